@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quarn {
+
+// Texts are Windows-1252 bytes on disk and in the model; the windows work in UTF-8.
+std::string Cp1252ToUtf8(std::string_view text);
+// Characters with no Windows-1252 code (and malformed UTF-8 bytes) become '?'.
+std::string Utf8ToCp1252(std::string_view text);
+
+}  // namespace quarn

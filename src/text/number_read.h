@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quarn {
+
+// The value of the longest leading part of the text that forms a number: blanks skipped,
+// an optional sign, digits, a point, an exponent with "E", "e", "D" or "d". 0 when there is
+// none ("abc", "", "-"). The way a grid cell is read back.
+double LeadingNumber(std::string_view text);
+
+// The text with every "," removed ("1,500.5" -> "1500.5"), for cells that show grouping.
+std::string RemoveCommas(std::string_view text);
+
+// Nearest integer, halves to even (2.5 -> 2, 3.5 -> 4); nullopt when not finite or out of
+// the type's range, so that no value is narrowed silently.
+std::optional<int16_t> RoundToInt16(double value);
+std::optional<int32_t> RoundToInt32(double value);
+
+// The whole text (blanks around it allowed) must be one number; nullopt otherwise.
+std::optional<double> ParseNumber(std::string_view text);
+
+}  // namespace quarn

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quarn {
+
+// Number texts as the program's files and grids show them. A Single keeps at most 7
+// significant digits and a Double 15, rounded (half to even of the exact binary value),
+// trailing zeros dropped; the exponent form ("1E-05", "1.234568E+07") is used when the
+// decimal exponent is below -4 or at least the digit count. This is deliberately not the
+// shortest round-trip text: 1/3 as a Single is "0.3333333".
+
+// Plain form: "0.5", "-0.25", "1E-05".
+std::string FormatSingle(float value);
+std::string FormatDouble(double value);
+
+// Sign-position form of grid cells: a blank or "-" first, no 0 before the point
+// (" .5", "-.25", " 0", " 1E-05").
+std::string SignSingle(float value);
+std::string SignDouble(double value);
+
+// Number item of a text file: the sign-position form followed by one blank (" .5 ").
+std::string FileSingle(float value);
+std::string FileDouble(double value);
+
+// Display through a format pattern: "#" optional digit, "0" required digit, "," among the
+// integer digits turns on thousands grouping, "." the decimal point (always shown when the
+// pattern has it), "E-"/"E+" an exponent (sign only when negative / always), "%" multiplies
+// by 100 and shows "%", anything else is literal text (" hr", " mg/m\xB3").
+// An empty pattern gives the plain form of the value as a Double.
+std::string FormatPattern(double value, std::string_view pattern);
+
+}  // namespace quarn

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quarn {
+
+// Reads the whole file into out; false when it cannot be opened or read.
+bool ReadFileBytes(const std::string& path, std::string& out);
+
+// Reads items, numbers and lines from the bytes of a text file written with CR LF or LF.
+// The reader keeps a view of the bytes: they must outlive it.
+class ItemReader {
+ public:
+  explicit ItemReader(std::string_view bytes) : bytes_(bytes) {}
+
+  // A text item: blanks skipped, then up to a comma or the line end (trailing blanks kept
+  // off). A text beginning with a double quote runs to the closing quote; the comma after
+  // it is consumed. The comma or line end after an item is consumed. nullopt at end of file.
+  std::optional<std::string> ReadItem();
+  // A number item: blanks skipped (line ends too), then up to a blank, comma, tab or line
+  // end; one separator after it is consumed (a blank run followed by a comma counts as one).
+  // An empty item reads as 0. nullopt at end of file or when the item is not a number.
+  std::optional<double> ReadNumber();
+  // The rest of the current line unchanged, without its CR LF or LF. nullopt at end of file.
+  std::optional<std::string> ReadLine();
+
+  bool AtEnd() const { return pos_ >= bytes_.size(); }
+  // Number (from 1) of the line the next read starts on, for messages.
+  int LineNumber() const { return line_; }
+  // The text of the last item ReadNumber took, for messages about a bad number.
+  const std::string& LastItem() const { return last_item_; }
+
+ private:
+  void SkipBlanks();
+  bool AtLineEnd() const;
+  void SkipLineEnd();
+
+  std::string_view bytes_;
+  std::size_t pos_ = 0;
+  int line_ = 1;
+  std::string last_item_;
+};
+
+}  // namespace quarn
