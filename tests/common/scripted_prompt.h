@@ -19,7 +19,7 @@ class ScriptedPrompt : public Prompt {
     MessageIcon icon = MessageIcon::None;
   };
 
-  std::deque<Answer> answers;            // for the questions, in order
+  std::deque<Answer> answers;                     // for the questions, in order
   std::deque<std::optional<std::string>> inputs;  // for InputLine
   std::vector<Shown> shown;
 
@@ -52,8 +52,8 @@ class ScriptedPrompt : public Prompt {
   }
 
  private:
-  Answer Next(const char* kind, const std::string& text, const std::string& title,
-              MessageIcon icon, Answer fallback) {
+  Answer Next(const char* kind, const std::string& text, const std::string& title, MessageIcon icon,
+              Answer fallback) {
     shown.push_back({kind, text, title, icon});
     if (answers.empty()) return fallback;
     Answer a = answers.front();

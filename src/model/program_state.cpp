@@ -1,0 +1,10 @@
+#include "model/program_state.h"
+
+namespace quarn {
+
+ProgramState& AppState() {
+  static ProgramState state;
+  return state;
+}
+
+}  // namespace quarn
