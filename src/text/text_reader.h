@@ -17,12 +17,14 @@ class ItemReader {
   explicit ItemReader(std::string_view bytes) : bytes_(bytes) {}
 
   // A text item: blanks skipped, then up to a comma or the line end (trailing blanks kept
-  // off). A text beginning with a double quote runs to the closing quote; the comma after
-  // it is consumed. The comma or line end after an item is consumed. nullopt at end of file.
+  // off); at a line end it is the empty text. A text beginning with a double quote runs to
+  // the closing quote; the comma after it is consumed. The comma or line end after an item
+  // is consumed. nullopt at end of file.
   std::optional<std::string> ReadItem();
-  // A number item: blanks skipped (line ends too), then up to a blank, comma, tab or line
-  // end; one separator after it is consumed (a blank run followed by a comma counts as one).
-  // An empty item reads as 0. nullopt at end of file or when the item is not a number.
+  // A number item: blanks and blank lines skipped, then up to a blank, comma, tab or line
+  // end; the blanks after it and one comma, tab or line end are consumed. An empty item
+  // ("1,,3", or "1," at a line end) reads as 0. nullopt at end of file or when the item is
+  // not a number (LastItem() then holds its text).
   std::optional<double> ReadNumber();
   // The rest of the current line unchanged, without its CR LF or LF. nullopt at end of file.
   std::optional<std::string> ReadLine();
@@ -37,11 +39,15 @@ class ItemReader {
   void SkipBlanks();
   bool AtLineEnd() const;
   void SkipLineEnd();
+  // Consumes what ends an item: blanks, then one comma, tab or line end.
+  void EndItem();
 
   std::string_view bytes_;
   std::size_t pos_ = 0;
   int line_ = 1;
   std::string last_item_;
+  // A comma or tab has just ended an item, so a line end here closes an empty field.
+  bool pending_field_ = false;
 };
 
 }  // namespace quarn

@@ -1,0 +1,129 @@
+#include "text/number_read.h"
+
+#include <cfenv>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <system_error>
+
+namespace quarn {
+namespace {
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Scans a number at the start of `text`: sign, digits, point, digits, then an exponent
+// (E, e, D or d, optional sign, at least one digit) only when complete. Returns the length
+// taken (0 when no digit was found) and the text normalized for from_chars.
+std::size_t ScanNumber(std::string_view text, std::string& normalized) {
+  std::size_t i = 0;
+  normalized.clear();
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    if (text[i] == '-') normalized += '-';
+    ++i;
+  }
+  std::size_t digits = 0;
+  std::string mantissa;
+  while (i < text.size() && IsDigit(text[i])) {
+    mantissa += text[i++];
+    ++digits;
+  }
+  if (i < text.size() && text[i] == '.') {
+    mantissa += text[i++];
+    while (i < text.size() && IsDigit(text[i])) {
+      mantissa += text[i++];
+      ++digits;
+    }
+  }
+  if (digits == 0) return 0;
+  if (mantissa.front() == '.') normalized += '0';
+  if (mantissa.back() == '.') mantissa.pop_back();
+  normalized += mantissa;
+  if (i < text.size() && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
+    std::size_t j = i + 1;
+    std::string exponent = "e";
+    if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
+      if (text[j] == '-') exponent += '-';
+      ++j;
+    }
+    const std::size_t first = j;
+    while (j < text.size() && IsDigit(text[j])) exponent += text[j++];
+    if (j > first) {
+      normalized += exponent;
+      i = j;
+    }
+  }
+  return i;
+}
+
+// The value of a normalized number text; overflow gives an infinity, underflow 0.
+double Convert(const std::string& normalized) {
+  double value = 0;
+  const char* first = normalized.data();
+  const char* last = first + normalized.size();
+  auto [ptr, ec] = std::from_chars(first, last, value);
+  if (ec == std::errc::result_out_of_range) {
+    const bool negative = normalized.front() == '-';
+    const std::size_t e = normalized.find('e');
+    const bool big = e == std::string::npos || normalized[e + 1] != '-';
+    if (!big) return negative ? -0.0 : 0.0;
+    return negative ? -std::numeric_limits<double>::infinity()
+                    : std::numeric_limits<double>::infinity();
+  }
+  return ec == std::errc() ? value : 0.0;
+}
+
+template <typename Int>
+std::optional<Int> RoundTo(double value) {
+  if (!std::isfinite(value)) return std::nullopt;
+  const int saved = std::fegetround();
+  std::fesetround(FE_TONEAREST);
+  const double rounded = std::nearbyint(value);
+  std::fesetround(saved);
+  if (rounded < static_cast<double>(std::numeric_limits<Int>::min()) ||
+      rounded > static_cast<double>(std::numeric_limits<Int>::max()))
+    return std::nullopt;
+  return static_cast<Int>(rounded);
+}
+
+}  // namespace
+
+double LeadingNumber(std::string_view text) {
+  std::size_t start = 0;
+  while (start < text.size() && IsBlank(text[start])) ++start;
+  std::string normalized;
+  if (ScanNumber(text.substr(start), normalized) == 0) return 0.0;
+  return Convert(normalized);
+}
+
+std::string RemoveCommas(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text)
+    if (c != ',') out += c;
+  return out;
+}
+
+std::optional<int16_t> RoundToInt16(double value) {
+  return RoundTo<int16_t>(value);
+}
+std::optional<int32_t> RoundToInt32(double value) {
+  return RoundTo<int32_t>(value);
+}
+
+std::optional<double> ParseNumber(std::string_view text) {
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  std::string normalized;
+  const std::size_t taken = ScanNumber(text, normalized);
+  if (taken == 0 || taken != text.size()) return std::nullopt;
+  return Convert(normalized);
+}
+
+}  // namespace quarn
