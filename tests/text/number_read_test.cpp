@@ -1,0 +1,88 @@
+#include "text/number_read.h"
+
+#include <gtest/gtest.h>
+
+#include <cfenv>
+#include <cmath>
+#include <limits>
+
+namespace quarn {
+namespace {
+
+TEST(NumberRead, LeadingNumberTakesTheLongestNumber) {
+  const struct {
+    const char* text;
+    double value;
+  } cases[] = {
+      {"", 0},          {"abc", 0},
+      {"-", 0},         {".", 0},
+      {"12", 12},       {"  12", 12},
+      {"\t-3.5", -3.5}, {"+7", 7},
+      {".5", 0.5},      {"-.25", -0.25},
+      {"5.", 5},        {" 1E-05", 1e-05},
+      {"1e3x", 1000},   {"2D2", 200},
+      {"2d-1", 0.2},    {"1E", 1},
+      {"1E+", 1},       {"3 hr", 3},
+      {"1,500.5", 1},   {"8,760. hr", 8},
+      {"12abc", 12},    {"1.2.3", 1.2},
+      {"--5", 0},       {" 1.234568E+07 ", 12345680},
+      {"0.1", 0.1},     {"1e400", std::numeric_limits<double>::infinity()},
+      {"1e-400", 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(LeadingNumber(c.text), c.value) << '"' << c.text << '"';
+}
+
+TEST(NumberRead, RemoveCommas) {
+  EXPECT_EQ(RemoveCommas("1,500.5"), "1500.5");
+  EXPECT_EQ(RemoveCommas(",,,"), "");
+  EXPECT_EQ(RemoveCommas("12"), "12");
+  EXPECT_EQ(LeadingNumber(RemoveCommas("1,234,567.5 mg")), 1234567.5);
+}
+
+TEST(NumberRead, RoundingHalvesToEven) {
+  EXPECT_EQ(RoundToInt16(2.5), 2);
+  EXPECT_EQ(RoundToInt16(3.5), 4);
+  EXPECT_EQ(RoundToInt16(-2.5), -2);
+  EXPECT_EQ(RoundToInt16(-3.5), -4);
+  EXPECT_EQ(RoundToInt16(2.4999), 2);
+  EXPECT_EQ(RoundToInt16(0.5), 0);
+  EXPECT_EQ(RoundToInt32(1.5), 2);
+  EXPECT_EQ(RoundToInt32(-1e6 - 0.5), -1000000);
+}
+
+TEST(NumberRead, RoundingIgnoresTheCurrentRoundingMode) {
+  const int saved = std::fegetround();
+  std::fesetround(FE_UPWARD);
+  EXPECT_EQ(RoundToInt16(2.2), 2);
+  EXPECT_EQ(std::fegetround(), FE_UPWARD);
+  std::fesetround(saved);
+}
+
+TEST(NumberRead, RoundingChecksTheRange) {
+  EXPECT_EQ(RoundToInt16(32767.4), 32767);
+  EXPECT_EQ(RoundToInt16(32767.5), std::nullopt);  // to even: 32768
+  EXPECT_EQ(RoundToInt16(-32768.5), -32768);
+  EXPECT_EQ(RoundToInt16(-32769), std::nullopt);
+  EXPECT_EQ(RoundToInt16(1e10), std::nullopt);
+  EXPECT_EQ(RoundToInt32(2147483647.0), 2147483647);
+  EXPECT_EQ(RoundToInt32(2147483647.5), std::nullopt);
+  EXPECT_EQ(RoundToInt32(-2147483648.0), std::numeric_limits<int32_t>::min());
+  EXPECT_EQ(RoundToInt32(std::nan("")), std::nullopt);
+  EXPECT_EQ(RoundToInt16(std::numeric_limits<double>::infinity()), std::nullopt);
+}
+
+TEST(NumberRead, ParseNumberWantsTheWholeText) {
+  EXPECT_EQ(ParseNumber(" 12.5 "), 12.5);
+  EXPECT_EQ(ParseNumber("-1E-05"), -1e-05);
+  EXPECT_EQ(ParseNumber(".5"), 0.5);
+  EXPECT_EQ(ParseNumber("44\r\n"), 44);
+  EXPECT_EQ(ParseNumber(""), std::nullopt);
+  EXPECT_EQ(ParseNumber("   "), std::nullopt);
+  EXPECT_EQ(ParseNumber("12abc"), std::nullopt);
+  EXPECT_EQ(ParseNumber("1 2"), std::nullopt);
+  EXPECT_EQ(ParseNumber("1,5"), std::nullopt);
+  EXPECT_EQ(ParseNumber("1E"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace quarn
