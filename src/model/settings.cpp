@@ -1,0 +1,198 @@
+#include "model/settings.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#include "text/cp1252.h"
+#include "text/number_read.h"
+#include "text/number_text.h"
+#include "text/paths.h"
+#include "text/text_reader.h"
+#include "text/text_writer.h"
+
+namespace quarn {
+namespace {
+
+constexpr int kCommaCode = 44;
+constexpr int kTabCode = 9;
+
+std::string VersionText(const ProgramIdentity& id) {
+  return FormatDouble(id.Major) + "." + FormatDouble(id.Minor) + "." + FormatDouble(id.Revision);
+}
+
+}  // namespace
+
+TempFolderParts SplitTempFolder(std::string_view temp_folder) {
+  // The drive runs to the character after the first ":" ("C:\"), or is the first character
+  // when there is no ":" (the root "/" of a host path).
+  const std::size_t colon = temp_folder.find(':');
+  const std::size_t drive_length =
+      colon == std::string_view::npos ? 1 : std::min(colon + 2, temp_folder.size());
+  const std::size_t cut = std::min(drive_length, temp_folder.size());
+  return {std::string(temp_folder.substr(0, cut)), std::string(temp_folder.substr(cut))};
+}
+
+std::string JoinTempFolder(const TempFolderParts& parts) {
+  return parts.Drive + parts.Folder;
+}
+
+char SeparatorFromCode(int code) {
+  return code == kTabCode ? '\t' : ',';
+}
+
+int SeparatorCode(char separator) {
+  return separator == '\t' ? kTabCode : kCommaCode;
+}
+
+std::string UserDataFolder(const char* xdg_data_home, const char* home) {
+  if (xdg_data_home != nullptr && xdg_data_home[0] != '\0') return JoinPath(xdg_data_home, "Quarn");
+  if (home != nullptr && home[0] != '\0') return JoinPath(home, ".local/share/Quarn");
+  return {};
+}
+
+HostFolders DefaultHostFolders(const std::string& program_folder, bool program_folder_writable,
+                               const std::string& user_data_folder,
+                               const std::string& temp_folder) {
+  HostFolders f;
+  // Without a data folder of the user there is nowhere better than beside the program.
+  const bool beside_program = program_folder_writable || user_data_folder.empty();
+  f.SettingsFolder = beside_program ? program_folder : user_data_folder;
+  f.DataFolder = JoinPath(f.SettingsFolder, "building");
+  f.ScenarioFolder = JoinPath(f.DataFolder, "scenario");
+  f.TempFolder = temp_folder;
+  return f;
+}
+
+bool IsFolderWritable(const std::string& folder) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec)) return false;
+  const std::string probe = JoinPath(folder, ".quarn-write-test");
+  if (!WriteFileAtomic(probe, "", nullptr)) return false;
+  fs::remove(probe, ec);
+  return true;
+}
+
+Settings DefaultSettings(const ProgramIdentity& identity, const HostFolders& folders) {
+  Settings s;
+  s.ProgramTitle = identity.Description;
+  s.ProgramVersion = VersionText(identity);
+  s.TempFolder = folders.TempFolder;
+  s.DataFolder = folders.DataFolder;
+  s.ScenarioFolder = folders.ScenarioFolder;
+  s.DataSeparator = ',';
+  return s;
+}
+
+std::string FormatSettingsFile(const Settings& s) {
+  LineWriter w;
+  for (const std::string* line :
+       {&s.ProgramTitle, &s.ProgramVersion, &s.TempFolder, &s.DataFolder, &s.ScenarioFolder}) {
+    w.Put(*line);
+    w.NewLine();
+  }
+  // The code is a number item of the file: " 44 ".
+  w.Put(FileSingle(static_cast<float>(SeparatorCode(s.DataSeparator))));
+  w.NewLine();
+  return w.Bytes();
+}
+
+Settings ParseSettingsFile(std::string_view bytes) {
+  Settings s;
+  ItemReader reader(bytes);
+  for (std::string* line :
+       {&s.ProgramTitle, &s.ProgramVersion, &s.TempFolder, &s.DataFolder, &s.ScenarioFolder}) {
+    std::optional<std::string> text = reader.ReadLine();
+    if (!text) return s;  // a short file leaves the rest empty and the separator a comma
+    *line = *text;
+  }
+  const std::optional<double> code = reader.ReadNumber();
+  const std::optional<int16_t> n = code ? RoundToInt16(*code) : std::nullopt;
+  s.DataSeparator = SeparatorFromCode(n ? *n : kCommaCode);
+  return s;
+}
+
+std::string HostFolderOrDefault(const std::string& stored, const std::string& fallback,
+                                const std::string& item_name, Prompt& prompt) {
+  if (stored.empty()) return fallback;
+  std::string host = HostPath(stored);
+  if (!host.empty()) return host;
+  prompt.Message("The " + item_name + " " + stored + " in " + kSettingsFileName +
+                     " is not a folder of this computer.  " + Utf8ToCp1252(fallback) +
+                     " is used instead.",
+                 "Settings", MessageIcon::Information);
+  return fallback;
+}
+
+std::string FindSettingsFile(const std::string& program_folder,
+                             const std::string& user_data_folder) {
+  for (const std::string* folder : {&program_folder, &user_data_folder}) {
+    if (folder->empty()) continue;
+    if (std::optional<std::string> path = FindFileAnyCase(*folder, kSettingsFileName)) return *path;
+  }
+  return {};
+}
+
+bool WriteSettingsFile(const std::string& path, const Settings& settings) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path parent = fs::path(path).parent_path();
+  if (!parent.empty()) fs::create_directories(parent, ec);
+  return WriteFileAtomic(path, FormatSettingsFile(settings), nullptr);
+}
+
+void ApplySettings(const Settings& s, ProgramState& state) {
+  state.ProgramTitle = s.ProgramTitle;
+  state.ProgramVersion = s.ProgramVersion;
+  state.TempFolder = s.TempFolder;
+  const TempFolderParts parts = SplitTempFolder(s.TempFolder);
+  state.TempDrive = parts.Drive;
+  state.TempFolderName = parts.Folder;
+  state.DataFolder = s.DataFolder;
+  state.ScenarioFolder = s.ScenarioFolder;
+  state.DataSeparator = s.DataSeparator;
+}
+
+std::string LoadStartUpSettings(ProgramState& state, const ProgramIdentity& identity,
+                                const StartUpEnvironment& env, Prompt& prompt) {
+  state.ProgramFolder = env.ProgramFolder;
+  const HostFolders defaults = DefaultHostFolders(env.ProgramFolder, env.ProgramFolderWritable,
+                                                  env.UserDataFolder, env.TempFolder);
+  std::string path = FindSettingsFile(env.ProgramFolder, env.UserDataFolder);
+  std::string bytes;
+  Settings settings;
+  if (!path.empty() && ReadFileBytes(path, bytes)) {
+    settings = ParseSettingsFile(bytes);
+    settings.TempFolder =
+        HostFolderOrDefault(settings.TempFolder, defaults.TempFolder, "temporary folder", prompt);
+    settings.DataFolder =
+        HostFolderOrDefault(settings.DataFolder, defaults.DataFolder, "building folder", prompt);
+    settings.ScenarioFolder = HostFolderOrDefault(settings.ScenarioFolder, defaults.ScenarioFolder,
+                                                  "scenario folder", prompt);
+  } else {
+    // A missing file is replaced by one with the defaults; when it cannot be written the
+    // defaults still hold for this run.
+    settings = DefaultSettings(identity, defaults);
+    path = JoinPath(defaults.SettingsFolder, kSettingsFileName);
+    WriteSettingsFile(path, settings);
+  }
+  ApplySettings(settings, state);
+
+  state.NumericGrid = 0;
+  state.TempFilesFlag = 0;
+  state.ConcentrationFloor = 1.0e-4f;
+  return path;
+}
+
+StartUpEnvironment HostStartUpEnvironment(const std::string& program_folder) {
+  StartUpEnvironment env;
+  env.ProgramFolder = program_folder;
+  env.ProgramFolderWritable = IsFolderWritable(program_folder);
+  env.UserDataFolder = UserDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+  env.TempFolder = DefaultTempFolder();
+  return env;
+}
+
+}  // namespace quarn
