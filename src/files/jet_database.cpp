@@ -5,75 +5,23 @@
 #include <locale.h>
 #include <mdbtools.h>
 
-#include <array>
-#include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <string_view>
+
+#include "text/cp1252.h"
 
 namespace quarn {
 
 namespace {
 
-// Unicode code points of Windows-1252 bytes 0x80..0x9F (0 where the code page has a hole).
-constexpr std::array<char32_t, 32> kCp1252High = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-char CodePointToCp1252(char32_t cp) {
-  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
-  for (size_t i = 0; i < kCp1252High.size(); ++i) {
-    if (kCp1252High[i] != 0 && kCp1252High[i] == cp) return static_cast<char>(0x80 + i);
-  }
-  return '?';
+// The database library hands out UTF-8; the model keeps Windows-1252 (a character the code
+// page lacks becomes "?").
+std::string ToModelText(const char* utf8, size_t size) {
+  return Utf8ToCp1252(std::string_view(utf8, size));
 }
-
-// The database library hands out UTF-8; the model keeps Windows-1252. A malformed sequence
-// or a character the code page lacks becomes "?".
-std::string Utf8ToWindows1252(const char* text, size_t size) {
-  std::string out;
-  out.reserve(size);
-  const auto* s = reinterpret_cast<const unsigned char*>(text);
-  size_t i = 0;
-  while (i < size) {
-    const unsigned char lead = s[i];
-    int extra = 0;
-    char32_t cp = 0;
-    if (lead < 0x80) {
-      cp = lead;
-    } else if ((lead & 0xE0) == 0xC0) {
-      extra = 1;
-      cp = lead & 0x1F;
-    } else if ((lead & 0xF0) == 0xE0) {
-      extra = 2;
-      cp = lead & 0x0F;
-    } else if ((lead & 0xF8) == 0xF0) {
-      extra = 3;
-      cp = lead & 0x07;
-    } else {
-      out += '?';
-      ++i;
-      continue;
-    }
-    bool ok = i + extra < size;
-    for (int k = 1; ok && k <= extra; ++k) {
-      const unsigned char c = s[i + k];
-      ok = (c & 0xC0) == 0x80;
-      cp = (cp << 6) | (c & 0x3F);
-    }
-    if (!ok) {
-      out += '?';
-      ++i;
-      continue;
-    }
-    out += CodePointToCp1252(cp);
-    i += extra + 1;
-  }
-  return out;
-}
-
-std::string Utf8ToWindows1252(const char* text) {
-  return Utf8ToWindows1252(text, std::strlen(text));
+std::string ToModelText(const char* utf8) {
+  return Utf8ToCp1252(utf8);
 }
 
 // The database library formats numbers with the C library under the thread's locale; a
@@ -162,7 +110,7 @@ std::optional<JetDatabase> JetDatabase::Open(const std::string& path, std::strin
 std::vector<std::string> JetDatabase::Tables() const {
   std::vector<std::string> names;
   for (MdbCatalogEntry* entry : UserTables(impl_->mdb)) {
-    names.push_back(Utf8ToWindows1252(entry->object_name));
+    names.push_back(ToModelText(entry->object_name));
   }
   return names;
 }
@@ -172,7 +120,7 @@ std::optional<JetTable> JetDatabase::ReadTable(const std::string& name) const {
   MdbHandle* mdb = impl_->mdb;
   MdbCatalogEntry* found = nullptr;
   for (MdbCatalogEntry* entry : UserTables(mdb)) {
-    if (Utf8ToWindows1252(entry->object_name) == name) {
+    if (ToModelText(entry->object_name) == name) {
       found = entry;
       break;
     }
@@ -198,7 +146,7 @@ std::optional<JetTable> JetDatabase::ReadTable(const std::string& name) const {
   std::vector<bool> text_column(num_cols, false);
   for (guint c = 0; c < num_cols; ++c) {
     auto* col = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, c));
-    result.columns.push_back(Utf8ToWindows1252(col->name));
+    result.columns.push_back(ToModelText(col->name));
     text_column[c] = HoldsText(col->col_type);
     if (text_column[c])
       mdb_bind_column(table, static_cast<int>(c + 1), buffers[c].data(), &lengths[c]);
@@ -211,7 +159,7 @@ std::optional<JetTable> JetDatabase::ReadTable(const std::string& name) const {
       if (!text_column[c]) continue;
       // A null value leaves the length at 0; the buffer may still hold the previous row.
       const size_t len = lengths[c] > 0 ? strnlen(buffers[c].data(), bind_size) : 0;
-      row[c] = Utf8ToWindows1252(buffers[c].data(), len);
+      row[c] = ToModelText(buffers[c].data(), len);
     }
     result.rows.push_back(std::move(row));
   }
