@@ -1,0 +1,171 @@
+#include "model/flow_setup.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <string_view>
+
+#include "model/unit_conversion.h"
+
+namespace quarn {
+namespace {
+
+int Rooms(int roomCount) {
+  return std::clamp(roomCount, 0, kMaxRooms);
+}
+
+bool Connected(const BuildingRecord& building, int from, int to) {
+  return building.Neighbors[from][to] != 0;
+}
+
+bool KnownUnits(std::string_view units) {
+  return units == kMilligrams || units == kMicrograms || units == kPpm || units == kNumber;
+}
+
+// One entered value into the scenario's units. False, with a message, when the two known
+// units have no rule between them or the result has no value (a molecular weight of 0).
+bool ConvertEntered(std::string_view what, const std::string& from, const std::string& to,
+                    float value, float& result, PollutantRecord& pollutant, Prompt& prompt) {
+  float converted = result;
+  const bool done = ConvertConcentrationUnits(from, to, value, converted, pollutant);
+  if (done && std::isfinite(converted)) {
+    result = converted;
+    return true;
+  }
+  if (!done && !(KnownUnits(from) && KnownUnits(to))) return true;  // nothing to convert
+  prompt.Message("Error.  The " + std::string(what) + " concentrations of pollutant " +
+                     pollutant.Name + " cannot be converted from " + from + " to " + to +
+                     ".  Please check the units and the pollutant data.",
+                 "Error", MessageIcon::Critical);
+  return false;
+}
+
+int16_t SourceUnitsCodeFor(const std::string& concUnits, int16_t previous) {
+  if (concUnits == kMilligrams) return 0;
+  if (concUnits == kMicrograms) return 1;
+  if (concUnits == kNumber || concUnits == kPpm) return 2;
+  return previous;
+}
+
+}  // namespace
+
+void StartWorkingFlows(const ScenarioRecord& s, WorkingFlows& flows) {
+  flows.NaturalFromOutdoors = s.NaturalFromOutdoors;
+  flows.NaturalToOutdoors = s.NaturalToOutdoors;
+  flows.BaseHVACSupply = s.HVACSupply;
+  flows.BaseHVACReturn = s.HVACReturn;
+  flows.WorkingHVACExhaust = s.HVACExhaust;
+  flows.WorkingHVACOutdoorAir = s.HVACOutdoorAir;
+  flows.FlowMatrix = s.HVACRoomFlows;
+  flows.HVACTotal1 = s.HVACOutdoorAirTotal;
+  flows.HVACTotal2 = s.HVACMakeUpTotal;
+  flows.RoomWorkA = {};
+  flows.RoomWorkB = {};
+  flows.RoomWorkMatrix = {};
+  flows.FilterPenetration = s.FilterPenetration;
+  flows.HVACInUse = kFalse;
+}
+
+bool ClearResultArrays(RoomPollutant& massArray, const BuildingRecord& building) {
+  const int rooms = RunRoomCount(building);
+  for (int r = 1; r <= rooms; ++r) {
+    massArray[r].fill(0);
+    if (building.Scenario.NaturalToOutdoors[r] > 0) return true;
+  }
+  return false;
+}
+
+void SetOutdoorFlowsFromACH(const BuildingRecord& building, int roomCount, float rate,
+                            WorkingFlows& flows) {
+  for (int r = 1; r <= Rooms(roomCount); ++r) {
+    const float flow = building.RoomList[r].Volume * rate;
+    flows.NaturalToOutdoors[r] = flow;
+    flows.NaturalFromOutdoors[r] = flow;
+  }
+}
+
+void CopyScenarioFlows(const BuildingRecord& building, int roomCount, WorkingFlows& flows) {
+  const ScenarioRecord& s = building.Scenario;
+  const int rooms = Rooms(roomCount);
+  for (int r = 1; r <= rooms; ++r) {
+    flows.BaseHVACReturn[r] = s.ManagedReturn[r];
+    flows.BaseHVACSupply[r] = s.ManagedSupply[r];
+    flows.WorkingHVACExhaust[r] = s.ManagedToOutdoors[r];
+    flows.WorkingHVACOutdoorAir[r] = s.ManagedFromOutdoors[r];
+    flows.RoomWorkB[r] = s.ManagedFromOutdoors[r];
+    flows.RoomWorkA[r] = s.ManagedToOutdoors[r];
+    for (int j = 1; j <= rooms; ++j) {
+      if (j == r || !Connected(building, r, j)) continue;
+      flows.FlowMatrix[j][r] = s.ManagedRoomFlows[j][r];
+      flows.FlowMatrix[r][j] = s.ManagedRoomFlows[r][j];
+      flows.RoomWorkMatrix[j][r] = flows.FlowMatrix[j][r];
+    }
+  }
+}
+
+void SumRoomFlows(const BuildingRecord& building, WorkingFlows& flows) {
+  const ScenarioRecord& s = building.Scenario;
+  const int rooms = RunRoomCount(building);
+  for (int r = 1; r <= rooms; ++r) {
+    flows.RoomWorkB[r] = flows.NaturalFromOutdoors[r] + flows.WorkingHVACOutdoorAir[r];
+    flows.RoomWorkA[r] = flows.NaturalToOutdoors[r] + flows.WorkingHVACExhaust[r];
+    for (int j = 1; j <= rooms; ++j) {
+      if (j == r || !Connected(building, r, j)) continue;
+      flows.RoomWorkMatrix[r][j] = s.NaturalRoomFlows[r][j] + flows.FlowMatrix[r][j];
+    }
+  }
+}
+
+void SetInitialConcentrations(RoomPollutant& massArray, RoomPollutant& newConc, RoomPollutant& conc,
+                              BuildingRecord& building, int roomCount) {
+  ScenarioRecord& s = building.Scenario;
+  const int rooms = Rooms(roomCount);
+  const int pollutants = RunPollutantCount(s);
+  for (int r = 0; r <= rooms; ++r) {
+    for (int p = 0; p < pollutants; ++p) {
+      const float c = s.InitialConc[r][p];
+      s.RoomConc[r][p] = c;
+      s.PreviousRoomConc[r][p] = c;
+      newConc[r][p] = c;
+      conc[r][p] = c;
+      massArray[r][p] = c * building.RoomList[r].Volume;
+    }
+  }
+}
+
+bool SetupUnitsForCalculation(BuildingRecord& building, const HistoryPollutant& outdoorConcInput,
+                              const RoomPollutant& initialConcInput, Prompt& prompt) {
+  ScenarioRecord& s = building.Scenario;
+  const int rooms = RunRoomCount(building);
+  const int pollutants = RunPollutantCount(s);
+  if (s.OutdoorConcUnits != s.ConcUnits) {
+    for (int p = 0; p < pollutants; ++p)
+      for (int t = 1; t <= kMaxHistory; ++t)
+        if (!ConvertEntered("outdoor", s.OutdoorConcUnits, s.ConcUnits, outdoorConcInput[t][p],
+                            s.OutdoorConc[t][p], s.Pollutants[p], prompt))
+          return false;
+  }
+  if (s.InitialConcUnits != s.ConcUnits) {
+    for (int p = 0; p < pollutants; ++p)
+      for (int r = 1; r <= rooms; ++r)
+        if (!ConvertEntered("initial", s.InitialConcUnits, s.ConcUnits, initialConcInput[r][p],
+                            s.InitialConc[r][p], s.Pollutants[p], prompt))
+          return false;
+  }
+  for (int r = 0; r <= rooms; ++r) {
+    const int sources = std::clamp<int>(s.NumSources[r], 0, kMaxSources);
+    for (int k = 1; k <= sources; ++k) {
+      SourceRecord& source = s.Sources[r][k];
+      source.SourceUnitsCode = SourceUnitsCodeFor(s.ConcUnits, source.SourceUnitsCode);
+      if (source.Model == 8 || source.Model == 9) {
+        // Moles of the spilled liquid; a weight of 0 gives none rather than a division by 0.
+        const float mw = s.Pollutants[0].MolWt;
+        source.ParamPerMole[0] = mw > 0 ? source.Params[7][0] / mw : 0.0F;
+      }
+      UnitConversionFactor(source);
+    }
+  }
+  return true;
+}
+
+}  // namespace quarn

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "model/prompt.h"
+#include "model/records.h"
+#include "model/working_flows.h"
+
+namespace quarn {
+
+// HVAC system types, the 1-based index of the system list of the HVAC window.
+inline constexpr int kHVACResidentialInReturn = 1;    // cleaner in the return air, position 1
+inline constexpr int kHVACCommercialAfterMixing = 2;  // cleaner after the outdoor air, position 0
+inline constexpr int kHVACCommercialCleanOutdoor =
+    3;                                   // only the outdoor air is cleaned, position 0
+inline constexpr int kHVACInSupply = 4;  // cleaner in the supply air, position 0
+
+// What the HVAC calculation carries from one step to the next. The run owns one, starting
+// from zero (an empty filter, clean supply air).
+struct HVACState {
+  // Csup(p): concentration of the air the system supplies to the rooms (the room mass
+  // balance multiplies it by each room's supply flow). The run sets it to 0 while the HVAC
+  // system is off or not in use.
+  PerPollutant<float> SupplyConc{};
+  // M(p): mass the HVAC air cleaner has caught. While it is below the scenario's
+  // FilterCapacity the cleaner works for p; once it reaches the capacity it passes p.
+  PerPollutant<float> FilterMass{};
+};
+
+// The supply concentration of one time step, for every pollutant:
+// - scenario: HVACType, FilterCapacity and the pollutant count are read;
+// - roomCount: rooms 1..roomCount send their return air to the system;
+// - flows: the return flows R(r) (BaseHVACReturn), the system's exhaust E (HVACTotal1) and
+//   outdoor intake O (HVACTotal2), and the penetrations (position 1 for type 1, position 0
+//   for types 2, 3 and 4);
+// - conc: room concentrations C(r, p) at the start of the step;
+// - outdoorConc: outdoor concentration Cout(p) in force;
+// - hvacEmission: H(p), what the sources installed in the system (room 0) emit in this step,
+//   as a mass per hour (SourceEmissionRate for room 0, not divided by a volume); zeros when
+//   the system has no sources;
+// - dt: the step, h;
+// - state: updated Csup and M;
+// - leavingMass: the mass that leaves the building (ResultTotal3) grows by what the system
+//   exhausts in the step.
+//
+// The return air of the rooms is mixed (flow × concentration summed, type 1 filtering each
+// room's return), the share E is exhausted, the outdoor air O is added at Cout (filtered for
+// type 3), the mixture is filtered (types 2 and 4), the HVAC sources are added, and Csup is
+// the pollutant flow divided by the supply flow. Types 0 and any other value mix without a
+// filter. With no return air and no outdoor air, or a supply flow of 0 or less after the
+// exhaust, Csup keeps its previous value; when the exhaust exceeds the return, the excess
+// is drawn from the outdoor intake, so a system of only outdoor air supplies Cout.
+void HVACConcentrations(const ScenarioRecord& scenario, int roomCount, const WorkingFlows& flows,
+                        const RoomPollutant& conc, const PerPollutant<float>& outdoorConc,
+                        const PerPollutant<float>& hvacEmission, float dt, HVACState& state,
+                        PerPollutant<float>& leavingMass);
+
+// A filter kind other than "None" on a system type whose cleaner stops at its capacity
+// (types 1, 2 and 4), with a FilterCapacity of 0 or less, removes nothing: says so through
+// the prompt and returns true. Called once per run by the air-cleaner set-up.
+bool HVACFilterCapacityWarning(const ScenarioRecord& scenario, Prompt& prompt);
+
+}  // namespace quarn
