@@ -1,0 +1,121 @@
+#include "model/average_exposure.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "model/lognormal_fit.h"
+#include "model/work_file_reader.h"
+#include "text/number_read.h"
+#include "text/number_text.h"
+#include "text/text_writer.h"
+
+namespace quarn {
+
+namespace {
+
+struct Windows {
+  float length = 0;  // AveragingTime, h
+  int number = 1;    // the window being gathered, from 1
+  PerPollutant<float> sums{};
+  float mmd = 0;  // kept from window to window: a fit that fails leaves the last values
+  float gsd = 0;
+};
+
+void PutItem(LineWriter& out, float value, char separator) {
+  out.Put(FileSingle(value));
+  out.Put(std::string_view(&separator, 1));
+}
+
+void CloseWindow(Windows& win, double row_time, int pollutants, bool particles,
+                 const PerPollutant<float>& diameters, char separator, LineWriter& out) {
+  PerPollutant<float> averages{};
+  for (int p = 0; p < pollutants; ++p) averages[p] = win.sums[p] / win.length;
+  PutItem(out, static_cast<float>(row_time), separator);
+  PutItem(out, static_cast<float>(win.number), separator);
+  for (int p = 0; p < pollutants; ++p) PutItem(out, averages[p], separator);
+  if (particles) {
+    LognormalFit(pollutants, diameters, averages, win.mmd, win.gsd);
+    PutItem(out, win.mmd, separator);
+    out.Put(FileSingle(win.gsd));
+  }
+  out.NewLine();
+  ++win.number;
+  win.sums = {};
+}
+
+// Adds the row that ends at `t` (interval from `t_prev`, value held over it: the later
+// row's exposure) and closes every window the interval reaches past.
+void AddRow(Windows& win, double t_prev, double t, const std::vector<float>& row, int pollutants,
+            bool particles, const PerPollutant<float>& diameters, char separator, LineWriter& out) {
+  double from = t_prev;
+  while (t - static_cast<double>(win.number - 1) * win.length > win.length) {
+    const double window_end = static_cast<double>(win.number) * win.length;
+    const float share = static_cast<float>(window_end - from);
+    for (int p = 0; p < pollutants; ++p) win.sums[p] += share * row[1 + p];
+    CloseWindow(win, t, pollutants, particles, diameters, separator, out);
+    from = window_end;  // the rest of the row starts the next window
+  }
+  const float rest = static_cast<float>(t - from);
+  for (int p = 0; p < pollutants; ++p) win.sums[p] += rest * row[1 + p];
+}
+
+}  // namespace
+
+void CalculateAverageExposure(const ScenarioRecord& scenario, char separator, Prompt& prompt) {
+  const int occupants = std::clamp<int>(scenario.NumOccupants, 0, kMaxOccupants);
+  const int pollutants = std::clamp<int>(scenario.NumPollutants, 0, kMaxPollutants);
+  const bool particles = IsParticleMode(scenario);
+  PerPollutant<float> diameters{};
+  for (int p = 0; p < pollutants; ++p) {
+    diameters[p] = static_cast<float>(LeadingNumber(scenario.Pollutants[p].Name));
+  }
+  for (int o = 1; o <= occupants; ++o) {
+    const OccupantRecord& occ = scenario.Occupants[o];
+    std::remove(occ.AvgExposureFile.c_str());
+    TextLineSource source(occ.InstExposureFile);
+    if (!source.IsOpen()) continue;  // no exposure calculated: no averages either
+    if (!(occ.AveragingTime > 0)) {
+      prompt.Message(
+          "Error.  You have not defined an averaging time. Go to scenario occupant and define "
+          "averaging time.",
+          "", MessageIcon::None);
+      continue;
+    }
+    Windows win;
+    win.length = occ.AveragingTime;
+    LineWriter out;
+    std::vector<float> row;
+    std::string line;
+    bool have_previous = false;
+    double t_prev = 0;
+    bool failed = false;
+    while (source.Next(line)) {
+      if (line.find_first_not_of(' ') == std::string::npos) continue;
+      if (!SplitNumberLine(line, separator, row) ||
+          static_cast<int>(row.size()) != 1 + pollutants) {
+        prompt.Message("Error.  Line " + FormatDouble(source.LineNumber()) +
+                           " of the exposure file " + occ.InstExposureFile +
+                           " is not a line of exposures.",
+                       "Error", MessageIcon::None);
+        failed = true;
+        break;
+      }
+      // The first row only marks where the data begin.
+      if (have_previous) {
+        AddRow(win, t_prev, row[0], row, pollutants, particles, diameters, separator, out);
+      }
+      have_previous = true;
+      t_prev = row[0];
+    }
+    if (failed) continue;
+    std::string error;
+    if (!WriteFileAtomic(occ.AvgExposureFile, out.Bytes(), &error)) {
+      prompt.Message("Error.  The average exposure file " + occ.AvgExposureFile +
+                         " cannot be written.  " + error,
+                     "Error", MessageIcon::None);
+    }
+  }
+}
+
+}  // namespace quarn

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "model/prompt.h"
+#include "model/records.h"
+
+namespace quarn {
+
+// Turns each occupant's instantaneous exposure work file (.EMP) into averages over
+// consecutive windows of the occupant's AveragingTime, counted from time 0, and writes one
+// line per completed window to the occupant's average exposure work file (.ave): the time
+// of the row at which the window closed, the window number, the average of every pollutant,
+// and in particle mode the mass median diameter and geometric standard deviation of the
+// averaged size distribution. Values are separated by `separator`.
+void CalculateAverageExposure(const ScenarioRecord& scenario, char separator, Prompt& prompt);
+
+}  // namespace quarn

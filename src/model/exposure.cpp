@@ -1,0 +1,534 @@
+#include "model/exposure.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <fstream>
+#include <limits>
+#include <optional>
+#include <vector>
+
+#include "model/room_lookup.h"
+#include "model/rounding.h"
+#include "model/work_file_reader.h"
+#include "text/number_read.h"
+#include "text/number_text.h"
+#include "text/paths.h"
+#include "text/text_writer.h"
+
+namespace quarn {
+
+namespace {
+
+constexpr int kBlockRecords = 1500;
+constexpr float kHoursPerYear = 24.0f * 365.0f;
+// A time on a segment boundary belongs to the segment that starts there.
+constexpr double kBoundaryNudge = 0.00001;
+constexpr char kGapMessage[] =
+    "Error in exposure calculation. Check occupancy patterns for duplicated times or gap in "
+    "times.";
+
+// Times from the file and from the pattern meet within rounding of a Single.
+double Tolerance(double t) {
+  return 1e-6 * std::max(1.0, std::fabs(t));
+}
+
+std::string CountText(int n) {
+  return FormatDouble(static_cast<double>(n));
+}
+
+// The records of one block. Record 0 of every block after the first is the last record of
+// the block before, carried with its concentrations so that the walk goes on across the
+// boundary exactly as within a block.
+struct Block {
+  int num_pollutants = 0;
+  int record_width = 0;  // (NumRooms + 1) x NumPollutants
+  std::vector<float> times;
+  std::vector<float> concs;
+
+  int Count() const { return static_cast<int>(times.size()); }
+  float Conc(int k, int room, int p) const {
+    return concs[static_cast<std::size_t>(k) * record_width + room * num_pollutants + p];
+  }
+  // The first record at or after t (the later of the two that bracket it).
+  int IndexAtOrAfter(double t) const {
+    const auto it = std::lower_bound(times.begin(), times.end(), t - Tolerance(t),
+                                     [](float a, double b) { return a < b; });
+    return std::min(static_cast<int>(it - times.begin()), Count() - 1);
+  }
+  // The concentration the walk takes at record k: the mean of the record and the one
+  // before, as a record's time is the start of its step and its values those at the end.
+  float PointConc(int k, int room, int p) const {
+    if (k == 0) return Conc(0, room, p);
+    return 0.5f * (Conc(k - 1, room, p) + Conc(k, room, p));
+  }
+  void Add(float time, std::span<const float> values) {
+    times.push_back(time);
+    concs.insert(concs.end(), values.begin(), values.end());
+  }
+  void KeepLastOnly() {
+    times.erase(times.begin(), times.end() - 1);
+    concs.erase(concs.begin(), concs.end() - record_width);
+  }
+};
+
+// Where one occupant's walk stands; kept from block to block.
+struct Walk {
+  bool active = true;  // false once the walk is done or stopped
+  bool started = false;
+  bool in_segment = false;
+  bool first_interval = false;  // the next interval is the first of its segment
+  bool location_warned = false;
+  double t = 0;  // the time up to which exposure is integrated
+  double segment_end = 0;
+  int room = 0;
+  float factor = 1;
+  PerPollutant<float> previous{};  // E at t
+  PerPollutant<float> start_conc{};
+  PerPollutant<float> cum{};
+  PerPollutant<float> hours_above{};
+  PerPollutant<float> peak{};
+  LineWriter emp;
+  LineWriter cmp;
+  std::ofstream emp_file;
+  std::ofstream cmp_file;
+};
+
+struct Run {
+  BuildingRecord& building;
+  ScenarioRecord& scenario;
+  Prompt& prompt;
+  char separator;
+  int num_rooms;
+  int num_pollutants;
+  bool inhalation;
+  PerPollutant<float> outdoor_at_start{};
+};
+
+// The outdoor concentration in force at time 0, the step function of the outdoor history.
+PerPollutant<float> OutdoorConcAtStart(const ScenarioRecord& s) {
+  const int n = std::clamp<int>(s.NumOutdoorConcPoints, 1, kMaxHistory);
+  int row = n;
+  if (n >= 2 && 0.0f < s.OutdoorConcTime[2]) {
+    row = 1;
+  } else {
+    for (int i = 2; i <= n; ++i) {
+      if (s.OutdoorConcTime[i - 1] <= 0.0f && 0.0f < s.OutdoorConcTime[i]) {
+        row = i - 1;
+        break;
+      }
+    }
+  }
+  PerPollutant<float> c{};
+  for (int p = 0; p < kMaxPollutants; ++p) c[p] = s.OutdoorConc[row][p];
+  return c;
+}
+
+void PutLine(LineWriter& out, char separator, double t, const PerPollutant<float>& values,
+             int num_pollutants) {
+  out.Put(FileSingle(static_cast<float>(t)));
+  out.Put(std::string_view(&separator, 1));
+  for (int p = 0; p < num_pollutants; ++p) {
+    out.Put(FileSingle(values[p]));
+    out.Put(std::string_view(&separator, 1));
+  }
+  out.NewLine();
+}
+
+void WriteLines(const Run& run, Walk& w, double t, const PerPollutant<float>& e) {
+  PutLine(w.emp, run.separator, t, e, run.num_pollutants);
+  PutLine(w.cmp, run.separator, t, w.cum, run.num_pollutants);
+}
+
+void StopOccupant(Run& run, Walk& w, const std::string& text) {
+  run.prompt.Message(text, "Error", MessageIcon::None);
+  w.active = false;
+}
+
+// Opens the segment of the pattern that holds w.t and writes its first line.
+bool OpenSegment(Run& run, int o, Walk& w, const Block& b) {
+  OccupantRecord& occ = run.scenario.Occupants[o];
+  const double cycle = occ.CycleLength;
+  const double into_walk = w.t - occ.StartTime + kBoundaryNudge;
+  const double cycles = std::floor(into_walk / cycle);
+  if (!(cycles >= 0) || cycles > std::numeric_limits<int32_t>::max()) {
+    StopOccupant(run, w, kGapMessage);
+    return false;
+  }
+  int32_t n = static_cast<int32_t>(cycles);  // completed cycles
+  float tc = n == 0 ? static_cast<float>(into_walk) : PeriodicTime(into_walk, cycle);
+  if (tc >= cycle) {  // rounding reached the end of the cycle: it is the next one's start
+    tc = 0;
+    ++n;
+  }
+  const double cycle_start = occ.StartTime + static_cast<double>(n) * cycle;
+  double end = 0;
+  if (tc < occ.TimeEnter[1]) {
+    if (!w.location_warned) {
+      run.prompt.Message("You have not specified a location for occupant " + occ.Name +
+                             " for time < " + FormatSingle(occ.TimeEnter[1]) +
+                             " The program will assume that the location is outdoors.",
+                         "Warning", MessageIcon::None);
+      w.location_warned = true;
+    }
+    w.room = 0;
+    end = cycle_start + occ.TimeEnter[1];
+  } else {
+    int entry = 0;
+    const int segments = std::clamp<int>(occ.NumSegments, 1, kMaxSchedule);
+    for (int i = 1; i <= segments; ++i) {
+      if (occ.TimeEnter[i] <= tc && tc < occ.TimeLeave[i]) {
+        entry = i;
+        break;
+      }
+    }
+    if (entry == 0) {
+      StopOccupant(run, w, kGapMessage);
+      return false;
+    }
+    w.room = FindRoomNumber(run.building, occ.Location[entry]);
+    end = cycle_start + occ.TimeLeave[entry];
+  }
+  w.segment_end = std::min<double>(end, occ.EndTime);
+  if (w.segment_end <= w.t + Tolerance(w.t)) {
+    StopOccupant(run, w, kGapMessage);
+    return false;
+  }
+  // The concentration met on entering: the room's initial one at time 0, otherwise that
+  // of the record at or after the start.
+  const bool at_zero = std::fabs(w.t) < Tolerance(0);
+  const int k = b.IndexAtOrAfter(w.t);
+  PerPollutant<float> e{};
+  for (int p = 0; p < run.num_pollutants; ++p) {
+    float c = b.Conc(k, w.room, p);
+    if (at_zero) c = w.room == 0 ? run.outdoor_at_start[p] : run.scenario.InitialConc[w.room][p];
+    w.start_conc[p] = c;
+    e[p] = w.factor * c;
+    w.peak[p] = std::max(w.peak[p], e[p]);
+  }
+  w.previous = e;
+  w.first_interval = true;
+  w.in_segment = true;
+  WriteLines(run, w, w.t, e);
+  return true;
+}
+
+// Integrates from w.t to the point x, where record k gives the concentration.
+void StepTo(Run& run, int o, Walk& w, const Block& b, double x, int k) {
+  OccupantRecord& occ = run.scenario.Occupants[o];
+  const float dt = static_cast<float>(x - w.t);
+  PerPollutant<float> e{};
+  for (int p = 0; p < run.num_pollutants; ++p) {
+    const float c = b.PointConc(k, w.room, p);
+    e[p] = w.factor * c;
+    float interval_conc = c;
+    if (w.first_interval) {
+      // The first interval of a segment is taken at the entry value.
+      w.cum[p] += dt * w.previous[p];
+      interval_conc = w.start_conc[p];
+    } else {
+      w.cum[p] += dt * (w.previous[p] + e[p]) / 2.0f;  // trapezoid
+    }
+    const float irritant = run.scenario.Pollutants[p].IrritantConc;
+    if (irritant > 0.0f && interval_conc >= irritant) w.hours_above[p] += dt;
+    occ.ExposureTime[p] += dt;
+    w.peak[p] = std::max(w.peak[p], e[p]);
+  }
+  w.previous = e;
+  w.first_interval = false;
+  w.t = x;
+  WriteLines(run, w, x, e);
+}
+
+// Walks occupant o through the block, as far as its data reaches.
+void WalkBlock(Run& run, int o, Walk& w, const Block& b, bool last_block) {
+  if (!w.active || b.Count() == 0) return;
+  const OccupantRecord& occ = run.scenario.Occupants[o];
+  const double data_end = b.times.back();
+  if (!w.started) {
+    w.t = std::max<double>(b.times.front(), occ.StartTime);
+    if (w.t >= occ.EndTime || (last_block && w.t >= data_end)) {
+      w.active = false;
+      return;
+    }
+    if (w.t >= data_end) return;  // the exposure period starts in a later block
+    w.started = true;
+  }
+  while (w.active) {
+    if (!w.in_segment) {
+      if (w.t >= occ.EndTime - Tolerance(occ.EndTime) ||
+          (last_block && w.t >= data_end - Tolerance(data_end))) {
+        w.active = false;
+        break;
+      }
+      if (w.t >= data_end - Tolerance(data_end)) break;  // the next block goes on
+      if (!OpenSegment(run, o, w, b)) break;
+    }
+    const double target = std::min(w.segment_end, data_end);
+    int k = b.IndexAtOrAfter(w.t);
+    while (k < b.Count() && b.times[k] <= w.t + Tolerance(w.t)) ++k;
+    for (; k < b.Count() && b.times[k] < target - Tolerance(target); ++k) {
+      StepTo(run, o, w, b, b.times[k], k);
+    }
+    StepTo(run, o, w, b, target, b.IndexAtOrAfter(target));
+    if (target >= w.segment_end - Tolerance(w.segment_end)) {
+      w.in_segment = false;
+    } else {
+      if (last_block) w.active = false;  // the data end before the segment
+      break;
+    }
+  }
+}
+
+bool FlushLines(Run& run, int o, Walk& w) {
+  const OccupantRecord& occ = run.scenario.Occupants[o];
+  w.emp_file.write(w.emp.Bytes().data(), static_cast<std::streamsize>(w.emp.Bytes().size()));
+  w.cmp_file.write(w.cmp.Bytes().data(), static_cast<std::streamsize>(w.cmp.Bytes().size()));
+  w.emp_file.flush();
+  w.cmp_file.flush();
+  w.emp = LineWriter();
+  w.cmp = LineWriter();
+  if (w.emp_file.good() && w.cmp_file.good()) return true;
+  StopOccupant(run, w,
+               "Error.  The exposure work files of occupant " + occ.Name + " (" +
+                   occ.InstExposureFile + ") cannot be written.");
+  return false;
+}
+
+void ReportProgress(RunObserver& observer, int& shown, double percent) {
+  const int p = static_cast<int>(std::clamp(percent, 0.0, 100.0));
+  if (p > shown) {
+    shown = p;
+    observer.Progress(p);
+  }
+}
+
+void ProcessBlock(Run& run, std::vector<Walk>& walks, const Block& b, bool last_block,
+                  double& progress_from, double total_hours, RunObserver& observer, int& shown) {
+  const int occupants = static_cast<int>(walks.size()) - 1;
+  const double block_end = b.Count() > 0 ? b.times.back() : progress_from;
+  for (int o = 1; o <= occupants; ++o) {
+    Walk& w = walks[o];
+    if (w.active) {
+      WalkBlock(run, o, w, b, last_block);
+      FlushLines(run, o, w);
+    }
+    const double done = progress_from + (block_end - progress_from) * o / occupants;
+    ReportProgress(observer, shown, 100.0 * done / total_hours);
+  }
+  progress_from = block_end;
+}
+
+void StoreResults(Run& run, std::vector<Walk>& walks) {
+  for (int o = 1; o < static_cast<int>(walks.size()); ++o) {
+    OccupantRecord& occ = run.scenario.Occupants[o];
+    const Walk& w = walks[o];
+    for (int p = 0; p < run.num_pollutants; ++p) {
+      occ.HoursAboveIrritant[p] = w.hours_above[p];
+      occ.TotalExposure[p] = w.cum[p];
+      occ.PeakExposure[p] = w.peak[p];
+      if (occ.ExposureTime[p] > 0) {
+        occ.AverageExposure[p] = w.cum[p] / w.factor / occ.ExposureTime[p];
+      }
+      if (run.inhalation) {
+        if (occ.Weight > 0 && occ.ExposureTime[p] > 0) {
+          // mg per kg of body weight per day
+          occ.PotentialDose[p] = w.cum[p] / occ.Weight / (occ.ExposureTime[p] / 24.0f);
+        }
+        occ.Dose[p] = occ.TotalExposure[p] * occ.EfficiencyFactor;
+      }
+    }
+  }
+}
+
+// Carries the results of the run over the occupant's whole exposure duration, assuming
+// the pattern goes on repeating in the concentrations of the last record.
+void ExtrapolateLifetimeExposure(Run& run, int o, float t_end, const Block& last, int p,
+                                 float factor) {
+  OccupantRecord& occ = run.scenario.Occupants[o];
+  const float lifetime_hours = occ.Lifetime * kHoursPerYear;
+  const float remaining = lifetime_hours - t_end;
+  float sum = 0, duration = 0;
+  for (int i = 1; i <= kMaxSchedule; ++i) {
+    if (i >= 2 && occ.TimeEnter[i] == 0.0f) break;
+    const float d = occ.TimeLeave[i] - occ.TimeEnter[i];
+    const std::optional<int16_t> room = RoundToInt16(occ.LocationRoom[i]);
+    float c = run.scenario.CurrentOutdoorConc[p];
+    if (room && *room >= 1 && *room <= run.num_rooms && last.Count() > 0) {
+      c = last.Conc(last.Count() - 1, *room, p);
+    }
+    sum += d * c;
+    duration += d;
+  }
+  if (duration == 0.0f) return;
+  occ.LifetimeExposure[p] = remaining * factor * sum / duration + occ.TotalExposure[p];
+  if (occ.Lifetime > 0) occ.AverageExposure[p] = occ.LifetimeExposure[p] / factor / lifetime_hours;
+}
+
+}  // namespace
+
+std::string ExposureFileBase(const std::string& master_file, const std::string& scenario_name) {
+  const std::string master = SafeFileName(master_file).substr(0, 2);
+  const std::string first_word = scenario_name.substr(0, scenario_name.find(' '));
+  return master + SafeFileName(first_word).substr(0, 4) + "0";
+}
+
+void SetExposureFileNames(BuildingRecord& building, const std::string& folder) {
+  ScenarioRecord& s = building.Scenario;
+  s.ExposureFileBase = ExposureFileBase(building.MasterFile, s.Name);
+  const int occupants = std::clamp<int>(s.NumOccupants, 0, kMaxOccupants);
+  for (int o = 1; o <= occupants; ++o) {
+    const std::string base = JoinPath(folder, s.ExposureFileBase + CountText(o));
+    s.Occupants[o].InstExposureFile = base + ".EMP";
+    s.Occupants[o].CumExposureFile = base + ".CMP";
+    s.Occupants[o].AvgExposureFile = base + ".ave";
+  }
+}
+
+float CheckActivityPatterns(OccupantRecord& occupant, Prompt& prompt) {
+  if (occupant.TimeLeave[1] == 0.0f) {
+    prompt.Message("Warning.  The activity pattern for occupant " + occupant.Name +
+                       " has not been specified.  Reenter occupant data before continuing.",
+                   "Warning.", MessageIcon::None);
+    return 0;
+  }
+  int last = kMaxSchedule;  // a pattern that uses every entry ends at the last one
+  for (int i = 2; i <= kMaxSchedule; ++i) {
+    if (occupant.TimeEnter[i] == 0.0f) {
+      last = i - 1;
+      break;
+    }
+  }
+  occupant.NumSegments = static_cast<int16_t>(last);
+  return occupant.TimeLeave[last];
+}
+
+float PeriodicTime(double t, double period) {
+  if (t <= period) return static_cast<float>(t);
+  if (period > 0) return RoundTo3Decimals(static_cast<float>(t - period * std::floor(t / period)));
+  return 0;
+}
+
+ExposureRunResult RunExposureCalculation(BuildingRecord& building, const std::string& folder,
+                                         char separator, Prompt& prompt, RunObserver& observer) {
+  ExposureRunResult result;
+  ScenarioRecord& s = building.Scenario;
+  const int occupants = s.NumOccupants;
+  if (building.NumRooms < 0 || building.NumRooms > kMaxRooms || s.NumPollutants < 1 ||
+      s.NumPollutants > kMaxPollutants || occupants < 0 || occupants > kMaxOccupants) {
+    prompt.Message("Error.  The numbers of rooms, pollutants or occupants are out of range.",
+                   "Error", MessageIcon::None);
+    return result;
+  }
+  Run run{
+      building, s, prompt, separator, building.NumRooms, s.NumPollutants, s.ExposureMode == "I"};
+  run.outdoor_at_start = OutdoorConcAtStart(s);
+
+  int shown = 0;
+  observer.Progress(0);
+  const double total_hours = s.YearsSimulated > 0 ? s.YearsSimulated * kHoursPerYear : 1.0;
+
+  // Patterns, factors and files of every occupant.
+  std::vector<Walk> walks(static_cast<std::size_t>(occupants) + 1);
+  SetExposureFileNames(building, folder);
+  for (int o = 1; o <= occupants; ++o) {
+    OccupantRecord& occ = s.Occupants[o];
+    Walk& w = walks[o];
+    for (int p = 0; p < run.num_pollutants; ++p) {
+      occ.PeakExposure[p] = -99999;
+      occ.ExposureTime[p] = 0;
+      w.peak[p] = -100000;
+    }
+    const bool has_pattern = occ.TimeLeave[1] != 0.0f;
+    occ.CycleLength = CheckActivityPatterns(occ, prompt);
+    if (!has_pattern) result.occupant_data_complete = false;
+    if (occ.CycleLength <= 0) occ.CycleLength = 24;
+    w.factor = run.inhalation ? occ.BreathingRate * occ.EfficiencyFactor : 1.0f;
+    w.emp_file.open(occ.InstExposureFile, std::ios::binary | std::ios::trunc);
+    w.cmp_file.open(occ.CumExposureFile, std::ios::binary | std::ios::trunc);
+    std::ofstream(occ.AvgExposureFile, std::ios::binary | std::ios::trunc);
+    if (!has_pattern) {
+      w.active = false;  // the warning above said what is missing
+    } else if (!w.emp_file || !w.cmp_file) {
+      StopOccupant(run, w,
+                   "Error.  The exposure work files of occupant " + occ.Name + " (" +
+                       occ.InstExposureFile + ") cannot be created.");
+    } else if (occ.StartTime >= occ.EndTime) {
+      StopOccupant(run, w,
+                   "Error in activity pattern for occupant # " + CountText(o) +
+                       "!  Aborting calculation.  Reenter data and rerun exposure "
+                       "calculation.");
+    } else if (!(w.factor > 0.0f) || !std::isfinite(w.factor)) {
+      StopOccupant(run, w,
+                   "Error.  Occupant " + occ.Name +
+                       " has a breathing rate or efficiency factor of 0.  Enter both "
+                       "before calculating inhalation exposure.");
+    }
+  }
+
+  ConcWorkFileReader reader(building.ConcWorkFile, separator, building.NumRooms, s.NumPollutants);
+  if (!reader.IsOpen()) {
+    prompt.Message("Error.  The concentration file " + building.ConcWorkFile +
+                       " cannot be opened.  Run the concentration calculation first.",
+                   "Error", MessageIcon::None);
+    StoreResults(run, walks);
+    return result;
+  }
+
+  Block block;
+  block.num_pollutants = s.NumPollutants;
+  block.record_width = (building.NumRooms + 1) * s.NumPollutants;
+  int fresh = 0;  // records of this block read from the file (not carried)
+  double progress_from = 0;
+  bool read_error = false;
+  while (true) {
+    const ConcWorkFileReader::Status status = reader.Next();
+    if (status == ConcWorkFileReader::Status::Error) {
+      prompt.Message("Error.  The concentration file " + building.ConcWorkFile +
+                         " cannot be read.  " + reader.ErrorText(),
+                     "Error", MessageIcon::None);
+      read_error = true;
+    }
+    if (status != ConcWorkFileReader::Status::Record) break;
+    if (block.Count() > 0 && reader.Time() < block.times.back()) {
+      prompt.Message("Error.  The times of the concentration file " + building.ConcWorkFile +
+                         " go back at line " + CountText(reader.LineNumber()) + ".",
+                     "Error", MessageIcon::None);
+      read_error = true;
+      break;
+    }
+    block.Add(reader.Time(), reader.Concentrations());
+    if (++fresh == kBlockRecords) {
+      ProcessBlock(run, walks, block, false, progress_from, total_hours, observer, shown);
+      block.KeepLastOnly();
+      fresh = 0;
+    }
+  }
+  // The records after the last full block; after an error the walk ends where the good
+  // data end, so what was integrated so far stays in the results and files.
+  ProcessBlock(run, walks, block, true, progress_from, total_hours, observer, shown);
+  for (int o = 1; o <= occupants; ++o) {
+    walks[o].emp_file.close();
+    walks[o].cmp_file.close();
+  }
+  StoreResults(run, walks);
+
+  if (!read_error && block.Count() > 0) {
+    const float t_end = block.times.back();
+    for (int o = 1; o <= occupants; ++o) {
+      OccupantRecord& occ = s.Occupants[o];
+      for (int p = 0; p < run.num_pollutants; ++p) {
+        if (s.LongTermOptions == 1) {
+          occ.LifetimeExposure[p] = occ.AverageExposure[p] * occ.Lifetime * kHoursPerYear;
+        } else if (s.LongTermOptions == 2 && walks[o].factor > 0) {
+          ExtrapolateLifetimeExposure(run, o, t_end, block, p, walks[o].factor);
+        }
+      }
+    }
+  }
+  observer.Progress(100);
+  result.completed = !read_error;
+  return result;
+}
+
+}  // namespace quarn

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <fstream>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quarn {
+
+// Splits one line of numbers. Items are separated by `separator`; a comma or a tab is
+// accepted as well, so a file written under the other setting still reads. Blanks around a
+// number are allowed, and one empty item at the end (the separator that follows every
+// number of the exposure files) is ignored. False when an item is not a number or does
+// not fit a Single.
+bool SplitNumberLine(std::string_view line, char separator, std::vector<float>& out);
+
+// Reads the lines of a text file written with CR LF or LF, one at a time, so that a work
+// file of any length is read in bounded memory.
+class TextLineSource {
+ public:
+  explicit TextLineSource(const std::string& path);
+  // For text already in memory (tests, small files).
+  static TextLineSource FromText(std::string text);
+
+  bool IsOpen() const { return in_ != nullptr && !in_->fail(); }
+  // The next line without its line end; false at the end of the file.
+  bool Next(std::string& line);
+  // Number (from 1) of the line last returned.
+  int LineNumber() const { return line_number_; }
+
+ private:
+  TextLineSource() = default;
+  std::unique_ptr<std::istream> in_;
+  int line_number_ = 0;
+};
+
+// The concentration work file of a run: one record a line, the time and then for room 0
+// (outdoors) to NumRooms, pollutants inner, one concentration each; a line -999 ends the
+// data. Every calculation that reads the results of a run reads them through this class.
+class ConcWorkFileReader {
+ public:
+  enum class Status { Record, End, Error };
+
+  ConcWorkFileReader(const std::string& path, char separator, int num_rooms, int num_pollutants);
+  ConcWorkFileReader(TextLineSource source, char separator, int num_rooms, int num_pollutants);
+
+  bool IsOpen() const { return source_.IsOpen(); }
+  // Numbers a record line holds: the time and (NumRooms + 1) x NumPollutants values.
+  int Width() const { return 1 + (num_rooms_ + 1) * num_pollutants_; }
+
+  // Reads the next record. End at the end mark, and also at the end of a file that lacks
+  // it (a run that failed leaves its file without the mark; the records before are good).
+  // Error for a line of the wrong width or one that is not numbers: ErrorText says which.
+  Status Next();
+
+  float Time() const { return values_.empty() ? 0.0f : values_[0]; }
+  // The concentrations of the record, room-major, pollutants inner.
+  std::span<const float> Concentrations() const {
+    return values_.empty() ? std::span<const float>() : std::span<const float>(values_).subspan(1);
+  }
+  float Conc(int room, int pollutant) const {
+    return values_[1 + static_cast<std::size_t>(room * num_pollutants_ + pollutant)];
+  }
+  bool EndMarkSeen() const { return end_mark_seen_; }
+  int LineNumber() const { return source_.LineNumber(); }
+  // What is wrong with the file, in the program's words, after an Error.
+  const std::string& ErrorText() const { return error_; }
+
+ private:
+  TextLineSource source_;
+  char separator_;
+  int num_rooms_;
+  int num_pollutants_;
+  std::vector<float> values_;
+  std::string line_;
+  bool end_mark_seen_ = false;
+  std::string error_;
+};
+
+}  // namespace quarn
