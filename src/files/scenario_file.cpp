@@ -1,0 +1,643 @@
+#include "files/scenario_file.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "model/resets.h"
+#include "text/number_read.h"
+#include "text/number_text.h"
+
+namespace quarn {
+
+namespace scenario_io {
+
+// ---- reading items ----
+
+std::string ItemSource::Text() {
+  auto item = in_.ReadItem();
+  if (!item) throw DamagedFile{};
+  return *item;
+}
+
+double ItemSource::Number() {
+  auto value = in_.ReadNumber();
+  if (!value) throw DamagedFile{};
+  return *value;
+}
+
+float ItemSource::Real() {
+  const double value = Number();
+  // A value a Single cannot hold is no value this program wrote.
+  if (!std::isfinite(value) || std::fabs(value) > std::numeric_limits<float>::max()) {
+    throw DamagedFile{};
+  }
+  return static_cast<float>(value);
+}
+
+int16_t ItemSource::Integer() {
+  auto value = RoundToInt16(Number());
+  if (!value) throw DamagedFile{};
+  return *value;
+}
+
+int32_t ItemSource::Long() {
+  auto value = RoundToInt32(Number());
+  if (!value) throw DamagedFile{};
+  return *value;
+}
+
+int16_t ItemSource::Count(int limit) {
+  const int16_t value = Integer();
+  if (value < 0 || value > limit) throw DamagedFile{};
+  return value;
+}
+
+bool ItemSource::Ended() const {
+  ItemReader rest = in_;
+  while (auto line = rest.ReadLine()) {
+    if (line->find_first_not_of(" \t") != std::string::npos) return false;
+  }
+  return true;
+}
+
+std::optional<std::string> ItemSource::PeekText() const {
+  ItemReader copy = in_;
+  return copy.ReadItem();
+}
+
+// ---- writing lines ----
+
+void LineSink::Text(std::string_view text) {
+  const bool bare = text.find_first_of(",\"\r\n") == std::string_view::npos &&
+                    (text.empty() || (text.front() != ' ' && text.back() != ' '));
+  if (bare) {
+    out_.Put(text);
+  } else {
+    std::string quoted(text);
+    std::replace(quoted.begin(), quoted.end(), '"', '\'');
+    out_.Put("\"" + quoted + "\"");
+  }
+  out_.NewLine();
+}
+
+void LineSink::Fixed(std::string_view text) {
+  out_.Put(text);
+  out_.NewLine();
+}
+
+void LineSink::Real(float value) {
+  out_.Put(FileSingle(value));
+  out_.NewLine();
+}
+
+void LineSink::Integer(int32_t value) {
+  out_.Put(FileDouble(value));
+  out_.NewLine();
+}
+
+void LineSink::Pair(float first, float second) {
+  out_.PutZoned(FileSingle(first));
+  out_.Put(FileSingle(second));
+  out_.NewLine();
+}
+
+// ---- scratch ----
+
+std::unique_ptr<ProgramState> MakeResetScratch(const BuildingRecord& building,
+                                               const HistoryPollutant& outdoor_conc_input,
+                                               const RoomPollutant& initial_conc_input) {
+  auto scratch = std::make_unique<ProgramState>();
+  scratch->Building = building;
+  scratch->OutdoorConcInput = outdoor_conc_input;
+  scratch->InitialConcInput = initial_conc_input;
+  ClearScenario(*scratch);
+  InitializeScenario(*scratch);
+  return scratch;
+}
+
+void CommitScratch(ProgramState& scratch, BuildingRecord& building,
+                   HistoryPollutant& outdoor_conc_input, RoomPollutant& initial_conc_input) {
+  building.Scenario = std::move(scratch.Building.Scenario);
+  outdoor_conc_input = scratch.OutdoorConcInput;
+  initial_conc_input = scratch.InitialConcInput;
+}
+
+// ---- messages ----
+
+void TellDamaged(Prompt& prompt, const std::string& fileName) {
+  prompt.Message("Error.  " + fileName + " is not a scenario file or is damaged.", "Error",
+                 MessageIcon::Critical);
+}
+
+void TellMissing(Prompt& prompt, const std::string& fileName) {
+  prompt.Message("File " + fileName + "does not exist.", "ERROR", MessageIcon::None);
+}
+
+void TellWrongRoomCount(Prompt& prompt, const std::string& fileName, int fileRooms,
+                        int buildingRooms) {
+  // Room-indexed items follow the rooms of the loaded building: with another count every
+  // later item would land in the wrong field.
+  prompt.Message("Error.  " + fileName + " is a scenario for a building with " +
+                     FormatDouble(fileRooms) + " rooms, but the building loaded has " +
+                     FormatDouble(buildingRooms) + " rooms.  The scenario was not read.",
+                 "Error", MessageIcon::Critical);
+}
+
+bool IsParticleClass(const FixedString<8>& pollutant_class) {
+  auto upper = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; };
+  return upper(pollutant_class[0]) == 'P' && upper(pollutant_class[1]) == 'M';
+}
+
+void SetDroppedFieldsToReference(ScenarioRecord& sc, int num_rooms) {
+  sc.HVACType = 0;
+  sc.ManagedFlowFlag = "N";
+  sc.ManagedValue1 = sc.ManagedValue2 = sc.ManagedValue3 = sc.ManagedValue4 = 0;
+  for (int r = 1; r <= num_rooms; ++r) {
+    sc.ManagedSupply[r] = sc.ManagedReturn[r] = 0;
+    sc.ManagedFromOutdoors[r] = sc.ManagedToOutdoors[r] = 0;
+    sc.AirCleanerEff[r] = sc.AirCleanerFlow[r] = 0;
+    for (int j = 1; j <= num_rooms; ++j) sc.ManagedRoomFlows[r][j] = 0;
+  }
+}
+
+}  // namespace scenario_io
+
+using scenario_io::DamagedFile;
+using scenario_io::ItemSource;
+using scenario_io::LineSink;
+
+int16_t OutdoorPointsFromTimes(const History& times) {
+  for (int t = 2; t <= kMaxHistory; ++t) {
+    if (times[t] <= 0) return static_cast<int16_t>(t - 1);
+  }
+  return kMaxHistory;
+}
+
+namespace {
+
+int Bound(int count, int limit) {
+  return std::clamp(count, 0, limit);
+}
+
+bool Connected(const BuildingRecord& b, int i, int j) {
+  return i != j && b.Neighbors[i][j] != 0;
+}
+
+// True when a field that the layout drops holds something a run would miss.
+bool NeedsTrailer(const BuildingRecord& b) {
+  const ScenarioRecord& sc = b.Scenario;
+  const int n = Bound(b.NumRooms, kMaxRooms);
+  if (sc.HVACType != 0) return true;
+  if (sc.NumOutdoorConcPoints != OutdoorPointsFromTimes(sc.OutdoorConcTime)) return true;
+  if (sc.OutdoorConcUnits != sc.ConcUnits || sc.InitialConcUnits != sc.ConcUnits) return true;
+  if (!(sc.ManagedFlowFlag == "N") && !(sc.ManagedFlowFlag == "")) return true;
+  if (sc.ManagedValue1 != 0 || sc.ManagedValue2 != 0 || sc.ManagedValue3 != 0 ||
+      sc.ManagedValue4 != 0) {
+    return true;
+  }
+  for (int r = 1; r <= n; ++r) {
+    if (sc.ManagedSupply[r] != 0 || sc.ManagedReturn[r] != 0 || sc.ManagedFromOutdoors[r] != 0 ||
+        sc.ManagedToOutdoors[r] != 0 || sc.AirCleanerEff[r] != 0 || sc.AirCleanerFlow[r] != 0) {
+      return true;
+    }
+    for (int j = 1; j <= n; ++j) {
+      if (Connected(b, r, j) && sc.ManagedRoomFlows[r][j] != 0) return true;
+    }
+  }
+  return false;
+}
+
+void WriteTrailer(const BuildingRecord& b, LineSink& w) {
+  const ScenarioRecord& sc = b.Scenario;
+  const int n = Bound(b.NumRooms, kMaxRooms);
+  w.Text(kTrailerStart);
+  w.Integer(sc.HVACType);
+  w.Integer(Bound(sc.NumOutdoorConcPoints, kMaxHistory));
+  w.Text(sc.OutdoorConcUnits);
+  w.Text(sc.InitialConcUnits);
+  w.Fixed(sc.ManagedFlowFlag.str());
+  w.Real(sc.ManagedValue1);
+  w.Real(sc.ManagedValue2);
+  w.Real(sc.ManagedValue3);
+  w.Real(sc.ManagedValue4);
+  for (int r = 1; r <= n; ++r) {
+    w.Real(sc.ManagedSupply[r]);
+    w.Real(sc.ManagedReturn[r]);
+    w.Real(sc.ManagedFromOutdoors[r]);
+    w.Real(sc.ManagedToOutdoors[r]);
+    w.Real(sc.AirCleanerEff[r]);
+    w.Real(sc.AirCleanerFlow[r]);
+  }
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= n; ++j) {
+      if (Connected(b, i, j)) w.Real(sc.ManagedRoomFlows[i][j]);
+    }
+  }
+  w.Text(kTrailerEnd);
+}
+
+void WriteSource(const SourceRecord& src, int np, LineSink& w) {
+  w.Text(src.Name);
+  w.Integer(src.Model);
+  w.Integer(src.EmissionUnits);
+  w.Real(src.Size);
+  w.Fixed(src.CycleRepeats.str());
+  const int cycles = Bound(src.NumCycles, kMaxCycles);
+  w.Integer(cycles);
+  w.Real(src.GasVelocity);
+  for (int c = 1; c <= cycles; ++c) {
+    w.Real(src.TimeOn[c]);
+    w.Real(src.TimeOff[c]);
+  }
+  w.Real(src.TotalMass);
+  w.Real(src.SourceValue);
+  for (int k = 0; k < kNumParams; ++k) {
+    for (int p = 0; p < np; ++p) w.Real(src.Params[k][p]);
+  }
+  for (int p = 0; p < np; ++p) w.Real(src.RawParam3[p]);
+}
+
+void WriteOccupant(const OccupantRecord& occ, LineSink& w) {
+  w.Text(occ.Name);
+  w.Real(occ.CycleLength);
+  w.Integer(occ.Number);
+  for (float v : {occ.BreathingRate, occ.EfficiencyFactor, occ.AveragingTime, occ.Weight,
+                  occ.StartTime, occ.EndTime, occ.Lifetime, occ.Population}) {
+    w.Real(v);
+  }
+  for (int e = 1; e <= kMaxSchedule; ++e) {
+    w.Real(occ.TimeEnter[e]);
+    w.Real(occ.TimeLeave[e]);
+    w.Real(occ.LocationRoom[e]);
+    w.Text(occ.Location[e]);
+  }
+}
+
+}  // namespace
+
+std::string ScenarioFileBytes(const BuildingRecord& b, const HistoryPollutant& outdoor_conc_input,
+                              const RoomPollutant& initial_conc_input) {
+  const ScenarioRecord& sc = b.Scenario;
+  // Counts are written as the tables can hold them, so that every file written reads back.
+  const int n = Bound(b.NumRooms, kMaxRooms);
+  const int np = Bound(sc.NumPollutants, kMaxPollutants);
+  const bool particles = scenario_io::IsParticleClass(sc.PollutantClass);
+  LineSink w;
+
+  w.Text(kScenarioVersion);
+  w.Text(b.ID);
+  w.Integer(n);
+
+  // General settings.
+  w.Text(sc.Name);
+  w.Text(sc.Comments);
+  w.Text(sc.ConcUnits);
+  w.Real(sc.OverallACH);
+  w.Fixed(sc.ConstantACH.str());
+  w.Fixed(sc.ConstantHVAC.str());
+  w.Integer(sc.HVACHistoryOutdoorOnly);
+  w.Real(sc.YearsSimulated);
+  w.Integer(np);
+  w.Fixed(sc.ConstantOutdoorConc.str());
+  w.Fixed(sc.PollutantClass.str());
+  w.Real(sc.Pressure);
+  w.Real(sc.Temperature);
+  w.Fixed(sc.GeneralFlag.str());
+  w.Fixed(sc.VentScheduleFlag.str());
+  w.Integer(sc.LongTermOptions);
+  w.Real(sc.RunSetting1);
+  w.Integer(sc.RunSetting2);
+  w.Real(sc.StepSize);
+
+  // Pollutants and the concentrations as entered.
+  for (int p = 0; p < np; ++p) {
+    const PollutantRecord& pol = sc.Pollutants[p];
+    w.Text(pol.Name);
+    // A size bin has a diameter where a gas has its molecular weight.
+    w.Real(particles ? pol.Diameter : pol.MolWt);
+    for (float v : {pol.C0, pol.CancerRisk}) w.Real(v);
+    w.Text(pol.Comments);
+    for (float v : {pol.Density, pol.DepositionVelocity, pol.Diffusivity, pol.IrritantConc,
+                    pol.IrritantFactor, pol.RfC, pol.RfD, pol.Spare}) {
+      w.Real(v);
+    }
+  }
+  for (int r = 0; r <= n; ++r) {
+    for (int p = 0; p < np; ++p) w.Real(initial_conc_input[r][p]);
+  }
+  for (int p = 0; p < np; ++p) w.Real(sc.BuildingPenetration[p]);
+  for (int t = 1; t <= kMaxHistory; ++t) {
+    for (int p = 0; p < np; ++p) w.Pair(sc.OutdoorConcTime[t], outdoor_conc_input[t][p]);
+  }
+
+  // HVAC flows; room-to-room HVAC flows exist only between neighbours.
+  w.Fixed(sc.HVACHistoryCycle.str());
+  w.Real(sc.HVACOutdoorAirTotal);
+  w.Real(sc.HVACMakeUpTotal);
+  for (int r = 1; r <= n; ++r) {
+    for (float v : {sc.HVACSupply[r], sc.HVACReturn[r], sc.HVACExhaust[r], sc.HVACOutdoorAir[r]}) {
+      w.Real(v);
+    }
+  }
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= n; ++j) {
+      if (Connected(b, i, j)) w.Real(sc.HVACRoomFlows[i][j]);
+    }
+  }
+
+  // HVAC filter: only its own position 0.
+  w.Integer(sc.HVACFilterType);
+  w.Real(sc.FilterCapacity);
+  for (int p = 0; p < np; ++p) w.Real(sc.FilterPenetration[0][p]);
+
+  // Natural flows, between every pair of rooms.
+  for (int r = 1; r <= n; ++r) {
+    w.Real(sc.NaturalToOutdoors[r]);
+    w.Real(sc.NaturalFromOutdoors[r]);
+  }
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= n; ++j) {
+      if (i != j) w.Real(sc.NaturalRoomFlows[i][j]);
+    }
+  }
+
+  // Schedules.
+  for (int t = 1; t <= kMaxHistory; ++t) {
+    for (float v :
+         {sc.VentTime[t], sc.VentRate[t], sc.HVACHistoryTime[t], sc.HVACHistoryFraction[t]}) {
+      w.Real(v);
+    }
+  }
+
+  // Sources; room 0 holds those of the HVAC system.
+  for (int r = 0; r <= n; ++r) w.Integer(Bound(sc.NumSources[r], kMaxSources));
+  for (int r = 0; r <= n; ++r) {
+    for (int s = 1; s <= Bound(sc.NumSources[r], kMaxSources); ++s) {
+      WriteSource(sc.Sources[r][s], np, w);
+    }
+  }
+
+  // Sinks: slot 0 is written too, one record more than the count.
+  for (int r = 0; r <= n; ++r) w.Integer(Bound(sc.NumSinks[r], kMaxSinks));
+  for (int r = 0; r <= n; ++r) {
+    for (int s = 0; s <= Bound(sc.NumSinks[r], kMaxSinks); ++s) {
+      const SinkRecord& sink = sc.Sinks[r][s];
+      w.Text(sink.Name);
+      w.Text(sink.Comments);
+      w.Real(sink.Area);
+      for (int p = 0; p < np; ++p) {
+        w.Real(sink.ka[p]);
+        w.Real(sink.kd[p]);
+      }
+    }
+  }
+
+  // Occupants, all 24 schedule entries each.
+  const int occupants = Bound(sc.NumOccupants, kMaxOccupants);
+  w.Integer(occupants);
+  for (int o = 1; o <= occupants; ++o) WriteOccupant(sc.Occupants[o], w);
+
+  if (NeedsTrailer(b)) WriteTrailer(b, w);
+  return w.Bytes();
+}
+
+bool NewSaveScenario(BuildingRecord& building, std::string_view selectedUnits,
+                     const HistoryPollutant& outdoor_conc_input,
+                     const RoomPollutant& initial_conc_input, const std::string& fileName,
+                     Prompt& prompt) {
+  if (!selectedUnits.empty()) building.Scenario.ConcUnits = std::string(selectedUnits);
+  std::string reason;
+  const std::string bytes = ScenarioFileBytes(building, outdoor_conc_input, initial_conc_input);
+  if (WriteFileAtomic(fileName, bytes, &reason)) return true;
+  prompt.Message("Error.  " + fileName + " could not be saved: " + reason, "Error",
+                 MessageIcon::Critical);
+  return false;
+}
+
+namespace {
+
+void ReadSource(ItemSource& in, SourceRecord& src, int np) {
+  src.Name = in.Text();
+  src.Model = in.Integer();
+  src.EmissionUnits = in.Integer();
+  in.Real(src.Size);
+  in.Fixed(src.CycleRepeats);
+  src.NumCycles = in.Count(kMaxCycles);
+  in.Real(src.GasVelocity);
+  for (int c = 1; c <= src.NumCycles; ++c) {
+    in.Real(src.TimeOn[c]);
+    in.Real(src.TimeOff[c]);
+  }
+  in.Real(src.TotalMass);
+  in.Real(src.SourceValue);
+  for (int k = 0; k < kNumParams; ++k) {
+    for (int p = 0; p < np; ++p) in.Real(src.Params[k][p]);
+  }
+  for (int p = 0; p < np; ++p) in.Real(src.RawParam3[p]);
+}
+
+void ReadOccupant(ItemSource& in, OccupantRecord& occ) {
+  occ.Name = in.Text();
+  in.Real(occ.CycleLength);
+  occ.Number = in.Integer();
+  for (float* v : {&occ.BreathingRate, &occ.EfficiencyFactor, &occ.AveragingTime, &occ.Weight,
+                   &occ.StartTime, &occ.EndTime, &occ.Lifetime, &occ.Population}) {
+    in.Real(*v);
+  }
+  for (int e = 1; e <= kMaxSchedule; ++e) {
+    in.Real(occ.TimeEnter[e]);
+    in.Real(occ.TimeLeave[e]);
+    in.Real(occ.LocationRoom[e]);
+    occ.Location[e] = in.Text();
+  }
+}
+
+void ReadTrailer(ItemSource& in, const BuildingRecord& b, ScenarioRecord& sc) {
+  const int n = b.NumRooms;
+  in.Text();  // the start line, already recognised
+  sc.HVACType = in.Long();
+  sc.NumOutdoorConcPoints = in.Count(kMaxHistory);
+  sc.OutdoorConcUnits = in.Text();
+  sc.InitialConcUnits = in.Text();
+  in.Fixed(sc.ManagedFlowFlag);
+  for (float* v : {&sc.ManagedValue1, &sc.ManagedValue2, &sc.ManagedValue3, &sc.ManagedValue4}) {
+    in.Real(*v);
+  }
+  for (int r = 1; r <= n; ++r) {
+    for (float* v : {&sc.ManagedSupply[r], &sc.ManagedReturn[r], &sc.ManagedFromOutdoors[r],
+                     &sc.ManagedToOutdoors[r], &sc.AirCleanerEff[r], &sc.AirCleanerFlow[r]}) {
+      in.Real(*v);
+    }
+    sc.AirCleanerPenetration[r] = (100 - sc.AirCleanerEff[r]) / 100;
+  }
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= n; ++j) {
+      if (Connected(b, i, j)) in.Real(sc.ManagedRoomFlows[i][j]);
+    }
+  }
+  if (in.Text() != kTrailerEnd) throw DamagedFile{};
+}
+
+// The body of a V1.96 file after its three head lines, into `data` (already reset).
+void ReadBody(ItemSource& in, const BuildingRecord& b, ProgramState& data) {
+  ScenarioRecord& sc = data.Building.Scenario;
+  const int n = b.NumRooms;
+
+  sc.Name = in.Text();
+  sc.Comments = in.Text();
+  sc.ConcUnits = in.Text();
+  in.Real(sc.OverallACH);
+  in.Fixed(sc.ConstantACH);
+  in.Fixed(sc.ConstantHVAC);
+  sc.HVACHistoryOutdoorOnly = in.Integer();
+  in.Real(sc.YearsSimulated);
+  sc.NumPollutants = in.Count(kMaxPollutants);
+  in.Fixed(sc.ConstantOutdoorConc);
+  in.Fixed(sc.PollutantClass);
+  in.Real(sc.Pressure);
+  in.Real(sc.Temperature);
+  in.Fixed(sc.GeneralFlag);
+  in.Fixed(sc.VentScheduleFlag);
+  sc.LongTermOptions = in.Integer();
+  in.Real(sc.RunSetting1);
+  sc.RunSetting2 = in.Integer();
+  in.Real(sc.StepSize);
+
+  const int np = sc.NumPollutants;
+  const bool particles = scenario_io::IsParticleClass(sc.PollutantClass);
+  for (int p = 0; p < np; ++p) {
+    PollutantRecord& pol = sc.Pollutants[p];
+    pol.Name = in.Text();
+    in.Real(particles ? pol.Diameter : pol.MolWt);
+    in.Real(pol.C0);
+    in.Real(pol.CancerRisk);
+    pol.Comments = in.Text();
+    for (float* v : {&pol.Density, &pol.DepositionVelocity, &pol.Diffusivity, &pol.IrritantConc,
+                     &pol.IrritantFactor, &pol.RfC, &pol.RfD, &pol.Spare}) {
+      in.Real(*v);
+    }
+  }
+  for (int r = 0; r <= n; ++r) {
+    for (int p = 0; p < np; ++p) in.Real(data.InitialConcInput[r][p]);
+  }
+  for (int p = 0; p < np; ++p) in.Real(sc.BuildingPenetration[p]);
+  for (int t = 1; t <= kMaxHistory; ++t) {
+    for (int p = 0; p < np; ++p) {
+      in.Real(sc.OutdoorConcTime[t]);
+      in.Real(data.OutdoorConcInput[t][p]);
+    }
+  }
+
+  in.Fixed(sc.HVACHistoryCycle);
+  in.Real(sc.HVACOutdoorAirTotal);
+  in.Real(sc.HVACMakeUpTotal);
+  for (int r = 1; r <= n; ++r) {
+    for (float* v :
+         {&sc.HVACSupply[r], &sc.HVACReturn[r], &sc.HVACExhaust[r], &sc.HVACOutdoorAir[r]}) {
+      in.Real(*v);
+    }
+  }
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= n; ++j) {
+      if (Connected(b, i, j)) in.Real(sc.HVACRoomFlows[i][j]);
+    }
+  }
+
+  sc.HVACFilterType = in.Integer();
+  in.Real(sc.FilterCapacity);
+  for (int p = 0; p < np; ++p) in.Real(sc.FilterPenetration[0][p]);
+
+  for (int r = 1; r <= n; ++r) {
+    in.Real(sc.NaturalToOutdoors[r]);
+    in.Real(sc.NaturalFromOutdoors[r]);
+  }
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= n; ++j) {
+      if (i != j) in.Real(sc.NaturalRoomFlows[i][j]);
+    }
+  }
+
+  for (int t = 1; t <= kMaxHistory; ++t) {
+    for (float* v :
+         {&sc.VentTime[t], &sc.VentRate[t], &sc.HVACHistoryTime[t], &sc.HVACHistoryFraction[t]}) {
+      in.Real(*v);
+    }
+  }
+
+  for (int r = 0; r <= n; ++r) sc.NumSources[r] = in.Count(kMaxSources);
+  for (int r = 0; r <= n; ++r) {
+    for (int s = 1; s <= sc.NumSources[r]; ++s) ReadSource(in, sc.Sources[r][s], np);
+  }
+
+  for (int r = 0; r <= n; ++r) sc.NumSinks[r] = in.Count(kMaxSinks);
+  for (int r = 0; r <= n; ++r) {
+    for (int s = 0; s <= sc.NumSinks[r]; ++s) {
+      SinkRecord& sink = sc.Sinks[r][s];
+      sink.Name = in.Text();
+      sink.Comments = in.Text();
+      in.Real(sink.Area);
+      for (int p = 0; p < np; ++p) {
+        in.Real(sink.ka[p]);
+        in.Real(sink.kd[p]);
+      }
+    }
+  }
+
+  sc.NumOccupants = in.Count(kMaxOccupants);
+  for (int o = 1; o <= sc.NumOccupants; ++o) ReadOccupant(in, sc.Occupants[o]);
+
+  // What the plain layout does not hold takes its reference value unless the trailer has it.
+  scenario_io::SetDroppedFieldsToReference(sc, n);
+  if (!in.Ended() && in.PeekText() == kTrailerStart) {
+    ReadTrailer(in, b, sc);
+  } else {
+    sc.NumOutdoorConcPoints = OutdoorPointsFromTimes(sc.OutdoorConcTime);
+    sc.OutdoorConcUnits = sc.ConcUnits;
+    sc.InitialConcUnits = sc.ConcUnits;
+  }
+}
+
+}  // namespace
+
+ScenarioReadResult NewReadScenario(BuildingRecord& building, HistoryPollutant& outdoor_conc_input,
+                                   RoomPollutant& initial_conc_input, const std::string& fileName,
+                                   Prompt& prompt) {
+  std::string bytes;
+  if (!ReadFileBytes(fileName, bytes)) {
+    scenario_io::TellMissing(prompt, fileName);
+    return ScenarioReadResult::Failed;
+  }
+  ItemSource in(bytes);
+  std::string file_id;
+  int16_t file_rooms = 0;
+  try {
+    in.Text();  // the version, already checked by the caller
+    file_id = in.Text();
+    file_rooms = in.Integer();
+  } catch (const DamagedFile&) {
+    scenario_io::TellDamaged(prompt, fileName);
+    return ScenarioReadResult::Failed;
+  }
+  if (file_rooms != building.NumRooms) {
+    scenario_io::TellWrongRoomCount(prompt, fileName, file_rooms, building.NumRooms);
+    return ScenarioReadResult::Failed;
+  }
+  const Answer answer =
+      prompt.AskYesNo("This is a scenario for building " + file_id + " with " +
+                          FormatDouble(file_rooms) + " rooms. Do you want to continue?",
+                      "", MessageIcon::None);
+  if (answer != Answer::Yes) return ScenarioReadResult::Declined;
+
+  auto scratch = scenario_io::MakeResetScratch(building, outdoor_conc_input, initial_conc_input);
+  try {
+    ReadBody(in, building, *scratch);
+  } catch (const DamagedFile&) {
+    scenario_io::TellDamaged(prompt, fileName);
+    return ScenarioReadResult::Failed;
+  }
+  scenario_io::CommitScratch(*scratch, building, outdoor_conc_input, initial_conc_input);
+  return ScenarioReadResult::Read;
+}
+
+}  // namespace quarn

@@ -1,0 +1,146 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "model/fixed_string.h"
+#include "model/program_state.h"
+#include "model/prompt.h"
+#include "model/records.h"
+#include "text/text_reader.h"
+#include "text/text_writer.h"
+
+namespace quarn {
+
+// The scenario file (".SEN"), current layout "V1.96": one item per line, CR LF, in the
+// order of the scenario record's sections (general settings, pollutants and the entered
+// concentrations, HVAC flows, HVAC filter, natural flows, schedules, sources, sinks,
+// occupants). Room-indexed data follow the rooms of the building loaded when it was saved.
+//
+// The layout drops some fields that change a run (the HVAC type, managed flows, room air
+// cleaners, the outdoor point count and the entered units). When one of them differs from
+// its reference value a trailer keeps them after the last occupant, from the line
+// "Quarn extra 1" to the line "end extra". Readers of the plain layout stop after the last
+// occupant, so they still read such a file; a file whose fields all hold their reference
+// values is the plain layout byte for byte.
+
+inline constexpr const char* kScenarioExtension = ".SEN";
+inline constexpr const char* kScenarioVersion = "V1.96";
+inline constexpr const char* kTrailerStart = "Quarn extra 1";
+inline constexpr const char* kTrailerEnd = "end extra";
+
+// How a scenario read ended. The caller sets its saved flags only after Read; after
+// Declined or Failed the model is exactly as it was.
+enum class ScenarioReadResult { Read, Declined, Failed };
+
+// The bytes of the V1.96 file of building.Scenario with the concentrations as entered.
+std::string ScenarioFileBytes(const BuildingRecord& building,
+                              const HistoryPollutant& outdoor_conc_input,
+                              const RoomPollutant& initial_conc_input);
+
+// Writes the scenario to `fileName`, used as given (the editor adds ".SEN"). `selectedUnits`
+// is the caption name of the editor's checked unit button ("number", "micrograms",
+// "milligrams") and becomes ConcUnits; empty when none is checked, and ConcUnits stays.
+// The file is written beside the target and renamed over it. False, after telling the
+// user, when it could not be written.
+bool NewSaveScenario(BuildingRecord& building, std::string_view selectedUnits,
+                     const HistoryPollutant& outdoor_conc_input,
+                     const RoomPollutant& initial_conc_input, const std::string& fileName,
+                     Prompt& prompt);
+
+// Reads a V1.96 file into building.Scenario and the entered concentrations. The reader
+// asks whether to go on with the file's building, and only then resets the scenario (as
+// the editor's Open does) and reads: the caller must not reset before it. A file for
+// another room count is refused; a damaged, truncated or over-limit file changes nothing.
+// Afterwards ConcUnits tells the caller which unit button to select.
+ScenarioReadResult NewReadScenario(BuildingRecord& building, HistoryPollutant& outdoor_conc_input,
+                                   RoomPollutant& initial_conc_input, const std::string& fileName,
+                                   Prompt& prompt);
+
+// The number of outdoor history points that the stored times give, counted as the outdoor
+// grid counts them: the points before the first point after the first whose time is 0 or
+// less, or all 50.
+int16_t OutdoorPointsFromTimes(const History& times);
+
+// Pieces shared by the readers and writer of every scenario layout.
+namespace scenario_io {
+
+// Thrown by ItemSource when the file ends early, a number is not a number or a count is past
+// its table; the reader catches it and leaves the model as it was.
+struct DamagedFile {};
+
+// Reads the items of a scenario file and converts them, throwing DamagedFile on failure.
+class ItemSource {
+ public:
+  explicit ItemSource(std::string_view bytes) : in_(bytes) {}
+
+  std::string Text();
+  template <std::size_t N>
+  void Fixed(FixedString<N>& field) {
+    field = Text();
+  }
+  float Real();
+  void Real(float& field) { field = Real(); }
+  int16_t Integer();
+  int32_t Long();
+  // An integer count that must lie in 0..limit.
+  int16_t Count(int limit);
+  // True when nothing but blanks and line ends is left.
+  bool Ended() const;
+  // The next item, read without consuming it.
+  std::optional<std::string> PeekText() const;
+
+ private:
+  double Number();
+  ItemReader in_;
+};
+
+// Writes the line forms of the scenario file.
+class LineSink {
+ public:
+  // A free text. A text that would not read back whole as a bare item (a comma, a double
+  // quote, a line break, a blank at either end) is written in double quotes, its own
+  // double quotes turned into single ones.
+  void Text(std::string_view text);
+  // A fixed-length field at its full length, unquoted ("PM      ").
+  void Fixed(std::string_view text);
+  void Real(float value);
+  void Integer(int32_t value);
+  // A time and a value: the value starts at the next 14-column print zone.
+  void Pair(float first, float second);
+  const std::string& Bytes() const { return out_.Bytes(); }
+
+ private:
+  LineWriter out_;
+};
+
+// A scratch copy of the model for a reader to fill: the building with its scenario and the
+// entered concentrations, already reset the way the editor's Open resets them (ClearScenario,
+// then InitializeScenario). A reader fills it and hands it back only when the whole file was
+// read, so the model never holds half a file.
+std::unique_ptr<ProgramState> MakeResetScratch(const BuildingRecord& building,
+                                               const HistoryPollutant& outdoor_conc_input,
+                                               const RoomPollutant& initial_conc_input);
+void CommitScratch(ProgramState& scratch, BuildingRecord& building,
+                   HistoryPollutant& outdoor_conc_input, RoomPollutant& initial_conc_input);
+
+// Particle mode as the scenario files test it: "PM" in the first two characters, in any case.
+bool IsParticleClass(const FixedString<8>& pollutant_class);
+
+// The fields that the stored layouts may not hold (HVAC type, managed flows, room air
+// cleaners of rooms 1..num_rooms) at the values a file without them stands for, so that
+// nothing of the previous scenario survives a read.
+void SetDroppedFieldsToReference(ScenarioRecord& scenario, int num_rooms);
+
+// The messages of the scenario readers.
+void TellDamaged(Prompt& prompt, const std::string& fileName);
+void TellMissing(Prompt& prompt, const std::string& fileName);
+void TellWrongRoomCount(Prompt& prompt, const std::string& fileName, int fileRooms,
+                        int buildingRooms);
+
+}  // namespace scenario_io
+
+}  // namespace quarn
