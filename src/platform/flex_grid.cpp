@@ -1,0 +1,800 @@
+#include "platform/flex_grid.h"
+
+#include <QAbstractTableModel>
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPalette>
+#include <QScrollBar>
+#include <algorithm>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/qt_text.h"
+
+namespace quarn {
+
+// The text matrix behind the grid: one string per cell, row by row. Numbers and colours
+// are rare, so they live beside it and cost nothing until a cell uses them.
+class FlexGridModel : public QAbstractTableModel {
+ public:
+  explicit FlexGridModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override {
+    return parent.isValid() ? 0 : rows_;
+  }
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override {
+    return parent.isValid() ? 0 : cols_;
+  }
+  Qt::ItemFlags flags(const QModelIndex& index) const override {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+  }
+  QVariant data(const QModelIndex& index, int role) const override {
+    if (!index.isValid()) return {};
+    const int r = index.row();
+    const int c = index.column();
+    switch (role) {
+      case Qt::DisplayRole: {
+        const std::string& t = cells_[Index(r, c)];
+        if (t.empty()) return {};
+        return ToQt(t);
+      }
+      case Qt::BackgroundRole: {
+        if (IsFixed(r, c)) return QApplication::palette().button();
+        auto it = colors_.find(Index(r, c));
+        if (it != colors_.end()) return QColor::fromRgba(it->second);
+        return {};
+      }
+      case Qt::ForegroundRole:
+        if (IsFixed(r, c)) return QApplication::palette().buttonText();
+        return {};
+      case Qt::TextAlignmentRole:
+        if (IsFixed(r, c)) return int(Qt::AlignCenter);
+        return int(Qt::AlignLeft | Qt::AlignVCenter);
+      default:
+        return {};
+    }
+  }
+
+  bool IsFixed(int r, int c) const { return r < fixed_rows_ || c < fixed_cols_; }
+  bool Valid(int r, int c) const { return r >= 0 && c >= 0 && r < rows_ && c < cols_; }
+  size_t Index(int r, int c) const {
+    return static_cast<size_t>(r) * static_cast<size_t>(cols_) + static_cast<size_t>(c);
+  }
+
+  int Rows() const { return rows_; }
+  int Cols() const { return cols_; }
+
+  void SetRows(int rows) {
+    rows = std::max(rows, 0);
+    if (rows == rows_) return;
+    if (rows > rows_) {
+      beginInsertRows(QModelIndex(), rows_, rows - 1);
+      rows_ = rows;
+      Resize();
+      endInsertRows();
+    } else {
+      beginRemoveRows(QModelIndex(), rows, rows_ - 1);
+      rows_ = rows;
+      Resize();
+      DropOutside();
+      endRemoveRows();
+    }
+  }
+
+  void SetCols(int cols) {
+    cols = std::max(cols, 0);
+    if (cols == cols_) return;
+    // Cells are stored row by row, so a new column count moves every row.
+    auto relayout = [&](int new_cols) {
+      std::vector<std::string> cells(static_cast<size_t>(rows_) * static_cast<size_t>(new_cols));
+      std::vector<double> numbers;
+      std::vector<char> has_number;
+      if (!has_number_.empty()) {
+        numbers.assign(cells.size(), 0.0);
+        has_number.assign(cells.size(), 0);
+      }
+      std::unordered_map<size_t, QRgb> colors;
+      const int keep = std::min(cols_, new_cols);
+      for (int r = 0; r < rows_; ++r) {
+        for (int c = 0; c < keep; ++c) {
+          const size_t from = Index(r, c);
+          const size_t to = static_cast<size_t>(r) * static_cast<size_t>(new_cols) + c;
+          cells[to] = std::move(cells_[from]);
+          if (!has_number_.empty()) {
+            numbers[to] = numbers_[from];
+            has_number[to] = has_number_[from];
+          }
+          auto it = colors_.find(from);
+          if (it != colors_.end()) colors[to] = it->second;
+        }
+      }
+      cells_ = std::move(cells);
+      numbers_ = std::move(numbers);
+      has_number_ = std::move(has_number);
+      colors_ = std::move(colors);
+      cols_ = new_cols;
+    };
+    if (cols > cols_) {
+      beginInsertColumns(QModelIndex(), cols_, cols - 1);
+      relayout(cols);
+      endInsertColumns();
+    } else {
+      beginRemoveColumns(QModelIndex(), cols, cols_ - 1);
+      relayout(cols);
+      endRemoveColumns();
+    }
+  }
+
+  void SetFixed(int fixed_rows, int fixed_cols) {
+    fixed_rows_ = fixed_rows;
+    fixed_cols_ = fixed_cols;
+    if (rows_ > 0 && cols_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, cols_ - 1));
+  }
+
+  const std::string& Text(int r, int c) const { return cells_[Index(r, c)]; }
+
+  void SetText(int r, int c, const std::string& text) {
+    const size_t i = Index(r, c);
+    if (!has_number_.empty() && has_number_[i] && cells_[i] != text) has_number_[i] = 0;
+    cells_[i] = text;
+  }
+
+  void SetNumber(int r, int c, double value, const std::string& text) {
+    if (has_number_.empty()) {
+      numbers_.assign(cells_.size(), 0.0);
+      has_number_.assign(cells_.size(), 0);
+    }
+    const size_t i = Index(r, c);
+    cells_[i] = text;
+    numbers_[i] = value;
+    has_number_[i] = 1;
+  }
+
+  std::optional<double> Number(int r, int c) const {
+    const size_t i = Index(r, c);
+    if (has_number_.empty() || !has_number_[i]) return std::nullopt;
+    return numbers_[i];
+  }
+
+  void Clear() {
+    for (auto& s : cells_) s.clear();
+    std::fill(has_number_.begin(), has_number_.end(), 0);
+  }
+
+  QColor Color(int r, int c) const {
+    auto it = colors_.find(Index(r, c));
+    return it == colors_.end() ? QColor() : QColor::fromRgba(it->second);
+  }
+  void SetColor(int r, int c, const QColor& color) {
+    if (color.isValid()) {
+      colors_[Index(r, c)] = color.rgba();
+    } else {
+      colors_.erase(Index(r, c));
+    }
+  }
+
+ private:
+  void Resize() {
+    const size_t n = static_cast<size_t>(rows_) * static_cast<size_t>(cols_);
+    cells_.resize(n);
+    if (!has_number_.empty()) {
+      numbers_.resize(n, 0.0);
+      has_number_.resize(n, 0);
+    }
+  }
+  void DropOutside() {
+    const size_t n = cells_.size();
+    for (auto it = colors_.begin(); it != colors_.end();) {
+      it = it->first >= n ? colors_.erase(it) : std::next(it);
+    }
+  }
+
+  int rows_ = 0;
+  int cols_ = 0;
+  int fixed_rows_ = 1;
+  int fixed_cols_ = 1;
+  std::vector<std::string> cells_;
+  std::vector<double> numbers_;
+  std::vector<char> has_number_;
+  std::unordered_map<size_t, QRgb> colors_;
+};
+
+int KeyCodeOf(int qt_key) {
+  switch (qt_key) {
+    case Qt::Key_Backspace:
+      return keycode::kBack;
+    case Qt::Key_Tab:
+      return keycode::kTab;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return keycode::kReturn;
+    case Qt::Key_Shift:
+      return keycode::kShift;
+    case Qt::Key_Control:
+      return keycode::kControl;
+    case Qt::Key_Alt:
+      return keycode::kMenu;
+    case Qt::Key_Escape:
+      return keycode::kEscape;
+    case Qt::Key_Space:
+      return keycode::kSpace;
+    case Qt::Key_PageUp:
+      return keycode::kPageUp;
+    case Qt::Key_PageDown:
+      return keycode::kPageDown;
+    case Qt::Key_End:
+      return keycode::kEnd;
+    case Qt::Key_Home:
+      return keycode::kHome;
+    case Qt::Key_Left:
+      return keycode::kLeft;
+    case Qt::Key_Up:
+      return keycode::kUp;
+    case Qt::Key_Right:
+      return keycode::kRight;
+    case Qt::Key_Down:
+      return keycode::kDown;
+    case Qt::Key_Insert:
+      return keycode::kInsert;
+    case Qt::Key_Delete:
+      return keycode::kDelete;
+    default:
+      break;
+  }
+  if (qt_key >= Qt::Key_F1 && qt_key <= Qt::Key_F12) return keycode::kF1 + (qt_key - Qt::Key_F1);
+  if (qt_key >= Qt::Key_0 && qt_key <= Qt::Key_9) return qt_key;  // same codes
+  if (qt_key >= Qt::Key_A && qt_key <= Qt::Key_Z) return qt_key;  // same codes
+  return 0;
+}
+
+int ShiftStateOf(const QKeyEvent& event) {
+  int shift = 0;
+  if (event.modifiers() & Qt::ShiftModifier) shift |= kShiftMask;
+  if (event.modifiers() & Qt::ControlModifier) shift |= kCtrlMask;
+  if (event.modifiers() & Qt::AltModifier) shift |= kAltMask;
+  return shift;
+}
+
+FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), model_(new FlexGridModel(this)) {
+  setModel(model_);
+  horizontalHeader()->hide();
+  verticalHeader()->hide();
+  setEditTriggers(NoEditTriggers);
+  setTabKeyNavigation(false);
+  setHorizontalScrollMode(ScrollPerPixel);
+  setVerticalScrollMode(ScrollPerPixel);
+  setFocusPolicy(Qt::StrongFocus);
+  const int row_px = fontMetrics().height() + 4;
+  verticalHeader()->setMinimumSectionSize(1);
+  verticalHeader()->setDefaultSectionSize(row_px);
+  horizontalHeader()->setMinimumSectionSize(1);
+  horizontalHeader()->setDefaultSectionSize(64);
+  // The block is drawn with the selection model, which stays ours alone.
+  setSelectionMode(ExtendedSelection);
+  setSelectionBehavior(SelectItems);
+
+  frozen_top_ = MakeFrozenView();
+  frozen_left_ = MakeFrozenView();
+  frozen_corner_ = MakeFrozenView();
+  connect(horizontalScrollBar(), &QScrollBar::valueChanged, frozen_top_->horizontalScrollBar(),
+          &QScrollBar::setValue);
+  connect(verticalScrollBar(), &QScrollBar::valueChanged, frozen_left_->verticalScrollBar(),
+          &QScrollBar::setValue);
+
+  model_->SetRows(2);
+  model_->SetCols(2);
+  SyncView();
+  LayoutFrozenViews();
+}
+
+FlexGrid::~FlexGrid() = default;
+
+QTableView* FlexGrid::MakeFrozenView() {
+  // A heading row or column stays in place while the cells scroll: a second view of the
+  // same matrix lies over the viewport where the headings are and scrolls only along them.
+  auto* v = new QTableView(this);
+  v->setModel(model_);
+  v->horizontalHeader()->hide();
+  v->verticalHeader()->hide();
+  v->setFrameShape(QFrame::NoFrame);
+  v->setFocusPolicy(Qt::NoFocus);
+  v->setSelectionMode(NoSelection);
+  v->setEditTriggers(NoEditTriggers);
+  v->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  v->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  v->setHorizontalScrollMode(ScrollPerPixel);
+  v->setVerticalScrollMode(ScrollPerPixel);
+  v->verticalHeader()->setMinimumSectionSize(1);
+  v->verticalHeader()->setDefaultSectionSize(verticalHeader()->defaultSectionSize());
+  v->horizontalHeader()->setMinimumSectionSize(1);
+  v->horizontalHeader()->setDefaultSectionSize(horizontalHeader()->defaultSectionSize());
+  // Clicks fall through to the grid, which knows they landed on a heading.
+  v->setAttribute(Qt::WA_TransparentForMouseEvents);
+  v->viewport()->setAttribute(Qt::WA_TransparentForMouseEvents);
+  v->hide();
+  return v;
+}
+
+template <typename F>
+void FlexGrid::ForEachView(F f) {
+  f(static_cast<QTableView*>(this));
+  if (frozen_corner_ == nullptr) return;
+  f(frozen_top_);
+  f(frozen_left_);
+  f(frozen_corner_);
+}
+
+// ---- shape ----
+
+int FlexGrid::Rows() const {
+  return model_->Rows();
+}
+int FlexGrid::Cols() const {
+  return model_->Cols();
+}
+
+void FlexGrid::SetRows(int rows) {
+  rows = std::max(rows, 0);
+  if (fixed_rows_ > rows) fixed_rows_ = rows;
+  model_->SetRows(rows);
+  model_->SetFixed(fixed_rows_, fixed_cols_);
+  ClampCursor();
+  LayoutFrozenViews();
+}
+
+void FlexGrid::SetCols(int cols) {
+  cols = std::max(cols, 0);
+  if (fixed_cols_ > cols) fixed_cols_ = cols;
+  model_->SetCols(cols);
+  model_->SetFixed(fixed_rows_, fixed_cols_);
+  ClampCursor();
+  LayoutFrozenViews();
+}
+
+void FlexGrid::SetFixedRows(int fixed_rows) {
+  fixed_rows_ = std::clamp(fixed_rows, 0, Rows());
+  model_->SetFixed(fixed_rows_, fixed_cols_);
+  ClampCursor();
+  LayoutFrozenViews();
+}
+
+void FlexGrid::SetFixedCols(int fixed_cols) {
+  fixed_cols_ = std::clamp(fixed_cols, 0, Cols());
+  model_->SetFixed(fixed_rows_, fixed_cols_);
+  ClampCursor();
+  LayoutFrozenViews();
+}
+
+// ---- texts ----
+
+std::string FlexGrid::TextMatrix(int row, int col) const {
+  if (!model_->Valid(row, col)) return {};
+  return model_->Text(row, col);
+}
+
+void FlexGrid::SetTextMatrix(int row, int col, const std::string& text) {
+  if (!model_->Valid(row, col)) return;
+  model_->SetText(row, col, text);
+  Repaint();
+}
+
+std::string FlexGrid::Text() const {
+  return TextMatrix(row_, col_);
+}
+
+void FlexGrid::SetText(const std::string& text) {
+  SetTextMatrix(row_, col_, text);
+}
+
+void FlexGrid::Clear() {
+  model_->Clear();
+  Repaint();
+}
+
+void FlexGrid::SetNumber(int row, int col, double value, const std::string& text) {
+  if (!model_->Valid(row, col)) return;
+  model_->SetNumber(row, col, value, text);
+  Repaint();
+}
+
+std::optional<double> FlexGrid::Number(int row, int col) const {
+  if (!model_->Valid(row, col)) return std::nullopt;
+  return model_->Number(row, col);
+}
+
+// ---- cursor ----
+
+bool FlexGrid::HasCurrentCell() const {
+  return Rows() > fixed_rows_ && Cols() > fixed_cols_ && model_->Valid(row_, col_);
+}
+
+int FlexGrid::ClampRow(int row) const {
+  return std::clamp(row, fixed_rows_, std::max(fixed_rows_, Rows() - 1));
+}
+
+int FlexGrid::ClampCol(int col) const {
+  return std::clamp(col, fixed_cols_, std::max(fixed_cols_, Cols() - 1));
+}
+
+void FlexGrid::ClampCursor() {
+  // A shape change that drops the current cell moves it, like any other move.
+  MoveCursor(ClampRow(row_), ClampCol(col_), ClampRow(row_sel_), ClampCol(col_sel_));
+}
+
+void FlexGrid::MoveCursor(int row, int col, int row_sel, int col_sel) {
+  const bool cell_moves = row != row_ || col != col_;
+  const bool sel_moves = cell_moves || row_sel != row_sel_ || col_sel != col_sel_;
+  if (cell_moves) emit LeaveCell();
+  row_ = row;
+  col_ = col;
+  row_sel_ = row_sel;
+  col_sel_ = col_sel;
+  SyncView();
+  if (cell_moves) {
+    emit RowColChange();
+    emit EnterCell();
+  }
+  if (sel_moves) emit SelChange();
+}
+
+void FlexGrid::SetRow(int row) {
+  row = ClampRow(row);
+  MoveCursor(row, col_, row, col_);
+}
+
+void FlexGrid::SetCol(int col) {
+  col = ClampCol(col);
+  MoveCursor(row_, col, row_, col);
+}
+
+void FlexGrid::SetRowCol(int row, int col) {
+  row = ClampRow(row);
+  col = ClampCol(col);
+  MoveCursor(row, col, row, col);
+}
+
+void FlexGrid::SetRowSel(int row) {
+  MoveCursor(row_, col_, ClampRow(row), col_sel_);
+}
+
+void FlexGrid::SetColSel(int col) {
+  MoveCursor(row_, col_, row_sel_, ClampCol(col));
+}
+
+void FlexGrid::SyncView() {
+  if (!HasCurrentCell()) {
+    selectionModel()->clear();
+    return;
+  }
+  const QModelIndex current = model_->index(row_, col_);
+  selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+  if (row_ == row_sel_ && col_ == col_sel_) {
+    // A single cell shows only its focus frame, so its text stays plain to read.
+    selectionModel()->clearSelection();
+  } else {
+    const QModelIndex a = model_->index(std::min(row_, row_sel_), std::min(col_, col_sel_));
+    const QModelIndex b = model_->index(std::max(row_, row_sel_), std::max(col_, col_sel_));
+    selectionModel()->select(QItemSelection(a, b), QItemSelectionModel::ClearAndSelect);
+  }
+}
+
+// ---- block text ----
+
+std::string FlexGrid::Clip() const {
+  std::string out;
+  if (!HasCurrentCell()) return out;
+  const int r1 = std::min(row_, row_sel_), r2 = std::max(row_, row_sel_);
+  const int c1 = std::min(col_, col_sel_), c2 = std::max(col_, col_sel_);
+  for (int r = r1; r <= r2; ++r) {
+    if (r > r1) out += '\r';
+    for (int c = c1; c <= c2; ++c) {
+      if (c > c1) out += '\t';
+      out += model_->Text(r, c);
+    }
+  }
+  return out;
+}
+
+void FlexGrid::SetClip(const std::string& text) {
+  if (!HasCurrentCell()) return;
+  const int r1 = std::min(row_, row_sel_), r2 = std::max(row_, row_sel_);
+  const int c1 = std::min(col_, col_sel_), c2 = std::max(col_, col_sel_);
+  int r = r1;
+  int c = c1;
+  std::string cell;
+  auto put = [&] {
+    if (r <= r2 && c <= c2) model_->SetText(r, c, cell);
+    cell.clear();
+  };
+  for (char ch : text) {
+    if (ch == '\t') {
+      put();
+      ++c;
+    } else if (ch == '\r') {
+      put();
+      ++r;
+      c = c1;
+    } else {
+      cell += ch;
+    }
+  }
+  put();
+  Repaint();
+}
+
+// ---- sizes, colours, painting ----
+
+int FlexGrid::ColWidth(int col) const {
+  if (col < 0 || col >= Cols()) return 0;
+  return PixelsToTwips(columnWidth(col));
+}
+
+void FlexGrid::SetColWidth(int col, int twips) {
+  if (col < 0 || col >= Cols()) return;
+  const int px = TwipsToPixels(std::max(twips, 0));
+  ForEachView([&](QTableView* v) { v->setColumnWidth(col, px); });
+  LayoutFrozenViews();
+}
+
+int FlexGrid::RowHeight(int row) const {
+  if (row < 0 || row >= Rows()) return 0;
+  return PixelsToTwips(rowHeight(row));
+}
+
+void FlexGrid::SetRowHeight(int row, int twips) {
+  if (row < 0 || row >= Rows()) return;
+  const int px = TwipsToPixels(std::max(twips, 0));
+  ForEachView([&](QTableView* v) { v->setRowHeight(row, px); });
+  LayoutFrozenViews();
+}
+
+QColor FlexGrid::CellBackColor() const {
+  return CellBackColorAt(row_, col_);
+}
+
+void FlexGrid::SetCellBackColor(const QColor& color) {
+  SetCellBackColorAt(row_, col_, color);
+}
+
+QColor FlexGrid::CellBackColorAt(int row, int col) const {
+  if (!model_->Valid(row, col)) return {};
+  return model_->Color(row, col);
+}
+
+void FlexGrid::SetCellBackColorAt(int row, int col, const QColor& color) {
+  if (!model_->Valid(row, col)) return;
+  model_->SetColor(row, col, color);
+  Repaint();
+}
+
+void FlexGrid::SetRedraw(bool redraw) {
+  redraw_ = redraw;
+  if (redraw) Repaint();
+}
+
+bool FlexGrid::WordWrap() const {
+  return wordWrap();
+}
+
+void FlexGrid::SetWordWrap(bool wrap) {
+  ForEachView([&](QTableView* v) { v->setWordWrap(wrap); });
+}
+
+void FlexGrid::Repaint() {
+  // Writes do not signal the model: a fill of many cells needs one repaint of what is on
+  // screen, asked for once and done when the event loop next runs.
+  if (!redraw_ || repaint_pending_) return;
+  repaint_pending_ = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        repaint_pending_ = false;
+        ForEachView([](QTableView* v) { v->viewport()->update(); });
+      },
+      Qt::QueuedConnection);
+}
+
+QPoint FlexGrid::CellCenter(int row, int col) const {
+  return visualRect(model_->index(row, col)).center();
+}
+
+int FlexGrid::CellLeft() const {
+  const QRect r = visualRect(model_->index(row_, col_));
+  return PixelsToTwips(r.left() + viewport()->x());
+}
+int FlexGrid::CellTop() const {
+  const QRect r = visualRect(model_->index(row_, col_));
+  return PixelsToTwips(r.top() + viewport()->y());
+}
+int FlexGrid::CellWidth() const {
+  return PixelsToTwips(columnWidth(col_));
+}
+int FlexGrid::CellHeight() const {
+  return PixelsToTwips(rowHeight(row_));
+}
+
+// ---- frozen headings ----
+
+int FlexGrid::FixedHeightPx() const {
+  int h = 0;
+  for (int r = 0; r < fixed_rows_; ++r) h += rowHeight(r);
+  return h;
+}
+
+int FlexGrid::FixedWidthPx() const {
+  int w = 0;
+  for (int c = 0; c < fixed_cols_; ++c) w += columnWidth(c);
+  return w;
+}
+
+void FlexGrid::LayoutFrozenViews() {
+  if (frozen_corner_ == nullptr) return;  // the base view lays itself out while it is built
+  const QRect vp = viewport()->geometry();
+  const int h = std::min(FixedHeightPx(), vp.height());
+  const int w = std::min(FixedWidthPx(), vp.width());
+  auto place = [](QTableView* v, bool show, const QRect& rect) {
+    v->setVisible(show && rect.width() > 0 && rect.height() > 0);
+    v->setGeometry(rect);
+  };
+  place(frozen_top_, fixed_rows_ > 0, QRect(vp.left(), vp.top(), vp.width(), h));
+  place(frozen_left_, fixed_cols_ > 0, QRect(vp.left(), vp.top(), w, vp.height()));
+  place(frozen_corner_, fixed_rows_ > 0 && fixed_cols_ > 0, QRect(vp.left(), vp.top(), w, h));
+  frozen_top_->horizontalScrollBar()->setValue(horizontalScrollBar()->value());
+  frozen_left_->verticalScrollBar()->setValue(verticalScrollBar()->value());
+}
+
+void FlexGrid::resizeEvent(QResizeEvent* event) {
+  QTableView::resizeEvent(event);
+  LayoutFrozenViews();
+}
+
+void FlexGrid::updateGeometries() {
+  QTableView::updateGeometries();
+  LayoutFrozenViews();
+}
+
+void FlexGrid::scrollTo(const QModelIndex& index, ScrollHint hint) {
+  QTableView::scrollTo(index, hint);
+  if (!index.isValid() || model_->IsFixed(index.row(), index.column())) return;
+  // The cell must not end under the frozen headings.
+  const QRect r = visualRect(index);
+  const int fixed_h = FixedHeightPx();
+  const int fixed_w = FixedWidthPx();
+  if (r.top() < fixed_h)
+    verticalScrollBar()->setValue(verticalScrollBar()->value() - (fixed_h - r.top()));
+  if (r.left() < fixed_w)
+    horizontalScrollBar()->setValue(horizontalScrollBar()->value() - (fixed_w - r.left()));
+}
+
+// ---- keyboard ----
+
+void FlexGrid::keyPressEvent(QKeyEvent* event) {
+  int code = KeyCodeOf(event->key());
+  const int shift = ShiftStateOf(*event);
+  if (code != 0) emit KeyDown(code, shift);
+  if (code != 0) MoveByKey(code, shift);
+  const QString typed = event->text();
+  if (!typed.isEmpty()) {
+    const std::string bytes = FromQt(typed);
+    if (bytes.size() == 1) {
+      int ch = static_cast<unsigned char>(bytes[0]);
+      emit KeyPress(ch);
+    }
+  }
+  event->accept();
+}
+
+void FlexGrid::MoveByKey(int key_code, int shift) {
+  if (!HasCurrentCell()) return;
+  const bool extend = (shift & kShiftMask) != 0;
+  const bool ctrl = (shift & kCtrlMask) != 0;
+  int r = extend ? row_sel_ : row_;
+  int c = extend ? col_sel_ : col_;
+  const int page = std::max(1, viewport()->height() / std::max(1, rowHeight(r)) - 1);
+  switch (key_code) {
+    case keycode::kLeft:
+      --c;
+      break;
+    case keycode::kRight:
+      ++c;
+      break;
+    case keycode::kUp:
+      --r;
+      break;
+    case keycode::kDown:
+      ++r;
+      break;
+    case keycode::kPageUp:
+      r -= page;
+      break;
+    case keycode::kPageDown:
+      r += page;
+      break;
+    case keycode::kHome:
+      c = fixed_cols_;
+      if (ctrl) r = fixed_rows_;
+      break;
+    case keycode::kEnd:
+      c = Cols() - 1;
+      if (ctrl) r = Rows() - 1;
+      break;
+    default:
+      return;
+  }
+  r = ClampRow(r);
+  c = ClampCol(c);
+  if (extend) {
+    MoveCursor(row_, col_, r, c);
+  } else {
+    MoveCursor(r, c, r, c);
+  }
+  scrollTo(model_->index(r, c));
+}
+
+// ---- mouse ----
+
+std::optional<FlexGrid::CellPos> FlexGrid::DataCellAt(const QPoint& pos) const {
+  if (pos.y() < FixedHeightPx() || pos.x() < FixedWidthPx()) return std::nullopt;
+  const int r = rowAt(pos.y());
+  const int c = columnAt(pos.x());
+  if (r < 0 || c < 0 || model_->IsFixed(r, c)) return std::nullopt;
+  return CellPos{r, c};
+}
+
+void FlexGrid::mousePressEvent(QMouseEvent* event) {
+  setFocus(Qt::MouseFocusReason);
+  press_on_cell_ = false;
+  if (event->button() != Qt::LeftButton) return;
+  const auto cell = DataCellAt(event->position().toPoint());
+  if (!cell) return;  // a heading or the empty area: the cursor stays
+  press_on_cell_ = true;
+  dragging_ = true;
+  if (event->modifiers() & Qt::ShiftModifier) {
+    MoveCursor(row_, col_, cell->row, cell->col);
+  } else {
+    MoveCursor(cell->row, cell->col, cell->row, cell->col);
+  }
+}
+
+void FlexGrid::mouseMoveEvent(QMouseEvent* event) {
+  if (!dragging_) return;
+  QPoint p = event->position().toPoint();
+  // Dragging over the headings or past the edge extends to the nearest cell.
+  p.setY(std::clamp(p.y(), FixedHeightPx(), std::max(FixedHeightPx(), viewport()->height() - 1)));
+  p.setX(std::clamp(p.x(), FixedWidthPx(), std::max(FixedWidthPx(), viewport()->width() - 1)));
+  int r = rowAt(p.y());
+  int c = columnAt(p.x());
+  if (r < 0) r = Rows() - 1;
+  if (c < 0) c = Cols() - 1;
+  MoveCursor(row_, col_, ClampRow(r), ClampCol(c));
+  scrollTo(model_->index(row_sel_, col_sel_));
+}
+
+void FlexGrid::mouseReleaseEvent(QMouseEvent* event) {
+  dragging_ = false;
+  if (event->button() == Qt::LeftButton && press_on_cell_) emit Click();
+  press_on_cell_ = false;
+}
+
+void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  if (DataCellAt(event->position().toPoint())) emit DblClick();
+}
+
+void FlexGrid::focusInEvent(QFocusEvent* event) {
+  // The item view would make its first cell (a heading) current on focus; the cursor is ours.
+  QAbstractScrollArea::focusInEvent(event);
+  viewport()->update();
+  emit GotFocus();
+}
+
+void FlexGrid::focusOutEvent(QFocusEvent* event) {
+  QAbstractScrollArea::focusOutEvent(event);
+  dragging_ = false;
+  viewport()->update();
+}
+
+}  // namespace quarn

@@ -1,0 +1,214 @@
+#pragma once
+
+#include <QColor>
+#include <QTableView>
+#include <optional>
+#include <string>
+
+class QKeyEvent;
+
+namespace quarn {
+
+class FlexGridModel;
+
+// Key codes of the grid's KeyDown and the edit box's KeyDown. The window code of the
+// program compares against these numbers (Enter 13, Left 37, F2 113, ...), so the Qt key
+// is translated once, here.
+namespace keycode {
+inline constexpr int kBack = 8;
+inline constexpr int kTab = 9;
+inline constexpr int kReturn = 13;
+inline constexpr int kShift = 16;
+inline constexpr int kControl = 17;
+inline constexpr int kMenu = 18;
+inline constexpr int kEscape = 27;
+inline constexpr int kSpace = 32;
+inline constexpr int kPageUp = 33;
+inline constexpr int kPageDown = 34;
+inline constexpr int kEnd = 35;
+inline constexpr int kHome = 36;
+inline constexpr int kLeft = 37;
+inline constexpr int kUp = 38;
+inline constexpr int kRight = 39;
+inline constexpr int kDown = 40;
+inline constexpr int kInsert = 45;
+inline constexpr int kDelete = 46;
+inline constexpr int kF1 = 112;
+inline constexpr int kF2 = 113;
+}  // namespace keycode
+
+// Shift state bits of KeyDown.
+inline constexpr int kShiftMask = 1;
+inline constexpr int kCtrlMask = 2;
+inline constexpr int kAltMask = 4;
+
+// The key code of a Qt key (0 for keys the program never looks at).
+int KeyCodeOf(int qt_key);
+// The shift state bits of a key event.
+int ShiftStateOf(const QKeyEvent& event);
+
+// The grid of every data window: a table of text cells whose first FixedRows rows and
+// FixedCols columns are headings. It is a view over its own text matrix, so that a
+// results grid of 10,000 rows by 200 columns costs one string per cell and paints only
+// what is on screen.
+//
+// Texts: every text of this API is Windows-1252 bytes, the encoding of the model, so that
+// fill and read-back code moves texts between record and grid unchanged; the grid converts
+// only what it paints.
+//
+// Cursor: (Row, Col) is the current cell and the anchor of the one rectangular selection;
+// (RowSel, ColSel) is its other corner. The current cell is never a fixed cell: clicks on
+// headings do nothing, and code that sets Row or Col into the fixed part is moved to the
+// first cell after it. Setting Row or Col moves the selection with it. Every move of the
+// cursor or the selection, by the user or by code, raises the same signals
+// (LeaveCell, RowColChange, EnterCell, SelChange, in that order); writes of texts raise none.
+//
+// The grid never edits a cell itself and has no keyboard search: a window edits through a
+// separate edit box and decides in KeyDown/KeyPress what a key does. A handler swallows a
+// key by setting it to 0; a swallowed KeyDown code is not used for moving the cursor, and
+// KeyPress is raised for the typed character whatever KeyDown did.
+//
+// Sizes are in twips (15 twips a pixel), as the windows give them.
+class FlexGrid : public QTableView {
+  Q_OBJECT
+
+ public:
+  explicit FlexGrid(QWidget* parent = nullptr);
+  ~FlexGrid() override;
+
+  // Shape. Changing a count keeps the texts of the cells that remain.
+  int Rows() const;
+  void SetRows(int rows);
+  int Cols() const;
+  void SetCols(int cols);
+  int FixedRows() const { return fixed_rows_; }
+  void SetFixedRows(int fixed_rows);
+  int FixedCols() const { return fixed_cols_; }
+  void SetFixedCols(int fixed_cols);
+
+  // Texts of cells. Out-of-range reads give an empty text; out-of-range writes do nothing.
+  std::string TextMatrix(int row, int col) const;
+  void SetTextMatrix(int row, int col, const std::string& text);
+  // The current cell.
+  std::string Text() const;
+  void SetText(const std::string& text);
+  // Empties every cell.
+  void Clear();
+
+  // A cell filled from a number keeps that exact number beside its text, so that a
+  // display mask ("###.##") never rounds what was stored: Number gives it back while the
+  // cell shows the text it was filled with, and nullopt once the text changed.
+  void SetNumber(int row, int col, double value, const std::string& text);
+  std::optional<double> Number(int row, int col) const;
+
+  // Cursor and selection.
+  int Row() const { return row_; }
+  void SetRow(int row);
+  int Col() const { return col_; }
+  void SetCol(int col);
+  void SetRowCol(int row, int col);
+  int RowSel() const { return row_sel_; }
+  void SetRowSel(int row);
+  int ColSel() const { return col_sel_; }
+  void SetColSel(int col);
+  // Whether there is a current cell at all (a grid of headings only has none).
+  bool HasCurrentCell() const;
+
+  // The selected block from its top-left cell, cells joined by TAB and rows by CR.
+  std::string Clip() const;
+  // Writes a block of that form into the selected block from its top-left cell; texts
+  // beyond the block are ignored.
+  void SetClip(const std::string& text);
+
+  // Sizes in twips.
+  int ColWidth(int col) const;
+  void SetColWidth(int col, int twips);
+  int RowHeight(int row) const;
+  void SetRowHeight(int row, int twips);
+
+  // Background colour of the current cell, or of any cell. An invalid colour is the default.
+  QColor CellBackColor() const;
+  void SetCellBackColor(const QColor& color);
+  QColor CellBackColorAt(int row, int col) const;
+  void SetCellBackColorAt(int row, int col, const QColor& color);
+
+  // Painting off while code fills many cells.
+  bool Redraw() const { return redraw_; }
+  void SetRedraw(bool redraw);
+  bool WordWrap() const;
+  void SetWordWrap(bool wrap);
+
+  // The current cell's rectangle in twips, relative to the grid's own top-left corner.
+  int CellLeft() const;
+  int CellTop() const;
+  int CellWidth() const;
+  int CellHeight() const;
+
+  // The cell under a point of the viewport; nullopt over a heading or outside the cells.
+  struct CellPos {
+    int row = 0;
+    int col = 0;
+  };
+  std::optional<CellPos> DataCellAt(const QPoint& viewport_pos) const;
+  // The centre of a cell in viewport coordinates (for tests and for placing a box).
+  QPoint CellCenter(int row, int col) const;
+
+  // The view must not scroll a cell under the frozen headings.
+  void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+  // No keyboard search: a typed character is the window's to handle.
+  void keyboardSearch(const QString&) override {}
+
+ signals:
+  void EnterCell();
+  void LeaveCell();
+  void RowColChange();
+  void SelChange();
+  void KeyDown(int& key_code, int shift);
+  void KeyPress(int& key_ascii);
+  void Click();
+  void DblClick();
+  void GotFocus();
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void updateGeometries() override;
+
+ private:
+  void MoveCursor(int row, int col, int row_sel, int col_sel);
+  void MoveByKey(int key_code, int shift);
+  int ClampRow(int row) const;
+  int ClampCol(int col) const;
+  void ClampCursor();
+  void SyncView();
+  void Repaint();
+  int FixedHeightPx() const;
+  int FixedWidthPx() const;
+  void LayoutFrozenViews();
+  QTableView* MakeFrozenView();
+  template <typename F>
+  void ForEachView(F f);
+
+  FlexGridModel* model_;
+  QTableView* frozen_top_ = nullptr;
+  QTableView* frozen_left_ = nullptr;
+  QTableView* frozen_corner_ = nullptr;
+  int fixed_rows_ = 1;
+  int fixed_cols_ = 1;
+  int row_ = 1;
+  int col_ = 1;
+  int row_sel_ = 1;
+  int col_sel_ = 1;
+  bool redraw_ = true;
+  bool repaint_pending_ = false;
+  bool dragging_ = false;
+  bool press_on_cell_ = false;
+};
+
+}  // namespace quarn

@@ -1,0 +1,268 @@
+#include "platform/flex_grid.h"
+
+#include <QVBoxLayout>
+#include <QWidget>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/user_input.h"
+
+namespace quarn {
+namespace {
+
+using testing::Click;
+using testing::Drag;
+using testing::Key;
+using testing::ShowActive;
+
+std::string Name(int r, int c) {
+  return "r" + std::to_string(r) + "c" + std::to_string(c);
+}
+
+// A window holding one grid of 8 rows by 6 columns, each cell named by its place.
+class GridWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    auto* layout = new QVBoxLayout(&window);
+    grid = new FlexGrid(&window);
+    layout->addWidget(grid);
+    window.resize(600, 400);
+    grid->SetRows(8);
+    grid->SetCols(6);
+    for (int r = 0; r < 8; ++r)
+      for (int c = 0; c < 6; ++c) grid->SetTextMatrix(r, c, Name(r, c));
+    ASSERT_TRUE(ShowActive(window));
+    grid->setFocus();
+    testing::ProcessEvents();
+    QObject::connect(grid, &FlexGrid::LeaveCell, [this] { events.push_back("Leave"); });
+    QObject::connect(grid, &FlexGrid::RowColChange, [this] { events.push_back("RowCol"); });
+    QObject::connect(grid, &FlexGrid::EnterCell, [this] { events.push_back("Enter"); });
+    QObject::connect(grid, &FlexGrid::SelChange, [this] { events.push_back("Sel"); });
+    QObject::connect(grid, &FlexGrid::Click, [this] { events.push_back("Click"); });
+    QObject::connect(grid, &FlexGrid::DblClick, [this] { events.push_back("DblClick"); });
+  }
+  QPoint At(int r, int c) const { return grid->CellCenter(r, c); }
+
+  QWidget window;
+  FlexGrid* grid = nullptr;
+  std::vector<std::string> events;
+};
+
+TEST(FlexGridShape, StartsAsOneHeadingRowAndColumnAroundOneCell) {
+  FlexGrid g;
+  EXPECT_EQ(g.Rows(), 2);
+  EXPECT_EQ(g.Cols(), 2);
+  EXPECT_EQ(g.FixedRows(), 1);
+  EXPECT_EQ(g.FixedCols(), 1);
+  EXPECT_EQ(g.Row(), 1);
+  EXPECT_EQ(g.Col(), 1);
+  EXPECT_TRUE(g.HasCurrentCell());
+}
+
+TEST(FlexGridShape, ChangingCountsKeepsTheCellsThatRemain) {
+  FlexGrid g;
+  g.SetRows(4);
+  g.SetCols(3);
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 3; ++c) g.SetTextMatrix(r, c, Name(r, c));
+  g.SetCols(5);  // every row moves in the matrix
+  EXPECT_EQ(g.TextMatrix(3, 2), "r3c2");
+  EXPECT_EQ(g.TextMatrix(3, 4), "");
+  g.SetCols(2);
+  g.SetRows(3);
+  EXPECT_EQ(g.TextMatrix(2, 1), "r2c1");
+  EXPECT_EQ(g.TextMatrix(2, 2), "");  // outside: empty, not a crash
+  g.SetCols(3);
+  g.SetRows(4);
+  EXPECT_EQ(g.TextMatrix(2, 2), "") << "a dropped cell does not come back";
+  EXPECT_EQ(g.TextMatrix(3, 0), "");
+  g.SetTextMatrix(-1, 0, "x");  // ignored
+  g.SetTextMatrix(0, 99, "x");
+  EXPECT_EQ(g.TextMatrix(0, 0), "r0c0");
+}
+
+TEST(FlexGridShape, TheCurrentCellIsNeverAHeading) {
+  FlexGrid g;
+  g.SetRows(5);
+  g.SetCols(4);
+  g.SetFixedCols(2);
+  EXPECT_EQ(g.Col(), 2) << "moved out of the new heading column";
+  g.SetRow(0);
+  g.SetCol(0);
+  EXPECT_EQ(g.Row(), 1);
+  EXPECT_EQ(g.Col(), 2);
+  g.SetRow(99);
+  EXPECT_EQ(g.Row(), 4);
+  g.SetRows(1);  // headings only
+  EXPECT_FALSE(g.HasCurrentCell());
+  EXPECT_EQ(g.Text(), "");
+  g.SetText("lost");  // nowhere to go
+  EXPECT_EQ(g.TextMatrix(0, 2), "");
+}
+
+TEST(FlexGridText, TextsAreWindows1252AndPaintedAsUnicode) {
+  FlexGrid g;
+  g.SetTextMatrix(1, 1, "\xB5g/m\xB3");
+  EXPECT_EQ(g.Text(), "\xB5g/m\xB3");
+  const QString shown = g.model()->index(1, 1).data().toString();
+  EXPECT_EQ(shown, QString::fromUtf8("\xC2\xB5g/m\xC2\xB3"));
+}
+
+TEST(FlexGridText, ACellFilledFromANumberGivesBackTheExactNumberUntilItsTextChanges) {
+  FlexGrid g;
+  g.SetRows(3);
+  g.SetCols(3);
+  g.SetNumber(1, 1, 123.456, "123");  // shown through a three-digit mask
+  g.SetTextMatrix(1, 2, "123");
+  ASSERT_TRUE(g.Number(1, 1).has_value());
+  EXPECT_EQ(*g.Number(1, 1), 123.456);
+  EXPECT_FALSE(g.Number(1, 2).has_value()) << "typed text carries no number";
+  g.SetTextMatrix(1, 1, "123");  // the same text written back (an edit left unchanged)
+  EXPECT_EQ(g.Number(1, 1), 123.456);
+  g.SetCols(5);  // survives the matrix moving
+  EXPECT_EQ(g.Number(1, 1), 123.456);
+  g.SetTextMatrix(1, 1, "124");
+  EXPECT_FALSE(g.Number(1, 1).has_value());
+  g.SetNumber(2, 2, 0.1, ".1");
+  g.Clear();
+  EXPECT_FALSE(g.Number(2, 2).has_value());
+  EXPECT_EQ(g.TextMatrix(0, 0), "");
+}
+
+TEST(FlexGridText, SizesAreInTwipsAtFifteenAPixel) {
+  FlexGrid g;
+  g.SetCols(3);
+  g.SetColWidth(1, 1800);
+  EXPECT_EQ(g.columnWidth(1), 120);
+  EXPECT_EQ(g.ColWidth(1), 1800);
+  g.SetRowHeight(0, 512);
+  EXPECT_EQ(g.rowHeight(0), 34);
+  EXPECT_EQ(g.RowHeight(0), 510);
+  g.SetColWidth(7, 100);  // no such column: ignored
+  EXPECT_EQ(g.ColWidth(7), 0);
+}
+
+TEST_F(GridWindow, CodeMovesRaiseTheCellEventsAndTextWritesRaiseNone) {
+  grid->SetRow(3);
+  EXPECT_EQ(events, (std::vector<std::string>{"Leave", "RowCol", "Enter", "Sel"}));
+  events.clear();
+  grid->SetTextMatrix(2, 2, "x");
+  grid->SetText("y");
+  grid->SetNumber(4, 4, 1.0, "1");
+  EXPECT_TRUE(events.empty());
+  grid->SetColSel(4);
+  EXPECT_EQ(events, std::vector<std::string>{"Sel"});
+  EXPECT_EQ(grid->Row(), 3);
+  EXPECT_EQ(grid->ColSel(), 4);
+  events.clear();
+  grid->SetRow(3);  // the same cell: nothing moves but the selection, which collapses
+  EXPECT_EQ(events, std::vector<std::string>{"Sel"});
+  EXPECT_EQ(grid->ColSel(), grid->Col());
+}
+
+TEST_F(GridWindow, DragFromLowerRightKeepsTheAnchorAndClipsTheOrderedBlock) {
+  Drag(grid->viewport(), At(4, 3), At(2, 1));
+  EXPECT_EQ(grid->Row(), 4);
+  EXPECT_EQ(grid->Col(), 3);
+  EXPECT_EQ(grid->RowSel(), 2);
+  EXPECT_EQ(grid->ColSel(), 1);
+  EXPECT_EQ(grid->Clip(),
+            "r2c1\tr2c2\tr2c3\r"
+            "r3c1\tr3c2\tr3c3\r"
+            "r4c1\tr4c2\tr4c3");
+  EXPECT_EQ(events.back(), "Click");
+}
+
+TEST_F(GridWindow, ClicksOnHeadingsDoNotMoveTheCursor) {
+  grid->SetRowCol(2, 2);
+  events.clear();
+  Click(grid->viewport(), At(0, 3));
+  Click(grid->viewport(), At(5, 0));
+  EXPECT_EQ(grid->Row(), 2);
+  EXPECT_EQ(grid->Col(), 2);
+  EXPECT_TRUE(events.empty());
+  Click(grid->viewport(), At(5, 4));
+  EXPECT_EQ(grid->Row(), 5);
+  EXPECT_EQ(grid->Col(), 4);
+  Click(grid->viewport(), At(2, 1), Qt::ShiftModifier);
+  EXPECT_EQ(grid->Row(), 5);
+  EXPECT_EQ(grid->RowSel(), 2);
+  EXPECT_EQ(grid->ColSel(), 1);
+  testing::DoubleClick(grid->viewport(), At(3, 3));
+  EXPECT_NE(std::find(events.begin(), events.end(), "DblClick"), events.end());
+}
+
+TEST_F(GridWindow, ArrowKeysMoveAndShiftExtendsWithinTheCells) {
+  Key(Qt::Key_Down);
+  Key(Qt::Key_Right);
+  EXPECT_EQ(grid->Row(), 2);
+  EXPECT_EQ(grid->Col(), 2);
+  Key(Qt::Key_Down, {}, Qt::ShiftModifier);
+  Key(Qt::Key_Right, {}, Qt::ShiftModifier);
+  EXPECT_EQ(grid->Row(), 2);
+  EXPECT_EQ(grid->RowSel(), 3);
+  EXPECT_EQ(grid->ColSel(), 3);
+  Key(Qt::Key_Home, {}, Qt::ControlModifier);
+  EXPECT_EQ(grid->Row(), 1);
+  EXPECT_EQ(grid->Col(), 1);
+  Key(Qt::Key_Up);
+  Key(Qt::Key_Left);
+  EXPECT_EQ(grid->Row(), 1) << "the headings are never entered";
+  EXPECT_EQ(grid->Col(), 1);
+  Key(Qt::Key_End, {}, Qt::ControlModifier);
+  EXPECT_EQ(grid->Row(), 7);
+  EXPECT_EQ(grid->Col(), 5);
+}
+
+TEST_F(GridWindow, AHandlerSwallowsKeysAndSeesTypedCharactersWithoutASearch) {
+  std::vector<int> codes;
+  std::vector<int> chars;
+  QObject::connect(grid, &FlexGrid::KeyDown, [&](int& code, int) {
+    codes.push_back(code);
+    if (code == keycode::kDown) code = 0;
+  });
+  QObject::connect(grid, &FlexGrid::KeyPress, [&](int& ch) { chars.push_back(ch); });
+  Key(Qt::Key_Down);
+  EXPECT_EQ(grid->Row(), 1) << "swallowed";
+  Key(Qt::Key_F2);
+  Key(Qt::Key_Return, "\r");
+  Key(Qt::Key_R, "r");  // every cell starts with "r": no search may move the cursor
+  Key(Qt::Key_unknown, QString::fromUtf8("\xC2\xB5"));
+  EXPECT_EQ(codes, (std::vector<int>{40, 113, 13, 'R'}));
+  EXPECT_EQ(chars, (std::vector<int>{13, 'r', 0xB5}));
+  EXPECT_EQ(grid->Row(), 1);
+  EXPECT_EQ(grid->Col(), 1);
+}
+
+TEST_F(GridWindow, ClipWritesIntoTheSelectedBlockOnly) {
+  grid->SetRowCol(3, 3);
+  grid->SetRowSel(2);
+  grid->SetColSel(2);
+  grid->SetClip("a\tb\tc\rd\te\rf");
+  EXPECT_EQ(grid->TextMatrix(2, 2), "a");
+  EXPECT_EQ(grid->TextMatrix(2, 3), "b");
+  EXPECT_EQ(grid->TextMatrix(2, 4), "r2c4");
+  EXPECT_EQ(grid->TextMatrix(3, 3), "e");
+  EXPECT_EQ(grid->TextMatrix(4, 2), "r4c2");
+}
+
+TEST_F(GridWindow, ScrolledCellsStayOutOfTheFrozenHeadings) {
+  grid->SetRows(2000);
+  grid->SetRowCol(1500, 2);
+  testing::ProcessEvents();
+  const QRect cell = grid->visualRect(grid->model()->index(1500, 2));
+  EXPECT_GE(cell.top(), grid->rowHeight(0));
+  EXPECT_LE(cell.bottom(), grid->viewport()->height());
+  // Where the heading row lies, a click finds a heading, not the cell scrolled under it.
+  EXPECT_FALSE(grid->DataCellAt(QPoint(cell.center().x(), grid->rowHeight(0) / 2)).has_value());
+  Click(grid->viewport(), QPoint(cell.center().x(), grid->rowHeight(0) / 2));
+  EXPECT_EQ(grid->Row(), 1500);
+  // The current cell's geometry in twips, as a window places a box over it.
+  EXPECT_EQ(grid->CellTop(), (cell.top() + grid->viewport()->y()) * 15);
+  EXPECT_EQ(grid->CellWidth(), grid->columnWidth(2) * 15);
+}
+
+}  // namespace
+}  // namespace quarn
