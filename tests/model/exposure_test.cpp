@@ -1,0 +1,344 @@
+#include "model/exposure.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/scripted_prompt.h"
+#include "model/room_lookup.h"
+#include "model/rounding.h"
+#include "text/number_text.h"
+#include "text/text_reader.h"
+#include "text/text_writer.h"
+
+namespace quarn {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ProgressRecorder : public RunObserver {
+ public:
+  void Progress(int percent) override { seen.push_back(percent); }
+  std::vector<int> seen;
+};
+
+// A work folder of its own for each test.
+class ExposureTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = (fs::temp_directory_path() /
+               ("quarn_exposure_" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())))
+                  .string();
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    b_.MasterFile = "House";
+    b_.NumRooms = 2;
+    b_.RoomList[1].Name = "Kitchen";
+    b_.RoomList[2].Name = "Bedroom";
+    b_.ConcWorkFile = folder_ + "/HouseSEN.TMP";
+    ScenarioRecord& s = b_.Scenario;
+    s.Name = "Winter test";
+    s.NumPollutants = 1;
+    s.YearsSimulated = 2.0f / 365.0f;
+    s.ExposureMode = "I";
+    s.NumOccupants = 1;
+    s.NumOutdoorConcPoints = 1;
+    s.OutdoorConc[1][0] = 0.5f;
+    s.InitialConc[1][0] = 2.0f;
+    s.InitialConc[2][0] = 5.0f;
+    OccupantRecord& o = s.Occupants[1];
+    o.Name = "Adult";
+    o.BreathingRate = 0.5f;
+    o.EfficiencyFactor = 0.8f;  // F = 0.4 m³/h
+    o.Weight = 80;
+    o.StartTime = 0;
+    o.EndTime = 48;
+    SetPattern(o, {{0, 24, "Kitchen"}});
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  struct Entry {
+    float enter, leave;
+    std::string location;
+  };
+  static void SetPattern(OccupantRecord& o, const std::vector<Entry>& entries) {
+    for (int i = 1; i <= kMaxSchedule; ++i) o.TimeEnter[i] = o.TimeLeave[i] = 0;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      o.TimeEnter[i + 1] = entries[i].enter;
+      o.TimeLeave[i + 1] = entries[i].leave;
+      o.Location[i + 1] = entries[i].location;
+    }
+  }
+
+  // Writes a work file of records at the given times, outdoors 0.5, the rooms by `conc`.
+  void WriteWorkFile(int records, double step, const std::function<float(int, double)>& conc,
+                     char sep = ',', bool end_mark = true) {
+    std::string text;
+    for (int k = 0; k < records; ++k) {
+      const double t = k * step;
+      text += FileSingle(static_cast<float>(t));
+      text += sep;
+      text += FileSingle(0.5f);
+      for (int r = 1; r <= b_.NumRooms; ++r) {
+        text += sep;
+        text += FileSingle(conc(r, t));
+      }
+      text += "\r\n";
+    }
+    if (end_mark) text += "-999 \r\n";
+    WriteText(text);
+  }
+  void WriteText(const std::string& text) {
+    ASSERT_TRUE(WriteFileAtomic(b_.ConcWorkFile, text, nullptr));
+  }
+  static float Constant(int room, double) { return room == 1 ? 2.0f : 5.0f; }
+
+  ExposureRunResult Run(char sep = ',') {
+    return RunExposureCalculation(b_, folder_, sep, prompt_, progress_);
+  }
+  std::string Bytes(const std::string& path) {
+    std::string bytes;
+    EXPECT_TRUE(ReadFileBytes(path, bytes)) << path;
+    return bytes;
+  }
+
+  std::string folder_;
+  BuildingRecord b_;
+  testing::ScriptedPrompt prompt_;
+  ProgressRecorder progress_;
+};
+
+TEST_F(ExposureTest, ConstantConcentrationWholeDayInOneRoom) {
+  WriteWorkFile(49, 1.0, Constant);
+  const ExposureRunResult r = Run();
+  EXPECT_TRUE(r.completed);
+  EXPECT_TRUE(prompt_.shown.empty());
+  const OccupantRecord& o = b_.Scenario.Occupants[1];
+  EXPECT_FLOAT_EQ(o.ExposureTime[0], 48.0f);
+  // Sums of Singles: within a few units of the 7th digit of the hand values.
+  EXPECT_NEAR(o.TotalExposure[0], 0.4 * 2.0 * 48.0, 1e-4);  // 38.4 mg breathed in
+  EXPECT_NEAR(o.AverageExposure[0], 2.0, 1e-5);
+  EXPECT_FLOAT_EQ(o.PeakExposure[0], 0.8f);
+  EXPECT_NEAR(o.PotentialDose[0], 38.4 / 80.0 / 2.0, 1e-6);  // mg/kg/day over 2 days
+  EXPECT_NEAR(o.Dose[0], 38.4 * 0.8, 1e-4);
+  EXPECT_EQ(o.CycleLength, 24.0f);  // the end of the pattern
+  EXPECT_EQ(o.NumSegments, 1);
+}
+
+TEST_F(ExposureTest, TwoRoomsGiveTheTimeWeightedExposure) {
+  SetPattern(b_.Scenario.Occupants[1], {{0, 8, "Kitchen"}, {8, 24, "Bedroom"}});
+  WriteWorkFile(49, 1.0, Constant);
+  Run();
+  const OccupantRecord& o = b_.Scenario.Occupants[1];
+  // 16 h at 2 and 32 h at 5, times 0.4 m³/h.
+  EXPECT_FLOAT_EQ(o.TotalExposure[0], 0.4f * (16.0f * 2.0f + 32.0f * 5.0f));
+  EXPECT_FLOAT_EQ(o.AverageExposure[0], (16.0f * 2.0f + 32.0f * 5.0f) / 48.0f);
+  EXPECT_FLOAT_EQ(o.PeakExposure[0], 0.4f * 5.0f);
+  EXPECT_FLOAT_EQ(o.ExposureTime[0], 48.0f);
+}
+
+TEST_F(ExposureTest, WorkFilesHoldTheWalkLineByLine) {
+  // Room 1 rises 1, 3, 5; the walk takes the mean of a record and the one before, the
+  // first interval at the entry value (the initial 1), later ones by trapezoid.
+  b_.Scenario.ExposureMode = "N";
+  b_.Scenario.InitialConc[1][0] = 1.0f;
+  b_.Scenario.Occupants[1].EndTime = 2;
+  WriteWorkFile(3, 1.0, [](int room, double t) { return room == 1 ? float(1 + 2 * t) : 0.0f; });
+  Run();
+  const OccupantRecord& o = b_.Scenario.Occupants[1];
+  EXPECT_EQ(o.InstExposureFile, folder_ + "/HoWint01.EMP");
+  EXPECT_EQ(o.CumExposureFile, folder_ + "/HoWint01.CMP");
+  EXPECT_EQ(o.AvgExposureFile, folder_ + "/HoWint01.ave");
+  EXPECT_EQ(b_.Scenario.ExposureFileBase, "HoWint0");
+  EXPECT_EQ(Bytes(o.InstExposureFile), " 0 , 1 ,\r\n 1 , 2 ,\r\n 2 , 4 ,\r\n");
+  EXPECT_EQ(Bytes(o.CumExposureFile), " 0 , 0 ,\r\n 1 , 1 ,\r\n 2 , 4 ,\r\n");
+  EXPECT_EQ(Bytes(o.AvgExposureFile), "");  // created empty for the average exposure
+  EXPECT_FLOAT_EQ(o.TotalExposure[0], 4.0f);
+  EXPECT_EQ(o.PotentialDose[0], 0.0f);  // not an inhalation run
+
+  // The same file with tabs reads the same and writes tabs.
+  WriteWorkFile(
+      3, 1.0, [](int room, double t) { return room == 1 ? float(1 + 2 * t) : 0.0f; }, '\t');
+  Run('\t');
+  EXPECT_EQ(Bytes(o.InstExposureFile), " 0 \t 1 \t\r\n 1 \t 2 \t\r\n 2 \t 4 \t\r\n");
+  EXPECT_FLOAT_EQ(o.TotalExposure[0], 4.0f);
+}
+
+TEST(ExposureFileBase, NamesAlwaysMakeAFileInTheFolder) {
+  EXPECT_EQ(ExposureFileBase("House", "Winter test"), "HoWint0");
+  EXPECT_EQ(ExposureFileBase("House", "Summer"), "HoSumm0");  // no blank: the whole name
+  EXPECT_EQ(ExposureFileBase("H", "Hi"), "HHi0");
+  EXPECT_EQ(ExposureFileBase("../H", "a/b:c d"), "Habc0");
+  EXPECT_EQ(ExposureFileBase("", ""), "0");
+}
+
+TEST_F(ExposureTest, BlockBoundariesDoNotChangeTheTotals) {
+  // A constant concentration with 101 records and with 5,001 (four blocks).
+  WriteWorkFile(101, 0.48, Constant);
+  Run();
+  const float few = b_.Scenario.Occupants[1].TotalExposure[0];
+  WriteWorkFile(5001, 0.0096, Constant);
+  Run();
+  const OccupantRecord& o = b_.Scenario.Occupants[1];
+  EXPECT_NEAR(few, 38.4f, 1e-4);
+  EXPECT_NEAR(o.TotalExposure[0], few, 0.002);  // a lost interval per block: 0.0077
+  EXPECT_NEAR(o.ExposureTime[0], 48.0f, 1e-3);
+
+  // A rising concentration 1 + 0.1 t at 0.01 h: the walk's point values are 0.005 h
+  // behind the records and the trapezoid is exact for a line, so the total is
+  // 0.01 x 1 (first interval at the initial value) + the integral of 1 + 0.1 (t - 0.005)
+  // from 0.01 to 48. A block that lost its first interval would be 0.05 short each time.
+  b_.Scenario.ExposureMode = "N";
+  b_.Scenario.InitialConc[1][0] = 1.0f;
+  progress_.seen.clear();
+  WriteWorkFile(5001, 0.01, [](int, double t) { return float(1 + 0.1 * t); });
+  Run();
+  const double expected = 0.01 + (48 - 0.01) + 0.05 * (47.995 * 47.995 - 0.005 * 0.005);
+  EXPECT_NEAR(o.TotalExposure[0], expected, 0.02);
+  // One line per record inside each day, one at each end, none repeated at a block edge.
+  const std::string emp = Bytes(o.InstExposureFile);
+  EXPECT_EQ(std::count(emp.begin(), emp.end(), '\n'), 2 * (1 + 2399 + 1));
+  // Progress rises to 100 without going back.
+  ASSERT_FALSE(progress_.seen.empty());
+  EXPECT_EQ(progress_.seen.back(), 100);
+  EXPECT_TRUE(std::is_sorted(progress_.seen.begin() + 1, progress_.seen.end()));
+}
+
+TEST_F(ExposureTest, TruncatedWorkFileGivesOneMessageAndKeepsTheGoodPart) {
+  WriteText(" 0 , .5 , 2 , 5 \r\n 1 , .5 , 2 , 5 \r\n 2 , .5 , 2");
+  const ExposureRunResult r = Run();
+  EXPECT_FALSE(r.completed);
+  ASSERT_EQ(prompt_.shown.size(), 1u);
+  EXPECT_NE(prompt_.shown[0].text.find("Line 3 of the concentration file holds 3 numbers"),
+            std::string::npos);
+  EXPECT_FLOAT_EQ(b_.Scenario.Occupants[1].ExposureTime[0], 1.0f);
+  EXPECT_FLOAT_EQ(b_.Scenario.Occupants[1].TotalExposure[0], 0.8f);
+
+  prompt_.shown.clear();
+  WriteText(" 0 , .5 , 2 , 5 \r\nnot numbers\r\n");
+  Run();
+  EXPECT_EQ(prompt_.shown.size(), 1u);
+
+  // Without the end line the data simply end.
+  prompt_.shown.clear();
+  WriteWorkFile(25, 1.0, Constant, ',', false);
+  EXPECT_TRUE(Run().completed);
+  EXPECT_TRUE(prompt_.shown.empty());
+  EXPECT_FLOAT_EQ(b_.Scenario.Occupants[1].TotalExposure[0], 0.4f * 2.0f * 24.0f);
+}
+
+TEST_F(ExposureTest, OnlyTheEndLineGivesEmptyFilesAndNoMessage) {
+  WriteText("-999 \r\n");
+  EXPECT_TRUE(Run().completed);
+  EXPECT_TRUE(prompt_.shown.empty());
+  EXPECT_EQ(Bytes(b_.Scenario.Occupants[1].InstExposureFile), "");
+  EXPECT_EQ(Bytes(b_.Scenario.Occupants[1].CumExposureFile), "");
+}
+
+TEST_F(ExposureTest, BadOccupantStopsAloneWithOneMessage) {
+  b_.Scenario.NumOccupants = 3;
+  b_.Scenario.Occupants[2] = b_.Scenario.Occupants[1];
+  b_.Scenario.Occupants[2].BreathingRate = 0;  // no exposure factor in inhalation mode
+  b_.Scenario.Occupants[3] = b_.Scenario.Occupants[1];
+  SetPattern(b_.Scenario.Occupants[3], {});  // no pattern at all
+  WriteWorkFile(49, 1.0, Constant);
+  const ExposureRunResult r = Run();
+  EXPECT_NEAR(b_.Scenario.Occupants[1].TotalExposure[0], 38.4, 1e-4);
+  EXPECT_EQ(b_.Scenario.Occupants[2].TotalExposure[0], 0.0f);
+  EXPECT_FALSE(r.occupant_data_complete);
+  ASSERT_EQ(prompt_.shown.size(), 2u);
+  EXPECT_EQ(prompt_.shown[0].text.rfind("Error.  Occupant Adult has a breathing rate", 0), 0u);
+  EXPECT_EQ(prompt_.shown[1].text,
+            "Warning.  The activity pattern for occupant Adult has not been specified.  "
+            "Reenter occupant data before continuing.");
+  EXPECT_EQ(prompt_.shown[1].title, "Warning.");
+}
+
+TEST_F(ExposureTest, PatternGapStopsTheOccupantWithOneMessage) {
+  SetPattern(b_.Scenario.Occupants[1], {{0, 8, "Kitchen"}, {10, 24, "Bedroom"}});
+  WriteWorkFile(49, 1.0, Constant);
+  Run();
+  ASSERT_EQ(prompt_.shown.size(), 1u);
+  EXPECT_EQ(prompt_.shown[0].text,
+            "Error in exposure calculation. Check occupancy patterns for duplicated times or "
+            "gap in times.");
+  EXPECT_FLOAT_EQ(b_.Scenario.Occupants[1].ExposureTime[0], 8.0f);
+}
+
+TEST_F(ExposureTest, BeforeTheFirstEntryTheOccupantIsOutdoorsWarnedOnce) {
+  // In the kitchen from 2 to 24 h: outdoors (0.5, the value in force at time 0, not the
+  // initial concentration of room 0) for the first 2 h of each of the two days.
+  b_.Scenario.ExposureMode = "N";
+  b_.Scenario.InitialConc[0][0] = 99.0f;
+  SetPattern(b_.Scenario.Occupants[1], {{2, 24, "Kitchen"}});
+  WriteWorkFile(49, 1.0, Constant);
+  Run();
+  EXPECT_FLOAT_EQ(b_.Scenario.Occupants[1].TotalExposure[0], 2 * (2 * 0.5f + 22 * 2.0f));
+  ASSERT_EQ(prompt_.shown.size(), 1u);
+  EXPECT_EQ(prompt_.shown[0].text,
+            "You have not specified a location for occupant Adult for time < 2 The program will "
+            "assume that the location is outdoors.");
+}
+
+TEST_F(ExposureTest, HoursAboveIrritantAndLongTermOptions) {
+  SetPattern(b_.Scenario.Occupants[1], {{0, 8, "Kitchen"}, {8, 24, "Bedroom"}});
+  b_.Scenario.Pollutants[0].IrritantConc = 3.0f;  // only the bedroom reaches it
+  b_.Scenario.LongTermOptions = 1;
+  b_.Scenario.Occupants[1].Lifetime = 10;
+  WriteWorkFile(49, 1.0, Constant);
+  Run();
+  const OccupantRecord& o = b_.Scenario.Occupants[1];
+  EXPECT_FLOAT_EQ(o.HoursAboveIrritant[0], 32.0f);
+  EXPECT_FLOAT_EQ(o.LifetimeExposure[0], 4.0f * 10 * 8760);
+
+  // 0 means no threshold known: no hours count.
+  b_.Scenario.Pollutants[0].IrritantConc = 0;
+  // Extrapolation without a lifetime leaves the run's average.
+  b_.Scenario.LongTermOptions = 2;
+  b_.Scenario.Occupants[1].Lifetime = 0;
+  Run();
+  EXPECT_EQ(o.HoursAboveIrritant[0], 0.0f);
+  EXPECT_FLOAT_EQ(o.AverageExposure[0], 4.0f);
+}
+
+TEST(FindRoomNumber, ByExactNameLowestFirst) {
+  BuildingRecord b;
+  b.NumRooms = 3;
+  b.RoomList[1].Name = "Kitchen";
+  b.RoomList[2].Name = "Den";
+  b.RoomList[3].Name = "Den";
+  b.RoomList[4].Name = "Attic";  // beyond NumRooms
+  EXPECT_EQ(FindRoomNumber(b, "Outdoors"), 0);
+  EXPECT_EQ(FindRoomNumber(b, "Kitchen"), 1);
+  EXPECT_EQ(FindRoomNumber(b, "Den"), 2);
+  EXPECT_EQ(FindRoomNumber(b, "den"), 0);
+  EXPECT_EQ(FindRoomNumber(b, "Attic"), 0);
+  EXPECT_EQ(FindRoomNumber(b, "Garage"), 0);
+  b.NumRooms = 200;  // a count from a damaged file stays within the room table
+  EXPECT_EQ(FindRoomNumber(b, "Nowhere"), 0);
+}
+
+TEST(RoundTo3Decimals, RoundsTheFractionAboveTheLowerWholeNumber) {
+  EXPECT_FLOAT_EQ(RoundTo3Decimals(2.71828f), 2.718f);
+  EXPECT_FLOAT_EQ(RoundTo3Decimals(2.7186f), 2.719f);
+  EXPECT_FLOAT_EQ(RoundTo3Decimals(1.9996f), 2.0f);
+  EXPECT_FLOAT_EQ(RoundTo3Decimals(-1.2344f), -1.234f);
+  EXPECT_FLOAT_EQ(RoundTo3Decimals(-1.2346f), -1.235f);
+  EXPECT_EQ(RoundTo3Decimals(0.0004f), 0.0f);
+  EXPECT_FLOAT_EQ(RoundTo3Decimals(0.0005f), 0.001f);
+}
+
+TEST(PeriodicTime, TimeWithinTheCycle) {
+  EXPECT_EQ(PeriodicTime(24, 24), 24.0f);
+  EXPECT_FLOAT_EQ(PeriodicTime(50.5, 24), 2.5f);
+  EXPECT_EQ(PeriodicTime(50, 0), 0.0f);
+  EXPECT_FLOAT_EQ(PeriodicTime(1e6 + 0.25, 24), 16.25f);  // beyond a 16-bit cycle count
+}
+
+}  // namespace
+}  // namespace quarn
