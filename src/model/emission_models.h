@@ -1,0 +1,58 @@
+#pragma once
+
+#include <string>
+
+#include "model/records.h"
+#include "model/source_state.h"
+
+namespace quarn {
+
+// The emission models 0 to 7 of a source: each gives the emission of one pollutant for one
+// step in the source's own emission unit per hour (mg/h, µg/h or particles/h), before the
+// unit factor. The user's parameters come from the record, Pi = source.Params[i][p]; the
+// models that deplete a reservoir keep its mass in the state and advance it by dt.
+// Arithmetic is in double; the masses kept in the state are Singles.
+//
+// croom is the room concentration of the pollutant the run keeps for the models, dt the
+// run's current step (h), the age is state.SourceAge (h since the source switched on).
+
+// The name of a model in the source window ("Mass transfer" .. "Exact spill"); "" outside
+// 0..10.
+std::string EmissionModelName(int model);
+
+// Model 0: two layers that release the pollutant towards their equilibrium with the room
+// air, C0 × M / M0. Layer 1 (k1, M01; mass state.Param7) only loses mass and is emptied in
+// one step when the step would overshoot; layer 2 (k2, M02; mass state.Param8) also takes
+// pollutant back up when the room is above its equilibrium. Also pollutant 0 of model 7.
+double MassTransferEmission(const SourceRecord& source, SourceState& state, int pollutant,
+                            float croom, float dt);
+
+// Model 1: three exponential decays R0 e^(-k a) + R2 e^(-k2 a) + R3 e^(-k3 a), 0 at age 0.
+double R0kEmission(const SourceRecord& source, const SourceState& state, int pollutant);
+
+// Model 2: second-order decay of a wet coating, R0 / (1 + a k1 R0).
+double Paint1Emission(const SourceRecord& source, const SourceState& state, int pollutant);
+
+// Model 3: evaporation of the applied layer (C0, k1, MVB0; mass state.Param7) plus
+// diffusion out of the substrate, which falls as e^(-2 E √a) / √a.
+double Paint2Emission(const SourceRecord& source, SourceState& state, int pollutant, float croom,
+                      float dt);
+
+// Model 4: a power-law decline Alpha / x^P1 with the age x in days, from 0.05 day on; not
+// scaled by the size.
+double RTEmission(const SourceRecord& source, const SourceState& state, int pollutant);
+
+// Model 5: transfer from shower water to air, (Cw - Cair / H) (1 - e^(-KOL / S)) S, with
+// airConc the room concentration of the previous step.
+double ShowerEmission(float airConc, const SourceRecord& source, int pollutant);
+
+// Model 6: a cubic A0 + A1 t + A2 t² + A3 t³ in the run time t (not the age).
+double PolyfitEmission(const SourceRecord& source, int pollutant, float t);
+
+// Model 7, components (pollutants 1 and up) of a mixture whose total is pollutant 0: a
+// component is in equilibrium with C0 scaled by its share M / totalMass of the mixture's
+// remaining mass (layer 1 of pollutant 0). Nothing once the mixture is below 1E-10.
+double VBXEmission(const SourceRecord& source, SourceState& state, int pollutant, float croom,
+                   float dt, float totalMass);
+
+}  // namespace quarn

@@ -1,0 +1,210 @@
+#include "model/source_checks.h"
+
+#include <algorithm>
+
+#include "model/emission_models.h"
+#include "model/spill_models.h"
+#include "model/unit_conversion.h"
+#include "text/number_text.h"
+
+namespace quarn {
+namespace {
+
+// A source with no cycle of positive length is never on, so its model is never evaluated.
+bool CanBeOn(const SourceRecord& source) {
+  const int n = std::clamp<int>(source.NumCycles, 0, kMaxCycles);
+  for (int i = 1; i <= n; ++i)
+    if (source.TimeOff[i] > source.TimeOn[i]) return true;
+  return false;
+}
+
+class Collector {
+ public:
+  Collector(std::vector<SourceProblem>& out, int room, int slot)
+      : out_(out), room_(room), slot_(slot) {}
+  void Add(int pollutant, std::string parameter, std::string reason) {
+    out_.push_back({room_, slot_, pollutant, std::move(parameter), std::move(reason)});
+  }
+
+ private:
+  std::vector<SourceProblem>& out_;
+  int room_;
+  int slot_;
+};
+
+void CheckPaint2(const SourceRecord& s, int np, Collector& add) {
+  for (int p = 0; p < np; ++p)
+    if (s.Params[2][p] == 0)
+      add.Add(p, "MVB0", "is 0, and the model divides by it once the source has been on");
+}
+
+void CheckPetroleumSpill(const SourceRecord& s, const ScenarioRecord& sc, int np, Collector& add) {
+  // Nothing evaporates unless the total (pollutant 0) has mass at the start.
+  if (!(s.Params[2][0] > 0)) return;
+  if (!(sc.Pollutants[0].MolWt > 0))
+    add.Add(0, "MW",
+            "is not above 0, so the spill starts with no moles, and the model divides "
+            "by them");
+  if (s.Size < 0)
+    add.Add(0, "Size", "is negative, and the model takes the square root of the spill area");
+  if (s.GasVelocity < 0)
+    add.Add(0, "Gas velocity", "is negative, and the model raises it to a fractional power");
+  for (int p = 1; p < np; ++p)
+    if (s.Params[2][p] > 0 && sc.Pollutants[p].MolWt == 0)
+      add.Add(p, "MW", "is 0, and the model divides by it");
+}
+
+void CheckDiffusivities(const SourceRecord& s, const ScenarioRecord& sc, int np, Collector& add) {
+  if (!(s.Size > 0)) return;  // no area: the mass-transfer coefficient is never computed
+  for (int p = 0; p < np; ++p)
+    if (!(sc.Pollutants[p].Diffusivity > 0))
+      add.Add(p, "Diffusivity",
+              "is not above 0, and the model divides by it (Schmidt number) or raises a "
+              "negative value to a fractional power");
+}
+
+void CheckSingleSpill(const SourceRecord& s, const ScenarioRecord& sc, int np, Collector& add) {
+  // The area is scaled by the moles of pollutant 0 left over the moles at the start.
+  if (MassToMoles(s.Params[2][0], sc.Pollutants[0].MolWt) == 0)
+    add.Add(0, "mg spilled / MW",
+            "give no moles at the start (mass 0 or molecular weight not above 0), and the model "
+            "divides the spill area by them");
+  CheckDiffusivities(s, sc, np, add);
+}
+
+void CheckExactSpill(const SourceRecord& s, const ScenarioRecord& sc, int np, Collector& add) {
+  double moles = 0;
+  for (int p = 0; p < np; ++p) moles += MassToMoles(s.Params[2][p], sc.Pollutants[p].MolWt);
+  if (moles == 0)
+    add.Add(-1, "mg/g product / MW",
+            "give no moles in the spill at the start, and the model divides the spill area by "
+            "them");
+  for (int p = 0; p < np; ++p)
+    if (sc.Pollutants[p].MolWt == 0)
+      add.Add(p, "MW", "is 0, and the model divides the remaining mass by it");
+  CheckDiffusivities(s, sc, np, add);
+}
+
+void CheckEmissionUnits(const SourceRecord& s, const ScenarioRecord& sc, Collector& add) {
+  const bool mass = sc.ConcUnits == kMilligrams || sc.ConcUnits == kMicrograms;
+  const bool known = mass || sc.ConcUnits == kPpm || sc.ConcUnits == kNumber;
+  if (!known) return;
+  if (s.EmissionUnits == 2 && mass)
+    add.Add(-1, "Emission units",
+            "are \"Number/h\", which cannot be converted into the scenario's " + sc.ConcUnits);
+  else if (s.EmissionUnits < 0 || s.EmissionUnits > 2)
+    add.Add(-1, "Emission units", "are not mg/h, \xB5g/h or Number/h");
+}
+
+void CheckSource(const SourceRecord& s, const ScenarioRecord& sc, Collector& add) {
+  CheckEmissionUnits(s, sc, add);
+  const int np = std::clamp<int>(sc.NumPollutants, 0, kMaxPollutants);
+  switch (s.Model) {
+    case 3:
+      CheckPaint2(s, np, add);
+      break;
+    case 8:
+      CheckPetroleumSpill(s, sc, np, add);
+      break;
+    case 9:
+      CheckSingleSpill(s, sc, np, add);
+      break;
+    case 10:
+      CheckExactSpill(s, sc, np, add);
+      break;
+    default:
+      break;
+  }
+}
+
+// Concentrations entered in one unit are converted into the scenario's at the start of a
+// run; there is no conversion between a gas fraction and a particle count.
+void CheckEnteredUnits(const ScenarioRecord& sc, std::vector<SourceProblem>& out) {
+  auto unconvertible = [&](const std::string& entered) {
+    return (entered == kPpm && sc.ConcUnits == kNumber) ||
+           (entered == kNumber && sc.ConcUnits == kPpm);
+  };
+  if (unconvertible(sc.InitialConcUnits))
+    out.push_back({-1, 0, -1, "Initial concentration units",
+                   "are \"" + sc.InitialConcUnits +
+                       "\", which cannot be converted into the "
+                       "scenario's \"" +
+                       sc.ConcUnits + "\""});
+  if (unconvertible(sc.OutdoorConcUnits))
+    out.push_back({-1, 0, -1, "Outdoor concentration units",
+                   "are \"" + sc.OutdoorConcUnits +
+                       "\", which cannot be converted into the "
+                       "scenario's \"" +
+                       sc.ConcUnits + "\""});
+}
+
+std::string RoomText(const BuildingRecord& b, int room) {
+  if (room == 0) return "HVAC system";
+  std::string text = "Room " + FormatSingle(static_cast<float>(room));
+  const std::string& name = b.RoomList[room].Name;
+  if (!name.empty()) text += " (" + name + ")";
+  return text;
+}
+
+std::string PollutantText(const ScenarioRecord& sc, int p) {
+  if (p < 0) return "all pollutants";
+  return "pollutant " + FormatSingle(static_cast<float>(p + 1)) + " (" + sc.Pollutants[p].Name +
+         ")";
+}
+
+std::string SourceMessage(const BuildingRecord& b, const std::vector<SourceProblem>& problems) {
+  const ScenarioRecord& sc = b.Scenario;
+  const SourceProblem& first = problems.front();
+  const SourceRecord& s = sc.Sources[first.Room][first.Slot];
+  std::string text = RoomText(b, first.Room) + ", source " +
+                     FormatSingle(static_cast<float>(first.Slot)) + " (" + s.Name + "), model \"" +
+                     EmissionModelName(s.Model) + "\":";
+  for (const SourceProblem& q : problems)
+    text += "\n" + PollutantText(sc, q.Pollutant) + ": " + q.Parameter + " " + q.Reason + ".";
+  text += "\n\nPlease correct the source before running.";
+  return text;
+}
+
+}  // namespace
+
+std::vector<SourceProblem> FindSourceProblems(const BuildingRecord& building) {
+  const ScenarioRecord& sc = building.Scenario;
+  std::vector<SourceProblem> out;
+  CheckEnteredUnits(sc, out);
+  const int rooms = std::clamp<int>(building.NumRooms, 0, kMaxRooms);
+  for (int r = 0; r <= rooms; ++r) {
+    const int count = std::clamp<int>(sc.NumSources[r], 0, kMaxSources);
+    for (int k = 1; k <= count; ++k) {
+      const SourceRecord& s = sc.Sources[r][k];
+      if (!CanBeOn(s)) continue;
+      Collector add(out, r, k);
+      CheckSource(s, sc, add);
+    }
+  }
+  return out;
+}
+
+bool CheckSourcesBeforeRun(const BuildingRecord& building, Prompt& prompt) {
+  const std::vector<SourceProblem> problems = FindSourceProblems(building);
+  const std::string title = "Cannot start the run";
+  size_t i = 0;
+  while (i < problems.size()) {
+    const SourceProblem& p = problems[i];
+    if (p.Room < 0) {
+      prompt.Message("The scenario's " + p.Parameter + " " + p.Reason +
+                         ".  Please correct them "
+                         "before running.",
+                     title, MessageIcon::Critical);
+      ++i;
+      continue;
+    }
+    size_t j = i;
+    while (j < problems.size() && problems[j].Room == p.Room && problems[j].Slot == p.Slot) ++j;
+    prompt.Message(SourceMessage(building, {problems.begin() + i, problems.begin() + j}), title,
+                   MessageIcon::Critical);
+    i = j;
+  }
+  return problems.empty();
+}
+
+}  // namespace quarn

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/prompt.h"
+#include "model/records.h"
+
+namespace quarn {
+
+// Sources that a concentration run would compute nonsense for: a model that would divide by
+// zero, or take a power or root of a negative number, on a path the run reaches (a model 3
+// source whose MVB0 is 0 once it has been on for a moment, a spill with no moles at the
+// start, ...), and emissions or concentrations whose unit cannot be converted into the
+// scenario's (particles per hour in a mass scenario, concentrations between "ppm" and
+// "number"). Without the check the run would not stop: it would write NaN or keep a stale
+// factor. Sources that are never on are not checked.
+struct SourceProblem {
+  int Room = -1;          // 0 the HVAC system, 1..13 a room; -1 the scenario as a whole
+  int Slot = 0;           // source slot 1..3; 0 for a scenario problem
+  int Pollutant = -1;     // the pollutant concerned; -1 when the source as a whole is meant
+  std::string Parameter;  // what to correct, as the input windows name it
+  std::string Reason;     // why the run cannot use it
+};
+
+std::vector<SourceProblem> FindSourceProblems(const BuildingRecord& building);
+
+// Shows one message per source with problems (naming the room, the source, and for each
+// problem the pollutant and the parameter) and one per unit problem of the scenario.
+// Returns true when the run may go ahead.
+bool CheckSourcesBeforeRun(const BuildingRecord& building, Prompt& prompt);
+
+}  // namespace quarn

@@ -1,0 +1,180 @@
+#include "model/source_schedule.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+#include "model/emission_models.h"
+#include "model/spill_models.h"
+
+namespace quarn {
+namespace {
+
+int CycleCount(const SourceRecord& source) {
+  return std::clamp<int>(source.NumCycles, 0, kMaxCycles);
+}
+
+int PollutantCount(int numPollutants) {
+  return std::clamp(numPollutants, 0, kMaxPollutants);
+}
+
+// The model's emission for one pollutant in the source's own unit per hour.
+double ModelEmission(const ScenarioRecord& scenario, const SourceRecord& source, SourceState& state,
+                     int room, int p, const EmissionStep& step) {
+  const float croom = step.RoomConc[room][p];
+  const float dt = step.Step;
+  switch (source.Model) {
+    case 0:
+      return MassTransferEmission(source, state, p, croom, dt);
+    case 1:
+      return R0kEmission(source, state, p);
+    case 2:
+      return Paint1Emission(source, state, p);
+    case 3:
+      return Paint2Emission(source, state, p, croom, dt);
+    case 4:
+      return RTEmission(source, state, p);
+    case 5:
+      return ShowerEmission(step.PreviousRoomConc[room][p], source, p);
+    case 6:
+      return PolyfitEmission(source, p, step.Time);
+    case 7:
+      // Pollutant 0 is the mixture as a whole; its layer-1 mass is what the components'
+      // shares are taken of.
+      if (p == 0) return MassTransferEmission(source, state, p, croom, dt);
+      return VBXEmission(source, state, p, croom, dt, state.Param7[0]);
+    case 8:
+      if (p == 0) return PetroleumSpillRate(source, state, croom, scenario.Pollutants);
+      return PetroleumSpillStep(source, state, p, croom, dt, scenario.Pollutants);
+    case 9:
+      return SingleSpillRate(source, state, p, croom, scenario.Pollutants);
+    case 10:
+      return ExactSpillRate(source, state, p, croom, scenario.Pollutants, scenario.NumPollutants);
+    default:
+      return 0;
+  }
+}
+
+// Takes what evaporated in the step off the liquid of a spill.
+void DepleteSpill(const ScenarioRecord& scenario, const SourceRecord& source, SourceState& state,
+                  int p, float rate, float dt) {
+  const double mw = scenario.Pollutants[p].MolWt;
+  float& mass = state.ModelWork1[p];
+  switch (source.Model) {
+    case 8:
+      mass = static_cast<float>(mass - static_cast<double>(rate) * dt);
+      state.SourceWork1[p] = static_cast<float>(MassToMoles(mass, mw));
+      break;
+    case 9:
+      mass = static_cast<float>(mass - static_cast<double>(rate) * dt);
+      break;
+    case 10:
+      mass = static_cast<float>(std::max(0.0, mass - static_cast<double>(rate) * dt));
+      state.SourceWork1[p] = static_cast<float>(mass / mw / 1000.0);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+double RepeatPeriod(const SourceRecord& source) {
+  switch (std::toupper(static_cast<unsigned char>(source.CycleRepeats[0]))) {
+    case 'H':
+      return 1;
+    case 'D':
+      return 24;
+    case 'W':
+      return 168;
+    case 'M':
+      return 720;
+    case 'O': {
+      // The pattern repeats with the length of its last cycle's end; a pattern that ends at
+      // 0 has no length and does not repeat.
+      const int n = CycleCount(source);
+      return n > 0 ? std::max<double>(source.TimeOff[n], 0.0) : 0.0;
+    }
+    default:
+      return 0;
+  }
+}
+
+bool SourceScheduleTime(float t, const SourceRecord& source, SourceState& state, float stepSize,
+                        int numPollutants) {
+  const int n = CycleCount(source);
+  if (n == 0) return false;
+  const double period = RepeatPeriod(source);
+  const double k = period > 0 ? std::floor(t / period) : 0.0;
+  const double offset = k * period;
+  for (int i = 1; i <= n; ++i) {
+    const float on = static_cast<float>(offset + source.TimeOn[i]);
+    const float off = static_cast<float>(offset + source.TimeOff[i]);
+    if (on <= t && t < off) {
+      state.SourceAge = static_cast<float>(static_cast<double>(t) - source.TimeOn[i] - offset);
+      if (state.SourceAge < stepSize && !(state.SwitchOnDone && state.SwitchOnTime == on)) {
+        ResetSourceParameters(source, state, numPollutants);
+        state.SwitchOnDone = true;
+        state.SwitchOnTime = on;
+      }
+      state.On = true;
+      return true;
+    }
+  }
+  state.On = false;
+  state.SourceAge = 0;
+  return false;
+}
+
+void ResetSourceParameters(const SourceRecord& source, SourceState& state, int numPollutants) {
+  const int model = source.Model;
+  if (model == 7 || model == 8 || model == 9) state.SpillArea = source.Size;
+  for (int p = 0; p < PollutantCount(numPollutants); ++p) {
+    switch (model) {
+      case 0:
+        state.Param7[p] = source.Params[2][p];
+        state.Param3[p] = source.Params[2][p];
+        state.Param8[p] = source.Params[5][p];
+        break;
+      case 3:
+        state.Param3[p] = source.Params[2][p];
+        state.Param7[p] = state.Param3[p];
+        state.Param8[p] = source.Params[6][p];
+        break;
+      case 7:
+      case 8:
+      case 9:
+        state.Param3[p] = source.Params[2][p];
+        state.Param7[p] = state.Param3[p];
+        state.Param8[p] = source.Params[6][p];
+        state.SourceWork1[p] = state.ParamPerMole[p];
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+void SourceEmissionRate(const ScenarioRecord& scenario, SourceStates& states, int room,
+                        float volume, const EmissionStep& step, int pollutant, float& out,
+                        PerPollutant<float>& totalEmitted) {
+  if (room < 0 || room >= kRoomSlots || pollutant < 0 || pollutant >= kMaxPollutants) return;
+  const int count = std::clamp<int>(scenario.NumSources[room], 0, kMaxSources);
+  const float dt = step.Step;
+  for (int k = 1; k <= count; ++k) {
+    const SourceRecord& source = scenario.Sources[room][k];
+    SourceState& state = states[room][k];
+    if (!SourceScheduleTime(step.Time, source, state, scenario.StepSize, scenario.NumPollutants))
+      continue;
+    const float rate = static_cast<float>(
+        ModelEmission(scenario, source, state, room, pollutant, step) * source.UnitFactor);
+    DepleteSpill(scenario, source, state, pollutant, rate, dt);
+    totalEmitted[pollutant] += rate * dt;
+    if (room >= 1)
+      out += rate / volume;
+    else
+      out += rate;  // the HVAC module divides by its own air flow
+  }
+}
+
+}  // namespace quarn

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "model/records.h"
+#include "model/source_state.h"
+
+namespace quarn {
+
+// When a source is on, and what the sources of a room emit in one step.
+//
+// A source has up to 5 on/off cycles (TimeOn(i) to TimeOff(i), h) and a repeat code: "N" the
+// cycles happen once, "H", "D", "W", "M" they repeat every hour, day, week or 30 days, "O"
+// the whole pattern repeats with the length of its last off time (which must be above 0 to
+// repeat). A cycle is on from its on time up to, not including, its off time.
+
+// The repeat period in hours of a repeat code (compared in upper case), 0 for no repeat.
+double RepeatPeriod(const SourceRecord& source);
+
+// True when the source is on at run time t (h). Sets state.SourceAge (h since this
+// on-period began, 0 when off) and state.On. On the first look-up of a new on-period whose
+// age is below the scenario's stepSize the running values are reset
+// (ResetSourceParameters), once for that on-period however often it is asked again.
+bool SourceScheduleTime(float t, const SourceRecord& source, SourceState& state, float stepSize,
+                        int numPollutants);
+
+// Resets the running values of models 0, 3, 7, 8 and 9 at a switch-on: the layer and
+// component masses start at the initial masses, a spill at its full area and moles.
+void ResetSourceParameters(const SourceRecord& source, SourceState& state, int numPollutants);
+
+// What the emission models need of the step: the run time and the step in use (which may
+// be larger than the scenario's StepSize), and the room concentrations (room, pollutant)
+// the run keeps for the models: RoomConc for the mass-transfer and spill models, the
+// previous step's PreviousRoomConc for the shower model.
+struct EmissionStep {
+  float Time = 0;
+  float Step = 0;
+  const RoomPollutant& RoomConc;
+  const RoomPollutant& PreviousRoomConc;
+};
+
+// Adds the emission of pollutant p of every source of the room (slots 1 to
+// scenario.NumSources[room]) that is on at step.Time to out, and the mass emitted during the
+// step (rate × dt, in the scenario's mass unit) to totalEmitted[p].
+//
+// - room 1..13: out grows by the concentration rate, emission / volume (unit/m³ per hour);
+//   room 0 is the HVAC system: out grows by the emission itself (mass per hour) and the
+//   volume is not used, since the HVAC module divides by its air flow.
+// - The caller clears out first; the result is the sum over the sources that are on.
+// - states[room][slot] holds the running values of each source and is advanced by one step;
+//   the scenario (its sources' parameters, UnitFactor, the pollutants, StepSize) is only read.
+// - Call it for the pollutants of a room in order 0, 1, 2, ...: the components of models 7,
+//   8 and 10 use what pollutant 0's call left for the same step.
+// - totalEmitted is the run's per-pollutant emitted-mass total (its results' TotalEmitted).
+void SourceEmissionRate(const ScenarioRecord& scenario, SourceStates& states, int room,
+                        float volume, const EmissionStep& step, int pollutant, float& out,
+                        PerPollutant<float>& totalEmitted);
+
+}  // namespace quarn

@@ -1,0 +1,131 @@
+#include "model/spill_models.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quarn {
+namespace {
+
+// Kinematic viscosity of air, m²/h.
+constexpr double kAirViscosityNumerator = 66.0;
+constexpr double kAirViscosityDenominator = 1200.0;
+// Models 9 and 10 assume a fixed air speed over the spill, cm/s.
+constexpr double kSpillAirSpeed = 10.0;
+// Molar density of air (mol/m³) and molar volume (m³/mol) at the reference conditions.
+constexpr double kAirMolarDensity = 44.64;
+constexpr double kMolarVolume = 0.0224;
+
+double CmPerSecondToMetresPerHour(double u) {
+  return u * 3600.0 / 100.0;
+}
+
+}  // namespace
+
+float AreaByRatio(double a, double b, double c) {
+  return static_cast<float>(a * c / b);
+}
+
+double ProductTimesThousand(double a, double b) {
+  return a * b * 1000.0;
+}
+
+double MassToMoles(double m, double mw) {
+  if (mw <= 0) return 0;
+  return m / mw / 1000.0;
+}
+
+float SchmidtNumber(double d) {
+  return static_cast<float>(kAirViscosityNumerator / (kAirViscosityDenominator * d));
+}
+
+double SpillMassTransferCoefficient(double d, double l, double u) {
+  if (l <= 0) return 0;
+  const double speed = CmPerSecondToMetresPerHour(u);
+  const double sc = SchmidtNumber(d);
+  return 0.0292 * std::pow(speed, 0.78) * std::pow(l, -0.11) * std::pow(sc, -0.67);
+}
+
+double PetroleumMassTransferCoefficient(double d, double l, double u) {
+  if (l <= 0) return 0;
+  const double reynoldsPerLength =
+      CmPerSecondToMetresPerHour(u) * kAirViscosityDenominator / kAirViscosityNumerator;
+  return std::pow(l, -0.3333) * (0.33 * d) * std::pow(reynoldsPerLength, 0.667);
+}
+
+double TotalSourceMass(const SourceState& state, int numPollutants) {
+  double total = 0;
+  const int n = std::clamp(numPollutants, 0, kMaxPollutants);
+  for (int p = 0; p < n; ++p) total += state.SourceWork1[p];
+  return total;
+}
+
+double PetroleumSpillRate(const SourceRecord& source, SourceState& state, float croom,
+                          const PollutantList& pollutants) {
+  // The pool shrinks with the moles of the total that are left.
+  if (state.SourceWork1[0] > 0)
+    state.SpillArea = AreaByRatio(source.Size, state.ParamPerMole[0], state.SourceWork1[0]);
+  else
+    state.SpillArea = 0;
+  const double area = state.SpillArea;
+  const double k = PetroleumMassTransferCoefficient(pollutants[0].Diffusivity, std::sqrt(area),
+                                                    source.GasVelocity);
+  if (state.Param7[0] <= 0) return 0;
+  const double surface =
+      state.SourceWork1[0] * static_cast<double>(source.Params[0][0]) / state.ParamPerMole[0];
+  return (surface - croom) * k * area;
+}
+
+double PetroleumSpillStep(const SourceRecord& source, SourceState& state, int p, float croom,
+                          float dt, const PollutantList& pollutants) {
+  const double area = state.SpillArea;
+  const double k = PetroleumMassTransferCoefficient(pollutants[p].Diffusivity, std::sqrt(area),
+                                                    source.GasVelocity);
+  const double mass = state.Param7[p];
+  const double total = state.Param7[0];
+  if (mass <= 0 || total <= 0) return 0;
+  // Mass share times MW(total) / MW(component) is the component's mole share.
+  const double surface = mass * source.Params[0][p] / total * pollutants[0].MolWt /
+                         static_cast<double>(pollutants[p].MolWt);
+  const double rate = (surface - croom) * k * area;
+  state.Param7[p] = static_cast<float>(mass - dt * rate);
+  return rate;
+}
+
+double SingleSpillRate(const SourceRecord& source, SourceState& state, int p, float croom,
+                       const PollutantList& pollutants) {
+  const double mw = pollutants[p].MolWt;
+  state.SourceWork1[p] = static_cast<float>(MassToMoles(state.ModelWork1[p], mw));
+  state.SpillArea = AreaByRatio(source.Size, state.ParamPerMole[0], state.SourceWork1[0]);
+  if (state.SpillArea <= 0) return 0;
+  const double area = state.SpillArea;
+  const double k =
+      SpillMassTransferCoefficient(pollutants[p].Diffusivity, std::sqrt(area), kSpillAirSpeed);
+  if (state.Param7[p] <= 0) return 0;
+  // Mole fractions in air over the liquid (saturated) and in the room.
+  const double surface = MassToMoles(pollutants[p].C0, mw) / kAirMolarDensity;
+  const double room = MassToMoles(croom, mw) / kAirMolarDensity;
+  return (surface - room) * k / kMolarVolume * 1.008 * area * mw * 1000.0;
+}
+
+double ExactSpillRate(const SourceRecord& source, SourceState& state, int p, float croom,
+                      const PollutantList& pollutants, int numPollutants) {
+  if (p == 0) {
+    state.TotalMoles = static_cast<float>(TotalSourceMass(state, numPollutants));
+    state.SpillArea = AreaByRatio(source.Size, state.SourceValue, state.TotalMoles);
+  }
+  const double mw = pollutants[p].MolWt;
+  const double saturated = MassToMoles(source.Params[0][p], mw);  // mol/m³
+  const double room = MassToMoles(croom, mw);
+  double molarRate = 0;
+  if (state.SpillArea > 0) {
+    const double area = state.SpillArea;
+    const double k =
+        SpillMassTransferCoefficient(pollutants[p].Diffusivity, std::sqrt(area), kSpillAirSpeed);
+    // Raoult's law: over a mixture the saturated concentration scales by the mole fraction.
+    const double fraction = state.SourceWork1[p] / static_cast<double>(state.TotalMoles);
+    molarRate = (saturated * fraction - room) * k * area;
+  }
+  return ProductTimesThousand(molarRate, mw);
+}
+
+}  // namespace quarn

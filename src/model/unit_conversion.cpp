@@ -1,0 +1,127 @@
+#include "model/unit_conversion.h"
+
+#include "text/number_read.h"
+
+namespace quarn {
+namespace {
+
+// Litres per mole of an ideal gas at the program's reference conditions.
+constexpr double kMolarVolume = 24.5;
+
+// π/6 of the sphere volume π d³ / 6, with π as 3.14159 and the quotient kept as a Single.
+float PiOverSix() {
+  return static_cast<float>(3.14159 / 6.0);
+}
+
+// The mass of one particle in µg per (particle/cm³ → µg/m³): π/6 d³ ρ with d in µm and ρ in
+// g/cm³ gives pg per particle, and 10^6 cm³ per m³ turns pg/cm³ into µg/m³.
+float ParticleMass(double diameter, double density) {
+  return static_cast<float>(PiOverSix() * diameter * diameter * diameter * density);
+}
+
+// Mass per particle in the target unit times 10^6 cm³/m³: d in cm, ρ in g/cm³, toUnit the
+// target unit per gram.
+double MassToNumberDivisor(const PollutantRecord& pollutant, double toUnit) {
+  const double d = pollutant.Diameter * 0.0001;  // µm -> cm
+  return 100.0 * 100.0 * 100.0 * PiOverSix() * d * d * d * pollutant.Density * toUnit;
+}
+
+}  // namespace
+
+bool ConvertConcentrationUnits(std::string_view fromUnits, std::string_view toUnits, float value,
+                               float& result, PollutantRecord& pollutant) {
+  const double c = value;
+  const double mw = pollutant.MolWt;
+  if (fromUnits == toUnits) {
+    result = value;
+    return true;
+  }
+  if (fromUnits == kNumber) {
+    if (toUnits != kMicrograms && toUnits != kMilligrams) return false;
+    // An unset density means unit density; the record keeps it so later conversions agree.
+    if (pollutant.Density == 0) pollutant.Density = 1.0f;
+    const float mass = ParticleMass(LeadingNumber(pollutant.Name), pollutant.Density);
+    result = static_cast<float>(toUnits == kMicrograms ? mass * c : mass * c / 1000.0);
+    return true;
+  }
+  if (fromUnits == kPpm) {
+    if (toUnits == kMicrograms) {
+      result = static_cast<float>(c * mw / kMolarVolume * 1000.0);
+    } else if (toUnits == kMilligrams) {
+      result = static_cast<float>(c * mw / kMolarVolume);
+    } else {
+      return false;
+    }
+    return true;
+  }
+  if (fromUnits == kMicrograms) {
+    if (toUnits == kPpm) {
+      result = static_cast<float>(c * kMolarVolume / mw / 1000.0);
+    } else if (toUnits == kMilligrams) {
+      result = static_cast<float>(c / 1000.0);
+    } else if (toUnits == kNumber) {
+      result = static_cast<float>(c / MassToNumberDivisor(pollutant, 1000000.0));
+    } else {
+      return false;
+    }
+    return true;
+  }
+  if (fromUnits == kMilligrams) {
+    if (toUnits == kPpm) {
+      result = static_cast<float>(c * kMolarVolume / mw);
+    } else if (toUnits == kMicrograms) {
+      result = static_cast<float>(c * 1000.0);
+    } else if (toUnits == kNumber) {
+      result = static_cast<float>(c / MassToNumberDivisor(pollutant, 1000.0));
+    } else {
+      return false;
+    }
+    return true;
+  }
+  return false;
+}
+
+bool GetConcentrationFormats(std::string_view units, std::string& massFormat,
+                             std::string& concFormat) {
+  if (units == kNumber) {
+    massFormat = "#.###E-## particles";
+    concFormat = "#.###E-## per cc";
+  } else if (units == kMicrograms) {
+    massFormat = "#.###E-## \xB5g";
+    concFormat = "#.###E-## \xB5g/m\xB3";
+  } else if (units == kMilligrams || units == kPpm) {
+    // A ppm scenario still accounts its emitted and collected masses in mg.
+    massFormat = "#.###E-## mg";
+    concFormat = "#.###E-## mg/m\xB3";
+  } else {
+    return false;
+  }
+  return true;
+}
+
+double UnitFactorFor(int16_t sourceUnitsCode, int16_t emissionUnits, double previous) {
+  switch (sourceUnitsCode) {
+    case 0:  // milligrams
+      if (emissionUnits == 0) return 1.0;
+      if (emissionUnits == 1) return 0.001;
+      return previous;
+    case 1:  // micrograms
+      if (emissionUnits == 0) return 1000.0;
+      if (emissionUnits == 1) return 1.0;
+      return previous;
+    case 2:  // number or ppm: a mass emission is accounted in mg
+      if (emissionUnits == 0) return 1.0;
+      if (emissionUnits == 1) return 0.001;
+      if (emissionUnits == 2) return 1.0;
+      return previous;
+    default:
+      return 1.0;
+  }
+}
+
+void UnitConversionFactor(SourceRecord& source) {
+  source.UnitFactor =
+      UnitFactorFor(source.SourceUnitsCode, source.EmissionUnits, source.UnitFactor);
+}
+
+}  // namespace quarn

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "model/records.h"
+
+namespace quarn {
+
+// The four concentration units, by the words the scenario stores (compared exactly, case
+// included): mg/m³, µg/m³, parts per million by volume, and particles per cubic centimetre.
+inline constexpr std::string_view kMilligrams = "milligrams";
+inline constexpr std::string_view kMicrograms = "micrograms";
+inline constexpr std::string_view kPpm = "ppm";
+inline constexpr std::string_view kNumber = "number";
+
+// Converts value from one unit to another for the pollutant and writes it to result.
+// Gases go through the molecular weight (24.5 litres per mole at the program's reference
+// conditions); particles through the particle mass π/6 d³ ρ, where number to mass takes the
+// diameter from the pollutant's Name (a size bin is named by its diameter in µm) and mass to
+// number from its Diameter. A density of exactly 0 counts as 1 g/cm³ and is stored in the
+// pollutant. Equal names copy the value. Returns false, leaving result as it was, for a pair
+// without a rule ("ppm" and "number" cannot be converted into each other).
+bool ConvertConcentrationUnits(std::string_view fromUnits, std::string_view toUnits, float value,
+                               float& result, PollutantRecord& pollutant);
+
+// The display patterns of a mass and of a concentration in the unit. Returns false and
+// leaves both unchanged for a name that is not one of the four units.
+bool GetConcentrationFormats(std::string_view units, std::string& massFormat,
+                             std::string& concFormat);
+
+// The factor that turns a source's emission (in its EmissionUnits: 0 mg/h, 1 µg/h,
+// 2 Number/h) into the scenario's mass unit (SourceUnitsCode: 0 milligrams, 1 micrograms,
+// 2 number or ppm). A particle emission has no mass factor in a mass scenario, so there, and
+// for an unknown emission unit, the previous factor stays; the pre-run source check refuses
+// those sources rather than run with a stale factor.
+double UnitFactorFor(int16_t sourceUnitsCode, int16_t emissionUnits, double previous);
+void UnitConversionFactor(SourceRecord& source);
+
+}  // namespace quarn

@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include "model/unit_conversion.h"
+
+namespace quarn {
+namespace {
+
+PollutantRecord Gas(float mw) {
+  PollutantRecord p;
+  p.MolWt = mw;
+  return p;
+}
+
+PollutantRecord Particle(const char* name, float diameter, float density) {
+  PollutantRecord p;
+  p.Name = name;
+  p.Diameter = diameter;
+  p.Density = density;
+  return p;
+}
+
+float Convert(std::string_view from, std::string_view to, float value, PollutantRecord& p) {
+  float result = -1;
+  EXPECT_TRUE(ConvertConcentrationUnits(from, to, value, result, p)) << from << " -> " << to;
+  return result;
+}
+
+TEST(ConvertConcentrationUnits, GasThroughTheMolarVolume) {
+  // MW 24.5 g/mol: 1 ppm = 1 · 24.5 / 24.5 = 1 mg/m³ = 1000 µg/m³.
+  PollutantRecord g = Gas(24.5f);
+  EXPECT_FLOAT_EQ(Convert("ppm", "milligrams", 1, g), 1.0f);
+  EXPECT_FLOAT_EQ(Convert("ppm", "micrograms", 1, g), 1000.0f);
+  EXPECT_FLOAT_EQ(Convert("milligrams", "ppm", 1, g), 1.0f);
+  EXPECT_FLOAT_EQ(Convert("micrograms", "ppm", 1000, g), 1.0f);
+  // MW 49: 2 ppm = 2 · 49 / 24.5 = 4 mg/m³, and back.
+  PollutantRecord h = Gas(49);
+  EXPECT_FLOAT_EQ(Convert("ppm", "milligrams", 2, h), 4.0f);
+  EXPECT_FLOAT_EQ(Convert("milligrams", "ppm", 4, h), 2.0f);
+  EXPECT_FLOAT_EQ(Convert("milligrams", "micrograms", 2.5f, h), 2500.0f);
+  EXPECT_FLOAT_EQ(Convert("micrograms", "milligrams", 2500, h), 2.5f);
+}
+
+TEST(ConvertConcentrationUnits, ParticlesThroughTheParticleMass) {
+  // 1 per cc of 1 µm at 1 g/cm³: π/6 · 1³ · 1 = 3.14159 / 6 = 0.52359833 µg/m³.
+  PollutantRecord p = Particle("1", 1, 1);
+  EXPECT_NEAR(Convert("number", "micrograms", 1, p), 0.5235983f, 1e-7);
+  EXPECT_NEAR(Convert("number", "milligrams", 1, p), 0.0005235983f, 1e-10);
+  // Back with Diameter 1 µm = 1e-4 cm: 0.5236 / (1e6 · 0.5236 · 1e-12 · 1 · 1e6) = 1.
+  EXPECT_NEAR(Convert("micrograms", "number", 0.5235983f, p), 1.0f, 1e-6);
+  EXPECT_NEAR(Convert("milligrams", "number", 0.0005235983f, p), 1.0f, 1e-6);
+  // Number to mass reads the diameter from the name ("2.5" µm), not from Diameter:
+  // π/6 · 2.5³ · 1 = 0.52359833 · 15.625 = 8.1812239 µg/m³ for 1 per cc.
+  PollutantRecord bin = Particle("2.5 um", 0, 1);
+  EXPECT_NEAR(Convert("number", "micrograms", 1, bin), 8.181224f, 1e-5);
+}
+
+TEST(ConvertConcentrationUnits, UnsetDensityCountsAsOneAndIsStored) {
+  PollutantRecord p = Particle("1", 1, 0);
+  EXPECT_NEAR(Convert("number", "micrograms", 1, p), 0.5235983f, 1e-7);
+  EXPECT_FLOAT_EQ(p.Density, 1.0f);
+}
+
+TEST(ConvertConcentrationUnits, PairsWithoutARuleLeaveTheResult) {
+  PollutantRecord p = Particle("1", 1, 1);
+  p.MolWt = 24.5f;
+  float result = 42;
+  EXPECT_FALSE(ConvertConcentrationUnits("number", "ppm", 1, result, p));
+  EXPECT_FALSE(ConvertConcentrationUnits("ppm", "number", 1, result, p));
+  EXPECT_FALSE(ConvertConcentrationUnits("Milligrams", "ppm", 1, result, p));  // case counts
+  EXPECT_FALSE(ConvertConcentrationUnits("ppm", "", 1, result, p));
+  EXPECT_FLOAT_EQ(result, 42.0f);
+  // Equal names copy, whatever they are.
+  EXPECT_TRUE(ConvertConcentrationUnits("ppm", "ppm", 7, result, p));
+  EXPECT_FLOAT_EQ(result, 7.0f);
+}
+
+TEST(GetConcentrationFormats, MassAndConcentrationPatterns) {
+  std::string mass, conc;
+  ASSERT_TRUE(GetConcentrationFormats("number", mass, conc));
+  EXPECT_EQ(mass, "#.###E-## particles");
+  EXPECT_EQ(conc, "#.###E-## per cc");
+  ASSERT_TRUE(GetConcentrationFormats("micrograms", mass, conc));
+  EXPECT_EQ(mass, "#.###E-## \xB5g");
+  EXPECT_EQ(conc, "#.###E-## \xB5g/m\xB3");
+  ASSERT_TRUE(GetConcentrationFormats("milligrams", mass, conc));
+  EXPECT_EQ(mass, "#.###E-## mg");
+  EXPECT_EQ(conc, "#.###E-## mg/m\xB3");
+  mass = conc = "";
+  ASSERT_TRUE(GetConcentrationFormats("ppm", mass, conc));
+  EXPECT_EQ(mass, "#.###E-## mg");
+  EXPECT_EQ(conc, "#.###E-## mg/m\xB3");
+  EXPECT_FALSE(GetConcentrationFormats("PPM", mass, conc));
+  EXPECT_EQ(mass, "#.###E-## mg");
+}
+
+TEST(UnitConversionFactor, EveryUnitsCodeAndEmissionUnit) {
+  // Rows: SourceUnitsCode 0 mg, 1 µg, 2 number/ppm, 3 other; columns: EmissionUnits 0 mg/h,
+  // 1 µg/h, 2 Number/h, 3 unknown. -1 marks "the previous factor stays" (7.5 here).
+  const double table[4][4] = {
+      {1.0, 0.001, -1, -1}, {1000.0, 1.0, -1, -1}, {1.0, 0.001, 1.0, -1}, {1.0, 1.0, 1.0, 1.0}};
+  for (int code = 0; code < 4; ++code) {
+    for (int units = 0; units < 4; ++units) {
+      SourceRecord s;
+      s.SourceUnitsCode = static_cast<int16_t>(code);
+      s.EmissionUnits = static_cast<int16_t>(units);
+      s.UnitFactor = 7.5;
+      UnitConversionFactor(s);
+      const double expected = table[code][units] < 0 ? 7.5 : table[code][units];
+      EXPECT_DOUBLE_EQ(s.UnitFactor, expected) << "code " << code << " units " << units;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quarn
