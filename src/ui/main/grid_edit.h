@@ -1,0 +1,108 @@
+#pragma once
+
+#include <QObject>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quarn {
+
+class FlexGrid;
+class EditCellBox;
+class Prompt;
+
+// A block of clipboard text: its lines, and the field count of its first line, which
+// alone decides how wide the block is.
+struct ClipboardBlock {
+  std::vector<std::string> lines;
+  int fields = 0;
+  int LineCount() const { return static_cast<int>(lines.size()); }
+};
+
+// Splits clipboard text into lines at CR LF, CR or LF (other programs end lines with any
+// of them) and drops one empty last line, so that a block copied with a line end after
+// its last row counts no extra row.
+ClipboardBlock ParseClipboardText(const std::string& text);
+
+// The cells of one line, split at TAB.
+std::vector<std::string> SplitFields(const std::string& line);
+
+// One window's in-place editing of its grid: the grid never takes typed text; a typed
+// character or F2 opens the window's edit box, the cell shows the text while it is typed,
+// and Enter, an arrow at the edge of the text, or leaving the box stores the text as typed
+// into the edited cell and moves on. The same object copies, cuts, clears and pastes
+// rectangular blocks through the clipboard as tab-separated text.
+//
+// Every input window makes one and keeps it for its life. By default it connects itself
+// to the grid's and the box's events; a window with its own key handling passes
+// Wiring::Manual and forwards the events to the procedures below.
+class GridEdit : public QObject {
+  Q_OBJECT
+
+ public:
+  enum class Wiring { Automatic, Manual };
+
+  GridEdit(FlexGrid& grid, EditCellBox& edit_cell, Prompt& prompt,
+           Wiring wiring = Wiring::Automatic, QObject* parent = nullptr);
+
+  // A numeric-only box takes digits, "+", "-", ".", "*", "/" and Backspace only.
+  void SetNumericOnly(bool numeric_only) { numeric_only_ = numeric_only; }
+  bool NumericOnly() const { return numeric_only_; }
+
+  // The program's shared flags that this session keeps up to date (either may be null):
+  // CellEditActive while an edit is open; GridEventsEnabled False during a block command.
+  void SetSharedFlags(int16_t* cell_edit_active, int16_t* grid_events_enabled);
+
+  // The edit state.
+  bool CellEditActive() const { return cell_edit_active_; }
+  int EditRow() const { return edit_row_; }
+  int EditCol() const { return edit_col_; }
+  const std::string& OldCellText() const { return old_cell_text_; }
+
+  // Every menu command of a window calls this first, so the cell being typed is never lost.
+  void CommitOpenEdit();
+
+  // Edit menu commands. Each stores an open edit first, reads the selection from the grid
+  // and runs with the grid's signals blocked, so that the window's cell handlers do not
+  // react to the cursor moves and writes of the command.
+  void Copy();
+  void Cut();
+  void Clear();
+  void Paste();
+
+  // The procedures the events go to.
+  void GridKeyDown(int& key_code, int shift);
+  void GridKeyPress(int& key_ascii);
+  void StartCellEdit(int key_ascii, int mode);  // mode 1: start with the cell's text
+  void EditCellKeyDown(int& key_code, int shift);
+  void EditCellKeyPress(int& key_ascii);
+  void EditCellChange();
+  void EditCellLostFocus(Qt::FocusReason reason);
+  void CommitCellEdit(int direction);
+  // Moves the grid's cursor one cell for 37, 38, 39 or 40 (Left, Up, Right, Down), after
+  // the current handler has returned; any other code does nothing.
+  void MoveGridCursor(int direction);
+
+ signals:
+  // A text was stored into a cell by a commit.
+  void CellCommitted(int row, int col);
+
+ private:
+  class BlockCommand;
+  void Message(const char* text);
+  void SetActive(bool active);
+  void CloseBox();
+
+  FlexGrid& grid_;
+  EditCellBox& box_;
+  Prompt& prompt_;
+  bool numeric_only_ = false;
+  bool cell_edit_active_ = false;
+  int16_t* shared_cell_edit_active_ = nullptr;
+  int16_t* shared_grid_events_enabled_ = nullptr;
+  int edit_row_ = 0;
+  int edit_col_ = 0;
+  std::string old_cell_text_;
+};
+
+}  // namespace quarn

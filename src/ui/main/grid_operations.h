@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QColor>
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+
+namespace quarn {
+
+class FlexGrid;
+
+// The selected block of a grid with its bounds in order (row1 <= row2, col1 <= col2).
+struct GridBlock {
+  int row1 = 0;
+  int row2 = 0;
+  int col1 = 0;
+  int col2 = 0;
+};
+
+// The grid's selection as it is now: the current cell and the other corner, ordered.
+GridBlock SelectedBlock(const FlexGrid& grid);
+
+// Swaps a and b when a is smaller than b, so that afterwards a >= b.
+void OrderPair(int32_t& a, int32_t& b);
+
+// Moves the cursor by whole cells as an arrow key does: never into the headings nor past
+// the last cell, raising the grid's cell events.
+void MoveCursorBy(FlexGrid& grid, int rows, int cols);
+
+// Writes texts into one row from a first column on (headings, a row of a record).
+void SetRowTexts(FlexGrid& grid, int row, int first_col, std::initializer_list<const char*> texts);
+
+// The cell colours the windows use.
+inline const QColor kCellWhite{255, 255, 255};
+inline const QColor kCellYellow{255, 255, 0};
+inline const QColor kCellRed{255, 0, 0};
+
+// Code that fills or rewrites a grid keeps the windows' grid handlers quiet while it works:
+// the program's flag (GridEventsEnabled and its like) is False for the guard's life and
+// then back to what it was.
+class GridEventsOff {
+ public:
+  explicit GridEventsOff(int16_t& flag) : flag_(flag), saved_(flag) { flag_ = 0; }
+  ~GridEventsOff() { flag_ = saved_; }
+  GridEventsOff(const GridEventsOff&) = delete;
+  GridEventsOff& operator=(const GridEventsOff&) = delete;
+
+ private:
+  int16_t& flag_;
+  int16_t saved_;
+};
+
+// Painting off while many cells are written, on again at the end of the scope.
+class GridRedrawOff {
+ public:
+  explicit GridRedrawOff(FlexGrid& grid);
+  ~GridRedrawOff();
+  GridRedrawOff(const GridRedrawOff&) = delete;
+  GridRedrawOff& operator=(const GridRedrawOff&) = delete;
+
+ private:
+  FlexGrid& grid_;
+  bool saved_;
+};
+
+}  // namespace quarn
