@@ -6,12 +6,13 @@
 
 namespace quarn {
 
-// HVAC system types, the 1-based index of the system list of the HVAC window.
-inline constexpr int kHVACResidentialInReturn = 1;    // cleaner in the return air, position 1
-inline constexpr int kHVACCommercialAfterMixing = 2;  // cleaner after the outdoor air, position 0
-inline constexpr int kHVACCommercialCleanOutdoor =
-    3;                                   // only the outdoor air is cleaned, position 0
-inline constexpr int kHVACInSupply = 4;  // cleaner in the supply air, position 0
+// HVAC system types, the 1-based index of the system list of the HVAC window, and where
+// each places its air cleaner: in the return air (position 1), after the outdoor air is
+// mixed in (position 0), on the outdoor air only (position 0), in the supply air (position 0).
+inline constexpr int kHVACResidentialInReturn = 1;
+inline constexpr int kHVACCommercialAfterMixing = 2;
+inline constexpr int kHVACCommercialCleanOutdoor = 3;
+inline constexpr int kHVACInSupply = 4;
 
 // What the HVAC calculation carries from one step to the next. The run owns one, starting
 // from zero (an empty filter, clean supply air).
