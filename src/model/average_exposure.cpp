@@ -17,7 +17,9 @@ namespace {
 struct Windows {
   float length = 0;  // AveragingTime, h
   int number = 1;    // the window being gathered, from 1
-  PerPollutant<float> sums{};
+  // Gathered in double: the row intervals then add up to the window exactly, and a
+  // constant exposure averages to itself over thousands of rows.
+  PerPollutant<double> sums{};
   float mmd = 0;  // kept from window to window: a fit that fails leaves the last values
   float gsd = 0;
 };
@@ -30,7 +32,7 @@ void PutItem(LineWriter& out, float value, char separator) {
 void CloseWindow(Windows& win, double row_time, int pollutants, bool particles,
                  const PerPollutant<float>& diameters, char separator, LineWriter& out) {
   PerPollutant<float> averages{};
-  for (int p = 0; p < pollutants; ++p) averages[p] = win.sums[p] / win.length;
+  for (int p = 0; p < pollutants; ++p) averages[p] = static_cast<float>(win.sums[p] / win.length);
   PutItem(out, static_cast<float>(row_time), separator);
   PutItem(out, static_cast<float>(win.number), separator);
   for (int p = 0; p < pollutants; ++p) PutItem(out, averages[p], separator);
@@ -51,12 +53,12 @@ void AddRow(Windows& win, double t_prev, double t, const std::vector<float>& row
   double from = t_prev;
   while (t - static_cast<double>(win.number - 1) * win.length > win.length) {
     const double window_end = static_cast<double>(win.number) * win.length;
-    const float share = static_cast<float>(window_end - from);
+    const double share = window_end - from;
     for (int p = 0; p < pollutants; ++p) win.sums[p] += share * row[1 + p];
     CloseWindow(win, t, pollutants, particles, diameters, separator, out);
     from = window_end;  // the rest of the row starts the next window
   }
-  const float rest = static_cast<float>(t - from);
+  const double rest = t - from;
   for (int p = 0; p < pollutants; ++p) win.sums[p] += rest * row[1 + p];
 }
 

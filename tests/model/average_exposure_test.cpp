@@ -1,0 +1,139 @@
+#include "model/average_exposure.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "common/scripted_prompt.h"
+#include "model/lognormal_fit.h"
+#include "text/number_text.h"
+#include "text/text_reader.h"
+#include "text/text_writer.h"
+
+namespace quarn {
+namespace {
+
+namespace fs = std::filesystem;
+
+class AverageExposureTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = (fs::temp_directory_path() /
+               ("quarn_average_" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())))
+                  .string();
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    s_.NumOccupants = 1;
+    s_.NumPollutants = 1;
+    OccupantRecord& o = s_.Occupants[1];
+    o.AveragingTime = 24;
+    o.InstExposureFile = folder_ + "/HoWint01.EMP";
+    o.AvgExposureFile = folder_ + "/HoWint01.ave";
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  void WriteEmp(const std::string& text) {
+    ASSERT_TRUE(WriteFileAtomic(s_.Occupants[1].InstExposureFile, text, nullptr));
+  }
+  // Rows every `step` hours from 0 to `end`, every pollutant at `value`.
+  void WriteConstantEmp(double step, double end, float value, char sep = ',') {
+    std::string text;
+    for (int k = 0; k * step <= end + 1e-9; ++k) {
+      text += FileSingle(static_cast<float>(k * step)) + sep;
+      for (int p = 0; p < s_.NumPollutants; ++p) text += FileSingle(value) + sep;
+      text += "\r\n";
+    }
+    WriteEmp(text);
+  }
+  std::string Ave() {
+    std::string bytes;
+    EXPECT_TRUE(ReadFileBytes(s_.Occupants[1].AvgExposureFile, bytes));
+    return bytes;
+  }
+
+  std::string folder_;
+  ScenarioRecord s_;
+  testing::ScriptedPrompt prompt_;
+};
+
+TEST_F(AverageExposureTest, ConstantExposureAveragesToItselfInEveryWindow) {
+  WriteConstantEmp(0.1, 49.0, 3.0f);
+  CalculateAverageExposure(s_, ',', prompt_);
+  // Windows close at the first row past 24 h and 48 h; the last 1 h opens a third.
+  EXPECT_EQ(Ave(), " 24.1 , 1 , 3 ,\r\n 48.1 , 2 , 3 ,\r\n");
+  EXPECT_TRUE(prompt_.shown.empty());
+
+  // A tab-separated file reads and averages the same.
+  WriteConstantEmp(0.1, 49.0, 3.0f, '\t');
+  CalculateAverageExposure(s_, '\t', prompt_);
+  EXPECT_EQ(Ave(), " 24.1 \t 1 \t 3 \t\r\n 48.1 \t 2 \t 3 \t\r\n");
+}
+
+TEST_F(AverageExposureTest, WindowsShareTheRowThatClosesThem) {
+  // Each row's value holds over the interval before it. Window 1 (0-24 h): 10 x 1 + 10 x 2
+  // + the 4 h of the row at 30 before 24 h at 3 = 42, / 24 = 1.75. Its other 6 h start
+  // window 2: 6 x 3 + 18 x 4 (the row at 50, up to 48 h) = 90, / 24 = 3.75.
+  WriteEmp(" 0 , 0 ,\r\n 10 , 1 ,\r\n 20 , 2 ,\r\n 30 , 3 ,\r\n 50 , 4 ,\r\n");
+  CalculateAverageExposure(s_, ',', prompt_);
+  EXPECT_EQ(Ave(), " 30 , 1 , 1.75 ,\r\n 50 , 2 , 3.75 ,\r\n");
+
+  // A row longer than a window closes each window it passes, at its own time.
+  WriteEmp(" 0 , 0 ,\r\n 60 , 2 ,\r\n");
+  CalculateAverageExposure(s_, ',', prompt_);
+  EXPECT_EQ(Ave(), " 60 , 1 , 2 ,\r\n 60 , 2 , 2 ,\r\n");
+}
+
+TEST_F(AverageExposureTest, LongFileGivesTheSameWindowsAsItsRows) {
+  // 7,000 rows: the windows go on over any length.
+  s_.NumPollutants = 2;
+  WriteConstantEmp(0.01, 69.99, 0.5f);
+  CalculateAverageExposure(s_, ',', prompt_);
+  const std::string ave = Ave();
+  EXPECT_EQ(std::count(ave.begin(), ave.end(), '\n'), 2);
+  EXPECT_EQ(ave.substr(0, ave.find('\r')), " 24.01 , 1 , .5 , .5 ,");
+}
+
+TEST_F(AverageExposureTest, ShortPeriodMissingFileAndNoAveragingTime) {
+  WriteConstantEmp(1, 10, 3.0f);
+  CalculateAverageExposure(s_, ',', prompt_);
+  EXPECT_EQ(Ave(), "");  // shorter than one window: an empty file
+
+  s_.Occupants[1].AveragingTime = 0;
+  CalculateAverageExposure(s_, ',', prompt_);
+  ASSERT_EQ(prompt_.shown.size(), 1u);
+  EXPECT_EQ(prompt_.shown[0].text,
+            "Error.  You have not defined an averaging time. Go to scenario occupant and define "
+            "averaging time.");
+  EXPECT_FALSE(fs::exists(s_.Occupants[1].AvgExposureFile));
+
+  prompt_.shown.clear();
+  s_.Occupants[1].AveragingTime = 24;
+  fs::remove(s_.Occupants[1].InstExposureFile);
+  CalculateAverageExposure(s_, ',', prompt_);
+  EXPECT_FALSE(fs::exists(s_.Occupants[1].AvgExposureFile));
+  EXPECT_TRUE(prompt_.shown.empty());
+
+  WriteEmp(" 0 , 1 ,\r\n 1 , x ,\r\n");
+  CalculateAverageExposure(s_, ',', prompt_);
+  EXPECT_EQ(prompt_.shown.size(), 1u);
+}
+
+TEST_F(AverageExposureTest, ParticleModeEndsEachLineWithTheFit) {
+  s_.PollutantClass = "PM";
+  s_.NumPollutants = 3;
+  s_.Pollutants[0].Name = "1";
+  s_.Pollutants[1].Name = "2.5um";
+  s_.Pollutants[2].Name = "10";
+  WriteEmp(" 0 , 1 , 2 , 1 ,\r\n 30 , 1 , 2 , 1 ,\r\n");
+  CalculateAverageExposure(s_, ',', prompt_);
+  const std::array<float, 3> d{1.0f, 2.5f, 10.0f}, w{1.0f, 2.0f, 1.0f};
+  float mmd = 0, gsd = 0;
+  LognormalFit(3, d, w, mmd, gsd);
+  EXPECT_GT(mmd, 1.0f);
+  EXPECT_EQ(Ave(), " 30 , 1 , 1 , 2 , 1 ," + FileSingle(mmd) + "," + FileSingle(gsd) + "\r\n");
+}
+
+}  // namespace
+}  // namespace quarn
