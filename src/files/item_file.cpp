@@ -1,0 +1,132 @@
+#include "files/item_file.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "text/number_read.h"
+#include "text/number_text.h"
+
+namespace quarn::item_file {
+
+namespace {
+constexpr const char* kErrorTitle = "Error";
+}  // namespace
+
+std::string Input::Text() {
+  auto item = in_.ReadItem();
+  if (!item) throw Damaged{};
+  return *item;
+}
+
+std::string Input::Line() {
+  auto line = in_.ReadLine();
+  if (!line) throw Damaged{};
+  return *line;
+}
+
+double Input::Double() {
+  auto value = in_.ReadNumber();
+  if (!value || !std::isfinite(*value)) throw Damaged{};
+  return *value;
+}
+
+float Input::Real() {
+  const double value = Double();
+  // A value a Single cannot hold is no value these files were written with.
+  if (std::fabs(value) > static_cast<double>(std::numeric_limits<float>::max())) {
+    throw Damaged{};
+  }
+  return static_cast<float>(value);
+}
+
+int16_t Input::Integer() {
+  auto value = RoundToInt16(Double());
+  if (!value) throw Damaged{};
+  return *value;
+}
+
+int16_t Input::Bounded(int lo, int hi) {
+  const int16_t value = Integer();
+  if (value < lo || value > hi) throw Damaged{};
+  return value;
+}
+
+bool Input::Ended() const {
+  ItemReader rest = in_;
+  while (auto line = rest.ReadLine()) {
+    if (line->find_first_not_of(" \t") != std::string::npos) return false;
+  }
+  return true;
+}
+
+void Output::Text(std::string_view text) {
+  std::string clean(text);
+  std::replace(clean.begin(), clean.end(), '\r', ' ');
+  std::replace(clean.begin(), clean.end(), '\n', ' ');
+  const bool bare = clean.find_first_of(",\"") == std::string::npos &&
+                    (clean.empty() || (clean.front() != ' ' && clean.back() != ' '));
+  if (bare) {
+    out_.Put(clean);
+  } else {
+    std::replace(clean.begin(), clean.end(), '"', '\'');
+    out_.Put("\"" + clean + "\"");
+  }
+  out_.NewLine();
+}
+
+void Output::Raw(std::string_view text) {
+  out_.Put(text);
+  out_.NewLine();
+}
+
+void Output::Real(float value) {
+  out_.Put(FileSingle(value));
+  out_.NewLine();
+}
+
+void Output::Double(double value) {
+  out_.Put(FileDouble(value));
+  out_.NewLine();
+}
+
+void Output::Integer(int32_t value) {
+  out_.Put(FileDouble(static_cast<double>(value)));
+  out_.NewLine();
+}
+
+void Output::Pair(float first, float second) {
+  out_.PutZoned(FileSingle(first));
+  out_.Put(FileSingle(second));
+  out_.NewLine();
+}
+
+bool Load(const std::string& file_name, std::string& bytes, Prompt& prompt) {
+  if (ReadFileBytes(file_name, bytes)) return true;
+  prompt.Message("Error.  Cannot read the file " + file_name + ".", kErrorTitle,
+                 MessageIcon::Critical);
+  return false;
+}
+
+bool Save(const std::string& file_name, std::string_view bytes, Prompt& prompt) {
+  std::string reason;
+  if (WriteFileAtomic(file_name, bytes, &reason)) return true;
+  prompt.Message("Error.  Cannot write the file " + file_name + ".  " + reason, kErrorTitle,
+                 MessageIcon::Critical);
+  return false;
+}
+
+void TellDamaged(Prompt& prompt, const std::string& file_name, int line) {
+  prompt.Message("Error.  The file " + file_name + " ends early or holds a value that does not " +
+                     "fit on line " + FormatDouble(static_cast<double>(line)) +
+                     ".  Nothing was read.",
+                 kErrorTitle, MessageIcon::Critical);
+}
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  return text;
+}
+
+}  // namespace quarn::item_file

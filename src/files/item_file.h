@@ -1,0 +1,79 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "model/fixed_string.h"
+#include "model/prompt.h"
+#include "text/text_reader.h"
+#include "text/text_writer.h"
+
+namespace quarn::item_file {
+
+// The small text files of the input windows and sources hold one item a line (a few lines
+// hold a pair in print zones or values joined by the separator). These helpers read and
+// write those items; a reader fills a scratch value and the caller copies it into the model
+// only when the whole file was read.
+
+// Thrown by Input when the file ends early or an item is not what the layout holds there.
+struct Damaged {};
+
+class Input {
+ public:
+  explicit Input(std::string_view bytes) : in_(bytes) {}
+
+  // A text item: blanks before it skipped, up to a comma or the line end; a text in double
+  // quotes runs to the closing quote (so a name holding a comma comes back whole).
+  std::string Text();
+  // A one-character flag, read as a text and cut to its field.
+  void Flag(FixedString<1>& field) { field = Text(); }
+  // The whole next line, unchanged.
+  std::string Line();
+  float Real();
+  void Real(float& field) { field = Real(); }
+  double Double();
+  // An integer, halves rounded to even; out of range is damage.
+  int16_t Integer();
+  // An integer that must lie in lo..hi, since it bounds a table or selects a list entry.
+  int16_t Bounded(int lo, int hi);
+  // True when nothing but blanks and line ends is left.
+  bool Ended() const;
+  int LineNumber() const { return in_.LineNumber(); }
+
+ private:
+  ItemReader in_;
+};
+
+class Output {
+ public:
+  // A text on a line of its own. A text that would not read back whole as a bare item (a
+  // comma, a double quote, a blank at either end) is written in double quotes, its own
+  // double quotes turned into single ones; a line break becomes a blank.
+  void Text(std::string_view text);
+  // A text written as it is, for flags and fixed-length fields.
+  void Raw(std::string_view text);
+  void Real(float value);
+  void Double(double value);
+  void Integer(int32_t value);
+  // A pair line: the second real starts at the next 14-column print zone.
+  void Pair(float first, float second);
+  LineWriter& Line() { return out_; }
+  const std::string& Bytes() const { return out_.Bytes(); }
+
+ private:
+  LineWriter out_;
+};
+
+// Reads the whole file; false after a message when it cannot be read.
+bool Load(const std::string& file_name, std::string& bytes, Prompt& prompt);
+// Writes the file beside the target and renames it over the target; false after a message
+// when it cannot be written (the previous file is then left as it was).
+bool Save(const std::string& file_name, std::string_view bytes, Prompt& prompt);
+// The message for a file that ends early or holds a value that does not fit its place.
+void TellDamaged(Prompt& prompt, const std::string& file_name, int line);
+
+// The text without blanks at either end.
+std::string_view Trim(std::string_view text);
+
+}  // namespace quarn::item_file

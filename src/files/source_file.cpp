@@ -1,0 +1,158 @@
+#include "files/source_file.h"
+
+#include <algorithm>
+
+#include "files/item_file.h"
+
+namespace quarn {
+
+namespace {
+
+using item_file::Damaged;
+using item_file::Input;
+using item_file::Output;
+
+constexpr int kLastModel = 10;  // emission models 0..10
+constexpr int kLastUnits = 2;   // mg/h, µg/h, number/h
+
+bool PollutantCountFits(int numPollutants) {
+  return numPollutants >= 0 && numPollutants <= kMaxPollutants;
+}
+
+void WriteCycles(Output& out, const SourceRecord& source) {
+  // The stored count is the record's; a count past the table writes only the table.
+  const int cycles = std::clamp<int>(source.NumCycles, 0, kMaxCycles);
+  for (int c = 1; c <= cycles; ++c) {
+    out.Real(source.TimeOn[c]);
+    out.Real(source.TimeOff[c]);
+  }
+}
+
+void ReadCycles(Input& in, SourceRecord& source) {
+  for (int c = 1; c <= source.NumCycles; ++c) {
+    in.Real(source.TimeOn[c]);
+    in.Real(source.TimeOff[c]);
+  }
+}
+
+// Reads the file into a copy of `source` with `fill`, and hands it over only when the whole
+// layout was read.
+template <class Fill>
+bool ReadInto(const std::string& fileName, SourceRecord& source, Prompt& prompt, Fill fill) {
+  std::string bytes;
+  if (!item_file::Load(fileName, bytes, prompt)) return false;
+  Input in(bytes);
+  SourceRecord scratch = source;
+  try {
+    fill(in, scratch);
+  } catch (const Damaged&) {
+    item_file::TellDamaged(prompt, fileName, in.LineNumber());
+    return false;
+  }
+  source = std::move(scratch);
+  return true;
+}
+
+}  // namespace
+
+void AddExtensionIfNone(std::string& fileName, const std::string& extension) {
+  const std::size_t slash = fileName.find_last_of("/\\");
+  const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
+  if (fileName.find('.', start) == std::string::npos) fileName += extension;
+}
+
+bool WriteRoomSourceFile(int numPollutants, const SourceRecord& source, const std::string& fileName,
+                         Prompt& prompt) {
+  if (!PollutantCountFits(numPollutants)) return false;
+  Output out;
+  out.Text(source.Name);
+  out.Integer(source.Model);
+  out.Integer(source.EmissionUnits);
+  out.Real(source.Size);
+  out.Raw(source.CycleRepeats.str());
+  out.Integer(std::clamp<int>(source.NumCycles, 0, kMaxCycles));
+  out.Real(source.GasVelocity);
+  WriteCycles(out, source);
+  out.Real(source.TotalMass);
+  out.Real(source.SourceValue);
+  for (int k = 0; k < kNumParams; ++k) {
+    for (int p = 0; p < numPollutants; ++p) out.Real(source.Params[k][p]);
+  }
+  for (int p = 0; p < numPollutants; ++p) out.Real(source.RawParam3[p]);
+  return item_file::Save(fileName, out.Bytes(), prompt);
+}
+
+bool ReadRoomSourceFile(int numPollutants, SourceRecord& source, const std::string& fileName,
+                        Prompt& prompt) {
+  if (!PollutantCountFits(numPollutants)) return false;
+  return ReadInto(fileName, source, prompt, [numPollutants](Input& in, SourceRecord& s) {
+    s.Name = in.Text();
+    s.Model = in.Bounded(0, kLastModel);
+    s.EmissionUnits = in.Bounded(0, kLastUnits);
+    in.Real(s.Size);
+    in.Flag(s.CycleRepeats);
+    s.NumCycles = in.Bounded(0, kMaxCycles);
+    in.Real(s.GasVelocity);
+    ReadCycles(in, s);
+    in.Real(s.TotalMass);
+    in.Real(s.SourceValue);
+    for (int k = 0; k < kNumParams; ++k) {
+      for (int p = 0; p < numPollutants; ++p) in.Real(s.Params[k][p]);
+    }
+    for (int p = 0; p < numPollutants; ++p) in.Real(s.RawParam3[p]);
+  });
+}
+
+bool WriteSourceFile(std::string& fileName, int numPollutants, const SourceRecord& source,
+                     Prompt& prompt) {
+  if (!PollutantCountFits(numPollutants)) return false;
+  AddExtensionIfNone(fileName, ".SOR");
+  Output out;
+  out.Text(source.Name);
+  out.Real(source.Size);
+  out.Real(source.GasVelocity);
+  out.Integer(source.SourceUnitsCode);
+  out.Real(source.SourceFactor);
+  out.Integer(std::clamp<int>(source.NumCycles, 0, kMaxCycles));
+  WriteCycles(out, source);
+  out.Raw(source.CycleRepeats.str());
+  out.Integer(source.Model);
+  for (int p = 0; p < numPollutants; ++p) {
+    for (int k = 0; k < kNumParams; ++k) out.Real(source.Params[k][p]);
+    out.Real(source.ParamPerMole[p]);
+    out.Real(source.ModelWork1[p]);
+    out.Real(source.ModelWork2[p]);
+    out.Real(source.SourceWork1[p]);
+    out.Real(source.SourceValue);
+    out.Real(source.ScaledMass);
+  }
+  return item_file::Save(fileName, out.Bytes(), prompt);
+}
+
+bool ReadSourceFile(std::string& fileName, int numPollutants, SourceRecord& source,
+                    Prompt& prompt) {
+  if (!PollutantCountFits(numPollutants)) return false;
+  AddExtensionIfNone(fileName, ".SOR");
+  return ReadInto(fileName, source, prompt, [numPollutants](Input& in, SourceRecord& s) {
+    s.Name = in.Text();
+    in.Real(s.Size);
+    in.Real(s.GasVelocity);
+    s.SourceUnitsCode = in.Integer();
+    in.Real(s.SourceFactor);
+    s.NumCycles = in.Bounded(0, kMaxCycles);
+    ReadCycles(in, s);
+    in.Flag(s.CycleRepeats);
+    s.Model = in.Bounded(0, kLastModel);
+    for (int p = 0; p < numPollutants; ++p) {
+      for (int k = 0; k < kNumParams; ++k) in.Real(s.Params[k][p]);
+      in.Real(s.ParamPerMole[p]);
+      in.Real(s.ModelWork1[p]);
+      in.Real(s.ModelWork2[p]);
+      in.Real(s.SourceWork1[p]);
+      in.Real(s.SourceValue);
+      in.Real(s.ScaledMass);
+    }
+  });
+}
+
+}  // namespace quarn
