@@ -1,0 +1,108 @@
+#include "files/occupant_file.h"
+
+#include <cmath>
+#include <limits>
+
+#include "files/item_file.h"
+#include "text/number_read.h"
+
+namespace quarn {
+
+namespace {
+
+using item_file::Damaged;
+using item_file::Input;
+using item_file::Output;
+
+void ReadEntry(Input& in, OccupantRecord& o, int e, float timeEnter) {
+  o.TimeEnter[e] = timeEnter;
+  in.Real(o.TimeLeave[e]);
+  o.Location[e] = in.Text();
+  in.Real(o.LocationRoom[e]);
+}
+
+float LeadingReal(const std::string& text) {
+  const double value = LeadingNumber(text);
+  if (!std::isfinite(value) ||
+      std::fabs(value) > static_cast<double>(std::numeric_limits<float>::max()))
+    throw Damaged{};
+  return static_cast<float>(value);
+}
+
+}  // namespace
+
+bool WriteActivityFile(const OccupantRecord& occupant, const std::string& fileName,
+                       Prompt& prompt) {
+  Output out;
+  out.Text(occupant.Name);
+  for (int e = 1; e <= kMaxSchedule; ++e) {
+    // Entry 1 always belongs to the schedule; a later entry entered at time 0 ends it.
+    if (e > 1 && occupant.TimeEnter[e] == 0.0f) break;
+    out.Real(occupant.TimeEnter[e]);
+    out.Real(occupant.TimeLeave[e]);
+    out.Text(occupant.Location[e]);
+    out.Real(occupant.LocationRoom[e]);
+  }
+  out.Raw("DONE");
+  out.Real(occupant.BreathingRate);
+  out.Real(occupant.EfficiencyFactor);
+  out.Real(occupant.StartTime);
+  out.Real(occupant.EndTime);
+  out.Real(occupant.CycleLength);
+  out.Real(occupant.Lifetime);
+  out.Real(occupant.Population);
+  out.Real(occupant.Weight);
+  return item_file::Save(fileName, out.Bytes(), prompt);
+}
+
+bool ReadOccupantFile(ScenarioRecord& scenario, int occupant, const std::string& fileName,
+                      Prompt& prompt) {
+  if (occupant < 1 || occupant > kMaxOccupants) return false;
+  std::string bytes;
+  if (!item_file::Load(fileName, bytes, prompt)) return false;
+  Input in(bytes);
+  OccupantRecord o = scenario.Occupants[occupant];
+  try {
+    o.Name = in.Text();
+    o.Number = static_cast<int16_t>(occupant);
+    const float firstEnter = in.Real();
+    ReadEntry(in, o, 1, firstEnter);
+    int last = 1;
+    for (;;) {
+      // The field after an entry is the next entry's TimeEnter, or the end line ("DONE",
+      // "0", an empty line: anything whose leading number is 0).
+      const float next = LeadingReal(in.Text());
+      if (next == 0.0f) break;
+      // A 25th entry has no place in the schedule.
+      if (last == kMaxSchedule) throw Damaged{};
+      ++last;
+      ReadEntry(in, o, last, next);
+    }
+    for (int e = last + 1; e <= kMaxSchedule; ++e) {
+      o.TimeEnter[e] = 0;
+      o.TimeLeave[e] = 0;
+      o.Location[e].clear();
+      o.LocationRoom[e] = 0;
+    }
+    in.Real(o.BreathingRate);
+    in.Real(o.EfficiencyFactor);
+    in.Real(o.StartTime);
+    // Older files end here or after CycleLength.
+    if (!in.Ended()) {
+      in.Real(o.EndTime);
+      in.Real(o.CycleLength);
+    }
+    if (!in.Ended()) {
+      in.Real(o.Lifetime);
+      in.Real(o.Population);
+      in.Real(o.Weight);
+    }
+  } catch (const Damaged&) {
+    item_file::TellDamaged(prompt, fileName, in.LineNumber());
+    return false;
+  }
+  scenario.Occupants[occupant] = std::move(o);
+  return true;
+}
+
+}  // namespace quarn

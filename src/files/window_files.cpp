@@ -1,0 +1,392 @@
+#include "files/window_files.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "files/item_file.h"
+#include "text/number_read.h"
+#include "text/number_text.h"
+#include "text/text_reader.h"
+
+namespace quarn {
+
+namespace {
+
+using item_file::Damaged;
+using item_file::Input;
+using item_file::Output;
+
+constexpr int kHVACColumns = 3;  // supply, return, exhaust
+
+bool RoomsFit(int numRooms) {
+  return numRooms >= 1 && numRooms <= kMaxRooms;
+}
+bool PollutantsFit(int numPollutants) {
+  return numPollutants >= 0 && numPollutants <= kMaxPollutants;
+}
+bool ShapeFits(const ScenarioRecord& s) {
+  return PollutantsFit(s.NumPollutants);
+}
+
+// Reads the file and runs `fill` over its items; false after a message when the file
+// cannot be read or `fill` meets the end of the file or a value that does not fit.
+template <class Fill>
+bool ReadItems(const std::string& fileName, Prompt& prompt, Fill fill) {
+  std::string bytes;
+  if (!item_file::Load(fileName, bytes, prompt)) return false;
+  Input in(bytes);
+  try {
+    fill(in);
+  } catch (const Damaged&) {
+    item_file::TellDamaged(prompt, fileName, in.LineNumber());
+    return false;
+  }
+  return true;
+}
+
+// One number of a line split at the separator; blanks around it are allowed.
+float JoinedReal(std::string_view item) {
+  const auto value = ParseNumber(item);
+  if (!value || !std::isfinite(*value) ||
+      std::fabs(*value) > static_cast<double>(std::numeric_limits<float>::max())) {
+    throw Damaged{};
+  }
+  return static_cast<float>(*value);
+}
+
+std::vector<std::string_view> SplitAt(std::string_view line, char separator) {
+  std::vector<std::string_view> parts;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t at = line.find(separator, start);
+    parts.push_back(line.substr(start, at == std::string_view::npos ? at : at - start));
+    if (at == std::string_view::npos) return parts;
+    start = at + 1;
+  }
+}
+
+}  // namespace
+
+// ---- pollutant file ----
+
+bool WritePollutantFile(const PerPollutant<float>& particleDiameters, int numPollutants,
+                        const std::string& fileName, Prompt& prompt) {
+  if (!PollutantsFit(numPollutants)) return false;
+  Output out;
+  for (int p = 0; p < numPollutants; ++p) out.Real(particleDiameters[p]);
+  return item_file::Save(fileName, out.Bytes(), prompt);
+}
+
+bool ReadPollutantFile(PerPollutant<float>& particleDiameters, int numPollutants,
+                       const std::string& fileName, Prompt& prompt) {
+  if (!PollutantsFit(numPollutants)) return false;
+  PerPollutant<float> scratch = particleDiameters;
+  if (!ReadItems(fileName, prompt, [&](Input& in) {
+        for (int p = 0; p < numPollutants; ++p) in.Real(scratch[p]);
+      })) {
+    return false;
+  }
+  particleDiameters = scratch;
+  return true;
+}
+
+// ---- initial indoor concentrations ----
+
+bool WriteInitialIndoorFile(const ScenarioRecord& scenario, int numRooms,
+                            const std::string& fileName, Prompt& prompt) {
+  if (!RoomsFit(numRooms) || !ShapeFits(scenario)) return false;
+  Output out;
+  for (int p = 0; p < scenario.NumPollutants; ++p) {
+    for (int r = 1; r <= numRooms; ++r) out.Real(scenario.InitialConc[r][p]);
+  }
+  return item_file::Save(fileName, out.Bytes(), prompt);
+}
+
+bool ReadInitialIndoorFile(ScenarioRecord& scenario, int numRooms, const std::string& fileName,
+                           Prompt& prompt) {
+  if (!RoomsFit(numRooms) || !ShapeFits(scenario)) return false;
+  RoomPollutant scratch = scenario.InitialConc;
+  if (!ReadItems(fileName, prompt, [&](Input& in) {
+        for (int p = 0; p < scenario.NumPollutants; ++p) {
+          for (int r = 1; r <= numRooms; ++r) in.Real(scratch[r][p]);
+        }
+      })) {
+    return false;
+  }
+  scenario.InitialConc = scratch;
+  return true;
+}
+
+// ---- general sinks ----
+
+bool WriteGeneralSinkFile(const ScenarioRecord& scenario, int numRooms, char separator,
+                          const std::string& fileName, Prompt& prompt) {
+  if (!RoomsFit(numRooms) || !ShapeFits(scenario)) return false;
+  const std::string sep(1, separator);
+  Output out;
+  LineWriter& line = out.Line();
+  for (int r = 1; r <= numRooms; ++r) {
+    const int sinks = std::clamp<int>(scenario.NumSinks[r], 0, kMaxSinks);
+    for (int s = 1; s <= sinks; ++s) {
+      const SinkRecord& sink = scenario.Sinks[r][s];
+      line.Put(sink.Name);
+      line.Put(sep);
+      line.Put(FileSingle(sink.Area));
+      line.NewLine();
+      for (int p = 0; p < scenario.NumPollutants; ++p) {
+        line.Put(FileSingle(sink.Mass[p]));
+        line.Put(sep);
+        line.Put(FileSingle(sink.ka[p]));
+        line.Put(sep);
+        line.Put(FileSingle(sink.kd[p]));
+        line.NewLine();
+      }
+    }
+  }
+  return item_file::Save(fileName, out.Bytes(), prompt);
+}
+
+bool ReadGeneralSinkFile(ScenarioRecord& scenario, int numRooms, char separator,
+                         const std::string& fileName, Prompt& prompt) {
+  if (!RoomsFit(numRooms) || !ShapeFits(scenario)) return false;
+  auto scratch = scenario.Sinks;
+  if (!ReadItems(fileName, prompt, [&](Input& in) {
+        for (int r = 1; r <= numRooms; ++r) {
+          const int sinks = std::clamp<int>(scenario.NumSinks[r], 0, kMaxSinks);
+          for (int s = 1; s <= sinks; ++s) {
+            SinkRecord& sink = scratch[r][s];
+            // The name may hold the separator itself: the area is after the last one.
+            const std::string head = in.Line();
+            const std::size_t at = head.rfind(separator);
+            if (at == std::string::npos) throw Damaged{};
+            sink.Name = head.substr(0, at);
+            sink.Area = JoinedReal(std::string_view(head).substr(at + 1));
+            for (int p = 0; p < scenario.NumPollutants; ++p) {
+              const std::string values = in.Line();
+              const auto parts = SplitAt(values, separator);
+              if (parts.size() != 3) throw Damaged{};
+              sink.Mass[p] = JoinedReal(parts[0]);
+              sink.ka[p] = JoinedReal(parts[1]);
+              sink.kd[p] = JoinedReal(parts[2]);
+            }
+          }
+        }
+      })) {
+    return false;
+  }
+  scenario.Sinks = std::move(scratch);
+  return true;
+}
+
+// ---- steady HVAC flows ----
+
+bool WriteHVACFlowFile(const std::vector<double>& cells, int numRooms, const std::string& fileName,
+                       Prompt& prompt) {
+  if (!RoomsFit(numRooms)) return false;
+  const std::size_t count = static_cast<std::size_t>(numRooms + 1) * kHVACColumns;
+  if (cells.size() != count) return false;
+  Output out;
+  for (double value : cells) out.Double(value);
+  return item_file::Save(fileName, out.Bytes(), prompt);
+}
+
+std::optional<std::vector<double>> ReadHVACFlowFile(int numRooms, const std::string& fileName,
+                                                    Prompt& prompt) {
+  if (!RoomsFit(numRooms)) return std::nullopt;
+  std::vector<double> cells(static_cast<std::size_t>(numRooms + 1) * kHVACColumns);
+  if (!ReadItems(fileName, prompt, [&](Input& in) {
+        for (double& cell : cells) cell = in.Double();
+      })) {
+    return std::nullopt;
+  }
+  return cells;
+}
+
+// ---- HVAC flow history ----
+
+bool WriteHVACFlowHistoryFile(ScenarioRecord& scenario, bool outdoorFlowsOption, bool cycleOption,
+                              const std::string& fileName, Prompt& prompt) {
+  scenario.HVACHistoryOutdoorOnly = outdoorFlowsOption ? 1 : 0;
+  scenario.HVACHistoryCycle = cycleOption ? "Y" : "N";
+  Output out;
+  out.Integer(scenario.HVACHistoryOutdoorOnly);
+  out.Raw(scenario.HVACHistoryCycle.str());
+  for (int t = 1; t <= kMaxHistory; ++t) {
+    out.Pair(scenario.HVACHistoryTime[t], scenario.HVACHistoryFraction[t]);
+  }
+  return item_file::Save(fileName, out.Bytes(), prompt);
+}
+
+bool ReadHVACFlowHistoryFile(ScenarioRecord& scenario, const std::string& fileName,
+                             Prompt& prompt) {
+  int16_t outdoorOnly = 0;
+  FixedString<1> cycle;
+  History times = scenario.HVACHistoryTime;
+  History fractions = scenario.HVACHistoryFraction;
+  if (!ReadItems(fileName, prompt, [&](Input& in) {
+        outdoorOnly = in.Integer();
+        in.Flag(cycle);
+        for (int t = 1; t <= kMaxHistory; ++t) {
+          in.Real(times[t]);
+          in.Real(fractions[t]);
+        }
+      })) {
+    return false;
+  }
+  scenario.HVACHistoryOutdoorOnly = outdoorOnly;
+  scenario.HVACHistoryCycle = cycle;
+  scenario.HVACHistoryTime = times;
+  scenario.HVACHistoryFraction = fractions;
+  return true;
+}
+
+// ---- ventilation ----
+
+bool WriteVentilationFile(ScenarioRecord& scenario, const std::vector<TimeValue>& gridRows,
+                          const std::string& fileName, Prompt& prompt) {
+  Output out;
+  const std::size_t rows = std::min<std::size_t>(gridRows.size(), kMaxHistory);
+  for (std::size_t i = 0; i < rows; ++i) {
+    const auto [time, rate] = gridRows[i];
+    scenario.VentTime[i + 1] = time;
+    scenario.VentRate[i + 1] = rate;
+    if (!(rate > 0.0f)) break;
+    out.Pair(time, rate);
+  }
+  return item_file::Save(fileName, out.Bytes(), prompt);
+}
+
+std::optional<std::vector<TimeValue>> ReadVentilationFile(ScenarioRecord& scenario,
+                                                          const std::string& fileName,
+                                                          Prompt& prompt) {
+  std::vector<TimeValue> rows;
+  if (!ReadItems(fileName, prompt, [&](Input& in) {
+        // The schedule holds 50 points; a longer file's further pairs are not read.
+        while (rows.size() < static_cast<std::size_t>(kMaxHistory) && !in.Ended()) {
+          const float time = in.Real();
+          const float rate = in.Real();
+          rows.emplace_back(time, rate);
+        }
+      })) {
+    return std::nullopt;
+  }
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    scenario.VentTime[i + 1] = rows[i].first;
+    scenario.VentRate[i + 1] = rows[i].second;
+  }
+  return rows;
+}
+
+// ---- outdoor and room flows ----
+
+bool WriteOutdoorFlowFile(const ScenarioRecord& scenario, int numRooms, const std::string& fileName,
+                          Prompt& prompt) {
+  if (!RoomsFit(numRooms)) return false;
+  Output out;
+  for (int r = 1; r <= numRooms; ++r) {
+    out.Real(scenario.NaturalFromOutdoors[r]);
+    out.Real(scenario.NaturalToOutdoors[r]);
+    out.Real(scenario.HVACSupply[r]);
+    out.Real(scenario.HVACReturn[r]);
+    out.Real(scenario.HVACExhaust[r]);
+    for (int j = 1; j <= numRooms; ++j) {
+      if (j == r) continue;
+      out.Real(scenario.NaturalRoomFlows[r][j]);
+      out.Real(scenario.HVACRoomFlows[r][j]);
+    }
+  }
+  return item_file::Save(fileName, out.Bytes(), prompt);
+}
+
+// ---- risk data ----
+
+bool WriteRiskDataFile(const ScenarioRecord& scenario, const std::string& fileName,
+                       Prompt& prompt) {
+  const PollutantRecord& pollutant = scenario.Pollutants[0];
+  Output out;
+  out.Text(pollutant.Name);
+  out.Real(pollutant.IrritantConc);
+  out.Real(pollutant.CancerRisk);
+  out.Text(pollutant.Comments);
+  return item_file::Save(fileName, out.Bytes(), prompt);
+}
+
+bool ReadRiskDataFile(ScenarioRecord& scenario, int pollutant, const std::string& fileName,
+                      Prompt& prompt) {
+  if (pollutant < 0 || pollutant >= kMaxPollutants) return false;
+  PollutantRecord scratch = scenario.Pollutants[pollutant];
+  if (!ReadItems(fileName, prompt, [&](Input& in) {
+        scratch.Name = in.Text();
+        in.Real(scratch.IrritantConc);
+        in.Real(scratch.CancerRisk);
+        scratch.Comments = in.Text();
+      })) {
+    return false;
+  }
+  scenario.Pollutants[pollutant] = std::move(scratch);
+  return true;
+}
+
+// ---- filter file ----
+
+bool WriteFilterFile(const ScenarioRecord& scenario, const std::string& fileName, Prompt& prompt) {
+  if (!ShapeFits(scenario)) return false;
+  Output out;
+  LineWriter& line = out.Line();
+  for (int p = 0; p < scenario.NumPollutants; ++p) {
+    line.PutZoned(scenario.Pollutants[p].Name);
+    line.Put(FileSingle(scenario.FilterPenetration[0][p]));
+    line.NewLine();
+  }
+  return item_file::Save(fileName, out.Bytes(), prompt);
+}
+
+bool ReadFilterFile(ScenarioRecord& scenario, const std::string& fileName, Prompt& prompt) {
+  if (!ShapeFits(scenario)) return false;
+  const int np = scenario.NumPollutants;
+  std::vector<std::string> names(np);
+  std::vector<float> penetrations(np);
+  if (!ReadItems(fileName, prompt, [&](Input& in) {
+        for (int p = 0; p < np; ++p) {
+          const std::string text = in.Line();
+          const std::string_view line = item_file::Trim(text);
+          const std::size_t blank = line.find_last_of(" \t");
+          const std::string_view number =
+              blank == std::string_view::npos ? line : line.substr(blank + 1);
+          const std::string_view name =
+              blank == std::string_view::npos ? std::string_view() : line.substr(0, blank);
+          penetrations[p] = JoinedReal(number);
+          names[p] = std::string(item_file::Trim(name));
+        }
+      })) {
+    return false;
+  }
+  for (int p = 0; p < np; ++p) {
+    scenario.Pollutants[p].Name = names[p];
+    scenario.FilterPenetration[0][p] = penetrations[p];
+  }
+  return true;
+}
+
+// ---- penetration file ----
+
+bool ReadPenetrationFile(ScenarioRecord& scenario, PerPollutant<float>& particleDiameters,
+                         const std::string& fileName, Prompt& prompt) {
+  if (!ShapeFits(scenario)) return false;
+  PerPollutant<float> diameters = particleDiameters;
+  PerPollutant<float> penetration = scenario.BuildingPenetration;
+  if (!ReadItems(fileName, prompt, [&](Input& in) {
+        for (int p = 0; p < scenario.NumPollutants; ++p) {
+          in.Real(diameters[p]);
+          in.Real(penetration[p]);
+        }
+      })) {
+    return false;
+  }
+  particleDiameters = diameters;
+  scenario.BuildingPenetration = penetration;
+  return true;
+}
+
+}  // namespace quarn

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "model/prompt.h"
+#include "model/records.h"
+
+namespace quarn {
+
+// The small files that the input windows save and open from their File menus. None holds a
+// header or a count: every loop bound comes from the model as it is when the file is read
+// (NumPollutants, NumRooms, NumSinks), so a file reads correctly only into a model of the
+// same shape. No function adds an extension; the windows' dialogs choose the names.
+//
+// Every reader reads into a copy and replaces the model's fields only when the whole file
+// was read; a missing or damaged file gives a message and changes nothing. Every writer
+// replaces the file only when the new one is complete. All return whether they succeeded.
+// Bounds: numRooms 1..13 and a scenario's NumPollutants 0..8; other values do nothing.
+
+// Pollutant file (".POL"): the particle diameters of pollutants 0..NumPollutants-1, one a
+// line. After reading, the pollutant window refills its grid.
+bool WritePollutantFile(const PerPollutant<float>& particleDiameters, int numPollutants,
+                        const std::string& fileName, Prompt& prompt);
+bool ReadPollutantFile(PerPollutant<float>& particleDiameters, int numPollutants,
+                       const std::string& fileName, Prompt& prompt);
+
+// Initial indoor concentrations (".INT"): InitialConc(r, p), pollutant by pollutant, rooms
+// 1..numRooms inner. The entered values (InitialConcInput) are not touched.
+bool WriteInitialIndoorFile(const ScenarioRecord& scenario, int numRooms,
+                            const std::string& fileName, Prompt& prompt);
+bool ReadInitialIndoorFile(ScenarioRecord& scenario, int numRooms, const std::string& fileName,
+                           Prompt& prompt);
+
+// General sinks (".SNK"): for rooms 1..numRooms and sinks 1..NumSinks(room), a line with
+// the name, the separator and the area, then per pollutant a line of mass, ka and kd joined
+// by the separator. The reader splits at `separator`, so the file must be read under the
+// separator it was written with; the sink counts are the model's and are not changed.
+bool WriteGeneralSinkFile(const ScenarioRecord& scenario, int numRooms, char separator,
+                          const std::string& fileName, Prompt& prompt);
+bool ReadGeneralSinkFile(ScenarioRecord& scenario, int numRooms, char separator,
+                         const std::string& fileName, Prompt& prompt);
+
+// Steady HVAC flows (".HVA"): (numRooms + 1) x 3 numbers, one a line, written in double
+// precision: the outdoor row first, then each room's supply, return and exhaust. The window
+// gathers them from its grid cells (the leading number of each cell, 0 for text) and puts
+// the values read back into the same cells; the record is not touched.
+bool WriteHVACFlowFile(const std::vector<double>& cells, int numRooms, const std::string& fileName,
+                       Prompt& prompt);
+std::optional<std::vector<double>> ReadHVACFlowFile(int numRooms, const std::string& fileName,
+                                                    Prompt& prompt);
+
+// HVAC flow history (".FHI"): HVACHistoryOutdoorOnly, HVACHistoryCycle, then 50 pair lines
+// of HVACHistoryTime and HVACHistoryFraction. Before writing, the writer sets the two
+// fields from the window's options: 1 (not -1) when "outdoor flows" is selected, else 0;
+// "Y" when "Is this a cycle?" is answered yes, else "N".
+bool WriteHVACFlowHistoryFile(ScenarioRecord& scenario, bool outdoorFlowsOption, bool cycleOption,
+                              const std::string& fileName, Prompt& prompt);
+bool ReadHVACFlowHistoryFile(ScenarioRecord& scenario, const std::string& fileName, Prompt& prompt);
+
+// Ventilation (".VEN"): pair lines of time and rate. The writer takes the window's grid
+// rows from row 1 on (time, rate), stores each row it reads into VentTime(i) and VentRate(i)
+// and writes the pair while the rate is above 0: the first row whose rate is 0 or less is
+// stored too and ends the file. At most 50 rows. The reader stores the pairs in order into
+// VentTime(i), VentRate(i) from i = 1 (at most 50; later points keep their values) and
+// returns them for the grid's rows.
+using TimeValue = std::pair<float, float>;
+bool WriteVentilationFile(ScenarioRecord& scenario, const std::vector<TimeValue>& gridRows,
+                          const std::string& fileName, Prompt& prompt);
+std::optional<std::vector<TimeValue>> ReadVentilationFile(ScenarioRecord& scenario,
+                                                          const std::string& fileName,
+                                                          Prompt& prompt);
+
+// Outdoor and room flows (".FLO"), written from the record (no reader): per room r,
+// NaturalFromOutdoors, NaturalToOutdoors, HVACSupply, HVACReturn, HVACExhaust, then for
+// every other room j NaturalRoomFlows(r, j) and HVACRoomFlows(r, j), one a line.
+bool WriteOutdoorFlowFile(const ScenarioRecord& scenario, int numRooms, const std::string& fileName,
+                          Prompt& prompt);
+
+// Risk data (".RSK" of the risk data window): Name, IrritantConc, CancerRisk, Comments.
+// The writer writes pollutant 0; the reader fills pollutant `pollutant` (0..7).
+bool WriteRiskDataFile(const ScenarioRecord& scenario, const std::string& fileName, Prompt& prompt);
+bool ReadRiskDataFile(ScenarioRecord& scenario, int pollutant, const std::string& fileName,
+                      Prompt& prompt);
+
+// Filter file: per pollutant a line of the name and, at the next print zone, the HVAC
+// filter's penetration FilterPenetration(0, p). The reader takes the last blank-separated
+// item of a line as the penetration and the rest, trimmed, as the pollutant's name, so it
+// renames the pollutants.
+bool WriteFilterFile(const ScenarioRecord& scenario, const std::string& fileName, Prompt& prompt);
+bool ReadFilterFile(ScenarioRecord& scenario, const std::string& fileName, Prompt& prompt);
+
+// Penetration file (reader only): per pollutant a pair line of the particle diameter and
+// the building penetration.
+bool ReadPenetrationFile(ScenarioRecord& scenario, PerPollutant<float>& particleDiameters,
+                         const std::string& fileName, Prompt& prompt);
+
+}  // namespace quarn
