@@ -1,0 +1,62 @@
+#pragma once
+
+#include <string>
+
+#include "model/records.h"
+
+namespace quarn {
+
+class FlexGrid;
+
+// The steady HVAC flow grids: the base flows (rows from 1, values from column 2) and the
+// managed flows, laid out one row lower and one column further right. Each has an
+// "Outdoors" row, one row per room, a totals row and a make-up/balance row; the last two
+// always lie below the last room in both layouts.
+enum class HVACGridLayout { kBase, kManaged };
+
+// A number shown in a window's text box: the text and the exact value it was made from,
+// so that a box the user did not touch gives back the value unrounded.
+struct NumberBox {
+  std::string text;
+  float value = 0;
+};
+// The value of a box now showing text: the exact value while the text is as shown,
+// otherwise the leading number of the text (thousands separators removed).
+float BoxValue(const NumberBox& shown, const std::string& text);
+
+// --- Base flows --------------------------------------------------------------------------
+
+// Size, headers, "Total" and "Makeup" labels; cursor on the Outdoors supply cell.
+void SetupHVACRoomFlowGrid(FlexGrid& grid, const BuildingRecord& building);
+// Outdoor row, room rows, totals and balance; the value cells turn yellow.
+void FillHVACFlowGrid(FlexGrid& grid, const BuildingRecord& building);
+// The Outdoors row and the room rows back into the record; HVACTotalFlow becomes the
+// outdoor air plus every room's supply, computed from the values stored.
+void ReadHVACFlowGrid(const FlexGrid& grid, BuildingRecord& building);
+
+// --- Managed flows -----------------------------------------------------------------------
+
+// The managed layout (the window shows its Start and Stop boxes and labels with it).
+void FillHVACRoomFlowGrid(FlexGrid& grid, const BuildingRecord& building);
+struct ManagedTimes {
+  NumberBox start;  // ManagedValue3, box StartTime
+  NumberBox stop;   // ManagedValue4, box StopTime
+};
+// Managed values, totals and balance; gives what the two time boxes show.
+ManagedTimes FillRoomFlowBalanceGrid(FlexGrid& grid, const BuildingRecord& building);
+// The managed values back, the times from the boxes' texts now; HVACTotalFlow becomes the
+// managed supply total (outdoor row plus rooms).
+void ReadHVACSteadyFlowGrid(const FlexGrid& grid, const ManagedTimes& shown,
+                            const std::string& start_text, const std::string& stop_text,
+                            BuildingRecord& building);
+
+// --- Totals ------------------------------------------------------------------------------
+
+// Totals row and "Make up"/"Out bal" row as the grid opens: supply and return totals, the
+// air leaving (outdoor row's supply plus every exhaust), the make-up and its balance.
+void AddFlowBalanceColumns(FlexGrid& grid, HVACGridLayout layout);
+// Totals row and "Makeup"/"Out Bal" row after an edit: column totals, the make-up and
+// make-up minus the outdoor row's supply minus the exhaust total.
+void FormatFlowGrid(FlexGrid& grid, HVACGridLayout layout);
+
+}  // namespace quarn
