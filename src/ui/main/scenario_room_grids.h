@@ -1,0 +1,60 @@
+#pragma once
+
+#include <array>
+
+#include "model/program_state.h"
+#include "model/records.h"
+
+namespace quarn {
+
+class FlexGrid;
+class Prompt;
+
+// The three unit option buttons of the concentration windows: Option1 "#/cc" (particles)
+// or ppm (gases), Option2 micrograms, Option3 milligrams.
+struct UnitOptions {
+  bool Option1 = false;
+  bool Option2 = false;
+  bool Option3 = false;
+};
+
+// ---- Scenario room window: source and sink counts and room air cleaners per room ----
+
+void FillScenarioRoomGrid(FlexGrid& grid, const BuildingRecord& building);
+
+// Reads counts and air cleaners back. Every row is checked first: its room must be 1 to
+// NumRooms, its sources 0 to 3 and its sinks 0 to 2; a row outside is refused with a
+// message naming the room and nothing is stored (false). GridEventsEnabled is left false.
+bool ReadScenarioRoomGrid(FlexGrid& grid, ProgramState& state, Prompt& prompt);
+
+// Rewrites the two count columns, keeping the current cell. GridEventsEnabled is left false.
+void FillRoomCountGrid(FlexGrid& grid, ProgramState& state);
+
+// ---- Outdoor concentration history ----
+
+void SetupConcHistoryGrid(FlexGrid& grid);
+// The 50 time points, as entered (OutdoorConcInput) and converted (OutdoorConc, yellow).
+void FillConcGrid(FlexGrid& grid, const ProgramState& state);
+// Reads the unit choice and the history back and converts it into the scenario's units.
+// The points after the last one read are set to 0, so that deleted points do not return.
+void ReadOutdoorConcGrid(FlexGrid& grid, const UnitOptions& options, ProgramState& state);
+
+// ---- Initial indoor concentrations ----
+
+// Lays out Initialss and sets the option of InitialConcUnits ("number" when it is empty).
+void SetupInitialConcentrationGrid(FlexGrid& Initialss, UnitOptions& options, ProgramState& state);
+void LoadInitialConcentrationGrid(FlexGrid& Initialss, const ProgramState& state);
+// Reads the entered block back and converts it into InitialConc; the grid is not changed.
+void ReadInitialConcGrid(FlexGrid& grid, ProgramState& state);
+
+// ---- Pollutant definitions ----
+
+void SetupPollutantGrid(FlexGrid& definepollutantss, const ScenarioRecord& scenario);
+// In particle mode also sets ParticleDiameters from the pollutants' names.
+void LoadPollutantGrid(FlexGrid& definepollutantss, ProgramState& state);
+void ReadPollutantGrid(FlexGrid& grid, ScenarioRecord& scenario);
+// Column 2 of every data row into the Diameter of pollutant row - 1.
+void ReadParticleDiameters(const FlexGrid& grid,
+                           std::array<PollutantRecord, kMaxPollutants>& pollutants);
+
+}  // namespace quarn

@@ -1,0 +1,274 @@
+#include "ui/main/source_grids.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "model/emission_models.h"
+#include "model/prompt.h"
+#include "platform/flex_grid.h"
+#include "text/number_read.h"
+#include "text/number_text.h"
+
+namespace quarn {
+
+namespace {
+
+constexpr int kScheduleCols = 15;
+constexpr int kTitleColumns = 8;  // parameter titles shown by the lay-out, rows 1 to 8
+
+int PollutantCount(const ScenarioRecord& s) {
+  return std::clamp<int>(s.NumPollutants, 0, kMaxPollutants);
+}
+
+double CellValue(const FlexGrid& g, int r, int c) {
+  if (auto v = g.Number(r, c)) return *v;
+  return LeadingNumber(g.TextMatrix(r, c));
+}
+
+void PutPlain(FlexGrid& g, int r, int c, float v) {
+  g.SetNumber(r, c, v, FormatSingle(v));
+}
+void PutMasked(FlexGrid& g, int r, int c, double v, std::string_view mask) {
+  g.SetNumber(r, c, v, FormatPattern(v, mask));
+}
+
+char UpperAscii(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Models whose first parameter is the pollutant's saturation concentration.
+bool StartsFromC0(int model) {
+  return model == 0 || (model >= 7 && model <= 10);
+}
+// Models whose third column is the component content as entered (RawParam3).
+bool ShowsComponentContent(int model) {
+  return model >= 7 && model <= 10;
+}
+
+void RefuseCycles(Prompt& prompt, const std::string& count) {
+  prompt.Message("Error.  A source has 0 to 5 on/off cycles, not " + count + ".", "Error",
+                 MessageIcon::Exclamation);
+}
+
+}  // namespace
+
+void SetupSourceScheduleGrid(FlexGrid& grid) {
+  grid.SetRows(2);
+  grid.SetCols(kScheduleCols);
+  grid.SetFixedRows(1);
+  grid.SetFixedCols(1);
+  for (int c = 0; c < kScheduleCols; ++c) grid.SetColWidth(c, 1360);
+  grid.SetTextMatrix(0, 1, "Source name");
+  grid.SetTextMatrix(0, 0, "Model");
+  grid.SetTextMatrix(0, 2, "Size ");
+  grid.SetTextMatrix(0, 3, "# on/off cycles");
+  grid.SetTextMatrix(0, 4, "Cycle repeats?");
+  for (int i = 1; i <= kMaxCycles; ++i) {
+    grid.SetTextMatrix(0, 2 * i + 3, "Time on");
+    grid.SetTextMatrix(0, 2 * i + 4, "Time off");
+  }
+}
+
+void SetupSourceParameterGrid(FlexGrid& grid, const SourceRecord& source, ProgramState& state,
+                              Prompt& prompt) {
+  const ScenarioRecord& s = state.Building.Scenario;
+  const int n = PollutantCount(s);
+  grid.SetRows(std::max(n + 1, 2));
+  grid.SetCols(kTitleColumns + 1);
+  state.GridEditFlag = kFalse;
+  grid.SetTextMatrix(0, 0, "Pollutant");
+  for (int c = 1; c <= kTitleColumns; ++c) {
+    grid.SetTextMatrix(0, c, std::string(ModelParameterTitle(source.Model, c)));
+  }
+  for (int p = 0; p < n; ++p) grid.SetTextMatrix(p + 1, 0, s.Pollutants[p].Name);
+  grid.SetRowCol(1, 1);
+  if (source.Model == 7) {
+    prompt.Message("Note that for VBX and petroleum solvent spill the first pollutant is TVOC",
+                   state.ProgramTitle, MessageIcon::None);
+  }
+}
+
+bool LoadSourceScheduleRow(FlexGrid& grid, SourceRecord& source, const std::string& modelText,
+                           ProgramState& state, Prompt& prompt) {
+  state.GridEditFlag = kFalse;
+  grid.SetTextMatrix(1, 1, source.Name);
+  grid.SetTextMatrix(1, 0, modelText);
+  PutPlain(grid, 1, 2, source.Size);
+  PutPlain(grid, 1, 3, source.NumCycles);
+  source.CycleRepeats = std::string(1, UpperAscii(source.CycleRepeats[0]));
+  grid.SetTextMatrix(1, 4, source.CycleRepeats.str());
+  if (source.NumCycles < 0 || source.NumCycles > kMaxCycles) {
+    RefuseCycles(prompt, std::to_string(source.NumCycles));
+    return false;
+  }
+  for (int i = 1; i <= source.NumCycles; ++i) {
+    PutPlain(grid, 1, 2 * i + 3, source.TimeOn[i]);
+    PutPlain(grid, 1, 2 * i + 4, source.TimeOff[i]);
+  }
+  return true;
+}
+
+bool ReadSourceScheduleRow(const FlexGrid& grid, SourceRecord& source, Prompt& prompt) {
+  const std::optional<int16_t> cycles = RoundToInt16(CellValue(grid, 1, 3));
+  if (!cycles || *cycles < 0 || *cycles > kMaxCycles) {
+    RefuseCycles(prompt, "\"" + grid.TextMatrix(1, 3) + "\"");
+    return false;
+  }
+  source.Name = grid.TextMatrix(1, 1);
+  source.Size = static_cast<float>(CellValue(grid, 1, 2));
+  source.NumCycles = *cycles;
+  const std::string repeats = grid.TextMatrix(1, 4);
+  source.CycleRepeats = repeats.empty() ? std::string(" ") : repeats.substr(0, 1);
+  for (int i = 1; i <= source.NumCycles; ++i) {
+    source.TimeOn[i] = static_cast<float>(CellValue(grid, 1, 2 * i + 3));
+    source.TimeOff[i] = static_cast<float>(CellValue(grid, 1, 2 * i + 4));
+  }
+  return true;
+}
+
+void LoadSourceParameterGrid(FlexGrid& grid, SourceRecord& source, const ScenarioRecord& scenario) {
+  const int n = PollutantCount(scenario);
+  const int columns = ParameterColumnCount(source.Model);
+  grid.SetCols(12);
+  grid.SetRows(n + 1);
+  for (int p = 0; p < n; ++p) {
+    const int row = p + 1;
+    grid.SetTextMatrix(row, 0, scenario.Pollutants[p].Name);
+    for (int c = 1; c <= columns; ++c) {
+      if (c == 1 && StartsFromC0(source.Model)) source.Params[0][p] = scenario.Pollutants[p].C0;
+      if (c == 3 && ShowsComponentContent(source.Model)) {
+        PutMasked(grid, row, c, source.RawParam3[p], "####.##");
+      } else {
+        PutPlain(grid, row, c, source.Params[c - 1][p]);
+      }
+    }
+  }
+  // Only the model's own parameters stay in view; the read-back finds the rest empty.
+  grid.SetCols(columns + 1);
+}
+
+SourceRecord ShowRoomSources(int room, FlexGrid& schedule, FlexGrid& parameters,
+                             SourceWindowValues& window, ProgramState& state, Prompt& prompt) {
+  if (room < 0 || room > kMaxRooms) return SourceRecord{};
+  const ScenarioRecord& s = state.Building.Scenario;
+  window.RoomNumber = SignSingle(static_cast<float>(room));
+  window.Msg = state.Building.RoomList[room].Name;
+  window.SourceNumber = "1";
+  SourceRecord work = s.Sources[room][1];
+  window.TotalMass = FormatSingle(work.TotalMass);
+  window.GasVelocity = FormatSingle(work.GasVelocity);
+  window.SourceModel = work.Model;
+
+  // A number emission has a mass only through a particle size, so it is offered for
+  // particles alone.
+  const bool particles = IsParticleMode(s);
+  window.Option3Enabled = particles;
+  window.Option1 = window.Option2 = window.Option3 = false;
+  if (work.EmissionUnits == 1) {
+    window.Option2 = true;
+  } else if (work.EmissionUnits == 2 && particles) {
+    window.Option3 = true;
+  } else {
+    window.Option1 = true;
+    work.EmissionUnits = 0;
+  }
+
+  SetupSourceScheduleGrid(schedule);
+  SetupSourceParameterGrid(parameters, work, state, prompt);
+  LoadSourceScheduleRow(schedule, work, EmissionModelName(work.Model), state, prompt);
+  LoadSourceParameterGrid(parameters, work, s);
+  state.GridEditFlag = kTrue;
+  return work;
+}
+
+bool StoreFittedSource(const SourceRecord& source, FlexGrid& parameters, int& sourceModel,
+                       ProgramState& state) {
+  const int room = state.CurrentRoom;
+  const int slot = state.CurrentSource;
+  if (room < 0 || room > kMaxRooms || slot < 1 || slot > kMaxSources) return false;
+  SourceRecord& stored = state.Building.Scenario.Sources[room][slot];
+  stored = source;
+  stored.Model = 1;  // "R0k": R0 e^(-k t)
+  state.GridEventsEnabled = kFalse;
+  PutPlain(parameters, 1, 1, stored.Params[0][0]);
+  PutPlain(parameters, 1, 2, stored.Params[1][0]);
+  sourceModel = 1;
+  return true;
+}
+
+void SetupSourceCompositionGrid(FlexGrid& SourceCompositionss, CompositionLabels& labels,
+                                const SourceRecord& source, int room, int sourceNumber,
+                                const ScenarioRecord& scenario) {
+  labels.lblcurrentroom = FormatSingle(static_cast<float>(room));
+  labels.lblcurrentsource = FormatSingle(static_cast<float>(sourceNumber));
+  const int n = PollutantCount(scenario);
+  FlexGrid& g = SourceCompositionss;
+  g.SetCols(5);
+  g.SetRows(n + 1);
+  const char* headers[5] = {"Component #", "Name", "MW g/mole", "Vapor pressure mm hg",
+                            "mg/g in source"};
+  for (int c = 0; c < 5; ++c) g.SetTextMatrix(0, c, headers[c]);
+  if (n < 1) return;
+  // Row 1 is the whole mixture, kept in pollutant 0 (its C0 holds the vapour pressure here).
+  g.SetTextMatrix(1, 0, "1");
+  g.SetTextMatrix(1, 1, "TVOC");
+  PutMasked(g, 1, 2, scenario.Pollutants[0].MolWt, "###.##");
+  PutMasked(g, 1, 3, scenario.Pollutants[0].C0, "#####.##");
+  PutMasked(g, 1, 4, source.SourceWork2[0], "####.##");
+  for (int r = 2; r <= n; ++r) {
+    const PollutantRecord& pol = scenario.Pollutants[r - 1];
+    g.SetTextMatrix(r, 0, FormatSingle(static_cast<float>(r)));
+    g.SetTextMatrix(r, 1, pol.Name);
+    PutPlain(g, r, 2, pol.MolWt);
+    PutPlain(g, r, 3, pol.C0);
+    PutMasked(g, r, 4, source.SourceWork2[r - 1], "###.##");
+  }
+}
+
+void SaveSourceCompositionGrid(const FlexGrid& grid, SourceRecord& source,
+                               ScenarioRecord& scenario) {
+  const int n = PollutantCount(scenario);
+  if (n < 1) return;
+  scenario.Pollutants[0].MolWt = static_cast<float>(CellValue(grid, 1, 2));
+  scenario.Pollutants[0].C0 = static_cast<float>(CellValue(grid, 1, 3));
+  for (int r = 1; r <= n; ++r)
+    source.SourceWork2[r - 1] = static_cast<float>(CellValue(grid, r, 4));
+}
+
+void LoadSourceCompositionGrid(FlexGrid& parameters, const SourceRecord& source,
+                               const std::string& totalMassText, const ScenarioRecord& scenario) {
+  const int n = PollutantCount(scenario);
+  if (n < 1) return;
+  // Total mass in g, the composition in mg per g of product: mg of each component.
+  const double f = LeadingNumber(totalMassText) / 1000.0;
+  PutMasked(parameters, 1, 1, scenario.Pollutants[0].C0, "#####.##");
+  for (int r = 1; r <= n; ++r) {
+    PutMasked(parameters, r, 3, f * source.SourceWork2[r - 1], "#####.##");
+  }
+}
+
+bool CalculateSourceComposition(FlexGrid& grid, Prompt& prompt) {
+  double total = 0;  // Σ m, mg/g
+  double a = 0;      // Σ P m / MW
+  double b = 0;      // Σ m / MW, moles per g
+  for (int r = 2; r < grid.Rows(); ++r) {
+    const double mw = CellValue(grid, r, 2);
+    const double m = CellValue(grid, r, 4);
+    if (mw <= 0) continue;  // a component without a molecular weight has no mole count
+    total += m;
+    a += CellValue(grid, r, 3) * m / mw;
+    b += m / mw;
+  }
+  if (!(b > 0)) {
+    prompt.Message(
+        "Error.  No component has both a mass and a molecular weight above 0.  "
+        "The mixture was not calculated.",
+        "Error", MessageIcon::Exclamation);
+    return false;
+  }
+  PutMasked(grid, 1, 2, total / b, "###.##");
+  PutMasked(grid, 1, 3, a / b, "#####.##");
+  return true;
+}
+
+}  // namespace quarn

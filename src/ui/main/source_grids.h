@@ -1,0 +1,84 @@
+#pragma once
+
+#include <string>
+
+#include "model/emission_model_titles.h"
+#include "model/program_state.h"
+#include "model/records.h"
+
+namespace quarn {
+
+class FlexGrid;
+class Prompt;
+
+// The controls of the room source window other than its grids.
+struct SourceWindowValues {
+  std::string RoomNumber;    // label, sign-position form
+  std::string Msg;           // the room's name
+  std::string SourceNumber;  // box
+  std::string TotalMass;
+  std::string GasVelocity;
+  int SourceModel = 0;   // selected entry of the model list
+  bool Option1 = false;  // "mg/h"
+  bool Option2 = false;  // "µg/h"
+  bool Option3 = false;  // "Number/h"
+  bool Option3Enabled = false;
+};
+
+// The labels of the source composition window.
+struct CompositionLabels {
+  std::string lblcurrentroom;
+  std::string lblcurrentsource;
+};
+
+// The title table is constant data shared with the printouts.
+inline const ModelTitleTable& SetSourceParameterLabels() {
+  return ModelParameterTitles();
+}
+
+void SetupSourceScheduleGrid(FlexGrid& grid);
+// Heads the parameter grid with the titles of the source's model and the pollutant names.
+// For model 7 it notes that the first pollutant is the mixture total.
+void SetupSourceParameterGrid(FlexGrid& grid, const SourceRecord& source, ProgramState& state,
+                              Prompt& prompt);
+
+// Row 1 of the schedule grid; the repeat code is upper-cased in the record too. A cycle
+// count outside 0 to 5 (the grid's and the record's room) is reported and no cycle is
+// shown (false).
+bool LoadSourceScheduleRow(FlexGrid& grid, SourceRecord& source, const std::string& modelText,
+                           ProgramState& state, Prompt& prompt);
+// Reads row 1 back into the source: name, size, cycle count, repeat code and cycles. A
+// cycle count outside 0 to 5 is reported and nothing is stored (false).
+bool ReadSourceScheduleRow(const FlexGrid& grid, SourceRecord& source, Prompt& prompt);
+
+// The parameter rows of the source's model. The models that start from the pollutant's
+// saturation concentration take C0 into their first parameter first.
+void LoadSourceParameterGrid(FlexGrid& grid, SourceRecord& source, const ScenarioRecord& scenario);
+
+// Opens the source window's values and grids on source 1 of the room (0 the HVAC system)
+// and gives back the working copy shown; the record is changed only by the window's Transfer.
+SourceRecord ShowRoomSources(int room, FlexGrid& schedule, FlexGrid& parameters,
+                             SourceWindowValues& window, ProgramState& state, Prompt& prompt);
+
+// Stores a source fitted by the R0/k tool as Sources(CurrentRoom, CurrentSource) with model
+// 1 ("R0k"), and shows R0 and k where that model keeps them (first parameter row, columns 1
+// and 2) with the model selected in the window's list, so that the window's Transfer keeps
+// the fit. False, changing nothing, when the current room or source is not a source slot.
+bool StoreFittedSource(const SourceRecord& source, FlexGrid& parameters, int& sourceModel,
+                       ProgramState& state);
+
+void SetupSourceCompositionGrid(FlexGrid& SourceCompositionss, CompositionLabels& labels,
+                                const SourceRecord& source, int room, int sourceNumber,
+                                const ScenarioRecord& scenario);
+void SaveSourceCompositionGrid(const FlexGrid& grid, SourceRecord& source,
+                               ScenarioRecord& scenario);
+// Writes the mixture C0 and each component's mass (total mass box / 1000 × mg/g) into the
+// source window's parameter grid.
+void LoadSourceCompositionGrid(FlexGrid& parameters, const SourceRecord& source,
+                               const std::string& totalMassText, const ScenarioRecord& scenario);
+// The mixture row from the components: molecular weight Σm / Σ(m/MW) and the mole-fraction
+// weighted vapour pressure. Components without a molecular weight are skipped; with no mass
+// left the mixture is undefined and nothing changes (false, after a message).
+bool CalculateSourceComposition(FlexGrid& grid, Prompt& prompt);
+
+}  // namespace quarn
