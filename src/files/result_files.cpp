@@ -1,0 +1,352 @@
+#include "files/result_files.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "files/item_file.h"
+#include "model/work_file_reader.h"
+#include "text/number_text.h"
+#include "text/text_writer.h"
+
+namespace quarn {
+
+namespace {
+
+constexpr const char* kErrorTitle = "Error";
+// A concentration at or below this never makes a record due: its relative change means
+// nothing at the noise level of the run.
+constexpr float kSignificantConc = 0.00001f;
+constexpr float kChangeDue = 0.06f;       // a change of more than 6 % is worth a row
+constexpr int kMostRecordsSkipped = 100;  // at least every 101st record is written
+
+void TellError(Prompt& prompt, const std::string& description) {
+  prompt.Message("Error.  " + description, kErrorTitle, MessageIcon::Critical);
+}
+
+bool ShapeFits(const BuildingRecord& building) {
+  return building.NumRooms >= 1 && building.NumRooms <= kMaxRooms &&
+         building.Scenario.NumPollutants >= 1 && building.Scenario.NumPollutants <= kMaxPollutants;
+}
+
+int Occupants(const ScenarioRecord& scenario) {
+  return std::clamp<int>(scenario.NumOccupants, 0, kMaxOccupants);
+}
+
+// ---- concentration file ----
+
+void PutConcRow(LineWriter& out, float time, const std::vector<float>& values,
+                const std::string& sep) {
+  out.Put(FileSingle(time));
+  out.Put(sep);
+  for (float v : values) {
+    out.Put(FileSingle(v));
+    out.Put(sep);
+  }
+  out.NewLine();
+}
+
+bool RecordIsDue(const std::vector<float>& values, const std::vector<float>& lastWritten) {
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const float v = values[i];
+    if (v > kSignificantConc && std::fabs(v - lastWritten[i]) / v > kChangeDue) return true;
+  }
+  return false;
+}
+
+// ---- exposure files ----
+
+// The lines of one occupant's work file, read one at a time; a file that is missing counts
+// as one that has ended.
+class WorkLines {
+ public:
+  explicit WorkLines(const std::string& path) : source_(path) { open_ = source_.IsOpen(); }
+  bool Next(std::string& line) {
+    if (!open_) return false;
+    if (source_.Next(line)) return true;
+    open_ = false;
+    return false;
+  }
+  bool Open() const { return open_; }
+  void Close() { open_ = false; }
+
+ private:
+  TextLineSource source_;
+  bool open_ = false;
+};
+
+void PutEmptyCells(LineWriter& out, int count, const std::string& sep) {
+  for (int i = 0; i < count; ++i) out.Put(sep);
+}
+
+// The cumulative line without its time: from the character after its first separator up
+// to, not including, its last character (the separator that ends it).
+std::string_view CumulativeCells(std::string_view line, char separator) {
+  const std::size_t first = line.find(separator);
+  if (first == std::string_view::npos || line.size() < first + 2) return {};
+  return line.substr(first + 1, line.size() - first - 2);
+}
+
+}  // namespace
+
+bool WriteConcentrationFile(const BuildingRecord& building, char separator,
+                            const std::string& fileName, Prompt& prompt) {
+  if (!ShapeFits(building)) {
+    TellError(prompt, "The building has no rooms or the scenario no pollutants.");
+    return false;
+  }
+  const ScenarioRecord& scenario = building.Scenario;
+  const int rooms = building.NumRooms;
+  const int np = scenario.NumPollutants;
+  ConcWorkFileReader work(building.ConcWorkFile, separator, rooms, np);
+  if (!work.IsOpen()) {
+    TellError(prompt, "The concentration work file " + building.ConcWorkFile + " cannot be read.");
+    return false;
+  }
+  const std::string sep(1, separator);
+  LineWriter out;
+  out.Put("Results for " + building.ID + " Scenario " + scenario.Name);
+  out.NewLine();
+  // Each room's name stands above its first pollutant's column.
+  out.Put("Time" + sep);
+  for (int r = 0; r <= rooms; ++r) {
+    out.Put((r == 0 ? std::string("Outdoors") : building.RoomList[r].Name) + sep);
+    for (int p = 1; p < np; ++p) out.Put(" " + sep);
+  }
+  out.NewLine();
+  out.Put("Pollutant name" + sep);
+  for (int r = 0; r <= rooms; ++r) {
+    for (int p = 0; p < np; ++p) out.Put(scenario.Pollutants[p].Name + sep);
+  }
+  out.NewLine();
+
+  std::vector<float> values, lastWritten;
+  float time = 0;
+  bool any = false;
+  int sinceWritten = 0;
+  for (;;) {
+    const auto status = work.Next();
+    if (status == ConcWorkFileReader::Status::Error) {
+      TellError(prompt, work.ErrorText());
+      return false;
+    }
+    if (status == ConcWorkFileReader::Status::End) {
+      // The last record read closes the file, also when it was just written.
+      if (any) PutConcRow(out, time, values, sep);
+      break;
+    }
+    time = work.Time();
+    values.assign(work.Concentrations().begin(), work.Concentrations().end());
+    bool due = !any;
+    if (any) {
+      ++sinceWritten;
+      due = RecordIsDue(values, lastWritten) || sinceWritten > kMostRecordsSkipped;
+    }
+    any = true;
+    if (due) {
+      PutConcRow(out, time, values, sep);
+      lastWritten = values;
+      sinceWritten = 0;
+    }
+  }
+  return item_file::Save(fileName, out.Bytes(), prompt);
+}
+
+bool WriteExposureFile(const BuildingRecord& building, char separator, const std::string& fileName,
+                       Prompt& prompt) {
+  const ScenarioRecord& scenario = building.Scenario;
+  const int occupants = Occupants(scenario);
+  const int np = std::clamp<int>(scenario.NumPollutants, 0, kMaxPollutants);
+  const std::string sep(1, separator);
+  LineWriter out;
+  out.Put("Exposure calculations for building " + building.ID + " scenario " + scenario.Name);
+  out.NewLine();
+  for (int o = 1; o <= occupants; ++o) {
+    out.Put("Occupant " + sep + scenario.Occupants[o].Name + sep + " " + sep);
+  }
+  out.NewLine();
+  for (int o = 1; o <= occupants; ++o) {
+    out.Put("Time" + sep + "Inst exposure" + sep + "Cum. exposure" + sep);
+  }
+  out.NewLine();
+
+  std::vector<std::unique_ptr<WorkLines>> inst, cum;
+  for (int o = 1; o <= occupants; ++o) {
+    inst.push_back(std::make_unique<WorkLines>(scenario.Occupants[o].InstExposureFile));
+    cum.push_back(std::make_unique<WorkLines>(scenario.Occupants[o].CumExposureFile));
+  }
+  // Time, then the instantaneous and the cumulative value of every pollutant.
+  const int cells = 1 + 2 * np;
+  bool anyOpen = occupants > 0;
+  while (anyOpen) {
+    anyOpen = false;
+    for (int i = 0; i < occupants; ++i) {
+      std::string instLine, cumLine;
+      if (inst[i]->Next(instLine) && cum[i]->Next(cumLine)) {
+        out.Put(instLine);
+        out.Put(CumulativeCells(cumLine, separator));
+        out.Put(sep);
+        anyOpen = true;
+      } else {
+        inst[i]->Close();
+        cum[i]->Close();
+        PutEmptyCells(out, cells, sep);
+      }
+    }
+    out.NewLine();
+  }
+  return item_file::Save(fileName, out.Bytes(), prompt);
+}
+
+bool WriteAverageExposureFile(const BuildingRecord& building, char separator,
+                              const std::string& fileName, Prompt& prompt) {
+  const ScenarioRecord& scenario = building.Scenario;
+  const int occupants = Occupants(scenario);
+  const int np = std::clamp<int>(scenario.NumPollutants, 0, kMaxPollutants);
+  const bool particles = IsParticleMode(scenario);
+  const std::string sep(1, separator);
+  // An occupant's row: time, window number, the averages (and in particle mode the mean
+  // diameter and the geometric standard deviation) as the work file holds them, then the
+  // separator after the line and one more, which leave two empty cells (one in particle
+  // mode, whose work-file lines end without a separator).
+  const int width = 4 + np + (particles ? 1 : 0);
+
+  LineWriter out;
+  out.Put("Average Exposure calculations for building " + building.ID + " scenario " +
+          scenario.Name);
+  out.NewLine();
+  for (int o = 1; o <= occupants; ++o) {
+    out.Put("Occupant " + sep + scenario.Occupants[o].Name + sep + "Average exposure" + sep + " " +
+            sep);
+    PutEmptyCells(out, width - 4, sep);
+  }
+  out.NewLine();
+  for (int o = 1; o <= occupants; ++o) {
+    out.Put("Time" + sep + "Period" + sep);
+    for (int p = 0; p < np; ++p) out.Put(scenario.Pollutants[p].Name + sep);
+    int used = 2 + np;
+    if (particles) {
+      out.Put("Mean diameter" + sep + "Geometric standard deviation" + sep);
+      used += 2;
+    }
+    PutEmptyCells(out, width - used, sep);
+  }
+  out.NewLine();
+
+  std::vector<std::unique_ptr<WorkLines>> avg;
+  for (int o = 1; o <= occupants; ++o) {
+    avg.push_back(std::make_unique<WorkLines>(scenario.Occupants[o].AvgExposureFile));
+  }
+  bool anyOpen = occupants > 0;
+  while (anyOpen) {
+    anyOpen = false;
+    for (int i = 0; i < occupants; ++i) {
+      std::string line;
+      if (avg[i]->Next(line)) {
+        out.Put(line + sep + sep);
+        anyOpen = true;
+      } else {
+        PutEmptyCells(out, width, sep);
+      }
+    }
+    out.NewLine();
+  }
+  return item_file::Save(fileName, out.Bytes(), prompt);
+}
+
+bool WriteSummaryFile(const BuildingRecord& building, const std::string& fileName, Prompt& prompt) {
+  const ScenarioRecord& scenario = building.Scenario;
+  const int np = std::clamp<int>(scenario.NumPollutants, 0, kMaxPollutants);
+  LineWriter out;
+  auto text = [&out](const std::string& t) {
+    out.Put(t);
+    out.NewLine();
+  };
+  auto number = [&out](float v) {
+    out.Put(FileSingle(v));
+    out.NewLine();
+  };
+  text(building.ID);
+  text(scenario.Name);
+  for (int p = 0; p < np; ++p) {
+    text(scenario.Pollutants[p].Name);
+    number(scenario.Pollutants[p].IrritantConc);
+  }
+  for (int o = 1; o <= Occupants(scenario); ++o) {
+    const OccupantRecord& occupant = scenario.Occupants[o];
+    text(occupant.Name);
+    for (int p = 0; p < np; ++p) {
+      number(occupant.HoursAboveIrritant[p]);
+      number(occupant.TotalExposure[p]);
+      number(occupant.PeakExposure[p]);
+      number(occupant.CancerRiskResult[p]);
+    }
+  }
+  return item_file::Save(fileName, out.Bytes(), prompt);
+}
+
+bool WriteRiskFile(const BuildingRecord& building, const std::string& comment,
+                   const std::vector<RiskFrameworkTexts>& occupants, const std::string& fileName,
+                   Prompt& prompt) {
+  static constexpr std::array<const char*, 6> kLabels = {
+      "Duration ", "Exposure ", "Efficiency ", " Dose ", "Dose/Response", "Individual risk "};
+  const ScenarioRecord& scenario = building.Scenario;
+  LineWriter out;
+  auto line = [&out](const std::string& t) {
+    out.Put(t);
+    out.NewLine();
+  };
+  auto cells = [&](const std::array<std::string, 6>& texts) {
+    for (std::size_t i = 0; i < kLabels.size(); ++i) line(kLabels[i] + texts[i]);
+  };
+  line("Risk analysis for " + building.ID);
+  line("Scenario " + scenario.Name);
+  line("Pollutant " + scenario.Pollutants[0].Name);
+  line("Comments " + comment);
+  const RiskFrameworkTexts none;
+  for (int o = 1; o <= Occupants(scenario); ++o) {
+    const std::size_t i = static_cast<std::size_t>(o - 1);
+    const RiskFrameworkTexts& texts = i < occupants.size() ? occupants[i] : none;
+    const std::string& name = scenario.Occupants[o].Name;
+    line("Analysis for occupant " + name);
+    line("Irritant/Non Cancer:");
+    line("Irritant Concentration " + FileSingle(scenario.Pollutants[0].IrritantConc));
+    cells(texts.irritant);
+    line("Analysis for occupant " + name);
+    line("Cancer ");
+    line("Integrated ");
+    cells(texts.cancer);
+  }
+  return item_file::Save(fileName, out.Bytes(), prompt);
+}
+
+bool WriteRiskAnalysisFile(const BuildingRecord& building, const RiskAnalysisTexts& texts,
+                           const std::string& fileName, Prompt& prompt) {
+  const ScenarioRecord& scenario = building.Scenario;
+  LineWriter out;
+  for (const std::string& t : {"Risk analysis for " + building.ID, "Scenario " + scenario.Name,
+                               "Pollutant " + scenario.Pollutants[0].Name,
+                               "Exposure adsorbed dose after " + texts.period + " " + texts.dose,
+                               "Cancer risk lifetime " + texts.risk, "Comments " + texts.comment}) {
+    out.Put(t);
+    out.NewLine();
+  }
+  return item_file::Save(fileName, out.Bytes(), prompt);
+}
+
+std::string ResultBaseName(const std::string& fileName) {
+  if (fileName.size() >= 4 && fileName[fileName.size() - 4] == '.') {
+    return fileName.substr(0, fileName.size() - 4);
+  }
+  return fileName;
+}
+
+bool SaveAllResults(const BuildingRecord& building, char separator, const std::string& fileName,
+                    Prompt& prompt) {
+  const std::string base = ResultBaseName(fileName);
+  const bool concentrations = WriteConcentrationFile(building, separator, base + ".con", prompt);
+  const bool exposures = WriteExposureFile(building, separator, base + ".EXP", prompt);
+  return concentrations && exposures;
+}
+
+}  // namespace quarn

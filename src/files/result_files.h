@@ -1,0 +1,79 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "model/prompt.h"
+#include "model/records.h"
+
+namespace quarn {
+
+// Result files: the results of a run exist only in the work files of the calculation (the
+// concentration work file and each occupant's .EMP, .CMP and .ave files); these writers turn
+// them, and the texts of a few result windows, into text files for the user. In the
+// concentration, exposure and average exposure files every line after the title ends with
+// the separator after its last cell. No extension is added to the names given. Each writer
+// builds the whole file first and replaces the target only when it is complete; every
+// failure is a message ("Error.  " and what went wrong, title "Error") and a false result.
+// Nothing here checks that a run was made: the callers test their calculated flags.
+
+// Concentrations (".con") from building.ConcWorkFile, thinned: the first record always; a
+// later record when a value above 0.00001 differs from the last written value of its room
+// and pollutant by more than 6 % of itself, or when it is the 101st record since the last
+// one written; and at the end mark the last record read once more.
+bool WriteConcentrationFile(const BuildingRecord& building, char separator,
+                            const std::string& fileName, Prompt& prompt);
+
+// Exposures (".EXP") from each occupant's instantaneous and cumulative work files: per
+// occupant the time, the instantaneous and the cumulative exposure of every pollutant. An
+// occupant whose files have ended (or were never written) gets empty cells, so that later
+// occupants stay in their columns; the file ends with a row of empty cells.
+bool WriteExposureFile(const BuildingRecord& building, char separator, const std::string& fileName,
+                       Prompt& prompt);
+
+// Average exposures (".AEX") from each occupant's .ave work file: per occupant its lines as
+// they are, then two empty cells (one in particle mode, whose lines end with the geometric
+// standard deviation and no separator); the headings are padded to the same width.
+bool WriteAverageExposureFile(const BuildingRecord& building, char separator,
+                              const std::string& fileName, Prompt& prompt);
+
+// Summary (".SUM"), one item a line: the building ID, the scenario name, each pollutant's
+// name and irritant concentration, then per occupant its name and per pollutant the hours
+// above the irritant concentration, the total and peak exposure and the cancer risk.
+bool WriteSummaryFile(const BuildingRecord& building, const std::string& fileName, Prompt& prompt);
+
+// The texts of one occupant's rows in the risk framework window, as shown, for the labels
+// "Duration ", "Exposure ", "Efficiency ", " Dose ", "Dose/Response" and "Individual risk ".
+struct RiskFrameworkTexts {
+  std::array<std::string, 6> irritant;  // irritant and non-cancer block
+  std::array<std::string, 6> cancer;    // cancer block
+};
+
+// Risk framework report (".FUL"). `comment` is the risk analysis window's comment;
+// `occupants` holds the texts of occupants 1..NumOccupants in order (missing ones print
+// empty).
+bool WriteRiskFile(const BuildingRecord& building, const std::string& comment,
+                   const std::vector<RiskFrameworkTexts>& occupants, const std::string& fileName,
+                   Prompt& prompt);
+
+// The fields of the risk analysis window, as shown.
+struct RiskAnalysisTexts {
+  std::string period;  // the exposure period (years)
+  std::string dose;    // the absorbed dose after that period
+  std::string risk;    // the lifetime cancer risk
+  std::string comment;
+};
+
+// Risk analysis report (".RSK" of the risk analysis window).
+bool WriteRiskAnalysisFile(const BuildingRecord& building, const RiskAnalysisTexts& texts,
+                           const std::string& fileName, Prompt& prompt);
+
+// The name without its extension: when the last four characters begin with ".", they go.
+std::string ResultBaseName(const std::string& fileName);
+
+// Writes base + ".con" and base + ".EXP". True when both were written.
+bool SaveAllResults(const BuildingRecord& building, char separator, const std::string& fileName,
+                    Prompt& prompt);
+
+}  // namespace quarn

@@ -1,0 +1,272 @@
+#include "files/result_files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "file_fixture.h"
+
+namespace quarn {
+namespace {
+
+class ResultFiles : public testing::FileTest {
+ protected:
+  // House, scenario Winter, rooms Kitchen and Bed, pollutants CO and NO2.
+  BuildingRecord House(int rooms = 2, int pollutants = 2) {
+    BuildingRecord b;
+    b.ID = "House";
+    b.NumRooms = static_cast<int16_t>(rooms);
+    b.RoomList[1].Name = "Kitchen";
+    b.RoomList[2].Name = "Bed";
+    b.Scenario.Name = "Winter";
+    b.Scenario.NumPollutants = static_cast<int16_t>(pollutants);
+    b.Scenario.Pollutants[0].Name = "CO";
+    b.Scenario.Pollutants[1].Name = "NO2";
+    b.ConcWorkFile = Path("TempSEN.TMP");
+    return b;
+  }
+  // One room, one pollutant; a work file of records (time, outdoor, room).
+  BuildingRecord OneRoom(const std::string& records) {
+    BuildingRecord b = House(1, 1);
+    Write("TempSEN.TMP", records + "-999 \r\n");
+    return b;
+  }
+  std::string DataRows(const std::string& con) {
+    std::size_t at = 0;
+    for (int i = 0; i < 3; ++i) at = con.find("\r\n", at) + 2;
+    return con.substr(at);
+  }
+};
+
+std::string Record(const std::string& t, const std::string& outdoor, const std::string& room) {
+  return " " + t + " , " + outdoor + " , " + room + " \r\n";
+}
+std::string Row(const std::string& t, const std::string& outdoor, const std::string& room) {
+  return " " + t + " , " + outdoor + " , " + room + " ,\r\n";
+}
+
+// ---- concentrations ----
+
+TEST_F(ResultFiles, ConcentrationHeadersNameEveryColumn) {
+  BuildingRecord b = House();
+  Write("TempSEN.TMP", " 0 , 1 , 2 , 3 , 4 , 5 , 6 \r\n-999 \r\n");
+  const std::string path = Path("r.con");
+  ASSERT_TRUE(WriteConcentrationFile(b, ',', path, prompt_));
+  EXPECT_EQ(Bytes(path),
+            "Results for House Scenario Winter\r\n"
+            "Time,Outdoors, ,Kitchen, ,Bed, ,\r\n"
+            "Pollutant name,CO,NO2,CO,NO2,CO,NO2,\r\n"
+            " 0 , 1 , 2 , 3 , 4 , 5 , 6 ,\r\n"
+            " 0 , 1 , 2 , 3 , 4 , 5 , 6 ,\r\n");  // the last record once more at the end
+
+  Write("TempSEN.TMP", " 0 \t 1 \t 2 \t 3 \t 4 \t 5 \t 6 \r\n-999 \r\n");
+  ASSERT_TRUE(WriteConcentrationFile(b, '\t', path, prompt_));
+  EXPECT_EQ(Bytes(path),
+            "Results for House Scenario Winter\r\n"
+            "Time\tOutdoors\t \tKitchen\t \tBed\t \t\r\n"
+            "Pollutant name\tCO\tNO2\tCO\tNO2\tCO\tNO2\t\r\n"
+            " 0 \t 1 \t 2 \t 3 \t 4 \t 5 \t 6 \t\r\n"
+            " 0 \t 1 \t 2 \t 3 \t 4 \t 5 \t 6 \t\r\n");
+}
+
+TEST_F(ResultFiles, SteadyRunKeepsEvery101stRecord) {
+  std::string records;
+  for (int k = 0; k < 250; ++k) records += Record(std::to_string(k), "1", "1");
+  const BuildingRecord b = OneRoom(records);
+  const std::string path = Path("steady.con");
+  ASSERT_TRUE(WriteConcentrationFile(b, ',', path, prompt_));
+  EXPECT_EQ(DataRows(Bytes(path)), Row("0", "1", "1") + Row("101", "1", "1") +
+                                       Row("202", "1", "1") + Row("249", "1", "1"));
+}
+
+TEST_F(ResultFiles, ChangesAboveSixPercentOfASignificantValueAreKept) {
+  const BuildingRecord b = OneRoom(
+      Record("0", "0", "1") +
+      Record("1", "1E-05", "1.05") +  // 4.8 % of 1.05; the outdoor value is too small to count
+      Record("2", "1E-05", "1.07") +  // 6.5 % of 1.07 from the last written 1
+      Record("3", "1E-05", "1.08") +  // 0.9 % from 1.07
+      Record("4", "2E-05", "1.08"));  // outdoor doubled, above the noise level
+  const std::string path = Path("change.con");
+  ASSERT_TRUE(WriteConcentrationFile(b, ',', path, prompt_));
+  EXPECT_EQ(DataRows(Bytes(path)), Row("0", "0", "1") + Row("2", "1E-05", "1.07") +
+                                       Row("4", "2E-05", "1.08") + Row("4", "2E-05", "1.08"));
+}
+
+TEST_F(ResultFiles, BrokenWorkFileGivesTheErrorAndNoFile) {
+  BuildingRecord b = OneRoom(Record("0", "1", "1") + " 1 , 2 \r\n");
+  const std::string path = Path("broken.con");
+  EXPECT_FALSE(WriteConcentrationFile(b, ',', path, prompt_));
+  ASSERT_EQ(Messages(), 1u);
+  EXPECT_EQ(prompt_.shown[0].text,
+            "Error.  Line 2 of the concentration file holds 2 numbers instead of 3.");
+  EXPECT_EQ(prompt_.shown[0].title, "Error");
+  EXPECT_FALSE(std::filesystem::exists(path));
+
+  b.ConcWorkFile = Path("none.TMP");
+  EXPECT_FALSE(WriteConcentrationFile(b, ',', path, prompt_));
+  EXPECT_EQ(prompt_.shown[1].text,
+            "Error.  The concentration work file " + Path("none.TMP") + " cannot be read.");
+}
+
+// ---- exposures ----
+
+TEST_F(ResultFiles, ExposureColumnsStayAlignedWhenAnOccupantEndsEarly) {
+  BuildingRecord b = House(2, 1);
+  ScenarioRecord& s = b.Scenario;
+  s.NumOccupants = 2;
+  s.Occupants[1].Name = "Ann";
+  s.Occupants[2].Name = "Bob";
+  s.Occupants[1].InstExposureFile = Write("a.EMP", " 0 , 1 ,\r\n 1 , 2 ,\r\n 2 , 3 ,\r\n");
+  s.Occupants[1].CumExposureFile = Write("a.CMP", " 0 , 0 ,\r\n 1 , 1.5 ,\r\n 2 , 4 ,\r\n");
+  s.Occupants[2].InstExposureFile = Write("b.EMP", " 0 , 5 ,\r\n");
+  s.Occupants[2].CumExposureFile = Write("b.CMP", " 0 , 0 ,\r\n");
+  const std::string path = Path("e.EXP");
+  ASSERT_TRUE(WriteExposureFile(b, ',', path, prompt_));
+  EXPECT_EQ(Bytes(path),
+            "Exposure calculations for building House scenario Winter\r\n"
+            "Occupant ,Ann, ,Occupant ,Bob, ,\r\n"
+            "Time,Inst exposure,Cum. exposure,Time,Inst exposure,Cum. exposure,\r\n"
+            " 0 , 1 , 0 , 0 , 5 , 0 ,\r\n"
+            " 1 , 2 , 1.5 ,,,,\r\n"
+            " 2 , 3 , 4 ,,,,\r\n"
+            ",,,,,,\r\n");
+
+  // The first occupant ends first: the second keeps its columns.
+  std::swap(s.Occupants[1], s.Occupants[2]);
+  ASSERT_TRUE(WriteExposureFile(b, ',', path, prompt_));
+  const std::string bytes = Bytes(path);
+  EXPECT_NE(bytes.find("\r\n,,, 1 , 2 , 1.5 ,\r\n,,, 2 , 3 , 4 ,\r\n,,,,,,\r\n"),
+            std::string::npos);
+}
+
+TEST_F(ResultFiles, AverageExposureColumnsStayAligned) {
+  BuildingRecord b = House(2, 2);
+  ScenarioRecord& s = b.Scenario;
+  s.NumOccupants = 2;
+  s.Occupants[1].Name = "Ann";
+  s.Occupants[2].Name = "Bob";
+  s.Occupants[1].AvgExposureFile = Write("a.ave", " 8 , 1 , .5 , .25 ,\r\n 16 , 2 , .4 , .2 ,\r\n");
+  s.Occupants[2].AvgExposureFile = Write("b.ave", " 8 , 1 , 1 , 2 ,\r\n");
+  const std::string path = Path("a.AEX");
+  ASSERT_TRUE(WriteAverageExposureFile(b, ',', path, prompt_));
+  EXPECT_EQ(Bytes(path),
+            "Average Exposure calculations for building House scenario Winter\r\n"
+            "Occupant ,Ann,Average exposure, ,,,Occupant ,Bob,Average exposure, ,,,\r\n"
+            "Time,Period,CO,NO2,,,Time,Period,CO,NO2,,,\r\n"
+            " 8 , 1 , .5 , .25 ,,, 8 , 1 , 1 , 2 ,,,\r\n"
+            " 16 , 2 , .4 , .2 ,,,,,,,,,\r\n"
+            ",,,,,,,,,,,,\r\n");
+}
+
+TEST_F(ResultFiles, AverageExposureInParticleModeHasTheFitColumns) {
+  BuildingRecord b = House(1, 1);
+  ScenarioRecord& s = b.Scenario;
+  s.PollutantClass = "PM";
+  s.Pollutants[0].Name = "2.5";
+  s.NumOccupants = 1;
+  s.Occupants[1].Name = "Ann";
+  // Particle lines end with the geometric standard deviation, without a separator.
+  s.Occupants[1].AvgExposureFile = Write("a.ave", " 8 , 1 , .5 , 2.1 , 1.8 \r\n");
+  const std::string path = Path("p.AEX");
+  ASSERT_TRUE(WriteAverageExposureFile(b, ',', path, prompt_));
+  EXPECT_EQ(Bytes(path),
+            "Average Exposure calculations for building House scenario Winter\r\n"
+            "Occupant ,Ann,Average exposure, ,,,\r\n"
+            "Time,Period,2.5,Mean diameter,Geometric standard deviation,,\r\n"
+            " 8 , 1 , .5 , 2.1 , 1.8 ,,\r\n"
+            ",,,,,,\r\n");
+}
+
+// ---- summary and risk reports ----
+
+TEST_F(ResultFiles, SummaryMatchesItsLayout) {
+  BuildingRecord b = House(1, 1);
+  ScenarioRecord& s = b.Scenario;
+  s.Pollutants[0].IrritantConc = 10;
+  s.NumOccupants = 1;
+  OccupantRecord& o = s.Occupants[1];
+  o.Name = "Ann";
+  o.HoursAboveIrritant[0] = 2.5f;
+  o.TotalExposure[0] = 12;
+  o.PeakExposure[0] = 3;
+  o.CancerRiskResult[0] = 1e-6f;
+  o.PotentialDose[0] = 99;  // not part of the summary
+  const std::string path = Path("s.SUM");
+  ASSERT_TRUE(WriteSummaryFile(b, path, prompt_));
+  EXPECT_EQ(Bytes(path),
+            "House\r\nWinter\r\nCO\r\n 10 \r\nAnn\r\n 2.5 \r\n 12 \r\n 3 \r\n 1E-06 \r\n");
+}
+
+TEST_F(ResultFiles, RiskFrameworkReportMatchesItsLayout) {
+  BuildingRecord b = House(1, 1);
+  b.Scenario.Pollutants[0].IrritantConc = 0.5f;
+  b.Scenario.NumOccupants = 1;
+  b.Scenario.Occupants[1].Name = "Ann";
+  RiskFrameworkTexts ann;
+  ann.irritant = {"8", "4.2", "1", "4.2", "0.1", "0.42"};
+  ann.cancer = {"70", "1.1", "0.5", "0.55", "2E-05", "1.1E-05"};
+  const std::string path = Path("r.FUL");
+  ASSERT_TRUE(WriteRiskFile(b, "Test run", {ann}, path, prompt_));
+  EXPECT_EQ(Bytes(path),
+            "Risk analysis for House\r\n"
+            "Scenario Winter\r\n"
+            "Pollutant CO\r\n"
+            "Comments Test run\r\n"
+            "Analysis for occupant Ann\r\n"
+            "Irritant/Non Cancer:\r\n"
+            "Irritant Concentration  .5 \r\n"
+            "Duration 8\r\nExposure 4.2\r\nEfficiency 1\r\n Dose 4.2\r\n"
+            "Dose/Response0.1\r\nIndividual risk 0.42\r\n"
+            "Analysis for occupant Ann\r\n"
+            "Cancer \r\n"
+            "Integrated \r\n"
+            "Duration 70\r\nExposure 1.1\r\nEfficiency 0.5\r\n Dose 0.55\r\n"
+            "Dose/Response2E-05\r\nIndividual risk 1.1E-05\r\n");
+}
+
+TEST_F(ResultFiles, RiskAnalysisReportMatchesItsLayout) {
+  const BuildingRecord b = House(1, 1);
+  const std::string path = Path("a.RSK");
+  ASSERT_TRUE(WriteRiskAnalysisFile(b, {"30", "1.5E-02", "3E-06", "worst case"}, path, prompt_));
+  EXPECT_EQ(Bytes(path),
+            "Risk analysis for House\r\n"
+            "Scenario Winter\r\n"
+            "Pollutant CO\r\n"
+            "Exposure adsorbed dose after 30 1.5E-02\r\n"
+            "Cancer risk lifetime 3E-06\r\n"
+            "Comments worst case\r\n");
+}
+
+// ---- all results ----
+
+TEST_F(ResultFiles, SaveAllResultsNamesTheFilesFromTheBase) {
+  EXPECT_EQ(ResultBaseName("run.RES"), "run");
+  EXPECT_EQ(ResultBaseName("run"), "run");
+  EXPECT_EQ(ResultBaseName("run.ab"), "run.ab");  // only a three-letter extension goes
+  EXPECT_EQ(ResultBaseName(".RES"), "");
+
+  BuildingRecord b = OneRoom(Record("0", "1", "2"));
+  ASSERT_TRUE(SaveAllResults(b, ',', Path("run.RES"), prompt_));
+  const std::string con = Bytes(Path("run.con"));
+  const std::string exp = Bytes(Path("run.EXP"));
+  ASSERT_FALSE(con.empty());
+  ASSERT_FALSE(exp.empty());
+  std::filesystem::remove(Path("run.con"));
+  std::filesystem::remove(Path("run.EXP"));
+  ASSERT_TRUE(SaveAllResults(b, ',', Path("run"), prompt_));
+  EXPECT_EQ(Bytes(Path("run.con")), con);
+  EXPECT_EQ(Bytes(Path("run.EXP")), exp);
+  EXPECT_EQ(Messages(), 0u);
+}
+
+TEST_F(ResultFiles, UnwritableTargetIsReported) {
+  BuildingRecord b = House(1, 1);
+  EXPECT_FALSE(WriteExposureFile(b, ',', Path("no/such/folder/e.EXP"), prompt_));
+  ASSERT_EQ(Messages(), 1u);
+  EXPECT_EQ(prompt_.shown[0].text.rfind("Error.  Cannot write the file ", 0), 0u);
+  EXPECT_EQ(prompt_.shown[0].title, "Error");
+}
+
+}  // namespace
+}  // namespace quarn
