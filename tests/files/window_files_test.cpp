@@ -266,6 +266,15 @@ TEST_F(WindowFiles, RiskDataFillsThePollutantAsked) {
   EXPECT_EQ(back.Pollutants[2].Comments, "IRIS, 1991");
   EXPECT_EQ(back.Pollutants[0].Name, "Toluene");
   EXPECT_FALSE(ReadRiskDataFile(back, 8, path, prompt_));  // no ninth pollutant
+
+  // Empty texts are empty lines and read back empty.
+  s.Pollutants[0].Name = "";
+  s.Pollutants[0].Comments = "";
+  ASSERT_TRUE(WriteRiskDataFile(s, path, prompt_));
+  EXPECT_EQ(Bytes(path), "\r\n .1 \r\n 1.3E-05 \r\n\r\n");
+  ASSERT_TRUE(ReadRiskDataFile(back, 2, path, prompt_));
+  EXPECT_EQ(back.Pollutants[2].Name, "");
+  EXPECT_EQ(back.Pollutants[2].Comments, "");
 }
 
 TEST_F(WindowFiles, FilterFileRenamesThePollutants) {
