@@ -1,0 +1,412 @@
+#include "model/mass_balance.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <limits>
+
+#include "model/source_schedule.h"
+#include "model/spill_models.h"
+
+namespace quarn {
+namespace {
+
+constexpr float kNoPeak = -1e9F;
+
+bool Connected(const BuildingRecord& building, int from, int to) {
+  return building.Neighbors[from][to] != 0;
+}
+
+int Rooms(int roomCount) {
+  return std::clamp(roomCount, 0, kMaxRooms);
+}
+
+int SourceCount(const ScenarioRecord& s, int room) {
+  return std::clamp<int>(s.NumSources[room], 0, kMaxSources);
+}
+
+int SinkCount(const ScenarioRecord& s, int room) {
+  return std::clamp<int>(s.NumSinks[room], 0, kMaxSinks);
+}
+
+bool IsYes(const FixedString<1>& flag) {
+  return std::toupper(static_cast<unsigned char>(flag[0])) == 'Y';
+}
+
+// The running values a source starts a run with. Layer masses start at what the source
+// record holds in its initial-mass rows; spills start with all their liquid, in moles as
+// well as in mass.
+void StartSource(const SourceRecord& source, const PollutantList& pollutants, int np,
+                 SourceState& state) {
+  state.SourceAge = 0;
+  state.On = false;
+  state.SwitchOnDone = false;
+  state.ModelValue2 = 0;
+  state.CurrentTime = 0;
+  for (int p = 0; p < np; ++p) {
+    state.ModelWork4[p] = 0;
+    state.ModelWork5[p] = 0;
+    const float mw = pollutants[p].MolWt;
+    switch (source.Model) {
+      case 0:
+      case 3:
+        state.Param7[p] = state.Param3[p];
+        state.Param8[p] = source.Params[6][p];
+        break;
+      case 8:
+      case 9:
+      case 10:
+        state.ModelWork1[p] = source.Params[2][p];
+        state.ParamPerMole[p] = static_cast<float>(MassToMoles(state.ModelWork1[p], mw));
+        state.SourceWork1[p] = state.ParamPerMole[p];
+        break;
+      default:
+        state.SourceValue = static_cast<float>(MassToMoles(source.ScaledMass, mw));
+        state.ParamPerMole[p] = static_cast<float>(MassToMoles(state.ModelWork1[p], mw));
+        state.SourceWork1[p] = state.ParamPerMole[p];
+        break;
+    }
+  }
+  if (source.Model == 10) {
+    state.SourceValue = static_cast<float>(TotalSourceMass(state, np));
+    state.TotalMoles = state.SourceValue;
+  }
+}
+
+}  // namespace
+
+void RoomFlowTerms(const BuildingRecord& building, int roomCount, float f, WorkingFlows& flows,
+                   PerPollutant<float>& supplyConc) {
+  const ScenarioRecord& s = building.Scenario;
+  if (s.HVACHistoryOutdoorOnly != 0) {
+    flows.HVACTotal1 = s.HVACOutdoorAirTotal * f;
+    flows.HVACTotal2 = s.HVACMakeUpTotal * f;
+    ScaleOutdoorHVACFlows(building, roomCount, f, flows);
+    return;
+  }
+  const int rooms = Rooms(roomCount);
+  for (int r = 1; r <= rooms; ++r) {
+    flows.BaseHVACReturn[r] = s.HVACReturn[r] * f;
+    flows.BaseHVACSupply[r] = s.HVACSupply[r] * f;
+    flows.WorkingHVACExhaust[r] = s.HVACExhaust[r] * f;
+    flows.WorkingHVACOutdoorAir[r] = s.HVACOutdoorAir[r] * f;
+    for (int j = 1; j <= rooms; ++j) {
+      if (j == r || !Connected(building, j, r)) continue;
+      flows.FlowMatrix[j][r] = s.HVACRoomFlows[j][r] * f;
+      flows.FlowMatrix[r][j] = s.HVACRoomFlows[r][j] * f;
+    }
+  }
+  if (f == 0) supplyConc.fill(0);  // the system is off: it supplies nothing
+  flows.HVACTotal1 = s.HVACOutdoorAirTotal * f;
+  flows.HVACTotal2 = s.HVACMakeUpTotal * f;
+}
+
+void ScaleOutdoorHVACFlows(const BuildingRecord& building, int roomCount, float f,
+                           WorkingFlows& flows) {
+  const ScenarioRecord& s = building.Scenario;
+  const int rooms = Rooms(roomCount);
+  for (int r = 1; r <= rooms; ++r) {
+    flows.BaseHVACReturn[r] = s.HVACReturn[r];
+    flows.BaseHVACSupply[r] = s.HVACSupply[r] - s.HVACExhaust[r];
+    flows.WorkingHVACExhaust[r] = s.HVACExhaust[r] * f;
+    flows.WorkingHVACOutdoorAir[r] = s.HVACOutdoorAir[r] * f;
+    // Exhaust that is no longer made up by outdoor air is supplied from the return air.
+    if (flows.WorkingHVACExhaust[r] != flows.WorkingHVACOutdoorAir[r])
+      flows.BaseHVACSupply[r] += flows.WorkingHVACExhaust[r];
+    for (int j = 1; j <= rooms; ++j) {
+      if (j == r || !Connected(building, j, r)) continue;
+      flows.FlowMatrix[j][r] = s.HVACRoomFlows[j][r];
+      flows.FlowMatrix[r][j] = s.HVACRoomFlows[r][j];
+    }
+  }
+}
+
+void StepBookkeeping(float t, const ScenarioRecord& s, PerPollutant<float>& outdoorConc) {
+  const int np = RunPollutantCount(s);
+  const int n = std::clamp<int>(s.NumOutdoorConcPoints, 1, kMaxHistory);
+  int point = 1;
+  if (!IsYes(s.ConstantOutdoorConc) && n >= 2 && !(t < s.OutdoorConcTime[2])) {
+    point = n;
+    for (int i = 2; i <= n; ++i) {
+      if (s.OutdoorConcTime[i - 1] <= t && t < s.OutdoorConcTime[i]) {
+        point = i - 1;
+        break;
+      }
+    }
+  }
+  for (int p = 0; p < np; ++p) outdoorConc[p] = s.OutdoorConc[point][p];
+}
+
+void SetRemovalTerms(const BuildingRecord& building, int roomCount, const WorkingFlows& flows,
+                     RemovalTerms& terms) {
+  const ScenarioRecord& s = building.Scenario;
+  const int rooms = Rooms(roomCount);
+  const int np = RunPollutantCount(s);
+  for (int r = 1; r <= rooms; ++r) {
+    const float volume = building.RoomList[r].Volume;
+    for (int p = 0; p < np; ++p)
+      terms.RoomPollutantWork[r][p] =
+          terms.CurrentOutdoorConc[p] * flows.RoomWorkB[r] * s.BuildingPenetration[p] / volume;
+    float out = flows.RoomWorkA[r] + flows.BaseHVACReturn[r];
+    for (int j = 1; j <= rooms; ++j)
+      if (j != r) out += flows.RoomWorkMatrix[r][j];
+    terms.LossCoefficient[r] = out / volume;
+  }
+}
+
+float RoomInflowRate(const BuildingRecord& building, int r, const WorkingFlows& flows,
+                     const RoomMatrix& f, const RoomPollutant& c, int p,
+                     const PerPollutant<float>& supplyConc) {
+  float x = supplyConc[p] * flows.BaseHVACSupply[r];
+  const int rooms = RunRoomCount(building);
+  for (int j = 1; j <= rooms; ++j)
+    if (j != r && Connected(building, r, j) && f[j][r] > 0) x += f[j][r] * c[j][p];
+  return x / building.RoomList[r].Volume;
+}
+
+float SinkExchange(const SinkRecord& sink, float& mass, float c, int p, float dt) {
+  const float desorption = mass * sink.kd[p];
+  float adsorption = sink.ka[p] * c;
+  if (adsorption < 0) adsorption = 0;
+  const float net = adsorption - desorption;
+  mass += dt * net;
+  if (mass <= 0) mass = 0;
+  return net * sink.Area;
+}
+
+float PercentOfProduct(float a, float b, float c) {
+  return a * b * c / 100;
+}
+
+float ScaledArraySum(const PerRoom<float>& values, int count, float totalRoomVolume) {
+  if (count < 1 || !(totalRoomVolume != 0)) return 0;
+  float sum = 0;
+  for (int r = 1; r <= Rooms(count); ++r) sum += values[r];
+  return sum / totalRoomVolume;
+}
+
+void ResetAccumulators(BuildingRecord& building, WorkingFlows& flows, SourceStates& sources,
+                       SinkMasses& sinks) {
+  ScenarioRecord& s = building.Scenario;
+  const int rooms = RunRoomCount(building);
+  const int np = RunPollutantCount(s);
+  building.TotalRoomVolume = 0;
+  const int occupants = std::clamp<int>(s.NumOccupants, 0, kMaxOccupants);
+  for (int o = 1; o <= occupants; ++o) {
+    // Exposures belong to the concentrations of a run; a new run makes them stale.
+    s.Occupants[o].TotalExposure.fill(0);
+    s.Occupants[o].PeakExposure.fill(0);
+    s.Occupants[o].CancerRiskResult.fill(0);
+  }
+  flows.HVACTotal1 = s.HVACOutdoorAirTotal;
+  flows.HVACTotal2 = s.HVACMakeUpTotal;
+  s.AirCleanerMass.fill(0);
+  for (auto& room : sinks)
+    for (auto& sink : room) sink.fill(0);
+  for (int r = 0; r <= rooms; ++r) {
+    s.PeakConc[r] = kNoPeak;
+    if (r >= 1) {
+      building.TotalRoomVolume += building.RoomList[r].Volume;
+      flows.BaseHVACReturn[r] = s.HVACReturn[r];
+      flows.BaseHVACSupply[r] = s.HVACSupply[r];
+      flows.WorkingHVACExhaust[r] = s.HVACExhaust[r];
+      s.AirCleanerCollected[r] = 0;
+    }
+    for (int k = 1; k <= SourceCount(s, r); ++k)
+      StartSource(s.Sources[r][k], s.Pollutants, np, sources[r][k]);
+  }
+  for (int p = 0; p < np; ++p) {
+    s.ResultTotal2[p] = -1e30F;
+    s.TotalEmitted[p] = 0;
+    s.ResultTotal1[p] = 0;
+    s.ResultTotal4[p] = 0;
+  }
+  float returnSum = 0;
+  for (int r = 1; r <= rooms; ++r) returnSum += flows.BaseHVACReturn[r];
+  flows.HVACInUse = returnSum != 0 ? kTrue : kFalse;
+  for (int i = 1; i <= rooms; ++i)
+    for (int j = 1; j <= rooms; ++j)
+      if (i != j && !Connected(building, i, j)) flows.RoomWorkMatrix[i][j] = 0;
+}
+
+void SetupRoomMassTerms(BuildingRecord& building, SourceStates& sources) {
+  const ScenarioRecord& s = building.Scenario;
+  const int rooms = RunRoomCount(building);
+  const int np = RunPollutantCount(s);
+  building.TotalRoomVolume = 0;
+  for (int r = 1; r <= rooms; ++r) {
+    building.TotalRoomVolume += building.RoomList[r].Volume;
+    for (int k = 1; k <= SourceCount(s, r); ++k) {
+      SourceState& state = sources[r][k];
+      for (int p = 0; p < np; ++p) {
+        state.Param7[p] = state.Param3[p];
+        state.Param8[p] = s.Sources[r][k].Params[6][p];
+      }
+    }
+  }
+}
+
+void LoadRoomFlowArrays(const BuildingRecord& building, int roomCount, RoomArrays& a,
+                        PerPollutant<float>& supplyConc) {
+  const ScenarioRecord& s = building.Scenario;
+  const int rooms = Rooms(roomCount);
+  const int np = RunPollutantCount(s);
+  supplyConc.fill(0);
+  a.RoomPeak.fill(kNoPeak);
+  for (int r = 1; r <= rooms; ++r) {
+    for (int p = 0; p < np; ++p) {
+      const float c = s.InitialConc[r][p];
+      a.RoomConc[r][p] = c;
+      a.PreviousRoomConc[r][p] = c;
+      a.NewConc[r][p] = c;
+      a.Conc[r][p] = c;
+    }
+    a.RoomSourceCounts[r] = SourceCount(s, r);
+    a.RoomVolumes[r] = building.RoomList[r].Volume;
+  }
+  a.RoomSourceCounts[0] = SourceCount(s, 0);
+}
+
+float StableStepLimit(const BuildingRecord& building) {
+  const ScenarioRecord& s = building.Scenario;
+  const int rooms = RunRoomCount(building);
+  const int np = RunPollutantCount(s);
+  float fastest = 0;
+  for (int r = 1; r <= rooms; ++r) {
+    const float volume = building.RoomList[r].Volume;
+    if (!(volume > 0)) continue;  // refused by the input checks; the run reports it
+    const float cleaner =
+        s.AirCleanerEff[r] > 0 ? s.AirCleanerFlow[r] * s.AirCleanerEff[r] / 100 : 0.0F;
+    float uptake = 0;
+    for (int p = 0; p < np; ++p) {
+      float sum = 0;
+      for (int k = 1; k <= SinkCount(s, r); ++k) {
+        const SinkRecord& sink = s.Sinks[r][k];
+        sum += std::max(0.0F, sink.ka[p]) * sink.Area / volume;
+        fastest = std::max(fastest, sink.kd[p]);
+      }
+      uptake = std::max(uptake, sum);
+    }
+    fastest = std::max(fastest, cleaner + uptake);
+  }
+  return fastest > 0 ? 0.5F / fastest : 0.0F;
+}
+
+SwitchTimes CollectSwitchOnTimes(const BuildingRecord& building) {
+  const ScenarioRecord& s = building.Scenario;
+  SwitchTimes times;
+  for (int r = 0; r <= RunRoomCount(building); ++r) {
+    for (int k = 1; k <= SourceCount(s, r); ++k) {
+      const SourceRecord& source = s.Sources[r][k];
+      const int cycles = std::clamp<int>(source.NumCycles, 0, kMaxCycles);
+      if (cycles == 0) continue;
+      const double period = RepeatPeriod(source);
+      std::vector<double>& list =
+          period > 0 ? times.Repeats.emplace_back(SwitchTimes::Repeating{period, {}}).Offsets
+                     : times.Once;
+      for (int c = 1; c <= cycles; ++c) {
+        list.push_back(source.TimeOn[c]);
+        list.push_back(source.TimeOff[c]);
+      }
+    }
+  }
+  std::sort(times.Once.begin(), times.Once.end());
+  times.Once.erase(std::unique(times.Once.begin(), times.Once.end()), times.Once.end());
+  return times;
+}
+
+double NextSwitchTime(const SwitchTimes& times, double t) {
+  double next = std::numeric_limits<double>::max();
+  const auto it = std::upper_bound(times.Once.begin(), times.Once.end(), t);
+  if (it != times.Once.end()) next = *it;
+  for (const auto& repeat : times.Repeats) {
+    for (double offset : repeat.Offsets) {
+      double at = offset + (std::floor((t - offset) / repeat.Period) + 1) * repeat.Period;
+      if (at <= t) at += repeat.Period;
+      next = std::min(next, at);
+    }
+  }
+  return next;
+}
+
+StepStatus UpdateRooms(BuildingRecord& building, const WorkingFlows& flows,
+                       const RemovalTerms& terms, const StepInput& step, SourceStates& sources,
+                       SinkMasses& sinks, RoomArrays& a, bool& outputDue) {
+  ScenarioRecord& s = building.Scenario;
+  const int rooms = RunRoomCount(building);
+  const int np = RunPollutantCount(s);
+  const float dt = step.TimeStep;
+  for (int r = 1; r <= rooms; ++r)
+    if (terms.LossCoefficient[r] < 0) return StepStatus::NegativeLoss;
+
+  const EmissionStep emission{step.SimTime, dt, a.RoomConc, a.PreviousRoomConc};
+  for (int p = 0; p < np; ++p) s.ResultTotal1[p] = 0;
+  for (int r = 1; r <= rooms; ++r) {
+    const float volume = building.RoomList[r].Volume;
+    const float loss = terms.LossCoefficient[r];
+    const float exponent = -loss * dt;
+    const float decay = static_cast<float>(std::exp(static_cast<double>(exponent)));
+    const int sinkCount = SinkCount(s, r);
+    const bool cleaner = s.AirCleanerEff[r] > 0;
+    for (int p = 0; p < np; ++p) {
+      const float c = a.Conc[r][p];
+      float source = terms.RoomPollutantWork[r][p];
+      if (a.RoomSourceCounts[r] > 0)
+        SourceEmissionRate(s, sources, r, volume, emission, p, source, s.TotalEmitted);
+      source +=
+          RoomInflowRate(building, r, flows, flows.RoomWorkMatrix, a.Conc, p, step.SupplyConc);
+      if (sinkCount > 0) {
+        float uptake = 0;
+        for (int k = 1; k <= sinkCount; ++k) {
+          const SinkRecord& sink = s.Sinks[r][k];
+          float& mass = sinks[r][k][p];
+          uptake += SinkExchange(sink, mass, c, p, dt);
+          s.ResultTotal1[p] += mass * sink.Area;
+        }
+        source -= uptake / a.RoomVolumes[r];
+      }
+      if (cleaner) {
+        const float removal = PercentOfProduct(c, s.AirCleanerFlow[r], s.AirCleanerEff[r]);
+        source -= removal;
+        s.AirCleanerCollected[r] += dt * removal * volume;
+      }
+      float next;
+      if (loss == 0) {
+        next = c + dt * source;
+      } else {
+        float steady = source / loss;
+        steady = steady * (1 - decay);
+        next = c * decay + steady;
+      }
+      if (!std::isfinite(next)) return StepStatus::NotFinite;
+      a.NewConc[r][p] = next;
+      a.RoomConc[r][p] = next;
+      if (next > 0 && std::fabs(a.PreviousRoomConc[r][p] - next) / next > step.ChangeThreshold)
+        outputDue = true;
+    }
+  }
+  for (int p = 0; p < np; ++p)
+    if (s.ResultTotal2[p] < s.ResultTotal1[p]) s.ResultTotal2[p] = s.ResultTotal1[p];
+  return StepStatus::Ok;
+}
+
+void RoomBookkeeping(BuildingRecord& building, const WorkingFlows& flows, float dt, RoomArrays& a) {
+  ScenarioRecord& s = building.Scenario;
+  const int rooms = RunRoomCount(building);
+  const int np = RunPollutantCount(s);
+  for (int p = 0; p < np; ++p) s.ResultTotal4[p] = 0;
+  for (int r = 0; r <= rooms; ++r) {
+    const float volume = building.RoomList[r].Volume;
+    for (int p = 0; p < np; ++p) {
+      const float c = a.NewConc[r][p];
+      a.Conc[r][p] = c;
+      a.PreviousRoomConc[r][p] = c;
+      s.ResultTotal3[p] += flows.RoomWorkA[r] * c * dt;
+      a.RoomMass[r][p] = c * volume;
+      s.ResultTotal4[p] += a.RoomMass[r][p];
+      if (c > a.RoomPeak[r]) a.RoomPeak[r] = c;
+    }
+  }
+}
+
+}  // namespace quarn

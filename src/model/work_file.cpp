@@ -1,0 +1,70 @@
+#include "model/work_file.h"
+
+#include <algorithm>
+
+#include "text/number_text.h"
+
+namespace quarn {
+
+void AppendWorkRecord(std::string& out, float time, std::span<const float> concentrations,
+                      char separator) {
+  out += FileSingle(time);
+  for (float c : concentrations) {
+    out += separator;
+    out += FileSingle(c);
+  }
+  out += "\r\n";
+}
+
+void AppendWorkFileEnd(std::string& out) {
+  out += FileSingle(-999.0F);
+  out += "\r\n";
+}
+
+ResultsBuffer::ResultsBuffer(int width)
+    : width_(std::max(width, 0)),
+      times_(kCapacity, 0.0F),
+      concs_(static_cast<std::size_t>(kCapacity) * width_, 0.0F) {}
+
+std::span<float> ResultsBuffer::Add(float time) {
+  times_[static_cast<std::size_t>(count_)] = time;
+  return Record(count_++);
+}
+
+void ResultsBuffer::Clear() {
+  std::fill(times_.begin(), times_.begin() + count_, 0.0F);
+  std::fill(concs_.begin(), concs_.begin() + static_cast<std::ptrdiff_t>(count_) * width_, 0.0F);
+  count_ = 0;
+}
+
+bool WorkFileWriter::Create(const std::string& path) {
+  out_.open(path, std::ios::binary | std::ios::out | std::ios::trunc);
+  return out_.is_open() && out_.good();
+}
+
+bool WorkFileWriter::Write(std::string_view bytes) {
+  if (!out_.is_open()) return false;
+  out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return out_.good();
+}
+
+bool WorkFileWriter::WriteResultsBlock(ResultsBuffer& buffer, char separator) {
+  text_.clear();
+  for (int k = 0; k < buffer.Count(); ++k)
+    AppendWorkRecord(text_, buffer.Time(k), buffer.Record(k), separator);
+  buffer.Clear();
+  return Write(text_);
+}
+
+bool WorkFileWriter::Finish() {
+  text_.clear();
+  AppendWorkFileEnd(text_);
+  bool ok = Write(text_);
+  if (out_.is_open()) {
+    out_.close();
+    ok = ok && !out_.fail();
+  }
+  return ok;
+}
+
+}  // namespace quarn

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <fstream>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quarn {
+
+// The concentration work file of a run: one text line per output record, the time and then
+// the concentration of every room 0 (outdoors) to NumRooms, pollutants inner, each number in
+// the sign-position form followed by one blank, the numbers joined by the data separator,
+// lines ended by CR LF; a line "-999 " ends the data. Every result of a run is read back from
+// this file.
+
+// Appends one record line to `out`.
+void AppendWorkRecord(std::string& out, float time, std::span<const float> concentrations,
+                      char separator);
+// Appends the end line.
+void AppendWorkFileEnd(std::string& out);
+
+// The records a run holds before it writes them in one block: up to 1,501, each with its time
+// and `width` concentrations (rooms 0..NumRooms, pollutants inner).
+class ResultsBuffer {
+ public:
+  static constexpr int kCapacity = 1501;
+
+  explicit ResultsBuffer(int width);
+  int Width() const { return width_; }
+  int Count() const { return count_; }
+  bool Full() const { return count_ >= kCapacity; }
+  float Time(int k) const { return times_[static_cast<std::size_t>(k)]; }
+  std::span<float> Record(int k) {
+    return std::span<float>(concs_).subspan(static_cast<std::size_t>(k) * width_, width_);
+  }
+  std::span<const float> Record(int k) const {
+    return std::span<const float>(concs_).subspan(static_cast<std::size_t>(k) * width_, width_);
+  }
+  // Adds a record (the buffer must not be full) and returns its concentrations to fill.
+  std::span<float> Add(float time);
+  // Forgets every record: their times and concentrations become 0.
+  void Clear();
+
+ private:
+  int width_;
+  int count_ = 0;
+  std::vector<float> times_;
+  std::vector<float> concs_;
+};
+
+// Writes the work file in blocks as the run goes. The file is created anew; a run that
+// fails still ends it with the records it held and the end line, so that what was computed
+// can be read.
+class WorkFileWriter {
+ public:
+  // Creates (or replaces) the file; false when it cannot be opened.
+  bool Create(const std::string& path);
+  // Writes the records of the buffer in order and clears it. False on a write error.
+  bool WriteResultsBlock(ResultsBuffer& buffer, char separator);
+  // Writes the end line and closes the file. False on a write error.
+  bool Finish();
+  bool IsOpen() const { return out_.is_open(); }
+
+ private:
+  bool Write(std::string_view bytes);
+  std::ofstream out_;
+  std::string text_;
+};
+
+}  // namespace quarn

@@ -1,0 +1,224 @@
+#include "model/mass_balance.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace quarn {
+namespace {
+
+TEST(StepBookkeepingTest, OutdoorHistoryIsAStepFunction) {
+  ScenarioRecord s;
+  s.NumPollutants = 1;
+  s.NumOutdoorConcPoints = 3;
+  s.OutdoorConcTime = {0, 0, 5, 10};
+  s.OutdoorConc[1][0] = 1;
+  s.OutdoorConc[2][0] = 2;
+  s.OutdoorConc[3][0] = 3;
+  s.ConstantOutdoorConc = "N";
+  PerPollutant<float> c{};
+  const std::pair<float, float> table[] = {{0, 1}, {4.9F, 1}, {5, 2}, {9.9F, 2}, {10, 3}, {99, 3}};
+  for (auto [t, want] : table) {
+    StepBookkeeping(t, s, c);
+    EXPECT_EQ(c[0], want) << t;
+  }
+  // A constant outdoor concentration is history point 1 throughout.
+  s.ConstantOutdoorConc = "Y";
+  StepBookkeeping(99, s, c);
+  EXPECT_EQ(c[0], 1);
+}
+
+TEST(SinkExchangeTest, UptakeAndReleaseByHand) {
+  SinkRecord sink;
+  sink.Area = 10;
+  sink.ka[0] = 0.5F;
+  sink.kd[0] = 0.1F;
+  float mass = 2;
+  // adsorption 0.5 × 4 = 2, desorption 0.1 × 2 = 0.2: net 1.8 per m² and hour.
+  EXPECT_FLOAT_EQ(SinkExchange(sink, mass, 4, 0, 0.5F), 18);
+  EXPECT_FLOAT_EQ(mass, 2.9F);
+  // A negative concentration adsorbs nothing, and the loading never goes below 0.
+  EXPECT_FLOAT_EQ(SinkExchange(sink, mass, -1, 0, 100), -2.9F);
+  EXPECT_EQ(mass, 0);
+}
+
+TEST(RoomFlowTermsTest, HistoryFractionScalesTheHVACFlows) {
+  BuildingRecord b;
+  b.NumRooms = 2;
+  b.Neighbors[1][2] = b.Neighbors[2][1] = kTrue;
+  ScenarioRecord& s = b.Scenario;
+  s.HVACSupply[1] = 100;
+  s.HVACReturn[1] = 80;
+  s.HVACExhaust[2] = 20;
+  s.HVACOutdoorAir[2] = 30;
+  s.HVACRoomFlows[1][2] = 40;
+  s.HVACOutdoorAirTotal = 10;
+  s.HVACMakeUpTotal = 12;
+  WorkingFlows f;
+  PerPollutant<float> supply{};
+  supply.fill(3);
+  RoomFlowTerms(b, 2, 0.5F, f, supply);
+  EXPECT_EQ(f.BaseHVACSupply[1], 50);
+  EXPECT_EQ(f.BaseHVACReturn[1], 40);
+  EXPECT_EQ(f.WorkingHVACExhaust[2], 10);
+  EXPECT_EQ(f.WorkingHVACOutdoorAir[2], 15);
+  EXPECT_EQ(f.FlowMatrix[1][2], 20);
+  EXPECT_EQ(f.HVACTotal1, 5);
+  EXPECT_EQ(f.HVACTotal2, 6);
+  EXPECT_EQ(supply[0], 3);
+  RoomFlowTerms(b, 2, 0, f, supply);
+  EXPECT_EQ(supply[0], 0);  // a system switched off supplies nothing
+  EXPECT_EQ(s.HVACSupply[1], 100);
+
+  // Only the outdoor air follows the history: the exhaust no longer made up by outdoor air
+  // is supplied from the return.
+  s.HVACHistoryOutdoorOnly = kTrue;
+  s.HVACSupply[2] = 60;
+  RoomFlowTerms(b, 2, 0.5F, f, supply);
+  EXPECT_EQ(f.BaseHVACSupply[2], 60 - 20 + 10);
+  EXPECT_EQ(f.WorkingHVACOutdoorAir[2], 15);
+  EXPECT_EQ(f.FlowMatrix[1][2], 40);
+  EXPECT_EQ(f.HVACTotal1, 5);
+}
+
+TEST(RemovalTermsTest, OutdoorTermLossAndInflowByHand) {
+  BuildingRecord b;
+  b.NumRooms = 2;
+  b.RoomList[1].Volume = 50;
+  b.RoomList[2].Volume = 25;
+  b.Neighbors[1][2] = b.Neighbors[2][1] = kTrue;
+  b.Scenario.NumPollutants = 1;
+  b.Scenario.BuildingPenetration[0] = 0.5F;
+  WorkingFlows f;
+  f.RoomWorkB[1] = 20;
+  f.RoomWorkA[1] = 10;
+  f.BaseHVACReturn[1] = 5;
+  f.RoomWorkMatrix[1][2] = 15;
+  f.RoomWorkMatrix[2][1] = 15;
+  f.BaseHVACSupply[2] = 10;
+  RemovalTerms terms;
+  terms.CurrentOutdoorConc[0] = 4;
+  SetRemovalTerms(b, 2, f, terms);
+  EXPECT_FLOAT_EQ(terms.RoomPollutantWork[1][0], 4 * 20 * 0.5F / 50);
+  EXPECT_FLOAT_EQ(terms.LossCoefficient[1], (10 + 5 + 15) / 50.0F);
+  EXPECT_FLOAT_EQ(terms.LossCoefficient[2], 15 / 25.0F);
+
+  RoomPollutant c{};
+  c[1][0] = 2;
+  const PerPollutant<float> supply{3};
+  // Supply air 3 × 10 and 15 m³/h of room 1's air at 2, into 25 m³.
+  EXPECT_FLOAT_EQ(RoomInflowRate(b, 2, f, f.RoomWorkMatrix, c, 0, supply), (30 + 30) / 25.0F);
+  b.Neighbors[1][2] = b.Neighbors[2][1] = 0;  // not connected: nothing comes through
+  EXPECT_FLOAT_EQ(RoomInflowRate(b, 2, f, f.RoomWorkMatrix, c, 0, supply), 30 / 25.0F);
+}
+
+TEST(ScaledArraySumTest, FlowOverVolumeIsAnAirChangeRate) {
+  PerRoom<float> in{};
+  in[1] = 25;
+  in[2] = 75;
+  EXPECT_FLOAT_EQ(ScaledArraySum(in, 2, 200), 0.5F);
+  EXPECT_EQ(ScaledArraySum(in, 0, 200), 0);
+  EXPECT_EQ(ScaledArraySum(in, 2, 0), 0);
+}
+
+TEST(StableStepLimitTest, FastestCleanerOrSinkSetsTheLimit) {
+  BuildingRecord b;
+  b.NumRooms = 1;
+  b.RoomList[1].Volume = 50;
+  b.Scenario.NumPollutants = 1;
+  EXPECT_EQ(StableStepLimit(b), 0);
+  b.Scenario.AirCleanerEff[1] = 50;
+  b.Scenario.AirCleanerFlow[1] = 2;  // removes 1 room volume an hour
+  b.Scenario.NumSinks[1] = 1;
+  b.Scenario.Sinks[1][1].Area = 100;
+  b.Scenario.Sinks[1][1].ka[0] = 1;  // 2 an hour onto the sink
+  b.Scenario.Sinks[1][1].kd[0] = 0.5F;
+  EXPECT_FLOAT_EQ(StableStepLimit(b), 0.5F / 3);
+  b.Scenario.Sinks[1][1].kd[0] = 10;
+  EXPECT_FLOAT_EQ(StableStepLimit(b), 0.05F);
+}
+
+TEST(SwitchTimesTest, EveryOnAndOffTimeIncludingRepeatsAndHVACSources) {
+  BuildingRecord b;
+  b.NumRooms = 1;
+  ScenarioRecord& s = b.Scenario;
+  s.NumSources[1] = 1;
+  s.Sources[1][1].NumCycles = 2;
+  s.Sources[1][1].TimeOn = {0, 3, 10};
+  s.Sources[1][1].TimeOff = {0, 4, 12};
+  s.Sources[1][1].CycleRepeats = "N";
+  s.NumSources[0] = 1;  // an HVAC source on 8 to 17 every day
+  s.Sources[0][1].NumCycles = 1;
+  s.Sources[0][1].TimeOn[1] = 8;
+  s.Sources[0][1].TimeOff[1] = 17;
+  s.Sources[0][1].CycleRepeats = "D";
+  const SwitchTimes times = CollectSwitchOnTimes(b);
+  const std::pair<double, double> table[] = {{0, 3},   {3, 4},          {4, 8},   {8, 10},
+                                             {11, 12}, {12, 17},        {17, 32}, {32, 41},
+                                             {41, 56}, {1000, 984 + 17}};
+  for (auto [t, want] : table) EXPECT_DOUBLE_EQ(NextSwitchTime(times, t), want) << t;
+}
+
+TEST(ResetAccumulatorsTest, StartsEveryRunFromTheEnteredValues) {
+  BuildingRecord b;
+  b.NumRooms = 2;
+  b.RoomList[1].Volume = 10;
+  b.RoomList[2].Volume = 30;
+  ScenarioRecord& s = b.Scenario;
+  s.NumPollutants = 1;
+  s.HVACReturn[1] = 7;
+  s.ResultTotal1[0] = 9;
+  s.AirCleanerCollected[2] = 4;
+  s.NumSources[2] = 1;
+  s.Sources[2][1].Model = 9;
+  s.Sources[2][1].Params[2][0] = 280;  // mg of a liquid of 28 g/mol: 0.01 mol
+  s.Pollutants[0].MolWt = 28;
+  WorkingFlows f;
+  f.RoomWorkMatrix[1][2] = 5;  // left from an earlier connection
+  SourceStates states = MakeSourceStates(s);
+  SinkMasses sinks{};
+  sinks[1][1][0] = 3;
+  ResetAccumulators(b, f, states, sinks);
+  EXPECT_EQ(b.TotalRoomVolume, 40);
+  EXPECT_EQ(f.BaseHVACReturn[1], 7);
+  EXPECT_EQ(f.HVACInUse, kTrue);
+  EXPECT_EQ(f.RoomWorkMatrix[1][2], 0);
+  EXPECT_EQ(s.ResultTotal1[0], 0);
+  EXPECT_EQ(s.ResultTotal2[0], -1e30F);
+  EXPECT_EQ(s.AirCleanerCollected[2], 0);
+  EXPECT_EQ(s.PeakConc[1], -1e9F);
+  EXPECT_EQ(sinks[1][1][0], 0);
+  EXPECT_EQ(states[2][1].ModelWork1[0], 280);
+  EXPECT_NEAR(states[2][1].SourceWork1[0], 0.01, 1e-6);
+  EXPECT_EQ(s.Sources[2][1].ModelWork1[0], 0);  // the record keeps what the user has
+}
+
+TEST(UpdateRoomsTest, NegativeLossChangesNothing) {
+  BuildingRecord b;
+  b.NumRooms = 1;
+  b.RoomList[1].Volume = 10;
+  b.Scenario.NumPollutants = 1;
+  WorkingFlows f;
+  RemovalTerms terms;
+  terms.LossCoefficient[1] = -1;
+  RoomArrays a;
+  a.Conc[1][0] = a.NewConc[1][0] = 3;
+  SourceStates states{};
+  SinkMasses sinks{};
+  const PerPollutant<float> supply{};
+  bool due = false;
+  EXPECT_EQ(UpdateRooms(b, f, terms, {0, 0.1F, 0.02F, supply}, states, sinks, a, due),
+            StepStatus::NegativeLoss);
+  EXPECT_EQ(a.NewConc[1][0], 3);
+  // A loss of 0 adds the step times the source; a change of more than 2 % makes a record.
+  terms.LossCoefficient[1] = 0;
+  terms.RoomPollutantWork[1][0] = 2;
+  a.PreviousRoomConc[1][0] = 3;
+  EXPECT_EQ(UpdateRooms(b, f, terms, {0, 0.5F, 0.02F, supply}, states, sinks, a, due),
+            StepStatus::Ok);
+  EXPECT_FLOAT_EQ(a.NewConc[1][0], 4);
+  EXPECT_TRUE(due);
+}
+
+}  // namespace
+}  // namespace quarn

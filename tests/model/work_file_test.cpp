@@ -1,0 +1,66 @@
+#include "model/work_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace quarn {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(WorkFileTest, RecordLinesByHand) {
+  std::string out;
+  const float one[] = {10, 9.512294F};
+  AppendWorkRecord(out, 0.1F, one, ',');
+  EXPECT_EQ(out, " .1 , 10 , 9.512294 \r\n");
+  out.clear();
+  const float neg[] = {-0.25F, 1.5e-7F, 12345678};
+  AppendWorkRecord(out, 48, neg, '\t');
+  EXPECT_EQ(out, " 48 \t-.25 \t 1.5E-07 \t 1.234568E+07 \r\n");
+  out.clear();
+  AppendWorkFileEnd(out);
+  EXPECT_EQ(out, "-999 \r\n");
+}
+
+TEST(WorkFileTest, FullBufferIsOneBlockThenOnlyTheEndLine) {
+  const fs::path path = fs::temp_directory_path() / "quarn-work-file-test.TMP";
+  ResultsBuffer buffer(2);
+  int expectedLines = 0;
+  {
+    WorkFileWriter writer;
+    ASSERT_TRUE(writer.Create(path.string()));
+    while (!buffer.Full()) {
+      auto rec = buffer.Add(static_cast<float>(buffer.Count()));
+      rec[0] = 1;
+      rec[1] = -2;
+      ++expectedLines;
+    }
+    EXPECT_EQ(buffer.Count(), 1501);
+    ASSERT_TRUE(writer.WriteResultsBlock(buffer, ','));
+    EXPECT_EQ(buffer.Count(), 0);
+    EXPECT_EQ(buffer.Add(5)[0], 0);  // written records are cleared
+    buffer.Clear();
+    ASSERT_TRUE(writer.WriteResultsBlock(buffer, ','));  // nothing left: nothing written
+    ASSERT_TRUE(writer.Finish());
+  }
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  const std::string bytes = text.str();
+  EXPECT_EQ(bytes.substr(0, 24), " 0 , 1 ,-2 \r\n 1 , 1 ,-2 ");
+  EXPECT_EQ(bytes.substr(bytes.size() - 23), " 1500 , 1 ,-2 \r\n-999 \r\n");
+  EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), expectedLines + 1);
+  fs::remove(path);
+}
+
+TEST(WorkFileTest, UnwritableFolderIsReported) {
+  WorkFileWriter writer;
+  EXPECT_FALSE(writer.Create("/nonexistent-quarn-folder/x/RunSEN.TMP"));
+  EXPECT_FALSE(writer.Finish());
+}
+
+}  // namespace
+}  // namespace quarn
