@@ -1,6 +1,7 @@
 #pragma once
 
 #include <span>
+#include <string>
 
 namespace quarn {
 
@@ -11,15 +12,24 @@ struct RunStartInfo {
   float max_concentration = 0;  // the scale of the progress chart
   int num_rooms = 0;
   int num_pollutants = 0;
+  // Display patterns of a mass and of a concentration in the scenario's units.
+  std::string mass_format;
+  std::string conc_format;
 };
 
 struct RunRecordInfo {
-  float time = 0;
+  float time = 0;  // h, the time at which the concentrations hold
   // Concentrations of the record, room 0 (outdoors) to num_rooms, pollutants inner.
   std::span<const float> concentrations;
   float total_emitted = 0;  // the totals the progress window shows for pollutant 0
-  float airborne_mass = 0;
+  float sink_mass = 0;      // held by the sinks at the end of the step
+  float leaving = 0;        // left the building so far (times 1E+06 in "number" units, as shown)
+  float airborne_mass = 0;  // of the last pollutant, over every room
+  // airborne_mass over the total room volume; only meaningful when has_average is true.
   float average_concentration = 0;
+  bool has_average = false;
+  float hvac_fraction = 1;  // the HVAC-history fraction in force
+  float vent_rate = 0;      // the ventilation rate (air changes per hour) in force
 };
 
 enum class RunOutcome { Completed, Stopped, Failed };

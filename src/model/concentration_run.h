@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+
+#include "model/program_state.h"
+#include "model/prompt.h"
+#include "model/records.h"
+#include "model/run_observer.h"
+
+namespace quarn {
+
+// What a concentration run takes from the program's settings besides the building.
+struct RunSettings {
+  float StepAdjustFactor = 0;   // growth of a steady step; 0 means 1
+  double MaxConcentration = 0;  // scale of the progress chart
+  std::string TempDrive;        // the work file goes in TempDrive + TempFolderName
+  std::string TempFolderName;
+  char DataSeparator = ',';
+  HistoryPollutant OutdoorConcInput{};  // as entered, in OutdoorConcUnits
+  RoomPollutant InitialConcInput{};     // as entered, in InitialConcUnits
+};
+
+RunSettings RunSettingsFrom(const ProgramState& state);
+
+// The work file's path: <TempDrive><TempFolderName>/<MasterFile>SEN.TMP, the master file name
+// kept to letters, digits, "-" and "_".
+std::string ConcWorkFilePath(const RunSettings& settings, const std::string& masterFile);
+
+// Integrates the concentration of every pollutant in every room over the simulated period
+// and writes the records to the concentration work file. The building's entered data are
+// only read; the run writes its results (the totals, peaks, record count and times, the
+// air-cleaner masses, ConcWorkFile when it created a file) and StepSize 0 becomes 0.1.
+// Completed or Stopped (the observer asked) runs leave a complete work file; a Failed run has
+// said why through the prompt and leaves the records it computed, if it created a file.
+RunOutcome RunConcentrationCalculation(BuildingRecord& building, const RunSettings& settings,
+                                       Prompt& prompt, RunObserver& observer);
+
+}  // namespace quarn

@@ -1,0 +1,474 @@
+#include "model/concentration_run.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "common/scripted_prompt.h"
+#include "model/work_file_reader.h"
+
+namespace quarn {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Records what the run reports; asks it to stop after stop_after steps when that is set.
+class Recorder : public RunObserver {
+ public:
+  struct Rec {
+    float time;
+    std::vector<float> conc;
+    float sink_mass;
+  };
+  int stop_after = -1;
+  int steps = 0;
+  int starts = 0;
+  std::vector<Rec> records;
+  std::vector<RunOutcome> ends;
+  void RunStarted(const RunStartInfo&) override { ++starts; }
+  void RecordWritten(const RunRecordInfo& r) override {
+    records.push_back({r.time, {r.concentrations.begin(), r.concentrations.end()}, r.sink_mass});
+  }
+  bool StepDone(float) override { return ++steps == stop_after; }
+  void RunEnded(RunOutcome outcome) override { ends.push_back(outcome); }
+};
+
+class ConcentrationRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    folder_ = fs::temp_directory_path() /
+              (std::string("quarn-run-") + info->test_suite_name() + "-" + info->name());
+    fs::remove_all(folder_);
+    settings_.TempFolderName = (folder_ / "tmp").string();
+    settings_.StepAdjustFactor = 1;
+    settings_.MaxConcentration = 100;
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  // One room of 50 m³ with 25 m³/h in and out from outdoors, 10 mg/m³ at the start, clean
+  // outdoor air, 48 h at 0.1 h steps.
+  static BuildingRecord OneRoom() {
+    BuildingRecord b;
+    b.NumRooms = 1;
+    b.MasterFile = "Run";
+    b.RoomList[1].Volume = 50;
+    ScenarioRecord& s = b.Scenario;
+    s.NumPollutants = 1;
+    s.Pollutants[0].Name = "CO";
+    s.Pollutants[0].MolWt = 28;
+    s.ConcUnits = s.OutdoorConcUnits = s.InitialConcUnits = "milligrams";
+    s.ConstantACH = "Y";
+    s.ConstantHVAC = "Y";
+    s.ConstantOutdoorConc = "Y";
+    s.VentScheduleFlag = "N";
+    s.HVACHistoryCycle = "N";
+    s.NumOutdoorConcPoints = 1;
+    s.BuildingPenetration[0] = 1;
+    s.NaturalFromOutdoors[1] = 25;
+    s.NaturalToOutdoors[1] = 25;
+    s.InitialConc[1][0] = 10;
+    s.StepSize = 0.1F;
+    s.YearsSimulated = 48.0F / 8760.0F;
+    return b;
+  }
+  // A constant source of 100 mg/h in room 1, on for the whole run.
+  static void AddConstantSource(BuildingRecord& b, int room = 1) {
+    ScenarioRecord& s = b.Scenario;
+    const int k = ++s.NumSources[room];
+    SourceRecord& src = s.Sources[room][k];
+    src.Model = 6;
+    src.Params[0][0] = 100;
+    src.Size = 1;
+    src.NumCycles = 1;
+    src.TimeOn[1] = 0;
+    src.TimeOff[1] = 1e6F;
+    src.CycleRepeats = "N";
+  }
+
+  RunOutcome Run(BuildingRecord& b) {
+    return RunConcentrationCalculation(b, settings_, prompt_, rec_);
+  }
+
+  static std::string Bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+  }
+  // Every record of the work file, checked against the observer's.
+  std::vector<std::vector<float>> ReadBack(const BuildingRecord& b) {
+    ConcWorkFileReader reader(b.ConcWorkFile, ',', b.NumRooms, b.Scenario.NumPollutants);
+    std::vector<std::vector<float>> rows;
+    while (reader.Next() == ConcWorkFileReader::Status::Record) {
+      std::vector<float> row{reader.Time()};
+      for (float c : reader.Concentrations()) row.push_back(c);
+      rows.push_back(row);
+    }
+    EXPECT_TRUE(reader.EndMarkSeen());
+    return rows;
+  }
+
+  // Compares every record with the exact value at its own time.
+  template <class F>
+  void ExpectRecords(const F& exact, int room, double tolerance) {
+    ASSERT_FALSE(rec_.records.empty());
+    double worst = 0;
+    for (const auto& r : rec_.records) {
+      const double want = exact(static_cast<double>(r.time));
+      worst = std::max(worst, std::fabs(r.conc[room] - want) / std::fabs(want));
+    }
+    EXPECT_LT(worst, tolerance);
+  }
+
+  fs::path folder_;
+  RunSettings settings_;
+  testing::ScriptedPrompt prompt_;
+  Recorder rec_;
+};
+
+TEST_F(ConcentrationRunTest, FlushedRoomDecaysExponentiallyAtEveryStepSize) {
+  for (float step : {0.1F, 0.05F, 0.01F}) {
+    SCOPED_TRACE(step);
+    BuildingRecord b = OneRoom();
+    b.Scenario.StepSize = step;
+    rec_ = Recorder();
+    ASSERT_EQ(Run(b), RunOutcome::Completed);
+    ExpectRecords([](double t) { return 10 * std::exp(-0.5 * t); }, 1, step < 0.1F ? 2e-3 : 1e-4);
+    EXPECT_GE(rec_.records.back().time, 48.0F);
+    EXPECT_EQ(b.Scenario.NumOutputRecords, static_cast<int32_t>(rec_.records.size()));
+    EXPECT_EQ(b.Scenario.LastOutputTime, rec_.records.back().time);
+    // The file holds what the observer was shown, at the file's seven digits.
+    const auto rows = ReadBack(b);
+    ASSERT_EQ(rows.size(), rec_.records.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      EXPECT_NEAR(rows[i][0], rec_.records[i].time, 1e-6 * rows[i][0]);
+      EXPECT_NEAR(rows[i][2], rec_.records[i].conc[1], 1e-6 * rows[i][2]);
+    }
+  }
+}
+
+TEST_F(ConcentrationRunTest, ConstantSourceApproachesItsSteadyValue) {
+  BuildingRecord b = OneRoom();
+  AddConstantSource(b);
+  ASSERT_EQ(Run(b), RunOutcome::Completed);
+  ExpectRecords([](double t) { return 4 + 6 * std::exp(-0.5 * t); }, 1, 1e-4);
+  // 100 mg/h emitted for every hour simulated.
+  EXPECT_NEAR(b.Scenario.TotalEmitted[0], 100 * b.Scenario.ExposureCompareTime, 0.05);
+  // The peak is met at the end of the first step.
+  EXPECT_NEAR(b.Scenario.PeakConc[1], 4 + 6 * std::exp(-0.05), 1e-5);
+}
+
+TEST_F(ConcentrationRunTest, OutdoorAirThroughPenetrationRaisesTheSteadyValue) {
+  BuildingRecord b = OneRoom();
+  AddConstantSource(b);
+  b.Scenario.OutdoorConc[1][0] = 2;
+  b.Scenario.BuildingPenetration[0] = 0.5F;
+  ASSERT_EQ(Run(b), RunOutcome::Completed);
+  ExpectRecords([](double t) { return 5 + 5 * std::exp(-0.5 * t); }, 1, 1e-4);
+  // Outdoors holds the outdoor concentration in every record.
+  for (const auto& r : rec_.records) ASSERT_EQ(r.conc[0], 2.0F);
+}
+
+TEST_F(ConcentrationRunTest, SealedRoomRisesByTheSourceEachHour) {
+  BuildingRecord b = OneRoom();
+  b.Scenario.NaturalFromOutdoors[1] = b.Scenario.NaturalToOutdoors[1] = 0;
+  b.Scenario.InitialConc[1][0] = 0;
+  AddConstantSource(b);
+  ASSERT_EQ(Run(b), RunOutcome::Completed);
+  for (const auto& r : rec_.records) ASSERT_NEAR(r.conc[1], 2 * r.time, 1e-4 * 2 * r.time);
+  EXPECT_FLOAT_EQ(b.Scenario.ResultTotal3[0], 0);  // nothing leaves a sealed room
+}
+
+TEST_F(ConcentrationRunTest, TwoConnectedRoomsShareTheirMass) {
+  BuildingRecord b = OneRoom();
+  b.NumRooms = 2;
+  b.RoomList[2].Volume = 50;
+  b.Neighbors[1][2] = b.Neighbors[2][1] = kTrue;
+  ScenarioRecord& s = b.Scenario;
+  s.NaturalFromOutdoors[1] = s.NaturalToOutdoors[1] = 0;
+  s.NaturalRoomFlows[1][2] = s.NaturalRoomFlows[2][1] = 20;
+  ASSERT_EQ(Run(b), RunOutcome::Completed);
+  for (const auto& r : rec_.records) {
+    ASSERT_NEAR(50 * (r.conc[1] + r.conc[2]), 500, 500 * 1e-5);
+    // Each room sees the other's concentration at the start of the step, so the difference
+    // between the rooms shrinks by 2 e^(-0.4 dt) - 1 a step rather than by e^(-0.8 dt).
+    const double shrink = 2 * std::exp(-0.04) - 1;
+    ASSERT_NEAR(r.conc[1], 5 + 5 * std::pow(shrink, r.time / 0.1), 1e-4 * r.conc[1]);
+  }
+  EXPECT_NEAR(rec_.records.back().conc[2], 5, 1e-4);
+  EXPECT_NEAR(s.ResultTotal4[0], 500, 500 * 1e-5);
+}
+
+TEST_F(ConcentrationRunTest, SinkAndAirTogetherKeepTheMass) {
+  BuildingRecord b = OneRoom();
+  ScenarioRecord& s = b.Scenario;
+  s.NaturalFromOutdoors[1] = s.NaturalToOutdoors[1] = 0;
+  s.NumSinks[1] = 1;
+  s.Sinks[1][1].Area = 10;
+  s.Sinks[1][1].ka[0] = 0.5F;
+  s.Sinks[1][1].kd[0] = 0.1F;
+  s.Sinks[1][1].Mass[0] = 7;  // what the user sees; the run starts the sink empty
+  ASSERT_EQ(Run(b), RunOutcome::Completed);
+  for (const auto& r : rec_.records)
+    ASSERT_NEAR(50 * r.conc[1] + r.sink_mass, 500, 500 * 1e-5) << r.time;
+  EXPECT_NEAR(rec_.records.back().conc[1], 5, 1e-3);
+  EXPECT_NEAR(s.ResultTotal2[0], 250, 0.1);  // the largest the sink held
+  EXPECT_EQ(s.Sinks[1][1].Mass[0], 7.0F);
+}
+
+TEST_F(ConcentrationRunTest, StrongAirCleanerDoesNotOvershootWhenTheStepGrows) {
+  BuildingRecord b = OneRoom();
+  b.Scenario.StepSize = 1;  // larger than the cleaner allows
+  b.Scenario.AirCleanerEff[1] = 100;
+  b.Scenario.AirCleanerFlow[1] = 4;  // 4 room volumes an hour, every bit removed
+  settings_.StepAdjustFactor = 2;
+  b.Scenario.YearsSimulated = 0.05F;
+  ASSERT_EQ(Run(b), RunOutcome::Completed);
+  for (const auto& r : rec_.records) ASSERT_GE(r.conc[1], 0) << r.time;
+  EXPECT_GT(b.Scenario.AirCleanerCollected[1], 0);
+  EXPECT_LE(b.Scenario.AirCleanerCollected[1], 500 * 1.0001);  // no more than was there
+  EXPECT_EQ(b.Scenario.StepSize, 1.0F);
+}
+
+TEST_F(ConcentrationRunTest, WorkFileLinesHoldTimeAndEveryRoomAndPollutant) {
+  BuildingRecord b = OneRoom();
+  b.Scenario.YearsSimulated = 1.0F / 8760;
+  ASSERT_EQ(Run(b), RunOutcome::Completed);
+  EXPECT_EQ(b.ConcWorkFile, (folder_ / "tmp" / "RunSEN.TMP").string());
+  std::string bytes = Bytes(b.ConcWorkFile);
+  ASSERT_GE(bytes.size(), 7U);
+  EXPECT_EQ(bytes.substr(bytes.size() - 7), "-999 \r\n");
+  const std::string first = bytes.substr(0, bytes.find("\r\n"));
+  EXPECT_EQ(std::count(first.begin(), first.end(), ','), 2);  // three numbers
+
+  // Three rooms and two pollutants, tab separated: nine numbers a line.
+  BuildingRecord c = OneRoom();
+  c.NumRooms = 3;
+  c.RoomList[2].Volume = c.RoomList[3].Volume = 50;
+  c.Scenario.NumPollutants = 2;
+  c.Scenario.Pollutants[1].MolWt = 30;
+  c.Scenario.YearsSimulated = 1.0F / 8760;
+  settings_.DataSeparator = '\t';
+  ASSERT_EQ(Run(c), RunOutcome::Completed);
+  bytes = Bytes(c.ConcWorkFile);
+  std::istringstream lines(bytes);
+  std::string line;
+  int count = 0;
+  while (std::getline(lines, line) && line != "-999 \r") {
+    ASSERT_EQ(std::count(line.begin(), line.end(), '\t'), 8) << line;
+    ASSERT_EQ(line.back(), '\r');
+    ++count;
+  }
+  EXPECT_EQ(count, c.Scenario.NumOutputRecords);
+}
+
+TEST_F(ConcentrationRunTest, StoppedRunLeavesACompleteFile) {
+  BuildingRecord b = OneRoom();
+  rec_.stop_after = 25;
+  ASSERT_EQ(Run(b), RunOutcome::Stopped);
+  EXPECT_EQ(rec_.steps, 26);  // the step in progress when asked is completed
+  EXPECT_NEAR(b.Scenario.ExposureCompareTime, 2.6F, 1e-5);
+  const auto rows = ReadBack(b);
+  EXPECT_EQ(static_cast<int>(rows.size()), b.Scenario.NumOutputRecords);
+  ASSERT_FALSE(rows.empty());
+  EXPECT_NEAR(rows.back()[0], 2.6F, 1e-5);
+  EXPECT_EQ(rec_.ends, std::vector<RunOutcome>{RunOutcome::Stopped});
+}
+
+TEST_F(ConcentrationRunTest, NegativeLossFailsWithTheRecordsSoFar) {
+  BuildingRecord b = OneRoom();
+  b.Scenario.NaturalFromOutdoors[1] = b.Scenario.NaturalToOutdoors[1] = 0;
+  b.Scenario.OverallACH = -0.5F;  // derived flows of -25 m³/h balance but drain the room
+  ASSERT_EQ(Run(b), RunOutcome::Failed);
+  ASSERT_EQ(prompt_.shown.size(), 1U);
+  EXPECT_EQ(prompt_.shown[0].text, "Error.  Scenario data not fully specified.");
+  EXPECT_EQ(prompt_.shown[0].title, "Warning");
+  EXPECT_EQ(Bytes(b.ConcWorkFile), "-999 \r\n");
+  EXPECT_EQ(rec_.ends, std::vector<RunOutcome>{RunOutcome::Failed});
+  EXPECT_EQ(b.Scenario.OverallACH, -0.5F);
+}
+
+TEST_F(ConcentrationRunTest, UnbalancedFlowsCreateNoFile) {
+  BuildingRecord b = OneRoom();
+  b.ConcWorkFile = "previous";
+  b.Scenario.NaturalToOutdoors[1] = 10;
+  EXPECT_EQ(Run(b), RunOutcome::Failed);
+  EXPECT_EQ(b.ConcWorkFile, "previous");
+  EXPECT_FALSE(fs::exists(folder_ / "tmp" / "RunSEN.TMP"));
+  EXPECT_EQ(rec_.starts, 0);
+}
+
+TEST_F(ConcentrationRunTest, ZeroRoomVolumeFailsBeforeAnyFile) {
+  BuildingRecord b = OneRoom();
+  b.RoomList[1].Volume = 0;
+  EXPECT_EQ(Run(b), RunOutcome::Failed);
+  ASSERT_FALSE(prompt_.shown.empty());
+  EXPECT_EQ(prompt_.shown.back().text,
+            "Error. 11 Check data input. Probable 0 sink area or no run time.");
+  EXPECT_TRUE(b.ConcWorkFile.empty());
+}
+
+TEST_F(ConcentrationRunTest, ZeroStepAndShrinkingGrowthFactorAreMended) {
+  BuildingRecord b = OneRoom();
+  b.Scenario.StepSize = 0;
+  b.Scenario.YearsSimulated = 0;  // the run still computes its first steps
+  settings_.StepAdjustFactor = 0.5F;
+  ASSERT_EQ(Run(b), RunOutcome::Completed);
+  EXPECT_EQ(b.Scenario.StepSize, 0.1F);
+  EXPECT_EQ(rec_.steps, 2);
+  ASSERT_EQ(prompt_.shown.size(), 2U);
+  EXPECT_NE(prompt_.shown[0].text.find("growth factor"), std::string::npos);
+  EXPECT_EQ(prompt_.shown[1].text,
+            "Check scenario input.  You probably have not entered information on how long you "
+            "want the simulation to run.");
+}
+
+TEST_F(ConcentrationRunTest, VentilationScheduleChangesTheFlushRate) {
+  // 0.5 air changes an hour for 10 h, then 2; no cycle.
+  BuildingRecord b = OneRoom();
+  ScenarioRecord& s = b.Scenario;
+  s.NaturalFromOutdoors[1] = s.NaturalToOutdoors[1] = 0;
+  s.ConstantACH = "N";
+  s.VentRate[1] = 0.5F;
+  s.VentTime[2] = 10;
+  s.VentRate[2] = 2;
+  s.YearsSimulated = 12.0F / 8760;
+  ASSERT_EQ(Run(b), RunOutcome::Completed);
+  const double c10 = 10 * std::exp(-5.0);
+  for (const auto& r : rec_.records) {
+    const double t = r.time;
+    // The change is taken at the first step that starts at or after 10 h.
+    if (t > 9.95 && t < 10.25) continue;
+    const double want = t < 10 ? 10 * std::exp(-0.5 * t) : c10 * std::exp(-2 * (t - 10));
+    ASSERT_NEAR(r.conc[1], want, 2e-3 * want) << t;
+  }
+  EXPECT_EQ(s.VentRate[1], 0.5F);
+  EXPECT_EQ(s.OverallACH, 0.0F);
+  EXPECT_EQ(s.NaturalFromOutdoors[1], 0.0F);
+}
+
+TEST_F(ConcentrationRunTest, OneVentilationPointHoldsForTheWholeRun) {
+  BuildingRecord b = OneRoom();
+  ScenarioRecord& s = b.Scenario;
+  s.ConstantACH = "N";
+  s.VentScheduleFlag = "Y";  // cycling a single point must not switch to an unset rate
+  s.VentRate[1] = 0.5F;
+  ASSERT_EQ(Run(b), RunOutcome::Completed);
+  ExpectRecords([](double t) { return 10 * std::exp(-0.5 * t); }, 1, 1e-4);
+}
+
+// Everything the user entered, as one comparable list.
+std::vector<float> Inputs(const BuildingRecord& b) {
+  const ScenarioRecord& s = b.Scenario;
+  std::vector<float> v{s.OverallACH,          s.StepSize,       s.ManagedValue3, s.ManagedValue4,
+                       s.HVACOutdoorAirTotal, s.HVACMakeUpTotal};
+  auto add = [&v](const auto& array) {
+    for (const auto& x : array) {
+      if constexpr (std::is_arithmetic_v<std::decay_t<decltype(x)>>)
+        v.push_back(static_cast<float>(x));
+      else
+        v.insert(v.end(), x.begin(), x.end());
+    }
+  };
+  add(s.VentRate);
+  add(s.VentTime);
+  add(s.HVACHistoryFraction);
+  add(s.HVACHistoryTime);
+  add(s.NaturalFromOutdoors);
+  add(s.NaturalToOutdoors);
+  add(s.NaturalRoomFlows);
+  add(s.HVACSupply);
+  add(s.HVACReturn);
+  add(s.HVACExhaust);
+  add(s.HVACOutdoorAir);
+  add(s.HVACRoomFlows);
+  add(s.BaseHVACSupply);
+  add(s.BaseHVACReturn);
+  add(s.FilterPenetration);
+  add(s.InitialConc);
+  add(s.OutdoorConc);
+  add(s.PollutantWork);
+  for (int r = 0; r < kRoomSlots; ++r) {
+    for (const auto& sink : s.Sinks[r]) add(sink.Mass);
+    for (const auto& src : s.Sources[r]) {
+      add(src.Params);
+      add(src.ModelWork1);
+      add(src.SourceWork1);
+      v.push_back(src.SourceAge);
+      v.push_back(src.SpillArea);
+    }
+  }
+  v.push_back(s.HVACInUse);
+  v.push_back(s.ConstantHVAC[0]);
+  v.push_back(s.ManagedFlowFlag[0]);
+  return v;
+}
+
+TEST_F(ConcentrationRunTest, RunsNeverChangeWhatTheUserEntered) {
+  BuildingRecord b = OneRoom();
+  ScenarioRecord& s = b.Scenario;
+  s.NaturalFromOutdoors[1] = s.NaturalToOutdoors[1] = 0;
+  s.OverallACH = 0.5F;
+  s.ConstantHVAC = "n";
+  s.HVACType = 1;
+  s.HVACSupply[1] = s.HVACReturn[1] = 100;
+  s.HVACHistoryFraction[1] = 1;
+  s.HVACHistoryTime[2] = 6;
+  s.HVACHistoryFraction[2] = 0.25F;
+  s.HVACHistoryTime[3] = 12;
+  s.HVACHistoryFraction[3] = 1;
+  s.HVACHistoryCycle = "Y";
+  s.NumSinks[1] = 1;
+  s.Sinks[1][1] = SinkRecord{"Carpet", {}, {}, 10, {}, ""};
+  s.Sinks[1][1].ka[0] = 0.3F;
+  s.Sinks[1][1].kd[0] = 0.05F;
+  s.ManagedValue3 = 20;
+  s.ManagedValue4 = 22;
+  s.ManagedSupply[1] = s.ManagedReturn[1] = 40;
+  AddConstantSource(b);
+  SourceRecord& layer = s.Sources[1][++s.NumSources[1]];
+  layer.Model = 0;  // mass transfer from a layer that empties
+  layer.Params[0][0] = 2;
+  layer.Params[1][0] = 0.5F;
+  layer.Params[2][0] = 100;
+  layer.Params[3][0] = 100;
+  layer.Size = 1;
+  layer.NumCycles = 1;
+  layer.TimeOn[1] = 1;
+  layer.TimeOff[1] = 30;
+  layer.CycleRepeats = "D";
+  s.Pollutants[0].C0 = 1000;
+  s.YearsSimulated = 2.0F / 365;
+
+  ASSERT_EQ(Run(b), RunOutcome::Completed);
+  const std::string first = Bytes(b.ConcWorkFile);
+  ASSERT_EQ(Run(b), RunOutcome::Completed);
+  EXPECT_EQ(Bytes(b.ConcWorkFile), first);  // the same scenario gives the same bytes
+
+  for (int run = 0; run < 10; ++run) {
+    // The user edits something between runs; the next run must see the edit.
+    s.OverallACH = 0.5F + 0.1F * run;
+    s.HVACHistoryFraction[2] = 0.1F * run;
+    s.Sinks[1][1].kd[0] = 0.05F + 0.01F * run;
+    const std::vector<float> before = Inputs(b);
+    rec_ = Recorder();
+    ASSERT_EQ(Run(b), RunOutcome::Completed) << run;
+    ASSERT_EQ(Inputs(b), before) << run;
+    EXPECT_EQ(s.ConstantHVAC.str(), "n");
+  }
+  // The last edit took effect: a run with the first scenario's values gives the first bytes.
+  s.OverallACH = 0.5F;
+  s.HVACHistoryFraction[2] = 0.25F;
+  s.Sinks[1][1].kd[0] = 0.05F;
+  ASSERT_EQ(Run(b), RunOutcome::Completed);
+  EXPECT_EQ(Bytes(b.ConcWorkFile), first);
+  EXPECT_TRUE(prompt_.shown.empty()) << prompt_.shown[0].text;
+}
+
+}  // namespace
+}  // namespace quarn
