@@ -139,7 +139,9 @@ TEST(FlexGridText, SizesAreInTwipsAtFifteenAPixel) {
   EXPECT_EQ(g.ColWidth(1), 1800);
   g.SetRowHeight(0, 512);
   EXPECT_EQ(g.rowHeight(0), 34);
-  EXPECT_EQ(g.RowHeight(0), 510);
+  EXPECT_EQ(g.RowHeight(0), 510) << "whole pixels, as the screen shows it";
+  g.setColumnWidth(1, 80);  // the user widened it
+  EXPECT_EQ(g.ColWidth(1), 1200);
   g.SetColWidth(7, 100);  // no such column: ignored
   EXPECT_EQ(g.ColWidth(7), 0);
 }
