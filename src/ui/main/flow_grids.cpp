@@ -53,7 +53,7 @@ bool IsNeighbor(const BuildingRecord& b, int i, int j) {
 void FillOutdoorFlowGrid(FlexGrid& grid, const BuildingRecord& building) {
   const ScenarioRecord& s = building.Scenario;
   const int n = RoomCount(building);
-  grid.setVisible(false);
+  grid.SetRedraw(false);  // the window shows the grid; painting waits for the fill
   grid.SetRows(n + 2);
   grid.SetCols(4);
   grid.SetWordWrap(true);
@@ -82,7 +82,7 @@ void FillOutdoorFlowGrid(FlexGrid& grid, const BuildingRecord& building) {
   SetSingleCell(grid, last, 2, entering);
   SetSingleCell(grid, last, 3, leaving);
   grid.SetRowCol(1, 2);
-  grid.setVisible(true);
+  grid.SetRedraw(true);
 }
 
 void ReadOutdoorFlowGrid(const FlexGrid& grid, const BuildingRecord& building,
@@ -189,9 +189,9 @@ void StoreRoomFlowGrid(const FlexGrid& grid, const BuildingRecord& building, Roo
 RoomFlowLabels FillRoomToRoomFlowGrid(int16_t room, FlexGrid& grid, const BuildingRecord& building,
                                       int16_t set) {
   if (room < 1 || room > RoomCount(building) || !IsFlowSet(set)) return {};
-  grid.setVisible(false);
+  grid.SetRedraw(false);  // the window shows the grid; painting waits for the fill
   FillRoomFlowGrid(grid, building, LoadRoomFlowSet(building.Scenario, set), room, set);
-  grid.setVisible(true);
+  grid.SetRedraw(true);
   RoomFlowLabels labels;
   labels.room_number = FormatSingle(static_cast<float>(room));
   labels.caption = set == kNaturalFlowSet ? "Natural driven Room-to-Room flows"

@@ -46,7 +46,7 @@ HVACHistoryOptions FillHVACFlowHistoryGrid(FlexGrid& grid, const ScenarioRecord&
 }
 
 bool FillVentilationGrid(FlexGrid& grid, const ScenarioRecord& scenario) {
-  grid.setVisible(false);
+  grid.SetRedraw(false);  // the window shows the grid; painting waits for the fill
   grid.SetRows(kMaxHistory + 1);
   grid.SetCols(3);
   grid.SetColWidth(0, 408);
@@ -55,7 +55,7 @@ bool FillVentilationGrid(FlexGrid& grid, const ScenarioRecord& scenario) {
   grid.SetTextMatrix(0, 2, "Ventilation Rate");
   FillSchedule(grid, scenario.VentTime, scenario.VentRate);
   grid.SetRowCol(1, 1);
-  grid.setVisible(true);
+  grid.SetRedraw(true);
   return scenario.VentScheduleFlag.str() == "Y";
 }
 
