@@ -183,7 +183,9 @@ void ExpectCommonFields(const Model& m, Kind kind) {
   // Sources: gas velocity from 1.92, total mass and raw row 3 from 1.95, the HVAC system's
   // sources only in files that begin with a version.
   EXPECT_EQ(sc.NumSources[0], Versioned(kind) ? 1 : 0);
-  if (Versioned(kind)) EXPECT_EQ(sc.Sources[0][1].Name, "Duct");
+  if (Versioned(kind)) {
+    EXPECT_EQ(sc.Sources[0][1].Name, "Duct");
+  }
   ASSERT_EQ(sc.NumSources[1], 1);
   const SourceRecord& paint = sc.Sources[1][1];
   EXPECT_EQ(paint.Name, "Paint");
