@@ -1,0 +1,614 @@
+#include "ui/main/building_form.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <array>
+#include <filesystem>
+
+#include "files/building_file.h"
+#include "files/folders.h"
+#include "files/scenario_file.h"
+#include "model/average_exposure.h"
+#include "model/exposure.h"
+#include "model/flow_setup.h"
+#include "model/input_checks.h"
+#include "model/lognormal_fit.h"
+#include "model/not_implemented.h"
+#include "model/resets.h"
+#include "model/risk.h"
+#include "model/settings.h"
+#include "platform/edit_cell.h"
+#include "platform/file_dialog.h"
+#include "platform/flex_grid.h"
+#include "platform/help_service.h"
+#include "platform/hourglass.h"
+#include "platform/qt_text.h"
+#include "platform/window_registry.h"
+#include "text/number_read.h"
+#include "text/number_text.h"
+#include "text/paths.h"
+#include "ui/main/about_forms.h"
+#include "ui/main/building_menu.h"
+#include "ui/main/concentration_command.h"
+#include "ui/main/grid_edit.h"
+#include "ui/main/result_commands.h"
+#include "ui/main/set_calculate.h"
+#include "ui/main/set_files.h"
+#include "ui/main/temp_files.h"
+#include "ui/results/run_graph.h"
+#include "ui/results/status_dlg.h"
+
+namespace quarn {
+namespace {
+
+constexpr const char* kClearQuestion =
+    "This will clear all data.  Do you wish to continue? If you wish to make a few changes in "
+    "the data, select No.  Make the changes.  Then save everything.  If you select Yes, all "
+    "Building, Scenario, Risk, Occupant information will be cleared!";
+constexpr const char* kBuildingFilter = "All Building (*.BLD)|*.BLD|All files (*.*)|*.*";
+constexpr const char* kNoConcentrations = "Concentrations have not been calculated. ";
+constexpr const char* kNoExposure = "Exposure has not been calculated. ";
+constexpr int kRoomLimit = kMaxRooms;
+// The mark a refused room count leaves in its cell until the user types a new one.
+constexpr const char* kRefusedMark = "- ";
+
+std::string FolderOf(const std::string& path) {
+  const std::filesystem::path p(path);
+  return p.has_parent_path() ? p.parent_path().string() : std::string(".");
+}
+
+bool CreateFolder(const std::string& folder) {
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  return FolderExists(folder);
+}
+
+}  // namespace
+
+std::string VersionNumberText(const ProgramIdentity& identity) {
+  return FormatDouble(identity.Major) + "." + FormatDouble(identity.Minor) + "." +
+         FormatDouble(identity.Revision);
+}
+
+int16_t GetUnitsCode(const std::string& units) {
+  if (units == "milligrams") return 0;
+  if (units == "micrograms") return 1;
+  if (units == "ppm") return 2;
+  if (units == "number") return 3;
+  if (units == "#/m3") return 4;
+  return 0;
+}
+
+BuildingForm::BuildingForm(MainContext& context, QWidget* parent)
+    : QMainWindow(parent), ctx_(context) {
+  setObjectName("BuildingForm");
+  setWindowTitle("Building information");
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  top_frame_ = new QFrame(central);
+  top_frame_->setObjectName("TopFrame");
+  top_frame_->setFrameShape(QFrame::StyledPanel);
+  auto* top_layout = new QVBoxLayout(top_frame_);
+  top_layout->setContentsMargins(4, 4, 4, 4);
+  edit_cell_ = new EditCellBox(top_frame_);
+  edit_cell_->setObjectName("EditCell");
+  edit_cell_->hide();
+  top_layout->addWidget(edit_cell_);
+  top_frame_->setMinimumHeight(edit_cell_->sizeHint().height() + 8);
+  layout->addWidget(top_frame_);
+  grid_ = new FlexGrid(central);
+  grid_->setObjectName("Grid1");
+  grid_->SetCols(2);
+  grid_->SetRows(5);
+  layout->addWidget(grid_, 1);
+  setCentralWidget(central);
+
+  edit_ = new GridEdit(*grid_, *edit_cell_, ctx_.prompt, GridEdit::Wiring::Automatic, this);
+  edit_->SetSharedFlags(&ctx_.state.CellEditActive, &ctx_.state.GridEventsEnabled);
+  // The grid accepts any character unless the program asks for numbers only.
+  edit_->SetNumericOnly(ctx_.state.NumericGrid != kFalse);
+  connect(edit_, &GridEdit::CellCommitted, this, [this] { UpdateBuildingFromGrid(); });
+  connect(grid_, &FlexGrid::RowColChange, this, [this] {
+    if (ctx_.state.GridEventsEnabled != kFalse) UpdateBuildingFromGrid();
+  });
+
+  BuildMenuBar(*menuBar(), BuildingMenuTable());
+  WireCommands();
+  // Sized for the grid's two columns and the menu bar.
+  resize(TwipsToPixels(10500), TwipsToPixels(3405));
+}
+
+BuildingForm::~BuildingForm() = default;
+
+void BuildingForm::Load() {
+  ProgramState& s = ctx_.state;
+  s.GridEventsEnabled = kTrue;
+  const TempFolderParts parts = SplitTempFolder(s.TempFolder);
+  s.TempDrive = parts.Drive;
+  s.TempFolderName = parts.Folder;
+  const std::string folder = JoinTempFolder(parts);
+  if (!folder.empty() && !FolderExists(folder)) MakeFolder(parts.Drive, parts.Folder);
+}
+
+void BuildingForm::SetupBuildingGrid(FlexGrid& grid) {
+  ProgramState& s = ctx_.state;
+  s.GridEventsEnabled = kFalse;
+  grid.SetRows(5);
+  grid.SetColWidth(0, 3000);
+  grid.SetColWidth(1, 2000);
+  const BuildingRecord& b = s.Building;
+  grid.SetTextMatrix(0, 0, "Item");
+  grid.SetTextMatrix(0, 1, "Value");
+  grid.SetTextMatrix(1, 0, "Building ID");
+  grid.SetTextMatrix(1, 1, b.ID);
+  grid.SetTextMatrix(2, 0, "Comments");
+  grid.SetTextMatrix(2, 1, b.Comments);
+  grid.SetTextMatrix(3, 0, "Number of Rooms. Max " + FormatDouble(kRoomLimit));
+  grid.SetTextMatrix(3, 1, FormatDouble(b.NumRooms));
+  grid.SetTextMatrix(4, 0, "Master File");
+  grid.SetTextMatrix(4, 1, b.MasterFile);
+  grid.SetRowCol(1, 1);
+}
+
+void BuildingForm::FillBuildingGrid(FlexGrid& grid) {
+  ProgramState& s = ctx_.state;
+  s.GridEventsEnabled = kFalse;
+  grid.SetCols(2);
+  grid.SetRows(5);
+  grid.SetColWidth(0, 2100);
+  grid.SetColWidth(1, 2100);
+  BuildingRecord& b = s.Building;
+  grid.SetTextMatrix(0, 0, "Item");
+  grid.SetTextMatrix(0, 1, "Value");
+  grid.SetTextMatrix(1, 0, "Building ID");
+  grid.SetTextMatrix(1, 1, b.ID);
+  grid.SetTextMatrix(2, 0, "Comments");
+  grid.SetTextMatrix(2, 1, b.Comments);
+  grid.SetTextMatrix(3, 0, "Number of Rooms");
+  if (b.NumRooms > kRoomLimit) {
+    // The building file reader refuses such files; a count that still arrives is asked for
+    // again rather than used as an index.
+    ctx_.prompt.Message("Warning.  Number of rooms is too large.  Reenter data.", "WARNING",
+                        MessageIcon::None);
+    const auto answer =
+        ctx_.prompt.InputLine("Enter the number of rooms (1 to 13)", "", FormatDouble(kRoomLimit));
+    const auto n = RoundToInt16(answer ? LeadingNumber(*answer) : 0.0);
+    b.NumRooms = static_cast<int16_t>(std::clamp<int>(n.value_or(1), 1, kRoomLimit));
+  }
+  grid.SetTextMatrix(3, 1, FormatPattern(b.NumRooms, "###"));
+  grid.SetTextMatrix(4, 0, "Master File");
+  grid.SetTextMatrix(4, 1, b.MasterFile);
+  grid.SetRowCol(1, 1);
+  grid.setVisible(true);
+  top_frame_->setVisible(true);
+}
+
+void BuildingForm::UpdateBuildingFromGrid() {
+  ProgramState& s = ctx_.state;
+  BuildingRecord& b = s.Building;
+  s.GridEventsEnabled = kFalse;
+  const int row = grid_->Row();
+  const BuildingRecord before_id{b.ID, b.Comments, 0, b.NumRooms, b.MasterFile};
+  b.ID = grid_->TextMatrix(1, 1);
+  b.Comments = grid_->TextMatrix(2, 1);
+  const std::string count_text = grid_->TextMatrix(3, 1);
+  if (count_text != kRefusedMark) {
+    const double n = LeadingNumber(count_text);
+    const auto rounded = RoundToInt16(n);
+    if (n > kRoomLimit) {
+      ctx_.prompt.Message("Warning. Number of rooms exceeds limit of " + FormatDouble(kRoomLimit) +
+                              ". Reenter data.",
+                          "Warning", MessageIcon::None);
+      grid_->SetTextMatrix(3, 1, kRefusedMark);
+      grid_->SetRowCol(3, 1);
+    } else if (!rounded || *rounded < 1) {
+      // No room loop works without a room: a count below 1 is refused like one above 13.
+      ctx_.prompt.Message("Warning. Number of rooms must be at least 1. Reenter data.", "Warning",
+                          MessageIcon::None);
+      grid_->SetTextMatrix(3, 1, kRefusedMark);
+      grid_->SetRowCol(3, 1);
+    } else {
+      b.NumRooms = *rounded;
+      b.MasterFile = grid_->TextMatrix(4, 1);
+      grid_->SetRow(row);
+    }
+  }
+  if (b.ID != before_id.ID || b.Comments != before_id.Comments ||
+      b.NumRooms != before_id.NumRooms || b.MasterFile != before_id.MasterFile) {
+    s.BuildingSaved = kFalse;
+  }
+  s.GridEventsEnabled = kTrue;
+}
+
+void BuildingForm::WireCommands() {
+  auto not_yet = [this] { ShowNotImplemented(ctx_.prompt); };
+  commands_ = {
+      {"FileNew", [this] { FileNew(); }},
+      {"fileopen", [this] { FileOpen(); }},
+      {"filesave", [this] { FileSave(); }},
+      {"FileConcen", [this] { SaveConcentration(); }},
+      {"FileExposure", [this] { SaveExposure(); }},
+      {"saveaverage", [this] { SaveAverageExposure(); }},
+      {"FileResults", [this] { SaveAllResultFiles(); }},
+      {"PrintSetup", [] {}},
+      // Wired when the printing of input reports exists.
+      {"PrintBuilding", not_yet},
+      {"PrintScenario", not_yet},
+      {"PrintAll", not_yet},
+      {"fileexit", [this] { FileExit(); }},
+      // Wired when the room window exists.
+      {"Rooms", not_yet},
+      // Wired when the scenario editor exists.
+      {"Scenarios", not_yet},
+      {"CalculateAirFlows", [this] { CalculateAirFlows(); }},
+      {"CalculateConcentration", [this] { CalculateConcentration(); }},
+      {"calculatelognormal", [this] { CalculateLognormal(); }},
+      {"CalculateInhalation", [this] { CalculateExposure("I"); }},
+      {"CalculateNone", [this] { CalculateExposure("N"); }},
+      {"averageexposure", [this] { CalculateAverage(); }},
+      {"CalculateRisk", [this] { CalculateRisk(); }},
+      // Wired when the results windows (summary, concentrations, exposure, risk) exist.
+      {"DisplaySummary", not_yet},
+      {"DisplayConcentration", not_yet},
+      {"DisplayInst", not_yet},
+      {"DisplayAverage", not_yet},
+      {"DisplyaCumulative", not_yet},
+      {"RiskFull", not_yet},
+      {"mg", [this] { SetDisplayUnits(0); }},
+      {"micrograms", [this] { SetDisplayUnits(1); }},
+      {"ppm", [this] { SetDisplayUnits(2); }},
+      {"numberpercc", [this] { SetDisplayUnits(3); }},
+      {"numberpercubicmeter", [this] { SetDisplayUnits(4); }},
+      // Wired when the plot and bar-chart windows exist.
+      {"plotallrooms", not_yet},
+      {"plotallpollutants", not_yet},
+      {"PlotCumulative", not_yet},
+      {"PlotInst", not_yet},
+      {"PlotBarirr", not_yet},
+      {"BarCum", not_yet},
+      {"OptionsCalculate", [this] { OptionsCalculate(); }},
+      {"Optionsetmax", [this] { SetMaxConcentration(); }},
+      {"Filelocations", [this] { FileLocations(); }},
+      {"WindowsCascade",
+       [this] {
+         if (QMdiArea* a = Area()) a->cascadeSubWindows();
+       }},
+      {"WindowsTile",
+       [this] {
+         if (QMdiArea* a = Area()) a->tileSubWindows();
+       }},
+      {"WindowsList", [this] { WindowsList(); }},
+      {"helprecent",
+       [this] {
+         AppWindows().Load<Changesform>([this] { return new Changesform(this); })->show();
+       }},
+      {"HelpContents", [this] { ctx_.help.ShowHelp(kMainHelpFile, "Building form"); }},
+      {"HelpPM", [this] { ctx_.help.ShowHelp(kParticleHelpFile, "Building form"); }},
+      {"HelpAbout", [this] { ShowAboutForm(ctx_.identity, this); }},
+  };
+  for (const auto& [name, command] : commands_) {
+    QAction* action = nullptr;
+    for (QAction* a : menuBar()->findChildren<QAction*>(QString::fromStdString(name))) {
+      if (a->menu() == nullptr) action = a;
+    }
+    if (action == nullptr) continue;
+    connect(action, &QAction::triggered, this, [this, name = name] { RunCommand(name); });
+  }
+  if (QAction* exit = menuBar()->findChild<QAction*>("fileexit")) {
+    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
+  }
+}
+
+void BuildingForm::RunCommand(const std::string& name) {
+  auto it = commands_.find(name);
+  if (it == commands_.end()) return;
+  // A cell being typed is stored before any command looks at the building.
+  edit_->CommitOpenEdit();
+  it->second();
+}
+
+QMdiArea* BuildingForm::Area() const {
+  for (QWidget* w = parentWidget(); w != nullptr; w = w->parentWidget()) {
+    if (auto* area = qobject_cast<QMdiArea*>(w)) return area;
+  }
+  return nullptr;
+}
+
+// --- File ----------------------------------------------------------------------------------
+
+void BuildingForm::FileNew() {
+  ProgramState& s = ctx_.state;
+  if (s.BuildingSaved == kFalse &&
+      ctx_.prompt.AskYesNo(kClearQuestion, "Warning", MessageIcon::None) != Answer::Yes) {
+    return;
+  }
+  NewBuilding(s);
+  s.BuildingSaved = kFalse;
+  ClearSavedFlags(s);
+  s.RoomsSaved = kFalse;
+  s.ConcentrationsCalculated = kFalse;
+  s.OccupantDataComplete = kFalse;
+  show();
+  SetupBuildingGrid(*grid_);
+  grid_->setVisible(true);
+  top_frame_->setVisible(true);
+  s.GridEventsEnabled = kTrue;
+  s.BuildingSaved = kFalse;
+}
+
+void BuildingForm::MakeScenarioFolder() {
+  ProgramState& s = ctx_.state;
+  s.ScenarioFolder = JoinPath(s.DataFolder, "Scenario");
+  if (FolderExists(s.ScenarioFolder)) return;
+  if (ctx_.prompt.AskYesNo("Do you wish to create a new folder for your scenarios?", "",
+                           MessageIcon::None) == Answer::Yes &&
+      !CreateFolder(s.ScenarioFolder)) {
+    ctx_.prompt.Message("The folder " + s.ScenarioFolder + " could not be created.", "",
+                        MessageIcon::Exclamation);
+  }
+}
+
+void BuildingForm::FileOpen() {
+  ProgramState& s = ctx_.state;
+  if (s.BuildingSaved == kFalse &&
+      ctx_.prompt.AskYesNo(kClearQuestion, "Warning", MessageIcon::None) != Answer::Yes) {
+    return;
+  }
+  s.ConcentrationsCalculated = kFalse;
+  s.OccupantDataComplete = kFalse;
+  s.CurrentFileName.clear();
+  FileDialogRequest request;
+  request.title = "Open Building";
+  request.filter = kBuildingFilter;
+  request.initial_folder = s.DataFolder;
+  request.initial_name = "*.bld";
+  const auto name = ctx_.dialogs.OpenFileName(request);
+  if (!name) return;
+  s.DataFolder = FolderOf(*name);
+  s.CurrentFileName = *name;
+  // The file is read into a scratch record first: a damaged file changes nothing.
+  BuildingRecord read;
+  std::string file = s.CurrentFileName;
+  if (!ReadBuildingFile(read, file, ctx_.prompt)) return;
+  ClearBuilding(s);
+  NewBuilding(s);
+  BuildingRecord& b = s.Building;
+  b.ID = read.ID;
+  b.Comments = read.Comments;
+  b.NumRooms = read.NumRooms;
+  b.MasterFile = read.MasterFile;
+  b.RoomList = read.RoomList;
+  b.Neighbors = read.Neighbors;
+  s.BuildingSaved = kTrue;
+  s.RoomsSaved = kTrue;
+  show();
+  FillBuildingGrid(*grid_);
+  s.NumericGrid = kFalse;
+  edit_->SetNumericOnly(false);
+  s.GridEventsEnabled = kTrue;
+  MakeScenarioFolder();
+}
+
+void BuildingForm::FileSave() {
+  ProgramState& s = ctx_.state;
+  UpdateBuildingFromGrid();
+  s.CurrentFileName.clear();
+  FileDialogRequest request;
+  request.title = "Save Building";
+  request.filter = kBuildingFilter;
+  request.initial_folder = s.DataFolder;
+  request.initial_name = "*.bld";
+  const auto name = ctx_.dialogs.SaveFileName(request);
+  if (!name) return;
+  s.CurrentFileName = *name;
+  if (!WriteBuildingFile(s.Building, s.CurrentFileName, ctx_.prompt)) return;
+  s.BuildingSaved = kTrue;
+  s.DataFolder = FolderOf(s.CurrentFileName);
+  MakeScenarioFolder();
+}
+
+bool BuildingForm::ResultsGate(bool calculated, const char* text) {
+  if (calculated) return true;
+  ctx_.prompt.Message(text, "Warning", MessageIcon::None);
+  return false;
+}
+
+void BuildingForm::SaveConcentration() {
+  UpdateBuildingFromGrid();
+  if (!ResultsGate(ctx_.state.ConcentrationsCalculated != kFalse, kNoConcentrations)) return;
+  SaveResultFile(ctx_, ResultFileKind::Concentration);
+}
+
+void BuildingForm::SaveExposure() {
+  UpdateBuildingFromGrid();
+  if (!ResultsGate(ctx_.state.ExposureCalculated != kFalse, kNoExposure)) return;
+  SaveResultFile(ctx_, ResultFileKind::Exposure);
+}
+
+void BuildingForm::SaveAverageExposure() {
+  UpdateBuildingFromGrid();
+  if (!ResultsGate(ctx_.state.ExposureCalculated != kFalse, kNoExposure)) return;
+  SaveResultFile(ctx_, ResultFileKind::AverageExposure);
+}
+
+void BuildingForm::SaveAllResultFiles() {
+  if (!ResultsGate(ctx_.state.ConcentrationsCalculated != kFalse, kNoConcentrations)) return;
+  SaveResultFile(ctx_, ResultFileKind::All);
+}
+
+bool BuildingForm::ConfirmExit() {
+  if (EraseTempFiles(ctx_.state, ctx_.prompt)) return true;
+  return ctx_.prompt.AskYesNo("All data not saved.  Do you wish to exit without saving data?",
+                              "Warning", MessageIcon::Critical) == Answer::Yes;
+}
+
+void BuildingForm::FileExit() {
+  if (!ConfirmExit()) return;
+  closing_confirmed_ = true;
+  emit EndProgram();
+}
+
+void BuildingForm::closeEvent(QCloseEvent* event) {
+  if (closing_confirmed_ || ConfirmExit()) {
+    closing_confirmed_ = true;
+    event->accept();
+    emit EndProgram();
+    return;
+  }
+  event->ignore();
+}
+
+// --- Calculate -----------------------------------------------------------------------------
+
+void BuildingForm::CalculateAirFlows() {
+  BuildingRecord& b = ctx_.state.Building;
+  if (!CheckRoomVolumes(b, ctx_.prompt)) return;
+  // The derived flows belong to a run; this command checks that they can be derived.
+  WorkingFlows flows;
+  StartWorkingFlows(b.Scenario, flows);
+  SetOutdoorFlowsFromACH(b, RunRoomCount(b), b.Scenario.OverallACH, flows);
+}
+
+void BuildingForm::CalculateConcentration() {
+  ProgramState& s = ctx_.state;
+  BuildingRecord& b = s.Building;
+  if (!CheckRoomVolumes(b, ctx_.prompt) || !CheckPollutants(b.Scenario, ctx_.prompt)) return;
+  if (s.ConcentrationsCalculated != kFalse &&
+      ctx_.prompt.AskYesNo("You have already calculated concentrations for this scenario. Do you "
+                           "wish to continue? ",
+                           "Warning", MessageIcon::None) != Answer::Yes) {
+    return;
+  }
+  if (b.MasterFile.empty()) b.MasterFile = "Temp";
+  s.StopCalculation = false;
+  RunOutcome outcome = RunOutcome::Failed;
+  {
+    RunGraph graph(s, ctx_.prompt, window());
+    outcome = RunConcentration(s, ctx_.prompt, graph);
+  }
+  // A failed run has no results to show; a stopped one has a complete work file.
+  if (outcome != RunOutcome::Failed) {
+    s.ConcentrationsCalculated = kTrue;
+    s.OccupantDataComplete = kTrue;
+  }
+  b.DisplayUnitCode = GetUnitsCode(b.Scenario.ConcUnits);
+}
+
+void BuildingForm::CalculateLognormal() {
+  const ScenarioRecord& sc = ctx_.state.Building.Scenario;
+  if (!ResultsGate(ctx_.state.ConcentrationsCalculated != kFalse, kNoConcentrations)) return;
+  const int n = RunPollutantCount(sc);
+  std::array<float, kMaxPollutants> d{};
+  std::array<float, kMaxPollutants> w{};
+  for (int p = 0; p < n; ++p) {
+    // In particle mode a pollutant is named by its size bin's diameter in micrometres.
+    d[static_cast<size_t>(p)] = static_cast<float>(LeadingNumber(sc.Pollutants[p].Name));
+    w[static_cast<size_t>(p)] = sc.RoomConc[1][static_cast<size_t>(p)];
+  }
+  float mmd = 0;
+  float gsd = 0;
+  LognormalFit(n, d, w, mmd, gsd);
+  ctx_.prompt.Message("Room 1:  mass median diameter " + FormatSingle(mmd) +
+                          " \xB5m, geometric standard deviation " + FormatSingle(gsd) + ".",
+                      "Log normal fit", MessageIcon::Information);
+}
+
+void BuildingForm::CalculateExposure(const char* mode) {
+  ProgramState& s = ctx_.state;
+  BuildingRecord& b = s.Building;
+  b.Scenario.ExposureMode = mode;
+  if (s.ConcentrationsCalculated == kFalse) {
+    ctx_.prompt.Message("You must calculate concentrations before you can calculate exposure.",
+                        "Warning", MessageIcon::None);
+    return;
+  }
+  if (s.OccupantDataComplete == kFalse) {
+    ctx_.prompt.Message("You must enter activity pattern data before you can calculate exposure.",
+                        "Warning.", MessageIcon::None);
+    return;
+  }
+  const std::string folder = JoinTempFolder({s.TempDrive, s.TempFolderName});
+  ExposureRunResult result;
+  {
+    StatusDlg status(window());
+    Hourglass hourglass;
+    result = RunExposureCalculation(b, folder, s.DataSeparator, ctx_.prompt, status);
+  }
+  s.ExposureCalculated = result.completed ? kTrue : kFalse;
+  s.OccupantDataComplete = result.occupant_data_complete ? kTrue : kFalse;
+}
+
+void BuildingForm::CalculateAverage() {
+  if (!ResultsGate(ctx_.state.ExposureCalculated != kFalse, kNoExposure)) return;
+  Hourglass hourglass;
+  CalculateAverageExposure(ctx_.state.Building.Scenario, ctx_.state.DataSeparator, ctx_.prompt);
+}
+
+void BuildingForm::CalculateRisk() {
+  if (!ResultsGate(ctx_.state.ExposureCalculated != kFalse, kNoExposure)) return;
+  RunRiskCalculation(ctx_.state.Building.Scenario, ctx_.prompt);
+}
+
+// --- Display, Options, Window --------------------------------------------------------------
+
+void BuildingForm::SetDisplayUnits(int code) {
+  BuildingRecord& b = ctx_.state.Building;
+  // Particle counts are only shown for particles; the item does nothing otherwise.
+  if (code >= 3 && !scenario_io::IsParticleClass(b.Scenario.PollutantClass)) return;
+  b.DisplayUnitCode = static_cast<int16_t>(code);
+}
+
+void BuildingForm::OptionsCalculate() {
+  SetCalculate* w =
+      AppWindows().Load<SetCalculate>([this] { return new SetCalculate(ctx_, this); });
+  w->ShowCalculationOptions();
+  w->show();
+  w->raise();
+}
+
+void BuildingForm::SetMaxConcentration() {
+  ProgramState& s = ctx_.state;
+  const auto answer =
+      ctx_.prompt.InputLine("Enter estimated maxium concentration mg/cu m",
+                            "Estimated concentration ", FormatDouble(s.MaxConcentration));
+  if (!answer || answer->empty()) return;
+  const double value = LeadingNumber(*answer);
+  // The progress chart divides by this value: only a positive estimate replaces the old one.
+  if (!(value > 0) || !std::isfinite(value)) {
+    ctx_.prompt.Message(
+        "The estimated maximum concentration must be a number above 0.  The "
+        "previous value is kept.",
+        "", MessageIcon::Exclamation);
+    return;
+  }
+  s.MaxConcentration = value;
+}
+
+void BuildingForm::FileLocations() {
+  frmSetFiles* w = AppWindows().Load<frmSetFiles>([this] { return new frmSetFiles(ctx_, this); });
+  w->FillFromSettings();
+  w->show();
+  w->raise();
+}
+
+void BuildingForm::WindowsList() {
+  QMdiArea* area = Area();
+  if (area == nullptr) return;
+  QMenu list(this);
+  list.setObjectName("WindowsListMenu");
+  for (QMdiSubWindow* sub : area->subWindowList()) {
+    QAction* a = list.addAction(sub->windowTitle());
+    connect(a, &QAction::triggered, area, [area, sub] { area->setActiveSubWindow(sub); });
+  }
+  list.exec(QCursor::pos());
+}
+
+}  // namespace quarn

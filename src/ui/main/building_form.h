@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "ui/main/main_context.h"
+
+class QFrame;
+class QMdiArea;
+
+namespace quarn {
+
+class FlexGrid;
+class EditCellBox;
+class GridEdit;
+
+// The building window: the building's Item/Value grid and every main menu of the program.
+// It lives from the start of the main window to the end of the program.
+class BuildingForm : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit BuildingForm(MainContext& context, QWidget* parent = nullptr);
+  ~BuildingForm() override;
+
+  // Window Load: the temporary folder split into its two parts and created when missing.
+  void Load();
+
+  // The grid procedures.
+  void SetupBuildingGrid(FlexGrid& grid);
+  void FillBuildingGrid(FlexGrid& grid);
+  void UpdateBuildingFromGrid();
+
+  FlexGrid& Grid() { return *grid_; }
+  EditCellBox& EditCell() { return *edit_cell_; }
+
+  // Runs the menu command of that object name (as a click on the item would).
+  void RunCommand(const std::string& name);
+
+  // True when the program may end: everything is saved (the temporary-files question is
+  // asked then), or the user agreed to lose what is not.
+  bool ConfirmExit();
+
+  // Commands, by menu.
+  void FileNew();
+  void FileOpen();
+  void FileSave();
+  void SaveConcentration();
+  void SaveExposure();
+  void SaveAverageExposure();
+  void SaveAllResultFiles();
+  void FileExit();
+  void CalculateAirFlows();
+  void CalculateConcentration();
+  void CalculateLognormal();
+  void CalculateExposure(const char* mode);
+  void CalculateAverage();
+  void CalculateRisk();
+  void SetDisplayUnits(int code);
+  void OptionsCalculate();
+  void SetMaxConcentration();
+  void FileLocations();
+  void WindowsList();
+
+ signals:
+  // The user chose to end the program (Exit, or closing this window).
+  void EndProgram();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void WireCommands();
+  QMdiArea* Area() const;
+  void MakeScenarioFolder();
+  bool ResultsGate(bool calculated, const char* text);
+
+  MainContext& ctx_;
+  QFrame* top_frame_ = nullptr;
+  EditCellBox* edit_cell_ = nullptr;
+  FlexGrid* grid_ = nullptr;
+  GridEdit* edit_ = nullptr;
+  std::map<std::string, std::function<void()>> commands_;
+  bool closing_confirmed_ = false;
+};
+
+// The display unit code of a unit name: "milligrams" 0, "micrograms" 1, "ppm" 2, "number" 3,
+// "#/m3" 4, anything else 0.
+int16_t GetUnitsCode(const std::string& units);
+
+}  // namespace quarn

@@ -1,0 +1,121 @@
+#include "ui/main/main_window.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScreen>
+#include <algorithm>
+
+#include "model/resets.h"
+#include "platform/flex_grid.h"
+#include "platform/qt_text.h"
+#include "ui/main/building_form.h"
+
+namespace quarn {
+namespace {
+
+constexpr int kMinFrameWidthTwips = 11500;
+
+}  // namespace
+
+std::string FrameCaption(const ProgramIdentity& identity) {
+  return "ZAR Model for Windows Quarn Version " + VersionNumberText(identity);
+}
+
+RevudUzad::RevudUzad(MainContext& context, QWidget* parent) : QMainWindow(parent), ctx_(context) {
+  setObjectName("RevudUzad");
+  setWindowTitle(ToQt(FrameCaption(ctx_.identity)));
+  area_ = new QMdiArea(this);
+  area_->setObjectName("MDIArea");
+  setCentralWidget(area_);
+  int width = TwipsToPixels(kMinFrameWidthTwips);
+  int height = 700;
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect avail = screen->availableGeometry();
+    width = std::max(width, avail.width() / 2 + TwipsToPixels(100));
+    height = std::min(height, avail.height() - 2 * TwipsToPixels(900));
+    height = std::max(height, 400);
+  }
+  resize(width, height);
+  move(TwipsToPixels(900), TwipsToPixels(900));
+}
+
+void RevudUzad::EndProgram() {
+  end_confirmed_ = true;
+  close();
+}
+
+void RevudUzad::closeEvent(QCloseEvent* event) {
+  // Closing the frame asks what File > Exit asks, so that no unsaved data is lost unasked.
+  if (!end_confirmed_ && building_ != nullptr && !building_->ConfirmExit()) {
+    event->ignore();
+    return;
+  }
+  end_confirmed_ = true;
+  event->accept();
+}
+
+void RevudUzad::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  const int min_width = TwipsToPixels(kMinFrameWidthTwips);
+  if (windowState() == Qt::WindowNoState && width() < min_width) resize(min_width, height());
+}
+
+RevudUzad* StartMainWindow(MainContext& context) {
+  ProgramState& s = context.state;
+  auto* frame = new RevudUzad(context);
+  frame->setAttribute(Qt::WA_DeleteOnClose);
+  frame->show();
+  ClearBuilding(s);
+  NewBuilding(s);
+  s.BuildingSaved = kFalse;
+  ClearSavedFlags(s);
+  s.RoomsSaved = kFalse;
+
+  auto* building = new BuildingForm(context);
+  frame->SetBuilding(building);
+  building->Load();
+  s.ConcentrationsCalculated = kFalse;
+  QMdiSubWindow* sub = frame->Area()->addSubWindow(building);
+  sub->setObjectName("BuildingFormWindow");
+  sub->setAttribute(Qt::WA_DeleteOnClose);
+  // Inside the frame at 100, 100 twips, four fifths of the frame's size.
+  const QSize inner = frame->Area()->size();
+  sub->setGeometry(TwipsToPixels(100), TwipsToPixels(100),
+                   std::max(inner.width() * 4 / 5, TwipsToPixels(10500)),
+                   std::max(inner.height() * 4 / 5, TwipsToPixels(3405)));
+  sub->show();
+  building->SetupBuildingGrid(building->Grid());
+  building->Grid().setVisible(true);
+  QObject::connect(building, &BuildingForm::EndProgram, frame, &RevudUzad::EndProgram);
+  s.GridEventsEnabled = kTrue;
+  s.BuildingSaved = kFalse;
+  return frame;
+}
+
+RevudUzad* StartFromSplash(MainContext& context, SplashExit how) {
+  RevudUzad* frame = StartMainWindow(context);
+  ProgramState& s = context.state;
+  NewBuilding(s);
+  s.BuildingSaved = kFalse;
+  ScenarioRecord& sc = s.Building.Scenario;
+  sc.HVACInUse = kFalse;
+  switch (how) {
+    case SplashExit::Key:
+      for (int p = 0; p < std::clamp<int>(sc.NumPollutants, 0, kMaxPollutants); ++p) {
+        sc.FilterPenetration[0][static_cast<size_t>(p)] = 1.0f;
+        sc.BuildingPenetration[static_cast<size_t>(p)] = 1.0f;
+      }
+      break;
+    case SplashExit::Frame:
+      sc.FilterPenetration[0][1] = 1.0f;
+      sc.BuildingPenetration[1] = 1.0f;
+      break;
+    case SplashExit::Logo:
+      break;
+  }
+  return frame;
+}
+
+}  // namespace quarn

@@ -1,0 +1,88 @@
+#include "ui/main/set_calculate.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "platform/help_service.h"
+#include "platform/qt_text.h"
+#include "text/number_read.h"
+#include "text/number_text.h"
+
+namespace quarn {
+
+bool ApplyCalculationOptions(const std::string& step_text, const std::string& adjust_text,
+                             ScenarioRecord& scenario, float& step_adjust_factor, Prompt& prompt) {
+  const auto step = static_cast<float>(LeadingNumber(step_text));
+  const auto factor = static_cast<float>(LeadingNumber(adjust_text));
+  if (step < 0) {
+    prompt.Message(
+        "The calculation step size cannot be negative.  Enter a step in hours, or 0 "
+        "for the default of 0.1 hours.",
+        "Error", MessageIcon::Exclamation);
+    return false;
+  }
+  if (factor < 0 || (factor > 0 && factor < 1)) {
+    prompt.Message(
+        "The step adjustment factor must be 0 (no adjustment) or at least 1.  1.2 is "
+        "recommended.",
+        "Error", MessageIcon::Exclamation);
+    return false;
+  }
+  scenario.StepSize = step == 0 ? 0.1f : step;
+  if (scenario.RunSetting2 == 0) scenario.RunSetting2 = 20;
+  step_adjust_factor = factor;
+  return true;
+}
+
+SetCalculate::SetCalculate(MainContext& context, QWidget* parent) : QDialog(parent), ctx_(context) {
+  setObjectName("SetCalculate");
+  setWindowTitle("Set Calculation options");
+  auto* layout = new QVBoxLayout(this);
+  auto* label1 = new QLabel("Calculation step size, hrs", this);
+  label1->setObjectName("Label1");
+  text1_ = new QLineEdit("0.1", this);
+  text1_->setObjectName("Text1");
+  auto* label2 = new QLabel("Step adjustment factor (Recommended 1.2)", this);
+  label2->setObjectName("Label2");
+  step_adjust_ = new QLineEdit(this);
+  step_adjust_->setObjectName("StepAdjust");
+  layout->addWidget(label1);
+  layout->addWidget(text1_);
+  layout->addWidget(label2);
+  layout->addWidget(step_adjust_);
+  auto* buttons = new QHBoxLayout;
+  auto* ok = new QPushButton("&Ok", this);
+  ok->setObjectName("Command1");
+  auto* cancel = new QPushButton("&Cancel", this);
+  cancel->setObjectName("Command2");
+  auto* help = new QPushButton("&Help", this);
+  help->setObjectName("HelpButton");
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+  buttons->addWidget(help);
+  layout->addLayout(buttons);
+  connect(ok, &QPushButton::clicked, this, &SetCalculate::Ok);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::close);
+  connect(help, &QPushButton::clicked, this,
+          [this] { ctx_.help.ShowHelp(kMainHelpFile, "Calculate options"); });
+  ShowCalculationOptions();
+}
+
+void SetCalculate::ShowCalculationOptions() {
+  text1_->setText(ToQt(FormatSingle(ctx_.state.Building.Scenario.StepSize)));
+  step_adjust_->setText(ToQt(FormatSingle(ctx_.state.StepAdjustFactor)));
+}
+
+void SetCalculate::Ok() {
+  if (ApplyCalculationOptions(FromQt(text1_->text()), FromQt(step_adjust_->text()),
+                              ctx_.state.Building.Scenario, ctx_.state.StepAdjustFactor,
+                              ctx_.prompt)) {
+    close();
+  }
+}
+
+}  // namespace quarn

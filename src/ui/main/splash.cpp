@@ -1,0 +1,110 @@
+#include "ui/main/splash.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+
+#include "platform/qt_text.h"
+
+namespace quarn {
+namespace {
+
+// The program's mark: a house with a puff of air.
+QPixmap Logo() {
+  QPixmap pixmap(96, 96);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setBrush(QColor(0, 96, 160));
+  p.setPen(Qt::NoPen);
+  p.drawRect(18, 44, 60, 44);
+  p.setBrush(QColor(160, 40, 40));
+  p.drawPolygon(QPolygon({QPoint(10, 48), QPoint(48, 12), QPoint(86, 48)}));
+  p.setBrush(QColor(200, 230, 250));
+  p.drawEllipse(QPoint(40, 64), 10, 10);
+  p.drawEllipse(QPoint(56, 70), 8, 8);
+  return pixmap;
+}
+
+QLabel* Text(const char* name, const QString& text, QWidget* parent, int point_size = 0) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(name);
+  if (point_size > 0) {
+    QFont f = label->font();
+    f.setPointSize(point_size);
+    f.setBold(true);
+    label->setFont(f);
+  }
+  return label;
+}
+
+}  // namespace
+
+frmSplash::frmSplash(MainContext& context, QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), ctx_(context) {
+  setObjectName("frmSplash");
+  setWindowTitle(ToQt(ctx_.identity.Description));
+  auto* outer = new QGridLayout(this);
+  outer->setContentsMargins(0, 0, 0, 0);
+  frame1_ = new QFrame(this);
+  frame1_->setObjectName("Frame1");
+  frame1_->setFrameShape(QFrame::Box);
+  outer->addWidget(frame1_);
+  auto* grid = new QGridLayout(frame1_);
+  logo_ = new QLabel(frame1_);
+  logo_->setObjectName("imgLogo");
+  logo_->setPixmap(Logo());
+  grid->addWidget(logo_, 0, 0, 4, 1, Qt::AlignTop);
+  grid->addWidget(Text("lblCompany", "The Quarn contributors", frame1_), 0, 1);
+  company_product_ = Text("lblCompanyProduct", "Quarn indoor air quality project", frame1_);
+  grid->addWidget(company_product_, 1, 1);
+  product_name_ = Text("lblProductName", ToQt(ctx_.identity.Description), frame1_, 16);
+  product_name_->setWordWrap(true);
+  grid->addWidget(product_name_, 2, 1);
+  grid->addWidget(Text("lblPlatform", "For Windows 9x", frame1_), 3, 1);
+  grid->addWidget(Text("lblVersion", ToQt("Version " + VersionNumberText(ctx_.identity)), frame1_),
+                  4, 1);
+  grid->addWidget(Text("lblreleasedate", ToQt(ctx_.identity.Description), frame1_), 5, 1);
+  grid->addWidget(Text("lblWarning", "Press any key or click to start.", frame1_), 6, 1);
+  for (QWidget* w :
+       {static_cast<QWidget*>(frame1_), static_cast<QWidget*>(logo_),
+        static_cast<QWidget*>(company_product_), static_cast<QWidget*>(product_name_)}) {
+    w->installEventFilter(this);
+  }
+  setFocusPolicy(Qt::StrongFocus);
+  resize(TwipsToPixels(7400), TwipsToPixels(4000));
+}
+
+void frmSplash::keyPressEvent(QKeyEvent* event) {
+  // Any key that produces a character.
+  if (!event->text().isEmpty() && started_ == nullptr) {
+    Start(SplashExit::Key);
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+bool frmSplash::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonRelease && started_ == nullptr) {
+    if (watched == logo_) {
+      Start(SplashExit::Logo);
+      return true;
+    }
+    if (watched == frame1_ || watched == company_product_ || watched == product_name_) {
+      Start(SplashExit::Frame);
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void frmSplash::Start(SplashExit how) {
+  hide();
+  started_ = StartFromSplash(ctx_, how);
+  close();
+}
+
+}  // namespace quarn

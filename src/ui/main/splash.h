@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "ui/main/main_context.h"
+#include "ui/main/main_window.h"
+
+class QFrame;
+class QLabel;
+
+namespace quarn {
+
+// The start-up window: the program's name, version and maker. A key, or a click on its
+// frame, product labels or logo, closes it and opens the main window.
+class frmSplash : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit frmSplash(MainContext& context, QWidget* parent = nullptr);
+
+  // The frame that the splash opened, once it has.
+  RevudUzad* Started() const { return started_; }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void Start(SplashExit how);
+
+  MainContext& ctx_;
+  QFrame* frame1_;
+  QLabel* logo_;
+  QLabel* company_product_;
+  QLabel* product_name_;
+  QPointer<RevudUzad> started_;
+};
+
+}  // namespace quarn

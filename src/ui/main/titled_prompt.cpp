@@ -1,0 +1,36 @@
+#include "ui/main/titled_prompt.h"
+
+#include "model/program_state.h"
+
+namespace quarn {
+
+std::string TitledPrompt::Title(const std::string& title) const {
+  if (!title.empty()) return title;
+  return state_.ProgramTitle.empty() ? fallback_ : state_.ProgramTitle;
+}
+
+void TitledPrompt::Message(const std::string& text, const std::string& title, MessageIcon icon) {
+  inner_.Message(text, Title(title), icon);
+}
+
+Answer TitledPrompt::AskYesNo(const std::string& text, const std::string& title, MessageIcon icon) {
+  return inner_.AskYesNo(text, Title(title), icon);
+}
+
+Answer TitledPrompt::AskYesNoCancel(const std::string& text, const std::string& title,
+                                    MessageIcon icon) {
+  return inner_.AskYesNoCancel(text, Title(title), icon);
+}
+
+Answer TitledPrompt::AskOkCancel(const std::string& text, const std::string& title,
+                                 MessageIcon icon) {
+  return inner_.AskOkCancel(text, Title(title), icon);
+}
+
+std::optional<std::string> TitledPrompt::InputLine(const std::string& text,
+                                                   const std::string& title,
+                                                   const std::string& default_text) {
+  return inner_.InputLine(text, Title(title), default_text);
+}
+
+}  // namespace quarn
