@@ -67,8 +67,8 @@ int FillVOCGrid(const FlexGrid& vocGrid, FlexGrid& pollutantGrid, const std::vec
       const int col = c == 1 ? 1 : c - 1;
       if (c == 5) {
         // Saturation concentration from the vapour pressure by the ideal gas law:
-        // P0/760 atm × MW g/mol / (0.0243 m³/mol at 23 °C) × 1000 mg/g, i.e. P0 × 1.32 × MW
-        // / 0.0243 in mg/m³.
+        // P0/760 atm × MW g/mol × 1000 mg/g / 0.0243 m³/mol, with 1000/760 taken as 1.32,
+        // in mg/m³.
         const double p0 = CellValue(vocGrid, source, 5);
         const double mw = CellValue(vocGrid, source, 3);
         const double c0 = p0 * 1.32 * mw / 0.0243;
