@@ -1,0 +1,463 @@
+// The building window: its grid, the room-count rule, the File commands through the
+// scripted dialog, the questions of Exit and of closing, and the Calculate commands.
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <fstream>
+#include <sstream>
+
+#include "files/building_file.h"
+#include "files/scenario_file.h"
+#include "main_window_fixture.h"
+#include "platform/flex_grid.h"
+#include "platform/qt_text.h"
+#include "platform/window_registry.h"
+#include "ui/main/about_forms.h"
+#include "ui/main/building_form.h"
+#include "ui/main/main_window.h"
+#include "ui/main/splash.h"
+
+namespace quarn {
+namespace {
+
+using testing::MainWindowTest;
+
+constexpr const char* kNotSaved = "All data not saved.  Do you wish to exit without saving data?";
+constexpr const char* kTempFiles =
+    "Do you wish to erase the temporary files created by this program?";
+
+class BuildingFormTest : public MainWindowTest {
+ protected:
+  BuildingFormTest() {
+    form = std::make_unique<BuildingForm>(*context);
+    form->Load();
+    form->SetupBuildingGrid(form->Grid());
+    state->GridEventsEnabled = kTrue;
+  }
+
+  std::string Cell(int row) { return form->Grid().TextMatrix(row, 1); }
+  void TypeRooms(const std::string& text) {
+    form->Grid().SetTextMatrix(3, 1, text);
+    form->UpdateBuildingFromGrid();
+  }
+  std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+
+  std::unique_ptr<BuildingForm> form;
+};
+
+TEST_F(BuildingFormTest, GridShowsTheLabelsAfterNewAndAfterOpen) {
+  FlexGrid& g = form->Grid();
+  EXPECT_EQ(form->windowTitle(), "Building information");
+  EXPECT_EQ(g.TextMatrix(0, 0), "Item");
+  EXPECT_EQ(g.TextMatrix(0, 1), "Value");
+  EXPECT_EQ(g.TextMatrix(1, 0), "Building ID");
+  EXPECT_EQ(g.TextMatrix(2, 0), "Comments");
+  EXPECT_EQ(g.TextMatrix(3, 0), "Number of Rooms. Max 13");
+  EXPECT_EQ(g.TextMatrix(4, 0), "Master File");
+  EXPECT_EQ(Cell(3), "1");
+  EXPECT_EQ(Cell(4), "Temp");
+
+  state->BuildingSaved = kTrue;  // no question before Open
+  std::filesystem::copy_file(Sample("house.BLD"), Path("house.BLD"));
+  dialogs.answers.push_back(Path("house.BLD"));
+  form->RunCommand("fileopen");
+  ASSERT_EQ(dialogs.asked.size(), 1u);
+  EXPECT_EQ(dialogs.asked[0].kind, "open");
+  EXPECT_EQ(dialogs.asked[0].request.initial_name, "*.bld");
+  EXPECT_EQ(dialogs.asked[0].request.filter, "All Building (*.BLD)|*.BLD|All files (*.*)|*.*");
+  EXPECT_EQ(g.TextMatrix(3, 0), "Number of Rooms");
+  EXPECT_EQ(Cell(1), "Sample house");
+  EXPECT_EQ(Cell(3), "3");
+  EXPECT_EQ(state->Building.NumRooms, 3);
+  EXPECT_EQ(state->BuildingSaved, kTrue);
+  EXPECT_EQ(state->RoomsSaved, kTrue);
+  EXPECT_EQ(state->DataFolder, folder.string());
+  // The scenario folder beside the buildings was offered and made.
+  EXPECT_EQ(prompt.Count("yesno"), 1u);
+  EXPECT_TRUE(std::filesystem::is_directory(folder / "Scenario"));
+
+  state->BuildingSaved = kTrue;
+  form->RunCommand("FileNew");
+  EXPECT_EQ(g.TextMatrix(3, 0), "Number of Rooms. Max 13");
+  EXPECT_EQ(state->Building.NumRooms, 1);
+  EXPECT_EQ(state->BuildingSaved, kFalse);
+}
+
+TEST_F(BuildingFormTest, RoomCountRule) {
+  state->Building.NumRooms = 5;
+  TypeRooms("14");
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].text, "Warning. Number of rooms exceeds limit of 13. Reenter data.");
+  EXPECT_EQ(prompt.shown[0].title, "Warning");
+  EXPECT_EQ(Cell(3), "- ");
+  EXPECT_EQ(state->Building.NumRooms, 5);
+  EXPECT_EQ(form->Grid().Row(), 3);
+  // The refusal mark waits for a new entry without asking again.
+  form->UpdateBuildingFromGrid();
+  EXPECT_EQ(prompt.shown.size(), 1u);
+
+  TypeRooms("0");
+  ASSERT_EQ(prompt.shown.size(), 2u);
+  EXPECT_EQ(state->Building.NumRooms, 5);
+  TypeRooms("no rooms");
+  EXPECT_EQ(prompt.shown.size(), 3u);
+  EXPECT_EQ(state->Building.NumRooms, 5);
+
+  TypeRooms("13");
+  EXPECT_EQ(state->Building.NumRooms, 13);
+  TypeRooms("2.5");
+  EXPECT_EQ(state->Building.NumRooms, 2);
+  TypeRooms("3.5");
+  EXPECT_EQ(state->Building.NumRooms, 4);
+  EXPECT_EQ(prompt.shown.size(), 3u);
+}
+
+TEST_F(BuildingFormTest, SaveOpenRoundTripAndEditsClearTheSavedFlag) {
+  form->Grid().SetTextMatrix(1, 1, "Round trip");
+  form->Grid().SetTextMatrix(2, 1, "two rooms, one file");
+  form->Grid().SetTextMatrix(3, 1, "2");
+  form->Grid().SetTextMatrix(4, 1, "rt");
+  // Cancelled save: nothing is written and the flag stays.
+  form->RunCommand("filesave");
+  EXPECT_EQ(state->BuildingSaved, kFalse);
+  EXPECT_EQ(state->Building.ID, "Round trip");
+
+  dialogs.answers.push_back(Path("rt.bld"));
+  form->RunCommand("filesave");
+  EXPECT_EQ(state->BuildingSaved, kTrue);
+  EXPECT_TRUE(std::filesystem::exists(Path("rt.bld")));
+
+  // An edit after the save makes Exit ask.
+  form->Grid().SetTextMatrix(1, 1, "Changed");
+  form->UpdateBuildingFromGrid();
+  EXPECT_EQ(state->BuildingSaved, kFalse);
+  prompt.answers.push_back(Answer::No);
+  QSignalSpy ended(form.get(), &BuildingForm::EndProgram);
+  form->RunCommand("fileexit");
+  ASSERT_FALSE(prompt.shown.empty());
+  EXPECT_EQ(prompt.shown.back().text, kNotSaved);
+  EXPECT_EQ(prompt.shown.back().icon, MessageIcon::Critical);
+  EXPECT_EQ(ended.count(), 0);
+
+  // New asks first, then Open brings the saved building back.
+  prompt.answers.push_back(Answer::Yes);
+  form->RunCommand("FileNew");
+  EXPECT_EQ(state->Building.ID, "");
+  prompt.answers.push_back(Answer::Yes);
+  dialogs.answers.push_back(Path("rt.bld"));
+  form->RunCommand("fileopen");
+  EXPECT_EQ(state->Building.ID, "Round trip");
+  EXPECT_EQ(state->Building.Comments, "two rooms, one file");
+  EXPECT_EQ(state->Building.NumRooms, 2);
+  EXPECT_EQ(state->Building.MasterFile, "rt");
+  EXPECT_EQ(state->BuildingSaved, kTrue);
+}
+
+TEST_F(BuildingFormTest, DamagedFileChangesNothing) {
+  state->Building.ID = "Kept";
+  state->BuildingSaved = kTrue;
+  {
+    std::ofstream bad(Path("bad.BLD"), std::ios::binary);
+    bad << "xy";
+  }
+  dialogs.answers.push_back(Path("bad.BLD"));
+  form->RunCommand("fileopen");
+  EXPECT_EQ(state->Building.ID, "Kept");
+  EXPECT_EQ(prompt.Count("message"), 1u);
+}
+
+TEST_F(BuildingFormTest, ExitAsksForEachStateOfTheSavedFlags) {
+  QSignalSpy ended(form.get(), &BuildingForm::EndProgram);
+  // Nothing saved: the data-loss question; Yes ends.
+  prompt.answers.push_back(Answer::Yes);
+  form->FileExit();
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].text, kNotSaved);
+  EXPECT_EQ(prompt.shown[0].title, "Warning");
+  EXPECT_EQ(ended.count(), 1);
+
+  // The building saved but not the scenario: still the data-loss question.
+  prompt.shown.clear();
+  state->BuildingSaved = kTrue;
+  prompt.answers.push_back(Answer::No);
+  EXPECT_FALSE(form->ConfirmExit());
+  EXPECT_EQ(prompt.shown.back().text, kNotSaved);
+
+  // Everything saved: only the temporary-files question, and the program ends whatever
+  // the answer.
+  prompt.shown.clear();
+  state->ScenarioSaved = kTrue;
+  prompt.answers.push_back(Answer::No);
+  EXPECT_TRUE(form->ConfirmExit());
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].text, kTempFiles);
+
+  // And with the temporary files left alone on purpose, nothing is asked.
+  prompt.shown.clear();
+  state->TempFilesFlag = kTrue;
+  EXPECT_TRUE(form->ConfirmExit());
+  EXPECT_TRUE(prompt.shown.empty());
+}
+
+TEST_F(MainWindowTest, ClosingTheFrameOrTheBuildingWindowAsksFirst) {
+  QPointer<RevudUzad> frame = StartMainWindow(*context);
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(frame->windowTitle(), "ZAR Model for Windows Quarn Version 1.2.3");
+  prompt.answers.push_back(Answer::No);
+  frame->close();
+  EXPECT_EQ(prompt.shown.back().text, kNotSaved);
+  EXPECT_TRUE(frame->isVisible());
+  // The building window's close box asks the same and, on No, stays.
+  prompt.answers.push_back(Answer::No);
+  frame->Building()->close();
+  EXPECT_EQ(prompt.Count("yesno"), 2u);
+  EXPECT_TRUE(frame->Building()->isVisible());
+  // Yes ends the program: the frame closes.
+  prompt.answers.push_back(Answer::Yes);
+  frame->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(frame.isNull());
+}
+
+TEST_F(MainWindowTest, KeyOnTheSplashOpensTheMainWindowOnAResetModel) {
+  state->Building.ID = "Left over";
+  state->BuildingSaved = kTrue;
+  frmSplash splash(*context);
+  splash.show();
+  EXPECT_EQ(splash.findChild<QLabel*>("lblVersion")->text(), "Version 1.2.3");
+  EXPECT_EQ(splash.findChild<QLabel*>("lblreleasedate")->text(), "Quarn test description");
+  QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+  QApplication::sendEvent(&splash, &key);
+  QPointer<RevudUzad> frame = splash.Started();
+  ASSERT_NE(frame, nullptr);
+  EXPECT_FALSE(splash.isVisible());
+  BuildingForm* building = frame->Building();
+  ASSERT_NE(building, nullptr);
+  EXPECT_EQ(frame->Area()->subWindowList().size(), 1);
+  EXPECT_EQ(building->Grid().TextMatrix(3, 0), "Number of Rooms. Max 13");
+  EXPECT_EQ(state->Building.ID, "");
+  EXPECT_EQ(state->Building.NumRooms, 1);
+  EXPECT_EQ(state->BuildingSaved, kFalse);
+  EXPECT_EQ(state->GridEventsEnabled, kTrue);
+  EXPECT_EQ(state->Building.Scenario.HVACInUse, kFalse);
+  frame->EndProgram();
+}
+
+TEST_F(MainWindowTest, SplashClicksSetThePenetrationsTheirOwnWay) {
+  ProgramState reference;
+  NewBuilding(reference);
+  const float reset_value = reference.Building.Scenario.BuildingPenetration[1];
+  {
+    frmSplash splash(*context);
+    QWidget* frame1 = splash.findChild<QWidget*>("Frame1");
+    QMouseEvent click(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+                      Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(frame1, &click);
+    ASSERT_NE(splash.Started(), nullptr);
+    EXPECT_EQ(state->Building.Scenario.BuildingPenetration[1], 1.0f);
+    EXPECT_EQ(state->Building.Scenario.FilterPenetration[0][1], 1.0f);
+    splash.Started()->EndProgram();
+  }
+  {
+    frmSplash splash(*context);
+    QWidget* logo = splash.findChild<QWidget*>("imgLogo");
+    QMouseEvent click(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+                      Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(logo, &click);
+    ASSERT_NE(splash.Started(), nullptr);
+    EXPECT_EQ(state->Building.Scenario.BuildingPenetration[1], reset_value);
+    splash.Started()->EndProgram();
+  }
+}
+
+TEST_F(BuildingFormTest, AboutShowsTheVersionAndOneWindow) {
+  form->RunCommand("HelpAbout");
+  AboutForm* about = AppWindows().Find<AboutForm>();
+  ASSERT_NE(about, nullptr);
+  EXPECT_EQ(about->windowTitle(), "About Quarn");
+  EXPECT_EQ(about->findChild<QLabel*>("Label2")->text(), "Version 1.2.3  Quarn test description");
+  form->RunCommand("HelpAbout");
+  EXPECT_EQ(AppWindows().Find<AboutForm>(), about);
+  about->findChild<QPushButton*>("Command1")->click();
+  EXPECT_EQ(AppWindows().Find<AboutForm>(), nullptr);
+
+  form->RunCommand("helprecent");
+  ASSERT_NE(AppWindows().Find<Changesform>(), nullptr);
+  EXPECT_EQ(AppWindows().Find<Changesform>()->windowTitle(), "Recent changes to Quarn");
+
+  form->RunCommand("HelpContents");
+  form->RunCommand("HelpPM");
+  ASSERT_EQ(help.shown.size(), 2u);
+  EXPECT_EQ(help.shown[0],
+            std::make_pair(std::string("RovozUzav.HLP"), std::string("Building form")));
+  EXPECT_EQ(help.shown[1],
+            std::make_pair(std::string("rirozid.HLP"), std::string("Building form")));
+}
+
+TEST_F(BuildingFormTest, LaterWindowsSayTheyAreNotImplemented) {
+  for (const char* name : {"Rooms", "Scenarios", "DisplaySummary", "plotallrooms", "PrintAll"}) {
+    prompt.shown.clear();
+    form->RunCommand(name);
+    ASSERT_EQ(prompt.shown.size(), 1u) << name;
+    EXPECT_EQ(prompt.shown[0].text, "Feature not implemented in version.");
+  }
+}
+
+TEST_F(BuildingFormTest, DisplayUnitsFollowTheScenarioClass) {
+  ScenarioRecord& sc = state->Building.Scenario;
+  sc.PollutantClass = "VOC";
+  form->RunCommand("micrograms");
+  EXPECT_EQ(state->Building.DisplayUnitCode, 1);
+  form->RunCommand("numberpercc");
+  EXPECT_EQ(state->Building.DisplayUnitCode, 1);
+  sc.PollutantClass = "pm";
+  form->RunCommand("numberpercc");
+  EXPECT_EQ(state->Building.DisplayUnitCode, 3);
+  form->RunCommand("numberpercubicmeter");
+  EXPECT_EQ(state->Building.DisplayUnitCode, 4);
+  EXPECT_TRUE(prompt.shown.empty());
+
+  EXPECT_EQ(GetUnitsCode("milligrams"), 0);
+  EXPECT_EQ(GetUnitsCode("micrograms"), 1);
+  EXPECT_EQ(GetUnitsCode("ppm"), 2);
+  EXPECT_EQ(GetUnitsCode("number"), 3);
+  EXPECT_EQ(GetUnitsCode("#/m3"), 4);
+  EXPECT_EQ(GetUnitsCode("Micrograms"), 0);
+}
+
+TEST_F(BuildingFormTest, MaxConcentrationKeepsTheOldValueUnlessPositive) {
+  state->MaxConcentration = 20;
+  prompt.inputs.push_back(std::string("35.5"));
+  form->RunCommand("Optionsetmax");
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].text, "Enter estimated maxium concentration mg/cu m");
+  EXPECT_EQ(prompt.shown[0].title, "Estimated concentration ");
+  EXPECT_DOUBLE_EQ(state->MaxConcentration, 35.5);
+  for (const char* refused : {"abc", "0", "-3"}) {
+    prompt.inputs.push_back(std::string(refused));
+    form->RunCommand("Optionsetmax");
+    EXPECT_DOUBLE_EQ(state->MaxConcentration, 35.5) << refused;
+  }
+  prompt.inputs.push_back(std::nullopt);
+  form->RunCommand("Optionsetmax");
+  prompt.inputs.push_back(std::string(""));
+  form->RunCommand("Optionsetmax");
+  EXPECT_DOUBLE_EQ(state->MaxConcentration, 35.5);
+}
+
+TEST_F(BuildingFormTest, ResultCommandsSayThereAreNoResults) {
+  form->RunCommand("FileConcen");
+  form->RunCommand("FileExposure");
+  form->RunCommand("averageexposure");
+  ASSERT_EQ(prompt.shown.size(), 3u);
+  EXPECT_EQ(prompt.shown[0].text, "Concentrations have not been calculated. ");
+  EXPECT_EQ(prompt.shown[1].text, "Exposure has not been calculated. ");
+  EXPECT_TRUE(dialogs.asked.empty());
+
+  prompt.shown.clear();
+  form->RunCommand("CalculateInhalation");
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].text,
+            "You must calculate concentrations before you can calculate exposure.");
+  EXPECT_EQ(state->Building.Scenario.ExposureMode, "I");
+  state->ConcentrationsCalculated = kTrue;
+  state->OccupantDataComplete = kFalse;
+  form->RunCommand("CalculateNone");
+  EXPECT_EQ(prompt.shown.back().text,
+            "You must enter activity pattern data before you can calculate exposure.");
+  EXPECT_EQ(prompt.shown.back().title, "Warning.");
+  EXPECT_EQ(state->Building.Scenario.ExposureMode, "N");
+}
+
+// A loaded sample scenario runs with the progress window, and Stop ends it with a complete
+// work file.
+class ConcentrationRunTest : public BuildingFormTest {
+ protected:
+  ConcentrationRunTest() {
+    std::string bld = Sample("house.BLD");
+    EXPECT_TRUE(ReadBuildingFile(state->Building, bld, prompt));
+    EXPECT_EQ(NewReadScenario(state->Building, state->OutdoorConcInput, state->InitialConcInput,
+                              Sample("house.SEN"), prompt),
+              ScenarioReadResult::Read);
+    prompt.shown.clear();
+    state->TempDrive = "";
+    state->TempFolderName = (folder / "tmp").string();
+    state->TempFolder = state->TempFolderName;
+    state->Building.DisplayUnitCode = 0;
+  }
+};
+
+TEST_F(ConcentrationRunTest, StopEndsTheRunWithACompleteWorkFile) {
+  bool clicked = false;
+  bool was_modal = false;
+  // Pressed as soon as the run lets the window system run.
+  QTimer::singleShot(0, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (w->objectName() == "RunGraph" && w->isVisible()) {
+        was_modal = w->isModal();
+        w->findChild<QPushButton*>("Command1")->click();
+        clicked = true;
+      }
+    }
+  });
+  form->RunCommand("CalculateConcentration");
+  EXPECT_TRUE(clicked);
+  EXPECT_TRUE(was_modal);
+  EXPECT_TRUE(state->StopCalculation);
+  EXPECT_EQ(state->ConcentrationsCalculated, kTrue);
+  EXPECT_EQ(state->OccupantDataComplete, kTrue);
+  // "micrograms" in the sample scenario.
+  EXPECT_EQ(state->Building.DisplayUnitCode, 1);
+  const std::string work = ReadAll(state->Building.ConcWorkFile);
+  ASSERT_FALSE(work.empty());
+  EXPECT_TRUE(work.ends_with("-999 \r\n"));
+  // Stopped early: far fewer records than a whole day of steps.
+  const auto lines = std::count(work.begin(), work.end(), '\n');
+  EXPECT_GE(lines, 2);
+  EXPECT_LT(lines, 200);
+
+  // A second run asks first; No leaves the results alone.
+  prompt.answers.push_back(Answer::No);
+  form->RunCommand("CalculateConcentration");
+  ASSERT_FALSE(prompt.shown.empty());
+  EXPECT_EQ(prompt.shown.back().text,
+            "You have already calculated concentrations for this scenario. Do you wish to "
+            "continue? ");
+  EXPECT_EQ(ReadAll(state->Building.ConcWorkFile), work);
+}
+
+TEST_F(ConcentrationRunTest, AFullRunThenTheExposureCalculation) {
+  form->RunCommand("CalculateConcentration");
+  EXPECT_EQ(state->ConcentrationsCalculated, kTrue);
+  EXPECT_FALSE(state->StopCalculation);
+  const std::string work = ReadAll(state->Building.ConcWorkFile);
+  EXPECT_TRUE(work.ends_with("-999 \r\n"));
+  form->RunCommand("CalculateInhalation");
+  EXPECT_EQ(state->ExposureCalculated, kTrue);
+  const std::string inst = state->Building.Scenario.Occupants[1].InstExposureFile;
+  ASSERT_FALSE(inst.empty());
+  EXPECT_TRUE(std::filesystem::exists(inst));
+}
+
+TEST_F(BuildingFormTest, RoomWithoutVolumeStopsTheRunBeforeItStarts) {
+  state->Building.RoomList[1].Volume = 0;
+  form->RunCommand("CalculateConcentration");
+  EXPECT_EQ(state->ConcentrationsCalculated, kFalse);
+  EXPECT_GE(prompt.Count("message"), 1u);
+}
+
+}  // namespace
+}  // namespace quarn
