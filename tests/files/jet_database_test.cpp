@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/decimal_comma_locale.h"
+
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
@@ -85,35 +87,7 @@ TEST(JetDatabase, ReturnsTextAsWindows1252) {
   ExpectIndexCodes(*db);
 }
 
-// Switches the process to a German locale built in a scratch folder, where the C library's
-// decimal point is a comma, and back again.
-class DecimalCommaLocale {
- public:
-  DecimalCommaLocale() {
-    dir_ = fs::temp_directory_path() / ("quarn-locale-" + std::to_string(::getpid()));
-    fs::create_directories(dir_);
-    const std::string command =
-        "localedef -i de_DE -f UTF-8 '" + (dir_ / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
-    if (std::system("command -v localedef >/dev/null 2>&1") != 0) return;
-    if (std::system(command.c_str()) != 0) return;
-    saved_ = std::setlocale(LC_ALL, nullptr);
-    ::setenv("LOCPATH", dir_.c_str(), 1);
-    active_ = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr &&
-              std::string(std::localeconv()->decimal_point) == ",";
-  }
-  ~DecimalCommaLocale() {
-    if (!saved_.empty()) std::setlocale(LC_ALL, saved_.c_str());
-    ::unsetenv("LOCPATH");
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-  bool active() const { return active_; }
-
- private:
-  fs::path dir_;
-  std::string saved_;
-  bool active_ = false;
-};
+using quarn::testing::DecimalCommaLocale;
 
 TEST(JetDatabase, NumbersKeepTheDecimalPointUnderADecimalCommaLocale) {
   DecimalCommaLocale locale;

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+
 #include <random>
 #include <string>
+#include "common/decimal_comma_locale.h"
 
 #include "../common/scripted_prompt.h"
 #include "files/scenario_routing.h"
@@ -897,20 +899,14 @@ TEST(ScenarioFile, OutdoorPointsAreCountedAsTheOutdoorGridCountsThem) {
 }
 
 TEST(ScenarioFile, RoundTripUnderADecimalCommaLocale) {
-  const char* names[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "de_DE"};
-  const std::string old = std::setlocale(LC_NUMERIC, nullptr);
-  const char* set = nullptr;
-  for (const char* name : names) {
-    if ((set = std::setlocale(LC_NUMERIC, name)) != nullptr) break;
-  }
-  if (!set) GTEST_SKIP() << "no decimal-comma locale installed";
+  quarn::testing::DecimalCommaLocale locale;
+  if (!locale.active()) GTEST_SKIP() << "localedef cannot build a decimal-comma locale";
   const Model m = Flat();
   const std::string bytes = ScenarioFileBytes(m.building, m.outdoor, m.initial);
   TempDir dir;
   Model got = JunkTarget(m);
   ScriptedPrompt prompt;
   const auto result = ReadInto(bytes, got, prompt, dir);
-  std::setlocale(LC_NUMERIC, old.c_str());
   EXPECT_EQ(bytes, FlatText());
   ASSERT_EQ(result, ScenarioReadResult::Read);
   ExpectSameScenario(m, got);
