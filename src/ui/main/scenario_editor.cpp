@@ -1,0 +1,716 @@
+#include "ui/main/scenario_editor.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+
+#include "files/old_scenario_file.h"
+#include "files/scenario_file.h"
+#include "files/scenario_routing.h"
+#include "model/not_implemented.h"
+#include "model/resets.h"
+#include "platform/edit_cell.h"
+#include "platform/file_dialog.h"
+#include "platform/flex_grid.h"
+#include "platform/help_service.h"
+#include "platform/qt_text.h"
+#include "platform/window_registry.h"
+#include "text/number_read.h"
+#include "ui/main/grid_edit.h"
+#include "ui/main/room_grids.h"
+#include "ui/main/scenario_grid.h"
+
+namespace quarn {
+namespace {
+
+namespace row = scenario_row;
+
+constexpr const char* kNewQuestion =
+    "This will clear all scenario information.   Do you wish to continue?  If you wish to "
+    "change a few data items in the current scenario, select No. Make the changes.  Then save "
+    "the changed data as a new scenario. If you select YES, all scenario data will be cleared!";
+constexpr const char* kOpenQuestion =
+    "This will clear all data.  Do you wish to continue? If you wish to make a few changes in "
+    "the data, select No.  Make the changes.  Then save everything.  If you select Yes, all "
+    "Scenario, Risk, Occupant information will be cleared!";
+constexpr const char* kCancelQuestion =
+    "Scenario data have not been transfered.  Do you wish to exit without saving scenario data?";
+constexpr const char* kCloseQuestion =
+    "Scenario not saved.  Do you wish to exit without saving scenario?";
+constexpr const char* kScenarioFilter = "All Scenario (*.SEN)|*.SEN|All files (*.*)|*.*";
+constexpr const char* kScenarioExtensionNoDot = "SEN";
+constexpr const char* kParticleCaption = "Number/cubic cm";
+
+// Sizes of the window's design, in twips.
+constexpr int kMinWidthTwips = 11500;
+constexpr int kMinHeightTwips = 5905;
+constexpr int kFrame4WidthTwips = 2775;
+
+std::string FolderOf(const std::string& path) {
+  const std::filesystem::path p(path);
+  return p.has_parent_path() ? p.parent_path().string() : std::string(".");
+}
+
+bool StartsWithPM(const std::string& cls) {
+  return cls.compare(0, 2, "PM") == 0;
+}
+
+// The path of the menu that holds an item: "File > Print scenario data..." for
+// "File > Print scenario data... > Sinks", "" for an item of the menu bar.
+std::string ParentPath(const std::string& path) {
+  const size_t at = path.rfind(" > ");
+  return at == std::string::npos ? std::string() : path.substr(0, at);
+}
+
+// Unchecks every option of an exclusive group, which the group itself never allows.
+void UncheckAll(std::initializer_list<QRadioButton*> options) {
+  for (QRadioButton* o : options) {
+    o->setAutoExclusive(false);
+    o->setChecked(false);
+    o->setAutoExclusive(true);
+  }
+}
+
+// The class list: the program writes the class cell when its list drops down, so the list
+// tells the window before it opens.
+class ClassCombo : public QComboBox {
+ public:
+  using QComboBox::QComboBox;
+  std::function<void()> on_drop_down;
+  void showPopup() override {
+    if (on_drop_down) on_drop_down();
+    QComboBox::showPopup();
+  }
+};
+
+}  // namespace
+
+const std::vector<ScenarioMenuItem>& ScenarioMenuTable() {
+  static const std::vector<ScenarioMenuItem> table = {
+      {"File", "File", "File", nullptr, nullptr},
+      {"File > New scenario", "New scenario", "FileNew", nullptr, nullptr},
+      {"File > Opencurrent version", "Opencurrent version", "FileLoad", nullptr, nullptr},
+      {"File > Save scenario", "Save scenario", "FileSave", nullptr, nullptr},
+      {"File > -", "-", "FileSep1", nullptr, nullptr},
+      {"File > Printer setsup", "Printer setsup", "PrinterSetup", nullptr, nullptr},
+      {"File > Print scenario data...", "Print scenario data...", "PrintScenarioData", nullptr,
+       nullptr},
+      {"File > Print scenario data... > Summary information", "Summary information",
+       "ScenarioSummary", nullptr, nullptr},
+      {"File > Print scenario data... > HVAC flows", "HVAC flows", "ScenarioHVACFlows", nullptr,
+       nullptr},
+      {"File > Print scenario data... > Natural flows", "Natural flows", "ScenarioNaturalFlows",
+       nullptr, nullptr},
+      {"File > Print scenario data... > Sources", "Sources", "PrintSources", nullptr, nullptr},
+      {"File > Print scenario data... > Sinks", "Sinks", "PrintSinks", nullptr, nullptr},
+      {"File > Print scenario data... > All scenario data", "All scenario data", "PrintAll",
+       nullptr, nullptr},
+      {"File > -", "-", "FileSep2", nullptr, nullptr},
+      {"File > Transfer", "Transfer", "FileTransfer", nullptr, nullptr},
+      {"File > Cancel", "Cancel", "FileCancel", nullptr, nullptr},
+      {"Transfer", "Transfer", "Transfer", nullptr, nullptr},
+      {"Cancel", "Cancel", "cancel", nullptr, nullptr},
+      {"HVAC", "HVAC", "HVAC", nullptr, nullptr},
+      {"HVAC > Air cleaner", "Air cleaner", "HVACAirClean", nullptr, nullptr},
+      {"HVAC > Sources", "Sources", "HVACSources", nullptr, nullptr},
+      {"HVAC > Flows (Base flows)", "Flows (Base flows)", "HVACFlows", nullptr, nullptr},
+      {"HVAC > Variable HVAC flows", "Variable HVAC flows", "HVACHist", nullptr, nullptr},
+      {"HVAC > Room-to-Room flows", "Room-to-Room flows", "HVACRoomtoroom", nullptr, nullptr},
+      {"Natural flows", "Natural flows", "NaturalFlows", nullptr, nullptr},
+      {"Natural flows > Outdoor flows", "Outdoor flows", "Outflows", nullptr, nullptr},
+      {"Natural flows > Variable outdoor flows", "Variable outdoor flows", "Ventilation", nullptr,
+       nullptr},
+      {"Natural flows > Room-to-room", "Room-to-room", "NaturalRoomtoRoom", nullptr, nullptr},
+      {"Managed flow", "Managed flow", "ManagedFlow", nullptr, nullptr},
+      {"Managed flow > HVAC flows", "HVAC flows", "ManHVACFlow", nullptr, nullptr},
+      {"Managed flow > RoomtoRoom", "RoomtoRoom", "ManRoomtoRoom", nullptr, nullptr},
+      {"Define Pollutants", "Define Pollutants", "definepollutants", nullptr, nullptr},
+      {"Rooms", "Rooms", "Rooms", nullptr, nullptr},
+      {"Occupancy", "Occupancy", "Occupancy", nullptr, nullptr},
+      {"Risk", "Risk", "Risk", nullptr, nullptr},
+      {"Tools", "Tools", "Tools", nullptr, nullptr},
+      {"Tools > Calculator", "Calculator", "Calculator", nullptr, nullptr},
+      {"Tools > Units conversion", "Units conversion", "Units", nullptr, nullptr},
+      {"Window", "Window", "Window", nullptr, nullptr},
+      {"Window > Cascade", "Cascade", "WindowCascade", nullptr, nullptr},
+      {"Window > Tile", "Tile", "WindowTile", nullptr, nullptr},
+      {"Window > List windows", "List windows", "WindowsList", nullptr, nullptr},
+      {"Help", "Help", "Help", "RovozUzav.HLP", "Scenario form"},
+      {"PM Changes", "PM Changes", "version17changes", "RIRozid.HLP", "Scenario"},
+  };
+  return table;
+}
+
+const std::vector<std::string>& HVACTypeEntries() {
+  static const std::vector<std::string> entries = {"Residential in return",
+                                                   "Commercial after outdoor mixed",
+                                                   "Commercial clean outdoor only ", "In supply"};
+  return entries;
+}
+
+const std::vector<std::string>& PollutantClassEntries() {
+  static const std::vector<std::string> entries = {"VOC", "PM", "O3", "Other"};
+  return entries;
+}
+
+void GetUnitsFromForm(ScenarioRecord& scenario, QWidget& window) {
+  for (const char* name : {"number", "micrograms", "milligrams"}) {
+    auto* option = window.findChild<QRadioButton*>(name);
+    if (option != nullptr && option->isChecked()) {
+      scenario.ConcUnits = name;
+      return;
+    }
+  }
+  scenario.ConcUnits = "milligrams";
+  if (auto* mg = window.findChild<QRadioButton*>("milligrams")) mg->setChecked(true);
+}
+
+// --- The window ----------------------------------------------------------------------------
+
+mainscenarioform::mainscenarioform(MainContext& context, QWidget* parent)
+    : QMainWindow(parent), ctx_(context) {
+  setObjectName("mainscenarioform");
+  setWindowTitle("Scenario data entry");
+  BuildControls();
+  BuildMenus();
+  WireCommands();
+  WireEvents();
+}
+
+mainscenarioform::~mainscenarioform() = default;
+
+void mainscenarioform::BuildControls() {
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+
+  top_frame_ = new QFrame(central);
+  top_frame_->setObjectName("TopFrame");
+  top_frame_->setFrameShape(QFrame::StyledPanel);
+  auto* top_layout = new QHBoxLayout(top_frame_);
+  top_layout->setContentsMargins(TwipsToPixels(360), 4, 4, 4);
+  edit_cell_ = new EditCellBox(top_frame_);
+  edit_cell_->setObjectName("EditCell");
+  edit_cell_->setFixedWidth(TwipsToPixels(3495));
+  top_layout->addWidget(edit_cell_);
+  top_layout->addStretch(1);
+  top_frame_->setMinimumHeight(TwipsToPixels(525));
+  layout->addWidget(top_frame_);
+
+  auto* body = new QHBoxLayout();
+  grid_ = new FlexGrid(central);
+  grid_->setObjectName("ScenarioSS");
+  grid_->SetCols(2);
+  grid_->SetRows(row::kCount);
+  body->addWidget(grid_, 1);
+
+  frame4_ = new QFrame(central);
+  frame4_->setObjectName("Frame4");
+  frame4_->setFixedWidth(TwipsToPixels(kFrame4WidthTwips));
+  auto* side = new QVBoxLayout(frame4_);
+  label1_ = new QLabel("Select class of pollutant from list", frame4_);
+  label1_->setObjectName("Label1");
+  label1_->setWordWrap(true);
+  auto* classes = new ClassCombo(frame4_);
+  pollutant_type_ = classes;
+  pollutant_type_->setObjectName("PollutantType");
+  pollutant_type_->setEditable(true);
+  pollutant_type_->setInsertPolicy(QComboBox::NoInsert);
+  for (const std::string& e : PollutantClassEntries()) pollutant_type_->addItem(ToQt(e));
+  pollutant_type_->setCurrentIndex(0);
+  label2_ = new QLabel("Select type of HVAC system and air cleaner location from list", frame4_);
+  label2_->setObjectName("Label2");
+  label2_->setWordWrap(true);
+  type_hvac_ = new QComboBox(frame4_);
+  type_hvac_->setObjectName("TypeHVAC");
+  for (const std::string& e : HVACTypeEntries()) type_hvac_->addItem(ToQt(e));
+  frame1_ = new QGroupBox("Concentration units", frame4_);
+  frame1_->setObjectName("Frame1");
+  auto* units = new QVBoxLayout(frame1_);
+  number_ = new QRadioButton("#/cc", frame1_);
+  number_->setObjectName("number");
+  micrograms_ = new QRadioButton(ToQt("\xB5g/m3"), frame1_);
+  micrograms_->setObjectName("micrograms");
+  milligrams_ = new QRadioButton("mg/m3", frame1_);
+  milligrams_->setObjectName("milligrams");
+  units->addWidget(number_);
+  units->addWidget(micrograms_);
+  units->addWidget(milligrams_);
+  side->addWidget(label1_);
+  side->addWidget(pollutant_type_);
+  side->addWidget(label2_);
+  side->addWidget(type_hvac_);
+  side->addWidget(frame1_);
+  side->addStretch(1);
+  body->addWidget(frame4_);
+  layout->addLayout(body, 1);
+  setCentralWidget(central);
+  setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
+
+  edit_ = new GridEdit(*grid_, *edit_cell_, ctx_.prompt, GridEdit::Wiring::Automatic, this);
+  edit_->SetSharedFlags(&ctx_.state.CellEditActive, &ctx_.state.GridEventsEnabled);
+}
+
+void mainscenarioform::BuildMenus() {
+  const auto& table = ScenarioMenuTable();
+  std::map<std::string, QMenu*> menus;
+  auto has_children = [&table](const std::string& path) {
+    return std::any_of(table.begin(), table.end(),
+                       [&path](const ScenarioMenuItem& i) { return ParentPath(i.path) == path; });
+  };
+  for (const ScenarioMenuItem& item : table) {
+    const std::string parent = ParentPath(item.path);
+    QMenu* holder = parent.empty() ? nullptr : menus.at(parent);
+    const QString caption = ToQt(item.caption);
+    QAction* action = nullptr;
+    if (std::string(item.caption) == "-") {
+      action = holder->addSeparator();
+    } else if (has_children(item.path) || std::string(item.name) == "WindowsList") {
+      QMenu* menu = holder == nullptr ? menuBar()->addMenu(caption) : holder->addMenu(caption);
+      menu->setObjectName(item.name);
+      menus[item.path] = menu;
+      action = menu->menuAction();
+    } else {
+      action = holder == nullptr ? menuBar()->addAction(caption) : holder->addAction(caption);
+    }
+    action->setObjectName(item.name);
+  }
+  // The frame's list of open windows, made when the list opens.
+  QMenu* list = menus.at("Window > List windows");
+  connect(list, &QMenu::aboutToShow, this, [this, list] {
+    list->clear();
+    QMdiArea* area = Area();
+    if (area == nullptr) return;
+    for (QMdiSubWindow* sub : area->subWindowList()) {
+      QAction* a = list->addAction(sub->windowTitle());
+      connect(a, &QAction::triggered, area, [area, sub] { area->setActiveSubWindow(sub); });
+    }
+  });
+}
+
+void mainscenarioform::WireCommands() {
+  auto open = [this](InputWindow w) { return [this, w] { OpenInputWindow(w); }; };
+  auto not_yet = [this] { ShowNotImplemented(ctx_.prompt); };
+  auto units = [this] { GetUnitsFromForm(ctx_.state.Building.Scenario, *this); };
+  commands_ = {
+      {"FileNew", [this] { FileNew(); }},
+      {"FileLoad", [this] { FileOpen(); }},
+      {"FileSave", [this] { FileSave(); }},
+      {"PrinterSetup", not_yet},
+      {"ScenarioSummary", not_yet},
+      {"ScenarioHVACFlows", not_yet},
+      {"ScenarioNaturalFlows", not_yet},
+      {"PrintSources", not_yet},
+      {"PrintSinks", not_yet},
+      {"PrintAll", not_yet},
+      {"FileTransfer", [this] { Transfer(); }},
+      {"FileCancel", [this] { Cancel(); }},
+      {"Transfer", [this] { Transfer(); }},
+      {"cancel", [this] { Cancel(); }},
+      {"HVACAirClean",
+       [this, units, open] {
+         units();
+         open(InputWindow::HVACAirCleaner)();
+       }},
+      {"HVACSources", [this] { HVACSources(); }},
+      {"HVACFlows",
+       [units, open] {
+         units();
+         open(InputWindow::BaseHVACFlows)();
+       }},
+      {"HVACHist",
+       [this, open] {
+         if (ReadGrid()) open(InputWindow::HVACFlowHistory)();
+       }},
+      {"HVACRoomtoroom", open(InputWindow::HVACRoomToRoom)},
+      {"Outflows",
+       [this, units, open] {
+         units();
+         if (ReadGrid()) open(InputWindow::OutdoorFlows)();
+       }},
+      {"Ventilation",
+       [units, open] {
+         units();
+         open(InputWindow::Ventilation)();
+       }},
+      {"NaturalRoomtoRoom", open(InputWindow::NaturalRoomToRoom)},
+      {"ManHVACFlow", open(InputWindow::ManagedHVACFlows)},
+      {"ManRoomtoRoom", open(InputWindow::ManagedRoomToRoom)},
+      {"definepollutants", [this] { DefinePollutants(); }},
+      {"Rooms",
+       [this, open] {
+         const int16_t n = PollutantCountOfGrid();
+         if (n == 0) return;
+         ctx_.state.Building.Scenario.NumPollutants = n;
+         open(InputWindow::ScenarioRooms)();
+       }},
+      {"Occupancy", [this] { Occupancy(); }},
+      {"Risk",
+       [this] {
+         // An empty title is the program's own.
+         ctx_.prompt.Message("This feature is not currently implemented.", "", MessageIcon::None);
+       }},
+      {"Calculator", open(InputWindow::Calculator)},
+      {"Units", open(InputWindow::UnitsConverter)},
+      {"WindowCascade",
+       [this] {
+         if (QMdiArea* a = Area()) a->cascadeSubWindows();
+       }},
+      {"WindowTile",
+       [this] {
+         if (QMdiArea* a = Area()) a->tileSubWindows();
+       }},
+      {"Help", [this] { ctx_.help.ShowHelp("RovozUzav.HLP", "Scenario form"); }},
+      {"version17changes", [this] { ctx_.help.ShowHelp("RIRozid.HLP", "Scenario"); }},
+  };
+  for (const auto& [name, command] : commands_) {
+    for (QAction* a : menuBar()->findChildren<QAction*>(QString::fromStdString(name))) {
+      if (a->menu() != nullptr) continue;
+      connect(a, &QAction::triggered, this, [this, name = name] { RunCommand(name); });
+    }
+  }
+}
+
+void mainscenarioform::WireEvents() {
+  ScenarioRecord& s = ctx_.state.Building.Scenario;
+  const std::pair<QRadioButton*, const char*> options[] = {
+      {number_, "number"}, {micrograms_, "micrograms"}, {milligrams_, "milligrams"}};
+  for (const auto& [option, word] : options) {
+    connect(option, &QRadioButton::clicked, this, [&s, option = option, word = word] {
+      if (option->isChecked()) s.ConcUnits = word;
+    });
+  }
+
+  // The class list: typing in it, picking an entry, opening it, entering and leaving it.
+  connect(pollutant_type_->lineEdit(), &QLineEdit::textEdited, this,
+          [this] { ClassChanged(false, true, true, true); });
+  connect(pollutant_type_, &QComboBox::activated, this,
+          [this] { ClassChanged(false, false, true, true); });
+  static_cast<ClassCombo*>(pollutant_type_)->on_drop_down = [this] {
+    ClassChanged(true, false, true, true);
+  };
+  pollutant_type_->installEventFilter(this);
+  pollutant_type_->lineEdit()->installEventFilter(this);
+
+  // The years and hours rows follow each other when either is changed.
+  connect(edit_, &GridEdit::CellCommitted, this, [this](int r, int) {
+    if (r != row::kYears && r != row::kHours) return;
+    CoupleYearsAndHours(*grid_, r);
+    grid_->setFocus(Qt::OtherFocusReason);
+  });
+}
+
+bool mainscenarioform::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == pollutant_type_ || watched == pollutant_type_->lineEdit()) {
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+      const auto reason = static_cast<QFocusEvent*>(event)->reason();
+      // The list's own popup and a switch to another program are no entering or leaving.
+      if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
+        if (event->type() == QEvent::FocusIn) {
+          ClassChanged(false, false, true, false);
+        } else {
+          ClassChanged(false, false, true, true);
+        }
+      }
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void mainscenarioform::ClassChanged(bool units_first, bool units_after, bool write_cell,
+                                    bool update_class) {
+  ScenarioRecord& s = ctx_.state.Building.Scenario;
+  if (units_first) GetUnitsFromForm(s, *this);
+  if (write_cell) {
+    grid_->SetRowCol(row::kPollutantClass, 1);
+    grid_->SetText(FromQt(pollutant_type_->currentText()));
+  }
+  if (units_after) GetUnitsFromForm(s, *this);
+  if (update_class) UpdateClass();
+}
+
+void mainscenarioform::UpdateClass() {
+  ScenarioRecord& s = ctx_.state.Building.Scenario;
+  s.PollutantClass = FromQt(pollutant_type_->currentText());
+  number_->setText(StartsWithPM(s.PollutantClass.str()) ? kParticleCaption : "PPM");
+}
+
+void mainscenarioform::RunCommand(const std::string& name) {
+  auto it = commands_.find(name);
+  if (it == commands_.end()) return;
+  // A cell being typed is stored before any command looks at the grid.
+  edit_->CommitOpenEdit();
+  it->second();
+}
+
+void mainscenarioform::Load() {
+  ProgramState& st = ctx_.state;
+  const int32_t type = st.Building.Scenario.HVACType;
+  SetupFormUnits();
+  // A type that no entry stands for (from a file) selects none rather than another type.
+  type_hvac_->setCurrentIndex(type < 1 ? 0 : (type <= type_hvac_->count() ? type - 1 : -1));
+  st.NumericGrid = kFalse;
+  edit_->SetNumericOnly(false);
+  SetupFormUnits();
+}
+
+void mainscenarioform::FillGrid() {
+  const QSignalBlocker quiet(grid_);
+  FillGeneralScenarioGrid(*grid_, ctx_.state.Building, pollutant_type_);
+}
+
+void mainscenarioform::SetupFormUnits() {
+  ScenarioRecord& s = ctx_.state.Building.Scenario;
+  if (StartsWithPM(s.PollutantClass.str())) {
+    number_->setText(kParticleCaption);
+    if (s.OutdoorConcUnits.empty()) s.OutdoorConcUnits = "number";
+  } else {
+    number_->setText("ppm");
+    if (s.OutdoorConcUnits.empty()) s.OutdoorConcUnits = "milligrams";
+  }
+  if (s.ConcUnits == "ppm" || s.ConcUnits == "number") {
+    number_->setChecked(true);
+  } else if (s.ConcUnits == "micrograms") {
+    micrograms_->setChecked(true);
+  } else if (s.ConcUnits == "milligrams") {
+    milligrams_->setChecked(true);
+  } else {
+    UncheckAll({number_, micrograms_, milligrams_});
+  }
+}
+
+bool mainscenarioform::ReadGrid() {
+  return ReadGeneralScenarioGrid(*grid_, ctx_.state.Building, type_hvac_->currentIndex(),
+                                 ctx_.prompt);
+}
+
+int16_t mainscenarioform::PollutantCountOfGrid() const {
+  const std::optional<int16_t> n = RoundToInt16(CellValue(*grid_, row::kNumPollutants, 1));
+  if (n && *n >= 1 && *n <= kMaxPollutants) return *n;
+  ctx_.prompt.Message("Warning.  Number of pollutants must be from 1 to 8.  Reenter data.",
+                      "Warning", MessageIcon::Exclamation);
+  grid_->SetRowCol(row::kNumPollutants, 1);
+  return 0;
+}
+
+// --- File commands ---------------------------------------------------------------------------
+
+void mainscenarioform::FileNew() {
+  ProgramState& st = ctx_.state;
+  if (ctx_.prompt.AskYesNo(kNewQuestion, "WARNING", MessageIcon::None) != Answer::Yes) return;
+  ClearScenario(st);
+  st.ScenarioSaved = kFalse;
+  st.ConcentrationsCalculated = kFalse;
+  st.OccupantDataComplete = kFalse;
+  InitializeScenario(st);
+  FillGrid();
+  st.ScenarioSaved = kFalse;
+  ClearSavedFlags(st);
+  st.ConcentrationsCalculated = kFalse;
+  // The lists and options show the emptied scenario, not the one before.
+  Load();
+}
+
+void mainscenarioform::FileOpen() {
+  ProgramState& st = ctx_.state;
+  if (ctx_.prompt.AskYesNo(kOpenQuestion, "Warning", MessageIcon::None) != Answer::Yes) return;
+  st.ConcentrationsCalculated = kFalse;
+  if (st.Building.MasterFile.empty()) st.Building.MasterFile = "Temp";
+  st.OccupantDataComplete = kFalse;
+  st.CurrentFileName.clear();
+
+  FileDialogRequest request;
+  request.title = "Open scenario";
+  request.filter = kScenarioFilter;
+  request.default_extension = kScenarioExtensionNoDot;
+  request.initial_folder = st.ScenarioFolder;
+  request.initial_name = st.Building.MasterFile + ".Sen";
+  const std::optional<std::string> chosen = ctx_.dialogs.OpenFileName(request);
+  if (!chosen) return;
+  st.CurrentFileName = *chosen;
+  if (st.DialogCancelled == kTrue || chosen->find('*') != std::string::npos) return;
+  const std::string file = WithDefaultExtension(*chosen, kScenarioExtensionNoDot);
+  st.CurrentFileName = file;
+  st.ScenarioFolder = FolderOf(file);
+
+  // The first item names the layout; each reader asks about the file's building, resets the
+  // scenario and reads the whole file before the model changes.
+  const ScenarioReadResult result = ScenarioLayoutOfFile(file) == ScenarioLayout::Current
+                                        ? NewReadScenario(st.Building, st.OutdoorConcInput,
+                                                          st.InitialConcInput, file, ctx_.prompt)
+                                        : ReadScenarioFile(st.Building, st.OutdoorConcInput,
+                                                           st.InitialConcInput, file, ctx_.prompt);
+  if (result != ScenarioReadResult::Read) return;
+
+  FillGrid();
+  SetSavedFlags(st);
+  Load();
+  show();
+}
+
+void mainscenarioform::FileSave() {
+  ProgramState& st = ctx_.state;
+  // What is in the grid is what the user means to save.
+  if (!ReadGrid()) return;
+  FileDialogRequest request;
+  request.title = "Save scenario";
+  request.filter = kScenarioFilter;
+  request.default_extension = kScenarioExtensionNoDot;
+  request.initial_folder = st.ScenarioFolder;
+  const std::optional<std::string> chosen = ctx_.dialogs.SaveFileName(request);
+  if (!chosen) return;
+  const std::string file = WithDefaultExtension(*chosen, kScenarioExtensionNoDot);
+  std::string units;
+  if (number_->isChecked()) units = "number";
+  if (micrograms_->isChecked()) units = "micrograms";
+  if (milligrams_->isChecked()) units = "milligrams";
+  if (!NewSaveScenario(st.Building, units, st.OutdoorConcInput, st.InitialConcInput, file,
+                       ctx_.prompt)) {
+    return;
+  }
+  st.ScenarioSaved = kTrue;
+  st.ScenarioFolder = FolderOf(file);
+  SetSavedFlags(st);
+}
+
+void mainscenarioform::Transfer() {
+  ProgramState& st = ctx_.state;
+  BuildingRecord& b = st.Building;
+  if (!ReadGrid()) return;
+  ConvertScenarioUnits(b.Scenario, b.NumRooms, st.OutdoorConcInput, st.InitialConcInput);
+  Unload();
+  // The exposure needs every occupant's schedule: the first that never leaves (no first
+  // leave time) makes the data incomplete.
+  const int occupants = std::clamp<int>(b.Scenario.NumOccupants, 0, kMaxOccupants);
+  for (int i = 1; i <= occupants; ++i) {
+    if (b.Scenario.Occupants[static_cast<size_t>(i)].TimeLeave[1] == 0) {
+      st.OccupantDataComplete = kFalse;
+      break;
+    }
+    st.OccupantDataComplete = kTrue;
+  }
+}
+
+void mainscenarioform::Cancel() {
+  if (ctx_.state.ScenarioSaved == kFalse) {
+    if (ctx_.prompt.AskYesNo(kCancelQuestion, "Warning", MessageIcon::Critical) != Answer::Yes) {
+      return;
+    }
+    close_confirmed_ = true;
+  }
+  Unload();
+}
+
+void mainscenarioform::closeEvent(QCloseEvent* event) {
+  if (!close_confirmed_ && ctx_.state.ScenarioSaved == kFalse &&
+      ctx_.prompt.AskYesNo(kCloseQuestion, "Warning", MessageIcon::Critical) != Answer::Yes) {
+    event->ignore();
+    return;
+  }
+  close_confirmed_ = false;
+  event->accept();
+}
+
+void mainscenarioform::Unload() {
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+    sub->close();
+  } else {
+    close();
+  }
+}
+
+QMdiArea* mainscenarioform::Area() const {
+  for (QWidget* w = parentWidget(); w != nullptr; w = w->parentWidget()) {
+    if (auto* area = qobject_cast<QMdiArea*>(w)) return area;
+  }
+  return nullptr;
+}
+
+// --- Openers of the input windows ----------------------------------------------------------
+
+void mainscenarioform::HVACSources() {
+  // Room 0 stands for the HVAC system. Its first source slot is opened (NumSources(0) at
+  // least 1) only together with the source window, so that no empty source enters a run.
+  ctx_.state.Building.RoomList[0].Name = "HVAC";
+  OpenInputWindow(InputWindow::HVACSources);
+}
+
+void mainscenarioform::Occupancy() {
+  ScenarioRecord& s = ctx_.state.Building.Scenario;
+  if (!ReadGrid()) return;
+  if (s.NumOccupants == 0) {
+    ctx_.prompt.Message("Number of occupants was defined as 0.", "Occupancy data",
+                        MessageIcon::None);
+    return;
+  }
+  GetUnitsFromForm(s, *this);
+  OpenInputWindow(InputWindow::Occupants);
+}
+
+void mainscenarioform::DefinePollutants() {
+  GetUnitsFromForm(ctx_.state.Building.Scenario, *this);
+  grid_->SetRowCol(row::kPollutantClass, 1);
+  UpdateClass();
+  const int16_t n = PollutantCountOfGrid();
+  if (n == 0) return;
+  ctx_.state.Building.Scenario.NumPollutants = n;
+  OpenInputWindow(InputWindow::Pollutants);
+}
+
+void mainscenarioform::OpenInputWindow(InputWindow window) {
+  // Each input window is wired here by the work that builds it (fill its grid from the
+  // record, hide this window while it is open, show it). Until then the user is told.
+  switch (window) {
+    default:
+      ShowNotImplemented(ctx_.prompt);
+      break;
+  }
+}
+
+// --- Opening from the building window ------------------------------------------------------
+
+mainscenarioform* OpenScenarioEditor(MainContext& context, QMdiArea* area, QWidget* opener) {
+  const bool open_already = AppWindows().Find<mainscenarioform>() != nullptr;
+  mainscenarioform* editor =
+      AppWindows().Load<mainscenarioform>([&context] { return new mainscenarioform(context); });
+  QWidget* frame = editor;
+  if (!open_already) {
+    if (area != nullptr) {
+      QMdiSubWindow* sub = area->addSubWindow(editor);
+      sub->setAttribute(Qt::WA_DeleteOnClose);
+      frame = sub;
+    }
+    WindowRegistry::HideOpenerWhileOpen(editor, opener);
+    editor->Load();
+  } else if (auto* sub = qobject_cast<QMdiSubWindow*>(editor->parentWidget())) {
+    frame = sub;
+  }
+  editor->ScenarioSS().setVisible(false);
+  editor->ScenarioSS().SetRedraw(false);
+  editor->FillGrid();
+  frame->show();
+  editor->show();
+  editor->SetupFormUnits();
+  editor->ScenarioSS().setVisible(true);
+  editor->ScenarioSS().SetRedraw(true);
+  editor->ScenarioSS().setFocus(Qt::OtherFocusReason);
+  return editor;
+}
+
+}  // namespace quarn

@@ -1,0 +1,147 @@
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "model/records.h"
+#include "ui/main/main_context.h"
+
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QMdiArea;
+class QRadioButton;
+
+namespace quarn {
+
+class EditCellBox;
+class FlexGrid;
+class GridEdit;
+
+// One item of the scenario editor's menus: its place ("File > Save scenario"), caption,
+// object name, and for the two help items the help file and keyword they open. A separator
+// has the caption "-".
+struct ScenarioMenuItem {
+  const char* path;
+  const char* caption;
+  const char* name;
+  const char* help_file;
+  const char* help_keyword;
+};
+const std::vector<ScenarioMenuItem>& ScenarioMenuTable();
+
+// The HVAC-type list (HVACType = index + 1) and the class list, in their order.
+const std::vector<std::string>& HVACTypeEntries();
+const std::vector<std::string>& PollutantClassEntries();
+
+// The input windows the editor opens. Until a window exists its opener says so; the steps
+// that prepare the record for it run already.
+enum class InputWindow {
+  HVACAirCleaner,
+  HVACSources,
+  BaseHVACFlows,
+  HVACFlowHistory,
+  HVACRoomToRoom,
+  OutdoorFlows,
+  Ventilation,
+  NaturalRoomToRoom,
+  ManagedHVACFlows,
+  ManagedRoomToRoom,
+  Pollutants,
+  ScenarioRooms,
+  Occupants,
+  Calculator,
+  UnitsConverter,
+};
+
+// The scenario editor: the hub of scenario input. The general settings are edited in the
+// Item/Value grid ScenarioSS through the edit line EditCell; the class and HVAC-type lists
+// and the three unit options sit beside it; the menus save, open and transfer the scenario
+// and open the input windows. The window owns no model data: the record changes only
+// through its commands and the grid's read-back at Transfer.
+class mainscenarioform : public QMainWindow {  // NOLINT(readability-identifier-naming)
+  Q_OBJECT
+
+ public:
+  explicit mainscenarioform(MainContext& context, QWidget* parent = nullptr);
+  ~mainscenarioform() override;
+
+  FlexGrid& ScenarioSS() { return *grid_; }
+  EditCellBox& EditCell() { return *edit_cell_; }
+  GridEdit& Editing() { return *edit_; }
+  QComboBox& PollutantType() { return *pollutant_type_; }
+  QComboBox& TypeHVAC() { return *type_hvac_; }
+
+  // Runs the menu command of that object name, as a click on the item would.
+  void RunCommand(const std::string& name);
+
+  // Window Load: the HVAC type selected and the unit options set from the record.
+  void Load();
+  // Fills the grid from the record (also selects the class entry).
+  void FillGrid();
+  // The unit options from the record: the first option's caption for the class, and the
+  // option of ConcUnits checked ("ppm" and "number" the first; any other word none).
+  void SetupFormUnits();
+
+  // Commands.
+  void FileNew();
+  void FileOpen();
+  void FileSave();
+  void Transfer();
+  void Cancel();
+  void HVACSources();
+  void Occupancy();
+  void DefinePollutants();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildControls();
+  void BuildMenus();
+  void WireCommands();
+  void WireEvents();
+  // The class list's events: write the class cell, then store the class and the caption of
+  // the first unit option.
+  void ClassChanged(bool units_first, bool units_after, bool write_cell, bool update_class);
+  void UpdateClass();
+  bool ReadGrid();
+  int16_t PollutantCountOfGrid() const;
+  void OpenInputWindow(InputWindow window);
+  void Unload();
+  QMdiArea* Area() const;
+
+  MainContext& ctx_;
+  QFrame* top_frame_ = nullptr;
+  EditCellBox* edit_cell_ = nullptr;
+  FlexGrid* grid_ = nullptr;
+  QFrame* frame4_ = nullptr;
+  QLabel* label1_ = nullptr;
+  QLabel* label2_ = nullptr;
+  QComboBox* pollutant_type_ = nullptr;
+  QComboBox* type_hvac_ = nullptr;
+  QGroupBox* frame1_ = nullptr;
+  QRadioButton* number_ = nullptr;
+  QRadioButton* micrograms_ = nullptr;
+  QRadioButton* milligrams_ = nullptr;
+  GridEdit* edit_ = nullptr;
+  std::map<std::string, std::function<void()>> commands_;
+  // Set once the user agreed to close without saving, so that the question is not asked
+  // a second time by the closing itself.
+  bool close_confirmed_ = false;
+};
+
+// GetUnitsFromForm: ConcUnits from the first checked option named "number", "micrograms" or
+// "milligrams" on the window; with none checked, "milligrams", and that option is checked.
+void GetUnitsFromForm(ScenarioRecord& scenario, QWidget& window);
+
+// The building window's Scenarios command: loads the editor (one at a time) into the frame,
+// hides the building window while it is open, fills its grid and shows it.
+mainscenarioform* OpenScenarioEditor(MainContext& context, QMdiArea* area, QWidget* opener);
+
+}  // namespace quarn

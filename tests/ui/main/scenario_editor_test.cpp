@@ -1,0 +1,445 @@
+#include "ui/main/scenario_editor.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "common/scripted_file_dialog.h"
+#include "common/scripted_prompt.h"
+#include "files/scenario_file.h"
+#include "model/resets.h"
+#include "platform/edit_cell.h"
+#include "platform/flex_grid.h"
+#include "platform/help_service.h"
+#include "platform/qt_text.h"
+#include "platform/user_input.h"
+#include "text/text_reader.h"
+#include "text/text_writer.h"
+#include "ui/main/scenario_grid.h"
+
+namespace quarn {
+namespace {
+
+namespace fs = std::filesystem;
+namespace row = scenario_row;
+using testing::ScriptedFileDialog;
+using testing::ScriptedPrompt;
+
+struct RecordedHelp : HelpService {
+  std::vector<std::pair<std::string, std::string>> shown;
+  void ShowHelp(const std::string& file, const std::string& keyword) override {
+    shown.emplace_back(file, keyword);
+  }
+};
+
+class ScenarioEditor : public ::testing::Test {
+ protected:
+  ScenarioEditor() {
+    dir_ = fs::temp_directory_path() /
+           (std::string("quarn_editor_") +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    BuildingRecord& b = state_->Building;
+    b.ID = "Test house";
+    b.NumRooms = 1;
+    b.MasterFile = "house";
+    b.RoomList[1].Name = "Kitchen";
+    InitializeScenario(*state_);
+    b.Scenario.Name = "Before";
+    b.Scenario.PollutantClass = "VOC";
+    b.Scenario.ConcUnits = "milligrams";
+    b.Scenario.NumPollutants = 1;
+    b.Scenario.YearsSimulated = 1;
+    state_->ScenarioFolder = dir_.string();
+    editor_ = std::make_unique<mainscenarioform>(ctx_);
+    editor_->Load();
+    editor_->FillGrid();
+  }
+  ~ScenarioEditor() override {
+    editor_.reset();
+    fs::remove_all(dir_);
+  }
+
+  std::string File(const std::string& name) const { return (dir_ / name).string(); }
+  ScenarioRecord& Scenario() { return state_->Building.Scenario; }
+  FlexGrid& Grid() { return editor_->ScenarioSS(); }
+  QRadioButton* Option(const char* name) { return editor_->findChild<QRadioButton*>(name); }
+
+  fs::path dir_;
+  std::unique_ptr<ProgramState> state_ = std::make_unique<ProgramState>();
+  ScriptedPrompt prompt_;
+  ScriptedFileDialog dialogs_;
+  RecordedHelp help_;
+  MainContext ctx_{*state_, prompt_, dialogs_, help_, {}, ""};
+  std::unique_ptr<mainscenarioform> editor_;
+};
+
+// The menus as a user sees them: every item with its place, caption and name, in order.
+void WalkMenu(const QList<QAction*>& actions, const std::string& parent,
+              std::vector<std::array<std::string, 3>>& out) {
+  for (QAction* a : actions) {
+    const std::string caption = a->isSeparator() ? "-" : FromQt(a->text());
+    const std::string path = parent.empty() ? caption : parent + " > " + caption;
+    out.push_back({path, caption, a->objectName().toStdString()});
+    if (a->menu() != nullptr && a->objectName() != "WindowsList") {
+      WalkMenu(a->menu()->actions(), path, out);
+    }
+  }
+}
+
+TEST_F(ScenarioEditor, MenusAreThoseOfTheTableInOrder) {
+  std::vector<std::array<std::string, 3>> seen;
+  WalkMenu(editor_->menuBar()->actions(), "", seen);
+  const auto& table = ScenarioMenuTable();
+  ASSERT_EQ(seen.size(), table.size());
+  for (size_t i = 0; i < table.size(); ++i) {
+    EXPECT_EQ(seen[i][0], table[i].path);
+    EXPECT_EQ(seen[i][1], table[i].caption);
+    EXPECT_EQ(seen[i][2], table[i].name);
+  }
+  // The help items open their file at their keyword.
+  for (const ScenarioMenuItem& item : table) {
+    if (item.help_file == nullptr) continue;
+    editor_->findChild<QAction*>(item.name)->trigger();
+    ASSERT_FALSE(help_.shown.empty());
+    EXPECT_EQ(help_.shown.back().first, item.help_file);
+    EXPECT_EQ(help_.shown.back().second, item.help_keyword);
+  }
+  EXPECT_EQ(help_.shown.size(), 2U);
+  EXPECT_EQ(help_.shown[0].first, "RovozUzav.HLP");
+  EXPECT_EQ(help_.shown[0].second, "Scenario form");
+}
+
+TEST_F(ScenarioEditor, ControlsCarryTheirNamesCaptionsAndLists) {
+  EXPECT_EQ(editor_->windowTitle(), "Scenario data entry");
+  for (const char* name : {"TopFrame", "Frame4", "ScenarioSS", "EditCell"}) {
+    EXPECT_NE(editor_->findChild<QWidget*>(name), nullptr) << name;
+  }
+  EXPECT_EQ(editor_->findChild<QGroupBox*>("Frame1")->title(), "Concentration units");
+  EXPECT_EQ(editor_->findChild<QLabel*>("Label1")->text(), "Select class of pollutant from list");
+  EXPECT_EQ(editor_->findChild<QLabel*>("Label2")->text(),
+            "Select type of HVAC system and air cleaner location from list");
+  EXPECT_EQ(Option("micrograms")->text(), QString::fromUtf8("\u00B5g/m3"));
+  EXPECT_EQ(Option("milligrams")->text(), "mg/m3");
+  QComboBox& hvac = editor_->TypeHVAC();
+  ASSERT_EQ(hvac.count(), 4);
+  EXPECT_EQ(hvac.itemText(2), "Commercial clean outdoor only ");  // with its trailing blank
+  EXPECT_EQ(hvac.itemText(3), "In supply");
+  QComboBox& classes = editor_->PollutantType();
+  ASSERT_EQ(classes.count(), 4);
+  EXPECT_EQ(classes.itemText(0), "VOC");
+  EXPECT_EQ(classes.itemText(3), "Other");
+  EXPECT_EQ(Grid().TextMatrix(row::kHours, 1), "8,760. hr");
+}
+
+TEST_F(ScenarioEditor, UnitOptionsFollowTheRecord) {
+  struct Case {
+    const char* cls;
+    const char* units;
+    const char* checked;  // nullptr: none
+    const char* caption;
+    const char* outdoor;
+  };
+  const Case cases[] = {
+      {"VOC", "ppm", "number", "ppm", "milligrams"},
+      {"VOC", "micrograms", "micrograms", "ppm", "milligrams"},
+      {"PM2.5", "number", "number", "Number/cubic cm", "number"},
+      {"PM", "milligrams", "milligrams", "Number/cubic cm", "number"},
+      {"O3", "bogus", nullptr, "ppm", "milligrams"},
+  };
+  for (const Case& c : cases) {
+    Scenario().PollutantClass = c.cls;
+    Scenario().ConcUnits = c.units;
+    Scenario().OutdoorConcUnits = "";
+    editor_->SetupFormUnits();
+    for (const char* name : {"number", "micrograms", "milligrams"}) {
+      const bool expected = c.checked != nullptr && std::string(name) == c.checked;
+      EXPECT_EQ(Option(name)->isChecked(), expected) << c.cls << " " << c.units << " " << name;
+    }
+    EXPECT_EQ(Option("number")->text().toStdString(), c.caption);
+    EXPECT_EQ(Scenario().OutdoorConcUnits, c.outdoor);
+  }
+  // With nothing checked the units become milligrams, and the option shows it.
+  GetUnitsFromForm(Scenario(), *editor_);
+  EXPECT_EQ(Scenario().ConcUnits, "milligrams");
+  EXPECT_TRUE(Option("milligrams")->isChecked());
+}
+
+TEST_F(ScenarioEditor, FirstOptionStoresNumberAndTransferMakesItPpmForAGas) {
+  Scenario().NumSources[1] = 1;
+  state_->ScenarioSaved = kTrue;
+  ASSERT_TRUE(testing::ShowActive(*editor_));
+  Option("number")->click();
+  EXPECT_EQ(Scenario().ConcUnits, "number");
+  editor_->RunCommand("Transfer");
+  EXPECT_EQ(Scenario().ConcUnits, "ppm");
+  EXPECT_EQ(Scenario().Sources[1][1].SourceUnitsCode, 2);
+  EXPECT_FALSE(editor_->isVisible());
+  EXPECT_TRUE(prompt_.shown.empty()) << "a saved scenario closes without a question";
+}
+
+TEST_F(ScenarioEditor, ClassListWritesItsRowAndTheFirstOptionCaption) {
+  QComboBox& classes = editor_->PollutantType();
+  classes.setCurrentIndex(1);
+  emit classes.activated(1);
+  EXPECT_EQ(Grid().TextMatrix(row::kPollutantClass, 1), "PM");
+  EXPECT_EQ(Scenario().PollutantClass.str(), "PM      ");
+  EXPECT_EQ(Option("number")->text(), "Number/cubic cm");
+  classes.setCurrentIndex(2);
+  emit classes.activated(2);
+  EXPECT_EQ(Grid().TextMatrix(row::kPollutantClass, 1), "O3");
+  EXPECT_EQ(Option("number")->text(), "PPM");
+  // Typing a class of its own.
+  classes.lineEdit()->setText("PM10");
+  emit classes.lineEdit()->textEdited("PM10");
+  EXPECT_EQ(Grid().TextMatrix(row::kPollutantClass, 1), "PM10");
+  EXPECT_EQ(Scenario().PollutantClass.str(), "PM10    ");
+}
+
+TEST_F(ScenarioEditor, NewClearsTheScenarioOnlyAfterYes) {
+  prompt_.answers = {Answer::No};
+  editor_->RunCommand("FileNew");
+  ASSERT_EQ(prompt_.shown.size(), 1U);
+  EXPECT_EQ(prompt_.shown[0].title, "WARNING");
+  EXPECT_EQ(prompt_.shown[0].text.substr(0, 60),
+            "This will clear all scenario information.   Do you wish to c");
+  EXPECT_EQ(Scenario().Name, "Before");
+
+  state_->ScenarioSaved = kTrue;
+  state_->ConcentrationsCalculated = kTrue;
+  state_->SourcesSaved = kTrue;
+  prompt_.answers = {Answer::Yes};
+  editor_->RunCommand("FileNew");
+  EXPECT_EQ(Scenario().Name, "");
+  EXPECT_EQ(Grid().TextMatrix(row::kName, 1), "");
+  EXPECT_EQ(state_->ScenarioSaved, kFalse);
+  EXPECT_EQ(state_->SourcesSaved, kFalse);
+  EXPECT_EQ(state_->ConcentrationsCalculated, kFalse);
+}
+
+// A V1.8 file for a one-room building: no sources, sinks or occupants, ending after the
+// flags that follow the occupants (the items after them are optional).
+std::string OldLayoutFile() {
+  std::string t;
+  auto l = [&t](const std::string& line) { t += line + "\r\n"; };
+  for (const char* s : {"V1.8", "Test house", " 1 ", "Old scenario", "from 1.8", "micrograms",
+                        " .7 ", "Y", "N", " 2 ", " 1 ", "N", " 3.5 ", "O3"}) {
+    l(s);
+  }
+  for (const char* s : {" 9 ", " 8 ", "Y", "Y", " .4 ", "Ozone", " .3 ", " .002 ", "gas", " .1 ",
+                        " 2 ", " .05 ", " .9 ", " 50 "}) {
+    l(s);
+  }
+  for (const char* s : {"N", " 11 ", " 12 ", " 1 ", " 2 ", " 3 ", " 4 ", " 20 ", " 21 "}) l(s);
+  for (int i = 0; i < 200; ++i) l(" 0 ");
+  for (const char* s : {" 0 ", " 0 ", " 0 ", " 0 ", " 0 ", "N", "Y", "N"}) l(s);
+  return t;
+}
+
+TEST_F(ScenarioEditor, OpenRoutesEachLayoutToItsReader) {
+  // The current layout, written by the program.
+  BuildingRecord other = state_->Building;
+  other.Scenario.Name = "Current";
+  other.Scenario.HVACType = 3;
+  other.Scenario.ConcUnits = "micrograms";
+  other.Scenario.NumOccupants = 0;
+  const std::string current = File("current.SEN");
+  ASSERT_TRUE(WriteFileAtomic(
+      current, ScenarioFileBytes(other, HistoryPollutant{}, RoomPollutant{}), nullptr));
+  state_->ScenarioSaved = kFalse;
+  dialogs_.answers = {current};
+  prompt_.answers = {Answer::Yes, Answer::Yes};
+  editor_->RunCommand("FileLoad");
+  ASSERT_EQ(prompt_.shown.size(), 2U);
+  EXPECT_EQ(prompt_.shown[0].title, "Warning");
+  EXPECT_EQ(prompt_.shown[1].text,
+            "This is a scenario for building Test house with 1 rooms. Do you want to continue?");
+  EXPECT_EQ(Scenario().Name, "Current");
+  EXPECT_EQ(Grid().TextMatrix(row::kName, 1), "Current");
+  EXPECT_EQ(editor_->TypeHVAC().currentIndex(), 2) << "the type read is shown";
+  EXPECT_TRUE(Option("micrograms")->isChecked());
+  EXPECT_EQ(state_->ScenarioSaved, kTrue);
+  EXPECT_EQ(state_->CurrentFileName, current);
+  ASSERT_EQ(dialogs_.asked.size(), 1U);
+  EXPECT_EQ(dialogs_.asked[0].request.initial_name, "house.Sen");
+  EXPECT_EQ(dialogs_.asked[0].request.filter, "All Scenario (*.SEN)|*.SEN|All files (*.*)|*.*");
+
+  // An older layout, chosen without its extension.
+  std::ofstream(File("old.SEN"), std::ios::binary) << OldLayoutFile();
+  prompt_.shown.clear();
+  dialogs_.answers = {File("old")};
+  prompt_.answers = {Answer::Yes, Answer::Yes};
+  editor_->RunCommand("FileLoad");
+  ASSERT_EQ(prompt_.shown.size(), 2U);
+  EXPECT_EQ(prompt_.shown[1].title, "File is for");
+  EXPECT_EQ(Scenario().Name, "Old scenario");
+  EXPECT_EQ(Scenario().PollutantClass.str(), "O3      ");
+  EXPECT_EQ(Grid().TextMatrix(row::kComments, 1), "from 1.8");
+  EXPECT_EQ(Grid().TextMatrix(row::kHours, 1), "17,520. hr");
+  EXPECT_EQ(editor_->PollutantType().currentIndex(), 2);
+  EXPECT_EQ(state_->CurrentFileName, File("old.SEN"));
+  EXPECT_EQ(state_->ScenarioFolder, dir_.string());
+}
+
+TEST_F(ScenarioEditor, OpenThatIsCancelledOrFailsKeepsTheScenario) {
+  state_->ScenarioSaved = kFalse;
+  // No to the question, then a cancelled dialog.
+  prompt_.answers = {Answer::No};
+  editor_->RunCommand("FileLoad");
+  EXPECT_TRUE(dialogs_.asked.empty());
+  prompt_.answers = {Answer::Yes};
+  dialogs_.answers = {std::nullopt};
+  editor_->RunCommand("FileLoad");
+  EXPECT_EQ(Scenario().Name, "Before");
+  // A damaged file: the reader says so, and nothing changes or counts as saved.
+  std::ofstream(File("bad.SEN"), std::ios::binary) << "V1.96\r\nTest house\r\n 1 \r\nName\r\n";
+  prompt_.shown.clear();
+  prompt_.answers = {Answer::Yes, Answer::Yes};
+  dialogs_.answers = {File("bad.SEN")};
+  editor_->RunCommand("FileLoad");
+  EXPECT_EQ(Scenario().Name, "Before");
+  EXPECT_EQ(Grid().TextMatrix(row::kName, 1), "Before");
+  EXPECT_EQ(state_->ScenarioSaved, kFalse);
+  EXPECT_EQ(prompt_.Count("message"), 1U);
+}
+
+TEST_F(ScenarioEditor, SaveWritesTheGridAndMarksSavedOnlyWhenWritten) {
+  Grid().SetTextMatrix(row::kName, 1, "Edited");
+  state_->ScenarioSaved = kFalse;
+  // A cancelled dialog: nothing written, nothing marked.
+  dialogs_.answers = {std::nullopt};
+  editor_->RunCommand("FileSave");
+  EXPECT_EQ(state_->ScenarioSaved, kFalse);
+  // A folder that does not exist: the write fails and is reported.
+  dialogs_.answers = {File("missing/evening.SEN")};
+  editor_->RunCommand("FileSave");
+  EXPECT_EQ(state_->ScenarioSaved, kFalse);
+  EXPECT_EQ(prompt_.Count("message"), 1U);
+  // A name without a point becomes a .SEN file holding what the grid shows.
+  dialogs_.answers = {File("evening")};
+  editor_->RunCommand("FileSave");
+  ASSERT_TRUE(fs::exists(File("evening.SEN")));
+  EXPECT_EQ(state_->ScenarioSaved, kTrue);
+  EXPECT_EQ(state_->SourcesSaved, kTrue);
+  EXPECT_EQ(Scenario().Name, "Edited");
+  std::string bytes;
+  ASSERT_TRUE(ReadFileBytes(File("evening.SEN"), bytes));
+  EXPECT_EQ(bytes.substr(0, 32), "V1.96\r\nTest house\r\n 1 \r\nEdited\r\n");
+}
+
+TEST_F(ScenarioEditor, TransferAsksOnceWhenUnsavedAndChecksTheOccupants) {
+  ASSERT_TRUE(testing::ShowActive(*editor_));
+  state_->ScenarioSaved = kFalse;
+  Scenario().Occupants[1].TimeLeave[1] = 8;
+  Scenario().Occupants[2].TimeLeave[1] = 0;
+  Scenario().Occupants[3].TimeLeave[1] = 9;
+  Grid().SetTextMatrix(row::kNumOccupants, 1, "3");
+  prompt_.answers = {Answer::No};
+  editor_->RunCommand("Transfer");
+  ASSERT_EQ(prompt_.shown.size(), 1U);
+  EXPECT_EQ(prompt_.shown[0].text,
+            "Scenario not saved.  Do you wish to exit without saving scenario?");
+  EXPECT_TRUE(editor_->isVisible()) << "No keeps the window";
+  EXPECT_EQ(Scenario().NumOccupants, 3) << "the transfer itself happened";
+  EXPECT_EQ(state_->OccupantDataComplete, kFalse) << "the second occupant never leaves";
+
+  Scenario().Occupants[2].TimeLeave[1] = 1;
+  prompt_.answers = {Answer::Yes};
+  editor_->RunCommand("FileTransfer");
+  EXPECT_FALSE(editor_->isVisible());
+  EXPECT_EQ(state_->OccupantDataComplete, kTrue);
+}
+
+TEST_F(ScenarioEditor, CountsOutsideTheRecordKeepTheWindowOpen) {
+  ASSERT_TRUE(testing::ShowActive(*editor_));
+  state_->ScenarioSaved = kTrue;
+  Grid().SetTextMatrix(row::kNumPollutants, 1, "9");
+  editor_->RunCommand("Transfer");
+  EXPECT_TRUE(editor_->isVisible());
+  ASSERT_EQ(prompt_.shown.size(), 1U);
+  EXPECT_EQ(prompt_.shown[0].text,
+            "Warning.  Number of pollutants must be from 1 to 8.  Reenter data.");
+  EXPECT_EQ(Scenario().NumPollutants, 1);
+  Grid().SetTextMatrix(row::kNumPollutants, 1, "2");
+  Grid().SetTextMatrix(row::kNumOccupants, 1, "4");
+  editor_->RunCommand("Transfer");
+  EXPECT_TRUE(editor_->isVisible());
+  EXPECT_EQ(prompt_.shown.back().text,
+            "Warning.  Number of occupants must be from 0 to 3.  Reenter data.");
+  EXPECT_EQ(Scenario().NumPollutants, 1) << "nothing stored from a refused grid";
+}
+
+TEST_F(ScenarioEditor, CancelAsksItsQuestionOnce) {
+  ASSERT_TRUE(testing::ShowActive(*editor_));
+  state_->ScenarioSaved = kFalse;
+  prompt_.answers = {Answer::No};
+  editor_->RunCommand("cancel");
+  EXPECT_TRUE(editor_->isVisible());
+  ASSERT_EQ(prompt_.shown.size(), 1U);
+  EXPECT_EQ(prompt_.shown[0].text,
+            "Scenario data have not been transfered.  Do you wish to exit without saving "
+            "scenario data?");
+  EXPECT_EQ(prompt_.shown[0].icon, MessageIcon::Critical);
+  prompt_.answers = {Answer::Yes};
+  Grid().SetTextMatrix(row::kName, 1, "not transferred");
+  editor_->RunCommand("FileCancel");
+  EXPECT_FALSE(editor_->isVisible());
+  EXPECT_EQ(prompt_.shown.size(), 2U) << "one question for the Cancel";
+  EXPECT_EQ(Scenario().Name, "Before");
+}
+
+TEST_F(ScenarioEditor, TypedYearsAndHoursFollowEachOther) {
+  ASSERT_TRUE(testing::ShowActive(*editor_));
+  Grid().setFocus();
+  Grid().SetRowCol(row::kYears, 1);
+  testing::Type("2");
+  testing::Enter();
+  testing::ProcessEvents();
+  EXPECT_EQ(Grid().TextMatrix(row::kYears, 1), "2");
+  EXPECT_EQ(Grid().TextMatrix(row::kHours, 1), "17,520.0 h");
+
+  Grid().setFocus();
+  Grid().SetRowCol(row::kHours, 1);
+  testing::Type("8,760");
+  testing::Enter();
+  testing::ProcessEvents();
+  EXPECT_EQ(Grid().TextMatrix(row::kYears, 1), "1.0 yr");
+  state_->ScenarioSaved = kTrue;
+  editor_->RunCommand("Transfer");
+  EXPECT_FLOAT_EQ(Scenario().HoursSimulated, 8760.0F);
+  EXPECT_FLOAT_EQ(Scenario().YearsSimulated, 1.0F);
+}
+
+TEST_F(ScenarioEditor, OccupancyRiskAndUnbuiltWindowsSaySo) {
+  Grid().SetTextMatrix(row::kNumOccupants, 1, "0");
+  editor_->RunCommand("Occupancy");
+  ASSERT_EQ(prompt_.shown.size(), 1U);
+  EXPECT_EQ(prompt_.shown[0].text, "Number of occupants was defined as 0.");
+  EXPECT_EQ(prompt_.shown[0].title, "Occupancy data");
+  editor_->RunCommand("Risk");
+  EXPECT_EQ(prompt_.shown[1].text, "This feature is not currently implemented.");
+  const size_t before = prompt_.shown.size();
+  for (const char* name :
+       {"HVACAirClean", "HVACSources", "HVACFlows", "HVACHist", "HVACRoomtoroom", "Outflows",
+        "Ventilation", "NaturalRoomtoRoom", "ManHVACFlow", "ManRoomtoRoom", "definepollutants",
+        "Rooms", "Calculator", "Units", "PrinterSetup", "PrintAll"}) {
+    editor_->RunCommand(name);
+  }
+  EXPECT_EQ(prompt_.shown.size() - before, 16U);
+  EXPECT_EQ(prompt_.shown.back().text, "Feature not implemented in version.");
+  EXPECT_EQ(Scenario().NumSources[0], 0) << "no HVAC source without its window";
+}
+
+}  // namespace
+}  // namespace quarn
