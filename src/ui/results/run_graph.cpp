@@ -121,22 +121,23 @@ void RunGraph::RunStarted(const RunStartInfo& info) {
 void RunGraph::RecordWritten(const RunRecordInfo& record) {
   if (!isVisible()) return;
   time_->setText(ToQt(FormatPattern(record.time / 24.0, "#####,#.# days")));
-  const double x = x_scale_ * record.time + kOrigin;
+  const float x = x_scale_ * record.time + static_cast<float>(kOrigin);
   const int stride = std::max(num_pollutants_, 1);
   for (int r = 0; r <= num_rooms_; ++r) {
     for (int p = 0; p < num_pollutants_; ++p) {
       const size_t i = static_cast<size_t>(r * stride + p);
       if (i >= record.concentrations.size()) break;
       const float c = record.concentrations[i];
-      double y = y_scale_ * c + kOrigin;
+      // Single precision, as the chart's scales are kept.
+      float y = y_scale_ * c + static_cast<float>(kOrigin);
       if (y > kTop) {
         // Past the top: halve the scale for the points that follow.
         y_scale_ *= 0.5f;
-        y = kTop;
+        y = static_cast<float>(kTop);
       } else if (y <= kOrigin && c > 0.1f) {
         // Too flat to see: magnify for this point and the ones that follow.
         y_scale_ *= 10;
-        y = y_scale_ * c + kOrigin;
+        y = y_scale_ * c + static_cast<float>(kOrigin);
       }
       chart_->PSet(x, y, StripChart::PaletteColor(r < 15 ? r : 0));
     }

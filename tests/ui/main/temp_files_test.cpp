@@ -1,0 +1,78 @@
+// Erasing the work files at exit: only when everything is saved, only after asking, and only
+// the files this program recorded, whatever the letter case of their names.
+
+#include <fstream>
+
+#include "main_window_fixture.h"
+#include "ui/main/temp_files.h"
+
+namespace quarn {
+namespace {
+
+class EraseTempFilesTest : public testing::MainWindowTest {
+ protected:
+  EraseTempFilesTest() {
+    tmp = folder / "tmp";
+    Touch("HOUSESEN.TMP");  // the work file, recorded in another case
+    Touch("HoWint01.EMP");  // occupant 1's files
+    Touch("HoWint01.CMP");
+    Touch("HoWint01.ave");
+    Touch("notes.txt");  // the user's files
+    Touch("OTHER.TMP");
+    Touch("other.Emp");
+    BuildingRecord& b = state->Building;
+    b.ConcWorkFile = (tmp / "houseSEN.TMP").string();
+    b.Scenario.Occupants[1].InstExposureFile = (tmp / "HoWint01.EMP").string();
+    b.Scenario.Occupants[1].CumExposureFile = (tmp / "HoWint01.CMP").string();
+    b.Scenario.Occupants[1].AvgExposureFile = (tmp / "HoWint01.ave").string();
+    b.Scenario.Occupants[2].InstExposureFile = (tmp / "missing.EMP").string();
+  }
+  void Touch(const std::string& name) { std::ofstream((tmp / name).string()) << "x"; }
+  bool Has(const std::string& name) { return std::filesystem::exists(tmp / name); }
+  std::filesystem::path tmp;
+};
+
+TEST_F(EraseTempFilesTest, NothingSavedMeansNoQuestionAndFalse) {
+  state->BuildingSaved = kTrue;
+  state->ScenarioSaved = kFalse;
+  EXPECT_FALSE(EraseTempFiles(*state, prompt));
+  state->BuildingSaved = kFalse;
+  state->ScenarioSaved = kTrue;
+  EXPECT_FALSE(EraseTempFiles(*state, prompt));
+  EXPECT_TRUE(prompt.shown.empty());
+  EXPECT_TRUE(Has("HOUSESEN.TMP"));
+}
+
+TEST_F(EraseTempFilesTest, NoKeepsEverythingYesErasesOnlyTheRecordedFiles) {
+  state->BuildingSaved = kTrue;
+  state->ScenarioSaved = kTrue;
+  prompt.answers.push_back(Answer::No);
+  EXPECT_TRUE(EraseTempFiles(*state, prompt));
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].text,
+            "Do you wish to erase the temporary files created by this program?");
+  EXPECT_EQ(prompt.shown[0].title, "Temp files");
+  EXPECT_TRUE(Has("HOUSESEN.TMP"));
+
+  prompt.answers.push_back(Answer::Yes);
+  EXPECT_TRUE(EraseTempFiles(*state, prompt));
+  EXPECT_FALSE(Has("HOUSESEN.TMP"));
+  EXPECT_FALSE(Has("HoWint01.EMP"));
+  EXPECT_FALSE(Has("HoWint01.CMP"));
+  EXPECT_FALSE(Has("HoWint01.ave"));
+  EXPECT_TRUE(Has("notes.txt"));
+  EXPECT_TRUE(Has("OTHER.TMP"));
+  EXPECT_TRUE(Has("other.Emp"));
+}
+
+TEST_F(EraseTempFilesTest, TheFlagSkipsTheQuestion) {
+  state->BuildingSaved = kTrue;
+  state->ScenarioSaved = kTrue;
+  state->TempFilesFlag = kTrue;
+  EXPECT_TRUE(EraseTempFiles(*state, prompt));
+  EXPECT_TRUE(prompt.shown.empty());
+  EXPECT_TRUE(Has("HOUSESEN.TMP"));
+}
+
+}  // namespace
+}  // namespace quarn

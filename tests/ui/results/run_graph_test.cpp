@@ -1,0 +1,124 @@
+// The progress window of a concentration run: its scales, the record display, the chart's
+// rescaling, and Stop.
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <array>
+
+#include "common/scripted_prompt.h"
+#include "model/program_state.h"
+#include "platform/qt_text.h"
+#include "platform/strip_chart.h"
+#include "ui/results/run_graph.h"
+
+#include <gtest/gtest.h>
+
+namespace quarn {
+namespace {
+
+using testing::ScriptedPrompt;
+
+class RunGraphTest : public ::testing::Test {
+ protected:
+  RunGraphTest() : graph(state, prompt) {}
+
+  RunStartInfo Start(float hours, float max_conc) {
+    RunStartInfo info;
+    info.end_time = hours;
+    info.max_concentration = max_conc;
+    info.num_rooms = 1;
+    info.num_pollutants = 1;
+    info.mass_format = "#.###E-## mg";
+    info.conc_format = "#.###E-## mg/m\xB3";
+    return info;
+  }
+  QString Text(const char* name) { return graph.findChild<QLineEdit*>(name)->text(); }
+
+  ProgramState state;
+  ScriptedPrompt prompt;
+  RunGraph graph;
+};
+
+TEST_F(RunGraphTest, ScalesSpanTheRunAndTheEstimatedMaximum) {
+  graph.RunStarted(Start(24, 20));
+  EXPECT_TRUE(graph.isVisible());
+  EXPECT_TRUE(graph.isModal());
+  EXPECT_EQ(graph.windowTitle(), "In room concentration");
+  // (5000 - 100) / 24 h and (1100 - 100) / 20.
+  EXPECT_FLOAT_EQ(graph.XScale(), 4900.0f / 24.0f);
+  EXPECT_FLOAT_EQ(graph.YScale(), 50.0f);
+  EXPECT_EQ(graph.Chart().LineCount(), 1);
+  EXPECT_TRUE(prompt.shown.empty());
+}
+
+TEST_F(RunGraphTest, NoRunTimeGivesTheMessageAndTheRunGoesOn) {
+  graph.RunStarted(Start(0, 20));
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].text,
+            "Check scenario input.  You probably have not entered information on how long you "
+            "want the simulation to run.");
+  EXPECT_EQ(prompt.shown[0].title, "");
+  EXPECT_FALSE(graph.StepDone(0));
+  graph.RunStarted(Start(24, 0));
+  EXPECT_EQ(prompt.shown.size(), 2u);
+}
+
+TEST_F(RunGraphTest, RecordDisplayAndRescaling) {
+  graph.RunStarted(Start(24, 20));
+  std::array<float, 2> conc{0.5f, 30.0f};
+  RunRecordInfo r;
+  r.time = 36;
+  r.concentrations = conc;
+  r.total_emitted = 1234.6f;
+  r.sink_mass = 0;
+  r.leaving = 0.25f;
+  r.hvac_fraction = 1;
+  r.vent_rate = 0.5f;
+  r.average_concentration = 2;
+  r.has_average = true;
+  graph.RecordWritten(r);
+  EXPECT_EQ(graph.findChild<QLabel*>("Label2")->text(), "1.5 days");
+  EXPECT_EQ(Text("Text2"), "1.235E3 mg");
+  EXPECT_EQ(Text("Text4"), "2.5E-1 mg");
+  EXPECT_EQ(Text("HVACStatus"), "1");
+  EXPECT_EQ(Text("Vent"), "0.5");
+  EXPECT_EQ(Text("Text5"), QString::fromUtf8("2.E0 mg/m\u00B3"));
+  EXPECT_EQ(graph.Chart().PointCount(), 2);
+  // Room 1 at 30 would stand at 1600: the scale halves for what follows.
+  EXPECT_FLOAT_EQ(graph.YScale(), 25.0f);
+
+  // A small but real concentration that lies on the axis magnifies the scale tenfold.
+  conc = {0.0f, 0.2f};
+  graph.RunStarted(Start(24, 1e9f));
+  const float before = graph.YScale();
+  graph.RecordWritten(r);
+  EXPECT_FLOAT_EQ(graph.YScale(), before * 10.0f);
+}
+
+TEST_F(RunGraphTest, StopAndTheCloseBoxBothAskTheRunToStop) {
+  graph.RunStarted(Start(24, 20));
+  EXPECT_FALSE(graph.StepDone(1));
+  graph.findChild<QPushButton*>("Command1")->click();
+  EXPECT_TRUE(state.StopCalculation);
+  EXPECT_FALSE(graph.isVisible());
+  EXPECT_TRUE(graph.StepDone(2));
+
+  state.StopCalculation = false;
+  graph.RunStarted(Start(24, 20));
+  graph.close();
+  EXPECT_TRUE(state.StopCalculation);
+  graph.RunEnded(RunOutcome::Stopped);
+  EXPECT_FALSE(graph.Running());
+}
+
+TEST(StripChartPalette, ClassicSixteenColours) {
+  EXPECT_EQ(StripChart::PaletteColor(0), QColor(0, 0, 0));
+  EXPECT_EQ(StripChart::PaletteColor(1), QColor(0, 0, 128));
+  EXPECT_EQ(StripChart::PaletteColor(2), QColor(0, 128, 0));
+  EXPECT_EQ(StripChart::PaletteColor(12), QColor(255, 0, 0));
+  EXPECT_EQ(StripChart::PaletteColor(16), QColor(0, 0, 0));
+}
+
+}  // namespace
+}  // namespace quarn
