@@ -39,6 +39,7 @@
 #include "ui/main/concentration_command.h"
 #include "ui/main/grid_edit.h"
 #include "ui/main/result_commands.h"
+#include "ui/main/scenario_editor.h"
 #include "ui/main/set_calculate.h"
 #include "ui/main/set_files.h"
 #include "ui/main/temp_files.h"
@@ -246,8 +247,8 @@ void BuildingForm::WireCommands() {
       {"fileexit", [this] { FileExit(); }},
       // Wired when the room window exists.
       {"Rooms", not_yet},
-      // Wired when the scenario editor exists.
-      {"Scenarios", not_yet},
+      // The scenario editor hides this window while it is open.
+      {"Scenarios", [this] { OpenScenarioEditor(ctx_, Area(), this); }},
       {"CalculateAirFlows", [this] { CalculateAirFlows(); }},
       {"CalculateConcentration", [this] { CalculateConcentration(); }},
       {"calculatelognormal", [this] { CalculateLognormal(); }},
