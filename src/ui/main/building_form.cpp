@@ -197,7 +197,11 @@ void BuildingForm::UpdateBuildingFromGrid() {
   BuildingRecord& b = s.Building;
   s.GridEventsEnabled = kFalse;
   const int row = grid_->Row();
-  const BuildingRecord before_id{b.ID, b.Comments, 0, b.NumRooms, b.MasterFile};
+  struct Items {
+    std::string ID, Comments, MasterFile;
+    int16_t NumRooms;
+  };
+  const Items before_id{b.ID, b.Comments, b.MasterFile, b.NumRooms};
   b.ID = grid_->TextMatrix(1, 1);
   b.Comments = grid_->TextMatrix(2, 1);
   const std::string count_text = grid_->TextMatrix(3, 1);
