@@ -151,11 +151,19 @@ std::optional<SourceDatabase> ReadSourceDatabase(const std::string& file_name, P
     CannotRead(prompt, file_name);
     return std::nullopt;
   }
-  ItemReader reader(WithoutTrailingSpace(bytes));
+  const std::string_view data = WithoutTrailingSpace(bytes);
+  ItemReader reader(data);
+  // A comma that ends the data still opens one last item, left empty (a last entry without
+  // comments); trimming took away the line end that would have closed it.
+  bool empty_last_item = !data.empty() && data.back() == ',';
   SourceDatabase database;
   bool ok = true;
   auto read_text = [&](std::string& out) {
     std::optional<std::string> item = ok ? reader.ReadItem() : std::nullopt;
+    if (!item && ok && empty_last_item && reader.AtEnd()) {
+      item = std::string();
+      empty_last_item = false;
+    }
     if (item) out = std::move(*item);
     ok = ok && item.has_value();
   };

@@ -234,6 +234,24 @@ TEST_F(ReferenceData, SourceDatabaseReadsTitlesAndEntries) {
   EXPECT_TRUE(titles_only->entries.empty());
 }
 
+// The last entry of a file may end in an empty comment: "...,Smith,", then the line end.
+TEST_F(ReferenceData, SourceDatabaseLastEntryWithAnEmptyCommentIsRead) {
+  const auto db = ReadSourceDatabase(
+      Write("last.sdb", std::string(kTitles) + "1,Paint,Toluene,R0K,1,2,3,4,5,6,Smith,\r\n\r\n"),
+      prompt_);
+  ASSERT_TRUE(db.has_value());
+  EXPECT_TRUE(prompt_.shown.empty());
+  ASSERT_EQ(db->entries.size(), 1u);
+  EXPECT_EQ(db->entries[0].notes, (std::array<std::string, 2>{"Smith", ""}));
+
+  // One empty item, not two: a file that stops after the parameters' comma lacks a note.
+  EXPECT_FALSE(ReadSourceDatabase(Write("short.sdb", std::string(kTitles) +
+                                                         "1,Paint,Toluene,R0K,1,2,3,4,5,6,\r\n"),
+                                  prompt_)
+                   .has_value());
+  EXPECT_EQ(prompt_.shown.size(), 1u);
+}
+
 TEST_F(ReferenceData, SourceDatabaseFaultsGiveAMessageAndNothing) {
   const auto cut = ReadSourceDatabase(
       Write("cut.sdb", std::string(kTitles) + "1,Carpet,Styrene,R0K,1,2,3\r\n"), prompt_);
