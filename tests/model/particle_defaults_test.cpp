@@ -27,6 +27,16 @@ TEST(DepositionFromDiameter, DiffusionPlusSettling) {
   EXPECT_EQ(DepositionFromDiameter(-2), 0.0F);
 }
 
+// The logarithm is taken in double precision and rounded to a Single once; the single-precision
+// logarithm rounds some diameters the other way and changes the last digit of the stored
+// value. Reference values: x = ln d rounded to Single, then the formulas rounded as stored.
+TEST(ParticleDefaults, LogarithmRoundedOnceToSingle) {
+  EXPECT_EQ(DepositionFromDiameter(0.824F), 0.0365319625F);
+  EXPECT_EQ(DepositionFromDiameter(2.174F), 0.118879214F);
+  EXPECT_EQ(PenetrationFromDiameter(7.086F), 0.324249804F);
+  EXPECT_EQ(PenetrationFromDiameter(7.134F), 0.323447704F);
+}
+
 TEST(SetDepositionDefaults, WritesEverySinkSlotOfEveryRoom) {
   BuildingRecord b;
   b.NumRooms = 2;
