@@ -57,7 +57,8 @@ void HVACConcentrations(const ScenarioRecord& scenario, int roomCount, const Wor
       q -= exhaust;
     }
   } else {
-    q = 0;  // no return air: the system delivers outdoor air only
+    // No return air: the system delivers outdoor air only, less what it exhausts of it.
+    q = exhaust > 0 ? -exhaust : 0.0F;
   }
 
   // Outdoor air enters as a flow at Cout, like the return air (no factor of the step). When

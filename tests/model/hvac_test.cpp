@@ -121,6 +121,36 @@ TEST(HVACExhaust, MoreExhaustThanReturn) {
   EXPECT_FLOAT_EQ(drawn.Step(0.1F), 4.0F);
 }
 
+TEST(HVACExhaust, WithoutReturnAirTheExhaustStillTakesItsShare) {
+  // No return air, exhaust E = 50: the exhaust draws the outdoor intake straight through, so
+  // the supply flow is O - E. With O = 30 that is -20: the supply keeps its value.
+  OneRoomSystem starved(0);
+  starved.flows.BaseHVACReturn[1] = 0;
+  starved.state.SupplyConc[0] = 7;
+  starved.flows.HVACTotal1 = 50;
+  starved.flows.HVACTotal2 = 30;
+  starved.outdoor[0] = 3;
+  EXPECT_EQ(starved.Step(0.1F), 7.0F);
+
+  // With O = 100 the supply flow is 50 at 3, and a source of 50 mg/h in the system adds
+  // 50 / 50: (50 × 3 + 50) / 50 = 4, as for a return air that the exhaust takes whole.
+  OneRoomSystem h(0);
+  h.flows.BaseHVACReturn[1] = 0;
+  h.flows.HVACTotal1 = 50;
+  h.flows.HVACTotal2 = 100;
+  h.outdoor[0] = 3;
+  h.emission[0] = 50;
+  EXPECT_FLOAT_EQ(h.Step(0.1F), 4.0F);
+  EXPECT_EQ(h.leaving[0], 0);  // outdoor air passing through leaves nothing of the building
+
+  OneRoomSystem all(0);  // return 100 wholly exhausted, the same intake and source
+  all.flows.HVACTotal1 = 150;
+  all.flows.HVACTotal2 = 100;
+  all.outdoor[0] = 3;
+  all.emission[0] = 50;
+  EXPECT_FLOAT_EQ(all.Step(0.1F), 4.0F);
+}
+
 TEST(HVACSupply, NoFlowKeepsThePreviousValue) {
   OneRoomSystem h(kHVACResidentialInReturn);
   h.flows.BaseHVACReturn[1] = 0;
