@@ -170,10 +170,20 @@ bool WriteExposureFile(const BuildingRecord& building, char separator, const std
   }
   out.NewLine();
 
+  // The exposure run creates both files of every occupant: one that is missing means there
+  // are no exposures to save, which the user is told rather than handed a file without data.
   std::vector<std::unique_ptr<WorkLines>> inst, cum;
   for (int o = 1; o <= occupants; ++o) {
-    inst.push_back(std::make_unique<WorkLines>(scenario.Occupants[o].InstExposureFile));
-    cum.push_back(std::make_unique<WorkLines>(scenario.Occupants[o].CumExposureFile));
+    const OccupantRecord& occupant = scenario.Occupants[o];
+    inst.push_back(std::make_unique<WorkLines>(occupant.InstExposureFile));
+    cum.push_back(std::make_unique<WorkLines>(occupant.CumExposureFile));
+    const std::string* missing = !inst.back()->Open()  ? &occupant.InstExposureFile
+                                 : !cum.back()->Open() ? &occupant.CumExposureFile
+                                                       : nullptr;
+    if (missing != nullptr) {
+      TellError(prompt, "The exposure work file " + *missing + " cannot be read.");
+      return false;
+    }
   }
   // Time, then the instantaneous and the cumulative value of every pollutant.
   const int cells = 1 + 2 * np;

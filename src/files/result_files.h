@@ -27,8 +27,9 @@ bool WriteConcentrationFile(const BuildingRecord& building, char separator,
 
 // Exposures (".EXP") from each occupant's instantaneous and cumulative work files: per
 // occupant the time, the instantaneous and the cumulative exposure of every pollutant. An
-// occupant whose files have ended (or were never written) gets empty cells, so that later
-// occupants stay in their columns; the file ends with a row of empty cells.
+// occupant whose files have ended gets empty cells, so that later occupants stay in their
+// columns; the file ends with a row of empty cells. A work file that cannot be read (no
+// exposure run) is an error, as for the concentration file.
 bool WriteExposureFile(const BuildingRecord& building, char separator, const std::string& fileName,
                        Prompt& prompt);
 

@@ -140,6 +140,22 @@ TEST_F(ResultFiles, ExposureColumnsStayAlignedWhenAnOccupantEndsEarly) {
             std::string::npos);
 }
 
+TEST_F(ResultFiles, MissingExposureWorkFileIsReportedAndNothingWritten) {
+  BuildingRecord b = House(1, 1);
+  ScenarioRecord& s = b.Scenario;
+  s.NumOccupants = 1;
+  s.Occupants[1].Name = "Ann";
+  s.Occupants[1].InstExposureFile = Write("a.EMP", " 0 , 1 ,\r\n");
+  s.Occupants[1].CumExposureFile = Path("a.CMP");  // never written: no exposure run
+  const std::string path = Path("none.EXP");
+  EXPECT_FALSE(WriteExposureFile(b, ',', path, prompt_));
+  ASSERT_EQ(Messages(), 1u);
+  EXPECT_EQ(prompt_.shown[0].text,
+            "Error.  The exposure work file " + Path("a.CMP") + " cannot be read.");
+  EXPECT_EQ(prompt_.shown[0].title, "Error");
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
+
 TEST_F(ResultFiles, AverageExposureColumnsStayAligned) {
   BuildingRecord b = House(2, 2);
   ScenarioRecord& s = b.Scenario;
