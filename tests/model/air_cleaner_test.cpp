@@ -40,6 +40,34 @@ TEST(FilterEfficiency, RatedFiltersAgainstParticleSize) {
   EXPECT_EQ(Penetration("10", 1), 0.0F);
 }
 
+// Every fitted curve away from 1 µm, where each of its coefficients counts. Reference values
+// worked from the curves: x = ln d as a Single, y as a Single, e = exp(y) in percent.
+// For example ASHRAE 65 at 0.5 µm: x = -0.693147,
+// y = 3.7388 - 0.776325 - 0.026905 + 0.108766 - 0.018342 + 0.000848 = 3.026842, e = 20.632 %.
+TEST(FilterEfficiency, EveryCurveAgainstAReferenceTable) {
+  struct Row {
+    const char* diameter;
+    int kind;
+    float efficiency;
+  };
+  const Row rows[] = {
+      {"0.1", 1, 0.0131725F}, {"0.1", 2, 0.0261265F}, {"0.1", 3, 0.192897F},
+      {"0.1", 4, 0.433495F},  {"0.1", 5, 0.533475F},  {"0.1", 8, 0.876467F},
+      {"0.5", 1, 0.0099170F}, {"0.5", 2, 0.0552755F}, {"0.5", 3, 0.206320F},
+      {"0.5", 4, 0.648117F},  {"0.5", 5, 0.695786F},  {"0.5", 8, 0.866858F},
+      {"3", 1, 0.784538F},    {"3", 2, 0.729555F},    {"3", 3, 0.770429F},
+      {"3", 4, 0.936657F},    {"3", 5, 0.850556F},    {"3", 8, 0.868398F},
+  };
+  for (const Row& row : rows) {
+    EXPECT_NEAR(FilterEfficiency(Named(row.diameter), row.kind), row.efficiency,
+                2e-6F * row.efficiency)
+        << row.diameter << " um, kind " << row.kind;
+  }
+  // Pleated and HEPA do not depend on the size.
+  EXPECT_NEAR(FilterEfficiency(Named("0.1"), 6), 0.30F, 1e-6F);
+  EXPECT_NEAR(FilterEfficiency(Named("3"), 7), 0.98F, 1e-6F);
+}
+
 TEST(FilterEfficiency, GasesAndUnknownKindsPassOrKeep) {
   for (int kind = 1; kind <= 8; ++kind) {
     EXPECT_EQ(FilterEfficiency(Named("VOC1"), kind), 0.0F) << kind;

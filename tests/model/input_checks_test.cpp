@@ -33,6 +33,7 @@ TEST(CheckRoomVolumes, StopsAtTheFirstRoomWithoutVolume) {
             "Error. Volume of room  2is <= . Please correct before continuing.");
   EXPECT_EQ(prompt.shown[0].title, "");  // the program's default title
   EXPECT_EQ(prompt.shown[0].kind, "message");
+  EXPECT_EQ(prompt.shown[0].icon, MessageIcon::None);
 
   b.RoomList[2].Volume = 10;
   b.RoomList[3].Volume = 10;
@@ -49,6 +50,8 @@ TEST(CheckPollutants, NoPollutants) {
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0].text, "Error.  No pollutants specified. ");
   EXPECT_EQ(prompt.shown[0].title, "");
+  EXPECT_EQ(prompt.shown[0].kind, "message");
+  EXPECT_EQ(prompt.shown[0].icon, MessageIcon::None);
 }
 
 TEST(CheckPollutants, ZeroOrNegativeMolecularWeightAsksTheUser) {
@@ -70,6 +73,7 @@ TEST(CheckPollutants, ZeroOrNegativeMolecularWeightAsksTheUser) {
   EXPECT_EQ(yes.shown[1].text,
             "Error in input.  Molecular weight of pollutant Odd is 0.  Is this OK? ");
   EXPECT_EQ(yes.shown[0].title, "");
+  EXPECT_EQ(yes.shown[0].icon, MessageIcon::None);
 
   ScriptedPrompt no;
   no.answers = {Answer::No};
@@ -249,6 +253,7 @@ TEST(CheckFlowBalance, FlowsWithoutValueRefuseTheRun) {
   ASSERT_EQ(t.prompt.shown.size(), 1u);
   EXPECT_EQ(t.prompt.shown[0].text, "Error check data input");
   EXPECT_EQ(t.prompt.shown[0].title, "Error");
+  EXPECT_EQ(t.prompt.shown[0].kind, "message");
 }
 
 }  // namespace
