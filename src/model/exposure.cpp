@@ -160,6 +160,18 @@ bool OpenSegment(Run& run, int o, Walk& w, const Block& b) {
   if (tc >= cycle) {  // rounding reached the end of the cycle: it is the next one's start
     tc = 0;
     ++n;
+  } else if (n > 0) {
+    // Rounding to thousandths steadies the time within the cycle, but must not carry it
+    // back over a boundary of the pattern that is not on a thousandth (8:20 is 8.3333 h):
+    // the walk would find the segment it has just left.
+    const float exact = static_cast<float>(into_walk - static_cast<double>(n) * cycle);
+    for (int i = 1; i <= std::clamp<int>(occ.NumSegments, 1, kMaxSchedule); ++i) {
+      if ((tc < occ.TimeEnter[i] && occ.TimeEnter[i] <= exact) ||
+          (tc < occ.TimeLeave[i] && occ.TimeLeave[i] <= exact)) {
+        tc = exact;
+        break;
+      }
+    }
   }
   const double cycle_start = occ.StartTime + static_cast<double>(n) * cycle;
   double end = 0;

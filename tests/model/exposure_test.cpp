@@ -306,6 +306,20 @@ TEST_F(ExposureTest, HoursAboveIrritantAndLongTermOptions) {
   EXPECT_FLOAT_EQ(o.AverageExposure[0], 4.0f);
 }
 
+TEST_F(ExposureTest, BoundaryOffTheThousandthsHoldsInEveryCycle) {
+  // 8:20 is 8.3333 h: rounding the time within the second day to thousandths must not put
+  // the walk back into the kitchen segment that has just ended.
+  const float change = 25.0f / 3.0f;
+  SetPattern(b_.Scenario.Occupants[1], {{0, change, "Kitchen"}, {change, 24, "Bedroom"}});
+  WriteWorkFile(49, 1.0, Constant);
+  Run();
+  EXPECT_TRUE(prompt_.shown.empty());
+  const OccupantRecord& o = b_.Scenario.Occupants[1];
+  EXPECT_NEAR(o.ExposureTime[0], 48.0f, 1e-4);
+  // Two days of 8 1/3 h at 2 and 15 2/3 h at 5, times 0.4 m³/h: 2 x 38 = 76.
+  EXPECT_NEAR(o.TotalExposure[0], 0.4 * 2 * (25.0 / 3 * 2 + 47.0 / 3 * 5), 1e-3);
+}
+
 TEST(FindRoomNumber, ByExactNameLowestFirst) {
   BuildingRecord b;
   b.NumRooms = 3;
