@@ -64,8 +64,12 @@ void Output::Text(std::string_view text) {
   std::string clean(text);
   std::replace(clean.begin(), clean.end(), '\r', ' ');
   std::replace(clean.begin(), clean.end(), '\n', ' ');
-  const bool bare = clean.find_first_of(",\"") == std::string::npos &&
-                    (clean.empty() || (clean.front() != ' ' && clean.back() != ' '));
+  // Read back bare, a text runs to a comma or the line end, loses blanks at either end, and
+  // is taken as quoted when it begins with a double quote; a double quote further in is
+  // kept as it is.
+  const bool bare =
+      clean.find(',') == std::string::npos &&
+      (clean.empty() || (clean.front() != ' ' && clean.front() != '"' && clean.back() != ' '));
   if (bare) {
     out_.Put(clean);
   } else {

@@ -48,8 +48,8 @@ class Input {
 class Output {
  public:
   // A text on a line of its own. A text that would not read back whole as a bare item (a
-  // comma, a double quote, a blank at either end) is written in double quotes, its own
-  // double quotes turned into single ones; a line break becomes a blank.
+  // comma, a double quote at its start, a blank at either end) is written in double quotes,
+  // its own double quotes turned into single ones; a line break becomes a blank.
   void Text(std::string_view text);
   // A text written as it is, for flags and fixed-length fields.
   void Raw(std::string_view text);

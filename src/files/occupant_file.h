@@ -12,7 +12,7 @@ namespace quarn {
 // ... while their TimeEnter is not 0 (at most 24); the line "DONE"; then BreathingRate,
 // EfficiencyFactor, StartTime, EndTime, CycleLength, Lifetime, Population and Weight.
 // AveragingTime, Number, NumSegments, the results and the work-file names are not stored.
-// A name or location that would not read back whole (a comma, a double quote, a blank at
+// A name or location that would not read back whole (a comma, a leading double quote, a blank at
 // either end) is written in double quotes.
 
 // Writes `occupant` (the occupant window's copy of the occupant shown).

@@ -267,6 +267,15 @@ TEST_F(WindowFiles, RiskDataFillsThePollutantAsked) {
   EXPECT_EQ(back.Pollutants[0].Name, "Toluene");
   EXPECT_FALSE(ReadRiskDataFile(back, 8, path, prompt_));  // no ninth pollutant
 
+  // A double quote inside a text needs no quoting and comes back as it was.
+  s.Pollutants[0].Name = "Dust 2\" duct";
+  s.Pollutants[0].Comments = "Ashrae \"52.2\"";
+  ASSERT_TRUE(WriteRiskDataFile(s, path, prompt_));
+  EXPECT_EQ(Bytes(path), "Dust 2\" duct\r\n .1 \r\n 1.3E-05 \r\nAshrae \"52.2\"\r\n");
+  ASSERT_TRUE(ReadRiskDataFile(back, 2, path, prompt_));
+  EXPECT_EQ(back.Pollutants[2].Name, "Dust 2\" duct");
+  EXPECT_EQ(back.Pollutants[2].Comments, "Ashrae \"52.2\"");
+
   // Empty texts are empty lines and read back empty.
   s.Pollutants[0].Name = "";
   s.Pollutants[0].Comments = "";
