@@ -275,6 +275,11 @@ void WalkBlock(Run& run, int o, Walk& w, const Block& b, bool last_block) {
       }
       if (w.t >= data_end - Tolerance(data_end)) break;  // the next block goes on
       if (!OpenSegment(run, o, w, b)) break;
+    } else if (w.t >= data_end - Tolerance(data_end)) {
+      // A block that holds only the record carried from the one before (the file filled
+      // whole blocks) has nothing new: the line at that record is written already.
+      if (last_block) w.active = false;
+      break;
     }
     const double target = std::min(w.segment_end, data_end);
     int k = b.IndexAtOrAfter(w.t);

@@ -320,6 +320,17 @@ TEST_F(ExposureTest, BoundaryOffTheThousandthsHoldsInEveryCycle) {
   EXPECT_NEAR(o.TotalExposure[0], 0.4 * 2 * (25.0 / 3 * 2 + 47.0 / 3 * 5), 1e-3);
 }
 
+TEST_F(ExposureTest, WorkFileOfWholeBlocksEndsWithoutARepeatedLine) {
+  // 1,500 records fill one block exactly; the end mark leaves nothing new to walk.
+  WriteWorkFile(1500, 0.01, Constant);
+  Run();
+  EXPECT_TRUE(prompt_.shown.empty());
+  const std::string emp = Bytes(b_.Scenario.Occupants[1].InstExposureFile);
+  // The start line, the 1,498 records inside and the line at the last record, 14.99 h.
+  EXPECT_EQ(std::count(emp.begin(), emp.end(), '\n'), 1500);
+  EXPECT_NEAR(b_.Scenario.Occupants[1].ExposureTime[0], 14.99f, 1e-3);
+}
+
 TEST(FindRoomNumber, ByExactNameLowestFirst) {
   BuildingRecord b;
   b.NumRooms = 3;
