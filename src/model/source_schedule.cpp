@@ -91,9 +91,9 @@ double RepeatPeriod(const SourceRecord& source) {
       return 720;
     case 'O': {
       // The pattern repeats with the length of its last cycle's end; a pattern that ends at
-      // 0 has no length and does not repeat.
+      // 0 has no length to divide by and does not repeat.
       const int n = CycleCount(source);
-      return n > 0 ? std::max<double>(source.TimeOff[n], 0.0) : 0.0;
+      return n > 0 ? static_cast<double>(source.TimeOff[n]) : 0.0;
     }
     default:
       return 0;
@@ -105,7 +105,7 @@ bool SourceScheduleTime(float t, const SourceRecord& source, SourceState& state,
   const int n = CycleCount(source);
   if (n == 0) return false;
   const double period = RepeatPeriod(source);
-  const double k = period > 0 ? std::floor(t / period) : 0.0;
+  const double k = period != 0 ? std::floor(t / period) : 0.0;
   const double offset = k * period;
   for (int i = 1; i <= n; ++i) {
     const float on = static_cast<float>(offset + source.TimeOn[i]);

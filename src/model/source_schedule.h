@@ -9,10 +9,12 @@ namespace quarn {
 //
 // A source has up to 5 on/off cycles (TimeOn(i) to TimeOff(i), h) and a repeat code: "N" the
 // cycles happen once, "H", "D", "W", "M" they repeat every hour, day, week or 30 days, "O"
-// the whole pattern repeats with the length of its last off time (which must be above 0 to
-// repeat). A cycle is on from its on time up to, not including, its off time.
+// the whole pattern repeats with the length of its last off time (a last off time of 0 means
+// no repeat). A cycle is on from its on time up to, not including, its off time.
 
-// The repeat period in hours of a repeat code (compared in upper case), 0 for no repeat.
+// The repeat period in hours of a repeat code (compared in upper case), 0 for no repeat. For
+// "O" it is the last off time, which can be negative: the pattern is then shifted by
+// Int(t / period) × period like any other.
 double RepeatPeriod(const SourceRecord& source);
 
 // True when the source is on at run time t (h). Sets state.SourceAge (h since this

@@ -118,6 +118,22 @@ TEST(SourceSchedule, PatternRepeatWithLastOffZeroDoesNotRepeat) {
   EXPECT_DOUBLE_EQ(RepeatPeriod(s), 0.0);
 }
 
+TEST(SourceSchedule, PatternRepeatWithANegativeLastOffTimeStillRepeats) {
+  // Only a last off time of exactly 0 means no repeat; -5 is a period like any other:
+  // k = Int(t / -5), and the cycles are shifted by k x -5.
+  const SourceRecord s = Scheduled("O", {{-1, 3}, {-10, -5}});
+  SourceState st;
+  EXPECT_DOUBLE_EQ(RepeatPeriod(s), -5.0);
+  // t = 4.5: k = Int(-0.9) = -1, shift 5: cycle 1 runs from 4 to 8; age 4.5 + 1 - 5 = 0.5.
+  EXPECT_TRUE(OnAt(s, st, 4.5f));
+  EXPECT_FLOAT_EQ(st.SourceAge, 0.5f);
+  // t = 3.5: k = -1, shift 5: cycle 1 from 4, cycle 2 from -5 to 0: off.
+  EXPECT_FALSE(OnAt(s, st, 3.5f));
+  // t = 9.5: k = Int(-1.9) = -2, shift 10: cycle 1 from 9 to 13; age 9.5 + 1 - 10 = 0.5.
+  EXPECT_TRUE(OnAt(s, st, 9.5f));
+  EXPECT_FLOAT_EQ(st.SourceAge, 0.5f);
+}
+
 // A mass-transfer source: at switch-on the layer masses start at M01 (P2) and M02 (P5).
 SourceRecord MassTransferSource() {
   SourceRecord s = Scheduled("D", {{1, 5}});
