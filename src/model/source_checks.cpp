@@ -47,7 +47,8 @@ void CheckPetroleumSpill(const SourceRecord& s, const ScenarioRecord& sc, int np
             "by them");
   if (s.Size < 0)
     add.Add(0, "Size", "is negative, and the model takes the square root of the spill area");
-  if (s.GasVelocity < 0)
+  // A pool without area has a transfer coefficient of 0 before the speed is ever used.
+  if (s.Size != 0 && s.GasVelocity < 0)
     add.Add(0, "Gas velocity", "is negative, and the model raises it to a fractional power");
   for (int p = 1; p < np; ++p)
     if (s.Params[2][p] > 0 && sc.Pollutants[p].MolWt == 0)

@@ -110,6 +110,13 @@ TEST(SourceChecks, SpillsThatWouldDivideByZero) {
   petroleum.Scenario.Sources[2][1].GasVelocity = -1;
   petroleum.Scenario.Sources[2][1].Size = -4;
   EXPECT_EQ(FindSourceProblems(petroleum).size(), 2u);
+
+  // A petroleum spill of size 0 has no area: its transfer coefficient is 0 without the air
+  // speed ever being raised to a power, so a negative speed does no harm.
+  BuildingRecord flat = OneSource(8);
+  flat.Scenario.Sources[2][1].GasVelocity = -1;
+  flat.Scenario.Sources[2][1].Size = 0;
+  EXPECT_TRUE(FindSourceProblems(flat).empty());
 }
 
 TEST(SourceChecks, UnitsWithoutAConversionAreRefused) {
