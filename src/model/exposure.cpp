@@ -362,6 +362,7 @@ void StoreResults(Run& run, std::vector<Walk>& walks) {
 // the pattern goes on repeating in the concentrations of the last record.
 void ExtrapolateLifetimeExposure(Run& run, int o, float t_end, const Block& last, int p,
                                  float factor) {
+  if (last.Count() == 0) return;
   OccupantRecord& occ = run.scenario.Occupants[o];
   const float lifetime_hours = occ.Lifetime * kHoursPerYear;
   const float remaining = lifetime_hours - t_end;
@@ -370,10 +371,10 @@ void ExtrapolateLifetimeExposure(Run& run, int o, float t_end, const Block& last
     if (i >= 2 && occ.TimeEnter[i] == 0.0f) break;
     const float d = occ.TimeLeave[i] - occ.TimeEnter[i];
     const std::optional<int16_t> room = RoundToInt16(occ.LocationRoom[i]);
-    float c = run.scenario.CurrentOutdoorConc[p];
-    if (room && *room >= 1 && *room <= run.num_rooms && last.Count() > 0) {
-      c = last.Conc(last.Count() - 1, *room, p);
-    }
+    // Outdoors is room 0 of the work file: its last record holds the outdoor concentration
+    // in force at the end of the run.
+    const int r = room && *room >= 1 && *room <= run.num_rooms ? *room : 0;
+    const float c = last.Conc(last.Count() - 1, r, p);
     sum += d * c;
     duration += d;
   }

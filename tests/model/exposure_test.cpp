@@ -331,6 +331,27 @@ TEST_F(ExposureTest, WorkFileOfWholeBlocksEndsWithoutARepeatedLine) {
   EXPECT_NEAR(b_.Scenario.Occupants[1].ExposureTime[0], 14.99f, 1e-3);
 }
 
+TEST_F(ExposureTest, ExtrapolationTakesOutdoorsFromTheLastRecord) {
+  // Outdoors 0 to 8 h and in the kitchen 8 to 24 h, not an inhalation run. The run leaves
+  // outdoors in room 0 of the work file (0.5); the scenario's own outdoor field is stale.
+  ScenarioRecord& s = b_.Scenario;
+  s.ExposureMode = "N";
+  s.LongTermOptions = 2;
+  s.CurrentOutdoorConc[0] = 40.0f;
+  OccupantRecord& o = s.Occupants[1];
+  o.Lifetime = 1;
+  SetPattern(o, {{0, 8, "Outdoors"}, {8, 24, "Kitchen"}});
+  o.LocationRoom[1] = 0;
+  o.LocationRoom[2] = 1;
+  WriteWorkFile(49, 1.0, Constant);
+  Run();
+  // Run: 2 x (8 x 0.5 + 16 x 2) = 72. A day of the pattern averages (4 + 32) / 24 = 1.5,
+  // held over the 8760 - 48 h left: 13068 + 72 = 13140 = 1.5 x 8760.
+  EXPECT_FLOAT_EQ(o.TotalExposure[0], 72.0f);
+  EXPECT_FLOAT_EQ(o.LifetimeExposure[0], 13140.0f);
+  EXPECT_FLOAT_EQ(o.AverageExposure[0], 1.5f);
+}
+
 TEST(FindRoomNumber, ByExactNameLowestFirst) {
   BuildingRecord b;
   b.NumRooms = 3;
