@@ -150,7 +150,7 @@ bool IsParticleClass(const FixedString<8>& pollutant_class) {
 }
 
 void SetDroppedFieldsToReference(ScenarioRecord& sc, int num_rooms) {
-  sc.HVACType = 0;
+  sc.HVACType = kReferenceHVACType;
   sc.ManagedFlowFlag = "N";
   sc.ManagedValue1 = sc.ManagedValue2 = sc.ManagedValue3 = sc.ManagedValue4 = 0;
   for (int r = 1; r <= num_rooms; ++r) {
@@ -188,7 +188,7 @@ bool Connected(const BuildingRecord& b, int i, int j) {
 bool NeedsTrailer(const BuildingRecord& b) {
   const ScenarioRecord& sc = b.Scenario;
   const int n = Bound(b.NumRooms, kMaxRooms);
-  if (sc.HVACType != 0) return true;
+  if (sc.HVACType != kReferenceHVACType) return true;
   if (sc.NumOutdoorConcPoints != OutdoorPointsFromTimes(sc.OutdoorConcTime)) return true;
   if (sc.OutdoorConcUnits != sc.ConcUnits || sc.InitialConcUnits != sc.ConcUnits) return true;
   if (!(sc.ManagedFlowFlag == "N") && !(sc.ManagedFlowFlag == "")) return true;

@@ -22,8 +22,9 @@ namespace quarn {
 //
 // The layout drops some fields that change a run (the HVAC type, managed flows, room air
 // cleaners, the outdoor point count and the entered units). When one of them differs from
-// its reference value a trailer keeps them after the last occupant, from the line
-// "Quarn extra 1" to the line "end extra". Readers of the plain layout stop after the last
+// its reference value (kReferenceHVACType, no managed flows or air cleaners, the point count
+// of the outdoor times, the scenario's units) a trailer keeps them after the last occupant, from
+// the line "Quarn extra 1" to the line "end extra". Readers of the plain layout stop after the last
 // occupant, so they still read such a file; a file whose fields all hold their reference
 // values is the plain layout byte for byte.
 
@@ -31,6 +32,12 @@ inline constexpr const char* kScenarioExtension = ".SEN";
 inline constexpr const char* kScenarioVersion = "V1.96";
 inline constexpr const char* kTrailerStart = "Quarn extra 1";
 inline constexpr const char* kTrailerEnd = "end extra";
+
+// The HVAC type that a file without it stands for: the editor stores its list's index + 1
+// and shows the first entry ("Residential in return") for a scenario without a type, so
+// every scenario that passed through it holds 1 to 4. Taking 1 keeps the ordinary scenario
+// in the plain layout and gives a stored file the type the editor would show for it.
+inline constexpr int32_t kReferenceHVACType = 1;
 
 // How a scenario read ended. The caller sets its saved flags only after Read; after
 // Declined or Failed the model is exactly as it was.

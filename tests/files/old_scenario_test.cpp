@@ -289,7 +289,7 @@ TEST(OldScenarioFile, EveryGenerationLoadsItsFields) {
     }
     ExpectCommonFields(m, kind);
     ExpectTailFields(m);
-    EXPECT_EQ(m.building.Scenario.HVACType, 0);
+    EXPECT_EQ(m.building.Scenario.HVACType, 1);  // the editor's first type
     EXPECT_EQ(m.building.Scenario.NumOccupants, kind == Kind::Old ? 3 : 1);
   }
 }

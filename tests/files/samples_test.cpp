@@ -69,6 +69,7 @@ void Common(ScenarioRecord& sc) {
   sc.YearsSimulated = 24.0f / 24 / 365;
   sc.StepSize = 0.1f;
   sc.OverallACH = 0.5f;
+  sc.HVACType = 1;  // residential, the editor's first type
 }
 
 // A gas range in the kitchen emitting NO2 at breakfast and dinner, a carpet in the living
@@ -139,8 +140,8 @@ void BuildGasScenario(ProgramState& state) {
 }
 
 // Three particle size bins from frying in the kitchen, with outdoor air that carries
-// particles in, a room air cleaner in the living room and the residential HVAC type (which
-// the plain layout does not hold, so the file ends with the extra trailer).
+// particles in, and a room air cleaner in the living room (which the plain layout does not
+// hold, so the file ends with the extra trailer).
 void BuildParticleScenario(ProgramState& state) {
   ScenarioRecord& sc = state.Building.Scenario;
   Common(sc);
@@ -181,7 +182,6 @@ void BuildParticleScenario(ProgramState& state) {
   pan.TimeOff[1] = 18.5f;
   const float rates[] = {1e11f, 1e10f, 1e8f};  // particles per hour
   for (int p = 0; p < 3; ++p) pan.Params[0][p] = rates[p];
-  sc.HVACType = 1;
   sc.AirCleanerEff[2] = 80;
   sc.AirCleanerPenetration[2] = 0.2f;
   sc.AirCleanerFlow[2] = 2;

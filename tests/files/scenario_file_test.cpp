@@ -69,6 +69,7 @@ Model OneRoom() {
   sc.VentRate[1] = 0.5f;
   sc.HVACHistoryFraction[1] = 1;
   sc.ManagedFlowFlag = "N";
+  sc.HVACType = 1;  // as the editor's list leaves it: the first entry
   return m;
 }
 
@@ -202,6 +203,7 @@ Model Flat() {
   ann.TimeLeave[2] = 24;
   ann.Location[2] = "Outdoors";
   sc.ManagedFlowFlag = "N";
+  sc.HVACType = 1;
   return m;
 }
 
@@ -536,6 +538,71 @@ TEST(ScenarioFile, SaveWritesTheFileWithTheSelectedUnits) {
       prompt.shown[0].text.rfind("Error.  " + dir.File("no/x.SEN") + " could not be saved", 0), 0u);
 }
 
+// The editor stores the index of its HVAC-type list + 1, so every scenario that passed
+// through it has a type of 1 to 4, and 1 is what it shows for a file without one.
+TEST(ScenarioFile, TheEditorsFirstHVACTypeKeepsThePlainLayout) {
+  Model m = OneRoom();
+  ASSERT_EQ(m.building.Scenario.HVACType, 1);
+  EXPECT_EQ(ScenarioFileBytes(m.building, m.outdoor, m.initial), OneRoomText());
+
+  // A plain file stands for type 1, whatever the scenario before held.
+  TempDir dir;
+  Model got = JunkTarget(m);
+  ScriptedPrompt prompt;
+  ASSERT_EQ(ReadInto(OneRoomText(), got, prompt, dir), ScenarioReadResult::Read);
+  EXPECT_EQ(got.building.Scenario.HVACType, 1);
+
+  // Any other type, 0 (never chosen) among them, is kept by the trailer and reads back.
+  for (int32_t type : {0, 2, 3, 4}) {
+    m.building.Scenario.HVACType = type;
+    const std::string bytes = ScenarioFileBytes(m.building, m.outdoor, m.initial);
+    ASSERT_EQ(bytes.substr(0, OneRoomText().size()), OneRoomText());
+    EXPECT_EQ(bytes.substr(OneRoomText().size(), 15 + 5),
+              "Quarn extra 1\r\n " + std::to_string(type) + " \r\n");
+    Model back = JunkTarget(m);
+    ASSERT_EQ(ReadInto(bytes, back, prompt, dir), ScenarioReadResult::Read);
+    EXPECT_EQ(back.building.Scenario.HVACType, type);
+  }
+}
+
+// The trailer written out by hand from its layout, after the plain file of golden 2.
+TEST(ScenarioFile, TrailerGoldenFileByteForByteAndFieldByField) {
+  Model m = Flat();
+  ScenarioRecord& sc = m.building.Scenario;
+  sc.HVACType = 3;
+  sc.ManagedFlowFlag = "Y";
+  sc.ManagedValue1 = 40;
+  sc.ManagedValue2 = 41;
+  sc.ManagedValue3 = 1;
+  sc.ManagedValue4 = 9.5f;
+  sc.ManagedSupply[1] = 5;
+  sc.ManagedReturn[1] = 6;
+  sc.ManagedFromOutdoors[1] = 7;
+  sc.ManagedToOutdoors[1] = 8;
+  sc.AirCleanerEff[1] = 80;
+  sc.AirCleanerFlow[1] = 2;
+  sc.AirCleanerEff[2] = 12.5f;
+  sc.ManagedRoomFlows[1][2] = 3;
+  sc.ManagedRoomFlows[2][1] = -3;
+  Lines l;
+  l("Quarn extra 1")(" 3 ")(" 1 ")("number")("number")("Y");
+  l(" 40 ")(" 41 ")(" 1 ")(" 9.5 ");
+  l(" 5 ")(" 6 ")(" 7 ")(" 8 ")(" 80 ")(" 2 ");
+  l(" 0 ")(" 0 ")(" 0 ")(" 0 ")(" 12.5 ")(" 0 ");
+  l(" 3 ")("-3 ");
+  l("end extra");
+  const std::string golden = FlatText() + l.Text();
+  EXPECT_EQ(ScenarioFileBytes(m.building, m.outdoor, m.initial), golden);
+
+  TempDir dir;
+  Model got = JunkTarget(m);
+  ScriptedPrompt prompt;
+  ASSERT_EQ(ReadInto(golden, got, prompt, dir), ScenarioReadResult::Read);
+  ExpectSameScenario(m, got);
+  EXPECT_EQ(got.building.Scenario.AirCleanerPenetration[1], 0.2f);
+  EXPECT_EQ(got.building.Scenario.AirCleanerPenetration[2], 0.875f);
+}
+
 // ---- random full scenarios ----
 
 class Filler {
@@ -704,7 +771,7 @@ Model RandomModel(Filler& f, int n, int np, bool particles, bool trailer, bool f
     }
   } else {
     // The values that a file without the trailer stands for.
-    sc.HVACType = 0;
+    sc.HVACType = 1;
     sc.ManagedFlowFlag = "N";
     sc.NumOutdoorConcPoints = OutdoorPointsFromTimes(sc.OutdoorConcTime);
     sc.OutdoorConcUnits = sc.InitialConcUnits = sc.ConcUnits;
@@ -868,7 +935,7 @@ TEST(ScenarioFile, CountsBeyondTheirTablesChangeNothing) {
   ExpectDamagedAndUnchanged(Replace(g, 7 + 2, "-1 ", " 40000 "), "beyond an Integer");
 
   Model m = Flat();
-  m.building.Scenario.HVACType = 1;
+  m.building.Scenario.HVACType = 2;
   const std::string t = ScenarioFileBytes(m.building, m.outdoor, m.initial);
   ExpectDamagedAndUnchanged(Replace(t, 593, " 1 ", " 51 "), "51 outdoor points");
   ExpectDamagedAndUnchanged(Replace(t, 591 + TrailerLineCount(m) - 1, "end extra", "more"),
