@@ -39,6 +39,16 @@ TEST(WorkingFlows, AirChangeRateFlowsNeverReachTheUsersFields) {
   EXPECT_FALSE(ClearResultArrays(mass, b));
 }
 
+TEST(WorkingFlows, SystemExhaustAndIntakeOfTheHVACModule) {
+  ScenarioRecord s;
+  s.HVACOutdoorAirTotal = 30;  // what the system sends outdoors: E
+  s.HVACMakeUpTotal = 70;      // what it draws in: O
+  WorkingFlows flows;
+  StartWorkingFlows(s, flows);
+  EXPECT_EQ(flows.HVACTotal1, 30);
+  EXPECT_EQ(flows.HVACTotal2, 70);
+}
+
 TEST(ClearResultArrays, StopsAtTheFirstRoomWithNaturalOutflow) {
   BuildingRecord b = TwoRooms();
   RoomPollutant mass{};

@@ -215,6 +215,29 @@ TEST(CheckFlowBalance, HVACSetIncludesTheSystemTotalsAndMarksHVACInUse) {
   EXPECT_EQ(s.HVACInUse, 0);
 }
 
+// HVACOutdoorAirTotal is what the system sends outdoors and HVACMakeUpTotal what it draws
+// in, whatever their names say. Room 1 takes 40 of outdoor air straight in, supplies 200 and
+// returns 240; the system lets the 40 out again: balanced only when the system's total counts
+// as air leaving.
+TEST(CheckFlowBalance, SystemExhaustCountsAsAirLeaving) {
+  Balance t;
+  t.b.NumRooms = 1;
+  ScenarioRecord& s = t.b.Scenario;
+  s.HVACOutdoorAir[1] = 40;
+  s.HVACSupply[1] = 200;
+  s.HVACReturn[1] = 240;
+  s.HVACOutdoorAirTotal = 40;
+  EXPECT_TRUE(t.Check());
+  EXPECT_TRUE(t.prompt.shown.empty());
+
+  s.HVACOutdoorAirTotal = 0;
+  s.HVACMakeUpTotal = 40;  // a second intake instead: 80 in, nothing out
+  EXPECT_FALSE(t.Check());
+  ASSERT_EQ(t.prompt.shown.size(), 1u);
+  ExpectBalanceMessage(t.prompt.shown[0],
+                       "HVAC driven total outdoor flows do not balance.  Please correct.");
+}
+
 TEST(CheckFlowBalance, ManagedSetOnlyWhenInUse) {
   Balance t;
   t.b.Scenario.ManagedValue1 = 100;  // managed system takes in 100 and lets out nothing
