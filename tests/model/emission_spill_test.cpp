@@ -213,5 +213,60 @@ TEST(SpillDepletion, ExactSpillMassNeverGoesBelowZero) {
   EXPECT_FLOAT_EQ(st.SourceWork1[0], 0.0f);
 }
 
+// One spill source in room 1 (10 m³), on from 0 h, for a single pollutant of MW 100, D 0.05,
+// C0 200, with the running values the run set-up gives it.
+ScenarioRecord SpillScenario(int model, double unitFactor) {
+  ScenarioRecord sc = ExactSpillScenario();
+  sc.Pollutants[0].C0 = 200;
+  SourceRecord& s = sc.Sources[1][1];
+  s.Model = static_cast<int16_t>(model);
+  s.GasVelocity = 10;
+  s.UnitFactor = unitFactor;
+  s.Params[0][0] = 100;
+  s.Params[2][0] = 1000;  // mg spilled
+  return sc;
+}
+
+TEST(SpillDepletion, PetroleumTotalLosesMassAndMolesAfterTheUnitFactor) {
+  const ScenarioRecord sc = SpillScenario(8, 1.0);
+  SourceStates states = MakeSourceStates(sc);
+  SourceState& st = states[1][1];
+  st.ModelWork1[0] = 1000;
+  st.ParamPerMole[0] = 0.02f;  // 1000 mg of MW 100
+  RoomPollutant conc{};
+  conc[1][0] = 10;
+  PerPollutant<float> emitted{};
+  float out = 0;
+  SourceEmissionRate(sc, states, 1, 10.0f, {0.0f, 0.1f, conc, conc}, 0, out, emitted);
+  // Switch-on: moles 0.02 of 0.02, area 4 m², L = 2:
+  // k = 2^-0.3333 · 0.33 · 0.05 · (360 · 1200 / 66)^0.667 = 4.5960263 m/h;
+  // surface 0.02 · 100 / 0.02 = 100; rate = (100 - 10) · k · 4 = 1654.5695 mg/h.
+  EXPECT_NEAR(out, 165.45695f, 1e-2);  // per 10 m³
+  EXPECT_NEAR(emitted[0], 165.45695f, 1e-2);
+  // 1000 - 0.1 · 1654.5695 = 834.54305 mg left, 0.0083454305 mol.
+  EXPECT_NEAR(st.ModelWork1[0], 834.54305f, 1e-2);
+  EXPECT_NEAR(st.SourceWork1[0], 0.0083454305f, 1e-7);
+}
+
+TEST(SpillDepletion, SingleSpillLosesMassAfterTheUnitFactor) {
+  const ScenarioRecord sc = SpillScenario(9, 0.001);
+  SourceStates states = MakeSourceStates(sc);
+  SourceState& st = states[1][1];
+  st.ModelWork1[0] = 500;
+  st.ParamPerMole[0] = 0.01f;
+  RoomPollutant conc{};
+  conc[1][0] = 50;
+  PerPollutant<float> emitted{};
+  float out = 0;
+  SourceEmissionRate(sc, states, 1, 10.0f, {0.0f, 0.1f, conc, conc}, 0, out, emitted);
+  // As SingleSpill above: 0.005 mol of 0.01 left, area 2 m², 302.41935 · k = 786.35495;
+  // × 0.001 = 0.78635495, and that is what the liquid loses: 500 - 0.078635495.
+  EXPECT_NEAR(emitted[0], 0.078635495f, 1e-6);
+  EXPECT_NEAR(out, 0.078635495f, 1e-6);
+  EXPECT_NEAR(st.ModelWork1[0], 499.92136f, 1e-4);
+  // Model 9 keeps the moles it computed from the mass at the start of the step.
+  EXPECT_FLOAT_EQ(st.SourceWork1[0], 0.005f);
+}
+
 }  // namespace
 }  // namespace quarn
