@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "model/mass_balance.h"
 #include "model/room_lookup.h"
 #include "model/rounding.h"
 #include "model/work_file_reader.h"
@@ -105,22 +106,11 @@ struct Run {
   PerPollutant<float> outdoor_at_start{};
 };
 
-// The outdoor concentration in force at time 0, the step function of the outdoor history.
+// The outdoor concentration in force at time 0, taken from the outdoor history exactly as
+// the concentration run takes it (a constant outdoor concentration is row 1).
 PerPollutant<float> OutdoorConcAtStart(const ScenarioRecord& s) {
-  const int n = std::clamp<int>(s.NumOutdoorConcPoints, 1, kMaxHistory);
-  int row = n;
-  if (n >= 2 && 0.0f < s.OutdoorConcTime[2]) {
-    row = 1;
-  } else {
-    for (int i = 2; i <= n; ++i) {
-      if (s.OutdoorConcTime[i - 1] <= 0.0f && 0.0f < s.OutdoorConcTime[i]) {
-        row = i - 1;
-        break;
-      }
-    }
-  }
   PerPollutant<float> c{};
-  for (int p = 0; p < kMaxPollutants; ++p) c[p] = s.OutdoorConc[row][p];
+  StepBookkeeping(0.0f, s, c);
   return c;
 }
 

@@ -352,6 +352,20 @@ TEST_F(ExposureTest, ExtrapolationTakesOutdoorsFromTheLastRecord) {
   EXPECT_FLOAT_EQ(o.AverageExposure[0], 1.5f);
 }
 
+TEST_F(ExposureTest, OutdoorsAtTheStartAsTheRunHadIt) {
+  // A constant outdoor concentration is history row 1 however the other rows read.
+  ScenarioRecord& s = b_.Scenario;
+  s.ExposureMode = "N";
+  s.ConstantOutdoorConc = "Y";
+  s.NumOutdoorConcPoints = 2;
+  s.OutdoorConc[2][0] = 7.0f;  // a row left at time 0
+  SetPattern(s.Occupants[1], {{0, 24, "Outdoors"}});
+  s.Occupants[1].EndTime = 1;
+  WriteWorkFile(3, 1.0, Constant);
+  Run();
+  EXPECT_EQ(Bytes(s.Occupants[1].InstExposureFile), " 0 , .5 ,\r\n 1 , .5 ,\r\n");
+}
+
 TEST(FindRoomNumber, ByExactNameLowestFirst) {
   BuildingRecord b;
   b.NumRooms = 3;
