@@ -426,7 +426,7 @@ void ConcentrationRun::CutAhead() {
 void ConcentrationRun::RunError(int number) {
   prompt_.Message(
       "Error. " + FormatDouble(number) + " Check data input. Probable 0 sink area or no run time.",
-      "ERROR", MessageIcon::Critical);
+      "ERROR", MessageIcon::None);
 }
 
 RunOutcome ConcentrationRun::Finish(RunOutcome outcome) {
@@ -471,7 +471,7 @@ RunOutcome ConcentrationRun::Run() {
         break;
       case StepStatus::NegativeLoss:
         prompt_.Message("Error.  Scenario data not fully specified.", "Warning",
-                        MessageIcon::Exclamation);
+                        MessageIcon::None);
         return Finish(RunOutcome::Failed);
       case StepStatus::NotFinite:
         RunError(kErrOverflow);

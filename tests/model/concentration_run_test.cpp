@@ -288,6 +288,7 @@ TEST_F(ConcentrationRunTest, NegativeLossFailsWithTheRecordsSoFar) {
   ASSERT_EQ(prompt_.shown.size(), 1U);
   EXPECT_EQ(prompt_.shown[0].text, "Error.  Scenario data not fully specified.");
   EXPECT_EQ(prompt_.shown[0].title, "Warning");
+  EXPECT_EQ(prompt_.shown[0].icon, MessageIcon::None);  // a plain box with its OK button
   EXPECT_EQ(Bytes(b.ConcWorkFile), "-999 \r\n");
   EXPECT_EQ(rec_.ends, std::vector<RunOutcome>{RunOutcome::Failed});
   EXPECT_EQ(b.Scenario.OverallACH, -0.5F);
@@ -310,6 +311,8 @@ TEST_F(ConcentrationRunTest, ZeroRoomVolumeFailsBeforeAnyFile) {
   ASSERT_FALSE(prompt_.shown.empty());
   EXPECT_EQ(prompt_.shown.back().text,
             "Error. 11 Check data input. Probable 0 sink area or no run time.");
+  EXPECT_EQ(prompt_.shown.back().title, "ERROR");
+  EXPECT_EQ(prompt_.shown.back().icon, MessageIcon::None);
   EXPECT_TRUE(b.ConcWorkFile.empty());
 }
 
