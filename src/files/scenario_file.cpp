@@ -82,8 +82,18 @@ void LineSink::Text(std::string_view text) {
 }
 
 void LineSink::Fixed(std::string_view text) {
-  out_.Put(text);
-  out_.NewLine();
+  // A blank field stays bare at its full length (a blank flag is one blank); one that holds
+  // a comma or a double quote, or has a blank before its first character, is quoted like a
+  // free text so that it reads back whole.
+  const std::size_t first = text.find_first_not_of(' ');
+  const bool bare = first == std::string_view::npos ||
+                    (first == 0 && text.find_first_of(",\"\r\n") == std::string_view::npos);
+  if (bare) {
+    out_.Put(text);
+    out_.NewLine();
+  } else {
+    Text(text);
+  }
 }
 
 void LineSink::Real(float value) {

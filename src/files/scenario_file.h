@@ -112,7 +112,8 @@ class LineSink {
   // quote, a line break, a blank at either end) is written in double quotes, its own
   // double quotes turned into single ones.
   void Text(std::string_view text);
-  // A fixed-length field at its full length, unquoted ("PM      ").
+  // A fixed-length field at its full length, unquoted ("PM      ", a blank flag " "),
+  // unless it would not read back whole: then quoted as Text() quotes.
   void Fixed(std::string_view text);
   void Real(float value);
   void Integer(int32_t value);

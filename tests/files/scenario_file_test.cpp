@@ -837,6 +837,34 @@ TEST(ScenarioFile, TextsWithCommasQuotesAndBlanksReadBackWhole) {
   ExpectSameScenario(m, got);
 }
 
+// The class is typed in the editor's grid and kept at 8 characters; a comma in it would
+// end the item early and put every later item out of step.
+TEST(ScenarioFile, FixedLengthFieldsWithCommasOrALeadingBlankReadBackWhole) {
+  TempDir dir;
+  for (const char* pollutant_class : {"VOC,alde", " PM2.5", "a\"b"}) {
+    SCOPED_TRACE(pollutant_class);
+    Model m = OneRoom();
+    m.building.Scenario.PollutantClass = pollutant_class;
+    m.building.Scenario.GeneralFlag = ",";
+    const std::string bytes = ScenarioFileBytes(m.building, m.outdoor, m.initial);
+    Model got = JunkTarget(m);
+    ScriptedPrompt prompt;
+    ASSERT_EQ(ReadInto(bytes, got, prompt, dir), ScenarioReadResult::Read);
+    if (std::string(pollutant_class) == "a\"b") m.building.Scenario.PollutantClass = "a'b";
+    ExpectSameScenario(m, got);
+  }
+  Model m = OneRoom();
+  m.building.Scenario.PollutantClass = "VOC,alde";
+  EXPECT_NE(ScenarioFileBytes(m.building, m.outdoor, m.initial).find("\r\n\"VOC,alde\"\r\n"),
+            std::string::npos);
+  // Blank flags and classes stay bare, at their full length.
+  m.building.Scenario.PollutantClass = "";
+  m.building.Scenario.GeneralFlag = "";
+  EXPECT_NE(ScenarioFileBytes(m.building, m.outdoor, m.initial)
+                .find("\r\n 1 \r\nN\r\n        \r\n 760 \r\n 25 \r\n \r\n0\r\n"),
+            std::string::npos);
+}
+
 TEST(ScenarioFile, AnsweringNoChangesNothing) {
   TempDir dir;
   Model target = JunkTarget(Flat());
