@@ -292,7 +292,10 @@ void ConcentrationRun::ScheduleFlows(float t) {
 }
 
 void ConcentrationRun::SupplyAir(float t, float dt) {
-  const bool running = inManaged_ || (flows_.HVACInUse == kTrue && fraction_ != 0);
+  // A fraction of 0 switches the whole system off, unless the history scales only its
+  // outdoor air: then the return air still circulates and is supplied back to the rooms.
+  const bool switchedOff = fraction_ == 0 && s_.HVACHistoryOutdoorOnly == 0;
+  const bool running = inManaged_ || (flows_.HVACInUse == kTrue && !switchedOff);
   if (!running) {
     hvac_.SupplyConc.fill(0);
     supply_.fill(0);
@@ -470,8 +473,7 @@ RunOutcome ConcentrationRun::Run() {
       case StepStatus::Ok:
         break;
       case StepStatus::NegativeLoss:
-        prompt_.Message("Error.  Scenario data not fully specified.", "Warning",
-                        MessageIcon::None);
+        prompt_.Message("Error.  Scenario data not fully specified.", "Warning", MessageIcon::None);
         return Finish(RunOutcome::Failed);
       case StepStatus::NotFinite:
         RunError(kErrOverflow);

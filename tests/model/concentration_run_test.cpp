@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -27,13 +28,17 @@ class Recorder : public RunObserver {
   int stop_after = -1;
   int steps = 0;
   int starts = 0;
+  std::vector<float> step_ends;  // the time after every step
   std::vector<Rec> records;
   std::vector<RunOutcome> ends;
   void RunStarted(const RunStartInfo&) override { ++starts; }
   void RecordWritten(const RunRecordInfo& r) override {
     records.push_back({r.time, {r.concentrations.begin(), r.concentrations.end()}, r.sink_mass});
   }
-  bool StepDone(float) override { return ++steps == stop_after; }
+  bool StepDone(float time) override {
+    step_ends.push_back(time);
+    return ++steps == stop_after;
+  }
   void RunEnded(RunOutcome outcome) override { ends.push_back(outcome); }
 };
 
@@ -363,6 +368,24 @@ TEST_F(ConcentrationRunTest, OneVentilationPointHoldsForTheWholeRun) {
   s.VentRate[1] = 0.5F;
   ASSERT_EQ(Run(b), RunOutcome::Completed);
   ExpectRecords([](double t) { return 10 * std::exp(-0.5 * t); }, 1, 1e-4);
+}
+
+TEST_F(ConcentrationRunTest, HistoryOfOutdoorAirOnlyAtZeroStillRecirculates) {
+  // The HVAC history scales only the outdoor air, and its fraction is 0: the system still
+  // returns 100 m³/h of the room's air and supplies it back, so a sealed room keeps its 10.
+  BuildingRecord b = OneRoom();
+  ScenarioRecord& s = b.Scenario;
+  s.NaturalFromOutdoors[1] = s.NaturalToOutdoors[1] = 0;
+  s.HVACType = 1;
+  s.HVACFilterType = 0;
+  s.HVACSupply[1] = s.HVACReturn[1] = 100;
+  s.HVACHistoryOutdoorOnly = kTrue;
+  s.ConstantHVAC = "N";
+  s.HVACHistoryFraction[1] = 0;
+  s.YearsSimulated = 5.0F / 8760;
+  ASSERT_EQ(Run(b), RunOutcome::Completed);
+  ASSERT_FALSE(rec_.records.empty());
+  for (const auto& r : rec_.records) ASSERT_NEAR(r.conc[1], 10, 1e-4) << r.time;
 }
 
 // Everything the user entered, as one comparable list.
