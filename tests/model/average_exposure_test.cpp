@@ -4,9 +4,11 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "common/scripted_prompt.h"
 #include "model/lognormal_fit.h"
+#include "model/work_file_reader.h"
 #include "text/number_text.h"
 #include "text/text_reader.h"
 #include "text/text_writer.h"
@@ -133,6 +135,28 @@ TEST_F(AverageExposureTest, ParticleModeEndsEachLineWithTheFit) {
   LognormalFit(3, d, w, mmd, gsd);
   EXPECT_GT(mmd, 1.0f);
   EXPECT_EQ(Ave(), " 30 , 1 , 1 , 2 , 1 ," + FileSingle(mmd) + "," + FileSingle(gsd) + "\r\n");
+}
+
+TEST_F(AverageExposureTest, ParticleFitGivesTheMedianAndSpreadOfTheAverages) {
+  // Bins from 1, 2 and 4 um: the shares below 2 and 4 um are Phi(-1) = 0.158655 and
+  // Phi(0) = 0.5. The probits -1 at ln 2 and 0 at ln 4 lie on a line of slope 1 / ln 2
+  // through 0 at ln 4: median 4 um, geometric standard deviation e^(ln 2) = 2.
+  s_.PollutantClass = "PM2.5";
+  s_.NumPollutants = 3;
+  s_.Pollutants[0].Name = "1";
+  s_.Pollutants[1].Name = "2";
+  s_.Pollutants[2].Name = "4";
+  WriteEmp(" 0 , .158655 , .341345 , .5 ,\r\n 30 , .158655 , .341345 , .5 ,\r\n");
+  CalculateAverageExposure(s_, ',', prompt_);
+  const std::string ave = Ave();
+  std::vector<float> items;
+  ASSERT_TRUE(SplitNumberLine(ave.substr(0, ave.find('\r')), ',', items));
+  ASSERT_EQ(items.size(), 7u);  // time, window, three averages, median, spread
+  EXPECT_EQ(items[0], 30.0f);
+  EXPECT_EQ(items[1], 1.0f);
+  EXPECT_FLOAT_EQ(items[4], 0.5f);
+  EXPECT_NEAR(items[5], 4.0f, 4e-3);
+  EXPECT_NEAR(items[6], 2.0f, 2e-3);
 }
 
 }  // namespace

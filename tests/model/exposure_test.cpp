@@ -140,6 +140,8 @@ TEST_F(ExposureTest, TwoRoomsGiveTheTimeWeightedExposure) {
   EXPECT_FLOAT_EQ(o.AverageExposure[0], (16.0f * 2.0f + 32.0f * 5.0f) / 48.0f);
   EXPECT_FLOAT_EQ(o.PeakExposure[0], 0.4f * 5.0f);
   EXPECT_FLOAT_EQ(o.ExposureTime[0], 48.0f);
+  // 76.8 mg over 2 days for 80 kg.
+  EXPECT_FLOAT_EQ(o.PotentialDose[0], 0.48f);
 }
 
 TEST_F(ExposureTest, WorkFilesHoldTheWalkLineByLine) {
