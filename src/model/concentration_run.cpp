@@ -237,6 +237,9 @@ void ConcentrationRun::StartStepping() {
   ventSchedule_ = FlagIs(s_.ConstantACH, 'N');
   vent_.Start(s_.VentTime, !FlagIs(s_.VentScheduleFlag, 'N'));
   if (ventSchedule_) {
+    // Point 1 comes into force at time 0 like any later point, which also re-arms the
+    // look-ahead, so that the step is cut back ahead of the first change as well.
+    scheduleStepCut_ = false;
     ventRate_ = s_.VentRate[1];
     SetOutdoorFlowsFromACH(b_, rooms_, ventRate_, flows_);
   } else {

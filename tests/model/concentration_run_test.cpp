@@ -388,6 +388,33 @@ TEST_F(ConcentrationRunTest, HistoryOfOutdoorAirOnlyAtZeroStillRecirculates) {
   for (const auto& r : rec_.records) ASSERT_NEAR(r.conc[1], 10, 1e-4) << r.time;
 }
 
+TEST_F(ConcentrationRunTest, GrownStepIsCutTwoStepsAheadOfTheFirstVentilationChange) {
+  // 0.5 air changes an hour from a ventilation schedule; the step doubles to 0.2 h at the
+  // 201st record (t = 20.1 h, 4.9 % change per record is steady). The step that starts
+  // within two steps of the change at 30.05 h (t = 29.7 h) is cut back to 0.1 h, so there
+  // is a record at 29.8 h, as before every later change.
+  BuildingRecord b = OneRoom();
+  ScenarioRecord& s = b.Scenario;
+  s.NaturalFromOutdoors[1] = s.NaturalToOutdoors[1] = 0;
+  s.ConstantACH = "N";
+  s.VentRate[1] = 0.5F;
+  s.VentTime[2] = 30.05F;
+  s.VentRate[2] = 0.5F;
+  s.YearsSimulated = 31.0F / 8760;
+  settings_.StepAdjustFactor = 2;
+  ASSERT_EQ(Run(b), RunOutcome::Completed);
+  ExpectRecords([](double t) { return 10 * std::exp(-0.5 * t); }, 1, 1e-4);
+  auto near = [this](double t) {
+    return std::any_of(rec_.records.begin(), rec_.records.end(),
+                       [t](const Recorder::Rec& r) { return std::fabs(r.time - t) < 0.02; });
+  };
+  EXPECT_TRUE(near(20.3));   // grown
+  EXPECT_FALSE(near(20.2));  // grown
+  EXPECT_TRUE(near(29.7));
+  EXPECT_TRUE(near(29.8));  // cut back
+  EXPECT_TRUE(near(29.9));
+}
+
 // Everything the user entered, as one comparable list.
 std::vector<float> Inputs(const BuildingRecord& b) {
   const ScenarioRecord& s = b.Scenario;
