@@ -369,8 +369,12 @@ void ExtrapolateLifetimeExposure(Run& run, int o, float t_end, const Block& last
     duration += d;
   }
   if (duration == 0.0f) return;
-  occ.LifetimeExposure[p] = remaining * factor * sum / duration + occ.TotalExposure[p];
-  if (occ.Lifetime > 0) occ.AverageExposure[p] = occ.LifetimeExposure[p] / factor / lifetime_hours;
+  // The lifetime exposure is a concentration times hours, as the first long-term option
+  // gives it: the run's total carries the breathing factor in inhalation mode, so it is
+  // taken back out before the held pattern is added.
+  const float run_part = factor != 0.0f ? occ.TotalExposure[p] / factor : occ.TotalExposure[p];
+  occ.LifetimeExposure[p] = remaining * sum / duration + run_part;
+  if (occ.Lifetime > 0) occ.AverageExposure[p] = occ.LifetimeExposure[p] / lifetime_hours;
 }
 
 }  // namespace

@@ -354,6 +354,24 @@ TEST_F(ExposureTest, ExtrapolationTakesOutdoorsFromTheLastRecord) {
   EXPECT_FLOAT_EQ(o.AverageExposure[0], 1.5f);
 }
 
+TEST_F(ExposureTest, ExtrapolationInInhalationModeMatchesTheFirstOption) {
+  // Always in room 1 at 2 for 48 h with an exposure factor of 0.4 m3/h: the run's total is
+  // 0.4 x 2 x 48 = 38.4 mg. Held over a year the lifetime exposure is a concentration times
+  // hours, 2 x (8760 - 48) + 38.4 / 0.4 = 17520 = 2 x 8760, as the first option gives it.
+  ScenarioRecord& s = b_.Scenario;
+  s.LongTermOptions = 2;
+  OccupantRecord& o = s.Occupants[1];
+  o.Lifetime = 1;
+  SetPattern(o, {{0, 24, "Kitchen"}});
+  o.LocationRoom[1] = 1;
+  WriteWorkFile(49, 1.0, Constant);
+  Run();
+  ASSERT_TRUE(prompt_.shown.empty());
+  EXPECT_NEAR(o.TotalExposure[0], 0.4f * 2 * 48, 1e-3);
+  EXPECT_NEAR(o.LifetimeExposure[0], 2.0f * 8760, 0.05);
+  EXPECT_NEAR(o.AverageExposure[0], 2.0f, 1e-5);
+}
+
 TEST_F(ExposureTest, OutdoorsAtTheStartAsTheRunHadIt) {
   // A constant outdoor concentration is history row 1 however the other rows read.
   ScenarioRecord& s = b_.Scenario;
