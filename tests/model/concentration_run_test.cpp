@@ -11,6 +11,7 @@
 
 #include "common/scripted_prompt.h"
 #include "model/work_file_reader.h"
+#include "text/number_text.h"
 
 namespace quarn {
 namespace {
@@ -413,6 +414,117 @@ TEST_F(ConcentrationRunTest, GrownStepIsCutTwoStepsAheadOfTheFirstVentilationCha
   EXPECT_TRUE(near(29.7));
   EXPECT_TRUE(near(29.8));  // cut back
   EXPECT_TRUE(near(29.9));
+}
+
+TEST_F(ConcentrationRunTest, RecordsComeEverySecondStepAfterAnOutputIntervalOfTwentySteps) {
+  // A pulse of 100 mg/h during the first step of 0.125 h into 50 m³ flushed at 0.1 an hour:
+  // the first step changes the room from 0 and makes a record, whose output interval is
+  // still 20 steps (2.5 h). After that the room changes by 1.25 % a step, so records come
+  // when the interval, now 2 steps, has passed: the step starting after 2.5 h, then every
+  // second step.
+  BuildingRecord b = OneRoom();
+  ScenarioRecord& s = b.Scenario;
+  s.NaturalFromOutdoors[1] = s.NaturalToOutdoors[1] = 5;
+  s.InitialConc[1][0] = 0;
+  s.StepSize = 0.125F;
+  s.YearsSimulated = 4.9F / 8760;
+  AddConstantSource(b);
+  s.Sources[1][1].TimeOff[1] = 0.125F;
+  ASSERT_EQ(Run(b), RunOutcome::Completed);
+  std::vector<float> times;
+  for (const auto& r : rec_.records) times.push_back(r.time);
+  const std::vector<float> want{0.125F, 2.75F, 3, 3.25F, 3.5F, 3.75F, 4, 4.25F, 4.5F, 4.75F, 5};
+  EXPECT_EQ(times, want);
+  const double first = 20 * (1 - std::exp(-0.0125));
+  ExpectRecords([first](double t) { return first * std::exp(-0.1 * (t - 0.125)); }, 1, 1e-5);
+}
+
+TEST_F(ConcentrationRunTest, StepGrowsEveryTwoHundredSteadyRecordsAndHalvesAfterABlock) {
+  // A room that barely changes (0.0001 an hour) is steady at every check: the step doubles
+  // after every 200th record of the buffer up to 24 h, and halves after each block of 1,501
+  // records is written. Nothing else changes the step.
+  BuildingRecord b = OneRoom();
+  ScenarioRecord& s = b.Scenario;
+  s.NaturalFromOutdoors[1] = s.NaturalToOutdoors[1] = 0.005F;
+  s.StepSize = 0.125F;
+  s.YearsSimulated = 8.5F;
+  settings_.StepAdjustFactor = 2;
+  ASSERT_EQ(Run(b), RunOutcome::Completed);
+  const auto& ends = rec_.step_ends;
+  ASSERT_GT(ends.size(), 3000U);
+  std::size_t next = 0;  // the next record to match with a step
+  double step = 0.125;
+  int grown = 0;
+  int halved = 0;
+  for (std::size_t k = 0; k < ends.size(); ++k) {
+    const double dt = k == 0 ? ends[0] : ends[k] - ends[k - 1];
+    ASSERT_NEAR(dt, step, 1e-3 * step + 1e-3) << "step " << k;
+    if (next < rec_.records.size() && rec_.records[next].time == ends[k]) {
+      const int index = static_cast<int>(next % 1501);  // place in the buffer
+      if (index > 0 && index % 200 == 0 && step < 24) {
+        step = std::min(step * 2, 24.0);
+        ++grown;
+      }
+      if (index == 1500 && step > 0.125) {
+        step /= 2;
+        ++halved;
+      }
+      ++next;
+    }
+  }
+  EXPECT_EQ(next, rec_.records.size());
+  EXPECT_GE(grown, 8);
+  EXPECT_GE(halved, 2);
+  double longest = 0;
+  for (std::size_t k = 1; k < ends.size(); ++k)
+    longest = std::max<double>(longest, ends[k] - ends[k - 1]);
+  EXPECT_NEAR(longest, 24, 0.01);
+}
+
+TEST_F(ConcentrationRunTest, ExactlyOneBufferOfRecordsIsOneBlockAndTheEndLine) {
+  // 1,501 steps of 0.125 h, each changing the room by 2.5 %: 1,501 records, written as one
+  // block when the buffer fills; the end of the run adds only the end line.
+  BuildingRecord b = OneRoom();
+  ScenarioRecord& s = b.Scenario;
+  s.NaturalFromOutdoors[1] = s.NaturalToOutdoors[1] = 10;
+  s.StepSize = 0.125F;
+  s.YearsSimulated = 187.45F / 8760;
+  s.LastOutputTime = 99;  // from an earlier run
+  ASSERT_EQ(Run(b), RunOutcome::Completed);
+  ASSERT_EQ(rec_.records.size(), 1501U);
+  EXPECT_EQ(s.NumOutputRecords, 1501);
+  EXPECT_EQ(s.LastOutputTime, 187.625F);
+  const std::string bytes = Bytes(b.ConcWorkFile);
+  EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 1502);
+  const std::string last =
+      " 187.625 , 0 ," + FileSingle(rec_.records.back().conc[1]) + "\r\n-999 \r\n";
+  ASSERT_GE(bytes.size(), last.size());
+  EXPECT_EQ(bytes.substr(bytes.size() - last.size()), last);
+  EXPECT_EQ(bytes.substr(0, 22), " .125 , 0 , 9.753099 \r");
+}
+
+TEST_F(ConcentrationRunTest, ManagedFlowsHoldOnlyDuringTheirPeriod) {
+  // 0.5 air changes an hour, but from 2 h to 4 h the managed set flushes 2 an hour. The
+  // period covers the steps that start within it, the last one starting at 4 h.
+  BuildingRecord b = OneRoom();
+  ScenarioRecord& s = b.Scenario;
+  s.StepSize = 0.125F;
+  s.YearsSimulated = 8.0F / 8760;
+  s.ManagedValue3 = 2;
+  s.ManagedValue4 = 4;
+  s.ManagedFromOutdoors[1] = s.ManagedToOutdoors[1] = 100;
+  ASSERT_EQ(Run(b), RunOutcome::Completed);
+  const double c2 = 10 * std::exp(-1.0);
+  const double cEnd = c2 * std::exp(-2 * 2.125);
+  ExpectRecords(
+      [&](double t) {
+        if (t <= 2) return 10 * std::exp(-0.5 * t);
+        if (t <= 4.125) return c2 * std::exp(-2 * (t - 2));
+        return cEnd * std::exp(-0.5 * (t - 4.125));
+      },
+      1, 1e-4);
+  EXPECT_GT(rec_.records.back().time, 8);
+  EXPECT_EQ(s.ManagedFlowFlag.str(), " ");  // as the user left it
 }
 
 // Everything the user entered, as one comparable list.

@@ -193,6 +193,70 @@ TEST(ResetAccumulatorsTest, StartsEveryRunFromTheEnteredValues) {
   EXPECT_EQ(s.Sources[2][1].ModelWork1[0], 0);  // the record keeps what the user has
 }
 
+TEST(ResetAccumulatorsTest, EachModelStartsFromItsOwnRows) {
+  BuildingRecord b;
+  b.NumRooms = 1;
+  b.RoomList[1].Volume = 10;
+  ScenarioRecord& s = b.Scenario;
+  s.NumPollutants = 2;
+  s.Pollutants[0].MolWt = 28;
+  s.Pollutants[1].MolWt = 30;
+  auto add = [&s](int room, int model) -> SourceRecord& {
+    SourceRecord& src = s.Sources[room][++s.NumSources[room]];
+    src.Model = static_cast<int16_t>(model);
+    // Running values left by an earlier run: every model starts these again.
+    src.ModelWork4 = {5, 5};
+    src.ModelWork5 = {6, 6};
+    src.ModelValue2 = 7;
+    src.CurrentTime = 8;
+    return src;
+  };
+  // Layer masses (model 0 in the HVAC system, model 3 in the room) start at rows 3 and 6.
+  SourceRecord& layers = add(0, 0);
+  layers.Params[3] = {40, 41};
+  layers.Params[6] = {60, 61};
+  SourceRecord& paint = add(1, 3);
+  paint.Params[3] = {30, 31};
+  paint.Params[6] = {70, 71};
+  // An exact spill holds 280 mg and 600 mg: 0.01 mol and 0.02 mol, 0.03 mol in all.
+  SourceRecord& spill = add(1, 10);
+  spill.Params[2] = {280, 600};
+  // Any other model: the scaled mass in moles of the last pollutant, and its own mass.
+  SourceRecord& polyfit = add(1, 6);
+  polyfit.ScaledMass = 1500;
+  polyfit.ModelWork1 = {560, 900};
+  WorkingFlows f;
+  SourceStates states = MakeSourceStates(s);
+  SinkMasses sinks{};
+  ResetAccumulators(b, f, states, sinks);
+
+  const SourceState& l = states[0][1];
+  EXPECT_EQ(l.Param7[0], 40);
+  EXPECT_EQ(l.Param7[1], 41);
+  EXPECT_EQ(l.Param8[1], 61);
+  const SourceState& p = states[1][1];
+  EXPECT_EQ(p.Param7[0], 30);
+  EXPECT_EQ(p.Param8[0], 70);
+  const SourceState& x = states[1][2];
+  EXPECT_EQ(x.ModelWork1[1], 600);
+  EXPECT_FLOAT_EQ(x.ParamPerMole[0], 0.01F);
+  EXPECT_FLOAT_EQ(x.SourceWork1[1], 0.02F);
+  EXPECT_FLOAT_EQ(x.SourceValue, 0.03F);
+  EXPECT_FLOAT_EQ(x.TotalMoles, 0.03F);
+  const SourceState& o = states[1][3];
+  EXPECT_FLOAT_EQ(o.SourceValue, 0.05F);  // 1500 mg of 30 g/mol
+  EXPECT_FLOAT_EQ(o.ParamPerMole[0], 0.02F);
+  EXPECT_FLOAT_EQ(o.SourceWork1[1], 0.03F);
+  for (const SourceState* st : {&l, &p, &x, &o}) {
+    EXPECT_EQ(st->ModelWork4[1], 0);
+    EXPECT_EQ(st->ModelWork5[0], 0);
+    EXPECT_EQ(st->ModelValue2, 0);
+    EXPECT_EQ(st->CurrentTime, 0);
+  }
+  EXPECT_EQ(s.Sources[1][1].Params[3][0], 30);  // the records keep what the user entered
+  EXPECT_EQ(s.Sources[1][3].ModelWork4[0], 5);
+}
+
 TEST(UpdateRoomsTest, NegativeLossChangesNothing) {
   BuildingRecord b;
   b.NumRooms = 1;
