@@ -114,6 +114,10 @@ BuildingForm::BuildingForm(MainContext& context, QWidget* parent)
 
   edit_ = new GridEdit(*grid_, *edit_cell_, ctx_.prompt, GridEdit::Wiring::Automatic, this);
   edit_->SetSharedFlags(&ctx_.state.CellEditActive, &ctx_.state.GridEventsEnabled);
+  // The cell keeps the building's value until the edit is committed: the row handler reads
+  // the whole grid back on every cursor move, and a half-typed room count must not reach
+  // the building (nor bring the limit message) before Enter.
+  edit_->SetMirrorTyping(false);
   // The grid accepts any character unless the program asks for numbers only.
   edit_->SetNumericOnly(ctx_.state.NumericGrid != kFalse);
   connect(edit_, &GridEdit::CellCommitted, this, [this] { UpdateBuildingFromGrid(); });

@@ -194,7 +194,7 @@ void GridEdit::EditCellKeyPress(int& key_ascii) {
 }
 
 void GridEdit::EditCellChange() {
-  if (cell_edit_active_ && grid_.Row() == edit_row_ && grid_.Col() == edit_col_) {
+  if (mirror_typing_ && cell_edit_active_ && grid_.Row() == edit_row_ && grid_.Col() == edit_col_) {
     grid_.SetText(FromQt(box_.text()));
   }
   if (shared_grid_events_enabled_ != nullptr) *shared_grid_events_enabled_ = -1;
@@ -208,7 +208,8 @@ void GridEdit::EditCellLostFocus(Qt::FocusReason reason) {
   if (!box_.text().isEmpty()) {
     CommitCellEdit(0);
   } else {
-    // Nothing typed: the cell already shows what the box held; close without a write.
+    // Nothing typed: the cell already shows what the box held (or, without mirroring,
+    // still holds its old text); close without a write.
     SetActive(false);
     CloseBox();
   }

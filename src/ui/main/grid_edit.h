@@ -49,6 +49,12 @@ class GridEdit : public QObject {
   void SetNumericOnly(bool numeric_only) { numeric_only_ = numeric_only; }
   bool NumericOnly() const { return numeric_only_; }
 
+  // Whether the cell shows the text while it is typed (the default). A window whose cell
+  // must keep its value until the edit is committed (its row handlers read the cell on
+  // every cursor move) turns this off; the text then reaches the cell only on commit.
+  void SetMirrorTyping(bool mirror) { mirror_typing_ = mirror; }
+  bool MirrorTyping() const { return mirror_typing_; }
+
   // The program's shared flags that this session keeps up to date (either may be null):
   // CellEditActive while an edit is open; GridEventsEnabled False during a block command.
   void SetSharedFlags(int16_t* cell_edit_active, int16_t* grid_events_enabled);
@@ -97,6 +103,7 @@ class GridEdit : public QObject {
   EditCellBox& box_;
   Prompt& prompt_;
   bool numeric_only_ = false;
+  bool mirror_typing_ = true;
   bool cell_edit_active_ = false;
   int16_t* shared_cell_edit_active_ = nullptr;
   int16_t* shared_grid_events_enabled_ = nullptr;

@@ -17,8 +17,10 @@
 #include "files/building_file.h"
 #include "files/scenario_file.h"
 #include "main_window_fixture.h"
+#include "platform/edit_cell.h"
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
+#include "platform/user_input.h"
 #include "platform/window_registry.h"
 #include "ui/main/about_forms.h"
 #include "ui/main/building_form.h"
@@ -123,6 +125,35 @@ TEST_F(BuildingFormTest, RoomCountRule) {
   TypeRooms("3.5");
   EXPECT_EQ(state->Building.NumRooms, 4);
   EXPECT_EQ(prompt.shown.size(), 3u);
+}
+
+TEST_F(BuildingFormTest, TypedTextReachesTheCellOnlyWhenCommitted) {
+  ASSERT_TRUE(testing::ShowActive(*form));
+  FlexGrid& g = form->Grid();
+  g.setFocus(Qt::OtherFocusReason);
+  g.SetRowCol(3, 1);
+  testing::ProcessEvents();
+  // A half-typed room count stays in the box: the cell and the building keep 1 room, and
+  // the limit message does not come while "14" is being typed.
+  testing::Type("14");
+  EXPECT_TRUE(form->EditCell().isVisible());
+  EXPECT_EQ(form->EditCell().text(), "14");
+  EXPECT_EQ(Cell(3), "1");
+  EXPECT_EQ(state->Building.NumRooms, 1);
+  EXPECT_TRUE(prompt.shown.empty());
+  // Esc leaves the cell as it was.
+  testing::Escape();
+  EXPECT_FALSE(form->EditCell().isVisible());
+  EXPECT_EQ(Cell(3), "1");
+
+  g.setFocus(Qt::OtherFocusReason);
+  g.SetRowCol(3, 1);
+  testing::Type("12");
+  EXPECT_EQ(Cell(3), "1");
+  testing::Enter();
+  EXPECT_EQ(Cell(3), "12");
+  EXPECT_EQ(state->Building.NumRooms, 12);
+  EXPECT_TRUE(prompt.shown.empty());
 }
 
 TEST_F(BuildingFormTest, SaveOpenRoundTripAndEditsClearTheSavedFlag) {
