@@ -129,7 +129,8 @@ Frame ReadFrame(const FlexGrid& grid, HVACGridLayout layout, const BuildingRecor
 
 float BoxValue(const NumberBox& shown, const std::string& text) {
   if (text == shown.text) return shown.value;
-  return ToSingle(LeadingNumber(RemoveCommas(text)));
+  // The boxes show plain numbers, never grouping, so a comma ends the number.
+  return ToSingle(LeadingNumber(text));
 }
 
 // --- Base flows --------------------------------------------------------------------------

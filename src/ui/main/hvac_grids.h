@@ -21,7 +21,7 @@ struct NumberBox {
   float value = 0;
 };
 // The value of a box now showing text: the exact value while the text is as shown,
-// otherwise the leading number of the text (thousands separators removed).
+// otherwise the leading number of the text.
 float BoxValue(const NumberBox& shown, const std::string& text);
 
 // --- Base flows --------------------------------------------------------------------------

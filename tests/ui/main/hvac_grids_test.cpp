@@ -222,9 +222,21 @@ TEST(ManagedHVACGrid, TypedTimesAreReadFromTheirBoxes) {
   FlexGrid grid;
   FillHVACRoomFlowGrid(grid, b);
   const ManagedTimes times = FillRoomFlowBalanceGrid(grid, b);
-  ReadHVACSteadyFlowGrid(grid, times, "2.5", "1,000 h", b);
+  ReadHVACSteadyFlowGrid(grid, times, "2.5", "8 h", b);
   EXPECT_FLOAT_EQ(b.Scenario.ManagedValue3, 2.5f);
-  EXPECT_FLOAT_EQ(b.Scenario.ManagedValue4, 1000.0f);
+  EXPECT_FLOAT_EQ(b.Scenario.ManagedValue4, 8.0f);
+}
+
+TEST(ManagedHVACGrid, TimeBoxesReadTheirLeadingNumberWithoutDroppingCommas) {
+  // The boxes show plain numbers, never grouping: a comma ends the number, so "1,5" is 1
+  // and not 15, and "1,000" is 1.
+  BuildingRecord b = ThreeRoomsOddValues();
+  FlexGrid grid;
+  FillHVACRoomFlowGrid(grid, b);
+  const ManagedTimes times = FillRoomFlowBalanceGrid(grid, b);
+  ReadHVACSteadyFlowGrid(grid, times, "1,5", "1,000", b);
+  EXPECT_FLOAT_EQ(b.Scenario.ManagedValue3, 1.0f);
+  EXPECT_FLOAT_EQ(b.Scenario.ManagedValue4, 1.0f);
 }
 
 }  // namespace
