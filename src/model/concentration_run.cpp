@@ -320,8 +320,10 @@ StepStatus ConcentrationRun::Step() {
   if (stopRequested_) finished_ = true;
   ScheduleFlows(start);
   const float dt = timeStep_;
-  StepBookkeeping(start, s_, terms_.CurrentOutdoorConc);
+  // The HVAC system mixes its outdoor intake at the outdoor value looked up for the step
+  // before; the rooms' own outdoor air then takes the value of this step.
   SupplyAir(start, dt);
+  StepBookkeeping(start, s_, terms_.CurrentOutdoorConc);
   SetRemovalTerms(b_, rooms_, flows_, terms_);
 
   const StepInput input{start, dt, changeThreshold_, supply_};

@@ -527,6 +527,33 @@ TEST_F(ConcentrationRunTest, ManagedFlowsHoldOnlyDuringTheirPeriod) {
   EXPECT_EQ(s.ManagedFlowFlag.str(), " ");  // as the user left it
 }
 
+TEST_F(ConcentrationRunTest, HVACTakesInTheOutdoorAirOfThePreviousStep) {
+  // The HVAC system exhausts all 100 m³/h of return air and supplies 100 m³/h of outdoor
+  // air, so the room follows dC/dt = 2 (Cout - C). Outdoors is 0 until 1 h and 10 after.
+  // The system works out its supply air before the outdoor value of the step is looked up,
+  // with the value of the step before: the step starting at 1 h still brings clean air.
+  BuildingRecord b = OneRoom();
+  ScenarioRecord& s = b.Scenario;
+  s.NaturalFromOutdoors[1] = s.NaturalToOutdoors[1] = 0;
+  s.InitialConc[1][0] = 0;
+  s.HVACType = 1;
+  s.HVACFilterType = 0;
+  s.HVACSupply[1] = s.HVACReturn[1] = 100;
+  s.HVACOutdoorAirTotal = s.HVACMakeUpTotal = 100;
+  s.ConstantOutdoorConc = "N";
+  s.NumOutdoorConcPoints = 2;
+  s.OutdoorConcTime[2] = 1;
+  s.OutdoorConc[2][0] = 10;
+  s.StepSize = 0.125F;
+  s.YearsSimulated = 4.0F / 8760;
+  ASSERT_EQ(Run(b), RunOutcome::Completed);
+  for (const auto& r : rec_.records) {
+    const double want = r.time <= 1.125 ? 0 : 10 * (1 - std::exp(-2 * (r.time - 1.125)));
+    ASSERT_NEAR(r.conc[1], want, 1e-4 * want + 1e-6) << r.time;
+    ASSERT_EQ(r.conc[0], r.time < 1 ? 0 : 10) << r.time;
+  }
+}
+
 // Everything the user entered, as one comparable list.
 std::vector<float> Inputs(const BuildingRecord& b) {
   const ScenarioRecord& s = b.Scenario;
