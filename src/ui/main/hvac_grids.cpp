@@ -56,7 +56,9 @@ void LayOut(FlexGrid& grid, const Frame& f) {
   grid.SetFixedRows(f.Header() + 1);
   static const char* const kHeaders[] = {"Room #", "Room ID", "Supply", "Return", "Exhaust"};
   for (int c = 0; c < 5; ++c) grid.SetTextMatrix(f.Header(), f.Key() + c, kHeaders[c]);
-  grid.SetTextMatrix(f.Totals(), f.Name(), "Total");
+  // Both layouts label their totals row in column 1: the name column of the base grid,
+  // the number column of the managed one. The fill then writes "--" and "Totals".
+  grid.SetTextMatrix(f.Totals(), 1, "Total");
   grid.SetTextMatrix(f.Balance(), f.Key(), "Makeup");
 }
 

@@ -176,6 +176,18 @@ TEST(ManagedHVACGrid, LayoutIsOneRowLowerAndOneColumnRightWithTotalsBelowTheRoom
   EXPECT_EQ(grid.Col(), 3);
 }
 
+TEST(ManagedHVACGrid, SetUpLabelsTotalAndMakeupInColumnOneBelowTheRooms) {
+  const BuildingRecord b = ThreeRoomsOddValues();
+  FlexGrid grid;
+  FillHVACRoomFlowGrid(grid, b);
+  ASSERT_EQ(grid.Rows(), 3 + 5);
+  EXPECT_EQ(grid.Cols(), 6);
+  EXPECT_EQ(grid.TextMatrix(1, 3), "Supply");
+  EXPECT_EQ(grid.TextMatrix(6, 1), "Total");
+  EXPECT_EQ(grid.TextMatrix(6, 2), "");
+  EXPECT_EQ(grid.TextMatrix(7, 1), "Makeup");
+}
+
 TEST(ManagedHVACGrid, TotalsFollowTheManagedColumns) {
   BuildingRecord b;
   b.NumRooms = 1;
