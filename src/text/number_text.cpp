@@ -210,19 +210,19 @@ std::string FormatPattern(double value, std::string_view pattern) {
   std::string number;
   bool all_zero = true;
   if (pat.exponent) {
-    // The mantissa keeps as many integer digits as the pattern has places (at least one).
-    const int lead = std::max(pat.int_places, 1);
+    // The mantissa keeps as many integer digits as the pattern has places; with none it is
+    // below 1 (".12E4"), so that no digit of the value is lost.
+    const int lead = pat.int_places;
     int exponent = 0;
     std::string digits(static_cast<std::size_t>(lead + decimals), '0');
     if (magnitude != 0) {
-      const Decimal d = RoundSignificant(magnitude, lead + decimals);
+      const Decimal d = RoundSignificant(magnitude, std::max(lead + decimals, 1));
       digits = d.digits;
       digits.resize(static_cast<std::size_t>(lead + decimals), '0');
       exponent = d.exponent - (lead - 1);
       all_zero = false;
     }
-    std::string int_digits = digits.substr(0, static_cast<std::size_t>(lead));
-    if (pat.int_places == 0) int_digits.clear();
+    const std::string int_digits = digits.substr(0, static_cast<std::size_t>(lead));
     number = Layout(pat, int_digits, digits.substr(static_cast<std::size_t>(lead)));
     number += "E" + ExponentText(exponent, static_cast<std::size_t>(std::max(pat.exp_required, 1)),
                                  pat.exp_always_sign);

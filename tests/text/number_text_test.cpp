@@ -237,6 +237,15 @@ TEST(NumberText, FormatPatterns) {
   }
 }
 
+// With no digit place before the point the mantissa is below 1 and keeps every digit:
+// 1234 is .12E4, never a text that reads back as another number.
+TEST(NumberText, ExponentPatternWithoutIntegerPlaces) {
+  EXPECT_EQ(FormatPattern(1234, ".##E-##"), ".12E4");
+  EXPECT_EQ(FormatPattern(0.5, ".##E-##"), ".5E0");
+  EXPECT_EQ(FormatPattern(-0.00123, ".###E+00"), "-.123E-02");
+  EXPECT_EQ(FormatPattern(0, ".##E-##"), ".E0");
+}
+
 TEST(NumberText, EmptyPatternIsPlainForm) {
   EXPECT_EQ(FormatPattern(0.5, ""), "0.5");
   EXPECT_EQ(FormatPattern(1.0 / 3.0, ""), "0.333333333333333");
