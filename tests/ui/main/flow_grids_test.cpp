@@ -45,6 +45,24 @@ TEST(OutdoorFlowGrid, TotalsRowReadsTotalTotalsAndTheSums) {
   EXPECT_EQ(grid.Col(), 2);
 }
 
+TEST(FlowGrids, SizesInTwips) {
+  // Sizes are kept in whole pixels of 15 twips, so they come back within half a pixel.
+  BuildingRecord b = ThreeRooms();
+  FlexGrid grid;
+  FillOutdoorFlowGrid(grid, b);
+  EXPECT_NEAR(grid.ColWidth(0), 1000, 8);
+  EXPECT_NEAR(grid.ColWidth(1), 2000, 8);
+  EXPECT_NEAR(grid.ColWidth(2), 1300, 8);
+  EXPECT_NEAR(grid.ColWidth(3), 1300, 8);
+  EXPECT_NEAR(grid.RowHeight(0), 650, 8);
+  FlexGrid rooms;
+  FillRoomToRoomFlowGrid(1, rooms, b, kNaturalFlowSet);
+  EXPECT_EQ(rooms.Cols(), 5);
+  EXPECT_EQ(rooms.TextMatrix(0, 2), "Flow entering current room from");
+  EXPECT_EQ(rooms.TextMatrix(0, 3), "Flow leaving current room to");
+  for (int c = 1; c <= 3; ++c) EXPECT_NEAR(rooms.ColWidth(c), 900, 8) << c;
+}
+
 TEST(OutdoorFlowGrid, ReadBackGivesTheShownFlowsExactlyAndTypedOnesByTheirLeadingNumber) {
   BuildingRecord b = ThreeRooms();
   b.Scenario.NaturalFromOutdoors[1] = 12.3456789f;

@@ -149,6 +149,23 @@ TEST(HVACHistoryGrid, PointsWithTimeZeroShowEmptyCellsExceptTheFirst) {
   EXPECT_FALSE(off.outdoor_only);
 }
 
+TEST(HistoryGrids, SizesInTwips) {
+  // Sizes are kept in whole pixels of 15 twips, so they come back within half a pixel.
+  const ScenarioRecord s;
+  FlexGrid history;
+  FillHVACFlowHistoryGrid(history, s);
+  EXPECT_EQ(history.TextMatrix(0, 0), "Index");
+  EXPECT_NEAR(history.ColWidth(0), 455, 8);
+  EXPECT_NEAR(history.ColWidth(1), 950, 8);
+  EXPECT_NEAR(history.ColWidth(2), 1100, 8);
+  EXPECT_NEAR(history.RowHeight(0), 650, 8);
+  FlexGrid vent;
+  FillVentilationGrid(vent, s);
+  EXPECT_EQ(vent.Cols(), 3);
+  EXPECT_EQ(vent.TextMatrix(0, 0), "Index");
+  EXPECT_NEAR(vent.ColWidth(0), 408, 8);
+}
+
 TEST(FilterGrid, EfficiencyInPercentBecomesPenetration) {
   ScenarioRecord s;
   s.NumPollutants = 3;

@@ -45,6 +45,27 @@ TEST(RoomGrid, FillShowsHeadersMasksAndCounts) {
   EXPECT_EQ(grid.Col(), 1);
 }
 
+TEST(RoomGrid, HeadersAndSizesInTwips) {
+  // Sizes are kept in whole pixels of 15 twips, so they come back within half a pixel.
+  BuildingRecord b = ThreeRooms();
+  FlexGrid grid;
+  FillRoomGrid(grid, b);
+  const char* const headers[] = {"Room #",   "Room ID",   "Length m",   "Width m",
+                                 "Height m", "Volume m3", "# Neighbors"};
+  const int widths[] = {800, 1560, 1800, 1800, 1800, 1800, 900};
+  for (int c = 0; c < 7; ++c) {
+    EXPECT_EQ(grid.TextMatrix(0, c), headers[c]) << c;
+    EXPECT_NEAR(grid.ColWidth(c), widths[c], 8) << c;
+  }
+  EXPECT_NEAR(grid.RowHeight(0), 512, 8);
+  FlexGrid neighbours;
+  FillNeighborGrid(neighbours, b, 1, nullptr);
+  EXPECT_EQ(neighbours.TextMatrix(0, 0), "Room #");
+  EXPECT_EQ(neighbours.TextMatrix(0, 1), "Room ID");
+  EXPECT_NEAR(neighbours.ColWidth(1), 1900, 8);
+  EXPECT_NEAR(neighbours.ColWidth(2), 1800, 8);
+}
+
 TEST(RoomGrid, FillThenReadGivesTheSameRooms) {
   BuildingRecord b = ThreeRooms();
   Connect(b, 2, 3);
