@@ -1,5 +1,6 @@
 #include "ui/main/main_window.h"
 
+#include <QChildEvent>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMdiArea>
@@ -19,6 +20,26 @@ constexpr int kMinFrameWidthTwips = 11500;
 
 }  // namespace
 
+void KeepInsideArea(QMdiSubWindow& sub, const QRect& area) {
+  if (area.isEmpty() || (sub.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))) {
+    return;
+  }
+  const QSize size = sub.size().boundedTo(area.size());
+  if (size != sub.size()) {
+    // A sub-window cannot be smaller than its contents' minimum; the contents give up what
+    // the area lacks, since a window cut off by the frame cannot be used at all.
+    const QSize lack = sub.size() - size;
+    if (QWidget* inner = sub.widget()) {
+      inner->setMinimumSize(inner->minimumSize().boundedTo(inner->size() - lack));
+    }
+    sub.setMinimumSize(sub.minimumSize().boundedTo(size));
+    sub.resize(size);
+  }
+  const int x = std::clamp(sub.x(), area.left(), area.right() + 1 - sub.width());
+  const int y = std::clamp(sub.y(), area.top(), area.bottom() + 1 - sub.height());
+  if (x != sub.x() || y != sub.y()) sub.move(x, y);
+}
+
 std::string FrameCaption(const ProgramIdentity& identity) {
   return "ZAR Model for Windows Quarn Version " + VersionNumberText(identity);
 }
@@ -29,6 +50,7 @@ RevudUzad::RevudUzad(MainContext& context, QWidget* parent) : QMainWindow(parent
   area_ = new QMdiArea(this);
   area_->setObjectName("MDIArea");
   setCentralWidget(area_);
+  area_->viewport()->installEventFilter(this);
   int width = TwipsToPixels(kMinFrameWidthTwips);
   int height = 700;
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -60,6 +82,24 @@ void RevudUzad::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
   const int min_width = TwipsToPixels(kMinFrameWidthTwips);
   if (windowState() == Qt::WindowNoState && width() < min_width) resize(min_width, height());
+}
+
+bool RevudUzad::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == area_->viewport() && event->type() == QEvent::ChildPolished) {
+    // A sub-window is polished when it is first shown, complete by then (it is not when
+    // it is added: it is made with the viewport as its parent).
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(static_cast<QChildEvent*>(event)->child())) {
+      sub->installEventFilter(this);
+    }
+  } else if (event->type() == QEvent::Show) {
+    // The area has placed the window when it was added; whatever it or the opener chose,
+    // the window appears whole.
+    auto* sub = qobject_cast<QMdiSubWindow*>(watched);
+    if (sub != nullptr && sub->parent() == area_->viewport()) {
+      KeepInsideArea(*sub, area_->viewport()->rect());
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 RevudUzad* StartMainWindow(MainContext& context) {

@@ -7,6 +7,7 @@
 #include "ui/main/main_context.h"
 
 class QMdiArea;
+class QMdiSubWindow;
 
 namespace quarn {
 
@@ -28,6 +29,9 @@ class RevudUzad : public QMainWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  // Watches the area for new children and each child for its first showing, so that every
+  // window opens inside the area whoever opened it and wherever it asked to be.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   MainContext& ctx_;
@@ -35,6 +39,12 @@ class RevudUzad : public QMainWindow {
   QPointer<BuildingForm> building_;
   bool end_confirmed_ = false;
 };
+
+// Brings a child window inside the visible rectangle `area` (in the coordinates of its
+// geometry): a window larger than the area is shrunk to it, its contents' minimum size
+// lowered where that stands in the way, and then moved the least distance that puts every
+// edge inside. A minimised or maximised window is left alone.
+void KeepInsideArea(QMdiSubWindow& sub, const QRect& area);
 
 // "ZAR Model for Windows Quarn Version M.m.r".
 std::string FrameCaption(const ProgramIdentity& identity);

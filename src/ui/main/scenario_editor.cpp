@@ -60,6 +60,7 @@ constexpr const char* kParticleCaption = "Number/cubic cm";
 // Sizes of the window's design, in twips.
 constexpr int kMinWidthTwips = 11500;
 constexpr int kMinHeightTwips = 5905;
+constexpr int kLeftTopTwips = 20;
 constexpr int kFrame4WidthTwips = 2775;
 
 std::string FolderOf(const std::string& path) {
@@ -694,6 +695,9 @@ mainscenarioform* OpenScenarioEditor(MainContext& context, QMdiArea* area, QWidg
     if (area != nullptr) {
       QMdiSubWindow* sub = area->addSubWindow(editor);
       sub->setAttribute(Qt::WA_DeleteOnClose);
+      // At the frame's top left corner, where the building window it replaces was; the
+      // frame fits it into its area when it is shown.
+      sub->move(TwipsToPixels(kLeftTopTwips), TwipsToPixels(kLeftTopTwips));
       frame = sub;
     }
     WindowRegistry::HideOpenerWhileOpen(editor, opener);

@@ -1,0 +1,89 @@
+// Child windows open inside the frame's visible area: their title bar and every edge can be
+// reached without moving or scrolling anything, whatever size the window asked for.
+
+#include <QApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <filesystem>
+
+#include "main_window_fixture.h"
+#include "platform/qt_text.h"
+#include "platform/user_input.h"
+#include "platform/window_registry.h"
+#include "ui/main/main_window.h"
+#include "ui/main/scenario_editor.h"
+
+namespace quarn {
+namespace {
+
+using WindowPlacement = testing::MainWindowTest;
+
+QMdiSubWindow* SubOf(QWidget* w) {
+  return w == nullptr ? nullptr : qobject_cast<QMdiSubWindow*>(w->parentWidget());
+}
+
+// The visible part of the area, in the coordinates that sub-window geometries use.
+QRect Visible(const RevudUzad& frame) {
+  return frame.Area()->viewport()->rect();
+}
+
+void ExpectInside(const RevudUzad& frame, const QMdiSubWindow* sub, const char* what) {
+  ASSERT_NE(sub, nullptr) << what;
+  const QRect area = Visible(frame);
+  EXPECT_TRUE(area.contains(sub->geometry()))
+      << what << " at " << sub->x() << "," << sub->y() << " size " << sub->width() << "x"
+      << sub->height() << " in an area of " << area.width() << "x" << area.height();
+}
+
+TEST_F(WindowPlacement, BuildingWindowAndScenarioEditorOpenInsideTheFrame) {
+  RevudUzad* frame = StartMainWindow(*context);
+  ASSERT_TRUE(testing::ShowActive(*frame));
+  ExpectInside(*frame, SubOf(frame->Building()), "building window");
+
+  // The editor asks for more height than the frame gives: it opens shortened, not cut off.
+  frame->Building()->RunCommand("Scenarios");
+  testing::ProcessEvents();
+  auto* editor = AppWindows().Find<mainscenarioform>();
+  ASSERT_NE(editor, nullptr);
+  ExpectInside(*frame, SubOf(editor), "scenario editor");
+  // At the top left corner; as wide as the area, it cannot keep its small left margin.
+  EXPECT_EQ(SubOf(editor)->y(), TwipsToPixels(20));
+  EXPECT_LE(SubOf(editor)->x(), TwipsToPixels(20));
+
+  state->ScenarioSaved = kTrue;
+  editor->RunCommand("cancel");
+  frame->close();
+  testing::ProcessEvents();
+}
+
+TEST_F(WindowPlacement, LargeOrMisplacedChildrenAreBroughtInside) {
+  RevudUzad* frame = StartMainWindow(*context);
+  ASSERT_TRUE(testing::ShowActive(*frame));
+  const QRect area = Visible(*frame);
+
+  // Larger than the area both ways, with a minimum size it cannot keep.
+  auto* big = new QLabel("big");
+  big->setMinimumSize(area.width() + 300, area.height() + 200);
+  QMdiSubWindow* big_sub = frame->Area()->addSubWindow(big);
+  big_sub->show();
+  testing::ProcessEvents();
+  ExpectInside(*frame, big_sub, "large child");
+  EXPECT_EQ(big_sub->size(), area.size());
+
+  // Placed by its opener below and left of the area: moved in, its size kept.
+  auto* small = new QLabel("small");
+  QMdiSubWindow* small_sub = frame->Area()->addSubWindow(small);
+  small_sub->setGeometry(-80, area.height() - 40, 300, 200);
+  small_sub->show();
+  testing::ProcessEvents();
+  ExpectInside(*frame, small_sub, "misplaced child");
+  EXPECT_EQ(small_sub->size(), QSize(300, 200));
+  EXPECT_EQ(small_sub->pos(), QPoint(0, area.height() - 200));
+
+  frame->close();
+  testing::ProcessEvents();
+}
+
+}  // namespace
+}  // namespace quarn
