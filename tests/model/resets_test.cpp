@@ -381,6 +381,163 @@ TEST(Resets, SavedFlagsLeaveBuildingAndRoomFlags) {
   EXPECT_EQ(st->RoomsSaved, kTrue);
 }
 
+TEST(Resets, InitializeScenarioClearsTheHvacArraysAndKeepsTheSchedules) {
+  auto st = NewState();
+  ScenarioRecord& sc = st->Building.Scenario;
+  st->Building.NumRooms = 2;
+  sc.NumPollutants = 2;
+  // Cleared by the arrays step over every slot 0..13, whatever the room count.
+  sc.HVACRoomFlows[0][13] = 3;
+  sc.FlowMatrix[13][0] = 3;
+  sc.HVACExhaust[13] = 3;
+  sc.HVACOutdoorAir[0] = 3;
+  sc.WorkingHVACOutdoorAir[13] = 3;
+  sc.HVACHistoryFraction[50] = 0.5f;
+  sc.HVACFilterType = 4;
+  sc.HVACMakeUpTotal = 9;
+  sc.HVACTotal5 = 9;
+  sc.HVACTotal1 = 9;
+  sc.HVACTotal2 = 9;
+  sc.ResultTotal4[7] = 2;
+  sc.InitialConcUnits = "ppm";
+  // Kept: the schedules, the outdoor-air total, the other run totals, the units.
+  sc.HVACHistoryTime[3] = 7;
+  sc.VentRate[2] = 5;
+  sc.VentTime[2] = 4;
+  sc.HVACOutdoorAirTotal = 9;
+  sc.ResultTotal3[7] = 2;
+  sc.OutdoorConcUnits = "micrograms";
+  sc.HoursSimulated = 48;
+  InitializeScenario(*st);
+  EXPECT_EQ(sc.HVACRoomFlows[0][13], 0);
+  EXPECT_EQ(sc.FlowMatrix[13][0], 0);
+  EXPECT_EQ(sc.HVACExhaust[13], 0);
+  EXPECT_EQ(sc.HVACOutdoorAir[0], 0);
+  EXPECT_EQ(sc.WorkingHVACOutdoorAir[13], 0);
+  EXPECT_EQ(sc.HVACHistoryFraction[50], 0);
+  EXPECT_EQ(sc.HVACFilterType, 0);
+  EXPECT_EQ(sc.HVACMakeUpTotal, 0);
+  EXPECT_EQ(sc.HVACTotal5, 0);
+  EXPECT_EQ(sc.HVACTotal1, 0);
+  EXPECT_EQ(sc.HVACTotal2, 0);
+  EXPECT_EQ(sc.ResultTotal4[7], 0);
+  EXPECT_EQ(sc.InitialConcUnits, "");
+  EXPECT_EQ(sc.HVACHistoryTime[3], 7);
+  EXPECT_EQ(sc.VentRate[2], 5);
+  EXPECT_EQ(sc.VentTime[2], 4);
+  EXPECT_EQ(sc.HVACOutdoorAirTotal, 9);
+  EXPECT_EQ(sc.ResultTotal3[7], 2);
+  EXPECT_EQ(sc.OutdoorConcUnits, "micrograms");
+  EXPECT_EQ(sc.HoursSimulated, 48);
+}
+
+TEST(Resets, RoomFlowsAndConcentrationsOfRoomsInUseOnly) {
+  auto st = NewState();
+  ScenarioRecord& sc = st->Building.Scenario;
+  sc.NumPollutants = 2;
+  for (int r = 0; r <= 3; ++r) {
+    sc.NaturalToOutdoors[r] = sc.WorkingHVACExhaust[r] = sc.LossCoefficient[r] = 4;
+    sc.InitialConc[r][7] = 4;
+    st->InitialConcInput[r][7] = 4000;
+    for (int j = 0; j <= 3; ++j) sc.NaturalRoomFlows[r][j] = 6;
+    for (int p = 0; p < 8; ++p) sc.RoomPollutantWork[r][p] = 8;
+  }
+  InitializeRoomFlows(sc, 2);
+  InitializePollutants(sc, 2, st->OutdoorConcInput, st->InitialConcInput);
+  // Rooms 1 and 2, with each other: cleared.
+  EXPECT_EQ(sc.NaturalToOutdoors[2], 0);
+  EXPECT_EQ(sc.WorkingHVACExhaust[1], 0);
+  EXPECT_EQ(sc.LossCoefficient[2], 0);
+  EXPECT_EQ(sc.NaturalRoomFlows[1][2], 0);
+  EXPECT_EQ(sc.NaturalRoomFlows[2][1], 0);
+  EXPECT_EQ(sc.RoomPollutantWork[2][1], 0);
+  EXPECT_EQ(sc.InitialConc[2][7], 0);  // every pollutant slot, not only those in use
+  EXPECT_EQ(st->InitialConcInput[1][7], 0);
+  // Outdoors, room 3 and a room's flow to itself: kept.
+  EXPECT_EQ(sc.NaturalToOutdoors[0], 4);
+  EXPECT_EQ(sc.NaturalToOutdoors[3], 4);
+  EXPECT_EQ(sc.NaturalRoomFlows[1][1], 6);
+  EXPECT_EQ(sc.NaturalRoomFlows[0][1], 6);
+  EXPECT_EQ(sc.NaturalRoomFlows[1][3], 6);
+  EXPECT_EQ(sc.RoomPollutantWork[1][2], 8);  // beyond the pollutants in use
+  EXPECT_EQ(sc.InitialConc[0][7], 4);
+  EXPECT_EQ(sc.InitialConc[3][7], 4);
+  EXPECT_EQ(st->InitialConcInput[3][7], 4000);
+}
+
+TEST(Resets, SourceResetKeepsWhatTheUserTypedAboutTheProduct) {
+  ScenarioRecord sc;
+  SourceRecord& s = sc.Sources[2][3];
+  s.UnitFactor = 1000;
+  s.SourceUnitsCode = 2;
+  s.TotalMoles = 5;
+  s.ModelWork5[7] = 1;
+  s.Params[10][7] = 1;
+  s.TimeOff[5] = 9;
+  s.SourceWork3 = 1;
+  s.ScaledMass = 1;
+  s.SourceFactor = 1;
+  s.SourceValue = 1;
+  s.SpillArea = 1;
+  s.SourceAge = 1;
+  s.CurrentTime = 1;
+  s.ModelValue2 = 1;
+  sc.Sources[3][1].Name = "Heater";
+  InitializeSources(sc, 2);
+  EXPECT_EQ(s.UnitFactor, 1000);
+  EXPECT_EQ(s.SourceUnitsCode, 2);
+  EXPECT_EQ(s.TotalMoles, 5);
+  for (float v :
+       {s.ModelWork5[7], s.Params[10][7], s.TimeOff[5], s.SourceWork3, s.ScaledMass, s.SourceFactor,
+        s.SourceValue, s.SpillArea, s.SourceAge, s.CurrentTime, s.ModelValue2})
+    EXPECT_EQ(v, 0);
+  EXPECT_EQ(sc.Sources[3][1].Name, "Heater");  // room 3 is not in use
+}
+
+TEST(Resets, ClearScenarioAloneLeavesWhatInitializeScenarioSets) {
+  auto st = NewState();
+  FillModel(*st);
+  ScenarioRecord& sc = st->Building.Scenario;
+  st->Building.NumRooms = 3;
+  sc.HVACOutdoorAirTotal = sc.HVACTotalFlow = sc.FilterCapacity = 5;
+  sc.HVACSupply[0] = 5;
+  sc.NaturalRoomFlows[1][0] = 5;
+  for (int p = 0; p < 8; ++p) sc.PollutantWork[p] = sc.AirCleanerMass[p] = 5;
+  sc.Pollutants[1].IrritantConc = 5;
+  sc.Occupants[0].EndTime = 5;
+  for (int o = 0; o <= 3; ++o) {
+    sc.Occupants[o].PotentialDose[0] = 5;
+    sc.Occupants[o].IrritantExposure[0] = 5;
+    sc.Occupants[o].IrritantExposure[3] = 5;
+  }
+  ClearScenario(*st);
+  EXPECT_EQ(sc.RunSetting1, 1.1f);
+  EXPECT_EQ(sc.ConstantACH.str(), "Y");
+  EXPECT_EQ(sc.ConstantHVAC.str(), "N");  // only InitializeScenario sets it
+  EXPECT_EQ(sc.VentScheduleFlag.str(), "N");
+  EXPECT_EQ(sc.HVACOutdoorAirTotal, 0);
+  EXPECT_EQ(sc.HVACTotalFlow, 0);
+  EXPECT_EQ(sc.FilterCapacity, 0);
+  EXPECT_EQ(sc.HVACSupply[0], 5);  // the HVAC system's slot is no room
+  EXPECT_EQ(sc.NaturalRoomFlows[1][0], 5);
+  EXPECT_EQ(sc.PollutantWork[2], 0);
+  EXPECT_EQ(sc.PollutantWork[3], 5);  // beyond the pollutants in use
+  EXPECT_EQ(sc.AirCleanerMass[2], 0);
+  EXPECT_EQ(sc.AirCleanerMass[3], 5);
+  EXPECT_EQ(sc.Pollutants[1].IrritantConc, 5);  // only pollutant 0's
+  EXPECT_EQ(sc.Pollutants[0].Name, "");
+  EXPECT_EQ(sc.Occupants[0].EndTime, 5);  // entry 0 is not an occupant
+  EXPECT_EQ(sc.Occupants[0].IrritantExposure[0], 5);
+  for (int o = 1; o <= 3; ++o) {
+    EXPECT_EQ(sc.Occupants[o].EndTime, 1.0e9f);
+    EXPECT_EQ(sc.Occupants[o].BreathingRate, 0);
+    EXPECT_EQ(sc.Occupants[o].Number, 0);
+    EXPECT_EQ(sc.Occupants[o].IrritantExposure[0], 0);
+    EXPECT_EQ(sc.Occupants[o].IrritantExposure[3], 5);
+    EXPECT_EQ(sc.Occupants[o].PotentialDose[0], 5);  // not among the fields it clears
+  }
+}
+
 TEST(Records, ParticleClassAndTypedNumbers) {
   ScenarioRecord sc;
   sc.PollutantClass = "PM2.5";
@@ -390,6 +547,7 @@ TEST(Records, ParticleClassAndTypedNumbers) {
   EXPECT_FALSE(IsParticleMode(sc));
   EXPECT_EQ(RemoveCommas("1,500.5"), "1500.5");
   EXPECT_EQ(RemoveCommas(",,,"), "");
+  EXPECT_EQ(RemoveCommas("12"), "12");
 }
 
 TEST(Records, NotImplementedMessage) {
