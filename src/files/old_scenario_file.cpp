@@ -110,6 +110,9 @@ void ReadBody(ItemSource& in, const Layout& l, const BuildingRecord& b, ProgramS
   sc.NumPollutants = in.Count(kMaxPollutants);
   in.Fixed(sc.ConstantOutdoorConc);
   in.Real(sc.InitialConc[1][0]);
+  // Older files keep room 1's first initial concentration here too; until the entered
+  // values of item 13 say otherwise it is also what the user entered.
+  data.InitialConcInput[1][0] = sc.InitialConc[1][0];
   in.Fixed(sc.PollutantClass);
   if (From(l, 19)) {
     in.Real(sc.Pressure);

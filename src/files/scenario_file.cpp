@@ -131,6 +131,13 @@ void CommitScratch(ProgramState& scratch, BuildingRecord& building,
   building.Scenario = std::move(scratch.Building.Scenario);
   outdoor_conc_input = scratch.OutdoorConcInput;
   initial_conc_input = scratch.InitialConcInput;
+  // Files keep only the concentrations as entered. Where they were entered in the
+  // scenario's own units, the run converts nothing, so the calculation arrays must hold
+  // them now: otherwise a run straight after Open would use the previous scenario's
+  // outdoor history and no initial concentrations at all.
+  ScenarioRecord& sc = building.Scenario;
+  if (sc.OutdoorConcUnits == sc.ConcUnits) sc.OutdoorConc = outdoor_conc_input;
+  if (sc.InitialConcUnits == sc.ConcUnits) sc.InitialConc = initial_conc_input;
 }
 
 // ---- messages ----

@@ -993,6 +993,27 @@ TEST(ScenarioFile, OutdoorPointsAreCountedAsTheOutdoorGridCountsThem) {
   EXPECT_EQ(OutdoorPointsFromTimes(times), 50);
 }
 
+TEST(ScenarioFile, EnteredConcentrationsReachTheCalculationArraysAfterOpen) {
+  // The file holds the entered values only; in the scenario's own units a run converts
+  // nothing, so a run right after Open must find them in the calculation arrays, not the
+  // previous scenario's values.
+  const Model m = Flat();
+  const std::string bytes = ScenarioFileBytes(m.building, m.outdoor, m.initial);
+  TempDir dir;
+  Model got = JunkTarget(m);
+  for (auto& row : got.building.Scenario.OutdoorConc) row.fill(7);
+  for (auto& row : got.building.Scenario.InitialConc) row.fill(7);
+  ScriptedPrompt prompt;
+  ASSERT_EQ(ReadInto(bytes, got, prompt, dir), ScenarioReadResult::Read);
+  const ScenarioRecord& sc = got.building.Scenario;
+  ASSERT_EQ(sc.OutdoorConcUnits, sc.ConcUnits);
+  EXPECT_EQ(sc.OutdoorConc[1][0], m.outdoor[1][0]);
+  EXPECT_EQ(sc.OutdoorConc[2][0], m.outdoor[2][0]);
+  EXPECT_EQ(sc.OutdoorConc[3][0], 0.0f);
+  EXPECT_EQ(sc.InitialConc[1][0], m.initial[1][0]);
+  EXPECT_EQ(sc.InitialConc[2][1], m.initial[2][1]);
+}
+
 TEST(ScenarioFile, RoundTripUnderADecimalCommaLocale) {
   quarn::testing::DecimalCommaLocale locale;
   if (!locale.active()) GTEST_SKIP() << "localedef cannot build a decimal-comma locale";
