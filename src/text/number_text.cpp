@@ -1,11 +1,14 @@
 #include "text/number_text.h"
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <system_error>
+#include <type_traits>
 
 namespace quarn {
 namespace {
@@ -47,62 +50,178 @@ std::string ExponentText(int exponent, std::size_t min_digits, bool always_sign)
   return text + digits;
 }
 
-// Plain form of a magnitude (no sign) with the given significant digits.
+// Digits of a number form, in a fixed buffer: the forms are written for every value of a
+// concentration file, so they avoid building strings piece by piece.
+struct FormDigits {
+  std::array<char, 24> digit{};  // significant digits, trailing zeros dropped
+  int count = 0;
+  int exponent = 0;  // decimal exponent of the first digit
+};
+
+// Exact rounding of the binary value by to_chars, for any case the fast path leaves.
 template <typename T>
-std::string PlainMagnitude(T magnitude, int significant, bool lead_zero) {
-  if (std::isnan(magnitude)) return "NaN";
-  if (std::isinf(magnitude)) return "Inf";
-  if (magnitude == 0) return "0";
-  const Decimal d = RoundSignificant(magnitude, significant);
-  const int count = static_cast<int>(d.digits.size());
-  if (d.exponent < -4 || d.exponent >= significant) {
-    std::string text = d.digits.substr(0, 1);
-    if (count > 1) text += "." + d.digits.substr(1);
-    return text + "E" + ExponentText(d.exponent, 2, true);
-  }
-  if (d.exponent < 0) {
-    std::string text = lead_zero ? "0." : ".";
-    text.append(static_cast<std::size_t>(-d.exponent - 1), '0');
-    return text + d.digits;
-  }
-  std::string text = d.digits.substr(0, static_cast<std::size_t>(std::min(count, d.exponent + 1)));
-  if (count <= d.exponent) text.append(static_cast<std::size_t>(d.exponent + 1 - count), '0');
-  if (count > d.exponent + 1)
-    text += "." + d.digits.substr(static_cast<std::size_t>(d.exponent + 1));
-  return text;
+FormDigits ExactDigits(T magnitude, int significant) {
+  std::array<char, 64> buffer{};
+  // to_chars rounds the exact binary value half to even, which is what the program's files
+  // were written with; "%g" in printf would depend on the C library and on the locale.
+  const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
+                                       std::chars_format::scientific, significant - 1);
+  FormDigits d;
+  if (ec != std::errc()) return d;
+  const char* p = buffer.data();
+  d.digit[static_cast<std::size_t>(d.count++)] = *p++;
+  if (*p == '.')
+    for (++p; *p != 'e'; ++p) d.digit[static_cast<std::size_t>(d.count++)] = *p;
+  ++p;  // 'e'
+  const bool negative = *p++ == '-';
+  int exponent = 0;
+  for (; p < end; ++p) exponent = exponent * 10 + (*p - '0');
+  d.exponent = negative ? -exponent : exponent;
+  while (d.count > 1 && d.digit[static_cast<std::size_t>(d.count - 1)] == '0') --d.count;
+  return d;
 }
 
+constexpr std::array<double, 23> kPowersOfTen = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                 1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// x times 10^k for a Single's range of k; each power up to 1E22 is exact in a double, so the
+// result carries at most three roundings of a double.
+double ScaleByPowerOfTen(double x, int k) {
+  for (; k > 22; k -= 22) x *= kPowersOfTen[22];
+  for (; k < -22; k += 22) x /= kPowersOfTen[22];
+  return k >= 0 ? x * kPowersOfTen[static_cast<std::size_t>(k)]
+                : x / kPowersOfTen[static_cast<std::size_t>(-k)];
+}
+
+// The 7 digits of a Single (finite, above 0). A Single is exact in a double, and scaling it
+// by a power of ten in double precision errs by less than 1E-8 at the scale of 1E+07, so the
+// rounding to 7 digits is certain unless the scaled value lies within 1E-06 of a half; those
+// few values (exact halves among them) take the exact path.
+FormDigits SingleDigits(float magnitude) {
+  const double x = magnitude;
+  // The binary exponent b of the Single (2^b <= x < 2^(b+1); subnormals give a b that is too
+  // high, which the checks below correct); b * 78913 / 2^18 is floor(b log10 2) for the
+  // Single's range, so `exponent` is floor(log10 x) or one below it.
+  const int b = static_cast<int>((std::bit_cast<std::uint32_t>(magnitude) >> 23) & 0xFF) - 127;
+  int exponent = (b * 78913) >> 18;
+  double scaled = ScaleByPowerOfTen(x, 6 - exponent);
+  if (scaled >= 1e7)
+    scaled = ScaleByPowerOfTen(x, 6 - ++exponent);
+  else if (scaled < 1e6)
+    scaled = ScaleByPowerOfTen(x, 6 - --exponent);
+  if (!(scaled >= 999999 && scaled < 1e7)) return ExactDigits(magnitude, 7);
+  const auto whole = static_cast<std::uint32_t>(scaled);
+  const double fraction = scaled - whole;
+  if (std::fabs(fraction - 0.5) < 1e-6) return ExactDigits(magnitude, 7);
+  auto n = whole + (fraction > 0.5 ? 1u : 0u);
+  if (n < 1000000u) return ExactDigits(magnitude, 7);
+  FormDigits d;
+  if (n == 10000000u) {  // 9999999.5 and up rounds to the next power of ten
+    d.digit[0] = '1';
+    d.count = 1;
+    d.exponent = exponent + 1;
+    return d;
+  }
+  for (int i = 6; i >= 0; --i, n /= 10)
+    d.digit[static_cast<std::size_t>(i)] = static_cast<char>('0' + n % 10);
+  d.count = 7;
+  d.exponent = exponent;
+  while (d.count > 1 && d.digit[static_cast<std::size_t>(d.count - 1)] == '0') --d.count;
+  return d;
+}
+
+// Writes the text of the digits at `out` (room for 32 characters) and returns its end:
+// exponent form below 1E-04 and from 1E+significant, else the digits around the point.
+char* WriteDigits(const FormDigits& d, int significant, bool lead_zero, char* out) {
+  const char* digits = d.digit.data();
+  const int count = d.count;
+  const int e = d.exponent;
+  auto copy = [&out](const char* from, int n) {
+    for (int i = 0; i < n; ++i) *out++ = from[i];
+  };
+  if (e < -4 || e >= significant) {
+    *out++ = digits[0];
+    if (count > 1) {
+      *out++ = '.';
+      copy(digits + 1, count - 1);
+    }
+    *out++ = 'E';
+    *out++ = e < 0 ? '-' : '+';
+    const int a = std::abs(e);
+    if (a >= 100) *out++ = static_cast<char>('0' + a / 100);
+    *out++ = static_cast<char>('0' + a / 10 % 10);
+    *out++ = static_cast<char>('0' + a % 10);
+    return out;
+  }
+  if (e < 0) {
+    if (lead_zero) *out++ = '0';
+    *out++ = '.';
+    for (int i = 0; i < -e - 1; ++i) *out++ = '0';
+    copy(digits, count);
+    return out;
+  }
+  if (count <= e + 1) {
+    copy(digits, count);
+    for (int i = count; i < e + 1; ++i) *out++ = '0';
+    return out;
+  }
+  copy(digits, e + 1);
+  *out++ = '.';
+  copy(digits + e + 1, count - e - 1);
+  return out;
+}
+
+// A number form: `first` before the number ("-" for a negative value, else `positive`, which
+// may be nothing), the magnitude with or without its 0 before the point, then `last`.
 template <typename T>
-std::string Plain(T value, int significant) {
+std::string NumberForm(T value, int significant, const char* positive, bool lead_zero,
+                       const char* last) {
+  std::array<char, 48> buffer{};
+  char* out = buffer.data();
   const bool negative = value < 0;  // -0 prints as 0
-  return (negative ? "-" : "") + PlainMagnitude(std::fabs(value), significant, true);
-}
-
-template <typename T>
-std::string Sign(T value, int significant) {
-  const bool negative = value < 0;
-  return (negative ? "-" : " ") + PlainMagnitude(std::fabs(value), significant, false);
+  for (const char* p = negative ? "-" : positive; *p; ++p) *out++ = *p;
+  const T magnitude = std::fabs(value);
+  auto put = [&out](const char* text) {
+    for (; *text; ++text) *out++ = *text;
+  };
+  if (std::isnan(magnitude)) {
+    put("NaN");
+  } else if (std::isinf(magnitude)) {
+    put("Inf");
+  } else if (magnitude == 0) {
+    put("0");
+  } else {
+    FormDigits d;
+    if constexpr (std::is_same_v<T, float>)
+      d = SingleDigits(magnitude);
+    else
+      d = ExactDigits(magnitude, significant);
+    out = WriteDigits(d, significant, lead_zero, out);
+  }
+  put(last);
+  return std::string(buffer.data(), out);
 }
 
 }  // namespace
 
 std::string FormatSingle(float value) {
-  return Plain(value, 7);
+  return NumberForm(value, 7, "", true, "");
 }
 std::string FormatDouble(double value) {
-  return Plain(value, 15);
+  return NumberForm(value, 15, "", true, "");
 }
 std::string SignSingle(float value) {
-  return Sign(value, 7);
+  return NumberForm(value, 7, " ", false, "");
 }
 std::string SignDouble(double value) {
-  return Sign(value, 15);
+  return NumberForm(value, 15, " ", false, "");
 }
 std::string FileSingle(float value) {
-  return SignSingle(value) + " ";
+  return NumberForm(value, 7, " ", false, " ");
 }
 std::string FileDouble(double value) {
-  return SignDouble(value) + " ";
+  return NumberForm(value, 15, " ", false, " ");
 }
 
 namespace {
