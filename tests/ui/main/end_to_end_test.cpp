@@ -1,16 +1,29 @@
-// The program's main job from its windows, as a user does it: open a building, open its
-// scenario in the editor, transfer it, calculate the concentrations, save them, and change
-// and save the scenario. Run under Xvfb with QUARN_SCREENSHOTS set to a folder, it also
+// The program's main job from its windows, as a user does it: a key on the splash, menus
+// opened and chosen with mouse clicks at their places, cells typed key by key, the
+// progress window's button clicked. Open a building, open its scenario in the editor,
+// transfer it, calculate the concentrations, save them, stop a second run, and change and
+// save the scenario. Only the file dialogs and message boxes are scripted. Run with
+// QUARN_SCREENSHOTS set to a folder (under Xvfb for real window decorations), it also
 // saves pictures of the scenario editor and of the progress window there.
 
+#include <QAbstractItemModel>
+#include <QAction>
 #include <QApplication>
+#include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPixmap>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <initializer_list>
 #include <map>
 #include <vector>
 
@@ -18,6 +31,7 @@
 #include "main_window_fixture.h"
 #include "model/work_file_reader.h"
 #include "platform/flex_grid.h"
+#include "platform/strip_chart.h"
 #include "platform/user_input.h"
 #include "platform/window_registry.h"
 #include "text/number_read.h"
@@ -25,6 +39,7 @@
 #include "ui/main/main_window.h"
 #include "ui/main/scenario_editor.h"
 #include "ui/main/scenario_grid.h"
+#include "ui/main/splash.h"
 #include "ui/results/run_graph.h"
 
 namespace quarn {
@@ -34,11 +49,95 @@ namespace fs = std::filesystem;
 namespace row = scenario_row;
 using EndToEnd = testing::MainWindowTest;
 
-void Screenshot(QWidget& w, const char* name) {
+void SavePicture(const QPixmap& picture, const char* name) {
   const char* dir = std::getenv("QUARN_SCREENSHOTS");
-  if (dir == nullptr) return;
-  w.grab().save(QString::fromStdString((fs::path(dir) / name).string()), "PNG");
+  if (dir == nullptr || picture.isNull()) return;
+  picture.save(QString::fromStdString((fs::path(dir) / name).string()), "PNG");
 }
+
+bool WaitFor(const std::function<bool()>& done) {
+  for (int i = 0; i < 200 && !done(); ++i) QTest::qWait(5);
+  return done();
+}
+
+QAction* ActionNamed(const QList<QAction*>& actions, const char* name) {
+  for (QAction* a : actions) {
+    if (a->objectName() == name) return a;
+  }
+  return nullptr;
+}
+
+// Chooses a menu item with the mouse: the title on the window's menu bar, then each item
+// of the path (object names) in the menu that the previous click opened.
+void ChooseMenu(QMainWindow& window, std::initializer_list<const char*> path) {
+  QMenuBar* bar = window.menuBar();
+  auto it = path.begin();
+  QAction* action = ActionNamed(bar->actions(), *it);
+  ASSERT_NE(action, nullptr) << *it;
+  const QPoint at = bar->actionGeometry(action).center();
+  QTest::mouseMove(bar, at);
+  QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, at);
+  for (++it; it != path.end(); ++it) {
+    QMenu* menu = action->menu();
+    ASSERT_NE(menu, nullptr) << *it;
+    ASSERT_TRUE(WaitFor([menu] { return menu->isVisible(); })) << "menu before " << *it;
+    action = ActionNamed(menu->actions(), *it);
+    ASSERT_NE(action, nullptr) << *it;
+    const QPoint item = menu->actionGeometry(action).center();
+    QTest::mouseMove(menu, item);
+    QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, item);
+  }
+  QTest::qWait(1);
+}
+
+// Clicks a cell of a grid, types the text key by key into whatever has the focus (the
+// first key opens the edit box) and presses Enter.
+void TypeIntoCell(FlexGrid& grid, int row, int col, const char* text) {
+  const QModelIndex cell = grid.model()->index(row, col);
+  grid.scrollTo(cell);
+  const QPoint at = grid.visualRect(cell).center();
+  QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+  ASSERT_EQ(grid.Row(), row);
+  ASSERT_EQ(grid.Col(), col);
+  for (const char* ch = text; *ch != '\0'; ++ch) {
+    QTest::keyClick(QApplication::focusWidget(), *ch);
+  }
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  QTest::qWait(1);
+}
+
+RunGraph* VisibleRunGraph() {
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (auto* graph = qobject_cast<RunGraph*>(w); graph != nullptr && graph->isVisible()) {
+      return graph;
+    }
+  }
+  return nullptr;
+}
+
+// Watches the progress window while a run goes on: the run lets the window system run
+// once per step, and so this timer, which sees the window after each output record.
+class RunWatcher {
+ public:
+  // `at_points` is called once each time the chart has more points than before.
+  explicit RunWatcher(std::function<void(RunGraph&, int)> at_points) : act_(std::move(at_points)) {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      RunGraph* graph = VisibleRunGraph();
+      if (graph == nullptr) return;
+      const int points = graph->Chart().PointCount();
+      if (points <= seen_) return;
+      seen_ = points;
+      act_(*graph, points);
+    });
+    timer_.start(0);
+  }
+  int Seen() const { return seen_; }
+
+ private:
+  QTimer timer_;
+  std::function<void(RunGraph&, int)> act_;
+  int seen_ = 0;
+};
 
 std::vector<std::string> SplitLines(const std::string& bytes) {
   std::vector<std::string> lines;
@@ -79,7 +178,19 @@ TEST_F(EndToEnd, BuildingScenarioRunAndResultsFromTheWindows) {
   fs::copy_file(Sample("house.BLD"), data / "house.BLD");
   fs::copy_file(Sample("house.SEN"), data / "Scenario" / "house.SEN");
 
-  RevudUzad* frame = StartMainWindow(*context);
+  // A key on the splash starts the program.
+  auto* splash = new frmSplash(*context);
+  splash->setAttribute(Qt::WA_DeleteOnClose);
+  ASSERT_TRUE(testing::ShowActive(*splash));
+  QPointer<frmSplash> splash_alive(splash);
+  QTest::keyClick(splash, Qt::Key_Space, Qt::NoModifier);
+  QTest::qWait(1);
+  RevudUzad* frame = splash_alive != nullptr ? splash_alive->Started() : nullptr;
+  if (frame == nullptr) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (auto* f = qobject_cast<RevudUzad*>(w)) frame = f;
+    }
+  }
   ASSERT_NE(frame, nullptr);
   ASSERT_TRUE(testing::ShowActive(*frame));
   BuildingForm* building = frame->Building();
@@ -88,24 +199,23 @@ TEST_F(EndToEnd, BuildingScenarioRunAndResultsFromTheWindows) {
   // File > Open Building.
   prompt.answers = {Answer::Yes};
   dialogs.answers = {(data / "house.BLD").string()};
-  building->RunCommand("fileopen");
+  ChooseMenu(*building, {"file", "fileopen"});
   ASSERT_EQ(state->Building.ID, "Sample house");
   ASSERT_EQ(state->Building.NumRooms, 3);
 
   // Scenarios: the editor opens in the frame and the building window steps aside.
-  building->RunCommand("Scenarios");
-  testing::ProcessEvents();
-  mainscenarioform* editor = Editor();
-  ASSERT_NE(editor, nullptr);
+  ChooseMenu(*building, {"Scenarios"});
+  mainscenarioform* editor = nullptr;
+  ASSERT_TRUE(WaitFor([&editor] { return (editor = Editor()) != nullptr; }));
   EXPECT_TRUE(editor->isVisible());
   EXPECT_FALSE(building->isVisible());
   EXPECT_EQ(editor->ScenarioSS().TextMatrix(row::kBuilding, 1), "Sample house");
 
-  // File > Opencurrent version: house.SEN.
+  // File > Open current version: house.SEN.
   prompt.shown.clear();
   prompt.answers = {Answer::Yes, Answer::Yes};
   dialogs.answers = {(data / "Scenario" / "house.SEN").string()};
-  editor->RunCommand("FileLoad");
+  ChooseMenu(*editor, {"File", "FileLoad"});
   ASSERT_EQ(state->ScenarioSaved, kTrue);
   ASSERT_EQ(state->Building.Scenario.Name, "Gas range");
   EXPECT_EQ(editor->ScenarioSS().TextMatrix(row::kName, 1), "Gas range");
@@ -114,38 +224,37 @@ TEST_F(EndToEnd, BuildingScenarioRunAndResultsFromTheWindows) {
   as_read->Building = state->Building;
   as_read->OutdoorConcInput = state->OutdoorConcInput;
   as_read->InitialConcInput = state->InitialConcInput;
-  testing::ProcessEvents();
-  Screenshot(*editor->window(), "scenario_editor.png");
+  QTest::qWait(20);
+  SavePicture(editor->window()->grab(), "scenario_editor.png");
 
   // Transfer: the editor closes and the building window comes back.
-  editor->RunCommand("Transfer");
-  for (int i = 0; i < 5 && Editor() != nullptr; ++i) testing::ProcessEvents();
-  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  testing::ProcessEvents();
-  EXPECT_EQ(Editor(), nullptr);
+  ChooseMenu(*editor, {"Transfer"});
+  ASSERT_TRUE(WaitFor([] {
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return Editor() == nullptr;
+  }));
   EXPECT_TRUE(building->isVisible());
+  ASSERT_TRUE(testing::ShowActive(*frame));
 
-  // Calculate > Concentration, with a picture of the progress window while it runs.
-  bool pictured = false;
-  QTimer::singleShot(0, [&pictured] {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-      if (auto* graph = qobject_cast<RunGraph*>(w); graph != nullptr && graph->isVisible()) {
-        Screenshot(*graph, "progress_window.png");
-        pictured = true;
-      }
-    }
-  });
+  // Calculate > Concentration. The picture of the progress window is the last one taken
+  // while it was shown: the chart nearly full, the boxes filled.
+  QPixmap progress;
   prompt.shown.clear();
-  building->RunCommand("CalculateConcentration");
-  for (const auto& s : prompt.shown) ADD_FAILURE() << "unexpected message: " << s.text;
+  {
+    RunWatcher watch([&progress](RunGraph& graph, int) { progress = graph.grab(); });
+    ChooseMenu(*building, {"calculate", "CalculateConcentration"});
+    EXPECT_GT(watch.Seen(), 0) << "the progress window showed points during the run";
+  }
+  for (const auto& m : prompt.shown) ADD_FAILURE() << "unexpected message: " << m.text;
   ASSERT_EQ(state->ConcentrationsCalculated, kTrue);
-  EXPECT_TRUE(pictured) << "the progress window was shown during the run";
   ASSERT_TRUE(fs::exists(state->Building.ConcWorkFile));
+  EXPECT_EQ(VisibleRunGraph(), nullptr);
+  SavePicture(progress, "progress_window.png");
 
   // File > Save Results > Save Concentration: every row is a record of the work file.
   const std::string con = Path("house.con");
   dialogs.answers = {con};
-  building->RunCommand("FileConcen");
+  ChooseMenu(*building, {"file", "SAveR", "FileConcen"});
   std::string bytes;
   ASSERT_TRUE(ReadFileBytes(con, bytes));
   const std::vector<std::string> lines = SplitLines(bytes);
@@ -153,15 +262,19 @@ TEST_F(EndToEnd, BuildingScenarioRunAndResultsFromTheWindows) {
   EXPECT_EQ(lines[0], "Results for Sample house Scenario Gas range");
 
   const ScenarioRecord& sc = state->Building.Scenario;
-  ConcWorkFileReader work(state->Building.ConcWorkFile, state->DataSeparator,
-                          state->Building.NumRooms, sc.NumPollutants);
-  std::vector<std::vector<float>> records;
-  while (work.Next() == ConcWorkFileReader::Status::Record) {
-    std::vector<float> r{work.Time()};
-    r.insert(r.end(), work.Concentrations().begin(), work.Concentrations().end());
-    records.push_back(r);
-  }
-  ASSERT_FALSE(records.empty());
+  auto work_records = [this, &sc] {
+    ConcWorkFileReader work(state->Building.ConcWorkFile, state->DataSeparator,
+                            state->Building.NumRooms, sc.NumPollutants);
+    std::vector<std::vector<float>> out;
+    while (work.Next() == ConcWorkFileReader::Status::Record) {
+      std::vector<float> r{work.Time()};
+      r.insert(r.end(), work.Concentrations().begin(), work.Concentrations().end());
+      out.push_back(r);
+    }
+    return out;
+  };
+  const std::vector<std::vector<float>> records = work_records();
+  ASSERT_GT(records.size(), 4U);
   size_t next = 0;
   for (size_t i = 3; i < lines.size(); ++i) {
     const std::vector<float> values = Fields(lines[i], state->DataSeparator);
@@ -173,29 +286,46 @@ TEST_F(EndToEnd, BuildingScenarioRunAndResultsFromTheWindows) {
   }
   EXPECT_EQ(Fields(lines.back(), state->DataSeparator), records.back());
 
+  // The same run again, stopped with the progress window's button after its third record:
+  // it counts as calculated, and its work file ends at the stop.
+  const int per_record = (state->Building.NumRooms + 1) * sc.NumPollutants;
+  prompt.answers = {Answer::Yes};
+  {
+    RunWatcher watch([per_record](RunGraph& graph, int points) {
+      if (points < 3 * per_record || !graph.Running()) return;
+      auto* stop = graph.findChild<QPushButton*>("Command1");
+      ASSERT_NE(stop, nullptr);
+      EXPECT_EQ(stop->text(), "Stop Calculation");
+      QTest::mouseClick(stop, Qt::LeftButton);
+    });
+    ChooseMenu(*building, {"calculate", "CalculateConcentration"});
+  }
+  EXPECT_EQ(state->ConcentrationsCalculated, kTrue);
+  EXPECT_EQ(VisibleRunGraph(), nullptr);
+  const std::vector<std::vector<float>> stopped = work_records();
+  ASSERT_FALSE(stopped.empty());
+  EXPECT_LT(stopped.size(), records.size());
+  EXPECT_LT(stopped.back()[0], records.back()[0]);
+  for (size_t i = 0; i < stopped.size(); ++i) EXPECT_EQ(stopped[i], records[i]) << "record " << i;
+
   // Open the scenario again, change the temperature as a user types it, save, reopen.
-  building->RunCommand("Scenarios");
-  testing::ProcessEvents();
-  editor = Editor();
-  ASSERT_NE(editor, nullptr);
+  ChooseMenu(*building, {"Scenarios"});
+  ASSERT_TRUE(WaitFor([&editor] { return (editor = Editor()) != nullptr; }));
   prompt.answers = {Answer::Yes, Answer::Yes};
   dialogs.answers = {(data / "Scenario" / "house.SEN").string()};
-  editor->RunCommand("FileLoad");
+  ChooseMenu(*editor, {"File", "FileLoad"});
   ASSERT_TRUE(testing::ShowActive(*editor->window()));
-  editor->ScenarioSS().setFocus();
-  editor->ScenarioSS().SetRowCol(row::kTemperature, 1);
-  testing::Type("25");
-  testing::Enter();
+  TypeIntoCell(editor->ScenarioSS(), row::kTemperature, 1, "25");
   const std::string edited = (data / "Scenario" / "warm").string();
   dialogs.answers = {edited};
-  editor->RunCommand("FileSave");
+  ChooseMenu(*editor, {"File", "FileSave"});
   ASSERT_TRUE(fs::exists(edited + ".SEN"));
   prompt.answers = {Answer::Yes, Answer::Yes};
   dialogs.answers = {edited + ".SEN"};
-  editor->RunCommand("FileNew");
+  ChooseMenu(*editor, {"File", "FileNew"});
   EXPECT_EQ(state->Building.Scenario.Name, "");
   prompt.answers = {Answer::Yes, Answer::Yes};
-  editor->RunCommand("FileLoad");
+  ChooseMenu(*editor, {"File", "FileLoad"});
   EXPECT_FLOAT_EQ(state->Building.Scenario.Temperature, 25.0F);
   EXPECT_EQ(editor->ScenarioSS().TextMatrix(row::kTemperature, 1), "25. C");
 
@@ -213,7 +343,7 @@ TEST_F(EndToEnd, BuildingScenarioRunAndResultsFromTheWindows) {
   EXPECT_NE(saved.find("\r\n 760 \r\n 25 \r\n"), std::string::npos);
 
   state->ScenarioSaved = kTrue;
-  editor->RunCommand("cancel");
+  ChooseMenu(*editor, {"cancel"});
   frame->close();
   testing::ProcessEvents();
 }
