@@ -60,11 +60,11 @@ std::string OutdoorLabel(const std::string& units, bool allow_ppm) {
   return "";
 }
 
-// Label of the initial window's blocks: its Option1 is "#/cc" for particles and ppm for
-// gases, so "number" and "ppm" share it.
-std::string InitialLabel(const std::string& units, bool particles) {
-  if (units == kNumber) return particles ? "#/cc" : "PPM";
-  if (units == kPpm) return "PPM";
+// Label of the initial window's blocks. The entered block's Option1 is "#/cc" for
+// particles and ppm for gases, so "number" and "ppm" share its label there; the scenario's
+// own units are labelled only when they are a mass or a number.
+std::string InitialLabel(const std::string& units, bool particles, bool allow_ppm) {
+  if (units == kNumber || (allow_ppm && units == kPpm)) return particles ? "#/cc" : "PPM";
   if (units == kMicrograms) return "\xB5g/m3";
   if (units == kMilligrams) return "mg/m3";
   return "";
@@ -270,7 +270,7 @@ void SetupInitialConcentrationGrid(FlexGrid& Initialss, UnitOptions& options, Pr
   ScenarioRecord& s = state.Building.Scenario;
   const bool particles = IsParticleMode(s);
   options = UnitOptions{};
-  std::string entered_label = InitialLabel(s.InitialConcUnits, particles);
+  std::string entered_label = InitialLabel(s.InitialConcUnits, particles, true);
   if (s.InitialConcUnits == kNumber || s.InitialConcUnits == kPpm) {
     options.Option1 = true;
   } else if (s.InitialConcUnits == kMicrograms) {
@@ -281,7 +281,7 @@ void SetupInitialConcentrationGrid(FlexGrid& Initialss, UnitOptions& options, Pr
     options.Option1 = true;
     s.InitialConcUnits = kNumber;
   }
-  const std::string converted_label = InitialLabel(s.ConcUnits, particles);
+  const std::string converted_label = InitialLabel(s.ConcUnits, particles, false);
 
   const int n = PollutantCount(s);
   const int rooms = RoomCount(state.Building);

@@ -196,6 +196,39 @@ TEST(InitialConcGrid, EmptyUnitsBecomeNumber) {
   EXPECT_EQ(st.Building.Scenario.InitialConcUnits, "number");
 }
 
+TEST(InitialConcGrid, UnitLabelsOfBothBlocks) {
+  // The scenario block is labelled only for number, micrograms and milligrams; the entered
+  // block's first option (number or ppm) reads "#/cc" for particles and "PPM" for gases.
+  const struct {
+    const char* cls;
+    const char* initial;
+    const char* conc;
+    bool option1;
+    const char* entered_label;
+    const char* converted_label;
+  } cases[] = {
+      {"VOC", "ppm", "ppm", true, "PPM", ""},
+      {"VOC", "milligrams", "number", false, "mg/m3", "PPM"},
+      {"PM10", "ppm", "micrograms", true, "#/cc", "\xB5g/m3"},
+      {"PM10", "number", "number", true, "#/cc", "#/cc"},
+      {"VOC", "grains", "litres", false, "", ""},
+  };
+  for (const auto& c : cases) {
+    ProgramState st = TwoRoomsTwoGases();
+    ScenarioRecord& s = st.Building.Scenario;
+    s.PollutantClass = c.cls;
+    s.InitialConcUnits = c.initial;
+    s.ConcUnits = c.conc;
+    FlexGrid grid;
+    UnitOptions options;
+    SetupInitialConcentrationGrid(grid, options, st);
+    EXPECT_EQ(options.Option1, c.option1) << c.initial;
+    EXPECT_EQ(grid.TextMatrix(0, 2), c.entered_label) << c.cls << " " << c.initial;
+    EXPECT_EQ(grid.TextMatrix(0, 3), c.converted_label) << c.cls << " " << c.conc;
+    EXPECT_EQ(s.InitialConcUnits, c.initial);
+  }
+}
+
 template <class Check>
 void RoundTripPollutants(ProgramState& st, int cols, Check check) {
   FlexGrid grid;
