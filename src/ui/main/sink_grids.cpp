@@ -32,10 +32,11 @@ bool ValidPollutant(int p) {
 }
 
 // A cell filled from a number gives back that exact number while its text is unchanged;
-// a typed text is read by its leading number.
+// a typed text is read by its leading number. No cell of these grids shows thousands
+// grouping, so a comma ends the number ("1,5" is 1) rather than being dropped.
 double CellValue(const FlexGrid& g, int r, int c) {
   if (auto v = g.Number(r, c)) return *v;
-  return LeadingNumber(RemoveCommas(g.TextMatrix(r, c)));
+  return LeadingNumber(g.TextMatrix(r, c));
 }
 
 void PutNumber(FlexGrid& g, int r, int c, float v, const std::string& text) {

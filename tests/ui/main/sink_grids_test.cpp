@@ -158,6 +158,19 @@ TEST_F(GeneralSinkFixture, RoomNumbersRoundHalvesToEven) {
   EXPECT_EQ(b.Scenario.NumSinks[3], 0);
 }
 
+TEST_F(GeneralSinkFixture, TypedValuesAreReadByTheirLeadingNumber) {
+  // No cell of this grid shows grouping, so a comma ends the number: "0,5" is 0 and a
+  // Room # of "1,5" is room 1, not 15.
+  grid.SetTextMatrix(1, 1, "0,5");
+  grid.SetTextMatrix(1, 3, "12,5 m2");
+  grid.SetTextMatrix(3, 4, "1,5");
+  ASSERT_TRUE(ReadGeneralSinkGrid(0, grid, b, rows, prompt)) << prompt.shown[0].text;
+  EXPECT_EQ(b.Scenario.Sinks[1][1].ka[0], 0);
+  EXPECT_EQ(b.Scenario.Sinks[1][1].Area, 12);
+  EXPECT_EQ(b.Scenario.NumSinks[1], 2);
+  EXPECT_EQ(b.Scenario.Sinks[1][2].Name, "ceiling");
+}
+
 TEST_F(GeneralSinkFixture, BadRowIsNamedAndNothingChanges) {
   const ScenarioRecord before = b.Scenario;
   for (const char* bad : {"4", "-1", "99999"}) {
