@@ -190,6 +190,15 @@ bool StoreFittedSource(const SourceRecord& source, FlexGrid& parameters, int& so
   stored = source;
   stored.Model = 1;  // "R0k": R0 e^(-k t)
   state.GridEventsEnabled = kFalse;
+  // The window may still show a model with fewer columns ("R/T" has one): give the grid
+  // the columns and titles of "R0k", so that k has a cell to stay in until the Transfer.
+  constexpr int kR0k = 1;
+  const int columns = ParameterColumnCount(kR0k) + 1;
+  if (parameters.Rows() < 2) parameters.SetRows(2);
+  if (parameters.Cols() < columns) parameters.SetCols(columns);
+  for (int c = 1; c < parameters.Cols() && c <= kTitleColumns; ++c) {
+    parameters.SetTextMatrix(0, c, std::string(ModelParameterTitle(kR0k, c)));
+  }
   PutPlain(parameters, 1, 1, stored.Params[0][0]);
   PutPlain(parameters, 1, 2, stored.Params[1][0]);
   sourceModel = 1;

@@ -184,6 +184,32 @@ TEST(StoreFittedSource, StoresTheFitAsR0kWhereTheWindowKeepsIt) {
   EXPECT_FALSE(StoreFittedSource(fit, parameters, model, st));
 }
 
+TEST(StoreFittedSource, KeepsKWhenTheWindowShowedAOneParameterModel) {
+  // The window showed an "R/T" source: one parameter column. The fit's k must still land
+  // in column 2, or the window's Transfer reads it back as 0.
+  ProgramState st = ThreeVocs();
+  st.CurrentRoom = 2;
+  st.CurrentSource = 1;
+  SourceRecord shown;
+  shown.Model = 4;
+  FlexGrid parameters;
+  ScriptedPrompt prompt;
+  SetupSourceParameterGrid(parameters, shown, st, prompt);
+  LoadSourceParameterGrid(parameters, shown, st.Building.Scenario);
+  ASSERT_EQ(parameters.Cols(), 2);
+  SourceRecord fit;
+  fit.Params[0][0] = 12.5f;
+  fit.Params[1][0] = 0.125f;
+  int model = 4;
+  ASSERT_TRUE(StoreFittedSource(fit, parameters, model, st));
+  EXPECT_EQ(model, 1);
+  EXPECT_EQ(parameters.TextMatrix(1, 1), "12.5");
+  EXPECT_EQ(parameters.TextMatrix(1, 2), "0.125");
+  EXPECT_EQ(parameters.Number(1, 2), static_cast<double>(0.125f));
+  EXPECT_EQ(parameters.TextMatrix(0, 1), "R0");  // headed as the model now selected
+  EXPECT_EQ(parameters.TextMatrix(0, 2), "k");
+}
+
 TEST(SourceComposition, MixtureMolecularWeightAndVapourPressure) {
   ProgramState st = ThreeVocs();
   ScriptedPrompt prompt;
