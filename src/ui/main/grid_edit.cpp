@@ -104,6 +104,7 @@ void GridEdit::GridKeyDown(int& key_code, int /*shift*/) {
     edit_row_ = grid_.Row();
     edit_col_ = grid_.Col();
     old_cell_text_ = grid_.Text();
+    old_cell_number_ = grid_.Number(edit_row_, edit_col_);
     StartCellEdit(0, 1);
   }
 }
@@ -125,6 +126,7 @@ void GridEdit::GridKeyPress(int& key_ascii) {
   edit_row_ = grid_.Row();
   edit_col_ = grid_.Col();
   old_cell_text_ = grid_.Text();
+  old_cell_number_ = grid_.Number(edit_row_, edit_col_);
   StartCellEdit(ch, 0);
 }
 
@@ -181,8 +183,14 @@ void GridEdit::EditCellKeyPress(int& key_ascii) {
     key_ascii = 0;
     const bool had_focus = box_.hasFocus();
     SetActive(false);  // before the box empties, so that emptying it writes no cell
-    grid_.SetTextMatrix(edit_row_, edit_col_, old_cell_text_);
+    // The cell is as it was before the edit, the exact number behind its text included.
+    if (old_cell_number_) {
+      grid_.SetNumber(edit_row_, edit_col_, *old_cell_number_, old_cell_text_);
+    } else {
+      grid_.SetTextMatrix(edit_row_, edit_col_, old_cell_text_);
+    }
     old_cell_text_.clear();
+    old_cell_number_.reset();
     CloseBox();
     if (had_focus) grid_.setFocus(Qt::OtherFocusReason);
     return;

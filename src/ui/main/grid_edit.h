@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -110,6 +111,8 @@ class GridEdit : public QObject {
   int edit_row_ = 0;
   int edit_col_ = 0;
   std::string old_cell_text_;
+  // The exact number the edited cell was filled from, given back by Esc with its text.
+  std::optional<double> old_cell_number_;
 };
 
 }  // namespace quarn

@@ -225,6 +225,17 @@ TEST_F(EditWindow, ACellFilledFromANumberKeepsItUntilTheUserChangesIt) {
   EXPECT_EQ(grid->TextMatrix(1, 1), "7");
 }
 
+TEST_F(EditWindow, EscapeAfterTypingOverANumberGivesBackTheExactNumber) {
+  grid->SetNumber(2, 2, 123.456, "123");  // shown through a three-digit mask
+  grid->SetRowCol(2, 2);
+  Type("9");
+  EXPECT_EQ(grid->TextMatrix(2, 2), "9") << "the cell shows what is typed";
+  Escape();
+  EXPECT_EQ(grid->TextMatrix(2, 2), "123");
+  ASSERT_TRUE(grid->Number(2, 2).has_value()) << "a cancelled edit changes nothing";
+  EXPECT_EQ(*grid->Number(2, 2), 123.456);
+}
+
 // ---- clipboard ----
 
 TEST(ClipboardParse, LinesEndWithCrLfCrOrLfAndTheFirstLineGivesTheWidth) {
