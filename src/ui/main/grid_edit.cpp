@@ -149,7 +149,9 @@ void GridEdit::StartCellEdit(int key_ascii, int mode) {
 
 void GridEdit::EditCellKeyDown(int& key_code, int /*shift*/) {
   const int length = static_cast<int>(box_.text().size());
-  const int caret = box_.cursorPosition();
+  // Where the caret stands is where the selection starts, whichever way it was selected:
+  // a whole text selected is at position 0, not at its end.
+  const int caret = box_.hasSelectedText() ? box_.selectionStart() : box_.cursorPosition();
   int direction = 0;
   switch (key_code) {
     case keycode::kReturn:

@@ -236,6 +236,21 @@ TEST_F(EditWindow, EscapeAfterTypingOverANumberGivesBackTheExactNumber) {
   EXPECT_EQ(*grid->Number(2, 2), 123.456);
 }
 
+TEST_F(EditWindow, WithTextSelectedTheArrowsLookAtTheStartOfTheSelection) {
+  grid->SetRowCol(2, 2);
+  Key(Qt::Key_F2);
+  box->selectAll();  // the whole text selected, the caret at its end
+  ASSERT_EQ(box->cursorPosition(), 4);
+  Key(Qt::Key_Right);  // the selection starts at 0, not at the end: the edit stays open
+  EXPECT_TRUE(box->isVisible());
+  EXPECT_EQ(grid->Col(), 2);
+  box->selectAll();
+  Key(Qt::Key_Left);  // the selection starts at 0: commit and move left
+  EXPECT_FALSE(box->isVisible());
+  EXPECT_EQ(grid->TextMatrix(2, 2), "r2c2");
+  EXPECT_EQ(grid->Col(), 1);
+}
+
 // ---- clipboard ----
 
 TEST(ClipboardParse, LinesEndWithCrLfCrOrLfAndTheFirstLineGivesTheWidth) {
