@@ -18,8 +18,9 @@ QApplication& App() {
   static char name[] = "quarn_bench";
   static char* argv[] = {name, nullptr};
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  static QApplication app(argc, argv);
-  return app;
+  // Never destroyed: a QApplication torn down among the other statics at exit crashes.
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
 }
 
 constexpr int kRows = 10000;
