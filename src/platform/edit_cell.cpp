@@ -39,7 +39,10 @@ void EditCellBox::keyPressEvent(QKeyEvent* event) {
   int ch = 0;
   if (!typed.isEmpty()) {
     const std::string bytes = FromQt(typed);
-    if (bytes.size() == 1) ch = static_cast<unsigned char>(bytes[0]);
+    // Delete types no character: a numeric filter must not take it for one.
+    if (bytes.size() == 1 && bytes[0] != kDeleteCharacter) {
+      ch = static_cast<unsigned char>(bytes[0]);
+    }
   }
   if (ch != 0) {
     emit KeyPress(ch);

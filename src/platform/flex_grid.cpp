@@ -679,7 +679,9 @@ void FlexGrid::keyPressEvent(QKeyEvent* event) {
   const QString typed = event->text();
   if (!typed.isEmpty()) {
     const std::string bytes = FromQt(typed);
-    if (bytes.size() == 1) {
+    // The Delete key arrives with the DEL character as its text; it types nothing, so it
+    // is a KeyDown only, as the windows expect of it.
+    if (bytes.size() == 1 && bytes[0] != kDeleteCharacter) {
       int ch = static_cast<unsigned char>(bytes[0]);
       emit KeyPress(ch);
     }

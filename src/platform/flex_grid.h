@@ -37,6 +37,9 @@ inline constexpr int kF1 = 112;
 inline constexpr int kF2 = 113;
 }  // namespace keycode
 
+// The character some systems give as the text of the Delete key; it is never a KeyPress.
+inline constexpr char kDeleteCharacter = '\x7F';
+
 // Shift state bits of KeyDown.
 inline constexpr int kShiftMask = 1;
 inline constexpr int kCtrlMask = 2;

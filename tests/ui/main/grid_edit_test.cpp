@@ -212,6 +212,23 @@ TEST_F(EditWindow, ANumericBoxRefusesLettersAndTheCommaAndStoresTheRestAsTyped) 
   EXPECT_EQ(box->text(), "");
 }
 
+// The Delete key types the DEL character on this system; it is a key, not a character,
+// so a numeric box lets it delete and the grid opens no edit for it.
+TEST_F(EditWindow, DeleteDeletesInANumericBoxAndOpensNoEditOnTheGrid) {
+  const QString del(QChar(0x7F));
+  Key(Qt::Key_Delete, del);
+  EXPECT_FALSE(box->isVisible());
+  EXPECT_FALSE(edit->CellEditActive());
+  edit->SetNumericOnly(true);
+  grid->SetTextMatrix(1, 1, "123");
+  Key(Qt::Key_F2);
+  Key(Qt::Key_Home);
+  Key(Qt::Key_Delete, del);
+  EXPECT_EQ(box->text(), "23");
+  Enter();
+  EXPECT_EQ(grid->TextMatrix(1, 1), "23");
+}
+
 TEST_F(EditWindow, ACellFilledFromANumberKeepsItUntilTheUserChangesIt) {
   grid->SetNumber(1, 1, 123.456, "123");  // shown through a three-digit mask
   Key(Qt::Key_F2);
