@@ -105,11 +105,8 @@ void RunGraph::RunStarted(const RunStartInfo& info) {
   const double y_scale = std::fabs((h - kOrigin) / info.max_concentration);
   show();
   if (!(info.end_time > 0) || !std::isfinite(x_scale) || !std::isfinite(y_scale) || y_scale == 0) {
-    // The run goes on; only the chart has no scale.
-    prompt_.Message(
-        "Check scenario input.  You probably have not entered information on how "
-        "long you want the simulation to run.",
-        "", MessageIcon::None);
+    // The run goes on; only the chart has no scale. The run itself tells the user about the
+    // missing run time or estimate (whatever window watches it), so it is not said twice.
     x_scale_ = 0;
     y_scale_ = 0;
     return;
