@@ -8,6 +8,7 @@
 #include <QPixmap>
 
 #include "platform/qt_text.h"
+#include "quarn_version.h"
 
 namespace quarn {
 namespace {
@@ -61,7 +62,8 @@ frmSplash::frmSplash(MainContext& context, QWidget* parent)
   grid->addWidget(Text("lblCompany", "The Quarn contributors", frame1_), 0, 1);
   company_product_ = Text("lblCompanyProduct", "Quarn indoor air quality project", frame1_);
   grid->addWidget(company_product_, 1, 1);
-  product_name_ = Text("lblProductName", ToQt(ctx_.identity.Description), frame1_, 16);
+  // The product's name; the longer description goes on the release line below.
+  product_name_ = Text("lblProductName", ToQt(kProgramTitle), frame1_, 16);
   product_name_->setWordWrap(true);
   grid->addWidget(product_name_, 2, 1);
   grid->addWidget(Text("lblPlatform", "For Windows 9x", frame1_), 3, 1);

