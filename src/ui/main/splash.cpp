@@ -70,12 +70,11 @@ frmSplash::frmSplash(MainContext& context, QWidget* parent)
   grid->addWidget(Text("lblVersion", ToQt("Version " + VersionNumberText(ctx_.identity)), frame1_),
                   4, 1);
   grid->addWidget(Text("lblreleasedate", ToQt(ctx_.identity.Description), frame1_), 5, 1);
-  grid->addWidget(Text("lblWarning", "Press any key or click to start.", frame1_), 6, 1);
-  for (QWidget* w :
-       {static_cast<QWidget*>(frame1_), static_cast<QWidget*>(logo_),
-        static_cast<QWidget*>(company_product_), static_cast<QWidget*>(product_name_)}) {
-    w->installEventFilter(this);
-  }
+  grid->addWidget(Text("lblWarning", "Press any key to start.", frame1_), 6, 1);
+  // Every label is watched: the named ones start the program, and a click on any other
+  // label is kept from reaching the frame beneath it, which would start it too.
+  frame1_->installEventFilter(this);
+  for (QLabel* label : frame1_->findChildren<QLabel*>()) label->installEventFilter(this);
   setFocusPolicy(Qt::StrongFocus);
   resize(TwipsToPixels(7400), TwipsToPixels(4000));
 }
@@ -100,6 +99,10 @@ bool frmSplash::eventFilter(QObject* watched, QEvent* event) {
       return true;
     }
   }
+  const bool mouse = event->type() == QEvent::MouseButtonPress ||
+                     event->type() == QEvent::MouseButtonRelease ||
+                     event->type() == QEvent::MouseButtonDblClick;
+  if (mouse && watched != frame1_ && qobject_cast<QLabel*>(watched) != nullptr) return true;
   return QWidget::eventFilter(watched, event);
 }
 

@@ -30,5 +30,18 @@ TEST_F(SplashTest, LabelsNameTheProductItsVersionAndDescription) {
   EXPECT_EQ(splash.findChild<QLabel*>("lblPlatform")->text(), "For Windows 9x");
 }
 
+TEST_F(SplashTest, OtherLabelsAndKeysWithoutACharacterDoNothing) {
+  frmSplash splash(*context);
+  Click(splash.findChild<QLabel*>("lblCompany"));
+  Click(splash.findChild<QLabel*>("lblVersion"));
+  QKeyEvent shift(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
+  QApplication::sendEvent(&splash, &shift);
+  EXPECT_EQ(splash.Started(), nullptr);
+  // The product name is one of the ways on.
+  Click(splash.findChild<QLabel*>("lblProductName"));
+  ASSERT_NE(splash.Started(), nullptr);
+  splash.Started()->EndProgram();
+}
+
 }  // namespace
 }  // namespace quarn
