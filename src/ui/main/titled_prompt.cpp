@@ -1,12 +1,9 @@
 #include "ui/main/titled_prompt.h"
 
-#include "model/program_state.h"
-
 namespace quarn {
 
 std::string TitledPrompt::Title(const std::string& title) const {
-  if (!title.empty()) return title;
-  return state_.ProgramTitle.empty() ? fallback_ : state_.ProgramTitle;
+  return title.empty() ? title_ : title;
 }
 
 void TitledPrompt::Message(const std::string& text, const std::string& title, MessageIcon icon) {

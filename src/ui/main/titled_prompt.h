@@ -9,12 +9,13 @@ namespace quarn {
 struct ProgramState;
 
 // Messages that use the program's default title arrive with an empty title; this prompt
-// puts the program's title there (from the settings, or the build's when the settings
-// have none) and hands everything else on unchanged.
+// puts the program's title there and hands everything else on unchanged. The title is the
+// build's short name: the first line of the settings file is the program's description (the
+// splash window's release line), which is not a title and may be anything a user wrote.
 class TitledPrompt : public Prompt {
  public:
-  TitledPrompt(Prompt& inner, const ProgramState& state, std::string fallback_title)
-      : inner_(inner), state_(state), fallback_(std::move(fallback_title)) {}
+  TitledPrompt(Prompt& inner, const ProgramState& /*state*/, std::string title)
+      : inner_(inner), title_(std::move(title)) {}
 
   void Message(const std::string& text, const std::string& title, MessageIcon icon) override;
   Answer AskYesNo(const std::string& text, const std::string& title, MessageIcon icon) override;
@@ -28,8 +29,7 @@ class TitledPrompt : public Prompt {
 
  private:
   Prompt& inner_;
-  const ProgramState& state_;
-  std::string fallback_;
+  std::string title_;
 };
 
 }  // namespace quarn

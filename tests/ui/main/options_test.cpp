@@ -199,15 +199,16 @@ TEST(TitledPrompt, AnEmptyTitleBecomesTheProgramsTitle) {
   ProgramState state;
   TitledPrompt prompt(inner, state, "Quarn");
   prompt.Message("a", "", MessageIcon::None);
-  state.ProgramTitle = "Quarn from the settings";
+  state.ProgramTitle = "Quarn indoor air quality model";
   prompt.AskYesNo("b", "", MessageIcon::None);
   prompt.AskOkCancel("c", "Error", MessageIcon::Critical);
   prompt.InputLine("d", "", "x");
   ASSERT_EQ(inner.shown.size(), 4u);
   EXPECT_EQ(inner.shown[0].title, "Quarn");
-  EXPECT_EQ(inner.shown[1].title, "Quarn from the settings");
+  // The settings' first line is the program's description, not its title.
+  EXPECT_EQ(inner.shown[1].title, "Quarn");
   EXPECT_EQ(inner.shown[2].title, "Error");
-  EXPECT_EQ(inner.shown[3].title, "Quarn from the settings");
+  EXPECT_EQ(inner.shown[3].title, "Quarn");
 }
 
 }  // namespace
