@@ -45,7 +45,9 @@ QLabel* Text(const char* name, const QString& text, QWidget* parent, int point_s
 }  // namespace
 
 frmSplash::frmSplash(MainContext& context, QWidget* parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), ctx_(context) {
+    // A plain window, not a splash-screen one: window managers give no keyboard focus to
+    // splash screens, and a key is one of the ways on.
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), ctx_(context) {
   setObjectName("frmSplash");
   setWindowTitle(ToQt(ctx_.identity.Description));
   auto* outer = new QGridLayout(this);
