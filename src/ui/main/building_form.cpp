@@ -183,8 +183,8 @@ void BuildingForm::FillBuildingGrid(FlexGrid& grid) {
     // again rather than used as an index.
     ctx_.prompt.Message("Warning.  Number of rooms is too large.  Reenter data.", "WARNING",
                         MessageIcon::None);
-    const auto answer =
-        ctx_.prompt.InputLine("Enter the number of rooms (1 to 13)", "", FormatDouble(kRoomLimit));
+    const auto answer = ctx_.prompt.InputLine("Number of rooms. Max " + FormatDouble(kRoomLimit),
+                                              "", std::string());
     const auto n = RoundToInt16(answer ? LeadingNumber(*answer) : 0.0);
     b.NumRooms = static_cast<int16_t>(std::clamp<int>(n.value_or(1), 1, kRoomLimit));
   }

@@ -127,6 +127,25 @@ TEST_F(BuildingFormTest, RoomCountRule) {
   EXPECT_EQ(prompt.shown.size(), 3u);
 }
 
+TEST_F(BuildingFormTest, AStoredCountAboveTheLimitIsAskedForAgain) {
+  // 20 rooms cannot come from a building file; the grid still asks rather than index with it.
+  state->Building.NumRooms = 20;
+  prompt.inputs.push_back(std::string("7"));
+  form->FillBuildingGrid(form->Grid());
+  ASSERT_EQ(prompt.shown.size(), 2u);
+  EXPECT_EQ(prompt.shown[0].text, "Warning.  Number of rooms is too large.  Reenter data.");
+  EXPECT_EQ(prompt.shown[0].title, "WARNING");
+  EXPECT_EQ(prompt.shown[1].kind, "input");
+  EXPECT_EQ(prompt.shown[1].text, "Number of rooms. Max 13");
+  EXPECT_EQ(state->Building.NumRooms, 7);
+  EXPECT_EQ(Cell(3), "7");
+  // The entry starts empty: accepting it unchanged offers no count, and the building keeps
+  // the one room it cannot do without.
+  state->Building.NumRooms = 14;
+  form->FillBuildingGrid(form->Grid());
+  EXPECT_EQ(state->Building.NumRooms, 1);
+}
+
 TEST_F(BuildingFormTest, TypedTextReachesTheCellOnlyWhenCommitted) {
   ASSERT_TRUE(testing::ShowActive(*form));
   FlexGrid& g = form->Grid();
