@@ -383,8 +383,12 @@ void BuildingForm::FileOpen() {
   if (!name) return;
   s.DataFolder = FolderOf(*name);
   s.CurrentFileName = *name;
-  // The file is read into a scratch record first: a damaged file changes nothing.
+  // The file is read into a scratch record first: a damaged file changes nothing. The
+  // scratch starts as a reset building, so the rooms after the file's last keep the values
+  // that the reset gives them (each its own HVAC number), as when the file is read over
+  // the reset building.
   BuildingRecord read;
+  InitializeBuilding(read);
   std::string file = s.CurrentFileName;
   if (!ReadBuildingFile(read, file, ctx_.prompt)) return;
   ClearBuilding(s);

@@ -216,6 +216,19 @@ TEST_F(BuildingFormTest, SaveOpenRoundTripAndEditsClearTheSavedFlag) {
   EXPECT_EQ(state->BuildingSaved, kTrue);
 }
 
+TEST_F(BuildingFormTest, OpenLeavesTheRoomsAfterTheLastAsTheResetMadeThem) {
+  state->BuildingSaved = kTrue;
+  std::filesystem::copy_file(Sample("house.BLD"), Path("house.BLD"));
+  dialogs.answers.push_back(Path("house.BLD"));
+  form->RunCommand("fileopen");
+  ASSERT_EQ(state->Building.NumRooms, 3);
+  // A room added later by raising the count starts with its own HVAC number, as after New.
+  for (int r = 4; r <= 13; ++r) {
+    EXPECT_EQ(state->Building.RoomList[r].HVAC, r) << r;
+    EXPECT_EQ(state->Building.RoomList[r].Name, "") << r;
+  }
+}
+
 TEST_F(BuildingFormTest, DamagedFileChangesNothing) {
   state->Building.ID = "Kept";
   state->BuildingSaved = kTrue;
