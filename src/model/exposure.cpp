@@ -104,6 +104,7 @@ struct Run {
   int num_pollutants;
   bool inhalation;
   PerPollutant<float> outdoor_at_start{};
+  bool first_block = true;
 };
 
 // The outdoor concentration in force at time 0, taken from the outdoor history exactly as
@@ -248,7 +249,13 @@ void WalkBlock(Run& run, int o, Walk& w, const Block& b, bool last_block) {
   const OccupantRecord& occ = run.scenario.Occupants[o];
   const double data_end = b.times.back();
   if (!w.started) {
-    w.t = std::max<double>(b.times.front(), occ.StartTime);
+    // The run starts at time 0 from the initial concentrations and writes each record at the
+    // end of its step, so its first record comes after 0: the walk starts at 0 all the same,
+    // or the exposure up to the first record would be lost. A file that begins later than 0
+    // after its first block (the blocks that follow carry their start) begins where it does.
+    const double data_start =
+        run.first_block ? std::min(0.0, static_cast<double>(b.times.front())) : b.times.front();
+    w.t = std::max<double>(data_start, occ.StartTime);
     if (w.t >= occ.EndTime || (last_block && w.t >= data_end)) {
       w.active = false;
       return;
@@ -324,6 +331,7 @@ void ProcessBlock(Run& run, std::vector<Walk>& walks, const Block& b, bool last_
     ReportProgress(observer, shown, 100.0 * done / total_hours);
   }
   progress_from = block_end;
+  run.first_block = false;
 }
 
 void StoreResults(Run& run, std::vector<Walk>& walks) {
