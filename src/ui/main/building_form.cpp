@@ -344,6 +344,8 @@ void BuildingForm::FileNew() {
   ClearSavedFlags(s);
   s.RoomsSaved = kFalse;
   s.ConcentrationsCalculated = kFalse;
+  // The exposure results belong to the building that is being cleared.
+  s.ExposureCalculated = kFalse;
   s.OccupantDataComplete = kFalse;
   show();
   SetupBuildingGrid(*grid_);
@@ -372,6 +374,7 @@ void BuildingForm::FileOpen() {
     return;
   }
   s.ConcentrationsCalculated = kFalse;
+  s.ExposureCalculated = kFalse;
   s.OccupantDataComplete = kFalse;
   s.CurrentFileName.clear();
   FileDialogRequest request;

@@ -229,6 +229,24 @@ TEST_F(BuildingFormTest, OpenLeavesTheRoomsAfterTheLastAsTheResetMadeThem) {
   }
 }
 
+TEST_F(BuildingFormTest, ANewBuildingHasNoExposureResults) {
+  state->ConcentrationsCalculated = kTrue;
+  state->ExposureCalculated = kTrue;
+  state->BuildingSaved = kTrue;
+  form->RunCommand("FileNew");
+  form->RunCommand("FileExposure");
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].text, "Exposure has not been calculated. ");
+  EXPECT_TRUE(dialogs.asked.empty());
+
+  state->ExposureCalculated = kTrue;
+  state->BuildingSaved = kTrue;
+  std::filesystem::copy_file(Sample("house.BLD"), Path("house.BLD"));
+  dialogs.answers.push_back(Path("house.BLD"));
+  form->RunCommand("fileopen");
+  EXPECT_EQ(state->ExposureCalculated, kFalse);
+}
+
 TEST_F(BuildingFormTest, DamagedFileChangesNothing) {
   state->Building.ID = "Kept";
   state->BuildingSaved = kTrue;
