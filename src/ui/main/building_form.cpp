@@ -487,10 +487,16 @@ void BuildingForm::closeEvent(QCloseEvent* event) {
 void BuildingForm::CalculateAirFlows() {
   BuildingRecord& b = ctx_.state.Building;
   if (!CheckRoomVolumes(b, ctx_.prompt)) return;
-  // The derived flows belong to a run; this command checks that they can be derived.
+  // The user asks for the natural outdoor flows of the scenario to be set from its air-change
+  // rate: they become the entered flows that the flow window shows and a run uses.
   WorkingFlows flows;
   StartWorkingFlows(b.Scenario, flows);
-  SetOutdoorFlowsFromACH(b, RunRoomCount(b), b.Scenario.OverallACH, flows);
+  const int rooms = RunRoomCount(b);
+  SetOutdoorFlowsFromACH(b, rooms, b.Scenario.OverallACH, flows);
+  for (int r = 1; r <= rooms; ++r) {
+    b.Scenario.NaturalToOutdoors[r] = flows.NaturalToOutdoors[r];
+    b.Scenario.NaturalFromOutdoors[r] = flows.NaturalFromOutdoors[r];
+  }
 }
 
 void BuildingForm::CalculateConcentration() {

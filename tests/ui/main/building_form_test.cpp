@@ -247,6 +247,36 @@ TEST_F(BuildingFormTest, ANewBuildingHasNoExposureResults) {
   EXPECT_EQ(state->ExposureCalculated, kFalse);
 }
 
+TEST_F(BuildingFormTest, AirFlowsFromTheAirChangeRateGoIntoTheScenario) {
+  BuildingRecord& b = state->Building;
+  ScenarioRecord& sc = b.Scenario;
+  b.NumRooms = 2;
+  b.RoomList[1].Volume = 30;
+  b.RoomList[2].Volume = 50;
+  sc.OverallACH = 0.5f;
+  sc.NaturalToOutdoors[0] = 7;
+  sc.NaturalFromOutdoors[0] = 8;
+  sc.NaturalToOutdoors[3] = 9;
+  form->RunCommand("CalculateAirFlows");
+  EXPECT_TRUE(prompt.shown.empty());
+  // Volume times air changes per hour, the same each way: 30 x 0.5 and 50 x 0.5 m3/h.
+  EXPECT_FLOAT_EQ(sc.NaturalToOutdoors[1], 15.0f);
+  EXPECT_FLOAT_EQ(sc.NaturalFromOutdoors[1], 15.0f);
+  EXPECT_FLOAT_EQ(sc.NaturalToOutdoors[2], 25.0f);
+  EXPECT_FLOAT_EQ(sc.NaturalFromOutdoors[2], 25.0f);
+  // Outdoors and the rooms past the count are not touched.
+  EXPECT_FLOAT_EQ(sc.NaturalToOutdoors[0], 7.0f);
+  EXPECT_FLOAT_EQ(sc.NaturalFromOutdoors[0], 8.0f);
+  EXPECT_FLOAT_EQ(sc.NaturalToOutdoors[3], 9.0f);
+
+  // A room without volume stops the command before any flow changes.
+  b.RoomList[2].Volume = 0;
+  sc.OverallACH = 2;
+  form->RunCommand("CalculateAirFlows");
+  EXPECT_EQ(prompt.Count("message"), 1u);
+  EXPECT_FLOAT_EQ(sc.NaturalToOutdoors[1], 15.0f);
+}
+
 TEST_F(BuildingFormTest, DamagedFileChangesNothing) {
   state->Building.ID = "Kept";
   state->BuildingSaved = kTrue;
