@@ -516,10 +516,13 @@ void BuildingForm::CalculateConcentration() {
     RunGraph graph(s, ctx_.prompt, window());
     outcome = RunConcentration(s, ctx_.prompt, graph);
   }
-  // A failed run has no results to show; a stopped one has a complete work file.
+  // A failed run has no results to show, and may have overwritten those of the run before
+  // it (the same work file, the run's totals); a stopped one has a complete work file.
   if (outcome != RunOutcome::Failed) {
     s.ConcentrationsCalculated = kTrue;
     s.OccupantDataComplete = kTrue;
+  } else {
+    s.ConcentrationsCalculated = kFalse;
   }
   b.DisplayUnitCode = GetUnitsCode(b.Scenario.ConcUnits);
 }

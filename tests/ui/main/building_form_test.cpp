@@ -550,6 +550,22 @@ TEST_F(ConcentrationRunTest, StopEndsTheRunWithACompleteWorkFile) {
   EXPECT_EQ(ReadAll(state->Building.ConcWorkFile), work);
 }
 
+TEST_F(ConcentrationRunTest, AFailedRunLeavesNoResults) {
+  form->RunCommand("CalculateConcentration");
+  ASSERT_EQ(state->ConcentrationsCalculated, kTrue);
+  // The second run cannot create its work file: a file stands where its folder should be.
+  { std::ofstream(Path("blocker")) << "x"; }
+  state->TempFolderName = Path("blocker") + "/tmp";
+  prompt.answers.push_back(Answer::Yes);
+  form->RunCommand("CalculateConcentration");
+  EXPECT_EQ(state->ConcentrationsCalculated, kFalse);
+  prompt.shown.clear();
+  form->RunCommand("CalculateInhalation");
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].text,
+            "You must calculate concentrations before you can calculate exposure.");
+}
+
 TEST_F(ConcentrationRunTest, AFullRunThenTheExposureCalculation) {
   form->RunCommand("CalculateConcentration");
   EXPECT_EQ(state->ConcentrationsCalculated, kTrue);
