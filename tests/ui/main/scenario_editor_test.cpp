@@ -441,5 +441,203 @@ TEST_F(ScenarioEditor, OccupancyRiskAndUnbuiltWindowsSaySo) {
   EXPECT_EQ(Scenario().NumSources[0], 0) << "no HVAC source without its window";
 }
 
+TEST_F(ScenarioEditor, MenuItemsAreTheWindowsOwnInOrder) {
+  // Written from the window's design, not from the table the window is built from.
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {"File", "File"},
+      {"File > New scenario", "FileNew"},
+      {"File > Opencurrent version", "FileLoad"},
+      {"File > Save scenario", "FileSave"},
+      {"File > -", "FileSep1"},
+      {"File > Printer setsup", "PrinterSetup"},
+      {"File > Print scenario data...", "PrintScenarioData"},
+      {"File > Print scenario data... > Summary information", "ScenarioSummary"},
+      {"File > Print scenario data... > HVAC flows", "ScenarioHVACFlows"},
+      {"File > Print scenario data... > Natural flows", "ScenarioNaturalFlows"},
+      {"File > Print scenario data... > Sources", "PrintSources"},
+      {"File > Print scenario data... > Sinks", "PrintSinks"},
+      {"File > Print scenario data... > All scenario data", "PrintAll"},
+      {"File > -", "FileSep2"},
+      {"File > Transfer", "FileTransfer"},
+      {"File > Cancel", "FileCancel"},
+      {"Transfer", "Transfer"},
+      {"Cancel", "cancel"},
+      {"HVAC", "HVAC"},
+      {"HVAC > Air cleaner", "HVACAirClean"},
+      {"HVAC > Sources", "HVACSources"},
+      {"HVAC > Flows (Base flows)", "HVACFlows"},
+      {"HVAC > Variable HVAC flows", "HVACHist"},
+      {"HVAC > Room-to-Room flows", "HVACRoomtoroom"},
+      {"Natural flows", "NaturalFlows"},
+      {"Natural flows > Outdoor flows", "Outflows"},
+      {"Natural flows > Variable outdoor flows", "Ventilation"},
+      {"Natural flows > Room-to-room", "NaturalRoomtoRoom"},
+      {"Managed flow", "ManagedFlow"},
+      {"Managed flow > HVAC flows", "ManHVACFlow"},
+      {"Managed flow > RoomtoRoom", "ManRoomtoRoom"},
+      {"Define Pollutants", "definepollutants"},
+      {"Rooms", "Rooms"},
+      {"Occupancy", "Occupancy"},
+      {"Risk", "Risk"},
+      {"Tools", "Tools"},
+      {"Tools > Calculator", "Calculator"},
+      {"Tools > Units conversion", "Units"},
+      {"Window", "Window"},
+      {"Window > Cascade", "WindowCascade"},
+      {"Window > Tile", "WindowTile"},
+      {"Window > List windows", "WindowsList"},
+      {"Help", "Help"},
+      {"PM Changes", "version17changes"},
+  };
+  std::vector<std::array<std::string, 3>> seen;
+  WalkMenu(editor_->menuBar()->actions(), "", seen);
+  ASSERT_EQ(seen.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(seen[i][0], expected[i].first) << i;
+    // The two separators carry names of our own; every item carries the name of the design.
+    if (seen[i][1] != "-") {
+      EXPECT_EQ(seen[i][2], expected[i].second) << i;
+    }
+  }
+  help_.shown.clear();
+  editor_->RunCommand("version17changes");
+  ASSERT_EQ(help_.shown.size(), 1U);
+  EXPECT_EQ(help_.shown[0], std::make_pair(std::string("RIRozid.HLP"), std::string("Scenario")));
+}
+
+TEST_F(ScenarioEditor, ListsHoldTheirEntriesExactly) {
+  const char* hvac[] = {"Residential in return", "Commercial after outdoor mixed",
+                        "Commercial clean outdoor only ", "In supply"};
+  const char* classes[] = {"VOC", "PM", "O3", "Other"};
+  ASSERT_EQ(editor_->TypeHVAC().count(), 4);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(FromQt(editor_->TypeHVAC().itemText(i)), hvac[i]);
+  ASSERT_EQ(editor_->PollutantType().count(), 4);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(FromQt(editor_->PollutantType().itemText(i)), classes[i]);
+  // The HVAC type of the record selects its entry; none below 1 selects the first.
+  Scenario().HVACType = 4;
+  editor_->Load();
+  EXPECT_EQ(editor_->TypeHVAC().currentIndex(), 3);
+  Scenario().HVACType = 0;
+  editor_->Load();
+  EXPECT_EQ(editor_->TypeHVAC().currentIndex(), 0);
+  // Transfer stores the entry's index + 1.
+  editor_->TypeHVAC().setCurrentIndex(2);
+  state_->ScenarioSaved = kTrue;
+  editor_->RunCommand("Transfer");
+  EXPECT_EQ(Scenario().HVACType, 3);
+}
+
+TEST_F(ScenarioEditor, OpenWithoutMasterFileProposesTempAndSkipsWildcards) {
+  state_->Building.MasterFile = "";
+  prompt_.answers = {Answer::Yes};
+  dialogs_.answers = {File("*.SEN")};
+  editor_->RunCommand("FileLoad");
+  ASSERT_EQ(dialogs_.asked.size(), 1U);
+  EXPECT_EQ(dialogs_.asked[0].request.initial_name, "Temp.Sen");
+  EXPECT_EQ(dialogs_.asked[0].request.initial_folder, dir_.string());
+  EXPECT_EQ(state_->Building.MasterFile, "Temp");
+  EXPECT_EQ(Scenario().Name, "Before") << "a name with * reads nothing";
+  EXPECT_EQ(prompt_.shown.size(), 1U);
+
+  // A source window's cancelled dialog also ends the command.
+  BuildingRecord other = state_->Building;
+  other.Scenario.Name = "Other";
+  ASSERT_TRUE(WriteFileAtomic(
+      File("other.SEN"), ScenarioFileBytes(other, HistoryPollutant{}, RoomPollutant{}), nullptr));
+  state_->DialogCancelled = kTrue;
+  prompt_.answers = {Answer::Yes};
+  dialogs_.answers = {File("other.SEN")};
+  editor_->RunCommand("FileLoad");
+  EXPECT_EQ(Scenario().Name, "Before");
+  state_->DialogCancelled = kFalse;
+  // Answering No to the building question keeps the scenario and marks nothing saved.
+  state_->ScenarioSaved = kFalse;
+  prompt_.answers = {Answer::Yes, Answer::No};
+  dialogs_.answers = {File("other.SEN")};
+  editor_->RunCommand("FileLoad");
+  EXPECT_EQ(Scenario().Name, "Before");
+  EXPECT_EQ(state_->ScenarioSaved, kFalse);
+}
+
+TEST_F(ScenarioEditor, OpenersPrepareTheRecordBeforeSayingTheWindowIsNotThere) {
+  // The units of the options reach the record before the air-cleaner, base-flow,
+  // ventilation and outdoor-flow windows.
+  for (const char* name : {"HVACAirClean", "HVACFlows", "Ventilation", "Outflows"}) {
+    Scenario().ConcUnits = "milligrams";
+    editor_->findChild<QRadioButton*>("micrograms")->setChecked(true);
+    prompt_.shown.clear();
+    editor_->RunCommand(name);
+    EXPECT_EQ(Scenario().ConcUnits, "micrograms") << name;
+    ASSERT_EQ(prompt_.shown.size(), 1U) << name;
+    EXPECT_EQ(prompt_.shown[0].text, "Feature not implemented in version.");
+  }
+  // The variable-flow and outdoor-flow windows take the grid read back first.
+  for (const char* name : {"HVACHist", "Outflows"}) {
+    Grid().SetTextMatrix(row::kName, 1, name);
+    editor_->RunCommand(name);
+    EXPECT_EQ(Scenario().Name, name);
+  }
+  // ... and open nothing when a count is refused.
+  Grid().SetTextMatrix(row::kNumOccupants, 1, "5");
+  prompt_.shown.clear();
+  editor_->RunCommand("HVACHist");
+  ASSERT_EQ(prompt_.shown.size(), 1U);
+  EXPECT_EQ(prompt_.shown[0].text,
+            "Warning.  Number of occupants must be from 0 to 3.  Reenter data.");
+  Grid().SetTextMatrix(row::kNumOccupants, 1, "0");
+
+  // Define Pollutants: units, the class from the list, the count of row 6 only.
+  editor_->findChild<QRadioButton*>("milligrams")->setChecked(true);
+  editor_->PollutantType().setCurrentIndex(1);
+  Grid().SetTextMatrix(row::kNumPollutants, 1, " 3");
+  Grid().SetTextMatrix(row::kName, 1, "not read");
+  editor_->RunCommand("definepollutants");
+  EXPECT_EQ(Scenario().ConcUnits, "milligrams");
+  EXPECT_EQ(Scenario().PollutantClass.str(), "PM      ");
+  EXPECT_EQ(Option("number")->text(), "Number/cubic cm");
+  EXPECT_EQ(Scenario().NumPollutants, 3);
+  EXPECT_EQ(Scenario().Name, "Outflows");
+  EXPECT_EQ(Grid().Row(), row::kPollutantClass);
+  // Rooms: the count of row 6 alone.
+  Grid().SetTextMatrix(row::kNumPollutants, 1, "2.5");
+  editor_->RunCommand("Rooms");
+  EXPECT_EQ(Scenario().NumPollutants, 2);
+  // Room 0 is the HVAC system for its sources.
+  editor_->RunCommand("HVACSources");
+  EXPECT_EQ(state_->Building.RoomList[0].Name, "HVAC");
+  // Occupants: the grid read back, then the units.
+  Grid().SetTextMatrix(row::kNumOccupants, 1, "1");
+  editor_->findChild<QRadioButton*>("micrograms")->setChecked(true);
+  prompt_.shown.clear();
+  editor_->RunCommand("Occupancy");
+  EXPECT_EQ(Scenario().NumOccupants, 1);
+  EXPECT_EQ(Scenario().ConcUnits, "micrograms");
+  ASSERT_EQ(prompt_.shown.size(), 1U);
+  EXPECT_EQ(prompt_.shown[0].text, "Feature not implemented in version.");
+}
+
+TEST_F(ScenarioEditor, ClassListEnteringWritesOnlyTheCellAndOpeningTakesTheUnits) {
+  ASSERT_TRUE(testing::ShowActive(*editor_));
+  QComboBox& classes = editor_->PollutantType();
+  // The record holds "PM2.5"; the list shows its entry "PM".
+  Scenario().PollutantClass = "PM2.5";
+  editor_->FillGrid();
+  ASSERT_EQ(classes.currentIndex(), 1);
+  Grid().setFocus();
+  testing::ProcessEvents();
+  classes.setFocus(Qt::TabFocusReason);
+  testing::ProcessEvents();
+  EXPECT_EQ(Grid().TextMatrix(row::kPollutantClass, 1), "PM");
+  EXPECT_EQ(Scenario().PollutantClass.str(), "PM2.5   ") << "entering stores no class";
+  // Opening the list takes the units of the options first.
+  Scenario().ConcUnits = "bogus";
+  Option("micrograms")->setChecked(true);
+  classes.showPopup();
+  testing::ProcessEvents();
+  classes.hidePopup();
+  EXPECT_EQ(Scenario().ConcUnits, "micrograms");
+  EXPECT_EQ(Scenario().PollutantClass.str(), "PM      ");
+}
+
 }  // namespace
 }  // namespace quarn
