@@ -54,7 +54,8 @@ constexpr const char* kClearQuestion =
     "the data, select No.  Make the changes.  Then save everything.  If you select Yes, all "
     "Building, Scenario, Risk, Occupant information will be cleared!";
 constexpr const char* kBuildingFilter = "All Building (*.BLD)|*.BLD|All files (*.*)|*.*";
-constexpr const char* kNoConcentrations = "Concentrations have not been calculated. ";
+constexpr const char* kNoConcentrations = "Error.  Concentration not calculated.";
+constexpr const char* kNoConcentrationsTitle = "Error.";
 constexpr const char* kNoExposure = "Exposure has not been calculated. ";
 constexpr int kRoomLimit = kMaxRooms;
 // The mark a refused room count leaves in its cell until the user types a new one.
@@ -431,15 +432,17 @@ void BuildingForm::FileSave() {
   MakeScenarioFolder();
 }
 
-bool BuildingForm::ResultsGate(bool calculated, const char* text) {
+bool BuildingForm::ResultsGate(bool calculated, const char* text, const char* title) {
   if (calculated) return true;
-  ctx_.prompt.Message(text, "Warning", MessageIcon::None);
+  ctx_.prompt.Message(text, title, MessageIcon::None);
   return false;
 }
 
 void BuildingForm::SaveConcentration() {
   UpdateBuildingFromGrid();
-  if (!ResultsGate(ctx_.state.ConcentrationsCalculated != kFalse, kNoConcentrations)) return;
+  if (!ResultsGate(ctx_.state.ConcentrationsCalculated != kFalse, kNoConcentrations,
+                   kNoConcentrationsTitle))
+    return;
   SaveResultFile(ctx_, ResultFileKind::Concentration);
 }
 
@@ -456,7 +459,9 @@ void BuildingForm::SaveAverageExposure() {
 }
 
 void BuildingForm::SaveAllResultFiles() {
-  if (!ResultsGate(ctx_.state.ConcentrationsCalculated != kFalse, kNoConcentrations)) return;
+  if (!ResultsGate(ctx_.state.ConcentrationsCalculated != kFalse, kNoConcentrations,
+                   kNoConcentrationsTitle))
+    return;
   SaveResultFile(ctx_, ResultFileKind::All);
 }
 
@@ -529,7 +534,9 @@ void BuildingForm::CalculateConcentration() {
 
 void BuildingForm::CalculateLognormal() {
   const ScenarioRecord& sc = ctx_.state.Building.Scenario;
-  if (!ResultsGate(ctx_.state.ConcentrationsCalculated != kFalse, kNoConcentrations)) return;
+  if (!ResultsGate(ctx_.state.ConcentrationsCalculated != kFalse, kNoConcentrations,
+                   kNoConcentrationsTitle))
+    return;
   const int n = RunPollutantCount(sc);
   std::array<float, kMaxPollutants> d{};
   std::array<float, kMaxPollutants> w{};

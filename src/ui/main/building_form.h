@@ -75,7 +75,7 @@ class BuildingForm : public QMainWindow {
   void WireCommands();
   QMdiArea* Area() const;
   void MakeScenarioFolder();
-  bool ResultsGate(bool calculated, const char* text);
+  bool ResultsGate(bool calculated, const char* text, const char* title = "Warning");
 
   MainContext& ctx_;
   QFrame* top_frame_ = nullptr;

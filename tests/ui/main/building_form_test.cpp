@@ -474,8 +474,20 @@ TEST_F(BuildingFormTest, ResultCommandsSayThereAreNoResults) {
   form->RunCommand("FileExposure");
   form->RunCommand("averageexposure");
   ASSERT_EQ(prompt.shown.size(), 3u);
-  EXPECT_EQ(prompt.shown[0].text, "Concentrations have not been calculated. ");
+  EXPECT_EQ(prompt.shown[0].text, "Error.  Concentration not calculated.");
+  EXPECT_EQ(prompt.shown[0].title, "Error.");
   EXPECT_EQ(prompt.shown[1].text, "Exposure has not been calculated. ");
+  EXPECT_EQ(prompt.shown[1].title, "Warning");
+  EXPECT_EQ(prompt.shown[2].text, "Exposure has not been calculated. ");
+  EXPECT_TRUE(dialogs.asked.empty());
+  prompt.shown.clear();
+  form->RunCommand("FileResults");
+  form->RunCommand("calculatelognormal");
+  form->RunCommand("CalculateRisk");
+  ASSERT_EQ(prompt.shown.size(), 3u);
+  EXPECT_EQ(prompt.shown[0].text, "Error.  Concentration not calculated.");
+  EXPECT_EQ(prompt.shown[1].text, "Error.  Concentration not calculated.");
+  EXPECT_EQ(prompt.shown[2].text, "Exposure has not been calculated. ");
   EXPECT_TRUE(dialogs.asked.empty());
 
   prompt.shown.clear();
