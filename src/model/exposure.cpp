@@ -57,12 +57,6 @@ struct Block {
                                      [](float a, double b) { return a < b; });
     return std::min(static_cast<int>(it - times.begin()), Count() - 1);
   }
-  // The concentration the walk takes at record k: the mean of the record and the one
-  // before, as a record's time is the start of its step and its values those at the end.
-  float PointConc(int k, int room, int p) const {
-    if (k == 0) return Conc(0, room, p);
-    return 0.5f * (Conc(k - 1, room, p) + Conc(k, room, p));
-  }
   void Add(float time, std::span<const float> values) {
     times.push_back(time);
     concs.insert(concs.end(), values.begin(), values.end());
@@ -136,6 +130,30 @@ void StopOccupant(Run& run, Walk& w, const std::string& text) {
   w.active = false;
 }
 
+// The concentration in `room` at time t. A record holds its concentrations at its own time
+// (the end of the step that made them); between two records the concentration is taken as
+// the straight line between them, so that a change of room between records meets the value
+// of that moment and the trapezoid over the walk's points is exact for a linear rise. Before
+// the first record of the run the line starts from the concentrations at time 0.
+float ConcAt(const Run& run, const Block& b, double t, int room, int p) {
+  const int k = b.IndexAtOrAfter(t);
+  const double tk = b.times[k];
+  if (std::fabs(tk - t) <= Tolerance(t) || tk < t) return b.Conc(k, room, p);
+  double t0 = 0;
+  double c0 = 0;
+  if (k > 0) {
+    t0 = b.times[k - 1];
+    c0 = b.Conc(k - 1, room, p);
+  } else if (run.first_block && t >= 0) {
+    c0 = room == 0 ? run.outdoor_at_start[p] : run.scenario.InitialConc[room][p];
+  } else {
+    return b.Conc(k, room, p);
+  }
+  const double c1 = b.Conc(k, room, p);
+  if (!(tk > t0)) return static_cast<float>(c1);
+  return static_cast<float>(c0 + (c1 - c0) * (t - t0) / (tk - t0));
+}
+
 // Opens the segment of the pattern that holds w.t and writes its first line.
 bool OpenSegment(Run& run, int o, Walk& w, const Block& b) {
   OccupantRecord& occ = run.scenario.Occupants[o];
@@ -198,12 +216,11 @@ bool OpenSegment(Run& run, int o, Walk& w, const Block& b) {
     return false;
   }
   // The concentration met on entering: the room's initial one at time 0, otherwise that
-  // of the record at or after the start.
+  // of the moment of entry.
   const bool at_zero = std::fabs(w.t) < Tolerance(0);
-  const int k = b.IndexAtOrAfter(w.t);
   PerPollutant<float> e{};
   for (int p = 0; p < run.num_pollutants; ++p) {
-    float c = b.Conc(k, w.room, p);
+    float c = ConcAt(run, b, w.t, w.room, p);
     if (at_zero) c = w.room == 0 ? run.outdoor_at_start[p] : run.scenario.InitialConc[w.room][p];
     w.start_conc[p] = c;
     e[p] = w.factor * c;
@@ -216,22 +233,18 @@ bool OpenSegment(Run& run, int o, Walk& w, const Block& b) {
   return true;
 }
 
-// Integrates from w.t to the point x, where record k gives the concentration.
-void StepTo(Run& run, int o, Walk& w, const Block& b, double x, int k) {
+// Integrates from w.t to the point x by the trapezoid between the exposures at both ends.
+void StepTo(Run& run, int o, Walk& w, const Block& b, double x) {
   OccupantRecord& occ = run.scenario.Occupants[o];
   const float dt = static_cast<float>(x - w.t);
   PerPollutant<float> e{};
   for (int p = 0; p < run.num_pollutants; ++p) {
-    const float c = b.PointConc(k, w.room, p);
+    const float c = ConcAt(run, b, x, w.room, p);
     e[p] = w.factor * c;
-    float interval_conc = c;
-    if (w.first_interval) {
-      // The first interval of a segment is taken at the entry value.
-      w.cum[p] += dt * w.previous[p];
-      interval_conc = w.start_conc[p];
-    } else {
-      w.cum[p] += dt * (w.previous[p] + e[p]) / 2.0f;  // trapezoid
-    }
+    w.cum[p] += dt * (w.previous[p] + e[p]) / 2.0f;
+    // An interval counts whole towards the hours above the irritant level when the
+    // concentration at its end reaches it; a segment's first interval by the entry value.
+    const float interval_conc = w.first_interval ? w.start_conc[p] : c;
     const float irritant = run.scenario.Pollutants[p].IrritantConc;
     if (irritant > 0.0f && interval_conc >= irritant) w.hours_above[p] += dt;
     occ.ExposureTime[p] += dt;
@@ -282,9 +295,9 @@ void WalkBlock(Run& run, int o, Walk& w, const Block& b, bool last_block) {
     int k = b.IndexAtOrAfter(w.t);
     while (k < b.Count() && b.times[k] <= w.t + Tolerance(w.t)) ++k;
     for (; k < b.Count() && b.times[k] < target - Tolerance(target); ++k) {
-      StepTo(run, o, w, b, b.times[k], k);
+      StepTo(run, o, w, b, b.times[k]);
     }
-    StepTo(run, o, w, b, target, b.IndexAtOrAfter(target));
+    StepTo(run, o, w, b, target);
     if (target >= w.segment_end - Tolerance(w.segment_end)) {
       w.in_segment = false;
     } else {

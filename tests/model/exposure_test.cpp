@@ -145,8 +145,8 @@ TEST_F(ExposureTest, TwoRoomsGiveTheTimeWeightedExposure) {
 }
 
 TEST_F(ExposureTest, WorkFilesHoldTheWalkLineByLine) {
-  // Room 1 rises 1, 3, 5; the walk takes the mean of a record and the one before, the
-  // first interval at the entry value (the initial 1), later ones by trapezoid.
+  // Room 1 rises 1 (the initial value), 3, 5 at 0, 1 and 2 h; the walk takes each record's
+  // own value at its time and integrates by trapezoid: (1 + 3) / 2 = 2, then + (3 + 5) / 2.
   b_.Scenario.ExposureMode = "N";
   b_.Scenario.InitialConc[1][0] = 1.0f;
   b_.Scenario.Occupants[1].EndTime = 2;
@@ -157,18 +157,69 @@ TEST_F(ExposureTest, WorkFilesHoldTheWalkLineByLine) {
   EXPECT_EQ(o.CumExposureFile, folder_ + "/HoWint01.CMP");
   EXPECT_EQ(o.AvgExposureFile, folder_ + "/HoWint01.ave");
   EXPECT_EQ(b_.Scenario.ExposureFileBase, "HoWint0");
-  EXPECT_EQ(Bytes(o.InstExposureFile), " 0 , 1 ,\r\n 1 , 2 ,\r\n 2 , 4 ,\r\n");
-  EXPECT_EQ(Bytes(o.CumExposureFile), " 0 , 0 ,\r\n 1 , 1 ,\r\n 2 , 4 ,\r\n");
-  EXPECT_EQ(Bytes(o.AvgExposureFile), "");  // created empty for the average exposure
-  EXPECT_FLOAT_EQ(o.TotalExposure[0], 4.0f);
-  EXPECT_EQ(o.PotentialDose[0], 0.0f);  // not an inhalation run
+  EXPECT_EQ(Bytes(o.InstExposureFile), " 0 , 1 ,\r\n 1 , 3 ,\r\n 2 , 5 ,\r\n");
+  EXPECT_EQ(Bytes(o.CumExposureFile), " 0 , 0 ,\r\n 1 , 2 ,\r\n 2 , 6 ,\r\n");
+  EXPECT_EQ(Bytes(o.AvgExposureFile), "");    // created empty for the average exposure
+  EXPECT_FLOAT_EQ(o.TotalExposure[0], 6.0f);  // the integral of 1 + 2t over 2 h
+  EXPECT_EQ(o.PotentialDose[0], 0.0f);        // not an inhalation run
 
   // The same file with tabs reads the same and writes tabs.
   WriteWorkFile(
       3, 1.0, [](int room, double t) { return room == 1 ? float(1 + 2 * t) : 0.0f; }, '\t');
   Run('\t');
-  EXPECT_EQ(Bytes(o.InstExposureFile), " 0 \t 1 \t\r\n 1 \t 2 \t\r\n 2 \t 4 \t\r\n");
-  EXPECT_FLOAT_EQ(o.TotalExposure[0], 4.0f);
+  EXPECT_EQ(Bytes(o.InstExposureFile), " 0 \t 1 \t\r\n 1 \t 3 \t\r\n 2 \t 5 \t\r\n");
+  EXPECT_FLOAT_EQ(o.TotalExposure[0], 6.0f);  // the integral of 1 + 2t over 2 h
+}
+
+TEST_F(ExposureTest, LinearConcentrationsGiveTheExactIntegralAcrossRoomChanges) {
+  // Records 2 h apart from 2 h on (the run writes its first record at the end of a step),
+  // starting from the initial values at 0: the kitchen rises 1 + t / 2, the bedroom falls
+  // 10 - t / 4. The occupant changes room between records, and before the first one; each
+  // change meets the value on the line at that moment, so the trapezoid over the walk's
+  // points is the exact integral:
+  //   bedroom 0-1:   10 - 1/8            = 9.875
+  //   kitchen 1-5:   4 + (25 - 1) / 4    = 10
+  //   bedroom 5-13:  80 - (169 - 25) / 8 = 62
+  //   kitchen 13-24: 11 + (576 - 169) / 4 = 112.75     total 194.625
+  ScenarioRecord& s = b_.Scenario;
+  s.ExposureMode = "N";
+  s.InitialConc[1][0] = 1.0f;
+  s.InitialConc[2][0] = 10.0f;
+  s.Pollutants[0].IrritantConc = 8.0f;
+  OccupantRecord& o = s.Occupants[1];
+  o.EndTime = 24;
+  SetPattern(o, {{0, 1, "Bedroom"}, {1, 5, "Kitchen"}, {5, 13, "Bedroom"}, {13, 24, "Kitchen"}});
+  std::string text;
+  for (int t = 2; t <= 24; t += 2) {
+    text += FileSingle(float(t)) + "," + FileSingle(0.5f) + "," + FileSingle(1 + t / 2.0f) + "," +
+            FileSingle(10 - t / 4.0f) + "\r\n";
+  }
+  WriteText(text + "-999 \r\n");
+  Run();
+  EXPECT_TRUE(prompt_.shown.empty());
+  EXPECT_FLOAT_EQ(o.TotalExposure[0], 194.625f);
+  EXPECT_FLOAT_EQ(o.ExposureTime[0], 24.0f);
+  EXPECT_FLOAT_EQ(o.AverageExposure[0], 194.625f / 24);
+  // The kitchen's last record, 13 at 24 h (the mean with the record before would be 12.5).
+  EXPECT_FLOAT_EQ(o.PeakExposure[0], 13.0f);
+  // At or above 8: the bedroom 0-1 and 5-8 h, the kitchen 14-24 h. An interval counts when
+  // the value at its end reaches the level (a segment's first by its entry value), which on
+  // these lines and points gives the exact 14 h.
+  EXPECT_FLOAT_EQ(o.HoursAboveIrritant[0], 14.0f);
+  // Each change of room writes the value on leaving and the one on entering, at one time.
+  EXPECT_EQ(Bytes(o.InstExposureFile),
+            " 0 , 10 ,\r\n 1 , 9.75 ,\r\n"
+            " 1 , 1.5 ,\r\n 2 , 2 ,\r\n 4 , 3 ,\r\n 5 , 3.5 ,\r\n"
+            " 5 , 8.75 ,\r\n 6 , 8.5 ,\r\n 8 , 8 ,\r\n 10 , 7.5 ,\r\n 12 , 7 ,\r\n"
+            " 13 , 6.75 ,\r\n"
+            " 13 , 7.5 ,\r\n 14 , 8 ,\r\n 16 , 9 ,\r\n 18 , 10 ,\r\n 20 , 11 ,\r\n"
+            " 22 , 12 ,\r\n 24 , 13 ,\r\n");
+  // The running totals at the ends of the segments: 9.875, 19.875, 81.875, 194.625.
+  const std::string cmp = Bytes(o.CumExposureFile);
+  for (const char* line :
+       {" 1 , 9.875 ,\r\n", " 5 , 19.875 ,\r\n", " 13 , 81.875 ,\r\n", " 24 , 194.625 ,\r\n"}) {
+    EXPECT_NE(cmp.find(line), std::string::npos) << line;
+  }
 }
 
 TEST(ExposureFileBase, NamesAlwaysMakeAFileInTheFolder) {
@@ -191,17 +242,15 @@ TEST_F(ExposureTest, BlockBoundariesDoNotChangeTheTotals) {
   EXPECT_NEAR(o.TotalExposure[0], few, 0.002);  // a lost interval per block: 0.0077
   EXPECT_NEAR(o.ExposureTime[0], 48.0f, 1e-3);
 
-  // A rising concentration 1 + 0.1 t at 0.01 h: the walk's point values are 0.005 h
-  // behind the records and the trapezoid is exact for a line, so the total is
-  // 0.01 x 1 (first interval at the initial value) + the integral of 1 + 0.1 (t - 0.005)
-  // from 0.01 to 48. A block that lost its first interval would be 0.05 short each time.
+  // A rising concentration 1 + 0.1 t at 0.01 h, starting from its initial 1: the trapezoid
+  // is exact for a line, so the total is its integral over 48 h, 48 + 0.05 x 48² = 163.2.
+  // A block that lost its first interval would be 0.05 short each time.
   b_.Scenario.ExposureMode = "N";
   b_.Scenario.InitialConc[1][0] = 1.0f;
   progress_.seen.clear();
   WriteWorkFile(5001, 0.01, [](int, double t) { return float(1 + 0.1 * t); });
   Run();
-  const double expected = 0.01 + (48 - 0.01) + 0.05 * (47.995 * 47.995 - 0.005 * 0.005);
-  EXPECT_NEAR(o.TotalExposure[0], expected, 0.02);
+  EXPECT_NEAR(o.TotalExposure[0], 163.2, 1e-3);  // the mean of two records: 163.176
   // One line per record inside each day, one at each end, none repeated at a block edge.
   const std::string emp = Bytes(o.InstExposureFile);
   EXPECT_EQ(std::count(emp.begin(), emp.end(), '\n'), 2 * (1 + 2399 + 1));
