@@ -502,6 +502,8 @@ void BuildingForm::CalculateAirFlows() {
     b.Scenario.NaturalToOutdoors[r] = flows.NaturalToOutdoors[r];
     b.Scenario.NaturalFromOutdoors[r] = flows.NaturalFromOutdoors[r];
   }
+  // The scenario now differs from its file: Exit must ask before losing it.
+  ctx_.state.ScenarioSaved = kFalse;
 }
 
 void BuildingForm::CalculateConcentration() {

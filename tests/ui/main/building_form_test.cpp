@@ -257,8 +257,10 @@ TEST_F(BuildingFormTest, AirFlowsFromTheAirChangeRateGoIntoTheScenario) {
   sc.NaturalToOutdoors[0] = 7;
   sc.NaturalFromOutdoors[0] = 8;
   sc.NaturalToOutdoors[3] = 9;
+  state->ScenarioSaved = kTrue;
   form->RunCommand("CalculateAirFlows");
   EXPECT_TRUE(prompt.shown.empty());
+  EXPECT_EQ(state->ScenarioSaved, kFalse);  // the scenario changed: Exit must ask
   // Volume times air changes per hour, the same each way: 30 x 0.5 and 50 x 0.5 m3/h.
   EXPECT_FLOAT_EQ(sc.NaturalToOutdoors[1], 15.0f);
   EXPECT_FLOAT_EQ(sc.NaturalFromOutdoors[1], 15.0f);
