@@ -2,11 +2,17 @@
 
 #include <QChart>
 #include <QLineSeries>
-#include <QScatterSeries>
+#include <QPainter>
 #include <QValueAxis>
 #include <array>
 
 namespace quarn {
+namespace {
+
+// A point is a small square, big enough to see on a screen of today.
+constexpr double kMarker = 3;
+
+}  // namespace
 
 StripChart::StripChart(QWidget* parent) : QChartView(parent) {
   auto* chart = new QChart();
@@ -31,12 +37,8 @@ void StripChart::SetScale(double width, double height) {
   height_ = height;
   x_axis_->setRange(0, width_);
   y_axis_->setRange(0, height_);
-}
-
-void StripChart::Attach(QAbstractSeries* series) {
-  chart()->addSeries(series);
-  series->attachAxis(x_axis_);
-  series->attachAxis(y_axis_);
+  image_area_ = QRectF();  // the points move with the scale: paint them again
+  viewport()->update();
 }
 
 void StripChart::Line(double x1, double y1, double x2, double y2, const QColor& color) {
@@ -44,33 +46,64 @@ void StripChart::Line(double x1, double y1, double x2, double y2, const QColor& 
   line->setColor(color);
   line->append(x1, y1);
   line->append(x2, y2);
-  Attach(line);
+  chart()->addSeries(line);
+  line->attachAxis(x_axis_);
+  line->attachAxis(y_axis_);
   ++lines_;
 }
 
-QScatterSeries* StripChart::SeriesFor(const QColor& color) {
-  auto it = points_by_colour_.find(color.rgb());
-  if (it != points_by_colour_.end()) return it->second;
-  auto* series = new QScatterSeries();
-  series->setColor(color);
-  series->setBorderColor(color);
-  series->setMarkerSize(3);
-  series->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
-  Attach(series);
-  points_by_colour_[color.rgb()] = series;
-  return series;
+QPointF StripChart::ToImage(const Point& p) const {
+  return {p.x / width_ * image_area_.width(), (1.0 - p.y / height_) * image_area_.height()};
+}
+
+void StripChart::Paint(QPainter& painter, const Point& p) const {
+  const QPointF at = ToImage(p);
+  painter.fillRect(QRectF(at.x() - kMarker / 2, at.y() - kMarker / 2, kMarker, kMarker),
+                   QColor(p.color));
+}
+
+void StripChart::FitImage() {
+  const QRectF area = chart()->plotArea();
+  if (area == image_area_ && !image_.isNull()) return;
+  image_area_ = area;
+  const QSize size = area.size().toSize();
+  if (size.isEmpty()) {
+    image_ = QImage();
+    return;
+  }
+  image_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+  image_.fill(Qt::transparent);
+  QPainter painter(&image_);
+  for (const Point& p : points_) Paint(painter, p);
 }
 
 void StripChart::PSet(double x, double y, const QColor& color) {
-  SeriesFor(color)->append(x, y);
-  ++points_;
+  points_.push_back({x, y, color.rgb()});
+  if (!image_.isNull() && chart()->plotArea() == image_area_) {
+    QPainter painter(&image_);
+    Paint(painter, points_.back());
+  }
+  viewport()->update();
 }
 
 void StripChart::Cls() {
   chart()->removeAllSeries();
-  points_by_colour_.clear();
-  points_ = 0;
+  points_.clear();
+  image_ = QImage();
+  image_area_ = QRectF();
   lines_ = 0;
+  viewport()->update();
+}
+
+void StripChart::drawForeground(QPainter* painter, const QRectF& rect) {
+  QChartView::drawForeground(painter, rect);
+  FitImage();
+  if (image_.isNull()) return;
+  // The chart lies at the scene's origin, so the plot area is in scene coordinates.
+  painter->save();
+  painter->setClipRect(image_area_);
+  painter->drawImage(image_area_.topLeft(), image_);
+  painter->restore();
 }
 
 QColor StripChart::PaletteColor(int index) {

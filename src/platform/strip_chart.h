@@ -2,10 +2,9 @@
 
 #include <QChartView>
 #include <QColor>
-#include <map>
+#include <QImage>
+#include <vector>
 
-class QLineSeries;
-class QScatterSeries;
 class QValueAxis;
 
 namespace quarn {
@@ -14,6 +13,11 @@ namespace quarn {
 // scale of ScaleWidth by ScaleHeight units with y growing upwards, lines, and single points
 // in a colour. Points already set stay where they are when the caller changes its own
 // scale factors.
+//
+// A run sets tens of thousands of points, one record at a time, and lets the window redraw
+// after each step. The points are therefore painted onto an image over the plot area, as a
+// picture box keeps them, instead of being chart series, which lay every point out again
+// on each addition and made a long run slow down with every record.
 class StripChart : public QChartView {
   Q_OBJECT
 
@@ -29,23 +33,35 @@ class StripChart : public QChartView {
   // Removes every line and point.
   void Cls();
 
-  int PointCount() const { return points_; }
+  int PointCount() const { return static_cast<int>(points_.size()); }
   int LineCount() const { return lines_; }
 
   // Colour `index` of the classic 16-colour palette (0 black, 1 blue, 2 green, 3 cyan,
   // 4 red, ...); indices outside 0..15 give black.
   static QColor PaletteColor(int index);
 
+ protected:
+  void drawForeground(QPainter* painter, const QRectF& rect) override;
+
  private:
-  QScatterSeries* SeriesFor(const QColor& color);
-  void Attach(QAbstractSeries* series);
+  struct Point {
+    double x;
+    double y;
+    QRgb color;
+  };
+  // The point's place on the image of the plot area.
+  QPointF ToImage(const Point& p) const;
+  void Paint(QPainter& painter, const Point& p) const;
+  // Makes the image fit the plot area, repainting every point when its size changed.
+  void FitImage();
 
   QValueAxis* x_axis_;
   QValueAxis* y_axis_;
-  std::map<QRgb, QScatterSeries*> points_by_colour_;
+  std::vector<Point> points_;
+  QImage image_;
+  QRectF image_area_;
   double width_ = 5000;
   double height_ = 1100;
-  int points_ = 0;
   int lines_ = 0;
 };
 

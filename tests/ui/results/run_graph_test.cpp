@@ -2,11 +2,15 @@
 // rescaling, and Stop.
 
 #include <unistd.h>
+#include <QCoreApplication>
+#include <QGraphicsView>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <filesystem>
 
 #include "common/scripted_prompt.h"
@@ -162,6 +166,72 @@ TEST_F(RunGraphRunTest, NoChartScaleIsReportedOnceAndTheRunGoesOn) {
   EXPECT_EQ(Count("Check scenario input.  You probably have not entered information on how "
                   "long you want the simulation to run."),
             1u);
+}
+
+// Where a point of the chart's scale appears on a picture of the widget, and whether a
+// point of that colour is there.
+QPoint OnPicture(StripChart& chart, double x, double y) {
+  const QRectF area = chart.chart()->plotArea();
+  const QPointF scene(area.left() + x / chart.ScaleWidth() * area.width(),
+                      area.bottom() - y / chart.ScaleHeight() * area.height());
+  return chart.mapFromScene(scene) + chart.viewport()->pos();
+}
+
+bool HasColourNear(StripChart& chart, QPoint at, const QColor& colour) {
+  const QImage picture = chart.grab().toImage();
+  for (int dy = -3; dy <= 3; ++dy) {
+    for (int dx = -3; dx <= 3; ++dx) {
+      const QPoint p = at + QPoint(dx, dy);
+      if (picture.rect().contains(p) && picture.pixelColor(p) == colour) return true;
+    }
+  }
+  return false;
+}
+
+TEST(StripChart, PointsAreDrawnWhereTheScalePutsThemAndStayThroughAResize) {
+  StripChart chart;
+  chart.resize(400, 300);
+  chart.show();
+  QCoreApplication::processEvents();
+  const QColor red = StripChart::PaletteColor(12);
+  chart.PSet(2500, 550, red);  // the middle of the 5000 by 1100 scale
+  chart.PSet(1000, 900, StripChart::PaletteColor(1));
+  EXPECT_TRUE(HasColourNear(chart, OnPicture(chart, 2500, 550), red));
+  EXPECT_FALSE(HasColourNear(chart, OnPicture(chart, 4000, 200), red));
+  chart.resize(600, 400);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(HasColourNear(chart, OnPicture(chart, 2500, 550), red));
+  EXPECT_TRUE(HasColourNear(chart, OnPicture(chart, 1000, 900), StripChart::PaletteColor(1)));
+  chart.Cls();
+  EXPECT_EQ(chart.PointCount(), 0);
+  EXPECT_FALSE(HasColourNear(chart, OnPicture(chart, 2500, 550), red));
+}
+
+TEST(StripChart, ALongRunDoesNotSlowDownWithEveryRecord) {
+  // 13 rooms and outdoors, 8 pollutants, 300 records with a redraw after each: this took
+  // more than a minute when every point was laid out again on each addition.
+  ProgramState state;
+  ScriptedPrompt prompt;
+  RunGraph graph(state, prompt);
+  RunStartInfo info;
+  info.end_time = 8760;
+  info.max_concentration = 20;
+  info.num_rooms = 13;
+  info.num_pollutants = 8;
+  graph.RunStarted(info);
+  std::vector<float> conc(14 * 8, 5.0f);
+  const auto start = std::chrono::steady_clock::now();
+  for (int k = 0; k < 300; ++k) {
+    RunRecordInfo r;
+    r.time = 2.0f * static_cast<float>(k);
+    r.concentrations = conc;
+    graph.RecordWritten(r);
+    graph.StepDone(r.time);
+  }
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_EQ(graph.Chart().PointCount(), 300 * 14 * 8);
+  EXPECT_LT(seconds, 10.0);
 }
 
 TEST(StripChartPalette, ClassicSixteenColours) {
