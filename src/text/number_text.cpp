@@ -1,5 +1,6 @@
 #include "text/number_text.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
@@ -307,23 +308,41 @@ std::string Layout(const Pattern& pat, std::string int_digits, std::string frac_
   return text;
 }
 
-std::string FixedDigits(double magnitude, int decimals) {
-  // Enough room for the largest double written out in full with its decimals.
-  std::array<char, 400> buffer{};
-  auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
-                                 std::chars_format::fixed, decimals);
-  if (ec != std::errc()) return "0";
-  return std::string(buffer.data(), end);
+// Rounds the decimal digits of `d` half away from zero to their first `keep` digits: the
+// digit after the last one kept decides alone, because the decimal text is all that is
+// rounded (2.675 is "2.675" at 15 digits, so it shows 2.68 although its binary value lies
+// just below). No digits left means zero.
+Decimal RoundHalfAway(Decimal d, int keep) {
+  if (keep < 0) return Decimal{};
+  if (static_cast<std::size_t>(keep) >= d.digits.size()) return d;
+  const bool up = d.digits[static_cast<std::size_t>(keep)] >= '5';
+  d.digits.resize(static_cast<std::size_t>(keep));
+  if (up) {
+    std::size_t i = d.digits.size();
+    while (i > 0 && d.digits[i - 1] == '9') d.digits[--i] = '0';
+    if (i == 0) {
+      d.digits.insert(0, 1, '1');
+      ++d.exponent;
+    } else {
+      ++d.digits[i - 1];
+    }
+  }
+  while (!d.digits.empty() && d.digits.back() == '0') d.digits.pop_back();
+  return d;
 }
 
-}  // namespace
+// The digit of `d` that stands for 10^power, '0' outside its digits.
+char DigitAt(const Decimal& d, int power) {
+  const int index = d.exponent - power;
+  if (index < 0 || index >= static_cast<int>(d.digits.size())) return '0';
+  return d.digits[static_cast<std::size_t>(index)];
+}
 
-std::string FormatPattern(double value, std::string_view pattern) {
-  if (pattern.empty()) return FormatDouble(value);
-  const Pattern pat = ParsePattern(pattern);
-  if (!std::isfinite(value)) return FormatDouble(value);
-  if (pat.percent) value *= 100;
-  const double magnitude = std::fabs(value);
+// A value laid out under a pattern from its decimal text (`d`, the digits of the magnitude,
+// empty for zero) and its sign.
+std::string PatternFromDecimal(Decimal d, bool negative, const Pattern& pat) {
+  // "%" moves the decimal point of the text, so no binary product can disturb the digits.
+  if (pat.percent) d.exponent += 2;
   const int decimals = pat.point ? pat.frac_places : 0;
 
   std::string number;
@@ -334,11 +353,11 @@ std::string FormatPattern(double value, std::string_view pattern) {
     const int lead = pat.int_places;
     int exponent = 0;
     std::string digits(static_cast<std::size_t>(lead + decimals), '0');
-    if (magnitude != 0) {
-      const Decimal d = RoundSignificant(magnitude, std::max(lead + decimals, 1));
-      digits = d.digits;
+    if (!d.digits.empty()) {
+      const Decimal r = RoundHalfAway(d, std::max(lead + decimals, 1));
+      digits = r.digits;
       digits.resize(static_cast<std::size_t>(lead + decimals), '0');
-      exponent = d.exponent - (lead - 1);
+      exponent = r.exponent - (lead - 1);
       all_zero = false;
     }
     const std::string int_digits = digits.substr(0, static_cast<std::size_t>(lead));
@@ -346,16 +365,40 @@ std::string FormatPattern(double value, std::string_view pattern) {
     number += "E" + ExponentText(exponent, static_cast<std::size_t>(std::max(pat.exp_required, 1)),
                                  pat.exp_always_sign);
   } else {
-    const std::string fixed = FixedDigits(magnitude, decimals);
-    const std::size_t dot = fixed.find('.');
-    const std::string int_digits = fixed.substr(0, dot);
-    const std::string frac_digits = dot == std::string::npos ? "" : fixed.substr(dot + 1);
-    all_zero = fixed.find_first_not_of("0.") == std::string::npos;
+    // Keep the digits down to 10^-decimals.
+    const Decimal r = d.digits.empty() ? d : RoundHalfAway(d, d.exponent + 1 + decimals);
+    all_zero = r.digits.empty();
+    std::string int_digits;
+    if (!all_zero)
+      for (int power = r.exponent; power >= 0; --power) int_digits += DigitAt(r, power);
+    std::string frac_digits;
+    for (int power = -1; power >= -decimals; --power) frac_digits += DigitAt(r, power);
     number = Layout(pat, int_digits, frac_digits);
   }
   // A value that rounds to zero under the pattern shows no sign.
-  const bool negative = value < 0 && !all_zero;
-  return (negative ? "-" : "") + pat.prefix + number + pat.suffix;
+  return (negative && !all_zero ? "-" : "") + pat.prefix + number + pat.suffix;
+}
+
+// The value's own decimal text (7 significant digits for a Single, 15 for a Double, as the
+// program has always shown them) laid out under the pattern.
+template <typename T>
+std::string PatternOf(T value, std::string_view pattern, int significant) {
+  const Pattern pat = ParsePattern(pattern);
+  const T magnitude = std::fabs(value);
+  const Decimal d = magnitude == 0 ? Decimal{} : RoundSignificant(magnitude, significant);
+  return PatternFromDecimal(d, value < 0, pat);
+}
+
+}  // namespace
+
+std::string FormatPattern(double value, std::string_view pattern) {
+  if (pattern.empty() || !std::isfinite(value)) return FormatDouble(value);
+  return PatternOf(value, pattern, 15);
+}
+
+std::string FormatPattern(float value, std::string_view pattern) {
+  if (pattern.empty() || !std::isfinite(value)) return FormatSingle(value);
+  return PatternOf(value, pattern, 7);
 }
 
 }  // namespace quarn

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <concepts>
 #include <string>
 #include <string_view>
 
@@ -28,7 +29,20 @@ std::string FileDouble(double value);
 // integer digits turns on thousands grouping, "." the decimal point (always shown when the
 // pattern has it), "E-"/"E+" an exponent (sign only when negative / always), "%" multiplies
 // by 100 and shows "%", anything else is literal text (" hr", " mg/m\xB3").
-// An empty pattern gives the plain form of the value as a Double.
+// The value is first written as its decimal text, 15 significant digits for a Double and 7
+// for a Single, and that text is rounded half away from zero to the pattern's places, as the
+// program has always shown it: 0.25 under "#.#" is ".3", 2.675 under "0.00" is "2.68" (its
+// binary value lies just below), and 0.1f * 8760 (876.00006 as a Single's 7 digits) is
+// "876.0001" under "#.####". A value that rounds to zero shows no minus sign.
+// An empty pattern gives the plain form of the value (FormatDouble, FormatSingle).
 std::string FormatPattern(double value, std::string_view pattern);
+std::string FormatPattern(float value, std::string_view pattern);
+
+// Integers (Integer and Long fields, counts) go through the Double form, so that a call with
+// an int16_t or int32_t is not ambiguous between the two.
+template <std::integral T>
+std::string FormatPattern(T value, std::string_view pattern) {
+  return FormatPattern(static_cast<double>(value), pattern);
+}
 
 }  // namespace quarn

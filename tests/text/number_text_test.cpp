@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
 #include <string>
 
 #include "text/number_read.h"
@@ -111,7 +113,7 @@ TEST(NumberText, FormatPatterns) {
       {"#", 7, "7"},
       {"#", 0, ""},
       {"0", 0, "0"},
-      {"0", 2.5, "2"},
+      {"0", 2.5, "3"},  // halves of the decimal text round away from zero
       {"0", 3.5, "4"},
       {"0", 17.2, "17"},
       {"###", 3, "3"},
@@ -147,7 +149,7 @@ TEST(NumberText, FormatPatterns) {
       {"###,##.###", 12345.6789, "12,345.679"},
       {"###,##0.0#", 0.456, "0.46"},
       {"###,#0.0#", 100, "100.0"},
-      {"###.#", 2.25, "2.2"},  // the binary value 2.25 is an exact half: to even
+      {"###.#", 2.25, "2.3"},  // an exact binary half still rounds up
       {"###.## %", 0.5, "50. %"},
       {"###.## %", 0.1234, "12.34 %"},
       {"###.## C", 20, "20. C"},
@@ -229,7 +231,7 @@ TEST(NumberText, FormatPatterns) {
       {"0.000E-", 0.0012, "1.200E-3"},
       {"#0.#### \xB5m", 2.5, "2.5 \xB5m"},
       {"#0.##### \xB5m", 0.3, "0.3 \xB5m"},
-      {"#0.0##", 0.0625, "0.062"},  // exact binary half: to even
+      {"#0.0##", 0.0625, "0.063"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(FormatPattern(c.value, c.pattern), c.text)
@@ -249,6 +251,57 @@ TEST(NumberText, ExponentPatternWithoutIntegerPlaces) {
 TEST(NumberText, EmptyPatternIsPlainForm) {
   EXPECT_EQ(FormatPattern(0.5, ""), "0.5");
   EXPECT_EQ(FormatPattern(1.0 / 3.0, ""), "0.333333333333333");
+  EXPECT_EQ(FormatPattern(0.1f, ""), "0.1");
+}
+
+// Patterns round the value's decimal text (15 digits) half away from zero, not its binary
+// value half to even: exact binary halves go up, and 2.675, stored as
+// 2.67499999999999982236431605997495353221893310546875, is "2.675" at 15 digits.
+TEST(NumberText, PatternRoundsDecimalTextHalfAwayFromZero) {
+  EXPECT_EQ(FormatPattern(0.25, "#.#"), ".3");
+  EXPECT_EQ(FormatPattern(2.5, "0"), "3");
+  EXPECT_EQ(FormatPattern(2.675, "0.00"), "2.68");
+  EXPECT_EQ(FormatPattern(1.005, "0.00"), "1.01");
+  EXPECT_EQ(FormatPattern(-0.25, "0.0"), "-0.3");
+  EXPECT_EQ(FormatPattern(-2.5, "0"), "-3");
+  EXPECT_EQ(FormatPattern(-0.04, "0.0"), "0.0");  // rounds to zero: no sign
+  EXPECT_EQ(FormatPattern(0.5, "#"), "1");
+  EXPECT_EQ(FormatPattern(0.049, "#.#"), ".");
+  EXPECT_EQ(FormatPattern(9.995, "#,##0.00"), "10.00");
+  EXPECT_EQ(FormatPattern(999999.5, "#,###"), "1,000,000");
+  // Only 15 digits exist: the rest of a large value is zeros.
+  EXPECT_EQ(FormatPattern(1234567890123456789.0, "#"), "1234567890123460000");
+  // "%" moves the point of the text: 0.00125 is 0.125 %, which rounds up to 0.13 %.
+  EXPECT_EQ(FormatPattern(0.00125, "0.00 %"), "0.13 %");
+  // Exponent patterns round the mantissa the same way: 1.2345 to four digits is 1.235.
+  EXPECT_EQ(FormatPattern(12345.0, "0.000E+00"), "1.235E+04");
+  EXPECT_EQ(FormatPattern(0.00025, "0.E-0"), "3.E-4");
+}
+
+// A Single shows its own 7 digits: the Single just above 876 (876.00006103515625) has the
+// 7 digits 876.0001, while the same number as a Double shows 876.000061 under six places.
+TEST(NumberText, SinglePatternUsesSevenDigits) {
+  const float hours = std::nextafter(876.0f, 1000.0f);
+  ASSERT_EQ(static_cast<double>(hours), 876.00006103515625);
+  EXPECT_EQ(FormatPattern(hours, "####.####"), "876.0001");
+  EXPECT_EQ(FormatPattern(hours, "#.######"), "876.0001");
+  EXPECT_EQ(FormatPattern(static_cast<double>(hours), "#.######"), "876.000061");
+  EXPECT_EQ(FormatPattern(hours, "#,###.## hr"), "876. hr");
+  EXPECT_EQ(FormatPattern(hours, "0.00E+00"), "8.76E+02");
+  EXPECT_EQ(FormatPattern(0.25f, "#.#"), ".3");
+  EXPECT_EQ(FormatPattern(-0.25f, "0.0"), "-0.3");
+  EXPECT_EQ(FormatPattern(-0.001f, "0.0"), "0.0");
+  // 0.1234f is 0.123399996757507...; its 7 digits give exactly 12.34 %.
+  EXPECT_EQ(FormatPattern(0.1234f, "0.0000%"), "12.3400%");
+  EXPECT_EQ(FormatPattern(12345678.0f, "#,###"), "12,345,680");
+}
+
+// Integer and Long fields go through the Double form.
+TEST(NumberText, IntegerPatterns) {
+  EXPECT_EQ(FormatPattern(int16_t{42}, "###"), "42");
+  EXPECT_EQ(FormatPattern(int32_t{-1234567}, "#,###"), "-1,234,567");
+  EXPECT_EQ(FormatPattern(int16_t{0}, "###"), "");
+  EXPECT_EQ(FormatPattern(7, "0.0"), "7.0");
 }
 
 }  // namespace
