@@ -32,6 +32,15 @@ constexpr const char* kTemperaturePattern = "###.## C";
 constexpr const char* kPressurePattern = "###.## mm/Hg";
 constexpr const char* kEnterPerPollutant = "Enter using define pollutant";
 
+// The design widths were set for a narrower system font: a column is widened so that the
+// program's own text in it (the per-pollutant note) is read whole.
+void FitColumnToText(FlexGrid& grid, int col, const std::string& text) {
+  constexpr int kCellMargins = 10;  // the cell's padding either side and the grid line
+  const int needed = grid.fontMetrics().horizontalAdvance(ToQt(text)) + kCellMargins;
+  // Through the grid's own width, so that its frozen heading views follow the column.
+  if (TwipsToPixels(grid.ColWidth(col)) < needed) grid.SetColWidth(col, PixelsToTwips(needed));
+}
+
 const std::array<std::string, row::kCount>& Labels() {
   static const std::array<std::string, row::kCount> labels = {
       "Building simulated",
@@ -139,6 +148,7 @@ void FillGeneralScenarioGrid(FlexGrid& grid, BuildingRecord& building, QComboBox
   grid.SetFixedCols(1);
   grid.SetColWidth(0, 2490);
   grid.SetColWidth(1, 2200);
+  FitColumnToText(grid, 1, kEnterPerPollutant);
 
   SetLabelAndValue(grid, row::kBuilding, building.ID);
   SetLabelAndValue(grid, row::kName, s.Name);
@@ -159,6 +169,7 @@ void FillGeneralScenarioGrid(FlexGrid& grid, BuildingRecord& building, QComboBox
 
   if (pollutant_type != nullptr) {
     std::vector<std::string> entries;
+    entries.reserve(static_cast<std::size_t>(pollutant_type->count()));
     for (int i = 0; i < pollutant_type->count(); ++i) {
       entries.push_back(FromQt(pollutant_type->itemText(i)));
     }
