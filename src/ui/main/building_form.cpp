@@ -128,7 +128,10 @@ BuildingForm::BuildingForm(MainContext& context, QWidget* parent)
 
   BuildMenuBar(*menuBar(), BuildingMenuTable());
   WireCommands();
-  // Sized for the grid's two columns and the menu bar.
+  // Sized for the grid's two columns and the menu bar, and never smaller: a smaller window
+  // (Window > Cascade sizes each child to its hint) folds the menus away behind the bar's
+  // extension button.
+  setMinimumSize(TwipsToPixels(10500), TwipsToPixels(3405));
   resize(TwipsToPixels(10500), TwipsToPixels(3405));
 }
 
