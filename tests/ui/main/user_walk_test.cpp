@@ -1,0 +1,449 @@
+// A building engineer's walk through the program, from the splash to Exit, with the mouse
+// and the keyboard on the real windows: open a building and its scenarios, edit cells,
+// transfer, run and stop the concentration calculation, calculate the exposure, save every
+// result, visit the options, the Window and Help menus and About, and leave with and
+// without unsaved changes. Only the file dialogs and the message boxes are scripted. Run
+// with QUARN_SCREENSHOTS set to a folder (under Xvfb for real window decorations) it saves
+// a picture of every window it looks at there.
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <initializer_list>
+#include <string>
+
+#include "main_window_fixture.h"
+#include "platform/flex_grid.h"
+#include "platform/strip_chart.h"
+#include "platform/user_input.h"
+#include "platform/window_registry.h"
+#include "text/text_reader.h"
+#include "ui/main/about_forms.h"
+#include "ui/main/main_window.h"
+#include "ui/main/scenario_editor.h"
+#include "ui/main/scenario_grid.h"
+#include "ui/main/set_calculate.h"
+#include "ui/main/set_files.h"
+#include "ui/main/splash.h"
+#include "ui/results/run_graph.h"
+
+namespace quarn {
+namespace {
+
+namespace fs = std::filesystem;
+namespace row = scenario_row;
+using UserWalk = testing::MainWindowTest;
+
+void SavePicture(QWidget* widget, const char* name) {
+  const char* dir = std::getenv("QUARN_SCREENSHOTS");
+  if (dir == nullptr || widget == nullptr) return;
+  QTest::qWait(10);
+  widget->grab().save(QString::fromStdString((fs::path(dir) / name).string()), "PNG");
+}
+
+bool WaitFor(const std::function<bool()>& done) {
+  for (int i = 0; i < 200 && !done(); ++i) QTest::qWait(5);
+  return done();
+}
+
+QAction* ActionNamed(const QList<QAction*>& actions, const char* name) {
+  for (QAction* a : actions) {
+    if (a->objectName() == name) return a;
+  }
+  return nullptr;
+}
+
+// Chooses a menu item with the mouse: the title on the window's menu bar, then each item of
+// the path (object names) in the menu that the previous click opened.
+void ChooseMenu(QMainWindow& window, std::initializer_list<const char*> path) {
+  QMenuBar* bar = window.menuBar();
+  auto it = path.begin();
+  QAction* action = ActionNamed(bar->actions(), *it);
+  ASSERT_NE(action, nullptr) << *it;
+  const QPoint at = bar->actionGeometry(action).center();
+  QTest::mouseMove(bar, at);
+  QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, at);
+  for (++it; it != path.end(); ++it) {
+    QMenu* menu = action->menu();
+    ASSERT_NE(menu, nullptr) << *it;
+    ASSERT_TRUE(WaitFor([menu] { return menu->isVisible(); })) << "menu before " << *it;
+    action = ActionNamed(menu->actions(), *it);
+    ASSERT_NE(action, nullptr) << *it;
+    const QPoint item = menu->actionGeometry(action).center();
+    QTest::mouseMove(menu, item);
+    QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, item);
+  }
+  QTest::qWait(1);
+}
+
+void ClickCell(FlexGrid& grid, int r, int c) {
+  const QModelIndex cell = grid.model()->index(r, c);
+  grid.scrollTo(cell);
+  QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier,
+                    grid.visualRect(cell).center());
+}
+
+void TypeKeys(const char* text) {
+  for (const char* ch = text; *ch != '\0'; ++ch) {
+    QTest::keyClick(QApplication::focusWidget(), *ch);
+  }
+}
+
+void Press(Qt::Key key) {
+  QTest::keyClick(QApplication::focusWidget(), key);
+  QTest::qWait(1);
+}
+
+// Every child window of the frame lies inside the frame's area, whole.
+void ExpectInsideArea(RevudUzad& frame, const char* when) {
+  const QRect area = frame.Area()->viewport()->rect();
+  for (QMdiSubWindow* sub : frame.Area()->subWindowList()) {
+    if (!sub->isVisible() || sub->isMinimized() || sub->isMaximized()) continue;
+    EXPECT_TRUE(area.contains(sub->geometry()))
+        << when << ": " << sub->windowTitle().toStdString() << " lies outside the frame";
+  }
+}
+
+// A top-level dialog lies on the screen, whole.
+void ExpectOnScreen(QWidget* w, const char* what) {
+  ASSERT_NE(w, nullptr) << what;
+  QWidget* top = w->window();
+  const QRect screen = top->screen()->availableGeometry();
+  EXPECT_TRUE(screen.contains(top->frameGeometry()))
+      << what << " opens off the screen: " << top->frameGeometry().x() << ","
+      << top->frameGeometry().y() << " " << top->frameGeometry().width() << "x"
+      << top->frameGeometry().height() << " on " << screen.width() << "x" << screen.height();
+}
+
+// The texts of a column fit it: nothing a user has to guess at.
+void ExpectCellsFit(FlexGrid& grid, int c, const char* what) {
+  const QFontMetrics metrics(grid.font());
+  constexpr int kPadding = 6;  // the cell's margins either side
+  for (int r = 0; r < grid.Rows(); ++r) {
+    const QString text = QString::fromStdString(grid.TextMatrix(r, c));
+    EXPECT_LE(metrics.horizontalAdvance(text) + kPadding, grid.columnWidth(c))
+        << what << " row " << r << " column " << c << " \"" << text.toStdString() << "\" is cut";
+  }
+}
+
+mainscenarioform* Editor() {
+  return AppWindows().Find<mainscenarioform>();
+}
+
+RunGraph* VisibleRunGraph() {
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (auto* graph = qobject_cast<RunGraph*>(w); graph != nullptr && graph->isVisible()) {
+      return graph;
+    }
+  }
+  return nullptr;
+}
+
+TEST_F(UserWalk, FromTheSplashToExit) {
+  const fs::path data = folder / "data";
+  fs::create_directories(data / "Scenario");
+  fs::copy_file(Sample("house.BLD"), data / "house.BLD");
+  fs::copy_file(Sample("house.SEN"), data / "Scenario" / "house.SEN");
+  fs::copy_file(Sample("particles.SEN"), data / "Scenario" / "particles.SEN");
+
+  // The splash, and a key on it.
+  auto* splash = new frmSplash(*context);
+  splash->setAttribute(Qt::WA_DeleteOnClose);
+  ASSERT_TRUE(testing::ShowActive(*splash));
+  ExpectOnScreen(splash, "the splash");
+  SavePicture(splash, "walk_01_splash.png");
+  QPointer<frmSplash> splash_alive(splash);
+  QTest::keyClick(splash, Qt::Key_Return);
+  QTest::qWait(1);
+  RevudUzad* frame = splash_alive != nullptr ? splash_alive->Started() : nullptr;
+  if (frame == nullptr) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (auto* f = qobject_cast<RevudUzad*>(w)) frame = f;
+    }
+  }
+  ASSERT_NE(frame, nullptr);
+  ASSERT_TRUE(testing::ShowActive(*frame));
+  BuildingForm* building = frame->Building();
+  ASSERT_NE(building, nullptr);
+  ExpectInsideArea(*frame, "start");
+
+  // File > Open Building.
+  prompt.answers = {Answer::Yes};
+  dialogs.answers = {(data / "house.BLD").string()};
+  ChooseMenu(*building, {"file", "fileopen"});
+  ASSERT_EQ(state->Building.NumRooms, 3);
+  FlexGrid& grid = building->Grid();
+  EXPECT_EQ(grid.TextMatrix(3, 0), "Number of Rooms");
+  EXPECT_EQ(grid.TextMatrix(3, 1), "3");
+  ExpectInsideArea(*frame, "open building");
+  SavePicture(frame, "walk_02_building.png");
+
+  // A new room count typed and abandoned with Esc, then typed and kept with Enter.
+  ClickCell(grid, 3, 1);
+  TypeKeys("5");
+  Press(Qt::Key_Escape);
+  EXPECT_EQ(grid.TextMatrix(3, 1), "3");
+  EXPECT_EQ(state->Building.NumRooms, 3);
+  ClickCell(grid, 3, 1);
+  TypeKeys("4");
+  Press(Qt::Key_Return);
+  Press(Qt::Key_Up);
+  EXPECT_EQ(state->Building.NumRooms, 4);
+  EXPECT_EQ(grid.TextMatrix(3, 1), "4");
+  // The arrows walk the grid.
+  ClickCell(grid, 1, 1);
+  Press(Qt::Key_Down);
+  EXPECT_EQ(grid.Row(), 2);
+  Press(Qt::Key_Down);
+  Press(Qt::Key_Up);
+  EXPECT_EQ(grid.Row(), 2);
+  ClickCell(grid, 3, 1);
+  TypeKeys("3");
+  Press(Qt::Key_Return);
+  Press(Qt::Key_Up);
+  EXPECT_EQ(state->Building.NumRooms, 3);
+  state->BuildingSaved = kTrue;
+
+  // Scenarios, with house.SEN opened.
+  ChooseMenu(*building, {"Scenarios"});
+  mainscenarioform* editor = nullptr;
+  ASSERT_TRUE(WaitFor([&editor] { return (editor = Editor()) != nullptr; }));
+  prompt.shown.clear();
+  prompt.answers = {Answer::Yes, Answer::Yes};
+  dialogs.answers = {(data / "Scenario" / "house.SEN").string()};
+  ChooseMenu(*editor, {"File", "FileLoad"});
+  ASSERT_EQ(state->Building.Scenario.Name, "Gas range");
+  FlexGrid& ss = editor->ScenarioSS();
+  const char* labels[20] = {"Building simulated",
+                            "Scenario Name",
+                            "Comments",
+                            "Overall ACH",
+                            "Constant ACH?",
+                            "Constant HVAC?",
+                            "Number of pollutants",
+                            "Constant Outdoor conc?",
+                            "Years simulated",
+                            "Hrs simulated",
+                            "Temperature C",
+                            "Pressure mm/Hg",
+                            "Building Penetration",
+                            "Class of pollutant",
+                            "Irritant concentration",
+                            "Cancer Risk/\xB5g/m3",
+                            "Reference dose mg/kg/day",
+                            "Nr. Occupants",
+                            "Long term options ",
+                            "Master File"};
+  ASSERT_EQ(ss.Rows(), 20);
+  for (int r = 0; r < 20; ++r) EXPECT_EQ(ss.TextMatrix(r, 0), labels[r]) << "row " << r;
+  EXPECT_EQ(ss.TextMatrix(row::kBuilding, 1), "Sample house");
+  EXPECT_EQ(ss.TextMatrix(3, 1), " .5");
+  EXPECT_EQ(ss.TextMatrix(6, 1), " 1");
+  EXPECT_EQ(ss.TextMatrix(9, 1), "24. hr");
+  EXPECT_EQ(ss.TextMatrix(10, 1), "20. C");
+  EXPECT_EQ(ss.TextMatrix(11, 1), "760. mm/Hg");
+  EXPECT_EQ(ss.TextMatrix(12, 1), "Enter using define pollutant");
+  EXPECT_EQ(ss.TextMatrix(17, 1), "2");
+  ExpectCellsFit(ss, 1, "house scenario grid");
+  ExpectInsideArea(*frame, "house scenario");
+  // Every row can be reached with the keyboard and is seen in the window.
+  ClickCell(ss, 1, 1);
+  for (int r = 2; r < 20; ++r) {
+    Press(Qt::Key_Down);
+    EXPECT_EQ(ss.Row(), r);
+    EXPECT_TRUE(ss.viewport()->rect().contains(ss.visualRect(ss.model()->index(r, 1))))
+        << "row " << r << " not in view";
+  }
+  SavePicture(frame, "walk_03_house_scenario.png");
+  for (const auto& m : prompt.shown) {
+    EXPECT_TRUE(m.kind == "yesno") << "unexpected message: " << m.text;
+  }
+
+  // particles.SEN.
+  prompt.answers = {Answer::Yes, Answer::Yes};
+  dialogs.answers = {(data / "Scenario" / "particles.SEN").string()};
+  ChooseMenu(*editor, {"File", "FileLoad"});
+  ExpectCellsFit(ss, 1, "particle scenario grid");
+  SavePicture(frame, "walk_04_particle_scenario.png");
+
+  // Back to house.SEN, and two years simulated typed into its row.
+  prompt.answers = {Answer::Yes, Answer::Yes};
+  dialogs.answers = {(data / "Scenario" / "house.SEN").string()};
+  ChooseMenu(*editor, {"File", "FileLoad"});
+  ClickCell(ss, row::kYears, 1);
+  TypeKeys("2");
+  Press(Qt::Key_Return);
+  EXPECT_EQ(ss.TextMatrix(row::kHours, 1), "17,520.0 h");
+  EXPECT_EQ(QApplication::focusWidget(), &ss) << "the grid keeps the keyboard";
+  ClickCell(ss, row::kHours, 1);
+  TypeKeys("24");
+  Press(Qt::Key_Return);
+  EXPECT_EQ(ss.TextMatrix(row::kYears, 1), "0.00274 yr");
+
+  // Transfer.
+  ChooseMenu(*editor, {"Transfer"});
+  ASSERT_TRUE(WaitFor([] {
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return Editor() == nullptr;
+  }));
+  EXPECT_TRUE(building->isVisible());
+
+  // Calculate > Concentration, watched; then stopped; then run again.
+  prompt.shown.clear();
+  QPointer<RunGraph> seen;
+  {
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&seen] {
+      if (seen == nullptr && (seen = VisibleRunGraph()) != nullptr) {
+        ExpectOnScreen(seen, "the progress window");
+      }
+    });
+    watch.start(0);
+    ChooseMenu(*building, {"calculate", "CalculateConcentration"});
+  }
+  for (const auto& m : prompt.shown) ADD_FAILURE() << "unexpected message: " << m.text;
+  ASSERT_EQ(state->ConcentrationsCalculated, kTrue);
+  prompt.answers = {Answer::Yes};
+  {
+    QTimer stopper;
+    QObject::connect(&stopper, &QTimer::timeout, [] {
+      RunGraph* graph = VisibleRunGraph();
+      if (graph == nullptr || !graph->Running() || graph->Chart().PointCount() < 8) return;
+      SavePicture(graph, "walk_05_progress.png");
+      if (auto* stop = graph->findChild<QPushButton*>("Command1")) {
+        QTest::mouseClick(stop, Qt::LeftButton);
+      }
+    });
+    stopper.start(0);
+    ChooseMenu(*building, {"calculate", "CalculateConcentration"});
+  }
+  EXPECT_EQ(prompt.Count("yesno"), 1U) << "the recalculation question, once";
+  prompt.answers = {Answer::Yes};
+  prompt.shown.clear();
+  ChooseMenu(*building, {"calculate", "CalculateConcentration"});
+  EXPECT_EQ(prompt.Count("yesno"), 1U);
+  EXPECT_EQ(prompt.Count("message"), 0U);
+
+  // Calculate > Exposure.. > Inhalation exposure.
+  prompt.shown.clear();
+  ChooseMenu(*building, {"calculate", "CalculateExposure", "CalculateInhalation"});
+  for (const auto& m : prompt.shown) ADD_FAILURE() << "unexpected message: " << m.text;
+
+  // File > Save Results, each item.
+  prompt.shown.clear();
+  dialogs.answers = {Path("walk")};
+  ChooseMenu(*building, {"file", "SAveR", "FileConcen"});
+  EXPECT_TRUE(fs::exists(Path("walk.CON")));
+  dialogs.answers = {Path("walk")};
+  ChooseMenu(*building, {"file", "SAveR", "FileExposure"});
+  EXPECT_TRUE(fs::exists(Path("walk.EXP")));
+  dialogs.answers = {Path("walk")};
+  ChooseMenu(*building, {"file", "SAveR", "saveaverage"});
+  prompt.answers = {Answer::Yes};
+  dialogs.answers = {(data / "Results" / "walk").string()};
+  ChooseMenu(*building, {"file", "SAveR", "FileResults"});
+  EXPECT_TRUE(fs::exists(data / "Results" / "walk.con"));
+  EXPECT_TRUE(fs::exists(data / "Results" / "walk.EXP"));
+  for (const auto& m : prompt.shown) std::cerr << "save results said: " << m.text << "\n";
+
+  // Save Building, and the file opens again as it was.
+  dialogs.answers = {Path("walk.BLD")};
+  ChooseMenu(*building, {"file", "filesave"});
+  prompt.answers = {Answer::Yes};
+  dialogs.answers = {Path("walk.BLD")};
+  ChooseMenu(*building, {"file", "fileopen"});
+  EXPECT_EQ(state->Building.ID, "Sample house");
+  EXPECT_EQ(state->Building.NumRooms, 3);
+
+  // Options.
+  ChooseMenu(*building, {"options", "OptionsCalculate"});
+  auto* calc = AppWindows().Find<SetCalculate>();
+  ASSERT_NE(calc, nullptr);
+  EXPECT_TRUE(calc->isVisible());
+  ExpectOnScreen(calc, "calculation options");
+  ExpectInsideArea(*frame, "calculation options");
+  SavePicture(calc->window(), "walk_06_calc_options.png");
+  calc->close();
+  prompt.shown.clear();
+  prompt.inputs = {std::string("2.5")};
+  ChooseMenu(*building, {"options", "Optionsetmax"});
+  ASSERT_EQ(prompt.shown.size(), 1U);
+  EXPECT_EQ(prompt.shown[0].text, "Enter estimated maxium concentration mg/cu m");
+  EXPECT_DOUBLE_EQ(state->MaxConcentration, 2.5);
+  ChooseMenu(*building, {"options", "Filelocations"});
+  auto* files = AppWindows().Find<frmSetFiles>();
+  ASSERT_NE(files, nullptr);
+  ExpectOnScreen(files, "file locations");
+  ExpectInsideArea(*frame, "file locations");
+  SavePicture(files->window(), "walk_07_file_locations.png");
+  files->close();
+
+  // Window.
+  ChooseMenu(*building, {"Window", "WindowsCascade"});
+  ExpectInsideArea(*frame, "cascade");
+  // Every menu title is still on the bar, none folded behind its extension button.
+  for (QAction* title : building->menuBar()->actions()) {
+    EXPECT_LE(building->menuBar()->actionGeometry(title).right(), building->menuBar()->width())
+        << title->text().toStdString() << " folded away after Cascade";
+  }
+  ChooseMenu(*building, {"Window", "WindowsTile"});
+  ExpectInsideArea(*frame, "tile");
+  SavePicture(frame, "walk_08_tiled.png");
+
+  // Help and About.
+  ChooseMenu(*building, {"help", "HelpContents"});
+  ASSERT_EQ(help.shown.size(), 1U);
+  ChooseMenu(*building, {"help", "HelpAbout"});
+  auto* about = AppWindows().Find<AboutForm>();
+  ASSERT_NE(about, nullptr);
+  ExpectOnScreen(about, "about");
+  SavePicture(about->window(), "walk_09_about.png");
+  about->close();
+  ChooseMenu(*building, {"help", "helprecent"});
+  auto* changes = AppWindows().Find<Changesform>();
+  ASSERT_NE(changes, nullptr);
+  ExpectOnScreen(changes, "recent changes");
+  SavePicture(changes->window(), "walk_10_changes.png");
+  changes->close();
+
+  // Exit with unsaved changes: asked once, No keeps the program.
+  state->BuildingSaved = kFalse;
+  prompt.shown.clear();
+  prompt.answers = {Answer::No, Answer::No};
+  QPointer<RevudUzad> frame_alive(frame);
+  ChooseMenu(*building, {"file", "fileexit"});
+  QTest::qWait(5);
+  ASSERT_NE(frame_alive, nullptr);
+  EXPECT_TRUE(building->isVisible());
+  for (const auto& m : prompt.shown) std::cerr << "exit asked: " << m.text << "\n";
+  // Saved: Exit ends.
+  prompt.shown.clear();
+  state->BuildingSaved = kTrue;
+  state->ScenarioSaved = kTrue;
+  prompt.answers = {Answer::Yes};
+  ChooseMenu(*building, {"file", "fileexit"});
+  for (const auto& m : prompt.shown) std::cerr << "exit asked: " << m.text << "\n";
+  EXPECT_TRUE(WaitFor([&frame_alive] {
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return frame_alive == nullptr || !frame_alive->isVisible();
+  }));
+}
+
+}  // namespace
+}  // namespace quarn
