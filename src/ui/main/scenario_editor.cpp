@@ -281,7 +281,7 @@ void mainscenarioform::BuildMenus() {
     const QString caption = ToQt(item.caption);
     QAction* action = nullptr;
     if (std::string(item.caption) == "-") {
-      action = holder->addSeparator();
+      action = holder == nullptr ? menuBar()->addSeparator() : holder->addSeparator();
     } else if (has_children(item.path) || std::string(item.name) == "WindowsList") {
       QMenu* menu = holder == nullptr ? menuBar()->addMenu(caption) : holder->addMenu(caption);
       menu->setObjectName(item.name);
