@@ -479,7 +479,9 @@ ExposureRunResult RunExposureCalculation(BuildingRecord& building, const std::st
     w.factor = run.inhalation ? occ.BreathingRate * occ.EfficiencyFactor : 1.0f;
     w.emp_file.open(occ.InstExposureFile, std::ios::binary | std::ios::trunc);
     w.cmp_file.open(occ.CumExposureFile, std::ios::binary | std::ios::trunc);
-    std::ofstream(occ.AvgExposureFile, std::ios::binary | std::ios::trunc);
+    // Empties the average-exposure file of an earlier run; the averaging step fills it.
+    std::ofstream(occ.AvgExposureFile,  // NOLINT(bugprone-unused-raii): opened only to truncate
+                  std::ios::binary | std::ios::trunc);
     if (!has_pattern) {
       w.active = false;  // the warning above said what is missing
     } else if (!w.emp_file || !w.cmp_file) {

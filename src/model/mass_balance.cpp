@@ -370,7 +370,7 @@ StepStatus UpdateRooms(BuildingRecord& building, const WorkingFlows& flows,
         source -= removal;
         s.AirCleanerCollected[r] += dt * removal * volume;
       }
-      float next;
+      float next = 0;
       if (loss == 0) {
         next = c + dt * source;
       } else {

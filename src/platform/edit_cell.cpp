@@ -53,7 +53,7 @@ void EditCellBox::keyPressEvent(QKeyEvent* event) {
   }
   if (code_swallowed) {
     // The key's own action is gone, but the character it types still arrives.
-    if (ch != 0 && ch >= 32) insert(typed);
+    if (ch >= 32) insert(typed);
     event->accept();
     return;
   }

@@ -788,13 +788,14 @@ void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void FlexGrid::focusInEvent(QFocusEvent* event) {
   // The item view would make its first cell (a heading) current on focus; the cursor is ours.
-  QAbstractScrollArea::focusInEvent(event);
+  QAbstractScrollArea::focusInEvent(event);  // NOLINT(bugprone-parent-virtual-call)
   viewport()->update();
   emit GotFocus();
 }
 
 void FlexGrid::focusOutEvent(QFocusEvent* event) {
-  QAbstractScrollArea::focusOutEvent(event);
+  // Past the item view, as focusInEvent does; the repaint follows here.
+  QAbstractScrollArea::focusOutEvent(event);  // NOLINT(bugprone-parent-virtual-call)
   dragging_ = false;
   viewport()->update();
 }
