@@ -29,6 +29,7 @@
 
 #include "files/scenario_file.h"
 #include "main_window_fixture.h"
+#include "menu_input.h"
 #include "model/work_file_reader.h"
 #include "platform/flex_grid.h"
 #include "platform/strip_chart.h"
@@ -48,6 +49,8 @@ namespace {
 namespace fs = std::filesystem;
 namespace row = scenario_row;
 using EndToEnd = testing::MainWindowTest;
+using testing::ChooseMenu;
+using testing::WaitFor;
 
 void SavePicture(const QPixmap& picture, const char* name) {
   const char* dir = std::getenv("QUARN_SCREENSHOTS");
@@ -55,53 +58,13 @@ void SavePicture(const QPixmap& picture, const char* name) {
   picture.save(QString::fromStdString((fs::path(dir) / name).string()), "PNG");
 }
 
-bool WaitFor(const std::function<bool()>& done) {
-  for (int i = 0; i < 200 && !done(); ++i) QTest::qWait(5);
-  return done();
-}
-
-QAction* ActionNamed(const QList<QAction*>& actions, const char* name) {
-  for (QAction* a : actions) {
-    if (a->objectName() == name) return a;
-  }
-  return nullptr;
-}
-
-// Chooses a menu item with the mouse: the title on the window's menu bar, then each item
-// of the path (object names) in the menu that the previous click opened.
-void ChooseMenu(QMainWindow& window, std::initializer_list<const char*> path) {
-  QMenuBar* bar = window.menuBar();
-  auto it = path.begin();
-  QAction* action = ActionNamed(bar->actions(), *it);
-  ASSERT_NE(action, nullptr) << *it;
-  const QPoint at = bar->actionGeometry(action).center();
-  QTest::mouseMove(bar, at);
-  QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, at);
-  for (++it; it != path.end(); ++it) {
-    QMenu* menu = action->menu();
-    ASSERT_NE(menu, nullptr) << *it;
-    ASSERT_TRUE(WaitFor([menu] { return menu->isVisible(); })) << "menu before " << *it;
-    action = ActionNamed(menu->actions(), *it);
-    ASSERT_NE(action, nullptr) << *it;
-    const QPoint item = menu->actionGeometry(action).center();
-    QTest::mouseMove(menu, item);
-    QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, item);
-  }
-  QTest::qWait(1);
-}
-
 // Clicks a cell of a grid, types the text key by key into whatever has the focus (the
 // first key opens the edit box) and presses Enter.
 void TypeIntoCell(FlexGrid& grid, int row, int col, const char* text) {
-  const QModelIndex cell = grid.model()->index(row, col);
-  grid.scrollTo(cell);
-  const QPoint at = grid.visualRect(cell).center();
-  QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+  testing::ClickCell(grid, row, col);
   ASSERT_EQ(grid.Row(), row);
   ASSERT_EQ(grid.Col(), col);
-  for (const char* ch = text; *ch != '\0'; ++ch) {
-    QTest::keyClick(QApplication::focusWidget(), *ch);
-  }
+  testing::TypeKeys(text);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   QTest::qWait(1);
 }

@@ -29,6 +29,7 @@
 #include <string>
 
 #include "main_window_fixture.h"
+#include "menu_input.h"
 #include "platform/flex_grid.h"
 #include "platform/strip_chart.h"
 #include "platform/user_input.h"
@@ -49,60 +50,16 @@ namespace {
 namespace fs = std::filesystem;
 namespace row = scenario_row;
 using UserWalk = testing::MainWindowTest;
+using testing::ChooseMenu;
+using testing::ClickCell;
+using testing::TypeKeys;
+using testing::WaitFor;
 
 void SavePicture(QWidget* widget, const char* name) {
   const char* dir = std::getenv("QUARN_SCREENSHOTS");
   if (dir == nullptr || widget == nullptr) return;
   QTest::qWait(10);
   widget->grab().save(QString::fromStdString((fs::path(dir) / name).string()), "PNG");
-}
-
-bool WaitFor(const std::function<bool()>& done) {
-  for (int i = 0; i < 200 && !done(); ++i) QTest::qWait(5);
-  return done();
-}
-
-QAction* ActionNamed(const QList<QAction*>& actions, const char* name) {
-  for (QAction* a : actions) {
-    if (a->objectName() == name) return a;
-  }
-  return nullptr;
-}
-
-// Chooses a menu item with the mouse: the title on the window's menu bar, then each item of
-// the path (object names) in the menu that the previous click opened.
-void ChooseMenu(QMainWindow& window, std::initializer_list<const char*> path) {
-  QMenuBar* bar = window.menuBar();
-  auto it = path.begin();
-  QAction* action = ActionNamed(bar->actions(), *it);
-  ASSERT_NE(action, nullptr) << *it;
-  const QPoint at = bar->actionGeometry(action).center();
-  QTest::mouseMove(bar, at);
-  QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, at);
-  for (++it; it != path.end(); ++it) {
-    QMenu* menu = action->menu();
-    ASSERT_NE(menu, nullptr) << *it;
-    ASSERT_TRUE(WaitFor([menu] { return menu->isVisible(); })) << "menu before " << *it;
-    action = ActionNamed(menu->actions(), *it);
-    ASSERT_NE(action, nullptr) << *it;
-    const QPoint item = menu->actionGeometry(action).center();
-    QTest::mouseMove(menu, item);
-    QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, item);
-  }
-  QTest::qWait(1);
-}
-
-void ClickCell(FlexGrid& grid, int r, int c) {
-  const QModelIndex cell = grid.model()->index(r, c);
-  grid.scrollTo(cell);
-  QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier,
-                    grid.visualRect(cell).center());
-}
-
-void TypeKeys(const char* text) {
-  for (const char* ch = text; *ch != '\0'; ++ch) {
-    QTest::keyClick(QApplication::focusWidget(), *ch);
-  }
 }
 
 void Press(Qt::Key key) {
