@@ -69,12 +69,7 @@ int main(int argc, char** argv) {
       std::string name = quarn::FromQt(shot.building);
       quarn::BuildingRecord read;
       if (quarn::ReadBuildingFile(read, name, prompt)) {
-        state.Building.ID = read.ID;
-        state.Building.Comments = read.Comments;
-        state.Building.NumRooms = read.NumRooms;
-        state.Building.MasterFile = read.MasterFile;
-        state.Building.RoomList = read.RoomList;
-        state.Building.Neighbors = read.Neighbors;
+        quarn::CopyBuildingPart(read, state.Building);
         frame->Building()->FillBuildingGrid(frame->Building()->Grid());
       }
     }

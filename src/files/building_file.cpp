@@ -192,4 +192,13 @@ bool ReadBuildingFile(BuildingRecord& building, std::string& fileName, Prompt& p
   return true;
 }
 
+void CopyBuildingPart(const BuildingRecord& from, BuildingRecord& to) {
+  to.ID = from.ID;
+  to.Comments = from.Comments;
+  to.NumRooms = from.NumRooms;
+  to.MasterFile = from.MasterFile;
+  to.RoomList = from.RoomList;
+  to.Neighbors = from.Neighbors;
+}
+
 }  // namespace quarn

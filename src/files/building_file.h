@@ -32,4 +32,9 @@ bool WriteBuildingFile(const BuildingRecord& building, std::string& fileName, Pr
 // the file is read whole into a scratch copy first. True when the building was read.
 bool ReadBuildingFile(BuildingRecord& building, std::string& fileName, Prompt& prompt);
 
+// Copies what a building file holds (ID, comments, room count, master file, rooms and
+// neighbours) from one record to another, leaving the scenario and the rest alone: a
+// building read into a scratch record reaches the model this way.
+void CopyBuildingPart(const BuildingRecord& from, BuildingRecord& to);
+
 }  // namespace quarn

@@ -137,35 +137,8 @@ void ReadBody(ItemSource& in, const Layout& l, const BuildingRecord& b, ProgramS
   const int np = sc.NumPollutants;
 
   // 4-6: HVAC flows, natural flows, schedules.
-  in.Fixed(sc.HVACHistoryCycle);
-  in.Real(sc.HVACOutdoorAirTotal);
-  in.Real(sc.HVACMakeUpTotal);
-  for (int r = 1; r <= n; ++r) {
-    for (float* v :
-         {&sc.HVACSupply[r], &sc.HVACReturn[r], &sc.HVACExhaust[r], &sc.HVACOutdoorAir[r]}) {
-      in.Real(*v);
-    }
-  }
-  for (int i = 1; i <= n; ++i) {
-    for (int j = 1; j <= n; ++j) {
-      if (i != j && b.Neighbors[i][j] != 0) in.Real(sc.HVACRoomFlows[i][j]);
-    }
-  }
-  for (int r = 1; r <= n; ++r) {
-    in.Real(sc.NaturalToOutdoors[r]);
-    in.Real(sc.NaturalFromOutdoors[r]);
-  }
-  for (int i = 1; i <= n; ++i) {
-    for (int j = 1; j <= n; ++j) {
-      if (i != j) in.Real(sc.NaturalRoomFlows[i][j]);
-    }
-  }
-  for (int t = 1; t <= kMaxHistory; ++t) {
-    for (float* v :
-         {&sc.VentTime[t], &sc.VentRate[t], &sc.HVACHistoryTime[t], &sc.HVACHistoryFraction[t]}) {
-      in.Real(*v);
-    }
-  }
+  scenario_io::ReadHVACFlowBlock(in, b, sc, n);
+  scenario_io::ReadNaturalFlowsAndSchedules(in, sc, n);
 
   // 7: sources, room by room; the HVAC system's (room 0) only in versioned files.
   for (int r = l.versioned ? 0 : 1; r <= n; ++r) {

@@ -178,6 +178,41 @@ void SetDroppedFieldsToReference(ScenarioRecord& sc, int num_rooms) {
   }
 }
 
+void ReadHVACFlowBlock(ItemSource& in, const BuildingRecord& b, ScenarioRecord& sc, int n) {
+  in.Fixed(sc.HVACHistoryCycle);
+  in.Real(sc.HVACOutdoorAirTotal);
+  in.Real(sc.HVACMakeUpTotal);
+  for (int r = 1; r <= n; ++r) {
+    for (float* v :
+         {&sc.HVACSupply[r], &sc.HVACReturn[r], &sc.HVACExhaust[r], &sc.HVACOutdoorAir[r]}) {
+      in.Real(*v);
+    }
+  }
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= n; ++j) {
+      if (i != j && b.Neighbors[i][j] != 0) in.Real(sc.HVACRoomFlows[i][j]);
+    }
+  }
+}
+
+void ReadNaturalFlowsAndSchedules(ItemSource& in, ScenarioRecord& sc, int n) {
+  for (int r = 1; r <= n; ++r) {
+    in.Real(sc.NaturalToOutdoors[r]);
+    in.Real(sc.NaturalFromOutdoors[r]);
+  }
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= n; ++j) {
+      if (i != j) in.Real(sc.NaturalRoomFlows[i][j]);
+    }
+  }
+  for (int t = 1; t <= kMaxHistory; ++t) {
+    for (float* v :
+         {&sc.VentTime[t], &sc.VentRate[t], &sc.HVACHistoryTime[t], &sc.HVACHistoryFraction[t]}) {
+      in.Real(*v);
+    }
+  }
+}
+
 }  // namespace scenario_io
 
 using scenario_io::DamagedFile;
@@ -546,41 +581,13 @@ void ReadBody(ItemSource& in, const BuildingRecord& b, ProgramState& data) {
     }
   }
 
-  in.Fixed(sc.HVACHistoryCycle);
-  in.Real(sc.HVACOutdoorAirTotal);
-  in.Real(sc.HVACMakeUpTotal);
-  for (int r = 1; r <= n; ++r) {
-    for (float* v :
-         {&sc.HVACSupply[r], &sc.HVACReturn[r], &sc.HVACExhaust[r], &sc.HVACOutdoorAir[r]}) {
-      in.Real(*v);
-    }
-  }
-  for (int i = 1; i <= n; ++i) {
-    for (int j = 1; j <= n; ++j) {
-      if (Connected(b, i, j)) in.Real(sc.HVACRoomFlows[i][j]);
-    }
-  }
+  ReadHVACFlowBlock(in, b, sc, n);
 
   sc.HVACFilterType = in.Integer();
   in.Real(sc.FilterCapacity);
   for (int p = 0; p < np; ++p) in.Real(sc.FilterPenetration[0][p]);
 
-  for (int r = 1; r <= n; ++r) {
-    in.Real(sc.NaturalToOutdoors[r]);
-    in.Real(sc.NaturalFromOutdoors[r]);
-  }
-  for (int i = 1; i <= n; ++i) {
-    for (int j = 1; j <= n; ++j) {
-      if (i != j) in.Real(sc.NaturalRoomFlows[i][j]);
-    }
-  }
-
-  for (int t = 1; t <= kMaxHistory; ++t) {
-    for (float* v :
-         {&sc.VentTime[t], &sc.VentRate[t], &sc.HVACHistoryTime[t], &sc.HVACHistoryFraction[t]}) {
-      in.Real(*v);
-    }
-  }
+  ReadNaturalFlowsAndSchedules(in, sc, n);
 
   for (int r = 0; r <= n; ++r) sc.NumSources[r] = in.Count(kMaxSources);
   for (int r = 0; r <= n; ++r) {

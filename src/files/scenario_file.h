@@ -143,6 +143,13 @@ bool IsParticleClass(const FixedString<8>& pollutant_class);
 // nothing of the previous scenario survives a read.
 void SetDroppedFieldsToReference(ScenarioRecord& scenario, int num_rooms);
 
+// The item blocks that every layout stores alike: the HVAC flows (cycle flag, the system's
+// two totals, each room's supply, return, exhaust and outdoor air, then the flows between
+// connected rooms), and the natural flows (each room's to and from outdoors, then every
+// pair of rooms) followed by the four 50-point schedules.
+void ReadHVACFlowBlock(ItemSource& in, const BuildingRecord& b, ScenarioRecord& sc, int n);
+void ReadNaturalFlowsAndSchedules(ItemSource& in, ScenarioRecord& sc, int n);
+
 // The messages of the scenario readers.
 void TellDamaged(Prompt& prompt, const std::string& fileName);
 void TellMissing(Prompt& prompt, const std::string& fileName);

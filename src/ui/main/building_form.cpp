@@ -400,13 +400,7 @@ void BuildingForm::FileOpen() {
   if (!ReadBuildingFile(read, file, ctx_.prompt)) return;
   ClearBuilding(s);
   NewBuilding(s);
-  BuildingRecord& b = s.Building;
-  b.ID = read.ID;
-  b.Comments = read.Comments;
-  b.NumRooms = read.NumRooms;
-  b.MasterFile = read.MasterFile;
-  b.RoomList = read.RoomList;
-  b.Neighbors = read.Neighbors;
+  CopyBuildingPart(read, s.Building);
   s.BuildingSaved = kTrue;
   s.RoomsSaved = kTrue;
   show();
