@@ -62,55 +62,97 @@ void AddRow(Windows& win, double t_prev, double t, const std::vector<float>& row
   for (int p = 0; p < pollutants; ++p) win.sums[p] += rest * row[1 + p];
 }
 
-}  // namespace
+// The exposure walk ends at most two steps of at most 24 h past the simulated period, so a
+// time beyond that, or one before the previous row, cannot come from an exposure run. The
+// limit also bounds the windows a row can close.
+double LatestExposureTime(const ScenarioRecord& scenario) {
+  return static_cast<double>(scenario.YearsSimulated) * 8760.0 + 48.0;
+}
 
-void CalculateAverageExposure(const ScenarioRecord& scenario, char separator, Prompt& prompt) {
-  const int occupants = std::clamp<int>(scenario.NumOccupants, 0, kMaxOccupants);
+constexpr double kMaxWindows = 1e6;
+
+// At the end of the file the window in progress is whole when the time it reaches within
+// itself comes to its length, give or take the rounding of the Single times.
+void CloseLastWindow(Windows& win, double t_last, int pollutants, bool particles,
+                     const PerPollutant<float>& diameters, char separator, LineWriter& out) {
+  const double reached = t_last - static_cast<double>(win.number - 1) * win.length;
+  if (reached >= static_cast<double>(win.length) * 0.999) {
+    CloseWindow(win, t_last, pollutants, particles, diameters, separator, out);
+  }
+}
+
+// Reads one occupant's exposure file into the window lines. Returns false when a line is
+// refused, after saying so.
+bool AverageOccupantExposure(const ScenarioRecord& scenario, const OccupantRecord& occ,
+                             TextLineSource& source, char separator, Prompt& prompt,
+                             LineWriter& out) {
   const int pollutants = std::clamp<int>(scenario.NumPollutants, 0, kMaxPollutants);
   const bool particles = IsParticleMode(scenario);
   PerPollutant<float> diameters{};
   for (int p = 0; p < pollutants; ++p) {
     diameters[p] = static_cast<float>(LeadingNumber(scenario.Pollutants[p].Name));
   }
+  const double latest = LatestExposureTime(scenario);
+  Windows win;
+  win.length = occ.AveragingTime;
+  std::vector<float> row;
+  std::string line;
+  int rows = 0;
+  double t_prev = 0;
+  while (source.Next(line)) {
+    if (line.find_first_not_of(' ') == std::string::npos) continue;
+    const bool read =
+        SplitNumberLine(line, separator, row) && static_cast<int>(row.size()) == 1 + pollutants;
+    if (!read || !(row[0] >= t_prev && row[0] <= latest)) {
+      prompt.Message("Error.  Line " + FormatDouble(source.LineNumber()) +
+                         " of the exposure file " + occ.InstExposureFile +
+                         " is not a line of exposures.",
+                     "Error", MessageIcon::None);
+      return false;
+    }
+    // The first row only marks where the data begin.
+    if (rows++ > 0) {
+      AddRow(win, t_prev, row[0], row, pollutants, particles, diameters, separator, out);
+    }
+    t_prev = row[0];
+  }
+  if (rows > 1) CloseLastWindow(win, t_prev, pollutants, particles, diameters, separator, out);
+  return true;
+}
+
+// An averaging time that is not positive, or so short that the run would close more windows
+// than anyone could read, is refused before the file is read.
+bool AveragingTimeUsable(const ScenarioRecord& scenario, const OccupantRecord& occ,
+                         Prompt& prompt) {
+  if (!(occ.AveragingTime > 0)) {
+    prompt.Message(
+        "Error.  You have not defined an averaging time. Go to scenario occupant and define "
+        "averaging time.",
+        "", MessageIcon::None);
+    return false;
+  }
+  if (!(LatestExposureTime(scenario) / static_cast<double>(occ.AveragingTime) <= kMaxWindows)) {
+    prompt.Message("Error.  The averaging time of occupant " + occ.Name +
+                       " would give more than a million averages over the simulated period.  "
+                       "Go to scenario occupant and define a longer averaging time.",
+                   "Error", MessageIcon::None);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void CalculateAverageExposure(const ScenarioRecord& scenario, char separator, Prompt& prompt) {
+  const int occupants = std::clamp<int>(scenario.NumOccupants, 0, kMaxOccupants);
   for (int o = 1; o <= occupants; ++o) {
     const OccupantRecord& occ = scenario.Occupants[o];
     std::remove(occ.AvgExposureFile.c_str());
     TextLineSource source(occ.InstExposureFile);
     if (!source.IsOpen()) continue;  // no exposure calculated: no averages either
-    if (!(occ.AveragingTime > 0)) {
-      prompt.Message(
-          "Error.  You have not defined an averaging time. Go to scenario occupant and define "
-          "averaging time.",
-          "", MessageIcon::None);
-      continue;
-    }
-    Windows win;
-    win.length = occ.AveragingTime;
+    if (!AveragingTimeUsable(scenario, occ, prompt)) continue;
     LineWriter out;
-    std::vector<float> row;
-    std::string line;
-    bool have_previous = false;
-    double t_prev = 0;
-    bool failed = false;
-    while (source.Next(line)) {
-      if (line.find_first_not_of(' ') == std::string::npos) continue;
-      if (!SplitNumberLine(line, separator, row) ||
-          static_cast<int>(row.size()) != 1 + pollutants) {
-        prompt.Message("Error.  Line " + FormatDouble(source.LineNumber()) +
-                           " of the exposure file " + occ.InstExposureFile +
-                           " is not a line of exposures.",
-                       "Error", MessageIcon::None);
-        failed = true;
-        break;
-      }
-      // The first row only marks where the data begin.
-      if (have_previous) {
-        AddRow(win, t_prev, row[0], row, pollutants, particles, diameters, separator, out);
-      }
-      have_previous = true;
-      t_prev = row[0];
-    }
-    if (failed) continue;
+    if (!AverageOccupantExposure(scenario, occ, source, separator, prompt, out)) continue;
     std::string error;
     if (!WriteFileAtomic(occ.AvgExposureFile, out.Bytes(), &error)) {
       prompt.Message("Error.  The average exposure file " + occ.AvgExposureFile +

@@ -10,7 +10,10 @@ namespace quarn {
 // line per completed window to the occupant's average exposure work file (.ave): the time
 // of the row at which the window closed, the window number, the average of every pollutant,
 // and in particle mode the mass median diameter and geometric standard deviation of the
-// averaged size distribution. Values are separated by `separator`.
+// averaged size distribution. Values are separated by `separator`. The window in progress at
+// the end of the file is written when it is whole; a shorter remainder is not. A file with a
+// time that goes backwards or lies past the simulated period, or an averaging time that
+// would give more than a million windows, is refused with a message and gives no .ave file.
 void CalculateAverageExposure(const ScenarioRecord& scenario, char separator, Prompt& prompt);
 
 }  // namespace quarn

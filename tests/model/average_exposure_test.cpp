@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
+#include <numeric>
 #include <string>
 #include <vector>
 
 #include "common/scripted_prompt.h"
+#include "model/concentration_run.h"
+#include "model/exposure.h"
 #include "model/lognormal_fit.h"
 #include "model/work_file_reader.h"
 #include "text/number_text.h"
@@ -29,6 +33,7 @@ class AverageExposureTest : public ::testing::Test {
     fs::create_directories(folder_);
     s_.NumOccupants = 1;
     s_.NumPollutants = 1;
+    s_.YearsSimulated = 3.0f / 365.0f;
     OccupantRecord& o = s_.Occupants[1];
     o.AveragingTime = 24;
     o.InstExposureFile = folder_ + "/HoWint01.EMP";
@@ -71,6 +76,71 @@ TEST_F(AverageExposureTest, ConstantExposureAveragesToItselfInEveryWindow) {
   WriteConstantEmp(0.1, 49.0, 3.0f, '\t');
   CalculateAverageExposure(s_, '\t', prompt_);
   EXPECT_EQ(Ave(), " 24.1 \t 1 \t 3 \t\r\n 48.1 \t 2 \t 3 \t\r\n");
+}
+
+TEST_F(AverageExposureTest, TheLastWindowIsWrittenWhenItIsWhole) {
+  // The file ends in the second window: written when it reaches 24 h within a thousandth
+  // (the Single times of a long run), not when only part of it was gathered.
+  const struct {
+    double end;
+    std::string ave;
+  } cases[] = {
+      {48.0, " 24.01 , 1 , 3 ,\r\n 48 , 2 , 3 ,\r\n"},
+      {47.99, " 24.01 , 1 , 3 ,\r\n 47.99 , 2 , 2.99875 ,\r\n"},
+      {47.9, " 24.01 , 1 , 3 ,\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.end);
+    WriteConstantEmp(0.01, c.end, 3.0f);
+    CalculateAverageExposure(s_, ',', prompt_);
+    EXPECT_EQ(Ave(), c.ave);
+  }
+  EXPECT_TRUE(prompt_.shown.empty());
+}
+
+TEST_F(AverageExposureTest, TimesNoRunCanWriteAreRefusedBeforeAnyWindow) {
+  // 3 days simulated: up to 72 h and the 48 h the last steps may pass it by.
+  const struct {
+    std::string emp;
+    int line;
+  } cases[] = {
+      {" 0 , 1 ,\r\n 1E+09 , 1 ,\r\n", 2},          // would close a billion windows
+      {" 0 , 1 ,\r\n 120.1 , 1 ,\r\n", 2},          // past the end of the run
+      {" 0 , 1 ,\r\n 5 , 1 ,\r\n 4 , 1 ,\r\n", 3},  // backwards
+      {" -1 , 1 ,\r\n 5 , 1 ,\r\n", 1},
+  };
+  s_.Occupants[1].AveragingTime = 1;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.emp);
+    prompt_.shown.clear();
+    WriteEmp(c.emp);
+    CalculateAverageExposure(s_, ',', prompt_);
+    ASSERT_EQ(prompt_.shown.size(), 1u);
+    EXPECT_EQ(prompt_.shown[0].text,
+              "Error.  Line " + std::to_string(c.line) + " of the exposure file " +
+                  s_.Occupants[1].InstExposureFile + " is not a line of exposures.");
+    EXPECT_FALSE(fs::exists(s_.Occupants[1].AvgExposureFile));
+  }
+
+  // Times up to the limit, equal times of a segment boundary included, are read.
+  prompt_.shown.clear();
+  WriteEmp(" 0 , 1 ,\r\n 5 , 1 ,\r\n 5 , 1 ,\r\n 119 , 1 ,\r\n");
+  CalculateAverageExposure(s_, ',', prompt_);
+  EXPECT_TRUE(prompt_.shown.empty());
+}
+
+TEST_F(AverageExposureTest, AveragingTimeOfMoreThanAMillionWindowsIsRefused) {
+  s_.YearsSimulated = 100;  // 876,048 h at most
+  s_.Occupants[1].Name = "Child";
+  s_.Occupants[1].AveragingTime = 0.5f;
+  WriteEmp(" 0 , 1 ,\r\n 1 , 1 ,\r\n");
+  CalculateAverageExposure(s_, ',', prompt_);
+  ASSERT_EQ(prompt_.shown.size(), 1u);
+  EXPECT_EQ(prompt_.shown[0].text,
+            "Error.  The averaging time of occupant Child would give more than a million averages "
+            "over the simulated period.  Go to scenario occupant and define a longer averaging "
+            "time.");
+  EXPECT_FALSE(fs::exists(s_.Occupants[1].AvgExposureFile));
 }
 
 TEST_F(AverageExposureTest, WindowsShareTheRowThatClosesThem) {
@@ -120,6 +190,86 @@ TEST_F(AverageExposureTest, ShortPeriodMissingFileAndNoAveragingTime) {
   WriteEmp(" 0 , 1 ,\r\n 1 , x ,\r\n");
   CalculateAverageExposure(s_, ',', prompt_);
   EXPECT_EQ(prompt_.shown.size(), 1u);
+}
+
+// One room of 30 m³ flushed by 15 m³/h of clean air with a constant 10 mg/h source:
+// C(t) = (2/3)(1 - e^(-t/2)) mg/m³. One occupant breathes it for the whole day.
+BuildingRecord FlushedRoomWithASource() {
+  BuildingRecord b;
+  b.NumRooms = 1;
+  b.MasterFile = "House";
+  b.RoomList[1].Name = "Kitchen";
+  b.RoomList[1].Volume = 30;
+  ScenarioRecord& s = b.Scenario;
+  s.NumPollutants = 1;
+  s.ConcUnits = s.OutdoorConcUnits = s.InitialConcUnits = "milligrams";
+  s.ConstantACH = s.ConstantHVAC = s.ConstantOutdoorConc = "Y";
+  s.VentScheduleFlag = s.HVACHistoryCycle = "N";
+  s.NumOutdoorConcPoints = 1;
+  s.BuildingPenetration[0] = 1;
+  s.NaturalFromOutdoors[1] = s.NaturalToOutdoors[1] = 15;
+  s.StepSize = 0.1f;
+  s.YearsSimulated = 24.0f / 8760.0f;
+  SourceRecord& src = s.Sources[1][++s.NumSources[1]];
+  src.Model = 6;  // constant emission
+  src.Params[0][0] = 10;
+  src.Size = 1;
+  src.NumCycles = 1;
+  src.TimeOff[1] = 1e6f;
+  src.CycleRepeats = "N";
+  s.ExposureMode = "I";
+  s.NumOccupants = 1;
+  OccupantRecord& o = s.Occupants[1];
+  o.BreathingRate = 0.5f;
+  o.EfficiencyFactor = 0.8f;  // F = 0.4 m³/h
+  o.EndTime = 24;
+  o.TimeLeave[1] = 24;
+  o.Location[1] = "Kitchen";
+  return b;
+}
+
+// The exact mean of C over [a, b], h.
+double ExactMean(double a, double b) {
+  return 2.0 / 3.0 * (1 - 2 * (std::exp(-a / 2) - std::exp(-b / 2)) / (b - a));
+}
+
+TEST_F(AverageExposureTest, ADayOfExposureGivesEveryWholeWindowAndItsExactMean) {
+  BuildingRecord b = FlushedRoomWithASource();
+  RunSettings settings;
+  settings.TempFolderName = folder_;
+  settings.StepAdjustFactor = 1;
+  settings.MaxConcentration = 1;
+  RunObserver watch;
+  ASSERT_EQ(RunConcentrationCalculation(b, settings, prompt_, watch), RunOutcome::Completed);
+  ASSERT_TRUE(RunExposureCalculation(b, folder_, ',', prompt_, watch).completed);
+  ASSERT_TRUE(prompt_.shown.empty());
+  OccupantRecord& o = b.Scenario.Occupants[1];
+  // Every line of the .ave file for an averaging time: its window numbers, its averages.
+  const auto averages = [&](float hours) {
+    o.AveragingTime = hours;
+    CalculateAverageExposure(b.Scenario, ',', prompt_);
+    std::string ave;
+    EXPECT_TRUE(ReadFileBytes(o.AvgExposureFile, ave));
+    TextLineSource lines = TextLineSource::FromText(ave);
+    std::string line;
+    std::vector<float> items;
+    std::vector<double> values;
+    while (lines.Next(line)) {
+      EXPECT_TRUE(SplitNumberLine(line, ',', items));
+      EXPECT_EQ(items.size(), 3u);
+      EXPECT_EQ(items.at(1), static_cast<float>(values.size() + 1));
+      values.push_back(items.at(2));
+    }
+    return values;
+  };
+  const std::vector<double> hourly = averages(1);
+  const std::vector<double> daily = averages(24);
+  ASSERT_EQ(hourly.size(), 24u);
+  ASSERT_EQ(daily.size(), 1u);
+  EXPECT_NEAR(daily[0] / (0.4 * ExactMean(0, 24)), 1, 0.01);
+  // The hours share out the day without gap or overlap.
+  EXPECT_NEAR(std::accumulate(hourly.begin(), hourly.end(), 0.0) / 24 / daily[0], 1, 1e-5);
+  EXPECT_TRUE(prompt_.shown.empty());
 }
 
 TEST_F(AverageExposureTest, ParticleModeEndsEachLineWithTheFit) {
