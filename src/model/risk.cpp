@@ -2,8 +2,34 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+
+#include "model/unit_conversion.h"
 
 namespace quarn {
+
+namespace {
+
+// The risk of one occupant and carcinogen, or the reason it cannot be computed.
+// The dose is the inhaled amount in the scenario's mass unit; spread over every hour of the
+// simulated period at the breathing rate it is the mean concentration breathed in, and the
+// slope factor is per µg/m³, so the mean is taken to µg/m³ first.
+const char* RiskOf(const ScenarioRecord& scenario, const OccupantRecord& occupant, int p,
+                   PollutantRecord& pollutant, float& risk) {
+  const float volume_breathed =
+      scenario.YearsSimulated * 365.0f * occupant.BreathingRate * 24.0f;  // m³
+  if (volume_breathed == 0.0f) return "Division by zero";
+  const float mean = occupant.Dose[p] / volume_breathed;
+  float micrograms = 0;
+  if (!ConvertConcentrationUnits(scenario.ConcUnits, kMicrograms, mean, micrograms, pollutant)) {
+    return "Unknown concentration units";
+  }
+  risk = micrograms * pollutant.CancerRisk;
+  if (!std::isfinite(risk)) return "Overflow";
+  return nullptr;
+}
+
+}  // namespace
 
 void RunRiskCalculation(ScenarioRecord& scenario, Prompt& prompt) {
   const int occupants = std::clamp<int>(scenario.NumOccupants, 0, kMaxOccupants);
@@ -11,20 +37,10 @@ void RunRiskCalculation(ScenarioRecord& scenario, Prompt& prompt) {
   for (int o = 1; o <= occupants; ++o) {
     OccupantRecord& occupant = scenario.Occupants[o];
     for (int p = 0; p < pollutants; ++p) {
-      const float slope = scenario.Pollutants[p].CancerRisk;
-      if (slope == 0.0f) continue;
-      // Dose in mg over the period, per m³ breathed per day, to µg/m³ and the slope
-      // factor per µg/m³.
-      const float days_breathed = scenario.YearsSimulated * 365.0f * occupant.BreathingRate * 24.0f;
-      const char* fault = nullptr;
+      PollutantRecord& pollutant = scenario.Pollutants[p];
+      if (pollutant.CancerRisk == 0.0f) continue;
       float risk = 0;
-      if (days_breathed == 0.0f) {
-        fault = "Division by zero";
-      } else {
-        risk = occupant.Dose[p] * 1000.0f / days_breathed * slope * 1000.0f;
-        if (!std::isfinite(risk)) fault = "Overflow";
-      }
-      if (fault != nullptr) {
+      if (const char* fault = RiskOf(scenario, occupant, p, pollutant, risk)) {
         prompt.Message(std::string("Error in Risk calculation.  Check data input.  ") + fault,
                        "ERROR", MessageIcon::Critical);
         return;

@@ -6,10 +6,12 @@
 namespace quarn {
 
 // The individual cancer risk of each occupant and carcinogen (a pollutant with a slope
-// factor, CancerRisk, other than 0): the inhaled dose per day over the simulated period
-// times the slope factor. Pollutants without a slope factor keep their previous result.
-// A value that cannot be computed (no simulated time, a breathing rate of 0) stops the
-// calculation with one message; the results computed before it stay.
+// factor, CancerRisk, other than 0, entered per µg/m³): the mean concentration the occupant
+// breathed in over the simulated period (the dose over the volume breathed), converted to
+// µg/m³ from the scenario's unit, times the slope factor. Pollutants without a slope factor
+// keep their previous result. A value that cannot be computed (no simulated time, a
+// breathing rate of 0, a unit that does not convert) stops the calculation with one
+// message; the results computed before it stay.
 void RunRiskCalculation(ScenarioRecord& scenario, Prompt& prompt);
 
 }  // namespace quarn
