@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "model/chamber_fit.h"
 #include "model/records.h"
 
 namespace quarn {
@@ -55,6 +56,12 @@ struct ProgramState {
   float ConcentrationFloor = 0;
   int16_t OccupantDataComplete = 0;
   char DataSeparator = ',';
+  // The chamber data window's test, the results of its last fit (or those its file held) and
+  // the chamber data file last opened or saved.
+  ChamberDataRecord ChamberData;
+  float FittedR0 = 0;
+  float FittedK = 0;
+  std::string ChamberFileName;
 };
 
 // The one instance the windows share.

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+#include "model/chamber_fit.h"
+#include "model/prompt.h"
+
+namespace quarn {
+
+// Chamber data file (".dat"), one chamber test: Volume, AirChangeRate and SourceArea on line
+// 1 and PeakConc, PeakTime on line 2, each further value at the next 14-column print zone;
+// NumPoints; one line per point with its time and concentration in the same zones; then the
+// fitted R0 and k, one a line.
+
+// Writes the record's points 1..NumPoints and the fitted values.
+bool WriteChamberDataFile(const std::string& fileName, const ChamberDataRecord& record,
+                          float fittedR0, float fittedK, Prompt& prompt);
+
+// Reads the values as one stream of numbers across blanks, commas and line ends, so a file
+// typed by hand need not keep the layout; one that ends right after its points gives R0 = k =
+// 0. A missing file, more than 1000 points, a text in a number's place or an end before the
+// last point gives a message and changes none of the outputs.
+bool ReadChamberDataFile(const std::string& fileName, ChamberDataRecord& record, float& fittedR0,
+                         float& fittedK, Prompt& prompt);
+
+}  // namespace quarn
