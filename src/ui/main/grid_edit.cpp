@@ -9,6 +9,7 @@
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
 #include "quarn_version.h"
+#include "ui/common/number_entry.h"
 #include "ui/main/grid_operations.h"
 
 namespace quarn {
@@ -197,10 +198,7 @@ void GridEdit::EditCellKeyPress(int& key_ascii) {
     if (had_focus) grid_.setFocus(Qt::OtherFocusReason);
     return;
   }
-  if (!numeric_only_) return;
-  const bool allowed = (ch >= '0' && ch <= '9') || ch == '*' || ch == '+' || ch == '-' ||
-                       ch == '.' || ch == '/' || ch == keycode::kBack;
-  if (!allowed) key_ascii = 0;
+  if (numeric_only_ && !IsNumberEntryCharacter(ch)) key_ascii = 0;
 }
 
 void GridEdit::EditCellChange() {

@@ -32,6 +32,7 @@
 #include "platform/qt_text.h"
 #include "platform/window_registry.h"
 #include "text/number_read.h"
+#include "ui/common/tool_openers.h"
 #include "ui/main/grid_edit.h"
 #include "ui/main/room_grids.h"
 #include "ui/main/scenario_grid.h"
@@ -367,8 +368,8 @@ void mainscenarioform::WireCommands() {
          // An empty title is the program's own.
          ctx_.prompt.Message("This feature is not currently implemented.", "", MessageIcon::None);
        }},
-      {"Calculator", open(InputWindow::Calculator)},
-      {"Units", open(InputWindow::UnitsConverter)},
+      {"Calculator", [this] { ToolsCalculator(ctx_); }},
+      {"Units", [this] { ToolsUnitsConversion(ctx_); }},
       {"WindowCascade",
        [this] {
          if (QMdiArea* a = Area()) a->cascadeSubWindows();

@@ -54,8 +54,6 @@ enum class InputWindow {
   Pollutants,
   ScenarioRooms,
   Occupants,
-  Calculator,
-  UnitsConverter,
 };
 
 // The scenario editor: the hub of scenario input. The general settings are edited in the

@@ -1,6 +1,7 @@
 #include "ui/main/scenario_editor.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -23,8 +24,12 @@
 #include "platform/help_service.h"
 #include "platform/qt_text.h"
 #include "platform/user_input.h"
+#include "platform/window_registry.h"
 #include "text/text_reader.h"
 #include "text/text_writer.h"
+#include "tools/calculform.h"
+#include "tools/convert_diameters.h"
+#include "ui/common/tool_openers.h"
 #include "ui/main/scenario_grid.h"
 
 namespace quarn {
@@ -433,12 +438,46 @@ TEST_F(ScenarioEditor, OccupancyRiskAndUnbuiltWindowsSaySo) {
   for (const char* name :
        {"HVACAirClean", "HVACSources", "HVACFlows", "HVACHist", "HVACRoomtoroom", "Outflows",
         "Ventilation", "NaturalRoomtoRoom", "ManHVACFlow", "ManRoomtoRoom", "definepollutants",
-        "Rooms", "Calculator", "Units", "PrinterSetup", "PrintAll"}) {
+        "Rooms", "Units", "PrinterSetup", "PrintAll"}) {
     editor_->RunCommand(name);
   }
-  EXPECT_EQ(prompt_.shown.size() - before, 16U);
+  EXPECT_EQ(prompt_.shown.size() - before, 15U);
   EXPECT_EQ(prompt_.shown.back().text, "Feature not implemented in version.");
   EXPECT_EQ(Scenario().NumSources[0], 0) << "no HVAC source without its window";
+}
+
+int OpenCount(const QString& name) {
+  int n = 0;
+  for (QWidget* w : QApplication::topLevelWidgets()) n += w->isVisible() && w->objectName() == name;
+  return n;
+}
+
+TEST_F(ScenarioEditor, ToolsOpenOneOwnerlessWindowThatKeepsItsEntryUntilClosed) {
+  editor_->RunCommand("Calculator");
+  auto* calc = AppWindows().Find<calculform>();
+  ASSERT_NE(calc, nullptr);
+  EXPECT_EQ(calc->parentWidget(), nullptr);
+  ASSERT_TRUE(testing::ShowActive(*calc));
+  testing::Type("12");
+  editor_->RunCommand("Calculator");
+  EXPECT_EQ(AppWindows().Find<calculform>(), calc);
+  EXPECT_EQ(OpenCount("calculform"), 1);
+  EXPECT_EQ(calc->ReadoutText(), "12.");
+
+  calc->findChild<QAction*>("editexit")->trigger();
+  editor_->RunCommand("Calculator");
+  calc = AppWindows().Find<calculform>();
+  ASSERT_NE(calc, nullptr);
+  EXPECT_EQ(OpenCount("calculform"), 1);
+  EXPECT_EQ(calc->ReadoutText(), "0.");
+  calc->close();
+
+  ToolsDiameterConversion(ctx_);
+  ToolsDiameterConversion(ctx_);
+  EXPECT_EQ(OpenCount("frmConvertDiameters"), 1);
+  EXPECT_TRUE(prompt_.shown.empty());
+  AppWindows().Unload<frmConvertDiameters>();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST_F(ScenarioEditor, MenuItemsAreTheWindowsOwnInOrder) {

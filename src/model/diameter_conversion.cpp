@@ -1,0 +1,55 @@
+#include "model/diameter_conversion.h"
+
+#include <cmath>
+
+namespace quarn {
+
+float MeanFreePath(float p, float t) {
+  const double tk = t;
+  return static_cast<float>(0.0673 * (1.0 / p) * std::pow(tk / 296.15, 2.0) * 406.55 /
+                            (tk + 110.4));
+}
+
+float DivideValues(float a, float b) {
+  return b / a;
+}
+
+float CunninghamCorrection(float d, float temp_c, float p) {
+  const auto t = static_cast<float>(temp_c + 273.0);
+  const float lambda = MeanFreePath(p, t);
+  const float kn = DivideValues(d / 2.0F, lambda);
+  return static_cast<float>(1.0 + kn * (1.142 + 0.558 * std::exp(-0.999 / kn)));
+}
+
+float AerodynamicDiameter(float dp, float temp_c, float p, float rho) {
+  const float c = CunninghamCorrection(dp, temp_c, p);
+  return static_cast<float>(dp * std::sqrt(static_cast<double>(c * rho)));
+}
+
+PhysicalDiameterResult PhysicalDiameter(float da, float temp_c, float p, float rho) {
+  PhysicalDiameterResult result;
+  auto d = static_cast<float>(da / std::sqrt(static_cast<double>(rho)));
+  while (result.rounds < kMaxDiameterRounds) {
+    ++result.rounds;
+    const float c = CunninghamCorrection(d, temp_c, p);
+    const auto next = static_cast<float>(da / std::sqrt(static_cast<double>(c * rho)));
+    const float change = std::fabs(next - d) / d;
+    result.diameter = next;
+    if (change < 0.001) {
+      result.converged = true;
+      return result;
+    }
+    d = next;
+  }
+  return result;
+}
+
+bool DiameterInputsValid(float temp_c, float p, float d, float rho) {
+  if (!std::isfinite(temp_c) || !std::isfinite(p) || !std::isfinite(d) || !std::isfinite(rho)) {
+    return false;
+  }
+  if (temp_c * p * d * rho == 0.0F) return false;
+  return p > 0.0F && d > 0.0F && rho > 0.0F && temp_c > -273.0F;
+}
+
+}  // namespace quarn

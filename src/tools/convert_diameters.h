@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QWidget>
+
+class QLineEdit;
+
+namespace quarn {
+
+class HelpService;
+class Prompt;
+
+// The particle-diameter converter: physical to aerodynamic diameter and back, at the air
+// temperature and pressure and the particle density of its boxes. Each box is read by its
+// leading number, so a result ("1.51855 µm") can be converted back as it stands.
+class frmConvertDiameters : public QWidget {  // NOLINT(readability-identifier-naming)
+  Q_OBJECT
+
+ public:
+  frmConvertDiameters(Prompt& prompt, HelpService& help, QWidget* parent = nullptr);
+
+  void CalculateAerodiam();
+  void CalculatePhysical();
+
+ private:
+  QLineEdit* AddBox(const char* name, const char* label_name, const char* label,
+                    const char* initial);
+  float Read(const QLineEdit& box) const;
+  void InputError();
+
+  Prompt& prompt_;
+  HelpService& help_;
+  QWidget* boxes_ = nullptr;
+  QLineEdit* temp_c_ = nullptr;
+  QLineEdit* pressure_ = nullptr;
+  QLineEdit* d_physical_ = nullptr;
+  QLineEdit* d_aero_ = nullptr;
+  QLineEdit* density_ = nullptr;
+};
+
+}  // namespace quarn

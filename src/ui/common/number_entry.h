@@ -1,0 +1,16 @@
+#pragma once
+
+class QLineEdit;
+
+namespace quarn {
+
+// A character that a number-only box takes (as its Windows-1252 code): digits, "+", "-",
+// ".", "*", "/" and Backspace.
+bool IsNumberEntryCharacter(int ch);
+
+// Makes the box refuse every other typed character. Keys that type nothing (arrows,
+// Delete, Home), Tab, Enter and Ctrl shortcuts keep working; a box read by its leading
+// number shrugs off anything pasted.
+void RestrictToNumbers(QLineEdit& box);
+
+}  // namespace quarn
