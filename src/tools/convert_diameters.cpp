@@ -72,38 +72,35 @@ void frmConvertDiameters::InputError() {
                   MessageIcon::None);
 }
 
+std::optional<frmConvertDiameters::Inputs> frmConvertDiameters::ReadInputs(
+    const QLineEdit& diameter) {
+  const Inputs in{Read(*temp_c_), Read(*pressure_), Read(diameter), Read(*density_)};
+  if (DiameterInputsValid(in.temp_c, in.p, in.d, in.rho)) return in;
+  InputError();
+  return std::nullopt;
+}
+
+void frmConvertDiameters::WriteResult(QLineEdit& box, float diameter, bool found,
+                                      const char* pattern) {
+  if (!found || !std::isfinite(diameter)) {
+    InputError();
+    return;
+  }
+  box.setText(ToQt(FormatPattern(diameter, pattern)));
+}
+
 void frmConvertDiameters::CalculateAerodiam() {
-  const float temp_c = Read(*temp_c_);
-  const float p = Read(*pressure_);
-  const float dp = Read(*d_physical_);
-  const float rho = Read(*density_);
-  if (!DiameterInputsValid(temp_c, p, dp, rho)) {
-    InputError();
-    return;
-  }
-  const float da = AerodynamicDiameter(dp, temp_c, p, rho);
-  if (!std::isfinite(da)) {
-    InputError();
-    return;
-  }
-  d_aero_->setText(ToQt(FormatPattern(da, "#0.##### \xB5m")));
+  const auto in = ReadInputs(*d_physical_);
+  if (!in) return;
+  WriteResult(*d_aero_, AerodynamicDiameter(in->d, in->temp_c, in->p, in->rho), true,
+              "#0.##### \xB5m");
 }
 
 void frmConvertDiameters::CalculatePhysical() {
-  const float temp_c = Read(*temp_c_);
-  const float p = Read(*pressure_);
-  const float da = Read(*d_aero_);
-  const float rho = Read(*density_);
-  if (!DiameterInputsValid(temp_c, p, da, rho)) {
-    InputError();
-    return;
-  }
-  const PhysicalDiameterResult dp = PhysicalDiameter(da, temp_c, p, rho);
-  if (!dp.converged || !std::isfinite(dp.diameter)) {
-    InputError();
-    return;
-  }
-  d_physical_->setText(ToQt(FormatPattern(dp.diameter, "#0.#### \xB5m")));
+  const auto in = ReadInputs(*d_aero_);
+  if (!in) return;
+  const PhysicalDiameterResult dp = PhysicalDiameter(in->d, in->temp_c, in->p, in->rho);
+  WriteResult(*d_physical_, dp.diameter, dp.converged, "#0.#### \xB5m");
 }
 
 }  // namespace quarn

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <optional>
 
 class QLineEdit;
 
@@ -24,7 +25,14 @@ class frmConvertDiameters : public QWidget {  // NOLINT(readability-identifier-n
  private:
   QLineEdit* AddBox(const char* name, const char* label_name, const char* label,
                     const char* initial);
+  struct Inputs {
+    float temp_c, p, d, rho;
+  };
   float Read(const QLineEdit& box) const;
+  // The four inputs with the diameter of that box, or nullopt after the input message.
+  std::optional<Inputs> ReadInputs(const QLineEdit& diameter);
+  // The diameter into the box through the pattern, or the input message when none was found.
+  void WriteResult(QLineEdit& box, float diameter, bool found, const char* pattern);
   void InputError();
 
   Prompt& prompt_;

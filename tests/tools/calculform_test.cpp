@@ -8,6 +8,7 @@
 
 #include <memory>
 
+#include "common/recorded_help.h"
 #include "common/scripted_prompt.h"
 #include "platform/clipboard.h"
 #include "platform/help_service.h"
@@ -17,12 +18,7 @@
 namespace quarn {
 namespace {
 
-struct RecordedHelp : HelpService {
-  std::vector<std::pair<std::string, std::string>> shown;
-  void ShowHelp(const std::string& file, const std::string& keyword) override {
-    shown.emplace_back(file, keyword);
-  }
-};
+using testing::RecordedHelp;
 
 class Calculator : public ::testing::Test {
  protected:
@@ -42,24 +38,28 @@ class Calculator : public ::testing::Test {
 
 TEST_F(Calculator, TypedKeysReachTheKeypadThroughEnter) {
   ASSERT_EQ(QApplication::focusWidget()->objectName(), "dummy");
-  testing::Type("12+3");
-  testing::Enter();
-  EXPECT_EQ(Readout(), "15") << "Enter performs = once";
-  testing::Enter();
-  EXPECT_EQ(Readout(), "15");
-
-  testing::Type("2x*");
-  EXPECT_EQ(Readout(), "2.") << "x and * are not multiply";
-  testing::Type("z3=");
-  EXPECT_EQ(Readout(), "6");
-  testing::Type("4e");
-  EXPECT_EQ(Readout(), "0.");
-  testing::Type("5 C");
-  EXPECT_EQ(Readout(), "5.") << "blank and capitals do nothing";
-  testing::Type("+1c");
-  EXPECT_EQ(Readout(), "0.");
-  testing::Type("=");
-  EXPECT_EQ(Readout(), "0.") << "after clear nothing is pending";
+  const struct {
+    const char* typed;  // "\r" is Enter
+    const char* readout;
+  } table[] = {
+      {"12+3\r", "15"},                 // Enter performs "="
+      {"\r", "15"},     {"2x*", "2."},  // x and * are not multiply
+      {"z3=", "6"},                     // z is
+      {"4e", "0."},                     // clear entry
+      {"5 CZ", "5."},                   // blank and capitals do nothing
+      {"+1c=", "0."},                   // clear leaves nothing pending
+  };
+  for (const auto& row : table) {
+    SCOPED_TRACE(row.typed);
+    for (const char* ch = row.typed; *ch != '\0'; ++ch) {
+      if (*ch == '\r') {
+        testing::Enter();
+      } else {
+        testing::Type(QString(QChar(*ch)));
+      }
+    }
+    EXPECT_EQ(Readout(), row.readout);
+  }
 }
 
 TEST_F(Calculator, ClickedKeysComputeAndLeaveTheFocusOnEnter) {

@@ -9,17 +9,13 @@
 #include <map>
 #include <memory>
 
+#include "common/recorded_help.h"
 #include "common/scripted_prompt.h"
-#include "platform/help_service.h"
 #include "platform/qt_text.h"
 #include "platform/user_input.h"
 
 namespace quarn {
 namespace {
-
-struct NoHelp : HelpService {
-  void ShowHelp(const std::string&, const std::string&) override {}
-};
 
 class DiameterWindow : public ::testing::Test {
  protected:
@@ -31,7 +27,7 @@ class DiameterWindow : public ::testing::Test {
   }
 
   testing::ScriptedPrompt prompt_;
-  NoHelp help_;
+  testing::RecordedHelp help_;
   std::unique_ptr<frmConvertDiameters> form_ =
       std::make_unique<frmConvertDiameters>(prompt_, help_);
 };
@@ -55,6 +51,8 @@ TEST_F(DiameterWindow, ConvertsFromTheInitialTextsAndChains) {
   Click("btnCalculateAerodiam");
   EXPECT_EQ(Text("Daero"), "20.15237 \xB5m");
   EXPECT_TRUE(prompt_.shown.empty());
+  Click("btnHelp");
+  EXPECT_EQ(help_.shown, (decltype(help_.shown){{"RovozUzav.HLP", ""}}));
 }
 
 TEST_F(DiameterWindow, BadInputIsRefusedAndNoBoxChanges) {

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <memory>
 
+#include "common/recorded_help.h"
 #include "common/scripted_file_dialog.h"
 #include "common/scripted_prompt.h"
 #include "files/scenario_file.h"
@@ -37,15 +38,9 @@ namespace {
 
 namespace fs = std::filesystem;
 namespace row = scenario_row;
+using testing::RecordedHelp;
 using testing::ScriptedFileDialog;
 using testing::ScriptedPrompt;
-
-struct RecordedHelp : HelpService {
-  std::vector<std::pair<std::string, std::string>> shown;
-  void ShowHelp(const std::string& file, const std::string& keyword) override {
-    shown.emplace_back(file, keyword);
-  }
-};
 
 class ScenarioEditor : public ::testing::Test {
  protected:
