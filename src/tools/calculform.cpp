@@ -135,7 +135,7 @@ bool calculform::eventFilter(QObject* watched, QEvent* event) {
   if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
   // Enter performs "=" here, once; the button never also clicks for it. Every other key
   // either maps onto the keypad or does nothing (Space does not click "Enter" either).
-  if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+  if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->text() == "\r") {
     engine_.Operator('=');
   } else {
     const QString text = key->text();

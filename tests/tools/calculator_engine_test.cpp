@@ -76,14 +76,5 @@ TEST(CalculatorEngine, DivisionByZeroSaysSoAndKeepsTheFirstOperand) {
   EXPECT_EQ(e.Readout(), "6.");
 }
 
-TEST(CalculatorEngine, TwoPercentsStopTheArithmeticUntilClear) {
-  testing::ScriptedPrompt prompt;
-  CalculatorEngine e(prompt);
-  for (const char* key : {"5", "0", "+", "1", "0", "%", "%"}) Press(e, key);
-  EXPECT_EQ(e.Readout(), "0.001");
-  for (const char* key : {"+", "3", "="}) Press(e, key);
-  EXPECT_EQ(e.Readout(), "3.") << "no operator computes";
-}
-
 }  // namespace
 }  // namespace quarn
