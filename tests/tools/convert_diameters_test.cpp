@@ -56,9 +56,9 @@ TEST_F(DiameterWindow, ConvertsFromTheInitialTextsAndChains) {
 }
 
 TEST_F(DiameterWindow, BadInputIsRefusedAndNoBoxChanges) {
-  const std::pair<const char*, const char*> bad[] = {{"DPhysical", ""}, {"TempC", "0"},
-                                                     {"TempC", "-300"}, {"PressureA", "-1"},
-                                                     {"Density", "-1"}, {"DPhysical", "-0.5"}};
+  const std::pair<const char*, const char*> bad[] = {
+      {"DPhysical", ""},   {"TempC", "0"},    {"TempC", "-300"},    {"TempC", "-273"},
+      {"PressureA", "-1"}, {"Density", "-1"}, {"DPhysical", "-0.5"}};
   for (const auto& [box, text] : bad) {
     SCOPED_TRACE(std::string(box) + "=" + text);
     form_ = std::make_unique<frmConvertDiameters>(prompt_, help_);
