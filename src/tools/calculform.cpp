@@ -17,7 +17,8 @@ namespace quarn {
 
 namespace {
 
-constexpr int kKeyPixels = 40;
+constexpr int kKeyPixels = 44;
+constexpr int kKeySpacing = 6;
 
 }  // namespace
 
@@ -30,6 +31,8 @@ calculform::calculform(Prompt& prompt, HelpService& help, QWidget* parent)
   BuildKeypad(central);
   BuildMenus();
   Done();
+  // The keypad's own size: square keys, nothing stretched.
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 QString calculform::ReadoutText() const {
@@ -42,7 +45,7 @@ QPushButton* calculform::Key(const QString& name, const QString& caption,
   key->setObjectName(name);
   // The keys act on a click and hand the focus straight back to "Enter".
   key->setFocusPolicy(Qt::NoFocus);
-  key->setMinimumSize(kKeyPixels, kKeyPixels);
+  key->setFixedSize(kKeyPixels, kKeyPixels);
   connect(key, &QPushButton::clicked, this, [this, press] {
     press(engine_);
     Done();
@@ -70,6 +73,7 @@ void calculform::BuildKeypad(QWidget* central) {
                [caption](CalculatorEngine& e) { e.Operator(caption); });
   };
   auto* keys = new QGridLayout;
+  keys->setSpacing(kKeySpacing);
   const int rows[3][3] = {{7, 8, 9}, {4, 5, 6}, {1, 2, 3}};
   for (int r = 0; r < 3; ++r) {
     for (int c = 0; c < 3; ++c) keys->addWidget(digit(rows[r][c]), r, c);
@@ -81,7 +85,9 @@ void calculform::BuildKeypad(QWidget* central) {
   keys->addWidget(op(3), 1, 4);
   keys->addWidget(op(2), 2, 3);
   keys->addWidget(op(0), 2, 4);
-  keys->addWidget(digit(0), 3, 0, 1, 2);
+  QPushButton* zero = digit(0);
+  zero->setFixedWidth(2 * kKeyPixels + kKeySpacing);
+  keys->addWidget(zero, 3, 0, 1, 2);
   keys->addWidget(Key("Decimal", ".", [](CalculatorEngine& e) { e.Decimal(); }), 3, 2);
   keys->addWidget(op(4), 3, 3);
   keys->addWidget(Key("Percent", "%", [](CalculatorEngine& e) { e.Percent(); }), 3, 4);
@@ -89,6 +95,8 @@ void calculform::BuildKeypad(QWidget* central) {
 
   dummy_ = Key("dummy", "Enter", [](CalculatorEngine& e) { e.Operator('='); });
   dummy_->setFocusPolicy(Qt::StrongFocus);
+  dummy_->setMinimumWidth(0);
+  dummy_->setMaximumWidth(QWIDGETSIZE_MAX);
   dummy_->installEventFilter(this);
   layout->addWidget(dummy_);
 }

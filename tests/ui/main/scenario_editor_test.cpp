@@ -452,6 +452,7 @@ TEST_F(ScenarioEditor, ToolsOpenOneOwnerlessWindowThatKeepsItsEntryUntilClosed) 
   auto* calc = AppWindows().Find<calculform>();
   ASSERT_NE(calc, nullptr);
   EXPECT_EQ(calc->parentWidget(), nullptr);
+  EXPECT_FALSE(calc->testAttribute(Qt::WA_QuitOnClose)) << "closing the frame ends the program";
   ASSERT_TRUE(testing::ShowActive(*calc));
   testing::Type("12");
   editor_->RunCommand("Calculator");
