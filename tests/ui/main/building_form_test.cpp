@@ -14,9 +14,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/main_window_fixture.h"
 #include "files/building_file.h"
 #include "files/scenario_file.h"
-#include "main_window_fixture.h"
 #include "platform/edit_cell.h"
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"

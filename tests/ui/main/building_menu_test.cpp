@@ -6,7 +6,7 @@
 #include <QMenuBar>
 #include <QMetaMethod>
 
-#include "main_window_fixture.h"
+#include "common/main_window_fixture.h"
 #include "platform/qt_text.h"
 #include "ui/main/building_form.h"
 

@@ -27,9 +27,9 @@
 #include <map>
 #include <vector>
 
+#include "common/main_window_fixture.h"
+#include "common/menu_input.h"
 #include "files/scenario_file.h"
-#include "main_window_fixture.h"
-#include "menu_input.h"
 #include "model/work_file_reader.h"
 #include "platform/flex_grid.h"
 #include "platform/strip_chart.h"

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "main_window_fixture.h"
+#include "common/main_window_fixture.h"
 #include "model/settings.h"
 #include "platform/qt_text.h"
 #include "ui/main/set_calculate.h"

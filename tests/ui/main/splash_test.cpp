@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 
-#include "main_window_fixture.h"
+#include "common/main_window_fixture.h"
 #include "ui/main/main_window.h"
 #include "ui/main/splash.h"
 

@@ -3,7 +3,7 @@
 
 #include <fstream>
 
-#include "main_window_fixture.h"
+#include "common/main_window_fixture.h"
 #include "ui/main/temp_files.h"
 
 namespace quarn {

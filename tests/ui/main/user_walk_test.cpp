@@ -28,8 +28,8 @@
 #include <initializer_list>
 #include <string>
 
-#include "main_window_fixture.h"
-#include "menu_input.h"
+#include "common/main_window_fixture.h"
+#include "common/menu_input.h"
 #include "platform/flex_grid.h"
 #include "platform/strip_chart.h"
 #include "platform/user_input.h"

@@ -7,7 +7,7 @@
 #include <QMdiSubWindow>
 #include <filesystem>
 
-#include "main_window_fixture.h"
+#include "common/main_window_fixture.h"
 #include "platform/qt_text.h"
 #include "platform/user_input.h"
 #include "platform/window_registry.h"
