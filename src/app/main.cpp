@@ -10,6 +10,7 @@
 #include "platform/file_dialog.h"
 #include "platform/flex_grid.h"
 #include "platform/help_service.h"
+#include "platform/printer_service.h"
 #include "platform/qt_prompt.h"
 #include "platform/qt_text.h"
 #include "quarn_version.h"
@@ -60,7 +61,8 @@ int main(int argc, char** argv) {
       state, identity, quarn::HostStartUpEnvironment(program_folder), prompt);
   quarn::QtFileDialogService dialogs;
   quarn::QtHelpService help(prompt, program_folder);
-  quarn::MainContext context{state, prompt, dialogs, help, identity, settings_file};
+  quarn::QtPrinterService printer(dialogs, prompt);
+  quarn::MainContext context{state, prompt, dialogs, help, printer, identity, settings_file};
 
   const ScreenshotRequest shot = ScreenshotArguments(app.arguments());
   if (!shot.file.isEmpty()) {

@@ -2,6 +2,9 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <cctype>
 
 #include "platform/qt_text.h"
@@ -145,6 +148,15 @@ std::optional<std::string> QtFileDialogService::OpenFileName(const FileDialogReq
 
 std::optional<std::string> QtFileDialogService::SaveFileName(const FileDialogRequest& request) {
   return RunDialog(request, true);
+}
+
+bool QtFileDialogService::PrinterSetup(QPrinter& printer) {
+  if (printer.outputFormat() == QPrinter::PdfFormat) {
+    QPageSetupDialog dialog(&printer);
+    return dialog.exec() == QDialog::Accepted;
+  }
+  QPrintDialog dialog(&printer);
+  return dialog.exec() == QDialog::Accepted;
 }
 
 }  // namespace quarn

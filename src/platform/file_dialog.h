@@ -5,6 +5,7 @@
 #include <vector>
 
 class QFileDialog;
+class QPrinter;
 
 namespace quarn {
 
@@ -28,6 +29,9 @@ class FileDialogService {
   virtual ~FileDialogService() = default;
   virtual std::optional<std::string> OpenFileName(const FileDialogRequest& request) = 0;
   virtual std::optional<std::string> SaveFileName(const FileDialogRequest& request) = 0;
+  // The printer set-up: printer, paper, orientation. False when cancelled, and the
+  // printer is then as it was.
+  virtual bool PrinterSetup(QPrinter& printer) = 0;
 };
 
 // The dialogs of the running program, over QFileDialog. Filters match whatever the letter
@@ -36,6 +40,8 @@ class QtFileDialogService : public FileDialogService {
  public:
   std::optional<std::string> OpenFileName(const FileDialogRequest& request) override;
   std::optional<std::string> SaveFileName(const FileDialogRequest& request) override;
+  // The print dialog for a printer; the page set-up for a PDF file.
+  bool PrinterSetup(QPrinter& printer) override;
 };
 
 // Sets a dialog up for a request: title, folder, filters (any letter case), mode.

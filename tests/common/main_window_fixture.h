@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/recording_printer.h"
 #include "common/scripted_file_dialog.h"
 #include "common/scripted_prompt.h"
 #include "model/program_state.h"
@@ -44,8 +45,8 @@ class MainWindowTest : public ::testing::Test {
     state->TempFolder = (folder / "tmp").string();
     state->DataSeparator = ',';
     NewBuilding(*state);
-    context = std::make_unique<MainContext>(
-        MainContext{*state, prompt, dialogs, help, identity, (folder / "Quarn.ini").string()});
+    context = std::make_unique<MainContext>(MainContext{*state, prompt, dialogs, help, printer,
+                                                        identity, (folder / "Quarn.ini").string()});
   }
   ~MainWindowTest() override {
     std::error_code ignored;
@@ -63,6 +64,7 @@ class MainWindowTest : public ::testing::Test {
   ScriptedPrompt prompt;
   ScriptedFileDialog dialogs;
   RecordingHelp help;
+  RecordingPrinter printer;
   std::unique_ptr<MainContext> context;
 };
 

@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include <QPageLayout>
+#include <QPrinter>
+
 #include "platform/file_dialog.h"
 
 namespace quarn::testing {
@@ -12,14 +15,17 @@ namespace quarn::testing {
 // A file dialog that answers from a script and records every request. An answer of
 // nullopt is a cancelled dialog; an empty script cancels too. Answers pass through the
 // same rules as the real dialog (a name with "*" is cancelled, the default extension).
+// A printer set-up answers with an orientation from its own script, nullopt or an empty
+// script cancelling.
 class ScriptedFileDialog : public FileDialogService {
  public:
   struct Asked {
-    std::string kind;  // "open" or "save"
+    std::string kind;  // "open", "save" or "printer"
     FileDialogRequest request;
   };
 
   std::deque<std::optional<std::string>> answers;
+  std::deque<std::optional<QPageLayout::Orientation>> printer_answers;
   std::vector<Asked> asked;
 
   std::optional<std::string> OpenFileName(const FileDialogRequest& request) override {
@@ -27,6 +33,14 @@ class ScriptedFileDialog : public FileDialogService {
   }
   std::optional<std::string> SaveFileName(const FileDialogRequest& request) override {
     return Next("save", request);
+  }
+  bool PrinterSetup(QPrinter& printer) override {
+    asked.push_back({"printer", {}});
+    if (printer_answers.empty()) return false;
+    const auto a = printer_answers.front();
+    printer_answers.pop_front();
+    if (a) printer.setPageOrientation(*a);
+    return a.has_value();
   }
 
  private:

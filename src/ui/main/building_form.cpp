@@ -29,6 +29,7 @@
 #include "platform/flex_grid.h"
 #include "platform/help_service.h"
 #include "platform/hourglass.h"
+#include "platform/printer_service.h"
 #include "platform/qt_text.h"
 #include "platform/window_registry.h"
 #include "text/number_read.h"
@@ -251,7 +252,7 @@ void BuildingForm::WireCommands() {
       {"FileExposure", [this] { SaveExposure(); }},
       {"saveaverage", [this] { SaveAverageExposure(); }},
       {"FileResults", [this] { SaveAllResultFiles(); }},
-      {"PrintSetup", [] {}},
+      {"PrintSetup", [this] { ctx_.printer.Setup(); }},
       // Wired when the printing of input reports exists.
       {"PrintBuilding", not_yet},
       {"PrintScenario", not_yet},

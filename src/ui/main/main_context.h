@@ -12,6 +12,7 @@ namespace quarn {
 
 class FileDialogService;
 class HelpService;
+class PrinterService;
 
 // What the main windows work with: the program's state and the services through which
 // they reach the user. The program passes the real ones; tests pass scripted ones.
@@ -20,6 +21,7 @@ struct MainContext {
   Prompt& prompt;  // a prompt that shows the program's title for an empty title
   FileDialogService& dialogs;
   HelpService& help;
+  PrinterService& printer;
   ProgramIdentity identity;
   std::string settings_file;  // where the file-locations dialog saves
 };

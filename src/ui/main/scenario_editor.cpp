@@ -29,6 +29,7 @@
 #include "platform/file_dialog.h"
 #include "platform/flex_grid.h"
 #include "platform/help_service.h"
+#include "platform/printer_service.h"
 #include "platform/qt_text.h"
 #include "platform/window_registry.h"
 #include "text/number_read.h"
@@ -314,7 +315,7 @@ void mainscenarioform::WireCommands() {
       {"FileNew", [this] { FileNew(); }},
       {"FileLoad", [this] { FileOpen(); }},
       {"FileSave", [this] { FileSave(); }},
-      {"PrinterSetup", not_yet},
+      {"PrinterSetup", [this] { ctx_.printer.Setup(); }},
       {"ScenarioSummary", not_yet},
       {"ScenarioHVACFlows", not_yet},
       {"ScenarioNaturalFlows", not_yet},

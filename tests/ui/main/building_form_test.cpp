@@ -396,6 +396,12 @@ TEST_F(MainWindowTest, SplashClicksSetThePenetrationsTheirOwnWay) {
   }
 }
 
+TEST_F(BuildingFormTest, PrinterSetupOpensThePrintersSetUp) {
+  form->RunCommand("PrintSetup");
+  EXPECT_EQ(printer.setups, 1);
+  EXPECT_TRUE(prompt.shown.empty());
+}
+
 TEST_F(BuildingFormTest, AboutShowsTheVersionAndOneWindow) {
   form->RunCommand("HelpAbout");
   AboutForm* about = AppWindows().Find<AboutForm>();

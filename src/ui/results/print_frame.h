@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+#include "platform/print_job.h"
+
+namespace quarn {
+
+class FlexGrid;
+
+// Starts a new page headed at column 20, as every report's page break does.
+void PrintPageBreak(PrintJob& job, const std::string& heading);
+
+// Prints a grid as a text table under a title line that carries the date and time: every
+// row, headings included, each cell at the column its grid column's width gives. A grid too
+// wide for the page is printed in bands of columns, each band a full pass over the rows
+// with the first column repeated. The grid is only read: its cursor and selection stay.
+void PrintGrid(PrintJob& job, const FlexGrid& grid, const std::string& title, bool end_document);
+
+}  // namespace quarn

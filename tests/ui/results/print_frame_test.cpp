@@ -1,0 +1,113 @@
+#include "ui/results/print_frame.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <utility>
+
+#include "common/recording_printer.h"
+#include "platform/flex_grid.h"
+#include "platform/printer_service.h"
+
+namespace quarn {
+namespace {
+
+using testing::RecordingPrinter;
+
+// A printed line: each text from its column.
+std::string Line(std::initializer_list<std::pair<int, std::string>> items) {
+  std::string line;
+  for (const auto& [column, text] : items) {
+    line.resize(static_cast<size_t>(column - 1), ' ');
+    line += text;
+  }
+  return line;
+}
+
+TEST(PrintFrame, PageBreakHeadsTheNewPageAtColumn20) {
+  RecordingPrinter printer;
+  {
+    PrintCommand command(printer);
+    command.Job().Tab(1, "last line of page 1");
+    command.Job().EndLine();
+    PrintPageBreak(command.Job(), "Data for scenario R1");
+  }
+  ASSERT_EQ(printer.pages.size(), 2U);
+  EXPECT_EQ(printer.pages[1].lines, std::vector<std::string>{Line({{20, "Data for scenario R1"}})});
+}
+
+TEST(PrintFrame, ItemValueGridPrintsUnderItsDatedTitle) {
+  FlexGrid grid;
+  grid.SetRows(3);
+  grid.SetCols(2);
+  grid.SetColWidth(0, 2490);  // advance 28
+  grid.SetColWidth(1, 2200);
+  grid.SetTextMatrix(0, 0, "Item");
+  grid.SetTextMatrix(0, 1, "Value");
+  grid.SetTextMatrix(1, 0, "Scenario Name");
+  grid.SetTextMatrix(1, 1, "Test");
+  grid.SetTextMatrix(2, 1, "Peak\nConc\r");  // its first cell empty
+  RecordingPrinter printer;
+  {
+    PrintCommand command(printer);
+    PrintGrid(command.Job(), grid, "Results 12-08-2026  14:05:09", false);
+    EXPECT_EQ(printer.documents, 0) << "left open for the caller";
+  }
+  EXPECT_EQ(printer.Lines(),
+            (std::vector<std::string>{
+                Line({{10, "Results 12-08-2026  14:05:09 Date 12-08-2026 Time 14:05:09"}}),
+                Line({{10, "Item"}, {38, "Value"}}),
+                Line({{10, "Scenario Name"}, {38, "Test"}}),
+                Line({{38, "Peak Conc "}}),
+            }));
+}
+
+TEST(PrintFrame, WideGridPrintsEveryColumnInBandsAndLeavesTheCursor) {
+  FlexGrid grid;
+  grid.SetRows(3);
+  grid.SetCols(30);
+  for (int c = 0; c < 30; ++c) {
+    grid.SetColWidth(c, 1100);  // advance 17
+    for (int r = 0; r < 3; ++r)
+      grid.SetTextMatrix(r, c, "r" + std::to_string(r) + "c" + std::to_string(c));
+  }
+  grid.SetRowCol(2, 7);
+  grid.SetRowSel(1);
+  grid.SetColSel(3);
+  QSignalSpy moved(&grid, &FlexGrid::RowColChange);
+  QSignalSpy selected(&grid, &FlexGrid::SelChange);
+  QSignalSpy entered(&grid, &FlexGrid::EnterCell);
+  RecordingPrinter printer;  // 110 characters a line
+  {
+    PrintCommand command(printer);
+    PrintGrid(command.Job(), grid, "Results ", true);
+  }
+  const auto lines = printer.Lines();
+  ASSERT_EQ(lines.size(), 1U + 8 * 3 + 7);  // the title, 8 bands of 3 rows, 7 lines between
+  for (int band = 0; band < 8; ++band) {
+    for (int r = 0; r < 3; ++r) {
+      std::string expected = Line({{10, "r" + std::to_string(r) + "c0"}});
+      for (int c = 1 + 4 * band; c <= std::min(29, 4 + 4 * band); ++c) {
+        expected.resize(static_cast<size_t>(9 + 17 * (c - 4 * band)), ' ');
+        expected += "r" + std::to_string(r) + "c" + std::to_string(c);
+      }
+      EXPECT_EQ(lines[1 + 4 * band + r], expected) << "band " << band << " row " << r;
+    }
+    if (band > 0) {
+      EXPECT_EQ(lines[4 * band], "");
+    }
+  }
+  for (const auto& line : lines) EXPECT_LE(line.size(), 110U);
+  EXPECT_EQ(printer.documents, 1);
+  EXPECT_EQ(grid.Row(), 2);
+  EXPECT_EQ(grid.Col(), 7);
+  EXPECT_EQ(grid.RowSel(), 1);
+  EXPECT_EQ(grid.ColSel(), 3);
+  EXPECT_EQ(moved.count() + selected.count() + entered.count(), 0);
+}
+
+}  // namespace
+}  // namespace quarn
