@@ -53,8 +53,8 @@ void PrintPageBreak(PrintJob& job, const std::string& heading) {
 }
 
 void PrintGrid(PrintJob& job, const FlexGrid& grid, const std::string& title, bool end_document) {
-  std::vector<int16_t> advance;
-  for (int c = 0; c < grid.Cols(); ++c) advance.push_back(Advance(grid, c));
+  std::vector<int16_t> advance(static_cast<size_t>(grid.Cols()));
+  for (size_t c = 0; c < advance.size(); ++c) advance[c] = Advance(grid, static_cast<int>(c));
   const DateTime now = job.Now();
   job.Tab(kFirstColumn, title + " Date " + DateText(now) + " Time " + TimeText(now));
   job.EndLine();
