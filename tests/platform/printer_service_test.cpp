@@ -99,6 +99,13 @@ TEST_F(PdfPrinter, OneCommandIsOneFileAndACancelAsksNoMore) {
   }
   EXPECT_EQ(dialogs_.asked.size(), 2U);
   EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList{"both.pdf"});
+  EXPECT_TRUE(prompt_.shown.empty());
+
+  dialogs_.answers = {File("no such folder/out.pdf")};
+  PrintLines(2);
+  ASSERT_EQ(prompt_.shown.size(), 1U) << "a file that cannot be written is not a printout";
+  EXPECT_EQ(prompt_.shown[0].text,
+            "Error.  The file " + File("no such folder/out.pdf") + " could not be written.");
 }
 
 TEST_F(PdfPrinter, SetUpAnsweredLandscapeTurnsTheNextPage) {
