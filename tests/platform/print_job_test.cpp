@@ -5,20 +5,17 @@
 #include <string>
 
 #include "common/recording_printer.h"
-#include "platform/printer_service.h"
 #include "text/number_text.h"
 
 namespace quarn {
 namespace {
-
-using testing::RecordingPrinter;
 
 std::string Blanks(int n) {
   return std::string(static_cast<size_t>(n), ' ');
 }
 
 TEST(PrintJob, ItemsLandAtTheirTabColumns) {
-  RecordingPrinter printer;
+  testing::RecordingPrinter printer;
   {
     PrintCommand command(printer);
     PrintJob& job = command.Job();
@@ -26,65 +23,37 @@ TEST(PrintJob, ItemsLandAtTheirTabColumns) {
     job.EndLine();
     job.Tab(15, "Building Name:   ");  // 17 characters: the line is past column 30
     job.Tab(30, "Test house");
-    job.EndLine();
     job.Tab(10, FileSingle(5.0F));
     job.Item(FileSingle(-2.5F));
     job.Tab(18, FormatPattern(1234.5, "#,###.##"));
     job.Tab(25, "at 25");  // exactly where the line ends: no new line
-    job.EndLine();
     job.EmptyLine();
-    job.Tab(1, "after");
-    job.EmptyLine();  // ends the line, then one empty line
   }
-  EXPECT_EQ(printer.Lines(), (std::vector<std::string>{
-                                 Blanks(14) + "Room Information ",
-                                 Blanks(14) + "Building Name:   ",
-                                 Blanks(29) + "Test house",
-                                 Blanks(9) + " 5 -2.5 1,234.5at 25",
-                                 "",
-                                 "after",
-                                 "",
-                             }));
+  EXPECT_EQ(printer.Lines(),
+            (std::vector<std::string>{Blanks(14) + "Room Information ",
+                                      Blanks(14) + "Building Name:   ", Blanks(29) + "Test house",
+                                      Blanks(9) + " 5 -2.5 1,234.5at 25", ""}));
 }
 
-TEST(PrintJob, LinesAreCutAtTheMarginAndRunOntoTheNextPage) {
-  RecordingPrinter printer;
+TEST(PrintJob, PagesCutLinesRunOnAndEndOnce) {
+  testing::RecordingPrinter printer;
   printer.format = {10, 20};
   {
     PrintCommand command(printer);
     PrintJob& job = command.Job();
+    job.EndDocument();  // nothing printed: no document
+    job.NewPage();      // an unused page is not wasted
     job.Tab(15, "0123456789");
-    job.EndLine();
-    for (int i = 2; i <= 11; ++i) {
-      job.Tab(1, "line " + std::to_string(i));
-      job.EndLine();
-    }
-  }
-  ASSERT_EQ(printer.pages.size(), 2U);
-  EXPECT_EQ(printer.pages[0].lines.size(), 10U);
-  EXPECT_EQ(printer.pages[0].lines[0], Blanks(14) + "012345");
-  EXPECT_EQ(printer.pages[1].lines, std::vector<std::string>{"line 11"}) << "no heading";
-  EXPECT_EQ(printer.documents, 1);
-}
-
-TEST(PrintJob, EndingTwiceGivesOneDocumentAndANewPageIsNeverBlank) {
-  RecordingPrinter printer;
-  {
-    PrintCommand command(printer);
-    PrintJob& job = command.Job();
-    job.EndDocument();  // nothing printed yet: no document
-    job.NewPage();
-    job.Tab(1, "first");
-    job.NewPage();
-    job.NewPage();
-    job.Tab(1, "second page");
+    for (int i = 2; i <= 11; ++i) job.Tab(1, "line " + std::to_string(i));
     job.EndDocument();
     job.EndDocument();
     EXPECT_EQ(printer.documents, 1);
     job.Tab(1, "next document");
-  }  // the command's end ends the document it left open
+  }  // the command ends the document it left open
   ASSERT_EQ(printer.pages.size(), 3U);
-  EXPECT_EQ(printer.pages[1].lines, std::vector<std::string>{"second page"});
+  EXPECT_EQ(printer.pages[0].lines.size(), 10U);
+  EXPECT_EQ(printer.pages[0].lines[0], Blanks(14) + "012345");
+  EXPECT_EQ(printer.pages[1].lines, std::vector<std::string>{"line 11"}) << "no heading";
   EXPECT_EQ(printer.pages[2].document, 1);
   EXPECT_EQ(printer.documents, 2);
 }
