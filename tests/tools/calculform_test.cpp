@@ -14,7 +14,7 @@
 #include "platform/clipboard.h"
 #include "platform/help_service.h"
 #include "platform/user_input.h"
-#include "ui/main/menu_input.h"
+#include "common/menu_input.h"
 
 namespace quarn {
 namespace {
