@@ -1,27 +1,19 @@
 #include <QApplication>
 #include <QImage>
 #include <QScrollBar>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include <benchmark/benchmark.h>
 
+#include "bench_app.h"
 #include "platform/flex_grid.h"
 
 // A results grid reaches 10,000 time rows by 200 room and pollutant columns; filling it
 // and scrolling through it must stay well under a second.
 namespace {
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "quarn_bench";
-  static char* argv[] = {name, nullptr};
-  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  // Never destroyed: a QApplication torn down among the other statics at exit crashes.
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
+using quarn::bench::App;
 
 constexpr int kRows = 10000;
 constexpr int kCols = 200;

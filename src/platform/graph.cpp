@@ -193,8 +193,7 @@ void AddBars(QChart& chart, const GraphData& data) {
   categories->append(labels);
   categories->setTitleText(ToQt(data.bottom_title));
   chart.addAxis(categories, Qt::AlignBottom);
-  QValueAxis* value_axis =
-      AddValueAxis(chart, data.y_axis, values, data.left_title, Qt::AlignLeft);
+  QValueAxis* value_axis = AddValueAxis(chart, data.y_axis, values, data.left_title, Qt::AlignLeft);
   chart.addSeries(series);
   series->attachAxis(categories);
   series->attachAxis(value_axis);
@@ -261,9 +260,8 @@ void Graph::render(QPainter& painter, const QRectF& target) const {
   QChart* chart = NewChart(data_);
   scene.addItem(chart);
   chart->resize(layout);
-  chart->layout()->activate();
+  // The scene clips what it draws to the target.
   painter.save();
-  painter.setClipRect(target, Qt::IntersectClip);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setRenderHint(QPainter::TextAntialiasing);
   scene.render(&painter, target, QRectF(QPointF(0, 0), layout), Qt::IgnoreAspectRatio);
