@@ -27,8 +27,8 @@ constexpr double kLayoutDpi = 96;
 constexpr double kLineWidth = 2;
 constexpr int kMaxTicks = 50;
 
-// Distinct on white paper and in grey print alike: no yellow, silver or white, which
-// the classic 16 colours have and which vanish on paper.
+// Distinct from each other and dark enough for white paper: no yellow, silver or white,
+// which the classic 16 colours have and which vanish on paper.
 constexpr std::array<QRgb, 15> kPalette{0x1F77B4, 0xD62728, 0x2CA02C, 0xFF7F0E, 0x9467BD,
                                         0x8C564B, 0xE377C2, 0x000000, 0x00CED1, 0xBCBD22,
                                         0x000080, 0x800000, 0x006400, 0xFF00FF, 0x8B008B};
