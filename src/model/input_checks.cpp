@@ -85,8 +85,8 @@ bool CheckRoomVolumes(const BuildingRecord& building, Prompt& prompt) {
   for (int r = 1; r <= rooms; ++r) {
     // "<= 0" is false for NaN, so test the positive case instead.
     if (!(building.RoomList[r].Volume > 0)) {
-      prompt.Message("Error. Volume of room " + SignSingle(static_cast<float>(r)) +
-                         "is <= . Please correct before continuing.",
+      prompt.Message("Error. Volume of room " + FormatDouble(r) +
+                         " is <= 0. Please correct before continuing.",
                      kDefaultTitle, MessageIcon::None);
       return false;
     }

@@ -16,6 +16,14 @@ class Prompt {
   virtual ~Prompt() = default;
   virtual void Message(const std::string& text, const std::string& title, MessageIcon icon) = 0;
   virtual Answer AskYesNo(const std::string& text, const std::string& title, MessageIcon icon) = 0;
+  // A Yes/No question whose default button (the one Enter presses) is `default_answer`
+  // (Yes or No): a question that would throw away unsaved work defaults to No. A prompt
+  // without buttons answers it as AskYesNo.
+  virtual Answer AskYesNoDefault(const std::string& text, const std::string& title,
+                                 MessageIcon icon, Answer default_answer) {
+    (void)default_answer;
+    return AskYesNo(text, title, icon);
+  }
   virtual Answer AskYesNoCancel(const std::string& text, const std::string& title,
                                 MessageIcon icon) = 0;
   virtual Answer AskOkCancel(const std::string& text, const std::string& title,

@@ -746,12 +746,21 @@ std::optional<FlexGrid::CellPos> FlexGrid::DataCellAt(const QPoint& pos) const {
   return CellPos{r, c};
 }
 
+std::optional<FlexGrid::CellPos> FlexGrid::PressedCellAt(const QPoint& pos) const {
+  if (pos.x() >= FixedWidthPx() || pos.y() < FixedHeightPx()) return DataCellAt(pos);
+  // A row heading stands for its row: what the user types next belongs there, so the click
+  // acts as one on the row's first cell after the headings.
+  const int r = rowAt(pos.y());
+  if (r < 0 || fixed_cols_ >= Cols() || model_->IsFixed(r, fixed_cols_)) return std::nullopt;
+  return CellPos{r, fixed_cols_};
+}
+
 void FlexGrid::mousePressEvent(QMouseEvent* event) {
   setFocus(Qt::MouseFocusReason);
   press_on_cell_ = false;
   if (event->button() != Qt::LeftButton) return;
-  const auto cell = DataCellAt(event->position().toPoint());
-  if (!cell) return;  // a heading or the empty area: the cursor stays
+  const auto cell = PressedCellAt(event->position().toPoint());
+  if (!cell) return;  // a column heading or the empty area: the cursor stays
   press_on_cell_ = true;
   dragging_ = true;
   if (event->modifiers() & Qt::ShiftModifier) {

@@ -60,11 +60,12 @@ int ShiftStateOf(const QKeyEvent& event);
 // only what it paints.
 //
 // Cursor: (Row, Col) is the current cell and the anchor of the one rectangular selection;
-// (RowSel, ColSel) is its other corner. The current cell is never a fixed cell: clicks on
-// headings do nothing, and code that sets Row or Col into the fixed part is moved to the
-// first cell after it. Setting Row or Col moves the selection with it. Every move of the
-// cursor or the selection, by the user or by code, raises the same signals
-// (LeaveCell, RowColChange, EnterCell, SelChange, in that order); writes of texts raise none.
+// (RowSel, ColSel) is its other corner. The current cell is never a fixed cell: a click on
+// a column heading does nothing, a click on a row heading acts as a click on the first cell
+// after the headings in that row, and code that sets Row or Col into the fixed part is
+// moved to the first cell after it. Setting Row or Col moves the selection with it. Every move of
+// the cursor or the selection, by the user or by code, raises the same signals (LeaveCell,
+// RowColChange, EnterCell, SelChange, in that order); writes of texts raise none.
 //
 // The grid never edits a cell itself and has no keyboard search: a window edits through a
 // separate edit box and decides in KeyDown/KeyPress what a key does. A handler swallows a
@@ -184,6 +185,7 @@ class FlexGrid : public QTableView {
   void updateGeometries() override;
 
  private:
+  std::optional<CellPos> PressedCellAt(const QPoint& viewport_pos) const;
   void MoveCursor(int row, int col, int row_sel, int col_sel);
   void MoveByKey(int key_code, int shift);
   int ClampRow(int row) const;

@@ -25,14 +25,18 @@ QMessageBox::Icon QtIcon(MessageIcon icon) {
   return QMessageBox::NoIcon;
 }
 
-// One modal box; Esc gives `on_escape`, which is the answer that changes nothing.
+// One modal box; Esc gives `on_escape`, which is the answer that changes nothing, and Enter
+// gives `on_enter` (NoButton: Yes, else OK).
 QMessageBox::StandardButton Ask(QWidget* parent, const std::string& text, const std::string& title,
                                 MessageIcon icon, QMessageBox::StandardButtons buttons,
-                                QMessageBox::StandardButton on_escape) {
+                                QMessageBox::StandardButton on_escape,
+                                QMessageBox::StandardButton on_enter = QMessageBox::NoButton) {
   QMessageBox box(QtIcon(icon), ToQt(title), ToQt(text), buttons, parent);
   box.setEscapeButton(on_escape);
-  box.setDefaultButton(static_cast<QMessageBox::StandardButton>(
-      buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok));
+  if (on_enter == QMessageBox::NoButton) {
+    on_enter = buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok;
+  }
+  box.setDefaultButton(on_enter);
   const int result = box.exec();
   return static_cast<QMessageBox::StandardButton>(result);
 }
@@ -50,6 +54,14 @@ void QtPrompt::Message(const std::string& text, const std::string& title, Messag
 Answer QtPrompt::AskYesNo(const std::string& text, const std::string& title, MessageIcon icon) {
   const auto b =
       Ask(Parent(), text, title, icon, QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+  return b == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+Answer QtPrompt::AskYesNoDefault(const std::string& text, const std::string& title,
+                                 MessageIcon icon, Answer default_answer) {
+  const auto b =
+      Ask(Parent(), text, title, icon, QMessageBox::Yes | QMessageBox::No, QMessageBox::No,
+          default_answer == Answer::No ? QMessageBox::No : QMessageBox::Yes);
   return b == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 

@@ -17,6 +17,7 @@ class ScriptedPrompt : public Prompt {
     std::string text;
     std::string title;
     MessageIcon icon = MessageIcon::None;
+    Answer default_answer = Answer::Yes;  // the button Enter would press (questions only)
   };
 
   std::deque<Answer> answers;                     // for the questions, in order
@@ -28,6 +29,12 @@ class ScriptedPrompt : public Prompt {
   }
   Answer AskYesNo(const std::string& text, const std::string& title, MessageIcon icon) override {
     return Next("yesno", text, title, icon, Answer::Yes);
+  }
+  Answer AskYesNoDefault(const std::string& text, const std::string& title, MessageIcon icon,
+                         Answer default_answer) override {
+    const Answer a = Next("yesno", text, title, icon, Answer::Yes);
+    shown.back().default_answer = default_answer;
+    return a;
   }
   Answer AskYesNoCancel(const std::string& text, const std::string& title,
                         MessageIcon icon) override {

@@ -534,7 +534,7 @@ class SampleChainTest : public ChainTest {
     std::string bld = std::string(QUARN_SOURCE_DIR) + "/samples/house.BLD";
     ASSERT_TRUE(ReadBuildingFile(b, bld, prompt_));
     ASSERT_EQ(NewReadScenario(b, settings_.OutdoorConcInput, settings_.InitialConcInput,
-                              std::string(QUARN_SOURCE_DIR) + "/samples/house.SEN", prompt_),
+                              std::string(QUARN_SOURCE_DIR) + "/samples/Scenario/house.SEN", prompt_),
               ScenarioReadResult::Read);
     prompt_.shown.clear();
     ASSERT_EQ(b.NumRooms, kN);

@@ -204,7 +204,7 @@ TEST(Samples, AreWhatTheWritersGiveAndReadBack) {
   const std::string gas_bytes =
       ScenarioFileBytes(state->Building, state->OutdoorConcInput, state->InitialConcInput);
   EXPECT_EQ(gas_bytes.find(kTrailerStart), std::string::npos);  // the plain layout
-  CheckOrWrite("house.SEN", gas_bytes);
+  CheckOrWrite("Scenario/house.SEN", gas_bytes);
 
   auto particles = std::make_unique<ProgramState>();
   BuildHouse(*particles);
@@ -212,7 +212,7 @@ TEST(Samples, AreWhatTheWritersGiveAndReadBack) {
   const std::string particle_bytes = ScenarioFileBytes(
       particles->Building, particles->OutdoorConcInput, particles->InitialConcInput);
   EXPECT_NE(particle_bytes.find(kTrailerStart), std::string::npos);
-  CheckOrWrite("particles.SEN", particle_bytes);
+  CheckOrWrite("Scenario/particles.SEN", particle_bytes);
 
   // Read back: the building, then each scenario into it.
   Model m;
@@ -222,14 +222,14 @@ TEST(Samples, AreWhatTheWritersGiveAndReadBack) {
   EXPECT_EQ(m.building.NumRooms, 3);
   EXPECT_EQ(m.building.RoomList[2].Name, "Living room");
   EXPECT_EQ(m.building.Neighbors[3][2], kTrue);
-  ASSERT_EQ(NewReadScenario(m.building, m.outdoor, m.initial, SamplePath("house.SEN"), prompt),
+  ASSERT_EQ(NewReadScenario(m.building, m.outdoor, m.initial, SamplePath("Scenario/house.SEN"), prompt),
             ScenarioReadResult::Read);
   const ScenarioRecord& gas = m.building.Scenario;
   EXPECT_EQ(gas.NumOccupants, 2);
   EXPECT_EQ(gas.Occupants[2].Location[2], "Living room");
   EXPECT_EQ(gas.Sources[1][1].Name, "Gas range");
   EXPECT_EQ(gas.Sinks[2][1].Name, "Carpet");
-  ASSERT_EQ(NewReadScenario(m.building, m.outdoor, m.initial, SamplePath("particles.SEN"), prompt),
+  ASSERT_EQ(NewReadScenario(m.building, m.outdoor, m.initial, SamplePath("Scenario/particles.SEN"), prompt),
             ScenarioReadResult::Read);
   const ScenarioRecord& pm = m.building.Scenario;
   EXPECT_TRUE(IsParticleMode(pm));

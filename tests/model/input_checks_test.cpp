@@ -28,9 +28,8 @@ TEST(CheckRoomVolumes, StopsAtTheFirstRoomWithoutVolume) {
   ScriptedPrompt prompt;
   EXPECT_FALSE(CheckRoomVolumes(b, prompt));
   ASSERT_EQ(prompt.shown.size(), 1u);  // room 3 is not reported
-  // The room number in the sign-position form (" 2") follows the text directly.
   EXPECT_EQ(prompt.shown[0].text,
-            "Error. Volume of room  2is <= . Please correct before continuing.");
+            "Error. Volume of room 2 is <= 0. Please correct before continuing.");
   EXPECT_EQ(prompt.shown[0].title, "");  // the program's default title
   EXPECT_EQ(prompt.shown[0].kind, "message");
   EXPECT_EQ(prompt.shown[0].icon, MessageIcon::None);

@@ -177,14 +177,18 @@ TEST_F(GridWindow, DragFromLowerRightKeepsTheAnchorAndClipsTheOrderedBlock) {
   EXPECT_EQ(events.back(), "Click");
 }
 
-TEST_F(GridWindow, ClicksOnHeadingsDoNotMoveTheCursor) {
+TEST_F(GridWindow, AColumnHeadingKeepsTheCursorARowHeadingChoosesItsRow) {
   grid->SetRowCol(2, 2);
   events.clear();
   Click(grid->viewport(), At(0, 3));
-  Click(grid->viewport(), At(5, 0));
   EXPECT_EQ(grid->Row(), 2);
   EXPECT_EQ(grid->Col(), 2);
   EXPECT_TRUE(events.empty());
+  // As a click on the row's first cell, with that click's events.
+  Click(grid->viewport(), At(5, 0));
+  EXPECT_EQ(grid->Row(), 5);
+  EXPECT_EQ(grid->Col(), 1);
+  EXPECT_EQ(events, (std::vector<std::string>{"Leave", "RowCol", "Enter", "Sel", "Click"}));
   Click(grid->viewport(), At(5, 4));
   EXPECT_EQ(grid->Row(), 5);
   EXPECT_EQ(grid->Col(), 4);

@@ -221,14 +221,12 @@ void BuildingForm::UpdateBuildingFromGrid() {
       ctx_.prompt.Message("Warning. Number of rooms exceeds limit of " + FormatDouble(kRoomLimit) +
                               ". Reenter data.",
                           "Warning", MessageIcon::None);
-      grid_->SetTextMatrix(3, 1, kRefusedMark);
-      grid_->SetRowCol(3, 1);
+      RefuseRoomCount();
     } else if (!rounded || *rounded < 1) {
       // No room loop works without a room: a count below 1 is refused like one above 13.
       ctx_.prompt.Message("Warning. Number of rooms must be at least 1. Reenter data.", "Warning",
                           MessageIcon::None);
-      grid_->SetTextMatrix(3, 1, kRefusedMark);
-      grid_->SetRowCol(3, 1);
+      RefuseRoomCount();
     } else {
       b.NumRooms = *rounded;
       b.MasterFile = grid_->TextMatrix(4, 1);
@@ -240,6 +238,13 @@ void BuildingForm::UpdateBuildingFromGrid() {
     s.BuildingSaved = kFalse;
   }
   s.GridEventsEnabled = kTrue;
+}
+
+void BuildingForm::RefuseRoomCount() {
+  grid_->SetTextMatrix(3, 1, kRefusedMark);
+  grid_->SetRowCol(3, 1);
+  // The cursor waits on the count for a new one, also when Enter committed the refused one.
+  edit_->KeepCursor();
 }
 
 void BuildingForm::WireCommands() {
@@ -338,10 +343,15 @@ QMdiArea* BuildingForm::Area() const {
 
 // --- File ----------------------------------------------------------------------------------
 
+bool BuildingForm::ConfirmClear() {
+  // Enter keeps the unsaved building.
+  return ctx_.prompt.AskYesNoDefault(kClearQuestion, "Warning", MessageIcon::None, Answer::No) ==
+         Answer::Yes;
+}
+
 void BuildingForm::FileNew() {
   ProgramState& s = ctx_.state;
-  if (s.BuildingSaved == kFalse &&
-      ctx_.prompt.AskYesNo(kClearQuestion, "Warning", MessageIcon::None) != Answer::Yes) {
+  if (s.BuildingSaved == kFalse && !ConfirmClear()) {
     return;
   }
   NewBuilding(s);
@@ -374,8 +384,7 @@ void BuildingForm::MakeScenarioFolder() {
 
 void BuildingForm::FileOpen() {
   ProgramState& s = ctx_.state;
-  if (s.BuildingSaved == kFalse &&
-      ctx_.prompt.AskYesNo(kClearQuestion, "Warning", MessageIcon::None) != Answer::Yes) {
+  if (s.BuildingSaved == kFalse && !ConfirmClear()) {
     return;
   }
   s.ConcentrationsCalculated = kFalse;
@@ -465,8 +474,9 @@ void BuildingForm::SaveAllResultFiles() {
 
 bool BuildingForm::ConfirmExit() {
   if (EraseTempFiles(ctx_.state, ctx_.prompt)) return true;
-  return ctx_.prompt.AskYesNo("All data not saved.  Do you wish to exit without saving data?",
-                              "Warning", MessageIcon::Critical) == Answer::Yes;
+  return ctx_.prompt.AskYesNoDefault(
+             "All data not saved.  Do you wish to exit without saving data?", "Warning",
+             MessageIcon::Critical, Answer::No) == Answer::Yes;
 }
 
 void BuildingForm::FileExit() {
@@ -537,6 +547,13 @@ void BuildingForm::CalculateLognormal() {
   if (!ResultsGate(ctx_.state.ConcentrationsCalculated != kFalse, kNoConcentrations,
                    kNoConcentrationsTitle))
     return;
+  // The fit is over particle sizes: a gas has none, and its numbers would be zeros.
+  if (!scenario_io::IsParticleClass(sc.PollutantClass)) {
+    ctx_.prompt.Message(
+        "The log normal fit needs particle size bins (a pollutant class that begins with PM).",
+        "Log normal fit", MessageIcon::Information);
+    return;
+  }
   const int n = RunPollutantCount(sc);
   std::array<float, kMaxPollutants> d{};
   std::array<float, kMaxPollutants> w{};

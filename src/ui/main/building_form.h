@@ -75,6 +75,8 @@ class BuildingForm : public QMainWindow {
   void WireCommands();
   QMdiArea* Area() const;
   void MakeScenarioFolder();
+  bool ConfirmClear();
+  void RefuseRoomCount();
   bool ResultsGate(bool calculated, const char* text, const char* title = "Warning");
 
   MainContext& ctx_;

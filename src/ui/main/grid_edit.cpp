@@ -239,9 +239,11 @@ void GridEdit::CommitCellEdit(int direction) {
   // The text goes into the cell that was edited, wherever the cursor is now (a click on
   // another cell that took the focus away leaves the cursor on the clicked cell).
   grid_.SetTextMatrix(edit_row_, edit_col_, text);
+  keep_cursor_ = false;
   emit CellCommitted(edit_row_, edit_col_);
   if (had_focus) grid_.setFocus(Qt::OtherFocusReason);
-  MoveGridCursor(direction);
+  if (!keep_cursor_) MoveGridCursor(direction);
+  keep_cursor_ = false;
 }
 
 void GridEdit::CommitOpenEdit() {

@@ -86,6 +86,9 @@ class GridEdit : public QObject {
   void EditCellChange();
   void EditCellLostFocus(Qt::FocusReason reason);
   void CommitCellEdit(int direction);
+  // Called by a CellCommitted handler that refused the text and put the cursor back on the
+  // cell for a new entry: the commit's own move (Enter's step down) does not follow.
+  void KeepCursor() { keep_cursor_ = true; }
   // Moves the grid's cursor one cell for 37, 38, 39 or 40 (Left, Up, Right, Down), after
   // the current handler has returned; any other code does nothing.
   void MoveGridCursor(int direction);
@@ -106,6 +109,7 @@ class GridEdit : public QObject {
   bool numeric_only_ = false;
   bool mirror_typing_ = true;
   bool cell_edit_active_ = false;
+  bool keep_cursor_ = false;
   int16_t* shared_cell_edit_active_ = nullptr;
   int16_t* shared_grid_events_enabled_ = nullptr;
   int edit_row_ = 0;

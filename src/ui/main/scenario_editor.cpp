@@ -33,6 +33,7 @@
 #include "platform/qt_text.h"
 #include "platform/window_registry.h"
 #include "text/number_read.h"
+#include "text/paths.h"
 #include "ui/common/tool_openers.h"
 #include "ui/main/grid_edit.h"
 #include "ui/main/room_grids.h"
@@ -514,9 +515,15 @@ int16_t mainscenarioform::PollutantCountOfGrid() const {
 
 // --- File commands ---------------------------------------------------------------------------
 
+bool mainscenarioform::ConfirmLoss(const char* question, const char* title,
+                                   MessageIcon icon) const {
+  // Each of these questions throws the unsaved scenario away on Yes: Enter keeps it.
+  return ctx_.prompt.AskYesNoDefault(question, title, icon, Answer::No) == Answer::Yes;
+}
+
 void mainscenarioform::FileNew() {
   ProgramState& st = ctx_.state;
-  if (ctx_.prompt.AskYesNo(kNewQuestion, "WARNING", MessageIcon::None) != Answer::Yes) return;
+  if (!ConfirmLoss(kNewQuestion, "WARNING", MessageIcon::None)) return;
   ClearScenario(st);
   st.ScenarioSaved = kFalse;
   st.ConcentrationsCalculated = kFalse;
@@ -532,7 +539,7 @@ void mainscenarioform::FileNew() {
 
 void mainscenarioform::FileOpen() {
   ProgramState& st = ctx_.state;
-  if (ctx_.prompt.AskYesNo(kOpenQuestion, "Warning", MessageIcon::None) != Answer::Yes) return;
+  if (!ConfirmLoss(kOpenQuestion, "Warning", MessageIcon::None)) return;
   st.ConcentrationsCalculated = kFalse;
   if (st.Building.MasterFile.empty()) st.Building.MasterFile = "Temp";
   st.OccupantDataComplete = kFalse;
@@ -544,6 +551,11 @@ void mainscenarioform::FileOpen() {
   request.default_extension = kScenarioExtensionNoDot;
   request.initial_folder = st.ScenarioFolder;
   request.initial_name = st.Building.MasterFile + ".Sen";
+  // Names are case-sensitive here and Save writes ".SEN": offer the scenario file of that
+  // name as the folder spells it, so that taking the offer finds it.
+  if (const auto found = FindFileAnyCase(st.ScenarioFolder, request.initial_name)) {
+    request.initial_name = std::filesystem::path(*found).filename().string();
+  }
   const std::optional<std::string> chosen = ctx_.dialogs.OpenFileName(request);
   if (!chosen) return;
   st.CurrentFileName = *chosen;
@@ -612,7 +624,7 @@ void mainscenarioform::Transfer() {
 
 void mainscenarioform::Cancel() {
   if (ctx_.state.ScenarioSaved == kFalse) {
-    if (ctx_.prompt.AskYesNo(kCancelQuestion, "Warning", MessageIcon::Critical) != Answer::Yes) {
+    if (!ConfirmLoss(kCancelQuestion, "Warning", MessageIcon::Critical)) {
       return;
     }
     close_confirmed_ = true;
@@ -622,7 +634,7 @@ void mainscenarioform::Cancel() {
 
 void mainscenarioform::closeEvent(QCloseEvent* event) {
   if (!close_confirmed_ && ctx_.state.ScenarioSaved == kFalse &&
-      ctx_.prompt.AskYesNo(kCloseQuestion, "Warning", MessageIcon::Critical) != Answer::Yes) {
+      !ConfirmLoss(kCloseQuestion, "Warning", MessageIcon::Critical)) {
     event->ignore();
     return;
   }

@@ -109,6 +109,7 @@ class mainscenarioform : public QMainWindow {  // NOLINT(readability-identifier-
   void ClassChanged(bool units_first, bool units_after, bool write_cell, bool update_class);
   void UpdateClass();
   bool ReadGrid();
+  bool ConfirmLoss(const char* question, const char* title, MessageIcon icon) const;
   int16_t PollutantCountOfGrid() const;
   void OpenInputWindow(InputWindow window);
   void Unload();

@@ -93,6 +93,20 @@ float YearsOfHours(float hours) {
   return hours / kHoursPerDay / kDaysPerYear;
 }
 
+// The hours to show for the stored years. The file keeps the years to 7 digits, so hours
+// typed as 100 come back as 99.99995; shown with the fewest decimals whose years write the
+// same file text, they read as typed. The cell keeps the exact hours beside this text.
+float HoursShown(float years) {
+  const float hours = HoursOfYears(years);
+  const std::string stored = FileSingle(years);
+  double scale = 1;
+  for (int decimals = 0; decimals <= 5; ++decimals, scale *= 10) {
+    const auto rounded = static_cast<float>(std::round(static_cast<double>(hours) * scale) / scale);
+    if (std::isfinite(rounded) && FileSingle(YearsOfHours(rounded)) == stored) return rounded;
+  }
+  return hours;
+}
+
 void SetLabelAndValue(FlexGrid& grid, int r, const std::string& value) {
   grid.SetTextMatrix(r, 0, Labels()[static_cast<size_t>(r)]);
   grid.SetTextMatrix(r, 1, value);
@@ -160,7 +174,8 @@ void FillGeneralScenarioGrid(FlexGrid& grid, BuildingRecord& building, QComboBox
   SetLabelAndValue(grid, row::kConstantOutdoorConc, s.ConstantOutdoorConc.str());
   SetLabelAndNumber(grid, row::kYears, s.YearsSimulated, FormatSingle(s.YearsSimulated));
   const float hours = HoursOfYears(s.YearsSimulated);
-  SetLabelAndNumber(grid, row::kHours, hours, FormatPattern(hours, kFillHoursPattern));
+  SetLabelAndNumber(grid, row::kHours, hours,
+                    FormatPattern(HoursShown(s.YearsSimulated), kFillHoursPattern));
   SetLabelAndNumber(grid, row::kTemperature, s.Temperature,
                     FormatPattern(s.Temperature, kTemperaturePattern));
   SetLabelAndNumber(grid, row::kPressure, s.Pressure, FormatPattern(s.Pressure, kPressurePattern));

@@ -68,7 +68,7 @@ frmSplash::frmSplash(MainContext& context, QWidget* parent)
   product_name_ = Text("lblProductName", ToQt(kProgramTitle), frame1_, 16);
   product_name_->setWordWrap(true);
   grid->addWidget(product_name_, 2, 1);
-  grid->addWidget(Text("lblPlatform", "For Windows 9x", frame1_), 3, 1);
+  grid->addWidget(Text("lblPlatform", "For Linux", frame1_), 3, 1);
   grid->addWidget(Text("lblVersion", ToQt("Version " + VersionNumberText(ctx_.identity)), frame1_),
                   4, 1);
   grid->addWidget(Text("lblreleasedate", ToQt(ctx_.identity.Description), frame1_), 5, 1);

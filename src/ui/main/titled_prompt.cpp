@@ -14,6 +14,11 @@ Answer TitledPrompt::AskYesNo(const std::string& text, const std::string& title,
   return inner_.AskYesNo(text, Title(title), icon);
 }
 
+Answer TitledPrompt::AskYesNoDefault(const std::string& text, const std::string& title,
+                                     MessageIcon icon, Answer default_answer) {
+  return inner_.AskYesNoDefault(text, Title(title), icon, default_answer);
+}
+
 Answer TitledPrompt::AskYesNoCancel(const std::string& text, const std::string& title,
                                     MessageIcon icon) {
   return inner_.AskYesNoCancel(text, Title(title), icon);

@@ -19,6 +19,8 @@ class TitledPrompt : public Prompt {
 
   void Message(const std::string& text, const std::string& title, MessageIcon icon) override;
   Answer AskYesNo(const std::string& text, const std::string& title, MessageIcon icon) override;
+  Answer AskYesNoDefault(const std::string& text, const std::string& title, MessageIcon icon,
+                         Answer default_answer) override;
   Answer AskYesNoCancel(const std::string& text, const std::string& title,
                         MessageIcon icon) override;
   Answer AskOkCancel(const std::string& text, const std::string& title, MessageIcon icon) override;

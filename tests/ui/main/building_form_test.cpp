@@ -521,7 +521,7 @@ class ConcentrationRunTest : public BuildingFormTest {
     std::string bld = Sample("house.BLD");
     EXPECT_TRUE(ReadBuildingFile(state->Building, bld, prompt));
     EXPECT_EQ(NewReadScenario(state->Building, state->OutdoorConcInput, state->InitialConcInput,
-                              Sample("house.SEN"), prompt),
+                              Sample("Scenario/house.SEN"), prompt),
               ScenarioReadResult::Read);
     prompt.shown.clear();
     state->TempDrive = "";

@@ -139,7 +139,7 @@ TEST_F(EndToEnd, BuildingScenarioRunAndResultsFromTheWindows) {
   const fs::path data = folder / "data";
   fs::create_directories(data / "Scenario");
   fs::copy_file(Sample("house.BLD"), data / "house.BLD");
-  fs::copy_file(Sample("house.SEN"), data / "Scenario" / "house.SEN");
+  fs::copy_file(Sample("Scenario/house.SEN"), data / "Scenario" / "house.SEN");
 
   // A key on the splash starts the program.
   auto* splash = new frmSplash(*context);

@@ -27,7 +27,7 @@ TEST_F(SplashTest, LabelsNameTheProductItsVersionAndDescription) {
   EXPECT_EQ(splash.findChild<QLabel*>("lblProductName")->text(), "Quarn");
   EXPECT_EQ(splash.findChild<QLabel*>("lblreleasedate")->text(), "Quarn test description");
   EXPECT_EQ(splash.findChild<QLabel*>("lblVersion")->text(), "Version 1.2.3");
-  EXPECT_EQ(splash.findChild<QLabel*>("lblPlatform")->text(), "For Windows 9x");
+  EXPECT_EQ(splash.findChild<QLabel*>("lblPlatform")->text(), "For Linux");
   // An ordinary window, which takes the keyboard focus that a key press needs.
   EXPECT_EQ(splash.windowType(), Qt::Window);
   EXPECT_EQ(splash.focusPolicy(), Qt::StrongFocus);

@@ -116,8 +116,8 @@ TEST_F(UserWalk, FromTheSplashToExit) {
   const fs::path data = folder / "data";
   fs::create_directories(data / "Scenario");
   fs::copy_file(Sample("house.BLD"), data / "house.BLD");
-  fs::copy_file(Sample("house.SEN"), data / "Scenario" / "house.SEN");
-  fs::copy_file(Sample("particles.SEN"), data / "Scenario" / "particles.SEN");
+  fs::copy_file(Sample("Scenario/house.SEN"), data / "Scenario" / "house.SEN");
+  fs::copy_file(Sample("Scenario/particles.SEN"), data / "Scenario" / "particles.SEN");
 
   // The splash, and a key on it.
   auto* splash = new frmSplash(*context);

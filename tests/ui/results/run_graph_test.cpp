@@ -135,7 +135,7 @@ class RunGraphRunTest : public ::testing::Test {
     std::string bld = root + "house.BLD";
     EXPECT_TRUE(ReadBuildingFile(state.Building, bld, prompt));
     EXPECT_EQ(NewReadScenario(state.Building, state.OutdoorConcInput, state.InitialConcInput,
-                              root + "house.SEN", prompt),
+                              root + "Scenario/house.SEN", prompt),
               ScenarioReadResult::Read);
     prompt.shown.clear();
     state.TempDrive = "";
