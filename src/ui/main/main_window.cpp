@@ -6,12 +6,14 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
+#include <QStyle>
 #include <algorithm>
 
 #include "model/resets.h"
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
 #include "ui/main/building_form.h"
+#include "ui/main/scenario_editor.h"
 
 namespace quarn {
 namespace {
@@ -55,7 +57,13 @@ RevudUzad::RevudUzad(MainContext& context, QWidget* parent) : QMainWindow(parent
   int height = 700;
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect avail = screen->availableGeometry();
-    width = std::max(width, avail.width() / 2 + TwipsToPixels(100));
+    // Wide enough for the scenario editor with its frame where the screen allows: the
+    // frame's width is the editor's least width.
+    const int editor = ScenarioEditorSize(ctx_).width() +
+                       2 * style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth) +
+                       2 * area_->frameWidth();
+    width =
+        std::max({width, avail.width() / 2 + TwipsToPixels(100), std::min(editor, avail.width())});
     height = std::min(height, avail.height() - 2 * TwipsToPixels(900));
     height = std::max(height, 400);
   }

@@ -222,6 +222,9 @@ void mainscenarioform::BuildControls() {
   grid_->setObjectName("ScenarioSS");
   grid_->SetCols(2);
   grid_->SetRows(row::kCount);
+  // The grid asks for the size of all its rows and columns, so that the window's hint
+  // shows every row.
+  grid_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
   body->addWidget(grid_, 1);
 
   frame4_ = new QFrame(central);
@@ -269,6 +272,21 @@ void mainscenarioform::BuildControls() {
 
   edit_ = new GridEdit(*grid_, *edit_cell_, ctx_.prompt, GridEdit::Wiring::Automatic, this);
   edit_->SetSharedFlags(&ctx_.state.CellEditActive, &ctx_.state.GridEventsEnabled);
+}
+
+QSize mainscenarioform::sizeHint() const {
+  QSize hint = QMainWindow::sizeHint();
+  // The layout takes only the menu bar's height; narrower than all its titles, the bar
+  // folds the last menus (Window, Help, PM Changes) behind its extension button.
+  hint.setWidth(std::max(hint.width(), menuBar()->sizeHint().width()));
+  return hint.expandedTo(minimumSize());
+}
+
+QSize ScenarioEditorSize(MainContext& context) {
+  mainscenarioform probe(context);
+  BuildingRecord building = context.state.Building;
+  FillGeneralScenarioGrid(probe.ScenarioSS(), building, nullptr);
+  return probe.sizeHint();
 }
 
 void mainscenarioform::BuildMenus() {
@@ -722,6 +740,8 @@ mainscenarioform* OpenScenarioEditor(MainContext& context, QMdiArea* area, QWidg
   editor->ScenarioSS().setVisible(false);
   editor->ScenarioSS().SetRedraw(false);
   editor->FillGrid();
+  // Opened at the size that shows the whole window; the frame fits it into its area.
+  if (!open_already && frame != editor) frame->resize(frame->sizeHint());
   frame->show();
   editor->show();
   editor->SetupFormUnits();

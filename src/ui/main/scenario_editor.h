@@ -77,6 +77,10 @@ class mainscenarioform : public QMainWindow {  // NOLINT(readability-identifier-
   // Runs the menu command of that object name, as a click on the item would.
   void RunCommand(const std::string& name);
 
+  // The size that shows the whole menu bar and every grid row, never below the window's
+  // minimum. The frame's Cascade sizes each child to its hint, so it keeps this size too.
+  QSize sizeHint() const override;
+
   // Window Load: the HVAC type selected and the unit options set from the record.
   void Load();
   // Fills the grid from the record (also selects the class entry).
@@ -138,6 +142,10 @@ class mainscenarioform : public QMainWindow {  // NOLINT(readability-identifier-
 // GetUnitsFromForm: ConcUnits from the first checked option named "number", "micrograms" or
 // "milligrams" on the window; with none checked, "milligrams", and that option is checked.
 void GetUnitsFromForm(ScenarioRecord& scenario, QWidget& window);
+
+// The size the scenario editor asks for (its sizeHint with the grid filled from the record),
+// measured on a window that is never shown and without changing the record.
+QSize ScenarioEditorSize(MainContext& context);
 
 // The building window's Scenarios command: loads the editor (one at a time) into the frame,
 // hides the building window while it is open, fills its grid and shows it.

@@ -5,9 +5,14 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QScreen>
+#include <QScrollBar>
+#include <QToolButton>
 #include <filesystem>
 
 #include "common/main_window_fixture.h"
+#include "platform/flex_grid.h"
 #include "platform/qt_text.h"
 #include "platform/user_input.h"
 #include "platform/window_registry.h"
@@ -50,6 +55,53 @@ TEST_F(WindowPlacement, BuildingWindowAndScenarioEditorOpenInsideTheFrame) {
   // At the top left corner; as wide as the area, it cannot keep its small left margin.
   EXPECT_EQ(SubOf(editor)->y(), TwipsToPixels(20));
   EXPECT_LE(SubOf(editor)->x(), TwipsToPixels(20));
+
+  state->ScenarioSaved = kTrue;
+  editor->RunCommand("cancel");
+  frame->close();
+  testing::ProcessEvents();
+}
+
+// Every title of the menu bar is on the bar, none behind its extension button.
+void ExpectWholeMenuBar(QMainWindow& window, const char* when) {
+  QMenuBar* bar = window.menuBar();
+  const auto* extension = bar->findChild<QToolButton*>("qt_menubar_ext_button");
+  EXPECT_TRUE(extension == nullptr || !extension->isVisible()) << when;
+  const QList<QAction*> titles = bar->actions();
+  ASSERT_FALSE(titles.isEmpty());
+  EXPECT_LE(bar->actionGeometry(titles.back()).right(), bar->width()) << when;
+}
+
+void ExpectEveryRow(FlexGrid& grid, const char* when) {
+  EXPECT_EQ(grid.verticalScrollBar()->maximum(), 0) << when;
+  const QRect last = grid.visualRect(grid.model()->index(grid.Rows() - 1, 1));
+  EXPECT_TRUE(grid.viewport()->rect().contains(last))
+      << when << ": last row at " << last.bottom() << " in " << grid.viewport()->height();
+}
+
+TEST_F(WindowPlacement, TheScenarioEditorShowsItsWholeMenuBarAndEveryRowAlsoAfterCascade) {
+  RevudUzad* frame = StartMainWindow(*context);
+  ASSERT_TRUE(testing::ShowActive(*frame));
+  const int screen = QGuiApplication::primaryScreen()->availableGeometry().width();
+  const QSize need = ScenarioEditorSize(*context);
+  EXPECT_GE(frame->width(), std::min(need.width(), screen));
+
+  frame->resize(1280, 1024);
+  testing::ProcessEvents();
+  frame->Building()->RunCommand("Scenarios");
+  testing::ProcessEvents();
+  auto* editor = AppWindows().Find<mainscenarioform>();
+  ASSERT_NE(editor, nullptr);
+  ExpectInside(*frame, SubOf(editor), "scenario editor");
+  ExpectWholeMenuBar(*editor, "at opening");
+  ExpectEveryRow(editor->ScenarioSS(), "at opening");
+  const QSize opened = SubOf(editor)->size();
+
+  editor->RunCommand("WindowCascade");
+  testing::ProcessEvents();
+  EXPECT_EQ(SubOf(editor)->size(), opened);
+  ExpectWholeMenuBar(*editor, "after Cascade");
+  ExpectEveryRow(editor->ScenarioSS(), "after Cascade");
 
   state->ScenarioSaved = kTrue;
   editor->RunCommand("cancel");
