@@ -7,6 +7,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
@@ -113,6 +114,7 @@ BuildingForm::BuildingForm(MainContext& context, QWidget* parent)
   grid_->SetRows(5);
   layout->addWidget(grid_, 1);
   setCentralWidget(central);
+  grid_->installEventFilter(this);
 
   edit_ = new GridEdit(*grid_, *edit_cell_, ctx_.prompt, GridEdit::Wiring::Automatic, this);
   edit_->SetSharedFlags(&ctx_.state.CellEditActive, &ctx_.state.GridEventsEnabled);
@@ -153,7 +155,8 @@ void BuildingForm::SetupBuildingGrid(FlexGrid& grid) {
   s.GridEventsEnabled = kFalse;
   grid.SetRows(5);
   grid.SetColWidth(0, 3000);
-  grid.SetColWidth(1, 2000);
+  value_col_twips_ = 2000;
+  FitValueColumn();
   const BuildingRecord& b = s.Building;
   grid.SetTextMatrix(0, 0, "Item");
   grid.SetTextMatrix(0, 1, "Value");
@@ -174,7 +177,8 @@ void BuildingForm::FillBuildingGrid(FlexGrid& grid) {
   grid.SetCols(2);
   grid.SetRows(5);
   grid.SetColWidth(0, 2100);
-  grid.SetColWidth(1, 2100);
+  value_col_twips_ = 2100;
+  FitValueColumn();
   BuildingRecord& b = s.Building;
   grid.SetTextMatrix(0, 0, "Item");
   grid.SetTextMatrix(0, 1, "Value");
@@ -199,6 +203,19 @@ void BuildingForm::FillBuildingGrid(FlexGrid& grid) {
   grid.SetRowCol(1, 1);
   grid.setVisible(true);
   top_frame_->setVisible(true);
+}
+
+void BuildingForm::FitValueColumn() {
+  // Comments run long: the value column takes the width the window has to spare to its
+  // right, never less than the fill gave it.
+  int spare = grid_->contentsRect().width() - grid_->columnWidth(0);
+  if (grid_->verticalScrollBar()->isVisible()) spare -= grid_->verticalScrollBar()->width();
+  grid_->SetColWidth(1, std::max(value_col_twips_, spare * kTwipsPerPixel));
+}
+
+bool BuildingForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == grid_ && event->type() == QEvent::Resize) FitValueColumn();
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void BuildingForm::UpdateBuildingFromGrid() {

@@ -70,6 +70,7 @@ class BuildingForm : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void WireCommands();
@@ -77,6 +78,7 @@ class BuildingForm : public QMainWindow {
   void MakeScenarioFolder();
   bool ConfirmClear();
   void RefuseRoomCount();
+  void FitValueColumn();
   bool ResultsGate(bool calculated, const char* text, const char* title = "Warning");
 
   MainContext& ctx_;
@@ -86,6 +88,7 @@ class BuildingForm : public QMainWindow {
   GridEdit* edit_ = nullptr;
   std::map<std::string, std::function<void()>> commands_;
   bool closing_confirmed_ = false;
+  int value_col_twips_ = 2000;  // the value column's width as the last fill set it
 };
 
 // The display unit code of a unit name: "milligrams" 0, "micrograms" 1, "ppm" 2, "number" 3,

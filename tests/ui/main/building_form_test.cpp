@@ -7,9 +7,11 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTimer>
 #include <fstream>
 #include <sstream>
@@ -19,6 +21,7 @@
 #include "files/scenario_file.h"
 #include "platform/edit_cell.h"
 #include "platform/flex_grid.h"
+#include "platform/qt_prompt.h"
 #include "platform/qt_text.h"
 #include "platform/user_input.h"
 #include "platform/window_registry.h"
@@ -173,6 +176,45 @@ TEST_F(BuildingFormTest, TypedTextReachesTheCellOnlyWhenCommitted) {
   EXPECT_EQ(Cell(3), "12");
   EXPECT_EQ(state->Building.NumRooms, 12);
   EXPECT_TRUE(prompt.shown.empty());
+
+  // A refused count: the Enter that committed it leaves the cursor on the count.
+  g.setFocus(Qt::OtherFocusReason);
+  g.SetRowCol(3, 1);
+  testing::Type("14");
+  testing::Enter();
+  testing::ProcessEvents();
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(g.Row(), 3);
+  EXPECT_EQ(state->Building.NumRooms, 12);
+}
+
+TEST_F(BuildingFormTest, ARowHeadingClickThenTypingEditsThatRow) {
+  ASSERT_TRUE(testing::ShowActive(*form));
+  FlexGrid& g = form->Grid();
+  g.setFocus(Qt::OtherFocusReason);
+  g.SetRowCol(2, 1);                                 // on Comments
+  testing::Click(g.viewport(), g.CellCenter(1, 0));  // the "Building ID" heading
+  testing::Type("x");
+  testing::Enter();
+  testing::ProcessEvents();
+  EXPECT_EQ(state->Building.ID, "x");
+  EXPECT_EQ(state->Building.Comments, "");
+}
+
+TEST_F(BuildingFormTest, TheValueColumnTakesTheSpareWidthButNeverLessThanItsOwn) {
+  ASSERT_TRUE(testing::ShowActive(*form));
+  FlexGrid& g = form->Grid();
+  form->resize(1200, form->height());
+  testing::ProcessEvents();
+  EXPECT_EQ(g.columnViewportPosition(1) + g.columnWidth(1), g.viewport()->width());
+  EXPECT_GT(g.ColWidth(1), 2000);
+  form->FillBuildingGrid(g);  // Open's fill sets its own widths
+  EXPECT_EQ(g.columnViewportPosition(1) + g.columnWidth(1), g.viewport()->width());
+  // Narrower than both columns (inside a small frame): the column keeps its width.
+  form->setMinimumSize(0, 0);
+  form->resize(200, form->height());
+  testing::ProcessEvents();
+  EXPECT_EQ(g.ColWidth(1), 2100);
 }
 
 TEST_F(BuildingFormTest, SaveOpenRoundTripAndEditsClearTheSavedFlag) {
@@ -323,6 +365,38 @@ TEST_F(BuildingFormTest, ExitAsksForEachStateOfTheSavedFlags) {
   state->TempFilesFlag = kTrue;
   EXPECT_TRUE(form->ConfirmExit());
   EXPECT_TRUE(prompt.shown.empty());
+}
+
+TEST_F(BuildingFormTest, QuestionsThatLoseTheBuildingDefaultToNo) {
+  prompt.answers = {Answer::No, Answer::No, Answer::No};
+  form->FileNew();
+  form->FileOpen();
+  EXPECT_FALSE(form->ConfirmExit());
+  ASSERT_EQ(prompt.shown.size(), 3u);
+  for (const auto& q : prompt.shown) EXPECT_EQ(q.default_answer, Answer::No) << q.text;
+  EXPECT_EQ(prompt.shown[2].text, kNotSaved);
+
+  state->BuildingSaved = kTrue;
+  state->ScenarioSaved = kTrue;
+  prompt.answers = {Answer::No};
+  EXPECT_TRUE(form->ConfirmExit());
+  EXPECT_EQ(prompt.shown.back().text, kTempFiles);
+  EXPECT_EQ(prompt.shown.back().default_answer, Answer::Yes);
+}
+
+TEST_F(MainWindowTest, EnterAnswersNoToTheRealExitQuestion) {
+  QtPrompt boxes;
+  MainContext real{*state, boxes, dialogs, help, identity, Path("Quarn.ini")};
+  BuildingForm form(real);
+  QMessageBox::StandardButton default_button = QMessageBox::NoButton;
+  QTimer::singleShot(0, [&default_button] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    default_button = box->standardButton(box->defaultButton());
+    QTest::keyClick(box, Qt::Key_Return);
+  });
+  EXPECT_FALSE(form.ConfirmExit());
+  EXPECT_EQ(default_button, QMessageBox::No);
 }
 
 TEST_F(MainWindowTest, ClosingTheFrameOrTheBuildingWindowAsksFirst) {
