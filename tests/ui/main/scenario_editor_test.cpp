@@ -423,6 +423,53 @@ TEST_F(ScenarioEditor, TypedYearsAndHoursFollowEachOther) {
   EXPECT_FLOAT_EQ(Scenario().YearsSimulated, 1.0F);
 }
 
+TEST_F(ScenarioEditor, HoursComeBackAsTypedAndTheFileDoesNotChange) {
+  const struct {
+    const char* typed;
+    const char* shown;
+  } cases[] = {{"100", "100. hr"}, {"72", "72. hr"}, {"8,760", "8,760. hr"}};
+  for (const auto& c : cases) {
+    Grid().SetTextMatrix(row::kHours, 1, c.typed);
+    dialogs_.answers = {File("hours.SEN"), File("hours.SEN"), File("again.SEN")};
+    editor_->RunCommand("FileSave");
+    prompt_.answers = {Answer::Yes, Answer::Yes};
+    editor_->RunCommand("FileLoad");
+    EXPECT_EQ(Grid().TextMatrix(row::kHours, 1), c.shown) << c.typed;
+    // Saved again untouched, the file is the same: the cell keeps the stored hours.
+    editor_->RunCommand("FileSave");
+    std::string first, second;
+    ASSERT_TRUE(ReadFileBytes(File("hours.SEN"), first));
+    ASSERT_TRUE(ReadFileBytes(File("again.SEN"), second));
+    EXPECT_EQ(first, second) << c.typed;
+  }
+}
+
+TEST_F(ScenarioEditor, ARowHeadingClickThenTypingEditsThatRow) {
+  ASSERT_TRUE(testing::ShowActive(*editor_));
+  Grid().setFocus();
+  Grid().SetRowCol(row::kComments, 1);
+  testing::Click(Grid().viewport(), Grid().CellCenter(row::kName, 0));
+  testing::Type("x");
+  testing::Enter();
+  testing::ProcessEvents();
+  EXPECT_EQ(Grid().TextMatrix(row::kName, 1), "x");
+  EXPECT_EQ(Grid().TextMatrix(row::kComments, 1), "");
+}
+
+TEST_F(ScenarioEditor, QuestionsThatLoseTheScenarioDefaultToNo) {
+  ASSERT_TRUE(testing::ShowActive(*editor_));
+  state_->ScenarioSaved = kFalse;
+  prompt_.answers = {Answer::No, Answer::No, Answer::No, Answer::No};
+  editor_->RunCommand("FileNew");
+  editor_->RunCommand("FileLoad");
+  editor_->RunCommand("cancel");
+  editor_->close();
+  ASSERT_EQ(prompt_.shown.size(), 4U);
+  for (const auto& q : prompt_.shown) EXPECT_EQ(q.default_answer, Answer::No) << q.text;
+  EXPECT_EQ(prompt_.shown[3].text,
+            "Scenario not saved.  Do you wish to exit without saving scenario?");
+}
+
 TEST_F(ScenarioEditor, OccupancyRiskAndUnbuiltWindowsSaySo) {
   Grid().SetTextMatrix(row::kNumOccupants, 1, "0");
   editor_->RunCommand("Occupancy");
