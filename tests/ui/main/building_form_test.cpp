@@ -13,6 +13,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -28,6 +29,7 @@
 #include "ui/main/about_forms.h"
 #include "ui/main/building_form.h"
 #include "ui/main/main_window.h"
+#include "ui/main/scenario_editor.h"
 #include "ui/main/splash.h"
 
 namespace quarn {
@@ -585,6 +587,42 @@ TEST_F(BuildingFormTest, ResultCommandsSayThereAreNoResults) {
             "You must enter activity pattern data before you can calculate exposure.");
   EXPECT_EQ(prompt.shown.back().title, "Warning.");
   EXPECT_EQ(state->Building.Scenario.ExposureMode, "N");
+
+  // A gas has no particle sizes to fit.
+  state->Building.Scenario.PollutantClass = "VOC";
+  form->RunCommand("calculatelognormal");
+  EXPECT_EQ(prompt.shown.back().text,
+            "The log normal fit needs particle size bins (a pollutant class that begins with "
+            "PM).");
+  EXPECT_EQ(prompt.shown.back().title, "Log normal fit");
+}
+
+TEST_F(MainWindowTest, TheSamplesOpenAsTheFirstRunSays) {
+  namespace fs = std::filesystem;
+  const fs::path copy = folder / "samples";
+  fs::copy(Sample(""), copy, fs::copy_options::recursive);
+  RevudUzad* frame = StartMainWindow(*context);
+  BuildingForm* building = frame->Building();
+  dialogs.answers = {(copy / "house.BLD").string(), (copy / "Scenario" / "house.SEN").string()};
+  building->RunCommand("fileopen");
+  building->RunCommand("Scenarios");
+  auto* editor = AppWindows().Find<mainscenarioform>();
+  ASSERT_NE(editor, nullptr);
+  editor->RunCommand("FileLoad");
+  ASSERT_EQ(dialogs.asked.size(), 2u);
+  EXPECT_EQ(dialogs.asked[1].request.initial_folder, (copy / "Scenario").string());
+  EXPECT_EQ(dialogs.asked[1].request.initial_name, "house.SEN");
+  for (const auto& q : prompt.shown) {
+    EXPECT_EQ(q.text.find("create a new folder"), std::string::npos) << q.text;
+  }
+  std::vector<std::string> entries;
+  for (const auto& e : fs::directory_iterator(copy)) entries.push_back(e.path().filename());
+  std::sort(entries.begin(), entries.end());
+  EXPECT_EQ(entries, (std::vector<std::string>{"Scenario", "house.BLD"}));
+  EXPECT_EQ(state->ScenarioSaved, kTrue) << "the sample scenario was read";
+  editor->RunCommand("cancel");
+  frame->close();
+  testing::ProcessEvents();
 }
 
 // A loaded sample scenario runs with the progress window, and Stop ends it with a complete

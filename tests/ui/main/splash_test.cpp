@@ -5,8 +5,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <fstream>
+#include <sstream>
 
 #include "common/main_window_fixture.h"
+#include "quarn_version.h"
 #include "ui/main/main_window.h"
 #include "ui/main/splash.h"
 
@@ -31,6 +34,16 @@ TEST_F(SplashTest, LabelsNameTheProductItsVersionAndDescription) {
   // An ordinary window, which takes the keyboard focus that a key press needs.
   EXPECT_EQ(splash.windowType(), Qt::Window);
   EXPECT_EQ(splash.focusPolicy(), Qt::StrongFocus);
+}
+
+// The release notes send the user to Recent.txt: the build puts it beside the program, and
+// it speaks of this version.
+TEST(RecentChanges, AreBesideTheProgramForThisVersion) {
+  std::ifstream in(std::string(QUARN_PROGRAM_DIR) + "/Recent.txt", std::ios::binary);
+  ASSERT_TRUE(in.good());
+  std::ostringstream text;
+  text << in.rdbuf();
+  EXPECT_NE(text.str().find(std::string("Version ") + kVersionText), std::string::npos);
 }
 
 TEST_F(SplashTest, OtherLabelsAndKeysWithoutACharacterDoNothing) {

@@ -1,9 +1,11 @@
 // Erasing the work files at exit: only when everything is saved, only after asking, and only
 // the files this program recorded, whatever the letter case of their names.
 
+#include <cstdlib>
 #include <fstream>
 
 #include "common/main_window_fixture.h"
+#include "text/paths.h"
 #include "ui/main/temp_files.h"
 
 namespace quarn {
@@ -63,6 +65,32 @@ TEST_F(EraseTempFilesTest, NoKeepsEverythingYesErasesOnlyTheRecordedFiles) {
   EXPECT_TRUE(Has("notes.txt"));
   EXPECT_TRUE(Has("OTHER.TMP"));
   EXPECT_TRUE(Has("other.Emp"));
+}
+
+// The program's own folder holds nothing but its work files: Yes empties it of them all,
+// from earlier buildings and earlier starts too.
+TEST_F(EraseTempFilesTest, YesInTheDefaultFolderErasesEveryWorkFile) {
+  const std::string old_tmpdir = std::getenv("TMPDIR") != nullptr ? std::getenv("TMPDIR") : "";
+  ::setenv("TMPDIR", (folder / "system").string().c_str(), 1);
+  tmp = DefaultTempFolder();
+  std::filesystem::create_directories(tmp);
+  const char* const work[] = {"a.TMP", "B.tmp", "c.Emp", "d.CMP", "e.ave"};
+  for (const char* name : work) Touch(name);
+  Touch("keep.txt");
+  state->TempFolder = tmp.string();
+  state->BuildingSaved = kTrue;
+  state->ScenarioSaved = kTrue;
+  prompt.answers = {Answer::No, Answer::Yes};
+  EXPECT_TRUE(EraseTempFiles(*state, prompt));
+  for (const char* name : work) EXPECT_TRUE(Has(name)) << name;
+  EXPECT_TRUE(EraseTempFiles(*state, prompt));
+  for (const char* name : work) EXPECT_FALSE(Has(name)) << name;
+  EXPECT_TRUE(Has("keep.txt"));
+  if (old_tmpdir.empty()) {
+    ::unsetenv("TMPDIR");
+  } else {
+    ::setenv("TMPDIR", old_tmpdir.c_str(), 1);
+  }
 }
 
 TEST_F(EraseTempFilesTest, TheFlagSkipsTheQuestion) {
