@@ -377,13 +377,6 @@ TEST_F(BuildingFormTest, QuestionsThatLoseTheBuildingDefaultToNo) {
   ASSERT_EQ(prompt.shown.size(), 3u);
   for (const auto& q : prompt.shown) EXPECT_EQ(q.default_answer, Answer::No) << q.text;
   EXPECT_EQ(prompt.shown[2].text, kNotSaved);
-
-  state->BuildingSaved = kTrue;
-  state->ScenarioSaved = kTrue;
-  prompt.answers = {Answer::No};
-  EXPECT_TRUE(form->ConfirmExit());
-  EXPECT_EQ(prompt.shown.back().text, kTempFiles);
-  EXPECT_EQ(prompt.shown.back().default_answer, Answer::Yes);
 }
 
 TEST_F(MainWindowTest, EnterAnswersNoToTheRealExitQuestion) {

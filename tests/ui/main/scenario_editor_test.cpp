@@ -479,10 +479,9 @@ TEST_F(ScenarioEditor, OccupancyRiskAndUnbuiltWindowsSaySo) {
   editor_->RunCommand("Risk");
   EXPECT_EQ(prompt_.shown[1].text, "This feature is not currently implemented.");
   const size_t before = prompt_.shown.size();
-  for (const char* name :
-       {"HVACAirClean", "HVACSources", "HVACFlows", "HVACHist", "HVACRoomtoroom", "Outflows",
-        "Ventilation", "NaturalRoomtoRoom", "ManHVACFlow", "ManRoomtoRoom", "definepollutants",
-        "Rooms", "Units", "PrintAll"}) {
+  for (const char* name : {"HVACAirClean", "HVACSources", "HVACFlows", "HVACHist", "HVACRoomtoroom",
+                           "Outflows", "Ventilation", "NaturalRoomtoRoom", "ManHVACFlow",
+                           "ManRoomtoRoom", "definepollutants", "Rooms", "Units", "PrintAll"}) {
     editor_->RunCommand(name);
   }
   EXPECT_EQ(prompt_.shown.size() - before, 14U);
