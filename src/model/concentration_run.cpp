@@ -1,8 +1,11 @@
 #include "model/concentration_run.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <vector>
@@ -34,6 +37,13 @@ constexpr int kErrOverflow = 6;
 constexpr int kErrDivisionByZero = 11;
 constexpr int kErrDiskFull = 61;
 constexpr int kErrFileAccess = 75;
+
+// The decimal number a Single shows at its seven digits: the step the user typed.
+double DecimalValue(float value) {
+  std::array<char, 32> text{};
+  std::snprintf(text.data(), text.size(), "%.7g", static_cast<double>(value));
+  return std::strtod(text.data(), nullptr);
+}
 
 bool FlagIs(const FixedString<1>& flag, char c) {
   return std::toupper(static_cast<unsigned char>(flag[0])) == c;
@@ -103,11 +113,14 @@ class ConcentrationRun {
   bool SetUp();
   bool OpenWorkFile();
   void StartStepping();
-  void ScheduleFlows(float t);
+  void ScheduleFlows(float look, float start);
   void SupplyAir(float t, float dt);
   StepStatus Step();
   void Record(float time);
+  double NextChange(double after) const;
   void CutAhead();
+  void AdvanceClock(float dt);
+  void MassUnits();
   bool Steady() const;
   RunOutcome Finish(RunOutcome outcome);
   void RunError(int number);
@@ -126,6 +139,10 @@ class ConcentrationRun {
   SinkMasses sinks_{};
   HVACState hvac_;
   PerPollutant<float> supply_{};  // the HVAC supply concentration the rooms receive
+  // Concentration per mass unit (or particle) per m³ of each pollutant, and its inverse for
+  // the totals the progress window shows.
+  PerPollutant<float> concPerMass_{};
+  PerPollutant<float> massPerConc_{};
   RemovalTerms terms_;
   RoomArrays a_;
   SwitchTimes switches_;
@@ -145,6 +162,17 @@ class ConcentrationRun {
   float stepSize_ = 0.1F;  // the smallest step, the scenario's StepSize within the stable limit
   float longestStep_ = kLongestStep;
   float timeStep_ = 0.1F;
+  // The clock counts whole steps of one size from the last change of step, each step taken
+  // as the decimal number it shows (0.1, not 0.100000001), so that n steps reach n × step
+  // exactly instead of drifting as a running Single sum does. simTime_ is the clock as a
+  // Single, the time the models and the work file see.
+  double clock_ = 0;
+  double gridBase_ = 0;
+  double gridStep_ = 0;
+  float gridStepSingle_ = 0;
+  int64_t gridSteps_ = 0;
+  double tolerance_ = 0;  // a switch this close to a step boundary takes effect there
+  bool grown_ = false;    // the step has grown: steps are shortened to end on every switch
   float simTime_ = 0;
   float runEndTime_ = 0;
   float outputMultiplier_ = 20;
@@ -182,6 +210,7 @@ bool ConcentrationRun::SetUp() {
                                 prompt_))
     return false;
   if (!CheckSourcesBeforeRun(b_, prompt_)) return false;
+  MassUnits();
   for (int r = 1; r <= rooms_; ++r) {
     if (!(b_.RoomList[r].Volume > 0)) {
       RunError(kErrDivisionByZero);
@@ -199,6 +228,22 @@ bool ConcentrationRun::SetUp() {
   }
   SetupAirCleaners(s_, flows_, prompt_);
   return CheckFlowBalance(b_, flows_, prompt_);
+}
+
+// Sources emit in the scenario's mass unit (mg for a ppm scenario, particles for a particle
+// one), which the rooms need as a concentration: ppm through the molecular weight, particles
+// per m³ as particles per cm³.
+void ConcentrationRun::MassUnits() {
+  for (int p = 0; p < np_; ++p) {
+    float perMass = 1;
+    if (s_.ConcUnits == kPpm) {
+      ConvertConcentrationUnits(kMilligrams, kPpm, 1.0F, perMass, s_.Pollutants[p]);
+    } else if (s_.ConcUnits == kNumber) {
+      perMass = 1e-6F;
+    }
+    concPerMass_[p] = perMass;
+    massPerConc_[p] = s_.ConcUnits == kNumber ? 1e6F : 1 / perMass;
+  }
 }
 
 bool ConcentrationRun::OpenWorkFile() {
@@ -230,6 +275,7 @@ void ConcentrationRun::StartStepping() {
     longestStep_ = std::min(longestStep_, stable);
   }
   timeStep_ = stepSize_;
+  tolerance_ = 0.001 * static_cast<double>(s_.StepSize);
   outputMultiplier_ = 20;
   scheduleStepCut_ = true;
   LoadRoomFlowArrays(b_, rooms_, a_, supply_);
@@ -257,9 +303,26 @@ void ConcentrationRun::StartStepping() {
   for (int p = 0; p < np_; ++p) a_.Conc[0][p] = a_.NewConc[0][p] = terms_.CurrentOutdoorConc[p];
   SetRemovalTerms(b_, rooms_, flows_, terms_);
   simTime_ = 0;
+  clock_ = gridBase_ = 0;
+  gridSteps_ = 0;
+  gridStepSingle_ = 0;
 }
 
-void ConcentrationRun::ScheduleFlows(float t) {
+void ConcentrationRun::AdvanceClock(float dt) {
+  if (dt != gridStepSingle_) {
+    gridStepSingle_ = dt;
+    gridStep_ = DecimalValue(dt);
+    gridBase_ = clock_;
+    gridSteps_ = 0;
+  }
+  ++gridSteps_;
+  clock_ = gridBase_ + static_cast<double>(gridSteps_) * gridStep_;
+  simTime_ = static_cast<float>(clock_);
+}
+
+// look is the step's start nudged by the switch tolerance: what the schedules compare.
+void ConcentrationRun::ScheduleFlows(float look, float start) {
+  const float t = look;
   if (ventSchedule_) {
     if (t + 2 * timeStep_ >= vent_.Next() && t < vent_.Next() && !scheduleStepCut_) {
       timeStep_ = stepSize_;
@@ -284,7 +347,8 @@ void ConcentrationRun::ScheduleFlows(float t) {
   }
   // The managed flow set replaces the HVAC and natural flows during its period only;
   // leaving the period brings back the flows in force.
-  const bool managed = managedPeriod_ && s_.ManagedValue3 <= t && t <= s_.ManagedValue4;
+  const bool managed = managedPeriod_ && s_.ManagedValue3 <= t &&
+                       static_cast<double>(start) - tolerance_ <= s_.ManagedValue4;
   if (managed) {
     CopyScenarioFlows(b_, rooms_, flows_);
   } else if (inManaged_) {
@@ -306,7 +370,7 @@ void ConcentrationRun::SupplyAir(float t, float dt) {
   }
   PerPollutant<float> emission{};
   if (a_.RoomSourceCounts[0] > 0) {
-    const EmissionStep step{t, dt, a_.RoomConc, a_.PreviousRoomConc};
+    const EmissionStep step{t, dt, a_.RoomConc, a_.PreviousRoomConc, &concPerMass_};
     for (int p = 0; p < np_; ++p)
       SourceEmissionRate(s_, sources_, 0, 0, step, p, emission[p], s_.TotalEmitted);
   }
@@ -317,34 +381,51 @@ void ConcentrationRun::SupplyAir(float t, float dt) {
 
 StepStatus ConcentrationRun::Step() {
   const float start = simTime_;
+  const float look = static_cast<float>(clock_ + tolerance_);
   if (stopRequested_) finished_ = true;
-  ScheduleFlows(start);
-  const float dt = timeStep_;
+  ScheduleFlows(look, start);
+  float dt = timeStep_;
+  double shortenedEnd = -1;
+  if (grown_) {
+    // Off the grid of whole steps, a step that would pass a switch ends on it instead.
+    const double next = NextChange(clock_ + tolerance_);
+    if (clock_ + static_cast<double>(dt) > next + tolerance_) {
+      shortenedEnd = next;
+      dt = static_cast<float>(next - clock_);
+    }
+  }
   // The HVAC system mixes its outdoor intake at the outdoor value looked up for the step
   // before; the rooms' own outdoor air then takes the value of this step.
   SupplyAir(start, dt);
-  StepBookkeeping(start, s_, terms_.CurrentOutdoorConc);
+  StepBookkeeping(look, s_, terms_.CurrentOutdoorConc);
   SetRemovalTerms(b_, rooms_, flows_, terms_);
 
-  const StepInput input{start, dt, changeThreshold_, supply_};
+  const StepInput input{start, dt, changeThreshold_, supply_, &concPerMass_};
   const StepStatus status =
       UpdateRooms(b_, flows_, terms_, input, sources_, sinks_, a_, outputDue_);
   if (status != StepStatus::Ok) return status;
+  if (shortenedEnd >= 0) {
+    clock_ = gridBase_ = shortenedEnd;
+    gridSteps_ = 0;
+    gridStepSingle_ = 0;
+    simTime_ = static_cast<float>(clock_);
+  } else {
+    AdvanceClock(dt);
+  }
   // The step's concentrations hold at its end, where the outdoor value may have changed.
-  const float end = start + dt;
+  const float end = simTime_;
   PerPollutant<float> outdoor{};
-  StepBookkeeping(end, s_, outdoor);
+  StepBookkeeping(static_cast<float>(clock_ + tolerance_), s_, outdoor);
   for (int p = 0; p < np_; ++p) a_.NewConc[0][p] = outdoor[p];
   RoomBookkeeping(b_, flows_, dt, a_);
 
-  if (start > nextOutputTime_) {
+  if (static_cast<double>(start) > static_cast<double>(nextOutputTime_) + tolerance_) {
     outputDue_ = true;
     outputBaseTime_ = nextOutputTime_;
   }
   if (outputDue_) Record(end);
   if (start > runEndTime_) finished_ = true;
 
-  simTime_ = end;
   CutAhead();
   if (stepCut_) {
     stepCut_ = false;
@@ -378,14 +459,15 @@ void ConcentrationRun::Record(float time) {
   info.time = time;
   info.concentrations = record;
   if (np_ > 0) {
+    // The run keeps sink, leaving and airborne totals as concentration × m³; the window shows
+    // them in the unit of what was emitted.
     info.total_emitted = s_.TotalEmitted[0];
-    info.sink_mass = s_.ResultTotal1[0];
-    info.leaving =
-        s_.ConcUnits == kNumber ? s_.ResultTotal3[0] * 100 * 100 * 100 : s_.ResultTotal3[0];
-    info.airborne_mass = s_.ResultTotal4[np_ - 1];
+    info.sink_mass = s_.ResultTotal1[0] * massPerConc_[0];
+    info.leaving = s_.ResultTotal3[0] * massPerConc_[0];
+    info.airborne_mass = s_.ResultTotal4[np_ - 1] * massPerConc_[np_ - 1];
     if (b_.TotalRoomVolume > 0) {
       info.has_average = true;
-      info.average_concentration = info.airborne_mass / b_.TotalRoomVolume;
+      info.average_concentration = s_.ResultTotal4[np_ - 1] / b_.TotalRoomVolume;
     }
   }
   info.hvac_fraction = fraction_;
@@ -394,7 +476,9 @@ void ConcentrationRun::Record(float time) {
 
   // A run that has been steady for a while may take longer steps.
   if (index > 0 && index % kGrowthCheckEvery == 0 && Steady() && timeStep_ < longestStep_) {
-    timeStep_ = std::min(timeStep_ * stepAdjust_, longestStep_);
+    const float grown = std::min(timeStep_ * stepAdjust_, longestStep_);
+    if (grown > timeStep_) grown_ = true;
+    timeStep_ = grown;
     outputMultiplier_ = 2;
   }
   nextOutputTime_ = timeStep_ * outputMultiplier_ + outputBaseTime_;
@@ -407,11 +491,10 @@ void ConcentrationRun::Record(float time) {
   }
 }
 
-// A grown step is cut back to the smallest ahead of anything that changes the inputs, so
-// that no source's on-period and no schedule change is stepped over.
-void ConcentrationRun::CutAhead() {
-  if (!(timeStep_ > stepSize_)) return;
-  const double t = simTime_;
+// The first time after `after` at which some input changes: a source switches, a schedule
+// moves to its next point, the managed period begins or ends, the outdoor air changes.
+double ConcentrationRun::NextChange(double after) const {
+  const double t = after;
   double next = NextSwitchTime(switches_, t);
   if (ventSchedule_) next = std::min<double>(next, vent_.Next());
   if (hvacSchedule_) next = std::min<double>(next, hvacHistory_.Next());
@@ -424,7 +507,15 @@ void ConcentrationRun::CutAhead() {
     for (int i = 2; i <= n; ++i)
       if (s_.OutdoorConcTime[i] > t) next = std::min<double>(next, s_.OutdoorConcTime[i]);
   }
-  if (t + timeStep_ >= next) {
+  return next;
+}
+
+// A grown step is cut back to the smallest ahead of anything that changes the inputs, so
+// that no source's on-period and no schedule change is stepped over.
+void ConcentrationRun::CutAhead() {
+  if (!(timeStep_ > stepSize_)) return;
+  const double next = NextChange(clock_ + tolerance_);
+  if (clock_ + timeStep_ >= next - tolerance_) {
     timeStep_ = stepSize_;
     outputMultiplier_ = 2;
     stepCut_ = true;

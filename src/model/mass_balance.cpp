@@ -339,7 +339,7 @@ StepStatus UpdateRooms(BuildingRecord& building, const WorkingFlows& flows,
   for (int r = 1; r <= rooms; ++r)
     if (terms.LossCoefficient[r] < 0) return StepStatus::NegativeLoss;
 
-  const EmissionStep emission{step.SimTime, dt, a.RoomConc, a.PreviousRoomConc};
+  const EmissionStep emission{step.SimTime, dt, a.RoomConc, a.PreviousRoomConc, step.ConcPerMass};
   for (int p = 0; p < np; ++p) s.ResultTotal1[p] = 0;
   for (int r = 1; r <= rooms; ++r) {
     const float volume = building.RoomList[r].Volume;

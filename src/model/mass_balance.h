@@ -116,6 +116,7 @@ struct StepInput {
   float TimeStep = 0;
   float ChangeThreshold = 0.02F;
   const PerPollutant<float>& SupplyConc;
+  const PerPollutant<float>* ConcPerMass = nullptr;  // as in EmissionStep
 };
 
 // The room update of one step: fills arrays.NewConc for rooms 1..NumRooms from the sources

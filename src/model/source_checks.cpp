@@ -90,9 +90,13 @@ void CheckEmissionUnits(const SourceRecord& s, const ScenarioRecord& sc, Collect
   const bool mass = sc.ConcUnits == kMilligrams || sc.ConcUnits == kMicrograms;
   const bool known = mass || sc.ConcUnits == kPpm || sc.ConcUnits == kNumber;
   if (!known) return;
-  if (s.EmissionUnits == 2 && mass)
+  if (s.EmissionUnits == 2 && (mass || sc.ConcUnits == kPpm))
     add.Add(-1, "Emission units",
             "are \"Number/h\", which cannot be converted into the scenario's " + sc.ConcUnits);
+  else if ((s.EmissionUnits == 0 || s.EmissionUnits == 1) && sc.ConcUnits == kNumber)
+    add.Add(-1, "Emission units",
+            std::string("are \"") + (s.EmissionUnits == 0 ? "mg/h" : "\xB5g/h") +
+                "\", a mass, which cannot be converted into the scenario's particle count");
   else if (s.EmissionUnits < 0 || s.EmissionUnits > 2)
     add.Add(-1, "Emission units", "are not mg/h, \xB5g/h or Number/h");
 }

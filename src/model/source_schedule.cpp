@@ -104,14 +104,18 @@ bool SourceScheduleTime(float t, const SourceRecord& source, SourceState& state,
                         int numPollutants) {
   const int n = CycleCount(source);
   if (n == 0) return false;
+  // The run's clock is exact to well within a thousandth of a step, so a switch time that
+  // close counts as reached: the switch takes effect at the step boundary it falls on.
+  const double reach = static_cast<double>(t) + 0.001 * static_cast<double>(stepSize);
   const double period = RepeatPeriod(source);
-  const double k = period != 0 ? std::floor(t / period) : 0.0;
+  const double k = period != 0 ? std::floor(reach / period) : 0.0;
   const double offset = k * period;
   for (int i = 1; i <= n; ++i) {
     const float on = static_cast<float>(offset + source.TimeOn[i]);
     const float off = static_cast<float>(offset + source.TimeOff[i]);
-    if (on <= t && t < off) {
-      state.SourceAge = static_cast<float>(static_cast<double>(t) - source.TimeOn[i] - offset);
+    if (on <= reach && reach < off) {
+      state.SourceAge =
+          static_cast<float>(std::max(0.0, static_cast<double>(t) - source.TimeOn[i] - offset));
       if (state.SourceAge < stepSize && !(state.SwitchOnDone && state.SwitchOnTime == on)) {
         ResetSourceParameters(source, state, numPollutants);
         state.SwitchOnDone = true;
@@ -161,19 +165,24 @@ void SourceEmissionRate(const ScenarioRecord& scenario, SourceStates& states, in
   if (room < 0 || room >= kRoomSlots || pollutant < 0 || pollutant >= kMaxPollutants) return;
   const int count = std::clamp<int>(scenario.NumSources[room], 0, kMaxSources);
   const float dt = step.Step;
+  const float concPerMass = step.ConcPerMass != nullptr ? (*step.ConcPerMass)[pollutant] : 1.0F;
   for (int k = 1; k <= count; ++k) {
     const SourceRecord& source = scenario.Sources[room][k];
     SourceState& state = states[room][k];
-    if (!SourceScheduleTime(step.Time, source, state, scenario.StepSize, scenario.NumPollutants))
-      continue;
+    // The on/off state holds for the whole step: pollutant 0 decides it for the others.
+    const bool on = pollutant == 0 ? SourceScheduleTime(step.Time, source, state, scenario.StepSize,
+                                                        scenario.NumPollutants)
+                                   : state.On;
+    if (!on) continue;
     const float rate = static_cast<float>(
         ModelEmission(scenario, source, state, room, pollutant, step) * source.UnitFactor);
     DepleteSpill(scenario, source, state, pollutant, rate, dt);
     totalEmitted[pollutant] += rate * dt;
+    const float added = rate * concPerMass;
     if (room >= 1)
-      out += rate / volume;
+      out += added / volume;
     else
-      out += rate;  // the HVAC module divides by its own air flow
+      out += added;  // the HVAC module divides by its own air flow
   }
 }
 

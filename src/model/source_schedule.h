@@ -17,7 +17,8 @@ namespace quarn {
 // Int(t / period) × period like any other.
 double RepeatPeriod(const SourceRecord& source);
 
-// True when the source is on at run time t (h). Sets state.SourceAge (h since this
+// True when the source is on at run time t (h); a switch time within a thousandth of stepSize
+// after t counts as reached. Sets state.SourceAge (h since this
 // on-period began, 0 when off) and state.On. On the first look-up of a new on-period whose
 // age is below the scenario's stepSize the running values are reset
 // (ResetSourceParameters), once for that on-period however often it is asked again.
@@ -37,15 +38,20 @@ struct EmissionStep {
   float Step = 0;
   const RoomPollutant& RoomConc;
   const RoomPollutant& PreviousRoomConc;
+  // Concentration, in the scenario's unit, of one mass unit (or particle) per m³ of each
+  // pollutant: 24.5 / MW for ppm, 1E-06 for particles per cm³. None means 1.
+  const PerPollutant<float>* ConcPerMass = nullptr;
 };
 
 // Adds the emission of pollutant p of every source of the room (slots 1 to
 // scenario.NumSources[room]) that is on at step.Time to out, and the mass emitted during the
 // step (rate × dt, in the scenario's mass unit) to totalEmitted[p].
 //
-// - room 1..13: out grows by the concentration rate, emission / volume (unit/m³ per hour);
-//   room 0 is the HVAC system: out grows by the emission itself (mass per hour) and the
-//   volume is not used, since the HVAC module divides by its air flow.
+// - room 1..13: out grows by the concentration rate, emission × ConcPerMass / volume;
+//   room 0 is the HVAC system: out grows by emission × ConcPerMass (concentration × m³ per
+//   hour) and the volume is not used, since the HVAC module divides by its air flow.
+// - Pollutant 0's call decides which sources are on in the step; the later pollutants' calls
+//   of the same step keep that.
 // - The caller clears out first; the result is the sum over the sources that are on.
 // - states[room][slot] holds the running values of each source and is advanced by one step;
 //   the scenario (its sources' parameters, UnitFactor, the pollutants, StepSize) is only read.

@@ -140,6 +140,19 @@ TEST(SourceChecks, UnitsWithoutAConversionAreRefused) {
   EXPECT_FALSE(CheckSourcesBeforeRun(b, prompt));
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_NE(prompt.shown[0].text.find("Initial concentration units"), std::string::npos);
+  // A particle count in a ppm scenario, and a mass in a particle one, have no conversion.
+  const struct {
+    const char* units;
+    int16_t emission;
+  } unconvertible[] = {{"ppm", 2}, {"number", 0}, {"number", 1}};
+  for (const auto& c : unconvertible) {
+    BuildingRecord u = OneSource(1);
+    u.Scenario.ConcUnits = u.Scenario.InitialConcUnits = u.Scenario.OutdoorConcUnits = c.units;
+    u.Scenario.Sources[2][1].EmissionUnits = c.emission;
+    problems = FindSourceProblems(u);
+    ASSERT_EQ(problems.size(), 1u) << c.units << c.emission;
+    EXPECT_EQ(problems[0].Parameter, "Emission units");
+  }
 }
 
 }  // namespace
