@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -888,8 +887,6 @@ TEST_F(ConcentrationRunTest, InterRoomErrorsHalveWithTheStep) {
     EXPECT_GT(lost[i] / lost[i + 1], 1.7) << i;
     EXPECT_LT(lost[i] / lost[i + 1], 2.3) << i;
   }
-  std::printf("downstream %g %g %g lost %g %g %g\n", downstream[0], downstream[1], downstream[2],
-              lost[0], lost[1], lost[2]);
 }
 
 }  // namespace
