@@ -61,10 +61,11 @@ double MassTransferEmission(const SourceRecord& source, SourceState& state, int 
 double R0kEmission(const SourceRecord& source, const SourceState& state, int p) {
   const double a = state.SourceAge;
   if (a == 0) return 0;
-  return (P(source, 0, p) * std::exp(-P(source, 1, p) * a) +
-          P(source, 2, p) * std::exp(-P(source, 3, p) * a) +
-          P(source, 4, p) * std::exp(-P(source, 5, p) * a)) *
-         source.Size;
+  // A term without a coefficient adds nothing: most sources use one exponential of three.
+  double sum = P(source, 0, p) * std::exp(-P(source, 1, p) * a);
+  if (P(source, 2, p) != 0) sum += P(source, 2, p) * std::exp(-P(source, 3, p) * a);
+  if (P(source, 4, p) != 0) sum += P(source, 4, p) * std::exp(-P(source, 5, p) * a);
+  return sum * source.Size;
 }
 
 double Paint1Emission(const SourceRecord& source, const SourceState& state, int p) {

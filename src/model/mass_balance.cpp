@@ -154,14 +154,40 @@ void SetRemovalTerms(const BuildingRecord& building, int roomCount, const Workin
   }
 }
 
+namespace {
+
+// The rooms that send air into room r, in ascending order: the inflow sums over these only.
+struct Upstream {
+  int Count = 0;
+  std::array<int, kMaxRooms> Rooms{};
+};
+
+Upstream UpstreamOf(const BuildingRecord& building, int r, const RoomMatrix& f) {
+  Upstream up;
+  const int rooms = RunRoomCount(building);
+  for (int j = 1; j <= rooms; ++j)
+    if (j != r && Connected(building, r, j) && f[j][r] > 0) up.Rooms[up.Count++] = j;
+  return up;
+}
+
+float InflowRate(const Upstream& up, int r, float volume, const WorkingFlows& flows,
+                 const RoomMatrix& f, const RoomPollutant& c, int p,
+                 const PerPollutant<float>& supplyConc) {
+  float x = supplyConc[p] * flows.BaseHVACSupply[r];
+  for (int i = 0; i < up.Count; ++i) {
+    const int j = up.Rooms[i];
+    x += f[j][r] * c[j][p];
+  }
+  return x / volume;
+}
+
+}  // namespace
+
 float RoomInflowRate(const BuildingRecord& building, int r, const WorkingFlows& flows,
                      const RoomMatrix& f, const RoomPollutant& c, int p,
                      const PerPollutant<float>& supplyConc) {
-  float x = supplyConc[p] * flows.BaseHVACSupply[r];
-  const int rooms = RunRoomCount(building);
-  for (int j = 1; j <= rooms; ++j)
-    if (j != r && Connected(building, r, j) && f[j][r] > 0) x += f[j][r] * c[j][p];
-  return x / building.RoomList[r].Volume;
+  return InflowRate(UpstreamOf(building, r, f), r, building.RoomList[r].Volume, flows, f, c, p,
+                    supplyConc);
 }
 
 float SinkExchange(const SinkRecord& sink, float& mass, float c, int p, float dt) {
@@ -348,13 +374,14 @@ StepStatus UpdateRooms(BuildingRecord& building, const WorkingFlows& flows,
     const float decay = static_cast<float>(std::exp(static_cast<double>(exponent)));
     const int sinkCount = SinkCount(s, r);
     const bool cleaner = s.AirCleanerEff[r] > 0;
+    const Upstream up = UpstreamOf(building, r, flows.RoomWorkMatrix);
+    PerPollutant<float> sourced = terms.RoomPollutantWork[r];
+    if (a.RoomSourceCounts[r] > 0)
+      RoomEmissionRates(s, sources, r, volume, emission, sourced, s.TotalEmitted);
     for (int p = 0; p < np; ++p) {
       const float c = a.Conc[r][p];
-      float source = terms.RoomPollutantWork[r][p];
-      if (a.RoomSourceCounts[r] > 0)
-        SourceEmissionRate(s, sources, r, volume, emission, p, source, s.TotalEmitted);
-      source +=
-          RoomInflowRate(building, r, flows, flows.RoomWorkMatrix, a.Conc, p, step.SupplyConc);
+      float source = sourced[p];
+      source += InflowRate(up, r, volume, flows, flows.RoomWorkMatrix, a.Conc, p, step.SupplyConc);
       if (sinkCount > 0) {
         float uptake = 0;
         for (int k = 1; k <= sinkCount; ++k) {
@@ -381,7 +408,8 @@ StepStatus UpdateRooms(BuildingRecord& building, const WorkingFlows& flows,
       if (!std::isfinite(next)) return StepStatus::NotFinite;
       a.NewConc[r][p] = next;
       a.RoomConc[r][p] = next;
-      if (next > 0 && std::fabs(a.PreviousRoomConc[r][p] - next) / next > step.ChangeThreshold)
+      if (!outputDue && next > 0 &&
+          std::fabs(a.PreviousRoomConc[r][p] - next) / next > step.ChangeThreshold)
         outputDue = true;
     }
   }

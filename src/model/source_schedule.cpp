@@ -1,7 +1,6 @@
 #include "model/source_schedule.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 
 #include "model/emission_models.h"
@@ -80,16 +79,22 @@ void DepleteSpill(const ScenarioRecord& scenario, const SourceRecord& source, So
 }  // namespace
 
 double RepeatPeriod(const SourceRecord& source) {
-  switch (std::toupper(static_cast<unsigned char>(source.CycleRepeats[0]))) {
+  // Both cases spelled out: this is asked for every source at every step.
+  switch (source.CycleRepeats[0]) {
     case 'H':
+    case 'h':
       return 1;
     case 'D':
+    case 'd':
       return 24;
     case 'W':
+    case 'w':
       return 168;
     case 'M':
+    case 'm':
       return 720;
-    case 'O': {
+    case 'O':
+    case 'o': {
       // The pattern repeats with the length of its last cycle's end; a pattern that ends at
       // 0 has no length to divide by and does not repeat.
       const int n = CycleCount(source);
@@ -159,30 +164,80 @@ void ResetSourceParameters(const SourceRecord& source, SourceState& state, int n
   }
 }
 
+namespace {
+
+// Adds the emission of pollutant p of one source that is on, the model's `emission` in the
+// source's unit, and what it emitted in the step.
+inline void AddEmission(const ScenarioRecord& scenario, const SourceRecord& source,
+                        SourceState& state, int room, float volume, const EmissionStep& step, int p,
+                        double emission, float& out, PerPollutant<float>& totalEmitted) {
+  const float dt = step.Step;
+  const float concPerMass = step.ConcPerMass != nullptr ? (*step.ConcPerMass)[p] : 1.0F;
+  const float rate = static_cast<float>(emission * source.UnitFactor);
+  if (source.Model >= 8) DepleteSpill(scenario, source, state, p, rate, dt);
+  totalEmitted[p] += rate * dt;
+  const float added = rate * concPerMass;
+  if (room >= 1)
+    out += added / volume;
+  else
+    out += added;  // the HVAC module divides by its own air flow
+}
+
+int SourceSlots(const ScenarioRecord& scenario, int room) {
+  return std::clamp<int>(scenario.NumSources[room], 0, kMaxSources);
+}
+
+}  // namespace
+
 void SourceEmissionRate(const ScenarioRecord& scenario, SourceStates& states, int room,
                         float volume, const EmissionStep& step, int pollutant, float& out,
                         PerPollutant<float>& totalEmitted) {
   if (room < 0 || room >= kRoomSlots || pollutant < 0 || pollutant >= kMaxPollutants) return;
-  const int count = std::clamp<int>(scenario.NumSources[room], 0, kMaxSources);
-  const float dt = step.Step;
-  const float concPerMass = step.ConcPerMass != nullptr ? (*step.ConcPerMass)[pollutant] : 1.0F;
-  for (int k = 1; k <= count; ++k) {
+  for (int k = 1; k <= SourceSlots(scenario, room); ++k) {
     const SourceRecord& source = scenario.Sources[room][k];
     SourceState& state = states[room][k];
     // The on/off state holds for the whole step: pollutant 0 decides it for the others.
     const bool on = pollutant == 0 ? SourceScheduleTime(step.Time, source, state, scenario.StepSize,
                                                         scenario.NumPollutants)
                                    : state.On;
-    if (!on) continue;
-    const float rate = static_cast<float>(
-        ModelEmission(scenario, source, state, room, pollutant, step) * source.UnitFactor);
-    DepleteSpill(scenario, source, state, pollutant, rate, dt);
-    totalEmitted[pollutant] += rate * dt;
-    const float added = rate * concPerMass;
-    if (room >= 1)
-      out += added / volume;
-    else
-      out += added;  // the HVAC module divides by its own air flow
+    if (on)
+      AddEmission(scenario, source, state, room, volume, step, pollutant,
+                  ModelEmission(scenario, source, state, room, pollutant, step), out, totalEmitted);
+  }
+}
+
+void RoomEmissionRates(const ScenarioRecord& scenario, SourceStates& states, int room, float volume,
+                       const EmissionStep& step, PerPollutant<float>& out,
+                       PerPollutant<float>& totalEmitted) {
+  if (room < 0 || room >= kRoomSlots) return;
+  const int np = PollutantCount(scenario.NumPollutants);
+  for (int k = 1; k <= SourceSlots(scenario, room); ++k) {
+    const SourceRecord& source = scenario.Sources[room][k];
+    SourceState& state = states[room][k];
+    if (!SourceScheduleTime(step.Time, source, state, scenario.StepSize, scenario.NumPollutants))
+      continue;
+    // The models a building is mostly made of get a loop of their own, free of the dispatch.
+    auto each = [&](auto emission) {
+      for (int p = 0; p < np; ++p)
+        AddEmission(scenario, source, state, room, volume, step, p, emission(p), out[p],
+                    totalEmitted);
+    };
+    switch (source.Model) {
+      case 0:
+        each([&](int p) {
+          return MassTransferEmission(source, state, p, step.RoomConc[room][p], step.Step);
+        });
+        break;
+      case 1:
+        each([&](int p) { return R0kEmission(source, state, p); });
+        break;
+      case 6:
+        each([&](int p) { return PolyfitEmission(source, p, step.Time); });
+        break;
+      default:
+        each([&](int p) { return ModelEmission(scenario, source, state, room, p, step); });
+        break;
+    }
   }
 }
 

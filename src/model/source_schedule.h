@@ -62,4 +62,11 @@ void SourceEmissionRate(const ScenarioRecord& scenario, SourceStates& states, in
                         float volume, const EmissionStep& step, int pollutant, float& out,
                         PerPollutant<float>& totalEmitted);
 
+// The same for every pollutant of the room at once, out[p] for pollutant p: each source is
+// looked up once, and its pollutants follow in order 0, 1, 2, ... Every out[p] receives the
+// same additions in the same order as from SourceEmissionRate.
+void RoomEmissionRates(const ScenarioRecord& scenario, SourceStates& states, int room, float volume,
+                       const EmissionStep& step, PerPollutant<float>& out,
+                       PerPollutant<float>& totalEmitted);
+
 }  // namespace quarn
