@@ -21,11 +21,14 @@ struct RunRecordInfo {
   float time = 0;  // h, the time at which the concentrations hold
   // Concentrations of the record, room 0 (outdoors) to num_rooms, pollutants inner.
   std::span<const float> concentrations;
-  float total_emitted = 0;  // the totals the progress window shows for pollutant 0
+  // The totals the progress window shows for pollutant 0, all in the unit of what the sources
+  // emit: particles in a "number" scenario, else the scenario's mass unit (mg for "ppm").
+  float total_emitted = 0;
   float sink_mass = 0;      // held by the sinks at the end of the step
-  float leaving = 0;        // left the building so far (times 1E+06 in "number" units, as shown)
-  float airborne_mass = 0;  // of the last pollutant, over every room
-  // airborne_mass over the total room volume; only meaningful when has_average is true.
+  float leaving = 0;        // left the building so far
+  float airborne_mass = 0;  // of the last pollutant, over every room, in the same unit
+  // The last pollutant's mean concentration over the total room volume, in the scenario's
+  // concentration unit; only meaningful when has_average is true.
   float average_concentration = 0;
   bool has_average = false;
   float hvac_fraction = 1;  // the HVAC-history fraction in force
