@@ -13,6 +13,8 @@
 #include <sstream>
 #include <string>
 
+#include <unistd.h>
+
 #include "common/largest_scenario.h"
 #include "common/scripted_prompt.h"
 #include "files/building_file.h"
@@ -60,7 +62,7 @@ class GoldenRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
     folder_ = fs::temp_directory_path() /
-              ("quarn-golden-" +
+              ("quarn-golden-" + std::to_string(::getpid()) + "-" +
                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(folder_);
     settings_.TempFolderName = folder_.string();

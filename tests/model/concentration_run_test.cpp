@@ -9,6 +9,8 @@
 #include <sstream>
 #include <vector>
 
+#include <unistd.h>
+
 #include "common/scripted_prompt.h"
 #include "model/unit_conversion.h"
 #include "model/work_file_reader.h"
@@ -56,8 +58,8 @@ class ConcentrationRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = fs::temp_directory_path() /
-              (std::string("quarn-run-") + info->test_suite_name() + "-" + info->name());
+    folder_ = fs::temp_directory_path() / ("quarn-run-" + std::to_string(::getpid()) + "-" +
+                                           info->test_suite_name() + "-" + info->name());
     fs::remove_all(folder_);
     settings_.TempFolderName = (folder_ / "tmp").string();
     settings_.StepAdjustFactor = 1;
