@@ -27,7 +27,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string ScenarioSample(const std::string& name) {
-  return std::string(QUARN_SOURCE_DIR) + "/samples/" + name;
+  return std::string(QUARN_SOURCE_DIR) + "/samples/Scenario/" + name;
 }
 
 std::string GoldenPath(const std::string& name) {
