@@ -50,6 +50,16 @@ void WriteResult(FlexGrid& grid, int row, float result, const char* mask) {
   grid.SetNumber(row, column::kResult, result, FormatPattern(result, mask));
 }
 
+// Column 3 of a data row from columns 0 and 2, then the input column current again.
+template <class Convert>
+void ConvertRow(FlexGrid& grid, int row, const char* mask, Convert convert) {
+  if (!IsDataRow(grid, row)) return;
+  const float x = UnitsCellValue(grid, row, column::kInput);
+  const float factor = UnitsCellValue(grid, row, column::kFactor);
+  WriteResult(grid, row, convert(row, x, factor), mask);
+  grid.SetCol(column::kInput);
+}
+
 void FillTable(FlexGrid& grid, int tab) {
   const UnitsTable& table = UnitsTables().at(static_cast<size_t>(tab));
   grid.SetRows(1 + static_cast<int>(table.rows.size()));
@@ -129,11 +139,7 @@ void ConvertUnitsRow(FlexGrid& grid) {
 }
 
 void ConvertUnitsRow(FlexGrid& grid, int row) {
-  if (!IsDataRow(grid, row)) return;
-  const float x = UnitsCellValue(grid, row, column::kInput);
-  const float factor = UnitsCellValue(grid, row, column::kFactor);
-  WriteResult(grid, row, x * factor, "");
-  grid.SetCol(column::kInput);
+  ConvertRow(grid, row, "", [](int, float x, float factor) { return x * factor; });
 }
 
 void ConvertConcentrationRow(FlexGrid& grid) {
@@ -141,15 +147,11 @@ void ConvertConcentrationRow(FlexGrid& grid) {
 }
 
 void ConvertConcentrationRow(FlexGrid& grid, int row) {
-  if (!IsDataRow(grid, row)) return;
-  const float x = UnitsCellValue(grid, row, column::kInput);
-  const float weight = UnitsCellValue(grid, row, column::kFactor);
-  // No molecular weight, no conversion: an empty result rather than an infinite one.
-  WriteResult(grid, row,
-              weight == 0.0F ? std::numeric_limits<float>::quiet_NaN()
-                             : ConcentrationResult(row, x, weight),
-              kConcentrationMask);
-  grid.SetCol(column::kInput);
+  ConvertRow(grid, row, kConcentrationMask, [](int r, float x, float weight) {
+    // No molecular weight, no conversion: an empty result rather than an infinite one.
+    return weight == 0.0F ? std::numeric_limits<float>::quiet_NaN()
+                          : ConcentrationResult(r, x, weight);
+  });
 }
 
 }  // namespace quarn

@@ -74,8 +74,9 @@ UnitsForm::UnitsForm(Prompt& prompt, QWidget* parent) : QMainWindow(parent) {
   setCentralWidget(tabs_);
   for (int i = 0; i < kUnitsTabs; ++i) BuildTab(i, prompt);
   BuildMenus();
-  // Every tab shows, none behind scroll buttons.
-  tabs_->setMinimumWidth(tabs_->tabBar()->sizeHint().width() + 2 * tabs_->tabBar()->height());
+  // Every tab shows, none behind scroll buttons (the room is for the tab widget's frame).
+  constexpr int kTabFrameRoomPx = 24;
+  tabs_->setMinimumWidth(tabs_->tabBar()->sizeHint().width() + kTabFrameRoomPx);
   tabs_->setCurrentIndex(0);
   grids_[0]->setFocus(Qt::OtherFocusReason);
 }
@@ -137,8 +138,10 @@ void UnitsForm::BuildMenus() {
   help->setEnabled(false);
 }
 
-int UnitsForm::SelectedTab() const {
-  return tabs_->currentIndex();
+int UnitsForm::StartCommand() {
+  const int i = tabs_->currentIndex();
+  edits_.at(static_cast<size_t>(i))->CommitOpenEdit();
+  return i;
 }
 
 void UnitsForm::Recompute(int i, int row) {
@@ -151,8 +154,7 @@ void UnitsForm::Recompute(int i, int row) {
 }
 
 void UnitsForm::EditCopy() {
-  const int i = SelectedTab();
-  edits_.at(static_cast<size_t>(i))->CommitOpenEdit();
+  const int i = StartCommand();
   FlexGrid& grid = *grids_.at(static_cast<size_t>(i));
   const int row = grid.Row();
   grid.SetRowCol(row, kResultCol);
@@ -163,8 +165,7 @@ void UnitsForm::EditCopy() {
 }
 
 void UnitsForm::EditPaste() {
-  const int i = SelectedTab();
-  edits_.at(static_cast<size_t>(i))->CommitOpenEdit();
+  const int i = StartCommand();
   FlexGrid& grid = *grids_.at(static_cast<size_t>(i));
   const int row = grid.Row();
   grid.SetRowCol(row, kInputCol);

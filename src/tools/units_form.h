@@ -36,7 +36,8 @@ class UnitsForm : public QMainWindow {  // NOLINT(readability-identifier-naming)
   void BuildMenus();
   // The result of one row of grid i recomputed, the input column current again.
   void Recompute(int i, int row);
-  int SelectedTab() const;
+  // The selected tab, its grid's open edit stored first.
+  int StartCommand();
 
   QTabWidget* tabs_ = nullptr;
   std::array<FlexGrid*, kUnitsTabs> grids_{};
