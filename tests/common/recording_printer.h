@@ -4,13 +4,25 @@
 
 #include <QImage>
 #include <QPainter>
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/printer_service.h"
 
 namespace quarn::testing {
+
+// A printed line as its layout gives it: each text from its column (columns from 1).
+inline std::string Line(std::initializer_list<std::pair<int, std::string>> items) {
+  std::string line;
+  for (const auto& [column, text] : items) {
+    line.resize(static_cast<size_t>(column - 1), ' ');
+    line += text;
+  }
+  return line;
+}
 
 // A printer that keeps what was printed: the pages of every document, text pages as
 // their lines (cut and broken exactly as a printed page cuts them) and picture pages as

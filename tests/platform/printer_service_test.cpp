@@ -1,8 +1,6 @@
 #include "platform/printer_service.h"
 
 #include <QDir>
-#include <QFile>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -11,6 +9,7 @@
 #include <string>
 
 #include "common/ink_bounds.h"
+#include "common/pdf_pages.h"
 #include "common/recording_printer.h"
 #include "common/scripted_file_dialog.h"
 #include "common/scripted_prompt.h"
@@ -19,21 +18,7 @@
 namespace quarn {
 namespace {
 
-// The size of each page of a PDF file, in points; empty when it is not a PDF file. Qt
-// writes the page objects uncompressed.
-std::vector<QSizeF> PdfPages(const std::string& path) {
-  QFile file(ToQt(path));
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  const QByteArray bytes = file.readAll();
-  if (!bytes.startsWith("%PDF-")) return {};
-  static const QRegularExpression page(
-      R"(/Type /Page\b[^s][\s\S]*?/MediaBox \[0 0 ([\d.]+) ([\d.]+)\])");
-  std::vector<QSizeF> pages;
-  for (const auto& m : page.globalMatch(QString::fromLatin1(bytes))) {
-    pages.emplace_back(m.captured(1).toDouble(), m.captured(2).toDouble());
-  }
-  return pages;
-}
+using testing::PdfPages;
 
 class PdfPrinter : public ::testing::Test {
  protected:

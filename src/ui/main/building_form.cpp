@@ -45,6 +45,7 @@
 #include "ui/main/set_calculate.h"
 #include "ui/main/set_files.h"
 #include "ui/main/temp_files.h"
+#include "ui/results/input_reports.h"
 #include "ui/results/run_graph.h"
 #include "ui/results/status_dlg.h"
 
@@ -266,6 +267,9 @@ void BuildingForm::RefuseRoomCount() {
 
 void BuildingForm::WireCommands() {
   auto not_yet = [this] { ShowNotImplemented(ctx_.prompt); };
+  auto print = [this](InputReport r) {
+    return [this, r] { PrintInputReport(ctx_.printer, ctx_.state.Building, r); };
+  };
   commands_ = {
       {"FileNew", [this] { FileNew(); }},
       {"fileopen", [this] { FileOpen(); }},
@@ -275,10 +279,9 @@ void BuildingForm::WireCommands() {
       {"saveaverage", [this] { SaveAverageExposure(); }},
       {"FileResults", [this] { SaveAllResultFiles(); }},
       {"PrintSetup", [this] { ctx_.printer.Setup(); }},
-      // Wired when the printing of input reports exists.
-      {"PrintBuilding", not_yet},
-      {"PrintScenario", not_yet},
-      {"PrintAll", not_yet},
+      {"PrintBuilding", print(InputReport::Building)},
+      {"PrintScenario", print(InputReport::Scenario)},
+      {"PrintAll", print(InputReport::All)},
       {"fileexit", [this] { FileExit(); }},
       // Wired when the room window exists.
       {"Rooms", not_yet},

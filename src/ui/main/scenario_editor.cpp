@@ -38,6 +38,7 @@
 #include "ui/main/grid_edit.h"
 #include "ui/main/room_grids.h"
 #include "ui/main/scenario_grid.h"
+#include "ui/results/input_reports.h"
 
 namespace quarn {
 namespace {
@@ -328,19 +329,22 @@ void mainscenarioform::BuildMenus() {
 
 void mainscenarioform::WireCommands() {
   auto open = [this](InputWindow w) { return [this, w] { OpenInputWindow(w); }; };
-  auto not_yet = [this] { ShowNotImplemented(ctx_.prompt); };
+  // The reports print the record: edits not yet transferred stay in the grid.
+  auto print = [this](InputReport r) {
+    return [this, r] { PrintInputReport(ctx_.printer, ctx_.state.Building, r); };
+  };
   auto units = [this] { GetUnitsFromForm(ctx_.state.Building.Scenario, *this); };
   commands_ = {
       {"FileNew", [this] { FileNew(); }},
       {"FileLoad", [this] { FileOpen(); }},
       {"FileSave", [this] { FileSave(); }},
       {"PrinterSetup", [this] { ctx_.printer.Setup(); }},
-      {"ScenarioSummary", not_yet},
-      {"ScenarioHVACFlows", not_yet},
-      {"ScenarioNaturalFlows", not_yet},
-      {"PrintSources", not_yet},
-      {"PrintSinks", not_yet},
-      {"PrintAll", not_yet},
+      {"ScenarioSummary", print(InputReport::Summary)},
+      {"ScenarioHVACFlows", print(InputReport::HVACFlows)},
+      {"ScenarioNaturalFlows", print(InputReport::NaturalFlows)},
+      {"PrintSources", print(InputReport::Sources)},
+      {"PrintSinks", print(InputReport::Sinks)},
+      {"PrintAll", print(InputReport::Scenario)},
       {"FileTransfer", [this] { Transfer(); }},
       {"FileCancel", [this] { Cancel(); }},
       {"Transfer", [this] { Transfer(); }},

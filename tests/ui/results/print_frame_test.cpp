@@ -4,10 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <string>
 #include <tuple>
-#include <utility>
 
 #include "common/recording_printer.h"
 #include "platform/flex_grid.h"
@@ -15,15 +13,7 @@
 namespace quarn {
 namespace {
 
-// A printed line: each text from its column.
-std::string Line(std::initializer_list<std::pair<int, std::string>> items) {
-  std::string line;
-  for (const auto& [column, text] : items) {
-    line.resize(static_cast<size_t>(column - 1), ' ');
-    line += text;
-  }
-  return line;
-}
+using testing::Line;
 
 TEST(PrintFrame, ItemValueGridUnderItsDatedTitleThenAPageBreak) {
   FlexGrid grid;
