@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "files/scenario_file.h"
 #include "platform/flex_grid.h"
 #include "platform/printer_service.h"
 #include "text/number_text.h"
@@ -130,7 +131,8 @@ void HistoryList(Section& out, const History& times, const History& values) {
 }
 
 void PollutantTable(Section& out, const ScenarioRecord& s) {
-  const bool particles = IsParticleMode(s);
+  // The class decides in capitals here, as the building window's unit commands do.
+  const bool particles = scenario_io::IsParticleClass(s.PollutantClass);
   if (particles) {
     out.Tab(8, std::string("Diameter ") + kMicro + "m").Tab(25, "Density g/cc").Tab(40, "Pt");
   } else {

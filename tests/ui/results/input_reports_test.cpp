@@ -147,7 +147,7 @@ TEST(InputReports, PollutantsAndHVAC) {
   EXPECT_EQ(history.back(), Line({{10, " 3 "}, {20, " 0 "}}));
   s.ConstantHVAC = "Y";
   EXPECT_EQ(Printed(print).Lines().back(), Line({{10, "No changes in HVAC Flows "}}));
-  s.PollutantClass = "PM2.5";
+  s.PollutantClass = "pm2.5";
   s.Pollutants[0].Name = "2.5";
   s.Pollutants[0].Density = 1;
   s.BuildingPenetration[0] = 0.6315F;
