@@ -306,7 +306,7 @@ TEST(InputReports, SampleScenarioHasAsManyPdfPagesAsRecordedOnes) {
   std::string building = samples + "house.BLD";
   ASSERT_TRUE(ReadBuildingFile(state.Building, building, prompt));
   ASSERT_EQ(NewReadScenario(state.Building, state.OutdoorConcInput, state.InitialConcInput,
-                            samples + "house.SEN", prompt),
+                            samples + "Scenario/house.SEN", prompt),
             ScenarioReadResult::Read);
   QTemporaryDir dir;
   testing::ScriptedFileDialog dialogs;
