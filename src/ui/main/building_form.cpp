@@ -3,9 +3,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFrame>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -36,6 +33,7 @@
 #include "text/number_read.h"
 #include "text/number_text.h"
 #include "text/paths.h"
+#include "ui/common/window_menu.h"
 #include "ui/main/about_forms.h"
 #include "ui/main/building_menu.h"
 #include "ui/main/concentration_command.h"
@@ -46,6 +44,7 @@
 #include "ui/main/set_files.h"
 #include "ui/main/temp_files.h"
 #include "ui/results/input_reports.h"
+#include "ui/results/results_form.h"
 #include "ui/results/run_graph.h"
 #include "ui/results/status_dlg.h"
 
@@ -286,7 +285,7 @@ void BuildingForm::WireCommands() {
       // Wired when the room window exists.
       {"Rooms", not_yet},
       // The scenario editor hides this window while it is open.
-      {"Scenarios", [this] { OpenScenarioEditor(ctx_, Area(), this); }},
+      {"Scenarios", [this] { OpenScenarioEditor(ctx_, AreaAbove(this), this); }},
       {"CalculateAirFlows", [this] { CalculateAirFlows(); }},
       {"CalculateConcentration", [this] { CalculateConcentration(); }},
       {"calculatelognormal", [this] { CalculateLognormal(); }},
@@ -294,9 +293,9 @@ void BuildingForm::WireCommands() {
       {"CalculateNone", [this] { CalculateExposure("N"); }},
       {"averageexposure", [this] { CalculateAverage(); }},
       {"CalculateRisk", [this] { CalculateRisk(); }},
-      // Wired when the results windows (summary, concentrations, exposure, risk) exist.
+      // Wired when the results windows (summary, exposure, risk) exist.
       {"DisplaySummary", not_yet},
-      {"DisplayConcentration", not_yet},
+      {"DisplayConcentration", [this] { DisplayConcentration(); }},
       {"DisplayInst", not_yet},
       {"DisplayAverage", not_yet},
       {"DisplyaCumulative", not_yet},
@@ -316,15 +315,8 @@ void BuildingForm::WireCommands() {
       {"OptionsCalculate", [this] { OptionsCalculate(); }},
       {"Optionsetmax", [this] { SetMaxConcentration(); }},
       {"Filelocations", [this] { FileLocations(); }},
-      {"WindowsCascade",
-       [this] {
-         if (QMdiArea* a = Area()) a->cascadeSubWindows();
-       }},
-      {"WindowsTile",
-       [this] {
-         if (QMdiArea* a = Area()) a->tileSubWindows();
-       }},
-      {"WindowsList", [this] { WindowsList(); }},
+      {"WindowsCascade", [this] { CascadeWindows(this); }},
+      {"WindowsTile", [this] { TileWindows(this); }},
       {"helprecent",
        [this] {
          AppWindows().Load<Changesform>([this] { return new Changesform(this); })->show();
@@ -341,6 +333,7 @@ void BuildingForm::WireCommands() {
     if (action == nullptr) continue;
     connect(action, &QAction::triggered, this, [this, name = name] { RunCommand(name); });
   }
+  if (auto* list = menuBar()->findChild<QAction*>("WindowsList")) MakeWindowList(*list, *this);
   if (QAction* exit = menuBar()->findChild<QAction*>("fileexit")) {
     exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
   }
@@ -352,13 +345,6 @@ void BuildingForm::RunCommand(const std::string& name) {
   // A cell being typed is stored before any command looks at the building.
   edit_->CommitOpenEdit();
   it->second();
-}
-
-QMdiArea* BuildingForm::Area() const {
-  for (QWidget* w = parentWidget(); w != nullptr; w = w->parentWidget()) {
-    if (auto* area = qobject_cast<QMdiArea*>(w)) return area;
-  }
-  return nullptr;
 }
 
 // --- File ----------------------------------------------------------------------------------
@@ -635,6 +621,13 @@ void BuildingForm::SetDisplayUnits(int code) {
   b.DisplayUnitCode = static_cast<int16_t>(code);
 }
 
+void BuildingForm::DisplayConcentration() {
+  if (!ResultsGate(ctx_.state.ConcentrationsCalculated != kFalse, kNoConcentrations,
+                   kNoConcentrationsTitle))
+    return;
+  ShowConcentrationResults(ctx_, AreaAbove(this));
+}
+
 void BuildingForm::OptionsCalculate() {
   SetCalculate* w =
       AppWindows().Load<SetCalculate>([this] { return new SetCalculate(ctx_, this); });
@@ -666,18 +659,6 @@ void BuildingForm::FileLocations() {
   w->FillFromSettings();
   w->show();
   w->raise();
-}
-
-void BuildingForm::WindowsList() {
-  QMdiArea* area = Area();
-  if (area == nullptr) return;
-  QMenu list(this);
-  list.setObjectName("WindowsListMenu");
-  for (QMdiSubWindow* sub : area->subWindowList()) {
-    QAction* a = list.addAction(sub->windowTitle());
-    connect(a, &QAction::triggered, area, [area, sub] { area->setActiveSubWindow(sub); });
-  }
-  list.exec(QCursor::pos());
 }
 
 }  // namespace quarn

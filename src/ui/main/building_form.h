@@ -8,7 +8,6 @@
 #include "ui/main/main_context.h"
 
 class QFrame;
-class QMdiArea;
 
 namespace quarn {
 
@@ -58,11 +57,11 @@ class BuildingForm : public QMainWindow {
   void CalculateExposure(const char* mode);
   void CalculateAverage();
   void CalculateRisk();
+  void DisplayConcentration();
   void SetDisplayUnits(int code);
   void OptionsCalculate();
   void SetMaxConcentration();
   void FileLocations();
-  void WindowsList();
 
  signals:
   // The user chose to end the program (Exit, or closing this window).
@@ -74,7 +73,6 @@ class BuildingForm : public QMainWindow {
 
  private:
   void WireCommands();
-  QMdiArea* Area() const;
   void MakeScenarioFolder();
   bool ConfirmClear();
   void RefuseRoomCount();

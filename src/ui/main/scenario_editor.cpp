@@ -35,6 +35,7 @@
 #include "text/number_read.h"
 #include "text/paths.h"
 #include "ui/common/tool_openers.h"
+#include "ui/common/window_menu.h"
 #include "ui/main/grid_edit.h"
 #include "ui/main/room_grids.h"
 #include "ui/main/scenario_grid.h"
@@ -304,7 +305,7 @@ void mainscenarioform::BuildMenus() {
     QAction* action = nullptr;
     if (std::string(item.caption) == "-") {
       action = holder == nullptr ? menuBar()->addSeparator() : holder->addSeparator();
-    } else if (has_children(item.path) || std::string(item.name) == "WindowsList") {
+    } else if (has_children(item.path)) {
       QMenu* menu = holder == nullptr ? menuBar()->addMenu(caption) : holder->addMenu(caption);
       menu->setObjectName(item.name);
       menus[item.path] = menu;
@@ -314,17 +315,7 @@ void mainscenarioform::BuildMenus() {
     }
     action->setObjectName(item.name);
   }
-  // The frame's list of open windows, made when the list opens.
-  QMenu* list = menus.at("Window > List windows");
-  connect(list, &QMenu::aboutToShow, this, [this, list] {
-    list->clear();
-    QMdiArea* area = Area();
-    if (area == nullptr) return;
-    for (QMdiSubWindow* sub : area->subWindowList()) {
-      QAction* a = list->addAction(sub->windowTitle());
-      connect(a, &QAction::triggered, area, [area, sub] { area->setActiveSubWindow(sub); });
-    }
-  });
+  if (auto* list = menuBar()->findChild<QAction*>("WindowsList")) MakeWindowList(*list, *this);
 }
 
 void mainscenarioform::WireCommands() {
@@ -394,14 +385,8 @@ void mainscenarioform::WireCommands() {
        }},
       {"Calculator", [this] { ToolsCalculator(ctx_); }},
       {"Units", [this] { ToolsUnitsConversion(ctx_); }},
-      {"WindowCascade",
-       [this] {
-         if (QMdiArea* a = Area()) a->cascadeSubWindows();
-       }},
-      {"WindowTile",
-       [this] {
-         if (QMdiArea* a = Area()) a->tileSubWindows();
-       }},
+      {"WindowCascade", [this] { CascadeWindows(this); }},
+      {"WindowTile", [this] { TileWindows(this); }},
       {"Help", [this] { ctx_.help.ShowHelp("RovozUzav.HLP", "Scenario form"); }},
       {"version17changes", [this] { ctx_.help.ShowHelp("RIRozid.HLP", "Scenario"); }},
   };
@@ -670,13 +655,6 @@ void mainscenarioform::Unload() {
   } else {
     close();
   }
-}
-
-QMdiArea* mainscenarioform::Area() const {
-  for (QWidget* w = parentWidget(); w != nullptr; w = w->parentWidget()) {
-    if (auto* area = qobject_cast<QMdiArea*>(w)) return area;
-  }
-  return nullptr;
 }
 
 // --- Openers of the input windows ----------------------------------------------------------

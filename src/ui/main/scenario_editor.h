@@ -117,7 +117,6 @@ class mainscenarioform : public QMainWindow {  // NOLINT(readability-identifier-
   int16_t PollutantCountOfGrid() const;
   void OpenInputWindow(InputWindow window);
   void Unload();
-  QMdiArea* Area() const;
 
   MainContext& ctx_;
   QFrame* top_frame_ = nullptr;

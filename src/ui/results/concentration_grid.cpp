@@ -1,0 +1,238 @@
+#include "ui/results/concentration_grid.h"
+
+#include <QWidget>
+#include <cmath>
+#include <string_view>
+#include <vector>
+
+#include "model/unit_conversion.h"
+#include "model/work_file_reader.h"
+#include "model/working_flows.h"
+#include "platform/flex_grid.h"
+#include "platform/hourglass.h"
+#include "platform/qt_text.h"
+#include "text/number_text.h"
+#include "ui/common/window_menu.h"
+#include "ui/main/building_form.h"
+#include "ui/main/grid_operations.h"
+
+namespace quarn {
+namespace {
+
+constexpr int kDataColumnTwips = 1100;
+constexpr int kTotalsColumnTwips = 2000;
+constexpr int kHeadingTwips = 550;
+// Every record is shown up to this row; after it, one record in six.
+constexpr int kRowsOfEveryRecord = 50;
+constexpr int kRecordsSkipped = 5;
+// The run's last record is shown whatever the thinning; its time is found within this.
+constexpr double kLastTimeTolerance = 0.0001;
+constexpr const char* kTimeMask = "#####,0.0##";
+constexpr const char* kLastRecordMask = "#.####E-0##";
+
+// A display unit: the unit word the conversion knows, the heading label, and the factor that
+// follows the conversion (#/m³ is #/cc times the cm³ of a m³).
+struct DisplayUnit {
+  std::string_view units;
+  const char* label;
+  float scale;
+};
+
+DisplayUnit UnitOfCode(int code) {
+  switch (code) {
+    case 1:
+      return {kMicrograms, "\xB5g/m\xB3", 1.0f};
+    case 2:
+      return {kPpm, "ppm", 1.0f};
+    case 3:
+      return {kNumber, "#/cc", 1.0f};
+    case 4:
+      return {kNumber, "#/m\xB3", 1000000.0f};
+    default:
+      return {kMilligrams, "mg/m\xB3", 1.0f};
+  }
+}
+
+// A value converted between two units, false where there is no sound result: ppm on one
+// side only needs a molecular weight, and a particle size of 0 gives no number.
+bool Convert(std::string_view from, std::string_view to, float value, PollutantRecord& pollutant,
+             float& out) {
+  if ((from == kPpm) != (to == kPpm) && !(pollutant.MolWt > 0)) return false;
+  float result = value;
+  if (!ConvertConcentrationUnits(from, to, value, result, pollutant)) return false;
+  if (!std::isfinite(result)) return false;
+  out = result;
+  return true;
+}
+
+// How the values of one pollutant are shown. It works on its own copy of the pollutant,
+// since the conversion may store a default density into the record it is given.
+class PollutantColumn {
+ public:
+  PollutantColumn(const PollutantRecord& pollutant, const DisplayUnit& stored,
+                  const DisplayUnit& shown)
+      : pollutant_(pollutant), from_(stored.units) {
+    float probe = 0;
+    // Values that cannot reach the display unit are shown as stored, under their own label.
+    converts_ = Convert(from_, shown.units, 1.0f, pollutant_, probe);
+    unit_ = converts_ ? shown : stored;
+    if (!converts_) unit_.scale = 1.0f;
+    // The irritant level is kept in mg/m³; 0 or less means there is none.
+    float threshold = 0;
+    if (pollutant.IrritantConc > 0 &&
+        Convert(kMilligrams, unit_.units, pollutant.IrritantConc, pollutant_, threshold)) {
+      threshold_ = threshold * unit_.scale;
+      has_threshold_ = true;
+    }
+  }
+
+  float Shown(float stored_value) {
+    float value = stored_value;
+    if (converts_) Convert(from_, unit_.units, stored_value, pollutant_, value);
+    return value * unit_.scale;
+  }
+  bool AboveIrritantLevel(float shown_value) const {
+    return has_threshold_ && shown_value > threshold_;
+  }
+  const char* Label() const { return unit_.label; }
+
+ private:
+  PollutantRecord pollutant_;
+  std::string_view from_;
+  DisplayUnit unit_{};
+  bool converts_ = false;
+  float threshold_ = 0;
+  bool has_threshold_ = false;
+};
+
+const char* ValueMask(float value) {
+  if (value < 0.0001f) return "#.##0E-##";
+  if (value <= 1000000.0f) return "#.###E-#0";
+  return "#.###0E+##";
+}
+
+const char* EmittedMask(float mass) {
+  if (mass > 100000.0f) return "#.###0E+#0";
+  if (mass > 0.0001f) return "#,####0.0## mg";
+  return "#.####0E-#0";
+}
+
+void WriteRecord(FlexGrid& grid, int row, const ConcWorkFileReader& record, int rooms,
+                 std::vector<PollutantColumn>& columns, const char* mask) {
+  grid.SetTextMatrix(row, 0, FormatPattern(record.Time(), kTimeMask));
+  // Outdoors (room 0) is in the file but not in the table.
+  for (int p = 0; p < static_cast<int>(columns.size()); ++p) {
+    PollutantColumn& column = columns[static_cast<size_t>(p)];
+    for (int r = 1; r <= rooms; ++r) {
+      const float value = column.Shown(record.Conc(r, p));
+      const int col = p * rooms + r;
+      grid.SetCellBackColorAt(row, col, column.AboveIrritantLevel(value) ? kCellRed : kCellWhite);
+      grid.SetTextMatrix(row, col, FormatPattern(value, mask != nullptr ? mask : ValueMask(value)));
+    }
+  }
+}
+
+void WriteTotals(FlexGrid& grid, const BuildingRecord& building, int rooms, int pollutants) {
+  const ScenarioRecord& s = building.Scenario;
+  const int first = rooms * pollutants;
+  for (int r = 1; r <= rooms; ++r) {
+    grid.SetTextMatrix(0, first + r, "Peak Conc " + FormatDouble(r));
+    grid.SetTextMatrix(1, first + r, FormatSingle(s.PeakConc[static_cast<size_t>(r)]));
+  }
+  const int col = first + 1;
+  const int np = pollutants;
+  grid.SetTextMatrix(2, col, "Peak Sink Mass");
+  grid.SetTextMatrix(np + 3, col, "Mass emitted");
+  grid.SetTextMatrix(2 * np + 4, col, "Sink Fraction");
+  grid.SetTextMatrix(3 * np + 5, col, "Final sink mass");
+  for (int p = 0; p < np; ++p) {
+    const auto i = static_cast<size_t>(p);
+    const float peak = s.ResultTotal2[i];
+    const float emitted = s.TotalEmitted[i];
+    grid.SetTextMatrix(3 + p, col, FormatPattern(peak, "#,####0.0## mg"));
+    grid.SetTextMatrix(np + 4 + p, col, FormatPattern(emitted, EmittedMask(emitted)));
+    // Without emissions there is no fraction to show.
+    const float fraction = emitted != 0 ? peak / emitted : 0.0f;
+    if (emitted != 0 && std::isfinite(fraction)) {
+      grid.SetTextMatrix(2 * np + 5 + p, col, FormatPattern(fraction, "#0.0##"));
+    }
+    grid.SetTextMatrix(3 * np + 6 + p, col, FormatPattern(s.ResultTotal1[i], "####,#0.0# mg"));
+  }
+}
+
+}  // namespace
+
+void FillConcentrationGrid(FlexGrid& grid, QWidget& form, const BuildingRecord& building,
+                           char separator, Prompt& prompt) {
+  const ScenarioRecord& s = building.Scenario;
+  const int rooms = RunRoomCount(building);
+  const int pollutants = RunPollutantCount(s);
+  const DisplayUnit shown = UnitOfCode(building.DisplayUnitCode);
+  const DisplayUnit stored = UnitOfCode(GetUnitsCode(s.ConcUnits));
+  std::vector<PollutantColumn> columns;
+  for (int p = 0; p < pollutants; ++p) {
+    columns.emplace_back(s.Pollutants[static_cast<size_t>(p)], stored, shown);
+  }
+
+  form.setWindowTitle("Calculated concentrations");
+  Hourglass hourglass;
+  grid.setVisible(false);
+  GridRedrawOff redraw(grid);
+  // Each fill starts from an empty grid, so that no row or colour of an earlier, longer run
+  // is left standing under the new one.
+  grid.SetRows(0);
+  const int data_cols = rooms * pollutants;
+  grid.SetCols(2 * data_cols + 1);
+  const int32_t records = std::max<int32_t>(s.NumOutputRecords, 0);
+  grid.SetRows(static_cast<int>(std::nearbyint(records / 5.0 + kRowsOfEveryRecord + 6)));
+  grid.SetFixedRows(1);
+  grid.SetFixedCols(0);
+  int width = kDataColumnTwips;
+  for (int c = 1; c < grid.Cols(); ++c) {
+    grid.SetColWidth(c, c <= data_cols ? kDataColumnTwips : kTotalsColumnTwips);
+    width += grid.ColWidth(c);
+  }
+  grid.SetRowHeight(0, kHeadingTwips);
+  grid.SetWordWrap(true);
+  QWidget* frame = OuterFrame(&form);
+  frame->resize(TwipsToPixels(width), frame->height());
+
+  grid.SetTextMatrix(0, 0, "Time hrs");
+  for (int p = 0; p < pollutants; ++p) {
+    for (int r = 1; r <= rooms; ++r) {
+      grid.SetTextMatrix(
+          0, p * rooms + r,
+          "Conc " + SignDouble(p) + SignDouble(r) + " " + columns[static_cast<size_t>(p)].Label());
+    }
+  }
+
+  ConcWorkFileReader reader(building.ConcWorkFile, separator, rooms, pollutants);
+  int row = 0;
+  int skipped = 0;
+  int interval = 0;
+  for (int32_t k = 1; reader.IsOpen() && k <= records; ++k) {
+    const ConcWorkFileReader::Status status = reader.Next();
+    if (status == ConcWorkFileReader::Status::Error) {
+      prompt.Message("Error.  The concentration file " + building.ConcWorkFile +
+                         " cannot be read.  " + reader.ErrorText(),
+                     "Error", MessageIcon::None);
+      break;
+    }
+    if (status == ConcWorkFileReader::Status::End) break;
+    if (skipped >= interval) {
+      skipped = 0;
+      WriteRecord(grid, ++row, reader, rooms, columns, nullptr);
+      if (row > kRowsOfEveryRecord) interval = kRecordsSkipped;
+    } else {
+      ++skipped;
+      if (std::fabs(static_cast<double>(reader.Time()) - s.LastOutputTime) < kLastTimeTolerance) {
+        WriteRecord(grid, ++row, reader, rooms, columns, kLastRecordMask);
+      }
+    }
+  }
+
+  WriteTotals(grid, building, rooms, pollutants);
+  grid.setVisible(true);
+}
+
+}  // namespace quarn

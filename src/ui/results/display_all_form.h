@@ -1,0 +1,25 @@
+#pragma once
+
+#include <span>
+
+#include "ui/results/results_window.h"
+
+namespace quarn {
+
+// "Results of calculations": a results window of the program that no command opens. It is
+// kept with its menus, so that its grid `AllSS` can be given a use later.
+class DisplayAllForm : public ResultsWindow {
+  Q_OBJECT
+
+ public:
+  explicit DisplayAllForm(MainContext& context, QWidget* parent = nullptr);
+
+  FlexGrid& AllSS() { return Grid(); }  // NOLINT(readability-identifier-naming)
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+};
+
+std::span<const MenuEntry> DisplayAllFormMenuTable();
+
+}  // namespace quarn

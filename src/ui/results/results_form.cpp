@@ -1,0 +1,119 @@
+#include "ui/results/results_form.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QResizeEvent>
+#include <array>
+
+#include "files/item_file.h"
+#include "model/not_implemented.h"
+#include "platform/file_dialog.h"
+#include "platform/help_service.h"
+#include "platform/qt_text.h"
+#include "ui/results/concentration_grid.h"
+
+namespace quarn {
+namespace {
+
+constexpr std::array<MenuEntry, 14> kMenu{{
+    {0, "&File", "File", 0},
+    {1, "&Save concentration", "filesave", 0},
+    {1, "Page s&etup", "Filesetup", 0},
+    {1, "&Print concentration", "FilePrintConc", 0},
+    {1, "&Close and return", "fileclose", 0},
+    {0, "&Edit", "Edit", 0},
+    {1, "Copy &All", "Editcopyall", 0},
+    {1, "&Copy", "EditCopy", 0},
+    {0, "&Window", "Window", 0},
+    {1, "&Cascade", "WindowCascade", 0},
+    {1, "&Tile", "Tile", 0},
+    {1, "&List windows", "WindowsList", 0},
+    {0, "&Help", "help", 0},
+    {0, "&PM changes", "PMchanges", 0},
+}};
+
+constexpr int kFrameMinHeightTwips = 7500;
+
+}  // namespace
+
+std::span<const MenuEntry> ResultsFormMenuTable() {
+  return kMenu;
+}
+
+ResultsForm::ResultsForm(MainContext& context, QWidget* parent)
+    : ResultsWindow(context, kMenu, "resultsspreadsheet", parent) {
+  setObjectName("ResultsForm");
+  setWindowTitle("Results of concentration calculation");
+  SetCommands(
+      {
+          {"filesave", [this] { SaveConcentration(); }},
+          {"FilePrintConc", [this] { PrintConcentration(); }},
+          {"fileclose", [this] { Unload(); }},
+          {"Editcopyall", [this] { CopyAll(); }},
+          {"EditCopy", [this] { CopySelection(); }},
+          {"help", [this] { ctx_.help.ShowHelp("RovozUzav.HLP", "Display Results"); }},
+          {"PMchanges", [this] { ctx_.help.ShowHelp("RIRozid.HLP", "disply"); }},
+      },
+      "WindowCascade", "Tile");
+}
+
+void ResultsForm::Fill() {
+  FillConcentrationGrid(resultsspreadsheet(), *this, ctx_.state.Building, ctx_.state.DataSeparator,
+                        ctx_.prompt);
+}
+
+void ResultsForm::SaveConcentration() {
+  FileDialogRequest request;
+  request.filter = "All Concentration (*.CON)|*.CON|All files (*.*)|*.*";
+  request.initial_name = "*.CON";
+  request.default_extension = "CON";
+  const auto name = ctx_.dialogs.SaveFileName(request);
+  if (!name) return;
+  const std::string& work_file = ctx_.state.Building.ConcWorkFile;
+  if (work_file.empty()) {
+    ctx_.prompt.Message("Error.  Concentration not calculated.", "Error.", MessageIcon::None);
+    return;
+  }
+  // The whole work file of the run, not the thinned table on the screen.
+  std::string bytes;
+  if (!item_file::Load(work_file, bytes, ctx_.prompt)) return;
+  item_file::Save(*name, bytes, ctx_.prompt);
+}
+
+void ResultsForm::PrintConcentration() {
+  // The grid is printed through the program's page frame, which this version lacks.
+  ShowNotImplemented(ctx_.prompt);
+}
+
+void ResultsForm::resizeEvent(QResizeEvent* event) {
+  ResultsWindow::resizeEvent(event);
+  if (!resizing_) {
+    resizing_ = true;
+    FollowFrame();
+    resizing_ = false;
+  }
+  PlaceGrid(0, 10, 350, 300);
+}
+
+void ResultsForm::FollowFrame() {
+  auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+  if (sub == nullptr || (sub->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))) return;
+  QMdiArea* area = sub->mdiArea();
+  QWidget* frame = area != nullptr ? area->window() : nullptr;
+  if (frame == nullptr || frame == sub) return;
+  if (frame->height() < TwipsToPixels(kFrameMinHeightTwips)) {
+    frame->resize(frame->width(), TwipsToPixels(kFrameMinHeightTwips));
+  }
+  sub->setGeometry(0, TwipsToPixels(50), frame->width() - TwipsToPixels(180),
+                   frame->height() - TwipsToPixels(1120));
+}
+
+ResultsForm* ShowConcentrationResults(MainContext& context, QMdiArea* area) {
+  ResultsForm* form =
+      OpenResultsWindow<ResultsForm>(area, [&context] { return new ResultsForm(context); });
+  form->Fill();
+  ShowInFront(*form);
+  return form;
+}
+
+}  // namespace quarn

@@ -1,0 +1,100 @@
+#include "ui/results/results_window.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <algorithm>
+
+#include "platform/clipboard.h"
+#include "platform/flex_grid.h"
+#include "platform/qt_text.h"
+#include "ui/common/window_menu.h"
+
+namespace quarn {
+
+ResultsWindow::ResultsWindow(MainContext& context, std::span<const MenuEntry> menus,
+                             const char* grid_name, QWidget* parent)
+    : QMainWindow(parent), ctx_(context) {
+  auto* central = new QWidget(this);
+  grid_ = new FlexGrid(central);
+  grid_->setObjectName(grid_name);
+  setCentralWidget(central);
+  BuildMenuBar(*menuBar(), menus);
+  if (auto* list = menuBar()->findChild<QAction*>("WindowsList")) MakeWindowList(*list, *this);
+}
+
+void ResultsWindow::SetCommands(Commands commands, const char* cascade, const char* tile) {
+  commands_ = std::move(commands);
+  commands_[cascade] = [this] { CascadeWindows(this); };
+  commands_[tile] = [this] { TileWindows(this); };
+  for (QAction* a : menuBar()->findChildren<QAction*>()) {
+    if (a->menu() != nullptr || a->isSeparator() || a->objectName().isEmpty()) continue;
+    const std::string name = a->objectName().toStdString();
+    if (commands_.count(name) == 0) {
+      a->setEnabled(false);
+      continue;
+    }
+    connect(a, &QAction::triggered, this, [this, name] { RunCommand(name); });
+  }
+}
+
+void ResultsWindow::PlaceGrid(int left, int top, int width_margin, int height_margin) {
+  const QWidget* outer = OuterFrame(this);
+  const QWidget* client = centralWidget();
+  const int x = TwipsToPixels(left);
+  const int y = TwipsToPixels(top);
+  const int w = std::min(outer->width() - TwipsToPixels(width_margin), client->width() - x);
+  const int h = std::min(outer->height() - TwipsToPixels(height_margin), client->height() - y);
+  grid_->setGeometry(x, y, std::max(w, 0), std::max(h, 0));
+}
+
+void ResultsWindow::RunCommand(const std::string& name) {
+  auto it = commands_.find(name);
+  if (it != commands_.end()) it->second();
+}
+
+void ResultsWindow::CopySelection() {
+  SetClipboardText(grid_->Clip());
+}
+
+std::string AllCellsText(const FlexGrid& grid) {
+  // Read cell by cell: the grid's own selection never takes in its headings.
+  std::string out;
+  for (int r = 0; r < grid.Rows(); ++r) {
+    if (r > 0) out += '\r';
+    for (int c = 0; c < grid.Cols(); ++c) {
+      if (c > 0) out += '\t';
+      out += grid.TextMatrix(r, c);
+    }
+  }
+  return out;
+}
+
+void ResultsWindow::CopyAll() {
+  SetClipboardText(AllCellsText(*grid_));
+  grid_->SetRowCol(1, 1);
+}
+
+void ResultsWindow::Unload() {
+  OuterFrame(this)->close();
+}
+
+QWidget* PlaceInArea(QWidget* window, QMdiArea* area) {
+  if (area == nullptr) return window;
+  QMdiSubWindow* sub = area->addSubWindow(window);
+  sub->setAttribute(Qt::WA_DeleteOnClose);
+  return sub;
+}
+
+void ShowInFront(QWidget& window) {
+  QWidget* frame = OuterFrame(&window);
+  frame->show();
+  window.show();
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(frame)) {
+    if (QMdiArea* area = sub->mdiArea()) area->setActiveSubWindow(sub);
+  }
+  frame->raise();
+}
+
+}  // namespace quarn

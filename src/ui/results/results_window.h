@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <map>
+#include <span>
+#include <string>
+
+#include "platform/window_registry.h"
+#include "ui/main/building_menu.h"
+#include "ui/main/main_context.h"
+
+class QMdiArea;
+
+namespace quarn {
+
+class FlexGrid;
+
+// What every results window shares: one grid, menus built from the window's table, each item
+// running the command of its name, and the Edit and Window commands. The window owns no model
+// data; its grid holds what the last fill wrote.
+class ResultsWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  using Commands = std::map<std::string, std::function<void()>>;
+
+  // The grid gets `grid_name` as its object name.
+  ResultsWindow(MainContext& context, std::span<const MenuEntry> menus, const char* grid_name,
+                QWidget* parent = nullptr);
+
+  FlexGrid& Grid() { return *grid_; }
+
+  // Runs the menu command of that object name, as a click on the item would.
+  void RunCommand(const std::string& name);
+
+  // Edit > Copy: the grid's selection as it is when the command runs.
+  void CopySelection();
+  // Edit > Copy All: every cell, headings included, then the cursor on the first data cell.
+  void CopyAll();
+  // File > Close and return.
+  void Unload();
+
+ protected:
+  // The commands of the window's items; an item without one is shown disabled, since it has
+  // nothing to do. The Window items Cascade and Tile are added here under the given names.
+  void SetCommands(Commands commands, const char* cascade, const char* tile);
+  // The grid inside the window's client area at (left, top), its size the window's outer size
+  // less the margins (twips), and never past the client area.
+  void PlaceGrid(int left, int top, int width_margin, int height_margin);
+
+  MainContext& ctx_;
+
+ private:
+  FlexGrid* grid_ = nullptr;
+  Commands commands_;
+};
+
+// Every cell of the grid, row 0 and column 0 included, cells joined by TAB and rows by CR.
+std::string AllCellsText(const FlexGrid& grid);
+
+// A results window of class W opened inside the frame's area (one at a time): a new one is
+// made by `make()` and placed in the area; an open one is given back as it is.
+QWidget* PlaceInArea(QWidget* window, QMdiArea* area);
+template <class W, class Make>
+W* OpenResultsWindow(QMdiArea* area, Make make) {
+  if (W* open = AppWindows().Find<W>()) return open;
+  W* window = AppWindows().Load<W>(make);
+  PlaceInArea(window, area);
+  return window;
+}
+// Shows the window and brings it in front of the frame's other windows.
+void ShowInFront(QWidget& window);
+
+}  // namespace quarn
