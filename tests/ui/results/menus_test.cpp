@@ -1,0 +1,123 @@
+// The menus of every results window, written out from the windows' design: each item in its
+// place with its caption and name, disabled where it has nothing to do, and the help each
+// help item opens.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "results_test_support.h"
+#include "ui/results/display_all_form.h"
+#include "ui/results/results_form.h"
+
+namespace quarn {
+namespace {
+
+struct Item {
+  const char* path;  // captions from the menu bar, as the user reads them (UTF-8)
+  const char* name;
+  bool enabled;
+};
+
+struct HelpItem {
+  const char* name;
+  const char* file;
+  const char* keyword;
+};
+
+struct WindowMenus {
+  const char* window;
+  std::function<std::unique_ptr<ResultsWindow>(MainContext&)> make;
+  std::vector<Item> items;
+  // Help items: the help file and keyword each opens.
+  std::vector<HelpItem> help;
+};
+
+std::vector<WindowMenus> AllResultsWindows() {
+  return {
+      {"ResultsForm",
+       [](MainContext& c) { return std::make_unique<ResultsForm>(c); },
+       {{"&File", "File", true},
+        {"&File > &Save concentration", "filesave", true},
+        {"&File > Page s&etup", "Filesetup", false},
+        {"&File > &Print concentration", "FilePrintConc", true},
+        {"&File > &Close and return", "fileclose", true},
+        {"&Edit", "Edit", true},
+        {"&Edit > Copy &All", "Editcopyall", true},
+        {"&Edit > &Copy", "EditCopy", true},
+        {"&Window", "Window", true},
+        {"&Window > &Cascade", "WindowCascade", true},
+        {"&Window > &Tile", "Tile", true},
+        {"&Window > &List windows", "WindowsList", true},
+        {"&Help", "help", true},
+        {"&PM changes", "PMchanges", true}},
+       {{"help", "RovozUzav.HLP", "Display Results"}, {"PMchanges", "RIRozid.HLP", "disply"}}},
+      {"DisplayAllForm",
+       [](MainContext& c) { return std::make_unique<DisplayAllForm>(c); },
+       {{"&File", "File", true},
+        {"&File > &Save results", "filesave", true},
+        {"&File > P&rinter setup", "fileprintsetup", true},
+        {"&File > &Print results", "FilePrint", true},
+        {"&File > &Close and return", "fileclose", true},
+        {"&Edit", "Edit", true},
+        {"&Edit > Copy &All", "Editcopyall", false},
+        {"&Edit > &Copy", "EditCopy", false},
+        {"&Window", "Window", true},
+        {"&Window > &Cascade", "WindowCascade", true},
+        {"&Window > &Tile", "Tile", true},
+        {"&Window > &List windows", "WindowsList", true},
+        {"&Help", "help", true}},
+       {{"help", "RovozUzav.HLP", "Contents"}}},
+  };
+}
+
+struct Seen {
+  std::string path;
+  std::string name;
+  bool enabled;
+};
+
+void Walk(const QList<QAction*>& actions, const std::string& parent, std::vector<Seen>& out) {
+  for (QAction* a : actions) {
+    const std::string text = a->text().toStdString();
+    out.push_back({parent.empty() ? text : parent + " > " + text, a->objectName().toStdString(),
+                   a->isEnabled()});
+    // The window list holds the frame's windows of the moment, not items of the design.
+    if (a->menu() != nullptr && a->objectName() != "WindowsList") {
+      const std::string path = out.back().path;  // out grows while the submenu is walked
+      Walk(a->menu()->actions(), path, out);
+    }
+  }
+}
+
+using ResultsMenus = testing::MainWindowTest;
+
+TEST_F(ResultsMenus, EveryItemInItsPlaceWithItsNameAndHelp) {
+  for (const WindowMenus& w : AllResultsWindows()) {
+    SCOPED_TRACE(w.window);
+    auto window = w.make(*context);
+    std::vector<Seen> seen;
+    Walk(window->menuBar()->actions(), "", seen);
+    ASSERT_EQ(seen.size(), w.items.size());
+    for (size_t i = 0; i < seen.size(); ++i) {
+      EXPECT_EQ(seen[i].path, w.items[i].path) << i;
+      EXPECT_EQ(seen[i].name, w.items[i].name) << i;
+      EXPECT_EQ(seen[i].enabled, w.items[i].enabled) << w.items[i].path;
+    }
+    for (const HelpItem& h : w.help) {
+      help.shown.clear();
+      window->RunCommand(h.name);
+      ASSERT_EQ(help.shown.size(), 1U) << h.name;
+      EXPECT_EQ(help.shown[0], std::make_pair(std::string(h.file), std::string(h.keyword)));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quarn

@@ -1,0 +1,173 @@
+// The concentration results window as the user works it: Display > Concentration from the
+// building window, Save concentration, Copy and Copy All, and its place in the frame.
+
+#include <gtest/gtest.h>
+
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <set>
+
+#include "platform/clipboard.h"
+#include "platform/qt_text.h"
+#include "platform/user_input.h"
+#include "results_test_support.h"
+#include "ui/main/building_form.h"
+#include "ui/results/display_all_form.h"
+#include "ui/results/results_form.h"
+
+namespace quarn {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The frame's area with the building window in it, as the program opens them.
+class ResultsWindowTest : public testing::ResultsTest {
+ protected:
+  ResultsWindowTest() {
+    frame.setCentralWidget(area);
+    auto* building_form = new BuildingForm(*context);
+    area->addSubWindow(building_form)->show();
+    building = building_form;
+    frame.resize(900, 600);
+    frame.show();
+  }
+  ~ResultsWindowTest() override { AppWindows().Unload<ResultsForm>(); }
+
+  ResultsForm* Open() {
+    building->RunCommand("DisplayConcentration");
+    return AppWindows().Find<ResultsForm>();
+  }
+
+  QMainWindow frame;
+  QMdiArea* area = new QMdiArea(&frame);
+  BuildingForm* building = nullptr;
+};
+
+TEST_F(ResultsWindowTest, DisplayConcentrationNeedsARunThenOpensOneFilledWindow) {
+  building->RunCommand("DisplayConcentration");
+  ASSERT_EQ(prompt.shown.size(), 1U);
+  EXPECT_EQ(prompt.shown[0].text, "Error.  Concentration not calculated.");
+  EXPECT_EQ(prompt.shown[0].title, "Error.");
+  EXPECT_EQ(AppWindows().Find<ResultsForm>(), nullptr);
+
+  WriteRun(1, 1, 3, [](int k, int, int) { return static_cast<float>(k); });
+  ResultsForm* form = Open();
+  ASSERT_NE(form, nullptr);
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_EQ(form->windowTitle().toStdString(), "Calculated concentrations");
+  EXPECT_EQ(form->resultsspreadsheet().TextMatrix(3, 1), "3.E0");
+  // Given again, the command fills the same window from the file as it is now.
+  WriteRun(1, 1, 3, [](int k, int, int) { return 2.0f * static_cast<float>(k); });
+  EXPECT_EQ(Open(), form);
+  EXPECT_EQ(form->resultsspreadsheet().TextMatrix(3, 1), "6.E0");
+  EXPECT_EQ(area->subWindowList().size(), 2);
+  EXPECT_EQ(area->activeSubWindow(), form->parentWidget());
+}
+
+TEST_F(ResultsWindowTest, SaveConcentrationCopiesTheWholeWorkFile) {
+  WriteRun(1, 2, 80, [](int k, int r, int p) { return 0.5f * static_cast<float>(k + r + p); });
+  ResultsForm* form = Open();
+  ASSERT_NE(form, nullptr);
+  const std::string work = Bytes(B().ConcWorkFile);
+  std::ofstream(Path("run1.CON")) << "an older file";
+  dialogs.answers = {Path("run1"), Path("run1.txt"), std::nullopt};
+  form->RunCommand("filesave");
+  form->RunCommand("filesave");
+  form->RunCommand("filesave");
+  EXPECT_EQ(Bytes(Path("run1.CON")), work);
+  EXPECT_EQ(Bytes(Path("run1.txt")), work);
+  EXPECT_EQ(work.substr(work.size() - 7), "-999 \r\n");
+  ASSERT_EQ(dialogs.asked.size(), 3U);
+  EXPECT_EQ(dialogs.asked[0].kind, "save");
+  EXPECT_EQ(dialogs.asked[0].request.initial_name, "*.CON");
+  EXPECT_EQ(dialogs.asked[0].request.filter, "All Concentration (*.CON)|*.CON|All files (*.*)|*.*");
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());
+  EXPECT_EQ(names, (std::set<std::string>{"TempSEN.TMP", "run1.CON", "run1.txt", "tmp"}))
+      << "the cancelled dialog wrote nothing";
+  EXPECT_TRUE(prompt.shown.empty());
+
+  // Without its work file (erased since the run) the command says so and writes nothing.
+  fs::remove(B().ConcWorkFile);
+  dialogs.answers = {Path("run2")};
+  form->RunCommand("filesave");
+  ASSERT_EQ(prompt.shown.size(), 1U);
+  EXPECT_EQ(prompt.shown[0].text, "Error.  Cannot read the file " + B().ConcWorkFile + ".");
+  EXPECT_FALSE(fs::exists(Path("run2.CON")));
+}
+
+TEST_F(ResultsWindowTest, CopyTakesTheSelectionAndCopyAllEveryCell) {
+  WriteRun(1, 1, 2, [](int k, int, int) { return static_cast<float>(k); });
+  ResultsForm* form = Open();
+  ASSERT_NE(form, nullptr);
+  FlexGrid& grid = form->resultsspreadsheet();
+  grid.SetRowCol(1, 0);
+  grid.SetRowSel(2);
+  grid.SetColSel(1);
+  form->RunCommand("EditCopy");
+  EXPECT_EQ(ClipboardText(), "1.0\t1.E0\r2.0\t2.E0");
+
+  grid.SetRowCol(2, 2);
+  form->RunCommand("Editcopyall");
+  const std::string all = ClipboardText();
+  EXPECT_EQ(all.substr(0, all.find('\r', all.find('\r') + 1)),
+            "Time hrs\tConc  0 1 mg/m\xB3\tPeak Conc 1\r1.0\t1.E0\t0");
+  EXPECT_EQ(std::count(all.begin(), all.end(), '\r'), grid.Rows() - 1);
+  EXPECT_EQ(std::count(all.begin(), all.end(), '\t'), 2 * grid.Rows());
+  EXPECT_NE(all.find("Final sink mass"), std::string::npos);
+  EXPECT_EQ(grid.Row(), 1);
+  EXPECT_EQ(grid.Col(), 1);
+}
+
+TEST_F(ResultsWindowTest, ResizedInNormalStateTheWindowFollowsTheFrame) {
+  WriteRun(1, 1, 2, [](int, int, int) { return 1.0f; });
+  frame.resize(900, 400);
+  testing::ProcessEvents();
+  ResultsForm* form = Open();
+  ASSERT_NE(form, nullptr);
+  auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget());
+  ASSERT_NE(sub, nullptr);
+  sub->resize(300, 200);
+  EXPECT_EQ(frame.height(), TwipsToPixels(7500));
+  EXPECT_EQ(sub->geometry(),
+            QRect(0, TwipsToPixels(50), 900 - TwipsToPixels(180), 500 - TwipsToPixels(1120)));
+  // The grid keeps the window's margins and never runs past its client area.
+  testing::ProcessEvents();
+  EXPECT_EQ(form->resultsspreadsheet().y(), TwipsToPixels(10));
+  EXPECT_LE(form->resultsspreadsheet().geometry().bottom(), form->centralWidget()->height());
+  EXPECT_EQ(form->resultsspreadsheet().width(), sub->width() - TwipsToPixels(350));
+}
+
+TEST_F(ResultsWindowTest, TheWindowThatNoCommandOpensHasItsOwnGridAndSaveWritesNothing) {
+  auto* all = AppWindows().Load<DisplayAllForm>([this] { return new DisplayAllForm(*context); });
+  PlaceInArea(all, area);
+  ShowInFront(*all);
+  EXPECT_EQ(all->windowTitle().toStdString(), "Results of calculations");
+  EXPECT_EQ(all->AllSS().objectName(), "AllSS");
+  auto* sub = qobject_cast<QMdiSubWindow*>(all->parentWidget());
+  ASSERT_NE(sub, nullptr);
+  sub->resize(600, 400);
+  testing::ProcessEvents();
+  EXPECT_EQ(all->AllSS().geometry().topLeft(), QPoint(TwipsToPixels(5), TwipsToPixels(1)));
+  EXPECT_EQ(all->AllSS().width(), 600 - TwipsToPixels(150));
+  dialogs.answers = {Path("results")};
+  all->RunCommand("filesave");
+  EXPECT_EQ(dialogs.asked.size(), 1U);
+  EXPECT_FALSE(fs::exists(Path("results")));
+  all->RunCommand("fileclose");
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(AppWindows().Find<DisplayAllForm>(), nullptr);
+}
+
+}  // namespace
+}  // namespace quarn
