@@ -30,10 +30,12 @@
 
 #include "common/main_window_fixture.h"
 #include "common/menu_input.h"
+#include "model/work_file_reader.h"
 #include "platform/flex_grid.h"
 #include "platform/strip_chart.h"
 #include "platform/user_input.h"
 #include "platform/window_registry.h"
+#include "text/number_read.h"
 #include "text/text_reader.h"
 #include "ui/main/about_forms.h"
 #include "ui/main/main_window.h"
@@ -42,6 +44,7 @@
 #include "ui/main/set_calculate.h"
 #include "ui/main/set_files.h"
 #include "ui/main/splash.h"
+#include "ui/results/results_form.h"
 #include "ui/results/run_graph.h"
 
 namespace quarn {
@@ -97,6 +100,34 @@ void ExpectCellsFit(FlexGrid& grid, int c, const char* what) {
     EXPECT_LE(metrics.horizontalAdvance(text) + kPadding, grid.columnWidth(c))
         << what << " row " << r << " column " << c << " \"" << text.toStdString() << "\" is cut";
   }
+}
+
+// Every row of the concentration table is a record of the work file, in order, and every
+// value reads back to the record's within the four or five digits of its mask.
+void ExpectTableOfWorkFile(const FlexGrid& grid, const BuildingRecord& b, char separator) {
+  const int rooms = b.NumRooms;
+  const int pollutants = b.Scenario.NumPollutants;
+  ConcWorkFileReader reader(b.ConcWorkFile, separator, rooms, pollutants);
+  ASSERT_TRUE(reader.IsOpen());
+  int rows = 0;
+  for (int row = 1; !grid.TextMatrix(row, 0).empty(); ++row, ++rows) {
+    std::string time = grid.TextMatrix(row, 0);
+    std::erase(time, ',');
+    bool found = false;
+    while (!found && reader.Next() == ConcWorkFileReader::Status::Record) {
+      found = std::fabs(reader.Time() - LeadingNumber(time)) < 0.0005;
+    }
+    ASSERT_TRUE(found) << "row " << row << " time " << time;
+    for (int p = 0; p < pollutants; ++p) {
+      for (int r = 1; r <= rooms; ++r) {
+        const float stored = reader.Conc(r, p);
+        EXPECT_NEAR(LeadingNumber(grid.TextMatrix(row, p * rooms + r)), stored,
+                    5e-4 * std::fabs(stored) + 1e-30)
+            << "row " << row << " room " << r << " pollutant " << p;
+      }
+    }
+  }
+  EXPECT_GT(rows, 51);
 }
 
 mainscenarioform* Editor() {
@@ -296,6 +327,22 @@ TEST_F(UserWalk, FromTheSplashToExit) {
   ChooseMenu(*building, {"calculate", "CalculateConcentration"});
   EXPECT_EQ(prompt.Count("yesno"), 1U);
   EXPECT_EQ(prompt.Count("message"), 0U);
+
+  // Display > Concentration: the run's table, closed again with its own menu.
+  ChooseMenu(*building, {"display", "DisplayConcentration"});
+  {
+    auto* results = AppWindows().Find<ResultsForm>();
+    ASSERT_NE(results, nullptr);
+    EXPECT_TRUE(results->isVisible());
+    EXPECT_EQ(results->windowTitle().toStdString(), "Calculated concentrations");
+    ExpectTableOfWorkFile(results->resultsspreadsheet(), state->Building, state->DataSeparator);
+    SavePicture(frame, "walk_05b_concentrations.png");
+    ChooseMenu(*results, {"File", "fileclose"});
+    EXPECT_TRUE(WaitFor([] {
+      QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+      return AppWindows().Find<ResultsForm>() == nullptr;
+    }));
+  }
 
   // Calculate > Exposure.. > Inhalation exposure.
   prompt.shown.clear();
