@@ -3,9 +3,9 @@
 #include <QResizeEvent>
 #include <array>
 
-#include "model/not_implemented.h"
 #include "platform/file_dialog.h"
 #include "platform/help_service.h"
+#include "platform/printer_service.h"
 #include "platform/window_registry.h"
 
 namespace quarn {
@@ -43,7 +43,7 @@ DisplayAllForm::DisplayAllForm(MainContext& context, QWidget* parent)
           {"filesave", [this] { ctx_.dialogs.SaveFileName(FileDialogRequest{}); }},
           // Its print command names the building and scenario and prints nothing.
           {"FilePrint", [] {}},
-          {"fileprintsetup", [this] { ShowNotImplemented(ctx_.prompt); }},
+          {"fileprintsetup", [this] { ctx_.printer.Setup(); }},
           {"fileclose", [this] { Unload(); }},
           {"help", [this] { ctx_.help.ShowHelp("RovozUzav.HLP", "Contents"); }},
       },

@@ -6,11 +6,13 @@
 #include <array>
 
 #include "files/item_file.h"
-#include "model/not_implemented.h"
 #include "platform/file_dialog.h"
 #include "platform/help_service.h"
+#include "platform/printer_service.h"
 #include "platform/qt_text.h"
+#include "text/date_time.h"
 #include "ui/results/concentration_grid.h"
+#include "ui/results/print_frame.h"
 
 namespace quarn {
 namespace {
@@ -81,8 +83,10 @@ void ResultsForm::SaveConcentration() {
 }
 
 void ResultsForm::PrintConcentration() {
-  // The grid is printed through the program's page frame, which this version lacks.
-  ShowNotImplemented(ctx_.prompt);
+  PrintCommand command(ctx_.printer);
+  PrintJob& job = command.Job();
+  const DateTime now = job.Now();
+  PrintGrid(job, resultsspreadsheet(), "Results " + DateText(now) + "  " + TimeText(now), true);
 }
 
 void ResultsForm::resizeEvent(QResizeEvent* event) {

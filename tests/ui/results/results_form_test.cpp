@@ -129,6 +129,32 @@ TEST_F(ResultsWindowTest, CopyTakesTheSelectionAndCopyAllEveryCell) {
   EXPECT_EQ(grid.Col(), 1);
 }
 
+TEST_F(ResultsWindowTest, PrintConcentrationSendsTheTitleAndEveryRowInBandsAsOneDocument) {
+  WriteRun(2, 3, 4, [](int k, int r, int p) { return 10.0f * static_cast<float>(p + k) + r; });
+  ResultsForm* form = Open();
+  ASSERT_NE(form, nullptr);
+  form->RunCommand("FilePrintConc");
+  EXPECT_EQ(printer.documents, 1);
+  for (const auto& page : printer.pages) EXPECT_EQ(page.document, 0);
+  const std::vector<std::string> lines = printer.Lines();
+  ASSERT_FALSE(lines.empty());
+  const std::string margin(9, ' ');
+  EXPECT_EQ(lines[0], margin + "Results 12-08-2026  14:05:09 Date 12-08-2026 Time 14:05:09");
+  // Each band is a pass over every row that starts with the time column.
+  const auto bands = std::count(lines.begin(), lines.end(), margin + "Time hrs") +
+                     std::count_if(lines.begin(), lines.end(), [&margin](const std::string& l) {
+                       return l.rfind(margin + "Time hrs ", 0) == 0;
+                     });
+  EXPECT_GE(bands, 2);
+  const int rows = form->resultsspreadsheet().Rows();
+  EXPECT_EQ(static_cast<int>(lines.size()), 1 + bands * rows + (bands - 1));
+  std::string all;
+  for (const std::string& l : lines) all += l + "\n";
+  for (const char* text : {"Conc  2 2 mg/m\xB3", "4.2E1", "Peak Conc 2", "Final sink mass"}) {
+    EXPECT_NE(all.find(text), std::string::npos) << text;
+  }
+}
+
 TEST_F(ResultsWindowTest, ResizedInNormalStateTheWindowFollowsTheFrame) {
   WriteRun(1, 1, 2, [](int, int, int) { return 1.0f; });
   frame.resize(900, 400);
@@ -164,6 +190,8 @@ TEST_F(ResultsWindowTest, TheWindowThatNoCommandOpensHasItsOwnGridAndSaveWritesN
   all->RunCommand("filesave");
   EXPECT_EQ(dialogs.asked.size(), 1U);
   EXPECT_FALSE(fs::exists(Path("results")));
+  all->RunCommand("fileprintsetup");
+  EXPECT_EQ(printer.setups, 1);
   all->RunCommand("fileclose");
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(AppWindows().Find<DisplayAllForm>(), nullptr);

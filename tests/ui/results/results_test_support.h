@@ -9,7 +9,7 @@
 #include "model/records.h"
 #include "platform/flex_grid.h"
 #include "text/number_text.h"
-#include "ui/main/main_window_fixture.h"
+#include "common/main_window_fixture.h"
 #include "ui/results/concentration_grid.h"
 
 namespace quarn::testing {
