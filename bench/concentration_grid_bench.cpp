@@ -1,12 +1,11 @@
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QWidget>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "bench_app.h"
 #include "model/prompt.h"
 #include "model/records.h"
 #include "platform/flex_grid.h"
@@ -23,16 +22,6 @@ namespace fs = std::filesystem;
 constexpr int kRooms = 13;
 constexpr int kPollutants = 8;
 constexpr int kRecords = 40000;
-
-QApplication& Application() {
-  static int argc = 1;
-  static char name[] = "quarn_bench";
-  static char* argv[] = {name, nullptr};
-  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  // Never destroyed: a QApplication torn down among the other statics at exit crashes.
-  static auto* app = new QApplication(argc, argv);
-  return *app;
-}
 
 // Any message means the fill refused the file, and the figure would be meaningless.
 class RefusingPrompt : public quarn::Prompt {
@@ -75,7 +64,7 @@ std::string WriteWorkFile() {
 }
 
 void BM_FillConcentrationGrid(benchmark::State& state) {
-  Application();
+  quarn::bench::App();
   quarn::BuildingRecord b;
   b.NumRooms = kRooms;
   b.Scenario.NumPollutants = kPollutants;
