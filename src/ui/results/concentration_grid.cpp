@@ -170,6 +170,7 @@ void FillConcentrationGrid(FlexGrid& grid, QWidget& form, const BuildingRecord& 
   const DisplayUnit shown = UnitOfCode(building.DisplayUnitCode);
   const DisplayUnit stored = UnitOfCode(GetUnitsCode(s.ConcUnits));
   std::vector<PollutantColumn> columns;
+  columns.reserve(static_cast<size_t>(pollutants));
   for (int p = 0; p < pollutants; ++p) {
     columns.emplace_back(s.Pollutants[static_cast<size_t>(p)], stored, shown);
   }

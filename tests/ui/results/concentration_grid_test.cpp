@@ -103,7 +103,7 @@ TEST_F(ConcentrationGrid, LaysOutRoomsPollutantMajorWithTheRunTotalsBeside) {
   };
   for (const Cell& t : totals) EXPECT_EQ(grid.TextMatrix(t.row, 7), t.text) << t.row;
   EXPECT_EQ(grid.TextMatrix(1, 8), "0.125");
-  EXPECT_NEAR(form.width(), (6 * 1100 + 6 * 2000 + 1100) / 15, 6);
+  EXPECT_NEAR(form.width(), (6 * 1100 + 6 * 2000 + 1100) / 15.0, 6);
 }
 
 TEST_F(ConcentrationGrid, ChoosesTheMaskByTheSizeOfTheValue) {
