@@ -5,11 +5,12 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <vector>
 
-#include "model/records.h"
-#include "platform/flex_grid.h"
-#include "text/number_text.h"
 #include "common/main_window_fixture.h"
+#include "model/records.h"
+#include "model/work_file.h"
+#include "platform/flex_grid.h"
 #include "ui/results/concentration_grid.h"
 
 namespace quarn::testing {
@@ -17,20 +18,18 @@ namespace quarn::testing {
 // A concentration value of record k (from 1), room r (0 outdoors) and pollutant p.
 using ConcOf = std::function<float(int k, int r, int p)>;
 
-// The work file of a run as the run writes it: the time, then rooms 0 to NR with their
-// pollutants inner, each number followed by a blank, a comma between numbers, CR LF, and
-// the line -999 at the end.
+// The work file of a run, written by the run's own record writer.
 inline std::string WorkFileText(int rooms, int pollutants, int records, const ConcOf& conc,
-                                bool end_line = true) {
+                                bool end_line) {
   std::string text;
+  std::vector<float> values(static_cast<size_t>((rooms + 1) * pollutants));
   for (int k = 1; k <= records; ++k) {
-    text += FileSingle(static_cast<float>(k));
-    for (int r = 0; r <= rooms; ++r) {
-      for (int p = 0; p < pollutants; ++p) text += "," + FileSingle(conc(k, r, p));
+    for (size_t i = 0; i < values.size(); ++i) {
+      values[i] = conc(k, static_cast<int>(i) / pollutants, static_cast<int>(i) % pollutants);
     }
-    text += "\r\n";
+    AppendWorkRecord(text, static_cast<float>(k), values, ',');
   }
-  if (end_line) text += "-999 \r\n";
+  if (end_line) AppendWorkFileEnd(text);
   return text;
 }
 
