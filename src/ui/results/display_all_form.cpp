@@ -1,7 +1,6 @@
 #include "ui/results/display_all_form.h"
 
 #include <QResizeEvent>
-#include <array>
 
 #include "platform/file_dialog.h"
 #include "platform/help_service.h"
@@ -9,45 +8,27 @@
 #include "platform/window_registry.h"
 
 namespace quarn {
-namespace {
-
-constexpr std::array<MenuEntry, 13> kMenu{{
-    {0, "&File", "File", 0},
-    {1, "&Save results", "filesave", 0},
-    {1, "P&rinter setup", "fileprintsetup", 0},
-    {1, "&Print results", "FilePrint", 0},
-    {1, "&Close and return", "fileclose", 0},
-    {0, "&Edit", "Edit", 0},
-    {1, "Copy &All", "Editcopyall", 0},
-    {1, "&Copy", "EditCopy", 0},
-    {0, "&Window", "Window", 0},
-    {1, "&Cascade", "WindowCascade", 0},
-    {1, "&Tile", "Tile", 0},
-    {1, "&List windows", "WindowsList", 0},
-    {0, "&Help", "help", 0},
-}};
-
-}  // namespace
-
-std::span<const MenuEntry> DisplayAllFormMenuTable() {
-  return kMenu;
-}
 
 DisplayAllForm::DisplayAllForm(MainContext& context, QWidget* parent)
-    : ResultsWindow(context, kMenu, "AllSS", parent) {
+    : ResultsWindow(context,
+                    ResultsMenuTable({{0, "&File", "File", 0},
+                                      {1, "&Save results", "filesave", 0},
+                                      {1, "P&rinter setup", "fileprintsetup", 0},
+                                      {1, "&Print results", "FilePrint", 0},
+                                      {1, "&Close and return", "fileclose", 0}},
+                                     {{0, "&Help", "help", 0}}),
+                    "AllSS", parent) {
   setObjectName("DisplayAllForm");
   setWindowTitle("Results of calculations");
-  SetCommands(
-      {
-          // The window asks for a name and writes nothing: it has no results of its own.
-          {"filesave", [this] { ctx_.dialogs.SaveFileName(FileDialogRequest{}); }},
-          // Its print command names the building and scenario and prints nothing.
-          {"FilePrint", [] {}},
-          {"fileprintsetup", [this] { ctx_.printer.Setup(); }},
-          {"fileclose", [this] { Unload(); }},
-          {"help", [this] { ctx_.help.ShowHelp("RovozUzav.HLP", "Contents"); }},
-      },
-      "WindowCascade", "Tile");
+  SetCommands({
+      // The window asks for a name and writes nothing: it has no results of its own.
+      {"filesave", [this] { ctx_.dialogs.SaveFileName(FileDialogRequest{}); }},
+      // Its print command names the building and scenario and prints nothing.
+      {"FilePrint", [] {}},
+      {"fileprintsetup", [this] { ctx_.printer.Setup(); }},
+      {"fileclose", [this] { Unload(); }},
+      {"help", [this] { ctx_.help.ShowHelp("RovozUzav.HLP", "Contents"); }},
+  });
 }
 
 void DisplayAllForm::resizeEvent(QResizeEvent* event) {

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <span>
-
 #include "ui/results/results_window.h"
 
 namespace quarn {
@@ -19,7 +17,5 @@ class DisplayAllForm : public ResultsWindow {
  protected:
   void resizeEvent(QResizeEvent* event) override;
 };
-
-std::span<const MenuEntry> DisplayAllFormMenuTable();
 
 }  // namespace quarn

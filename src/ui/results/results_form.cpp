@@ -3,7 +3,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QResizeEvent>
-#include <array>
 
 #include "files/item_file.h"
 #include "platform/file_dialog.h"
@@ -17,46 +16,30 @@
 namespace quarn {
 namespace {
 
-constexpr std::array<MenuEntry, 14> kMenu{{
-    {0, "&File", "File", 0},
-    {1, "&Save concentration", "filesave", 0},
-    {1, "Page s&etup", "Filesetup", 0},
-    {1, "&Print concentration", "FilePrintConc", 0},
-    {1, "&Close and return", "fileclose", 0},
-    {0, "&Edit", "Edit", 0},
-    {1, "Copy &All", "Editcopyall", 0},
-    {1, "&Copy", "EditCopy", 0},
-    {0, "&Window", "Window", 0},
-    {1, "&Cascade", "WindowCascade", 0},
-    {1, "&Tile", "Tile", 0},
-    {1, "&List windows", "WindowsList", 0},
-    {0, "&Help", "help", 0},
-    {0, "&PM changes", "PMchanges", 0},
-}};
-
 constexpr int kFrameMinHeightTwips = 7500;
 
 }  // namespace
 
-std::span<const MenuEntry> ResultsFormMenuTable() {
-  return kMenu;
-}
-
 ResultsForm::ResultsForm(MainContext& context, QWidget* parent)
-    : ResultsWindow(context, kMenu, "resultsspreadsheet", parent) {
+    : ResultsWindow(context,
+                    ResultsMenuTable({{0, "&File", "File", 0},
+                                      {1, "&Save concentration", "filesave", 0},
+                                      {1, "Page s&etup", "Filesetup", 0},
+                                      {1, "&Print concentration", "FilePrintConc", 0},
+                                      {1, "&Close and return", "fileclose", 0}},
+                                     {{0, "&Help", "help", 0}, {0, "&PM changes", "PMchanges", 0}}),
+                    "resultsspreadsheet", parent) {
   setObjectName("ResultsForm");
   setWindowTitle("Results of concentration calculation");
-  SetCommands(
-      {
-          {"filesave", [this] { SaveConcentration(); }},
-          {"FilePrintConc", [this] { PrintConcentration(); }},
-          {"fileclose", [this] { Unload(); }},
-          {"Editcopyall", [this] { CopyAll(); }},
-          {"EditCopy", [this] { CopySelection(); }},
-          {"help", [this] { ctx_.help.ShowHelp("RovozUzav.HLP", "Display Results"); }},
-          {"PMchanges", [this] { ctx_.help.ShowHelp("RIRozid.HLP", "disply"); }},
-      },
-      "WindowCascade", "Tile");
+  SetCommands({
+      {"filesave", [this] { SaveConcentration(); }},
+      {"FilePrintConc", [this] { PrintConcentration(); }},
+      {"fileclose", [this] { Unload(); }},
+      {"Editcopyall", [this] { CopyAll(); }},
+      {"EditCopy", [this] { CopySelection(); }},
+      {"help", [this] { ctx_.help.ShowHelp("RovozUzav.HLP", "Display Results"); }},
+      {"PMchanges", [this] { ctx_.help.ShowHelp("RIRozid.HLP", "disply"); }},
+  });
 }
 
 void ResultsForm::Fill() {

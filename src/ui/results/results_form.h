@@ -1,7 +1,5 @@
 #pragma once
 
-#include <span>
-
 #include "ui/results/results_window.h"
 
 class QMdiArea;
@@ -35,8 +33,6 @@ class ResultsForm : public ResultsWindow {
   void FollowFrame();
   bool resizing_ = false;
 };
-
-std::span<const MenuEntry> ResultsFormMenuTable();
 
 // Display > Concentration once there are results: the window opened (or brought forward),
 // filled again and shown.

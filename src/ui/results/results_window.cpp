@@ -24,10 +24,24 @@ ResultsWindow::ResultsWindow(MainContext& context, std::span<const MenuEntry> me
   if (auto* list = menuBar()->findChild<QAction*>("WindowsList")) MakeWindowList(*list, *this);
 }
 
-void ResultsWindow::SetCommands(Commands commands, const char* cascade, const char* tile) {
+std::vector<MenuEntry> ResultsMenuTable(std::initializer_list<MenuEntry> file,
+                                        std::initializer_list<MenuEntry> help) {
+  std::vector<MenuEntry> table(file);
+  table.insert(table.end(), {{0, "&Edit", "Edit", 0},
+                             {1, "Copy &All", "Editcopyall", 0},
+                             {1, "&Copy", "EditCopy", 0},
+                             {0, "&Window", "Window", 0},
+                             {1, "&Cascade", "WindowCascade", 0},
+                             {1, "&Tile", "Tile", 0},
+                             {1, "&List windows", "WindowsList", 0}});
+  table.insert(table.end(), help);
+  return table;
+}
+
+void ResultsWindow::SetCommands(Commands commands) {
   commands_ = std::move(commands);
-  commands_[cascade] = [this] { CascadeWindows(this); };
-  commands_[tile] = [this] { TileWindows(this); };
+  commands_["WindowCascade"] = [this] { CascadeWindows(this); };
+  commands_["Tile"] = [this] { TileWindows(this); };
   for (QAction* a : menuBar()->findChildren<QAction*>()) {
     if (a->menu() != nullptr || a->isSeparator() || a->objectName().isEmpty()) continue;
     const std::string name = a->objectName().toStdString();

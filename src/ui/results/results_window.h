@@ -2,9 +2,11 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "platform/window_registry.h"
 #include "ui/main/building_menu.h"
@@ -43,8 +45,8 @@ class ResultsWindow : public QMainWindow {
 
  protected:
   // The commands of the window's items; an item without one is shown disabled, since it has
-  // nothing to do. The Window items Cascade and Tile are added here under the given names.
-  void SetCommands(Commands commands, const char* cascade, const char* tile);
+  // nothing to do. The commands of the shared Window menu are added here.
+  void SetCommands(Commands commands);
   // The grid inside the window's client area at (left, top), its size the window's outer size
   // less the margins (twips), and never past the client area.
   void PlaceGrid(int left, int top, int width_margin, int height_margin);
@@ -55,6 +57,11 @@ class ResultsWindow : public QMainWindow {
   FlexGrid* grid_ = nullptr;
   Commands commands_;
 };
+
+// A results window's menu table: its File menu, the Edit menu (Copy All, Copy) and the
+// Window menu (Cascade, Tile, List windows) that every results window has, then its help.
+std::vector<MenuEntry> ResultsMenuTable(std::initializer_list<MenuEntry> file,
+                                        std::initializer_list<MenuEntry> help);
 
 // Every cell of the grid, row 0 and column 0 included, cells joined by TAB and rows by CR.
 std::string AllCellsText(const FlexGrid& grid);
