@@ -519,9 +519,7 @@ ExposureRunResult RunExposureCalculation(BuildingRecord& building, const std::st
   while (true) {
     const ConcWorkFileReader::Status status = reader.Next();
     if (status == ConcWorkFileReader::Status::Error) {
-      prompt.Message("Error.  The concentration file " + building.ConcWorkFile +
-                         " cannot be read.  " + reader.ErrorText(),
-                     "Error", MessageIcon::None);
+      prompt.Message(reader.RefusalMessage(building.ConcWorkFile), "Error", MessageIcon::None);
       read_error = true;
     }
     if (status != ConcWorkFileReader::Status::Record) break;

@@ -67,6 +67,10 @@ class ConcWorkFileReader {
   int LineNumber() const { return source_.LineNumber(); }
   // What is wrong with the file, in the program's words, after an Error.
   const std::string& ErrorText() const { return error_; }
+  // The message every reader of the results gives for that line, naming the file.
+  std::string RefusalMessage(const std::string& file_name) const {
+    return "Error.  The concentration file " + file_name + " cannot be read.  " + error_;
+  }
 
  private:
   TextLineSource source_;

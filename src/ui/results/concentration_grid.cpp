@@ -214,9 +214,7 @@ void FillConcentrationGrid(FlexGrid& grid, QWidget& form, const BuildingRecord& 
   for (int32_t k = 1; reader.IsOpen() && k <= records; ++k) {
     const ConcWorkFileReader::Status status = reader.Next();
     if (status == ConcWorkFileReader::Status::Error) {
-      prompt.Message("Error.  The concentration file " + building.ConcWorkFile +
-                         " cannot be read.  " + reader.ErrorText(),
-                     "Error", MessageIcon::None);
+      prompt.Message(reader.RefusalMessage(building.ConcWorkFile), "Error", MessageIcon::None);
       break;
     }
     if (status == ConcWorkFileReader::Status::End) break;

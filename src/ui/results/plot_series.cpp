@@ -41,8 +41,7 @@ PlotFailure Numbered(ResultError error) {
 }
 
 PlotFailure Unreadable(const std::string& file_name, const ConcWorkFileReader& reader) {
-  return {"Error.  The concentration file " + file_name + " cannot be read.  " + reader.ErrorText(),
-          "Error"};
+  return {reader.RefusalMessage(file_name), "Error"};
 }
 
 bool Report(Prompt& prompt, const std::optional<PlotFailure>& failure) {
