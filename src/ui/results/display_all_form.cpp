@@ -1,7 +1,5 @@
 #include "ui/results/display_all_form.h"
 
-#include <QResizeEvent>
-
 #include "platform/file_dialog.h"
 #include "platform/help_service.h"
 #include "platform/printer_service.h"
@@ -20,6 +18,7 @@ DisplayAllForm::DisplayAllForm(MainContext& context, QWidget* parent)
                     "AllSS", parent) {
   setObjectName("DisplayAllForm");
   setWindowTitle("Results of calculations");
+  SetGridPlace(5, 1, 150, 750);
   SetCommands({
       // The window asks for a name and writes nothing: it has no results of its own.
       {"filesave", [this] { ctx_.dialogs.SaveFileName(FileDialogRequest{}); }},
@@ -29,11 +28,6 @@ DisplayAllForm::DisplayAllForm(MainContext& context, QWidget* parent)
       {"fileclose", [this] { Unload(); }},
       {"help", [this] { ctx_.help.ShowHelp("RovozUzav.HLP", "Contents"); }},
   });
-}
-
-void DisplayAllForm::resizeEvent(QResizeEvent* event) {
-  ResultsWindow::resizeEvent(event);
-  PlaceGrid(5, 1, 150, 750);
 }
 
 }  // namespace quarn

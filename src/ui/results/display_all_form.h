@@ -13,9 +13,6 @@ class DisplayAllForm : public ResultsWindow {
   explicit DisplayAllForm(MainContext& context, QWidget* parent = nullptr);
 
   FlexGrid& AllSS() { return Grid(); }  // NOLINT(readability-identifier-naming)
-
- protected:
-  void resizeEvent(QResizeEvent* event) override;
 };
 
 }  // namespace quarn

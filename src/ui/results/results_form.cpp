@@ -31,6 +31,7 @@ ResultsForm::ResultsForm(MainContext& context, QWidget* parent)
                     "resultsspreadsheet", parent) {
   setObjectName("ResultsForm");
   setWindowTitle("Results of concentration calculation");
+  SetGridPlace(0, 10, 350, 300);
   SetCommands({
       {"filesave", [this] { SaveConcentration(); }},
       {"FilePrintConc", [this] { PrintConcentration(); }},
@@ -79,7 +80,6 @@ void ResultsForm::resizeEvent(QResizeEvent* event) {
     FollowFrame();
     resizing_ = false;
   }
-  PlaceGrid(0, 10, 350, 300);
 }
 
 void ResultsForm::FollowFrame() {

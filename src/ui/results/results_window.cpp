@@ -1,6 +1,7 @@
 #include "ui/results/results_window.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -20,6 +21,7 @@ ResultsWindow::ResultsWindow(MainContext& context, std::span<const MenuEntry> me
   grid_ = new FlexGrid(central);
   grid_->setObjectName(grid_name);
   setCentralWidget(central);
+  central->installEventFilter(this);
   BuildMenuBar(*menuBar(), menus);
   if (auto* list = menuBar()->findChild<QAction*>("WindowsList")) MakeWindowList(*list, *this);
 }
@@ -53,14 +55,33 @@ void ResultsWindow::SetCommands(Commands commands) {
   }
 }
 
-void ResultsWindow::PlaceGrid(int left, int top, int width_margin, int height_margin) {
+void ResultsWindow::SetGridPlace(int left, int top, int width_margin, int height_margin) {
+  place_[0] = left;
+  place_[1] = top;
+  place_[2] = width_margin;
+  place_[3] = height_margin;
+  PlaceGrid();
+}
+
+void ResultsWindow::PlaceGrid() {
   const QWidget* outer = OuterFrame(this);
   const QWidget* client = centralWidget();
-  const int x = TwipsToPixels(left);
-  const int y = TwipsToPixels(top);
-  const int w = std::min(outer->width() - TwipsToPixels(width_margin), client->width() - x);
-  const int h = std::min(outer->height() - TwipsToPixels(height_margin), client->height() - y);
+  const int x = TwipsToPixels(place_[0]);
+  const int y = TwipsToPixels(place_[1]);
+  const int w = std::min(outer->width() - TwipsToPixels(place_[2]), client->width() - x);
+  const int h = std::min(outer->height() - TwipsToPixels(place_[3]), client->height() - y);
   grid_->setGeometry(x, y, std::max(w, 0), std::max(h, 0));
+}
+
+bool ResultsWindow::eventFilter(QObject* watched, QEvent* event) {
+  // The client area is laid out after the window's own resize.
+  if (watched == centralWidget() && event->type() == QEvent::Resize) PlaceGrid();
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void ResultsWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  PlaceGrid();
 }
 
 void ResultsWindow::RunCommand(const std::string& name) {

@@ -47,14 +47,20 @@ class ResultsWindow : public QMainWindow {
   // The commands of the window's items; an item without one is shown disabled, since it has
   // nothing to do. The commands of the shared Window menu are added here.
   void SetCommands(Commands commands);
-  // The grid inside the window's client area at (left, top), its size the window's outer size
-  // less the margins (twips), and never past the client area.
-  void PlaceGrid(int left, int top, int width_margin, int height_margin);
+  // Where the grid goes whenever the window or its client area changes size: inside the
+  // client area at (left, top), its size the window's outer size less the margins (twips),
+  // and never past the client area.
+  void SetGridPlace(int left, int top, int width_margin, int height_margin);
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
   MainContext& ctx_;
 
  private:
+  void PlaceGrid();
+
   FlexGrid* grid_ = nullptr;
+  int place_[4] = {0, 0, 0, 0};
   Commands commands_;
 };
 

@@ -66,6 +66,8 @@ TEST_F(ResultsWindowTest, DisplayConcentrationNeedsARunThenOpensOneFilledWindow)
   ASSERT_NE(form, nullptr);
   EXPECT_TRUE(form->isVisible());
   EXPECT_EQ(form->resultsspreadsheet().TextMatrix(3, 1), "3.E0");
+  testing::ProcessEvents();  // the grid spans the window as soon as it is shown
+  EXPECT_EQ(form->resultsspreadsheet().width(), form->parentWidget()->width() - TwipsToPixels(350));
   // Given again, the command fills the same window from the file as it is now.
   WriteRun(1, 1, 3, [](int k, int, int) { return 2.0f * static_cast<float>(k); });
   EXPECT_EQ(Open(), form);
