@@ -25,8 +25,13 @@ void WindowRegistry::HideOpenerWhileOpen(QWidget* child, QWidget* opener) {
 void WindowRegistry::DisableOpenerWhileOpen(QWidget* child, QWidget* opener) {
   if (child == nullptr || opener == nullptr) return;
   QPointer<QWidget> guarded(opener);
+  // Inside the frame its sub-window goes out of use too: its close box would otherwise
+  // close the opener under its child.
+  QPointer<QWidget> frame(Frame(opener));
   opener->setEnabled(false);
-  QObject::connect(child, &QObject::destroyed, opener, [guarded] {
+  frame->setEnabled(false);
+  QObject::connect(child, &QObject::destroyed, opener, [guarded, frame] {
+    if (frame) frame->setEnabled(true);
     if (guarded) guarded->setEnabled(true);
   });
 }

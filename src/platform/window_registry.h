@@ -45,7 +45,8 @@ class WindowRegistry {
   // The opener is hidden while the child is open and shown again however the child
   // closes (its own button, the frame, the program's code).
   static void HideOpenerWhileOpen(QWidget* child, QWidget* opener);
-  // The same with the opener disabled instead of hidden.
+  // The same with the opener disabled instead of hidden (inside the frame, its sub-window
+  // with it).
   static void DisableOpenerWhileOpen(QWidget* child, QWidget* opener);
 
  private:

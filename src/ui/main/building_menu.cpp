@@ -79,51 +79,51 @@ constexpr std::array<MenuEntry, 64> kMenu{{
     {1, "&About", "HelpAbout", 980},
 }};
 
-void Name(QAction* action, const MenuEntry& entry) {
-  action->setObjectName(entry.name);
-  action->setProperty("HelpContextID", entry.help);
-}
-
 }  // namespace
 
 std::span<const MenuEntry> BuildingMenuTable() {
   return kMenu;
 }
 
-void BuildMenuBar(QMenuBar& bar, std::span<const MenuEntry> table) {
-  // The open menu at each depth; an entry goes into the menu one level up.
+std::vector<QAction*> BuildMenuLines(QMenuBar& bar, std::span<const MenuLine> lines) {
+  std::vector<QAction*> actions;
+  actions.reserve(lines.size());
+  // The open menu at each depth; a line goes into the menu one level up.
   std::vector<QMenu*> open(3, nullptr);
-  for (size_t i = 0; i < table.size(); ++i) {
-    const MenuEntry& entry = table[i];
-    const bool submenu = i + 1 < table.size() && table[i + 1].depth > entry.depth;
-    const QString caption = ToQt(entry.caption);
-    if (entry.depth == 0) {
-      if (submenu) {
-        QMenu* menu = bar.addMenu(caption);
-        menu->setObjectName(entry.name);
-        Name(menu->menuAction(), entry);
-        open[0] = menu;
-      } else {
-        // A menu of the bar without items is a command of its own.
-        QAction* action = bar.addAction(caption);
-        Name(action, entry);
-      }
-      continue;
-    }
-    QMenu* parent = open[static_cast<size_t>(entry.depth - 1)];
-    if (parent == nullptr) continue;
-    if (submenu) {
-      QMenu* menu = parent->addMenu(caption);
-      menu->setObjectName(entry.name);
-      Name(menu->menuAction(), entry);
-      open[static_cast<size_t>(entry.depth)] = menu;
-    } else if (std::string_view(entry.caption) == "-") {
-      QAction* sep = parent->addSeparator();
-      Name(sep, entry);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const MenuLine& line = lines[i];
+    const bool submenu = i + 1 < lines.size() && lines[i + 1].depth > line.depth;
+    const QString caption = ToQt(line.caption);
+    const bool fits = line.depth >= 0 && static_cast<size_t>(line.depth) < open.size();
+    QMenu* parent = fits && line.depth > 0 ? open[static_cast<size_t>(line.depth - 1)] : nullptr;
+    QAction* action = nullptr;
+    if (!fits || (line.depth > 0 && parent == nullptr)) {
+      // A line without a menu to go into is left out rather than put in the wrong place.
+    } else if (submenu) {
+      QMenu* menu = line.depth == 0 ? bar.addMenu(caption) : parent->addMenu(caption);
+      menu->setObjectName(line.name);
+      open[static_cast<size_t>(line.depth)] = menu;
+      action = menu->menuAction();
+    } else if (line.depth == 0) {
+      action = bar.addAction(caption);
+    } else if (std::string_view(line.caption) == "-") {
+      action = parent->addSeparator();
     } else {
-      QAction* action = parent->addAction(caption);
-      Name(action, entry);
+      action = parent->addAction(caption);
     }
+    if (action != nullptr) action->setObjectName(line.name);
+    actions.push_back(action);
+  }
+  return actions;
+}
+
+void BuildMenuBar(QMenuBar& bar, std::span<const MenuEntry> table) {
+  std::vector<MenuLine> lines;
+  lines.reserve(table.size());
+  for (const MenuEntry& e : table) lines.push_back({e.depth, e.caption, e.name});
+  const std::vector<QAction*> actions = BuildMenuLines(bar, lines);
+  for (size_t i = 0; i < table.size(); ++i) {
+    if (actions[i] != nullptr) actions[i]->setProperty("HelpContextID", table[i].help);
   }
 }
 

@@ -1,0 +1,240 @@
+#include "ui/common/input_form.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <utility>
+
+#include "platform/edit_cell.h"
+#include "platform/flex_grid.h"
+#include "platform/help_service.h"
+#include "platform/printer_service.h"
+#include "platform/qt_text.h"
+#include "ui/common/tool_openers.h"
+#include "ui/common/window_menu.h"
+#include "ui/common/window_tiling.h"
+#include "ui/main/building_menu.h"
+
+namespace quarn {
+
+InputForm::InputForm(MainContext& context, const char* object_name, const char* caption)
+    : ctx_(context) {
+  setObjectName(object_name);
+  setWindowTitle(ToQt(caption));
+  // The Edit commands act on the grid the user worked in last.
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    for (size_t i = 0; i < sessions_.size(); ++i) {
+      if (now != nullptr && (now == sessions_[i].grid || now == sessions_[i].box)) target_ = i;
+    }
+  });
+}
+
+InputForm::~InputForm() = default;
+
+void InputForm::BuildMenus(std::span<const InputMenuItem> items) {
+  std::vector<MenuLine> lines;
+  lines.reserve(items.size());
+  for (const InputMenuItem& item : items) lines.push_back({item.depth, item.caption, item.name});
+  const std::vector<QAction*> actions = BuildMenuLines(*menuBar(), lines);
+  for (size_t i = 0; i < items.size(); ++i) {
+    QAction* action = actions[i];
+    if (action == nullptr || action->isSeparator() || action->menu() != nullptr) continue;
+    const InputMenuItem& item = items[i];
+    const std::string name = item.name;
+    roles_.emplace(name, item.role);
+    switch (item.role) {
+      case MenuRole::Disabled:
+        action->setEnabled(false);
+        continue;
+      case MenuRole::ListWindows:
+        MakeWindowList(*action, *this);
+        continue;
+      case MenuRole::Own:
+        action->setEnabled(commands_.count(name) != 0);
+        break;
+      default:
+        break;
+    }
+    connect(action, &QAction::triggered, this, [this, name] { RunCommand(name); });
+  }
+}
+
+void InputForm::SetCommand(const std::string& name, std::function<void()> command) {
+  commands_[name] = std::move(command);
+  const auto role = roles_.find(name);
+  if (role == roles_.end() || role->second != MenuRole::Own) return;
+  for (QAction* a : menuBar()->findChildren<QAction*>(QString::fromStdString(name))) {
+    if (a->menu() == nullptr) a->setEnabled(true);
+  }
+}
+
+void InputForm::SetButtonCommand(QAbstractButton& button, const std::string& name) {
+  button.setFocusPolicy(Qt::NoFocus);
+  connect(&button, &QAbstractButton::clicked, this, [this, name] { RunCommand(name); });
+}
+
+void InputForm::SetHelp(std::string help_file, std::string keyword) {
+  help_file_ = std::move(help_file);
+  help_keyword_ = std::move(keyword);
+}
+
+void InputForm::RunCommand(const std::string& name) {
+  const auto role = roles_.find(name);
+  if (role != roles_.end() && role->second != MenuRole::Own) {
+    RunRole(role->second);
+    return;
+  }
+  const auto command = commands_.find(name);
+  if (command == commands_.end()) return;
+  CommitOpenEdits();
+  // A copy: the command may replace itself.
+  const std::function<void()> run = command->second;
+  run();
+}
+
+void InputForm::RunRole(MenuRole role) {
+  if (role == MenuRole::Own || role == MenuRole::Disabled || role == MenuRole::ListWindows) {
+    return;
+  }
+  CommitOpenEdits();
+  Perform(role);
+}
+
+void InputForm::CommitOpenEdits() {
+  // Buttons and spinners take no focus, so the box still holds what is being typed.
+  for (const Session& s : sessions_) s.edit->CommitOpenEdit();
+}
+
+void InputForm::Perform(MenuRole role) {
+  switch (role) {
+    case MenuRole::Transfer:
+      Transfer();
+      break;
+    case MenuRole::Cancel:
+      Cancel();
+      break;
+    case MenuRole::Cut:
+    case MenuRole::Copy:
+    case MenuRole::Clear:
+    case MenuRole::Paste:
+      EditCommand(role);
+      break;
+    case MenuRole::Cascade:
+      CascadeWindows(this);
+      break;
+    case MenuRole::Tile:
+      TileWindows(this);
+      break;
+    case MenuRole::TileHorizontal:
+      TileWindowsHorizontally(this);
+      break;
+    case MenuRole::TileVertical:
+      TileWindowsVertically(this);
+      break;
+    case MenuRole::Calculator:
+      ToolsCalculator(ctx_);
+      break;
+    case MenuRole::UnitsConversion:
+      ToolsUnitsConversion(ctx_);
+      break;
+    case MenuRole::PrinterSetup:
+      ctx_.printer.Setup();
+      break;
+    case MenuRole::Help:
+      ctx_.help.ShowHelp(help_file_, help_keyword_);
+      break;
+    case MenuRole::Own:
+    case MenuRole::Disabled:
+    case MenuRole::ListWindows:
+      break;
+  }
+}
+
+void InputForm::EditCommand(MenuRole role) {
+  GridEdit* edit = EditTarget();
+  if (edit == nullptr) return;
+  switch (role) {
+    case MenuRole::Cut:
+      edit->Cut();
+      break;
+    case MenuRole::Copy:
+      edit->Copy();
+      break;
+    case MenuRole::Clear:
+      edit->Clear();
+      break;
+    default:
+      edit->Paste();
+      break;
+  }
+  if (role != MenuRole::Copy) MarkEdited();
+  AfterEditCommand();
+}
+
+GridEdit& InputForm::AddEditSession(FlexGrid& grid, EditCellBox& box, bool numeric_only,
+                                    GridEdit::Wiring wiring) {
+  auto* edit = new GridEdit(grid, box, ctx_.prompt, wiring, this);
+  edit->SetNumericOnly(numeric_only);
+  edit->SetSharedFlags(&ctx_.state.CellEditActive, &ctx_.state.GridEventsEnabled);
+  connect(edit, &GridEdit::CellCommitted, this, [this](int row, int col) {
+    MarkEdited();
+    AfterCellCommit(row, col);
+  });
+  sessions_.push_back({&grid, &box, edit});
+  return *edit;
+}
+
+GridEdit* InputForm::EditTarget() const {
+  return target_ < sessions_.size() ? sessions_[target_].edit : nullptr;
+}
+
+void InputForm::CloseForm() {
+  closing_ = true;
+  OuterFrame(this)->close();
+}
+
+void InputForm::closeEvent(QCloseEvent* event) {
+  // Inside the frame the sub-window's close box closes the window first, so this is where
+  // the window is asked, once, however the user closes it.
+  if (!closing_ && !CloseBox()) {
+    event->ignore();
+    return;
+  }
+  closing_ = true;
+  event->accept();
+  // A window closed on its own (not through its sub-window) takes its empty frame with it.
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+    if (testAttribute(Qt::WA_DeleteOnClose)) sub->deleteLater();
+  }
+}
+
+void BringForward(QWidget& window) {
+  QWidget* outer = OuterFrame(&window);
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(outer)) {
+    if (QMdiArea* area = sub->mdiArea()) area->setActiveSubWindow(sub);
+  }
+  outer->raise();
+  window.activateWindow();
+}
+
+void PlaceInputForm(InputForm& form, QWidget* opener, int left_twips, int top_twips,
+                    bool disable_opener) {
+  QWidget* outer = &form;
+  QMdiArea* area = AreaAbove(opener);
+  if (area != nullptr) {
+    QMdiSubWindow* sub = area->addSubWindow(&form);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    outer = sub;
+  }
+  outer->move(TwipsToPixels(left_twips), TwipsToPixels(top_twips));
+  if (disable_opener) WindowRegistry::DisableOpenerWhileOpen(&form, opener);
+  outer->show();
+  form.show();
+  BringForward(form);
+}
+
+}  // namespace quarn

@@ -1,0 +1,170 @@
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <map>
+#include <span>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "platform/window_registry.h"
+#include "ui/main/grid_edit.h"
+#include "ui/main/main_context.h"
+
+class QAbstractButton;
+
+namespace quarn {
+
+class EditCellBox;
+class FlexGrid;
+
+// What a menu item of an input window does.
+enum class MenuRole {
+  Own,       // the window's command of the item's name (SetCommand)
+  Disabled,  // nothing: shown greyed
+  Transfer,  // Transfer()
+  Cancel,    // Cancel()
+  Cut,       // the Edit commands, on the grid that last had the focus
+  Copy,
+  Clear,
+  Paste,
+  Cascade,  // the frame's arrangements of its windows
+  Tile,
+  TileHorizontal,  // one below the other, each as wide as the frame's area
+  TileVertical,    // side by side, each as high as the frame's area
+  ListWindows,     // the item becomes the list of the frame's open windows
+  Calculator,      // the Tools
+  UnitsConversion,
+  PrinterSetup,  // the printer's set-up dialog
+  Help,          // the help file and keyword of SetHelp
+};
+
+// One line of an input window's menus: depth (0 a menu of the bar), caption (Windows-1252,
+// "&" marks the access key, "-" a separator), object name and role. A line followed by
+// deeper lines is a menu; a menu of the bar without items is a command of its own.
+struct InputMenuItem {
+  int depth;
+  const char* caption;
+  const char* name;
+  MenuRole role;
+};
+
+// What every input window shares: the menus built from its table, every command run through
+// one place that first stores the cell being typed, the grids' edit sessions and the Edit
+// commands on them, the Window, Tools, printer and help commands, and a closing that asks
+// the window (CloseBox) only when the user closes it by its close box.
+//
+// The window owns no model data: it fills its grids from the record and its Transfer reads
+// them back.
+class InputForm : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  InputForm(MainContext& context, const char* object_name, const char* caption);
+  ~InputForm() override;
+
+  // The menu bar from the table; each item runs its role through RunCommand. An Own item
+  // is greyed until the window gives it a command.
+  void BuildMenus(std::span<const InputMenuItem> items);
+  // The command of an Own item, a button or a spinner of that name.
+  void SetCommand(const std::string& name, std::function<void()> command);
+  // A click on the button runs the command of that name. The button takes no focus, so the
+  // edit box keeps the text being typed until the command stores it.
+  void SetButtonCommand(QAbstractButton& button, const std::string& name);
+  // The help file and keyword (which may be empty) that the Help items open.
+  void SetHelp(std::string help_file, std::string keyword);
+
+  // Every command of the window goes through these: each first stores the open edit of
+  // every edit session, then runs the command of an item (or an own command) of that name,
+  // or the role's command. An unknown name and a Disabled item do nothing.
+  void RunCommand(const std::string& name);
+  void RunRole(MenuRole role);
+
+  // A grid edited in place through its edit box, for the window's life. The session keeps
+  // the program's CellEditActive and GridEventsEnabled; every stored cell marks the window
+  // edited and is passed to AfterCellCommit.
+  GridEdit& AddEditSession(FlexGrid& grid, EditCellBox& box, bool numeric_only,
+                           GridEdit::Wiring wiring = GridEdit::Wiring::Automatic);
+  // The session the Edit commands act on: the one whose grid or box last had the focus,
+  // the first until then; nullptr in a window without grids.
+  GridEdit* EditTarget() const;
+
+  // The window's own mark that the user changed something since it was filled.
+  bool Edited() const { return edited_; }
+  void MarkEdited() { edited_ = true; }
+  void ClearEdited() { edited_ = false; }
+
+  // Closes the window, inside the frame its sub-window too, asking nothing.
+  void CloseForm();
+
+  // The Transfer and Cancel roles. Transfer stores the window's data and closes it; Cancel
+  // closes it without storing.
+  virtual void Transfer() = 0;
+  virtual void Cancel() { CloseForm(); }
+
+ protected:
+  // After Cut, Copy, Clear or Paste has changed the grid.
+  virtual void AfterEditCommand() {}
+  // After an edit session stored a typed text into that cell.
+  virtual void AfterCellCommit(int /*row*/, int /*col*/) {}
+  // The user closes the window by its close box: true lets it close. By default it closes
+  // without storing anything.
+  virtual bool CloseBox() { return true; }
+
+  void closeEvent(QCloseEvent* event) override;
+
+  MainContext& ctx_;
+
+ private:
+  struct Session {
+    FlexGrid* grid;
+    EditCellBox* box;
+    GridEdit* edit;
+  };
+
+  void CommitOpenEdits();
+  void Perform(MenuRole role);
+  void EditCommand(MenuRole role);
+
+  std::map<std::string, MenuRole> roles_;
+  std::map<std::string, std::function<void()>> commands_;
+  std::vector<Session> sessions_;
+  size_t target_ = 0;
+  std::string help_file_;
+  std::string help_keyword_;
+  bool edited_ = false;
+  bool closing_ = false;
+};
+
+// Brings an open window in front of the frame's others, as it is.
+void BringForward(QWidget& window);
+// A new input window shown at (left, top) in the area of the opener's frame (on its own
+// without one), the opener disabled until the window is gone when `disable_opener` is set.
+void PlaceInputForm(InputForm& form, QWidget* opener, int left_twips, int top_twips,
+                    bool disable_opener);
+
+// Opens the input window of class W, one at a time: a new one is made by `make()` (or
+// `make(context)`), placed and shown, and puts its opener out of use until it is gone
+// unless `disable_opener` is false; a null opener (a window no command opens) disables
+// nothing. An open one is brought forward unchanged. The caller fills the window.
+template <class W, class Make>
+W* ShowInputForm(MainContext& context, QWidget* opener, Make make, int left_twips, int top_twips,
+                 bool disable_opener = true) {
+  static_assert(std::is_base_of_v<InputForm, W>);
+  if (W* open = AppWindows().Find<W>()) {
+    BringForward(*open);
+    return open;
+  }
+  W* form = AppWindows().Load<W>([&]() -> W* {
+    if constexpr (std::is_invocable_v<Make&, MainContext&>) {
+      return make(context);
+    } else {
+      return make();
+    }
+  });
+  PlaceInputForm(*form, opener, left_twips, top_twips, disable_opener);
+  return form;
+}
+
+}  // namespace quarn
