@@ -66,6 +66,9 @@ void InputForm::BuildMenus(std::span<const InputMenuItem> items) {
 void InputForm::SetCommand(const std::string& name, std::function<void()> command) {
   commands_[name] = std::move(command);
   const auto role = roles_.find(name);
+  for (auto [it, end] = buttons_.equal_range(name); it != end; ++it) {
+    if (it->second) it->second->setEnabled(true);
+  }
   if (role == roles_.end() || role->second != MenuRole::Own) return;
   for (QAction* a : menuBar()->findChildren<QAction*>(QString::fromStdString(name))) {
     if (a->menu() == nullptr) a->setEnabled(true);
@@ -74,6 +77,9 @@ void InputForm::SetCommand(const std::string& name, std::function<void()> comman
 
 void InputForm::SetButtonCommand(QAbstractButton& button, const std::string& name) {
   button.setFocusPolicy(Qt::NoFocus);
+  // A button with nothing to do is greyed until the window gives it a command.
+  button.setEnabled(commands_.count(name) != 0 || roles_.count(name) != 0);
+  buttons_.emplace(name, &button);
   connect(&button, &QAbstractButton::clicked, this, [this, name] { RunCommand(name); });
 }
 

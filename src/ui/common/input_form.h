@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <map>
 #include <span>
@@ -12,8 +14,6 @@
 #include "ui/main/grid_edit.h"
 #include "ui/main/main_context.h"
 
-class QAbstractButton;
-
 namespace quarn {
 
 class EditCellBox;
@@ -21,23 +21,30 @@ class FlexGrid;
 
 // What a menu item of an input window does.
 enum class MenuRole {
-  Own,       // the window's command of the item's name (SetCommand)
-  Disabled,  // nothing: shown greyed
-  Transfer,  // Transfer()
-  Cancel,    // Cancel()
-  Cut,       // the Edit commands, on the grid that last had the focus
+  // The window's command of the item's name (SetCommand).
+  Own,
+  // Nothing: shown greyed.
+  Disabled,
+  // The window's Transfer() and Cancel().
+  Transfer,
+  Cancel,
+  // The Edit commands, on the grid that last had the focus.
+  Cut,
   Copy,
   Clear,
   Paste,
-  Cascade,  // the frame's arrangements of its windows
+  // The frame's arrangements of its windows: cascade, tile, one below the other at the
+  // area's full width, side by side at its full height; and the list of its open windows.
+  Cascade,
   Tile,
-  TileHorizontal,  // one below the other, each as wide as the frame's area
-  TileVertical,    // side by side, each as high as the frame's area
-  ListWindows,     // the item becomes the list of the frame's open windows
-  Calculator,      // the Tools
+  TileHorizontal,
+  TileVertical,
+  ListWindows,
+  // The Tools, the printer's set-up dialog, and the help file and keyword of SetHelp.
+  Calculator,
   UnitsConversion,
-  PrinterSetup,  // the printer's set-up dialog
-  Help,          // the help file and keyword of SetHelp
+  PrinterSetup,
+  Help,
 };
 
 // One line of an input window's menus: depth (0 a menu of the bar), caption (Windows-1252,
@@ -69,8 +76,9 @@ class InputForm : public QMainWindow {
   void BuildMenus(std::span<const InputMenuItem> items);
   // The command of an Own item, a button or a spinner of that name.
   void SetCommand(const std::string& name, std::function<void()> command);
-  // A click on the button runs the command of that name. The button takes no focus, so the
-  // edit box keeps the text being typed until the command stores it.
+  // A click on the button runs the command of that name; until there is one (an item's role
+  // or an own command) the button is greyed. The button takes no focus, so the edit box
+  // keeps the text being typed until the command stores it.
   void SetButtonCommand(QAbstractButton& button, const std::string& name);
   // The help file and keyword (which may be empty) that the Help items open.
   void SetHelp(std::string help_file, std::string keyword);
@@ -129,6 +137,7 @@ class InputForm : public QMainWindow {
 
   std::map<std::string, MenuRole> roles_;
   std::map<std::string, std::function<void()>> commands_;
+  std::multimap<std::string, QPointer<QAbstractButton>> buttons_;
   std::vector<Session> sessions_;
   size_t target_ = 0;
   std::string help_file_;

@@ -66,6 +66,10 @@ class SampleForm : public InputForm {
     auto* layout = new QVBoxLayout(central);
     button = new QPushButton("&Look", central);
     layout->addWidget(button);
+    auto* spare = new QPushButton("&Spare", central);
+    spare->setObjectName("Command2");
+    layout->addWidget(spare);
+    SetButtonCommand(*spare, "Spare");
     for (size_t i = 0; i < grids.size(); ++i) {
       boxes[i] = new EditCellBox(central);
       grids[i] = new FlexGrid(central);
@@ -159,6 +163,9 @@ TEST_F(InputFormTest, MenusCarryTheTableAndEachRoleItsCommand) {
     const bool greyed = item.role == MenuRole::Disabled || std::string(item.name) == "FileSpare";
     EXPECT_EQ(a->isEnabled(), !greyed) << item.name;
   }
+  EXPECT_TRUE(form->button->isEnabled());
+  EXPECT_FALSE(form->findChild<QPushButton*>("Command2")->isEnabled())
+      << "a button with no command";
   testing::ChooseMenu(*form, {"File", "FilePrint"});
   form->RunCommand("FilePrint");
   form->RunCommand("FileSpare");
