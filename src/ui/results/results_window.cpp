@@ -18,8 +18,10 @@ ResultsWindow::ResultsWindow(MainContext& context, std::span<const MenuEntry> me
                              const char* grid_name, QWidget* parent)
     : QMainWindow(parent), ctx_(context) {
   auto* central = new QWidget(this);
-  grid_ = new FlexGrid(central);
-  grid_->setObjectName(grid_name);
+  if (grid_name != nullptr) {
+    grid_ = new FlexGrid(central);
+    grid_->setObjectName(grid_name);
+  }
   setCentralWidget(central);
   central->installEventFilter(this);
   BuildMenuBar(*menuBar(), menus);
@@ -64,6 +66,7 @@ void ResultsWindow::SetGridPlace(int left, int top, int width_margin, int height
 }
 
 void ResultsWindow::PlaceGrid() {
+  if (grid_ == nullptr) return;
   const QWidget* outer = OuterFrame(this);
   const QWidget* client = centralWidget();
   const int x = TwipsToPixels(place_[0]);
@@ -90,6 +93,7 @@ void ResultsWindow::RunCommand(const std::string& name) {
 }
 
 void ResultsWindow::CopySelection() {
+  if (grid_ == nullptr) return;
   SetClipboardText(grid_->Clip());
 }
 
@@ -107,6 +111,7 @@ std::string AllCellsText(const FlexGrid& grid) {
 }
 
 void ResultsWindow::CopyAll() {
+  if (grid_ == nullptr) return;
   SetClipboardText(AllCellsText(*grid_));
   grid_->SetRowCol(1, 1);
 }

@@ -20,7 +20,8 @@ class FlexGrid;
 
 // What every results window shares: one grid, menus built from the window's table, each item
 // running the command of its name, and the Edit and Window commands. The window owns no model
-// data; its grid holds what the last fill wrote.
+// data; its grid holds what the last fill wrote. A window that shows a graph instead has no
+// grid (a null grid name); its central widget is its own to fill.
 class ResultsWindow : public QMainWindow {
   Q_OBJECT
 
@@ -31,7 +32,7 @@ class ResultsWindow : public QMainWindow {
   ResultsWindow(MainContext& context, std::span<const MenuEntry> menus, const char* grid_name,
                 QWidget* parent = nullptr);
 
-  FlexGrid& Grid() { return *grid_; }
+  FlexGrid& Grid() { return *grid_; }  // only in a window with a grid
 
   // Runs the menu command of that object name, as a click on the item would.
   void RunCommand(const std::string& name);
