@@ -44,6 +44,7 @@
 #include "ui/main/set_files.h"
 #include "ui/main/temp_files.h"
 #include "ui/results/input_reports.h"
+#include "ui/results/plot_window.h"
 #include "ui/results/results_form.h"
 #include "ui/results/run_graph.h"
 #include "ui/results/status_dlg.h"
@@ -305,11 +306,11 @@ void BuildingForm::WireCommands() {
       {"ppm", [this] { SetDisplayUnits(2); }},
       {"numberpercc", [this] { SetDisplayUnits(3); }},
       {"numberpercubicmeter", [this] { SetDisplayUnits(4); }},
-      // Wired when the plot and bar-chart windows exist.
-      {"plotallrooms", not_yet},
-      {"plotallpollutants", not_yet},
-      {"PlotCumulative", not_yet},
-      {"PlotInst", not_yet},
+      {"plotallrooms", [this] { Plot(PlotKind::PollutantInRooms); }},
+      {"plotallpollutants", [this] { Plot(PlotKind::PollutantsInRoom); }},
+      {"PlotCumulative", [this] { Plot(PlotKind::Cumulative); }},
+      {"PlotInst", [this] { Plot(PlotKind::Instantaneous); }},
+      // Wired when the bar-chart window exists.
       {"PlotBarirr", not_yet},
       {"BarCum", not_yet},
       {"OptionsCalculate", [this] { OptionsCalculate(); }},
@@ -626,6 +627,16 @@ void BuildingForm::DisplayConcentration() {
                    kNoConcentrationsTitle))
     return;
   ShowConcentrationResults(ctx_, AreaAbove(this));
+}
+
+void BuildingForm::Plot(PlotKind kind) {
+  const bool concentration =
+      kind == PlotKind::PollutantInRooms || kind == PlotKind::PollutantsInRoom;
+  const bool gate = concentration
+                        ? ResultsGate(ctx_.state.ConcentrationsCalculated != kFalse,
+                                      kNoConcentrations, kNoConcentrationsTitle)
+                        : ResultsGate(ctx_.state.ExposureCalculated != kFalse, kNoExposure);
+  if (gate) ShowMainPlot(ctx_, AreaAbove(this), kind);
 }
 
 void BuildingForm::OptionsCalculate() {

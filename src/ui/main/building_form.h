@@ -14,6 +14,7 @@ namespace quarn {
 class FlexGrid;
 class EditCellBox;
 class GridEdit;
+enum class PlotKind;
 
 // The building window: the building's Item/Value grid and every main menu of the program.
 // It lives from the start of the main window to the end of the program.
@@ -58,6 +59,7 @@ class BuildingForm : public QMainWindow {
   void CalculateAverage();
   void CalculateRisk();
   void DisplayConcentration();
+  void Plot(PlotKind kind);
   void SetDisplayUnits(int code);
   void OptionsCalculate();
   void SetMaxConcentration();

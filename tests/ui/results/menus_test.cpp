@@ -14,6 +14,7 @@
 
 #include "results_test_support.h"
 #include "ui/results/display_all_form.h"
+#include "ui/results/plot_window.h"
 #include "ui/results/results_form.h"
 
 namespace quarn {
@@ -72,6 +73,37 @@ std::vector<WindowMenus> AllResultsWindows() {
         {"&Window > &Cascade", "WindowCascade", true},
         {"&Window > &Tile", "Tile", true},
         {"&Window > &List windows", "WindowsList", true},
+        {"&Help", "help", true}},
+       {{"help", "RovozUzav.HLP", "Contents"}}},
+      {"PlotConcen",
+       [](MainContext& c) { return std::make_unique<PlotConcen>(c); },
+       {{"&File", "file", true},
+        {"&File > &Setup Printer", "filesetup", true},
+        {"&File > &Print graph", "fileprint", true},
+        {"&File > Print &all graphs", "PrintAll", true},
+        {"&File > ", "sep", true},
+        {"&File > &Close", "filereturn", true},
+        {"&Edit", "edit", true},
+        {"&Edit > &Select graph", "editselect", true},
+        {"&Edit > &Copy", "editcopy", true},
+        {"&Edit > &Cut", "editcut", true},
+        {"&Options", "options", true},
+        {"&Options > &Scale", "scale", true},
+        {"&Options > &Scale > &1.Linear x linear y", "scaleoptions", false},
+        {"&Options > &Scale > &2. Log x Linear y", "scaleoptions", false},
+        {"&Options > &Scale > &3. Linear x Log y", "scaleoptions", false},
+        {"&Options > &Scale > &4. Log x Log y", "scaleoptions", false},
+        {"&Options > &MaxMin", "maxmin", false},
+        {"&New plot", "PlotNew", true},
+        {"&New plot > &Concentration", "NewConcentration", true},
+        {"&New plot > &Cumulative exposure", "NewCumulative", true},
+        {"&New plot > &Instantenous exposure", "NewInst", true},
+        {"&Window", "Window", true},
+        {"&Window > &Cascade", "WindowCascade", true},
+        {"&Window > &Tile", "WindowTile", true},
+        {"&Window > &List windows", "WindowsList", true},
+        {"&Previous", "PreviousPlot", true},
+        {"Ne&xt", "Nextplot", true},
         {"&Help", "help", true}},
        {{"help", "RovozUzav.HLP", "Contents"}}},
   };

@@ -1,0 +1,371 @@
+#include "ui/results/plot_window.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <string>
+
+#include "model/not_implemented.h"
+#include "platform/graph.h"
+#include "platform/help_service.h"
+#include "platform/printer_service.h"
+#include "platform/qt_text.h"
+#include "platform/window_registry.h"
+#include "text/number_read.h"
+#include "ui/common/window_menu.h"
+#include "ui/results/plot_series.h"
+
+namespace quarn {
+namespace {
+
+constexpr std::array<MenuEntry, 28> kMenu{{
+    {0, "&File", "file", 0},
+    {1, "&Setup Printer", "filesetup", 0},
+    {1, "&Print graph", "fileprint", 0},
+    {1, "Print &all graphs", "PrintAll", 0},
+    {1, "-", "sep", 0},
+    {1, "&Close", "filereturn", 0},
+    {0, "&Edit", "edit", 0},
+    {1, "&Select graph", "editselect", 0},
+    {1, "&Copy", "editcopy", 0},
+    {1, "&Cut", "editcut", 0},
+    {0, "&Options", "options", 0},
+    {1, "&Scale", "scale", 0},
+    {2, "&1.Linear x linear y", "scaleoptions", 0},
+    {2, "&2. Log x Linear y", "scaleoptions", 0},
+    {2, "&3. Linear x Log y", "scaleoptions", 0},
+    {2, "&4. Log x Log y", "scaleoptions", 0},
+    {1, "&MaxMin", "maxmin", 0},
+    {0, "&New plot", "PlotNew", 0},
+    {1, "&Concentration", "NewConcentration", 0},
+    {1, "&Cumulative exposure", "NewCumulative", 0},
+    {1, "&Instantenous exposure", "NewInst", 0},
+    {0, "&Window", "Window", 0},
+    {1, "&Cascade", "WindowCascade", 0},
+    {1, "&Tile", "WindowTile", 0},
+    {1, "&List windows", "WindowsList", 0},
+    {0, "&Previous", "PreviousPlot", 0},
+    {0, "Ne&xt", "Nextplot", 0},
+    {0, "&Help", "help", 0},
+}};
+
+// The scale items are one menu array; their indexes are in the property "Index".
+constexpr int kFirstScaleIndex = 311;
+
+constexpr const char* kLandscapeQuestion =
+    "For best results, use setup printer to print in landscape.  If printer is not in "
+    "landscape, press cancel.";
+
+// Where graphs go on a picture page (kPicturePageUnits each way).
+const QRectF kGraphOnPage(5, 5, 25100, 27000);
+// Print all graphs: four square slots of a side of 31,100 / 2.5.
+constexpr double kSlot = kPicturePageUnits / 2.5;
+
+constexpr double kMainShare = 0.9;
+constexpr double kNewShare = 0.8;
+constexpr int kMainCornerTwips = 10;
+
+std::string PollutantName(const ProgramState& s, int p) {
+  if (p < 0 || p >= kMaxPollutants) return {};
+  return s.Building.Scenario.Pollutants[static_cast<size_t>(p)].Name;
+}
+
+std::string RoomName(const ProgramState& s, int r) {
+  if (r < 0 || r > kMaxRooms) return {};
+  return s.Building.RoomList[static_cast<size_t>(r)].Name;
+}
+
+bool RunPlot(ProgramState& s, Prompt& prompt, PlotKind kind, int index, GraphData& data) {
+  switch (kind) {
+    case PlotKind::PollutantInRooms:
+      return PlotConcentrationAllRooms(s, prompt, data, index);
+    case PlotKind::PollutantsInRoom:
+      return PlotConcentrationAllPollutants(s, prompt, data, index);
+    case PlotKind::Instantaneous:
+      return PlotInstantExposure(s, prompt, data, index);
+    case PlotKind::Cumulative:
+      return PlotCumulativeExposure(s, prompt, data, index);
+  }
+  return true;
+}
+
+// What a box holds, read as the program reads a number typed in a box; nullopt when it is
+// no Integer.
+std::optional<int> BoxNumber(const QLineEdit& box) {
+  const auto value = RoundToInt16(LeadingNumber(FromQt(box.text())));
+  if (!value) return std::nullopt;
+  return *value;
+}
+
+bool NormalState(const QWidget* w) {
+  return (w->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) == 0;
+}
+
+// The frame whose area holds the window, or nullptr outside a frame.
+QWidget* FrameOf(const QWidget* window) {
+  QMdiArea* area = AreaAbove(window);
+  return area != nullptr ? area->window() : nullptr;
+}
+
+// A share of the frame's size, never past the frame's area from `corner`.
+QSize ShareOfFrame(const QWidget* window, double share, QPoint corner) {
+  QMdiArea* area = AreaAbove(window);
+  const QWidget* frame = area->window();
+  const QSize room = area->viewport()->size();
+  return {std::min(static_cast<int>(frame->width() * share), room.width() - corner.x()),
+          std::min(static_cast<int>(frame->height() * share), room.height() - corner.y())};
+}
+
+}  // namespace
+
+std::span<const MenuEntry> PlotConcenMenuTable() {
+  return kMenu;
+}
+
+PlotConcen::PlotConcen(MainContext& context, QWidget* parent)
+    : ResultsWindow(context, kMenu, nullptr, parent) {
+  setObjectName("PlotConcen");
+  setWindowTitle("Plot");
+  QWidget* central = centralWidget();
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  graph_ = new Graph(central);
+  graph_->setObjectName("ConcGraph");
+  layout->addWidget(graph_);
+  type_box_ = new QLineEdit("Text1", central);
+  type_box_->setObjectName("typeofplot");
+  type_box_->hide();
+  index_box_ = new QLineEdit("0", central);
+  index_box_->setObjectName("currentpollutant");
+  index_box_->hide();
+
+  SetCommands(
+      {
+          {"filesetup", [this] { ctx_.printer.Setup(); }},
+          {"fileprint", [this] { PrintGraph(); }},
+          {"PrintAll", [this] { PrintAllGraphs(); }},
+          {"filereturn", [this] { Unload(); }},
+          {"editselect", [this] { ShowNotImplemented(ctx_.prompt); }},
+          {"editcopy", [this] { ShowNotImplemented(ctx_.prompt); }},
+          {"editcut", [this] { ShowNotImplemented(ctx_.prompt); }},
+          {"scaleoptions", [] { EmptyStub(); }},
+          {"NewConcentration", [this] { NewConcentration(); }},
+          {"NewCumulative", [this] { NewExposure(PlotKind::Cumulative); }},
+          {"NewInst", [this] { NewExposure(PlotKind::Instantaneous); }},
+          {"PreviousPlot", [this] { Step(-1); }},
+          {"Nextplot", [this] { Step(1); }},
+          {"help", [this] { ctx_.help.ShowHelp("RovozUzav.HLP", "Contents"); }},
+      },
+      "WindowCascade", "WindowTile");
+  // The scale options change nothing in this version, so they are offered disabled.
+  if (auto* scale = menuBar()->findChild<QMenu*>("scale")) {
+    int index = kFirstScaleIndex;
+    for (QAction* item : scale->actions()) {
+      item->setProperty("Index", index++);
+      item->setEnabled(false);
+    }
+  }
+}
+
+bool PlotConcen::TakePlot(PlotKind kind, int index, const std::string& caption) {
+  // A plot that fails leaves half a graph, so it is built apart and taken only whole.
+  GraphData data;
+  if (RunPlot(ctx_.state, ctx_.prompt, kind, index, data)) return false;
+  graph_->setData(data);
+  type_box_->setText(ToQt(std::to_string(static_cast<int>(kind))));
+  index_box_->setText(ToQt(std::to_string(index)));
+  setWindowTitle(ToQt(caption));
+  return true;
+}
+
+void PlotConcen::Step(int direction) {
+  const auto type = BoxNumber(*type_box_);
+  const auto current = BoxNumber(*index_box_);
+  if (!type || !current) return;
+  const int i = *current;
+  const int to = i + direction;
+  const ProgramState& s = ctx_.state;
+  const int last_pollutant = s.Building.Scenario.NumPollutants - 1;
+  const bool pollutant_ok = direction > 0 ? i < last_pollutant : i >= 1;
+  switch (*type) {
+    case 0:
+      if (pollutant_ok) {
+        TakePlot(PlotKind::PollutantInRooms, to,
+                 "Concentration versus time plot for " + PollutantName(s, to));
+      }
+      break;
+    case 1:
+      if (direction > 0 ? i < s.Building.NumRooms : i >= 2) {
+        TakePlot(PlotKind::PollutantsInRoom, to,
+                 "Concentration versus time plot for room " + RoomName(s, to));
+      }
+      break;
+    case 2:
+      if (pollutant_ok) {
+        TakePlot(PlotKind::Instantaneous, to,
+                 "Instantaneous exposure to pollutant " + PollutantName(s, to));
+      }
+      break;
+    case 3:
+      if (pollutant_ok) {
+        TakePlot(PlotKind::Cumulative, to,
+                 "Cumulative exposure to pollutant " + PollutantName(s, to));
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+namespace {
+
+// A window of New plot, beside the one whose menu made it, 0.8 of the frame.
+void OpenBeside(PlotConcen* made, PlotConcen& from) {
+  made->setAttribute(Qt::WA_DeleteOnClose);
+  QWidget* outer = PlaceInArea(made, AreaAbove(&from));
+  if (outer != made) outer->resize(ShareOfFrame(made, kNewShare, QPoint(0, 0)));
+  ShowInFront(*made);
+}
+
+}  // namespace
+
+PlotConcen* PlotConcen::NewConcentration() {
+  const QWidget* frame = FrameOf(this);
+  if ((frame != nullptr && !NormalState(frame)) || OuterFrame(this)->isMinimized()) return nullptr;
+  auto* made = new PlotConcen(ctx_);
+  OpenBeside(made, *this);
+  return made;
+}
+
+PlotConcen* PlotConcen::NewExposure(PlotKind kind) {
+  const auto index = BoxNumber(*index_box_);
+  if (!index) return nullptr;
+  auto* made = new PlotConcen(ctx_);
+  const char* caption =
+      kind == PlotKind::Cumulative ? "Cumulative exposure" : "Instantaneous exposure";
+  if (!made->TakePlot(kind, *index, caption)) {
+    delete made;
+    return nullptr;
+  }
+  OpenBeside(made, *this);
+  return made;
+}
+
+void PlotConcen::PrintGraph() {
+  if (ctx_.prompt.AskOkCancel(kLandscapeQuestion, "", MessageIcon::Information) != Answer::Ok) {
+    return;
+  }
+  PrintCommand print(ctx_.printer);
+  print.Picture([this](QPainter& page) { graph_->render(page, kGraphOnPage); });
+}
+
+void PlotConcen::PrintAllGraphs() {
+  // Each slot is plotted apart, so the plot on the screen stays as it is.
+  struct Slot {
+    GraphData data;
+    QRectF place;
+    bool drawn = false;
+  };
+  std::array<Slot, 3> slot_plots{{{{}, QRectF(40, 10, kSlot, kSlot)},
+                                  {{}, QRectF(kSlot + 40, 10, kSlot, kSlot)},
+                                  {{}, QRectF(40, kSlot, kSlot, kSlot)}}};
+  ProgramState& s = ctx_.state;
+  slot_plots[0].drawn = !PlotConcentrationAllRooms(s, ctx_.prompt, slot_plots[0].data, 0);
+  slot_plots[1].drawn = !PlotCumulativeExposure(s, ctx_.prompt, slot_plots[1].data, 0);
+  slot_plots[2].drawn = !PlotInstantExposure(s, ctx_.prompt, slot_plots[2].data, 0);
+  // The fourth slot says it is not drawn in this version and stays empty.
+  GraphData fourth;
+  PrintAllPlots(s, ctx_.prompt, fourth);
+  if (std::none_of(slot_plots.begin(), slot_plots.end(),
+                   [](const Slot& slot) { return slot.drawn; })) {
+    return;
+  }
+  Graph off_screen;
+  PrintCommand print(ctx_.printer);
+  print.Picture([&](QPainter& page) {
+    for (const Slot& slot : slot_plots) {
+      if (!slot.drawn) continue;
+      off_screen.setData(slot.data);
+      off_screen.render(page, slot.place);
+    }
+  });
+}
+
+void PlotConcen::PlaceAsMain() {
+  QWidget* outer = OuterFrame(this);
+  const QWidget* frame = FrameOf(this);
+  if (outer == this || frame == nullptr || !NormalState(frame)) return;
+  const int corner = TwipsToPixels(kMainCornerTwips);
+  outer->setGeometry(
+      QRect(QPoint(corner, corner), ShareOfFrame(this, kMainShare, QPoint(corner, corner))));
+}
+
+PlotConcen* ShowMainPlot(MainContext& context, QMdiArea* area, PlotKind kind) {
+  const ProgramState& s = context.state;
+  std::string caption;
+  int index = 0;
+  switch (kind) {
+    case PlotKind::PollutantInRooms:
+      caption = "Concentration versus time plot for " + PollutantName(s, 0);
+      break;
+    case PlotKind::PollutantsInRoom:
+      index = 1;
+      caption = "Concentration versus time plot  " + RoomName(s, 1);
+      break;
+    case PlotKind::Cumulative:
+      caption = "Cumulative exposure to pollutant " + PollutantName(s, 0);
+      break;
+    case PlotKind::Instantaneous:
+      caption = "Instantaneous exposure";
+      break;
+  }
+  if (PlotConcen* open = AppWindows().Find<PlotConcen>()) {
+    // A plot that fails leaves the open window as it was.
+    if (!open->TakePlot(kind, index, caption)) return nullptr;
+    ShowInFront(*open);
+    return open;
+  }
+  auto* made = new PlotConcen(context);
+  if (!made->TakePlot(kind, index, caption)) {
+    delete made;
+    return nullptr;
+  }
+  AppWindows().Load<PlotConcen>([made] { return made; });
+  PlaceInArea(made, area);
+  ShowInFront(*made);
+  made->PlaceAsMain();
+  return made;
+}
+
+GraphForm::GraphForm(MainContext& context, QWidget* parent) : QWidget(parent), ctx_(context) {
+  setObjectName("GraphForm");
+  setWindowTitle("Graph of concentration versus time");
+  auto* layout = new QVBoxLayout(this);
+  graph_ = new Graph(this);
+  graph_->setObjectName("ConcGraph");
+  layout->addWidget(graph_, 1);
+  auto* buttons = new QHBoxLayout();
+  auto* print = new QPushButton("Print Graph", this);
+  print->setObjectName("Command2");
+  auto* ok = new QPushButton("OK", this);
+  ok->setObjectName("Command1");
+  buttons->addStretch(1);
+  buttons->addWidget(print);
+  buttons->addWidget(ok);
+  layout->addLayout(buttons);
+  connect(print, &QPushButton::clicked, this, [this] {
+    PrintCommand job(ctx_.printer);
+    job.Window(*this);
+  });
+  connect(ok, &QPushButton::clicked, this, &QWidget::close);
+}
+
+}  // namespace quarn
