@@ -32,6 +32,7 @@
 #include "common/menu_input.h"
 #include "model/work_file_reader.h"
 #include "platform/flex_grid.h"
+#include "platform/graph.h"
 #include "platform/strip_chart.h"
 #include "platform/user_input.h"
 #include "platform/window_registry.h"
@@ -45,6 +46,7 @@
 #include "ui/main/set_files.h"
 #include "ui/main/splash.h"
 #include "ui/results/results_form.h"
+#include "ui/results/plot_window.h"
 #include "ui/results/run_graph.h"
 
 namespace quarn {
@@ -347,6 +349,24 @@ TEST_F(UserWalk, FromTheSplashToExit) {
   // Calculate > Exposure.. > Inhalation exposure.
   prompt.shown.clear();
   ChooseMenu(*building, {"calculate", "CalculateExposure", "CalculateInhalation"});
+  for (const auto& m : prompt.shown) ADD_FAILURE() << "unexpected message: " << m.text;
+
+  // Plot > Concentration > All rooms single pollutant, Next, and the plot closed again.
+  ChooseMenu(*building, {"plot", "PlotConcentration", "plotallrooms"});
+  {
+    auto* plot = AppWindows().Find<PlotConcen>();
+    ASSERT_NE(plot, nullptr);
+    ChooseMenu(*plot, {"Nextplot"});
+    EXPECT_EQ(plot->ConcGraph().data().NumSets(), state->Building.NumRooms);
+    EXPECT_TRUE(plot->windowTitle().startsWith("Concentration versus time plot for "));
+    ExpectInsideArea(*frame, "plot");
+    SavePicture(frame, "plot_window.png");
+    ChooseMenu(*plot, {"file", "filereturn"});
+    EXPECT_TRUE(WaitFor([] {
+      QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+      return AppWindows().Find<PlotConcen>() == nullptr;
+    }));
+  }
   for (const auto& m : prompt.shown) ADD_FAILURE() << "unexpected message: " << m.text;
 
   // File > Save Results, each item.
