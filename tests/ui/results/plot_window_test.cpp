@@ -204,6 +204,10 @@ TEST_F(PlotWindowTest, PrintsOneGraphOrAllGraphsOnOnePage) {
   w->RunCommand("fileprint");
   ASSERT_EQ(prompt.shown.size(), 2U);
   EXPECT_EQ(prompt.shown[0].kind, "okcancel");
+  EXPECT_EQ(prompt.shown[0].text,
+            "For best results, use setup printer to print in landscape.  If printer is not in "
+            "landscape, press cancel.");
+  EXPECT_EQ(prompt.shown[0].title, "");
   EXPECT_EQ(prompt.shown[0].icon, MessageIcon::Information);
   ASSERT_EQ(printer.pages.size(), 1U);
   const QImage& one = printer.pages[0].picture;
