@@ -69,6 +69,11 @@ const QRectF kGraphOnPage(5, 5, 25100, 27000);
 // Print all graphs: four square slots of a side of 31,100 / 2.5.
 constexpr double kSlot = kPicturePageUnits / 2.5;
 
+// The captions of Next and Previous by kind of plot, before the pollutant's or room's name.
+constexpr std::array<const char*, 4> kStepCaptions{
+    "Concentration versus time plot for ", "Concentration versus time plot for room ",
+    "Instantaneous exposure to pollutant ", "Cumulative exposure to pollutant "};
+
 constexpr double kMainShare = 0.9;
 constexpr double kNewShare = 0.8;
 constexpr int kMainCornerTwips = 10;
@@ -193,36 +198,15 @@ void PlotConcen::Step(int direction) {
   const int i = *current;
   const int to = i + direction;
   const ProgramState& s = ctx_.state;
-  const int last_pollutant = s.Building.Scenario.NumPollutants - 1;
-  const bool pollutant_ok = direction > 0 ? i < last_pollutant : i >= 1;
-  switch (*type) {
-    case 0:
-      if (pollutant_ok) {
-        TakePlot(PlotKind::PollutantInRooms, to,
-                 "Concentration versus time plot for " + PollutantName(s, to));
-      }
-      break;
-    case 1:
-      if (direction > 0 ? i < s.Building.NumRooms : i >= 2) {
-        TakePlot(PlotKind::PollutantsInRoom, to,
-                 "Concentration versus time plot for room " + RoomName(s, to));
-      }
-      break;
-    case 2:
-      if (pollutant_ok) {
-        TakePlot(PlotKind::Instantaneous, to,
-                 "Instantaneous exposure to pollutant " + PollutantName(s, to));
-      }
-      break;
-    case 3:
-      if (pollutant_ok) {
-        TakePlot(PlotKind::Cumulative, to,
-                 "Cumulative exposure to pollutant " + PollutantName(s, to));
-      }
-      break;
-    default:
-      break;
-  }
+  // Any other kind of plot does not step.
+  if (*type < 0 || *type >= static_cast<int>(kStepCaptions.size())) return;
+  const auto kind = static_cast<PlotKind>(*type);
+  const bool rooms = kind == PlotKind::PollutantsInRoom;
+  const int first = rooms ? 1 : 0;
+  const int last = rooms ? s.Building.NumRooms : s.Building.Scenario.NumPollutants - 1;
+  if (direction > 0 ? i >= last : i <= first) return;
+  const std::string name = rooms ? RoomName(s, to) : PollutantName(s, to);
+  TakePlot(kind, to, kStepCaptions[static_cast<size_t>(*type)] + name);
 }
 
 namespace {
