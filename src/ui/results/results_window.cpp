@@ -42,10 +42,10 @@ std::vector<MenuEntry> ResultsMenuTable(std::initializer_list<MenuEntry> file,
   return table;
 }
 
-void ResultsWindow::SetCommands(Commands commands) {
+void ResultsWindow::SetCommands(Commands commands, const char* cascade, const char* tile) {
   commands_ = std::move(commands);
-  commands_["WindowCascade"] = [this] { CascadeWindows(this); };
-  commands_["Tile"] = [this] { TileWindows(this); };
+  commands_[cascade] = [this] { CascadeWindows(this); };
+  commands_[tile] = [this] { TileWindows(this); };
   for (QAction* a : menuBar()->findChildren<QAction*>()) {
     if (a->menu() != nullptr || a->isSeparator() || a->objectName().isEmpty()) continue;
     const std::string name = a->objectName().toStdString();

@@ -46,8 +46,10 @@ class ResultsWindow : public QMainWindow {
 
  protected:
   // The commands of the window's items; an item without one is shown disabled, since it has
-  // nothing to do. The commands of the shared Window menu are added here.
-  void SetCommands(Commands commands);
+  // nothing to do. The commands of the shared Window menu are added here, under the names
+  // the window's own menu gives Cascade and Tile.
+  void SetCommands(Commands commands, const char* cascade = "WindowCascade",
+                   const char* tile = "Tile");
   // Where the grid goes whenever the window or its client area changes size: inside the
   // client area at (left, top), its size the window's outer size less the margins (twips),
   // and never past the client area.
