@@ -33,6 +33,7 @@
 #include "text/number_read.h"
 #include "text/number_text.h"
 #include "text/paths.h"
+#include "ui/building/room_form.h"
 #include "ui/common/window_menu.h"
 #include "ui/main/about_forms.h"
 #include "ui/main/building_menu.h"
@@ -283,8 +284,7 @@ void BuildingForm::WireCommands() {
       {"PrintScenario", print(InputReport::Scenario)},
       {"PrintAll", print(InputReport::All)},
       {"fileexit", [this] { FileExit(); }},
-      // Wired when the room window exists.
-      {"Rooms", not_yet},
+      {"Rooms", [this] { OpenRoomForm(ctx_, this); }},
       // The scenario editor hides this window while it is open.
       {"Scenarios", [this] { OpenScenarioEditor(ctx_, AreaAbove(this), this); }},
       {"CalculateAirFlows", [this] { CalculateAirFlows(); }},

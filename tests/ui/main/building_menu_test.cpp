@@ -8,6 +8,8 @@
 
 #include "common/main_window_fixture.h"
 #include "platform/qt_text.h"
+#include "platform/window_registry.h"
+#include "ui/building/room_form.h"
 #include "ui/main/building_form.h"
 
 namespace quarn {
@@ -134,9 +136,10 @@ TEST_F(BuildingMenuTest, ItemsRunTheirCommands) {
   BuildingForm form(*context);
   // A menu of the bar without items is a command too.
   form.menuBar()->findChild<QAction*>("Rooms")->trigger();
-  ASSERT_EQ(prompt.shown.size(), 1u);
-  EXPECT_EQ(prompt.shown[0].text, "Feature not implemented in version.");
-  EXPECT_EQ(prompt.shown[0].title, "Not implemented");
+  auto* rooms = AppWindows().Find<RoomForm>();
+  ASSERT_NE(rooms, nullptr);
+  EXPECT_EQ(rooms->windowTitle(), "Fixed Room data");
+  AppWindows().Unload<RoomForm>();
   form.menuBar()->findChild<QAction*>("micrograms")->trigger();
   EXPECT_EQ(state->Building.DisplayUnitCode, 1);
   form.menuBar()->findChild<QAction*>("HelpContents")->trigger();

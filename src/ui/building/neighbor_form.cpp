@@ -1,0 +1,111 @@
+#include "ui/building/neighbor_form.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <array>
+
+#include "platform/flex_grid.h"
+#include "platform/qt_text.h"
+#include "ui/building/room_form.h"
+#include "ui/main/room_grids.h"
+
+namespace quarn {
+
+namespace {
+
+constexpr int kAnswerCol = 2;
+
+// Cascade and Tile have no command of their own here.
+constexpr std::array<InputMenuItem, 4> kMenu{{
+    {0, "&Window", "Window", MenuRole::Own},
+    {1, "&Cascade", "WindowCascade", MenuRole::Disabled},
+    {1, "&Tile", "WindowsTile", MenuRole::Disabled},
+    {1, "&List windows", "WindowsList", MenuRole::ListWindows},
+}};
+
+}  // namespace
+
+NeighborForm::NeighborForm(MainContext& context)
+    : InputForm(context, "NeighborForm", "Define Neighbors") {
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  auto* label1 = new QLabel("List of Neighbors for room", central);
+  label1->setObjectName("Label1");
+  label2_ = new QLabel(central);
+  label2_->setObjectName("Label2");
+  layout->addWidget(label1);
+  layout->addWidget(label2_);
+  grid_ = new FlexGrid(central);
+  grid_->setObjectName("Grid1");
+  layout->addWidget(grid_, 1);
+  auto* buttons = new QHBoxLayout;
+  const std::array<std::pair<const char*, const char*>, 3> kButtons{
+      {{"Transfer", "&Transfer"}, {"cancel", "&Cancel"}, {"help", "&Help"}}};
+  for (const auto& [name, caption] : kButtons) {
+    auto* button = new QPushButton(caption, central);
+    button->setObjectName(name);
+    buttons->addWidget(button);
+    SetButtonCommand(*button, name);
+  }
+  layout->addLayout(buttons);
+  setCentralWidget(central);
+  BuildMenus(kMenu);
+  SetHelp("rovozuzav.hlp", "Neighbors");
+  SetCommand("Transfer", [this] { RunRole(MenuRole::Transfer); });
+  SetCommand("cancel", [this] { RunRole(MenuRole::Cancel); });
+  SetCommand("help", [this] { RunRole(MenuRole::Help); });
+
+  // The answers change only by a click or Enter in their column; nothing is typed.
+  connect(grid_, &FlexGrid::Click, this, [this] { Toggle(); });
+  connect(grid_, &FlexGrid::KeyPress, this, [this](int& key_ascii) {
+    if (key_ascii == keycode::kReturn) Toggle();
+    key_ascii = 0;
+  });
+}
+
+void NeighborForm::Toggle() {
+  if (grid_->Col() != kAnswerCol || grid_->Row() < 1) return;
+  grid_->SetText(grid_->Text() == "Yes" ? "No" : "Yes");
+}
+
+bool NeighborForm::Fill(int16_t room) {
+  auto* rooms = AppWindows().Find<RoomForm>();
+  const auto label =
+      FillNeighborGrid(*grid_, ctx_.state.Building, room, rooms ? &rooms->Grid() : nullptr);
+  if (!label) return false;
+  room_ = room;
+  label2_->setText(ToQt(*label));
+  grid_->setFocus();
+  return true;
+}
+
+void NeighborForm::Transfer() {
+  BuildingRecord& b = ctx_.state.Building;
+  ReadNeighborGrid(*grid_, b, room_);
+  // After the read, so that the room window shows the counts of the table as it now is.
+  auto* rooms = AppWindows().Find<RoomForm>();
+  CountRoomNeighbors(b, rooms ? &rooms->Grid() : nullptr);
+  MarkRoomsChanged(ctx_.state);
+  CloseForm();
+}
+
+void NeighborForm::Cancel() {
+  UnloadNeighborForm();
+}
+
+void UnloadNeighborForm() {
+  AppWindows().Unload<NeighborForm>();
+}
+
+NeighborForm* OpenNeighborForm(MainContext& context, QWidget* opener, int16_t room) {
+  const int n = RoomCount(context.state.Building);
+  if (n <= 1 || room < 1 || room > n) return nullptr;
+  auto* form = ShowInputForm<NeighborForm>(
+      context, opener, [](MainContext& c) { return new NeighborForm(c); }, 10, 10);
+  form->Fill(room);
+  return form;
+}
+
+}  // namespace quarn

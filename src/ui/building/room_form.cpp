@@ -1,0 +1,212 @@
+#include "ui/building/room_form.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <array>
+
+#include "model/room_dimensions.h"
+#include "platform/edit_cell.h"
+#include "platform/flex_grid.h"
+#include "platform/printer_service.h"
+#include "platform/qt_text.h"
+#include "ui/building/neighbor_form.h"
+#include "ui/main/room_grids.h"
+#include "ui/results/input_reports.h"
+
+namespace quarn {
+
+namespace {
+
+constexpr int kMinWidthTwips = 10700;
+constexpr int kMinHeightTwips = 3405;
+constexpr int kCountCol = 6;
+
+constexpr std::array<InputMenuItem, 20> kMenu{{
+    {0, "&File", "File", MenuRole::Own},
+    {1, "Printer s&etup", "FilePrinterSetup", MenuRole::PrinterSetup},
+    {1, "&Print form", "FilePrint", MenuRole::Own},
+    {1, "&Transfer", "FileTransfer", MenuRole::Transfer},
+    {1, "&Cancel", "FileCancel", MenuRole::Cancel},
+    {0, "&Edit", "Edit", MenuRole::Own},
+    {1, "Cu&t", "EditCut", MenuRole::Cut},
+    {1, "&Copy", "EditCopy", MenuRole::Copy},
+    {1, "C&lear", "editclear", MenuRole::Clear},
+    {1, "&Paste", "EditPaste", MenuRole::Paste},
+    {0, "&Tools", "Tools", MenuRole::Own},
+    {1, "&Calculator", "Calculator", MenuRole::Calculator},
+    {1, "&Units conversion", "Units", MenuRole::UnitsConversion},
+    {0, "&Window", "Window", MenuRole::Own},
+    {1, "&Cascade", "Cascade", MenuRole::Cascade},
+    {1, "&Tile", "Tile", MenuRole::Tile},
+    {1, "&List windows", "WindowsList", MenuRole::ListWindows},
+    {0, "&Transfer", "Transfer", MenuRole::Transfer},
+    {0, "&Cancel", "cancel", MenuRole::Cancel},
+    {0, "&Help", "help", MenuRole::Help},
+}};
+
+// The grid's cursor, put back after a command that moves it.
+class KeepCursor {
+ public:
+  explicit KeepCursor(FlexGrid& grid) : grid_(grid), row_(grid.Row()), col_(grid.Col()) {}
+  ~KeepCursor() { grid_.SetRowCol(row_, col_); }
+  KeepCursor(const KeepCursor&) = delete;
+  KeepCursor& operator=(const KeepCursor&) = delete;
+
+ private:
+  FlexGrid& grid_;
+  int row_;
+  int col_;
+};
+
+void WriteCell(FlexGrid& grid, int row, int col, const std::optional<float>& value) {
+  if (value) SetSingleCell(grid, row, col, *value);
+}
+
+}  // namespace
+
+void MarkRoomsChanged(ProgramState& state) {
+  state.BuildingSaved = kFalse;
+  state.RoomsSaved = kFalse;
+}
+
+RoomForm::RoomForm(MainContext& context) : InputForm(context, "RoomForm", "Fixed Room data") {
+  BuildControls();
+  BuildMenus(kMenu);
+  WireCommands();
+  SetHelp(kMainHelpFile, "Contents");
+  setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
+}
+
+void RoomForm::BuildControls() {
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  topframe_ = new QFrame(central);
+  topframe_->setObjectName("topframe");
+  auto* buttons = new QHBoxLayout(topframe_);
+  def_neighbors_ = new QPushButton("&Define neighbors F8", topframe_);
+  def_neighbors_->setObjectName("DefNeighbors");
+  calc_dimension_ = new QPushButton("&Calculate missing dimensions F9", topframe_);
+  calc_dimension_->setObjectName("CalcDimension");
+  buttons->addWidget(def_neighbors_);
+  buttons->addWidget(calc_dimension_);
+  buttons->addStretch();
+  layout->addWidget(topframe_);
+
+  editframe_ = new QFrame(central);
+  editframe_->setObjectName("Editframe");
+  auto* edit_layout = new QHBoxLayout(editframe_);
+  edit_cell_ = new EditCellBox(editframe_);
+  edit_cell_->setObjectName("EditCell");
+  edit_layout->addWidget(edit_cell_);
+  // The box is hidden between edits; the grid stays where it is.
+  editframe_->setMinimumHeight(edit_cell_->sizeHint().height() + 2 * layout->spacing() + 8);
+  layout->addWidget(editframe_);
+
+  roomss_ = new FlexGrid(central);
+  roomss_->setObjectName("roomss");
+  layout->addWidget(roomss_, 1);
+  setCentralWidget(central);
+
+  // Column 6 shows the neighbour table's count: typing and F2 there open no edit. These
+  // run before the edit session's own handlers, which then see a swallowed key.
+  connect(roomss_, &FlexGrid::KeyDown, this, [this](int& key_code, int) {
+    if (roomss_->Col() == kCountCol && key_code == keycode::kF2) key_code = 0;
+  });
+  connect(roomss_, &FlexGrid::KeyPress, this, [this](int& key_ascii) {
+    if (roomss_->Col() == kCountCol && key_ascii != keycode::kReturn) key_ascii = 0;
+  });
+  AddEditSession(*roomss_, *edit_cell_, false);
+}
+
+void RoomForm::WireCommands() {
+  SetCommand("FilePrint", [this] { PrintForm(); });
+  SetCommand("DefNeighbors", [this] { DefineNeighbors(); });
+  SetCommand("CalcDimension", [this] { CalculateMissingDimensions(); });
+  SetButtonCommand(*def_neighbors_, "DefNeighbors");
+  SetButtonCommand(*calc_dimension_, "CalcDimension");
+}
+
+void RoomForm::Fill() {
+  ProgramState& s = ctx_.state;
+  s.GridEventsEnabled = kFalse;
+  FillRoomGrid(*roomss_, s.Building);
+  roomss_->SetRowCol(1, 1);
+  s.GridEventsEnabled = kTrue;
+  ClearEdited();
+  roomss_->setFocus();
+}
+
+void RoomForm::Transfer() {
+  ctx_.state.GridEventsEnabled = kFalse;
+  ReadRoomGrid(*roomss_, ctx_.state.Building);
+  MarkRoomsChanged(ctx_.state);
+  ctx_.state.GridEventsEnabled = kTrue;
+  CloseForm();
+}
+
+void RoomForm::DefineNeighbors() {
+  ProgramState& s = ctx_.state;
+  const int16_t room = static_cast<int16_t>(roomss_->Row());
+  {
+    const KeepCursor keep(*roomss_);
+    s.GridEventsEnabled = kFalse;
+    ReadRoomGrid(*roomss_, s.Building);
+    MarkRoomsChanged(s);
+  }
+  {
+    const KeepCursor keep(*roomss_);
+    OpenNeighborForm(ctx_, this, room);
+  }
+  s.GridEventsEnabled = kTrue;
+}
+
+void RoomForm::CalculateMissingDimensions() {
+  ProgramState& s = ctx_.state;
+  {
+    const KeepCursor keep(*roomss_);
+    s.GridEventsEnabled = kFalse;
+    FlexGrid& g = *roomss_;
+    for (int row = 1; row < g.Rows(); ++row) {
+      // The cells are read as Transfer reads them, so a shown "1,234.5" is 1234.5.
+      const RoomDimensions given{
+          ToSingle(GroupedCellValue(g, row, 2)), ToSingle(GroupedCellValue(g, row, 3)),
+          ToSingle(GroupedCellValue(g, row, 4)), ToSingle(GroupedCellValue(g, row, 5))};
+      const DimensionWrites writes = MissingDimensions(given);
+      WriteCell(g, row, 2, writes.length);
+      WriteCell(g, row, 3, writes.width);
+      WriteCell(g, row, 4, writes.height);
+      WriteCell(g, row, 5, writes.volume);
+    }
+    s.GridEventsEnabled = kTrue;
+  }
+  MarkEdited();
+  roomss_->setFocus();
+}
+
+void RoomForm::PrintForm() {
+  PrintCommand command(ctx_.printer);
+  PrintRoomData(command.Job(), ctx_.state.Building);
+}
+
+void RoomForm::AfterEditCommand() {
+  // A paste or a clear over column 6 does not change what the table says.
+  CountRoomNeighbors(ctx_.state.Building, roomss_);
+}
+
+RoomForm* OpenRoomForm(MainContext& context, QWidget* opener) {
+  if (auto* open = AppWindows().Find<RoomForm>()) {
+    BringForward(*open);
+    return open;
+  }
+  auto* form = ShowInputForm<RoomForm>(
+      context, opener, [](MainContext& c) { return new RoomForm(c); }, 100, 0);
+  form->Fill();
+  return form;
+}
+
+}  // namespace quarn

@@ -1,0 +1,265 @@
+// The room and neighbour windows opened as a user opens them: File > New, three rooms typed
+// into the building window, Rooms.
+
+#include <QApplication>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <string>
+#include <vector>
+
+#include "common/main_window_fixture.h"
+#include "common/menu_input.h"
+#include "platform/edit_cell.h"
+#include "platform/flex_grid.h"
+#include "platform/qt_text.h"
+#include "platform/user_input.h"
+#include "platform/window_registry.h"
+#include "ui/building/neighbor_form.h"
+#include "ui/building/room_form.h"
+#include "ui/common/window_menu.h"
+#include "ui/main/building_form.h"
+#include "ui/main/main_window.h"
+
+namespace quarn {
+namespace {
+
+using testing::ChooseMenu;
+using testing::ClickCell;
+using testing::TypeKeys;
+
+void Settle() {
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  testing::ProcessEvents();
+}
+
+bool InUse(QWidget* w) {
+  return w->isEnabled() && OuterFrame(w)->isEnabled();
+}
+
+class RoomFormTest : public testing::MainWindowTest {
+ protected:
+  RoomFormTest() {
+    frame = StartMainWindow(*context);
+    building = frame->Building();
+    EXPECT_TRUE(testing::ShowActive(*frame));
+    state->BuildingSaved = kTrue;
+    ChooseMenu(*building, {"file", "FileNew"});
+    ClickCell(building->Grid(), 3, 1);
+    TypeKeys("3");
+    testing::Enter();
+    EXPECT_EQ(state->Building.NumRooms, 3);
+  }
+  ~RoomFormTest() override {
+    if (frame) frame->EndProgram();
+    Settle();
+  }
+
+  RoomForm* OpenRooms() {
+    ChooseMenu(*building, {"Rooms"});
+    Settle();
+    return AppWindows().Find<RoomForm>();
+  }
+  void Name(int room, const char* name) { state->Building.RoomList[room].Name = name; }
+  // Rooms A, B and C, unconnected, in an open room window.
+  RoomForm* OpenLettered() {
+    Name(1, "A");
+    Name(2, "B");
+    Name(3, "C");
+    return OpenRooms();
+  }
+  NeighborForm* DefineNeighbors(RoomForm& rooms, int row) {
+    ClickCell(rooms.Grid(), row, 1);
+    QTest::mouseClick(rooms.findChild<QPushButton*>("DefNeighbors"), Qt::LeftButton);
+    Settle();
+    return AppWindows().Find<NeighborForm>();
+  }
+  std::vector<std::string> Column(FlexGrid& g, int col) {
+    std::vector<std::string> texts;
+    for (int r = 1; r < g.Rows(); ++r) texts.push_back(g.TextMatrix(r, col));
+    return texts;
+  }
+
+  QPointer<RevudUzad> frame;
+  BuildingForm* building = nullptr;
+};
+
+TEST_F(RoomFormTest, RoomsShowsTheRecordWithTheBuildingWindowOutOfUse) {
+  RoomRecord& kitchen = state->Building.RoomList[1];
+  kitchen.Length = 5;
+  kitchen.Width = 4;
+  kitchen.Height = 2.5f;
+  RoomForm* form = OpenRooms();
+  ASSERT_NE(form, nullptr);
+  EXPECT_EQ(form->windowTitle(), "Fixed Room data");
+  FlexGrid& g = form->Grid();
+  EXPECT_EQ(g.Rows(), 4);
+  EXPECT_EQ(g.Cols(), 7);
+  EXPECT_EQ(g.TextMatrix(1, 5), "50.");
+  EXPECT_TRUE(g.hasFocus());
+  EXPECT_EQ(std::make_pair(g.Row(), g.Col()), std::make_pair(1, 1));
+  EXPECT_FALSE(InUse(building));
+  EXPECT_EQ(OuterFrame(form)->pos(), QPoint(TwipsToPixels(100), 0));
+
+  ClickCell(g, 2, 2);
+  TypeKeys("6");
+  testing::Enter();
+  EXPECT_EQ(g.TextMatrix(2, 2), "6");
+  EXPECT_EQ(g.Row(), 3);
+  // The neighbour count is the table's: typing and F2 there do nothing.
+  ClickCell(g, 2, 6);
+  TypeKeys("3");
+  testing::Key(Qt::Key_F2);
+  EXPECT_FALSE(form->EditCell().isVisible());
+  EXPECT_EQ(g.TextMatrix(2, 6), " 0");
+}
+
+TEST_F(RoomFormTest, TransferStoresTheRowsAndCancelNothing) {
+  RoomForm* form = OpenRooms();
+  FlexGrid& g = form->Grid();
+  ClickCell(g, 1, 1);
+  TypeKeys("Hall");
+  testing::Enter();
+  for (int col : {2, 3, 4}) {
+    ClickCell(g, 1, col);
+    TypeKeys("2");
+    testing::Enter();
+  }
+  ClickCell(g, 1, 5);
+  TypeKeys("99");
+  testing::Enter();
+  ChooseMenu(*form, {"Transfer"});
+  Settle();
+  const BuildingRecord& b = state->Building;
+  EXPECT_EQ(b.RoomList[1].Name, "Hall");
+  EXPECT_EQ(b.RoomList[2].Name, "ROOM 2");
+  EXPECT_EQ(b.RoomList[1].Volume, 8.0f) << "the dimensions decide, not column 5";
+  EXPECT_EQ(state->BuildingSaved, kFalse);
+  EXPECT_EQ(state->RoomsSaved, kFalse);
+  EXPECT_EQ(AppWindows().Find<RoomForm>(), nullptr);
+  EXPECT_TRUE(InUse(building));
+
+  state->RoomsSaved = kTrue;
+  form = OpenRooms();
+  ClickCell(form->Grid(), 1, 1);
+  TypeKeys("Lost");
+  testing::Enter();
+  ChooseMenu(*form, {"cancel"});
+  Settle();
+  EXPECT_EQ(b.RoomList[1].Name, "Hall");
+  EXPECT_EQ(state->RoomsSaved, kTrue);
+  EXPECT_TRUE(prompt.shown.empty());
+  EXPECT_TRUE(InUse(building));
+}
+
+TEST_F(RoomFormTest, MissingDimensionsFillTheGridOnly) {
+  RoomForm* form = OpenRooms();
+  FlexGrid& g = form->Grid();
+  g.SetTextMatrix(1, 5, "24.4");
+  g.SetTextMatrix(2, 2, "1,234.5");
+  g.SetTextMatrix(2, 3, "2");
+  g.SetTextMatrix(2, 4, "1");
+  g.SetTextMatrix(3, 5, "-10");
+  ClickCell(g, 2, 3);
+  QTest::mouseClick(form->findChild<QPushButton*>("CalcDimension"), Qt::LeftButton);
+  using Row = std::vector<std::string>;
+  auto row = [&](int r) {
+    return Row{g.TextMatrix(r, 2), g.TextMatrix(r, 3), g.TextMatrix(r, 4), g.TextMatrix(r, 5)};
+  };
+  EXPECT_EQ(row(1), (Row{"3.162278", "3.162278", "2.44", "24.4"}));
+  EXPECT_EQ(row(2), (Row{"1,234.5", "2", "1", "2469"}));
+  EXPECT_EQ(row(3), (Row{".", ".", ".", "-10"}));
+  EXPECT_EQ(std::make_pair(g.Row(), g.Col()), std::make_pair(2, 3));
+  EXPECT_TRUE(form->Edited());
+  EXPECT_EQ(state->Building.RoomList[2].Volume, 0.0f) << "the record waits for Transfer";
+}
+
+TEST_F(RoomFormTest, PrintFormPrintsTheRoomListAsOneDocument) {
+  Name(1, "Kitchen");
+  RoomForm* form = OpenRooms();
+  ChooseMenu(*form, {"File", "FilePrint"});
+  EXPECT_EQ(printer.documents, 1);
+  const std::vector<std::string> lines = printer.Lines();
+  ASSERT_GE(lines.size(), 2U);
+  EXPECT_EQ(lines[1], std::string(9, ' ') + "Data for room Number  1  Room ID Kitchen");
+}
+
+TEST_F(RoomFormTest, DefineNeighborsListsTheOtherRoomsAsTyped) {
+  RoomForm* rooms = OpenLettered();
+  FlexGrid& g = rooms->Grid();
+  ClickCell(g, 3, 1);
+  TypeKeys("Cellar");
+  testing::Enter();
+  NeighborForm* form = DefineNeighbors(*rooms, 2);
+  ASSERT_NE(form, nullptr);
+  EXPECT_EQ(form->windowTitle(), "Define Neighbors");
+  EXPECT_EQ(form->findChild<QLabel*>("Label1")->text(), "List of Neighbors for room");
+  EXPECT_EQ(form->findChild<QLabel*>("Label2")->text(), "#  2 B");
+  EXPECT_EQ(Column(form->Grid(), 1), (std::vector<std::string>{"A", "Cellar"}));
+  EXPECT_EQ(Column(form->Grid(), 2), (std::vector<std::string>{"No", "No"}));
+  EXPECT_FALSE(InUse(rooms));
+  EXPECT_EQ(state->RoomsSaved, kFalse);
+
+  // A click in the answer column toggles it, Enter there too, elsewhere nothing changes.
+  FlexGrid& n = form->Grid();
+  ClickCell(n, 2, 2);
+  EXPECT_EQ(n.TextMatrix(2, 2), "Yes");
+  testing::Enter();
+  EXPECT_EQ(n.TextMatrix(2, 2), "No");
+  ClickCell(n, 2, 1);
+  testing::Enter();
+  EXPECT_EQ(n.TextMatrix(2, 1), "Cellar");
+  ClickCell(n, 1, 2);
+  QTest::mouseClick(form->findChild<QPushButton*>("cancel"), Qt::LeftButton);
+  Settle();
+  EXPECT_EQ(AppWindows().Find<NeighborForm>(), nullptr);
+  EXPECT_EQ(state->Building.Neighbors[2][1], kFalse) << "Cancel stores nothing";
+  EXPECT_TRUE(InUse(rooms));
+
+  // The names stored by Define neighbours stay when the room window is cancelled.
+  rooms->RunCommand("cancel");
+  Settle();
+  EXPECT_EQ(state->Building.RoomList[3].Name, "Cellar");
+}
+
+TEST_F(RoomFormTest, NeighborTransferWritesBothDirectionsAndTheCounts) {
+  RoomForm* rooms = OpenLettered();
+  NeighborForm* form = DefineNeighbors(*rooms, 2);
+  ASSERT_NE(form, nullptr);
+  ClickCell(form->Grid(), 2, 2);
+  QTest::mouseClick(form->findChild<QPushButton*>("Transfer"), Qt::LeftButton);
+  Settle();
+  const BuildingRecord& b = state->Building;
+  EXPECT_EQ(b.Neighbors[2][3], kTrue);
+  EXPECT_EQ(b.Neighbors[3][2], kTrue);
+  EXPECT_EQ((std::vector<int>{b.RoomList[1].NumNeighbors, b.RoomList[2].NumNeighbors,
+                              b.RoomList[3].NumNeighbors}),
+            (std::vector<int>{0, 1, 1}));
+  EXPECT_EQ(Column(rooms->Grid(), 6), (std::vector<std::string>{" 0", " 1", " 1"}));
+  EXPECT_TRUE(InUse(rooms));
+
+  // Room 3's window shows the connection; "No" there removes it both ways.
+  form = DefineNeighbors(*rooms, 3);
+  ASSERT_NE(form, nullptr);
+  EXPECT_EQ(Column(form->Grid(), 2), (std::vector<std::string>{"No", "Yes"}));
+  ClickCell(form->Grid(), 2, 2);
+  form->RunCommand("Transfer");
+  Settle();
+  EXPECT_EQ(b.Neighbors[2][3], kFalse);
+  EXPECT_EQ(b.Neighbors[3][2], kFalse);
+  EXPECT_EQ(Column(rooms->Grid(), 6), (std::vector<std::string>{" 0", " 0", " 0"}));
+}
+
+TEST_F(RoomFormTest, OneRoomOpensNoNeighborWindow) {
+  ClickCell(building->Grid(), 3, 1);
+  TypeKeys("1");
+  testing::Enter();
+  RoomForm* rooms = OpenRooms();
+  EXPECT_EQ(DefineNeighbors(*rooms, 1), nullptr);
+  EXPECT_TRUE(InUse(rooms));
+}
+
+}  // namespace
+}  // namespace quarn
