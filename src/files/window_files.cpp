@@ -299,6 +299,33 @@ bool WriteOutdoorFlowFile(const ScenarioRecord& scenario, int numRooms, const st
   return item_file::Save(fileName, out.Bytes(), prompt);
 }
 
+std::optional<NaturalOutdoorFlows> ReadOutdoorFlowFile(int numRooms, const std::string& fileName,
+                                                       Prompt& prompt) {
+  if (!RoomsFit(numRooms)) return std::nullopt;
+  // The file holds no count: its length alone tells the building it was written for.
+  const auto per_room = static_cast<std::size_t>(2 * numRooms + 3);
+  const std::size_t expected = static_cast<std::size_t>(numRooms) * per_room;
+  std::vector<float> values;
+  if (!ReadItems(fileName, prompt, [&](Input& in) {
+        // One number past the count already shows another building's file.
+        while (values.size() <= expected && !in.Ended()) values.push_back(in.Real());
+      })) {
+    return std::nullopt;
+  }
+  if (values.size() != expected) {
+    prompt.Message("Error.  " + fileName + " is not a flow file for this building.", "Error",
+                   MessageIcon::Critical);
+    return std::nullopt;
+  }
+  NaturalOutdoorFlows flows;
+  for (int r = 1; r <= numRooms; ++r) {
+    const std::size_t first = static_cast<std::size_t>(r - 1) * per_room;
+    flows.entering[r] = values[first];
+    flows.leaving[r] = values[first + 1];
+  }
+  return flows;
+}
+
 // ---- risk data ----
 
 bool WriteRiskDataFile(const ScenarioRecord& scenario, const std::string& fileName,

@@ -73,11 +73,20 @@ std::optional<std::vector<TimeValue>> ReadVentilationFile(ScenarioRecord& scenar
                                                           const std::string& fileName,
                                                           Prompt& prompt);
 
-// Outdoor and room flows (".FLO"), written from the record (no reader): per room r,
+// Outdoor and room flows (".FLO"), written from the record: per room r,
 // NaturalFromOutdoors, NaturalToOutdoors, HVACSupply, HVACReturn, HVACExhaust, then for
 // every other room j NaturalRoomFlows(r, j) and HVACRoomFlows(r, j), one a line.
 bool WriteOutdoorFlowFile(const ScenarioRecord& scenario, int numRooms, const std::string& fileName,
                           Prompt& prompt);
+// The natural flows of each room as that file holds them (rooms past numRooms 0). Only a
+// file of exactly numRooms x (2 numRooms + 3) numbers was written for this building; any
+// other count says so and gives nothing.
+struct NaturalOutdoorFlows {
+  PerRoom<float> entering{};
+  PerRoom<float> leaving{};
+};
+std::optional<NaturalOutdoorFlows> ReadOutdoorFlowFile(int numRooms, const std::string& fileName,
+                                                       Prompt& prompt);
 
 // Risk data (".RSK" of the risk data window): Name, IrritantConc, CancerRisk, Comments.
 // The writer writes pollutant 0; the reader fills pollutant `pollutant` (0..7).

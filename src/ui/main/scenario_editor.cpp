@@ -34,6 +34,7 @@
 #include "platform/window_registry.h"
 #include "text/number_read.h"
 #include "text/paths.h"
+#include "ui/building/outdoor_flow_form.h"
 #include "ui/common/tool_openers.h"
 #include "ui/common/window_menu.h"
 #include "ui/main/grid_edit.h"
@@ -692,6 +693,9 @@ void mainscenarioform::OpenInputWindow(InputWindow window) {
   // Each input window is wired here by the work that builds it (fill its grid from the
   // record, hide this window while it is open, show it). Until then the user is told.
   switch (window) {
+    case InputWindow::OutdoorFlows:
+      ShowOutdoorFlows(ctx_, this);
+      break;
     default:
       ShowNotImplemented(ctx_.prompt);
       break;

@@ -480,12 +480,12 @@ TEST_F(ScenarioEditor, OccupancyRiskAndUnbuiltWindowsSaySo) {
   editor_->RunCommand("Risk");
   EXPECT_EQ(prompt_.shown[1].text, "This feature is not currently implemented.");
   const size_t before = prompt_.shown.size();
-  for (const char* name : {"HVACAirClean", "HVACSources", "HVACFlows", "HVACHist", "HVACRoomtoroom",
-                           "Outflows", "Ventilation", "NaturalRoomtoRoom", "ManHVACFlow",
-                           "ManRoomtoRoom", "definepollutants", "Rooms"}) {
+  for (const char* name :
+       {"HVACAirClean", "HVACSources", "HVACFlows", "HVACHist", "HVACRoomtoroom", "Ventilation",
+        "NaturalRoomtoRoom", "ManHVACFlow", "ManRoomtoRoom", "definepollutants", "Rooms"}) {
     editor_->RunCommand(name);
   }
-  EXPECT_EQ(prompt_.shown.size() - before, 12U);
+  EXPECT_EQ(prompt_.shown.size() - before, 11U);
   EXPECT_EQ(prompt_.shown.back().text, "Feature not implemented in version.");
   EXPECT_EQ(Scenario().NumSources[0], 0) << "no HVAC source without its window";
 }
@@ -670,9 +670,9 @@ TEST_F(ScenarioEditor, OpenWithoutMasterFileProposesTempAndSkipsWildcards) {
 }
 
 TEST_F(ScenarioEditor, OpenersPrepareTheRecordBeforeSayingTheWindowIsNotThere) {
-  // The units of the options reach the record before the air-cleaner, base-flow,
-  // ventilation and outdoor-flow windows.
-  for (const char* name : {"HVACAirClean", "HVACFlows", "Ventilation", "Outflows"}) {
+  // The units of the options reach the record before the air-cleaner, base-flow and
+  // ventilation windows.
+  for (const char* name : {"HVACAirClean", "HVACFlows", "Ventilation"}) {
     Scenario().ConcUnits = "milligrams";
     editor_->findChild<QRadioButton*>("micrograms")->setChecked(true);
     prompt_.shown.clear();
@@ -681,12 +681,10 @@ TEST_F(ScenarioEditor, OpenersPrepareTheRecordBeforeSayingTheWindowIsNotThere) {
     ASSERT_EQ(prompt_.shown.size(), 1U) << name;
     EXPECT_EQ(prompt_.shown[0].text, "Feature not implemented in version.");
   }
-  // The variable-flow and outdoor-flow windows take the grid read back first.
-  for (const char* name : {"HVACHist", "Outflows"}) {
-    Grid().SetTextMatrix(row::kName, 1, name);
-    editor_->RunCommand(name);
-    EXPECT_EQ(Scenario().Name, name);
-  }
+  // The variable-flow window takes the grid read back first.
+  Grid().SetTextMatrix(row::kName, 1, "HVACHist");
+  editor_->RunCommand("HVACHist");
+  EXPECT_EQ(Scenario().Name, "HVACHist");
   // ... and open nothing when a count is refused.
   Grid().SetTextMatrix(row::kNumOccupants, 1, "5");
   prompt_.shown.clear();
@@ -706,7 +704,7 @@ TEST_F(ScenarioEditor, OpenersPrepareTheRecordBeforeSayingTheWindowIsNotThere) {
   EXPECT_EQ(Scenario().PollutantClass.str(), "PM      ");
   EXPECT_EQ(Option("number")->text(), "Number/cubic cm");
   EXPECT_EQ(Scenario().NumPollutants, 3);
-  EXPECT_EQ(Scenario().Name, "Outflows");
+  EXPECT_EQ(Scenario().Name, "HVACHist");
   EXPECT_EQ(Grid().Row(), row::kPollutantClass);
   // Rooms: the count of row 6 alone.
   Grid().SetTextMatrix(row::kNumPollutants, 1, "2.5");

@@ -1,0 +1,220 @@
+#include "ui/building/outdoor_flow_form.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QMdiArea>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <array>
+#include <memory>
+
+#include "files/window_files.h"
+#include "platform/edit_cell.h"
+#include "platform/file_dialog.h"
+#include "platform/flex_grid.h"
+#include "platform/printer_service.h"
+#include "platform/qt_text.h"
+#include "ui/common/window_menu.h"
+#include "ui/main/flow_grids.h"
+#include "ui/main/room_grids.h"
+#include "ui/results/input_reports.h"
+
+namespace quarn {
+namespace {
+
+constexpr int kLeftTopTwips = 10;
+constexpr int kMinWidthTwips = 6580;
+constexpr int kMinHeightTwips = 3405;
+constexpr double kFrameWidthShare = 0.9;
+constexpr int kInColumn = 2;
+constexpr int kOutColumn = 3;
+
+constexpr const char* kCancelQuestion = "All changes will be lost.  Do you wish to continue?";
+
+constexpr std::array<InputMenuItem, 26> kMenu{{
+    {0, "&File", "File", MenuRole::Own},
+    {1, "&Open flow file", "fileopen", MenuRole::Own},
+    {1, "&Save flow file", "filesave", MenuRole::Own},
+    {1, "-", "FileSep1", MenuRole::Own},
+    {1, "Printer s&etup", "FilePrinterSetup", MenuRole::PrinterSetup},
+    {1, "&Print", "FilePrint", MenuRole::Own},
+    {1, "-", "FileSep2", MenuRole::Own},
+    {1, "&Transfer", "FileTransfer", MenuRole::Transfer},
+    {1, "&Cancel", "FileCancel", MenuRole::Cancel},
+    {0, "&Transfer", "Transfer", MenuRole::Transfer},
+    {0, "&Cancel", "cancel", MenuRole::Own},
+    {0, "&Edit", "Edit", MenuRole::Own},
+    {1, "Cu&t", "EditCut", MenuRole::Cut},
+    {1, "&Copy", "EditCopy", MenuRole::Copy},
+    {1, "C&lear", "editclear", MenuRole::Clear},
+    {1, "&Paste", "EditPaste", MenuRole::Paste},
+    {0, "&Window", "Window", MenuRole::Own},
+    {1, "&Cascade", "WindowCascade", MenuRole::Cascade},
+    {1, "Tile &horizontal", "WindowTileH", MenuRole::TileHorizontal},
+    {1, "Tile &vertical", "WindowTileV", MenuRole::TileVertical},
+    {1, "&List windows", "WindowList", MenuRole::ListWindows},
+    {0, "&Tools", "Tools", MenuRole::Own},
+    {1, "&Calculator", "Calculator", MenuRole::Calculator},
+    {1, "&Units conversion", "Units", MenuRole::UnitsConversion},
+    {0, "&Help", "Help", MenuRole::Own},
+    {1, "&Help", "help", MenuRole::Help},
+}};
+
+FileDialogRequest FlowFileRequest() {
+  FileDialogRequest request;
+  request.filter = "All Flows (*.FLO)|*.FLO|All files (*.*)|*.*";
+  request.default_extension = "FLO";
+  return request;
+}
+
+// At least the window's smallest size; inside the frame nine tenths of the frame's width.
+void SizeToFrame(OutdoorFlowForm& form) {
+  QWidget* outer = OuterFrame(&form);
+  const QSize hint = outer->sizeHint();
+  int width = hint.width();
+  if (QMdiArea* area = AreaAbove(&form)) {
+    width = static_cast<int>(kFrameWidthShare * area->window()->width());
+  }
+  outer->resize(std::max(width, TwipsToPixels(kMinWidthTwips)),
+                std::max(hint.height(), TwipsToPixels(kMinHeightTwips)));
+}
+
+}  // namespace
+
+OutdoorFlowForm::OutdoorFlowForm(MainContext& context)
+    : InputForm(context, "OutdoorFlowForm", "Outdoor flows") {
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  topframe_ = new QFrame(central);
+  topframe_->setObjectName("topframe");
+  topframe_->setFrameShape(QFrame::StyledPanel);
+  auto* top = new QHBoxLayout(topframe_);
+  top->setContentsMargins(4, 4, 4, 4);
+  edit_cell_ = new EditCellBox(topframe_);
+  edit_cell_->setObjectName("EditCell");
+  top->addWidget(edit_cell_);
+  top->addStretch(1);
+  layout->addWidget(topframe_);
+  grid_ = new FlexGrid(central);
+  grid_->setObjectName("OutdoorFlowsSS");
+  grid_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+  layout->addWidget(grid_, 1);
+  setCentralWidget(central);
+  setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
+
+  AddEditSession(*grid_, *edit_cell_, true);
+  // After the session's own key handling, which opens the box on F2.
+  connect(grid_, &FlexGrid::KeyDown, this, &OutdoorFlowForm::GridKeyDown);
+  connect(grid_, &FlexGrid::EnterCell, this, &OutdoorFlowForm::GridEnterCell);
+  WireCommands();
+  BuildMenus(kMenu);
+  SetHelp(kMainHelpFile, "Natural flows");
+}
+
+void OutdoorFlowForm::WireCommands() {
+  SetCommand("fileopen", [this] { OpenFlowFile(); });
+  SetCommand("filesave", [this] { SaveFlowFile(); });
+  SetCommand("FilePrint", [this] { PrintFlows(); });
+  SetCommand("cancel", [this] { AskCancel(); });
+}
+
+int OutdoorFlowForm::LastRoomRow() const {
+  return std::min(RoomCount(ctx_.state.Building), grid_->Rows() - 2);
+}
+
+void OutdoorFlowForm::TotalOutdoorFlows() {
+  PerRoom<float> entering{};
+  PerRoom<float> leaving{};
+  ReadOutdoorFlowGrid(*grid_, ctx_.state.Building, entering, leaving);
+  float in = 0;
+  float out = 0;
+  for (int r = 1; r <= LastRoomRow(); ++r) {
+    in += entering[r];
+    out += leaving[r];
+  }
+  const int totals = LastRoomRow() + 1;
+  SetSingleCell(*grid_, totals, kInColumn, in);
+  SetSingleCell(*grid_, totals, kOutColumn, out);
+}
+
+void OutdoorFlowForm::Transfer() {
+  BuildingRecord& b = ctx_.state.Building;
+  ReadOutdoorFlowGrid(*grid_, b, b.Scenario.NaturalFromOutdoors, b.Scenario.NaturalToOutdoors);
+  // The scenario on disk no longer holds these flows, so leaving the program asks first.
+  ctx_.state.ScenarioSaved = kFalse;
+  CloseForm();
+}
+
+void OutdoorFlowForm::AskCancel() {
+  if (ctx_.prompt.AskYesNoDefault(kCancelQuestion, "Warning", MessageIcon::Critical, Answer::No) ==
+      Answer::Yes) {
+    CloseForm();
+  }
+}
+
+void OutdoorFlowForm::SaveFlowFile() {
+  const std::optional<std::string> name = ctx_.dialogs.SaveFileName(FlowFileRequest());
+  if (!name) return;
+  // The file holds the flows on screen beside the record's other flows; the record itself
+  // changes only on Transfer.
+  const BuildingRecord& b = ctx_.state.Building;
+  auto shown = std::make_unique<ScenarioRecord>(b.Scenario);
+  ReadOutdoorFlowGrid(*grid_, b, shown->NaturalFromOutdoors, shown->NaturalToOutdoors);
+  WriteOutdoorFlowFile(*shown, RoomCount(b), *name, ctx_.prompt);
+}
+
+void OutdoorFlowForm::OpenFlowFile() {
+  const std::optional<std::string> name = ctx_.dialogs.OpenFileName(FlowFileRequest());
+  if (!name) return;
+  const auto flows = ReadOutdoorFlowFile(RoomCount(ctx_.state.Building), *name, ctx_.prompt);
+  if (!flows) return;
+  for (int r = 1; r <= LastRoomRow(); ++r) {
+    SetSingleCell(*grid_, r, kInColumn, flows->entering[r]);
+    SetSingleCell(*grid_, r, kOutColumn, flows->leaving[r]);
+  }
+  TotalOutdoorFlows();
+  MarkEdited();
+}
+
+void OutdoorFlowForm::PrintFlows() {
+  PrintCommand command(ctx_.printer);
+  PrintJob& job = command.Job();
+  PrintOutdoorFlows(job, ctx_.state.Building);
+  job.EndDocument();
+}
+
+void OutdoorFlowForm::GridKeyDown(int& key_code, int shift) {
+  // A Shift arrow extends the selection and is left to the grid.
+  if ((shift & kShiftMask) != 0 || !grid_->HasCurrentCell()) return;
+  // The grid never makes a fixed column current, so the wrap lands on the target itself.
+  if (key_code == keycode::kRight && grid_->Col() == kOutColumn) {
+    grid_->SetCol(kInColumn);
+    key_code = 0;
+  } else if (key_code == keycode::kUp && grid_->Row() == 1 && LastRoomRow() > 0) {
+    grid_->SetRow(LastRoomRow());
+    key_code = 0;
+  }
+}
+
+void OutdoorFlowForm::GridEnterCell() {
+  // The totals row is computed, never typed into: the cursor goes on to the first room.
+  if (LastRoomRow() > 0 && grid_->Row() == LastRoomRow() + 1) grid_->SetRow(1);
+}
+
+OutdoorFlowForm* ShowOutdoorFlows(MainContext& context, QWidget* opener) {
+  const bool open = AppWindows().Find<OutdoorFlowForm>() != nullptr;
+  OutdoorFlowForm* form = ShowInputForm<OutdoorFlowForm>(
+      context, opener, [](MainContext& c) { return new OutdoorFlowForm(c); }, kLeftTopTwips,
+      kLeftTopTwips);
+  if (open) return form;
+  FlexGrid& grid = form->OutdoorFlowsSS();
+  FillOutdoorFlowGrid(grid, context.state.Building);
+  grid.SetFixedCols(2);
+  grid.SetRowCol(1, kInColumn);
+  SizeToFrame(*form);
+  grid.setFocus(Qt::OtherFocusReason);
+  return form;
+}
+
+}  // namespace quarn
