@@ -44,6 +44,8 @@
 #include "ui/main/set_calculate.h"
 #include "ui/main/set_files.h"
 #include "ui/main/temp_files.h"
+#include "ui/results/average_exposure_form.h"
+#include "ui/results/exposure_form.h"
 #include "ui/results/input_reports.h"
 #include "ui/results/plot_window.h"
 #include "ui/results/results_form.h"
@@ -294,12 +296,12 @@ void BuildingForm::WireCommands() {
       {"CalculateNone", [this] { CalculateExposure("N"); }},
       {"averageexposure", [this] { CalculateAverage(); }},
       {"CalculateRisk", [this] { CalculateRisk(); }},
-      // Wired when the results windows (summary, exposure, risk) exist.
+      // Wired when the results windows (summary, risk) exist.
       {"DisplaySummary", not_yet},
       {"DisplayConcentration", [this] { DisplayConcentration(); }},
-      {"DisplayInst", not_yet},
-      {"DisplayAverage", not_yet},
-      {"DisplyaCumulative", not_yet},
+      {"DisplayInst", [this] { DisplayExposure(1); }},
+      {"DisplayAverage", [this] { DisplayAverageExposure(); }},
+      {"DisplyaCumulative", [this] { DisplayExposure(2); }},
       {"RiskFull", not_yet},
       {"mg", [this] { SetDisplayUnits(0); }},
       {"micrograms", [this] { SetDisplayUnits(1); }},
@@ -637,6 +639,16 @@ void BuildingForm::Plot(PlotKind kind) {
                                       kNoConcentrations, kNoConcentrationsTitle)
                         : ResultsGate(ctx_.state.ExposureCalculated != kFalse, kNoExposure);
   if (gate) ShowMainPlot(ctx_, AreaAbove(this), kind);
+}
+
+void BuildingForm::DisplayExposure(int mode) {
+  if (!ResultsGate(ctx_.state.ExposureCalculated != kFalse, kNoExposure)) return;
+  ShowExposureResults(ctx_, AreaAbove(this), mode);
+}
+
+void BuildingForm::DisplayAverageExposure() {
+  if (!ResultsGate(ctx_.state.ExposureCalculated != kFalse, kNoExposure)) return;
+  ShowAverageExposure(ctx_, AreaAbove(this));
 }
 
 void BuildingForm::OptionsCalculate() {

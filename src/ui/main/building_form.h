@@ -60,6 +60,9 @@ class BuildingForm : public QMainWindow {
   void CalculateRisk();
   void DisplayConcentration();
   void Plot(PlotKind kind);
+  // Display > Exposure...: instantaneous (1) or cumulative (2) exposure, and the averages.
+  void DisplayExposure(int mode);
+  void DisplayAverageExposure();
   void SetDisplayUnits(int code);
   void OptionsCalculate();
   void SetMaxConcentration();

@@ -8,6 +8,7 @@ namespace quarn {
 // The numbers under which the results windows have always reported a failure that stops
 // a fill, so that a user's "Error 53" means what it meant before.
 enum class ResultError {
+  Overflow = 6,         // a number too large for its field
   IndexOutOfRange = 9,  // a field or index a line or record does not have
   TypeMismatch = 13,    // a text where a number stands
   FileNotFound = 53,    // a work file that is not there

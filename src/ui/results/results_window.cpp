@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "platform/clipboard.h"
+#include "platform/file_dialog.h"
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
 #include "ui/common/window_menu.h"
@@ -87,6 +88,15 @@ void ResultsWindow::resizeEvent(QResizeEvent* event) {
   PlaceGrid();
 }
 
+std::optional<std::string> ResultsWindow::AskSaveName(const char* initial_name, const char* filter,
+                                                      const char* extension) {
+  FileDialogRequest request;
+  request.filter = filter;
+  request.initial_name = initial_name;
+  request.default_extension = extension;
+  return ctx_.dialogs.SaveFileName(request);
+}
+
 void ResultsWindow::RunCommand(const std::string& name) {
   auto it = commands_.find(name);
   if (it != commands_.end()) it->second();
@@ -125,6 +135,11 @@ QWidget* PlaceInArea(QWidget* window, QMdiArea* area) {
   QMdiSubWindow* sub = area->addSubWindow(window);
   sub->setAttribute(Qt::WA_DeleteOnClose);
   return sub;
+}
+
+void OpenAtSize(QWidget& window, QSize twips) {
+  if (window.isVisible()) return;
+  OuterFrame(&window)->resize(TwipsToPixels(twips.width()), TwipsToPixels(twips.height()));
 }
 
 void ShowInFront(QWidget& window) {

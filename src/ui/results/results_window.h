@@ -4,6 +4,7 @@
 #include <functional>
 #include <initializer_list>
 #include <map>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -33,6 +34,7 @@ class ResultsWindow : public QMainWindow {
                 QWidget* parent = nullptr);
 
   FlexGrid& Grid() { return *grid_; }  // only in a window with a grid
+  MainContext& Context() { return ctx_; }
 
   // Runs the menu command of that object name, as a click on the item would.
   void RunCommand(const std::string& name);
@@ -56,6 +58,10 @@ class ResultsWindow : public QMainWindow {
   void SetGridPlace(int left, int top, int width_margin, int height_margin);
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  // A save command's dialog: the name chosen (with the default extension when it has no
+  // "."), or nullopt when the user cancelled.
+  std::optional<std::string> AskSaveName(const char* initial_name, const char* filter,
+                                         const char* extension);
 
   MainContext& ctx_;
 
@@ -85,6 +91,8 @@ W* OpenResultsWindow(QMdiArea* area, Make make) {
   PlaceInArea(window, area);
   return window;
 }
+// A window not yet shown gets this size (twips) with its frame; one on the screen keeps its own.
+void OpenAtSize(QWidget& window, QSize twips);
 // Shows the window and brings it in front of the frame's other windows.
 void ShowInFront(QWidget& window);
 

@@ -45,8 +45,10 @@
 #include "ui/main/set_calculate.h"
 #include "ui/main/set_files.h"
 #include "ui/main/splash.h"
-#include "ui/results/results_form.h"
+#include "ui/results/average_exposure_form.h"
+#include "ui/results/exposure_form.h"
 #include "ui/results/plot_window.h"
+#include "ui/results/results_form.h"
 #include "ui/results/run_graph.h"
 
 namespace quarn {
@@ -349,6 +351,30 @@ TEST_F(UserWalk, FromTheSplashToExit) {
   // Calculate > Exposure.. > Inhalation exposure.
   prompt.shown.clear();
   ChooseMenu(*building, {"calculate", "CalculateExposure", "CalculateInhalation"});
+  for (const auto& m : prompt.shown) ADD_FAILURE() << "unexpected message: " << m.text;
+
+  // Display > Exposure...: occupant 1's instantaneous exposure, then the averages.
+  ChooseMenu(*building, {"calculate", "CalculateExposure", "averageexposure"});
+  ChooseMenu(*building, {"display", "DisplayExposure", "DisplayInst"});
+  {
+    auto* exposure = AppWindows().Find<ExposureForm>();
+    ASSERT_NE(exposure, nullptr);
+    EXPECT_TRUE(exposure->isVisible());
+    EXPECT_EQ(exposure->windowTitle().toStdString(), "Exposure Results");
+    EXPECT_EQ(exposure->OccupantNumber().text().toStdString(), "1");
+    EXPECT_EQ(exposure->ExposureType().text().toStdString(), "I");
+    EXPECT_GT(exposure->ExposureSS().Rows(), 3);
+    SavePicture(frame, "walk_05c_exposure.png");
+    ChooseMenu(*exposure, {"File", "fileclose"});
+  }
+  ChooseMenu(*building, {"display", "DisplayExposure", "DisplayAverage"});
+  {
+    auto* average = AppWindows().Find<AverageExposureForm>();
+    ASSERT_NE(average, nullptr);
+    EXPECT_TRUE(average->isVisible());
+    EXPECT_EQ(average->windowTitle().toStdString(), "Average exposure");
+    ChooseMenu(*average, {"File", "fileexit"});
+  }
   for (const auto& m : prompt.shown) ADD_FAILURE() << "unexpected message: " << m.text;
 
   // Plot > Concentration > All rooms single pollutant, Next, and the plot closed again.

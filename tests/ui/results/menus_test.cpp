@@ -13,7 +13,9 @@
 #include <vector>
 
 #include "results_test_support.h"
+#include "ui/results/average_exposure_form.h"
 #include "ui/results/display_all_form.h"
+#include "ui/results/exposure_form.h"
 #include "ui/results/plot_window.h"
 #include "ui/results/results_form.h"
 
@@ -106,6 +108,36 @@ std::vector<WindowMenus> AllResultsWindows() {
         {"Ne&xt", "Nextplot", true},
         {"&Help", "help", true}},
        {{"help", "RovozUzav.HLP", "Contents"}}},
+      {"ExposureForm",
+       [](MainContext& c) { return std::make_unique<ExposureForm>(c); },
+       {{"&File", "File", true},
+        {"&File > &Save Exposure", "filesave", true},
+        {"&File > Printer s&etup", "FilePrinterSetup", true},
+        {"&File > &Print", "FilePrint", true},
+        {"&File > &Close and return", "fileclose", true},
+        {"&Edit", "Edit", true},
+        {"&Edit > Copy &All", "Editcopyall", true},
+        {"&Edit > &Copy", "EditCopy", true},
+        {"&Window", "Window", true},
+        {"&Window > &Cascade", "WindowCascade", true},
+        {"&Window > &Tile", "WindowTile", true},
+        {"&Window > &List windows", "WindowsList", true},
+        {"&Help", "help", true},
+        {"&PM Changes", "PMchanges", true}},
+       {{"help", "RovozUzav.HLP", "Contents"}, {"PMchanges", "RIRozid.HLP", "Display"}}},
+      {"AverageExposureForm",
+       [](MainContext& c) { return std::make_unique<AverageExposureForm>(c); },
+       {{"&File", "File", true},
+        {"&File > &Save average exposure", "filesave", true},
+        {"&File > &Print", "FilePrint", false},
+        {"&File > &Close", "fileexit", true},
+        {"&Edit", "Edit", true},
+        {"&Edit > Copy &All", "Editcopyall", true},
+        {"&Edit > &Copy", "EditCopy", true},
+        {"&Help", "Help", true},
+        {"&Help > &Version 1.5 help", "helpv15", true},
+        {"&Help > Version 1.&7 help", "v17help", true}},
+       {{"helpv15", "RovozUzav.HLP", "Building form"}, {"v17help", "PMHELP.HLP", "Building form"}}},
   };
 }
 

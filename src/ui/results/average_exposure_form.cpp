@@ -1,0 +1,173 @@
+#include "ui/results/average_exposure_form.h"
+
+#include <QLineEdit>
+#include <QResizeEvent>
+#include <array>
+#include <cmath>
+#include <filesystem>
+#include <system_error>
+
+#include "files/result_files.h"
+#include "model/work_file_reader.h"
+#include "platform/flex_grid.h"
+#include "platform/help_service.h"
+#include "platform/hourglass.h"
+#include "platform/qt_text.h"
+#include "platform/up_down.h"
+#include "text/number_text.h"
+#include "ui/main/grid_operations.h"
+#include "ui/results/exposure_form.h"
+#include "ui/results/exposure_grids.h"
+
+namespace quarn {
+namespace {
+
+constexpr std::array<MenuEntry, 10> kMenu{{
+    {0, "&File", "File", 0},
+    {1, "&Save average exposure", "filesave", 0},
+    {1, "&Print", "FilePrint", 0},
+    {1, "&Close", "fileexit", 0},
+    {0, "&Edit", "Edit", 0},
+    {1, "Copy &All", "Editcopyall", 0},
+    {1, "&Copy", "EditCopy", 0},
+    {0, "&Help", "Help", 0},
+    {1, "&Version 1.5 help", "helpv15", 0},
+    {1, "Version 1.&7 help", "v17help", 0},
+}};
+
+constexpr int kRows = 10;
+constexpr int kBarHeight = 500;
+constexpr const char* kPeriodMask = "#,#####.##0";
+constexpr const char* kParticleMask = "##.###";
+
+void WriteRecord(FlexGrid& grid, int row, const std::vector<float>& fields, int pollutants,
+                 bool particles) {
+  grid.SetTextMatrix(row, 0, FormatSingle(fields[0]));
+  grid.SetTextMatrix(row, 1, FormatPattern(std::nearbyint(fields[1]), kPeriodMask));
+  for (int p = 0; p < pollutants; ++p) {
+    grid.SetTextMatrix(row, p + 2, ExposureText(fields[static_cast<size_t>(p) + 2]));
+  }
+  if (particles) {
+    for (int k = 0; k < 2; ++k) {
+      grid.SetTextMatrix(
+          row, pollutants + 2 + k,
+          FormatPattern(fields[static_cast<size_t>(pollutants + 2 + k)], kParticleMask));
+    }
+  }
+}
+
+}  // namespace
+
+AverageExposureForm::AverageExposureForm(MainContext& context, QWidget* parent)
+    : ResultsWindow(context, kMenu, "AverageExposureGrid", parent) {
+  setObjectName("AverageExposureForm");
+  setWindowTitle("Average exposure");
+  const OccupantPicker picker =
+      MakeOccupantPicker(centralWidget(), "Average exposure for occupant #");
+  number_ = picker.number;
+  name_ = picker.name;
+  spinner_ = picker.spinner;
+  bar_ = picker.bar;
+  connect(spinner_, &UpDown::DownClick, this, [this] { StepOccupant(-1); });
+  connect(spinner_, &UpDown::UpClick, this, [this] { StepOccupant(1); });
+  SetCommands({
+      {"filesave", [this] { SaveAverageExposure(); }},
+      {"fileexit", [this] { Unload(); }},
+      {"Editcopyall", [this] { CopyAll(); }},
+      {"EditCopy", [this] { CopySelection(); }},
+      {"helpv15", [this] { ctx_.help.ShowHelp("RovozUzav.HLP", "Building form"); }},
+      {"v17help", [this] { ctx_.help.ShowHelp("PMHELP.HLP", "Building form"); }},
+  });
+  // The grid takes the client area below the occupant's row.
+  SetGridPlace(0, kBarHeight, 0, 0);
+}
+
+void AverageExposureForm::resizeEvent(QResizeEvent* event) {
+  ResultsWindow::resizeEvent(event);
+  bar_->setGeometry(0, 0, width(), TwipsToPixels(kBarHeight));
+}
+
+void AverageExposureForm::SaveAverageExposure() {
+  const auto name =
+      AskSaveName("*.AEX", "Average Exposure (*.AEX)|*.AEX|All files (*.*)|*.*", "AEX");
+  if (!name) return;
+  Hourglass hourglass;
+  WriteAverageExposureFile(ctx_.state.Building, ctx_.state.DataSeparator, *name, ctx_.prompt);
+}
+
+void AverageExposureForm::StepOccupant(int step) {
+  const ScenarioRecord& s = ctx_.state.Building.Scenario;
+  if (const auto n = SteppedOccupant(FromQt(number_->text()), OccupantCount(s), step)) {
+    FillAverageExposureGrid(*n, *this);
+  }
+}
+
+void FillAverageExposureGrid(int occupant, AverageExposureForm& window) {
+  MainContext& ctx = window.Context();
+  const ScenarioRecord& s = ctx.state.Building.Scenario;
+  const int pollutants = std::clamp<int>(s.NumPollutants, 0, kMaxPollutants);
+  const bool particles = IsParticleMode(s);
+  const bool has_file = occupant >= 1 && occupant <= OccupantCount(s);
+  if (occupant >= 1 && occupant <= kMaxOccupants) {
+    window.OccupantName().setText(ToQt(s.Occupants[static_cast<size_t>(occupant)].Name));
+  }
+  window.OccupantNumber().setText(ToQt(std::to_string(occupant)));
+
+  FlexGrid& grid = window.AverageExposureGrid();
+  Hourglass hourglass;
+  GridRedrawOff redraw(grid);
+  const int cols = pollutants + (particles ? 4 : 2);
+  // Emptied to its header row, so that no row of the occupant shown before stays standing.
+  grid.SetRows(std::min(grid.Rows(), 1));
+  grid.SetCols(cols);
+  grid.SetRows(kRows);
+  grid.SetTextMatrix(0, 0, "Time");
+  grid.SetTextMatrix(0, 1, "Period #");
+  for (int p = 0; p < pollutants; ++p) {
+    grid.SetTextMatrix(0, p + 2, s.Pollutants[static_cast<size_t>(p)].Name);
+  }
+  if (particles) {
+    grid.SetTextMatrix(0, pollutants + 2, "Mean diameter");
+    grid.SetTextMatrix(0, pollutants + 3, "Geometric Standard Deviation");
+  }
+  if (!has_file) return;
+
+  const std::string& path = s.Occupants[static_cast<size_t>(occupant)].AvgExposureFile;
+  std::error_code ec;
+  if (path.empty() || !std::filesystem::is_regular_file(path, ec)) {
+    ctx.prompt.Message("Error.  Average exposure not calculated.", "Error", MessageIcon::None);
+    return;
+  }
+  TextLineSource source(path);
+  if (!source.IsOpen()) {
+    ctx.prompt.Message(ResultErrorText(ResultError::PathFileAccess), "Error.", MessageIcon::None);
+    return;
+  }
+  std::string line;
+  std::vector<float> fields;
+  int row = 1;
+  while (source.Next(line)) {
+    if (line.find_first_not_of(" \t") == std::string::npos) continue;
+    std::optional<ResultError> error = ReadExposureFields(line, ctx.state.DataSeparator, fields);
+    if (!error && static_cast<int>(fields.size()) < cols) error = ResultError::InputPastEnd;
+    if (error) {
+      ctx.prompt.Message(ResultErrorText(*error), "Error.", MessageIcon::None);
+      return;
+    }
+    WriteRecord(grid, row, fields, pollutants, particles);
+    ++row;
+    if (row >= grid.Rows()) grid.SetRows(row + 1);
+    grid.SetRow(row);
+  }
+}
+
+AverageExposureForm* ShowAverageExposure(MainContext& context, QMdiArea* area) {
+  AverageExposureForm* form = OpenResultsWindow<AverageExposureForm>(
+      area, [&context] { return new AverageExposureForm(context); });
+  OpenAtSize(*form, QSize(9600, 5000));
+  FillAverageExposureGrid(1, *form);
+  ShowInFront(*form);
+  return form;
+}
+
+}  // namespace quarn
