@@ -15,42 +15,7 @@ constexpr const char* kTotalPattern = "##,###0.0#";
 constexpr const char* kOpeningMakeUpPattern = "###,#0.0#";
 constexpr const char* kOpeningBalancePattern = "##0.0#";
 
-// Cell positions of one layout. The managed grid is the base grid moved one row down and
-// one column right; both keep their totals and balance rows below the last room, so that
-// re-totalling never writes over a room's flows.
-struct Frame {
-  int off;    // 0 base, 1 managed
-  int rooms;  // room rows in the grid
-
-  int Header() const { return off; }
-  int Outdoors() const { return 1 + off; }
-  int RoomRow(int r) const { return 1 + off + r; }
-  int Totals() const { return rooms + 2 + off; }
-  int Balance() const { return rooms + 3 + off; }
-  int RowCount() const { return rooms + 4 + off; }
-  int Key() const { return off; }  // room number, "--", "Makeup"
-  int Name() const { return 1 + off; }
-  int Supply() const { return 2 + off; }
-  int Return() const { return 3 + off; }
-  int Exhaust() const { return 4 + off; }
-};
-
-int Offset(HVACGridLayout layout) {
-  return layout == HVACGridLayout::kManaged ? 1 : 0;
-}
-
-Frame FrameOf(HVACGridLayout layout, int rooms) {
-  return {Offset(layout), rooms};
-}
-
-// The frame of a grid already laid out: its room count follows from its size.
-Frame FrameOfGrid(const FlexGrid& grid, HVACGridLayout layout) {
-  const int off = Offset(layout);
-  const int rooms = grid.Rows() - 4 - off;
-  return {off, rooms < 0 ? 0 : rooms};
-}
-
-void LayOut(FlexGrid& grid, const Frame& f) {
+void LayOut(FlexGrid& grid, const HVACGridFrame& f) {
   grid.SetRows(f.RowCount());
   grid.SetCols(6);
   grid.SetFixedRows(f.Header() + 1);
@@ -70,7 +35,7 @@ struct FlowValues {
   const PerRoom<float>* exhaust;
 };
 
-void FillValues(FlexGrid& grid, const BuildingRecord& building, const Frame& f,
+void FillValues(FlexGrid& grid, const BuildingRecord& building, const HVACGridFrame& f,
                 const FlowValues& v) {
   grid.SetCols(f.Exhaust() + 1);
   grid.SetTextMatrix(f.Outdoors(), f.Name(), "Outdoors");
@@ -105,7 +70,7 @@ struct ReadBack {
 
 // The Outdoors row and the room rows into the record; gives the supply total (outdoor
 // row plus rooms) of the values stored.
-float ReadValues(const FlexGrid& grid, const Frame& f, const ReadBack& out) {
+float ReadValues(const FlexGrid& grid, const HVACGridFrame& f, const ReadBack& out) {
   *out.outdoor_supply = CellSingle(grid, f.Outdoors(), f.Supply());
   *out.outdoor_return = CellSingle(grid, f.Outdoors(), f.Return());
   float total = *out.outdoor_supply;
@@ -121,13 +86,24 @@ float ReadValues(const FlexGrid& grid, const Frame& f, const ReadBack& out) {
 
 // Rooms the grid shows that the record can hold: a grid shorter than the building leaves
 // the rooms it lacks alone.
-Frame ReadFrame(const FlexGrid& grid, HVACGridLayout layout, const BuildingRecord& building) {
-  Frame f = FrameOfGrid(grid, layout);
+HVACGridFrame ReadFrame(const FlexGrid& grid, HVACGridLayout layout,
+                        const BuildingRecord& building) {
+  HVACGridFrame f = HVACFrameOfGrid(grid, layout);
   if (f.rooms > RoomCount(building)) f.rooms = RoomCount(building);
   return f;
 }
 
 }  // namespace
+
+HVACGridFrame HVACFrameOf(HVACGridLayout layout, int rooms) {
+  return {layout == HVACGridLayout::kManaged ? 1 : 0, rooms};
+}
+
+HVACGridFrame HVACFrameOfGrid(const FlexGrid& grid, HVACGridLayout layout) {
+  const int off = layout == HVACGridLayout::kManaged ? 1 : 0;
+  const int rooms = grid.Rows() - 4 - off;
+  return {off, rooms < 0 ? 0 : rooms};
+}
 
 float BoxValue(const NumberBox& shown, const std::string& text) {
   if (text == shown.text) return shown.value;
@@ -138,14 +114,14 @@ float BoxValue(const NumberBox& shown, const std::string& text) {
 // --- Base flows --------------------------------------------------------------------------
 
 void SetupHVACRoomFlowGrid(FlexGrid& grid, const BuildingRecord& building) {
-  const Frame f = FrameOf(HVACGridLayout::kBase, RoomCount(building));
+  const HVACGridFrame f = HVACFrameOf(HVACGridLayout::kBase, RoomCount(building));
   LayOut(grid, f);
   grid.SetRowCol(f.Outdoors(), f.Supply());
 }
 
 void FillHVACFlowGrid(FlexGrid& grid, const BuildingRecord& building) {
   const ScenarioRecord& s = building.Scenario;
-  const Frame f = FrameOf(HVACGridLayout::kBase, RoomCount(building));
+  const HVACGridFrame f = HVACFrameOf(HVACGridLayout::kBase, RoomCount(building));
   FillValues(
       grid, building, f,
       {s.HVACOutdoorAirTotal, s.HVACMakeUpTotal, &s.HVACSupply, &s.HVACReturn, &s.HVACExhaust});
@@ -156,7 +132,7 @@ void FillHVACFlowGrid(FlexGrid& grid, const BuildingRecord& building) {
 
 void ReadHVACFlowGrid(const FlexGrid& grid, BuildingRecord& building) {
   ScenarioRecord& s = building.Scenario;
-  const Frame f = ReadFrame(grid, HVACGridLayout::kBase, building);
+  const HVACGridFrame f = ReadFrame(grid, HVACGridLayout::kBase, building);
   // The total is the sum of what was stored, not the text of the totals cell: that cell
   // shows thousands separators ("1,200.0") and may be stale.
   s.HVACTotalFlow = ReadValues(
@@ -167,14 +143,14 @@ void ReadHVACFlowGrid(const FlexGrid& grid, BuildingRecord& building) {
 // --- Managed flows -----------------------------------------------------------------------
 
 void FillHVACRoomFlowGrid(FlexGrid& grid, const BuildingRecord& building) {
-  const Frame f = FrameOf(HVACGridLayout::kManaged, RoomCount(building));
+  const HVACGridFrame f = HVACFrameOf(HVACGridLayout::kManaged, RoomCount(building));
   LayOut(grid, f);
   grid.SetRowCol(f.Outdoors(), f.Supply());
 }
 
 ManagedTimes FillRoomFlowBalanceGrid(FlexGrid& grid, const BuildingRecord& building) {
   const ScenarioRecord& s = building.Scenario;
-  const Frame f = FrameOf(HVACGridLayout::kManaged, RoomCount(building));
+  const HVACGridFrame f = HVACFrameOf(HVACGridLayout::kManaged, RoomCount(building));
   FillValues(
       grid, building, f,
       {s.ManagedValue2, s.ManagedValue1, &s.ManagedSupply, &s.ManagedReturn, &s.ManagedToOutdoors});
@@ -191,7 +167,7 @@ void ReadHVACSteadyFlowGrid(const FlexGrid& grid, const ManagedTimes& shown,
   ScenarioRecord& s = building.Scenario;
   s.ManagedValue3 = BoxValue(shown.start, start_text);
   s.ManagedValue4 = BoxValue(shown.stop, stop_text);
-  const Frame f = ReadFrame(grid, HVACGridLayout::kManaged, building);
+  const HVACGridFrame f = ReadFrame(grid, HVACGridLayout::kManaged, building);
   s.HVACTotalFlow = ReadValues(grid, f,
                                {&s.ManagedValue2, &s.ManagedValue1, &s.ManagedSupply,
                                 &s.ManagedReturn, &s.ManagedToOutdoors});
@@ -200,7 +176,7 @@ void ReadHVACSteadyFlowGrid(const FlexGrid& grid, const ManagedTimes& shown,
 // --- Totals ------------------------------------------------------------------------------
 
 void AddFlowBalanceColumns(FlexGrid& grid, HVACGridLayout layout) {
-  const Frame f = FrameOfGrid(grid, layout);
+  const HVACGridFrame f = HVACFrameOfGrid(grid, layout);
   double supply = 0;
   double ret = 0;
   for (int row = f.Outdoors(); row <= f.RoomRow(f.rooms); ++row) {
@@ -222,7 +198,7 @@ void AddFlowBalanceColumns(FlexGrid& grid, HVACGridLayout layout) {
 }
 
 void FormatFlowGrid(FlexGrid& grid, HVACGridLayout layout) {
-  const Frame f = FrameOfGrid(grid, layout);
+  const HVACGridFrame f = HVACFrameOfGrid(grid, layout);
   double supply = 0;
   double ret = 0;
   double exhaust = 0;  // the Outdoors row's "----" counts 0

@@ -14,6 +14,29 @@ class FlexGrid;
 // always lie below the last room in both layouts.
 enum class HVACGridLayout { kBase, kManaged };
 
+// Cell positions of one layout. The managed grid is the base grid moved one row down and
+// one column right; both keep their totals and balance rows below the last room, so that
+// re-totalling never writes over a room's flows.
+struct HVACGridFrame {
+  int off;    // 0 base, 1 managed
+  int rooms;  // room rows in the grid
+
+  int Header() const { return off; }
+  int Outdoors() const { return 1 + off; }
+  int RoomRow(int r) const { return 1 + off + r; }
+  int Totals() const { return rooms + 2 + off; }
+  int Balance() const { return rooms + 3 + off; }
+  int RowCount() const { return rooms + 4 + off; }
+  int Key() const { return off; }  // room number, "--", "Makeup"
+  int Name() const { return 1 + off; }
+  int Supply() const { return 2 + off; }
+  int Return() const { return 3 + off; }
+  int Exhaust() const { return 4 + off; }
+};
+HVACGridFrame HVACFrameOf(HVACGridLayout layout, int rooms);
+// The frame of a grid already laid out: its room count follows from its size.
+HVACGridFrame HVACFrameOfGrid(const FlexGrid& grid, HVACGridLayout layout);
+
 // A number shown in a window's text box: the text and the exact value it was made from,
 // so that a box the user did not touch gives back the value unrounded.
 struct NumberBox {
