@@ -34,6 +34,7 @@
 #include "platform/window_registry.h"
 #include "text/number_read.h"
 #include "text/paths.h"
+#include "ui/building/hvac_flow_ss_form.h"
 #include "ui/building/outdoor_flow_form.h"
 #include "ui/common/tool_openers.h"
 #include "ui/common/window_menu.h"
@@ -695,6 +696,12 @@ void mainscenarioform::OpenInputWindow(InputWindow window) {
   switch (window) {
     case InputWindow::OutdoorFlows:
       ShowOutdoorFlows(ctx_, this);
+      break;
+    case InputWindow::BaseHVACFlows:
+      OpenBaseHVACFlows(ctx_, this);
+      break;
+    case InputWindow::ManagedHVACFlows:
+      OpenManagedHVACFlows(ctx_, this);
       break;
     default:
       ShowNotImplemented(ctx_.prompt);

@@ -481,11 +481,11 @@ TEST_F(ScenarioEditor, OccupancyRiskAndUnbuiltWindowsSaySo) {
   EXPECT_EQ(prompt_.shown[1].text, "This feature is not currently implemented.");
   const size_t before = prompt_.shown.size();
   for (const char* name :
-       {"HVACAirClean", "HVACSources", "HVACFlows", "HVACHist", "HVACRoomtoroom", "Ventilation",
-        "NaturalRoomtoRoom", "ManHVACFlow", "ManRoomtoRoom", "definepollutants", "Rooms"}) {
+       {"HVACAirClean", "HVACSources", "HVACHist", "HVACRoomtoroom", "Ventilation",
+        "NaturalRoomtoRoom", "ManRoomtoRoom", "definepollutants", "Rooms"}) {
     editor_->RunCommand(name);
   }
-  EXPECT_EQ(prompt_.shown.size() - before, 11U);
+  EXPECT_EQ(prompt_.shown.size() - before, 9U);
   EXPECT_EQ(prompt_.shown.back().text, "Feature not implemented in version.");
   EXPECT_EQ(Scenario().NumSources[0], 0) << "no HVAC source without its window";
 }
@@ -670,9 +670,9 @@ TEST_F(ScenarioEditor, OpenWithoutMasterFileProposesTempAndSkipsWildcards) {
 }
 
 TEST_F(ScenarioEditor, OpenersPrepareTheRecordBeforeSayingTheWindowIsNotThere) {
-  // The units of the options reach the record before the air-cleaner, base-flow and
-  // ventilation windows.
-  for (const char* name : {"HVACAirClean", "HVACFlows", "Ventilation"}) {
+  // The units of the options reach the record before the air-cleaner and ventilation
+  // windows.
+  for (const char* name : {"HVACAirClean", "Ventilation"}) {
     Scenario().ConcUnits = "milligrams";
     editor_->findChild<QRadioButton*>("micrograms")->setChecked(true);
     prompt_.shown.clear();

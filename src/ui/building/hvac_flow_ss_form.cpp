@@ -1,0 +1,313 @@
+#include "ui/building/hvac_flow_ss_form.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+#include <array>
+
+#include "files/window_files.h"
+#include "platform/edit_cell.h"
+#include "platform/file_dialog.h"
+#include "platform/flex_grid.h"
+#include "platform/printer_service.h"
+#include "platform/qt_text.h"
+#include "text/number_read.h"
+#include "ui/common/number_entry.h"
+#include "ui/main/room_grids.h"
+#include "ui/results/input_reports.h"
+
+namespace quarn {
+
+namespace {
+
+constexpr const char* kBaseCaption = "Base HVAC Flows";
+constexpr const char* kManagedCaption = "Managed Flows";
+constexpr const char* kFlowFilter = "All HVAC flows (*.HVA)|*.HVA|All files (*.*)|*.*";
+constexpr int kPrintLinesPerPage = 70;
+
+constexpr std::array<InputMenuItem, 23> kMenu{{
+    {0, "&File", "File", MenuRole::Own},
+    {1, "&New (clears all)", "FileNew", MenuRole::Own},
+    {1, "&Open", "fileopen", MenuRole::Own},
+    {1, "&Save HVAC flows", "fileclose", MenuRole::Own},
+    {1, "&Print", "FilePrint", MenuRole::Own},
+    {1, "&Transfer", "FileTransfer", MenuRole::Transfer},
+    {1, "&Cancel", "FileCancel", MenuRole::Cancel},
+    {0, "&Edit", "Edit", MenuRole::Own},
+    {1, "Cu&t", "EditCut", MenuRole::Cut},
+    {1, "&Copy", "EditCopy", MenuRole::Copy},
+    {1, "&Paste", "EditPaste", MenuRole::Paste},
+    {1, "C&lear", "editclear", MenuRole::Clear},
+    {0, "&Tools", "Tools", MenuRole::Own},
+    {1, "&Calculator", "Calculator", MenuRole::Calculator},
+    {1, "&Units conversion", "Units", MenuRole::UnitsConversion},
+    {0, "&Window", "Window", MenuRole::Own},
+    {1, "&Cascade", "WindowCascade", MenuRole::Cascade},
+    {1, "Tile &horizontal", "WindowTileH", MenuRole::TileHorizontal},
+    {1, "Tile &vertical", "WindowsTileV", MenuRole::TileVertical},
+    {1, "&List windows", "WindowsList", MenuRole::ListWindows},
+    {0, "&Help", "help", MenuRole::Help},
+    {0, "&Transfer", "Transfer", MenuRole::Transfer},
+    {0, "&Cancel", "cancel", MenuRole::Cancel},
+}};
+
+FileDialogRequest FlowFileRequest() {
+  FileDialogRequest request;
+  request.filter = kFlowFilter;
+  request.default_extension = "HVA";
+  request.initial_name = "*.HVA";
+  return request;
+}
+
+QLineEdit* TimeBox(const char* name, QWidget* parent) {
+  auto* box = new QLineEdit(parent);
+  box->setObjectName(name);
+  // A time read by its leading number would take "1,500" as 1 without a word.
+  RestrictToNumbers(*box);
+  return box;
+}
+
+}  // namespace
+
+HVACFlowSSForm::HVACFlowSSForm(MainContext& context)
+    : InputForm(context, "HVACFlowSSForm", kBaseCaption) {
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  top_frame_ = new QFrame(central);
+  top_frame_->setObjectName("topframe");
+  auto* top = new QHBoxLayout(top_frame_);
+  top->setContentsMargins(0, 0, 0, 0);
+  edit_cell_ = new EditCellBox(top_frame_);
+  edit_cell_->setObjectName("EditCell");
+  top->addWidget(edit_cell_, 1);
+  top_frame_->setMinimumHeight(edit_cell_->sizeHint().height());
+  layout->addWidget(top_frame_);
+
+  frame1_ = new QFrame(central);
+  frame1_->setObjectName("Frame1");
+  auto* times = new QHBoxLayout(frame1_);
+  times->setContentsMargins(0, 0, 0, 0);
+  start_label_ = new QLabel("Start", frame1_);
+  start_label_->setObjectName("StartLabel");
+  start_time_ = TimeBox("StartTime", frame1_);
+  stop_label_ = new QLabel("Stop", frame1_);
+  stop_label_->setObjectName("StopLabel");
+  stop_time_ = TimeBox("StopTime", frame1_);
+  times->addWidget(start_label_);
+  times->addWidget(start_time_);
+  times->addWidget(stop_label_);
+  times->addWidget(stop_time_);
+  times->addStretch(1);
+  layout->addWidget(frame1_);
+
+  grid_ = new FlexGrid(central);
+  grid_->setObjectName("HVACss");
+  grid_->setMinimumWidth(TwipsToPixels(6200));
+  layout->addWidget(grid_, 1);
+  setCentralWidget(central);
+
+  AddEditSession(*grid_, *edit_cell_, true);
+  connect(grid_, &FlexGrid::LeaveCell, this, [this] {
+    if (cursor_events_) left_col_ = grid_->Col();
+  });
+  connect(grid_, &FlexGrid::EnterCell, this, [this] { OnEnterCell(); });
+  // After the edit session's own handler, which sees every key first.
+  connect(grid_, &FlexGrid::KeyDown, this, &HVACFlowSSForm::OnGridKeyDown);
+
+  BuildMenus(kMenu);
+  SetCommand("FileNew", [this] { FileNew(); });
+  SetCommand("fileopen", [this] { FileOpen(); });
+  SetCommand("fileclose", [this] { FileSave(); });
+  SetCommand("FilePrint", [this] { FilePrint(); });
+  SetHelp(kMainHelpFile, "Room-to-room air flows");
+  resize(TwipsToPixels(6600), TwipsToPixels(5600));
+}
+
+HVACGridFrame HVACFlowSSForm::Frame() const {
+  return HVACFrameOfGrid(*grid_, layout_);
+}
+
+void HVACFlowSSForm::FillBase() {
+  const BuildingRecord& b = ctx_.state.Building;
+  layout_ = HVACGridLayout::kBase;
+  cursor_events_ = false;
+  SetupHVACRoomFlowGrid(*grid_, b);
+  FillHVACFlowGrid(*grid_, b);
+  setWindowTitle(kBaseCaption);
+  ShowTimes(false);
+  PlaceCursor(Frame().Outdoors(), Frame().Supply());
+  left_col_ = Frame().Supply();
+  ClearEdited();
+  grid_->setFocus(Qt::OtherFocusReason);
+}
+
+void HVACFlowSSForm::FillManaged() {
+  const BuildingRecord& b = ctx_.state.Building;
+  layout_ = HVACGridLayout::kManaged;
+  cursor_events_ = false;
+  FillHVACRoomFlowGrid(*grid_, b);
+  shown_times_ = FillRoomFlowBalanceGrid(*grid_, b);
+  start_time_->setText(ToQt(shown_times_.start.text));
+  stop_time_->setText(ToQt(shown_times_.stop.text));
+  setWindowTitle(kManagedCaption);
+  ShowTimes(true);
+  PlaceCursor(Frame().Outdoors(), Frame().Supply());
+  left_col_ = Frame().Supply();
+  ClearEdited();
+  grid_->setFocus(Qt::OtherFocusReason);
+}
+
+void HVACFlowSSForm::ShowTimes(bool shown) {
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{start_label_, start_time_, stop_label_, stop_time_}) {
+    w->setVisible(shown);
+  }
+}
+
+void HVACFlowSSForm::PlaceCursor(int row, int col) {
+  cursor_events_ = false;
+  grid_->SetRowCol(row, col);  // also collapses the selection to the cell
+  cursor_events_ = true;
+}
+
+void HVACFlowSSForm::OnEnterCell() {
+  if (!cursor_events_) return;
+  const HVACGridFrame f = Frame();
+  int row = grid_->Row();
+  int col = grid_->Col();
+  // The number and name of a row are no values: its Supply cell is.
+  if (col < f.Supply()) col = f.Supply();
+  // The totals are the grid's own: back to the Outdoors row, in the column just left.
+  if (row >= f.Totals()) {
+    row = f.Outdoors();
+    col = left_col_ >= f.Supply() ? left_col_ : f.Supply();
+  }
+  // The Outdoors row has no exhaust.
+  if (row == f.Outdoors() && col == f.Exhaust()) col = f.Supply();
+  PlaceCursor(row, col);
+}
+
+void HVACFlowSSForm::OnGridKeyDown(int& key_code, int shift) {
+  // Right arrow in the Exhaust column wraps to the Supply cell of the same row.
+  if (key_code != keycode::kRight || (shift & kShiftMask) != 0) return;
+  const HVACGridFrame f = Frame();
+  if (grid_->Col() != f.Exhaust()) return;
+  key_code = 0;
+  grid_->SetCol(f.Supply());
+}
+
+void HVACFlowSSForm::Retotal() {
+  FormatFlowGrid(*grid_, layout_);
+}
+
+void HVACFlowSSForm::AfterEditCommand() {
+  Retotal();
+}
+
+void HVACFlowSSForm::AfterCellCommit(int /*row*/, int /*col*/) {
+  Retotal();
+}
+
+std::vector<HVACFlowSSForm::CellPos> HVACFlowSSForm::FileCells() const {
+  const HVACGridFrame f = Frame();
+  std::vector<CellPos> cells = {
+      {f.Outdoors(), f.Supply()}, {f.Outdoors(), f.Return()}, {f.Outdoors(), f.Exhaust()}};
+  for (int r = 1; r <= f.rooms; ++r) {
+    for (int col : {f.Supply(), f.Return(), f.Exhaust()}) cells.push_back({f.RoomRow(r), col});
+  }
+  return cells;
+}
+
+void HVACFlowSSForm::FileNew() {
+  const HVACGridFrame f = Frame();
+  for (const CellPos& c : FileCells()) {
+    // The Outdoors row's "----" is a label, not a value.
+    if (c.row == f.Outdoors() && c.col == f.Exhaust()) continue;
+    grid_->SetTextMatrix(c.row, c.col, "");
+  }
+  Retotal();
+  MarkEdited();
+}
+
+void HVACFlowSSForm::FileOpen() {
+  const auto name = ctx_.dialogs.OpenFileName(FlowFileRequest());
+  if (!name) return;
+  const HVACGridFrame f = Frame();
+  // The reader gives its own message and nothing on a damaged file: the grid stays as is.
+  const auto values = ReadHVACFlowFile(f.rooms, *name, ctx_.prompt);
+  if (!values) return;
+  const std::vector<CellPos> cells = FileCells();
+  for (size_t i = 0; i < cells.size() && i < values->size(); ++i) {
+    const CellPos& c = cells[i];
+    if (c.row == f.Outdoors() && c.col == f.Exhaust()) continue;
+    SetSingleCell(*grid_, c.row, c.col, ToSingle((*values)[i]));
+  }
+  Retotal();
+  PlaceCursor(f.Outdoors(), f.Supply());
+  MarkEdited();
+}
+
+void HVACFlowSSForm::FileSave() {
+  const auto name = ctx_.dialogs.SaveFileName(FlowFileRequest());
+  if (!name) return;
+  const HVACGridFrame f = Frame();
+  std::vector<double> values;
+  for (const CellPos& c : FileCells()) {
+    const bool label = c.row == f.Outdoors() && c.col == f.Exhaust();
+    // What the cell shows, as typed: the file holds the numbers the user reads.
+    values.push_back(label ? 0.0 : LeadingNumber(grid_->TextMatrix(c.row, c.col)));
+  }
+  WriteHVACFlowFile(values, f.rooms, *name, ctx_.prompt);
+}
+
+void HVACFlowSSForm::FilePrint() {
+  PrintCommand command(ctx_.printer);
+  int line_count = 0;
+  PrintPollutantsAndHVAC(command.Job(), ctx_.state.Building, line_count, kPrintLinesPerPage);
+  command.Job().EndDocument();
+}
+
+void HVACFlowSSForm::Transfer() {
+  ProgramState& st = ctx_.state;
+  ScenarioRecord& s = st.Building.Scenario;
+  if (layout_ == HVACGridLayout::kBase) {
+    ReadHVACFlowGrid(*grid_, st.Building);
+  } else {
+    ReadHVACSteadyFlowGrid(*grid_, shown_times_, FromQt(start_time_->text()),
+                           FromQt(stop_time_->text()), st.Building);
+    // The run takes the managed flows only when the flag says so; the scenario grid's read
+    // back sets it by the same rule, but that may never come if the editor is cancelled.
+    s.ManagedFlowFlag = s.ManagedValue4 > 0 ? "Y" : "N";
+  }
+  st.ScenarioSaved = kFalse;
+  CloseForm();
+}
+
+namespace {
+
+// A new window, or nullptr when one is open already (it is brought forward as it is).
+HVACFlowSSForm* NewFlowForm(MainContext& context, QWidget* opener) {
+  const bool open = AppWindows().Find<HVACFlowSSForm>() != nullptr;
+  HVACFlowSSForm* form = ShowInputForm<HVACFlowSSForm>(
+      context, opener, [](MainContext& c) { return new HVACFlowSSForm(c); }, 10, 10);
+  return open ? nullptr : form;
+}
+
+}  // namespace
+
+void OpenBaseHVACFlows(MainContext& context, QWidget* opener) {
+  HVACFlowSSForm* form = NewFlowForm(context, opener);
+  if (form == nullptr) return;
+  form->FillBase();
+  context.state.Building.Scenario.HVACInUse = kTrue;
+}
+
+void OpenManagedHVACFlows(MainContext& context, QWidget* opener) {
+  HVACFlowSSForm* form = NewFlowForm(context, opener);
+  if (form == nullptr) return;
+  form->FillManaged();
+}
+
+}  // namespace quarn
