@@ -135,12 +135,7 @@ void HVACFlowSSForm::FillBase() {
   cursor_events_ = false;
   SetupHVACRoomFlowGrid(*grid_, b);
   FillHVACFlowGrid(*grid_, b);
-  setWindowTitle(kBaseCaption);
-  ShowTimes(false);
-  PlaceCursor(Frame().Outdoors(), Frame().Supply());
-  left_col_ = Frame().Supply();
-  ClearEdited();
-  grid_->setFocus(Qt::OtherFocusReason);
+  Filled(kBaseCaption, false);
 }
 
 void HVACFlowSSForm::FillManaged() {
@@ -151,8 +146,12 @@ void HVACFlowSSForm::FillManaged() {
   shown_times_ = FillRoomFlowBalanceGrid(*grid_, b);
   start_time_->setText(ToQt(shown_times_.start.text));
   stop_time_->setText(ToQt(shown_times_.stop.text));
-  setWindowTitle(kManagedCaption);
-  ShowTimes(true);
+  Filled(kManagedCaption, true);
+}
+
+void HVACFlowSSForm::Filled(const char* caption, bool with_times) {
+  setWindowTitle(caption);
+  ShowTimes(with_times);
   PlaceCursor(Frame().Outdoors(), Frame().Supply());
   left_col_ = Frame().Supply();
   ClearEdited();

@@ -58,6 +58,8 @@ class HVACFlowSSForm : public InputForm {  // NOLINT(readability-identifier-nami
   };
   std::vector<CellPos> FileCells() const;
   void Retotal();
+  // After a fill: the mode's caption and boxes, the cursor on the Outdoors row's Supply.
+  void Filled(const char* caption, bool with_times);
   // The Start and Stop boxes and their labels belong to the managed flows.
   void ShowTimes(bool shown);
   void PlaceCursor(int row, int col);
