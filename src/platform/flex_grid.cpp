@@ -84,6 +84,40 @@ class FlexGridModel : public QAbstractTableModel {
     }
   }
 
+  // An empty row at r (0 to rows_): the rows from r on move one down with their texts,
+  // numbers and colours.
+  void InsertRow(int r) {
+    beginInsertRows(QModelIndex(), r, r);
+    const size_t at = Index(r, 0);
+    const auto width = static_cast<size_t>(cols_);
+    cells_.insert(cells_.begin() + static_cast<std::ptrdiff_t>(at), width, std::string());
+    if (!has_number_.empty()) {
+      numbers_.insert(numbers_.begin() + static_cast<std::ptrdiff_t>(at), width, 0.0);
+      has_number_.insert(has_number_.begin() + static_cast<std::ptrdiff_t>(at), width, 0);
+    }
+    ShiftColors(at, width, true);
+    ++rows_;
+    endInsertRows();
+  }
+
+  // Row r (0 to rows_ - 1) goes: the rows below move one up with their texts, numbers and
+  // colours.
+  void RemoveRow(int r) {
+    beginRemoveRows(QModelIndex(), r, r);
+    const size_t at = Index(r, 0);
+    const auto width = static_cast<size_t>(cols_);
+    const auto first = static_cast<std::ptrdiff_t>(at);
+    const auto last = static_cast<std::ptrdiff_t>(at + width);
+    cells_.erase(cells_.begin() + first, cells_.begin() + last);
+    if (!has_number_.empty()) {
+      numbers_.erase(numbers_.begin() + first, numbers_.begin() + last);
+      has_number_.erase(has_number_.begin() + first, has_number_.begin() + last);
+    }
+    ShiftColors(at, width, false);
+    --rows_;
+    endRemoveRows();
+  }
+
   void SetCols(int cols) {
     cols = std::max(cols, 0);
     if (cols == cols_) return;
@@ -177,6 +211,21 @@ class FlexGridModel : public QAbstractTableModel {
   }
 
  private:
+  // Colours of the cells from `at` on move `width` cells on (a row inserted there) or back
+  // (the row at `at` removed, its own colours dropped).
+  void ShiftColors(size_t at, size_t width, bool forward) {
+    std::unordered_map<size_t, QRgb> moved;
+    for (const auto& [index, color] : colors_) {
+      if (index < at) {
+        moved.emplace(index, color);
+      } else if (forward) {
+        moved.emplace(index + width, color);
+      } else if (index >= at + width) {
+        moved.emplace(index - width, color);
+      }
+    }
+    colors_ = std::move(moved);
+  }
   void Resize() {
     const size_t n = static_cast<size_t>(rows_) * static_cast<size_t>(cols_);
     cells_.resize(n);
@@ -349,6 +398,22 @@ void FlexGrid::SetCols(int cols) {
   cols = std::max(cols, 0);
   if (fixed_cols_ > cols) fixed_cols_ = cols;
   model_->SetCols(cols);
+  model_->SetFixed(fixed_rows_, fixed_cols_);
+  ClampCursor();
+  LayoutFrozenViews();
+}
+
+void FlexGrid::InsertRow(int row) {
+  if (row < 0 || row > Rows()) return;
+  model_->InsertRow(row);
+  ClampCursor();
+  LayoutFrozenViews();
+}
+
+void FlexGrid::RemoveRow(int row) {
+  if (row < 0 || row >= Rows()) return;
+  model_->RemoveRow(row);
+  if (fixed_rows_ > Rows()) fixed_rows_ = Rows();
   model_->SetFixed(fixed_rows_, fixed_cols_);
   ClampCursor();
   LayoutFrozenViews();

@@ -85,6 +85,11 @@ class FlexGrid : public QTableView {
   void SetRows(int rows);
   int Cols() const;
   void SetCols(int cols);
+  // A new empty row at `row` (0 to Rows()), or the row at `row` taken out: the rows below
+  // move with their texts, exact numbers and colours. The heading counts and the cursor's
+  // row and column stay as they are (the cursor kept within the grid). Out of range, nothing.
+  void InsertRow(int row);
+  void RemoveRow(int row);
   int FixedRows() const { return fixed_rows_; }
   void SetFixedRows(int fixed_rows);
   int FixedCols() const { return fixed_cols_; }
