@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "model/prompt.h"
 #include "platform/flex_grid.h"
 #include "text/number_read.h"
 #include "text/number_text.h"
@@ -11,11 +12,17 @@ namespace quarn {
 
 namespace {
 
+// Column 0 of rows 1 to 50: the point numbers.
+void NumberScheduleRows(FlexGrid& grid) {
+  for (int i = 1; i <= kMaxHistory; ++i)
+    grid.SetTextMatrix(i, 0, FormatSingle(static_cast<float>(i)));
+}
+
 // Rows 1 to 50: the index, and the point's time and value; a point after the first with
 // time 0 is not part of the schedule and shows empty cells.
 void FillSchedule(FlexGrid& grid, const History& time, const History& value) {
+  NumberScheduleRows(grid);
   for (int i = 1; i <= kMaxHistory; ++i) {
-    grid.SetTextMatrix(i, 0, FormatSingle(static_cast<float>(i)));
     if (i == 1 || time[i] != 0) {
       WriteGridRow(grid, i, time[i], value[i]);
     } else {
@@ -25,11 +32,18 @@ void FillSchedule(FlexGrid& grid, const History& time, const History& value) {
   }
 }
 
+bool HoldsValue(const FlexGrid& grid, int row) {
+  for (int c = 1; c < grid.Cols(); ++c) {
+    if (grid.TextMatrix(row, c).find_first_not_of(' ') != std::string::npos) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 HVACHistoryOptions FillHVACFlowHistoryGrid(FlexGrid& grid, const ScenarioRecord& scenario) {
   grid.SetRedraw(false);
-  grid.SetRows(102);
+  grid.SetRows(kMaxHistory + 1);
   grid.SetCols(3);
   grid.SetColWidth(0, 455);
   grid.SetColWidth(1, 950);
@@ -43,6 +57,39 @@ HVACHistoryOptions FillHVACFlowHistoryGrid(FlexGrid& grid, const ScenarioRecord&
   grid.SetRowCol(1, 1);
   grid.SetRedraw(true);
   return {scenario.HVACHistoryOutdoorOnly != 0, scenario.HVACHistoryCycle.str() == "Y"};
+}
+
+void ReadHVACHistoryGrid(FlexGrid& grid, const HVACHistoryOptions& options,
+                         ScenarioRecord& scenario) {
+  scenario.HVACHistoryCycle = options.cycle ? "Y" : "N";
+  scenario.HVACHistoryOutdoorOnly = options.outdoor_only ? 1 : 0;
+  for (int i = 1; i <= kMaxHistory; ++i) {
+    const GridRowValues point = ReadGridRow(grid, i);
+    scenario.HVACHistoryTime[i] = point.first;
+    scenario.HVACHistoryFraction[i] = point.second;
+  }
+  grid.SetRowCol(1, 1);
+}
+
+bool InsertScheduleRow(FlexGrid& grid, int row, Prompt& prompt) {
+  if (row < 1 || row > kMaxHistory) return false;
+  if (HoldsValue(grid, kMaxHistory)) {
+    prompt.Message("Error.  Row 50 is not empty, so no row can be inserted.", "Error",
+                   MessageIcon::Critical);
+    return false;
+  }
+  grid.InsertRow(row + 1);
+  grid.SetRows(kMaxHistory + 1);
+  NumberScheduleRows(grid);
+  return true;
+}
+
+bool DeleteScheduleRow(FlexGrid& grid, int row) {
+  if (row < 1 || row > kMaxHistory) return false;
+  grid.RemoveRow(row);
+  grid.SetRows(kMaxHistory + 1);
+  NumberScheduleRows(grid);
+  return true;
 }
 
 bool FillVentilationGrid(FlexGrid& grid, const ScenarioRecord& scenario) {

@@ -8,6 +8,7 @@
 namespace quarn {
 
 class FlexGrid;
+class Prompt;
 
 // The two 50-point schedules of the scenario (HVAC flow history, ventilation history), the
 // user-defined HVAC filter and the HVAC air-cleaner capacity. A schedule lists its points
@@ -19,6 +20,18 @@ struct HVACHistoryOptions {
   bool cycle = false;         // YesOption, else NoOption
 };
 HVACHistoryOptions FillHVACFlowHistoryGrid(FlexGrid& grid, const ScenarioRecord& scenario);
+// The options ("Y" or "N"; 1 or 0, not -1) and every one of rows 1 to 50 into the history,
+// blank or not: a blank cell reads 0 and nothing is checked. The cursor ends on row 1,
+// column 1.
+void ReadHVACHistoryGrid(FlexGrid& grid, const HVACHistoryOptions& options,
+                         ScenarioRecord& scenario);
+
+// Edit > Insert Row and Delete Row of a schedule grid, which always holds rows 1 to 50
+// numbered in order. Insert puts an empty row below `row` and drops the empty row 50; it
+// is refused with a message while row 50 holds a value, which would be pushed out of reach.
+// Delete takes `row` out and adds an empty row 50. Both give whether the grid changed.
+bool InsertScheduleRow(FlexGrid& grid, int row, Prompt& prompt);
+bool DeleteScheduleRow(FlexGrid& grid, int row);
 
 // Fills the ventilation grid; gives whether the window's "Is this a cycle" Yes is set.
 bool FillVentilationGrid(FlexGrid& grid, const ScenarioRecord& scenario);

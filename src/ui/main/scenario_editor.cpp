@@ -34,6 +34,7 @@
 #include "platform/window_registry.h"
 #include "text/number_read.h"
 #include "text/paths.h"
+#include "ui/building/hvac_flow_history.h"
 #include "ui/building/hvac_flow_ss_form.h"
 #include "ui/building/outdoor_flow_form.h"
 #include "ui/common/tool_openers.h"
@@ -702,6 +703,9 @@ void mainscenarioform::OpenInputWindow(InputWindow window) {
       break;
     case InputWindow::ManagedHVACFlows:
       OpenManagedHVACFlows(ctx_, this);
+      break;
+    case InputWindow::HVACFlowHistory:
+      OpenHVACFlowHistory(ctx_, this);
       break;
     default:
       ShowNotImplemented(ctx_.prompt);

@@ -130,6 +130,17 @@ void HistoryList(Section& out, const History& times, const History& values) {
   }
 }
 
+// The HVAC flow history under its title, or a line that the flows are constant.
+void HVACHistory(Section& out, const ScenarioRecord& s) {
+  if (s.ConstantHVAC.str() != "Y") {
+    out.Tab(20, "Changes in HVAC Flow ").Line();
+    HistoryHeading(out);
+    HistoryList(out, s.HVACHistoryTime, s.HVACHistoryFraction);
+  } else {
+    out.Tab(10, "No changes in HVAC Flows ").Line();
+  }
+}
+
 void PollutantTable(Section& out, const ScenarioRecord& s) {
   // The class decides in capitals here, as the building window's unit commands do.
   const bool particles = scenario_io::IsParticleClass(s.PollutantClass);
@@ -364,13 +375,7 @@ void PrintPollutantsAndHVAC(PrintJob& job, const BuildingRecord& building, int& 
   AirCleaner(out, s);
   BaseHVACFlows(out, building);
   HVACRoomToRoom(out, building);
-  if (s.ConstantHVAC.str() != "Y") {
-    out.Tab(20, "Changes in HVAC Flow ").Line();
-    HistoryHeading(out);
-    HistoryList(out, s.HVACHistoryTime, s.HVACHistoryFraction);
-  } else {
-    out.Tab(10, "No changes in HVAC Flows ").Line();
-  }
+  HVACHistory(out, s);
 }
 
 void PrintNaturalFlows(PrintJob& job, const BuildingRecord& building, int& line_count,
@@ -487,8 +492,7 @@ void PrintHVACFlowChanges(PrintJob& job, const BuildingRecord& building, int& li
   const DateTime now = job.Now();
   out.Tab(10, "Data for scenario " + s.Name).Then(" Date ").Then(DateText(now));
   out.Then("  Time ").Then(TimeText(now)).Line();
-  HistoryHeading(out);
-  HistoryList(out, s.HVACHistoryTime, s.HVACHistoryFraction);
+  HVACHistory(out, s);
 }
 
 void PrintOutdoorFlows(PrintJob& job, const BuildingRecord& building) {

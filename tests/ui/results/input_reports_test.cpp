@@ -295,6 +295,7 @@ TEST(InputReports, TheFlowWindowsSections) {
   const Lines changes =
       Printed([&](PrintJob& job) { PrintHVACFlowChanges(job, *b, count, 77); }).Lines();
   EXPECT_EQ(changes, (Lines{Line({{10, "Data for scenario R1 Date 12-08-2026  Time 14:05:09"}}),
+                            Line({{20, "Changes in HVAC Flow "}}),
                             Line({{10, "Time "}, {20, "Fraction of base flow "}}),
                             Line({{10, " 0 "}, {20, " 1 "}}), Line({{10, " 2 "}, {20, " .5 "}})}));
 }

@@ -1,0 +1,246 @@
+#include "ui/building/hvac_flow_history.h"
+
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "files/window_files.h"
+#include "platform/edit_cell.h"
+#include "platform/file_dialog.h"
+#include "platform/flex_grid.h"
+#include "platform/printer_service.h"
+#include "platform/qt_text.h"
+#include "text/number_read.h"
+#include "ui/common/number_entry.h"
+#include "ui/common/window_menu.h"
+#include "ui/main/room_grids.h"
+#include "ui/results/input_reports.h"
+
+namespace quarn {
+
+namespace {
+
+constexpr int kLeftTwips = 5;
+constexpr int kTopTwips = 10;
+constexpr int kMinWidthTwips = 6400;
+constexpr int kMinHeightTwips = 5590;
+constexpr int kGridHeightTwips = 4600;
+constexpr int kGridWidthTwips = 3400;
+constexpr int kPrintLinesPerPage = 70;
+
+constexpr const char* kFilter = "HVAC flow history (*.FHI)|*.FHI|All files (*.*)|*.*";
+constexpr const char* kExtension = "FHI";
+
+constexpr InputMenuItem kMenu[] = {
+    {0, "&File", "File", MenuRole::Own},
+    {1, "&Open flow file", "fileopen", MenuRole::Own},
+    {1, "&Save flow file", "filesave", MenuRole::Own},
+    {1, "Printer s&etup", "Filesetupprinter", MenuRole::PrinterSetup},
+    {1, "&Print", "FilePrint", MenuRole::Own},
+    {1, "&Transfer", "FileTransfer", MenuRole::Transfer},
+    {1, "&Cancel", "FileCancel", MenuRole::Own},
+    {0, "&Transfer", "Transfer", MenuRole::Transfer},
+    {0, "&Cancel", "cancel", MenuRole::Cancel},
+    {0, "&Edit", "Edit", MenuRole::Own},
+    {1, "Cu&t", "EditCut", MenuRole::Cut},
+    {1, "&Copy", "EditCopy", MenuRole::Copy},
+    {1, "C&lear", "editclear", MenuRole::Clear},
+    {1, "&Paste", "EditPaste", MenuRole::Paste},
+    {1, "&Insert Row", "InsertRow", MenuRole::Own},
+    {1, "&Delete Row", "DeleteRow", MenuRole::Own},
+    {0, "&Window", "Window", MenuRole::Own},
+    {1, "&Cascade", "WindowCascade", MenuRole::Cascade},
+    {1, "Tile &horizontal", "WindowTileH", MenuRole::TileHorizontal},
+    {1, "Tile &vertical", "WindowTileV", MenuRole::TileVertical},
+    {1, "&List windows", "WindowsList", MenuRole::ListWindows},
+    {0, "&Help", "help", MenuRole::Help},
+};
+
+QRadioButton* AddOption(QGroupBox& frame, const char* name, const char* caption) {
+  auto* option = new QRadioButton(ToQt(caption), &frame);
+  option->setObjectName(name);
+  frame.layout()->addWidget(option);
+  return option;
+}
+
+QGroupBox* AddFrame(QWidget& parent, const char* name, const char* caption) {
+  auto* frame = new QGroupBox(ToQt(caption), &parent);
+  frame->setObjectName(name);
+  new QVBoxLayout(frame);
+  return frame;
+}
+
+FileDialogRequest FlowFileRequest(const char* title) {
+  FileDialogRequest request;
+  request.title = title;
+  request.filter = kFilter;
+  request.default_extension = kExtension;
+  return request;
+}
+
+}  // namespace
+
+HVACFlowHistory::HVACFlowHistory(MainContext& context)
+    : InputForm(context, "HVACFlowHistory", "HVAC Flow History") {
+  BuildControls();
+  BuildMenus(kMenu);
+  SetCommand("fileopen", [this] { OpenFile(); });
+  SetCommand("filesave", [this] { SaveFile(); });
+  SetCommand("FilePrint", [this] { Print(); });
+  SetCommand("FileCancel", [this] { AskCancel(); });
+  SetCommand("InsertRow", [this] { InsertRow(); });
+  SetCommand("DeleteRow", [this] { DeleteRow(); });
+  SetCommand("tbnRandom", [this] { GenerateRandom(); });
+  SetHelp(kMainHelpFile, "");
+  AddEditSession(*grid_, *edit_cell_, true);
+  setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
+}
+
+void HVACFlowHistory::BuildControls() {
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+
+  auto* top_frame = new QFrame(central);
+  top_frame->setObjectName("TopFrame");
+  auto* top = new QHBoxLayout(top_frame);
+  edit_cell_ = new EditCellBox(top_frame);
+  edit_cell_->setObjectName("EditCell");
+  // The box comes and goes with each edit; the controls beside it stay in place.
+  QSizePolicy keep = edit_cell_->sizePolicy();
+  keep.setRetainSizeWhenHidden(true);
+  edit_cell_->setSizePolicy(keep);
+  edit_cell_->hide();
+  top->addWidget(edit_cell_);
+  auto* label = new QLabel("Fraction of time on", top_frame);
+  label->setObjectName("FractionLabel");
+  top->addWidget(label);
+  fraction_on_ = new QLineEdit("1", top_frame);
+  fraction_on_->setObjectName("FractionOn");
+  RestrictToNumbers(*fraction_on_);
+  top->addWidget(fraction_on_);
+  auto* random = new QPushButton("Generate Random", top_frame);
+  random->setObjectName("tbnRandom");
+  SetButtonCommand(*random, "tbnRandom");
+  top->addWidget(random);
+  top->addStretch();
+  layout->addWidget(top_frame);
+
+  auto* body = new QHBoxLayout;
+  grid_ = new FlexGrid(central);
+  grid_->setObjectName("HVACHistss");
+  grid_->setMinimumSize(TwipsToPixels(kGridWidthTwips), TwipsToPixels(kGridHeightTwips));
+  body->addWidget(grid_, 1);
+  auto* options = new QVBoxLayout;
+  QGroupBox* flows = AddFrame(*central, "Frame1", "Flows affected");
+  option_all_ = AddOption(*flows, "OptionAll", "All HVAC flows");
+  option_outdoor_ = AddOption(*flows, "OptionOutdoor", "Outdoor flows ");
+  options->addWidget(flows);
+  QGroupBox* cycle = AddFrame(*central, "CycleFrame", "Is this a cycle?");
+  yes_option_ = AddOption(*cycle, "YesOption", "Yes");
+  no_option_ = AddOption(*cycle, "NoOption", "No");
+  options->addWidget(cycle);
+  options->addStretch();
+  body->addLayout(options);
+  layout->addLayout(body, 1);
+  setCentralWidget(central);
+}
+
+HVACHistoryOptions HVACFlowHistory::Options() const {
+  return {option_outdoor_->isChecked(), yes_option_->isChecked()};
+}
+
+void HVACFlowHistory::ShowOptions(const HVACHistoryOptions& options) {
+  (options.outdoor_only ? option_outdoor_ : option_all_)->setChecked(true);
+  (options.cycle ? yes_option_ : no_option_)->setChecked(true);
+}
+
+void HVACFlowHistory::FillFromRecord() {
+  ShowOptions(FillHVACFlowHistoryGrid(*grid_, ctx_.state.Building.Scenario));
+  grid_->SetRowCol(1, 1);
+  ClearEdited();
+}
+
+void HVACFlowHistory::Transfer() {
+  ReadHVACHistoryGrid(*grid_, Options(), ctx_.state.Building.Scenario);
+  ctx_.state.ScenarioSaved = kFalse;
+  CloseForm();
+}
+
+void HVACFlowHistory::OpenFile() {
+  const auto name = ctx_.dialogs.OpenFileName(FlowFileRequest("Open flow file"));
+  if (!name) return;
+  // A file that cannot be read has said so and changed nothing: the grid stays as it is.
+  if (!ReadHVACFlowHistoryFile(ctx_.state.Building.Scenario, *name, ctx_.prompt)) return;
+  ctx_.state.ScenarioSaved = kFalse;
+  FillFromRecord();
+}
+
+void HVACFlowHistory::SaveFile() {
+  const auto name = ctx_.dialogs.SaveFileName(FlowFileRequest("Save flow file"));
+  if (!name) return;
+  ScenarioRecord& scenario = ctx_.state.Building.Scenario;
+  const HVACHistoryOptions options = Options();
+  ReadHVACHistoryGrid(*grid_, options, scenario);
+  ctx_.state.ScenarioSaved = kFalse;
+  WriteHVACFlowHistoryFile(scenario, options.outdoor_only, options.cycle, *name, ctx_.prompt);
+}
+
+void HVACFlowHistory::Print() {
+  // The record is printed: edits not yet transferred stay in the grid.
+  PrintCommand command(ctx_.printer);
+  int line_count = 0;
+  PrintHVACFlowChanges(command.Job(), ctx_.state.Building, line_count, kPrintLinesPerPage);
+  command.Job().EndDocument();
+}
+
+void HVACFlowHistory::AskCancel() {
+  const Answer answer = ctx_.prompt.AskYesNoDefault(
+      "All changes will be lost.  Do you wish to continue and lose changes?", "Warning",
+      MessageIcon::Critical, Answer::No);
+  if (answer == Answer::Yes) CloseForm();
+}
+
+void HVACFlowHistory::GenerateRandom() {
+  const float fraction = ToSingle(LeadingNumber(FromQt(fraction_on_->text())));
+  const std::vector<FlowHistoryRow> rows = GenerateRandomFlowHistory(fraction, random_);
+  // Rows below the closing 24 h row are emptied, so that no older history is read back
+  // after it and the cycle ends at 24 h.
+  for (int r = 1; r <= kMaxHistory; ++r) {
+    const auto i = static_cast<size_t>(r - 1);
+    grid_->SetTextMatrix(r, 1, i < rows.size() ? rows[i].time : "");
+    grid_->SetTextMatrix(r, 2, i < rows.size() ? rows[i].fraction : "");
+  }
+  MarkEdited();
+}
+
+void HVACFlowHistory::InsertRow() {
+  if (InsertScheduleRow(*grid_, grid_->Row(), ctx_.prompt)) MarkEdited();
+}
+
+void HVACFlowHistory::DeleteRow() {
+  if (DeleteScheduleRow(*grid_, grid_->Row())) MarkEdited();
+}
+
+HVACFlowHistory* OpenHVACFlowHistory(MainContext& context, QWidget* opener) {
+  auto* form = ShowInputForm<HVACFlowHistory>(
+      context, opener, [](MainContext& c) { return new HVACFlowHistory(c); }, kLeftTwips,
+      kTopTwips);
+  form->FillFromRecord();
+  // 0.8 of the frame's width, never narrower than the window's least.
+  QWidget* outer = OuterFrame(form);
+  int width = outer->width();
+  if (QMdiArea* area = AreaAbove(form)) width = area->window()->width() * 4 / 5;
+  const QSize least = outer->minimumSizeHint().expandedTo(form->minimumSize());
+  outer->resize(std::max(width, least.width()), std::max(outer->height(), least.height()));
+  form->HVACHistss().setFocus(Qt::OtherFocusReason);
+  return form;
+}
+
+}  // namespace quarn
