@@ -135,35 +135,24 @@ TEST(FlexGridShape, InsertedAndRemovedRowsMoveTheRowsBelowWithTheirNumbersAndCol
   FlexGrid g;
   g.SetRows(4);
   g.SetCols(3);
-  for (int r = 0; r < 4; ++r)
-    for (int c = 0; c < 3; ++c) g.SetTextMatrix(r, c, Name(r, c));
-  g.SetNumber(2, 1, 1.0 / 3.0, "0.3333333");
+  for (int r = 0; r < 4; ++r) g.SetTextMatrix(r, 1, Name(r, 1));
+  g.SetNumber(2, 2, 1.0 / 3.0, "0.3333333");
   g.SetCellBackColorAt(2, 2, Qt::red);
   g.SetCellBackColorAt(1, 2, Qt::blue);
   g.InsertRow(2);
-  ASSERT_EQ(g.Rows(), 5);
-  EXPECT_EQ(g.TextMatrix(2, 1), "");
-  EXPECT_FALSE(g.Number(2, 1).has_value());
-  EXPECT_FALSE(g.CellBackColorAt(2, 2).isValid());
-  EXPECT_EQ(g.Number(3, 1), 1.0 / 3.0);
-  EXPECT_EQ(g.CellBackColorAt(3, 2), QColor(Qt::red));
-  EXPECT_EQ(g.TextMatrix(4, 2), "r3c2");
-  EXPECT_EQ(g.CellBackColorAt(1, 2), QColor(Qt::blue));
-
-  g.RemoveRow(1);
-  ASSERT_EQ(g.Rows(), 4);
-  EXPECT_EQ(g.TextMatrix(1, 1), "") << "the inserted row moved up";
-  EXPECT_EQ(g.Number(2, 1), 1.0 / 3.0);
+  EXPECT_EQ(g.Rows(), 5);
+  EXPECT_EQ(g.TextMatrix(2, 1) + "|" + g.TextMatrix(3, 1) + "|" + g.TextMatrix(4, 1), "|r2c1|r3c1");
+  EXPECT_FALSE(g.Number(2, 2).has_value() || g.CellBackColorAt(2, 2).isValid());
+  EXPECT_EQ(g.Number(3, 2), 1.0 / 3.0);
+  g.RemoveRow(1);  // the blue row
+  EXPECT_EQ(g.Number(2, 2), 1.0 / 3.0);
   EXPECT_EQ(g.CellBackColorAt(2, 2), QColor(Qt::red));
-  EXPECT_FALSE(g.CellBackColorAt(1, 2).isValid()) << "the removed row's colour goes with it";
-  g.InsertRow(4);  // at the end
-  EXPECT_EQ(g.Rows(), 5);
+  EXPECT_FALSE(g.CellBackColorAt(1, 2).isValid());
+  g.SetRow(3);
+  g.RemoveRow(3);
   g.InsertRow(9);  // outside: nothing
-  g.RemoveRow(-1);
-  EXPECT_EQ(g.Rows(), 5);
-  g.SetRow(4);
-  g.RemoveRow(4);
-  EXPECT_EQ(g.Row(), 3) << "the cursor stays within the grid";
+  EXPECT_EQ(g.Rows(), 3);
+  EXPECT_EQ(g.Row(), 2) << "the cursor stays within the grid";
 }
 
 TEST(FlexGridText, SizesAreInTwipsAtFifteenAPixel) {
