@@ -36,6 +36,7 @@
 #include "text/paths.h"
 #include "ui/building/hvac_flow_history.h"
 #include "ui/building/hvac_flow_ss_form.h"
+#include "ui/building/hvac_form.h"
 #include "ui/building/outdoor_flow_form.h"
 #include "ui/common/tool_openers.h"
 #include "ui/common/window_menu.h"
@@ -695,6 +696,9 @@ void mainscenarioform::OpenInputWindow(InputWindow window) {
   // Each input window is wired here by the work that builds it (fill its grid from the
   // record, hide this window while it is open, show it). Until then the user is told.
   switch (window) {
+    case InputWindow::HVACAirCleaner:
+      OpenHVACForm(ctx_, this);
+      break;
     case InputWindow::OutdoorFlows:
       ShowOutdoorFlows(ctx_, this);
       break;

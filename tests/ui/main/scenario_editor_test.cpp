@@ -480,11 +480,11 @@ TEST_F(ScenarioEditor, OccupancyRiskAndUnbuiltWindowsSaySo) {
   editor_->RunCommand("Risk");
   EXPECT_EQ(prompt_.shown[1].text, "This feature is not currently implemented.");
   const size_t before = prompt_.shown.size();
-  for (const char* name : {"HVACAirClean", "HVACSources", "HVACRoomtoroom", "Ventilation",
-                           "NaturalRoomtoRoom", "ManRoomtoRoom", "definepollutants", "Rooms"}) {
+  for (const char* name : {"HVACSources", "HVACRoomtoroom", "Ventilation", "NaturalRoomtoRoom",
+                           "ManRoomtoRoom", "definepollutants", "Rooms"}) {
     editor_->RunCommand(name);
   }
-  EXPECT_EQ(prompt_.shown.size() - before, 8U);
+  EXPECT_EQ(prompt_.shown.size() - before, 7U);
   EXPECT_EQ(prompt_.shown.back().text, "Feature not implemented in version.");
   EXPECT_EQ(Scenario().NumSources[0], 0) << "no HVAC source without its window";
 }
@@ -669,9 +669,8 @@ TEST_F(ScenarioEditor, OpenWithoutMasterFileProposesTempAndSkipsWildcards) {
 }
 
 TEST_F(ScenarioEditor, OpenersPrepareTheRecordBeforeSayingTheWindowIsNotThere) {
-  // The units of the options reach the record before the air-cleaner and ventilation
-  // windows.
-  for (const char* name : {"HVACAirClean", "Ventilation"}) {
+  // The units of the options reach the record before the ventilation window.
+  for (const char* name : {"Ventilation"}) {
     Scenario().ConcUnits = "milligrams";
     editor_->findChild<QRadioButton*>("micrograms")->setChecked(true);
     prompt_.shown.clear();

@@ -1,0 +1,108 @@
+#include "ui/building/hvac_form.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <array>
+
+#include "model/air_cleaners.h"
+#include "platform/qt_text.h"
+#include "platform/window_registry.h"
+#include "ui/building/filter_definition_form.h"
+#include "ui/common/number_entry.h"
+#include "ui/main/history_grids.h"
+
+namespace quarn {
+
+namespace {
+
+constexpr int kLeftTopTwips = 20;
+
+// In the order of the filter kinds: the list index is the kind the record stores.
+constexpr std::array<const char*, 10> kFilterKinds{
+    "None",           "Furnace filter", "ASHRAE 40",
+    "ASHRAE 65",      "ASHRAE 85",      "ASHRAE 95",
+    "Pleated filter", "HEPA filter",    "Electronic air cleaner",
+    "User defined"};
+static_assert(kFilterKinds.size() == kFilterUserDefined + 1);
+
+constexpr std::array<InputMenuItem, 6> kMenu{{
+    {0, "&File", "File", MenuRole::Own},
+    {1, "&Transfer", "FileTransfer", MenuRole::Transfer},
+    {1, "&Cancel", "FileCancel", MenuRole::Cancel},
+    {0, "&Transfer", "Transfer", MenuRole::Transfer},
+    {0, "&Cancel", "cancel", MenuRole::Cancel},
+    {0, "&Help", "help", MenuRole::Help},
+}};
+
+}  // namespace
+
+HVACForm::HVACForm(MainContext& context) : InputForm(context, "HVACForm", "HVAC Air Cleaner Data") {
+  BuildControls();
+  BuildMenus(kMenu);
+  SetCommand("userdefine", [this] { UserDefine(); });
+  SetButtonCommand(*userdefine_, "userdefine");
+  SetHelp(kMainHelpFile, "Air Cleaner");
+}
+
+void HVACForm::BuildControls() {
+  auto* central = new QWidget(this);
+  auto* layout = new QGridLayout(central);
+  auto* label1 = new QLabel("Select filter from list", central);
+  label1->setObjectName("Label1");
+  filter_type_ = new QComboBox(central);
+  filter_type_->setObjectName("FilterType");
+  for (const char* kind : kFilterKinds) filter_type_->addItem(ToQt(kind));
+  auto* label2 = new QLabel("Enter capacity gm", central);
+  label2->setObjectName("Label2");
+  capacity_ = new QLineEdit("0", central);
+  capacity_->setObjectName("Capacity");
+  RestrictToNumbers(*capacity_);
+  userdefine_ = new QPushButton("&User define filter", central);
+  userdefine_->setObjectName("userdefine");
+  layout->addWidget(label1, 0, 0);
+  layout->addWidget(filter_type_, 0, 1);
+  layout->addWidget(label2, 1, 0);
+  layout->addWidget(capacity_, 1, 1);
+  layout->addWidget(userdefine_, 2, 0, 1, 2);
+  layout->setRowStretch(3, 1);
+  setCentralWidget(central);
+}
+
+void HVACForm::Fill() {
+  const ScenarioRecord& s = ctx_.state.Building.Scenario;
+  // A kind outside the list (a damaged file) selects nothing, and Transfer keeps it.
+  filter_type_->setCurrentIndex(
+      s.HVACFilterType >= 0 && s.HVACFilterType < filter_type_->count() ? s.HVACFilterType : -1);
+  shown_capacity_ = SetHVACAirCleaner(s);
+  capacity_->setText(ToQt(shown_capacity_.text));
+}
+
+void HVACForm::Transfer() {
+  ScenarioRecord& s = ctx_.state.Building.Scenario;
+  if (filter_type_->currentIndex() >= 0) {
+    s.HVACFilterType = static_cast<int16_t>(filter_type_->currentIndex());
+  }
+  s.FilterCapacity = ReadHVACAirCleanerCapacity(shown_capacity_, FromQt(capacity_->text()));
+  SetFilterPenetration(s);
+  ctx_.state.ScenarioSaved = kFalse;
+  CloseForm();
+}
+
+void HVACForm::UserDefine() {
+  filter_type_->setCurrentIndex(kFilterUserDefined);
+  OpenFilterDefinitionForm(ctx_, this);
+}
+
+HVACForm* OpenHVACForm(MainContext& context, QWidget* opener) {
+  const bool open_already = AppWindows().Find<HVACForm>() != nullptr;
+  HVACForm* form = ShowInputForm<HVACForm>(
+      context, opener, [](MainContext& c) { return new HVACForm(c); }, kLeftTopTwips,
+      kLeftTopTwips);
+  if (!open_already) form->Fill();
+  return form;
+}
+
+}  // namespace quarn
