@@ -10,6 +10,7 @@
 #include "platform/edit_cell.h"
 #include "platform/file_dialog.h"
 #include "platform/flex_grid.h"
+#include "platform/qt_text.h"
 #include "ui/main/data_grids.h"
 #include "ui/main/history_grids.h"
 #include "ui/main/room_grids.h"
@@ -20,7 +21,10 @@ namespace {
 
 constexpr int kLeftTwips = 20;
 constexpr int kTopTwips = 1500;
+constexpr int kWidthTwips = 5400;
+constexpr int kHeightTwips = 3600;
 constexpr int kEfficiencyCol = 2;
+constexpr std::array<int, 3> kColWidthsTwips{1300, 1800, 1400};
 
 constexpr std::array<InputMenuItem, 14> kMenu{{
     {0, "&File", "File", MenuRole::Own},
@@ -53,6 +57,7 @@ FilterDefinitionForm::FilterDefinitionForm(MainContext& context)
   SetCommand("fileopen", [this] { OpenFilterFile(); });
   SetCommand("filesave", [this] { SaveFilterFile(); });
   SetCommand("editclearall", [this] { ClearAll(); });
+  resize(TwipsToPixels(kWidthTwips), TwipsToPixels(kHeightTwips));
 }
 
 void FilterDefinitionForm::BuildControls() {
@@ -76,6 +81,10 @@ void FilterDefinitionForm::BuildControls() {
 
 void FilterDefinitionForm::Fill() {
   SetupFilterGrid(*grid_);
+  // Wide enough for the headings.
+  for (int col = 0; col < static_cast<int>(kColWidthsTwips.size()); ++col) {
+    grid_->SetColWidth(col, kColWidthsTwips[static_cast<size_t>(col)]);
+  }
   LoadFilterGrid(*grid_, ctx_.state.Building.Scenario);
   if (grid_->Rows() > 1) grid_->SetRowCol(1, kEfficiencyCol);
   ClearEdited();
