@@ -93,6 +93,9 @@ TEST_F(HVACFormTest, AChosenKindSetsWhatPassesAndCancelStoresNothing) {
   s.PollutantClass = "PM";
   s.Pollutants[0].Name = "1";
   s.Pollutants[1].Name = "VOC1";
+  s.HVACFilterType = 12;  // from a damaged file: selects nothing and is kept
+  OpenAirCleaner()->RunCommand("Transfer");
+  EXPECT_EQ(s.HVACFilterType, 12);
   for (const char* command : {"cancel", "Transfer"}) {
     OpenAirCleaner()->FilterType().setCurrentIndex(7);  // HEPA filter
     AppWindows().Find<HVACForm>()->RunCommand(command);
