@@ -1,4 +1,5 @@
 #include "files/jet_database.h"
+#include "files/jet_reader_client.h"
 
 #include <gtest/gtest.h>
 
@@ -134,6 +135,35 @@ TEST(JetDatabase, RefusesWhatIsNotADatabase) {
   EXPECT_FALSE(JetDatabase::Open((dir / "missing.mdb").string(), nullptr).has_value());
   std::error_code ec;
   fs::remove_all(dir, ec);
+}
+
+// The database library crashes on one of these and loops, its memory growing, on the other:
+// each is refused within the reader's time limit, and a sound file still reads afterwards.
+TEST(JetDatabase, ADamagedDatabaseIsRefusedAndTheProgramGoesOn) {
+  for (const char* name : {"damaged/segfault.mdb", "damaged/hang.mdb"}) {
+    std::string error;
+    EXPECT_FALSE(JetDatabase::Open(Fixture(name), &error).has_value()) << name;
+    EXPECT_EQ(error, "The file is not a database or is damaged.") << name;
+  }
+  std::string error;
+  const auto db = JetDatabase::Open(Fixture("testV1997.mdb"), &error);
+  ASSERT_TRUE(db.has_value()) << error;
+  ExpectTestV1997(*db);
+}
+
+// A reply cut short, padded or with counts it cannot back is refused, never misread.
+TEST(JetDatabase, AMalformedReplyOfTheReaderIsRefused) {
+  const std::string table = "2:ok1:21:11:A1:B1:a1:b";
+  ASSERT_TRUE(DecodeJetTable(table).value.has_value());
+  EXPECT_EQ(DecodeJetTable(table).value->rows, (std::vector<Row>{{"a", "b"}}));
+  for (const std::string& bad :
+       {table.substr(0, table.size() - 1), table + "0:", std::string("2:ok1:22:991:A1:B1:a1:b"),
+        std::string("2:ok1:01:0"), std::string("2:ok9:999999999"), std::string("99999999999:x"),
+        std::string("")}) {
+    EXPECT_FALSE(DecodeJetTable(bad).value.has_value()) << bad;
+  }
+  EXPECT_EQ(DecodeJetTable("5:error8:No table").refusal, "No table");
+  EXPECT_EQ(DecodeJetTableList("2:ok1:25:Table").value, std::nullopt);
 }
 
 }  // namespace

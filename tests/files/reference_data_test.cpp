@@ -292,6 +292,12 @@ TEST_F(ReferenceData, OpenDatabaseFileAcceptsOnlyARealDatabase) {
   EXPECT_EQ(prompt_.shown[0].icon, MessageIcon::Critical);
   EXPECT_FALSE(OpenDatabaseFile(Path("missing.mdb"), prompt_));
   EXPECT_EQ(prompt_.shown.size(), 2u);
+
+  const std::string damaged = std::string(QUARN_FIXTURES_DIR) + "/jet/damaged/segfault.mdb";
+  EXPECT_FALSE(OpenDatabaseFile(damaged, prompt_));
+  ASSERT_EQ(prompt_.shown.size(), 3u);
+  EXPECT_EQ(prompt_.shown[2].text, "Error.  Cannot open the database " + damaged +
+                                       ".  The file is not a database or is damaged.");
 }
 
 }  // namespace
