@@ -32,12 +32,10 @@ double Input::Double() {
 }
 
 float Input::Real() {
-  const double value = Double();
   // A value a Single cannot hold is no value these files were written with.
-  if (std::fabs(value) > static_cast<double>(std::numeric_limits<float>::max())) {
-    throw Damaged{};
-  }
-  return static_cast<float>(value);
+  const std::optional<float> single = AsSingle(Double());
+  if (!single) throw Damaged{};
+  return *single;
 }
 
 int16_t Input::Integer() {
@@ -58,6 +56,12 @@ bool Input::Ended() const {
     if (line->find_first_not_of(" \t") != std::string::npos) return false;
   }
   return true;
+}
+
+void Input::ExpectEnd() {
+  while (auto line = in_.ReadLine()) {
+    if (line->find_first_not_of(" \t") != std::string::npos) throw Damaged{};
+  }
 }
 
 void Output::Text(std::string_view text) {
@@ -84,13 +88,13 @@ void Output::Raw(std::string_view text) {
   out_.NewLine();
 }
 
-void Output::Real(float value) {
-  out_.Put(FileSingle(value));
+void Output::Real(float value, std::string_view field) {
+  out_.Put(FileSingle(check_(value, field)));
   out_.NewLine();
 }
 
-void Output::Double(double value) {
-  out_.Put(FileDouble(value));
+void Output::Double(double value, std::string_view field) {
+  out_.Put(FileDouble(check_(value, field)));
   out_.NewLine();
 }
 
@@ -99,9 +103,10 @@ void Output::Integer(int32_t value) {
   out_.NewLine();
 }
 
-void Output::Pair(float first, float second) {
-  out_.PutZoned(FileSingle(first));
-  out_.Put(FileSingle(second));
+void Output::Pair(float first, float second, std::string_view first_field,
+                  std::string_view second_field) {
+  out_.PutZoned(FileSingle(check_(first, first_field)));
+  out_.Put(FileSingle(check_(second, second_field)));
   out_.NewLine();
 }
 
@@ -117,6 +122,13 @@ bool Save(const std::string& file_name, std::string_view bytes, Prompt& prompt) 
   if (WriteFileAtomic(file_name, bytes, &reason)) return true;
   prompt.Message("Error.  Cannot write the file " + file_name + ".  " + reason, kErrorTitle,
                  MessageIcon::Critical);
+  return false;
+}
+
+bool Save(const std::string& file_name, const Output& out, Prompt& prompt) {
+  if (out.Check().Passed()) return Save(file_name, out.Bytes(), prompt);
+  prompt.Message("Error.  Cannot write the file " + file_name + ".  " + out.Check().Reason(),
+                 kErrorTitle, MessageIcon::Critical);
   return false;
 }
 

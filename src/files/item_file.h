@@ -39,7 +39,10 @@ class Input {
   int16_t Bounded(int lo, int hi);
   // True when nothing but blanks and line ends is left.
   bool Ended() const;
-  int LineNumber() const { return in_.LineNumber(); }
+  // Damage unless Ended(); the line reported is then the first one that holds more.
+  void ExpectEnd();
+  // The line of the item last read or missed, for the message about a damaged file.
+  int LineNumber() const { return in_.ItemLineNumber(); }
 
  private:
   ItemReader in_;
@@ -53,16 +56,21 @@ class Output {
   void Text(std::string_view text);
   // A text written as it is, for flags and fixed-length fields.
   void Raw(std::string_view text);
-  void Real(float value);
-  void Double(double value);
+  // Numbers name their field, for the message when one is not finite.
+  void Real(float value, std::string_view field);
+  void Double(double value, std::string_view field);
   void Integer(int32_t value);
   // A pair line: the second real starts at the next 14-column print zone.
-  void Pair(float first, float second);
+  void Pair(float first, float second, std::string_view first_field, std::string_view second_field);
   LineWriter& Line() { return out_; }
+  // Numbers put on Line() directly pass through here.
+  FiniteCheck& Check() { return check_; }
+  const FiniteCheck& Check() const { return check_; }
   const std::string& Bytes() const { return out_.Bytes(); }
 
  private:
   LineWriter out_;
+  FiniteCheck check_;
 };
 
 // Reads the whole file; false after a message when it cannot be read.
@@ -70,6 +78,9 @@ bool Load(const std::string& file_name, std::string& bytes, Prompt& prompt);
 // Writes the file beside the target and renames it over the target; false after a message
 // when it cannot be written (the previous file is then left as it was).
 bool Save(const std::string& file_name, std::string_view bytes, Prompt& prompt);
+// A record holding a value that is not finite is refused, after a message, before the file is
+// touched.
+bool Save(const std::string& file_name, const Output& out, Prompt& prompt);
 // The message for a file that ends early or holds a value that does not fit its place.
 void TellDamaged(Prompt& prompt, const std::string& file_name, int line);
 

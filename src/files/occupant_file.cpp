@@ -22,11 +22,9 @@ void ReadEntry(Input& in, OccupantRecord& o, int e, float timeEnter) {
 }
 
 float LeadingReal(const std::string& text) {
-  const double value = LeadingNumber(text);
-  if (!std::isfinite(value) ||
-      std::fabs(value) > static_cast<double>(std::numeric_limits<float>::max()))
-    throw Damaged{};
-  return static_cast<float>(value);
+  const std::optional<float> single = AsSingle(LeadingNumber(text));
+  if (!single) throw Damaged{};
+  return *single;
 }
 
 }  // namespace
@@ -38,21 +36,21 @@ bool WriteActivityFile(const OccupantRecord& occupant, const std::string& fileNa
   for (int e = 1; e <= kMaxSchedule; ++e) {
     // Entry 1 always belongs to the schedule; a later entry entered at time 0 ends it.
     if (e > 1 && occupant.TimeEnter[e] == 0.0f) break;
-    out.Real(occupant.TimeEnter[e]);
-    out.Real(occupant.TimeLeave[e]);
+    out.Real(occupant.TimeEnter[e], "TimeEnter");
+    out.Real(occupant.TimeLeave[e], "TimeLeave");
     out.Text(occupant.Location[e]);
-    out.Real(occupant.LocationRoom[e]);
+    out.Real(occupant.LocationRoom[e], "LocationRoom");
   }
   out.Raw("DONE");
-  out.Real(occupant.BreathingRate);
-  out.Real(occupant.EfficiencyFactor);
-  out.Real(occupant.StartTime);
-  out.Real(occupant.EndTime);
-  out.Real(occupant.CycleLength);
-  out.Real(occupant.Lifetime);
-  out.Real(occupant.Population);
-  out.Real(occupant.Weight);
-  return item_file::Save(fileName, out.Bytes(), prompt);
+  out.Real(occupant.BreathingRate, "BreathingRate");
+  out.Real(occupant.EfficiencyFactor, "EfficiencyFactor");
+  out.Real(occupant.StartTime, "StartTime");
+  out.Real(occupant.EndTime, "EndTime");
+  out.Real(occupant.CycleLength, "CycleLength");
+  out.Real(occupant.Lifetime, "Lifetime");
+  out.Real(occupant.Population, "Population");
+  out.Real(occupant.Weight, "Weight");
+  return item_file::Save(fileName, out, prompt);
 }
 
 bool ReadOccupantFile(ScenarioRecord& scenario, int occupant, const std::string& fileName,

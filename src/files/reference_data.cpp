@@ -1,10 +1,10 @@
 #include "files/reference_data.h"
 
-#include <cfloat>
 #include <cmath>
 #include <string_view>
 
 #include "files/jet_database.h"
+#include "text/number_read.h"
 #include "text/paths.h"
 #include "text/text_reader.h"
 #include "text/text_writer.h"
@@ -138,8 +138,9 @@ bool WriteVocFile(const std::string& file_name, const std::vector<VocRecord>& re
   }
   writer.Put("END");
   writer.NewLine();
-  if (!WriteFileAtomic(file_name, writer.Bytes(), nullptr)) {
-    ShowError(prompt, "Error.  Cannot write the file " + file_name + ".");
+  std::string reason;
+  if (!WriteFileAtomic(file_name, writer.Bytes(), &reason)) {
+    ShowError(prompt, "Error.  Cannot write the file " + file_name + ".  " + reason);
     return false;
   }
   return true;
@@ -179,12 +180,13 @@ std::optional<SourceDatabase> ReadSourceDatabase(const std::string& file_name, P
       }
       const std::optional<double> value = reader.ReadNumber();
       // Parameters are single precision: a value beyond its range cannot be held.
-      if (!value || !std::isfinite(*value) || std::fabs(*value) > FLT_MAX) {
+      const std::optional<float> single = value ? AsSingle(*value) : std::nullopt;
+      if (!single) {
         ShowError(prompt, "Error.  The file " + file_name + " holds \"" + reader.LastItem() +
                               "\" where a number belongs.  Nothing was read.");
         return std::nullopt;
       }
-      parameter = static_cast<float>(*value);
+      parameter = *single;
     }
     for (std::string& note : entry.notes) read_text(note);
     if (ok) database.entries.push_back(std::move(entry));

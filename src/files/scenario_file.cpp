@@ -29,10 +29,9 @@ double ItemSource::Number() {
 float ItemSource::Real() {
   const double value = Number();
   // A value a Single cannot hold is no value this program wrote.
-  if (!std::isfinite(value) || std::fabs(value) > std::numeric_limits<float>::max()) {
-    throw DamagedFile{};
-  }
-  return static_cast<float>(value);
+  const std::optional<float> single = AsSingle(value);
+  if (!single) throw DamagedFile{};
+  return *single;
 }
 
 int16_t ItemSource::Integer() {
@@ -69,8 +68,11 @@ std::optional<std::string> ItemSource::PeekText() const {
 // ---- writing lines ----
 
 void LineSink::Text(std::string_view text) {
-  const bool bare = text.find_first_of(",\"\r\n") == std::string_view::npos &&
-                    (text.empty() || (text.front() != ' ' && text.back() != ' '));
+  // Read back bare, a text runs to a comma or the line end and is taken as quoted when it
+  // begins with a double quote; a double quote further in reads back as it is.
+  const bool bare =
+      text.find_first_of(",\r\n") == std::string_view::npos &&
+      (text.empty() || (text.front() != ' ' && text.front() != '"' && text.back() != ' '));
   if (bare) {
     out_.Put(text);
   } else {
@@ -96,8 +98,8 @@ void LineSink::Fixed(std::string_view text) {
   }
 }
 
-void LineSink::Real(float value) {
-  out_.Put(FileSingle(value));
+void LineSink::Real(float value, std::string_view field) {
+  out_.Put(FileSingle(check_(value, field)));
   out_.NewLine();
 }
 
@@ -106,9 +108,10 @@ void LineSink::Integer(int32_t value) {
   out_.NewLine();
 }
 
-void LineSink::Pair(float first, float second) {
-  out_.PutZoned(FileSingle(first));
-  out_.Put(FileSingle(second));
+void LineSink::Pair(float first, float second, std::string_view first_field,
+                    std::string_view second_field) {
+  out_.PutZoned(FileSingle(check_(first, first_field)));
+  out_.Put(FileSingle(check_(second, second_field)));
   out_.NewLine();
 }
 
@@ -269,21 +272,21 @@ void WriteTrailer(const BuildingRecord& b, LineSink& w) {
   w.Text(sc.OutdoorConcUnits);
   w.Text(sc.InitialConcUnits);
   w.Fixed(sc.ManagedFlowFlag.str());
-  w.Real(sc.ManagedValue1);
-  w.Real(sc.ManagedValue2);
-  w.Real(sc.ManagedValue3);
-  w.Real(sc.ManagedValue4);
+  w.Real(sc.ManagedValue1, "ManagedValue1");
+  w.Real(sc.ManagedValue2, "ManagedValue2");
+  w.Real(sc.ManagedValue3, "ManagedValue3");
+  w.Real(sc.ManagedValue4, "ManagedValue4");
   for (int r = 1; r <= n; ++r) {
-    w.Real(sc.ManagedSupply[r]);
-    w.Real(sc.ManagedReturn[r]);
-    w.Real(sc.ManagedFromOutdoors[r]);
-    w.Real(sc.ManagedToOutdoors[r]);
-    w.Real(sc.AirCleanerEff[r]);
-    w.Real(sc.AirCleanerFlow[r]);
+    w.Real(sc.ManagedSupply[r], "ManagedSupply");
+    w.Real(sc.ManagedReturn[r], "ManagedReturn");
+    w.Real(sc.ManagedFromOutdoors[r], "ManagedFromOutdoors");
+    w.Real(sc.ManagedToOutdoors[r], "ManagedToOutdoors");
+    w.Real(sc.AirCleanerEff[r], "AirCleanerEff");
+    w.Real(sc.AirCleanerFlow[r], "AirCleanerFlow");
   }
   for (int i = 1; i <= n; ++i) {
     for (int j = 1; j <= n; ++j) {
-      if (Connected(b, i, j)) w.Real(sc.ManagedRoomFlows[i][j]);
+      if (Connected(b, i, j)) w.Real(sc.ManagedRoomFlows[i][j], "ManagedRoomFlows");
     }
   }
   w.Text(kTrailerEnd);
@@ -293,43 +296,45 @@ void WriteSource(const SourceRecord& src, int np, LineSink& w) {
   w.Text(src.Name);
   w.Integer(src.Model);
   w.Integer(src.EmissionUnits);
-  w.Real(src.Size);
+  w.Real(src.Size, "Size");
   w.Fixed(src.CycleRepeats.str());
   const int cycles = Bound(src.NumCycles, kMaxCycles);
   w.Integer(cycles);
-  w.Real(src.GasVelocity);
+  w.Real(src.GasVelocity, "GasVelocity");
   for (int c = 1; c <= cycles; ++c) {
-    w.Real(src.TimeOn[c]);
-    w.Real(src.TimeOff[c]);
+    w.Real(src.TimeOn[c], "TimeOn");
+    w.Real(src.TimeOff[c], "TimeOff");
   }
-  w.Real(src.TotalMass);
-  w.Real(src.SourceValue);
+  w.Real(src.TotalMass, "TotalMass");
+  w.Real(src.SourceValue, "SourceValue");
   for (int k = 0; k < kNumParams; ++k) {
-    for (int p = 0; p < np; ++p) w.Real(src.Params[k][p]);
+    for (int p = 0; p < np; ++p) w.Real(src.Params[k][p], "Params");
   }
-  for (int p = 0; p < np; ++p) w.Real(src.RawParam3[p]);
+  for (int p = 0; p < np; ++p) w.Real(src.RawParam3[p], "RawParam3");
 }
 
 void WriteOccupant(const OccupantRecord& occ, LineSink& w) {
   w.Text(occ.Name);
-  w.Real(occ.CycleLength);
+  w.Real(occ.CycleLength, "CycleLength");
   w.Integer(occ.Number);
-  for (float v : {occ.BreathingRate, occ.EfficiencyFactor, occ.AveragingTime, occ.Weight,
-                  occ.StartTime, occ.EndTime, occ.Lifetime, occ.Population}) {
-    w.Real(v);
-  }
+  w.Real(occ.BreathingRate, "BreathingRate");
+  w.Real(occ.EfficiencyFactor, "EfficiencyFactor");
+  w.Real(occ.AveragingTime, "AveragingTime");
+  w.Real(occ.Weight, "Weight");
+  w.Real(occ.StartTime, "StartTime");
+  w.Real(occ.EndTime, "EndTime");
+  w.Real(occ.Lifetime, "Lifetime");
+  w.Real(occ.Population, "Population");
   for (int e = 1; e <= kMaxSchedule; ++e) {
-    w.Real(occ.TimeEnter[e]);
-    w.Real(occ.TimeLeave[e]);
-    w.Real(occ.LocationRoom[e]);
+    w.Real(occ.TimeEnter[e], "TimeEnter");
+    w.Real(occ.TimeLeave[e], "TimeLeave");
+    w.Real(occ.LocationRoom[e], "LocationRoom");
     w.Text(occ.Location[e]);
   }
 }
 
-}  // namespace
-
-std::string ScenarioFileBytes(const BuildingRecord& b, const HistoryPollutant& outdoor_conc_input,
-                              const RoomPollutant& initial_conc_input) {
+LineSink ScenarioLines(const BuildingRecord& b, const HistoryPollutant& outdoor_conc_input,
+                       const RoomPollutant& initial_conc_input) {
   const ScenarioRecord& sc = b.Scenario;
   // Counts are written as the tables can hold them, so that every file written reads back.
   const int n = Bound(b.NumRooms, kMaxRooms);
@@ -345,81 +350,89 @@ std::string ScenarioFileBytes(const BuildingRecord& b, const HistoryPollutant& o
   w.Text(sc.Name);
   w.Text(sc.Comments);
   w.Text(sc.ConcUnits);
-  w.Real(sc.OverallACH);
+  w.Real(sc.OverallACH, "OverallACH");
   w.Fixed(sc.ConstantACH.str());
   w.Fixed(sc.ConstantHVAC.str());
   w.Integer(sc.HVACHistoryOutdoorOnly);
-  w.Real(sc.YearsSimulated);
+  w.Real(sc.YearsSimulated, "YearsSimulated");
   w.Integer(np);
   w.Fixed(sc.ConstantOutdoorConc.str());
   w.Fixed(sc.PollutantClass.str());
-  w.Real(sc.Pressure);
-  w.Real(sc.Temperature);
+  w.Real(sc.Pressure, "Pressure");
+  w.Real(sc.Temperature, "Temperature");
   w.Fixed(sc.GeneralFlag.str());
   w.Fixed(sc.VentScheduleFlag.str());
   w.Integer(sc.LongTermOptions);
-  w.Real(sc.RunSetting1);
+  w.Real(sc.RunSetting1, "RunSetting1");
   w.Integer(sc.RunSetting2);
-  w.Real(sc.StepSize);
+  w.Real(sc.StepSize, "StepSize");
 
   // Pollutants and the concentrations as entered.
   for (int p = 0; p < np; ++p) {
     const PollutantRecord& pol = sc.Pollutants[p];
     w.Text(pol.Name);
     // A size bin has a diameter where a gas has its molecular weight.
-    w.Real(particles ? pol.Diameter : pol.MolWt);
-    for (float v : {pol.C0, pol.CancerRisk}) w.Real(v);
+    w.Real(particles ? pol.Diameter : pol.MolWt, particles ? "Diameter" : "MolWt");
+    w.Real(pol.C0, "C0");
+    w.Real(pol.CancerRisk, "CancerRisk");
     w.Text(pol.Comments);
-    for (float v : {pol.Density, pol.DepositionVelocity, pol.Diffusivity, pol.IrritantConc,
-                    pol.IrritantFactor, pol.RfC, pol.RfD, pol.Spare}) {
-      w.Real(v);
-    }
+    w.Real(pol.Density, "Density");
+    w.Real(pol.DepositionVelocity, "DepositionVelocity");
+    w.Real(pol.Diffusivity, "Diffusivity");
+    w.Real(pol.IrritantConc, "IrritantConc");
+    w.Real(pol.IrritantFactor, "IrritantFactor");
+    w.Real(pol.RfC, "RfC");
+    w.Real(pol.RfD, "RfD");
+    w.Real(pol.Spare, "Spare");
   }
   for (int r = 0; r <= n; ++r) {
-    for (int p = 0; p < np; ++p) w.Real(initial_conc_input[r][p]);
+    for (int p = 0; p < np; ++p) w.Real(initial_conc_input[r][p], "InitialConcInput");
   }
-  for (int p = 0; p < np; ++p) w.Real(sc.BuildingPenetration[p]);
+  for (int p = 0; p < np; ++p) w.Real(sc.BuildingPenetration[p], "BuildingPenetration");
   for (int t = 1; t <= kMaxHistory; ++t) {
-    for (int p = 0; p < np; ++p) w.Pair(sc.OutdoorConcTime[t], outdoor_conc_input[t][p]);
+    for (int p = 0; p < np; ++p)
+      w.Pair(sc.OutdoorConcTime[t], outdoor_conc_input[t][p], "OutdoorConcTime",
+             "OutdoorConcInput");
   }
 
   // HVAC flows; room-to-room HVAC flows exist only between neighbours.
   w.Fixed(sc.HVACHistoryCycle.str());
-  w.Real(sc.HVACOutdoorAirTotal);
-  w.Real(sc.HVACMakeUpTotal);
+  w.Real(sc.HVACOutdoorAirTotal, "HVACOutdoorAirTotal");
+  w.Real(sc.HVACMakeUpTotal, "HVACMakeUpTotal");
   for (int r = 1; r <= n; ++r) {
-    for (float v : {sc.HVACSupply[r], sc.HVACReturn[r], sc.HVACExhaust[r], sc.HVACOutdoorAir[r]}) {
-      w.Real(v);
-    }
+    w.Real(sc.HVACSupply[r], "HVACSupply");
+    w.Real(sc.HVACReturn[r], "HVACReturn");
+    w.Real(sc.HVACExhaust[r], "HVACExhaust");
+    w.Real(sc.HVACOutdoorAir[r], "HVACOutdoorAir");
   }
   for (int i = 1; i <= n; ++i) {
     for (int j = 1; j <= n; ++j) {
-      if (Connected(b, i, j)) w.Real(sc.HVACRoomFlows[i][j]);
+      if (Connected(b, i, j)) w.Real(sc.HVACRoomFlows[i][j], "HVACRoomFlows");
     }
   }
 
   // HVAC filter: only its own position 0.
   w.Integer(sc.HVACFilterType);
-  w.Real(sc.FilterCapacity);
-  for (int p = 0; p < np; ++p) w.Real(sc.FilterPenetration[0][p]);
+  w.Real(sc.FilterCapacity, "FilterCapacity");
+  for (int p = 0; p < np; ++p) w.Real(sc.FilterPenetration[0][p], "FilterPenetration");
 
   // Natural flows, between every pair of rooms.
   for (int r = 1; r <= n; ++r) {
-    w.Real(sc.NaturalToOutdoors[r]);
-    w.Real(sc.NaturalFromOutdoors[r]);
+    w.Real(sc.NaturalToOutdoors[r], "NaturalToOutdoors");
+    w.Real(sc.NaturalFromOutdoors[r], "NaturalFromOutdoors");
   }
   for (int i = 1; i <= n; ++i) {
     for (int j = 1; j <= n; ++j) {
-      if (i != j) w.Real(sc.NaturalRoomFlows[i][j]);
+      if (i != j) w.Real(sc.NaturalRoomFlows[i][j], "NaturalRoomFlows");
     }
   }
 
   // Schedules.
   for (int t = 1; t <= kMaxHistory; ++t) {
-    for (float v :
-         {sc.VentTime[t], sc.VentRate[t], sc.HVACHistoryTime[t], sc.HVACHistoryFraction[t]}) {
-      w.Real(v);
-    }
+    w.Real(sc.VentTime[t], "VentTime");
+    w.Real(sc.VentRate[t], "VentRate");
+    w.Real(sc.HVACHistoryTime[t], "HVACHistoryTime");
+    w.Real(sc.HVACHistoryFraction[t], "HVACHistoryFraction");
   }
 
   // Sources; room 0 holds those of the HVAC system.
@@ -437,10 +450,10 @@ std::string ScenarioFileBytes(const BuildingRecord& b, const HistoryPollutant& o
       const SinkRecord& sink = sc.Sinks[r][s];
       w.Text(sink.Name);
       w.Text(sink.Comments);
-      w.Real(sink.Area);
+      w.Real(sink.Area, "Area");
       for (int p = 0; p < np; ++p) {
-        w.Real(sink.ka[p]);
-        w.Real(sink.kd[p]);
+        w.Real(sink.ka[p], "ka");
+        w.Real(sink.kd[p], "kd");
       }
     }
   }
@@ -451,7 +464,14 @@ std::string ScenarioFileBytes(const BuildingRecord& b, const HistoryPollutant& o
   for (int o = 1; o <= occupants; ++o) WriteOccupant(sc.Occupants[o], w);
 
   if (NeedsTrailer(b)) WriteTrailer(b, w);
-  return w.Bytes();
+  return w;
+}
+
+}  // namespace
+
+std::string ScenarioFileBytes(const BuildingRecord& b, const HistoryPollutant& outdoor_conc_input,
+                              const RoomPollutant& initial_conc_input) {
+  return ScenarioLines(b, outdoor_conc_input, initial_conc_input).Bytes();
 }
 
 bool NewSaveScenario(BuildingRecord& building, std::string_view selectedUnits,
@@ -460,8 +480,12 @@ bool NewSaveScenario(BuildingRecord& building, std::string_view selectedUnits,
                      Prompt& prompt) {
   if (!selectedUnits.empty()) building.Scenario.ConcUnits = std::string(selectedUnits);
   std::string reason;
-  const std::string bytes = ScenarioFileBytes(building, outdoor_conc_input, initial_conc_input);
-  if (WriteFileAtomic(fileName, bytes, &reason)) return true;
+  const LineSink lines = ScenarioLines(building, outdoor_conc_input, initial_conc_input);
+  if (!lines.Check().Passed()) {
+    reason = lines.Check().Reason();
+  } else if (WriteFileAtomic(fileName, lines.Bytes(), &reason)) {
+    return true;
+  }
   prompt.Message("Error.  " + fileName + " could not be saved: " + reason, "Error",
                  MessageIcon::Critical);
   return false;

@@ -109,20 +109,23 @@ class ItemSource {
 class LineSink {
  public:
   // A free text. A text that would not read back whole as a bare item (a comma, a double
-  // quote, a line break, a blank at either end) is written in double quotes, its own
-  // double quotes turned into single ones.
+  // quote at its start, a line break, a blank at either end) is written in double quotes,
+  // its own double quotes turned into single ones (the layout has no escape for them).
   void Text(std::string_view text);
   // A fixed-length field at its full length, unquoted ("PM      ", a blank flag " "),
   // unless it would not read back whole: then quoted as Text() quotes.
   void Fixed(std::string_view text);
-  void Real(float value);
+  // Numbers name their field, for the message when one is not finite.
+  void Real(float value, std::string_view field);
   void Integer(int32_t value);
   // A time and a value: the value starts at the next 14-column print zone.
-  void Pair(float first, float second);
+  void Pair(float first, float second, std::string_view first_field, std::string_view second_field);
   const std::string& Bytes() const { return out_.Bytes(); }
+  const FiniteCheck& Check() const { return check_; }
 
  private:
   LineWriter out_;
+  FiniteCheck check_;
 };
 
 // A scratch copy of the model for a reader to fill: the building with its scenario and the

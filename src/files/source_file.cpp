@@ -23,8 +23,8 @@ void WriteCycles(Output& out, const SourceRecord& source) {
   // The stored count is the record's; a count past the table writes only the table.
   const int cycles = std::clamp<int>(source.NumCycles, 0, kMaxCycles);
   for (int c = 1; c <= cycles; ++c) {
-    out.Real(source.TimeOn[c]);
-    out.Real(source.TimeOff[c]);
+    out.Real(source.TimeOn[c], "TimeOn");
+    out.Real(source.TimeOff[c], "TimeOff");
   }
 }
 
@@ -68,18 +68,18 @@ bool WriteRoomSourceFile(int numPollutants, const SourceRecord& source, const st
   out.Text(source.Name);
   out.Integer(source.Model);
   out.Integer(source.EmissionUnits);
-  out.Real(source.Size);
-  out.Raw(source.CycleRepeats.str());
+  out.Real(source.Size, "Size");
+  out.Text(source.CycleRepeats.str());
   out.Integer(std::clamp<int>(source.NumCycles, 0, kMaxCycles));
-  out.Real(source.GasVelocity);
+  out.Real(source.GasVelocity, "GasVelocity");
   WriteCycles(out, source);
-  out.Real(source.TotalMass);
-  out.Real(source.SourceValue);
+  out.Real(source.TotalMass, "TotalMass");
+  out.Real(source.SourceValue, "SourceValue");
   for (int k = 0; k < kNumParams; ++k) {
-    for (int p = 0; p < numPollutants; ++p) out.Real(source.Params[k][p]);
+    for (int p = 0; p < numPollutants; ++p) out.Real(source.Params[k][p], "Params");
   }
-  for (int p = 0; p < numPollutants; ++p) out.Real(source.RawParam3[p]);
-  return item_file::Save(fileName, out.Bytes(), prompt);
+  for (int p = 0; p < numPollutants; ++p) out.Real(source.RawParam3[p], "RawParam3");
+  return item_file::Save(fileName, out, prompt);
 }
 
 bool ReadRoomSourceFile(int numPollutants, SourceRecord& source, const std::string& fileName,
@@ -100,6 +100,9 @@ bool ReadRoomSourceFile(int numPollutants, SourceRecord& source, const std::stri
       for (int p = 0; p < numPollutants; ++p) in.Real(s.Params[k][p]);
     }
     for (int p = 0; p < numPollutants; ++p) in.Real(s.RawParam3[p]);
+    // The layout runs parameter by parameter: an item left over means every value above was
+    // read for the wrong pollutant count.
+    in.ExpectEnd();
   });
 }
 
@@ -109,24 +112,24 @@ bool WriteSourceFile(std::string& fileName, int numPollutants, const SourceRecor
   AddExtensionIfNone(fileName, ".SOR");
   Output out;
   out.Text(source.Name);
-  out.Real(source.Size);
-  out.Real(source.GasVelocity);
+  out.Real(source.Size, "Size");
+  out.Real(source.GasVelocity, "GasVelocity");
   out.Integer(source.SourceUnitsCode);
-  out.Real(source.SourceFactor);
+  out.Real(source.SourceFactor, "SourceFactor");
   out.Integer(std::clamp<int>(source.NumCycles, 0, kMaxCycles));
   WriteCycles(out, source);
-  out.Raw(source.CycleRepeats.str());
+  out.Text(source.CycleRepeats.str());
   out.Integer(source.Model);
   for (int p = 0; p < numPollutants; ++p) {
-    for (int k = 0; k < kNumParams; ++k) out.Real(source.Params[k][p]);
-    out.Real(source.ParamPerMole[p]);
-    out.Real(source.ModelWork1[p]);
-    out.Real(source.ModelWork2[p]);
-    out.Real(source.SourceWork1[p]);
-    out.Real(source.SourceValue);
-    out.Real(source.ScaledMass);
+    for (int k = 0; k < kNumParams; ++k) out.Real(source.Params[k][p], "Params");
+    out.Real(source.ParamPerMole[p], "ParamPerMole");
+    out.Real(source.ModelWork1[p], "ModelWork1");
+    out.Real(source.ModelWork2[p], "ModelWork2");
+    out.Real(source.SourceWork1[p], "SourceWork1");
+    out.Real(source.SourceValue, "SourceValue");
+    out.Real(source.ScaledMass, "ScaledMass");
   }
-  return item_file::Save(fileName, out.Bytes(), prompt);
+  return item_file::Save(fileName, out, prompt);
 }
 
 bool ReadSourceFile(std::string& fileName, int numPollutants, SourceRecord& source,

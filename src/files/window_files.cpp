@@ -48,11 +48,9 @@ bool ReadItems(const std::string& fileName, Prompt& prompt, Fill fill) {
 // One number of a line split at the separator; blanks around it are allowed.
 float JoinedReal(std::string_view item) {
   const auto value = ParseNumber(item);
-  if (!value || !std::isfinite(*value) ||
-      std::fabs(*value) > static_cast<double>(std::numeric_limits<float>::max())) {
-    throw Damaged{};
-  }
-  return static_cast<float>(*value);
+  const std::optional<float> single = value ? AsSingle(*value) : std::nullopt;
+  if (!single) throw Damaged{};
+  return *single;
 }
 
 std::vector<std::string_view> SplitAt(std::string_view line, char separator) {
@@ -74,8 +72,8 @@ bool WritePollutantFile(const PerPollutant<float>& particleDiameters, int numPol
                         const std::string& fileName, Prompt& prompt) {
   if (!PollutantsFit(numPollutants)) return false;
   Output out;
-  for (int p = 0; p < numPollutants; ++p) out.Real(particleDiameters[p]);
-  return item_file::Save(fileName, out.Bytes(), prompt);
+  for (int p = 0; p < numPollutants; ++p) out.Real(particleDiameters[p], "Diameter");
+  return item_file::Save(fileName, out, prompt);
 }
 
 bool ReadPollutantFile(PerPollutant<float>& particleDiameters, int numPollutants,
@@ -98,9 +96,9 @@ bool WriteInitialIndoorFile(const ScenarioRecord& scenario, int numRooms,
   if (!RoomsFit(numRooms) || !ShapeFits(scenario)) return false;
   Output out;
   for (int p = 0; p < scenario.NumPollutants; ++p) {
-    for (int r = 1; r <= numRooms; ++r) out.Real(scenario.InitialConc[r][p]);
+    for (int r = 1; r <= numRooms; ++r) out.Real(scenario.InitialConc[r][p], "InitialConc");
   }
-  return item_file::Save(fileName, out.Bytes(), prompt);
+  return item_file::Save(fileName, out, prompt);
 }
 
 bool ReadInitialIndoorFile(ScenarioRecord& scenario, int numRooms, const std::string& fileName,
@@ -132,19 +130,19 @@ bool WriteGeneralSinkFile(const ScenarioRecord& scenario, int numRooms, char sep
       const SinkRecord& sink = scenario.Sinks[r][s];
       line.Put(sink.Name);
       line.Put(sep);
-      line.Put(FileSingle(sink.Area));
+      line.Put(FileSingle(out.Check()(sink.Area, "Area")));
       line.NewLine();
       for (int p = 0; p < scenario.NumPollutants; ++p) {
-        line.Put(FileSingle(sink.Mass[p]));
+        line.Put(FileSingle(out.Check()(sink.Mass[p], "Mass")));
         line.Put(sep);
-        line.Put(FileSingle(sink.ka[p]));
+        line.Put(FileSingle(out.Check()(sink.ka[p], "ka")));
         line.Put(sep);
-        line.Put(FileSingle(sink.kd[p]));
+        line.Put(FileSingle(out.Check()(sink.kd[p], "kd")));
         line.NewLine();
       }
     }
   }
-  return item_file::Save(fileName, out.Bytes(), prompt);
+  return item_file::Save(fileName, out, prompt);
 }
 
 bool ReadGeneralSinkFile(ScenarioRecord& scenario, int numRooms, char separator,
@@ -187,8 +185,8 @@ bool WriteHVACFlowFile(const std::vector<double>& cells, int numRooms, const std
   const std::size_t count = static_cast<std::size_t>(numRooms + 1) * kHVACColumns;
   if (cells.size() != count) return false;
   Output out;
-  for (double value : cells) out.Double(value);
-  return item_file::Save(fileName, out.Bytes(), prompt);
+  for (double value : cells) out.Double(value, "HVACFlow");
+  return item_file::Save(fileName, out, prompt);
 }
 
 std::optional<std::vector<double>> ReadHVACFlowFile(int numRooms, const std::string& fileName,
@@ -211,11 +209,12 @@ bool WriteHVACFlowHistoryFile(ScenarioRecord& scenario, bool outdoorFlowsOption,
   scenario.HVACHistoryCycle = cycleOption ? "Y" : "N";
   Output out;
   out.Integer(scenario.HVACHistoryOutdoorOnly);
-  out.Raw(scenario.HVACHistoryCycle.str());
+  out.Text(scenario.HVACHistoryCycle.str());
   for (int t = 1; t <= kMaxHistory; ++t) {
-    out.Pair(scenario.HVACHistoryTime[t], scenario.HVACHistoryFraction[t]);
+    out.Pair(scenario.HVACHistoryTime[t], scenario.HVACHistoryFraction[t], "HVACHistoryTime",
+             "HVACHistoryFraction");
   }
-  return item_file::Save(fileName, out.Bytes(), prompt);
+  return item_file::Save(fileName, out, prompt);
 }
 
 bool ReadHVACFlowHistoryFile(ScenarioRecord& scenario, const std::string& fileName,
@@ -252,9 +251,9 @@ bool WriteVentilationFile(ScenarioRecord& scenario, const std::vector<TimeValue>
     scenario.VentTime[i + 1] = time;
     scenario.VentRate[i + 1] = rate;
     if (!(rate > 0.0f)) break;
-    out.Pair(time, rate);
+    out.Pair(time, rate, "VentTime", "VentRate");
   }
-  return item_file::Save(fileName, out.Bytes(), prompt);
+  return item_file::Save(fileName, out, prompt);
 }
 
 std::optional<std::vector<TimeValue>> ReadVentilationFile(ScenarioRecord& scenario,
@@ -285,18 +284,18 @@ bool WriteOutdoorFlowFile(const ScenarioRecord& scenario, int numRooms, const st
   if (!RoomsFit(numRooms)) return false;
   Output out;
   for (int r = 1; r <= numRooms; ++r) {
-    out.Real(scenario.NaturalFromOutdoors[r]);
-    out.Real(scenario.NaturalToOutdoors[r]);
-    out.Real(scenario.HVACSupply[r]);
-    out.Real(scenario.HVACReturn[r]);
-    out.Real(scenario.HVACExhaust[r]);
+    out.Real(scenario.NaturalFromOutdoors[r], "NaturalFromOutdoors");
+    out.Real(scenario.NaturalToOutdoors[r], "NaturalToOutdoors");
+    out.Real(scenario.HVACSupply[r], "HVACSupply");
+    out.Real(scenario.HVACReturn[r], "HVACReturn");
+    out.Real(scenario.HVACExhaust[r], "HVACExhaust");
     for (int j = 1; j <= numRooms; ++j) {
       if (j == r) continue;
-      out.Real(scenario.NaturalRoomFlows[r][j]);
-      out.Real(scenario.HVACRoomFlows[r][j]);
+      out.Real(scenario.NaturalRoomFlows[r][j], "NaturalRoomFlows");
+      out.Real(scenario.HVACRoomFlows[r][j], "HVACRoomFlows");
     }
   }
-  return item_file::Save(fileName, out.Bytes(), prompt);
+  return item_file::Save(fileName, out, prompt);
 }
 
 std::optional<NaturalOutdoorFlows> ReadOutdoorFlowFile(int numRooms, const std::string& fileName,
@@ -333,10 +332,10 @@ bool WriteRiskDataFile(const ScenarioRecord& scenario, const std::string& fileNa
   const PollutantRecord& pollutant = scenario.Pollutants[0];
   Output out;
   out.Text(pollutant.Name);
-  out.Real(pollutant.IrritantConc);
-  out.Real(pollutant.CancerRisk);
+  out.Real(pollutant.IrritantConc, "IrritantConc");
+  out.Real(pollutant.CancerRisk, "CancerRisk");
   out.Text(pollutant.Comments);
-  return item_file::Save(fileName, out.Bytes(), prompt);
+  return item_file::Save(fileName, out, prompt);
 }
 
 bool ReadRiskDataFile(ScenarioRecord& scenario, int pollutant, const std::string& fileName,
@@ -363,10 +362,10 @@ bool WriteFilterFile(const ScenarioRecord& scenario, const std::string& fileName
   LineWriter& line = out.Line();
   for (int p = 0; p < scenario.NumPollutants; ++p) {
     line.PutZoned(scenario.Pollutants[p].Name);
-    line.Put(FileSingle(scenario.FilterPenetration[0][p]));
+    line.Put(FileSingle(out.Check()(scenario.FilterPenetration[0][p], "FilterPenetration")));
     line.NewLine();
   }
-  return item_file::Save(fileName, out.Bytes(), prompt);
+  return item_file::Save(fileName, out, prompt);
 }
 
 bool ReadFilterFile(ScenarioRecord& scenario, const std::string& fileName, Prompt& prompt) {

@@ -45,11 +45,9 @@ bool SplitNumberLine(std::string_view line, char separator, std::vector<float>& 
       return last && !out.empty();
     }
     const std::optional<double> value = ParseNumber(item);
-    if (!value || !std::isfinite(*value) ||
-        std::fabs(*value) > static_cast<double>(std::numeric_limits<float>::max())) {
-      return false;
-    }
-    out.push_back(static_cast<float>(*value));
+    const std::optional<float> single = value ? AsSingle(*value) : std::nullopt;
+    if (!single) return false;
+    out.push_back(*single);
     if (last) return true;
     start = end + 1;
   }

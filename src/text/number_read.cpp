@@ -1,5 +1,6 @@
 #include "text/number_read.h"
 
+#include <algorithm>
 #include <cfenv>
 #include <charconv>
 #include <cmath>
@@ -114,6 +115,15 @@ std::optional<int16_t> RoundToInt16(double value) {
 }
 std::optional<int32_t> RoundToInt32(double value) {
   return RoundTo<int32_t>(value);
+}
+
+std::optional<float> AsSingle(double value) {
+  // Halfway between the largest Single and the next power of two: below it a value rounds
+  // to the largest Single, at it (ties to even) already to infinity.
+  constexpr double kRoundsToInfinity = 0x1.ffffffp127;
+  if (!std::isfinite(value) || !(std::fabs(value) < kRoundsToInfinity)) return std::nullopt;
+  constexpr double kMax = std::numeric_limits<float>::max();
+  return static_cast<float>(std::clamp(value, -kMax, kMax));
 }
 
 std::optional<double> ParseNumber(std::string_view text) {

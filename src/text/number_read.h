@@ -20,6 +20,11 @@ std::string RemoveCommas(std::string_view text);
 std::optional<int16_t> RoundToInt16(double value);
 std::optional<int32_t> RoundToInt32(double value);
 
+// The value as a Single, when it is finite and rounds to a finite Single; nullopt otherwise.
+// The largest Single written out in full ("3.4028235E+38") lies just past the exact maximum
+// and still rounds to it.
+std::optional<float> AsSingle(double value);
+
 // The whole text (blanks around it allowed) must be one number; nullopt otherwise.
 std::optional<double> ParseNumber(std::string_view text);
 

@@ -42,6 +42,7 @@ void ItemReader::EndItem() {
 
 std::optional<std::string> ItemReader::ReadItem() {
   SkipBlanks();
+  item_line_ = line_;
   if (AtEnd()) return std::nullopt;
   std::string item;
   if (bytes_[pos_] == '"') {
@@ -68,6 +69,7 @@ std::optional<double> ItemReader::ReadNumber() {
   // empty last field of its line.
   for (;;) {
     SkipBlanks();
+    item_line_ = line_;
     if (AtEnd()) return std::nullopt;
     if (!AtLineEnd() || pending_field_) break;
     SkipLineEnd();
@@ -86,6 +88,7 @@ std::optional<double> ItemReader::ReadNumber() {
 }
 
 std::optional<std::string> ItemReader::ReadLine() {
+  item_line_ = line_;
   if (AtEnd()) return std::nullopt;
   const std::size_t start = pos_;
   while (pos_ < bytes_.size() && !AtLineEnd()) ++pos_;

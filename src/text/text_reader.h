@@ -32,6 +32,9 @@ class ItemReader {
   bool AtEnd() const { return pos_ >= bytes_.size(); }
   // Number (from 1) of the line the next read starts on, for messages.
   int LineNumber() const { return line_; }
+  // Number of the line the last item read began on (where a missing one would have), for
+  // messages about that item.
+  int ItemLineNumber() const { return item_line_; }
   // The text of the last item ReadNumber took, for messages about a bad number.
   const std::string& LastItem() const { return last_item_; }
 
@@ -45,6 +48,7 @@ class ItemReader {
   std::string_view bytes_;
   std::size_t pos_ = 0;
   int line_ = 1;
+  int item_line_ = 1;
   std::string last_item_;
   // A comma or tab has just ended an item, so a line end here closes an empty field.
   bool pending_field_ = false;

@@ -1,8 +1,11 @@
 #include "text/text_writer.h"
 
-#include <filesystem>
-#include <fstream>
-#include <system_error>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace quarn {
 
@@ -23,32 +26,46 @@ void LineWriter::NewLine() {
 }
 
 bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::string* error) {
-  namespace fs = std::filesystem;
-  auto fail = [error](const std::string& reason) {
+  auto fail = [&](const std::string& reason) {
     if (error) *error = reason;
     return false;
   };
+  auto fail_errno = [&](int code) {
+    return fail("cannot write " + path + ": " + std::strerror(code));
+  };
+  // The rename below would replace a file the user protected, whoever runs the program (root
+  // may write anything): judge by the file's own permission bits.
+  struct stat target {};
+  if (stat(path.c_str(), &target) == 0 && S_ISREG(target.st_mode) &&
+      (target.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+    return fail(path + " is read-only");
+  }
   // The new file goes into the target's own folder, so that the rename stays on one file
   // system and replaces the old file in one step.
   const std::string temp = path + ".new~";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return fail("cannot create " + temp);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ignored;
-      fs::remove(temp, ignored);
-      return fail("cannot write " + temp);
-    }
+  const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return fail_errno(errno);
+  auto discard = [&](int code) {
+    close(fd);
+    unlink(temp.c_str());
+    return fail_errno(code);
+  };
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return discard(n < 0 ? errno : ENOSPC);
+    done += static_cast<std::size_t>(n);
   }
-  std::error_code ec;
-  fs::rename(temp, path, ec);
-  if (ec) {
-    std::error_code ignored;
-    fs::remove(temp, ignored);
-    return fail("cannot replace " + path + ": " + ec.message());
+  if (close(fd) != 0) {
+    const int code = errno;
+    unlink(temp.c_str());
+    return fail_errno(code);
+  }
+  if (rename(temp.c_str(), path.c_str()) != 0) {
+    const int code = errno;
+    unlink(temp.c_str());
+    return fail("cannot replace " + path + ": " + std::strerror(code));
   }
   return true;
 }

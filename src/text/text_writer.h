@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -30,9 +31,29 @@ class LineWriter {
   std::size_t line_start_ = 0;
 };
 
+// Notes the first value handed to a writer that is not finite, by the name of its field. The
+// file would hold "Inf" or "NaN" there, which no reader takes back: the writer refuses the
+// record before it touches the file.
+class FiniteCheck {
+ public:
+  template <typename T>
+  T operator()(T value, std::string_view field) {
+    if (!std::isfinite(value) && first_.empty()) first_ = field;
+    return value;
+  }
+  bool Passed() const { return first_.empty(); }
+  // "the value of TotalMass is not a number"
+  std::string Reason() const { return "the value of " + first_ + " is not a number"; }
+
+ private:
+  std::string first_;
+};
+
 // Writes the bytes to a new file beside `path` and renames it over `path` only when it is
-// complete, so a failed save leaves the previous file intact. On failure returns false and
-// puts a short reason in *error (when error is not null).
+// complete, so a failed save leaves the previous file intact. A target without any write
+// permission is left alone. On failure returns false and puts a short reason naming the
+// target, with the system's own words, in *error (when error is not null): "cannot write
+// X.SEN: No space left on device", "X.SEN is read-only".
 bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::string* error);
 
 }  // namespace quarn

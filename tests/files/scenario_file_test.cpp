@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <limits>
 
 #include <random>
 #include <string>
@@ -835,6 +836,30 @@ TEST(ScenarioFile, TextsWithCommasQuotesAndBlanksReadBackWhole) {
   EXPECT_EQ(got.building.Scenario.Sinks[1][1].Comments, "  two blanks");
   m.building.Scenario.Name = "Smith, kitchen 'A'";
   ExpectSameScenario(m, got);
+
+  // A double quote inside a text that needs no quoting stays as it is.
+  m.building.Scenario.Name = "say \"hi\" now";
+  const std::string inner = ScenarioFileBytes(m.building, m.outdoor, m.initial);
+  EXPECT_NE(inner.find("\r\nsay \"hi\" now\r\n"), std::string::npos);
+  ASSERT_EQ(ReadInto(inner, got, prompt, dir), ScenarioReadResult::Read);
+  EXPECT_EQ(got.building.Scenario.Name, "say \"hi\" now");
+}
+
+// An overflowed value would be written as a text the reader refuses: the save is refused
+// first, naming the field, and the user's file stays as it was.
+TEST(ScenarioFile, ANonFiniteValueIsRefusedAndThePreviousFileKept) {
+  TempDir dir;
+  Model m = Flat();
+  ScriptedPrompt prompt;
+  const std::string path = dir.File("kept.SEN");
+  ASSERT_TRUE(NewSaveScenario(m.building, "", m.outdoor, m.initial, path, prompt));
+  const std::string before = ReadBytes(path);
+  m.building.Scenario.Sinks[1][1].kd[0] = std::numeric_limits<float>::infinity();
+  EXPECT_FALSE(NewSaveScenario(m.building, "", m.outdoor, m.initial, path, prompt));
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].text,
+            "Error.  " + path + " could not be saved: the value of kd is not a number");
+  EXPECT_EQ(ReadBytes(path), before);
 }
 
 // The class is typed in the editor's grid and kept at 8 characters; a comma in it would

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <string>
 
 #include "file_fixture.h"
@@ -128,6 +129,83 @@ TEST_F(SourceFile, DamagedRoomSourceChangesNothing) {
   ASSERT_EQ(Messages(), 4u);
   EXPECT_EQ(prompt_.shown[0].title, "Error");
   EXPECT_EQ(prompt_.shown[3].text, "Error.  Cannot read the file " + Path("missing.sor") + ".");
+}
+
+// A repeat flag read from a quoted "," must not split its line when written back: every item
+// after it would read out of step.
+TEST_F(SourceFile, ACommaRepeatFlagReadsBackInStep) {
+  SourceRecord s = PaintSource();
+  s.CycleRepeats = ",";
+  const std::string room = Path("comma.sor");
+  ASSERT_TRUE(WriteRoomSourceFile(1, s, room, prompt_));
+  SourceRecord back;
+  ASSERT_TRUE(ReadRoomSourceFile(1, back, room, prompt_));
+  ExpectSameRoomSource(s, back, 1);
+
+  std::string hvac = Path("comma.SOR");
+  ASSERT_TRUE(WriteSourceFile(hvac, 1, s, prompt_));
+  SourceRecord hvac_back;
+  ASSERT_TRUE(ReadSourceFile(hvac, 1, hvac_back, prompt_));
+  EXPECT_EQ(hvac_back.CycleRepeats.str(), ",");
+  EXPECT_EQ(hvac_back.Model, s.Model);
+  EXPECT_EQ(Messages(), 0u);
+}
+
+// Saved for more pollutants than the scenario has, a room source would read its parameter
+// rows for the wrong pollutants: it is refused instead.
+TEST_F(SourceFile, RoomSourceSavedForMorePollutantsIsRefused) {
+  const std::string path = Path("three.sor");
+  ASSERT_TRUE(WriteRoomSourceFile(3, PaintSource(), path, prompt_));
+  SourceRecord target = PaintSource();
+  target.Name = "Unchanged";
+  EXPECT_FALSE(ReadRoomSourceFile(2, target, path, prompt_));
+  EXPECT_EQ(target.Name, "Unchanged");
+  ASSERT_EQ(Messages(), 1u);
+  // Two pollutants end on line 7 + 2 cycle lines + 2 + 12 * 2 = 35; line 36 holds more.
+  EXPECT_EQ(prompt_.shown[0].text, "Error.  The file " + path +
+                                       " ends early or holds a value that does not fit on line "
+                                       "36.  Nothing was read.");
+}
+
+// The message names the line of the bad item, not the one after it.
+TEST_F(SourceFile, ADamagedItemIsReportedOnItsOwnLine) {
+  const std::string model = Write("model.sor", "X\r\n 11 \r\n 1 \r\n 1 \r\nD\r\n 0 \r\n");
+  SourceRecord target;
+  EXPECT_FALSE(ReadRoomSourceFile(1, target, model, prompt_));
+  ASSERT_EQ(Messages(), 1u);
+  EXPECT_NE(prompt_.shown[0].text.find("does not fit on line 2."), std::string::npos)
+      << prompt_.shown[0].text;
+}
+
+// A calculated value that overflowed would be written as a text no reader takes back; the
+// save is refused, naming the field, and the previous file stays.
+TEST_F(SourceFile, ANonFiniteValueIsRefusedBeforeTheFileIsTouched) {
+  const std::string path = Path("kept.sor");
+  ASSERT_TRUE(WriteRoomSourceFile(1, PaintSource(), path, prompt_));
+  const std::string before = Bytes(path);
+  SourceRecord s = PaintSource();
+  s.Params[4][0] = std::numeric_limits<float>::infinity();
+  s.TotalMass = std::numeric_limits<float>::quiet_NaN();
+  EXPECT_FALSE(WriteRoomSourceFile(1, s, path, prompt_));
+  ASSERT_EQ(Messages(), 1u);
+  EXPECT_EQ(prompt_.shown[0].text,
+            "Error.  Cannot write the file " + path + ".  the value of TotalMass is not a number");
+  EXPECT_EQ(Bytes(path), before);
+}
+
+// The largest Single, written in full, rounds to itself and must read back.
+TEST_F(SourceFile, TheLargestSingleReadsBack) {
+  SourceRecord s = PaintSource();
+  s.Size = std::numeric_limits<float>::max();
+  const std::string path = Path("max.sor");
+  ASSERT_TRUE(WriteRoomSourceFile(1, s, path, prompt_));
+  ASSERT_NE(Bytes(path).find(" 3.402823E+38 \r\n"), std::string::npos);
+  std::string full = Bytes(path);
+  full.replace(full.find("3.402823E+38"), 12, "3.4028235E+38");
+  SourceRecord back;
+  ASSERT_TRUE(ReadRoomSourceFile(1, back, Write("full.sor", full), prompt_));
+  EXPECT_EQ(back.Size, std::numeric_limits<float>::max());
+  EXPECT_EQ(Messages(), 0u);
 }
 
 TEST_F(SourceFile, HVACSourceRoundTripsAndGetsItsExtension) {

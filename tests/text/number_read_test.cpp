@@ -5,6 +5,7 @@
 #include <cfenv>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace quarn {
 namespace {
@@ -82,6 +83,26 @@ TEST(NumberRead, ParseNumberWantsTheWholeText) {
   EXPECT_EQ(ParseNumber("1 2"), std::nullopt);
   EXPECT_EQ(ParseNumber("1,5"), std::nullopt);
   EXPECT_EQ(ParseNumber("1E"), std::nullopt);
+}
+
+// What fits a Single: everything that rounds to a finite one, the largest written in full
+// ("3.4028235E+38", just past the exact maximum) among them.
+TEST(NumberRead, AsSingleTakesWhatRoundsToAFiniteSingle) {
+  constexpr float kMax = std::numeric_limits<float>::max();
+  const struct {
+    double value;
+    std::optional<float> single;
+  } cases[] = {
+      {3.4028235e38, kMax},
+      {-3.4028235e38, -kMax},
+      {static_cast<double>(kMax), kMax},
+      {0.1, 0.1f},
+      {3.4028236e38, std::nullopt},
+      {1e39, std::nullopt},
+      {std::numeric_limits<double>::infinity(), std::nullopt},
+      {std::numeric_limits<double>::quiet_NaN(), std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(AsSingle(c.value), c.single) << c.value;
 }
 
 }  // namespace

@@ -78,9 +78,9 @@ TEST(WriteFileAtomic, ReplacesTheTargetOnlyWhenComplete) {
   // Nothing is left beside the target.
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
 
-  // A folder that does not exist: the call fails and says so.
+  // A folder that does not exist: the call fails and says why, naming the target.
   EXPECT_FALSE(WriteFileAtomic(dir.File("missing/out.txt"), "x", &error));
-  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(error, "cannot write " + dir.File("missing/out.txt") + ": No such file or directory");
   EXPECT_FALSE(WriteFileAtomic(dir.File("missing/out.txt"), "x", nullptr));
 }
 
@@ -94,6 +94,22 @@ TEST(WriteFileAtomic, FailureKeepsThePreviousFile) {
   std::string bytes;
   ASSERT_TRUE(ReadFileBytes(target, bytes));
   EXPECT_EQ(bytes, "previous");
+}
+
+// The permission bits decide, also for root, whom the system would let replace the file.
+TEST(WriteFileAtomic, LeavesAReadOnlyFileAsItIs) {
+  TempDir dir;
+  const std::string target = dir.File("kept.SEN");
+  ASSERT_TRUE(WriteFileAtomic(target, "protected", nullptr));
+  fs::permissions(target, fs::perms::owner_read | fs::perms::group_read);
+  std::string error;
+  EXPECT_FALSE(WriteFileAtomic(target, "replacement", &error));
+  EXPECT_EQ(error, target + " is read-only");
+  std::string bytes;
+  ASSERT_TRUE(ReadFileBytes(target, bytes));
+  EXPECT_EQ(bytes, "protected");
+  EXPECT_FALSE(fs::exists(target + ".new~"));
+  fs::permissions(target, fs::perms::owner_write, fs::perm_options::add);
 }
 
 TEST(ReadFileBytes, MissingFileFails) {
