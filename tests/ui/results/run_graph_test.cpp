@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <filesystem>
 
 #include "common/scripted_prompt.h"
@@ -205,33 +204,6 @@ TEST(StripChart, PointsAreDrawnWhereTheScalePutsThemAndStayThroughAResize) {
   chart.Cls();
   EXPECT_EQ(chart.PointCount(), 0);
   EXPECT_FALSE(HasColourNear(chart, OnPicture(chart, 2500, 550), red));
-}
-
-TEST(StripChart, ALongRunDoesNotSlowDownWithEveryRecord) {
-  // 13 rooms and outdoors, 8 pollutants, 300 records with a redraw after each: this took
-  // more than a minute when every point was laid out again on each addition.
-  ProgramState state;
-  ScriptedPrompt prompt;
-  RunGraph graph(state, prompt);
-  RunStartInfo info;
-  info.end_time = 8760;
-  info.max_concentration = 20;
-  info.num_rooms = 13;
-  info.num_pollutants = 8;
-  graph.RunStarted(info);
-  std::vector<float> conc(14 * 8, 5.0f);
-  const auto start = std::chrono::steady_clock::now();
-  for (int k = 0; k < 300; ++k) {
-    RunRecordInfo r;
-    r.time = 2.0f * static_cast<float>(k);
-    r.concentrations = conc;
-    graph.RecordWritten(r);
-    graph.StepDone(r.time);
-  }
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  EXPECT_EQ(graph.Chart().PointCount(), 300 * 14 * 8);
-  EXPECT_LT(seconds, 10.0);
 }
 
 TEST(StripChartPalette, ClassicSixteenColours) {
