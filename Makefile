@@ -3,10 +3,20 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 PACKAGES = cmake g++ make pkg-config googletest libgtest-dev libbenchmark-dev \
            qt6-base-dev qt6-charts-dev libgl-dev mdbtools-dev libglib2.0-dev \
-           fonts-dejavu-core xvfb xauth locales
+           fonts-dejavu-core xvfb xauth locales clang
 CMAKE_FLAGS ?= $(if $(CI),-DQUARN_WERROR=ON,)
 
-.PHONY: deps configure build run test bench clean format
+.PHONY: deps configure build run test bench clean format asan-build test-asan fuzz fuzz-ci
+
+# The second build folder: clang with AddressSanitizer and UndefinedBehaviorSanitizer for the
+# tests, and the fuzz targets (libFuzzer) beside them.
+ASAN_BUILD ?= build-asan
+ASAN_CMAKE_FLAGS ?= -DCMAKE_CXX_COMPILER=clang++ -DQUARN_FUZZ=ON
+FUZZ_SECONDS ?= 60
+# Leaks inside Qt, fontconfig and glib are theirs; any report in our code fails.
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
+  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer_leaks.supp:print_suppressions=0 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'ok installed' || echo $$p; done); \
@@ -39,5 +49,21 @@ bench: deps
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
+asan-build: deps
+	cmake -S . -B $(ASAN_BUILD) $(ASAN_CMAKE_FLAGS)
+	$(SANITIZER_ENV) cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+# Every test under the sanitizers.
+test-asan: asan-build
+	cd $(ASAN_BUILD) && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
+
+# Every fuzz target side by side for FUZZ_SECONDS seconds.
+fuzz: asan-build
+	$(SANITIZER_ENV) fuzz/run.sh $(ASAN_BUILD) seconds $(FUZZ_SECONDS)
+
+# The same for a fixed number of inputs each with a fixed seed, so that a run repeats.
+fuzz-ci: asan-build
+	$(SANITIZER_ENV) fuzz/run.sh $(ASAN_BUILD) runs
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD)
