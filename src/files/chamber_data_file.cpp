@@ -8,15 +8,15 @@ namespace quarn {
 bool WriteChamberDataFile(const std::string& fileName, const ChamberDataRecord& record,
                           float fittedR0, float fittedK, Prompt& prompt) {
   item_file::Output out;
-  out.Line().PutZoned(FileSingle(record.Volume));
-  out.Pair(record.AirChangeRate, record.SourceArea);
-  out.Pair(record.PeakConc, record.PeakTime);
+  out.Line().PutZoned(FileSingle(out.Check()(record.Volume, "Volume")));
+  out.Pair(record.AirChangeRate, record.SourceArea, "AirChangeRate", "SourceArea");
+  out.Pair(record.PeakConc, record.PeakTime, "PeakConc", "PeakTime");
   const int n = ChamberPointCount(record);
   out.Integer(n);
-  for (int i = 1; i <= n; ++i) out.Pair(record.Times[i], record.Concs[i]);
-  out.Real(fittedR0);
-  out.Real(fittedK);
-  return item_file::Save(fileName, out.Bytes(), prompt);
+  for (int i = 1; i <= n; ++i) out.Pair(record.Times[i], record.Concs[i], "Times", "Concs");
+  out.Real(fittedR0, "R0");
+  out.Real(fittedK, "k");
+  return item_file::Save(fileName, out, prompt);
 }
 
 bool ReadChamberDataFile(const std::string& fileName, ChamberDataRecord& record, float& fittedR0,
@@ -24,12 +24,7 @@ bool ReadChamberDataFile(const std::string& fileName, ChamberDataRecord& record,
   std::string bytes;
   if (!item_file::Load(fileName, bytes, prompt)) return false;
   item_file::Input in(bytes);
-  // The line a bad value sits on: the reader has moved past its line end once it is read.
-  int line = in.LineNumber();
-  auto real = [&] {
-    line = in.LineNumber();
-    return in.Real();
-  };
+  auto real = [&] { return in.Real(); };
   ChamberDataRecord read;
   float r0 = 0;
   float k = 0;
@@ -39,7 +34,6 @@ bool ReadChamberDataFile(const std::string& fileName, ChamberDataRecord& record,
     read.SourceArea = real();
     read.PeakConc = real();
     read.PeakTime = real();
-    line = in.LineNumber();
     read.NumPoints = in.Bounded(0, kMaxChamberPoints);
     for (int i = 1; i <= read.NumPoints; ++i) {
       read.Times[i] = real();
@@ -50,7 +44,7 @@ bool ReadChamberDataFile(const std::string& fileName, ChamberDataRecord& record,
       k = real();
     }
   } catch (const item_file::Damaged&) {
-    item_file::TellDamaged(prompt, fileName, line);
+    item_file::TellDamaged(prompt, fileName, in.LineNumber());
     return false;
   }
   record = read;
