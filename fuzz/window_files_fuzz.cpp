@@ -86,7 +86,7 @@ std::vector<File> Files() {
          return rows.has_value();
        },
        [](Windows& w, const std::string& p, Prompt& q) {
-         return WriteVentilationFile(w.building.Scenario, w.vent, p, q);
+         return WriteVentilationFile(w.vent, p, q);
        }},
       {[](Windows& w, const std::string& p, Prompt& q) {
          return ReadRiskDataFile(w.building.Scenario, 0, p, q);

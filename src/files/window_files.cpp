@@ -242,16 +242,12 @@ bool ReadHVACFlowHistoryFile(ScenarioRecord& scenario, const std::string& fileNa
 
 // ---- ventilation ----
 
-bool WriteVentilationFile(ScenarioRecord& scenario, const std::vector<TimeValue>& gridRows,
-                          const std::string& fileName, Prompt& prompt) {
+bool WriteVentilationFile(const std::vector<TimeValue>& points, const std::string& fileName,
+                          Prompt& prompt) {
   Output out;
-  const std::size_t rows = std::min<std::size_t>(gridRows.size(), kMaxHistory);
-  for (std::size_t i = 0; i < rows; ++i) {
-    const auto [time, rate] = gridRows[i];
-    scenario.VentTime[i + 1] = time;
-    scenario.VentRate[i + 1] = rate;
-    if (!(rate > 0.0f)) break;
-    out.Pair(time, rate, "VentTime", "VentRate");
+  const std::size_t count = std::min<std::size_t>(points.size(), kMaxHistory);
+  for (std::size_t i = 0; i < count; ++i) {
+    out.Pair(points[i].first, points[i].second, "VentTime", "VentRate");
   }
   return item_file::Save(fileName, out, prompt);
 }
@@ -260,9 +256,13 @@ std::optional<std::vector<TimeValue>> ReadVentilationFile(ScenarioRecord& scenar
                                                           const std::string& fileName,
                                                           Prompt& prompt) {
   std::vector<TimeValue> rows;
+  bool too_many = false;
   if (!ReadItems(fileName, prompt, [&](Input& in) {
-        // The schedule holds 50 points; a longer file's further pairs are not read.
-        while (rows.size() < static_cast<std::size_t>(kMaxHistory) && !in.Ended()) {
+        while (!in.Ended()) {
+          if (rows.size() == static_cast<std::size_t>(kMaxHistory)) {
+            too_many = true;
+            return;
+          }
           const float time = in.Real();
           const float rate = in.Real();
           rows.emplace_back(time, rate);
@@ -270,9 +270,17 @@ std::optional<std::vector<TimeValue>> ReadVentilationFile(ScenarioRecord& scenar
       })) {
     return std::nullopt;
   }
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    scenario.VentTime[i + 1] = rows[i].first;
-    scenario.VentRate[i + 1] = rows[i].second;
+  // Dropping the further points would run a different history from the one in the file.
+  if (too_many) {
+    prompt.Message("Error.  " + fileName + " holds more than 50 points.", "Error",
+                   MessageIcon::Critical);
+    return std::nullopt;
+  }
+  // Older points after the file's last would still be run though the window hides them.
+  for (int i = 1; i <= kMaxHistory; ++i) {
+    const auto k = static_cast<std::size_t>(i - 1);
+    scenario.VentTime[i] = k < rows.size() ? rows[k].first : 0.0f;
+    scenario.VentRate[i] = k < rows.size() ? rows[k].second : 0.0f;
   }
   return rows;
 }

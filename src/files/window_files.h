@@ -60,15 +60,13 @@ bool WriteHVACFlowHistoryFile(ScenarioRecord& scenario, bool outdoorFlowsOption,
                               const std::string& fileName, Prompt& prompt);
 bool ReadHVACFlowHistoryFile(ScenarioRecord& scenario, const std::string& fileName, Prompt& prompt);
 
-// Ventilation (".VEN"): pair lines of time and rate. The writer takes the window's grid
-// rows from row 1 on (time, rate), stores each row it reads into VentTime(i) and VentRate(i)
-// and writes the pair while the rate is above 0: the first row whose rate is 0 or less is
-// stored too and ends the file. At most 50 rows. The reader stores the pairs in order into
-// VentTime(i), VentRate(i) from i = 1 (at most 50; later points keep their values) and
-// returns them for the grid's rows.
+// Ventilation (".VEN"): pair lines of time and rate, no header. The writer writes the
+// points it is given, at most 50. The reader refuses a file of more than 50 points with a
+// message; otherwise VentTime(i), VentRate(i) hold the file's points from i = 1 and time 0,
+// rate 0 after them, and the points are returned for the grid's rows.
 using TimeValue = std::pair<float, float>;
-bool WriteVentilationFile(ScenarioRecord& scenario, const std::vector<TimeValue>& gridRows,
-                          const std::string& fileName, Prompt& prompt);
+bool WriteVentilationFile(const std::vector<TimeValue>& points, const std::string& fileName,
+                          Prompt& prompt);
 std::optional<std::vector<TimeValue>> ReadVentilationFile(ScenarioRecord& scenario,
                                                           const std::string& fileName,
                                                           Prompt& prompt);

@@ -46,23 +46,15 @@ TEST_F(WindowFiles, HVACFlowHistoryMatchesItsLayout) {
   EXPECT_EQ(Bytes(path).substr(0, 8), " 0 \r\nN\r\n");
 }
 
-TEST_F(WindowFiles, VentilationStopsAtTheFirstRateOfZero) {
-  ScenarioRecord s;
-  s.VentTime[4] = 77;
-  const std::vector<TimeValue> grid = {{0, 2}, {5, 1.5f}, {10, 0}, {20, 3}};
+TEST_F(WindowFiles, VentilationWritesEveryPointGivenUpTo50) {
+  // A rate of 0 (ventilation off) is a point like any other.
+  const std::vector<TimeValue> points = {{0, 2}, {5, 1.5f}, {10, 0}, {20, 3}};
   const std::string path = Path("vent.VEN");
-  ASSERT_TRUE(WriteVentilationFile(s, grid, path, prompt_));
-  EXPECT_EQ(Bytes(path), PairLine(" 0 ", " 2 ") + PairLine(" 5 ", " 1.5 "));
-  // The ending row is stored too; rows after it are not read.
-  EXPECT_EQ(s.VentTime[3], 10.0f);
-  EXPECT_EQ(s.VentRate[3], 0.0f);
-  EXPECT_EQ(s.VentTime[4], 77.0f);
-
-  // A first row of rate 0 gives an empty file and still sets point 1.
-  ASSERT_TRUE(WriteVentilationFile(s, {{3, 0}}, path, prompt_));
-  EXPECT_EQ(Bytes(path), "");
-  EXPECT_EQ(s.VentTime[1], 3.0f);
-  EXPECT_EQ(s.VentRate[1], 0.0f);
+  ASSERT_TRUE(WriteVentilationFile(points, path, prompt_));
+  EXPECT_EQ(Bytes(path), PairLine(" 0 ", " 2 ") + PairLine(" 5 ", " 1.5 ") +
+                             PairLine(" 10 ", " 0 ") + PairLine(" 20 ", " 3 "));
+  ASSERT_TRUE(WriteVentilationFile(std::vector<TimeValue>(51, {1, 1}), path, prompt_));
+  EXPECT_EQ(Bytes(path).size(), 50 * PairLine(" 1 ", " 1 ").size());
 }
 
 TEST_F(WindowFiles, OutdoorFlowsMatchTheirLayout) {
@@ -232,7 +224,7 @@ TEST_F(WindowFiles, VentilationReadFillsPointsAndReturnsRows) {
   ASSERT_TRUE(rows.has_value());
   EXPECT_EQ(*rows, (std::vector<TimeValue>{{0, 2}, {5, 1.5f}}));
   EXPECT_EQ(s.VentRate[2], 1.5f);
-  EXPECT_EQ(s.VentTime[3], 33.0f);  // later points keep their values
+  EXPECT_EQ(s.VentTime[3], 0.0f);  // older points after the file's last are gone
 
   // A time without its rate.
   ScenarioRecord other;
@@ -240,13 +232,16 @@ TEST_F(WindowFiles, VentilationReadFillsPointsAndReturnsRows) {
   EXPECT_FALSE(ReadVentilationFile(other, odd, prompt_).has_value());
   EXPECT_EQ(other.VentTime[1], 0.0f);
 
-  // The schedule holds 50 points; further pairs are left unread.
+  // Exactly 50 points are read; one more is refused and changes nothing.
   std::string many;
-  for (int i = 1; i <= 60; ++i) many += PairLine(" " + std::to_string(i) + " ", " 1 ");
-  auto fifty = ReadVentilationFile(other, Write("many.VEN", many), prompt_);
-  ASSERT_TRUE(fifty.has_value());
-  EXPECT_EQ(fifty->size(), 50u);
+  for (int i = 1; i <= 50; ++i) many += PairLine(" " + std::to_string(i) + " ", " 1 ");
+  ASSERT_EQ(ReadVentilationFile(other, Write("fifty.VEN", many), prompt_)->size(), 50u);
   EXPECT_EQ(other.VentTime[50], 50.0f);
+  ScenarioRecord untouched;
+  const std::string more = Write("many.VEN", many + PairLine(" 51 ", " 1 "));
+  EXPECT_FALSE(ReadVentilationFile(untouched, more, prompt_).has_value());
+  EXPECT_EQ(prompt_.shown.back().text, "Error.  " + more + " holds more than 50 points.");
+  EXPECT_EQ(untouched.VentTime[1], 0.0f);
 }
 
 TEST_F(WindowFiles, RiskDataFillsThePollutantAsked) {
