@@ -18,6 +18,7 @@
 #include "platform/printer_service.h"
 #include "platform/qt_text.h"
 #include "text/number_read.h"
+#include "ui/building/history_form_parts.h"
 #include "ui/common/number_entry.h"
 #include "ui/common/window_menu.h"
 #include "ui/main/room_grids.h"
@@ -63,20 +64,6 @@ constexpr InputMenuItem kMenu[] = {
     {0, "&Help", "help", MenuRole::Help},
 };
 
-QRadioButton* AddOption(QGroupBox& frame, const char* name, const char* caption) {
-  auto* option = new QRadioButton(ToQt(caption), &frame);
-  option->setObjectName(name);
-  frame.layout()->addWidget(option);
-  return option;
-}
-
-QGroupBox* AddFrame(QWidget& parent, const char* name, const char* caption) {
-  auto* frame = new QGroupBox(ToQt(caption), &parent);
-  frame->setObjectName(name);
-  new QVBoxLayout(frame);
-  return frame;
-}
-
 FileDialogRequest FlowFileRequest(const char* title) {
   FileDialogRequest request;
   request.title = title;
@@ -110,13 +97,7 @@ void HVACFlowHistory::BuildControls() {
   auto* top_frame = new QFrame(central);
   top_frame->setObjectName("TopFrame");
   auto* top = new QHBoxLayout(top_frame);
-  edit_cell_ = new EditCellBox(top_frame);
-  edit_cell_->setObjectName("EditCell");
-  // The box comes and goes with each edit; the controls beside it stay in place.
-  QSizePolicy keep = edit_cell_->sizePolicy();
-  keep.setRetainSizeWhenHidden(true);
-  edit_cell_->setSizePolicy(keep);
-  edit_cell_->hide();
+  edit_cell_ = AddEditCellBox(*top_frame);
   top->addWidget(edit_cell_);
   auto* label = new QLabel("Fraction of time on", top_frame);
   label->setObjectName("FractionLabel");
@@ -201,10 +182,7 @@ void HVACFlowHistory::Print() {
 }
 
 void HVACFlowHistory::AskCancel() {
-  const Answer answer = ctx_.prompt.AskYesNoDefault(
-      "All changes will be lost.  Do you wish to continue and lose changes?", "Warning",
-      MessageIcon::Critical, Answer::No);
-  if (answer == Answer::Yes) CloseForm();
+  if (AgreeToLoseChanges(ctx_.prompt)) CloseForm();
 }
 
 void HVACFlowHistory::GenerateRandom() {

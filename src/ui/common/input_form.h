@@ -121,6 +121,8 @@ class InputForm : public QMainWindow {
   virtual bool CloseBox() { return true; }
 
   void closeEvent(QCloseEvent* event) override;
+  // Stores the open edit of every edit session, as every command does first.
+  void CommitOpenEdits();
 
   MainContext& ctx_;
 
@@ -131,7 +133,6 @@ class InputForm : public QMainWindow {
     GridEdit* edit;
   };
 
-  void CommitOpenEdits();
   void Perform(MenuRole role);
   void EditCommand(MenuRole role);
 
