@@ -38,6 +38,7 @@
 #include "ui/building/hvac_flow_ss_form.h"
 #include "ui/building/hvac_form.h"
 #include "ui/building/outdoor_flow_form.h"
+#include "ui/building/ventilation_form.h"
 #include "ui/common/tool_openers.h"
 #include "ui/common/window_menu.h"
 #include "ui/main/grid_edit.h"
@@ -710,6 +711,9 @@ void mainscenarioform::OpenInputWindow(InputWindow window) {
       break;
     case InputWindow::HVACFlowHistory:
       OpenHVACFlowHistory(ctx_, this);
+      break;
+    case InputWindow::Ventilation:
+      OpenVentilationForm(ctx_, this);
       break;
     default:
       ShowNotImplemented(ctx_.prompt);

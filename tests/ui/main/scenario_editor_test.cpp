@@ -480,11 +480,11 @@ TEST_F(ScenarioEditor, OccupancyRiskAndUnbuiltWindowsSaySo) {
   editor_->RunCommand("Risk");
   EXPECT_EQ(prompt_.shown[1].text, "This feature is not currently implemented.");
   const size_t before = prompt_.shown.size();
-  for (const char* name : {"HVACSources", "HVACRoomtoroom", "Ventilation", "NaturalRoomtoRoom",
-                           "ManRoomtoRoom", "definepollutants", "Rooms"}) {
+  for (const char* name : {"HVACSources", "HVACRoomtoroom", "NaturalRoomtoRoom", "ManRoomtoRoom",
+                           "definepollutants", "Rooms"}) {
     editor_->RunCommand(name);
   }
-  EXPECT_EQ(prompt_.shown.size() - before, 7U);
+  EXPECT_EQ(prompt_.shown.size() - before, 6U);
   EXPECT_EQ(prompt_.shown.back().text, "Feature not implemented in version.");
   EXPECT_EQ(Scenario().NumSources[0], 0) << "no HVAC source without its window";
 }
@@ -669,16 +669,6 @@ TEST_F(ScenarioEditor, OpenWithoutMasterFileProposesTempAndSkipsWildcards) {
 }
 
 TEST_F(ScenarioEditor, OpenersPrepareTheRecordBeforeSayingTheWindowIsNotThere) {
-  // The units of the options reach the record before the ventilation window.
-  for (const char* name : {"Ventilation"}) {
-    Scenario().ConcUnits = "milligrams";
-    editor_->findChild<QRadioButton*>("micrograms")->setChecked(true);
-    prompt_.shown.clear();
-    editor_->RunCommand(name);
-    EXPECT_EQ(Scenario().ConcUnits, "micrograms") << name;
-    ASSERT_EQ(prompt_.shown.size(), 1U) << name;
-    EXPECT_EQ(prompt_.shown[0].text, "Feature not implemented in version.");
-  }
   // The variable-flow window opens nothing when a count is refused.
   Grid().SetTextMatrix(row::kNumOccupants, 1, "5");
   prompt_.shown.clear();

@@ -1,0 +1,198 @@
+#include "ui/building/ventilation_form.h"
+
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "files/window_files.h"
+#include "platform/edit_cell.h"
+#include "platform/file_dialog.h"
+#include "platform/flex_grid.h"
+#include "platform/qt_text.h"
+#include "ui/building/history_form_parts.h"
+#include "ui/main/history_grids.h"
+#include "ui/main/room_grids.h"
+
+namespace quarn {
+
+namespace {
+
+constexpr int kLeftTopTwips = 10;
+constexpr int kMinWidthTwips = 7500;
+constexpr int kMinHeightTwips = 3405;
+// Index, time and rate columns, with room for the scroll bar.
+constexpr int kGridWidthTwips = 400 + 900 + 900 + 700;
+
+constexpr InputMenuItem kMenu[] = {
+    {0, "&File", "File", MenuRole::Own},
+    {1, "&Open ventilation file", "fileopen", MenuRole::Own},
+    {1, "&Save ventilation file", "filesave", MenuRole::Own},
+    {1, "Printer s&etup", "FilePrinterSetup", MenuRole::PrinterSetup},
+    {1, "&Print", "FilePrint", MenuRole::Disabled},
+    {1, "&Transfer", "FileTransfer", MenuRole::Transfer},
+    {1, "&Cancel", "FileCancel", MenuRole::Cancel},
+    {0, "&Transfer", "Transfer", MenuRole::Transfer},
+    {0, "&Cancel", "cancel", MenuRole::Cancel},
+    {0, "&Edit", "Edit", MenuRole::Own},
+    {1, "Cu&t", "EditCut", MenuRole::Cut},
+    {1, "&Copy", "EditCopy", MenuRole::Copy},
+    {1, "C&lear", "editclear", MenuRole::Clear},
+    {1, "&Paste", "EditPaste", MenuRole::Paste},
+    {1, "&Insert Row", "InsertRow", MenuRole::Own},
+    {1, "&Delete Row", "DeleteRow", MenuRole::Own},
+    {0, "&Window", "Window", MenuRole::Own},
+    {1, "&Cascade", "WindowsCascade", MenuRole::Cascade},
+    {1, "&Tile", "WindowTile", MenuRole::TileHorizontal},
+    {1, "&List windows", "WindowsList", MenuRole::ListWindows},
+    {0, "&Help", "help", MenuRole::Help},
+};
+
+FileDialogRequest VentilationFileRequest(const char* title, const char* filter) {
+  FileDialogRequest request;
+  request.title = title;
+  request.filter = filter;
+  request.initial_name = "*.VEN";
+  return request;
+}
+
+}  // namespace
+
+VentilationForm::VentilationForm(MainContext& context)
+    : InputForm(context, "VentilationForm", "Ventilation rate") {
+  BuildControls();
+  BuildMenus(kMenu);
+  SetCommand("fileopen", [this] { OpenFile(); });
+  SetCommand("filesave", [this] { SaveFile(); });
+  SetCommand("InsertRow", [this] {
+    if (InsertScheduleRow(*grid_, grid_->Row(), ctx_.prompt)) MarkEdited();
+  });
+  SetCommand("DeleteRow", [this] {
+    if (DeleteScheduleRow(*grid_, grid_->Row())) MarkEdited();
+  });
+  SetHelp(kMainHelpFile, "Ventilation cycles");
+  AddEditSession(*grid_, *edit_cell_, true);
+  setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
+}
+
+void VentilationForm::BuildControls() {
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+
+  auto* top_frame = new QFrame(central);
+  top_frame->setObjectName("TopFrame");
+  auto* top = new QHBoxLayout(top_frame);
+  edit_cell_ = AddEditCellBox(*top_frame);
+  top->addWidget(edit_cell_);
+  top->addStretch();
+  layout->addWidget(top_frame);
+
+  auto* body = new QHBoxLayout;
+  grid_ = new FlexGrid(central);
+  grid_->setObjectName("VentHistss");
+  grid_->setMinimumWidth(TwipsToPixels(kGridWidthTwips));
+  body->addWidget(grid_);
+  auto* side = new QVBoxLayout;
+  QGroupBox* cycle = AddFrame(*central, "Frame1", "Is this a cycle");
+  option_yes_ = AddOption(*cycle, "OptionYes", "Yes");
+  option_no_ = AddOption(*cycle, "OptionNo", "No");
+  // A click on either option is an edit, which the close box stores and Cancel asks about.
+  for (QRadioButton* option : {option_yes_, option_no_}) {
+    connect(option, &QRadioButton::clicked, this, [this] { MarkEdited(); });
+  }
+  side->addWidget(cycle);
+  side->addStretch();
+  body->addLayout(side);
+  body->addStretch();
+  layout->addLayout(body, 1);
+
+  auto* lower_frame = new QFrame(central);
+  lower_frame->setObjectName("LowerFrame");
+  auto* lower = new QHBoxLayout(lower_frame);
+  auto* label = new QLabel("Ventilation File", lower_frame);
+  label->setObjectName("Label1");
+  lower->addWidget(label);
+  file_name_ = new QLineEdit(" ", lower_frame);
+  file_name_->setObjectName("VentFileName");
+  lower->addWidget(file_name_, 1);
+  layout->addWidget(lower_frame);
+  setCentralWidget(central);
+}
+
+void VentilationForm::FillFromRecord() {
+  const bool cycle = FillVentilationGrid(*grid_, ctx_.state.Building.Scenario);
+  (cycle ? option_yes_ : option_no_)->setChecked(true);
+  grid_->SetRowCol(1, 1);
+  ClearEdited();
+}
+
+void VentilationForm::Store() {
+  ReadVentilationGrid(*grid_, option_yes_->isChecked(), ctx_.state.Building.Scenario);
+  ctx_.state.VentilationSaved = kTrue;
+  ctx_.state.ScenarioSaved = kFalse;
+  ClearEdited();
+}
+
+void VentilationForm::Transfer() {
+  Store();
+  CloseForm();
+}
+
+void VentilationForm::Cancel() {
+  if (Edited() && !AgreeToLoseChanges(ctx_.prompt)) return;
+  CloseForm();
+}
+
+bool VentilationForm::CloseBox() {
+  // Closing this way keeps what was typed; an untouched window leaves the record as it is.
+  CommitOpenEdits();
+  if (Edited()) Store();
+  return true;
+}
+
+void VentilationForm::OpenFile() {
+  const auto name = ctx_.dialogs.OpenFileName(VentilationFileRequest(
+      "Open ventilation file", "Ventilation (*.VEN)|*.VEN|All files (*.*)|*.*"));
+  if (!name) return;
+  ScenarioRecord& scenario = ctx_.state.Building.Scenario;
+  // A file that cannot be read has said so and changed nothing.
+  const auto points = ReadVentilationFile(scenario, *name, ctx_.prompt);
+  if (!points) return;
+  ctx_.state.ScenarioSaved = kFalse;
+  ClearVentilationGrid(*grid_);
+  for (size_t i = 0; i < points->size(); ++i) {
+    WriteGridRow(*grid_, static_cast<int32_t>(i + 1), (*points)[i].first, (*points)[i].second);
+  }
+  // The grid now holds the record's points; only a changed cycle option is left to store.
+  if (option_yes_->isChecked() == (scenario.VentScheduleFlag.str() == "Y")) ClearEdited();
+}
+
+void VentilationForm::SaveFile() {
+  FileDialogRequest request = VentilationFileRequest(
+      "Save ventilation file", "All Ventilation (*.VEN)|*.VEN|All files (*.*)|*.*");
+  request.default_extension = "VEN";
+  const auto name = ctx_.dialogs.SaveFileName(request);
+  if (!name) return;
+  Store();
+  // The file holds the points the record keeps: point 1, then those of a time above 0.
+  const ScenarioRecord& scenario = ctx_.state.Building.Scenario;
+  std::vector<TimeValue> points;
+  for (int i = 1; i <= kMaxHistory && (i == 1 || scenario.VentTime[i] > 0); ++i) {
+    points.emplace_back(scenario.VentTime[i], scenario.VentRate[i]);
+  }
+  if (WriteVentilationFile(points, *name, ctx_.prompt)) file_name_->setText(ToQt(*name));
+}
+
+VentilationForm* OpenVentilationForm(MainContext& context, QWidget* opener) {
+  auto* form = ShowInputForm<VentilationForm>(
+      context, opener, [](MainContext& c) { return new VentilationForm(c); }, kLeftTopTwips,
+      kLeftTopTwips);
+  form->FillFromRecord();
+  form->VentHistss().setFocus(Qt::OtherFocusReason);
+  return form;
+}
+
+}  // namespace quarn
