@@ -1,12 +1,17 @@
 #include "ui/building/history_form_parts.h"
 
+#include <QFrame>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
 #include "model/prompt.h"
 #include "platform/edit_cell.h"
+#include "platform/flex_grid.h"
 #include "platform/qt_text.h"
+#include "ui/common/input_form.h"
+#include "ui/main/history_grids.h"
 
 namespace quarn {
 
@@ -32,6 +37,25 @@ EditCellBox* AddEditCellBox(QWidget& parent) {
   box->setSizePolicy(keep);
   box->hide();
   return box;
+}
+
+QHBoxLayout* AddTopFrame(QWidget& parent, EditCellBox*& box) {
+  auto* top_frame = new QFrame(&parent);
+  top_frame->setObjectName("TopFrame");
+  auto* top = new QHBoxLayout(top_frame);
+  box = AddEditCellBox(*top_frame);
+  top->addWidget(box);
+  parent.layout()->addWidget(top_frame);
+  return top;
+}
+
+void SetScheduleRowCommands(InputForm& form, FlexGrid& grid, Prompt& prompt) {
+  form.SetCommand("InsertRow", [&form, &grid, &prompt] {
+    if (InsertScheduleRow(grid, grid.Row(), prompt)) form.MarkEdited();
+  });
+  form.SetCommand("DeleteRow", [&form, &grid] {
+    if (DeleteScheduleRow(grid, grid.Row())) form.MarkEdited();
+  });
 }
 
 bool AgreeToLoseChanges(Prompt& prompt) {

@@ -82,8 +82,7 @@ HVACFlowHistory::HVACFlowHistory(MainContext& context)
   SetCommand("filesave", [this] { SaveFile(); });
   SetCommand("FilePrint", [this] { Print(); });
   SetCommand("FileCancel", [this] { AskCancel(); });
-  SetCommand("InsertRow", [this] { InsertRow(); });
-  SetCommand("DeleteRow", [this] { DeleteRow(); });
+  SetScheduleRowCommands(*this, *grid_, ctx_.prompt);
   SetCommand("tbnRandom", [this] { GenerateRandom(); });
   SetHelp(kMainHelpFile, "");
   AddEditSession(*grid_, *edit_cell_, true);
@@ -94,11 +93,8 @@ void HVACFlowHistory::BuildControls() {
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
 
-  auto* top_frame = new QFrame(central);
-  top_frame->setObjectName("TopFrame");
-  auto* top = new QHBoxLayout(top_frame);
-  edit_cell_ = AddEditCellBox(*top_frame);
-  top->addWidget(edit_cell_);
+  QHBoxLayout* top = AddTopFrame(*central, edit_cell_);
+  QWidget* top_frame = top->parentWidget();
   auto* label = new QLabel("Fraction of time on", top_frame);
   label->setObjectName("FractionLabel");
   top->addWidget(label);
@@ -111,7 +107,6 @@ void HVACFlowHistory::BuildControls() {
   SetButtonCommand(*random, "tbnRandom");
   top->addWidget(random);
   top->addStretch();
-  layout->addWidget(top_frame);
 
   auto* body = new QHBoxLayout;
   grid_ = new FlexGrid(central);
@@ -196,14 +191,6 @@ void HVACFlowHistory::GenerateRandom() {
     grid_->SetTextMatrix(r, 2, i < rows.size() ? rows[i].fraction : "");
   }
   MarkEdited();
-}
-
-void HVACFlowHistory::InsertRow() {
-  if (InsertScheduleRow(*grid_, grid_->Row(), ctx_.prompt)) MarkEdited();
-}
-
-void HVACFlowHistory::DeleteRow() {
-  if (DeleteScheduleRow(*grid_, grid_->Row())) MarkEdited();
 }
 
 HVACFlowHistory* OpenHVACFlowHistory(MainContext& context, QWidget* opener) {

@@ -39,8 +39,6 @@ class HVACFlowHistory : public InputForm {
   void Print();
   void AskCancel();
   void GenerateRandom();
-  void InsertRow();
-  void DeleteRow();
 
   FlexGrid* grid_ = nullptr;
   EditCellBox* edit_cell_ = nullptr;

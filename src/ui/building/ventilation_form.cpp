@@ -67,12 +67,7 @@ VentilationForm::VentilationForm(MainContext& context)
   BuildMenus(kMenu);
   SetCommand("fileopen", [this] { OpenFile(); });
   SetCommand("filesave", [this] { SaveFile(); });
-  SetCommand("InsertRow", [this] {
-    if (InsertScheduleRow(*grid_, grid_->Row(), ctx_.prompt)) MarkEdited();
-  });
-  SetCommand("DeleteRow", [this] {
-    if (DeleteScheduleRow(*grid_, grid_->Row())) MarkEdited();
-  });
+  SetScheduleRowCommands(*this, *grid_, ctx_.prompt);
   SetHelp(kMainHelpFile, "Ventilation cycles");
   AddEditSession(*grid_, *edit_cell_, true);
   setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
@@ -82,13 +77,7 @@ void VentilationForm::BuildControls() {
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
 
-  auto* top_frame = new QFrame(central);
-  top_frame->setObjectName("TopFrame");
-  auto* top = new QHBoxLayout(top_frame);
-  edit_cell_ = AddEditCellBox(*top_frame);
-  top->addWidget(edit_cell_);
-  top->addStretch();
-  layout->addWidget(top_frame);
+  AddTopFrame(*central, edit_cell_)->addStretch();
 
   auto* body = new QHBoxLayout;
   grid_ = new FlexGrid(central);

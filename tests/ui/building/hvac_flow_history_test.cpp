@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "common/main_window_fixture.h"
 #include "common/menu_input.h"
+#include "editor_window_fixture.h"
 #include "platform/flex_grid.h"
 #include "platform/user_input.h"
 #include "text/text_reader.h"
@@ -28,31 +28,17 @@ using Texts = std::vector<std::string>;
 
 // The scenario's history (0, 1), (8, 0.5), (16, 1), outdoor flows only, a cycle; the
 // window opened from the scenario editor inside the frame.
-class HVACFlowHistoryWindow : public testing::MainWindowTest {
+class HVACFlowHistoryWindow : public testing::EditorWindowTest {
  protected:
   HVACFlowHistoryWindow() {
-    state->Building.NumRooms = 1;
     ScenarioRecord& s = Scenario();
-    s.Name = "R1";
-    s.PollutantClass = "VOC";
-    s.ConcUnits = "milligrams";
-    s.NumPollutants = 1;
-    s.YearsSimulated = 1;
     s.ConstantHVAC = "N";
     s.HVACHistoryOutdoorOnly = -1;
     s.HVACHistoryCycle = "Y";
     SetPoints({{0, 1}, {8, 0.5f}, {16, 1}});
-    frame->setCentralWidget(area);
-    frame->resize(1200, 900);
-    EXPECT_TRUE(testing::ShowActive(*frame));
-    editor = OpenScenarioEditor(*context, area, nullptr);
-  }
-  ~HVACFlowHistoryWindow() override {
-    frame.reset();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    OpenEditor();
   }
 
-  ScenarioRecord& Scenario() { return state->Building.Scenario; }
   void SetPoints(const std::vector<std::pair<float, float>>& points) {
     Scenario().HVACHistoryTime.fill(0);
     for (size_t i = 0; i < points.size(); ++i) {
@@ -75,11 +61,7 @@ class HVACFlowHistoryWindow : public testing::MainWindowTest {
     auto* button = form->findChild<QAbstractButton*>(name);
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
   }
-  void TypeInto(int row, int col, const char* text) {
-    testing::ClickCell(Grid(), row, col);
-    testing::Type(text);
-    testing::Enter();
-  }
+  void TypeInto(int row, int col, const char* text) { TypeIntoCell(Grid(), row, col, text); }
   FlexGrid& Grid() { return form->HVACHistss(); }
   // Rows 1 to 50 of a column; Expected gives its first texts, the rest empty.
   Texts Column(int col) {
@@ -92,9 +74,6 @@ class HVACFlowHistoryWindow : public testing::MainWindowTest {
     return head;
   }
 
-  std::unique_ptr<QMainWindow> frame = std::make_unique<QMainWindow>();
-  QMdiArea* area = new QMdiArea(frame.get());
-  mainscenarioform* editor = nullptr;
   HVACFlowHistory* form = nullptr;
 };
 

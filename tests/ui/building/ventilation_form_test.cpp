@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "common/main_window_fixture.h"
 #include "common/menu_input.h"
+#include "editor_window_fixture.h"
 #include "platform/flex_grid.h"
 #include "platform/user_input.h"
 #include "text/text_reader.h"
@@ -34,31 +34,16 @@ std::string PairLine(std::string a, const char* b) {
 
 // Ten points two hours apart at rate 1, and the "0" a reset leaves in the cycle flag; the
 // window opened from the scenario editor inside the frame.
-class VentilationWindow : public testing::MainWindowTest {
+class VentilationWindow : public testing::EditorWindowTest {
  protected:
   VentilationWindow() {
-    state->Building.NumRooms = 1;
-    ScenarioRecord& s = Scenario();
-    s.Name = "R1";
-    s.PollutantClass = "VOC";
-    s.ConcUnits = "milligrams";
-    s.NumPollutants = 1;
-    s.YearsSimulated = 1;
-    s.VentScheduleFlag = "0";
+    Scenario().VentScheduleFlag = "0";
     Points ten;
     for (int i = 0; i < 10; ++i) ten.emplace_back(2.0f * static_cast<float>(i), 1.0f);
     SetPoints(ten);
-    frame->setCentralWidget(area);
-    frame->resize(1200, 900);
-    EXPECT_TRUE(testing::ShowActive(*frame));
-    editor = OpenScenarioEditor(*context, area, nullptr);
-  }
-  ~VentilationWindow() override {
-    frame.reset();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    OpenEditor();
   }
 
-  ScenarioRecord& Scenario() { return state->Building.Scenario; }
   void SetPoints(const Points& points) {
     Scenario().VentTime.fill(0);
     Scenario().VentRate.fill(0);
@@ -87,11 +72,7 @@ class VentilationWindow : public testing::MainWindowTest {
     testing::ProcessEvents();
     return AppWindows().Find<VentilationForm>() != nullptr;
   }
-  void TypeInto(int row, int col, const char* text) {
-    testing::ClickCell(Grid(), row, col);
-    testing::Type(text);
-    testing::Enter();
-  }
+  void TypeInto(int row, int col, const char* text) { TypeIntoCell(Grid(), row, col, text); }
   // Rows (0, 1), (2, 0.5), (5, 0) typed over the first three points, a time of 0 in row 4.
   void TypeThreePoints() {
     TypeInto(2, 2, "0.5");
@@ -106,9 +87,6 @@ class VentilationWindow : public testing::MainWindowTest {
     return texts;
   }
 
-  std::unique_ptr<QMainWindow> frame = std::make_unique<QMainWindow>();
-  QMdiArea* area = new QMdiArea(frame.get());
-  mainscenarioform* editor = nullptr;
   VentilationForm* form = nullptr;
 };
 
