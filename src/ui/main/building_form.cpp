@@ -51,6 +51,7 @@
 #include "ui/results/results_form.h"
 #include "ui/results/run_graph.h"
 #include "ui/results/status_dlg.h"
+#include "ui/results/summary_form.h"
 
 namespace quarn {
 namespace {
@@ -297,7 +298,7 @@ void BuildingForm::WireCommands() {
       {"averageexposure", [this] { CalculateAverage(); }},
       {"CalculateRisk", [this] { CalculateRisk(); }},
       // Wired when the results windows (summary, risk) exist.
-      {"DisplaySummary", not_yet},
+      {"DisplaySummary", [this] { ShowSummary(ctx_, AreaAbove(this)); }},
       {"DisplayConcentration", [this] { DisplayConcentration(); }},
       {"DisplayInst", [this] { DisplayExposure(1); }},
       {"DisplayAverage", [this] { DisplayAverageExposure(); }},

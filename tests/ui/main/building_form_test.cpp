@@ -496,7 +496,7 @@ TEST_F(BuildingFormTest, AboutShowsTheVersionAndOneWindow) {
 }
 
 TEST_F(BuildingFormTest, LaterWindowsSayTheyAreNotImplemented) {
-  for (const char* name : {"DisplaySummary"}) {
+  for (const char* name : {"PlotBarirr", "BarCum"}) {
     prompt.shown.clear();
     form->RunCommand(name);
     ASSERT_EQ(prompt.shown.size(), 1u) << name;

@@ -18,6 +18,7 @@
 #include "ui/results/exposure_form.h"
 #include "ui/results/plot_window.h"
 #include "ui/results/results_form.h"
+#include "ui/results/summary_form.h"
 
 namespace quarn {
 namespace {
@@ -138,6 +139,19 @@ std::vector<WindowMenus> AllResultsWindows() {
         {"&Help > &Version 1.5 help", "helpv15", true},
         {"&Help > Version 1.&7 help", "v17help", true}},
        {{"helpv15", "RovozUzav.HLP", "Building form"}, {"v17help", "PMHELP.HLP", "Building form"}}},
+      {"SummaryOutput",
+       [](MainContext& c) { return std::make_unique<SummaryOutput>(c); },
+       {{"&File", "File", true},
+        {"&File > &Save summary", "filesave", true},
+        {"&File > Printer s&etup", "PrintSetup", true},
+        {"&File > &Print summary", "FilePrint", true},
+        {"&File > &Close and return", "fileclose", true},
+        {"&Window", "Window", true},
+        {"&Window > &Cascade", "WindowCascade", true},
+        {"&Window > &Tile", "WindowTile", true},
+        {"&Window > &List windows", "WindowsList", true},
+        {"&Help", "help", true}},
+       {{"help", "RovozUzav.HLP", "Contents"}}},
   };
 }
 

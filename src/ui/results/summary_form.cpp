@@ -1,0 +1,239 @@
+#include "ui/results/summary_form.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "files/result_files.h"
+#include "platform/flex_grid.h"
+#include "platform/help_service.h"
+#include "platform/printer_service.h"
+#include "platform/qt_text.h"
+#include "platform/up_down.h"
+#include "text/date_time.h"
+#include "text/number_read.h"
+#include "text/number_text.h"
+#include "ui/common/number_entry.h"
+#include "ui/results/print_frame.h"
+
+namespace quarn {
+namespace {
+
+constexpr std::array<MenuEntry, 10> kMenu{{
+    {0, "&File", "File", 0},
+    {1, "&Save summary", "filesave", 0},
+    {1, "Printer s&etup", "PrintSetup", 0},
+    {1, "&Print summary", "FilePrint", 0},
+    {1, "&Close and return", "fileclose", 0},
+    {0, "&Window", "Window", 0},
+    {1, "&Cascade", "WindowCascade", 0},
+    {1, "&Tile", "WindowTile", 0},
+    {1, "&List windows", "WindowsList", 0},
+    {0, "&Help", "help", 0},
+}};
+
+constexpr int kRows = 9;
+constexpr int kCols = 7;
+constexpr int kHeaderHeight = 760;
+constexpr int kColWidth = 1500;
+constexpr int kGridTop = 1500;
+constexpr double kFrameShare = 0.95;
+
+// The masks of columns 1 to 6 of an occupant's row.
+constexpr std::array<const char*, kCols> kMasks{
+    "", "#,###0.0# ", "###,###0.0#", "###,##0.0#", "###0.####0", "###0.#####0", "0.##0E-#0"};
+
+std::string Joined(std::initializer_list<std::string> parts) {
+  std::string text;
+  for (const std::string& part : parts) text += (text.empty() ? "" : "\n") + part;
+  return text;
+}
+
+std::string Value(float value, const char* mask) {
+  return value == 0 ? "---" : FormatPattern(value, mask);
+}
+
+int PollutantTotal(const ScenarioRecord& s) {
+  return std::clamp<int>(s.NumPollutants, 0, kMaxPollutants);
+}
+
+void WriteRows(FlexGrid& grid, const ScenarioRecord& s, int p) {
+  const auto pi = static_cast<size_t>(p);
+  const int occupants = std::clamp<int>(s.NumOccupants, 0, kMaxOccupants);
+  for (int o = 1; o <= occupants; ++o) {
+    const OccupantRecord& occ = s.Occupants[static_cast<size_t>(o)];
+    const std::array<float, kCols - 1> values{occ.HoursAboveIrritant[pi], occ.TotalExposure[pi],
+                                              occ.PeakExposure[pi],       occ.PotentialDose[pi],
+                                              s.Pollutants[pi].RfD,       occ.CancerRiskResult[pi]};
+    grid.SetTextMatrix(o, 0, occ.Name);
+    for (int c = 1; c < kCols; ++c) {
+      grid.SetTextMatrix(o, c,
+                         Value(values[static_cast<size_t>(c - 1)], kMasks[static_cast<size_t>(c)]));
+    }
+  }
+  float collected = 0;
+  for (int r = 1; r <= kMaxRooms; ++r) collected += s.AirCleanerCollected[static_cast<size_t>(r)];
+  grid.SetTextMatrix(occupants + 1, 0, "Total emitted");
+  grid.SetTextMatrix(occupants + 1, 1, FormatPattern(s.TotalEmitted[pi], "#,#####0.0# mg"));
+  grid.SetTextMatrix(occupants + 2, 0, "Air cleaner mass");
+  grid.SetTextMatrix(occupants + 2, 1, FormatPattern(s.AirCleanerMass[pi], "#,#####0.0#"));
+  grid.SetTextMatrix(occupants + 3, 0, "In-room air cleaner");
+  grid.SetTextMatrix(occupants + 3, 1, FormatPattern(collected, "#,#####0.0# mg"));
+  grid.SetRowCol(0, 0);
+}
+
+void WriteIrritantHeader(FlexGrid& grid, const ScenarioRecord& s, int p) {
+  grid.SetTextMatrix(
+      0, 1,
+      Joined({"Time>", FormatSingle(s.Pollutants[static_cast<size_t>(p)].IrritantConc) + " mg/m3",
+              "(Irritant Conc) hrs"}));
+}
+
+QLabel* MakeLabel(QWidget* parent, QGridLayout* layout, const char* name, const char* text, int row,
+                  int col) {
+  auto* label = new QLabel(ToQt(text), parent);
+  label->setObjectName(name);
+  layout->addWidget(label, row, col);
+  return label;
+}
+
+QLineEdit* MakeBox(QWidget* parent, QGridLayout* layout, const char* name, int row, int col) {
+  auto* box = new QLineEdit(parent);
+  box->setObjectName(name);
+  layout->addWidget(box, row, col);
+  return box;
+}
+
+}  // namespace
+
+SummaryOutput::SummaryOutput(MainContext& context, QWidget* parent)
+    : ResultsWindow(context, kMenu, "Grid1", parent) {
+  setObjectName("SummaryOutput");
+  setWindowTitle("Summary Output");
+  auto* bar = new QWidget(centralWidget());
+  auto* layout = new QGridLayout(bar);
+  label1_ = MakeLabel(bar, layout, "Label1", "", 0, 0);
+  building_ = MakeLabel(bar, layout, "BuildingLabel", "", 0, 1);
+  MakeLabel(bar, layout, "Label3", "Scenario", 1, 0);
+  scenario_ = MakeLabel(bar, layout, "ScenarioLabel", "", 1, 1);
+  MakeLabel(bar, layout, "Label2", "Pollutant #", 2, 0);
+  number_ = MakeBox(bar, layout, "PollutantNumber", 2, 1);
+  RestrictToNumbers(*number_);
+  spinner_ = new UpDown(bar);
+  spinner_->setObjectName("UpDown1");
+  layout->addWidget(spinner_, 2, 2);
+  pollutant_ = MakeLabel(bar, layout, "PollutantName", "", 2, 3);
+  MakeLabel(bar, layout, "Label4", "Type of exposure", 0, 4);
+  label5_ = MakeLabel(bar, layout, "Label5", "", 0, 5);
+  MakeLabel(bar, layout, "Label6", "RfD mg/kg/day", 1, 4);
+  rfd_ = MakeBox(bar, layout, "rfd", 1, 5);
+  MakeLabel(bar, layout, "Label7", "Rfc mg/m\xb3", 2, 4);
+  rfc_ = MakeBox(bar, layout, "Rfc", 2, 5);
+  bar->setGeometry(0, 0, TwipsToPixels(9000), TwipsToPixels(kGridTop));
+  connect(spinner_, &UpDown::DownClick, this, [this] { StepPollutant(-1); });
+  connect(spinner_, &UpDown::UpClick, this, [this] { StepPollutant(1); });
+  SetCommands(
+      {
+          {"filesave", [this] { SaveSummary(); }},
+          {"PrintSetup", [this] { ctx_.printer.Setup(); }},
+          {"FilePrint", [this] { PrintSummary(); }},
+          {"fileclose", [this] { Unload(); }},
+          {"help", [this] { ctx_.help.ShowHelp("RovozUzav.HLP", "Contents"); }},
+      },
+      "WindowCascade", "WindowTile");
+  SetGridPlace(5, kGridTop, 100, kGridTop + 700);
+  label5_->setText(ctx_.state.Building.Scenario.ExposureMode == "I" ? "Inhalation exposure"
+                                                                    : "Non-inhalation exposure");
+}
+
+void SummaryOutput::SaveSummary() {
+  const auto name = AskSaveName("*.SUM", "", "SUM");
+  if (!name) return;
+  // The writer says what went wrong when the file cannot be written.
+  WriteSummaryFile(ctx_.state.Building, *name, ctx_.prompt);
+}
+
+void SummaryOutput::PrintSummary() {
+  PrintCommand command(ctx_.printer);
+  PrintJob& job = command.Job();
+  const DateTime now = job.Now();
+  const BuildingRecord& b = ctx_.state.Building;
+  PrintGrid(job, Grid1(),
+            "Summary of results for " + b.ID + " " + b.Scenario.Name + " Date " + DateText(now) +
+                " Time " + TimeText(now),
+            true);
+}
+
+void SummaryOutput::StepPollutant(int step) {
+  const ScenarioRecord& s = ctx_.state.Building.Scenario;
+  const auto p = SteppedPollutant(FromQt(number_->text()), PollutantTotal(s), step);
+  if (!p) return;
+  number_->setText(ToQt(std::to_string(*p)));
+  updateSummaryForm(*this, *p);
+}
+
+std::optional<int> SteppedPollutant(const std::string& box_text, int count, int step) {
+  if (count < 1) return std::nullopt;
+  const double typed = LeadingNumber(box_text);
+  const double within =
+      std::isnan(typed) ? 0.0 : std::clamp(typed, 0.0, static_cast<double>(count - 1));
+  const int p = std::clamp(static_cast<int>(std::nearbyint(within)) + step, 0, count - 1);
+  if (p == typed) return std::nullopt;
+  return p;
+}
+
+void FillSummaryGrid(SummaryOutput& form) {
+  const BuildingRecord& b = form.Context().state.Building;
+  const ScenarioRecord& s = b.Scenario;
+  FlexGrid& grid = form.Grid1();
+  form.Label1().setText("Building");
+  grid.setVisible(true);
+  form.PollutantNumber().setText("0");
+  form.BuildingLabel().setText(ToQt(b.ID));
+  form.ScenarioLabel().setText(ToQt(s.Name));
+  grid.Clear();
+  grid.SetRows(kRows);
+  grid.SetCols(kCols);
+  grid.SetFixedRows(1);
+  grid.SetFixedCols(1);
+  grid.SetWordWrap(true);
+  grid.SetRowHeight(0, kHeaderHeight);
+  for (int c = 0; c < kCols; ++c) grid.SetColWidth(c, kColWidth);
+  grid.SetTextMatrix(0, 0, Joined({"Occupant", "name"}));
+  grid.SetTextMatrix(0, 2, Joined({"Total exposure", "(mg/m3) h"}));
+  grid.SetTextMatrix(0, 3, Joined({"Peak instantenous", "exposure mg/m3"}));
+  grid.SetTextMatrix(0, 4, Joined({"Potential", "dose mg/kg/day"}));
+  grid.SetTextMatrix(0, 5, Joined({"RfD", "mg/kg/day"}));
+  grid.SetTextMatrix(0, 6, Joined({"Cancer", "risk"}));
+  updateSummaryForm(form, 0);
+}
+
+void updateSummaryForm(SummaryOutput& form, int p) {  // NOLINT(readability-identifier-naming)
+  const ScenarioRecord& s = form.Context().state.Building.Scenario;
+  p = std::clamp(p, 0, kMaxPollutants - 1);
+  const PollutantRecord& pollutant = s.Pollutants[static_cast<size_t>(p)];
+  form.PollutantName().setText(ToQt(pollutant.Name));
+  form.Rfc().setText(ToQt(FormatSingle(pollutant.RfC)));
+  form.rfd().setText(ToQt(FormatSingle(pollutant.RfD)));
+  // The header follows the pollutant shown, so its hours are read against its own limit.
+  WriteIrritantHeader(form.Grid1(), s, p);
+  WriteRows(form.Grid1(), s, p);
+}
+
+SummaryOutput* ShowSummary(MainContext& context, QMdiArea* area) {
+  SummaryOutput* form =
+      OpenResultsWindow<SummaryOutput>(area, [&context] { return new SummaryOutput(context); });
+  if (area != nullptr) {
+    OpenAtSize(*form, QSize(PixelsToTwips(static_cast<int>(area->width() * kFrameShare)),
+                            PixelsToTwips(static_cast<int>(area->height() * kFrameShare))));
+  }
+  FillSummaryGrid(*form);
+  ShowInFront(*form);
+  return form;
+}
+
+}  // namespace quarn

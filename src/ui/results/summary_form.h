@@ -1,0 +1,68 @@
+#pragma once
+
+#include <string>
+
+#include "ui/results/results_window.h"
+
+class QLabel;
+class QLineEdit;
+class QMdiArea;
+
+namespace quarn {
+
+class UpDown;
+
+// Each occupant's exposure results for one pollutant beside the pollutant's reference
+// values, and the run's totals of emitted and collected mass, in the grid `Grid1`; the
+// spinner steps through the pollutants. It saves the .SUM file and prints the grid.
+class SummaryOutput : public ResultsWindow {
+  Q_OBJECT
+
+ public:
+  explicit SummaryOutput(MainContext& context, QWidget* parent = nullptr);
+
+  FlexGrid& Grid1() { return Grid(); }   // NOLINT(readability-identifier-naming)
+  QLabel& Label1() { return *label1_; }  // NOLINT(readability-identifier-naming)
+  QLabel& Label5() { return *label5_; }  // NOLINT(readability-identifier-naming)
+  QLabel& BuildingLabel() { return *building_; }
+  QLabel& ScenarioLabel() { return *scenario_; }
+  QLabel& PollutantName() { return *pollutant_; }
+  QLineEdit& PollutantNumber() { return *number_; }
+  QLineEdit& rfd() { return *rfd_; }       // NOLINT(readability-identifier-naming)
+  QLineEdit& Rfc() { return *rfc_; }       // NOLINT(readability-identifier-naming)
+  UpDown& UpDown1() { return *spinner_; }  // NOLINT(readability-identifier-naming)
+
+  // File > Save summary: the .SUM file under a chosen name.
+  void SaveSummary();
+  // File > Print summary: the grid under the building, scenario, date and time.
+  void PrintSummary();
+  // The spinner: the pollutant before (-1) or after (+1) the one in the box.
+  void StepPollutant(int step);
+
+ private:
+  QLabel* label1_ = nullptr;
+  QLabel* label5_ = nullptr;
+  QLabel* building_ = nullptr;
+  QLabel* scenario_ = nullptr;
+  QLabel* pollutant_ = nullptr;
+  QLineEdit* number_ = nullptr;
+  QLineEdit* rfd_ = nullptr;
+  QLineEdit* rfc_ = nullptr;
+  UpDown* spinner_ = nullptr;
+};
+
+// The first fill: labels, layout, headers and the rows of pollutant 0.
+void FillSummaryGrid(SummaryOutput& form);
+// The rows of pollutant p, its name and reference values, and the irritant concentration
+// in the header of column 1.
+void updateSummaryForm(SummaryOutput& form, int p);  // NOLINT(readability-identifier-naming)
+
+// The pollutant a spinner click brings up from the text of a pollutant box: the number
+// (not a number counts as 0) brought into 0 to count - 1, then one step within those
+// bounds; nullopt when that is the pollutant the box already shows.
+std::optional<int> SteppedPollutant(const std::string& box_text, int count, int step);
+
+// Display > Summary: the window opened (or brought forward), filled for pollutant 0, shown.
+SummaryOutput* ShowSummary(MainContext& context, QMdiArea* area);
+
+}  // namespace quarn

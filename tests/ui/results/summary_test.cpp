@@ -1,0 +1,152 @@
+// The summary window filled from results the test puts in the record: rows, masks, the
+// totals, the spinner over the pollutants, Save and Print.
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+#include "common/main_window_fixture.h"
+#include "files/result_files.h"
+#include "platform/flex_grid.h"
+#include "ui/main/building_form.h"
+#include "ui/results/summary_form.h"
+
+namespace quarn {
+namespace {
+
+std::string Bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class Summary : public testing::MainWindowTest {
+ protected:
+  Summary() {
+    frame.setCentralWidget(area);
+    area->addSubWindow(building)->show();
+    frame.resize(1000, 700);
+    frame.show();
+    ScenarioRecord& s = S();
+    s.NumPollutants = 3;
+    const std::array<float, 3> irritant{1.5F, 0.2F, 3};
+    for (size_t p = 0; p < 3; ++p) {
+      s.Pollutants[p].Name = "P" + std::to_string(p);
+      s.Pollutants[p].IrritantConc = irritant[p];
+      s.Pollutants[p].RfD = 0.5F * static_cast<float>(p);
+      s.Pollutants[p].RfC = 0.25F * static_cast<float>(p);
+    }
+  }
+  ~Summary() override { AppWindows().Unload<SummaryOutput>(); }
+  ScenarioRecord& S() { return state->Building.Scenario; }
+  SummaryOutput* Open() {
+    building->RunCommand("DisplaySummary");
+    return AppWindows().Find<SummaryOutput>();
+  }
+  static std::string Text(const QLineEdit& box) { return box.text().toStdString(); }
+
+  QMainWindow frame;
+  QMdiArea* area = new QMdiArea(&frame);
+  BuildingForm* building = new BuildingForm(*context);
+};
+
+TEST_F(Summary, OccupantRowsUnderTheMasksThenTheTotals) {
+  ScenarioRecord& s = S();
+  s.NumOccupants = 3;
+  s.Occupants[1] = {};
+  s.Occupants[1].Name = "Ann";
+  s.Occupants[1].HoursAboveIrritant[0] = 12.5F;
+  s.Occupants[1].TotalExposure[0] = 1234.5F;
+  s.Occupants[1].PeakExposure[0] = 2;
+  s.Occupants[1].CancerRiskResult[0] = 0.2F;
+  s.Occupants[2].TotalExposure[0] = -1;
+  s.TotalEmitted[0] = 1234.5F;
+  s.AirCleanerCollected[1] = 1.5F;
+  s.AirCleanerCollected[2] = 2.5F;
+  SummaryOutput* form = Open();
+  ASSERT_NE(form, nullptr);
+  const FlexGrid& g = form->Grid1();
+  EXPECT_EQ(form->windowTitle().toStdString(), "Summary Output");
+  EXPECT_EQ(g.Rows(), 9);
+  EXPECT_EQ(g.Cols(), 7);
+  EXPECT_EQ(g.TextMatrix(1, 0), "Ann");
+  EXPECT_EQ(g.TextMatrix(1, 1), "12.5 ");
+  EXPECT_EQ(g.TextMatrix(1, 2), "1,234.5");
+  EXPECT_EQ(g.TextMatrix(1, 3), "2.0");
+  EXPECT_EQ(g.TextMatrix(1, 4), "---");
+  EXPECT_EQ(g.TextMatrix(1, 5), "---");
+  EXPECT_EQ(g.TextMatrix(1, 6), "2.000E-1");
+  EXPECT_EQ(g.TextMatrix(2, 2), "-1.0");
+  EXPECT_EQ(g.TextMatrix(4, 0), "Total emitted");
+  EXPECT_EQ(g.TextMatrix(4, 1), "1,234.5 mg");
+  EXPECT_EQ(g.TextMatrix(5, 0), "Air cleaner mass");
+  EXPECT_EQ(g.TextMatrix(6, 0), "In-room air cleaner");
+  EXPECT_EQ(g.TextMatrix(6, 1), "4.0 mg");
+  EXPECT_EQ(g.TextMatrix(7, 0) + g.TextMatrix(8, 0), "");
+
+  AppWindows().Unload<SummaryOutput>();
+  s.NumOccupants = 0;
+  form = Open();
+  ASSERT_NE(form, nullptr);
+  EXPECT_EQ(form->Grid1().TextMatrix(1, 0), "Total emitted");
+  EXPECT_EQ(form->Grid1().TextMatrix(3, 0), "In-room air cleaner");
+}
+
+TEST_F(Summary, SpinnerStepsThePollutantsAndRewritesTheIrritantHeader) {
+  SummaryOutput* form = Open();
+  ASSERT_NE(form, nullptr);
+  EXPECT_EQ(form->Grid1().TextMatrix(0, 1), "Time>\n1.5 mg/m3\n(Irritant Conc) hrs");
+  EXPECT_EQ(Text(form->PollutantNumber()), "0");
+  EXPECT_EQ(Text(form->rfd()), "0");
+  form->StepPollutant(-1);
+  EXPECT_EQ(Text(form->PollutantNumber()), "0");
+  form->StepPollutant(1);
+  EXPECT_EQ(Text(form->PollutantNumber()), "1");
+  EXPECT_EQ(form->PollutantName().text().toStdString(), "P1");
+  EXPECT_EQ(form->Grid1().TextMatrix(0, 1), "Time>\n0.2 mg/m3\n(Irritant Conc) hrs");
+  EXPECT_EQ(Text(form->rfd()), "0.5");
+  EXPECT_EQ(Text(form->Rfc()), "0.25");
+  form->StepPollutant(1);
+  form->StepPollutant(1);
+  EXPECT_EQ(Text(form->PollutantNumber()), "2");
+  form->PollutantNumber().setText("9");
+  form->StepPollutant(-1);
+  EXPECT_EQ(Text(form->PollutantNumber()), "1");
+}
+
+TEST_F(Summary, SaveWritesTheSummaryFilePrintSendsTheTitledGrid) {
+  state->Building.ID = "House A";
+  S().Name = "R1";
+  S().NumOccupants = 1;
+  S().Occupants[1].Name = "Ann";
+  SummaryOutput* form = Open();
+  ASSERT_NE(form, nullptr);
+  dialogs.answers = {Path("sum1")};
+  form->RunCommand("filesave");
+  ASSERT_EQ(dialogs.asked.size(), 1U);
+  EXPECT_EQ(dialogs.asked[0].request.initial_name, "*.SUM");
+  ASSERT_TRUE(WriteSummaryFile(state->Building, Path("reference"), prompt));
+  EXPECT_EQ(Bytes(Path("sum1.SUM")), Bytes(Path("reference")));
+
+  form->RunCommand("FilePrint");
+  EXPECT_EQ(printer.documents, 1);
+  const std::vector<std::string> lines = printer.Lines();
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines[0], std::string(9, ' ') +
+                          "Summary of results for House A R1 Date 12-08-2026 Time 14:05:09 "
+                          "Date 12-08-2026 Time 14:05:09");
+  ASSERT_GT(lines.size(), 2U);
+  EXPECT_NE(lines[1].find("Occupant name"), std::string::npos) << lines[1];
+  EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
+    return line.find("Ann") != std::string::npos;
+  }));
+}
+
+}  // namespace
+}  // namespace quarn
