@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
@@ -50,6 +51,7 @@
 #include "ui/results/plot_window.h"
 #include "ui/results/results_form.h"
 #include "ui/results/run_graph.h"
+#include "ui/results/summary_form.h"
 
 namespace quarn {
 namespace {
@@ -374,6 +376,16 @@ TEST_F(UserWalk, FromTheSplashToExit) {
     EXPECT_TRUE(average->isVisible());
     EXPECT_EQ(average->windowTitle().toStdString(), "Average exposure");
     ChooseMenu(*average, {"File", "fileexit"});
+  }
+  ChooseMenu(*building, {"display", "DisplaySummary"});
+  {
+    auto* summary = AppWindows().Find<SummaryOutput>();
+    ASSERT_NE(summary, nullptr);
+    EXPECT_EQ(summary->windowTitle().toStdString(), "Summary Output");
+    EXPECT_EQ(summary->PollutantNumber().text().toStdString(), "0");
+    EXPECT_EQ(summary->PollutantName().text().toStdString(),
+              state->Building.Scenario.Pollutants[0].Name);
+    ChooseMenu(*summary, {"File", "fileclose"});
   }
   for (const auto& m : prompt.shown) ADD_FAILURE() << "unexpected message: " << m.text;
 
