@@ -18,8 +18,8 @@ inline QRect InkBounds(const QImage& image, int tolerance = 16) {
     const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
     for (int x = 0; x < rgb.width(); ++x) {
       const QRgb p = line[x];
-      const bool white = qRed(p) >= 255 - tolerance && qGreen(p) >= 255 - tolerance &&
-                         qBlue(p) >= 255 - tolerance;
+      const bool white =
+          qRed(p) >= 255 - tolerance && qGreen(p) >= 255 - tolerance && qBlue(p) >= 255 - tolerance;
       if (white) continue;
       left = std::min(left, x);
       right = std::max(right, x);

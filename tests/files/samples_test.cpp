@@ -222,14 +222,16 @@ TEST(Samples, AreWhatTheWritersGiveAndReadBack) {
   EXPECT_EQ(m.building.NumRooms, 3);
   EXPECT_EQ(m.building.RoomList[2].Name, "Living room");
   EXPECT_EQ(m.building.Neighbors[3][2], kTrue);
-  ASSERT_EQ(NewReadScenario(m.building, m.outdoor, m.initial, SamplePath("Scenario/house.SEN"), prompt),
-            ScenarioReadResult::Read);
+  ASSERT_EQ(
+      NewReadScenario(m.building, m.outdoor, m.initial, SamplePath("Scenario/house.SEN"), prompt),
+      ScenarioReadResult::Read);
   const ScenarioRecord& gas = m.building.Scenario;
   EXPECT_EQ(gas.NumOccupants, 2);
   EXPECT_EQ(gas.Occupants[2].Location[2], "Living room");
   EXPECT_EQ(gas.Sources[1][1].Name, "Gas range");
   EXPECT_EQ(gas.Sinks[2][1].Name, "Carpet");
-  ASSERT_EQ(NewReadScenario(m.building, m.outdoor, m.initial, SamplePath("Scenario/particles.SEN"), prompt),
+  ASSERT_EQ(NewReadScenario(m.building, m.outdoor, m.initial, SamplePath("Scenario/particles.SEN"),
+                            prompt),
             ScenarioReadResult::Read);
   const ScenarioRecord& pm = m.building.Scenario;
   EXPECT_TRUE(IsParticleMode(pm));
