@@ -41,6 +41,7 @@
 #include "ui/building/ventilation_form.h"
 #include "ui/common/tool_openers.h"
 #include "ui/common/window_menu.h"
+#include "ui/inputs/room_source_form.h"
 #include "ui/main/grid_edit.h"
 #include "ui/main/room_grids.h"
 #include "ui/main/scenario_grid.h"
@@ -666,7 +667,7 @@ void mainscenarioform::Unload() {
 
 void mainscenarioform::HVACSources() {
   // Room 0 stands for the HVAC system. Its first source slot is opened (NumSources(0) at
-  // least 1) only together with the source window, so that no empty source enters a run.
+  // least 1) only together with the source window.
   ctx_.state.Building.RoomList[0].Name = "HVAC";
   OpenInputWindow(InputWindow::HVACSources);
 }
@@ -715,6 +716,12 @@ void mainscenarioform::OpenInputWindow(InputWindow window) {
     case InputWindow::Ventilation:
       OpenVentilationForm(ctx_, this);
       break;
+    case InputWindow::HVACSources: {
+      int16_t& count = ctx_.state.Building.Scenario.NumSources[0];
+      count = std::max<int16_t>(count, 1);
+      OpenRoomSources(ctx_, 0, this);
+      break;
+    }
     default:
       ShowNotImplemented(ctx_.prompt);
       break;

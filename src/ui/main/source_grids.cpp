@@ -147,17 +147,20 @@ void LoadSourceParameterGrid(FlexGrid& grid, SourceRecord& source, const Scenari
   grid.SetCols(columns + 1);
 }
 
-SourceRecord ShowRoomSources(int room, FlexGrid& schedule, FlexGrid& parameters,
-                             SourceWindowValues& window, ProgramState& state, Prompt& prompt) {
-  if (room < 0 || room > kMaxRooms) return SourceRecord{};
-  const ScenarioRecord& s = state.Building.Scenario;
+void FillSourceGrids(SourceRecord& work, int room, int slot, FlexGrid& schedule,
+                     FlexGrid& parameters, SourceWindowValues& window, ProgramState& state,
+                     Prompt& prompt) {
+  if (room < 0 || room > kMaxRooms || slot < 0 || slot > kMaxSources) return;
+  ScenarioRecord& s = state.Building.Scenario;
   window.RoomNumber = SignSingle(static_cast<float>(room));
   window.Msg = state.Building.RoomList[room].Name;
-  window.SourceNumber = "1";
-  SourceRecord work = s.Sources[room][1];
-  window.TotalMass = FormatSingle(work.TotalMass);
-  window.GasVelocity = FormatSingle(work.GasVelocity);
+  window.SourceNumber = std::to_string(slot);
+  window.TotalMass = {FormatPattern(work.TotalMass, "#####.##"), work.TotalMass};
+  window.GasVelocity = {FormatSingle(work.GasVelocity), work.GasVelocity};
+  window.TotalMassText = window.TotalMass.text;
+  window.GasVelocityText = window.GasVelocity.text;
   window.SourceModel = work.Model;
+  s.Sources[room][slot].Model = work.Model;
 
   // A number emission has a mass only through a particle size, so it is offered for
   // particles alone.
@@ -178,6 +181,48 @@ SourceRecord ShowRoomSources(int room, FlexGrid& schedule, FlexGrid& parameters,
   LoadSourceScheduleRow(schedule, work, EmissionModelName(work.Model), state, prompt);
   LoadSourceParameterGrid(parameters, work, s);
   state.GridEditFlag = kTrue;
+}
+
+std::optional<SourceRecord> ReadSourceGrids(const FlexGrid& schedule, const FlexGrid& parameters,
+                                            const SourceWindowValues& window,
+                                            const SourceRecord& stored,
+                                            const ScenarioRecord& scenario, Prompt& prompt) {
+  SourceRecord source = stored;
+  if (!ReadSourceScheduleRow(schedule, source, prompt)) return std::nullopt;
+  source.Model = static_cast<int16_t>(window.SourceModel);
+  source.TotalMass = BoxValue(window.TotalMass, window.TotalMassText);
+  source.GasVelocity = BoxValue(window.GasVelocity, window.GasVelocityText);
+  source.EmissionUnits = window.Option1 ? 0 : window.Option2 ? 1 : window.Option3 ? 2 : 0;
+  // The spill models release what was spilled; the others scale the mass per area by size.
+  const int model = source.Model;
+  const bool spill = model >= 8 && model <= 10;
+  source.ScaledMass = spill ? source.TotalMass : source.Size * source.TotalMass;
+
+  for (int p = 0; p < PollutantCount(scenario); ++p) {
+    const int row = p + 1;
+    for (int c = 1; c <= kTitleColumns; ++c) {
+      const auto cell = static_cast<float>(CellValue(parameters, row, c));
+      if (c != 3 || model < 7 || model > 10) {
+        source.Params[c - 1][p] = cell;
+        continue;
+      }
+      // Column 3 of the product and spill models is the content as entered: mg per g of
+      // product (times g applied gives mg), or mg spilled as it stands.
+      source.RawParam3[p] = cell;
+      source.Params[2][p] = model == 9 ? cell : cell * source.TotalMass;
+      if (model == 8 || model == 10) source.ModelWork1[p] = source.Params[2][p];
+    }
+    const float mw = scenario.Pollutants[p].MolWt;
+    if (mw > 0) source.ParamPerMole[p] = source.Params[2][p] / mw / 1000.0f;
+  }
+  return source;
+}
+
+SourceRecord ShowRoomSources(int room, FlexGrid& schedule, FlexGrid& parameters,
+                             SourceWindowValues& window, ProgramState& state, Prompt& prompt) {
+  if (room < 0 || room > kMaxRooms) return SourceRecord{};
+  SourceRecord work = state.Building.Scenario.Sources[room][1];
+  FillSourceGrids(work, room, 1, schedule, parameters, window, state, prompt);
   return work;
 }
 

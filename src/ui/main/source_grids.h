@@ -1,10 +1,12 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "model/emission_model_titles.h"
 #include "model/program_state.h"
 #include "model/records.h"
+#include "ui/main/hvac_grids.h"
 
 namespace quarn {
 
@@ -16,8 +18,12 @@ struct SourceWindowValues {
   std::string RoomNumber;    // label, sign-position form
   std::string Msg;           // the room's name
   std::string SourceNumber;  // box
-  std::string TotalMass;
-  std::string GasVelocity;
+  // The two number boxes as filled (text and exact value) and their texts now, so that an
+  // untouched box reads back the stored value and not its rounded text.
+  NumberBox TotalMass;  // "#####.##"
+  NumberBox GasVelocity;
+  std::string TotalMassText;
+  std::string GasVelocityText;
   int SourceModel = 0;   // selected entry of the model list
   bool Option1 = false;  // "mg/h"
   bool Option2 = false;  // "µg/h"
@@ -54,6 +60,21 @@ bool ReadSourceScheduleRow(const FlexGrid& grid, SourceRecord& source, Prompt& p
 // The parameter rows of the source's model. The models that start from the pollutant's
 // saturation concentration take C0 into their first parameter first.
 void LoadSourceParameterGrid(FlexGrid& grid, SourceRecord& source, const ScenarioRecord& scenario);
+
+// Shows `work`, the window's copy of source `slot` of `room`, in the window's values and
+// grids: the model's titles and parameters, the schedule and the boxes. The shown model is
+// also the scenario's record's model from now on. In gas mode a number emission (units 2)
+// is shown as "mg/h" and becomes 0 in `work`.
+void FillSourceGrids(SourceRecord& work, int room, int slot, FlexGrid& schedule,
+                     FlexGrid& parameters, SourceWindowValues& window, ProgramState& state,
+                     Prompt& prompt);
+// The source shown, rebuilt from `stored` (the scenario's record of the shown slot) and the
+// window: model, units, boxes, schedule and parameters. Nothing when the schedule's cycle
+// count is refused.
+std::optional<SourceRecord> ReadSourceGrids(const FlexGrid& schedule, const FlexGrid& parameters,
+                                            const SourceWindowValues& window,
+                                            const SourceRecord& stored,
+                                            const ScenarioRecord& scenario, Prompt& prompt);
 
 // Opens the source window's values and grids on source 1 of the room (0 the HVAC system)
 // and gives back the working copy shown; the record is changed only by the window's Transfer.

@@ -159,6 +159,75 @@ TEST(ShowRoomSources, EmissionUnitOptionsByMode) {
   }
 }
 
+TEST(ReadSourceGrids, ColumnThreeAndTotalMassByModel) {
+  const struct {
+    int model;
+    float raw3, param3, perMole, work1, scaled;
+  } cases[] = {
+      {7, 50, 100, 0.001f, 0, 8},    // mg/g × g applied; scaled by the size 4
+      {8, 50, 100, 0.001f, 100, 2},  // and the spill's running mass; a spill is not scaled
+      {9, 50, 50, 0.0005f, 0, 2},    // mg spilled as entered
+      {2, 9, 0, 0, 0, 8},            // column 3 not shown: 0; the content kept
+  };
+  for (const auto& c : cases) {
+    ProgramState st = ThreeVocs();
+    ScenarioRecord& s = st.Building.Scenario;
+    s.Pollutants[0].MolWt = 100;  // the others have none: their moles stay as stored
+    SourceRecord& stored = s.Sources[2][1];
+    stored.Model = static_cast<int16_t>(c.model);
+    stored.Size = 4;
+    stored.TotalMass = 2;
+    stored.RawParam3 = {9, 9, 9};
+    stored.ParamPerMole = {0.7f, 0.7f, 0.7f};
+    for (auto& row : stored.Params) row = {9, 9, 9};
+    stored.Params[1][0] = 0.123456789f;
+    ScriptedPrompt prompt;
+    FlexGrid schedule, parameters;
+    SourceWindowValues window;
+    SourceRecord work = stored;
+    FillSourceGrids(work, 2, 1, schedule, parameters, window, st, prompt);
+    EXPECT_EQ(window.SourceNumber, "1");
+    EXPECT_EQ(window.TotalMass.text, "2.");
+    parameters.SetTextMatrix(1, 3, "50");
+    const std::optional<SourceRecord> back =
+        ReadSourceGrids(schedule, parameters, window, stored, s, prompt);
+    ASSERT_TRUE(back.has_value()) << c.model;
+    EXPECT_FLOAT_EQ(back->RawParam3[0], c.raw3) << c.model;
+    EXPECT_FLOAT_EQ(back->Params[2][0], c.param3) << c.model;
+    EXPECT_FLOAT_EQ(back->ParamPerMole[0], c.perMole) << c.model;
+    EXPECT_FLOAT_EQ(back->ParamPerMole[1], 0.7f) << c.model;
+    EXPECT_FLOAT_EQ(back->ModelWork1[0], c.work1) << c.model;
+    EXPECT_FLOAT_EQ(back->ScaledMass, c.scaled) << c.model;
+    EXPECT_EQ(back->Params[1][0], 0.123456789f) << "an unchanged cell reads back exact";
+    // Columns the model does not show read back as 0.
+    for (int k = 3; k <= 7; ++k) EXPECT_EQ(back->Params[k][0], 0) << k;
+  }
+}
+
+TEST(ReadSourceGrids, TypedBoxesAndRefusedCycleCount) {
+  ProgramState st = ThreeVocs();
+  ScriptedPrompt prompt;
+  SourceRecord& stored = st.Building.Scenario.Sources[1][2];
+  stored.Model = 7;
+  stored.TotalMass = 0.004f;  // shown as "." by the box's mask
+  FlexGrid schedule, parameters;
+  SourceWindowValues window;
+  SourceRecord work = stored;
+  FillSourceGrids(work, 1, 2, schedule, parameters, window, st, prompt);
+  EXPECT_EQ(window.TotalMassText, ".");
+  auto back = ReadSourceGrids(schedule, parameters, window, stored, st.Building.Scenario, prompt);
+  ASSERT_TRUE(back.has_value());
+  EXPECT_EQ(back->TotalMass, 0.004f);
+  window.GasVelocityText = "1.5";
+  window.Option1 = false;
+  window.Option2 = true;
+  back = ReadSourceGrids(schedule, parameters, window, stored, st.Building.Scenario, prompt);
+  EXPECT_EQ(back->GasVelocity, 1.5f);
+  EXPECT_EQ(back->EmissionUnits, 1);
+  schedule.SetTextMatrix(1, 3, "6");
+  EXPECT_FALSE(ReadSourceGrids(schedule, parameters, window, stored, st.Building.Scenario, prompt));
+}
+
 TEST(StoreFittedSource, StoresTheFitAsR0kWhereTheWindowKeepsIt) {
   ProgramState st = ThreeVocs();
   st.CurrentRoom = 2;

@@ -1,0 +1,367 @@
+#include "ui/inputs/room_source_form.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <string>
+
+#include "model/emission_models.h"
+#include "model/not_implemented.h"
+#include "platform/edit_cell.h"
+#include "platform/flex_grid.h"
+#include "platform/qt_text.h"
+#include "platform/up_down.h"
+#include "text/number_read.h"
+#include "ui/common/number_entry.h"
+
+namespace quarn {
+
+namespace {
+
+constexpr int kMinWidthTwips = 10980;
+constexpr int kMinHeightTwips = 6405;
+constexpr int kModelCount = 11;
+// Schedule columns that hold text: the source name and the repeat code.
+constexpr int kNameColumn = 1;
+constexpr int kRepeatColumn = 4;
+
+// The commands that the window lists but does not carry out yet.
+constexpr const char* kNotYet[] = {
+    "FileOpen",          "FileSave",      "FileOpenDatabase", "FilePrint",
+    "EditCut",           "EditCopy",      "EditClear",        "EditPaste",
+    "CalculateR0k",      "CalculateTVOC", "Calculatek",       "HelpCalculate",
+    "sourcecomposition", "shourcehelp",   "showerhelp",       "showerdata"};
+
+constexpr InputMenuItem kMenu[] = {
+    {0, "&File", "file", MenuRole::Own},
+    {1, "&Open source file", "FileOpen", MenuRole::Own},
+    {1, "&Save source file", "FileSave", MenuRole::Own},
+    {1, "-", "FileSep1", MenuRole::Own},
+    {1, "Open source &data base", "FileOpenDatabase", MenuRole::Own},
+    {1, "-", "FileSep2", MenuRole::Own},
+    {1, "&Print source information", "FilePrint", MenuRole::Own},
+    {1, "-", "FileSep3", MenuRole::Own},
+    {1, "&Transfer", "FileTranfer", MenuRole::Transfer},
+    {1, "&Cancel", "FileCancel", MenuRole::Cancel},
+    {0, "&Transfer", "Transfer", MenuRole::Transfer},
+    {0, "&Cancel", "Cancel", MenuRole::Cancel},
+    {0, "&Edit", "edit", MenuRole::Own},
+    {1, "C&ut", "EditCut", MenuRole::Own},
+    {1, "&Copy", "EditCopy", MenuRole::Own},
+    {1, "C&lear", "EditClear", MenuRole::Own},
+    {1, "&Paste", "EditPaste", MenuRole::Own},
+    {0, "&Calculate", "calculate", MenuRole::Own},
+    {1, "&R0k", "CalculateR0k", MenuRole::Own},
+    {1, "TVOC properties", "CalculateTVOC", MenuRole::Own},
+    {1, "&Mass transfer coefficient", "Calculatek", MenuRole::Own},
+    {1, "&Help", "HelpCalculate", MenuRole::Own},
+    {0, "T&ools", "tools", MenuRole::Own},
+    {1, "&Source composition", "sourcecomposition", MenuRole::Own},
+    {1, "&Calculator", "ToolsCalculator", MenuRole::Calculator},
+    {1, "&Units conversion", "Units", MenuRole::UnitsConversion},
+    {0, "&Window", "Window", MenuRole::Own},
+    {1, "&Cascade", "WindowCascade", MenuRole::Cascade},
+    {1, "&Tile", "WindowTile", MenuRole::Tile},
+    {1, "&List windows", "WindowList", MenuRole::ListWindows},
+    {0, "&Help", "help", MenuRole::Own},
+    {1, "&Source help", "shourcehelp", MenuRole::Own},
+    {1, "S&hower help", "showerhelp", MenuRole::Own},
+    {1, "Shower &Data", "showerdata", MenuRole::Own},
+};
+
+QLabel* NamedLabel(const char* name, const char* caption, QWidget* parent) {
+  auto* label = new QLabel(ToQt(caption), parent);
+  label->setObjectName(name);
+  return label;
+}
+
+QLineEdit* NumberEdit(const char* name, QWidget* parent) {
+  auto* box = new QLineEdit(parent);
+  box->setObjectName(name);
+  RestrictToNumbers(*box);
+  return box;
+}
+
+bool HasDigit(const QString& text) {
+  return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+}
+
+}  // namespace
+
+RoomSourceForm::RoomSourceForm(MainContext& context)
+    : InputForm(context, "RoomSourceForm", "Source data") {
+  BuildControls();
+  BuildMenus();
+  setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
+
+  AddEditSession(*parameters_, *edit_cell_, true);
+  GridEdit& schedule_edit = AddEditSession(*schedule_, *edit_cell1_, false);
+  // The schedule mixes a name and a repeat code with numbers: keys follow the column.
+  connect(schedule_, &FlexGrid::RowColChange, this, [this, &schedule_edit] {
+    const int col = schedule_->Col();
+    schedule_edit.SetNumericOnly(col != kNameColumn && col != kRepeatColumn);
+  });
+
+  SetCommand("ChangesourcenumberUp", [this] { StepSource(1); });
+  SetCommand("ChangesourcenumberDown", [this] { StepSource(-1); });
+  SetCommand("spin1Up", [this] { StepRoom(1); });
+  SetCommand("spin1Down", [this] { StepRoom(-1); });
+  connect(source_spin_, &UpDown::UpClick, this, [this] { RunCommand("ChangesourcenumberUp"); });
+  connect(source_spin_, &UpDown::DownClick, this, [this] { RunCommand("ChangesourcenumberDown"); });
+  connect(room_spin_, &UpDown::UpClick, this, [this] { RunCommand("spin1Up"); });
+  connect(room_spin_, &UpDown::DownClick, this, [this] { RunCommand("spin1Down"); });
+  // Only the user's choice in the list changes the model; a shown source selects its own.
+  connect(model_, &QComboBox::activated, this, [this](int index) {
+    SetCommand("SourceModel", [this, index] { ChooseModel(index); });
+    RunCommand("SourceModel");
+  });
+  connect(count_, &QLineEdit::textEdited, this, &RoomSourceForm::CountChanged);
+}
+
+void RoomSourceForm::BuildControls() {
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+
+  auto* topframe = new QFrame(central);
+  topframe->setObjectName("topframe");
+  topframe->setFrameShape(QFrame::StyledPanel);
+  auto* top = new QHBoxLayout(topframe);
+  top->addWidget(NamedLabel("Label5", "# sources in room ", topframe));
+  count_ = NumberEdit("Numberofsources", topframe);
+  count_->setText("1");
+  top->addWidget(count_);
+  source_spin_ = new UpDown(topframe);
+  source_spin_->setObjectName("Changesourcenumber");
+  top->addWidget(source_spin_);
+  top->addWidget(NamedLabel("select", "Source #", topframe));
+  source_number_ = NamedLabel("SourceNumber", "", topframe);
+  top->addWidget(source_number_);
+  top->addWidget(NamedLabel("Label3", "Room:", topframe));
+  room_number_ = NamedLabel("RoomNumber", "", topframe);
+  top->addWidget(room_number_);
+  room_spin_ = new UpDown(topframe);
+  room_spin_->setObjectName("spin1");
+  top->addWidget(room_spin_);
+  msg_ = NamedLabel("Msg", "", topframe);
+  top->addWidget(msg_, 1);
+  layout->addWidget(topframe);
+
+  auto* boxes = new QHBoxLayout;
+  auto* frame1 = new QGroupBox(central);
+  frame1->setObjectName("Frame1");
+  auto* frame1_layout = new QVBoxLayout(frame1);
+  frame1_layout->addWidget(NamedLabel("Label1", "Select source model", frame1));
+  model_ = new QComboBox(frame1);
+  model_->setObjectName("SourceModel");
+  for (int m = 0; m < kModelCount; ++m) model_->addItem(ToQt(EmissionModelName(m)));
+  frame1_layout->addWidget(model_);
+  boxes->addWidget(frame1);
+
+  auto* frame2 = new QGroupBox("Units", central);
+  frame2->setObjectName("Frame2");
+  auto* frame2_layout = new QHBoxLayout(frame2);
+  const char* unit_names[3][2] = {
+      {"Option1", "mg/h"}, {"Option2", "\xB5g/h"}, {"Option3", "Number/h"}};
+  for (size_t i = 0; i < units_.size(); ++i) {
+    units_[i] = new QRadioButton(ToQt(unit_names[i][1]), frame2);
+    units_[i]->setObjectName(unit_names[i][0]);
+    frame2_layout->addWidget(units_[i]);
+  }
+  boxes->addWidget(frame2);
+
+  boxes->addWidget(NamedLabel("Label7", "Velocity cm/s", central));
+  gas_velocity_ = NumberEdit("GasVelocity", central);
+  boxes->addWidget(gas_velocity_);
+  total_mass_label_ = NamedLabel("Label6", "Mass product applied g/m2", central);
+  boxes->addWidget(total_mass_label_);
+  total_mass_ = NumberEdit("TotalMass", central);
+  boxes->addWidget(total_mass_);
+  boxes->addStretch(1);
+  layout->addLayout(boxes);
+
+  layout->addWidget(NamedLabel("Label2", "General source data", central));
+  edit_cell1_ = new EditCellBox(central);
+  edit_cell1_->setObjectName("editcell1");
+  layout->addWidget(edit_cell1_);
+  schedule_ = new FlexGrid(central);
+  schedule_->setObjectName("GeneralSourceDataGrid");
+  layout->addWidget(schedule_, 1);
+
+  layout->addWidget(NamedLabel("Label4", "Pollutant specific source data", central));
+  edit_cell_ = new EditCellBox(central);
+  edit_cell_->setObjectName("EditCell");
+  layout->addWidget(edit_cell_);
+  parameters_ = new FlexGrid(central);
+  parameters_->setObjectName("ssrmsrc");
+  layout->addWidget(parameters_, 2);
+  setCentralWidget(central);
+}
+
+void RoomSourceForm::BuildMenus() {
+  InputForm::BuildMenus(kMenu);
+  for (const char* name : kNotYet) {
+    SetCommand(name, [this] { ShowNotImplemented(ctx_.prompt); });
+  }
+}
+
+int RoomSourceForm::Count(int room) const {
+  return std::clamp<int>(ctx_.state.Building.Scenario.NumSources[room], 0, kMaxSources);
+}
+
+void RoomSourceForm::Open(int room) {
+  // The copy is taken once: taken again whenever the window came back to the front, it
+  // would drop the sources read back but not yet transferred.
+  const BuildingRecord& b = ctx_.state.Building;
+  const int rooms = std::clamp<int>(b.NumRooms, 0, kMaxRooms);
+  for (int r = 0; r <= rooms; ++r) {
+    for (int k = 0; k <= Count(r); ++k) work_[r][k] = b.Scenario.Sources[r][k];
+  }
+  ShowSource(room, 1);
+}
+
+void RoomSourceForm::ShowSource(int room, int slot) {
+  room_ = room;
+  slot_ = slot;
+  FillSourceGrids(work_[room][slot], room, slot, *schedule_, *parameters_, values_, ctx_.state,
+                  ctx_.prompt);
+  ShowValues();
+}
+
+void RoomSourceForm::ShowValues() {
+  room_number_->setText(ToQt(values_.RoomNumber));
+  msg_->setText(ToQt(values_.Msg));
+  source_number_->setText(ToQt(values_.SourceNumber));
+  count_->setText(QString::number(Count(room_)));
+  total_mass_->setText(ToQt(values_.TotalMass.text));
+  gas_velocity_->setText(ToQt(values_.GasVelocity.text));
+  model_->setCurrentIndex(
+      values_.SourceModel >= 0 && values_.SourceModel < kModelCount ? values_.SourceModel : -1);
+  units_[2]->setEnabled(values_.Option3Enabled);
+  units_[0]->setChecked(values_.Option1);
+  units_[1]->setChecked(values_.Option2);
+  units_[2]->setChecked(values_.Option3);
+  // Only the product and spill models have a total mass.
+  const int model = values_.SourceModel;
+  const bool has_mass = model >= 7 && model <= 10;
+  total_mass_->setVisible(has_mass);
+  total_mass_label_->setEnabled(has_mass);
+  if (has_mass)
+    total_mass_label_->setText(model == 7 ? "g product applied/m2" : "Total mg spilled");
+}
+
+bool RoomSourceForm::ReadShown() {
+  values_.TotalMassText = FromQt(total_mass_->text());
+  values_.GasVelocityText = FromQt(gas_velocity_->text());
+  values_.Option1 = units_[0]->isChecked();
+  values_.Option2 = units_[1]->isChecked();
+  values_.Option3 = units_[2]->isChecked();
+  ProgramState& st = ctx_.state;
+  st.GridEditFlag = kFalse;
+  std::optional<SourceRecord> read =
+      ReadSourceGrids(*schedule_, *parameters_, values_, st.Building.Scenario.Sources[room_][slot_],
+                      st.Building.Scenario, ctx_.prompt);
+  st.GridEditFlag = kTrue;
+  if (!read) return false;
+  work_[room_][slot_] = *read;
+  return true;
+}
+
+void RoomSourceForm::ChooseModel(int model) {
+  // The shown source is kept under the model it was shown with before the new model's
+  // parameters are shown, so that nothing typed is lost by the choice.
+  if (!ReadShown()) {
+    model_->setCurrentIndex(values_.SourceModel);
+    return;
+  }
+  work_[room_][slot_].Model = static_cast<int16_t>(model);
+  ctx_.state.ScenarioSaved = kFalse;
+  ShowSource(room_, slot_);
+}
+
+void RoomSourceForm::CountChanged(const QString& text) {
+  // A count is taken once the box holds a number; "-" on its way to a number is not one.
+  if (!HasDigit(text)) return;
+  const double n = LeadingNumber(FromQt(text));
+  if (n < 0 || n > kMaxSources) {
+    ctx_.prompt.Message("Only allowed " + std::to_string(kMaxSources) + " sources.", "",
+                        MessageIcon::None);
+    return;
+  }
+  ctx_.state.Building.Scenario.NumSources[room_] = static_cast<int16_t>(std::nearbyint(n));
+  ctx_.state.ScenarioSaved = kFalse;
+}
+
+void RoomSourceForm::StepSource(int step) {
+  const int target = slot_ + step;
+  if (target < 1 || target > Count(room_)) return;
+  if (!ReadShown()) return;
+  ShowSource(room_, target);
+}
+
+void RoomSourceForm::StepRoom(int step) {
+  // The HVAC system (room 0) has no neighbours; rooms run from 1 to NumRooms.
+  const int rooms = std::clamp<int>(ctx_.state.Building.NumRooms, 0, kMaxRooms);
+  const int r = room_;
+  const int next = r + step;
+  if (r < 1 || next < 1 || next > rooms) return;
+  int target = next;
+  if (Count(next) == 0) {
+    const std::string question = (step > 0 ? "No sources in " : "No sources in  ") +
+                                 std::to_string(next) +
+                                 ". Do you want to go to next room with source?";
+    if (ctx_.prompt.AskYesNo(question, "", MessageIcon::None) != Answer::Yes) return;
+    target = 0;
+    for (int t = next + step; t >= 1 && t <= rooms; t += step) {
+      if (Count(t) > 0) {
+        target = t;
+        break;
+      }
+    }
+    if (target == 0) {
+      ctx_.prompt.Message(
+          (step > 0 ? "No sources in rooms > " : "No sources in rooms < ") + std::to_string(r), "",
+          MessageIcon::None);
+      return;
+    }
+  }
+  if (!ReadShown()) return;
+  ShowSource(target, 1);
+}
+
+void RoomSourceForm::Transfer() {
+  if (!ReadShown()) return;
+  ScenarioRecord& s = ctx_.state.Building.Scenario;
+  // The HVAC window stores the HVAC sources only, a room's window every room's but those.
+  const int first = room_ == 0 ? 0 : 1;
+  const int last = room_ == 0 ? 0 : std::clamp<int>(ctx_.state.Building.NumRooms, 0, kMaxRooms);
+  for (int r = first; r <= last; ++r) {
+    for (int k = 1; k <= Count(r); ++k) s.Sources[r][k] = work_[r][k];
+  }
+  ctx_.state.ScenarioSaved = kFalse;
+  CloseForm();
+}
+
+void RoomSourceForm::closeEvent(QCloseEvent* event) {
+  InputForm::closeEvent(event);
+  if (event->isAccepted()) ctx_.state.SourcesSaved = kTrue;
+}
+
+RoomSourceForm* OpenRoomSources(MainContext& context, int room, QWidget* opener) {
+  if (room < 0 || room > kMaxRooms) return nullptr;
+  const bool open_already = AppWindows().Find<RoomSourceForm>() != nullptr;
+  RoomSourceForm* form = ShowInputForm<RoomSourceForm>(
+      context, opener, [](MainContext& c) { return new RoomSourceForm(c); }, 0, 0);
+  if (!open_already) form->Open(room);
+  return form;
+}
+
+}  // namespace quarn

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <array>
+
+#include "model/records.h"
+#include "ui/common/input_form.h"
+#include "ui/main/source_grids.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+
+namespace quarn {
+
+class EditCellBox;
+class FlexGrid;
+class UpDown;
+
+// The source window "Source data": the sources of one room, or of the HVAC system (room 0),
+// one at a time, with spinners to the room's other sources and to the other rooms that have
+// sources. It edits a copy of every room's sources, taken when it opens; only Transfer
+// copies it back into the scenario.
+class RoomSourceForm : public InputForm {
+  Q_OBJECT
+
+ public:
+  explicit RoomSourceForm(MainContext& context);
+
+  // Takes the window's copy of the scenario's sources and shows source 1 of the room.
+  void Open(int room);
+  void Transfer() override;
+
+  int ShownRoom() const { return room_; }
+  int ShownSource() const { return slot_; }
+  FlexGrid& GeneralSourceDataGrid() { return *schedule_; }
+  FlexGrid& ssrmsrc() { return *parameters_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  using Work = std::array<std::array<SourceRecord, kMaxSources + 1>, kRoomSlots>;
+
+  void BuildControls();
+  void BuildMenus();
+  void ShowSource(int room, int slot);
+  void ShowValues();
+  // The shown source back into the copy; false when its schedule was refused.
+  bool ReadShown();
+  void ChooseModel(int model);
+  void CountChanged(const QString& text);
+  void StepSource(int step);
+  void StepRoom(int step);
+  int Count(int room) const;
+
+  Work work_{};
+  int room_ = 0;
+  int slot_ = 1;
+  SourceWindowValues values_;
+
+  FlexGrid* schedule_ = nullptr;
+  FlexGrid* parameters_ = nullptr;
+  EditCellBox* edit_cell_ = nullptr;
+  EditCellBox* edit_cell1_ = nullptr;
+  QLineEdit* count_ = nullptr;
+  UpDown* source_spin_ = nullptr;
+  UpDown* room_spin_ = nullptr;
+  QLabel* source_number_ = nullptr;
+  QLabel* room_number_ = nullptr;
+  QLabel* msg_ = nullptr;
+  QComboBox* model_ = nullptr;
+  std::array<QRadioButton*, 3> units_{};
+  QLineEdit* gas_velocity_ = nullptr;
+  QLabel* total_mass_label_ = nullptr;
+  QLineEdit* total_mass_ = nullptr;
+};
+
+// Opens the source window on source 1 of the room (0 the HVAC system) at the frame's top
+// left, the opener out of use until it closes; an open one is brought forward as it is.
+RoomSourceForm* OpenRoomSources(MainContext& context, int room, QWidget* opener);
+
+}  // namespace quarn
