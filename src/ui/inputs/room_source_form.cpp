@@ -120,8 +120,10 @@ RoomSourceForm::RoomSourceForm(MainContext& context)
   connect(room_spin_, &UpDown::UpClick, this, [this] { RunCommand("spin1Up"); });
   connect(room_spin_, &UpDown::DownClick, this, [this] { RunCommand("spin1Down"); });
   // Only the user's choice in the list changes the model; a shown source selects its own.
+  SetCommand("SourceModel", [this] { ChooseModel(chosen_model_); });
+  // Only the user's choice in the list changes the model; a shown source selects its own.
   connect(model_, &QComboBox::activated, this, [this](int index) {
-    SetCommand("SourceModel", [this, index] { ChooseModel(index); });
+    chosen_model_ = index;
     RunCommand("SourceModel");
   });
   connect(count_, &QLineEdit::textEdited, this, &RoomSourceForm::CountChanged);

@@ -58,6 +58,7 @@ class RoomSourceForm : public InputForm {
   Work work_{};
   int room_ = 0;
   int slot_ = 1;
+  int chosen_model_ = 0;
   SourceWindowValues values_;
 
   FlexGrid* schedule_ = nullptr;
