@@ -4,6 +4,8 @@
 
 #include <QImage>
 #include <QRect>
+#include <QRectF>
+#include <QSize>
 
 namespace quarn::testing {
 
@@ -29,6 +31,14 @@ inline QRect InkBounds(const QImage& image, int tolerance = 16) {
   }
   if (right < 0) return {};
   return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+// The pixels of a picture page that a rectangle of page units covers (31,100 units each
+// way, as the printer service sets a picture page).
+inline QRect OnPicture(const QRectF& units, QSize picture) {
+  const double sx = picture.width() / 31100.0, sy = picture.height() / 31100.0;
+  return QRectF(units.x() * sx, units.y() * sy, units.width() * sx, units.height() * sy)
+      .toAlignedRect();
 }
 
 }  // namespace quarn::testing

@@ -45,6 +45,7 @@
 #include "ui/main/set_files.h"
 #include "ui/main/temp_files.h"
 #include "ui/results/average_exposure_form.h"
+#include "ui/results/bar_chart_form.h"
 #include "ui/results/exposure_form.h"
 #include "ui/results/input_reports.h"
 #include "ui/results/plot_window.h"
@@ -313,9 +314,8 @@ void BuildingForm::WireCommands() {
       {"plotallpollutants", [this] { Plot(PlotKind::PollutantsInRoom); }},
       {"PlotCumulative", [this] { Plot(PlotKind::Cumulative); }},
       {"PlotInst", [this] { Plot(PlotKind::Instantaneous); }},
-      // Wired when the bar-chart window exists.
-      {"PlotBarirr", not_yet},
-      {"BarCum", not_yet},
+      {"PlotBarirr", [this] { ShowBarChart(ctx_, AreaAbove(this), this, BarChartKind::Irritant); }},
+      {"BarCum", [this] { ShowBarChart(ctx_, AreaAbove(this), this, BarChartKind::Exposure); }},
       {"OptionsCalculate", [this] { OptionsCalculate(); }},
       {"Optionsetmax", [this] { SetMaxConcentration(); }},
       {"Filelocations", [this] { FileLocations(); }},

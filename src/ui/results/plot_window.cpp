@@ -243,12 +243,16 @@ PlotConcen* PlotConcen::NewExposure(PlotKind kind) {
   return made;
 }
 
-void PlotConcen::PrintGraph() {
-  if (ctx_.prompt.AskOkCancel(kLandscapeQuestion, "", MessageIcon::Information) != Answer::Ok) {
+void PrintGraphPage(MainContext& context, const Graph& graph) {
+  if (context.prompt.AskOkCancel(kLandscapeQuestion, "", MessageIcon::Information) != Answer::Ok) {
     return;
   }
-  PrintCommand print(ctx_.printer);
-  print.Picture([this](QPainter& page) { graph_->render(page, kGraphOnPage); });
+  PrintCommand print(context.printer);
+  print.Picture([&graph](QPainter& page) { graph.render(page, kGraphOnPage); });
+}
+
+void PlotConcen::PrintGraph() {
+  PrintGraphPage(ctx_, *graph_);
 }
 
 void PlotConcen::PrintAllGraphs() {

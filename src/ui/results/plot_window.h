@@ -67,6 +67,10 @@ std::span<const MenuEntry> PlotConcenMenuTable();
 // building window checks first that there are results to plot.
 PlotConcen* ShowMainPlot(MainContext& context, QMdiArea* area, PlotKind kind);
 
+// File > Print of a graph window: once the user agrees to print in landscape, the graph
+// alone on a picture page.
+void PrintGraphPage(MainContext& context, const Graph& graph);
+
 // "Graph of concentration versus time": a graph window that no command opens. Its "Print
 // Graph" prints the window's picture on a page; "OK" closes it.
 class GraphForm : public QWidget {

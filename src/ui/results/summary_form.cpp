@@ -6,7 +6,6 @@
 #include <QMdiArea>
 #include <algorithm>
 #include <array>
-#include <cmath>
 
 #include "files/result_files.h"
 #include "platform/flex_grid.h"
@@ -15,9 +14,9 @@
 #include "platform/qt_text.h"
 #include "platform/up_down.h"
 #include "text/date_time.h"
-#include "text/number_read.h"
 #include "text/number_text.h"
 #include "ui/common/number_entry.h"
+#include "ui/results/pollutant_step.h"
 #include "ui/results/print_frame.h"
 
 namespace quarn {
@@ -55,10 +54,6 @@ std::string Joined(std::initializer_list<std::string> parts) {
 
 std::string Value(float value, const char* mask) {
   return value == 0 ? "---" : FormatPattern(value, mask);
-}
-
-int PollutantTotal(const ScenarioRecord& s) {
-  return std::clamp<int>(s.NumPollutants, 0, kMaxPollutants);
 }
 
 void WriteRows(FlexGrid& grid, const ScenarioRecord& s, int p) {
@@ -169,21 +164,9 @@ void SummaryOutput::PrintSummary() {
 }
 
 void SummaryOutput::StepPollutant(int step) {
-  const ScenarioRecord& s = ctx_.state.Building.Scenario;
-  const auto p = SteppedPollutant(FromQt(number_->text()), PollutantTotal(s), step);
-  if (!p) return;
-  number_->setText(ToQt(std::to_string(*p)));
-  updateSummaryForm(*this, *p);
-}
-
-std::optional<int> SteppedPollutant(const std::string& box_text, int count, int step) {
-  if (count < 1) return std::nullopt;
-  const double typed = LeadingNumber(box_text);
-  const double within =
-      std::isnan(typed) ? 0.0 : std::clamp(typed, 0.0, static_cast<double>(count - 1));
-  const int p = std::clamp(static_cast<int>(std::nearbyint(within)) + step, 0, count - 1);
-  if (p == typed) return std::nullopt;
-  return p;
+  if (const auto p = StepPollutantBox(*number_, ctx_.state.Building.Scenario, step)) {
+    updateSummaryForm(*this, *p);
+  }
 }
 
 void FillSummaryGrid(SummaryOutput& form) {

@@ -57,11 +57,6 @@ void FillSummaryGrid(SummaryOutput& form);
 // in the header of column 1.
 void updateSummaryForm(SummaryOutput& form, int p);  // NOLINT(readability-identifier-naming)
 
-// The pollutant a spinner click brings up from the text of a pollutant box: the number
-// (not a number counts as 0) brought into 0 to count - 1, then one step within those
-// bounds; nullopt when that is the pollutant the box already shows.
-std::optional<int> SteppedPollutant(const std::string& box_text, int count, int step);
-
 // Display > Summary: the window opened (or brought forward), filled for pollutant 0, shown.
 SummaryOutput* ShowSummary(MainContext& context, QMdiArea* area);
 

@@ -495,15 +495,6 @@ TEST_F(BuildingFormTest, AboutShowsTheVersionAndOneWindow) {
             std::make_pair(std::string("rirozid.HLP"), std::string("Building form")));
 }
 
-TEST_F(BuildingFormTest, LaterWindowsSayTheyAreNotImplemented) {
-  for (const char* name : {"PlotBarirr", "BarCum"}) {
-    prompt.shown.clear();
-    form->RunCommand(name);
-    ASSERT_EQ(prompt.shown.size(), 1u) << name;
-    EXPECT_EQ(prompt.shown[0].text, "Feature not implemented in version.");
-  }
-}
-
 TEST_F(BuildingFormTest, DisplayUnitsFollowTheScenarioClass) {
   ScenarioRecord& sc = state->Building.Scenario;
   sc.PollutantClass = "VOC";

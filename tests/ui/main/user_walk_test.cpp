@@ -47,6 +47,7 @@
 #include "ui/main/set_files.h"
 #include "ui/main/splash.h"
 #include "ui/results/average_exposure_form.h"
+#include "ui/results/bar_chart_form.h"
 #include "ui/results/exposure_form.h"
 #include "ui/results/plot_window.h"
 #include "ui/results/results_form.h"
@@ -386,6 +387,20 @@ TEST_F(UserWalk, FromTheSplashToExit) {
     EXPECT_EQ(summary->PollutantName().text().toStdString(),
               state->Building.Scenario.Pollutants[0].Name);
     ChooseMenu(*summary, {"File", "fileclose"});
+  }
+  ChooseMenu(*building, {"plot", "PlotBarirr"});
+  {
+    auto* bars = AppWindows().Find<BariPlotForm>();
+    ASSERT_NE(bars, nullptr);
+    EXPECT_TRUE(bars->isVisible());
+    const ScenarioRecord& s = state->Building.Scenario;
+    const GraphData& chart = bars->barl().data();
+    ASSERT_GT(s.NumOccupants, 0);
+    ASSERT_EQ(chart.NumSets(), 1);
+    ASSERT_EQ(chart.sets[0].points.size(), static_cast<size_t>(s.NumOccupants));
+    EXPECT_EQ(chart.sets[0].points[0].label, s.Occupants[1].Name);
+    SavePicture(frame, "walk_05d_bars.png");
+    ChooseMenu(*bars, {"File", "fileclose"});
   }
   for (const auto& m : prompt.shown) ADD_FAILURE() << "unexpected message: " << m.text;
 

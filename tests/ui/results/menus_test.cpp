@@ -14,6 +14,7 @@
 
 #include "results_test_support.h"
 #include "ui/results/average_exposure_form.h"
+#include "ui/results/bar_chart_form.h"
 #include "ui/results/display_all_form.h"
 #include "ui/results/exposure_form.h"
 #include "ui/results/plot_window.h"
@@ -152,6 +153,17 @@ std::vector<WindowMenus> AllResultsWindows() {
         {"&Window > &List windows", "WindowsList", true},
         {"&Help", "help", true}},
        {{"help", "RovozUzav.HLP", "Contents"}}},
+      {"BariPlotForm",
+       [](MainContext& c) { return std::make_unique<BariPlotForm>(c); },
+       {{"&File", "File", true},
+        {"&File > &Setup printer", "Filesetup", true},
+        {"&File > &Print", "FilePrint", true},
+        {"&File > &Close and return", "fileclose", true},
+        {"&Window", "Window", true},
+        {"&Window > &Cascade", "WindowsCascade", true},
+        {"&Window > &Tile", "WindowsTile", true},
+        {"&Window > &List windows", "WindowsList", true}},
+       {}},
   };
 }
 

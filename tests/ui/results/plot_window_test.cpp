@@ -162,13 +162,6 @@ TEST_F(PlotWindowTest, ExposurePlotsAndNewWindowsEachActOnThemselves) {
   EXPECT_TRUE(prompt.shown.empty());
 }
 
-// The pixels of a picture page that a rectangle of page units covers.
-QRect OnPicture(const QRectF& units, QSize picture) {
-  const double sx = picture.width() / 31100.0, sy = picture.height() / 31100.0;
-  return QRectF(units.x() * sx, units.y() * sy, units.width() * sx, units.height() * sy)
-      .toAlignedRect();
-}
-
 TEST_F(PlotWindowTest, PrintsOneGraphOrAllGraphsOnOnePage) {
   WriteExposure();
   building->RunCommand("plotallrooms");
@@ -187,7 +180,8 @@ TEST_F(PlotWindowTest, PrintsOneGraphOrAllGraphsOnOnePage) {
   ASSERT_EQ(printer.pages.size(), 1U);
   const QImage& one = printer.pages[0].picture;
   ASSERT_FALSE(testing::InkBounds(one).isNull());
-  EXPECT_TRUE(OnPicture({5, 5, 25100, 27000}, one.size()).contains(testing::InkBounds(one)));
+  EXPECT_TRUE(
+      testing::OnPicture({5, 5, 25100, 27000}, one.size()).contains(testing::InkBounds(one)));
 
   const GraphData before = w->ConcGraph().data();
   const std::string shown = Shown(*w);
@@ -200,12 +194,12 @@ TEST_F(PlotWindowTest, PrintsOneGraphOrAllGraphsOnOnePage) {
   const double a = 12440;
   QRect slots_1_to_3;
   for (const QRectF& slot : {QRectF(40, 10, a, a), QRectF(a + 40, 10, a, a), QRectF(40, a, a, a)}) {
-    const QRect place = OnPicture(slot, all.size());
+    const QRect place = testing::OnPicture(slot, all.size());
     EXPECT_FALSE(testing::InkBounds(all.copy(place)).isNull()) << slot.x() << "," << slot.y();
     slots_1_to_3 |= place.adjusted(-1, -1, 1, 1);
   }
   EXPECT_TRUE(slots_1_to_3.contains(testing::InkBounds(all)));
-  const QRect slot_4 = OnPicture({a + 40, a, a, a}, all.size()).adjusted(4, 4, 0, 0);
+  const QRect slot_4 = testing::OnPicture({a + 40, a, a, a}, all.size()).adjusted(4, 4, 0, 0);
   EXPECT_TRUE(testing::InkBounds(all.copy(slot_4)).isNull());
   EXPECT_EQ(w->ConcGraph().data(), before);
   EXPECT_EQ(Shown(*w), shown);

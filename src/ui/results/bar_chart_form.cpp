@@ -1,0 +1,186 @@
+#include "ui/results/bar_chart_form.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QVBoxLayout>
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "platform/graph.h"
+#include "platform/printer_service.h"
+#include "platform/qt_text.h"
+#include "platform/up_down.h"
+#include "text/number_text.h"
+#include "ui/common/number_entry.h"
+#include "ui/common/window_menu.h"
+#include "ui/results/plot_window.h"
+#include "ui/results/pollutant_step.h"
+#include "ui/results/result_errors.h"
+
+namespace quarn {
+namespace {
+
+constexpr std::array<MenuEntry, 8> kMenu{{
+    {0, "&File", "File", 0},
+    {1, "&Setup printer", "Filesetup", 0},
+    {1, "&Print", "FilePrint", 0},
+    {1, "&Close and return", "fileclose", 0},
+    {0, "&Window", "Window", 0},
+    {1, "&Cascade", "WindowsCascade", 0},
+    {1, "&Tile", "WindowsTile", 0},
+    {1, "&List windows", "WindowsList", 0},
+}};
+
+constexpr const char* kIrritantTitle = "Hrs spent above irritant concentration";
+constexpr const char* kExposureTitle = "Total exposure mg/m\xb3-h";
+constexpr std::string_view kIrritantContext = " in Bar plot program.";
+constexpr std::string_view kExposureContext = " in Cumulative Bar plot program.";
+constexpr int kPlaceMarginTwips = 100;
+
+using OccupantValues = PerPollutant<float> OccupantRecord::*;
+
+void ShowChartError(BariPlotForm& form, std::string_view context) {
+  form.Context().prompt.Message(ResultErrorText(ResultError::IndexOutOfRange, context), "Error",
+                                MessageIcon::None);
+}
+
+bool PollutantInRecord(int p) {
+  return p >= 0 && p < kMaxPollutants;
+}
+
+// The bars of pollutant p under the vertical title; a count the record cannot hold stops the
+// chart with what was set before it, as every failure of the chart does.
+void DrawBars(BariPlotForm& form, int p, const char* title, OccupantValues values,
+              std::string_view context) {
+  const ScenarioRecord& s = form.Context().state.Building.Scenario;
+  GraphData data = form.barl().data();
+  data.kind = GraphKind::Bar;
+  data.left_title = title;
+  if (s.NumOccupants < 0 || s.NumOccupants > kMaxOccupants) {
+    form.barl().setData(data);
+    ShowChartError(form, context);
+    return;
+  }
+  const auto pi = static_cast<size_t>(p);
+  form.PollutantName().setText(ToQt(s.Pollutants[pi].Name));
+  form.PollutantNumber().setText(ToQt(std::to_string(p)));
+  data.sets.assign(1, GraphSet{});
+  for (int o = 1; o <= s.NumOccupants; ++o) {
+    const OccupantRecord& occupant = s.Occupants[static_cast<size_t>(o)];
+    GraphPoint& bar = data.Point(1, o);
+    bar.x = o;
+    bar.y = (occupant.*values)[pi];
+    bar.style = o - 1;
+    bar.label = occupant.Name;
+  }
+  form.barl().setData(data);
+}
+
+}  // namespace
+
+BariPlotForm::BariPlotForm(MainContext& context, QWidget* parent)
+    : ResultsWindow(context, kMenu, nullptr, parent) {
+  setObjectName("BariPlotForm");
+  setWindowTitle("Time greater than irritant concentration");
+  QWidget* central = centralWidget();
+  auto* layout = new QVBoxLayout(central);
+  frame_ = new QGroupBox(central);
+  frame_->setObjectName("Frame1");
+  auto* row = new QHBoxLayout(frame_);
+  auto* label2 = new QLabel("Pollutant", frame_);
+  label2->setObjectName("Label2");
+  number_ = new QLineEdit(frame_);
+  number_->setObjectName("PollutantNumber");
+  number_->setFixedWidth(TwipsToPixels(500));
+  RestrictToNumbers(*number_);
+  spinner_ = new UpDown(frame_);
+  spinner_->setObjectName("UpDown1");
+  name_ = new QLabel(frame_);
+  name_->setObjectName("PollutantName");
+  row->addWidget(label2);
+  row->addWidget(number_);
+  row->addWidget(spinner_);
+  row->addWidget(name_, 1);
+  label1_ = new QLabel(central);
+  label1_->setObjectName("Label1");
+  graph_ = new Graph(central);
+  graph_->setObjectName("barl");
+  GraphData empty;
+  empty.kind = GraphKind::Bar;
+  graph_->setData(empty);
+  auto* top = new QHBoxLayout();
+  top->addWidget(frame_);
+  top->addWidget(label1_, 1);
+  layout->addLayout(top);
+  layout->addWidget(graph_, 1);
+  connect(spinner_, &UpDown::DownClick, this, [this] { StepPollutant(-1); });
+  connect(spinner_, &UpDown::UpClick, this, [this] { StepPollutant(1); });
+  SetCommands(
+      {
+          {"Filesetup", [this] { ctx_.printer.Setup(); }},
+          {"FilePrint", [this] { PrintChart(); }},
+          {"fileclose", [this] { Unload(); }},
+      },
+      "WindowsCascade", "WindowsTile");
+}
+
+void BariPlotForm::StepPollutant(int step) {
+  const auto p = StepPollutantBox(*number_, ctx_.state.Building.Scenario, step);
+  if (!p) return;
+  // The chart kind is kept nowhere but in the vertical title.
+  if (graph_->data().left_title.starts_with('H')) {
+    PlotIrritantBars(*this, *p);
+  } else {
+    PlotExposureBars(*this, *p);
+  }
+}
+
+void BariPlotForm::PrintChart() {
+  PrintGraphPage(ctx_, *graph_);
+}
+
+void BariPlotForm::PlaceBeside(QWidget& building) {
+  QWidget* outer = OuterFrame(this);
+  if (outer == this) return;
+  const int margin = TwipsToPixels(kPlaceMarginTwips);
+  const QSize size = OuterFrame(&building)->size() - QSize(margin, margin);
+  outer->setGeometry(QRect(QPoint(0, 0), size.expandedTo(QSize(0, 0))));
+}
+
+void PlotIrritantBars(BariPlotForm& form, int p) {
+  if (!PollutantInRecord(p)) return ShowChartError(form, kIrritantContext);
+  const PollutantRecord& pollutant =
+      form.Context().state.Building.Scenario.Pollutants[static_cast<size_t>(p)];
+  form.Label1().setText(
+      ToQt("Irritant Conc = " + FormatPattern(pollutant.IrritantConc, "##0.0## mg/m\xb3")));
+  DrawBars(form, p, kIrritantTitle, &OccupantRecord::HoursAboveIrritant, kIrritantContext);
+}
+
+void PlotExposureBars(BariPlotForm& form, int p) {
+  form.setWindowTitle("Total exposure");
+  form.Label1().clear();
+  if (!PollutantInRecord(p)) return ShowChartError(form, kExposureContext);
+  DrawBars(form, p, kExposureTitle, &OccupantRecord::TotalExposure, kExposureContext);
+}
+
+BariPlotForm* ShowBarChart(MainContext& context, QMdiArea* area, QWidget* building,
+                           BarChartKind kind) {
+  const bool loaded = AppWindows().Find<BariPlotForm>() != nullptr;
+  BariPlotForm* form =
+      OpenResultsWindow<BariPlotForm>(area, [&context] { return new BariPlotForm(context); });
+  if (kind == BarChartKind::Irritant) {
+    PlotIrritantBars(*form, 0);
+  } else {
+    PlotExposureBars(*form, 0);
+  }
+  ShowInFront(*form);
+  // The frame's area places a window as it is first shown.
+  if (!loaded && building != nullptr) form->PlaceBeside(*building);
+  return form;
+}
+
+}  // namespace quarn
