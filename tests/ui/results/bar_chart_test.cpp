@@ -13,12 +13,11 @@
 #include <array>
 #include <string>
 
-#include "common/ink_bounds.h"
-#include "common/main_window_fixture.h"
 #include "platform/graph.h"
 #include "platform/qt_text.h"
 #include "platform/up_down.h"
 #include "platform/user_input.h"
+#include "results_test_support.h"
 #include "text/number_text.h"
 #include "ui/main/building_form.h"
 #include "ui/results/bar_chart_form.h"
@@ -152,21 +151,7 @@ TEST_F(BarChart, ExposureChartKeepsItsKindThroughTheSpinner) {
 TEST_F(BarChart, PrintAsksForLandscapeThenPrintsTheChartOnOnePage) {
   BariPlotForm* form = Open("PlotBarirr");
   ASSERT_NE(form, nullptr);
-  prompt.answers = {Answer::Cancel, Answer::Ok};
-  form->RunCommand("FilePrint");
-  EXPECT_TRUE(printer.pages.empty());
-  form->RunCommand("FilePrint");
-  ASSERT_EQ(prompt.shown.size(), 2U);
-  EXPECT_EQ(prompt.shown[0].text,
-            "For best results, use setup printer to print in landscape.  If printer is not in "
-            "landscape, press cancel.");
-  EXPECT_EQ(prompt.shown[0].title, "");
-  EXPECT_EQ(prompt.shown[0].icon, MessageIcon::Information);
-  ASSERT_EQ(printer.pages.size(), 1U);
-  const QImage& page = printer.pages[0].picture;
-  ASSERT_FALSE(testing::InkBounds(page).isNull());
-  EXPECT_TRUE(
-      testing::OnPicture({5, 5, 25100, 27000}, page.size()).contains(testing::InkBounds(page)));
+  testing::ExpectGraphAloneOnOnePage(prompt, printer, [form] { form->RunCommand("FilePrint"); });
 
   form->RunCommand("fileclose");
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -167,21 +167,7 @@ TEST_F(PlotWindowTest, PrintsOneGraphOrAllGraphsOnOnePage) {
   building->RunCommand("plotallrooms");
   PlotConcen* w = Main();
   ASSERT_NE(w, nullptr);
-  prompt.answers = {Answer::Cancel, Answer::Ok};
-  w->RunCommand("fileprint");
-  EXPECT_TRUE(printer.pages.empty());
-  w->RunCommand("fileprint");
-  ASSERT_EQ(prompt.shown.size(), 2U);
-  EXPECT_EQ(prompt.shown[0].text,
-            "For best results, use setup printer to print in landscape.  If printer is not in "
-            "landscape, press cancel.");
-  EXPECT_EQ(prompt.shown[0].title, "");
-  EXPECT_EQ(prompt.shown[0].icon, MessageIcon::Information);
-  ASSERT_EQ(printer.pages.size(), 1U);
-  const QImage& one = printer.pages[0].picture;
-  ASSERT_FALSE(testing::InkBounds(one).isNull());
-  EXPECT_TRUE(
-      testing::OnPicture({5, 5, 25100, 27000}, one.size()).contains(testing::InkBounds(one)));
+  testing::ExpectGraphAloneOnOnePage(prompt, printer, [w] { w->RunCommand("fileprint"); });
 
   const GraphData before = w->ConcGraph().data();
   const std::string shown = Shown(*w);

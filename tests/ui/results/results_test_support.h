@@ -1,5 +1,8 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <QImage>
 #include <QWidget>
 #include <filesystem>
 #include <fstream>
@@ -7,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ink_bounds.h"
 #include "common/main_window_fixture.h"
 #include "model/records.h"
 #include "model/work_file.h"
@@ -56,5 +60,26 @@ class ResultsTest : public MainWindowTest {
   FlexGrid grid;
   QWidget form;
 };
+
+// File > Print of a graph window, run by `print`: Cancel to the landscape question prints
+// nothing; OK prints one picture page, its ink inside the graph's rectangle. Run before any
+// other message or page.
+inline void ExpectGraphAloneOnOnePage(ScriptedPrompt& prompt, RecordingPrinter& printer,
+                                      const std::function<void()>& print) {
+  prompt.answers = {Answer::Cancel, Answer::Ok};
+  print();
+  EXPECT_TRUE(printer.pages.empty());
+  print();
+  ASSERT_EQ(prompt.shown.size(), 2U);
+  EXPECT_EQ(prompt.shown[0].text,
+            "For best results, use setup printer to print in landscape.  If printer is not in "
+            "landscape, press cancel.");
+  EXPECT_EQ(prompt.shown[0].title, "");
+  EXPECT_EQ(prompt.shown[0].icon, MessageIcon::Information);
+  ASSERT_EQ(printer.pages.size(), 1U);
+  const QImage& page = printer.pages[0].picture;
+  ASSERT_FALSE(InkBounds(page).isNull());
+  EXPECT_TRUE(OnPicture({5, 5, 25100, 27000}, page.size()).contains(InkBounds(page)));
+}
 
 }  // namespace quarn::testing
