@@ -3,75 +3,45 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMainWindow>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QToolButton>
-#include <array>
-#include <string>
 
 #include "platform/graph.h"
 #include "platform/qt_text.h"
-#include "platform/up_down.h"
-#include "platform/user_input.h"
 #include "results_test_support.h"
 #include "text/number_text.h"
-#include "ui/main/building_form.h"
 #include "ui/results/bar_chart_form.h"
 
 namespace quarn {
 namespace {
 
-// Three pollutants P0 to P2 and the occupants Ann, Bob and Cy; occupant o spent o hours
-// above P0's limit and 10·o + p h above pollutant p's; exposures are 100·o + p.
-class BarChart : public testing::MainWindowTest {
+// Occupants Ann, Bob and Cy: occupant o spent o hours above P0's irritant concentration and
+// 10·o + p above pollutant p's, and was exposed to 100·o + p.
+class BarChart : public testing::ThreePollutantsTest {
  protected:
   BarChart() {
-    frame.setCentralWidget(area);
-    area->addSubWindow(building)->show();
-    frame.resize(1000, 700);
-    frame.show();
-    ScenarioRecord& s = state->Building.Scenario;
-    s.NumPollutants = 3;
-    const std::array<float, 3> irritant{1.5F, 0.2F, 3};
-    for (size_t p = 0; p < 3; ++p) {
-      s.Pollutants[p].Name = "P" + std::to_string(p);
-      s.Pollutants[p].IrritantConc = irritant[p];
-    }
-    s.NumOccupants = 3;
-    const std::array<const char*, 3> names{"Ann", "Bob", "Cy"};
-    for (size_t o = 1; o <= 3; ++o) {
-      OccupantRecord& occupant = s.Occupants[o];
-      occupant.Name = names[o - 1];
-      const auto of = static_cast<float>(o);
-      for (size_t p = 0; p < 3; ++p) {
-        const auto pf = static_cast<float>(p);
-        occupant.HoursAboveIrritant[p] = p == 0 ? of : 10 * of + pf;
-        occupant.TotalExposure[p] = 100 * of + pf;
+    S().NumOccupants = 3;
+    for (int o = 1; o <= 3; ++o) {
+      OccupantRecord& occupant = S().Occupants[static_cast<size_t>(o)];
+      occupant.Name = std::array{"Ann", "Bob", "Cy"}[static_cast<size_t>(o - 1)];
+      for (int p = 0; p < 3; ++p) {
+        occupant.HoursAboveIrritant[static_cast<size_t>(p)] =
+            static_cast<float>(p == 0 ? o : 10 * o + p);
+        occupant.TotalExposure[static_cast<size_t>(p)] = static_cast<float>(100 * o + p);
       }
     }
   }
   ~BarChart() override { AppWindows().Unload<BariPlotForm>(); }
-
   BariPlotForm* Open(const char* command) {
     building->RunCommand(command);
     return AppWindows().Find<BariPlotForm>();
   }
-
-  QMainWindow frame;
-  QMdiArea* area = new QMdiArea(&frame);
-  BuildingForm* building = new BuildingForm(*context);
 };
 
 // The bars as "label=value/style" in their order.
 std::string Bars(BariPlotForm& form) {
-  const GraphData& data = form.barl().data();
-  EXPECT_EQ(data.kind, GraphKind::Bar);
   std::string text;
-  for (const GraphSet& set : data.sets) {
+  for (const GraphSet& set : form.barl().data().sets) {
     for (const GraphPoint& bar : set.points) {
       text += bar.label + "=" + FormatSingle(static_cast<float>(bar.y)) + "/" +
               std::to_string(bar.style) + " ";
@@ -80,82 +50,51 @@ std::string Bars(BariPlotForm& form) {
   return text;
 }
 
-std::string Text(const QLineEdit& box) {
-  return FromQt(box.text());
-}
-std::string Text(const QLabel& label) {
-  return FromQt(label.text());
-}
-
 TEST_F(BarChart, IrritantChartHasABarPerOccupantAndTheSpinnerStepsThePollutants) {
   BariPlotForm* form = Open("PlotBarirr");
   ASSERT_NE(form, nullptr);
-  EXPECT_TRUE(form->isVisible());
+  EXPECT_EQ(form->barl().data().kind, GraphKind::Bar);
   EXPECT_EQ(Bars(*form), "Ann=1/0 Bob=2/1 Cy=3/2 ");
   EXPECT_EQ(form->barl().data().left_title, "Hrs spent above irritant concentration");
-  EXPECT_EQ(Text(form->Label1()), "Irritant Conc = 1.5 mg/m\xb3");
-  EXPECT_EQ(Text(form->PollutantNumber()), "0");
-  EXPECT_EQ(Text(form->PollutantName()), "P0");
-  EXPECT_EQ(FromQt(form->windowTitle()), "Time greater than irritant concentration");
-  const QWidget* outer = form->parentWidget();
-  EXPECT_EQ(outer->pos(), QPoint(0, 0));
-  EXPECT_EQ(outer->size(), building->parentWidget()->size() - QSize(7, 7));
+  EXPECT_EQ(FromQt(form->Label1().text()), "Irritant Conc = 1.5 mg/m\xb3");
+  EXPECT_EQ(FromQt(form->PollutantNumber().text()) + FromQt(form->PollutantName().text()), "0P0");
+  EXPECT_EQ(form->parentWidget()->pos(), QPoint(0, 0));
+  EXPECT_EQ(form->parentWidget()->size(), building->parentWidget()->size() - QSize(7, 7));
 
-  // Below pollutant 0 and past the last one the spinner does nothing.
-  auto* down = form->UpDown1().findChild<QToolButton*>("down");
-  ASSERT_NE(down, nullptr);
-  testing::Click(down, down->rect().center());
-  EXPECT_EQ(Text(form->PollutantNumber()), "0");
-  form->StepPollutant(1);
-  EXPECT_EQ(Text(form->PollutantName()), "P1");
-  EXPECT_EQ(Text(form->Label1()), "Irritant Conc = 0.2 mg/m\xb3");
-  EXPECT_EQ(Bars(*form), "Ann=11/0 Bob=21/1 Cy=31/2 ");
-  form->StepPollutant(1);
-  form->StepPollutant(1);
-  EXPECT_EQ(Text(form->PollutantNumber()), "2");
+  const std::pair<int, const char*> steps[] = {{-1, "0P0"}, {1, "1P1"}, {1, "2P2"}, {1, "2P2"}};
+  for (const auto& [step, shown] : steps) {
+    form->StepPollutant(step);
+    EXPECT_EQ(FromQt(form->PollutantNumber().text()) + FromQt(form->PollutantName().text()), shown);
+  }
   // A number typed past the last pollutant counts as the last one.
   form->PollutantNumber().setText("9");
   form->StepPollutant(-1);
-  EXPECT_EQ(Text(form->PollutantName()), "P1");
+  EXPECT_EQ(FromQt(form->Label1().text()), "Irritant Conc = 0.2 mg/m\xb3");
+  EXPECT_EQ(Bars(*form), "Ann=11/0 Bob=21/1 Cy=31/2 ");
   EXPECT_TRUE(prompt.shown.empty());
-
-  // The window stays where it is when a Plot command finds it open.
-  form->parentWidget()->move(30, 40);
-  EXPECT_EQ(Open("BarCum"), form);
-  EXPECT_EQ(form->parentWidget()->pos(), QPoint(30, 40));
 }
 
-TEST_F(BarChart, ExposureChartKeepsItsKindThroughTheSpinner) {
+TEST_F(BarChart, ExposureChartKeepsItsKindThroughTheSpinnerAndPrints) {
   BariPlotForm* form = Open("BarCum");
   ASSERT_NE(form, nullptr);
   EXPECT_EQ(FromQt(form->windowTitle()), "Total exposure");
-  EXPECT_EQ(Text(form->Label1()), "");
+  EXPECT_EQ(FromQt(form->Label1().text()), "");
   EXPECT_EQ(form->barl().data().left_title, "Total exposure mg/m\xb3-h");
-  EXPECT_EQ(Bars(*form), "Ann=100/0 Bob=200/1 Cy=300/2 ");
   form->StepPollutant(1);
   EXPECT_EQ(Bars(*form), "Ann=101/0 Bob=201/1 Cy=301/2 ");
-  EXPECT_EQ(Text(form->Label1()), "");
+  testing::ExpectGraphAloneOnOnePage(prompt, printer, [form] { form->RunCommand("FilePrint"); });
 
   // With no occupants the chart is empty; a count past the record's occupants stops it.
-  state->Building.Scenario.NumOccupants = 0;
+  prompt.shown.clear();
+  S().NumOccupants = 0;
   form->StepPollutant(1);
   EXPECT_EQ(Bars(*form), "");
   EXPECT_TRUE(prompt.shown.empty());
-  state->Building.Scenario.NumOccupants = 4;
+  S().NumOccupants = 4;
   form->StepPollutant(-1);
   ASSERT_EQ(prompt.shown.size(), 1U);
   EXPECT_EQ(prompt.shown[0].text, "Error 9 in Cumulative Bar plot program.");
   EXPECT_EQ(prompt.shown[0].title, "Error");
-}
-
-TEST_F(BarChart, PrintAsksForLandscapeThenPrintsTheChartOnOnePage) {
-  BariPlotForm* form = Open("PlotBarirr");
-  ASSERT_NE(form, nullptr);
-  testing::ExpectGraphAloneOnOnePage(prompt, printer, [form] { form->RunCommand("FilePrint"); });
-
-  form->RunCommand("fileclose");
-  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  EXPECT_EQ(AppWindows().Find<BariPlotForm>(), nullptr);
 }
 
 }  // namespace

@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QWidget>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -15,6 +19,7 @@
 #include "model/records.h"
 #include "model/work_file.h"
 #include "platform/flex_grid.h"
+#include "ui/main/building_form.h"
 #include "ui/results/concentration_grid.h"
 
 namespace quarn::testing {
@@ -59,6 +64,31 @@ class ResultsTest : public MainWindowTest {
 
   FlexGrid grid;
   QWidget form;
+};
+
+// The frame with the building window in its area, and the pollutants P0 to P2: irritant
+// concentrations 1.5, 0.2 and 3, RfD 0.5·p and RfC 0.25·p.
+class ThreePollutantsTest : public MainWindowTest {
+ protected:
+  ThreePollutantsTest() {
+    frame.setCentralWidget(area);
+    area->addSubWindow(building)->show();
+    frame.resize(1000, 700);
+    frame.show();
+    S().NumPollutants = 3;
+    for (int p = 0; p < 3; ++p) {
+      PollutantRecord& pollutant = S().Pollutants[static_cast<size_t>(p)];
+      pollutant.Name = "P" + std::to_string(p);
+      pollutant.IrritantConc = std::array{1.5F, 0.2F, 3.0F}[static_cast<size_t>(p)];
+      pollutant.RfD = 0.5F * static_cast<float>(p);
+      pollutant.RfC = 0.25F * static_cast<float>(p);
+    }
+  }
+  ScenarioRecord& S() { return state->Building.Scenario; }
+
+  QMainWindow frame;
+  QMdiArea* area = new QMdiArea(&frame);
+  BuildingForm* building = new BuildingForm(*context);
 };
 
 // File > Print of a graph window, run by `print`: Cancel to the landscape question prints

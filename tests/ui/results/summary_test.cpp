@@ -5,17 +5,13 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QMainWindow>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <algorithm>
 #include <fstream>
 #include <iterator>
 
-#include "common/main_window_fixture.h"
 #include "files/result_files.h"
 #include "platform/flex_grid.h"
-#include "ui/main/building_form.h"
+#include "results_test_support.h"
 #include "ui/results/summary_form.h"
 
 namespace quarn {
@@ -26,34 +22,14 @@ std::string Bytes(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-class Summary : public testing::MainWindowTest {
+class Summary : public testing::ThreePollutantsTest {
  protected:
-  Summary() {
-    frame.setCentralWidget(area);
-    area->addSubWindow(building)->show();
-    frame.resize(1000, 700);
-    frame.show();
-    ScenarioRecord& s = S();
-    s.NumPollutants = 3;
-    const std::array<float, 3> irritant{1.5F, 0.2F, 3};
-    for (size_t p = 0; p < 3; ++p) {
-      s.Pollutants[p].Name = "P" + std::to_string(p);
-      s.Pollutants[p].IrritantConc = irritant[p];
-      s.Pollutants[p].RfD = 0.5F * static_cast<float>(p);
-      s.Pollutants[p].RfC = 0.25F * static_cast<float>(p);
-    }
-  }
   ~Summary() override { AppWindows().Unload<SummaryOutput>(); }
-  ScenarioRecord& S() { return state->Building.Scenario; }
   SummaryOutput* Open() {
     building->RunCommand("DisplaySummary");
     return AppWindows().Find<SummaryOutput>();
   }
   static std::string Text(const QLineEdit& box) { return box.text().toStdString(); }
-
-  QMainWindow frame;
-  QMdiArea* area = new QMdiArea(&frame);
-  BuildingForm* building = new BuildingForm(*context);
 };
 
 TEST_F(Summary, OccupantRowsUnderTheMasksThenTheTotals) {
