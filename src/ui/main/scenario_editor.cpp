@@ -42,6 +42,7 @@
 #include "ui/common/tool_openers.h"
 #include "ui/common/window_menu.h"
 #include "ui/inputs/room_source_form.h"
+#include "ui/inputs/pollutant_form.h"
 #include "ui/main/grid_edit.h"
 #include "ui/main/room_grids.h"
 #include "ui/main/scenario_grid.h"
@@ -722,6 +723,9 @@ void mainscenarioform::OpenInputWindow(InputWindow window) {
       OpenRoomSources(ctx_, 0, this);
       break;
     }
+    case InputWindow::Pollutants:
+      OpenPollutantForm(ctx_, this);
+      break;
     default:
       ShowNotImplemented(ctx_.prompt);
       break;

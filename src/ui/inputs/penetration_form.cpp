@@ -1,0 +1,129 @@
+#include "ui/inputs/penetration_form.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+#include <array>
+
+#include "files/window_files.h"
+#include "platform/edit_cell.h"
+#include "platform/file_dialog.h"
+#include "platform/flex_grid.h"
+#include "platform/qt_text.h"
+#include "platform/window_registry.h"
+#include "ui/common/window_menu.h"
+#include "ui/inputs/clear_all.h"
+#include "ui/inputs/penetration_grid.h"
+#include "ui/main/scenario_editor.h"
+#include "ui/main/scenario_grid.h"
+
+namespace quarn {
+namespace {
+
+constexpr std::array<InputMenuItem, 13> kMenu{{
+    {0, "&File", "file", MenuRole::Own},
+    {1, "&Open penetration file", "fileopen", MenuRole::Own},
+    // Penetration files come from elsewhere; the window only reads them.
+    {1, "&Save penetration file", "filesave", MenuRole::Disabled},
+    {1, "&Transfer penetration data", "FileTransfer", MenuRole::Transfer},
+    {1, "&Cancel", "FileCancel", MenuRole::Cancel},
+    {0, "&Transfer", "Transfer", MenuRole::Transfer},
+    {0, "&Cancel", "cancel", MenuRole::Cancel},
+    {0, "&Edit", "edit", MenuRole::Own},
+    {1, "&Copy", "EditCopy", MenuRole::Copy},
+    {1, "Clear &all", "editclearall", MenuRole::Own},
+    {1, "&Paste", "EditPaste", MenuRole::Paste},
+    {0, "C&alculate defaults", "calculate", MenuRole::Own},
+    {0, "&Help", "help", MenuRole::Help},
+}};
+
+}  // namespace
+
+fpenetrationform::fpenetrationform(MainContext& context)
+    : InputForm(context, "fpenetrationform", "Define penetration factors") {
+  BuildControls();
+  AddEditSession(*grid_, *edit_cell_, true);
+  SetCommand("fileopen", [this] { OpenPenetrationFile(); });
+  SetCommand("editclearall", [this] { ClearAllData(*this, *grid_, ctx_.prompt, 1); });
+  // Defaults come from particle diameters; a gas has none.
+  if (IsParticleMode(ctx_.state.Building.Scenario)) {
+    SetCommand("calculate", [this] {
+      CalculateDefaultPenetration(*grid_, ctx_.state.Building.Scenario);
+      MarkEdited();
+    });
+  }
+  BuildMenus(kMenu);
+  SetHelp("RIRozid.HLP", "penetration");
+}
+
+void fpenetrationform::BuildControls() {
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  topframe_ = new QFrame(central);
+  topframe_->setObjectName("topframe");
+  topframe_->setFrameShape(QFrame::StyledPanel);
+  auto* top = new QHBoxLayout(topframe_);
+  top->setContentsMargins(4, 4, 4, 4);
+  edit_cell_ = new EditCellBox(topframe_);
+  edit_cell_->setObjectName("EditCell");
+  top->addWidget(edit_cell_);
+  top->addStretch(1);
+  layout->addWidget(topframe_);
+  grid_ = new FlexGrid(central);
+  grid_->setObjectName("penetrationss");
+  grid_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+  layout->addWidget(grid_, 1);
+  setCentralWidget(central);
+}
+
+void fpenetrationform::Fill() {
+  const ScenarioRecord& s = ctx_.state.Building.Scenario;
+  SetupPenetrationGrid(*grid_, s, s.NumPollutants);
+  LoadPenetrationGrid(*grid_, s, s.NumPollutants);
+  ClearEdited();
+}
+
+void fpenetrationform::Transfer() {
+  ProgramState& st = ctx_.state;
+  SavePenetrationGrid(*grid_, st.Building.Scenario.NumPollutants, st.Building.Scenario,
+                      st.ParticleDiameters);
+  st.ScenarioSaved = kFalse;
+  CloseForm();
+  // Back in the scenario editor on its penetration row.
+  if (auto* editor = AppWindows().Find<mainscenarioform>()) {
+    editor->ScenarioSS().SetRowCol(scenario_row::kPenetration, 1);
+  }
+}
+
+void fpenetrationform::OpenPenetrationFile() {
+  FileDialogRequest request;
+  request.filter = "All files (*.*)|*.*";
+  const std::optional<std::string> name = ctx_.dialogs.OpenFileName(request);
+  if (!name) return;
+  ScenarioRecord& s = ctx_.state.Building.Scenario;
+  // The reader stores the factors at once: they stay even if the window is cancelled.
+  if (!ReadPenetrationFile(s, ctx_.state.ParticleDiameters, *name, ctx_.prompt)) return;
+  ctx_.state.ScenarioSaved = kFalse;
+  LoadPenetrationGrid(*grid_, s, s.NumPollutants);
+}
+
+fpenetrationform* OpenPenetrationForm(MainContext& context, QWidget* opener) {
+  // Where the scenario editor stands.
+  int left = 0;
+  int top = 0;
+  if (auto* editor = AppWindows().Find<mainscenarioform>()) {
+    const QPoint at = OuterFrame(editor)->pos();
+    left = PixelsToTwips(at.x());
+    top = PixelsToTwips(at.y());
+  }
+  const bool open = AppWindows().Find<fpenetrationform>() != nullptr;
+  fpenetrationform* form = ShowInputForm<fpenetrationform>(
+      context, opener, [](MainContext& c) { return new fpenetrationform(c); }, left, top);
+  if (open) return form;
+  form->Fill();
+  form->penetrationss().setFocus(Qt::OtherFocusReason);
+  return form;
+}
+
+}  // namespace quarn

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "ui/common/input_form.h"
+
+class QFrame;
+class QWidget;
+
+namespace quarn {
+
+class EditCellBox;
+class FlexGrid;
+
+// "Define penetration factors": the fraction of each pollutant's outdoor concentration that
+// enters the building, typed through the number-only box EditCell, read from a penetration
+// file or, for particles, computed from each size bin's diameter. Transfer stores the
+// factors (and the grid's first column as the particle-diameter list) and closes; the
+// cancels close without storing.
+class fpenetrationform : public InputForm {  // NOLINT(readability-identifier-naming)
+  Q_OBJECT
+
+ public:
+  explicit fpenetrationform(MainContext& context);
+
+  FlexGrid& penetrationss() { return *grid_; }  // NOLINT(readability-identifier-naming)
+  EditCellBox& EditCell() { return *edit_cell_; }
+
+  // Lays the grid out and fills it from the record.
+  void Fill();
+  void Transfer() override;
+
+ private:
+  void BuildControls();
+  void OpenPenetrationFile();
+
+  QFrame* topframe_ = nullptr;
+  EditCellBox* edit_cell_ = nullptr;
+  FlexGrid* grid_ = nullptr;
+};
+
+// Define penetration of the pollutant window: the window at the scenario editor's place,
+// filled from the record, its opener out of use while it is open.
+fpenetrationform* OpenPenetrationForm(MainContext& context, QWidget* opener);
+
+}  // namespace quarn

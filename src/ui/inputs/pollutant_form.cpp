@@ -1,0 +1,204 @@
+#include "ui/inputs/pollutant_form.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <array>
+
+#include "files/window_files.h"
+#include "model/not_implemented.h"
+#include "model/particle_defaults.h"
+#include "platform/edit_cell.h"
+#include "platform/file_dialog.h"
+#include "platform/flex_grid.h"
+#include "platform/qt_text.h"
+#include "text/number_text.h"
+#include "ui/common/tool_openers.h"
+#include "ui/common/window_menu.h"
+#include "ui/inputs/clear_all.h"
+#include "ui/inputs/penetration_form.h"
+#include "ui/main/grid_edit.h"
+#include "ui/main/room_grids.h"
+#include "ui/main/scenario_room_grids.h"
+
+namespace quarn {
+namespace {
+
+constexpr int kMinWidthTwips = 9600;
+constexpr int kMinGridWidthTwips = 8900;
+// Column 1 holds the name; every column after it a number.
+constexpr int kFirstNumberCol = 2;
+constexpr int kDiameterCol = 2;
+
+constexpr std::array<InputMenuItem, 24> kMenu{{
+    {0, "&File", "file", MenuRole::Own},
+    {1, "&Open ", "fileopen", MenuRole::Own},
+    {1, "&Save", "filesave", MenuRole::Own},
+    {1, "&Transfer", "FileTransfer", MenuRole::Transfer},
+    {1, "&Cancel", "FileCancel", MenuRole::Cancel},
+    {0, "&Transfer", "Transfer", MenuRole::Transfer},
+    {0, "&Cancel", "cancel", MenuRole::Cancel},
+    {0, "&Edit", "edit", MenuRole::Own},
+    {1, "C&ut", "EditCut", MenuRole::Cut},
+    {1, "&Copy", "EditCopy", MenuRole::Copy},
+    {1, "C&lear", "editclear", MenuRole::Clear},
+    {1, "Clear &All", "editclearall", MenuRole::Own},
+    {1, "&Paste", "EditPaste", MenuRole::Paste},
+    {0, "&Set concentrations", "setconcentrations", MenuRole::Own},
+    {1, "&Initial indoor concentrations", "indoor", MenuRole::Own},
+    {1, "&Outdoor concentrations", "setoutdoors", MenuRole::Own},
+    {0, "Calculate  &Deposition velocity", "Deposition", MenuRole::Own},
+    {0, "&VOC database", "vocdata", MenuRole::Own},
+    {0, "Define &penetration", "Penetration", MenuRole::Own},
+    {0, "&Tools", "tools", MenuRole::Own},
+    {1, "&Calculator", "toolsCalculator", MenuRole::Calculator},
+    {1, "&Units conversion", "ToolsUnitsConversion", MenuRole::UnitsConversion},
+    {1, "&Diameter conversion", "toolsconversion", MenuRole::Own},
+    {0, "&Help", "help", MenuRole::Help},
+}};
+
+FileDialogRequest PollutantFileRequest() {
+  FileDialogRequest request;
+  request.filter = "Pollutant(*.POL)|*.POL|All files (*.*)|*.*";
+  request.default_extension = "POL";
+  request.initial_name = "*.POL";
+  return request;
+}
+
+int PollutantCount(const ScenarioRecord& s) {
+  return std::clamp<int>(s.NumPollutants, 0, kMaxPollutants);
+}
+
+}  // namespace
+
+PollutantForm::PollutantForm(MainContext& context)
+    : InputForm(context, "PollutantForm", "Define pollutants"),
+      particles_(IsParticleMode(context.state.Building.Scenario)) {
+  // Names are free text; the number columns take numbers only.
+  ctx_.state.NumericGrid = kFalse;
+  BuildControls();
+  edit_ = &AddEditSession(*grid_, *edit_cell_, false);
+  connect(grid_, &FlexGrid::RowColChange, this,
+          [this] { edit_->SetNumericOnly(grid_->Col() >= kFirstNumberCol); });
+  WireCommands();
+  BuildMenus(kMenu);
+  SetHelp("RIRozid.HLP", "Define pollutant");
+  setMinimumWidth(TwipsToPixels(kMinWidthTwips));
+}
+
+void PollutantForm::BuildControls() {
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  top_frame_ = new QFrame(central);
+  top_frame_->setObjectName("TopFrame");
+  top_frame_->setFrameShape(QFrame::StyledPanel);
+  auto* top = new QHBoxLayout(top_frame_);
+  top->setContentsMargins(4, 4, 4, 4);
+  edit_cell_ = new EditCellBox(top_frame_);
+  edit_cell_->setObjectName("EditCell");
+  top->addWidget(edit_cell_);
+  top->addStretch(1);
+  layout->addWidget(top_frame_);
+  grid_ = new FlexGrid(central);
+  grid_->setObjectName("definepollutantss");
+  grid_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+  grid_->setMinimumWidth(TwipsToPixels(kMinGridWidthTwips));
+  layout->addWidget(grid_, 1);
+  setCentralWidget(central);
+}
+
+void PollutantForm::WireCommands() {
+  SetCommand("fileopen", [this] { OpenPollutantFile(); });
+  SetCommand("filesave", [this] { SavePollutantFile(); });
+  SetCommand("editclearall", [this] { ClearAllData(*this, *grid_, ctx_.prompt, 1); });
+  SetCommand("indoor", [this] { ShowNotImplemented(ctx_.prompt); });
+  SetCommand("setoutdoors", [this] { ShowNotImplemented(ctx_.prompt); });
+  SetCommand("Penetration", [this] { DefinePenetration(); });
+  SetCommand("toolsconversion", [this] { ToolsDiameterConversion(ctx_); });
+  // Deposition velocities follow from particle diameters; the VOC list describes gases.
+  if (particles_) {
+    SetCommand("Deposition", [this] { CalculateDeposition(); });
+  } else {
+    SetCommand("vocdata", [this] { ShowNotImplemented(ctx_.prompt); });
+  }
+}
+
+void PollutantForm::Fill() {
+  SetupPollutantGrid(*grid_, ctx_.state.Building.Scenario);
+  LoadPollutantGrid(*grid_, ctx_.state);
+  edit_->SetNumericOnly(grid_->Col() >= kFirstNumberCol);
+  ClearEdited();
+}
+
+void PollutantForm::StoreGrid() {
+  ReadPollutantGrid(*grid_, ctx_.state.Building.Scenario);
+  ctx_.state.ScenarioSaved = kFalse;
+}
+
+void PollutantForm::Transfer() {
+  StoreGrid();
+  CloseForm();
+}
+
+void PollutantForm::OpenPollutantFile() {
+  const std::optional<std::string> name = ctx_.dialogs.OpenFileName(PollutantFileRequest());
+  if (!name) return;
+  const int n = PollutantCount(ctx_.state.Building.Scenario);
+  PerPollutant<float>& diameters = ctx_.state.ParticleDiameters;
+  if (!ReadPollutantFile(diameters, n, *name, ctx_.prompt)) return;
+  if (!particles_) return;
+  // Only the diameters are shown anew: the names and values typed so far stay for Transfer.
+  for (int p = 0; p < std::min(n, grid_->Rows() - 1); ++p) {
+    SetPatternCell(*grid_, p + 1, kDiameterCol, diameters[p], "###.###");
+  }
+  MarkEdited();
+}
+
+void PollutantForm::SavePollutantFile() {
+  // The records hold the grid even when the dialog is cancelled.
+  StoreGrid();
+  const std::optional<std::string> name = ctx_.dialogs.SaveFileName(PollutantFileRequest());
+  if (!name) return;
+  const ScenarioRecord& s = ctx_.state.Building.Scenario;
+  const int n = PollutantCount(s);
+  // For particles the file holds the diameters on screen, so that Open shows them again.
+  PerPollutant<float> diameters = ctx_.state.ParticleDiameters;
+  if (particles_) {
+    for (int p = 0; p < n; ++p) diameters[p] = s.Pollutants[p].Diameter;
+  }
+  if (!WritePollutantFile(diameters, n, *name, ctx_.prompt)) return;
+  ctx_.state.ParticleDiameters = diameters;
+  CloseForm();
+}
+
+void PollutantForm::CalculateDeposition() {
+  BuildingRecord& b = ctx_.state.Building;
+  ReadParticleDiameters(*grid_, b.Scenario.Pollutants);
+  SetDepositionDefaults(b);
+  ctx_.state.ScenarioSaved = kFalse;
+}
+
+void PollutantForm::DefinePenetration() {
+  // Column 2 is the diameter only for particles; for gases it is the molecular weight.
+  if (particles_) {
+    ReadParticleDiameters(*grid_, ctx_.state.Building.Scenario.Pollutants);
+    ctx_.state.ScenarioSaved = kFalse;
+  }
+  OpenPenetrationForm(ctx_, this);
+}
+
+PollutantForm* OpenPollutantForm(MainContext& context, QWidget* opener) {
+  const bool open = AppWindows().Find<PollutantForm>() != nullptr;
+  PollutantForm* form = ShowInputForm<PollutantForm>(
+      context, opener, [](MainContext& c) { return new PollutantForm(c); }, 0, 0);
+  if (open) return form;
+  form->Fill();
+  QWidget* outer = OuterFrame(form);
+  outer->resize(std::max(outer->width(), outer->sizeHint().width()), outer->sizeHint().height());
+  form->definepollutantss().setFocus(Qt::OtherFocusReason);
+  return form;
+}
+
+}  // namespace quarn

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "ui/common/input_form.h"
+
+class QFrame;
+class QWidget;
+
+namespace quarn {
+
+class EditCellBox;
+class FlexGrid;
+class GridEdit;
+
+// "Define pollutants": one row per pollutant of the scenario, its name and properties
+// (molecular weight, diffusivity and C0 for gases; diameter and density for particles;
+// the health values for both), typed in place through EditCell. Transfer stores the grid
+// into the scenario's pollutants and closes; the cancels close without storing. From here
+// the user reaches the concentrations, the building penetration, the default deposition
+// velocities of particles and the tools. The pollutant file holds the particle diameters.
+class PollutantForm : public InputForm {
+  Q_OBJECT
+
+ public:
+  explicit PollutantForm(MainContext& context);
+
+  FlexGrid& definepollutantss() { return *grid_; }  // NOLINT(readability-identifier-naming)
+  EditCellBox& EditCell() { return *edit_cell_; }
+
+  // Lays the grid out and fills it from the record.
+  void Fill();
+  void Transfer() override;
+
+ private:
+  void BuildControls();
+  void WireCommands();
+  void StoreGrid();
+  void OpenPollutantFile();
+  void SavePollutantFile();
+  void CalculateDeposition();
+  void DefinePenetration();
+
+  bool particles_ = false;
+  QFrame* top_frame_ = nullptr;
+  EditCellBox* edit_cell_ = nullptr;
+  FlexGrid* grid_ = nullptr;
+  GridEdit* edit_ = nullptr;
+};
+
+// Define Pollutants of the scenario editor: the window at the frame's top left, filled
+// from the record, with its opener out of use while it is open.
+PollutantForm* OpenPollutantForm(MainContext& context, QWidget* opener);
+
+}  // namespace quarn
