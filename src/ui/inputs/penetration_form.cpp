@@ -12,7 +12,7 @@
 #include "platform/qt_text.h"
 #include "platform/window_registry.h"
 #include "ui/common/window_menu.h"
-#include "ui/inputs/clear_all.h"
+#include "ui/inputs/form_helpers.h"
 #include "ui/inputs/penetration_grid.h"
 #include "ui/main/scenario_editor.h"
 #include "ui/main/scenario_grid.h"
@@ -77,6 +77,10 @@ void fpenetrationform::BuildControls() {
   setCentralWidget(central);
 }
 
+QSize fpenetrationform::sizeHint() const {
+  return WithWholeMenuBar(*this, InputForm::sizeHint());
+}
+
 void fpenetrationform::Fill() {
   const ScenarioRecord& s = ctx_.state.Building.Scenario;
   SetupPenetrationGrid(*grid_, s, s.NumPollutants);
@@ -122,6 +126,7 @@ fpenetrationform* OpenPenetrationForm(MainContext& context, QWidget* opener) {
       context, opener, [](MainContext& c) { return new fpenetrationform(c); }, left, top);
   if (open) return form;
   form->Fill();
+  OuterFrame(form)->resize(OuterFrame(form)->sizeHint());
   form->penetrationss().setFocus(Qt::OtherFocusReason);
   return form;
 }

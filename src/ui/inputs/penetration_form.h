@@ -27,6 +27,8 @@ class fpenetrationform : public InputForm {  // NOLINT(readability-identifier-na
   // Lays the grid out and fills it from the record.
   void Fill();
   void Transfer() override;
+  // Wide enough for every title of the menu bar.
+  QSize sizeHint() const override;
 
  private:
   void BuildControls();

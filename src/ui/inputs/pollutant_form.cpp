@@ -16,7 +16,7 @@
 #include "text/number_text.h"
 #include "ui/common/tool_openers.h"
 #include "ui/common/window_menu.h"
-#include "ui/inputs/clear_all.h"
+#include "ui/inputs/form_helpers.h"
 #include "ui/inputs/penetration_form.h"
 #include "ui/main/grid_edit.h"
 #include "ui/main/room_grids.h"
@@ -125,6 +125,10 @@ void PollutantForm::WireCommands() {
   }
 }
 
+QSize PollutantForm::sizeHint() const {
+  return WithWholeMenuBar(*this, InputForm::sizeHint());
+}
+
 void PollutantForm::Fill() {
   SetupPollutantGrid(*grid_, ctx_.state.Building.Scenario);
   LoadPollutantGrid(*grid_, ctx_.state);
@@ -196,7 +200,7 @@ PollutantForm* OpenPollutantForm(MainContext& context, QWidget* opener) {
   if (open) return form;
   form->Fill();
   QWidget* outer = OuterFrame(form);
-  outer->resize(std::max(outer->width(), outer->sizeHint().width()), outer->sizeHint().height());
+  outer->resize(outer->sizeHint());
   form->definepollutantss().setFocus(Qt::OtherFocusReason);
   return form;
 }

@@ -29,6 +29,8 @@ class PollutantForm : public InputForm {
   // Lays the grid out and fills it from the record.
   void Fill();
   void Transfer() override;
+  // Wide enough for every title of the menu bar, which holds most of the commands.
+  QSize sizeHint() const override;
 
  private:
   void BuildControls();

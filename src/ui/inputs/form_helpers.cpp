@@ -1,4 +1,7 @@
-#include "ui/inputs/clear_all.h"
+#include "ui/inputs/form_helpers.h"
+
+#include <QMenuBar>
+#include <algorithm>
 
 #include "platform/flex_grid.h"
 #include "ui/common/input_form.h"
@@ -15,6 +18,11 @@ void ClearAllData(InputForm& form, FlexGrid& grid, Prompt& prompt, int first_col
   grid.SetRowSel(grid.Rows() - 1);
   grid.SetColSel(grid.Cols() - 1);
   form.RunRole(MenuRole::Clear);
+}
+
+QSize WithWholeMenuBar(const QMainWindow& window, QSize hint) {
+  hint.setWidth(std::max(hint.width(), window.menuBar()->sizeHint().width()));
+  return hint.expandedTo(window.minimumSize());
 }
 
 }  // namespace quarn

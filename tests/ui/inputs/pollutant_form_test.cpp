@@ -1,0 +1,230 @@
+#include "ui/inputs/pollutant_form.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "common/menu_input.h"
+#include "platform/flex_grid.h"
+#include "platform/user_input.h"
+#include "text/text_reader.h"
+#include "ui/building/editor_window_fixture.h"
+#include "ui/inputs/penetration_form.h"
+
+namespace quarn {
+namespace {
+
+using testing::ChooseMenu;
+
+// A scenario of two rooms with `n` pollutants of the class, its pollutant window opened
+// from the scenario editor's Define Pollutants.
+class PollutantWindow : public testing::EditorWindowTest {
+ protected:
+  ~PollutantWindow() override {
+    AppWindows().Unload<fpenetrationform>();
+    AppWindows().Unload<PollutantForm>();
+    Gone();
+  }
+  PollutantForm& Open(int n, const char* pollutant_class) {
+    state->Building.NumRooms = 2;
+    Scenario().NumPollutants = static_cast<int16_t>(n);
+    Scenario().PollutantClass = pollutant_class;
+    if (editor == nullptr) OpenEditor();
+    editor->FillGrid();
+    ChooseMenu(*editor, {"definepollutants"});
+    form = AppWindows().Find<PollutantForm>();
+    EXPECT_NE(form, nullptr);
+    return *form;
+  }
+  FlexGrid& Grid() { return form->definepollutantss(); }
+  std::vector<std::string> Row(int row) {
+    std::vector<std::string> texts;
+    for (int c = 0; c < Grid().Cols(); ++c) texts.push_back(Grid().TextMatrix(row, c));
+    return texts;
+  }
+  static QAction* Action(QMainWindow& window, const char* name) {
+    return testing::ActionNamed(window.findChildren<QAction*>(), name);
+  }
+  static bool Enabled(QMainWindow& window, const char* name) {
+    return Action(window, name)->isEnabled();
+  }
+  static bool Gone() {
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    testing::ProcessEvents();
+    return AppWindows().Find<PollutantForm>() == nullptr;
+  }
+
+  PollutantForm* form = nullptr;
+  fpenetrationform* pen = nullptr;
+};
+
+TEST_F(PollutantWindow, GasesAreTypedAndTransferredAndCancelDropsTheEdits) {
+  Open(3, "VOC");
+  EXPECT_EQ(Grid().Rows(), 4);
+  EXPECT_EQ(Row(0), (std::vector<std::string>{"Pollutant#", "Name", "Mol. Wt", "Diffusivity", "C0",
+                                              "Irritant conc", "Reference dose", "Reference conc",
+                                              "Cancer risk"}));
+  EXPECT_EQ(Grid().TextMatrix(1, 0) + Grid().TextMatrix(2, 0) + Grid().TextMatrix(3, 0), " 1 2 3");
+  EXPECT_FALSE(editor->isEnabled());
+  EXPECT_TRUE(Enabled(*form, "vocdata"));
+  EXPECT_FALSE(Enabled(*form, "Deposition"));
+
+  TypeIntoCell(Grid(), 1, 2, "9,2.14");
+  EXPECT_EQ(Grid().TextMatrix(1, 2), "92.14") << "numbers only in a number column";
+  TypeIntoCell(Grid(), 2, 1, "a,b");
+  EXPECT_EQ(Grid().TextMatrix(2, 1), "a,b") << "a name takes every key";
+  form->RunCommand("FileCancel");
+  EXPECT_TRUE(Gone());
+  EXPECT_TRUE(prompt.shown.empty());
+  EXPECT_EQ(Scenario().Pollutants[0].MolWt, 0.0f);
+  EXPECT_TRUE(editor->isEnabled());
+
+  Open(3, "VOC");
+  TypeIntoCell(Grid(), 1, 1, "Toluene");
+  TypeIntoCell(Grid(), 1, 2, "92.14");
+  state->ScenarioSaved = kTrue;
+  ChooseMenu(*form, {"Transfer"});
+  EXPECT_TRUE(Gone());
+  EXPECT_EQ(Scenario().Pollutants[0].Name, "Toluene");
+  EXPECT_EQ(Scenario().Pollutants[0].MolWt, 92.14f);
+  EXPECT_EQ(state->ScenarioSaved, kFalse);
+  EXPECT_TRUE(editor->isEnabled());
+}
+
+TEST_F(PollutantWindow, ParticlesGetDepositionVelocitiesFromTheirDiametersInEverySink) {
+  Open(2, "PM");
+  EXPECT_EQ(Row(0), (std::vector<std::string>{"Pollutant#", "Name", "Diameter \xB5m", "Density",
+                                              "Irritant conc.", "Reference dose", "Reference conc",
+                                              "Cancer risk"}));
+  EXPECT_FALSE(Enabled(*form, "vocdata"));
+  EXPECT_EQ(Action(*form, "Deposition")->text(), "Calculate  &Deposition velocity");
+  EXPECT_EQ(Action(*form, "fileopen")->text(), "&Open ");
+  form->RunCommand("help");
+  EXPECT_EQ(help.shown.back(),
+            std::make_pair(std::string("RIRozid.HLP"), std::string("Define pollutant")));
+  TypeIntoCell(Grid(), 1, 2, "1");
+  const std::vector<std::string> before = Row(1);
+  ChooseMenu(*form, {"Deposition"});
+  EXPECT_NEAR(Scenario().Pollutants[0].DepositionVelocity, 0.03894, 1e-5);
+  for (int r = 1; r <= 2; ++r) {
+    for (int slot = 0; slot <= 2; ++slot) {
+      EXPECT_EQ(Scenario().Sinks[r][slot].ka[0], Scenario().Pollutants[0].DepositionVelocity);
+    }
+  }
+  EXPECT_EQ(Row(1), before);
+  EXPECT_FALSE(Gone());
+}
+
+TEST_F(PollutantWindow, ClearAllAsksAndKeepsTheNumbersAndHeadings) {
+  Scenario().Pollutants[0].Name = "NO2";
+  Scenario().Pollutants[0].MolWt = 46;
+  Open(1, "VOC");
+  const std::vector<std::string> filled = Row(1);
+  prompt.answers = {Answer::No, Answer::Yes};
+  form->RunCommand("editclearall");
+  EXPECT_EQ(Row(1), filled);
+  form->RunCommand("editclearall");
+  EXPECT_EQ(Row(1), (std::vector<std::string>{" 1", "", "", "", "", "", "", "", ""}));
+  EXPECT_EQ(Grid().TextMatrix(0, 2), "Mol. Wt");
+  ASSERT_EQ(prompt.shown.size(), 2U);
+  EXPECT_EQ(prompt.shown[0].text,
+            "All data in the form will be cleared.  Do you wish to continue?");
+  EXPECT_EQ(prompt.shown[0].title, "Clear data");
+  EXPECT_EQ(prompt.shown[0].icon, MessageIcon::Question);
+}
+
+TEST_F(PollutantWindow, SavedDiametersComeBackIntoTheDiameterColumn) {
+  Open(2, "PM");
+  TypeIntoCell(Grid(), 1, 1, "fine");
+  form->RunCommand("filesave");  // cancelled
+  EXPECT_FALSE(Gone());
+  EXPECT_EQ(Scenario().Pollutants[0].Name, "fine") << "stored before the dialog";
+  EXPECT_EQ(dialogs.asked.back().request.filter, "Pollutant(*.POL)|*.POL|All files (*.*)|*.*");
+
+  TypeIntoCell(Grid(), 1, 2, "0.5");
+  TypeIntoCell(Grid(), 2, 2, "2.5");
+  dialogs.answers = {Path("p")};
+  form->RunCommand("filesave");
+  EXPECT_TRUE(Gone());
+  std::string bytes;
+  ASSERT_TRUE(ReadFileBytes(Path("p.POL"), bytes));
+  EXPECT_EQ(bytes, " .5 \r\n 2.5 \r\n");
+
+  Open(2, "PM");
+  TypeIntoCell(Grid(), 1, 2, "7");
+  TypeIntoCell(Grid(), 2, 2, "8");
+  dialogs.answers = {Path("p.POL")};
+  form->RunCommand("fileopen");
+  EXPECT_EQ(Grid().TextMatrix(1, 2) + " " + Grid().TextMatrix(2, 2), ".5 2.5");
+  EXPECT_EQ(Grid().TextMatrix(1, 1), "fine");
+  form->RunCommand("Transfer");
+  EXPECT_EQ(Scenario().Pollutants[0].Diameter, 0.5f);
+  EXPECT_EQ(Scenario().Pollutants[1].Diameter, 2.5f);
+}
+
+TEST_F(PollutantWindow, GasPenetrationShowsNamesAndLeavesTheMolecularWeightAlone) {
+  Scenario().Pollutants[0].Name = "NO2";
+  Scenario().Pollutants[0].Diameter = 3;
+  Open(1, "VOC");
+  ChooseMenu(*form, {"Penetration"});
+  auto* pen = AppWindows().Find<fpenetrationform>();
+  ASSERT_NE(pen, nullptr);
+  EXPECT_EQ(pen->penetrationss().TextMatrix(0, 0) + "|" + pen->penetrationss().TextMatrix(1, 0),
+            "Name|NO2");
+  EXPECT_FALSE(Enabled(*pen, "calculate"));
+  EXPECT_FALSE(Enabled(*pen, "filesave"));
+  EXPECT_FALSE(form->isEnabled());
+  EXPECT_EQ(Scenario().Pollutants[0].Diameter, 3.0f);
+}
+
+TEST_F(PollutantWindow, DefaultPenetrationIsStoredAsShownAndTypedFactorsExactly) {
+  Scenario().BuildingPenetration[2] = 0.12345f;
+  Open(3, "PM");
+  TypeIntoCell(Grid(), 1, 2, "1");
+  TypeIntoCell(Grid(), 2, 2, "0");
+  auto penetration = [this]() -> FlexGrid& {
+    ChooseMenu(*form, {"Penetration"});
+    pen = AppWindows().Find<fpenetrationform>();
+    return pen->penetrationss();
+  };
+  FlexGrid& shown = penetration();
+  EXPECT_EQ(shown.TextMatrix(0, 0) + "|" + shown.TextMatrix(3, 1), "Diameter|.123");
+  state->ScenarioSaved = kTrue;
+  ChooseMenu(*pen, {"Transfer"});
+  EXPECT_EQ(Scenario().BuildingPenetration[2], 0.12345f) << "the shown factor keeps its digits";
+  EXPECT_EQ(state->ParticleDiameters[0], 1.0f);
+  EXPECT_EQ(state->ScenarioSaved, kFalse);
+  EXPECT_EQ(editor->ScenarioSS().Row(), 12);
+
+  FlexGrid& defaults = penetration();
+  ChooseMenu(*pen, {"calculate"});
+  EXPECT_EQ(defaults.TextMatrix(1, 1) + " " + defaults.TextMatrix(2, 1), ".63 .");
+  ChooseMenu(*pen, {"Transfer"});
+  EXPECT_EQ(Scenario().BuildingPenetration[0], 0.63f);
+  EXPECT_EQ(Scenario().BuildingPenetration[1], 0.0f);
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(form->isEnabled());
+}
+
+TEST_F(PollutantWindow, FactorsOfAPenetrationFileStayWhenTheWindowIsCancelled) {
+  std::ofstream(Path("two.pen"), std::ios::binary) << " 1 , .5 \r\n 2 , .25 \r\n";
+  Open(2, "PM");
+  ChooseMenu(*form, {"Penetration"});
+  auto* pen = AppWindows().Find<fpenetrationform>();
+  ASSERT_NE(pen, nullptr);
+  dialogs.answers = {Path("two.pen")};
+  pen->RunCommand("fileopen");
+  EXPECT_EQ(dialogs.asked.back().request.filter, "All files (*.*)|*.*");
+  EXPECT_EQ(pen->penetrationss().TextMatrix(1, 1) + " " + pen->penetrationss().TextMatrix(2, 1),
+            ".5 .25");
+  pen->RunCommand("cancel");
+  EXPECT_EQ(Scenario().BuildingPenetration[1], 0.25f);
+  EXPECT_EQ(state->ParticleDiameters[1], 2.0f);
+}
+
+}  // namespace
+}  // namespace quarn
