@@ -1,12 +1,40 @@
 #include "ui/inputs/form_helpers.h"
 
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QMainWindow>
 #include <QMenuBar>
+#include <QVBoxLayout>
 #include <algorithm>
 
+#include "platform/edit_cell.h"
 #include "platform/flex_grid.h"
 #include "ui/common/input_form.h"
 
 namespace quarn {
+
+EditGridControls BuildEditGrid(QMainWindow& window, const char* frame_name, const char* grid_name) {
+  EditGridControls controls;
+  auto* central = new QWidget(&window);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  controls.frame = new QFrame(central);
+  controls.frame->setObjectName(frame_name);
+  controls.frame->setFrameShape(QFrame::StyledPanel);
+  auto* top = new QHBoxLayout(controls.frame);
+  top->setContentsMargins(4, 4, 4, 4);
+  controls.box = new EditCellBox(controls.frame);
+  controls.box->setObjectName("EditCell");
+  top->addWidget(controls.box);
+  top->addStretch(1);
+  layout->addWidget(controls.frame);
+  controls.grid = new FlexGrid(central);
+  controls.grid->setObjectName(grid_name);
+  controls.grid->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+  layout->addWidget(controls.grid, 1);
+  window.setCentralWidget(central);
+  return controls;
+}
 
 void ClearAllData(InputForm& form, FlexGrid& grid, Prompt& prompt, int first_col) {
   if (prompt.AskYesNo("All data in the form will be cleared.  Do you wish to continue?",

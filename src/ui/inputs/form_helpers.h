@@ -2,13 +2,24 @@
 
 #include <QSize>
 
+class QFrame;
 class QMainWindow;
 
 namespace quarn {
 
+class EditCellBox;
 class FlexGrid;
 class InputForm;
 class Prompt;
+
+// The controls of a one-grid input window: the band at the top holding the edit box
+// EditCell, and below it the grid, which takes the rest of the window.
+struct EditGridControls {
+  QFrame* frame = nullptr;
+  EditCellBox* box = nullptr;
+  FlexGrid* grid = nullptr;
+};
+EditGridControls BuildEditGrid(QMainWindow& window, const char* frame_name, const char* grid_name);
 
 // Clear All of the input windows: asks first, and unless the answer is No empties every
 // cell of rows 1 on and columns first_col on as one Clear, so the headings and the numbers

@@ -1,8 +1,5 @@
 #include "ui/inputs/penetration_form.h"
 
-#include <QFrame>
-#include <QHBoxLayout>
-#include <QVBoxLayout>
 #include <array>
 
 #include "files/window_files.h"
@@ -41,7 +38,10 @@ constexpr std::array<InputMenuItem, 13> kMenu{{
 
 fpenetrationform::fpenetrationform(MainContext& context)
     : InputForm(context, "fpenetrationform", "Define penetration factors") {
-  BuildControls();
+  const EditGridControls controls = BuildEditGrid(*this, "topframe", "penetrationss");
+  topframe_ = controls.frame;
+  edit_cell_ = controls.box;
+  grid_ = controls.grid;
   AddEditSession(*grid_, *edit_cell_, true);
   SetCommand("fileopen", [this] { OpenPenetrationFile(); });
   SetCommand("editclearall", [this] { ClearAllData(*this, *grid_, ctx_.prompt, 1); });
@@ -54,27 +54,6 @@ fpenetrationform::fpenetrationform(MainContext& context)
   }
   BuildMenus(kMenu);
   SetHelp("RIRozid.HLP", "penetration");
-}
-
-void fpenetrationform::BuildControls() {
-  auto* central = new QWidget(this);
-  auto* layout = new QVBoxLayout(central);
-  layout->setContentsMargins(0, 0, 0, 0);
-  topframe_ = new QFrame(central);
-  topframe_->setObjectName("topframe");
-  topframe_->setFrameShape(QFrame::StyledPanel);
-  auto* top = new QHBoxLayout(topframe_);
-  top->setContentsMargins(4, 4, 4, 4);
-  edit_cell_ = new EditCellBox(topframe_);
-  edit_cell_->setObjectName("EditCell");
-  top->addWidget(edit_cell_);
-  top->addStretch(1);
-  layout->addWidget(topframe_);
-  grid_ = new FlexGrid(central);
-  grid_->setObjectName("penetrationss");
-  grid_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
-  layout->addWidget(grid_, 1);
-  setCentralWidget(central);
 }
 
 QSize fpenetrationform::sizeHint() const {

@@ -31,7 +31,6 @@ class fpenetrationform : public InputForm {  // NOLINT(readability-identifier-na
   QSize sizeHint() const override;
 
  private:
-  void BuildControls();
   void OpenPenetrationFile();
 
   QFrame* topframe_ = nullptr;

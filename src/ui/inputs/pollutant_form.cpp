@@ -1,8 +1,5 @@
 #include "ui/inputs/pollutant_form.h"
 
-#include <QFrame>
-#include <QHBoxLayout>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <array>
 
@@ -77,7 +74,11 @@ PollutantForm::PollutantForm(MainContext& context)
       particles_(IsParticleMode(context.state.Building.Scenario)) {
   // Names are free text; the number columns take numbers only.
   ctx_.state.NumericGrid = kFalse;
-  BuildControls();
+  const EditGridControls controls = BuildEditGrid(*this, "TopFrame", "definepollutantss");
+  top_frame_ = controls.frame;
+  edit_cell_ = controls.box;
+  grid_ = controls.grid;
+  grid_->setMinimumWidth(TwipsToPixels(kMinGridWidthTwips));
   edit_ = &AddEditSession(*grid_, *edit_cell_, false);
   connect(grid_, &FlexGrid::RowColChange, this,
           [this] { edit_->SetNumericOnly(grid_->Col() >= kFirstNumberCol); });
@@ -85,28 +86,6 @@ PollutantForm::PollutantForm(MainContext& context)
   BuildMenus(kMenu);
   SetHelp("RIRozid.HLP", "Define pollutant");
   setMinimumWidth(TwipsToPixels(kMinWidthTwips));
-}
-
-void PollutantForm::BuildControls() {
-  auto* central = new QWidget(this);
-  auto* layout = new QVBoxLayout(central);
-  layout->setContentsMargins(0, 0, 0, 0);
-  top_frame_ = new QFrame(central);
-  top_frame_->setObjectName("TopFrame");
-  top_frame_->setFrameShape(QFrame::StyledPanel);
-  auto* top = new QHBoxLayout(top_frame_);
-  top->setContentsMargins(4, 4, 4, 4);
-  edit_cell_ = new EditCellBox(top_frame_);
-  edit_cell_->setObjectName("EditCell");
-  top->addWidget(edit_cell_);
-  top->addStretch(1);
-  layout->addWidget(top_frame_);
-  grid_ = new FlexGrid(central);
-  grid_->setObjectName("definepollutantss");
-  grid_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
-  grid_->setMinimumWidth(TwipsToPixels(kMinGridWidthTwips));
-  layout->addWidget(grid_, 1);
-  setCentralWidget(central);
 }
 
 void PollutantForm::WireCommands() {

@@ -33,7 +33,6 @@ class PollutantForm : public InputForm {
   QSize sizeHint() const override;
 
  private:
-  void BuildControls();
   void WireCommands();
   void StoreGrid();
   void OpenPollutantFile();
