@@ -46,11 +46,14 @@ class PollutantWindow : public testing::EditorWindowTest {
     for (int c = 0; c < Grid().Cols(); ++c) texts.push_back(Grid().TextMatrix(row, c));
     return texts;
   }
-  static QAction* Action(QMainWindow& window, const char* name) {
-    return testing::ActionNamed(window.findChildren<QAction*>(), name);
-  }
   static bool Enabled(QMainWindow& window, const char* name) {
-    return Action(window, name)->isEnabled();
+    return testing::ActionNamed(window.findChildren<QAction*>(), name)->isEnabled();
+  }
+  // Define penetration of the pollutant window.
+  FlexGrid& OpenPenetration() {
+    ChooseMenu(*form, {"Penetration"});
+    pen = AppWindows().Find<fpenetrationform>();
+    return pen->penetrationss();
   }
   static bool Gone() {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -63,6 +66,8 @@ class PollutantWindow : public testing::EditorWindowTest {
 };
 
 TEST_F(PollutantWindow, GasesAreTypedAndTransferredAndCancelDropsTheEdits) {
+  Scenario().Pollutants[0].Name = "NO2";
+  Scenario().Pollutants[0].Diameter = 3;
   Open(3, "VOC");
   EXPECT_EQ(Grid().Rows(), 4);
   EXPECT_EQ(Row(0), (std::vector<std::string>{"Pollutant#", "Name", "Mol. Wt", "Diffusivity", "C0",
@@ -77,6 +82,14 @@ TEST_F(PollutantWindow, GasesAreTypedAndTransferredAndCancelDropsTheEdits) {
   EXPECT_EQ(Grid().TextMatrix(1, 2), "92.14") << "numbers only in a number column";
   TypeIntoCell(Grid(), 2, 1, "a,b");
   EXPECT_EQ(Grid().TextMatrix(2, 1), "a,b") << "a name takes every key";
+  // Column 2 holds molecular weights here, which are no diameters.
+  FlexGrid& names = OpenPenetration();
+  EXPECT_EQ(names.TextMatrix(0, 0) + "|" + names.TextMatrix(1, 0), "Name|NO2");
+  EXPECT_FALSE(Enabled(*pen, "calculate"));
+  EXPECT_FALSE(Enabled(*pen, "filesave"));
+  EXPECT_FALSE(form->isEnabled());
+  EXPECT_EQ(Scenario().Pollutants[0].Diameter, 3.0f);
+  pen->RunCommand("cancel");
   form->RunCommand("FileCancel");
   EXPECT_TRUE(Gone());
   EXPECT_TRUE(prompt.shown.empty());
@@ -101,11 +114,6 @@ TEST_F(PollutantWindow, ParticlesGetDepositionVelocitiesFromTheirDiametersInEver
                                               "Irritant conc.", "Reference dose", "Reference conc",
                                               "Cancer risk"}));
   EXPECT_FALSE(Enabled(*form, "vocdata"));
-  EXPECT_EQ(Action(*form, "Deposition")->text(), "Calculate  &Deposition velocity");
-  EXPECT_EQ(Action(*form, "fileopen")->text(), "&Open ");
-  form->RunCommand("help");
-  EXPECT_EQ(help.shown.back(),
-            std::make_pair(std::string("RIRozid.HLP"), std::string("Define pollutant")));
   TypeIntoCell(Grid(), 1, 2, "1");
   const std::vector<std::string> before = Row(1);
   ChooseMenu(*form, {"Deposition"});
@@ -166,32 +174,12 @@ TEST_F(PollutantWindow, SavedDiametersComeBackIntoTheDiameterColumn) {
   EXPECT_EQ(Scenario().Pollutants[1].Diameter, 2.5f);
 }
 
-TEST_F(PollutantWindow, GasPenetrationShowsNamesAndLeavesTheMolecularWeightAlone) {
-  Scenario().Pollutants[0].Name = "NO2";
-  Scenario().Pollutants[0].Diameter = 3;
-  Open(1, "VOC");
-  ChooseMenu(*form, {"Penetration"});
-  auto* pen = AppWindows().Find<fpenetrationform>();
-  ASSERT_NE(pen, nullptr);
-  EXPECT_EQ(pen->penetrationss().TextMatrix(0, 0) + "|" + pen->penetrationss().TextMatrix(1, 0),
-            "Name|NO2");
-  EXPECT_FALSE(Enabled(*pen, "calculate"));
-  EXPECT_FALSE(Enabled(*pen, "filesave"));
-  EXPECT_FALSE(form->isEnabled());
-  EXPECT_EQ(Scenario().Pollutants[0].Diameter, 3.0f);
-}
-
 TEST_F(PollutantWindow, DefaultPenetrationIsStoredAsShownAndTypedFactorsExactly) {
   Scenario().BuildingPenetration[2] = 0.12345f;
   Open(3, "PM");
   TypeIntoCell(Grid(), 1, 2, "1");
   TypeIntoCell(Grid(), 2, 2, "0");
-  auto penetration = [this]() -> FlexGrid& {
-    ChooseMenu(*form, {"Penetration"});
-    pen = AppWindows().Find<fpenetrationform>();
-    return pen->penetrationss();
-  };
-  FlexGrid& shown = penetration();
+  FlexGrid& shown = OpenPenetration();
   EXPECT_EQ(shown.TextMatrix(0, 0) + "|" + shown.TextMatrix(3, 1), "Diameter|.123");
   state->ScenarioSaved = kTrue;
   ChooseMenu(*pen, {"Transfer"});
@@ -200,7 +188,7 @@ TEST_F(PollutantWindow, DefaultPenetrationIsStoredAsShownAndTypedFactorsExactly)
   EXPECT_EQ(state->ScenarioSaved, kFalse);
   EXPECT_EQ(editor->ScenarioSS().Row(), 12);
 
-  FlexGrid& defaults = penetration();
+  FlexGrid& defaults = OpenPenetration();
   ChooseMenu(*pen, {"calculate"});
   EXPECT_EQ(defaults.TextMatrix(1, 1) + " " + defaults.TextMatrix(2, 1), ".63 .");
   ChooseMenu(*pen, {"Transfer"});
@@ -213,14 +201,11 @@ TEST_F(PollutantWindow, DefaultPenetrationIsStoredAsShownAndTypedFactorsExactly)
 TEST_F(PollutantWindow, FactorsOfAPenetrationFileStayWhenTheWindowIsCancelled) {
   std::ofstream(Path("two.pen"), std::ios::binary) << " 1 , .5 \r\n 2 , .25 \r\n";
   Open(2, "PM");
-  ChooseMenu(*form, {"Penetration"});
-  auto* pen = AppWindows().Find<fpenetrationform>();
-  ASSERT_NE(pen, nullptr);
+  FlexGrid& grid = OpenPenetration();
   dialogs.answers = {Path("two.pen")};
   pen->RunCommand("fileopen");
   EXPECT_EQ(dialogs.asked.back().request.filter, "All files (*.*)|*.*");
-  EXPECT_EQ(pen->penetrationss().TextMatrix(1, 1) + " " + pen->penetrationss().TextMatrix(2, 1),
-            ".5 .25");
+  EXPECT_EQ(grid.TextMatrix(1, 1) + " " + grid.TextMatrix(2, 1), ".5 .25");
   pen->RunCommand("cancel");
   EXPECT_EQ(Scenario().BuildingPenetration[1], 0.25f);
   EXPECT_EQ(state->ParticleDiameters[1], 2.0f);
