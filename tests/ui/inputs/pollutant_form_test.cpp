@@ -43,6 +43,7 @@ class PollutantWindow : public testing::EditorWindowTest {
   FlexGrid& Grid() { return form->definepollutantss(); }
   std::vector<std::string> Row(int row) {
     std::vector<std::string> texts;
+    texts.reserve(static_cast<size_t>(Grid().Cols()));
     for (int c = 0; c < Grid().Cols(); ++c) texts.push_back(Grid().TextMatrix(row, c));
     return texts;
   }
