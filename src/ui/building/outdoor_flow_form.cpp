@@ -14,6 +14,7 @@
 #include "platform/flex_grid.h"
 #include "platform/printer_service.h"
 #include "platform/qt_text.h"
+#include "ui/building/flow_grid_cursor.h"
 #include "ui/common/window_menu.h"
 #include "ui/main/flow_grids.h"
 #include "ui/main/room_grids.h"
@@ -185,21 +186,11 @@ void OutdoorFlowForm::PrintFlows() {
 }
 
 void OutdoorFlowForm::GridKeyDown(int& key_code, int shift) {
-  // A Shift arrow extends the selection and is left to the grid.
-  if ((shift & kShiftMask) != 0 || !grid_->HasCurrentCell()) return;
-  // The grid never makes a fixed column current, so the wrap lands on the target itself.
-  if (key_code == keycode::kRight && grid_->Col() == kOutColumn) {
-    grid_->SetCol(kInColumn);
-    key_code = 0;
-  } else if (key_code == keycode::kUp && grid_->Row() == 1 && LastRoomRow() > 0) {
-    grid_->SetRow(LastRoomRow());
-    key_code = 0;
-  }
+  WrapFlowGridArrows(*grid_, key_code, shift, LastRoomRow());
 }
 
 void OutdoorFlowForm::GridEnterCell() {
-  // The totals row is computed, never typed into: the cursor goes on to the first room.
-  if (LastRoomRow() > 0 && grid_->Row() == LastRoomRow() + 1) grid_->SetRow(1);
+  SkipFlowTotalsRow(*grid_, LastRoomRow());
 }
 
 OutdoorFlowForm* ShowOutdoorFlows(MainContext& context, QWidget* opener) {

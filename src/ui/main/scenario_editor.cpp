@@ -38,6 +38,7 @@
 #include "ui/building/hvac_flow_ss_form.h"
 #include "ui/building/hvac_form.h"
 #include "ui/building/outdoor_flow_form.h"
+#include "ui/building/room_flows_form.h"
 #include "ui/building/ventilation_form.h"
 #include "ui/common/tool_openers.h"
 #include "ui/common/window_menu.h"
@@ -725,6 +726,15 @@ void mainscenarioform::OpenInputWindow(InputWindow window) {
     }
     case InputWindow::Pollutants:
       OpenPollutantForm(ctx_, this);
+      break;
+    case InputWindow::NaturalRoomToRoom:
+      OpenRoomFlows(ctx_, this, kNaturalFlowSet);
+      break;
+    case InputWindow::HVACRoomToRoom:
+      OpenRoomFlows(ctx_, this, kHVACFlowSet);
+      break;
+    case InputWindow::ManagedRoomToRoom:
+      OpenRoomFlows(ctx_, this, kManagedFlowSet);
       break;
     default:
       ShowNotImplemented(ctx_.prompt);

@@ -1,0 +1,231 @@
+#include "ui/building/room_flows_form.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <array>
+
+#include "platform/edit_cell.h"
+#include "platform/flex_grid.h"
+#include "platform/qt_text.h"
+#include "platform/up_down.h"
+#include "text/number_text.h"
+#include "ui/building/flow_grid_cursor.h"
+#include "ui/common/window_menu.h"
+#include "ui/main/room_grids.h"
+
+namespace quarn {
+namespace {
+
+constexpr int kLeftTwips = 0;
+constexpr int kTopTwips = 10;
+constexpr int kMinWidthTwips = 6580;
+constexpr int kMinHeightTwips = 3405;
+constexpr int kInColumn = 2;
+constexpr int kOutColumn = 3;
+constexpr const char* kTotalsMask = "##,##0.0#";
+
+constexpr const char* kCancelQuestion =
+    "Flow data not saved.  Do you wish to exit without saving the flow data?";
+
+constexpr std::array<InputMenuItem, 22> kMenu{{
+    {0, "&File", "File", MenuRole::Own},
+    {1, "Printer s&etup", "FilePrinterSetup", MenuRole::PrinterSetup},
+    // Nothing prints the room flows yet.
+    {1, "&Print room flows", "FilePrint", MenuRole::Disabled},
+    {1, "-", "FileSep1", MenuRole::Own},
+    {1, "&Transfer", "FileTransfer", MenuRole::Transfer},
+    {1, "&Cancel", "FileCancel", MenuRole::Cancel},
+    {0, "&Transfer", "Transfer", MenuRole::Transfer},
+    {0, "&Cancel", "cancel", MenuRole::Cancel},
+    {0, "&Edit", "Edit", MenuRole::Own},
+    {1, "Cu&t", "EditCut", MenuRole::Cut},
+    {1, "&Copy", "EditCopy", MenuRole::Copy},
+    {1, "C&lear", "EditClear", MenuRole::Clear},
+    {1, "&Paste", "EditPaste", MenuRole::Paste},
+    {0, "&Tools", "Tools", MenuRole::Own},
+    {1, "&Calculator", "toolsCalculator", MenuRole::Calculator},
+    {1, "&Units conversion", "Units", MenuRole::UnitsConversion},
+    {0, "&Windows", "Windows", MenuRole::Own},
+    {1, "&Cascade", "WindowsCascade", MenuRole::Cascade},
+    {1, "&Tile", "WindowsTile", MenuRole::Tile},
+    {1, "&List windows", "WindowsList", MenuRole::ListWindows},
+    {0, "&Help", "Help", MenuRole::Own},
+    {1, "&Help", "help", MenuRole::Help},
+}};
+
+const char* Caption(int16_t set) {
+  if (set == kHVACFlowSet) return "HVAC driven Room-to-Room flows";
+  if (set == kManagedFlowSet) return "Managed Room-to-Room flows";
+  return "Natural Room-to-Room flows";
+}
+
+// While code fills the grid or moves its cursor, the cell handlers stand still.
+class CursorEventsOff {
+ public:
+  explicit CursorEventsOff(int16_t& flag) : flag_(flag) { flag_ = kFalse; }
+  ~CursorEventsOff() { flag_ = kTrue; }
+  CursorEventsOff(const CursorEventsOff&) = delete;
+  CursorEventsOff& operator=(const CursorEventsOff&) = delete;
+
+ private:
+  int16_t& flag_;
+};
+
+}  // namespace
+
+RoomFlowsForm::RoomFlowsForm(MainContext& context)
+    : InputForm(context, "RoomFlowsForm", "Room flows"),
+      // The editor that chose the set is out of use while this window is open, so the set
+      // cannot change under it.
+      set_(context.state.FlowSet),
+      flows_(LoadRoomFlowSet(context.state.Building.Scenario, set_)) {
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  topframe_ = new QFrame(central);
+  topframe_->setObjectName("topframe");
+  topframe_->setFrameShape(QFrame::StyledPanel);
+  auto* top = new QHBoxLayout(topframe_);
+  top->setContentsMargins(4, 4, 4, 4);
+  auto* label = new QLabel("Current Room", topframe_);
+  label->setObjectName("LabelC");
+  top->addWidget(label);
+  room_number_ = new QLabel(topframe_);
+  room_number_->setObjectName("RoomNumber");
+  top->addWidget(room_number_);
+  spinner_ = new UpDown(topframe_);
+  spinner_->setObjectName("UpDown1");
+  top->addWidget(spinner_);
+  room_name_ = new QLabel(topframe_);
+  room_name_->setObjectName("RoomName");
+  top->addWidget(room_name_, 1);
+  edit_cell_ = new EditCellBox(topframe_);
+  edit_cell_->setObjectName("EditCell");
+  top->addWidget(edit_cell_);
+  layout->addWidget(topframe_);
+  grid_ = new FlexGrid(central);
+  grid_->setObjectName("RoomFlowSS");
+  grid_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+  layout->addWidget(grid_, 1);
+  setCentralWidget(central);
+  setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
+
+  // Number-only: a grouped "1,500" would otherwise be stored as 1.
+  AddEditSession(*grid_, *edit_cell_, true);
+  // After the session's own key handling, which opens the box on F2.
+  connect(grid_, &FlexGrid::KeyDown, this, &RoomFlowsForm::GridKeyDown);
+  connect(grid_, &FlexGrid::EnterCell, this, &RoomFlowsForm::GridEnterCell);
+  // Through RunCommand, so that a flow still being typed is stored before the room changes.
+  SetCommand("UpClick", [this] { StepRoom(1); });
+  SetCommand("DownClick", [this] { StepRoom(-1); });
+  connect(spinner_, &UpDown::UpClick, this, [this] { RunCommand("UpClick"); });
+  connect(spinner_, &UpDown::DownClick, this, [this] { RunCommand("DownClick"); });
+  BuildMenus(kMenu);
+  SetHelp(kMainHelpFile, "Room-to-room air flows");
+}
+
+int RoomFlowsForm::LastFlowRow() const {
+  return grid_->Rows() - 2;
+}
+
+void RoomFlowsForm::ShowRoom(int16_t room) {
+  if (room < 1 || room > RoomCount(ctx_.state.Building)) return;
+  {
+    const CursorEventsOff off(ctx_.state.GridEditFlag);
+    FillRoomFlowGrid(*grid_, ctx_.state.Building, flows_, room, set_);
+    // Two key columns and the two flow columns in every set, so that each typed flow lands
+    // in a cell that is stored.
+    grid_->SetCols(4);
+    grid_->SetFixedCols(2);
+    grid_->SetRowCol(1, kInColumn);
+  }
+  room_ = room;
+  room_number_->setText(ToQt(FormatSingle(static_cast<float>(room))));
+  room_name_->setText(ToQt(ctx_.state.Building.RoomList[room].Name));
+  grid_->setFocus(Qt::OtherFocusReason);
+}
+
+void RoomFlowsForm::StepRoom(int step) {
+  const int room = room_ + step;
+  if (room_ == 0 || room < 1 || room > RoomCount(ctx_.state.Building)) return;
+  StoreRoomFlowGrid(*grid_, ctx_.state.Building, flows_, room_, set_);
+  ShowRoom(static_cast<int16_t>(room));
+}
+
+void RoomFlowsForm::TotalRoomFlows() {
+  const int last = LastFlowRow();
+  if (last < 1) return;
+  float in = 0;
+  float out = 0;
+  for (int r = 1; r <= last; ++r) {
+    in += CellSingle(*grid_, r, kInColumn);
+    out += CellSingle(*grid_, r, kOutColumn);
+  }
+  SetPatternCell(*grid_, last + 1, kInColumn, in, kTotalsMask);
+  SetPatternCell(*grid_, last + 1, kOutColumn, out, kTotalsMask);
+}
+
+void RoomFlowsForm::GridEnterCell() {
+  if (ctx_.state.GridEditFlag == kFalse) return;
+  TotalRoomFlows();
+  const CursorEventsOff off(ctx_.state.GridEditFlag);
+  SkipFlowTotalsRow(*grid_, LastFlowRow());
+}
+
+void RoomFlowsForm::GridKeyDown(int& key_code, int shift) {
+  WrapFlowGridArrows(*grid_, key_code, shift, LastFlowRow());
+}
+
+void RoomFlowsForm::WriteBack() {
+  StoreRoomFlowGrid(*grid_, ctx_.state.Building, flows_, room_, set_);
+  ReadRoomFlowGrids(flows_, set_, ctx_.state.Building);
+  ctx_.state.RoomFlowsSaved = kTrue;
+  // The scenario on disk no longer holds these flows, so leaving the program asks first.
+  ctx_.state.ScenarioSaved = kFalse;
+  ClearEdited();
+}
+
+void RoomFlowsForm::Transfer() {
+  WriteBack();
+  CloseForm();
+}
+
+void RoomFlowsForm::Cancel() {
+  // A window opened and left untouched has nothing to lose, whatever was transferred before.
+  if (Edited() && ctx_.prompt.AskYesNoDefault(kCancelQuestion, "Warning", MessageIcon::None,
+                                              Answer::No) != Answer::Yes) {
+    return;
+  }
+  CloseForm();
+}
+
+bool RoomFlowsForm::CloseBox() {
+  // Closing this way keeps what was typed, the room on show included.
+  CommitOpenEdits();
+  if (Edited()) WriteBack();
+  return true;
+}
+
+RoomFlowsForm* OpenRoomFlows(MainContext& context, QWidget* opener, int16_t set) {
+  if (!IsFlowSet(set)) return nullptr;
+  if (auto* open = AppWindows().Find<RoomFlowsForm>()) {
+    BringForward(*open);
+    return open;
+  }
+  context.state.FlowSet = set;
+  context.state.ScenarioRoomsFlag = kTrue;
+  RoomFlowsForm* form = ShowInputForm<RoomFlowsForm>(
+      context, opener, [](MainContext& c) { return new RoomFlowsForm(c); }, kLeftTwips, kTopTwips);
+  form->ShowRoom(1);
+  form->setWindowTitle(ToQt(Caption(set)));
+  QWidget* outer = OuterFrame(form);
+  const QSize hint = outer->sizeHint();
+  outer->resize(std::max(hint.width(), TwipsToPixels(kMinWidthTwips)),
+                std::max(hint.height(), TwipsToPixels(kMinHeightTwips)));
+  return form;
+}
+
+}  // namespace quarn

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+
+#include "ui/common/input_form.h"
+#include "ui/main/flow_grids.h"
+
+class QFrame;
+class QLabel;
+class QWidget;
+
+namespace quarn {
+
+class EditCellBox;
+class FlexGrid;
+class UpDown;
+
+// The room-to-room flows of one flow set (natural, HVAC-driven or managed, FlowSet when the
+// window opens), one room at a time: what enters the room from outdoors, the HVAC system
+// and each connected room, and what leaves it to them, with the totals below. The window
+// edits a copy of the set; the spinner stores the room on show into the copy and shows the
+// next or previous room, Transfer writes the copy into the scenario, Cancel drops it.
+class RoomFlowsForm : public InputForm {
+  Q_OBJECT
+
+ public:
+  explicit RoomFlowsForm(MainContext& context);
+
+  FlexGrid& RoomFlowSS() { return *grid_; }
+  EditCellBox& EditCell() { return *edit_cell_; }
+  QLabel& RoomNumber() { return *room_number_; }
+  QLabel& RoomName() { return *room_name_; }
+  UpDown& UpDown1() { return *spinner_; }
+  int16_t FlowSet() const { return set_; }
+
+  // Room of the working set into the grid, its number and name beside it.
+  void ShowRoom(int16_t room);
+  // The sums of the flow rows into the totals row.
+  void TotalRoomFlows();
+
+  void Transfer() override;
+  void Cancel() override;
+
+ protected:
+  bool CloseBox() override;
+
+ private:
+  void StepRoom(int step);
+  void WriteBack();
+  void GridKeyDown(int& key_code, int shift);
+  void GridEnterCell();
+  // The last row of flows, above the totals.
+  int LastFlowRow() const;
+
+  int16_t set_;
+  int16_t room_ = 0;
+  RoomFlowSet flows_;
+  QFrame* topframe_ = nullptr;
+  QLabel* room_number_ = nullptr;
+  QLabel* room_name_ = nullptr;
+  UpDown* spinner_ = nullptr;
+  EditCellBox* edit_cell_ = nullptr;
+  FlexGrid* grid_ = nullptr;
+};
+
+// The scenario editor's room-to-room flows of a set (kNaturalFlowSet, kHVACFlowSet or
+// kManagedFlowSet): the window on room 1, with its opener out of use while it is open.
+RoomFlowsForm* OpenRoomFlows(MainContext& context, QWidget* opener, int16_t set);
+
+}  // namespace quarn
