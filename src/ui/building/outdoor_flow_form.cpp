@@ -3,7 +3,6 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QMdiArea>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <array>
 #include <memory>
@@ -14,7 +13,7 @@
 #include "platform/flex_grid.h"
 #include "platform/printer_service.h"
 #include "platform/qt_text.h"
-#include "ui/building/flow_grid_cursor.h"
+#include "ui/building/flow_window_parts.h"
 #include "ui/common/window_menu.h"
 #include "ui/main/flow_grids.h"
 #include "ui/main/room_grids.h"
@@ -84,25 +83,12 @@ void SizeToFrame(OutdoorFlowForm& form) {
 
 OutdoorFlowForm::OutdoorFlowForm(MainContext& context)
     : InputForm(context, "OutdoorFlowForm", "Outdoor flows") {
-  auto* central = new QWidget(this);
-  auto* layout = new QVBoxLayout(central);
-  layout->setContentsMargins(0, 0, 0, 0);
-  topframe_ = new QFrame(central);
-  topframe_->setObjectName("topframe");
-  topframe_->setFrameShape(QFrame::StyledPanel);
-  auto* top = new QHBoxLayout(topframe_);
-  top->setContentsMargins(4, 4, 4, 4);
-  edit_cell_ = new EditCellBox(topframe_);
-  edit_cell_->setObjectName("EditCell");
-  top->addWidget(edit_cell_);
-  top->addStretch(1);
-  layout->addWidget(topframe_);
-  grid_ = new FlexGrid(central);
-  grid_->setObjectName("OutdoorFlowsSS");
-  grid_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
-  layout->addWidget(grid_, 1);
-  setCentralWidget(central);
-  setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
+  const FlowWindowParts parts =
+      MakeFlowWindowParts(*this, "OutdoorFlowsSS", kMinWidthTwips, kMinHeightTwips);
+  topframe_ = parts.topframe;
+  parts.top->addStretch(1);
+  edit_cell_ = parts.edit_cell;
+  grid_ = parts.grid;
 
   AddEditSession(*grid_, *edit_cell_, true);
   // After the session's own key handling, which opens the box on F2.

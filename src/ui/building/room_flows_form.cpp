@@ -3,7 +3,6 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <array>
 
@@ -12,7 +11,7 @@
 #include "platform/qt_text.h"
 #include "platform/up_down.h"
 #include "text/number_text.h"
-#include "ui/building/flow_grid_cursor.h"
+#include "ui/building/flow_window_parts.h"
 #include "ui/common/window_menu.h"
 #include "ui/main/room_grids.h"
 
@@ -82,36 +81,24 @@ RoomFlowsForm::RoomFlowsForm(MainContext& context)
       // cannot change under it.
       set_(context.state.FlowSet),
       flows_(LoadRoomFlowSet(context.state.Building.Scenario, set_)) {
-  auto* central = new QWidget(this);
-  auto* layout = new QVBoxLayout(central);
-  layout->setContentsMargins(0, 0, 0, 0);
-  topframe_ = new QFrame(central);
-  topframe_->setObjectName("topframe");
-  topframe_->setFrameShape(QFrame::StyledPanel);
-  auto* top = new QHBoxLayout(topframe_);
-  top->setContentsMargins(4, 4, 4, 4);
+  const FlowWindowParts parts =
+      MakeFlowWindowParts(*this, "RoomFlowSS", kMinWidthTwips, kMinHeightTwips);
+  topframe_ = parts.topframe;
+  edit_cell_ = parts.edit_cell;
+  grid_ = parts.grid;
   auto* label = new QLabel("Current Room", topframe_);
   label->setObjectName("LabelC");
-  top->addWidget(label);
   room_number_ = new QLabel(topframe_);
   room_number_->setObjectName("RoomNumber");
-  top->addWidget(room_number_);
   spinner_ = new UpDown(topframe_);
   spinner_->setObjectName("UpDown1");
-  top->addWidget(spinner_);
   room_name_ = new QLabel(topframe_);
   room_name_->setObjectName("RoomName");
-  top->addWidget(room_name_, 1);
-  edit_cell_ = new EditCellBox(topframe_);
-  edit_cell_->setObjectName("EditCell");
-  top->addWidget(edit_cell_);
-  layout->addWidget(topframe_);
-  grid_ = new FlexGrid(central);
-  grid_->setObjectName("RoomFlowSS");
-  grid_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
-  layout->addWidget(grid_, 1);
-  setCentralWidget(central);
-  setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
+  // Before the edit box, which ends the frame's row.
+  parts.top->insertWidget(0, label);
+  parts.top->insertWidget(1, room_number_);
+  parts.top->insertWidget(2, spinner_);
+  parts.top->insertWidget(3, room_name_, 1);
 
   // Number-only: a grouped "1,500" would otherwise be stored as 1.
   AddEditSession(*grid_, *edit_cell_, true);

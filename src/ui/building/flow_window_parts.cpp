@@ -1,0 +1,60 @@
+#include "ui/building/flow_window_parts.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QMainWindow>
+#include <QVBoxLayout>
+
+#include "platform/edit_cell.h"
+#include "platform/flex_grid.h"
+#include "platform/qt_text.h"
+
+namespace quarn {
+namespace {
+
+constexpr int kInColumn = 2;
+constexpr int kOutColumn = 3;
+
+}  // namespace
+
+FlowWindowParts MakeFlowWindowParts(QMainWindow& window, const char* grid_name, int min_width_twips,
+                                    int min_height_twips) {
+  auto* central = new QWidget(&window);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  FlowWindowParts parts{};
+  parts.topframe = new QFrame(central);
+  parts.topframe->setObjectName("topframe");
+  parts.topframe->setFrameShape(QFrame::StyledPanel);
+  parts.top = new QHBoxLayout(parts.topframe);
+  parts.top->setContentsMargins(4, 4, 4, 4);
+  parts.edit_cell = new EditCellBox(parts.topframe);
+  parts.edit_cell->setObjectName("EditCell");
+  parts.top->addWidget(parts.edit_cell);
+  layout->addWidget(parts.topframe);
+  parts.grid = new FlexGrid(central);
+  parts.grid->setObjectName(grid_name);
+  parts.grid->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+  layout->addWidget(parts.grid, 1);
+  window.setCentralWidget(central);
+  window.setMinimumSize(TwipsToPixels(min_width_twips), TwipsToPixels(min_height_twips));
+  return parts;
+}
+
+void WrapFlowGridArrows(FlexGrid& grid, int& key_code, int shift, int last_row) {
+  if ((shift & kShiftMask) != 0 || !grid.HasCurrentCell()) return;
+  // The grid never makes a fixed column current, so the wrap lands on the target itself.
+  if (key_code == keycode::kRight && grid.Col() == kOutColumn) {
+    grid.SetCol(kInColumn);
+    key_code = 0;
+  } else if (key_code == keycode::kUp && grid.Row() == 1 && last_row > 0) {
+    grid.SetRow(last_row);
+    key_code = 0;
+  }
+}
+
+void SkipFlowTotalsRow(FlexGrid& grid, int last_row) {
+  if (last_row > 0 && grid.Row() == last_row + 1) grid.SetRow(1);
+}
+
+}  // namespace quarn
