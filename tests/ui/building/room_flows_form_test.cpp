@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QToolButton>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "editor_window_fixture.h"
 #include "model/flow_setup.h"
@@ -28,21 +30,23 @@ class RoomFlows : public testing::EditorWindowTest {
     for (auto [i, j] : {std::pair{1, 2}, {2, 3}}) b.Neighbors[i][j] = b.Neighbors[j][i] = kTrue;
     OpenEditor();
   }
-  RoomFlowsForm& Open(std::initializer_list<const char*> command) {
-    ChooseMenu(*editor, command);
+  void Open(const char* menu = "NaturalFlows", const char* item = "NaturalRoomtoRoom") {
+    ChooseMenu(*editor, {menu, item});
     form = AppWindows().Find<RoomFlowsForm>();
-    EXPECT_NE(form, nullptr);
-    return *form;
+    ASSERT_NE(form, nullptr);
   }
-  RoomFlowsForm& Natural() { return Open({"NaturalFlows", "NaturalRoomtoRoom"}); }
   FlexGrid& Grid() { return form->RoomFlowSS(); }
-  std::string Room() { return FromQt(form->RoomNumber().text()); }
+  // Row's cells from column 1, and the room on show.
+  std::string Cells(int row) {
+    return Grid().TextMatrix(row, 1) + " " + Grid().TextMatrix(row, 2) + " " +
+           Grid().TextMatrix(row, 3);
+  }
+  std::string Room() { return FromQt(form->RoomNumber().text() + " " + form->RoomName().text()); }
   void Step(const char* arrow) {
     auto* button = form->UpDown1().findChild<QToolButton*>(arrow);
-    ASSERT_NE(button, nullptr);
     testing::Click(button, button->rect().center());
   }
-  // The text typed into the cell, left in the edit box.
+  // Typed into the cell and left in the edit box.
   void TypeOnly(int row, int col, const char* text) {
     testing::ClickCell(Grid(), row, col);
     testing::Type(text);
@@ -56,14 +60,11 @@ class RoomFlows : public testing::EditorWindowTest {
 };
 
 TEST_F(RoomFlows, AFlowTypedLeavingOneRoomEntersItsNeighbourAndTransfers) {
-  Natural();
+  Open();
   EXPECT_EQ(FromQt(form->windowTitle()), "Natural Room-to-Room flows");
-  EXPECT_EQ(Grid().Cols(), 4);
-  EXPECT_EQ(Grid().FixedCols(), 2);
-  EXPECT_EQ(Grid().Rows(), 4);
-  EXPECT_EQ(Grid().TextMatrix(1, 1) + "|" + Grid().TextMatrix(2, 1) + "|" + Grid().TextMatrix(3, 0),
-            "Outdoors|R2|Total");
-  EXPECT_EQ(Room() + " " + FromQt(form->RoomName().text()), "1 R1");
+  EXPECT_EQ(std::tuple(Grid().Cols(), Grid().FixedCols(), Grid().Rows()), std::tuple(4, 2, 4));
+  EXPECT_EQ(Cells(1) + "|" + Cells(2) + "|" + Grid().TextMatrix(3, 0), "Outdoors 0 0|R2 0 0|Total");
+  EXPECT_EQ(Room(), "1 R1");
   EXPECT_FALSE(editor->isEnabled());
 
   TypeOnly(2, 3, "7");
@@ -71,51 +72,43 @@ TEST_F(RoomFlows, AFlowTypedLeavingOneRoomEntersItsNeighbourAndTransfers) {
   EXPECT_EQ(Grid().TextMatrix(3, 3), "7.0");
   TypeOnly(2, 3, "8");
   Step("up");
-  EXPECT_EQ(Room() + " " + Grid().TextMatrix(2, 1) + " " + Grid().TextMatrix(2, 2), "2 R1 8");
+  EXPECT_EQ(Room() + " " + Cells(2), "2 R2 R1 8 0");
   EXPECT_EQ(std::make_pair(Grid().Row(), Grid().Col()), std::make_pair(1, 2));
   for (const char* arrow : {"down", "down", "up", "up", "up"}) Step(arrow);
-  EXPECT_EQ(Room(), "3") << "nothing below room 1 or above the last room";
+  EXPECT_EQ(Room(), "3 R3") << "nothing below room 1 or above the last room";
 
   state->ScenarioSaved = kTrue;
   ChooseMenu(*form, {"Transfer"});
   EXPECT_FALSE(IsOpen());
-  EXPECT_EQ(Scenario().NaturalRoomFlows[1][2], 8.0f);
-  EXPECT_EQ(Scenario().NaturalRoomFlows[2][1], 0.0f);
-  EXPECT_EQ(state->RoomFlowsSaved, kTrue);
-  EXPECT_EQ(state->ScenarioSaved, kFalse);
+  EXPECT_EQ(std::pair(Scenario().NaturalRoomFlows[1][2], Scenario().NaturalRoomFlows[2][1]),
+            std::pair(8.0f, 0.0f));
+  EXPECT_EQ(std::pair(state->RoomFlowsSaved, state->ScenarioSaved), std::pair(kTrue, kFalse));
   EXPECT_TRUE(editor->isEnabled());
 }
 
 TEST_F(RoomFlows, TransferredFlowsBalanceOnlyWhenTheRoomsAgree) {
   // Room 1 takes 100 from outdoors and gives 50 back and 50 to room 2, which lets them out.
-  const struct {
-    int col;
-    bool balances;
-  } cases[] = {{3, true}, {2, false}};
-  for (const auto& c : cases) {
+  for (const auto& [col, balances] : {std::pair{3, true}, {2, false}}) {
     Scenario().NaturalRoomFlows = {};
-    Natural();
+    Open();
     TypeIntoCell(Grid(), 1, 2, "100");
     TypeIntoCell(Grid(), 1, 3, "50");
-    TypeIntoCell(Grid(), 2, c.col, "50");
+    TypeIntoCell(Grid(), 2, col, "50");
     Step("up");
     TypeIntoCell(Grid(), 1, 3, "50");
     ChooseMenu(*form, {"File", "FileTransfer"});
     WorkingFlows flows;
     StartWorkingFlows(Scenario(), flows);
-    testing::ScriptedPrompt check;
-    EXPECT_EQ(CheckFlowBalance(state->Building, flows, check), c.balances) << c.col;
+    EXPECT_EQ(CheckFlowBalance(state->Building, flows, prompt), balances) << col;
   }
 }
 
 TEST_F(RoomFlows, CancelAsksOnlyAfterAnEditAndTheCloseBoxKeepsTheRoomOnShow) {
-  Natural();
-  prompt.answers = {Answer::Yes};
+  Open();
   form->RunCommand("cancel");
   EXPECT_FALSE(IsOpen()) << "nothing edited, nothing asked, though nothing was transferred";
-  EXPECT_TRUE(prompt.shown.empty());
 
-  Natural();
+  Open();
   TypeIntoCell(Grid(), 1, 2, "5");
   Step("up");
   TypeIntoCell(Grid(), 2, 3, "6");
@@ -125,13 +118,12 @@ TEST_F(RoomFlows, CancelAsksOnlyAfterAnEditAndTheCloseBoxKeepsTheRoomOnShow) {
   form->RunCommand("cancel");
   EXPECT_FALSE(IsOpen());
   ASSERT_EQ(prompt.shown.size(), 2U);
-  EXPECT_EQ(prompt.shown[0].text,
-            "Flow data not saved.  Do you wish to exit without saving the flow data?");
-  EXPECT_EQ(prompt.shown[0].title, "Warning");
+  EXPECT_EQ(prompt.shown[0].title + ": " + prompt.shown[0].text,
+            "Warning: Flow data not saved.  Do you wish to exit without saving the flow data?");
   EXPECT_EQ(Scenario().NaturalFromOutdoors[1] + Scenario().NaturalRoomFlows[2][3], 0.0f);
 
   state->RoomFlowsSaved = kTrue;  // as after an earlier Transfer
-  Natural();
+  Open();
   TypeOnly(1, 3, "4");
   OuterFrame(form)->close();
   EXPECT_FALSE(IsOpen());
@@ -139,25 +131,23 @@ TEST_F(RoomFlows, CancelAsksOnlyAfterAnEditAndTheCloseBoxKeepsTheRoomOnShow) {
 }
 
 TEST_F(RoomFlows, HVACAndManagedSetsEditTheirOwnVectors) {
-  Open({"HVAC", "HVACRoomtoroom"});
+  Open("HVAC", "HVACRoomtoroom");
   EXPECT_EQ(state->FlowSet, kHVACFlowSet);
   EXPECT_EQ(FromQt(form->windowTitle()), "HVAC driven Room-to-Room flows");
   form->RunCommand("cancel");
-  ASSERT_FALSE(IsOpen());
 
   Scenario().HVACSupply[2] = 9;
-  Open({"ManagedFlow", "ManRoomtoRoom"});
-  EXPECT_EQ(Grid().Cols() * 10 + Grid().FixedCols(), 42);
+  Open("ManagedFlow", "ManRoomtoRoom");
+  EXPECT_EQ(std::pair(Grid().Cols(), Grid().FixedCols()), std::pair(4, 2));
   Step("up");
   TypeIntoCell(Grid(), 2, 2, "3");
   TypeIntoCell(Grid(), 2, 3, "1,5");
   Step("up");
   Step("down");
-  EXPECT_EQ(Grid().TextMatrix(2, 1) + " " + Grid().TextMatrix(2, 2) + " " + Grid().TextMatrix(2, 3),
-            "HVAC 3 15");
+  EXPECT_EQ(Cells(2), "HVAC 3 15") << "the box takes numbers only";
   ChooseMenu(*form, {"Transfer"});
-  EXPECT_EQ(Scenario().ManagedSupply[2], 3.0f);
-  EXPECT_EQ(Scenario().ManagedReturn[2], 15.0f) << "the box takes numbers only";
+  EXPECT_EQ(std::pair(Scenario().ManagedSupply[2], Scenario().ManagedReturn[2]),
+            std::pair(3.0f, 15.0f));
   EXPECT_EQ(Scenario().HVACSupply[2], 9.0f);
 }
 
