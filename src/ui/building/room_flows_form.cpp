@@ -13,6 +13,7 @@
 #include "text/number_text.h"
 #include "ui/building/flow_window_parts.h"
 #include "ui/common/window_menu.h"
+#include "ui/main/grid_operations.h"
 #include "ui/main/room_grids.h"
 
 namespace quarn {
@@ -60,18 +61,6 @@ const char* Caption(int16_t set) {
   if (set == kManagedFlowSet) return "Managed Room-to-Room flows";
   return "Natural Room-to-Room flows";
 }
-
-// While code fills the grid or moves its cursor, the cell handlers stand still.
-class CursorEventsOff {
- public:
-  explicit CursorEventsOff(int16_t& flag) : flag_(flag) { flag_ = kFalse; }
-  ~CursorEventsOff() { flag_ = kTrue; }
-  CursorEventsOff(const CursorEventsOff&) = delete;
-  CursorEventsOff& operator=(const CursorEventsOff&) = delete;
-
- private:
-  int16_t& flag_;
-};
 
 }  // namespace
 
@@ -121,7 +110,7 @@ int RoomFlowsForm::LastFlowRow() const {
 void RoomFlowsForm::ShowRoom(int16_t room) {
   if (room < 1 || room > RoomCount(ctx_.state.Building)) return;
   {
-    const CursorEventsOff off(ctx_.state.GridEditFlag);
+    const GridEventsOff off(ctx_.state.GridEditFlag);
     FillRoomFlowGrid(*grid_, ctx_.state.Building, flows_, room, set_);
     // Two key columns and the two flow columns in every set, so that each typed flow lands
     // in a cell that is stored.
@@ -129,6 +118,8 @@ void RoomFlowsForm::ShowRoom(int16_t room) {
     grid_->SetFixedCols(2);
     grid_->SetRowCol(1, kInColumn);
   }
+  // The cell handlers act from now on, however the flag stood before.
+  ctx_.state.GridEditFlag = kTrue;
   room_ = room;
   room_number_->setText(ToQt(FormatSingle(static_cast<float>(room))));
   room_name_->setText(ToQt(ctx_.state.Building.RoomList[room].Name));
@@ -158,7 +149,7 @@ void RoomFlowsForm::TotalRoomFlows() {
 void RoomFlowsForm::GridEnterCell() {
   if (ctx_.state.GridEditFlag == kFalse) return;
   TotalRoomFlows();
-  const CursorEventsOff off(ctx_.state.GridEditFlag);
+  const GridEventsOff off(ctx_.state.GridEditFlag);
   SkipFlowTotalsRow(*grid_, LastFlowRow());
 }
 
