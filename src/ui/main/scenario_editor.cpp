@@ -42,8 +42,9 @@
 #include "ui/building/ventilation_form.h"
 #include "ui/common/tool_openers.h"
 #include "ui/common/window_menu.h"
-#include "ui/inputs/room_source_form.h"
+#include "ui/inputs/occupant_form.h"
 #include "ui/inputs/pollutant_form.h"
+#include "ui/inputs/room_source_form.h"
 #include "ui/main/grid_edit.h"
 #include "ui/main/room_grids.h"
 #include "ui/main/scenario_grid.h"
@@ -735,6 +736,9 @@ void mainscenarioform::OpenInputWindow(InputWindow window) {
       break;
     case InputWindow::ManagedRoomToRoom:
       OpenRoomFlows(ctx_, this, kManagedFlowSet);
+      break;
+    case InputWindow::Occupants:
+      OpenOccupantForm(ctx_, this);
       break;
     default:
       ShowNotImplemented(ctx_.prompt);
