@@ -49,10 +49,8 @@ class OccupantWindow : public testing::EditorWindowTest {
     cy.Name = "Cy";
     cy.CycleLength = 24;
     cy.Lifetime = 0;
-    cy.Weight = 60;
     cy.TimeLeave[1] = 9;
     cy.Location[1] = "Living";
-    cy.LocationRoom[1] = 1;
     OpenEditor();
   }
 
@@ -100,7 +98,6 @@ TEST_F(OccupantWindow, OpensOnlyWithOccupantsAndShowsThemAsTheRecordHoldsThem) {
   EXPECT_FALSE(editor->isEnabled());
   EXPECT_EQ(Box("Population"), "1.2346E6");
   EXPECT_EQ(Box("weight"), "70");
-  EXPECT_EQ(Grid().TextMatrix(1, 3), "Outdoors");
   Spin("up");
   EXPECT_EQ(Box("OccupantNumber"), "2");
   EXPECT_EQ(Box("Lifetime"), "70");
@@ -110,15 +107,17 @@ TEST_F(OccupantWindow, OpensOnlyWithOccupantsAndShowsThemAsTheRecordHoldsThem) {
   EXPECT_FALSE(IsOpen());
   EXPECT_EQ(Occupant(1).Population, 1234567.0F) << "not the rounded text";
   EXPECT_EQ(Occupant(2).Lifetime, 70.0F) << "the box shows 70 and gives it back";
-  EXPECT_TRUE(prompt.shown.size() == 1U);
 }
 
 TEST_F(OccupantWindow, EditsSurviveTheSpinnerAndTransferStoresEveryOccupant) {
   ASSERT_NE(Open(), nullptr);
   TypeInto("OccupantName", "Ann");
   TypeInto("weight", "7,4");
+  TypeInto("CycleTime", "12");
   TypeIntoCell(Grid(), 2, 1, "2,5");
-  TypeIntoCell(Grid(), 2, 3, "A,b");
+  testing::ClickCell(Grid(), 2, 3);
+  Pick(3);
+  EXPECT_EQ(Grid().TextMatrix(2, 4), " 3");
   Spin("down");
   EXPECT_EQ(Box("OccupantNumber"), "1");
   Spin("up");
@@ -128,20 +127,18 @@ TEST_F(OccupantWindow, EditsSurviveTheSpinnerAndTransferStoresEveryOccupant) {
   Spin("down");
   EXPECT_EQ(Box("OccupantName"), "Ann");
   EXPECT_EQ(Grid().TextMatrix(2, 1), " 25") << "numbers only in the times";
+  EXPECT_EQ(Grid().TextMatrix(2, 4), "2") << "the first room of that name";
   state->ScenarioSaved = kTrue;
-  OccupantRecord cy = Occupant(2);
-  cy.Lifetime = 70;  // shown as 70 on the spinner
-  cy.Weight = 60;
   ChooseMenu(*form, {"File", "FileTransfer"});
   EXPECT_FALSE(IsOpen());
   EXPECT_TRUE(editor->isEnabled());
   EXPECT_EQ(Occupant(1).Name, "Ann");
   EXPECT_EQ(Occupant(1).Weight, 74.0F);
+  EXPECT_EQ(Occupant(1).CycleLength, 12.0F);
   EXPECT_EQ(Occupant(1).TimeEnter[2], 25.0F);
-  EXPECT_EQ(Occupant(1).Location[2], "A,b");
-  EXPECT_EQ(Occupant(2).Name, cy.Name);
-  EXPECT_EQ(Occupant(2).Lifetime, cy.Lifetime);
-  EXPECT_EQ(Occupant(2).TimeLeave, cy.TimeLeave);
+  EXPECT_EQ(Occupant(1).LocationRoom[2], 2.0F);
+  EXPECT_EQ(Occupant(2).Name, "Cy");
+  EXPECT_EQ(Occupant(2).TimeLeave[1], 9.0F);
   EXPECT_EQ(state->OccupantsSaved, kTrue);
   EXPECT_EQ(state->ScenarioSaved, kFalse);
 }
@@ -164,25 +161,6 @@ TEST_F(OccupantWindow, AnUnfinishedFirstStayWarnsAtEveryStoreAndIsStoredAnyway) 
   EXPECT_EQ(Occupant(1).EfficiencyFactor, 0.5F);
 }
 
-TEST_F(OccupantWindow, PickedLocationsAreStoredByNameAndTheCycleLengthAsTyped) {
-  ASSERT_NE(Open(), nullptr);
-  testing::ClickCell(Grid(), 1, 1);
-  Pick(2);
-  EXPECT_EQ(Grid().TextMatrix(1, 3), "Kitchen");
-  EXPECT_EQ(Grid().TextMatrix(1, 4), " 2");
-  TypeIntoCell(Grid(), 2, 1, "24");
-  TypeIntoCell(Grid(), 2, 2, "30");
-  testing::ClickCell(Grid(), 2, 3);
-  Pick(3);
-  EXPECT_EQ(Grid().TextMatrix(2, 4), " 3");
-  TypeInto("CycleTime", "12");
-  ChooseMenu(*form, {"Transfer"});
-  EXPECT_EQ(Occupant(1).Location[1], "Kitchen");
-  EXPECT_EQ(Occupant(1).LocationRoom[1], 2.0F);
-  EXPECT_EQ(Occupant(1).LocationRoom[2], 2.0F) << "the first room of that name";
-  EXPECT_EQ(Occupant(1).CycleLength, 12.0F);
-}
-
 TEST_F(OccupantWindow, AnOpenedPatternIsTheOccupantsWhetherTransferredOrCancelled) {
   std::ofstream(Path("d.ACT"), std::ios::binary)
       << "Di\r\n 0 \r\n 8 \r\nKitchen\r\n 2 \r\nDONE\r\n .5 \r\n 1 \r\n 0 \r\n 48 \r\n 12 \r\n"
@@ -195,7 +173,6 @@ TEST_F(OccupantWindow, AnOpenedPatternIsTheOccupantsWhetherTransferredOrCancelle
     EXPECT_EQ(dialogs.asked.back().request.filter,
               "All Occpancies (*.ACT)|*.ACT|All files (*.*)|*.*");
     EXPECT_EQ(Occupant(2).Name, "Di");
-    EXPECT_EQ(Box("OccupantName"), "Di");
     EXPECT_EQ(Grid().TextMatrix(1, 3), "Kitchen");
     prompt.answers = {Answer::Yes};
     ChooseMenu(*form, {close});
@@ -212,6 +189,7 @@ TEST_F(OccupantWindow, SaveWritesTheShownOccupantAndStoresEveryOne) {
   TypeIntoCell(Grid(), 1, 2, "8");
   testing::ClickCell(Grid(), 1, 3);
   Pick(2);
+  EXPECT_EQ(Grid().TextMatrix(1, 4), " 2");
   TypeInto("Population", "0");
   Spin("up");
   TypeInto("OccupantName", "Eve");
