@@ -295,7 +295,7 @@ bool WriteSummaryFile(const BuildingRecord& building, const std::string& fileNam
   return item_file::Save(fileName, out.Bytes(), prompt);
 }
 
-bool WriteRiskFile(const BuildingRecord& building, const std::string& comment,
+bool WriteRiskFile(const BuildingRecord& building, int pollutant, const std::string& comment,
                    const std::vector<RiskFrameworkTexts>& occupants, const std::string& fileName,
                    Prompt& prompt) {
   static constexpr std::array<const char*, 6> kLabels = {
@@ -311,7 +311,9 @@ bool WriteRiskFile(const BuildingRecord& building, const std::string& comment,
   };
   line("Risk analysis for " + building.ID);
   line("Scenario " + scenario.Name);
-  line("Pollutant " + scenario.Pollutants[0].Name);
+  const PollutantRecord& shown =
+      scenario.Pollutants[static_cast<std::size_t>(std::clamp(pollutant, 0, kMaxPollutants - 1))];
+  line("Pollutant " + shown.Name);
   line("Comments " + comment);
   const RiskFrameworkTexts none;
   for (int o = 1; o <= Occupants(scenario); ++o) {
@@ -320,7 +322,7 @@ bool WriteRiskFile(const BuildingRecord& building, const std::string& comment,
     const std::string& name = scenario.Occupants[o].Name;
     line("Analysis for occupant " + name);
     line("Irritant/Non Cancer:");
-    line("Irritant Concentration " + FileSingle(scenario.Pollutants[0].IrritantConc));
+    line("Irritant Concentration " + FileSingle(shown.IrritantConc));
     cells(texts.irritant);
     line("Analysis for occupant " + name);
     line("Cancer ");

@@ -51,10 +51,10 @@ struct RiskFrameworkTexts {
   std::array<std::string, 6> cancer;    // cancer block
 };
 
-// Risk framework report (".FUL"). `comment` is the risk analysis window's comment;
-// `occupants` holds the texts of occupants 1..NumOccupants in order (missing ones print
-// empty).
-bool WriteRiskFile(const BuildingRecord& building, const std::string& comment,
+// Risk framework report (".FUL") of pollutant `pollutant` (0 to 7). `comment` is the risk
+// analysis window's comment; `occupants` holds the texts of occupants 1..NumOccupants in
+// order (missing ones print empty).
+bool WriteRiskFile(const BuildingRecord& building, int pollutant, const std::string& comment,
                    const std::vector<RiskFrameworkTexts>& occupants, const std::string& fileName,
                    Prompt& prompt);
 

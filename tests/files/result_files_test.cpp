@@ -223,7 +223,7 @@ TEST_F(ResultFiles, RiskFrameworkReportMatchesItsLayout) {
   ann.irritant = {"8", "4.2", "1", "4.2", "0.1", "0.42"};
   ann.cancer = {"70", "1.1", "0.5", "0.55", "2E-05", "1.1E-05"};
   const std::string path = Path("r.FUL");
-  ASSERT_TRUE(WriteRiskFile(b, "Test run", {ann}, path, prompt_));
+  ASSERT_TRUE(WriteRiskFile(b, 0, "Test run", {ann}, path, prompt_));
   EXPECT_EQ(Bytes(path),
             "Risk analysis for House\r\n"
             "Scenario Winter\r\n"

@@ -50,6 +50,7 @@
 #include "ui/results/input_reports.h"
 #include "ui/results/plot_window.h"
 #include "ui/results/results_form.h"
+#include "ui/results/risk_framework.h"
 #include "ui/results/run_graph.h"
 #include "ui/results/status_dlg.h"
 #include "ui/results/summary_form.h"
@@ -298,13 +299,12 @@ void BuildingForm::WireCommands() {
       {"CalculateNone", [this] { CalculateExposure("N"); }},
       {"averageexposure", [this] { CalculateAverage(); }},
       {"CalculateRisk", [this] { CalculateRisk(); }},
-      // Wired when the results windows (summary, risk) exist.
       {"DisplaySummary", [this] { ShowSummary(ctx_, AreaAbove(this)); }},
       {"DisplayConcentration", [this] { DisplayConcentration(); }},
       {"DisplayInst", [this] { DisplayExposure(1); }},
       {"DisplayAverage", [this] { DisplayAverageExposure(); }},
       {"DisplyaCumulative", [this] { DisplayExposure(2); }},
-      {"RiskFull", not_yet},
+      {"RiskFull", [this] { ShowRiskFramework(ctx_, AreaAbove(this)); }},
       {"mg", [this] { SetDisplayUnits(0); }},
       {"micrograms", [this] { SetDisplayUnits(1); }},
       {"ppm", [this] { SetDisplayUnits(2); }},

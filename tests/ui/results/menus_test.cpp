@@ -19,6 +19,8 @@
 #include "ui/results/exposure_form.h"
 #include "ui/results/plot_window.h"
 #include "ui/results/results_form.h"
+#include "ui/results/risk_analysis.h"
+#include "ui/results/risk_framework.h"
 #include "ui/results/summary_form.h"
 
 namespace quarn {
@@ -164,6 +166,34 @@ std::vector<WindowMenus> AllResultsWindows() {
         {"&Window > &Tile", "WindowsTile", true},
         {"&Window > &List windows", "WindowsList", true}},
        {}},
+      {"RiskFramework",
+       [](MainContext& c) { return std::make_unique<RiskFramework>(c); },
+       {{"&File", "file", true},
+        {"&File > &Save", "filesave", true},
+        {"&File > S&ave as", "filesaveas", false},
+        {"&File > Printer &Setup", "fileprintsetup", false},
+        {"&File > &Print", "FilePrint", true},
+        {"&File > &Close", "fileclose", true},
+        {"&Calculate risk", "calculate", true},
+        {"&Tools", "tools", true},
+        {"&Tools > &Calculator", "Calculator", false},
+        {"&Tools > &Units conversion", "Units", false},
+        {"&Window", "Window", true},
+        {"&Window > &Cascade", "WindowCascade", true},
+        {"&Window > &Tile", "WindowTile", true},
+        {"&Window > &List windows", "WindowsList", true},
+        {"&Help", "help", true},
+        {"&Help > &Contents", "HelpContents", true}},
+       {{"HelpContents", "RovozUzav.HLP", "Contents"}}},
+      {"RiskAnalysis",
+       [](MainContext& c) { return std::make_unique<RiskAnalysis>(c); },
+       {{"&File", "file", true},
+        {"&File > &Save risk results", "filesave", true},
+        {"&File > &Print risk results", "FilePrint", true},
+        {"&File > ", "sep", true},
+        {"&File > &Return to main", "filereturn", true},
+        {"&Help", "help", true}},
+       {{"help", "RovozUzav.HLP", "Contents"}}},
   };
 }
 

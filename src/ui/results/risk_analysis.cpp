@@ -1,0 +1,104 @@
+#include "ui/results/risk_analysis.h"
+
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <array>
+
+#include "files/result_files.h"
+#include "platform/help_service.h"
+#include "platform/printer_service.h"
+#include "platform/qt_text.h"
+#include "platform/window_registry.h"
+#include "text/number_text.h"
+#include "ui/main/room_grids.h"
+
+namespace quarn {
+namespace {
+
+constexpr std::array<MenuEntry, 6> kMenu{{
+    {0, "&File", "file", 0},
+    {1, "&Save risk results", "filesave", 0},
+    {1, "&Print risk results", "FilePrint", 0},
+    {1, "-", "sep", 0},
+    {1, "&Return to main", "filereturn", 0},
+    {0, "&Help", "help", 0},
+}};
+
+constexpr int kWidth = 7500;
+constexpr double kScreenShare = 0.8;
+
+QLabel* MakeLabel(QWidget* parent, QGridLayout* layout, const char* name, const char* text, int row,
+                  int col) {
+  auto* label = new QLabel(ToQt(text), parent);
+  label->setObjectName(name);
+  layout->addWidget(label, row, col);
+  return label;
+}
+
+}  // namespace
+
+RiskAnalysis::RiskAnalysis(MainContext& context, QWidget* parent)
+    : ResultsWindow(context, kMenu, nullptr, parent) {
+  setObjectName("RiskAnalysis");
+  setWindowTitle("Risk Analysis");
+  setAttribute(Qt::WA_QuitOnClose, false);
+  QWidget* central = centralWidget();
+  auto* layout = new QGridLayout(central);
+  MakeLabel(central, layout, "Label1", "Risk Analysis for: ", 0, 0);
+  pollutant_ = MakeLabel(central, layout, "Pollutant", "Pollutant", 0, 1);
+  MakeLabel(central, layout, "Label2", "Exposure absorbed dose g after ", 1, 0);
+  years_ = MakeLabel(central, layout, "Nyears", "Label3", 1, 1);
+  dose_ = MakeLabel(central, layout, "dose", "Label3", 1, 2);
+  MakeLabel(central, layout, "Label3", "Cancer Risk Assessment, Lifetime risk", 2, 0);
+  risk_ = MakeLabel(central, layout, "RiskResult", "Label4", 2, 1);
+  MakeLabel(central, layout, "Label4", "Comments", 3, 0);
+  text1_ = new QLineEdit(" ", central);
+  text1_->setObjectName("Text1");
+  layout->addWidget(text1_, 4, 0, 1, 3);
+  layout->setRowStretch(5, 1);
+  SetCommands({
+      {"filesave", [this] { SaveResults(); }},
+      {"FilePrint",
+       [this] {
+         PrintCommand command(ctx_.printer);
+         command.Window(*this);
+       }},
+      {"filereturn", [this] { Unload(); }},
+      {"help", [this] { ctx_.help.ShowHelp("RovozUzav.HLP", "Contents"); }},
+  });
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    resize(TwipsToPixels(kWidth), static_cast<int>(screen->geometry().height() * kScreenShare));
+  }
+  CenterForm(*this);
+}
+
+std::string RiskAnalysis::Comment() const {
+  return FromQt(text1_->text());
+}
+
+void RiskAnalysis::SaveResults() {
+  const auto name = AskSaveName("*.RSK", "Risk results (*.RSK)|*.RSK|All files (*.*)|*.*", "");
+  if (!name) return;
+  const RiskAnalysisTexts texts{FromQt(years_->text()), FromQt(dose_->text()),
+                                FromQt(risk_->text()), Comment()};
+  WriteRiskAnalysisFile(ctx_.state.Building, texts, *name, ctx_.prompt);
+}
+
+RiskAnalysis* ShowRiskAnalysisForm(MainContext& context) {
+  auto* form = AppWindows().Load<RiskAnalysis>([&context] { return new RiskAnalysis(context); });
+  const ScenarioRecord& s = context.state.Building.Scenario;
+  const OccupantRecord& first = s.Occupants[1];
+  form->Pollutant().setText(ToQt(s.Pollutants[0].Name));
+  form->RiskResult().setText(ToQt(FormatSingle(first.CancerRiskResult[0])));
+  form->Nyears().setText(ToQt(FormatPattern(s.YearsSimulated, "###.## yrs")));
+  // The absorbed mass is kept in mg; the window shows grams.
+  form->dose().setText(ToQt(FormatPattern(0.001 * first.AbsorbedMass, "####.### gms")));
+  form->Text1().setText(ToQt(s.Pollutants[0].Comments));
+  form->show();
+  return form;
+}
+
+}  // namespace quarn

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+
+#include "ui/results/results_window.h"
+
+class QLabel;
+class QLineEdit;
+
+namespace quarn {
+
+// A small read-only summary of the first occupant's lifetime cancer risk from the first
+// pollutant: the absorbed dose after the simulated years, the risk and the pollutant's
+// comments; it saves them as a .RSK report and prints its own image.
+class RiskAnalysis : public ResultsWindow {
+  Q_OBJECT
+
+ public:
+  explicit RiskAnalysis(MainContext& context, QWidget* parent = nullptr);
+
+  QLineEdit& Text1() { return *text1_; }       // NOLINT(readability-identifier-naming)
+  QLabel& RiskResult() { return *risk_; }      // NOLINT(readability-identifier-naming)
+  QLabel& dose() { return *dose_; }            // NOLINT(readability-identifier-naming)
+  QLabel& Pollutant() { return *pollutant_; }  // NOLINT(readability-identifier-naming)
+  QLabel& Nyears() { return *years_; }         // NOLINT(readability-identifier-naming)
+  // The comments box as the reports print it.
+  std::string Comment() const;
+
+  // File > Save risk results: the .RSK report under a chosen name.
+  void SaveResults();
+
+ private:
+  QLineEdit* text1_ = nullptr;
+  QLabel* risk_ = nullptr;
+  QLabel* dose_ = nullptr;
+  QLabel* pollutant_ = nullptr;
+  QLabel* years_ = nullptr;
+};
+
+// The building window's opener of the risk analysis (no menu item calls it): the window
+// loaded, filled from occupant 1 and pollutant 0, and shown.
+RiskAnalysis* ShowRiskAnalysisForm(MainContext& context);
+
+}  // namespace quarn

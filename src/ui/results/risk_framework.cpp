@@ -1,0 +1,454 @@
+#include "ui/results/risk_framework.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cmath>
+#include <vector>
+
+#include "files/result_files.h"
+#include "platform/edit_cell.h"
+#include "platform/flex_grid.h"
+#include "platform/help_service.h"
+#include "platform/printer_service.h"
+#include "platform/qt_text.h"
+#include "platform/up_down.h"
+#include "text/date_time.h"
+#include "text/number_read.h"
+#include "text/number_text.h"
+#include "ui/common/number_entry.h"
+#include "ui/common/tool_openers.h"
+#include "ui/common/window_menu.h"
+#include "ui/results/print_frame.h"
+#include "ui/results/risk_analysis.h"
+#include "ui/results/summary_form.h"
+
+namespace quarn {
+namespace {
+
+constexpr std::array<MenuEntry, 16> kMenu{{
+    {0, "&File", "file", 0},
+    {1, "&Save", "filesave", 0},
+    {1, "S&ave as", "filesaveas", 0},
+    {1, "Printer &Setup", "fileprintsetup", 0},
+    {1, "&Print", "FilePrint", 0},
+    {1, "&Close", "fileclose", 0},
+    {0, "&Calculate risk", "calculate", 0},
+    {0, "&Tools", "tools", 0},
+    {1, "&Calculator", "Calculator", 0},
+    {1, "&Units conversion", "Units", 0},
+    {0, "&Window", "Window", 0},
+    {1, "&Cascade", "WindowCascade", 0},
+    {1, "&Tile", "WindowTile", 0},
+    {1, "&List windows", "WindowsList", 0},
+    {0, "&Help", "help", 0},
+    {1, "&Contents", "HelpContents", 0},
+}};
+
+constexpr int kCols = 11;
+constexpr int kHeaderHeight = 600;
+constexpr std::array<int, kCols> kWidths{1000, 1900, 1290, 900, 900, 1200,
+                                         900,  900,  1200, 900, 1200};
+constexpr int kMinWidth = 6580;
+constexpr int kMinHeight = 3405;
+constexpr int kLabelTop = 250;  // under the frame's caption
+constexpr int kGridTop = 1000;
+constexpr double kFrameShare = 0.99;
+constexpr const char* kFilter = "Full risk analsyis (*.FUL)|*.FUL|All files (*.*)|*.*";
+constexpr const char* kRecalcMask = "##,#####0.0#";
+constexpr const char* kRiskMask = "#.0##E-";
+constexpr double kHoursPerYear = 24.0 * 365.0;
+// The error a Single gives when a product passes its range.
+constexpr int kOverflowError = 6;
+
+// Rows of occupant i's block (from 1): irritant, cancer, lifetime cancer, comments.
+int IrritantRow(int i) {
+  return 4 * i - 3;
+}
+
+// How many occupant blocks a grid of this many rows holds (the fill makes 3 n + 7 rows).
+int BlocksOf(int rows) {
+  return rows < 7 ? 0 : (rows - 7) / 3;
+}
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// The unit of a header for the scenario's concentration units: milligrams and micrograms
+// have their own signs; any other name is shown as it is, followed by `other_suffix`.
+std::string UnitText(const std::string& units, const char* mg, const char* ug,
+                     const char* other_suffix = "") {
+  const std::string upper = Upper(units);
+  if (upper == "MILLIGRAMS") return mg;
+  if (upper == "MICROGRAMS") return ug;
+  return units + other_suffix;
+}
+
+void WriteHeader(FlexGrid& grid, const ScenarioRecord& s, const PollutantRecord& pollutant) {
+  const std::string& u = s.ConcUnits;
+  const std::array<std::string, kCols> headers{
+      "Occupant\nName",
+      "Pollutant: " + pollutant.Name + "\nType of Risk",
+      "Concentration\n" + UnitText(u, "mg/m\xB3", "\xB5g/m\xB3"),
+      "Duration",
+      "Exposure\n" + UnitText(u, "mgh/m\xB3", "\xB5gh/m\xB3", "h"),
+      "Conversion\nFactor",
+      "Dose\n" + UnitText(u, "mg", "\xB5g"),
+      "Dose/\nResponse",
+      "Individual\nRisk",
+      "Population",
+      "Population\nRisk"};
+  for (int c = 0; c < kCols; ++c) {
+    grid.SetColWidth(c, kWidths[static_cast<size_t>(c)]);
+    grid.SetTextMatrix(0, c, headers[static_cast<size_t>(c)]);
+  }
+  grid.SetRowHeight(0, kHeaderHeight);
+}
+
+// Writes occupant i's block from row r for pollutant p and stores the occupant's dose and
+// cancer risk of p: first the cancer row's, then the lifetime row's over them.
+void WriteBlock(FlexGrid& grid, int r, OccupantRecord& occ, const ScenarioRecord& s, int p) {
+  const auto pi = static_cast<size_t>(p);
+  const PollutantRecord& pollutant = s.Pollutants[pi];
+  const float eff = occ.EfficiencyFactor;
+  const float pop = occ.Population;
+  const std::array<const char*, 4> labels{"Irritant/Non Cancer", "Cancer Risk",
+                                          "Cancer Risk lifetime", "Comments"};
+  for (int k = 0; k < 4; ++k) {
+    grid.SetTextMatrix(r + k, 0, occ.Name);
+    grid.SetTextMatrix(r + k, 1, labels[static_cast<size_t>(k)]);
+    if (k < 3) grid.SetTextMatrix(r + k, 5, FormatSingle(eff));
+  }
+
+  const float product = pollutant.IrritantFactor * occ.IrritantExposure[pi];
+  grid.SetTextMatrix(r, 2, ">" + FormatSingle(pollutant.IrritantConc));
+  grid.SetTextMatrix(r, 3, FormatPattern(occ.HoursAboveIrritant[pi], "#####,#.# hrs"));
+  grid.SetTextMatrix(r, 4, FormatSingle(occ.IrritantExposure[pi]));
+  grid.SetTextMatrix(
+      r, 6, pollutant.IrritantFactor <= 0 ? "No Data" : FormatSingle(pollutant.IrritantFactor));
+  grid.SetTextMatrix(r, 7, product == 0 ? "No Data" : FormatPattern(product, "0.000E-"));
+  grid.SetTextMatrix(r, 9, SignSingle(pop));
+  grid.SetTextMatrix(r, 10, FormatSingle(product * pop));
+
+  occ.Dose[pi] = occ.TotalExposure[pi] * eff;
+  occ.CancerRiskResult[pi] = occ.Dose[pi] * pollutant.CancerRisk;
+  const float cancer = occ.CancerRiskResult[pi];
+  grid.SetTextMatrix(r + 1, 2, FormatPattern(occ.AverageExposure[pi], "#,##0.0#"));
+  grid.SetTextMatrix(r + 1, 3, FormatPattern(s.YearsSimulated, "###.## yrs"));
+  grid.SetTextMatrix(r + 1, 4, FormatPattern(occ.TotalExposure[pi], "#,####0.0#"));
+  grid.SetTextMatrix(r + 1, 7, FormatPattern(pollutant.CancerRisk, "#.0##E-"));
+  grid.SetTextMatrix(r + 1, 8, FormatPattern(cancer, "0.0##E-"));
+  grid.SetTextMatrix(r + 1, 9, FormatPattern(pop, "0.0##E-"));
+  grid.SetTextMatrix(r + 1, 10, FormatPattern(cancer * pop, "0.0###E-"));
+
+  const float lifetime = occ.LifetimeExposure[pi];
+  if (occ.Lifetime > 0) {
+    // The lifetime exposure spread over the lifetime's hours: its average concentration.
+    const float c = lifetime / occ.Lifetime / 365 / 24;
+    grid.SetTextMatrix(r + 2, 2, FormatPattern(c, c >= 0.001F ? "0.000E-" : "0.0###E- mg/m\xB3"));
+    grid.SetTextMatrix(r + 2, 3, FormatPattern(occ.Lifetime, "###.##"));
+    grid.SetTextMatrix(r + 2, 4, FormatPattern(lifetime, "0.000E-"));
+  }
+  occ.Dose[pi] = lifetime * eff;
+  occ.CancerRiskResult[pi] = occ.Dose[pi] * pollutant.CancerRisk;
+  const float life_risk = occ.CancerRiskResult[pi];
+  grid.SetTextMatrix(r + 2, 7, FormatSingle(pollutant.CancerRisk));
+  grid.SetTextMatrix(r + 2, 8, FormatPattern(life_risk, "0.000E-"));
+  grid.SetTextMatrix(r + 2, 9, SignSingle(pop));
+  grid.SetTextMatrix(r + 2, 10, FormatSingle(life_risk * pop));
+}
+
+// A cell read as the number it shows: its thousands separators removed, then its leading
+// number (0 when it has none).
+double CellNumber(const FlexGrid& grid, int row, int col) {
+  return LeadingNumber(RemoveCommas(grid.TextMatrix(row, col)));
+}
+
+// Recomputes one result row from its cells; `hours` turns the duration cell into hours.
+// A product past a Single's range is said and ends that row, its cells after it kept.
+void RecalculateRow(FlexGrid& grid, int r, double hours, Prompt& prompt) {
+  std::string conc = RemoveCommas(grid.TextMatrix(r, 2));
+  if (const size_t mark = conc.find('>'); mark != std::string::npos) conc.erase(0, mark + 1);
+  const std::optional<float> c = AsSingle(LeadingNumber(conc));
+  const double duration = CellNumber(grid, r, 3) * hours;
+  struct Step {
+    int factor_col;  // the cell multiplied in; 0 for the duration
+    int result_col;
+    const char* mask;
+  };
+  constexpr std::array<Step, 4> kSteps{
+      {{0, 4, kRecalcMask}, {5, 6, kRecalcMask}, {7, 8, kRiskMask}, {9, 10, kRiskMask}}};
+  std::optional<float> value = c;
+  for (const Step& step : kSteps) {
+    const double factor = step.factor_col == 0 ? duration : CellNumber(grid, r, step.factor_col);
+    if (value) value = AsSingle(factor * *value);
+    if (!value) {
+      prompt.Message(
+          "Error " + std::to_string(kOverflowError) + "in risk calculation. Will continue.",
+          "Error", MessageIcon::None);
+      return;
+    }
+    grid.SetTextMatrix(r, step.result_col, FormatPattern(*value, step.mask));
+  }
+}
+
+int PollutantTotal(const ScenarioRecord& s) {
+  return std::clamp<int>(s.NumPollutants, 1, kMaxPollutants);
+}
+
+QLabel* MakeLabel(QWidget* parent, QGridLayout* layout, const char* name, const char* text,
+                  int col) {
+  auto* label = new QLabel(ToQt(text), parent);
+  label->setObjectName(name);
+  layout->addWidget(label, 0, col);
+  return label;
+}
+
+}  // namespace
+
+RiskFramework::RiskFramework(MainContext& context, QWidget* parent)
+    : ResultsWindow(context, kMenu, "Riskss", parent) {
+  setObjectName("RiskFramework");
+  setWindowTitle("Risk Characterization Framework");
+  frame_ = new QGroupBox("Risk Details", centralWidget());
+  frame_->setObjectName("Frame1");
+  Riskss().setParent(frame_);
+  Riskss().SetRowHeight(0, 300);
+  auto* bar = new QWidget(frame_);
+  bar->setObjectName("labels");
+  auto* layout = new QGridLayout(bar);
+  layout->setContentsMargins(0, 0, 0, 0);
+  MakeLabel(bar, layout, "Label1", "Building", 0);
+  label2_ = MakeLabel(bar, layout, "Label2", "", 1);
+  MakeLabel(bar, layout, "Label3", "Scenario", 2);
+  label4_ = MakeLabel(bar, layout, "Label4", "", 3);
+  MakeLabel(bar, layout, "Label5", "Pollutant", 4);
+  number_ = new QLineEdit(bar);
+  number_->setObjectName("PollutantNumber");
+  number_->setMaximumWidth(TwipsToPixels(600));
+  RestrictToNumbers(*number_);
+  layout->addWidget(number_, 0, 5);
+  spinner_ = new UpDown(bar);
+  spinner_->setObjectName("UpDown1");
+  layout->addWidget(spinner_, 0, 6);
+  pollutant_ = MakeLabel(bar, layout, "Pollutantlabel", "", 7);
+  layout->setColumnStretch(8, 1);
+  edit_ = new EditCellBox(frame_);
+  edit_->setObjectName("EditCell");
+  edit_->hide();
+
+  connect(spinner_, &UpDown::DownClick, this, [this] { StepPollutant(-1); });
+  connect(spinner_, &UpDown::UpClick, this, [this] { StepPollutant(1); });
+  FlexGrid& grid = Riskss();
+  connect(&grid, &FlexGrid::KeyPress, this, [this](int& key) {
+    RiskStartCellEdit(key);
+    key = 0;
+  });
+  connect(&grid, &FlexGrid::DblClick, this, [this] { RiskStartCellEdit(keycode::kSpace); });
+  connect(&grid, &FlexGrid::GotFocus, this, [this] { StoreEdit(); });
+  connect(&grid, &FlexGrid::LeaveCell, this, [this] { StoreEdit(); });
+  connect(edit_, &EditCellBox::KeyDown, this, [this](int& key, int) { EditKeyDown(key); });
+  connect(edit_, &EditCellBox::KeyPress, this, [](int& key) {
+    if (key == keycode::kReturn || key == keycode::kEscape) key = 0;
+  });
+
+  SetCommands(
+      {
+          {"filesave", [this] { SaveReport(); }},
+          {"FilePrint", [this] { PrintReport(); }},
+          {"fileclose", [this] { Unload(); }},
+          {"calculate",
+           [this] {
+             StoreEdit();
+             RecalculateRiskGrid(Riskss(), ctx_.prompt);
+           }},
+          {"tools", [this] { ToolsCalculator(ctx_); }},
+          {"HelpContents", [this] { ctx_.help.ShowHelp("RovozUzav.HLP", "Contents"); }},
+      },
+      "WindowCascade", "WindowTile");
+  // The calculator comes up as the Tools menu opens; its items have no command of their own.
+  if (auto* tools = menuBar()->findChild<QAction*>("tools"); tools && tools->menu()) {
+    connect(tools->menu(), &QMenu::aboutToShow, this, [this] { RunCommand("tools"); });
+  }
+  setMinimumSize(TwipsToPixels(kMinWidth), TwipsToPixels(kMinHeight));
+  LayOut();
+}
+
+void RiskFramework::resizeEvent(QResizeEvent* event) {
+  ResultsWindow::resizeEvent(event);
+  LayOut();
+}
+
+bool RiskFramework::eventFilter(QObject* watched, QEvent* event) {
+  const bool handled = ResultsWindow::eventFilter(watched, event);
+  // The shared grid placement runs first; the grid of this window lives in its frame.
+  if (watched == centralWidget() && event->type() == QEvent::Resize) LayOut();
+  return handled;
+}
+
+void RiskFramework::LayOut() {
+  if (frame_ == nullptr) return;
+  const QWidget* outer = OuterFrame(this);
+  const int w = static_cast<int>(0.98 * outer->width()) - TwipsToPixels(100);
+  const int h = static_cast<int>(0.98 * outer->height()) - TwipsToPixels(200);
+  frame_->setGeometry(0, 0, std::max(w, 0), std::max(h, 0));
+  if (auto* bar = frame_->findChild<QWidget*>("labels")) {
+    bar->setGeometry(TwipsToPixels(100), TwipsToPixels(kLabelTop),
+                     std::max(frame_->width() - TwipsToPixels(200), 0), TwipsToPixels(500));
+  }
+  const int top = TwipsToPixels(kGridTop);
+  Riskss().setGeometry(0, top,
+                       std::max(static_cast<int>(0.98 * frame_->width()) - TwipsToPixels(200), 0),
+                       std::max(frame_->height() - top - TwipsToPixels(100), 0));
+}
+
+void RiskFramework::RiskStartCellEdit(int key_ascii) {
+  FlexGrid& grid = Riskss();
+  if (!grid.HasCurrentCell()) return;
+  const QPoint at = grid.geometry().topLeft() +
+                    QPoint(TwipsToPixels(grid.CellLeft()), TwipsToPixels(grid.CellTop()));
+  edit_->setGeometry(at.x(), at.y(), TwipsToPixels(grid.CellWidth()),
+                     TwipsToPixels(grid.CellHeight()));
+  const bool keep = key_ascii >= 0 && key_ascii <= keycode::kSpace;
+  edit_->setText(ToQt(keep ? grid.Text() : std::string(1, static_cast<char>(key_ascii))));
+  edit_->end(false);
+  edit_->show();
+  edit_->raise();
+  edit_->setFocus();
+}
+
+void RiskFramework::StoreEdit() {
+  if (!edit_->isVisible()) return;
+  Riskss().SetText(FromQt(edit_->text()));
+  edit_->hide();
+}
+
+void RiskFramework::EditKeyDown(int& key_code) {
+  FlexGrid& grid = Riskss();
+  switch (key_code) {
+    case keycode::kEscape:
+      edit_->hide();
+      grid.setFocus();
+      break;
+    case keycode::kReturn:
+      StoreEdit();
+      grid.setFocus();
+      break;
+    case keycode::kDown:
+    case keycode::kUp: {
+      StoreEdit();
+      grid.setFocus();
+      QCoreApplication::processEvents();
+      const int row = grid.Row();
+      if (key_code == keycode::kDown && row < grid.Rows() - 1) grid.SetRow(row + 1);
+      if (key_code == keycode::kUp && row > grid.FixedRows()) grid.SetRow(row - 1);
+      break;
+    }
+    default:
+      return;  // Left, Right and the rest are the box's own
+  }
+  key_code = 0;
+}
+
+void RiskFramework::SaveReport() {
+  StoreEdit();
+  const auto name = AskSaveName("*.FUL", kFilter, "");
+  if (!name) return;
+  const FlexGrid& grid = Riskss();
+  std::vector<RiskFrameworkTexts> occupants;
+  for (int i = 1; i <= BlocksOf(grid.Rows()); ++i) {
+    RiskFrameworkTexts& texts = occupants.emplace_back();
+    for (int c = 3; c <= 8; ++c) {
+      texts.irritant[static_cast<size_t>(c - 3)] = grid.TextMatrix(IrritantRow(i), c);
+      texts.cancer[static_cast<size_t>(c - 3)] = grid.TextMatrix(IrritantRow(i) + 1, c);
+    }
+  }
+  // The comment is the risk analysis window's, when it is open; it is not opened for it.
+  const RiskAnalysis* analysis = AppWindows().Find<RiskAnalysis>();
+  const std::string comment = analysis != nullptr ? analysis->Comment() : " ";
+  WriteRiskFile(ctx_.state.Building, shown_, comment, occupants, *name, ctx_.prompt);
+}
+
+void RiskFramework::PrintReport() {
+  StoreEdit();
+  PrintCommand command(ctx_.printer);
+  PrintJob& job = command.Job();
+  const DateTime now = job.Now();
+  const BuildingRecord& b = ctx_.state.Building;
+  PrintGrid(job, Riskss(),
+            "Risk results for " + b.ID + "  " + b.Scenario.Name + " Date " + DateText(now) +
+                " Time " + TimeText(now),
+            true);
+}
+
+void RiskFramework::StepPollutant(int step) {
+  const int count = PollutantTotal(ctx_.state.Building.Scenario);
+  const std::string typed = FromQt(number_->text());
+  const std::optional<int> stepped = SteppedPollutant(typed, count, step);
+  // Without a step the box already shows a pollutant in range; it is shown afresh.
+  const int p = stepped.value_or(
+      std::clamp(static_cast<int>(std::nearbyint(LeadingNumber(typed))), 0, count - 1));
+  FillRiskGrid(*this, p);
+}
+
+void FillRiskGrid(RiskFramework& form, int p) {
+  BuildingRecord& b = form.Context().state.Building;
+  ScenarioRecord& s = b.Scenario;
+  p = std::clamp(p, 0, kMaxPollutants - 1);
+  form.SetShownPollutant(p);
+  FlexGrid& grid = form.Riskss();
+  // An edit still open belongs to the table being replaced.
+  form.EditCell().hide();
+  grid.SetRedraw(false);
+  const PollutantRecord& pollutant = s.Pollutants[static_cast<size_t>(p)];
+  form.Label2().setText(ToQt(b.ID));
+  form.Label4().setText(ToQt(s.Name));
+  form.Pollutantlabel().setText(ToQt(pollutant.Name));
+  form.PollutantNumber().setText(ToQt(FormatSingle(static_cast<float>(p))));
+  const int occupants = std::clamp<int>(s.NumOccupants, 0, kMaxOccupants);
+  grid.SetCols(kCols);
+  grid.SetRows(3 * occupants + 7);
+  WriteHeader(grid, s, pollutant);
+  for (int i = 1; i <= occupants; ++i) {
+    WriteBlock(grid, IrritantRow(i), s.Occupants[static_cast<size_t>(i)], s, p);
+  }
+  grid.SetTextMatrix(grid.Rows() - 1, 0, "Comments");
+  grid.SetCol(1);
+  grid.SetRedraw(true);
+}
+
+void RecalculateRiskGrid(FlexGrid& grid, Prompt& prompt) {
+  // Irritant rows count their duration in hours, the cancer rows in years.
+  for (int i = 1; i <= BlocksOf(grid.Rows()); ++i) {
+    RecalculateRow(grid, IrritantRow(i), 1.0, prompt);
+    RecalculateRow(grid, IrritantRow(i) + 1, kHoursPerYear, prompt);
+    RecalculateRow(grid, IrritantRow(i) + 2, kHoursPerYear, prompt);
+  }
+}
+
+RiskFramework* ShowRiskFramework(MainContext& context, QMdiArea* area) {
+  RiskFramework* form =
+      OpenResultsWindow<RiskFramework>(area, [&context] { return new RiskFramework(context); });
+  if (area != nullptr && !form->isVisible()) {
+    OpenAtSize(*form, QSize(PixelsToTwips(static_cast<int>(area->width() * kFrameShare)) - 100,
+                            PixelsToTwips(static_cast<int>(area->height() * kFrameShare)) - 100));
+    OuterFrame(form)->move(0, 0);
+  }
+  FillRiskGrid(*form, 0);
+  ShowInFront(*form);
+  return form;
+}
+
+}  // namespace quarn

@@ -1,0 +1,265 @@
+// The risk worksheet filled from results the test puts in the record and checked against
+// hand-worked values; Calculate risk, the cell editor, Save and Print; the risk analysis
+// window.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <fstream>
+#include <iterator>
+
+#include "common/main_window_fixture.h"
+#include "platform/edit_cell.h"
+#include "platform/flex_grid.h"
+#include "platform/user_input.h"
+#include "tools/calculform.h"
+#include "ui/main/building_form.h"
+#include "ui/results/risk_analysis.h"
+#include "ui/results/risk_framework.h"
+
+namespace quarn {
+namespace {
+
+using testing::Click;
+using testing::Key;
+
+class Risk : public testing::MainWindowTest {
+ protected:
+  Risk() {
+    frame.setCentralWidget(area);
+    area->addSubWindow(building)->show();
+    frame.resize(1200, 800);
+    ScenarioRecord& s = S();
+    s.NumPollutants = 2;
+    s.ConcUnits = "milligrams";
+    s.YearsSimulated = 1;
+    s.Pollutants[0] = {};
+    s.Pollutants[0].Name = "Benzene";
+    s.Pollutants[0].IrritantConc = 0.5F;
+    s.Pollutants[0].IrritantFactor = 2;
+    s.Pollutants[0].CancerRisk = 0.002F;
+    s.Pollutants[1].Name = "Toluene";
+    s.NumOccupants = 1;
+    OccupantRecord& o = s.Occupants[1];
+    o.Name = "Ann";
+    o.IrritantExposure[0] = 3;
+    o.HoursAboveIrritant[0] = 1200;
+    o.EfficiencyFactor = 1;
+    o.Population = 1000;
+    o.AverageExposure[0] = 0.5F;
+    o.TotalExposure[0] = 24;
+    o.Lifetime = 70;
+    o.LifetimeExposure[0] = 100;
+  }
+  ~Risk() override {
+    AppWindows().Unload<RiskFramework>();
+    AppWindows().Unload<RiskAnalysis>();
+  }
+  ScenarioRecord& S() { return state->Building.Scenario; }
+  RiskFramework* Open() {
+    building->RunCommand("RiskFull");
+    return AppWindows().Find<RiskFramework>();
+  }
+  static std::vector<std::string> Cells(const FlexGrid& g, int row,
+                                        std::initializer_list<int> cols) {
+    std::vector<std::string> texts;
+    for (int c : cols) texts.push_back(g.TextMatrix(row, c));
+    return texts;
+  }
+
+  QMainWindow frame;
+  QMdiArea* area = new QMdiArea(&frame);
+  BuildingForm* building = new BuildingForm(*context);
+};
+
+using Texts = std::vector<std::string>;
+
+TEST_F(Risk, BlocksOfFourRowsPerOccupantAndTheCommentsRowLast) {
+  S().NumOccupants = 0;
+  RiskFramework* form = Open();
+  ASSERT_NE(form, nullptr);
+  EXPECT_EQ(form->windowTitle().toStdString(), "Risk Characterization Framework");
+  EXPECT_EQ(form->Riskss().Rows(), 7);
+  EXPECT_EQ(form->Riskss().TextMatrix(6, 0), "Comments");
+
+  S().NumOccupants = 3;
+  S().Occupants[2] = S().Occupants[1];
+  S().Occupants[2].Name = "Bob";
+  S().Occupants[2].IrritantExposure[0] = 5;
+  S().Occupants[3].Name = "Cy";
+  form->StepPollutant(0);
+  const FlexGrid& g = form->Riskss();
+  EXPECT_EQ(g.Rows(), 16);
+  EXPECT_EQ(g.Cols(), 11);
+  EXPECT_EQ(g.TextMatrix(0, 1), "Pollutant: Benzene\nType of Risk");
+  EXPECT_EQ(g.TextMatrix(0, 4), "Exposure\nmgh/m\xB3");
+  EXPECT_EQ(Cells(g, 5, {0, 1, 7}), (Texts{"Bob", "Irritant/Non Cancer", "1.000E1"}));
+  EXPECT_EQ(Cells(g, 8, {0, 1}), (Texts{"Bob", "Comments"}));
+  EXPECT_EQ(Cells(g, 11, {0, 1}), (Texts{"Cy", "Cancer Risk lifetime"}));
+  EXPECT_EQ(g.TextMatrix(13, 0) + g.TextMatrix(14, 0), "");
+  EXPECT_EQ(g.TextMatrix(15, 0), "Comments");
+}
+
+TEST_F(Risk, HandWorkedOccupantAndTheDoseAndRiskItStores) {
+  RiskFramework* form = Open();
+  ASSERT_NE(form, nullptr);
+  const FlexGrid& g = form->Riskss();
+  EXPECT_EQ(Cells(g, 1, {2, 3, 4, 5, 6, 7, 9, 10}),
+            (Texts{">0.5", "1,200. hrs", "3", "1", "2", "6.000E0", " 1000", "6000"}));
+  EXPECT_EQ(Cells(g, 2, {2, 3, 4, 7, 8, 9, 10}),
+            (Texts{"0.5", "1. yrs", "24.0", "2.0E-3", "4.8E-2", "1.0E3", "4.8E1"}));
+  EXPECT_EQ(Cells(g, 3, {2, 3, 4, 7, 8, 10}),
+            (Texts{"1.6308E-4 mg/m\xB3", "70.", "1.000E2", "0.002", "2.000E-1", "200"}));
+  // Dose and risk of the lifetime row, the last written.
+  EXPECT_FLOAT_EQ(S().Occupants[1].Dose[0], 100);
+  EXPECT_FLOAT_EQ(S().Occupants[1].CancerRiskResult[0], 0.2F);
+
+  S().Occupants[1].Lifetime = 0;
+  S().Pollutants[0].IrritantFactor = 0;
+  form->Riskss().SetTextMatrix(3, 2, "kept");
+  form->StepPollutant(-1);
+  EXPECT_EQ(Cells(g, 3, {2, 3, 4}), (Texts{"kept", "70.", "1.000E2"}));
+  EXPECT_EQ(Cells(g, 1, {6, 7, 10}), (Texts{"No Data", "No Data", "0"}));
+
+  // The spinner stops at the last pollutant and brings a typed number into range.
+  form->PollutantNumber().setText("9");
+  form->StepPollutant(1);
+  EXPECT_EQ(form->PollutantNumber().text().toStdString(), "1");
+  EXPECT_EQ(form->Pollutantlabel().text().toStdString(), "Toluene");
+}
+
+TEST_F(Risk, CalculateRiskRecomputesTheResultRowsFromTheCellsOnly) {
+  RiskFramework* form = Open();
+  ASSERT_NE(form, nullptr);
+  FlexGrid& g = form->Riskss();
+  g.SetTextMatrix(4, 4, "my note");
+  const OccupantRecord before = S().Occupants[1];
+  form->RunCommand("calculate");
+  EXPECT_EQ(Cells(g, 1, {4, 6, 8, 10}), (Texts{"600.0", "600.0", "3.6E3", "3.6E6"}));
+  EXPECT_EQ(Cells(g, 2, {4, 6, 8, 10}), (Texts{"4,380.0", "4,380.0", "8.76E0", "8.76E3"}));
+  EXPECT_EQ(g.TextMatrix(4, 4), "my note");
+  EXPECT_EQ(S().Occupants[1].Dose, before.Dose);
+  EXPECT_EQ(S().Occupants[1].CancerRiskResult, before.CancerRiskResult);
+  EXPECT_TRUE(prompt.shown.empty());
+
+  // A product past a Single's range is said, and the row keeps the cells after it.
+  g.SetTextMatrix(1, 7, "1E38");
+  form->RunCommand("calculate");
+  ASSERT_EQ(prompt.shown.size(), 1U);
+  EXPECT_EQ(prompt.shown[0].text, "Error 6in risk calculation. Will continue.");
+  EXPECT_EQ(prompt.shown[0].title, "Error");
+  EXPECT_EQ(Cells(g, 1, {6, 8}), (Texts{"600.0", "3.6E3"}));
+}
+
+TEST_F(Risk, EditCellOverTheCellTakesKeysAndStoresWhereItWasLeft) {
+  RiskFramework* form = Open();
+  ASSERT_NE(form, nullptr);
+  ASSERT_TRUE(testing::ShowActive(frame));
+  FlexGrid& g = form->Riskss();
+  EditCellBox& box = form->EditCell();
+  g.setFocus();
+  g.SetRowCol(1, 4);
+  Key(Qt::Key_7, "7");
+  ASSERT_TRUE(box.isVisible());
+  EXPECT_EQ(box.text().toStdString(), "7");
+  EXPECT_EQ(box.geometry().topLeft(),
+            g.geometry().topLeft() + QPoint(g.CellLeft() / 15, g.CellTop() / 15));
+  Key(Qt::Key_Down);
+  EXPECT_FALSE(box.isVisible());
+  EXPECT_EQ(g.TextMatrix(1, 4), "7");
+  EXPECT_EQ(g.Row(), 2);
+
+  testing::DoubleClick(g.viewport(), g.CellCenter(2, 4));
+  EXPECT_EQ(box.text().toStdString(), "24.0");
+  Key(Qt::Key_5, "5");
+  Key(Qt::Key_Escape);
+  EXPECT_EQ(g.TextMatrix(2, 4), "24.0");
+
+  Key(Qt::Key_X, "x");
+  Key(Qt::Key_Left);
+  Key(Qt::Key_Y, "y");
+  EXPECT_EQ(box.text().toStdString(), "yx");
+  Click(g.viewport(), g.CellCenter(3, 5));
+  EXPECT_EQ(g.TextMatrix(2, 4), "yx");
+  EXPECT_EQ(g.Row(), 3);
+  Key(Qt::Key_Return, "\r");
+  Key(Qt::Key_Return, "\r");
+  EXPECT_EQ(g.TextMatrix(3, 5), "1");
+  EXPECT_EQ(g.Row(), 3);
+}
+
+std::string Bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST_F(Risk, SaveReportsThePollutantShownPrintSendsEveryRow) {
+  state->Building.ID = "House";
+  S().Name = "Winter";
+  S().Pollutants[1].IrritantConc = 4;
+  S().Occupants[1].HoursAboveIrritant[1] = 7;
+  RiskFramework* form = Open();
+  ASSERT_NE(form, nullptr);
+  form->StepPollutant(1);
+  dialogs.answers = {Path("r.FUL")};
+  form->RunCommand("filesave");
+  ASSERT_EQ(dialogs.asked.size(), 1U);
+  EXPECT_EQ(dialogs.asked[0].request.initial_name, "*.FUL");
+  EXPECT_EQ(dialogs.asked[0].request.filter,
+            "Full risk analsyis (*.FUL)|*.FUL|All files (*.*)|*.*");
+  const std::string ful = Bytes(Path("r.FUL"));
+  for (const char* line : {"Pollutant Toluene\r\nComments  \r\n", "Irritant Concentration  4 \r\n",
+                           "Duration 7. hrs\r\nExposure 0\r\nEfficiency 1\r\n Dose No Data\r\n"
+                           "Dose/ResponseNo Data\r\nIndividual risk \r\n",
+                           "Duration 1. yrs\r\nExposure 0.0\r\n"}) {
+    EXPECT_NE(ful.find(line), std::string::npos) << line << "\n" << ful;
+  }
+
+  form->RunCommand("FilePrint");
+  EXPECT_EQ(printer.documents, 1);
+  const std::vector<std::string> lines = printer.Lines();
+  ASSERT_GE(lines.size(), 10U);
+  EXPECT_NE(lines[0].find("Risk results for House  Winter Date 12-08-2026 Time 14:05:09"),
+            std::string::npos)
+      << lines[0];
+  EXPECT_NE(lines.back().find("Comments"), std::string::npos) << lines.back();
+
+  // Opening the Tools menu brings up the calculator.
+  emit form->menuBar()->findChild<QAction*>("tools")->menu()->aboutToShow();
+  EXPECT_NE(AppWindows().Find<calculform>(), nullptr);
+  AppWindows().Unload<calculform>();
+}
+
+TEST_F(Risk, RiskAnalysisShowsOccupantOneSavesItsTextsAndPrintsOnePage) {
+  state->Building.ID = "House";
+  S().Name = "Winter";
+  ASSERT_NE(Open(), nullptr);
+  RiskAnalysis* analysis = ShowRiskAnalysisForm(*context);
+  EXPECT_EQ(analysis->windowTitle().toStdString(), "Risk Analysis");
+  EXPECT_EQ(analysis->Nyears().text().toStdString(), "1. yrs");
+  EXPECT_EQ(analysis->dose().text().toStdString(), ". gms");
+  EXPECT_EQ(analysis->RiskResult().text().toStdString(), "0.2");
+  analysis->Text1().setText("worst case");
+  dialogs.answers = {Path("a.RSK"), Path("b.FUL")};
+  analysis->RunCommand("filesave");
+  EXPECT_EQ(Bytes(Path("a.RSK")),
+            "Risk analysis for House\r\nScenario Winter\r\nPollutant Benzene\r\n"
+            "Exposure adsorbed dose after 1. yrs . gms\r\nCancer risk lifetime 0.2\r\n"
+            "Comments worst case\r\n");
+  // The worksheet's report takes its comment from this window while it is open.
+  AppWindows().Find<RiskFramework>()->RunCommand("filesave");
+  EXPECT_NE(Bytes(Path("b.FUL")).find("Comments worst case\r\n"), std::string::npos);
+
+  analysis->RunCommand("FilePrint");
+  EXPECT_EQ(printer.pages.size(), 1U);
+}
+
+}  // namespace
+}  // namespace quarn
