@@ -73,4 +73,11 @@ void PrintGrid(PrintJob& job, const FlexGrid& grid, const std::string& title, bo
   if (end_document) job.EndDocument();
 }
 
+void PrintStampedGrid(PrinterService& printer, const FlexGrid& grid, const std::string& head) {
+  PrintCommand command(printer);
+  PrintJob& job = command.Job();
+  const DateTime now = job.Now();
+  PrintGrid(job, grid, head + " Date " + DateText(now) + " Time " + TimeText(now), true);
+}
+
 }  // namespace quarn

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/print_job.h"
+#include "platform/printer_service.h"
 
 namespace quarn {
 
@@ -16,5 +17,9 @@ void PrintPageBreak(PrintJob& job, const std::string& heading);
 // wide for the page is printed in bands of columns, each band a full pass over the rows
 // with the first column repeated. The grid is only read: its cursor and selection stay.
 void PrintGrid(PrintJob& job, const FlexGrid& grid, const std::string& title, bool end_document);
+
+// A print command of one grid, ending its document, under `head` followed by " Date ", the
+// date, " Time " and the time (which PrintGrid then repeats).
+void PrintStampedGrid(PrinterService& printer, const FlexGrid& grid, const std::string& head);
 
 }  // namespace quarn

@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QEvent>
+#include <QGridLayout>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -140,6 +142,13 @@ QWidget* PlaceInArea(QWidget* window, QMdiArea* area) {
 void OpenAtSize(QWidget& window, QSize twips) {
   if (window.isVisible()) return;
   OuterFrame(&window)->resize(TwipsToPixels(twips.width()), TwipsToPixels(twips.height()));
+}
+
+QLabel* AddLabel(QGridLayout& layout, const char* name, const char* caption, int row, int col) {
+  auto* label = new QLabel(ToQt(caption), layout.parentWidget());
+  label->setObjectName(name);
+  layout.addWidget(label, row, col);
+  return label;
 }
 
 void ShowInFront(QWidget& window) {

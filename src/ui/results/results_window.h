@@ -13,6 +13,8 @@
 #include "ui/main/building_menu.h"
 #include "ui/main/main_context.h"
 
+class QGridLayout;
+class QLabel;
 class QMdiArea;
 
 namespace quarn {
@@ -95,5 +97,9 @@ W* OpenResultsWindow(QMdiArea* area, Make make) {
 void OpenAtSize(QWidget& window, QSize twips);
 // Shows the window and brings it in front of the frame's other windows.
 void ShowInFront(QWidget& window);
+
+// A label of that object name and caption (Windows-1252) in a cell of the layout, made a
+// child of the layout's widget.
+QLabel* AddLabel(QGridLayout& layout, const char* name, const char* caption, int row, int col);
 
 }  // namespace quarn

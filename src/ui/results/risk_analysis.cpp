@@ -30,14 +30,6 @@ constexpr std::array<MenuEntry, 6> kMenu{{
 constexpr int kWidth = 7500;
 constexpr double kScreenShare = 0.8;
 
-QLabel* MakeLabel(QWidget* parent, QGridLayout* layout, const char* name, const char* text, int row,
-                  int col) {
-  auto* label = new QLabel(ToQt(text), parent);
-  label->setObjectName(name);
-  layout->addWidget(label, row, col);
-  return label;
-}
-
 }  // namespace
 
 RiskAnalysis::RiskAnalysis(MainContext& context, QWidget* parent)
@@ -47,14 +39,14 @@ RiskAnalysis::RiskAnalysis(MainContext& context, QWidget* parent)
   setAttribute(Qt::WA_QuitOnClose, false);
   QWidget* central = centralWidget();
   auto* layout = new QGridLayout(central);
-  MakeLabel(central, layout, "Label1", "Risk Analysis for: ", 0, 0);
-  pollutant_ = MakeLabel(central, layout, "Pollutant", "Pollutant", 0, 1);
-  MakeLabel(central, layout, "Label2", "Exposure absorbed dose g after ", 1, 0);
-  years_ = MakeLabel(central, layout, "Nyears", "Label3", 1, 1);
-  dose_ = MakeLabel(central, layout, "dose", "Label3", 1, 2);
-  MakeLabel(central, layout, "Label3", "Cancer Risk Assessment, Lifetime risk", 2, 0);
-  risk_ = MakeLabel(central, layout, "RiskResult", "Label4", 2, 1);
-  MakeLabel(central, layout, "Label4", "Comments", 3, 0);
+  AddLabel(*layout, "Label1", "Risk Analysis for: ", 0, 0);
+  pollutant_ = AddLabel(*layout, "Pollutant", "Pollutant", 0, 1);
+  AddLabel(*layout, "Label2", "Exposure absorbed dose g after ", 1, 0);
+  years_ = AddLabel(*layout, "Nyears", "Label3", 1, 1);
+  dose_ = AddLabel(*layout, "dose", "Label3", 1, 2);
+  AddLabel(*layout, "Label3", "Cancer Risk Assessment, Lifetime risk", 2, 0);
+  risk_ = AddLabel(*layout, "RiskResult", "Label4", 2, 1);
+  AddLabel(*layout, "Label4", "Comments", 3, 0);
   text1_ = new QLineEdit(" ", central);
   text1_->setObjectName("Text1");
   layout->addWidget(text1_, 4, 0, 1, 3);

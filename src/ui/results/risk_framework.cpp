@@ -23,7 +23,6 @@
 #include "platform/printer_service.h"
 #include "platform/qt_text.h"
 #include "platform/up_down.h"
-#include "text/date_time.h"
 #include "text/number_read.h"
 #include "text/number_text.h"
 #include "ui/common/number_entry.h"
@@ -208,14 +207,6 @@ int PollutantTotal(const ScenarioRecord& s) {
   return std::clamp<int>(s.NumPollutants, 1, kMaxPollutants);
 }
 
-QLabel* MakeLabel(QWidget* parent, QGridLayout* layout, const char* name, const char* text,
-                  int col) {
-  auto* label = new QLabel(ToQt(text), parent);
-  label->setObjectName(name);
-  layout->addWidget(label, 0, col);
-  return label;
-}
-
 }  // namespace
 
 RiskFramework::RiskFramework(MainContext& context, QWidget* parent)
@@ -230,11 +221,11 @@ RiskFramework::RiskFramework(MainContext& context, QWidget* parent)
   bar->setObjectName("labels");
   auto* layout = new QGridLayout(bar);
   layout->setContentsMargins(0, 0, 0, 0);
-  MakeLabel(bar, layout, "Label1", "Building", 0);
-  label2_ = MakeLabel(bar, layout, "Label2", "", 1);
-  MakeLabel(bar, layout, "Label3", "Scenario", 2);
-  label4_ = MakeLabel(bar, layout, "Label4", "", 3);
-  MakeLabel(bar, layout, "Label5", "Pollutant", 4);
+  AddLabel(*layout, "Label1", "Building", 0, 0);
+  label2_ = AddLabel(*layout, "Label2", "", 0, 1);
+  AddLabel(*layout, "Label3", "Scenario", 0, 2);
+  label4_ = AddLabel(*layout, "Label4", "", 0, 3);
+  AddLabel(*layout, "Label5", "Pollutant", 0, 4);
   number_ = new QLineEdit(bar);
   number_->setObjectName("PollutantNumber");
   number_->setMaximumWidth(TwipsToPixels(600));
@@ -243,7 +234,7 @@ RiskFramework::RiskFramework(MainContext& context, QWidget* parent)
   spinner_ = new UpDown(bar);
   spinner_->setObjectName("UpDown1");
   layout->addWidget(spinner_, 0, 6);
-  pollutant_ = MakeLabel(bar, layout, "Pollutantlabel", "", 7);
+  pollutant_ = AddLabel(*layout, "Pollutantlabel", "", 0, 7);
   layout->setColumnStretch(8, 1);
   edit_ = new EditCellBox(frame_);
   edit_->setObjectName("EditCell");
@@ -330,7 +321,7 @@ void RiskFramework::RiskStartCellEdit(int key_ascii) {
 }
 
 void RiskFramework::StoreEdit() {
-  if (!edit_->isVisible()) return;
+  if (edit_->isHidden()) return;
   Riskss().SetText(FromQt(edit_->text()));
   edit_->hide();
 }
@@ -383,14 +374,8 @@ void RiskFramework::SaveReport() {
 
 void RiskFramework::PrintReport() {
   StoreEdit();
-  PrintCommand command(ctx_.printer);
-  PrintJob& job = command.Job();
-  const DateTime now = job.Now();
   const BuildingRecord& b = ctx_.state.Building;
-  PrintGrid(job, Riskss(),
-            "Risk results for " + b.ID + "  " + b.Scenario.Name + " Date " + DateText(now) +
-                " Time " + TimeText(now),
-            true);
+  PrintStampedGrid(ctx_.printer, Riskss(), "Risk results for " + b.ID + "  " + b.Scenario.Name);
 }
 
 void RiskFramework::StepPollutant(int step) {

@@ -14,6 +14,7 @@
 #include "platform/qt_text.h"
 #include "platform/up_down.h"
 #include "text/date_time.h"
+#include "text/number_read.h"
 #include "text/number_text.h"
 #include "ui/common/number_entry.h"
 #include "ui/results/pollutant_step.h"
@@ -88,14 +89,6 @@ void WriteIrritantHeader(FlexGrid& grid, const ScenarioRecord& s, int p) {
               "(Irritant Conc) hrs"}));
 }
 
-QLabel* MakeLabel(QWidget* parent, QGridLayout* layout, const char* name, const char* text, int row,
-                  int col) {
-  auto* label = new QLabel(ToQt(text), parent);
-  label->setObjectName(name);
-  layout->addWidget(label, row, col);
-  return label;
-}
-
 QLineEdit* MakeBox(QWidget* parent, QGridLayout* layout, const char* name, int row, int col) {
   auto* box = new QLineEdit(parent);
   box->setObjectName(name);
@@ -111,22 +104,22 @@ SummaryOutput::SummaryOutput(MainContext& context, QWidget* parent)
   setWindowTitle("Summary Output");
   auto* bar = new QWidget(centralWidget());
   auto* layout = new QGridLayout(bar);
-  label1_ = MakeLabel(bar, layout, "Label1", "", 0, 0);
-  building_ = MakeLabel(bar, layout, "BuildingLabel", "", 0, 1);
-  MakeLabel(bar, layout, "Label3", "Scenario", 1, 0);
-  scenario_ = MakeLabel(bar, layout, "ScenarioLabel", "", 1, 1);
-  MakeLabel(bar, layout, "Label2", "Pollutant #", 2, 0);
+  label1_ = AddLabel(*layout, "Label1", "", 0, 0);
+  building_ = AddLabel(*layout, "BuildingLabel", "", 0, 1);
+  AddLabel(*layout, "Label3", "Scenario", 1, 0);
+  scenario_ = AddLabel(*layout, "ScenarioLabel", "", 1, 1);
+  AddLabel(*layout, "Label2", "Pollutant #", 2, 0);
   number_ = MakeBox(bar, layout, "PollutantNumber", 2, 1);
   RestrictToNumbers(*number_);
   spinner_ = new UpDown(bar);
   spinner_->setObjectName("UpDown1");
   layout->addWidget(spinner_, 2, 2);
-  pollutant_ = MakeLabel(bar, layout, "PollutantName", "", 2, 3);
-  MakeLabel(bar, layout, "Label4", "Type of exposure", 0, 4);
-  label5_ = MakeLabel(bar, layout, "Label5", "", 0, 5);
-  MakeLabel(bar, layout, "Label6", "RfD mg/kg/day", 1, 4);
+  pollutant_ = AddLabel(*layout, "PollutantName", "", 2, 3);
+  AddLabel(*layout, "Label4", "Type of exposure", 0, 4);
+  label5_ = AddLabel(*layout, "Label5", "", 0, 5);
+  AddLabel(*layout, "Label6", "RfD mg/kg/day", 1, 4);
   rfd_ = MakeBox(bar, layout, "rfd", 1, 5);
-  MakeLabel(bar, layout, "Label7", "Rfc mg/m\xb3", 2, 4);
+  AddLabel(*layout, "Label7", "Rfc mg/m\xb3", 2, 4);
   rfc_ = MakeBox(bar, layout, "Rfc", 2, 5);
   bar->setGeometry(0, 0, TwipsToPixels(9000), TwipsToPixels(kGridTop));
   connect(spinner_, &UpDown::DownClick, this, [this] { StepPollutant(-1); });
@@ -153,14 +146,8 @@ void SummaryOutput::SaveSummary() {
 }
 
 void SummaryOutput::PrintSummary() {
-  PrintCommand command(ctx_.printer);
-  PrintJob& job = command.Job();
-  const DateTime now = job.Now();
   const BuildingRecord& b = ctx_.state.Building;
-  PrintGrid(job, Grid1(),
-            "Summary of results for " + b.ID + " " + b.Scenario.Name + " Date " + DateText(now) +
-                " Time " + TimeText(now),
-            true);
+  PrintStampedGrid(ctx_.printer, Grid1(), "Summary of results for " + b.ID + " " + b.Scenario.Name);
 }
 
 void SummaryOutput::StepPollutant(int step) {
