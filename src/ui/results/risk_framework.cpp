@@ -427,8 +427,9 @@ RiskFramework* ShowRiskFramework(MainContext& context, QMdiArea* area) {
   RiskFramework* form =
       OpenResultsWindow<RiskFramework>(area, [&context] { return new RiskFramework(context); });
   if (area != nullptr && !form->isVisible()) {
-    OpenAtSize(*form, QSize(PixelsToTwips(static_cast<int>(area->width() * kFrameShare)) - 100,
-                            PixelsToTwips(static_cast<int>(area->height() * kFrameShare)) - 100));
+    const QSize share(PixelsToTwips(static_cast<int>(area->width() * kFrameShare)) - 100,
+                      PixelsToTwips(static_cast<int>(area->height() * kFrameShare)) - 100);
+    OpenAtSize(*form, share.expandedTo(QSize(kMinWidth, kMinHeight)));
     OuterFrame(form)->move(0, 0);
   }
   FillRiskGrid(*form, 0);

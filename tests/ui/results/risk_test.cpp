@@ -36,6 +36,7 @@ class Risk : public testing::MainWindowTest {
     frame.setCentralWidget(area);
     area->addSubWindow(building)->show();
     frame.resize(1200, 800);
+    frame.show();
     ScenarioRecord& s = S();
     s.NumPollutants = 2;
     s.ConcUnits = "milligrams";
