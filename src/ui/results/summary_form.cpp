@@ -13,8 +13,6 @@
 #include "platform/printer_service.h"
 #include "platform/qt_text.h"
 #include "platform/up_down.h"
-#include "text/date_time.h"
-#include "text/number_read.h"
 #include "text/number_text.h"
 #include "ui/common/number_entry.h"
 #include "ui/results/pollutant_step.h"
