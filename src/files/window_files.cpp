@@ -116,6 +116,76 @@ bool ReadInitialIndoorFile(ScenarioRecord& scenario, int numRooms, const std::st
   return true;
 }
 
+// ---- outdoor concentration history ----
+
+bool WriteOutdoorConcentrationFile(const ScenarioRecord& scenario,
+                                   const HistoryPollutant& outdoorConcInput, char separator,
+                                   const std::string& fileName, Prompt& prompt) {
+  if (!ShapeFits(scenario)) return false;
+  Output out;
+  const std::string joint(1, separator);
+  for (int t = 1; t <= kMaxHistory; ++t) {
+    out.Line().Put(FileSingle(out.Check()(scenario.OutdoorConcTime[t], "OutdoorConcTime")));
+    for (int p = 0; p < scenario.NumPollutants; ++p) {
+      out.Line().Put(joint);
+      out.Line().Put(FileSingle(out.Check()(outdoorConcInput[t][p], "OutdoorConcInput")));
+    }
+    out.Line().NewLine();
+  }
+  return item_file::Save(fileName, out, prompt);
+}
+
+bool ReadOutdoorConcentrationFile(ScenarioRecord& scenario, HistoryPollutant& outdoorConcInput,
+                                  const std::string& fileName, Prompt& prompt) {
+  if (!ShapeFits(scenario)) return false;
+  std::string bytes;
+  if (!item_file::Load(fileName, bytes, prompt)) return false;
+  std::vector<std::string> lines;
+  ItemReader file(bytes);
+  while (auto line = file.ReadLine()) lines.push_back(std::move(*line));
+  // Blank lines after the last point are not points.
+  while (!lines.empty() && item_file::Trim(lines.back()).empty()) lines.pop_back();
+
+  History times = scenario.OutdoorConcTime;
+  HistoryPollutant values = outdoorConcInput;
+  int count = 0;
+  const int n = scenario.NumPollutants;
+  const int last = std::min<int>(kMaxHistory, static_cast<int>(lines.size()));
+  for (int t = 1; t <= last; ++t) {
+    ItemReader in(lines[static_cast<std::size_t>(t - 1)]);
+    auto number = [&]() {
+      const auto v = in.ReadNumber();
+      const std::optional<float> single = v ? AsSingle(*v) : std::nullopt;
+      if (!single) throw Damaged{};
+      return *single;
+    };
+    try {
+      const float time = number();
+      // A time of 0 after the first point ends the history there.
+      if (t > 1 && time == 0) break;
+      times[t] = time;
+      for (int p = 0; p < n; ++p) values[t][p] = number();
+    } catch (const Damaged&) {
+      item_file::TellDamaged(prompt, fileName, t);
+      return false;
+    }
+    count = t;
+  }
+  if (count == 0) {
+    item_file::TellDamaged(prompt, fileName, 1);
+    return false;
+  }
+  for (int t = count + 1; t <= kMaxHistory; ++t) {
+    times[t] = 0;
+    values[t].fill(0);
+    scenario.OutdoorConc[t].fill(0);
+  }
+  scenario.OutdoorConcTime = times;
+  outdoorConcInput = values;
+  scenario.NumOutdoorConcPoints = static_cast<int16_t>(count);
+  return true;
+}
+
 // ---- general sinks ----
 
 bool WriteGeneralSinkFile(const ScenarioRecord& scenario, int numRooms, char separator,

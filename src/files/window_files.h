@@ -34,6 +34,19 @@ bool WriteInitialIndoorFile(const ScenarioRecord& scenario, int numRooms,
 bool ReadInitialIndoorFile(ScenarioRecord& scenario, int numRooms, const std::string& fileName,
                            Prompt& prompt);
 
+// Outdoor concentration history (".OUT"): 50 lines, one per time point 1..50 whatever the
+// count in use, each the time and then the entered values OutdoorConcInput(i, p) of
+// pollutants 0..NumPollutants-1 joined by `separator`. The reader reads line by line
+// (numbers split at commas, blanks or tabs): the points are those before the first time of
+// 0 after point 1, or every line when the file ends first (so 50 for fifty non-zero times);
+// the points after them become 0, so that a shortened history comes back short. A line with
+// fewer values than pollutants, or one that is not a number, is a damaged file.
+bool WriteOutdoorConcentrationFile(const ScenarioRecord& scenario,
+                                   const HistoryPollutant& outdoorConcInput, char separator,
+                                   const std::string& fileName, Prompt& prompt);
+bool ReadOutdoorConcentrationFile(ScenarioRecord& scenario, HistoryPollutant& outdoorConcInput,
+                                  const std::string& fileName, Prompt& prompt);
+
 // General sinks (".SNK"): for rooms 1..numRooms and sinks 1..NumSinks(room), a line with
 // the name, the separator and the area, then per pollutant a line of mass, ka and kd joined
 // by the separator. The reader splits at `separator`, so the file must be read under the

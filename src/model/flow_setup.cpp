@@ -18,28 +18,6 @@ bool Connected(const BuildingRecord& building, int from, int to) {
   return building.Neighbors[from][to] != 0;
 }
 
-bool KnownUnits(std::string_view units) {
-  return units == kMilligrams || units == kMicrograms || units == kPpm || units == kNumber;
-}
-
-// One entered value into the scenario's units. False, with a message, when the two known
-// units have no rule between them or the result has no value (a molecular weight of 0).
-bool ConvertEntered(std::string_view what, const std::string& from, const std::string& to,
-                    float value, float& result, PollutantRecord& pollutant, Prompt& prompt) {
-  float converted = result;
-  const bool done = ConvertConcentrationUnits(from, to, value, converted, pollutant);
-  if (done && std::isfinite(converted)) {
-    result = converted;
-    return true;
-  }
-  if (!done && !(KnownUnits(from) && KnownUnits(to))) return true;  // nothing to convert
-  prompt.Message("Error.  The " + std::string(what) + " concentrations of pollutant " +
-                     pollutant.Name + " cannot be converted from " + from + " to " + to +
-                     ".  Please check the units and the pollutant data.",
-                 "Error", MessageIcon::Critical);
-  return false;
-}
-
 int16_t SourceUnitsCodeFor(const std::string& concUnits, int16_t previous) {
   if (concUnits == kMilligrams) return 0;
   if (concUnits == kMicrograms) return 1;

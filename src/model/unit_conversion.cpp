@@ -1,5 +1,7 @@
 #include "model/unit_conversion.h"
 
+#include <cmath>
+
 #include "text/number_read.h"
 
 namespace quarn {
@@ -26,7 +28,31 @@ double MassToNumberDivisor(const PollutantRecord& pollutant, double toUnit) {
   return 100.0 * 100.0 * 100.0 * PiOverSix() * d * d * d * pollutant.Density * toUnit;
 }
 
+bool KnownUnits(std::string_view units) {
+  return units == kMilligrams || units == kMicrograms || units == kPpm || units == kNumber;
+}
+
 }  // namespace
+
+bool ConvertEntered(std::string_view what, const std::string& from, const std::string& to,
+                    float value, float& result, PollutantRecord& pollutant, Prompt& prompt) {
+  float converted = result;
+  const bool done = ConvertConcentrationUnits(from, to, value, converted, pollutant);
+  // Without a molecular weight ppm has no mass: into mass it would give zeros, out of it
+  // infinities.
+  const bool ppm_without_weight =
+      from != to && (from == kPpm || to == kPpm) && !(pollutant.MolWt > 0);
+  if (done && std::isfinite(converted) && !ppm_without_weight) {
+    result = converted;
+    return true;
+  }
+  if (!done && !(KnownUnits(from) && KnownUnits(to))) return true;  // nothing to convert
+  prompt.Message("Error.  The " + std::string(what) + " concentrations of pollutant " +
+                     pollutant.Name + " cannot be converted from " + from + " to " + to +
+                     ".  Please check the units and the pollutant data.",
+                 "Error", MessageIcon::Critical);
+  return false;
+}
 
 bool ConvertConcentrationUnits(std::string_view fromUnits, std::string_view toUnits, float value,
                                float& result, PollutantRecord& pollutant) {

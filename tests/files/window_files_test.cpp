@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -313,6 +314,68 @@ TEST_F(WindowFiles, PenetrationFileSetsDiametersAndFactors) {
   EXPECT_EQ(s.BuildingPenetration[0], 0.9f);
   EXPECT_EQ(s.BuildingPenetration[1], 0.7f);
   EXPECT_EQ(Messages(), 0u);
+}
+
+}  // namespace
+}  // namespace quarn
+
+namespace quarn {
+namespace {
+
+// ---- outdoor concentration history ----
+
+class OutdoorConcFile : public testing::FileTest {
+ protected:
+  bool Read(const std::string& path) { return ReadOutdoorConcentrationFile(s, in, path, prompt_); }
+  ScenarioRecord s = TwoPollutants();
+  HistoryPollutant in{};
+};
+
+TEST_F(OutdoorConcFile, FiftyLinesOfTimeAndValuesJoinedByTheSeparator) {
+  in[1] = {0.015f, 3};
+  for (const char separator : {',', '\t'}) {
+    ASSERT_TRUE(WriteOutdoorConcentrationFile(s, in, separator, Path("h.OUT"), prompt_));
+    const std::string j(1, separator);
+    const std::string bytes = Bytes(Path("h.OUT"));
+    EXPECT_EQ(bytes.substr(0, 16), " 0 " + j + " .015 " + j + " 3 \r\n");
+    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 50);
+  }
+}
+
+TEST_F(OutdoorConcFile, PointsEndAtTheFirstZeroTimeOrTheFileEnd) {
+  for (int t = 1; t <= 50; ++t) s.OutdoorConcTime[t] = static_cast<float>(t);
+  in[7] = {0.25f, -3};
+  ASSERT_TRUE(WriteOutdoorConcentrationFile(s, in, '\t', Path("h.OUT"), prompt_));
+  const HistoryPollutant written = in;
+  in = {};
+  ASSERT_TRUE(Read(Path("h.OUT")));
+  EXPECT_EQ(in, written);
+  EXPECT_EQ(s.OutdoorConcTime[50], 50);
+  EXPECT_EQ(s.NumOutdoorConcPoints, 50);
+
+  // Cut from 50 points to 2: the old points do not come back.
+  ASSERT_TRUE(Read(Write("two.OUT", " 0 , 1 , 2 \r\n 1 , 3 , 4 \r\n 0 , 0 , 0 \r\n")));
+  EXPECT_EQ(s.NumOutdoorConcPoints, 2);
+  EXPECT_EQ(in[2][1], 4);
+  EXPECT_EQ(s.OutdoorConcTime[3], 0);
+  EXPECT_EQ(in[7][1], 0);
+  // Written by hand: commas, blanks and tabs, three lines.
+  ASSERT_TRUE(Read(Write("hand.OUT", "0,1 7\n1\t2,8\n2,3,9\n")));
+  EXPECT_EQ(s.NumOutdoorConcPoints, 3);
+  EXPECT_EQ(in[3][1], 9);
+}
+
+TEST_F(OutdoorConcFile, ALineMissingAValueOrANumberChangesNothing) {
+  s.OutdoorConcTime[2] = 5;
+  s.NumOutdoorConcPoints = 2;
+  for (const char* bytes : {"0,1,2\r\n1,3\r\n", "0,1,x\r\n", ""}) {
+    EXPECT_FALSE(Read(Write("bad.OUT", bytes))) << bytes;
+    EXPECT_EQ(s.OutdoorConcTime[2], 5);
+    EXPECT_EQ(s.NumOutdoorConcPoints, 2);
+    EXPECT_EQ(in[1][0], 0);
+  }
+  ASSERT_EQ(Messages(), 3u);
+  EXPECT_NE(prompt_.shown[0].text.find("on line 2"), std::string::npos);
 }
 
 }  // namespace
