@@ -226,42 +226,56 @@ void FillConcGrid(FlexGrid& grid, const ProgramState& state) {
   }
 }
 
-void ReadOutdoorConcGrid(FlexGrid& grid, const UnitOptions& options, ProgramState& state) {
+bool ReadOutdoorConcGrid(FlexGrid& grid, const UnitOptions& options, ProgramState& state,
+                         Prompt& prompt) {
   ScenarioRecord& s = state.Building.Scenario;
+  std::string units = s.OutdoorConcUnits;
   if (options.Option1) {
-    s.OutdoorConcUnits = IsParticleMode(s) ? std::string(kNumber) : std::string(kPpm);
+    units = IsParticleMode(s) ? std::string(kNumber) : std::string(kPpm);
   } else if (options.Option3) {
-    s.OutdoorConcUnits = kMilligrams;
+    units = kMilligrams;
   } else if (options.Option2) {
-    s.OutdoorConcUnits = kMicrograms;
+    units = kMicrograms;
   }
   const int n = PollutantCount(s);
+  // Read into copies: a value that cannot be converted stores nothing.
+  History times = s.OutdoorConcTime;
+  HistoryPollutant entered = state.OutdoorConcInput;
+  HistoryPollutant converted = s.OutdoorConc;
+  std::array<PollutantRecord, kMaxPollutants> pollutants = s.Pollutants;
 
   int t = 1;
   int last_read = 0;  // the last point whose row was stored
   for (; t <= kMaxHistory; ++t) {
     const int row = t + 1;
     if (IsBlank(grid.TextMatrix(row, 0))) break;
-    s.OutdoorConcTime[t] = CellSingle(grid, row, 0);
+    times[t] = CellSingle(grid, row, 0);
     for (int p = 0; p < n; ++p) {
-      const float entered = CellSingle(grid, row, p + 1);
-      state.OutdoorConcInput[t][p] = entered;
-      ConvertConcentrationUnits(s.OutdoorConcUnits, s.ConcUnits, entered, s.OutdoorConc[t][p],
-                                s.Pollutants[p]);
+      entered[t][p] = CellSingle(grid, row, p + 1);
+      if (!ConvertEntered("outdoor", units, s.ConcUnits, entered[t][p], converted[t][p],
+                          pollutants[p], prompt)) {
+        return false;
+      }
     }
     last_read = t;
     // A time that does not advance past the start ends the history; that point is kept
     // but not counted.
-    if (t > 1 && s.OutdoorConcTime[t] <= 0) break;
+    if (t > 1 && times[t] <= 0) break;
   }
-  s.NumOutdoorConcPoints = static_cast<int16_t>(std::min(t, kMaxHistory + 1) - 1);
 
   // Points the user deleted from the end of the list must not come back on the next open.
   for (int k = last_read + 1; k <= kMaxHistory; ++k) {
-    s.OutdoorConcTime[k] = 0;
-    s.OutdoorConc[k].fill(0);
-    state.OutdoorConcInput[k].fill(0);
+    times[k] = 0;
+    converted[k].fill(0);
+    entered[k].fill(0);
   }
+  s.OutdoorConcUnits = units;
+  s.OutdoorConcTime = times;
+  s.OutdoorConc = converted;
+  s.Pollutants = pollutants;
+  state.OutdoorConcInput = entered;
+  s.NumOutdoorConcPoints = static_cast<int16_t>(std::min(t, kMaxHistory + 1) - 1);
+  return true;
 }
 
 // ---- Initial indoor concentrations ----
@@ -278,8 +292,10 @@ void SetupInitialConcentrationGrid(FlexGrid& Initialss, UnitOptions& options, Pr
   } else if (s.InitialConcUnits == kMilligrams) {
     options.Option3 = true;
   } else if (s.InitialConcUnits.empty()) {
+    // Option1 stands for ppm with gases: "number" there would convert through a particle
+    // mass of 0 and store zeros.
     options.Option1 = true;
-    s.InitialConcUnits = kNumber;
+    s.InitialConcUnits = particles ? kNumber : kPpm;
   }
   const std::string converted_label = InitialLabel(s.ConcUnits, particles, false);
 
@@ -319,18 +335,27 @@ void LoadInitialConcentrationGrid(FlexGrid& Initialss, const ProgramState& state
   Initialss.SetRowCol(2, 1);
 }
 
-void ReadInitialConcGrid(FlexGrid& grid, ProgramState& state) {
+bool ReadInitialConcGrid(FlexGrid& grid, ProgramState& state, Prompt& prompt) {
   ScenarioRecord& s = state.Building.Scenario;
   const int n = PollutantCount(s);
   const int rooms = RoomCount(state.Building);
+  // Read into copies: a value that cannot be converted stores nothing.
+  RoomPollutant entered = state.InitialConcInput;
+  RoomPollutant converted = s.InitialConc;
+  std::array<PollutantRecord, kMaxPollutants> pollutants = s.Pollutants;
   for (int p = 0; p < n; ++p) {
     for (int r = 1; r <= rooms; ++r) {
-      const float entered = CellSingle(grid, p + 2, r);
-      state.InitialConcInput[r][p] = entered;
-      ConvertConcentrationUnits(s.InitialConcUnits, s.ConcUnits, entered, s.InitialConc[r][p],
-                                s.Pollutants[p]);
+      entered[r][p] = CellSingle(grid, p + 2, r);
+      if (!ConvertEntered("initial", s.InitialConcUnits, s.ConcUnits, entered[r][p],
+                          converted[r][p], pollutants[p], prompt)) {
+        return false;
+      }
     }
   }
+  state.InitialConcInput = entered;
+  s.InitialConc = converted;
+  s.Pollutants = pollutants;
+  return true;
 }
 
 // ---- Pollutant definitions ----

@@ -37,15 +37,20 @@ void SetupConcHistoryGrid(FlexGrid& grid);
 void FillConcGrid(FlexGrid& grid, const ProgramState& state);
 // Reads the unit choice and the history back and converts it into the scenario's units.
 // The points after the last one read are set to 0, so that deleted points do not return.
-void ReadOutdoorConcGrid(FlexGrid& grid, const UnitOptions& options, ProgramState& state);
+// A value that cannot be converted (no rule between the units, a molecular weight of 0)
+// is refused with a message and nothing is stored (false).
+bool ReadOutdoorConcGrid(FlexGrid& grid, const UnitOptions& options, ProgramState& state,
+                         Prompt& prompt);
 
 // ---- Initial indoor concentrations ----
 
-// Lays out Initialss and sets the option of InitialConcUnits ("number" when it is empty).
+// Lays out Initialss and sets the option of InitialConcUnits (an empty one becomes "ppm"
+// for gases, "number" for particles).
 void SetupInitialConcentrationGrid(FlexGrid& Initialss, UnitOptions& options, ProgramState& state);
 void LoadInitialConcentrationGrid(FlexGrid& Initialss, const ProgramState& state);
 // Reads the entered block back and converts it into InitialConc; the grid is not changed.
-void ReadInitialConcGrid(FlexGrid& grid, ProgramState& state);
+// A value that cannot be converted is refused with a message and nothing is stored (false).
+bool ReadInitialConcGrid(FlexGrid& grid, ProgramState& state, Prompt& prompt);
 
 // ---- Pollutant definitions ----
 

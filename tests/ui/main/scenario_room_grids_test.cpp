@@ -118,7 +118,8 @@ TEST(OutdoorConcGrid, EnteredValuesSurviveOpenAndTransfer) {
   EXPECT_EQ(grid.TextMatrix(0, 4), "xylene");
   EXPECT_EQ(grid.TextMatrix(2, 1), "1.23E2");
   EXPECT_EQ(grid.CellBackColorAt(5, 3), QColor(255, 255, 0));
-  ReadOutdoorConcGrid(grid, UnitOptions{}, st);
+  ScriptedPrompt prompt;
+  EXPECT_TRUE(ReadOutdoorConcGrid(grid, UnitOptions{}, st, prompt));
   EXPECT_EQ(s.OutdoorConcUnits, "micrograms");
   EXPECT_EQ(st.OutdoorConcInput[1][0], 123.456f);
   float expected = 0;
@@ -138,7 +139,8 @@ TEST(OutdoorConcGrid, PointCountsAndDeletedPoints) {
   FillConcGrid(grid, st);
   // Times 0, 1, 2 then an empty time: three points.
   grid.SetTextMatrix(5, 0, "");
-  ReadOutdoorConcGrid(grid, UnitOptions{false, false, true}, st);
+  ScriptedPrompt prompt;
+  ReadOutdoorConcGrid(grid, UnitOptions{false, false, true}, st, prompt);
   EXPECT_EQ(s.OutdoorConcUnits, "milligrams");
   EXPECT_EQ(s.NumOutdoorConcPoints, 3);
   EXPECT_EQ(s.OutdoorConcTime[5], 0);  // deleted points do not come back
@@ -148,7 +150,7 @@ TEST(OutdoorConcGrid, PointCountsAndDeletedPoints) {
   FillConcGrid(grid, st);
   grid.SetTextMatrix(4, 0, "0");
   grid.SetTextMatrix(4, 2, "7");
-  ReadOutdoorConcGrid(grid, UnitOptions{true, false, false}, st);
+  ReadOutdoorConcGrid(grid, UnitOptions{true, false, false}, st, prompt);
   EXPECT_EQ(s.OutdoorConcUnits, "ppm");  // Option1 of a gas scenario
   EXPECT_EQ(s.NumOutdoorConcPoints, 2);
   EXPECT_EQ(st.OutdoorConcInput[3][1], 7);
@@ -172,7 +174,8 @@ TEST(InitialConcGrid, RoundTripWithConvertedBlock) {
   EXPECT_EQ(grid.TextMatrix(3, 0), "xylene");
   EXPECT_EQ(grid.TextMatrix(3, 2), "1.23E-2");
   grid.SetTextMatrix(2, 1, "250");
-  ReadInitialConcGrid(grid, st);
+  ScriptedPrompt prompt;
+  EXPECT_TRUE(ReadInitialConcGrid(grid, st, prompt));
   EXPECT_EQ(st.InitialConcInput[2][1], 0.0123456f);
   EXPECT_EQ(st.InitialConcInput[1][0], 250);
   for (int p = 0; p < 2; ++p) {
@@ -186,14 +189,36 @@ TEST(InitialConcGrid, RoundTripWithConvertedBlock) {
   EXPECT_GT(s.InitialConc[1][0], 0);
 }
 
-TEST(InitialConcGrid, EmptyUnitsBecomeNumber) {
+TEST(InitialConcGrid, EmptyUnitsBecomePpmForGasesAndNumberForParticles) {
+  for (const auto& [cls, units] : {std::pair{"VOC", "ppm"}, std::pair{"PM2.5", "number"}}) {
+    ProgramState st = TwoRoomsTwoGases();
+    st.Building.Scenario.PollutantClass = cls;
+    st.Building.Scenario.InitialConcUnits = "";
+    FlexGrid grid;
+    UnitOptions options;
+    SetupInitialConcentrationGrid(grid, options, st);
+    EXPECT_TRUE(options.Option1);
+    EXPECT_EQ(st.Building.Scenario.InitialConcUnits, units);
+  }
+}
+
+// ppm has no rule into number: the outdoor reader refuses with the run's message and stores
+// nothing, the unit chosen included.
+TEST(OutdoorConcGrid, AValueThatCannotBeConvertedIsRefusedAndNothingStored) {
   ProgramState st = TwoRoomsTwoGases();
-  st.Building.Scenario.InitialConcUnits = "";
+  st.Building.Scenario.ConcUnits = "number";
+  const ProgramState before = st;
   FlexGrid grid;
-  UnitOptions options;
-  SetupInitialConcentrationGrid(grid, options, st);
-  EXPECT_TRUE(options.Option1);
-  EXPECT_EQ(st.Building.Scenario.InitialConcUnits, "number");
+  FillConcGrid(grid, st);
+  grid.SetTextMatrix(2, 1, "7");
+  ScriptedPrompt prompt;
+  EXPECT_FALSE(ReadOutdoorConcGrid(grid, UnitOptions{true, false, false}, st, prompt));
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].text,
+            "Error.  The outdoor concentrations of pollutant toluene cannot be converted from ppm "
+            "to number.  Please check the units and the pollutant data.");
+  EXPECT_EQ(st.OutdoorConcInput, before.OutdoorConcInput);
+  EXPECT_EQ(st.Building.Scenario.OutdoorConcUnits, "micrograms");
 }
 
 TEST(InitialConcGrid, UnitLabelsOfBothBlocks) {
