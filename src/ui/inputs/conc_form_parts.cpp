@@ -1,0 +1,63 @@
+#include "ui/inputs/conc_form_parts.h"
+
+#include <QBoxLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
+
+#include "model/unit_conversion.h"
+#include "platform/flex_grid.h"
+#include "platform/qt_text.h"
+#include "ui/common/input_form.h"
+
+namespace quarn {
+
+UnitOptions UnitButtons::Selected() const {
+  return {Option1->isChecked(), Option2->isChecked(), Option3->isChecked()};
+}
+
+void UnitButtons::Select(const UnitOptions& options) {
+  // An exclusive group cannot be emptied by unchecking its button.
+  for (QRadioButton* b : {Option1, Option2, Option3}) b->setAutoExclusive(false);
+  Option1->setChecked(options.Option1);
+  Option2->setChecked(options.Option2);
+  Option3->setChecked(options.Option3);
+  for (QRadioButton* b : {Option1, Option2, Option3}) b->setAutoExclusive(true);
+}
+
+std::string UnitButtons::Units(bool particles, const std::string& unchanged) const {
+  if (Option1->isChecked()) return std::string(particles ? kNumber : kPpm);
+  if (Option2->isChecked()) return std::string(kMicrograms);
+  if (Option3->isChecked()) return std::string(kMilligrams);
+  return unchanged;
+}
+
+UnitButtons AddUnitFrame(QWidget& parent, QBoxLayout& row, const char* caption, bool particles) {
+  auto* label = new QLabel(ToQt("Concentration used for this form only:"), &parent);
+  label->setObjectName("Label1");
+  row.addWidget(label);
+  auto* frame = new QGroupBox(ToQt(caption), &parent);
+  frame->setObjectName("Frame1");
+  auto* options = new QHBoxLayout(frame);
+  UnitButtons buttons;
+  const char* names[3] = {"Option1", "Option2", "Option3"};
+  const char* captions[3] = {particles ? "#/cc" : "ppm", "\xB5g/m3", "mg/m3"};
+  QRadioButton** targets[3] = {&buttons.Option1, &buttons.Option2, &buttons.Option3};
+  for (int i = 0; i < 3; ++i) {
+    *targets[i] = new QRadioButton(ToQt(captions[i]), frame);
+    (*targets[i])->setObjectName(names[i]);
+    options->addWidget(*targets[i]);
+  }
+  row.addWidget(frame);
+  return buttons;
+}
+
+void ClearGridFrom(InputForm& form, FlexGrid& grid, int first_row, int first_col) {
+  if (grid.Rows() <= first_row || grid.Cols() <= first_col) return;
+  grid.SetRowCol(first_row, first_col);
+  grid.SetRowSel(grid.Rows() - 1);
+  grid.SetColSel(grid.Cols() - 1);
+  form.RunRole(MenuRole::Clear);
+}
+
+}  // namespace quarn

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+
+#include "ui/main/scenario_room_grids.h"
+
+class QBoxLayout;
+class QRadioButton;
+class QWidget;
+
+namespace quarn {
+
+class FlexGrid;
+class InputForm;
+
+// What the initial and the outdoor concentration windows build alike.
+
+// The unit in which a window's values are typed, "for this form only": Option1 "#/cc"
+// (particles) or "ppm" (gases), Option2 µg/m3, Option3 mg/m3.
+struct UnitButtons {
+  QRadioButton* Option1 = nullptr;
+  QRadioButton* Option2 = nullptr;
+  QRadioButton* Option3 = nullptr;
+
+  UnitOptions Selected() const;
+  void Select(const UnitOptions& options);
+  // The unit token of the selected option ("number" or "ppm" by the mode, "micrograms",
+  // "milligrams"); `unchanged` when none is selected.
+  std::string Units(bool particles, const std::string& unchanged) const;
+};
+
+// Label1 and the frame Frame1 with the three options, added to `row`; Option1 captioned
+// for the mode.
+UnitButtons AddUnitFrame(QWidget& parent, QBoxLayout& row, const char* caption, bool particles);
+
+// Empties rows first_row to the last, columns first_col to the last, as Edit > Clear does.
+void ClearGridFrom(InputForm& form, FlexGrid& grid, int first_row, int first_col);
+
+}  // namespace quarn

@@ -1,0 +1,148 @@
+#include "ui/inputs/initial_conc_form.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "files/window_files.h"
+#include "platform/edit_cell.h"
+#include "platform/file_dialog.h"
+#include "platform/flex_grid.h"
+#include "platform/qt_text.h"
+#include "ui/building/history_form_parts.h"
+
+namespace quarn {
+namespace {
+
+constexpr int kLeftTopTwips = 5;
+constexpr int kMinWidthTwips = 10000;
+constexpr int kMinHeightTwips = 5960;
+
+constexpr InputMenuItem kMenu[] = {
+    {0, "&File", "file", MenuRole::Own},
+    {1, "&Open", "fileopen", MenuRole::Own},
+    {1, "&Save", "filesave", MenuRole::Own},
+    {1, "&Transfer", "FileTransfer", MenuRole::Transfer},
+    {1, "&Cancel", "FileCancel", MenuRole::Cancel},
+    {0, "&Transfer", "Transfer", MenuRole::Transfer},
+    {0, "&Cancel", "cancel", MenuRole::Cancel},
+    {0, "&Edit", "edit", MenuRole::Own},
+    {1, "&Copy", "EditCopy", MenuRole::Copy},
+    {1, "Clear &all", "editclearall", MenuRole::Own},
+    {1, "&Paste", "EditPaste", MenuRole::Paste},
+    {0, "&Help", "help", MenuRole::Help},
+};
+
+FileDialogRequest InitialFileRequest() {
+  FileDialogRequest request;
+  request.filter = "Initial (*.INT)|*.INT|All files (*.*)|*.*";
+  request.initial_name = "*.INT";
+  return request;
+}
+
+}  // namespace
+
+Initialindoorform::Initialindoorform(MainContext& context)
+    : InputForm(context, "Initialindoorform", "Initial indoor concentrations") {
+  BuildControls();
+  BuildMenus(kMenu);
+  SetCommand("fileopen", [this] { OpenFile(); });
+  SetCommand("filesave", [this] { SaveFile(); });
+  SetCommand("editclearall", [this] { ClearGridFrom(*this, *grid_, 2, 1); });
+  SetHelp("RIRozid.HLP", "initial");
+  AddEditSession(*grid_, *edit_cell_, true);
+  setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
+}
+
+void Initialindoorform::BuildControls() {
+  auto* central = new QWidget(this);
+  new QVBoxLayout(central);
+  QHBoxLayout* top = AddTopFrame(*central, edit_cell_);
+  units_ =
+      AddUnitFrame(*central, *top, "Concentration", IsParticleMode(ctx_.state.Building.Scenario));
+  top->addStretch(1);
+  connect(units_.Option1, &QRadioButton::clicked, this, [this] { ChooseUnit(1); });
+  connect(units_.Option2, &QRadioButton::clicked, this, [this] { ChooseUnit(2); });
+  connect(units_.Option3, &QRadioButton::clicked, this, [this] { ChooseUnit(3); });
+  grid_ = new FlexGrid(central);
+  grid_->setObjectName("Initialss");
+  central->layout()->addWidget(grid_);
+  setCentralWidget(central);
+}
+
+int Initialindoorform::Rooms() const {
+  return std::clamp<int>(ctx_.state.Building.NumRooms, 0, kMaxRooms);
+}
+
+void Initialindoorform::Fill() {
+  UnitOptions options;
+  SetupInitialConcentrationGrid(*grid_, options, ctx_.state);
+  units_.Select(options);
+  LoadInitialConcentrationGrid(*grid_, ctx_.state);
+}
+
+void Initialindoorform::ChooseUnit(int option) {
+  // Only the label changes: the typed numbers are read in the chosen unit on Transfer, and
+  // Cancel leaves the unit as it was.
+  const bool particles = IsParticleMode(ctx_.state.Building.Scenario);
+  const char* label = option == 1   ? (particles ? "#/cc" : "ppm")
+                      : option == 2 ? "\xB5g/m3"
+                                    : "mg/m\xB3";
+  // The scenario block would no longer show the typed values converted.
+  if (option == 1) grid_->SetCols(Rooms() + 1);
+  for (int r = 1; r <= Rooms() && r < grid_->Cols(); ++r) grid_->SetTextMatrix(0, r, label);
+}
+
+bool Initialindoorform::Store() {
+  ScenarioRecord& s = ctx_.state.Building.Scenario;
+  const std::string before = s.InitialConcUnits;
+  s.InitialConcUnits = units_.Units(IsParticleMode(s), before);
+  if (!ReadInitialConcGrid(*grid_, ctx_.state, ctx_.prompt)) {
+    s.InitialConcUnits = before;
+    return false;
+  }
+  ctx_.state.ScenarioSaved = kFalse;
+  return true;
+}
+
+void Initialindoorform::Transfer() {
+  if (Store()) CloseForm();
+}
+
+void Initialindoorform::OpenFile() {
+  const auto name = ctx_.dialogs.OpenFileName(InitialFileRequest());
+  if (!name) return;
+  ProgramState& st = ctx_.state;
+  ScenarioRecord& s = st.Building.Scenario;
+  if (!ReadInitialIndoorFile(s, Rooms(), *name, ctx_.prompt)) return;
+  // The file holds the scenario's units: they become the typed ones too, so that Transfer
+  // keeps what was read.
+  const int n = std::clamp<int>(s.NumPollutants, 0, kMaxPollutants);
+  for (int r = 1; r <= Rooms(); ++r) {
+    for (int p = 0; p < n; ++p) st.InitialConcInput[r][p] = s.InitialConc[r][p];
+  }
+  s.InitialConcUnits = s.ConcUnits;
+  st.ScenarioSaved = kFalse;
+  Fill();
+}
+
+void Initialindoorform::SaveFile() {
+  if (!Store()) return;
+  const auto name = ctx_.dialogs.SaveFileName(InitialFileRequest());
+  if (!name) return;
+  WriteInitialIndoorFile(ctx_.state.Building.Scenario, Rooms(), *name, ctx_.prompt);
+}
+
+Initialindoorform* OpenInitialIndoorForm(MainContext& context, QWidget* opener) {
+  const bool open = AppWindows().Find<Initialindoorform>() != nullptr;
+  auto* form = ShowInputForm<Initialindoorform>(
+      context, opener, [](MainContext& c) { return new Initialindoorform(c); }, kLeftTopTwips,
+      kLeftTopTwips);
+  if (!open) form->Fill();
+  form->Initialss().setFocus(Qt::OtherFocusReason);
+  return form;
+}
+
+}  // namespace quarn

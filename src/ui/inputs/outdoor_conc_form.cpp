@@ -1,0 +1,200 @@
+#include "ui/inputs/outdoor_conc_form.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cctype>
+
+#include "files/window_files.h"
+#include "model/unit_conversion.h"
+#include "platform/edit_cell.h"
+#include "platform/file_dialog.h"
+#include "platform/flex_grid.h"
+#include "platform/qt_text.h"
+#include "ui/building/history_form_parts.h"
+
+namespace quarn {
+namespace {
+
+constexpr int kLeftTopTwips = 10;
+constexpr int kMinWidthTwips = 8400;
+constexpr int kMinHeightTwips = 7800;
+
+constexpr InputMenuItem kMenu[] = {
+    {0, "&File", "file", MenuRole::Own},
+    {1, "&Save outdoor data", "filesave", MenuRole::Own},
+    {1, "&Open outdoor file", "fileopen", MenuRole::Own},
+    {1, "&Transfer", "FileTransfer", MenuRole::Transfer},
+    {1, "&cancel", "FileCancel", MenuRole::Cancel},
+    {0, "&Transfer", "Transfer", MenuRole::Transfer},
+    {0, "&Cancel", "cancel", MenuRole::Cancel},
+    {0, "&Edit", "edit", MenuRole::Own},
+    {1, "C&ut", "EditCut", MenuRole::Cut},
+    {1, "&Copy", "EditCopy", MenuRole::Copy},
+    {1, "C&lear", "editclear", MenuRole::Clear},
+    {1, "Clear &all", "editclearall", MenuRole::Own},
+    {1, "&Paste", "EditPaste", MenuRole::Paste},
+    {1, "&Insert row", "Editinsert", MenuRole::Disabled},
+    {0, "&Help", "help", MenuRole::Help},
+};
+
+FileDialogRequest OutdoorFileRequest() {
+  FileDialogRequest request;
+  request.filter = "All Outdoor (*.Out)|*.Out|All files (*.*)|*.*";
+  request.default_extension = "OUT";
+  return request;
+}
+
+bool IsPpmInAnyCase(const std::string& units) {
+  std::string lower = units;
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return lower == kPpm;
+}
+
+}  // namespace
+
+foutdoorconcen::foutdoorconcen(MainContext& context)
+    : InputForm(context, "foutdoorconcen", "Outdoor Concentration") {
+  BuildControls();
+  BuildMenus(kMenu);
+  SetCommand("fileopen", [this] { OpenFile(); });
+  SetCommand("filesave", [this] { SaveFile(); });
+  SetCommand("editclearall", [this] { ClearAll(); });
+  SetHelp("RIRozid.HLP", "Outdoor concentration");
+  AddEditSession(*grid_, *edit_cell_, true);
+  setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
+}
+
+void foutdoorconcen::BuildControls() {
+  auto* central = new QWidget(this);
+  new QVBoxLayout(central);
+  QHBoxLayout* top = AddTopFrame(*central, edit_cell_);
+  top->parentWidget()->setObjectName("topframe");
+  units_ = AddUnitFrame(*central, *top, "", IsParticleMode(ctx_.state.Building.Scenario));
+  connect(units_.Option1, &QRadioButton::clicked, this, [this] { ChooseUnit(1); });
+  connect(units_.Option2, &QRadioButton::clicked, this, [this] { ChooseUnit(2); });
+  connect(units_.Option3, &QRadioButton::clicked, this, [this] { ChooseUnit(3); });
+  // Which diameter the particles are sized by is noted only: nothing depends on it.
+  framediameter_ = AddFrame(*central, "framediameter", "Particle diameter");
+  AddOption(*framediameter_, "Physical", "Physical ");
+  AddOption(*framediameter_, "aerodynamic", "Aerodynamic");
+  top->addWidget(framediameter_);
+  top->addStretch(1);
+  grid_ = new FlexGrid(central);
+  grid_->setObjectName("outdoorconcgrid");
+  central->layout()->addWidget(grid_);
+  setCentralWidget(central);
+}
+
+void foutdoorconcen::Fill() {
+  ProgramState& st = ctx_.state;
+  ScenarioRecord& s = st.Building.Scenario;
+  const bool particles = IsParticleMode(s);
+  const std::string before = s.OutdoorConcUnits;
+  if (!particles && s.OutdoorConcUnits == kNumber) s.OutdoorConcUnits = kPpm;
+  if (particles && IsPpmInAnyCase(s.OutdoorConcUnits)) s.OutdoorConcUnits = kNumber;
+  if (s.OutdoorConcUnits != before) st.ScenarioSaved = kFalse;
+  framediameter_->setVisible(particles);
+
+  const std::string& u = s.OutdoorConcUnits;
+  units_.Select({u == kNumber || IsPpmInAnyCase(u), u == kMicrograms, u == kMilligrams});
+  FillGrid();
+  grid_->SetRowCol(2, 0);
+}
+
+void foutdoorconcen::FillGrid() {
+  SetupConcHistoryGrid(*grid_);
+  FillConcGrid(*grid_, ctx_.state);
+}
+
+void foutdoorconcen::ChooseUnit(int option) {
+  // Only the labels change: the typed numbers are read in the chosen unit on Transfer, and
+  // Cancel leaves the unit as it was.
+  const bool particles = IsParticleMode(ctx_.state.Building.Scenario);
+  const char* label = option == 1   ? (particles ? "#/cc" : "ppm")
+                      : option == 2 ? "\xB5g/m\xB3"
+                                    : "mg/m\xB3";
+  const int n = std::clamp<int>(ctx_.state.Building.Scenario.NumPollutants, 0, kMaxPollutants);
+  for (int p = 1; p <= n && p < grid_->Cols(); ++p) grid_->SetTextMatrix(1, p, label);
+}
+
+bool foutdoorconcen::Store() {
+  if (!ReadOutdoorConcGrid(*grid_, units_.Selected(), ctx_.state, ctx_.prompt)) return false;
+  ctx_.state.ScenarioSaved = kFalse;
+  return true;
+}
+
+void foutdoorconcen::Transfer() {
+  if (Store()) CloseForm();
+}
+
+void foutdoorconcen::OpenFile() {
+  const auto name = ctx_.dialogs.OpenFileName(OutdoorFileRequest());
+  if (!name) return;
+  ProgramState& st = ctx_.state;
+  if (!ReadOutdoorConcentrationFile(st.Building.Scenario, st.OutdoorConcInput, *name,
+                                    ctx_.prompt)) {
+    return;
+  }
+  st.ScenarioSaved = kFalse;
+  FillGrid();
+  // The values read stand in the unit still chosen here.
+  const UnitOptions chosen = units_.Selected();
+  if (chosen.Option1) ChooseUnit(1);
+  if (chosen.Option2) ChooseUnit(2);
+  if (chosen.Option3) ChooseUnit(3);
+  grid_->SetRowCol(2, 0);
+}
+
+void foutdoorconcen::SaveFile() {
+  const auto name = ctx_.dialogs.SaveFileName(OutdoorFileRequest());
+  if (!name) return;
+  if (!Store()) return;
+  const ProgramState& st = ctx_.state;
+  WriteOutdoorConcentrationFile(st.Building.Scenario, st.OutdoorConcInput, st.DataSeparator, *name,
+                                ctx_.prompt);
+}
+
+void foutdoorconcen::ClearAll() {
+  if (ctx_.prompt.AskYesNoDefault("All data in the form will be cleared.  Do you wish to continue?",
+                                  "Clear data", MessageIcon::Question, Answer::No) == Answer::No) {
+    return;
+  }
+  ClearGridFrom(*this, *grid_, 2, 0);
+}
+
+frmHelpOut::frmHelpOut(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName("frmHelpOut");
+  setWindowTitle(ToQt("Help "));
+  auto* layout = new QVBoxLayout(this);
+  auto* label = new QLabel(
+      ToQt("This window enters the outdoor concentration of each pollutant as a function of "
+           "time.  To keep a history, save it with this window's File > Save outdoor data.  "
+           "To make the calculation use it, set the scenario window's constant outdoor "
+           "concentration switch to N."),
+      this);
+  label->setObjectName("Label1");
+  label->setWordWrap(true);
+  layout->addWidget(label);
+  auto* close = new QPushButton(ToQt("OK"), this);
+  close->setObjectName("Command1");
+  connect(close, &QPushButton::clicked, this, &QWidget::close);
+  layout->addWidget(close);
+}
+
+foutdoorconcen* OpenOutdoorConcForm(MainContext& context, QWidget* opener) {
+  const bool open = AppWindows().Find<foutdoorconcen>() != nullptr;
+  auto* form = ShowInputForm<foutdoorconcen>(
+      context, opener, [](MainContext& c) { return new foutdoorconcen(c); }, kLeftTopTwips,
+      kLeftTopTwips);
+  if (!open) form->Fill();
+  form->outdoorconcgrid().setFocus(Qt::OtherFocusReason);
+  return form;
+}
+
+}  // namespace quarn

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QWidget>
+
+#include "ui/common/input_form.h"
+#include "ui/inputs/conc_form_parts.h"
+
+class QGroupBox;
+
+namespace quarn {
+
+// "Outdoor Concentration": the outdoor concentration of every pollutant as a history of up
+// to 50 time points, typed in a unit of this window's own (OutdoorConcUnits) and shown
+// converted into the scenario's units in a yellow block. The ".OUT" files save and open
+// the history.
+class foutdoorconcen : public InputForm {  // NOLINT(readability-identifier-naming)
+  Q_OBJECT
+
+ public:
+  explicit foutdoorconcen(MainContext& context);
+
+  // The units fitted to the mode (gases take ppm where a number was set, particles a number
+  // where ppm was), the option selected, the grid laid out and filled, the cursor on the
+  // first time.
+  void Fill();
+
+  FlexGrid& outdoorconcgrid() { return *grid_; }  // NOLINT(readability-identifier-naming)
+  void Transfer() override;
+
+ private:
+  void BuildControls();
+  void ChooseUnit(int option);
+  // The history into the record; false, storing nothing, when a value cannot be converted.
+  bool Store();
+  void FillGrid();
+  void OpenFile();
+  void SaveFile();
+  void ClearAll();
+
+  FlexGrid* grid_ = nullptr;
+  EditCellBox* edit_cell_ = nullptr;
+  QGroupBox* framediameter_ = nullptr;
+  UnitButtons units_;
+};
+
+// The advice on outdoor histories, in a window of its own that no command opens.
+class frmHelpOut : public QWidget {  // NOLINT(readability-identifier-naming)
+  Q_OBJECT
+
+ public:
+  explicit frmHelpOut(QWidget* parent = nullptr);
+};
+
+// Set concentrations > Outdoor concentrations of the pollutant window: the window filled
+// from the record, the opener out of use while it is open. An open window is brought
+// forward as it is.
+foutdoorconcen* OpenOutdoorConcForm(MainContext& context, QWidget* opener);
+
+}  // namespace quarn
