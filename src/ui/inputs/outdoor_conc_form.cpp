@@ -110,6 +110,11 @@ void foutdoorconcen::Fill() {
 void foutdoorconcen::FillGrid() {
   SetupConcHistoryGrid(*grid_);
   FillConcGrid(*grid_, ctx_.state);
+  // The values stand in the unit chosen here, which Transfer stores.
+  const UnitOptions chosen = units_.Selected();
+  if (chosen.Option1) ChooseUnit(1);
+  if (chosen.Option2) ChooseUnit(2);
+  if (chosen.Option3) ChooseUnit(3);
 }
 
 void foutdoorconcen::ChooseUnit(int option) {
@@ -143,11 +148,6 @@ void foutdoorconcen::OpenFile() {
   }
   st.ScenarioSaved = kFalse;
   FillGrid();
-  // The values read stand in the unit still chosen here.
-  const UnitOptions chosen = units_.Selected();
-  if (chosen.Option1) ChooseUnit(1);
-  if (chosen.Option2) ChooseUnit(2);
-  if (chosen.Option3) ChooseUnit(3);
   grid_->SetRowCol(2, 0);
 }
 

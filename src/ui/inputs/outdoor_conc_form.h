@@ -32,6 +32,7 @@ class foutdoorconcen : public InputForm {  // NOLINT(readability-identifier-nami
   void ChooseUnit(int option);
   // The history into the record; false, storing nothing, when a value cannot be converted.
   bool Store();
+  // The grid laid out and filled, the typed block labelled with the chosen unit.
   void FillGrid();
   void OpenFile();
   void SaveFile();

@@ -149,6 +149,7 @@ TEST_F(ConcWindows, OutdoorHistoryGridWithTheUnitsOfTheMode) {
       {"VOC", "milligrams", "milligrams", "Option3", "mg/m\xC2\xB3"},
       {"VOC", "micrograms", "micrograms", "Option2", "\xC2\xB5g/m\xC2\xB3"},
       {"VOC", "number", "ppm", "Option1", "ppm"},
+      {"VOC", "PPM", "PPM", "Option1", "ppm"},
       {"PM2.5", "PPM", "number", "Option1", "#/cc"},
   };
   for (const auto& [cls, units, adjusted, option, label] : cases) {
