@@ -6,9 +6,7 @@
 #include <QRadioButton>
 
 #include "model/unit_conversion.h"
-#include "platform/flex_grid.h"
 #include "platform/qt_text.h"
-#include "ui/common/input_form.h"
 
 namespace quarn {
 
@@ -50,14 +48,6 @@ UnitButtons AddUnitFrame(QWidget& parent, QBoxLayout& row, const char* caption, 
   }
   row.addWidget(frame);
   return buttons;
-}
-
-void ClearGridFrom(InputForm& form, FlexGrid& grid, int first_row, int first_col) {
-  if (grid.Rows() <= first_row || grid.Cols() <= first_col) return;
-  grid.SetRowCol(first_row, first_col);
-  grid.SetRowSel(grid.Rows() - 1);
-  grid.SetColSel(grid.Cols() - 1);
-  form.RunRole(MenuRole::Clear);
 }
 
 }  // namespace quarn

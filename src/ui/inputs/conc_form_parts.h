@@ -10,9 +10,6 @@ class QWidget;
 
 namespace quarn {
 
-class FlexGrid;
-class InputForm;
-
 // What the initial and the outdoor concentration windows build alike.
 
 // The unit in which a window's values are typed, "for this form only": Option1 "#/cc"
@@ -32,8 +29,5 @@ struct UnitButtons {
 // Label1 and the frame Frame1 with the three options, added to `row`; Option1 captioned
 // for the mode.
 UnitButtons AddUnitFrame(QWidget& parent, QBoxLayout& row, const char* caption, bool particles);
-
-// Empties rows first_row to the last, columns first_col to the last, as Edit > Clear does.
-void ClearGridFrom(InputForm& form, FlexGrid& grid, int first_row, int first_col);
 
 }  // namespace quarn

@@ -36,13 +36,17 @@ EditGridControls BuildEditGrid(QMainWindow& window, const char* frame_name, cons
   return controls;
 }
 
-void ClearAllData(InputForm& form, FlexGrid& grid, Prompt& prompt, int first_col) {
+void ClearAllData(InputForm& form, FlexGrid& grid, Prompt& prompt, int first_col, int first_row) {
   if (prompt.AskYesNo("All data in the form will be cleared.  Do you wish to continue?",
                       "Clear data", MessageIcon::Question) == Answer::No) {
     return;
   }
-  if (grid.Rows() < 2 || grid.Cols() <= first_col) return;
-  grid.SetRowCol(1, first_col);
+  ClearGridFrom(form, grid, first_row, first_col);
+}
+
+void ClearGridFrom(InputForm& form, FlexGrid& grid, int first_row, int first_col) {
+  if (grid.Rows() <= first_row || grid.Cols() <= first_col) return;
+  grid.SetRowCol(first_row, first_col);
   grid.SetRowSel(grid.Rows() - 1);
   grid.SetColSel(grid.Cols() - 1);
   form.RunRole(MenuRole::Clear);

@@ -22,9 +22,12 @@ struct EditGridControls {
 EditGridControls BuildEditGrid(QMainWindow& window, const char* frame_name, const char* grid_name);
 
 // Clear All of the input windows: asks first, and unless the answer is No empties every
-// cell of rows 1 on and columns first_col on as one Clear, so the headings and the numbers
-// of the rows stay.
-void ClearAllData(InputForm& form, FlexGrid& grid, Prompt& prompt, int first_col);
+// cell of rows first_row on and columns first_col on as one Clear, so the headings and the
+// numbers of the rows stay.
+void ClearAllData(InputForm& form, FlexGrid& grid, Prompt& prompt, int first_col,
+                  int first_row = 1);
+// The same block emptied without a question.
+void ClearGridFrom(InputForm& form, FlexGrid& grid, int first_row, int first_col);
 
 // A window's size hint widened to every title of its menu bar: narrower, the bar folds its
 // last commands behind its extension button.

@@ -12,6 +12,7 @@
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
 #include "ui/building/history_form_parts.h"
+#include "ui/inputs/form_helpers.h"
 
 namespace quarn {
 namespace {

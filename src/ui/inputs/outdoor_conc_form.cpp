@@ -16,6 +16,7 @@
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
 #include "ui/building/history_form_parts.h"
+#include "ui/inputs/form_helpers.h"
 
 namespace quarn {
 namespace {
@@ -64,7 +65,7 @@ foutdoorconcen::foutdoorconcen(MainContext& context)
   BuildMenus(kMenu);
   SetCommand("fileopen", [this] { OpenFile(); });
   SetCommand("filesave", [this] { SaveFile(); });
-  SetCommand("editclearall", [this] { ClearAll(); });
+  SetCommand("editclearall", [this] { ClearAllData(*this, *grid_, ctx_.prompt, 0, 2); });
   SetHelp("RIRozid.HLP", "Outdoor concentration");
   AddEditSession(*grid_, *edit_cell_, true);
   setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
@@ -158,14 +159,6 @@ void foutdoorconcen::SaveFile() {
   const ProgramState& st = ctx_.state;
   WriteOutdoorConcentrationFile(st.Building.Scenario, st.OutdoorConcInput, st.DataSeparator, *name,
                                 ctx_.prompt);
-}
-
-void foutdoorconcen::ClearAll() {
-  if (ctx_.prompt.AskYesNoDefault("All data in the form will be cleared.  Do you wish to continue?",
-                                  "Clear data", MessageIcon::Question, Answer::No) == Answer::No) {
-    return;
-  }
-  ClearGridFrom(*this, *grid_, 2, 0);
 }
 
 frmHelpOut::frmHelpOut(QWidget* parent) : QWidget(parent, Qt::Window) {

@@ -36,7 +36,6 @@ class foutdoorconcen : public InputForm {  // NOLINT(readability-identifier-nami
   void FillGrid();
   void OpenFile();
   void SaveFile();
-  void ClearAll();
 
   FlexGrid* grid_ = nullptr;
   EditCellBox* edit_cell_ = nullptr;

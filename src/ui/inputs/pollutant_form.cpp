@@ -14,6 +14,8 @@
 #include "ui/common/tool_openers.h"
 #include "ui/common/window_menu.h"
 #include "ui/inputs/form_helpers.h"
+#include "ui/inputs/initial_conc_form.h"
+#include "ui/inputs/outdoor_conc_form.h"
 #include "ui/inputs/penetration_form.h"
 #include "ui/main/grid_edit.h"
 #include "ui/main/room_grids.h"
@@ -92,8 +94,8 @@ void PollutantForm::WireCommands() {
   SetCommand("fileopen", [this] { OpenPollutantFile(); });
   SetCommand("filesave", [this] { SavePollutantFile(); });
   SetCommand("editclearall", [this] { ClearAllData(*this, *grid_, ctx_.prompt, 1); });
-  SetCommand("indoor", [this] { ShowNotImplemented(ctx_.prompt); });
-  SetCommand("setoutdoors", [this] { ShowNotImplemented(ctx_.prompt); });
+  SetCommand("indoor", [this] { OpenInitialIndoorForm(ctx_, this); });
+  SetCommand("setoutdoors", [this] { OpenOutdoorConcForm(ctx_, this); });
   SetCommand("Penetration", [this] { DefinePenetration(); });
   SetCommand("toolsconversion", [this] { ToolsDiameterConversion(ctx_); });
   // Deposition velocities follow from particle diameters; the VOC list describes gases.

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <stdexcept>
 #include <string>
 
 #include "platform/qt_text.h"
@@ -12,6 +13,7 @@
 #include "ui/building/editor_window_fixture.h"
 #include "ui/inputs/initial_conc_form.h"
 #include "ui/inputs/outdoor_conc_form.h"
+#include "ui/inputs/pollutant_form.h"
 
 namespace quarn {
 namespace {
@@ -19,7 +21,7 @@ namespace {
 using testing::ChooseMenu;
 const QColor kYellow(255, 255, 0);
 
-// Two rooms and two gases; the windows opened with the scenario editor as their opener.
+// Two rooms and two gases; the windows opened from the pollutant window.
 class ConcWindows : public testing::EditorWindowTest {
  protected:
   ConcWindows() {
@@ -39,11 +41,23 @@ class ConcWindows : public testing::EditorWindowTest {
     state->Building.NumRooms = static_cast<int16_t>(rooms);
     for (int r = 1; r <= rooms; ++r) state->Building.RoomList[r].Name = "Room" + std::to_string(r);
   }
-  FlexGrid& Initial() { return OpenInitialIndoorForm(*context, editor)->Initialss(); }
-  FlexGrid& Outdoor() { return OpenOutdoorConcForm(*context, editor)->outdoorconcgrid(); }
+  PollutantForm& Pollutants() {
+    if (AppWindows().Find<PollutantForm>() == nullptr) OpenPollutantForm(*context, editor);
+    return Form<PollutantForm>();
+  }
+  FlexGrid& Initial() {
+    ChooseMenu(Pollutants(), {"setconcentrations", "indoor"});
+    return Form<Initialindoorform>().Initialss();
+  }
+  FlexGrid& Outdoor() {
+    ChooseMenu(Pollutants(), {"setconcentrations", "setoutdoors"});
+    return Form<foutdoorconcen>().outdoorconcgrid();
+  }
   template <class W>
   W& Form() {
-    return *AppWindows().Find<W>();
+    W* open = AppWindows().Find<W>();
+    if (open == nullptr) throw std::runtime_error("the window did not open");
+    return *open;
   }
   template <class W>
   QRadioButton& Option(const char* name) {
@@ -66,7 +80,7 @@ TEST_F(ConcWindows, InitialShowsBothRoomBlocksAndOption1CutsTheScenarioOne) {
     Scenario().PollutantClass = cls;
     Scenario().InitialConcUnits = "milligrams";
     FlexGrid& grid = Initial();
-    EXPECT_FALSE(editor->isEnabled());
+    EXPECT_FALSE(Pollutants().isEnabled());
     EXPECT_EQ(grid.Cols(), 2 * rooms + 1);
     EXPECT_EQ(grid.TextMatrix(1, rooms), "Room" + std::to_string(rooms));
     EXPECT_EQ(grid.TextMatrix(1, 2 * rooms), "Room" + std::to_string(rooms));
@@ -81,8 +95,10 @@ TEST_F(ConcWindows, InitialShowsBothRoomBlocksAndOption1CutsTheScenarioOne) {
     ChooseMenu(Form<Initialindoorform>(), {"cancel"});
     EXPECT_FALSE(IsOpen<Initialindoorform>());
     EXPECT_EQ(Scenario().InitialConcUnits, "milligrams") << "Cancel keeps the unit";
+    EXPECT_TRUE(Pollutants().isEnabled());
+    ChooseMenu(Pollutants(), {"cancel"});
+    ASSERT_FALSE(IsOpen<PollutantForm>());
   }
-  EXPECT_TRUE(editor->isEnabled());
 }
 
 TEST_F(ConcWindows, InitialTransferConvertsFromTheChosenUnitOrRefusesAndStays) {
@@ -137,6 +153,8 @@ TEST_F(ConcWindows, InitialFileSavedThenOpenedIsKeptByBothTransfers) {
   }
   ChooseMenu(Form<Initialindoorform>(), {"Transfer"});
   ASSERT_FALSE(IsOpen<Initialindoorform>());
+  ChooseMenu(Pollutants(), {"Transfer"});
+  ASSERT_FALSE(IsOpen<PollutantForm>());
   ChooseMenu(*editor, {"Transfer"});
   for (int i = 0; i < 4; ++i) {
     EXPECT_EQ(Scenario().InitialConc[1 + i % 2][i / 2], values[i]) << i;
@@ -156,7 +174,7 @@ TEST_F(ConcWindows, OutdoorHistoryGridWithTheUnitsOfTheMode) {
     Scenario().PollutantClass = cls;
     Scenario().OutdoorConcUnits = units;
     FlexGrid& grid = Outdoor();
-    EXPECT_FALSE(editor->isEnabled());
+    EXPECT_FALSE(Pollutants().isEnabled());
     EXPECT_EQ(Scenario().OutdoorConcUnits, adjusted);
     EXPECT_TRUE(Option<foutdoorconcen>(option).isChecked()) << units;
     const bool particles = cls[0] == 'P';
@@ -169,8 +187,10 @@ TEST_F(ConcWindows, OutdoorHistoryGridWithTheUnitsOfTheMode) {
     EXPECT_EQ(std::pair(grid.Row(), grid.Col()), std::pair(2, 0));
     ChooseMenu(Form<foutdoorconcen>(), {"file", "FileCancel"});
     ASSERT_FALSE(IsOpen<foutdoorconcen>());
+    EXPECT_TRUE(Pollutants().isEnabled());
+    ChooseMenu(Pollutants(), {"cancel"});
+    ASSERT_FALSE(IsOpen<PollutantForm>());
   }
-  EXPECT_TRUE(editor->isEnabled());
 }
 
 TEST_F(ConcWindows, OutdoorUnitRelabelsAndTransferConvertsFromIt) {
