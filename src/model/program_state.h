@@ -52,6 +52,9 @@ struct ProgramState {
   int16_t SavedFlag7 = 0;
   int16_t RoomsSaved = 0;
   int16_t ScenarioRoomsFlag = 0;
+  // The scenario room window's data went into the record; its File > Cancel asks only while
+  // it is False.
+  int16_t RoomDataTransferred = 0;
   int16_t TempFilesFlag = 0;
   float ConcentrationFloor = 0;
   int16_t OccupantDataComplete = 0;

@@ -45,6 +45,7 @@
 #include "ui/inputs/occupant_form.h"
 #include "ui/inputs/pollutant_form.h"
 #include "ui/inputs/room_source_form.h"
+#include "ui/inputs/scenario_room_form.h"
 #include "ui/main/grid_edit.h"
 #include "ui/main/room_grids.h"
 #include "ui/main/scenario_grid.h"
@@ -700,6 +701,12 @@ void mainscenarioform::DefinePollutants() {
 void mainscenarioform::OpenInputWindow(InputWindow window) {
   // Each input window is wired here by the work that builds it (fill its grid from the
   // record, hide this window while it is open, show it). Until then the user is told.
+  // The room-to-room flows are room data as well: the scenario room window's Cancel no
+  // longer asks once they have been opened.
+  if (window == InputWindow::HVACRoomToRoom || window == InputWindow::NaturalRoomToRoom ||
+      window == InputWindow::ManagedRoomToRoom) {
+    ctx_.state.RoomDataTransferred = kTrue;
+  }
   switch (window) {
     case InputWindow::HVACAirCleaner:
       OpenHVACForm(ctx_, this);
@@ -739,6 +746,9 @@ void mainscenarioform::OpenInputWindow(InputWindow window) {
       break;
     case InputWindow::Occupants:
       OpenOccupantForm(ctx_, this);
+      break;
+    case InputWindow::ScenarioRooms:
+      OpenScenarioRooms(ctx_, this);
       break;
     default:
       ShowNotImplemented(ctx_.prompt);

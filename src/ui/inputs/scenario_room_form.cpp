@@ -1,0 +1,254 @@
+#include "ui/inputs/scenario_room_form.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QMdiArea>
+#include <QResizeEvent>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <array>
+#include <optional>
+
+#include "model/not_implemented.h"
+#include "platform/edit_cell.h"
+#include "platform/flex_grid.h"
+#include "platform/help_service.h"
+#include "platform/qt_text.h"
+#include "text/number_read.h"
+#include "ui/common/window_menu.h"
+#include "ui/main/room_grids.h"
+#include "ui/main/scenario_room_grids.h"
+
+namespace quarn {
+
+namespace {
+
+constexpr int kLeftTopTwips = 10;
+constexpr int kMinWidthTwips = 6580;
+constexpr int kMinHeightTwips = 3405;
+constexpr double kFrameWidthShare = 0.95;
+constexpr int kGridBelowFrameTwips = 20;
+// Wide enough for "Air Cleaner Eff" on two lines of a header row that holds two lines.
+constexpr int kEfficiencyWidthTwips = 1400;
+constexpr int kHeaderHeightTwips = 450;
+
+constexpr int kIdCol = 1;
+constexpr int kSourcesCol = 2;
+constexpr int kSinksCol = 3;
+constexpr int kEfficiencyCol = 4;
+
+constexpr const char* kCancelQuestion =
+    "Room data have not been transfered.  Do you wish to continue without transferring room "
+    "data?";
+
+constexpr std::array<InputMenuItem, 24> kMenu{{
+    {0, "&File", "File", MenuRole::Own},
+    {1, "&Print room data", "FilePrint", MenuRole::Disabled},
+    {1, "-", "FileSep1", MenuRole::Own},
+    {1, "&Transfer", "FileTransfer", MenuRole::Transfer},
+    {1, "&Cancel", "FileCancel", MenuRole::Own},
+    {0, "&Transfer", "Transfer", MenuRole::Transfer},
+    {0, "&Cancel", "cancel", MenuRole::Cancel},
+    {0, "&Room Sources", "RoomSources", MenuRole::Own},
+    {0, "&Sinks", "Sinks", MenuRole::Own},
+    {1, "&General", "SinkGeneral", MenuRole::Own},
+    {1, "&Room sinks", "SinkRoom", MenuRole::Own},
+    {0, "&Edit", "Edit", MenuRole::Own},
+    {1, "Cu&t", "EditCut", MenuRole::Cut},
+    {1, "&Copy", "EditCopy", MenuRole::Copy},
+    {1, "&Paste", "EditPaste", MenuRole::Paste},
+    {0, "T&ools", "Tools", MenuRole::Own},
+    {1, "&Calculator", "toolsCalculator", MenuRole::Calculator},
+    {1, "&Units conversion", "Units", MenuRole::UnitsConversion},
+    {0, "&Window", "Window", MenuRole::Own},
+    {1, "&Cascade", "WindowsCascade", MenuRole::Cascade},
+    {1, "&Tile", "WindowsTile", MenuRole::TileHorizontal},
+    {1, "&List windows", "WindowsList", MenuRole::ListWindows},
+    {0, "&Help", "help", MenuRole::Help},
+    {0, "P&M Changes", "PMHelp", MenuRole::Own},
+}};
+
+// At least the window's smallest size; inside the frame 0.95 of the frame's width.
+void SizeToFrame(ScenarioRoomForm& form) {
+  QWidget* outer = OuterFrame(&form);
+  int width = outer->sizeHint().width();
+  if (QMdiArea* area = AreaAbove(&form)) {
+    width = static_cast<int>(kFrameWidthShare * area->window()->width());
+  }
+  outer->resize(std::max(width, TwipsToPixels(kMinWidthTwips)),
+                std::max(outer->sizeHint().height(), TwipsToPixels(kMinHeightTwips)));
+}
+
+}  // namespace
+
+ScenarioRoomForm::ScenarioRoomForm(MainContext& context)
+    : InputForm(context, "ScenarioRoomForm", "Room Data for scenario") {
+  BuildControls();
+  BuildMenus(kMenu);
+  SetCommand("FileCancel", [this] { AskCancel(); });
+  SetCommand("RoomSources", [this] { RoomSources(); });
+  SetCommand("SinkGeneral", [this] { GeneralSinks(); });
+  SetCommand("SinkRoom", [this] { RoomSinks(); });
+  SetCommand("PMHelp", [this] { ctx_.help.ShowHelp("RIRozid.HLP", "Scenario room"); });
+  SetHelp(kMainHelpFile, "Scenario room");
+
+  GridEdit& edit = AddEditSession(*grid_, *edit_cell_, false);
+  // The counts, efficiency and flow are numbers: "1,500" would be read as 1. The room's
+  // name takes every key.
+  connect(grid_, &FlexGrid::RowColChange, this,
+          [this, &edit] { edit.SetNumericOnly(grid_->Col() > kIdCol); });
+  connect(grid_, &FlexGrid::Click, this, &ScenarioRoomForm::GridClick);
+  ctx_.state.GridEventsEnabled = kTrue;
+}
+
+void ScenarioRoomForm::BuildControls() {
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(TwipsToPixels(kGridBelowFrameTwips));
+  frame1_ = new QFrame(central);
+  frame1_->setObjectName("Frame1");
+  frame1_->setFrameShape(QFrame::StyledPanel);
+  auto* top = new QHBoxLayout(frame1_);
+  top->setContentsMargins(4, 4, 4, 4);
+  edit_cell_ = new EditCellBox(frame1_);
+  edit_cell_->setObjectName("EditCell");
+  top->addWidget(edit_cell_);
+  top->addStretch(1);
+  layout->addWidget(frame1_);
+  grid_ = new FlexGrid(central);
+  grid_->setObjectName("roomss");
+  grid_->SetCols(6);
+  layout->addWidget(grid_, 1);
+  setCentralWidget(central);
+  setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
+}
+
+void ScenarioRoomForm::Fill() {
+  grid_->setVisible(false);
+  FillScenarioRoomGrid(*grid_, ctx_.state.Building);
+  grid_->SetRowCol(1, kSourcesCol);
+  grid_->setVisible(true);
+  grid_->SetRedraw(true);
+}
+
+void ScenarioRoomForm::resizeEvent(QResizeEvent* event) {
+  InputForm::resizeEvent(event);
+  if (OuterFrame(this)->windowState() != Qt::WindowNoState) return;
+  grid_->SetColWidth(kEfficiencyCol, kEfficiencyWidthTwips);
+  grid_->SetWordWrap(true);
+  grid_->SetRowHeight(0, kHeaderHeightTwips);
+}
+
+bool ScenarioRoomForm::Store() {
+  if (!ReadScenarioRoomGrid(*grid_, ctx_.state, ctx_.prompt)) return false;
+  // Only a read-back that stored counts as transferred, so that Cancel still asks after a
+  // refused one.
+  ctx_.state.RoomDataTransferred = kTrue;
+  ctx_.state.ScenarioSaved = kFalse;
+  return true;
+}
+
+int16_t ScenarioRoomForm::RowRoom() const {
+  return RoundToInt16(CellValue(*grid_, grid_->Row(), 0)).value_or(0);
+}
+
+void ScenarioRoomForm::Transfer() {
+  if (Store()) CloseForm();
+}
+
+void ScenarioRoomForm::AskCancel() {
+  if (ctx_.state.RoomDataTransferred == kFalse &&
+      ctx_.prompt.AskYesNo(kCancelQuestion, "Warning", MessageIcon::Critical) != Answer::Yes) {
+    return;
+  }
+  CloseForm();
+}
+
+bool ScenarioRoomForm::CloseBox() {
+  CommitOpenEdits();
+  return Store();
+}
+
+void ScenarioRoomForm::GridClick() {
+  const int row = grid_->Row();
+  const int col = grid_->Col();
+  if (col != kSourcesCol && col != kSinksCol) return;
+  if (CellValue(*grid_, row, col) == 0) grid_->SetTextMatrix(row, col, "1");
+  RunCommand(col == kSourcesCol ? "RoomSources" : "SinkRoom");
+}
+
+void ScenarioRoomForm::RoomSources() {
+  if (!grid_->HasCurrentCell()) return;
+  const int row = grid_->Row();
+  const int col = grid_->Col();
+  // The count is always the row's "No. Sources", wherever the cursor stood.
+  grid_->SetRowCol(row, kSourcesCol);
+  if (!Store()) return;
+  const int16_t room = RowRoom();
+  if (ctx_.state.Building.Scenario.NumSources[room] < 1) {
+    ctx_.prompt.Message("No sources in selected room", "No sources", MessageIcon::None);
+    return;
+  }
+  grid_->SetRowCol(row, col);
+  selected_room_ = room;
+  OpenSourcesOfRoom(ctx_, room, this);
+}
+
+void ScenarioRoomForm::RoomSinks() {
+  if (!grid_->HasCurrentCell()) return;
+  const int row = grid_->Row();
+  grid_->SetRowCol(row, kSinksCol);
+  // Only an exact 0 is no sink: 0.4 opens the window and is stored as 0.
+  if (CellValue(*grid_, row, kSinksCol) == 0) {
+    ctx_.prompt.Message("No sinks in selected room", "No sinks", MessageIcon::None);
+    return;
+  }
+  if (!Store()) return;
+  grid_->SetRowCol(row, kSinksCol);
+  selected_room_ = RowRoom();
+  OpenSinksOfRoom(ctx_, selected_room_, this);
+}
+
+void ScenarioRoomForm::GeneralSinks() {
+  const int row = grid_->Row();
+  const int col = grid_->Col();
+  if (!Store()) return;
+  grid_->SetRowCol(row, col);
+  OpenGeneralSinks(ctx_, this);
+}
+
+ScenarioRoomForm* OpenScenarioRooms(MainContext& context, QWidget* opener) {
+  const bool open = AppWindows().Find<ScenarioRoomForm>() != nullptr;
+  // Filled before it is shown, so that its first resize widens the efficiency column over
+  // the width the fill gives it.
+  ScenarioRoomForm* form = ShowInputForm<ScenarioRoomForm>(
+      context, opener,
+      [](MainContext& c) {
+        auto* f = new ScenarioRoomForm(c);
+        f->Fill();
+        return f;
+      },
+      kLeftTopTwips, kLeftTopTwips);
+  if (open) return form;
+  SizeToFrame(*form);
+  form->roomss().setFocus(Qt::OtherFocusReason);
+  return form;
+}
+
+void OpenSourcesOfRoom(MainContext& context, int16_t /*room*/, QWidget* /*opener*/) {
+  // The room source window, on `room` with `opener` out of use while it is open.
+  ShowNotImplemented(context.prompt);
+}
+
+void OpenSinksOfRoom(MainContext& context, int16_t /*room*/, QWidget* /*opener*/) {
+  // The room sink window, beside `opener`, which stays in use.
+  ShowNotImplemented(context.prompt);
+}
+
+void OpenGeneralSinks(MainContext& context, QWidget* /*opener*/) {
+  // The general sink window, beside `opener`, which stays in use.
+  ShowNotImplemented(context.prompt);
+}
+
+}  // namespace quarn

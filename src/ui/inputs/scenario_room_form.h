@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+
+#include "ui/common/input_form.h"
+
+class QFrame;
+
+namespace quarn {
+
+// "Room Data for scenario": one row per room of the building with its source and sink
+// counts and its own air cleaner's efficiency (percent) and flow (room volumes an hour).
+// Transfer and the close box read the grid back into the scenario; Room Sources and the
+// Sinks commands store it too and open the detail window of the selected row's room.
+class ScenarioRoomForm : public InputForm {
+  Q_OBJECT
+
+ public:
+  explicit ScenarioRoomForm(MainContext& context);
+
+  // The grid from the record, hidden while it is filled; the cursor on room 1's sources.
+  void Fill();
+
+  FlexGrid& roomss() { return *grid_; }  // NOLINT(readability-identifier-naming)
+  // The room last handed to the source or room sink window; 0 until then.
+  int16_t SelectedRoom() const { return selected_room_; }
+
+  void Transfer() override;
+  // File > Cancel: asks while nothing of this window has been transferred.
+  void AskCancel();
+  void RoomSources();
+  void RoomSinks();
+  void GeneralSinks();
+
+ protected:
+  bool CloseBox() override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void BuildControls();
+  // A click in a count column: an empty or zero count becomes 1, then that column's window.
+  void GridClick();
+  // The grid into the record; false (nothing stored) when the read-back refused it.
+  bool Store();
+  // The room of the grid's current row.
+  int16_t RowRoom() const;
+
+  QFrame* frame1_ = nullptr;
+  FlexGrid* grid_ = nullptr;
+  EditCellBox* edit_cell_ = nullptr;
+  int16_t selected_room_ = 0;
+};
+
+// The scenario editor's Rooms: the window filled from the record, at the frame's top left
+// and 0.95 of its width, the editor out of use until it closes.
+ScenarioRoomForm* OpenScenarioRooms(MainContext& context, QWidget* opener);
+
+// The detail windows of one room that this window opens; `opener` is this window. Each one
+// that is not yet in the program says so.
+void OpenSourcesOfRoom(MainContext& context, int16_t room, QWidget* opener);
+void OpenSinksOfRoom(MainContext& context, int16_t room, QWidget* opener);
+void OpenGeneralSinks(MainContext& context, QWidget* opener);
+
+}  // namespace quarn
