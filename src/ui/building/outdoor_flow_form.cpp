@@ -67,18 +67,6 @@ FileDialogRequest FlowFileRequest() {
   return request;
 }
 
-// At least the window's smallest size; inside the frame nine tenths of the frame's width.
-void SizeToFrame(OutdoorFlowForm& form) {
-  QWidget* outer = OuterFrame(&form);
-  const QSize hint = outer->sizeHint();
-  int width = hint.width();
-  if (QMdiArea* area = AreaAbove(&form)) {
-    width = static_cast<int>(kFrameWidthShare * area->window()->width());
-  }
-  outer->resize(std::max(width, TwipsToPixels(kMinWidthTwips)),
-                std::max(hint.height(), TwipsToPixels(kMinHeightTwips)));
-}
-
 }  // namespace
 
 OutdoorFlowForm::OutdoorFlowForm(MainContext& context)
@@ -189,7 +177,7 @@ OutdoorFlowForm* ShowOutdoorFlows(MainContext& context, QWidget* opener) {
   FillOutdoorFlowGrid(grid, context.state.Building);
   grid.SetFixedCols(2);
   grid.SetRowCol(1, kInColumn);
-  SizeToFrame(*form);
+  SizeToFrameWidth(*form, kFrameWidthShare, kMinWidthTwips, kMinHeightTwips);
   grid.setFocus(Qt::OtherFocusReason);
   return form;
 }

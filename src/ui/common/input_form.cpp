@@ -7,6 +7,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <algorithm>
 #include <utility>
 
 #include "platform/edit_cell.h"
@@ -241,6 +242,15 @@ void PlaceInputForm(InputForm& form, QWidget* opener, int left_twips, int top_tw
   outer->show();
   form.show();
   BringForward(form);
+}
+
+void SizeToFrameWidth(InputForm& form, double share, int min_width_twips, int min_height_twips) {
+  QWidget* outer = OuterFrame(&form);
+  const QSize hint = outer->sizeHint();
+  int width = hint.width();
+  if (QMdiArea* area = AreaAbove(&form)) width = static_cast<int>(share * area->window()->width());
+  outer->resize(std::max(width, TwipsToPixels(min_width_twips)),
+                std::max(hint.height(), TwipsToPixels(min_height_twips)));
 }
 
 }  // namespace quarn

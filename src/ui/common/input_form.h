@@ -154,6 +154,10 @@ void BringForward(QWidget& window);
 void PlaceInputForm(InputForm& form, QWidget* opener, int left_twips, int top_twips,
                     bool disable_opener);
 
+// Sizes a window shown in the frame to `share` of the frame's width (its own width on its
+// own), never below the given size.
+void SizeToFrameWidth(InputForm& form, double share, int min_width_twips, int min_height_twips);
+
 // Opens the input window of class W, one at a time: a new one is made by `make()` (or
 // `make(context)`), placed and shown, and puts its opener out of use until it is gone
 // unless `disable_opener` is false; a null opener (a window no command opens) disables

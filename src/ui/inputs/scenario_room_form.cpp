@@ -2,10 +2,8 @@
 
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QMdiArea>
 #include <QResizeEvent>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -67,17 +65,6 @@ constexpr std::array<InputMenuItem, 24> kMenu{{
     {0, "&Help", "help", MenuRole::Help},
     {0, "P&M Changes", "PMHelp", MenuRole::Own},
 }};
-
-// At least the window's smallest size; inside the frame 0.95 of the frame's width.
-void SizeToFrame(ScenarioRoomForm& form) {
-  QWidget* outer = OuterFrame(&form);
-  int width = outer->sizeHint().width();
-  if (QMdiArea* area = AreaAbove(&form)) {
-    width = static_cast<int>(kFrameWidthShare * area->window()->width());
-  }
-  outer->resize(std::max(width, TwipsToPixels(kMinWidthTwips)),
-                std::max(outer->sizeHint().height(), TwipsToPixels(kMinHeightTwips)));
-}
 
 }  // namespace
 
@@ -231,7 +218,7 @@ ScenarioRoomForm* OpenScenarioRooms(MainContext& context, QWidget* opener) {
       },
       kLeftTopTwips, kLeftTopTwips);
   if (open) return form;
-  SizeToFrame(*form);
+  SizeToFrameWidth(*form, kFrameWidthShare, kMinWidthTwips, kMinHeightTwips);
   form->roomss().setFocus(Qt::OtherFocusReason);
   return form;
 }
