@@ -14,6 +14,7 @@
 #include "platform/qt_text.h"
 #include "text/number_read.h"
 #include "ui/common/window_menu.h"
+#include "ui/inputs/room_source_form.h"
 #include "ui/main/room_grids.h"
 #include "ui/main/scenario_room_grids.h"
 
@@ -179,7 +180,8 @@ void ScenarioRoomForm::RoomSources() {
   }
   grid_->SetRowCol(row, col);
   selected_room_ = room;
-  OpenSourcesOfRoom(ctx_, room, this);
+  // This window is out of use until the source window closes, however it closes.
+  OpenRoomSources(ctx_, room, this);
 }
 
 void ScenarioRoomForm::RoomSinks() {
@@ -221,11 +223,6 @@ ScenarioRoomForm* OpenScenarioRooms(MainContext& context, QWidget* opener) {
   SizeToFrameWidth(*form, kFrameWidthShare, kMinWidthTwips, kMinHeightTwips);
   form->roomss().setFocus(Qt::OtherFocusReason);
   return form;
-}
-
-void OpenSourcesOfRoom(MainContext& context, int16_t /*room*/, QWidget* /*opener*/) {
-  // The room source window, on `room` with `opener` out of use while it is open.
-  ShowNotImplemented(context.prompt);
 }
 
 void OpenSinksOfRoom(MainContext& context, int16_t /*room*/, QWidget* /*opener*/) {
