@@ -18,7 +18,6 @@
 #include "model/flow_setup.h"
 #include "model/input_checks.h"
 #include "model/lognormal_fit.h"
-#include "model/not_implemented.h"
 #include "model/resets.h"
 #include "model/risk.h"
 #include "model/settings.h"
@@ -272,7 +271,6 @@ void BuildingForm::RefuseRoomCount() {
 }
 
 void BuildingForm::WireCommands() {
-  auto not_yet = [this] { ShowNotImplemented(ctx_.prompt); };
   auto print = [this](InputReport r) {
     return [this, r] { PrintInputReport(ctx_.printer, ctx_.state.Building, r); };
   };
