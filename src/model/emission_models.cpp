@@ -25,6 +25,16 @@ std::string EmissionModelName(int model) {
   return kNames[model];
 }
 
+int GetSourceModel(const std::string& name) {
+  static const std::array<const char*, 10> kCodes = {"Mass Xfer", "R0k",    "Paint1",  "Paint2",
+                                                     "R/T",       "Shower", "Polyfit", "VBX",
+                                                     "Spill1",    "Spill2"};
+  for (size_t m = 0; m < kCodes.size(); ++m) {
+    if (name == kCodes[m]) return static_cast<int>(m);
+  }
+  return 0;
+}
+
 double MassTransferEmission(const SourceRecord& source, SourceState& state, int p, float croom,
                             float dt) {
   const double c0 = P(source, 0, p);

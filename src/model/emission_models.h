@@ -20,6 +20,10 @@ namespace quarn {
 // 0..10.
 std::string EmissionModelName(int model);
 
+// The model number of a model code as source data name them ("Mass Xfer", "R0k", ...,
+// "Spill2"); the comparison is exact, letter case included, and an unknown code is 0.
+int GetSourceModel(const std::string& name);
+
 // Model 0: two layers that release the pollutant towards their equilibrium with the room
 // air, C0 × M / M0. Layer 1 (k1, M01; mass state.Param7) only loses mass and is emptied in
 // one step when the step would overshoot; layer 2 (k2, M02; mass state.Param8) also takes

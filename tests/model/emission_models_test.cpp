@@ -169,5 +169,14 @@ TEST(EmissionModelNames, AsTheSourceWindowShowsThem) {
   EXPECT_EQ(EmissionModelName(11), "");
 }
 
+TEST(GetSourceModel, ExactCodesAndZeroForAnyOther) {
+  const char* codes[] = {"Mass Xfer", "R0k",     "Paint1", "Paint2", "R/T",
+                         "Shower",    "Polyfit", "VBX",    "Spill1", "Spill2"};
+  for (int m = 0; m < 10; ++m) EXPECT_EQ(GetSourceModel(codes[m]), m) << codes[m];
+  for (const char* other : {"spill2", "", "Spill3", "Mass transfer", "R0k "}) {
+    EXPECT_EQ(GetSourceModel(other), 0) << other;
+  }
+}
+
 }  // namespace
 }  // namespace quarn

@@ -22,6 +22,7 @@
 #include "platform/up_down.h"
 #include "text/number_read.h"
 #include "ui/common/number_entry.h"
+#include "ui/inputs/source_form_parts.h"
 
 namespace quarn {
 
@@ -30,9 +31,6 @@ namespace {
 constexpr int kMinWidthTwips = 10980;
 constexpr int kMinHeightTwips = 6405;
 constexpr int kModelCount = 11;
-// Schedule columns that hold text: the source name and the repeat code.
-constexpr int kNameColumn = 1;
-constexpr int kRepeatColumn = 4;
 
 // The commands that the window lists but does not carry out yet.
 constexpr const char* kNotYet[] = {
@@ -103,13 +101,7 @@ RoomSourceForm::RoomSourceForm(MainContext& context)
   BuildMenus();
   setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
 
-  AddEditSession(*parameters_, *edit_cell_, true);
-  GridEdit& schedule_edit = AddEditSession(*schedule_, *edit_cell1_, false);
-  // The schedule mixes a name and a repeat code with numbers: keys follow the column.
-  connect(schedule_, &FlexGrid::RowColChange, this, [this, &schedule_edit] {
-    const int col = schedule_->Col();
-    schedule_edit.SetNumericOnly(col != kNameColumn && col != kRepeatColumn);
-  });
+  AddSourceEditSessions(*this, {schedule_, parameters_, edit_cell_, edit_cell1_});
 
   SetCommand("ChangesourcenumberUp", [this] { StepSource(1); });
   SetCommand("ChangesourcenumberDown", [this] { StepSource(-1); });
@@ -190,21 +182,11 @@ void RoomSourceForm::BuildControls() {
   boxes->addStretch(1);
   layout->addLayout(boxes);
 
-  layout->addWidget(NamedLabel("Label2", "General source data", central));
-  edit_cell1_ = new EditCellBox(central);
-  edit_cell1_->setObjectName("editcell1");
-  layout->addWidget(edit_cell1_);
-  schedule_ = new FlexGrid(central);
-  schedule_->setObjectName("GeneralSourceDataGrid");
-  layout->addWidget(schedule_, 1);
-
-  layout->addWidget(NamedLabel("Label4", "Pollutant specific source data", central));
-  edit_cell_ = new EditCellBox(central);
-  edit_cell_->setObjectName("EditCell");
-  layout->addWidget(edit_cell_);
-  parameters_ = new FlexGrid(central);
-  parameters_->setObjectName("ssrmsrc");
-  layout->addWidget(parameters_, 2);
+  const SourceGridControls grids = AddSourceGrids(*central, *layout);
+  schedule_ = grids.schedule;
+  parameters_ = grids.parameters;
+  edit_cell_ = grids.edit_cell;
+  edit_cell1_ = grids.edit_cell1;
   setCentralWidget(central);
 }
 

@@ -1,0 +1,275 @@
+#include "ui/inputs/hvac_source_form.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <optional>
+#include <string>
+
+#include "files/source_file.h"
+#include "model/emission_models.h"
+#include "platform/flex_grid.h"
+#include "platform/qt_text.h"
+#include "platform/up_down.h"
+#include "text/number_read.h"
+#include "ui/common/number_entry.h"
+#include "ui/inputs/source_display_form.h"
+#include "ui/inputs/source_form_parts.h"
+
+namespace quarn {
+
+namespace {
+
+constexpr int kMinWidthTwips = 10980;
+constexpr int kMinHeightTwips = 6405;
+constexpr int kHvac = 0;  // the HVAC system's sources are filed under room 0
+constexpr const char* kModels[] = {"Mass transfer", "R0k",     "Paint1", "Paint2", "R/T",
+                                   "Shower",        "Polyfit", "VBX",    "Spill"};
+constexpr int kModelCount = static_cast<int>(std::size(kModels));
+
+constexpr InputMenuItem kMenu[] = {
+    {0, "&File", "file", MenuRole::Own},
+    {1, "&Open", "fileopen", MenuRole::Own},
+    {1, "&Save", "filesave", MenuRole::Own},
+    {1, "&Transfer", "hFileTransfer", MenuRole::Transfer},
+    {1, "&Cancel", "hFileCancel", MenuRole::Disabled},
+    {0, "&Transfer", "htransfer", MenuRole::Transfer},
+    {0, "&Cancel", "hcancel", MenuRole::Disabled},
+    {0, "&Help", "help", MenuRole::Disabled},
+};
+
+QLabel* AddLabel(QWidget* parent, QBoxLayout& layout, const char* name, const char* caption) {
+  auto* label = new QLabel(ToQt(caption), parent);
+  label->setObjectName(name);
+  layout.addWidget(label);
+  return label;
+}
+
+QLineEdit* AddNumberBox(QWidget* parent, QBoxLayout& layout, const char* name) {
+  auto* box = new QLineEdit(parent);
+  box->setObjectName(name);
+  RestrictToNumbers(*box);
+  layout.addWidget(box);
+  return box;
+}
+
+}  // namespace
+
+std::string HVACModelName(int model) {
+  if (model >= 0 && model < kModelCount) return kModels[model];
+  return EmissionModelName(model);
+}
+
+HVACSourcefrm::HVACSourcefrm(MainContext& context)
+    : InputForm(context, "HVACSourcefrm", "HVAC Source") {
+  BuildControls();
+  BuildMenus(kMenu);
+  setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
+  SetCommand("fileopen", [this] { OpenFile(); });
+  SetCommand("filesave", [this] { SaveFile(); });
+  SetCommand("ChangesourcenumberUp", [this] { StepSource(1); });
+  SetCommand("ChangesourcenumberDown", [this] { StepSource(-1); });
+  connect(source_spin_, &UpDown::UpClick, this, [this] { RunCommand("ChangesourcenumberUp"); });
+  connect(source_spin_, &UpDown::DownClick, this, [this] { RunCommand("ChangesourcenumberDown"); });
+  SetCommand("SourceModel", [this] { ChooseModel(chosen_model_); });
+  // Only the user's choice in the list changes the model; a shown source selects its own.
+  connect(model_, &QComboBox::activated, this, [this](int index) {
+    chosen_model_ = index;
+    RunCommand("SourceModel");
+  });
+  connect(count_, &QLineEdit::textEdited, this, &HVACSourcefrm::CountChanged);
+  ShowUnits();
+}
+
+void HVACSourcefrm::BuildControls() {
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+
+  auto* topframe = new QFrame(central);
+  topframe->setObjectName("topframe");
+  topframe->setFrameShape(QFrame::StyledPanel);
+  auto* top = new QHBoxLayout(topframe);
+  AddLabel(topframe, *top, "Label3", "HVAC");
+  msg_ = AddLabel(topframe, *top, "Msg", "VOC");
+  AddLabel(topframe, *top, "Label5", "# sources in room ");
+  count_ = AddNumberBox(topframe, *top, "Numberofsources");
+  count_->setText("1");
+  source_spin_ = new UpDown(topframe);
+  source_spin_->setObjectName("Changesourcenumber");
+  top->addWidget(source_spin_);
+  AddLabel(topframe, *top, "select", "Source #");
+  source_number_ = AddLabel(topframe, *top, "SourceNumber", "");
+  top->addStretch(1);
+  layout->addWidget(topframe);
+
+  auto* boxes = new QHBoxLayout;
+  auto* frame1 = new QGroupBox(central);
+  frame1->setObjectName("Frame1");
+  auto* frame1_layout = new QVBoxLayout(frame1);
+  AddLabel(frame1, *frame1_layout, "Label1", "Select source model");
+  model_ = new QComboBox(frame1);
+  model_->setObjectName("SourceModel");
+  for (const char* name : kModels) model_->addItem(ToQt(name));
+  frame1_layout->addWidget(model_);
+  boxes->addWidget(frame1);
+
+  AddLabel(central, *boxes, "Label6", "Total mass applied mg");
+  total_mass_ = AddNumberBox(central, *boxes, "TotalMass");
+
+  auto* frame2 = new QGroupBox("Units", central);
+  frame2->setObjectName("Frame2");
+  auto* frame2_layout = new QHBoxLayout(frame2);
+  const char* unit_names[3][2] = {{"Option1", "mg"}, {"Option2", "\xB5g"}, {"Option3", "Number"}};
+  for (size_t i = 0; i < units_.size(); ++i) {
+    units_[i] = new QRadioButton(ToQt(unit_names[i][1]), frame2);
+    units_[i]->setObjectName(unit_names[i][0]);
+    frame2_layout->addWidget(units_[i]);
+  }
+  boxes->addWidget(frame2);
+  boxes->addStretch(1);
+  layout->addLayout(boxes);
+
+  const SourceGridControls grids = AddSourceGrids(*central, *layout);
+  schedule_ = grids.schedule;
+  parameters_ = grids.parameters;
+  AddSourceEditSessions(*this, grids);
+  setCentralWidget(central);
+}
+
+void HVACSourcefrm::ShowUnits() {
+  // The option names the scenario's units; the sources keep their own emission units.
+  const std::string& units = ctx_.state.Building.Scenario.ConcUnits;
+  const size_t shown = units == "milligrams" || units == "ppm" ? 0 : units == "micrograms" ? 1 : 2;
+  for (size_t i = 0; i < units_.size(); ++i) {
+    units_[i]->setVisible(i == shown);
+    units_[i]->setChecked(i == shown);
+  }
+}
+
+int HVACSourcefrm::Count() const {
+  return std::clamp<int>(ctx_.state.Building.Scenario.NumSources[kHvac], 0, kMaxSources);
+}
+
+void HVACSourcefrm::Open() {
+  // Every slot is copied, and only here: taken again whenever the window came back to the
+  // front, the copy would drop the sources stored but not yet transferred.
+  const auto& sources = ctx_.state.Building.Scenario.Sources[kHvac];
+  std::copy(sources.begin(), sources.end(), HVACSourceWork.begin());
+  ShowHVACSource(1);
+}
+
+void HVACSourcefrm::ShowHVACSource(int slot) {
+  if (slot < 1 || slot > kMaxSources) return;
+  slot_ = slot;
+  SourceRecord& work = HVACSourceWork[static_cast<size_t>(slot)];
+  FillSourceGrids(work, kHvac, slot, *schedule_, *parameters_, values_, ctx_.state, ctx_.prompt);
+  schedule_->SetTextMatrix(1, 0, HVACModelName(work.Model));
+  msg_->setText(ToQt(values_.Msg));
+  source_number_->setText(ToQt(values_.SourceNumber));
+  total_mass_->setText(ToQt(values_.TotalMass.text));
+  model_->setCurrentIndex(
+      values_.SourceModel >= 0 && values_.SourceModel < kModelCount ? values_.SourceModel : -1);
+}
+
+bool HVACSourcefrm::StoreHVACSource() {
+  values_.TotalMassText = FromQt(total_mass_->text());
+  ProgramState& st = ctx_.state;
+  const SourceRecord& stored = st.Building.Scenario.Sources[kHvac][static_cast<size_t>(slot_)];
+  st.GridEditFlag = kFalse;
+  std::optional<SourceRecord> read =
+      ReadSourceGrids(*schedule_, *parameters_, values_, stored, st.Building.Scenario, ctx_.prompt);
+  st.GridEditFlag = kTrue;
+  if (!read) return false;
+  // The window has no velocity box, and its unit option names the scenario's units.
+  read->EmissionUnits = stored.EmissionUnits;
+  read->GasVelocity = stored.GasVelocity;
+  HVACSourceWork[static_cast<size_t>(slot_)] = *read;
+  return true;
+}
+
+void HVACSourcefrm::TakeSource(int slot, const SourceRecord& source) {
+  if (slot < 1 || slot > kMaxSources) return;
+  HVACSourceWork[static_cast<size_t>(slot)] = source;
+  if (slot == slot_) ShowHVACSource(slot);
+}
+
+void HVACSourcefrm::ChooseModel(int model) {
+  // What was typed is kept under the model it was shown with before the new one is shown.
+  if (!StoreHVACSource()) {
+    model_->setCurrentIndex(values_.SourceModel < kModelCount ? values_.SourceModel : -1);
+    return;
+  }
+  HVACSourceWork[static_cast<size_t>(slot_)].Model = static_cast<int16_t>(model);
+  ctx_.state.ScenarioSaved = kFalse;
+  ShowHVACSource(slot_);
+}
+
+void HVACSourcefrm::CountChanged(const QString& text) {
+  // The count is the scenario's: the box only warns of the limit.
+  if (LeadingNumber(FromQt(text)) > kMaxSources) {
+    ctx_.prompt.Message("Only allowed " + std::to_string(kMaxSources) + " sources.", "",
+                        MessageIcon::None);
+  }
+}
+
+void HVACSourcefrm::StepSource(int step) {
+  const int target = slot_ + step;
+  if (target < 1 || target > Count()) return;
+  if (!StoreHVACSource()) return;
+  ShowHVACSource(target);
+}
+
+void HVACSourcefrm::OpenFile() {
+  const auto name = ctx_.dialogs.OpenFileName(SourceFileRequest());
+  if (!name) return;
+  ProgramState& st = ctx_.state;
+  st.CurrentFileName = *name;
+  std::string file = *name;
+  SourceRecord& stored = st.Building.Scenario.Sources[kHvac][static_cast<size_t>(slot_)];
+  // A file that cannot be read has said so and changed nothing.
+  if (!ReadSourceFile(file, st.Building.Scenario.NumPollutants, stored, ctx_.prompt)) return;
+  st.ScenarioSaved = kFalse;
+  TakeSource(slot_, stored);
+  OpenSourceDisplay(ctx_, stored, kHvac, slot_, this);
+}
+
+void HVACSourcefrm::SaveFile() {
+  const auto name = ctx_.dialogs.SaveFileName(SourceFileRequest());
+  if (!name) return;
+  // The file gets the source as the window shows it.
+  if (!StoreHVACSource()) return;
+  ctx_.state.CurrentFileName = *name;
+  std::string file = *name;
+  WriteSourceFile(file, ctx_.state.Building.Scenario.NumPollutants,
+                  HVACSourceWork[static_cast<size_t>(slot_)], ctx_.prompt);
+}
+
+void HVACSourcefrm::Transfer() {
+  if (!StoreHVACSource()) return;
+  auto& sources = ctx_.state.Building.Scenario.Sources[kHvac];
+  for (int k = 1; k <= Count(); ++k)
+    sources[static_cast<size_t>(k)] = HVACSourceWork[static_cast<size_t>(k)];
+  ctx_.state.ScenarioSaved = kFalse;
+  CloseForm();
+}
+
+bool HVACSourcefrm::CloseBox() {
+  ctx_.state.SourcesSaved = kTrue;
+  return true;
+}
+
+HVACSourcefrm* OpenHVACSourceForm(MainContext& context) {
+  const bool open_already = AppWindows().Find<HVACSourcefrm>() != nullptr;
+  HVACSourcefrm* form = ShowInputForm<HVACSourcefrm>(
+      context, nullptr, [](MainContext& c) { return new HVACSourcefrm(c); }, 0, 0);
+  if (!open_already) form->Open();
+  return form;
+}
+
+}  // namespace quarn

@@ -1,0 +1,49 @@
+#include "ui/inputs/source_form_parts.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "platform/edit_cell.h"
+#include "platform/flex_grid.h"
+#include "ui/common/input_form.h"
+
+namespace quarn {
+
+namespace {
+
+// Schedule columns that hold text: the source name and the repeat code.
+constexpr int kNameColumn = 1;
+constexpr int kRepeatColumn = 4;
+
+template <class W>
+W* AddNamed(QWidget& parent, QVBoxLayout& layout, const char* name, int stretch = 0) {
+  auto* widget = new W(&parent);
+  widget->setObjectName(name);
+  layout.addWidget(widget, stretch);
+  return widget;
+}
+
+}  // namespace
+
+SourceGridControls AddSourceGrids(QWidget& parent, QVBoxLayout& layout) {
+  SourceGridControls c;
+  AddNamed<QLabel>(parent, layout, "Label2")->setText("General source data");
+  c.edit_cell1 = AddNamed<EditCellBox>(parent, layout, "editcell1");
+  c.schedule = AddNamed<FlexGrid>(parent, layout, "GeneralSourceDataGrid", 1);
+  AddNamed<QLabel>(parent, layout, "Label4")->setText("Pollutant specific source data");
+  c.edit_cell = AddNamed<EditCellBox>(parent, layout, "EditCell");
+  c.parameters = AddNamed<FlexGrid>(parent, layout, "ssrmsrc", 2);
+  return c;
+}
+
+void AddSourceEditSessions(InputForm& form, const SourceGridControls& grids) {
+  form.AddEditSession(*grids.parameters, *grids.edit_cell, true);
+  GridEdit& schedule_edit = form.AddEditSession(*grids.schedule, *grids.edit_cell1, false);
+  FlexGrid* schedule = grids.schedule;
+  QObject::connect(schedule, &FlexGrid::RowColChange, &form, [schedule, &schedule_edit] {
+    const int col = schedule->Col();
+    schedule_edit.SetNumericOnly(col != kNameColumn && col != kRepeatColumn);
+  });
+}
+
+}  // namespace quarn

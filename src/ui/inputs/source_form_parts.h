@@ -1,0 +1,27 @@
+#pragma once
+
+class QVBoxLayout;
+class QWidget;
+
+namespace quarn {
+
+class EditCellBox;
+class FlexGrid;
+class InputForm;
+
+// The two grids of the source windows, each below its label and its edit box: the
+// schedule row ("General source data", editcell1, GeneralSourceDataGrid) and the
+// pollutant parameters ("Pollutant specific source data", EditCell, ssrmsrc).
+struct SourceGridControls {
+  FlexGrid* schedule = nullptr;
+  FlexGrid* parameters = nullptr;
+  EditCellBox* edit_cell = nullptr;
+  EditCellBox* edit_cell1 = nullptr;
+};
+SourceGridControls AddSourceGrids(QWidget& parent, QVBoxLayout& layout);
+
+// The grids edited in place: the parameters take numbers only; the schedule mixes a name
+// and a repeat code with numbers, so its keys follow the column.
+void AddSourceEditSessions(InputForm& form, const SourceGridControls& grids);
+
+}  // namespace quarn
