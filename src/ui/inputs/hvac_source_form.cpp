@@ -44,13 +44,6 @@ constexpr InputMenuItem kMenu[] = {
     {0, "&Help", "help", MenuRole::Disabled},
 };
 
-QLabel* AddLabel(QWidget* parent, QBoxLayout& layout, const char* name, const char* caption) {
-  auto* label = new QLabel(ToQt(caption), parent);
-  label->setObjectName(name);
-  layout.addWidget(label);
-  return label;
-}
-
 QLineEdit* AddNumberBox(QWidget* parent, QBoxLayout& layout, const char* name) {
   auto* box = new QLineEdit(parent);
   box->setObjectName(name);

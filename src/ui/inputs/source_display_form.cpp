@@ -9,6 +9,7 @@
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
 #include "ui/inputs/hvac_source_form.h"
+#include "ui/inputs/source_form_parts.h"
 
 namespace quarn {
 
@@ -23,13 +24,6 @@ constexpr InputMenuItem kMenu[] = {
     {1, "&Cancel", "FileCancel", MenuRole::Disabled},
     {0, "&Help", "help", MenuRole::Disabled},
 };
-
-QLabel* AddLabel(QWidget* parent, QBoxLayout& layout, const char* name, const char* caption) {
-  auto* label = new QLabel(ToQt(caption), parent);
-  label->setObjectName(name);
-  layout.addWidget(label);
-  return label;
-}
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 
 #include "platform/edit_cell.h"
 #include "platform/flex_grid.h"
+#include "platform/qt_text.h"
 #include "ui/common/input_form.h"
 
 namespace quarn {
@@ -24,6 +25,13 @@ W* AddNamed(QWidget& parent, QVBoxLayout& layout, const char* name, int stretch 
 }
 
 }  // namespace
+
+QLabel* AddLabel(QWidget* parent, QBoxLayout& layout, const char* name, const char* caption) {
+  auto* label = new QLabel(ToQt(caption), parent);
+  label->setObjectName(name);
+  layout.addWidget(label);
+  return label;
+}
 
 SourceGridControls AddSourceGrids(QWidget& parent, QVBoxLayout& layout) {
   SourceGridControls c;

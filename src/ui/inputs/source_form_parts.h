@@ -1,5 +1,7 @@
 #pragma once
 
+class QBoxLayout;
+class QLabel;
 class QVBoxLayout;
 class QWidget;
 
@@ -8,6 +10,9 @@ namespace quarn {
 class EditCellBox;
 class FlexGrid;
 class InputForm;
+
+// A label of that name and caption (Windows-1252) added to the layout.
+QLabel* AddLabel(QWidget* parent, QBoxLayout& layout, const char* name, const char* caption);
 
 // The two grids of the source windows, each below its label and its edit box: the
 // schedule row ("General source data", editcell1, GeneralSourceDataGrid) and the
