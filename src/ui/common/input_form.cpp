@@ -27,14 +27,17 @@ InputForm::InputForm(MainContext& context, const char* object_name, const char* 
   setObjectName(object_name);
   setWindowTitle(ToQt(caption));
   // The Edit commands act on the grid the user worked in last.
-  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+  focus_watch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
     for (size_t i = 0; i < sessions_.size(); ++i) {
       if (now != nullptr && (now == sessions_[i].grid || now == sessions_[i].box)) target_ = i;
     }
   });
 }
 
-InputForm::~InputForm() = default;
+// The children lose their focus only after this body has run, when the grids are gone.
+InputForm::~InputForm() {
+  disconnect(focus_watch_);
+}
 
 void InputForm::BuildMenus(std::span<const InputMenuItem> items) {
   std::vector<MenuLine> lines;

@@ -141,6 +141,7 @@ class InputForm : public QMainWindow {
   std::multimap<std::string, QPointer<QAbstractButton>> buttons_;
   std::vector<Session> sessions_;
   size_t target_ = 0;
+  QMetaObject::Connection focus_watch_;
   std::string help_file_;
   std::string help_keyword_;
   bool edited_ = false;
