@@ -321,6 +321,37 @@ void RoomSourceForm::StepRoom(int step) {
   ShowSource(target, 1);
 }
 
+void RoomSourceForm::TakeStoredSource(int room, int slot, Stored what) {
+  if (room < 0 || room >= kRoomSlots || slot < 1 || slot > kMaxSources) return;
+  const SourceRecord& stored = ctx_.state.Building.Scenario.Sources[room][slot];
+  SourceRecord& copy = work_[room][slot];
+  if (what == Stored::Composition) {
+    copy.SourceWork2 = stored.SourceWork2;
+    return;
+  }
+  copy.Model = stored.Model;
+  copy.Params[0][0] = stored.Params[0][0];
+  copy.Params[1][0] = stored.Params[1][0];
+}
+
+void RoomSourceForm::StoreFit(const SourceRecord& fit) {
+  ProgramState& st = ctx_.state;
+  const int room = st.CurrentRoom;
+  const int slot = st.CurrentSource;
+  if (room < 0 || room >= kRoomSlots || slot < 1 || slot > kMaxSources) return;
+  if (room == room_ && slot == slot_) {
+    StoreFittedSource(fit, *parameters_, values_.SourceModel, st);
+    chosen_model_ = values_.SourceModel;
+    model_->setCurrentIndex(values_.SourceModel);
+  } else {
+    SourceRecord& stored = st.Building.Scenario.Sources[room][slot];
+    stored = fit;
+    stored.Model = 1;  // "R0k"
+  }
+  TakeStoredSource(room, slot, Stored::Fit);
+  st.ScenarioSaved = kFalse;
+}
+
 void RoomSourceForm::Transfer() {
   if (!ReadShown()) return;
   ScenarioRecord& s = ctx_.state.Building.Scenario;

@@ -37,6 +37,17 @@ class RoomSourceForm : public InputForm {
   FlexGrid& GeneralSourceDataGrid() { return *schedule_; }
   FlexGrid& ssrmsrc() { return *parameters_; }
 
+  // What a tool window stored into a source of the scenario while this window was open.
+  enum class Stored { Fit, Composition };
+  // Takes into the window's copy of that source the fields the tool stored (a fit's model,
+  // R0 and k; a composition's component masses), so that Transfer does not write the old
+  // copy back over them.
+  void TakeStoredSource(int room, int slot, Stored what);
+  // An R0/k fit for Sources(CurrentRoom, CurrentSource): stored as model "R0k", and when
+  // that is the source shown, R0 and k shown in the parameter grid with "R0k" chosen in the
+  // list (the grid already holds the fit, so none of a model change's steps run).
+  void StoreFit(const SourceRecord& fit);
+
  protected:
   void closeEvent(QCloseEvent* event) override;
 
