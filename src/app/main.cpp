@@ -5,6 +5,7 @@
 #include <string>
 
 #include "files/building_file.h"
+#include "files/database_service.h"
 #include "model/program_state.h"
 #include "model/settings.h"
 #include "platform/file_dialog.h"
@@ -62,7 +63,9 @@ int main(int argc, char** argv) {
   quarn::QtFileDialogService dialogs;
   quarn::QtHelpService help(prompt, program_folder);
   quarn::QtPrinterService printer(dialogs, prompt);
-  quarn::MainContext context{state, prompt, dialogs, help, printer, identity, settings_file};
+  quarn::JetDatabaseService database(state);
+  quarn::MainContext context{state,   prompt,   dialogs,       help,
+                             printer, identity, settings_file, database};
 
   const ScreenshotRequest shot = ScreenshotArguments(app.arguments());
   if (!shot.file.isEmpty()) {

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/memory_database.h"
 #include "common/recording_printer.h"
 #include "common/scripted_file_dialog.h"
 #include "common/scripted_prompt.h"
@@ -45,8 +46,9 @@ class MainWindowTest : public ::testing::Test {
     state->TempFolder = (folder / "tmp").string();
     state->DataSeparator = ',';
     NewBuilding(*state);
-    context = std::make_unique<MainContext>(MainContext{*state, prompt, dialogs, help, printer,
-                                                        identity, (folder / "Quarn.ini").string()});
+    context =
+        std::make_unique<MainContext>(MainContext{*state, prompt, dialogs, help, printer, identity,
+                                                  (folder / "Quarn.ini").string(), database});
   }
   ~MainWindowTest() override {
     std::error_code ignored;
@@ -65,6 +67,7 @@ class MainWindowTest : public ::testing::Test {
   ScriptedFileDialog dialogs;
   RecordingHelp help;
   RecordingPrinter printer;
+  MemoryDatabaseService database;
   std::unique_ptr<MainContext> context;
 };
 

@@ -10,6 +10,7 @@
 
 namespace quarn {
 
+class DatabaseService;
 class FileDialogService;
 class HelpService;
 class PrinterService;
@@ -24,6 +25,7 @@ struct MainContext {
   PrinterService& printer;
   ProgramIdentity identity;
   std::string settings_file;  // where the file-locations dialog saves
+  DatabaseService& database;  // the reference tables, read only
 };
 
 // The building window's help files.

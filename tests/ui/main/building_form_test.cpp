@@ -381,7 +381,7 @@ TEST_F(BuildingFormTest, QuestionsThatLoseTheBuildingDefaultToNo) {
 
 TEST_F(MainWindowTest, EnterAnswersNoToTheRealExitQuestion) {
   QtPrompt boxes;
-  MainContext real{*state, boxes, dialogs, help, printer, identity, Path("Quarn.ini")};
+  MainContext real{*state, boxes, dialogs, help, printer, identity, Path("Quarn.ini"), database};
   BuildingForm form(real);
   QMessageBox::StandardButton default_button = QMessageBox::NoButton;
   QTimer::singleShot(0, [&default_button] {

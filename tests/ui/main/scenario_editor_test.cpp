@@ -15,6 +15,7 @@
 #include <fstream>
 #include <memory>
 
+#include "common/memory_database.h"
 #include "common/recorded_help.h"
 #include "common/recording_printer.h"
 #include "common/scripted_file_dialog.h"
@@ -86,7 +87,8 @@ class ScenarioEditor : public ::testing::Test {
   ScriptedFileDialog dialogs_;
   RecordedHelp help_;
   testing::RecordingPrinter printer_;
-  MainContext ctx_{*state_, prompt_, dialogs_, help_, printer_, {}, ""};
+  testing::MemoryDatabaseService database_;
+  MainContext ctx_{*state_, prompt_, dialogs_, help_, printer_, {}, "", database_};
   std::unique_ptr<mainscenarioform> editor_;
 };
 

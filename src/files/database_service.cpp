@@ -1,0 +1,26 @@
+#include "files/database_service.h"
+
+#include "model/program_state.h"
+#include "text/paths.h"
+
+namespace quarn {
+
+std::string JetDatabaseService::Locate(const std::string& file) const {
+  if (file.find('/') != std::string::npos || file.find('\\') != std::string::npos) return file;
+  for (const std::string& folder : {state_.ProgramFolder, std::string(".")}) {
+    if (folder.empty()) continue;
+    if (std::optional<std::string> found = FindFileAnyCase(folder, file)) return *found;
+  }
+  return file;
+}
+
+DatabaseTable JetDatabaseService::ReadTable(const std::string& file, const std::string& table) {
+  DatabaseTable result;
+  std::optional<JetDatabase> db = JetDatabase::Open(Locate(file), &result.reason);
+  if (!db) return result;
+  result.opened = true;
+  result.table = db->ReadTable(table);
+  return result;
+}
+
+}  // namespace quarn

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "files/jet_database.h"
+
+namespace quarn {
+
+struct ProgramState;
+
+// One table asked of a database file. `opened` says whether the file opened as a database;
+// when it did not, `reason` says why. `table` is empty when the file did not open or holds
+// no table of that name.
+struct DatabaseTable {
+  bool opened = false;
+  std::string reason;
+  std::optional<JetTable> table;
+};
+
+// Where the reference-data windows read their tables. Read only: nothing is ever written
+// back. The program reads Jet files; tests hand in tables of their own.
+class DatabaseService {
+ public:
+  virtual ~DatabaseService() = default;
+  virtual DatabaseTable ReadTable(const std::string& file, const std::string& table) = 0;
+};
+
+// The program's service. A bare file name (no folder) is looked for in the program's folder,
+// then in the current folder, whatever its letter case; a path is taken as it is.
+class JetDatabaseService : public DatabaseService {
+ public:
+  explicit JetDatabaseService(const ProgramState& state) : state_(state) {}
+  DatabaseTable ReadTable(const std::string& file, const std::string& table) override;
+
+  // Where ReadTable looks for the file: the path found, or the name as given.
+  std::string Locate(const std::string& file) const;
+
+ private:
+  const ProgramState& state_;
+};
+
+}  // namespace quarn
