@@ -22,6 +22,8 @@
 #include "platform/up_down.h"
 #include "text/number_read.h"
 #include "ui/common/number_entry.h"
+#include "ui/inputs/mass_transfer_form.h"
+#include "ui/inputs/source_composition_form.h"
 #include "ui/inputs/source_form_parts.h"
 
 namespace quarn {
@@ -34,10 +36,9 @@ constexpr int kModelCount = 11;
 
 // The commands that the window lists but does not carry out yet.
 constexpr const char* kNotYet[] = {
-    "FileOpen",          "FileSave",      "FileOpenDatabase", "FilePrint",
-    "EditCut",           "EditCopy",      "EditClear",        "EditPaste",
-    "CalculateR0k",      "CalculateTVOC", "Calculatek",       "HelpCalculate",
-    "sourcecomposition", "shourcehelp",   "showerhelp",       "showerdata"};
+    "FileOpen",      "FileSave",    "FileOpenDatabase", "FilePrint",    "EditCut",
+    "EditCopy",      "EditClear",   "EditPaste",        "CalculateR0k", "CalculateTVOC",
+    "HelpCalculate", "shourcehelp", "showerhelp",       "showerdata"};
 
 constexpr InputMenuItem kMenu[] = {
     {0, "&File", "file", MenuRole::Own},
@@ -195,6 +196,9 @@ void RoomSourceForm::BuildMenus() {
   for (const char* name : kNotYet) {
     SetCommand(name, [this] { ShowNotImplemented(ctx_.prompt); });
   }
+  SetCommand("sourcecomposition", [this] { OpenSourceComposition(ctx_, room_, slot_, this); });
+  SetCommand("Calculatek",
+             [this] { ShowMassTransferData(ctx_, parameters_->Row(), room_, slot_, this); });
 }
 
 int RoomSourceForm::Count(int room) const {
@@ -368,6 +372,10 @@ void RoomSourceForm::Transfer() {
 void RoomSourceForm::closeEvent(QCloseEvent* event) {
   InputForm::closeEvent(event);
   if (event->isAccepted()) ctx_.state.SourcesSaved = kTrue;
+}
+
+std::string RoomSourceForm::TotalMassText() const {
+  return FromQt(total_mass_->text());
 }
 
 RoomSourceForm* OpenRoomSources(MainContext& context, int room, QWidget* opener) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 #include "model/records.h"
 #include "ui/common/input_form.h"
@@ -47,6 +48,9 @@ class RoomSourceForm : public InputForm {
   // that is the source shown, R0 and k shown in the parameter grid with "R0k" chosen in the
   // list (the grid already holds the fit, so none of a model change's steps run).
   void StoreFit(const SourceRecord& fit);
+  // The total-mass box as it reads now, and the model of the source shown.
+  std::string TotalMassText() const;
+  int ShownModel() const { return values_.SourceModel; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;

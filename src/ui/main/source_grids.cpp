@@ -291,10 +291,15 @@ void SaveSourceCompositionGrid(const FlexGrid& grid, SourceRecord& source,
 
 void LoadSourceCompositionGrid(FlexGrid& parameters, const SourceRecord& source,
                                const std::string& totalMassText, const ScenarioRecord& scenario) {
+  // Only the product and spill models start from the mixture's C0 and take each
+  // component's amount third; the other models keep other parameters in those cells.
+  const int model = source.Model;
+  if (!ShowsComponentContent(model)) return;
   const int n = PollutantCount(scenario);
   if (n < 1) return;
-  // Total mass in g, the composition in mg per g of product: mg of each component.
-  const double f = LeadingNumber(totalMassText) / 1000.0;
+  // The third column is read back as mg per g of product, except for the single spill,
+  // which takes mg spilled: the total mg spilled / 1000 (g) × mg/g.
+  const double f = model == 9 ? LeadingNumber(totalMassText) / 1000.0 : 1.0;
   PutMasked(parameters, 1, 1, scenario.Pollutants[0].C0, "#####.##");
   for (int r = 1; r <= n; ++r) {
     PutMasked(parameters, r, 3, f * source.SourceWork2[r - 1], "#####.##");

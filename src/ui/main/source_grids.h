@@ -93,8 +93,10 @@ void SetupSourceCompositionGrid(FlexGrid& SourceCompositionss, CompositionLabels
                                 const ScenarioRecord& scenario);
 void SaveSourceCompositionGrid(const FlexGrid& grid, SourceRecord& source,
                                ScenarioRecord& scenario);
-// Writes the mixture C0 and each component's mass (total mass box / 1000 × mg/g) into the
-// source window's parameter grid.
+// Writes the mixture C0 and each component's amount into the source window's parameter
+// grid, as the source's model reads that column back: the composition in mg/g for models 7,
+// 8 and 10, mg spilled (total mass box / 1000 × mg/g) for model 9. The grid of any other
+// model is left as it is.
 void LoadSourceCompositionGrid(FlexGrid& parameters, const SourceRecord& source,
                                const std::string& totalMassText, const ScenarioRecord& scenario);
 // The mixture row from the components: molecular weight Σm / Σ(m/MW) and the mole-fraction

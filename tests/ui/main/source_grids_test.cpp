@@ -274,6 +274,7 @@ TEST(SourceComposition, MixtureMolecularWeightAndVapourPressure) {
   ProgramState st = ThreeVocs();
   ScriptedPrompt prompt;
   SourceRecord src;
+  src.Model = 9;  // "Single spill": the component amounts in mg spilled
   src.SourceWork2 = {0, 100, 300};
   st.Building.Scenario.Pollutants[1].MolWt = 100;
   st.Building.Scenario.Pollutants[2].MolWt = 150;

@@ -1,0 +1,180 @@
+#include "ui/inputs/mass_transfer_form.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <string>
+
+#include "model/mass_transfer.h"
+#include "platform/flex_grid.h"
+#include "platform/qt_text.h"
+#include "platform/window_registry.h"
+#include "text/number_read.h"
+#include "text/number_text.h"
+#include "ui/common/number_entry.h"
+#include "ui/common/window_menu.h"
+#include "ui/inputs/room_source_form.h"
+
+namespace quarn {
+namespace {
+
+constexpr int kLeftTopTwips = 600;
+constexpr int kCoefficientCol = 2;  // the second parameter
+
+constexpr InputMenuItem kMenu[] = {
+    {0, "&Tools", "tools", MenuRole::Own},
+    {1, "&Calculator", "Calculator", MenuRole::Calculator},
+    {1, "&Units conversion", "Units", MenuRole::UnitsConversion},
+    {0, "&Help", "help", MenuRole::Help},
+};
+
+// Models whose second parameter is a gas-side mass-transfer coefficient: "Mass transfer"
+// and "Paint2" (k1), "VBX" and "Petroleum spill" (k), the spills (k m/h). The "k" of "R0k"
+// and "k1" of "Paint1" are decay constants, and the others keep something else there.
+bool TakesMassTransferCoefficient(int model) {
+  return model == 0 || model == 3 || (model >= 7 && model <= 10);
+}
+
+float BoxNumber(const QLineEdit& box) {
+  return static_cast<float>(LeadingNumber(FromQt(box.text())));
+}
+
+}  // namespace
+
+MassXferDataForm::MassXferDataForm(MainContext& context)
+    : InputForm(context, "MassXferDataForm", "Mass transfer coefficient data form") {
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  auto* boxes = new QGridLayout;
+  const struct {
+    const char* label;
+    const char* caption;
+    const char* box;
+  } rows[] = {{"Label1", "Enter air velocity, cm/s", "AirVelocity"},
+              {"Label2", "Enter area of source square meters", "SourceArea"},
+              {"Label3", "Enter diffusivity of pollutant sq m/h", "Diffusivity"},
+              {"Label4", "Mass transfer coefficeint 1/h", "Result"}};
+  QLineEdit* edits[4] = {};
+  for (int i = 0; i < 4; ++i) {
+    auto* label = new QLabel(ToQt(rows[i].caption), central);
+    label->setObjectName(rows[i].label);
+    edits[i] = new QLineEdit(central);
+    edits[i]->setObjectName(rows[i].box);
+    boxes->addWidget(label, i, 0);
+    boxes->addWidget(edits[i], i, 1);
+  }
+  air_velocity_ = edits[0];
+  source_area_ = edits[1];
+  diffusivity_ = edits[2];
+  result_ = edits[3];
+  for (QLineEdit* box : {air_velocity_, source_area_, diffusivity_}) RestrictToNumbers(*box);
+  layout->addLayout(boxes);
+
+  auto* frame1 = new QGroupBox(central);
+  frame1->setObjectName("Frame1");
+  auto* numbers = new QHBoxLayout(frame1);
+  const char* captions[4][2] = {
+      {"Label5", "Room #"}, {"RoomNumber", ""}, {"Label6", "Source #"}, {"SourceNumber", ""}};
+  QLabel* labels[4] = {};
+  for (int i = 0; i < 4; ++i) {
+    labels[i] = new QLabel(ToQt(captions[i][1]), frame1);
+    labels[i]->setObjectName(captions[i][0]);
+    numbers->addWidget(labels[i]);
+  }
+  room_number_ = labels[1];
+  source_number_ = labels[3];
+  layout->addWidget(frame1);
+
+  auto* buttons = new QHBoxLayout;
+  const char* button_names[3][2] = {{"CalculateBTN", "&Calculate only"},
+                                    {"Xfer", " Calculate and &Transfer"},
+                                    {"CancelBtn", "Cancel"}};
+  for (const auto& b : button_names) {
+    auto* button = new QPushButton(ToQt(b[1]), central);
+    button->setObjectName(b[0]);
+    buttons->addWidget(button);
+    SetButtonCommand(*button, b[0]);
+  }
+  layout->addLayout(buttons);
+  setCentralWidget(central);
+
+  SetCommand("CalculateBTN", [this] { Calculate(); });
+  SetCommand("Xfer", [this] { Transfer(); });
+  SetCommand("CancelBtn", [this] { Cancel(); });
+  BuildMenus(kMenu);
+  SetHelp("Rovozuzav.hlp", "Source models");
+}
+
+void MassXferDataForm::Fill(int row, int room, int slot) {
+  row_ = row;
+  room_ = room;
+  slot_ = slot;
+  room_number_->setText(QString::number(room));
+  source_number_->setText(QString::number(row));
+  air_velocity_->setText(" ");
+  source_area_->setText(" ");
+  diffusivity_->setText("0.03");
+  result_->setText(" ");
+}
+
+std::optional<float> MassXferDataForm::Calculate() {
+  const MassTransferResult r = MassTransferCoefficient(
+      BoxNumber(*air_velocity_), BoxNumber(*source_area_), BoxNumber(*diffusivity_));
+  switch (r.status) {
+    case MassTransferResult::Status::NoArea:
+      ctx_.prompt.Message("Area not entered. Can not calculate. Aborting calculation.", "",
+                          MessageIcon::None);
+      return std::nullopt;
+    case MassTransferResult::Status::Negative:
+      ctx_.prompt.Message("Error.  The air velocity and the diffusivity must not be negative.",
+                          "Error", MessageIcon::Exclamation);
+      return std::nullopt;
+    case MassTransferResult::Status::Ok:
+      break;
+  }
+  result_->setText(ToQt(FormatSingle(r.km)));
+  return r.km;
+}
+
+void MassXferDataForm::Transfer() {
+  const std::optional<float> km = Calculate();
+  if (!km) return;
+  // The row belongs to the source the window was opened for; the source window may show
+  // another one by now.
+  RoomSourceForm* sources = AppWindows().Find<RoomSourceForm>();
+  if (sources == nullptr || sources->ShownRoom() != room_ || sources->ShownSource() != slot_) {
+    ctx_.prompt.Message("Error.  The source window no longer shows room " + std::to_string(room_) +
+                            ", source " + std::to_string(slot_) +
+                            ".  The coefficient was not transferred.",
+                        "Error", MessageIcon::Exclamation);
+    return;
+  }
+  if (!TakesMassTransferCoefficient(sources->ShownModel())) {
+    ctx_.prompt.Message("Error.  The source model shown has no mass transfer coefficient.", "Error",
+                        MessageIcon::Exclamation);
+    return;
+  }
+  FlexGrid& grid = sources->ssrmsrc();
+  ProgramState& st = ctx_.state;
+  st.GridEventsEnabled = kFalse;
+  grid.SetNumber(row_, kCoefficientCol, *km, FormatSingle(*km));
+  st.GridEventsEnabled = kTrue;
+  CloseForm();
+}
+
+MassXferDataForm* ShowMassTransferData(MainContext& context, int row, int room, int slot,
+                                       QWidget* opener) {
+  const bool open = AppWindows().Find<MassXferDataForm>() != nullptr;
+  MassXferDataForm* form = ShowInputForm<MassXferDataForm>(
+      context, opener, [](MainContext& c) { return new MassXferDataForm(c); }, kLeftTopTwips,
+      kLeftTopTwips, false);
+  form->Fill(row, room, slot);
+  if (!open) OuterFrame(form)->resize(OuterFrame(form)->sizeHint());
+  return form;
+}
+
+}  // namespace quarn

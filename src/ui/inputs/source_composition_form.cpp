@@ -1,0 +1,122 @@
+#include "ui/inputs/source_composition_form.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+
+#include "platform/edit_cell.h"
+#include "platform/flex_grid.h"
+#include "platform/qt_text.h"
+#include "platform/window_registry.h"
+#include "ui/common/window_menu.h"
+#include "ui/inputs/form_helpers.h"
+#include "ui/inputs/room_source_form.h"
+#include "ui/main/source_grids.h"
+
+namespace quarn {
+namespace {
+
+constexpr int kLeftTopTwips = 600;
+// Column 1 holds the component's name; columns 2 to 4 its numbers.
+constexpr int kFirstNumberCol = 2;
+
+// New, Open, Save, Print, InsertRow and DeleteRow have nothing to do in this window.
+constexpr InputMenuItem kMenu[] = {
+    {0, "&File", "file", MenuRole::Own},
+    {1, "&New", "FileNew", MenuRole::Disabled},
+    {1, "&Open", "FileOpen", MenuRole::Disabled},
+    {1, "&Save", "FileSave", MenuRole::Disabled},
+    {1, "-", "FileSep1", MenuRole::Own},
+    {1, "&Print", "FilePrint", MenuRole::Disabled},
+    {1, "-", "FileSep2", MenuRole::Own},
+    {1, "&Transfer", "FileTransfer", MenuRole::Transfer},
+    {1, "&Cancel", "FileCancel", MenuRole::Cancel},
+    {0, "&Transfer", "Transfer", MenuRole::Transfer},
+    {0, "&Cancel", "cancel", MenuRole::Cancel},
+    {0, "&Edit", "edit", MenuRole::Own},
+    {1, "Cu&t", "EditCut", MenuRole::Cut},
+    {1, "&Copy", "EditCopy", MenuRole::Copy},
+    {1, "&Paste", "EditPaste", MenuRole::Paste},
+    {1, "-", "EditSep1", MenuRole::Own},
+    {1, "&InsertRow", "InsertRow", MenuRole::Disabled},
+    {1, "&DeleteRow", "DeleteRow", MenuRole::Disabled},
+    {0, "C&alculate properties", "calculate", MenuRole::Own},
+    {0, "&Help", "help", MenuRole::Help},
+};
+
+QLabel* AddFrameLabel(QFrame& frame, const char* name) {
+  auto* label = new QLabel(&frame);
+  label->setObjectName(name);
+  frame.layout()->addWidget(label);
+  return label;
+}
+
+}  // namespace
+
+fmSourceComposition::fmSourceComposition(MainContext& context)
+    : InputForm(context, "fmSourceComposition", "Source composition") {
+  const EditGridControls controls = BuildEditGrid(*this, "topframe", "SourceCompositionss");
+  edit_cell_ = controls.box;
+  grid_ = controls.grid;
+  room_label_ = AddFrameLabel(*controls.frame, "lblcurrentroom");
+  source_label_ = AddFrameLabel(*controls.frame, "lblcurrentsource");
+  edit_ = &AddEditSession(*grid_, *edit_cell_, false);
+  // The cell takes the text only when the edit is stored, as the window has no handler that
+  // follows the typing.
+  edit_->SetMirrorTyping(false);
+  connect(grid_, &FlexGrid::RowColChange, this, [this] { FollowColumn(); });
+  SetCommand("calculate", [this] { CalculateSourceComposition(*grid_, ctx_.prompt); });
+  BuildMenus(kMenu);
+  SetHelp("RIrozid.HLP", "");
+}
+
+void fmSourceComposition::FollowColumn() {
+  edit_->SetNumericOnly(grid_->Col() >= kFirstNumberCol);
+}
+
+QSize fmSourceComposition::sizeHint() const {
+  return WithWholeMenuBar(*this, InputForm::sizeHint());
+}
+
+void fmSourceComposition::Fill(int room, int slot) {
+  if (room < 0 || room > kMaxRooms || slot < 1 || slot > kMaxSources) return;
+  room_ = room;
+  slot_ = slot;
+  const ScenarioRecord& s = ctx_.state.Building.Scenario;
+  CompositionLabels labels;
+  SetupSourceCompositionGrid(*grid_, labels, s.Sources[room][slot], room, slot, s);
+  room_label_->setText(ToQt(labels.lblcurrentroom));
+  source_label_->setText(ToQt(labels.lblcurrentsource));
+  FollowColumn();
+  ClearEdited();
+}
+
+void fmSourceComposition::Transfer() {
+  ProgramState& st = ctx_.state;
+  ScenarioRecord& s = st.Building.Scenario;
+  SourceRecord& source = s.Sources[room_][slot_];
+  SaveSourceCompositionGrid(*grid_, source, s);
+  st.ScenarioSaved = kFalse;
+  // The source window may have moved on to another source meanwhile: its copy of this one
+  // takes the composition, and only the source it shows takes the cells.
+  if (RoomSourceForm* sources = AppWindows().Find<RoomSourceForm>()) {
+    if (sources->ShownRoom() == room_ && sources->ShownSource() == slot_) {
+      LoadSourceCompositionGrid(sources->ssrmsrc(), source, sources->TotalMassText(), s);
+    }
+    sources->TakeStoredSource(room_, slot_, RoomSourceForm::Stored::Composition);
+  }
+  CloseForm();
+}
+
+fmSourceComposition* OpenSourceComposition(MainContext& context, int room, int slot,
+                                           QWidget* opener) {
+  const bool open = AppWindows().Find<fmSourceComposition>() != nullptr;
+  fmSourceComposition* form = ShowInputForm<fmSourceComposition>(
+      context, opener, [](MainContext& c) { return new fmSourceComposition(c); }, kLeftTopTwips,
+      kLeftTopTwips, false);
+  form->Fill(room, slot);
+  if (!open) OuterFrame(form)->resize(OuterFrame(form)->sizeHint());
+  return form;
+}
+
+}  // namespace quarn
