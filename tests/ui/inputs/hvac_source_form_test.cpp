@@ -2,10 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QRadioButton>
+#include <QTest>
 
 #include "platform/qt_text.h"
 #include "ui/building/editor_window_fixture.h"
@@ -69,6 +74,81 @@ TEST_F(HvacSourceFormTest, ShowsStepsSavesOpensAndTransfersTheHvacSources) {
   EXPECT_EQ(s.Sources[0][2].Name, "duct");
   EXPECT_EQ(s.Sources[1][1].Name, "room");
   EXPECT_EQ(s.NumSources[0], 2);
+}
+
+// The menu items of a window as "object name=caption", in the order of the bar.
+std::vector<std::string> MenuItems(QMainWindow& window) {
+  std::vector<std::string> items;
+  for (QAction* a : window.menuBar()->findChildren<QAction*>()) {
+    if (!a->objectName().isEmpty()) items.push_back(FromQt(a->objectName() + "=" + a->text()));
+  }
+  return items;
+}
+
+TEST_F(HvacSourceFormTest, UnitsCountBoxDamagedFileAndTheDisplaysOwnOpenAndTransfer) {
+  s.ConcUnits = "number";
+  s.Sources[0][1].Model = 4;
+  form = OpenHVACSourceForm(*context);
+  EXPECT_TRUE(Child<QRadioButton>("Option3").isChecked());
+  form->Transfer();
+  s.ConcUnits = "ppm";
+  form = OpenHVACSourceForm(*context);
+  EXPECT_TRUE(Child<QRadioButton>("Option1").isChecked());
+  EXPECT_TRUE(Child<QRadioButton>("Option2").isHidden());
+
+  QTest::keyClicks(&Child<QLineEdit>("Numberofsources"), "4");
+  ASSERT_FALSE(prompt.shown.empty());
+  EXPECT_EQ(prompt.shown.back().text, "Only allowed 3 sources.");
+  EXPECT_EQ(FromQt(Child<QLineEdit>("Numberofsources").text()).back(), '4');
+  EXPECT_EQ(s.NumSources[0], 2);
+
+  // Source 1 to "f", source 2 to "d"; a copy of "d" cut in half is refused whole.
+  dialogs.answers = {Path("f")};
+  form->RunCommand("filesave");
+  form->RunCommand("ChangesourcenumberUp");
+  dialogs.answers = {Path("d")};
+  form->RunCommand("filesave");
+  form->RunCommand("ChangesourcenumberDown");
+  const auto size = std::filesystem::file_size(Path("d.SOR"));
+  std::filesystem::copy_file(Path("d.SOR"), Path("cut.SOR"));
+  std::filesystem::resize_file(Path("cut.SOR"), size / 2);
+  const SourceRecord before = s.Sources[0][1];
+  const size_t messages = prompt.shown.size();
+  dialogs.answers = {Path("cut.SOR")};
+  form->RunCommand("fileopen");
+  EXPECT_GT(prompt.shown.size(), messages);
+  EXPECT_EQ(s.Sources[0][1].Name, before.Name);
+  EXPECT_EQ(AppWindows().Find<fmSourceDisplay>(), nullptr);
+
+  // Opening "d" into source 1 shows it; the display then looks at "f" and takes that whole.
+  dialogs.answers = {Path("d.SOR")};
+  form->RunCommand("fileopen");
+  fmSourceDisplay* display = AppWindows().Find<fmSourceDisplay>();
+  ASSERT_NE(display, nullptr);
+  dialogs.answers = {Path("f.SOR")};
+  display->RunCommand("fileopen");
+  EXPECT_EQ(display->ssSourceDisplay().TextMatrix(1, 0), "filter");
+  EXPECT_EQ(display->ssSourceDisplay().TextMatrix(1, 1), "R/T");
+  EXPECT_EQ(s.Sources[0][1].Name, "duct") << "only Transfer stores what the display shows";
+  display->Transfer();
+  EXPECT_EQ(s.Sources[0][1].Name, "filter");
+  EXPECT_EQ(s.Sources[0][1].Model, 4);
+  EXPECT_EQ(form->GeneralSourceDataGrid().TextMatrix(1, 1), "filter");
+  EXPECT_EQ(s.Sources[0][2].Name, "duct");
+}
+
+TEST_F(HvacSourceFormTest, MenusOfBothWindows) {
+  form = OpenHVACSourceForm(*context);
+  EXPECT_EQ(MenuItems(*form),
+            (std::vector<std::string>{"file=&File", "fileopen=&Open", "filesave=&Save",
+                                      "hFileTransfer=&Transfer", "hFileCancel=&Cancel",
+                                      "htransfer=&Transfer", "hcancel=&Cancel", "help=&Help"}));
+  fmSourceDisplay* display = OpenSourceDisplay(*context, s.Sources[0][1], 0, 1, form);
+  EXPECT_EQ(display->windowTitle(), "Source information");
+  EXPECT_EQ(
+      MenuItems(*display),
+      (std::vector<std::string>{"file=&File", "fileopen=&Open another file",
+                                "FileTransfer=&Transfer", "FileCancel=&Cancel", "help=&Help"}));
 }
 
 }  // namespace
