@@ -4,13 +4,13 @@
 #include <array>
 
 #include "files/window_files.h"
-#include "model/not_implemented.h"
 #include "model/particle_defaults.h"
 #include "platform/edit_cell.h"
 #include "platform/file_dialog.h"
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
 #include "text/number_text.h"
+#include "tools/voc_database_form.h"
 #include "ui/common/tool_openers.h"
 #include "ui/common/window_menu.h"
 #include "ui/inputs/form_helpers.h"
@@ -102,7 +102,7 @@ void PollutantForm::WireCommands() {
   if (particles_) {
     SetCommand("Deposition", [this] { CalculateDeposition(); });
   } else {
-    SetCommand("vocdata", [this] { ShowNotImplemented(ctx_.prompt); });
+    SetCommand("vocdata", [this] { OpenVocDatabase(ctx_, this); });
   }
 }
 

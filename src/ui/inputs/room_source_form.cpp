@@ -21,6 +21,7 @@
 #include "platform/qt_text.h"
 #include "platform/up_down.h"
 #include "text/number_read.h"
+#include "tools/source_database_form.h"
 #include "ui/common/number_entry.h"
 #include "ui/inputs/mass_transfer_form.h"
 #include "ui/inputs/source_composition_form.h"
@@ -35,10 +36,23 @@ constexpr int kMinHeightTwips = 6405;
 constexpr int kModelCount = 11;
 
 // The commands that the window lists but does not carry out yet.
+// clang-format off
 constexpr const char* kNotYet[] = {
-    "FileOpen",      "FileSave",    "FileOpenDatabase", "FilePrint",    "EditCut",
-    "EditCopy",      "EditClear",   "EditPaste",        "CalculateR0k", "CalculateTVOC",
-    "HelpCalculate", "shourcehelp", "showerhelp",       "showerdata"};
+    "FileOpen",
+    "FileSave",
+    "FilePrint",
+    "EditCut",
+    "EditCopy",
+    "EditClear",
+    "EditPaste",
+    "CalculateR0k",
+    "CalculateTVOC",
+    "HelpCalculate",
+    "shourcehelp",
+    "showerhelp",
+    "showerdata",
+};
+// clang-format on
 
 constexpr InputMenuItem kMenu[] = {
     {0, "&File", "file", MenuRole::Own},
@@ -199,6 +213,7 @@ void RoomSourceForm::BuildMenus() {
   SetCommand("sourcecomposition", [this] { OpenSourceComposition(ctx_, room_, slot_, this); });
   SetCommand("Calculatek",
              [this] { ShowMassTransferData(ctx_, parameters_->Row(), room_, slot_, this); });
+  SetCommand("FileOpenDatabase", [this] { OpenSourceDatabase(ctx_, this); });
 }
 
 int RoomSourceForm::Count(int room) const {

@@ -1,6 +1,7 @@
 #include "ui/main/data_grids.h"
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 
 #include "model/prompt.h"
@@ -48,6 +49,25 @@ void LoadFilterGrid(FlexGrid& Filterdefinitionss, const ScenarioRecord& scenario
     Filterdefinitionss.SetTextMatrix(p + 1, 1, scenario.Pollutants[p].Name);
     Filterdefinitionss.SetNumber(p + 1, 2, efficiency, SignSingle(efficiency));
   }
+}
+
+void SetupVocGridHeadings(FlexGrid& grid) {
+  static constexpr const char* kHeadings[] = {"Selected",
+                                              "Name",
+                                              "Formula",
+                                              "MW g",
+                                              "Diffusivity m2/h",
+                                              "P0 mm hg",
+                                              "Irritant Conc mg/m3",
+                                              "RfD",
+                                              "RfC",
+                                              "Cancer",
+                                              "Comments"};
+  grid.SetRow(0);
+  grid.SetFixedCols(0);
+  grid.SetFixedRows(1);
+  grid.SetCols(static_cast<int>(std::size(kHeadings)));
+  for (int c = 0; c < grid.Cols(); ++c) grid.SetTextMatrix(0, c, kHeadings[c]);
 }
 
 int FillVOCGrid(const FlexGrid& vocGrid, FlexGrid& pollutantGrid, const std::vector<int>& rows,

@@ -18,6 +18,10 @@ void LoadFilterGrid(FlexGrid& Filterdefinitionss, const ScenarioRecord& scenario
 
 // ---- VOC reference rows into the pollutant grid ----
 
+// The VOC table's 11 columns under their headings in row 0, the one fixed row; no fixed
+// column, so the marks of column 0 can be clicked.
+void SetupVocGridHeadings(FlexGrid& grid);
+
 // Copies the listed rows of the VOC grid into consecutive pollutant-grid rows from its
 // current row; the vapour pressure becomes the saturation concentration C0. Only the rows
 // that fit in the pollutant grid are copied; when some do not, a message says how many

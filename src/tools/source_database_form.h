@@ -1,0 +1,45 @@
+#pragma once
+
+#include "files/reference_data.h"
+#include "ui/common/input_form.h"
+
+class QWidget;
+
+namespace quarn {
+
+class EditCellBox;
+class FlexGrid;
+class GridEdit;
+
+// "Source data base information": a text source database shown as a grid, one row per
+// source entry under the file's own column titles. A viewer: cells can be edited on screen,
+// but nothing is saved or taken into a source; another database can be opened into it.
+class frmv17sourcedb : public InputForm {  // NOLINT(readability-identifier-naming)
+  Q_OBJECT
+
+ public:
+  explicit frmv17sourcedb(MainContext& context);
+
+  FlexGrid& v17sourcedb() { return *grid_; }  // NOLINT(readability-identifier-naming)
+  EditCellBox& EditCell() { return *edit_cell_; }
+
+  // The titles in row 0, an entry a row and one empty row after them; the cursor on the
+  // first entry.
+  void Fill(const SourceDatabase& database);
+  // Nothing to store: the window has no Transfer.
+  void Transfer() override {}
+
+ private:
+  void OpenDatabase();
+
+  EditCellBox* edit_cell_ = nullptr;
+  FlexGrid* grid_ = nullptr;
+  GridEdit* edit_ = nullptr;
+};
+
+// Open source data base of the room source window: the file chosen and read, then the
+// window shown with it beside the opener, which stays in use. Nothing opens when the
+// dialog is cancelled or the file cannot be read.
+frmv17sourcedb* OpenSourceDatabase(MainContext& context, QWidget* opener);
+
+}  // namespace quarn
