@@ -14,18 +14,24 @@
 #include <optional>
 #include <string>
 
+#include "files/source_file.h"
 #include "model/emission_models.h"
 #include "model/not_implemented.h"
 #include "platform/edit_cell.h"
 #include "platform/flex_grid.h"
+#include "platform/help_service.h"
+#include "platform/printer_service.h"
 #include "platform/qt_text.h"
 #include "platform/up_down.h"
 #include "text/number_read.h"
 #include "tools/source_database_form.h"
 #include "ui/common/number_entry.h"
 #include "ui/inputs/mass_transfer_form.h"
+#include "ui/inputs/shower_help_form.h"
 #include "ui/inputs/source_composition_form.h"
+#include "ui/inputs/source_display_form.h"
 #include "ui/inputs/source_form_parts.h"
+#include "ui/results/input_reports.h"
 
 namespace quarn {
 
@@ -35,24 +41,7 @@ constexpr int kMinWidthTwips = 10980;
 constexpr int kMinHeightTwips = 6405;
 constexpr int kModelCount = 11;
 
-// The commands that the window lists but does not carry out yet.
-// clang-format off
-constexpr const char* kNotYet[] = {
-    "FileOpen",
-    "FileSave",
-    "FilePrint",
-    "EditCut",
-    "EditCopy",
-    "EditClear",
-    "EditPaste",
-    "CalculateR0k",
-    "CalculateTVOC",
-    "HelpCalculate",
-    "shourcehelp",
-    "showerhelp",
-    "showerdata",
-};
-// clang-format on
+constexpr int kPrintPageLength = 70;
 
 constexpr InputMenuItem kMenu[] = {
     {0, "&File", "file", MenuRole::Own},
@@ -116,7 +105,9 @@ RoomSourceForm::RoomSourceForm(MainContext& context)
   BuildMenus();
   setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
 
-  AddSourceEditSessions(*this, {schedule_, parameters_, edit_cell_, edit_cell1_});
+  GridEdit& parameter_edit =
+      AddSourceEditSessions(*this, {schedule_, parameters_, edit_cell_, edit_cell1_});
+  SetEditCommands(parameter_edit);
 
   SetCommand("ChangesourcenumberUp", [this] { StepSource(1); });
   SetCommand("ChangesourcenumberDown", [this] { StepSource(-1); });
@@ -207,13 +198,45 @@ void RoomSourceForm::BuildControls() {
 
 void RoomSourceForm::BuildMenus() {
   InputForm::BuildMenus(kMenu);
-  for (const char* name : kNotYet) {
-    SetCommand(name, [this] { ShowNotImplemented(ctx_.prompt); });
-  }
   SetCommand("sourcecomposition", [this] { OpenSourceComposition(ctx_, room_, slot_, this); });
   SetCommand("Calculatek",
              [this] { ShowMassTransferData(ctx_, parameters_->Row(), room_, slot_, this); });
   SetCommand("FileOpenDatabase", [this] { OpenSourceDatabase(ctx_, this); });
+  SetCommand("FileOpen", [this] { OpenFile(); });
+  SetCommand("FileSave", [this] { SaveFile(); });
+  SetCommand("FilePrint", [this] { PrintSources(); });
+  SetCommand("CalculateR0k", [this] { CalculateR0k(); });
+  SetCommand("CalculateTVOC", [this] { CalculateTVOC(); });
+  const struct {
+    const char* name;
+    const char* file;
+    const char* keyword;
+  } helps[] = {{"HelpCalculate", kMainHelpFile, "Sources"},
+               {"shourcehelp", kMainHelpFile, "Source room data form"},
+               {"showerhelp", "Shower.HLP", ""}};
+  for (const auto& h : helps) {
+    SetCommand(h.name, [this, h] { ctx_.help.ShowHelp(h.file, h.keyword); });
+  }
+  SetCommand("showerdata", [this] { ShowShowerData(ctx_); });
+}
+
+void RoomSourceForm::SetEditCommands(GridEdit& parameters) {
+  // The Edit commands work on the parameter grid with its own selection, wherever the user
+  // clicked last: a block chosen in the schedule must not steer a Clear of the parameters.
+  GridEdit* edit = &parameters;
+  const struct {
+    const char* name;
+    void (GridEdit::*command)();
+  } commands[] = {{"EditCut", &GridEdit::Cut},
+                  {"EditCopy", &GridEdit::Copy},
+                  {"EditClear", &GridEdit::Clear},
+                  {"EditPaste", &GridEdit::Paste}};
+  for (const auto& c : commands) {
+    SetCommand(c.name, [this, edit, c] {
+      (edit->*c.command)();
+      if (c.command != &GridEdit::Copy) MarkEdited();
+    });
+  }
 }
 
 int RoomSourceForm::Count(int room) const {
@@ -369,6 +392,49 @@ void RoomSourceForm::StoreFit(const SourceRecord& fit) {
   }
   TakeStoredSource(room, slot, Stored::Fit);
   st.ScenarioSaved = kFalse;
+}
+
+void RoomSourceForm::OpenFile() {
+  const auto name = ctx_.dialogs.OpenFileName(SourceFileRequest());
+  if (!name) return;
+  ProgramState& st = ctx_.state;
+  st.CurrentFileName = *name;
+  SourceRecord& stored = st.Building.Scenario.Sources[room_][slot_];
+  // A file that cannot be read has said so and changed nothing.
+  if (!ReadRoomSourceFile(st.Building.Scenario.NumPollutants, stored, *name, ctx_.prompt)) return;
+  st.ScenarioSaved = kFalse;
+  work_[room_][slot_] = stored;
+  ShowSource(room_, slot_);
+}
+
+void RoomSourceForm::SaveFile() {
+  const auto name = ctx_.dialogs.SaveFileName(SourceFileRequest());
+  if (!name) return;
+  // The file gets the source as the window shows it.
+  if (!ReadShown()) return;
+  ctx_.state.CurrentFileName = *name;
+  WriteRoomSourceFile(ctx_.state.Building.Scenario.NumPollutants, work_[room_][slot_], *name,
+                      ctx_.prompt);
+}
+
+void RoomSourceForm::PrintSources() {
+  PrintCommand command(ctx_.printer);
+  int lines = 0;
+  PrintSourceData(command.Job(), ctx_.state.Building, lines, kPrintPageLength);
+  command.Job().EndDocument();
+}
+
+void RoomSourceForm::CalculateR0k() {
+  // The fit's window stores its result into the source shown now (StoreFit).
+  ctx_.state.CurrentRoom = static_cast<int16_t>(room_);
+  ctx_.state.CurrentSource = static_cast<int16_t>(slot_);
+  ShowNotImplemented(ctx_.prompt);
+}
+
+void RoomSourceForm::CalculateTVOC() {
+  if (CalculateTVOCProperties(*parameters_, ctx_.state.Building.Scenario, ctx_.prompt)) {
+    ctx_.state.ScenarioSaved = kFalse;
+  }
 }
 
 void RoomSourceForm::Transfer() {

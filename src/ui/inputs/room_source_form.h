@@ -17,6 +17,7 @@ namespace quarn {
 
 class EditCellBox;
 class FlexGrid;
+class GridEdit;
 class UpDown;
 
 // The source window "Source data": the sources of one room, or of the HVAC system (room 0),
@@ -60,6 +61,7 @@ class RoomSourceForm : public InputForm {
 
   void BuildControls();
   void BuildMenus();
+  void SetEditCommands(GridEdit& parameters);
   void ShowSource(int room, int slot);
   void ShowValues();
   // The shown source back into the copy; false when its schedule was refused.
@@ -69,6 +71,11 @@ class RoomSourceForm : public InputForm {
   void StepSource(int step);
   void StepRoom(int step);
   int Count(int room) const;
+  void OpenFile();
+  void SaveFile();
+  void PrintSources();
+  void CalculateR0k();
+  void CalculateTVOC();
 
   Work work_{};
   int room_ = 0;

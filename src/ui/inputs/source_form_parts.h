@@ -9,6 +9,7 @@ namespace quarn {
 
 class EditCellBox;
 class FlexGrid;
+class GridEdit;
 class InputForm;
 
 // A label of that name and caption (Windows-1252) added to the layout.
@@ -26,7 +27,8 @@ struct SourceGridControls {
 SourceGridControls AddSourceGrids(QWidget& parent, QVBoxLayout& layout);
 
 // The grids edited in place: the parameters take numbers only; the schedule mixes a name
-// and a repeat code with numbers, so its keys follow the column.
-void AddSourceEditSessions(InputForm& form, const SourceGridControls& grids);
+// and a repeat code with numbers, so its keys follow the column. Gives back the parameters'
+// session.
+GridEdit& AddSourceEditSessions(InputForm& form, const SourceGridControls& grids);
 
 }  // namespace quarn

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <optional>
+#include <vector>
 
 #include "model/emission_models.h"
+#include "model/mixture.h"
 #include "model/prompt.h"
 #include "platform/flex_grid.h"
 #include "text/number_read.h"
@@ -307,26 +309,32 @@ void LoadSourceCompositionGrid(FlexGrid& parameters, const SourceRecord& source,
 }
 
 bool CalculateSourceComposition(FlexGrid& grid, Prompt& prompt) {
-  double total = 0;  // Σ m, mg/g
-  double a = 0;      // Σ P m / MW
-  double b = 0;      // Σ m / MW, moles per g
+  // Row 1 is the mixture; below it each component's MW, vapour pressure and mg/g.
+  std::vector<MixtureComponent> components;
   for (int r = 2; r < grid.Rows(); ++r) {
-    const double mw = CellValue(grid, r, 2);
-    const double m = CellValue(grid, r, 4);
-    if (mw <= 0) continue;  // a component without a molecular weight has no mole count
-    total += m;
-    a += CellValue(grid, r, 3) * m / mw;
-    b += m / mw;
+    components.push_back({CellValue(grid, r, 4), CellValue(grid, r, 2), CellValue(grid, r, 3)});
   }
-  if (!(b > 0)) {
-    prompt.Message(
-        "Error.  No component has both a mass and a molecular weight above 0.  "
-        "The mixture was not calculated.",
-        "Error", MessageIcon::Exclamation);
-    return false;
+  const std::optional<Mixture> mixture = MixtureProperties(components, prompt);
+  if (!mixture) return false;
+  PutMasked(grid, 1, 2, mixture->mol_wt, "###.##");
+  PutMasked(grid, 1, 3, mixture->c0, "#####.##");
+  return true;
+}
+
+bool CalculateTVOCProperties(FlexGrid& parameters, ScenarioRecord& scenario, Prompt& prompt) {
+  // Pollutant 0 stands for the mixture, the others for its components, whose masses are
+  // the third parameter column as the grid shows it now.
+  const int n = PollutantCount(scenario);
+  std::vector<MixtureComponent> components;
+  for (int p = 1; p < n; ++p) {
+    const PollutantRecord& pol = scenario.Pollutants[p];
+    components.push_back({CellValue(parameters, p + 1, 3), pol.MolWt, pol.C0});
   }
-  PutMasked(grid, 1, 2, total / b, "###.##");
-  PutMasked(grid, 1, 3, a / b, "#####.##");
+  const std::optional<Mixture> mixture = MixtureProperties(components, prompt);
+  if (!mixture) return false;
+  PutMasked(parameters, 1, 1, mixture->c0, "######.##");
+  scenario.Pollutants[0].C0 = static_cast<float>(mixture->c0);
+  scenario.Pollutants[0].MolWt = static_cast<float>(mixture->mol_wt);
   return true;
 }
 

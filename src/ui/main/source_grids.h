@@ -103,5 +103,9 @@ void LoadSourceCompositionGrid(FlexGrid& parameters, const SourceRecord& source,
 // weighted vapour pressure. Components without a molecular weight are skipped; with no mass
 // left the mixture is undefined and nothing changes (false, after a message).
 bool CalculateSourceComposition(FlexGrid& grid, Prompt& prompt);
+// The mixture of a TVOC source from its components (pollutants 1 on, their masses in the
+// third parameter column): its C0 into the first parameter of row 1 and, with its molecular
+// weight, into pollutant 0. As above, nothing changes without a mass (false, after a message).
+bool CalculateTVOCProperties(FlexGrid& parameters, ScenarioRecord& scenario, Prompt& prompt);
 
 }  // namespace quarn
