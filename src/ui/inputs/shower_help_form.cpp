@@ -35,7 +35,9 @@ ShowerHelpForm::ShowerHelpForm(QWidget* parent) : QWidget(parent) {
 
 ShowerHelpForm* ShowShowerData(MainContext& context) {
   auto* form = AppWindows().Load<ShowerHelpForm>([] { return new ShowerHelpForm; });
-  // The table is shown even when the file is short: what was read is worth reading.
+  // Refilled from the file each time, so a table shown before does not stand in for a file
+  // gone since; shown even when the file is short, since what was read is worth reading.
+  form->ShowerDataGrid().SetRows(1);
   ReadShowerDataFile(form->ShowerDataGrid(), context.state.ProgramFolder, context.prompt);
   form->show();
   form->raise();

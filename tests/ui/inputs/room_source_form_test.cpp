@@ -6,13 +6,22 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
+#include "files/source_file.h"
+#include "platform/clipboard.h"
 #include "platform/qt_text.h"
 #include "platform/up_down.h"
+#include "text/text_reader.h"
 #include "ui/building/editor_window_fixture.h"
+#include "ui/inputs/shower_help_form.h"
 
 namespace quarn {
 namespace {
@@ -35,7 +44,10 @@ class RoomSourceFormTest : public testing::EditorWindowTest {
     s.Sources[5][1].Name = "stove";
     OpenEditor();
   }
-  ~RoomSourceFormTest() override { AppWindows().Unload<RoomSourceForm>(); }
+  ~RoomSourceFormTest() override {
+    AppWindows().Unload<RoomSourceForm>();
+    AppWindows().Unload<ShowerHelpForm>();
+  }
 
   RoomSourceForm& Open(int room) {
     testing::ProcessEvents();  // a window just closed is gone
@@ -218,6 +230,158 @@ TEST_F(RoomSourceFormTest, HvacSourcesFromTheEditor) {
   testing::ProcessEvents();
   EXPECT_TRUE(editor->isEnabled());
   EXPECT_EQ(state->SourcesSaved, kTrue);
+}
+
+TEST_F(RoomSourceFormTest, SourceFileSavedFromOneSlotOpensIntoAnother) {
+  SourceRecord& vbx = s.Sources[2][1];
+  vbx.Model = 7;
+  vbx.TotalMass = 2;
+  vbx.NumCycles = 2;
+  vbx.TimeOn = {0, 1, 9};
+  vbx.TimeOff = {0, 3, 12};
+  vbx.RawParam3 = {50, 10};
+  RoomSourceForm& form = Open(2);
+  TypeIntoCell(form.ssrmsrc(), 1, 2, "0.5");
+  const auto files = [this] {
+    return std::distance(std::filesystem::directory_iterator(folder), {});
+  };
+  const auto before = files();
+  // Cancelled, or a name with "*": nothing read or written. Then a name without extension.
+  dialogs.answers = {std::nullopt, Path("*.SOR"), std::nullopt, Path("*.SOR"), Path("vbx")};
+  for (const char* command : {"FileSave", "FileSave", "FileOpen", "FileOpen", "FileSave"})
+    form.RunCommand(command);
+  EXPECT_EQ(dialogs.asked[2].request.filter, "Source (*.SOR)|*.SOR|All files (*.*)|*.*");
+  EXPECT_EQ(files(), before + 1);
+  EXPECT_EQ(s.Sources[2][1].Params[1][0], 0);
+
+  std::filesystem::copy_file(Path("vbx"), Path("short"));
+  std::filesystem::resize_file(Path("short"), std::filesystem::file_size(Path("vbx")) / 2);
+  Arrow(form, "Changesourcenumber", "up");
+  const size_t shown = prompt.shown.size();
+  dialogs.answers = {Path("short"), Path("vbx")};
+  form.RunCommand("FileOpen");
+  ASSERT_EQ(prompt.shown.size(), shown + 1);
+  EXPECT_EQ(s.Sources[2][2].Name, "carpet 2") << "a damaged file changes nothing";
+  state->ScenarioSaved = kTrue;
+  form.RunCommand("FileOpen");
+  EXPECT_EQ(state->ScenarioSaved, kFalse);
+  EXPECT_EQ(form.ssrmsrc().TextMatrix(1, 2), "0.5");
+  form.RunCommand("Transfer");
+  EXPECT_EQ(s.Sources[2][2].Params[1][0], 0.5f);
+  // Both slots written again give the same file: every field of the layout is equal.
+  std::string one, two;
+  WriteRoomSourceFile(2, s.Sources[2][1], Path("1"), prompt);
+  WriteRoomSourceFile(2, s.Sources[2][2], Path("2"), prompt);
+  ASSERT_TRUE(ReadFileBytes(Path("1"), one) && ReadFileBytes(Path("2"), two));
+  EXPECT_EQ(one, two);
+}
+
+TEST_F(RoomSourceFormTest, TvocPropertiesOfTheComponents) {
+  s.NumPollutants = 3;
+  s.Pollutants[1].MolWt = 100;
+  s.Pollutants[1].C0 = 5;
+  s.Pollutants[2].MolWt = 200;
+  s.Pollutants[2].C0 = 1;
+  s.Sources[2][1].Model = 7;
+  s.Sources[2][1].RawParam3 = {0, 10, 30};
+  RoomSourceForm& form = Open(2);
+  state->ScenarioSaved = kTrue;
+  form.RunCommand("CalculateTVOC");
+  EXPECT_EQ(form.ssrmsrc().TextMatrix(1, 1), "2.6");
+  EXPECT_FLOAT_EQ(s.Pollutants[0].C0, 2.6f);
+  EXPECT_FLOAT_EQ(s.Pollutants[0].MolWt, 160);
+  EXPECT_EQ(state->ScenarioSaved, kFalse);
+  s.NumPollutants = 1;  // a mixture without components
+  form.RunCommand("CalculateTVOC");
+  EXPECT_EQ(prompt.shown.back().title, "Error");
+  EXPECT_FLOAT_EQ(s.Pollutants[0].MolWt, 160);
+}
+
+TEST_F(RoomSourceFormTest, EditCommandsFitAndCompositionKeepToTheirSources) {
+  s.Sources[2][1].Params[0] = {1, 3};
+  s.Sources[2][1].Params[1] = {2, 4};
+  RoomSourceForm& form = Open(2);
+  FlexGrid& params = form.ssrmsrc();
+  const auto at = [&params](int r, int c) {
+    return params.visualRect(params.model()->index(r, c)).center();
+  };
+  testing::ClickCell(form.GeneralSourceDataGrid(), 1, 2);
+  testing::Drag(params.viewport(), at(1, 1), at(2, 2));
+  testing::ClickCell(form.GeneralSourceDataGrid(), 1, 1);  // the schedule does not steer Edit
+  form.RunCommand("EditCopy");
+  EXPECT_EQ(ClipboardText(), "1\t2\r3\t4");
+  form.RunCommand("EditClear");
+  EXPECT_EQ(params.TextMatrix(1, 1) + params.TextMatrix(2, 2) + params.TextMatrix(2, 0), "");
+  EXPECT_EQ(form.GeneralSourceDataGrid().TextMatrix(1, 1), "carpet 1");
+  testing::ClickCell(params, 1, 1);
+  form.RunCommand("EditPaste");
+  EXPECT_EQ(params.TextMatrix(1, 1) + params.TextMatrix(2, 2), "14");
+
+  form.RunCommand("CalculateR0k");
+  EXPECT_EQ(prompt.shown.back().text, "Feature not implemented in version.");
+  EXPECT_EQ(state->CurrentRoom, 2);
+  EXPECT_EQ(state->CurrentSource, 1);
+  SourceRecord fit = s.Sources[2][1];
+  fit.Params[0][0] = 5;
+  fit.Params[1][0] = 0.2f;
+  form.StoreFit(fit);
+  EXPECT_EQ(params.TextMatrix(1, 1) + " " + params.TextMatrix(1, 2), "5 0.2");
+  EXPECT_EQ(Child<QComboBox>(form, "SourceModel").currentText(), "R0k");
+  // A composition stored for source 1 while source 2 is shown.
+  Arrow(form, "Changesourcenumber", "up");
+  s.Sources[2][1].SourceWork2[1] = 42;
+  form.TakeStoredSource(2, 1, RoomSourceForm::Stored::Composition);
+  form.RunCommand("Transfer");
+  EXPECT_EQ(s.Sources[2][1].Model, 1);
+  EXPECT_EQ(s.Sources[2][1].Params[1][0], 0.2f);
+  EXPECT_EQ(s.Sources[2][1].SourceWork2[1], 42);
+}
+
+TEST_F(RoomSourceFormTest, ShowerDataHelpPrintAndMenus) {
+  RoomSourceForm& form = Open(2);
+  std::ofstream table(Path("ShowerDataFile.DAT"));
+  for (int r = 1; r <= 13; ++r) table << "VOC " << r << ",25,0.1,n/a\n";
+  table.close();
+  for (const std::string& program :
+       {folder.string(), Path("none"), std::string(QUARN_SOURCE_DIR "/data")}) {
+    state->ProgramFolder = program;
+    form.RunCommand("showerdata");
+    FlexGrid& grid = AppWindows().Find<ShowerHelpForm>()->ShowerDataGrid();
+    EXPECT_EQ(grid.TextMatrix(0, 3), "Mass xfer ");
+    EXPECT_EQ(grid.Rows() * 10 + grid.Cols(), 144);
+    EXPECT_EQ(grid.TextMatrix(13, 3), program == Path("none") ? "" : "n/a");
+  }
+  EXPECT_EQ(prompt.Count("message"), 1U) << "only the missing file; the shipped one is whole";
+  AppWindows().Find<ShowerHelpForm>()->findChild<QPushButton*>("btnclose")->click();
+  testing::ProcessEvents();
+  EXPECT_EQ(AppWindows().Find<ShowerHelpForm>(), nullptr);
+
+  for (const char* command : {"HelpCalculate", "shourcehelp", "showerhelp"})
+    form.RunCommand(command);
+  EXPECT_EQ(help.shown, (std::vector<std::pair<std::string, std::string>>{
+                            {"RovozUzav.HLP", "Sources"},
+                            {"RovozUzav.HLP", "Source room data form"},
+                            {"Shower.HLP", ""}}));
+  form.RunCommand("FilePrint");
+  EXPECT_EQ(printer.documents, 1);
+  EXPECT_EQ(printer.Lines()[0], testing::Line({{20, "Source information "}}));
+
+  std::string menus;
+  for (QAction* top : form.menuBar()->actions()) {
+    menus += FromQt(top->objectName() + " " + top->text()) + ";";
+    for (QAction* a : top->menu() ? top->menu()->actions() : QList<QAction*>{})
+      menus += a->isSeparator() ? "-;" : FromQt(a->objectName() + " " + a->text()) + ";";
+  }
+  EXPECT_EQ(menus,
+            "file &File;FileOpen &Open source file;FileSave &Save source file;-;FileOpenDatabase "
+            "Open source &data base;-;FilePrint &Print source information;-;FileTranfer "
+            "&Transfer;FileCancel &Cancel;Transfer &Transfer;Cancel &Cancel;edit &Edit;EditCut "
+            "C&ut;EditCopy &Copy;EditClear C&lear;EditPaste &Paste;calculate "
+            "&Calculate;CalculateR0k &R0k;CalculateTVOC TVOC properties;Calculatek &Mass "
+            "transfer coefficient;HelpCalculate &Help;tools T&ools;sourcecomposition &Source "
+            "composition;ToolsCalculator &Calculator;Units &Units conversion;Window "
+            "&Window;WindowCascade &Cascade;WindowTile &Tile;WindowList &List windows;help "
+            "&Help;shourcehelp &Source help;showerhelp S&hower help;showerdata Shower &Data;");
 }
 
 }  // namespace
