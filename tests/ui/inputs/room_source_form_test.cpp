@@ -252,7 +252,6 @@ TEST_F(RoomSourceFormTest, SourceFileSavedFromOneSlotOpensIntoAnother) {
     form.RunCommand(command);
   EXPECT_EQ(dialogs.asked[2].request.filter, "Source (*.SOR)|*.SOR|All files (*.*)|*.*");
   EXPECT_EQ(files(), before + 1);
-  EXPECT_EQ(s.Sources[2][1].Params[1][0], 0);
 
   std::filesystem::copy_file(Path("vbx"), Path("short"));
   std::filesystem::resize_file(Path("short"), std::filesystem::file_size(Path("vbx")) / 2);
@@ -265,7 +264,6 @@ TEST_F(RoomSourceFormTest, SourceFileSavedFromOneSlotOpensIntoAnother) {
   state->ScenarioSaved = kTrue;
   form.RunCommand("FileOpen");
   EXPECT_EQ(state->ScenarioSaved, kFalse);
-  EXPECT_EQ(form.ssrmsrc().TextMatrix(1, 2), "0.5");
   form.RunCommand("Transfer");
   EXPECT_EQ(s.Sources[2][2].Params[1][0], 0.5f);
   // Both slots written again give the same file: every field of the layout is equal.
