@@ -24,6 +24,7 @@
 #include "platform/qt_text.h"
 #include "platform/up_down.h"
 #include "text/number_read.h"
+#include "tools/chamber_data_form.h"
 #include "tools/source_database_form.h"
 #include "ui/common/number_entry.h"
 #include "ui/inputs/mass_transfer_form.h"
@@ -428,7 +429,7 @@ void RoomSourceForm::CalculateR0k() {
   // The fit's window stores its result into the source shown now (StoreFit).
   ctx_.state.CurrentRoom = static_cast<int16_t>(room_);
   ctx_.state.CurrentSource = static_cast<int16_t>(slot_);
-  ShowNotImplemented(ctx_.prompt);
+  ShowR0kCalculator(ctx_, room_);
 }
 
 void RoomSourceForm::CalculateTVOC() {

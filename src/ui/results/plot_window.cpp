@@ -20,6 +20,7 @@
 #include "platform/qt_text.h"
 #include "platform/window_registry.h"
 #include "text/number_read.h"
+#include "tools/chamber_data_form.h"
 #include "ui/common/window_menu.h"
 #include "ui/results/plot_series.h"
 
@@ -353,7 +354,15 @@ GraphForm::GraphForm(MainContext& context, QWidget* parent) : QWidget(parent), c
     PrintCommand job(ctx_.printer);
     job.Window(*this);
   });
-  connect(ok, &QPushButton::clicked, this, &QWidget::close);
+  connect(ok, &QPushButton::clicked, this, [this] {
+    close();
+    // The chamber data window comes back to the front when it is open; it is never made.
+    if (DataInForm* data = AppWindows().Find<DataInForm>()) {
+      data->show();
+      data->raise();
+      data->activateWindow();
+    }
+  });
 }
 
 }  // namespace quarn

@@ -72,7 +72,8 @@ PlotConcen* ShowMainPlot(MainContext& context, QMdiArea* area, PlotKind kind);
 void PrintGraphPage(MainContext& context, const Graph& graph);
 
 // "Graph of concentration versus time": a graph window that no command opens. Its "Print
-// Graph" prints the window's picture on a page; "OK" closes it.
+// Graph" prints the window's picture on a page; "OK" closes it and brings the chamber data
+// window forward when that is open.
 class GraphForm : public QWidget {
   Q_OBJECT
 

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QMainWindow>
+
+namespace quarn {
+
+class Graph;
+
+// "R0k Plot": the measured and the fitted concentrations of a chamber test against time,
+// in the graph `r0kPlot`, whose axis titles are set when the window is made.
+class r0kplotform : public QMainWindow {  // NOLINT(readability-identifier-naming)
+  Q_OBJECT
+
+ public:
+  explicit r0kplotform(QWidget* parent = nullptr);
+
+  Graph& r0kPlot() { return *graph_; }  // NOLINT(readability-identifier-naming)
+
+ private:
+  Graph* graph_ = nullptr;
+};
+
+// Loads the plot window unless it is open, and shows it in front.
+r0kplotform* ShowR0kPlot();
+
+}  // namespace quarn
