@@ -292,7 +292,7 @@ bool DataInForm::GetChamberData(ChamberDataRecord& record) {
   int n = 0;
   while (n + 1 < grid_->Rows() && !IsBlank(grid_->TextMatrix(n + 1, kTimeCol))) ++n;
   if (n > kMaxChamberPoints) {
-    ctx_.prompt.Message(kTooManyPoints, "", MessageIcon::Critical);
+    ctx_.prompt.Message(kTooManyPoints, "Error", MessageIcon::Critical);
     return false;
   }
   grid_busy_ = true;
