@@ -84,8 +84,8 @@ class DataInForm : public InputForm, private ChamberFitProgress {
 
   // What the user changed: the data are entered and not saved.
   void DataChanged();
-  // The environment boxes' values, read as the record takes them; false after the fit's
-  // message when the chamber has no volume, rate or area.
+  // Whether the model can be evaluated for the record's chamber; false after the fit's
+  // message when it has no volume, air exchange rate or source area.
   bool CheckChamber(const ChamberDataRecord& record);
 
   // The fit's progress display.
