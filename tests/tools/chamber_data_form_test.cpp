@@ -250,6 +250,9 @@ TEST_F(ChamberDataFormTest, SaveOpenNewAndTheSaveQuestion) {
   // The new test has no file yet: Yes asks for a name, and a cancelled dialog keeps the
   // window open and the data unsaved.
   TypePoint(form, 1, "5", "1");
+  prompt.answers = {Answer::Cancel};
+  ChooseMenu(form, {"file", "fileexit"});
+  EXPECT_EQ(AppWindows().Find<DataInForm>(), &form);
   prompt.answers = {Answer::Yes};
   const size_t asked = dialogs.asked.size();
   ChooseMenu(form, {"file", "fileexit"});
