@@ -20,6 +20,7 @@
 #include "platform/qt_text.h"
 #include "platform/up_down.h"
 #include "text/text_reader.h"
+#include "tools/chamber_data_form.h"
 #include "ui/building/editor_window_fixture.h"
 #include "ui/inputs/shower_help_form.h"
 
@@ -316,7 +317,8 @@ TEST_F(RoomSourceFormTest, EditCommandsFitAndCompositionKeepToTheirSources) {
   EXPECT_EQ(params.TextMatrix(1, 1) + params.TextMatrix(2, 2), "14");
 
   form.RunCommand("CalculateR0k");
-  EXPECT_EQ(prompt.shown.back().text, "Feature not implemented in version.");
+  EXPECT_NE(AppWindows().Find<DataInForm>(), nullptr);
+  AppWindows().Unload<DataInForm>();
   EXPECT_EQ(state->CurrentRoom, 2);
   EXPECT_EQ(state->CurrentSource, 1);
   SourceRecord fit = s.Sources[2][1];
