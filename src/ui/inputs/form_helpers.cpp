@@ -36,12 +36,13 @@ EditGridControls BuildEditGrid(QMainWindow& window, const char* frame_name, cons
   return controls;
 }
 
+bool ConfirmClearData(Prompt& prompt) {
+  return prompt.AskYesNo("All data in the form will be cleared.  Do you wish to continue?",
+                         "Clear data", MessageIcon::Question) != Answer::No;
+}
+
 void ClearAllData(InputForm& form, FlexGrid& grid, Prompt& prompt, int first_col, int first_row) {
-  if (prompt.AskYesNo("All data in the form will be cleared.  Do you wish to continue?",
-                      "Clear data", MessageIcon::Question) == Answer::No) {
-    return;
-  }
-  ClearGridFrom(form, grid, first_row, first_col);
+  if (ConfirmClearData(prompt)) ClearGridFrom(form, grid, first_row, first_col);
 }
 
 void ClearGridFrom(InputForm& form, FlexGrid& grid, int first_row, int first_col) {

@@ -21,6 +21,9 @@ struct EditGridControls {
 };
 EditGridControls BuildEditGrid(QMainWindow& window, const char* frame_name, const char* grid_name);
 
+// The input windows' question before a clear: true unless the answer is No.
+bool ConfirmClearData(Prompt& prompt);
+
 // Clear All of the input windows: asks first, and unless the answer is No empties every
 // cell of rows first_row on and columns first_col on as one Clear, so the headings and the
 // numbers of the rows stay.

@@ -14,6 +14,7 @@
 #include "platform/qt_text.h"
 #include "text/number_read.h"
 #include "ui/common/window_menu.h"
+#include "ui/inputs/room_sink_form.h"
 #include "ui/inputs/room_source_form.h"
 #include "ui/main/room_grids.h"
 #include "ui/main/scenario_room_grids.h"
@@ -225,9 +226,9 @@ ScenarioRoomForm* OpenScenarioRooms(MainContext& context, QWidget* opener) {
   return form;
 }
 
-void OpenSinksOfRoom(MainContext& context, int16_t /*room*/, QWidget* /*opener*/) {
+void OpenSinksOfRoom(MainContext& context, int16_t room, QWidget* opener) {
   // The room sink window, beside `opener`, which stays in use.
-  ShowNotImplemented(context.prompt);
+  OpenRoomSinks(context, room, opener);
 }
 
 void OpenGeneralSinks(MainContext& context, QWidget* /*opener*/) {

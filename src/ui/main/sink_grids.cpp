@@ -47,6 +47,18 @@ bool IsBlank(const std::string& s) {
   return s.find_first_not_of(' ') == std::string::npos;
 }
 
+// One sink in row `row` of the room sink grid for one pollutant, numbers in the general
+// form: a grouping mask would show 1234.5 as "1,234.5", which the read-back takes as 1. The
+// comments are shown so that Transfer, which reads every column back, keeps them.
+void WriteRoomSinkRow(FlexGrid& g, int row, const SinkRecord& k, int pollutant) {
+  g.SetTextMatrix(row, 1, k.Name);
+  PutNumber(g, row, 2, k.ka[pollutant], FormatSingle(k.ka[pollutant]));
+  PutNumber(g, row, 3, k.kd[pollutant], FormatSingle(k.kd[pollutant]));
+  PutNumber(g, row, 4, k.Mass[pollutant], FormatSingle(k.Mass[pollutant]));
+  PutNumber(g, row, 5, k.Area, FormatSingle(k.Area));
+  g.SetTextMatrix(row, 6, k.Comments);
+}
+
 void WriteGeneralRow(FlexGrid& g, int row, int pollutant, int room, const SinkRecord& s,
                      const BuildingRecord& b) {
   g.SetTextMatrix(row, 0, s.Name);
@@ -80,28 +92,55 @@ void FillRoomSinkGrid(FlexGrid& grid, int room, const BuildingRecord& building,
     for (int c = 1; c < grid.Cols(); ++c) grid.SetTextMatrix(1, c, "");
     return;
   }
-  for (int s = 1; s <= n; ++s) {
-    const SinkRecord& k = building.Scenario.Sinks[room][s];
-    grid.SetTextMatrix(s, 1, k.Name);
-    PutNumber(grid, s, 2, k.ka[0], FormatSingle(k.ka[0]));
-    PutNumber(grid, s, 3, k.kd[0], FormatSingle(k.kd[0]));
-    // The general form, as every later fill of the window writes it: a grouping mask would
-    // show 1234.5 as "1,234.5", which the window's read-back takes as 1.
-    PutNumber(grid, s, 4, k.Mass[0], FormatSingle(k.Mass[0]));
-    PutNumber(grid, s, 5, k.Area, FormatSingle(k.Area));
-    // The comments are shown so that the window's Transfer, which reads every column
-    // back, keeps them.
-    grid.SetTextMatrix(s, 6, k.Comments);
-  }
+  for (int s = 1; s <= n; ++s) WriteRoomSinkRow(grid, s, building.Scenario.Sinks[room][s], 0);
   grid.SetRowCol(1, 1);
   grid.setFocus();
 }
 
-void StoreSinkData(const SinkTable& sinks, BuildingRecord& building) {
+void StoreSinkData(const SinkTable& sinks, int room, BuildingRecord& building) {
+  if (room < 1 || room > RoomCount(building)) return;
+  const int n = SinkCount(building, room);
+  for (int s = 1; s <= n; ++s) building.Scenario.Sinks[room][s] = sinks[room][s];
+}
+
+void LoadSinkData(SinkTable& sinks, const BuildingRecord& building) {
   const int rooms = RoomCount(building);
   for (int room = 1; room <= rooms; ++room) {
     const int n = SinkCount(building, room);
-    for (int s = 1; s <= n; ++s) building.Scenario.Sinks[room][s] = sinks[room][s];
+    for (int s = 1; s <= n; ++s) sinks[room][s] = building.Scenario.Sinks[room][s];
+  }
+}
+
+int FillSinkDataGrid(FlexGrid& grid, const SinkTable& sinks, int room, int pollutant,
+                     const BuildingRecord& building, std::string& message) {
+  if (!ValidPollutant(pollutant) || room < 1 || room > kMaxRooms) return 0;
+  const int n = SinkCount(building, room);
+  grid.SetRows(std::max(n, 1) + 1);
+  if (n == 0) {
+    for (int c = 1; c < grid.Cols(); ++c) grid.SetTextMatrix(1, c, "");
+    message = "No sink";
+    return 0;
+  }
+  for (int s = 1; s <= n; ++s) {
+    // A sink added since the grid was set up needs its number too.
+    grid.SetTextMatrix(s, 0, FormatSingle(static_cast<float>(s)));
+    WriteRoomSinkRow(grid, s, sinks[room][s], pollutant);
+  }
+  message = building.RoomList[room].Name;
+  return n;
+}
+
+void ReadSinkDataGrid(const FlexGrid& grid, SinkTable& sinks, int room, int pollutant, int filled) {
+  if (!ValidPollutant(pollutant) || room < 1 || room > kMaxRooms) return;
+  const int n = std::min({filled, kMaxSinks, grid.Rows() - 1});
+  for (int s = 1; s <= n; ++s) {
+    SinkRecord& k = sinks[room][s];
+    k.Name = grid.TextMatrix(s, 1);
+    k.ka[pollutant] = static_cast<float>(CellValue(grid, s, 2));
+    k.kd[pollutant] = static_cast<float>(CellValue(grid, s, 3));
+    k.Mass[pollutant] = static_cast<float>(CellValue(grid, s, 4));
+    k.Area = static_cast<float>(CellValue(grid, s, 5));
+    k.Comments = grid.TextMatrix(s, 6);
   }
 }
 

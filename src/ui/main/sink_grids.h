@@ -24,9 +24,25 @@ void SetupRoomSinkGrid(FlexGrid& grid, int room, const BuildingRecord& building)
 void FillRoomSinkGrid(FlexGrid& grid, int room, const BuildingRecord& building,
                       std::string& message);
 
-// Copies the window's sinks of rooms 1 to NumRooms, slots 1 to NumSinks, whole records,
-// into the scenario.
-void StoreSinkData(const SinkTable& sinks, BuildingRecord& building);
+// Copies the window's sinks of one room, slots 1 to its NumSinks at this moment, whole
+// records, into the scenario; nothing for a room outside 1 to NumRooms. The other rooms are
+// left as the general sink window or a sink file may have changed them meanwhile.
+void StoreSinkData(const SinkTable& sinks, int room, BuildingRecord& building);
+
+// The window's copy: every sink of rooms 1 to NumRooms, slots 1 to NumSinks, whole records.
+void LoadSinkData(SinkTable& sinks, const BuildingRecord& building);
+
+// Shows the room's sinks of the window's copy for one pollutant (0-based), numbers in the
+// general form, and returns how many sink rows it filled. `message` becomes the room's
+// name, or "No sink" for a room without sinks, whose grid keeps the header and one empty
+// row.
+int FillSinkDataGrid(FlexGrid& grid, const SinkTable& sinks, int room, int pollutant,
+                     const BuildingRecord& building, std::string& message);
+
+// Reads the first `filled` sink rows (as the last fill left them) back into the room's
+// slots of the copy for one pollutant; a cell without a leading number reads 0. Name, area
+// and comments are one per sink, whatever the pollutant.
+void ReadSinkDataGrid(const FlexGrid& grid, SinkTable& sinks, int room, int pollutant, int filled);
 
 // ---- General sink window: every sink of every room, one pollutant at a time ----
 

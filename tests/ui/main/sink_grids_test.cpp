@@ -75,15 +75,17 @@ TEST(RoomSinkGrid, MassInTheGeneralFormAndCommentsInColumnSix) {
   EXPECT_EQ(grid.Col(), 1);
 }
 
-TEST(StoreSinkData, CopiesTheSinksInUseWhole) {
+TEST(StoreSinkData, CopiesTheSinksInUseOfOneRoomWhole) {
   BuildingRecord b = ThreeRooms();
   SinkTable work = b.Scenario.Sinks;
   work[2][2].Comments = "edited";
   work[2][2].Mass[7] = 99;
+  work[1][1].Name = "another room";
   work[3][1].Name = "not in use";
-  StoreSinkData(work, b);
+  for (int room : {2, 3}) StoreSinkData(work, room, b);
   EXPECT_EQ(b.Scenario.Sinks[2][2].Comments, "edited");
   EXPECT_EQ(b.Scenario.Sinks[2][2].Mass[7], 99);
+  EXPECT_EQ(b.Scenario.Sinks[1][1].Name, "carpet");
   EXPECT_EQ(b.Scenario.Sinks[3][1].Name, "");
 }
 

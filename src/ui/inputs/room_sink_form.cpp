@@ -1,0 +1,219 @@
+#include "ui/inputs/room_sink_form.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <algorithm>
+#include <string>
+
+#include "files/reference_data.h"
+#include "platform/edit_cell.h"
+#include "platform/file_dialog.h"
+#include "platform/flex_grid.h"
+#include "platform/qt_text.h"
+#include "platform/up_down.h"
+#include "ui/common/window_menu.h"
+#include "ui/inputs/form_helpers.h"
+#include "ui/inputs/source_form_parts.h"
+
+namespace quarn {
+
+namespace {
+
+constexpr int kLeftTopTwips = 10;
+constexpr int kMinWidthTwips = 6580;
+constexpr int kMinHeightTwips = 3405;
+constexpr double kFrameWidthShare = 0.95;
+// ka, kd, the initial mass and the area are numbers; name and comments take every key.
+constexpr int kFirstNumberCol = 2;
+constexpr int kLastNumberCol = 5;
+
+constexpr InputMenuItem kMenu[] = {
+    {0, "&File", "File", MenuRole::Own},
+    {1, "&Open sink data base", "fileopen", MenuRole::Own},
+    {1, "&Close sink data base", "fileclose", MenuRole::Disabled},
+    {1, "-", "FileSep1", MenuRole::Own},
+    {1, "&Print sink information", "FilePrint", MenuRole::Disabled},
+    {1, "-", "FileSep2", MenuRole::Own},
+    {1, "&Transfer", "FileTransfer", MenuRole::Transfer},
+    {1, "&Cancel", "FileCancel", MenuRole::Cancel},
+    {0, "&Transfer", "Transfer", MenuRole::Transfer},
+    {0, "&Cancel", "cancel", MenuRole::Cancel},
+    {0, "&Edit", "Edit", MenuRole::Own},
+    {1, "Cu&t", "EditCut", MenuRole::Cut},
+    {1, "&Copy", "EditCopy", MenuRole::Copy},
+    {1, "C&lear", "editclear", MenuRole::Own},
+    {1, "&Paste", "EditPaste", MenuRole::Paste},
+    {0, "T&ools", "Tools", MenuRole::Own},
+    {1, "&Calculator", "Calculator", MenuRole::Disabled},
+    {1, "&Units conversion", "Units", MenuRole::UnitsConversion},
+    {0, "&Windows", "Windows", MenuRole::Own},
+    {1, "&Cascade", "WindowsCascade", MenuRole::Cascade},
+    {1, "&Tile", "WindowsTile", MenuRole::TileHorizontal},
+    {1, "&List windows", "WindowsList", MenuRole::ListWindows},
+    {0, "&Help", "help", MenuRole::Help},
+};
+
+int PollutantCount(const BuildingRecord& b) {
+  return std::clamp<int>(b.Scenario.NumPollutants, 0, kMaxPollutants);
+}
+
+int RoomSinkCount(const BuildingRecord& b, int room) {
+  return std::clamp<int>(b.Scenario.NumSinks[room], 0, kMaxSinks);
+}
+
+}  // namespace
+
+SinkdataForm::SinkdataForm(MainContext& context)
+    : InputForm(context, "SinkdataForm", "Room sink data") {
+  BuildControls();
+  SetCommand("fileopen", [this] { OpenSinkDatabase(); });
+  SetCommand("editclear", [this] { ClearSelection(); });
+  SetCommand("PollutantDown", [this] { StepPollutant(-1); });
+  SetCommand("PollutantUp", [this] { StepPollutant(1); });
+  BuildMenus(kMenu);
+  SetHelp(kMainHelpFile, "sinks");
+  connect(change_pollutant_, &UpDown::DownClick, this, [this] { RunCommand("PollutantDown"); });
+  connect(change_pollutant_, &UpDown::UpClick, this, [this] { RunCommand("PollutantUp"); });
+
+  GridEdit& edit = AddEditSession(*grid_, *edit_cell_, false);
+  connect(grid_, &FlexGrid::RowColChange, this, [this, &edit] {
+    edit.SetNumericOnly(grid_->Col() >= kFirstNumberCol && grid_->Col() <= kLastNumberCol);
+  });
+  // Sink data typed here are room data the scenario room window has not transferred.
+  connect(edit_cell_, &QLineEdit::textChanged, this,
+          [this] { ctx_.state.RoomDataTransferred = kFalse; });
+
+  // The load: the copy of every room's sinks, and the first pollutant's name.
+  const BuildingRecord& b = ctx_.state.Building;
+  LoadSinkData(work_, b);
+  ctx_.state.GridEventsEnabled = kTrue;
+  pollutant_name_->setText(ToQt(b.Scenario.Pollutants[0].Name));
+}
+
+void SinkdataForm::BuildControls() {
+  const EditGridControls controls = BuildEditGrid(*this, "topframe", "Grid1");
+  edit_cell_ = controls.box;
+  grid_ = controls.grid;
+  QFrame* top = controls.frame;
+  auto* row = new QHBoxLayout;
+  static_cast<QBoxLayout*>(top->layout())->insertLayout(0, row);
+  AddLabel(top, *row, "Label3", "Room:");
+  room_number_ = AddLabel(top, *row, "RoomNumber", "");
+  msg_ = AddLabel(top, *row, "Msg", "");
+  AddLabel(top, *row, "Label1", "Pollutant #");
+  pollutant_number_ = new QLineEdit(top);
+  pollutant_number_->setObjectName("PollutantNumber");
+  // Only the spinner changes the pollutant: the number indexes the pollutant table.
+  pollutant_number_->setReadOnly(true);
+  row->addWidget(pollutant_number_);
+  change_pollutant_ = new UpDown(top);
+  change_pollutant_->setObjectName("ChangePollutant");
+  row->addWidget(change_pollutant_);
+  pollutant_name_ = new QLineEdit(top);
+  pollutant_name_->setObjectName("PollutantName");
+  row->addWidget(pollutant_name_);
+  auto* spin1 = new UpDown(top);
+  spin1->setObjectName("spin1");
+  spin1->setEnabled(false);  // it steps nothing
+  row->addWidget(spin1);
+  setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
+}
+
+void SinkdataForm::Open(int16_t room) {
+  const BuildingRecord& b = ctx_.state.Building;
+  room_ = room;
+  held_ = filled_ = RoomSinkCount(b, room);
+  // The first fill comes from the scenario; the room's name replaces its "No sinks".
+  std::string message;
+  SetupRoomSinkGrid(*grid_, room, b);
+  FillRoomSinkGrid(*grid_, room, b, message);
+  grid_->setVisible(true);
+  room_number_->setText(QString::number(room));
+  pollutant_name_->setText(ToQt(b.Scenario.Pollutants[0].Name));
+  pollutant_ = 1;
+  pollutant_number_->setText("1");
+  msg_->setText(ToQt(b.RoomList[room].Name));
+}
+
+void SinkdataForm::Fill() {
+  const BuildingRecord& b = ctx_.state.Building;
+  std::string message;
+  ctx_.state.GridEventsEnabled = kFalse;
+  pollutant_name_->setText(ToQt(b.Scenario.Pollutants[pollutant_ - 1].Name));
+  filled_ = FillSinkDataGrid(*grid_, work_, room_, pollutant_ - 1, b, message);
+  msg_->setText(ToQt(message));
+  ctx_.state.GridEventsEnabled = kTrue;
+}
+
+void SinkdataForm::StepPollutant(int step) {
+  const int next = pollutant_ + step;
+  if (next < 1 || next > PollutantCount(ctx_.state.Building)) return;
+  ReadSinkDataGrid(*grid_, work_, room_, pollutant_ - 1, filled_);
+  pollutant_ = next;
+  pollutant_number_->setText(QString::number(next));
+  TakeAddedSinks();
+  Fill();
+}
+
+void SinkdataForm::TakeAddedSinks() {
+  const BuildingRecord& b = ctx_.state.Building;
+  const int n = RoomSinkCount(b, room_);
+  // A count that dropped meanwhile gave its slots up: a sink added there later is new.
+  for (int s = std::min(held_, n) + 1; s <= n; ++s) work_[room_][s] = b.Scenario.Sinks[room_][s];
+  held_ = n;
+}
+
+void SinkdataForm::Transfer() {
+  ReadSinkDataGrid(*grid_, work_, room_, pollutant_ - 1, filled_);
+  CloseForm();
+}
+
+void SinkdataForm::closeEvent(QCloseEvent* event) {
+  InputForm::closeEvent(event);
+  if (!event->isAccepted() || stored_) return;
+  // However the window closes, the copy of the room shown goes into the scenario; the
+  // pollutant shown keeps its edits only through Transfer.
+  stored_ = true;
+  ctx_.state.SinksSaved = kTrue;
+  TakeAddedSinks();
+  StoreSinkData(work_, room_, ctx_.state.Building);
+  ctx_.state.ScenarioSaved = kFalse;
+}
+
+void SinkdataForm::ClearSelection() {
+  if (ConfirmClearData(ctx_.prompt)) RunRole(MenuRole::Clear);
+}
+
+void SinkdataForm::OpenSinkDatabase() {
+  ctx_.state.CurrentFileName.clear();
+  FileDialogRequest request;
+  request.initial_name = "*.mdb";
+  request.filter = "Sink (*.MDB)|*.MDB|All files (*.*)|*.*";
+  const std::optional<std::string> name = ctx_.dialogs.OpenFileName(request);
+  if (!name) return;
+  ctx_.state.CurrentFileName = *name;
+  // Only whether it opens: nothing is read from it yet. A file that is no database says so.
+  OpenDatabaseFile(*name, ctx_.prompt);
+}
+
+SinkdataForm* OpenRoomSinks(MainContext& context, int16_t room, QWidget* opener) {
+  if (room < 1 || room > kMaxRooms) return nullptr;
+  if (SinkdataForm* open = AppWindows().Find<SinkdataForm>()) {
+    if (open->ShownRoom() == room) {
+      BringForward(*open);
+      return open;
+    }
+    open->CloseForm();
+  }
+  SinkdataForm* form = ShowInputForm<SinkdataForm>(
+      context, opener, [](MainContext& c) { return new SinkdataForm(c); }, kLeftTopTwips,
+      kLeftTopTwips, false);
+  SizeToFrameWidth(*form, kFrameWidthShare, kMinWidthTwips, kMinHeightTwips);
+  form->Open(room);
+  return form;
+}
+
+}  // namespace quarn
