@@ -14,6 +14,7 @@
 #include "platform/qt_text.h"
 #include "text/number_read.h"
 #include "ui/common/window_menu.h"
+#include "ui/inputs/general_sink_form.h"
 #include "ui/inputs/room_sink_form.h"
 #include "ui/inputs/room_source_form.h"
 #include "ui/main/room_grids.h"
@@ -231,9 +232,8 @@ void OpenSinksOfRoom(MainContext& context, int16_t room, QWidget* opener) {
   OpenRoomSinks(context, room, opener);
 }
 
-void OpenGeneralSinks(MainContext& context, QWidget* /*opener*/) {
-  // The general sink window, beside `opener`, which stays in use.
-  ShowNotImplemented(context.prompt);
+void OpenGeneralSinks(MainContext& context, QWidget* opener) {
+  OpenGeneralSinkForm(context, opener);
 }
 
 }  // namespace quarn

@@ -1,0 +1,308 @@
+#include "ui/inputs/general_sink_form.h"
+
+#include <QCoreApplication>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <optional>
+#include <string>
+
+#include "files/window_files.h"
+#include "platform/edit_cell.h"
+#include "platform/file_dialog.h"
+#include "platform/flex_grid.h"
+#include "platform/help_service.h"
+#include "platform/printer_service.h"
+#include "platform/qt_text.h"
+#include "platform/up_down.h"
+#include "ui/common/window_menu.h"
+#include "ui/inputs/form_helpers.h"
+#include "ui/inputs/scenario_room_form.h"
+#include "ui/inputs/source_form_parts.h"
+#include "ui/main/room_grids.h"
+#include "ui/main/scenario_room_grids.h"
+#include "ui/results/input_reports.h"
+
+namespace quarn {
+
+namespace {
+
+constexpr int kLeftTwips = 5;
+constexpr int kFrameTopTwips = 10;
+constexpr int kGridLeftTwips = 10;
+constexpr int kGridBelowFrameTwips = 50;
+constexpr int kPrintPageLines = 67;
+// The name is text; ka, kd, the area and the room number are numbers.
+constexpr int kFirstNumberCol = 1;
+constexpr int kLastNumberCol = 4;
+// Where a pollutant step leaves the cursor: on ka's neighbour, kd.
+constexpr int kStepCol = 2;
+
+constexpr InputMenuItem kMenu[] = {
+    {0, "&File", "File", MenuRole::Own},
+    {1, "&Open", "fileopen", MenuRole::Own},
+    {1, "&Save sink data", "filesave", MenuRole::Own},
+    {1, "-", "FileSep1", MenuRole::Own},
+    {1, "&Print sink data", "FilePrint", MenuRole::Own},
+    {1, "-", "FileSep2", MenuRole::Own},
+    {1, "&Transfer", "FileTransfer", MenuRole::Transfer},
+    {1, "&Cancel", "FileCancel", MenuRole::Cancel},
+    {0, "&Transfer", "Transfer", MenuRole::Transfer},
+    {0, "&Cancel", "cancel", MenuRole::Cancel},
+    {0, "&Edit", "Edit", MenuRole::Own},
+    {1, "Cu&t", "EditCut", MenuRole::Cut},
+    {1, "&Copy", "EditCopy", MenuRole::Copy},
+    {1, "&Paste", "EditPaste", MenuRole::Paste},
+    {1, "&Insert Row", "Editinsert", MenuRole::Disabled},
+    {1, "&Delete Row", "Editdelete", MenuRole::Disabled},
+    {0, "&Window", "Window", MenuRole::Own},
+    {1, "&Cascade", "WindowCascade", MenuRole::Cascade},
+    {1, "&Tile horizontal", "WindowTileH", MenuRole::TileHorizontal},
+    {1, "Tile &vertical", "WindowVertical", MenuRole::TileVertical},
+    {1, "&List windows", "WindowsList", MenuRole::ListWindows},
+    {0, "&Tools", "Tools", MenuRole::Own},
+    {1, "&Calculator", "Calculator", MenuRole::Calculator},
+    {1, "&Units conversion", "Units", MenuRole::UnitsConversion},
+    {0, "&Help", "help", MenuRole::Help},
+    {0, "&PM Model changes", "PMchanges", MenuRole::Own},
+};
+
+FileDialogRequest SinkFileRequest() {
+  FileDialogRequest request;
+  request.filter = "Sink (*.SNK)|*.SNK|All files (*.*)|*.*";
+  request.default_extension = "SNK";
+  request.initial_name = "*.SNK";
+  return request;
+}
+
+int PollutantCount(const ScenarioRecord& s) {
+  return std::clamp<int>(s.NumPollutants, 1, kMaxPollutants);
+}
+
+QLineEdit* AddBox(QWidget* parent, QBoxLayout& layout, const char* name) {
+  auto* box = new QLineEdit(parent);
+  box->setObjectName(name);
+  // Only the spinner changes the pollutant: the number indexes the sinks' per-pollutant
+  // values, and the name is that pollutant's.
+  box->setReadOnly(true);
+  layout.addWidget(box);
+  return box;
+}
+
+}  // namespace
+
+GeneralSinkForm::GeneralSinkForm(MainContext& context)
+    : InputForm(context, "GeneralSinkForm", "Sink data") {
+  BuildControls();
+  SetCommand("fileopen", [this] { OpenSinkFile(); });
+  SetCommand("filesave", [this] { SaveSinkFile(); });
+  SetCommand("FilePrint", [this] { PrintSinks(); });
+  SetCommand("PMchanges", [this] { ctx_.help.ShowHelp("RIRozid.HLP", "Sinks"); });
+  SetCommand("PollutantDown", [this] { StepPollutant(-1); });
+  SetCommand("PollutantUp", [this] { StepPollutant(1); });
+  BuildMenus(kMenu);
+  SetHelp(kMainHelpFile, "Sinks general");
+  connect(spinner_, &UpDown::DownClick, this, [this] { RunCommand("PollutantDown"); });
+  connect(spinner_, &UpDown::UpClick, this, [this] { RunCommand("PollutantUp"); });
+  WireEditing();
+
+  SetupGeneralSinkGrid(*grid_);
+  ShowPollutant(0);
+  ctx_.state.GridEventsEnabled = kTrue;
+}
+
+void GeneralSinkForm::BuildControls() {
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(TwipsToPixels(kGridLeftTwips), TwipsToPixels(kFrameTopTwips), 0, 0);
+  layout->setSpacing(TwipsToPixels(kGridBelowFrameTwips));
+  frame1_ = new QFrame(central);
+  frame1_->setObjectName("Frame1");
+  frame1_->setFrameShape(QFrame::StyledPanel);
+  auto* top = new QHBoxLayout(frame1_);
+  AddLabel(frame1_, *top, "Sin", "Sink data for pollutant #");
+  number_ = AddBox(frame1_, *top, "PollutantNumber");
+  number_->setFixedWidth(TwipsToPixels(500));
+  spinner_ = new UpDown(frame1_);
+  spinner_->setObjectName("UpDown1");
+  top->addWidget(spinner_);
+  name_ = AddBox(frame1_, *top, "PollutantName");
+  top->addStretch(1);
+  layout->addWidget(frame1_);
+  grid_ = new FlexGrid(central);
+  grid_->setObjectName("sinkSS");
+  layout->addWidget(grid_, 1);
+  // Not in the layout: it is laid over the cell being edited.
+  edit_cell_ = new EditCellBox(central);
+  edit_cell_->setObjectName("EditCell");
+  setCentralWidget(central);
+}
+
+void GeneralSinkForm::WireEditing() {
+  edit_ = &AddEditSession(*grid_, *edit_cell_, false, GridEdit::Wiring::Manual);
+  // The cell keeps its value until the edit is stored, as the box covers it meanwhile.
+  edit_->SetMirrorTyping(false);
+  connect(grid_, &FlexGrid::RowColChange, this, [this] {
+    edit_->SetNumericOnly(grid_->Col() >= kFirstNumberCol && grid_->Col() <= kLastNumberCol);
+  });
+  connect(grid_, &FlexGrid::KeyDown, this, [this](int& key_code, int shift) {
+    PlaceEditCell();
+    edit_->GridKeyDown(key_code, shift);
+  });
+  connect(grid_, &FlexGrid::KeyPress, this, [this](int& key_ascii) {
+    PlaceEditCell();
+    edit_->GridKeyPress(key_ascii);
+  });
+  // A double click edits the cell's text as F2 does.
+  connect(grid_, &FlexGrid::DblClick, this, [this] {
+    PlaceEditCell();
+    int key_code = keycode::kF2;
+    edit_->GridKeyDown(key_code, 0);
+  });
+  // The text typed reaches the cell when the grid has the focus again or its cursor moves.
+  auto store = [this] {
+    if (edit_->CellEditActive()) edit_->CommitOpenEdit();
+  };
+  connect(grid_, &FlexGrid::GotFocus, this, store);
+  connect(grid_, &FlexGrid::LeaveCell, this, store);
+  connect(edit_cell_, &EditCellBox::LostFocus, edit_, &GridEdit::EditCellLostFocus);
+  connect(edit_cell_, &EditCellBox::KeyDown, this, &GeneralSinkForm::EditCellKeyDown);
+  connect(edit_cell_, &EditCellBox::KeyPress, edit_, &GridEdit::EditCellKeyPress);
+}
+
+QSize GeneralSinkForm::sizeHint() const {
+  return WithWholeMenuBar(*this, InputForm::sizeHint());
+}
+
+void GeneralSinkForm::Load() {
+  LoadGeneralSinkForm(*grid_, ctx_.state.Building, rows_);
+  grid_->setFocus(Qt::OtherFocusReason);
+}
+
+void GeneralSinkForm::ShowPollutant(int p) {
+  pollutant_ = p;
+  number_->setText(QString::number(p));
+  name_->setText(ToQt(ctx_.state.Building.Scenario.Pollutants[static_cast<size_t>(p)].Name));
+}
+
+bool GeneralSinkForm::ReadBack() {
+  grid_->setVisible(false);
+  const bool stored =
+      ReadGeneralSinkGrid(pollutant_, *grid_, ctx_.state.Building, rows_, ctx_.prompt);
+  if (stored) ctx_.state.ScenarioSaved = kFalse;
+  return stored;
+}
+
+void GeneralSinkForm::StepPollutant(int step) {
+  const int next = pollutant_ + step;
+  if (next >= 0 && next < PollutantCount(ctx_.state.Building.Scenario)) {
+    // The grid of a refused read-back stays on its pollutant for the user to mend.
+    if (ReadBack()) {
+      ShowPollutant(next);
+      FillGeneralSinkGrid(next, *grid_, ctx_.state.Building, rows_);
+      grid_->SetRowCol(1, kStepCol);
+    }
+    grid_->setVisible(true);
+    grid_->setFocus(Qt::OtherFocusReason);
+  }
+  ctx_.state.GridEditFlag = kTrue;
+}
+
+void GeneralSinkForm::Transfer() {
+  if (!ReadBack()) {
+    grid_->setVisible(true);
+    return;
+  }
+  ProgramState& state = ctx_.state;
+  state.SinksSaved = kTrue;
+  CloseForm();
+  // The counts this window has set, in the scenario room window's grid when it is open.
+  if (auto* rooms = AppWindows().Find<ScenarioRoomForm>())
+    FillRoomCountGrid(rooms->roomss(), state);
+}
+
+void GeneralSinkForm::PlaceEditCell() {
+  if (!grid_->HasCurrentCell()) return;
+  const QPoint at = grid_->geometry().topLeft() +
+                    QPoint(TwipsToPixels(grid_->CellLeft()), TwipsToPixels(grid_->CellTop()));
+  edit_cell_->setGeometry(at.x(), at.y(), TwipsToPixels(grid_->CellWidth()),
+                          TwipsToPixels(grid_->CellHeight()));
+  edit_cell_->raise();
+}
+
+void GeneralSinkForm::EditCellKeyDown(int& key_code, int /*shift*/) {
+  switch (key_code) {
+    case keycode::kEscape: {
+      // The box goes and the cell keeps what it held.
+      int key_ascii = keycode::kEscape;
+      edit_->EditCellKeyPress(key_ascii);
+      break;
+    }
+    case keycode::kReturn:
+    case keycode::kDown:
+    case keycode::kUp: {
+      const bool up = key_code == keycode::kUp;
+      edit_->CommitCellEdit(0);
+      QCoreApplication::processEvents();
+      const int row = grid_->Row();
+      if (up && row > grid_->FixedRows()) grid_->SetRow(row - 1);
+      if (!up && row < grid_->Rows() - 1) grid_->SetRow(row + 1);
+      break;
+    }
+    default:
+      return;  // Left, Right and the rest move the caret in the box
+  }
+  key_code = 0;
+}
+
+void GeneralSinkForm::SaveSinkFile() {
+  ctx_.state.CurrentFileName.clear();
+  // The records hold the grid even when the dialog is then cancelled; a refused grid is
+  // not written.
+  if (ReadBack()) {
+    if (const std::optional<std::string> name = ctx_.dialogs.SaveFileName(SinkFileRequest())) {
+      ctx_.state.CurrentFileName = *name;
+      const BuildingRecord& b = ctx_.state.Building;
+      WriteGeneralSinkFile(b.Scenario, RoomCount(b), ctx_.state.DataSeparator, *name, ctx_.prompt);
+    }
+  }
+  grid_->setVisible(true);
+}
+
+void GeneralSinkForm::OpenSinkFile() {
+  ctx_.state.CurrentFileName.clear();
+  const std::optional<std::string> name = ctx_.dialogs.OpenFileName(SinkFileRequest());
+  if (!name) return;
+  ctx_.state.CurrentFileName = *name;
+  BuildingRecord& b = ctx_.state.Building;
+  // A damaged file has said so and changed nothing: the grid keeps what was typed.
+  if (!ReadGeneralSinkFile(b.Scenario, RoomCount(b), ctx_.state.DataSeparator, *name,
+                           ctx_.prompt)) {
+    return;
+  }
+  ctx_.state.ScenarioSaved = kFalse;
+  FillGeneralSinkGrid(pollutant_, *grid_, b, rows_);
+}
+
+void GeneralSinkForm::PrintSinks() {
+  PrintCommand command(ctx_.printer);
+  int line_count = 0;
+  PrintSinkData(command.Job(), ctx_.state.Building, line_count, kPrintPageLines);
+  command.Job().EndDocument();
+}
+
+GeneralSinkForm* OpenGeneralSinkForm(MainContext& context, QWidget* opener) {
+  const bool open = AppWindows().Find<GeneralSinkForm>() != nullptr;
+  // The scenario room window stays in use beside this one.
+  auto* form = ShowInputForm<GeneralSinkForm>(
+      context, opener, [](MainContext& c) { return new GeneralSinkForm(c); }, kLeftTwips, 0, false);
+  if (open) return form;
+  form->Load();
+  QWidget* outer = OuterFrame(form);
+  outer->resize(outer->sizeHint());
+  return form;
+}
+
+}  // namespace quarn
