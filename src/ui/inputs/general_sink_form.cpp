@@ -148,26 +148,23 @@ void GeneralSinkForm::WireEditing() {
     edit_->SetNumericOnly(grid_->Col() >= kFirstNumberCol && grid_->Col() <= kLastNumberCol);
   });
   connect(grid_, &FlexGrid::KeyDown, this, [this](int& key_code, int shift) {
-    PlaceEditCell();
+    if (key_code == keycode::kF2) PlaceEditCell(true);
     edit_->GridKeyDown(key_code, shift);
   });
   connect(grid_, &FlexGrid::KeyPress, this, [this](int& key_ascii) {
-    PlaceEditCell();
+    if (!edit_->CellEditActive()) PlaceEditCell(false);
     edit_->GridKeyPress(key_ascii);
   });
   // A double click edits the cell's text as F2 does.
   connect(grid_, &FlexGrid::DblClick, this, [this] {
-    PlaceEditCell();
+    PlaceEditCell(true);
     int key_code = keycode::kF2;
     edit_->GridKeyDown(key_code, 0);
   });
   // The text typed reaches the cell when the grid has the focus again or its cursor moves.
-  auto store = [this] {
-    if (edit_->CellEditActive()) edit_->CommitOpenEdit();
-  };
-  connect(grid_, &FlexGrid::GotFocus, this, store);
-  connect(grid_, &FlexGrid::LeaveCell, this, store);
-  connect(edit_cell_, &EditCellBox::LostFocus, edit_, &GridEdit::EditCellLostFocus);
+  connect(grid_, &FlexGrid::GotFocus, this, [this] { StoreEdit(Qt::OtherFocusReason); });
+  connect(grid_, &FlexGrid::LeaveCell, this, [this] { StoreEdit(Qt::OtherFocusReason); });
+  connect(edit_cell_, &EditCellBox::LostFocus, this, &GeneralSinkForm::StoreEdit);
   connect(edit_cell_, &EditCellBox::KeyDown, this, &GeneralSinkForm::EditCellKeyDown);
   connect(edit_cell_, &EditCellBox::KeyPress, edit_, &GridEdit::EditCellKeyPress);
 }
@@ -223,13 +220,27 @@ void GeneralSinkForm::Transfer() {
     FillRoomCountGrid(rooms->roomss(), state);
 }
 
-void GeneralSinkForm::PlaceEditCell() {
+void GeneralSinkForm::PlaceEditCell(bool on_cell_text) {
+  edit_on_cell_text_ = on_cell_text;
   if (!grid_->HasCurrentCell()) return;
   const QPoint at = grid_->geometry().topLeft() +
                     QPoint(TwipsToPixels(grid_->CellLeft()), TwipsToPixels(grid_->CellTop()));
   edit_cell_->setGeometry(at.x(), at.y(), TwipsToPixels(grid_->CellWidth()),
                           TwipsToPixels(grid_->CellHeight()));
   edit_cell_->raise();
+}
+
+void GeneralSinkForm::StoreEdit(Qt::FocusReason reason) {
+  if (!edit_->CellEditActive()) return;
+  // An edit begun on the cell's text stores even an emptied box. One begun by a key holds
+  // nothing typed while it is empty (the column may have refused the key), and the cell
+  // keeps its value; a menu opening or another window coming forward leaves the edit open.
+  if (edit_on_cell_text_ && reason != Qt::PopupFocusReason &&
+      reason != Qt::ActiveWindowFocusReason) {
+    edit_->CommitOpenEdit();
+  } else {
+    edit_->EditCellLostFocus(reason);
+  }
 }
 
 void GeneralSinkForm::EditCellKeyDown(int& key_code, int /*shift*/) {

@@ -41,8 +41,11 @@ class GeneralSinkForm : public InputForm {
   // The grid into the sinks for the pollutant shown; false, with the landed message, when
   // a row names no room of the building or a third sink for one room.
   bool ReadBack();
-  // The edit box over the current cell, where the edit that starts now is typed.
-  void PlaceEditCell();
+  // The edit box over the current cell, where the edit that starts now is typed, with the
+  // cell's text or with the key typed.
+  void PlaceEditCell(bool on_cell_text);
+  // The typed text into the edited cell, when the box loses the focus for that reason.
+  void StoreEdit(Qt::FocusReason reason);
   void EditCellKeyDown(int& key_code, int shift);
   void SaveSinkFile();
   void OpenSinkFile();
@@ -56,6 +59,7 @@ class GeneralSinkForm : public InputForm {
   EditCellBox* edit_cell_ = nullptr;
   GridEdit* edit_ = nullptr;
   int pollutant_ = 0;
+  bool edit_on_cell_text_ = false;
   // Where each row of the last fill came from, so that the read-back keeps whole sinks.
   GeneralSinkRows rows_;
 };

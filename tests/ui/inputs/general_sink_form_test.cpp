@@ -197,6 +197,18 @@ TEST_F(GeneralSinkWindow, ACellIsEditedInABoxLaidOverIt) {
   testing::Key(Qt::Key_F2);
   testing::Key(Qt::Key_Up);
   EXPECT_EQ(Grid().Row(), 1) << "not above the first row";
+
+  // Leaving the box by a click: a text emptied is stored, a refused key stores nothing.
+  testing::DoubleClick(Grid().viewport(), Grid().CellCenter(3, 3));
+  box->selectAll();
+  testing::Key(Qt::Key_Backspace, "\b");
+  testing::ClickCell(Grid(), 2, 3);
+  EXPECT_EQ(Grid().TextMatrix(3, 3), "");
+  testing::Type(",");
+  EXPECT_TRUE(box->isVisible());
+  testing::ClickCell(Grid(), 1, 3);
+  EXPECT_EQ(Grid().TextMatrix(2, 3), "20");
+  EXPECT_FALSE(box->isVisible());
 }
 
 TEST_F(GeneralSinkWindow, SavedFilesOpenBackUnderEitherSeparatorAndPrintGoesOut) {
