@@ -99,6 +99,12 @@ TEST_F(GeneralSinkWindow, ShowsEverySinkAndTransferAssignsATypedRowToItsRoom) {
   EXPECT_EQ(Grid().TextMatrix(4, 0), "");
   EXPECT_EQ(Grid().Row(), 1);
   EXPECT_EQ(Grid().Col(), 0);
+  ChooseMenu(*form, {"help"});
+  ChooseMenu(*form, {"PMchanges"});
+  using Shown = std::pair<std::string, std::string>;
+  ASSERT_EQ(help.shown.size(), 2U);
+  EXPECT_EQ(help.shown[0], Shown("RovozUzav.HLP", "Sinks general"));
+  EXPECT_EQ(help.shown[1], Shown("RIRozid.HLP", "Sinks"));
 
   TypeAt(4, 4, "1");
   TypeAt(4, 0, "Shelf");
