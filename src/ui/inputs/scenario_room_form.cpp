@@ -7,7 +7,6 @@
 #include <array>
 #include <optional>
 
-#include "model/not_implemented.h"
 #include "platform/edit_cell.h"
 #include "platform/flex_grid.h"
 #include "platform/help_service.h"

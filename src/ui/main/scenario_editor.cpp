@@ -351,7 +351,7 @@ void mainscenarioform::WireCommands() {
       {"Transfer", [this] { Transfer(); }},
       {"cancel", [this] { Cancel(); }},
       {"HVACAirClean",
-       [this, units, open] {
+       [units, open] {
          units();
          open(InputWindow::HVACAirCleaner)();
        }},
