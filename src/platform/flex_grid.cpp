@@ -2,12 +2,14 @@
 
 #include <QAbstractTableModel>
 #include <QApplication>
+#include <QFont>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPalette>
 #include <QScrollBar>
 #include <algorithm>
+#include <set>
 #include <unordered_map>
 #include <vector>
 
@@ -53,6 +55,12 @@ class FlexGridModel : public QAbstractTableModel {
       case Qt::TextAlignmentRole:
         if (IsFixed(r, c)) return int(Qt::AlignCenter);
         return int(Qt::AlignLeft | Qt::AlignVCenter);
+      case Qt::FontRole: {
+        if (bold_rows_.count(r) == 0) return {};
+        QFont font = QApplication::font();
+        font.setBold(true);
+        return font;
+      }
       default:
         return {};
     }
@@ -198,6 +206,15 @@ class FlexGridModel : public QAbstractTableModel {
     std::fill(has_number_.begin(), has_number_.end(), 0);
   }
 
+  bool Bold(int r) const { return bold_rows_.count(r) != 0; }
+  void SetBold(int r, bool bold) {
+    if (bold) {
+      bold_rows_.insert(r);
+    } else {
+      bold_rows_.erase(r);
+    }
+  }
+
   QColor Color(int r, int c) const {
     auto it = colors_.find(Index(r, c));
     return it == colors_.end() ? QColor() : QColor::fromRgba(it->second);
@@ -249,6 +266,7 @@ class FlexGridModel : public QAbstractTableModel {
   std::vector<double> numbers_;
   std::vector<char> has_number_;
   std::unordered_map<size_t, QRgb> colors_;
+  std::set<int> bold_rows_;  // by row number, as few as the headings
 };
 
 int KeyCodeOf(int qt_key) {
@@ -299,12 +317,20 @@ int KeyCodeOf(int qt_key) {
   return 0;
 }
 
-int ShiftStateOf(const QKeyEvent& event) {
+namespace {
+
+int ShiftBits(Qt::KeyboardModifiers modifiers) {
   int shift = 0;
-  if (event.modifiers() & Qt::ShiftModifier) shift |= kShiftMask;
-  if (event.modifiers() & Qt::ControlModifier) shift |= kCtrlMask;
-  if (event.modifiers() & Qt::AltModifier) shift |= kAltMask;
+  if (modifiers & Qt::ShiftModifier) shift |= kShiftMask;
+  if (modifiers & Qt::ControlModifier) shift |= kCtrlMask;
+  if (modifiers & Qt::AltModifier) shift |= kAltMask;
   return shift;
+}
+
+}  // namespace
+
+int ShiftStateOf(const QKeyEvent& event) {
+  return ShiftBits(event.modifiers());
 }
 
 FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), model_(new FlexGridModel(this)) {
@@ -648,6 +674,16 @@ void FlexGrid::SetWordWrap(bool wrap) {
   ForEachView([&](QTableView* v) { v->setWordWrap(wrap); });
 }
 
+bool FlexGrid::RowFontBold(int row) const {
+  return row >= 0 && row < Rows() && model_->Bold(row);
+}
+
+void FlexGrid::SetRowFontBold(int row, bool bold) {
+  if (row < 0 || row >= Rows()) return;
+  model_->SetBold(row, bold);
+  Repaint();
+}
+
 void FlexGrid::Repaint() {
   // Writes do not signal the model: a fill of many cells needs one repaint of what is on
   // screen, asked for once and done when the event loop next runs.
@@ -820,8 +856,39 @@ std::optional<FlexGrid::CellPos> FlexGrid::PressedCellAt(const QPoint& pos) cons
   return CellPos{r, fixed_cols_};
 }
 
+void FlexGrid::NoteMouseCell(const QPoint& pos) {
+  // Under the frozen headings the fixed rows and columns stand unscrolled.
+  auto fixed_at = [](int at, int count, const auto& size) {
+    for (int i = 0; i < count; ++i) {
+      at -= size(i);
+      if (at < 0) return i;
+    }
+    return -1;
+  };
+  mouse_row_ = pos.y() < FixedHeightPx()
+                   ? fixed_at(pos.y(), fixed_rows_, [this](int r) { return rowHeight(r); })
+                   : rowAt(pos.y());
+  mouse_col_ = pos.x() < FixedWidthPx()
+                   ? fixed_at(pos.x(), fixed_cols_, [this](int c) { return columnWidth(c); })
+                   : columnAt(pos.x());
+}
+
+void FlexGrid::RaiseMouse(void (FlexGrid::*signal)(int, int, int, int), const QMouseEvent& event,
+                          Qt::MouseButtons buttons) {
+  const QPoint pos = event.position().toPoint();
+  NoteMouseCell(pos);
+  int button = 0;
+  if (buttons & Qt::LeftButton) button |= 1;
+  if (buttons & Qt::RightButton) button |= 2;
+  if (buttons & Qt::MiddleButton) button |= 4;
+  emit(this->*signal)(button, ShiftBits(event.modifiers()),
+                      PixelsToTwips(pos.x() + viewport()->x()),
+                      PixelsToTwips(pos.y() + viewport()->y()));
+}
+
 void FlexGrid::mousePressEvent(QMouseEvent* event) {
   setFocus(Qt::MouseFocusReason);
+  RaiseMouse(&FlexGrid::MouseDown, *event, event->button());
   press_on_cell_ = false;
   if (event->button() != Qt::LeftButton) return;
   const auto cell = PressedCellAt(event->position().toPoint());
@@ -836,6 +903,7 @@ void FlexGrid::mousePressEvent(QMouseEvent* event) {
 }
 
 void FlexGrid::mouseMoveEvent(QMouseEvent* event) {
+  RaiseMouse(&FlexGrid::MouseMove, *event, event->buttons());
   if (!dragging_) return;
   QPoint p = event->position().toPoint();
   // Dragging over the headings or past the edge extends to the nearest cell.
@@ -850,6 +918,7 @@ void FlexGrid::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void FlexGrid::mouseReleaseEvent(QMouseEvent* event) {
+  RaiseMouse(&FlexGrid::MouseUp, *event, event->button());
   dragging_ = false;
   if (event->button() == Qt::LeftButton && press_on_cell_) emit Click();
   press_on_cell_ = false;
@@ -857,7 +926,12 @@ void FlexGrid::mouseReleaseEvent(QMouseEvent* event) {
 
 void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
-  if (DataCellAt(event->position().toPoint())) emit DblClick();
+  NoteMouseCell(event->position().toPoint());
+  if (DataCellAt(event->position().toPoint())) {
+    emit DblClick();
+  } else if (mouse_row_ >= 0 && mouse_col_ >= 0) {
+    emit HeadingDblClick();
+  }
 }
 
 void FlexGrid::focusInEvent(QFocusEvent* event) {

@@ -146,6 +146,9 @@ class FlexGrid : public QTableView {
   void SetRedraw(bool redraw);
   bool WordWrap() const;
   void SetWordWrap(bool wrap);
+  // A row drawn in a bold font (a heading row, as a rule).
+  bool RowFontBold(int row) const;
+  void SetRowFontBold(int row, bool bold);
 
   // The current cell's rectangle in twips, relative to the grid's own top-left corner.
   int CellLeft() const;
@@ -162,6 +165,11 @@ class FlexGrid : public QTableView {
   // The centre of a cell in viewport coordinates (for tests and for placing a box).
   QPoint CellCenter(int row, int col) const;
 
+  // The cell under the last mouse event, headings included; -1 where the point lay past the
+  // last row or column.
+  int MouseRow() const { return mouse_row_; }
+  int MouseCol() const { return mouse_col_; }
+
   // The view must not scroll a cell under the frozen headings.
   void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
   // No keyboard search: a typed character is the window's to handle.
@@ -175,7 +183,15 @@ class FlexGrid : public QTableView {
   void KeyDown(int& key_code, int shift);
   void KeyPress(int& key_ascii);
   void Click();
+  // A double click on a data cell; HeadingDblClick one on a heading.
   void DblClick();
+  void HeadingDblClick();
+  // Raised over headings and cells alike: the button (1 left, 2 right, 4 middle; for
+  // MouseMove the buttons held), the shift state bits of KeyDown, and the point in twips from
+  // the grid's top-left corner.
+  void MouseDown(int button, int shift, int x, int y);
+  void MouseMove(int button, int shift, int x, int y);
+  void MouseUp(int button, int shift, int x, int y);
   void GotFocus();
 
  protected:
@@ -191,6 +207,12 @@ class FlexGrid : public QTableView {
 
  private:
   std::optional<CellPos> PressedCellAt(const QPoint& viewport_pos) const;
+  // Notes the cell under a viewport point for MouseRow and MouseCol.
+  void NoteMouseCell(const QPoint& viewport_pos);
+  // Notes the cell under the event and raises `signal` with the buttons, the event's shift
+  // state and its point.
+  void RaiseMouse(void (FlexGrid::*signal)(int, int, int, int), const QMouseEvent& event,
+                  Qt::MouseButtons buttons);
   void MoveCursor(int row, int col, int row_sel, int col_sel);
   void MoveByKey(int key_code, int shift);
   int ClampRow(int row) const;
@@ -219,6 +241,8 @@ class FlexGrid : public QTableView {
   bool repaint_pending_ = false;
   bool dragging_ = false;
   bool press_on_cell_ = false;
+  int mouse_row_ = -1;
+  int mouse_col_ = -1;
 };
 
 }  // namespace quarn
