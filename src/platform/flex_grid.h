@@ -188,7 +188,8 @@ class FlexGrid : public QTableView {
   void HeadingDblClick();
   // Raised over headings and cells alike: the button (1 left, 2 right, 4 middle; for
   // MouseMove the buttons held), the shift state bits of KeyDown, and the point in twips from
-  // the grid's top-left corner.
+  // the grid's top-left corner. Moves are raised while a button is held, which is all that
+  // the windows follow (a drag), so the grid needs no tracking of the bare pointer.
   void MouseDown(int button, int shift, int x, int y);
   void MouseMove(int button, int shift, int x, int y);
   void MouseUp(int button, int shift, int x, int y);
