@@ -201,10 +201,15 @@ std::optional<SourceDatabase> ReadSourceDatabase(const std::string& file_name, P
 bool OpenDatabaseFile(const std::string& file_name, Prompt& prompt) {
   std::string reason;
   if (!JetDatabase::Open(file_name, &reason)) {
-    ShowError(prompt, "Error.  Cannot open the database " + file_name + ".  " + reason);
+    ShowDatabaseNotOpened(file_name, reason, prompt);
     return false;
   }
   return true;
+}
+
+void ShowDatabaseNotOpened(const std::string& file_name, const std::string& reason,
+                           Prompt& prompt) {
+  ShowError(prompt, "Error.  Cannot open the database " + file_name + ".  " + reason);
 }
 
 }  // namespace quarn

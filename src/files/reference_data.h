@@ -86,5 +86,8 @@ std::optional<SourceDatabase> ReadSourceDatabase(const std::string& file_name, P
 // Opens the named file as a database and closes it again, to learn that it opens: the file
 // must be a Jet database whose catalogue can be read. False after a message otherwise.
 bool OpenDatabaseFile(const std::string& file_name, Prompt& prompt);
+// The message of a database file that did not open, or did not hold what was asked of it:
+// "Error.  Cannot open the database " & name & ".  " & reason.
+void ShowDatabaseNotOpened(const std::string& file_name, const std::string& reason, Prompt& prompt);
 
 }  // namespace quarn

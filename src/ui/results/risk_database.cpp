@@ -1,0 +1,387 @@
+#include "ui/results/risk_database.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolBar>
+#include <algorithm>
+#include <optional>
+#include <utility>
+
+#include "files/database_service.h"
+#include "files/reference_data.h"
+#include "files/window_files.h"
+#include "model/not_implemented.h"
+#include "platform/clipboard.h"
+#include "platform/data_control.h"
+#include "platform/file_dialog.h"
+#include "platform/flex_grid.h"
+#include "platform/printer_service.h"
+#include "platform/qt_text.h"
+#include "text/number_read.h"
+#include "text/number_text.h"
+#include "ui/common/window_menu.h"
+#include "ui/main/data_grids.h"
+#include "ui/main/room_grids.h"
+
+namespace quarn {
+namespace {
+
+constexpr const char* kTable = "PollutantList";
+constexpr const char* kRiskDbFile = "VADUZODU.MDB";
+constexpr const char* kRiskDataFile = "DEVOviza15.MDB";
+constexpr const char* kPollutantField = "Pollutant";
+
+// The table's fields in the order of the grid's columns 1 to 7.
+constexpr std::array<const char*, 7> kFields{"Pollutant",         "IrritantConcentration",
+                                             "OdorConcentration", "ThresholdConcentration",
+                                             "CancerRisk",        "Comments",
+                                             "Reference"};
+constexpr int kGridCols = 9;
+constexpr int kNameCol = 1;
+constexpr int kIrritantCol = 2;
+constexpr int kCancerCol = 5;
+
+// ---- the table ----
+
+bool IsNumberField(const std::string& field) {
+  return field == "IrritantConcentration" || field == "OdorConcentration" ||
+         field == "ThresholdConcentration" || field == "CancerRisk";
+}
+
+// The database's own number text in the program's plain form; a text that is no number, a
+// Null included, stays as it is.
+std::string PlainNumber(const std::string& text) {
+  const std::optional<double> value = ParseNumber(text);
+  const std::optional<float> single = value ? AsSingle(*value) : std::nullopt;
+  return single ? FormatSingle(*single) : text;
+}
+
+// The file's risk table with its numbers in plain form; nullopt when the file does not open
+// as a database or holds no such table, after a message when `report` is set.
+std::optional<JetTable> ReadRiskTable(MainContext& ctx, const std::string& file, bool report) {
+  DatabaseTable read = ctx.database.ReadTable(file, kTable);
+  if (!read.table) {
+    if (report) {
+      const std::string reason =
+          read.opened ? std::string("The database holds no table ") + kTable + "." : read.reason;
+      ShowDatabaseNotOpened(file, reason, ctx.prompt);
+    }
+    return std::nullopt;
+  }
+  JetTable& table = *read.table;
+  for (size_t c = 0; c < table.columns.size(); ++c) {
+    if (!IsNumberField(table.columns[c])) continue;
+    for (auto& row : table.rows) {
+      if (c < row.size()) row[c] = PlainNumber(row[c]);
+    }
+  }
+  return std::move(read.table);
+}
+
+void ShowRecords(DataControl& data, JetTable table) {
+  data.SetRecords(std::move(table.columns), std::move(table.rows));
+}
+
+// The data control's caption names its record's pollutant, "End of data" a record without.
+void CaptionFollowsRecord(DataControl& data) {
+  QObject::connect(&data, &DataControl::Reposition, &data, [&data] {
+    const std::string pollutant = data.Field(kPollutantField);
+    data.SetCaption(pollutant.empty() ? "End of data" : pollutant);
+  });
+}
+
+FileDialogRequest Request(const char* pattern, const char* filter, const char* extension) {
+  FileDialogRequest request;
+  request.initial_name = pattern;
+  request.filter = filter;
+  request.default_extension = extension;
+  return request;
+}
+
+// ---- fmRiskDB ----
+
+constexpr std::array<MenuEntry, 5> kRiskDbMenu{{
+    {0, "&File", "file", 0},
+    {1, "&Transfer", "FileTransfer", 0},
+    {1, "&Cancel", "FileCancel", 0},
+    {1, "-", "sep", 0},
+    {1, "&Print risk data base", "FilePrint", 0},
+}};
+constexpr int kGridWidthMargin = 100;
+constexpr QSize kRiskDbSize{9600, 4800};
+
+// ---- RiskDataForm ----
+
+struct BoxSpec {
+  const char* name;
+  const char* field;
+  const char* label;
+};
+constexpr std::array<BoxSpec, 7> kBoxes{{
+    {"PollutantName", "Pollutant", "Pollutant Name:"},
+    {"Irritant", "IrritantConcentration", "Concentration for irritant response mg/m3"},
+    {"Cancer", "CancerRisk", "Concentration for 1e-5 lifetime cancer risk ug/m3"},
+    {"Text1", "OdorConcentration", "Odor concentration"},
+    {"Text2", "ThresholdConcentration", "Threshold concentration"},
+    {"Comments", "Comments", "Comments"},
+    {"references", "Reference", "References"},
+}};
+// The boxes whose whole text is selected when they get the focus.
+constexpr size_t kSelectAllBoxes = 3;
+
+constexpr std::array<InputMenuItem, 16> kRiskDataMenu{{
+    {0, "&File", "file", MenuRole::Own},
+    {1, "&Open Risk File", "fileopen", MenuRole::Own},
+    {1, "&Save Risk Data file", "filesave", MenuRole::Own},
+    {1, "Open risk &Database", "openriskdb", MenuRole::Own},
+    {1, "&Print Risk Data", "FilePrint", MenuRole::Own},
+    {1, "Set &up printer", "Filesetup", MenuRole::Own},
+    {1, "-", "FileSep", MenuRole::Own},
+    {1, "&Return to main menu", "filereturn", MenuRole::Transfer},
+    {1, "&Cancel", "FileCancel", MenuRole::Cancel},
+    {0, "&Edit", "edit", MenuRole::Own},
+    {1, "&Copy", "EditCopy", MenuRole::Own},
+    {1, "Cu&t", "EditCut", MenuRole::Own},
+    {1, "C&lear", "editclear", MenuRole::Own},
+    {1, "&Paste", "EditPaste", MenuRole::Own},
+    {1, "C&alculator", "Calculator", MenuRole::Calculator},
+    {0, "&Help", "help", MenuRole::Help},
+}};
+constexpr const char* kRiskFileFilter = "Risk data (*.RSK)|*.RSK|All files (*.*)|*.*";
+constexpr const char* kDatabaseFilter = "Database (*.mdb)|*.mdb|All files (*.*)|*.*";
+constexpr int kMinBoxWidthTwips = 4500;
+
+// A Single from a box, as a save stores it: a text that is not one number leaves the field.
+void StoreSingle(const QLineEdit& box, float& field) {
+  const std::optional<double> value = ParseNumber(FromQt(box.text()));
+  if (const std::optional<float> single = value ? AsSingle(*value) : std::nullopt) {
+    field = *single;
+  }
+}
+
+}  // namespace
+
+fmRiskDB::fmRiskDB(MainContext& context, QWidget* parent)
+    : ResultsWindow(context, kRiskDbMenu, "ssRiskDb", parent) {
+  setObjectName("fmRiskDB");
+  setWindowTitle("Risk data base");
+  setAttribute(Qt::WA_QuitOnClose, false);
+  data_ = new DataControl(this);
+  data_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  auto* bar = new QToolBar(this);
+  bar->setMovable(false);
+  bar->toggleViewAction()->setVisible(false);
+  bar->addWidget(data_);
+  addToolBar(Qt::BottomToolBarArea, bar);
+  SetGridPlace(0, 0, kGridWidthMargin, 0);
+  SetCommands({{"FileTransfer", [this] { FileTransfer(); }}});
+  CaptionFollowsRecord(*data_);
+  // The grid's current row is the current record, whichever of the two the user moves.
+  connect(&Grid(), &FlexGrid::RowColChange, this, [this] { data_->Move(Grid().Row() - 1); });
+  connect(data_, &DataControl::Reposition, this, [this] {
+    const int row = data_->AbsolutePosition() + 1;
+    if (row > 0 && row != Grid().Row()) Grid().SetRow(row);
+  });
+  Load();
+}
+
+void fmRiskDB::Load() {
+  FlexGrid& grid = Grid();
+  grid.SetCols(kGridCols);
+  for (size_t c = 0; c < kFields.size(); ++c) {
+    grid.SetTextMatrix(0, static_cast<int>(c) + 1, kFields[c]);
+  }
+  std::optional<JetTable> table = ReadRiskTable(ctx_, kRiskDbFile, true);
+  if (!table) return;
+  grid.SetRows(static_cast<int>(table->rows.size()) + 1);
+  for (size_t c = 0; c < kFields.size(); ++c) {
+    const auto at = std::find(table->columns.begin(), table->columns.end(), kFields[c]);
+    if (at == table->columns.end()) continue;
+    const auto source = static_cast<size_t>(at - table->columns.begin());
+    for (size_t r = 0; r < table->rows.size(); ++r) {
+      const auto& row = table->rows[r];
+      if (source < row.size()) {
+        grid.SetTextMatrix(static_cast<int>(r) + 1, static_cast<int>(c) + 1, row[source]);
+      }
+    }
+  }
+  if (grid.Rows() > 1) grid.SetRowCol(1, 1);
+  ShowRecords(*data_, std::move(*table));
+}
+
+void fmRiskDB::FileTransfer() {
+  // Without records the current row is the row of field names: nothing to copy.
+  if (data_->AbsolutePosition() >= 0) {
+    const FlexGrid& grid = Grid();
+    const int row = grid.Row();
+    ScenarioRecord& s = ctx_.state.Building.Scenario;
+    ReadPollutantRecord({grid.TextMatrix(row, kNameCol), grid.TextMatrix(row, kIrritantCol),
+                         grid.TextMatrix(row, kCancerCol), s.Pollutants[0].Comments},
+                        s);
+    ctx_.state.ScenarioSaved = kFalse;
+  }
+  Unload();
+}
+
+RiskDataForm::RiskDataForm(MainContext& context)
+    : InputForm(context, "RiskDataForm", "Risk Factor Data Entry") {
+  BuildBoxes();
+  SetCommand("fileopen", [this] { OpenRiskFile(); });
+  SetCommand("filesave", [this] { SaveRiskFile(); });
+  SetCommand("openriskdb", [this] { OpenRiskDatabase(); });
+  SetCommand("FilePrint", [this] {
+    PrintCommand command(ctx_.printer);
+    command.Window(*this);
+  });
+  SetCommand("Filesetup", [this] { ShowNotImplemented(ctx_.prompt); });
+  for (const char* edit : {"EditCopy", "EditCut", "editclear", "EditPaste"}) {
+    SetCommand(edit, [this, edit] { EditFocusedBox(edit); });
+  }
+  BuildMenus(kRiskDataMenu);
+  SetHelp(kMainHelpFile, "Risk");
+  CaptionFollowsRecord(*data_);
+  connect(data_, &DataControl::Reposition, this, &RiskDataForm::ShowRecord);
+  // A missing database leaves the boxes empty, as loading has always done, without a word.
+  if (std::optional<JetTable> table = ReadRiskTable(ctx_, kRiskDataFile, false)) {
+    ShowRecords(*data_, std::move(*table));
+  }
+}
+
+void RiskDataForm::BuildBoxes() {
+  auto* central = new QWidget(this);
+  auto* layout = new QGridLayout(central);
+  for (size_t i = 0; i < kBoxes.size(); ++i) {
+    const int row = static_cast<int>(i);
+    auto* label = new QLabel(ToQt(kBoxes[i].label), central);
+    label->setObjectName(QString("Label%1").arg(row + 1));
+    layout->addWidget(label, row, 0);
+    auto* box = new QLineEdit(central);
+    box->setObjectName(kBoxes[i].name);
+    box->setMinimumWidth(TwipsToPixels(kMinBoxWidthTwips));
+    label->setBuddy(box);
+    layout->addWidget(box, row, 1);
+    boxes_[i] = box;
+    if (i < kSelectAllBoxes) box->installEventFilter(this);
+  }
+  // Enter in the comments puts the caret back at their start.
+  connect(&Comments(), &QLineEdit::returnPressed, this,
+          [this] { Comments().setCursorPosition(0); });
+  data_ = new DataControl(central);
+  const int next = static_cast<int>(kBoxes.size());
+  layout->addWidget(data_, next, 0, 1, 2);
+  auto* buttons = new QHBoxLayout;
+  for (const auto& [name, caption, command] :
+       {std::array<const char*, 3>{"Command1", "&Transfer", "filereturn"},
+        std::array<const char*, 3>{"Command2", "Cancel", "FileCancel"}}) {
+    auto* button = new QPushButton(ToQt(caption), central);
+    button->setObjectName(name);
+    buttons->addWidget(button);
+    SetButtonCommand(*button, command);
+  }
+  layout->addLayout(buttons, next + 1, 0, 1, 2);
+  layout->setRowStretch(next + 2, 1);
+  setCentralWidget(central);
+}
+
+bool RiskDataForm::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusIn) {
+    // After the click that gave the focus, which would place the caret.
+    if (auto* box = qobject_cast<QLineEdit*>(watched)) {
+      QTimer::singleShot(0, box, &QLineEdit::selectAll);
+    }
+  }
+  return InputForm::eventFilter(watched, event);
+}
+
+void RiskDataForm::ShowRecord() {
+  for (size_t i = 0; i < kBoxes.size(); ++i) {
+    boxes_[i]->setText(ToQt(data_->Field(kBoxes[i].field)));
+  }
+}
+
+void RiskDataForm::Transfer() {
+  ReadPollutantRecord({FromQt(PollutantName().text()), FromQt(Irritant().text()),
+                       FromQt(Cancer().text()), FromQt(Comments().text())},
+                      ctx_.state.Building.Scenario);
+  ctx_.state.ScenarioSaved = kFalse;
+  CloseForm();
+}
+
+void RiskDataForm::OpenRiskFile() {
+  ctx_.state.CurrentFileName.clear();
+  const std::optional<std::string> name =
+      ctx_.dialogs.OpenFileName(Request("*.RSK", kRiskFileFilter, "RSK"));
+  if (!name) return;
+  ctx_.state.CurrentFileName = *name;
+  ScenarioRecord& s = ctx_.state.Building.Scenario;
+  if (!ReadRiskDataFile(s, 0, *name, ctx_.prompt)) return;
+  ctx_.state.ScenarioSaved = kFalse;
+  const PollutantRecord& p = s.Pollutants[0];
+  PollutantName().setText(ToQt(p.Name));
+  Irritant().setText(ToQt(SignSingle(p.IrritantConc)));
+  Cancer().setText(ToQt(SignSingle(p.CancerRisk)));
+  Comments().setText(ToQt(p.Comments));
+}
+
+void RiskDataForm::SaveRiskFile() {
+  // The name is taken as chosen, without an extension added.
+  const std::optional<std::string> name =
+      ctx_.dialogs.SaveFileName(Request("*.RSK", kRiskFileFilter, ""));
+  if (!name) return;
+  ctx_.state.CurrentFileName = *name;
+  ScenarioRecord& s = ctx_.state.Building.Scenario;
+  PollutantRecord& p = s.Pollutants[0];
+  p.Name = FromQt(PollutantName().text());
+  StoreSingle(Irritant(), p.IrritantConc);
+  StoreSingle(Cancer(), p.CancerRisk);
+  p.Comments = FromQt(Comments().text());
+  ctx_.state.ScenarioSaved = kFalse;
+  WriteRiskDataFile(s, *name, ctx_.prompt);
+}
+
+void RiskDataForm::OpenRiskDatabase() {
+  ctx_.state.CurrentFileName.clear();
+  const std::optional<std::string> name =
+      ctx_.dialogs.OpenFileName(Request("*.mdb", kDatabaseFilter, "mdb"));
+  if (!name) return;
+  ctx_.state.CurrentFileName = *name;
+  // A file that does not serve keeps the records shown.
+  if (std::optional<JetTable> table = ReadRiskTable(ctx_, *name, true)) {
+    ShowRecords(*data_, std::move(*table));
+  }
+}
+
+void RiskDataForm::EditFocusedBox(const char* command) {
+  auto* box = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  if (box == nullptr || !isAncestorOf(box)) return;
+  const std::string name = command;
+  if (name == "EditCopy" || name == "EditCut") SetClipboardText(FromQt(box->selectedText()));
+  if (name == "EditCut" || name == "editclear") box->insert(QString());
+  if (name == "EditPaste") box->insert(ToQt(ClipboardText()));
+}
+
+fmRiskDB* ShowRiskDbForm(MainContext& context, QWidget* opener) {
+  const bool open = AppWindows().Find<fmRiskDB>() != nullptr;
+  auto* form =
+      OpenResultsWindow<fmRiskDB>(AreaAbove(opener), [&context] { return new fmRiskDB(context); });
+  if (!open) OpenAtSize(*form, kRiskDbSize);
+  ShowInFront(*form);
+  return form;
+}
+
+RiskDataForm* ShowRiskDataForm(MainContext& context, QWidget* opener) {
+  const bool open = AppWindows().Find<RiskDataForm>() != nullptr;
+  auto* form = ShowInputForm<RiskDataForm>(
+      context, opener, [&context] { return new RiskDataForm(context); }, 0, 0, false);
+  if (!open) CenterForm(*OuterFrame(form));
+  return form;
+}
+
+}  // namespace quarn

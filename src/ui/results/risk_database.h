@@ -1,0 +1,81 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "ui/common/input_form.h"
+#include "ui/results/results_window.h"
+
+class QLineEdit;
+
+namespace quarn {
+
+class DataControl;
+
+// A reference table of pollutant risk factors shown whole: the field names in row 0 and
+// one record a row below them. The current record follows the grid's current row, and
+// Transfer copies its pollutant, irritant concentration and cancer risk into pollutant 0,
+// then closes the window.
+class fmRiskDB : public ResultsWindow {  // NOLINT(readability-identifier-naming)
+  Q_OBJECT
+
+ public:
+  explicit fmRiskDB(MainContext& context, QWidget* parent = nullptr);
+
+  FlexGrid& ssRiskDb() { return Grid(); }  // NOLINT(readability-identifier-naming)
+  DataControl& Data1() { return *data_; }  // NOLINT(readability-identifier-naming)
+
+  // File > Transfer.
+  void FileTransfer();  // NOLINT(readability-identifier-naming)
+
+ private:
+  void Load();
+
+  DataControl* data_ = nullptr;
+};
+
+// One record of the same table at a time, in boxes the user may edit before copying them
+// into pollutant 0 (Transfer) or into a small risk data file. The table is read only: an
+// edit in a box is dropped by moving to another record.
+class RiskDataForm : public InputForm {
+  Q_OBJECT
+
+ public:
+  explicit RiskDataForm(MainContext& context);
+
+  // The boxes, in the order of the table's fields: Pollutant, IrritantConcentration,
+  // CancerRisk, OdorConcentration, ThresholdConcentration, Comments, Reference.
+  QLineEdit& PollutantName() { return *boxes_[0]; }  // NOLINT(readability-identifier-naming)
+  QLineEdit& Irritant() { return *boxes_[1]; }       // NOLINT(readability-identifier-naming)
+  QLineEdit& Cancer() { return *boxes_[2]; }         // NOLINT(readability-identifier-naming)
+  QLineEdit& Text1() { return *boxes_[3]; }          // NOLINT(readability-identifier-naming)
+  QLineEdit& Text2() { return *boxes_[4]; }          // NOLINT(readability-identifier-naming)
+  QLineEdit& Comments() { return *boxes_[5]; }       // NOLINT(readability-identifier-naming)
+  QLineEdit& references() { return *boxes_[6]; }     // NOLINT(readability-identifier-naming)
+  DataControl& Data1() { return *data_; }            // NOLINT(readability-identifier-naming)
+
+  // Transfer and Return to main menu: the boxes into pollutant 0, then the window closes.
+  void Transfer() override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildBoxes();
+  void ShowRecord();
+  void OpenRiskFile();
+  void SaveRiskFile();
+  void OpenRiskDatabase();
+  void EditFocusedBox(const char* command);
+
+  std::array<QLineEdit*, 7> boxes_{};
+  DataControl* data_ = nullptr;
+};
+
+// The windows' openers; no command of the program calls them. Each window exists once: an
+// open one is brought forward as it is. A new one goes into the frame's area above
+// `opener` when there is one; RiskDataForm is centred.
+fmRiskDB* ShowRiskDbForm(MainContext& context, QWidget* opener);
+RiskDataForm* ShowRiskDataForm(MainContext& context, QWidget* opener);
+
+}  // namespace quarn
