@@ -1,7 +1,6 @@
 #include "ui/results/risk_database.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -134,7 +133,7 @@ constexpr std::array<BoxSpec, 7> kBoxes{{
     {"references", "Reference", "References"},
 }};
 // The boxes whose whole text is selected when they get the focus.
-constexpr size_t kSelectAllBoxes = 3;
+constexpr std::ptrdiff_t kSelectAllBoxes = 3;
 
 constexpr std::array<InputMenuItem, 16> kRiskDataMenu{{
     {0, "&File", "file", MenuRole::Own},
@@ -245,6 +244,9 @@ RiskDataForm::RiskDataForm(MainContext& context)
     SetCommand(edit, [this, edit] { EditFocusedBox(edit); });
   }
   BuildMenus(kRiskDataMenu);
+  // The buttons run the menus' Transfer and Cancel, known once the menus are.
+  SetButtonCommand(*findChild<QPushButton*>("Command1"), "filereturn");
+  SetButtonCommand(*findChild<QPushButton*>("Command2"), "FileCancel");
   SetHelp(kMainHelpFile, "Risk");
   CaptionFollowsRecord(*data_);
   connect(data_, &DataControl::Reposition, this, &RiskDataForm::ShowRecord);
@@ -268,7 +270,7 @@ void RiskDataForm::BuildBoxes() {
     label->setBuddy(box);
     layout->addWidget(box, row, 1);
     boxes_[i] = box;
-    if (i < kSelectAllBoxes) box->installEventFilter(this);
+    box->installEventFilter(this);
   }
   // Enter in the comments puts the caret back at their start.
   connect(&Comments(), &QLineEdit::returnPressed, this,
@@ -277,13 +279,11 @@ void RiskDataForm::BuildBoxes() {
   const int next = static_cast<int>(kBoxes.size());
   layout->addWidget(data_, next, 0, 1, 2);
   auto* buttons = new QHBoxLayout;
-  for (const auto& [name, caption, command] :
-       {std::array<const char*, 3>{"Command1", "&Transfer", "filereturn"},
-        std::array<const char*, 3>{"Command2", "Cancel", "FileCancel"}}) {
+  for (const auto& [name, caption] :
+       {std::pair{"Command1", "&Transfer"}, std::pair{"Command2", "Cancel"}}) {
     auto* button = new QPushButton(ToQt(caption), central);
     button->setObjectName(name);
     buttons->addWidget(button);
-    SetButtonCommand(*button, command);
   }
   layout->addLayout(buttons, next + 1, 0, 1, 2);
   layout->setRowStretch(next + 2, 1);
@@ -291,10 +291,12 @@ void RiskDataForm::BuildBoxes() {
 }
 
 bool RiskDataForm::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::FocusIn) {
+  const auto box = std::find(boxes_.begin(), boxes_.end(), watched);
+  if (event->type() == QEvent::FocusIn && box != boxes_.end()) {
+    edit_target_ = *box;
     // After the click that gave the focus, which would place the caret.
-    if (auto* box = qobject_cast<QLineEdit*>(watched)) {
-      QTimer::singleShot(0, box, &QLineEdit::selectAll);
+    if (box - boxes_.begin() < kSelectAllBoxes) {
+      QTimer::singleShot(0, *box, &QLineEdit::selectAll);
     }
   }
   return InputForm::eventFilter(watched, event);
@@ -359,8 +361,8 @@ void RiskDataForm::OpenRiskDatabase() {
 }
 
 void RiskDataForm::EditFocusedBox(const char* command) {
-  auto* box = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-  if (box == nullptr || !isAncestorOf(box)) return;
+  QLineEdit* box = edit_target_;
+  if (box == nullptr) return;
   const std::string name = command;
   if (name == "EditCopy" || name == "EditCut") SetClipboardText(FromQt(box->selectedText()));
   if (name == "EditCut" || name == "editclear") box->insert(QString());

@@ -66,9 +66,11 @@ class RiskDataForm : public InputForm {
   void OpenRiskFile();
   void SaveRiskFile();
   void OpenRiskDatabase();
-  void EditFocusedBox(const char* command);
+  void EditFocusedBox(const char* command);  // Copy, Cut, Clear or Paste by item name
 
   std::array<QLineEdit*, 7> boxes_{};
+  // The box the Edit commands work on: the one that last had the focus.
+  QLineEdit* edit_target_ = nullptr;
   DataControl* data_ = nullptr;
 };
 
