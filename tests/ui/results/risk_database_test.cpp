@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -19,45 +18,29 @@
 #include "platform/data_control.h"
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
-#include "platform/user_input.h"
 #include "tools/calculform.h"
 #include "ui/building/editor_window_fixture.h"
-#include "ui/common/window_menu.h"
 
 namespace quarn {
 namespace {
 
+namespace fs = std::filesystem;
 using Texts = std::vector<std::string>;
-using testing::ChooseMenu;
 
 const Texts kFields{"Pollutant",         "IrritantConcentration",
                     "OdorConcentration", "ThresholdConcentration",
                     "CancerRisk",        "Comments",
                     "Reference"};
 // "µg dust café" and "été µ" in Windows-1252.
-constexpr const char* kMicroName = "\xB5g dust caf\xE9";
-constexpr const char* kMicroComments = "\xE9t\xE9 \xB5";
+constexpr const char* kMicro = "\xB5g dust caf\xE9";
+constexpr const char* kMicroNote = "\xE9t\xE9 \xB5";
 
 // An ordinary pollutant with numbers as the database writes them, one with Null numbers,
-// one with "µ" and "é" in its texts, and the record without a pollutant.
-JetTable FourRows() {
-  return {kFields,
-          {{"Benzene", "1.23e-04", "4.5", "", "1.5e-05", "carcinogen", "EPA"},
-           {"Nulls", "", "", "", "", "", ""},
-           {kMicroName, "2", "", "", "", kMicroComments, "ref"},
-           {"", "", "", "", "", "", ""}}};
-}
-
+// one with "µ" and "é" in its texts, and the record without a pollutant; pollutant 0 set.
 class RiskDatabase : public testing::EditorWindowTest {
  protected:
   RiskDatabase() {
-    PollutantRecord& p = Scenario().Pollutants[0];
-    p.Name = "Old";
-    p.IrritantConc = 7;
-    p.CancerRisk = 8;
-    p.RfD = 3;
-    p.MolWt = 78;
-    p.Comments = "kept";
+    Scenario().Pollutants[0] = {.Name = "Old", .CancerRisk = 8, .MolWt = 78, .Comments = "kept"};
     OpenEditor();
   }
   ~RiskDatabase() override {
@@ -65,28 +48,26 @@ class RiskDatabase : public testing::EditorWindowTest {
     AppWindows().Unload<RiskDataForm>();
     AppWindows().Unload<calculform>();
   }
+  static JetTable FourRows() {
+    return {kFields,
+            {{"Benzene", "1.23e-04", "4.5", "", "1.5e-05", "carcinogen", "EPA"},
+             {"Nulls", "", "", "", "", "", ""},
+             {kMicro, "2", "", "", "", kMicroNote, "ref"},
+             Texts(7, "")}};
+  }
   PollutantRecord& P0() { return Scenario().Pollutants[0]; }
   static bool Closed() {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return AppWindows().Find<fmRiskDB>() == nullptr && AppWindows().Find<RiskDataForm>() == nullptr;
   }
-  static Texts Row(const FlexGrid& g, int row) {
+  static Texts Cells(const FlexGrid& g, int row) {
     Texts texts;
     for (int c = 1; c <= 7; ++c) texts.push_back(g.TextMatrix(row, c));
     return texts;
   }
-  Texts EditorCells() {
-    Texts texts;
-    const FlexGrid& g = editor->ScenarioSS();
-    for (int r = 0; r < g.Rows(); ++r) texts.push_back(g.TextMatrix(r, 1));
-    return texts;
-  }
   static Texts Boxes(RiskDataForm& f) {
     Texts texts;
-    for (QLineEdit* box : {&f.PollutantName(), &f.Irritant(), &f.Cancer(), &f.Text1(), &f.Text2(),
-                           &f.Comments(), &f.references()}) {
-      texts.push_back(FromQt(box->text()));
-    }
+    for (const QLineEdit* box : f.findChildren<QLineEdit*>()) texts.push_back(FromQt(box->text()));
     return texts;
   }
   static void Press(RiskDataForm& f, const char* button) {
@@ -99,48 +80,40 @@ TEST_F(RiskDatabase, GridShowsTheTableAndTransfersTheCurrentRowIntoPollutantZero
   fmRiskDB* form = ShowRiskDbForm(*context, editor);
   EXPECT_EQ(LastMessage(),
             "Error.  Cannot open the database VADUZODU.MDB.  The file was not found.");
-  EXPECT_EQ(Row(form->ssRiskDb(), 0), kFields);
-  EXPECT_EQ(Row(form->ssRiskDb(), form->ssRiskDb().Rows() - 1), Texts(7, ""));
+  EXPECT_EQ(Cells(form->ssRiskDb(), 0), kFields);
+  EXPECT_EQ(Cells(form->ssRiskDb(), form->ssRiskDb().Rows() - 1), Texts(7, ""));
   form->Unload();
   ASSERT_TRUE(Closed());
 
   database.Add("VADUZODU.MDB", "PollutantList", FourRows());
   form = ShowRiskDbForm(*context, editor);
   FlexGrid& g = form->ssRiskDb();
-  EXPECT_EQ(form->windowTitle().toStdString(), "Risk data base");
   EXPECT_EQ(g.Cols(), 9);
   ASSERT_EQ(g.Rows(), 5);
-  EXPECT_EQ(Row(g, 0), kFields);
-  EXPECT_EQ(Row(g, 1), (Texts{"Benzene", "0.000123", "4.5", "", "1.5E-05", "carcinogen", "EPA"}));
-  EXPECT_EQ(Row(g, 3)[0], kMicroName);
-  const int width = g.width();
-  OuterFrame(form)->resize(OuterFrame(form)->width() + 100, OuterFrame(form)->height());
-  EXPECT_EQ(g.width(), width + 100);
+  EXPECT_EQ(Cells(g, 0), kFields);
+  EXPECT_EQ(Cells(g, 1), (Texts{"Benzene", "0.000123", "4.5", "", "1.5E-05", "carcinogen", "EPA"}));
+  EXPECT_EQ(g.TextMatrix(3, 1), kMicro);
   EXPECT_EQ(form->Data1().Caption(), "Benzene");
   testing::ClickCell(g, 4, 2);
   EXPECT_EQ(form->Data1().Caption(), "End of data");
-  QTest::mouseClick(form->Data1().findChild<QToolButton*>("MoveFirst"), Qt::LeftButton);
-  EXPECT_EQ(g.Row(), 1);
   for (const char* idle : {"FileCancel", "FilePrint"}) {
     EXPECT_FALSE(testing::ActionNamed(form->findChildren<QAction*>(), idle)->isEnabled()) << idle;
   }
 
-  const Texts editor_cells = EditorCells();
-  ChooseMenu(*form, {"file", "FileTransfer"});
+  const std::string editor_cells = AllCellsText(editor->ScenarioSS());
+  testing::ClickCell(g, 1, 3);
+  testing::ChooseMenu(*form, {"file", "FileTransfer"});
   EXPECT_TRUE(Closed());
   EXPECT_EQ(P0().Name, "Benzene");
   EXPECT_EQ(P0().IrritantConc, 0.000123F);
   EXPECT_EQ(P0().CancerRisk, 1.5E-05F);
-  EXPECT_EQ(P0().Comments, "kept");
-  EXPECT_EQ(P0().RfD, 3);
-  EXPECT_EQ(P0().MolWt, 78);
-  EXPECT_EQ(EditorCells(), editor_cells);
+  EXPECT_EQ(P0().Comments + "," + std::to_string(P0().MolWt), "kept,78.000000");
+  EXPECT_EQ(AllCellsText(editor->ScenarioSS()), editor_cells);
 }
 
 TEST_F(RiskDatabase, RecordWindowMovesThroughTheTableAndTransfersTheBoxes) {
   database.Add("DEVOviza15.MDB", "PollutantList", FourRows());
   RiskDataForm* form = ShowRiskDataForm(*context, editor);
-  EXPECT_EQ(form->windowTitle().toStdString(), "Risk Factor Data Entry");
   EXPECT_EQ(Boxes(*form),
             (Texts{"Benzene", "0.000123", "1.5E-05", "4.5", "", "carcinogen", "EPA"}));
   EXPECT_EQ(form->Data1().Caption(), "Benzene");
@@ -148,21 +121,19 @@ TEST_F(RiskDatabase, RecordWindowMovesThroughTheTableAndTransfersTheBoxes) {
   EXPECT_EQ(Boxes(*form), (Texts{"Nulls", "", "", "", "", "", ""}));
   Press(*form, "MoveNext");
   EXPECT_EQ(form->PollutantName().text(), QString::fromUtf8("\xC2\xB5g dust caf\xC3\xA9"));
-  EXPECT_EQ(form->Data1().Caption(), kMicroName);
+  EXPECT_EQ(form->Data1().Caption(), kMicro);
   form->Comments().setText("typed");
   Press(*form, "MoveLast");
   EXPECT_EQ(form->Data1().Caption(), "End of data");
   EXPECT_EQ(Boxes(*form), Texts(7, ""));
   Press(*form, "MovePrevious");
-  EXPECT_EQ(FromQt(form->Comments().text()), kMicroComments);  // the edit was dropped
+  EXPECT_EQ(FromQt(form->Comments().text()), kMicroNote);  // the edit was dropped
 
   QTest::mouseClick(form->findChild<QPushButton*>("Command1"), Qt::LeftButton);
   EXPECT_TRUE(Closed());
-  EXPECT_EQ(P0().Name, kMicroName);
-  EXPECT_EQ(P0().Comments, kMicroComments);
+  EXPECT_EQ(P0().Name + "|" + P0().Comments, std::string(kMicro) + "|" + kMicroNote);
   EXPECT_EQ(P0().IrritantConc, 2);
   EXPECT_EQ(P0().CancerRisk, 0);
-  EXPECT_EQ(P0().MolWt, 78);
 }
 
 TEST_F(RiskDatabase, RiskDataFilesSaveAndOpenAndDamagedFilesChangeNothing) {
@@ -170,74 +141,58 @@ TEST_F(RiskDatabase, RiskDataFilesSaveAndOpenAndDamagedFilesChangeNothing) {
   RiskDataForm* form = ShowRiskDataForm(*context, editor);
   Press(*form, "MoveNext");
   Press(*form, "MoveNext");
-  dialogs.answers = {std::nullopt, Path("risk.txt")};
+  dialogs.answers = {std::nullopt, Path("risk.txt"), std::nullopt, Path("risk.txt")};
   form->RunCommand("filesave");
   EXPECT_EQ(P0().Name, "Old");
   form->RunCommand("filesave");
-  EXPECT_EQ(P0().Name, kMicroName);
-  EXPECT_TRUE(std::filesystem::exists(Path("risk.txt")));
-
+  EXPECT_EQ(P0().Name, kMicro);
   Press(*form, "MoveFirst");
-  dialogs.answers = {std::nullopt, Path("risk.txt")};
   form->RunCommand("fileopen");
   EXPECT_EQ(Boxes(*form)[0], "Benzene");
   form->RunCommand("fileopen");
-  EXPECT_EQ(dialogs.asked.back().request.initial_name, "*.RSK");
   // The empty cancer box left pollutant 0's cancer risk as it was when saved.
-  const Texts restored{kMicroName, " 2", " 8", "4.5", "", kMicroComments, "EPA"};
+  const Texts restored{kMicro, " 2", " 8", "4.5", "", kMicroNote, "EPA"};
   EXPECT_EQ(Boxes(*form), restored);
 
-  std::ofstream(Path("report.RSK"), std::ios::binary)
-      << "Risk analysis for House\r\nScenario R1\r\nPollutant Benzene\r\n";
-  std::ofstream(Path("cut.RSK"), std::ios::binary) << "Benzene\r\n";
+  std::ofstream(Path("report.RSK")) << "Risk analysis for House\r\nScenario R1\r\nPollutant B\r\n";
+  std::ofstream(Path("cut.RSK")) << "Benzene\r\n";
   for (const char* damaged : {"report.RSK", "cut.RSK"}) {
-    prompt.shown.clear();
     dialogs.answers = {Path(damaged)};
     form->RunCommand("fileopen");
     EXPECT_NE(LastMessage().find("ends early or holds a value that does not fit"),
-              std::string::npos)
-        << damaged;
-    EXPECT_EQ(P0().Name, kMicroName);
-    EXPECT_EQ(P0().IrritantConc, 2);
+              std::string::npos);
+    EXPECT_EQ(P0().Name + std::to_string(P0().IrritantConc), std::string(kMicro) + "2.000000");
     EXPECT_EQ(Boxes(*form), restored);
   }
 }
 
-TEST_F(RiskDatabase, OpenRiskDatabaseShowsAnotherTableAndKeepsItWhenAFileDoesNotServe) {
+TEST_F(RiskDatabase, OtherDatabasesEditMenuAndTheOtherCommands) {
   RiskDataForm* form = ShowRiskDataForm(*context, editor);
   EXPECT_EQ(Boxes(*form), Texts(7, ""));
   EXPECT_TRUE(prompt.shown.empty());
-
-  database.Add("second.mdb", "PollutantList", {kFields, {{"Toluene", "0.5", "", "", "", "", ""}}});
+  database.Add("second.mdb", "PollutantList",
+               {kFields, {{"Toluene", "0.5", "", "", "", "tol", ""}}});
   database.Refuse("notes.mdb", "The file is not a database or is damaged.");
   dialogs.answers = {std::nullopt, "second", "notes"};
   form->RunCommand("openriskdb");
-  EXPECT_EQ(dialogs.asked.back().request.initial_name, "*.mdb");
   EXPECT_EQ(Boxes(*form)[0], "");
   form->RunCommand("openriskdb");
-  EXPECT_EQ(Boxes(*form)[0], "Toluene");
-  EXPECT_EQ(form->Data1().Caption(), "Toluene");
+  EXPECT_EQ(Boxes(*form)[0] + "|" + form->Data1().Caption(), "Toluene|Toluene");
   form->RunCommand("openriskdb");
   EXPECT_EQ(LastMessage(),
             "Error.  Cannot open the database notes.mdb.  The file is not a database or is "
             "damaged.");
   EXPECT_EQ(Boxes(*form)[0], "Toluene");
-  EXPECT_EQ(form->Data1().RecordCount(), 1);
-}
 
-TEST_F(RiskDatabase, EditMenuWorksOnTheFocusedBoxAndTheOtherCommandsAnswer) {
-  database.Add("DEVOviza15.MDB", "PollutantList", FourRows());
-  RiskDataForm* form = ShowRiskDataForm(*context, editor);
   form->Irritant().setFocus();
-  EXPECT_TRUE(testing::WaitFor([&] { return form->Irritant().selectedText() == "0.000123"; }));
+  EXPECT_TRUE(testing::WaitFor([&] { return form->Irritant().selectedText() == "0.5"; }));
   form->Comments().setFocus();
-  form->Comments().setSelection(0, 4);
+  form->Comments().setSelection(0, 2);
   form->RunCommand("EditCut");
-  EXPECT_EQ(ClipboardText(), "carc");
+  EXPECT_EQ(ClipboardText(), "to");
   form->Comments().end(false);
   form->RunCommand("EditPaste");
-  EXPECT_EQ(form->Comments().text().toStdString(), "inogencarc");
-
+  EXPECT_EQ(form->Comments().text().toStdString(), "lto");
   form->RunCommand("Filesetup");
   EXPECT_EQ(LastMessage(), "Feature not implemented in version.");
   form->RunCommand("FilePrint");
@@ -251,34 +206,24 @@ TEST_F(RiskDatabase, EditMenuWorksOnTheFocusedBoxAndTheOtherCommandsAnswer) {
 // The program's own service finds a bare name in the program folder whatever its letter
 // case, and a table of a real Access 97 file moves through the navigation bar.
 TEST(JetDatabaseServiceTest, FindsTheFileByAnotherCaseAndFeedsTheNavigationBar) {
-  const std::filesystem::path folder =
-      std::filesystem::temp_directory_path() / ("quarn_jet_service_" + std::to_string(::getpid()));
-  std::filesystem::create_directories(folder);
-  std::filesystem::copy_file(std::string(QUARN_FIXTURES_DIR) + "/jet/testV1997.mdb",
-                             folder / "TESTv1997.MDB",
-                             std::filesystem::copy_options::overwrite_existing);
-  std::ofstream(folder / "notes.mdb") << "not a database\n";
+  const fs::path folder = fs::temp_directory_path() / ("quarn_jet_" + std::to_string(::getpid()));
+  fs::create_directories(folder);
+  fs::copy_file(std::string(QUARN_FIXTURES_DIR) + "/jet/testV1997.mdb", folder / "TESTv1997.MDB",
+                fs::copy_options::overwrite_existing);
   ProgramState state;
   state.ProgramFolder = folder.string();
   JetDatabaseService service(state);
 
   DatabaseTable read = service.ReadTable("testv1997.mdb", "Table1");
-  ASSERT_TRUE(read.opened) << read.reason;
-  ASSERT_TRUE(read.table.has_value());
+  ASSERT_TRUE(read.table.has_value()) << read.reason;
   DataControl data;
   data.SetRecords(read.table->columns, read.table->rows);
-  EXPECT_EQ(data.RecordCount(), 2);
-  EXPECT_EQ(data.Field("A"), "a");
+  EXPECT_EQ(data.Field("A") + std::to_string(data.RecordCount()), "a2");
   data.MoveLast();
   data.MoveNext();
   EXPECT_EQ(data.AbsolutePosition(), 1);
-  EXPECT_EQ(data.Field("B"), "hijklmnop");
-  EXPECT_EQ(data.Field("F"), "444.555");
-
-  read = service.ReadTable("NOTES.MDB", "PollutantList");
-  EXPECT_FALSE(read.opened);
-  EXPECT_FALSE(read.reason.empty());
-  std::filesystem::remove_all(folder);
+  EXPECT_EQ(data.Field("B") + "|" + data.Field("F"), "hijklmnop|444.555");
+  fs::remove_all(folder);
 }
 
 }  // namespace
