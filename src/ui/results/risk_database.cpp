@@ -216,7 +216,7 @@ void fmRiskDB::Load() {
 }
 
 void fmRiskDB::FileTransfer() {
-  // Without records the current row is the row of field names: nothing to copy.
+  // A table without records leaves nothing to copy.
   if (data_->AbsolutePosition() >= 0) {
     const FlexGrid& grid = Grid();
     const int row = grid.Row();
@@ -250,7 +250,7 @@ RiskDataForm::RiskDataForm(MainContext& context)
   SetHelp(kMainHelpFile, "Risk");
   CaptionFollowsRecord(*data_);
   connect(data_, &DataControl::Reposition, this, &RiskDataForm::ShowRecord);
-  // A missing database leaves the boxes empty, as loading has always done, without a word.
+  // Loading goes on past a missing database: the boxes stay empty, without a message.
   if (std::optional<JetTable> table = ReadRiskTable(ctx_, kRiskDataFile, false)) {
     ShowRecords(*data_, std::move(*table));
   }
