@@ -67,10 +67,10 @@ std::string PlainNumber(const std::string& text) {
 std::optional<JetTable> ReadRiskTable(MainContext& ctx, const std::string& file, bool report) {
   DatabaseTable read = ctx.database.ReadTable(file, kTable);
   if (!read.table) {
-    if (report) {
-      const std::string reason =
-          read.opened ? std::string("The database holds no table ") + kTable + "." : read.reason;
-      ShowDatabaseNotOpened(file, reason, ctx.prompt);
+    if (report && !read.opened) ShowDatabaseNotOpened(file, read.reason, ctx.prompt);
+    if (report && read.opened) {
+      ctx.prompt.Message("Error.  The database " + file + " holds no table " + kTable + ".",
+                         "Error", MessageIcon::Critical);
     }
     return std::nullopt;
   }

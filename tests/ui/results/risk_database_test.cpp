@@ -173,7 +173,8 @@ TEST_F(RiskDatabase, OtherDatabasesEditMenuAndTheOtherCommands) {
   database.Add("second.mdb", "PollutantList",
                {kFields, {{"Toluene", "0.5", "", "", "", "tol", ""}}});
   database.Refuse("notes.mdb", "The file is not a database or is damaged.");
-  dialogs.answers = {std::nullopt, "second", "notes"};
+  database.Add("sources.mdb", "SourceList", {});
+  dialogs.answers = {std::nullopt, "second", "notes", "sources"};
   form->RunCommand("openriskdb");
   EXPECT_EQ(Boxes(*form)[0], "");
   form->RunCommand("openriskdb");
@@ -182,6 +183,8 @@ TEST_F(RiskDatabase, OtherDatabasesEditMenuAndTheOtherCommands) {
   EXPECT_EQ(LastMessage(),
             "Error.  Cannot open the database notes.mdb.  The file is not a database or is "
             "damaged.");
+  form->RunCommand("openriskdb");
+  EXPECT_EQ(LastMessage(), "Error.  The database sources.mdb holds no table PollutantList.");
   EXPECT_EQ(Boxes(*form)[0], "Toluene");
 
   form->Irritant().setFocus();
