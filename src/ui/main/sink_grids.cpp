@@ -13,6 +13,8 @@ namespace quarn {
 
 namespace {
 
+constexpr int kSinkNameTwips = 1500;  // the general sink grid's name column
+
 constexpr int kRoomSinkCols = 7;
 constexpr int kGeneralSinkCols = 6;
 constexpr int kColRoom = 4;
@@ -151,6 +153,8 @@ void SetupGeneralSinkGrid(FlexGrid& grid) {
   grid.SetFixedRows(1);
   const char* headers[kGeneralSinkCols] = {"sink Name", "ka", "kd", "Area", "Room #", "Room ID"};
   for (int c = 0; c < kGeneralSinkCols; ++c) grid.SetTextMatrix(0, c, headers[c]);
+  // Wide enough for its heading and a material's name; the numbers fit the default width.
+  grid.SetColWidth(0, kSinkNameTwips);
 }
 
 void LoadGeneralSinkForm(FlexGrid& sinkSS, const BuildingRecord& building, GeneralSinkRows& rows) {
