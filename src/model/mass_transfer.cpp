@@ -21,6 +21,8 @@ MassTransferResult MassTransferCoefficient(float velocity, float area, float dif
   result.Re = static_cast<float>(static_cast<double>(u) * 1200.0 * l / 66.0);
   result.Sh = static_cast<float>(0.33 * std::pow(static_cast<double>(result.Re), 0.65));
   result.km = static_cast<float>(static_cast<double>(diffusivity) * result.Sh / l);
+  // An infinite coefficient would be written into the source and stop every later save.
+  if (!std::isfinite(result.km)) result.status = MassTransferResult::Status::TooLarge;
   return result;
 }
 

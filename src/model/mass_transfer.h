@@ -10,6 +10,7 @@ struct MassTransferResult {
     Ok,
     NoArea,    // an area below 1E-08 m² (blank, zero or negative)
     Negative,  // a negative air velocity or diffusivity
+    TooLarge,  // values so large that the coefficient is no finite single
   };
   Status status = Status::Ok;
   float Re = 0;  // Reynolds number, with ν = 66/1200 m²/h

@@ -20,6 +20,7 @@ TEST(MassTransferCoefficient, FlatPlateCorrelationAndItsRefusals) {
   }
   EXPECT_EQ(MassTransferCoefficient(-1, 4, 0.03f).status, Status::Negative);
   EXPECT_EQ(MassTransferCoefficient(10, 4, -0.03f).status, Status::Negative);
+  EXPECT_EQ(MassTransferCoefficient(3E38f, 4, 3E38f).status, Status::TooLarge);
 }
 
 }  // namespace

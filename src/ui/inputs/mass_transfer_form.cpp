@@ -133,6 +133,12 @@ std::optional<float> MassXferDataForm::Calculate() {
       ctx_.prompt.Message("Error.  The air velocity and the diffusivity must not be negative.",
                           "Error", MessageIcon::Exclamation);
       return std::nullopt;
+    case MassTransferResult::Status::TooLarge:
+      ctx_.prompt.Message(
+          "Error.  The air velocity, the area or the diffusivity is too large to give a "
+          "coefficient.",
+          "Error", MessageIcon::Exclamation);
+      return std::nullopt;
     case MassTransferResult::Status::Ok:
       break;
   }
