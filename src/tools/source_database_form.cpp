@@ -9,7 +9,6 @@
 #include "platform/edit_cell.h"
 #include "platform/file_dialog.h"
 #include "platform/flex_grid.h"
-#include "platform/window_registry.h"
 #include "ui/common/window_menu.h"
 #include "ui/inputs/form_helpers.h"
 #include "ui/main/grid_edit.h"

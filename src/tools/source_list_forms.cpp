@@ -2,7 +2,6 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -12,12 +11,14 @@
 #include <span>
 
 #include "files/database_service.h"
+#include "files/reference_data.h"
 #include "model/records.h"
 #include "platform/flex_grid.h"
 #include "platform/help_service.h"
 #include "platform/qt_text.h"
 #include "text/number_read.h"
 #include "ui/common/tool_openers.h"
+#include "ui/main/building_menu.h"
 
 namespace quarn {
 
@@ -62,11 +63,14 @@ using Rows = std::vector<std::vector<std::string>>;
 Rows ReadSourceList(MainContext& context, std::span<const char* const> fields) {
   const DatabaseTable read = context.database.ReadTable(kSourceListFile, kSourceListTable);
   const std::string file = kSourceListFile;
-  if (!read.opened || !read.table) {
-    const std::string text =
-        !read.opened ? "Error.  Cannot open the database " + file + ".  " + read.reason
-                     : "Error.  The database " + file + " holds no table " + kSourceListTable + ".";
-    context.prompt.Message(text, "Error", MessageIcon::Critical);
+  if (!read.table) {
+    if (!read.opened) {
+      ShowDatabaseNotOpened(file, read.reason, context.prompt);
+    } else {
+      context.prompt.Message(
+          "Error.  The database " + file + " holds no table " + kSourceListTable + ".", "Error",
+          MessageIcon::Critical);
+    }
     return {};
   }
   const JetTable& table = *read.table;
@@ -127,19 +131,20 @@ void WriteRows(FlexGrid& grid, const std::vector<std::string>& headings, const R
   grid.SetRedraw(true);
 }
 
-QAction* AddItem(QWidget* menu, const char* caption, const char* name) {
-  auto* action = new QAction(caption, menu);
-  action->setObjectName(name);
-  menu->addAction(action);
-  return action;
-}
+constexpr std::array<MenuLine, 5> kIndoorSourceMenu{{
+    {0, "&File", "file"},
+    {1, "&Copy to source entry", "Copy"},
+    {1, "C&lose", "close"},
+    {0, "&Help", "help"},
+    {0, "&PM Changes", "PMchanges"},
+}};
 
-QMenu* AddMenu(QMenuBar* bar, const char* caption, const char* name) {
-  QMenu* menu = bar->addMenu(caption);
-  menu->setObjectName(name);
-  menu->menuAction()->setObjectName(name);
-  return menu;
-}
+constexpr std::array<MenuLine, 4> kViewModelMenu{{
+    {0, "&Edit", "edit"},
+    {1, "&Copy", "EditCopy"},
+    {1, "&Close", "editclose"},
+    {0, "&Help", "Help"},
+}};
 
 }  // namespace
 
@@ -283,13 +288,13 @@ indoorsource::indoorsource(MainContext& context, QWidget* parent) : QMainWindow(
 }
 
 void indoorsource::BuildMenus(HelpService& help) {
-  QMenu* file = AddMenu(menuBar(), "&File", "file");
+  const std::vector<QAction*> items = BuildMenuLines(*menuBar(), kIndoorSourceMenu);
   // Copy compares the calling grid's name and takes nothing, so it is offered greyed.
-  AddItem(file, "&Copy to source entry", "Copy")->setEnabled(false);
-  connect(AddItem(file, "C&lose", "close"), &QAction::triggered, this, &QWidget::close);
-  connect(AddItem(menuBar(), "&Help", "help"), &QAction::triggered, this,
+  items[1]->setEnabled(false);
+  connect(items[2], &QAction::triggered, this, &QWidget::close);
+  connect(items[3], &QAction::triggered, this,
           [&help] { help.ShowHelp("RovozUzav.HLP", "Contents"); });
-  connect(AddItem(menuBar(), "&PM Changes", "PMchanges"), &QAction::triggered, this,
+  connect(items[4], &QAction::triggered, this,
           [&help] { help.ShowHelp("RIRozid.HLP", "Sources"); });
 }
 
@@ -329,11 +334,11 @@ fmViewModel::fmViewModel(MainContext& context, QWidget* parent) : QMainWindow(pa
   setCentralWidget(grid_);
   SetupViewModelGrid(*grid_, context.state.WorkSource);
 
-  QMenu* edit = AddMenu(menuBar(), "&Edit", "edit");
+  const std::vector<QAction*> items = BuildMenuLines(*menuBar(), kViewModelMenu);
   // Copy and Help have no action, and say so by being greyed.
-  AddItem(edit, "&Copy", "EditCopy")->setEnabled(false);
-  connect(AddItem(edit, "&Close", "editclose"), &QAction::triggered, this, &QWidget::close);
-  AddItem(menuBar(), "&Help", "Help")->setEnabled(false);
+  items[1]->setEnabled(false);
+  connect(items[2], &QAction::triggered, this, &QWidget::close);
+  items[3]->setEnabled(false);
   resize(TwipsToPixels(6000), TwipsToPixels(2400));
 }
 
