@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "files/database_service.h"
 #include "files/jet_database.h"
 #include "text/number_read.h"
 #include "text/paths.h"
@@ -210,6 +211,15 @@ bool OpenDatabaseFile(const std::string& file_name, Prompt& prompt) {
 void ShowDatabaseNotOpened(const std::string& file_name, const std::string& reason,
                            Prompt& prompt) {
   ShowError(prompt, "Error.  Cannot open the database " + file_name + ".  " + reason);
+}
+
+void ShowTableNotRead(const DatabaseTable& read, const std::string& file_name,
+                      const std::string& table, Prompt& prompt) {
+  if (!read.opened) {
+    ShowDatabaseNotOpened(file_name, read.reason, prompt);
+  } else if (!read.table) {
+    ShowError(prompt, "Error.  The database " + file_name + " holds no table " + table + ".");
+  }
 }
 
 }  // namespace quarn

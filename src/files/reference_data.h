@@ -10,6 +10,8 @@
 
 namespace quarn {
 
+struct DatabaseTable;
+
 // ---- VOC data files (user ".DAT" files and the program's "vocprops.txt") ----
 //
 // One value per line, records one after the other: a record has up to nine lines (five in
@@ -86,8 +88,12 @@ std::optional<SourceDatabase> ReadSourceDatabase(const std::string& file_name, P
 // Opens the named file as a database and closes it again, to learn that it opens: the file
 // must be a Jet database whose catalogue can be read. False after a message otherwise.
 bool OpenDatabaseFile(const std::string& file_name, Prompt& prompt);
-// The message of a database file that did not open, or did not hold what was asked of it:
+// The message of a database file that did not open:
 // "Error.  Cannot open the database " & name & ".  " & reason.
 void ShowDatabaseNotOpened(const std::string& file_name, const std::string& reason, Prompt& prompt);
+// The message of a table asked of a database that did not come: the file did not open (as
+// above), or it holds no table of that name. Nothing is shown when the table came.
+void ShowTableNotRead(const DatabaseTable& read, const std::string& file_name,
+                      const std::string& table, Prompt& prompt);
 
 }  // namespace quarn

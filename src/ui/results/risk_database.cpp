@@ -54,11 +54,16 @@ bool IsNumberField(const std::string& field) {
          field == "ThresholdConcentration" || field == "CancerRisk";
 }
 
+// The text as a Single when the whole of it is one number that a Single holds.
+std::optional<float> SingleIn(const std::string& text) {
+  const std::optional<double> value = ParseNumber(text);
+  return value ? AsSingle(*value) : std::nullopt;
+}
+
 // The database's own number text in the program's plain form; a text that is no number, a
 // Null included, stays as it is.
 std::string PlainNumber(const std::string& text) {
-  const std::optional<double> value = ParseNumber(text);
-  const std::optional<float> single = value ? AsSingle(*value) : std::nullopt;
+  const std::optional<float> single = SingleIn(text);
   return single ? FormatSingle(*single) : text;
 }
 
@@ -67,11 +72,7 @@ std::string PlainNumber(const std::string& text) {
 std::optional<JetTable> ReadRiskTable(MainContext& ctx, const std::string& file, bool report) {
   DatabaseTable read = ctx.database.ReadTable(file, kTable);
   if (!read.table) {
-    if (report && !read.opened) ShowDatabaseNotOpened(file, read.reason, ctx.prompt);
-    if (report && read.opened) {
-      ctx.prompt.Message("Error.  The database " + file + " holds no table " + kTable + ".",
-                         "Error", MessageIcon::Critical);
-    }
+    if (report) ShowTableNotRead(read, file, kTable, ctx.prompt);
     return std::nullopt;
   }
   JetTable& table = *read.table;
@@ -159,10 +160,7 @@ constexpr int kMinBoxWidthTwips = 4500;
 
 // A Single from a box, as a save stores it: a text that is not one number leaves the field.
 void StoreSingle(const QLineEdit& box, float& field) {
-  const std::optional<double> value = ParseNumber(FromQt(box.text()));
-  if (const std::optional<float> single = value ? AsSingle(*value) : std::nullopt) {
-    field = *single;
-  }
+  if (const std::optional<float> single = SingleIn(FromQt(box.text()))) field = *single;
 }
 
 }  // namespace
