@@ -18,6 +18,7 @@
 #include "ui/common/number_entry.h"
 #include "ui/common/window_menu.h"
 #include "ui/inputs/room_source_form.h"
+#include "ui/inputs/source_form_parts.h"
 
 namespace quarn {
 namespace {
@@ -39,6 +40,18 @@ bool TakesMassTransferCoefficient(int model) {
   return model == 0 || model == 3 || (model >= 7 && model <= 10);
 }
 
+// A row of the grid: the label of that name and caption, then the box.
+QLineEdit* AddBoxRow(QWidget* parent, QGridLayout& grid, int row, const char* label_name,
+                     const char* caption, const char* box_name) {
+  auto* label = new QLabel(ToQt(caption), parent);
+  label->setObjectName(label_name);
+  auto* box = new QLineEdit(parent);
+  box->setObjectName(box_name);
+  grid.addWidget(label, row, 0);
+  grid.addWidget(box, row, 1);
+  return box;
+}
+
 float BoxNumber(const QLineEdit& box) {
   return static_cast<float>(LeadingNumber(FromQt(box.text())));
 }
@@ -50,43 +63,23 @@ MassXferDataForm::MassXferDataForm(MainContext& context)
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
   auto* boxes = new QGridLayout;
-  const struct {
-    const char* label;
-    const char* caption;
-    const char* box;
-  } rows[] = {{"Label1", "Enter air velocity, cm/s", "AirVelocity"},
-              {"Label2", "Enter area of source square meters", "SourceArea"},
-              {"Label3", "Enter diffusivity of pollutant sq m/h", "Diffusivity"},
-              {"Label4", "Mass transfer coefficeint 1/h", "Result"}};
-  QLineEdit* edits[4] = {};
-  for (int i = 0; i < 4; ++i) {
-    auto* label = new QLabel(ToQt(rows[i].caption), central);
-    label->setObjectName(rows[i].label);
-    edits[i] = new QLineEdit(central);
-    edits[i]->setObjectName(rows[i].box);
-    boxes->addWidget(label, i, 0);
-    boxes->addWidget(edits[i], i, 1);
-  }
-  air_velocity_ = edits[0];
-  source_area_ = edits[1];
-  diffusivity_ = edits[2];
-  result_ = edits[3];
+  air_velocity_ =
+      AddBoxRow(central, *boxes, 0, "Label1", "Enter air velocity, cm/s", "AirVelocity");
+  source_area_ =
+      AddBoxRow(central, *boxes, 1, "Label2", "Enter area of source square meters", "SourceArea");
+  diffusivity_ = AddBoxRow(central, *boxes, 2, "Label3", "Enter diffusivity of pollutant sq m/h",
+                           "Diffusivity");
+  result_ = AddBoxRow(central, *boxes, 3, "Label4", "Mass transfer coefficeint 1/h", "Result");
   for (QLineEdit* box : {air_velocity_, source_area_, diffusivity_}) RestrictToNumbers(*box);
   layout->addLayout(boxes);
 
   auto* frame1 = new QGroupBox(central);
   frame1->setObjectName("Frame1");
   auto* numbers = new QHBoxLayout(frame1);
-  const char* captions[4][2] = {
-      {"Label5", "Room #"}, {"RoomNumber", ""}, {"Label6", "Source #"}, {"SourceNumber", ""}};
-  QLabel* labels[4] = {};
-  for (int i = 0; i < 4; ++i) {
-    labels[i] = new QLabel(ToQt(captions[i][1]), frame1);
-    labels[i]->setObjectName(captions[i][0]);
-    numbers->addWidget(labels[i]);
-  }
-  room_number_ = labels[1];
-  source_number_ = labels[3];
+  AddLabel(frame1, *numbers, "Label5", "Room #");
+  room_number_ = AddLabel(frame1, *numbers, "RoomNumber", "");
+  AddLabel(frame1, *numbers, "Label6", "Source #");
+  source_number_ = AddLabel(frame1, *numbers, "SourceNumber", "");
   layout->addWidget(frame1);
 
   auto* buttons = new QHBoxLayout;
@@ -152,7 +145,7 @@ void MassXferDataForm::Transfer() {
   // The row belongs to the source the window was opened for; the source window may show
   // another one by now.
   RoomSourceForm* sources = AppWindows().Find<RoomSourceForm>();
-  if (sources == nullptr || sources->ShownRoom() != room_ || sources->ShownSource() != slot_) {
+  if (sources == nullptr || !sources->Shows(room_, slot_)) {
     ctx_.prompt.Message("Error.  The source window no longer shows room " + std::to_string(room_) +
                             ", source " + std::to_string(slot_) +
                             ".  The coefficient was not transferred.",

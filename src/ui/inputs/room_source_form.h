@@ -35,7 +35,8 @@ class RoomSourceForm : public InputForm {
   void Transfer() override;
 
   int ShownRoom() const { return room_; }
-  int ShownSource() const { return slot_; }
+  // Whether the window shows source `slot` of `room` now.
+  bool Shows(int room, int slot) const { return room == room_ && slot == slot_; }
   FlexGrid& GeneralSourceDataGrid() { return *schedule_; }
   FlexGrid& ssrmsrc() { return *parameters_; }
 

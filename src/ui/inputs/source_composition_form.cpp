@@ -1,7 +1,7 @@
 #include "ui/inputs/source_composition_form.h"
 
+#include <QBoxLayout>
 #include <QFrame>
-#include <QHBoxLayout>
 #include <QLabel>
 
 #include "platform/edit_cell.h"
@@ -11,6 +11,7 @@
 #include "ui/common/window_menu.h"
 #include "ui/inputs/form_helpers.h"
 #include "ui/inputs/room_source_form.h"
+#include "ui/inputs/source_form_parts.h"
 #include "ui/main/source_grids.h"
 
 namespace quarn {
@@ -44,13 +45,6 @@ constexpr InputMenuItem kMenu[] = {
     {0, "&Help", "help", MenuRole::Help},
 };
 
-QLabel* AddFrameLabel(QFrame& frame, const char* name) {
-  auto* label = new QLabel(&frame);
-  label->setObjectName(name);
-  frame.layout()->addWidget(label);
-  return label;
-}
-
 }  // namespace
 
 fmSourceComposition::fmSourceComposition(MainContext& context)
@@ -58,8 +52,9 @@ fmSourceComposition::fmSourceComposition(MainContext& context)
   const EditGridControls controls = BuildEditGrid(*this, "topframe", "SourceCompositionss");
   edit_cell_ = controls.box;
   grid_ = controls.grid;
-  room_label_ = AddFrameLabel(*controls.frame, "lblcurrentroom");
-  source_label_ = AddFrameLabel(*controls.frame, "lblcurrentsource");
+  auto& band = static_cast<QBoxLayout&>(*controls.frame->layout());
+  room_label_ = AddLabel(controls.frame, band, "lblcurrentroom", "");
+  source_label_ = AddLabel(controls.frame, band, "lblcurrentsource", "");
   edit_ = &AddEditSession(*grid_, *edit_cell_, false);
   // The cell takes the text only when the edit is stored, as the window has no handler that
   // follows the typing.
@@ -100,7 +95,7 @@ void fmSourceComposition::Transfer() {
   // The source window may have moved on to another source meanwhile: its copy of this one
   // takes the composition, and only the source it shows takes the cells.
   if (RoomSourceForm* sources = AppWindows().Find<RoomSourceForm>()) {
-    if (sources->ShownRoom() == room_ && sources->ShownSource() == slot_) {
+    if (sources->Shows(room_, slot_)) {
       LoadSourceCompositionGrid(sources->ssrmsrc(), source, sources->TotalMassText(), s);
     }
     sources->TakeStoredSource(room_, slot_, RoomSourceForm::Stored::Composition);
