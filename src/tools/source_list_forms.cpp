@@ -62,15 +62,8 @@ using Rows = std::vector<std::vector<std::string>>;
 // no rows.
 Rows ReadSourceList(MainContext& context, std::span<const char* const> fields) {
   const DatabaseTable read = context.database.ReadTable(kSourceListFile, kSourceListTable);
-  const std::string file = kSourceListFile;
   if (!read.table) {
-    if (!read.opened) {
-      ShowDatabaseNotOpened(file, read.reason, context.prompt);
-    } else {
-      context.prompt.Message(
-          "Error.  The database " + file + " holds no table " + kSourceListTable + ".", "Error",
-          MessageIcon::Critical);
-    }
+    ShowTableNotRead(read, kSourceListFile, kSourceListTable, context.prompt);
     return {};
   }
   const JetTable& table = *read.table;
