@@ -23,7 +23,6 @@
 #include "tools/r0kplotform.h"
 #include "ui/common/number_entry.h"
 #include "ui/inputs/room_source_form.h"
-#include "ui/inputs/source_form_parts.h"
 #include "ui/main/about_forms.h"
 #include "ui/main/room_grids.h"
 
@@ -131,6 +130,19 @@ FileDialogRequest ChamberFileRequest(const char* filter) {
   return request;
 }
 
+// A box and its label on a new row of the frame's grid layout.
+QLineEdit* AddBox(QWidget* parent, const char* name, const char* label, const char* caption) {
+  auto* grid = static_cast<QGridLayout*>(parent->layout());
+  const int row = grid->rowCount();
+  auto* text = new QLabel(ToQt(caption), parent);
+  text->setObjectName(label);
+  grid->addWidget(text, row, 0);
+  auto* box = new QLineEdit(parent);
+  box->setObjectName(name);
+  grid->addWidget(box, row, 1);
+  return box;
+}
+
 }  // namespace
 
 DataInForm::DataInForm(MainContext& context, QWidget* owner)
@@ -142,19 +154,6 @@ DataInForm::DataInForm(MainContext& context, QWidget* owner)
   InputForm::BuildMenus(kMenu);
   BuildCommands();
   resize(TwipsToPixels(kWidthTwips), TwipsToPixels(kHeightTwips));
-}
-
-QLineEdit* DataInForm::AddBox(QWidget* parent, const char* name, const char* label,
-                              const char* caption) {
-  auto* grid = static_cast<QGridLayout*>(parent->layout());
-  const int row = grid->rowCount();
-  auto* text = new QLabel(ToQt(caption), parent);
-  text->setObjectName(label);
-  grid->addWidget(text, row, 0);
-  auto* box = new QLineEdit(parent);
-  box->setObjectName(name);
-  grid->addWidget(box, row, 1);
-  return box;
 }
 
 void DataInForm::BuildControls() {
@@ -228,7 +227,7 @@ void DataInForm::BuildCommands() {
   blocks_->SetSharedFlags(&ctx_.state.CellEditActive, &ctx_.state.GridEventsEnabled);
   connect(grid_, &FlexGrid::KeyDown, this, [this](int&, int) { entered_ = true; });
   connect(grid_, &FlexGrid::KeyPress, this, &DataInForm::GridKeyPress);
-  connect(grid_, &FlexGrid::RowColChange, this, &DataInForm::GridCellChanged);
+  connect(grid_, &FlexGrid::RowColChange, this, &DataInForm::LoadText1);
   connect(grid_, &FlexGrid::Click, this, &DataInForm::GridClick);
   connect(text1_, &EditCellBox::KeyDown, this, &DataInForm::Text1KeyDown);
   connect(text1_, &EditCellBox::KeyPress, this, &DataInForm::Text1KeyPress);
@@ -255,7 +254,6 @@ void DataInForm::BuildCommands() {
 }
 
 void DataInForm::SetupChamberGrid() {
-  grid_busy_ = true;
   entered_ = false;
   grid_->SetCols(kCols);
   grid_->SetRows(kRows);
@@ -285,7 +283,6 @@ void DataInForm::SetupChamberGrid() {
   r0_typed_ = k_typed_ = false;
   grid_->SetRowCol(1, kTimeCol);
   text1_->clear();
-  grid_busy_ = false;
 }
 
 bool DataInForm::GetChamberData(ChamberDataRecord& record) {
@@ -295,7 +292,6 @@ bool DataInForm::GetChamberData(ChamberDataRecord& record) {
     ctx_.prompt.Message(kTooManyPoints, "Error", MessageIcon::Critical);
     return false;
   }
-  grid_busy_ = true;
   record.Volume = BoxValue(*volume_);
   record.AirChangeRate = BoxValue(*ach_);
   record.SourceArea = BoxValue(*area_);
@@ -306,12 +302,10 @@ bool DataInForm::GetChamberData(ChamberDataRecord& record) {
     record.Concs[i] = CellSingle(*grid_, i, kConcCol);
   }
   record.NumPoints = static_cast<int16_t>(n);
-  grid_busy_ = false;
   return true;
 }
 
 void DataInForm::ShowChamberData(const ChamberDataRecord& record) {
-  grid_busy_ = true;
   const int n = ChamberPointCount(record);
   // A test of more points than the grid has rows gets the rows it needs.
   if (n + 1 > grid_->Rows()) {
@@ -335,7 +329,6 @@ void DataInForm::ShowChamberData(const ChamberDataRecord& record) {
   r0result_->setText(ToQt(FormatSingle(ctx_.state.FittedR0)));
   kresult_->setText(ToQt(FormatSingle(ctx_.state.FittedK)));
   r0_typed_ = k_typed_ = false;
-  grid_busy_ = false;
   LoadText1();
 }
 
@@ -376,7 +369,6 @@ void DataInForm::RunR0kFit() {
   if (!CheckChamberData(record, estimated, ctx_.prompt)) return;
   if (estimated) EstimateR0k(record, r0, k);
   ChamberPoints predicted{};
-  PredictChamberConcentration(r0, k, record, predicted);
   FitR0k(r0, k, record, predicted, *this, ctx_.prompt);
   ShowR0(r0);
   ShowK(k);
@@ -475,7 +467,6 @@ void DataInForm::FileNew() {
   if (answer != Answer::No) return;
   SetupChamberGrid();
   saved_ = true;
-  entered_ = false;
 }
 
 void DataInForm::PrintWindow() {
@@ -532,10 +523,6 @@ void DataInForm::GridKeyPress(int& key_ascii) {
   text1_->setFocus(Qt::OtherFocusReason);
   text1_->end(false);
   DataChanged();
-}
-
-void DataInForm::GridCellChanged() {
-  if (!grid_busy_) LoadText1();
 }
 
 void DataInForm::GridClick() {
@@ -610,8 +597,7 @@ DataInForm* EditSourceChamberData(MainContext& context, int room) {
     return nullptr;
   }
   if (DataInForm* open = AppWindows().Find<DataInForm>()) {
-    open->raise();
-    open->activateWindow();
+    BringForward(*open);
     return open;
   }
   st.CurrentRoom = static_cast<int16_t>(room);
@@ -621,8 +607,7 @@ DataInForm* EditSourceChamberData(MainContext& context, int room) {
   form->SetupChamberGrid();
   form->show();
   CenterForm(*form);
-  form->raise();
-  form->activateWindow();
+  BringForward(*form);
   return form;
 }
 

@@ -54,7 +54,6 @@ class DataInForm : public InputForm, private ChamberFitProgress {
  private:
   void BuildControls();
   void BuildCommands();
-  QLineEdit* AddBox(QWidget* parent, const char* name, const char* label, const char* caption);
 
   // File commands.
   void FileNew();
@@ -71,7 +70,6 @@ class DataInForm : public InputForm, private ChamberFitProgress {
 
   // Grid and edit box.
   void GridKeyPress(int& key_ascii);
-  void GridCellChanged();
   void GridClick();
   void Text1KeyDown(int& key_code, int shift);
   void Text1KeyPress(int& key_ascii);
@@ -108,8 +106,6 @@ class DataInForm : public InputForm, private ChamberFitProgress {
 
   bool entered_ = false;
   bool saved_ = false;
-  // Set while the grid is laid out or read, so that its cursor moves do not load Text1.
-  bool grid_busy_ = false;
   // r0result and kresult typed into since the fit or the file last wrote them: Close and
   // return reads those boxes, and otherwise takes the fitted values.
   bool r0_typed_ = false;

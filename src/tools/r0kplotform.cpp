@@ -7,6 +7,7 @@
 #include "platform/graph.h"
 #include "platform/qt_text.h"
 #include "platform/window_registry.h"
+#include "ui/common/tool_openers.h"
 #include "ui/main/about_forms.h"
 
 namespace quarn {
@@ -56,13 +57,8 @@ r0kplotform::r0kplotform(QWidget* parent) : QMainWindow(parent) {
 }
 
 r0kplotform* ShowR0kPlot() {
-  r0kplotform* plot = AppWindows().Load<r0kplotform>([] { return new r0kplotform(); });
-  // The plot belongs to no window, so closing the program's frame does not wait for it.
-  plot->setAttribute(Qt::WA_QuitOnClose, false);
-  plot->show();
-  plot->raise();
-  plot->activateWindow();
-  return plot;
+  // Like the tools, the plot belongs to no window, so closing the frame does not wait for it.
+  return &OpenTool<r0kplotform>();
 }
 
 }  // namespace quarn

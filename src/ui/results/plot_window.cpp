@@ -21,6 +21,7 @@
 #include "platform/window_registry.h"
 #include "text/number_read.h"
 #include "tools/chamber_data_form.h"
+#include "ui/common/input_form.h"
 #include "ui/common/window_menu.h"
 #include "ui/results/plot_series.h"
 
@@ -359,8 +360,7 @@ GraphForm::GraphForm(MainContext& context, QWidget* parent) : QWidget(parent), c
     // The chamber data window comes back to the front when it is open; it is never made.
     if (DataInForm* data = AppWindows().Find<DataInForm>()) {
       data->show();
-      data->raise();
-      data->activateWindow();
+      BringForward(*data);
     }
   });
 }
