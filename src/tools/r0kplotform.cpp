@@ -1,14 +1,16 @@
 #include "tools/r0kplotform.h"
 
 #include <QAction>
-#include <QMenu>
 #include <QMenuBar>
+#include <array>
+#include <vector>
 
 #include "platform/graph.h"
 #include "platform/qt_text.h"
 #include "platform/window_registry.h"
 #include "ui/common/tool_openers.h"
 #include "ui/main/about_forms.h"
+#include "ui/main/building_menu.h"
 
 namespace quarn {
 
@@ -17,18 +19,13 @@ namespace {
 constexpr int kWidthTwips = 9000;
 constexpr int kHeightTwips = 6500;
 
-QAction* AddItem(QMenu& menu, const char* caption, const char* name) {
-  QAction* item = menu.addAction(caption);
-  item->setObjectName(name);
-  return item;
-}
-
-QMenu* AddMenu(QMenuBar& bar, const char* caption, const char* name) {
-  QMenu* menu = bar.addMenu(caption);
-  menu->setObjectName(name);
-  menu->menuAction()->setObjectName(name);
-  return menu;
-}
+constexpr std::array<MenuLine, 5> kMenu{{
+    {0, "&File", "File"},
+    {1, "&Print", "FilePrint"},
+    {1, "E&xit", "FileExit"},
+    {0, "&Help", "Help"},
+    {1, "&About", "HelpAbout"},
+}};
 
 }  // namespace
 
@@ -43,12 +40,11 @@ r0kplotform::r0kplotform(QWidget* parent) : QMainWindow(parent) {
   graph_->setData(titled);
   setCentralWidget(graph_);
 
-  QMenu* file = AddMenu(*menuBar(), "&File", "File");
+  const std::vector<QAction*> items = BuildMenuLines(*menuBar(), kMenu);
   // Print has no command, and says so by being disabled.
-  AddItem(*file, "&Print", "FilePrint")->setEnabled(false);
-  connect(AddItem(*file, "E&xit", "FileExit"), &QAction::triggered, this, &QWidget::close);
-  QMenu* help = AddMenu(*menuBar(), "&Help", "Help");
-  connect(AddItem(*help, "&About", "HelpAbout"), &QAction::triggered, this, [this] {
+  items[1]->setEnabled(false);
+  connect(items[2], &QAction::triggered, this, &QWidget::close);
+  connect(items[4], &QAction::triggered, this, [this] {
     QWidget* about = AppWindows().Load<AboutPlot>([this] { return new AboutPlot(this); });
     about->show();
     about->raise();
