@@ -8,20 +8,20 @@
 #include "platform/flex_grid.h"
 #include "text/number_read.h"
 #include "text/number_text.h"
+#include "ui/main/room_grids.h"
 
 namespace quarn {
 
 namespace {
+
+// No cell of these grids shows thousands grouping, so a typed comma ends the number that
+// CellValue reads ("1,5" is 1) rather than being dropped.
 
 constexpr int kSinkNameTwips = 1500;  // the general sink grid's name column
 
 constexpr int kRoomSinkCols = 7;
 constexpr int kGeneralSinkCols = 6;
 constexpr int kColRoom = 4;
-
-int RoomCount(const BuildingRecord& b) {
-  return std::clamp<int>(b.NumRooms, 0, kMaxRooms);
-}
 
 // Counts and rooms come from files and grids: keep them inside the sink table.
 int SinkCount(const BuildingRecord& b, int room) {
@@ -33,18 +33,6 @@ bool ValidPollutant(int p) {
   return p >= 0 && p < kMaxPollutants;
 }
 
-// A cell filled from a number gives back that exact number while its text is unchanged;
-// a typed text is read by its leading number. No cell of these grids shows thousands
-// grouping, so a comma ends the number ("1,5" is 1) rather than being dropped.
-double CellValue(const FlexGrid& g, int r, int c) {
-  if (auto v = g.Number(r, c)) return *v;
-  return LeadingNumber(g.TextMatrix(r, c));
-}
-
-void PutNumber(FlexGrid& g, int r, int c, float v, const std::string& text) {
-  g.SetNumber(r, c, v, text);
-}
-
 bool IsBlank(const std::string& s) {
   return s.find_first_not_of(' ') == std::string::npos;
 }
@@ -54,19 +42,19 @@ bool IsBlank(const std::string& s) {
 // comments are shown so that Transfer, which reads every column back, keeps them.
 void WriteRoomSinkRow(FlexGrid& g, int row, const SinkRecord& k, int pollutant) {
   g.SetTextMatrix(row, 1, k.Name);
-  PutNumber(g, row, 2, k.ka[pollutant], FormatSingle(k.ka[pollutant]));
-  PutNumber(g, row, 3, k.kd[pollutant], FormatSingle(k.kd[pollutant]));
-  PutNumber(g, row, 4, k.Mass[pollutant], FormatSingle(k.Mass[pollutant]));
-  PutNumber(g, row, 5, k.Area, FormatSingle(k.Area));
+  SetSingleCell(g, row, 2, k.ka[pollutant]);
+  SetSingleCell(g, row, 3, k.kd[pollutant]);
+  SetSingleCell(g, row, 4, k.Mass[pollutant]);
+  SetSingleCell(g, row, 5, k.Area);
   g.SetTextMatrix(row, 6, k.Comments);
 }
 
 void WriteGeneralRow(FlexGrid& g, int row, int pollutant, int room, const SinkRecord& s,
                      const BuildingRecord& b) {
   g.SetTextMatrix(row, 0, s.Name);
-  PutNumber(g, row, 1, s.ka[pollutant], FormatPattern(s.ka[pollutant], "##.#######"));
-  PutNumber(g, row, 2, s.kd[pollutant], FormatPattern(s.kd[pollutant], "##.######"));
-  PutNumber(g, row, 3, s.Area, FormatSingle(s.Area));
+  g.SetNumber(row, 1, s.ka[pollutant], FormatPattern(s.ka[pollutant], "##.#######"));
+  g.SetNumber(row, 2, s.kd[pollutant], FormatPattern(s.kd[pollutant], "##.######"));
+  SetSingleCell(g, row, 3, s.Area);
   g.SetNumber(row, kColRoom, room, FormatPattern(room, "###"));
   g.SetTextMatrix(row, 5, b.RoomList[room].Name);
 }
