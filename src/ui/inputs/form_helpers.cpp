@@ -9,6 +9,7 @@
 
 #include "platform/edit_cell.h"
 #include "platform/flex_grid.h"
+#include "platform/up_down.h"
 #include "ui/common/input_form.h"
 
 namespace quarn {
@@ -34,6 +35,14 @@ EditGridControls BuildEditGrid(QMainWindow& window, const char* frame_name, cons
   layout->addWidget(controls.grid, 1);
   window.setCentralWidget(central);
   return controls;
+}
+
+void SetSpinnerSteps(InputForm& form, UpDown& spinner, const std::string& down,
+                     const std::string& up, const std::function<void(int)>& step) {
+  form.SetCommand(down, [step] { step(-1); });
+  form.SetCommand(up, [step] { step(1); });
+  QObject::connect(&spinner, &UpDown::DownClick, &form, [&form, down] { form.RunCommand(down); });
+  QObject::connect(&spinner, &UpDown::UpClick, &form, [&form, up] { form.RunCommand(up); });
 }
 
 bool ConfirmClearData(Prompt& prompt) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QSize>
+#include <functional>
+#include <string>
 
 class QFrame;
 class QMainWindow;
@@ -11,6 +13,7 @@ class EditCellBox;
 class FlexGrid;
 class InputForm;
 class Prompt;
+class UpDown;
 
 // The controls of a one-grid input window: the band at the top holding the edit box
 // EditCell, and below it the grid, which takes the rest of the window.
@@ -20,6 +23,11 @@ struct EditGridControls {
   FlexGrid* grid = nullptr;
 };
 EditGridControls BuildEditGrid(QMainWindow& window, const char* frame_name, const char* grid_name);
+
+// The spinner's arrows step by -1 and +1 through the window's commands `down` and `up`, so
+// that a cell still being typed is stored before the step.
+void SetSpinnerSteps(InputForm& form, UpDown& spinner, const std::string& down,
+                     const std::string& up, const std::function<void(int)>& step);
 
 // The input windows' question before a clear: true unless the answer is No.
 bool ConfirmClearData(Prompt& prompt);

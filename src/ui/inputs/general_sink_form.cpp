@@ -100,12 +100,10 @@ GeneralSinkForm::GeneralSinkForm(MainContext& context)
   SetCommand("filesave", [this] { SaveSinkFile(); });
   SetCommand("FilePrint", [this] { PrintSinks(); });
   SetCommand("PMchanges", [this] { ctx_.help.ShowHelp("RIRozid.HLP", "Sinks"); });
-  SetCommand("PollutantDown", [this] { StepPollutant(-1); });
-  SetCommand("PollutantUp", [this] { StepPollutant(1); });
+  SetSpinnerSteps(*this, *spinner_, "PollutantDown", "PollutantUp",
+                  [this](int step) { StepPollutant(step); });
   BuildMenus(kMenu);
   SetHelp(kMainHelpFile, "Sinks general");
-  connect(spinner_, &UpDown::DownClick, this, [this] { RunCommand("PollutantDown"); });
-  connect(spinner_, &UpDown::UpClick, this, [this] { RunCommand("PollutantUp"); });
   WireEditing();
 
   SetupGeneralSinkGrid(*grid_);
@@ -118,19 +116,19 @@ void GeneralSinkForm::BuildControls() {
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(TwipsToPixels(kGridLeftTwips), TwipsToPixels(kFrameTopTwips), 0, 0);
   layout->setSpacing(TwipsToPixels(kGridBelowFrameTwips));
-  frame1_ = new QFrame(central);
-  frame1_->setObjectName("Frame1");
-  frame1_->setFrameShape(QFrame::StyledPanel);
-  auto* top = new QHBoxLayout(frame1_);
-  AddLabel(frame1_, *top, "Sin", "Sink data for pollutant #");
-  number_ = AddBox(frame1_, *top, "PollutantNumber");
+  auto* frame1 = new QFrame(central);
+  frame1->setObjectName("Frame1");
+  frame1->setFrameShape(QFrame::StyledPanel);
+  auto* top = new QHBoxLayout(frame1);
+  AddLabel(frame1, *top, "Sin", "Sink data for pollutant #");
+  number_ = AddBox(frame1, *top, "PollutantNumber");
   number_->setFixedWidth(TwipsToPixels(500));
-  spinner_ = new UpDown(frame1_);
+  spinner_ = new UpDown(frame1);
   spinner_->setObjectName("UpDown1");
   top->addWidget(spinner_);
-  name_ = AddBox(frame1_, *top, "PollutantName");
+  name_ = AddBox(frame1, *top, "PollutantName");
   top->addStretch(1);
-  layout->addWidget(frame1_);
+  layout->addWidget(frame1);
   grid_ = new FlexGrid(central);
   grid_->setObjectName("sinkSS");
   layout->addWidget(grid_, 1);

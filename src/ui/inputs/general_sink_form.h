@@ -3,7 +3,6 @@
 #include "ui/common/input_form.h"
 #include "ui/main/sink_grids.h"
 
-class QFrame;
 class QLineEdit;
 
 namespace quarn {
@@ -51,7 +50,6 @@ class GeneralSinkForm : public InputForm {
   void OpenSinkFile();
   void PrintSinks();
 
-  QFrame* frame1_ = nullptr;
   QLineEdit* number_ = nullptr;
   QLineEdit* name_ = nullptr;
   UpDown* spinner_ = nullptr;

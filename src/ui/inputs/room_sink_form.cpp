@@ -71,12 +71,10 @@ SinkdataForm::SinkdataForm(MainContext& context)
   BuildControls();
   SetCommand("fileopen", [this] { OpenSinkDatabase(); });
   SetCommand("editclear", [this] { ClearSelection(); });
-  SetCommand("PollutantDown", [this] { StepPollutant(-1); });
-  SetCommand("PollutantUp", [this] { StepPollutant(1); });
+  SetSpinnerSteps(*this, *change_pollutant_, "PollutantDown", "PollutantUp",
+                  [this](int step) { StepPollutant(step); });
   BuildMenus(kMenu);
   SetHelp(kMainHelpFile, "sinks");
-  connect(change_pollutant_, &UpDown::DownClick, this, [this] { RunCommand("PollutantDown"); });
-  connect(change_pollutant_, &UpDown::UpClick, this, [this] { RunCommand("PollutantUp"); });
 
   GridEdit& edit = AddEditSession(*grid_, *edit_cell_, false);
   connect(grid_, &FlexGrid::RowColChange, this, [this, &edit] {
