@@ -128,7 +128,6 @@ void SinkdataForm::Open(int16_t room) {
   std::string message;
   SetupRoomSinkGrid(*grid_, room, b);
   FillRoomSinkGrid(*grid_, room, b, message);
-  grid_->setVisible(true);
   room_number_->setText(QString::number(room));
   pollutant_name_->setText(ToQt(b.Scenario.Pollutants[0].Name));
   pollutant_ = 1;
