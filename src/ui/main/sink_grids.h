@@ -74,7 +74,4 @@ void FillGeneralSinkGrid(int pollutant, FlexGrid& grid, const BuildingRecord& bu
 bool ReadGeneralSinkGrid(int pollutant, FlexGrid& grid, BuildingRecord& building,
                          GeneralSinkRows& rows, Prompt& prompt);
 
-// Nothing to do: the sink slots are fixed arrays of the record.
-inline void ResizeSinkWorkArray() {}
-
 }  // namespace quarn
