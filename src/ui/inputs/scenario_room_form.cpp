@@ -197,7 +197,7 @@ void ScenarioRoomForm::RoomSinks() {
   if (!Store()) return;
   grid_->SetRowCol(row, kSinksCol);
   selected_room_ = RowRoom();
-  OpenSinksOfRoom(ctx_, selected_room_, this);
+  OpenRoomSinks(ctx_, selected_room_, this);
 }
 
 void ScenarioRoomForm::GeneralSinks() {
@@ -205,7 +205,7 @@ void ScenarioRoomForm::GeneralSinks() {
   const int col = grid_->Col();
   if (!Store()) return;
   grid_->SetRowCol(row, col);
-  OpenGeneralSinks(ctx_, this);
+  OpenGeneralSinkForm(ctx_, this);
 }
 
 ScenarioRoomForm* OpenScenarioRooms(MainContext& context, QWidget* opener) {
@@ -224,15 +224,6 @@ ScenarioRoomForm* OpenScenarioRooms(MainContext& context, QWidget* opener) {
   SizeToFrameWidth(*form, kFrameWidthShare, kMinWidthTwips, kMinHeightTwips);
   form->roomss().setFocus(Qt::OtherFocusReason);
   return form;
-}
-
-void OpenSinksOfRoom(MainContext& context, int16_t room, QWidget* opener) {
-  // The room sink window, beside `opener`, which stays in use.
-  OpenRoomSinks(context, room, opener);
-}
-
-void OpenGeneralSinks(MainContext& context, QWidget* opener) {
-  OpenGeneralSinkForm(context, opener);
 }
 
 }  // namespace quarn

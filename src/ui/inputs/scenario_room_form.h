@@ -55,9 +55,4 @@ class ScenarioRoomForm : public InputForm {
 // and 0.95 of its width, the editor out of use until it closes.
 ScenarioRoomForm* OpenScenarioRooms(MainContext& context, QWidget* opener);
 
-// The sink windows that this window opens, `opener` being this window; each one that is
-// not yet in the program says so.
-void OpenSinksOfRoom(MainContext& context, int16_t room, QWidget* opener);
-void OpenGeneralSinks(MainContext& context, QWidget* opener);
-
 }  // namespace quarn
