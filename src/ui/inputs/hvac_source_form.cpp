@@ -18,7 +18,6 @@
 #include "platform/qt_text.h"
 #include "platform/up_down.h"
 #include "text/number_read.h"
-#include "ui/common/number_entry.h"
 #include "ui/inputs/source_display_form.h"
 #include "ui/inputs/source_form_parts.h"
 
@@ -44,14 +43,6 @@ constexpr InputMenuItem kMenu[] = {
     {0, "&Help", "help", MenuRole::Disabled},
 };
 
-QLineEdit* AddNumberBox(QWidget* parent, QBoxLayout& layout, const char* name) {
-  auto* box = new QLineEdit(parent);
-  box->setObjectName(name);
-  RestrictToNumbers(*box);
-  layout.addWidget(box);
-  return box;
-}
-
 }  // namespace
 
 std::string HVACModelName(int model) {
@@ -66,16 +57,8 @@ HVACSourcefrm::HVACSourcefrm(MainContext& context)
   setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
   SetCommand("fileopen", [this] { OpenFile(); });
   SetCommand("filesave", [this] { SaveFile(); });
-  SetCommand("ChangesourcenumberUp", [this] { StepSource(1); });
-  SetCommand("ChangesourcenumberDown", [this] { StepSource(-1); });
-  connect(source_spin_, &UpDown::UpClick, this, [this] { RunCommand("ChangesourcenumberUp"); });
-  connect(source_spin_, &UpDown::DownClick, this, [this] { RunCommand("ChangesourcenumberDown"); });
-  SetCommand("SourceModel", [this] { ChooseModel(chosen_model_); });
-  // Only the user's choice in the list changes the model; a shown source selects its own.
-  connect(model_, &QComboBox::activated, this, [this](int index) {
-    chosen_model_ = index;
-    RunCommand("SourceModel");
-  });
+  SetSpinnerCommands(*this, *source_spin_, [this](int step) { StepSource(step); });
+  SetModelListCommand(*this, *model_, chosen_model_, [this](int model) { ChooseModel(model); });
   connect(count_, &QLineEdit::textEdited, this, &HVACSourcefrm::CountChanged);
   ShowUnits();
 }

@@ -16,8 +16,6 @@
 
 #include "files/source_file.h"
 #include "model/emission_models.h"
-#include "model/not_implemented.h"
-#include "platform/edit_cell.h"
 #include "platform/flex_grid.h"
 #include "platform/help_service.h"
 #include "platform/printer_service.h"
@@ -26,7 +24,6 @@
 #include "text/number_read.h"
 #include "tools/chamber_data_form.h"
 #include "tools/source_database_form.h"
-#include "ui/common/number_entry.h"
 #include "ui/inputs/mass_transfer_form.h"
 #include "ui/inputs/shower_help_form.h"
 #include "ui/inputs/source_composition_form.h"
@@ -81,19 +78,6 @@ constexpr InputMenuItem kMenu[] = {
     {1, "Shower &Data", "showerdata", MenuRole::Own},
 };
 
-QLabel* NamedLabel(const char* name, const char* caption, QWidget* parent) {
-  auto* label = new QLabel(ToQt(caption), parent);
-  label->setObjectName(name);
-  return label;
-}
-
-QLineEdit* NumberEdit(const char* name, QWidget* parent) {
-  auto* box = new QLineEdit(parent);
-  box->setObjectName(name);
-  RestrictToNumbers(*box);
-  return box;
-}
-
 bool HasDigit(const QString& text) {
   return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
 }
@@ -105,26 +89,9 @@ RoomSourceForm::RoomSourceForm(MainContext& context)
   BuildControls();
   BuildMenus();
   setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
-
-  GridEdit& parameter_edit =
-      AddSourceEditSessions(*this, {schedule_, parameters_, edit_cell_, edit_cell1_});
-  SetEditCommands(parameter_edit);
-
-  SetCommand("ChangesourcenumberUp", [this] { StepSource(1); });
-  SetCommand("ChangesourcenumberDown", [this] { StepSource(-1); });
-  SetCommand("spin1Up", [this] { StepRoom(1); });
-  SetCommand("spin1Down", [this] { StepRoom(-1); });
-  connect(source_spin_, &UpDown::UpClick, this, [this] { RunCommand("ChangesourcenumberUp"); });
-  connect(source_spin_, &UpDown::DownClick, this, [this] { RunCommand("ChangesourcenumberDown"); });
-  connect(room_spin_, &UpDown::UpClick, this, [this] { RunCommand("spin1Up"); });
-  connect(room_spin_, &UpDown::DownClick, this, [this] { RunCommand("spin1Down"); });
-  // Only the user's choice in the list changes the model; a shown source selects its own.
-  SetCommand("SourceModel", [this] { ChooseModel(chosen_model_); });
-  // Only the user's choice in the list changes the model; a shown source selects its own.
-  connect(model_, &QComboBox::activated, this, [this](int index) {
-    chosen_model_ = index;
-    RunCommand("SourceModel");
-  });
+  SetSpinnerCommands(*this, *source_spin_, [this](int step) { StepSource(step); });
+  SetSpinnerCommands(*this, *room_spin_, [this](int step) { StepRoom(step); });
+  SetModelListCommand(*this, *model_, chosen_model_, [this](int model) { ChooseModel(model); });
   connect(count_, &QLineEdit::textEdited, this, &RoomSourceForm::CountChanged);
 }
 
@@ -136,31 +103,28 @@ void RoomSourceForm::BuildControls() {
   topframe->setObjectName("topframe");
   topframe->setFrameShape(QFrame::StyledPanel);
   auto* top = new QHBoxLayout(topframe);
-  top->addWidget(NamedLabel("Label5", "# sources in room ", topframe));
-  count_ = NumberEdit("Numberofsources", topframe);
+  AddLabel(topframe, *top, "Label5", "# sources in room ");
+  count_ = AddNumberBox(topframe, *top, "Numberofsources");
   count_->setText("1");
-  top->addWidget(count_);
   source_spin_ = new UpDown(topframe);
   source_spin_->setObjectName("Changesourcenumber");
   top->addWidget(source_spin_);
-  top->addWidget(NamedLabel("select", "Source #", topframe));
-  source_number_ = NamedLabel("SourceNumber", "", topframe);
-  top->addWidget(source_number_);
-  top->addWidget(NamedLabel("Label3", "Room:", topframe));
-  room_number_ = NamedLabel("RoomNumber", "", topframe);
-  top->addWidget(room_number_);
+  AddLabel(topframe, *top, "select", "Source #");
+  source_number_ = AddLabel(topframe, *top, "SourceNumber", "");
+  AddLabel(topframe, *top, "Label3", "Room:");
+  room_number_ = AddLabel(topframe, *top, "RoomNumber", "");
   room_spin_ = new UpDown(topframe);
   room_spin_->setObjectName("spin1");
   top->addWidget(room_spin_);
-  msg_ = NamedLabel("Msg", "", topframe);
-  top->addWidget(msg_, 1);
+  msg_ = AddLabel(topframe, *top, "Msg", "");
+  top->setStretchFactor(msg_, 1);
   layout->addWidget(topframe);
 
   auto* boxes = new QHBoxLayout;
   auto* frame1 = new QGroupBox(central);
   frame1->setObjectName("Frame1");
   auto* frame1_layout = new QVBoxLayout(frame1);
-  frame1_layout->addWidget(NamedLabel("Label1", "Select source model", frame1));
+  AddLabel(frame1, *frame1_layout, "Label1", "Select source model");
   model_ = new QComboBox(frame1);
   model_->setObjectName("SourceModel");
   for (int m = 0; m < kModelCount; ++m) model_->addItem(ToQt(EmissionModelName(m)));
@@ -179,21 +143,17 @@ void RoomSourceForm::BuildControls() {
   }
   boxes->addWidget(frame2);
 
-  boxes->addWidget(NamedLabel("Label7", "Velocity cm/s", central));
-  gas_velocity_ = NumberEdit("GasVelocity", central);
-  boxes->addWidget(gas_velocity_);
-  total_mass_label_ = NamedLabel("Label6", "Mass product applied g/m2", central);
-  boxes->addWidget(total_mass_label_);
-  total_mass_ = NumberEdit("TotalMass", central);
-  boxes->addWidget(total_mass_);
+  AddLabel(central, *boxes, "Label7", "Velocity cm/s");
+  gas_velocity_ = AddNumberBox(central, *boxes, "GasVelocity");
+  total_mass_label_ = AddLabel(central, *boxes, "Label6", "Mass product applied g/m2");
+  total_mass_ = AddNumberBox(central, *boxes, "TotalMass");
   boxes->addStretch(1);
   layout->addLayout(boxes);
 
   const SourceGridControls grids = AddSourceGrids(*central, *layout);
   schedule_ = grids.schedule;
   parameters_ = grids.parameters;
-  edit_cell_ = grids.edit_cell;
-  edit_cell1_ = grids.edit_cell1;
+  SetEditCommands(AddSourceEditSessions(*this, grids));
   setCentralWidget(central);
 }
 

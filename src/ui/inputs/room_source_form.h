@@ -8,14 +8,12 @@
 #include "ui/main/source_grids.h"
 
 class QComboBox;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
 
 namespace quarn {
 
-class EditCellBox;
 class FlexGrid;
 class GridEdit;
 class UpDown;
@@ -86,8 +84,6 @@ class RoomSourceForm : public InputForm {
 
   FlexGrid* schedule_ = nullptr;
   FlexGrid* parameters_ = nullptr;
-  EditCellBox* edit_cell_ = nullptr;
-  EditCellBox* edit_cell1_ = nullptr;
   QLineEdit* count_ = nullptr;
   UpDown* source_spin_ = nullptr;
   UpDown* room_spin_ = nullptr;

@@ -1,12 +1,18 @@
 #include "ui/inputs/source_form_parts.h"
 
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QVBoxLayout>
+#include <string>
+#include <utility>
 
 #include "platform/edit_cell.h"
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
+#include "platform/up_down.h"
 #include "ui/common/input_form.h"
+#include "ui/common/number_entry.h"
 
 namespace quarn {
 
@@ -31,6 +37,33 @@ QLabel* AddLabel(QWidget* parent, QBoxLayout& layout, const char* name, const ch
   label->setObjectName(name);
   layout.addWidget(label);
   return label;
+}
+
+QLineEdit* AddNumberBox(QWidget* parent, QBoxLayout& layout, const char* name) {
+  auto* box = new QLineEdit(parent);
+  box->setObjectName(name);
+  RestrictToNumbers(*box);
+  layout.addWidget(box);
+  return box;
+}
+
+void SetSpinnerCommands(InputForm& form, UpDown& spinner, std::function<void(int step)> step) {
+  const std::string up = FromQt(spinner.objectName()) + "Up";
+  const std::string down = FromQt(spinner.objectName()) + "Down";
+  form.SetCommand(up, [step] { step(1); });
+  form.SetCommand(down, [step] { step(-1); });
+  QObject::connect(&spinner, &UpDown::UpClick, &form, [&form, up] { form.RunCommand(up); });
+  QObject::connect(&spinner, &UpDown::DownClick, &form, [&form, down] { form.RunCommand(down); });
+}
+
+void SetModelListCommand(InputForm& form, QComboBox& list, int& chosen,
+                         std::function<void(int model)> choose) {
+  const std::string name = FromQt(list.objectName());
+  form.SetCommand(name, [&chosen, choose = std::move(choose)] { choose(chosen); });
+  QObject::connect(&list, &QComboBox::activated, &form, [&form, &chosen, name](int index) {
+    chosen = index;
+    form.RunCommand(name);
+  });
 }
 
 SourceGridControls AddSourceGrids(QWidget& parent, QVBoxLayout& layout) {

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <functional>
+
 class QBoxLayout;
+class QComboBox;
 class QLabel;
+class QLineEdit;
 class QVBoxLayout;
 class QWidget;
 
@@ -11,9 +15,21 @@ class EditCellBox;
 class FlexGrid;
 class GridEdit;
 class InputForm;
+class UpDown;
 
 // A label of that name and caption (Windows-1252) added to the layout.
 QLabel* AddLabel(QWidget* parent, QBoxLayout& layout, const char* name, const char* caption);
+// A number-only edit box of that name added to the layout.
+QLineEdit* AddNumberBox(QWidget* parent, QBoxLayout& layout, const char* name);
+
+// The spinner's clicks run the window's commands "<spinner's name>Up" and "<spinner's
+// name>Down", which step by 1 and by -1.
+void SetSpinnerCommands(InputForm& form, UpDown& spinner, std::function<void(int step)> step);
+// A choice in the model list is kept in `chosen` and runs the window's command of the
+// list's name on it. Only the user's choice in the list changes the model; a shown source
+// selects its own.
+void SetModelListCommand(InputForm& form, QComboBox& list, int& chosen,
+                         std::function<void(int model)> choose);
 
 // The two grids of the source windows, each below its label and its edit box: the
 // schedule row ("General source data", editcell1, GeneralSourceDataGrid) and the
