@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QFrame>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,7 +15,6 @@
 #include "model/emission_models.h"
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
-#include "platform/up_down.h"
 #include "text/number_read.h"
 #include "ui/inputs/source_display_form.h"
 #include "ui/inputs/source_form_parts.h"
@@ -73,41 +71,21 @@ void HVACSourcefrm::BuildControls() {
   auto* top = new QHBoxLayout(topframe);
   AddLabel(topframe, *top, "Label3", "HVAC");
   msg_ = AddLabel(topframe, *top, "Msg", "VOC");
-  AddLabel(topframe, *top, "Label5", "# sources in room ");
-  count_ = AddNumberBox(topframe, *top, "Numberofsources");
-  count_->setText("1");
-  source_spin_ = new UpDown(topframe);
-  source_spin_->setObjectName("Changesourcenumber");
-  top->addWidget(source_spin_);
-  AddLabel(topframe, *top, "select", "Source #");
-  source_number_ = AddLabel(topframe, *top, "SourceNumber", "");
+  const SourceNumberControls number = AddSourceNumberControls(topframe, *top);
+  count_ = number.count;
+  source_spin_ = number.spinner;
+  source_number_ = number.number;
   top->addStretch(1);
   layout->addWidget(topframe);
 
   auto* boxes = new QHBoxLayout;
-  auto* frame1 = new QGroupBox(central);
-  frame1->setObjectName("Frame1");
-  auto* frame1_layout = new QVBoxLayout(frame1);
-  AddLabel(frame1, *frame1_layout, "Label1", "Select source model");
-  model_ = new QComboBox(frame1);
-  model_->setObjectName("SourceModel");
+  model_ = AddModelList(central, *boxes);
   for (const char* name : kModels) model_->addItem(ToQt(name));
-  frame1_layout->addWidget(model_);
-  boxes->addWidget(frame1);
 
   AddLabel(central, *boxes, "Label6", "Total mass applied mg");
   total_mass_ = AddNumberBox(central, *boxes, "TotalMass");
 
-  auto* frame2 = new QGroupBox("Units", central);
-  frame2->setObjectName("Frame2");
-  auto* frame2_layout = new QHBoxLayout(frame2);
-  const char* unit_names[3][2] = {{"Option1", "mg"}, {"Option2", "\xB5g"}, {"Option3", "Number"}};
-  for (size_t i = 0; i < units_.size(); ++i) {
-    units_[i] = new QRadioButton(ToQt(unit_names[i][1]), frame2);
-    units_[i]->setObjectName(unit_names[i][0]);
-    frame2_layout->addWidget(units_[i]);
-  }
-  boxes->addWidget(frame2);
+  units_ = AddUnitOptions(central, *boxes, {"mg", "\xB5g", "Number"});
   boxes->addStretch(1);
   layout->addLayout(boxes);
 

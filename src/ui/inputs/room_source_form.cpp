@@ -3,7 +3,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -103,14 +102,10 @@ void RoomSourceForm::BuildControls() {
   topframe->setObjectName("topframe");
   topframe->setFrameShape(QFrame::StyledPanel);
   auto* top = new QHBoxLayout(topframe);
-  AddLabel(topframe, *top, "Label5", "# sources in room ");
-  count_ = AddNumberBox(topframe, *top, "Numberofsources");
-  count_->setText("1");
-  source_spin_ = new UpDown(topframe);
-  source_spin_->setObjectName("Changesourcenumber");
-  top->addWidget(source_spin_);
-  AddLabel(topframe, *top, "select", "Source #");
-  source_number_ = AddLabel(topframe, *top, "SourceNumber", "");
+  const SourceNumberControls number = AddSourceNumberControls(topframe, *top);
+  count_ = number.count;
+  source_spin_ = number.spinner;
+  source_number_ = number.number;
   AddLabel(topframe, *top, "Label3", "Room:");
   room_number_ = AddLabel(topframe, *top, "RoomNumber", "");
   room_spin_ = new UpDown(topframe);
@@ -121,27 +116,10 @@ void RoomSourceForm::BuildControls() {
   layout->addWidget(topframe);
 
   auto* boxes = new QHBoxLayout;
-  auto* frame1 = new QGroupBox(central);
-  frame1->setObjectName("Frame1");
-  auto* frame1_layout = new QVBoxLayout(frame1);
-  AddLabel(frame1, *frame1_layout, "Label1", "Select source model");
-  model_ = new QComboBox(frame1);
-  model_->setObjectName("SourceModel");
+  model_ = AddModelList(central, *boxes);
   for (int m = 0; m < kModelCount; ++m) model_->addItem(ToQt(EmissionModelName(m)));
-  frame1_layout->addWidget(model_);
-  boxes->addWidget(frame1);
 
-  auto* frame2 = new QGroupBox("Units", central);
-  frame2->setObjectName("Frame2");
-  auto* frame2_layout = new QHBoxLayout(frame2);
-  const char* unit_names[3][2] = {
-      {"Option1", "mg/h"}, {"Option2", "\xB5g/h"}, {"Option3", "Number/h"}};
-  for (size_t i = 0; i < units_.size(); ++i) {
-    units_[i] = new QRadioButton(ToQt(unit_names[i][1]), frame2);
-    units_[i]->setObjectName(unit_names[i][0]);
-    frame2_layout->addWidget(units_[i]);
-  }
-  boxes->addWidget(frame2);
+  units_ = AddUnitOptions(central, *boxes, {"mg/h", "\xB5g/h", "Number/h"});
 
   AddLabel(central, *boxes, "Label7", "Velocity cm/s");
   gas_velocity_ = AddNumberBox(central, *boxes, "GasVelocity");

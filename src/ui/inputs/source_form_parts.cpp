@@ -1,8 +1,11 @@
 #include "ui/inputs/source_form_parts.h"
 
 #include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QVBoxLayout>
 #include <string>
 #include <utility>
@@ -45,6 +48,47 @@ QLineEdit* AddNumberBox(QWidget* parent, QBoxLayout& layout, const char* name) {
   RestrictToNumbers(*box);
   layout.addWidget(box);
   return box;
+}
+
+SourceNumberControls AddSourceNumberControls(QWidget* parent, QBoxLayout& layout) {
+  SourceNumberControls c;
+  AddLabel(parent, layout, "Label5", "# sources in room ");
+  c.count = AddNumberBox(parent, layout, "Numberofsources");
+  c.count->setText("1");
+  c.spinner = new UpDown(parent);
+  c.spinner->setObjectName("Changesourcenumber");
+  layout.addWidget(c.spinner);
+  AddLabel(parent, layout, "select", "Source #");
+  c.number = AddLabel(parent, layout, "SourceNumber", "");
+  return c;
+}
+
+QComboBox* AddModelList(QWidget* parent, QBoxLayout& layout) {
+  auto* frame1 = new QGroupBox(parent);
+  frame1->setObjectName("Frame1");
+  auto* frame1_layout = new QVBoxLayout(frame1);
+  AddLabel(frame1, *frame1_layout, "Label1", "Select source model");
+  auto* list = new QComboBox(frame1);
+  list->setObjectName("SourceModel");
+  frame1_layout->addWidget(list);
+  layout.addWidget(frame1);
+  return list;
+}
+
+std::array<QRadioButton*, 3> AddUnitOptions(QWidget* parent, QBoxLayout& layout,
+                                            const std::array<const char*, 3>& captions) {
+  auto* frame2 = new QGroupBox("Units", parent);
+  frame2->setObjectName("Frame2");
+  auto* frame2_layout = new QHBoxLayout(frame2);
+  const char* names[] = {"Option1", "Option2", "Option3"};
+  std::array<QRadioButton*, 3> options{};
+  for (size_t i = 0; i < options.size(); ++i) {
+    options[i] = new QRadioButton(ToQt(captions[i]), frame2);
+    options[i]->setObjectName(names[i]);
+    frame2_layout->addWidget(options[i]);
+  }
+  layout.addWidget(frame2);
+  return options;
 }
 
 void SetSpinnerCommands(InputForm& form, UpDown& spinner, std::function<void(int step)> step) {

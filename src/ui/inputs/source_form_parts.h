@@ -1,11 +1,13 @@
 #pragma once
 
+#include <array>
 #include <functional>
 
 class QBoxLayout;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QRadioButton;
 class QVBoxLayout;
 class QWidget;
 
@@ -21,6 +23,23 @@ class UpDown;
 QLabel* AddLabel(QWidget* parent, QBoxLayout& layout, const char* name, const char* caption);
 // A number-only edit box of that name added to the layout.
 QLineEdit* AddNumberBox(QWidget* parent, QBoxLayout& layout, const char* name);
+
+// The source windows' "# sources in room " with its count box "Numberofsources" (showing
+// 1), the spinner "Changesourcenumber" to the room's other sources, and "Source #" with the
+// label "SourceNumber" for the number of the source shown, added to the layout in that order.
+struct SourceNumberControls {
+  QLineEdit* count = nullptr;
+  UpDown* spinner = nullptr;
+  QLabel* number = nullptr;
+};
+SourceNumberControls AddSourceNumberControls(QWidget* parent, QBoxLayout& layout);
+// The group "Frame1" of the model list "SourceModel" below "Select source model", added to
+// the layout; the caller lists the models.
+QComboBox* AddModelList(QWidget* parent, QBoxLayout& layout);
+// The group "Units" ("Frame2") of the options Option1 to Option3 with those captions
+// (Windows-1252), added to the layout.
+std::array<QRadioButton*, 3> AddUnitOptions(QWidget* parent, QBoxLayout& layout,
+                                            const std::array<const char*, 3>& captions);
 
 // The spinner's clicks run the window's commands "<spinner's name>Up" and "<spinner's
 // name>Down", which step by 1 and by -1.
