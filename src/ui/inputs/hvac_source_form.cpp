@@ -16,6 +16,7 @@
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
 #include "text/number_read.h"
+#include "ui/inputs/form_helpers.h"
 #include "ui/inputs/source_display_form.h"
 #include "ui/inputs/source_form_parts.h"
 
@@ -55,7 +56,8 @@ HVACSourcefrm::HVACSourcefrm(MainContext& context)
   setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
   SetCommand("fileopen", [this] { OpenFile(); });
   SetCommand("filesave", [this] { SaveFile(); });
-  SetSpinnerCommands(*this, *source_spin_, [this](int step) { StepSource(step); });
+  SetSpinnerSteps(*this, *source_spin_, "ChangesourcenumberDown", "ChangesourcenumberUp",
+                  [this](int step) { StepSource(step); });
   SetModelListCommand(*this, *model_, chosen_model_, [this](int model) { ChooseModel(model); });
   connect(count_, &QLineEdit::textEdited, this, &HVACSourcefrm::CountChanged);
   ShowUnits();

@@ -23,6 +23,7 @@
 #include "text/number_read.h"
 #include "tools/chamber_data_form.h"
 #include "tools/source_database_form.h"
+#include "ui/inputs/form_helpers.h"
 #include "ui/inputs/mass_transfer_form.h"
 #include "ui/inputs/shower_help_form.h"
 #include "ui/inputs/source_composition_form.h"
@@ -88,8 +89,9 @@ RoomSourceForm::RoomSourceForm(MainContext& context)
   BuildControls();
   BuildMenus();
   setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
-  SetSpinnerCommands(*this, *source_spin_, [this](int step) { StepSource(step); });
-  SetSpinnerCommands(*this, *room_spin_, [this](int step) { StepRoom(step); });
+  SetSpinnerSteps(*this, *source_spin_, "ChangesourcenumberDown", "ChangesourcenumberUp",
+                  [this](int step) { StepSource(step); });
+  SetSpinnerSteps(*this, *room_spin_, "spin1Down", "spin1Up", [this](int step) { StepRoom(step); });
   SetModelListCommand(*this, *model_, chosen_model_, [this](int model) { ChooseModel(model); });
   connect(count_, &QLineEdit::textEdited, this, &RoomSourceForm::CountChanged);
 }

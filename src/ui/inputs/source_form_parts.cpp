@@ -91,15 +91,6 @@ std::array<QRadioButton*, 3> AddUnitOptions(QWidget* parent, QBoxLayout& layout,
   return options;
 }
 
-void SetSpinnerCommands(InputForm& form, UpDown& spinner, std::function<void(int step)> step) {
-  const std::string up = FromQt(spinner.objectName()) + "Up";
-  const std::string down = FromQt(spinner.objectName()) + "Down";
-  form.SetCommand(up, [step] { step(1); });
-  form.SetCommand(down, [step] { step(-1); });
-  QObject::connect(&spinner, &UpDown::UpClick, &form, [&form, up] { form.RunCommand(up); });
-  QObject::connect(&spinner, &UpDown::DownClick, &form, [&form, down] { form.RunCommand(down); });
-}
-
 void SetModelListCommand(InputForm& form, QComboBox& list, int& chosen,
                          std::function<void(int model)> choose) {
   const std::string name = FromQt(list.objectName());

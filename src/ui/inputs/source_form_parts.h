@@ -41,9 +41,6 @@ QComboBox* AddModelList(QWidget* parent, QBoxLayout& layout);
 std::array<QRadioButton*, 3> AddUnitOptions(QWidget* parent, QBoxLayout& layout,
                                             const std::array<const char*, 3>& captions);
 
-// The spinner's clicks run the window's commands "<spinner's name>Up" and "<spinner's
-// name>Down", which step by 1 and by -1.
-void SetSpinnerCommands(InputForm& form, UpDown& spinner, std::function<void(int step)> step);
 // A choice in the model list is kept in `chosen` and runs the window's command of the
 // list's name on it. Only the user's choice in the list changes the model; a shown source
 // selects its own.
