@@ -25,6 +25,7 @@
 #include "ui/inputs/room_source_form.h"
 #include "ui/main/about_forms.h"
 #include "ui/main/room_grids.h"
+#include "ui/main/source_grids.h"
 
 namespace quarn {
 
@@ -488,11 +489,7 @@ bool DataInForm::ReturnFit() {
     st.WorkSource.Params[1][0] = k;
     if (RoomSourceForm* sources = AppWindows().Find<RoomSourceForm>()) {
       sources->StoreFit(st.WorkSource);
-    } else if (st.CurrentRoom >= 0 && st.CurrentRoom < kRoomSlots && st.CurrentSource >= 1 &&
-               st.CurrentSource <= kMaxSources) {
-      SourceRecord& stored = st.Building.Scenario.Sources[st.CurrentRoom][st.CurrentSource];
-      stored = st.WorkSource;
-      stored.Model = 1;  // "R0k"
+    } else if (StoreFitInScenario(st.WorkSource, st)) {
       st.ScenarioSaved = kFalse;
     }
   }

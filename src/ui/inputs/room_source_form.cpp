@@ -321,15 +321,12 @@ void RoomSourceForm::StoreFit(const SourceRecord& fit) {
   ProgramState& st = ctx_.state;
   const int room = st.CurrentRoom;
   const int slot = st.CurrentSource;
-  if (room < 0 || room >= kRoomSlots || slot < 1 || slot > kMaxSources) return;
-  if (room == room_ && slot == slot_) {
-    StoreFittedSource(fit, *parameters_, values_.SourceModel, st);
+  if (Shows(room, slot)) {
+    if (!StoreFittedSource(fit, *parameters_, values_.SourceModel, st)) return;
     chosen_model_ = values_.SourceModel;
     model_->setCurrentIndex(values_.SourceModel);
-  } else {
-    SourceRecord& stored = st.Building.Scenario.Sources[room][slot];
-    stored = fit;
-    stored.Model = 1;  // "R0k"
+  } else if (!StoreFitInScenario(fit, st)) {
+    return;
   }
   TakeStoredSource(room, slot, Stored::Fit);
   st.ScenarioSaved = kFalse;

@@ -228,14 +228,21 @@ SourceRecord ShowRoomSources(int room, FlexGrid& schedule, FlexGrid& parameters,
   return work;
 }
 
-bool StoreFittedSource(const SourceRecord& source, FlexGrid& parameters, int& sourceModel,
-                       ProgramState& state) {
+bool StoreFitInScenario(const SourceRecord& source, ProgramState& state) {
   const int room = state.CurrentRoom;
   const int slot = state.CurrentSource;
   if (room < 0 || room > kMaxRooms || slot < 1 || slot > kMaxSources) return false;
   SourceRecord& stored = state.Building.Scenario.Sources[room][slot];
   stored = source;
   stored.Model = 1;  // "R0k": R0 e^(-k t)
+  return true;
+}
+
+bool StoreFittedSource(const SourceRecord& source, FlexGrid& parameters, int& sourceModel,
+                       ProgramState& state) {
+  if (!StoreFitInScenario(source, state)) return false;
+  const SourceRecord& stored =
+      state.Building.Scenario.Sources[state.CurrentRoom][state.CurrentSource];
   state.GridEventsEnabled = kFalse;
   // The window may still show a model with fewer columns ("R/T" has one): give the grid
   // the columns and titles of "R0k", so that k has a cell to stay in until the Transfer.

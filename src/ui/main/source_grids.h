@@ -87,6 +87,8 @@ SourceRecord ShowRoomSources(int room, FlexGrid& schedule, FlexGrid& parameters,
 // the fit. False, changing nothing, when the current room or source is not a source slot.
 bool StoreFittedSource(const SourceRecord& source, FlexGrid& parameters, int& sourceModel,
                        ProgramState& state);
+// The record part of that alone, for a source that no window shows.
+bool StoreFitInScenario(const SourceRecord& source, ProgramState& state);
 
 void SetupSourceCompositionGrid(FlexGrid& SourceCompositionss, CompositionLabels& labels,
                                 const SourceRecord& source, int room, int sourceNumber,
