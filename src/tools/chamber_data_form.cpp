@@ -482,7 +482,7 @@ bool DataInForm::ReturnFit() {
   if (SaveQuestion() == Answer::Cancel) return false;
   ProgramState& st = ctx_.state;
   const float r0 = r0_typed_ ? ResultValue(*r0result_) : st.FittedR0;
-  const float k = k_typed_ ? BoxValue(*kresult_) : st.FittedK;
+  const float k = k_typed_ ? ResultValue(*kresult_) : st.FittedK;
   // Without a fitted R0 the source keeps its model and parameters.
   if (r0 > 0) {
     st.WorkSource.Params[0][0] = r0;

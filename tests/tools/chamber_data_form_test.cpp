@@ -272,14 +272,14 @@ TEST_F(ChamberDataFormTest, SaveOpenNewAndTheSaveQuestion) {
 
   // A result typed with thousands separators is read without them on return.
   TypeBox(form, "r0result", "1,234");
-  TypeBox(form, "kresult", "0.1");
+  TypeBox(form, "kresult", "1,000.5");
   prompt.answers = {Answer::No};
   ChooseMenu(form, {"file", "fileexit"});
   testing::ProcessEvents();
   EXPECT_EQ(AppWindows().Find<DataInForm>(), nullptr);
   EXPECT_EQ(source().Model, 1);
   EXPECT_FLOAT_EQ(source().Params[0][0], 1234);
-  EXPECT_FLOAT_EQ(source().Params[1][0], 0.1f);
+  EXPECT_FLOAT_EQ(source().Params[1][0], 1000.5f);
 
   // A test of more points than the grid has rows.
   ChamberDataRecord big;
