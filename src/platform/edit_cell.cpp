@@ -24,9 +24,25 @@ void EditCellBox::TypeCharacter(int cp1252_char) {
   keyPressEvent(&press);
 }
 
+bool EditCellBox::event(QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+    if (tab && (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == 0) {
+      keyPressEvent(key);
+      return true;
+    }
+  }
+  return QLineEdit::event(event);
+}
+
 void EditCellBox::keyPressEvent(QKeyEvent* event) {
   int code = KeyCodeOf(event->key());
-  const int shift = ShiftStateOf(*event);
+  int shift = ShiftStateOf(*event);
+  if (event->key() == Qt::Key_Backtab) {
+    code = keycode::kTab;
+    shift |= kShiftMask;
+  }
   const bool had_code = code != 0;
   if (had_code) emit KeyDown(code, shift);
   const bool code_swallowed = had_code && code == 0;

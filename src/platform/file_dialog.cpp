@@ -2,10 +2,13 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <algorithm>
 #include <cctype>
+#include <filesystem>
 
 #include "platform/qt_text.h"
 
@@ -50,6 +53,11 @@ bool Match(const char* n, const char* p) {
   return *n == '\0';
 }
 
+bool EqualNoCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [](char x, char y) { return Lower(x) == Lower(y); });
+}
+
 QFileDialog::Options DialogOptions() {
   // Qt's own dialog, so that the filters below match in any letter case on every system.
   return QFileDialog::DontUseNativeDialog;
@@ -76,11 +84,14 @@ void ConfigureFileDialog(QFileDialog& dialog, const FileDialogRequest& request, 
 
 namespace {
 
-std::optional<std::string> RunDialog(const FileDialogRequest& request, bool save) {
+std::optional<SaveChoice> RunDialog(const FileDialogRequest& request, bool save) {
   QFileDialog dialog;
   ConfigureFileDialog(dialog, request, save);
+  // The name is checked once its extension is on (FileDialogService::SaveFileName).
+  if (save) dialog.setOption(QFileDialog::DontConfirmOverwrite);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return ChosenName(FromQt(dialog.selectedFiles().front()), request.default_extension);
+  const int index = static_cast<int>(dialog.nameFilters().indexOf(dialog.selectedNameFilter()));
+  return SaveChoice{FromQt(dialog.selectedFiles().front()), index < 0 ? 1 : index + 1};
 }
 
 }  // namespace
@@ -142,12 +153,60 @@ std::optional<std::string> ChosenName(const std::string& name, const std::string
   return WithDefaultExtension(name, extension);
 }
 
-std::optional<std::string> QtFileDialogService::OpenFileName(const FileDialogRequest& request) {
-  return RunDialog(request, false);
+std::string SaveExtension(const FileDialogRequest& request, int filter_index) {
+  const std::vector<FileFilter> filters = ParseFileFilter(request.filter);
+  if (filter_index >= 1 && filter_index <= static_cast<int>(filters.size())) {
+    const FileFilter& chosen = filters[static_cast<size_t>(filter_index - 1)];
+    if (!chosen.patterns.empty()) {
+      const std::string& pattern = chosen.patterns.front();
+      if (pattern.size() > 2 && pattern.compare(0, 2, "*.") == 0 &&
+          pattern.find_first_of("*?", 2) == std::string::npos) {
+        // The program's own spelling of its extension wins over the filter's letter case.
+        const std::string extension = pattern.substr(2);
+        if (EqualNoCase(extension, request.default_extension)) return request.default_extension;
+        return extension;
+      }
+    }
+  }
+  return request.default_extension;
 }
 
-std::optional<std::string> QtFileDialogService::SaveFileName(const FileDialogRequest& request) {
+std::string ReplaceQuestion(const std::string& path) {
+  const size_t slash = path.find_last_of("/\\");
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  return name + " already exists.\nDo you want to replace it?";
+}
+
+std::optional<std::string> FileDialogService::SaveFileName(const FileDialogRequest& request) {
+  FileDialogRequest again = request;
+  for (;;) {
+    const std::optional<SaveChoice> choice = ChooseSaveName(again);
+    if (!choice) return std::nullopt;
+    std::optional<std::string> name =
+        ChosenName(choice->name, SaveExtension(again, choice->filter_index));
+    if (!name) return std::nullopt;
+    std::error_code error;
+    if (!std::filesystem::exists(*name, error) || ConfirmReplace(*name)) return name;
+    again.initial_name = *name;
+    again.filter_index = choice->filter_index;
+  }
+}
+
+std::optional<std::string> QtFileDialogService::OpenFileName(const FileDialogRequest& request) {
+  const std::optional<SaveChoice> choice = RunDialog(request, false);
+  if (!choice) return std::nullopt;
+  return ChosenName(choice->name, request.default_extension);
+}
+
+std::optional<SaveChoice> QtFileDialogService::ChooseSaveName(const FileDialogRequest& request) {
   return RunDialog(request, true);
+}
+
+bool QtFileDialogService::ConfirmReplace(const std::string& path) {
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Save As"), ToQt(ReplaceQuestion(path)),
+                  QMessageBox::Yes | QMessageBox::No);
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
 }
 
 bool QtFileDialogService::PrinterSetup(QPrinter& printer) {

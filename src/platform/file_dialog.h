@@ -22,16 +22,31 @@ struct FileDialogRequest {
   std::string initial_name;
 };
 
+// A name typed into a save dialog and the filter pair chosen there (from 1).
+struct SaveChoice {
+  std::string name;
+  int filter_index = 1;
+};
+
 // Open and save dialogs. A dialog the user cancelled gives nullopt, and the command that
 // asked ends there; a name still holding "*" counts as cancelled.
 class FileDialogService {
  public:
   virtual ~FileDialogService() = default;
   virtual std::optional<std::string> OpenFileName(const FileDialogRequest& request) = 0;
-  virtual std::optional<std::string> SaveFileName(const FileDialogRequest& request) = 0;
+  // The name a save writes to: the chosen filter's extension is added to a name without
+  // one, and a file that already exists under that final name is replaced only when the
+  // user says so; otherwise the dialog comes back for another name.
+  std::optional<std::string> SaveFileName(const FileDialogRequest& request);
   // The printer set-up: printer, paper, orientation. False when cancelled, and the
   // printer is then as it was.
   virtual bool PrinterSetup(QPrinter& printer) = 0;
+
+ protected:
+  // The save dialog itself; nullopt when cancelled.
+  virtual std::optional<SaveChoice> ChooseSaveName(const FileDialogRequest& request) = 0;
+  // Whether the existing file may be replaced.
+  virtual bool ConfirmReplace(const std::string& path) = 0;
 };
 
 // The dialogs of the running program, over QFileDialog. Filters match whatever the letter
@@ -39,10 +54,19 @@ class FileDialogService {
 class QtFileDialogService : public FileDialogService {
  public:
   std::optional<std::string> OpenFileName(const FileDialogRequest& request) override;
-  std::optional<std::string> SaveFileName(const FileDialogRequest& request) override;
   // The print dialog for a printer; the page set-up for a PDF file.
   bool PrinterSetup(QPrinter& printer) override;
+
+ protected:
+  std::optional<SaveChoice> ChooseSaveName(const FileDialogRequest& request) override;
+  bool ConfirmReplace(const std::string& path) override;
 };
+
+// The question asked before a save replaces a file.
+std::string ReplaceQuestion(const std::string& path);
+// The extension a save adds to a name without one: that of the chosen filter pair's first
+// pattern ("*.SOR" gives "SOR"), else the request's default; none for "*.*".
+std::string SaveExtension(const FileDialogRequest& request, int filter_index);
 
 // Sets a dialog up for a request: title, folder, filters (any letter case), mode.
 void ConfigureFileDialog(QFileDialog& dialog, const FileDialogRequest& request, bool save);

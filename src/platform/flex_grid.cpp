@@ -338,7 +338,8 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), model_(new FlexGridMod
   horizontalHeader()->hide();
   verticalHeader()->hide();
   setEditTriggers(NoEditTriggers);
-  setTabKeyNavigation(false);
+  // Tab moves to the next cell, as in every grid of the program, rather than out of the grid.
+  setTabKeyNavigation(true);
   setHorizontalScrollMode(ScrollPerPixel);
   setVerticalScrollMode(ScrollPerPixel);
   setFocusPolicy(Qt::StrongFocus);
@@ -774,7 +775,12 @@ void FlexGrid::scrollTo(const QModelIndex& index, ScrollHint hint) {
 
 void FlexGrid::keyPressEvent(QKeyEvent* event) {
   int code = KeyCodeOf(event->key());
-  const int shift = ShiftStateOf(*event);
+  int shift = ShiftStateOf(*event);
+  // Shift+Tab arrives as its own key, without the Shift it was typed with.
+  if (event->key() == Qt::Key_Backtab) {
+    code = keycode::kTab;
+    shift |= kShiftMask;
+  }
   if (code != 0) emit KeyDown(code, shift);
   if (code != 0) MoveByKey(code, shift);
   const QString typed = event->text();
@@ -792,6 +798,12 @@ void FlexGrid::keyPressEvent(QKeyEvent* event) {
 
 void FlexGrid::MoveByKey(int key_code, int shift) {
   if (!HasCurrentCell()) return;
+  if (key_code == keycode::kTab) {
+    const int c = ClampCol(col_ + ((shift & kShiftMask) != 0 ? -1 : 1));
+    MoveCursor(row_, c, row_, c);
+    scrollTo(model_->index(row_, c));
+    return;
+  }
   const bool extend = (shift & kShiftMask) != 0;
   const bool ctrl = (shift & kCtrlMask) != 0;
   int r = extend ? row_sel_ : row_;

@@ -508,7 +508,8 @@ bool DataInForm::CloseBox() {
 // --- Grid and edit box -----------------------------------------------------------------
 
 void DataInForm::LoadText1() {
-  text1_->setText(ToQt(grid_->Text()));
+  text_on_entry_ = grid_->Text();
+  text1_->setText(ToQt(text_on_entry_));
 }
 
 void DataInForm::GridKeyPress(int& key_ascii) {
@@ -538,13 +539,24 @@ void DataInForm::Text1KeyPress(int& key_ascii) {
   if (key_ascii >= keycode::kSpace && !IsNumberKey(key_ascii)) key_ascii = 0;
 }
 
-void DataInForm::Text1KeyDown(int& key_code, int /*shift*/) {
+void DataInForm::Text1KeyDown(int& key_code, int shift) {
   int row = grid_->Row();
   int col = grid_->Col();
   switch (key_code) {
-    case keycode::kReturn:
-      grid_->SetText(FromQt(text1_->text()));
+    case keycode::kEscape:
+      // The typing is dropped: the cell is as it was when the cursor came to it.
+      key_code = 0;
+      grid_->SetText(text_on_entry_);
+      LoadText1();
+      DataChanged();
       return;
+    case keycode::kReturn:
+      row = std::min(row + 1, grid_->Rows() - 1);
+      break;
+    case keycode::kTab:
+      col =
+          (shift & kShiftMask) != 0 ? std::max(col - 1, kTimeCol) : std::min(col + 1, kResidualCol);
+      break;
     case keycode::kLeft:
       col = std::max(col - 1, kTimeCol);
       break;
@@ -564,6 +576,8 @@ void DataInForm::Text1KeyDown(int& key_code, int /*shift*/) {
   grid_->SetText(FromQt(text1_->text()));
   grid_->SetRowCol(row, col);
   LoadText1();
+  // What is typed next replaces the number of the cell moved to, not runs on after it.
+  text1_->selectAll();
 }
 
 void DataInForm::InsertRow() {

@@ -105,6 +105,8 @@ class DataInForm : public InputForm, private ChamberFitProgress {
   QLabel* iteration_nr_ = nullptr;
 
   bool entered_ = false;
+  // The current cell's text when the cursor came to it, given back by Esc.
+  std::string text_on_entry_;
   bool saved_ = false;
   // r0result and kresult typed into since the fit or the file last wrote them: Close and
   // return reads those boxes, and otherwise takes the fitted values.

@@ -188,6 +188,27 @@ TEST_F(ChamberDataFormTest, FitsTypedPointsPredictsPlotsPrintsAndHelps) {
   EXPECT_TRUE(testing::WaitFor([&] { return QApplication::activeWindow() == &form; }));
 }
 
+// Points typed by keyboard alone: Tab moves right, Enter down, the arrows their way, and
+// what is typed after a move replaces the cell's number; Esc gives the cell back.
+TEST_F(ChamberDataFormTest, PointsTypedByKeyboardAloneStoreEveryCell) {
+  DataInForm& form = OpenFit();
+  FlexGrid& grid = form.Grid1();
+  testing::ClickCell(grid, 1, 1);
+  testing::Type("1");
+  testing::Key(Qt::Key_Tab);
+  testing::Type("0.5");
+  testing::Enter();
+  testing::Type("7");
+  testing::Escape();
+  testing::Key(Qt::Key_Up);
+  testing::Type("0.6");
+  testing::Key(Qt::Key_Left);
+  EXPECT_EQ(grid.TextMatrix(1, 1), "1");
+  EXPECT_EQ(grid.TextMatrix(1, 2), "0.6");
+  EXPECT_EQ(grid.TextMatrix(2, 2), "");
+  EXPECT_EQ(std::make_pair(grid.Row(), grid.Col()), std::make_pair(1, 1));
+}
+
 TEST_F(ChamberDataFormTest, CloseAndReturnHandsTheFitToTheSourceWindow) {
   // Nothing fitted: the source keeps its model and parameters.
   OpenFit().close();

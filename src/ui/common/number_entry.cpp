@@ -29,8 +29,9 @@ class NumberKeyFilter : public QObject {
 }  // namespace
 
 bool IsNumberEntryCharacter(int ch) {
+  // "E" and "e" let a number be typed in the exponent form the program shows ("1E-05").
   return (ch >= '0' && ch <= '9') || ch == '*' || ch == '+' || ch == '-' || ch == '.' ||
-         ch == '/' || ch == keycode::kBack;
+         ch == '/' || ch == 'E' || ch == 'e' || ch == keycode::kBack;
 }
 
 void RestrictToNumbers(QLineEdit& box) {

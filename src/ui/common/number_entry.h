@@ -5,7 +5,8 @@ class QLineEdit;
 namespace quarn {
 
 // A character that a number-only box takes (as its Windows-1252 code): digits, "+", "-",
-// ".", "*", "/" and Backspace.
+// ".", "*", "/", the exponent's "E" or "e", and Backspace. A comma is refused, never
+// dropped later: "2,5" would otherwise be stored as 25.
 bool IsNumberEntryCharacter(int ch);
 
 // Makes the box refuse every other typed character. Keys that type nothing (arrows,

@@ -241,28 +241,15 @@ void GeneralSinkForm::StoreEdit(Qt::FocusReason reason) {
   }
 }
 
-void GeneralSinkForm::EditCellKeyDown(int& key_code, int /*shift*/) {
-  switch (key_code) {
-    case keycode::kEscape: {
-      // The box goes and the cell keeps what it held.
-      int key_ascii = keycode::kEscape;
-      edit_->EditCellKeyPress(key_ascii);
-      break;
-    }
-    case keycode::kReturn:
-    case keycode::kDown:
-    case keycode::kUp: {
-      const bool up = key_code == keycode::kUp;
-      edit_->CommitCellEdit(0);
-      QCoreApplication::processEvents();
-      const int row = grid_->Row();
-      if (up && row > grid_->FixedRows()) grid_->SetRow(row - 1);
-      if (!up && row < grid_->Rows() - 1) grid_->SetRow(row + 1);
-      break;
-    }
-    default:
-      return;  // Left, Right and the rest move the caret in the box
+void GeneralSinkForm::EditCellKeyDown(int& key_code, int shift) {
+  if (key_code != keycode::kEscape) {
+    // Enter and the arrows at the edges of the text store and move, as in every grid.
+    edit_->EditCellKeyDown(key_code, shift);
+    return;
   }
+  // The box goes and the cell keeps what it held.
+  int key_ascii = keycode::kEscape;
+  edit_->EditCellKeyPress(key_ascii);
   key_code = 0;
 }
 

@@ -67,7 +67,6 @@ constexpr const char* kNoConcentrationsTitle = "Error.";
 constexpr const char* kNoExposure = "Exposure has not been calculated. ";
 constexpr int kRoomLimit = kMaxRooms;
 // The mark a refused room count leaves in its cell until the user types a new one.
-constexpr const char* kRefusedMark = "- ";
 
 std::string FolderOf(const std::string& path) {
   const std::filesystem::path p(path);
@@ -237,24 +236,22 @@ void BuildingForm::UpdateBuildingFromGrid() {
   b.ID = grid_->TextMatrix(1, 1);
   b.Comments = grid_->TextMatrix(2, 1);
   const std::string count_text = grid_->TextMatrix(3, 1);
-  if (count_text != kRefusedMark) {
-    const double n = LeadingNumber(count_text);
-    const auto rounded = RoundToInt16(n);
-    if (n > kRoomLimit) {
-      ctx_.prompt.Message("Warning. Number of rooms exceeds limit of " + FormatDouble(kRoomLimit) +
-                              ". Reenter data.",
-                          "Warning", MessageIcon::None);
-      RefuseRoomCount();
-    } else if (!rounded || *rounded < 1) {
-      // No room loop works without a room: a count below 1 is refused like one above 13.
-      ctx_.prompt.Message("Warning. Number of rooms must be at least 1. Reenter data.", "Warning",
-                          MessageIcon::None);
-      RefuseRoomCount();
-    } else {
-      b.NumRooms = *rounded;
-      b.MasterFile = grid_->TextMatrix(4, 1);
-      grid_->SetRow(row);
-    }
+  const double n = LeadingNumber(count_text);
+  const auto rounded = RoundToInt16(n);
+  if (n > kRoomLimit) {
+    ctx_.prompt.Message(
+        "Warning. Number of rooms exceeds limit of " + FormatDouble(kRoomLimit) + ". Reenter data.",
+        "Warning", MessageIcon::None);
+    RefuseRoomCount();
+  } else if (!rounded || *rounded < 1) {
+    // No room loop works without a room: a count below 1 is refused like one above 13.
+    ctx_.prompt.Message("Warning. Number of rooms must be at least 1. Reenter data.", "Warning",
+                        MessageIcon::None);
+    RefuseRoomCount();
+  } else {
+    b.NumRooms = *rounded;
+    b.MasterFile = grid_->TextMatrix(4, 1);
+    grid_->SetRow(row);
   }
   if (b.ID != before_id.ID || b.Comments != before_id.Comments ||
       b.NumRooms != before_id.NumRooms || b.MasterFile != before_id.MasterFile) {
@@ -264,7 +261,8 @@ void BuildingForm::UpdateBuildingFromGrid() {
 }
 
 void BuildingForm::RefuseRoomCount() {
-  grid_->SetTextMatrix(3, 1, kRefusedMark);
+  // The cell gets back the count the building keeps, so that nothing typed before is lost.
+  grid_->SetTextMatrix(3, 1, FormatDouble(ctx_.state.Building.NumRooms));
   grid_->SetRowCol(3, 1);
   // The cursor waits on the count for a new one, also when Enter committed the refused one.
   edit_->KeepCursor();

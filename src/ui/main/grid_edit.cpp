@@ -148,7 +148,7 @@ void GridEdit::StartCellEdit(int key_ascii, int mode) {
 
 // ---- keys in the box ----
 
-void GridEdit::EditCellKeyDown(int& key_code, int /*shift*/) {
+void GridEdit::EditCellKeyDown(int& key_code, int shift) {
   const int length = static_cast<int>(box_.text().size());
   // Where the caret stands is where the selection starts, whichever way it was selected:
   // a whole text selected is at position 0, not at its end.
@@ -158,6 +158,9 @@ void GridEdit::EditCellKeyDown(int& key_code, int /*shift*/) {
     case keycode::kReturn:
     case keycode::kDown:
       direction = keycode::kDown;
+      break;
+    case keycode::kTab:
+      direction = (shift & kShiftMask) != 0 ? keycode::kLeft : keycode::kRight;
       break;
     case keycode::kLeft:
       if (caret == 0) direction = keycode::kLeft;
@@ -186,12 +189,7 @@ void GridEdit::EditCellKeyPress(int& key_ascii) {
     key_ascii = 0;
     const bool had_focus = box_.hasFocus();
     SetActive(false);  // before the box empties, so that emptying it writes no cell
-    // The cell is as it was before the edit, the exact number behind its text included.
-    if (old_cell_number_) {
-      grid_.SetNumber(edit_row_, edit_col_, *old_cell_number_, old_cell_text_);
-    } else {
-      grid_.SetTextMatrix(edit_row_, edit_col_, old_cell_text_);
-    }
+    PutBackOldCell();
     old_cell_text_.clear();
     old_cell_number_.reset();
     CloseBox();
@@ -199,6 +197,15 @@ void GridEdit::EditCellKeyPress(int& key_ascii) {
     return;
   }
   if (numeric_only_ && !IsNumberEntryCharacter(ch)) key_ascii = 0;
+}
+
+void GridEdit::PutBackOldCell() {
+  // The cell is as it was before the edit, the exact number behind its text included.
+  if (old_cell_number_) {
+    grid_.SetNumber(edit_row_, edit_col_, *old_cell_number_, old_cell_text_);
+  } else {
+    grid_.SetTextMatrix(edit_row_, edit_col_, old_cell_text_);
+  }
 }
 
 void GridEdit::EditCellChange() {

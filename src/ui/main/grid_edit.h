@@ -30,9 +30,10 @@ std::vector<std::string> SplitFields(const std::string& line);
 
 // One window's in-place editing of its grid: the grid never takes typed text; a typed
 // character or F2 opens the window's edit box, the cell shows the text while it is typed,
-// and Enter, an arrow at the edge of the text, or leaving the box stores the text as typed
-// into the edited cell and moves on. The same object copies, cuts, clears and pastes
-// rectangular blocks through the clipboard as tab-separated text.
+// and Enter, Tab, an arrow at the edge of the text, or leaving the box stores the text as
+// typed into the edited cell and moves on (Enter down, Tab right); Esc drops the edit. The same
+// object copies, cuts, clears and pastes rectangular blocks through the clipboard as tab-separated
+// text.
 //
 // Every input window makes one and keeps it for its life. By default it connects itself
 // to the grid's and the box's events; a window with its own key handling passes
@@ -46,7 +47,7 @@ class GridEdit : public QObject {
   GridEdit(FlexGrid& grid, EditCellBox& edit_cell, Prompt& prompt,
            Wiring wiring = Wiring::Automatic, QObject* parent = nullptr);
 
-  // A numeric-only box takes digits, "+", "-", ".", "*", "/" and Backspace only.
+  // A numeric-only box takes only the characters of a number (IsNumberEntryCharacter).
   void SetNumericOnly(bool numeric_only) { numeric_only_ = numeric_only; }
   bool NumericOnly() const { return numeric_only_; }
 
@@ -102,6 +103,7 @@ class GridEdit : public QObject {
   void Message(const char* text);
   void SetActive(bool active);
   void CloseBox();
+  void PutBackOldCell();
 
   FlexGrid& grid_;
   EditCellBox& box_;

@@ -432,7 +432,12 @@ void mainscenarioform::WireEvents() {
   // The years and hours rows follow each other when either is changed.
   connect(edit_, &GridEdit::CellCommitted, this, [this](int r, int) {
     if (r != row::kYears && r != row::kHours) return;
+    // The coupled row is written where it stands; the commit's own move (Enter down) then
+    // starts from the cell typed, so the next entry lands in the next row.
+    const int row = grid_->Row();
+    const int col = grid_->Col();
     CoupleYearsAndHours(*grid_, r);
+    grid_->SetRowCol(row, col);
     grid_->setFocus(Qt::OtherFocusReason);
   });
 }

@@ -145,6 +145,30 @@ TEST_F(GeneralSinkWindow, ACellIsEditedInABoxLaidOverIt) {
   EXPECT_EQ(Grid().TextMatrix(2, 3), "20");
 }
 
+// A new sink typed by keyboard alone: Tab and the arrows at the end of the text store the
+// cell and move right, Enter stores and moves down.
+TEST_F(GeneralSinkWindow, ARowTypedByKeyboardAloneStoresEveryCell) {
+  Grid().setFocus();
+  Grid().SetRowCol(4, 0);
+  testing::Type("sofa");
+  testing::Key(Qt::Key_Tab);
+  testing::Type("0.3");
+  testing::Key(Qt::Key_Right);
+  testing::Type("0.03");
+  testing::Key(Qt::Key_Tab);
+  testing::Type("10");
+  testing::Enter();
+  EXPECT_EQ(Grid().TextMatrix(4, 0), "sofa");
+  EXPECT_EQ(Grid().TextMatrix(4, 1), "0.3");
+  EXPECT_EQ(Grid().TextMatrix(4, 2), "0.03");
+  EXPECT_EQ(Grid().TextMatrix(4, 3), "10");
+  EXPECT_EQ(std::make_pair(Grid().Row(), Grid().Col()), std::make_pair(5, 3));
+  testing::Key(Qt::Key_Up);
+  testing::Type("1e-1");
+  testing::Key(Qt::Key_Escape, QString(QChar(27)));
+  EXPECT_EQ(Grid().TextMatrix(4, 3), "10") << "Esc drops the edit";
+}
+
 TEST_F(GeneralSinkWindow, SavedFilesOpenBackUnderEitherSeparatorAndPrintGoesOut) {
   const ScenarioRecord kept = Scenario();
   for (const char separator : {',', '\t'}) {

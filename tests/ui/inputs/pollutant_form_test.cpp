@@ -93,7 +93,9 @@ TEST_F(PollutantWindow, GasesAreTypedAndTransferredAndCancelDropsTheEdits) {
   pen->RunCommand("cancel");
   form->RunCommand("FileCancel");
   EXPECT_TRUE(Gone());
-  EXPECT_TRUE(prompt.shown.empty());
+  ASSERT_EQ(prompt.shown.size(), 1u) << "typed edits are dropped only after a question";
+  EXPECT_EQ(prompt.shown[0].text, "All changes will be lost.  Do you wish to continue?");
+  EXPECT_EQ(prompt.shown[0].default_answer, Answer::No);
   EXPECT_EQ(Scenario().Pollutants[0].MolWt, 0.0f);
   EXPECT_TRUE(editor->isEnabled());
 
@@ -107,6 +109,18 @@ TEST_F(PollutantWindow, GasesAreTypedAndTransferredAndCancelDropsTheEdits) {
   EXPECT_EQ(Scenario().Pollutants[0].MolWt, 92.14f);
   EXPECT_EQ(state->ScenarioSaved, kFalse);
   EXPECT_TRUE(editor->isEnabled());
+}
+
+// The program shows small and large numbers in the exponent form; they are typed back so.
+TEST_F(PollutantWindow, NumbersTypedInTheExponentFormAreStoredAsTyped) {
+  Open(1, "VOC");
+  TypeIntoCell(Grid(), 1, 2, "1.4e5");
+  TypeIntoCell(Grid(), 1, 3, "1E-05");
+  EXPECT_EQ(Grid().TextMatrix(1, 2), "1.4e5");
+  ChooseMenu(*form, {"Transfer"});
+  EXPECT_TRUE(Gone());
+  EXPECT_EQ(Scenario().Pollutants[0].MolWt, 1.4e5f);
+  EXPECT_EQ(Scenario().Pollutants[0].Diffusivity, 1e-5f);
 }
 
 TEST_F(PollutantWindow, ParticlesGetDepositionVelocitiesFromTheirDiametersInEverySink) {

@@ -253,12 +253,13 @@ TEST_F(RoomSourceFormTest, SourceFileSavedFromOneSlotOpensIntoAnother) {
     form.RunCommand(command);
   EXPECT_EQ(dialogs.asked[2].request.filter, "Source (*.SOR)|*.SOR|All files (*.*)|*.*");
   EXPECT_EQ(files(), before + 1);
+  EXPECT_TRUE(std::filesystem::exists(Path("vbx.SOR"))) << "the filter's extension is added";
 
-  std::filesystem::copy_file(Path("vbx"), Path("short"));
-  std::filesystem::resize_file(Path("short"), std::filesystem::file_size(Path("vbx")) / 2);
+  std::filesystem::copy_file(Path("vbx.SOR"), Path("short"));
+  std::filesystem::resize_file(Path("short"), std::filesystem::file_size(Path("vbx.SOR")) / 2);
   Arrow(form, "Changesourcenumber", "up");
   const size_t shown = prompt.shown.size();
-  dialogs.answers = {Path("short"), Path("vbx")};
+  dialogs.answers = {Path("short"), Path("vbx.SOR")};
   form.RunCommand("FileOpen");
   ASSERT_EQ(prompt.shown.size(), shown + 1);
   EXPECT_EQ(s.Sources[2][2].Name, "carpet 2") << "a damaged file changes nothing";

@@ -109,10 +109,10 @@ TEST_F(BuildingFormTest, RoomCountRule) {
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0].text, "Warning. Number of rooms exceeds limit of 13. Reenter data.");
   EXPECT_EQ(prompt.shown[0].title, "Warning");
-  EXPECT_EQ(Cell(3), "- ");
+  EXPECT_EQ(Cell(3), "5") << "the refused count gives the cell back its previous value";
   EXPECT_EQ(state->Building.NumRooms, 5);
   EXPECT_EQ(form->Grid().Row(), 3);
-  // The refusal mark waits for a new entry without asking again.
+  // The restored count waits for a new entry without asking again.
   form->UpdateBuildingFromGrid();
   EXPECT_EQ(prompt.shown.size(), 1u);
 

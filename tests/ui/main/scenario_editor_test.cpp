@@ -343,6 +343,21 @@ TEST_F(ScenarioEditor, SaveWritesTheGridAndMarksSavedOnlyWhenWritten) {
   std::string bytes;
   ASSERT_TRUE(ReadFileBytes(File("evening.SEN"), bytes));
   EXPECT_EQ(bytes.substr(0, 32), "V1.96\r\nTest house\r\n 1 \r\nEdited\r\n");
+
+  // "evening" again names the existing evening.SEN: it is replaced only after a Yes; No
+  // brings the dialog back, and a cancel there writes nothing.
+  Grid().SetTextMatrix(row::kName, 1, "Later");
+  dialogs_.answers = {File("evening"), std::nullopt};
+  dialogs_.replace_answers = {false};
+  editor_->RunCommand("FileSave");
+  ASSERT_EQ(dialogs_.replace_asked, std::vector<std::string>{File("evening.SEN")});
+  ASSERT_TRUE(ReadFileBytes(File("evening.SEN"), bytes));
+  EXPECT_NE(bytes.find("\nEdited\r"), std::string::npos) << "No replaced nothing";
+  dialogs_.answers = {File("evening")};
+  dialogs_.replace_answers = {true};
+  editor_->RunCommand("FileSave");
+  ASSERT_TRUE(ReadFileBytes(File("evening.SEN"), bytes));
+  EXPECT_NE(bytes.find("\nLater\r"), std::string::npos);
 }
 
 TEST_F(ScenarioEditor, TransferAsksOnceWhenUnsavedAndChecksTheOccupants) {
@@ -422,6 +437,12 @@ TEST_F(ScenarioEditor, TypedYearsAndHoursFollowEachOther) {
   testing::Enter();
   testing::ProcessEvents();
   EXPECT_EQ(Grid().TextMatrix(row::kYears, 1), "1.0 yr");
+  // Enter moved on from the hours: the next entry is the temperature, not new hours.
+  testing::Type("20");
+  testing::Enter();
+  testing::ProcessEvents();
+  EXPECT_EQ(Grid().TextMatrix(row::kHours + 1, 1), "20");
+  EXPECT_EQ(Grid().Row(), row::kHours + 2);
   state_->ScenarioSaved = kTrue;
   editor_->RunCommand("Transfer");
   EXPECT_FLOAT_EQ(Scenario().HoursSimulated, 8760.0F);
