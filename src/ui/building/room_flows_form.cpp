@@ -129,6 +129,7 @@ void RoomFlowsForm::ShowRoom(int16_t room) {
 void RoomFlowsForm::StepRoom(int step) {
   const int room = room_ + step;
   if (room_ == 0 || room < 1 || room > RoomCount(ctx_.state.Building)) return;
+  if (!FlowsValid()) return;
   StoreRoomFlowGrid(*grid_, ctx_.state.Building, flows_, room_, set_);
   ShowRoom(static_cast<int16_t>(room));
 }
@@ -157,6 +158,10 @@ void RoomFlowsForm::GridKeyDown(int& key_code, int shift) {
   WrapFlowGridArrows(*grid_, key_code, shift, LastFlowRow());
 }
 
+bool RoomFlowsForm::FlowsValid() {
+  return FlowCellsValid(*grid_, 1, LastFlowRow(), kInColumn, kOutColumn, ctx_.prompt);
+}
+
 void RoomFlowsForm::WriteBack() {
   StoreRoomFlowGrid(*grid_, ctx_.state.Building, flows_, room_, set_);
   ReadRoomFlowGrids(flows_, set_, ctx_.state.Building);
@@ -167,6 +172,7 @@ void RoomFlowsForm::WriteBack() {
 }
 
 void RoomFlowsForm::Transfer() {
+  if (!FlowsValid()) return;
   WriteBack();
   CloseForm();
 }
@@ -183,7 +189,9 @@ void RoomFlowsForm::Cancel() {
 bool RoomFlowsForm::CloseBox() {
   // Closing this way keeps what was typed, the room on show included.
   CommitOpenEdits();
-  if (Edited()) WriteBack();
+  if (!Edited()) return true;
+  if (!FlowsValid()) return false;
+  WriteBack();
   return true;
 }
 

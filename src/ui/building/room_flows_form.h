@@ -46,6 +46,8 @@ class RoomFlowsForm : public InputForm {
 
  private:
   void StepRoom(int step);
+  // Every flow shown is a number of 0 or more; otherwise the user is told (false).
+  bool FlowsValid();
   void WriteBack();
   void GridKeyDown(int& key_code, int shift);
   void GridEnterCell();

@@ -21,6 +21,7 @@ namespace {
 
 constexpr int kMinWidthTwips = 10700;
 constexpr int kMinHeightTwips = 3405;
+constexpr int kNameCol = 1;
 constexpr int kCountCol = 6;
 
 constexpr std::array<InputMenuItem, 20> kMenu{{
@@ -120,7 +121,10 @@ void RoomForm::BuildControls() {
   connect(roomss_, &FlexGrid::KeyPress, this, [this](int& key_ascii) {
     if (roomss_->Col() == kCountCol && key_ascii != keycode::kReturn) key_ascii = 0;
   });
-  AddEditSession(*roomss_, *edit_cell_, false);
+  GridEdit& edit = AddEditSession(*roomss_, *edit_cell_, false);
+  // The sizes take numbers only; the name column any text.
+  connect(roomss_, &FlexGrid::RowColChange, this,
+          [this, &edit] { edit.SetNumericOnly(roomss_->Col() > kNameCol); });
 }
 
 void RoomForm::WireCommands() {
@@ -143,20 +147,25 @@ void RoomForm::Fill() {
 
 void RoomForm::Transfer() {
   ctx_.state.GridEventsEnabled = kFalse;
-  ReadRoomGrid(*roomss_, ctx_.state.Building);
-  MarkRoomsChanged(ctx_.state);
+  const bool stored = ReadRoomGrid(*roomss_, ctx_.state.Building, ctx_.prompt);
+  if (stored) MarkRoomsChanged(ctx_.state);
   ctx_.state.GridEventsEnabled = kTrue;
-  CloseForm();
+  if (stored) CloseForm();
 }
 
 void RoomForm::DefineNeighbors() {
   ProgramState& s = ctx_.state;
   const int16_t room = static_cast<int16_t>(roomss_->Row());
+  bool stored = false;
   {
     const KeepCursor keep(*roomss_);
     s.GridEventsEnabled = kFalse;
-    ReadRoomGrid(*roomss_, s.Building);
-    MarkRoomsChanged(s);
+    stored = ReadRoomGrid(*roomss_, s.Building, ctx_.prompt);
+    if (stored) MarkRoomsChanged(s);
+  }
+  if (!stored) {
+    s.GridEventsEnabled = kTrue;
+    return;
   }
   {
     const KeepCursor keep(*roomss_);

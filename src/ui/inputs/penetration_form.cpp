@@ -69,6 +69,7 @@ void fpenetrationform::Fill() {
 
 void fpenetrationform::Transfer() {
   ProgramState& st = ctx_.state;
+  if (!PenetrationFactorsValid(*grid_, st.Building.Scenario.NumPollutants, ctx_.prompt)) return;
   SavePenetrationGrid(*grid_, st.Building.Scenario.NumPollutants, st.Building.Scenario,
                       st.ParticleDiameters);
   st.ScenarioSaved = kFalse;

@@ -52,6 +52,13 @@ void SavePenetrationGrid(const FlexGrid& penetrationss, int n, ScenarioRecord& s
   }
 }
 
+bool PenetrationFactorsValid(const FlexGrid& penetrationss, int n, Prompt& prompt) {
+  // A factor is the share of the outdoor pollutant that comes in: 0 to 1.
+  const int shown = std::min(Shown(n), penetrationss.Rows() - 1);
+  return CellsInRange(penetrationss, 1, shown, kFactorCol, kFactorCol, 0, 1,
+                      "Error.  Penetration factors must be from 0 to 1.  Reenter data.", prompt);
+}
+
 void CalculateDefaultPenetration(FlexGrid& penetrationss, const ScenarioRecord& scenario) {
   const int rows = std::min(penetrationss.Rows() - 1, kMaxPollutants);
   for (int r = 1; r <= rows; ++r) {

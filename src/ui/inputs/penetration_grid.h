@@ -5,6 +5,7 @@
 namespace quarn {
 
 class FlexGrid;
+class Prompt;
 
 // The building penetration grid: one row per pollutant, its diameter (particles) or name
 // (gases) beside its penetration factor. `n` is the number of pollutants shown; it is held
@@ -19,6 +20,8 @@ void LoadPenetrationGrid(FlexGrid& penetrationss, const ScenarioRecord& scenario
 // cell by its number (0 for a text without one).
 void SavePenetrationGrid(const FlexGrid& penetrationss, int n, ScenarioRecord& scenario,
                          PerPollutant<float>& particleDiameters);
+// Whether every factor shown is a number from 0 to 1; otherwise the user is told (false).
+bool PenetrationFactorsValid(const FlexGrid& penetrationss, int n, Prompt& prompt);
 // Column 1 of every row from the default factor of its pollutant's Diameter, written as
 // the text "#.##" shows, so that what is stored is what the user sees.
 void CalculateDefaultPenetration(FlexGrid& penetrationss, const ScenarioRecord& scenario);

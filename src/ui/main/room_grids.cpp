@@ -6,9 +6,12 @@
 #include <QSize>
 #include <QWidget>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
+#include <vector>
 
+#include "model/prompt.h"
 #include "model/records.h"
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
@@ -111,22 +114,65 @@ void FillRoomGrid(FlexGrid& grid, BuildingRecord& building) {
   grid.SetRowCol(1, 1);
 }
 
-void ReadRoomGrid(const FlexGrid& grid, BuildingRecord& building) {
+std::optional<double> TypedCellValue(const FlexGrid& grid, int row, int col) {
+  if (auto exact = grid.Number(row, col)) return *exact;
+  const std::string text = grid.TextMatrix(row, col);
+  if (text.find_first_not_of(' ') == std::string::npos) return 0.0;
+  return ParseNumber(text);
+}
+
+bool CellsInRange(const FlexGrid& grid, int row1, int row2, int col1, int col2, double low,
+                  double high, const std::string& message, Prompt& prompt) {
+  for (int r = row1; r <= row2; ++r) {
+    for (int c = col1; c <= col2; ++c) {
+      // Read as the read-backs read it: the leading number of a typed text.
+      const double value = CellValue(grid, r, c);
+      if (value < low || value > high) {
+        prompt.Message(message, "Error", MessageIcon::None);
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+bool FlowCellsValid(const FlexGrid& grid, int row1, int row2, int col1, int col2, Prompt& prompt) {
+  return CellsInRange(grid, row1, row2, col1, col2, 0, std::numeric_limits<double>::max(),
+                      "Error.  Flows must be numbers of 0 or more.  Reenter data.", prompt);
+}
+
+bool ReadRoomGrid(const FlexGrid& grid, BuildingRecord& building, Prompt& prompt) {
   // A grid shorter than the building (the room count changed while the window was open)
   // must not blank the rooms it does not show.
   const int n = std::min(RoomCount(building), grid.Rows() - 1);
+  // Every size is checked before the first is stored, so that a refused grid changes nothing.
+  std::vector<std::array<float, 3>> sizes(static_cast<size_t>(std::max(n, 0)) + 1);
+  static const char* const kSizeNames[] = {"length", "width", "height"};
+  for (int r = 1; r <= n; ++r) {
+    for (int k = 0; k < 3; ++k) {
+      const std::optional<double> value = TypedCellValue(grid, r, 2 + k);
+      if (!value || *value < 0 || !AsSingle(*value)) {
+        prompt.Message("Error.  The " + std::string(kSizeNames[k]) + " of room " +
+                           std::to_string(r) + " must be a number of 0 or more.  Reenter data.",
+                       "Error", MessageIcon::None);
+        return false;
+      }
+      sizes[static_cast<size_t>(r)][static_cast<size_t>(k)] = *AsSingle(*value);
+    }
+  }
   for (int r = 1; r <= n; ++r) {
     RoomRecord& room = building.RoomList[r];
     room.Name = grid.TextMatrix(r, 1);
     if (room.Name.empty()) room.Name = "ROOM" + SignedCount(r);
-    room.Length = ToSingle(GroupedCellValue(grid, r, 2));
-    room.Width = ToSingle(GroupedCellValue(grid, r, 3));
-    room.Height = ToSingle(GroupedCellValue(grid, r, 4));
+    room.Length = sizes[static_cast<size_t>(r)][0];
+    room.Width = sizes[static_cast<size_t>(r)][1];
+    room.Height = sizes[static_cast<size_t>(r)][2];
     room.Volume = room.Length * room.Width * room.Height;
     // The flow grids are sized from the neighbour table; a count typed into column 6 that
     // disagreed with it would make them lose or overrun rows, so the table decides.
     room.NumNeighbors = CountNeighbors(building, r);
   }
+  return true;
 }
 
 // --- Neighbour grid ----------------------------------------------------------------------

@@ -12,6 +12,7 @@ class QPoint;
 namespace quarn {
 
 class FlexGrid;
+class Prompt;
 struct BuildingRecord;
 
 // Grid transfer of the building's rooms and neighbour table, and the cell helpers that
@@ -54,8 +55,19 @@ void FillRoomGrid(FlexGrid& grid, BuildingRecord& building);
 // Every room row back into RoomList: names (an empty one becomes "ROOM n"), dimensions,
 // Volume from the dimensions (column 5 is informative), NumNeighbors from the neighbour
 // table (column 6 only shows it). HVAC is kept. Rows missing from the grid leave their
-// rooms as they are.
-void ReadRoomGrid(const FlexGrid& grid, BuildingRecord& building);
+// rooms as they are. A size that is not a number, or is below 0, is refused with a message
+// and nothing is stored (false).
+bool ReadRoomGrid(const FlexGrid& grid, BuildingRecord& building, Prompt& prompt);
+// The number a user typed into a cell (the exact number it was filled with while its text is
+// unchanged; 0 for an empty cell); nullopt when the text is not wholly one number.
+std::optional<double> TypedCellValue(const FlexGrid& grid, int row, int col);
+// Whether the number of every cell of the block (rows row1 to row2, columns col1 to col2,
+// read as CellValue reads it) lies from low to high; otherwise the message is shown and
+// nothing may be stored (false).
+bool CellsInRange(const FlexGrid& grid, int row1, int row2, int col1, int col2, double low,
+                  double high, const std::string& message, Prompt& prompt);
+// The same for a block of flows, which must be 0 or more.
+bool FlowCellsValid(const FlexGrid& grid, int row1, int row2, int col1, int col2, Prompt& prompt);
 
 // --- Neighbour grid ----------------------------------------------------------------------
 

@@ -86,6 +86,24 @@ TEST_F(RoomFlows, AFlowTypedLeavingOneRoomEntersItsNeighbourAndTransfers) {
   EXPECT_TRUE(editor->isEnabled());
 }
 
+// A flow below 0 has no meaning: Transfer and a step to another room refuse it, storing
+// nothing, until it is mended.
+TEST_F(RoomFlows, AFlowBelowZeroIsRefusedWithNothingStored) {
+  Open();
+  TypeIntoCell(Grid(), 2, 3, "-5");
+  ChooseMenu(*form, {"Transfer"});
+  EXPECT_TRUE(IsOpen());
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].text, "Error.  Flows must be numbers of 0 or more.  Reenter data.");
+  Step("up");
+  EXPECT_EQ(Room(), "1 R1");
+  EXPECT_EQ(Scenario().NaturalRoomFlows[1][2], 0.0f);
+  TypeIntoCell(Grid(), 2, 3, "5");
+  ChooseMenu(*form, {"Transfer"});
+  EXPECT_FALSE(IsOpen());
+  EXPECT_EQ(Scenario().NaturalRoomFlows[1][2], 5.0f);
+}
+
 TEST_F(RoomFlows, TransferredFlowsBalanceOnlyWhenTheRoomsAgree) {
   // Room 1 takes 100 from outdoors and gives 50 back and 50 to room 2, which lets them out.
   for (const auto& [col, balances] : {std::pair{3, true}, {2, false}}) {

@@ -249,5 +249,53 @@ TEST_F(RoomFormTest, OneRoomOpensNoNeighborWindow) {
   EXPECT_TRUE(InUse(rooms));
 }
 
+// A row typed by keyboard alone: Tab stores each cell and moves right, Enter stores and
+// moves down. The sizes take numbers only (the exponent form included); a comma never
+// reaches the cell, and a size below 0 is refused by Transfer with nothing stored.
+TEST_F(RoomFormTest, KeyboardAloneFillsTheRowsAndTheSizesTakeNumbersOnly) {
+  RoomForm* form = OpenRooms();
+  FlexGrid& g = form->Grid();
+  ClickCell(g, 1, 1);
+  for (const char* cell : {"Kitchen", "4", "3", "2.5"}) {
+    TypeKeys(cell);
+    testing::Key(Qt::Key_Tab);
+  }
+  EXPECT_EQ(Column(g, 1)[0], "Kitchen");
+  EXPECT_EQ(g.TextMatrix(1, 2), "4");
+  EXPECT_EQ(g.TextMatrix(1, 3), "3");
+  EXPECT_EQ(g.TextMatrix(1, 4), "2.5");
+  ClickCell(g, 2, 2);
+  TypeKeys("2,5");
+  EXPECT_EQ(form->EditCell().text(), "25") << "the comma is refused at the key";
+  testing::Key(Qt::Key_Backspace, "\b");
+  testing::Key(Qt::Key_Backspace, "\b");
+  TypeKeys("2.5");
+  testing::Key(Qt::Key_Right);
+  TypeKeys("4e-1");
+  testing::Enter();
+  EXPECT_EQ(g.TextMatrix(2, 2), "2.5");
+  EXPECT_EQ(g.TextMatrix(2, 3), "4e-1");
+  EXPECT_EQ(std::make_pair(g.Row(), g.Col()), std::make_pair(3, 3));
+  TypeKeys("-5");
+  testing::Enter();
+  ChooseMenu(*form, {"Transfer"});
+  Settle();
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].text,
+            "Error.  The width of room 3 must be a number of 0 or more.  Reenter data.");
+  EXPECT_EQ(AppWindows().Find<RoomForm>(), form) << "the window stays for the mend";
+  EXPECT_NE(state->Building.RoomList[1].Name, "Kitchen") << "nothing is stored";
+  ClickCell(g, 3, 3);
+  TypeKeys("5");
+  testing::Enter();
+  ChooseMenu(*form, {"Transfer"});
+  Settle();
+  const BuildingRecord& b = state->Building;
+  EXPECT_EQ(b.RoomList[1].Name, "Kitchen");
+  EXPECT_FLOAT_EQ(b.RoomList[1].Volume, 30.0f);
+  EXPECT_FLOAT_EQ(b.RoomList[2].Length, 2.5f);
+  EXPECT_FLOAT_EQ(b.RoomList[2].Width, 0.4f);
+}
+
 }  // namespace
 }  // namespace quarn

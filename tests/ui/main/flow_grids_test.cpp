@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/scripted_prompt.h"
 #include "model/records.h"
 #include "platform/flex_grid.h"
 #include "ui/main/room_grids.h"
@@ -143,7 +144,8 @@ TEST(RoomFlowGrid, AnEditedNeighbourCountDoesNotChangeTheGrid) {
   FlexGrid rooms;
   FillRoomGrid(rooms, b);
   rooms.SetTextMatrix(1, 6, " 5");  // typed into the room window
-  ReadRoomGrid(rooms, b);
+  quarn::testing::ScriptedPrompt prompt;
+  ASSERT_TRUE(ReadRoomGrid(rooms, b, prompt));
   EXPECT_EQ(b.RoomList[1].NumNeighbors, 1);
   b.RoomList[1].NumNeighbors = 5;  // even a stored count that disagrees changes nothing
   FlexGrid grid;

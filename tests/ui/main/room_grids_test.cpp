@@ -5,6 +5,7 @@
 #include <QPoint>
 #include <QSize>
 
+#include "common/scripted_prompt.h"
 #include "model/records.h"
 #include "platform/flex_grid.h"
 
@@ -77,7 +78,8 @@ TEST(RoomGrid, FillThenReadGivesTheSameRooms) {
     b.RoomList[r].Name = "x";
     b.RoomList[r].Length = b.RoomList[r].Width = b.RoomList[r].Height = -1;
   }
-  ReadRoomGrid(grid, b);
+  quarn::testing::ScriptedPrompt prompt;
+  EXPECT_TRUE(ReadRoomGrid(grid, b, prompt));
   for (int r = 1; r <= 3; ++r) {
     SCOPED_TRACE(r);
     const RoomRecord& got = b.RoomList[r];
@@ -94,25 +96,40 @@ TEST(RoomGrid, FillThenReadGivesTheSameRooms) {
   EXPECT_EQ(grid.TextMatrix(3, 2), ".12346");
 }
 
+// A size read back is the whole text as one number: a comma or a unit would change it (the
+// grouping comma made "2,5" a length of 25), and a size below 0 makes no room.
 TEST(RoomGrid, ReadBackOfTypedCells) {
+  quarn::testing::ScriptedPrompt prompt;
   BuildingRecord b = ThreeRooms();
   b.RoomList[2].HVAC = 7;
   FlexGrid grid;
   FillRoomGrid(grid, b);
   grid.SetTextMatrix(2, 1, "");
-  grid.SetTextMatrix(1, 2, "1,234.5");  // typed: read through the grouping
+  grid.SetTextMatrix(1, 2, "1.2345E3");
   grid.SetTextMatrix(2, 2, "2");
-  grid.SetTextMatrix(2, 3, "3 m");
+  grid.SetTextMatrix(2, 3, "3");
   grid.SetTextMatrix(2, 4, "2.5");
   grid.SetTextMatrix(2, 5, "999");  // the volume column is informative only
-  grid.SetTextMatrix(3, 4, "abc");
-  ReadRoomGrid(grid, b);
+  grid.SetTextMatrix(3, 4, "");
+  EXPECT_TRUE(ReadRoomGrid(grid, b, prompt));
   EXPECT_EQ(b.RoomList[2].Name, "ROOM 2");
   EXPECT_FLOAT_EQ(b.RoomList[1].Length, 1234.5f);
   EXPECT_FLOAT_EQ(b.RoomList[2].Volume, 15.0f);
   EXPECT_FLOAT_EQ(b.RoomList[3].Height, 0.0f);
   EXPECT_FLOAT_EQ(b.RoomList[3].Volume, 0.0f);
   EXPECT_EQ(b.RoomList[2].HVAC, 7);
+  EXPECT_TRUE(prompt.shown.empty());
+
+  for (const char* refused : {"2,5", "3 m", "abc", "-5"}) {
+    const BuildingRecord before = b;
+    grid.SetTextMatrix(2, 3, refused);
+    EXPECT_FALSE(ReadRoomGrid(grid, b, prompt)) << refused;
+    ASSERT_FALSE(prompt.shown.empty());
+    EXPECT_EQ(prompt.shown.back().text,
+              "Error.  The width of room 2 must be a number of 0 or more.  Reenter data.");
+    EXPECT_FLOAT_EQ(b.RoomList[2].Width, before.RoomList[2].Width) << "nothing is stored";
+    EXPECT_EQ(b.RoomList[2].Name, before.RoomList[2].Name);
+  }
 }
 
 TEST(RoomGrid, NeighbourCountComesFromTheTableNotColumnSix) {
@@ -122,7 +139,8 @@ TEST(RoomGrid, NeighbourCountComesFromTheTableNotColumnSix) {
   FillRoomGrid(grid, b);
   grid.SetTextMatrix(1, 6, " 9");
   grid.SetTextMatrix(2, 6, "2");
-  ReadRoomGrid(grid, b);
+  quarn::testing::ScriptedPrompt prompt;
+  EXPECT_TRUE(ReadRoomGrid(grid, b, prompt));
   EXPECT_EQ(b.RoomList[1].NumNeighbors, 1);
   EXPECT_EQ(b.RoomList[2].NumNeighbors, 0);
   EXPECT_EQ(b.RoomList[3].NumNeighbors, 1);
@@ -134,7 +152,8 @@ TEST(RoomGrid, ShortGridLeavesUnshownRoomsAlone) {
   FlexGrid grid;
   FillRoomGrid(grid, b);
   b.NumRooms = 3;  // a room added while the window was open
-  ReadRoomGrid(grid, b);
+  quarn::testing::ScriptedPrompt prompt;
+  EXPECT_TRUE(ReadRoomGrid(grid, b, prompt));
   EXPECT_EQ(b.RoomList[3].Name, "Bed");
   EXPECT_FLOAT_EQ(b.RoomList[3].Width, 4.1f);
 }
