@@ -114,6 +114,19 @@ TEST_F(ReferenceWindowTest, MarkedCompoundsFillThePollutantGridFromItsCurrentRow
   EXPECT_NEAR(Scenario().Pollutants[2].C0, 54320.99, 0.01);
 }
 
+// The table has no irritant level, reference dose or concentration, nor cancer risk: what
+// was typed there for the pollutant stays (a Transfer wiped it).
+TEST_F(ReferenceWindowTest, ATransferKeepsTheFieldsTheTableHasNoValueFor) {
+  OpenVoc(1);
+  Transfer({1});
+  FlexGrid& grid = pollutants->definepollutantss();
+  const char* typed[] = {"5", "0.2", "0.3", "1e-6"};
+  for (int c = 5; c <= 8; ++c) TypeIntoCell(grid, 1, c, typed[c - 5]);
+  OpenVoc(1);
+  Transfer({1});
+  EXPECT_EQ(Cells(grid, 1, 1, 1, 8), "Toluene|92.14|.0306|142145.86|5|0.2|0.3|1e-6|");
+}
+
 TEST_F(ReferenceWindowTest, VocFilesOpenAndSaveOnlyTheirRecords) {
   std::string big;
   for (int i = 1; i <= 30; ++i) {

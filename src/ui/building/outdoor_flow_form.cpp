@@ -29,8 +29,6 @@ constexpr double kFrameWidthShare = 0.9;
 constexpr int kInColumn = 2;
 constexpr int kOutColumn = 3;
 
-constexpr const char* kCancelQuestion = "All changes will be lost.  Do you wish to continue?";
-
 constexpr std::array<InputMenuItem, 26> kMenu{{
     {0, "&File", "File", MenuRole::Own},
     {1, "&Open flow file", "fileopen", MenuRole::Own},
@@ -91,7 +89,7 @@ void OutdoorFlowForm::WireCommands() {
   SetCommand("fileopen", [this] { OpenFlowFile(); });
   SetCommand("filesave", [this] { SaveFlowFile(); });
   SetCommand("FilePrint", [this] { PrintFlows(); });
-  SetCommand("cancel", [this] { AskCancel(); });
+  SetCommand("cancel", [this] { Cancel(); });
 }
 
 int OutdoorFlowForm::LastRoomRow() const {
@@ -114,18 +112,12 @@ void OutdoorFlowForm::TotalOutdoorFlows() {
 }
 
 void OutdoorFlowForm::Transfer() {
+  if (!FlowCellsValid(*grid_, 1, LastRoomRow(), kInColumn, kOutColumn, ctx_.prompt)) return;
   BuildingRecord& b = ctx_.state.Building;
   ReadOutdoorFlowGrid(*grid_, b, b.Scenario.NaturalFromOutdoors, b.Scenario.NaturalToOutdoors);
   // The scenario on disk no longer holds these flows, so leaving the program asks first.
   ctx_.state.ScenarioSaved = kFalse;
   CloseForm();
-}
-
-void OutdoorFlowForm::AskCancel() {
-  if (ctx_.prompt.AskYesNoDefault(kCancelQuestion, "Warning", MessageIcon::Critical, Answer::No) ==
-      Answer::Yes) {
-    CloseForm();
-  }
 }
 
 void OutdoorFlowForm::SaveFlowFile() {

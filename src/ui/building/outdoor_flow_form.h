@@ -34,7 +34,6 @@ class OutdoorFlowForm : public InputForm {
 
  private:
   void WireCommands();
-  void AskCancel();
   void SaveFlowFile();
   void OpenFlowFile();
   void PrintFlows();

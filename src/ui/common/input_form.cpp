@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "model/prompt.h"
 #include "platform/edit_cell.h"
 #include "platform/flex_grid.h"
 #include "platform/help_service.h"
@@ -200,6 +201,16 @@ GridEdit& InputForm::AddEditSession(FlexGrid& grid, EditCellBox& box, bool numer
 
 GridEdit* InputForm::EditTarget() const {
   return target_ < sessions_.size() ? sessions_[target_].edit : nullptr;
+}
+
+void InputForm::Cancel() {
+  if (AgreeToDropEdits()) CloseForm();
+}
+
+bool InputForm::AgreeToDropEdits() {
+  if (!edited_) return true;
+  return ctx_.prompt.AskYesNoDefault("All changes will be lost.  Do you wish to continue?",
+                                     "Warning", MessageIcon::Critical, Answer::No) == Answer::Yes;
 }
 
 void InputForm::CloseForm() {

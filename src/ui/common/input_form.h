@@ -107,9 +107,9 @@ class InputForm : public QMainWindow {
   void CloseForm();
 
   // The Transfer and Cancel roles. Transfer stores the window's data and closes it; Cancel
-  // closes it without storing.
+  // closes it without storing, after asking when the user changed something.
   virtual void Transfer() = 0;
-  virtual void Cancel() { CloseForm(); }
+  virtual void Cancel();
 
  protected:
   // After Cut, Copy, Clear or Paste has changed the grid.
@@ -117,8 +117,10 @@ class InputForm : public QMainWindow {
   // After an edit session stored a typed text into that cell.
   virtual void AfterCellCommit(int /*row*/, int /*col*/) {}
   // The user closes the window by its close box: true lets it close. By default it closes
-  // without storing anything.
-  virtual bool CloseBox() { return true; }
+  // without storing anything, after asking when the user changed something.
+  virtual bool CloseBox() { return AgreeToDropEdits(); }
+  // True when nothing was changed, or the user agrees to lose the changes (default No).
+  bool AgreeToDropEdits();
 
   void closeEvent(QCloseEvent* event) override;
   // Stores the open edit of every edit session, as every command does first.

@@ -139,10 +139,33 @@ void foutdoorconcen::Transfer() {
   if (Store()) CloseForm();
 }
 
+void foutdoorconcen::KeepHistoryBefore() {
+  if (before_) return;
+  const ProgramState& st = ctx_.state;
+  const ScenarioRecord& s = st.Building.Scenario;
+  before_ = HistoryBefore{s.OutdoorConc, s.OutdoorConcTime, s.NumOutdoorConcPoints,
+                          st.OutdoorConcInput, st.ScenarioSaved};
+}
+
+void foutdoorconcen::Cancel() {
+  if (!AgreeToDropEdits()) return;
+  if (before_) {
+    ProgramState& st = ctx_.state;
+    ScenarioRecord& s = st.Building.Scenario;
+    s.OutdoorConc = before_->conc;
+    s.OutdoorConcTime = before_->times;
+    s.NumOutdoorConcPoints = before_->points;
+    st.OutdoorConcInput = before_->input;
+    st.ScenarioSaved = before_->scenario_saved;
+  }
+  CloseForm();
+}
+
 void foutdoorconcen::OpenFile() {
   const auto name = ctx_.dialogs.OpenFileName(OutdoorFileRequest());
   if (!name) return;
   ProgramState& st = ctx_.state;
+  KeepHistoryBefore();
   if (!ReadOutdoorConcentrationFile(st.Building.Scenario, st.OutdoorConcInput, *name,
                                     ctx_.prompt)) {
     return;
@@ -150,11 +173,13 @@ void foutdoorconcen::OpenFile() {
   st.ScenarioSaved = kFalse;
   FillGrid();
   grid_->SetRowCol(2, 0);
+  MarkEdited();
 }
 
 void foutdoorconcen::SaveFile() {
   const auto name = ctx_.dialogs.SaveFileName(OutdoorFileRequest());
   if (!name) return;
+  KeepHistoryBefore();
   if (!Store()) return;
   const ProgramState& st = ctx_.state;
   WriteOutdoorConcentrationFile(st.Building.Scenario, st.OutdoorConcInput, st.DataSeparator, *name,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include <QWidget>
 
 #include "ui/common/input_form.h"
@@ -26,8 +28,21 @@ class foutdoorconcen : public InputForm {  // NOLINT(readability-identifier-nami
 
   FlexGrid& outdoorconcgrid() { return *grid_; }  // NOLINT(readability-identifier-naming)
   void Transfer() override;
+  // Asks when something changed; gives the record back the history it held before this
+  // window's file commands changed it.
+  void Cancel() override;
 
  private:
+  // The history as the window found it, kept at the first command that changes the record.
+  struct HistoryBefore {
+    HistoryPollutant conc;
+    History times;
+    int16_t points;
+    HistoryPollutant input;
+    int16_t scenario_saved;
+  };
+  void KeepHistoryBefore();
+
   void BuildControls();
   void ChooseUnit(int option);
   // The history into the record; false, storing nothing, when a value cannot be converted.
@@ -41,6 +56,7 @@ class foutdoorconcen : public InputForm {  // NOLINT(readability-identifier-nami
   EditCellBox* edit_cell_ = nullptr;
   QGroupBox* framediameter_ = nullptr;
   UnitButtons units_;
+  std::optional<HistoryBefore> before_;
 };
 
 // The advice on outdoor histories, in a window of its own that no command opens.

@@ -87,6 +87,7 @@ SinkdataForm::SinkdataForm(MainContext& context)
   // The load: the copy of every room's sinks, and the first pollutant's name.
   const BuildingRecord& b = ctx_.state.Building;
   LoadSinkData(work_, b);
+  loaded_ = work_;
   ctx_.state.GridEventsEnabled = kTrue;
   pollutant_name_->setText(ToQt(b.Scenario.Pollutants[0].Name));
 }
@@ -159,7 +160,9 @@ void SinkdataForm::TakeAddedSinks() {
   const BuildingRecord& b = ctx_.state.Building;
   const int n = RoomSinkCount(b, room_);
   // A count that dropped meanwhile gave its slots up: a sink added there later is new.
-  for (int s = std::min(held_, n) + 1; s <= n; ++s) work_[room_][s] = b.Scenario.Sinks[room_][s];
+  for (int s = std::min(held_, n) + 1; s <= n; ++s) {
+    work_[room_][s] = loaded_[room_][s] = b.Scenario.Sinks[room_][s];
+  }
   held_ = n;
 }
 
@@ -171,12 +174,13 @@ void SinkdataForm::Transfer() {
 void SinkdataForm::closeEvent(QCloseEvent* event) {
   InputForm::closeEvent(event);
   if (!event->isAccepted() || stored_) return;
-  // However the window closes, the copy of the room shown goes into the scenario; the
-  // pollutant shown keeps its edits only through Transfer.
+  // However the window closes, the edits of the room shown go into the scenario; the
+  // pollutant shown keeps its edits only through Transfer. Fields this window did not
+  // change keep what the general sink window stored meanwhile.
   stored_ = true;
   ctx_.state.SinksSaved = kTrue;
   TakeAddedSinks();
-  StoreSinkData(work_, room_, ctx_.state.Building);
+  StoreSinkData(work_, loaded_, room_, ctx_.state.Building);
   ctx_.state.ScenarioSaved = kFalse;
 }
 

@@ -45,6 +45,8 @@ class SinkdataForm : public InputForm {
   void OpenSinkDatabase();
 
   SinkTable work_{};
+  // The sinks as this window loaded them, to tell its own edits from other windows' ones.
+  SinkTable loaded_{};
   int16_t room_ = 0;
   int pollutant_ = 1;
   // The sink rows of the last fill, which the read-back reads.

@@ -82,8 +82,13 @@ int FillVOCGrid(const FlexGrid& vocGrid, FlexGrid& pollutantGrid, const std::vec
     if (source < 1 || source >= vocGrid.Rows()) continue;  // not a row of the table
     // VOC columns: 1 name, 2 formula (not copied), 3 MW, 4 diffusivity, 5 P0, 6 irritant
     // concentration, 7 RfD, 8 RfC, 9 cancer; the pollutant grid has no formula column.
+    const auto blank = [&vocGrid, source](int c) {
+      return vocGrid.TextMatrix(source, c).find_first_not_of(' ') == std::string::npos;
+    };
     for (int c = 1; c <= 9; ++c) {
       if (c == 2) continue;
+      // A field the table has no value for keeps what was typed into the pollutant grid.
+      if (blank(c) || (c == 5 && blank(3))) continue;
       const int col = c == 1 ? 1 : c - 1;
       if (c == 5) {
         // Saturation concentration from the vapour pressure by the ideal gas law:

@@ -14,6 +14,7 @@ namespace {
 constexpr const char* kTotalPattern = "##,###0.0#";
 constexpr const char* kOpeningMakeUpPattern = "###,#0.0#";
 constexpr const char* kOpeningBalancePattern = "##0.0#";
+constexpr const char* kBaseMakeUpPattern = "#,###0.0#";
 
 void LayOut(FlexGrid& grid, const HVACGridFrame& f) {
   grid.SetRows(f.RowCount());
@@ -125,7 +126,7 @@ void FillHVACFlowGrid(FlexGrid& grid, const BuildingRecord& building) {
   FillValues(
       grid, building, f,
       {s.HVACOutdoorAirTotal, s.HVACMakeUpTotal, &s.HVACSupply, &s.HVACReturn, &s.HVACExhaust});
-  AddFlowBalanceColumns(grid, HVACGridLayout::kBase);
+  BaseFlowTotals(grid);
   PaintYellow(grid);
   grid.SetRowCol(f.Outdoors(), f.Supply());
 }
@@ -197,7 +198,34 @@ void AddFlowBalanceColumns(FlexGrid& grid, HVACGridLayout layout) {
   SetPatternCell(grid, f.Balance(), f.Exhaust(), make_up - leaving, kOpeningBalancePattern);
 }
 
+void BaseFlowTotals(FlexGrid& grid) {
+  const HVACGridFrame f = HVACFrameOfGrid(grid, HVACGridLayout::kBase);
+  const double outdoor_air = CellValue(grid, f.Outdoors(), f.Supply());
+  const double make_up = CellValue(grid, f.Outdoors(), f.Return());
+  double supply = 0;
+  double ret = make_up;  // the system's return side takes in the outdoor air too
+  double exhaust = 0;
+  for (int r = 1; r <= f.rooms; ++r) {
+    supply += CellValue(grid, f.RoomRow(r), f.Supply());
+    ret += CellValue(grid, f.RoomRow(r), f.Return());
+    exhaust += CellValue(grid, f.RoomRow(r), f.Exhaust());
+  }
+  SetSingleCell(grid, f.Totals(), f.Supply(), ToSingle(supply));
+  SetSingleCell(grid, f.Totals(), f.Return(), ToSingle(ret));
+  grid.SetTextMatrix(f.Totals(), f.Exhaust(), "");
+  grid.SetTextMatrix(f.Balance(), f.Key(), "Makeup");
+  SetPatternCell(grid, f.Balance(), f.Name(), make_up, kBaseMakeUpPattern);
+  grid.SetTextMatrix(f.Balance(), f.Supply(), "Outdoor Bal");
+  // Outdoor air taken in must match the air the system and the rooms send outdoors.
+  SetPatternCell(grid, f.Balance(), f.Return(), make_up - outdoor_air - exhaust,
+                 kOpeningBalancePattern);
+  grid.SetTextMatrix(f.Balance(), f.Exhaust(), "");
+}
+
 void FormatFlowGrid(FlexGrid& grid, HVACGridLayout layout) {
+  // The base grid's rows are the same after an edit as at the opening, so that an edit
+  // that changes nothing changes no total.
+  if (layout == HVACGridLayout::kBase) return BaseFlowTotals(grid);
   const HVACGridFrame f = HVACFrameOfGrid(grid, layout);
   double supply = 0;
   double ret = 0;

@@ -75,11 +75,17 @@ void ReadHVACSteadyFlowGrid(const FlexGrid& grid, const ManagedTimes& shown,
 
 // --- Totals ------------------------------------------------------------------------------
 
-// Totals row and "Make up"/"Out bal" row as the grid opens: supply and return totals, the
-// air leaving (outdoor row's supply plus every exhaust), the make-up and its balance.
+// Totals row and "Make up"/"Out bal" row as the managed grid opens: supply and return
+// totals, the air leaving (outdoor row's supply plus every exhaust), the make-up and its
+// balance.
 void AddFlowBalanceColumns(FlexGrid& grid, HVACGridLayout layout);
-// Totals row and "Makeup"/"Out Bal" row after an edit: column totals, the make-up and
-// make-up minus the outdoor row's supply minus the exhaust total.
+// The base grid's totals row and "Makeup"/"Outdoor Bal" row, at the opening and after every
+// edit alike: the rooms' supply total, the return total with the make-up, the make-up, and
+// the make-up minus the outdoor row's supply minus the rooms' exhaust.
+void BaseFlowTotals(FlexGrid& grid);
+// Totals row and "Makeup"/"Out Bal" row after an edit: for the managed grid column totals,
+// the make-up and make-up minus the outdoor row's supply minus the exhaust total; for the
+// base grid BaseFlowTotals.
 void FormatFlowGrid(FlexGrid& grid, HVACGridLayout layout);
 
 }  // namespace quarn

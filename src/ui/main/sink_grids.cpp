@@ -87,10 +87,32 @@ void FillRoomSinkGrid(FlexGrid& grid, int room, const BuildingRecord& building,
   grid.setFocus();
 }
 
-void StoreSinkData(const SinkTable& sinks, int room, BuildingRecord& building) {
+namespace {
+
+template <class T>
+void StoreIfChanged(const T& edited, const T& loaded, T& stored) {
+  if (edited != loaded) stored = edited;
+}
+
+}  // namespace
+
+void StoreSinkData(const SinkTable& sinks, const SinkTable& loaded, int room,
+                   BuildingRecord& building) {
   if (room < 1 || room > RoomCount(building)) return;
   const int n = SinkCount(building, room);
-  for (int s = 1; s <= n; ++s) building.Scenario.Sinks[room][s] = sinks[room][s];
+  for (int s = 1; s <= n; ++s) {
+    const SinkRecord& edited = sinks[room][s];
+    const SinkRecord& before = loaded[room][s];
+    SinkRecord& stored = building.Scenario.Sinks[room][s];
+    StoreIfChanged(edited.Name, before.Name, stored.Name);
+    StoreIfChanged(edited.Area, before.Area, stored.Area);
+    StoreIfChanged(edited.Comments, before.Comments, stored.Comments);
+    for (size_t p = 0; p < edited.ka.size(); ++p) {
+      StoreIfChanged(edited.ka[p], before.ka[p], stored.ka[p]);
+      StoreIfChanged(edited.kd[p], before.kd[p], stored.kd[p]);
+      StoreIfChanged(edited.Mass[p], before.Mass[p], stored.Mass[p]);
+    }
+  }
 }
 
 void LoadSinkData(SinkTable& sinks, const BuildingRecord& building) {

@@ -24,10 +24,12 @@ void SetupRoomSinkGrid(FlexGrid& grid, int room, const BuildingRecord& building)
 void FillRoomSinkGrid(FlexGrid& grid, int room, const BuildingRecord& building,
                       std::string& message);
 
-// Copies the window's sinks of one room, slots 1 to its NumSinks at this moment, whole
-// records, into the scenario; nothing for a room outside 1 to NumRooms. The other rooms are
-// left as the general sink window or a sink file may have changed them meanwhile.
-void StoreSinkData(const SinkTable& sinks, int room, BuildingRecord& building);
+// Copies the window's sinks of one room, slots 1 to its NumSinks at this moment, into the
+// scenario: only the fields the window changed from the copy it loaded (`loaded`), so that
+// what the general sink window or a sink file stored meanwhile stays; nothing for a room
+// outside 1 to NumRooms. The other rooms are left alone.
+void StoreSinkData(const SinkTable& sinks, const SinkTable& loaded, int room,
+                   BuildingRecord& building);
 
 // The window's copy: every sink of rooms 1 to NumRooms, slots 1 to NumSinks, whole records.
 void LoadSinkData(SinkTable& sinks, const BuildingRecord& building);

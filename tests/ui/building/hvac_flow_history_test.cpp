@@ -167,7 +167,8 @@ TEST_F(HVACFlowHistoryWindow, SaveAndOpenFlowFiles) {
   EXPECT_EQ(prompt.Count("message"), 2U);
 }
 
-TEST_F(HVACFlowHistoryWindow, OnlyTheFileMenusCancelAsksAndNeitherStores) {
+// Both Cancels ask before dropping typed edits; neither stores.
+TEST_F(HVACFlowHistoryWindow, BothCancelsAskAfterEditsAndNeitherStores) {
   ASSERT_NE(Open(), nullptr);
   TypeInto(1, 2, "0.7");
   prompt.answers = {Answer::No, Answer::Yes};
@@ -185,7 +186,8 @@ TEST_F(HVACFlowHistoryWindow, OnlyTheFileMenusCancelAsksAndNeitherStores) {
   TypeInto(1, 2, "0.7");
   ChooseMenu(*form, {"cancel"});
   EXPECT_FALSE(IsOpen());
-  EXPECT_EQ(prompt.shown.size(), 2U);
+  ASSERT_EQ(prompt.shown.size(), 3U);
+  EXPECT_EQ(prompt.shown[2].text, "All changes will be lost.  Do you wish to continue?");
   EXPECT_EQ(Scenario().HVACHistoryFraction[1], 1);
 }
 

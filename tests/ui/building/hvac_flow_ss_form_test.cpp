@@ -172,7 +172,7 @@ TEST_F(HVACFlowWindow, EditCommandsRetotalAndNewEmptiesEveryValue) {
   Open("HVACFlows");
   testing::ClickCell(Grid(), 2, 2);
   Run("editclear");
-  EXPECT_EQ(Grid().TextMatrix(3, 2), "100.0");
+  EXPECT_EQ(Grid().TextMatrix(3, 2), "0") << "the rooms' supply total";
   Run("FileNew");
   ExpectCells({{{1, 2}, ""},
                {{1, 3}, ""},

@@ -119,7 +119,8 @@ TEST_F(OutdoorFlows, TransferStoresTheRoomsAndMarksTheScenarioUnsaved) {
   EXPECT_TRUE(editor->isEnabled());
 }
 
-TEST_F(OutdoorFlows, OnlyTheBarsCancelAsksAndNoCancelKeepsTheRecord) {
+// Both Cancels ask only when something was typed; No keeps the edits.
+TEST_F(OutdoorFlows, CancelAsksOnlyAfterEditsAndNoKeepsThem) {
   Open(2);
   TypeInto(1, 2, "99");
   prompt.answers = {Answer::No, Answer::Yes};
@@ -133,11 +134,18 @@ TEST_F(OutdoorFlows, OnlyTheBarsCancelAsksAndNoCancelKeepsTheRecord) {
   EXPECT_EQ(prompt.shown[0].title, "Warning");
   EXPECT_EQ(prompt.shown[0].icon, MessageIcon::Critical);
 
+  prompt.shown.clear();
+  Open(2);
+  form->RunCommand("cancel");
+  EXPECT_TRUE(Closed());
+  EXPECT_TRUE(prompt.shown.empty()) << "nothing changed, nothing asked";
+
   Open(2);
   TypeInto(1, 2, "99");
+  prompt.answers = {Answer::Yes};
   form->RunCommand("FileCancel");
   EXPECT_TRUE(Closed());
-  EXPECT_TRUE(prompt.shown.empty());
+  EXPECT_EQ(prompt.shown.size(), 1U);
   EXPECT_EQ(Scenario().NaturalFromOutdoors[1], 10.0f);
 }
 

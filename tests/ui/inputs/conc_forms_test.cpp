@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 
@@ -230,6 +231,27 @@ TEST_F(ConcWindows, OutdoorClearAllAsksAndSaveKeepsTheWindowVisible) {
   dialogs.answers = {Path("air.OUT")};
   ChooseMenu(form, {"file", "fileopen"});
   EXPECT_EQ(grid.TextMatrix(4, 0), " 2");
+}
+
+// A file opened and then cancelled leaves the history as it was: its times and point count
+// stayed with the old concentrations, which the run then used.
+TEST_F(ConcWindows, OutdoorFileOpenedThenCancelledLeavesTheHistory) {
+  std::ofstream(Path("other.OUT"), std::ios::binary)
+      << " 0 , 50 , 1 \r\n 5 , 80 , 1 \r\n 8 , 20 , 1 \r\n";
+  const ScenarioRecord before = Scenario();
+  const HistoryPollutant input = state->OutdoorConcInput;
+  Outdoor();
+  foutdoorconcen& form = Form<foutdoorconcen>();
+  dialogs.answers = {Path("other.OUT")};
+  ChooseMenu(form, {"file", "fileopen"});
+  ASSERT_EQ(Scenario().OutdoorConcTime[2], 5.0f);
+  prompt.answers = {Answer::Yes};
+  ChooseMenu(form, {"cancel"});
+  ASSERT_FALSE(IsOpen<foutdoorconcen>());
+  EXPECT_EQ(prompt.shown.size(), 1u) << "the file changed the grid: Cancel asks";
+  EXPECT_EQ(Scenario().OutdoorConcTime, before.OutdoorConcTime);
+  EXPECT_EQ(Scenario().NumOutdoorConcPoints, before.NumOutdoorConcPoints);
+  EXPECT_EQ(state->OutdoorConcInput, input);
 }
 
 TEST_F(ConcWindows, OutdoorAdviceClosesByItsButton) {

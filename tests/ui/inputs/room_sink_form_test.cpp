@@ -12,6 +12,7 @@
 #include "platform/up_down.h"
 #include "ui/building/editor_window_fixture.h"
 #include "ui/common/window_menu.h"
+#include "ui/inputs/general_sink_form.h"
 #include "ui/inputs/scenario_room_form.h"
 
 namespace quarn {
@@ -69,6 +70,27 @@ class RoomSinkWindow : public testing::EditorWindowTest {
   ScenarioRoomForm* rooms = nullptr;
   SinkdataForm* form = nullptr;
 };
+
+// Both sink windows open on room 1: what the general sink window stored stays when the
+// room sink window closes afterwards (it wrote its opening copy back over it).
+TEST_F(RoomSinkWindow, ClosingItKeepsWhatTheGeneralSinkWindowStored) {
+  ASSERT_NO_FATAL_FAILURE(Open(1));
+  ChooseMenu(*rooms, {"Sinks", "SinkGeneral"});
+  auto* general = AppWindows().Find<GeneralSinkForm>();
+  ASSERT_NE(general, nullptr);
+  for (const auto& [col, text] : {std::pair{1, "0.9"}, std::pair{0, "Sofa"}}) {
+    general->sinkSS().setFocus();
+    general->sinkSS().SetRowCol(1, col);
+    testing::Type(text);
+    testing::Enter();
+  }
+  ChooseMenu(*general, {"Transfer"});
+  ASSERT_EQ(Scenario().Sinks[1][1].ka[0], 0.9F);
+  OuterFrame(form)->close();
+  testing::ProcessEvents();
+  EXPECT_EQ(Scenario().Sinks[1][1].ka[0], 0.9F);
+  EXPECT_EQ(Scenario().Sinks[1][1].Name, "Sofa");
+}
 
 TEST_F(RoomSinkWindow, ShowsTheRoomsSinksAndTransferKeepsThemExactly) {
   const SinkTable before = Scenario().Sinks;

@@ -75,16 +75,23 @@ TEST(RoomSinkGrid, MassInTheGeneralFormAndCommentsInColumnSix) {
   EXPECT_EQ(grid.Col(), 1);
 }
 
-TEST(StoreSinkData, CopiesTheSinksInUseOfOneRoomWhole) {
+// The room sink window stores its own edits only: a ka of 0.9 and a name stored meanwhile by
+// the general sink window stay (they went back to the window's opening copy).
+TEST(StoreSinkData, StoresTheRoomWindowsOwnEditsOverWhatOthersStored) {
   BuildingRecord b = ThreeRooms();
-  SinkTable work = b.Scenario.Sinks;
+  const SinkTable loaded = b.Scenario.Sinks;
+  SinkTable work = loaded;
   work[2][2].Comments = "edited";
   work[2][2].Mass[7] = 99;
   work[1][1].Name = "another room";
   work[3][1].Name = "not in use";
-  for (int room : {2, 3}) StoreSinkData(work, room, b);
+  b.Scenario.Sinks[2][1].ka[0] = 0.9f;  // the general sink window's Transfer
+  b.Scenario.Sinks[2][1].Name = "Sofa";
+  for (int room : {2, 3}) StoreSinkData(work, loaded, room, b);
   EXPECT_EQ(b.Scenario.Sinks[2][2].Comments, "edited");
   EXPECT_EQ(b.Scenario.Sinks[2][2].Mass[7], 99);
+  EXPECT_EQ(b.Scenario.Sinks[2][1].ka[0], 0.9f);
+  EXPECT_EQ(b.Scenario.Sinks[2][1].Name, "Sofa");
   EXPECT_EQ(b.Scenario.Sinks[1][1].Name, "carpet");
   EXPECT_EQ(b.Scenario.Sinks[3][1].Name, "");
 }

@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTest>
 #include <QToolButton>
 #include <filesystem>
 
@@ -16,6 +17,8 @@
 #include "platform/qt_text.h"
 #include "platform/user_input.h"
 #include "platform/window_registry.h"
+#include "tools/calculform.h"
+#include "ui/common/tool_openers.h"
 #include "ui/main/main_window.h"
 #include "ui/main/scenario_editor.h"
 
@@ -58,6 +61,26 @@ TEST_F(WindowPlacement, BuildingWindowAndScenarioEditorOpenInsideTheFrame) {
 
   state->ScenarioSaved = kTrue;
   editor->RunCommand("cancel");
+  frame->close();
+  testing::ProcessEvents();
+}
+
+// A tool is a window of the frame, so that it stays in front of it, and Alt+F4 closes the
+// tool, not the program (it raised the frame's exit question).
+TEST_F(WindowPlacement, ToolsAreOwnedByTheFrameAndCloseOnAltF4) {
+  RevudUzad* frame = StartMainWindow(*context);
+  ASSERT_TRUE(testing::ShowActive(*frame));
+  ToolsCalculator(*context);
+  auto* calc = AppWindows().Find<calculform>();
+  ASSERT_NE(calc, nullptr);
+  EXPECT_EQ(calc->parentWidget(), frame);
+  EXPECT_TRUE(calc->isWindow());
+  ASSERT_TRUE(testing::ShowActive(*calc));
+  QTest::keyClick(calc, Qt::Key_F4, Qt::AltModifier);
+  testing::ProcessEvents();
+  EXPECT_FALSE(calc->isVisible());
+  EXPECT_TRUE(frame->isVisible());
+  EXPECT_TRUE(prompt.shown.empty());
   frame->close();
   testing::ProcessEvents();
 }
