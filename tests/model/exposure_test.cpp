@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -153,10 +154,10 @@ TEST_F(ExposureTest, WorkFilesHoldTheWalkLineByLine) {
   WriteWorkFile(3, 1.0, [](int room, double t) { return room == 1 ? float(1 + 2 * t) : 0.0f; });
   Run();
   const OccupantRecord& o = b_.Scenario.Occupants[1];
-  EXPECT_EQ(o.InstExposureFile, folder_ + "/HoWint01.EMP");
-  EXPECT_EQ(o.CumExposureFile, folder_ + "/HoWint01.CMP");
-  EXPECT_EQ(o.AvgExposureFile, folder_ + "/HoWint01.ave");
-  EXPECT_EQ(b_.Scenario.ExposureFileBase, "HoWint0");
+  EXPECT_EQ(o.InstExposureFile, folder_ + "/Ho-Winter_20test01.EMP");
+  EXPECT_EQ(o.CumExposureFile, folder_ + "/Ho-Winter_20test01.CMP");
+  EXPECT_EQ(o.AvgExposureFile, folder_ + "/Ho-Winter_20test01.ave");
+  EXPECT_EQ(b_.Scenario.ExposureFileBase, "Ho-Winter_20test0");
   EXPECT_EQ(Bytes(o.InstExposureFile), " 0 , 1 ,\r\n 1 , 3 ,\r\n 2 , 5 ,\r\n");
   EXPECT_EQ(Bytes(o.CumExposureFile), " 0 , 0 ,\r\n 1 , 2 ,\r\n 2 , 6 ,\r\n");
   EXPECT_EQ(Bytes(o.AvgExposureFile), "");    // created empty for the average exposure
@@ -222,12 +223,21 @@ TEST_F(ExposureTest, LinearConcentrationsGiveTheExactIntegralAcrossRoomChanges) 
   }
 }
 
-TEST(ExposureFileBase, NamesAlwaysMakeAFileInTheFolder) {
-  EXPECT_EQ(ExposureFileBase("House", "Winter test"), "HoWint0");
-  EXPECT_EQ(ExposureFileBase("House", "Summer"), "HoSumm0");  // no blank: the whole name
+// Distinct scenarios of one building get distinct files that stay in the folder.
+TEST(ExposureFileBase, DistinctScenariosNeverShareFiles) {
+  EXPECT_EQ(ExposureFileBase("House", "Wint"), "HoWint0");  // the short form where it is whole
   EXPECT_EQ(ExposureFileBase("H", "Hi"), "HHi0");
-  EXPECT_EQ(ExposureFileBase("../H", "a/b:c d"), "Habc0");
   EXPECT_EQ(ExposureFileBase("", ""), "0");
+  EXPECT_EQ(ExposureFileBase("../H", "a/b"), "H-a_2Fb0");
+  const char* names[] = {"HANDMG",  "HANDPPM", "HANDNUM", "HAND", "HAND MG", "HAND_MG",
+                         "HAND-MG", "Hand",    "HAND0",   "HAN",  "-HAND"};
+  std::set<std::string> bases;
+  for (const char* name : names) {
+    const std::string base = ExposureFileBase("HAUS", name);
+    EXPECT_EQ(base.find('/'), std::string::npos);
+    bases.insert(base);
+  }
+  EXPECT_EQ(bases.size(), std::size(names));
 }
 
 TEST_F(ExposureTest, BlockBoundariesDoNotChangeTheTotals) {
