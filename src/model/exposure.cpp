@@ -1,8 +1,10 @@
 #include "model/exposure.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <limits>
 #include <optional>
@@ -317,9 +319,11 @@ bool FlushLines(Run& run, int o, Walk& w) {
   w.emp = LineWriter();
   w.cmp = LineWriter();
   if (w.emp_file.good() && w.cmp_file.good()) return true;
+  const int code = errno;  // what the failed write left
+  const std::string& file = w.emp_file.good() ? occ.CumExposureFile : occ.InstExposureFile;
   StopOccupant(run, w,
-               "Error.  The exposure work files of occupant " + occ.Name + " (" +
-                   occ.InstExposureFile + ") cannot be written.");
+               "Error.  The work file " + file + " could not be written: " +
+                   (code != 0 ? std::strerror(code) : "the disk may be full") + ".");
   return false;
 }
 
@@ -517,18 +521,28 @@ ExposureRunResult RunExposureCalculation(BuildingRecord& building, const std::st
     w.factor = run.inhalation ? occ.BreathingRate * occ.EfficiencyFactor : 1.0f;
     // Creating the average-exposure file empties it of an earlier run; the averaging step
     // fills it.
-    if (CreateWorkFile(occ.InstExposureFile, nullptr) &&
-        CreateWorkFile(occ.CumExposureFile, nullptr) &&
-        CreateWorkFile(occ.AvgExposureFile, nullptr)) {
+    std::string reason;
+    const std::string* failed = nullptr;
+    for (const std::string* file :
+         {&occ.InstExposureFile, &occ.CumExposureFile, &occ.AvgExposureFile}) {
+      if (!CreateWorkFile(*file, &reason)) {
+        failed = file;
+        break;
+      }
+    }
+    if (failed == nullptr) {
       w.emp_file.open(occ.InstExposureFile, std::ios::binary | std::ios::trunc);
       w.cmp_file.open(occ.CumExposureFile, std::ios::binary | std::ios::trunc);
+      if (!w.emp_file || !w.cmp_file) {
+        failed = !w.emp_file ? &occ.InstExposureFile : &occ.CumExposureFile;
+        reason = "it cannot be opened";
+      }
     }
     if (!has_pattern) {
       w.active = false;  // the warning above said what is missing
-    } else if (!w.emp_file || !w.cmp_file) {
+    } else if (failed != nullptr) {
       StopOccupant(run, w,
-                   "Error.  The exposure work files of occupant " + occ.Name + " (" +
-                       occ.InstExposureFile + ") cannot be created.");
+                   "Error.  The work file " + *failed + " could not be written: " + reason + ".");
     } else if (occ.StartTime >= occ.EndTime) {
       StopOccupant(run, w,
                    "Error in activity pattern for occupant # " + CountText(o) +

@@ -108,6 +108,14 @@ std::optional<std::string> MakeCopyFolder(const std::string& base, std::string* 
   return copy.path;
 }
 
+// The default folder of earlier versions, in the system's temporary folder, which settings
+// files still name: shared by every user, so the private default takes its place.
+bool IsSharedDefault(const std::string& folder) {
+  std::error_code ec;
+  const fs::path temp = fs::temp_directory_path(ec);
+  return !ec && (folder == (temp / kDefaultName).string() || folder == "/tmp/DudeDirav");
+}
+
 }  // namespace
 
 std::string DefaultTempFolder() {
@@ -148,7 +156,7 @@ bool MakePrivateFolder(const std::string& folder, std::string* reason) {
 
 std::optional<std::string> WorkFolderOf(const std::string& temp_folder, std::string* reason) {
   const std::string base = DefaultTempFolder();
-  if (temp_folder.empty() || SameFolder(temp_folder, base)) {
+  if (temp_folder.empty() || SameFolder(temp_folder, base) || IsSharedDefault(temp_folder)) {
     if (!MakePrivateFolder(base, reason)) return std::nullopt;
     return MakeCopyFolder(base, reason);
   }

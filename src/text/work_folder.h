@@ -16,9 +16,10 @@ bool MakePrivateFolder(const std::string& folder, std::string* reason);
 
 // The folder this copy of the program writes its work files into, given the temporary folder
 // of the settings. The default folder is shared by every copy the user runs, so each copy
-// works in a folder of its own inside it, held by a lock while the copy runs; a folder the
-// user chose is used as it is. nullopt with the reason in *reason when the folder cannot be
-// made or is refused.
+// works in a folder of its own inside it, held by a lock while the copy runs. The shared
+// default of earlier versions ("DudeDirav" in the system's temporary folder) means the
+// private one. A folder the user chose is used as it is. nullopt with the reason in *reason when
+// the folder cannot be made or is refused.
 std::optional<std::string> WorkFolderOf(const std::string& temp_folder, std::string* reason);
 
 // Erases what the exit question's Yes erases in the default folder: the work files of this

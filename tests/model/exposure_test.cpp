@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <set>
 #include <string>
@@ -143,6 +144,22 @@ TEST_F(ExposureTest, TwoRoomsGiveTheTimeWeightedExposure) {
   EXPECT_FLOAT_EQ(o.ExposureTime[0], 48.0f);
   // 76.8 mg over 2 days for 80 kg.
   EXPECT_FLOAT_EQ(o.PotentialDose[0], 0.48f);
+}
+
+// A work file that cannot be made is named with the system's reason, and a link planted at a
+// work file's name is replaced, never written through.
+TEST_F(ExposureTest, WorkFileFailuresNameTheFileAndLinksAreNotFollowed) {
+  WriteWorkFile(3, 1.0, Constant);
+  const std::string base = folder_ + "/Ho-Winter_20test01";
+  std::ofstream(folder_ + "/victim") << "keep";
+  fs::create_symlink(folder_ + "/victim", base + ".EMP");
+  fs::create_directory(base + ".CMP");
+  Run();
+  ASSERT_FALSE(prompt_.shown.empty());
+  EXPECT_EQ(prompt_.shown[0].text,
+            "Error.  The work file " + base + ".CMP could not be written: Is a directory.");
+  EXPECT_EQ(Bytes(folder_ + "/victim"), "keep");
+  EXPECT_FALSE(fs::is_symlink(base + ".EMP"));
 }
 
 TEST_F(ExposureTest, WorkFilesHoldTheWalkLineByLine) {

@@ -27,7 +27,9 @@ TEST(WorkFolder, DefaultIsAPrivateFolderOfTheUserWithAFolderForThisCopy) {
   struct stat st {};
   ASSERT_EQ(::stat(base.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0700U);
-  EXPECT_EQ(WorkFolderOf("/elsewhere/chosen", &reason), "/elsewhere/chosen");
+  EXPECT_EQ(WorkFolderOf("/tmp/DudeDirav", &reason), copy);  // the shared one of old settings
+  const std::string chosen = std::string(std::getenv("TMPDIR")) + "/chosen";
+  EXPECT_EQ(WorkFolderOf(chosen, &reason), chosen);
 }
 
 TEST(WorkFolder, AFolderOthersMayEnterOrOwnIsRefusedByName) {
