@@ -103,7 +103,6 @@ TEST_F(EraseTempFilesTest, YesInTheDefaultFolderSparesAnotherRunningCopy) {
   EXPECT_TRUE(fs::exists(files[3]));  // not a work file
   ::close(lock);
 }
-}
 
 TEST_F(EraseTempFilesTest, TheFlagSkipsTheQuestion) {
   state->BuildingSaved = kTrue;
