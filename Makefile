@@ -11,7 +11,7 @@ CMAKE_FLAGS ?= $(if $(CI),-DQUARN_WERROR=ON,)
 # The second build folder: clang with AddressSanitizer and UndefinedBehaviorSanitizer for the
 # tests, and the fuzz targets (libFuzzer) beside them.
 ASAN_BUILD ?= build-asan
-ASAN_CMAKE_FLAGS ?= -DCMAKE_CXX_COMPILER=clang++ -DQUARN_FUZZ=ON
+ASAN_CMAKE_FLAGS ?= -DCMAKE_CXX_COMPILER=clang++ -DQUARN_FUZZ=ON $(if $(CI),-DQUARN_WERROR=ON,)
 FUZZ_SECONDS ?= 60
 # Leaks inside Qt, fontconfig and glib are theirs; any report in our code fails.
 SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \

@@ -23,6 +23,9 @@ targets=(
   "vocprops         50000  vocprops.txt"
   "source_database 180000  *.sdb"
   "jet_reply       380000"
+  "chamber          40000  *.dat"
+  "settings         60000  *.ini"
+  "record_roundtrip 40000"
 )
 
 work=$(mktemp -d)

@@ -1,4 +1,5 @@
-// The small files of the input windows, the first byte choosing which: a damaged file is
+// The small files of the input windows (the outdoor concentration history and the flow file
+// among them), the first byte choosing which: a damaged file is
 // refused with a message and changes nothing; what is read writes out and reads back the same.
 #include <functional>
 
@@ -19,6 +20,7 @@ struct Windows {
   PerPollutant<float> diameters{};
   std::vector<double> cells;
   std::vector<TimeValue> vent;
+  HistoryPollutant outdoor{};
 };
 
 Windows Fresh(int pollutants) {
@@ -31,7 +33,7 @@ Windows Fresh(int pollutants) {
 
 // The record as bytes, to see whether a refused file changed anything.
 std::string State(const Windows& w) {
-  std::string bytes = ScenarioFileBytes(w.building, HistoryPollutant{}, RoomPollutant{});
+  std::string bytes = ScenarioFileBytes(w.building, w.outdoor, RoomPollutant{});
   for (float d : w.diameters) bytes += std::to_string(d) + ",";
   for (double c : w.cells) bytes += std::to_string(c) + ",";
   for (const auto& [t, v] : w.vent) bytes += std::to_string(t) + "/" + std::to_string(v) + ",";
@@ -102,6 +104,21 @@ std::vector<File> Files() {
        }},
       {[](Windows& w, const std::string& p, Prompt& q) {
          return ReadPenetrationFile(w.building.Scenario, w.diameters, p, q);
+       },
+       {}},
+      {[](Windows& w, const std::string& p, Prompt& q) {
+         return ReadOutdoorConcentrationFile(w.building.Scenario, w.outdoor, p, q);
+       },
+       [](Windows& w, const std::string& p, Prompt& q) {
+         return WriteOutdoorConcentrationFile(w.building.Scenario, w.outdoor, ',', p, q);
+       }},
+      {[](Windows& w, const std::string& p, Prompt& q) {
+         const auto flows = ReadOutdoorFlowFile(kRooms, p, q);
+         if (flows) {
+           w.building.Scenario.NaturalFromOutdoors = flows->entering;
+           w.building.Scenario.NaturalToOutdoors = flows->leaving;
+         }
+         return flows.has_value();
        },
        {}},
   };

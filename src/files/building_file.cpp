@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -89,6 +90,10 @@ bool ParseRoom(ByteReader& in, RoomRecord& room) {
   auto volume = in.Single();
   auto neighbours = in.Integer();
   if (!name || !hvac || !length || !width || !height || !volume || !neighbours) return false;
+  // A size no room can have (NaN, infinite, negative) would run as a room of no volume or
+  // poison every concentration: the file is damaged.
+  for (float size : {*length, *width, *height, *volume})
+    if (!std::isfinite(size) || size < 0) return false;
   room.Name = std::move(*name);
   room.HVAC = *hvac;
   room.Length = *length;

@@ -120,16 +120,21 @@ bool Load(const std::string& file_name, std::string& bytes, Prompt& prompt) {
 bool Save(const std::string& file_name, std::string_view bytes, Prompt& prompt) {
   std::string reason;
   if (WriteFileAtomic(file_name, bytes, &reason)) return true;
-  prompt.Message("Error.  Cannot write the file " + file_name + ".  " + reason, kErrorTitle,
+  prompt.Message("Error.  " + file_name + " could not be saved: " + reason, kErrorTitle,
+                 MessageIcon::Critical);
+  return false;
+}
+
+bool Save(const std::string& file_name, std::string_view bytes, const FiniteCheck& check,
+          Prompt& prompt) {
+  if (check.Passed()) return Save(file_name, bytes, prompt);
+  prompt.Message("Error.  Cannot write the file " + file_name + ".  " + check.Reason(), kErrorTitle,
                  MessageIcon::Critical);
   return false;
 }
 
 bool Save(const std::string& file_name, const Output& out, Prompt& prompt) {
-  if (out.Check().Passed()) return Save(file_name, out.Bytes(), prompt);
-  prompt.Message("Error.  Cannot write the file " + file_name + ".  " + out.Check().Reason(),
-                 kErrorTitle, MessageIcon::Critical);
-  return false;
+  return Save(file_name, out.Bytes(), out.Check(), prompt);
 }
 
 void TellDamaged(Prompt& prompt, const std::string& file_name, int line) {

@@ -81,6 +81,10 @@ bool Save(const std::string& file_name, std::string_view bytes, Prompt& prompt);
 // A record holding a value that is not finite is refused, after a message, before the file is
 // touched.
 bool Save(const std::string& file_name, const Output& out, Prompt& prompt);
+// The same for bytes whose numbers went through `check`: a value that is not finite is
+// refused with the message that names its field, and the file is not touched.
+bool Save(const std::string& file_name, std::string_view bytes, const FiniteCheck& check,
+          Prompt& prompt);
 // The message for a file that ends early or holds a value that does not fit its place.
 void TellDamaged(Prompt& prompt, const std::string& file_name, int line);
 

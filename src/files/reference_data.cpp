@@ -130,8 +130,18 @@ std::optional<std::vector<VocRecord>> ReadVocProperties(const std::string& progr
 bool WriteVocFile(const std::string& file_name, const std::vector<VocRecord>& records,
                   Prompt& prompt) {
   LineWriter writer;
-  for (const VocRecord& record : records) {
+  for (std::size_t k = 0; k < records.size(); ++k) {
+    const VocRecord& record = records[k];
     if (record.IsEmpty()) continue;
+    // A line "END" ends a record (and the file) where it stands: the fields after it would
+    // read back into the next record.
+    for (std::size_t f = 0; f < record.fields.size(); ++f) {
+      if (!IsEndLine(OneLine(record.fields[f]))) continue;
+      ShowError(prompt, "Error.  Field " + std::to_string(f + 1) + " of record " +
+                            std::to_string(k + 1) + " reads \"" + record.fields[f] +
+                            "\", which ends a record in the file.  Change it and save again.");
+      return false;
+    }
     for (const std::string& field : record.fields) {
       writer.Put(OneLine(field));
       writer.NewLine();
@@ -141,7 +151,7 @@ bool WriteVocFile(const std::string& file_name, const std::vector<VocRecord>& re
   writer.NewLine();
   std::string reason;
   if (!WriteFileAtomic(file_name, writer.Bytes(), &reason)) {
-    ShowError(prompt, "Error.  Cannot write the file " + file_name + ".  " + reason);
+    ShowError(prompt, "Error.  " + file_name + " could not be saved: " + reason);
     return false;
   }
   return true;

@@ -75,6 +75,20 @@ class WorkLines {
   bool open_ = false;
 };
 
+// Whether a text is how a number text shows an infinite value or no number ("Inf", "-Inf",
+// "NaN"), blanks around it aside.
+std::string_view Trimmed(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}
+
+bool ShowsNonFinite(std::string_view text) {
+  text = Trimmed(text);
+  if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
+  return text == "Inf" || text == "NaN";
+}
+
 void PutEmptyCells(LineWriter& out, int count, const std::string& sep) {
   for (int i = 0; i < count; ++i) out.Put(sep);
 }
@@ -268,31 +282,32 @@ bool WriteSummaryFile(const BuildingRecord& building, const std::string& fileNam
   const ScenarioRecord& scenario = building.Scenario;
   const int np = std::clamp<int>(scenario.NumPollutants, 0, kMaxPollutants);
   LineWriter out;
+  FiniteCheck check;
   auto text = [&out](const std::string& t) {
     out.Put(t);
     out.NewLine();
   };
-  auto number = [&out](float v) {
-    out.Put(FileSingle(v));
+  auto number = [&out, &check](float v, std::string_view field) {
+    out.Put(FileSingle(check(v, field)));
     out.NewLine();
   };
   text(building.ID);
   text(scenario.Name);
   for (int p = 0; p < np; ++p) {
     text(scenario.Pollutants[p].Name);
-    number(scenario.Pollutants[p].IrritantConc);
+    number(scenario.Pollutants[p].IrritantConc, "IrritantConc");
   }
   for (int o = 1; o <= Occupants(scenario); ++o) {
     const OccupantRecord& occupant = scenario.Occupants[o];
     text(occupant.Name);
     for (int p = 0; p < np; ++p) {
-      number(occupant.HoursAboveIrritant[p]);
-      number(occupant.TotalExposure[p]);
-      number(occupant.PeakExposure[p]);
-      number(occupant.CancerRiskResult[p]);
+      number(occupant.HoursAboveIrritant[p], "HoursAboveIrritant");
+      number(occupant.TotalExposure[p], "TotalExposure");
+      number(occupant.PeakExposure[p], "PeakExposure");
+      number(occupant.CancerRiskResult[p], "CancerRiskResult");
     }
   }
-  return item_file::Save(fileName, out.Bytes(), prompt);
+  return item_file::Save(fileName, out.Bytes(), check, prompt);
 }
 
 bool WriteRiskFile(const BuildingRecord& building, int pollutant, const std::string& comment,
@@ -302,12 +317,18 @@ bool WriteRiskFile(const BuildingRecord& building, int pollutant, const std::str
       "Duration ", "Exposure ", "Efficiency ", " Dose ", "Dose/Response", "Individual risk "};
   const ScenarioRecord& scenario = building.Scenario;
   LineWriter out;
+  FiniteCheck check;
   auto line = [&out](const std::string& t) {
     out.Put(t);
     out.NewLine();
   };
+  // The cells hold the window's texts of computed values: one of an overflow is refused as a
+  // value that is not finite.
   auto cells = [&](const std::array<std::string, 6>& texts) {
-    for (std::size_t i = 0; i < kLabels.size(); ++i) line(kLabels[i] + texts[i]);
+    for (std::size_t i = 0; i < kLabels.size(); ++i) {
+      if (ShowsNonFinite(texts[i])) check(std::nanf(""), Trimmed(kLabels[i]));
+      line(kLabels[i] + texts[i]);
+    }
   };
   line("Risk analysis for " + building.ID);
   line("Scenario " + scenario.Name);
@@ -322,14 +343,14 @@ bool WriteRiskFile(const BuildingRecord& building, int pollutant, const std::str
     const std::string& name = scenario.Occupants[o].Name;
     line("Analysis for occupant " + name);
     line("Irritant/Non Cancer:");
-    line("Irritant Concentration " + FileSingle(shown.IrritantConc));
+    line("Irritant Concentration " + FileSingle(check(shown.IrritantConc, "IrritantConc")));
     cells(texts.irritant);
     line("Analysis for occupant " + name);
     line("Cancer ");
     line("Integrated ");
     cells(texts.cancer);
   }
-  return item_file::Save(fileName, out.Bytes(), prompt);
+  return item_file::Save(fileName, out.Bytes(), check, prompt);
 }
 
 bool WriteRiskAnalysisFile(const BuildingRecord& building, const RiskAnalysisTexts& texts,

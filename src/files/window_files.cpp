@@ -109,6 +109,7 @@ bool ReadInitialIndoorFile(ScenarioRecord& scenario, int numRooms, const std::st
         for (int p = 0; p < scenario.NumPollutants; ++p) {
           for (int r = 1; r <= numRooms; ++r) in.Real(scratch[r][p]);
         }
+        in.ExpectEnd();  // a file of another building shape would fill the wrong cells
       })) {
     return false;
   }
@@ -117,6 +118,15 @@ bool ReadInitialIndoorFile(ScenarioRecord& scenario, int numRooms, const std::st
 }
 
 // ---- outdoor concentration history ----
+
+namespace {
+
+void TellTooManyPoints(Prompt& prompt, const std::string& fileName) {
+  prompt.Message("Error.  " + fileName + " holds more than 50 points.", "Error",
+                 MessageIcon::Critical);
+}
+
+}  // namespace
 
 bool WriteOutdoorConcentrationFile(const ScenarioRecord& scenario,
                                    const HistoryPollutant& outdoorConcInput, char separator,
@@ -173,6 +183,11 @@ bool ReadOutdoorConcentrationFile(ScenarioRecord& scenario, HistoryPollutant& ou
   }
   if (count == 0) {
     item_file::TellDamaged(prompt, fileName, 1);
+    return false;
+  }
+  // Dropping the further points would run a different history from the one in the file.
+  if (count == kMaxHistory && lines.size() > static_cast<std::size_t>(kMaxHistory)) {
+    TellTooManyPoints(prompt, fileName);
     return false;
   }
   for (int t = count + 1; t <= kMaxHistory; ++t) {
@@ -240,6 +255,7 @@ bool ReadGeneralSinkFile(ScenarioRecord& scenario, int numRooms, char separator,
             }
           }
         }
+        in.ExpectEnd();  // a file of another building shape would fill the wrong sinks
       })) {
     return false;
   }
@@ -342,8 +358,7 @@ std::optional<std::vector<TimeValue>> ReadVentilationFile(ScenarioRecord& scenar
   }
   // Dropping the further points would run a different history from the one in the file.
   if (too_many) {
-    prompt.Message("Error.  " + fileName + " holds more than 50 points.", "Error",
-                   MessageIcon::Critical);
+    TellTooManyPoints(prompt, fileName);
     return std::nullopt;
   }
   // Older points after the file's last would still be run though the window hides them.

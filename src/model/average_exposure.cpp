@@ -155,9 +155,9 @@ void CalculateAverageExposure(const ScenarioRecord& scenario, char separator, Pr
     if (!AverageOccupantExposure(scenario, occ, source, separator, prompt, out)) continue;
     std::string error;
     if (!WriteFileAtomic(occ.AvgExposureFile, out.Bytes(), &error)) {
-      prompt.Message("Error.  The average exposure file " + occ.AvgExposureFile +
-                         " cannot be written.  " + error,
-                     "Error", MessageIcon::None);
+      prompt.Message(
+          "Error.  The work file " + occ.AvgExposureFile + " could not be written: " + error + ".",
+          "Error", MessageIcon::None);
     }
   }
 }

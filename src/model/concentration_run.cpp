@@ -23,6 +23,7 @@
 #include "model/working_flows.h"
 #include "text/number_text.h"
 #include "text/paths.h"
+#include "text/work_folder.h"
 
 namespace quarn {
 namespace {
@@ -36,7 +37,6 @@ constexpr int kGrowthCheckEvery = 200;
 constexpr int kErrOverflow = 6;
 constexpr int kErrDivisionByZero = 11;
 constexpr int kErrDiskFull = 61;
-constexpr int kErrFileAccess = 75;
 
 // The decimal number a Single shows at its seven digits: the step the user typed.
 double DecimalValue(float value) {
@@ -192,7 +192,6 @@ class ConcentrationRun {
   std::string concFormat_;
   std::unique_ptr<ResultsBuffer> buffer_;
   std::unique_ptr<WorkFileWriter> file_;
-  bool started_ = false;
 };
 
 bool ConcentrationRun::SetUp() {
@@ -247,13 +246,16 @@ void ConcentrationRun::MassUnits() {
 }
 
 bool ConcentrationRun::OpenWorkFile() {
-  const std::string path = ConcWorkFilePath(settings_, b_.MasterFile);
-  std::error_code ec;
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+  std::string reason;
+  const std::string setting = settings_.TempDrive + settings_.TempFolderName;
+  const std::optional<std::string> folder = WorkFolderOf(setting, &reason);
+  const std::string path =
+      JoinPath(folder ? *folder : setting, SafeFileName(b_.MasterFile) + "SEN.TMP");
   file_ = std::make_unique<WorkFileWriter>();
-  if (!file_->Create(path)) {
+  if (!folder || !file_->Create(path, &reason)) {
     file_.reset();
-    RunError(kErrFileAccess);
+    prompt_.Message("Error.  The work file " + path + " could not be written: " + reason + ".",
+                    "ERROR", MessageIcon::None);
     return false;
   }
   b_.ConcWorkFile = path;
@@ -596,12 +598,6 @@ RunSettings RunSettingsFrom(const ProgramState& state) {
   settings.OutdoorConcInput = state.OutdoorConcInput;
   settings.InitialConcInput = state.InitialConcInput;
   return settings;
-}
-
-std::string ConcWorkFilePath(const RunSettings& settings, const std::string& masterFile) {
-  std::string folder = settings.TempDrive + settings.TempFolderName;
-  if (folder.empty()) folder = DefaultTempFolder();
-  return JoinPath(folder, SafeFileName(masterFile) + "SEN.TMP");
 }
 
 RunOutcome RunConcentrationCalculation(BuildingRecord& building, const RunSettings& settings,

@@ -13,7 +13,8 @@ namespace quarn {
 struct RunSettings {
   float StepAdjustFactor = 0;   // growth of a steady step; 0 means 1
   double MaxConcentration = 0;  // scale of the progress chart
-  std::string TempDrive;        // the work file goes in TempDrive + TempFolderName
+  std::string TempDrive;        // the work file goes in TempDrive + TempFolderName (this copy's
+                                // own folder inside the default one), as <MasterFile>SEN.TMP
   std::string TempFolderName;
   char DataSeparator = ',';
   HistoryPollutant OutdoorConcInput{};  // as entered, in OutdoorConcUnits
@@ -21,10 +22,6 @@ struct RunSettings {
 };
 
 RunSettings RunSettingsFrom(const ProgramState& state);
-
-// The work file's path: <TempDrive><TempFolderName>/<MasterFile>SEN.TMP, the master file name
-// kept to letters, digits, "-" and "_".
-std::string ConcWorkFilePath(const RunSettings& settings, const std::string& masterFile);
 
 // Integrates the concentration of every pollutant in every room over the simulated period
 // and writes the records to the concentration work file. The building's entered data are

@@ -1,8 +1,10 @@
 #include "model/exposure.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <limits>
 #include <optional>
@@ -16,6 +18,7 @@
 #include "text/number_text.h"
 #include "text/paths.h"
 #include "text/text_writer.h"
+#include "text/work_folder.h"
 
 namespace quarn {
 
@@ -316,9 +319,11 @@ bool FlushLines(Run& run, int o, Walk& w) {
   w.emp = LineWriter();
   w.cmp = LineWriter();
   if (w.emp_file.good() && w.cmp_file.good()) return true;
+  const int code = errno;  // what the failed write left
+  const std::string& file = w.emp_file.good() ? occ.CumExposureFile : occ.InstExposureFile;
   StopOccupant(run, w,
-               "Error.  The exposure work files of occupant " + occ.Name + " (" +
-                   occ.InstExposureFile + ") cannot be written.");
+               "Error.  The work file " + file + " could not be written: " +
+                   (code != 0 ? std::strerror(code) : "the disk may be full") + ".");
   return false;
 }
 
@@ -400,10 +405,40 @@ void ExtrapolateLifetimeExposure(Run& run, int o, float t_end, const Block& last
 
 }  // namespace
 
+namespace {
+
+bool IsLetterOrDigit(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+}
+
+// The whole name in letters, digits and "_" with two hex digits for every other byte, so that
+// two different names never give one file name.
+std::string EncodedName(const std::string& name) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (char c : name) {
+    if (IsLetterOrDigit(c)) {
+      out += c;
+    } else {
+      const auto byte = static_cast<unsigned char>(c);
+      out += '_';
+      out += kHex[byte >> 4];
+      out += kHex[byte & 15];
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
 std::string ExposureFileBase(const std::string& master_file, const std::string& scenario_name) {
   const std::string master = SafeFileName(master_file).substr(0, 2);
-  const std::string first_word = scenario_name.substr(0, scenario_name.find(' '));
-  return master + SafeFileName(first_word).substr(0, 4) + "0";
+  // The first four characters of the first word name the files only when they are the whole
+  // name: scenarios "HANDMG" and "HANDPPM" would otherwise write each other's results.
+  if (scenario_name.size() <= 4 &&
+      std::all_of(scenario_name.begin(), scenario_name.end(), IsLetterOrDigit))
+    return master + scenario_name + "0";
+  return master + "-" + EncodedName(scenario_name) + "0";
 }
 
 void SetExposureFileNames(BuildingRecord& building, const std::string& folder) {
@@ -463,7 +498,14 @@ ExposureRunResult RunExposureCalculation(BuildingRecord& building, const std::st
 
   // Patterns, factors and files of every occupant.
   std::vector<Walk> walks(static_cast<std::size_t>(occupants) + 1);
-  SetExposureFileNames(building, folder);
+  std::string reason;
+  const std::optional<std::string> work_folder = WorkFolderOf(folder, &reason);
+  if (!work_folder) {
+    prompt.Message("Error.  The work folder " + folder + " cannot be used: " + reason + ".",
+                   "Error", MessageIcon::None);
+    return result;
+  }
+  SetExposureFileNames(building, *work_folder);
   for (int o = 1; o <= occupants; ++o) {
     OccupantRecord& occ = s.Occupants[o];
     Walk& w = walks[o];
@@ -477,17 +519,30 @@ ExposureRunResult RunExposureCalculation(BuildingRecord& building, const std::st
     if (!has_pattern) result.occupant_data_complete = false;
     if (occ.CycleLength <= 0) occ.CycleLength = 24;
     w.factor = run.inhalation ? occ.BreathingRate * occ.EfficiencyFactor : 1.0f;
-    w.emp_file.open(occ.InstExposureFile, std::ios::binary | std::ios::trunc);
-    w.cmp_file.open(occ.CumExposureFile, std::ios::binary | std::ios::trunc);
-    // Empties the average-exposure file of an earlier run; the averaging step fills it.
-    std::ofstream(occ.AvgExposureFile,  // NOLINT(bugprone-unused-raii): opened only to truncate
-                  std::ios::binary | std::ios::trunc);
+    // Creating the average-exposure file empties it of an earlier run; the averaging step
+    // fills it.
+    std::string reason;
+    const std::string* failed = nullptr;
+    for (const std::string* file :
+         {&occ.InstExposureFile, &occ.CumExposureFile, &occ.AvgExposureFile}) {
+      if (!CreateWorkFile(*file, &reason)) {
+        failed = file;
+        break;
+      }
+    }
+    if (failed == nullptr) {
+      w.emp_file.open(occ.InstExposureFile, std::ios::binary | std::ios::trunc);
+      w.cmp_file.open(occ.CumExposureFile, std::ios::binary | std::ios::trunc);
+      if (!w.emp_file || !w.cmp_file) {
+        failed = !w.emp_file ? &occ.InstExposureFile : &occ.CumExposureFile;
+        reason = "it cannot be opened";
+      }
+    }
     if (!has_pattern) {
       w.active = false;  // the warning above said what is missing
-    } else if (!w.emp_file || !w.cmp_file) {
+    } else if (failed != nullptr) {
       StopOccupant(run, w,
-                   "Error.  The exposure work files of occupant " + occ.Name + " (" +
-                       occ.InstExposureFile + ") cannot be created.");
+                   "Error.  The work file " + *failed + " could not be written: " + reason + ".");
     } else if (occ.StartTime >= occ.EndTime) {
       StopOccupant(run, w,
                    "Error in activity pattern for occupant # " + CountText(o) +

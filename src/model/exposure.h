@@ -21,9 +21,11 @@ struct ExposureRunResult {
   bool occupant_data_complete = true;  // false when an occupant has no activity pattern
 };
 
-// The common part of an occupant's work-file names: two characters of the master file, up
-// to four of the scenario name's first word, and "0". Both names keep only letters, digits,
-// '-' and '_' so that the file stays in its folder ("House", "Winter test" -> "HoWint0").
+// The common part of an occupant's work-file names: two characters of the master file (kept
+// to letters, digits, '-' and '_'), the scenario name and "0". A name of up to four letters
+// and digits stands as it is ("House", "Wint" -> "HoWint0"); any other follows a "-" with
+// each byte that is not a letter or digit as "_" and two hex digits ("Winter test" ->
+// "Ho-Winter_20test0"), so distinct scenarios never share files and no file leaves its folder.
 std::string ExposureFileBase(const std::string& master_file, const std::string& scenario_name);
 
 // Sets ExposureFileBase and the .EMP, .CMP and .ave names of occupants 1 to NumOccupants

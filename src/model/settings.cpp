@@ -11,6 +11,7 @@
 #include "text/paths.h"
 #include "text/text_reader.h"
 #include "text/text_writer.h"
+#include "text/work_folder.h"
 
 namespace quarn {
 namespace {

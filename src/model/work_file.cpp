@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "text/number_text.h"
+#include "text/work_folder.h"
 
 namespace quarn {
 
@@ -37,9 +38,12 @@ void ResultsBuffer::Clear() {
   count_ = 0;
 }
 
-bool WorkFileWriter::Create(const std::string& path) {
+bool WorkFileWriter::Create(const std::string& path, std::string* reason) {
+  if (!CreateWorkFile(path, reason)) return false;
   out_.open(path, std::ios::binary | std::ios::out | std::ios::trunc);
-  return out_.is_open() && out_.good();
+  if (out_.is_open() && out_.good()) return true;
+  if (reason) *reason = "it cannot be opened";
+  return false;
 }
 
 bool WorkFileWriter::Write(std::string_view bytes) {

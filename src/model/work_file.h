@@ -54,8 +54,9 @@ class ResultsBuffer {
 // can be read.
 class WorkFileWriter {
  public:
-  // Creates (or replaces) the file; false when it cannot be opened.
-  bool Create(const std::string& path);
+  // Creates (or replaces) the file, never through a symbolic link left at its name; false
+  // with the system's reason in *reason when it cannot be created.
+  bool Create(const std::string& path, std::string* reason);
   // Writes the records of the buffer in order and clears it. False on a write error.
   bool WriteResultsBlock(ResultsBuffer& buffer, char separator);
   // Writes the end line and closes the file. False on a write error.

@@ -73,11 +73,4 @@ std::string SafeFileName(std::string_view name) {
   return out;
 }
 
-std::string DefaultTempFolder() {
-  std::error_code ec;
-  std::filesystem::path base = std::filesystem::temp_directory_path(ec);
-  if (ec) base = "/tmp";
-  return (base / "DudeDirav").string();
-}
-
 }  // namespace quarn

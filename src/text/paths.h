@@ -19,7 +19,5 @@ std::string JoinPath(std::string_view folder, std::string_view name);
 std::optional<std::string> FindFileAnyCase(const std::string& folder, const std::string& name);
 // Keeps only ASCII letters, digits, '-' and '_', so that a built name stays in its folder.
 std::string SafeFileName(std::string_view name);
-// "DudeDirav" in the system's temporary folder.
-std::string DefaultTempFolder();
 
 }  // namespace quarn

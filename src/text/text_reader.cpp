@@ -1,17 +1,42 @@
 #include "text/text_reader.h"
 
-#include <fstream>
-#include <iterator>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <utility>
 
 #include "text/number_read.h"
 
 namespace quarn {
 
 bool ReadFileBytes(const std::string& path, std::string& out) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
+  // Read with the system calls: the C++ streams throw out of a read error (a pulled stick, a
+  // dropped share, a folder), which would end the program with every unsaved edit.
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    close(fd);
+    return false;
+  }
+  std::string bytes;
+  std::array<char, 65536> chunk{};
+  for (;;) {
+    const ssize_t n = read(fd, chunk.data(), chunk.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      close(fd);
+      return false;
+    }
+    if (n == 0) break;
+    bytes.append(chunk.data(), static_cast<std::size_t>(n));
+  }
+  close(fd);
+  out = std::move(bytes);
+  return true;
 }
 
 void ItemReader::SkipBlanks() {

@@ -7,7 +7,8 @@
 
 namespace quarn {
 
-// Reads the whole file into out; false when it cannot be opened or read.
+// Reads the whole file into out; false (out unchanged) when it cannot be opened or read, or
+// names a folder. Never throws.
 bool ReadFileBytes(const std::string& path, std::string& out);
 
 // Reads items, numbers and lines from the bytes of a text file written with CR LF or LF.

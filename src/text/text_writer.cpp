@@ -25,31 +25,65 @@ void LineWriter::NewLine() {
   line_start_ = bytes_.size();
 }
 
+namespace {
+
+// The file a save replaces: a symbolic link is followed (through every link of a chain) so
+// that the link stays and the file it names gets the new content.
+std::string LinkTarget(const std::string& path) {
+  std::string target = path;
+  for (int hop = 0; hop < 40; ++hop) {
+    struct stat st {};
+    if (lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return target;
+    std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+    const ssize_t n = readlink(target.c_str(), link.data(), link.size());
+    if (n <= 0) return target;
+    link.resize(static_cast<std::size_t>(n));
+    const std::size_t slash = target.rfind('/');
+    target = link.front() == '/' || slash == std::string::npos ? link
+                                                               : target.substr(0, slash + 1) + link;
+  }
+  return target;
+}
+
+mode_t NewFileMode() {
+  const mode_t mask = umask(0);
+  umask(mask);
+  return 0666 & ~mask;
+}
+
+}  // namespace
+
 bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::string* error) {
   auto fail = [&](const std::string& reason) {
     if (error) *error = reason;
     return false;
   };
-  auto fail_errno = [&](int code) {
-    return fail("cannot write " + path + ": " + std::strerror(code));
-  };
-  // The rename below would replace a file the user protected, whoever runs the program (root
-  // may write anything): judge by the file's own permission bits.
-  struct stat target {};
-  if (stat(path.c_str(), &target) == 0 && S_ISREG(target.st_mode) &&
-      (target.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-    return fail(path + " is read-only");
+  const std::string target = LinkTarget(path);
+  // Whether this user may write the file is the system's to say (an owner write bit says
+  // nothing of who the owner is); a file without any write bit stays as it is even for root.
+  struct stat old {};
+  const bool exists = stat(target.c_str(), &old) == 0;
+  if (exists && S_ISREG(old.st_mode)) {
+    if ((old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return fail("the file is read-only");
+    if (faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+      return fail(std::strerror(errno));
   }
   // The new file goes into the target's own folder, so that the rename stays on one file
-  // system and replaces the old file in one step.
-  const std::string temp = path + ".new~";
-  const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) return fail_errno(errno);
+  // system and replaces the old file in one step; its name is unpredictable and it is created
+  // only if nothing has that name.
+  const std::size_t slash = target.rfind('/');
+  const std::string folder =
+      slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+  const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+  std::string temp = folder + "." + name + ".XXXXXX";
+  const int fd = mkostemp(temp.data(), O_CLOEXEC);
+  if (fd < 0) return fail(std::strerror(errno));
   auto discard = [&](int code) {
     close(fd);
     unlink(temp.c_str());
-    return fail_errno(code);
+    return fail(std::strerror(code));
   };
+  if (fchmod(fd, exists ? (old.st_mode & 07777) : NewFileMode()) != 0) return discard(errno);
   std::size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
@@ -57,15 +91,17 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::strin
     if (n <= 0) return discard(n < 0 ? errno : ENOSPC);
     done += static_cast<std::size_t>(n);
   }
+  // On disk before it replaces the old file: a power cut then leaves one or the other whole.
+  if (fsync(fd) != 0) return discard(errno);
   if (close(fd) != 0) {
     const int code = errno;
     unlink(temp.c_str());
-    return fail_errno(code);
+    return fail(std::strerror(code));
   }
-  if (rename(temp.c_str(), path.c_str()) != 0) {
+  if (rename(temp.c_str(), target.c_str()) != 0) {
     const int code = errno;
     unlink(temp.c_str());
-    return fail("cannot replace " + path + ": " + std::strerror(code));
+    return fail(std::strerror(code));
   }
   return true;
 }

@@ -49,11 +49,12 @@ class FiniteCheck {
   std::string first_;
 };
 
-// Writes the bytes to a new file beside `path` and renames it over `path` only when it is
-// complete, so a failed save leaves the previous file intact. A target without any write
-// permission is left alone. On failure returns false and puts a short reason naming the
-// target, with the system's own words, in *error (when error is not null): "cannot write
-// X.SEN: No space left on device", "X.SEN is read-only".
+// Writes the bytes to a new file beside `path` (beside the file it names, when it is a
+// symbolic link) and renames it over that file only when it is complete and on disk, so a
+// failed save leaves the previous file intact. The new file keeps the old one's permission
+// bits. A target this user may not write, or one without any write permission, is left
+// alone. On failure returns false with the system's reason in *error (when error is not
+// null): "Permission denied", "No space left on device", "the file is read-only".
 bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::string* error);
 
 }  // namespace quarn

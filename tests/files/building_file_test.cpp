@@ -208,6 +208,15 @@ TEST(BuildingFile, DamagedFilesChangeNothing) {
   std::string minus_length = kOneRoom;
   minus_length[1] = '\x80';  // a negative text length
   damaged.push_back(minus_length);
+  std::string nan_volume = kOneRoom;
+  nan_volume.replace(30, 4, std::string("\x00\x00\xC0\x7F", 4));  // a room of NaN m³
+  damaged.push_back(nan_volume);
+  std::string negative_volume = kOneRoom;
+  negative_volume[33] = '\xC1';  // -20 m³
+  damaged.push_back(negative_volume);
+  std::string infinite_length = kOneRoom;
+  infinite_length.replace(18, 4, std::string("\x00\x00\x80\x7F", 4));
+  damaged.push_back(infinite_length);
 
   for (const std::string& bytes : damaged) {
     WriteBytes(path, bytes);

@@ -146,6 +146,18 @@ TEST_F(ReferenceData, VocFileFaultsGiveAMessageAndNoRecords) {
   EXPECT_EQ(prompt_.shown.size(), 3u);
 }
 
+// A field "End" would end its record in the file and shift every later record: the save is
+// refused and the file keeps what it held.
+TEST_F(ReferenceData, VocFieldReadingAsEndIsRefusedOnSave) {
+  const std::string path = Write("kept.DAT", "Acetone\r\nEND\r\n");
+  EXPECT_FALSE(WriteVocFile(path, {Voc({"Toluene", "End", "92.14"}), Voc({"Styrene"})}, prompt_));
+  EXPECT_EQ(Bytes(path), "Acetone\r\nEND\r\n");
+  ASSERT_EQ(prompt_.shown.size(), 1u);
+  EXPECT_EQ(prompt_.shown[0].text,
+            "Error.  Field 2 of record 1 reads \"End\", which ends a record in the file.  Change "
+            "it and save again.");
+}
+
 TEST_F(ReferenceData, VocPropertiesTakeFiveLinesPerRecordWhateverTheNameCase) {
   Write("VOCPROPS.TXT",
         "Toluene\r\nC7H8\r\n92.14\r\n28.4\r\n.0313\r\n"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <limits>
 #include <string>
 
 #include "file_fixture.h"
@@ -280,8 +281,30 @@ TEST_F(ResultFiles, UnwritableTargetIsReported) {
   BuildingRecord b = House(1, 1);
   EXPECT_FALSE(WriteExposureFile(b, ',', Path("no/such/folder/e.EXP"), prompt_));
   ASSERT_EQ(Messages(), 1u);
-  EXPECT_EQ(prompt_.shown[0].text.rfind("Error.  Cannot write the file ", 0), 0u);
+  EXPECT_EQ(prompt_.shown[0].text.rfind("Error.  " + Path("no/such/folder/e.EXP") +
+                                            " could not be saved: No such file or directory",
+                                        0),
+            0u);
   EXPECT_EQ(prompt_.shown[0].title, "Error");
+}
+
+// An overflowed result would be written as "Inf" or "NaN", which nothing reads back: the
+// reports refuse it as every other writer does, and no file is made.
+TEST_F(ResultFiles, ReportsRefuseValuesThatAreNotFinite) {
+  BuildingRecord b = House(1, 1);
+  b.Scenario.NumOccupants = 1;
+  b.Scenario.Occupants[1].TotalExposure[0] = std::numeric_limits<float>::infinity();
+  EXPECT_FALSE(WriteSummaryFile(b, Path("s.SUM"), prompt_));
+  RiskFrameworkTexts ann;
+  ann.cancer[4] = "Inf";
+  EXPECT_FALSE(WriteRiskFile(b, 0, "", {ann}, Path("r.FUL"), prompt_));
+  ASSERT_EQ(Messages(), 2u);
+  EXPECT_EQ(prompt_.shown[0].text, "Error.  Cannot write the file " + Path("s.SUM") +
+                                       ".  the value of TotalExposure is not a number");
+  EXPECT_EQ(prompt_.shown[1].text, "Error.  Cannot write the file " + Path("r.FUL") +
+                                       ".  the value of Dose/Response is not a number");
+  EXPECT_FALSE(std::filesystem::exists(Path("s.SUM")));
+  EXPECT_FALSE(std::filesystem::exists(Path("r.FUL")));
 }
 
 }  // namespace

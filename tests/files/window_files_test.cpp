@@ -162,6 +162,29 @@ TEST_F(WindowFiles, DamagedSinkFileChangesNothing) {
   EXPECT_EQ(Messages(), 2u);
 }
 
+// A file saved for another building shape (more rooms, more sinks) has items left over: it
+// is refused and the record keeps its values, so no value lands in another room's cell.
+TEST_F(WindowFiles, FilesOfAnotherShapeAreRefused) {
+  ScenarioRecord s = TwoPollutants();
+  s.InitialConc[1][0] = 7;
+  ASSERT_TRUE(WriteInitialIndoorFile(s, 3, Path("three.INT"), prompt_));
+  EXPECT_FALSE(ReadInitialIndoorFile(s, 2, Path("three.INT"), prompt_));
+  EXPECT_EQ(s.InitialConc[1][0], 7);
+
+  ScenarioRecord two = CarpetSink();
+  two.NumSinks[1] = 2;
+  two.Sinks[1][2] = two.Sinks[1][1];
+  two.Sinks[1][2].Name = "Drapes";
+  ASSERT_TRUE(WriteGeneralSinkFile(two, 2, ',', Path("two.SNK"), prompt_));
+  ScenarioRecord one = CarpetSink();
+  one.Sinks[1][1].Name = "Mine";
+  EXPECT_FALSE(ReadGeneralSinkFile(one, 2, ',', Path("two.SNK"), prompt_));
+  EXPECT_EQ(one.Sinks[1][1].Name, "Mine");
+  ASSERT_EQ(Messages(), 2u);
+  EXPECT_EQ(prompt_.shown[1].text.rfind("Error.  The file " + Path("two.SNK") + " ends early", 0),
+            0u);
+}
+
 TEST_F(WindowFiles, PollutantDiametersRoundTrip) {
   const PerPollutant<float> diameters = {0.1f, 2.5f, 10, 0, 0, 0, 0, 0};
   const std::string path = Path("bins.POL");
@@ -376,6 +399,17 @@ TEST_F(OutdoorConcFile, ALineMissingAValueOrANumberChangesNothing) {
   }
   ASSERT_EQ(Messages(), 3u);
   EXPECT_NE(prompt_.shown[0].text.find("on line 2"), std::string::npos);
+}
+
+// A history of 72 hours would run cut at hour 49 without a word: it is refused.
+TEST_F(OutdoorConcFile, MoreThanFiftyPointsAreRefused) {
+  std::string bytes;
+  for (int t = 0; t < 72; ++t) bytes += std::to_string(t) + ",1,2\r\n";
+  s.NumOutdoorConcPoints = 2;
+  EXPECT_FALSE(Read(Write("long.OUT", bytes)));
+  EXPECT_EQ(s.NumOutdoorConcPoints, 2);
+  ASSERT_EQ(Messages(), 1u);
+  EXPECT_EQ(prompt_.shown[0].text, "Error.  " + Path("long.OUT") + " holds more than 50 points.");
 }
 
 }  // namespace

@@ -340,6 +340,27 @@ TEST_F(ConcentrationRunTest, UnbalancedFlowsCreateNoFile) {
   EXPECT_EQ(rec_.starts, 0);
 }
 
+// A link someone planted at the work file's name is replaced, not written through; a work
+// file that cannot be made is named in the message with the system's reason.
+TEST_F(ConcentrationRunTest, WorkFileNeverFollowsALinkAndAFailureNamesTheFile) {
+  fs::create_directories(folder_ / "tmp");
+  std::ofstream(folder_ / "victim") << "keep";
+  fs::create_symlink(folder_ / "victim", folder_ / "tmp" / "RunSEN.TMP");
+  BuildingRecord b = OneRoom();
+  ASSERT_EQ(Run(b), RunOutcome::Completed);
+  EXPECT_EQ(Bytes((folder_ / "victim").string()), "keep");
+  EXPECT_FALSE(fs::is_symlink(b.ConcWorkFile));
+  EXPECT_EQ(ReadBack(b).size(), static_cast<std::size_t>(b.Scenario.NumOutputRecords));
+
+  fs::create_directories(folder_ / "tmp" / "BlockSEN.TMP");  // a folder where the file goes
+  b.MasterFile = "Block";
+  EXPECT_EQ(Run(b), RunOutcome::Failed);
+  ASSERT_EQ(prompt_.shown.size(), 1U);
+  EXPECT_EQ(prompt_.shown[0].text, "Error.  The work file " +
+                                       (folder_ / "tmp" / "BlockSEN.TMP").string() +
+                                       " could not be written: Is a directory.");
+}
+
 TEST_F(ConcentrationRunTest, ZeroRoomVolumeFailsBeforeAnyFile) {
   BuildingRecord b = OneRoom();
   b.RoomList[1].Volume = 0;

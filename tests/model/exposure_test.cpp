@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -144,6 +146,22 @@ TEST_F(ExposureTest, TwoRoomsGiveTheTimeWeightedExposure) {
   EXPECT_FLOAT_EQ(o.PotentialDose[0], 0.48f);
 }
 
+// A work file that cannot be made is named with the system's reason, and a link planted at a
+// work file's name is replaced, never written through.
+TEST_F(ExposureTest, WorkFileFailuresNameTheFileAndLinksAreNotFollowed) {
+  WriteWorkFile(3, 1.0, Constant);
+  const std::string base = folder_ + "/Ho-Winter_20test01";
+  std::ofstream(folder_ + "/victim") << "keep";
+  fs::create_symlink(folder_ + "/victim", base + ".EMP");
+  fs::create_directory(base + ".CMP");
+  Run();
+  ASSERT_FALSE(prompt_.shown.empty());
+  EXPECT_EQ(prompt_.shown[0].text,
+            "Error.  The work file " + base + ".CMP could not be written: Is a directory.");
+  EXPECT_EQ(Bytes(folder_ + "/victim"), "keep");
+  EXPECT_FALSE(fs::is_symlink(base + ".EMP"));
+}
+
 TEST_F(ExposureTest, WorkFilesHoldTheWalkLineByLine) {
   // Room 1 rises 1 (the initial value), 3, 5 at 0, 1 and 2 h; the walk takes each record's
   // own value at its time and integrates by trapezoid: (1 + 3) / 2 = 2, then + (3 + 5) / 2.
@@ -153,10 +171,10 @@ TEST_F(ExposureTest, WorkFilesHoldTheWalkLineByLine) {
   WriteWorkFile(3, 1.0, [](int room, double t) { return room == 1 ? float(1 + 2 * t) : 0.0f; });
   Run();
   const OccupantRecord& o = b_.Scenario.Occupants[1];
-  EXPECT_EQ(o.InstExposureFile, folder_ + "/HoWint01.EMP");
-  EXPECT_EQ(o.CumExposureFile, folder_ + "/HoWint01.CMP");
-  EXPECT_EQ(o.AvgExposureFile, folder_ + "/HoWint01.ave");
-  EXPECT_EQ(b_.Scenario.ExposureFileBase, "HoWint0");
+  EXPECT_EQ(o.InstExposureFile, folder_ + "/Ho-Winter_20test01.EMP");
+  EXPECT_EQ(o.CumExposureFile, folder_ + "/Ho-Winter_20test01.CMP");
+  EXPECT_EQ(o.AvgExposureFile, folder_ + "/Ho-Winter_20test01.ave");
+  EXPECT_EQ(b_.Scenario.ExposureFileBase, "Ho-Winter_20test0");
   EXPECT_EQ(Bytes(o.InstExposureFile), " 0 , 1 ,\r\n 1 , 3 ,\r\n 2 , 5 ,\r\n");
   EXPECT_EQ(Bytes(o.CumExposureFile), " 0 , 0 ,\r\n 1 , 2 ,\r\n 2 , 6 ,\r\n");
   EXPECT_EQ(Bytes(o.AvgExposureFile), "");    // created empty for the average exposure
@@ -222,12 +240,21 @@ TEST_F(ExposureTest, LinearConcentrationsGiveTheExactIntegralAcrossRoomChanges) 
   }
 }
 
-TEST(ExposureFileBase, NamesAlwaysMakeAFileInTheFolder) {
-  EXPECT_EQ(ExposureFileBase("House", "Winter test"), "HoWint0");
-  EXPECT_EQ(ExposureFileBase("House", "Summer"), "HoSumm0");  // no blank: the whole name
+// Distinct scenarios of one building get distinct files that stay in the folder.
+TEST(ExposureFileBase, DistinctScenariosNeverShareFiles) {
+  EXPECT_EQ(ExposureFileBase("House", "Wint"), "HoWint0");  // the short form where it is whole
   EXPECT_EQ(ExposureFileBase("H", "Hi"), "HHi0");
-  EXPECT_EQ(ExposureFileBase("../H", "a/b:c d"), "Habc0");
   EXPECT_EQ(ExposureFileBase("", ""), "0");
+  EXPECT_EQ(ExposureFileBase("../H", "a/b"), "H-a_2Fb0");
+  const char* names[] = {"HANDMG",  "HANDPPM", "HANDNUM", "HAND", "HAND MG", "HAND_MG",
+                         "HAND-MG", "Hand",    "HAND0",   "HAN",  "-HAND"};
+  std::set<std::string> bases;
+  for (const char* name : names) {
+    const std::string base = ExposureFileBase("HAUS", name);
+    EXPECT_EQ(base.find('/'), std::string::npos);
+    bases.insert(base);
+  }
+  EXPECT_EQ(bases.size(), std::size(names));
 }
 
 TEST_F(ExposureTest, BlockBoundariesDoNotChangeTheTotals) {

@@ -31,7 +31,7 @@ TEST(WorkFileTest, FullBufferIsOneBlockThenOnlyTheEndLine) {
   int expectedLines = 0;
   {
     WorkFileWriter writer;
-    ASSERT_TRUE(writer.Create(path.string()));
+    ASSERT_TRUE(writer.Create(path.string(), nullptr));
     while (!buffer.Full()) {
       auto rec = buffer.Add(static_cast<float>(buffer.Count()));
       rec[0] = 1;
@@ -58,7 +58,9 @@ TEST(WorkFileTest, FullBufferIsOneBlockThenOnlyTheEndLine) {
 
 TEST(WorkFileTest, UnwritableFolderIsReported) {
   WorkFileWriter writer;
-  EXPECT_FALSE(writer.Create("/nonexistent-quarn-folder/x/RunSEN.TMP"));
+  std::string reason;
+  EXPECT_FALSE(writer.Create("/nonexistent-quarn-folder/x/RunSEN.TMP", &reason));
+  EXPECT_EQ(reason, "No such file or directory");
   EXPECT_FALSE(writer.Finish());
 }
 

@@ -86,12 +86,6 @@ TEST(Paths, SafeFileNameKeepsLettersDigitsDashAndUnderscore) {
   EXPECT_EQ(SafeFileName(""), "");
 }
 
-TEST(Paths, DefaultTempFolderIsInTheSystemTemporaryFolder) {
-  const fs::path folder = DefaultTempFolder();
-  EXPECT_EQ(folder.filename(), "DudeDirav");
-  EXPECT_EQ(folder.parent_path(), fs::temp_directory_path());
-}
-
 TEST(Paths, FindFileAnyCase) {
   const fs::path dir =
       fs::temp_directory_path() /

@@ -1,13 +1,12 @@
 #include "ui/main/temp_files.h"
 
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <system_error>
 #include <vector>
 
 #include "model/settings.h"
 #include "text/paths.h"
+#include "text/work_folder.h"
 
 namespace quarn {
 
@@ -38,37 +37,6 @@ void EraseWorkFile(const std::string& path) {
   std::filesystem::remove(*found, ignored);
 }
 
-bool EndsWithAnyCase(const std::string& name, const std::string& tail) {
-  if (name.size() < tail.size()) return false;
-  return std::equal(tail.begin(), tail.end(), name.end() - static_cast<std::ptrdiff_t>(tail.size()),
-                    [](char a, char b) {
-                      return std::tolower(static_cast<unsigned char>(a)) ==
-                             std::tolower(static_cast<unsigned char>(b));
-                    });
-}
-
-// Every work file of the folder, of this start of the program or of earlier ones, whatever
-// the letter case of its name. A file that cannot be removed stays; nothing is reported.
-void EraseEveryWorkFile(const std::string& folder) {
-  for (const char* extension : {".tmp", ".emp", ".cmp", ".ave"}) {
-    std::error_code error;
-    std::filesystem::directory_iterator it(folder, error);
-    if (error) return;
-    std::vector<std::filesystem::path> matches;
-    for (const auto& entry : it) {
-      std::error_code ignored;
-      if (entry.is_regular_file(ignored) &&
-          EndsWithAnyCase(entry.path().filename().string(), extension)) {
-        matches.push_back(entry.path());
-      }
-    }
-    for (const auto& path : matches) {
-      std::error_code ignored;
-      std::filesystem::remove(path, ignored);
-    }
-  }
-}
-
 }  // namespace
 
 bool IsDefaultTempFolder(const std::string& folder) {
@@ -87,7 +55,7 @@ bool EraseTempFiles(ProgramState& state, Prompt& prompt) {
                                    ? state.TempFolder
                                    : JoinTempFolder({state.TempDrive, state.TempFolderName});
     if (answer == Answer::Yes && IsDefaultTempFolder(folder)) {
-      EraseEveryWorkFile(folder);
+      EraseIdleWorkFiles();
     } else if (answer == Answer::Yes) {
       for (const std::string& file : RecordedWorkFiles(state.Building)) EraseWorkFile(file);
     }

@@ -20,9 +20,10 @@ bool IsDefaultTempFolder(const std::string& folder);
 // Run when the user leaves the program. With the building or the scenario not saved it
 // returns false at once, so that the caller asks before losing data. Otherwise, unless
 // TempFilesFlag says not to ask, it offers to erase the work files and returns true whatever
-// the answer. In the default temporary folder every work file goes ("*.TMP", "*.Emp",
-// "*.cmp", "*.ave" in any letter case), also those of earlier buildings and earlier starts;
-// in a folder the user chose only the recorded ones (found whatever the letter case).
+// the answer. In the default temporary folder the work files of this copy of the program go
+// ("*.TMP", "*.Emp", "*.cmp", "*.ave" in any letter case), also those of earlier buildings
+// and of copies no longer running, never those of another running copy; in a folder the
+// user chose only the recorded ones (found whatever the letter case).
 bool EraseTempFiles(ProgramState& state, Prompt& prompt);
 
 }  // namespace quarn

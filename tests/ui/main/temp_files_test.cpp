@@ -1,11 +1,16 @@
 // Erasing the work files at exit: only when everything is saved, only after asking, and only
 // the files this program recorded, whatever the letter case of their names.
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <fstream>
 
 #include "common/main_window_fixture.h"
 #include "text/paths.h"
+#include "text/work_folder.h"
 #include "ui/main/temp_files.h"
 
 namespace quarn {
@@ -67,30 +72,36 @@ TEST_F(EraseTempFilesTest, NoKeepsEverythingYesErasesOnlyTheRecordedFiles) {
   EXPECT_TRUE(Has("other.Emp"));
 }
 
-// The program's own folder holds nothing but its work files: Yes empties it of them all,
-// from earlier buildings and earlier starts too.
-TEST_F(EraseTempFilesTest, YesInTheDefaultFolderErasesEveryWorkFile) {
-  const std::string old_tmpdir = std::getenv("TMPDIR") != nullptr ? std::getenv("TMPDIR") : "";
-  ::setenv("TMPDIR", (folder / "system").string().c_str(), 1);
-  tmp = DefaultTempFolder();
-  std::filesystem::create_directories(tmp);
-  const char* const work[] = {"a.TMP", "B.tmp", "c.Emp", "d.CMP", "e.ave"};
-  for (const char* name : work) Touch(name);
-  Touch("keep.txt");
-  state->TempFolder = tmp.string();
+// In the default folder Yes erases this copy's work files and those of copies that no longer
+// run, never the files of another copy still running (here a lock held as a running copy
+// holds it).
+TEST_F(EraseTempFilesTest, YesInTheDefaultFolderSparesAnotherRunningCopy) {
+  namespace fs = std::filesystem;
+  std::string reason;
+  const std::optional<std::string> mine = WorkFolderOf(DefaultTempFolder(), &reason);
+  ASSERT_TRUE(mine) << reason;
+  const fs::path base = DefaultTempFolder();
+  const fs::path running = base / "copy-running";
+  const fs::path ended = base / "copy-ended";
+  fs::create_directories(running);
+  fs::create_directories(ended);
+  const int lock = ::open((running / ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  ASSERT_EQ(::flock(lock, LOCK_EX | LOCK_NB), 0);
+  const fs::path files[] = {fs::path(*mine) / "a.TMP", running / "b.tmp", ended / "c.Emp",
+                            fs::path(*mine) / "keep.txt"};
+  for (const fs::path& file : files) std::ofstream(file) << "x";
+  state->TempFolder = base.string();
   state->BuildingSaved = kTrue;
   state->ScenarioSaved = kTrue;
   prompt.answers = {Answer::No, Answer::Yes};
   EXPECT_TRUE(EraseTempFiles(*state, prompt));
-  for (const char* name : work) EXPECT_TRUE(Has(name)) << name;
+  for (const fs::path& file : files) EXPECT_TRUE(fs::exists(file)) << file;
   EXPECT_TRUE(EraseTempFiles(*state, prompt));
-  for (const char* name : work) EXPECT_FALSE(Has(name)) << name;
-  EXPECT_TRUE(Has("keep.txt"));
-  if (old_tmpdir.empty()) {
-    ::unsetenv("TMPDIR");
-  } else {
-    ::setenv("TMPDIR", old_tmpdir.c_str(), 1);
-  }
+  EXPECT_FALSE(fs::exists(files[0]));
+  EXPECT_TRUE(fs::exists(files[1]));  // the running copy's
+  EXPECT_FALSE(fs::exists(files[2]));
+  EXPECT_TRUE(fs::exists(files[3]));  // not a work file
+  ::close(lock);
 }
 
 TEST_F(EraseTempFilesTest, TheFlagSkipsTheQuestion) {

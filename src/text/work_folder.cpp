@@ -1,0 +1,212 @@
+#include "text/work_folder.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+#include "text/paths.h"
+
+namespace quarn {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kDefaultName = "DudeDirav";
+constexpr const char* kCopyPrefix = "copy-";
+constexpr const char* kLockName = ".lock";
+
+std::string Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value && value[0] == '/' ? std::string(value) : std::string();
+}
+
+bool EndsWithAnyCase(const std::string& name, std::string_view tail) {
+  if (name.size() < tail.size()) return false;
+  return std::equal(tail.begin(), tail.end(), name.end() - static_cast<std::ptrdiff_t>(tail.size()),
+                    [](char a, char b) {
+                      return std::tolower(static_cast<unsigned char>(a)) ==
+                             std::tolower(static_cast<unsigned char>(b));
+                    });
+}
+
+bool IsWorkFileName(const std::string& name) {
+  for (std::string_view extension : {".tmp", ".emp", ".cmp", ".ave"})
+    if (EndsWithAnyCase(name, extension)) return true;
+  return false;
+}
+
+// Removes the work files (by extension, any letter case) directly inside `folder`.
+void EraseWorkFilesIn(const fs::path& folder) {
+  std::error_code ec;
+  std::vector<fs::path> matches;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code ignored;
+    if (!it->is_symlink(ignored) && it->is_regular_file(ignored) &&
+        IsWorkFileName(it->path().filename().string()))
+      matches.push_back(it->path());
+  }
+  for (const fs::path& path : matches) {
+    std::error_code ignored;
+    fs::remove(path, ignored);
+  }
+}
+
+// This copy's folder inside the default folder and the lock that marks it in use.
+struct CopyFolder {
+  std::string path;
+  int lock = -1;
+};
+
+CopyFolder& ThisCopy() {
+  static CopyFolder copy;
+  return copy;
+}
+
+bool SameFolder(const std::string& a, const std::string& b) {
+  if (a == b) return true;
+  std::error_code ec;
+  const bool same = fs::equivalent(a, b, ec);
+  return !ec && same;
+}
+
+// Opens and locks the lock file of a copy folder; -1 when another running copy holds it.
+int LockCopyFolder(const std::string& folder) {
+  const std::string lock = JoinPath(folder, kLockName);
+  const int fd = open(lock.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return -1;
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+std::optional<std::string> MakeCopyFolder(const std::string& base, std::string* reason) {
+  CopyFolder& copy = ThisCopy();
+  struct stat st {};
+  if (!copy.path.empty() && lstat(copy.path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+    return copy.path;
+  if (copy.lock >= 0) close(copy.lock);
+  copy = CopyFolder{};
+  std::string pattern = JoinPath(base, std::string(kCopyPrefix) + "XXXXXX");
+  if (mkdtemp(pattern.data()) == nullptr) {
+    if (reason) *reason = "cannot create a folder in " + base + ": " + std::strerror(errno);
+    return std::nullopt;
+  }
+  copy.lock = LockCopyFolder(pattern);
+  copy.path = pattern;
+  return copy.path;
+}
+
+// The default folder of earlier versions, in the system's temporary folder, which settings
+// files still name: shared by every user, so the private default takes its place.
+bool IsSharedDefault(const std::string& folder) {
+  std::error_code ec;
+  const fs::path temp = fs::temp_directory_path(ec);
+  return !ec && (folder == (temp / kDefaultName).string() || folder == "/tmp/DudeDirav");
+}
+
+}  // namespace
+
+std::string DefaultTempFolder() {
+  std::string base = Environment("XDG_RUNTIME_DIR");
+  if (base.empty()) {
+    base = Environment("XDG_CACHE_HOME");
+    if (base.empty() && !Environment("HOME").empty())
+      base = JoinPath(Environment("HOME"), ".cache");
+    if (!base.empty()) base = JoinPath(base, "quarn");
+  }
+  if (base.empty()) {
+    // No folder of the user's own is known: a name of this user's in the system's one.
+    std::error_code ec;
+    fs::path temp = fs::temp_directory_path(ec);
+    if (ec) temp = "/tmp";
+    base = JoinPath(temp.string(), "quarn-" + std::to_string(geteuid()));
+  }
+  return JoinPath(base, kDefaultName);
+}
+
+bool MakePrivateFolder(const std::string& folder, std::string* reason) {
+  auto refuse = [&](const std::string& why) {
+    if (reason) *reason = folder + " " + why;
+    return false;
+  };
+  std::error_code ec;
+  const fs::path parent = fs::path(folder).parent_path();
+  if (!parent.empty()) fs::create_directories(parent, ec);
+  if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+    return refuse(std::string("cannot be created: ") + std::strerror(errno));
+  struct stat st {};
+  if (lstat(folder.c_str(), &st) != 0) return refuse(std::string(": ") + std::strerror(errno));
+  if (!S_ISDIR(st.st_mode)) return refuse("is not a folder");
+  if (st.st_uid != geteuid()) return refuse("belongs to another user");
+  if ((st.st_mode & 077) != 0) return refuse("may be read or written by other users");
+  return true;
+}
+
+std::optional<std::string> WorkFolderOf(const std::string& temp_folder, std::string* reason) {
+  const std::string base = DefaultTempFolder();
+  if (temp_folder.empty() || SameFolder(temp_folder, base) || IsSharedDefault(temp_folder)) {
+    if (!MakePrivateFolder(base, reason)) return std::nullopt;
+    return MakeCopyFolder(base, reason);
+  }
+  std::error_code ec;
+  fs::create_directories(temp_folder, ec);
+  return temp_folder;
+}
+
+void EraseIdleWorkFiles() {
+  const std::string base = DefaultTempFolder();
+  struct stat st {};
+  if (lstat(base.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != geteuid()) return;
+  EraseWorkFilesIn(base);
+  std::error_code ec;
+  std::vector<fs::path> idle;
+  for (fs::directory_iterator it(base, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    std::error_code ignored;
+    if (name.rfind(kCopyPrefix, 0) != 0 || it->is_symlink(ignored) || !it->is_directory(ignored))
+      continue;
+    const std::string folder = it->path().string();
+    if (folder == ThisCopy().path) {
+      idle.push_back(it->path());
+      continue;
+    }
+    const int lock = LockCopyFolder(folder);
+    if (lock < 0) continue;  // a running copy holds it
+    idle.push_back(it->path());
+    close(lock);
+  }
+  for (const fs::path& folder : idle) {
+    EraseWorkFilesIn(folder);
+    std::error_code ignored;
+    fs::remove(folder / kLockName, ignored);
+    fs::remove(folder, ignored);
+  }
+}
+
+bool CreateWorkFile(const std::string& path, std::string* reason) {
+  auto fail = [&](int code) {
+    if (reason) *reason = std::strerror(code);
+    return false;
+  };
+  struct stat st {};
+  if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode) && unlink(path.c_str()) != 0)
+    return fail(errno);
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return fail(errno);
+  close(fd);
+  return true;
+}
+
+}  // namespace quarn

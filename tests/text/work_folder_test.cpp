@@ -1,0 +1,51 @@
+// The default work folder belongs to the user alone and each running copy works in a folder
+// of its own inside it.
+
+#include "text/work_folder.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace quarn {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(WorkFolder, DefaultIsAPrivateFolderOfTheUserWithAFolderForThisCopy) {
+  const fs::path base = DefaultTempFolder();
+  EXPECT_EQ(base, fs::path(std::getenv("XDG_RUNTIME_DIR")) / "DudeDirav");
+  std::string reason;
+  const std::optional<std::string> copy = WorkFolderOf(base.string(), &reason);
+  ASSERT_TRUE(copy) << reason;
+  EXPECT_EQ(fs::path(*copy).parent_path(), base);
+  EXPECT_EQ(WorkFolderOf(base.string(), &reason), copy);  // the same for the copy's life
+  struct stat st {};
+  ASSERT_EQ(::stat(base.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700U);
+  EXPECT_EQ(WorkFolderOf("/tmp/DudeDirav", &reason), copy);  // the shared one of old settings
+  const std::string chosen = std::string(std::getenv("TMPDIR")) + "/chosen";
+  EXPECT_EQ(WorkFolderOf(chosen, &reason), chosen);
+}
+
+TEST(WorkFolder, AFolderOthersMayEnterOrOwnIsRefusedByName) {
+  const fs::path folder = fs::path(std::getenv("TMPDIR")) / "loose";
+  fs::create_directories(folder);
+  ::chmod(folder.c_str(), 0755);
+  std::string reason;
+  EXPECT_FALSE(MakePrivateFolder(folder.string(), &reason));
+  EXPECT_EQ(reason, folder.string() + " may be read or written by other users");
+  ::chmod(folder.c_str(), 0700);
+  EXPECT_TRUE(MakePrivateFolder(folder.string(), &reason));
+  if (::geteuid() != 0) GTEST_SKIP() << "only root can give a folder to another user";
+  ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
+  EXPECT_FALSE(MakePrivateFolder(folder.string(), &reason));
+  EXPECT_EQ(reason, folder.string() + " belongs to another user");
+}
+
+}  // namespace
+}  // namespace quarn
