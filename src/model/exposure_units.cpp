@@ -16,12 +16,13 @@ std::string ConcentrationText(const std::string& units) {
   if (units == kMilligrams) return "mg/m\xB3";
   if (units == kMicrograms) return "\xB5g/m\xB3";
   if (units == kNumber) return "#/cc";
-  return units;
+  // No unit at all is taken as mg/m³, as the conversions take it.
+  return units.empty() ? "mg/m\xB3" : units;
 }
 
 // What a cubic metre of air at one unit of the concentration holds.
 std::string AmountText(const std::string& units) {
-  if (units == kMilligrams) return "mg";
+  if (units == kMilligrams || units.empty()) return "mg";
   if (units == kMicrograms) return "\xB5g";
   return ConcentrationText(units) + "\xB7m\xB3";
 }
