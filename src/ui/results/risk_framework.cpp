@@ -186,6 +186,8 @@ double CellNumber(const FlexGrid& grid, int row, int col) {
 // Recomputes one result row from its cells; `hours` turns the duration cell into hours.
 // A product past a Single's range is said and ends that row, its cells after it kept.
 void RecalculateRow(FlexGrid& grid, int r, double hours, Prompt& prompt) {
+  // A row without a duration (lifetime extension off) has nothing to compute.
+  if (grid.TextMatrix(r, 3).empty()) return;
   std::string conc = RemoveCommas(grid.TextMatrix(r, 2));
   if (const size_t mark = conc.find('>'); mark != std::string::npos) conc.erase(0, mark + 1);
   const std::optional<float> c = AsSingle(grid.Number(r, 2).value_or(LeadingNumber(conc)));

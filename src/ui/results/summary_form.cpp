@@ -176,7 +176,7 @@ void FillSummaryGrid(SummaryOutput& form) {
   grid.SetTextMatrix(0, 0, Joined({"Occupant", "name"}));
   const ExposureUnits units = ExposureUnitsOf(s);
   grid.SetTextMatrix(0, 2, Joined({"Total exposure", units.cumulative}));
-  grid.SetTextMatrix(0, 3, Joined({"Peak instantaneous", "exposure " + units.instantaneous}));
+  grid.SetTextMatrix(0, 3, Joined({"Peak instantenous", "exposure " + units.instantaneous}));
   grid.SetTextMatrix(0, 4, Joined({"Potential", "dose mg/kg/day"}));
   grid.SetTextMatrix(0, 5, Joined({"RfD", "mg/kg/day"}));
   grid.SetTextMatrix(0, 6, Joined({"Cancer", "risk"}));

