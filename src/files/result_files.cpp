@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "files/item_file.h"
+#include "model/exposure_units.h"
 #include "model/work_file_reader.h"
 #include "text/number_text.h"
 #include "text/text_writer.h"
@@ -179,8 +180,10 @@ bool WriteExposureFile(const BuildingRecord& building, char separator, const std
     out.Put("Occupant " + sep + scenario.Occupants[o].Name + sep + " " + sep);
   }
   out.NewLine();
+  const ExposureUnits units = ExposureUnitsOf(scenario);
   for (int o = 1; o <= occupants; ++o) {
-    out.Put("Time" + sep + "Inst exposure" + sep + "Cum. exposure" + sep);
+    out.Put("Time" + sep + "Inst exposure (" + units.instantaneous + ")" + sep + "Cum. exposure (" +
+            units.cumulative + ")" + sep);
   }
   out.NewLine();
 
@@ -240,8 +243,8 @@ bool WriteAverageExposureFile(const BuildingRecord& building, char separator,
           scenario.Name);
   out.NewLine();
   for (int o = 1; o <= occupants; ++o) {
-    out.Put("Occupant " + sep + scenario.Occupants[o].Name + sep + "Average exposure" + sep + " " +
-            sep);
+    out.Put("Occupant " + sep + scenario.Occupants[o].Name + sep + "Average exposure (" +
+            ExposureUnitsOf(scenario).instantaneous + ")" + sep + " " + sep);
     PutEmptyCells(out, width - 4, sep);
   }
   out.NewLine();

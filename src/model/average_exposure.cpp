@@ -51,8 +51,10 @@ void CloseWindow(Windows& win, double row_time, int pollutants, bool particles,
 void AddRow(Windows& win, double t_prev, double t, const std::vector<float>& row, int pollutants,
             bool particles, const PerPollutant<float>& diameters, char separator, LineWriter& out) {
   double from = t_prev;
-  while (t - static_cast<double>(win.number - 1) * win.length > win.length) {
-    const double window_end = static_cast<double>(win.number) * win.length;
+  // A row on a window's end closes that window: its Single time may lie a rounding below.
+  const double on_boundary = 1e-6 * std::max(1.0, t);
+  while (t - static_cast<double>(win.number - 1) * win.length > win.length - on_boundary) {
+    const double window_end = std::min(static_cast<double>(win.number) * win.length, t);
     const double share = window_end - from;
     for (int p = 0; p < pollutants; ++p) win.sums[p] += share * row[1 + p];
     CloseWindow(win, t, pollutants, particles, diameters, separator, out);

@@ -396,6 +396,14 @@ StepStatus ConcentrationRun::Step() {
       dt = static_cast<float>(next - clock_);
     }
   }
+  // The run covers exactly the simulated period: the step that would pass its end is
+  // shortened to land on it, and its record is the last.
+  const bool lastStep =
+      runEndTime_ > 0 && clock_ + static_cast<double>(dt) >= runEndTime_ - tolerance_;
+  if (lastStep && clock_ + static_cast<double>(dt) > runEndTime_ + tolerance_) {
+    shortenedEnd = runEndTime_;
+    dt = static_cast<float>(runEndTime_ - clock_);
+  }
   // The HVAC system mixes its outdoor intake at the outdoor value looked up for the step
   // before; the rooms' own outdoor air then takes the value of this step.
   SupplyAir(start, dt);
@@ -425,6 +433,7 @@ StepStatus ConcentrationRun::Step() {
     outputDue_ = true;
     outputBaseTime_ = nextOutputTime_;
   }
+  if (lastStep) outputDue_ = finished_ = true;
   if (outputDue_) Record(end);
   if (start > runEndTime_) finished_ = true;
 

@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "model/exposure_units.h"
 #include "model/mass_balance.h"
 #include "model/room_lookup.h"
 #include "model/rounding.h"
@@ -83,8 +84,9 @@ struct Walk {
   float factor = 1;
   PerPollutant<float> previous{};  // E at t
   PerPollutant<float> start_conc{};
-  PerPollutant<float> cum{};
-  PerPollutant<float> hours_above{};
+  // Sums over a long run lose the last steps' small shares in single precision.
+  PerPollutant<double> cum{};
+  PerPollutant<double> hours_above{};
   PerPollutant<float> peak{};
   LineWriter emp;
   LineWriter cmp;
@@ -101,6 +103,8 @@ struct Run {
   int num_pollutants;
   bool inhalation;
   PerPollutant<float> outdoor_at_start{};
+  // The irritant levels in the unit of the concentrations; 0 where none applies.
+  PerPollutant<float> irritant{};
   bool first_block = true;
 };
 
@@ -125,7 +129,9 @@ void PutLine(LineWriter& out, char separator, double t, const PerPollutant<float
 
 void WriteLines(const Run& run, Walk& w, double t, const PerPollutant<float>& e) {
   PutLine(w.emp, run.separator, t, e, run.num_pollutants);
-  PutLine(w.cmp, run.separator, t, w.cum, run.num_pollutants);
+  PerPollutant<float> cum{};
+  for (int p = 0; p < run.num_pollutants; ++p) cum[p] = static_cast<float>(w.cum[p]);
+  PutLine(w.cmp, run.separator, t, cum, run.num_pollutants);
 }
 
 void StopOccupant(Run& run, Walk& w, const std::string& text) {
@@ -239,18 +245,18 @@ bool OpenSegment(Run& run, int o, Walk& w, const Block& b) {
 // Integrates from w.t to the point x by the trapezoid between the exposures at both ends.
 void StepTo(Run& run, int o, Walk& w, const Block& b, double x) {
   OccupantRecord& occ = run.scenario.Occupants[o];
-  const float dt = static_cast<float>(x - w.t);
+  const double dt = x - w.t;
   PerPollutant<float> e{};
   for (int p = 0; p < run.num_pollutants; ++p) {
     const float c = ConcAt(run, b, x, w.room, p);
     e[p] = w.factor * c;
-    w.cum[p] += dt * (w.previous[p] + e[p]) / 2.0f;
+    w.cum[p] += dt * (static_cast<double>(w.previous[p]) + e[p]) / 2.0;
     // An interval counts whole towards the hours above the irritant level when the
     // concentration at its end reaches it; a segment's first interval by the entry value.
     const float interval_conc = w.first_interval ? w.start_conc[p] : c;
-    const float irritant = run.scenario.Pollutants[p].IrritantConc;
+    const float irritant = run.irritant[p];
     if (irritant > 0.0f && interval_conc >= irritant) w.hours_above[p] += dt;
-    occ.ExposureTime[p] += dt;
+    occ.ExposureTime[p] += static_cast<float>(dt);
     w.peak[p] = std::max(w.peak[p], e[p]);
   }
   w.previous = e;
@@ -357,17 +363,24 @@ void StoreResults(Run& run, std::vector<Walk>& walks) {
     OccupantRecord& occ = run.scenario.Occupants[o];
     const Walk& w = walks[o];
     for (int p = 0; p < run.num_pollutants; ++p) {
-      occ.HoursAboveIrritant[p] = w.hours_above[p];
-      occ.TotalExposure[p] = w.cum[p];
+      occ.HoursAboveIrritant[p] = static_cast<float>(w.hours_above[p]);
+      occ.TotalExposure[p] = static_cast<float>(w.cum[p]);
       occ.PeakExposure[p] = w.peak[p];
       if (occ.ExposureTime[p] > 0) {
-        occ.AverageExposure[p] = w.cum[p] / w.factor / occ.ExposureTime[p];
+        occ.AverageExposure[p] = static_cast<float>(w.cum[p] / w.factor / occ.ExposureTime[p]);
       }
       if (run.inhalation) {
-        if (occ.Weight > 0 && occ.ExposureTime[p] > 0) {
+        // The inhaled amount, which the breathing rate and efficiency already gave.
+        occ.Dose[p] = occ.TotalExposure[p];
+        const std::optional<double> mg =
+            MilligramsPerUnit(run.scenario.ConcUnits, run.scenario.Pollutants[p]);
+        occ.PotentialDose[p] = 0;  // particle counts have no dose per body weight
+        if (mg && occ.Weight > 0 && occ.ExposureTime[p] > 0) {
           // mg per kg of body weight per day
-          occ.PotentialDose[p] = w.cum[p] / occ.Weight / (occ.ExposureTime[p] / 24.0f);
+          occ.PotentialDose[p] =
+              static_cast<float>(w.cum[p] * *mg / occ.Weight / (occ.ExposureTime[p] / 24.0));
         }
+      } else {
         occ.Dose[p] = occ.TotalExposure[p] * occ.EfficiencyFactor;
       }
     }
@@ -491,6 +504,9 @@ ExposureRunResult RunExposureCalculation(BuildingRecord& building, const std::st
   Run run{
       building, s, prompt, separator, building.NumRooms, s.NumPollutants, s.ExposureMode == "I"};
   run.outdoor_at_start = OutdoorConcAtStart(s);
+  for (int p = 0; p < run.num_pollutants; ++p) {
+    run.irritant[p] = IrritantLevelInUnits(s.ConcUnits, s.Pollutants[p]).value_or(0.0f);
+  }
 
   int shown = 0;
   observer.Progress(0);
@@ -543,6 +559,8 @@ ExposureRunResult RunExposureCalculation(BuildingRecord& building, const std::st
     } else if (failed != nullptr) {
       StopOccupant(run, w,
                    "Error.  The work file " + *failed + " could not be written: " + reason + ".");
+    } else if (const auto refusal = UnknownLocationMessage(building, occ)) {
+      StopOccupant(run, w, *refusal);
     } else if (occ.StartTime >= occ.EndTime) {
       StopOccupant(run, w,
                    "Error in activity pattern for occupant # " + CountText(o) +

@@ -8,18 +8,17 @@
 
 namespace quarn {
 
-namespace {
-
-// The risk of one occupant and carcinogen, or the reason it cannot be computed.
-// The dose is the inhaled amount in the scenario's mass unit; spread over every hour of the
-// simulated period at the breathing rate it is the mean concentration breathed in, and the
-// slope factor is per µg/m³, so the mean is taken to µg/m³ first.
-const char* RiskOf(const ScenarioRecord& scenario, const OccupantRecord& occupant, int p,
-                   PollutantRecord& pollutant, float& risk) {
-  const float volume_breathed =
-      scenario.YearsSimulated * 365.0f * occupant.BreathingRate * 24.0f;  // m³
-  if (volume_breathed == 0.0f) return "Division by zero";
-  const float mean = occupant.Dose[p] / volume_breathed;
+const char* CancerRiskOf(const ScenarioRecord& scenario, const OccupantRecord& occupant, int p,
+                         float dose, float years, float& risk) {
+  // In inhalation mode the dose is an amount inhaled: spread over the air breathed in the
+  // whole period it is the mean concentration breathed. Otherwise it is a concentration
+  // times hours.
+  const float rate = scenario.ExposureMode == "I" ? occupant.BreathingRate : 1.0f;  // m³/h
+  const float spread = years * 365.0f * rate * 24.0f;
+  if (spread == 0.0f) return "Division by zero";
+  const float mean = dose / spread;
+  // The slope factor is per µg/m³.
+  PollutantRecord pollutant = scenario.Pollutants[p];
   float micrograms = 0;
   if (!ConvertConcentrationUnits(scenario.ConcUnits, kMicrograms, mean, micrograms, pollutant)) {
     return "Unknown concentration units";
@@ -29,18 +28,16 @@ const char* RiskOf(const ScenarioRecord& scenario, const OccupantRecord& occupan
   return nullptr;
 }
 
-}  // namespace
-
 void RunRiskCalculation(ScenarioRecord& scenario, Prompt& prompt) {
   const int occupants = std::clamp<int>(scenario.NumOccupants, 0, kMaxOccupants);
   const int pollutants = std::clamp<int>(scenario.NumPollutants, 0, kMaxPollutants);
   for (int o = 1; o <= occupants; ++o) {
     OccupantRecord& occupant = scenario.Occupants[o];
     for (int p = 0; p < pollutants; ++p) {
-      PollutantRecord& pollutant = scenario.Pollutants[p];
-      if (pollutant.CancerRisk == 0.0f) continue;
+      if (scenario.Pollutants[p].CancerRisk == 0.0f) continue;
       float risk = 0;
-      if (const char* fault = RiskOf(scenario, occupant, p, pollutant, risk)) {
+      if (const char* fault = CancerRiskOf(scenario, occupant, p, occupant.Dose[p],
+                                           scenario.YearsSimulated, risk)) {
         prompt.Message(std::string("Error in Risk calculation.  Check data input.  ") + fault,
                        "ERROR", MessageIcon::Critical);
         return;

@@ -14,4 +14,10 @@ namespace quarn {
 // message; the results computed before it stay.
 void RunRiskCalculation(ScenarioRecord& scenario, Prompt& prompt);
 
+// The individual cancer risk of occupant and pollutant p for `dose` (an amount inhaled in
+// inhalation mode, else a concentration times hours) spread over `years`: null, or the
+// reason it cannot be computed.
+const char* CancerRiskOf(const ScenarioRecord& scenario, const OccupantRecord& occupant, int p,
+                         float dose, float years, float& risk);
+
 }  // namespace quarn

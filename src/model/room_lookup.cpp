@@ -1,17 +1,46 @@
 #include "model/room_lookup.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace quarn {
 
-int16_t FindRoomNumber(const BuildingRecord& building, std::string_view location) {
-  if (location == "Outdoors") return 0;
+namespace {
+
+// Users type room names as they say them: "kitchen" is the room "Kitchen".
+bool SameName(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+std::optional<int16_t> RoomNamed(const BuildingRecord& building, std::string_view location) {
+  if (SameName(location, "Outdoors")) return 0;
   // The count comes from a file: never look past the room table.
   const int rooms = std::clamp<int>(building.NumRooms, 0, kMaxRooms);
   for (int i = 1; i <= rooms; ++i) {
-    if (building.RoomList[i].Name == location) return static_cast<int16_t>(i);
+    if (SameName(building.RoomList[i].Name, location)) return static_cast<int16_t>(i);
   }
-  return 0;
+  return std::nullopt;
+}
+
+}  // namespace
+
+int16_t FindRoomNumber(const BuildingRecord& building, std::string_view location) {
+  return RoomNamed(building, location).value_or(0);
+}
+
+std::optional<std::string> UnknownLocationMessage(const BuildingRecord& building,
+                                                  const OccupantRecord& occupant) {
+  for (int i = 1; i <= kMaxSchedule; ++i) {
+    if (i >= 2 && occupant.TimeEnter[i] == 0.0f) break;  // the pattern ends before entry i
+    const std::string& location = occupant.Location[i];
+    if (location.empty() || RoomNamed(building, location)) continue;
+    return "Error.  The location " + location + " of occupant " + occupant.Name +
+           " is not a room of the building.  Enter the name of a room or Outdoors.";
+  }
+  return std::nullopt;
 }
 
 }  // namespace quarn

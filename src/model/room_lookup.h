@@ -1,14 +1,22 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "model/records.h"
 
 namespace quarn {
 
-// The room number of a location name: "Outdoors" is 0, otherwise the lowest room 1 to
-// NumRooms with exactly that name (case-sensitive); a name that matches no room is 0 too.
+// The room number of a location name, whatever its letter case: "Outdoors" is 0, otherwise
+// the lowest room 1 to NumRooms of that name; a name that matches no room is 0 too.
 int16_t FindRoomNumber(const BuildingRecord& building, std::string_view location);
+
+// The message that refuses an activity pattern with a location that is neither a room of
+// the building nor the outdoors; none when every location of the pattern is found. An empty
+// location is left to the pattern checks.
+std::optional<std::string> UnknownLocationMessage(const BuildingRecord& building,
+                                                  const OccupantRecord& occupant);
 
 }  // namespace quarn

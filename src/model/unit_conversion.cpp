@@ -64,6 +64,8 @@ bool ConvertConcentrationUnits(std::string_view fromUnits, std::string_view toUn
   }
   if (fromUnits == kNumber) {
     if (toUnits != kMicrograms && toUnits != kMilligrams) return false;
+    // A size bin is named by its diameter in µm; a name without one ("PM2.5") has no mass.
+    if (!(LeadingNumber(pollutant.Name) > 0)) return false;
     // An unset density means unit density; the record keeps it so later conversions agree.
     if (pollutant.Density == 0) pollutant.Density = 1.0f;
     const float mass = ParticleMass(LeadingNumber(pollutant.Name), pollutant.Density);

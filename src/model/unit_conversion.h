@@ -18,7 +18,8 @@ inline constexpr std::string_view kNumber = "number";
 // Converts value from one unit to another for the pollutant and writes it to result.
 // Gases go through the molecular weight (24.5 litres per mole at the program's reference
 // conditions); particles through the particle mass π/6 d³ ρ, where number to mass takes the
-// diameter from the pollutant's Name (a size bin is named by its diameter in µm) and mass to
+// diameter from the pollutant's Name (a size bin is named by its diameter in µm; a name that
+// does not begin with one does not convert) and mass to
 // number from its Diameter. A density of exactly 0 counts as 1 g/cm³ and is stored in the
 // pollutant. Equal names copy the value. Returns false, leaving result as it was, for a pair
 // without a rule ("ppm" and "number" cannot be converted into each other).

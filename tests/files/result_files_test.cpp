@@ -127,7 +127,8 @@ TEST_F(ResultFiles, ExposureColumnsStayAlignedWhenAnOccupantEndsEarly) {
   EXPECT_EQ(Bytes(path),
             "Exposure calculations for building House scenario Winter\r\n"
             "Occupant ,Ann, ,Occupant ,Bob, ,\r\n"
-            "Time,Inst exposure,Cum. exposure,Time,Inst exposure,Cum. exposure,\r\n"
+            "Time,Inst exposure (mg/m\xB3),Cum. exposure (mg/m\xB3\xB7h),Time,Inst exposure "
+            "(mg/m\xB3),Cum. exposure (mg/m\xB3\xB7h),\r\n"
             " 0 , 1 , 0 , 0 , 5 , 0 ,\r\n"
             " 1 , 2 , 1.5 ,,,,\r\n"
             " 2 , 3 , 4 ,,,,\r\n"
@@ -169,7 +170,8 @@ TEST_F(ResultFiles, AverageExposureColumnsStayAligned) {
   ASSERT_TRUE(WriteAverageExposureFile(b, ',', path, prompt_));
   EXPECT_EQ(Bytes(path),
             "Average Exposure calculations for building House scenario Winter\r\n"
-            "Occupant ,Ann,Average exposure, ,,,Occupant ,Bob,Average exposure, ,,,\r\n"
+            "Occupant ,Ann,Average exposure (mg/m\xB3), ,,,Occupant ,Bob,Average exposure "
+            "(mg/m\xB3), ,,,\r\n"
             "Time,Period,CO,NO2,,,Time,Period,CO,NO2,,,\r\n"
             " 8 , 1 , .5 , .25 ,,, 8 , 1 , 1 , 2 ,,,\r\n"
             " 16 , 2 , .4 , .2 ,,,,,,,,,\r\n"
@@ -189,7 +191,7 @@ TEST_F(ResultFiles, AverageExposureInParticleModeHasTheFitColumns) {
   ASSERT_TRUE(WriteAverageExposureFile(b, ',', path, prompt_));
   EXPECT_EQ(Bytes(path),
             "Average Exposure calculations for building House scenario Winter\r\n"
-            "Occupant ,Ann,Average exposure, ,,,\r\n"
+            "Occupant ,Ann,Average exposure (mg/m\xB3), ,,,\r\n"
             "Time,Period,2.5,Mean diameter,Geometric standard deviation,,\r\n"
             " 8 , 1 , .5 , 2.1 , 1.8 ,,\r\n"
             ",,,,,,\r\n");

@@ -68,14 +68,14 @@ class AverageExposureTest : public ::testing::Test {
 TEST_F(AverageExposureTest, ConstantExposureAveragesToItselfInEveryWindow) {
   WriteConstantEmp(0.1, 49.0, 3.0f);
   CalculateAverageExposure(s_, ',', prompt_);
-  // Windows close at the first row past 24 h and 48 h; the last 1 h opens a third.
-  EXPECT_EQ(Ave(), " 24.1 , 1 , 3 ,\r\n 48.1 , 2 , 3 ,\r\n");
+  // Windows close at the rows on 24 h and 48 h; the last 1 h opens a third.
+  EXPECT_EQ(Ave(), " 24 , 1 , 3 ,\r\n 48 , 2 , 3 ,\r\n");
   EXPECT_TRUE(prompt_.shown.empty());
 
   // A tab-separated file reads and averages the same.
   WriteConstantEmp(0.1, 49.0, 3.0f, '\t');
   CalculateAverageExposure(s_, '\t', prompt_);
-  EXPECT_EQ(Ave(), " 24.1 \t 1 \t 3 \t\r\n 48.1 \t 2 \t 3 \t\r\n");
+  EXPECT_EQ(Ave(), " 24 \t 1 \t 3 \t\r\n 48 \t 2 \t 3 \t\r\n");
 }
 
 TEST_F(AverageExposureTest, TheLastWindowIsWrittenWhenItIsWhole) {
@@ -85,9 +85,9 @@ TEST_F(AverageExposureTest, TheLastWindowIsWrittenWhenItIsWhole) {
     double end;
     std::string ave;
   } cases[] = {
-      {48.0, " 24.01 , 1 , 3 ,\r\n 48 , 2 , 3 ,\r\n"},
-      {47.99, " 24.01 , 1 , 3 ,\r\n 47.99 , 2 , 2.99875 ,\r\n"},
-      {47.9, " 24.01 , 1 , 3 ,\r\n"},
+      {48.0, " 24 , 1 , 3 ,\r\n 48 , 2 , 3 ,\r\n"},
+      {47.99, " 24 , 1 , 3 ,\r\n 47.99 , 2 , 2.99875 ,\r\n"},
+      {47.9, " 24 , 1 , 3 ,\r\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.end);
@@ -164,7 +164,7 @@ TEST_F(AverageExposureTest, LongFileGivesTheSameWindowsAsItsRows) {
   CalculateAverageExposure(s_, ',', prompt_);
   const std::string ave = Ave();
   EXPECT_EQ(std::count(ave.begin(), ave.end(), '\n'), 2);
-  EXPECT_EQ(ave.substr(0, ave.find('\r')), " 24.01 , 1 , .5 , .5 ,");
+  EXPECT_EQ(ave.substr(0, ave.find('\r')), " 24 , 1 , .5 , .5 ,");
 }
 
 TEST_F(AverageExposureTest, ShortPeriodMissingFileAndNoAveragingTime) {

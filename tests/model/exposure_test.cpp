@@ -127,7 +127,7 @@ TEST_F(ExposureTest, ConstantConcentrationWholeDayInOneRoom) {
   EXPECT_NEAR(o.AverageExposure[0], 2.0, 1e-5);
   EXPECT_FLOAT_EQ(o.PeakExposure[0], 0.8f);
   EXPECT_NEAR(o.PotentialDose[0], 38.4 / 80.0 / 2.0, 1e-6);  // mg/kg/day over 2 days
-  EXPECT_NEAR(o.Dose[0], 38.4 * 0.8, 1e-4);
+  EXPECT_NEAR(o.Dose[0], 38.4, 1e-4);  // the amount breathed in, efficiency counted once
   EXPECT_EQ(o.CycleLength, 24.0f);  // the end of the pattern
   EXPECT_EQ(o.NumSegments, 1);
 }
@@ -384,6 +384,48 @@ TEST_F(ExposureTest, HoursAboveIrritantAndLongTermOptions) {
   EXPECT_FLOAT_EQ(o.AverageExposure[0], 4.0f);
 }
 
+// The same room and person at the same 2 mg/m³ in every unit: one dose in mg/kg/day, and
+// one irritant level (1 mg/m³, which the kitchen passes) compared in the unit of the run.
+TEST_F(ExposureTest, DoseAndIrritantHoursInEveryUnitAsInMilligrams) {
+  constexpr double kDose = 0.4 * 2.0 * 48.0 / 80.0 / 2.0;  // mg/kg/day
+  const struct {
+    const char* units;
+    float conc;
+    double dose;
+  } cases[] = {
+      {"milligrams", 2.0f, kDose},
+      {"micrograms", 2000.0f, kDose},
+      {"ppm", static_cast<float>(2.0 * 24.5 / 78.11), kDose},
+      {"number", 2.0f, 0},  // particle counts have no mass dose
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.units);
+    b_.Scenario.ConcUnits = c.units;
+    b_.Scenario.Pollutants[0].Name = "2.5";
+    b_.Scenario.Pollutants[0].MolWt = 78.11f;
+    b_.Scenario.Pollutants[0].Diameter = 2.5f;
+    b_.Scenario.Pollutants[0].Density = 1;
+    b_.Scenario.Pollutants[0].IrritantConc = c.units == std::string("number") ? 1e-20f : 1.0f;
+    b_.Scenario.InitialConc[1][0] = c.conc;
+    WriteWorkFile(49, 1.0, [&c](int, double) { return c.conc; });
+    Run();
+    const OccupantRecord& o = b_.Scenario.Occupants[1];
+    EXPECT_NEAR(o.PotentialDose[0], c.dose, 1e-3 * kDose);
+    EXPECT_FLOAT_EQ(o.HoursAboveIrritant[0], 48.0f);
+  }
+}
+
+TEST_F(ExposureTest, ALocationThatNamesNoRoomStopsTheOccupant) {
+  SetPattern(b_.Scenario.Occupants[1], {{0, 8, "kitchen"}, {8, 24, "Bedrom"}});
+  WriteWorkFile(49, 1.0, Constant);
+  Run();
+  ASSERT_EQ(prompt_.shown.size(), 1U);
+  EXPECT_EQ(prompt_.shown[0].text,
+            "Error.  The location Bedrom of occupant Adult is not a room of the building.  Enter "
+            "the name of a room or Outdoors.");
+  EXPECT_EQ(b_.Scenario.Occupants[1].TotalExposure[0], 0.0f);
+}
+
 TEST_F(ExposureTest, BoundaryOffTheThousandthsHoldsInEveryCycle) {
   // 8:20 is 8.3333 h: rounding the time within the second day to thousandths must not put
   // the walk back into the kitchen segment that has just ended.
@@ -472,7 +514,8 @@ TEST(FindRoomNumber, ByExactNameLowestFirst) {
   EXPECT_EQ(FindRoomNumber(b, "Outdoors"), 0);
   EXPECT_EQ(FindRoomNumber(b, "Kitchen"), 1);
   EXPECT_EQ(FindRoomNumber(b, "Den"), 2);
-  EXPECT_EQ(FindRoomNumber(b, "den"), 0);
+  EXPECT_EQ(FindRoomNumber(b, "den"), 2);
+  EXPECT_EQ(FindRoomNumber(b, "OUTDOORS"), 0);
   EXPECT_EQ(FindRoomNumber(b, "Attic"), 0);
   EXPECT_EQ(FindRoomNumber(b, "Garage"), 0);
   b.NumRooms = 200;  // a count from a damaged file stays within the room table

@@ -10,6 +10,7 @@ namespace {
 ScenarioRecord TwoOccupantsTwoPollutants() {
   ScenarioRecord s;
   s.ConcUnits = "milligrams";
+  s.ExposureMode = "I";  // the dose is the amount inhaled
   s.NumOccupants = 2;
   s.NumPollutants = 2;
   s.YearsSimulated = 1;
@@ -50,6 +51,17 @@ TEST(RunRiskCalculation, MeanInhaledMicrogramsTimesSlopeFactorInEveryUnit) {
     EXPECT_EQ(s.Occupants[1].CancerRiskResult[1], -1.0f);
     EXPECT_TRUE(prompt.shown.empty());
   }
+}
+
+TEST(RunRiskCalculation, NotInhaledTheDoseIsSpreadOverTheHoursAlone) {
+  // A year at 1 mg/m³ as a concentration times hours: the breathing rate plays no part.
+  ScenarioRecord s = TwoOccupantsTwoPollutants();
+  s.ExposureMode = "N";
+  s.Occupants[1].Dose = {8760.0f, 8760.0f};
+  s.NumOccupants = 1;
+  testing::ScriptedPrompt prompt;
+  RunRiskCalculation(s, prompt);
+  EXPECT_NEAR(s.Occupants[1].CancerRiskResult[0], 1e-3, 1e-9);
 }
 
 TEST(RunRiskCalculation, UnitWithoutAConversionStopsWithOneMessage) {

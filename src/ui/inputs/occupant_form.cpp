@@ -383,8 +383,19 @@ void OccupantForm::StoreShown() {
 }
 
 void OccupantForm::Transfer() {
+  GetOccupantData(form_occupants_[static_cast<size_t>(shown_)]);
+  // A misspelt room would put the occupant outdoors all along: the window stays open.
+  for (int i = 1; i <= OccupantCount(ctx_.state.Building.Scenario); ++i) {
+    const auto refusal =
+        UnknownLocationMessage(ctx_.state.Building, form_occupants_[static_cast<size_t>(i)]);
+    if (refusal) {
+      ctx_.prompt.Message(*refusal, "Error", MessageIcon::None);
+      return;
+    }
+  }
   ctx_.state.OccupantsSaved = kTrue;
-  StoreShown();
+  StoreOccupants(form_occupants_, ctx_.state.Building.Scenario);
+  ctx_.state.ScenarioSaved = kFalse;
   CloseForm();
 }
 

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "files/result_files.h"
+#include "model/exposure_units.h"
 #include "model/work_file_reader.h"
 #include "platform/flex_grid.h"
 #include "platform/help_service.h"
@@ -123,8 +124,10 @@ void FillAverageExposureGrid(int occupant, AverageExposureForm& window) {
   grid.SetRows(kRows);
   grid.SetTextMatrix(0, 0, "Time");
   grid.SetTextMatrix(0, 1, "Period #");
+  // An average of the instantaneous exposure, in its unit.
+  const std::string unit = " (" + ExposureUnitsOf(s).instantaneous + ")";
   for (int p = 0; p < pollutants; ++p) {
-    grid.SetTextMatrix(0, p + 2, s.Pollutants[static_cast<size_t>(p)].Name);
+    grid.SetTextMatrix(0, p + 2, s.Pollutants[static_cast<size_t>(p)].Name + unit);
   }
   if (particles) {
     grid.SetTextMatrix(0, pollutants + 2, "Mean diameter");

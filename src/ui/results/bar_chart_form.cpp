@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "model/exposure_units.h"
+#include "model/unit_conversion.h"
 #include "platform/graph.h"
 #include "platform/printer_service.h"
 #include "platform/qt_text.h"
@@ -36,7 +38,6 @@ constexpr std::array<MenuEntry, 8> kMenu{{
 }};
 
 constexpr const char* kIrritantTitle = "Hrs spent above irritant concentration";
-constexpr const char* kExposureTitle = "Total exposure mg/m\xb3-h";
 constexpr std::string_view kIrritantContext = " in Bar plot program.";
 constexpr std::string_view kExposureContext = " in Cumulative Bar plot program.";
 constexpr int kPlaceMarginTwips = 100;
@@ -54,7 +55,7 @@ bool PollutantInRecord(int p) {
 
 // The bars of pollutant p under the vertical title; a count the record cannot hold stops the
 // chart with what was set before it, as every failure of the chart does.
-void DrawBars(BariPlotForm& form, int p, const char* title, OccupantValues values,
+void DrawBars(BariPlotForm& form, int p, const std::string& title, OccupantValues values,
               std::string_view context) {
   const ScenarioRecord& s = form.Context().state.Building.Scenario;
   GraphData data = form.barl().data();
@@ -155,8 +156,12 @@ void PlotIrritantBars(BariPlotForm& form, int p) {
   if (!PollutantInRecord(p)) return ShowChartError(form, kIrritantContext);
   const PollutantRecord& pollutant =
       form.Context().state.Building.Scenario.Pollutants[static_cast<size_t>(p)];
+  const std::string& units = form.Context().state.Building.Scenario.ConcUnits;
+  // Particle counts compare the level in particles; otherwise it reads as it was entered.
   form.Label1().setText(
-      ToQt("Irritant Conc = " + FormatPattern(pollutant.IrritantConc, "##0.0## mg/m\xb3")));
+      ToQt("Irritant Conc = " + (units == kNumber
+                                     ? IrritantLevelText(units, pollutant)
+                                     : FormatPattern(pollutant.IrritantConc, "##0.0## mg/m\xb3"))));
   DrawBars(form, p, kIrritantTitle, &OccupantRecord::HoursAboveIrritant, kIrritantContext);
 }
 
@@ -164,7 +169,9 @@ void PlotExposureBars(BariPlotForm& form, int p) {
   form.setWindowTitle("Total exposure");
   form.Label1().clear();
   if (!PollutantInRecord(p)) return ShowChartError(form, kExposureContext);
-  DrawBars(form, p, kExposureTitle, &OccupantRecord::TotalExposure, kExposureContext);
+  const ScenarioRecord& s = form.Context().state.Building.Scenario;
+  DrawBars(form, p, "Total exposure " + ExposureUnitsOf(s).cumulative,
+           &OccupantRecord::TotalExposure, kExposureContext);
 }
 
 BariPlotForm* ShowBarChart(MainContext& context, QMdiArea* area, QWidget* building,

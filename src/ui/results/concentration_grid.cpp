@@ -11,6 +11,7 @@
 #include "platform/flex_grid.h"
 #include "platform/hourglass.h"
 #include "platform/qt_text.h"
+#include "text/number_read.h"
 #include "text/number_text.h"
 #include "ui/common/window_menu.h"
 #include "ui/main/building_form.h"
@@ -132,12 +133,26 @@ void WriteRecord(FlexGrid& grid, int row, const ConcWorkFileReader& record, int 
   }
 }
 
-void WriteTotals(FlexGrid& grid, const BuildingRecord& building, int rooms, int pollutants) {
+// A room's peak is that of whichever pollutant rose highest: it is shown in the display
+// unit when every pollutant converts to it alike (mg/m³ and µg/m³, #/cc and #/m³), and as
+// the run stored it otherwise.
+float PeakShown(float peak, std::vector<PollutantColumn>& columns) {
+  if (columns.empty()) return peak;
+  const float factor = columns[0].Shown(1.0f);
+  for (PollutantColumn& column : columns) {
+    if (column.Shown(1.0f) != factor) return peak;
+  }
+  return peak * factor;
+}
+
+void WriteTotals(FlexGrid& grid, const BuildingRecord& building, int rooms, int pollutants,
+                 std::vector<PollutantColumn>& columns) {
   const ScenarioRecord& s = building.Scenario;
   const int first = rooms * pollutants;
   for (int r = 1; r <= rooms; ++r) {
     grid.SetTextMatrix(0, first + r, "Peak Conc " + FormatDouble(r));
-    grid.SetTextMatrix(1, first + r, FormatSingle(s.PeakConc[static_cast<size_t>(r)]));
+    grid.SetTextMatrix(1, first + r,
+                       FormatSingle(PeakShown(s.PeakConc[static_cast<size_t>(r)], columns)));
   }
   const int col = first + 1;
   const int np = pollutants;
@@ -172,7 +187,14 @@ void FillConcentrationGrid(FlexGrid& grid, QWidget& form, const BuildingRecord& 
   std::vector<PollutantColumn> columns;
   columns.reserve(static_cast<size_t>(pollutants));
   for (int p = 0; p < pollutants; ++p) {
-    columns.emplace_back(s.Pollutants[static_cast<size_t>(p)], stored, shown);
+    const PollutantRecord& pollutant = s.Pollutants[static_cast<size_t>(p)];
+    columns.emplace_back(pollutant, stored, shown);
+    if (stored.units == kNumber && shown.units != kNumber && !(LeadingNumber(pollutant.Name) > 0)) {
+      prompt.Message("Error.  The particle size " + pollutant.Name +
+                         " is not named by its diameter in \xB5m, so its counts cannot be shown "
+                         "as mass.  They are shown in #/cc.",
+                     "Error", MessageIcon::None);
+    }
   }
 
   form.setWindowTitle("Calculated concentrations");
@@ -230,7 +252,7 @@ void FillConcentrationGrid(FlexGrid& grid, QWidget& form, const BuildingRecord& 
     }
   }
 
-  WriteTotals(grid, building, rooms, pollutants);
+  WriteTotals(grid, building, rooms, pollutants, columns);
   grid.setVisible(true);
 }
 

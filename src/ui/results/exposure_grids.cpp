@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "model/exposure_units.h"
 #include "model/work_file_reader.h"
 #include "platform/flex_grid.h"
 #include "platform/hourglass.h"
@@ -92,13 +93,23 @@ struct OneOccupantGrid {
   const char* error_title;
   // The last pollutant's column is written once more in fixed-point form.
   bool last_column_fixed;
+  std::string ExposureUnits::*unit;  // the unit of the values, after value_heading
 };
 
-constexpr OneOccupantGrid kInstant{5, 20,      1203, false, "Time h", "", "Inst. exposure",
-                                   2, "Error", false};
-constexpr OneOccupantGrid kCumulative{100,         10,         kWideColumnTwips,       true,
-                                      "Pollutant", "Time hrs", "Cumulative. exposure", 3,
-                                      "Error.",    true};
+constexpr OneOccupantGrid kInstant{5,
+                                   20,
+                                   1203,
+                                   false,
+                                   "Time h",
+                                   "",
+                                   "Inst. exposure",
+                                   2,
+                                   "Error",
+                                   false,
+                                   &ExposureUnits::instantaneous};
+constexpr OneOccupantGrid kCumulative{100,         10,         kWideColumnTwips,          true,
+                                      "Pollutant", "Time hrs", "Cumulative. exposure",    3,
+                                      "Error.",    true,       &ExposureUnits::cumulative};
 
 void FillOneOccupant(FlexGrid& grid, const ScenarioRecord& s, int occupant,
                      const std::string OccupantRecord::*file, char separator, Prompt& prompt,
@@ -113,9 +124,11 @@ void FillOneOccupant(FlexGrid& grid, const ScenarioRecord& s, int occupant,
   }
   grid.SetTextMatrix(0, 0, kind.top_left);
   grid.SetTextMatrix(1, 0, kind.time_heading);
+  const std::string heading =
+      std::string(kind.value_heading) + " (" + ExposureUnitsOf(s).*kind.unit + ")";
   for (int p = 0; p < pollutants; ++p) {
     grid.SetTextMatrix(0, p + 1, s.Pollutants[static_cast<size_t>(p)].Name);
-    grid.SetTextMatrix(1, p + 1, kind.value_heading);
+    grid.SetTextMatrix(1, p + 1, heading);
   }
 
   int row = kHeaderRows;
@@ -231,14 +244,15 @@ void FillOccupantExposureGrid(FlexGrid& grid, const ScenarioRecord& scenario, ch
 
   int limit = kOccupantsRowLimit;
   std::optional<ResultError> error;
+  const ExposureUnits units = ExposureUnitsOf(scenario);
   for (int o = 1; o <= occupants && !error; ++o) {
     const OccupantRecord& occupant = scenario.Occupants[static_cast<size_t>(o)];
     const int c = 3 * (o - 1);
     grid.SetTextMatrix(0, c, "Occupant");
     grid.SetTextMatrix(0, c + 1, occupant.Name);
     grid.SetTextMatrix(1, c, "Time hrs");
-    grid.SetTextMatrix(1, c + 1, "Inst exposure");
-    grid.SetTextMatrix(1, c + 2, "Cumulative exposure");
+    grid.SetTextMatrix(1, c + 1, "Inst exposure (" + units.instantaneous + ")");
+    grid.SetTextMatrix(1, c + 2, "Cumulative exposure (" + units.cumulative + ")");
     std::optional<TextLineSource> inst;
     std::optional<TextLineSource> cum;
     error = OpenWorkFile(occupant.InstExposureFile, inst);

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "model/exposure_units.h"
 #include "model/program_state.h"
 #include "model/prompt.h"
 #include "model/unit_conversion.h"
@@ -294,12 +295,11 @@ std::optional<PlotFailure> LoadCumulativePlot(const ProgramState& state, Prompt&
     return failure;
   }
   FillExposureGraph(graph, s, series, extremes, kCumulativePoints, true);
+  graph.left_title = "Cumulative exposure (" + ExposureUnitsOf(s).cumulative + ")";
   if (s.ExposureMode == "I") {
     graph.title = "Cumulative Inhalation Exposure";
-    graph.left_title = "Cumulative exposure";
   } else {
     graph.title = "Cumulative exposure";
-    graph.left_title = "Cumulative exposure";
     graph.bottom_title = "Time (hrs)";
   }
   return std::nullopt;
@@ -319,7 +319,7 @@ std::optional<PlotFailure> LoadInstantPlot(const ProgramState& state, Prompt& pr
   if (points == 0) points = 2;
   FillExposureGraph(graph, s, series, extremes, points, false);
   graph.title = s.ExposureMode == "I" ? " Instantaneous Exposure" : "Instantaneous Exposure";
-  graph.left_title = "Instantaneous exposure";
+  graph.left_title = "Instantaneous exposure (" + ExposureUnitsOf(s).instantaneous + ")";
   graph.bottom_title = "Time (hrs)";
   return std::nullopt;
 }

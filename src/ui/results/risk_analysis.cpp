@@ -8,6 +8,7 @@
 #include <array>
 
 #include "files/result_files.h"
+#include "model/exposure_units.h"
 #include "platform/help_service.h"
 #include "platform/printer_service.h"
 #include "platform/qt_text.h"
@@ -85,9 +86,13 @@ RiskAnalysis* ShowRiskAnalysisForm(MainContext& context) {
   const OccupantRecord& first = s.Occupants[1];
   form->Pollutant().setText(ToQt(s.Pollutants[0].Name));
   form->RiskResult().setText(ToQt(FormatSingle(first.CancerRiskResult[0])));
-  form->Nyears().setText(ToQt(FormatPattern(s.YearsSimulated, "###.## yrs")));
-  // The absorbed mass is kept in mg; the window shows grams.
-  form->dose().setText(ToQt(FormatPattern(0.001 * first.AbsorbedMass, "####.### gms")));
+  form->Nyears().setText(ToQt(FormatPattern(s.YearsSimulated, "##0.0#### yrs")));
+  // The dose inhaled, in the scenario's mass unit, shown in grams; a dose that is no mass (a
+  // concentration times hours, or particles) has no grams to show.
+  const std::optional<double> mg = MilligramsPerUnit(s.ConcUnits, s.Pollutants[0]);
+  form->dose().setText(ToQt(s.ExposureMode == "I" && mg
+                                ? FormatPattern(0.001 * *mg * first.Dose[0], "###0.0##### gms")
+                                : std::string("---")));
   form->Text1().setText(ToQt(s.Pollutants[0].Comments));
   form->show();
   return form;

@@ -12,11 +12,12 @@
 #include <QMenuBar>
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cmath>
 #include <vector>
 
 #include "files/result_files.h"
+#include "model/exposure_units.h"
+#include "model/risk.h"
 #include "platform/edit_cell.h"
 #include "platform/flex_grid.h"
 #include "platform/help_service.h"
@@ -81,35 +82,19 @@ int BlocksOf(int rows) {
   return rows < 7 ? 0 : (rows - 7) / 3;
 }
 
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
-// The unit of a header for the scenario's concentration units: milligrams and micrograms
-// have their own signs; any other name is shown as it is, followed by `other_suffix`.
-std::string UnitText(const std::string& units, const char* mg, const char* ug,
-                     const char* other_suffix = "") {
-  const std::string upper = Upper(units);
-  if (upper == "MILLIGRAMS") return mg;
-  if (upper == "MICROGRAMS") return ug;
-  return units + other_suffix;
-}
-
 void WriteHeader(FlexGrid& grid, const ScenarioRecord& s, const PollutantRecord& pollutant) {
-  const std::string& u = s.ConcUnits;
-  const std::array<std::string, kCols> headers{
-      "Occupant\nName",
-      "Pollutant: " + pollutant.Name + "\nType of Risk",
-      "Concentration\n" + UnitText(u, "mg/m\xB3", "\xB5g/m\xB3"),
-      "Duration",
-      "Exposure\n" + UnitText(u, "mgh/m\xB3", "\xB5gh/m\xB3", "h"),
-      "Conversion\nFactor",
-      "Dose\n" + UnitText(u, "mg", "\xB5g"),
-      "Dose/\nResponse",
-      "Individual\nRisk",
-      "Population",
-      "Population\nRisk"};
+  const ExposureUnits units = ExposureUnitsOf(s);
+  const std::array<std::string, kCols> headers{"Occupant\nName",
+                                               "Pollutant: " + pollutant.Name + "\nType of Risk",
+                                               "Concentration\n" + units.concentration,
+                                               "Duration",
+                                               "Exposure\n" + units.concentration + "\xB7h",
+                                               "Conversion\nFactor",
+                                               "Dose\n" + units.cumulative,
+                                               "Dose/\nResponse",
+                                               "Individual\nRisk",
+                                               "Population",
+                                               "Population\nRisk"};
   for (int c = 0; c < kCols; ++c) {
     grid.SetColWidth(c, kWidths[static_cast<size_t>(c)]);
     grid.SetTextMatrix(0, c, headers[static_cast<size_t>(c)]);
@@ -117,9 +102,41 @@ void WriteHeader(FlexGrid& grid, const ScenarioRecord& s, const PollutantRecord&
   grid.SetRowHeight(0, kHeaderHeight);
 }
 
-// Writes occupant i's block from row r for pollutant p and stores the occupant's dose and
-// cancer risk of p: first the cancer row's, then the lifetime row's over them.
-void WriteBlock(FlexGrid& grid, int r, OccupantRecord& occ, const ScenarioRecord& s, int p) {
+// A number cell that Calculate risk reads back at full precision, whatever its mask shows.
+void PutNumber(FlexGrid& grid, int r, int c, double value, const char* mask) {
+  grid.SetNumber(r, c, value, FormatPattern(value, mask));
+}
+
+// One cancer row: the mean concentration over `years`, the exposure (a concentration times
+// hours), the conversion factor into the dose the risk calculation takes, the dose, and the
+// risk per unit of that dose, so that the cells multiply out to the occupant's risk exactly
+// as Calculate > Risk computes it. Nothing is stored in the record.
+void WriteCancerRow(FlexGrid& grid, int r, const OccupantRecord& occ, const ScenarioRecord& s,
+                    int p, float years, float exposure, const char* years_mask) {
+  const double hours = static_cast<double>(years) * kHoursPerYear;
+  const float conversion =
+      s.ExposureMode == "I" ? occ.BreathingRate * occ.EfficiencyFactor : occ.EfficiencyFactor;
+  const float dose = exposure * conversion;
+  const float pop = occ.Population;
+  const double mean = hours > 0 ? exposure / hours : 0.0;
+  PutNumber(grid, r, 2, mean, mean >= 0.001 || mean == 0 ? "#,##0.0####" : "0.000E-");
+  PutNumber(grid, r, 3, years, years_mask);
+  PutNumber(grid, r, 4, exposure, "#,####0.0#");
+  PutNumber(grid, r, 5, conversion, "0.0####");
+  PutNumber(grid, r, 6, dose, "#,####0.0#");
+  float risk = 0;
+  if (CancerRiskOf(s, occ, p, dose, years, risk) != nullptr || dose == 0.0f) {
+    for (int c = 7; c <= 10; ++c) grid.SetTextMatrix(r, c, c == 9 ? SignSingle(pop) : "No Data");
+    return;
+  }
+  PutNumber(grid, r, 7, static_cast<double>(risk) / dose, "0.000E-");
+  PutNumber(grid, r, 8, risk, "0.000E-");
+  PutNumber(grid, r, 9, pop, "0.0##E-");
+  PutNumber(grid, r, 10, static_cast<double>(risk) * pop, "0.0###E-");
+}
+
+// Writes occupant i's block from row r for pollutant p.
+void WriteBlock(FlexGrid& grid, int r, const OccupantRecord& occ, const ScenarioRecord& s, int p) {
   const auto pi = static_cast<size_t>(p);
   const PollutantRecord& pollutant = s.Pollutants[pi];
   const float eff = occ.EfficiencyFactor;
@@ -129,59 +146,51 @@ void WriteBlock(FlexGrid& grid, int r, OccupantRecord& occ, const ScenarioRecord
   for (int k = 0; k < 4; ++k) {
     grid.SetTextMatrix(r + k, 0, occ.Name);
     grid.SetTextMatrix(r + k, 1, labels[static_cast<size_t>(k)]);
-    if (k < 3) grid.SetTextMatrix(r + k, 5, FormatSingle(eff));
   }
 
   const float product = pollutant.IrritantFactor * occ.IrritantExposure[pi];
   grid.SetTextMatrix(r, 2, ">" + FormatSingle(pollutant.IrritantConc));
   grid.SetTextMatrix(r, 3, FormatPattern(occ.HoursAboveIrritant[pi], "#####,#.# hrs"));
   grid.SetTextMatrix(r, 4, FormatSingle(occ.IrritantExposure[pi]));
+  grid.SetTextMatrix(r, 5, FormatSingle(eff));
   grid.SetTextMatrix(
       r, 6, pollutant.IrritantFactor <= 0 ? "No Data" : FormatSingle(pollutant.IrritantFactor));
   grid.SetTextMatrix(r, 7, product == 0 ? "No Data" : FormatPattern(product, "0.000E-"));
   grid.SetTextMatrix(r, 9, SignSingle(pop));
   grid.SetTextMatrix(r, 10, FormatSingle(product * pop));
 
-  occ.Dose[pi] = occ.TotalExposure[pi] * eff;
-  occ.CancerRiskResult[pi] = occ.Dose[pi] * pollutant.CancerRisk;
-  const float cancer = occ.CancerRiskResult[pi];
-  grid.SetTextMatrix(r + 1, 2, FormatPattern(occ.AverageExposure[pi], "#,##0.0#"));
-  grid.SetTextMatrix(r + 1, 3, FormatPattern(s.YearsSimulated, "###.## yrs"));
-  grid.SetTextMatrix(r + 1, 4, FormatPattern(occ.TotalExposure[pi], "#,####0.0#"));
-  grid.SetTextMatrix(r + 1, 7, FormatPattern(pollutant.CancerRisk, "#.0##E-"));
-  grid.SetTextMatrix(r + 1, 8, FormatPattern(cancer, "0.0##E-"));
-  grid.SetTextMatrix(r + 1, 9, FormatPattern(pop, "0.0##E-"));
-  grid.SetTextMatrix(r + 1, 10, FormatPattern(cancer * pop, "0.0###E-"));
+  // The exposure of the period as a concentration times hours: inhalation mode counted the
+  // amount breathed.
+  const float breathed = s.ExposureMode == "I" ? occ.BreathingRate * eff : 1.0f;
+  const float exposure = breathed != 0.0f ? occ.TotalExposure[pi] / breathed : 0.0f;
+  WriteCancerRow(grid, r + 1, occ, s, p, s.YearsSimulated, exposure, "##0.0#### yrs");
 
-  const float lifetime = occ.LifetimeExposure[pi];
-  if (occ.Lifetime > 0) {
-    // The lifetime exposure spread over the lifetime's hours: its average concentration.
-    const float c = lifetime / occ.Lifetime / 365 / 24;
-    grid.SetTextMatrix(r + 2, 2, FormatPattern(c, c >= 0.001F ? "0.000E-" : "0.0###E- mg/m\xB3"));
-    grid.SetTextMatrix(r + 2, 3, FormatPattern(occ.Lifetime, "###.##"));
-    grid.SetTextMatrix(r + 2, 4, FormatPattern(lifetime, "0.000E-"));
+  if (s.LongTermOptions != 1 && s.LongTermOptions != 2) {
+    grid.SetTextMatrix(r + 2, 2, "Lifetime extension off");
+    for (int c = 3; c <= 10; ++c) grid.SetTextMatrix(r + 2, c, "");
+  } else if (occ.Lifetime > 0) {
+    WriteCancerRow(grid, r + 2, occ, s, p, occ.Lifetime, occ.LifetimeExposure[pi], "##0.0## yrs");
+  } else {
+    grid.SetTextMatrix(r + 2, 2, "No lifetime");
+    for (int c = 3; c <= 10; ++c) grid.SetTextMatrix(r + 2, c, "");
   }
-  occ.Dose[pi] = lifetime * eff;
-  occ.CancerRiskResult[pi] = occ.Dose[pi] * pollutant.CancerRisk;
-  const float life_risk = occ.CancerRiskResult[pi];
-  grid.SetTextMatrix(r + 2, 7, FormatSingle(pollutant.CancerRisk));
-  grid.SetTextMatrix(r + 2, 8, FormatPattern(life_risk, "0.000E-"));
-  grid.SetTextMatrix(r + 2, 9, SignSingle(pop));
-  grid.SetTextMatrix(r + 2, 10, FormatSingle(life_risk * pop));
 }
 
 // A cell read as the number it shows: its thousands separators removed, then its leading
 // number (0 when it has none).
 double CellNumber(const FlexGrid& grid, int row, int col) {
+  if (const std::optional<double> exact = grid.Number(row, col)) return *exact;
   return LeadingNumber(RemoveCommas(grid.TextMatrix(row, col)));
 }
 
 // Recomputes one result row from its cells; `hours` turns the duration cell into hours.
 // A product past a Single's range is said and ends that row, its cells after it kept.
 void RecalculateRow(FlexGrid& grid, int r, double hours, Prompt& prompt) {
+  // A row without a duration (lifetime extension off) has nothing to compute.
+  if (grid.TextMatrix(r, 3).empty()) return;
   std::string conc = RemoveCommas(grid.TextMatrix(r, 2));
   if (const size_t mark = conc.find('>'); mark != std::string::npos) conc.erase(0, mark + 1);
-  const std::optional<float> c = AsSingle(LeadingNumber(conc));
+  const std::optional<float> c = AsSingle(grid.Number(r, 2).value_or(LeadingNumber(conc)));
   const double duration = CellNumber(grid, r, 3) * hours;
   struct Step {
     int factor_col;  // the cell multiplied in; 0 for the duration
@@ -200,7 +209,7 @@ void RecalculateRow(FlexGrid& grid, int r, double hours, Prompt& prompt) {
           "Error", MessageIcon::None);
       return;
     }
-    grid.SetTextMatrix(r, step.result_col, FormatPattern(*value, step.mask));
+    grid.SetNumber(r, step.result_col, *value, FormatPattern(*value, step.mask));
   }
 }
 

@@ -8,6 +8,7 @@
 #include <array>
 
 #include "files/result_files.h"
+#include "model/exposure_units.h"
 #include "platform/flex_grid.h"
 #include "platform/help_service.h"
 #include "platform/printer_service.h"
@@ -71,19 +72,20 @@ void WriteRows(FlexGrid& grid, const ScenarioRecord& s, int p) {
   }
   float collected = 0;
   for (int r = 1; r <= kMaxRooms; ++r) collected += s.AirCleanerCollected[static_cast<size_t>(r)];
+  const std::string emitted = " " + ExposureUnitsOf(s).emitted;
   grid.SetTextMatrix(occupants + 1, 0, "Total emitted");
-  grid.SetTextMatrix(occupants + 1, 1, FormatPattern(s.TotalEmitted[pi], "#,#####0.0# mg"));
+  grid.SetTextMatrix(occupants + 1, 1, FormatPattern(s.TotalEmitted[pi], "#,#####0.0#") + emitted);
   grid.SetTextMatrix(occupants + 2, 0, "Air cleaner mass");
   grid.SetTextMatrix(occupants + 2, 1, FormatPattern(s.AirCleanerMass[pi], "#,#####0.0#"));
   grid.SetTextMatrix(occupants + 3, 0, "In-room air cleaner");
-  grid.SetTextMatrix(occupants + 3, 1, FormatPattern(collected, "#,#####0.0# mg"));
+  grid.SetTextMatrix(occupants + 3, 1, FormatPattern(collected, "#,#####0.0#") + emitted);
   grid.SetRowCol(0, 0);
 }
 
 void WriteIrritantHeader(FlexGrid& grid, const ScenarioRecord& s, int p) {
   grid.SetTextMatrix(
       0, 1,
-      Joined({"Time>", FormatSingle(s.Pollutants[static_cast<size_t>(p)].IrritantConc) + " mg/m3",
+      Joined({"Time>", IrritantLevelText(s.ConcUnits, s.Pollutants[static_cast<size_t>(p)]),
               "(Irritant Conc) hrs"}));
 }
 
@@ -172,8 +174,9 @@ void FillSummaryGrid(SummaryOutput& form) {
   grid.SetRowHeight(0, kHeaderHeight);
   for (int c = 0; c < kCols; ++c) grid.SetColWidth(c, kColWidth);
   grid.SetTextMatrix(0, 0, Joined({"Occupant", "name"}));
-  grid.SetTextMatrix(0, 2, Joined({"Total exposure", "(mg/m3) h"}));
-  grid.SetTextMatrix(0, 3, Joined({"Peak instantenous", "exposure mg/m3"}));
+  const ExposureUnits units = ExposureUnitsOf(s);
+  grid.SetTextMatrix(0, 2, Joined({"Total exposure", units.cumulative}));
+  grid.SetTextMatrix(0, 3, Joined({"Peak instantenous", "exposure " + units.instantaneous}));
   grid.SetTextMatrix(0, 4, Joined({"Potential", "dose mg/kg/day"}));
   grid.SetTextMatrix(0, 5, Joined({"RfD", "mg/kg/day"}));
   grid.SetTextMatrix(0, 6, Joined({"Cancer", "risk"}));

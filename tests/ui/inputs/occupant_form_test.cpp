@@ -143,6 +143,27 @@ TEST_F(OccupantWindow, EditsSurviveTheSpinnerAndTransferStoresEveryOccupant) {
   EXPECT_EQ(state->ScenarioSaved, kFalse);
 }
 
+TEST_F(OccupantWindow, ALocationIsFoundWhateverItsCaseAndOneOfNoRoomIsRefused) {
+  ASSERT_NE(Open(), nullptr);
+  TypeIntoCell(Grid(), 1, 3, "kitchen");
+  TypeIntoCell(Grid(), 2, 1, "24");
+  TypeIntoCell(Grid(), 2, 2, "30");
+  TypeIntoCell(Grid(), 2, 3, "Kitchn");
+  ChooseMenu(*form, {"Transfer"});
+  ASSERT_EQ(prompt.shown.size(), 1U);
+  EXPECT_EQ(prompt.shown[0].text,
+            "Error.  The location Kitchn of occupant Bo is not a room of the building.  Enter "
+            "the name of a room or Outdoors.");
+  EXPECT_TRUE(IsOpen()) << "nothing typed is lost";
+  EXPECT_EQ(Occupant(1).Location[1], "Outdoors");
+
+  TypeIntoCell(Grid(), 2, 3, "LIVING");
+  ChooseMenu(*form, {"Transfer"});
+  EXPECT_FALSE(IsOpen());
+  EXPECT_EQ(Occupant(1).LocationRoom[1], 2.0F);
+  EXPECT_EQ(Occupant(1).LocationRoom[2], 1.0F);
+}
+
 TEST_F(OccupantWindow, AnUnfinishedFirstStayWarnsAtEveryStoreAndIsStoredAnyway) {
   Occupant(1).TimeLeave[1] = 0;
   ASSERT_NE(Open(), nullptr);

@@ -147,7 +147,7 @@ TEST(FindRoomNumber, OutdoorsNamesAndCase) {
   EXPECT_EQ(FindRoomNumber(b, "Outdoors"), 0);
   EXPECT_EQ(FindRoomNumber(b, "Bedroom"), 2);
   EXPECT_EQ(FindRoomNumber(b, "Kitchen"), 1);
-  EXPECT_EQ(FindRoomNumber(b, "kitchen"), 0);
+  EXPECT_EQ(FindRoomNumber(b, "kitchen"), 1);  // as users type it
   EXPECT_EQ(FindRoomNumber(b, "outdoors"), 0);
   EXPECT_EQ(FindRoomNumber(b, "Attic"), 0);  // room above NumRooms
   EXPECT_EQ(FindRoomNumber(b, "Bedroom "), 0);

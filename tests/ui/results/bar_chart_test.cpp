@@ -79,7 +79,7 @@ TEST_F(BarChart, ExposureChartKeepsItsKindThroughTheSpinnerAndPrints) {
   ASSERT_NE(form, nullptr);
   EXPECT_EQ(FromQt(form->windowTitle()), "Total exposure");
   EXPECT_EQ(FromQt(form->Label1().text()), "");
-  EXPECT_EQ(form->barl().data().left_title, "Total exposure mg/m\xb3-h");
+  EXPECT_EQ(form->barl().data().left_title, "Total exposure mg/m\xb3\xb7h");
   form->StepPollutant(1);
   EXPECT_EQ(Bars(*form), "Ann=101/0 Bob=201/1 Cy=301/2 ");
   testing::ExpectGraphAloneOnOnePage(prompt, printer, [form] { form->RunCommand("FilePrint"); });

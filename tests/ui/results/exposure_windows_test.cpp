@@ -86,7 +86,8 @@ TEST_F(Exposure, OnePollutantUnderTheMasksWithEitherSeparator) {
       ASSERT_EQ(grid.Cols(), 2);
       EXPECT_EQ(grid.Rows(), 6);
       EXPECT_EQ(grid.TextMatrix(0, 0), cumulative ? "Pollutant" : "Time h");
-      EXPECT_EQ(grid.TextMatrix(1, 1), cumulative ? "Cumulative. exposure" : "Inst. exposure");
+      EXPECT_EQ(grid.TextMatrix(1, 1),
+                cumulative ? "Cumulative. exposure (mg/m\xB3\xB7h)" : "Inst. exposure (mg/m\xB3)");
       // The only pollutant is the last one too: fixed-point in the cumulative grid.
       const char* cells[3][2] = {
           {"1.0", cumulative ? "0.005" : "5.E-3"}, {"2.0", "0.01"}, {"3.0", "1,234.5"}};
@@ -124,7 +125,7 @@ TEST_F(Exposure, RowsFollowTheFileAndAMissingFileSaysErrorOverTheHeaders) {
   ASSERT_EQ(prompt.shown.size(), 1U);
   EXPECT_EQ(prompt.shown[0].text, "Error 53");
   EXPECT_EQ(prompt.shown[0].title, "Error.");
-  EXPECT_EQ(grid.TextMatrix(1, 1), "Cumulative. exposure");
+  EXPECT_EQ(grid.TextMatrix(1, 1), "Cumulative. exposure (mg/m\xB3\xB7h)");
   EXPECT_FALSE(grid.isHidden()) << "shown again after the failure";
 }
 
@@ -136,11 +137,12 @@ TEST_F(Exposure, EveryOccupantSideBySideForTheFirstPollutant) {
   FillOccupantExposureGrid(grid, S(), ',', prompt);
   ASSERT_EQ(grid.Cols(), 6);
   EXPECT_GE(grid.Rows(), 99);
-  const std::vector<std::string> rows[] = {{"Occupant", "Ann", "", "Occupant", "Bob", ""},
-                                           {"Time hrs", "Inst exposure", "Cumulative exposure",
-                                            "Time hrs", "Inst exposure", "Cumulative exposure"},
-                                           {"0.5", "4.E-003", "2.E-003", "0.5", "7.0", "7.0"},
-                                           {"1.0", "2.0", "3.0", "", "", ""}};
+  const std::vector<std::string> rows[] = {
+      {"Occupant", "Ann", "", "Occupant", "Bob", ""},
+      {"Time hrs", "Inst exposure (mg/m\xB3)", "Cumulative exposure (mg/m\xB3\xB7h)", "Time hrs",
+       "Inst exposure (mg/m\xB3)", "Cumulative exposure (mg/m\xB3\xB7h)"},
+      {"0.5", "4.E-003", "2.E-003", "0.5", "7.0", "7.0"},
+      {"1.0", "2.0", "3.0", "", "", ""}};
   for (int r = 0; r < 4; ++r) {
     for (int c = 0; c < 6; ++c) EXPECT_EQ(grid.TextMatrix(r, c), rows[r][static_cast<size_t>(c)]);
   }
@@ -194,7 +196,7 @@ TEST_F(ExposureWindows, DisplayItemsNeedTheExposureThenOpenTheirWindow) {
   EXPECT_EQ(form->ExposureSS().TextMatrix(2, 1), "10.0");
   EXPECT_EQ(Open("DisplyaCumulative"), form) << "one window for both kinds";
   EXPECT_EQ(Shown(form->ExposureType()), "C");
-  EXPECT_EQ(form->ExposureSS().TextMatrix(1, 1), "Cumulative. exposure");
+  EXPECT_EQ(form->ExposureSS().TextMatrix(1, 1), "Cumulative. exposure (mg/m\xB3\xB7h)");
 }
 
 TEST_F(ExposureWindows, SpinnerStepsThroughTheOccupantsWithinTheirNumber) {
@@ -251,7 +253,7 @@ TEST_F(ExposureWindows, SaveWritesTheExposureFilePrintSendsTheDatedGridCopyAllEv
 
   form->ExposureSS().SetRowCol(2, 0);
   form->RunCommand("Editcopyall");
-  EXPECT_EQ(ClipboardText(), "Time h\tCO\r\tInst. exposure\r1.0\t10.0\r\t");
+  EXPECT_EQ(ClipboardText(), "Time h\tCO\r\tInst. exposure (mg/m\xB3)\r1.0\t10.0\r\t");
   EXPECT_EQ(form->ExposureSS().Col(), 1);
 }
 

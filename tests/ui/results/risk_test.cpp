@@ -100,7 +100,7 @@ TEST_F(Risk, BlocksOfFourRowsPerOccupantAndTheCommentsRowLast) {
   EXPECT_EQ(g.Rows(), 16);
   EXPECT_EQ(g.Cols(), 11);
   EXPECT_EQ(g.TextMatrix(0, 1), "Pollutant: Benzene\nType of Risk");
-  EXPECT_EQ(g.TextMatrix(0, 4), "Exposure\nmgh/m\xB3");
+  EXPECT_EQ(g.TextMatrix(0, 4), "Exposure\nmg/m\xB3\xB7h");
   EXPECT_EQ(Cells(g, 5, {0, 1, 7}), (Texts{"Bob", "Irritant/Non Cancer", "1.000E1"}));
   EXPECT_EQ(Cells(g, 8, {0, 1}), (Texts{"Bob", "Comments"}));
   EXPECT_EQ(Cells(g, 11, {0, 1}), (Texts{"Cy", "Cancer Risk lifetime"}));
@@ -108,25 +108,26 @@ TEST_F(Risk, BlocksOfFourRowsPerOccupantAndTheCommentsRowLast) {
   EXPECT_EQ(g.TextMatrix(15, 0), "Comments");
 }
 
-TEST_F(Risk, HandWorkedOccupantAndTheDoseAndRiskItStores) {
+// Not inhaled, 24 mg·h/m³ over a year is a mean of 24/8760 = 0.0027397 mg/m³ = 2.7397 µg/m³;
+// at 0.002 per µg/m³ the risk is 5.479E-3, and 1000 people carry 5.479 cases.
+TEST_F(Risk, CancerRowsGiveTheRiskOfTheRecordAndStoreNothing) {
+  const OccupantRecord before = S().Occupants[1];
   RiskFramework* form = Open();
   ASSERT_NE(form, nullptr);
   const FlexGrid& g = form->Riskss();
   EXPECT_EQ(Cells(g, 1, {2, 3, 4, 5, 6, 7, 9, 10}),
             (Texts{">0.5", "1,200. hrs", "3", "1", "2", "6.000E0", " 1000", "6000"}));
-  EXPECT_EQ(Cells(g, 2, {2, 3, 4, 7, 8, 9, 10}),
-            (Texts{"0.5", "1. yrs", "24.0", "2.0E-3", "4.8E-2", "1.0E3", "4.8E1"}));
-  EXPECT_EQ(Cells(g, 3, {2, 3, 4, 7, 8, 10}),
-            (Texts{"1.6308E-4 mg/m\xB3", "70.", "1.000E2", "0.002", "2.000E-1", "200"}));
-  // Dose and risk of the lifetime row, the last written.
-  EXPECT_FLOAT_EQ(S().Occupants[1].Dose[0], 100);
-  EXPECT_FLOAT_EQ(S().Occupants[1].CancerRiskResult[0], 0.2F);
+  EXPECT_EQ(Cells(g, 2, {2, 3, 4, 5, 6, 8, 10}),
+            (Texts{"0.00274", "1.0 yrs", "24.0", "1.0", "24.0", "5.479E-3", "5.4795E0"}));
+  EXPECT_EQ(g.TextMatrix(3, 2), "Lifetime extension off");
+  EXPECT_EQ(S().Occupants[1].Dose, before.Dose);
+  EXPECT_EQ(S().Occupants[1].CancerRiskResult, before.CancerRiskResult);
 
-  S().Occupants[1].Lifetime = 0;
+  // 100 mg·h/m³ over 70 years: 1.6308E-4 mg/m³, a lifetime risk of 3.262E-4.
+  S().LongTermOptions = 1;
   S().Pollutants[0].IrritantFactor = 0;
-  form->Riskss().SetTextMatrix(3, 2, "kept");
   form->StepPollutant(-1);
-  EXPECT_EQ(Cells(g, 3, {2, 3, 4}), (Texts{"kept", "70.", "1.000E2"}));
+  EXPECT_EQ(Cells(g, 3, {2, 3, 4, 8}), (Texts{"1.631E-4", "70.0 yrs", "100.0", "3.262E-4"}));
   EXPECT_EQ(Cells(g, 1, {6, 7, 10}), (Texts{"No Data", "No Data", "0"}));
 
   // The spinner stops at the last pollutant and brings a typed number into range.
@@ -144,7 +145,8 @@ TEST_F(Risk, CalculateRiskRecomputesTheResultRowsFromTheCellsOnly) {
   const OccupantRecord before = S().Occupants[1];
   form->RunCommand("calculate");
   EXPECT_EQ(Cells(g, 1, {4, 6, 8, 10}), (Texts{"600.0", "600.0", "3.6E3", "3.6E6"}));
-  EXPECT_EQ(Cells(g, 2, {4, 6, 8, 10}), (Texts{"4,380.0", "4,380.0", "8.76E0", "8.76E3"}));
+  // The cancer row multiplies out to the risk it was filled with.
+  EXPECT_EQ(Cells(g, 2, {4, 6, 8, 10}), (Texts{"24.0", "24.0", "5.479E-3", "5.479E0"}));
   EXPECT_EQ(g.TextMatrix(4, 4), "my note");
   EXPECT_EQ(S().Occupants[1].Dose, before.Dose);
   EXPECT_EQ(S().Occupants[1].CancerRiskResult, before.CancerRiskResult);
@@ -160,6 +162,7 @@ TEST_F(Risk, CalculateRiskRecomputesTheResultRowsFromTheCellsOnly) {
 }
 
 TEST_F(Risk, EditCellOverTheCellTakesKeysAndStoresWhereItWasLeft) {
+  S().LongTermOptions = 1;
   RiskFramework* form = Open();
   ASSERT_NE(form, nullptr);
   ASSERT_TRUE(testing::ShowActive(frame));
@@ -192,7 +195,7 @@ TEST_F(Risk, EditCellOverTheCellTakesKeysAndStoresWhereItWasLeft) {
   EXPECT_EQ(g.Row(), 3);
   Key(Qt::Key_Return, "\r");
   Key(Qt::Key_Return, "\r");
-  EXPECT_EQ(g.TextMatrix(3, 5), "1");
+  EXPECT_EQ(g.TextMatrix(3, 5), "1.0");
   EXPECT_EQ(g.Row(), 3);
 }
 
@@ -219,7 +222,7 @@ TEST_F(Risk, SaveReportsThePollutantShownPrintSendsEveryRow) {
   for (const char* line : {"Pollutant Toluene\r\nComments  \r\n", "Irritant Concentration  4 \r\n",
                            "Duration 7. hrs\r\nExposure 0\r\nEfficiency 1\r\n Dose No Data\r\n"
                            "Dose/ResponseNo Data\r\nIndividual risk \r\n",
-                           "Duration 1. yrs\r\nExposure 0.0\r\n"}) {
+                           "Duration 1.0 yrs\r\nExposure 0.0\r\n"}) {
     EXPECT_NE(ful.find(line), std::string::npos) << line << "\n" << ful;
   }
 
@@ -241,18 +244,21 @@ TEST_F(Risk, SaveReportsThePollutantShownPrintSendsEveryRow) {
 TEST_F(Risk, RiskAnalysisShowsOccupantOneSavesItsTextsAndPrintsOnePage) {
   state->Building.ID = "House";
   S().Name = "Winter";
+  S().ExposureMode = "I";
+  S().Occupants[1].Dose[0] = 1500;  // mg inhaled
+  S().Occupants[1].CancerRiskResult[0] = 0.2F;
   ASSERT_NE(Open(), nullptr);
   RiskAnalysis* analysis = ShowRiskAnalysisForm(*context);
   EXPECT_EQ(analysis->windowTitle().toStdString(), "Risk Analysis");
-  EXPECT_EQ(analysis->Nyears().text().toStdString(), "1. yrs");
-  EXPECT_EQ(analysis->dose().text().toStdString(), ". gms");
+  EXPECT_EQ(analysis->Nyears().text().toStdString(), "1.0 yrs");
+  EXPECT_EQ(analysis->dose().text().toStdString(), "1.5 gms");
   EXPECT_EQ(analysis->RiskResult().text().toStdString(), "0.2");
   analysis->Text1().setText("worst case");
   dialogs.answers = {Path("a.RSK"), Path("b.FUL")};
   analysis->RunCommand("filesave");
   EXPECT_EQ(Bytes(Path("a.RSK")),
             "Risk analysis for House\r\nScenario Winter\r\nPollutant Benzene\r\n"
-            "Exposure adsorbed dose after 1. yrs . gms\r\nCancer risk lifetime 0.2\r\n"
+            "Exposure adsorbed dose after 1.0 yrs 1.5 gms\r\nCancer risk lifetime 0.2\r\n"
             "Comments worst case\r\n");
   // The worksheet's report takes its comment from this window while it is open.
   AppWindows().Find<RiskFramework>()->RunCommand("filesave");

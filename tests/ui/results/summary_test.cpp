@@ -96,6 +96,35 @@ TEST_F(Summary, SpinnerStepsThePollutantsAndRewritesTheIrritantHeader) {
   EXPECT_EQ(Text(form->PollutantNumber()), "1");
 }
 
+TEST_F(Summary, HeadingsAndTotalsFollowTheExposureModeAndTheScenarioUnit) {
+  ScenarioRecord& s = S();
+  s.NumOccupants = 1;
+  s.Occupants[1].Name = "Ann";
+  s.TotalEmitted[0] = 54000;
+  s.ExposureMode = "I";
+  s.ConcUnits = "micrograms";
+  SummaryOutput* form = Open();
+  ASSERT_NE(form, nullptr);
+  EXPECT_EQ(form->Grid1().TextMatrix(0, 2), "Total exposure\n\xB5g");
+  EXPECT_EQ(form->Grid1().TextMatrix(0, 3), "Peak instantenous\nexposure \xB5g/h");
+  EXPECT_EQ(form->Grid1().TextMatrix(2, 1), "54,000.0 \xB5g");
+  AppWindows().Unload<SummaryOutput>();
+
+  // Particle counts: the level of 1.5 mg/m³ in particles of 2.5 µm at 1 g/cm³ is
+  // 1.5E-3 g/m³ / 8.1812E-12 g = 1.8335E+08 #/m³ = 183.3 #/cc.
+  s.ExposureMode = "N";
+  s.ConcUnits = "number";
+  s.Pollutants[0].Name = "2.5";
+  s.Pollutants[0].Diameter = 2.5F;
+  s.Pollutants[0].Density = 1;
+  form = Open();
+  ASSERT_NE(form, nullptr);
+  EXPECT_EQ(form->Grid1().TextMatrix(0, 1).substr(0, 10), "Time>\n183.");
+  EXPECT_NE(form->Grid1().TextMatrix(0, 1).find(" #/cc\n"), std::string::npos);
+  EXPECT_EQ(form->Grid1().TextMatrix(0, 2), "Total exposure\n#/cc\xB7h");
+  EXPECT_EQ(form->Grid1().TextMatrix(2, 1), "54,000.0 #");
+}
+
 TEST_F(Summary, SaveWritesTheSummaryFilePrintSendsTheTitledGrid) {
   state->Building.ID = "House A";
   S().Name = "R1";

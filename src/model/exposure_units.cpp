@@ -1,0 +1,83 @@
+#include "model/exposure_units.h"
+
+#include <cmath>
+
+#include "model/unit_conversion.h"
+#include "text/number_text.h"
+
+namespace quarn {
+
+namespace {
+
+// Litres per mole of an ideal gas at the program's reference conditions.
+constexpr double kMolarVolume = 24.5;
+
+std::string ConcentrationText(const std::string& units) {
+  if (units == kMilligrams) return "mg/m\xB3";
+  if (units == kMicrograms) return "\xB5g/m\xB3";
+  if (units == kNumber) return "#/cc";
+  // No unit at all is taken as mg/m³, as the conversions take it.
+  return units.empty() ? "mg/m\xB3" : units;
+}
+
+// What a cubic metre of air at one unit of the concentration holds.
+std::string AmountText(const std::string& units) {
+  if (units == kMilligrams || units.empty()) return "mg";
+  if (units == kMicrograms) return "\xB5g";
+  return ConcentrationText(units) + "\xB7m\xB3";
+}
+
+}  // namespace
+
+ExposureUnits ExposureUnitsOf(const ScenarioRecord& scenario) {
+  const std::string& units = scenario.ConcUnits;
+  ExposureUnits out;
+  out.concentration = ConcentrationText(units);
+  if (scenario.ExposureMode == "I") {
+    out.cumulative = AmountText(units);
+    out.instantaneous = out.cumulative + "/h";
+  } else {
+    out.cumulative = out.concentration + "\xB7h";
+    out.instantaneous = out.concentration;
+  }
+  // A ppm run emits milligrams; a particle run counts particles.
+  out.emitted = units == kMicrograms ? "\xB5g" : units == kNumber ? "#" : "mg";
+  out.has_mass_dose = units != kNumber;
+  return out;
+}
+
+std::optional<double> MilligramsPerUnit(const std::string& units,
+                                        const PollutantRecord& pollutant) {
+  if (units == kMilligrams) return 1.0;
+  if (units == kMicrograms) return 0.001;
+  if (units == kPpm) {
+    if (pollutant.MolWt > 0) return pollutant.MolWt / kMolarVolume;
+    return std::nullopt;
+  }
+  if (units == kNumber) return std::nullopt;
+  return 1.0;  // a unit the program does not know is taken as mg/m³, as entered levels are
+}
+
+std::optional<float> IrritantLevelInUnits(const std::string& units,
+                                          const PollutantRecord& pollutant) {
+  if (!(pollutant.IrritantConc > 0)) return std::nullopt;
+  // A unit the program does not know is taken as the one the level was entered in.
+  if (units != kMicrograms && units != kPpm && units != kNumber) return pollutant.IrritantConc;
+  PollutantRecord copy = pollutant;  // the conversion may fill in a unit density
+  float level = 0;
+  if (!ConvertConcentrationUnits(kMilligrams, units, pollutant.IrritantConc, level, copy) ||
+      !std::isfinite(level) || !(level > 0)) {
+    return std::nullopt;
+  }
+  return level;
+}
+
+std::string IrritantLevelText(const std::string& units, const PollutantRecord& pollutant) {
+  if (units == kNumber) {
+    const std::optional<float> level = IrritantLevelInUnits(units, pollutant);
+    return FormatSingle(level.value_or(0.0f)) + " #/cc";
+  }
+  return FormatSingle(pollutant.IrritantConc) + " mg/m3";
+}
+
+}  // namespace quarn

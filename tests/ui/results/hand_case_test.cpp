@@ -1,0 +1,205 @@
+// A case worked by hand, run from the building window's menus: one room of 50 m³ with
+// 25 m³/h of clean outdoor air, a constant source of 10 mg/h, one occupant there all day.
+// Well mixed, the concentration is C(t) = S/Q (1 - e^(-Q t / V)) = 0.4 (1 - e^(-0.5 t))
+// mg/m³, so over 24 h its integral is 0.4 (24 - 2 (1 - e^(-12))) = 8.8000049 mg·h/m³ and its
+// mean 0.36667 mg/m³ = 366.67 µg/m³. Breathing 0.833 m³/h with efficiency 1 the occupant
+// inhales 7.33040 mg; a unit risk of 1E-05 per µg/m³ gives a risk of 3.6667E-03.
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+
+#include "common/main_window_fixture.h"
+#include "model/work_file_reader.h"
+#include "platform/flex_grid.h"
+#include "platform/window_registry.h"
+#include "text/number_read.h"
+#include "ui/main/building_form.h"
+#include "ui/results/risk_analysis.h"
+#include "ui/results/risk_framework.h"
+#include "ui/results/summary_form.h"
+
+namespace quarn {
+namespace {
+
+constexpr double kIntegral = 0.4 * (24 - 2 * (1 - 6.1442124e-6));  // mg·h/m³
+constexpr double kInhaled = 0.833 * kIntegral;                     // mg
+constexpr double kRisk = kIntegral / 24 * 1000 * 1e-5;
+
+std::string Bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class HandCase : public testing::MainWindowTest {
+ protected:
+  HandCase() {
+    frame.setCentralWidget(area);
+    area->addSubWindow(building)->show();
+    frame.resize(1200, 800);
+    frame.show();
+    state->TempDrive = "";
+    state->TempFolderName = (folder / "tmp").string();
+    state->TempFolder = state->TempFolderName;
+    BuildingRecord& b = state->Building;
+    b.ID = "Hand";
+    b.MasterFile = "Hand";
+    b.NumRooms = 1;
+    b.RoomList[1].Name = "Kitchen";
+    b.RoomList[1].Volume = 50;
+    ScenarioRecord& s = b.Scenario;
+    s.Name = "Day";
+    s.NumPollutants = 1;
+    s.Pollutants[0].Name = "Benzene";
+    s.Pollutants[0].MolWt = 78.11F;
+    s.Pollutants[0].CancerRisk = 1e-5F;
+    s.ConcUnits = s.OutdoorConcUnits = s.InitialConcUnits = "milligrams";
+    s.ConstantACH = s.ConstantHVAC = s.ConstantOutdoorConc = "Y";
+    s.VentScheduleFlag = s.HVACHistoryCycle = "N";
+    s.NumOutdoorConcPoints = 1;
+    s.BuildingPenetration[0] = 1;
+    s.NaturalFromOutdoors[1] = s.NaturalToOutdoors[1] = 25;
+    s.StepSize = 0.1F;
+    s.YearsSimulated = 24.0F / 24.0F / 365.0F;
+    s.LongTermOptions = 1;
+    s.NumSources[1] = 1;
+    SourceRecord& src = s.Sources[1][1];
+    src.Model = 6;  // constant emission
+    src.Params[0][0] = 10;
+    src.Size = 1;
+    src.NumCycles = 1;
+    src.TimeOn[1] = 0;
+    src.TimeOff[1] = 24;
+    src.CycleRepeats = "N";
+    s.NumOccupants = 1;
+    OccupantRecord& o = s.Occupants[1];
+    o.Name = "Ann";
+    o.StartTime = 0;
+    o.EndTime = 24;
+    o.TimeEnter[1] = 0;
+    o.TimeLeave[1] = 24;
+    o.Location[1] = "kitchen";  // typed as said: the room "Kitchen"
+    o.BreathingRate = 0.833F;
+    o.EfficiencyFactor = 1;
+    o.Weight = 74;
+    o.Lifetime = 70;
+    o.Population = 1;
+    o.AveragingTime = 8;
+  }
+  ~HandCase() override {
+    AppWindows().Unload<RiskFramework>();
+    AppWindows().Unload<RiskAnalysis>();
+    AppWindows().Unload<SummaryOutput>();
+  }
+  OccupantRecord& Ann() { return state->Building.Scenario.Occupants[1]; }
+  // Concentrations, then exposure in the mode's command, then risk, as a user runs them.
+  void RunAll(const char* exposure_command = "CalculateInhalation") {
+    if (state->ConcentrationsCalculated != kFalse) prompt.answers.push_back(Answer::Yes);
+    building->RunCommand("CalculateConcentration");
+    ASSERT_EQ(state->ConcentrationsCalculated, kTrue);
+    prompt.shown.clear();  // the question before a second run
+    building->RunCommand(exposure_command);
+    ASSERT_EQ(state->ExposureCalculated, kTrue);
+    building->RunCommand("CalculateRisk");
+    ASSERT_TRUE(prompt.shown.empty()) << prompt.shown[0].text;
+  }
+  SummaryOutput* Summary() {
+    AppWindows().Unload<SummaryOutput>();
+    building->RunCommand("DisplaySummary");
+    return AppWindows().Find<SummaryOutput>();
+  }
+
+  QMainWindow frame;
+  QMdiArea* area = new QMdiArea(&frame);
+  BuildingForm* building = new BuildingForm(*context);
+};
+
+TEST_F(HandCase, OneRiskInEveryWindowAndReportOverExactlyTheDay) {
+  RunAll();
+  // The run ends on the period: its last record is at 24 h, not a step or two later.
+  EXPECT_NEAR(state->Building.Scenario.LastOutputTime, 24, 1e-4);
+  EXPECT_NEAR(Ann().TotalExposure[0], kInhaled, 1e-3 * kInhaled);
+  EXPECT_NEAR(Ann().Dose[0], kInhaled, 1e-3 * kInhaled);
+  EXPECT_NEAR(Ann().PotentialDose[0], kInhaled / 74, 1e-3 * kInhaled / 74);
+  const float risk = Ann().CancerRiskResult[0];
+  EXPECT_NEAR(risk, kRisk, 1e-3 * kRisk);
+
+  SummaryOutput* summary = Summary();
+  ASSERT_NE(summary, nullptr);
+  const FlexGrid& g = summary->Grid1();
+  EXPECT_EQ(g.TextMatrix(0, 2), "Total exposure\nmg");
+  EXPECT_EQ(g.TextMatrix(0, 3), "Peak instantenous\nexposure mg/h");
+  EXPECT_EQ(g.TextMatrix(1, 2), "7.33");
+  const std::string risk_text = g.TextMatrix(1, 6);
+  EXPECT_EQ(risk_text, "3.667E-3");
+  dialogs.answers = {Path("before.SUM")};
+  summary->RunCommand("filesave");
+
+  // The worksheet shows the same risk and leaves the record alone.
+  building->RunCommand("RiskFull");
+  auto* sheet = AppWindows().Find<RiskFramework>();
+  ASSERT_NE(sheet, nullptr);
+  FlexGrid& w = sheet->Riskss();
+  EXPECT_EQ(w.TextMatrix(2, 3), "0.00274 yrs");
+  EXPECT_EQ(w.TextMatrix(2, 8), "3.667E-3");
+  EXPECT_EQ(Ann().CancerRiskResult[0], risk);
+  EXPECT_EQ(Summary()->Grid1().TextMatrix(1, 6), risk_text);
+  sheet->RunCommand("calculate");
+  EXPECT_EQ(w.TextMatrix(2, 8), "3.667E-3");
+  dialogs.answers = {Path("sheet.FUL")};
+  sheet->RunCommand("filesave");
+  EXPECT_NE(Bytes(Path("sheet.FUL")).find("Individual risk 3.667E-3"), std::string::npos)
+      << Bytes(Path("sheet.FUL"));
+  dialogs.answers = {Path("after.SUM")};
+  Summary()->RunCommand("filesave");
+  EXPECT_EQ(Bytes(Path("after.SUM")), Bytes(Path("before.SUM")));
+
+  RiskAnalysis* analysis = ShowRiskAnalysisForm(*context);
+  EXPECT_EQ(analysis->dose().text().toStdString(), "0.00733 gms");
+  dialogs.answers = {Path("a.RSK")};
+  analysis->RunCommand("filesave");
+  EXPECT_NE(Bytes(Path("a.RSK")).find("Cancer risk lifetime 0.00366"), std::string::npos)
+      << Bytes(Path("a.RSK"));
+
+  // Half the efficiency inhales half as much: half the risk, not a quarter.
+  Ann().EfficiencyFactor = 0.5F;
+  RunAll();
+  EXPECT_NEAR(Ann().CancerRiskResult[0], kRisk / 2, 1e-3 * kRisk);
+
+  // Not inhaled, the exposure is the concentration's integral.
+  RunAll("CalculateNone");
+  EXPECT_NEAR(Ann().TotalExposure[0], kIntegral, 1e-3 * kIntegral);
+  EXPECT_EQ(Summary()->Grid1().TextMatrix(0, 2), "Total exposure\nmg/m\xB3\xB7h");
+}
+
+TEST_F(HandCase, EightHourAveragesCloseAtEightSixteenAndTwentyFour) {
+  RunAll();
+  building->RunCommand("averageexposure");
+  std::vector<double> ends;
+  TextLineSource source(Ann().AvgExposureFile);
+  for (std::string line; source.Next(line);) ends.push_back(LeadingNumber(line));
+  ASSERT_EQ(ends.size(), 3U);
+  EXPECT_NEAR(ends[0], 8, 1e-4);
+  EXPECT_NEAR(ends[1], 16, 1e-4);
+  EXPECT_NEAR(ends[2], 24, 1e-4);
+}
+
+TEST_F(HandCase, ALocationThatNamesNoRoomIsRefusedByTheRun) {
+  Ann().Location[1] = "Kitchn";
+  building->RunCommand("CalculateConcentration");
+  building->RunCommand("CalculateInhalation");
+  ASSERT_EQ(prompt.shown.size(), 1U);
+  EXPECT_EQ(prompt.shown[0].text,
+            "Error.  The location Kitchn of occupant Ann is not a room of the building.  Enter "
+            "the name of a room or Outdoors.");
+  EXPECT_EQ(Ann().TotalExposure[0], 0);
+}
+
+}  // namespace
+}  // namespace quarn
