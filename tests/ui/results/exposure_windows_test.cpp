@@ -251,7 +251,7 @@ TEST_F(ExposureWindows, SaveWritesTheExposureFilePrintSendsTheDatedGridCopyAllEv
 
   form->ExposureSS().SetRowCol(2, 0);
   form->RunCommand("Editcopyall");
-  EXPECT_EQ(ClipboardText(), "Time h\tCO\r\tInst. exposure\r1.0\t10.0\r\t");
+  EXPECT_EQ(ClipboardText(), "Time h\tCO\n\tInst. exposure\n1.0\t10.0\n\t\n");
   EXPECT_EQ(form->ExposureSS().Col(), 1);
 }
 

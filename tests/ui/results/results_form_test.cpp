@@ -10,6 +10,7 @@
 #include <fstream>
 #include <memory>
 #include <set>
+#include <sstream>
 
 #include "platform/clipboard.h"
 #include "platform/qt_text.h"
@@ -105,7 +106,7 @@ TEST_F(ResultsWindowTest, SaveConcentrationCopiesTheWholeWorkFile) {
   EXPECT_FALSE(fs::exists(Path("run2.CON")));
 }
 
-TEST_F(ResultsWindowTest, CopyTakesTheSelectionAndCopyAllEveryCell) {
+TEST_F(ResultsWindowTest, CopyTakesTheSelectionAndCopyAllEveryRecordALineARow) {
   WriteRun(1, 1, 2, [](int k, int, int) { return static_cast<float>(k); });
   ResultsForm* form = Open();
   ASSERT_NE(form, nullptr);
@@ -116,13 +117,22 @@ TEST_F(ResultsWindowTest, CopyTakesTheSelectionAndCopyAllEveryCell) {
   form->RunCommand("EditCopy");
   EXPECT_EQ(ClipboardText(), "1.0\t1.E0\r2.0\t2.E0");
 
+  // A run of 70 records: past where the table used to keep one record in six.
+  B().RoomList[1].Name = "Kitchen";
+  B().Scenario.Pollutants[0].Name = "CO";
+  WriteRun(1, 1, 70, [](int k, int, int) { return static_cast<float>(k); });
+  form = Open();
   grid.SetRowCol(2, 2);
   form->RunCommand("Editcopyall");
-  const std::string all = ClipboardText();
-  EXPECT_EQ(all.substr(0, all.find('\r', all.find('\r') + 1)),
-            "Time hrs\tConc  0 1 mg/m\xB3\tPeak Conc 1\r1.0\t1.E0\t0");
-  EXPECT_EQ(std::count(all.begin(), all.end(), '\r'), grid.Rows() - 1);
-  EXPECT_EQ(std::count(all.begin(), all.end(), '\t'), 2 * grid.Rows());
+  std::vector<std::string> lines;
+  std::istringstream text(ClipboardText());
+  for (std::string line; std::getline(text, line);) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 71u);
+  EXPECT_EQ(lines[0], "Time hrs\tCO Kitchen mg/m\xB3\tPeak Conc Kitchen");
+  for (int k = 1; k <= 70; ++k) {
+    EXPECT_EQ(lines[static_cast<size_t>(k)].substr(0, lines[static_cast<size_t>(k)].find('\t')),
+              std::to_string(k) + ".0");
+  }
   EXPECT_EQ(grid.Row(), 1);
   EXPECT_EQ(grid.Col(), 1);
 }
