@@ -197,9 +197,10 @@ void FillConcentrationGrid(FlexGrid& grid, QWidget& form, const BuildingRecord& 
   grid.SetTextMatrix(0, 0, "Time hrs");
   for (int p = 0; p < pollutants; ++p) {
     for (int r = 1; r <= rooms; ++r) {
+      const std::string& pollutant = s.Pollutants[static_cast<size_t>(p)].Name;
       grid.SetTextMatrix(0, p * rooms + r,
-                         s.Pollutants[static_cast<size_t>(p)].Name + " " + RoomName(building, r) +
-                             " " + columns[static_cast<size_t>(p)].Label());
+                         (pollutant.empty() ? "" : pollutant + " ") + RoomName(building, r) + " " +
+                             columns[static_cast<size_t>(p)].Label());
     }
   }
 

@@ -245,14 +245,14 @@ TEST_F(Risk, RiskAnalysisShowsOccupantOneSavesItsTextsAndPrintsOnePage) {
   RiskAnalysis* analysis = ShowRiskAnalysisForm(*context);
   EXPECT_EQ(analysis->windowTitle().toStdString(), "Risk Analysis");
   EXPECT_EQ(analysis->Nyears().text().toStdString(), "1. yrs");
-  EXPECT_EQ(analysis->dose().text().toStdString(), ". gms");
+  EXPECT_EQ(analysis->dose().text().toStdString(), "0 gms");
   EXPECT_EQ(analysis->RiskResult().text().toStdString(), "0.2");
   analysis->Text1().setText("worst case");
   dialogs.answers = {Path("a.RSK"), Path("b.FUL")};
   analysis->RunCommand("filesave");
   EXPECT_EQ(Bytes(Path("a.RSK")),
             "Risk analysis for House\r\nScenario Winter\r\nPollutant Benzene\r\n"
-            "Exposure adsorbed dose after 1. yrs . gms\r\nCancer risk lifetime 0.2\r\n"
+            "Exposure adsorbed dose after 1. yrs 0 gms\r\nCancer risk lifetime 0.2\r\n"
             "Comments worst case\r\n");
   // The worksheet's report takes its comment from this window while it is open.
   AppWindows().Find<RiskFramework>()->RunCommand("filesave");
