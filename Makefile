@@ -35,7 +35,9 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# The program needs only itself and the Jet reader beside it: the tests wait for `make test`.
+run: configure
+	cmake --build $(BUILD) -j $(JOBS) --target quarn quarn_jet_reader
 	./$(BUILD)/src/quarn
 
 test: build

@@ -15,11 +15,6 @@ namespace quarn {
 namespace {
 
 constexpr const char* kErrorTitle = "Error";
-// A concentration at or below this never makes a record due: its relative change means
-// nothing at the noise level of the run.
-constexpr float kSignificantConc = 0.00001f;
-constexpr float kChangeDue = 0.06f;       // a change of more than 6 % is worth a row
-constexpr int kMostRecordsSkipped = 100;  // at least every 101st record is written
 
 void TellError(Prompt& prompt, const std::string& description) {
   prompt.Message("Error.  " + description, kErrorTitle, MessageIcon::Critical);
@@ -45,14 +40,6 @@ void PutConcRow(LineWriter& out, float time, const std::vector<float>& values,
     out.Put(sep);
   }
   out.NewLine();
-}
-
-bool RecordIsDue(const std::vector<float>& values, const std::vector<float>& lastWritten) {
-  for (std::size_t i = 0; i < values.size(); ++i) {
-    const float v = values[i];
-    if (v > kSignificantConc && std::fabs(v - lastWritten[i]) / v > kChangeDue) return true;
-  }
-  return false;
 }
 
 // ---- exposure files ----
@@ -135,34 +122,16 @@ bool WriteConcentrationFile(const BuildingRecord& building, char separator,
   }
   out.NewLine();
 
-  std::vector<float> values, lastWritten;
-  float time = 0;
-  bool any = false;
-  int sinceWritten = 0;
+  std::vector<float> values;
   for (;;) {
     const auto status = work.Next();
     if (status == ConcWorkFileReader::Status::Error) {
       TellError(prompt, work.ErrorText());
       return false;
     }
-    if (status == ConcWorkFileReader::Status::End) {
-      // The last record read closes the file, also when it was just written.
-      if (any) PutConcRow(out, time, values, sep);
-      break;
-    }
-    time = work.Time();
+    if (status == ConcWorkFileReader::Status::End) break;
     values.assign(work.Concentrations().begin(), work.Concentrations().end());
-    bool due = !any;
-    if (any) {
-      ++sinceWritten;
-      due = RecordIsDue(values, lastWritten) || sinceWritten > kMostRecordsSkipped;
-    }
-    any = true;
-    if (due) {
-      PutConcRow(out, time, values, sep);
-      lastWritten = values;
-      sinceWritten = 0;
-    }
+    PutConcRow(out, work.Time(), values, sep);
   }
   return item_file::Save(fileName, out.Bytes(), prompt);
 }

@@ -18,10 +18,7 @@ namespace quarn {
 // failure is a message ("Error.  " and what went wrong, title "Error") and a false result.
 // Nothing here checks that a run was made: the callers test their calculated flags.
 
-// Concentrations (".con") from building.ConcWorkFile, thinned: the first record always; a
-// later record when a value above 0.00001 differs from the last written value of its room
-// and pollutant by more than 6 % of itself, or when it is the 101st record since the last
-// one written; and at the end mark the last record read once more.
+// Concentrations (".con") from building.ConcWorkFile: every record, one row each.
 bool WriteConcentrationFile(const BuildingRecord& building, char separator,
                             const std::string& fileName, Prompt& prompt);
 

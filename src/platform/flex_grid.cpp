@@ -3,10 +3,12 @@
 #include <QAbstractTableModel>
 #include <QApplication>
 #include <QFont>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <algorithm>
 #include <set>
@@ -675,6 +677,40 @@ void FlexGrid::SetWordWrap(bool wrap) {
   ForEachView([&](QTableView* v) { v->setWordWrap(wrap); });
 }
 
+void FlexGrid::FitHeadings() {
+  // The cell's own margin on each side, as the view draws it, and a little air.
+  constexpr int kPaddingPx = 10;
+  for (QTableView* v : {frozen_top_, frozen_corner_, frozen_left_}) v->setWordWrap(true);
+  const int rows = std::min(fixed_rows_, Rows());
+  for (int c = 0; c < Cols(); ++c) {
+    int widest = 0;
+    for (int r = 0; r < rows; ++r) {
+      const QFontMetrics metrics(model_->data(model_->index(r, c), Qt::FontRole).value<QFont>());
+      const QString text = ToQt(model_->Text(r, c));
+      for (const QString& word : text.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts)) {
+        widest = std::max(widest, metrics.horizontalAdvance(word));
+      }
+    }
+    if (widest > 0 && columnWidth(c) < widest + kPaddingPx) {
+      ForEachView([&](QTableView* v) { v->setColumnWidth(c, widest + kPaddingPx); });
+    }
+  }
+  for (int r = 0; r < rows; ++r) {
+    int tallest = 0;
+    for (int c = 0; c < Cols(); ++c) {
+      const QString text = ToQt(model_->Text(r, c));
+      if (text.isEmpty()) continue;
+      const QFontMetrics metrics(model_->data(model_->index(r, c), Qt::FontRole).value<QFont>());
+      const QRect box(0, 0, std::max(columnWidth(c) - kPaddingPx, 1), 100000);
+      tallest = std::max(tallest, metrics.boundingRect(box, Qt::TextWordWrap, text).height());
+    }
+    if (tallest > 0 && rowHeight(r) < tallest + kPaddingPx / 2) {
+      ForEachView([&](QTableView* v) { v->setRowHeight(r, tallest + kPaddingPx / 2); });
+    }
+  }
+  LayoutFrozenViews();
+}
+
 bool FlexGrid::RowFontBold(int row) const {
   return row >= 0 && row < Rows() && model_->Bold(row);
 }
@@ -694,6 +730,7 @@ void FlexGrid::Repaint() {
       this,
       [this] {
         repaint_pending_ = false;
+        if (isVisible()) FitHeadings();
         ForEachView([](QTableView* v) { v->viewport()->update(); });
       },
       Qt::QueuedConnection);
@@ -751,6 +788,19 @@ void FlexGrid::LayoutFrozenViews() {
 void FlexGrid::resizeEvent(QResizeEvent* event) {
   QTableView::resizeEvent(event);
   LayoutFrozenViews();
+}
+
+QSize FlexGrid::sizeHint() const {
+  // A grid of results may have hundreds of columns: past this it scrolls.
+  constexpr int kWidestHintPx = 1500;
+  int width = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+  for (int c = 0; c < Cols(); ++c) width += columnWidth(c);
+  return {std::min(width, kWidestHintPx), QTableView::sizeHint().height()};
+}
+
+void FlexGrid::showEvent(QShowEvent* event) {
+  QTableView::showEvent(event);
+  FitHeadings();
 }
 
 void FlexGrid::updateGeometries() {

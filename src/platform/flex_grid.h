@@ -146,6 +146,11 @@ class FlexGrid : public QTableView {
   void SetRedraw(bool redraw);
   bool WordWrap() const;
   void SetWordWrap(bool wrap);
+  // Makes every heading readable whole: headings wrap at blanks and line breaks, each column
+  // is widened to its headings' longest word and the heading rows are made tall enough for
+  // their wrapped lines. Never narrows a column or lowers a row. A shown grid does this by
+  // itself whenever it repaints after a change.
+  void FitHeadings();
   // A row drawn in a bold font (a heading row, as a rule).
   bool RowFontBold(int row) const;
   void SetRowFontBold(int row, bool bold);
@@ -172,6 +177,8 @@ class FlexGrid : public QTableView {
 
   // The view must not scroll a cell under the frozen headings.
   void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+  // Wide enough for every column, so that a window laid out around the grid shows them all.
+  QSize sizeHint() const override;
   // No keyboard search: a typed character is the window's to handle.
   void keyboardSearch(const QString&) override {}
 
@@ -204,6 +211,7 @@ class FlexGrid : public QTableView {
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void updateGeometries() override;
 
  private:

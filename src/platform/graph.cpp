@@ -247,12 +247,12 @@ void Graph::setData(const GraphData& data) {
   delete old;
 }
 
-void Graph::render(QPainter& painter, const QRectF& target) const {
+void Graph::render(QPainter& painter, const QRectF& target, double zoom) const {
   const QPaintDevice* device = painter.device();
   if (device == nullptr) return;
   const QRectF on_device = painter.combinedTransform().mapRect(target);
-  const QSizeF layout(on_device.width() * kLayoutDpi / device->logicalDpiX(),
-                      on_device.height() * kLayoutDpi / device->logicalDpiY());
+  const QSizeF layout(on_device.width() * zoom * kLayoutDpi / device->logicalDpiX(),
+                      on_device.height() * zoom * kLayoutDpi / device->logicalDpiY());
   if (layout.isEmpty()) return;
   // A chart of its own, sized for the target: the one on screen keeps its size, and one
   // that was never shown has no size to draw at.

@@ -28,8 +28,9 @@ class Graph : public QWidget {
 
   // Draws the graph into `target` of any painter (a printer page, an image), laid out
   // for the physical size that the target has on the painter's device, so that texts
-  // and lines keep the size they have on screen.
-  void render(QPainter& painter, const QRectF& target) const;
+  // and lines keep the size they have on screen; a zoom above 1 lays it out that much larger,
+  // so that its texts come out smaller and more of them fit.
+  void render(QPainter& painter, const QRectF& target, double zoom = 1) const;
   using QWidget::render;
 
   // Line colour of set n (from 1) and fill colour of bar style s + 1: colours that stay

@@ -41,6 +41,18 @@ void StripChart::SetScale(double width, double height) {
   viewport()->update();
 }
 
+void StripChart::SetAxisTitles(const QString& x_title, const QString& y_title) {
+  for (QValueAxis* axis : {x_axis_, y_axis_}) {
+    axis->setLabelsVisible(true);
+    axis->setLabelFormat("%g");
+    axis->setTickCount(6);
+  }
+  x_axis_->setTitleText(x_title);
+  y_axis_->setTitleText(y_title);
+  image_area_ = QRectF();  // the labels take room from the plot area
+  viewport()->update();
+}
+
 void StripChart::Line(double x1, double y1, double x2, double y2, const QColor& color) {
   auto* line = new QLineSeries();
   line->setColor(color);

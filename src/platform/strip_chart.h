@@ -27,6 +27,8 @@ class StripChart : public QChartView {
   double ScaleWidth() const { return width_; }
   double ScaleHeight() const { return height_; }
   void SetScale(double width, double height);
+  // Shows the scale's numbers along both axes, under these titles.
+  void SetAxisTitles(const QString& x_title, const QString& y_title);
 
   void Line(double x1, double y1, double x2, double y2, const QColor& color);
   void PSet(double x, double y, const QColor& color);

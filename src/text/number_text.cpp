@@ -375,6 +375,15 @@ std::string PatternFromDecimal(Decimal d, bool negative, const Pattern& pat) {
     for (int power = -1; power >= -decimals; --power) frac_digits += DigitAt(r, power);
     number = Layout(pat, int_digits, frac_digits);
   }
+  // A zero reads as one: "0", with the zeros the pattern requires after the point, never a
+  // bare point (".") or a mantissa without digits (".E0"), and without an exponent, which
+  // says nothing of a zero.
+  if (all_zero) {
+    number = "0";
+    if (pat.point && pat.frac_required > 0) {
+      number += "." + std::string(static_cast<std::size_t>(pat.frac_required), '0');
+    }
+  }
   // A value that rounds to zero under the pattern shows no sign.
   return (negative && !all_zero ? "-" : "") + pat.prefix + number + pat.suffix;
 }

@@ -33,7 +33,9 @@ std::string FileDouble(double value);
 // for a Single, and that text is rounded half away from zero to the pattern's places, as the
 // program has always shown it: 0.25 under "#.#" is ".3", 2.675 under "0.00" is "2.68" (its
 // binary value lies just below), and 0.1f * 8760 (876.00006 as a Single's 7 digits) is
-// "876.0001" under "#.####". A value that rounds to zero shows no minus sign.
+// "876.0001" under "#.####". A value that rounds to zero shows no minus sign and reads "0"
+// (with the zeros the pattern requires after the point: "0.0" under "#0.0#"), never "." or
+// ".E0".
 // An empty pattern gives the plain form of the value (FormatDouble, FormatSingle).
 std::string FormatPattern(double value, std::string_view pattern);
 std::string FormatPattern(float value, std::string_view pattern);

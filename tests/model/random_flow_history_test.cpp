@@ -32,7 +32,7 @@ TEST(RandomFlowHistory, RowsOfEachChangeAndAClosingRowAt24Hours) {
       {1.0f, {kOff}, {{"0", "1."}, {"24.", "1"}}},
       {0.5f, {kOn, kOff, kOn, kOn}, {{"0", "1."}, {".48", "0"}, {".96", "1"}, {"24.", "1"}}},
       {0.0f, {kOn}, {{"0", "1."}, {"24.", "1"}}},  // a draw of 0 is on even at 0
-      {0.0f, {kLow}, {{"0", "."}, {"24.", "0"}}},
+      {0.0f, {kLow}, {{"0", "0"}, {"24.", "0"}}},
       {3.0f, {kOff}, {{"0", "1."}, {"24.", "1"}}},
   };
   for (const auto& c : cases) EXPECT_EQ(Generate(c.fraction, c.draws), c.rows) << c.fraction;

@@ -111,17 +111,17 @@ struct PatternCase {
 TEST(NumberText, FormatPatterns) {
   const PatternCase cases[] = {
       {"#", 7, "7"},
-      {"#", 0, ""},
+      {"#", 0, "0"},
       {"0", 0, "0"},
       {"0", 2.5, "3"},  // halves of the decimal text round away from zero
       {"0", 3.5, "4"},
       {"0", 17.2, "17"},
       {"###", 3, "3"},
-      {"###", 0, ""},
+      {"###", 0, "0"},  // a zero reads as one, never blank
       {"###", 1234, "1234"},
       {"####", 12, "12"},
       {"#######.#####", 1234.5, "1234.5"},
-      {"#######.#####", 0, "."},
+      {"#######.#####", 0, "0"},
       {"######.##", 3.14159, "3.14"},
       {"#####,#.# days", 30, "30. days"},
       {"#####,#.# days", 12345.67, "12,345.7 days"},
@@ -142,7 +142,7 @@ TEST(NumberText, FormatPatterns) {
       {"####.##", 99.999, "100."},
       {"####.### gms", 1.5, "1.5 gms"},
       {"###,#### mg/m2/h", 1234567.4, "1,234,567 mg/m2/h"},
-      {"###,#### mg/m2/h", 0, " mg/m2/h"},
+      {"###,#### mg/m2/h", 0, "0 mg/m2/h"},
       {"###,###.##", -1234.5, "-1,234.5"},
       {"###,###.######", 1000000, "1,000,000."},
       {"###,###0.0#", 1234, "1,234.0"},
@@ -156,7 +156,7 @@ TEST(NumberText, FormatPatterns) {
       {"###.## mm/Hg", 760, "760. mm/Hg"},
       {"###.## yrs", 1.5, "1.5 yrs"},
       {"###.##", 1, "1."},
-      {"###.##", 0, "."},
+      {"###.##", 0, "0"},
       {"###.###", 0.0005, ".001"},
       {"###0.#####0", 1.5, "1.500000"},
       {"###0.#####0", 0, "0.000000"},
@@ -178,7 +178,7 @@ TEST(NumberText, FormatPatterns) {
       {"##.### m/h", 0.25, ".25 m/h"},
       {"##.###", 123.4567, "123.457"},
       {"##.#### 1/h", 0.5, ".5 1/h"},
-      {"##.####", 0.00004, "."},
+      {"##.####", 0.00004, "0"},
       {"##.######", 1.0 / 3.0, ".333333"},
       {"##.#######", 1.0 / 3.0, ".3333333"},
       {"##0.0#", 7, "7.0"},
@@ -214,7 +214,7 @@ TEST(NumberText, FormatPatterns) {
       {"#.###E-## \xB5g", 0.0123456, "1.235E-2 \xB5g"},
       {"#.###E-## \xB5g/m\xB3", -42, "-4.2E1 \xB5g/m\xB3"},
       {"#.###E-##", 1, "1.E0"},
-      {"#.###E-##", 0, ".E0"},
+      {"#.###E-##", 0, "0"},
       {"#.###E-#0", 123456, "1.235E5"},
       {"#.###E-0##", 1e-12, "1.E-012"},
       {"#.##0E-##", 2, "2.000E0"},
@@ -245,7 +245,7 @@ TEST(NumberText, ExponentPatternWithoutIntegerPlaces) {
   EXPECT_EQ(FormatPattern(1234, ".##E-##"), ".12E4");
   EXPECT_EQ(FormatPattern(0.5, ".##E-##"), ".5E0");
   EXPECT_EQ(FormatPattern(-0.00123, ".###E+00"), "-.123E-02");
-  EXPECT_EQ(FormatPattern(0, ".##E-##"), ".E0");
+  EXPECT_EQ(FormatPattern(0, ".##E-##"), "0");
 }
 
 TEST(NumberText, EmptyPatternIsPlainForm) {
@@ -266,7 +266,7 @@ TEST(NumberText, PatternRoundsDecimalTextHalfAwayFromZero) {
   EXPECT_EQ(FormatPattern(-2.5, "0"), "-3");
   EXPECT_EQ(FormatPattern(-0.04, "0.0"), "0.0");  // rounds to zero: no sign
   EXPECT_EQ(FormatPattern(0.5, "#"), "1");
-  EXPECT_EQ(FormatPattern(0.049, "#.#"), ".");
+  EXPECT_EQ(FormatPattern(0.049, "#.#"), "0");
   EXPECT_EQ(FormatPattern(9.995, "#,##0.00"), "10.00");
   EXPECT_EQ(FormatPattern(999999.5, "#,###"), "1,000,000");
   // Only 15 digits exist: the rest of a large value is zeros.
@@ -300,7 +300,7 @@ TEST(NumberText, SinglePatternUsesSevenDigits) {
 TEST(NumberText, IntegerPatterns) {
   EXPECT_EQ(FormatPattern(int16_t{42}, "###"), "42");
   EXPECT_EQ(FormatPattern(int32_t{-1234567}, "#,###"), "-1,234,567");
-  EXPECT_EQ(FormatPattern(int16_t{0}, "###"), "");
+  EXPECT_EQ(FormatPattern(int16_t{0}, "###"), "0");
   EXPECT_EQ(FormatPattern(7, "0.0"), "7.0");
 }
 

@@ -255,6 +255,12 @@ void PlaceInputForm(InputForm& form, QWidget* opener, int left_twips, int top_tw
   if (disable_opener) WindowRegistry::DisableOpenerWhileOpen(&form, opener);
   outer->show();
   form.show();
+  // Large enough for every control, column and menu title, as far as the frame's area allows.
+  if (area != nullptr) {
+    const QSize room = area->viewport()->size() - QSize(outer->x(), outer->y());
+    outer->resize(
+        outer->size().expandedTo(outer->sizeHint()).boundedTo(room.expandedTo(outer->size())));
+  }
   BringForward(form);
 }
 

@@ -468,11 +468,12 @@ OccupantForm* OpenOccupantForm(MainContext& context, QWidget* opener) {
   auto* form = ShowInputForm<OccupantForm>(
       context, opener, [](MainContext& c) { return new OccupantForm(c); }, kLeftTwips, 0);
   if (open_already) return form;
-  // Most of the frame's area, while the frame is in its normal state.
+  // Most of the frame's area, whether the frame is maximised or not, so that the schedule
+  // grid shows under the boxes.
   auto* sub = qobject_cast<QMdiSubWindow*>(OuterFrame(form));
   QMdiArea* area = sub != nullptr ? sub->mdiArea() : nullptr;
   if (area != nullptr && (area->window()->windowState() & Qt::WindowMinimized) == 0 &&
-      (area->window()->windowState() & Qt::WindowMaximized) == 0 && !sub->isMinimized()) {
+      !sub->isMinimized()) {
     const int width = sub->isMaximized() ? sub->width() : area->width() * 95 / 100;
     sub->resize(width, area->height() * 95 / 100);
   }

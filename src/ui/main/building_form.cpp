@@ -3,8 +3,10 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QMainWindow>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
@@ -536,6 +538,10 @@ void BuildingForm::CalculateConcentration() {
   {
     RunGraph graph(s, ctx_.prompt, window());
     outcome = RunConcentration(s, ctx_.prompt, graph);
+    // The frame keeps saying that the run ended, and its totals, after the window has gone.
+    if (auto* frame = qobject_cast<QMainWindow*>(window()); frame != nullptr) {
+      frame->statusBar()->showMessage(ToQt(graph.Outcome()));
+    }
   }
   // A failed run has no results to show, and may have overwritten those of the run before
   // it (the same work file, the run's totals); a stopped one has a complete work file.

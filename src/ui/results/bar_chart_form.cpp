@@ -141,7 +141,10 @@ void BariPlotForm::StepPollutant(int step) {
 }
 
 void BariPlotForm::PrintChart() {
-  PrintGraphPage(ctx_, *graph_);
+  // The chart's title and the irritant level are the window's, so the page names them.
+  std::string what = FromQt(windowTitle()) + "\nPollutant " + FromQt(name_->text());
+  if (!label1_->text().isEmpty()) what += "   " + FromQt(label1_->text());
+  PrintGraphPage(ctx_, *graph_, what);
 }
 
 void BariPlotForm::PlaceBeside(QWidget& building) {

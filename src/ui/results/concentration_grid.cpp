@@ -23,13 +23,7 @@ namespace {
 constexpr int kDataColumnTwips = 1100;
 constexpr int kTotalsColumnTwips = 2000;
 constexpr int kHeadingTwips = 550;
-// Every record is shown up to this row; after it, one record in six.
-constexpr int kRowsOfEveryRecord = 50;
-constexpr int kRecordsSkipped = 5;
-// The run's last record is shown whatever the thinning; its time is found within this.
-constexpr double kLastTimeTolerance = 0.0001;
 constexpr const char* kTimeMask = "#####,0.0##";
-constexpr const char* kLastRecordMask = "#.####E-0##";
 
 // A display unit: the unit word the conversion knows, the heading label, and the factor that
 // follows the conversion (#/m³ is #/cc times the cm³ of a m³).
@@ -119,7 +113,7 @@ const char* EmittedMask(float mass) {
 }
 
 void WriteRecord(FlexGrid& grid, int row, const ConcWorkFileReader& record, int rooms,
-                 std::vector<PollutantColumn>& columns, const char* mask) {
+                 std::vector<PollutantColumn>& columns) {
   grid.SetTextMatrix(row, 0, FormatPattern(record.Time(), kTimeMask));
   // Outdoors (room 0) is in the file but not in the table.
   for (int p = 0; p < static_cast<int>(columns.size()); ++p) {
@@ -128,7 +122,7 @@ void WriteRecord(FlexGrid& grid, int row, const ConcWorkFileReader& record, int 
       const float value = column.Shown(record.Conc(r, p));
       const int col = p * rooms + r;
       grid.SetCellBackColorAt(row, col, column.AboveIrritantLevel(value) ? kCellRed : kCellWhite);
-      grid.SetTextMatrix(row, col, FormatPattern(value, mask != nullptr ? mask : ValueMask(value)));
+      grid.SetTextMatrix(row, col, FormatPattern(value, ValueMask(value)));
     }
   }
 }
@@ -145,12 +139,17 @@ float PeakShown(float peak, std::vector<PollutantColumn>& columns) {
   return peak * factor;
 }
 
+std::string RoomName(const BuildingRecord& building, int room) {
+  const std::string& name = building.RoomList[static_cast<size_t>(room)].Name;
+  return name.empty() ? "Room " + FormatDouble(room) : name;
+}
+
 void WriteTotals(FlexGrid& grid, const BuildingRecord& building, int rooms, int pollutants,
                  std::vector<PollutantColumn>& columns) {
   const ScenarioRecord& s = building.Scenario;
   const int first = rooms * pollutants;
   for (int r = 1; r <= rooms; ++r) {
-    grid.SetTextMatrix(0, first + r, "Peak Conc " + FormatDouble(r));
+    grid.SetTextMatrix(0, first + r, "Peak Conc " + RoomName(building, r));
     grid.SetTextMatrix(1, first + r,
                        FormatSingle(PeakShown(s.PeakConc[static_cast<size_t>(r)], columns)));
   }
@@ -206,33 +205,29 @@ void FillConcentrationGrid(FlexGrid& grid, QWidget& form, const BuildingRecord& 
   grid.SetRows(0);
   const int data_cols = rooms * pollutants;
   grid.SetCols(2 * data_cols + 1);
+  // A row for every record of the run, and at least the rows the totals beside them take.
   const int32_t records = std::max<int32_t>(s.NumOutputRecords, 0);
-  grid.SetRows(static_cast<int>(std::nearbyint(records / 5.0 + kRowsOfEveryRecord + 6)));
+  grid.SetRows(std::max(records + 1, 4 * pollutants + 6));
   grid.SetFixedRows(1);
   grid.SetFixedCols(0);
-  int width = kDataColumnTwips;
   for (int c = 1; c < grid.Cols(); ++c) {
     grid.SetColWidth(c, c <= data_cols ? kDataColumnTwips : kTotalsColumnTwips);
-    width += grid.ColWidth(c);
   }
   grid.SetRowHeight(0, kHeadingTwips);
   grid.SetWordWrap(true);
-  QWidget* frame = OuterFrame(&form);
-  frame->resize(TwipsToPixels(width), frame->height());
 
   grid.SetTextMatrix(0, 0, "Time hrs");
   for (int p = 0; p < pollutants; ++p) {
     for (int r = 1; r <= rooms; ++r) {
-      grid.SetTextMatrix(
-          0, p * rooms + r,
-          "Conc " + SignDouble(p) + SignDouble(r) + " " + columns[static_cast<size_t>(p)].Label());
+      const std::string& pollutant = s.Pollutants[static_cast<size_t>(p)].Name;
+      grid.SetTextMatrix(0, p * rooms + r,
+                         (pollutant.empty() ? "" : pollutant + " ") + RoomName(building, r) + " " +
+                             columns[static_cast<size_t>(p)].Label());
     }
   }
 
   ConcWorkFileReader reader(building.ConcWorkFile, separator, rooms, pollutants);
   int row = 0;
-  int skipped = 0;
-  int interval = 0;
   for (int32_t k = 1; reader.IsOpen() && k <= records; ++k) {
     const ConcWorkFileReader::Status status = reader.Next();
     if (status == ConcWorkFileReader::Status::Error) {
@@ -240,19 +235,15 @@ void FillConcentrationGrid(FlexGrid& grid, QWidget& form, const BuildingRecord& 
       break;
     }
     if (status == ConcWorkFileReader::Status::End) break;
-    if (skipped >= interval) {
-      skipped = 0;
-      WriteRecord(grid, ++row, reader, rooms, columns, nullptr);
-      if (row > kRowsOfEveryRecord) interval = kRecordsSkipped;
-    } else {
-      ++skipped;
-      if (std::fabs(static_cast<double>(reader.Time()) - s.LastOutputTime) < kLastTimeTolerance) {
-        WriteRecord(grid, ++row, reader, rooms, columns, kLastRecordMask);
-      }
-    }
+    WriteRecord(grid, ++row, reader, rooms, columns);
   }
 
   WriteTotals(grid, building, rooms, pollutants, columns);
+  grid.FitHeadings();
+  int width = kDataColumnTwips;
+  for (int c = 1; c < grid.Cols(); ++c) width += grid.ColWidth(c);
+  QWidget* frame = OuterFrame(&form);
+  frame->resize(TwipsToPixels(width), frame->height());
   grid.setVisible(true);
 }
 

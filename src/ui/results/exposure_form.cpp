@@ -14,7 +14,6 @@
 #include "platform/printer_service.h"
 #include "platform/qt_text.h"
 #include "platform/up_down.h"
-#include "text/date_time.h"
 #include "ui/common/number_entry.h"
 #include "ui/results/exposure_grids.h"
 #include "ui/results/print_frame.h"
@@ -118,12 +117,7 @@ void ExposureForm::SaveExposure() {
 
 void ExposureForm::PrintExposure() {
   PrintCommand command(ctx_.printer);
-  PrintJob& job = command.Job();
-  const DateTime now = job.Now();
-  // The scenario name runs into the date, as the printouts have always shown it.
-  PrintGrid(job, ExposureSS(),
-            "Exposure results " + ctx_.state.Building.Scenario.Name + DateText(now) + "  " +
-                TimeText(now),
+  PrintGrid(command.Job(), ExposureSS(), "Exposure results " + ctx_.state.Building.Scenario.Name,
             true);
 }
 

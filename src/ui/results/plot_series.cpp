@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <span>
 #include <system_error>
 
 #include "model/exposure_units.h"
+#include "model/mass_balance.h"
 #include "model/program_state.h"
 #include "model/prompt.h"
 #include "model/unit_conversion.h"
@@ -18,15 +20,11 @@ namespace {
 // The smallest concentration a plot draws: lower values, zeros included, are drawn at it,
 // so that a clean room shows as a line along the bottom rather than no line.
 constexpr float kPlotFloor = 0.001f;
-// A concentration series is thinned so that it holds about this many points.
-constexpr int32_t kThinningBlock = 2000;
-constexpr int kMaxConcentrationPoints = 1999;
-constexpr int kCumulativeCapacity = 1266;
-constexpr int kCumulativePoints = 1267;
-constexpr int kInstantCapacity = 3000;
-// Every this many lines of a cumulative file (after the first) give one point.
-constexpr int kCumulativeStride = 5;
-constexpr int kInstantStride = 5;
+// A line of up to this many points is drawn point for point; a longer one is thinned for
+// speed to its first and last points and the lowest and highest of each of kThinBlocks
+// stretches between them, so that no peak, trough or end goes missing from the picture.
+constexpr size_t kMaxLinePoints = 4000;
+constexpr size_t kThinBlocks = 2000;
 constexpr int kTicks = 10;
 
 PlotFailure ConcentrationNotCalculated() {
@@ -57,39 +55,80 @@ bool ValidCounts(const BuildingRecord& building) {
          pollutants <= kMaxPollutants;
 }
 
-// Reads the first record and then one in every `s + extra` (s = records \ 2000), taking
-// `num_sets` values of each with `pick`.
+// Reads every record, taking `num_sets` values of each with `pick`.
 template <class Pick>
-std::optional<PlotFailure> ReadThinned(const BuildingRecord& building, char separator, int extra,
-                                       int num_sets, Pick pick, ConcentrationSeries& series) {
+std::optional<PlotFailure> ReadEveryRecord(const BuildingRecord& building, char separator,
+                                           int num_sets, Pick pick, ConcentrationSeries& series) {
   const std::string& file = building.ConcWorkFile;
-  const int rooms = building.NumRooms;
-  const int pollutants = building.Scenario.NumPollutants;
-  int32_t records = 0;
-  if (auto failure = CountConcentrationRecords(file, separator, pollutants, rooms, records)) {
-    return failure;
-  }
-  // A file without records is what a run leaves that never got going.
-  if (records == 0) return ConcentrationNotCalculated();
-  const int32_t period = records / kThinningBlock + extra;
-
-  ConcWorkFileReader reader(file, separator, rooms, pollutants);
+  ConcWorkFileReader reader(file, separator, building.NumRooms, building.Scenario.NumPollutants);
   if (!reader.IsOpen()) return ConcentrationNotCalculated();
   series = ConcentrationSeries{};
   series.values.assign(static_cast<size_t>(num_sets), {});
-  int32_t skipped = 0;
-  for (int32_t record = 0; record < records; ++record) {
+  while (true) {
     const ConcWorkFileReader::Status status = reader.Next();
     if (status == ConcWorkFileReader::Status::Error) return Unreadable(file, reader);
     if (status == ConcWorkFileReader::Status::End) break;
-    if (record > 0 && ++skipped < period) continue;
-    skipped = 0;
     series.times.push_back(reader.Time());
     for (int set = 0; set < num_sets; ++set) {
       series.values[static_cast<size_t>(set)].push_back(pick(reader, set));
     }
   }
+  // A file without records is what a run leaves that never got going.
+  if (series.times.empty()) return ConcentrationNotCalculated();
   return std::nullopt;
+}
+
+// The records of one line that are drawn: all of them, or when there are too many the first,
+// the last, and the lowest and highest of each stretch between, in their order.
+std::vector<size_t> KeptPoints(std::span<const float> values) {
+  const size_t n = values.size();
+  std::vector<size_t> kept;
+  if (n <= kMaxLinePoints) {
+    for (size_t i = 0; i < n; ++i) kept.push_back(i);
+    return kept;
+  }
+  kept.push_back(0);
+  const size_t inner = n - 2;
+  for (size_t block = 0; block < kThinBlocks; ++block) {
+    const auto from = static_cast<std::ptrdiff_t>(1 + inner * block / kThinBlocks);
+    const auto to = static_cast<std::ptrdiff_t>(1 + inner * (block + 1) / kThinBlocks);
+    if (from == to) continue;
+    const auto [low, high] = std::minmax_element(values.begin() + from, values.begin() + to);
+    const auto first = static_cast<size_t>(std::min(low, high) - values.begin());
+    const auto second = static_cast<size_t>(std::max(low, high) - values.begin());
+    kept.push_back(first);
+    if (second != first) kept.push_back(second);
+  }
+  kept.push_back(n - 1);
+  return kept;
+}
+
+// The drawn points of one line. Where the time goes back (a new stretch of an exposure
+// file), a missing point at the time before breaks the line, and each stretch is thinned
+// on its own.
+std::vector<GraphPoint> LinePoints(const std::vector<float>& times,
+                                   const std::vector<float>& values) {
+  std::vector<GraphPoint> points;
+  size_t start = 0;
+  while (start < times.size()) {
+    size_t end = start + 1;
+    while (end < times.size() && times[end] >= times[end - 1]) ++end;
+    if (start > 0) {
+      GraphPoint gap;
+      gap.missing = true;
+      gap.x = times[start - 1];
+      points.push_back(gap);
+    }
+    const std::span<const float> stretch(values.data() + start, end - start);
+    for (const size_t i : KeptPoints(stretch)) {
+      GraphPoint point;
+      point.x = times[start + i];
+      point.y = stretch[i];
+      points.push_back(point);
+    }
+    start = end;
+  }
+  return points;
 }
 
 // Calls `take(time, value)` for every line of an occupant's exposure file, the value
@@ -119,102 +158,79 @@ void Include(ExposureExtremes& extremes, float time, float value) {
   extremes.min_value = std::min(extremes.min_value, value);
 }
 
-void Add(ExposureSeries& series, float time, float value) {
-  series.times.push_back(time);
-  series.values.push_back(value);
-}
-
-void WarnTooMany(Prompt& prompt) {
-  prompt.Message("Too many data points. ", "Warning", MessageIcon::None);
-}
-
 bool ValidExposureIndexes(const ScenarioRecord& s, int pollutant) {
   return s.NumOccupants >= 0 && s.NumOccupants <= kMaxOccupants && s.NumPollutants >= 1 &&
          s.NumPollutants <= kMaxPollutants && pollutant >= 0 && pollutant < s.NumPollutants;
 }
 
-// The very first line read is a point; then, with one counter running on across the
-// occupants' files, every line that brings it above five. So the points are lines 1, 6,
-// 12, 18, ... of all lines read, wherever the files begin.
-std::optional<PlotFailure> ReadCumulativeSeries(const ScenarioRecord& s, char separator,
-                                                int pollutant, Prompt& prompt,
-                                                ExposureExtremes& extremes,
-                                                OccupantSeries& series) {
-  int counter = 0;
-  bool first_line = true;
+// Every line of each occupant's file, instantaneous or cumulative.
+std::optional<PlotFailure> ReadOccupantFiles(const ScenarioRecord& s, char separator, int pollutant,
+                                             bool cumulative, ExposureExtremes& extremes,
+                                             OccupantSeries& series) {
   for (int o = 1; o <= s.NumOccupants; ++o) {
     ExposureSeries& occupant = series[static_cast<size_t>(o)];
     auto take = [&](float time, float value) {
       Include(extremes, time, value);
-      ++counter;
-      if (first_line) {
-        first_line = false;
-      } else if (counter > kCumulativeStride) {
-        counter = 0;
-      } else {
-        return true;
-      }
-      if (occupant.Count() == kCumulativeCapacity) {
-        WarnTooMany(prompt);
-        return false;
-      }
-      Add(occupant, time, value);
+      occupant.times.push_back(time);
+      occupant.values.push_back(value);
       return true;
     };
-    const std::string& file = s.Occupants[static_cast<size_t>(o)].CumExposureFile;
+    const OccupantRecord& record = s.Occupants[static_cast<size_t>(o)];
+    const std::string& file = cumulative ? record.CumExposureFile : record.InstExposureFile;
     if (auto failure = ReadExposureLines(file, separator, pollutant, take)) return failure;
   }
   return std::nullopt;
 }
 
-// Replaces the sets with one per occupant of `points` points each. A point past the
-// occupant's series is missing; so is one whose time goes back, which stays at the time
-// before so that the line breaks where the time did.
-void FillExposureGraph(GraphData& graph, const ScenarioRecord& s, const OccupantSeries& series,
-                       const ExposureExtremes& extremes, int points, bool styled) {
+// One set per occupant, each line drawn whole (or thinned keeping its extremes).
+std::optional<PlotFailure> FillExposureGraph(GraphData& graph, const ScenarioRecord& s,
+                                             const OccupantSeries& series,
+                                             const ExposureExtremes& extremes, bool styled) {
+  const bool empty = std::all_of(series.begin(), series.end(),
+                                 [](const ExposureSeries& o) { return o.Count() == 0; });
+  if (empty)
+    return PlotFailure{"Error.  No occupant's exposure file holds a point to plot.", "Error"};
   graph.kind = GraphKind::Line;
   graph.sets.clear();
-  graph.Resize(s.NumOccupants, points);
+  graph.Resize(s.NumOccupants, 0);
   graph.x_axis.automatic = true;
   graph.x_axis.maximum = extremes.max_time;
   graph.x_axis.minimum = extremes.min_time;
   graph.y_axis.maximum = extremes.max_value;
   for (int o = 1; o <= s.NumOccupants; ++o) {
     const ExposureSeries& occupant = series[static_cast<size_t>(o)];
-    for (int i = 1; i <= points; ++i) {
-      GraphPoint& point = graph.Point(o, i);
-      point.style = styled ? o - 1 : 0;
-      if (i > occupant.Count()) {
-        point.missing = true;
-        continue;
-      }
-      const size_t at = static_cast<size_t>(i) - 1;
-      const float previous = i > 1 ? occupant.times[at - 1] : 0.0f;
-      if (occupant.times[at] < previous) {
-        point.missing = true;
-        point.x = previous;
-        continue;
-      }
-      point.x = occupant.times[at];
-      point.y = occupant.values[at];
-    }
-    graph.Set(o).legend = s.Occupants[static_cast<size_t>(o)].Name;
+    GraphSet& set = graph.Set(o);
+    set.points = LinePoints(occupant.times, occupant.values);
+    for (GraphPoint& point : set.points) point.style = styled ? o - 1 : 0;
+    set.legend = s.Occupants[static_cast<size_t>(o)].Name;
   }
+  return std::nullopt;
 }
 
 enum class ConcentrationPlot { AllRooms, AllPollutants };
 
+// The unit a concentration is shown in, as the axis titles write it.
+std::string ConcUnitText(const std::string& units) {
+  if (units == kNumber) return "#/cc";
+  if (units == kMicrograms) return "\xB5g/m\xB3";
+  if (units == kPpm) return "ppm";
+  return "mg/m\xB3";
+}
+
+constexpr const char* kTimeTitle = "Time (hrs)";
+
 void SetConcentrationTitles(GraphData& graph, const std::string& units) {
-  if (units == kNumber) {
-    graph.left_title = "Concentration (#/cc)";
-  } else if (units == kMicrograms) {
-    graph.left_title = "Concentration (\xB5g/m\xB3)";
-  } else if (units == kMilligrams) {
-    graph.left_title = "Concentration (mg/m\xB3)";
-  }
-  // Any other unit (ppm) keeps the title the graph had: it was never given one here.
-  graph.bottom_title = "Time (hrs)";
+  graph.left_title = "Concentration (" + ConcUnitText(units) + ")";
+  graph.bottom_title = kTimeTitle;
   graph.title = "Concentration vs time";
+}
+
+// What the run held at time 0, before its first record: the rooms' initial concentrations and
+// the outdoor one then in force, in the run's unit.
+float ConcAtStart(const ScenarioRecord& s, const PerPollutant<float>& outdoor, int room,
+                  int pollutant) {
+  const auto p = static_cast<size_t>(pollutant);
+  return room == 0 ? outdoor[p] : s.InitialConc[static_cast<size_t>(room)][p];
 }
 
 std::optional<PlotFailure> LoadConcentrationPlot(const ProgramState& state, GraphData& graph,
@@ -230,46 +246,40 @@ std::optional<PlotFailure> LoadConcentrationPlot(const ProgramState& state, Grap
   // Set 1 is room 1 (the series also holds outdoors) or pollutant 0.
   const int first = all_rooms ? 1 : 0;
   const int num_sets = all_rooms ? building.NumRooms : s.NumPollutants;
-  auto value = [&](int set, int point) {
-    return series.values[static_cast<size_t>(first + set - 1)][static_cast<size_t>(point - 1)];
-  };
-  int n = series.Count();
-  float min_time = series.times.front();
-  float max_time = min_time;
-  float max_value = value(1, 1);
-  for (int i = 1; i <= n; ++i) {
-    min_time = std::min(min_time, series.times[static_cast<size_t>(i - 1)]);
-    max_time = std::max(max_time, series.times[static_cast<size_t>(i - 1)]);
-    for (int set = 1; set <= num_sets; ++set) max_value = std::max(max_value, value(set, i));
-  }
+  // Every run starts at time 0, where its first record is one step later.
+  const bool from_zero = series.times.front() > 0;
+  PerPollutant<float> outdoor{};
+  if (from_zero) StepBookkeeping(0.0f, s, outdoor);
+  std::vector<float> times = series.times;
+  if (from_zero) times.insert(times.begin(), 0.0f);
 
   graph.kind = GraphKind::Line;
   graph.sets.clear();
-  graph.x_axis = GraphAxis{false, min_time, max_time, kTicks};
-  graph.y_axis = GraphAxis{false, 0.01, max_value, kTicks};
-  if (n > kThinningBlock) n = kMaxConcentrationPoints;
-  // The last point read is not drawn.
-  const int points = n - 1;
-  graph.Resize(num_sets, points);
+  graph.x_axis = GraphAxis{true, 0, times.back(), kTicks};
+  graph.y_axis = GraphAxis{true, 0, 0, kTicks};
+  graph.Resize(num_sets, 0);
   const float floor = state.ConcentrationFloor;
-  for (int i = 1; i <= points; ++i) {
-    for (int set = 1; set <= num_sets; ++set) {
-      GraphPoint& point = graph.Point(set, i);
-      point.x = series.times[static_cast<size_t>(i - 1)];
-      const float v = value(set, i);
-      point.y = v <= floor ? floor : v;
+  for (int set = 1; set <= num_sets; ++set) {
+    const int column = first + set - 1;
+    std::vector<float> values = series.values[static_cast<size_t>(column)];
+    if (from_zero) {
+      const int room = all_rooms ? column : index;
+      const int pollutant = all_rooms ? index : column;
+      values.insert(values.begin(), ConcAtStart(s, outdoor, room, pollutant));
+    }
+    for (float& v : values) v = std::max(v, floor);
+    GraphSet& drawn = graph.Set(set);
+    drawn.points = LinePoints(times, values);
+    graph.y_axis.maximum = std::max(
+        graph.y_axis.maximum, static_cast<double>(*std::max_element(values.begin(), values.end())));
+    if (all_rooms) {
+      const std::string& name = building.RoomList[static_cast<size_t>(set)].Name;
+      drawn.legend = name.empty() ? "Room " + std::to_string(set) : name;
+    } else {
+      drawn.legend = "Pollutant " + s.Pollutants[static_cast<size_t>(set - 1)].Name;
     }
   }
-  for (int set = 1; set <= num_sets; ++set) {
-    graph.Set(set).legend = all_rooms
-                                ? "Room " + std::to_string(set)
-                                : "Pollutant " + s.Pollutants[static_cast<size_t>(set - 1)].Name;
-  }
   SetConcentrationTitles(graph, s.ConcUnits);
-  graph.x_axis.automatic = true;
-  graph.y_axis.automatic = true;
-  graph.x_axis.ticks = kTicks;
-  graph.y_axis.ticks = kTicks;
   return std::nullopt;
 }
 
@@ -284,43 +294,35 @@ bool PlotConcentration(ProgramState& state, Prompt& prompt, GraphData& graph,
   return Report(prompt, failure);
 }
 
-std::optional<PlotFailure> LoadCumulativePlot(const ProgramState& state, Prompt& prompt,
-                                              GraphData& graph, int pollutant) {
+std::optional<PlotFailure> LoadCumulativePlot(const ProgramState& state, GraphData& graph,
+                                              int pollutant) {
   const ScenarioRecord& s = state.Building.Scenario;
   if (!ValidExposureIndexes(s, pollutant)) return Numbered(ResultError::IndexOutOfRange);
   ExposureExtremes extremes;
   OccupantSeries series;
-  if (auto failure =
-          ReadCumulativeSeries(s, state.DataSeparator, pollutant, prompt, extremes, series)) {
+  if (auto failure = ReadOccupantFiles(s, state.DataSeparator, pollutant, true, extremes, series)) {
     return failure;
   }
-  FillExposureGraph(graph, s, series, extremes, kCumulativePoints, true);
+  if (auto failure = FillExposureGraph(graph, s, series, extremes, true)) return failure;
+  graph.title = s.ExposureMode == "I" ? "Cumulative Inhalation Exposure" : "Cumulative exposure";
   graph.left_title = "Cumulative exposure (" + ExposureUnitsOf(s).cumulative + ")";
-  if (s.ExposureMode == "I") {
-    graph.title = "Cumulative Inhalation Exposure";
-  } else {
-    graph.title = "Cumulative exposure";
-    graph.bottom_title = "Time (hrs)";
-  }
+  graph.bottom_title = kTimeTitle;
   return std::nullopt;
 }
 
-std::optional<PlotFailure> LoadInstantPlot(const ProgramState& state, Prompt& prompt,
-                                           GraphData& graph, int pollutant) {
+std::optional<PlotFailure> LoadInstantPlot(const ProgramState& state, GraphData& graph,
+                                           int pollutant) {
   const ScenarioRecord& s = state.Building.Scenario;
   ExposureExtremes extremes;
   OccupantSeries series;
   if (auto failure = ReadExposurePlotData(s, state.ExposureCalculated, state.DataSeparator,
-                                          pollutant, prompt, extremes, series)) {
+                                          pollutant, extremes, series)) {
     return failure;
   }
-  int points = 0;
-  for (const ExposureSeries& occupant : series) points = std::max(points, occupant.Count());
-  if (points == 0) points = 2;
-  FillExposureGraph(graph, s, series, extremes, points, false);
+  if (auto failure = FillExposureGraph(graph, s, series, extremes, false)) return failure;
   graph.title = s.ExposureMode == "I" ? " Instantaneous Exposure" : "Instantaneous Exposure";
   graph.left_title = "Instantaneous exposure (" + ExposureUnitsOf(s).instantaneous + ")";
-  graph.bottom_title = "Time (hrs)";
+  graph.bottom_title = kTimeTitle;
   return std::nullopt;
 }
 
@@ -336,25 +338,6 @@ bool PlotExposure(Prompt& prompt, Load load) {
 
 }  // namespace
 
-std::optional<PlotFailure> CountConcentrationRecords(const std::string& file_name, char separator,
-                                                     int num_pollutants, int num_rooms,
-                                                     int32_t& count) {
-  count = 0;
-  ConcWorkFileReader reader(file_name, separator, num_rooms, num_pollutants);
-  if (!reader.IsOpen()) return ConcentrationNotCalculated();
-  while (true) {
-    switch (reader.Next()) {
-      case ConcWorkFileReader::Status::Record:
-        ++count;
-        break;
-      case ConcWorkFileReader::Status::End:
-        return std::nullopt;
-      case ConcWorkFileReader::Status::Error:
-        return Unreadable(file_name, reader);
-    }
-  }
-}
-
 std::optional<PlotFailure> ReadPollutantSeries(const BuildingRecord& building, char separator,
                                                int pollutant, ConcentrationSeries& series) {
   if (!ValidCounts(building) || pollutant < 0 || pollutant >= building.Scenario.NumPollutants) {
@@ -363,7 +346,7 @@ std::optional<PlotFailure> ReadPollutantSeries(const BuildingRecord& building, c
   auto pick = [pollutant](const ConcWorkFileReader& r, int room) {
     return r.Conc(room, pollutant);
   };
-  return ReadThinned(building, separator, 1, building.NumRooms + 1, pick, series);
+  return ReadEveryRecord(building, separator, building.NumRooms + 1, pick, series);
 }
 
 std::optional<PlotFailure> ReadRoomSeries(const BuildingRecord& building, char separator, int room,
@@ -374,34 +357,16 @@ std::optional<PlotFailure> ReadRoomSeries(const BuildingRecord& building, char s
   auto pick = [room](const ConcWorkFileReader& r, int pollutant) {
     return r.Conc(room, pollutant);
   };
-  return ReadThinned(building, separator, 2, building.Scenario.NumPollutants, pick, series);
+  return ReadEveryRecord(building, separator, building.Scenario.NumPollutants, pick, series);
 }
 
 std::optional<PlotFailure> ReadExposurePlotData(const ScenarioRecord& s,
                                                 int16_t exposure_calculated, char separator,
-                                                int pollutant, Prompt& prompt,
-                                                ExposureExtremes& extremes,
+                                                int pollutant, ExposureExtremes& extremes,
                                                 OccupantSeries& series) {
   if (!ValidExposureIndexes(s, pollutant)) return Numbered(ResultError::IndexOutOfRange);
-  if (exposure_calculated == kFalse) return std::nullopt;
-  for (int o = 1; o <= s.NumOccupants; ++o) {
-    ExposureSeries& occupant = series[static_cast<size_t>(o)];
-    int since_point = 0;
-    auto take = [&](float time, float value) {
-      if (occupant.Count() == kInstantCapacity) {
-        WarnTooMany(prompt);
-        return false;
-      }
-      if (occupant.Count() > 0 && ++since_point < kInstantStride) return true;
-      since_point = 0;
-      Include(extremes, time, value);
-      Add(occupant, time, value);
-      return true;
-    };
-    const std::string& file = s.Occupants[static_cast<size_t>(o)].InstExposureFile;
-    if (auto failure = ReadExposureLines(file, separator, pollutant, take)) return failure;
-  }
-  return std::nullopt;
+  if (exposure_calculated == kFalse) return ExposureNotCalculated();
+  return ReadOccupantFiles(s, separator, pollutant, false, extremes, series);
 }
 
 bool PlotConcentrationAllRooms(ProgramState& state, Prompt& prompt, GraphData& graph,
@@ -415,29 +380,11 @@ bool PlotConcentrationAllPollutants(ProgramState& state, Prompt& prompt, GraphDa
 }
 
 bool PlotCumulativeExposure(ProgramState& state, Prompt& prompt, GraphData& graph, int pollutant) {
-  return PlotExposure(prompt, [&] { return LoadCumulativePlot(state, prompt, graph, pollutant); });
+  return PlotExposure(prompt, [&] { return LoadCumulativePlot(state, graph, pollutant); });
 }
 
 bool PlotInstantExposure(ProgramState& state, Prompt& prompt, GraphData& graph, int pollutant) {
-  return PlotExposure(prompt, [&] { return LoadInstantPlot(state, prompt, graph, pollutant); });
-}
-
-bool PrintAllPlots(ProgramState& state, Prompt& prompt, GraphData& graph) {
-  state.ConcentrationFloor = kPlotFloor;
-  const int rooms = std::clamp<int>(state.Building.NumRooms, 0, kMaxRooms);
-  graph.kind = GraphKind::Line;
-  graph.sets.clear();
-  graph.Resize(rooms + 2, 2);
-  for (GraphSet& set : graph.sets) {
-    for (GraphPoint& point : set.points) point.missing = true;
-  }
-  graph.x_axis.automatic = true;
-  graph.y_axis.automatic = true;
-  graph.y_axis.maximum = -1E9;
-  graph.x_axis.maximum = -1E8;
-  graph.x_axis.minimum = 1E8;
-  prompt.Message("Not implemented in this version. ", "", MessageIcon::None);
-  return false;
+  return PlotExposure(prompt, [&] { return LoadInstantPlot(state, graph, pollutant); });
 }
 
 void EmptyStub() {}

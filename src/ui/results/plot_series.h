@@ -25,8 +25,7 @@ struct PlotFailure {
   std::string title;
 };
 
-// Concentrations against time, thinned to a plottable number of points. Point j (from 1)
-// is at index j - 1.
+// Concentrations against time, one entry a record of the work file.
 struct ConcentrationSeries {
   std::vector<float> times;
   // values[set][j - 1]: the set is the room (0 outdoors to NumRooms) of a pollutant
@@ -54,29 +53,23 @@ struct ExposureExtremes {
   float min_value = 1E9f;
 };
 
-// The records of a concentration work file, the end line not counted, into `count`.
-// A failure when the file cannot be opened or holds a line that is not a record.
-std::optional<PlotFailure> CountConcentrationRecords(const std::string& file_name, char separator,
-                                                     int num_pollutants, int num_rooms,
-                                                     int32_t& count);
-
-// The series of one pollutant in every room: with n records and s = n \ 2000, the first
-// record and then one in every s + 1.
+// Every record of the work file: the series of one pollutant in every room (0 outdoors to
+// NumRooms), or of every pollutant in one room. A failure when no record can be read.
 std::optional<PlotFailure> ReadPollutantSeries(const BuildingRecord& building, char separator,
                                                int pollutant, ConcentrationSeries& series);
-// The series of every pollutant in one room: the first record and then one in every s + 2.
 std::optional<PlotFailure> ReadRoomSeries(const BuildingRecord& building, char separator, int room,
                                           ConcentrationSeries& series);
 
-// Every occupant's instantaneous exposure to one pollutant: each file's first line and
-// then every fifth line, at most 3,000 points an occupant (a warning when more lines
-// follow). Reads nothing before the exposure has been calculated.
+// Every line of every occupant's instantaneous exposure to one pollutant. A failure before
+// the exposure has been calculated.
 std::optional<PlotFailure> ReadExposurePlotData(const ScenarioRecord& scenario,
                                                 int16_t exposure_calculated, char separator,
-                                                int pollutant, Prompt& prompt,
-                                                ExposureExtremes& extremes, OccupantSeries& series);
+                                                int pollutant, ExposureExtremes& extremes,
+                                                OccupantSeries& series);
 
-// One set per room 1..NumRooms: the concentration of `pollutant` (from 0).
+// The plots draw every record from time 0 (a line too long to draw fast keeps its first,
+// last, lowest and highest points) and say so when there is nothing to draw.
+// One set per room 1..NumRooms, named as the room: the concentration of `pollutant` (from 0).
 bool PlotConcentrationAllRooms(ProgramState& state, Prompt& prompt, GraphData& graph,
                                int pollutant);
 // One set per pollutant: the concentrations in `room` (1..NumRooms).
@@ -86,10 +79,6 @@ bool PlotConcentrationAllPollutants(ProgramState& state, Prompt& prompt, GraphDa
 bool PlotCumulativeExposure(ProgramState& state, Prompt& prompt, GraphData& graph, int pollutant);
 // One set per occupant: instantaneous exposure to `pollutant`.
 bool PlotInstantExposure(ProgramState& state, Prompt& prompt, GraphData& graph, int pollutant);
-
-// The fourth graph of a page of all graphs, which this version does not draw: it says so
-// and leaves NumRooms + 2 empty sets. Reads no file.
-bool PrintAllPlots(ProgramState& state, Prompt& prompt, GraphData& graph);
 
 // What the plot window's scale options do in this version: nothing.
 void EmptyStub();

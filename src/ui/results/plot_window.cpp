@@ -1,11 +1,14 @@
 #include "ui/results/plot_window.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QFont>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -66,10 +69,18 @@ constexpr const char* kLandscapeQuestion =
     "For best results, use setup printer to print in landscape.  If printer is not in "
     "landscape, press cancel.";
 
-// Where graphs go on a picture page (kPicturePageUnits each way).
-const QRectF kGraphOnPage(5, 5, 25100, 27000);
-// Print all graphs: four square slots of a side of 31,100 / 2.5.
+// Where things go on a picture page (kPicturePageUnits each way): the heading that names
+// what is plotted across the top, the graph or the graphs under it.
+constexpr double kHeadingUnits = 2000;
+const QRectF kGraphOnPage(5, kHeadingUnits, kPicturePageUnits - 10, 27000);
+// Print all graphs: three square slots of a side of 31,100 / 2.5 under the heading.
 constexpr double kSlot = kPicturePageUnits / 2.5;
+// The graphs of Print all graphs are laid out this much larger than the slot, so that their
+// texts print smaller and the tick labels fit; with fewer ticks than on screen.
+constexpr double kSlotLayoutZoom = 1.4;
+constexpr int kSlotTicks = 5;
+// The size of the heading's letters on paper.
+constexpr double kHeadingPoints = 11;
 
 // The captions of Next and Previous by kind of plot, before the pollutant's or room's name.
 constexpr std::array<const char*, 4> kStepCaptions{
@@ -88,6 +99,29 @@ std::string PollutantName(const ProgramState& s, int p) {
 std::string RoomName(const ProgramState& s, int r) {
   if (r < 0 || r > kMaxRooms) return {};
   return s.Building.RoomList[static_cast<size_t>(r)].Name;
+}
+
+// The heading of a printed graph: the building, the scenario and the pollutant (or room) that
+// a page shows, so that a page read later says what it is.
+std::string PageHeading(const ProgramState& s, const std::string& what) {
+  return "Building " + s.Building.ID + "   Scenario " + s.Building.Scenario.Name + "   " + what;
+}
+
+// A line of text centred across the top of a picture page, at kHeadingPoints on paper
+// whatever the scale of the page's units.
+void DrawPageHeading(QPainter& page, const std::string& text) {
+  const double device_per_unit = page.combinedTransform().m22();
+  const QPaintDevice* device = page.device();
+  if (device == nullptr || device_per_unit <= 0) return;
+  QFont font = QApplication::font();
+  font.setBold(true);
+  const double device_pixels = kHeadingPoints * device->logicalDpiY() / 72.0;
+  font.setPixelSize(std::max(1, static_cast<int>(device_pixels / device_per_unit)));
+  page.save();
+  page.setFont(font);
+  page.setPen(Qt::black);
+  page.drawText(QRectF(0, 0, kPicturePageUnits, kHeadingUnits), Qt::AlignCenter, ToQt(text));
+  page.restore();
 }
 
 bool RunPlot(ProgramState& s, Prompt& prompt, PlotKind kind, int index, GraphData& data) {
@@ -245,16 +279,30 @@ PlotConcen* PlotConcen::NewExposure(PlotKind kind) {
   return made;
 }
 
-void PrintGraphPage(MainContext& context, const Graph& graph) {
+void PrintGraphPage(MainContext& context, const Graph& graph, const std::string& heading) {
   if (context.prompt.AskOkCancel(kLandscapeQuestion, "", MessageIcon::Information) != Answer::Ok) {
     return;
   }
+  const std::string line = PageHeading(context.state, heading);
   PrintCommand print(context.printer);
-  print.Picture([&graph](QPainter& page) { graph.render(page, kGraphOnPage); });
+  print.Picture([&](QPainter& page) {
+    DrawPageHeading(page, line);
+    graph.render(page, kGraphOnPage);
+  });
+}
+
+std::string PlotConcen::PlottedName() const {
+  const auto type = BoxNumber(*type_box_);
+  const auto index = BoxNumber(*index_box_);
+  if (!type || !index) return {};
+  if (*type == static_cast<int>(PlotKind::PollutantsInRoom)) {
+    return "Room " + RoomName(ctx_.state, *index);
+  }
+  return "Pollutant " + PollutantName(ctx_.state, *index);
 }
 
 void PlotConcen::PrintGraph() {
-  PrintGraphPage(ctx_, *graph_);
+  PrintGraphPage(ctx_, *graph_, PlottedName());
 }
 
 void PlotConcen::PrintAllGraphs() {
@@ -264,27 +312,29 @@ void PlotConcen::PrintAllGraphs() {
     QRectF place;
     bool drawn = false;
   };
-  std::array<Slot, 3> slot_plots{{{{}, QRectF(40, 10, kSlot, kSlot)},
-                                  {{}, QRectF(kSlot + 40, 10, kSlot, kSlot)},
-                                  {{}, QRectF(40, kSlot, kSlot, kSlot)}}};
+  const double top = kHeadingUnits;
+  std::array<Slot, 3> slot_plots{{{{}, QRectF(40, top, kSlot, kSlot)},
+                                  {{}, QRectF(kSlot + 40, top, kSlot, kSlot)},
+                                  {{}, QRectF(40, top + kSlot, kSlot, kSlot)}}};
   ProgramState& s = ctx_.state;
   slot_plots[0].drawn = !PlotConcentrationAllRooms(s, ctx_.prompt, slot_plots[0].data, 0);
   slot_plots[1].drawn = !PlotCumulativeExposure(s, ctx_.prompt, slot_plots[1].data, 0);
   slot_plots[2].drawn = !PlotInstantExposure(s, ctx_.prompt, slot_plots[2].data, 0);
-  // The fourth slot says it is not drawn in this version and stays empty.
-  GraphData fourth;
-  PrintAllPlots(s, ctx_.prompt, fourth);
   if (std::none_of(slot_plots.begin(), slot_plots.end(),
                    [](const Slot& slot) { return slot.drawn; })) {
     return;
   }
   Graph off_screen;
+  const std::string heading = PageHeading(s, "Pollutant " + PollutantName(s, 0));
   PrintCommand print(ctx_.printer);
   print.Picture([&](QPainter& page) {
-    for (const Slot& slot : slot_plots) {
+    DrawPageHeading(page, heading);
+    for (Slot& slot : slot_plots) {
       if (!slot.drawn) continue;
+      slot.data.x_axis.ticks = kSlotTicks;
+      slot.data.y_axis.ticks = kSlotTicks;
       off_screen.setData(slot.data);
-      off_screen.render(page, slot.place);
+      off_screen.render(page, slot.place, kSlotLayoutZoom);
     }
   });
 }
@@ -292,7 +342,8 @@ void PlotConcen::PrintAllGraphs() {
 void PlotConcen::PlaceAsMain() {
   QWidget* outer = OuterFrame(this);
   const QWidget* frame = FrameOf(this);
-  if (outer == this || frame == nullptr || !NormalState(frame)) return;
+  // Whatever the frame's state, the plot opens large enough to read its axes.
+  if (outer == this || frame == nullptr) return;
   const int corner = TwipsToPixels(kMainCornerTwips);
   outer->setGeometry(
       QRect(QPoint(corner, corner), ShareOfFrame(this, kMainShare, QPoint(corner, corner))));

@@ -50,11 +50,13 @@ class PlotConcen : public ResultsWindow {
   void PrintGraph();
   void PrintAllGraphs();
 
-  // Load of the main instance: 0.9 of the frame at (10, 10) twips, when the frame is in its
-  // normal state.
+  // Load of the main instance: 0.9 of the frame at (10, 10) twips, within the frame's area.
   void PlaceAsMain();
 
  private:
+  // What the plot shows, for a printed page: "Pollutant name" or "Room name".
+  std::string PlottedName() const;
+
   Graph* graph_ = nullptr;
   QLineEdit* type_box_ = nullptr;
   QLineEdit* index_box_ = nullptr;
@@ -67,9 +69,9 @@ std::span<const MenuEntry> PlotConcenMenuTable();
 // building window checks first that there are results to plot.
 PlotConcen* ShowMainPlot(MainContext& context, QMdiArea* area, PlotKind kind);
 
-// File > Print of a graph window: once the user agrees to print in landscape, the graph
-// alone on a picture page.
-void PrintGraphPage(MainContext& context, const Graph& graph);
+// File > Print of a graph window: once the user agrees to print in landscape, the graph on a
+// picture page under a heading that names the building, the scenario and `what` is plotted.
+void PrintGraphPage(MainContext& context, const Graph& graph, const std::string& what);
 
 // "Graph of concentration versus time": a graph window that no command opens. Its "Print
 // Graph" prints the window's picture on a page; "OK" closes it and brings the chamber data

@@ -1,5 +1,6 @@
 #include "ui/results/print_frame.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -17,12 +18,37 @@ int16_t Advance(const FlexGrid& grid, int col) {
   return static_cast<int16_t>(grid.ColWidth(col) / 15 / 8 + 8);
 }
 
-// A line break inside a cell would break the table's line.
-std::string OneLine(std::string text) {
-  for (char& ch : text) {
-    if (ch == '\n' || ch == '\r') ch = ' ';
+// The printed lines of a cell `width` characters wide: its own lines, each wrapped at blanks
+// (a word longer than the width is cut into pieces), so that a long or two-line heading prints
+// as aligned rows under its column instead of running into the next cell.
+std::vector<std::string> CellLines(const std::string& text, int width) {
+  const auto most = static_cast<size_t>(std::max(width, 1));
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    std::string line;
+    size_t at = start;
+    while (at < end) {
+      const size_t blank = std::min(text.find(' ', at), end);
+      std::string word = text.substr(at, blank - at);
+      at = blank + 1;
+      if (word.empty()) continue;
+      while (word.size() > most) {
+        if (!line.empty()) lines.push_back(line), line.clear();
+        lines.push_back(word.substr(0, most));
+        word.erase(0, most);
+      }
+      if (!line.empty() && line.size() + 1 + word.size() > most)
+        lines.push_back(line), line.clear();
+      line += (line.empty() ? "" : " ") + word;
+    }
+    if (!line.empty() || lines.empty()) lines.push_back(line);
+    if (end == text.size()) break;
+    start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
   }
-  return text;
+  return lines;
 }
 
 // The columns printed together: column 0, then as many as end within the line, and at
@@ -62,12 +88,22 @@ void PrintGrid(PrintJob& job, const FlexGrid& grid, const std::string& title, bo
   for (size_t b = 0; b < bands.size(); ++b) {
     if (b > 0) job.EmptyLine();
     for (int r = 0; r < grid.Rows(); ++r) {
-      int at = kFirstColumn;
+      std::vector<std::vector<std::string>> cells;
+      size_t height = 1;
       for (int c : bands[b]) {
-        job.Tab(at, OneLine(grid.TextMatrix(r, c)));
-        at += advance[c];
+        // The last column of a band has the rest of the line; the others one blank apart.
+        const bool last = c == bands[b].back();
+        cells.push_back(CellLines(grid.TextMatrix(r, c), last ? 255 : advance[c] - 1));
+        height = std::max(height, cells.back().size());
       }
-      job.EndLine();
+      for (size_t line = 0; line < height; ++line) {
+        int at = kFirstColumn;
+        for (size_t i = 0; i < cells.size(); ++i) {
+          if (line < cells[i].size()) job.Tab(at, cells[i][line]);
+          at += advance[bands[b][i]];
+        }
+        job.EndLine();
+      }
     }
   }
   if (end_document) job.EndDocument();
@@ -75,9 +111,7 @@ void PrintGrid(PrintJob& job, const FlexGrid& grid, const std::string& title, bo
 
 void PrintStampedGrid(PrinterService& printer, const FlexGrid& grid, const std::string& head) {
   PrintCommand command(printer);
-  PrintJob& job = command.Job();
-  const DateTime now = job.Now();
-  PrintGrid(job, grid, head + " Date " + DateText(now) + " Time " + TimeText(now), true);
+  PrintGrid(command.Job(), grid, head, true);
 }
 
 }  // namespace quarn

@@ -12,14 +12,15 @@ class FlexGrid;
 // Starts a new page headed at column 20, as every report's page break does.
 void PrintPageBreak(PrintJob& job, const std::string& heading);
 
-// Prints a grid as a text table under a title line that carries the date and time: every
-// row, headings included, each cell at the column its grid column's width gives. A grid too
+// Prints a grid as a text table under a title line that carries the date and time once: every
+// row, headings included, each cell at the column its grid column's width gives; a cell too
+// long for its column, or of several lines, goes on over aligned lines under it. A grid too
 // wide for the page is printed in bands of columns, each band a full pass over the rows
 // with the first column repeated. The grid is only read: its cursor and selection stay.
 void PrintGrid(PrintJob& job, const FlexGrid& grid, const std::string& title, bool end_document);
 
 // A print command of one grid, ending its document, under `head` followed by " Date ", the
-// date, " Time " and the time (which PrintGrid then repeats).
+// date, " Time " and the time.
 void PrintStampedGrid(PrinterService& printer, const FlexGrid& grid, const std::string& head);
 
 }  // namespace quarn

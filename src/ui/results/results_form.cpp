@@ -9,7 +9,6 @@
 #include "platform/help_service.h"
 #include "platform/printer_service.h"
 #include "platform/qt_text.h"
-#include "text/date_time.h"
 #include "ui/results/concentration_grid.h"
 #include "ui/results/print_frame.h"
 
@@ -68,9 +67,7 @@ void ResultsForm::SaveConcentration() {
 
 void ResultsForm::PrintConcentration() {
   PrintCommand command(ctx_.printer);
-  PrintJob& job = command.Job();
-  const DateTime now = job.Now();
-  PrintGrid(job, resultsspreadsheet(), "Results " + DateText(now) + "  " + TimeText(now), true);
+  PrintGrid(command.Job(), resultsspreadsheet(), "Results", true);
 }
 
 void ResultsForm::resizeEvent(QResizeEvent* event) {

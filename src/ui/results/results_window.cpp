@@ -113,11 +113,11 @@ std::string AllCellsText(const FlexGrid& grid) {
   // Read cell by cell: the grid's own selection never takes in its headings.
   std::string out;
   for (int r = 0; r < grid.Rows(); ++r) {
-    if (r > 0) out += '\r';
     for (int c = 0; c < grid.Cols(); ++c) {
       if (c > 0) out += '\t';
       out += grid.TextMatrix(r, c);
     }
+    out += kHostLineEnd;
   }
   return out;
 }

@@ -80,7 +80,8 @@ class ResultsWindow : public QMainWindow {
 std::vector<MenuEntry> ResultsMenuTable(std::initializer_list<MenuEntry> file,
                                         std::initializer_list<MenuEntry> help);
 
-// Every cell of the grid, row 0 and column 0 included, cells joined by TAB and rows by CR.
+// Every cell of the grid, row 0 and column 0 included, cells joined by TAB and each row ended
+// by the host's line end.
 std::string AllCellsText(const FlexGrid& grid);
 
 // A results window of class W opened inside the frame's area (one at a time): a new one is

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 #include "platform/qt_text.h"
@@ -18,12 +19,31 @@
 namespace quarn {
 namespace {
 
-// The chart's frame of reference: points from x = 100 to the scale width, from y = 100 to
-// about 1000, leaving a margin at the top for points that go past the scale.
-constexpr double kChartWidth = 5000;
-constexpr double kChartHeight = 1100;
-constexpr double kOrigin = 100;
-constexpr double kTop = 1000;
+// A value past the top of the concentration axis raises the top to this much above it, so
+// that a rising curve does not redraw the chart at every record.
+constexpr double kHeadroom = 1.25;
+
+// The smallest round number (1, 2 or 5 times a power of ten) at or above `value`.
+double RoundUp(double value) {
+  if (!(value > 0) || !std::isfinite(value)) return 1;
+  const double decade = std::pow(10.0, std::floor(std::log10(value)));
+  for (const double m : {1.0, 2.0, 5.0, 10.0}) {
+    if (m * decade >= value) return m * decade;
+  }
+  return 10 * decade;
+}
+
+std::string UnitText(const std::string& units) {
+  if (units == "micrograms") return "\xB5g/m\xB3";
+  if (units == "ppm") return "ppm";
+  if (units == "number") return "#/cc";
+  return "mg/m\xB3";
+}
+
+// The colour of room r's points (0 outdoors).
+QColor RoomColor(int room) {
+  return StripChart::PaletteColor(room < 15 ? room : 0);
+}
 
 QLineEdit* ValueBox(const char* name, QWidget* parent) {
   auto* box = new QLineEdit(parent);
@@ -53,9 +73,13 @@ RunGraph::RunGraph(ProgramState& state, Prompt& prompt, QWidget* parent)
   layout->addLayout(top);
   chart_ = new StripChart(this);
   chart_->setObjectName("StripChart");
-  chart_->SetScale(kChartWidth, kChartHeight);
   chart_->setMinimumSize(420, 260);
   layout->addWidget(chart_, 1);
+  legend_ = new QLabel(this);
+  legend_->setObjectName("Legend");
+  legend_->setTextFormat(Qt::RichText);
+  legend_->setWordWrap(true);
+  layout->addWidget(legend_);
   auto* values = new QGridLayout;
   emitted_ = ValueBox("Text2", this);
   sink_ = ValueBox("Text3", this);
@@ -94,49 +118,45 @@ void RunGraph::RunStarted(const RunStartInfo& info) {
   num_rooms_ = info.num_rooms;
   num_pollutants_ = info.num_pollutants;
   running_ = true;
+  outcome_.clear();
+  last_time_ = 0;
   chart_->Cls();
   CenterForm(*this);
   move(x(), y() + TwipsToPixels(200));
-  // The time axis of the chart.
-  chart_->Line(kOrigin, kOrigin, kOrigin, chart_->ScaleHeight(), Qt::black);
-  const double w = chart_->ScaleWidth();
-  const double h = chart_->ScaleHeight();
-  const double x_scale = (w - kOrigin) / info.end_time;
-  const double y_scale = std::fabs((h - kOrigin) / info.max_concentration);
-  show();
-  if (!(info.end_time > 0) || !std::isfinite(x_scale) || !std::isfinite(y_scale) || y_scale == 0) {
-    // The run goes on; only the chart has no scale. The run itself tells the user about the
-    // missing run time or estimate (whatever window watches it), so it is not said twice.
-    x_scale_ = 0;
-    y_scale_ = 0;
-    return;
+  const BuildingRecord& b = state_.Building;
+  // Without a run time or an estimate the chart still spans something; the run itself tells
+  // the user about the missing run time (whatever window watches it), so it is not said twice.
+  end_time_ = info.end_time > 0 && std::isfinite(info.end_time) ? info.end_time : 1.0;
+  top_ = RoundUp(info.max_concentration);
+  chart_->SetScale(end_time_, top_);
+  chart_->SetAxisTitles("Time (h)", ToQt("Concentration (" + UnitText(b.Scenario.ConcUnits) + ")"));
+  QString legend;
+  for (int r = 0; r <= std::min<int>(num_rooms_, kMaxRooms); ++r) {
+    const std::string name = r == 0 ? "Outdoors" : b.RoomList[static_cast<size_t>(r)].Name;
+    legend += QString("<span style=\"color:%1\">&#9632;</span>&nbsp;%2&nbsp;&nbsp; ")
+                  .arg(RoomColor(r).name(), ToQt(name).toHtmlEscaped());
   }
-  x_scale_ = static_cast<float>(x_scale);
-  y_scale_ = static_cast<float>(y_scale);
+  legend_->setText(legend);
+  show();
 }
 
 void RunGraph::RecordWritten(const RunRecordInfo& record) {
   if (!isVisible()) return;
+  last_time_ = record.time;
   time_->setText(ToQt(FormatPattern(record.time / 24.0, "#####,#.# days")));
-  const float x = x_scale_ * record.time + static_cast<float>(kOrigin);
   const int stride = std::max(num_pollutants_, 1);
+  float highest = 0;
+  for (const float c : record.concentrations) highest = std::max(highest, c);
+  // The axis takes in the new peak; the points drawn so far move down with the scale.
+  if (highest > top_) {
+    top_ = RoundUp(highest * kHeadroom);
+    chart_->SetScale(end_time_, top_);
+  }
   for (int r = 0; r <= num_rooms_; ++r) {
     for (int p = 0; p < num_pollutants_; ++p) {
       const size_t i = static_cast<size_t>(r * stride + p);
       if (i >= record.concentrations.size()) break;
-      const float c = record.concentrations[i];
-      // Single precision, as the chart's scales are kept.
-      float y = y_scale_ * c + static_cast<float>(kOrigin);
-      if (y > kTop) {
-        // Past the top: halve the scale for the points that follow.
-        y_scale_ *= 0.5f;
-        y = static_cast<float>(kTop);
-      } else if (y <= kOrigin && c > 0.1f) {
-        // Too flat to see: magnify for this point and the ones that follow.
-        y_scale_ *= 10;
-        y = y_scale_ * c + static_cast<float>(kOrigin);
-      }
-      chart_->PSet(x, y, StripChart::PaletteColor(r < 15 ? r : 0));
+      chart_->PSet(record.time, record.concentrations[i], RoomColor(r));
     }
   }
   emitted_->setText(ToQt(FormatPattern(record.total_emitted, mass_format_)));
@@ -154,8 +174,17 @@ bool RunGraph::StepDone(float /*time*/) {
   return state_.StopCalculation;
 }
 
-void RunGraph::RunEnded(RunOutcome /*outcome*/) {
+void RunGraph::RunEnded(RunOutcome outcome) {
   running_ = false;
+  // The window goes with the run, however short; the line stays in the frame to say how it
+  // ended and what it came to.
+  const char* how = outcome == RunOutcome::Completed ? "finished"
+                    : outcome == RunOutcome::Stopped ? "stopped"
+                                                     : "failed";
+  outcome_ = std::string("Concentration run ") + how + " at " +
+             FormatPattern(last_time_, "#####,0.0## h") + ".  Total emitted " +
+             FromQt(emitted_->text()) + ", sink mass " + FromQt(sink_->text()) + ", leaving " +
+             FromQt(leaving_->text()) + ".";
   hide();
 }
 

@@ -16,7 +16,8 @@ namespace quarn {
 class StripChart;
 
 // The progress window of a concentration run: the simulated time, a strip chart of every
-// room's concentrations and the running totals. It is modal while the run goes on, so that
+// room's concentrations against time (axes with units, a legend of the rooms' names) and the
+// running totals. It is modal while the run goes on, so that
 // nothing but "Stop Calculation" can change the model under the run; its close box stops
 // the run too. The window owns no data: the run tells it what to show.
 class RunGraph : public QDialog, public RunObserver {
@@ -37,9 +38,10 @@ class RunGraph : public QDialog, public RunObserver {
   void Stop();
 
   bool Running() const { return running_; }
-  float XScale() const { return x_scale_; }
-  float YScale() const { return y_scale_; }
   StripChart& Chart() { return *chart_; }
+  // How the last run ended and its totals, in a line for the frame once the window is gone;
+  // empty before a run ends.
+  const std::string& Outcome() const { return outcome_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -61,8 +63,13 @@ class RunGraph : public QDialog, public RunObserver {
   std::string conc_format_;
   int num_rooms_ = 0;
   int num_pollutants_ = 0;
-  float x_scale_ = 0;
-  float y_scale_ = 0;
+  // The chart's axes in hours and in the run's concentration unit; the concentration axis
+  // grows to take in every value drawn.
+  double end_time_ = 0;
+  double top_ = 0;
+  float last_time_ = 0;
+  QLabel* legend_;
+  std::string outcome_;
   bool running_ = false;
 };
 

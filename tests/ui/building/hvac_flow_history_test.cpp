@@ -114,7 +114,7 @@ TEST_F(HVACFlowHistoryWindow, GenerateRandomReplacesTheWholeHistory) {
     const char* fraction_on;
     float draw;
     Texts fractions;
-  } cases[] = {{"1", 0.99f, {"1.", "1"}}, {"abc", 0.02f, {".", "0"}}};  // "abc" is 0: off
+  } cases[] = {{"1", 0.99f, {"1.", "1"}}, {"abc", 0.02f, {"0", "0"}}};  // "abc" is 0: off
   for (const auto& c : cases) {
     form->findChild<QLineEdit*>("FractionOn")->setText(c.fraction_on);
     form->SetRandomSource([d = c.draw] { return d; });

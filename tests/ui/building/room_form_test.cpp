@@ -161,7 +161,7 @@ TEST_F(RoomFormTest, MissingDimensionsFillTheGridOnly) {
   };
   EXPECT_EQ(row(1), (Row{"3.162278", "3.162278", "2.44", "24.4"}));
   EXPECT_EQ(row(2), (Row{"1,234.5", "2", "1", "2469"}));
-  EXPECT_EQ(row(3), (Row{".", ".", ".", "-10"}));
+  EXPECT_EQ(row(3), (Row{"0", "0", "0", "-10"}));
   EXPECT_EQ(std::make_pair(g.Row(), g.Col()), std::make_pair(2, 3));
   EXPECT_TRUE(form->Edited());
   EXPECT_EQ(state->Building.RoomList[2].Volume, 0.0f) << "the record waits for Transfer";

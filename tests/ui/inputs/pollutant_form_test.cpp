@@ -205,7 +205,7 @@ TEST_F(PollutantWindow, DefaultPenetrationIsStoredAsShownAndTypedFactorsExactly)
 
   FlexGrid& defaults = OpenPenetration();
   ChooseMenu(*pen, {"calculate"});
-  EXPECT_EQ(defaults.TextMatrix(1, 1) + " " + defaults.TextMatrix(2, 1), ".63 .");
+  EXPECT_EQ(defaults.TextMatrix(1, 1) + " " + defaults.TextMatrix(2, 1), ".63 0");
   ChooseMenu(*pen, {"Transfer"});
   EXPECT_EQ(Scenario().BuildingPenetration[0], 0.63f);
   EXPECT_EQ(Scenario().BuildingPenetration[1], 0.0f);

@@ -212,7 +212,7 @@ TEST(ReadSourceGrids, UntouchedMassBoxKeepsWhatItsMaskRounds) {
   SourceWindowValues window;
   SourceRecord work = stored;
   FillSourceGrids(work, 1, 2, schedule, parameters, window, st, prompt);
-  EXPECT_EQ(window.TotalMassText, ".");
+  EXPECT_EQ(window.TotalMassText, "0");
   auto back = ReadSourceGrids(schedule, parameters, window, stored, st.Building.Scenario, prompt);
   EXPECT_EQ(back->TotalMass, 0.004f);
   schedule.SetTextMatrix(1, 3, "6");

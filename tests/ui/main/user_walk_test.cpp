@@ -34,11 +34,14 @@
 #include "model/work_file_reader.h"
 #include "platform/flex_grid.h"
 #include "platform/graph.h"
+#include "platform/printer_service.h"
+#include "platform/qt_text.h"
 #include "platform/strip_chart.h"
 #include "platform/user_input.h"
 #include "platform/window_registry.h"
 #include "text/number_read.h"
 #include "text/text_reader.h"
+#include "ui/building/room_flows_form.h"
 #include "ui/main/about_forms.h"
 #include "ui/main/main_window.h"
 #include "ui/main/scenario_editor.h"
@@ -70,6 +73,24 @@ void SavePicture(QWidget* widget, const char* name) {
   if (dir == nullptr || widget == nullptr) return;
   QTest::qWait(10);
   widget->grab().save(QString::fromStdString((fs::path(dir) / name).string()), "PNG");
+}
+
+// With QUARN_SCREENSHOTS set, the plot printed as the program prints it without a printer:
+// to a PDF file in that folder (plot_page.pdf), for pdftoppm to show.
+void SavePrintedPage(MainContext& context, PlotConcen& plot) {
+  const char* dir = std::getenv("QUARN_SCREENSHOTS");
+  if (dir == nullptr) return;
+  testing::ScriptedFileDialog pdf_name;
+  pdf_name.answers = {(fs::path(dir) / "plot_page.pdf").string()};
+  testing::ScriptedPrompt landscape;
+  landscape.answers = {Answer::Ok};
+  QtPrinterService pdf(pdf_name, landscape, false);
+  MainContext printing{
+      context.state,         landscape,       pdf_name, context.help, pdf, context.identity,
+      context.settings_file, context.database};
+  const auto shown = static_cast<size_t>(plot.currentpollutant().text().toInt());
+  PrintGraphPage(printing, plot.ConcGraph(),
+                 "Pollutant " + context.state.Building.Scenario.Pollutants.at(shown).Name);
 }
 
 void Press(Qt::Key key) {
@@ -291,6 +312,19 @@ TEST_F(UserWalk, FromTheSplashToExit) {
   Press(Qt::Key_Return);
   EXPECT_EQ(ss.TextMatrix(row::kYears, 1), "0.00274 yr");
 
+  // For the pictures only: the room-to-room window of the natural flows, closed with Transfer.
+  if (std::getenv("QUARN_SCREENSHOTS") != nullptr) {
+    ChooseMenu(*editor, {"NaturalFlows", "NaturalRoomtoRoom"});
+    if (auto* flows = AppWindows().Find<RoomFlowsForm>()) {
+      SavePicture(frame, "room_to_room.png");
+      ChooseMenu(*flows, {"Transfer"});
+      WaitFor([] {
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return AppWindows().Find<RoomFlowsForm>() == nullptr;
+      });
+    }
+  }
+
   // Transfer.
   ChooseMenu(*editor, {"Transfer"});
   ASSERT_TRUE(WaitFor([] {
@@ -386,6 +420,7 @@ TEST_F(UserWalk, FromTheSplashToExit) {
     EXPECT_EQ(summary->PollutantNumber().text().toStdString(), "0");
     EXPECT_EQ(summary->PollutantName().text().toStdString(),
               state->Building.Scenario.Pollutants[0].Name);
+    SavePicture(frame, "summary.png");
     ChooseMenu(*summary, {"File", "fileclose"});
   }
   ChooseMenu(*building, {"plot", "PlotBarirr"});
@@ -410,6 +445,7 @@ TEST_F(UserWalk, FromTheSplashToExit) {
     EXPECT_TRUE(plot->windowTitle().startsWith("Concentration versus time plot for "));
     ExpectInsideArea(*frame, "plot");
     SavePicture(frame, "plot_window.png");
+    SavePrintedPage(*context, *plot);
     ChooseMenu(*plot, {"file", "filereturn"});
     EXPECT_TRUE(WaitFor([] {
       QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -1,7 +1,8 @@
-// The plot series on work files written here: thinning, floor, titles, the exposure
-// line counters, and every way a plot refuses.
+// The plot series on work files written here: every record drawn from time 0, thinning that
+// keeps every extreme, floor, titles, and every way a plot refuses.
 
 #include <QGuiApplication>
+#include <cmath>
 #include <functional>
 
 #include "files/file_fixture.h"
@@ -27,7 +28,7 @@ class PlotSeriesTest : public testing::FileTest {
     state.Building.NumRooms = static_cast<int16_t>(rooms);
     state.Building.Scenario.NumPollutants = static_cast<int16_t>(pollutants);
   }
-  // Record k (from 1) is at time k; its value for room r and pollutant p is conc(k, r, p).
+  // Record k (from 1) is at time k * step; its value for room r and pollutant p is conc(k, r, p).
   void WriteConc(int records, const std::function<float(int, int, int)>& conc) {
     const int rooms = state.Building.NumRooms;
     const int pollutants = state.Building.Scenario.NumPollutants;
@@ -38,7 +39,7 @@ class PlotSeriesTest : public testing::FileTest {
       for (int r = 0; r <= rooms; ++r) {
         for (int p = 0; p < pollutants; ++p) values.push_back(conc(k, r, p));
       }
-      AppendWorkRecord(text, static_cast<float>(k), values, ',');
+      AppendWorkRecord(text, static_cast<float>(k * step), values, ',');
     }
     AppendWorkFileEnd(text);
     state.Building.ConcWorkFile = Write("RunSEN.TMP", text);
@@ -72,36 +73,66 @@ class PlotSeriesTest : public testing::FileTest {
     return times;
   }
 
+  // The drawn values of set `set`.
+  Times Values(int set) const {
+    Times values;
+    for (const GraphPoint& p : graph.sets.at(static_cast<size_t>(set - 1)).points) {
+      if (!p.missing) values.push_back(p.y);
+    }
+    return values;
+  }
+
+  double step = 1;
   ProgramState state;
   GraphData graph;
 };
 
-TEST_F(PlotSeriesTest, ConcentrationSeriesAreThinnedByTheRecordCount) {
-  WriteConc(10);
-  int32_t count = 0;
-  EXPECT_FALSE(CountConcentrationRecords(state.Building.ConcWorkFile, ',', 1, 1, count));
-  EXPECT_EQ(count, 10);
-
-  // The pollutant series keeps one record in (records \ 2000) + 1.
-  const int thinning[][3] = {{1999, 1, 1998}, {2000, 2, 999}, {4000, 3, 1333}, {40000, 21, 1904}};
-  for (const auto& [records, period, plotted] : thinning) {
-    SCOPED_TRACE(records);
-    WriteConc(records);
-    ConcentrationSeries series;
-    ASSERT_FALSE(ReadPollutantSeries(state.Building, ',', 0, series));
-    ASSERT_EQ(series.Count(), 1 + (records - 1) / period);
-    for (int j = 0; j < series.Count(); ++j) ASSERT_EQ(series.times[j], 1 + j * period);
-    EXPECT_EQ(series.values[1][1], 101 + period);
-    EXPECT_FALSE(PlotConcentrationAllRooms(state, prompt_, graph, 0));
-    EXPECT_EQ(Drawn(1).size(), static_cast<size_t>(plotted));
-  }
-
-  // The room series keeps one in (records \ 2000) + 2, even of a short file.
+TEST_F(PlotSeriesTest, ShortRunsDrawEveryRecordFromTimeZeroUpToAPeakAtTheEnd) {
   Rooms(2, 2);
-  WriteConc(10);
+  state.Building.Scenario.InitialConc[1][0] = 7.0f;
+  WriteConc(10);  // every value grows to its peak at the last record
+  EXPECT_FALSE(PlotConcentrationAllRooms(state, prompt_, graph, 0));
+  EXPECT_EQ(Drawn(1), (Times{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+  EXPECT_EQ(Values(1).front(), 7.0);  // the room's initial concentration
+  EXPECT_EQ(Values(2).back(), 210.0);
   EXPECT_FALSE(PlotConcentrationAllPollutants(state, prompt_, graph, 2));
-  EXPECT_EQ(Drawn(2), (Times{1, 3, 5, 7}));
-  EXPECT_EQ(graph.Point(2, 4).y, 217.0);
+  EXPECT_EQ(Drawn(2).size(), 11u);
+  EXPECT_EQ(Values(2).back(), 220.0);
+
+  WriteConc(1);
+  EXPECT_FALSE(PlotConcentrationAllRooms(state, prompt_, graph, 0));
+  EXPECT_EQ(Drawn(1), (Times{0, 1}));
+  EXPECT_EQ(Values(2), (Times{0.001f, 201}));
+  EXPECT_TRUE(prompt_.shown.empty());
+}
+
+TEST_F(PlotSeriesTest, AYearRunReachesItsEndAndEveryDailyPeakKeepsItsHeight) {
+  // Every quarter hour for a year; each day peaks at 0.397 at 14 h.
+  step = 0.25;
+  auto daily = [](double t) {
+    const double hour = std::fmod(t, 24.0);
+    return static_cast<float>(std::max(0.05, 0.397 - 0.05 * std::abs(hour - 14)));
+  };
+  WriteConc(35040, [&](int k, int, int) { return daily(k * 0.25); });
+  EXPECT_FALSE(PlotConcentrationAllRooms(state, prompt_, graph, 0));
+  const Times x = Drawn(1), y = Values(1);
+  EXPECT_LT(x.size(), 4100u);
+  EXPECT_EQ(x.front(), 0);
+  EXPECT_EQ(x.back(), 8760);
+  std::vector<double> peaks(365, 0);
+  for (size_t i = 0; i < x.size(); ++i) {
+    const auto day = std::min<size_t>(static_cast<size_t>(x[i] / 24), 364);
+    peaks[day] = std::max(peaks[day], y[i]);
+  }
+  for (size_t day = 0; day < 365; ++day) ASSERT_EQ(peaks[day], 0.397f) << day;
+
+  // Instantaneous exposure of the same year.
+  state.ExposureCalculated = kTrue;
+  Occupant(1, 35041, ',', [](int k) { return static_cast<float>((k - 1) * 0.25); });
+  EXPECT_FALSE(PlotInstantExposure(state, prompt_, graph, 0));
+  EXPECT_EQ(Drawn(1).back(), 8760);
+  EXPECT_EQ(Values(1).back(), 350410.0);
+  EXPECT_TRUE(prompt_.shown.empty());
 }
 
 TEST_F(PlotSeriesTest, ValuesAtOrBelowTheFloorAreDrawnOnItAndTheFloorStaysRaised) {
@@ -110,32 +141,18 @@ TEST_F(PlotSeriesTest, ValuesAtOrBelowTheFloorAreDrawnOnItAndTheFloorStaysRaised
   EXPECT_FALSE(PlotConcentrationAllRooms(state, prompt_, graph, 0));
   EXPECT_EQ(state.ConcentrationFloor, 0.001f);
   const double floor = 0.001f;
-  EXPECT_EQ(graph.Point(1, 1).y, floor);
-  EXPECT_EQ(graph.Point(1, 2).y, floor);
-  EXPECT_EQ(graph.Point(1, 3).y, static_cast<double>(0.002f));
-  EXPECT_EQ(graph.y_axis.maximum, 5.0);  // the last record counts, though it is not drawn
-
-  // Print all graphs raises it too, and shows its message without reading a file.
-  Rooms(3, 1);
-  state.ConcentrationFloor = 0.0001f;
-  state.Building.ConcWorkFile = Path("none.TMP");
-  EXPECT_FALSE(PrintAllPlots(state, prompt_, graph));
-  EXPECT_EQ(state.ConcentrationFloor, 0.001f);
-  ASSERT_EQ(prompt_.shown.size(), 1u);
-  EXPECT_EQ(prompt_.shown[0].text, "Not implemented in this version. ");
-  EXPECT_EQ(prompt_.shown[0].title, "");
-  EXPECT_EQ(graph.NumSets(), 5);
-  EXPECT_TRUE(Drawn(1).empty());
+  EXPECT_EQ(Values(1), (Times{floor, floor, floor, 0.002f, 5.0}));
 }
 
 TEST_F(PlotSeriesTest, LegendsAndTitlesFollowTheSetsAndTheUnits) {
   Rooms(3, 2);
   state.Building.Scenario.Pollutants[1].Name = "VOC1";
   WriteConc(3);
+  state.Building.RoomList[3].Name = "Kitchen";
   const char* const titles[][2] = {{"milligrams", "Concentration (mg/m\xB3)"},
                                    {"micrograms", "Concentration (\xB5g/m\xB3)"},
                                    {"number", "Concentration (#/cc)"},
-                                   {"ppm", "as before"}};
+                                   {"ppm", "Concentration (ppm)"}};
   for (const auto& [units, left_title] : titles) {
     state.Building.Scenario.ConcUnits = units;
     graph = GraphData{};
@@ -144,7 +161,7 @@ TEST_F(PlotSeriesTest, LegendsAndTitlesFollowTheSetsAndTheUnits) {
     EXPECT_FALSE(PlotConcentrationAllRooms(state, prompt_, graph, 1));
     EXPECT_EQ(graph.left_title, left_title);
     EXPECT_EQ(graph.bottom_title + "|" + graph.title, "Time (hrs)|Concentration vs time");
-    EXPECT_EQ(graph.sets.at(2).legend, "Room 3");
+    EXPECT_EQ(graph.sets.at(1).legend + "|" + graph.sets.at(2).legend, "Room 2|Kitchen");
     for (const GraphAxis& axis : {graph.x_axis, graph.y_axis}) {
       EXPECT_TRUE(axis.automatic && axis.ticks == 10) << units;
     }
@@ -153,63 +170,27 @@ TEST_F(PlotSeriesTest, LegendsAndTitlesFollowTheSetsAndTheUnits) {
   EXPECT_EQ(graph.sets.at(1).legend, "Pollutant VOC1");
 }
 
-TEST_F(PlotSeriesTest, CumulativeLineCounterRunsOnAcrossTheOccupants) {
+TEST_F(PlotSeriesTest, ExposurePlotsDrawEveryLineWithUnitsAndBreakWhereTimeGoesBack) {
+  state.Building.Scenario.ConcUnits = "ppm";
   Occupant(1, 10);
-  Occupant(2, 10);
+  Occupant(2, 24);
   EXPECT_FALSE(PlotCumulativeExposure(state, prompt_, graph, 0));
-  EXPECT_EQ(Drawn(1), (Times{1, 6}));
-  EXPECT_EQ(Drawn(2), (Times{2, 8}));
-  EXPECT_EQ(graph.Point(2, 2).y, 80.0);
-  EXPECT_EQ(graph.sets[1].points.size(), 1267u);
-  EXPECT_EQ(graph.Point(2, 1267).style, 1);
+  EXPECT_EQ(Drawn(1).size(), 10u);
+  EXPECT_EQ(Drawn(2).back(), 24.0);
+  EXPECT_EQ(graph.Point(2, 1).style, 1);
   EXPECT_EQ(graph.sets[1].legend, "Person 2");
-  EXPECT_EQ(graph.bottom_title, "Time (hrs)");
-  EXPECT_EQ(graph.x_axis.maximum, 10.0);  // every line read counts, kept or not
+  EXPECT_EQ(graph.left_title + "|" + graph.bottom_title, "Cumulative exposure (ppm h)|Time (hrs)");
 
-  // 8,000 lines overflow the first occupant; the second is still read.
-  state.Building.Scenario.ExposureMode = "I";
-  graph.bottom_title = "as before";
-  Occupant(1, 8000);
-  EXPECT_FALSE(PlotCumulativeExposure(state, prompt_, graph, 0));
-  EXPECT_EQ(Drawn(1).size(), 1266u);
-  EXPECT_EQ(Drawn(2), (Times{6}));
-  ASSERT_EQ(prompt_.shown.size(), 1u);
-  EXPECT_EQ(prompt_.shown[0].text + prompt_.shown[0].title, "Too many data points. Warning");
-  EXPECT_EQ(graph.title, "Cumulative Inhalation Exposure");
-  EXPECT_EQ(graph.bottom_title, "as before");
-}
-
-TEST_F(PlotSeriesTest, InstantKeepsEveryFifthLineAndBreaksWhereTimeGoesBack) {
   state.ExposureCalculated = kTrue;
-  auto back_at_11 = [](int k) { return k == 11 ? 2.0f : static_cast<float>(k); };
-  Occupant(1, 12);
-  Occupant(2, 16, ',', back_at_11);
-  EXPECT_FALSE(PlotInstantExposure(state, prompt_, graph, 0));
-  EXPECT_EQ(Drawn(1), (Times{1, 6, 11}));
-  EXPECT_EQ(Drawn(2), (Times{1, 6, 16}));
-  EXPECT_TRUE(graph.Point(2, 3).missing);
-  EXPECT_EQ(graph.Point(2, 3).x, 6.0);
-  EXPECT_EQ(graph.title, "Instantaneous Exposure");
-
-  const GraphData comma = graph;
-  state.DataSeparator = '\t';
-  Occupant(1, 12, '\t');
-  Occupant(2, 16, '\t', back_at_11);
-  EXPECT_FALSE(PlotInstantExposure(state, prompt_, graph, 0));
-  EXPECT_EQ(graph, comma);
-
-  // Lines follow the 3,000th point (line 14,996).
-  Occupant(1, 15000);
-  EXPECT_FALSE(PlotInstantExposure(state, prompt_, graph, 0));
-  EXPECT_EQ(Drawn(1).size(), 3000u);
-  EXPECT_EQ(prompt_.Count("message"), 1u);
-
-  state.ExposureCalculated = kFalse;
   state.Building.Scenario.ExposureMode = "I";
+  Occupant(2, 16, ',', [](int k) { return k == 11 ? 2.0f : static_cast<float>(k); });
   EXPECT_FALSE(PlotInstantExposure(state, prompt_, graph, 0));
-  EXPECT_EQ(graph.sets[1].points.size(), 2u);
-  EXPECT_TRUE(Drawn(1).empty() && Drawn(2).empty());
+  EXPECT_EQ(Drawn(2), (Times{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 2, 12, 13, 14, 15, 16}));
+  EXPECT_TRUE(graph.Point(2, 11).missing);
+  EXPECT_EQ(graph.Point(2, 11).x, 10.0);
+  EXPECT_EQ(graph.left_title, "Instantaneous exposure (mg/h)");
   EXPECT_EQ(graph.title, " Instantaneous Exposure");
+  EXPECT_TRUE(prompt_.shown.empty());
 }
 
 TEST_F(PlotSeriesTest, AFailedPlotSaysWhyRaisesTheFlagAndRestoresThePointer) {
@@ -241,6 +222,16 @@ TEST_F(PlotSeriesTest, AFailedPlotSaysWhyRaisesTheFlagAndRestoresThePointer) {
        "Exposure not calculated|Error"},
       {[&] { return PlotInstantExposure(state, prompt_, graph, 0); }, "Error 13|Error"},
       {[&] { return PlotInstantExposure(state, prompt_, graph, 1); }, "Error 9|Error"},
+      {[&] {
+         state.ExposureCalculated = kFalse;
+         return PlotInstantExposure(state, prompt_, graph, 0);
+       },
+       "Exposure not calculated|Error"},
+      {[&] {
+         occupant.CumExposureFile = Write("empty.CMP", "");
+         return PlotCumulativeExposure(state, prompt_, graph, 0);
+       },
+       "Error.  No occupant's exposure file holds a point to plot.|Error"},
   };
   for (const auto& c : cases) {
     prompt_.shown.clear();

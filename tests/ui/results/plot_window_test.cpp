@@ -16,6 +16,7 @@
 #include "common/ink_bounds.h"
 #include "platform/graph.h"
 #include "platform/qt_text.h"
+#include "platform/user_input.h"
 #include "platform/window_registry.h"
 #include "results_test_support.h"
 #include "ui/main/building_form.h"
@@ -114,6 +115,17 @@ TEST_F(PlotWindowTest, ConcentrationPlotsStepThroughPollutantsAndRooms) {
   EXPECT_EQ(prompt.shown.size(), 1U);
 }
 
+TEST_F(PlotWindowTest, OpensAtAReadableSizeInAMaximisedFrame) {
+  frame.showMaximized();
+  testing::ProcessEvents();
+  building->RunCommand("plotallrooms");
+  PlotConcen* w = Main();
+  ASSERT_NE(w, nullptr);
+  const QSize room = area->viewport()->size();
+  EXPECT_GE(3 * w->parentWidget()->width(), 2 * room.width());
+  EXPECT_GE(3 * w->parentWidget()->height(), 2 * room.height());
+}
+
 TEST_F(PlotWindowTest, AFailedPlotLeavesTheOpenWindowAsItWas) {
   building->RunCommand("plotallrooms");
   PlotConcen* w = Main();
@@ -174,18 +186,19 @@ TEST_F(PlotWindowTest, PrintsOneGraphOrAllGraphsOnOnePage) {
   prompt.shown.clear();
   w->RunCommand("PrintAll");
   ASSERT_EQ(printer.pages.size(), 2U);
-  ASSERT_EQ(prompt.shown.size(), 1U);
-  EXPECT_EQ(prompt.shown[0].text, "Not implemented in this version. ");
+  EXPECT_TRUE(prompt.shown.empty());
   const QImage& all = printer.pages[1].picture;
-  const double a = 12440;
-  QRect slots_1_to_3;
-  for (const QRectF& slot : {QRectF(40, 10, a, a), QRectF(a + 40, 10, a, a), QRectF(40, a, a, a)}) {
+  const double a = 12440, top = 2000;
+  QRect slots_1_to_3 = testing::OnPicture({0, 0, 31100, top}, all.size());
+  EXPECT_FALSE(testing::InkBounds(all.copy(slots_1_to_3)).isNull());  // the heading
+  for (const QRectF& slot :
+       {QRectF(40, top, a, a), QRectF(a + 40, top, a, a), QRectF(40, top + a, a, a)}) {
     const QRect place = testing::OnPicture(slot, all.size());
     EXPECT_FALSE(testing::InkBounds(all.copy(place)).isNull()) << slot.x() << "," << slot.y();
     slots_1_to_3 |= place.adjusted(-1, -1, 1, 1);
   }
   EXPECT_TRUE(slots_1_to_3.contains(testing::InkBounds(all)));
-  const QRect slot_4 = testing::OnPicture({a + 40, a, a, a}, all.size()).adjusted(4, 4, 0, 0);
+  const QRect slot_4 = testing::OnPicture({a + 40, top + a, a, a}, all.size()).adjusted(4, 4, 0, 0);
   EXPECT_TRUE(testing::InkBounds(all.copy(slot_4)).isNull());
   EXPECT_EQ(w->ConcGraph().data(), before);
   EXPECT_EQ(Shown(*w), shown);

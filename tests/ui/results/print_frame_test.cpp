@@ -38,7 +38,7 @@ TEST(PrintFrame, ItemValueGridUnderItsDatedTitleThenAPageBreak) {
             (std::vector<std::string>{
                 Line({{10, "Results 12-08-2026  14:05:09 Date 12-08-2026 Time 14:05:09"}}),
                 Line({{10, "Item"}, {38, "Value"}}), Line({{10, "Scenario Name"}, {38, "Test"}}),
-                Line({{38, "Peak Conc "}})}));
+                Line({{38, "Peak"}}), Line({{38, "Conc"}})}));
   EXPECT_EQ(printer.pages[1].lines, std::vector<std::string>{Line({{20, "Data for scenario R1"}})});
 }
 

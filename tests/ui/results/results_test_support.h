@@ -109,7 +109,12 @@ inline void ExpectGraphAloneOnOnePage(ScriptedPrompt& prompt, RecordingPrinter& 
   ASSERT_EQ(printer.pages.size(), 1U);
   const QImage& page = printer.pages[0].picture;
   ASSERT_FALSE(InkBounds(page).isNull());
-  EXPECT_TRUE(OnPicture({5, 5, 25100, 27000}, page.size()).contains(InkBounds(page)));
+  // A heading across the top names what the page shows; the graph spans the page's width.
+  const QRect heading = OnPicture({0, 0, 31100, 2000}, page.size());
+  const QRect graph = OnPicture({5, 2000, 31090, 27000}, page.size());
+  EXPECT_FALSE(InkBounds(page.copy(heading)).isNull());
+  EXPECT_TRUE(heading.united(graph).contains(InkBounds(page)));
+  EXPECT_GT(InkBounds(page.copy(graph)).right(), OnPicture({0, 0, 29000, 1}, page.size()).right());
 }
 
 }  // namespace quarn::testing
