@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "model/work_file_reader.h"
 #include "text/number_text.h"
 
 namespace quarn {
@@ -38,6 +39,8 @@ void ResultsBuffer::Clear() {
 }
 
 bool WorkFileWriter::Create(const std::string& path) {
+  ForgetParsedWorkFile(path);
+  path_ = path;
   out_.open(path, std::ios::binary | std::ios::out | std::ios::trunc);
   return out_.is_open() && out_.good();
 }
@@ -64,6 +67,7 @@ bool WorkFileWriter::Finish() {
     out_.close();
     ok = ok && !out_.fail();
   }
+  if (ok) NoteWorkFileWritten(path_);
   return ok;
 }
 

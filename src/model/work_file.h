@@ -65,6 +65,7 @@ class WorkFileWriter {
  private:
   bool Write(std::string_view bytes);
   std::ofstream out_;
+  std::string path_;
   std::string text_;
 };
 
