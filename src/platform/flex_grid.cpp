@@ -3,13 +3,15 @@
 #include <QAbstractTableModel>
 #include <QApplication>
 #include <QFont>
+#include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
+#include <QRawFont>
 #include <QScrollBar>
-#include <QStaticText>
 #include <QStyledItemDelegate>
 #include <algorithm>
 #include <array>
@@ -292,8 +294,8 @@ namespace {
 
 // Paints the cells of a view of the grid's matrix straight from its texts. The styled
 // delegate asks the model for a dozen roles and lays every text out anew, which cost a
-// results grid 30 ms a page; this one looks each text's layout up by its bytes, converts
-// only texts it has not seen, and allocates nothing for a cell it has painted before.
+// results grid 30 ms a page; this one sets numbers from a table of glyphs kept per font
+// and allocates nothing for them.
 class FlexGridDelegate : public QStyledItemDelegate {
  public:
   // `base` is the grid itself: its fixed cells lie under the frozen heading views, which
@@ -339,56 +341,86 @@ class FlexGridDelegate : public QStyledItemDelegate {
   }
 
  private:
-  struct StringHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+  // The glyphs of the characters numbers are written with, looked up once per font: a
+  // results grid is mostly numbers, and setting them from this table costs no shaping and
+  // no allocation. Digits have one width and no kerning, so the text stands as the text
+  // engine would set it.
+  struct NumberGlyphs {
+    QFont font;
+    QRawFont raw;
+    std::array<quint32, 128> index{};
+    std::array<qreal, 128> advance{};
+    qreal ascent = 0;
+    qreal height = 0;
   };
-  using Layouts = std::unordered_map<std::string, QStaticText, StringHash, std::equal_to<>>;
-  // A grid shows a few hundred cells at once; a bound keeps a long scroll from holding the
-  // layout of every text it passed.
-  static constexpr size_t kLayoutsKept = 8192;
+  static constexpr std::string_view kNumberCharacters = "0123456789.,+-E ";
+
+  const NumberGlyphs& GlyphsFor(const QFont& font) const {
+    NumberGlyphs& g = glyphs_[font.bold() ? 1 : 0];
+    if (g.raw.isValid() && g.font == font) return g;
+    g = NumberGlyphs{};
+    g.font = font;
+    g.raw = QRawFont::fromFont(font);
+    const QFontMetricsF metrics(font);
+    g.ascent = metrics.ascent();
+    g.height = metrics.height();
+    if (!g.raw.isValid()) return g;
+    for (char c : kNumberCharacters) {
+      const QList<quint32> index = g.raw.glyphIndexesForString(QString(QChar(c)));
+      if (index.size() != 1 || index[0] == 0) continue;
+      const QList<QPointF> advance = g.raw.advancesForGlyphIndexes(index);
+      g.index[static_cast<size_t>(c)] = index[0];
+      g.advance[static_cast<size_t>(c)] = advance.isEmpty() ? 0 : advance[0].x();
+    }
+    return g;
+  }
+
+  // Sets a number text from the glyph table; false for a text with other characters, or
+  // one that does not fit its box.
+  bool DrawNumber(QPainter* painter, const QRect& box, const std::string& text, bool centre,
+                  const QFont& font) const {
+    const NumberGlyphs& g = GlyphsFor(font);
+    if (!g.raw.isValid() || text.size() > positions_.size()) return false;
+    qreal x = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+      const auto c = static_cast<unsigned char>(text[i]);
+      if (c >= g.index.size() || g.index[c] == 0) return false;
+      indexes_[i] = g.index[c];
+      positions_[i] = QPointF(x, 0);
+      x += g.advance[c];
+    }
+    if (x > box.width() || g.height > box.height()) return false;
+    const qreal left = centre ? box.left() + (box.width() - x) / 2 : box.left();
+    const qreal top = box.top() + (box.height() - g.height) / 2;
+    run_.setRawFont(g.raw);
+    run_.setRawData(indexes_.data(), positions_.data(), static_cast<int>(text.size()));
+    painter->drawGlyphRun(QPointF(left, top + g.ascent), run_);
+    return true;
+  }
 
   void DrawText(QPainter* painter, const QStyleOptionViewItem& option, const std::string& text,
                 bool fixed, bool bold) const {
     QFont font = option.font;
     if (bold) font.setBold(true);
-    if (painter->font() != font) painter->setFont(font);
     // The margins of the styled delegate, so that texts stand where they always have.
     const QWidget* widget = option.widget;
     QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
     const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
     const QRect box = option.rect.adjusted(margin, 0, -margin, 0);
-    Layouts& layouts = layouts_[bold ? 1 : 0];
-    auto it = layouts.find(text);
-    if (it == layouts.end()) {
-      if (layouts.size() >= kLayoutsKept) layouts.clear();
-      ToQString(text, scratch_);
-      QStaticText layout(scratch_);
-      layout.setTextFormat(Qt::PlainText);
-      layout.setPerformanceHint(QStaticText::AggressiveCaching);
-      layout.prepare(painter->transform(), font);
-      it = layouts.emplace(text, std::move(layout)).first;
-    }
-    const QSizeF size = it->second.size();
-    const bool fits = size.width() <= box.width() && size.height() <= box.height();
+    if (DrawNumber(painter, box, text, fixed, font)) return;
+    // Headings and other words, wrapped or cut with an ellipsis as the styled delegate
+    // does; there are few of them on a page.
+    if (painter->font() != font) painter->setFont(font);
+    ToQString(text, scratch_);
     const int align = fixed ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter;
-    if (!fits) {
-      // Rare: a heading that wraps, or a text wider than its column, is laid out as the
-      // styled delegate lays it out, wrapped or cut with an ellipsis.
-      ToQString(text, scratch_);
-      const bool wrap = (option.features & QStyleOptionViewItem::WrapText) != 0;
-      const QString shown =
-          wrap ? scratch_
-               : painter->fontMetrics().elidedText(scratch_, Qt::ElideRight, box.width());
-      painter->save();
-      painter->setClipRect(option.rect, Qt::IntersectClip);
-      painter->drawText(box, align | (wrap ? Qt::TextWordWrap : 0), shown);
-      painter->restore();
-      return;
-    }
-    const double x = fixed ? box.left() + (box.width() - size.width()) / 2 : box.left();
-    const double y = box.top() + (box.height() - size.height()) / 2;
-    painter->drawStaticText(QPointF(x, y), it->second);
+    const bool wrap = (option.features & QStyleOptionViewItem::WrapText) != 0;
+    const QFontMetrics metrics(font);
+    if (!wrap && metrics.horizontalAdvance(scratch_) > box.width())
+      scratch_ = metrics.elidedText(scratch_, Qt::ElideRight, box.width());
+    painter->save();
+    painter->setClipRect(option.rect, Qt::IntersectClip);
+    painter->drawText(box, align | (wrap ? Qt::TextWordWrap : 0), scratch_);
+    painter->restore();
   }
 
   static void ToQString(const std::string& text, QString& out) {
@@ -401,7 +433,11 @@ class FlexGridDelegate : public QStyledItemDelegate {
 
   const FlexGridModel& model_;
   bool base_;
-  mutable std::array<Layouts, 2> layouts_;  // plain and bold
+  mutable std::array<NumberGlyphs, 2> glyphs_;  // plain and bold
+  // A cell's glyphs and their places; a longer text is no number.
+  mutable std::array<quint32, 64> indexes_{};
+  mutable std::array<QPointF, 64> positions_{};
+  mutable QGlyphRun run_;
   mutable QString scratch_;
 };
 
