@@ -1,6 +1,5 @@
 #include <benchmark/benchmark.h>
 
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -11,6 +10,7 @@
 #include "model/records.h"
 #include "model/work_file.h"
 #include "text/number_text.h"
+#include "year_run.h"
 
 // The largest scenario the program holds, run for a simulated year at the smallest usual
 // step. The run must stay well under two seconds, and most of that should be the writing of
@@ -20,29 +20,8 @@ namespace {
 namespace fs = std::filesystem;
 using quarn::BuildingRecord;
 
-class QuietPrompt : public quarn::Prompt {
- public:
-  int messages = 0;
-  std::string last;
-  void Message(const std::string& text, const std::string&, quarn::MessageIcon) override {
-    ++messages;
-    last = text;
-  }
-  quarn::Answer AskYesNo(const std::string&, const std::string&, quarn::MessageIcon) override {
-    return quarn::Answer::Yes;
-  }
-  quarn::Answer AskYesNoCancel(const std::string&, const std::string&,
-                               quarn::MessageIcon) override {
-    return quarn::Answer::Yes;
-  }
-  quarn::Answer AskOkCancel(const std::string&, const std::string&, quarn::MessageIcon) override {
-    return quarn::Answer::Ok;
-  }
-  std::optional<std::string> InputLine(const std::string&, const std::string&,
-                                       const std::string& d) override {
-    return d;
-  }
-};
+using quarn::bench::SecondsSince;
+using quarn::bench::ThreadSeconds;
 
 class CountingObserver : public quarn::RunObserver {
  public:
@@ -52,18 +31,6 @@ class CountingObserver : public quarn::RunObserver {
     return false;
   }
 };
-
-// The processor time of this thread, system time included: on a machine that others share,
-// the wall clock also counts the time the thread waited for a core.
-double ThreadSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
-}
-
-double Seconds(double since) {
-  return ThreadSeconds() - since;
-}
 
 // Formatting and writing the same count of records of the same width with the text library
 // alone: what the run cannot go below.
@@ -91,23 +58,20 @@ double TextFloor(const std::string& path, long records, int width) {
   block += quarn::FileSingle(-999.0F) + "\r\n";
   out.write(block.data(), static_cast<std::streamsize>(block.size()));
   out.close();
-  return Seconds(start);
+  return SecondsSince(start);
 }
 
 void BM_ConcentrationRunOneYear(benchmark::State& state) {
   const fs::path folder = fs::temp_directory_path() / "quarn-bench";
-  quarn::RunSettings settings;
-  settings.TempFolderName = folder.string();
-  settings.StepAdjustFactor = 1;  // no step growth
-  settings.MaxConcentration = 100;
+  const quarn::RunSettings settings = quarn::bench::BenchRunSettings(folder);
   for (auto _ : state) {
     BuildingRecord b = quarn::LargestScenario();
-    QuietPrompt prompt;
+    quarn::bench::QuietPrompt prompt;
     CountingObserver observer;
     const double start = ThreadSeconds();
     const quarn::RunOutcome outcome =
         quarn::RunConcentrationCalculation(b, settings, prompt, observer);
-    const double run = Seconds(start);
+    const double run = SecondsSince(start);
     if (outcome != quarn::RunOutcome::Completed) {
       state.SkipWithError(("run failed: " + prompt.last).c_str());
       break;

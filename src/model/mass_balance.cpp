@@ -170,15 +170,41 @@ Upstream UpstreamOf(const BuildingRecord& building, int r, const RoomMatrix& f) 
   return up;
 }
 
-float InflowRate(const Upstream& up, int r, float volume, const WorkingFlows& flows,
+float InflowRate(const int* upstream, int count, int r, float volume, const WorkingFlows& flows,
                  const RoomMatrix& f, const RoomPollutant& c, int p,
                  const PerPollutant<float>& supplyConc) {
   float x = supplyConc[p] * flows.BaseHVACSupply[r];
-  for (int i = 0; i < up.Count; ++i) {
-    const int j = up.Rooms[i];
+  for (int i = 0; i < count; ++i) {
+    const int j = upstream[i];
     x += f[j][r] * c[j][p];
   }
   return x / volume;
+}
+
+// The upstream rooms of every room, kept in the cache while the flows and connections are
+// those they were made from.
+void KeepUpstream(const BuildingRecord& building, const RoomMatrix& f, StepCache& cache) {
+  if (cache.HasUpstream && cache.Flows == f && cache.Neighbors == building.Neighbors) return;
+  cache.Flows = f;
+  cache.Neighbors = building.Neighbors;
+  for (int r = 1; r <= RunRoomCount(building); ++r) {
+    const Upstream up = UpstreamOf(building, r, f);
+    cache.UpstreamCount[r] = up.Count;
+    cache.Upstream[r] = up.Rooms;
+  }
+  cache.HasUpstream = true;
+}
+
+// e^(-loss dt) of room r, computed again only when its loss or the step changed.
+float KeptDecay(StepCache& cache, int r, float loss, float dt) {
+  if (!cache.HasDecay[r] || !(cache.Loss[r] == loss) || !(cache.Step[r] == dt)) {
+    const float exponent = -loss * dt;
+    cache.Decay[r] = static_cast<float>(std::exp(static_cast<double>(exponent)));
+    cache.Loss[r] = loss;
+    cache.Step[r] = dt;
+    cache.HasDecay[r] = true;
+  }
+  return cache.Decay[r];
 }
 
 }  // namespace
@@ -186,7 +212,8 @@ float InflowRate(const Upstream& up, int r, float volume, const WorkingFlows& fl
 float RoomInflowRate(const BuildingRecord& building, int r, const WorkingFlows& flows,
                      const RoomMatrix& f, const RoomPollutant& c, int p,
                      const PerPollutant<float>& supplyConc) {
-  return InflowRate(UpstreamOf(building, r, f), r, building.RoomList[r].Volume, flows, f, c, p,
+  const Upstream up = UpstreamOf(building, r, f);
+  return InflowRate(up.Rooms.data(), up.Count, r, building.RoomList[r].Volume, flows, f, c, p,
                     supplyConc);
 }
 
@@ -367,21 +394,23 @@ StepStatus UpdateRooms(BuildingRecord& building, const WorkingFlows& flows,
 
   const EmissionStep emission{step.SimTime, dt, a.RoomConc, a.PreviousRoomConc, step.ConcPerMass};
   for (int p = 0; p < np; ++p) s.ResultTotal1[p] = 0;
+  KeepUpstream(building, flows.RoomWorkMatrix, a.Cache);
   for (int r = 1; r <= rooms; ++r) {
     const float volume = building.RoomList[r].Volume;
     const float loss = terms.LossCoefficient[r];
-    const float exponent = -loss * dt;
-    const float decay = static_cast<float>(std::exp(static_cast<double>(exponent)));
+    const float decay = KeptDecay(a.Cache, r, loss, dt);
     const int sinkCount = SinkCount(s, r);
     const bool cleaner = s.AirCleanerEff[r] > 0;
-    const Upstream up = UpstreamOf(building, r, flows.RoomWorkMatrix);
+    const int* upstream = a.Cache.Upstream[r].data();
+    const int upstreamCount = a.Cache.UpstreamCount[r];
     PerPollutant<float> sourced = terms.RoomPollutantWork[r];
     if (a.RoomSourceCounts[r] > 0)
       RoomEmissionRates(s, sources, r, volume, emission, sourced, s.TotalEmitted);
     for (int p = 0; p < np; ++p) {
       const float c = a.Conc[r][p];
       float source = sourced[p];
-      source += InflowRate(up, r, volume, flows, flows.RoomWorkMatrix, a.Conc, p, step.SupplyConc);
+      source += InflowRate(upstream, upstreamCount, r, volume, flows, flows.RoomWorkMatrix, a.Conc,
+                           p, step.SupplyConc);
       if (sinkCount > 0) {
         float uptake = 0;
         for (int k = 1; k <= sinkCount; ++k) {

@@ -31,6 +31,21 @@ struct RemovalTerms {
   PerRoom<float> LossCoefficient{};   // 1/h
 };
 
+// What a step derives from the flows in force and keeps for the next: they change only at a
+// switch, so the rooms that send air into each room and each room's decay over the step,
+// e^(-L dt), are derived again only when the flows, the connections or the step change.
+struct StepCache {
+  RoomMatrix Flows{};
+  std::array<std::array<int16_t, kRoomSlots>, kRoomSlots> Neighbors{};
+  bool HasUpstream = false;
+  PerRoom<int> UpstreamCount{};
+  std::array<std::array<int, kMaxRooms>, kRoomSlots> Upstream{};  // ascending
+  PerRoom<bool> HasDecay{};
+  PerRoom<float> Loss{};
+  PerRoom<float> Step{};
+  PerRoom<float> Decay{};
+};
+
 // The concentration arrays of one run. Room 0 is outdoors.
 struct RoomArrays {
   RoomPollutant Conc{};              // at the start of the step
@@ -41,6 +56,7 @@ struct RoomArrays {
   PerRoom<float> RoomPeak{};         // highest concentration of any pollutant in each room
   PerRoom<int> RoomSourceCounts{};
   PerRoom<float> RoomVolumes{};
+  StepCache Cache;
 };
 
 // Working HVAC flows of the step from the entered ones and the HVAC-history fraction f.

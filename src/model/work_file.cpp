@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "model/work_file_reader.h"
 #include "text/number_text.h"
 #include "text/work_folder.h"
 
@@ -39,6 +40,8 @@ void ResultsBuffer::Clear() {
 }
 
 bool WorkFileWriter::Create(const std::string& path, std::string* reason) {
+  ForgetParsedWorkFile(path);
+  path_ = path;
   if (!CreateWorkFile(path, reason)) return false;
   out_.open(path, std::ios::binary | std::ios::out | std::ios::trunc);
   if (out_.is_open() && out_.good()) return true;
@@ -68,6 +71,7 @@ bool WorkFileWriter::Finish() {
     out_.close();
     ok = ok && !out_.fail();
   }
+  if (ok) NoteWorkFileWritten(path_);
   return ok;
 }
 

@@ -66,6 +66,7 @@ class WorkFileWriter {
  private:
   bool Write(std::string_view bytes);
   std::ofstream out_;
+  std::string path_;
   std::string text_;
 };
 

@@ -4,23 +4,96 @@
 #include <QApplication>
 #include <QFont>
 #include <QFontMetrics>
+#include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPalette>
 #include <QRegularExpression>
+#include <QRawFont>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <algorithm>
+#include <array>
+#include <optional>
 #include <set>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "platform/qt_text.h"
+#include "text/cp1252.h"
 
 namespace quarn {
 
-// The text matrix behind the grid: one string per cell, row by row. Numbers and colours
-// are rare, so they live beside it and cost nothing until a cell uses them.
+// A value some cells carry beside their text (an exact number, a colour). Nothing is
+// allocated until a cell first carries one; then there is a slot for every cell, laid out
+// as the texts are, so that a results grid that colours every cell costs no lookups.
+template <typename T>
+class CellValues {
+ public:
+  std::optional<T> Get(size_t i) const {
+    if (has_.empty() || has_[i] == 0) return std::nullopt;
+    return values_[i];
+  }
+  bool Has(size_t i) const { return !has_.empty() && has_[i] != 0; }
+  void Set(size_t i, T value, size_t cells) {
+    if (has_.empty()) {
+      values_.assign(cells, T{});
+      has_.assign(cells, 0);
+    }
+    values_[i] = value;
+    has_[i] = 1;
+  }
+  void Unset(size_t i) {
+    if (!has_.empty()) has_[i] = 0;
+  }
+  void UnsetAll() { std::fill(has_.begin(), has_.end(), 0); }
+  void Resize(size_t cells) {
+    if (has_.empty()) return;
+    values_.resize(cells, T{});
+    has_.resize(cells, 0);
+  }
+  void Insert(size_t at, size_t count) {
+    if (has_.empty()) return;
+    values_.insert(values_.begin() + static_cast<std::ptrdiff_t>(at), count, T{});
+    has_.insert(has_.begin() + static_cast<std::ptrdiff_t>(at), count, 0);
+  }
+  void Erase(size_t at, size_t count) {
+    if (has_.empty()) return;
+    const auto first = static_cast<std::ptrdiff_t>(at);
+    const auto last = static_cast<std::ptrdiff_t>(at + count);
+    values_.erase(values_.begin() + first, values_.begin() + last);
+    has_.erase(has_.begin() + first, has_.begin() + last);
+  }
+  // The same cells in rows of `new_cols` instead of `old_cols`.
+  void Relayout(int rows, int old_cols, int new_cols) {
+    if (has_.empty()) return;
+    CellValues moved;
+    const size_t cells = static_cast<size_t>(rows) * static_cast<size_t>(new_cols);
+    moved.values_.assign(cells, T{});
+    moved.has_.assign(cells, 0);
+    const int keep = std::min(old_cols, new_cols);
+    for (int r = 0; r < rows; ++r) {
+      for (int c = 0; c < keep; ++c) {
+        const size_t from = static_cast<size_t>(r) * static_cast<size_t>(old_cols) + c;
+        const size_t to = static_cast<size_t>(r) * static_cast<size_t>(new_cols) + c;
+        moved.values_[to] = values_[from];
+        moved.has_[to] = has_[from];
+      }
+    }
+    *this = std::move(moved);
+  }
+
+ private:
+  std::vector<T> values_;
+  std::vector<char> has_;
+};
+
+// The text matrix behind the grid: one string per cell, row by row, with the exact numbers
+// and colours of the cells that have them beside it.
 class FlexGridModel : public QAbstractTableModel {
  public:
   explicit FlexGridModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -47,8 +120,7 @@ class FlexGridModel : public QAbstractTableModel {
       }
       case Qt::BackgroundRole: {
         if (IsFixed(r, c)) return QApplication::palette().button();
-        auto it = colors_.find(Index(r, c));
-        if (it != colors_.end()) return QColor::fromRgba(it->second);
+        if (const std::optional<QRgb> color = ColorRgb(r, c)) return QColor::fromRgba(*color);
         return {};
       }
       case Qt::ForegroundRole:
@@ -89,7 +161,6 @@ class FlexGridModel : public QAbstractTableModel {
       beginRemoveRows(QModelIndex(), rows, rows_ - 1);
       rows_ = rows;
       Resize();
-      DropOutside();
       endRemoveRows();
     }
   }
@@ -101,11 +172,8 @@ class FlexGridModel : public QAbstractTableModel {
     const size_t at = Index(r, 0);
     const auto width = static_cast<size_t>(cols_);
     cells_.insert(cells_.begin() + static_cast<std::ptrdiff_t>(at), width, std::string());
-    if (!has_number_.empty()) {
-      numbers_.insert(numbers_.begin() + static_cast<std::ptrdiff_t>(at), width, 0.0);
-      has_number_.insert(has_number_.begin() + static_cast<std::ptrdiff_t>(at), width, 0);
-    }
-    ShiftColors(at, width, true);
+    numbers_.Insert(at, width);
+    colors_.Insert(at, width);
     ++rows_;
     endInsertRows();
   }
@@ -119,11 +187,8 @@ class FlexGridModel : public QAbstractTableModel {
     const auto first = static_cast<std::ptrdiff_t>(at);
     const auto last = static_cast<std::ptrdiff_t>(at + width);
     cells_.erase(cells_.begin() + first, cells_.begin() + last);
-    if (!has_number_.empty()) {
-      numbers_.erase(numbers_.begin() + first, numbers_.begin() + last);
-      has_number_.erase(has_number_.begin() + first, has_number_.begin() + last);
-    }
-    ShiftColors(at, width, false);
+    numbers_.Erase(at, width);
+    colors_.Erase(at, width);
     --rows_;
     endRemoveRows();
   }
@@ -131,34 +196,22 @@ class FlexGridModel : public QAbstractTableModel {
   void SetCols(int cols) {
     cols = std::max(cols, 0);
     if (cols == cols_) return;
-    // Cells are stored row by row, so a new column count moves every row.
+    // Cells are stored row by row, so a new column count moves every row; a grid without
+    // rows keeps its storage for the rows to come (a results grid is emptied and refilled).
     auto relayout = [&](int new_cols) {
-      std::vector<std::string> cells(static_cast<size_t>(rows_) * static_cast<size_t>(new_cols));
-      std::vector<double> numbers;
-      std::vector<char> has_number;
-      if (!has_number_.empty()) {
-        numbers.assign(cells.size(), 0.0);
-        has_number.assign(cells.size(), 0);
-      }
-      std::unordered_map<size_t, QRgb> colors;
-      const int keep = std::min(cols_, new_cols);
-      for (int r = 0; r < rows_; ++r) {
-        for (int c = 0; c < keep; ++c) {
-          const size_t from = Index(r, c);
-          const size_t to = static_cast<size_t>(r) * static_cast<size_t>(new_cols) + c;
-          cells[to] = std::move(cells_[from]);
-          if (!has_number_.empty()) {
-            numbers[to] = numbers_[from];
-            has_number[to] = has_number_[from];
+      if (rows_ > 0) {
+        std::vector<std::string> cells(static_cast<size_t>(rows_) * static_cast<size_t>(new_cols));
+        const int keep = std::min(cols_, new_cols);
+        for (int r = 0; r < rows_; ++r) {
+          for (int c = 0; c < keep; ++c) {
+            cells[static_cast<size_t>(r) * static_cast<size_t>(new_cols) + c] =
+                std::move(cells_[Index(r, c)]);
           }
-          auto it = colors_.find(from);
-          if (it != colors_.end()) colors[to] = it->second;
         }
+        cells_ = std::move(cells);
       }
-      cells_ = std::move(cells);
-      numbers_ = std::move(numbers);
-      has_number_ = std::move(has_number);
-      colors_ = std::move(colors);
+      numbers_.Relayout(rows_, cols_, new_cols);
+      colors_.Relayout(rows_, cols_, new_cols);
       cols_ = new_cols;
     };
     if (cols > cols_) {
@@ -182,30 +235,21 @@ class FlexGridModel : public QAbstractTableModel {
 
   void SetText(int r, int c, const std::string& text) {
     const size_t i = Index(r, c);
-    if (!has_number_.empty() && has_number_[i] && cells_[i] != text) has_number_[i] = 0;
+    if (numbers_.Has(i) && cells_[i] != text) numbers_.Unset(i);
     cells_[i] = text;
   }
 
   void SetNumber(int r, int c, double value, const std::string& text) {
-    if (has_number_.empty()) {
-      numbers_.assign(cells_.size(), 0.0);
-      has_number_.assign(cells_.size(), 0);
-    }
     const size_t i = Index(r, c);
     cells_[i] = text;
-    numbers_[i] = value;
-    has_number_[i] = 1;
+    numbers_.Set(i, value, cells_.size());
   }
 
-  std::optional<double> Number(int r, int c) const {
-    const size_t i = Index(r, c);
-    if (has_number_.empty() || !has_number_[i]) return std::nullopt;
-    return numbers_[i];
-  }
+  std::optional<double> Number(int r, int c) const { return numbers_.Get(Index(r, c)); }
 
   void Clear() {
     for (auto& s : cells_) s.clear();
-    std::fill(has_number_.begin(), has_number_.end(), 0);
+    numbers_.UnsetAll();
   }
 
   bool Bold(int r) const { return bold_rows_.count(r) != 0; }
@@ -217,47 +261,25 @@ class FlexGridModel : public QAbstractTableModel {
     }
   }
 
+  std::optional<QRgb> ColorRgb(int r, int c) const { return colors_.Get(Index(r, c)); }
   QColor Color(int r, int c) const {
-    auto it = colors_.find(Index(r, c));
-    return it == colors_.end() ? QColor() : QColor::fromRgba(it->second);
+    const std::optional<QRgb> color = ColorRgb(r, c);
+    return color ? QColor::fromRgba(*color) : QColor();
   }
   void SetColor(int r, int c, const QColor& color) {
     if (color.isValid()) {
-      colors_[Index(r, c)] = color.rgba();
+      colors_.Set(Index(r, c), color.rgba(), cells_.size());
     } else {
-      colors_.erase(Index(r, c));
+      colors_.Unset(Index(r, c));
     }
   }
 
  private:
-  // Colours of the cells from `at` on move `width` cells on (a row inserted there) or back
-  // (the row at `at` removed, its own colours dropped).
-  void ShiftColors(size_t at, size_t width, bool forward) {
-    std::unordered_map<size_t, QRgb> moved;
-    for (const auto& [index, color] : colors_) {
-      if (index < at) {
-        moved.emplace(index, color);
-      } else if (forward) {
-        moved.emplace(index + width, color);
-      } else if (index >= at + width) {
-        moved.emplace(index - width, color);
-      }
-    }
-    colors_ = std::move(moved);
-  }
   void Resize() {
     const size_t n = static_cast<size_t>(rows_) * static_cast<size_t>(cols_);
     cells_.resize(n);
-    if (!has_number_.empty()) {
-      numbers_.resize(n, 0.0);
-      has_number_.resize(n, 0);
-    }
-  }
-  void DropOutside() {
-    const size_t n = cells_.size();
-    for (auto it = colors_.begin(); it != colors_.end();) {
-      it = it->first >= n ? colors_.erase(it) : std::next(it);
-    }
+    numbers_.Resize(n);
+    colors_.Resize(n);
   }
 
   int rows_ = 0;
@@ -265,11 +287,163 @@ class FlexGridModel : public QAbstractTableModel {
   int fixed_rows_ = 1;
   int fixed_cols_ = 1;
   std::vector<std::string> cells_;
-  std::vector<double> numbers_;
-  std::vector<char> has_number_;
-  std::unordered_map<size_t, QRgb> colors_;
+  CellValues<double> numbers_;
+  CellValues<QRgb> colors_;
   std::set<int> bold_rows_;  // by row number, as few as the headings
 };
+
+namespace {
+
+// Paints the cells of a view of the grid's matrix straight from its texts. The styled
+// delegate asks the model for a dozen roles and lays every text out anew, which cost a
+// results grid 30 ms a page; this one sets numbers from a table of glyphs kept per font
+// and allocates nothing for them.
+class FlexGridDelegate : public QStyledItemDelegate {
+ public:
+  // `base` is the grid itself: its fixed cells lie under the frozen heading views, which
+  // paint them, so it leaves them alone.
+  FlexGridDelegate(const FlexGridModel& model, bool base, QObject* parent)
+      : QStyledItemDelegate(parent), model_(model), base_(base) {}
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override {
+    const int r = index.row();
+    const int c = index.column();
+    const bool fixed = model_.IsFixed(r, c);
+    if (fixed && base_) return;
+    const bool selected = (option.state & QStyle::State_Selected) != 0;
+    const QPalette::ColorGroup group =
+        (option.state & QStyle::State_Active) != 0 ? QPalette::Active : QPalette::Inactive;
+    if (selected) {
+      painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
+    } else if (fixed) {
+      painter->fillRect(option.rect, option.palette.brush(group, QPalette::Button));
+    } else if (const std::optional<QRgb> color = model_.ColorRgb(r, c)) {
+      painter->fillRect(option.rect, QColor::fromRgba(*color));
+    }
+    const std::string& text = model_.Text(r, c);
+    if (!text.empty()) {
+      const QPalette::ColorRole role = selected ? QPalette::HighlightedText
+                                       : fixed  ? QPalette::ButtonText
+                                                : QPalette::Text;
+      painter->setPen(option.palette.color(group, role));
+      DrawText(painter, option, text, fixed, model_.Bold(r));
+    }
+    if ((option.state & QStyle::State_HasFocus) != 0) {
+      QStyleOptionFocusRect focus;
+      focus.QStyleOption::operator=(option);
+      focus.rect = option.rect;
+      focus.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
+      focus.backgroundColor =
+          option.palette.color(group, selected ? QPalette::Highlight : QPalette::Window);
+      const QWidget* widget = option.widget;
+      QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
+      style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
+    }
+  }
+
+ private:
+  // The glyphs of the characters numbers are written with, looked up once per font: a
+  // results grid is mostly numbers, and setting them from this table costs no shaping and
+  // no allocation. Digits have one width and no kerning, so the text stands as the text
+  // engine would set it.
+  struct NumberGlyphs {
+    QFont font;
+    QRawFont raw;
+    std::array<quint32, 128> index{};
+    std::array<qreal, 128> advance{};
+    qreal ascent = 0;
+    qreal height = 0;
+  };
+  static constexpr std::string_view kNumberCharacters = "0123456789.,+-E ";
+
+  const NumberGlyphs& GlyphsFor(const QFont& font) const {
+    NumberGlyphs& g = glyphs_[font.bold() ? 1 : 0];
+    if (g.raw.isValid() && g.font == font) return g;
+    g = NumberGlyphs{};
+    g.font = font;
+    g.raw = QRawFont::fromFont(font);
+    const QFontMetricsF metrics(font);
+    g.ascent = metrics.ascent();
+    g.height = metrics.height();
+    if (!g.raw.isValid()) return g;
+    for (char c : kNumberCharacters) {
+      const QList<quint32> index = g.raw.glyphIndexesForString(QString(QChar(c)));
+      if (index.size() != 1 || index[0] == 0) continue;
+      const QList<QPointF> advance = g.raw.advancesForGlyphIndexes(index);
+      g.index[static_cast<size_t>(c)] = index[0];
+      g.advance[static_cast<size_t>(c)] = advance.isEmpty() ? 0 : advance[0].x();
+    }
+    return g;
+  }
+
+  // Sets a number text from the glyph table; false for a text with other characters, or
+  // one that does not fit its box.
+  bool DrawNumber(QPainter* painter, const QRect& box, const std::string& text, bool centre,
+                  const QFont& font) const {
+    const NumberGlyphs& g = GlyphsFor(font);
+    if (!g.raw.isValid() || text.size() > positions_.size()) return false;
+    qreal x = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+      const auto c = static_cast<unsigned char>(text[i]);
+      if (c >= g.index.size() || g.index[c] == 0) return false;
+      indexes_[i] = g.index[c];
+      positions_[i] = QPointF(x, 0);
+      x += g.advance[c];
+    }
+    if (x > box.width() || g.height > box.height()) return false;
+    const qreal left = centre ? box.left() + (box.width() - x) / 2 : box.left();
+    const qreal top = box.top() + (box.height() - g.height) / 2;
+    run_.setRawFont(g.raw);
+    run_.setRawData(indexes_.data(), positions_.data(), static_cast<int>(text.size()));
+    painter->drawGlyphRun(QPointF(left, top + g.ascent), run_);
+    return true;
+  }
+
+  void DrawText(QPainter* painter, const QStyleOptionViewItem& option, const std::string& text,
+                bool fixed, bool bold) const {
+    QFont font = option.font;
+    if (bold) font.setBold(true);
+    // The margins of the styled delegate, so that texts stand where they always have.
+    const QWidget* widget = option.widget;
+    QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+    const QRect box = option.rect.adjusted(margin, 0, -margin, 0);
+    if (DrawNumber(painter, box, text, fixed, font)) return;
+    // Headings and other words, wrapped or cut with an ellipsis as the styled delegate
+    // does; there are few of them on a page.
+    if (painter->font() != font) painter->setFont(font);
+    ToQString(text, scratch_);
+    const int align = fixed ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter;
+    const bool wrap = (option.features & QStyleOptionViewItem::WrapText) != 0;
+    const QFontMetrics metrics(font);
+    if (!wrap && metrics.horizontalAdvance(scratch_) > box.width())
+      scratch_ = metrics.elidedText(scratch_, Qt::ElideRight, box.width());
+    painter->save();
+    painter->setClipRect(option.rect, Qt::IntersectClip);
+    painter->drawText(box, align | (wrap ? Qt::TextWordWrap : 0), scratch_);
+    painter->restore();
+  }
+
+  static void ToQString(const std::string& text, QString& out) {
+    out.resize(static_cast<qsizetype>(text.size()));
+    QChar* chars = out.data();
+    for (size_t i = 0; i < text.size(); ++i) {
+      chars[i] = QChar(static_cast<char16_t>(Cp1252CodePoint(static_cast<unsigned char>(text[i]))));
+    }
+  }
+
+  const FlexGridModel& model_;
+  bool base_;
+  mutable std::array<NumberGlyphs, 2> glyphs_;  // plain and bold
+  // A cell's glyphs and their places; a longer text is no number.
+  mutable std::array<quint32, 64> indexes_{};
+  mutable std::array<QPointF, 64> positions_{};
+  mutable QGlyphRun run_;
+  mutable QString scratch_;
+};
+
+}  // namespace
 
 int KeyCodeOf(int qt_key) {
   switch (qt_key) {
@@ -337,6 +511,7 @@ int ShiftStateOf(const QKeyEvent& event) {
 
 FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), model_(new FlexGridModel(this)) {
   setModel(model_);
+  setItemDelegate(new FlexGridDelegate(*model_, true, this));
   horizontalHeader()->hide();
   verticalHeader()->hide();
   setEditTriggers(NoEditTriggers);
@@ -375,6 +550,9 @@ QTableView* FlexGrid::MakeFrozenView() {
   // same matrix lies over the viewport where the headings are and scrolls only along them.
   auto* v = new QTableView(this);
   v->setModel(model_);
+  if (headings_delegate_ == nullptr)
+    headings_delegate_ = new FlexGridDelegate(*model_, false, this);
+  v->setItemDelegate(headings_delegate_);
   v->horizontalHeader()->hide();
   v->verticalHeader()->hide();
   v->setFrameShape(QFrame::NoFrame);

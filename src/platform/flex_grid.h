@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+class QAbstractItemDelegate;
 class QKeyEvent;
 
 namespace quarn {
@@ -237,6 +238,7 @@ class FlexGrid : public QTableView {
   void ForEachView(F f);
 
   FlexGridModel* model_;
+  QAbstractItemDelegate* headings_delegate_ = nullptr;  // shared by the frozen views
   QTableView* frozen_top_ = nullptr;
   QTableView* frozen_left_ = nullptr;
   QTableView* frozen_corner_ = nullptr;

@@ -1,8 +1,11 @@
 #include "platform/flex_grid.h"
 
+#include <QAbstractItemModel>
+#include <QImage>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -292,6 +295,41 @@ TEST_F(GridWindow, ScrolledCellsStayOutOfTheFrozenHeadings) {
   // The current cell's geometry in twips, as a window places a box over it.
   EXPECT_EQ(grid->CellTop(), (cell.top() + grid->viewport()->y()) * 15);
   EXPECT_EQ(grid->CellWidth(), grid->columnWidth(2) * 15);
+}
+
+// What a user sees of the cells: headings on the button colour, a coloured cell in its
+// colour, the selected block highlighted, and each text drawn inside its own cell.
+TEST_F(GridWindow, PaintsHeadingsColoursSelectionAndTexts) {
+  grid->SetTextMatrix(0, 1, "\xB5g/m\xB3");
+  grid->SetCellBackColorAt(2, 2, QColor(255, 0, 0));
+  grid->SetRowCol(4, 3);
+  grid->SetRowSel(5);
+  grid->SetColSel(4);
+  testing::ProcessEvents();
+  const QImage shot = grid->grab().toImage();
+  auto cell = [&](int r, int c) {
+    return grid->visualRect(grid->model()->index(r, c)).translated(grid->viewport()->pos());
+  };
+  auto corner = [&](int r, int c) { return shot.pixelColor(cell(r, c).topLeft() + QPoint(2, 2)); };
+  auto ink = [&](int r, int c) {
+    const QColor back = corner(r, c);
+    int dark = 0;
+    const QRect box = cell(r, c).adjusted(1, 1, -1, -1);
+    for (int y = box.top(); y <= box.bottom(); ++y)
+      for (int x = box.left(); x <= box.right(); ++x)
+        if (shot.pixelColor(x, y).lightness() < back.lightness() - 80) ++dark;
+    return dark;
+  };
+  EXPECT_EQ(corner(2, 2), QColor(255, 0, 0));
+  EXPECT_EQ(corner(0, 3), grid->palette().color(QPalette::Active, QPalette::Button));
+  EXPECT_EQ(corner(5, 4), grid->palette().color(QPalette::Active, QPalette::Highlight));
+  EXPECT_EQ(corner(3, 1), grid->palette().color(QPalette::Active, QPalette::Base));
+  for (const auto& [r, c] : {std::pair{0, 1}, {0, 4}, {3, 0}, {3, 1}, {7, 5}})
+    EXPECT_GT(ink(r, c), 10) << r << "," << c;
+  grid->SetTextMatrix(6, 2, "");
+  testing::ProcessEvents();
+  const QImage empty = grid->grab().toImage();
+  EXPECT_EQ(empty.pixelColor(cell(6, 2).center()), corner(6, 3));
 }
 
 }  // namespace

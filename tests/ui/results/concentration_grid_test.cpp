@@ -3,11 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "model/work_file_reader.h"
 #include "results_test_support.h"
 #include "ui/main/grid_operations.h"
+#include "ui/results/plot_series.h"
 
 namespace quarn {
 namespace {
@@ -145,6 +149,29 @@ TEST_F(ConcentrationGrid, AFileOfOtherRoomsStopsWithAMessageAndOneCutShortFillsT
   EXPECT_TRUE(prompt.shown.empty());
   EXPECT_EQ(grid.TextMatrix(3, 1), "3.E0");
   EXPECT_EQ(grid.TextMatrix(4, 0), "");
+}
+
+TEST_F(ConcentrationGrid, AUnitChangeAndThePlotsOfOneRunReadItsWorkFileOnce) {
+  WriteRun(2, 3, 400, [](int k, int r, int p) { return 0.5f * k + 10.0f * r + 100.0f * p; });
+  // The run finished a minute ago; nothing has read its file yet.
+  const std::filesystem::path file = B().ConcWorkFile;
+  std::filesystem::last_write_time(
+      file, std::filesystem::last_write_time(file) - std::chrono::minutes(1));
+  const long before = WorkFileParses();
+  Fill();
+  EXPECT_EQ(grid.TextMatrix(1, 4), "1.205E2");
+  B().DisplayUnitCode = 1;  // µg/m³
+  Fill();
+  EXPECT_EQ(grid.TextMatrix(1, 4), "1.205E5");
+  ConcentrationSeries series;
+  ASSERT_FALSE(ReadPollutantSeries(B(), ',', 2, series));
+  EXPECT_EQ(series.values[1][0], 210.5f);
+  EXPECT_EQ(WorkFileParses() - before, 1);
+
+  // A new run of the same size in the same file is read anew.
+  WriteRun(2, 3, 400, [](int k, int r, int p) { return 0.5f * k + 10.0f * r + 200.0f * p; });
+  Fill();
+  EXPECT_EQ(grid.TextMatrix(1, 4), "2.205E5");
 }
 
 }  // namespace

@@ -1,0 +1,106 @@
+#pragma once
+
+#include <ctime>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "common/largest_scenario.h"
+#include "model/concentration_run.h"
+#include "model/prompt.h"
+#include "model/records.h"
+#include "model/run_observer.h"
+
+namespace quarn::bench {
+
+// Answers every question with its default and remembers the last message, which says why
+// a run or a read was refused.
+class QuietPrompt : public Prompt {
+ public:
+  int messages = 0;
+  std::string last;
+  void Message(const std::string& text, const std::string&, MessageIcon) override {
+    ++messages;
+    last = text;
+  }
+  Answer AskYesNo(const std::string&, const std::string&, MessageIcon) override {
+    return Answer::Yes;
+  }
+  Answer AskYesNoCancel(const std::string&, const std::string&, MessageIcon) override {
+    return Answer::Yes;
+  }
+  Answer AskOkCancel(const std::string&, const std::string&, MessageIcon) override {
+    return Answer::Ok;
+  }
+  std::optional<std::string> InputLine(const std::string&, const std::string&,
+                                       const std::string& d) override {
+    return d;
+  }
+};
+
+// The processor time of this thread, system time included: on a machine that others share,
+// the wall clock also counts the time the thread waited for a core.
+inline double ThreadSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
+inline double SecondsSince(double start) {
+  return ThreadSeconds() - start;
+}
+
+inline RunSettings BenchRunSettings(const std::filesystem::path& folder) {
+  RunSettings settings;
+  settings.TempFolderName = folder.string();
+  settings.StepAdjustFactor = 1;  // no step growth
+  settings.MaxConcentration = 100;
+  return settings;
+}
+
+// The largest scenario run for a year, with three occupants who move between rooms over
+// the day: made once per process, for the benchmarks that read its results.
+struct YearRun {
+  BuildingRecord building;
+  std::filesystem::path folder;
+  std::string failure;  // why the run did not complete, if it did not
+};
+
+inline const YearRun& TheYearRun() {
+  static const YearRun run = [] {
+    YearRun y;
+    y.folder = std::filesystem::temp_directory_path() / "quarn-bench-year";
+    y.building = LargestScenario();
+    BuildingRecord& b = y.building;
+    b.Scenario.Name = "Year";
+    b.Scenario.ExposureMode = "I";
+    b.Scenario.NumOccupants = 3;
+    for (int r = 1; r <= b.NumRooms; ++r) b.RoomList[r].Name = "Room " + std::to_string(r);
+    for (int o = 1; o <= 3; ++o) {
+      OccupantRecord& occ = b.Scenario.Occupants[o];
+      occ.Name = "Occupant " + std::to_string(o);
+      occ.BreathingRate = 0.5F * static_cast<float>(o);
+      occ.EfficiencyFactor = 1;
+      occ.Weight = 70;
+      occ.StartTime = 0;
+      occ.EndTime = 24 * 365;
+      // Night in one room, the day in two others.
+      const float enter[] = {0, 8, 17};
+      const float leave[] = {8, 17, 24};
+      for (int i = 1; i <= 3; ++i) {
+        occ.TimeEnter[i] = enter[i - 1];
+        occ.TimeLeave[i] = leave[i - 1];
+        occ.Location[i] = b.RoomList[(o * 4 + i * 3) % b.NumRooms + 1].Name;
+      }
+    }
+    QuietPrompt prompt;
+    RunObserver observer;
+    if (RunConcentrationCalculation(b, BenchRunSettings(y.folder), prompt, observer) !=
+        RunOutcome::Completed)
+      y.failure = "run failed: " + prompt.last;
+    return y;
+  }();
+  return run;
+}
+
+}  // namespace quarn::bench
