@@ -14,7 +14,8 @@ namespace {
 // 2.6, molecular weight 40 / 0.25 = 160. A component without mass is no part of it.
 TEST(MixtureProperties, MoleWeightedC0AndMolecularWeight) {
   testing::ScriptedPrompt prompt;
-  const std::vector<MixtureComponent> parts = {{10, 100, 5}, {30, 200, 1}, {0, 0, 1000}};
+  const std::vector<MixtureComponent> parts = {
+      {10, 100, 5, "a"}, {30, 200, 1, "b"}, {0, 0, 1000, "c"}};
   const std::optional<Mixture> m = MixtureProperties(parts, prompt);
   ASSERT_TRUE(m);
   EXPECT_DOUBLE_EQ(m->c0, 2.6);
