@@ -55,15 +55,17 @@ double MassTransferEmission(const SourceRecord& source, SourceState& state, int 
     }
   }
 
-  // Layer 2 exchanges both ways: above its equilibrium the room gives pollutant back to it
-  // (the mass follows the unclamped rate), but that uptake is not counted as a negative
-  // emission.
+  // Layer 2 exchanges both ways: above its equilibrium it takes pollutant up from the room,
+  // which loses it as a negative emission, and like layer 1 it gives no more than it holds.
   double r2 = 0;
   if (m2 > 0) {
     r2 = P(source, 4, p) * (croom - c0 * m2 / P(source, 5, p));
-    const double m = m2 + dt * r2;
-    m2 = m < 0 ? 0.0f : static_cast<float>(m);
-    if (r2 > 0) r2 = 0;
+    if (r2 >= 0 || StepLoss(dt, r2) < m2) {
+      m2 = static_cast<float>(m2 + dt * r2);
+    } else {
+      r2 = -m2 / static_cast<double>(dt);
+      m2 = 0;
+    }
   }
   return -(r1 + r2) * source.Size;
 }

@@ -27,7 +27,9 @@ int GetSourceModel(const std::string& name);
 // Model 0: two layers that release the pollutant towards their equilibrium with the room
 // air, C0 × M / M0. Layer 1 (k1, M01; mass state.Param7) only loses mass and is emptied in
 // one step when the step would overshoot; layer 2 (k2, M02; mass state.Param8) also takes
-// pollutant back up when the room is above its equilibrium. Also pollutant 0 of model 7.
+// pollutant back up when the room is above its equilibrium, which is then a negative
+// emission, so that the layers and the air together keep their mass. Also pollutant 0 of
+// model 7.
 double MassTransferEmission(const SourceRecord& source, SourceState& state, int pollutant,
                             float croom, float dt);
 

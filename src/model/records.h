@@ -68,6 +68,8 @@ struct SourceRecord {
   float CurrentTime = 0;
   FixedString<1> CycleRepeats;  // "N", "H", "D", "W", "M", "O"
   float SourceFactor = 0;
+
+  bool operator==(const SourceRecord&) const = default;
 };
 
 struct SinkRecord {

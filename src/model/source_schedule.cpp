@@ -54,26 +54,19 @@ double ModelEmission(const ScenarioRecord& scenario, const SourceRecord& source,
   }
 }
 
-// Takes what evaporated in the step off the liquid of a spill.
-void DepleteSpill(const ScenarioRecord& scenario, const SourceRecord& source, SourceState& state,
-                  int p, float rate, float dt) {
+// Takes what evaporated in the step off the liquid of a spill and returns the emission the
+// step may have: a rate that would take more than the liquid left takes only what is left,
+// so that a spill emits its mass and no more.
+double DepleteSpill(const ScenarioRecord& scenario, const SourceRecord& source, SourceState& state,
+                    int p, double emission, float dt) {
   const double mw = scenario.Pollutants[p].MolWt;
   float& mass = state.ModelWork1[p];
-  switch (source.Model) {
-    case 8:
-      mass = static_cast<float>(mass - static_cast<double>(rate) * dt);
-      state.SourceWork1[p] = static_cast<float>(MassToMoles(mass, mw));
-      break;
-    case 9:
-      mass = static_cast<float>(mass - static_cast<double>(rate) * dt);
-      break;
-    case 10:
-      mass = static_cast<float>(std::max(0.0, mass - static_cast<double>(rate) * dt));
-      state.SourceWork1[p] = static_cast<float>(mass / mw / 1000.0);
-      break;
-    default:
-      break;
-  }
+  if (emission > 0 && emission * dt > mass)
+    emission = std::max(0.0F, mass) / static_cast<double>(dt);
+  mass = static_cast<float>(std::max(0.0, mass - emission * dt));
+  if (source.Model == 8) state.SourceWork1[p] = static_cast<float>(MassToMoles(mass, mw));
+  if (source.Model == 10) state.SourceWork1[p] = static_cast<float>(mass / mw / 1000.0);
+  return emission;
 }
 
 }  // namespace
@@ -173,8 +166,9 @@ inline void AddEmission(const ScenarioRecord& scenario, const SourceRecord& sour
                         double emission, float& out, PerPollutant<float>& totalEmitted) {
   const float dt = step.Step;
   const float concPerMass = step.ConcPerMass != nullptr ? (*step.ConcPerMass)[p] : 1.0F;
-  const float rate = static_cast<float>(emission * source.UnitFactor);
-  if (source.Model >= 8) DepleteSpill(scenario, source, state, p, rate, dt);
+  float rate = static_cast<float>(emission * source.UnitFactor);
+  if (source.Model >= 8 && source.Model <= 10)
+    rate = static_cast<float>(DepleteSpill(scenario, source, state, p, rate, dt));
   totalEmitted[p] += rate * dt;
   const float added = rate * concPerMass;
   if (room >= 1)

@@ -160,6 +160,9 @@ DataInForm::DataInForm(MainContext& context, QWidget* owner)
 void DataInForm::BuildControls() {
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
+  fit_for_ = new QLabel(central);
+  fit_for_->setObjectName("FitFor");
+  layout->addWidget(fit_for_);
   auto* top = new QHBoxLayout();
   layout->addLayout(top);
 
@@ -209,10 +212,12 @@ void DataInForm::BuildControls() {
   }
   connect(r0result_, &QLineEdit::textEdited, this, [this] {
     r0_typed_ = true;
+    fit_failed_ = false;
     DataChanged();
   });
   connect(kresult_, &QLineEdit::textEdited, this, [this] {
     k_typed_ = true;
+    fit_failed_ = false;
     DataChanged();
   });
   connect(sumsqrsresult_, &QLineEdit::textEdited, this, [this] { saved_ = false; });
@@ -370,7 +375,7 @@ void DataInForm::RunR0kFit() {
   if (!CheckChamberData(record, estimated, ctx_.prompt)) return;
   if (estimated) EstimateR0k(record, r0, k);
   ChamberPoints predicted{};
-  FitR0k(r0, k, record, predicted, *this, ctx_.prompt);
+  fit_failed_ = FitR0k(r0, k, record, predicted, *this, ctx_.prompt) || r0 <= 0;
   ShowR0(r0);
   ShowK(k);
   PredictChamberConcentration(r0, k, record, predicted);
@@ -478,13 +483,28 @@ void DataInForm::PrintWindow() {
 
 // --- Close and return ----------------------------------------------------------------
 
+void DataInForm::ShowFitFor(int room, int slot) {
+  const BuildingRecord& b = ctx_.state.Building;
+  if (room < 0 || room > kMaxRooms || slot < 1 || slot > kMaxSources) return;
+  // The source window may show a name typed but not yet transferred.
+  std::string name = b.Scenario.Sources[room][slot].Name;
+  if (RoomSourceForm* sources = AppWindows().Find<RoomSourceForm>();
+      sources != nullptr && sources->Shows(room, slot))
+    name = sources->GeneralSourceDataGrid().TextMatrix(1, 1);
+  const std::string where = room == 0
+                                ? std::string("HVAC system")
+                                : "Room " + std::to_string(room) + " " + b.RoomList[room].Name;
+  fit_for_->setText(ToQt("Fit for " + where + ", source " + std::to_string(slot) + " " + name));
+}
+
 bool DataInForm::ReturnFit() {
   if (SaveQuestion() == Answer::Cancel) return false;
   ProgramState& st = ctx_.state;
   const float r0 = r0_typed_ ? ResultValue(*r0result_) : st.FittedR0;
   const float k = k_typed_ ? ResultValue(*kresult_) : st.FittedK;
-  // Without a fitted R0 the source keeps its model and parameters.
-  if (r0 > 0) {
+  // Without a fitted R0, or after a fit that failed, the source keeps its model and
+  // parameters.
+  if (r0 > 0 && !fit_failed_) {
     st.WorkSource.Params[0][0] = r0;
     st.WorkSource.Params[1][0] = k;
     if (RoomSourceForm* sources = AppWindows().Find<RoomSourceForm>()) {
@@ -616,6 +636,7 @@ DataInForm* EditSourceChamberData(MainContext& context, int room) {
   QWidget* owner = AppWindows().Find<RoomSourceForm>();
   auto* form = AppWindows().Load<DataInForm>([&] { return new DataInForm(context, owner); });
   form->SetupChamberGrid();
+  form->ShowFitFor(room, st.CurrentSource);
   form->show();
   CenterForm(*form);
   BringForward(*form);

@@ -35,6 +35,8 @@ class DataInForm : public InputForm, private ChamberFitProgress {
   // points than a chamber test can.
   bool GetChamberData(ChamberDataRecord& record);
   void ShowChamberData(const ChamberDataRecord& record);
+  // Names the source the fit is for: its number and name, and its room's.
+  void ShowFitFor(int room, int slot);
 
   // Calculate > R0k: the fit, its results shown and given to WorkSource.
   void RunR0kFit();
@@ -112,6 +114,10 @@ class DataInForm : public InputForm, private ChamberFitProgress {
   // return reads those boxes, and otherwise takes the fitted values.
   bool r0_typed_ = false;
   bool k_typed_ = false;
+  // The last fit ended without R0 and k to give ("Failed to converge.", "Cannot calculate
+  // R0,k"): Close and return gives the source nothing unless R0 or k is typed since.
+  bool fit_failed_ = false;
+  QLabel* fit_for_ = nullptr;
 };
 
 // Calculate > R0k of the source window: the chamber data window on a copy of

@@ -34,13 +34,14 @@ TEST(MassTransferModel, TwoLayersReleaseTowardsTheirEquilibrium) {
   EXPECT_NEAR(st.Param8[0], 48.318f, 1e-4);
 }
 
-TEST(MassTransferModel, RoomAboveBothEquilibriaEmitsNothingAndFeedsLayerTwo) {
+TEST(MassTransferModel, RoomAboveBothEquilibriaFeedsLayerTwoFromTheRoom) {
   const SourceRecord s = WithParams(0, 2, {10, 2, 100, 0, 1, 50});
   SourceState st;
   st.Param7[0] = 100;  // equilibrium 10 · 100/100 = 10
   st.Param8[0] = 50;   // equilibrium 10 · 50/50 = 10
-  // Croom 12: r1 = 2 · 2 > 0 -> 0, M1 stays; r2 = 1 · 2, M2 = 50 + 0.1 · 2 = 50.2.
-  EXPECT_DOUBLE_EQ(MassTransferEmission(s, st, 0, 12.0f, 0.1f), 0.0);
+  // Croom 12: r1 = 2 · 2 > 0 -> 0, M1 stays; r2 = 1 · 2, M2 = 50 + 0.1 · 2 = 50.2, which
+  // the room loses: an emission of -2 · size 2.
+  EXPECT_NEAR(MassTransferEmission(s, st, 0, 12.0f, 0.1f), -4.0, 1e-6);
   EXPECT_FLOAT_EQ(st.Param7[0], 100.0f);
   EXPECT_NEAR(st.Param8[0], 50.2f, 1e-5);
 }

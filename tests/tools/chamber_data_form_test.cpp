@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <cmath>
 #include <filesystem>
 #include <string>
 
 #include "files/chamber_data_file.h"
+#include "model/source_schedule.h"
 #include "platform/clipboard.h"
 #include "platform/edit_cell.h"
 #include "platform/graph.h"
@@ -39,7 +42,10 @@ class ChamberDataFormTest : public testing::EditorWindowTest {
     Scenario().NumSources[1] = 1;
     source().Name = "rug";
     source().Model = 0;
+    source().Size = 2;
     source().Params[1][0] = 0.7f;
+    source().Params[2][0] = 500;  // M01, which an R0k model would read as R2
+    source().Params[3][0] = 0.1f;
     OpenEditor();
   }
   ~ChamberDataFormTest() override { AppWindows().Unload<r0kplotform>(); }
@@ -210,6 +216,7 @@ TEST_F(ChamberDataFormTest, PointsTypedByKeyboardAloneStoreEveryCell) {
 }
 
 TEST_F(ChamberDataFormTest, CloseAndReturnHandsTheFitToTheSourceWindow) {
+  state->Building.RoomList[1].Name = "Office";
   // Nothing fitted: the source keeps its model and parameters.
   OpenFit().close();
   testing::ProcessEvents();
@@ -219,6 +226,26 @@ TEST_F(ChamberDataFormTest, CloseAndReturnHandsTheFitToTheSourceWindow) {
   EXPECT_FLOAT_EQ(source().Params[1][0], 0.7f);
   EXPECT_EQ(state->GridEventsEnabled, kTrue);
 
+  // A fit that cannot be made returns nothing: C = 0.1 t keeps rising.
+  DataInForm& failing = OpenFit();
+  EXPECT_EQ(FromQt(failing.findChild<QLabel*>("FitFor")->text()),
+            "Fit for Room 1 Office, source 1 Carpet");
+  TypeBox(failing, "Volume", "1");
+  TypeBox(failing, "ach", "1");
+  TypeBox(failing, "areatext", "1");
+  TypeBox(failing, "Peaktext", "1");
+  TypeBox(failing, "peakt", "10");
+  for (int i = 1; i <= 10; ++i) {
+    TypePoint(failing, i, std::to_string(i).c_str(), FormatSingle(0.1f * i).c_str());
+  }
+  ChooseMenu(failing, {"calculate", "calculateR0k"});
+  ASSERT_FALSE(prompt.shown.empty());
+  EXPECT_EQ(prompt.shown.back().title, "Error");
+  prompt.answers = {Answer::No};
+  ChooseMenu(failing, {"file", "fileexit"});
+  testing::ProcessEvents();
+  EXPECT_EQ(sources->findChild<QComboBox*>("SourceModel")->currentText(), "Mass transfer");
+
   DataInForm& form = OpenFit();
   TypeTest(form);
   ChooseMenu(form, {"calculate", "calculateR0k"});
@@ -227,10 +254,9 @@ TEST_F(ChamberDataFormTest, CloseAndReturnHandsTheFitToTheSourceWindow) {
   ExpectQuestion();
   testing::ProcessEvents();
   EXPECT_EQ(AppWindows().Find<DataInForm>(), nullptr);
-  EXPECT_EQ(source().Model, 1);
-  EXPECT_NEAR(source().Params[0][0], 0.3, 1e-5);
-  EXPECT_NEAR(source().Params[1][0], 0.05, 1e-5);
+  EXPECT_EQ(source().Model, 0) << "the source window's Transfer stores the fit";
   EXPECT_EQ(sources->findChild<QComboBox*>("SourceModel")->currentText(), "R0k");
+  EXPECT_EQ(sources->GeneralSourceDataGrid().TextMatrix(1, 0), "R0k");
   EXPECT_NEAR(LeadingNumber(sources->ssrmsrc().TextMatrix(1, 1)), 0.3, 1e-5);
   EXPECT_NEAR(LeadingNumber(sources->ssrmsrc().TextMatrix(1, 2)), 0.05, 1e-5);
   EXPECT_EQ(sources->GeneralSourceDataGrid().TextMatrix(1, 1), "Carpet");
@@ -238,8 +264,26 @@ TEST_F(ChamberDataFormTest, CloseAndReturnHandsTheFitToTheSourceWindow) {
   sources->RunCommand("Transfer");
   EXPECT_EQ(source().Name, "Carpet");
   EXPECT_EQ(source().Model, 1);
-  EXPECT_NEAR(source().Params[0][0], 0.3, 1e-5);
-  EXPECT_NEAR(source().Params[1][0], 0.05, 1e-5);
+  const float r0 = source().Params[0][0];
+  const float k = source().Params[1][0];
+  EXPECT_NEAR(r0, 0.3, 1e-5);
+  EXPECT_NEAR(k, 0.05, 1e-5);
+  // The source emits the fit alone: R0 e^(-k) × size 2 at 1 h, nothing of the old layers.
+  ScenarioRecord& s = Scenario();
+  s.NumPollutants = 1;
+  source().UnitFactor = 1;
+  SourceStates states = MakeSourceStates(s);
+  states[1][1].SourceAge = 0;
+  RoomPollutant conc{};
+  PerPollutant<float> emitted{};
+  float out = 0;
+  SourceRecord& run = source();
+  run.NumCycles = 1;
+  run.TimeOn[1] = 0;
+  run.TimeOff[1] = 10;
+  run.CycleRepeats = "N";
+  SourceEmissionRate(s, states, 1, 1.0f, {1.0f, 0.1f, conc, conc}, 0, out, emitted);
+  EXPECT_NEAR(out, r0 * std::exp(-k) * 2, 1e-6);
 
   // With no chamber data window open, the graph window's OK only closes it.
   GraphForm graph(*context);
@@ -298,6 +342,8 @@ TEST_F(ChamberDataFormTest, SaveOpenNewAndTheSaveQuestion) {
   ChooseMenu(form, {"file", "fileexit"});
   testing::ProcessEvents();
   EXPECT_EQ(AppWindows().Find<DataInForm>(), nullptr);
+  sources->RunCommand("Transfer");
+  sources = nullptr;
   EXPECT_EQ(source().Model, 1);
   EXPECT_FLOAT_EQ(source().Params[0][0], 1234);
   EXPECT_FLOAT_EQ(source().Params[1][0], 1000.5f);

@@ -181,16 +181,18 @@ void RoomSourceForm::SetEditCommands(GridEdit& parameters) {
 }
 
 int RoomSourceForm::Count(int room) const {
-  return std::clamp<int>(ctx_.state.Building.Scenario.NumSources[room], 0, kMaxSources);
+  return std::clamp<int>(counts_[room], 0, kMaxSources);
 }
 
 void RoomSourceForm::Open(int room) {
   // The copy is taken once: taken again whenever the window came back to the front, it
   // would drop the sources read back but not yet transferred.
+  // Every slot is copied, so that a raised count shows what Transfer would store there.
   const BuildingRecord& b = ctx_.state.Building;
   const int rooms = std::clamp<int>(b.NumRooms, 0, kMaxRooms);
   for (int r = 0; r <= rooms; ++r) {
-    for (int k = 0; k <= Count(r); ++k) work_[r][k] = b.Scenario.Sources[r][k];
+    counts_[r] = b.Scenario.NumSources[r];
+    work_[r] = b.Scenario.Sources[r];
   }
   ShowSource(room, 1);
 }
@@ -250,7 +252,6 @@ void RoomSourceForm::ChooseModel(int model) {
     return;
   }
   work_[room_][slot_].Model = static_cast<int16_t>(model);
-  ctx_.state.ScenarioSaved = kFalse;
   ShowSource(room_, slot_);
 }
 
@@ -263,8 +264,7 @@ void RoomSourceForm::CountChanged(const QString& text) {
                         MessageIcon::None);
     return;
   }
-  ctx_.state.Building.Scenario.NumSources[room_] = static_cast<int16_t>(std::nearbyint(n));
-  ctx_.state.ScenarioSaved = kFalse;
+  counts_[room_] = static_cast<int16_t>(std::nearbyint(n));
 }
 
 void RoomSourceForm::StepSource(int step) {
@@ -304,32 +304,21 @@ void RoomSourceForm::StepRoom(int step) {
   ShowSource(target, 1);
 }
 
-void RoomSourceForm::TakeStoredSource(int room, int slot, Stored what) {
+void RoomSourceForm::TakeStoredSource(int room, int slot) {
   if (room < 0 || room >= kRoomSlots || slot < 1 || slot > kMaxSources) return;
-  const SourceRecord& stored = ctx_.state.Building.Scenario.Sources[room][slot];
-  SourceRecord& copy = work_[room][slot];
-  if (what == Stored::Composition) {
-    copy.SourceWork2 = stored.SourceWork2;
-    return;
-  }
-  copy.Model = stored.Model;
-  copy.Params[0][0] = stored.Params[0][0];
-  copy.Params[1][0] = stored.Params[1][0];
+  work_[room][slot].SourceWork2 = ctx_.state.Building.Scenario.Sources[room][slot].SourceWork2;
 }
 
 void RoomSourceForm::StoreFit(const SourceRecord& fit) {
-  ProgramState& st = ctx_.state;
-  const int room = st.CurrentRoom;
-  const int slot = st.CurrentSource;
-  if (Shows(room, slot)) {
-    if (!StoreFittedSource(fit, *parameters_, values_.SourceModel, st)) return;
-    chosen_model_ = values_.SourceModel;
-    model_->setCurrentIndex(values_.SourceModel);
-  } else if (!StoreFitInScenario(fit, st)) {
-    return;
-  }
-  TakeStoredSource(room, slot, Stored::Fit);
-  st.ScenarioSaved = kFalse;
+  const int room = ctx_.state.CurrentRoom;
+  const int slot = ctx_.state.CurrentSource;
+  if (room < 0 || room >= kRoomSlots || slot < 1 || slot > kMaxSources) return;
+  // The fit goes into the window's copy, which its Transfer stores and its Cancel drops; the
+  // source shown keeps what was typed in its schedule and shows the fit under "R0k".
+  const bool shown = Shows(room, slot);
+  if (shown && !ReadShown()) return;
+  TakeR0kFit(work_[room][slot], fit.Params[0][0], fit.Params[1][0]);
+  if (shown) ShowSource(room, slot);
 }
 
 void RoomSourceForm::OpenFile() {
@@ -382,15 +371,12 @@ void RoomSourceForm::Transfer() {
   const int first = room_ == 0 ? 0 : 1;
   const int last = room_ == 0 ? 0 : std::clamp<int>(ctx_.state.Building.NumRooms, 0, kMaxRooms);
   for (int r = first; r <= last; ++r) {
+    s.NumSources[r] = counts_[r];
     for (int k = 1; k <= Count(r); ++k) s.Sources[r][k] = work_[r][k];
   }
   ctx_.state.ScenarioSaved = kFalse;
+  ctx_.state.SourcesSaved = kTrue;
   CloseForm();
-}
-
-void RoomSourceForm::closeEvent(QCloseEvent* event) {
-  InputForm::closeEvent(event);
-  if (event->isAccepted()) ctx_.state.SourcesSaved = kTrue;
 }
 
 std::string RoomSourceForm::TotalMassText() const {

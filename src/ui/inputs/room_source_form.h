@@ -38,22 +38,17 @@ class RoomSourceForm : public InputForm {
   FlexGrid& GeneralSourceDataGrid() { return *schedule_; }
   FlexGrid& ssrmsrc() { return *parameters_; }
 
-  // What a tool window stored into a source of the scenario while this window was open.
-  enum class Stored { Fit, Composition };
-  // Takes into the window's copy of that source the fields the tool stored (a fit's model,
-  // R0 and k; a composition's component masses), so that Transfer does not write the old
-  // copy back over them.
-  void TakeStoredSource(int room, int slot, Stored what);
-  // An R0/k fit for Sources(CurrentRoom, CurrentSource): stored as model "R0k", and when
-  // that is the source shown, R0 and k shown in the parameter grid with "R0k" chosen in the
-  // list (the grid already holds the fit, so none of a model change's steps run).
+  // The composition window stored a source's component masses into the scenario while this
+  // window was open: its copy of that source takes them, so that Transfer does not write the
+  // old copy back over them.
+  void TakeStoredSource(int room, int slot);
+  // An R0/k fit for Sources(CurrentRoom, CurrentSource), returned by the chamber data window:
+  // the window's copy of that source becomes model "R0k" with the fit's R0 and k and no other
+  // parameter (TakeR0kFit), shown at once when it is the source shown.
   void StoreFit(const SourceRecord& fit);
   // The total-mass box as it reads now, and the model of the source shown.
   std::string TotalMassText() const;
   int ShownModel() const { return values_.SourceModel; }
-
- protected:
-  void closeEvent(QCloseEvent* event) override;
 
  private:
   using Work = std::array<std::array<SourceRecord, kMaxSources + 1>, kRoomSlots>;
@@ -77,6 +72,8 @@ class RoomSourceForm : public InputForm {
   void CalculateTVOC();
 
   Work work_{};
+  // The source count of every room as the window has it; only Transfer stores it.
+  std::array<int16_t, kRoomSlots> counts_{};
   int room_ = 0;
   int slot_ = 1;
   int chosen_model_ = 0;

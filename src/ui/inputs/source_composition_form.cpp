@@ -89,6 +89,13 @@ void fmSourceComposition::Fill(int room, int slot) {
 void fmSourceComposition::Transfer() {
   ProgramState& st = ctx_.state;
   ScenarioRecord& s = st.Building.Scenario;
+  // Pollutant 1 stands for the mixture in every source of the scenario: replacing what it
+  // held is asked first.
+  const std::string question = PollutantOneReplacement(*grid_, s);
+  if (!question.empty() &&
+      ctx_.prompt.AskYesNoDefault(question, "Source composition", MessageIcon::Question,
+                                  Answer::No) != Answer::Yes)
+    return;
   SourceRecord& source = s.Sources[room_][slot_];
   SaveSourceCompositionGrid(*grid_, source, s);
   st.ScenarioSaved = kFalse;
@@ -96,9 +103,12 @@ void fmSourceComposition::Transfer() {
   // takes the composition, and only the source it shows takes the cells.
   if (RoomSourceForm* sources = AppWindows().Find<RoomSourceForm>()) {
     if (sources->Shows(room_, slot_)) {
-      LoadSourceCompositionGrid(sources->ssrmsrc(), source, sources->TotalMassText(), s);
+      // The model chosen there is stored only by its Transfer.
+      SourceRecord shown = source;
+      shown.Model = static_cast<int16_t>(sources->ShownModel());
+      LoadSourceCompositionGrid(sources->ssrmsrc(), shown, sources->TotalMassText(), s);
     }
-    sources->TakeStoredSource(room_, slot_, RoomSourceForm::Stored::Composition);
+    sources->TakeStoredSource(room_, slot_);
   }
   CloseForm();
 }

@@ -162,7 +162,6 @@ void FillSourceGrids(SourceRecord& work, int room, int slot, FlexGrid& schedule,
   window.TotalMassText = window.TotalMass.text;
   window.GasVelocityText = window.GasVelocity.text;
   window.SourceModel = work.Model;
-  s.Sources[room][slot].Model = work.Model;
 
   // A number emission has a mass only through a particle size, so it is offered for
   // particles alone.
@@ -209,9 +208,12 @@ std::optional<SourceRecord> ReadSourceGrids(const FlexGrid& schedule, const Flex
         continue;
       }
       // Column 3 of the product and spill models is the content as entered: mg per g of
-      // product (times g applied gives mg), or mg spilled as it stands.
+      // product (times g applied gives mg; times the mg spilled, over 1000 mg a g, gives
+      // mg), or mg spilled as it stands.
       source.RawParam3[p] = cell;
-      source.Params[2][p] = model == 9 ? cell : cell * source.TotalMass;
+      source.Params[2][p] = model == 9   ? cell
+                            : model == 7 ? cell * source.TotalMass
+                                         : cell * source.TotalMass / 1000.0F;
       if (model == 8 || model == 10) source.ModelWork1[p] = source.Params[2][p];
     }
     const float mw = scenario.Pollutants[p].MolWt;
@@ -228,34 +230,18 @@ SourceRecord ShowRoomSources(int room, FlexGrid& schedule, FlexGrid& parameters,
   return work;
 }
 
-bool StoreFitInScenario(const SourceRecord& source, ProgramState& state) {
+void TakeR0kFit(SourceRecord& source, float r0, float k) {
+  source.Model = 1;  // "R0k": R0 e^(-k t)
+  for (auto& row : source.Params) row[0] = 0;
+  source.Params[0][0] = r0;
+  source.Params[1][0] = k;
+}
+
+bool StoreFitInScenario(const SourceRecord& fit, ProgramState& state) {
   const int room = state.CurrentRoom;
   const int slot = state.CurrentSource;
   if (room < 0 || room > kMaxRooms || slot < 1 || slot > kMaxSources) return false;
-  SourceRecord& stored = state.Building.Scenario.Sources[room][slot];
-  stored = source;
-  stored.Model = 1;  // "R0k": R0 e^(-k t)
-  return true;
-}
-
-bool StoreFittedSource(const SourceRecord& source, FlexGrid& parameters, int& sourceModel,
-                       ProgramState& state) {
-  if (!StoreFitInScenario(source, state)) return false;
-  const SourceRecord& stored =
-      state.Building.Scenario.Sources[state.CurrentRoom][state.CurrentSource];
-  state.GridEventsEnabled = kFalse;
-  // The window may still show a model with fewer columns ("R/T" has one): give the grid
-  // the columns and titles of "R0k", so that k has a cell to stay in until the Transfer.
-  constexpr int kR0k = 1;
-  const int columns = ParameterColumnCount(kR0k) + 1;
-  if (parameters.Rows() < 2) parameters.SetRows(2);
-  if (parameters.Cols() < columns) parameters.SetCols(columns);
-  for (int c = 1; c < parameters.Cols() && c <= kTitleColumns; ++c) {
-    parameters.SetTextMatrix(0, c, std::string(ModelParameterTitle(kR0k, c)));
-  }
-  PutPlain(parameters, 1, 1, stored.Params[0][0]);
-  PutPlain(parameters, 1, 2, stored.Params[1][0]);
-  sourceModel = 1;
+  TakeR0kFit(state.Building.Scenario.Sources[room][slot], fit.Params[0][0], fit.Params[1][0]);
   return true;
 }
 
@@ -268,11 +254,12 @@ void SetupSourceCompositionGrid(FlexGrid& SourceCompositionss, CompositionLabels
   FlexGrid& g = SourceCompositionss;
   g.SetCols(5);
   g.SetRows(n + 1);
-  const char* headers[5] = {"Component #", "Name", "MW g/mole", "Vapor pressure mm hg",
-                            "mg/g in source"};
+  // Column 3 is C0, the saturation concentration the emission models and the VOC database
+  // give in mg/m³, not a vapour pressure.
+  const char* headers[5] = {"Component #", "Name", "MW g/mole", "C0 mg/m3", "mg/g in source"};
   for (int c = 0; c < 5; ++c) g.SetTextMatrix(0, c, headers[c]);
   if (n < 1) return;
-  // Row 1 is the whole mixture, kept in pollutant 0 (its C0 holds the vapour pressure here).
+  // Row 1 is the whole mixture, kept in pollutant 0.
   g.SetTextMatrix(1, 0, "1");
   g.SetTextMatrix(1, 1, "TVOC");
   PutMasked(g, 1, 2, scenario.Pollutants[0].MolWt, "###.##");
@@ -286,6 +273,19 @@ void SetupSourceCompositionGrid(FlexGrid& SourceCompositionss, CompositionLabels
     PutPlain(g, r, 3, pol.C0);
     PutMasked(g, r, 4, source.SourceWork2[r - 1], "###.##");
   }
+}
+
+std::string PollutantOneReplacement(const FlexGrid& grid, const ScenarioRecord& scenario) {
+  if (PollutantCount(scenario) < 1) return "";
+  const PollutantRecord& one = scenario.Pollutants[0];
+  const auto mw = static_cast<float>(CellValue(grid, 1, 2));
+  const auto c0 = static_cast<float>(CellValue(grid, 1, 3));
+  // Nothing is lost where pollutant 1 holds nothing yet or already holds the mixture.
+  if ((one.MolWt == 0 && one.C0 == 0) || (one.MolWt == mw && one.C0 == c0)) return "";
+  return "Transfer replaces pollutant 1, " + one.Name + ", molecular weight " +
+         FormatSingle(one.MolWt) + " and C0 " + FormatSingle(one.C0) +
+         " mg/m3, with the mixture's " + FormatSingle(mw) + " and " + FormatSingle(c0) +
+         " mg/m3.  Replace them?";
 }
 
 void SaveSourceCompositionGrid(const FlexGrid& grid, SourceRecord& source,
@@ -319,7 +319,8 @@ bool CalculateSourceComposition(FlexGrid& grid, Prompt& prompt) {
   // Row 1 is the mixture; below it each component's MW, vapour pressure and mg/g.
   std::vector<MixtureComponent> components;
   for (int r = 2; r < grid.Rows(); ++r) {
-    components.push_back({CellValue(grid, r, 4), CellValue(grid, r, 2), CellValue(grid, r, 3)});
+    components.push_back({CellValue(grid, r, 4), CellValue(grid, r, 2), CellValue(grid, r, 3),
+                          grid.TextMatrix(r, 1)});
   }
   const std::optional<Mixture> mixture = MixtureProperties(components, prompt);
   if (!mixture) return false;
@@ -335,7 +336,7 @@ bool CalculateTVOCProperties(FlexGrid& parameters, ScenarioRecord& scenario, Pro
   std::vector<MixtureComponent> components;
   for (int p = 1; p < n; ++p) {
     const PollutantRecord& pol = scenario.Pollutants[p];
-    components.push_back({CellValue(parameters, p + 1, 3), pol.MolWt, pol.C0});
+    components.push_back({CellValue(parameters, p + 1, 3), pol.MolWt, pol.C0, pol.Name});
   }
   const std::optional<Mixture> mixture = MixtureProperties(components, prompt);
   if (!mixture) return false;

@@ -81,18 +81,22 @@ std::optional<SourceRecord> ReadSourceGrids(const FlexGrid& schedule, const Flex
 SourceRecord ShowRoomSources(int room, FlexGrid& schedule, FlexGrid& parameters,
                              SourceWindowValues& window, ProgramState& state, Prompt& prompt);
 
-// Stores a source fitted by the R0/k tool as Sources(CurrentRoom, CurrentSource) with model
-// 1 ("R0k"), and shows R0 and k where that model keeps them (first parameter row, columns 1
-// and 2) with the model selected in the window's list, so that the window's Transfer keeps
-// the fit. False, changing nothing, when the current room or source is not a source slot.
-bool StoreFittedSource(const SourceRecord& source, FlexGrid& parameters, int& sourceModel,
-                       ProgramState& state);
-// The record part of that alone, for a source that no window shows.
-bool StoreFitInScenario(const SourceRecord& source, ProgramState& state);
+// A source as an R0/k fit returns it: model 1 ("R0k") with the fitted R0 and k of its first
+// pollutant and every other parameter of that pollutant 0, so that nothing of its former
+// model is read as R2, k2, R3 or k3.
+void TakeR0kFit(SourceRecord& source, float r0, float k);
+// Stores the fit (R0 and k in the first pollutant's rows 0 and 1 of `fit`) into
+// Sources(CurrentRoom, CurrentSource) of the scenario, for a source that no window shows.
+// False, changing nothing, when the current room or source is not a source slot.
+bool StoreFitInScenario(const SourceRecord& fit, ProgramState& state);
 
 void SetupSourceCompositionGrid(FlexGrid& SourceCompositionss, CompositionLabels& labels,
                                 const SourceRecord& source, int room, int sourceNumber,
                                 const ScenarioRecord& scenario);
+// The question to ask before the composition grid's mixture row replaces pollutant 1's
+// molecular weight and C0, naming it and both pairs of values; empty when nothing would be
+// lost.
+std::string PollutantOneReplacement(const FlexGrid& grid, const ScenarioRecord& scenario);
 void SaveSourceCompositionGrid(const FlexGrid& grid, SourceRecord& source,
                                ScenarioRecord& scenario);
 // Writes the mixture C0 and each component's amount into the source window's parameter

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "files/source_file.h"
+#include "model/concentration_run.h"
 #include "platform/clipboard.h"
 #include "platform/qt_text.h"
 #include "platform/up_down.h"
@@ -114,13 +115,13 @@ TEST_F(RoomSourceFormTest, SpinnersMoveBetweenSourcesAndRoomsWithSources) {
   Arrow(form, "spin1", "down");
   EXPECT_EQ(prompt.shown[2].text, "No sources in  4. Do you want to go to next room with source?");
   EXPECT_EQ(Shown(form), " 2/1 carpet 1");
-  s.NumSources[5] = 0;
-  prompt.answers = {Answer::Yes};
-  Arrow(form, "spin1", "up");
-  EXPECT_EQ(prompt.shown.back().text, "No sources in rooms > 2");
-  EXPECT_EQ(prompt.shown.size(), 5U);
   form.RunCommand("Transfer");
   EXPECT_FLOAT_EQ(s.Sources[2][1].Params[1][0], 0.5f);
+  s.NumSources[5] = 0;
+  prompt.answers = {Answer::Yes};
+  Arrow(Open(2), "spin1", "up");
+  EXPECT_EQ(prompt.shown.back().text, "No sources in rooms > 2");
+  EXPECT_EQ(prompt.shown.size(), 5U);
 }
 
 TEST_F(RoomSourceFormTest, RoomOneDownAndTheHvacSpinnersDoNothing) {
@@ -136,6 +137,11 @@ TEST_F(RoomSourceFormTest, RoomOneDownAndTheHvacSpinnersDoNothing) {
 }
 
 TEST_F(RoomSourceFormTest, ModelChoiceKeepsEditsAndShowsTheTotalMassBox) {
+  // An old source beyond the count, which the window never showed.
+  s.Sources[2][4].Name = "old heater";
+  s.Sources[2][4].Model = 1;
+  s.Sources[2][4].Params[0][0] = 100;
+  const ScenarioRecord before = s;
   RoomSourceForm& form = Open(2);
   auto& mass = Child<QLineEdit>(form, "TotalMass");
   auto& label = Child<QLabel>(form, "Label6");
@@ -159,11 +165,54 @@ TEST_F(RoomSourceFormTest, ModelChoiceKeepsEditsAndShowsTheTotalMassBox) {
   ASSERT_EQ(prompt.Count("message"), 1U);
   EXPECT_EQ(prompt.shown[0].text,
             "Note that for VBX and petroleum solvent spill the first pollutant is TVOC");
-  // Cancel drops the edits but not the model, which was stored when chosen.
+  // Cancel, after a raised count too, leaves every source, model and count as it was.
+  TypeIntoBox(form, "Numberofsources", "4");
   form.RunCommand("FileCancel");
-  EXPECT_EQ(s.Sources[2][1].Model, 6);
-  EXPECT_EQ(s.Sources[2][1].Params[1][1], 0);
-  EXPECT_EQ(state->SourcesSaved, kTrue);
+  EXPECT_EQ(s.NumSources, before.NumSources);
+  for (int r = 0; r < kRoomSlots; ++r)
+    for (int k = 0; k <= kMaxSources; ++k)
+      EXPECT_TRUE(s.Sources[r][k] == before.Sources[r][k]) << r << " " << k;
+  EXPECT_EQ(state->SourcesSaved, kFalse);
+}
+
+TEST_F(RoomSourceFormTest, SpillTypedInTheWindowEmitsWhatWasSpilled) {
+  // 1000 mg of pure toluene (1000 mg/g) spilled on 1 m² in room 2, every room 30 m³ and
+  // flushed by 15 m³/h, run for 48 h.
+  state->Building.MasterFile = "Spill";
+  s.NumPollutants = 1;
+  s.Pollutants[0].Name = "toluene";
+  s.Pollutants[0].MolWt = 92.14F;
+  s.Pollutants[0].Diffusivity = 0.0313F;
+  s.Pollutants[0].C0 = 140000;
+  s.ConcUnits = s.OutdoorConcUnits = s.InitialConcUnits = "milligrams";
+  s.ConstantACH = s.ConstantHVAC = s.ConstantOutdoorConc = "Y";
+  s.VentScheduleFlag = s.HVACHistoryCycle = "N";
+  s.NumOutdoorConcPoints = 1;
+  s.BuildingPenetration[0] = 1;
+  for (int r = 1; r <= 5; ++r) {
+    state->Building.RoomList[r].Volume = 30;
+    s.NaturalFromOutdoors[r] = s.NaturalToOutdoors[r] = 15;
+  }
+  s.StepSize = 0.1F;
+  s.YearsSimulated = 48.0F / 8760;
+  RoomSourceForm& form = Open(2);
+  auto& models = Child<QComboBox>(form, "SourceModel");
+  models.setCurrentIndex(10);
+  Q_EMIT models.activated(10);  // "Exact spill"
+  TypeIntoBox(form, "TotalMass", "1000");
+  TypeIntoCell(form.ssrmsrc(), 1, 3, "1000");
+  FlexGrid& schedule = form.GeneralSourceDataGrid();
+  const char* typed[] = {"1", "1", "N", "0", "48"};
+  for (int c = 2; c <= 6; ++c) TypeIntoCell(schedule, 1, c, typed[c - 2]);
+  form.RunCommand("Transfer");
+  EXPECT_FLOAT_EQ(s.Sources[2][1].Params[2][0], 1000);
+
+  RunSettings settings;
+  settings.TempFolderName = Path("run");
+  RunObserver observer;
+  ASSERT_EQ(RunConcentrationCalculation(state->Building, settings, prompt, observer),
+            RunOutcome::Completed);
+  EXPECT_NEAR(s.TotalEmitted[0], 1000, 1);
 }
 
 TEST_F(RoomSourceFormTest, NumberUnitsOnlyForParticles) {
@@ -205,9 +254,10 @@ TEST_F(RoomSourceFormTest, CountBoxAndTransferFromARoomOrTheHvacSystem) {
   EXPECT_EQ(prompt.shown[0].text, "Only allowed 3 sources.");
   EXPECT_EQ(s.NumSources[2], 3);
   TypeIntoBox(form, "Numberofsources", "0");
-  EXPECT_EQ(s.NumSources[2], 0);
+  EXPECT_EQ(s.NumSources[2], 3) << "stored by Transfer";
   state->ScenarioSaved = kTrue;
   form.RunCommand("Transfer");
+  EXPECT_EQ(s.NumSources[2], 0);
   EXPECT_EQ(s.Sources[0][1].Name, "changed meanwhile");
   EXPECT_EQ(s.Sources[5][1].Name, "stove") << "every room's copy is stored";
   EXPECT_EQ(state->ScenarioSaved, kFalse);
@@ -230,7 +280,7 @@ TEST_F(RoomSourceFormTest, HvacSourcesFromTheEditor) {
   form->close();
   testing::ProcessEvents();
   EXPECT_TRUE(editor->isEnabled());
-  EXPECT_EQ(state->SourcesSaved, kTrue);
+  EXPECT_EQ(state->SourcesSaved, kFalse) << "closed without Transfer";
 }
 
 TEST_F(RoomSourceFormTest, SourceFileSavedFromOneSlotOpensIntoAnother) {
@@ -295,6 +345,16 @@ TEST_F(RoomSourceFormTest, TvocPropertiesOfTheComponents) {
   form.RunCommand("CalculateTVOC");
   EXPECT_EQ(prompt.shown.back().title, "Error");
   EXPECT_FLOAT_EQ(s.Pollutants[0].MolWt, 160);
+  // A component without a molecular weight is refused by name; nothing is written.
+  s.NumPollutants = 3;
+  s.Pollutants[2].Name = "xylene";
+  s.Pollutants[2].MolWt = 0;
+  s.Pollutants[0].C0 = 7;
+  form.RunCommand("CalculateTVOC");
+  EXPECT_EQ(prompt.shown.back().text,
+            "Error.  xylene has no molecular weight above 0.  The mixture was not calculated.");
+  EXPECT_FLOAT_EQ(s.Pollutants[0].C0, 7);
+  EXPECT_EQ(form.ssrmsrc().TextMatrix(1, 1), "2.6");
 }
 
 TEST_F(RoomSourceFormTest, EditCommandsFitAndCompositionKeepToTheirSources) {
@@ -331,7 +391,7 @@ TEST_F(RoomSourceFormTest, EditCommandsFitAndCompositionKeepToTheirSources) {
   // A composition stored for source 1 while source 2 is shown.
   Arrow(form, "Changesourcenumber", "up");
   s.Sources[2][1].SourceWork2[1] = 42;
-  form.TakeStoredSource(2, 1, RoomSourceForm::Stored::Composition);
+  form.TakeStoredSource(2, 1);
   form.RunCommand("Transfer");
   EXPECT_EQ(s.Sources[2][1].Model, 1);
   EXPECT_EQ(s.Sources[2][1].Params[1][0], 0.2f);

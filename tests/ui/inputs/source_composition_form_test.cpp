@@ -73,8 +73,7 @@ TEST_F(SourceToolsTest, CompositionGridCalculatesTheMixtureAndCancelKeepsTheReco
   auto& form = Choose<fmSourceComposition>("tools", "sourcecomposition");
   FlexGrid& grid = form.SourceCompositionss();
   ASSERT_EQ(grid.Rows(), 4);
-  EXPECT_EQ(Joined(grid, 0, 0, 4),
-            "Component #|Name|MW g/mole|Vapor pressure mm hg|mg/g in source");
+  EXPECT_EQ(Joined(grid, 0, 0, 4), "Component #|Name|MW g/mole|C0 mg/m3|mg/g in source");
   EXPECT_EQ(Joined(grid, 1, 0, 2), "1|TVOC|0");
   TypeIntoCell(grid, 2, 4, "1,00");  // numbers only past the name column
   TypeIntoCell(grid, 3, 4, "300");
@@ -85,6 +84,35 @@ TEST_F(SourceToolsTest, CompositionGridCalculatesTheMixtureAndCancelKeepsTheReco
   testing::ChooseMenu(form, {"cancel"});
   EXPECT_EQ(s.Pollutants[0].MolWt, 0);
   EXPECT_EQ(s.Sources[1][1].SourceWork2[1], 0);
+}
+
+TEST_F(SourceToolsTest, TransferAsksBeforeReplacingPollutantOneWithTheMixtureC0) {
+  s.Pollutants[0].Name = "toluene";
+  s.Pollutants[0].MolWt = 92.14F;
+  s.Pollutants[0].C0 = 140000;
+  auto& form = Choose<fmSourceComposition>("tools", "sourcecomposition");
+  FlexGrid& grid = form.SourceCompositionss();
+  // By hand: 100 mg/g of MW 100 saturated at 10 mg/m3 and 300 mg/g of MW 150 at 2 mg/m3 are
+  // 3 mmol a gram; C0 (10 · 1 + 2 · 2) / 3 = 4.67 mg/m3, MW 400 / 3 = 133.33.
+  TypeIntoCell(grid, 2, 4, "100");
+  TypeIntoCell(grid, 3, 4, "300");
+  testing::ChooseMenu(form, {"calculate"});
+  EXPECT_EQ(Joined(grid, 1, 2, 3), "133.33|4.67");
+  prompt.answers = {Answer::No};
+  form.RunCommand("Transfer");
+  ASSERT_EQ(prompt.shown.size(), 1U);
+  EXPECT_EQ(Last(),
+            "Transfer replaces pollutant 1, toluene, molecular weight 92.14 and C0 140000 mg/m3, "
+            "with the mixture's 133.3333 and 4.666667 mg/m3.  Replace them?");
+  EXPECT_TRUE(form.isVisible());
+  EXPECT_EQ(s.Pollutants[0].MolWt, 92.14F);
+  EXPECT_EQ(s.Pollutants[0].C0, 140000);
+  EXPECT_EQ(s.Sources[1][1].SourceWork2[1], 0);
+  prompt.answers = {Answer::Yes};
+  form.RunCommand("Transfer");
+  EXPECT_NEAR(s.Pollutants[0].C0, 14.0 / 3, 1e-5);
+  // The spill shown takes the mixture's C0 as its own, in the same unit.
+  EXPECT_EQ(sources->ssrmsrc().TextMatrix(1, 1), "4.67");
 }
 
 TEST_F(SourceToolsTest, CompositionTransferFollowsTheModelAndTheSourceShown) {

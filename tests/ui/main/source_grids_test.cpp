@@ -164,10 +164,10 @@ TEST(ReadSourceGrids, ColumnThreeAndTotalMassByModel) {
     int model;
     float raw3, param3, perMole, work1, scaled;
   } cases[] = {
-      {7, 50, 100, 0.001f, 0, 8},    // mg/g × g applied; scaled by the size 4
-      {8, 50, 100, 0.001f, 100, 2},  // and the spill's running mass; a spill is not scaled
-      {9, 50, 50, 0.0005f, 0, 2},    // mg spilled as entered
-      {2, 9, 0, 0, 0, 8},            // column 3 not shown: 0; the content kept
+      {7, 50, 100, 0.001f, 0, 8},      // mg/g × g applied; scaled by the size 4
+      {8, 50, 0.1f, 1e-06f, 0.1f, 2},  // mg/g × mg spilled / 1000, the running mass; not scaled
+      {9, 50, 50, 0.0005f, 0, 2},      // mg spilled as entered
+      {2, 9, 0, 0, 0, 8},              // column 3 not shown: 0; the content kept
   };
   for (const auto& c : cases) {
     ProgramState st = ThreeVocs();
@@ -219,55 +219,28 @@ TEST(ReadSourceGrids, UntouchedMassBoxKeepsWhatItsMaskRounds) {
   EXPECT_FALSE(ReadSourceGrids(schedule, parameters, window, stored, st.Building.Scenario, prompt));
 }
 
-TEST(StoreFittedSource, StoresTheFitAsR0kWhereTheWindowKeepsIt) {
+TEST(StoreFitInScenario, TheFitAloneReplacesTheFormerModel) {
   ProgramState st = ThreeVocs();
   st.CurrentRoom = 2;
   st.CurrentSource = 3;
+  SourceRecord& stored = st.Building.Scenario.Sources[2][3];
+  stored.Model = 9;
+  stored.Name = "spill";
+  for (auto& row : stored.Params) row = {500, 7};
   SourceRecord fit;
-  fit.Model = 5;
-  fit.Name = "chamber";
   fit.Params[0][0] = 12.5f;
   fit.Params[1][0] = 0.125f;
-  FlexGrid parameters;
-  parameters.SetRows(4);
-  parameters.SetCols(7);
-  int model = 5;
-  ASSERT_TRUE(StoreFittedSource(fit, parameters, model, st));
-  const SourceRecord& stored = st.Building.Scenario.Sources[2][3];
+  ASSERT_TRUE(StoreFitInScenario(fit, st));
   EXPECT_EQ(stored.Model, 1);
-  EXPECT_EQ(stored.Name, "chamber");
-  EXPECT_EQ(model, 1);
-  EXPECT_EQ(parameters.TextMatrix(1, 1), "12.5");
-  EXPECT_EQ(parameters.TextMatrix(1, 2), "0.125");
-  EXPECT_EQ(parameters.TextMatrix(2, 4), "");
+  EXPECT_EQ(stored.Name, "spill");
+  EXPECT_EQ(stored.Params[0][0], 12.5f);
+  EXPECT_EQ(stored.Params[1][0], 0.125f);
+  // Nothing of the spill is left for R2, k2, R3 or k3; the other pollutant keeps its own.
+  for (int i = 2; i < static_cast<int>(stored.Params.size()); ++i)
+    EXPECT_EQ(stored.Params[i][0], 0);
+  EXPECT_EQ(stored.Params[2][1], 7);
   st.CurrentSource = 0;
-  EXPECT_FALSE(StoreFittedSource(fit, parameters, model, st));
-}
-
-TEST(StoreFittedSource, KeepsKWhenTheWindowShowedAOneParameterModel) {
-  // The window showed an "R/T" source: one parameter column. The fit's k must still land
-  // in column 2, or the window's Transfer reads it back as 0.
-  ProgramState st = ThreeVocs();
-  st.CurrentRoom = 2;
-  st.CurrentSource = 1;
-  SourceRecord shown;
-  shown.Model = 4;
-  FlexGrid parameters;
-  ScriptedPrompt prompt;
-  SetupSourceParameterGrid(parameters, shown, st, prompt);
-  LoadSourceParameterGrid(parameters, shown, st.Building.Scenario);
-  ASSERT_EQ(parameters.Cols(), 2);
-  SourceRecord fit;
-  fit.Params[0][0] = 12.5f;
-  fit.Params[1][0] = 0.125f;
-  int model = 4;
-  ASSERT_TRUE(StoreFittedSource(fit, parameters, model, st));
-  EXPECT_EQ(model, 1);
-  EXPECT_EQ(parameters.TextMatrix(1, 1), "12.5");
-  EXPECT_EQ(parameters.TextMatrix(1, 2), "0.125");
-  EXPECT_EQ(parameters.Number(1, 2), static_cast<double>(0.125f));
-  EXPECT_EQ(parameters.TextMatrix(0, 1), "R0");  // headed as the model now selected
-  EXPECT_EQ(parameters.TextMatrix(0, 2), "k");
+  EXPECT_FALSE(StoreFitInScenario(fit, st));
 }
 
 TEST(SourceComposition, MixtureMolecularWeightAndVapourPressure) {
@@ -304,21 +277,28 @@ TEST(SourceComposition, MixtureMolecularWeightAndVapourPressure) {
   EXPECT_EQ(parameters.TextMatrix(3, 3), "600.");  // 2 × 300 mg/g
 }
 
-TEST(SourceComposition, ComponentsWithoutMolecularWeightAreSkipped) {
+TEST(SourceComposition, ComponentsWithoutMolecularWeightAreRefusedByName) {
   ScriptedPrompt prompt;
   FlexGrid grid;
   grid.SetRows(4);
   grid.SetCols(5);
   grid.SetTextMatrix(1, 2, "77");
+  grid.SetTextMatrix(2, 1, "xylene");
   grid.SetTextMatrix(2, 2, "0");
   grid.SetTextMatrix(2, 4, "500");
   grid.SetTextMatrix(3, 2, "100");
   grid.SetTextMatrix(3, 4, "50");
+  EXPECT_FALSE(CalculateSourceComposition(grid, prompt));
+  EXPECT_EQ(prompt.shown.back().text,
+            "Error.  xylene has no molecular weight above 0.  The mixture was not calculated.");
+  EXPECT_EQ(grid.TextMatrix(1, 2), "77");
+  // Without a mass it is no part of the mixture.
+  grid.SetTextMatrix(2, 4, "0");
   ASSERT_TRUE(CalculateSourceComposition(grid, prompt));
   EXPECT_EQ(grid.TextMatrix(1, 2), "100.");
   grid.SetTextMatrix(3, 4, "0");
   EXPECT_FALSE(CalculateSourceComposition(grid, prompt));
-  EXPECT_EQ(prompt.Count("message"), 1u);
+  EXPECT_EQ(prompt.Count("message"), 2u);
   EXPECT_EQ(grid.TextMatrix(1, 2), "100.");
 }
 
