@@ -60,24 +60,11 @@ double AreaPerVolume(const ChamberDataRecord& record) {
   return static_cast<double>(record.SourceArea) / static_cast<double>(record.Volume);
 }
 
-void ShowPivotError(float& r0, float& k, Prompt& prompt) {
-  prompt.Message("Error. Revise esitmates and run again.", kErrorTitle, MessageIcon::None);
-  r0 = 0;
-  k = 0;
-}
-
-void ShowNegativeError(float& r0, float& k, Prompt& prompt) {
-  prompt.Message("Error.  Cannot calculate R0,k. Revise estimates and recalc.", kErrorTitle,
-                 MessageIcon::Critical);
-  r0 = 0;
-  k = 0;
-}
-
 // One fit: the parameters in place, the last predictions and residuals, and the damping that
 // carries over from one iteration to the next.
 class R0kFit {
  public:
-  enum class End { NextIteration, Converged, Stalled, PivotError, NegativeK };
+  enum class End { NextIteration, Converged, Stalled, PivotError, AtZeroK };
 
   R0kFit(float& r0, float& k, const ChamberDataRecord& record, ChamberPoints& predicted,
          ChamberFitProgress& progress)
@@ -94,6 +81,7 @@ class R0kFit {
   End Iterate() {
     const double s_old = s_;
     const std::array<float, 2> p_old = {r0_, k_};
+    left_range_ = false;
 
     // Normal matrix of the two parameters and the right-hand side.
     std::array<std::array<double, 3>, 2> m{};
@@ -126,10 +114,15 @@ class R0kFit {
       r0_ = static_cast<float>(p_old[0] + dp[0]);
       k_ = static_cast<float>(p_old[1] + dp[1]);
       if (!std::isfinite(r0_) || !std::isfinite(k_)) return End::PivotError;
-      if (k_ < 0) return End::NegativeK;
-      if (!Evaluate()) return End::PivotError;
-      if (lambda_ == lambda0 && Converged(dp)) return End::Converged;
-      if (s_ < s_old) return End::NextIteration;
+      // A step out of the model's range (a negative emission or decay) is a failed step like
+      // one that raises the sum: more damping turns it towards the gradient and shortens it.
+      if (InRange()) {
+        if (!Evaluate()) return End::PivotError;
+        if (lambda_ == lambda0 && Converged(dp)) return End::Converged;
+        if (s_ < s_old) return End::NextIteration;
+      } else {
+        left_range_ = true;
+      }
       if (lambda_ < 20) {
         lambda_ *= 10;
         continue;
@@ -155,6 +148,8 @@ class R0kFit {
     return true;
   }
 
+  bool InRange() const { return r0_ >= 0 && k_ >= 0; }
+
   bool Converged(const std::array<double, 2>& dp) const {
     const std::array<double, 2> p = {r0_, k_};
     for (int a = 0; a < 2; ++a) {
@@ -170,11 +165,15 @@ class R0kFit {
     double f = 1;
     for (;;) {
       f /= 4;
-      if (std::fabs(f) < 1e-9) return End::Stalled;
+      if (std::fabs(f) < 1e-9) return left_range_ ? End::AtZeroK : End::Stalled;
       r0_ = static_cast<float>(p_old[0] + f * dp[0]);
       k_ = static_cast<float>(p_old[1] + f * dp[1]);
       progress_.ShowR0(r0_);
       progress_.ShowK(k_);
+      if (!InRange()) {
+        left_range_ = true;
+        continue;
+      }
       if (!Evaluate()) return End::PivotError;
       if (s_ < s_old) return End::NextIteration;
     }
@@ -188,6 +187,9 @@ class R0kFit {
   ChamberPoints residuals_{};
   double s_ = 0;
   double lambda_ = 0.01;
+  // A step of this iteration left the model's range: when no shorter step helps either, the
+  // data ask for a k below 0.
+  bool left_range_ = false;
 };
 
 }  // namespace
@@ -226,10 +228,23 @@ float EstimateDecayRate(float air_change_rate, float peak_time) {
   return axis[0];  // a peak time that is no number
 }
 
+ChamberPeak StartPeak(const ChamberDataRecord& record) {
+  if (record.PeakConc > 0 && record.PeakTime > 0) return {record.PeakConc, record.PeakTime};
+  // Without the user's estimate, the highest measured point is the observed peak.
+  ChamberPeak peak;
+  const int n = ChamberPointCount(record);
+  for (int i = 1; i <= n; ++i) {
+    if (record.Concs[i] > peak.conc && record.Times[i] > 0)
+      peak = {record.Concs[i], record.Times[i]};
+  }
+  return peak;
+}
+
 void EstimateR0k(const ChamberDataRecord& record, float& r0, float& k) {
-  k = EstimateDecayRate(record.AirChangeRate, record.PeakTime);
-  const double at_unit_r0 = ChamberConcentration(1, k, record, record.PeakTime);
-  r0 = static_cast<float>(static_cast<double>(record.PeakConc) / at_unit_r0);
+  const ChamberPeak peak = StartPeak(record);
+  k = EstimateDecayRate(record.AirChangeRate, peak.time);
+  const double at_unit_r0 = ChamberConcentration(1, k, record, peak.time);
+  r0 = static_cast<float>(static_cast<double>(peak.conc) / at_unit_r0);
 }
 
 double ChamberConcentration(double r0, double k, const ChamberDataRecord& record, double t) {
@@ -268,11 +283,8 @@ bool FitR0k(float& r0, float& k, const ChamberDataRecord& record, ChamberPoints&
   progress.ShowR0(r0);
   progress.ShowK(k);
   R0kFit::End end = fit.Evaluate() ? R0kFit::End::NextIteration : R0kFit::End::PivotError;
-  for (int iteration = 0; end == R0kFit::End::NextIteration;) {
-    if (iteration >= iteration_limit) {
-      prompt.Message("Error.  Failed to converge.", kErrorTitle, MessageIcon::Critical);
-      return true;
-    }
+  int iteration = 0;
+  while (end == R0kFit::End::NextIteration && iteration < iteration_limit) {
     ++iteration;
     progress.ShowIteration(iteration);
     progress.ShowR0(r0);
@@ -280,17 +292,24 @@ bool FitR0k(float& r0, float& k, const ChamberDataRecord& record, ChamberPoints&
     end = fit.Iterate();
   }
   switch (end) {
+    case R0kFit::End::Converged:
+      return false;
     case R0kFit::End::PivotError:
-      ShowPivotError(r0, k, prompt);
-      return false;
-    case R0kFit::End::NegativeK:
-      ShowNegativeError(r0, k, prompt);
-      return false;
-    case R0kFit::End::Stalled:
-      return true;
+      prompt.Message("Error. Revise esitmates and run again.", kErrorTitle, MessageIcon::None);
+      break;
+    case R0kFit::End::AtZeroK:
+      prompt.Message("Error.  Cannot calculate R0,k. Revise estimates and recalc.", kErrorTitle,
+                     MessageIcon::Critical);
+      break;
     default:
-      return false;
+      // Out of iterations, or no shorter step lowers the sum any more.
+      prompt.Message("Error.  Failed to converge.", kErrorTitle, MessageIcon::Critical);
+      break;
   }
+  // Values the fit did not settle on are no result: nothing may take them for one.
+  r0 = 0;
+  k = 0;
+  return true;
 }
 
 bool CheckChamberData(const ChamberDataRecord& record, bool r0_is_estimated, Prompt& prompt) {
@@ -299,7 +318,7 @@ bool CheckChamberData(const ChamberDataRecord& record, bool r0_is_estimated, Pro
     problem = "Error.  Chamber volume, air exchange rate and source area must be greater than 0.";
   } else if (record.NumPoints < 2) {
     problem = "Error.  At least two time and concentration points are needed.";
-  } else if (r0_is_estimated && (!(record.PeakConc > 0) || !(record.PeakTime > 0))) {
+  } else if (r0_is_estimated && StartPeak(record).conc <= 0) {
     problem = "Error.  Enter the estimated peak concentration and time, or a start value of R0.";
   }
   if (problem == nullptr) return true;

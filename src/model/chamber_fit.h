@@ -43,6 +43,14 @@ float Interpolate(float x0, float x1, float y0, float y1, float x);
 // times over N and k. An N outside the table's range gives 0.01001 for a positive peak time.
 float EstimateDecayRate(float air_change_rate, float peak_time);
 
+// The peak the start values go through: the user's estimate (PeakConc at PeakTime), or the
+// highest measured point when the estimate is missing; a conc of 0 when neither is there.
+struct ChamberPeak {
+  float conc = 0;
+  float time = 0;
+};
+ChamberPeak StartPeak(const ChamberDataRecord& record);
+
 // Start values: k from the peak time, then the R0 that puts the model through the peak.
 void EstimateR0k(const ChamberDataRecord& record, float& r0, float& k);
 
@@ -73,15 +81,17 @@ class ChamberFitProgress {
 inline constexpr int kChamberFitIterations = 100;
 
 // Damped least squares (Levenberg–Marquardt) of R0 and k, improved in place from their start
-// values; predicted holds the last predictions. Returns true when the fit stopped without
-// converging (after "Failed to converge." past iteration_limit iterations, or silently when
-// the step could no longer be shortened), false when it converged or after an error message
-// (R0 = k = 0 then).
+// values; a step that would make either negative counts as a failed step. predicted holds the
+// last predictions. Returns false when the fit converged (R0 and k are its result) and true
+// when it did not: after "Failed to converge." (past iteration_limit iterations, or when no
+// shorter step lowers the sum), "Cannot calculate R0,k" (the data ask for a k below 0) or the
+// pivot error; R0 = k = 0 then, so that no unsettled value passes for a fit.
 bool FitR0k(float& r0, float& k, const ChamberDataRecord& record, ChamberPoints& predicted,
             ChamberFitProgress& progress, Prompt& prompt,
             int iteration_limit = kChamberFitIterations);
 
-// The checks before a fit; false after a message when the data cannot be fitted.
+// The checks before a fit; false after a message when the data cannot be fitted (start values
+// to be estimated need a positive peak, estimated or measured).
 bool CheckChamberData(const ChamberDataRecord& record, bool r0_is_estimated, Prompt& prompt);
 
 }  // namespace quarn

@@ -21,18 +21,16 @@ float CunninghamCorrection(float d, float temp_c, float p) {
   return static_cast<float>(1.0 + kn * (1.142 + 0.558 * std::exp(-0.999 / kn)));
 }
 
-float AerodynamicDiameter(float dp, float temp_c, float p, float rho) {
-  const float c = CunninghamCorrection(dp, temp_c, p);
-  return static_cast<float>(dp * std::sqrt(static_cast<double>(c * rho)));
-}
+namespace {
 
-PhysicalDiameterResult PhysicalDiameter(float da, float temp_c, float p, float rho) {
-  PhysicalDiameterResult result;
-  auto d = static_cast<float>(da / std::sqrt(static_cast<double>(rho)));
+// The diameter d with d² C(d) = slip_area, from `start`.
+DiameterResult SolveSlipDiameter(float slip_area, float start, float temp_c, float p) {
+  DiameterResult result;
+  float d = start;
   while (result.rounds < kMaxDiameterRounds) {
     ++result.rounds;
     const float c = CunninghamCorrection(d, temp_c, p);
-    const auto next = static_cast<float>(da / std::sqrt(static_cast<double>(c * rho)));
+    const auto next = static_cast<float>(std::sqrt(static_cast<double>(slip_area / c)));
     const float change = std::fabs(next - d) / d;
     result.diameter = next;
     if (change < 0.001) {
@@ -44,12 +42,25 @@ PhysicalDiameterResult PhysicalDiameter(float da, float temp_c, float p, float r
   return result;
 }
 
+}  // namespace
+
+DiameterResult AerodynamicDiameter(float dp, float temp_c, float p, float rho) {
+  const float slip_area = rho * dp * dp * CunninghamCorrection(dp, temp_c, p);
+  const auto start = static_cast<float>(dp * std::sqrt(static_cast<double>(rho)));
+  return SolveSlipDiameter(slip_area, start, temp_c, p);
+}
+
+DiameterResult PhysicalDiameter(float da, float temp_c, float p, float rho) {
+  const float slip_area = da * da * CunninghamCorrection(da, temp_c, p) / rho;
+  const auto start = static_cast<float>(da / std::sqrt(static_cast<double>(rho)));
+  return SolveSlipDiameter(slip_area, start, temp_c, p);
+}
+
 bool DiameterInputsValid(float temp_c, float p, float d, float rho) {
   if (!std::isfinite(temp_c) || !std::isfinite(p) || !std::isfinite(d) || !std::isfinite(rho)) {
     return false;
   }
-  if (temp_c * p * d * rho == 0.0F) return false;
-  return p > 0.0F && d > 0.0F && rho > 0.0F && temp_c > -273.0F;
+  return p > 0.0F && d > 0.0F && rho > 0.0F && temp_c + 273.0F > 0.0F;
 }
 
 }  // namespace quarn

@@ -13,12 +13,12 @@ float MeanFreePath(float p, float t);
 float CunninghamCorrection(float d, float temp_c, float p);
 // b / a in single precision.
 float DivideValues(float a, float b);
-// da = dp √(C(dp) ρ).
-float AerodynamicDiameter(float dp, float temp_c, float p, float rho);
-
-// The physical diameter found from an aerodynamic one by fixed-point iteration: d = da / √ρ,
-// then d' = da / √(C(d) ρ) until |d' − d| / d < 0.001.
-struct PhysicalDiameterResult {
+// Both diameters of one particle settle alike: da² C(da) = ρ dp² C(dp), with ρ relative to
+// 1 g/cm³ and each diameter's own slip correction. Each conversion solves that relation for
+// the unknown diameter d by the fixed-point iteration d' = √(S / C(d)) (S the known side over
+// the unknown's density) from d = dp √ρ or da / √ρ, until |d' − d| / d < 0.001, so that the
+// two invert each other.
+struct DiameterResult {
   float diameter = 0.0F;
   int rounds = 0;
   bool converged = false;
@@ -26,11 +26,11 @@ struct PhysicalDiameterResult {
 // The iteration converges within a few rounds for real particles; it gives up after this
 // many rather than run for ever.
 inline constexpr int kMaxDiameterRounds = 200;
-PhysicalDiameterResult PhysicalDiameter(float da, float temp_c, float p, float rho);
+DiameterResult AerodynamicDiameter(float dp, float temp_c, float p, float rho);
+DiameterResult PhysicalDiameter(float da, float temp_c, float p, float rho);
 
 // Whether the inputs of a conversion can give a diameter: finite, pressure, diameter and
-// density above 0, a temperature above −273 °C, and not 0 °C (a product of the four that is
-// 0 counts as missing input).
+// density above 0 and an absolute temperature (°C + 273) above 0.
 bool DiameterInputsValid(float temp_c, float p, float d, float rho);
 
 }  // namespace quarn

@@ -9,6 +9,7 @@
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QPainter>
+#include <QScatterSeries>
 #include <QStackedBarSeries>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -25,6 +26,7 @@ namespace {
 // is drawn on, so that a printed graph has the proportions of the one on screen.
 constexpr double kLayoutDpi = 96;
 constexpr double kLineWidth = 2;
+constexpr double kMarkerSize = 8;
 constexpr int kMaxTicks = 50;
 
 // Distinct from each other and dark enough for white paper: no yellow, silver or white,
@@ -123,6 +125,21 @@ QValueAxis* AddValueAxis(QChart& chart, const GraphAxis& axis, const std::option
   return value_axis;
 }
 
+void AddMarkers(QChart& chart, const GraphSet& set, const QColor& colour, QValueAxis* x_axis,
+                QValueAxis* y_axis) {
+  auto* series = new QScatterSeries();
+  for (const GraphPoint& p : set.points) {
+    if (Drawable(p)) series->append(p.x, p.y);
+  }
+  series->setName(ToQt(set.legend));
+  series->setMarkerSize(kMarkerSize);
+  series->setColor(colour);
+  series->setBorderColor(colour);
+  chart.addSeries(series);
+  series->attachAxis(x_axis);
+  series->attachAxis(y_axis);
+}
+
 // Qt Charts draws no gaps, so each run of drawable points is a series of its own; the
 // runs of a set share its pen and its one legend entry.
 void AddLines(QChart& chart, const GraphData& data) {
@@ -138,6 +155,10 @@ void AddLines(QChart& chart, const GraphData& data) {
   QValueAxis* y_axis = AddValueAxis(chart, data.y_axis, ys, data.left_title, Qt::AlignLeft);
   for (int s = 0; s < data.NumSets(); ++s) {
     const GraphSet& set = data.sets[static_cast<size_t>(s)];
+    if (set.markers) {
+      AddMarkers(chart, set, Graph::PaletteColor(s + 1), x_axis, y_axis);
+      continue;
+    }
     QList<QList<QPointF>> runs(1);
     for (const GraphPoint& p : set.points) {
       if (Drawable(p)) {

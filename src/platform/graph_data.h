@@ -39,6 +39,9 @@ struct GraphPoint {
 struct GraphSet {
   std::string legend;
   std::vector<GraphPoint> points;
+  // Measured points: a marker at each point and no line, so that a curve fitted through
+  // them cannot hide them.
+  bool markers = false;
 
   bool operator==(const GraphSet&) const = default;
 };

@@ -72,9 +72,11 @@ void CalculatorEngine::ClearEntry() {
 
 void CalculatorEngine::Percent() {
   readout_ = ResultText(LeadingNumber(readout_) / 100.0);
+  // A second percent straight after the first works on the same operand: it is counted once,
+  // so that the next operator still computes.
+  if (last_ != Last::Ops || pending_ != '%') ++operand_count_;
   last_ = Last::Ops;
   pending_ = '%';
-  ++operand_count_;
   decimal_ = true;
 }
 
@@ -100,7 +102,6 @@ void CalculatorEngine::Operator(char op) {
     readout_ = Text(first_);
     operand_count_ = 1;
   }
-  // Two percent presses leave more than two operands: nothing computes until Clear.
   if (last_ != Last::Neg) {
     last_ = Last::Ops;
     pending_ = op;
@@ -152,7 +153,12 @@ bool CalculatorEngine::Key(char ch) {
       Operator(ch);
       return true;
     case 'z':
+    case 'x':
+    case '*':
       Operator('X');
+      return true;
+    case '%':
+      Percent();
       return true;
     case 'c':
       Clear();

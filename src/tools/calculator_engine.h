@@ -29,9 +29,9 @@ class CalculatorEngine {
   // One of kOperators.
   void Operator(char op);
 
-  // A typed character through the keyboard map: digits, ".", "+", "-", "/", "z" (multiply),
-  // "=", "c" (clear) and "e" (clear entry). Returns false for any other character, which
-  // does nothing.
+  // A typed character through the keyboard map: digits, ".", "+", "-", "/", "z", "x" and "*"
+  // (multiply), "%", "=", "c" (clear) and "e" (clear entry). Returns false for any other
+  // character, which does nothing.
   bool Key(char ch);
 
  private:

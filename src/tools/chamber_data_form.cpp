@@ -113,14 +113,19 @@ float ResultValue(const QLineEdit& box) {
   return ToSingle(LeadingNumber(RemoveCommas(FromQt(box.text()))));
 }
 
-// R0 in the plain number form: a whole-number mask would show nothing for the R0 of most
-// tests.
+// The results in the plain number form, which keeps their digits: under fixed-decimal masks a
+// zero sum or residual, or a k of 4E-05, would show as the point alone, and a whole-number
+// mask nothing for the R0 of most tests.
+std::string ResultText(double value) {
+  return FormatSingle(static_cast<float>(value));
+}
+
 std::string R0Text(float r0) {
-  return FormatSingle(r0) + " mg/m2/h";
+  return ResultText(r0) + " mg/m2/h";
 }
 
 std::string KText(float k) {
-  return FormatPattern(k, "##.####") + " 1/h";
+  return ResultText(k) + " 1/h";
 }
 
 FileDialogRequest ChamberFileRequest(const char* filter) {
@@ -375,17 +380,20 @@ void DataInForm::RunR0kFit() {
   if (!CheckChamberData(record, estimated, ctx_.prompt)) return;
   if (estimated) EstimateR0k(record, r0, k);
   ChamberPoints predicted{};
+  // A fit that did not converge leaves R0 = k = 0, and no sum of squares to show.
   fit_failed_ = FitR0k(r0, k, record, predicted, *this, ctx_.prompt) || r0 <= 0;
   ShowR0(r0);
   ShowK(k);
-  PredictChamberConcentration(r0, k, record, predicted);
-  ChamberPoints residuals{};
-  const double sum = SumSquaredResiduals(record, predicted, residuals);
   st.FittedR0 = r0;
   st.FittedK = k;
   st.WorkSource.Params[0][0] = r0;
   st.WorkSource.Params[1][0] = k;
-  sumsqrsresult_->setText(ToQt(FormatPattern(sum, "###,###.##")));
+  sumsqrsresult_->clear();
+  if (!fit_failed_) {
+    PredictChamberConcentration(r0, k, record, predicted);
+    ChamberPoints residuals{};
+    sumsqrsresult_->setText(ToQt(ResultText(SumSquaredResiduals(record, predicted, residuals))));
+  }
   r0_typed_ = k_typed_ = false;
   DataChanged();
 }
@@ -398,8 +406,8 @@ void DataInForm::CalculatePredicted() {
   PredictChamberConcentration(st.FittedR0, st.FittedK, record, predicted);
   for (int i = 1; i <= ChamberPointCount(record); ++i) {
     const double residual = record.Concs[i] - predicted[i];
-    SetPatternCell(*grid_, i, kPredictedCol, predicted[i], "###,###.##");
-    SetPatternCell(*grid_, i, kResidualCol, residual, "####,#.##");
+    grid_->SetNumber(i, kPredictedCol, predicted[i], ResultText(predicted[i]));
+    grid_->SetNumber(i, kResidualCol, residual, ResultText(residual));
   }
 }
 
@@ -413,6 +421,7 @@ void DataInForm::PlotChamberFit() {
   GraphData data = plot->r0kPlot().data();
   data.sets.clear();
   data.Set(1).legend = "Data";
+  data.Set(1).markers = true;
   data.Set(2).legend = "Fit";
   const int n = ChamberPointCount(record);
   data.Resize(2, n);

@@ -92,14 +92,14 @@ void frmConvertDiameters::WriteResult(QLineEdit& box, float diameter, bool found
 void frmConvertDiameters::CalculateAerodiam() {
   const auto in = ReadInputs(*d_physical_);
   if (!in) return;
-  WriteResult(*d_aero_, AerodynamicDiameter(in->d, in->temp_c, in->p, in->rho), true,
-              "#0.##### \xB5m");
+  const DiameterResult da = AerodynamicDiameter(in->d, in->temp_c, in->p, in->rho);
+  WriteResult(*d_aero_, da.diameter, da.converged, "#0.##### \xB5m");
 }
 
 void frmConvertDiameters::CalculatePhysical() {
   const auto in = ReadInputs(*d_aero_);
   if (!in) return;
-  const PhysicalDiameterResult dp = PhysicalDiameter(in->d, in->temp_c, in->p, in->rho);
+  const DiameterResult dp = PhysicalDiameter(in->d, in->temp_c, in->p, in->rho);
   WriteResult(*d_physical_, dp.diameter, dp.converged, "#0.#### \xB5m");
 }
 

@@ -32,7 +32,7 @@ std::array<UnitsTable, kUnitsTabs> MakeTables() {
        "Area",
        {{"ft\xB2", "m\xB2", 0, "0.0929030"},
         {"yd\xB2", "m\xB2", 0, "0.8361274"},
-        {"in\xB2", "m\xB2", 0, "0.0006452"},
+        {"in\xB2", "m\xB2", 0, "0.00064516"},
         {"m\xB2", "ft\xB2", 0, nullptr, 1},
         {"m\xB2", "yd\xB2", 0, nullptr, 2},
         {"m\xB2", "in\xB2", 0, nullptr, 3}},

@@ -9,12 +9,12 @@
 #include <memory>
 #include <utility>
 
+#include "common/menu_input.h"
 #include "common/recorded_help.h"
 #include "common/scripted_prompt.h"
 #include "platform/clipboard.h"
 #include "platform/help_service.h"
 #include "platform/user_input.h"
-#include "common/menu_input.h"
 
 namespace quarn {
 namespace {
@@ -39,10 +39,11 @@ class Calculator : public ::testing::Test {
 
 TEST_F(Calculator, TypedKeysReachTheKeypadThroughEnter) {
   ASSERT_EQ(QApplication::focusWidget()->objectName(), "dummy");
-  // Enter performs "=" once; x and * are not multiply, z is; blank and capitals do nothing.
+  // Enter performs "=" once; z, x and * multiply, % is percent; blank and capitals do nothing.
   const std::pair<const char*, const char*> table[] = {
-      {"12+3\r", "15"}, {"\r", "15"},   {"2x*", "2."}, {"z3=", "6"},
-      {"4e", "0."},     {"5 CZ", "5."}, {"+1c=", "0."}};
+      {"12+3\r", "15"}, {"\r", "15"},         {"12.5*4=", "50"}, {"3x4=", "12"},
+      {"2z3=", "6"},    {"50+10%=", "5"},     {"4e", "0."},      {"5 CZ", "5."},
+      {"+1c=", "0."},   {"50+10%%=", "0.05"}, {"+1=", "1.05"}};
   for (const auto& [typed, readout] : table) {
     testing::Type(typed);
     EXPECT_EQ(Readout(), readout) << typed;

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QChart>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScatterSeries>
 #include <cmath>
 #include <filesystem>
 #include <string>
@@ -136,7 +138,8 @@ TEST_F(ChamberDataFormTest, FitsTypedPointsPredictsPlotsPrintsAndHelps) {
   ChooseMenu(form, {"calculate", "calculateR0k"});
   EXPECT_NEAR(BoxNumber(form, "r0result"), 0.3, 1e-5);
   EXPECT_TRUE(Box(form, "r0result").ends_with(" mg/m2/h")) << Box(form, "r0result");
-  EXPECT_EQ(Box(form, "kresult"), ".05 1/h");
+  EXPECT_NEAR(BoxNumber(form, "kresult"), 0.05, 1e-5);
+  EXPECT_TRUE(Box(form, "kresult").ends_with(" 1/h")) << Box(form, "kresult");
   EXPECT_NEAR(state->FittedK, 0.05, 1e-5);
 
   ChooseMenu(form, {"calculate", "calculatedPredicted"});
@@ -145,13 +148,13 @@ TEST_F(ChamberDataFormTest, FitsTypedPointsPredictsPlotsPrintsAndHelps) {
     EXPECT_NE(grid.TextMatrix(r, 4), "") << r;
   }
   EXPECT_EQ(grid.TextMatrix(9, 3), "");
-  EXPECT_EQ(grid.TextMatrix(2, 3), ".1");
+  EXPECT_NEAR(LeadingNumber(grid.TextMatrix(2, 3)), 0.103161, 1e-5);
   testing::ClickCell(grid, 2, 1);
   testing::Type("0");  // after the "2" the cell holds
   testing::Enter();
   EXPECT_EQ(grid.TextMatrix(2, 1), "20");
   ChooseMenu(form, {"calculate", "calculatedPredicted"});
-  EXPECT_EQ(grid.TextMatrix(2, 3), ".05");
+  EXPECT_NEAR(LeadingNumber(grid.TextMatrix(2, 3)), 0.049318, 1e-5);
 
   ChooseMenu(form, {"plot"});
   auto* plot = AppWindows().Find<r0kplotform>();
@@ -213,6 +216,50 @@ TEST_F(ChamberDataFormTest, PointsTypedByKeyboardAloneStoreEveryCell) {
   EXPECT_EQ(grid.TextMatrix(1, 2), "0.6");
   EXPECT_EQ(grid.TextMatrix(2, 2), "");
   EXPECT_EQ(std::make_pair(grid.Row(), grid.Col()), std::make_pair(1, 1));
+}
+
+TEST_F(ChamberDataFormTest, SmallResultsKeepTheirDigitsAndThePlotShowsTheData) {
+  // A slow source, R0 1 and k 4E-05, met to seven digits: a k, a sum and residuals near 0.
+  const char* concs[] = {"0.6321058", "0.8646193", "0.9501309", "0.9815636",
+                         "0.9931018", "0.9973212", "0.9988481", "0.9993846"};
+  DataInForm& form = OpenFit();
+  for (const char* box : {"Volume", "ach", "areatext"}) TypeBox(form, box, "1");
+  TypeBox(form, "Peaktext", concs[7]);
+  TypeBox(form, "peakt", "8");
+  for (int i = 0; i < 8; ++i) TypePoint(form, i + 1, std::to_string(i + 1).c_str(), concs[i]);
+  ChooseMenu(form, {"calculate", "calculateR0k"});
+  EXPECT_TRUE(prompt.shown.empty());
+  EXPECT_NEAR(BoxNumber(form, "kresult"), 4e-5, 4e-7) << Box(form, "kresult");
+  EXPECT_TRUE(Box(form, "kresult").ends_with(" 1/h"));
+  EXPECT_NEAR(BoxNumber(form, "r0result"), 1, 1e-5);
+  const double sum = BoxNumber(form, "sumsqrsresult");
+  EXPECT_LT(sum, 1e-12);
+  EXPECT_NE(Box(form, "sumsqrsresult"), ".");
+
+  ChooseMenu(form, {"calculate", "calculatedPredicted"});
+  FlexGrid& grid = form.Grid1();
+  double squares = 0;
+  for (int r = 1; r <= 8; ++r) {
+    EXPECT_NEAR(LeadingNumber(grid.TextMatrix(r, 3)), LeadingNumber(concs[r - 1]), 1e-6)
+        << grid.TextMatrix(r, 3);
+    const double residual = LeadingNumber(grid.TextMatrix(r, 4));
+    EXPECT_LT(std::fabs(residual), 1e-6) << grid.TextMatrix(r, 4);
+    squares += residual * residual;
+  }
+  // The residuals as shown add up to the sum of squares shown.
+  EXPECT_NEAR(squares, sum, 1e-3 * sum);
+
+  // The measured points show as markers of their own under the fitted line.
+  ChooseMenu(form, {"plot"});
+  auto* plot = AppWindows().Find<r0kplotform>();
+  ASSERT_NE(plot, nullptr);
+  const QList<QAbstractSeries*> series = plot->r0kPlot().chart()->series();
+  ASSERT_FALSE(series.empty());
+  auto* data = qobject_cast<QScatterSeries*>(series.front());
+  ASSERT_NE(data, nullptr);
+  EXPECT_EQ(data->name(), "Data");
+  ASSERT_EQ(data->count(), 8);
+  EXPECT_EQ(data->at(7), QPointF(8, 0.9993846f));
 }
 
 TEST_F(ChamberDataFormTest, CloseAndReturnHandsTheFitToTheSourceWindow) {
