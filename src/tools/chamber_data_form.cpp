@@ -22,6 +22,7 @@
 #include "text/number_text.h"
 #include "tools/r0kplotform.h"
 #include "ui/common/number_entry.h"
+#include "ui/common/tool_openers.h"
 #include "ui/inputs/room_source_form.h"
 #include "ui/main/about_forms.h"
 #include "ui/main/room_grids.h"
@@ -643,7 +644,11 @@ DataInForm* EditSourceChamberData(MainContext& context, int room) {
   st.CurrentRoom = static_cast<int16_t>(room);
   st.WorkSource = st.Building.Scenario.Sources[room][st.CurrentSource];
   QWidget* owner = AppWindows().Find<RoomSourceForm>();
-  auto* form = AppWindows().Load<DataInForm>([&] { return new DataInForm(context, owner); });
+  auto* form = AppWindows().Load<DataInForm>([&] {
+    auto* made = new DataInForm(context, owner);
+    OwnToolWindow(*made);
+    return made;
+  });
   form->SetupChamberGrid();
   form->ShowFitFor(room, st.CurrentSource);
   form->show();

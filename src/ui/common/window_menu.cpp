@@ -5,6 +5,8 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPointer>
+#include <utility>
+#include <vector>
 
 namespace quarn {
 
@@ -22,8 +24,17 @@ QWidget* OuterFrame(QWidget* window) {
   return window;
 }
 
+// Cascade only stacks the windows: Qt's own would also shrink or grow each to its size hint,
+// which loses a size the user chose and can hide a window's columns.
 void CascadeWindows(const QWidget* widget) {
-  if (QMdiArea* area = AreaAbove(widget)) area->cascadeSubWindows();
+  QMdiArea* area = AreaAbove(widget);
+  if (area == nullptr) return;
+  std::vector<std::pair<QPointer<QMdiSubWindow>, QSize>> sizes;
+  for (QMdiSubWindow* sub : area->subWindowList()) sizes.emplace_back(sub, sub->size());
+  area->cascadeSubWindows();
+  for (const auto& [sub, size] : sizes) {
+    if (sub && !sub->isMinimized() && !sub->isMaximized()) sub->resize(size);
+  }
 }
 
 void TileWindows(const QWidget* widget) {

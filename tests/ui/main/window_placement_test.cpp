@@ -18,6 +18,7 @@
 #include "platform/user_input.h"
 #include "platform/window_registry.h"
 #include "tools/calculform.h"
+#include "tools/chamber_data_form.h"
 #include "ui/common/tool_openers.h"
 #include "ui/main/main_window.h"
 #include "ui/main/scenario_editor.h"
@@ -79,6 +80,18 @@ TEST_F(WindowPlacement, ToolsAreOwnedByTheFrameAndCloseOnAltF4) {
   QTest::keyClick(calc, Qt::Key_F4, Qt::AltModifier);
   testing::ProcessEvents();
   EXPECT_FALSE(calc->isVisible());
+  EXPECT_TRUE(frame->isVisible());
+  EXPECT_TRUE(prompt.shown.empty());
+
+  // The chamber data window opened with no source window behind it is the frame's too.
+  state->CurrentSource = 1;
+  DataInForm* chamber = ShowR0kCalculator(*context, 1);
+  ASSERT_NE(chamber, nullptr);
+  EXPECT_EQ(chamber->parentWidget(), frame);
+  ASSERT_TRUE(testing::ShowActive(*chamber));
+  QTest::keyClick(chamber, Qt::Key_F4, Qt::AltModifier);
+  testing::ProcessEvents();
+  EXPECT_EQ(AppWindows().Find<DataInForm>(), nullptr);
   EXPECT_TRUE(frame->isVisible());
   EXPECT_TRUE(prompt.shown.empty());
   frame->close();

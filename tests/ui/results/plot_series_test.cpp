@@ -179,7 +179,7 @@ TEST_F(PlotSeriesTest, ExposurePlotsDrawEveryLineWithUnitsAndBreakWhereTimeGoesB
   EXPECT_EQ(Drawn(2).back(), 24.0);
   EXPECT_EQ(graph.Point(2, 1).style, 1);
   EXPECT_EQ(graph.sets[1].legend, "Person 2");
-  EXPECT_EQ(graph.left_title + "|" + graph.bottom_title, "Cumulative exposure (ppm h)|Time (hrs)");
+  EXPECT_EQ(graph.left_title + "|" + graph.bottom_title, "Cumulative exposure (ppm\xB7h)|Time (hrs)");
 
   state.ExposureCalculated = kTrue;
   state.Building.Scenario.ExposureMode = "I";
@@ -188,7 +188,8 @@ TEST_F(PlotSeriesTest, ExposurePlotsDrawEveryLineWithUnitsAndBreakWhereTimeGoesB
   EXPECT_EQ(Drawn(2), (Times{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 2, 12, 13, 14, 15, 16}));
   EXPECT_TRUE(graph.Point(2, 11).missing);
   EXPECT_EQ(graph.Point(2, 11).x, 10.0);
-  EXPECT_EQ(graph.left_title, "Instantaneous exposure (mg/h)");
+  // Inhaled ppm has no mass without a molecular weight: it is breathed volume times ppm.
+  EXPECT_EQ(graph.left_title, "Instantaneous exposure (ppm\xB7m\xB3/h)");
   EXPECT_EQ(graph.title, " Instantaneous Exposure");
   EXPECT_TRUE(prompt_.shown.empty());
 }
