@@ -11,8 +11,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
-#include <QRegularExpression>
 #include <QRawFont>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <algorithm>
@@ -867,6 +867,16 @@ void FlexGrid::FitHeadings() {
       const QString text = ToQt(model_->Text(r, c));
       for (const QString& word : text.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts)) {
         widest = std::max(widest, metrics.horizontalAdvance(word));
+      }
+    }
+    // A row's own heading in a fixed column is read whole on one line: the rows stay one
+    // line high, so a wrapped heading would be cut.
+    if (c < fixed_cols_) {
+      constexpr int kMostRowHeadingPx = 320;
+      for (int r = rows; r < Rows(); ++r) {
+        const QFontMetrics metrics(model_->data(model_->index(r, c), Qt::FontRole).value<QFont>());
+        widest = std::max(widest, std::min(metrics.horizontalAdvance(ToQt(model_->Text(r, c))),
+                                           kMostRowHeadingPx));
       }
     }
     if (widest > 0 && columnWidth(c) < widest + kPaddingPx) {
