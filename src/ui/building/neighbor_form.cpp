@@ -77,6 +77,8 @@ bool NeighborForm::Fill(int16_t room) {
   if (!label) return false;
   room_ = room;
   label2_->setText(ToQt(*label));
+  grid_->updateGeometry();
+  GrowToContents(*this);
   grid_->setFocus();
   return true;
 }

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -242,6 +243,18 @@ void BringForward(QWidget& window) {
   window.activateWindow();
 }
 
+void GrowToContents(QWidget& form) {
+  QWidget* outer = OuterFrame(&form);
+  QMdiArea* area = AreaAbove(outer);
+  if (area == nullptr) return;
+  // A grid filled just now has only posted its new size to the layouts.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+  // Large enough for every control, column and menu title, as far as the frame's area allows.
+  const QSize room = area->viewport()->size() - QSize(outer->x(), outer->y());
+  outer->resize(
+      outer->size().expandedTo(outer->sizeHint()).boundedTo(room.expandedTo(outer->size())));
+}
+
 void PlaceInputForm(InputForm& form, QWidget* opener, int left_twips, int top_twips,
                     bool disable_opener) {
   QWidget* outer = &form;
@@ -255,12 +268,7 @@ void PlaceInputForm(InputForm& form, QWidget* opener, int left_twips, int top_tw
   if (disable_opener) WindowRegistry::DisableOpenerWhileOpen(&form, opener);
   outer->show();
   form.show();
-  // Large enough for every control, column and menu title, as far as the frame's area allows.
-  if (area != nullptr) {
-    const QSize room = area->viewport()->size() - QSize(outer->x(), outer->y());
-    outer->resize(
-        outer->size().expandedTo(outer->sizeHint()).boundedTo(room.expandedTo(outer->size())));
-  }
+  GrowToContents(form);
   BringForward(form);
 }
 

@@ -150,6 +150,10 @@ class InputForm : public QMainWindow {
   bool closing_ = false;
 };
 
+// Grows an input window inside the frame to show all that it holds; a window that fills its grid
+// after it is placed calls it again.
+void GrowToContents(QWidget& form);
+
 // Brings an open window in front of the frame's others, as it is.
 void BringForward(QWidget& window);
 // A new input window shown at (left, top) in the area of the opener's frame (on its own

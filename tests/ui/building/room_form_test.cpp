@@ -6,6 +6,7 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <string>
 #include <vector>
@@ -187,6 +188,8 @@ TEST_F(RoomFormTest, DefineNeighborsListsTheOtherRoomsAsTyped) {
   EXPECT_EQ(form->findChild<QLabel*>("Label2")->text(), "#  2 B");
   EXPECT_EQ(Column(form->Grid(), 1), (std::vector<std::string>{"A", "Cellar"}));
   EXPECT_EQ(Column(form->Grid(), 2), (std::vector<std::string>{"No", "No"}));
+  // The answer column is in view, not behind a scroll bar.
+  EXPECT_EQ(form->Grid().horizontalScrollBar()->maximum(), 0);
   EXPECT_FALSE(InUse(rooms));
   EXPECT_EQ(state->RoomsSaved, kFalse);
 
