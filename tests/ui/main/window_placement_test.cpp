@@ -79,7 +79,7 @@ TEST_F(WindowPlacement, ToolsAreOwnedByTheFrameAndCloseOnAltF4) {
   ASSERT_TRUE(testing::ShowActive(*calc));
   QTest::keyClick(calc, Qt::Key_F4, Qt::AltModifier);
   testing::ProcessEvents();
-  EXPECT_FALSE(calc->isVisible());
+  EXPECT_EQ(AppWindows().Find<calculform>(), nullptr) << "a closed tool is gone";
   EXPECT_TRUE(frame->isVisible());
   EXPECT_TRUE(prompt.shown.empty());
 

@@ -21,6 +21,8 @@
 #include "platform/window_registry.h"
 #include "text/number_read.h"
 #include "ui/main/building_form.h"
+#include "ui/main/grid_operations.h"
+#include "ui/results/results_form.h"
 #include "ui/results/risk_analysis.h"
 #include "ui/results/risk_framework.h"
 #include "ui/results/summary_form.h"
@@ -199,6 +201,41 @@ TEST_F(HandCase, ALocationThatNamesNoRoomIsRefusedByTheRun) {
             "Error.  The location Kitchn of occupant Ann is not a room of the building.  Enter "
             "the name of a room or Outdoors.");
   EXPECT_EQ(Ann().TotalExposure[0], 0);
+}
+
+// One irritant threshold: the hours the summary counts above the level are the hours the
+// concentration grid colours, and both are those of the curve above: 0.4 (1 - e^(-0.5 t))
+// passes 0.3 mg/m³ at t = 2 ln 4 = 2.77 h, so 21.23 h of the day lie above it. In ppm the
+// level, kept in mg/m³, is converted before it is compared, in both windows alike.
+TEST_F(HandCase, HoursAboveTheIrritantLevelAreTheHoursTheGridColours) {
+  const double above = 24 - 2 * std::log(4.0);
+  for (const char* units : {"milligrams", "ppm"}) {
+    ScenarioRecord& s = state->Building.Scenario;
+    s.ConcUnits = s.OutdoorConcUnits = s.InitialConcUnits = units;
+    s.Pollutants[0].IrritantConc = 0.3F;
+    RunAll();
+    SummaryOutput* summary = Summary();
+    ASSERT_NE(summary, nullptr);
+    const double hours = LeadingNumber(summary->Grid1().TextMatrix(1, 1));
+    EXPECT_NEAR(hours, above, 0.3) << units;  // to the step at the crossing
+
+    AppWindows().Unload<ResultsForm>();
+    building->RunCommand("DisplayConcentration");
+    auto* results = AppWindows().Find<ResultsForm>();
+    ASSERT_NE(results, nullptr);
+    const FlexGrid& g = results->resultsspreadsheet();
+    // The step grows as the room settles, so each coloured record counts the time since the
+    // one before it.
+    double coloured = 0;
+    double before = 0;
+    for (int r = 1; r < g.Rows() && !g.TextMatrix(r, 0).empty(); ++r) {
+      const double t = LeadingNumber(g.TextMatrix(r, 0));
+      if (g.CellBackColorAt(r, 1) == kCellRed) coloured += t - before;
+      before = t;
+    }
+    EXPECT_NEAR(coloured, hours, 0.05) << units;
+    AppWindows().Unload<ResultsForm>();
+  }
 }
 
 }  // namespace
