@@ -582,7 +582,7 @@ TEST_F(ConcentrationRunTest, ManagedFlowsHoldOnlyDuringTheirPeriod) {
       },
       1, 1e-4);
   EXPECT_FLOAT_EQ(rec_.records.back().time, 8);  // the end of the simulated period
-  EXPECT_EQ(s.ManagedFlowFlag.str(), " ");  // as the user left it
+  EXPECT_EQ(s.ManagedFlowFlag.str(), " ");       // as the user left it
 }
 
 TEST_F(ConcentrationRunTest, HVACTakesInTheOutdoorAirOfThePreviousStep) {

@@ -128,7 +128,7 @@ TEST_F(ExposureTest, ConstantConcentrationWholeDayInOneRoom) {
   EXPECT_FLOAT_EQ(o.PeakExposure[0], 0.8f);
   EXPECT_NEAR(o.PotentialDose[0], 38.4 / 80.0 / 2.0, 1e-6);  // mg/kg/day over 2 days
   EXPECT_NEAR(o.Dose[0], 38.4, 1e-4);  // the amount breathed in, efficiency counted once
-  EXPECT_EQ(o.CycleLength, 24.0f);  // the end of the pattern
+  EXPECT_EQ(o.CycleLength, 24.0f);     // the end of the pattern
   EXPECT_EQ(o.NumSegments, 1);
 }
 
