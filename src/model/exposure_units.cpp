@@ -12,22 +12,22 @@ namespace {
 // Litres per mole of an ideal gas at the program's reference conditions.
 constexpr double kMolarVolume = 24.5;
 
-std::string ConcentrationText(const std::string& units) {
-  if (units == kMilligrams) return "mg/m\xB3";
-  if (units == kMicrograms) return "\xB5g/m\xB3";
-  if (units == kNumber) return "#/cc";
-  // No unit at all is taken as mg/m³, as the conversions take it.
-  return units.empty() ? "mg/m\xB3" : units;
-}
-
 // What a cubic metre of air at one unit of the concentration holds.
 std::string AmountText(const std::string& units) {
-  if (units == kMilligrams || units.empty()) return "mg";
   if (units == kMicrograms) return "\xB5g";
-  return ConcentrationText(units) + "\xB7m\xB3";
+  if (units == kPpm || units == kNumber) return ConcentrationText(units) + "\xB7m\xB3";
+  return "mg";
 }
 
 }  // namespace
+
+std::string ConcentrationText(const std::string& units) {
+  if (units == kMicrograms) return "\xB5g/m\xB3";
+  if (units == kPpm) return "ppm";
+  if (units == kNumber) return "#/cc";
+  // No unit, or one the program does not know, is taken as mg/m³, as the conversions take it.
+  return "mg/m\xB3";
+}
 
 ExposureUnits ExposureUnitsOf(const ScenarioRecord& scenario) {
   const std::string& units = scenario.ConcUnits;

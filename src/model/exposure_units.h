@@ -24,6 +24,10 @@ struct ExposureUnits {
 
 ExposureUnits ExposureUnitsOf(const ScenarioRecord& scenario);
 
+// A scenario's concentration unit as titles and headings write it: "mg/m³", "µg/m³", "ppm",
+// "#/cc".
+std::string ConcentrationText(const std::string& units);
+
 // The milligrams per m³ that one unit of the scenario's concentration stands for (µg/m³
 // 1/1000, ppm the molecular weight over 24.5 litres per mole); none for particle counts and
 // for ppm without a molecular weight. An unknown unit counts as mg/m³.

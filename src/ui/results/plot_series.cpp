@@ -209,18 +209,10 @@ std::optional<PlotFailure> FillExposureGraph(GraphData& graph, const ScenarioRec
 
 enum class ConcentrationPlot { AllRooms, AllPollutants };
 
-// The unit a concentration is shown in, as the axis titles write it.
-std::string ConcUnitText(const std::string& units) {
-  if (units == kNumber) return "#/cc";
-  if (units == kMicrograms) return "\xB5g/m\xB3";
-  if (units == kPpm) return "ppm";
-  return "mg/m\xB3";
-}
-
 constexpr const char* kTimeTitle = "Time (hrs)";
 
 void SetConcentrationTitles(GraphData& graph, const std::string& units) {
-  graph.left_title = "Concentration (" + ConcUnitText(units) + ")";
+  graph.left_title = "Concentration (" + ConcentrationText(units) + ")";
   graph.bottom_title = kTimeTitle;
   graph.title = "Concentration vs time";
 }

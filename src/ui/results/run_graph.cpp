@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/exposure_units.h"
 #include "platform/qt_text.h"
 #include "platform/strip_chart.h"
 #include "text/number_text.h"
@@ -31,13 +32,6 @@ double RoundUp(double value) {
     if (m * decade >= value) return m * decade;
   }
   return 10 * decade;
-}
-
-std::string UnitText(const std::string& units) {
-  if (units == "micrograms") return "\xB5g/m\xB3";
-  if (units == "ppm") return "ppm";
-  if (units == "number") return "#/cc";
-  return "mg/m\xB3";
 }
 
 // The colour of room r's points (0 outdoors).
@@ -129,7 +123,8 @@ void RunGraph::RunStarted(const RunStartInfo& info) {
   end_time_ = info.end_time > 0 && std::isfinite(info.end_time) ? info.end_time : 1.0;
   top_ = RoundUp(info.max_concentration);
   chart_->SetScale(end_time_, top_);
-  chart_->SetAxisTitles("Time (h)", ToQt("Concentration (" + UnitText(b.Scenario.ConcUnits) + ")"));
+  chart_->SetAxisTitles("Time (h)",
+                        ToQt("Concentration (" + ConcentrationText(b.Scenario.ConcUnits) + ")"));
   QString legend;
   for (int r = 0; r <= std::min<int>(num_rooms_, kMaxRooms); ++r) {
     const std::string name = r == 0 ? "Outdoors" : b.RoomList[static_cast<size_t>(r)].Name;
