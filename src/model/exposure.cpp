@@ -416,10 +416,6 @@ void ExtrapolateLifetimeExposure(Run& run, int o, float t_end, const Block& last
   if (occ.Lifetime > 0) occ.AverageExposure[p] = occ.LifetimeExposure[p] / lifetime_hours;
 }
 
-}  // namespace
-
-namespace {
-
 bool IsLetterOrDigit(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
