@@ -271,6 +271,14 @@ void HVACFlowSSForm::FilePrint() {
 void HVACFlowSSForm::Transfer() {
   ProgramState& st = ctx_.state;
   ScenarioRecord& s = st.Building.Scenario;
+  const HVACGridFrame f = Frame();
+  for (const CellPos& c : FileCells()) {
+    if (c.row == f.Outdoors() && c.col == f.Exhaust()) continue;  // the "----" label
+    if (!FlowCellsValid(*grid_, c.row, c.row, c.col, c.col, ctx_.prompt)) {
+      PlaceCursor(c.row, c.col);
+      return;
+    }
+  }
   if (layout_ == HVACGridLayout::kBase) {
     ReadHVACFlowGrid(*grid_, st.Building);
   } else {

@@ -120,6 +120,8 @@ void GridEdit::GridKeyPress(int& key_ascii) {
   if (ch == keycode::kEscape) return;
   // Control characters (Ctrl+C and the like) type nothing, so they open no edit.
   if (ch < 32 && ch != keycode::kBack) return;
+  // The key that opens the box is refused as the box would refuse it.
+  if (numeric_only_ && !IsNumberEntryCharacter(ch)) return;
   if (!grid_.HasCurrentCell() || grid_.Col() < grid_.FixedCols() ||
       grid_.Row() < grid_.FixedRows()) {
     return;

@@ -284,6 +284,8 @@ void mainscenarioform::BuildControls() {
 
   edit_ = new GridEdit(*grid_, *edit_cell_, ctx_.prompt, GridEdit::Wiring::Automatic, this);
   edit_->SetSharedFlags(&ctx_.state.CellEditActive, &ctx_.state.GridEventsEnabled);
+  connect(grid_, &FlexGrid::RowColChange, this,
+          [this] { edit_->SetNumericOnly(IsScenarioNumberRow(grid_->Row())); });
 }
 
 QSize mainscenarioform::sizeHint() const {
@@ -492,7 +494,7 @@ void mainscenarioform::Load() {
   // A type that no entry stands for (from a file) selects none rather than another type.
   type_hvac_->setCurrentIndex(type < 1 ? 0 : (type <= type_hvac_->count() ? type - 1 : -1));
   st.NumericGrid = kFalse;
-  edit_->SetNumericOnly(false);
+  edit_->SetNumericOnly(IsScenarioNumberRow(grid_->Row()));
   SetupFormUnits();
 }
 

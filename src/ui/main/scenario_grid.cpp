@@ -149,6 +149,22 @@ int ClassListIndex(std::string_view pollutant_class, const std::vector<std::stri
   return entries.empty() ? -1 : static_cast<int>(entries.size()) - 1;
 }
 
+bool IsScenarioNumberRow(int row) {
+  switch (row) {
+    case row::kOverallACH:
+    case row::kNumPollutants:
+    case row::kYears:
+    case row::kHours:
+    case row::kTemperature:
+    case row::kPressure:
+    case row::kNumOccupants:
+    case row::kLongTermOptions:
+      return true;
+    default:
+      return false;
+  }
+}
+
 void FillGeneralScenarioGrid(FlexGrid& grid, BuildingRecord& building, QComboBox* pollutant_type) {
   ScenarioRecord& s = building.Scenario;
   if (s.NumPollutants == 0) s.NumPollutants = 1;

@@ -43,6 +43,9 @@ inline constexpr int kMasterFile = 19;
 inline constexpr int kCount = 20;
 }  // namespace scenario_row
 
+// Whether a row's value is a number only (its cell is typed in the number-only mode).
+bool IsScenarioNumberRow(int row);
+
 // The label of a row (Windows-1252), "" past the grid.
 const std::string& ScenarioRowLabel(int row);
 

@@ -101,6 +101,28 @@ TEST_F(HVACFlowWindow, BaseFlowsRetotalAndTransferTheOutdoorsRowAsTyped) {
   EXPECT_EQ(state->ScenarioSaved, kFalse);
 }
 
+// Retyping a flow as it was changes no total, and a flow below 0 is refused with a message:
+// the window stays open and the record keeps its flows.
+TEST_F(HVACFlowWindow, TotalsStayForAnUnchangedEditAndANegativeFlowIsRefused) {
+  Open("HVACFlows");
+  auto bottom_rows = [this] {
+    std::string rows;
+    for (int r = 3; r <= 4; ++r) {
+      for (int c = 0; c < Grid().Cols(); ++c) rows += Grid().TextMatrix(r, c) + "|";
+    }
+    return rows;
+  };
+  const std::string before = bottom_rows();
+  TypeInto(2, 2, "100");
+  EXPECT_EQ(bottom_rows(), before);
+
+  TypeInto(2, 4, "-5");
+  Run("Transfer");
+  EXPECT_EQ(prompt.Count("message"), 1U);
+  ASSERT_NE(AppWindows().Find<HVACFlowSSForm>(), nullptr);
+  EXPECT_EQ(Scenario().HVACExhaust[1], 30.0F);
+}
+
 TEST_F(HVACFlowWindow, CursorStaysOnTheValueCells) {
   Open("HVACFlows");
   const struct {

@@ -36,6 +36,7 @@
 #include "ui/common/tool_openers.h"
 #include "ui/inputs/occupant_form.h"
 #include "ui/inputs/pollutant_form.h"
+#include "ui/inputs/room_source_form.h"
 #include "ui/main/scenario_grid.h"
 
 namespace quarn {
@@ -449,6 +450,22 @@ TEST_F(ScenarioEditor, TypedYearsAndHoursFollowEachOther) {
   EXPECT_FLOAT_EQ(Scenario().YearsSimulated, 1.0F);
 }
 
+// Letters typed into a number row are refused at the key: the row keeps its number instead
+// of storing 0.
+TEST_F(ScenarioEditor, NumberRowsRefuseLetters) {
+  Scenario().OverallACH = 0.5F;
+  editor_->FillGrid();
+  ASSERT_TRUE(testing::ShowActive(*editor_));
+  Grid().setFocus();
+  Grid().SetRowCol(row::kOverallACH, 1);
+  testing::Type("abc");
+  testing::Enter();
+  testing::ProcessEvents();
+  state_->ScenarioSaved = kTrue;
+  editor_->RunCommand("Transfer");
+  EXPECT_FLOAT_EQ(Scenario().OverallACH, 0.5F);
+}
+
 TEST_F(ScenarioEditor, HoursComeBackAsTypedAndTheFileDoesNotChange) {
   const struct {
     const char* typed;
@@ -713,6 +730,8 @@ TEST_F(ScenarioEditor, OpenersPrepareTheRecordBeforeSayingTheWindowIsNotThere) {
   // Room 0 is the HVAC system for its sources.
   editor_->RunCommand("HVACSources");
   EXPECT_EQ(state_->Building.RoomList[0].Name, "HVAC");
+  AppWindows().Unload<RoomSourceForm>();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   // Occupants: the grid read back, then the units.
   Grid().SetTextMatrix(row::kNumOccupants, 1, "1");
   editor_->findChild<QRadioButton*>("micrograms")->setChecked(true);
