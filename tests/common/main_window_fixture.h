@@ -16,7 +16,7 @@
 #include "model/program_state.h"
 #include "model/resets.h"
 #include "platform/help_service.h"
-#include "ui/main/main_context.h"
+#include "ui/common/main_context.h"
 
 namespace quarn::testing {
 

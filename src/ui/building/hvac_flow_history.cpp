@@ -18,11 +18,11 @@
 #include "platform/printer_service.h"
 #include "platform/qt_text.h"
 #include "text/number_read.h"
-#include "ui/building/history_form_parts.h"
+#include "ui/common/history_form_parts.h"
 #include "ui/common/number_entry.h"
 #include "ui/common/window_menu.h"
-#include "ui/main/room_grids.h"
-#include "ui/results/input_reports.h"
+#include "ui/grids/input_reports.h"
+#include "ui/grids/room_grids.h"
 
 namespace quarn {
 

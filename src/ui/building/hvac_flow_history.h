@@ -2,7 +2,7 @@
 
 #include "model/random_flow_history.h"
 #include "ui/common/input_form.h"
-#include "ui/main/history_grids.h"
+#include "ui/grids/history_grids.h"
 
 class QGroupBox;
 class QLabel;

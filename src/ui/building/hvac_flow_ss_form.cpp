@@ -15,8 +15,8 @@
 #include "platform/qt_text.h"
 #include "text/number_read.h"
 #include "ui/common/number_entry.h"
-#include "ui/main/room_grids.h"
-#include "ui/results/input_reports.h"
+#include "ui/grids/input_reports.h"
+#include "ui/grids/room_grids.h"
 
 namespace quarn {
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "ui/common/input_form.h"
-#include "ui/main/hvac_grids.h"
+#include "ui/grids/hvac_grids.h"
 
 class QFrame;
 class QLabel;

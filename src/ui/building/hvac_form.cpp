@@ -12,7 +12,7 @@
 #include "platform/window_registry.h"
 #include "ui/building/filter_definition_form.h"
 #include "ui/common/number_entry.h"
-#include "ui/main/history_grids.h"
+#include "ui/grids/history_grids.h"
 
 namespace quarn {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ui/common/input_form.h"
-#include "ui/main/hvac_grids.h"
+#include "ui/grids/hvac_grids.h"
 
 class QComboBox;
 class QLabel;

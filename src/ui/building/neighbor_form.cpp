@@ -9,7 +9,7 @@
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
 #include "ui/building/room_form.h"
-#include "ui/main/room_grids.h"
+#include "ui/grids/room_grids.h"
 
 namespace quarn {
 

@@ -15,9 +15,9 @@
 #include "platform/qt_text.h"
 #include "ui/building/flow_window_parts.h"
 #include "ui/common/window_menu.h"
-#include "ui/main/flow_grids.h"
-#include "ui/main/room_grids.h"
-#include "ui/results/input_reports.h"
+#include "ui/grids/flow_grids.h"
+#include "ui/grids/input_reports.h"
+#include "ui/grids/room_grids.h"
 
 namespace quarn {
 namespace {

@@ -12,9 +12,9 @@
 #include "platform/up_down.h"
 #include "text/number_text.h"
 #include "ui/building/flow_window_parts.h"
+#include "ui/common/grid_operations.h"
 #include "ui/common/window_menu.h"
-#include "ui/main/grid_operations.h"
-#include "ui/main/room_grids.h"
+#include "ui/grids/room_grids.h"
 
 namespace quarn {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "ui/common/input_form.h"
-#include "ui/main/flow_grids.h"
+#include "ui/grids/flow_grids.h"
 
 class QFrame;
 class QLabel;

@@ -12,8 +12,8 @@
 #include "platform/printer_service.h"
 #include "platform/qt_text.h"
 #include "ui/building/neighbor_form.h"
-#include "ui/main/room_grids.h"
-#include "ui/results/input_reports.h"
+#include "ui/grids/input_reports.h"
+#include "ui/grids/room_grids.h"
 
 namespace quarn {
 

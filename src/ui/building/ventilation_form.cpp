@@ -13,9 +13,9 @@
 #include "platform/file_dialog.h"
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
-#include "ui/building/history_form_parts.h"
-#include "ui/main/history_grids.h"
-#include "ui/main/room_grids.h"
+#include "ui/common/history_form_parts.h"
+#include "ui/grids/history_grids.h"
+#include "ui/grids/room_grids.h"
 
 namespace quarn {
 

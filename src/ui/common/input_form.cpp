@@ -17,10 +17,10 @@
 #include "platform/help_service.h"
 #include "platform/printer_service.h"
 #include "platform/qt_text.h"
+#include "ui/common/menu_builder.h"
 #include "ui/common/tool_openers.h"
 #include "ui/common/window_menu.h"
 #include "ui/common/window_tiling.h"
-#include "ui/main/building_menu.h"
 
 namespace quarn {
 

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "platform/window_registry.h"
-#include "ui/main/grid_edit.h"
-#include "ui/main/main_context.h"
+#include "ui/common/grid_edit.h"
+#include "ui/common/main_context.h"
 
 namespace quarn {
 

@@ -3,9 +3,9 @@
 #include <QApplication>
 #include <QShortcut>
 
-#include "tools/calculform.h"
-#include "tools/convert_diameters.h"
-#include "tools/units_form.h"
+#include "ui/tools/calculform.h"
+#include "ui/tools/convert_diameters.h"
+#include "ui/tools/units_form.h"
 
 namespace quarn {
 

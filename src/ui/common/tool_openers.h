@@ -3,7 +3,7 @@
 #include <QWidget>
 
 #include "platform/window_registry.h"
-#include "ui/main/main_context.h"
+#include "ui/common/main_context.h"
 
 namespace quarn {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ui/main/scenario_room_grids.h"
+#include "ui/grids/scenario_room_grids.h"
 
 class QBoxLayout;
 class QRadioButton;

@@ -17,13 +17,13 @@
 #include "platform/printer_service.h"
 #include "platform/qt_text.h"
 #include "platform/up_down.h"
+#include "ui/common/form_helpers.h"
 #include "ui/common/window_menu.h"
-#include "ui/inputs/form_helpers.h"
+#include "ui/grids/input_reports.h"
+#include "ui/grids/room_grids.h"
+#include "ui/grids/scenario_room_grids.h"
 #include "ui/inputs/scenario_room_form.h"
 #include "ui/inputs/source_form_parts.h"
-#include "ui/main/room_grids.h"
-#include "ui/main/scenario_room_grids.h"
-#include "ui/results/input_reports.h"
 
 namespace quarn {
 

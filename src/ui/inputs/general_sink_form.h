@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ui/common/input_form.h"
-#include "ui/main/sink_grids.h"
+#include "ui/grids/sink_grids.h"
 
 class QLineEdit;
 

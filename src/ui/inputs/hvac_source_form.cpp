@@ -16,7 +16,7 @@
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
 #include "text/number_read.h"
-#include "ui/inputs/form_helpers.h"
+#include "ui/common/form_helpers.h"
 #include "ui/inputs/source_display_form.h"
 #include "ui/inputs/source_form_parts.h"
 

@@ -5,7 +5,7 @@
 
 #include "model/records.h"
 #include "ui/common/input_form.h"
-#include "ui/main/source_grids.h"
+#include "ui/grids/source_grids.h"
 
 class QComboBox;
 class QLabel;

@@ -11,8 +11,8 @@
 #include "platform/file_dialog.h"
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
-#include "ui/building/history_form_parts.h"
-#include "ui/inputs/form_helpers.h"
+#include "ui/common/form_helpers.h"
+#include "ui/common/history_form_parts.h"
 
 namespace quarn {
 namespace {

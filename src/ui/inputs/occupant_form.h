@@ -5,8 +5,8 @@
 
 #include "model/records.h"
 #include "ui/common/input_form.h"
-#include "ui/main/hvac_grids.h"
-#include "ui/main/occupant_grids.h"
+#include "ui/grids/hvac_grids.h"
+#include "ui/grids/occupant_grids.h"
 
 class QLabel;
 class QLineEdit;

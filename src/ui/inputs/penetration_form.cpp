@@ -8,11 +8,11 @@
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
 #include "platform/window_registry.h"
+#include "ui/common/form_helpers.h"
 #include "ui/common/window_menu.h"
-#include "ui/inputs/form_helpers.h"
+#include "ui/grids/scenario_grid.h"
 #include "ui/inputs/penetration_grid.h"
 #include "ui/main/scenario_editor.h"
-#include "ui/main/scenario_grid.h"
 
 namespace quarn {
 namespace {

@@ -5,7 +5,7 @@
 #include "model/particle_defaults.h"
 #include "platform/flex_grid.h"
 #include "text/number_text.h"
-#include "ui/main/room_grids.h"
+#include "ui/grids/room_grids.h"
 
 namespace quarn {
 namespace {

@@ -10,16 +10,16 @@
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
 #include "text/number_text.h"
-#include "tools/voc_database_form.h"
+#include "ui/common/form_helpers.h"
+#include "ui/common/grid_edit.h"
 #include "ui/common/tool_openers.h"
 #include "ui/common/window_menu.h"
-#include "ui/inputs/form_helpers.h"
+#include "ui/grids/room_grids.h"
+#include "ui/grids/scenario_room_grids.h"
 #include "ui/inputs/initial_conc_form.h"
 #include "ui/inputs/outdoor_conc_form.h"
 #include "ui/inputs/penetration_form.h"
-#include "ui/main/grid_edit.h"
-#include "ui/main/room_grids.h"
-#include "ui/main/scenario_room_grids.h"
+#include "ui/tools/voc_database_form.h"
 
 namespace quarn {
 namespace {

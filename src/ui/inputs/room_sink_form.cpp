@@ -14,8 +14,8 @@
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
 #include "platform/up_down.h"
+#include "ui/common/form_helpers.h"
 #include "ui/common/window_menu.h"
-#include "ui/inputs/form_helpers.h"
 #include "ui/inputs/source_form_parts.h"
 
 namespace quarn {

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "ui/common/input_form.h"
-#include "ui/main/sink_grids.h"
+#include "ui/grids/sink_grids.h"
 
 class QLabel;
 class QLineEdit;

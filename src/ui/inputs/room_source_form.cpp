@@ -21,15 +21,15 @@
 #include "platform/qt_text.h"
 #include "platform/up_down.h"
 #include "text/number_read.h"
-#include "tools/chamber_data_form.h"
-#include "tools/source_database_form.h"
-#include "ui/inputs/form_helpers.h"
+#include "ui/common/form_helpers.h"
+#include "ui/grids/input_reports.h"
 #include "ui/inputs/mass_transfer_form.h"
 #include "ui/inputs/shower_help_form.h"
 #include "ui/inputs/source_composition_form.h"
 #include "ui/inputs/source_display_form.h"
 #include "ui/inputs/source_form_parts.h"
-#include "ui/results/input_reports.h"
+#include "ui/tools/chamber_data_form.h"
+#include "ui/tools/source_database_form.h"
 
 namespace quarn {
 

@@ -13,11 +13,11 @@
 #include "platform/qt_text.h"
 #include "text/number_read.h"
 #include "ui/common/window_menu.h"
+#include "ui/grids/room_grids.h"
+#include "ui/grids/scenario_room_grids.h"
 #include "ui/inputs/general_sink_form.h"
 #include "ui/inputs/room_sink_form.h"
 #include "ui/inputs/room_source_form.h"
-#include "ui/main/room_grids.h"
-#include "ui/main/scenario_room_grids.h"
 
 namespace quarn {
 

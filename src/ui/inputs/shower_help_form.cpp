@@ -6,8 +6,8 @@
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
 #include "platform/window_registry.h"
-#include "ui/main/data_grids.h"
-#include "ui/main/main_context.h"
+#include "ui/common/main_context.h"
+#include "ui/grids/data_grids.h"
 
 namespace quarn {
 

@@ -8,11 +8,11 @@
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
 #include "platform/window_registry.h"
+#include "ui/common/form_helpers.h"
 #include "ui/common/window_menu.h"
-#include "ui/inputs/form_helpers.h"
+#include "ui/grids/source_grids.h"
 #include "ui/inputs/room_source_form.h"
 #include "ui/inputs/source_form_parts.h"
-#include "ui/main/source_grids.h"
 
 namespace quarn {
 namespace {

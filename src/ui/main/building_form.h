@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "ui/main/main_context.h"
+#include "ui/common/main_context.h"
 
 class QFrame;
 

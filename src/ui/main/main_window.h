@@ -3,8 +3,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include "ui/common/main_context.h"
 #include "ui/main/building_form.h"
-#include "ui/main/main_context.h"
 
 class QMdiArea;
 class QMdiSubWindow;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/main/main_context.h"
+#include "ui/common/main_context.h"
 
 namespace quarn {
 

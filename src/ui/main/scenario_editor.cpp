@@ -40,16 +40,16 @@
 #include "ui/building/outdoor_flow_form.h"
 #include "ui/building/room_flows_form.h"
 #include "ui/building/ventilation_form.h"
+#include "ui/common/grid_edit.h"
 #include "ui/common/tool_openers.h"
 #include "ui/common/window_menu.h"
+#include "ui/grids/input_reports.h"
+#include "ui/grids/room_grids.h"
+#include "ui/grids/scenario_grid.h"
 #include "ui/inputs/occupant_form.h"
 #include "ui/inputs/pollutant_form.h"
 #include "ui/inputs/room_source_form.h"
 #include "ui/inputs/scenario_room_form.h"
-#include "ui/main/grid_edit.h"
-#include "ui/main/room_grids.h"
-#include "ui/main/scenario_grid.h"
-#include "ui/results/input_reports.h"
 
 namespace quarn {
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "model/records.h"
-#include "ui/main/main_context.h"
+#include "ui/common/main_context.h"
 
 class QComboBox;
 class QFrame;

@@ -5,7 +5,7 @@
 
 #include "model/prompt.h"
 #include "model/records.h"
-#include "ui/main/main_context.h"
+#include "ui/common/main_context.h"
 
 class QLineEdit;
 

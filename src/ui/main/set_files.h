@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <string>
 
-#include "ui/main/main_context.h"
+#include "ui/common/main_context.h"
 
 class QLineEdit;
 class QRadioButton;

@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "ui/main/main_context.h"
+#include "ui/common/main_context.h"
 #include "ui/main/main_window.h"
 
 class QFrame;

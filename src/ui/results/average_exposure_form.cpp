@@ -16,7 +16,7 @@
 #include "platform/qt_text.h"
 #include "platform/up_down.h"
 #include "text/number_text.h"
-#include "ui/main/grid_operations.h"
+#include "ui/common/grid_operations.h"
 #include "ui/results/exposure_form.h"
 #include "ui/results/exposure_grids.h"
 

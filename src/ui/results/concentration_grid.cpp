@@ -13,9 +13,9 @@
 #include "platform/qt_text.h"
 #include "text/number_read.h"
 #include "text/number_text.h"
+#include "ui/common/grid_operations.h"
 #include "ui/common/window_menu.h"
 #include "ui/main/building_form.h"
-#include "ui/main/grid_operations.h"
 
 namespace quarn {
 namespace {

@@ -15,8 +15,8 @@
 #include "platform/qt_text.h"
 #include "platform/up_down.h"
 #include "ui/common/number_entry.h"
+#include "ui/common/print_frame.h"
 #include "ui/results/exposure_grids.h"
-#include "ui/results/print_frame.h"
 
 namespace quarn {
 namespace {

@@ -12,7 +12,7 @@
 #include "platform/hourglass.h"
 #include "text/number_read.h"
 #include "text/number_text.h"
-#include "ui/main/grid_operations.h"
+#include "ui/common/grid_operations.h"
 
 namespace quarn {
 namespace {

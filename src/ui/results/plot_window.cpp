@@ -23,10 +23,10 @@
 #include "platform/qt_text.h"
 #include "platform/window_registry.h"
 #include "text/number_read.h"
-#include "tools/chamber_data_form.h"
 #include "ui/common/input_form.h"
 #include "ui/common/window_menu.h"
 #include "ui/results/plot_series.h"
+#include "ui/tools/chamber_data_form.h"
 
 namespace quarn {
 namespace {

@@ -9,8 +9,8 @@
 #include "platform/help_service.h"
 #include "platform/printer_service.h"
 #include "platform/qt_text.h"
+#include "ui/common/print_frame.h"
 #include "ui/results/concentration_grid.h"
-#include "ui/results/print_frame.h"
 
 namespace quarn {
 namespace {

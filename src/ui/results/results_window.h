@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "platform/window_registry.h"
-#include "ui/main/building_menu.h"
-#include "ui/main/main_context.h"
+#include "ui/common/main_context.h"
+#include "ui/common/menu_builder.h"
 
 class QGridLayout;
 class QLabel;

@@ -26,8 +26,8 @@
 #include "text/number_read.h"
 #include "text/number_text.h"
 #include "ui/common/window_menu.h"
-#include "ui/main/data_grids.h"
-#include "ui/main/room_grids.h"
+#include "ui/grids/data_grids.h"
+#include "ui/grids/room_grids.h"
 
 namespace quarn {
 namespace {

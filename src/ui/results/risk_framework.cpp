@@ -27,10 +27,10 @@
 #include "text/number_read.h"
 #include "text/number_text.h"
 #include "ui/common/number_entry.h"
+#include "ui/common/print_frame.h"
 #include "ui/common/tool_openers.h"
 #include "ui/common/window_menu.h"
 #include "ui/results/pollutant_step.h"
-#include "ui/results/print_frame.h"
 #include "ui/results/risk_analysis.h"
 #include "ui/results/summary_form.h"
 

@@ -16,8 +16,8 @@
 #include "platform/up_down.h"
 #include "text/number_text.h"
 #include "ui/common/number_entry.h"
+#include "ui/common/print_frame.h"
 #include "ui/results/pollutant_step.h"
-#include "ui/results/print_frame.h"
 
 namespace quarn {
 namespace {

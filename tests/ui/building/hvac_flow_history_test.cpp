@@ -17,8 +17,8 @@
 #include "platform/flex_grid.h"
 #include "platform/user_input.h"
 #include "text/text_reader.h"
+#include "ui/grids/scenario_grid.h"
 #include "ui/main/scenario_editor.h"
-#include "ui/main/scenario_grid.h"
 
 namespace quarn {
 namespace {

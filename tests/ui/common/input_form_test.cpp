@@ -23,9 +23,9 @@
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
 #include "platform/user_input.h"
-#include "tools/calculform.h"
-#include "tools/units_form.h"
 #include "ui/common/window_menu.h"
+#include "ui/tools/calculform.h"
+#include "ui/tools/units_form.h"
 
 namespace quarn {
 namespace {

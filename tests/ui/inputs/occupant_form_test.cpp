@@ -13,7 +13,7 @@
 #include "text/text_reader.h"
 #include "ui/building/editor_window_fixture.h"
 #include "ui/common/window_menu.h"
-#include "ui/main/scenario_grid.h"
+#include "ui/grids/scenario_grid.h"
 
 namespace quarn {
 namespace {

@@ -21,9 +21,9 @@
 #include "platform/qt_text.h"
 #include "platform/up_down.h"
 #include "text/text_reader.h"
-#include "tools/chamber_data_form.h"
 #include "ui/building/editor_window_fixture.h"
 #include "ui/inputs/shower_help_form.h"
+#include "ui/tools/chamber_data_form.h"
 
 namespace quarn {
 namespace {

@@ -37,9 +37,9 @@
 #include "platform/window_registry.h"
 #include "text/number_read.h"
 #include "text/text_reader.h"
+#include "ui/grids/scenario_grid.h"
 #include "ui/main/main_window.h"
 #include "ui/main/scenario_editor.h"
-#include "ui/main/scenario_grid.h"
 #include "ui/main/splash.h"
 #include "ui/results/run_graph.h"
 

@@ -9,9 +9,9 @@
 #include "common/menu_input.h"
 #include "platform/flex_grid.h"
 #include "platform/user_input.h"
+#include "ui/grids/scenario_grid.h"
 #include "ui/main/building_form.h"
 #include "ui/main/scenario_editor.h"
-#include "ui/main/scenario_grid.h"
 
 namespace quarn {
 namespace {

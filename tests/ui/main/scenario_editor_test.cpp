@@ -30,14 +30,14 @@
 #include "platform/window_registry.h"
 #include "text/text_reader.h"
 #include "text/text_writer.h"
-#include "tools/calculform.h"
-#include "tools/convert_diameters.h"
-#include "tools/units_form.h"
 #include "ui/common/tool_openers.h"
+#include "ui/grids/scenario_grid.h"
 #include "ui/inputs/occupant_form.h"
 #include "ui/inputs/pollutant_form.h"
 #include "ui/inputs/room_source_form.h"
-#include "ui/main/scenario_grid.h"
+#include "ui/tools/calculform.h"
+#include "ui/tools/convert_diameters.h"
+#include "ui/tools/units_form.h"
 
 namespace quarn {
 namespace {

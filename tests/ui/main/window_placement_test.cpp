@@ -17,11 +17,11 @@
 #include "platform/qt_text.h"
 #include "platform/user_input.h"
 #include "platform/window_registry.h"
-#include "tools/calculform.h"
-#include "tools/chamber_data_form.h"
 #include "ui/common/tool_openers.h"
 #include "ui/main/main_window.h"
 #include "ui/main/scenario_editor.h"
+#include "ui/tools/calculform.h"
+#include "ui/tools/chamber_data_form.h"
 
 namespace quarn {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "model/work_file_reader.h"
 #include "results_test_support.h"
-#include "ui/main/grid_operations.h"
+#include "ui/common/grid_operations.h"
 #include "ui/results/plot_series.h"
 
 namespace quarn {

@@ -1,4 +1,4 @@
-#include "ui/results/print_frame.h"
+#include "ui/common/print_frame.h"
 
 #include <QSignalSpy>
 

@@ -18,8 +18,8 @@
 #include "platform/data_control.h"
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
-#include "tools/calculform.h"
 #include "ui/building/editor_window_fixture.h"
+#include "ui/tools/calculform.h"
 
 namespace quarn {
 namespace {

@@ -19,10 +19,10 @@
 #include "platform/edit_cell.h"
 #include "platform/flex_grid.h"
 #include "platform/user_input.h"
-#include "tools/calculform.h"
 #include "ui/main/building_form.h"
 #include "ui/results/risk_analysis.h"
 #include "ui/results/risk_framework.h"
+#include "ui/tools/calculform.h"
 
 namespace quarn {
 namespace {

@@ -1,0 +1,70 @@
+#include "ui/common/form_helpers.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "platform/edit_cell.h"
+#include "platform/flex_grid.h"
+#include "platform/up_down.h"
+#include "ui/common/input_form.h"
+
+namespace quarn {
+
+EditGridControls BuildEditGrid(QMainWindow& window, const char* frame_name, const char* grid_name) {
+  EditGridControls controls;
+  auto* central = new QWidget(&window);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  controls.frame = new QFrame(central);
+  controls.frame->setObjectName(frame_name);
+  controls.frame->setFrameShape(QFrame::StyledPanel);
+  auto* top = new QHBoxLayout(controls.frame);
+  top->setContentsMargins(4, 4, 4, 4);
+  controls.box = new EditCellBox(controls.frame);
+  controls.box->setObjectName("EditCell");
+  top->addWidget(controls.box);
+  top->addStretch(1);
+  layout->addWidget(controls.frame);
+  controls.grid = new FlexGrid(central);
+  controls.grid->setObjectName(grid_name);
+  controls.grid->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+  layout->addWidget(controls.grid, 1);
+  window.setCentralWidget(central);
+  return controls;
+}
+
+void SetSpinnerSteps(InputForm& form, UpDown& spinner, const std::string& down,
+                     const std::string& up, const std::function<void(int)>& step) {
+  form.SetCommand(down, [step] { step(-1); });
+  form.SetCommand(up, [step] { step(1); });
+  QObject::connect(&spinner, &UpDown::DownClick, &form, [&form, down] { form.RunCommand(down); });
+  QObject::connect(&spinner, &UpDown::UpClick, &form, [&form, up] { form.RunCommand(up); });
+}
+
+bool ConfirmClearData(Prompt& prompt) {
+  return prompt.AskYesNo("All data in the form will be cleared.  Do you wish to continue?",
+                         "Clear data", MessageIcon::Question) != Answer::No;
+}
+
+void ClearAllData(InputForm& form, FlexGrid& grid, Prompt& prompt, int first_col, int first_row) {
+  if (ConfirmClearData(prompt)) ClearGridFrom(form, grid, first_row, first_col);
+}
+
+void ClearGridFrom(InputForm& form, FlexGrid& grid, int first_row, int first_col) {
+  if (grid.Rows() <= first_row || grid.Cols() <= first_col) return;
+  grid.SetRowCol(first_row, first_col);
+  grid.SetRowSel(grid.Rows() - 1);
+  grid.SetColSel(grid.Cols() - 1);
+  form.RunRole(MenuRole::Clear);
+}
+
+QSize WithWholeMenuBar(const QMainWindow& window, QSize hint) {
+  hint.setWidth(std::max(hint.width(), window.menuBar()->sizeHint().width()));
+  return hint.expandedTo(window.minimumSize());
+}
+
+}  // namespace quarn

@@ -1,0 +1,349 @@
+#include "ui/common/grid_edit.h"
+
+#include <QSignalBlocker>
+#include <algorithm>
+
+#include "model/prompt.h"
+#include "platform/clipboard.h"
+#include "platform/edit_cell.h"
+#include "platform/flex_grid.h"
+#include "platform/qt_text.h"
+#include "quarn_version.h"
+#include "ui/common/grid_operations.h"
+#include "ui/common/number_entry.h"
+
+namespace quarn {
+
+ClipboardBlock ParseClipboardText(const std::string& text) {
+  ClipboardBlock block;
+  std::string line;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char ch = text[i];
+    if (ch == '\r' || ch == '\n') {
+      block.lines.push_back(std::move(line));
+      line.clear();
+      if (ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      line += ch;
+    }
+  }
+  // The text after the last line end is a last line unless it is empty.
+  if (!line.empty()) block.lines.push_back(std::move(line));
+  if (!block.lines.empty()) {
+    block.fields =
+        static_cast<int>(std::count(block.lines[0].begin(), block.lines[0].end(), '\t')) + 1;
+  }
+  return block;
+}
+
+std::vector<std::string> SplitFields(const std::string& line) {
+  std::vector<std::string> fields(1);
+  for (char ch : line) {
+    if (ch == '\t') {
+      fields.emplace_back();
+    } else {
+      fields.back() += ch;
+    }
+  }
+  return fields;
+}
+
+// A block command runs with the window's grid handlers quiet: the grid's signals are
+// blocked, and the program's flag says so for handlers that look at it.
+class GridEdit::BlockCommand {
+ public:
+  explicit BlockCommand(GridEdit& edit) : edit_(edit), blocker_(&edit.grid_) {
+    if (edit_.shared_grid_events_enabled_ != nullptr) *edit_.shared_grid_events_enabled_ = 0;
+  }
+  ~BlockCommand() {
+    if (edit_.shared_grid_events_enabled_ != nullptr) *edit_.shared_grid_events_enabled_ = -1;
+  }
+  BlockCommand(const BlockCommand&) = delete;
+  BlockCommand& operator=(const BlockCommand&) = delete;
+
+ private:
+  GridEdit& edit_;
+  QSignalBlocker blocker_;
+};
+
+GridEdit::GridEdit(FlexGrid& grid, EditCellBox& edit_cell, Prompt& prompt, Wiring wiring,
+                   QObject* parent)
+    : QObject(parent), grid_(grid), box_(edit_cell), prompt_(prompt) {
+  box_.hide();
+  if (wiring == Wiring::Manual) return;
+  connect(&grid_, &FlexGrid::KeyDown, this, &GridEdit::GridKeyDown);
+  connect(&grid_, &FlexGrid::KeyPress, this, &GridEdit::GridKeyPress);
+  connect(&box_, &EditCellBox::KeyDown, this, &GridEdit::EditCellKeyDown);
+  connect(&box_, &EditCellBox::KeyPress, this, &GridEdit::EditCellKeyPress);
+  connect(&box_, &QLineEdit::textChanged, this, [this] { EditCellChange(); });
+  connect(&box_, &EditCellBox::LostFocus, this, &GridEdit::EditCellLostFocus);
+}
+
+void GridEdit::SetSharedFlags(int16_t* cell_edit_active, int16_t* grid_events_enabled) {
+  shared_cell_edit_active_ = cell_edit_active;
+  shared_grid_events_enabled_ = grid_events_enabled;
+}
+
+void GridEdit::SetActive(bool active) {
+  cell_edit_active_ = active;
+  if (shared_cell_edit_active_ != nullptr) *shared_cell_edit_active_ = active ? -1 : 0;
+}
+
+void GridEdit::Message(const char* text) {
+  // Block commands report in a plain box under the program's own title.
+  prompt_.Message(text, kProgramTitle, MessageIcon::None);
+}
+
+// ---- keys on the grid ----
+
+void GridEdit::GridKeyDown(int& key_code, int /*shift*/) {
+  if (key_code == keycode::kReturn || key_code == keycode::kEscape) {
+    key_code = 0;
+    return;
+  }
+  if (key_code == keycode::kF2 && grid_.HasCurrentCell()) {
+    edit_row_ = grid_.Row();
+    edit_col_ = grid_.Col();
+    old_cell_text_ = grid_.Text();
+    old_cell_number_ = grid_.Number(edit_row_, edit_col_);
+    StartCellEdit(0, 1);
+  }
+}
+
+void GridEdit::GridKeyPress(int& key_ascii) {
+  const int ch = key_ascii;
+  key_ascii = 0;
+  if (ch == keycode::kReturn) {
+    MoveGridCursor(keycode::kDown);
+    return;
+  }
+  if (ch == keycode::kEscape) return;
+  // Control characters (Ctrl+C and the like) type nothing, so they open no edit.
+  if (ch < 32 && ch != keycode::kBack) return;
+  // The key that opens the box is refused as the box would refuse it.
+  if (numeric_only_ && !IsNumberEntryCharacter(ch)) return;
+  if (!grid_.HasCurrentCell() || grid_.Col() < grid_.FixedCols() ||
+      grid_.Row() < grid_.FixedRows()) {
+    return;
+  }
+  edit_row_ = grid_.Row();
+  edit_col_ = grid_.Col();
+  old_cell_text_ = grid_.Text();
+  old_cell_number_ = grid_.Number(edit_row_, edit_col_);
+  StartCellEdit(ch, 0);
+}
+
+void GridEdit::StartCellEdit(int key_ascii, int mode) {
+  // The box is filled before the edit counts as open, so that filling it does not write
+  // the cell it came from.
+  if (mode == 1) {
+    box_.setText(ToQt(grid_.Text()));
+    box_.end(false);
+  } else {
+    box_.clear();
+  }
+  SetActive(true);
+  box_.show();
+  box_.setFocus(Qt::OtherFocusReason);
+  if (key_ascii != 0) box_.TypeCharacter(key_ascii);
+}
+
+// ---- keys in the box ----
+
+void GridEdit::EditCellKeyDown(int& key_code, int shift) {
+  const int length = static_cast<int>(box_.text().size());
+  // Where the caret stands is where the selection starts, whichever way it was selected:
+  // a whole text selected is at position 0, not at its end.
+  const int caret = box_.hasSelectedText() ? box_.selectionStart() : box_.cursorPosition();
+  int direction = 0;
+  switch (key_code) {
+    case keycode::kReturn:
+    case keycode::kDown:
+      direction = keycode::kDown;
+      break;
+    case keycode::kTab:
+      direction = (shift & kShiftMask) != 0 ? keycode::kLeft : keycode::kRight;
+      break;
+    case keycode::kLeft:
+      if (caret == 0) direction = keycode::kLeft;
+      break;
+    case keycode::kUp:
+      if (caret == length) direction = keycode::kUp;
+      break;
+    case keycode::kRight:
+      if (caret == length) direction = keycode::kRight;
+      break;
+    default:
+      break;
+  }
+  if (direction == 0) return;
+  key_code = 0;
+  CommitCellEdit(direction);
+}
+
+void GridEdit::EditCellKeyPress(int& key_ascii) {
+  const int ch = key_ascii;
+  if (ch == keycode::kReturn) {
+    key_ascii = 0;  // the KeyDown handler commits
+    return;
+  }
+  if (ch == keycode::kEscape) {
+    key_ascii = 0;
+    const bool had_focus = box_.hasFocus();
+    SetActive(false);  // before the box empties, so that emptying it writes no cell
+    PutBackOldCell();
+    old_cell_text_.clear();
+    old_cell_number_.reset();
+    CloseBox();
+    if (had_focus) grid_.setFocus(Qt::OtherFocusReason);
+    return;
+  }
+  if (numeric_only_ && !IsNumberEntryCharacter(ch)) key_ascii = 0;
+}
+
+void GridEdit::PutBackOldCell() {
+  // The cell is as it was before the edit, the exact number behind its text included.
+  if (old_cell_number_) {
+    grid_.SetNumber(edit_row_, edit_col_, *old_cell_number_, old_cell_text_);
+  } else {
+    grid_.SetTextMatrix(edit_row_, edit_col_, old_cell_text_);
+  }
+}
+
+void GridEdit::EditCellChange() {
+  if (mirror_typing_ && cell_edit_active_ && grid_.Row() == edit_row_ && grid_.Col() == edit_col_) {
+    grid_.SetText(FromQt(box_.text()));
+  }
+  if (shared_grid_events_enabled_ != nullptr) *shared_grid_events_enabled_ = -1;
+}
+
+void GridEdit::EditCellLostFocus(Qt::FocusReason reason) {
+  // A menu opening or another program coming to the front leaves the edit open: the menu
+  // command stores it itself, and the user comes back to the box.
+  if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason) return;
+  if (!cell_edit_active_) return;
+  if (!box_.text().isEmpty()) {
+    CommitCellEdit(0);
+  } else {
+    // Nothing typed: the cell already shows what the box held (or, without mirroring,
+    // still holds its old text); close without a write.
+    SetActive(false);
+    CloseBox();
+  }
+}
+
+void GridEdit::CloseBox() {
+  // Hiding the focused box moves the focus and raises LostFocus; the edit is closed by
+  // then, so that cannot store a second time.
+  box_.clear();
+  box_.hide();
+}
+
+void GridEdit::CommitCellEdit(int direction) {
+  if (!cell_edit_active_ && !box_.isVisible()) return;
+  const std::string text = FromQt(box_.text());
+  const bool had_focus = box_.hasFocus();
+  SetActive(false);
+  CloseBox();
+  // The text goes into the cell that was edited, wherever the cursor is now (a click on
+  // another cell that took the focus away leaves the cursor on the clicked cell).
+  grid_.SetTextMatrix(edit_row_, edit_col_, text);
+  keep_cursor_ = false;
+  emit CellCommitted(edit_row_, edit_col_);
+  if (had_focus) grid_.setFocus(Qt::OtherFocusReason);
+  if (!keep_cursor_) MoveGridCursor(direction);
+  keep_cursor_ = false;
+}
+
+void GridEdit::CommitOpenEdit() {
+  if (cell_edit_active_ || box_.isVisible()) CommitCellEdit(0);
+}
+
+void GridEdit::MoveGridCursor(int direction) {
+  int dr = 0;
+  int dc = 0;
+  switch (direction) {
+    case keycode::kDown:
+      dr = 1;
+      break;
+    case keycode::kUp:
+      dr = -1;
+      break;
+    case keycode::kRight:
+      dc = 1;
+      break;
+    case keycode::kLeft:
+      dc = -1;
+      break;
+    default:
+      return;
+  }
+  // Like a key the user pressed: it acts after the handler that asked for it.
+  QMetaObject::invokeMethod(
+      &grid_, [grid = &grid_, dr, dc] { MoveCursorBy(*grid, dr, dc); }, Qt::QueuedConnection);
+}
+
+// ---- block commands ----
+
+void GridEdit::Copy() {
+  CommitOpenEdit();
+  ClearClipboard();
+  SetClipboardText(grid_.Clip());
+}
+
+void GridEdit::Clear() {
+  CommitOpenEdit();
+  BlockCommand quiet(*this);
+  const GridBlock b = SelectedBlock(grid_);
+  if (b.col2 > grid_.Cols() - 1) return Message("Error. Too many columns");
+  if (b.row2 > grid_.Rows() - 1) return Message("Error. Too many rows");
+  for (int r = b.row1; r <= b.row2; ++r)
+    for (int c = b.col1; c <= b.col2; ++c) grid_.SetTextMatrix(r, c, std::string());
+  grid_.SetRowCol(b.row1, b.col1);
+}
+
+void GridEdit::Cut() {
+  Copy();
+  Clear();
+}
+
+void GridEdit::Paste() {
+  CommitOpenEdit();
+  BlockCommand quiet(*this);
+  GridBlock b = SelectedBlock(grid_);
+  const int block_rows = b.row2 - b.row1 + 1;
+  const int block_cols = b.col2 - b.col1 + 1;
+  const ClipboardBlock clip = ParseClipboardText(ClipboardText());
+  const int lines = clip.LineCount();
+  const int fields = clip.fields;
+  if (block_rows > lines) return Message("You have selected more rows than data available.");
+  if (block_cols > fields) {
+    return Message("You have selected more columns than data available.");
+  }
+  if (lines > grid_.Rows() - grid_.FixedRows()) return Message("Too much data to paste");
+  if (fields > grid_.Cols() - grid_.FixedCols()) return Message("Too much data to paste");
+  if (block_rows > 1 && lines > block_rows) {
+    return Message("Error. Too many rows of data to paste.");
+  }
+  if (block_rows == 1 && block_cols > 1 && fields > block_cols) {
+    return Message("Error.  Too many columns of data to paste.");
+  }
+  // A single row or column selected stretches to the size of the data.
+  if (block_rows == 1) b.row2 = b.row1 + lines - 1;
+  if (block_cols == 1) b.col2 = b.col1 + fields - 1;
+  // Every cell written must exist: the whole block is checked before the first write.
+  if (b.col2 > grid_.Cols() - 1) return Message("Error. Too many columns");
+  if (b.row2 > grid_.Rows() - 1) return Message("Error. Too many rows");
+  for (int i = 0; i <= b.row2 - b.row1 && i < lines; ++i) {
+    int c = b.col1;
+    // A line longer than the block writes its further fields into the last column, so
+    // that the last one stays there.
+    for (const std::string& field : SplitFields(clip.lines[static_cast<size_t>(i)])) {
+      grid_.SetTextMatrix(b.row1 + i, c, field);
+      if (c < b.col2) ++c;
+    }
+  }
+  grid_.SetRowCol(b.row1, b.col1);
+}
+
+}  // namespace quarn

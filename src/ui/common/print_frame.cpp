@@ -1,0 +1,117 @@
+#include "ui/common/print_frame.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "platform/flex_grid.h"
+
+namespace quarn {
+namespace {
+
+// Where the first cell of a row and the title start.
+constexpr int kFirstColumn = 10;
+
+// Print columns a grid column takes: its width in characters of the printout (15 twips a
+// pixel, 8 pixels a character) and 8 more, so that short columns stay apart.
+int16_t Advance(const FlexGrid& grid, int col) {
+  return static_cast<int16_t>(grid.ColWidth(col) / 15 / 8 + 8);
+}
+
+// The printed lines of a cell `width` characters wide: its own lines, each wrapped at blanks
+// (a word longer than the width is cut into pieces), so that a long or two-line heading prints
+// as aligned rows under its column instead of running into the next cell.
+std::vector<std::string> CellLines(const std::string& text, int width) {
+  const auto most = static_cast<size_t>(std::max(width, 1));
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    std::string line;
+    size_t at = start;
+    while (at < end) {
+      const size_t blank = std::min(text.find(' ', at), end);
+      std::string word = text.substr(at, blank - at);
+      at = blank + 1;
+      if (word.empty()) continue;
+      while (word.size() > most) {
+        if (!line.empty()) lines.push_back(line), line.clear();
+        lines.push_back(word.substr(0, most));
+        word.erase(0, most);
+      }
+      if (!line.empty() && line.size() + 1 + word.size() > most)
+        lines.push_back(line), line.clear();
+      line += (line.empty() ? "" : " ") + word;
+    }
+    if (!line.empty() || lines.empty()) lines.push_back(line);
+    if (end == text.size()) break;
+    start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
+  }
+  return lines;
+}
+
+// The columns printed together: column 0, then as many as end within the line, and at
+// least one, so that every column is printed. A grid that fits is one band.
+std::vector<std::vector<int>> Bands(const std::vector<int16_t>& advance, int width) {
+  const int cols = static_cast<int>(advance.size());
+  if (cols == 0) return {{}};
+  std::vector<std::vector<int>> bands;
+  for (int c = 1; c < cols || bands.empty();) {
+    std::vector<int> band{0};
+    int at = kFirstColumn + advance[0];
+    while (c < cols && (band.size() == 1 || at + advance[c] - 1 <= width)) {
+      band.push_back(c);
+      at += advance[c];
+      ++c;
+    }
+    bands.push_back(std::move(band));
+  }
+  return bands;
+}
+
+}  // namespace
+
+void PrintPageBreak(PrintJob& job, const std::string& heading) {
+  job.NewPage();
+  job.Tab(20, heading);
+  job.EndLine();
+}
+
+void PrintGrid(PrintJob& job, const FlexGrid& grid, const std::string& title, bool end_document) {
+  std::vector<int16_t> advance(static_cast<size_t>(grid.Cols()));
+  for (size_t c = 0; c < advance.size(); ++c) advance[c] = Advance(grid, static_cast<int>(c));
+  const DateTime now = job.Now();
+  job.Tab(kFirstColumn, title + " Date " + DateText(now) + " Time " + TimeText(now));
+  job.EndLine();
+  const std::vector<std::vector<int>> bands = Bands(advance, job.CharsPerLine());
+  for (size_t b = 0; b < bands.size(); ++b) {
+    if (b > 0) job.EmptyLine();
+    for (int r = 0; r < grid.Rows(); ++r) {
+      std::vector<std::vector<std::string>> cells;
+      size_t height = 1;
+      for (int c : bands[b]) {
+        // The last column of a band has the rest of the line; the others one blank apart.
+        const bool last = c == bands[b].back();
+        cells.push_back(CellLines(grid.TextMatrix(r, c), last ? 255 : advance[c] - 1));
+        height = std::max(height, cells.back().size());
+      }
+      for (size_t line = 0; line < height; ++line) {
+        int at = kFirstColumn;
+        for (size_t i = 0; i < cells.size(); ++i) {
+          if (line < cells[i].size()) job.Tab(at, cells[i][line]);
+          at += advance[bands[b][i]];
+        }
+        job.EndLine();
+      }
+    }
+  }
+  if (end_document) job.EndDocument();
+}
+
+void PrintStampedGrid(PrinterService& printer, const FlexGrid& grid, const std::string& head) {
+  PrintCommand command(printer);
+  PrintGrid(command.Job(), grid, head, true);
+}
+
+}  // namespace quarn

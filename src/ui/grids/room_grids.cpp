@@ -1,0 +1,263 @@
+#include "ui/grids/room_grids.h"
+
+#include <QGuiApplication>
+#include <QPoint>
+#include <QScreen>
+#include <QSize>
+#include <QWidget>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "model/prompt.h"
+#include "model/records.h"
+#include "platform/flex_grid.h"
+#include "platform/qt_text.h"
+#include "text/number_read.h"
+#include "text/number_text.h"
+
+namespace quarn {
+
+namespace {
+
+constexpr const char* kLengthPattern = "##,###.#####";
+constexpr const char* kDimensionPattern = "#,####.#####";
+
+// The integer text after the blank of a non-negative number's sign place (" 2").
+std::string SignedCount(int n) {
+  return SignSingle(static_cast<float>(n));
+}
+
+int Pixels(double value) {
+  return RoundToInt32(value).value_or(0);
+}
+
+}  // namespace
+
+// --- Cells -------------------------------------------------------------------------------
+
+void SetSingleCell(FlexGrid& grid, int row, int col, float value) {
+  grid.SetNumber(row, col, value, FormatSingle(value));
+}
+
+void SetPatternCell(FlexGrid& grid, int row, int col, double value, std::string_view pattern) {
+  grid.SetNumber(row, col, value, FormatPattern(value, pattern));
+}
+
+double CellValue(const FlexGrid& grid, int row, int col) {
+  if (auto exact = grid.Number(row, col)) return *exact;
+  return LeadingNumber(grid.TextMatrix(row, col));
+}
+
+double GroupedCellValue(const FlexGrid& grid, int row, int col) {
+  if (auto exact = grid.Number(row, col)) return *exact;
+  return LeadingNumber(RemoveCommas(grid.TextMatrix(row, col)));
+}
+
+float ToSingle(double value) {
+  constexpr double kMax = std::numeric_limits<float>::max();
+  if (std::isnan(value)) return 0.0f;
+  return static_cast<float>(std::clamp(value, -kMax, kMax));
+}
+
+float CellSingle(const FlexGrid& grid, int row, int col) {
+  return ToSingle(CellValue(grid, row, col));
+}
+
+int RoomCount(const BuildingRecord& building) {
+  return std::clamp<int>(building.NumRooms, 0, kMaxRooms);
+}
+
+int16_t CountNeighbors(const BuildingRecord& building, int room) {
+  const int n = RoomCount(building);
+  if (room < 0 || room >= kRoomSlots) return 0;
+  int16_t count = 0;
+  for (int j = 1; j <= n; ++j)
+    if (j != room && building.Neighbors[room][j] != kFalse) ++count;
+  return count;
+}
+
+// --- Room grid ---------------------------------------------------------------------------
+
+void SetupRoomGrid(FlexGrid& grid, const BuildingRecord& building) {
+  const int n = RoomCount(building);
+  grid.SetWordWrap(true);
+  grid.SetRows(n + 1);
+  grid.SetCols(7);
+  grid.SetRowHeight(0, 512);
+  static const char* const kHeaders[] = {"Room #",   "Room ID",   "Length m",   "Width m",
+                                         "Height m", "Volume m3", "# Neighbors"};
+  static const int kWidths[] = {800, 1560, 1800, 1800, 1800, 1800, 900};
+  for (int c = 0; c < 7; ++c) {
+    grid.SetTextMatrix(0, c, kHeaders[c]);
+    grid.SetColWidth(c, kWidths[c]);
+  }
+  for (int r = 1; r <= n; ++r) grid.SetTextMatrix(r, 0, FormatSingle(static_cast<float>(r)));
+}
+
+void FillRoomGrid(FlexGrid& grid, BuildingRecord& building) {
+  SetupRoomGrid(grid, building);
+  const int n = RoomCount(building);
+  for (int r = 1; r <= n; ++r) {
+    RoomRecord& room = building.RoomList[r];
+    grid.SetTextMatrix(r, 1, room.Name);
+    SetPatternCell(grid, r, 2, room.Length, kLengthPattern);
+    SetPatternCell(grid, r, 3, room.Width, kDimensionPattern);
+    SetPatternCell(grid, r, 4, room.Height, kDimensionPattern);
+    room.Volume = room.Height * room.Width * room.Length;
+    SetPatternCell(grid, r, 5, room.Volume, kDimensionPattern);
+    room.NumNeighbors = CountNeighbors(building, r);
+    grid.SetTextMatrix(r, 6, SignedCount(room.NumNeighbors));
+  }
+  grid.SetRowCol(1, 1);
+}
+
+std::optional<double> TypedCellValue(const FlexGrid& grid, int row, int col) {
+  if (auto exact = grid.Number(row, col)) return *exact;
+  const std::string text = grid.TextMatrix(row, col);
+  if (text.find_first_not_of(' ') == std::string::npos) return 0.0;
+  return ParseNumber(text);
+}
+
+bool CellsInRange(const FlexGrid& grid, int row1, int row2, int col1, int col2, double low,
+                  double high, const std::string& message, Prompt& prompt) {
+  for (int r = row1; r <= row2; ++r) {
+    for (int c = col1; c <= col2; ++c) {
+      // Read as the read-backs read it: the leading number of a typed text.
+      const double value = CellValue(grid, r, c);
+      if (value < low || value > high) {
+        prompt.Message(message, "Error", MessageIcon::None);
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+bool FlowCellsValid(const FlexGrid& grid, int row1, int row2, int col1, int col2, Prompt& prompt) {
+  return CellsInRange(grid, row1, row2, col1, col2, 0, std::numeric_limits<double>::max(),
+                      "Error.  Flows must be numbers of 0 or more.  Reenter data.", prompt);
+}
+
+bool ReadRoomGrid(const FlexGrid& grid, BuildingRecord& building, Prompt& prompt) {
+  // A grid shorter than the building (the room count changed while the window was open)
+  // must not blank the rooms it does not show.
+  const int n = std::min(RoomCount(building), grid.Rows() - 1);
+  // Every size is checked before the first is stored, so that a refused grid changes nothing.
+  std::vector<std::array<float, 3>> sizes(static_cast<size_t>(std::max(n, 0)) + 1);
+  static const char* const kSizeNames[] = {"length", "width", "height"};
+  for (int r = 1; r <= n; ++r) {
+    for (int k = 0; k < 3; ++k) {
+      const std::optional<double> value = TypedCellValue(grid, r, 2 + k);
+      if (!value || *value < 0 || !AsSingle(*value)) {
+        prompt.Message("Error.  The " + std::string(kSizeNames[k]) + " of room " +
+                           std::to_string(r) + " must be a number of 0 or more.  Reenter data.",
+                       "Error", MessageIcon::None);
+        return false;
+      }
+      sizes[static_cast<size_t>(r)][static_cast<size_t>(k)] = *AsSingle(*value);
+    }
+  }
+  for (int r = 1; r <= n; ++r) {
+    RoomRecord& room = building.RoomList[r];
+    room.Name = grid.TextMatrix(r, 1);
+    if (room.Name.empty()) room.Name = "ROOM" + SignedCount(r);
+    room.Length = sizes[static_cast<size_t>(r)][0];
+    room.Width = sizes[static_cast<size_t>(r)][1];
+    room.Height = sizes[static_cast<size_t>(r)][2];
+    room.Volume = room.Length * room.Width * room.Height;
+    // The flow grids are sized from the neighbour table; a count typed into column 6 that
+    // disagreed with it would make them lose or overrun rows, so the table decides.
+    room.NumNeighbors = CountNeighbors(building, r);
+  }
+  return true;
+}
+
+// --- Neighbour grid ----------------------------------------------------------------------
+
+int NeighborRow(int room, int other_room) {
+  return other_room < room ? other_room : other_room - 1;
+}
+
+std::optional<std::string> FillNeighborGrid(FlexGrid& grid, BuildingRecord& building, int16_t room,
+                                            FlexGrid* room_grid) {
+  const int n = RoomCount(building);
+  if (n <= 1 || room < 1 || room > n) return std::nullopt;
+  grid.SetRows(n);
+  grid.SetCols(3);
+  grid.SetTextMatrix(0, 0, "Room #");
+  grid.SetTextMatrix(0, 1, "Room ID");
+  grid.SetTextMatrix(0, 2, "Is Neighbor?");
+  grid.SetColWidth(1, 1900);
+  grid.SetColWidth(2, 1800);
+  for (int j = 1; j <= n; ++j) {
+    if (j == room) continue;
+    const int row = NeighborRow(room, j);
+    grid.SetTextMatrix(row, 0, FormatSingle(static_cast<float>(j)));
+    grid.SetTextMatrix(row, 1, building.RoomList[j].Name);
+    grid.SetTextMatrix(row, 2, building.Neighbors[room][j] != kFalse ? "Yes" : "No");
+  }
+  CountRoomNeighbors(building, room_grid);
+  grid.SetRowCol(1, 1);
+  return "# " + SignedCount(room) + " " + building.RoomList[room].Name;
+}
+
+void ReadNeighborGrid(const FlexGrid& grid, BuildingRecord& building, int16_t room) {
+  const int n = RoomCount(building);
+  if (room < 1 || room > n) return;
+  for (int j = 1; j <= n; ++j) {
+    if (j == room) continue;
+    const int row = NeighborRow(room, j);
+    if (row >= grid.Rows()) continue;  // not listed: the connection stays as it was
+    const int16_t marked = grid.TextMatrix(row, 2) == "Yes" ? kTrue : kFalse;
+    building.Neighbors[room][j] = marked;
+    building.Neighbors[j][room] = marked;
+  }
+  building.RoomList[room].NumNeighbors = CountNeighbors(building, room);
+}
+
+void CountRoomNeighbors(BuildingRecord& building, FlexGrid* room_grid) {
+  const int n = RoomCount(building);
+  for (int i = 1; i <= n; ++i) {
+    building.RoomList[i].NumNeighbors = CountNeighbors(building, i);
+    if (room_grid != nullptr)
+      room_grid->SetTextMatrix(i, 6, SignedCount(building.RoomList[i].NumNeighbors));
+  }
+}
+
+// --- Row helpers -------------------------------------------------------------------------
+
+void WriteGridRow(FlexGrid& grid, int32_t row, float first, float second) {
+  SetSingleCell(grid, row, 1, first);
+  SetSingleCell(grid, row, 2, second);
+}
+
+GridRowValues ReadGridRow(const FlexGrid& grid, int32_t row) {
+  return {CellSingle(grid, row, 1), CellSingle(grid, row, 2)};
+}
+
+// --- Window placement --------------------------------------------------------------------
+
+QPoint CenteredFormPosition(const QSize& screen, const QSize& window) {
+  const double top = screen.height() * 0.85 / 2.0 - window.height() / 2.0 +
+                     150.0 / static_cast<double>(kTwipsPerPixel);
+  const double left = screen.width() / 2.0 - window.width() / 2.0;
+  return {Pixels(left), Pixels(top)};
+}
+
+void CenterForm(QWidget& window) {
+  if (!window.isMinimized()) {
+    QScreen* screen =
+        window.screen() != nullptr ? window.screen() : QGuiApplication::primaryScreen();
+    if (screen != nullptr) {
+      const QRect area = screen->geometry();
+      const QPoint at = CenteredFormPosition(area.size(), window.frameGeometry().size());
+      window.move(area.topLeft() + at);
+    }
+  }
+  while (QGuiApplication::overrideCursor() != nullptr) QGuiApplication::restoreOverrideCursor();
+}
+
+}  // namespace quarn

@@ -1,0 +1,117 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "model/emission_model_titles.h"
+#include "model/program_state.h"
+#include "model/records.h"
+#include "ui/grids/hvac_grids.h"
+
+namespace quarn {
+
+class FlexGrid;
+class Prompt;
+
+// The controls of the room source window other than its grids.
+struct SourceWindowValues {
+  std::string RoomNumber;    // label, sign-position form
+  std::string Msg;           // the room's name
+  std::string SourceNumber;  // box
+  // The two number boxes as filled (text and exact value) and their texts now, so that an
+  // untouched box reads back the stored value and not its rounded text.
+  NumberBox TotalMass;  // "#####.##"
+  NumberBox GasVelocity;
+  std::string TotalMassText;
+  std::string GasVelocityText;
+  int SourceModel = 0;   // selected entry of the model list
+  bool Option1 = false;  // "mg/h"
+  bool Option2 = false;  // "µg/h"
+  bool Option3 = false;  // "Number/h"
+  bool Option3Enabled = false;
+};
+
+// The labels of the source composition window.
+struct CompositionLabels {
+  std::string lblcurrentroom;
+  std::string lblcurrentsource;
+};
+
+// The title table is constant data shared with the printouts.
+inline const ModelTitleTable& SetSourceParameterLabels() {
+  return ModelParameterTitles();
+}
+
+void SetupSourceScheduleGrid(FlexGrid& grid);
+// Heads the parameter grid with the titles of the source's model and the pollutant names.
+// For model 7 it notes that the first pollutant is the mixture total.
+void SetupSourceParameterGrid(FlexGrid& grid, const SourceRecord& source, ProgramState& state,
+                              Prompt& prompt);
+
+// Row 1 of the schedule grid; the repeat code is upper-cased in the record too. A cycle
+// count outside 0 to 5 (the grid's and the record's room) is reported and no cycle is
+// shown (false).
+bool LoadSourceScheduleRow(FlexGrid& grid, SourceRecord& source, const std::string& modelText,
+                           ProgramState& state, Prompt& prompt);
+// Reads row 1 back into the source: name, size, cycle count, repeat code and cycles. A
+// cycle count outside 0 to 5 is reported and nothing is stored (false).
+bool ReadSourceScheduleRow(const FlexGrid& grid, SourceRecord& source, Prompt& prompt);
+
+// The parameter rows of the source's model. The models that start from the pollutant's
+// saturation concentration take C0 into their first parameter first.
+void LoadSourceParameterGrid(FlexGrid& grid, SourceRecord& source, const ScenarioRecord& scenario);
+
+// Shows `work`, the window's copy of source `slot` of `room`, in the window's values and
+// grids: the model's titles and parameters, the schedule and the boxes. The shown model is
+// also the scenario's record's model from now on. In gas mode a number emission (units 2)
+// is shown as "mg/h" and becomes 0 in `work`.
+void FillSourceGrids(SourceRecord& work, int room, int slot, FlexGrid& schedule,
+                     FlexGrid& parameters, SourceWindowValues& window, ProgramState& state,
+                     Prompt& prompt);
+// The source shown, rebuilt from `stored` (the scenario's record of the shown slot) and the
+// window: model, units, boxes, schedule and parameters. Nothing when the schedule's cycle
+// count is refused.
+std::optional<SourceRecord> ReadSourceGrids(const FlexGrid& schedule, const FlexGrid& parameters,
+                                            const SourceWindowValues& window,
+                                            const SourceRecord& stored,
+                                            const ScenarioRecord& scenario, Prompt& prompt);
+
+// Opens the source window's values and grids on source 1 of the room (0 the HVAC system)
+// and gives back the working copy shown; the record is changed only by the window's Transfer.
+SourceRecord ShowRoomSources(int room, FlexGrid& schedule, FlexGrid& parameters,
+                             SourceWindowValues& window, ProgramState& state, Prompt& prompt);
+
+// A source as an R0/k fit returns it: model 1 ("R0k") with the fitted R0 and k of its first
+// pollutant and every other parameter of that pollutant 0, so that nothing of its former
+// model is read as R2, k2, R3 or k3.
+void TakeR0kFit(SourceRecord& source, float r0, float k);
+// Stores the fit (R0 and k in the first pollutant's rows 0 and 1 of `fit`) into
+// Sources(CurrentRoom, CurrentSource) of the scenario, for a source that no window shows.
+// False, changing nothing, when the current room or source is not a source slot.
+bool StoreFitInScenario(const SourceRecord& fit, ProgramState& state);
+
+void SetupSourceCompositionGrid(FlexGrid& SourceCompositionss, CompositionLabels& labels,
+                                const SourceRecord& source, int room, int sourceNumber,
+                                const ScenarioRecord& scenario);
+// The question to ask before the composition grid's mixture row replaces pollutant 1's
+// molecular weight and C0, naming it and both pairs of values; empty when nothing would be
+// lost.
+std::string PollutantOneReplacement(const FlexGrid& grid, const ScenarioRecord& scenario);
+void SaveSourceCompositionGrid(const FlexGrid& grid, SourceRecord& source,
+                               ScenarioRecord& scenario);
+// Writes the mixture C0 and each component's amount into the source window's parameter
+// grid, as the source's model reads that column back: the composition in mg/g for models 7,
+// 8 and 10, mg spilled (total mass box / 1000 × mg/g) for model 9. The grid of any other
+// model is left as it is.
+void LoadSourceCompositionGrid(FlexGrid& parameters, const SourceRecord& source,
+                               const std::string& totalMassText, const ScenarioRecord& scenario);
+// The mixture row from the components: molecular weight Σm / Σ(m/MW) and the mole-fraction
+// weighted vapour pressure. Components without a molecular weight are skipped; with no mass
+// left the mixture is undefined and nothing changes (false, after a message).
+bool CalculateSourceComposition(FlexGrid& grid, Prompt& prompt);
+// The mixture of a TVOC source from its components (pollutants 1 on, their masses in the
+// third parameter column): its C0 into the first parameter of row 1 and, with its molecular
+// weight, into pollutant 0. As above, nothing changes without a mass (false, after a message).
+bool CalculateTVOCProperties(FlexGrid& parameters, ScenarioRecord& scenario, Prompt& prompt);
+
+}  // namespace quarn

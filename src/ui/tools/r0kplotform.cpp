@@ -1,0 +1,60 @@
+#include "ui/tools/r0kplotform.h"
+
+#include <QAction>
+#include <QMenuBar>
+#include <array>
+#include <vector>
+
+#include "platform/graph.h"
+#include "platform/qt_text.h"
+#include "platform/window_registry.h"
+#include "ui/common/menu_builder.h"
+#include "ui/common/tool_openers.h"
+#include "ui/main/about_forms.h"
+
+namespace quarn {
+
+namespace {
+
+constexpr int kWidthTwips = 9000;
+constexpr int kHeightTwips = 6500;
+
+constexpr std::array<MenuLine, 5> kMenu{{
+    {0, "&File", "File"},
+    {1, "&Print", "FilePrint"},
+    {1, "E&xit", "FileExit"},
+    {0, "&Help", "Help"},
+    {1, "&About", "HelpAbout"},
+}};
+
+}  // namespace
+
+r0kplotform::r0kplotform(QWidget* parent) : QMainWindow(parent) {
+  setObjectName("r0kplotform");
+  setWindowTitle("R0k Plot");
+  graph_ = new Graph(this);
+  graph_->setObjectName("r0kPlot");
+  GraphData titled;
+  titled.bottom_title = "Time (hrs)";
+  titled.left_title = "Concentration (mg/m3)";
+  graph_->setData(titled);
+  setCentralWidget(graph_);
+
+  const std::vector<QAction*> items = BuildMenuLines(*menuBar(), kMenu);
+  // Print has no command, and says so by being disabled.
+  items[1]->setEnabled(false);
+  connect(items[2], &QAction::triggered, this, &QWidget::close);
+  connect(items[4], &QAction::triggered, this, [this] {
+    QWidget* about = AppWindows().Load<AboutPlot>([this] { return new AboutPlot(this); });
+    about->show();
+    about->raise();
+  });
+  resize(TwipsToPixels(kWidthTwips), TwipsToPixels(kHeightTwips));
+}
+
+r0kplotform* ShowR0kPlot() {
+  // Like the tools, the plot belongs to no window, so closing the frame does not wait for it.
+  return &OpenTool<r0kplotform>();
+}
+
+}  // namespace quarn

@@ -1,0 +1,173 @@
+#include "ui/tools/voc_database_form.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <string>
+
+#include "platform/edit_cell.h"
+#include "platform/file_dialog.h"
+#include "platform/flex_grid.h"
+#include "platform/window_registry.h"
+#include "ui/common/form_helpers.h"
+#include "ui/common/grid_edit.h"
+#include "ui/common/window_menu.h"
+#include "ui/grids/data_grids.h"
+#include "ui/inputs/pollutant_form.h"
+
+namespace quarn {
+namespace {
+
+constexpr int kMarkCol = 0;
+// Molecular weight to cancer slope are numbers; names, formulas and comments are not.
+constexpr int kFirstNumberCol = 3;
+constexpr int kLastNumberCol = 9;
+// Load keeps 25 data rows for the program's list; Open starts from three.
+constexpr int kLoadRows = 26;
+constexpr int kOpenRows = 4;
+constexpr int kLeftTwips = 600;
+constexpr int kTopTwips = 600;
+const char* const kMark = "X";
+// Rows read from a file are unmarked.
+const char* const kNoMark = "  ";
+
+constexpr std::array<InputMenuItem, 12> kMenu{{
+    {0, "&File", "file", MenuRole::Own},
+    {1, "&Open", "fileopen", MenuRole::Own},
+    {1, "&Save", "filesave", MenuRole::Own},
+    {1, "&Transfer", "FileTransfer", MenuRole::Transfer},
+    {1, "&Cancel", "FileCancel", MenuRole::Cancel},
+    {0, "&Transfer", "mnuTransfer", MenuRole::Transfer},
+    {0, "&Cancel", "mnucancel", MenuRole::Cancel},
+    {0, "&Edit", "edit", MenuRole::Own},
+    {1, "&Insert row", "Editinsert", MenuRole::Own},
+    {1, "&Copy", "EditCopy", MenuRole::Copy},
+    {1, "&Paste", "EditPaste", MenuRole::Paste},
+    // There is no help topic for this window.
+    {0, "&Help", "help", MenuRole::Disabled},
+}};
+
+FileDialogRequest VocFileRequest(const char* filter) {
+  FileDialogRequest request;
+  request.filter = filter;
+  request.default_extension = "DAT";
+  return request;
+}
+
+bool IsNumberCol(int col) {
+  return col >= kFirstNumberCol && col <= kLastNumberCol;
+}
+
+}  // namespace
+
+VOCdatabase::VOCdatabase(MainContext& context) : InputForm(context, "VOCdatabase", "VOC Database") {
+  const EditGridControls controls = BuildEditGrid(*this, "TopFrame", "VOCdbgrid");
+  edit_cell_ = controls.box;
+  grid_ = controls.grid;
+  edit_ = &AddEditSession(*grid_, *edit_cell_, false);
+  connect(grid_, &FlexGrid::RowColChange, this,
+          [this] { edit_->SetNumericOnly(IsNumberCol(grid_->Col())); });
+  connect(grid_, &FlexGrid::Click, this, [this] { ToggleMark(); });
+  SetCommand("fileopen", [this] { OpenVocFile(); });
+  SetCommand("filesave", [this] { SaveVocFile(); });
+  SetCommand("Editinsert", [this] { InsertRow(); });
+  BuildMenus(kMenu);
+}
+
+QSize VOCdatabase::sizeHint() const {
+  return WithWholeMenuBar(*this, InputForm::sizeHint());
+}
+
+void VOCdatabase::Load() {
+  // A missing or damaged list has been reported; the table stays usable for Open.
+  const auto records = ReadVocProperties(ctx_.state.ProgramFolder, ctx_.prompt);
+  ShowRecords(records.value_or(std::vector<VocRecord>{}), kLoadRows);
+  ClearEdited();
+}
+
+void VOCdatabase::ShowRecords(const std::vector<VocRecord>& records, int min_rows) {
+  const int n = static_cast<int>(records.size());
+  grid_->SetRows(std::max(min_rows, n + 2));
+  SetupVocGridHeadings(*grid_);
+  // Cells of an earlier table would otherwise pass for compounds of this file, and a
+  // later Save would write them.
+  for (int r = 1; r < grid_->Rows(); ++r) {
+    for (int c = kMarkCol; c <= kLastNumberCol; ++c) grid_->SetTextMatrix(r, c, std::string());
+  }
+  for (int i = 0; i < n; ++i) {
+    const VocRecord& record = records[static_cast<size_t>(i)];
+    grid_->SetTextMatrix(i + 1, kMarkCol, kNoMark);
+    for (size_t f = 0; f < kVocFieldCount; ++f) {
+      grid_->SetTextMatrix(i + 1, kVocGridColumn[f], record.fields[f]);
+    }
+  }
+  edit_->SetNumericOnly(IsNumberCol(grid_->Col()));
+}
+
+std::vector<VocRecord> VOCdatabase::TableRecords() const {
+  std::vector<VocRecord> records;
+  for (int r = 1; r < grid_->Rows(); ++r) {
+    VocRecord record;
+    for (size_t f = 0; f < kVocFieldCount; ++f) {
+      record.fields[f] = grid_->TextMatrix(r, kVocGridColumn[f]);
+    }
+    records.push_back(std::move(record));
+  }
+  return records;
+}
+
+void VOCdatabase::ToggleMark() {
+  if (grid_->Col() != kMarkCol || grid_->Row() < grid_->FixedRows()) return;
+  grid_->SetText(grid_->Text() == kMark ? "" : kMark);
+}
+
+void VOCdatabase::InsertRow() {
+  grid_->InsertRow(grid_->Row());
+  MarkEdited();
+}
+
+void VOCdatabase::OpenVocFile() {
+  const std::optional<std::string> name =
+      ctx_.dialogs.OpenFileName(VocFileRequest("VOC data (*.DAT)|*.DAT|All files (*.*)|*.*"));
+  if (!name) return;
+  // A file that cannot be read has been reported and leaves the table as it is.
+  const auto records = ReadVocFile(*name, ctx_.prompt);
+  if (!records) return;
+  ShowRecords(*records, kOpenRows);
+}
+
+void VOCdatabase::SaveVocFile() {
+  const std::optional<std::string> name =
+      ctx_.dialogs.SaveFileName(VocFileRequest("DBase (*.DAT)|*.DAT|All files (*.*)|*.*"));
+  if (!name) return;
+  if (WriteVocFile(*name, TableRecords(), ctx_.prompt)) ClearEdited();
+}
+
+void VOCdatabase::Transfer() {
+  const int wanted = std::clamp<int>(ctx_.state.Building.Scenario.NumPollutants, 0, kMaxPollutants);
+  std::vector<int> marked;
+  for (int r = 1; r < grid_->Rows() && static_cast<int>(marked.size()) < wanted; ++r) {
+    if (grid_->TextMatrix(r, kMarkCol) == kMark) marked.push_back(r);
+  }
+  // The pollutant window stores what it was given only by its own Transfer.
+  if (auto* pollutants = AppWindows().Find<PollutantForm>()) {
+    if (FillVOCGrid(*grid_, pollutants->definepollutantss(), marked, ctx_.prompt) > 0) {
+      pollutants->MarkEdited();
+    }
+  }
+  CloseForm();
+}
+
+VOCdatabase* OpenVocDatabase(MainContext& context, QWidget* opener) {
+  const bool open = AppWindows().Find<VOCdatabase>() != nullptr;
+  VOCdatabase* form = ShowInputForm<VOCdatabase>(
+      context, opener, [](MainContext& c) { return new VOCdatabase(c); }, kLeftTwips, kTopTwips);
+  if (open) return form;
+  form->Load();
+  QWidget* outer = OuterFrame(form);
+  outer->resize(outer->sizeHint());
+  form->VOCdbgrid().setFocus(Qt::OtherFocusReason);
+  return form;
+}
+
+}  // namespace quarn
