@@ -16,6 +16,7 @@
 #include "platform/qt_text.h"
 #include "quarn_version.h"
 #include "ui/main/building_form.h"
+#include "ui/main/install_openers.h"
 #include "ui/main/main_window.h"
 #include "ui/main/splash.h"
 #include "ui/main/titled_prompt.h"
@@ -47,6 +48,7 @@ int main(int argc, char** argv) {
   // Qt switches the C locale to the user's; every number text of the program is
   // written and read with a point, whatever the user's locale says.
   std::setlocale(LC_NUMERIC, "C");
+  quarn::InstallWindowOpeners();
 
   quarn::ProgramIdentity identity;
   identity.Description = quarn::kProgramDescription;

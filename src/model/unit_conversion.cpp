@@ -152,4 +152,13 @@ void UnitConversionFactor(SourceRecord& source) {
       UnitFactorFor(source.SourceUnitsCode, source.EmissionUnits, source.UnitFactor);
 }
 
+int16_t GetUnitsCode(const std::string& units) {
+  if (units == "milligrams") return 0;
+  if (units == "micrograms") return 1;
+  if (units == "ppm") return 2;
+  if (units == "number") return 3;
+  if (units == "#/m3") return 4;
+  return 0;
+}
+
 }  // namespace quarn

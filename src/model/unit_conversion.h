@@ -48,4 +48,8 @@ bool GetConcentrationFormats(std::string_view units, std::string& massFormat,
 double UnitFactorFor(int16_t sourceUnitsCode, int16_t emissionUnits, double previous);
 void UnitConversionFactor(SourceRecord& source);
 
+// The display unit code of a unit name: "milligrams" 0, "micrograms" 1, "ppm" 2, "number" 3,
+// "#/m3" 4, anything else 0.
+int16_t GetUnitsCode(const std::string& units);
+
 }  // namespace quarn

@@ -26,6 +26,16 @@ class WindowRegistry {
     return static_cast<W*>(it->second.data());
   }
 
+  // The open window that derives from Link (an interface a window of another folder
+  // implements), or nullptr.
+  template <class Link>
+  Link* FindAs() const {
+    for (const auto& [type, window] : windows_) {
+      if (window.isNull() || !window->testAttribute(Qt::WA_DeleteOnClose)) continue;
+      if (auto* link = dynamic_cast<Link*>(window.data())) return link;
+    }
+    return nullptr;
+  }
   // The open window of class W, or a new one made by `make()` (which returns W*).
   template <class W, class Make>
   W* Load(Make make) {

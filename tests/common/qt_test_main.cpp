@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "env/private_test_env.h"
+#include "ui/main/install_openers.h"
 
 // Window tests need a QApplication; they run without a display, so the offscreen
 // platform is chosen unless the caller asked for another one (Xvfb runs).
@@ -16,5 +17,6 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   QApplication app(argc, argv);
   std::setlocale(LC_NUMERIC, "C");
+  quarn::InstallWindowOpeners();
   return RUN_ALL_TESTS();
 }

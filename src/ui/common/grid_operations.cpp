@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <utility>
 
+#include "model/prompt.h"
+#include "model/records.h"
 #include "platform/flex_grid.h"
+#include "text/number_text.h"
 
 namespace quarn {
 
@@ -36,6 +39,43 @@ GridRedrawOff::GridRedrawOff(FlexGrid& grid) : grid_(grid), saved_(grid.Redraw()
 
 GridRedrawOff::~GridRedrawOff() {
   grid_.SetRedraw(saved_);
+}
+
+namespace {
+
+bool HoldsValue(const FlexGrid& grid, int row) {
+  for (int c = 1; c < grid.Cols(); ++c) {
+    if (grid.TextMatrix(row, c).find_first_not_of(' ') != std::string::npos) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void NumberScheduleRows(FlexGrid& grid) {
+  for (int i = 1; i <= kMaxHistory; ++i)
+    grid.SetTextMatrix(i, 0, FormatSingle(static_cast<float>(i)));
+}
+
+bool InsertScheduleRow(FlexGrid& grid, int row, Prompt& prompt) {
+  if (row < 1 || row > kMaxHistory) return false;
+  if (HoldsValue(grid, kMaxHistory)) {
+    prompt.Message("Error.  Row 50 is not empty, so no row can be inserted.", "Error",
+                   MessageIcon::Critical);
+    return false;
+  }
+  grid.InsertRow(row + 1);
+  grid.SetRows(kMaxHistory + 1);
+  NumberScheduleRows(grid);
+  return true;
+}
+
+bool DeleteScheduleRow(FlexGrid& grid, int row) {
+  if (row < 1 || row > kMaxHistory) return false;
+  grid.RemoveRow(row);
+  grid.SetRows(kMaxHistory + 1);
+  NumberScheduleRows(grid);
+  return true;
 }
 
 }  // namespace quarn

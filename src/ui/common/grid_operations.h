@@ -8,6 +8,7 @@
 namespace quarn {
 
 class FlexGrid;
+class Prompt;
 
 // The selected block of a grid with its bounds in order (row1 <= row2, col1 <= col2).
 struct GridBlock {
@@ -62,5 +63,16 @@ class GridRedrawOff {
   FlexGrid& grid_;
   bool saved_;
 };
+
+// Row 0 heads the columns of a schedule grid; rows 1 to 50 hold its points, their index
+// in column 0.
+void NumberScheduleRows(FlexGrid& grid);
+
+// Edit > Insert Row and Delete Row of a schedule grid, which always holds rows 1 to 50
+// numbered in order. Insert puts an empty row below `row` and drops the empty row 50; it
+// is refused with a message while row 50 holds a value, which would be pushed out of reach.
+// Delete takes `row` out and adds an empty row 50. Both give whether the grid changed.
+bool InsertScheduleRow(FlexGrid& grid, int row, Prompt& prompt);
+bool DeleteScheduleRow(FlexGrid& grid, int row);
 
 }  // namespace quarn

@@ -10,8 +10,8 @@
 #include "platform/edit_cell.h"
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
+#include "ui/common/grid_operations.h"
 #include "ui/common/input_form.h"
-#include "ui/grids/history_grids.h"
 
 namespace quarn {
 

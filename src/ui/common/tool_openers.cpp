@@ -3,9 +3,8 @@
 #include <QApplication>
 #include <QShortcut>
 
-#include "ui/tools/calculform.h"
-#include "ui/tools/convert_diameters.h"
-#include "ui/tools/units_form.h"
+#include <map>
+#include <utility>
 
 namespace quarn {
 
@@ -23,16 +22,22 @@ void OwnToolWindow(QWidget& tool) {
   QObject::connect(close, &QShortcut::activated, &tool, &QWidget::close);
 }
 
-void ToolsCalculator(MainContext& context) {
-  OpenTool<calculform>(context.prompt, context.help);
+namespace {
+
+std::map<ToolWindow, ToolWindowOpener>& Openers() {
+  static std::map<ToolWindow, ToolWindowOpener> openers;
+  return openers;
 }
 
-void ToolsDiameterConversion(MainContext& context) {
-  OpenTool<frmConvertDiameters>(context.prompt, context.help);
+}  // namespace
+
+void SetToolWindowOpener(ToolWindow window, ToolWindowOpener opener) {
+  Openers()[window] = std::move(opener);
 }
 
-void ToolsUnitsConversion(MainContext& context) {
-  OpenTool<UnitsForm>(context.prompt);
+void OpenToolWindow(ToolWindow window, MainContext& context, QWidget* opener, int room) {
+  const auto it = Openers().find(window);
+  if (it != Openers().end() && it->second) it->second(context, opener, room);
 }
 
 }  // namespace quarn

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 
 #include "platform/window_registry.h"
 #include "ui/common/main_context.h"
@@ -28,11 +29,34 @@ Tool& OpenTool(Services&... services) {
   return *tool;
 }
 
+// Windows that windows of other folders open. A window folder never includes another's
+// windows: the frame's folder, which knows them all, installs an opener for each at start
+// (InstallWindowOpeners), and a window opens the others through these.
+enum class ToolWindow {
+  kCalculator,
+  kDiameterConversion,
+  kUnitsConversion,
+  kVocDatabase,     // beside the opener, which stays out of use while it is open
+  kSourceDatabase,  // likewise, after its file dialog
+  kChamberData,     // the emission-factor fit of the current source of `room`
+};
+using ToolWindowOpener = std::function<void(MainContext& context, QWidget* opener, int room)>;
+void SetToolWindowOpener(ToolWindow window, ToolWindowOpener opener);
+// Opens the window; nothing happens when no opener is installed.
+void OpenToolWindow(ToolWindow window, MainContext& context, QWidget* opener = nullptr,
+                    int room = 0);
+
 // The Tools commands of the windows. Each tool exists once and is owned by the frame: the
 // command loads it when it is closed and shows it modeless, or brings the open one forward
 // with what it holds. A closed tool is gone, so the next opening starts afresh.
-void ToolsCalculator(MainContext& context);
-void ToolsDiameterConversion(MainContext& context);
-void ToolsUnitsConversion(MainContext& context);
+inline void ToolsCalculator(MainContext& context) {
+  OpenToolWindow(ToolWindow::kCalculator, context);
+}
+inline void ToolsDiameterConversion(MainContext& context) {
+  OpenToolWindow(ToolWindow::kDiameterConversion, context);
+}
+inline void ToolsUnitsConversion(MainContext& context) {
+  OpenToolWindow(ToolWindow::kUnitsConversion, context);
+}
 
 }  // namespace quarn

@@ -1,9 +1,13 @@
 #include "ui/common/window_tiling.h"
 
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScreen>
 #include <algorithm>
 
+#include "platform/qt_text.h"
+#include "text/number_read.h"
 #include "ui/common/window_menu.h"
 
 namespace quarn {
@@ -46,6 +50,34 @@ void TileWindowsHorizontally(const QWidget* widget) {
 
 void TileWindowsVertically(const QWidget* widget) {
   Tile(widget, Direction::SideBySide);
+}
+
+namespace {
+
+int Pixels(double value) {
+  return RoundToInt32(value).value_or(0);
+}
+
+}  // namespace
+
+QPoint CenteredFormPosition(const QSize& screen, const QSize& window) {
+  const double top = screen.height() * 0.85 / 2.0 - window.height() / 2.0 +
+                     150.0 / static_cast<double>(kTwipsPerPixel);
+  const double left = screen.width() / 2.0 - window.width() / 2.0;
+  return {Pixels(left), Pixels(top)};
+}
+
+void CenterForm(QWidget& window) {
+  if (!window.isMinimized()) {
+    QScreen* screen =
+        window.screen() != nullptr ? window.screen() : QGuiApplication::primaryScreen();
+    if (screen != nullptr) {
+      const QRect area = screen->geometry();
+      const QPoint at = CenteredFormPosition(area.size(), window.frameGeometry().size());
+      window.move(area.topLeft() + at);
+    }
+  }
+  while (QGuiApplication::overrideCursor() != nullptr) QGuiApplication::restoreOverrideCursor();
 }
 
 }  // namespace quarn

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QPoint>
+#include <QSize>
+
 class QWidget;
 
 namespace quarn {
@@ -11,5 +14,12 @@ namespace quarn {
 // outside the frame arranges nothing.
 void TileWindowsHorizontally(const QWidget* widget);
 void TileWindowsVertically(const QWidget* widget);
+
+// Top-left corner, in pixels of the screen area, that centres a window across and puts it
+// a little above the middle (15 % of the height is kept for the taskbar and the frame's
+// bars), 150 twips lower.
+QPoint CenteredFormPosition(const QSize& screen, const QSize& window);
+// Moves the window there unless it is minimised, and puts the pointer back to normal.
+void CenterForm(QWidget& window);
 
 }  // namespace quarn

@@ -6,6 +6,7 @@
 #include "platform/flex_grid.h"
 #include "text/number_read.h"
 #include "text/number_text.h"
+#include "ui/common/grid_operations.h"
 #include "ui/grids/room_grids.h"
 
 namespace quarn {
@@ -13,10 +14,6 @@ namespace quarn {
 namespace {
 
 // Column 0 of rows 1 to 50: the point numbers.
-void NumberScheduleRows(FlexGrid& grid) {
-  for (int i = 1; i <= kMaxHistory; ++i)
-    grid.SetTextMatrix(i, 0, FormatSingle(static_cast<float>(i)));
-}
 
 // Rows 1 to 50: the index, and the point's time and value; a point after the first with
 // time 0 is not part of the schedule and shows empty cells.
@@ -30,13 +27,6 @@ void FillSchedule(FlexGrid& grid, const History& time, const History& value) {
       grid.SetTextMatrix(i, 2, "");
     }
   }
-}
-
-bool HoldsValue(const FlexGrid& grid, int row) {
-  for (int c = 1; c < grid.Cols(); ++c) {
-    if (grid.TextMatrix(row, c).find_first_not_of(' ') != std::string::npos) return true;
-  }
-  return false;
 }
 
 }  // namespace
@@ -69,27 +59,6 @@ void ReadHVACHistoryGrid(FlexGrid& grid, const HVACHistoryOptions& options,
     scenario.HVACHistoryFraction[i] = point.second;
   }
   grid.SetRowCol(1, 1);
-}
-
-bool InsertScheduleRow(FlexGrid& grid, int row, Prompt& prompt) {
-  if (row < 1 || row > kMaxHistory) return false;
-  if (HoldsValue(grid, kMaxHistory)) {
-    prompt.Message("Error.  Row 50 is not empty, so no row can be inserted.", "Error",
-                   MessageIcon::Critical);
-    return false;
-  }
-  grid.InsertRow(row + 1);
-  grid.SetRows(kMaxHistory + 1);
-  NumberScheduleRows(grid);
-  return true;
-}
-
-bool DeleteScheduleRow(FlexGrid& grid, int row) {
-  if (row < 1 || row > kMaxHistory) return false;
-  grid.RemoveRow(row);
-  grid.SetRows(kMaxHistory + 1);
-  NumberScheduleRows(grid);
-  return true;
 }
 
 bool FillVentilationGrid(FlexGrid& grid, const ScenarioRecord& scenario) {

@@ -26,13 +26,6 @@ HVACHistoryOptions FillHVACFlowHistoryGrid(FlexGrid& grid, const ScenarioRecord&
 void ReadHVACHistoryGrid(FlexGrid& grid, const HVACHistoryOptions& options,
                          ScenarioRecord& scenario);
 
-// Edit > Insert Row and Delete Row of a schedule grid, which always holds rows 1 to 50
-// numbered in order. Insert puts an empty row below `row` and drops the empty row 50; it
-// is refused with a message while row 50 holds a value, which would be pushed out of reach.
-// Delete takes `row` out and adds an empty row 50. Both give whether the grid changed.
-bool InsertScheduleRow(FlexGrid& grid, int row, Prompt& prompt);
-bool DeleteScheduleRow(FlexGrid& grid, int row);
-
 // Fills the ventilation grid; gives whether the window's "Is this a cycle" Yes is set.
 bool FillVentilationGrid(FlexGrid& grid, const ScenarioRecord& scenario);
 // The grid back into VentTime and VentRate: row 1 always, then rows while their time is

@@ -1,10 +1,5 @@
 #include "ui/grids/room_grids.h"
 
-#include <QGuiApplication>
-#include <QPoint>
-#include <QScreen>
-#include <QSize>
-#include <QWidget>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -28,10 +23,6 @@ constexpr const char* kDimensionPattern = "#,####.#####";
 // The integer text after the blank of a non-negative number's sign place (" 2").
 std::string SignedCount(int n) {
   return SignSingle(static_cast<float>(n));
-}
-
-int Pixels(double value) {
-  return RoundToInt32(value).value_or(0);
 }
 
 }  // namespace
@@ -236,28 +227,6 @@ void WriteGridRow(FlexGrid& grid, int32_t row, float first, float second) {
 
 GridRowValues ReadGridRow(const FlexGrid& grid, int32_t row) {
   return {CellSingle(grid, row, 1), CellSingle(grid, row, 2)};
-}
-
-// --- Window placement --------------------------------------------------------------------
-
-QPoint CenteredFormPosition(const QSize& screen, const QSize& window) {
-  const double top = screen.height() * 0.85 / 2.0 - window.height() / 2.0 +
-                     150.0 / static_cast<double>(kTwipsPerPixel);
-  const double left = screen.width() / 2.0 - window.width() / 2.0;
-  return {Pixels(left), Pixels(top)};
-}
-
-void CenterForm(QWidget& window) {
-  if (!window.isMinimized()) {
-    QScreen* screen =
-        window.screen() != nullptr ? window.screen() : QGuiApplication::primaryScreen();
-    if (screen != nullptr) {
-      const QRect area = screen->geometry();
-      const QPoint at = CenteredFormPosition(area.size(), window.frameGeometry().size());
-      window.move(area.topLeft() + at);
-    }
-  }
-  while (QGuiApplication::overrideCursor() != nullptr) QGuiApplication::restoreOverrideCursor();
 }
 
 }  // namespace quarn

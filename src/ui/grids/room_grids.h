@@ -98,13 +98,4 @@ struct GridRowValues {
 // Columns 1 and 2 of a row as numbers (0 for a cell without one, or a row past the grid).
 GridRowValues ReadGridRow(const FlexGrid& grid, int32_t row);
 
-// --- Window placement --------------------------------------------------------------------
-
-// Top-left corner, in pixels of the screen area, that centres a window across and puts it
-// a little above the middle (15 % of the height is kept for the taskbar and the frame's
-// bars), 150 twips lower.
-QPoint CenteredFormPosition(const QSize& screen, const QSize& window);
-// Moves the window there unless it is minimised, and puts the pointer back to normal.
-void CenterForm(QWidget& window);
-
 }  // namespace quarn

@@ -9,10 +9,10 @@
 #include "platform/qt_text.h"
 #include "platform/window_registry.h"
 #include "ui/common/form_helpers.h"
+#include "ui/common/window_links.h"
 #include "ui/common/window_menu.h"
 #include "ui/grids/scenario_grid.h"
 #include "ui/inputs/penetration_grid.h"
-#include "ui/main/scenario_editor.h"
 
 namespace quarn {
 namespace {
@@ -75,7 +75,7 @@ void fpenetrationform::Transfer() {
   st.ScenarioSaved = kFalse;
   CloseForm();
   // Back in the scenario editor on its penetration row.
-  if (auto* editor = AppWindows().Find<mainscenarioform>()) {
+  if (auto* editor = AppWindows().FindAs<ScenarioEditorLink>()) {
     editor->ScenarioSS().SetRowCol(scenario_row::kPenetration, 1);
   }
 }
@@ -96,7 +96,7 @@ fpenetrationform* OpenPenetrationForm(MainContext& context, QWidget* opener) {
   // Where the scenario editor stands.
   int left = 0;
   int top = 0;
-  if (auto* editor = AppWindows().Find<mainscenarioform>()) {
+  if (auto* editor = dynamic_cast<QWidget*>(AppWindows().FindAs<ScenarioEditorLink>())) {
     const QPoint at = OuterFrame(editor)->pos();
     left = PixelsToTwips(at.x());
     top = PixelsToTwips(at.y());

@@ -14,12 +14,12 @@
 #include "ui/common/grid_edit.h"
 #include "ui/common/tool_openers.h"
 #include "ui/common/window_menu.h"
+#include "ui/grids/data_grids.h"
 #include "ui/grids/room_grids.h"
 #include "ui/grids/scenario_room_grids.h"
 #include "ui/inputs/initial_conc_form.h"
 #include "ui/inputs/outdoor_conc_form.h"
 #include "ui/inputs/penetration_form.h"
-#include "ui/tools/voc_database_form.h"
 
 namespace quarn {
 namespace {
@@ -102,7 +102,7 @@ void PollutantForm::WireCommands() {
   if (particles_) {
     SetCommand("Deposition", [this] { CalculateDeposition(); });
   } else {
-    SetCommand("vocdata", [this] { OpenVocDatabase(ctx_, this); });
+    SetCommand("vocdata", [this] { OpenToolWindow(ToolWindow::kVocDatabase, ctx_, this); });
   }
 }
 
@@ -120,6 +120,11 @@ void PollutantForm::Fill() {
 void PollutantForm::StoreGrid() {
   ReadPollutantGrid(*grid_, ctx_.state.Building.Scenario);
   ctx_.state.ScenarioSaved = kFalse;
+}
+
+void PollutantForm::TakeVocRows(const FlexGrid& voc_grid, const std::vector<int>& rows,
+                                Prompt& prompt) {
+  if (FillVOCGrid(voc_grid, *grid_, rows, prompt) > 0) MarkEdited();
 }
 
 void PollutantForm::Transfer() {

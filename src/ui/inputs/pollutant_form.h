@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/common/input_form.h"
+#include "ui/common/window_links.h"
 
 class QFrame;
 class QWidget;
@@ -17,7 +18,7 @@ class GridEdit;
 // into the scenario's pollutants and closes; the cancels close without storing. From here
 // the user reaches the concentrations, the building penetration, the default deposition
 // velocities of particles and the tools. The pollutant file holds the particle diameters.
-class PollutantForm : public InputForm {
+class PollutantForm : public InputForm, public VocRowsLink {
   Q_OBJECT
 
  public:
@@ -25,6 +26,7 @@ class PollutantForm : public InputForm {
 
   FlexGrid& definepollutantss() { return *grid_; }  // NOLINT(readability-identifier-naming)
   EditCellBox& EditCell() { return *edit_cell_; }
+  void TakeVocRows(const FlexGrid& voc_grid, const std::vector<int>& rows, Prompt& prompt) override;
 
   // Lays the grid out and fills it from the record.
   void Fill();

@@ -22,14 +22,13 @@
 #include "platform/up_down.h"
 #include "text/number_read.h"
 #include "ui/common/form_helpers.h"
+#include "ui/common/tool_openers.h"
 #include "ui/grids/input_reports.h"
 #include "ui/inputs/mass_transfer_form.h"
 #include "ui/inputs/shower_help_form.h"
 #include "ui/inputs/source_composition_form.h"
 #include "ui/inputs/source_display_form.h"
 #include "ui/inputs/source_form_parts.h"
-#include "ui/tools/chamber_data_form.h"
-#include "ui/tools/source_database_form.h"
 
 namespace quarn {
 
@@ -142,7 +141,8 @@ void RoomSourceForm::BuildMenus() {
   SetCommand("sourcecomposition", [this] { OpenSourceComposition(ctx_, room_, slot_, this); });
   SetCommand("Calculatek",
              [this] { ShowMassTransferData(ctx_, parameters_->Row(), room_, slot_, this); });
-  SetCommand("FileOpenDatabase", [this] { OpenSourceDatabase(ctx_, this); });
+  SetCommand("FileOpenDatabase",
+             [this] { OpenToolWindow(ToolWindow::kSourceDatabase, ctx_, this); });
   SetCommand("FileOpen", [this] { OpenFile(); });
   SetCommand("FileSave", [this] { SaveFile(); });
   SetCommand("FilePrint", [this] { PrintSources(); });
@@ -309,6 +309,10 @@ void RoomSourceForm::TakeStoredSource(int room, int slot) {
   work_[room][slot].SourceWork2 = ctx_.state.Building.Scenario.Sources[room][slot].SourceWork2;
 }
 
+std::string RoomSourceForm::ShownSourceName() {
+  return GeneralSourceDataGrid().TextMatrix(1, 1);
+}
+
 void RoomSourceForm::StoreFit(const SourceRecord& fit) {
   const int room = ctx_.state.CurrentRoom;
   const int slot = ctx_.state.CurrentSource;
@@ -355,7 +359,7 @@ void RoomSourceForm::CalculateR0k() {
   // The fit's window stores its result into the source shown now (StoreFit).
   ctx_.state.CurrentRoom = static_cast<int16_t>(room_);
   ctx_.state.CurrentSource = static_cast<int16_t>(slot_);
-  ShowR0kCalculator(ctx_, room_);
+  OpenToolWindow(ToolWindow::kChamberData, ctx_, this, room_);
 }
 
 void RoomSourceForm::CalculateTVOC() {

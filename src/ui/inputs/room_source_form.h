@@ -5,6 +5,7 @@
 
 #include "model/records.h"
 #include "ui/common/input_form.h"
+#include "ui/common/window_links.h"
 #include "ui/grids/source_grids.h"
 
 class QComboBox;
@@ -22,7 +23,7 @@ class UpDown;
 // one at a time, with spinners to the room's other sources and to the other rooms that have
 // sources. It edits a copy of every room's sources, taken when it opens; only Transfer
 // copies it back into the scenario.
-class RoomSourceForm : public InputForm {
+class RoomSourceForm : public InputForm, public SourceFitLink {
   Q_OBJECT
 
  public:
@@ -34,8 +35,9 @@ class RoomSourceForm : public InputForm {
 
   int ShownRoom() const { return room_; }
   // Whether the window shows source `slot` of `room` now.
-  bool Shows(int room, int slot) const { return room == room_ && slot == slot_; }
+  bool Shows(int room, int slot) const override { return room == room_ && slot == slot_; }
   FlexGrid& GeneralSourceDataGrid() { return *schedule_; }
+  std::string ShownSourceName() override;
   FlexGrid& ssrmsrc() { return *parameters_; }
 
   // The composition window stored a source's component masses into the scenario while this
@@ -45,7 +47,7 @@ class RoomSourceForm : public InputForm {
   // An R0/k fit for Sources(CurrentRoom, CurrentSource), returned by the chamber data window:
   // the window's copy of that source becomes model "R0k" with the fit's R0 and k and no other
   // parameter (TakeR0kFit), shown at once when it is the source shown.
-  void StoreFit(const SourceRecord& fit);
+  void StoreFit(const SourceRecord& fit) override;
   // The total-mass box as it reads now, and the model of the source shown.
   std::string TotalMassText() const;
   int ShownModel() const { return values_.SourceModel; }

@@ -8,7 +8,7 @@
 #include "platform/qt_text.h"
 #include "platform/window_registry.h"
 #include "ui/common/main_context.h"
-#include "ui/grids/room_grids.h"
+#include "ui/common/window_tiling.h"
 
 namespace quarn {
 

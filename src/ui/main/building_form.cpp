@@ -23,6 +23,7 @@
 #include "model/resets.h"
 #include "model/risk.h"
 #include "model/settings.h"
+#include "model/unit_conversion.h"
 #include "platform/edit_cell.h"
 #include "platform/file_dialog.h"
 #include "platform/flex_grid.h"
@@ -86,15 +87,6 @@ bool CreateFolder(const std::string& folder) {
 std::string VersionNumberText(const ProgramIdentity& identity) {
   return FormatDouble(identity.Major) + "." + FormatDouble(identity.Minor) + "." +
          FormatDouble(identity.Revision);
-}
-
-int16_t GetUnitsCode(const std::string& units) {
-  if (units == "milligrams") return 0;
-  if (units == "micrograms") return 1;
-  if (units == "ppm") return 2;
-  if (units == "number") return 3;
-  if (units == "#/m3") return 4;
-  return 0;
 }
 
 BuildingForm::BuildingForm(MainContext& context, QWidget* parent)

@@ -94,8 +94,4 @@ class BuildingForm : public QMainWindow {
   int value_col_twips_ = 2000;  // the value column's width as the last fill set it
 };
 
-// The display unit code of a unit name: "milligrams" 0, "micrograms" 1, "ppm" 2, "number" 3,
-// "#/m3" 4, anything else 0.
-int16_t GetUnitsCode(const std::string& units);
-
 }  // namespace quarn

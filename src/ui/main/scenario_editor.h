@@ -8,6 +8,7 @@
 
 #include "model/records.h"
 #include "ui/common/main_context.h"
+#include "ui/common/window_links.h"
 
 class QComboBox;
 class QFrame;
@@ -61,14 +62,15 @@ enum class InputWindow {
 // and the three unit options sit beside it; the menus save, open and transfer the scenario
 // and open the input windows. The window owns no model data: the record changes only
 // through its commands and the grid's read-back at Transfer.
-class mainscenarioform : public QMainWindow {  // NOLINT(readability-identifier-naming)
+class mainscenarioform : public QMainWindow,
+                         public ScenarioEditorLink {  // NOLINT(readability-identifier-naming)
   Q_OBJECT
 
  public:
   explicit mainscenarioform(MainContext& context, QWidget* parent = nullptr);
   ~mainscenarioform() override;
 
-  FlexGrid& ScenarioSS() { return *grid_; }
+  FlexGrid& ScenarioSS() override { return *grid_; }
   EditCellBox& EditCell() { return *edit_cell_; }
   GridEdit& Editing() { return *edit_; }
   QComboBox& PollutantType() { return *pollutant_type_; }

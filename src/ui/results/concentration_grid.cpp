@@ -15,7 +15,6 @@
 #include "text/number_text.h"
 #include "ui/common/grid_operations.h"
 #include "ui/common/window_menu.h"
-#include "ui/main/building_form.h"
 
 namespace quarn {
 namespace {

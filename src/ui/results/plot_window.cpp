@@ -24,9 +24,9 @@
 #include "platform/window_registry.h"
 #include "text/number_read.h"
 #include "ui/common/input_form.h"
+#include "ui/common/window_links.h"
 #include "ui/common/window_menu.h"
 #include "ui/results/plot_series.h"
-#include "ui/tools/chamber_data_form.h"
 
 namespace quarn {
 namespace {
@@ -409,10 +409,7 @@ GraphForm::GraphForm(MainContext& context, QWidget* parent) : QWidget(parent), c
   connect(ok, &QPushButton::clicked, this, [this] {
     close();
     // The chamber data window comes back to the front when it is open; it is never made.
-    if (DataInForm* data = AppWindows().Find<DataInForm>()) {
-      data->show();
-      BringForward(*data);
-    }
+    if (auto* data = AppWindows().FindAs<ChamberDataLink>()) data->BringBack();
   });
 }
 

@@ -14,6 +14,7 @@
 #include "platform/qt_text.h"
 #include "platform/window_registry.h"
 #include "text/number_text.h"
+#include "ui/common/window_tiling.h"
 #include "ui/grids/room_grids.h"
 
 namespace quarn {

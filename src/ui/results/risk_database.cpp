@@ -26,6 +26,7 @@
 #include "text/number_read.h"
 #include "text/number_text.h"
 #include "ui/common/window_menu.h"
+#include "ui/common/window_tiling.h"
 #include "ui/grids/data_grids.h"
 #include "ui/grids/room_grids.h"
 

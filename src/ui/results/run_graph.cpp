@@ -15,6 +15,7 @@
 #include "platform/qt_text.h"
 #include "platform/strip_chart.h"
 #include "text/number_text.h"
+#include "ui/common/window_tiling.h"
 #include "ui/grids/room_grids.h"
 
 namespace quarn {

@@ -22,9 +22,10 @@
 #include "text/number_text.h"
 #include "ui/common/number_entry.h"
 #include "ui/common/tool_openers.h"
+#include "ui/common/window_links.h"
+#include "ui/common/window_tiling.h"
 #include "ui/grids/room_grids.h"
 #include "ui/grids/source_grids.h"
-#include "ui/inputs/room_source_form.h"
 #include "ui/main/about_forms.h"
 #include "ui/tools/r0kplotform.h"
 
@@ -498,9 +499,9 @@ void DataInForm::ShowFitFor(int room, int slot) {
   if (room < 0 || room > kMaxRooms || slot < 1 || slot > kMaxSources) return;
   // The source window may show a name typed but not yet transferred.
   std::string name = b.Scenario.Sources[room][slot].Name;
-  if (RoomSourceForm* sources = AppWindows().Find<RoomSourceForm>();
+  if (SourceFitLink* sources = AppWindows().FindAs<SourceFitLink>();
       sources != nullptr && sources->Shows(room, slot))
-    name = sources->GeneralSourceDataGrid().TextMatrix(1, 1);
+    name = sources->ShownSourceName();
   const std::string where = room == 0
                                 ? std::string("HVAC system")
                                 : "Room " + std::to_string(room) + " " + b.RoomList[room].Name;
@@ -517,7 +518,7 @@ bool DataInForm::ReturnFit() {
   if (r0 > 0 && !fit_failed_) {
     st.WorkSource.Params[0][0] = r0;
     st.WorkSource.Params[1][0] = k;
-    if (RoomSourceForm* sources = AppWindows().Find<RoomSourceForm>()) {
+    if (SourceFitLink* sources = AppWindows().FindAs<SourceFitLink>()) {
       sources->StoreFit(st.WorkSource);
     } else if (StoreFitInScenario(st.WorkSource, st)) {
       st.ScenarioSaved = kFalse;
@@ -643,7 +644,7 @@ DataInForm* EditSourceChamberData(MainContext& context, int room) {
   }
   st.CurrentRoom = static_cast<int16_t>(room);
   st.WorkSource = st.Building.Scenario.Sources[room][st.CurrentSource];
-  QWidget* owner = AppWindows().Find<RoomSourceForm>();
+  auto* owner = dynamic_cast<QWidget*>(AppWindows().FindAs<SourceFitLink>());
   auto* form = AppWindows().Load<DataInForm>([&] {
     auto* made = new DataInForm(context, owner);
     OwnToolWindow(*made);

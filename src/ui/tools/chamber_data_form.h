@@ -4,6 +4,7 @@
 
 #include "model/chamber_fit.h"
 #include "ui/common/input_form.h"
+#include "ui/common/window_links.h"
 
 class QLabel;
 class QLineEdit;
@@ -20,11 +21,16 @@ class FlexGrid;
 //
 // The grid has its own key handling: a number key in the grid starts an entry in `Text1`,
 // whose every change goes straight into the current cell.
-class DataInForm : public InputForm, private ChamberFitProgress {
+class DataInForm : public InputForm, public ChamberDataLink, private ChamberFitProgress {
   Q_OBJECT
 
  public:
   DataInForm(MainContext& context, QWidget* owner);
+
+  void BringBack() override {
+    show();
+    BringForward(*this);
+  }
 
   FlexGrid& Grid1() { return *grid_; }
   EditCellBox& Text1() { return *text1_; }

@@ -11,9 +11,9 @@
 #include "platform/window_registry.h"
 #include "ui/common/form_helpers.h"
 #include "ui/common/grid_edit.h"
+#include "ui/common/window_links.h"
 #include "ui/common/window_menu.h"
 #include "ui/grids/data_grids.h"
-#include "ui/inputs/pollutant_form.h"
 
 namespace quarn {
 namespace {
@@ -150,10 +150,8 @@ void VOCdatabase::Transfer() {
     if (grid_->TextMatrix(r, kMarkCol) == kMark) marked.push_back(r);
   }
   // The pollutant window stores what it was given only by its own Transfer.
-  if (auto* pollutants = AppWindows().Find<PollutantForm>()) {
-    if (FillVOCGrid(*grid_, pollutants->definepollutantss(), marked, ctx_.prompt) > 0) {
-      pollutants->MarkEdited();
-    }
+  if (auto* pollutants = AppWindows().FindAs<VocRowsLink>()) {
+    pollutants->TakeVocRows(*grid_, marked, ctx_.prompt);
   }
   CloseForm();
 }

@@ -1,4 +1,5 @@
 #include "ui/grids/room_grids.h"
+#include "ui/common/window_tiling.h"
 
 #include <gtest/gtest.h>
 

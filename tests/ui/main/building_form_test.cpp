@@ -20,6 +20,7 @@
 #include "common/main_window_fixture.h"
 #include "files/building_file.h"
 #include "files/scenario_file.h"
+#include "model/unit_conversion.h"
 #include "platform/edit_cell.h"
 #include "platform/flex_grid.h"
 #include "platform/qt_prompt.h"

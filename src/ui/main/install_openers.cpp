@@ -1,0 +1,30 @@
+#include "ui/main/install_openers.h"
+
+#include "ui/common/tool_openers.h"
+#include "ui/tools/calculform.h"
+#include "ui/tools/chamber_data_form.h"
+#include "ui/tools/convert_diameters.h"
+#include "ui/tools/source_database_form.h"
+#include "ui/tools/units_form.h"
+#include "ui/tools/voc_database_form.h"
+
+namespace quarn {
+
+void InstallWindowOpeners() {
+  SetToolWindowOpener(ToolWindow::kCalculator, [](MainContext& c, QWidget*, int) {
+    OpenTool<calculform>(c.prompt, c.help);
+  });
+  SetToolWindowOpener(ToolWindow::kDiameterConversion, [](MainContext& c, QWidget*, int) {
+    OpenTool<frmConvertDiameters>(c.prompt, c.help);
+  });
+  SetToolWindowOpener(ToolWindow::kUnitsConversion,
+                      [](MainContext& c, QWidget*, int) { OpenTool<UnitsForm>(c.prompt); });
+  SetToolWindowOpener(ToolWindow::kVocDatabase,
+                      [](MainContext& c, QWidget* opener, int) { OpenVocDatabase(c, opener); });
+  SetToolWindowOpener(ToolWindow::kSourceDatabase,
+                      [](MainContext& c, QWidget* opener, int) { OpenSourceDatabase(c, opener); });
+  SetToolWindowOpener(ToolWindow::kChamberData,
+                      [](MainContext& c, QWidget*, int room) { ShowR0kCalculator(c, room); });
+}
+
+}  // namespace quarn
