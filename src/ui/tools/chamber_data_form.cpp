@@ -20,13 +20,13 @@
 #include "platform/qt_text.h"
 #include "text/number_read.h"
 #include "text/number_text.h"
+#include "ui/common/about_forms.h"
 #include "ui/common/number_entry.h"
 #include "ui/common/tool_openers.h"
 #include "ui/common/window_links.h"
 #include "ui/common/window_tiling.h"
 #include "ui/grids/room_grids.h"
 #include "ui/grids/source_grids.h"
-#include "ui/main/about_forms.h"
 #include "ui/tools/r0kplotform.h"
 
 namespace quarn {

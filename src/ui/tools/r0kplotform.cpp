@@ -8,9 +8,9 @@
 #include "platform/graph.h"
 #include "platform/qt_text.h"
 #include "platform/window_registry.h"
+#include "ui/common/about_forms.h"
 #include "ui/common/menu_builder.h"
 #include "ui/common/tool_openers.h"
-#include "ui/main/about_forms.h"
 
 namespace quarn {
 

@@ -27,7 +27,7 @@
 #include "platform/qt_text.h"
 #include "platform/user_input.h"
 #include "platform/window_registry.h"
-#include "ui/main/about_forms.h"
+#include "ui/common/about_forms.h"
 #include "ui/main/building_form.h"
 #include "ui/main/main_window.h"
 #include "ui/main/scenario_editor.h"

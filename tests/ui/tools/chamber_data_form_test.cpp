@@ -21,8 +21,8 @@
 #include "text/number_read.h"
 #include "text/number_text.h"
 #include "ui/building/editor_window_fixture.h"
+#include "ui/common/about_forms.h"
 #include "ui/inputs/room_source_form.h"
-#include "ui/main/about_forms.h"
 #include "ui/results/plot_window.h"
 #include "ui/tools/r0kplotform.h"
 

@@ -1,4 +1,4 @@
-#include "ui/main/about_forms.h"
+#include "ui/common/about_forms.h"
 
 #include <QFrame>
 #include <QLabel>
