@@ -1,0 +1,61 @@
+# Fails when an #include of src/ runs up the layers or across window folders. The layers,
+# each including only those after it (the window folders none of each other):
+#   app, jet_reader  the programs
+#   ui/main          frame, building window, scenario editor, their menus
+#   ui/results ui/building ui/inputs ui/tools   the windows
+#   ui/grids         record <-> grid transfer, no window
+#   ui/common        context, grid edit session, input-window base, menus, openers
+#   platform, files, model, text
+# Run as: cmake -DSRC=<src folder> -P check_layers.cmake
+set(windows ui/results ui/building ui/inputs ui/tools)
+set(below_text "")
+set(below_model text)
+set(below_files model text jet_reader/jet_reply.h)
+set(below_platform files model text)
+set(below_ui/common platform files model text)
+set(below_ui/grids ui/common ${below_ui/common})
+foreach(w ${windows})
+  set(below_${w} ui/grids ${below_ui/grids})
+endforeach()
+set(below_ui/main ${windows} ${below_ui/results})
+
+set(layers ui/main ${windows} ui/grids ui/common platform files model text app jet_reader)
+function(layer_of path out)
+  set(found "")
+  foreach(l ${layers})
+    if(path MATCHES "^${l}/")
+      set(found ${l})
+      break()
+    endif()
+  endforeach()
+  set(${out} "${found}" PARENT_SCOPE)
+endfunction()
+
+file(GLOB_RECURSE files RELATIVE ${SRC} ${SRC}/*.h ${SRC}/*.cpp)
+set(faults "")
+foreach(f ${files})
+  layer_of(${f} from)
+  if(from STREQUAL "" OR from STREQUAL "app" OR from STREQUAL "jet_reader")
+    continue()
+  endif()
+  file(STRINGS ${SRC}/${f} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+  foreach(line ${includes})
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]+)\".*" "\\1" target "${line}")
+    layer_of(${target} to)
+    if(to STREQUAL "" OR to STREQUAL from)
+      continue()
+    endif()
+    list(FIND below_${from} ${to} at)
+    list(FIND below_${from} ${target} exact)
+    if(at EQUAL -1 AND exact EQUAL -1)
+      string(APPEND faults "  ${f} (${from}) includes ${target} (${to})\n")
+    endif()
+  endforeach()
+endforeach()
+file(GLOB_RECURSE old_tools ${SRC}/tools/*)
+if(old_tools)
+  string(APPEND faults "  src/tools exists: tool windows belong in ui/tools, their arithmetic in model\n")
+endif()
+if(faults)
+  message(FATAL_ERROR "Includes that run up the layers or across window folders:\n${faults}")
+endif()
