@@ -1,11 +1,8 @@
 #include "model/concentration_run.h"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <vector>
@@ -21,6 +18,7 @@
 #include "model/unit_conversion.h"
 #include "model/work_file.h"
 #include "model/working_flows.h"
+#include "text/number_read.h"
 #include "text/number_text.h"
 #include "text/paths.h"
 #include "text/work_folder.h"
@@ -40,9 +38,7 @@ constexpr int kErrDiskFull = 61;
 
 // The decimal number a Single shows at its seven digits: the step the user typed.
 double DecimalValue(float value) {
-  std::array<char, 32> text{};
-  std::snprintf(text.data(), text.size(), "%.7g", static_cast<double>(value));
-  return std::strtod(text.data(), nullptr);
+  return ParseNumber(FormatSingle(value)).value_or(static_cast<double>(value));
 }
 
 bool FlagIs(const FixedString<1>& flag, char c) {
