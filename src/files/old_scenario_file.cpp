@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "text/cp1252.h"
 #include "text/number_text.h"
 #include "text/text_reader.h"
 
@@ -27,13 +28,6 @@ struct Layout {
 
 bool From(const Layout& l, int generation) {
   return l.generation >= generation;
-}
-
-std::string Upper(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return text;
 }
 
 void ReadSource(ItemSource& in, const Layout& l, SourceRecord& src, int np) {
@@ -273,7 +267,7 @@ ScenarioReadResult ReadScenarioFile(BuildingRecord& building, HistoryPollutant& 
     const std::string first = in.Text();
     layout.generation = OldScenarioGeneration(first);
     layout.versioned = layout.generation != 0;
-    if (layout.versioned || Upper(first) == "NEWEST") {
+    if (layout.versioned || UpperAscii(first) == "NEWEST") {
       const std::string file_id = in.Text();
       const int16_t file_rooms = in.Integer();
       if (file_rooms != building.NumRooms) {

@@ -66,7 +66,7 @@ void SetUnusedCleanerPositions(int position, PenetrationTable& table, int p) {
 }
 
 void SetFilterPenetration(ScenarioRecord& scenario) {
-  const int pollutants = RunPollutantCount(scenario);
+  const int pollutants = PollutantCount(scenario);
   for (int p = 0; p < pollutants; ++p)
     SetAirCleanerPenetration(0, scenario.HVACFilterType, scenario.Pollutants[p],
                              scenario.FilterPenetration, p);
@@ -77,7 +77,7 @@ void SetupAirCleaners(ScenarioRecord& scenario, WorkingFlows& flows, Prompt& pro
   PenetrationTable& table = flows.FilterPenetration;
   const int kind = scenario.HVACFilterType;
   const int type = scenario.HVACType;
-  const int pollutants = RunPollutantCount(scenario);
+  const int pollutants = PollutantCount(scenario);
   for (int p = 0; p < pollutants; ++p) {
     scenario.ResultTotal3[p] = 0;
     const PollutantRecord& pollutant = scenario.Pollutants[p];

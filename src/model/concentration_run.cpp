@@ -100,8 +100,8 @@ class ConcentrationRun {
         settings_(settings),
         prompt_(prompt),
         observer_(observer),
-        rooms_(RunRoomCount(building)),
-        np_(RunPollutantCount(building.Scenario)) {}
+        rooms_(RoomCount(building)),
+        np_(PollutantCount(building.Scenario)) {}
 
   RunOutcome Run();
 

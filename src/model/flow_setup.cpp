@@ -45,7 +45,7 @@ void StartWorkingFlows(const ScenarioRecord& s, WorkingFlows& flows) {
 }
 
 bool ClearResultArrays(RoomPollutant& massArray, const BuildingRecord& building) {
-  const int rooms = RunRoomCount(building);
+  const int rooms = RoomCount(building);
   for (int r = 1; r <= rooms; ++r) {
     massArray[r].fill(0);
     if (building.Scenario.NaturalToOutdoors[r] > 0) return true;
@@ -83,7 +83,7 @@ void CopyScenarioFlows(const BuildingRecord& building, int roomCount, WorkingFlo
 
 void SumRoomFlows(const BuildingRecord& building, WorkingFlows& flows) {
   const ScenarioRecord& s = building.Scenario;
-  const int rooms = RunRoomCount(building);
+  const int rooms = RoomCount(building);
   for (int r = 1; r <= rooms; ++r) {
     flows.RoomWorkB[r] = flows.NaturalFromOutdoors[r] + flows.WorkingHVACOutdoorAir[r];
     flows.RoomWorkA[r] = flows.NaturalToOutdoors[r] + flows.WorkingHVACExhaust[r];
@@ -98,7 +98,7 @@ void SetInitialConcentrations(RoomPollutant& massArray, RoomPollutant& newConc, 
                               BuildingRecord& building, int roomCount) {
   ScenarioRecord& s = building.Scenario;
   const int rooms = Rooms(roomCount);
-  const int pollutants = RunPollutantCount(s);
+  const int pollutants = PollutantCount(s);
   for (int r = 0; r <= rooms; ++r) {
     for (int p = 0; p < pollutants; ++p) {
       const float c = s.InitialConc[r][p];
@@ -114,8 +114,8 @@ void SetInitialConcentrations(RoomPollutant& massArray, RoomPollutant& newConc, 
 bool SetupUnitsForCalculation(BuildingRecord& building, const HistoryPollutant& outdoorConcInput,
                               const RoomPollutant& initialConcInput, Prompt& prompt) {
   ScenarioRecord& s = building.Scenario;
-  const int rooms = RunRoomCount(building);
-  const int pollutants = RunPollutantCount(s);
+  const int rooms = RoomCount(building);
+  const int pollutants = PollutantCount(s);
   if (s.OutdoorConcUnits != s.ConcUnits) {
     for (int p = 0; p < pollutants; ++p)
       for (int t = 1; t <= kMaxHistory; ++t)

@@ -18,7 +18,7 @@ void HVACConcentrations(const ScenarioRecord& scenario, int roomCount, const Wor
                         PerPollutant<float>& leavingMass) {
   const int type = scenario.HVACType;
   const int rooms = std::clamp(roomCount, 0, kMaxRooms);
-  const int pollutants = RunPollutantCount(scenario);
+  const int pollutants = PollutantCount(scenario);
   const float capacity = scenario.FilterCapacity;
   const auto& penetration = flows.FilterPenetration;
   const float exhaust = flows.HVACTotal1;

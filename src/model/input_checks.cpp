@@ -36,7 +36,7 @@ bool Connected(const BuildingRecord& building, int from, int to) {
 }
 
 Balance CheckSet(const BuildingRecord& building, const FlowSet& set, Prompt& prompt) {
-  const int rooms = RunRoomCount(building);
+  const int rooms = RoomCount(building);
   PerRoom<double> in{};
   PerRoom<double> out{};
   float total_in = 0;
@@ -81,7 +81,7 @@ Balance CheckSet(const BuildingRecord& building, const FlowSet& set, Prompt& pro
 }  // namespace
 
 bool CheckRoomVolumes(const BuildingRecord& building, Prompt& prompt) {
-  const int rooms = RunRoomCount(building);
+  const int rooms = RoomCount(building);
   for (int r = 1; r <= rooms; ++r) {
     // "<= 0" is false for NaN, so test the positive case instead.
     if (!(building.RoomList[r].Volume > 0)) {
@@ -101,7 +101,7 @@ bool CheckPollutants(const ScenarioRecord& scenario, Prompt& prompt) {
   }
   // Particles are converted by size and density, never by molecular weight.
   if (IsParticleMode(scenario)) return true;
-  const int pollutants = RunPollutantCount(scenario);
+  const int pollutants = PollutantCount(scenario);
   for (int p = 0; p < pollutants; ++p) {
     const PollutantRecord& pollutant = scenario.Pollutants[p];
     if (!(pollutant.MolWt > 0)) {
@@ -116,7 +116,7 @@ bool CheckPollutants(const ScenarioRecord& scenario, Prompt& prompt) {
 
 bool CheckFlowBalance(const BuildingRecord& building, WorkingFlows& flows, Prompt& prompt) {
   const ScenarioRecord& s = building.Scenario;
-  const int rooms = RunRoomCount(building);
+  const int rooms = RoomCount(building);
   for (int r = 0; r <= rooms; ++r)
     if (s.HVACSupply[r] > 0) flows.HVACInUse = kTrue;
 

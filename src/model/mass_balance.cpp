@@ -122,7 +122,7 @@ void ScaleOutdoorHVACFlows(const BuildingRecord& building, int roomCount, float 
 }
 
 void StepBookkeeping(float t, const ScenarioRecord& s, PerPollutant<float>& outdoorConc) {
-  const int np = RunPollutantCount(s);
+  const int np = PollutantCount(s);
   const int n = std::clamp<int>(s.NumOutdoorConcPoints, 1, kMaxHistory);
   int point = 1;
   if (!IsYes(s.ConstantOutdoorConc) && n >= 2 && !(t < s.OutdoorConcTime[2])) {
@@ -141,7 +141,7 @@ void SetRemovalTerms(const BuildingRecord& building, int roomCount, const Workin
                      RemovalTerms& terms) {
   const ScenarioRecord& s = building.Scenario;
   const int rooms = Rooms(roomCount);
-  const int np = RunPollutantCount(s);
+  const int np = PollutantCount(s);
   for (int r = 1; r <= rooms; ++r) {
     const float volume = building.RoomList[r].Volume;
     for (int p = 0; p < np; ++p)
@@ -164,7 +164,7 @@ struct Upstream {
 
 Upstream UpstreamOf(const BuildingRecord& building, int r, const RoomMatrix& f) {
   Upstream up;
-  const int rooms = RunRoomCount(building);
+  const int rooms = RoomCount(building);
   for (int j = 1; j <= rooms; ++j)
     if (j != r && Connected(building, r, j) && f[j][r] > 0) up.Rooms[up.Count++] = j;
   return up;
@@ -187,7 +187,7 @@ void KeepUpstream(const BuildingRecord& building, const RoomMatrix& f, StepCache
   if (cache.HasUpstream && cache.Flows == f && cache.Neighbors == building.Neighbors) return;
   cache.Flows = f;
   cache.Neighbors = building.Neighbors;
-  for (int r = 1; r <= RunRoomCount(building); ++r) {
+  for (int r = 1; r <= RoomCount(building); ++r) {
     const Upstream up = UpstreamOf(building, r, f);
     cache.UpstreamCount[r] = up.Count;
     cache.Upstream[r] = up.Rooms;
@@ -241,8 +241,8 @@ float ScaledArraySum(const PerRoom<float>& values, int count, float totalRoomVol
 void ResetAccumulators(BuildingRecord& building, WorkingFlows& flows, SourceStates& sources,
                        SinkMasses& sinks) {
   ScenarioRecord& s = building.Scenario;
-  const int rooms = RunRoomCount(building);
-  const int np = RunPollutantCount(s);
+  const int rooms = RoomCount(building);
+  const int np = PollutantCount(s);
   building.TotalRoomVolume = 0;
   const int occupants = std::clamp<int>(s.NumOccupants, 0, kMaxOccupants);
   for (int o = 1; o <= occupants; ++o) {
@@ -284,8 +284,8 @@ void ResetAccumulators(BuildingRecord& building, WorkingFlows& flows, SourceStat
 
 void SetupRoomMassTerms(BuildingRecord& building, SourceStates& sources) {
   const ScenarioRecord& s = building.Scenario;
-  const int rooms = RunRoomCount(building);
-  const int np = RunPollutantCount(s);
+  const int rooms = RoomCount(building);
+  const int np = PollutantCount(s);
   building.TotalRoomVolume = 0;
   for (int r = 1; r <= rooms; ++r) {
     building.TotalRoomVolume += building.RoomList[r].Volume;
@@ -303,7 +303,7 @@ void LoadRoomFlowArrays(const BuildingRecord& building, int roomCount, RoomArray
                         PerPollutant<float>& supplyConc) {
   const ScenarioRecord& s = building.Scenario;
   const int rooms = Rooms(roomCount);
-  const int np = RunPollutantCount(s);
+  const int np = PollutantCount(s);
   supplyConc.fill(0);
   a.RoomPeak.fill(kNoPeak);
   for (int r = 1; r <= rooms; ++r) {
@@ -322,8 +322,8 @@ void LoadRoomFlowArrays(const BuildingRecord& building, int roomCount, RoomArray
 
 float StableStepLimit(const BuildingRecord& building) {
   const ScenarioRecord& s = building.Scenario;
-  const int rooms = RunRoomCount(building);
-  const int np = RunPollutantCount(s);
+  const int rooms = RoomCount(building);
+  const int np = PollutantCount(s);
   float fastest = 0;
   for (int r = 1; r <= rooms; ++r) {
     const float volume = building.RoomList[r].Volume;
@@ -348,7 +348,7 @@ float StableStepLimit(const BuildingRecord& building) {
 SwitchTimes CollectSwitchOnTimes(const BuildingRecord& building) {
   const ScenarioRecord& s = building.Scenario;
   SwitchTimes times;
-  for (int r = 0; r <= RunRoomCount(building); ++r) {
+  for (int r = 0; r <= RoomCount(building); ++r) {
     for (int k = 1; k <= SourceCount(s, r); ++k) {
       const SourceRecord& source = s.Sources[r][k];
       const int cycles = std::clamp<int>(source.NumCycles, 0, kMaxCycles);
@@ -386,8 +386,8 @@ StepStatus UpdateRooms(BuildingRecord& building, const WorkingFlows& flows,
                        const RemovalTerms& terms, const StepInput& step, SourceStates& sources,
                        SinkMasses& sinks, RoomArrays& a, bool& outputDue) {
   ScenarioRecord& s = building.Scenario;
-  const int rooms = RunRoomCount(building);
-  const int np = RunPollutantCount(s);
+  const int rooms = RoomCount(building);
+  const int np = PollutantCount(s);
   const float dt = step.TimeStep;
   for (int r = 1; r <= rooms; ++r)
     if (terms.LossCoefficient[r] < 0) return StepStatus::NegativeLoss;
@@ -449,8 +449,8 @@ StepStatus UpdateRooms(BuildingRecord& building, const WorkingFlows& flows,
 
 void RoomBookkeeping(BuildingRecord& building, const WorkingFlows& flows, float dt, RoomArrays& a) {
   ScenarioRecord& s = building.Scenario;
-  const int rooms = RunRoomCount(building);
-  const int np = RunPollutantCount(s);
+  const int rooms = RoomCount(building);
+  const int np = PollutantCount(s);
   for (int p = 0; p < np; ++p) s.ResultTotal4[p] = 0;
   for (int r = 0; r <= rooms; ++r) {
     const float volume = building.RoomList[r].Volume;

@@ -36,8 +36,8 @@ float DepositionFromDiameter(float d) {
 
 void SetDepositionDefaults(BuildingRecord& building) {
   ScenarioRecord& s = building.Scenario;
-  const int rooms = RunRoomCount(building);
-  const int pollutants = RunPollutantCount(s);
+  const int rooms = RoomCount(building);
+  const int pollutants = PollutantCount(s);
   for (int p = 0; p < pollutants; ++p) {
     const float v = DepositionFromDiameter(s.Pollutants[p].Diameter);
     s.Pollutants[p].DepositionVelocity = v;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -267,6 +268,15 @@ struct BuildingRecord {
 // A class whose first two characters are "PM" switches the program to particle mode.
 inline bool IsParticleMode(const ScenarioRecord& s) {
   return s.PollutantClass.str().compare(0, 2, "PM") == 0;
+}
+
+// The counts the program loops over, held to the record's bounds: a count read from a
+// damaged file must never index past the arrays.
+inline int RoomCount(const BuildingRecord& building) {
+  return std::clamp<int>(building.NumRooms, 0, kMaxRooms);
+}
+inline int PollutantCount(const ScenarioRecord& scenario) {
+  return std::clamp<int>(scenario.NumPollutants, 0, kMaxPollutants);
 }
 
 }  // namespace quarn

@@ -13,10 +13,6 @@ int CycleCount(const SourceRecord& source) {
   return std::clamp<int>(source.NumCycles, 0, kMaxCycles);
 }
 
-int PollutantCount(int numPollutants) {
-  return std::clamp(numPollutants, 0, kMaxPollutants);
-}
-
 // The model's emission for one pollutant in the source's own unit per hour.
 double ModelEmission(const ScenarioRecord& scenario, const SourceRecord& source, SourceState& state,
                      int room, int p, const EmissionStep& step) {
@@ -131,7 +127,7 @@ bool SourceScheduleTime(float t, const SourceRecord& source, SourceState& state,
 void ResetSourceParameters(const SourceRecord& source, SourceState& state, int numPollutants) {
   const int model = source.Model;
   if (model == 7 || model == 8 || model == 9) state.SpillArea = source.Size;
-  for (int p = 0; p < PollutantCount(numPollutants); ++p) {
+  for (int p = 0; p < std::clamp(numPollutants, 0, kMaxPollutants); ++p) {
     switch (model) {
       case 0:
         state.Param7[p] = source.Params[2][p];
@@ -204,7 +200,7 @@ void RoomEmissionRates(const ScenarioRecord& scenario, SourceStates& states, int
                        const EmissionStep& step, PerPollutant<float>& out,
                        PerPollutant<float>& totalEmitted) {
   if (room < 0 || room >= kRoomSlots) return;
-  const int np = PollutantCount(scenario.NumPollutants);
+  const int np = PollutantCount(scenario);
   for (int k = 1; k <= SourceSlots(scenario, room); ++k) {
     const SourceRecord& source = scenario.Sources[room][k];
     SourceState& state = states[room][k];

@@ -18,10 +18,6 @@ namespace quarn {
 
 namespace {
 
-bool IsSeparator(char c, char separator) {
-  return c == separator || c == ',' || c == '\t';
-}
-
 std::string_view TrimBlanks(std::string_view s) {
   while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
   while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
@@ -38,6 +34,10 @@ bool IsEndMark(float time) {
 }
 
 }  // namespace
+
+bool IsSeparator(char c, char separator) {
+  return c == separator || c == ',' || c == '\t';
+}
 
 bool SplitNumberLine(std::string_view line, char separator, std::vector<float>& out) {
   out.clear();

@@ -15,6 +15,9 @@ namespace quarn {
 // number of the exposure files) is ignored. False when an item is not a number or does
 // not fit a Single.
 bool SplitNumberLine(std::string_view line, char separator, std::vector<float>& out);
+// Whether a character ends an item of a work-file line: the file's separator, or a comma or
+// a tab, which every reader of these files has also taken.
+bool IsSeparator(char c, char separator);
 
 // Reads the lines of a text file written with CR LF or LF, one at a time, so that a work
 // file of any length is read in bounded memory.

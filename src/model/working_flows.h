@@ -50,13 +50,4 @@ struct WorkingFlows {
   int16_t HVACInUse = kFalse;
 };
 
-// The counts a run loops over, held to the record's bounds: a count read from a damaged file
-// must never index past the arrays.
-inline int RunRoomCount(const BuildingRecord& building) {
-  return std::clamp<int>(building.NumRooms, 0, kMaxRooms);
-}
-inline int RunPollutantCount(const ScenarioRecord& scenario) {
-  return std::clamp<int>(scenario.NumPollutants, 0, kMaxPollutants);
-}
-
 }  // namespace quarn

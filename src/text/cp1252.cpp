@@ -96,4 +96,12 @@ std::string Utf8ToCp1252(std::string_view text) {
   return out;
 }
 
+std::string UpperAscii(std::string_view text) {
+  std::string out(text);
+  for (char& ch : out) {
+    if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
+  }
+  return out;
+}
+
 }  // namespace quarn

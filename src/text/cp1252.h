@@ -12,4 +12,7 @@ char32_t Cp1252CodePoint(unsigned char byte);
 // Characters with no Windows-1252 code (and malformed UTF-8 bytes) become '?'.
 std::string Utf8ToCp1252(std::string_view text);
 
+// The text with its ASCII letters upper-cased and every other byte as it is.
+std::string UpperAscii(std::string_view text);
+
 }  // namespace quarn

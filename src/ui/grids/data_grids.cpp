@@ -10,6 +10,7 @@
 #include "text/number_text.h"
 #include "text/paths.h"
 #include "text/text_reader.h"
+#include "ui/grids/room_grids.h"
 
 namespace quarn {
 
@@ -18,11 +19,6 @@ namespace {
 constexpr int kShowerRows = 14;
 constexpr int kShowerCols = 4;
 const char* const kShowerFile = "showerdatafile.dat";
-
-double CellValue(const FlexGrid& g, int r, int c) {
-  if (auto v = g.Number(r, c)) return *v;
-  return LeadingNumber(g.TextMatrix(r, c));
-}
 
 void ReportShowerFile(Prompt& prompt, const std::string& what) {
   prompt.Message("Error.  " + what + "  The shower data table is incomplete.", "Error",

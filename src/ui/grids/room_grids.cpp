@@ -57,10 +57,6 @@ float CellSingle(const FlexGrid& grid, int row, int col) {
   return ToSingle(CellValue(grid, row, col));
 }
 
-int RoomCount(const BuildingRecord& building) {
-  return std::clamp<int>(building.NumRooms, 0, kMaxRooms);
-}
-
 int16_t CountNeighbors(const BuildingRecord& building, int room) {
   const int n = RoomCount(building);
   if (room < 0 || room >= kRoomSlots) return 0;

@@ -40,9 +40,6 @@ double GroupedCellValue(const FlexGrid& grid, int row, int col);
 float CellSingle(const FlexGrid& grid, int row, int col);
 float ToSingle(double value);
 
-// The number of rooms the record holds, kept within the room slots whatever the record
-// says, so that no loop over rooms leaves the tables.
-int RoomCount(const BuildingRecord& building);
 // The rooms j != room marked as neighbours of room in the neighbour table.
 int16_t CountNeighbors(const BuildingRecord& building, int room);
 

@@ -12,6 +12,7 @@
 #include "model/unit_conversion.h"
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
+#include "text/cp1252.h"
 #include "text/number_read.h"
 #include "text/number_text.h"
 #include "ui/grids/room_grids.h"
@@ -67,18 +68,10 @@ const std::array<std::string, row::kCount>& Labels() {
   return labels;
 }
 
-std::string Upper(std::string_view text) {
-  std::string out(text);
-  for (char& ch : out) {
-    if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
-  }
-  return out;
-}
-
 // The flag rows store the first character of the typed text in capitals; an empty cell
 // stores a blank.
 std::string FirstUpper(const std::string& text) {
-  return Upper(text.substr(0, 1));
+  return UpperAscii(text.substr(0, 1));
 }
 
 std::string PlainCount(int value) {
@@ -139,9 +132,9 @@ const std::string& ScenarioRowLabel(int r) {
 }
 
 int ClassListIndex(std::string_view pollutant_class, const std::vector<std::string>& entries) {
-  const std::string cls = Upper(pollutant_class);
+  const std::string cls = UpperAscii(pollutant_class);
   for (size_t i = 0; i < entries.size(); ++i) {
-    const std::string entry = Upper(entries[i]);
+    const std::string entry = UpperAscii(entries[i]);
     if (cls.compare(0, entry.size(), entry) == 0 && cls.size() >= entry.size()) {
       return static_cast<int>(i);
     }
@@ -283,7 +276,7 @@ void CoupleYearsAndHours(FlexGrid& grid, int edited_row) {
 void ConvertScenarioUnits(ScenarioRecord& s, int num_rooms,
                           const HistoryPollutant& outdoor_conc_input,
                           const RoomPollutant& initial_conc_input) {
-  if (Upper(s.PollutantClass.str().substr(0, 2)) != "PM" && s.ConcUnits == kNumber) {
+  if (UpperAscii(s.PollutantClass.str().substr(0, 2)) != "PM" && s.ConcUnits == kNumber) {
     s.ConcUnits = std::string(kPpm);
   }
   const int pollutants = std::clamp<int>(s.NumPollutants, 0, kMaxPollutants);

@@ -11,6 +11,7 @@
 #include "platform/flex_grid.h"
 #include "text/number_read.h"
 #include "text/number_text.h"
+#include "ui/grids/room_grids.h"
 
 namespace quarn {
 
@@ -19,24 +20,6 @@ namespace {
 const QColor kYellow(255, 255, 0);  // the converted values: shown for reference, not read
 constexpr int kHistoryRows = kMaxHistory + 2;
 
-int RoomCount(const BuildingRecord& b) {
-  return std::clamp<int>(b.NumRooms, 0, kMaxRooms);
-}
-int PollutantCount(const ScenarioRecord& s) {
-  return std::clamp<int>(s.NumPollutants, 0, kMaxPollutants);
-}
-
-double CellValue(const FlexGrid& g, int r, int c) {
-  if (auto v = g.Number(r, c)) return *v;
-  return LeadingNumber(g.TextMatrix(r, c));
-}
-float CellSingle(const FlexGrid& g, int r, int c) {
-  return static_cast<float>(CellValue(g, r, c));
-}
-
-void PutPlain(FlexGrid& g, int r, int c, float v) {
-  g.SetNumber(r, c, v, FormatSingle(v));
-}
 void PutMasked(FlexGrid& g, int r, int c, float v, std::string_view mask) {
   g.SetNumber(r, c, v, FormatPattern(v, mask));
 }
@@ -113,12 +96,12 @@ void FillScenarioRoomGrid(FlexGrid& grid, const BuildingRecord& building) {
     grid.SetTextMatrix(0, c, headers[c]);
   }
   for (int r = 1; r <= rooms; ++r) {
-    PutPlain(grid, r, 0, static_cast<float>(r));
+    SetSingleCell(grid, r, 0, static_cast<float>(r));
     grid.SetTextMatrix(r, 1, building.RoomList[r].Name);
-    PutPlain(grid, r, 2, s.NumSources[r]);
-    PutPlain(grid, r, 3, s.NumSinks[r]);
-    PutPlain(grid, r, 4, s.AirCleanerEff[r]);
-    PutPlain(grid, r, 5, s.AirCleanerFlow[r]);
+    SetSingleCell(grid, r, 2, s.NumSources[r]);
+    SetSingleCell(grid, r, 3, s.NumSinks[r]);
+    SetSingleCell(grid, r, 4, s.AirCleanerEff[r]);
+    SetSingleCell(grid, r, 5, s.AirCleanerFlow[r]);
   }
   grid.SetRowCol(1, 2);
   grid.SetRedraw(true);
@@ -179,8 +162,8 @@ void FillRoomCountGrid(FlexGrid& grid, ProgramState& state) {
   state.GridEventsEnabled = kFalse;
   const ScenarioRecord& s = state.Building.Scenario;
   for (int r = 1; r <= RoomCount(state.Building); ++r) {
-    PutPlain(grid, r, 3, s.NumSinks[r]);
-    PutPlain(grid, r, 2, s.NumSources[r]);
+    SetSingleCell(grid, r, 3, s.NumSinks[r]);
+    SetSingleCell(grid, r, 2, s.NumSources[r]);
   }
   grid.SetRowCol(row, col);
   grid.setFocus();
@@ -388,7 +371,7 @@ void LoadPollutantGrid(FlexGrid& definepollutantss, ProgramState& state) {
       if (columns[i].mask != nullptr) {
         PutMasked(definepollutantss, row, col, v, columns[i].mask);
       } else {
-        PutPlain(definepollutantss, row, col, v);
+        SetSingleCell(definepollutantss, row, col, v);
       }
     }
     // A size bin is named by its diameter in µm.

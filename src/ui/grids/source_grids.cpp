@@ -10,6 +10,7 @@
 #include "platform/flex_grid.h"
 #include "text/number_read.h"
 #include "text/number_text.h"
+#include "ui/grids/room_grids.h"
 
 namespace quarn {
 
@@ -18,18 +19,6 @@ namespace {
 constexpr int kScheduleCols = 15;
 constexpr int kTitleColumns = 8;  // parameter titles shown by the lay-out, rows 1 to 8
 
-int PollutantCount(const ScenarioRecord& s) {
-  return std::clamp<int>(s.NumPollutants, 0, kMaxPollutants);
-}
-
-double CellValue(const FlexGrid& g, int r, int c) {
-  if (auto v = g.Number(r, c)) return *v;
-  return LeadingNumber(g.TextMatrix(r, c));
-}
-
-void PutPlain(FlexGrid& g, int r, int c, float v) {
-  g.SetNumber(r, c, v, FormatSingle(v));
-}
 void PutMasked(FlexGrid& g, int r, int c, double v, std::string_view mask) {
   g.SetNumber(r, c, v, FormatPattern(v, mask));
 }
@@ -95,8 +84,8 @@ bool LoadSourceScheduleRow(FlexGrid& grid, SourceRecord& source, const std::stri
   state.GridEditFlag = kFalse;
   grid.SetTextMatrix(1, 1, source.Name);
   grid.SetTextMatrix(1, 0, modelText);
-  PutPlain(grid, 1, 2, source.Size);
-  PutPlain(grid, 1, 3, source.NumCycles);
+  SetSingleCell(grid, 1, 2, source.Size);
+  SetSingleCell(grid, 1, 3, source.NumCycles);
   source.CycleRepeats = std::string(1, UpperAscii(source.CycleRepeats[0]));
   grid.SetTextMatrix(1, 4, source.CycleRepeats.str());
   if (source.NumCycles < 0 || source.NumCycles > kMaxCycles) {
@@ -104,8 +93,8 @@ bool LoadSourceScheduleRow(FlexGrid& grid, SourceRecord& source, const std::stri
     return false;
   }
   for (int i = 1; i <= source.NumCycles; ++i) {
-    PutPlain(grid, 1, 2 * i + 3, source.TimeOn[i]);
-    PutPlain(grid, 1, 2 * i + 4, source.TimeOff[i]);
+    SetSingleCell(grid, 1, 2 * i + 3, source.TimeOn[i]);
+    SetSingleCell(grid, 1, 2 * i + 4, source.TimeOff[i]);
   }
   return true;
 }
@@ -141,7 +130,7 @@ void LoadSourceParameterGrid(FlexGrid& grid, SourceRecord& source, const Scenari
       if (c == 3 && ShowsComponentContent(source.Model)) {
         PutMasked(grid, row, c, source.RawParam3[p], "####.##");
       } else {
-        PutPlain(grid, row, c, source.Params[c - 1][p]);
+        SetSingleCell(grid, row, c, source.Params[c - 1][p]);
       }
     }
   }
@@ -269,8 +258,8 @@ void SetupSourceCompositionGrid(FlexGrid& SourceCompositionss, CompositionLabels
     const PollutantRecord& pol = scenario.Pollutants[r - 1];
     g.SetTextMatrix(r, 0, FormatSingle(static_cast<float>(r)));
     g.SetTextMatrix(r, 1, pol.Name);
-    PutPlain(g, r, 2, pol.MolWt);
-    PutPlain(g, r, 3, pol.C0);
+    SetSingleCell(g, r, 2, pol.MolWt);
+    SetSingleCell(g, r, 3, pol.C0);
     PutMasked(g, r, 4, source.SourceWork2[r - 1], "###.##");
   }
 }

@@ -77,8 +77,9 @@ FileDialogRequest SinkFileRequest() {
   return request;
 }
 
-int PollutantCount(const ScenarioRecord& s) {
-  return std::clamp<int>(s.NumPollutants, 1, kMaxPollutants);
+// The window steps through one pollutant at least.
+int PollutantsToStep(const ScenarioRecord& s) {
+  return std::max(1, PollutantCount(s));
 }
 
 QLineEdit* AddBox(QWidget* parent, QBoxLayout& layout, const char* name) {
@@ -192,7 +193,7 @@ bool GeneralSinkForm::ReadBack() {
 
 void GeneralSinkForm::StepPollutant(int step) {
   const int next = pollutant_ + step;
-  if (next >= 0 && next < PollutantCount(ctx_.state.Building.Scenario)) {
+  if (next >= 0 && next < PollutantsToStep(ctx_.state.Building.Scenario)) {
     // The grid of a refused read-back stays on its pollutant for the user to mend.
     if (ReadBack()) {
       ShowPollutant(next);

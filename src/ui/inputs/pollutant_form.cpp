@@ -65,10 +65,6 @@ FileDialogRequest PollutantFileRequest() {
   return request;
 }
 
-int PollutantCount(const ScenarioRecord& s) {
-  return std::clamp<int>(s.NumPollutants, 0, kMaxPollutants);
-}
-
 }  // namespace
 
 PollutantForm::PollutantForm(MainContext& context)

@@ -56,10 +56,6 @@ constexpr InputMenuItem kMenu[] = {
     {0, "&Help", "help", MenuRole::Help},
 };
 
-int PollutantCount(const BuildingRecord& b) {
-  return std::clamp<int>(b.Scenario.NumPollutants, 0, kMaxPollutants);
-}
-
 int RoomSinkCount(const BuildingRecord& b, int room) {
   return std::clamp<int>(b.Scenario.NumSinks[room], 0, kMaxSinks);
 }
@@ -148,7 +144,7 @@ void SinkdataForm::Fill() {
 
 void SinkdataForm::StepPollutant(int step) {
   const int next = pollutant_ + step;
-  if (next < 1 || next > PollutantCount(ctx_.state.Building)) return;
+  if (next < 1 || next > PollutantCount(ctx_.state.Building.Scenario)) return;
   ReadSinkDataGrid(*grid_, work_, room_, pollutant_ - 1, filled_);
   pollutant_ = next;
   pollutant_number_->setText(QString::number(next));

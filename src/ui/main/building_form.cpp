@@ -504,7 +504,7 @@ void BuildingForm::CalculateAirFlows() {
   // rate: they become the entered flows that the flow window shows and a run uses.
   WorkingFlows flows;
   StartWorkingFlows(b.Scenario, flows);
-  const int rooms = RunRoomCount(b);
+  const int rooms = RoomCount(b);
   SetOutdoorFlowsFromACH(b, rooms, b.Scenario.OverallACH, flows);
   for (int r = 1; r <= rooms; ++r) {
     b.Scenario.NaturalToOutdoors[r] = flows.NaturalToOutdoors[r];
@@ -558,7 +558,7 @@ void BuildingForm::CalculateLognormal() {
         "Log normal fit", MessageIcon::Information);
     return;
   }
-  const int n = RunPollutantCount(sc);
+  const int n = PollutantCount(sc);
   std::array<float, kMaxPollutants> d{};
   std::array<float, kMaxPollutants> w{};
   for (int p = 0; p < n; ++p) {

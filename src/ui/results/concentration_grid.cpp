@@ -178,8 +178,8 @@ void WriteTotals(FlexGrid& grid, const BuildingRecord& building, int rooms, int 
 void FillConcentrationGrid(FlexGrid& grid, QWidget& form, const BuildingRecord& building,
                            char separator, Prompt& prompt) {
   const ScenarioRecord& s = building.Scenario;
-  const int rooms = RunRoomCount(building);
-  const int pollutants = RunPollutantCount(s);
+  const int rooms = RoomCount(building);
+  const int pollutants = PollutantCount(s);
   const DisplayUnit shown = UnitOfCode(building.DisplayUnitCode);
   const DisplayUnit stored = UnitOfCode(GetUnitsCode(s.ConcUnits));
   std::vector<PollutantColumn> columns;

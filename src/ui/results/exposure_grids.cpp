@@ -32,10 +32,6 @@ std::string Shown(float value, const char* small_mask) {
   return FormatPattern(value, value >= kFixedFrom ? kFixedMask : small_mask);
 }
 
-bool IsSeparator(char ch, char separator) {
-  return ch == separator || ch == ',' || ch == '\t';
-}
-
 // Hidden while it is filled, shown again however the fill ends.
 class HiddenWhileFilled {
  public:
@@ -59,10 +55,6 @@ std::optional<ResultError> OpenWorkFile(const std::string& path,
 
 void Report(Prompt& prompt, ResultError error, const char* title) {
   prompt.Message(ResultErrorText(error), title, MessageIcon::None);
-}
-
-int PollutantCount(const ScenarioRecord& s) {
-  return std::clamp<int>(s.NumPollutants, 0, kMaxPollutants);
 }
 
 bool HasFiles(const ScenarioRecord& s, int occupant) {
