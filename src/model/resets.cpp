@@ -2,13 +2,11 @@
 
 #include <algorithm>
 
+#include "model/room_lookup.h"
+
 namespace quarn {
 namespace {
 
-// A room count from a file or a grid can be anything; the loops below index fixed arrays.
-int RoomBound(int num_rooms) {
-  return std::clamp(num_rooms, 0, kMaxRooms);
-}
 int PollutantBound(int num_pollutants) {
   return std::clamp(num_pollutants, 0, kMaxPollutants);
 }

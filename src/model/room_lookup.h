@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -8,6 +9,18 @@
 #include "model/records.h"
 
 namespace quarn {
+
+// A room count held to the record's bounds: a count from a damaged file or a grid can be
+// anything, and loops over it index fixed arrays.
+inline int RoomBound(int num_rooms) {
+  return std::clamp(num_rooms, 0, kMaxRooms);
+}
+
+// True when two different rooms are neighbours in the building's table: the only pairs that
+// room-to-room flows run between.
+inline bool RoomsConnected(const BuildingRecord& building, int from, int to) {
+  return from != to && building.Neighbors[from][to] != 0;
+}
 
 // The room number of a location name, whatever its letter case: "Outdoors" is 0, otherwise
 // the lowest room 1 to NumRooms of that name; a name that matches no room is 0 too.
