@@ -10,7 +10,7 @@
 
 #include "files/folders.h"
 #include "files/item_file.h"
-#include "model/room_lookup.h"
+#include "model/record_counts.h"
 #include "text/text_reader.h"
 #include "text/text_writer.h"
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/record_counts.h"
 #include "model/room_lookup.h"
 #include "model/unit_conversion.h"
 
@@ -130,7 +131,7 @@ bool SetupUnitsForCalculation(BuildingRecord& building, const HistoryPollutant& 
     return false;
   }
   for (int r = 0; r <= rooms; ++r) {
-    const int sources = std::clamp<int>(s.NumSources[r], 0, kMaxSources);
+    const int sources = SourceSlotCount(s, r);
     for (int k = 1; k <= sources; ++k) {
       SourceRecord& source = s.Sources[r][k];
       source.SourceUnitsCode = SourceUnitsCodeFor(s.ConcUnits, source.SourceUnitsCode);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "model/room_lookup.h"
+#include "model/record_counts.h"
 
 namespace quarn {
 namespace {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "model/record_counts.h"
+
 namespace quarn {
 
 namespace {

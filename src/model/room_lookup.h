@@ -1,6 +1,5 @@
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,12 +8,6 @@
 #include "model/records.h"
 
 namespace quarn {
-
-// A room count held to the record's bounds: a count from a damaged file or a grid can be
-// anything, and loops over it index fixed arrays.
-inline int RoomBound(int num_rooms) {
-  return std::clamp(num_rooms, 0, kMaxRooms);
-}
 
 // True when two different rooms are neighbours in the building's table: the only pairs that
 // room-to-room flows run between.

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "model/emission_models.h"
-#include "model/room_lookup.h"
+#include "model/record_counts.h"
 #include "model/spill_models.h"
 #include "model/unit_conversion.h"
 #include "text/number_text.h"
@@ -13,7 +13,7 @@ namespace {
 
 // A source with no cycle of positive length is never on, so its model is never evaluated.
 bool CanBeOn(const SourceRecord& source) {
-  const int n = std::clamp<int>(source.NumCycles, 0, kMaxCycles);
+  const int n = CycleCount(source);
   for (int i = 1; i <= n; ++i)
     if (source.TimeOff[i] > source.TimeOn[i]) return true;
   return false;
@@ -173,7 +173,7 @@ std::vector<SourceProblem> FindSourceProblems(const BuildingRecord& building) {
   CheckEnteredUnits(sc, out);
   const int rooms = RoomBound(building.NumRooms);
   for (int r = 0; r <= rooms; ++r) {
-    const int count = std::clamp<int>(sc.NumSources[r], 0, kMaxSources);
+    const int count = SourceSlotCount(sc, r);
     for (int k = 1; k <= count; ++k) {
       const SourceRecord& s = sc.Sources[r][k];
       if (!CanBeOn(s)) continue;
