@@ -40,6 +40,25 @@ void ResetSource(SourceRecord& s) {
   s.TimeOff.fill(0);
 }
 
+// An empty room row; the HVAC entry is the caller's.
+void ClearRoom(RoomRecord& room, int16_t hvac) {
+  room.Name = "";
+  room.Length = room.Width = room.Height = room.Volume = 0;
+  room.NumNeighbors = 0;
+  room.HVAC = hvac;
+}
+
+// Room r's flows to and from outdoors, its work values, its source and sink counts and its
+// loss coefficient, for pollutants 0..np-1.
+void ClearRoomRunValues(ScenarioRecord& sc, int r, int np) {
+  sc.NaturalToOutdoors[r] = sc.NaturalFromOutdoors[r] = 0;
+  sc.RoomWorkA[r] = sc.RoomWorkB[r] = 0;
+  sc.NumSources[r] = 0;
+  sc.NumSinks[r] = 0;
+  for (int p = 0; p < np; ++p) sc.RoomPollutantWork[r][p] = 0;
+  sc.LossCoefficient[r] = 0;
+}
+
 void ClearMatrixRoom(RoomMatrix& m, int r) {
   m[r].fill(0);
   for (auto& row : m) row[r] = 0;
@@ -82,11 +101,7 @@ void InitializeBuilding(BuildingRecord& building) {
   building.ID = "";
   building.Comments = "";
   for (int i = 0; i < kRoomSlots; ++i) {
-    RoomRecord& room = building.RoomList[i];
-    room.Name = "";
-    room.Length = room.Width = room.Height = room.Volume = 0;
-    room.NumNeighbors = 0;
-    room.HVAC = static_cast<int16_t>(i);
+    ClearRoom(building.RoomList[i], static_cast<int16_t>(i));
   }
   building.SpareCount = 1;
   building.SpareValue = 0;
@@ -136,16 +151,11 @@ void InitializeRoomFlows(ScenarioRecord& sc, int num_rooms) {
   const int n = RoomBound(num_rooms);
   const int np = PollutantBound(sc.NumPollutants);
   for (int r = 1; r <= n; ++r) {
-    sc.NaturalToOutdoors[r] = sc.NaturalFromOutdoors[r] = 0;
-    sc.RoomWorkA[r] = sc.RoomWorkB[r] = 0;
+    ClearRoomRunValues(sc, r, np);
     sc.WorkingHVACOutdoorAir[r] = sc.WorkingHVACExhaust[r] = 0;
     // The flows in force start from the entered HVAC flows.
     sc.BaseHVACSupply[r] = sc.HVACSupply[r];
     sc.BaseHVACReturn[r] = sc.HVACReturn[r];
-    sc.NumSources[r] = 0;
-    sc.NumSinks[r] = 0;
-    for (int p = 0; p < np; ++p) sc.RoomPollutantWork[r][p] = 0;
-    sc.LossCoefficient[r] = 0;
     for (int j = 1; j <= n; ++j) {
       if (j == r) continue;
       sc.NaturalRoomFlows[j][r] = sc.NaturalRoomFlows[r][j] = 0;
@@ -248,11 +258,7 @@ void ClearBuilding(ProgramState& state) {
   b.MasterFile = "";
   ClearScenario(state);
   for (int r = 1; r <= RoomBound(b.NumRooms); ++r) {
-    RoomRecord& room = b.RoomList[r];
-    room.Name = "";
-    room.HVAC = 0;
-    room.Length = room.Width = room.Height = room.Volume = 0;
-    room.NumNeighbors = 0;
+    ClearRoom(b.RoomList[r], 0);
   }
   b.NumRooms = 0;
 }
@@ -288,13 +294,8 @@ void ClearScenario(ProgramState& state) {
   sc.RunLabel = "TEMP";
 
   for (int r = 1; r <= n; ++r) {
-    sc.NaturalToOutdoors[r] = sc.NaturalFromOutdoors[r] = 0;
-    sc.RoomWorkB[r] = sc.RoomWorkA[r] = 0;
+    ClearRoomRunValues(sc, r, np);
     sc.HVACSupply[r] = sc.HVACReturn[r] = 0;
-    sc.NumSources[r] = 0;
-    sc.NumSinks[r] = 0;
-    for (int p = 0; p < np; ++p) sc.RoomPollutantWork[r][p] = 0;
-    sc.LossCoefficient[r] = 0;
     sc.AirCleanerEff[r] = sc.AirCleanerPenetration[r] = 0;
     sc.AirCleanerFlow[r] = sc.AirCleanerCollected[r] = 0;
     for (int j = 1; j <= n; ++j) sc.NaturalRoomFlows[r][j] = 0;
