@@ -6,8 +6,11 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "files/folders.h"
+#include "files/item_file.h"
+#include "model/records.h"
 #include "text/text_reader.h"
 #include "text/text_writer.h"
 
@@ -81,6 +84,17 @@ struct BuildingPart {
   std::array<std::array<int16_t, kRoomSlots>, kRoomSlots> Neighbors{};
 };
 
+// The fields a building file holds, from a parsed part (moved) or another building (copied).
+template <typename Part>
+void AssignBuildingPart(Part&& from, BuildingRecord& to) {
+  to.ID = std::forward<Part>(from).ID;
+  to.Comments = std::forward<Part>(from).Comments;
+  to.NumRooms = from.NumRooms;
+  to.MasterFile = std::forward<Part>(from).MasterFile;
+  to.RoomList = std::forward<Part>(from).RoomList;
+  to.Neighbors = from.Neighbors;
+}
+
 bool ParseRoom(ByteReader& in, RoomRecord& room) {
   auto name = in.Text();
   auto hvac = in.Integer();
@@ -146,7 +160,7 @@ std::string BuildingFileBytes(const BuildingRecord& building) {
   PutText(out, building.Comments);
   // The tables hold rooms 1..13; a count outside them is never written, so the file always
   // reads back.
-  const int n = std::clamp<int>(building.NumRooms, 0, kMaxRooms);
+  const int n = RoomBound(building.NumRooms);
   PutInteger(out, static_cast<int16_t>(n));
   PutText(out, building.MasterFile);
   for (int i = 1; i <= n; ++i) {
@@ -177,10 +191,7 @@ bool WriteBuildingFile(const BuildingRecord& building, std::string& fileName, Pr
 bool ReadBuildingFile(BuildingRecord& building, std::string& fileName, Prompt& prompt) {
   fileName = WithDefaultExtension(fileName, kBuildingExtension);
   std::string bytes;
-  if (!ReadFileBytes(fileName, bytes)) {
-    prompt.Message("File " + fileName + "does not exist.", "ERROR", MessageIcon::None);
-    return false;
-  }
+  if (!item_file::LoadOrSayMissing(fileName, bytes, prompt)) return false;
   BuildingPart part{building.ID,         building.Comments, building.NumRooms,
                     building.MasterFile, building.RoomList, building.Neighbors};
   if (!ParseBuilding(bytes, part)) {
@@ -188,22 +199,12 @@ bool ReadBuildingFile(BuildingRecord& building, std::string& fileName, Prompt& p
                    MessageIcon::Critical);
     return false;
   }
-  building.ID = std::move(part.ID);
-  building.Comments = std::move(part.Comments);
-  building.NumRooms = part.NumRooms;
-  building.MasterFile = std::move(part.MasterFile);
-  building.RoomList = std::move(part.RoomList);
-  building.Neighbors = part.Neighbors;
+  AssignBuildingPart(std::move(part), building);
   return true;
 }
 
 void CopyBuildingPart(const BuildingRecord& from, BuildingRecord& to) {
-  to.ID = from.ID;
-  to.Comments = from.Comments;
-  to.NumRooms = from.NumRooms;
-  to.MasterFile = from.MasterFile;
-  to.RoomList = from.RoomList;
-  to.Neighbors = from.Neighbors;
+  AssignBuildingPart(from, to);
 }
 
 }  // namespace quarn

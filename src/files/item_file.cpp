@@ -58,6 +58,11 @@ bool Input::Ended() const {
   return true;
 }
 
+std::optional<std::string> Input::PeekText() const {
+  ItemReader copy = in_;
+  return copy.ReadItem();
+}
+
 void Input::ExpectEnd() {
   while (auto line = in_.ReadLine()) {
     if (line->find_first_not_of(" \t") != std::string::npos) throw Damaged{};
@@ -68,17 +73,22 @@ void Output::Text(std::string_view text) {
   std::string clean(text);
   std::replace(clean.begin(), clean.end(), '\r', ' ');
   std::replace(clean.begin(), clean.end(), '\n', ' ');
+  Quoted(clean);
+}
+
+void Output::Quoted(std::string_view text) {
   // Read back bare, a text runs to a comma or the line end, loses blanks at either end, and
   // is taken as quoted when it begins with a double quote; a double quote further in is
   // kept as it is.
   const bool bare =
-      clean.find(',') == std::string::npos &&
-      (clean.empty() || (clean.front() != ' ' && clean.front() != '"' && clean.back() != ' '));
+      text.find_first_of(",\r\n") == std::string_view::npos &&
+      (text.empty() || (text.front() != ' ' && text.front() != '"' && text.back() != ' '));
   if (bare) {
-    out_.Put(clean);
+    out_.Put(text);
   } else {
-    std::replace(clean.begin(), clean.end(), '"', '\'');
-    out_.Put("\"" + clean + "\"");
+    std::string quoted(text);
+    std::replace(quoted.begin(), quoted.end(), '"', '\'');
+    out_.Put("\"" + quoted + "\"");
   }
   out_.NewLine();
 }
@@ -114,6 +124,12 @@ bool Load(const std::string& file_name, std::string& bytes, Prompt& prompt) {
   if (ReadFileBytes(file_name, bytes)) return true;
   prompt.Message("Error.  Cannot read the file " + file_name + ".", kErrorTitle,
                  MessageIcon::Critical);
+  return false;
+}
+
+bool LoadOrSayMissing(const std::string& file_name, std::string& bytes, Prompt& prompt) {
+  if (ReadFileBytes(file_name, bytes)) return true;
+  prompt.Message("File " + file_name + "does not exist.", "ERROR", MessageIcon::None);
   return false;
 }
 

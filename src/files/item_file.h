@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -39,6 +40,8 @@ class Input {
   int16_t Bounded(int lo, int hi);
   // True when nothing but blanks and line ends is left.
   bool Ended() const;
+  // The next item, read without consuming it.
+  std::optional<std::string> PeekText() const;
   // Damage unless Ended(); the line reported is then the first one that holds more.
   void ExpectEnd();
   // The line of the item last read or missed, for the message about a damaged file.
@@ -54,6 +57,10 @@ class Output {
   // comma, a double quote at its start, a blank at either end) is written in double quotes,
   // its own double quotes turned into single ones; a line break becomes a blank.
   void Text(std::string_view text);
+  // A text on a line of its own, in double quotes (its own double quotes turned into single
+  // ones) when it would not read back whole as a bare item: a comma, a line break, a double
+  // quote at its start, a blank at either end.
+  void Quoted(std::string_view text);
   // A text written as it is, for flags and fixed-length fields.
   void Raw(std::string_view text);
   // Numbers name their field, for the message when one is not finite.
@@ -75,6 +82,9 @@ class Output {
 
 // Reads the whole file; false after a message when it cannot be read.
 bool Load(const std::string& file_name, std::string& bytes, Prompt& prompt);
+// The same with the message of the building and scenario readers, which say only that the
+// file does not exist.
+bool LoadOrSayMissing(const std::string& file_name, std::string& bytes, Prompt& prompt);
 // Writes the file beside the target and renames it over the target; false after a message
 // when it cannot be written (the previous file is then left as it was).
 bool Save(const std::string& file_name, std::string_view bytes, Prompt& prompt);

@@ -94,12 +94,7 @@ void ReadBody(ItemSource& in, const Layout& l, const BuildingRecord& b, ProgramS
   scenario_io::SetDroppedFieldsToReference(sc, n);
 
   // 1-3: general settings, with the first pollutant's values among them.
-  sc.Name = in.Text();
-  sc.Comments = in.Text();
-  sc.ConcUnits = in.Text();
-  in.Real(sc.OverallACH);
-  in.Fixed(sc.ConstantACH);
-  in.Fixed(sc.ConstantHVAC);
+  scenario_io::ReadOpeningItems(in, sc);
   in.Real(sc.YearsSimulated);
   sc.NumPollutants = in.Count(kMaxPollutants);
   in.Fixed(sc.ConstantOutdoorConc);
@@ -215,16 +210,7 @@ void ReadBody(ItemSource& in, const Layout& l, const BuildingRecord& b, ProgramS
 
   // 13: concentrations as entered.
   if (in.Ended()) return finish();
-  for (int r = 1; r <= n; ++r) {
-    for (int p = 0; p < np; ++p) in.Real(data.InitialConcInput[r][p]);
-  }
-  for (int p = 0; p < np; ++p) in.Real(sc.BuildingPenetration[p]);
-  for (int t = 1; t <= kMaxHistory; ++t) {
-    for (int p = 0; p < np; ++p) {
-      in.Real(sc.OutdoorConcTime[t]);
-      in.Real(data.OutdoorConcInput[t][p]);
-    }
-  }
+  scenario_io::ReadEnteredConcentrations(in, data, 1, n, np);
 
   // 14: HVAC filter.
   if (in.Ended()) return finish();
@@ -257,10 +243,7 @@ ScenarioReadResult ReadScenarioFile(BuildingRecord& building, HistoryPollutant& 
                                     RoomPollutant& initial_conc_input, const std::string& fileName,
                                     Prompt& prompt) {
   std::string bytes;
-  if (!ReadFileBytes(fileName, bytes)) {
-    scenario_io::TellMissing(prompt, fileName);
-    return ScenarioReadResult::Failed;
-  }
+  if (!item_file::LoadOrSayMissing(fileName, bytes, prompt)) return ScenarioReadResult::Failed;
   Layout layout;
   ItemSource in(bytes);
   try {
@@ -289,15 +272,9 @@ ScenarioReadResult ReadScenarioFile(BuildingRecord& building, HistoryPollutant& 
     return ScenarioReadResult::Failed;
   }
 
-  auto scratch = scenario_io::MakeResetScratch(building, outdoor_conc_input, initial_conc_input);
-  try {
-    ReadBody(in, layout, building, *scratch);
-  } catch (const DamagedFile&) {
-    scenario_io::TellDamaged(prompt, fileName);
-    return ScenarioReadResult::Failed;
-  }
-  scenario_io::CommitScratch(*scratch, building, outdoor_conc_input, initial_conc_input);
-  return ScenarioReadResult::Read;
+  return scenario_io::ReadIntoResetScratch(
+      building, outdoor_conc_input, initial_conc_input, fileName, prompt,
+      [&](ProgramState& data) { ReadBody(in, layout, building, data); });
 }
 
 }  // namespace quarn

@@ -6,6 +6,7 @@
 
 #include "files/item_file.h"
 #include "model/exposure_units.h"
+#include "model/records.h"
 #include "model/work_file_reader.h"
 #include "text/number_text.h"
 #include "text/text_writer.h"
@@ -20,13 +21,10 @@ void TellError(Prompt& prompt, const std::string& description) {
   prompt.Message("Error.  " + description, kErrorTitle, MessageIcon::Critical);
 }
 
-bool ShapeFits(const BuildingRecord& building) {
+// Result files need at least one room and one pollutant, within the record's bounds.
+bool HoldsRoomsAndPollutants(const BuildingRecord& building) {
   return building.NumRooms >= 1 && building.NumRooms <= kMaxRooms &&
          building.Scenario.NumPollutants >= 1 && building.Scenario.NumPollutants <= kMaxPollutants;
-}
-
-int Occupants(const ScenarioRecord& scenario) {
-  return std::clamp<int>(scenario.NumOccupants, 0, kMaxOccupants);
 }
 
 // ---- concentration file ----
@@ -93,7 +91,7 @@ std::string_view CumulativeCells(std::string_view line, char separator) {
 
 bool WriteConcentrationFile(const BuildingRecord& building, char separator,
                             const std::string& fileName, Prompt& prompt) {
-  if (!ShapeFits(building)) {
+  if (!HoldsRoomsAndPollutants(building)) {
     TellError(prompt, "The building has no rooms or the scenario no pollutants.");
     return false;
   }
@@ -139,7 +137,7 @@ bool WriteConcentrationFile(const BuildingRecord& building, char separator,
 bool WriteExposureFile(const BuildingRecord& building, char separator, const std::string& fileName,
                        Prompt& prompt) {
   const ScenarioRecord& scenario = building.Scenario;
-  const int occupants = Occupants(scenario);
+  const int occupants = OccupantCount(scenario);
   const int np = std::clamp<int>(scenario.NumPollutants, 0, kMaxPollutants);
   const std::string sep(1, separator);
   LineWriter out;
@@ -197,7 +195,7 @@ bool WriteExposureFile(const BuildingRecord& building, char separator, const std
 bool WriteAverageExposureFile(const BuildingRecord& building, char separator,
                               const std::string& fileName, Prompt& prompt) {
   const ScenarioRecord& scenario = building.Scenario;
-  const int occupants = Occupants(scenario);
+  const int occupants = OccupantCount(scenario);
   const int np = std::clamp<int>(scenario.NumPollutants, 0, kMaxPollutants);
   const bool particles = IsParticleMode(scenario);
   const std::string sep(1, separator);
@@ -269,7 +267,7 @@ bool WriteSummaryFile(const BuildingRecord& building, const std::string& fileNam
     text(scenario.Pollutants[p].Name);
     number(scenario.Pollutants[p].IrritantConc, "IrritantConc");
   }
-  for (int o = 1; o <= Occupants(scenario); ++o) {
+  for (int o = 1; o <= OccupantCount(scenario); ++o) {
     const OccupantRecord& occupant = scenario.Occupants[o];
     text(occupant.Name);
     for (int p = 0; p < np; ++p) {
@@ -309,7 +307,7 @@ bool WriteRiskFile(const BuildingRecord& building, int pollutant, const std::str
   line("Pollutant " + shown.Name);
   line("Comments " + comment);
   const RiskFrameworkTexts none;
-  for (int o = 1; o <= Occupants(scenario); ++o) {
+  for (int o = 1; o <= OccupantCount(scenario); ++o) {
     const std::size_t i = static_cast<std::size_t>(o - 1);
     const RiskFrameworkTexts& texts = i < occupants.size() ? occupants[i] : none;
     const std::string& name = scenario.Occupants[o].Name;

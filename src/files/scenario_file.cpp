@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "model/resets.h"
+#include "model/room_lookup.h"
 #include "text/number_read.h"
 #include "text/number_text.h"
 
@@ -14,74 +15,13 @@ namespace scenario_io {
 
 // ---- reading items ----
 
-std::string ItemSource::Text() {
-  auto item = in_.ReadItem();
-  if (!item) throw DamagedFile{};
-  return *item;
-}
-
-double ItemSource::Number() {
-  auto value = in_.ReadNumber();
-  if (!value) throw DamagedFile{};
-  return *value;
-}
-
-float ItemSource::Real() {
-  const double value = Number();
-  // A value a Single cannot hold is no value this program wrote.
-  const std::optional<float> single = AsSingle(value);
-  if (!single) throw DamagedFile{};
-  return *single;
-}
-
-int16_t ItemSource::Integer() {
-  auto value = RoundToInt16(Number());
-  if (!value) throw DamagedFile{};
-  return *value;
-}
-
 int32_t ItemSource::Long() {
-  auto value = RoundToInt32(Number());
+  auto value = RoundToInt32(Double());
   if (!value) throw DamagedFile{};
   return *value;
-}
-
-int16_t ItemSource::Count(int limit) {
-  const int16_t value = Integer();
-  if (value < 0 || value > limit) throw DamagedFile{};
-  return value;
-}
-
-bool ItemSource::Ended() const {
-  ItemReader rest = in_;
-  while (auto line = rest.ReadLine()) {
-    if (line->find_first_not_of(" \t") != std::string::npos) return false;
-  }
-  return true;
-}
-
-std::optional<std::string> ItemSource::PeekText() const {
-  ItemReader copy = in_;
-  return copy.ReadItem();
 }
 
 // ---- writing lines ----
-
-void LineSink::Text(std::string_view text) {
-  // Read back bare, a text runs to a comma or the line end and is taken as quoted when it
-  // begins with a double quote; a double quote further in reads back as it is.
-  const bool bare =
-      text.find_first_of(",\r\n") == std::string_view::npos &&
-      (text.empty() || (text.front() != ' ' && text.front() != '"' && text.back() != ' '));
-  if (bare) {
-    out_.Put(text);
-  } else {
-    std::string quoted(text);
-    std::replace(quoted.begin(), quoted.end(), '"', '\'');
-    out_.Put("\"" + quoted + "\"");
-  }
-  out_.NewLine();
-}
 
 void LineSink::Fixed(std::string_view text) {
   // A blank field stays bare at its full length (a blank flag is one blank); one that holds
@@ -91,31 +31,15 @@ void LineSink::Fixed(std::string_view text) {
   const bool bare = first == std::string_view::npos ||
                     (first == 0 && text.find_first_of(",\"\r\n") == std::string_view::npos);
   if (bare) {
-    out_.Put(text);
-    out_.NewLine();
+    Raw(text);
   } else {
     Text(text);
   }
 }
 
-void LineSink::Real(float value, std::string_view field) {
-  out_.Put(FileSingle(check_(value, field)));
-  out_.NewLine();
-}
-
-void LineSink::Integer(int32_t value) {
-  out_.Put(FileDouble(value));
-  out_.NewLine();
-}
-
-void LineSink::Pair(float first, float second, std::string_view first_field,
-                    std::string_view second_field) {
-  out_.PutZoned(FileSingle(check_(first, first_field)));
-  out_.Put(FileSingle(check_(second, second_field)));
-  out_.NewLine();
-}
-
 // ---- scratch ----
+
+namespace {
 
 std::unique_ptr<ProgramState> MakeResetScratch(const BuildingRecord& building,
                                                const HistoryPollutant& outdoor_conc_input,
@@ -143,15 +67,29 @@ void CommitScratch(ProgramState& scratch, BuildingRecord& building,
   if (sc.InitialConcUnits == sc.ConcUnits) sc.InitialConc = initial_conc_input;
 }
 
+}  // namespace
+
+ScenarioReadResult ReadIntoResetScratch(BuildingRecord& building,
+                                        HistoryPollutant& outdoor_conc_input,
+                                        RoomPollutant& initial_conc_input,
+                                        const std::string& fileName, Prompt& prompt,
+                                        const std::function<void(ProgramState&)>& read_body) {
+  auto scratch = MakeResetScratch(building, outdoor_conc_input, initial_conc_input);
+  try {
+    read_body(*scratch);
+  } catch (const DamagedFile&) {
+    TellDamaged(prompt, fileName);
+    return ScenarioReadResult::Failed;
+  }
+  CommitScratch(*scratch, building, outdoor_conc_input, initial_conc_input);
+  return ScenarioReadResult::Read;
+}
+
 // ---- messages ----
 
 void TellDamaged(Prompt& prompt, const std::string& fileName) {
   prompt.Message("Error.  " + fileName + " is not a scenario file or is damaged.", "Error",
                  MessageIcon::Critical);
-}
-
-void TellMissing(Prompt& prompt, const std::string& fileName) {
-  prompt.Message("File " + fileName + "does not exist.", "ERROR", MessageIcon::None);
 }
 
 void TellWrongRoomCount(Prompt& prompt, const std::string& fileName, int fileRooms,
@@ -181,6 +119,15 @@ void SetDroppedFieldsToReference(ScenarioRecord& sc, int num_rooms) {
   }
 }
 
+void ReadOpeningItems(ItemSource& in, ScenarioRecord& sc) {
+  sc.Name = in.Text();
+  sc.Comments = in.Text();
+  sc.ConcUnits = in.Text();
+  in.Real(sc.OverallACH);
+  in.Fixed(sc.ConstantACH);
+  in.Fixed(sc.ConstantHVAC);
+}
+
 void ReadHVACFlowBlock(ItemSource& in, const BuildingRecord& b, ScenarioRecord& sc, int n) {
   in.Fixed(sc.HVACHistoryCycle);
   in.Real(sc.HVACOutdoorAirTotal);
@@ -191,9 +138,13 @@ void ReadHVACFlowBlock(ItemSource& in, const BuildingRecord& b, ScenarioRecord& 
       in.Real(*v);
     }
   }
+  ReadConnectedFlows(in, b, sc.HVACRoomFlows, n);
+}
+
+void ReadConnectedFlows(ItemSource& in, const BuildingRecord& b, RoomMatrix& flows, int n) {
   for (int i = 1; i <= n; ++i) {
     for (int j = 1; j <= n; ++j) {
-      if (i != j && b.Neighbors[i][j] != 0) in.Real(sc.HVACRoomFlows[i][j]);
+      if (RoomsConnected(b, i, j)) in.Real(flows[i][j]);
     }
   }
 }
@@ -212,6 +163,20 @@ void ReadNaturalFlowsAndSchedules(ItemSource& in, ScenarioRecord& sc, int n) {
     for (float* v :
          {&sc.VentTime[t], &sc.VentRate[t], &sc.HVACHistoryTime[t], &sc.HVACHistoryFraction[t]}) {
       in.Real(*v);
+    }
+  }
+}
+
+void ReadEnteredConcentrations(ItemSource& in, ProgramState& data, int first_room, int n, int np) {
+  ScenarioRecord& sc = data.Building.Scenario;
+  for (int r = first_room; r <= n; ++r) {
+    for (int p = 0; p < np; ++p) in.Real(data.InitialConcInput[r][p]);
+  }
+  for (int p = 0; p < np; ++p) in.Real(sc.BuildingPenetration[p]);
+  for (int t = 1; t <= kMaxHistory; ++t) {
+    for (int p = 0; p < np; ++p) {
+      in.Real(sc.OutdoorConcTime[t]);
+      in.Real(data.OutdoorConcInput[t][p]);
     }
   }
 }
@@ -235,8 +200,13 @@ int Bound(int count, int limit) {
   return std::clamp(count, 0, limit);
 }
 
-bool Connected(const BuildingRecord& b, int i, int j) {
-  return i != j && b.Neighbors[i][j] != 0;
+void WriteConnectedFlows(const BuildingRecord& b, const RoomMatrix& flows, int n,
+                         std::string_view field, LineSink& w) {
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= n; ++j) {
+      if (RoomsConnected(b, i, j)) w.Real(flows[i][j], field);
+    }
+  }
 }
 
 // True when a field that the layout drops holds something a run would miss.
@@ -257,7 +227,7 @@ bool NeedsTrailer(const BuildingRecord& b) {
       return true;
     }
     for (int j = 1; j <= n; ++j) {
-      if (Connected(b, r, j) && sc.ManagedRoomFlows[r][j] != 0) return true;
+      if (RoomsConnected(b, r, j) && sc.ManagedRoomFlows[r][j] != 0) return true;
     }
   }
   return false;
@@ -284,11 +254,7 @@ void WriteTrailer(const BuildingRecord& b, LineSink& w) {
     w.Real(sc.AirCleanerEff[r], "AirCleanerEff");
     w.Real(sc.AirCleanerFlow[r], "AirCleanerFlow");
   }
-  for (int i = 1; i <= n; ++i) {
-    for (int j = 1; j <= n; ++j) {
-      if (Connected(b, i, j)) w.Real(sc.ManagedRoomFlows[i][j], "ManagedRoomFlows");
-    }
-  }
+  WriteConnectedFlows(b, sc.ManagedRoomFlows, n, "ManagedRoomFlows", w);
   w.Text(kTrailerEnd);
 }
 
@@ -405,11 +371,7 @@ LineSink ScenarioLines(const BuildingRecord& b, const HistoryPollutant& outdoor_
     w.Real(sc.HVACExhaust[r], "HVACExhaust");
     w.Real(sc.HVACOutdoorAir[r], "HVACOutdoorAir");
   }
-  for (int i = 1; i <= n; ++i) {
-    for (int j = 1; j <= n; ++j) {
-      if (Connected(b, i, j)) w.Real(sc.HVACRoomFlows[i][j], "HVACRoomFlows");
-    }
-  }
+  WriteConnectedFlows(b, sc.HVACRoomFlows, n, "HVACRoomFlows", w);
 
   // HVAC filter: only its own position 0.
   w.Integer(sc.HVACFilterType);
@@ -547,11 +509,7 @@ void ReadTrailer(ItemSource& in, const BuildingRecord& b, ScenarioRecord& sc) {
     }
     sc.AirCleanerPenetration[r] = (100 - sc.AirCleanerEff[r]) / 100;
   }
-  for (int i = 1; i <= n; ++i) {
-    for (int j = 1; j <= n; ++j) {
-      if (Connected(b, i, j)) in.Real(sc.ManagedRoomFlows[i][j]);
-    }
-  }
+  scenario_io::ReadConnectedFlows(in, b, sc.ManagedRoomFlows, n);
   if (in.Text() != kTrailerEnd) throw DamagedFile{};
 }
 
@@ -560,12 +518,7 @@ void ReadBody(ItemSource& in, const BuildingRecord& b, ProgramState& data) {
   ScenarioRecord& sc = data.Building.Scenario;
   const int n = b.NumRooms;
 
-  sc.Name = in.Text();
-  sc.Comments = in.Text();
-  sc.ConcUnits = in.Text();
-  in.Real(sc.OverallACH);
-  in.Fixed(sc.ConstantACH);
-  in.Fixed(sc.ConstantHVAC);
+  scenario_io::ReadOpeningItems(in, sc);
   sc.HVACHistoryOutdoorOnly = in.Integer();
   in.Real(sc.YearsSimulated);
   sc.NumPollutants = in.Count(kMaxPollutants);
@@ -594,16 +547,7 @@ void ReadBody(ItemSource& in, const BuildingRecord& b, ProgramState& data) {
       in.Real(*v);
     }
   }
-  for (int r = 0; r <= n; ++r) {
-    for (int p = 0; p < np; ++p) in.Real(data.InitialConcInput[r][p]);
-  }
-  for (int p = 0; p < np; ++p) in.Real(sc.BuildingPenetration[p]);
-  for (int t = 1; t <= kMaxHistory; ++t) {
-    for (int p = 0; p < np; ++p) {
-      in.Real(sc.OutdoorConcTime[t]);
-      in.Real(data.OutdoorConcInput[t][p]);
-    }
-  }
+  scenario_io::ReadEnteredConcentrations(in, data, 0, n, np);
 
   ReadHVACFlowBlock(in, b, sc, n);
 
@@ -652,10 +596,7 @@ ScenarioReadResult NewReadScenario(BuildingRecord& building, HistoryPollutant& o
                                    RoomPollutant& initial_conc_input, const std::string& fileName,
                                    Prompt& prompt) {
   std::string bytes;
-  if (!ReadFileBytes(fileName, bytes)) {
-    scenario_io::TellMissing(prompt, fileName);
-    return ScenarioReadResult::Failed;
-  }
+  if (!item_file::LoadOrSayMissing(fileName, bytes, prompt)) return ScenarioReadResult::Failed;
   ItemSource in(bytes);
   std::string file_id;
   int16_t file_rooms = 0;
@@ -677,15 +618,9 @@ ScenarioReadResult NewReadScenario(BuildingRecord& building, HistoryPollutant& o
                       "", MessageIcon::None);
   if (answer != Answer::Yes) return ScenarioReadResult::Declined;
 
-  auto scratch = scenario_io::MakeResetScratch(building, outdoor_conc_input, initial_conc_input);
-  try {
-    ReadBody(in, building, *scratch);
-  } catch (const DamagedFile&) {
-    scenario_io::TellDamaged(prompt, fileName);
-    return ScenarioReadResult::Failed;
-  }
-  scenario_io::CommitScratch(*scratch, building, outdoor_conc_input, initial_conc_input);
-  return ScenarioReadResult::Read;
+  return scenario_io::ReadIntoResetScratch(
+      building, outdoor_conc_input, initial_conc_input, fileName, prompt,
+      [&](ProgramState& data) { ReadBody(in, building, data); });
 }
 
 }  // namespace quarn

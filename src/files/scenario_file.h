@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "files/item_file.h"
 #include "model/fixed_string.h"
 #include "model/program_state.h"
 #include "model/prompt.h"
@@ -76,67 +78,53 @@ int16_t OutdoorPointsFromTimes(const History& times);
 namespace scenario_io {
 
 // Thrown by ItemSource when the file ends early, a number is not a number or a count is past
-// its table; the reader catches it and leaves the model as it was.
-struct DamagedFile {};
+// its table; the reader catches it and leaves the model as it was. The item files throw the
+// same on the same faults.
+using DamagedFile = item_file::Damaged;
 
-// Reads the items of a scenario file and converts them, throwing DamagedFile on failure.
-class ItemSource {
+// Reads the items of a scenario file and converts them, throwing DamagedFile on failure: the
+// items of the small item files, with fixed-length fields, Longs and counts besides.
+class ItemSource : public item_file::Input {
  public:
-  explicit ItemSource(std::string_view bytes) : in_(bytes) {}
+  using Input::Input;
 
-  std::string Text();
   template <std::size_t N>
   void Fixed(FixedString<N>& field) {
     field = Text();
   }
-  float Real();
-  void Real(float& field) { field = Real(); }
-  int16_t Integer();
   int32_t Long();
   // An integer count that must lie in 0..limit.
-  int16_t Count(int limit);
-  // True when nothing but blanks and line ends is left.
-  bool Ended() const;
-  // The next item, read without consuming it.
-  std::optional<std::string> PeekText() const;
-
- private:
-  double Number();
-  ItemReader in_;
+  int16_t Count(int limit) { return Bounded(0, limit); }
 };
 
-// Writes the line forms of the scenario file.
-class LineSink {
+// Writes the line forms of the scenario file: those of the item files, but for free texts,
+// which keep their line breaks inside quotes, and fixed-length fields.
+class LineSink : private item_file::Output {
  public:
   // A free text. A text that would not read back whole as a bare item (a comma, a double
   // quote at its start, a line break, a blank at either end) is written in double quotes,
   // its own double quotes turned into single ones (the layout has no escape for them).
-  void Text(std::string_view text);
+  void Text(std::string_view text) { Quoted(text); }
   // A fixed-length field at its full length, unquoted ("PM      ", a blank flag " "),
   // unless it would not read back whole: then quoted as Text() quotes.
   void Fixed(std::string_view text);
-  // Numbers name their field, for the message when one is not finite.
-  void Real(float value, std::string_view field);
-  void Integer(int32_t value);
-  // A time and a value: the value starts at the next 14-column print zone.
-  void Pair(float first, float second, std::string_view first_field, std::string_view second_field);
-  const std::string& Bytes() const { return out_.Bytes(); }
-  const FiniteCheck& Check() const { return check_; }
-
- private:
-  LineWriter out_;
-  FiniteCheck check_;
+  using Output::Bytes;
+  using Output::Check;
+  using Output::Integer;
+  using Output::Pair;
+  using Output::Real;
 };
 
-// A scratch copy of the model for a reader to fill: the building with its scenario and the
+// Reads a file's body into a scratch copy of the model: the building with its scenario and the
 // entered concentrations, already reset the way the editor's Open resets them (ClearScenario,
-// then InitializeScenario). A reader fills it and hands it back only when the whole file was
-// read, so the model never holds half a file.
-std::unique_ptr<ProgramState> MakeResetScratch(const BuildingRecord& building,
-                                               const HistoryPollutant& outdoor_conc_input,
-                                               const RoomPollutant& initial_conc_input);
-void CommitScratch(ProgramState& scratch, BuildingRecord& building,
-                   HistoryPollutant& outdoor_conc_input, RoomPollutant& initial_conc_input);
+// then InitializeScenario). `read_body` fills it, throwing DamagedFile when it cannot; the
+// scratch is handed back only when the whole file was read, so the model never holds half a
+// file, and a damaged file is reported and changes nothing.
+ScenarioReadResult ReadIntoResetScratch(BuildingRecord& building,
+                                        HistoryPollutant& outdoor_conc_input,
+                                        RoomPollutant& initial_conc_input,
+                                        const std::string& fileName, Prompt& prompt,
+                                        const std::function<void(ProgramState&)>& read_body);
 
 // Particle mode as the scenario files test it: "PM" in the first two characters, in any case.
 bool IsParticleClass(const FixedString<8>& pollutant_class);
@@ -146,16 +134,23 @@ bool IsParticleClass(const FixedString<8>& pollutant_class);
 // nothing of the previous scenario survives a read.
 void SetDroppedFieldsToReference(ScenarioRecord& scenario, int num_rooms);
 
+// The six items every layout opens its body with: name, comments, units, overall ACH, and the
+// constant-ACH and constant-HVAC flags.
+void ReadOpeningItems(ItemSource& in, ScenarioRecord& sc);
 // The item blocks that every layout stores alike: the HVAC flows (cycle flag, the system's
 // two totals, each room's supply, return, exhaust and outdoor air, then the flows between
 // connected rooms), and the natural flows (each room's to and from outdoors, then every
 // pair of rooms) followed by the four 50-point schedules.
 void ReadHVACFlowBlock(ItemSource& in, const BuildingRecord& b, ScenarioRecord& sc, int n);
 void ReadNaturalFlowsAndSchedules(ItemSource& in, ScenarioRecord& sc, int n);
+// The flows between connected rooms (neighbours, never a room with itself), row by row.
+void ReadConnectedFlows(ItemSource& in, const BuildingRecord& b, RoomMatrix& flows, int n);
+// The concentrations as entered: the initial ones of rooms first_room..n, the building
+// penetrations, then the outdoor history as time and value pairs.
+void ReadEnteredConcentrations(ItemSource& in, ProgramState& data, int first_room, int n, int np);
 
 // The messages of the scenario readers.
 void TellDamaged(Prompt& prompt, const std::string& fileName);
-void TellMissing(Prompt& prompt, const std::string& fileName);
 void TellWrongRoomCount(Prompt& prompt, const std::string& fileName, int fileRooms,
                         int buildingRooms);
 

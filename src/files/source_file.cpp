@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "files/item_file.h"
+#include "model/records.h"
 
 namespace quarn {
 
@@ -21,7 +22,7 @@ bool PollutantCountFits(int numPollutants) {
 
 void WriteCycles(Output& out, const SourceRecord& source) {
   // The stored count is the record's; a count past the table writes only the table.
-  const int cycles = std::clamp<int>(source.NumCycles, 0, kMaxCycles);
+  const int cycles = CycleCount(source);
   for (int c = 1; c <= cycles; ++c) {
     out.Real(source.TimeOn[c], "TimeOn");
     out.Real(source.TimeOff[c], "TimeOff");
@@ -70,7 +71,7 @@ bool WriteRoomSourceFile(int numPollutants, const SourceRecord& source, const st
   out.Integer(source.EmissionUnits);
   out.Real(source.Size, "Size");
   out.Text(source.CycleRepeats.str());
-  out.Integer(std::clamp<int>(source.NumCycles, 0, kMaxCycles));
+  out.Integer(CycleCount(source));
   out.Real(source.GasVelocity, "GasVelocity");
   WriteCycles(out, source);
   out.Real(source.TotalMass, "TotalMass");
@@ -116,7 +117,7 @@ bool WriteSourceFile(std::string& fileName, int numPollutants, const SourceRecor
   out.Real(source.GasVelocity, "GasVelocity");
   out.Integer(source.SourceUnitsCode);
   out.Real(source.SourceFactor, "SourceFactor");
-  out.Integer(std::clamp<int>(source.NumCycles, 0, kMaxCycles));
+  out.Integer(CycleCount(source));
   WriteCycles(out, source);
   out.Text(source.CycleRepeats.str());
   out.Integer(source.Model);

@@ -25,9 +25,6 @@ bool RoomsFit(int numRooms) {
 bool PollutantsFit(int numPollutants) {
   return numPollutants >= 0 && numPollutants <= kMaxPollutants;
 }
-bool ShapeFits(const ScenarioRecord& s) {
-  return PollutantsFit(s.NumPollutants);
-}
 
 // Reads the file and runs `fill` over its items; false after a message when the file
 // cannot be read or `fill` meets the end of the file or a value that does not fit.
@@ -93,7 +90,7 @@ bool ReadPollutantFile(PerPollutant<float>& particleDiameters, int numPollutants
 
 bool WriteInitialIndoorFile(const ScenarioRecord& scenario, int numRooms,
                             const std::string& fileName, Prompt& prompt) {
-  if (!RoomsFit(numRooms) || !ShapeFits(scenario)) return false;
+  if (!RoomsFit(numRooms) || !PollutantsFit(scenario.NumPollutants)) return false;
   Output out;
   for (int p = 0; p < scenario.NumPollutants; ++p) {
     for (int r = 1; r <= numRooms; ++r) out.Real(scenario.InitialConc[r][p], "InitialConc");
@@ -103,7 +100,7 @@ bool WriteInitialIndoorFile(const ScenarioRecord& scenario, int numRooms,
 
 bool ReadInitialIndoorFile(ScenarioRecord& scenario, int numRooms, const std::string& fileName,
                            Prompt& prompt) {
-  if (!RoomsFit(numRooms) || !ShapeFits(scenario)) return false;
+  if (!RoomsFit(numRooms) || !PollutantsFit(scenario.NumPollutants)) return false;
   RoomPollutant scratch = scenario.InitialConc;
   if (!ReadItems(fileName, prompt, [&](Input& in) {
         for (int p = 0; p < scenario.NumPollutants; ++p) {
@@ -131,7 +128,7 @@ void TellTooManyPoints(Prompt& prompt, const std::string& fileName) {
 bool WriteOutdoorConcentrationFile(const ScenarioRecord& scenario,
                                    const HistoryPollutant& outdoorConcInput, char separator,
                                    const std::string& fileName, Prompt& prompt) {
-  if (!ShapeFits(scenario)) return false;
+  if (!PollutantsFit(scenario.NumPollutants)) return false;
   Output out;
   const std::string joint(1, separator);
   for (int t = 1; t <= kMaxHistory; ++t) {
@@ -147,7 +144,7 @@ bool WriteOutdoorConcentrationFile(const ScenarioRecord& scenario,
 
 bool ReadOutdoorConcentrationFile(ScenarioRecord& scenario, HistoryPollutant& outdoorConcInput,
                                   const std::string& fileName, Prompt& prompt) {
-  if (!ShapeFits(scenario)) return false;
+  if (!PollutantsFit(scenario.NumPollutants)) return false;
   std::string bytes;
   if (!item_file::Load(fileName, bytes, prompt)) return false;
   std::vector<std::string> lines;
@@ -205,7 +202,7 @@ bool ReadOutdoorConcentrationFile(ScenarioRecord& scenario, HistoryPollutant& ou
 
 bool WriteGeneralSinkFile(const ScenarioRecord& scenario, int numRooms, char separator,
                           const std::string& fileName, Prompt& prompt) {
-  if (!RoomsFit(numRooms) || !ShapeFits(scenario)) return false;
+  if (!RoomsFit(numRooms) || !PollutantsFit(scenario.NumPollutants)) return false;
   const std::string sep(1, separator);
   Output out;
   LineWriter& line = out.Line();
@@ -232,7 +229,7 @@ bool WriteGeneralSinkFile(const ScenarioRecord& scenario, int numRooms, char sep
 
 bool ReadGeneralSinkFile(ScenarioRecord& scenario, int numRooms, char separator,
                          const std::string& fileName, Prompt& prompt) {
-  if (!RoomsFit(numRooms) || !ShapeFits(scenario)) return false;
+  if (!RoomsFit(numRooms) || !PollutantsFit(scenario.NumPollutants)) return false;
   auto scratch = scenario.Sinks;
   if (!ReadItems(fileName, prompt, [&](Input& in) {
         for (int r = 1; r <= numRooms; ++r) {
@@ -450,7 +447,7 @@ bool ReadRiskDataFile(ScenarioRecord& scenario, int pollutant, const std::string
 // ---- filter file ----
 
 bool WriteFilterFile(const ScenarioRecord& scenario, const std::string& fileName, Prompt& prompt) {
-  if (!ShapeFits(scenario)) return false;
+  if (!PollutantsFit(scenario.NumPollutants)) return false;
   Output out;
   LineWriter& line = out.Line();
   for (int p = 0; p < scenario.NumPollutants; ++p) {
@@ -462,7 +459,7 @@ bool WriteFilterFile(const ScenarioRecord& scenario, const std::string& fileName
 }
 
 bool ReadFilterFile(ScenarioRecord& scenario, const std::string& fileName, Prompt& prompt) {
-  if (!ShapeFits(scenario)) return false;
+  if (!PollutantsFit(scenario.NumPollutants)) return false;
   const int np = scenario.NumPollutants;
   std::vector<std::string> names(np);
   std::vector<float> penetrations(np);
@@ -492,7 +489,7 @@ bool ReadFilterFile(ScenarioRecord& scenario, const std::string& fileName, Promp
 
 bool ReadPenetrationFile(ScenarioRecord& scenario, PerPollutant<float>& particleDiameters,
                          const std::string& fileName, Prompt& prompt) {
-  if (!ShapeFits(scenario)) return false;
+  if (!PollutantsFit(scenario.NumPollutants)) return false;
   PerPollutant<float> diameters = particleDiameters;
   PerPollutant<float> penetration = scenario.BuildingPenetration;
   if (!ReadItems(fileName, prompt, [&](Input& in) {

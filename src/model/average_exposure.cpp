@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/lognormal_fit.h"
+#include "model/records.h"
 #include "model/work_file_reader.h"
 #include "text/number_read.h"
 #include "text/number_text.h"
@@ -146,7 +147,7 @@ bool AveragingTimeUsable(const ScenarioRecord& scenario, const OccupantRecord& o
 }  // namespace
 
 void CalculateAverageExposure(const ScenarioRecord& scenario, char separator, Prompt& prompt) {
-  const int occupants = std::clamp<int>(scenario.NumOccupants, 0, kMaxOccupants);
+  const int occupants = OccupantCount(scenario);
   for (int o = 1; o <= occupants; ++o) {
     const OccupantRecord& occ = scenario.Occupants[o];
     std::remove(occ.AvgExposureFile.c_str());

@@ -12,6 +12,7 @@
 
 #include "model/exposure_units.h"
 #include "model/mass_balance.h"
+#include "model/records.h"
 #include "model/room_lookup.h"
 #include "model/rounding.h"
 #include "model/work_file_reader.h"
@@ -453,7 +454,7 @@ std::string ExposureFileBase(const std::string& master_file, const std::string& 
 void SetExposureFileNames(BuildingRecord& building, const std::string& folder) {
   ScenarioRecord& s = building.Scenario;
   s.ExposureFileBase = ExposureFileBase(building.MasterFile, s.Name);
-  const int occupants = std::clamp<int>(s.NumOccupants, 0, kMaxOccupants);
+  const int occupants = OccupantCount(s);
   for (int o = 1; o <= occupants; ++o) {
     const std::string base = JoinPath(folder, s.ExposureFileBase + CountText(o));
     s.Occupants[o].InstExposureFile = base + ".EMP";

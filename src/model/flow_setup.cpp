@@ -5,24 +5,32 @@
 #include <string>
 #include <string_view>
 
+#include "model/records.h"
+#include "model/room_lookup.h"
 #include "model/unit_conversion.h"
 
 namespace quarn {
 namespace {
-
-int Rooms(int roomCount) {
-  return std::clamp(roomCount, 0, kMaxRooms);
-}
-
-bool Connected(const BuildingRecord& building, int from, int to) {
-  return building.Neighbors[from][to] != 0;
-}
 
 int16_t SourceUnitsCodeFor(const std::string& concUnits, int16_t previous) {
   if (concUnits == kMilligrams) return 0;
   if (concUnits == kMicrograms) return 1;
   if (concUnits == kNumber || concUnits == kPpm) return 2;
   return previous;
+}
+
+// Rows 1..last of values entered in `units`, into the scenario's units, pollutant by pollutant;
+// false once a value cannot be converted.
+template <typename Table>
+bool ConvertEnteredRows(std::string_view what, const std::string& units, int last, int pollutants,
+                        const Table& entered, Table& converted, ScenarioRecord& s, Prompt& prompt) {
+  if (units == s.ConcUnits) return true;
+  for (int p = 0; p < pollutants; ++p)
+    for (int row = 1; row <= last; ++row)
+      if (!ConvertEntered(what, units, s.ConcUnits, entered[row][p], converted[row][p],
+                          s.Pollutants[p], prompt))
+        return false;
+  return true;
 }
 
 }  // namespace
@@ -55,7 +63,7 @@ bool ClearResultArrays(RoomPollutant& massArray, const BuildingRecord& building)
 
 void SetOutdoorFlowsFromACH(const BuildingRecord& building, int roomCount, float rate,
                             WorkingFlows& flows) {
-  for (int r = 1; r <= Rooms(roomCount); ++r) {
+  for (int r = 1; r <= RoomBound(roomCount); ++r) {
     const float flow = building.RoomList[r].Volume * rate;
     flows.NaturalToOutdoors[r] = flow;
     flows.NaturalFromOutdoors[r] = flow;
@@ -64,7 +72,7 @@ void SetOutdoorFlowsFromACH(const BuildingRecord& building, int roomCount, float
 
 void CopyScenarioFlows(const BuildingRecord& building, int roomCount, WorkingFlows& flows) {
   const ScenarioRecord& s = building.Scenario;
-  const int rooms = Rooms(roomCount);
+  const int rooms = RoomBound(roomCount);
   for (int r = 1; r <= rooms; ++r) {
     flows.BaseHVACReturn[r] = s.ManagedReturn[r];
     flows.BaseHVACSupply[r] = s.ManagedSupply[r];
@@ -73,7 +81,7 @@ void CopyScenarioFlows(const BuildingRecord& building, int roomCount, WorkingFlo
     flows.RoomWorkB[r] = s.ManagedFromOutdoors[r];
     flows.RoomWorkA[r] = s.ManagedToOutdoors[r];
     for (int j = 1; j <= rooms; ++j) {
-      if (j == r || !Connected(building, r, j)) continue;
+      if (!RoomsConnected(building, r, j)) continue;
       flows.FlowMatrix[j][r] = s.ManagedRoomFlows[j][r];
       flows.FlowMatrix[r][j] = s.ManagedRoomFlows[r][j];
       flows.RoomWorkMatrix[j][r] = flows.FlowMatrix[j][r];
@@ -88,7 +96,7 @@ void SumRoomFlows(const BuildingRecord& building, WorkingFlows& flows) {
     flows.RoomWorkB[r] = flows.NaturalFromOutdoors[r] + flows.WorkingHVACOutdoorAir[r];
     flows.RoomWorkA[r] = flows.NaturalToOutdoors[r] + flows.WorkingHVACExhaust[r];
     for (int j = 1; j <= rooms; ++j) {
-      if (j == r || !Connected(building, r, j)) continue;
+      if (!RoomsConnected(building, r, j)) continue;
       flows.RoomWorkMatrix[r][j] = s.NaturalRoomFlows[r][j] + flows.FlowMatrix[r][j];
     }
   }
@@ -97,7 +105,7 @@ void SumRoomFlows(const BuildingRecord& building, WorkingFlows& flows) {
 void SetInitialConcentrations(RoomPollutant& massArray, RoomPollutant& newConc, RoomPollutant& conc,
                               BuildingRecord& building, int roomCount) {
   ScenarioRecord& s = building.Scenario;
-  const int rooms = Rooms(roomCount);
+  const int rooms = RoomBound(roomCount);
   const int pollutants = PollutantCount(s);
   for (int r = 0; r <= rooms; ++r) {
     for (int p = 0; p < pollutants; ++p) {
@@ -116,22 +124,14 @@ bool SetupUnitsForCalculation(BuildingRecord& building, const HistoryPollutant& 
   ScenarioRecord& s = building.Scenario;
   const int rooms = RoomCount(building);
   const int pollutants = PollutantCount(s);
-  if (s.OutdoorConcUnits != s.ConcUnits) {
-    for (int p = 0; p < pollutants; ++p)
-      for (int t = 1; t <= kMaxHistory; ++t)
-        if (!ConvertEntered("outdoor", s.OutdoorConcUnits, s.ConcUnits, outdoorConcInput[t][p],
-                            s.OutdoorConc[t][p], s.Pollutants[p], prompt))
-          return false;
-  }
-  if (s.InitialConcUnits != s.ConcUnits) {
-    for (int p = 0; p < pollutants; ++p)
-      for (int r = 1; r <= rooms; ++r)
-        if (!ConvertEntered("initial", s.InitialConcUnits, s.ConcUnits, initialConcInput[r][p],
-                            s.InitialConc[r][p], s.Pollutants[p], prompt))
-          return false;
+  if (!ConvertEnteredRows("outdoor", s.OutdoorConcUnits, kMaxHistory, pollutants, outdoorConcInput,
+                          s.OutdoorConc, s, prompt) ||
+      !ConvertEnteredRows("initial", s.InitialConcUnits, rooms, pollutants, initialConcInput,
+                          s.InitialConc, s, prompt)) {
+    return false;
   }
   for (int r = 0; r <= rooms; ++r) {
-    const int sources = std::clamp<int>(s.NumSources[r], 0, kMaxSources);
+    const int sources = SourceSlotCount(s, r);
     for (int k = 1; k <= sources; ++k) {
       SourceRecord& source = s.Sources[r][k];
       source.SourceUnitsCode = SourceUnitsCodeFor(s.ConcUnits, source.SourceUnitsCode);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "model/records.h"
+
 namespace quarn {
 namespace {
 
@@ -17,7 +19,7 @@ void HVACConcentrations(const ScenarioRecord& scenario, int roomCount, const Wor
                         const PerPollutant<float>& hvacEmission, float dt, HVACState& state,
                         PerPollutant<float>& leavingMass) {
   const int type = scenario.HVACType;
-  const int rooms = std::clamp(roomCount, 0, kMaxRooms);
+  const int rooms = RoomBound(roomCount);
   const int pollutants = PollutantCount(scenario);
   const float capacity = scenario.FilterCapacity;
   const auto& penetration = flows.FilterPenetration;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "model/room_lookup.h"
 #include "text/number_text.h"
 
 namespace quarn {
@@ -31,10 +32,6 @@ struct FlowSet {
 
 enum class Balance { Ok, Unbalanced, BadData };
 
-bool Connected(const BuildingRecord& building, int from, int to) {
-  return building.Neighbors[from][to] != 0;
-}
-
 Balance CheckSet(const BuildingRecord& building, const FlowSet& set, Prompt& prompt) {
   const int rooms = RoomCount(building);
   PerRoom<double> in{};
@@ -54,7 +51,7 @@ Balance CheckSet(const BuildingRecord& building, const FlowSet& set, Prompt& pro
       total_out += set.to_outdoors[r];
     }
     for (int j = 1; j <= rooms; ++j) {
-      if (j == r || !Connected(building, r, j)) continue;
+      if (!RoomsConnected(building, r, j)) continue;
       in[r] += set.table[j][r];
       out[r] += set.table[r][j];
     }

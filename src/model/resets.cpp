@@ -2,16 +2,10 @@
 
 #include <algorithm>
 
+#include "model/records.h"
+
 namespace quarn {
 namespace {
-
-// A room count from a file or a grid can be anything; the loops below index fixed arrays.
-int RoomBound(int num_rooms) {
-  return std::clamp(num_rooms, 0, kMaxRooms);
-}
-int PollutantBound(int num_pollutants) {
-  return std::clamp(num_pollutants, 0, kMaxPollutants);
-}
 
 // The defaults of one source slot. The emission units, gas velocity, mass and the raw
 // composition row are kept: the source window sets them per slot and a reset of the
@@ -40,6 +34,25 @@ void ResetSource(SourceRecord& s) {
   s.SourceValue = 0;
   s.TimeOn.fill(0);
   s.TimeOff.fill(0);
+}
+
+// An empty room row; the HVAC entry is the caller's.
+void ClearRoom(RoomRecord& room, int16_t hvac) {
+  room.Name = "";
+  room.Length = room.Width = room.Height = room.Volume = 0;
+  room.NumNeighbors = 0;
+  room.HVAC = hvac;
+}
+
+// Room r's flows to and from outdoors, its work values, its source and sink counts and its
+// loss coefficient, for pollutants 0..np-1.
+void ClearRoomRunValues(ScenarioRecord& sc, int r, int np) {
+  sc.NaturalToOutdoors[r] = sc.NaturalFromOutdoors[r] = 0;
+  sc.RoomWorkA[r] = sc.RoomWorkB[r] = 0;
+  sc.NumSources[r] = 0;
+  sc.NumSinks[r] = 0;
+  for (int p = 0; p < np; ++p) sc.RoomPollutantWork[r][p] = 0;
+  sc.LossCoefficient[r] = 0;
 }
 
 void ClearMatrixRoom(RoomMatrix& m, int r) {
@@ -84,11 +97,7 @@ void InitializeBuilding(BuildingRecord& building) {
   building.ID = "";
   building.Comments = "";
   for (int i = 0; i < kRoomSlots; ++i) {
-    RoomRecord& room = building.RoomList[i];
-    room.Name = "";
-    room.Length = room.Width = room.Height = room.Volume = 0;
-    room.NumNeighbors = 0;
-    room.HVAC = static_cast<int16_t>(i);
+    ClearRoom(building.RoomList[i], static_cast<int16_t>(i));
   }
   building.SpareCount = 1;
   building.SpareValue = 0;
@@ -136,18 +145,13 @@ void InitializePollutants(ScenarioRecord& sc, int num_rooms, HistoryPollutant& o
 
 void InitializeRoomFlows(ScenarioRecord& sc, int num_rooms) {
   const int n = RoomBound(num_rooms);
-  const int np = PollutantBound(sc.NumPollutants);
+  const int np = PollutantCount(sc);
   for (int r = 1; r <= n; ++r) {
-    sc.NaturalToOutdoors[r] = sc.NaturalFromOutdoors[r] = 0;
-    sc.RoomWorkA[r] = sc.RoomWorkB[r] = 0;
+    ClearRoomRunValues(sc, r, np);
     sc.WorkingHVACOutdoorAir[r] = sc.WorkingHVACExhaust[r] = 0;
     // The flows in force start from the entered HVAC flows.
     sc.BaseHVACSupply[r] = sc.HVACSupply[r];
     sc.BaseHVACReturn[r] = sc.HVACReturn[r];
-    sc.NumSources[r] = 0;
-    sc.NumSinks[r] = 0;
-    for (int p = 0; p < np; ++p) sc.RoomPollutantWork[r][p] = 0;
-    sc.LossCoefficient[r] = 0;
     for (int j = 1; j <= n; ++j) {
       if (j == r) continue;
       sc.NaturalRoomFlows[j][r] = sc.NaturalRoomFlows[r][j] = 0;
@@ -250,11 +254,7 @@ void ClearBuilding(ProgramState& state) {
   b.MasterFile = "";
   ClearScenario(state);
   for (int r = 1; r <= RoomBound(b.NumRooms); ++r) {
-    RoomRecord& room = b.RoomList[r];
-    room.Name = "";
-    room.HVAC = 0;
-    room.Length = room.Width = room.Height = room.Volume = 0;
-    room.NumNeighbors = 0;
+    ClearRoom(b.RoomList[r], 0);
   }
   b.NumRooms = 0;
 }
@@ -262,7 +262,7 @@ void ClearBuilding(ProgramState& state) {
 void ClearScenario(ProgramState& state) {
   ScenarioRecord& sc = state.Building.Scenario;
   const int n = RoomBound(state.Building.NumRooms);
-  const int np = PollutantBound(sc.NumPollutants);
+  const int np = PollutantCount(sc);
 
   sc.Name = "";
   sc.Pollutants[0].Name = "";
@@ -290,13 +290,8 @@ void ClearScenario(ProgramState& state) {
   sc.RunLabel = "TEMP";
 
   for (int r = 1; r <= n; ++r) {
-    sc.NaturalToOutdoors[r] = sc.NaturalFromOutdoors[r] = 0;
-    sc.RoomWorkB[r] = sc.RoomWorkA[r] = 0;
+    ClearRoomRunValues(sc, r, np);
     sc.HVACSupply[r] = sc.HVACReturn[r] = 0;
-    sc.NumSources[r] = 0;
-    sc.NumSinks[r] = 0;
-    for (int p = 0; p < np; ++p) sc.RoomPollutantWork[r][p] = 0;
-    sc.LossCoefficient[r] = 0;
     sc.AirCleanerEff[r] = sc.AirCleanerPenetration[r] = 0;
     sc.AirCleanerFlow[r] = sc.AirCleanerCollected[r] = 0;
     for (int j = 1; j <= n; ++j) sc.NaturalRoomFlows[r][j] = 0;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "model/records.h"
 #include "model/unit_conversion.h"
 
 namespace quarn {
@@ -29,7 +30,7 @@ const char* CancerRiskOf(const ScenarioRecord& scenario, const OccupantRecord& o
 }
 
 void RunRiskCalculation(ScenarioRecord& scenario, Prompt& prompt) {
-  const int occupants = std::clamp<int>(scenario.NumOccupants, 0, kMaxOccupants);
+  const int occupants = OccupantCount(scenario);
   const int pollutants = std::clamp<int>(scenario.NumPollutants, 0, kMaxPollutants);
   for (int o = 1; o <= occupants; ++o) {
     OccupantRecord& occupant = scenario.Occupants[o];

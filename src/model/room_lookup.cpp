@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "model/records.h"
+
 namespace quarn {
 
 namespace {
@@ -18,7 +20,7 @@ bool SameName(std::string_view a, std::string_view b) {
 std::optional<int16_t> RoomNamed(const BuildingRecord& building, std::string_view location) {
   if (SameName(location, "Outdoors")) return 0;
   // The count comes from a file: never look past the room table.
-  const int rooms = std::clamp<int>(building.NumRooms, 0, kMaxRooms);
+  const int rooms = RoomBound(building.NumRooms);
   for (int i = 1; i <= rooms; ++i) {
     if (SameName(building.RoomList[i].Name, location)) return static_cast<int16_t>(i);
   }

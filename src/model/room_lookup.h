@@ -9,6 +9,12 @@
 
 namespace quarn {
 
+// True when two different rooms are neighbours in the building's table: the only pairs that
+// room-to-room flows run between.
+inline bool RoomsConnected(const BuildingRecord& building, int from, int to) {
+  return from != to && building.Neighbors[from][to] != 0;
+}
+
 // The room number of a location name, whatever its letter case: "Outdoors" is 0, otherwise
 // the lowest room 1 to NumRooms of that name; a name that matches no room is 0 too.
 int16_t FindRoomNumber(const BuildingRecord& building, std::string_view location);

@@ -127,6 +127,15 @@ std::string HostFolderOrDefault(const std::string& stored, const std::string& fa
   return fallback;
 }
 
+void UseHostFolders(Settings& settings, const HostFolders& fallback, Prompt& prompt) {
+  settings.TempFolder =
+      HostFolderOrDefault(settings.TempFolder, fallback.TempFolder, "temporary folder", prompt);
+  settings.DataFolder =
+      HostFolderOrDefault(settings.DataFolder, fallback.DataFolder, "building folder", prompt);
+  settings.ScenarioFolder = HostFolderOrDefault(settings.ScenarioFolder, fallback.ScenarioFolder,
+                                                "scenario folder", prompt);
+}
+
 std::string FindSettingsFile(const std::string& program_folder,
                              const std::string& user_data_folder) {
   for (const std::string* folder : {&program_folder, &user_data_folder}) {
@@ -156,6 +165,15 @@ void ApplySettings(const Settings& s, ProgramState& state) {
   state.DataSeparator = s.DataSeparator;
 }
 
+Settings SettingsFrom(const ProgramState& state) {
+  return Settings{.ProgramTitle = state.ProgramTitle,
+                  .ProgramVersion = state.ProgramVersion,
+                  .TempFolder = state.TempFolder,
+                  .DataFolder = state.DataFolder,
+                  .ScenarioFolder = state.ScenarioFolder,
+                  .DataSeparator = state.DataSeparator};
+}
+
 std::string LoadStartUpSettings(ProgramState& state, const ProgramIdentity& identity,
                                 const StartUpEnvironment& env, Prompt& prompt) {
   state.ProgramFolder = env.ProgramFolder;
@@ -166,12 +184,7 @@ std::string LoadStartUpSettings(ProgramState& state, const ProgramIdentity& iden
   Settings settings;
   if (!path.empty() && ReadFileBytes(path, bytes)) {
     settings = ParseSettingsFile(bytes);
-    settings.TempFolder =
-        HostFolderOrDefault(settings.TempFolder, defaults.TempFolder, "temporary folder", prompt);
-    settings.DataFolder =
-        HostFolderOrDefault(settings.DataFolder, defaults.DataFolder, "building folder", prompt);
-    settings.ScenarioFolder = HostFolderOrDefault(settings.ScenarioFolder, defaults.ScenarioFolder,
-                                                  "scenario folder", prompt);
+    UseHostFolders(settings, defaults, prompt);
   } else {
     // A missing file is replaced by one with the defaults; when it cannot be written the
     // defaults still hold for this run.

@@ -78,6 +78,10 @@ Settings ParseSettingsFile(std::string_view bytes);
 // replaced by the default. The message names the item and both folders.
 std::string HostFolderOrDefault(const std::string& stored, const std::string& fallback,
                                 const std::string& item_name, Prompt& prompt);
+// The three stored folders of the settings as folders of this host, each falling back to its
+// own in `fallback` (temporary, building, then scenario folder, so the messages come in that
+// order).
+void UseHostFolders(Settings& settings, const HostFolders& fallback, Prompt& prompt);
 
 // The settings file that exists, whatever the letter case of its name: in the program
 // folder, else in the user's data folder; empty when there is none.
@@ -90,6 +94,8 @@ bool WriteSettingsFile(const std::string& path, const Settings& settings);
 // Puts the settings into the program state: folders, separator, and the temporary folder
 // split into its two parts.
 void ApplySettings(const Settings& settings, ProgramState& state);
+// The settings that the program state holds, as the file-locations dialog saves them.
+Settings SettingsFrom(const ProgramState& state);
 
 // Start-up: reads the settings file (any letter case) or writes a new one with the defaults,
 // applies it to the state, then sets the start-up defaults (NumericGrid, TempFilesFlag 0;

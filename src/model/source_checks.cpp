@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/emission_models.h"
+#include "model/records.h"
 #include "model/spill_models.h"
 #include "model/unit_conversion.h"
 #include "text/number_text.h"
@@ -12,7 +13,7 @@ namespace {
 
 // A source with no cycle of positive length is never on, so its model is never evaluated.
 bool CanBeOn(const SourceRecord& source) {
-  const int n = std::clamp<int>(source.NumCycles, 0, kMaxCycles);
+  const int n = CycleCount(source);
   for (int i = 1; i <= n; ++i)
     if (source.TimeOff[i] > source.TimeOn[i]) return true;
   return false;
@@ -125,22 +126,16 @@ void CheckSource(const SourceRecord& s, const ScenarioRecord& sc, Collector& add
 // Concentrations entered in one unit are converted into the scenario's at the start of a
 // run; there is no conversion between a gas fraction and a particle count.
 void CheckEnteredUnits(const ScenarioRecord& sc, std::vector<SourceProblem>& out) {
-  auto unconvertible = [&](const std::string& entered) {
-    return (entered == kPpm && sc.ConcUnits == kNumber) ||
-           (entered == kNumber && sc.ConcUnits == kPpm);
+  auto check = [&](const std::string& entered, const char* field) {
+    if ((entered == kPpm && sc.ConcUnits == kNumber) ||
+        (entered == kNumber && sc.ConcUnits == kPpm)) {
+      out.push_back({-1, 0, -1, field,
+                     "are \"" + entered + "\", which cannot be converted into the scenario's \"" +
+                         sc.ConcUnits + "\""});
+    }
   };
-  if (unconvertible(sc.InitialConcUnits))
-    out.push_back({-1, 0, -1, "Initial concentration units",
-                   "are \"" + sc.InitialConcUnits +
-                       "\", which cannot be converted into the "
-                       "scenario's \"" +
-                       sc.ConcUnits + "\""});
-  if (unconvertible(sc.OutdoorConcUnits))
-    out.push_back({-1, 0, -1, "Outdoor concentration units",
-                   "are \"" + sc.OutdoorConcUnits +
-                       "\", which cannot be converted into the "
-                       "scenario's \"" +
-                       sc.ConcUnits + "\""});
+  check(sc.InitialConcUnits, "Initial concentration units");
+  check(sc.OutdoorConcUnits, "Outdoor concentration units");
 }
 
 std::string RoomText(const BuildingRecord& b, int room) {
@@ -176,9 +171,9 @@ std::vector<SourceProblem> FindSourceProblems(const BuildingRecord& building) {
   const ScenarioRecord& sc = building.Scenario;
   std::vector<SourceProblem> out;
   CheckEnteredUnits(sc, out);
-  const int rooms = std::clamp<int>(building.NumRooms, 0, kMaxRooms);
+  const int rooms = RoomBound(building.NumRooms);
   for (int r = 0; r <= rooms; ++r) {
-    const int count = std::clamp<int>(sc.NumSources[r], 0, kMaxSources);
+    const int count = SourceSlotCount(sc, r);
     for (int k = 1; k <= count; ++k) {
       const SourceRecord& s = sc.Sources[r][k];
       if (!CanBeOn(s)) continue;

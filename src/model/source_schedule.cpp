@@ -4,14 +4,11 @@
 #include <cmath>
 
 #include "model/emission_models.h"
+#include "model/records.h"
 #include "model/spill_models.h"
 
 namespace quarn {
 namespace {
-
-int CycleCount(const SourceRecord& source) {
-  return std::clamp<int>(source.NumCycles, 0, kMaxCycles);
-}
 
 // The model's emission for one pollutant in the source's own unit per hour.
 double ModelEmission(const ScenarioRecord& scenario, const SourceRecord& source, SourceState& state,
@@ -173,17 +170,13 @@ inline void AddEmission(const ScenarioRecord& scenario, const SourceRecord& sour
     out += added;  // the HVAC module divides by its own air flow
 }
 
-int SourceSlots(const ScenarioRecord& scenario, int room) {
-  return std::clamp<int>(scenario.NumSources[room], 0, kMaxSources);
-}
-
 }  // namespace
 
 void SourceEmissionRate(const ScenarioRecord& scenario, SourceStates& states, int room,
                         float volume, const EmissionStep& step, int pollutant, float& out,
                         PerPollutant<float>& totalEmitted) {
   if (room < 0 || room >= kRoomSlots || pollutant < 0 || pollutant >= kMaxPollutants) return;
-  for (int k = 1; k <= SourceSlots(scenario, room); ++k) {
+  for (int k = 1; k <= SourceSlotCount(scenario, room); ++k) {
     const SourceRecord& source = scenario.Sources[room][k];
     SourceState& state = states[room][k];
     // The on/off state holds for the whole step: pollutant 0 decides it for the others.
@@ -201,7 +194,7 @@ void RoomEmissionRates(const ScenarioRecord& scenario, SourceStates& states, int
                        PerPollutant<float>& totalEmitted) {
   if (room < 0 || room >= kRoomSlots) return;
   const int np = PollutantCount(scenario);
-  for (int k = 1; k <= SourceSlots(scenario, room); ++k) {
+  for (int k = 1; k <= SourceSlotCount(scenario, room); ++k) {
     const SourceRecord& source = scenario.Sources[room][k];
     SourceState& state = states[room][k];
     if (!SourceScheduleTime(step.Time, source, state, scenario.StepSize, scenario.NumPollutants))

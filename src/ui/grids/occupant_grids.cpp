@@ -14,11 +14,6 @@ constexpr int kScheduleRows = 30;  // entries 1 to 24 and five spare numbered ro
 constexpr int kScheduleCols = 5;
 constexpr int kColumnTwips = 1100;
 
-int OccupantCount(const ScenarioRecord& scenario) {
-  // The count comes from a file: never index past the occupant table.
-  return std::clamp<int>(scenario.NumOccupants, 0, kMaxOccupants);
-}
-
 void FillBoxes(const OccupantRecord& o, OccupantBoxes& boxes) {
   boxes.CycleTime = FormatSingle(o.CycleLength);
   boxes.StartTime = FormatSingle(o.StartTime);

@@ -77,10 +77,6 @@ constexpr InputMenuItem kMenu[] = {
 constexpr const char* kScheduleHeaders[] = {"Time #", "Time Enter", "Time Leave", "Location",
                                             "Room NR"};
 
-int OccupantCount(const ScenarioRecord& scenario) {
-  return std::clamp<int>(scenario.NumOccupants, 0, kMaxOccupants);
-}
-
 QLabel* AddLabel(QWidget& parent, const char* name, const char* caption) {
   auto* label = new QLabel(ToQt(caption), &parent);
   label->setObjectName(name);

@@ -207,12 +207,11 @@ void frmSetFiles::OpenSettings() {
   Settings read = ParseSettingsFile(bytes);
   ProgramState& s = ctx_.state;
   // A folder of another machine falls back to the one in use.
-  read.TempFolder =
-      HostFolderOrDefault(read.TempFolder, s.TempFolder, "temporary folder", ctx_.prompt);
-  read.DataFolder =
-      HostFolderOrDefault(read.DataFolder, s.DataFolder, "building folder", ctx_.prompt);
-  read.ScenarioFolder =
-      HostFolderOrDefault(read.ScenarioFolder, s.ScenarioFolder, "scenario folder", ctx_.prompt);
+  HostFolders in_use;
+  in_use.TempFolder = s.TempFolder;
+  in_use.DataFolder = s.DataFolder;
+  in_use.ScenarioFolder = s.ScenarioFolder;
+  UseHostFolders(read, in_use, ctx_.prompt);
   ApplySettings(read, s);
   ShowFolders();
 }
@@ -228,14 +227,7 @@ void frmSetFiles::SaveSettings() {
   ChangeFolder(Folder::Scenario, FromQt(new_scenario_->text()), false);
   ProgramState& s = ctx_.state;
   s.DataSeparator = option1_->isChecked() ? ',' : '\t';
-  Settings settings;
-  settings.ProgramTitle = s.ProgramTitle;
-  settings.ProgramVersion = s.ProgramVersion;
-  settings.TempFolder = s.TempFolder;
-  settings.DataFolder = s.DataFolder;
-  settings.ScenarioFolder = s.ScenarioFolder;
-  settings.DataSeparator = s.DataSeparator;
-  if (ctx_.settings_file.empty() || !WriteSettingsFile(ctx_.settings_file, settings)) {
+  if (ctx_.settings_file.empty() || !WriteSettingsFile(ctx_.settings_file, SettingsFrom(s))) {
     ctx_.prompt.Message("The settings file " + ctx_.settings_file + " could not be written.", "",
                         MessageIcon::Exclamation);
   }

@@ -200,10 +200,6 @@ std::string ExposureText(float value) {
   return Shown(value, kSmallMask);
 }
 
-int OccupantCount(const ScenarioRecord& scenario) {
-  return std::clamp<int>(scenario.NumOccupants, 0, kMaxOccupants);
-}
-
 std::optional<int> SteppedOccupant(const std::string& box_text, int count, int step) {
   if (count < 1) return std::nullopt;
   const double typed = LeadingNumber(box_text);

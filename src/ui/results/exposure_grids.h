@@ -44,9 +44,6 @@ std::optional<ResultError> ReadExposureFields(std::string_view line, char separa
 // "#.###E-##" below (zero and negative values included).
 std::string ExposureText(float value);
 
-// The occupants a window steps through: NumOccupants within the record's bounds.
-int OccupantCount(const ScenarioRecord& scenario);
-
 // The occupant a spinner click brings up, from the number in the occupant box (leading
 // number, rounded): brought into 1 to `count` first, then one step (+1 or -1) within those
 // bounds. nullopt when the box already holds that number, and always without occupants.
