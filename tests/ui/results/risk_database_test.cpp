@@ -1,4 +1,4 @@
-#include "ui/results/risk_database.h"
+#include "ui/results/risk_data_form.h"
 
 #include <gtest/gtest.h>
 
