@@ -29,74 +29,12 @@
 #include "ui/common/window_tiling.h"
 #include "ui/grids/data_grids.h"
 #include "ui/grids/room_grids.h"
+#include "ui/results/risk_table.h"
 
 namespace quarn {
 namespace {
 
-constexpr const char* kTable = "PollutantList";
-constexpr const char* kRiskDbFile = "VADUZODU.MDB";
 constexpr const char* kRiskDataFile = "DEVOviza15.MDB";
-constexpr const char* kPollutantField = "Pollutant";
-
-// The table's fields in the order of the grid's columns 1 to 7.
-constexpr std::array<const char*, 7> kFields{"Pollutant",         "IrritantConcentration",
-                                             "OdorConcentration", "ThresholdConcentration",
-                                             "CancerRisk",        "Comments",
-                                             "Reference"};
-constexpr int kGridCols = 9;
-constexpr int kNameCol = 1;
-constexpr int kIrritantCol = 2;
-constexpr int kCancerCol = 5;
-
-// ---- the table ----
-
-bool IsNumberField(const std::string& field) {
-  return field == "IrritantConcentration" || field == "OdorConcentration" ||
-         field == "ThresholdConcentration" || field == "CancerRisk";
-}
-
-// The text as a Single when the whole of it is one number that a Single holds.
-std::optional<float> SingleIn(const std::string& text) {
-  const std::optional<double> value = ParseNumber(text);
-  return value ? AsSingle(*value) : std::nullopt;
-}
-
-// The database's own number text in the program's plain form; a text that is no number, a
-// Null included, stays as it is.
-std::string PlainNumber(const std::string& text) {
-  const std::optional<float> single = SingleIn(text);
-  return single ? FormatSingle(*single) : text;
-}
-
-// The file's risk table with its numbers in plain form; nullopt when the file does not open
-// as a database or holds no such table, after a message when `report` is set.
-std::optional<JetTable> ReadRiskTable(MainContext& ctx, const std::string& file, bool report) {
-  DatabaseTable read = ctx.database.ReadTable(file, kTable);
-  if (!read.table) {
-    if (report) ShowTableNotRead(read, file, kTable, ctx.prompt);
-    return std::nullopt;
-  }
-  JetTable& table = *read.table;
-  for (size_t c = 0; c < table.columns.size(); ++c) {
-    if (!IsNumberField(table.columns[c])) continue;
-    for (auto& row : table.rows) {
-      if (c < row.size()) row[c] = PlainNumber(row[c]);
-    }
-  }
-  return std::move(read.table);
-}
-
-void ShowRecords(DataControl& data, JetTable table) {
-  data.SetRecords(std::move(table.columns), std::move(table.rows));
-}
-
-// The data control's caption names its record's pollutant, "End of data" a record without.
-void CaptionFollowsRecord(DataControl& data) {
-  QObject::connect(&data, &DataControl::Reposition, &data, [&data] {
-    const std::string pollutant = data.Field(kPollutantField);
-    data.SetCaption(pollutant.empty() ? "End of data" : pollutant);
-  });
-}
 
 FileDialogRequest Request(const char* pattern, const char* filter, const char* extension) {
   FileDialogRequest request;
@@ -105,20 +43,6 @@ FileDialogRequest Request(const char* pattern, const char* filter, const char* e
   request.default_extension = extension;
   return request;
 }
-
-// ---- fmRiskDB ----
-
-constexpr std::array<MenuEntry, 5> kRiskDbMenu{{
-    {0, "&File", "file", 0},
-    {1, "&Transfer", "FileTransfer", 0},
-    {1, "&Cancel", "FileCancel", 0},
-    {1, "-", "sep", 0},
-    {1, "&Print risk data base", "FilePrint", 0},
-}};
-constexpr int kGridWidthMargin = 100;
-constexpr QSize kRiskDbSize{9600, 4800};
-
-// ---- RiskDataForm ----
 
 struct BoxSpec {
   const char* name;
@@ -165,68 +89,6 @@ void StoreSingle(const QLineEdit& box, float& field) {
 }
 
 }  // namespace
-
-fmRiskDB::fmRiskDB(MainContext& context, QWidget* parent)
-    : ResultsWindow(context, kRiskDbMenu, "ssRiskDb", parent) {
-  setObjectName("fmRiskDB");
-  setWindowTitle("Risk data base");
-  setAttribute(Qt::WA_QuitOnClose, false);
-  data_ = new DataControl(this);
-  data_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-  auto* bar = new QToolBar(this);
-  bar->setMovable(false);
-  bar->toggleViewAction()->setVisible(false);
-  bar->addWidget(data_);
-  addToolBar(Qt::BottomToolBarArea, bar);
-  SetGridPlace(0, 0, kGridWidthMargin, 0);
-  SetCommands({{"FileTransfer", [this] { FileTransfer(); }}});
-  CaptionFollowsRecord(*data_);
-  // The grid's current row is the current record, whichever of the two the user moves.
-  connect(&Grid(), &FlexGrid::RowColChange, this, [this] { data_->Move(Grid().Row() - 1); });
-  connect(data_, &DataControl::Reposition, this, [this] {
-    const int row = data_->AbsolutePosition() + 1;
-    if (row > 0 && row != Grid().Row()) Grid().SetRow(row);
-  });
-  Load();
-}
-
-void fmRiskDB::Load() {
-  FlexGrid& grid = Grid();
-  grid.SetCols(kGridCols);
-  for (size_t c = 0; c < kFields.size(); ++c) {
-    grid.SetTextMatrix(0, static_cast<int>(c) + 1, kFields[c]);
-  }
-  std::optional<JetTable> table = ReadRiskTable(ctx_, kRiskDbFile, true);
-  if (!table) return;
-  grid.SetRows(static_cast<int>(table->rows.size()) + 1);
-  for (size_t c = 0; c < kFields.size(); ++c) {
-    const auto at = std::find(table->columns.begin(), table->columns.end(), kFields[c]);
-    if (at == table->columns.end()) continue;
-    const auto source = static_cast<size_t>(at - table->columns.begin());
-    for (size_t r = 0; r < table->rows.size(); ++r) {
-      const auto& row = table->rows[r];
-      if (source < row.size()) {
-        grid.SetTextMatrix(static_cast<int>(r) + 1, static_cast<int>(c) + 1, row[source]);
-      }
-    }
-  }
-  if (grid.Rows() > 1) grid.SetRowCol(1, 1);
-  ShowRecords(*data_, std::move(*table));
-}
-
-void fmRiskDB::FileTransfer() {
-  // A table without records leaves nothing to copy.
-  if (data_->AbsolutePosition() >= 0) {
-    const FlexGrid& grid = Grid();
-    const int row = grid.Row();
-    ScenarioRecord& s = ctx_.state.Building.Scenario;
-    ReadPollutantRecord({grid.TextMatrix(row, kNameCol), grid.TextMatrix(row, kIrritantCol),
-                         grid.TextMatrix(row, kCancerCol), s.Pollutants[0].Comments},
-                        s);
-    ctx_.state.ScenarioSaved = kFalse;
-  }
-  Unload();
-}
 
 RiskDataForm::RiskDataForm(MainContext& context)
     : InputForm(context, "RiskDataForm", "Risk Factor Data Entry") {
@@ -366,15 +228,6 @@ void RiskDataForm::EditFocusedBox(const char* command) {
   if (name == "EditCopy" || name == "EditCut") SetClipboardText(FromQt(box->selectedText()));
   if (name == "EditCut" || name == "editclear") box->insert(QString());
   if (name == "EditPaste") box->insert(ToQt(ClipboardText()));
-}
-
-fmRiskDB* ShowRiskDbForm(MainContext& context, QWidget* opener) {
-  const bool open = AppWindows().Find<fmRiskDB>() != nullptr;
-  auto* form =
-      OpenResultsWindow<fmRiskDB>(AreaAbove(opener), [&context] { return new fmRiskDB(context); });
-  if (!open) OpenAtSize(*form, kRiskDbSize);
-  ShowInFront(*form);
-  return form;
 }
 
 RiskDataForm* ShowRiskDataForm(MainContext& context, QWidget* opener) {

@@ -4,35 +4,12 @@
 #include <string>
 
 #include "ui/common/input_form.h"
-#include "ui/results/results_window.h"
 
 class QLineEdit;
 
 namespace quarn {
 
 class DataControl;
-
-// A reference table of pollutant risk factors shown whole: the field names in row 0 and
-// one record a row below them. The current record follows the grid's current row, and
-// Transfer copies its pollutant, irritant concentration and cancer risk into pollutant 0,
-// then closes the window.
-class fmRiskDB : public ResultsWindow {  // NOLINT(readability-identifier-naming)
-  Q_OBJECT
-
- public:
-  explicit fmRiskDB(MainContext& context, QWidget* parent = nullptr);
-
-  FlexGrid& ssRiskDb() { return Grid(); }  // NOLINT(readability-identifier-naming)
-  DataControl& Data1() { return *data_; }  // NOLINT(readability-identifier-naming)
-
-  // File > Transfer.
-  void FileTransfer();  // NOLINT(readability-identifier-naming)
-
- private:
-  void Load();
-
-  DataControl* data_ = nullptr;
-};
 
 // One record of the same table at a time, in boxes the user may edit before copying them
 // into pollutant 0 (Transfer) or into a small risk data file. The table is read only: an
@@ -74,10 +51,8 @@ class RiskDataForm : public InputForm {
   DataControl* data_ = nullptr;
 };
 
-// The windows' openers; no command of the program calls them. Each window exists once: an
-// open one is brought forward as it is. A new one goes into the frame's area above
-// `opener` when there is one; RiskDataForm is centred.
-fmRiskDB* ShowRiskDbForm(MainContext& context, QWidget* opener);
+// The window's opener; no command of the program calls it. The window exists once: an open
+// one is brought forward as it is. A new one is centred.
 RiskDataForm* ShowRiskDataForm(MainContext& context, QWidget* opener);
 
 }  // namespace quarn

@@ -1,4 +1,5 @@
 #include "ui/results/risk_data_form.h"
+#include "ui/results/risk_db_form.h"
 
 #include <gtest/gtest.h>
 
