@@ -100,10 +100,14 @@ class PollutantColumn {
   bool has_threshold_ = false;
 };
 
-const char* ValueMask(float value) {
-  if (value < 0.0001f) return "#.##0E-##";
-  if (value <= 1000000.0f) return "#.###E-#0";
-  return "#.###0E+##";
+// The text of a value cell: the pattern depends on the size of the value.
+std::string ValueText(float value) {
+  static const NumberPattern kSmall("#.##0E-##");
+  static const NumberPattern kMiddle("#.###E-#0");
+  static const NumberPattern kLarge("#.###0E+##");
+  if (value < 0.0001f) return kSmall.Format(value);
+  if (value <= 1000000.0f) return kMiddle.Format(value);
+  return kLarge.Format(value);
 }
 
 const char* EmittedMask(float mass) {
@@ -114,7 +118,8 @@ const char* EmittedMask(float mass) {
 
 void WriteRecord(FlexGrid& grid, int row, const ConcWorkFileReader& record, int rooms,
                  std::vector<PollutantColumn>& columns) {
-  grid.SetTextMatrix(row, 0, FormatPattern(record.Time(), kTimeMask));
+  static const NumberPattern kTime(kTimeMask);
+  grid.SetTextMatrix(row, 0, kTime.Format(record.Time()));
   // Outdoors (room 0) is in the file but not in the table.
   for (int p = 0; p < static_cast<int>(columns.size()); ++p) {
     PollutantColumn& column = columns[static_cast<size_t>(p)];
@@ -122,7 +127,7 @@ void WriteRecord(FlexGrid& grid, int row, const ConcWorkFileReader& record, int 
       const float value = column.Shown(record.Conc(r, p));
       const int col = p * rooms + r;
       grid.SetCellBackColorAt(row, col, column.AboveIrritantLevel(value) ? kCellRed : kCellWhite);
-      grid.SetTextMatrix(row, col, FormatPattern(value, ValueMask(value)));
+      grid.SetTextMatrix(row, col, ValueText(value));
     }
   }
 }
