@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <cmath>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -79,11 +80,17 @@ class PollutantColumn {
       threshold_ = threshold * unit_.scale;
       has_threshold_ = true;
     }
+    // Read once: the grid converts every value of the run.
+    if (converts_) conversion_ = ConcentrationConversion::Prepare(from_, unit_.units, pollutant_);
   }
 
-  float Shown(float stored_value) {
+  // A value that has no sound result in the display unit is shown as stored.
+  float Shown(float stored_value) const {
     float value = stored_value;
-    if (converts_) Convert(from_, unit_.units, stored_value, pollutant_, value);
+    if (conversion_) {
+      const float converted = (*conversion_)(stored_value);
+      if (std::isfinite(converted)) value = converted;
+    }
     return value * unit_.scale;
   }
   bool AboveIrritantLevel(float shown_value) const {
@@ -96,9 +103,15 @@ class PollutantColumn {
   std::string_view from_;
   DisplayUnit unit_{};
   bool converts_ = false;
+  std::optional<ConcentrationConversion> conversion_;
   float threshold_ = 0;
   bool has_threshold_ = false;
 };
+
+std::string TimeText(float hours) {
+  static const NumberPattern kTime(kTimeMask);
+  return kTime.Format(hours);
+}
 
 // The text of a value cell: the pattern depends on the size of the value.
 std::string ValueText(float value) {
@@ -118,8 +131,7 @@ const char* EmittedMask(float mass) {
 
 void WriteRecord(FlexGrid& grid, int row, const ConcWorkFileReader& record, int rooms,
                  std::vector<PollutantColumn>& columns) {
-  static const NumberPattern kTime(kTimeMask);
-  grid.SetTextMatrix(row, 0, kTime.Format(record.Time()));
+  grid.SetNumberText(row, 0, record.Time(), TimeText);
   // Outdoors (room 0) is in the file but not in the table.
   for (int p = 0; p < static_cast<int>(columns.size()); ++p) {
     PollutantColumn& column = columns[static_cast<size_t>(p)];
@@ -127,7 +139,7 @@ void WriteRecord(FlexGrid& grid, int row, const ConcWorkFileReader& record, int 
       const float value = column.Shown(record.Conc(r, p));
       const int col = p * rooms + r;
       grid.SetCellBackColorAt(row, col, column.AboveIrritantLevel(value) ? kCellRed : kCellWhite);
-      grid.SetTextMatrix(row, col, ValueText(value));
+      grid.SetNumberText(row, col, value, ValueText);
     }
   }
 }
