@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "model/source_schedule.h"
@@ -142,6 +143,18 @@ void SetRemovalTerms(const BuildingRecord& building, int roomCount, const Workin
   const ScenarioRecord& s = building.Scenario;
   const int rooms = Rooms(roomCount);
   const int np = RunPollutantCount(s);
+  RemovalTerms::Inputs now;
+  now.Rooms = rooms;
+  now.OutdoorConc = terms.CurrentOutdoorConc;
+  now.Penetration = s.BuildingPenetration;
+  for (int r = 1; r <= rooms; ++r) now.Volume[r] = building.RoomList[r].Volume;
+  now.Out = flows.RoomWorkA;
+  now.In = flows.RoomWorkB;
+  now.Return = flows.BaseHVACReturn;
+  now.Between = flows.RoomWorkMatrix;
+  // Compared as bits: a zero of the other sign or a NaN is a change.
+  if (std::memcmp(&now, &terms.MadeFrom, sizeof now) == 0) return;
+  terms.MadeFrom = now;
   for (int r = 1; r <= rooms; ++r) {
     const float volume = building.RoomList[r].Volume;
     for (int p = 0; p < np; ++p)
@@ -170,15 +183,20 @@ Upstream UpstreamOf(const BuildingRecord& building, int r, const RoomMatrix& f) 
   return up;
 }
 
-float InflowRate(const int* upstream, int count, int r, float volume, const WorkingFlows& flows,
-                 const RoomMatrix& f, const RoomPollutant& c, int p,
-                 const PerPollutant<float>& supplyConc) {
-  float x = supplyConc[p] * flows.BaseHVACSupply[r];
+// Inflow to room r of pollutants 0..np-1 from the HVAC supply and the rooms upstream, air
+// flow times concentration (not yet over the volume).
+PerPollutant<float> Inflows(const int* upstream, int count, int r, int np,
+                            const WorkingFlows& flows, const RoomMatrix& f, const RoomPollutant& c,
+                            const PerPollutant<float>& supplyConc) {
+  PerPollutant<float> x{};
+  const float supplied = flows.BaseHVACSupply[r];
+  for (int p = 0; p < np; ++p) x[p] = supplyConc[p] * supplied;
   for (int i = 0; i < count; ++i) {
     const int j = upstream[i];
-    x += f[j][r] * c[j][p];
+    const float flow = f[j][r];
+    for (int p = 0; p < np; ++p) x[p] += flow * c[j][p];
   }
-  return x / volume;
+  return x;
 }
 
 // The upstream rooms of every room, kept in the cache while the flows and connections are
@@ -207,14 +225,29 @@ float KeptDecay(StepCache& cache, int r, float loss, float dt) {
   return cache.Decay[r];
 }
 
+// Whether change / base > threshold as the Single quotient compares (base > 0), for every
+// room and pollutant of every step: the exact product threshold × base in a double settles
+// all but the quotients within a rounding of the threshold, which are divided.
+bool MovedBeyond(float change, float base, float threshold) {
+  // Below the smallest normal Single a quotient may round to zero: divide.
+  if (!(threshold >= std::numeric_limits<float>::min())) return change / base > threshold;
+  const double limit = static_cast<double>(threshold) * static_cast<double>(base);
+  const double moved = change;
+  // At or below the exact limit the quotient is at most the threshold once rounded.
+  if (moved <= limit) return false;
+  // Far enough above it the rounded quotient is above the threshold too.
+  if (moved > limit + std::fabs(limit) * 1e-6) return true;
+  return change / base > threshold;
+}
+
 }  // namespace
 
 float RoomInflowRate(const BuildingRecord& building, int r, const WorkingFlows& flows,
                      const RoomMatrix& f, const RoomPollutant& c, int p,
                      const PerPollutant<float>& supplyConc) {
   const Upstream up = UpstreamOf(building, r, f);
-  return InflowRate(up.Rooms.data(), up.Count, r, building.RoomList[r].Volume, flows, f, c, p,
-                    supplyConc);
+  return Inflows(up.Rooms.data(), up.Count, r, kMaxPollutants, flows, f, c, supplyConc)[p] /
+         building.RoomList[r].Volume;
 }
 
 float SinkExchange(const SinkRecord& sink, float& mass, float c, int p, float dt) {
@@ -395,50 +428,58 @@ StepStatus UpdateRooms(BuildingRecord& building, const WorkingFlows& flows,
   const EmissionStep emission{step.SimTime, dt, a.RoomConc, a.PreviousRoomConc, step.ConcPerMass};
   for (int p = 0; p < np; ++p) s.ResultTotal1[p] = 0;
   KeepUpstream(building, flows.RoomWorkMatrix, a.Cache);
+  // Each term is taken for all pollutants of a room at once; every pollutant still adds its
+  // terms in the order of the equation, so that no sum is rounded differently.
   for (int r = 1; r <= rooms; ++r) {
     const float volume = building.RoomList[r].Volume;
     const float loss = terms.LossCoefficient[r];
     const float decay = KeptDecay(a.Cache, r, loss, dt);
     const int sinkCount = SinkCount(s, r);
-    const bool cleaner = s.AirCleanerEff[r] > 0;
-    const int* upstream = a.Cache.Upstream[r].data();
-    const int upstreamCount = a.Cache.UpstreamCount[r];
-    PerPollutant<float> sourced = terms.RoomPollutantWork[r];
+    const PerPollutant<float>& c = a.Conc[r];
+    PerPollutant<float> source = terms.RoomPollutantWork[r];
     if (a.RoomSourceCounts[r] > 0)
-      RoomEmissionRates(s, sources, r, volume, emission, sourced, s.TotalEmitted);
-    for (int p = 0; p < np; ++p) {
-      const float c = a.Conc[r][p];
-      float source = sourced[p];
-      source += InflowRate(upstream, upstreamCount, r, volume, flows, flows.RoomWorkMatrix, a.Conc,
-                           p, step.SupplyConc);
-      if (sinkCount > 0) {
-        float uptake = 0;
-        for (int k = 1; k <= sinkCount; ++k) {
-          const SinkRecord& sink = s.Sinks[r][k];
-          float& mass = sinks[r][k][p];
-          uptake += SinkExchange(sink, mass, c, p, dt);
-          s.ResultTotal1[p] += mass * sink.Area;
+      RoomEmissionRates(s, sources, r, volume, emission, source, s.TotalEmitted);
+
+    const PerPollutant<float> inflow =
+        Inflows(a.Cache.Upstream[r].data(), a.Cache.UpstreamCount[r], r, np, flows,
+                flows.RoomWorkMatrix, a.Conc, step.SupplyConc);
+    for (int p = 0; p < np; ++p) source[p] += inflow[p] / volume;
+
+    if (sinkCount > 0) {
+      PerPollutant<float> uptake{};
+      for (int k = 1; k <= sinkCount; ++k) {
+        const SinkRecord& sink = s.Sinks[r][k];
+        PerPollutant<float>& masses = sinks[r][k];
+        for (int p = 0; p < np; ++p) {
+          uptake[p] += SinkExchange(sink, masses[p], c[p], p, dt);
+          s.ResultTotal1[p] += masses[p] * sink.Area;
         }
-        source -= uptake / a.RoomVolumes[r];
       }
-      if (cleaner) {
-        const float removal = PercentOfProduct(c, s.AirCleanerFlow[r], s.AirCleanerEff[r]);
-        source -= removal;
+      for (int p = 0; p < np; ++p) source[p] -= uptake[p] / a.RoomVolumes[r];
+    }
+    if (s.AirCleanerEff[r] > 0) {
+      for (int p = 0; p < np; ++p) {
+        const float removal = PercentOfProduct(c[p], s.AirCleanerFlow[r], s.AirCleanerEff[r]);
+        source[p] -= removal;
         s.AirCleanerCollected[r] += dt * removal * volume;
       }
+    }
+
+    const float kept = 1 - decay;
+    for (int p = 0; p < np; ++p) {
       float next = 0;
       if (loss == 0) {
-        next = c + dt * source;
+        next = c[p] + dt * source[p];
       } else {
-        float steady = source / loss;
-        steady = steady * (1 - decay);
-        next = c * decay + steady;
+        float steady = source[p] / loss;
+        steady = steady * kept;
+        next = c[p] * decay + steady;
       }
       if (!std::isfinite(next)) return StepStatus::NotFinite;
       a.NewConc[r][p] = next;
       a.RoomConc[r][p] = next;
       if (!outputDue && next > 0 &&
-          std::fabs(a.PreviousRoomConc[r][p] - next) / next > step.ChangeThreshold)
+          MovedBeyond(std::fabs(a.PreviousRoomConc[r][p] - next), next, step.ChangeThreshold))
         outputDue = true;
     }
   }
