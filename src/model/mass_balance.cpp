@@ -202,7 +202,11 @@ PerPollutant<float> Inflows(const int* upstream, int count, int r, int np,
 // The upstream rooms of every room, kept in the cache while the flows and connections are
 // those they were made from.
 void KeepUpstream(const BuildingRecord& building, const RoomMatrix& f, StepCache& cache) {
-  if (cache.HasUpstream && cache.Flows == f && cache.Neighbors == building.Neighbors) return;
+  // Compared as bits, which is quicker than element by element: a change of a zero's sign
+  // only derives the same rooms again.
+  if (cache.HasUpstream && std::memcmp(&cache.Flows, &f, sizeof f) == 0 &&
+      std::memcmp(&cache.Neighbors, &building.Neighbors, sizeof cache.Neighbors) == 0)
+    return;
   cache.Flows = f;
   cache.Neighbors = building.Neighbors;
   for (int r = 1; r <= RunRoomCount(building); ++r) {
@@ -426,7 +430,11 @@ StepStatus UpdateRooms(BuildingRecord& building, const WorkingFlows& flows,
     if (terms.LossCoefficient[r] < 0) return StepStatus::NegativeLoss;
 
   const EmissionStep emission{step.SimTime, dt, a.RoomConc, a.PreviousRoomConc, step.ConcPerMass};
-  for (int p = 0; p < np; ++p) s.ResultTotal1[p] = 0;
+  // The sinks' total, summed apart from the record that keeps it (the sum is the same).
+  PerPollutant<float> inSinks{};
+  auto keepSinkTotals = [&] {
+    for (int p = 0; p < np; ++p) s.ResultTotal1[p] = inSinks[p];
+  };
   KeepUpstream(building, flows.RoomWorkMatrix, a.Cache);
   // Each term is taken for all pollutants of a room at once; every pollutant still adds its
   // terms in the order of the equation, so that no sum is rounded differently.
@@ -452,7 +460,7 @@ StepStatus UpdateRooms(BuildingRecord& building, const WorkingFlows& flows,
         PerPollutant<float>& masses = sinks[r][k];
         for (int p = 0; p < np; ++p) {
           uptake[p] += SinkExchange(sink, masses[p], c[p], p, dt);
-          s.ResultTotal1[p] += masses[p] * sink.Area;
+          inSinks[p] += masses[p] * sink.Area;
         }
       }
       for (int p = 0; p < np; ++p) source[p] -= uptake[p] / a.RoomVolumes[r];
@@ -475,7 +483,10 @@ StepStatus UpdateRooms(BuildingRecord& building, const WorkingFlows& flows,
         steady = steady * kept;
         next = c[p] * decay + steady;
       }
-      if (!std::isfinite(next)) return StepStatus::NotFinite;
+      if (!std::isfinite(next)) {
+        keepSinkTotals();
+        return StepStatus::NotFinite;
+      }
       a.NewConc[r][p] = next;
       a.RoomConc[r][p] = next;
       if (!outputDue && next > 0 &&
@@ -483,6 +494,7 @@ StepStatus UpdateRooms(BuildingRecord& building, const WorkingFlows& flows,
         outputDue = true;
     }
   }
+  keepSinkTotals();
   for (int p = 0; p < np; ++p)
     if (s.ResultTotal2[p] < s.ResultTotal1[p]) s.ResultTotal2[p] = s.ResultTotal1[p];
   return StepStatus::Ok;
@@ -492,18 +504,29 @@ void RoomBookkeeping(BuildingRecord& building, const WorkingFlows& flows, float 
   ScenarioRecord& s = building.Scenario;
   const int rooms = RunRoomCount(building);
   const int np = RunPollutantCount(s);
-  for (int p = 0; p < np; ++p) s.ResultTotal4[p] = 0;
+  // Summed apart from the record, which the stores of the loop would otherwise make the
+  // compiler read back at every room.
+  PerPollutant<float> leaving = s.ResultTotal3;
+  PerPollutant<float> airborne{};
   for (int r = 0; r <= rooms; ++r) {
     const float volume = building.RoomList[r].Volume;
+    const float out = flows.RoomWorkA[r];
+    float peak = a.RoomPeak[r];
     for (int p = 0; p < np; ++p) {
       const float c = a.NewConc[r][p];
       a.Conc[r][p] = c;
       a.PreviousRoomConc[r][p] = c;
-      s.ResultTotal3[p] += flows.RoomWorkA[r] * c * dt;
-      a.RoomMass[r][p] = c * volume;
-      s.ResultTotal4[p] += a.RoomMass[r][p];
-      if (c > a.RoomPeak[r]) a.RoomPeak[r] = c;
+      leaving[p] += out * c * dt;
+      const float mass = c * volume;
+      a.RoomMass[r][p] = mass;
+      airborne[p] += mass;
+      if (c > peak) peak = c;
     }
+    a.RoomPeak[r] = peak;
+  }
+  for (int p = 0; p < np; ++p) {
+    s.ResultTotal3[p] = leaving[p];
+    s.ResultTotal4[p] = airborne[p];
   }
 }
 
