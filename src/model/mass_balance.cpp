@@ -169,6 +169,11 @@ void SetRemovalTerms(const BuildingRecord& building, int roomCount, const Workin
 
 namespace {
 
+// Arithmetic that goes pollutant by pollutant runs over every slot of the arrays, a fixed
+// count the compiler turns into vector instructions. The slots beyond the run's pollutants
+// hold zeros, and nothing computed for them is kept.
+constexpr int kLanes = kMaxPollutants;
+
 // The rooms that send air into room r, in ascending order: the inflow sums over these only.
 struct Upstream {
   int Count = 0;
@@ -183,18 +188,18 @@ Upstream UpstreamOf(const BuildingRecord& building, int r, const RoomMatrix& f) 
   return up;
 }
 
-// Inflow to room r of pollutants 0..np-1 from the HVAC supply and the rooms upstream, air
+// Inflow to room r of every pollutant from the HVAC supply and the rooms upstream, air
 // flow times concentration (not yet over the volume).
-PerPollutant<float> Inflows(const int* upstream, int count, int r, int np,
-                            const WorkingFlows& flows, const RoomMatrix& f, const RoomPollutant& c,
+PerPollutant<float> Inflows(const int* upstream, int count, int r, const WorkingFlows& flows,
+                            const RoomMatrix& f, const RoomPollutant& c,
                             const PerPollutant<float>& supplyConc) {
   PerPollutant<float> x{};
   const float supplied = flows.BaseHVACSupply[r];
-  for (int p = 0; p < np; ++p) x[p] = supplyConc[p] * supplied;
+  for (int p = 0; p < kLanes; ++p) x[p] = supplyConc[p] * supplied;
   for (int i = 0; i < count; ++i) {
     const int j = upstream[i];
     const float flow = f[j][r];
-    for (int p = 0; p < np; ++p) x[p] += flow * c[j][p];
+    for (int p = 0; p < kLanes; ++p) x[p] += flow * c[j][p];
   }
   return x;
 }
@@ -250,7 +255,7 @@ float RoomInflowRate(const BuildingRecord& building, int r, const WorkingFlows& 
                      const RoomMatrix& f, const RoomPollutant& c, int p,
                      const PerPollutant<float>& supplyConc) {
   const Upstream up = UpstreamOf(building, r, f);
-  return Inflows(up.Rooms.data(), up.Count, r, kMaxPollutants, flows, f, c, supplyConc)[p] /
+  return Inflows(up.Rooms.data(), up.Count, r, flows, f, c, supplyConc)[p] /
          building.RoomList[r].Volume;
 }
 
@@ -449,9 +454,9 @@ StepStatus UpdateRooms(BuildingRecord& building, const WorkingFlows& flows,
       RoomEmissionRates(s, sources, r, volume, emission, source, s.TotalEmitted);
 
     const PerPollutant<float> inflow =
-        Inflows(a.Cache.Upstream[r].data(), a.Cache.UpstreamCount[r], r, np, flows,
+        Inflows(a.Cache.Upstream[r].data(), a.Cache.UpstreamCount[r], r, flows,
                 flows.RoomWorkMatrix, a.Conc, step.SupplyConc);
-    for (int p = 0; p < np; ++p) source[p] += inflow[p] / volume;
+    for (int p = 0; p < kLanes; ++p) source[p] += inflow[p] / volume;
 
     if (sinkCount > 0) {
       PerPollutant<float> uptake{};
@@ -463,7 +468,8 @@ StepStatus UpdateRooms(BuildingRecord& building, const WorkingFlows& flows,
           inSinks[p] += masses[p] * sink.Area;
         }
       }
-      for (int p = 0; p < np; ++p) source[p] -= uptake[p] / a.RoomVolumes[r];
+      const float roomVolume = a.RoomVolumes[r];
+      for (int p = 0; p < kLanes; ++p) source[p] -= uptake[p] / roomVolume;
     }
     if (s.AirCleanerEff[r] > 0) {
       for (int p = 0; p < np; ++p) {
@@ -473,16 +479,19 @@ StepStatus UpdateRooms(BuildingRecord& building, const WorkingFlows& flows,
       }
     }
 
-    const float kept = 1 - decay;
-    for (int p = 0; p < np; ++p) {
-      float next = 0;
-      if (loss == 0) {
-        next = c[p] + dt * source[p];
-      } else {
+    PerPollutant<float> ends;
+    if (loss == 0) {
+      for (int p = 0; p < kLanes; ++p) ends[p] = c[p] + dt * source[p];
+    } else {
+      const float kept = 1 - decay;
+      for (int p = 0; p < kLanes; ++p) {
         float steady = source[p] / loss;
         steady = steady * kept;
-        next = c[p] * decay + steady;
+        ends[p] = c[p] * decay + steady;
       }
+    }
+    for (int p = 0; p < np; ++p) {
+      const float next = ends[p];
       if (!std::isfinite(next)) {
         keepSinkTotals();
         return StepStatus::NotFinite;
