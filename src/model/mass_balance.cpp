@@ -520,8 +520,7 @@ void RoomBookkeeping(BuildingRecord& building, const WorkingFlows& flows, float 
   for (int r = 0; r <= rooms; ++r) {
     const float volume = building.RoomList[r].Volume;
     const float out = flows.RoomWorkA[r];
-    float peak = a.RoomPeak[r];
-    for (int p = 0; p < np; ++p) {
+    for (int p = 0; p < kLanes; ++p) {
       const float c = a.NewConc[r][p];
       a.Conc[r][p] = c;
       a.PreviousRoomConc[r][p] = c;
@@ -529,8 +528,9 @@ void RoomBookkeeping(BuildingRecord& building, const WorkingFlows& flows, float 
       const float mass = c * volume;
       a.RoomMass[r][p] = mass;
       airborne[p] += mass;
-      if (c > peak) peak = c;
     }
+    float peak = a.RoomPeak[r];
+    for (int p = 0; p < np; ++p) peak = a.NewConc[r][p] > peak ? a.NewConc[r][p] : peak;
     a.RoomPeak[r] = peak;
   }
   for (int p = 0; p < np; ++p) {
