@@ -260,12 +260,14 @@ float RoomInflowRate(const BuildingRecord& building, int r, const WorkingFlows& 
 }
 
 float SinkExchange(const SinkRecord& sink, float& mass, float c, int p, float dt) {
+  // Selections rather than branches, so that a loop over the pollutants becomes vector
+  // instructions; a NaN passes through both as it would through the branches.
   const float desorption = mass * sink.kd[p];
-  float adsorption = sink.ka[p] * c;
-  if (adsorption < 0) adsorption = 0;
+  const float uptake = sink.ka[p] * c;
+  const float adsorption = uptake < 0 ? 0.0F : uptake;
   const float net = adsorption - desorption;
-  mass += dt * net;
-  if (mass <= 0) mass = 0;
+  const float held = mass + dt * net;
+  mass = held <= 0 ? 0.0F : held;
   return net * sink.Area;
 }
 
@@ -462,11 +464,13 @@ StepStatus UpdateRooms(BuildingRecord& building, const WorkingFlows& flows,
       PerPollutant<float> uptake{};
       for (int k = 1; k <= sinkCount; ++k) {
         const SinkRecord& sink = s.Sinks[r][k];
-        PerPollutant<float>& masses = sinks[r][k];
-        for (int p = 0; p < np; ++p) {
+        // Worked on a copy, which nothing else can reach, for the vector instructions.
+        PerPollutant<float> masses = sinks[r][k];
+        for (int p = 0; p < kLanes; ++p) {
           uptake[p] += SinkExchange(sink, masses[p], c[p], p, dt);
           inSinks[p] += masses[p] * sink.Area;
         }
+        for (int p = 0; p < np; ++p) sinks[r][k][p] = masses[p];
       }
       const float roomVolume = a.RoomVolumes[r];
       for (int p = 0; p < kLanes; ++p) source[p] -= uptake[p] / roomVolume;
