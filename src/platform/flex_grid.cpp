@@ -305,11 +305,12 @@ class FlexGridModel : public QAbstractTableModel {
   }
   void SetColor(int r, int c, const QColor& color) {
     if (color.isValid()) {
-      colors_.Set(Index(r, c), color.rgba(), live_.size());
+      SetRgb(r, c, color.rgba());
     } else {
       colors_.Unset(Index(r, c));
     }
   }
+  void SetRgb(int r, int c, QRgb rgba) { colors_.Set(Index(r, c), rgba, live_.size()); }
 
  private:
   // A number of a cell whose text is made when it is first shown or read.
@@ -905,6 +906,12 @@ QColor FlexGrid::CellBackColorAt(int row, int col) const {
 void FlexGrid::SetCellBackColorAt(int row, int col, const QColor& color) {
   if (!model_->Valid(row, col)) return;
   model_->SetColor(row, col, color);
+  Repaint();
+}
+
+void FlexGrid::SetCellBackRgbAt(int row, int col, QRgb rgba) {
+  if (!model_->Valid(row, col)) return;
+  model_->SetRgb(row, col, rgba);
   Repaint();
 }
 

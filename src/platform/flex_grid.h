@@ -145,6 +145,9 @@ class FlexGrid : public QTableView {
   void SetCellBackColor(const QColor& color);
   QColor CellBackColorAt(int row, int col) const;
   void SetCellBackColorAt(int row, int col, const QColor& color);
+  // The same from the colour's ARGB value (QColor::rgba()), for fills that colour every cell
+  // of a run.
+  void SetCellBackRgbAt(int row, int col, QRgb rgba);
 
   // Painting off while code fills many cells.
   bool Redraw() const { return redraw_; }
