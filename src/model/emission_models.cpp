@@ -15,6 +15,19 @@ float StepLoss(double dt, double r) {
   return static_cast<float>(std::fabs(dt * r));
 }
 
+// e^x, kept for the argument of the last call: the sources of a building often share their
+// decay constants across pollutants and rooms, and sources switched on together age alike,
+// so that most steps need a single exponential for all of them.
+double KeptExp(double x) {
+  thread_local double last_x = 0;
+  thread_local double last = 1;
+  if (x != last_x) {
+    last = std::exp(x);
+    last_x = x;
+  }
+  return last;
+}
+
 }  // namespace
 
 std::string EmissionModelName(int model) {
@@ -74,9 +87,9 @@ double R0kEmission(const SourceRecord& source, const SourceState& state, int p) 
   const double a = state.SourceAge;
   if (a == 0) return 0;
   // A term without a coefficient adds nothing: most sources use one exponential of three.
-  double sum = P(source, 0, p) * std::exp(-P(source, 1, p) * a);
-  if (P(source, 2, p) != 0) sum += P(source, 2, p) * std::exp(-P(source, 3, p) * a);
-  if (P(source, 4, p) != 0) sum += P(source, 4, p) * std::exp(-P(source, 5, p) * a);
+  double sum = P(source, 0, p) * KeptExp(-P(source, 1, p) * a);
+  if (P(source, 2, p) != 0) sum += P(source, 2, p) * KeptExp(-P(source, 3, p) * a);
+  if (P(source, 4, p) != 0) sum += P(source, 4, p) * KeptExp(-P(source, 5, p) * a);
   return sum * source.Size;
 }
 

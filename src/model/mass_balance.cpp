@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "model/source_schedule.h"
@@ -15,18 +16,6 @@ constexpr float kNoPeak = -1e9F;
 
 bool Connected(const BuildingRecord& building, int from, int to) {
   return building.Neighbors[from][to] != 0;
-}
-
-int Rooms(int roomCount) {
-  return std::clamp(roomCount, 0, kMaxRooms);
-}
-
-int SourceCount(const ScenarioRecord& s, int room) {
-  return std::clamp<int>(s.NumSources[room], 0, kMaxSources);
-}
-
-int SinkCount(const ScenarioRecord& s, int room) {
-  return std::clamp<int>(s.NumSinks[room], 0, kMaxSinks);
 }
 
 bool IsYes(const FixedString<1>& flag) {
@@ -84,7 +73,7 @@ void RoomFlowTerms(const BuildingRecord& building, int roomCount, float f, Worki
     ScaleOutdoorHVACFlows(building, roomCount, f, flows);
     return;
   }
-  const int rooms = Rooms(roomCount);
+  const int rooms = RoomBound(roomCount);
   for (int r = 1; r <= rooms; ++r) {
     flows.BaseHVACReturn[r] = s.HVACReturn[r] * f;
     flows.BaseHVACSupply[r] = s.HVACSupply[r] * f;
@@ -104,7 +93,7 @@ void RoomFlowTerms(const BuildingRecord& building, int roomCount, float f, Worki
 void ScaleOutdoorHVACFlows(const BuildingRecord& building, int roomCount, float f,
                            WorkingFlows& flows) {
   const ScenarioRecord& s = building.Scenario;
-  const int rooms = Rooms(roomCount);
+  const int rooms = RoomBound(roomCount);
   for (int r = 1; r <= rooms; ++r) {
     flows.BaseHVACReturn[r] = s.HVACReturn[r];
     flows.BaseHVACSupply[r] = s.HVACSupply[r] - s.HVACExhaust[r];
@@ -140,8 +129,20 @@ void StepBookkeeping(float t, const ScenarioRecord& s, PerPollutant<float>& outd
 void SetRemovalTerms(const BuildingRecord& building, int roomCount, const WorkingFlows& flows,
                      RemovalTerms& terms) {
   const ScenarioRecord& s = building.Scenario;
-  const int rooms = Rooms(roomCount);
+  const int rooms = RoomBound(roomCount);
   const int np = PollutantCount(s);
+  RemovalTerms::Inputs now;
+  now.Rooms = rooms;
+  now.OutdoorConc = terms.CurrentOutdoorConc;
+  now.Penetration = s.BuildingPenetration;
+  for (int r = 1; r <= rooms; ++r) now.Volume[r] = building.RoomList[r].Volume;
+  now.Out = flows.RoomWorkA;
+  now.In = flows.RoomWorkB;
+  now.Return = flows.BaseHVACReturn;
+  now.Between = flows.RoomWorkMatrix;
+  // Compared as bits: a zero of the other sign or a NaN is a change.
+  if (std::memcmp(&now, &terms.MadeFrom, sizeof now) == 0) return;
+  terms.MadeFrom = now;
   for (int r = 1; r <= rooms; ++r) {
     const float volume = building.RoomList[r].Volume;
     for (int p = 0; p < np; ++p)
@@ -155,6 +156,11 @@ void SetRemovalTerms(const BuildingRecord& building, int roomCount, const Workin
 }
 
 namespace {
+
+// Arithmetic that goes pollutant by pollutant runs over every slot of the arrays, a fixed
+// count the compiler turns into vector instructions. The slots beyond the run's pollutants
+// hold zeros, and nothing computed for them is kept.
+constexpr int kLanes = kMaxPollutants;
 
 // The rooms that send air into room r, in ascending order: the inflow sums over these only.
 struct Upstream {
@@ -170,21 +176,30 @@ Upstream UpstreamOf(const BuildingRecord& building, int r, const RoomMatrix& f) 
   return up;
 }
 
-float InflowRate(const int* upstream, int count, int r, float volume, const WorkingFlows& flows,
-                 const RoomMatrix& f, const RoomPollutant& c, int p,
-                 const PerPollutant<float>& supplyConc) {
-  float x = supplyConc[p] * flows.BaseHVACSupply[r];
+// Inflow to room r of every pollutant from the HVAC supply and the rooms upstream, air
+// flow times concentration (not yet over the volume).
+PerPollutant<float> Inflows(const int* upstream, int count, int r, const WorkingFlows& flows,
+                            const RoomMatrix& f, const RoomPollutant& c,
+                            const PerPollutant<float>& supplyConc) {
+  PerPollutant<float> x{};
+  const float supplied = flows.BaseHVACSupply[r];
+  for (int p = 0; p < kLanes; ++p) x[p] = supplyConc[p] * supplied;
   for (int i = 0; i < count; ++i) {
     const int j = upstream[i];
-    x += f[j][r] * c[j][p];
+    const float flow = f[j][r];
+    for (int p = 0; p < kLanes; ++p) x[p] += flow * c[j][p];
   }
-  return x / volume;
+  return x;
 }
 
 // The upstream rooms of every room, kept in the cache while the flows and connections are
 // those they were made from.
 void KeepUpstream(const BuildingRecord& building, const RoomMatrix& f, StepCache& cache) {
-  if (cache.HasUpstream && cache.Flows == f && cache.Neighbors == building.Neighbors) return;
+  // Compared as bits, which is quicker than element by element: a change of a zero's sign
+  // only derives the same rooms again.
+  if (cache.HasUpstream && std::memcmp(&cache.Flows, &f, sizeof f) == 0 &&
+      std::memcmp(&cache.Neighbors, &building.Neighbors, sizeof cache.Neighbors) == 0)
+    return;
   cache.Flows = f;
   cache.Neighbors = building.Neighbors;
   for (int r = 1; r <= RoomCount(building); ++r) {
@@ -207,23 +222,40 @@ float KeptDecay(StepCache& cache, int r, float loss, float dt) {
   return cache.Decay[r];
 }
 
+// Whether change / base > threshold as the Single quotient compares (base > 0), for every
+// room and pollutant of every step: the exact product threshold × base in a double settles
+// all but the quotients within a rounding of the threshold, which are divided.
+bool MovedBeyond(float change, float base, float threshold) {
+  // Below the smallest normal Single a quotient may round to zero: divide.
+  if (!(threshold >= std::numeric_limits<float>::min())) return change / base > threshold;
+  const double limit = static_cast<double>(threshold) * static_cast<double>(base);
+  const double moved = change;
+  // At or below the exact limit the quotient is at most the threshold once rounded.
+  if (moved <= limit) return false;
+  // Far enough above it the rounded quotient is above the threshold too.
+  if (moved > limit + std::fabs(limit) * 1e-6) return true;
+  return change / base > threshold;
+}
+
 }  // namespace
 
 float RoomInflowRate(const BuildingRecord& building, int r, const WorkingFlows& flows,
                      const RoomMatrix& f, const RoomPollutant& c, int p,
                      const PerPollutant<float>& supplyConc) {
   const Upstream up = UpstreamOf(building, r, f);
-  return InflowRate(up.Rooms.data(), up.Count, r, building.RoomList[r].Volume, flows, f, c, p,
-                    supplyConc);
+  return Inflows(up.Rooms.data(), up.Count, r, flows, f, c, supplyConc)[p] /
+         building.RoomList[r].Volume;
 }
 
 float SinkExchange(const SinkRecord& sink, float& mass, float c, int p, float dt) {
+  // Selections rather than branches, so that a loop over the pollutants becomes vector
+  // instructions; a NaN passes through both as it would through the branches.
   const float desorption = mass * sink.kd[p];
-  float adsorption = sink.ka[p] * c;
-  if (adsorption < 0) adsorption = 0;
+  const float uptake = sink.ka[p] * c;
+  const float adsorption = uptake < 0 ? 0.0F : uptake;
   const float net = adsorption - desorption;
-  mass += dt * net;
-  if (mass <= 0) mass = 0;
+  const float held = mass + dt * net;
+  mass = held <= 0 ? 0.0F : held;
   return net * sink.Area;
 }
 
@@ -234,7 +266,7 @@ float PercentOfProduct(float a, float b, float c) {
 float ScaledArraySum(const PerRoom<float>& values, int count, float totalRoomVolume) {
   if (count < 1 || !(totalRoomVolume != 0)) return 0;
   float sum = 0;
-  for (int r = 1; r <= Rooms(count); ++r) sum += values[r];
+  for (int r = 1; r <= RoomBound(count); ++r) sum += values[r];
   return sum / totalRoomVolume;
 }
 
@@ -265,7 +297,7 @@ void ResetAccumulators(BuildingRecord& building, WorkingFlows& flows, SourceStat
       flows.WorkingHVACExhaust[r] = s.HVACExhaust[r];
       s.AirCleanerCollected[r] = 0;
     }
-    for (int k = 1; k <= SourceCount(s, r); ++k)
+    for (int k = 1; k <= SourceSlotCount(s, r); ++k)
       StartSource(s.Sources[r][k], s.Pollutants, np, sources[r][k]);
   }
   for (int p = 0; p < np; ++p) {
@@ -289,7 +321,7 @@ void SetupRoomMassTerms(BuildingRecord& building, SourceStates& sources) {
   building.TotalRoomVolume = 0;
   for (int r = 1; r <= rooms; ++r) {
     building.TotalRoomVolume += building.RoomList[r].Volume;
-    for (int k = 1; k <= SourceCount(s, r); ++k) {
+    for (int k = 1; k <= SourceSlotCount(s, r); ++k) {
       SourceState& state = sources[r][k];
       for (int p = 0; p < np; ++p) {
         state.Param7[p] = state.Param3[p];
@@ -302,7 +334,7 @@ void SetupRoomMassTerms(BuildingRecord& building, SourceStates& sources) {
 void LoadRoomFlowArrays(const BuildingRecord& building, int roomCount, RoomArrays& a,
                         PerPollutant<float>& supplyConc) {
   const ScenarioRecord& s = building.Scenario;
-  const int rooms = Rooms(roomCount);
+  const int rooms = RoomBound(roomCount);
   const int np = PollutantCount(s);
   supplyConc.fill(0);
   a.RoomPeak.fill(kNoPeak);
@@ -314,10 +346,10 @@ void LoadRoomFlowArrays(const BuildingRecord& building, int roomCount, RoomArray
       a.NewConc[r][p] = c;
       a.Conc[r][p] = c;
     }
-    a.RoomSourceCounts[r] = SourceCount(s, r);
+    a.RoomSourceCounts[r] = SourceSlotCount(s, r);
     a.RoomVolumes[r] = building.RoomList[r].Volume;
   }
-  a.RoomSourceCounts[0] = SourceCount(s, 0);
+  a.RoomSourceCounts[0] = SourceSlotCount(s, 0);
 }
 
 float StableStepLimit(const BuildingRecord& building) {
@@ -333,7 +365,7 @@ float StableStepLimit(const BuildingRecord& building) {
     float uptake = 0;
     for (int p = 0; p < np; ++p) {
       float sum = 0;
-      for (int k = 1; k <= SinkCount(s, r); ++k) {
+      for (int k = 1; k <= SinkSlotCount(s, r); ++k) {
         const SinkRecord& sink = s.Sinks[r][k];
         sum += std::max(0.0F, sink.ka[p]) * sink.Area / volume;
         fastest = std::max(fastest, sink.kd[p]);
@@ -349,7 +381,7 @@ SwitchTimes CollectSwitchOnTimes(const BuildingRecord& building) {
   const ScenarioRecord& s = building.Scenario;
   SwitchTimes times;
   for (int r = 0; r <= RoomCount(building); ++r) {
-    for (int k = 1; k <= SourceCount(s, r); ++k) {
+    for (int k = 1; k <= SourceSlotCount(s, r); ++k) {
       const SourceRecord& source = s.Sources[r][k];
       const int cycles = std::clamp<int>(source.NumCycles, 0, kMaxCycles);
       if (cycles == 0) continue;
@@ -393,55 +425,77 @@ StepStatus UpdateRooms(BuildingRecord& building, const WorkingFlows& flows,
     if (terms.LossCoefficient[r] < 0) return StepStatus::NegativeLoss;
 
   const EmissionStep emission{step.SimTime, dt, a.RoomConc, a.PreviousRoomConc, step.ConcPerMass};
-  for (int p = 0; p < np; ++p) s.ResultTotal1[p] = 0;
+  // The sinks' total, summed apart from the record that keeps it (the sum is the same).
+  PerPollutant<float> inSinks{};
+  auto keepSinkTotals = [&] {
+    for (int p = 0; p < np; ++p) s.ResultTotal1[p] = inSinks[p];
+  };
   KeepUpstream(building, flows.RoomWorkMatrix, a.Cache);
+  // Each term is taken for all pollutants of a room at once; every pollutant still adds its
+  // terms in the order of the equation, so that no sum is rounded differently.
   for (int r = 1; r <= rooms; ++r) {
     const float volume = building.RoomList[r].Volume;
     const float loss = terms.LossCoefficient[r];
     const float decay = KeptDecay(a.Cache, r, loss, dt);
-    const int sinkCount = SinkCount(s, r);
-    const bool cleaner = s.AirCleanerEff[r] > 0;
-    const int* upstream = a.Cache.Upstream[r].data();
-    const int upstreamCount = a.Cache.UpstreamCount[r];
-    PerPollutant<float> sourced = terms.RoomPollutantWork[r];
+    const int sinkCount = SinkSlotCount(s, r);
+    const PerPollutant<float>& c = a.Conc[r];
+    PerPollutant<float> source = terms.RoomPollutantWork[r];
     if (a.RoomSourceCounts[r] > 0)
-      RoomEmissionRates(s, sources, r, volume, emission, sourced, s.TotalEmitted);
-    for (int p = 0; p < np; ++p) {
-      const float c = a.Conc[r][p];
-      float source = sourced[p];
-      source += InflowRate(upstream, upstreamCount, r, volume, flows, flows.RoomWorkMatrix, a.Conc,
-                           p, step.SupplyConc);
-      if (sinkCount > 0) {
-        float uptake = 0;
-        for (int k = 1; k <= sinkCount; ++k) {
-          const SinkRecord& sink = s.Sinks[r][k];
-          float& mass = sinks[r][k][p];
-          uptake += SinkExchange(sink, mass, c, p, dt);
-          s.ResultTotal1[p] += mass * sink.Area;
+      RoomEmissionRates(s, sources, r, volume, emission, source, s.TotalEmitted);
+
+    const PerPollutant<float> inflow =
+        Inflows(a.Cache.Upstream[r].data(), a.Cache.UpstreamCount[r], r, flows,
+                flows.RoomWorkMatrix, a.Conc, step.SupplyConc);
+    for (int p = 0; p < kLanes; ++p) source[p] += inflow[p] / volume;
+
+    if (sinkCount > 0) {
+      PerPollutant<float> uptake{};
+      for (int k = 1; k <= sinkCount; ++k) {
+        const SinkRecord& sink = s.Sinks[r][k];
+        // Worked on a copy, which nothing else can reach, for the vector instructions.
+        PerPollutant<float> masses = sinks[r][k];
+        for (int p = 0; p < kLanes; ++p) {
+          uptake[p] += SinkExchange(sink, masses[p], c[p], p, dt);
+          inSinks[p] += masses[p] * sink.Area;
         }
-        source -= uptake / a.RoomVolumes[r];
+        for (int p = 0; p < np; ++p) sinks[r][k][p] = masses[p];
       }
-      if (cleaner) {
-        const float removal = PercentOfProduct(c, s.AirCleanerFlow[r], s.AirCleanerEff[r]);
-        source -= removal;
+      const float roomVolume = a.RoomVolumes[r];
+      for (int p = 0; p < kLanes; ++p) source[p] -= uptake[p] / roomVolume;
+    }
+    if (s.AirCleanerEff[r] > 0) {
+      for (int p = 0; p < np; ++p) {
+        const float removal = PercentOfProduct(c[p], s.AirCleanerFlow[r], s.AirCleanerEff[r]);
+        source[p] -= removal;
         s.AirCleanerCollected[r] += dt * removal * volume;
       }
-      float next = 0;
-      if (loss == 0) {
-        next = c + dt * source;
-      } else {
-        float steady = source / loss;
-        steady = steady * (1 - decay);
-        next = c * decay + steady;
+    }
+
+    PerPollutant<float> ends;
+    if (loss == 0) {
+      for (int p = 0; p < kLanes; ++p) ends[p] = c[p] + dt * source[p];
+    } else {
+      const float kept = 1 - decay;
+      for (int p = 0; p < kLanes; ++p) {
+        float steady = source[p] / loss;
+        steady = steady * kept;
+        ends[p] = c[p] * decay + steady;
       }
-      if (!std::isfinite(next)) return StepStatus::NotFinite;
+    }
+    for (int p = 0; p < np; ++p) {
+      const float next = ends[p];
+      if (!std::isfinite(next)) {
+        keepSinkTotals();
+        return StepStatus::NotFinite;
+      }
       a.NewConc[r][p] = next;
       a.RoomConc[r][p] = next;
       if (!outputDue && next > 0 &&
-          std::fabs(a.PreviousRoomConc[r][p] - next) / next > step.ChangeThreshold)
+          MovedBeyond(std::fabs(a.PreviousRoomConc[r][p] - next), next, step.ChangeThreshold))
         outputDue = true;
     }
   }
+  keepSinkTotals();
   for (int p = 0; p < np; ++p)
     if (s.ResultTotal2[p] < s.ResultTotal1[p]) s.ResultTotal2[p] = s.ResultTotal1[p];
   return StepStatus::Ok;
@@ -451,18 +505,29 @@ void RoomBookkeeping(BuildingRecord& building, const WorkingFlows& flows, float 
   ScenarioRecord& s = building.Scenario;
   const int rooms = RoomCount(building);
   const int np = PollutantCount(s);
-  for (int p = 0; p < np; ++p) s.ResultTotal4[p] = 0;
+  // Summed apart from the record, which the stores of the loop would otherwise make the
+  // compiler read back at every room.
+  PerPollutant<float> leaving = s.ResultTotal3;
+  PerPollutant<float> airborne{};
   for (int r = 0; r <= rooms; ++r) {
     const float volume = building.RoomList[r].Volume;
-    for (int p = 0; p < np; ++p) {
+    const float out = flows.RoomWorkA[r];
+    for (int p = 0; p < kLanes; ++p) {
       const float c = a.NewConc[r][p];
       a.Conc[r][p] = c;
       a.PreviousRoomConc[r][p] = c;
-      s.ResultTotal3[p] += flows.RoomWorkA[r] * c * dt;
-      a.RoomMass[r][p] = c * volume;
-      s.ResultTotal4[p] += a.RoomMass[r][p];
-      if (c > a.RoomPeak[r]) a.RoomPeak[r] = c;
+      leaving[p] += out * c * dt;
+      const float mass = c * volume;
+      a.RoomMass[r][p] = mass;
+      airborne[p] += mass;
     }
+    float peak = a.RoomPeak[r];
+    for (int p = 0; p < np; ++p) peak = a.NewConc[r][p] > peak ? a.NewConc[r][p] : peak;
+    a.RoomPeak[r] = peak;
+  }
+  for (int p = 0; p < np; ++p) {
+    s.ResultTotal3[p] = leaving[p];
+    s.ResultTotal4[p] = airborne[p];
   }
 }
 

@@ -29,6 +29,18 @@ struct RemovalTerms {
   PerPollutant<float> CurrentOutdoorConc{};
   RoomPollutant RoomPollutantWork{};  // outdoor source term, concentration per hour
   PerRoom<float> LossCoefficient{};   // 1/h
+  // What the terms were derived from, bit for bit: they change only at a switch, so a step
+  // whose flows, volumes and outdoor air are those of the step before keeps them.
+  struct Inputs {
+    int Rooms = -1;
+    PerPollutant<float> OutdoorConc{};
+    PerPollutant<float> Penetration{};
+    PerRoom<float> Volume{};
+    PerRoom<float> Out{};     // RoomWorkA
+    PerRoom<float> In{};      // RoomWorkB
+    PerRoom<float> Return{};  // BaseHVACReturn
+    RoomMatrix Between{};     // RoomWorkMatrix
+  } MadeFrom;
 };
 
 // What a step derives from the flows in force and keeps for the next: they change only at a

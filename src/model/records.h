@@ -286,6 +286,11 @@ inline int SourceSlotCount(const ScenarioRecord& scenario, int room) {
   return std::clamp<int>(scenario.NumSources[room], 0, kMaxSources);
 }
 
+// The sinks in use in a room.
+inline int SinkSlotCount(const ScenarioRecord& scenario, int room) {
+  return std::clamp<int>(scenario.NumSinks[room], 0, kMaxSinks);
+}
+
 inline int CycleCount(const SourceRecord& source) {
   return std::clamp<int>(source.NumCycles, 0, kMaxCycles);
 }

@@ -152,22 +152,75 @@ void ResetSourceParameters(const SourceRecord& source, SourceState& state, int n
 
 namespace {
 
-// Adds the emission of pollutant p of one source that is on, the model's `emission` in the
-// source's unit, and what it emitted in the step.
+float ConcPerMassOf(const EmissionStep& step, int p) {
+  return step.ConcPerMass != nullptr ? (*step.ConcPerMass)[p] : 1.0F;
+}
+
+// What pollutant p of one source that is on gives in the step: its rate in the scenario's
+// mass unit per hour, from the model's `emission` in the source's own unit, and its share
+// of the room's concentration rate.
+struct Emitted {
+  float Rate = 0;
+  float Share = 0;
+};
+
+inline Emitted EmittedOf(const ScenarioRecord& scenario, const SourceRecord& source,
+                         SourceState& state, int room, float volume, const EmissionStep& step,
+                         int p, double emission) {
+  Emitted e;
+  e.Rate = static_cast<float>(emission * source.UnitFactor);
+  if (source.Model >= 8 && source.Model <= 10)
+    e.Rate = static_cast<float>(DepleteSpill(scenario, source, state, p, e.Rate, step.Step));
+  const float added = e.Rate * ConcPerMassOf(step, p);
+  // The HVAC module divides by its own air flow.
+  e.Share = room >= 1 ? added / volume : added;
+  return e;
+}
+
+inline void Add(const Emitted& e, int p, float dt, float& out, PerPollutant<float>& totalEmitted) {
+  totalEmitted[p] += e.Rate * dt;
+  out += e.Share;
+}
+
+// Adds the emission of pollutant p of one source that is on and what it emitted in the step.
 inline void AddEmission(const ScenarioRecord& scenario, const SourceRecord& source,
                         SourceState& state, int room, float volume, const EmissionStep& step, int p,
                         double emission, float& out, PerPollutant<float>& totalEmitted) {
-  const float dt = step.Step;
-  const float concPerMass = step.ConcPerMass != nullptr ? (*step.ConcPerMass)[p] : 1.0F;
-  float rate = static_cast<float>(emission * source.UnitFactor);
-  if (source.Model >= 8 && source.Model <= 10)
-    rate = static_cast<float>(DepleteSpill(scenario, source, state, p, rate, dt));
-  totalEmitted[p] += rate * dt;
-  const float added = rate * concPerMass;
-  if (room >= 1)
-    out += added / volume;
-  else
-    out += added;  // the HVAC module divides by its own air flow
+  Add(EmittedOf(scenario, source, state, room, volume, step, p, emission), p, step.Step, out,
+      totalEmitted);
+}
+
+// A polynomial source with only its constant term emits the same at every time: what it
+// gives is kept in its state, for the room volume and the concentration per mass it was
+// worked out with.
+void AddSteadyPolynomial(const ScenarioRecord& scenario, const SourceRecord& source,
+                         SourceState& state, int room, float volume, const EmissionStep& step,
+                         int np, PerPollutant<float>& out, PerPollutant<float>& totalEmitted) {
+  SteadyEmission& kept = state.Steady;
+  if (!kept.Known || !(kept.Volume == volume)) {
+    kept = SteadyEmission{};
+    kept.Known = true;
+    kept.Volume = volume;
+  }
+  for (int p = 0; p < np; ++p) {
+    const float concPerMass = ConcPerMassOf(step, p);
+    if (kept.Has[p] && kept.ConcPerMass[p] == concPerMass) {
+      Add({kept.Rate[p], kept.Share[p]}, p, step.Step, out[p], totalEmitted);
+      continue;
+    }
+    const Emitted e = EmittedOf(scenario, source, state, room, volume, step, p,
+                                PolyfitEmission(source, p, step.Time));
+    Add(e, p, step.Step, out[p], totalEmitted);
+    // With a constant term that is not zero, the zero terms (of either sign) of any finite
+    // time add nothing to it, so every later step gives these same bits.
+    const auto& q = source.Params;
+    if (q[0][p] != 0 && q[1][p] == 0 && q[2][p] == 0 && q[3][p] == 0 && std::isfinite(step.Time)) {
+      kept.Has[p] = true;
+      kept.ConcPerMass[p] = concPerMass;
+      kept.Rate[p] = e.Rate;
+      kept.Share[p] = e.Share;
+    }
+  }
 }
 
 }  // namespace
@@ -215,7 +268,7 @@ void RoomEmissionRates(const ScenarioRecord& scenario, SourceStates& states, int
         each([&](int p) { return R0kEmission(source, state, p); });
         break;
       case 6:
-        each([&](int p) { return PolyfitEmission(source, p, step.Time); });
+        AddSteadyPolynomial(scenario, source, state, room, volume, step, np, out, totalEmitted);
         break;
       default:
         each([&](int p) { return ModelEmission(scenario, source, state, room, p, step); });

@@ -6,6 +6,17 @@
 
 namespace quarn {
 
+// What a source whose emission does not change gives in every step, per pollutant: kept
+// once worked out for the room volume and the concentration per mass of the run.
+struct SteadyEmission {
+  bool Known = false;
+  float Volume = 0;
+  PerPollutant<bool> Has{};
+  PerPollutant<float> ConcPerMass{};
+  PerPollutant<float> Rate{};   // in the scenario's mass unit per hour
+  PerPollutant<float> Share{};  // of the room's concentration rate
+};
+
 // The running values of one source during a concentration run: the masses left in its
 // layers, the remaining amounts of a spill, how long it has been on. The emission models
 // read the user's parameters from the SourceRecord (never written) and keep everything that
@@ -69,6 +80,7 @@ struct SourceState {
   float ModelValue1 = 0;
   float ModelValue2 = 0;
   float CurrentTime = 0;
+  SteadyEmission Steady;
 };
 
 // One state per source slot, indexed [room][slot] like Scenario.Sources (room 0 the HVAC

@@ -54,59 +54,55 @@ bool ConvertEntered(std::string_view what, const std::string& from, const std::s
   return false;
 }
 
-bool ConvertConcentrationUnits(std::string_view fromUnits, std::string_view toUnits, float value,
-                               float& result, PollutantRecord& pollutant) {
-  const double c = value;
+std::optional<ConcentrationConversion> ConcentrationConversion::Prepare(
+    std::string_view fromUnits, std::string_view toUnits, PollutantRecord& pollutant) {
+  ConcentrationConversion k;
   const double mw = pollutant.MolWt;
-  if (fromUnits == toUnits) {
-    result = value;
-    return true;
-  }
+  if (fromUnits == toUnits) return k;
   if (fromUnits == kNumber) {
-    if (toUnits != kMicrograms && toUnits != kMilligrams) return false;
+    if (toUnits != kMicrograms && toUnits != kMilligrams) return std::nullopt;
     // A size bin is named by its diameter in µm; a name without one ("PM2.5") has no mass.
-    if (!(LeadingNumber(pollutant.Name) > 0)) return false;
+    if (!(LeadingNumber(pollutant.Name) > 0)) return std::nullopt;
     // An unset density means unit density; the record keeps it so later conversions agree.
     if (pollutant.Density == 0) pollutant.Density = 1.0f;
-    const float mass = ParticleMass(LeadingNumber(pollutant.Name), pollutant.Density);
-    result = static_cast<float>(toUnits == kMicrograms ? mass * c : mass * c / 1000.0);
-    return true;
+    k.times_ = ParticleMass(LeadingNumber(pollutant.Name), pollutant.Density);
+    if (toUnits == kMilligrams) k.over_ = 1000.0;
+    return k;
   }
   if (fromUnits == kPpm) {
-    if (toUnits == kMicrograms) {
-      result = static_cast<float>(c * mw / kMolarVolume * 1000.0);
-    } else if (toUnits == kMilligrams) {
-      result = static_cast<float>(c * mw / kMolarVolume);
-    } else {
-      return false;
-    }
-    return true;
+    if (toUnits != kMicrograms && toUnits != kMilligrams) return std::nullopt;
+    k.times_ = mw;
+    k.over_ = kMolarVolume;
+    if (toUnits == kMicrograms) k.then_times_ = 1000.0;
+    return k;
   }
-  if (fromUnits == kMicrograms) {
+  if (fromUnits == kMicrograms || fromUnits == kMilligrams) {
+    const bool micro = fromUnits == kMicrograms;
     if (toUnits == kPpm) {
-      result = static_cast<float>(c * kMolarVolume / mw / 1000.0);
-    } else if (toUnits == kMilligrams) {
-      result = static_cast<float>(c / 1000.0);
+      k.times_ = kMolarVolume;
+      k.over_ = mw;
+      if (micro) k.then_over_ = 1000.0;
+    } else if (micro && toUnits == kMilligrams) {
+      k.over_ = 1000.0;
+    } else if (!micro && toUnits == kMicrograms) {
+      k.times_ = 1000.0;
     } else if (toUnits == kNumber) {
-      result = static_cast<float>(c / MassToNumberDivisor(pollutant, 1000000.0));
+      k.over_ = MassToNumberDivisor(pollutant, micro ? 1000000.0 : 1000.0);
     } else {
-      return false;
+      return std::nullopt;
     }
-    return true;
+    return k;
   }
-  if (fromUnits == kMilligrams) {
-    if (toUnits == kPpm) {
-      result = static_cast<float>(c * kMolarVolume / mw);
-    } else if (toUnits == kMicrograms) {
-      result = static_cast<float>(c * 1000.0);
-    } else if (toUnits == kNumber) {
-      result = static_cast<float>(c / MassToNumberDivisor(pollutant, 1000.0));
-    } else {
-      return false;
-    }
-    return true;
-  }
-  return false;
+  return std::nullopt;
+}
+
+bool ConvertConcentrationUnits(std::string_view fromUnits, std::string_view toUnits, float value,
+                               float& result, PollutantRecord& pollutant) {
+  const std::optional<ConcentrationConversion> conversion =
+      ConcentrationConversion::Prepare(fromUnits, toUnits, pollutant);
+  if (!conversion) return false;
+  result = (*conversion)(value);
+  return true;
 }
 
 bool GetConcentrationFormats(std::string_view units, std::string& massFormat,

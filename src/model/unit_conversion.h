@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,28 @@ inline constexpr std::string_view kNumber = "number";
 // without a rule ("ppm" and "number" cannot be converted into each other).
 bool ConvertConcentrationUnits(std::string_view fromUnits, std::string_view toUnits, float value,
                                float& result, PollutantRecord& pollutant);
+
+// The same conversion read once for the many values of a run: Prepare gives nullopt where
+// ConvertConcentrationUnits returns false (and stores the default density as it does), and
+// the conversion then gives the same Single for every value.
+class ConcentrationConversion {
+ public:
+  static std::optional<ConcentrationConversion> Prepare(std::string_view fromUnits,
+                                                        std::string_view toUnits,
+                                                        PollutantRecord& pollutant);
+  float operator()(float value) const {
+    return static_cast<float>(static_cast<double>(value) * times_ / over_ * then_times_ /
+                              then_over_);
+  }
+
+ private:
+  // Every rule is a product and quotient of doubles in this order; a factor of 1 changes
+  // no bit of the result.
+  double times_ = 1;
+  double over_ = 1;
+  double then_times_ = 1;
+  double then_over_ = 1;
+};
 
 // One entered value into the scenario's units, for the run set-up and the windows that read
 // entered concentrations back. `what` names the values in the message ("initial",

@@ -17,6 +17,7 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <set>
 #include <string_view>
@@ -28,9 +29,13 @@
 
 namespace quarn {
 
+using NumberText = FlexGrid::NumberText;
+
 // A value some cells carry beside their text (an exact number, a colour). Nothing is
 // allocated until a cell first carries one; then there is a slot for every cell, laid out
-// as the texts are, so that a results grid that colours every cell costs no lookups.
+// as the texts are, so that a results grid that colours every cell costs no lookups. Only
+// the flags say which slots hold a value: slots of cells that went are kept for the cells
+// of a refill, which then costs no writing of values that are overwritten anyway.
 template <typename T>
 class CellValues {
  public:
@@ -41,7 +46,7 @@ class CellValues {
   bool Has(size_t i) const { return !has_.empty() && has_[i] != 0; }
   void Set(size_t i, T value, size_t cells) {
     if (has_.empty()) {
-      values_.assign(cells, T{});
+      if (values_.size() < cells) values_.resize(cells);
       has_.assign(cells, 0);
     }
     values_[i] = value;
@@ -53,7 +58,7 @@ class CellValues {
   void UnsetAll() { std::fill(has_.begin(), has_.end(), 0); }
   void Resize(size_t cells) {
     if (has_.empty()) return;
-    values_.resize(cells, T{});
+    if (values_.size() < cells) values_.resize(cells);
     has_.resize(cells, 0);
   }
   void Insert(size_t at, size_t count) {
@@ -93,7 +98,10 @@ class CellValues {
 };
 
 // The text matrix behind the grid: one string per cell, row by row, with the exact numbers
-// and colours of the cells that have them beside it.
+// and colours of the cells that have them beside it. A grid that is emptied and refilled
+// keeps the strings of its cells and only marks them out of use, so that a refill of
+// millions of cells writes each once; the numbers whose text is made on demand are kept
+// apart until a cell is shown or read.
 class FlexGridModel : public QAbstractTableModel {
  public:
   explicit FlexGridModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -114,7 +122,7 @@ class FlexGridModel : public QAbstractTableModel {
     const int c = index.column();
     switch (role) {
       case Qt::DisplayRole: {
-        const std::string& t = cells_[Index(r, c)];
+        const std::string& t = Text(r, c);
         if (t.empty()) return {};
         return ToQt(t);
       }
@@ -172,7 +180,9 @@ class FlexGridModel : public QAbstractTableModel {
     const size_t at = Index(r, 0);
     const auto width = static_cast<size_t>(cols_);
     cells_.insert(cells_.begin() + static_cast<std::ptrdiff_t>(at), width, std::string());
+    live_.insert(live_.begin() + static_cast<std::ptrdiff_t>(at), width, 0);
     numbers_.Insert(at, width);
+    deferred_.Insert(at, width);
     colors_.Insert(at, width);
     ++rows_;
     endInsertRows();
@@ -187,7 +197,9 @@ class FlexGridModel : public QAbstractTableModel {
     const auto first = static_cast<std::ptrdiff_t>(at);
     const auto last = static_cast<std::ptrdiff_t>(at + width);
     cells_.erase(cells_.begin() + first, cells_.begin() + last);
+    live_.erase(live_.begin() + first, live_.begin() + last);
     numbers_.Erase(at, width);
+    deferred_.Erase(at, width);
     colors_.Erase(at, width);
     --rows_;
     endRemoveRows();
@@ -200,17 +212,22 @@ class FlexGridModel : public QAbstractTableModel {
     // rows keeps its storage for the rows to come (a results grid is emptied and refilled).
     auto relayout = [&](int new_cols) {
       if (rows_ > 0) {
-        std::vector<std::string> cells(static_cast<size_t>(rows_) * static_cast<size_t>(new_cols));
+        const size_t n = static_cast<size_t>(rows_) * static_cast<size_t>(new_cols);
+        std::vector<std::string> cells(n);
+        std::vector<char> live(n, 0);
         const int keep = std::min(cols_, new_cols);
         for (int r = 0; r < rows_; ++r) {
           for (int c = 0; c < keep; ++c) {
-            cells[static_cast<size_t>(r) * static_cast<size_t>(new_cols) + c] =
-                std::move(cells_[Index(r, c)]);
+            const size_t to = static_cast<size_t>(r) * static_cast<size_t>(new_cols) + c;
+            cells[to] = std::move(cells_[Index(r, c)]);
+            live[to] = live_[Index(r, c)];
           }
         }
         cells_ = std::move(cells);
+        live_ = std::move(live);
       }
       numbers_.Relayout(rows_, cols_, new_cols);
+      deferred_.Relayout(rows_, cols_, new_cols);
       colors_.Relayout(rows_, cols_, new_cols);
       cols_ = new_cols;
     };
@@ -231,25 +248,45 @@ class FlexGridModel : public QAbstractTableModel {
     if (rows_ > 0 && cols_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, cols_ - 1));
   }
 
-  const std::string& Text(int r, int c) const { return cells_[Index(r, c)]; }
+  const std::string& Text(int r, int c) const {
+    static const std::string kEmpty;
+    const size_t i = Index(r, c);
+    if (const std::optional<DeferredNumber> d = deferred_.Get(i)) {
+      cells_[i] = formats_[d->format](d->value);
+      live_[i] = 1;
+      deferred_.Unset(i);
+    }
+    return live_[i] != 0 ? cells_[i] : kEmpty;
+  }
 
   void SetText(int r, int c, const std::string& text) {
     const size_t i = Index(r, c);
-    if (numbers_.Has(i) && cells_[i] != text) numbers_.Unset(i);
+    if (numbers_.Has(i) && Text(r, c) != text) numbers_.Unset(i);
+    deferred_.Unset(i);
     cells_[i] = text;
+    live_[i] = 1;
   }
 
   void SetNumber(int r, int c, double value, const std::string& text) {
     const size_t i = Index(r, c);
+    deferred_.Unset(i);
     cells_[i] = text;
-    numbers_.Set(i, value, cells_.size());
+    live_[i] = 1;
+    numbers_.Set(i, value, live_.size());
+  }
+
+  void SetNumberText(int r, int c, float value, NumberText text) {
+    const size_t i = Index(r, c);
+    numbers_.Unset(i);
+    deferred_.Set(i, DeferredNumber{value, FormatIndex(text)}, live_.size());
   }
 
   std::optional<double> Number(int r, int c) const { return numbers_.Get(Index(r, c)); }
 
   void Clear() {
-    for (auto& s : cells_) s.clear();
+    std::fill(live_.begin(), live_.end(), 0);
     numbers_.UnsetAll();
+    deferred_.UnsetAll();
   }
 
   bool Bold(int r) const { return bold_rows_.count(r) != 0; }
@@ -268,17 +305,37 @@ class FlexGridModel : public QAbstractTableModel {
   }
   void SetColor(int r, int c, const QColor& color) {
     if (color.isValid()) {
-      colors_.Set(Index(r, c), color.rgba(), cells_.size());
+      SetRgb(r, c, color.rgba());
     } else {
       colors_.Unset(Index(r, c));
     }
   }
+  void SetRgb(int r, int c, QRgb rgba) { colors_.Set(Index(r, c), rgba, live_.size()); }
 
  private:
+  // A number of a cell whose text is made when it is first shown or read.
+  struct DeferredNumber {
+    float value = 0;
+    std::uint16_t format = 0;  // in formats_
+  };
+
+  std::uint16_t FormatIndex(NumberText text) {
+    // A grid has a handful of these functions: a search is quicker than a lookup.
+    const auto found = std::find(formats_.begin(), formats_.end(), text);
+    if (found == formats_.end()) {
+      formats_.push_back(text);
+      return static_cast<std::uint16_t>(formats_.size() - 1);
+    }
+    return static_cast<std::uint16_t>(found - formats_.begin());
+  }
+
+  // Strings of cells that went are kept (out of use) for the cells to come.
   void Resize() {
     const size_t n = static_cast<size_t>(rows_) * static_cast<size_t>(cols_);
-    cells_.resize(n);
+    if (cells_.size() < n) cells_.resize(n);
+    live_.resize(n, 0);
     numbers_.Resize(n);
+    deferred_.Resize(n);
     colors_.Resize(n);
   }
 
@@ -286,7 +343,11 @@ class FlexGridModel : public QAbstractTableModel {
   int cols_ = 0;
   int fixed_rows_ = 1;
   int fixed_cols_ = 1;
-  std::vector<std::string> cells_;
+  // At least a string for every cell; only those marked live hold the cell's text.
+  mutable std::vector<std::string> cells_;
+  mutable std::vector<char> live_;
+  mutable CellValues<DeferredNumber> deferred_;
+  std::vector<NumberText> formats_;
   CellValues<double> numbers_;
   CellValues<QRgb> colors_;
   std::set<int> bold_rows_;  // by row number, as few as the headings
@@ -653,6 +714,12 @@ void FlexGrid::SetTextMatrix(int row, int col, const std::string& text) {
   Repaint();
 }
 
+void FlexGrid::SetNumberText(int row, int col, float value, NumberText text) {
+  if (!model_->Valid(row, col)) return;
+  model_->SetNumberText(row, col, value, text);
+  Repaint();
+}
+
 std::string FlexGrid::Text() const {
   return TextMatrix(row_, col_);
 }
@@ -839,6 +906,12 @@ QColor FlexGrid::CellBackColorAt(int row, int col) const {
 void FlexGrid::SetCellBackColorAt(int row, int col, const QColor& color) {
   if (!model_->Valid(row, col)) return;
   model_->SetColor(row, col, color);
+  Repaint();
+}
+
+void FlexGrid::SetCellBackRgbAt(int row, int col, QRgb rgba) {
+  if (!model_->Valid(row, col)) return;
+  model_->SetRgb(row, col, rgba);
   Repaint();
 }
 

@@ -99,6 +99,10 @@ class FlexGrid : public QTableView {
   // Texts of cells. Out-of-range reads give an empty text; out-of-range writes do nothing.
   std::string TextMatrix(int row, int col) const;
   void SetTextMatrix(int row, int col, const std::string& text);
+  // A cell whose text is text(value), made only when the cell is first shown or read: a
+  // results grid holds every value of a run, and a page of them is seen at a time.
+  using NumberText = std::string (*)(float);
+  void SetNumberText(int row, int col, float value, NumberText text);
   // The current cell.
   std::string Text() const;
   void SetText(const std::string& text);
@@ -141,6 +145,9 @@ class FlexGrid : public QTableView {
   void SetCellBackColor(const QColor& color);
   QColor CellBackColorAt(int row, int col) const;
   void SetCellBackColorAt(int row, int col, const QColor& color);
+  // The same from the colour's ARGB value (QColor::rgba()), for fills that colour every cell
+  // of a run.
+  void SetCellBackRgbAt(int row, int col, QRgb rgba);
 
   // Painting off while code fills many cells.
   bool Redraw() const { return redraw_; }

@@ -12,52 +12,18 @@
 #include <type_traits>
 
 namespace quarn {
-namespace {
-
-// Digits and decimal exponent of |value| rounded to `significant` digits: digits "1234567"
-// with exponent 6 stand for 1.234567E+06. Trailing zeros of the digits are dropped.
-struct Decimal {
-  std::string digits;
-  int exponent = 0;
-};
-
-template <typename T>
-Decimal RoundSignificant(T magnitude, int significant) {
-  std::array<char, 64> buffer{};
-  // to_chars rounds the exact binary value half to even, which is what the program's files
-  // were written with; "%g" in printf would depend on the C library and on the locale.
-  auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
-                                 std::chars_format::scientific, significant - 1);
-  Decimal d;
-  if (ec != std::errc()) return d;
-  std::string_view text(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
-  const std::size_t e_pos = text.find('e');
-  for (char c : text.substr(0, e_pos))
-    if (c != '.') d.digits += c;
-  std::from_chars(text.data() + e_pos + 2, text.data() + text.size(), d.exponent);
-  if (text[e_pos + 1] == '-') d.exponent = -d.exponent;
-  while (d.digits.size() > 1 && d.digits.back() == '0') d.digits.pop_back();
-  return d;
-}
-
-std::string ExponentText(int exponent, std::size_t min_digits, bool always_sign) {
-  std::string text;
-  if (exponent < 0)
-    text += '-';
-  else if (always_sign)
-    text += '+';
-  std::string digits = std::to_string(std::abs(exponent));
-  if (digits.size() < min_digits) digits.insert(0, min_digits - digits.size(), '0');
-  return text + digits;
-}
 
 // Digits of a number form, in a fixed buffer: the forms are written for every value of a
 // concentration file, so they avoid building strings piece by piece.
-struct FormDigits {
+struct NumberPattern::Digits {
   std::array<char, 24> digit{};  // significant digits, trailing zeros dropped
   int count = 0;
   int exponent = 0;  // decimal exponent of the first digit
 };
+
+namespace {
+
+using FormDigits = NumberPattern::Digits;
 
 // Exact rounding of the binary value by to_chars, for any case the fast path leaves.
 template <typename T>
@@ -82,21 +48,27 @@ FormDigits ExactDigits(T magnitude, int significant) {
   return d;
 }
 
-constexpr std::array<double, 23> kPowersOfTen = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                                 1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                                 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+// 10^k for k from -40 to 60, each the double nearest to it (the compiler rounds the
+// literals correctly): enough for the scaling of any Single to 7 integer digits.
+constexpr int kLeastPower = -40;
+constexpr std::array<double, 101> kPowersOfTen = {
+    1e-40, 1e-39, 1e-38, 1e-37, 1e-36, 1e-35, 1e-34, 1e-33, 1e-32, 1e-31, 1e-30, 1e-29, 1e-28,
+    1e-27, 1e-26, 1e-25, 1e-24, 1e-23, 1e-22, 1e-21, 1e-20, 1e-19, 1e-18, 1e-17, 1e-16, 1e-15,
+    1e-14, 1e-13, 1e-12, 1e-11, 1e-10, 1e-9,  1e-8,  1e-7,  1e-6,  1e-5,  1e-4,  1e-3,  1e-2,
+    1e-1,  1e0,   1e1,   1e2,   1e3,   1e4,   1e5,   1e6,   1e7,   1e8,   1e9,   1e10,  1e11,
+    1e12,  1e13,  1e14,  1e15,  1e16,  1e17,  1e18,  1e19,  1e20,  1e21,  1e22,  1e23,  1e24,
+    1e25,  1e26,  1e27,  1e28,  1e29,  1e30,  1e31,  1e32,  1e33,  1e34,  1e35,  1e36,  1e37,
+    1e38,  1e39,  1e40,  1e41,  1e42,  1e43,  1e44,  1e45,  1e46,  1e47,  1e48,  1e49,  1e50,
+    1e51,  1e52,  1e53,  1e54,  1e55,  1e56,  1e57,  1e58,  1e59,  1e60};
 
-// x times 10^k for a Single's range of k; each power up to 1E22 is exact in a double, so the
-// result carries at most three roundings of a double.
+// x times 10^k in one product for a Single's range of k, so that the result carries at most
+// two roundings of a double (the power's and the product's).
 double ScaleByPowerOfTen(double x, int k) {
-  for (; k > 22; k -= 22) x *= kPowersOfTen[22];
-  for (; k < -22; k += 22) x /= kPowersOfTen[22];
-  return k >= 0 ? x * kPowersOfTen[static_cast<std::size_t>(k)]
-                : x / kPowersOfTen[static_cast<std::size_t>(-k)];
+  return x * kPowersOfTen[static_cast<std::size_t>(k - kLeastPower)];
 }
 
 // The 7 digits of a Single (finite, above 0). A Single is exact in a double, and scaling it
-// by a power of ten in double precision errs by less than 1E-8 at the scale of 1E+07, so the
+// by a power of ten in double precision errs by less than 1E-08 at the scale of 1E+07, so the
 // rounding to 7 digits is certain unless the scaled value lies within 1E-06 of a half; those
 // few values (exact halves among them) take the exact path.
 FormDigits SingleDigits(float magnitude) {
@@ -227,187 +199,173 @@ std::string FileDouble(double value) {
 
 namespace {
 
-// A format pattern split into its parts: literal text before and after the number, the
-// digit placeholders on either side of the point, and the exponent.
-struct Pattern {
-  std::string prefix;
-  std::string suffix;
-  int int_places = 0;     // '#' and '0' before the point
-  int int_required = 0;   // digits from the first '0' before the point on
-  bool grouping = false;  // a ',' among the integer placeholders
-  bool point = false;     // the pattern shows a decimal point
-  int frac_places = 0;    // '#' and '0' after the point
-  int frac_required = 0;  // digits up to the last '0' after the point
-  bool exponent = false;
-  bool exp_always_sign = false;
-  int exp_required = 0;
-  bool percent = false;
-};
-
 bool IsPlaceholder(char c) {
   return c == '#' || c == '0';
 }
 
-Pattern ParsePattern(std::string_view p) {
-  Pattern r;
-  std::size_t i = 0;
-  while (i < p.size() && !IsPlaceholder(p[i]) && p[i] != '.') r.prefix += p[i++];
-  bool seen_zero = false;
-  for (; i < p.size() && (IsPlaceholder(p[i]) || p[i] == ','); ++i) {
-    if (p[i] == ',') {
-      r.grouping = true;
-      continue;
-    }
-    ++r.int_places;
-    seen_zero = seen_zero || p[i] == '0';
-    if (seen_zero) ++r.int_required;
+// Rounds the digits half away from zero to their first `keep` digits: the digit after the
+// last one kept decides alone, because the decimal text is all that is rounded (2.675 is
+// "2.675" at 15 digits, so it shows 2.68 although its binary value lies just below). No
+// digits left (a count of 0) means zero.
+void RoundHalfAway(FormDigits& d, int keep) {
+  if (keep < 0) {
+    d.count = 0;
+    d.exponent = 0;
+    return;
   }
-  if (i < p.size() && p[i] == '.') {
-    r.point = true;
-    for (++i; i < p.size() && IsPlaceholder(p[i]); ++i) {
-      ++r.frac_places;
-      if (p[i] == '0') r.frac_required = r.frac_places;
-    }
-  }
-  if (i + 1 < p.size() && (p[i] == 'E' || p[i] == 'e') && (p[i + 1] == '-' || p[i + 1] == '+')) {
-    r.exponent = true;
-    r.exp_always_sign = p[i + 1] == '+';
-    bool exp_zero = false;
-    for (i += 2; i < p.size() && IsPlaceholder(p[i]); ++i) {
-      exp_zero = exp_zero || p[i] == '0';
-      if (exp_zero) ++r.exp_required;
-    }
-  }
-  r.suffix = std::string(p.substr(i));
-  r.percent = r.prefix.find('%') != std::string::npos || r.suffix.find('%') != std::string::npos;
-  return r;
-}
-
-// Integer digits with a ',' between every group of three.
-std::string Group(const std::string& digits) {
-  std::string out;
-  const std::size_t n = digits.size();
-  for (std::size_t k = 0; k < n; ++k) {
-    if (k > 0 && (n - k) % 3 == 0) out += ',';
-    out += digits[k];
-  }
-  return out;
-}
-
-// Lays out integer and fraction digits (already rounded) under the pattern.
-std::string Layout(const Pattern& pat, std::string int_digits, std::string frac_digits) {
-  while (int_digits.size() > 1 && int_digits.front() == '0') int_digits.erase(0, 1);
-  if (int_digits == "0") int_digits.clear();
-  if (static_cast<int>(int_digits.size()) < pat.int_required)
-    int_digits.insert(0, static_cast<std::size_t>(pat.int_required) - int_digits.size(), '0');
-  while (static_cast<int>(frac_digits.size()) > pat.frac_required && !frac_digits.empty() &&
-         frac_digits.back() == '0')
-    frac_digits.pop_back();
-  std::string text = pat.grouping ? Group(int_digits) : int_digits;
-  if (pat.point) text += "." + frac_digits;
-  return text;
-}
-
-// Rounds the decimal digits of `d` half away from zero to their first `keep` digits: the
-// digit after the last one kept decides alone, because the decimal text is all that is
-// rounded (2.675 is "2.675" at 15 digits, so it shows 2.68 although its binary value lies
-// just below). No digits left means zero.
-Decimal RoundHalfAway(Decimal d, int keep) {
-  if (keep < 0) return Decimal{};
-  if (static_cast<std::size_t>(keep) >= d.digits.size()) return d;
-  const bool up = d.digits[static_cast<std::size_t>(keep)] >= '5';
-  d.digits.resize(static_cast<std::size_t>(keep));
+  if (keep >= d.count) return;
+  const bool up = d.digit[static_cast<std::size_t>(keep)] >= '5';
+  d.count = keep;
   if (up) {
-    std::size_t i = d.digits.size();
-    while (i > 0 && d.digits[i - 1] == '9') d.digits[--i] = '0';
-    if (i == 0) {
-      d.digits.insert(0, 1, '1');
+    int i = d.count;
+    while (i > 0 && d.digit[static_cast<std::size_t>(i - 1)] == '9') --i;
+    if (i == 0) {  // all nines, or nothing kept: the next power of ten
+      d.digit[0] = '1';
+      d.count = 1;
       ++d.exponent;
-    } else {
-      ++d.digits[i - 1];
+      return;
     }
+    ++d.digit[static_cast<std::size_t>(i - 1)];
+    d.count = i;  // the nines after it became zeros, which are dropped
   }
-  while (!d.digits.empty() && d.digits.back() == '0') d.digits.pop_back();
-  return d;
-}
-
-// The digit of `d` that stands for 10^power, '0' outside its digits.
-char DigitAt(const Decimal& d, int power) {
-  const int index = d.exponent - power;
-  if (index < 0 || index >= static_cast<int>(d.digits.size())) return '0';
-  return d.digits[static_cast<std::size_t>(index)];
-}
-
-// A value laid out under a pattern from its decimal text (`d`, the digits of the magnitude,
-// empty for zero) and its sign.
-std::string PatternFromDecimal(Decimal d, bool negative, const Pattern& pat) {
-  // "%" moves the decimal point of the text, so no binary product can disturb the digits.
-  if (pat.percent) d.exponent += 2;
-  const int decimals = pat.point ? pat.frac_places : 0;
-
-  std::string number;
-  bool all_zero = true;
-  if (pat.exponent) {
-    // The mantissa keeps as many integer digits as the pattern has places; with none it is
-    // below 1 (".12E4"), so that no digit of the value is lost.
-    const int lead = pat.int_places;
-    int exponent = 0;
-    std::string digits(static_cast<std::size_t>(lead + decimals), '0');
-    if (!d.digits.empty()) {
-      const Decimal r = RoundHalfAway(d, std::max(lead + decimals, 1));
-      digits = r.digits;
-      digits.resize(static_cast<std::size_t>(lead + decimals), '0');
-      exponent = r.exponent - (lead - 1);
-      all_zero = false;
-    }
-    const std::string int_digits = digits.substr(0, static_cast<std::size_t>(lead));
-    number = Layout(pat, int_digits, digits.substr(static_cast<std::size_t>(lead)));
-    number += "E" + ExponentText(exponent, static_cast<std::size_t>(std::max(pat.exp_required, 1)),
-                                 pat.exp_always_sign);
-  } else {
-    // Keep the digits down to 10^-decimals.
-    const Decimal r = d.digits.empty() ? d : RoundHalfAway(d, d.exponent + 1 + decimals);
-    all_zero = r.digits.empty();
-    std::string int_digits;
-    if (!all_zero)
-      for (int power = r.exponent; power >= 0; --power) int_digits += DigitAt(r, power);
-    std::string frac_digits;
-    for (int power = -1; power >= -decimals; --power) frac_digits += DigitAt(r, power);
-    number = Layout(pat, int_digits, frac_digits);
-  }
-  // A zero reads as one: "0", with the zeros the pattern requires after the point, never a
-  // bare point (".") or a mantissa without digits (".E0"), and without an exponent, which
-  // says nothing of a zero.
-  if (all_zero) {
-    number = "0";
-    if (pat.point && pat.frac_required > 0) {
-      number += "." + std::string(static_cast<std::size_t>(pat.frac_required), '0');
-    }
-  }
-  // A value that rounds to zero under the pattern shows no sign.
-  return (negative && !all_zero ? "-" : "") + pat.prefix + number + pat.suffix;
-}
-
-// The value's own decimal text (7 significant digits for a Single, 15 for a Double, as the
-// program has always shown them) laid out under the pattern.
-template <typename T>
-std::string PatternOf(T value, std::string_view pattern, int significant) {
-  const Pattern pat = ParsePattern(pattern);
-  const T magnitude = std::fabs(value);
-  const Decimal d = magnitude == 0 ? Decimal{} : RoundSignificant(magnitude, significant);
-  return PatternFromDecimal(d, value < 0, pat);
+  while (d.count > 0 && d.digit[static_cast<std::size_t>(d.count - 1)] == '0') --d.count;
 }
 
 }  // namespace
 
+NumberPattern::NumberPattern(std::string_view p) {
+  std::size_t i = 0;
+  while (i < p.size() && !IsPlaceholder(p[i]) && p[i] != '.') ++i;
+  prefix_ = std::string(p.substr(0, i));
+  bool seen_zero = false;
+  for (; i < p.size() && (IsPlaceholder(p[i]) || p[i] == ','); ++i) {
+    if (p[i] == ',') {
+      grouping_ = true;
+      continue;
+    }
+    ++int_places_;
+    seen_zero = seen_zero || p[i] == '0';
+    if (seen_zero) ++int_required_;
+  }
+  if (i < p.size() && p[i] == '.') {
+    point_ = true;
+    for (++i; i < p.size() && IsPlaceholder(p[i]); ++i) {
+      ++frac_places_;
+      if (p[i] == '0') frac_required_ = frac_places_;
+    }
+  }
+  if (i + 1 < p.size() && (p[i] == 'E' || p[i] == 'e') && (p[i + 1] == '-' || p[i + 1] == '+')) {
+    exponent_ = true;
+    exp_always_sign_ = p[i + 1] == '+';
+    bool exp_zero = false;
+    for (i += 2; i < p.size() && IsPlaceholder(p[i]); ++i) {
+      exp_zero = exp_zero || p[i] == '0';
+      if (exp_zero) ++exp_required_;
+    }
+  }
+  suffix_ = std::string(p.substr(i));
+  percent_ = prefix_.find('%') != std::string::npos || suffix_.find('%') != std::string::npos;
+}
+
+std::string NumberPattern::Format(double value) const {
+  if (!std::isfinite(value)) return FormatDouble(value);
+  const double magnitude = std::fabs(value);
+  return Lay(magnitude == 0 ? FormDigits{} : ExactDigits(magnitude, 15), value < 0);
+}
+
+std::string NumberPattern::Format(float value) const {
+  if (!std::isfinite(value)) return FormatSingle(value);
+  const float magnitude = std::fabs(value);
+  return Lay(magnitude == 0 ? FormDigits{} : SingleDigits(magnitude), value < 0);
+}
+
+// The digits of the magnitude (a count of 0 for zero) laid out under the pattern, written
+// into a buffer on the stack: the grids show every value of a run through a pattern.
+std::string NumberPattern::Lay(FormDigits d, bool negative) const {
+  // "%" moves the decimal point of the text, so no binary product can disturb the digits.
+  if (percent_) d.exponent += 2;
+  const int decimals = point_ ? frac_places_ : 0;
+  // `base` is the count of digits before the point, negative for zeros after the point
+  // before the first digit.
+  int base = 0;
+  int exponent = 0;
+  if (d.count > 0) {
+    if (exponent_) {
+      // The mantissa keeps as many integer digits as the pattern has places; with none it
+      // is below 1 (".12E4"), so that no digit of the value is lost.
+      RoundHalfAway(d, std::max(int_places_ + decimals, 1));
+      base = int_places_;
+      exponent = d.exponent - (int_places_ - 1);
+    } else {
+      // Keep the digits down to 10^-decimals.
+      RoundHalfAway(d, d.exponent + 1 + decimals);
+      base = d.exponent + 1;
+    }
+  }
+  const bool zero = d.count == 0;
+  const int int_digits = zero ? 0 : std::max(base, 0);
+  const int int_width = std::max(int_digits, int_required_);
+  // Trailing zeros after the point go, down to those the pattern requires.
+  const int frac_width = std::max(frac_required_, std::clamp(d.count - base, 0, decimals));
+  const std::size_t bound = 1 + prefix_.size() + suffix_.size() +
+                            static_cast<std::size_t>(2 * int_width + frac_width + 16);
+  std::array<char, 96>
+      stack;  // NOLINT(cppcoreguidelines-pro-type-member-init): written before read
+  std::string heap;
+  char* const begin = bound <= stack.size() ? stack.data() : (heap.resize(bound), heap.data());
+  char* out = begin;
+  auto put = [&out](std::string_view text) {
+    for (char c : text) *out++ = c;
+  };
+  // A value that rounds to zero under the pattern shows no sign.
+  if (negative && !zero) *out++ = '-';
+  put(prefix_);
+  if (zero) {
+    // A zero reads as one: "0", with the zeros the pattern requires after the point, never
+    // a bare point (".") or a mantissa without digits (".E0"), and without an exponent,
+    // which says nothing of a zero.
+    *out++ = '0';
+    if (point_ && frac_required_ > 0) {
+      *out++ = '.';
+      for (int i = 0; i < frac_required_; ++i) *out++ = '0';
+    }
+  } else {
+    auto digit = [&d](int index) {
+      return index >= 0 && index < d.count ? d.digit[static_cast<std::size_t>(index)] : '0';
+    };
+    for (int k = 0; k < int_width; ++k) {
+      if (grouping_ && k > 0 && (int_width - k) % 3 == 0) *out++ = ',';
+      *out++ = digit(k - (int_width - int_digits));
+    }
+    if (point_) {
+      *out++ = '.';
+      for (int i = 0; i < frac_width; ++i) *out++ = digit(base + i);
+    }
+    if (exponent_) {
+      *out++ = 'E';
+      if (exponent < 0)
+        *out++ = '-';
+      else if (exp_always_sign_)
+        *out++ = '+';
+      std::array<char, 12> e{};
+      const auto [end, ec] = std::to_chars(e.data(), e.data() + e.size(), std::abs(exponent));
+      const int width = static_cast<int>(end - e.data());
+      for (int i = width; i < std::max(exp_required_, 1); ++i) *out++ = '0';
+      put(std::string_view(e.data(), static_cast<std::size_t>(width)));
+    }
+  }
+  put(suffix_);
+  return std::string(begin, out);
+}
+
 std::string FormatPattern(double value, std::string_view pattern) {
-  if (pattern.empty() || !std::isfinite(value)) return FormatDouble(value);
-  return PatternOf(value, pattern, 15);
+  if (pattern.empty()) return FormatDouble(value);
+  return NumberPattern(pattern).Format(value);
 }
 
 std::string FormatPattern(float value, std::string_view pattern) {
-  if (pattern.empty() || !std::isfinite(value)) return FormatSingle(value);
-  return PatternOf(value, pattern, 7);
+  if (pattern.empty()) return FormatSingle(value);
+  return NumberPattern(pattern).Format(value);
 }
 
 }  // namespace quarn

@@ -40,6 +40,33 @@ std::string FileDouble(double value);
 std::string FormatPattern(double value, std::string_view pattern);
 std::string FormatPattern(float value, std::string_view pattern);
 
+// A (non-empty) pattern read once, for code that shows many values through the same one:
+// Format gives the texts of FormatPattern.
+class NumberPattern {
+ public:
+  explicit NumberPattern(std::string_view pattern);
+  std::string Format(double value) const;
+  std::string Format(float value) const;
+
+  struct Digits;
+
+ private:
+  std::string Lay(Digits digits, bool negative) const;
+
+  std::string prefix_;     // literal text before the number
+  std::string suffix_;     // and after it
+  int int_places_ = 0;     // '#' and '0' before the point
+  int int_required_ = 0;   // digits from the first '0' before the point on
+  bool grouping_ = false;  // a ',' among the integer placeholders
+  bool point_ = false;     // the pattern shows a decimal point
+  int frac_places_ = 0;    // '#' and '0' after the point
+  int frac_required_ = 0;  // digits up to the last '0' after the point
+  bool exponent_ = false;
+  bool exp_always_sign_ = false;
+  int exp_required_ = 0;
+  bool percent_ = false;
+};
+
 // Integers (Integer and Long fields, counts) go through the Double form, so that a call with
 // an int16_t or int32_t is not ambiguous between the two.
 template <std::integral T>

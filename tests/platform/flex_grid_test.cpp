@@ -134,6 +134,38 @@ TEST(FlexGridText, ACellFilledFromANumberGivesBackTheExactNumberUntilItsTextChan
   EXPECT_EQ(g.TextMatrix(0, 0), "");
 }
 
+std::string Hundredths(float value) {
+  return std::to_string(static_cast<int>(value * 100));
+}
+
+TEST(FlexGridText, NumberTextsAreShownReadAndReplacedLikeTextsAndDoNotSurviveARefill) {
+  FlexGrid g;
+  g.SetRows(4);
+  g.SetCols(3);
+  g.SetNumberText(1, 1, 0.5f, Hundredths);
+  g.SetNumberText(2, 1, 0.25f, Hundredths);
+  g.SetNumberText(3, 1, 0.75f, Hundredths);
+  g.SetTextMatrix(1, 2, "kept");
+  EXPECT_EQ(g.model()->index(1, 1).data().toString(), "50");
+  EXPECT_EQ(g.TextMatrix(2, 1), "25");
+  g.SetTextMatrix(3, 1, "typed");  // an edit replaces the number's text
+  g.InsertRow(2);
+  g.SetRow(1);
+  g.SetCol(1);
+  g.SetRowSel(4);
+  EXPECT_EQ(g.Clip(), "50\r\r25\rtyped");
+  // Emptied and refilled to the same shape, as the results windows refill: nothing of the
+  // first fill shows through the cells the second leaves alone.
+  g.SetRows(0);
+  g.SetRows(5);
+  g.SetNumberText(1, 1, 0.125f, Hundredths);
+  for (int r = 0; r < 5; ++r)
+    for (int c = 0; c < 3; ++c)
+      EXPECT_EQ(g.TextMatrix(r, c), r == 1 && c == 1 ? "12" : "") << r << "," << c;
+  g.Clear();
+  EXPECT_EQ(g.TextMatrix(1, 1), "");
+}
+
 TEST(FlexGridShape, InsertedAndRemovedRowsMoveTheRowsBelowWithTheirNumbersAndColours) {
   FlexGrid g;
   g.SetRows(4);

@@ -27,12 +27,6 @@ int Rooms(const BuildingRecord& b) {
 int Pollutants(const ScenarioRecord& s) {
   return std::clamp<int>(s.NumPollutants, 0, kMaxPollutants);
 }
-int Sources(const ScenarioRecord& s, int room) {
-  return std::clamp<int>(s.NumSources[static_cast<size_t>(room)], 0, kMaxSources);
-}
-int Sinks(const ScenarioRecord& s, int room) {
-  return std::clamp<int>(s.NumSinks[static_cast<size_t>(room)], 0, kMaxSinks);
-}
 
 const RoomRecord& Room(const BuildingRecord& b, int i) {
   return b.RoomList[static_cast<size_t>(i)];
@@ -238,7 +232,7 @@ void SourceParameters(Section& out, const BuildingRecord& b) {
   const ScenarioRecord& s = b.Scenario;
   static constexpr int kParamColumns[] = {45, 55, 65, 75, 85, 95, 100};
   for (int i = 1; i <= Rooms(b); ++i) {
-    if (Sources(s, i) == 0) continue;
+    if (SourceSlotCount(s, i) == 0) continue;
     out.Entry(15);
     SourceRoomLine(out, b, i);
     out.Tab(10, "Source ID").Tab(25, "Model").Tab(35, "Size");
@@ -246,7 +240,7 @@ void SourceParameters(Section& out, const BuildingRecord& b) {
       out.Tab(kParamColumns[k], "P" + std::to_string(k + 1));
     }
     out.Line();
-    for (int slot = 1; slot <= Sources(s, i); ++slot) {
+    for (int slot = 1; slot <= SourceSlotCount(s, i); ++slot) {
       const SourceRecord& src = s.Sources[static_cast<size_t>(i)][static_cast<size_t>(slot)];
       const char* model = ModelName(src.Model);
       out.Tab(10, src.Name).Tab(25, model != nullptr ? model : Num(src.Model));
@@ -266,13 +260,13 @@ void SourceCycles(Section& out, const BuildingRecord& b) {
   const ScenarioRecord& s = b.Scenario;
   out.Tab(10, "On off behavior of sources by room ").Line();
   for (int i = 1; i <= Rooms(b); ++i) {
-    if (Sources(s, i) == 0) continue;
+    if (SourceSlotCount(s, i) == 0) continue;
     out.Entry(15);
     SourceRoomLine(out, b, i);
     out.Tab(10, "Source ID").Tab(25, "# Cycles");
     for (int k = 0; k < 6; ++k) out.Tab(35 + 10 * k, k % 2 == 0 ? "On" : "Off");
     out.Tab(95, "On  Off").Line();
-    for (int slot = 1; slot <= Sources(s, i); ++slot) {
+    for (int slot = 1; slot <= SourceSlotCount(s, i); ++slot) {
       const SourceRecord& src = s.Sources[static_cast<size_t>(i)][static_cast<size_t>(slot)];
       out.Tab(10, src.Name).Tab(25, Num(src.NumCycles));
       for (size_t c = 1; c <= 4; ++c) {
@@ -450,7 +444,7 @@ void PrintSinkData(PrintJob& job, const BuildingRecord& building, int& line_coun
   out.Tab(30, "Sink information for ").Then(s.Name).Line();
   out.Tab(10, "Room #").Tab(20, "Sink name").Tab(40, "ka").Tab(50, "kd").Tab(60, "Size").Line();
   for (int i = 1; i <= Rooms(building); ++i) {
-    for (int slot = 1; slot <= Sinks(s, i); ++slot) {
+    for (int slot = 1; slot <= SinkSlotCount(s, i); ++slot) {
       const SinkRecord& sink = s.Sinks[static_cast<size_t>(i)][static_cast<size_t>(slot)];
       for (size_t p = 0; p < static_cast<size_t>(Pollutants(s)); ++p) {
         out.Tab(10, Num(i)).Tab(20, sink.Name).Tab(40, FormatPattern(sink.ka[p], "##.### m/h"));

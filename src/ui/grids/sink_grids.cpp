@@ -26,7 +26,7 @@ constexpr int kColRoom = 4;
 // Counts and rooms come from files and grids: keep them inside the sink table.
 int SinkCount(const BuildingRecord& b, int room) {
   if (room < 0 || room >= kRoomSlots) return 0;
-  return std::clamp<int>(b.Scenario.NumSinks[room], 0, kMaxSinks);
+  return SinkSlotCount(b.Scenario, room);
 }
 
 bool ValidPollutant(int p) {

@@ -56,10 +56,6 @@ constexpr InputMenuItem kMenu[] = {
     {0, "&Help", "help", MenuRole::Help},
 };
 
-int RoomSinkCount(const BuildingRecord& b, int room) {
-  return std::clamp<int>(b.Scenario.NumSinks[room], 0, kMaxSinks);
-}
-
 }  // namespace
 
 SinkdataForm::SinkdataForm(MainContext& context)
@@ -120,7 +116,7 @@ void SinkdataForm::BuildControls() {
 void SinkdataForm::Open(int16_t room) {
   const BuildingRecord& b = ctx_.state.Building;
   room_ = room;
-  held_ = filled_ = RoomSinkCount(b, room);
+  held_ = filled_ = SinkSlotCount(b.Scenario, room);
   // The first fill comes from the scenario; the room's name replaces its "No sinks".
   std::string message;
   SetupRoomSinkGrid(*grid_, room, b);
@@ -154,7 +150,7 @@ void SinkdataForm::StepPollutant(int step) {
 
 void SinkdataForm::TakeAddedSinks() {
   const BuildingRecord& b = ctx_.state.Building;
-  const int n = RoomSinkCount(b, room_);
+  const int n = SinkSlotCount(b.Scenario, room_);
   // A count that dropped meanwhile gave its slots up: a sink added there later is new.
   for (int s = std::min(held_, n) + 1; s <= n; ++s) {
     work_[room_][s] = loaded_[room_][s] = b.Scenario.Sinks[room_][s];

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <cmath>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -78,11 +79,17 @@ class PollutantColumn {
       threshold_ = threshold * unit_.scale;
       has_threshold_ = true;
     }
+    // Read once: the grid converts every value of the run.
+    if (converts_) conversion_ = ConcentrationConversion::Prepare(from_, unit_.units, pollutant_);
   }
 
-  float Shown(float stored_value) {
+  // A value that has no sound result in the display unit is shown as stored.
+  float Shown(float stored_value) const {
     float value = stored_value;
-    if (converts_) Convert(from_, unit_.units, stored_value, pollutant_, value);
+    if (conversion_) {
+      const float converted = (*conversion_)(stored_value);
+      if (std::isfinite(converted)) value = converted;
+    }
     return value * unit_.scale;
   }
   bool AboveIrritantLevel(float shown_value) const {
@@ -95,14 +102,24 @@ class PollutantColumn {
   std::string_view from_;
   DisplayUnit unit_{};
   bool converts_ = false;
+  std::optional<ConcentrationConversion> conversion_;
   float threshold_ = 0;
   bool has_threshold_ = false;
 };
 
-const char* ValueMask(float value) {
-  if (value < 0.0001f) return "#.##0E-##";
-  if (value <= 1000000.0f) return "#.###E-#0";
-  return "#.###0E+##";
+std::string TimeText(float hours) {
+  static const NumberPattern kTime(kTimeMask);
+  return kTime.Format(hours);
+}
+
+// The text of a value cell: the pattern depends on the size of the value.
+std::string ValueText(float value) {
+  static const NumberPattern kSmall("#.##0E-##");
+  static const NumberPattern kMiddle("#.###E-#0");
+  static const NumberPattern kLarge("#.###0E+##");
+  if (value < 0.0001f) return kSmall.Format(value);
+  if (value <= 1000000.0f) return kMiddle.Format(value);
+  return kLarge.Format(value);
 }
 
 const char* EmittedMask(float mass) {
@@ -113,15 +130,17 @@ const char* EmittedMask(float mass) {
 
 void WriteRecord(FlexGrid& grid, int row, const ConcWorkFileReader& record, int rooms,
                  std::vector<PollutantColumn>& columns) {
-  grid.SetTextMatrix(row, 0, FormatPattern(record.Time(), kTimeMask));
+  grid.SetNumberText(row, 0, record.Time(), TimeText);
+  static const QRgb red = kCellRed.rgba();
+  static const QRgb white = kCellWhite.rgba();
   // Outdoors (room 0) is in the file but not in the table.
   for (int p = 0; p < static_cast<int>(columns.size()); ++p) {
     PollutantColumn& column = columns[static_cast<size_t>(p)];
     for (int r = 1; r <= rooms; ++r) {
       const float value = column.Shown(record.Conc(r, p));
       const int col = p * rooms + r;
-      grid.SetCellBackColorAt(row, col, column.AboveIrritantLevel(value) ? kCellRed : kCellWhite);
-      grid.SetTextMatrix(row, col, FormatPattern(value, ValueMask(value)));
+      grid.SetCellBackRgbAt(row, col, column.AboveIrritantLevel(value) ? red : white);
+      grid.SetNumberText(row, col, value, ValueText);
     }
   }
 }
