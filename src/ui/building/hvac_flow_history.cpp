@@ -18,6 +18,7 @@
 #include "platform/printer_service.h"
 #include "platform/qt_text.h"
 #include "text/number_read.h"
+#include "ui/common/form_helpers.h"
 #include "ui/common/history_form_parts.h"
 #include "ui/common/number_entry.h"
 #include "ui/common/window_menu.h"
@@ -63,14 +64,6 @@ constexpr InputMenuItem kMenu[] = {
     {1, "&List windows", "WindowsList", MenuRole::ListWindows},
     {0, "&Help", "help", MenuRole::Help},
 };
-
-FileDialogRequest FlowFileRequest(const char* title) {
-  FileDialogRequest request;
-  request.title = title;
-  request.filter = kFilter;
-  request.default_extension = kExtension;
-  return request;
-}
 
 }  // namespace
 
@@ -150,7 +143,8 @@ void HVACFlowHistory::Transfer() {
 }
 
 void HVACFlowHistory::OpenFile() {
-  const auto name = ctx_.dialogs.OpenFileName(FlowFileRequest("Open flow file"));
+  const auto name =
+      ctx_.dialogs.OpenFileName(FileRequest(kFilter, kExtension, "", "Open flow file"));
   if (!name) return;
   // A file that cannot be read has said so and changed nothing: the grid stays as it is.
   if (!ReadHVACFlowHistoryFile(ctx_.state.Building.Scenario, *name, ctx_.prompt)) return;
@@ -159,7 +153,8 @@ void HVACFlowHistory::OpenFile() {
 }
 
 void HVACFlowHistory::SaveFile() {
-  const auto name = ctx_.dialogs.SaveFileName(FlowFileRequest("Save flow file"));
+  const auto name =
+      ctx_.dialogs.SaveFileName(FileRequest(kFilter, kExtension, "", "Save flow file"));
   if (!name) return;
   ScenarioRecord& scenario = ctx_.state.Building.Scenario;
   const HVACHistoryOptions options = Options();

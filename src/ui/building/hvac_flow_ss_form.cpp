@@ -14,6 +14,7 @@
 #include "platform/printer_service.h"
 #include "platform/qt_text.h"
 #include "text/number_read.h"
+#include "ui/common/form_helpers.h"
 #include "ui/common/number_entry.h"
 #include "ui/grids/input_reports.h"
 #include "ui/grids/room_grids.h"
@@ -53,17 +54,8 @@ constexpr std::array<InputMenuItem, 23> kMenu{{
     {0, "&Cancel", "cancel", MenuRole::Cancel},
 }};
 
-FileDialogRequest FlowFileRequest() {
-  FileDialogRequest request;
-  request.filter = kFlowFilter;
-  request.default_extension = "HVA";
-  request.initial_name = "*.HVA";
-  return request;
-}
-
 QLineEdit* TimeBox(const char* name, QWidget* parent) {
-  auto* box = new QLineEdit(parent);
-  box->setObjectName(name);
+  auto* box = NamedBox(parent, name);
   // A time read by its leading number would take "1,500" as 1 without a word.
   RestrictToNumbers(*box);
   return box;
@@ -231,7 +223,7 @@ void HVACFlowSSForm::FileNew() {
 }
 
 void HVACFlowSSForm::FileOpen() {
-  const auto name = ctx_.dialogs.OpenFileName(FlowFileRequest());
+  const auto name = ctx_.dialogs.OpenFileName(FileRequest(kFlowFilter, "HVA", "*.HVA"));
   if (!name) return;
   const HVACGridFrame f = Frame();
   // The reader gives its own message and nothing on a damaged file: the grid stays as is.
@@ -249,7 +241,7 @@ void HVACFlowSSForm::FileOpen() {
 }
 
 void HVACFlowSSForm::FileSave() {
-  const auto name = ctx_.dialogs.SaveFileName(FlowFileRequest());
+  const auto name = ctx_.dialogs.SaveFileName(FileRequest(kFlowFilter, "HVA", "*.HVA"));
   if (!name) return;
   const HVACGridFrame f = Frame();
   std::vector<double> values;

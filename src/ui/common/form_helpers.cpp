@@ -2,6 +2,7 @@
 
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QVBoxLayout>
@@ -60,6 +61,22 @@ void ClearGridFrom(InputForm& form, FlexGrid& grid, int first_row, int first_col
   grid.SetRowSel(grid.Rows() - 1);
   grid.SetColSel(grid.Cols() - 1);
   form.RunRole(MenuRole::Clear);
+}
+
+QLineEdit* NamedBox(QWidget* parent, const char* name) {
+  auto* box = new QLineEdit(parent);
+  box->setObjectName(name);
+  return box;
+}
+
+FileDialogRequest FileRequest(const char* filter, const char* default_extension,
+                              const char* initial_name, const char* title) {
+  FileDialogRequest request;
+  request.title = title;
+  request.filter = filter;
+  request.default_extension = default_extension;
+  request.initial_name = initial_name;
+  return request;
 }
 
 QSize WithWholeMenuBar(const QMainWindow& window, QSize hint) {

@@ -69,21 +69,14 @@ constexpr InputMenuItem kMenu[] = {
     {0, "&PM Model changes", "PMchanges", MenuRole::Own},
 };
 
-FileDialogRequest SinkFileRequest() {
-  FileDialogRequest request;
-  request.filter = "Sink (*.SNK)|*.SNK|All files (*.*)|*.*";
-  request.default_extension = "SNK";
-  request.initial_name = "*.SNK";
-  return request;
-}
+constexpr const char* kFileFilter = "Sink (*.SNK)|*.SNK|All files (*.*)|*.*";
 
 int PollutantCount(const ScenarioRecord& s) {
   return std::clamp<int>(s.NumPollutants, 1, kMaxPollutants);
 }
 
 QLineEdit* AddBox(QWidget* parent, QBoxLayout& layout, const char* name) {
-  auto* box = new QLineEdit(parent);
-  box->setObjectName(name);
+  auto* box = NamedBox(parent, name);
   // Only the spinner changes the pollutant: the number indexes the sinks' per-pollutant
   // values, and the name is that pollutant's.
   box->setReadOnly(true);
@@ -258,7 +251,8 @@ void GeneralSinkForm::SaveSinkFile() {
   // The records hold the grid even when the dialog is then cancelled; a refused grid is
   // not written.
   if (ReadBack()) {
-    if (const std::optional<std::string> name = ctx_.dialogs.SaveFileName(SinkFileRequest())) {
+    if (const std::optional<std::string> name =
+            ctx_.dialogs.SaveFileName(FileRequest(kFileFilter, "SNK", "*.SNK"))) {
       ctx_.state.CurrentFileName = *name;
       const BuildingRecord& b = ctx_.state.Building;
       WriteGeneralSinkFile(b.Scenario, RoomCount(b), ctx_.state.DataSeparator, *name, ctx_.prompt);
@@ -269,7 +263,8 @@ void GeneralSinkForm::SaveSinkFile() {
 
 void GeneralSinkForm::OpenSinkFile() {
   ctx_.state.CurrentFileName.clear();
-  const std::optional<std::string> name = ctx_.dialogs.OpenFileName(SinkFileRequest());
+  const std::optional<std::string> name =
+      ctx_.dialogs.OpenFileName(FileRequest(kFileFilter, "SNK", "*.SNK"));
   if (!name) return;
   ctx_.state.CurrentFileName = *name;
   BuildingRecord& b = ctx_.state.Building;

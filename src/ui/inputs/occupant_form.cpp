@@ -26,6 +26,7 @@
 #include "platform/qt_text.h"
 #include "platform/up_down.h"
 #include "text/number_text.h"
+#include "ui/common/form_helpers.h"
 #include "ui/common/history_form_parts.h"
 #include "ui/common/number_entry.h"
 #include "ui/common/window_menu.h"
@@ -85,14 +86,6 @@ QLabel* AddLabel(QWidget& parent, const char* name, const char* caption) {
   auto* label = new QLabel(ToQt(caption), &parent);
   label->setObjectName(name);
   return label;
-}
-
-FileDialogRequest PatternRequest(const char* filter) {
-  FileDialogRequest request;
-  request.filter = filter;
-  request.initial_name = "*.ACT";
-  request.default_extension = "ACT";
-  return request;
 }
 
 }  // namespace
@@ -423,8 +416,8 @@ void OccupantForm::PickLocation(bool from_enter) {
 }
 
 void OccupantForm::OpenPattern() {
-  const auto name =
-      ctx_.dialogs.OpenFileName(PatternRequest("All Occpancies (*.ACT)|*.ACT|All files (*.*)|*.*"));
+  const auto name = ctx_.dialogs.OpenFileName(
+      FileRequest("All Occpancies (*.ACT)|*.ACT|All files (*.*)|*.*", "ACT", "*.ACT"));
   if (!name) return;
   ctx_.state.CurrentFileName = *name;
   ScenarioRecord& s = ctx_.state.Building.Scenario;
@@ -438,8 +431,9 @@ void OccupantForm::OpenPattern() {
 
 void OccupantForm::SavePattern(bool save_as) {
   const auto name = ctx_.dialogs.SaveFileName(
-      PatternRequest(save_as ? "All Occpancies (*.ACT)|*.ACT|All files (*.*)|*.*"
-                             : "All Activities (*.ACT)|*.ACT|All files (*.*)|*.*"));
+      FileRequest(save_as ? "All Occpancies (*.ACT)|*.ACT|All files (*.*)|*.*"
+                          : "All Activities (*.ACT)|*.ACT|All files (*.*)|*.*",
+                  "ACT", "*.ACT"));
   if (!name) return;
   ctx_.state.CurrentFileName = *name;
   WriteActivityFile(*name, shown_);

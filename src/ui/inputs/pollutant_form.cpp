@@ -57,13 +57,7 @@ constexpr std::array<InputMenuItem, 24> kMenu{{
     {0, "&Help", "help", MenuRole::Help},
 }};
 
-FileDialogRequest PollutantFileRequest() {
-  FileDialogRequest request;
-  request.filter = "Pollutant(*.POL)|*.POL|All files (*.*)|*.*";
-  request.default_extension = "POL";
-  request.initial_name = "*.POL";
-  return request;
-}
+constexpr const char* kFileFilter = "Pollutant(*.POL)|*.POL|All files (*.*)|*.*";
 
 int PollutantCount(const ScenarioRecord& s) {
   return std::clamp<int>(s.NumPollutants, 0, kMaxPollutants);
@@ -133,7 +127,8 @@ void PollutantForm::Transfer() {
 }
 
 void PollutantForm::OpenPollutantFile() {
-  const std::optional<std::string> name = ctx_.dialogs.OpenFileName(PollutantFileRequest());
+  const std::optional<std::string> name =
+      ctx_.dialogs.OpenFileName(FileRequest(kFileFilter, "POL", "*.POL"));
   if (!name) return;
   const int n = PollutantCount(ctx_.state.Building.Scenario);
   PerPollutant<float>& diameters = ctx_.state.ParticleDiameters;
@@ -149,7 +144,8 @@ void PollutantForm::OpenPollutantFile() {
 void PollutantForm::SavePollutantFile() {
   // The records hold the grid even when the dialog is cancelled.
   StoreGrid();
-  const std::optional<std::string> name = ctx_.dialogs.SaveFileName(PollutantFileRequest());
+  const std::optional<std::string> name =
+      ctx_.dialogs.SaveFileName(FileRequest(kFileFilter, "POL", "*.POL"));
   if (!name) return;
   const ScenarioRecord& s = ctx_.state.Building.Scenario;
   const int n = PollutantCount(s);

@@ -103,16 +103,14 @@ void SinkdataForm::BuildControls() {
   room_number_ = AddLabel(top, *row, "RoomNumber", "");
   msg_ = AddLabel(top, *row, "Msg", "");
   AddLabel(top, *row, "Label1", "Pollutant #");
-  pollutant_number_ = new QLineEdit(top);
-  pollutant_number_->setObjectName("PollutantNumber");
+  pollutant_number_ = NamedBox(top, "PollutantNumber");
   // Only the spinner changes the pollutant: the number indexes the pollutant table.
   pollutant_number_->setReadOnly(true);
   row->addWidget(pollutant_number_);
   change_pollutant_ = new UpDown(top);
   change_pollutant_->setObjectName("ChangePollutant");
   row->addWidget(change_pollutant_);
-  pollutant_name_ = new QLineEdit(top);
-  pollutant_name_->setObjectName("PollutantName");
+  pollutant_name_ = NamedBox(top, "PollutantName");
   row->addWidget(pollutant_name_);
   auto* spin1 = new UpDown(top);
   spin1->setObjectName("spin1");
@@ -190,10 +188,8 @@ void SinkdataForm::ClearSelection() {
 
 void SinkdataForm::OpenSinkDatabase() {
   ctx_.state.CurrentFileName.clear();
-  FileDialogRequest request;
-  request.initial_name = "*.mdb";
-  request.filter = "Sink (*.MDB)|*.MDB|All files (*.*)|*.*";
-  const std::optional<std::string> name = ctx_.dialogs.OpenFileName(request);
+  const std::optional<std::string> name =
+      ctx_.dialogs.OpenFileName(FileRequest("Sink (*.MDB)|*.MDB|All files (*.*)|*.*", "", "*.mdb"));
   if (!name) return;
   ctx_.state.CurrentFileName = *name;
   // Only whether it opens: nothing is read from it yet. A file that is no database says so.

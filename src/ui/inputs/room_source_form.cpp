@@ -99,10 +99,8 @@ void RoomSourceForm::BuildControls() {
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
 
-  auto* topframe = new QFrame(central);
-  topframe->setObjectName("topframe");
-  topframe->setFrameShape(QFrame::StyledPanel);
-  auto* top = new QHBoxLayout(topframe);
+  QHBoxLayout* top = AddSourceTopFrame(*central, *layout);
+  QWidget* topframe = top->parentWidget();
   const SourceNumberControls number = AddSourceNumberControls(topframe, *top);
   count_ = number.count;
   source_spin_ = number.spinner;
@@ -114,7 +112,6 @@ void RoomSourceForm::BuildControls() {
   top->addWidget(room_spin_);
   msg_ = AddLabel(topframe, *top, "Msg", "");
   top->setStretchFactor(msg_, 1);
-  layout->addWidget(topframe);
 
   auto* boxes = new QHBoxLayout;
   model_ = AddModelList(central, *boxes);

@@ -37,6 +37,7 @@
 #include "text/paths.h"
 #include "ui/building/room_form.h"
 #include "ui/common/about_forms.h"
+#include "ui/common/form_helpers.h"
 #include "ui/common/grid_edit.h"
 #include "ui/common/menu_builder.h"
 #include "ui/common/window_menu.h"
@@ -391,11 +392,8 @@ void BuildingForm::FileOpen() {
   s.ExposureCalculated = kFalse;
   s.OccupantDataComplete = kFalse;
   s.CurrentFileName.clear();
-  FileDialogRequest request;
-  request.title = "Open Building";
-  request.filter = kBuildingFilter;
+  FileDialogRequest request = FileRequest(kBuildingFilter, "", "*.bld", "Open Building");
   request.initial_folder = s.DataFolder;
-  request.initial_name = "*.bld";
   const auto name = ctx_.dialogs.OpenFileName(request);
   if (!name) return;
   s.DataFolder = FolderOf(*name);
@@ -425,11 +423,8 @@ void BuildingForm::FileSave() {
   ProgramState& s = ctx_.state;
   UpdateBuildingFromGrid();
   s.CurrentFileName.clear();
-  FileDialogRequest request;
-  request.title = "Save Building";
-  request.filter = kBuildingFilter;
+  FileDialogRequest request = FileRequest(kBuildingFilter, "", "*.bld", "Save Building");
   request.initial_folder = s.DataFolder;
-  request.initial_name = "*.bld";
   const auto name = ctx_.dialogs.SaveFileName(request);
   if (!name) return;
   s.CurrentFileName = *name;

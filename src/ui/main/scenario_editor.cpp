@@ -40,6 +40,7 @@
 #include "ui/building/outdoor_flow_form.h"
 #include "ui/building/room_flows_form.h"
 #include "ui/building/ventilation_form.h"
+#include "ui/common/form_helpers.h"
 #include "ui/common/grid_edit.h"
 #include "ui/common/tool_openers.h"
 #include "ui/common/window_menu.h"
@@ -569,10 +570,8 @@ void mainscenarioform::FileOpen() {
   st.OccupantDataComplete = kFalse;
   st.CurrentFileName.clear();
 
-  FileDialogRequest request;
-  request.title = "Open scenario";
-  request.filter = kScenarioFilter;
-  request.default_extension = kScenarioExtensionNoDot;
+  FileDialogRequest request =
+      FileRequest(kScenarioFilter, kScenarioExtensionNoDot, "", "Open scenario");
   request.initial_folder = st.ScenarioFolder;
   request.initial_name = st.Building.MasterFile + ".Sen";
   // Names are case-sensitive here and Save writes ".SEN": offer the scenario file of that
@@ -607,10 +606,8 @@ void mainscenarioform::FileSave() {
   ProgramState& st = ctx_.state;
   // What is in the grid is what the user means to save.
   if (!ReadGrid()) return;
-  FileDialogRequest request;
-  request.title = "Save scenario";
-  request.filter = kScenarioFilter;
-  request.default_extension = kScenarioExtensionNoDot;
+  FileDialogRequest request =
+      FileRequest(kScenarioFilter, kScenarioExtensionNoDot, "", "Save scenario");
   request.initial_folder = st.ScenarioFolder;
   const std::optional<std::string> chosen = ctx_.dialogs.SaveFileName(request);
   if (!chosen) return;

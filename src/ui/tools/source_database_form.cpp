@@ -38,11 +38,8 @@ constexpr std::array<InputMenuItem, 4> kMenu{{
 // Reads the chosen database; nullopt for a cancelled dialog, or after the reader's message.
 std::optional<SourceDatabase> ChooseDatabase(MainContext& context, const char* initial_name,
                                              const char* filter) {
-  FileDialogRequest request;
-  request.initial_name = initial_name;
-  request.filter = filter;
-  request.default_extension = "sdb";
-  const std::optional<std::string> name = context.dialogs.OpenFileName(request);
+  const std::optional<std::string> name =
+      context.dialogs.OpenFileName(FileRequest(filter, "sdb", initial_name));
   if (!name) return std::nullopt;
   return ReadSourceDatabase(*name, context.prompt);
 }
