@@ -154,9 +154,8 @@ void FilterDefinitionForm::ClearAll() {
 }
 
 FilterDefinitionForm* OpenFilterDefinitionForm(MainContext& context, QWidget* opener) {
-  FilterDefinitionForm* form = ShowInputForm<FilterDefinitionForm>(
-      context, opener, [](MainContext& c) { return new FilterDefinitionForm(c); }, kLeftTwips,
-      kTopTwips);
+  FilterDefinitionForm* form =
+      ShowInputFormOnce<FilterDefinitionForm>(context, opener, kLeftTwips, kTopTwips).form;
   form->Fill();
   return form;
 }

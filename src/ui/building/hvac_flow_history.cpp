@@ -189,9 +189,8 @@ void HVACFlowHistory::GenerateRandom() {
 }
 
 HVACFlowHistory* OpenHVACFlowHistory(MainContext& context, QWidget* opener) {
-  auto* form = ShowInputForm<HVACFlowHistory>(
-      context, opener, [](MainContext& c) { return new HVACFlowHistory(c); }, kLeftTwips,
-      kTopTwips);
+  HVACFlowHistory* form =
+      ShowInputFormOnce<HVACFlowHistory>(context, opener, kLeftTwips, kTopTwips).form;
   form->FillFromRecord();
   // 0.8 of the frame's width, never narrower than the window's least.
   QWidget* outer = OuterFrame(form);

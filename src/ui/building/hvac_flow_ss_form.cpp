@@ -288,9 +288,7 @@ namespace {
 
 // A new window, or nullptr when one is open already (it is brought forward as it is).
 HVACFlowSSForm* NewFlowForm(MainContext& context, QWidget* opener) {
-  const bool open = AppWindows().Find<HVACFlowSSForm>() != nullptr;
-  HVACFlowSSForm* form = ShowInputForm<HVACFlowSSForm>(
-      context, opener, [](MainContext& c) { return new HVACFlowSSForm(c); }, 10, 10);
+  const auto [form, open] = ShowInputFormOnce<HVACFlowSSForm>(context, opener, 10, 10);
   return open ? nullptr : form;
 }
 

@@ -158,10 +158,8 @@ void OutdoorFlowForm::GridEnterCell() {
 }
 
 OutdoorFlowForm* ShowOutdoorFlows(MainContext& context, QWidget* opener) {
-  const bool open = AppWindows().Find<OutdoorFlowForm>() != nullptr;
-  OutdoorFlowForm* form = ShowInputForm<OutdoorFlowForm>(
-      context, opener, [](MainContext& c) { return new OutdoorFlowForm(c); }, kLeftTopTwips,
-      kLeftTopTwips);
+  const auto [form, open] =
+      ShowInputFormOnce<OutdoorFlowForm>(context, opener, kLeftTopTwips, kLeftTopTwips);
   if (open) return form;
   FlexGrid& grid = form->OutdoorFlowsSS();
   FillOutdoorFlowGrid(grid, context.state.Building);

@@ -212,8 +212,7 @@ RoomForm* OpenRoomForm(MainContext& context, QWidget* opener) {
     BringForward(*open);
     return open;
   }
-  auto* form = ShowInputForm<RoomForm>(
-      context, opener, [](MainContext& c) { return new RoomForm(c); }, 100, 0);
+  RoomForm* form = ShowInputFormOnce<RoomForm>(context, opener, 100, 0).form;
   form->Fill();
   return form;
 }

@@ -168,9 +168,8 @@ void VentilationForm::SaveFile() {
 }
 
 VentilationForm* OpenVentilationForm(MainContext& context, QWidget* opener) {
-  auto* form = ShowInputForm<VentilationForm>(
-      context, opener, [](MainContext& c) { return new VentilationForm(c); }, kLeftTopTwips,
-      kLeftTopTwips);
+  VentilationForm* form =
+      ShowInputFormOnce<VentilationForm>(context, opener, kLeftTopTwips, kLeftTopTwips).form;
   form->FillFromRecord();
   form->VentHistss().setFocus(Qt::OtherFocusReason);
   return form;

@@ -285,10 +285,9 @@ void GeneralSinkForm::PrintSinks() {
 }
 
 GeneralSinkForm* OpenGeneralSinkForm(MainContext& context, QWidget* opener) {
-  const bool open = AppWindows().Find<GeneralSinkForm>() != nullptr;
   // The scenario room window stays in use beside this one.
-  auto* form = ShowInputForm<GeneralSinkForm>(
-      context, opener, [](MainContext& c) { return new GeneralSinkForm(c); }, kLeftTwips, 0, false);
+  const auto [form, open] =
+      ShowInputFormOnce<GeneralSinkForm>(context, opener, kLeftTwips, 0, false);
   if (open) return form;
   form->Load();
   QWidget* outer = OuterFrame(form);

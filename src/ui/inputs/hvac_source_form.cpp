@@ -218,9 +218,7 @@ bool HVACSourcefrm::CloseBox() {
 }
 
 HVACSourcefrm* OpenHVACSourceForm(MainContext& context) {
-  const bool open_already = AppWindows().Find<HVACSourcefrm>() != nullptr;
-  HVACSourcefrm* form = ShowInputForm<HVACSourcefrm>(
-      context, nullptr, [](MainContext& c) { return new HVACSourcefrm(c); }, 0, 0);
+  const auto [form, open_already] = ShowInputFormOnce<HVACSourcefrm>(context, nullptr, 0, 0);
   if (!open_already) form->Open();
   return form;
 }

@@ -132,10 +132,8 @@ void Initialindoorform::SaveFile() {
 }
 
 Initialindoorform* OpenInitialIndoorForm(MainContext& context, QWidget* opener) {
-  const bool open = AppWindows().Find<Initialindoorform>() != nullptr;
-  auto* form = ShowInputForm<Initialindoorform>(
-      context, opener, [](MainContext& c) { return new Initialindoorform(c); }, kLeftTopTwips,
-      kLeftTopTwips);
+  const auto [form, open] =
+      ShowInputFormOnce<Initialindoorform>(context, opener, kLeftTopTwips, kLeftTopTwips);
   if (!open) form->Fill();
   form->Initialss().setFocus(Qt::OtherFocusReason);
   return form;

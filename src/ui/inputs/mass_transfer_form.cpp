@@ -167,10 +167,8 @@ void MassXferDataForm::Transfer() {
 
 MassXferDataForm* ShowMassTransferData(MainContext& context, int row, int room, int slot,
                                        QWidget* opener) {
-  const bool open = AppWindows().Find<MassXferDataForm>() != nullptr;
-  MassXferDataForm* form = ShowInputForm<MassXferDataForm>(
-      context, opener, [](MainContext& c) { return new MassXferDataForm(c); }, kLeftTopTwips,
-      kLeftTopTwips, false);
+  const auto [form, open] =
+      ShowInputFormOnce<MassXferDataForm>(context, opener, kLeftTopTwips, kLeftTopTwips, false);
   form->Fill(row, room, slot);
   if (!open) OuterFrame(form)->resize(OuterFrame(form)->sizeHint());
   return form;

@@ -458,9 +458,7 @@ void OccupantForm::PrintPattern() {
 }
 
 OccupantForm* OpenOccupantForm(MainContext& context, QWidget* opener) {
-  const bool open_already = AppWindows().Find<OccupantForm>() != nullptr;
-  auto* form = ShowInputForm<OccupantForm>(
-      context, opener, [](MainContext& c) { return new OccupantForm(c); }, kLeftTwips, 0);
+  const auto [form, open_already] = ShowInputFormOnce<OccupantForm>(context, opener, kLeftTwips, 0);
   if (open_already) return form;
   // Most of the frame's area, whether the frame is maximised or not, so that the schedule
   // grid shows under the boxes.

@@ -201,10 +201,8 @@ frmHelpOut::frmHelpOut(QWidget* parent) : QWidget(parent, Qt::Window) {
 }
 
 foutdoorconcen* OpenOutdoorConcForm(MainContext& context, QWidget* opener) {
-  const bool open = AppWindows().Find<foutdoorconcen>() != nullptr;
-  auto* form = ShowInputForm<foutdoorconcen>(
-      context, opener, [](MainContext& c) { return new foutdoorconcen(c); }, kLeftTopTwips,
-      kLeftTopTwips);
+  const auto [form, open] =
+      ShowInputFormOnce<foutdoorconcen>(context, opener, kLeftTopTwips, kLeftTopTwips);
   if (!open) form->Fill();
   form->outdoorconcgrid().setFocus(Qt::OtherFocusReason);
   return form;

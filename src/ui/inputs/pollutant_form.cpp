@@ -176,9 +176,7 @@ void PollutantForm::DefinePenetration() {
 }
 
 PollutantForm* OpenPollutantForm(MainContext& context, QWidget* opener) {
-  const bool open = AppWindows().Find<PollutantForm>() != nullptr;
-  PollutantForm* form = ShowInputForm<PollutantForm>(
-      context, opener, [](MainContext& c) { return new PollutantForm(c); }, 0, 0);
+  const auto [form, open] = ShowInputFormOnce<PollutantForm>(context, opener, 0, 0);
   if (open) return form;
   form->Fill();
   QWidget* outer = OuterFrame(form);

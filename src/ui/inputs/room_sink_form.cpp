@@ -205,9 +205,8 @@ SinkdataForm* OpenRoomSinks(MainContext& context, int16_t room, QWidget* opener)
     }
     open->CloseForm();
   }
-  SinkdataForm* form = ShowInputForm<SinkdataForm>(
-      context, opener, [](MainContext& c) { return new SinkdataForm(c); }, kLeftTopTwips,
-      kLeftTopTwips, false);
+  SinkdataForm* form =
+      ShowInputFormOnce<SinkdataForm>(context, opener, kLeftTopTwips, kLeftTopTwips, false).form;
   SizeToFrameWidth(*form, kFrameWidthShare, kMinWidthTwips, kMinHeightTwips);
   form->Open(room);
   return form;

@@ -386,9 +386,7 @@ std::string RoomSourceForm::TotalMassText() const {
 
 RoomSourceForm* OpenRoomSources(MainContext& context, int room, QWidget* opener) {
   if (room < 0 || room > kMaxRooms) return nullptr;
-  const bool open_already = AppWindows().Find<RoomSourceForm>() != nullptr;
-  RoomSourceForm* form = ShowInputForm<RoomSourceForm>(
-      context, opener, [](MainContext& c) { return new RoomSourceForm(c); }, 0, 0);
+  const auto [form, open_already] = ShowInputFormOnce<RoomSourceForm>(context, opener, 0, 0);
   if (!open_already) form->Open(room);
   return form;
 }

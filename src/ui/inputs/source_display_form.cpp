@@ -100,9 +100,8 @@ void fmSourceDisplay::Transfer() {
 
 fmSourceDisplay* OpenSourceDisplay(MainContext& context, const SourceRecord& source, int room,
                                    int slot, QWidget* opener) {
-  fmSourceDisplay* form = ShowInputForm<fmSourceDisplay>(
-      context, opener, [](MainContext& c) { return new fmSourceDisplay(c); }, kLeftTopTwips,
-      kLeftTopTwips, false);
+  fmSourceDisplay* form =
+      ShowInputFormOnce<fmSourceDisplay>(context, opener, kLeftTopTwips, kLeftTopTwips, false).form;
   form->ShowSource(source, room, slot);
   return form;
 }

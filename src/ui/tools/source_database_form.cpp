@@ -103,9 +103,8 @@ frmv17sourcedb* OpenSourceDatabase(MainContext& context, QWidget* opener) {
   const std::optional<SourceDatabase> database =
       ChooseDatabase(context, "*.sdb", "SourceDB(*.sdb)|*.sdb|All files (*.*)|*.*");
   if (!database) return nullptr;
-  frmv17sourcedb* form = ShowInputForm<frmv17sourcedb>(
-      context, opener, [](MainContext& c) { return new frmv17sourcedb(c); }, kLeftTwips, kTopTwips,
-      false);
+  frmv17sourcedb* form =
+      ShowInputFormOnce<frmv17sourcedb>(context, opener, kLeftTwips, kTopTwips, false).form;
   form->Fill(*database);
   QWidget* outer = OuterFrame(form);
   outer->resize(outer->sizeHint().expandedTo(outer->size()));

@@ -150,9 +150,7 @@ void VOCdatabase::Transfer() {
 }
 
 VOCdatabase* OpenVocDatabase(MainContext& context, QWidget* opener) {
-  const bool open = AppWindows().Find<VOCdatabase>() != nullptr;
-  VOCdatabase* form = ShowInputForm<VOCdatabase>(
-      context, opener, [](MainContext& c) { return new VOCdatabase(c); }, kLeftTwips, kTopTwips);
+  const auto [form, open] = ShowInputFormOnce<VOCdatabase>(context, opener, kLeftTwips, kTopTwips);
   if (open) return form;
   form->Load();
   QWidget* outer = OuterFrame(form);
