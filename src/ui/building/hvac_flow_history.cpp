@@ -21,6 +21,7 @@
 #include "ui/common/form_helpers.h"
 #include "ui/common/history_form_parts.h"
 #include "ui/common/number_entry.h"
+#include "ui/common/print_frame.h"
 #include "ui/common/window_menu.h"
 #include "ui/grids/input_reports.h"
 #include "ui/grids/room_grids.h"
@@ -165,10 +166,7 @@ void HVACFlowHistory::SaveFile() {
 
 void HVACFlowHistory::Print() {
   // The record is printed: edits not yet transferred stay in the grid.
-  PrintCommand command(ctx_.printer);
-  int line_count = 0;
-  PrintHVACFlowChanges(command.Job(), ctx_.state.Building, line_count, kPrintLinesPerPage);
-  command.Job().EndDocument();
+  PrintReportSection(ctx_.printer, ctx_.state.Building, PrintHVACFlowChanges, kPrintLinesPerPage);
 }
 
 void HVACFlowHistory::AskCancel() {

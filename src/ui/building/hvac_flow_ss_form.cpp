@@ -16,6 +16,7 @@
 #include "text/number_read.h"
 #include "ui/common/form_helpers.h"
 #include "ui/common/number_entry.h"
+#include "ui/common/print_frame.h"
 #include "ui/grids/input_reports.h"
 #include "ui/grids/room_grids.h"
 
@@ -254,10 +255,7 @@ void HVACFlowSSForm::FileSave() {
 }
 
 void HVACFlowSSForm::FilePrint() {
-  PrintCommand command(ctx_.printer);
-  int line_count = 0;
-  PrintPollutantsAndHVAC(command.Job(), ctx_.state.Building, line_count, kPrintLinesPerPage);
-  command.Job().EndDocument();
+  PrintReportSection(ctx_.printer, ctx_.state.Building, PrintPollutantsAndHVAC, kPrintLinesPerPage);
 }
 
 void HVACFlowSSForm::Transfer() {

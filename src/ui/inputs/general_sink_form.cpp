@@ -18,6 +18,7 @@
 #include "platform/qt_text.h"
 #include "platform/up_down.h"
 #include "ui/common/form_helpers.h"
+#include "ui/common/print_frame.h"
 #include "ui/common/window_menu.h"
 #include "ui/grids/input_reports.h"
 #include "ui/grids/room_grids.h"
@@ -278,10 +279,7 @@ void GeneralSinkForm::OpenSinkFile() {
 }
 
 void GeneralSinkForm::PrintSinks() {
-  PrintCommand command(ctx_.printer);
-  int line_count = 0;
-  PrintSinkData(command.Job(), ctx_.state.Building, line_count, kPrintPageLines);
-  command.Job().EndDocument();
+  PrintReportSection(ctx_.printer, ctx_.state.Building, PrintSinkData, kPrintPageLines);
 }
 
 GeneralSinkForm* OpenGeneralSinkForm(MainContext& context, QWidget* opener) {

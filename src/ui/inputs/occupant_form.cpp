@@ -29,6 +29,7 @@
 #include "ui/common/form_helpers.h"
 #include "ui/common/history_form_parts.h"
 #include "ui/common/number_entry.h"
+#include "ui/common/print_frame.h"
 #include "ui/common/window_menu.h"
 #include "ui/grids/input_reports.h"
 #include "ui/grids/room_grids.h"
@@ -451,10 +452,7 @@ void OccupantForm::WriteActivityFile(const std::string& file_name, int n) {
 void OccupantForm::PrintPattern() {
   // What was last transferred or saved, not what the window shows.
   const Hourglass busy;
-  PrintCommand command(ctx_.printer);
-  int line_count = 0;
-  PrintOccupants(command.Job(), ctx_.state.Building, line_count, kPrintPageLines);
-  command.Job().EndDocument();
+  PrintReportSection(ctx_.printer, ctx_.state.Building, PrintOccupants, kPrintPageLines);
 }
 
 OccupantForm* OpenOccupantForm(MainContext& context, QWidget* opener) {

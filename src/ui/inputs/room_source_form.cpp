@@ -22,6 +22,7 @@
 #include "platform/up_down.h"
 #include "text/number_read.h"
 #include "ui/common/form_helpers.h"
+#include "ui/common/print_frame.h"
 #include "ui/common/tool_openers.h"
 #include "ui/grids/input_reports.h"
 #include "ui/inputs/mass_transfer_form.h"
@@ -346,10 +347,7 @@ void RoomSourceForm::SaveFile() {
 }
 
 void RoomSourceForm::PrintSources() {
-  PrintCommand command(ctx_.printer);
-  int lines = 0;
-  PrintSourceData(command.Job(), ctx_.state.Building, lines, kPrintPageLength);
-  command.Job().EndDocument();
+  PrintReportSection(ctx_.printer, ctx_.state.Building, PrintSourceData, kPrintPageLength);
 }
 
 void RoomSourceForm::CalculateR0k() {
