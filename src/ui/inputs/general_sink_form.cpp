@@ -288,8 +288,7 @@ GeneralSinkForm* OpenGeneralSinkForm(MainContext& context, QWidget* opener) {
       ShowInputFormOnce<GeneralSinkForm>(context, opener, kLeftTwips, 0, false);
   if (open) return form;
   form->Load();
-  QWidget* outer = OuterFrame(form);
-  outer->resize(outer->sizeHint());
+  FitOuterFrame(form);
   return form;
 }
 

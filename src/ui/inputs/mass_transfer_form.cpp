@@ -170,7 +170,7 @@ MassXferDataForm* ShowMassTransferData(MainContext& context, int row, int room, 
   const auto [form, open] =
       ShowInputFormOnce<MassXferDataForm>(context, opener, kLeftTopTwips, kLeftTopTwips, false);
   form->Fill(row, room, slot);
-  if (!open) OuterFrame(form)->resize(OuterFrame(form)->sizeHint());
+  if (!open) FitOuterFrame(form);
   return form;
 }
 

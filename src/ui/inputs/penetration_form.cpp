@@ -104,7 +104,7 @@ fpenetrationform* OpenPenetrationForm(MainContext& context, QWidget* opener) {
   const auto [form, open] = ShowInputFormOnce<fpenetrationform>(context, opener, left, top);
   if (open) return form;
   form->Fill();
-  OuterFrame(form)->resize(OuterFrame(form)->sizeHint());
+  FitOuterFrame(form);
   form->penetrationss().setFocus(Qt::OtherFocusReason);
   return form;
 }

@@ -179,8 +179,7 @@ PollutantForm* OpenPollutantForm(MainContext& context, QWidget* opener) {
   const auto [form, open] = ShowInputFormOnce<PollutantForm>(context, opener, 0, 0);
   if (open) return form;
   form->Fill();
-  QWidget* outer = OuterFrame(form);
-  outer->resize(outer->sizeHint());
+  FitOuterFrame(form);
   form->definepollutantss().setFocus(Qt::OtherFocusReason);
   return form;
 }

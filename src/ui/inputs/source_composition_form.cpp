@@ -118,7 +118,7 @@ fmSourceComposition* OpenSourceComposition(MainContext& context, int room, int s
   const auto [form, open] =
       ShowInputFormOnce<fmSourceComposition>(context, opener, kLeftTopTwips, kLeftTopTwips, false);
   form->Fill(room, slot);
-  if (!open) OuterFrame(form)->resize(OuterFrame(form)->sizeHint());
+  if (!open) FitOuterFrame(form);
   return form;
 }
 

@@ -153,8 +153,7 @@ VOCdatabase* OpenVocDatabase(MainContext& context, QWidget* opener) {
   const auto [form, open] = ShowInputFormOnce<VOCdatabase>(context, opener, kLeftTwips, kTopTwips);
   if (open) return form;
   form->Load();
-  QWidget* outer = OuterFrame(form);
-  outer->resize(outer->sizeHint());
+  FitOuterFrame(form);
   form->VOCdbgrid().setFocus(Qt::OtherFocusReason);
   return form;
 }
