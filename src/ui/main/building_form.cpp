@@ -335,11 +335,7 @@ void BuildingForm::WireCommands() {
 }
 
 void BuildingForm::RunCommand(const std::string& name) {
-  auto it = commands_.find(name);
-  if (it == commands_.end()) return;
-  // A cell being typed is stored before any command looks at the building.
-  edit_->CommitOpenEdit();
-  it->second();
+  RunNamedCommand(*edit_, commands_, name);
 }
 
 // --- File ----------------------------------------------------------------------------------

@@ -481,11 +481,7 @@ void mainscenarioform::UpdateClass() {
 }
 
 void mainscenarioform::RunCommand(const std::string& name) {
-  auto it = commands_.find(name);
-  if (it == commands_.end()) return;
-  // A cell being typed is stored before any command looks at the grid.
-  edit_->CommitOpenEdit();
-  it->second();
+  RunNamedCommand(*edit_, commands_, name);
 }
 
 void mainscenarioform::Load() {
