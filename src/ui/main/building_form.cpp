@@ -150,6 +150,20 @@ void BuildingForm::Load() {
   if (!folder.empty() && !FolderExists(folder)) MakeFolder(parts.Drive, parts.Folder);
 }
 
+namespace {
+
+// The rows both fills of the building grid begin with: the headings, the ID and the comments.
+void WriteHeadRows(FlexGrid& grid, const BuildingRecord& b) {
+  grid.SetTextMatrix(0, 0, "Item");
+  grid.SetTextMatrix(0, 1, "Value");
+  grid.SetTextMatrix(1, 0, "Building ID");
+  grid.SetTextMatrix(1, 1, b.ID);
+  grid.SetTextMatrix(2, 0, "Comments");
+  grid.SetTextMatrix(2, 1, b.Comments);
+}
+
+}  // namespace
+
 void BuildingForm::SetupBuildingGrid(FlexGrid& grid) {
   ProgramState& s = ctx_.state;
   s.GridEventsEnabled = kFalse;
@@ -158,12 +172,7 @@ void BuildingForm::SetupBuildingGrid(FlexGrid& grid) {
   value_col_twips_ = 2000;
   FitValueColumn();
   const BuildingRecord& b = s.Building;
-  grid.SetTextMatrix(0, 0, "Item");
-  grid.SetTextMatrix(0, 1, "Value");
-  grid.SetTextMatrix(1, 0, "Building ID");
-  grid.SetTextMatrix(1, 1, b.ID);
-  grid.SetTextMatrix(2, 0, "Comments");
-  grid.SetTextMatrix(2, 1, b.Comments);
+  WriteHeadRows(grid, b);
   grid.SetTextMatrix(3, 0, "Number of Rooms. Max " + FormatDouble(kRoomLimit));
   grid.SetTextMatrix(3, 1, FormatDouble(b.NumRooms));
   grid.SetTextMatrix(4, 0, "Master File");
@@ -180,12 +189,7 @@ void BuildingForm::FillBuildingGrid(FlexGrid& grid) {
   value_col_twips_ = 2100;
   FitValueColumn();
   BuildingRecord& b = s.Building;
-  grid.SetTextMatrix(0, 0, "Item");
-  grid.SetTextMatrix(0, 1, "Value");
-  grid.SetTextMatrix(1, 0, "Building ID");
-  grid.SetTextMatrix(1, 1, b.ID);
-  grid.SetTextMatrix(2, 0, "Comments");
-  grid.SetTextMatrix(2, 1, b.Comments);
+  WriteHeadRows(grid, b);
   grid.SetTextMatrix(3, 0, "Number of Rooms");
   if (b.NumRooms > kRoomLimit) {
     // The building file reader refuses such files; a count that still arrives is asked for
