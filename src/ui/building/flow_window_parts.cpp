@@ -8,6 +8,7 @@
 #include "platform/edit_cell.h"
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
+#include "ui/common/form_helpers.h"
 
 namespace quarn {
 namespace {
@@ -28,8 +29,7 @@ FlowWindowParts MakeFlowWindowParts(QMainWindow& window, const char* grid_name, 
   parts.topframe->setFrameShape(QFrame::StyledPanel);
   parts.top = new QHBoxLayout(parts.topframe);
   parts.top->setContentsMargins(4, 4, 4, 4);
-  parts.edit_cell = new EditCellBox(parts.topframe);
-  parts.edit_cell->setObjectName("EditCell");
+  parts.edit_cell = NewEditCell(parts.topframe);
   parts.top->addWidget(parts.edit_cell);
   layout->addWidget(parts.topframe);
   parts.grid = new FlexGrid(central);

@@ -72,8 +72,7 @@ HVACFlowSSForm::HVACFlowSSForm(MainContext& context)
   top_frame_->setObjectName("topframe");
   auto* top = new QHBoxLayout(top_frame_);
   top->setContentsMargins(0, 0, 0, 0);
-  edit_cell_ = new EditCellBox(top_frame_);
-  edit_cell_->setObjectName("EditCell");
+  edit_cell_ = NewEditCell(top_frame_);
   top->addWidget(edit_cell_, 1);
   top_frame_->setMinimumHeight(edit_cell_->sizeHint().height());
   layout->addWidget(top_frame_);

@@ -25,8 +25,7 @@ EditGridControls BuildEditGrid(QMainWindow& window, const char* frame_name, cons
   controls.frame->setFrameShape(QFrame::StyledPanel);
   auto* top = new QHBoxLayout(controls.frame);
   top->setContentsMargins(4, 4, 4, 4);
-  controls.box = new EditCellBox(controls.frame);
-  controls.box->setObjectName("EditCell");
+  controls.box = NewEditCell(controls.frame);
   top->addWidget(controls.box);
   top->addStretch(1);
   layout->addWidget(controls.frame);
@@ -61,6 +60,12 @@ void ClearGridFrom(InputForm& form, FlexGrid& grid, int first_row, int first_col
   grid.SetRowSel(grid.Rows() - 1);
   grid.SetColSel(grid.Cols() - 1);
   form.RunRole(MenuRole::Clear);
+}
+
+EditCellBox* NewEditCell(QWidget* parent) {
+  auto* box = new EditCellBox(parent);
+  box->setObjectName("EditCell");
+  return box;
 }
 
 QLineEdit* NamedBox(QWidget* parent, const char* name) {

@@ -44,6 +44,9 @@ void ClearAllData(InputForm& form, FlexGrid& grid, Prompt& prompt, int first_col
 // The same block emptied without a question.
 void ClearGridFrom(InputForm& form, FlexGrid& grid, int first_row, int first_col);
 
+// The edit box of a grid window, under the name every grid window gives it: EditCell.
+EditCellBox* NewEditCell(QWidget* parent);
+
 // A text box on `parent` under the name the window's code and its tests find it by.
 QLineEdit* NamedBox(QWidget* parent, const char* name);
 

@@ -127,8 +127,7 @@ void GeneralSinkForm::BuildControls() {
   grid_->setObjectName("sinkSS");
   layout->addWidget(grid_, 1);
   // Not in the layout: it is laid over the cell being edited.
-  edit_cell_ = new EditCellBox(central);
-  edit_cell_->setObjectName("EditCell");
+  edit_cell_ = NewEditCell(central);
   setCentralWidget(central);
 }
 

@@ -102,8 +102,7 @@ BuildingForm::BuildingForm(MainContext& context, QWidget* parent)
   top_frame_->setFrameShape(QFrame::StyledPanel);
   auto* top_layout = new QVBoxLayout(top_frame_);
   top_layout->setContentsMargins(4, 4, 4, 4);
-  edit_cell_ = new EditCellBox(top_frame_);
-  edit_cell_->setObjectName("EditCell");
+  edit_cell_ = NewEditCell(top_frame_);
   edit_cell_->hide();
   top_layout->addWidget(edit_cell_);
   top_frame_->setMinimumHeight(edit_cell_->sizeHint().height() + 8);

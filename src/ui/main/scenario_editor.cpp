@@ -222,8 +222,7 @@ void mainscenarioform::BuildControls() {
   top_frame_->setFrameShape(QFrame::StyledPanel);
   auto* top_layout = new QHBoxLayout(top_frame_);
   top_layout->setContentsMargins(TwipsToPixels(360), 4, 4, 4);
-  edit_cell_ = new EditCellBox(top_frame_);
-  edit_cell_->setObjectName("EditCell");
+  edit_cell_ = NewEditCell(top_frame_);
   edit_cell_->setFixedWidth(TwipsToPixels(3495));
   top_layout->addWidget(edit_cell_);
   top_layout->addStretch(1);

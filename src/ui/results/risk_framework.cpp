@@ -246,8 +246,7 @@ RiskFramework::RiskFramework(MainContext& context, QWidget* parent)
   layout->addWidget(spinner_, 0, 6);
   pollutant_ = AddLabel(*layout, "Pollutantlabel", "", 0, 7);
   layout->setColumnStretch(8, 1);
-  edit_ = new EditCellBox(frame_);
-  edit_->setObjectName("EditCell");
+  edit_ = NewEditCell(frame_);
   edit_->hide();
 
   connect(spinner_, &UpDown::DownClick, this, [this] { StepPollutant(-1); });
