@@ -76,12 +76,13 @@ QLineEdit* NamedBox(QWidget* parent, const char* name) {
 
 FileDialogRequest FileRequest(const char* filter, const char* default_extension,
                               const char* initial_name, const char* title) {
-  FileDialogRequest request;
-  request.title = title;
-  request.filter = filter;
-  request.default_extension = default_extension;
-  request.initial_name = initial_name;
-  return request;
+  // The first filter is chosen first, in the dialog's own folder.
+  return {.title = title,
+          .filter = filter,
+          .filter_index = 1,
+          .default_extension = default_extension,
+          .initial_folder = "",
+          .initial_name = initial_name};
 }
 
 QSize WithWholeMenuBar(const QMainWindow& window, QSize hint) {
