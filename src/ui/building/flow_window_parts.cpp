@@ -24,9 +24,7 @@ FlowWindowParts MakeFlowWindowParts(QMainWindow& window, const char* grid_name, 
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);
   FlowWindowParts parts{};
-  parts.topframe = new QFrame(central);
-  parts.topframe->setObjectName("topframe");
-  parts.topframe->setFrameShape(QFrame::StyledPanel);
+  parts.topframe = NewPanel(central, "topframe");
   parts.top = new QHBoxLayout(parts.topframe);
   parts.top->setContentsMargins(4, 4, 4, 4);
   parts.edit_cell = NewEditCell(parts.topframe);

@@ -20,9 +20,7 @@ EditGridControls BuildEditGrid(QMainWindow& window, const char* frame_name, cons
   auto* central = new QWidget(&window);
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);
-  controls.frame = new QFrame(central);
-  controls.frame->setObjectName(frame_name);
-  controls.frame->setFrameShape(QFrame::StyledPanel);
+  controls.frame = NewPanel(central, frame_name);
   auto* top = new QHBoxLayout(controls.frame);
   top->setContentsMargins(4, 4, 4, 4);
   controls.box = NewEditCell(controls.frame);
@@ -60,6 +58,13 @@ void ClearGridFrom(InputForm& form, FlexGrid& grid, int first_row, int first_col
   grid.SetRowSel(grid.Rows() - 1);
   grid.SetColSel(grid.Cols() - 1);
   form.RunRole(MenuRole::Clear);
+}
+
+QFrame* NewPanel(QWidget* parent, const char* name) {
+  auto* panel = new QFrame(parent);
+  panel->setObjectName(name);
+  panel->setFrameShape(QFrame::StyledPanel);
+  return panel;
 }
 
 EditCellBox* NewEditCell(QWidget* parent) {

@@ -44,6 +44,9 @@ void ClearAllData(InputForm& form, FlexGrid& grid, Prompt& prompt, int first_col
 // The same block emptied without a question.
 void ClearGridFrom(InputForm& form, FlexGrid& grid, int first_row, int first_col);
 
+// A panel drawn framed round a band of controls, under the name the window's code finds it by.
+QFrame* NewPanel(QWidget* parent, const char* name);
+
 // The edit box of a grid window, under the name every grid window gives it: EditCell.
 EditCellBox* NewEditCell(QWidget* parent);
 

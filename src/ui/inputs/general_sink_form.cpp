@@ -110,9 +110,7 @@ void GeneralSinkForm::BuildControls() {
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(TwipsToPixels(kGridLeftTwips), TwipsToPixels(kFrameTopTwips), 0, 0);
   layout->setSpacing(TwipsToPixels(kGridBelowFrameTwips));
-  auto* frame1 = new QFrame(central);
-  frame1->setObjectName("Frame1");
-  frame1->setFrameShape(QFrame::StyledPanel);
+  auto* frame1 = NewPanel(central, "Frame1");
   auto* top = new QHBoxLayout(frame1);
   AddLabel(frame1, *top, "Sin", "Sink data for pollutant #");
   number_ = AddBox(frame1, *top, "PollutantNumber");

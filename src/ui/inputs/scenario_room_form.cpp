@@ -96,9 +96,7 @@ void ScenarioRoomForm::BuildControls() {
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(TwipsToPixels(kGridBelowFrameTwips));
-  frame1_ = new QFrame(central);
-  frame1_->setObjectName("Frame1");
-  frame1_->setFrameShape(QFrame::StyledPanel);
+  frame1_ = NewPanel(central, "Frame1");
   auto* top = new QHBoxLayout(frame1_);
   top->setContentsMargins(4, 4, 4, 4);
   edit_cell_ = NewEditCell(frame1_);

@@ -38,9 +38,7 @@ W* AddNamed(QWidget& parent, QVBoxLayout& layout, const char* name, int stretch 
 }  // namespace
 
 QHBoxLayout* AddSourceTopFrame(QWidget& parent, QVBoxLayout& layout) {
-  auto* frame = new QFrame(&parent);
-  frame->setObjectName("topframe");
-  frame->setFrameShape(QFrame::StyledPanel);
+  auto* frame = NewPanel(&parent, "topframe");
   layout.addWidget(frame);
   return new QHBoxLayout(frame);
 }

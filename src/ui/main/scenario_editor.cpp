@@ -217,9 +217,7 @@ void mainscenarioform::BuildControls() {
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);
 
-  top_frame_ = new QFrame(central);
-  top_frame_->setObjectName("TopFrame");
-  top_frame_->setFrameShape(QFrame::StyledPanel);
+  top_frame_ = NewPanel(central, "TopFrame");
   auto* top_layout = new QHBoxLayout(top_frame_);
   top_layout->setContentsMargins(TwipsToPixels(360), 4, 4, 4);
   edit_cell_ = NewEditCell(top_frame_);
