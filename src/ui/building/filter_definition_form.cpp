@@ -11,6 +11,7 @@
 #include "platform/file_dialog.h"
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
+#include "ui/common/form_helpers.h"
 #include "ui/grids/data_grids.h"
 #include "ui/grids/history_grids.h"
 #include "ui/grids/room_grids.h"
@@ -66,8 +67,7 @@ void FilterDefinitionForm::BuildControls() {
   auto* edit_frame = new QFrame(central);
   auto* edit_layout = new QHBoxLayout(edit_frame);
   edit_layout->setContentsMargins(0, 0, 0, 0);
-  edit_cell_ = new EditCellBox(edit_frame);
-  edit_cell_->setObjectName("EditCell");
+  edit_cell_ = NewEditCell(edit_frame);
   edit_layout->addWidget(edit_cell_);
   // The box is hidden between edits; the grid stays where it is.
   edit_frame->setMinimumHeight(edit_cell_->sizeHint().height());
@@ -154,9 +154,8 @@ void FilterDefinitionForm::ClearAll() {
 }
 
 FilterDefinitionForm* OpenFilterDefinitionForm(MainContext& context, QWidget* opener) {
-  FilterDefinitionForm* form = ShowInputForm<FilterDefinitionForm>(
-      context, opener, [](MainContext& c) { return new FilterDefinitionForm(c); }, kLeftTwips,
-      kTopTwips);
+  FilterDefinitionForm* form =
+      ShowInputFormOnce<FilterDefinitionForm>(context, opener, kLeftTwips, kTopTwips).form;
   form->Fill();
   return form;
 }

@@ -6,9 +6,6 @@ class QFrame;
 
 namespace quarn {
 
-class EditCellBox;
-class FlexGrid;
-
 // The user-defined filter window "User defined air cleaner": one row per pollutant with
 // the efficiency in percent that the HVAC filter removes of it. Transfer stores the
 // efficiencies as the fractions that pass; the window also reads and writes them, with the

@@ -8,6 +8,7 @@
 #include "platform/edit_cell.h"
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
+#include "ui/common/form_helpers.h"
 
 namespace quarn {
 namespace {
@@ -23,13 +24,10 @@ FlowWindowParts MakeFlowWindowParts(QMainWindow& window, const char* grid_name, 
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);
   FlowWindowParts parts{};
-  parts.topframe = new QFrame(central);
-  parts.topframe->setObjectName("topframe");
-  parts.topframe->setFrameShape(QFrame::StyledPanel);
+  parts.topframe = NewPanel(central, "topframe");
   parts.top = new QHBoxLayout(parts.topframe);
   parts.top->setContentsMargins(4, 4, 4, 4);
-  parts.edit_cell = new EditCellBox(parts.topframe);
-  parts.edit_cell->setObjectName("EditCell");
+  parts.edit_cell = NewEditCell(parts.topframe);
   parts.top->addWidget(parts.edit_cell);
   layout->addWidget(parts.topframe);
   parts.grid = new FlexGrid(central);

@@ -18,8 +18,10 @@
 #include "platform/printer_service.h"
 #include "platform/qt_text.h"
 #include "text/number_read.h"
+#include "ui/common/form_helpers.h"
 #include "ui/common/history_form_parts.h"
 #include "ui/common/number_entry.h"
+#include "ui/common/print_frame.h"
 #include "ui/common/window_menu.h"
 #include "ui/grids/input_reports.h"
 #include "ui/grids/room_grids.h"
@@ -63,14 +65,6 @@ constexpr InputMenuItem kMenu[] = {
     {1, "&List windows", "WindowsList", MenuRole::ListWindows},
     {0, "&Help", "help", MenuRole::Help},
 };
-
-FileDialogRequest FlowFileRequest(const char* title) {
-  FileDialogRequest request;
-  request.title = title;
-  request.filter = kFilter;
-  request.default_extension = kExtension;
-  return request;
-}
 
 }  // namespace
 
@@ -150,7 +144,8 @@ void HVACFlowHistory::Transfer() {
 }
 
 void HVACFlowHistory::OpenFile() {
-  const auto name = ctx_.dialogs.OpenFileName(FlowFileRequest("Open flow file"));
+  const auto name =
+      ctx_.dialogs.OpenFileName(FileRequest(kFilter, kExtension, "", "Open flow file"));
   if (!name) return;
   // A file that cannot be read has said so and changed nothing: the grid stays as it is.
   if (!ReadHVACFlowHistoryFile(ctx_.state.Building.Scenario, *name, ctx_.prompt)) return;
@@ -159,7 +154,8 @@ void HVACFlowHistory::OpenFile() {
 }
 
 void HVACFlowHistory::SaveFile() {
-  const auto name = ctx_.dialogs.SaveFileName(FlowFileRequest("Save flow file"));
+  const auto name =
+      ctx_.dialogs.SaveFileName(FileRequest(kFilter, kExtension, "", "Save flow file"));
   if (!name) return;
   ScenarioRecord& scenario = ctx_.state.Building.Scenario;
   const HVACHistoryOptions options = Options();
@@ -170,10 +166,7 @@ void HVACFlowHistory::SaveFile() {
 
 void HVACFlowHistory::Print() {
   // The record is printed: edits not yet transferred stay in the grid.
-  PrintCommand command(ctx_.printer);
-  int line_count = 0;
-  PrintHVACFlowChanges(command.Job(), ctx_.state.Building, line_count, kPrintLinesPerPage);
-  command.Job().EndDocument();
+  PrintReportSection(ctx_.printer, ctx_.state.Building, PrintHVACFlowChanges, kPrintLinesPerPage);
 }
 
 void HVACFlowHistory::AskCancel() {
@@ -194,9 +187,8 @@ void HVACFlowHistory::GenerateRandom() {
 }
 
 HVACFlowHistory* OpenHVACFlowHistory(MainContext& context, QWidget* opener) {
-  auto* form = ShowInputForm<HVACFlowHistory>(
-      context, opener, [](MainContext& c) { return new HVACFlowHistory(c); }, kLeftTwips,
-      kTopTwips);
+  HVACFlowHistory* form =
+      ShowInputFormOnce<HVACFlowHistory>(context, opener, kLeftTwips, kTopTwips).form;
   form->FillFromRecord();
   // 0.8 of the frame's width, never narrower than the window's least.
   QWidget* outer = OuterFrame(form);

@@ -14,7 +14,9 @@
 #include "platform/printer_service.h"
 #include "platform/qt_text.h"
 #include "text/number_read.h"
+#include "ui/common/form_helpers.h"
 #include "ui/common/number_entry.h"
+#include "ui/common/print_frame.h"
 #include "ui/grids/input_reports.h"
 #include "ui/grids/room_grids.h"
 
@@ -53,17 +55,8 @@ constexpr std::array<InputMenuItem, 23> kMenu{{
     {0, "&Cancel", "cancel", MenuRole::Cancel},
 }};
 
-FileDialogRequest FlowFileRequest() {
-  FileDialogRequest request;
-  request.filter = kFlowFilter;
-  request.default_extension = "HVA";
-  request.initial_name = "*.HVA";
-  return request;
-}
-
 QLineEdit* TimeBox(const char* name, QWidget* parent) {
-  auto* box = new QLineEdit(parent);
-  box->setObjectName(name);
+  auto* box = NamedBox(parent, name);
   // A time read by its leading number would take "1,500" as 1 without a word.
   RestrictToNumbers(*box);
   return box;
@@ -79,8 +72,7 @@ HVACFlowSSForm::HVACFlowSSForm(MainContext& context)
   top_frame_->setObjectName("topframe");
   auto* top = new QHBoxLayout(top_frame_);
   top->setContentsMargins(0, 0, 0, 0);
-  edit_cell_ = new EditCellBox(top_frame_);
-  edit_cell_->setObjectName("EditCell");
+  edit_cell_ = NewEditCell(top_frame_);
   top->addWidget(edit_cell_, 1);
   top_frame_->setMinimumHeight(edit_cell_->sizeHint().height());
   layout->addWidget(top_frame_);
@@ -231,7 +223,7 @@ void HVACFlowSSForm::FileNew() {
 }
 
 void HVACFlowSSForm::FileOpen() {
-  const auto name = ctx_.dialogs.OpenFileName(FlowFileRequest());
+  const auto name = ctx_.dialogs.OpenFileName(FileRequest(kFlowFilter, "HVA", "*.HVA"));
   if (!name) return;
   const HVACGridFrame f = Frame();
   // The reader gives its own message and nothing on a damaged file: the grid stays as is.
@@ -249,7 +241,7 @@ void HVACFlowSSForm::FileOpen() {
 }
 
 void HVACFlowSSForm::FileSave() {
-  const auto name = ctx_.dialogs.SaveFileName(FlowFileRequest());
+  const auto name = ctx_.dialogs.SaveFileName(FileRequest(kFlowFilter, "HVA", "*.HVA"));
   if (!name) return;
   const HVACGridFrame f = Frame();
   std::vector<double> values;
@@ -262,10 +254,7 @@ void HVACFlowSSForm::FileSave() {
 }
 
 void HVACFlowSSForm::FilePrint() {
-  PrintCommand command(ctx_.printer);
-  int line_count = 0;
-  PrintPollutantsAndHVAC(command.Job(), ctx_.state.Building, line_count, kPrintLinesPerPage);
-  command.Job().EndDocument();
+  PrintReportSection(ctx_.printer, ctx_.state.Building, PrintPollutantsAndHVAC, kPrintLinesPerPage);
 }
 
 void HVACFlowSSForm::Transfer() {
@@ -296,9 +285,7 @@ namespace {
 
 // A new window, or nullptr when one is open already (it is brought forward as it is).
 HVACFlowSSForm* NewFlowForm(MainContext& context, QWidget* opener) {
-  const bool open = AppWindows().Find<HVACFlowSSForm>() != nullptr;
-  HVACFlowSSForm* form = ShowInputForm<HVACFlowSSForm>(
-      context, opener, [](MainContext& c) { return new HVACFlowSSForm(c); }, 10, 10);
+  const auto [form, open] = ShowInputFormOnce<HVACFlowSSForm>(context, opener, 10, 10);
   return open ? nullptr : form;
 }
 

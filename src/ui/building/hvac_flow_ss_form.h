@@ -12,9 +12,6 @@ class QLineEdit;
 
 namespace quarn {
 
-class EditCellBox;
-class FlexGrid;
-
 // The steady HVAC flows of the scenario, room by room: the air the system supplies to
 // each room, returns from it and exhausts from it to outdoors, and the system's own
 // exchange with outdoors. One window serves the base flows and the managed flows with the

@@ -97,10 +97,8 @@ void HVACForm::UserDefine() {
 }
 
 HVACForm* OpenHVACForm(MainContext& context, QWidget* opener) {
-  const bool open_already = AppWindows().Find<HVACForm>() != nullptr;
-  HVACForm* form = ShowInputForm<HVACForm>(
-      context, opener, [](MainContext& c) { return new HVACForm(c); }, kLeftTopTwips,
-      kLeftTopTwips);
+  const auto [form, open_already] =
+      ShowInputFormOnce<HVACForm>(context, opener, kLeftTopTwips, kLeftTopTwips);
   if (!open_already) form->Fill();
   return form;
 }

@@ -104,8 +104,7 @@ void UnloadNeighborForm() {
 NeighborForm* OpenNeighborForm(MainContext& context, QWidget* opener, int16_t room) {
   const int n = RoomCount(context.state.Building);
   if (n <= 1 || room < 1 || room > n) return nullptr;
-  auto* form = ShowInputForm<NeighborForm>(
-      context, opener, [](MainContext& c) { return new NeighborForm(c); }, 10, 10);
+  NeighborForm* form = ShowInputFormOnce<NeighborForm>(context, opener, 10, 10).form;
   form->Fill(room);
   return form;
 }

@@ -8,8 +8,6 @@ class QLabel;
 
 namespace quarn {
 
-class FlexGrid;
-
 // The neighbour window "Define Neighbors": every other room of the building with "Yes" or
 // "No", for one room. Its Transfer writes the answers into the neighbour table in both
 // directions and recounts every room's neighbours.

@@ -14,6 +14,7 @@
 #include "platform/printer_service.h"
 #include "platform/qt_text.h"
 #include "ui/building/flow_window_parts.h"
+#include "ui/common/form_helpers.h"
 #include "ui/common/window_menu.h"
 #include "ui/grids/flow_grids.h"
 #include "ui/grids/input_reports.h"
@@ -58,12 +59,7 @@ constexpr std::array<InputMenuItem, 26> kMenu{{
     {1, "&Help", "help", MenuRole::Help},
 }};
 
-FileDialogRequest FlowFileRequest() {
-  FileDialogRequest request;
-  request.filter = "All Flows (*.FLO)|*.FLO|All files (*.*)|*.*";
-  request.default_extension = "FLO";
-  return request;
-}
+constexpr const char* kFlowFilter = "All Flows (*.FLO)|*.FLO|All files (*.*)|*.*";
 
 }  // namespace
 
@@ -121,7 +117,8 @@ void OutdoorFlowForm::Transfer() {
 }
 
 void OutdoorFlowForm::SaveFlowFile() {
-  const std::optional<std::string> name = ctx_.dialogs.SaveFileName(FlowFileRequest());
+  const std::optional<std::string> name =
+      ctx_.dialogs.SaveFileName(FileRequest(kFlowFilter, "FLO"));
   if (!name) return;
   // The file holds the flows on screen beside the record's other flows; the record itself
   // changes only on Transfer.
@@ -132,7 +129,8 @@ void OutdoorFlowForm::SaveFlowFile() {
 }
 
 void OutdoorFlowForm::OpenFlowFile() {
-  const std::optional<std::string> name = ctx_.dialogs.OpenFileName(FlowFileRequest());
+  const std::optional<std::string> name =
+      ctx_.dialogs.OpenFileName(FileRequest(kFlowFilter, "FLO"));
   if (!name) return;
   const auto flows = ReadOutdoorFlowFile(RoomCount(ctx_.state.Building), *name, ctx_.prompt);
   if (!flows) return;
@@ -160,10 +158,8 @@ void OutdoorFlowForm::GridEnterCell() {
 }
 
 OutdoorFlowForm* ShowOutdoorFlows(MainContext& context, QWidget* opener) {
-  const bool open = AppWindows().Find<OutdoorFlowForm>() != nullptr;
-  OutdoorFlowForm* form = ShowInputForm<OutdoorFlowForm>(
-      context, opener, [](MainContext& c) { return new OutdoorFlowForm(c); }, kLeftTopTwips,
-      kLeftTopTwips);
+  const auto [form, open] =
+      ShowInputFormOnce<OutdoorFlowForm>(context, opener, kLeftTopTwips, kLeftTopTwips);
   if (open) return form;
   FlexGrid& grid = form->OutdoorFlowsSS();
   FillOutdoorFlowGrid(grid, context.state.Building);

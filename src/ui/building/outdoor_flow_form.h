@@ -3,12 +3,8 @@
 #include "ui/common/input_form.h"
 
 class QFrame;
-class QWidget;
 
 namespace quarn {
-
-class EditCellBox;
-class FlexGrid;
 
 // "Outdoor flows": the natural air that enters every room from outdoors and leaves it to
 // outdoors, one room a row with a totals row below. Cells are edited in place through the

@@ -203,8 +203,8 @@ RoomFlowsForm* OpenRoomFlows(MainContext& context, QWidget* opener, int16_t set)
   }
   context.state.FlowSet = set;
   context.state.ScenarioRoomsFlag = kTrue;
-  RoomFlowsForm* form = ShowInputForm<RoomFlowsForm>(
-      context, opener, [](MainContext& c) { return new RoomFlowsForm(c); }, kLeftTwips, kTopTwips);
+  RoomFlowsForm* form =
+      ShowInputFormOnce<RoomFlowsForm>(context, opener, kLeftTwips, kTopTwips).form;
   form->ShowRoom(1);
   form->setWindowTitle(ToQt(Caption(set)));
   QWidget* outer = OuterFrame(form);

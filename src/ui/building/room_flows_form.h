@@ -7,12 +7,9 @@
 
 class QFrame;
 class QLabel;
-class QWidget;
 
 namespace quarn {
 
-class EditCellBox;
-class FlexGrid;
 class UpDown;
 
 // The room-to-room flows of one flow set (natural, HVAC-driven or managed, FlowSet when the

@@ -12,6 +12,7 @@
 #include "platform/printer_service.h"
 #include "platform/qt_text.h"
 #include "ui/building/neighbor_form.h"
+#include "ui/common/form_helpers.h"
 #include "ui/grids/input_reports.h"
 #include "ui/grids/room_grids.h"
 
@@ -101,8 +102,7 @@ void RoomForm::BuildControls() {
   editframe_ = new QFrame(central);
   editframe_->setObjectName("Editframe");
   auto* edit_layout = new QHBoxLayout(editframe_);
-  edit_cell_ = new EditCellBox(editframe_);
-  edit_cell_->setObjectName("EditCell");
+  edit_cell_ = NewEditCell(editframe_);
   edit_layout->addWidget(edit_cell_);
   // The box is hidden between edits; the grid stays where it is.
   editframe_->setMinimumHeight(edit_cell_->sizeHint().height() + 2 * layout->spacing() + 8);
@@ -212,8 +212,7 @@ RoomForm* OpenRoomForm(MainContext& context, QWidget* opener) {
     BringForward(*open);
     return open;
   }
-  auto* form = ShowInputForm<RoomForm>(
-      context, opener, [](MainContext& c) { return new RoomForm(c); }, 100, 0);
+  RoomForm* form = ShowInputFormOnce<RoomForm>(context, opener, 100, 0).form;
   form->Fill();
   return form;
 }

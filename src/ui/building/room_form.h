@@ -7,9 +7,6 @@ class QPushButton;
 
 namespace quarn {
 
-class EditCellBox;
-class FlexGrid;
-
 // The room window "Fixed Room data": one row per room with its name, length, width, height,
 // volume and neighbour count. It completes missing dimensions, opens the neighbour window
 // of the room under the cursor, prints the room list and transfers the rows into the

@@ -13,6 +13,7 @@
 #include "platform/file_dialog.h"
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
+#include "ui/common/form_helpers.h"
 #include "ui/common/history_form_parts.h"
 #include "ui/grids/history_grids.h"
 #include "ui/grids/room_grids.h"
@@ -50,14 +51,6 @@ constexpr InputMenuItem kMenu[] = {
     {1, "&List windows", "WindowsList", MenuRole::ListWindows},
     {0, "&Help", "help", MenuRole::Help},
 };
-
-FileDialogRequest VentilationFileRequest(const char* title, const char* filter) {
-  FileDialogRequest request;
-  request.title = title;
-  request.filter = filter;
-  request.initial_name = "*.VEN";
-  return request;
-}
 
 }  // namespace
 
@@ -143,8 +136,8 @@ bool VentilationForm::CloseBox() {
 }
 
 void VentilationForm::OpenFile() {
-  const auto name = ctx_.dialogs.OpenFileName(VentilationFileRequest(
-      "Open ventilation file", "Ventilation (*.VEN)|*.VEN|All files (*.*)|*.*"));
+  const auto name = ctx_.dialogs.OpenFileName(FileRequest(
+      "Ventilation (*.VEN)|*.VEN|All files (*.*)|*.*", "", "*.VEN", "Open ventilation file"));
   if (!name) return;
   ScenarioRecord& scenario = ctx_.state.Building.Scenario;
   // A file that cannot be read has said so and changed nothing.
@@ -160,10 +153,9 @@ void VentilationForm::OpenFile() {
 }
 
 void VentilationForm::SaveFile() {
-  FileDialogRequest request = VentilationFileRequest(
-      "Save ventilation file", "All Ventilation (*.VEN)|*.VEN|All files (*.*)|*.*");
-  request.default_extension = "VEN";
-  const auto name = ctx_.dialogs.SaveFileName(request);
+  const auto name =
+      ctx_.dialogs.SaveFileName(FileRequest("All Ventilation (*.VEN)|*.VEN|All files (*.*)|*.*",
+                                            "VEN", "*.VEN", "Save ventilation file"));
   if (!name) return;
   Store();
   // The file holds the points the record keeps: point 1, then those of a time above 0.
@@ -176,9 +168,8 @@ void VentilationForm::SaveFile() {
 }
 
 VentilationForm* OpenVentilationForm(MainContext& context, QWidget* opener) {
-  auto* form = ShowInputForm<VentilationForm>(
-      context, opener, [](MainContext& c) { return new VentilationForm(c); }, kLeftTopTwips,
-      kLeftTopTwips);
+  VentilationForm* form =
+      ShowInputFormOnce<VentilationForm>(context, opener, kLeftTopTwips, kLeftTopTwips).form;
   form->FillFromRecord();
   form->VentHistss().setFocus(Qt::OtherFocusReason);
   return form;

@@ -7,6 +7,7 @@
 
 #include "platform/qt_text.h"
 #include "platform/window_registry.h"
+#include "ui/common/form_helpers.h"
 #include "ui/common/main_context.h"
 #include "ui/common/window_tiling.h"
 
@@ -90,9 +91,7 @@ AboutPlot::AboutPlot(QWidget* parent) : QDialog(parent) {
   setObjectName("AboutPlot");
   setWindowTitle("About Plot");
   auto* layout = new QVBoxLayout(this);
-  auto* frame = new QFrame(this);
-  frame->setObjectName("Frame1");
-  frame->setFrameShape(QFrame::StyledPanel);
+  auto* frame = NewPanel(this, "Frame1");
   auto* inner = new QVBoxLayout(frame);
   QLabel* text = WrappedLabel("Label1", frame);
   text->setText(

@@ -2,6 +2,7 @@
 
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QVBoxLayout>
@@ -19,13 +20,10 @@ EditGridControls BuildEditGrid(QMainWindow& window, const char* frame_name, cons
   auto* central = new QWidget(&window);
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);
-  controls.frame = new QFrame(central);
-  controls.frame->setObjectName(frame_name);
-  controls.frame->setFrameShape(QFrame::StyledPanel);
+  controls.frame = NewPanel(central, frame_name);
   auto* top = new QHBoxLayout(controls.frame);
   top->setContentsMargins(4, 4, 4, 4);
-  controls.box = new EditCellBox(controls.frame);
-  controls.box->setObjectName("EditCell");
+  controls.box = NewEditCell(controls.frame);
   top->addWidget(controls.box);
   top->addStretch(1);
   layout->addWidget(controls.frame);
@@ -60,6 +58,36 @@ void ClearGridFrom(InputForm& form, FlexGrid& grid, int first_row, int first_col
   grid.SetRowSel(grid.Rows() - 1);
   grid.SetColSel(grid.Cols() - 1);
   form.RunRole(MenuRole::Clear);
+}
+
+QFrame* NewPanel(QWidget* parent, const char* name) {
+  auto* panel = new QFrame(parent);
+  panel->setObjectName(name);
+  panel->setFrameShape(QFrame::StyledPanel);
+  return panel;
+}
+
+EditCellBox* NewEditCell(QWidget* parent) {
+  auto* box = new EditCellBox(parent);
+  box->setObjectName("EditCell");
+  return box;
+}
+
+QLineEdit* NamedBox(QWidget* parent, const char* name) {
+  auto* box = new QLineEdit(parent);
+  box->setObjectName(name);
+  return box;
+}
+
+FileDialogRequest FileRequest(const char* filter, const char* default_extension,
+                              const char* initial_name, const char* title) {
+  // The first filter is chosen first, in the dialog's own folder.
+  return {.title = title,
+          .filter = filter,
+          .filter_index = 1,
+          .default_extension = default_extension,
+          .initial_folder = "",
+          .initial_name = initial_name};
 }
 
 QSize WithWholeMenuBar(const QMainWindow& window, QSize hint) {

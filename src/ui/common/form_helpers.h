@@ -4,8 +4,12 @@
 #include <functional>
 #include <string>
 
+#include "platform/file_dialog.h"
+
 class QFrame;
+class QLineEdit;
 class QMainWindow;
+class QWidget;
 
 namespace quarn {
 
@@ -39,6 +43,21 @@ void ClearAllData(InputForm& form, FlexGrid& grid, Prompt& prompt, int first_col
                   int first_row = 1);
 // The same block emptied without a question.
 void ClearGridFrom(InputForm& form, FlexGrid& grid, int first_row, int first_col);
+
+// A panel drawn framed round a band of controls, under the name the window's code finds it by.
+QFrame* NewPanel(QWidget* parent, const char* name);
+
+// The edit box of a grid window, under the name every grid window gives it: EditCell.
+EditCellBox* NewEditCell(QWidget* parent);
+
+// A text box on `parent` under the name the window's code and its tests find it by.
+QLineEdit* NamedBox(QWidget* parent, const char* name);
+
+// What a window asks of the open and save dialogs for a file of its kind: the filter, the
+// extension a name typed without one gets, the name the dialog shows first and its title
+// (each empty for none).
+FileDialogRequest FileRequest(const char* filter, const char* default_extension,
+                              const char* initial_name = "", const char* title = "");
 
 // A window's size hint widened to every title of its menu bar: narrower, the bar folds its
 // last commands behind its extension button.

@@ -346,4 +346,12 @@ void GridEdit::Paste() {
   grid_.SetRowCol(b.row1, b.col1);
 }
 
+void RunNamedCommand(GridEdit& edit, const std::map<std::string, std::function<void()>>& commands,
+                     const std::string& name) {
+  const auto it = commands.find(name);
+  if (it == commands.end()) return;
+  edit.CommitOpenEdit();
+  it->second();
+}
+
 }  // namespace quarn

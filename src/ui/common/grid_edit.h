@@ -2,6 +2,8 @@
 
 #include <QObject>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -120,5 +122,10 @@ class GridEdit : public QObject {
   // The exact number the edited cell was filled from, given back by Esc with its text.
   std::optional<double> old_cell_number_;
 };
+
+// Runs the command of that name, when there is one, after storing the cell being typed, so
+// that no command looks at a grid without it.
+void RunNamedCommand(GridEdit& edit, const std::map<std::string, std::function<void()>>& commands,
+                     const std::string& name);
 
 }  // namespace quarn

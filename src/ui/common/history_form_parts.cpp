@@ -10,6 +10,7 @@
 #include "platform/edit_cell.h"
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
+#include "ui/common/form_helpers.h"
 #include "ui/common/grid_operations.h"
 #include "ui/common/input_form.h"
 
@@ -30,8 +31,7 @@ QRadioButton* AddOption(QGroupBox& frame, const char* name, const char* caption)
 }
 
 EditCellBox* AddEditCellBox(QWidget& parent) {
-  auto* box = new EditCellBox(&parent);
-  box->setObjectName("EditCell");
+  auto* box = NewEditCell(&parent);
   QSizePolicy keep = box->sizePolicy();
   keep.setRetainSizeWhenHidden(true);
   box->setSizePolicy(keep);

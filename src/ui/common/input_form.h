@@ -188,4 +188,23 @@ W* ShowInputForm(MainContext& context, QWidget* opener, Make make, int left_twip
   return form;
 }
 
+// A window ShowInputForm opened, and whether it was open already, so that the caller fills
+// a new one only.
+template <class W>
+struct ShownInputForm {
+  W* form;
+  bool was_open;
+};
+
+// ShowInputForm of a window made by `new W(context)`.
+template <class W>
+ShownInputForm<W> ShowInputFormOnce(MainContext& context, QWidget* opener, int left_twips,
+                                    int top_twips, bool disable_opener = true) {
+  const bool was_open = AppWindows().Find<W>() != nullptr;
+  W* form = ShowInputForm<W>(
+      context, opener, [](MainContext& c) { return new W(c); }, left_twips, top_twips,
+      disable_opener);
+  return {form, was_open};
+}
+
 }  // namespace quarn

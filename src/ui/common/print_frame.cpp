@@ -114,4 +114,12 @@ void PrintStampedGrid(PrinterService& printer, const FlexGrid& grid, const std::
   PrintGrid(command.Job(), grid, head, true);
 }
 
+void PrintReportSection(PrinterService& printer, const BuildingRecord& building,
+                        ReportSection section, int lines_per_page) {
+  PrintCommand command(printer);
+  int line_count = 0;
+  section(command.Job(), building, line_count, lines_per_page);
+  command.Job().EndDocument();
+}
+
 }  // namespace quarn

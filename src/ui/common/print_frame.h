@@ -8,6 +8,7 @@
 namespace quarn {
 
 class FlexGrid;
+struct BuildingRecord;
 
 // Starts a new page headed at column 20, as every report's page break does.
 void PrintPageBreak(PrintJob& job, const std::string& heading);
@@ -22,5 +23,11 @@ void PrintGrid(PrintJob& job, const FlexGrid& grid, const std::string& title, bo
 // A print command of one grid, ending its document, under `head` followed by " Date ", the
 // date, " Time " and the time.
 void PrintStampedGrid(PrinterService& printer, const FlexGrid& grid, const std::string& head);
+
+// A print command of one section of the input reports, from the top of a page, `lines_per_page`
+// lines to a page, ending its document.
+using ReportSection = void (*)(PrintJob&, const BuildingRecord&, int&, int);
+void PrintReportSection(PrinterService& printer, const BuildingRecord& building,
+                        ReportSection section, int lines_per_page);
 
 }  // namespace quarn

@@ -24,6 +24,11 @@ QWidget* OuterFrame(QWidget* window) {
   return window;
 }
 
+void FitOuterFrame(QWidget* window) {
+  QWidget* outer = OuterFrame(window);
+  outer->resize(outer->sizeHint());
+}
+
 // Cascade only stacks the windows: Qt's own would also shrink or grow each to its size hint,
 // which loses a size the user chose and can hide a window's columns.
 void CascadeWindows(const QWidget* widget) {

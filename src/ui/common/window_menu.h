@@ -12,6 +12,8 @@ namespace quarn {
 QMdiArea* AreaAbove(const QWidget* widget);
 // What is moved and sized for a window inside the frame: its sub-window; else the window.
 QWidget* OuterFrame(QWidget* window);
+// The window's outer frame sized to its size hint, to show all that the window holds.
+void FitOuterFrame(QWidget* window);
 
 // Window > Cascade and Window > Tile: the frame arranges its children.
 void CascadeWindows(const QWidget* widget);

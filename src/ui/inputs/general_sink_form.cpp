@@ -18,6 +18,7 @@
 #include "platform/qt_text.h"
 #include "platform/up_down.h"
 #include "ui/common/form_helpers.h"
+#include "ui/common/print_frame.h"
 #include "ui/common/window_menu.h"
 #include "ui/grids/input_reports.h"
 #include "ui/grids/room_grids.h"
@@ -69,13 +70,7 @@ constexpr InputMenuItem kMenu[] = {
     {0, "&PM Model changes", "PMchanges", MenuRole::Own},
 };
 
-FileDialogRequest SinkFileRequest() {
-  FileDialogRequest request;
-  request.filter = "Sink (*.SNK)|*.SNK|All files (*.*)|*.*";
-  request.default_extension = "SNK";
-  request.initial_name = "*.SNK";
-  return request;
-}
+constexpr const char* kFileFilter = "Sink (*.SNK)|*.SNK|All files (*.*)|*.*";
 
 // The window steps through one pollutant at least.
 int PollutantsToStep(const ScenarioRecord& s) {
@@ -83,8 +78,7 @@ int PollutantsToStep(const ScenarioRecord& s) {
 }
 
 QLineEdit* AddBox(QWidget* parent, QBoxLayout& layout, const char* name) {
-  auto* box = new QLineEdit(parent);
-  box->setObjectName(name);
+  auto* box = NamedBox(parent, name);
   // Only the spinner changes the pollutant: the number indexes the sinks' per-pollutant
   // values, and the name is that pollutant's.
   box->setReadOnly(true);
@@ -117,9 +111,7 @@ void GeneralSinkForm::BuildControls() {
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(TwipsToPixels(kGridLeftTwips), TwipsToPixels(kFrameTopTwips), 0, 0);
   layout->setSpacing(TwipsToPixels(kGridBelowFrameTwips));
-  auto* frame1 = new QFrame(central);
-  frame1->setObjectName("Frame1");
-  frame1->setFrameShape(QFrame::StyledPanel);
+  auto* frame1 = NewPanel(central, "Frame1");
   auto* top = new QHBoxLayout(frame1);
   AddLabel(frame1, *top, "Sin", "Sink data for pollutant #");
   number_ = AddBox(frame1, *top, "PollutantNumber");
@@ -134,8 +126,7 @@ void GeneralSinkForm::BuildControls() {
   grid_->setObjectName("sinkSS");
   layout->addWidget(grid_, 1);
   // Not in the layout: it is laid over the cell being edited.
-  edit_cell_ = new EditCellBox(central);
-  edit_cell_->setObjectName("EditCell");
+  edit_cell_ = NewEditCell(central);
   setCentralWidget(central);
 }
 
@@ -259,7 +250,8 @@ void GeneralSinkForm::SaveSinkFile() {
   // The records hold the grid even when the dialog is then cancelled; a refused grid is
   // not written.
   if (ReadBack()) {
-    if (const std::optional<std::string> name = ctx_.dialogs.SaveFileName(SinkFileRequest())) {
+    if (const std::optional<std::string> name =
+            ctx_.dialogs.SaveFileName(FileRequest(kFileFilter, "SNK", "*.SNK"))) {
       ctx_.state.CurrentFileName = *name;
       const BuildingRecord& b = ctx_.state.Building;
       WriteGeneralSinkFile(b.Scenario, RoomCount(b), ctx_.state.DataSeparator, *name, ctx_.prompt);
@@ -270,7 +262,8 @@ void GeneralSinkForm::SaveSinkFile() {
 
 void GeneralSinkForm::OpenSinkFile() {
   ctx_.state.CurrentFileName.clear();
-  const std::optional<std::string> name = ctx_.dialogs.OpenFileName(SinkFileRequest());
+  const std::optional<std::string> name =
+      ctx_.dialogs.OpenFileName(FileRequest(kFileFilter, "SNK", "*.SNK"));
   if (!name) return;
   ctx_.state.CurrentFileName = *name;
   BuildingRecord& b = ctx_.state.Building;
@@ -284,21 +277,16 @@ void GeneralSinkForm::OpenSinkFile() {
 }
 
 void GeneralSinkForm::PrintSinks() {
-  PrintCommand command(ctx_.printer);
-  int line_count = 0;
-  PrintSinkData(command.Job(), ctx_.state.Building, line_count, kPrintPageLines);
-  command.Job().EndDocument();
+  PrintReportSection(ctx_.printer, ctx_.state.Building, PrintSinkData, kPrintPageLines);
 }
 
 GeneralSinkForm* OpenGeneralSinkForm(MainContext& context, QWidget* opener) {
-  const bool open = AppWindows().Find<GeneralSinkForm>() != nullptr;
   // The scenario room window stays in use beside this one.
-  auto* form = ShowInputForm<GeneralSinkForm>(
-      context, opener, [](MainContext& c) { return new GeneralSinkForm(c); }, kLeftTwips, 0, false);
+  const auto [form, open] =
+      ShowInputFormOnce<GeneralSinkForm>(context, opener, kLeftTwips, 0, false);
   if (open) return form;
   form->Load();
-  QWidget* outer = OuterFrame(form);
-  outer->resize(outer->sizeHint());
+  FitOuterFrame(form);
   return form;
 }
 

@@ -67,10 +67,8 @@ void HVACSourcefrm::BuildControls() {
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
 
-  auto* topframe = new QFrame(central);
-  topframe->setObjectName("topframe");
-  topframe->setFrameShape(QFrame::StyledPanel);
-  auto* top = new QHBoxLayout(topframe);
+  QHBoxLayout* top = AddSourceTopFrame(*central, *layout);
+  QWidget* topframe = top->parentWidget();
   AddLabel(topframe, *top, "Label3", "HVAC");
   msg_ = AddLabel(topframe, *top, "Msg", "VOC");
   const SourceNumberControls number = AddSourceNumberControls(topframe, *top);
@@ -78,7 +76,6 @@ void HVACSourcefrm::BuildControls() {
   source_spin_ = number.spinner;
   source_number_ = number.number;
   top->addStretch(1);
-  layout->addWidget(topframe);
 
   auto* boxes = new QHBoxLayout;
   model_ = AddModelList(central, *boxes);
@@ -221,9 +218,7 @@ bool HVACSourcefrm::CloseBox() {
 }
 
 HVACSourcefrm* OpenHVACSourceForm(MainContext& context) {
-  const bool open_already = AppWindows().Find<HVACSourcefrm>() != nullptr;
-  HVACSourcefrm* form = ShowInputForm<HVACSourcefrm>(
-      context, nullptr, [](MainContext& c) { return new HVACSourcefrm(c); }, 0, 0);
+  const auto [form, open_already] = ShowInputFormOnce<HVACSourcefrm>(context, nullptr, 0, 0);
   if (!open_already) form->Open();
   return form;
 }

@@ -14,7 +14,6 @@ class QRadioButton;
 
 namespace quarn {
 
-class FlexGrid;
 class UpDown;
 
 // "HVAC Source": the sources of the HVAC system (room 0), one at a time, on a copy of

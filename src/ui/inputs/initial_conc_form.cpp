@@ -36,12 +36,7 @@ constexpr InputMenuItem kMenu[] = {
     {0, "&Help", "help", MenuRole::Help},
 };
 
-FileDialogRequest InitialFileRequest() {
-  FileDialogRequest request;
-  request.filter = "Initial (*.INT)|*.INT|All files (*.*)|*.*";
-  request.initial_name = "*.INT";
-  return request;
-}
+constexpr const char* kFileFilter = "Initial (*.INT)|*.INT|All files (*.*)|*.*";
 
 }  // namespace
 
@@ -113,7 +108,7 @@ void Initialindoorform::Transfer() {
 }
 
 void Initialindoorform::OpenFile() {
-  const auto name = ctx_.dialogs.OpenFileName(InitialFileRequest());
+  const auto name = ctx_.dialogs.OpenFileName(FileRequest(kFileFilter, "", "*.INT"));
   if (!name) return;
   ProgramState& st = ctx_.state;
   ScenarioRecord& s = st.Building.Scenario;
@@ -131,16 +126,14 @@ void Initialindoorform::OpenFile() {
 
 void Initialindoorform::SaveFile() {
   if (!Store()) return;
-  const auto name = ctx_.dialogs.SaveFileName(InitialFileRequest());
+  const auto name = ctx_.dialogs.SaveFileName(FileRequest(kFileFilter, "", "*.INT"));
   if (!name) return;
   WriteInitialIndoorFile(ctx_.state.Building.Scenario, Rooms(), *name, ctx_.prompt);
 }
 
 Initialindoorform* OpenInitialIndoorForm(MainContext& context, QWidget* opener) {
-  const bool open = AppWindows().Find<Initialindoorform>() != nullptr;
-  auto* form = ShowInputForm<Initialindoorform>(
-      context, opener, [](MainContext& c) { return new Initialindoorform(c); }, kLeftTopTwips,
-      kLeftTopTwips);
+  const auto [form, open] =
+      ShowInputFormOnce<Initialindoorform>(context, opener, kLeftTopTwips, kLeftTopTwips);
   if (!open) form->Fill();
   form->Initialss().setFocus(Qt::OtherFocusReason);
   return form;

@@ -15,6 +15,7 @@
 #include "platform/window_registry.h"
 #include "text/number_read.h"
 #include "text/number_text.h"
+#include "ui/common/form_helpers.h"
 #include "ui/common/number_entry.h"
 #include "ui/common/window_menu.h"
 #include "ui/inputs/room_source_form.h"
@@ -45,8 +46,7 @@ QLineEdit* AddBoxRow(QWidget* parent, QGridLayout& grid, int row, const char* la
                      const char* caption, const char* box_name) {
   auto* label = new QLabel(ToQt(caption), parent);
   label->setObjectName(label_name);
-  auto* box = new QLineEdit(parent);
-  box->setObjectName(box_name);
+  auto* box = NamedBox(parent, box_name);
   grid.addWidget(label, row, 0);
   grid.addWidget(box, row, 1);
   return box;
@@ -167,12 +167,10 @@ void MassXferDataForm::Transfer() {
 
 MassXferDataForm* ShowMassTransferData(MainContext& context, int row, int room, int slot,
                                        QWidget* opener) {
-  const bool open = AppWindows().Find<MassXferDataForm>() != nullptr;
-  MassXferDataForm* form = ShowInputForm<MassXferDataForm>(
-      context, opener, [](MainContext& c) { return new MassXferDataForm(c); }, kLeftTopTwips,
-      kLeftTopTwips, false);
+  const auto [form, open] =
+      ShowInputFormOnce<MassXferDataForm>(context, opener, kLeftTopTwips, kLeftTopTwips, false);
   form->Fill(row, room, slot);
-  if (!open) OuterFrame(form)->resize(OuterFrame(form)->sizeHint());
+  if (!open) FitOuterFrame(form);
   return form;
 }
 

@@ -6,7 +6,6 @@
 
 class QLabel;
 class QLineEdit;
-class QWidget;
 
 namespace quarn {
 

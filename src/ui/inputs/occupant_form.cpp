@@ -26,8 +26,10 @@
 #include "platform/qt_text.h"
 #include "platform/up_down.h"
 #include "text/number_text.h"
+#include "ui/common/form_helpers.h"
 #include "ui/common/history_form_parts.h"
 #include "ui/common/number_entry.h"
+#include "ui/common/print_frame.h"
 #include "ui/common/window_menu.h"
 #include "ui/grids/input_reports.h"
 #include "ui/grids/room_grids.h"
@@ -81,14 +83,6 @@ QLabel* AddLabel(QWidget& parent, const char* name, const char* caption) {
   auto* label = new QLabel(ToQt(caption), &parent);
   label->setObjectName(name);
   return label;
-}
-
-FileDialogRequest PatternRequest(const char* filter) {
-  FileDialogRequest request;
-  request.filter = filter;
-  request.initial_name = "*.ACT";
-  request.default_extension = "ACT";
-  return request;
 }
 
 }  // namespace
@@ -419,8 +413,8 @@ void OccupantForm::PickLocation(bool from_enter) {
 }
 
 void OccupantForm::OpenPattern() {
-  const auto name =
-      ctx_.dialogs.OpenFileName(PatternRequest("All Occpancies (*.ACT)|*.ACT|All files (*.*)|*.*"));
+  const auto name = ctx_.dialogs.OpenFileName(
+      FileRequest("All Occpancies (*.ACT)|*.ACT|All files (*.*)|*.*", "ACT", "*.ACT"));
   if (!name) return;
   ctx_.state.CurrentFileName = *name;
   ScenarioRecord& s = ctx_.state.Building.Scenario;
@@ -434,8 +428,9 @@ void OccupantForm::OpenPattern() {
 
 void OccupantForm::SavePattern(bool save_as) {
   const auto name = ctx_.dialogs.SaveFileName(
-      PatternRequest(save_as ? "All Occpancies (*.ACT)|*.ACT|All files (*.*)|*.*"
-                             : "All Activities (*.ACT)|*.ACT|All files (*.*)|*.*"));
+      FileRequest(save_as ? "All Occpancies (*.ACT)|*.ACT|All files (*.*)|*.*"
+                          : "All Activities (*.ACT)|*.ACT|All files (*.*)|*.*",
+                  "ACT", "*.ACT"));
   if (!name) return;
   ctx_.state.CurrentFileName = *name;
   WriteActivityFile(*name, shown_);
@@ -453,16 +448,11 @@ void OccupantForm::WriteActivityFile(const std::string& file_name, int n) {
 void OccupantForm::PrintPattern() {
   // What was last transferred or saved, not what the window shows.
   const Hourglass busy;
-  PrintCommand command(ctx_.printer);
-  int line_count = 0;
-  PrintOccupants(command.Job(), ctx_.state.Building, line_count, kPrintPageLines);
-  command.Job().EndDocument();
+  PrintReportSection(ctx_.printer, ctx_.state.Building, PrintOccupants, kPrintPageLines);
 }
 
 OccupantForm* OpenOccupantForm(MainContext& context, QWidget* opener) {
-  const bool open_already = AppWindows().Find<OccupantForm>() != nullptr;
-  auto* form = ShowInputForm<OccupantForm>(
-      context, opener, [](MainContext& c) { return new OccupantForm(c); }, kLeftTwips, 0);
+  const auto [form, open_already] = ShowInputFormOnce<OccupantForm>(context, opener, kLeftTwips, 0);
   if (open_already) return form;
   // Most of the frame's area, whether the frame is maximised or not, so that the schedule
   // grid shows under the boxes.

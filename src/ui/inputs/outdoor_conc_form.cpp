@@ -43,12 +43,7 @@ constexpr InputMenuItem kMenu[] = {
     {0, "&Help", "help", MenuRole::Help},
 };
 
-FileDialogRequest OutdoorFileRequest() {
-  FileDialogRequest request;
-  request.filter = "All Outdoor (*.Out)|*.Out|All files (*.*)|*.*";
-  request.default_extension = "OUT";
-  return request;
-}
+constexpr const char* kFileFilter = "All Outdoor (*.Out)|*.Out|All files (*.*)|*.*";
 
 bool IsPpmInAnyCase(const std::string& units) {
   std::string lower = units;
@@ -162,7 +157,7 @@ void foutdoorconcen::Cancel() {
 }
 
 void foutdoorconcen::OpenFile() {
-  const auto name = ctx_.dialogs.OpenFileName(OutdoorFileRequest());
+  const auto name = ctx_.dialogs.OpenFileName(FileRequest(kFileFilter, "OUT"));
   if (!name) return;
   ProgramState& st = ctx_.state;
   KeepHistoryBefore();
@@ -177,7 +172,7 @@ void foutdoorconcen::OpenFile() {
 }
 
 void foutdoorconcen::SaveFile() {
-  const auto name = ctx_.dialogs.SaveFileName(OutdoorFileRequest());
+  const auto name = ctx_.dialogs.SaveFileName(FileRequest(kFileFilter, "OUT"));
   if (!name) return;
   KeepHistoryBefore();
   if (!Store()) return;
@@ -206,10 +201,8 @@ frmHelpOut::frmHelpOut(QWidget* parent) : QWidget(parent, Qt::Window) {
 }
 
 foutdoorconcen* OpenOutdoorConcForm(MainContext& context, QWidget* opener) {
-  const bool open = AppWindows().Find<foutdoorconcen>() != nullptr;
-  auto* form = ShowInputForm<foutdoorconcen>(
-      context, opener, [](MainContext& c) { return new foutdoorconcen(c); }, kLeftTopTwips,
-      kLeftTopTwips);
+  const auto [form, open] =
+      ShowInputFormOnce<foutdoorconcen>(context, opener, kLeftTopTwips, kLeftTopTwips);
   if (!open) form->Fill();
   form->outdoorconcgrid().setFocus(Qt::OtherFocusReason);
   return form;

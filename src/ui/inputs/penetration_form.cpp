@@ -101,12 +101,10 @@ fpenetrationform* OpenPenetrationForm(MainContext& context, QWidget* opener) {
     left = PixelsToTwips(at.x());
     top = PixelsToTwips(at.y());
   }
-  const bool open = AppWindows().Find<fpenetrationform>() != nullptr;
-  fpenetrationform* form = ShowInputForm<fpenetrationform>(
-      context, opener, [](MainContext& c) { return new fpenetrationform(c); }, left, top);
+  const auto [form, open] = ShowInputFormOnce<fpenetrationform>(context, opener, left, top);
   if (open) return form;
   form->Fill();
-  OuterFrame(form)->resize(OuterFrame(form)->sizeHint());
+  FitOuterFrame(form);
   form->penetrationss().setFocus(Qt::OtherFocusReason);
   return form;
 }

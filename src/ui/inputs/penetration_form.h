@@ -3,12 +3,8 @@
 #include "ui/common/input_form.h"
 
 class QFrame;
-class QWidget;
 
 namespace quarn {
-
-class EditCellBox;
-class FlexGrid;
 
 // "Define penetration factors": the fraction of each pollutant's outdoor concentration that
 // enters the building, typed through the number-only box EditCell, read from a penetration

@@ -57,13 +57,7 @@ constexpr std::array<InputMenuItem, 24> kMenu{{
     {0, "&Help", "help", MenuRole::Help},
 }};
 
-FileDialogRequest PollutantFileRequest() {
-  FileDialogRequest request;
-  request.filter = "Pollutant(*.POL)|*.POL|All files (*.*)|*.*";
-  request.default_extension = "POL";
-  request.initial_name = "*.POL";
-  return request;
-}
+constexpr const char* kFileFilter = "Pollutant(*.POL)|*.POL|All files (*.*)|*.*";
 
 }  // namespace
 
@@ -129,7 +123,8 @@ void PollutantForm::Transfer() {
 }
 
 void PollutantForm::OpenPollutantFile() {
-  const std::optional<std::string> name = ctx_.dialogs.OpenFileName(PollutantFileRequest());
+  const std::optional<std::string> name =
+      ctx_.dialogs.OpenFileName(FileRequest(kFileFilter, "POL", "*.POL"));
   if (!name) return;
   const int n = PollutantCount(ctx_.state.Building.Scenario);
   PerPollutant<float>& diameters = ctx_.state.ParticleDiameters;
@@ -145,7 +140,8 @@ void PollutantForm::OpenPollutantFile() {
 void PollutantForm::SavePollutantFile() {
   // The records hold the grid even when the dialog is cancelled.
   StoreGrid();
-  const std::optional<std::string> name = ctx_.dialogs.SaveFileName(PollutantFileRequest());
+  const std::optional<std::string> name =
+      ctx_.dialogs.SaveFileName(FileRequest(kFileFilter, "POL", "*.POL"));
   if (!name) return;
   const ScenarioRecord& s = ctx_.state.Building.Scenario;
   const int n = PollutantCount(s);
@@ -176,13 +172,10 @@ void PollutantForm::DefinePenetration() {
 }
 
 PollutantForm* OpenPollutantForm(MainContext& context, QWidget* opener) {
-  const bool open = AppWindows().Find<PollutantForm>() != nullptr;
-  PollutantForm* form = ShowInputForm<PollutantForm>(
-      context, opener, [](MainContext& c) { return new PollutantForm(c); }, 0, 0);
+  const auto [form, open] = ShowInputFormOnce<PollutantForm>(context, opener, 0, 0);
   if (open) return form;
   form->Fill();
-  QWidget* outer = OuterFrame(form);
-  outer->resize(outer->sizeHint());
+  FitOuterFrame(form);
   form->definepollutantss().setFocus(Qt::OtherFocusReason);
   return form;
 }

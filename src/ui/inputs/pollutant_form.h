@@ -4,13 +4,8 @@
 #include "ui/common/window_links.h"
 
 class QFrame;
-class QWidget;
 
 namespace quarn {
-
-class EditCellBox;
-class FlexGrid;
-class GridEdit;
 
 // "Define pollutants": one row per pollutant of the scenario, its name and properties
 // (molecular weight, diffusivity and C0 for gases; diameter and density for particles;

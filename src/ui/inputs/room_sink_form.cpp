@@ -95,16 +95,14 @@ void SinkdataForm::BuildControls() {
   room_number_ = AddLabel(top, *row, "RoomNumber", "");
   msg_ = AddLabel(top, *row, "Msg", "");
   AddLabel(top, *row, "Label1", "Pollutant #");
-  pollutant_number_ = new QLineEdit(top);
-  pollutant_number_->setObjectName("PollutantNumber");
+  pollutant_number_ = NamedBox(top, "PollutantNumber");
   // Only the spinner changes the pollutant: the number indexes the pollutant table.
   pollutant_number_->setReadOnly(true);
   row->addWidget(pollutant_number_);
   change_pollutant_ = new UpDown(top);
   change_pollutant_->setObjectName("ChangePollutant");
   row->addWidget(change_pollutant_);
-  pollutant_name_ = new QLineEdit(top);
-  pollutant_name_->setObjectName("PollutantName");
+  pollutant_name_ = NamedBox(top, "PollutantName");
   row->addWidget(pollutant_name_);
   auto* spin1 = new UpDown(top);
   spin1->setObjectName("spin1");
@@ -182,10 +180,8 @@ void SinkdataForm::ClearSelection() {
 
 void SinkdataForm::OpenSinkDatabase() {
   ctx_.state.CurrentFileName.clear();
-  FileDialogRequest request;
-  request.initial_name = "*.mdb";
-  request.filter = "Sink (*.MDB)|*.MDB|All files (*.*)|*.*";
-  const std::optional<std::string> name = ctx_.dialogs.OpenFileName(request);
+  const std::optional<std::string> name =
+      ctx_.dialogs.OpenFileName(FileRequest("Sink (*.MDB)|*.MDB|All files (*.*)|*.*", "", "*.mdb"));
   if (!name) return;
   ctx_.state.CurrentFileName = *name;
   // Only whether it opens: nothing is read from it yet. A file that is no database says so.
@@ -201,9 +197,8 @@ SinkdataForm* OpenRoomSinks(MainContext& context, int16_t room, QWidget* opener)
     }
     open->CloseForm();
   }
-  SinkdataForm* form = ShowInputForm<SinkdataForm>(
-      context, opener, [](MainContext& c) { return new SinkdataForm(c); }, kLeftTopTwips,
-      kLeftTopTwips, false);
+  SinkdataForm* form =
+      ShowInputFormOnce<SinkdataForm>(context, opener, kLeftTopTwips, kLeftTopTwips, false).form;
   SizeToFrameWidth(*form, kFrameWidthShare, kMinWidthTwips, kMinHeightTwips);
   form->Open(room);
   return form;

@@ -22,6 +22,7 @@
 #include "platform/up_down.h"
 #include "text/number_read.h"
 #include "ui/common/form_helpers.h"
+#include "ui/common/print_frame.h"
 #include "ui/common/tool_openers.h"
 #include "ui/grids/input_reports.h"
 #include "ui/inputs/mass_transfer_form.h"
@@ -99,10 +100,8 @@ void RoomSourceForm::BuildControls() {
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
 
-  auto* topframe = new QFrame(central);
-  topframe->setObjectName("topframe");
-  topframe->setFrameShape(QFrame::StyledPanel);
-  auto* top = new QHBoxLayout(topframe);
+  QHBoxLayout* top = AddSourceTopFrame(*central, *layout);
+  QWidget* topframe = top->parentWidget();
   const SourceNumberControls number = AddSourceNumberControls(topframe, *top);
   count_ = number.count;
   source_spin_ = number.spinner;
@@ -114,7 +113,6 @@ void RoomSourceForm::BuildControls() {
   top->addWidget(room_spin_);
   msg_ = AddLabel(topframe, *top, "Msg", "");
   top->setStretchFactor(msg_, 1);
-  layout->addWidget(topframe);
 
   auto* boxes = new QHBoxLayout;
   model_ = AddModelList(central, *boxes);
@@ -349,10 +347,7 @@ void RoomSourceForm::SaveFile() {
 }
 
 void RoomSourceForm::PrintSources() {
-  PrintCommand command(ctx_.printer);
-  int lines = 0;
-  PrintSourceData(command.Job(), ctx_.state.Building, lines, kPrintPageLength);
-  command.Job().EndDocument();
+  PrintReportSection(ctx_.printer, ctx_.state.Building, PrintSourceData, kPrintPageLength);
 }
 
 void RoomSourceForm::CalculateR0k() {
@@ -389,9 +384,7 @@ std::string RoomSourceForm::TotalMassText() const {
 
 RoomSourceForm* OpenRoomSources(MainContext& context, int room, QWidget* opener) {
   if (room < 0 || room > kMaxRooms) return nullptr;
-  const bool open_already = AppWindows().Find<RoomSourceForm>() != nullptr;
-  RoomSourceForm* form = ShowInputForm<RoomSourceForm>(
-      context, opener, [](MainContext& c) { return new RoomSourceForm(c); }, 0, 0);
+  const auto [form, open_already] = ShowInputFormOnce<RoomSourceForm>(context, opener, 0, 0);
   if (!open_already) form->Open(room);
   return form;
 }

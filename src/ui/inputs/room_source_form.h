@@ -15,8 +15,6 @@ class QRadioButton;
 
 namespace quarn {
 
-class FlexGrid;
-class GridEdit;
 class UpDown;
 
 // The source window "Source data": the sources of one room, or of the HVAC system (room 0),

@@ -12,6 +12,7 @@
 #include "platform/help_service.h"
 #include "platform/qt_text.h"
 #include "text/number_read.h"
+#include "ui/common/form_helpers.h"
 #include "ui/common/window_menu.h"
 #include "ui/grids/room_grids.h"
 #include "ui/grids/scenario_room_grids.h"
@@ -95,13 +96,10 @@ void ScenarioRoomForm::BuildControls() {
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(TwipsToPixels(kGridBelowFrameTwips));
-  frame1_ = new QFrame(central);
-  frame1_->setObjectName("Frame1");
-  frame1_->setFrameShape(QFrame::StyledPanel);
+  frame1_ = NewPanel(central, "Frame1");
   auto* top = new QHBoxLayout(frame1_);
   top->setContentsMargins(4, 4, 4, 4);
-  edit_cell_ = new EditCellBox(frame1_);
-  edit_cell_->setObjectName("EditCell");
+  edit_cell_ = NewEditCell(frame1_);
   top->addWidget(edit_cell_);
   top->addStretch(1);
   layout->addWidget(frame1_);

@@ -115,12 +115,10 @@ void fmSourceComposition::Transfer() {
 
 fmSourceComposition* OpenSourceComposition(MainContext& context, int room, int slot,
                                            QWidget* opener) {
-  const bool open = AppWindows().Find<fmSourceComposition>() != nullptr;
-  fmSourceComposition* form = ShowInputForm<fmSourceComposition>(
-      context, opener, [](MainContext& c) { return new fmSourceComposition(c); }, kLeftTopTwips,
-      kLeftTopTwips, false);
+  const auto [form, open] =
+      ShowInputFormOnce<fmSourceComposition>(context, opener, kLeftTopTwips, kLeftTopTwips, false);
   form->Fill(room, slot);
-  if (!open) OuterFrame(form)->resize(OuterFrame(form)->sizeHint());
+  if (!open) FitOuterFrame(form);
   return form;
 }
 

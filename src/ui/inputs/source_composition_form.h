@@ -3,12 +3,8 @@
 #include "ui/common/input_form.h"
 
 class QLabel;
-class QWidget;
 
 namespace quarn {
-
-class EditCellBox;
-class FlexGrid;
 
 // "Source composition": a source that releases a mixture, pollutant 1 standing for the
 // whole ("TVOC") and the others for its components, each with its molecular weight, vapour

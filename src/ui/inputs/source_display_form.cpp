@@ -8,6 +8,7 @@
 #include "files/source_file.h"
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
+#include "ui/common/form_helpers.h"
 #include "ui/inputs/hvac_source_form.h"
 #include "ui/inputs/source_form_parts.h"
 
@@ -28,10 +29,7 @@ constexpr InputMenuItem kMenu[] = {
 }  // namespace
 
 FileDialogRequest SourceFileRequest() {
-  FileDialogRequest request;
-  request.filter = "Source (*.SOR)|*.SOR|All files (*.*)|*.*";
-  request.initial_name = "*.SOR";
-  return request;
+  return FileRequest("Source (*.SOR)|*.SOR|All files (*.*)|*.*", "", "*.SOR");
 }
 
 fmSourceDisplay::fmSourceDisplay(MainContext& context)
@@ -102,9 +100,8 @@ void fmSourceDisplay::Transfer() {
 
 fmSourceDisplay* OpenSourceDisplay(MainContext& context, const SourceRecord& source, int room,
                                    int slot, QWidget* opener) {
-  fmSourceDisplay* form = ShowInputForm<fmSourceDisplay>(
-      context, opener, [](MainContext& c) { return new fmSourceDisplay(c); }, kLeftTopTwips,
-      kLeftTopTwips, false);
+  fmSourceDisplay* form =
+      ShowInputFormOnce<fmSourceDisplay>(context, opener, kLeftTopTwips, kLeftTopTwips, false).form;
   form->ShowSource(source, room, slot);
   return form;
 }

@@ -8,8 +8,6 @@ class QLabel;
 
 namespace quarn {
 
-class FlexGrid;
-
 // "Source information": a source read from a source file, shown by its name and model, for
 // the user to take over into the source it was read for or to look at another file.
 class fmSourceDisplay : public InputForm {

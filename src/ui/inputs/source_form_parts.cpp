@@ -1,6 +1,7 @@
 #include "ui/inputs/source_form_parts.h"
 
 #include <QComboBox>
+#include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
 #include "platform/up_down.h"
+#include "ui/common/form_helpers.h"
 #include "ui/common/input_form.h"
 #include "ui/common/number_entry.h"
 
@@ -35,6 +37,12 @@ W* AddNamed(QWidget& parent, QVBoxLayout& layout, const char* name, int stretch 
 
 }  // namespace
 
+QHBoxLayout* AddSourceTopFrame(QWidget& parent, QVBoxLayout& layout) {
+  auto* frame = NewPanel(&parent, "topframe");
+  layout.addWidget(frame);
+  return new QHBoxLayout(frame);
+}
+
 QLabel* AddLabel(QWidget* parent, QBoxLayout& layout, const char* name, const char* caption) {
   auto* label = new QLabel(ToQt(caption), parent);
   label->setObjectName(name);
@@ -43,8 +51,7 @@ QLabel* AddLabel(QWidget* parent, QBoxLayout& layout, const char* name, const ch
 }
 
 QLineEdit* AddNumberBox(QWidget* parent, QBoxLayout& layout, const char* name) {
-  auto* box = new QLineEdit(parent);
-  box->setObjectName(name);
+  auto* box = NamedBox(parent, name);
   RestrictToNumbers(*box);
   layout.addWidget(box);
   return box;

@@ -5,6 +5,7 @@
 
 class QBoxLayout;
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
@@ -19,6 +20,8 @@ class GridEdit;
 class InputForm;
 class UpDown;
 
+// The framed band "topframe" at the top of the window's column `layout`; gives the band's row.
+QHBoxLayout* AddSourceTopFrame(QWidget& parent, QVBoxLayout& layout);
 // A label of that name and caption (Windows-1252) added to the layout.
 QLabel* AddLabel(QWidget* parent, QBoxLayout& layout, const char* name, const char* caption);
 // A number-only edit box of that name added to the layout.

@@ -37,6 +37,7 @@
 #include "text/paths.h"
 #include "ui/building/room_form.h"
 #include "ui/common/about_forms.h"
+#include "ui/common/form_helpers.h"
 #include "ui/common/grid_edit.h"
 #include "ui/common/menu_builder.h"
 #include "ui/common/window_menu.h"
@@ -96,13 +97,10 @@ BuildingForm::BuildingForm(MainContext& context, QWidget* parent)
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);
-  top_frame_ = new QFrame(central);
-  top_frame_->setObjectName("TopFrame");
-  top_frame_->setFrameShape(QFrame::StyledPanel);
+  top_frame_ = NewPanel(central, "TopFrame");
   auto* top_layout = new QVBoxLayout(top_frame_);
   top_layout->setContentsMargins(4, 4, 4, 4);
-  edit_cell_ = new EditCellBox(top_frame_);
-  edit_cell_->setObjectName("EditCell");
+  edit_cell_ = NewEditCell(top_frame_);
   edit_cell_->hide();
   top_layout->addWidget(edit_cell_);
   top_frame_->setMinimumHeight(edit_cell_->sizeHint().height() + 8);
@@ -149,6 +147,20 @@ void BuildingForm::Load() {
   if (!folder.empty() && !FolderExists(folder)) MakeFolder(parts.Drive, parts.Folder);
 }
 
+namespace {
+
+// The rows both fills of the building grid begin with: the headings, the ID and the comments.
+void WriteHeadRows(FlexGrid& grid, const BuildingRecord& b) {
+  grid.SetTextMatrix(0, 0, "Item");
+  grid.SetTextMatrix(0, 1, "Value");
+  grid.SetTextMatrix(1, 0, "Building ID");
+  grid.SetTextMatrix(1, 1, b.ID);
+  grid.SetTextMatrix(2, 0, "Comments");
+  grid.SetTextMatrix(2, 1, b.Comments);
+}
+
+}  // namespace
+
 void BuildingForm::SetupBuildingGrid(FlexGrid& grid) {
   ProgramState& s = ctx_.state;
   s.GridEventsEnabled = kFalse;
@@ -157,12 +169,7 @@ void BuildingForm::SetupBuildingGrid(FlexGrid& grid) {
   value_col_twips_ = 2000;
   FitValueColumn();
   const BuildingRecord& b = s.Building;
-  grid.SetTextMatrix(0, 0, "Item");
-  grid.SetTextMatrix(0, 1, "Value");
-  grid.SetTextMatrix(1, 0, "Building ID");
-  grid.SetTextMatrix(1, 1, b.ID);
-  grid.SetTextMatrix(2, 0, "Comments");
-  grid.SetTextMatrix(2, 1, b.Comments);
+  WriteHeadRows(grid, b);
   grid.SetTextMatrix(3, 0, "Number of Rooms. Max " + FormatDouble(kRoomLimit));
   grid.SetTextMatrix(3, 1, FormatDouble(b.NumRooms));
   grid.SetTextMatrix(4, 0, "Master File");
@@ -179,12 +186,7 @@ void BuildingForm::FillBuildingGrid(FlexGrid& grid) {
   value_col_twips_ = 2100;
   FitValueColumn();
   BuildingRecord& b = s.Building;
-  grid.SetTextMatrix(0, 0, "Item");
-  grid.SetTextMatrix(0, 1, "Value");
-  grid.SetTextMatrix(1, 0, "Building ID");
-  grid.SetTextMatrix(1, 1, b.ID);
-  grid.SetTextMatrix(2, 0, "Comments");
-  grid.SetTextMatrix(2, 1, b.Comments);
+  WriteHeadRows(grid, b);
   grid.SetTextMatrix(3, 0, "Number of Rooms");
   if (b.NumRooms > kRoomLimit) {
     // The building file reader refuses such files; a count that still arrives is asked for
@@ -334,11 +336,7 @@ void BuildingForm::WireCommands() {
 }
 
 void BuildingForm::RunCommand(const std::string& name) {
-  auto it = commands_.find(name);
-  if (it == commands_.end()) return;
-  // A cell being typed is stored before any command looks at the building.
-  edit_->CommitOpenEdit();
-  it->second();
+  RunNamedCommand(*edit_, commands_, name);
 }
 
 // --- File ----------------------------------------------------------------------------------
@@ -391,11 +389,8 @@ void BuildingForm::FileOpen() {
   s.ExposureCalculated = kFalse;
   s.OccupantDataComplete = kFalse;
   s.CurrentFileName.clear();
-  FileDialogRequest request;
-  request.title = "Open Building";
-  request.filter = kBuildingFilter;
+  FileDialogRequest request = FileRequest(kBuildingFilter, "", "*.bld", "Open Building");
   request.initial_folder = s.DataFolder;
-  request.initial_name = "*.bld";
   const auto name = ctx_.dialogs.OpenFileName(request);
   if (!name) return;
   s.DataFolder = FolderOf(*name);
@@ -425,11 +420,8 @@ void BuildingForm::FileSave() {
   ProgramState& s = ctx_.state;
   UpdateBuildingFromGrid();
   s.CurrentFileName.clear();
-  FileDialogRequest request;
-  request.title = "Save Building";
-  request.filter = kBuildingFilter;
+  FileDialogRequest request = FileRequest(kBuildingFilter, "", "*.bld", "Save Building");
   request.initial_folder = s.DataFolder;
-  request.initial_name = "*.bld";
   const auto name = ctx_.dialogs.SaveFileName(request);
   if (!name) return;
   s.CurrentFileName = *name;

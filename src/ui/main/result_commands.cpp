@@ -7,6 +7,7 @@
 #include "platform/file_dialog.h"
 #include "platform/hourglass.h"
 #include "text/paths.h"
+#include "ui/common/form_helpers.h"
 
 namespace quarn {
 namespace {
@@ -36,11 +37,7 @@ ResultDialog DialogOf(ResultFileKind kind) {
 void SaveResultFile(MainContext& context, ResultFileKind kind) {
   ProgramState& s = context.state;
   const ResultDialog d = DialogOf(kind);
-  FileDialogRequest request;
-  request.title = "Save Results";
-  request.filter = d.filter;
-  request.initial_name = d.pattern;
-  request.default_extension = d.extension;
+  FileDialogRequest request = FileRequest(d.filter, d.extension, d.pattern, "Save Results");
   if (kind == ResultFileKind::All) {
     const std::string folder = JoinPath(s.DataFolder, "Results");
     if (!FolderExists(folder) &&

@@ -40,6 +40,7 @@
 #include "ui/building/outdoor_flow_form.h"
 #include "ui/building/room_flows_form.h"
 #include "ui/building/ventilation_form.h"
+#include "ui/common/form_helpers.h"
 #include "ui/common/grid_edit.h"
 #include "ui/common/tool_openers.h"
 #include "ui/common/window_menu.h"
@@ -216,13 +217,10 @@ void mainscenarioform::BuildControls() {
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);
 
-  top_frame_ = new QFrame(central);
-  top_frame_->setObjectName("TopFrame");
-  top_frame_->setFrameShape(QFrame::StyledPanel);
+  top_frame_ = NewPanel(central, "TopFrame");
   auto* top_layout = new QHBoxLayout(top_frame_);
   top_layout->setContentsMargins(TwipsToPixels(360), 4, 4, 4);
-  edit_cell_ = new EditCellBox(top_frame_);
-  edit_cell_->setObjectName("EditCell");
+  edit_cell_ = NewEditCell(top_frame_);
   edit_cell_->setFixedWidth(TwipsToPixels(3495));
   top_layout->addWidget(edit_cell_);
   top_layout->addStretch(1);
@@ -480,11 +478,7 @@ void mainscenarioform::UpdateClass() {
 }
 
 void mainscenarioform::RunCommand(const std::string& name) {
-  auto it = commands_.find(name);
-  if (it == commands_.end()) return;
-  // A cell being typed is stored before any command looks at the grid.
-  edit_->CommitOpenEdit();
-  it->second();
+  RunNamedCommand(*edit_, commands_, name);
 }
 
 void mainscenarioform::Load() {
@@ -569,10 +563,8 @@ void mainscenarioform::FileOpen() {
   st.OccupantDataComplete = kFalse;
   st.CurrentFileName.clear();
 
-  FileDialogRequest request;
-  request.title = "Open scenario";
-  request.filter = kScenarioFilter;
-  request.default_extension = kScenarioExtensionNoDot;
+  FileDialogRequest request =
+      FileRequest(kScenarioFilter, kScenarioExtensionNoDot, "", "Open scenario");
   request.initial_folder = st.ScenarioFolder;
   request.initial_name = st.Building.MasterFile + ".Sen";
   // Names are case-sensitive here and Save writes ".SEN": offer the scenario file of that
@@ -607,10 +599,8 @@ void mainscenarioform::FileSave() {
   ProgramState& st = ctx_.state;
   // What is in the grid is what the user means to save.
   if (!ReadGrid()) return;
-  FileDialogRequest request;
-  request.title = "Save scenario";
-  request.filter = kScenarioFilter;
-  request.default_extension = kScenarioExtensionNoDot;
+  FileDialogRequest request =
+      FileRequest(kScenarioFilter, kScenarioExtensionNoDot, "", "Save scenario");
   request.initial_folder = st.ScenarioFolder;
   const std::optional<std::string> chosen = ctx_.dialogs.SaveFileName(request);
   if (!chosen) return;

@@ -11,6 +11,7 @@
 #include "platform/qt_text.h"
 #include "text/number_read.h"
 #include "text/number_text.h"
+#include "ui/common/form_helpers.h"
 
 namespace quarn {
 
@@ -48,8 +49,7 @@ SetCalculate::SetCalculate(MainContext& context, QWidget* parent) : QDialog(pare
   text1_->setObjectName("Text1");
   auto* label2 = new QLabel("Step adjustment factor (Recommended 1.2)", this);
   label2->setObjectName("Label2");
-  step_adjust_ = new QLineEdit(this);
-  step_adjust_->setObjectName("StepAdjust");
+  step_adjust_ = NamedBox(this, "StepAdjust");
   layout->addWidget(label1);
   layout->addWidget(text1_);
   layout->addWidget(label2);

@@ -16,6 +16,7 @@
 #include "files/folders.h"
 #include "model/settings.h"
 #include "platform/qt_text.h"
+#include "ui/common/form_helpers.h"
 
 namespace quarn {
 namespace {
@@ -25,13 +26,11 @@ QWidget* FolderTab(QWidget* parent, const char* current_name, const char* new_na
   auto* tab = new QWidget(parent);
   auto* grid = new QGridLayout(tab);
   grid->addWidget(new QLabel("Current Directory", tab), 0, 0);
-  current = new QLineEdit(tab);
-  current->setObjectName(current_name);
+  current = NamedBox(tab, current_name);
   current->setReadOnly(true);
   grid->addWidget(current, 1, 0);
   grid->addWidget(new QLabel("New Directory", tab), 2, 0);
-  next = new QLineEdit(tab);
-  next->setObjectName(new_name);
+  next = NamedBox(tab, new_name);
   grid->addWidget(next, 3, 0);
   grid->setRowStretch(4, 1);
   return tab;

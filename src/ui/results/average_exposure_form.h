@@ -3,7 +3,6 @@
 #include "ui/results/results_window.h"
 
 class QLineEdit;
-class QMdiArea;
 
 namespace quarn {
 

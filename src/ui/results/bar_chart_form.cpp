@@ -17,6 +17,7 @@
 #include "platform/qt_text.h"
 #include "platform/up_down.h"
 #include "text/number_text.h"
+#include "ui/common/form_helpers.h"
 #include "ui/common/number_entry.h"
 #include "ui/common/window_menu.h"
 #include "ui/results/plot_window.h"
@@ -94,8 +95,7 @@ BariPlotForm::BariPlotForm(MainContext& context, QWidget* parent)
   auto* row = new QHBoxLayout(frame_);
   auto* label2 = new QLabel("Pollutant", frame_);
   label2->setObjectName("Label2");
-  number_ = new QLineEdit(frame_);
-  number_->setObjectName("PollutantNumber");
+  number_ = NamedBox(frame_, "PollutantNumber");
   number_->setFixedWidth(TwipsToPixels(500));
   RestrictToNumbers(*number_);
   spinner_ = new UpDown(frame_);

@@ -14,6 +14,7 @@
 #include "platform/printer_service.h"
 #include "platform/qt_text.h"
 #include "platform/up_down.h"
+#include "ui/common/form_helpers.h"
 #include "ui/common/number_entry.h"
 #include "ui/common/print_frame.h"
 #include "ui/results/exposure_grids.h"
@@ -47,9 +48,8 @@ constexpr int kHeightMargin = 1300;
 constexpr int kBarHeight = 500;
 constexpr QSize kWindowTwips(9600, 6000);
 
-QLineEdit* MakeBox(QWidget* parent, const char* name, int width_twips) {
-  auto* box = new QLineEdit(parent);
-  box->setObjectName(name);
+QLineEdit* SizedBox(QWidget* parent, const char* name, int width_twips) {
+  auto* box = NamedBox(parent, name);
   if (width_twips > 0) box->setFixedWidth(TwipsToPixels(width_twips));
   return box;
 }
@@ -63,12 +63,12 @@ OccupantPicker MakeOccupantPicker(QWidget* parent, const char* label) {
   layout->setContentsMargins(TwipsToPixels(kGridLeft), 0, 0, 0);
   auto* text = new QLabel(ToQt(label), picker.bar);
   text->setObjectName("Label1");
-  picker.number = MakeBox(picker.bar, "OccupantNumber", 500);
+  picker.number = SizedBox(picker.bar, "OccupantNumber", 500);
   RestrictToNumbers(*picker.number);
   picker.spinner = new UpDown(picker.bar);
   picker.spinner->setObjectName("UpDown1");
   picker.spinner->setFixedWidth(TwipsToPixels(300));
-  picker.name = MakeBox(picker.bar, "OccupantName", 2400);
+  picker.name = SizedBox(picker.bar, "OccupantName", 2400);
   layout->addWidget(text);
   layout->addWidget(picker.number);
   layout->addWidget(picker.spinner);
@@ -86,7 +86,7 @@ ExposureForm::ExposureForm(MainContext& context, QWidget* parent)
   number_ = picker.number;
   name_ = picker.name;
   spinner_ = picker.spinner;
-  type_ = MakeBox(bar_, "ExposureType", 500);
+  type_ = SizedBox(bar_, "ExposureType", 500);
   type_->setText("Text1");
   // Beside the occupant's name, before the row's spare width.
   auto* row = static_cast<QHBoxLayout*>(bar_->layout());

@@ -2,9 +2,7 @@
 
 #include "ui/results/results_window.h"
 
-class QLabel;
 class QLineEdit;
-class QMdiArea;
 
 namespace quarn {
 

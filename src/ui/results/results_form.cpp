@@ -9,6 +9,7 @@
 #include "platform/help_service.h"
 #include "platform/printer_service.h"
 #include "platform/qt_text.h"
+#include "ui/common/form_helpers.h"
 #include "ui/common/print_frame.h"
 #include "ui/results/concentration_grid.h"
 
@@ -48,11 +49,8 @@ void ResultsForm::Fill() {
 }
 
 void ResultsForm::SaveConcentration() {
-  FileDialogRequest request;
-  request.filter = "All Concentration (*.CON)|*.CON|All files (*.*)|*.*";
-  request.initial_name = "*.CON";
-  request.default_extension = "CON";
-  const auto name = ctx_.dialogs.SaveFileName(request);
+  const auto name = ctx_.dialogs.SaveFileName(
+      FileRequest("All Concentration (*.CON)|*.CON|All files (*.*)|*.*", "CON", "*.CON"));
   if (!name) return;
   const std::string& work_file = ctx_.state.Building.ConcWorkFile;
   if (work_file.empty()) {

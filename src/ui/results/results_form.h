@@ -2,8 +2,6 @@
 
 #include "ui/results/results_window.h"
 
-class QMdiArea;
-
 namespace quarn {
 
 // The concentration results of the last run in the grid `resultsspreadsheet`: it saves a

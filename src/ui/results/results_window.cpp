@@ -13,6 +13,7 @@
 #include "platform/file_dialog.h"
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
+#include "ui/common/form_helpers.h"
 #include "ui/common/window_menu.h"
 
 namespace quarn {
@@ -92,11 +93,7 @@ void ResultsWindow::resizeEvent(QResizeEvent* event) {
 
 std::optional<std::string> ResultsWindow::AskSaveName(const char* initial_name, const char* filter,
                                                       const char* extension) {
-  FileDialogRequest request;
-  request.filter = filter;
-  request.initial_name = initial_name;
-  request.default_extension = extension;
-  return ctx_.dialogs.SaveFileName(request);
+  return ctx_.dialogs.SaveFileName(FileRequest(filter, extension, initial_name));
 }
 
 void ResultsWindow::RunCommand(const std::string& name) {

@@ -4,7 +4,6 @@
 
 #include "ui/results/results_window.h"
 
-class QLabel;
 class QLineEdit;
 
 namespace quarn {

@@ -26,6 +26,7 @@
 #include "platform/up_down.h"
 #include "text/number_read.h"
 #include "text/number_text.h"
+#include "ui/common/form_helpers.h"
 #include "ui/common/number_entry.h"
 #include "ui/common/print_frame.h"
 #include "ui/common/tool_openers.h"
@@ -236,8 +237,7 @@ RiskFramework::RiskFramework(MainContext& context, QWidget* parent)
   AddLabel(*layout, "Label3", "Scenario", 0, 2);
   label4_ = AddLabel(*layout, "Label4", "", 0, 3);
   AddLabel(*layout, "Label5", "Pollutant", 0, 4);
-  number_ = new QLineEdit(bar);
-  number_->setObjectName("PollutantNumber");
+  number_ = NamedBox(bar, "PollutantNumber");
   number_->setMaximumWidth(TwipsToPixels(600));
   RestrictToNumbers(*number_);
   layout->addWidget(number_, 0, 5);
@@ -246,8 +246,7 @@ RiskFramework::RiskFramework(MainContext& context, QWidget* parent)
   layout->addWidget(spinner_, 0, 6);
   pollutant_ = AddLabel(*layout, "Pollutantlabel", "", 0, 7);
   layout->setColumnStretch(8, 1);
-  edit_ = new EditCellBox(frame_);
-  edit_->setObjectName("EditCell");
+  edit_ = NewEditCell(frame_);
   edit_->hide();
 
   connect(spinner_, &UpDown::DownClick, this, [this] { StepPollutant(-1); });

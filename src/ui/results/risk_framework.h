@@ -5,9 +5,7 @@
 #include "ui/results/results_window.h"
 
 class QGroupBox;
-class QLabel;
 class QLineEdit;
-class QMdiArea;
 
 namespace quarn {
 

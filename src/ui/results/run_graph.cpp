@@ -15,6 +15,7 @@
 #include "platform/qt_text.h"
 #include "platform/strip_chart.h"
 #include "text/number_text.h"
+#include "ui/common/form_helpers.h"
 #include "ui/common/window_tiling.h"
 #include "ui/grids/room_grids.h"
 
@@ -41,8 +42,7 @@ QColor RoomColor(int room) {
 }
 
 QLineEdit* ValueBox(const char* name, QWidget* parent) {
-  auto* box = new QLineEdit(parent);
-  box->setObjectName(name);
+  auto* box = NamedBox(parent, name);
   box->setReadOnly(true);
   return box;
 }

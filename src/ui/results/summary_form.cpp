@@ -15,6 +15,7 @@
 #include "platform/qt_text.h"
 #include "platform/up_down.h"
 #include "text/number_text.h"
+#include "ui/common/form_helpers.h"
 #include "ui/common/number_entry.h"
 #include "ui/common/print_frame.h"
 #include "ui/results/pollutant_step.h"
@@ -89,9 +90,8 @@ void WriteIrritantHeader(FlexGrid& grid, const ScenarioRecord& s, int p) {
               "(Irritant Conc) hrs"}));
 }
 
-QLineEdit* MakeBox(QWidget* parent, QGridLayout* layout, const char* name, int row, int col) {
-  auto* box = new QLineEdit(parent);
-  box->setObjectName(name);
+QLineEdit* GridBox(QWidget* parent, QGridLayout* layout, const char* name, int row, int col) {
+  auto* box = NamedBox(parent, name);
   layout->addWidget(box, row, col);
   return box;
 }
@@ -109,7 +109,7 @@ SummaryOutput::SummaryOutput(MainContext& context, QWidget* parent)
   AddLabel(*layout, "Label3", "Scenario", 1, 0);
   scenario_ = AddLabel(*layout, "ScenarioLabel", "", 1, 1);
   AddLabel(*layout, "Label2", "Pollutant #", 2, 0);
-  number_ = MakeBox(bar, layout, "PollutantNumber", 2, 1);
+  number_ = GridBox(bar, layout, "PollutantNumber", 2, 1);
   RestrictToNumbers(*number_);
   spinner_ = new UpDown(bar);
   spinner_->setObjectName("UpDown1");
@@ -118,9 +118,9 @@ SummaryOutput::SummaryOutput(MainContext& context, QWidget* parent)
   AddLabel(*layout, "Label4", "Type of exposure", 0, 4);
   label5_ = AddLabel(*layout, "Label5", "", 0, 5);
   AddLabel(*layout, "Label6", "RfD mg/kg/day", 1, 4);
-  rfd_ = MakeBox(bar, layout, "rfd", 1, 5);
+  rfd_ = GridBox(bar, layout, "rfd", 1, 5);
   AddLabel(*layout, "Label7", "Rfc mg/m\xb3", 2, 4);
-  rfc_ = MakeBox(bar, layout, "Rfc", 2, 5);
+  rfc_ = GridBox(bar, layout, "Rfc", 2, 5);
   bar->setGeometry(0, 0, TwipsToPixels(9000), TwipsToPixels(kGridTop));
   connect(spinner_, &UpDown::DownClick, this, [this] { StepPollutant(-1); });
   connect(spinner_, &UpDown::UpClick, this, [this] { StepPollutant(1); });

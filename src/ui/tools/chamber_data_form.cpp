@@ -21,6 +21,7 @@
 #include "text/number_read.h"
 #include "text/number_text.h"
 #include "ui/common/about_forms.h"
+#include "ui/common/form_helpers.h"
 #include "ui/common/number_entry.h"
 #include "ui/common/tool_openers.h"
 #include "ui/common/window_links.h"
@@ -130,14 +131,6 @@ std::string KText(float k) {
   return ResultText(k) + " 1/h";
 }
 
-FileDialogRequest ChamberFileRequest(const char* filter) {
-  FileDialogRequest request;
-  request.filter = filter;
-  request.default_extension = "dat";
-  request.initial_name = kFileName;
-  return request;
-}
-
 // A box and its label on a new row of the frame's grid layout.
 QLineEdit* AddBox(QWidget* parent, const char* name, const char* label, const char* caption) {
   auto* grid = static_cast<QGridLayout*>(parent->layout());
@@ -145,8 +138,7 @@ QLineEdit* AddBox(QWidget* parent, const char* name, const char* label, const ch
   auto* text = new QLabel(ToQt(caption), parent);
   text->setObjectName(label);
   grid->addWidget(text, row, 0);
-  auto* box = new QLineEdit(parent);
-  box->setObjectName(name);
+  auto* box = NamedBox(parent, name);
   grid->addWidget(box, row, 1);
   return box;
 }
@@ -442,8 +434,8 @@ bool DataInForm::FileSave(bool ask_name) {
   ProgramState& st = ctx_.state;
   std::string name = st.ChamberFileName;
   if (ask_name || name.empty()) {
-    const auto chosen = ctx_.dialogs.SaveFileName(
-        ChamberFileRequest(ask_name ? "Data Files (*.dat)|*.dat" : "Data files (*.dat)|*.dat"));
+    const auto chosen = ctx_.dialogs.SaveFileName(FileRequest(
+        ask_name ? "Data Files (*.dat)|*.dat" : "Data files (*.dat)|*.dat", "dat", kFileName));
     if (!chosen) return false;
     name = *chosen;
   }
@@ -457,7 +449,8 @@ bool DataInForm::FileSave(bool ask_name) {
 }
 
 void DataInForm::FileOpen() {
-  const auto chosen = ctx_.dialogs.OpenFileName(ChamberFileRequest("Data files (*.dat)|*.dat"));
+  const auto chosen =
+      ctx_.dialogs.OpenFileName(FileRequest("Data files (*.dat)|*.dat", "dat", kFileName));
   if (!chosen) return;
   Hourglass wait;
   ProgramState& st = ctx_.state;

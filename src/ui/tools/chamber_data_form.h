@@ -11,9 +11,6 @@ class QLineEdit;
 
 namespace quarn {
 
-class EditCellBox;
-class FlexGrid;
-
 // "R0 k Source Model Calculator": the measurements of one chamber test typed or opened into
 // its grid and boxes, the R0/k fit through them with its progress shown in the Results
 // frame, predicted values, a plot, and Close and return, which hands the fit to the source

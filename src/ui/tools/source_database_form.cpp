@@ -38,11 +38,8 @@ constexpr std::array<InputMenuItem, 4> kMenu{{
 // Reads the chosen database; nullopt for a cancelled dialog, or after the reader's message.
 std::optional<SourceDatabase> ChooseDatabase(MainContext& context, const char* initial_name,
                                              const char* filter) {
-  FileDialogRequest request;
-  request.initial_name = initial_name;
-  request.filter = filter;
-  request.default_extension = "sdb";
-  const std::optional<std::string> name = context.dialogs.OpenFileName(request);
+  const std::optional<std::string> name =
+      context.dialogs.OpenFileName(FileRequest(filter, "sdb", initial_name));
   if (!name) return std::nullopt;
   return ReadSourceDatabase(*name, context.prompt);
 }
@@ -106,9 +103,8 @@ frmv17sourcedb* OpenSourceDatabase(MainContext& context, QWidget* opener) {
   const std::optional<SourceDatabase> database =
       ChooseDatabase(context, "*.sdb", "SourceDB(*.sdb)|*.sdb|All files (*.*)|*.*");
   if (!database) return nullptr;
-  frmv17sourcedb* form = ShowInputForm<frmv17sourcedb>(
-      context, opener, [](MainContext& c) { return new frmv17sourcedb(c); }, kLeftTwips, kTopTwips,
-      false);
+  frmv17sourcedb* form =
+      ShowInputFormOnce<frmv17sourcedb>(context, opener, kLeftTwips, kTopTwips, false).form;
   form->Fill(*database);
   QWidget* outer = OuterFrame(form);
   outer->resize(outer->sizeHint().expandedTo(outer->size()));

@@ -3,13 +3,7 @@
 #include "files/reference_data.h"
 #include "ui/common/input_form.h"
 
-class QWidget;
-
 namespace quarn {
-
-class EditCellBox;
-class FlexGrid;
-class GridEdit;
 
 // "Source data base information": a text source database shown as a grid, one row per
 // source entry under the file's own column titles. A viewer: cells can be edited on screen,

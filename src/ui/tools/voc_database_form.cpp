@@ -47,13 +47,6 @@ constexpr std::array<InputMenuItem, 12> kMenu{{
     {0, "&Help", "help", MenuRole::Disabled},
 }};
 
-FileDialogRequest VocFileRequest(const char* filter) {
-  FileDialogRequest request;
-  request.filter = filter;
-  request.default_extension = "DAT";
-  return request;
-}
-
 bool IsNumberCol(int col) {
   return col >= kFirstNumberCol && col <= kLastNumberCol;
 }
@@ -128,7 +121,7 @@ void VOCdatabase::InsertRow() {
 
 void VOCdatabase::OpenVocFile() {
   const std::optional<std::string> name =
-      ctx_.dialogs.OpenFileName(VocFileRequest("VOC data (*.DAT)|*.DAT|All files (*.*)|*.*"));
+      ctx_.dialogs.OpenFileName(FileRequest("VOC data (*.DAT)|*.DAT|All files (*.*)|*.*", "DAT"));
   if (!name) return;
   // A file that cannot be read has been reported and leaves the table as it is.
   const auto records = ReadVocFile(*name, ctx_.prompt);
@@ -138,7 +131,7 @@ void VOCdatabase::OpenVocFile() {
 
 void VOCdatabase::SaveVocFile() {
   const std::optional<std::string> name =
-      ctx_.dialogs.SaveFileName(VocFileRequest("DBase (*.DAT)|*.DAT|All files (*.*)|*.*"));
+      ctx_.dialogs.SaveFileName(FileRequest("DBase (*.DAT)|*.DAT|All files (*.*)|*.*", "DAT"));
   if (!name) return;
   if (WriteVocFile(*name, TableRecords(), ctx_.prompt)) ClearEdited();
 }
@@ -157,13 +150,10 @@ void VOCdatabase::Transfer() {
 }
 
 VOCdatabase* OpenVocDatabase(MainContext& context, QWidget* opener) {
-  const bool open = AppWindows().Find<VOCdatabase>() != nullptr;
-  VOCdatabase* form = ShowInputForm<VOCdatabase>(
-      context, opener, [](MainContext& c) { return new VOCdatabase(c); }, kLeftTwips, kTopTwips);
+  const auto [form, open] = ShowInputFormOnce<VOCdatabase>(context, opener, kLeftTwips, kTopTwips);
   if (open) return form;
   form->Load();
-  QWidget* outer = OuterFrame(form);
-  outer->resize(outer->sizeHint());
+  FitOuterFrame(form);
   form->VOCdbgrid().setFocus(Qt::OtherFocusReason);
   return form;
 }

@@ -5,13 +5,7 @@
 #include "files/reference_data.h"
 #include "ui/common/input_form.h"
 
-class QWidget;
-
 namespace quarn {
-
-class EditCellBox;
-class FlexGrid;
-class GridEdit;
 
 // "VOC Database": a table of volatile organic compounds (formula, molecular weight,
 // diffusivity, vapour pressure and health values) read from the program's "vocprops.txt",
