@@ -134,8 +134,8 @@ void HVACFlowSSForm::FillManaged() {
   const BuildingRecord& b = ctx_.state.Building;
   layout_ = HVACGridLayout::kManaged;
   cursor_events_ = false;
-  FillHVACRoomFlowGrid(*grid_, b);
-  shown_times_ = FillRoomFlowBalanceGrid(*grid_, b);
+  SetupManagedFlowGrid(*grid_, b);
+  shown_times_ = FillManagedFlowGrid(*grid_, b);
   start_time_->setText(ToQt(shown_times_.start.text));
   stop_time_->setText(ToQt(shown_times_.stop.text));
   Filled(kManagedCaption, true);
@@ -271,8 +271,8 @@ void HVACFlowSSForm::Transfer() {
   if (layout_ == HVACGridLayout::kBase) {
     ReadHVACFlowGrid(*grid_, st.Building);
   } else {
-    ReadHVACSteadyFlowGrid(*grid_, shown_times_, FromQt(start_time_->text()),
-                           FromQt(stop_time_->text()), st.Building);
+    ReadManagedFlowGrid(*grid_, shown_times_, FromQt(start_time_->text()),
+                        FromQt(stop_time_->text()), st.Building);
     // The run takes the managed flows only when the flag says so; the scenario grid's read
     // back sets it by the same rule, but that may never come if the editor is cancelled.
     s.ManagedFlowFlag = s.ManagedValue4 > 0 ? "Y" : "N";

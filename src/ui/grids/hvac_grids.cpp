@@ -143,13 +143,13 @@ void ReadHVACFlowGrid(const FlexGrid& grid, BuildingRecord& building) {
 
 // --- Managed flows -----------------------------------------------------------------------
 
-void FillHVACRoomFlowGrid(FlexGrid& grid, const BuildingRecord& building) {
+void SetupManagedFlowGrid(FlexGrid& grid, const BuildingRecord& building) {
   const HVACGridFrame f = HVACFrameOf(HVACGridLayout::kManaged, RoomCount(building));
   LayOut(grid, f);
   grid.SetRowCol(f.Outdoors(), f.Supply());
 }
 
-ManagedTimes FillRoomFlowBalanceGrid(FlexGrid& grid, const BuildingRecord& building) {
+ManagedTimes FillManagedFlowGrid(FlexGrid& grid, const BuildingRecord& building) {
   const ScenarioRecord& s = building.Scenario;
   const HVACGridFrame f = HVACFrameOf(HVACGridLayout::kManaged, RoomCount(building));
   FillValues(
@@ -162,9 +162,9 @@ ManagedTimes FillRoomFlowBalanceGrid(FlexGrid& grid, const BuildingRecord& build
           {FormatSingle(s.ManagedValue4), s.ManagedValue4}};
 }
 
-void ReadHVACSteadyFlowGrid(const FlexGrid& grid, const ManagedTimes& shown,
-                            const std::string& start_text, const std::string& stop_text,
-                            BuildingRecord& building) {
+void ReadManagedFlowGrid(const FlexGrid& grid, const ManagedTimes& shown,
+                         const std::string& start_text, const std::string& stop_text,
+                         BuildingRecord& building) {
   ScenarioRecord& s = building.Scenario;
   s.ManagedValue3 = BoxValue(shown.start, start_text);
   s.ManagedValue4 = BoxValue(shown.stop, stop_text);

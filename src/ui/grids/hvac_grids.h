@@ -58,20 +58,22 @@ void FillHVACFlowGrid(FlexGrid& grid, const BuildingRecord& building);
 void ReadHVACFlowGrid(const FlexGrid& grid, BuildingRecord& building);
 
 // --- Managed flows -----------------------------------------------------------------------
+// The set-up, fill and read-back of the managed grid were once called FillHVACRoomFlowGrid,
+// FillRoomFlowBalanceGrid and ReadHVACSteadyFlowGrid.
 
 // The managed layout (the window shows its Start and Stop boxes and labels with it).
-void FillHVACRoomFlowGrid(FlexGrid& grid, const BuildingRecord& building);
+void SetupManagedFlowGrid(FlexGrid& grid, const BuildingRecord& building);
 struct ManagedTimes {
   NumberBox start;  // ManagedValue3, box StartTime
   NumberBox stop;   // ManagedValue4, box StopTime
 };
 // Managed values, totals and balance; gives what the two time boxes show.
-ManagedTimes FillRoomFlowBalanceGrid(FlexGrid& grid, const BuildingRecord& building);
+ManagedTimes FillManagedFlowGrid(FlexGrid& grid, const BuildingRecord& building);
 // The managed values back, the times from the boxes' texts now; HVACTotalFlow becomes the
 // managed supply total (outdoor row plus rooms).
-void ReadHVACSteadyFlowGrid(const FlexGrid& grid, const ManagedTimes& shown,
-                            const std::string& start_text, const std::string& stop_text,
-                            BuildingRecord& building);
+void ReadManagedFlowGrid(const FlexGrid& grid, const ManagedTimes& shown,
+                         const std::string& start_text, const std::string& stop_text,
+                         BuildingRecord& building);
 
 // --- Totals ------------------------------------------------------------------------------
 

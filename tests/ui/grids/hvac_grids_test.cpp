@@ -152,8 +152,8 @@ TEST(BaseHVACGrid, FillThenReadGivesTheSameRecordAfterAnyNumberOfRefreshes) {
 TEST(ManagedHVACGrid, LayoutIsOneRowLowerAndOneColumnRightWithTotalsBelowTheRooms) {
   const BuildingRecord b = ThreeRoomsOddValues();
   FlexGrid grid;
-  FillHVACRoomFlowGrid(grid, b);
-  const ManagedTimes times = FillRoomFlowBalanceGrid(grid, b);
+  SetupManagedFlowGrid(grid, b);
+  const ManagedTimes times = FillManagedFlowGrid(grid, b);
   EXPECT_EQ(times.start.text, "1.234568");
   EXPECT_EQ(times.stop.text, "24");
   ASSERT_EQ(grid.Rows(), 3 + 5);
@@ -177,7 +177,7 @@ TEST(ManagedHVACGrid, LayoutIsOneRowLowerAndOneColumnRightWithTotalsBelowTheRoom
 TEST(ManagedHVACGrid, SetUpLabelsTotalAndMakeupInColumnOneBelowTheRooms) {
   const BuildingRecord b = ThreeRoomsOddValues();
   FlexGrid grid;
-  FillHVACRoomFlowGrid(grid, b);
+  SetupManagedFlowGrid(grid, b);
   ASSERT_EQ(grid.Rows(), 3 + 5);
   EXPECT_EQ(grid.Cols(), 6);
   EXPECT_EQ(grid.TextMatrix(1, 3), "Supply");
@@ -196,8 +196,8 @@ TEST(ManagedHVACGrid, TotalsFollowTheManagedColumns) {
   s.ManagedReturn[1] = 60;
   s.ManagedToOutdoors[1] = 30;
   FlexGrid grid;
-  FillHVACRoomFlowGrid(grid, b);
-  FillRoomFlowBalanceGrid(grid, b);
+  SetupManagedFlowGrid(grid, b);
+  FillManagedFlowGrid(grid, b);
   EXPECT_EQ(grid.TextMatrix(4, 3), "200.0");
   EXPECT_EQ(grid.TextMatrix(4, 4), "100.0");
   EXPECT_EQ(grid.TextMatrix(4, 5), "130.0");
@@ -216,10 +216,10 @@ TEST(ManagedHVACGrid, FillThenReadGivesTheSameRecordRoomNIncluded) {
   BuildingRecord b = ThreeRoomsOddValues();
   const BuildingRecord before = b;
   FlexGrid grid;
-  FillHVACRoomFlowGrid(grid, b);
-  const ManagedTimes times = FillRoomFlowBalanceGrid(grid, b);
+  SetupManagedFlowGrid(grid, b);
+  const ManagedTimes times = FillManagedFlowGrid(grid, b);
   for (int i = 0; i < 4; ++i) FormatFlowGrid(grid, HVACGridLayout::kManaged);
-  ReadHVACSteadyFlowGrid(grid, times, times.start.text, times.stop.text, b);
+  ReadManagedFlowGrid(grid, times, times.start.text, times.stop.text, b);
   ExpectManagedFlowsEqual(b.Scenario, before.Scenario);
   ExpectBaseFlowsEqual(b.Scenario, before.Scenario);
   float supply = before.Scenario.ManagedValue2;
@@ -230,9 +230,9 @@ TEST(ManagedHVACGrid, FillThenReadGivesTheSameRecordRoomNIncluded) {
 TEST(ManagedHVACGrid, TypedTimesAreReadFromTheirBoxes) {
   BuildingRecord b = ThreeRoomsOddValues();
   FlexGrid grid;
-  FillHVACRoomFlowGrid(grid, b);
-  const ManagedTimes times = FillRoomFlowBalanceGrid(grid, b);
-  ReadHVACSteadyFlowGrid(grid, times, "2.5", "8 h", b);
+  SetupManagedFlowGrid(grid, b);
+  const ManagedTimes times = FillManagedFlowGrid(grid, b);
+  ReadManagedFlowGrid(grid, times, "2.5", "8 h", b);
   EXPECT_FLOAT_EQ(b.Scenario.ManagedValue3, 2.5f);
   EXPECT_FLOAT_EQ(b.Scenario.ManagedValue4, 8.0f);
 }
@@ -242,9 +242,9 @@ TEST(ManagedHVACGrid, TimeBoxesReadTheirLeadingNumberWithoutDroppingCommas) {
   // and not 15, and "1,000" is 1.
   BuildingRecord b = ThreeRoomsOddValues();
   FlexGrid grid;
-  FillHVACRoomFlowGrid(grid, b);
-  const ManagedTimes times = FillRoomFlowBalanceGrid(grid, b);
-  ReadHVACSteadyFlowGrid(grid, times, "1,5", "1,000", b);
+  SetupManagedFlowGrid(grid, b);
+  const ManagedTimes times = FillManagedFlowGrid(grid, b);
+  ReadManagedFlowGrid(grid, times, "1,5", "1,000", b);
   EXPECT_FLOAT_EQ(b.Scenario.ManagedValue3, 1.0f);
   EXPECT_FLOAT_EQ(b.Scenario.ManagedValue4, 1.0f);
 }
