@@ -8,17 +8,15 @@ class QAction;
 
 namespace quarn {
 
-// One line of the building window's menu tree: its depth (0 a menu of the bar, 1 an item
-// of it, 2 an item of a submenu), caption, object name and help context number (0 none).
-// An item followed by deeper items is a submenu.
+// One line of a menu tree with help numbers (the building window's): its depth (0 a menu of the
+// bar, 1 an item of it, 2 an item of a submenu), caption, object name and help context number (0
+// none). An item followed by deeper items is a submenu.
 struct MenuEntry {
   int depth;
   const char* caption;  // Windows-1252
   const char* name;
   int help;
 };
-
-std::span<const MenuEntry> BuildingMenuTable();
 
 // One line of any window's menu tree, as the bar is built from it: depth, caption
 // (Windows-1252; "-" a separator) and object name.

@@ -42,6 +42,7 @@
 #include "ui/common/menu_builder.h"
 #include "ui/common/window_menu.h"
 #include "ui/grids/input_reports.h"
+#include "ui/main/building_menu.h"
 #include "ui/main/concentration_command.h"
 #include "ui/main/result_commands.h"
 #include "ui/main/scenario_editor.h"
