@@ -16,6 +16,7 @@
 #include "platform/flex_grid.h"
 #include "platform/help_service.h"
 #include "platform/qt_text.h"
+#include "text/cp1252.h"
 #include "text/number_read.h"
 #include "ui/common/menu_builder.h"
 #include "ui/common/tool_openers.h"
@@ -45,9 +46,6 @@ constexpr int kMarginTwips = 60;
 
 char Lower(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-char Upper(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 bool SameNameAnyCase(const std::string& a, const std::string& b) {
@@ -297,7 +295,7 @@ void indoorsource::ShowEntry(int row) {
   m.SetTextMatrix(1, 0, list_->TextMatrix(row, 1));
   m.SetTextMatrix(1, 1, list_->TextMatrix(row, 2));
   std::string code = list_->TextMatrix(row, 5);
-  std::transform(code.begin(), code.end(), code.begin(), Upper);
+  code = UpperAscii(code);
   m.SetTextMatrix(1, 2, code);
   const auto known = std::find(kModelCodes.begin(), kModelCodes.end(), code);
   const size_t model =

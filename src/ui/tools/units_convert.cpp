@@ -9,6 +9,7 @@
 #include "platform/flex_grid.h"
 #include "text/number_read.h"
 #include "text/number_text.h"
+#include "ui/grids/room_grids.h"
 
 namespace quarn {
 
@@ -29,7 +30,7 @@ constexpr const char* kConcentrationMask = "###,###.######";
 
 // A number read from a cell as a Single; one beyond its range is infinite, so that the
 // result it gives is left out rather than converted with undefined behaviour.
-float ToSingle(double value) {
+float SingleOrInfinite(double value) {
   constexpr double kMax = std::numeric_limits<float>::max();
   constexpr float kInf = std::numeric_limits<float>::infinity();
   if (value > kMax) return kInf;
@@ -83,8 +84,7 @@ void FillTable(FlexGrid& grid, int tab) {
 }  // namespace
 
 float UnitsCellValue(const FlexGrid& grid, int row, int col) {
-  if (const auto exact = grid.Number(row, col)) return ToSingle(*exact);
-  return ToSingle(LeadingNumber(RemoveCommas(grid.TextMatrix(row, col))));
+  return SingleOrInfinite(GroupedCellValue(grid, row, col));
 }
 
 void SetupUnitsGrid(FlexGrid& grid) {
