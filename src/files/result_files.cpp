@@ -138,7 +138,7 @@ bool WriteExposureFile(const BuildingRecord& building, char separator, const std
                        Prompt& prompt) {
   const ScenarioRecord& scenario = building.Scenario;
   const int occupants = OccupantCount(scenario);
-  const int np = std::clamp<int>(scenario.NumPollutants, 0, kMaxPollutants);
+  const int np = PollutantCount(scenario);
   const std::string sep(1, separator);
   LineWriter out;
   out.Put("Exposure calculations for building " + building.ID + " scenario " + scenario.Name);
@@ -196,7 +196,7 @@ bool WriteAverageExposureFile(const BuildingRecord& building, char separator,
                               const std::string& fileName, Prompt& prompt) {
   const ScenarioRecord& scenario = building.Scenario;
   const int occupants = OccupantCount(scenario);
-  const int np = std::clamp<int>(scenario.NumPollutants, 0, kMaxPollutants);
+  const int np = PollutantCount(scenario);
   const bool particles = IsParticleMode(scenario);
   const std::string sep(1, separator);
   // An occupant's row: time, window number, the averages (and in particle mode the mean
@@ -250,7 +250,7 @@ bool WriteAverageExposureFile(const BuildingRecord& building, char separator,
 
 bool WriteSummaryFile(const BuildingRecord& building, const std::string& fileName, Prompt& prompt) {
   const ScenarioRecord& scenario = building.Scenario;
-  const int np = std::clamp<int>(scenario.NumPollutants, 0, kMaxPollutants);
+  const int np = PollutantCount(scenario);
   LineWriter out;
   FiniteCheck check;
   auto text = [&out](const std::string& t) {

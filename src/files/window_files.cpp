@@ -207,7 +207,7 @@ bool WriteGeneralSinkFile(const ScenarioRecord& scenario, int numRooms, char sep
   Output out;
   LineWriter& line = out.Line();
   for (int r = 1; r <= numRooms; ++r) {
-    const int sinks = std::clamp<int>(scenario.NumSinks[r], 0, kMaxSinks);
+    const int sinks = SinkSlotCount(scenario, r);
     for (int s = 1; s <= sinks; ++s) {
       const SinkRecord& sink = scenario.Sinks[r][s];
       line.Put(sink.Name);
@@ -233,7 +233,7 @@ bool ReadGeneralSinkFile(ScenarioRecord& scenario, int numRooms, char separator,
   auto scratch = scenario.Sinks;
   if (!ReadItems(fileName, prompt, [&](Input& in) {
         for (int r = 1; r <= numRooms; ++r) {
-          const int sinks = std::clamp<int>(scenario.NumSinks[r], 0, kMaxSinks);
+          const int sinks = SinkSlotCount(scenario, r);
           for (int s = 1; s <= sinks; ++s) {
             SinkRecord& sink = scratch[r][s];
             // The name may hold the separator itself: the area is after the last one.

@@ -89,7 +89,7 @@ void CloseLastWindow(Windows& win, double t_last, int pollutants, bool particles
 bool AverageOccupantExposure(const ScenarioRecord& scenario, const OccupantRecord& occ,
                              TextLineSource& source, char separator, Prompt& prompt,
                              LineWriter& out) {
-  const int pollutants = std::clamp<int>(scenario.NumPollutants, 0, kMaxPollutants);
+  const int pollutants = PollutantCount(scenario);
   const bool particles = IsParticleMode(scenario);
   PerPollutant<float> diameters{};
   for (int p = 0; p < pollutants; ++p) {

@@ -276,7 +276,7 @@ void ResetAccumulators(BuildingRecord& building, WorkingFlows& flows, SourceStat
   const int rooms = RoomCount(building);
   const int np = PollutantCount(s);
   building.TotalRoomVolume = 0;
-  const int occupants = std::clamp<int>(s.NumOccupants, 0, kMaxOccupants);
+  const int occupants = OccupantCount(s);
   for (int o = 1; o <= occupants; ++o) {
     // Exposures belong to the concentrations of a run; a new run makes them stale.
     s.Occupants[o].TotalExposure.fill(0);
@@ -383,7 +383,7 @@ SwitchTimes CollectSwitchOnTimes(const BuildingRecord& building) {
   for (int r = 0; r <= RoomCount(building); ++r) {
     for (int k = 1; k <= SourceSlotCount(s, r); ++k) {
       const SourceRecord& source = s.Sources[r][k];
-      const int cycles = std::clamp<int>(source.NumCycles, 0, kMaxCycles);
+      const int cycles = CycleCount(source);
       if (cycles == 0) continue;
       const double period = RepeatPeriod(source);
       std::vector<double>& list =

@@ -31,7 +31,7 @@ const char* CancerRiskOf(const ScenarioRecord& scenario, const OccupantRecord& o
 
 void RunRiskCalculation(ScenarioRecord& scenario, Prompt& prompt) {
   const int occupants = OccupantCount(scenario);
-  const int pollutants = std::clamp<int>(scenario.NumPollutants, 0, kMaxPollutants);
+  const int pollutants = PollutantCount(scenario);
   for (int o = 1; o <= occupants; ++o) {
     OccupantRecord& occupant = scenario.Occupants[o];
     for (int p = 0; p < pollutants; ++p) {

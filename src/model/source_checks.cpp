@@ -104,7 +104,7 @@ void CheckEmissionUnits(const SourceRecord& s, const ScenarioRecord& sc, Collect
 
 void CheckSource(const SourceRecord& s, const ScenarioRecord& sc, Collector& add) {
   CheckEmissionUnits(s, sc, add);
-  const int np = std::clamp<int>(sc.NumPollutants, 0, kMaxPollutants);
+  const int np = PollutantCount(sc);
   switch (s.Model) {
     case 3:
       CheckPaint2(s, np, add);

@@ -37,7 +37,7 @@ void SetupFilterGrid(FlexGrid& Filterdefinitionss) {
 }
 
 void LoadFilterGrid(FlexGrid& Filterdefinitionss, const ScenarioRecord& scenario) {
-  const int n = std::clamp<int>(scenario.NumPollutants, 0, kMaxPollutants);
+  const int n = PollutantCount(scenario);
   Filterdefinitionss.SetRows(n + 1);
   for (int p = 0; p < n; ++p) {
     const float efficiency = (1 - scenario.FilterPenetration[0][p]) * 100;

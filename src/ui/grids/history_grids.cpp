@@ -109,7 +109,7 @@ void ClearVentilationGrid(FlexGrid& grid) {
 }
 
 void ReadFilterGrid(const FlexGrid& grid, ScenarioRecord& scenario) {
-  const int n = std::clamp<int>(scenario.NumPollutants, 0, kMaxPollutants);
+  const int n = PollutantCount(scenario);
   for (int p = 0; p < n; ++p) {
     const double efficiency = CellValue(grid, p + 1, 2);
     scenario.FilterPenetration[0][p] = ToSingle(1.0 - efficiency / 100.0);

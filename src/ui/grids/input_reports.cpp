@@ -20,14 +20,6 @@ namespace {
 constexpr const char* kMicro = "\xB5";
 constexpr const char* kCubed = "\xB3";
 
-// Counts from the record, held to its bounds.
-int Rooms(const BuildingRecord& b) {
-  return std::clamp<int>(b.NumRooms, 0, kMaxRooms);
-}
-int Pollutants(const ScenarioRecord& s) {
-  return std::clamp<int>(s.NumPollutants, 0, kMaxPollutants);
-}
-
 const RoomRecord& Room(const BuildingRecord& b, int i) {
   return b.RoomList[static_cast<size_t>(i)];
 }
@@ -145,7 +137,7 @@ void PollutantTable(Section& out, const ScenarioRecord& s) {
     out.Tab(48, "Diffusivity").Tab(60, "Pt");
   }
   out.Line();
-  for (size_t p = 0; p < static_cast<size_t>(Pollutants(s)); ++p) {
+  for (size_t p = 0; p < static_cast<size_t>(PollutantCount(s)); ++p) {
     const PollutantRecord& pol = s.Pollutants[p];
     out.Tab(8, pol.Name);
     if (particles) {
@@ -166,7 +158,7 @@ void AirCleaner(Section& out, const ScenarioRecord& s) {
   out.Tab(30, "Air cleaner information ").Line();
   out.Tab(10, "Air cleaner capacity " + FormatPattern(s.FilterCapacity, "####,##.## mg")).Line();
   out.Tab(10, "Pollutant").Tab(30, "Efficiency %").Line();
-  for (size_t p = 0; p < static_cast<size_t>(Pollutants(s)); ++p) {
+  for (size_t p = 0; p < static_cast<size_t>(PollutantCount(s)); ++p) {
     out.Tab(10, s.Pollutants[p].Name);
     out.Tab(30, FormatPattern(1.0F - s.FilterPenetration[0][p], "###.## %")).Line();
   }
@@ -180,7 +172,7 @@ void BaseHVACFlows(Section& out, const BuildingRecord& b) {
   // The system's own exchange with outdoors, as the HVAC flow grid shows it.
   out.Tab(10, Num(0)).Tab(20, "Outdoors ").Tab(35, Num(s.HVACOutdoorAirTotal));
   out.Tab(45, Num(s.HVACMakeUpTotal)).Tab(55, Num(s.HVACExhaust[0])).Line();
-  for (int i = 1; i <= Rooms(b); ++i) {
+  for (int i = 1; i <= RoomCount(b); ++i) {
     const auto r = static_cast<size_t>(i);
     out.Tab(10, Num(i)).Tab(20, Room(b, i).Name).Tab(35, Num(s.HVACSupply[r]));
     out.Tab(45, Num(s.HVACReturn[r])).Tab(55, Num(s.HVACExhaust[r])).Line();
@@ -192,14 +184,14 @@ void BaseHVACFlows(Section& out, const BuildingRecord& b) {
 void HVACRoomToRoom(Section& out, const BuildingRecord& b) {
   const ScenarioRecord& s = b.Scenario;
   out.Tab(20, "Room-to-room HVAC Air flows ").Line();
-  for (int i = 1; i <= Rooms(b); ++i) {
+  for (int i = 1; i <= RoomCount(b); ++i) {
     const auto r = static_cast<size_t>(i);
     out.Tab(10, "Flows for room ").Then(Str(i)).Then("  ").Then(Room(b, i).Name).Line();
     out.Tab(10, "Room ID ").Tab(30, "Entering from").Tab(45, "Leaving to ").Line();
     out.Tab(10, "HVAC ").Tab(30, Num(s.HVACSupply[r])).Tab(45, Num(s.HVACReturn[r])).Line();
     out.Tab(10, "Outdoors ").Tab(30, Num(s.HVACOutdoorAir[r]));
     out.Tab(45, Num(s.HVACExhaust[r])).Line();
-    for (int j = 1; j <= Rooms(b); ++j) {
+    for (int j = 1; j <= RoomCount(b); ++j) {
       if (!AreNeighbors(b, i, j)) continue;
       const auto o = static_cast<size_t>(j);
       out.Tab(10, Room(b, j).Name).Tab(30, Num(s.HVACRoomFlows[o][r]));
@@ -231,7 +223,7 @@ void SourceRoomLine(Section& out, const BuildingRecord& b, int i) {
 void SourceParameters(Section& out, const BuildingRecord& b) {
   const ScenarioRecord& s = b.Scenario;
   static constexpr int kParamColumns[] = {45, 55, 65, 75, 85, 95, 100};
-  for (int i = 1; i <= Rooms(b); ++i) {
+  for (int i = 1; i <= RoomCount(b); ++i) {
     if (SourceSlotCount(s, i) == 0) continue;
     out.Entry(15);
     SourceRoomLine(out, b, i);
@@ -245,7 +237,7 @@ void SourceParameters(Section& out, const BuildingRecord& b) {
       const char* model = ModelName(src.Model);
       out.Tab(10, src.Name).Tab(25, model != nullptr ? model : Num(src.Model));
       out.Tab(35, Num(src.Size)).Line(2);
-      for (size_t p = 0; p < static_cast<size_t>(Pollutants(s)); ++p) {
+      for (size_t p = 0; p < static_cast<size_t>(PollutantCount(s)); ++p) {
         out.Tab(10, s.Pollutants[p].Name);
         for (size_t k = 0; k < std::size(kParamColumns); ++k) {
           out.Tab(kParamColumns[k], Num(src.Params[k][p]));
@@ -259,7 +251,7 @@ void SourceParameters(Section& out, const BuildingRecord& b) {
 void SourceCycles(Section& out, const BuildingRecord& b) {
   const ScenarioRecord& s = b.Scenario;
   out.Tab(10, "On off behavior of sources by room ").Line();
-  for (int i = 1; i <= Rooms(b); ++i) {
+  for (int i = 1; i <= RoomCount(b); ++i) {
     if (SourceSlotCount(s, i) == 0) continue;
     out.Entry(15);
     SourceRoomLine(out, b, i);
@@ -310,7 +302,7 @@ void PrintBuildingData(PrintJob& job, const BuildingRecord& building) {
   job.EndLine();
   // The rooms' own volumes: the total that a run stores is not there before the first run.
   float volume = 0;
-  for (int i = 1; i <= Rooms(building); ++i) volume += Room(building, i).Volume;
+  for (int i = 1; i <= RoomCount(building); ++i) volume += Room(building, i).Volume;
   auto item = [&job](const char* label, const std::string& value) {
     job.Tab(15, label);
     job.Tab(30, value);
@@ -330,7 +322,7 @@ void PrintBuildingData(PrintJob& job, const BuildingRecord& building) {
 void PrintRoomData(PrintJob& job, const BuildingRecord& building) {
   job.EndLine();
   const char* length = "#,###.##### m";
-  for (int i = 1; i <= Rooms(building); ++i) {
+  for (int i = 1; i <= RoomCount(building); ++i) {
     const RoomRecord& r = Room(building, i);
     job.Tab(10, "Data for room Number " + Str(i) + "  Room ID " + r.Name);
     job.EndLine();
@@ -342,7 +334,7 @@ void PrintRoomData(PrintJob& job, const BuildingRecord& building) {
     job.Tab(30, "List of Neighbors");
     job.EndLine();
     std::string list;
-    for (int j = 1; j <= Rooms(building); ++j) {
+    for (int j = 1; j <= RoomCount(building); ++j) {
       if (AreNeighbors(building, i, j)) list += Room(building, j).Name + ", ";
     }
     job.Tab(15, r.NumNeighbors != 0 ? list : "No neighbors");
@@ -378,20 +370,20 @@ void PrintNaturalFlows(PrintJob& job, const BuildingRecord& building, int& line_
   Section out(job, building, line_count, lines_per_page);
   out.Entry(10);
   NaturalOutdoorHeading(out);
-  for (int i = 1; i <= Rooms(building); ++i) {
+  for (int i = 1; i <= RoomCount(building); ++i) {
     const auto r = static_cast<size_t>(i);
     out.Tab(10, Num(i)).Tab(20, Room(building, i).Name).Tab(40, Num(s.NaturalFromOutdoors[r]));
     out.Tab(60, Num(s.NaturalToOutdoors[r])).Line();
   }
   out.Tab(20, "Room-to-room natural flows").Line();
-  for (int i = 1; i <= Rooms(building); ++i) {
+  for (int i = 1; i <= RoomCount(building); ++i) {
     const auto r = static_cast<size_t>(i);
     out.Tab(10, "Flows for room ").Then(Str(i)).Then("  ").Then(Room(building, i).Name).Line();
     out.Tab(10, "Room #").Tab(20, "Room ID").Tab(40, "Entering from").Tab(60, "Leaving to");
     out.Line();
     out.Tab(20, "Outdoors").Tab(40, Num(s.NaturalFromOutdoors[r]));
     out.Tab(60, Num(s.NaturalToOutdoors[r])).Line();
-    for (int j = 1; j <= Rooms(building); ++j) {
+    for (int j = 1; j <= RoomCount(building); ++j) {
       if (j == i) continue;
       const auto o = static_cast<size_t>(j);
       out.Tab(10, Num(j)).Tab(20, Room(building, j).Name).Tab(40, Num(s.NaturalRoomFlows[o][r]));
@@ -419,7 +411,7 @@ void PrintRoomSummary(PrintJob& job, const BuildingRecord& building, int& line_c
   out.Tab(10, "Room #").Tab(20, "Room ID").Tab(40, "# Sources").Tab(50, "# sinks");
   out.Tab(60, "AC effic").Tab(70, "AC Flow rate").Line();
   out.Add(1);  // the title and the heading reckon three lines
-  for (int i = 1; i <= Rooms(building); ++i) {
+  for (int i = 1; i <= RoomCount(building); ++i) {
     const auto r = static_cast<size_t>(i);
     out.Tab(10, Num(i)).Tab(20, Room(building, i).Name).Tab(40, Num(s.NumSources[r]));
     out.Tab(50, Num(s.NumSinks[r])).Tab(60, Num(s.AirCleanerEff[r]));
@@ -443,10 +435,10 @@ void PrintSinkData(PrintJob& job, const BuildingRecord& building, int& line_coun
   out.Entry(15);
   out.Tab(30, "Sink information for ").Then(s.Name).Line();
   out.Tab(10, "Room #").Tab(20, "Sink name").Tab(40, "ka").Tab(50, "kd").Tab(60, "Size").Line();
-  for (int i = 1; i <= Rooms(building); ++i) {
+  for (int i = 1; i <= RoomCount(building); ++i) {
     for (int slot = 1; slot <= SinkSlotCount(s, i); ++slot) {
       const SinkRecord& sink = s.Sinks[static_cast<size_t>(i)][static_cast<size_t>(slot)];
-      for (size_t p = 0; p < static_cast<size_t>(Pollutants(s)); ++p) {
+      for (size_t p = 0; p < static_cast<size_t>(PollutantCount(s)); ++p) {
         out.Tab(10, Num(i)).Tab(20, sink.Name).Tab(40, FormatPattern(sink.ka[p], "##.### m/h"));
         out.Tab(50, FormatPattern(sink.kd[p], "##.###")).Tab(60, Num(sink.Area)).Line(5);
       }
@@ -461,7 +453,7 @@ void PrintOccupants(PrintJob& job, const BuildingRecord& building, int& line_cou
   out.Entry(15);
   out.Tab(30, "Activity pattern information ").Line();
   out.Tab(20, "Number of occupants = ").Then(Num(s.NumOccupants)).Line();
-  const int occupants = std::clamp<int>(s.NumOccupants, 0, kMaxOccupants);
+  const int occupants = OccupantCount(s);
   for (int k = 1; k <= occupants; ++k) {
     const OccupantRecord& o = s.Occupants[static_cast<size_t>(k)];
     out.Tab(20, "Information of occupant # ").Then(Num(k)).Then("   ").Then(o.Name).Line();
@@ -495,7 +487,7 @@ void PrintOutdoorFlows(PrintJob& job, const BuildingRecord& building) {
   Section out(job, building, count, job.LinesPerPage());
   out.Entry(10);
   NaturalOutdoorHeading(out);
-  for (int i = 1; i <= Rooms(building); ++i) {
+  for (int i = 1; i <= RoomCount(building); ++i) {
     const auto r = static_cast<size_t>(i);
     out.Tab(10, Num(i)).Tab(20, Room(building, i).Name);
     out.Tab(40, FormatPattern(s.NaturalFromOutdoors[r], "#,###.###"));

@@ -279,7 +279,7 @@ void ConvertScenarioUnits(ScenarioRecord& s, int num_rooms,
   if (UpperAscii(s.PollutantClass.str().substr(0, 2)) != "PM" && s.ConcUnits == kNumber) {
     s.ConcUnits = std::string(kPpm);
   }
-  const int pollutants = std::clamp<int>(s.NumPollutants, 0, kMaxPollutants);
+  const int pollutants = PollutantCount(s);
   const int rooms = std::clamp(num_rooms, 0, kMaxRooms);
 
   auto convert = [&s](const std::string& from, float value, float& result, int p) {
@@ -305,7 +305,7 @@ void ConvertScenarioUnits(ScenarioRecord& s, int num_rooms,
   if (s.ConcUnits == kMilligrams) code = 0;
   if (s.ConcUnits == kMicrograms) code = 1;
   for (int r = 0; r <= rooms; ++r) {
-    const int sources = std::clamp<int>(s.NumSources[r], 0, kMaxSources);
+    const int sources = SourceSlotCount(s, r);
     for (int k = 1; k <= sources; ++k) s.Sources[r][k].SourceUnitsCode = code;
   }
 }

@@ -106,7 +106,7 @@ void HVACSourcefrm::ShowUnits() {
 }
 
 int HVACSourcefrm::Count() const {
-  return std::clamp<int>(ctx_.state.Building.Scenario.NumSources[kHvac], 0, kMaxSources);
+  return SourceSlotCount(ctx_.state.Building.Scenario, kHvac);
 }
 
 void HVACSourcefrm::Open() {

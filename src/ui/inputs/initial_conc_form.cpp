@@ -69,7 +69,7 @@ void Initialindoorform::BuildControls() {
 }
 
 int Initialindoorform::Rooms() const {
-  return std::clamp<int>(ctx_.state.Building.NumRooms, 0, kMaxRooms);
+  return RoomCount(ctx_.state.Building);
 }
 
 void Initialindoorform::Fill() {
@@ -115,7 +115,7 @@ void Initialindoorform::OpenFile() {
   if (!ReadInitialIndoorFile(s, Rooms(), *name, ctx_.prompt)) return;
   // The file holds the scenario's units: they become the typed ones too, so that Transfer
   // keeps what was read.
-  const int n = std::clamp<int>(s.NumPollutants, 0, kMaxPollutants);
+  const int n = PollutantCount(s);
   for (int r = 1; r <= Rooms(); ++r) {
     for (int p = 0; p < n; ++p) st.InitialConcInput[r][p] = s.InitialConc[r][p];
   }

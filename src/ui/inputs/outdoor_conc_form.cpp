@@ -120,7 +120,7 @@ void foutdoorconcen::ChooseUnit(int option) {
   const char* label = option == 1   ? (particles ? "#/cc" : "ppm")
                       : option == 2 ? "\xB5g/m\xB3"
                                     : "mg/m\xB3";
-  const int n = std::clamp<int>(ctx_.state.Building.Scenario.NumPollutants, 0, kMaxPollutants);
+  const int n = PollutantCount(ctx_.state.Building.Scenario);
   for (int p = 1; p <= n && p < grid_->Cols(); ++p) grid_->SetTextMatrix(1, p, label);
 }
 

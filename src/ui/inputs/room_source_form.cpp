@@ -187,7 +187,7 @@ void RoomSourceForm::Open(int room) {
   // would drop the sources read back but not yet transferred.
   // Every slot is copied, so that a raised count shows what Transfer would store there.
   const BuildingRecord& b = ctx_.state.Building;
-  const int rooms = std::clamp<int>(b.NumRooms, 0, kMaxRooms);
+  const int rooms = RoomCount(b);
   for (int r = 0; r <= rooms; ++r) {
     counts_[r] = b.Scenario.NumSources[r];
     work_[r] = b.Scenario.Sources[r];
@@ -274,7 +274,7 @@ void RoomSourceForm::StepSource(int step) {
 
 void RoomSourceForm::StepRoom(int step) {
   // The HVAC system (room 0) has no neighbours; rooms run from 1 to NumRooms.
-  const int rooms = std::clamp<int>(ctx_.state.Building.NumRooms, 0, kMaxRooms);
+  const int rooms = RoomCount(ctx_.state.Building);
   const int r = room_;
   const int next = r + step;
   if (r < 1 || next < 1 || next > rooms) return;
@@ -368,7 +368,7 @@ void RoomSourceForm::Transfer() {
   ScenarioRecord& s = ctx_.state.Building.Scenario;
   // The HVAC window stores the HVAC sources only, a room's window every room's but those.
   const int first = room_ == 0 ? 0 : 1;
-  const int last = room_ == 0 ? 0 : std::clamp<int>(ctx_.state.Building.NumRooms, 0, kMaxRooms);
+  const int last = room_ == 0 ? 0 : RoomCount(ctx_.state.Building);
   for (int r = first; r <= last; ++r) {
     s.NumSources[r] = counts_[r];
     for (int k = 1; k <= Count(r); ++k) s.Sources[r][k] = work_[r][k];

@@ -151,7 +151,7 @@ RevudUzad* StartFromSplash(MainContext& context, SplashExit how) {
   sc.HVACInUse = kFalse;
   switch (how) {
     case SplashExit::Key:
-      for (int p = 0; p < std::clamp<int>(sc.NumPollutants, 0, kMaxPollutants); ++p) {
+      for (int p = 0; p < PollutantCount(sc); ++p) {
         sc.FilterPenetration[0][static_cast<size_t>(p)] = 1.0f;
         sc.BuildingPenetration[static_cast<size_t>(p)] = 1.0f;
       }

@@ -626,7 +626,7 @@ void mainscenarioform::Transfer() {
   Unload();
   // The exposure needs every occupant's schedule: the first that never leaves (no first
   // leave time) makes the data incomplete.
-  const int occupants = std::clamp<int>(b.Scenario.NumOccupants, 0, kMaxOccupants);
+  const int occupants = OccupantCount(b.Scenario);
   for (int i = 1; i <= occupants; ++i) {
     if (b.Scenario.Occupants[static_cast<size_t>(i)].TimeLeave[1] == 0) {
       st.OccupantDataComplete = kFalse;

@@ -106,7 +106,7 @@ void AverageExposureForm::StepOccupant(int step) {
 void FillAverageExposureGrid(int occupant, AverageExposureForm& window) {
   MainContext& ctx = window.Context();
   const ScenarioRecord& s = ctx.state.Building.Scenario;
-  const int pollutants = std::clamp<int>(s.NumPollutants, 0, kMaxPollutants);
+  const int pollutants = PollutantCount(s);
   const bool particles = IsParticleMode(s);
   const bool has_file = occupant >= 1 && occupant <= OccupantCount(s);
   if (occupant >= 1 && occupant <= kMaxOccupants) {

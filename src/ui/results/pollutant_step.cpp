@@ -21,7 +21,7 @@ std::optional<int> SteppedPollutant(const std::string& box_text, int count, int 
 }
 
 std::optional<int> StepPollutantBox(QLineEdit& box, const ScenarioRecord& scenario, int step) {
-  const int count = std::clamp<int>(scenario.NumPollutants, 0, kMaxPollutants);
+  const int count = PollutantCount(scenario);
   const auto p = SteppedPollutant(FromQt(box.text()), count, step);
   if (p) box.setText(ToQt(std::to_string(*p)));
   return p;

@@ -411,7 +411,7 @@ void FillRiskGrid(RiskFramework& form, int p) {
   form.Label4().setText(ToQt(s.Name));
   form.Pollutantlabel().setText(ToQt(pollutant.Name));
   form.PollutantNumber().setText(ToQt(FormatSingle(static_cast<float>(p))));
-  const int occupants = std::clamp<int>(s.NumOccupants, 0, kMaxOccupants);
+  const int occupants = OccupantCount(s);
   grid.SetCols(kCols);
   grid.SetRows(3 * occupants + 7);
   WriteHeader(grid, s, pollutant);

@@ -59,7 +59,7 @@ std::string Value(float value, const char* mask) {
 
 void WriteRows(FlexGrid& grid, const ScenarioRecord& s, int p) {
   const auto pi = static_cast<size_t>(p);
-  const int occupants = std::clamp<int>(s.NumOccupants, 0, kMaxOccupants);
+  const int occupants = OccupantCount(s);
   for (int o = 1; o <= occupants; ++o) {
     const OccupantRecord& occ = s.Occupants[static_cast<size_t>(o)];
     const std::array<float, kCols - 1> values{occ.HoursAboveIrritant[pi], occ.TotalExposure[pi],

@@ -137,7 +137,7 @@ void VOCdatabase::SaveVocFile() {
 }
 
 void VOCdatabase::Transfer() {
-  const int wanted = std::clamp<int>(ctx_.state.Building.Scenario.NumPollutants, 0, kMaxPollutants);
+  const int wanted = PollutantCount(ctx_.state.Building.Scenario);
   std::vector<int> marked;
   for (int r = 1; r < grid_->Rows() && static_cast<int>(marked.size()) < wanted; ++r) {
     if (grid_->TextMatrix(r, kMarkCol) == kMark) marked.push_back(r);
