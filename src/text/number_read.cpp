@@ -136,4 +136,10 @@ std::optional<double> ParseNumber(std::string_view text) {
   return Convert(normalized);
 }
 
+float ToSingle(double value) {
+  constexpr double kMax = std::numeric_limits<float>::max();
+  if (std::isnan(value)) return 0.0F;
+  return static_cast<float>(std::clamp(value, -kMax, kMax));
+}
+
 }  // namespace quarn

@@ -24,6 +24,9 @@ std::optional<int32_t> RoundToInt32(double value);
 // The largest Single written out in full ("3.4028235E+38") lies just past the exact maximum
 // and still rounds to it.
 std::optional<float> AsSingle(double value);
+// The value as a Single, saturated to the largest Single of its sign beyond that range; NaN
+// gives 0.
+float ToSingle(double value);
 
 // The whole text (blanks around it allowed) must be one number; nullopt otherwise.
 std::optional<double> ParseNumber(std::string_view text);

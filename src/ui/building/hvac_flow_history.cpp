@@ -174,7 +174,7 @@ void HVACFlowHistory::AskCancel() {
 }
 
 void HVACFlowHistory::GenerateRandom() {
-  const float fraction = ToSingle(LeadingNumber(FromQt(fraction_on_->text())));
+  const float fraction = BoxSingle(*fraction_on_);
   const std::vector<FlowHistoryRow> rows = GenerateRandomFlowHistory(fraction, random_);
   // Rows below the closing 24 h row are emptied, so that no older history is read back
   // after it and the cycle ends at 24 h.

@@ -4,6 +4,8 @@
 #include <QLineEdit>
 
 #include "platform/flex_grid.h"
+#include "platform/qt_text.h"
+#include "text/number_read.h"
 
 namespace quarn {
 
@@ -36,6 +38,10 @@ bool IsNumberEntryCharacter(int ch) {
 
 void RestrictToNumbers(QLineEdit& box) {
   box.installEventFilter(new NumberKeyFilter(&box));
+}
+
+float BoxSingle(const QLineEdit& box) {
+  return ToSingle(LeadingNumber(FromQt(box.text())));
 }
 
 }  // namespace quarn

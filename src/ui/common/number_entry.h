@@ -14,4 +14,7 @@ bool IsNumberEntryCharacter(int ch);
 // number shrugs off anything pasted.
 void RestrictToNumbers(QLineEdit& box);
 
+// The number at the start of a box's text, as a Single (saturated beyond its range).
+float BoxSingle(const QLineEdit& box);
+
 }  // namespace quarn

@@ -47,12 +47,6 @@ double GroupedCellValue(const FlexGrid& grid, int row, int col) {
   return LeadingNumber(RemoveCommas(grid.TextMatrix(row, col)));
 }
 
-float ToSingle(double value) {
-  constexpr double kMax = std::numeric_limits<float>::max();
-  if (std::isnan(value)) return 0.0f;
-  return static_cast<float>(std::clamp(value, -kMax, kMax));
-}
-
 float CellSingle(const FlexGrid& grid, int row, int col) {
   return ToSingle(CellValue(grid, row, col));
 }

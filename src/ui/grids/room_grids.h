@@ -5,9 +5,7 @@
 #include <string>
 #include <string_view>
 
-class QWidget;
-class QSize;
-class QPoint;
+#include "text/number_read.h"
 
 namespace quarn {
 
@@ -38,7 +36,6 @@ double GroupedCellValue(const FlexGrid& grid, int row, int col);
 // A cell's number as a Single; beyond the range of a Single it saturates to the largest
 // Single of that sign instead of overflowing.
 float CellSingle(const FlexGrid& grid, int row, int col);
-float ToSingle(double value);
 
 // The rooms j != room marked as neighbours of room in the neighbour table.
 int16_t CountNeighbors(const BuildingRecord& building, int room);

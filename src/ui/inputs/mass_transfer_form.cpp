@@ -52,10 +52,6 @@ QLineEdit* AddBoxRow(QWidget* parent, QGridLayout& grid, int row, const char* la
   return box;
 }
 
-float BoxNumber(const QLineEdit& box) {
-  return static_cast<float>(LeadingNumber(FromQt(box.text())));
-}
-
 }  // namespace
 
 MassXferDataForm::MassXferDataForm(MainContext& context)
@@ -116,7 +112,7 @@ void MassXferDataForm::Fill(int row, int room, int slot) {
 
 std::optional<float> MassXferDataForm::Calculate() {
   const MassTransferResult r = MassTransferCoefficient(
-      BoxNumber(*air_velocity_), BoxNumber(*source_area_), BoxNumber(*diffusivity_));
+      BoxSingle(*air_velocity_), BoxSingle(*source_area_), BoxSingle(*diffusivity_));
   switch (r.status) {
     case MassTransferResult::Status::NoArea:
       ctx_.prompt.Message("Area not entered. Can not calculate. Aborting calculation.", "",

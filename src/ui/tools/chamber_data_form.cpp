@@ -106,11 +106,6 @@ bool IsBlank(const std::string& text) {
   return text.find_first_not_of(' ') == std::string::npos;
 }
 
-// The number at the start of a box's text, as a Single.
-float BoxValue(const QLineEdit& box) {
-  return ToSingle(LeadingNumber(FromQt(box.text())));
-}
-
 // The number at the start of a result box, read past its thousands separators.
 float ResultValue(const QLineEdit& box) {
   return ToSingle(LeadingNumber(RemoveCommas(FromQt(box.text()))));
@@ -297,11 +292,11 @@ bool DataInForm::GetChamberData(ChamberDataRecord& record) {
     ctx_.prompt.Message(kTooManyPoints, "Error", MessageIcon::Critical);
     return false;
   }
-  record.Volume = BoxValue(*volume_);
-  record.AirChangeRate = BoxValue(*ach_);
-  record.SourceArea = BoxValue(*area_);
-  record.PeakConc = BoxValue(*peak_);
-  record.PeakTime = BoxValue(*peak_time_);
+  record.Volume = BoxSingle(*volume_);
+  record.AirChangeRate = BoxSingle(*ach_);
+  record.SourceArea = BoxSingle(*area_);
+  record.PeakConc = BoxSingle(*peak_);
+  record.PeakTime = BoxSingle(*peak_time_);
   for (int i = 1; i <= n; ++i) {
     record.Times[i] = CellSingle(*grid_, i, kTimeCol);
     record.Concs[i] = CellSingle(*grid_, i, kConcCol);

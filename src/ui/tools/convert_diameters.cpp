@@ -63,7 +63,7 @@ QLineEdit* frmConvertDiameters::AddBox(const char* name, const char* label_name,
 }
 
 float frmConvertDiameters::Read(const QLineEdit& box) const {
-  return static_cast<float>(LeadingNumber(FromQt(box.text())));
+  return BoxSingle(box);
 }
 
 void frmConvertDiameters::InputError() {
