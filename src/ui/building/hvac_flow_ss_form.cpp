@@ -204,7 +204,7 @@ void HVACFlowSSForm::AfterCellCommit(int /*row*/, int /*col*/) {
 std::vector<HVACFlowSSForm::CellPos> HVACFlowSSForm::FileCells() const {
   const HVACGridFrame f = Frame();
   std::vector<CellPos> cells = {
-      {f.Outdoors(), f.Supply()}, {f.Outdoors(), f.Return()}, {f.Outdoors(), f.Exhaust()}};
+      {f.Outdoors(), f.Supply()}, {f.Outdoors(), f.Return()}, {f.Outdoors(), f.Exhaust(), true}};
   for (int r = 1; r <= f.rooms; ++r) {
     for (int col : {f.Supply(), f.Return(), f.Exhaust()}) cells.push_back({f.RoomRow(r), col});
   }
@@ -212,10 +212,8 @@ std::vector<HVACFlowSSForm::CellPos> HVACFlowSSForm::FileCells() const {
 }
 
 void HVACFlowSSForm::FileNew() {
-  const HVACGridFrame f = Frame();
   for (const CellPos& c : FileCells()) {
-    // The Outdoors row's "----" is a label, not a value.
-    if (c.row == f.Outdoors() && c.col == f.Exhaust()) continue;
+    if (c.label) continue;
     grid_->SetTextMatrix(c.row, c.col, "");
   }
   Retotal();
@@ -232,7 +230,7 @@ void HVACFlowSSForm::FileOpen() {
   const std::vector<CellPos> cells = FileCells();
   for (size_t i = 0; i < cells.size() && i < values->size(); ++i) {
     const CellPos& c = cells[i];
-    if (c.row == f.Outdoors() && c.col == f.Exhaust()) continue;
+    if (c.label) continue;
     SetSingleCell(*grid_, c.row, c.col, ToSingle((*values)[i]));
   }
   Retotal();
@@ -246,9 +244,8 @@ void HVACFlowSSForm::FileSave() {
   const HVACGridFrame f = Frame();
   std::vector<double> values;
   for (const CellPos& c : FileCells()) {
-    const bool label = c.row == f.Outdoors() && c.col == f.Exhaust();
     // What the cell shows, as typed: the file holds the numbers the user reads.
-    values.push_back(label ? 0.0 : LeadingNumber(grid_->TextMatrix(c.row, c.col)));
+    values.push_back(c.label ? 0.0 : LeadingNumber(grid_->TextMatrix(c.row, c.col)));
   }
   WriteHVACFlowFile(values, f.rooms, *name, ctx_.prompt);
 }
@@ -260,9 +257,8 @@ void HVACFlowSSForm::FilePrint() {
 void HVACFlowSSForm::Transfer() {
   ProgramState& st = ctx_.state;
   ScenarioRecord& s = st.Building.Scenario;
-  const HVACGridFrame f = Frame();
   for (const CellPos& c : FileCells()) {
-    if (c.row == f.Outdoors() && c.col == f.Exhaust()) continue;  // the "----" label
+    if (c.label) continue;
     if (!FlowCellsValid(*grid_, c.row, c.row, c.col, c.col, ctx_.prompt)) {
       PlaceCursor(c.row, c.col);
       return;

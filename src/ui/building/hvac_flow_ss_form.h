@@ -52,6 +52,7 @@ class HVACFlowSSForm : public InputForm {  // NOLINT(readability-identifier-nami
   struct CellPos {
     int row;
     int col;
+    bool label = false;  // the Outdoors row's "----", which holds no value
   };
   std::vector<CellPos> FileCells() const;
   void Retotal();
