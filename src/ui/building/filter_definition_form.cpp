@@ -11,6 +11,7 @@
 #include "platform/file_dialog.h"
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
+#include "ui/building/menu_tables.h"
 #include "ui/common/form_helpers.h"
 #include "ui/grids/data_grids.h"
 #include "ui/grids/history_grids.h"
@@ -27,24 +28,6 @@ constexpr int kHeightTwips = 3600;
 constexpr int kEfficiencyCol = 2;
 constexpr std::array<int, 3> kColWidthsTwips{1300, 1800, 1400};
 
-constexpr std::array<InputMenuItem, 14> kMenu{{
-    {0, "&File", "File", MenuRole::Own},
-    {1, "&Open air cleaner file", "fileopen", MenuRole::Own},
-    {1, "&Save air cleaner data", "filesave", MenuRole::Own},
-    {1, "&Transfer air cleaner data", "FileTransfer", MenuRole::Transfer},
-    {1, "&Cancel", "FileCancel", MenuRole::Cancel},
-    {0, "&Edit", "Edit", MenuRole::Own},
-    {1, "C&ut", "EditCut", MenuRole::Cut},
-    {1, "&Copy", "EditCopy", MenuRole::Copy},
-    {1, "C&lear", "editclear", MenuRole::Clear},
-    {1, "Clear &All", "editclearall", MenuRole::Own},
-    {1, "&Paste", "EditPaste", MenuRole::Paste},
-    {0, "&Transfer", "Transfer", MenuRole::Transfer},
-    {0, "&Cancel", "cancel", MenuRole::Cancel},
-    // Nothing is behind the window's help.
-    {0, "&help", "help", MenuRole::Disabled},
-}};
-
 bool IsFraction(float value) {
   return value >= 0.0f && value <= 1.0f;
 }  // false for NaN
@@ -54,7 +37,7 @@ bool IsFraction(float value) {
 FilterDefinitionForm::FilterDefinitionForm(MainContext& context)
     : InputForm(context, "FilterDefinitionForm", "User defined air cleaner") {
   BuildControls();
-  BuildMenus(kMenu);
+  BuildMenus(menus::kFilterDefinitionForm);
   SetCommand("fileopen", [this] { OpenFilterFile(); });
   SetCommand("filesave", [this] { SaveFilterFile(); });
   SetCommand("editclearall", [this] { ClearAll(); });

@@ -18,6 +18,7 @@
 #include "platform/printer_service.h"
 #include "platform/qt_text.h"
 #include "text/number_read.h"
+#include "ui/building/menu_tables.h"
 #include "ui/common/form_helpers.h"
 #include "ui/common/history_form_parts.h"
 #include "ui/common/number_entry.h"
@@ -41,37 +42,12 @@ constexpr int kPrintLinesPerPage = 70;
 constexpr const char* kFilter = "HVAC flow history (*.FHI)|*.FHI|All files (*.*)|*.*";
 constexpr const char* kExtension = "FHI";
 
-constexpr InputMenuItem kMenu[] = {
-    {0, "&File", "File", MenuRole::Own},
-    {1, "&Open flow file", "fileopen", MenuRole::Own},
-    {1, "&Save flow file", "filesave", MenuRole::Own},
-    {1, "Printer s&etup", "Filesetupprinter", MenuRole::PrinterSetup},
-    {1, "&Print", "FilePrint", MenuRole::Own},
-    {1, "&Transfer", "FileTransfer", MenuRole::Transfer},
-    {1, "&Cancel", "FileCancel", MenuRole::Own},
-    {0, "&Transfer", "Transfer", MenuRole::Transfer},
-    {0, "&Cancel", "cancel", MenuRole::Cancel},
-    {0, "&Edit", "Edit", MenuRole::Own},
-    {1, "Cu&t", "EditCut", MenuRole::Cut},
-    {1, "&Copy", "EditCopy", MenuRole::Copy},
-    {1, "C&lear", "editclear", MenuRole::Clear},
-    {1, "&Paste", "EditPaste", MenuRole::Paste},
-    {1, "&Insert Row", "InsertRow", MenuRole::Own},
-    {1, "&Delete Row", "DeleteRow", MenuRole::Own},
-    {0, "&Window", "Window", MenuRole::Own},
-    {1, "&Cascade", "WindowCascade", MenuRole::Cascade},
-    {1, "Tile &horizontal", "WindowTileH", MenuRole::TileHorizontal},
-    {1, "Tile &vertical", "WindowTileV", MenuRole::TileVertical},
-    {1, "&List windows", "WindowsList", MenuRole::ListWindows},
-    {0, "&Help", "help", MenuRole::Help},
-};
-
 }  // namespace
 
 HVACFlowHistory::HVACFlowHistory(MainContext& context)
     : InputForm(context, "HVACFlowHistory", "HVAC Flow History") {
   BuildControls();
-  BuildMenus(kMenu);
+  BuildMenus(menus::kHVACFlowHistory);
   SetCommand("fileopen", [this] { OpenFile(); });
   SetCommand("filesave", [this] { SaveFile(); });
   SetCommand("FilePrint", [this] { Print(); });

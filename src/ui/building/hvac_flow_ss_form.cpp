@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
-#include <array>
 
 #include "files/window_files.h"
 #include "platform/edit_cell.h"
@@ -14,6 +13,7 @@
 #include "platform/printer_service.h"
 #include "platform/qt_text.h"
 #include "text/number_read.h"
+#include "ui/building/menu_tables.h"
 #include "ui/common/form_helpers.h"
 #include "ui/common/number_entry.h"
 #include "ui/common/print_frame.h"
@@ -28,32 +28,6 @@ constexpr const char* kBaseCaption = "Base HVAC Flows";
 constexpr const char* kManagedCaption = "Managed Flows";
 constexpr const char* kFlowFilter = "All HVAC flows (*.HVA)|*.HVA|All files (*.*)|*.*";
 constexpr int kPrintLinesPerPage = 70;
-
-constexpr std::array<InputMenuItem, 23> kMenu{{
-    {0, "&File", "File", MenuRole::Own},
-    {1, "&New (clears all)", "FileNew", MenuRole::Own},
-    {1, "&Open", "fileopen", MenuRole::Own},
-    {1, "&Save HVAC flows", "fileclose", MenuRole::Own},
-    {1, "&Print", "FilePrint", MenuRole::Own},
-    {1, "&Transfer", "FileTransfer", MenuRole::Transfer},
-    {1, "&Cancel", "FileCancel", MenuRole::Cancel},
-    {0, "&Edit", "Edit", MenuRole::Own},
-    {1, "Cu&t", "EditCut", MenuRole::Cut},
-    {1, "&Copy", "EditCopy", MenuRole::Copy},
-    {1, "&Paste", "EditPaste", MenuRole::Paste},
-    {1, "C&lear", "editclear", MenuRole::Clear},
-    {0, "&Tools", "Tools", MenuRole::Own},
-    {1, "&Calculator", "Calculator", MenuRole::Calculator},
-    {1, "&Units conversion", "Units", MenuRole::UnitsConversion},
-    {0, "&Window", "Window", MenuRole::Own},
-    {1, "&Cascade", "WindowCascade", MenuRole::Cascade},
-    {1, "Tile &horizontal", "WindowTileH", MenuRole::TileHorizontal},
-    {1, "Tile &vertical", "WindowsTileV", MenuRole::TileVertical},
-    {1, "&List windows", "WindowsList", MenuRole::ListWindows},
-    {0, "&Help", "help", MenuRole::Help},
-    {0, "&Transfer", "Transfer", MenuRole::Transfer},
-    {0, "&Cancel", "cancel", MenuRole::Cancel},
-}};
 
 QLineEdit* TimeBox(const char* name, QWidget* parent) {
   auto* box = NamedBox(parent, name);
@@ -108,7 +82,7 @@ HVACFlowSSForm::HVACFlowSSForm(MainContext& context)
   // After the edit session's own handler, which sees every key first.
   connect(grid_, &FlexGrid::KeyDown, this, &HVACFlowSSForm::OnGridKeyDown);
 
-  BuildMenus(kMenu);
+  BuildMenus(menus::kHVACFlowSSForm);
   SetCommand("FileNew", [this] { FileNew(); });
   SetCommand("fileopen", [this] { FileOpen(); });
   SetCommand("fileclose", [this] { FileSave(); });

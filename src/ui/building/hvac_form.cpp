@@ -11,6 +11,7 @@
 #include "platform/qt_text.h"
 #include "platform/window_registry.h"
 #include "ui/building/filter_definition_form.h"
+#include "ui/building/menu_tables.h"
 #include "ui/common/number_entry.h"
 #include "ui/grids/history_grids.h"
 
@@ -28,20 +29,11 @@ constexpr std::array<const char*, 10> kFilterKinds{
     "User defined"};
 static_assert(kFilterKinds.size() == kFilterUserDefined + 1);
 
-constexpr std::array<InputMenuItem, 6> kMenu{{
-    {0, "&File", "File", MenuRole::Own},
-    {1, "&Transfer", "FileTransfer", MenuRole::Transfer},
-    {1, "&Cancel", "FileCancel", MenuRole::Cancel},
-    {0, "&Transfer", "Transfer", MenuRole::Transfer},
-    {0, "&Cancel", "cancel", MenuRole::Cancel},
-    {0, "&Help", "help", MenuRole::Help},
-}};
-
 }  // namespace
 
 HVACForm::HVACForm(MainContext& context) : InputForm(context, "HVACForm", "HVAC Air Cleaner Data") {
   BuildControls();
-  BuildMenus(kMenu);
+  BuildMenus(menus::kHVACForm);
   SetCommand("userdefine", [this] { UserDefine(); });
   SetButtonCommand(*userdefine_, "userdefine");
   SetHelp(kMainHelpFile, "Air Cleaner");

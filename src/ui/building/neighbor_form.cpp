@@ -8,6 +8,7 @@
 
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
+#include "ui/building/menu_tables.h"
 #include "ui/building/room_form.h"
 #include "ui/grids/room_grids.h"
 
@@ -16,14 +17,6 @@ namespace quarn {
 namespace {
 
 constexpr int kAnswerCol = 2;
-
-// Cascade and Tile have no command of their own here.
-constexpr std::array<InputMenuItem, 4> kMenu{{
-    {0, "&Window", "Window", MenuRole::Own},
-    {1, "&Cascade", "WindowCascade", MenuRole::Disabled},
-    {1, "&Tile", "WindowsTile", MenuRole::Disabled},
-    {1, "&List windows", "WindowsList", MenuRole::ListWindows},
-}};
 
 }  // namespace
 
@@ -51,7 +44,7 @@ NeighborForm::NeighborForm(MainContext& context)
   }
   layout->addLayout(buttons);
   setCentralWidget(central);
-  BuildMenus(kMenu);
+  BuildMenus(menus::kNeighborForm);
   SetHelp("rovozuzav.hlp", "Neighbors");
   SetCommand("Transfer", [this] { RunRole(MenuRole::Transfer); });
   SetCommand("cancel", [this] { RunRole(MenuRole::Cancel); });

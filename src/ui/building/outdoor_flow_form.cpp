@@ -4,7 +4,6 @@
 #include <QHBoxLayout>
 #include <QMdiArea>
 #include <algorithm>
-#include <array>
 #include <memory>
 
 #include "files/window_files.h"
@@ -14,6 +13,7 @@
 #include "platform/printer_service.h"
 #include "platform/qt_text.h"
 #include "ui/building/flow_window_parts.h"
+#include "ui/building/menu_tables.h"
 #include "ui/common/form_helpers.h"
 #include "ui/common/window_menu.h"
 #include "ui/grids/flow_grids.h"
@@ -29,35 +29,6 @@ constexpr int kMinHeightTwips = 3405;
 constexpr double kFrameWidthShare = 0.9;
 constexpr int kInColumn = 2;
 constexpr int kOutColumn = 3;
-
-constexpr std::array<InputMenuItem, 26> kMenu{{
-    {0, "&File", "File", MenuRole::Own},
-    {1, "&Open flow file", "fileopen", MenuRole::Own},
-    {1, "&Save flow file", "filesave", MenuRole::Own},
-    {1, "-", "FileSep1", MenuRole::Own},
-    {1, "Printer s&etup", "FilePrinterSetup", MenuRole::PrinterSetup},
-    {1, "&Print", "FilePrint", MenuRole::Own},
-    {1, "-", "FileSep2", MenuRole::Own},
-    {1, "&Transfer", "FileTransfer", MenuRole::Transfer},
-    {1, "&Cancel", "FileCancel", MenuRole::Cancel},
-    {0, "&Transfer", "Transfer", MenuRole::Transfer},
-    {0, "&Cancel", "cancel", MenuRole::Own},
-    {0, "&Edit", "Edit", MenuRole::Own},
-    {1, "Cu&t", "EditCut", MenuRole::Cut},
-    {1, "&Copy", "EditCopy", MenuRole::Copy},
-    {1, "C&lear", "editclear", MenuRole::Clear},
-    {1, "&Paste", "EditPaste", MenuRole::Paste},
-    {0, "&Window", "Window", MenuRole::Own},
-    {1, "&Cascade", "WindowCascade", MenuRole::Cascade},
-    {1, "Tile &horizontal", "WindowTileH", MenuRole::TileHorizontal},
-    {1, "Tile &vertical", "WindowTileV", MenuRole::TileVertical},
-    {1, "&List windows", "WindowList", MenuRole::ListWindows},
-    {0, "&Tools", "Tools", MenuRole::Own},
-    {1, "&Calculator", "Calculator", MenuRole::Calculator},
-    {1, "&Units conversion", "Units", MenuRole::UnitsConversion},
-    {0, "&Help", "Help", MenuRole::Own},
-    {1, "&Help", "help", MenuRole::Help},
-}};
 
 constexpr const char* kFlowFilter = "All Flows (*.FLO)|*.FLO|All files (*.*)|*.*";
 
@@ -77,7 +48,7 @@ OutdoorFlowForm::OutdoorFlowForm(MainContext& context)
   connect(grid_, &FlexGrid::KeyDown, this, &OutdoorFlowForm::GridKeyDown);
   connect(grid_, &FlexGrid::EnterCell, this, &OutdoorFlowForm::GridEnterCell);
   WireCommands();
-  BuildMenus(kMenu);
+  BuildMenus(menus::kOutdoorFlowForm);
   SetHelp(kMainHelpFile, "Natural flows");
 }
 

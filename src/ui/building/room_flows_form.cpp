@@ -4,7 +4,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <algorithm>
-#include <array>
 
 #include "platform/edit_cell.h"
 #include "platform/flex_grid.h"
@@ -12,6 +11,7 @@
 #include "platform/up_down.h"
 #include "text/number_text.h"
 #include "ui/building/flow_window_parts.h"
+#include "ui/building/menu_tables.h"
 #include "ui/common/grid_operations.h"
 #include "ui/common/window_menu.h"
 #include "ui/grids/room_grids.h"
@@ -29,32 +29,6 @@ constexpr const char* kTotalsMask = "##,##0.0#";
 
 constexpr const char* kCancelQuestion =
     "Flow data not saved.  Do you wish to exit without saving the flow data?";
-
-constexpr std::array<InputMenuItem, 22> kMenu{{
-    {0, "&File", "File", MenuRole::Own},
-    {1, "Printer s&etup", "FilePrinterSetup", MenuRole::PrinterSetup},
-    // Nothing prints the room flows yet.
-    {1, "&Print room flows", "FilePrint", MenuRole::Disabled},
-    {1, "-", "FileSep1", MenuRole::Own},
-    {1, "&Transfer", "FileTransfer", MenuRole::Transfer},
-    {1, "&Cancel", "FileCancel", MenuRole::Cancel},
-    {0, "&Transfer", "Transfer", MenuRole::Transfer},
-    {0, "&Cancel", "cancel", MenuRole::Cancel},
-    {0, "&Edit", "Edit", MenuRole::Own},
-    {1, "Cu&t", "EditCut", MenuRole::Cut},
-    {1, "&Copy", "EditCopy", MenuRole::Copy},
-    {1, "C&lear", "EditClear", MenuRole::Clear},
-    {1, "&Paste", "EditPaste", MenuRole::Paste},
-    {0, "&Tools", "Tools", MenuRole::Own},
-    {1, "&Calculator", "toolsCalculator", MenuRole::Calculator},
-    {1, "&Units conversion", "Units", MenuRole::UnitsConversion},
-    {0, "&Windows", "Windows", MenuRole::Own},
-    {1, "&Cascade", "WindowsCascade", MenuRole::Cascade},
-    {1, "&Tile", "WindowsTile", MenuRole::Tile},
-    {1, "&List windows", "WindowsList", MenuRole::ListWindows},
-    {0, "&Help", "Help", MenuRole::Own},
-    {1, "&Help", "help", MenuRole::Help},
-}};
 
 const char* Caption(int16_t set) {
   if (set == kHVACFlowSet) return "HVAC driven Room-to-Room flows";
@@ -99,7 +73,7 @@ RoomFlowsForm::RoomFlowsForm(MainContext& context)
   SetCommand("DownClick", [this] { StepRoom(-1); });
   connect(spinner_, &UpDown::UpClick, this, [this] { RunCommand("UpClick"); });
   connect(spinner_, &UpDown::DownClick, this, [this] { RunCommand("DownClick"); });
-  BuildMenus(kMenu);
+  BuildMenus(menus::kRoomFlowsForm);
   SetHelp(kMainHelpFile, "Room-to-room air flows");
 }
 

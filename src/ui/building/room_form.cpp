@@ -4,13 +4,13 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <array>
 
 #include "model/room_dimensions.h"
 #include "platform/edit_cell.h"
 #include "platform/flex_grid.h"
 #include "platform/printer_service.h"
 #include "platform/qt_text.h"
+#include "ui/building/menu_tables.h"
 #include "ui/building/neighbor_form.h"
 #include "ui/common/form_helpers.h"
 #include "ui/grids/input_reports.h"
@@ -24,29 +24,6 @@ constexpr int kMinWidthTwips = 10700;
 constexpr int kMinHeightTwips = 3405;
 constexpr int kNameCol = 1;
 constexpr int kCountCol = 6;
-
-constexpr std::array<InputMenuItem, 20> kMenu{{
-    {0, "&File", "File", MenuRole::Own},
-    {1, "Printer s&etup", "FilePrinterSetup", MenuRole::PrinterSetup},
-    {1, "&Print form", "FilePrint", MenuRole::Own},
-    {1, "&Transfer", "FileTransfer", MenuRole::Transfer},
-    {1, "&Cancel", "FileCancel", MenuRole::Cancel},
-    {0, "&Edit", "Edit", MenuRole::Own},
-    {1, "Cu&t", "EditCut", MenuRole::Cut},
-    {1, "&Copy", "EditCopy", MenuRole::Copy},
-    {1, "C&lear", "editclear", MenuRole::Clear},
-    {1, "&Paste", "EditPaste", MenuRole::Paste},
-    {0, "&Tools", "Tools", MenuRole::Own},
-    {1, "&Calculator", "Calculator", MenuRole::Calculator},
-    {1, "&Units conversion", "Units", MenuRole::UnitsConversion},
-    {0, "&Window", "Window", MenuRole::Own},
-    {1, "&Cascade", "Cascade", MenuRole::Cascade},
-    {1, "&Tile", "Tile", MenuRole::Tile},
-    {1, "&List windows", "WindowsList", MenuRole::ListWindows},
-    {0, "&Transfer", "Transfer", MenuRole::Transfer},
-    {0, "&Cancel", "cancel", MenuRole::Cancel},
-    {0, "&Help", "help", MenuRole::Help},
-}};
 
 // The grid's cursor, put back after a command that moves it.
 class KeepCursor {
@@ -75,7 +52,7 @@ void MarkRoomsChanged(ProgramState& state) {
 
 RoomForm::RoomForm(MainContext& context) : InputForm(context, "RoomForm", "Fixed Room data") {
   BuildControls();
-  BuildMenus(kMenu);
+  BuildMenus(menus::kRoomForm);
   WireCommands();
   SetHelp(kMainHelpFile, "Contents");
   setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));

@@ -13,6 +13,7 @@
 #include "platform/file_dialog.h"
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
+#include "ui/building/menu_tables.h"
 #include "ui/common/form_helpers.h"
 #include "ui/common/history_form_parts.h"
 #include "ui/grids/history_grids.h"
@@ -28,36 +29,12 @@ constexpr int kMinHeightTwips = 3405;
 // Index, time and rate columns, with room for the scroll bar.
 constexpr int kGridWidthTwips = 400 + 900 + 900 + 700;
 
-constexpr InputMenuItem kMenu[] = {
-    {0, "&File", "File", MenuRole::Own},
-    {1, "&Open ventilation file", "fileopen", MenuRole::Own},
-    {1, "&Save ventilation file", "filesave", MenuRole::Own},
-    {1, "Printer s&etup", "FilePrinterSetup", MenuRole::PrinterSetup},
-    {1, "&Print", "FilePrint", MenuRole::Disabled},
-    {1, "&Transfer", "FileTransfer", MenuRole::Transfer},
-    {1, "&Cancel", "FileCancel", MenuRole::Cancel},
-    {0, "&Transfer", "Transfer", MenuRole::Transfer},
-    {0, "&Cancel", "cancel", MenuRole::Cancel},
-    {0, "&Edit", "Edit", MenuRole::Own},
-    {1, "Cu&t", "EditCut", MenuRole::Cut},
-    {1, "&Copy", "EditCopy", MenuRole::Copy},
-    {1, "C&lear", "editclear", MenuRole::Clear},
-    {1, "&Paste", "EditPaste", MenuRole::Paste},
-    {1, "&Insert Row", "InsertRow", MenuRole::Own},
-    {1, "&Delete Row", "DeleteRow", MenuRole::Own},
-    {0, "&Window", "Window", MenuRole::Own},
-    {1, "&Cascade", "WindowsCascade", MenuRole::Cascade},
-    {1, "&Tile", "WindowTile", MenuRole::TileHorizontal},
-    {1, "&List windows", "WindowsList", MenuRole::ListWindows},
-    {0, "&Help", "help", MenuRole::Help},
-};
-
 }  // namespace
 
 VentilationForm::VentilationForm(MainContext& context)
     : InputForm(context, "VentilationForm", "Ventilation rate") {
   BuildControls();
-  BuildMenus(kMenu);
+  BuildMenus(menus::kVentilationForm);
   SetCommand("fileopen", [this] { OpenFile(); });
   SetCommand("filesave", [this] { SaveFile(); });
   SetScheduleRowCommands(*this, *grid_, ctx_.prompt);

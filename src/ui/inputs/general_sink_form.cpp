@@ -23,6 +23,7 @@
 #include "ui/grids/input_reports.h"
 #include "ui/grids/room_grids.h"
 #include "ui/grids/scenario_room_grids.h"
+#include "ui/inputs/menu_tables.h"
 #include "ui/inputs/scenario_room_form.h"
 #include "ui/inputs/source_form_parts.h"
 
@@ -40,35 +41,6 @@ constexpr int kFirstNumberCol = 1;
 constexpr int kLastNumberCol = 4;
 // Where a pollutant step leaves the cursor: on ka's neighbour, kd.
 constexpr int kStepCol = 2;
-
-constexpr InputMenuItem kMenu[] = {
-    {0, "&File", "File", MenuRole::Own},
-    {1, "&Open", "fileopen", MenuRole::Own},
-    {1, "&Save sink data", "filesave", MenuRole::Own},
-    {1, "-", "FileSep1", MenuRole::Own},
-    {1, "&Print sink data", "FilePrint", MenuRole::Own},
-    {1, "-", "FileSep2", MenuRole::Own},
-    {1, "&Transfer", "FileTransfer", MenuRole::Transfer},
-    {1, "&Cancel", "FileCancel", MenuRole::Cancel},
-    {0, "&Transfer", "Transfer", MenuRole::Transfer},
-    {0, "&Cancel", "cancel", MenuRole::Cancel},
-    {0, "&Edit", "Edit", MenuRole::Own},
-    {1, "Cu&t", "EditCut", MenuRole::Cut},
-    {1, "&Copy", "EditCopy", MenuRole::Copy},
-    {1, "&Paste", "EditPaste", MenuRole::Paste},
-    {1, "&Insert Row", "Editinsert", MenuRole::Disabled},
-    {1, "&Delete Row", "Editdelete", MenuRole::Disabled},
-    {0, "&Window", "Window", MenuRole::Own},
-    {1, "&Cascade", "WindowCascade", MenuRole::Cascade},
-    {1, "&Tile horizontal", "WindowTileH", MenuRole::TileHorizontal},
-    {1, "Tile &vertical", "WindowVertical", MenuRole::TileVertical},
-    {1, "&List windows", "WindowsList", MenuRole::ListWindows},
-    {0, "&Tools", "Tools", MenuRole::Own},
-    {1, "&Calculator", "Calculator", MenuRole::Calculator},
-    {1, "&Units conversion", "Units", MenuRole::UnitsConversion},
-    {0, "&Help", "help", MenuRole::Help},
-    {0, "&PM Model changes", "PMchanges", MenuRole::Own},
-};
 
 constexpr const char* kFileFilter = "Sink (*.SNK)|*.SNK|All files (*.*)|*.*";
 
@@ -97,7 +69,7 @@ GeneralSinkForm::GeneralSinkForm(MainContext& context)
   SetCommand("PMchanges", [this] { ctx_.help.ShowHelp("RIRozid.HLP", "Sinks"); });
   SetSpinnerSteps(*this, *spinner_, "PollutantDown", "PollutantUp",
                   [this](int step) { StepPollutant(step); });
-  BuildMenus(kMenu);
+  BuildMenus(menus::kGeneralSinkForm);
   SetHelp(kMainHelpFile, "Sinks general");
   WireEditing();
 

@@ -17,6 +17,7 @@
 #include "platform/qt_text.h"
 #include "text/number_read.h"
 #include "ui/common/form_helpers.h"
+#include "ui/inputs/menu_tables.h"
 #include "ui/inputs/source_display_form.h"
 #include "ui/inputs/source_form_parts.h"
 
@@ -31,17 +32,6 @@ constexpr const char* kModels[] = {"Mass transfer", "R0k",     "Paint1", "Paint2
                                    "Shower",        "Polyfit", "VBX",    "Spill"};
 constexpr int kModelCount = static_cast<int>(std::size(kModels));
 
-constexpr InputMenuItem kMenu[] = {
-    {0, "&File", "file", MenuRole::Own},
-    {1, "&Open", "fileopen", MenuRole::Own},
-    {1, "&Save", "filesave", MenuRole::Own},
-    {1, "&Transfer", "hFileTransfer", MenuRole::Transfer},
-    {1, "&Cancel", "hFileCancel", MenuRole::Disabled},
-    {0, "&Transfer", "htransfer", MenuRole::Transfer},
-    {0, "&Cancel", "hcancel", MenuRole::Disabled},
-    {0, "&Help", "help", MenuRole::Disabled},
-};
-
 }  // namespace
 
 std::string HVACModelName(int model) {
@@ -52,7 +42,7 @@ std::string HVACModelName(int model) {
 HVACSourcefrm::HVACSourcefrm(MainContext& context)
     : InputForm(context, "HVACSourcefrm", "HVAC Source") {
   BuildControls();
-  BuildMenus(kMenu);
+  BuildMenus(menus::kHVACSourcefrm);
   setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
   SetCommand("fileopen", [this] { OpenFile(); });
   SetCommand("filesave", [this] { SaveFile(); });

@@ -13,6 +13,7 @@
 #include "platform/qt_text.h"
 #include "ui/common/form_helpers.h"
 #include "ui/common/history_form_parts.h"
+#include "ui/inputs/menu_tables.h"
 
 namespace quarn {
 namespace {
@@ -21,21 +22,6 @@ constexpr int kLeftTopTwips = 5;
 constexpr int kMinWidthTwips = 10000;
 constexpr int kMinHeightTwips = 5960;
 
-constexpr InputMenuItem kMenu[] = {
-    {0, "&File", "file", MenuRole::Own},
-    {1, "&Open", "fileopen", MenuRole::Own},
-    {1, "&Save", "filesave", MenuRole::Own},
-    {1, "&Transfer", "FileTransfer", MenuRole::Transfer},
-    {1, "&Cancel", "FileCancel", MenuRole::Cancel},
-    {0, "&Transfer", "Transfer", MenuRole::Transfer},
-    {0, "&Cancel", "cancel", MenuRole::Cancel},
-    {0, "&Edit", "edit", MenuRole::Own},
-    {1, "&Copy", "EditCopy", MenuRole::Copy},
-    {1, "Clear &all", "editclearall", MenuRole::Own},
-    {1, "&Paste", "EditPaste", MenuRole::Paste},
-    {0, "&Help", "help", MenuRole::Help},
-};
-
 constexpr const char* kFileFilter = "Initial (*.INT)|*.INT|All files (*.*)|*.*";
 
 }  // namespace
@@ -43,7 +29,7 @@ constexpr const char* kFileFilter = "Initial (*.INT)|*.INT|All files (*.*)|*.*";
 Initialindoorform::Initialindoorform(MainContext& context)
     : InputForm(context, "Initialindoorform", "Initial indoor concentrations") {
   BuildControls();
-  BuildMenus(kMenu);
+  BuildMenus(menus::kInitialindoorform);
   SetCommand("fileopen", [this] { OpenFile(); });
   SetCommand("filesave", [this] { SaveFile(); });
   SetCommand("editclearall", [this] { ClearGridFrom(*this, *grid_, 2, 1); });

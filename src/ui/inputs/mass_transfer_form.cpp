@@ -18,6 +18,7 @@
 #include "ui/common/form_helpers.h"
 #include "ui/common/number_entry.h"
 #include "ui/common/window_menu.h"
+#include "ui/inputs/menu_tables.h"
 #include "ui/inputs/room_source_form.h"
 #include "ui/inputs/source_form_parts.h"
 
@@ -26,13 +27,6 @@ namespace {
 
 constexpr int kLeftTopTwips = 600;
 constexpr int kCoefficientCol = 2;  // the second parameter
-
-constexpr InputMenuItem kMenu[] = {
-    {0, "&Tools", "tools", MenuRole::Own},
-    {1, "&Calculator", "Calculator", MenuRole::Calculator},
-    {1, "&Units conversion", "Units", MenuRole::UnitsConversion},
-    {0, "&Help", "help", MenuRole::Help},
-};
 
 // Models whose second parameter is a gas-side mass-transfer coefficient: "Mass transfer"
 // and "Paint2" (k1), "VBX" and "Petroleum spill" (k), the spills (k m/h). The "k" of "R0k"
@@ -94,7 +88,7 @@ MassXferDataForm::MassXferDataForm(MainContext& context)
   SetCommand("CalculateBTN", [this] { Calculate(); });
   SetCommand("Xfer", [this] { Transfer(); });
   SetCommand("CancelBtn", [this] { Cancel(); });
-  BuildMenus(kMenu);
+  BuildMenus(menus::kMassXferDataForm);
   SetHelp("Rovozuzav.hlp", "Source models");
 }
 

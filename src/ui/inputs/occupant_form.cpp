@@ -33,6 +33,7 @@
 #include "ui/common/window_menu.h"
 #include "ui/grids/input_reports.h"
 #include "ui/grids/room_grids.h"
+#include "ui/inputs/menu_tables.h"
 
 namespace quarn {
 
@@ -48,34 +49,6 @@ constexpr int kPrintPageLines = 77;
 constexpr int kLocationCol = 3;
 constexpr int kRoomCol = 4;
 
-constexpr InputMenuItem kMenu[] = {
-    {0, "&File", "File", MenuRole::Own},
-    {1, "&New Activity pattern", "FileNewact", MenuRole::Disabled},
-    {1, "&Open existing activity pattern", "fileopen", MenuRole::Own},
-    {1, "&Save activity pattern", "filesave", MenuRole::Own},
-    {1, "S&ave active pattern as", "filesaveas", MenuRole::Own},
-    {1, "Printer s&etup", "FilePrinterSetup", MenuRole::PrinterSetup},
-    {1, "&Print Activity pattern", "FilePrint", MenuRole::Own},
-    {1, "&Transfer", "FileTransfer", MenuRole::Transfer},
-    {1, "&Cancel", "FileCancel", MenuRole::Cancel},
-    {0, "&Transfer", "Transfer", MenuRole::Transfer},
-    {0, "&Cancel", "cancel", MenuRole::Cancel},
-    {0, "&Edit", "Edit", MenuRole::Own},
-    {1, "Cu&t", "EditCut", MenuRole::Cut},
-    {1, "&Copy", "EditCopy", MenuRole::Copy},
-    {1, "C&lear", "editclear", MenuRole::Clear},
-    {1, "&Paste", "EditPaste", MenuRole::Paste},
-    {1, "&Insert Row", "InsertRow", MenuRole::Disabled},
-    {1, "&Delete Row", "DeleteRow", MenuRole::Disabled},
-    {0, "&Window", "Window", MenuRole::Own},
-    {1, "&Cascade", "WindowCascade", MenuRole::Cascade},
-    {1, "Tile &horizontal", "WindowTile", MenuRole::TileHorizontal},
-    {1, "Tile &vertical", "WindowTileV", MenuRole::TileVertical},
-    {1, "&List windows", "WindowsList", MenuRole::ListWindows},
-    {0, "&Help", "help", MenuRole::Help},
-    {0, "&PM changes", "PMchanges", MenuRole::Own},
-};
-
 constexpr const char* kScheduleHeaders[] = {"Time #", "Time Enter", "Time Leave", "Location",
                                             "Room NR"};
 
@@ -90,7 +63,7 @@ QLabel* AddLabel(QWidget& parent, const char* name, const char* caption) {
 OccupantForm::OccupantForm(MainContext& context)
     : InputForm(context, "OccupantForm", "Activity patterns") {
   BuildControls();
-  BuildMenus(kMenu);
+  BuildMenus(menus::kOccupantForm);
   for (const auto& [name, key] :
        {std::pair{"EditCut", Qt::Key_X}, std::pair{"EditCopy", Qt::Key_C},
         std::pair{"editclear", Qt::Key_L}, std::pair{"EditPaste", Qt::Key_V}}) {

@@ -17,6 +17,7 @@
 #include "platform/qt_text.h"
 #include "ui/common/form_helpers.h"
 #include "ui/common/history_form_parts.h"
+#include "ui/inputs/menu_tables.h"
 
 namespace quarn {
 namespace {
@@ -24,24 +25,6 @@ namespace {
 constexpr int kLeftTopTwips = 10;
 constexpr int kMinWidthTwips = 8400;
 constexpr int kMinHeightTwips = 7800;
-
-constexpr InputMenuItem kMenu[] = {
-    {0, "&File", "file", MenuRole::Own},
-    {1, "&Save outdoor data", "filesave", MenuRole::Own},
-    {1, "&Open outdoor file", "fileopen", MenuRole::Own},
-    {1, "&Transfer", "FileTransfer", MenuRole::Transfer},
-    {1, "&cancel", "FileCancel", MenuRole::Cancel},
-    {0, "&Transfer", "Transfer", MenuRole::Transfer},
-    {0, "&Cancel", "cancel", MenuRole::Cancel},
-    {0, "&Edit", "edit", MenuRole::Own},
-    {1, "C&ut", "EditCut", MenuRole::Cut},
-    {1, "&Copy", "EditCopy", MenuRole::Copy},
-    {1, "C&lear", "editclear", MenuRole::Clear},
-    {1, "Clear &all", "editclearall", MenuRole::Own},
-    {1, "&Paste", "EditPaste", MenuRole::Paste},
-    {1, "&Insert row", "Editinsert", MenuRole::Disabled},
-    {0, "&Help", "help", MenuRole::Help},
-};
 
 constexpr const char* kFileFilter = "All Outdoor (*.Out)|*.Out|All files (*.*)|*.*";
 
@@ -57,7 +40,7 @@ bool IsPpmInAnyCase(const std::string& units) {
 foutdoorconcen::foutdoorconcen(MainContext& context)
     : InputForm(context, "foutdoorconcen", "Outdoor Concentration") {
   BuildControls();
-  BuildMenus(kMenu);
+  BuildMenus(menus::kfoutdoorconcen);
   SetCommand("fileopen", [this] { OpenFile(); });
   SetCommand("filesave", [this] { SaveFile(); });
   SetCommand("editclearall", [this] { ClearAllData(*this, *grid_, ctx_.prompt, 0, 2); });

@@ -1,7 +1,5 @@
 #include "ui/inputs/penetration_form.h"
 
-#include <array>
-
 #include "files/window_files.h"
 #include "platform/edit_cell.h"
 #include "platform/file_dialog.h"
@@ -12,29 +10,10 @@
 #include "ui/common/window_links.h"
 #include "ui/common/window_menu.h"
 #include "ui/grids/scenario_grid.h"
+#include "ui/inputs/menu_tables.h"
 #include "ui/inputs/penetration_grid.h"
 
 namespace quarn {
-namespace {
-
-constexpr std::array<InputMenuItem, 13> kMenu{{
-    {0, "&File", "file", MenuRole::Own},
-    {1, "&Open penetration file", "fileopen", MenuRole::Own},
-    // Penetration files come from elsewhere; the window only reads them.
-    {1, "&Save penetration file", "filesave", MenuRole::Disabled},
-    {1, "&Transfer penetration data", "FileTransfer", MenuRole::Transfer},
-    {1, "&Cancel", "FileCancel", MenuRole::Cancel},
-    {0, "&Transfer", "Transfer", MenuRole::Transfer},
-    {0, "&Cancel", "cancel", MenuRole::Cancel},
-    {0, "&Edit", "edit", MenuRole::Own},
-    {1, "&Copy", "EditCopy", MenuRole::Copy},
-    {1, "Clear &all", "editclearall", MenuRole::Own},
-    {1, "&Paste", "EditPaste", MenuRole::Paste},
-    {0, "C&alculate defaults", "calculate", MenuRole::Own},
-    {0, "&Help", "help", MenuRole::Help},
-}};
-
-}  // namespace
 
 fpenetrationform::fpenetrationform(MainContext& context)
     : InputForm(context, "fpenetrationform", "Define penetration factors") {
@@ -52,7 +31,7 @@ fpenetrationform::fpenetrationform(MainContext& context)
       MarkEdited();
     });
   }
-  BuildMenus(kMenu);
+  BuildMenus(menus::kfpenetrationform);
   SetHelp("RIRozid.HLP", "penetration");
 }
 

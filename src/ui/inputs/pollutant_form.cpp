@@ -1,7 +1,6 @@
 #include "ui/inputs/pollutant_form.h"
 
 #include <algorithm>
-#include <array>
 
 #include "files/window_files.h"
 #include "model/particle_defaults.h"
@@ -18,6 +17,7 @@
 #include "ui/grids/room_grids.h"
 #include "ui/grids/scenario_room_grids.h"
 #include "ui/inputs/initial_conc_form.h"
+#include "ui/inputs/menu_tables.h"
 #include "ui/inputs/outdoor_conc_form.h"
 #include "ui/inputs/penetration_form.h"
 
@@ -29,33 +29,6 @@ constexpr int kMinGridWidthTwips = 8900;
 // Column 1 holds the name; every column after it a number.
 constexpr int kFirstNumberCol = 2;
 constexpr int kDiameterCol = 2;
-
-constexpr std::array<InputMenuItem, 24> kMenu{{
-    {0, "&File", "file", MenuRole::Own},
-    {1, "&Open ", "fileopen", MenuRole::Own},
-    {1, "&Save", "filesave", MenuRole::Own},
-    {1, "&Transfer", "FileTransfer", MenuRole::Transfer},
-    {1, "&Cancel", "FileCancel", MenuRole::Cancel},
-    {0, "&Transfer", "Transfer", MenuRole::Transfer},
-    {0, "&Cancel", "cancel", MenuRole::Cancel},
-    {0, "&Edit", "edit", MenuRole::Own},
-    {1, "C&ut", "EditCut", MenuRole::Cut},
-    {1, "&Copy", "EditCopy", MenuRole::Copy},
-    {1, "C&lear", "editclear", MenuRole::Clear},
-    {1, "Clear &All", "editclearall", MenuRole::Own},
-    {1, "&Paste", "EditPaste", MenuRole::Paste},
-    {0, "&Set concentrations", "setconcentrations", MenuRole::Own},
-    {1, "&Initial indoor concentrations", "indoor", MenuRole::Own},
-    {1, "&Outdoor concentrations", "setoutdoors", MenuRole::Own},
-    {0, "Calculate  &Deposition velocity", "Deposition", MenuRole::Own},
-    {0, "&VOC database", "vocdata", MenuRole::Own},
-    {0, "Define &penetration", "Penetration", MenuRole::Own},
-    {0, "&Tools", "tools", MenuRole::Own},
-    {1, "&Calculator", "toolsCalculator", MenuRole::Calculator},
-    {1, "&Units conversion", "ToolsUnitsConversion", MenuRole::UnitsConversion},
-    {1, "&Diameter conversion", "toolsconversion", MenuRole::Own},
-    {0, "&Help", "help", MenuRole::Help},
-}};
 
 constexpr const char* kFileFilter = "Pollutant(*.POL)|*.POL|All files (*.*)|*.*";
 
@@ -75,7 +48,7 @@ PollutantForm::PollutantForm(MainContext& context)
   connect(grid_, &FlexGrid::RowColChange, this,
           [this] { edit_->SetNumericOnly(grid_->Col() >= kFirstNumberCol); });
   WireCommands();
-  BuildMenus(kMenu);
+  BuildMenus(menus::kPollutantForm);
   SetHelp("RIRozid.HLP", "Define pollutant");
   setMinimumWidth(TwipsToPixels(kMinWidthTwips));
 }

@@ -16,6 +16,7 @@
 #include "platform/up_down.h"
 #include "ui/common/form_helpers.h"
 #include "ui/common/window_menu.h"
+#include "ui/inputs/menu_tables.h"
 #include "ui/inputs/source_form_parts.h"
 
 namespace quarn {
@@ -30,32 +31,6 @@ constexpr double kFrameWidthShare = 0.95;
 constexpr int kFirstNumberCol = 2;
 constexpr int kLastNumberCol = 5;
 
-constexpr InputMenuItem kMenu[] = {
-    {0, "&File", "File", MenuRole::Own},
-    {1, "&Open sink data base", "fileopen", MenuRole::Own},
-    {1, "&Close sink data base", "fileclose", MenuRole::Disabled},
-    {1, "-", "FileSep1", MenuRole::Own},
-    {1, "&Print sink information", "FilePrint", MenuRole::Disabled},
-    {1, "-", "FileSep2", MenuRole::Own},
-    {1, "&Transfer", "FileTransfer", MenuRole::Transfer},
-    {1, "&Cancel", "FileCancel", MenuRole::Cancel},
-    {0, "&Transfer", "Transfer", MenuRole::Transfer},
-    {0, "&Cancel", "cancel", MenuRole::Cancel},
-    {0, "&Edit", "Edit", MenuRole::Own},
-    {1, "Cu&t", "EditCut", MenuRole::Cut},
-    {1, "&Copy", "EditCopy", MenuRole::Copy},
-    {1, "C&lear", "editclear", MenuRole::Own},
-    {1, "&Paste", "EditPaste", MenuRole::Paste},
-    {0, "T&ools", "Tools", MenuRole::Own},
-    {1, "&Calculator", "Calculator", MenuRole::Disabled},
-    {1, "&Units conversion", "Units", MenuRole::UnitsConversion},
-    {0, "&Windows", "Windows", MenuRole::Own},
-    {1, "&Cascade", "WindowsCascade", MenuRole::Cascade},
-    {1, "&Tile", "WindowsTile", MenuRole::TileHorizontal},
-    {1, "&List windows", "WindowsList", MenuRole::ListWindows},
-    {0, "&Help", "help", MenuRole::Help},
-};
-
 }  // namespace
 
 SinkdataForm::SinkdataForm(MainContext& context)
@@ -65,7 +40,7 @@ SinkdataForm::SinkdataForm(MainContext& context)
   SetCommand("editclear", [this] { ClearSelection(); });
   SetSpinnerSteps(*this, *change_pollutant_, "PollutantDown", "PollutantUp",
                   [this](int step) { StepPollutant(step); });
-  BuildMenus(kMenu);
+  BuildMenus(menus::kSinkdataForm);
   SetHelp(kMainHelpFile, "sinks");
 
   GridEdit& edit = AddEditSession(*grid_, *edit_cell_, false);

@@ -26,6 +26,7 @@
 #include "ui/common/tool_openers.h"
 #include "ui/grids/input_reports.h"
 #include "ui/inputs/mass_transfer_form.h"
+#include "ui/inputs/menu_tables.h"
 #include "ui/inputs/shower_help_form.h"
 #include "ui/inputs/source_composition_form.h"
 #include "ui/inputs/source_display_form.h"
@@ -40,43 +41,6 @@ constexpr int kMinHeightTwips = 6405;
 constexpr int kModelCount = 11;
 
 constexpr int kPrintPageLength = 70;
-
-constexpr InputMenuItem kMenu[] = {
-    {0, "&File", "file", MenuRole::Own},
-    {1, "&Open source file", "FileOpen", MenuRole::Own},
-    {1, "&Save source file", "FileSave", MenuRole::Own},
-    {1, "-", "FileSep1", MenuRole::Own},
-    {1, "Open source &data base", "FileOpenDatabase", MenuRole::Own},
-    {1, "-", "FileSep2", MenuRole::Own},
-    {1, "&Print source information", "FilePrint", MenuRole::Own},
-    {1, "-", "FileSep3", MenuRole::Own},
-    {1, "&Transfer", "FileTranfer", MenuRole::Transfer},
-    {1, "&Cancel", "FileCancel", MenuRole::Cancel},
-    {0, "&Transfer", "Transfer", MenuRole::Transfer},
-    {0, "&Cancel", "Cancel", MenuRole::Cancel},
-    {0, "&Edit", "edit", MenuRole::Own},
-    {1, "C&ut", "EditCut", MenuRole::Own},
-    {1, "&Copy", "EditCopy", MenuRole::Own},
-    {1, "C&lear", "EditClear", MenuRole::Own},
-    {1, "&Paste", "EditPaste", MenuRole::Own},
-    {0, "&Calculate", "calculate", MenuRole::Own},
-    {1, "&R0k", "CalculateR0k", MenuRole::Own},
-    {1, "TVOC properties", "CalculateTVOC", MenuRole::Own},
-    {1, "&Mass transfer coefficient", "Calculatek", MenuRole::Own},
-    {1, "&Help", "HelpCalculate", MenuRole::Own},
-    {0, "T&ools", "tools", MenuRole::Own},
-    {1, "&Source composition", "sourcecomposition", MenuRole::Own},
-    {1, "&Calculator", "ToolsCalculator", MenuRole::Calculator},
-    {1, "&Units conversion", "Units", MenuRole::UnitsConversion},
-    {0, "&Window", "Window", MenuRole::Own},
-    {1, "&Cascade", "WindowCascade", MenuRole::Cascade},
-    {1, "&Tile", "WindowTile", MenuRole::Tile},
-    {1, "&List windows", "WindowList", MenuRole::ListWindows},
-    {0, "&Help", "help", MenuRole::Own},
-    {1, "&Source help", "shourcehelp", MenuRole::Own},
-    {1, "S&hower help", "showerhelp", MenuRole::Own},
-    {1, "Shower &Data", "showerdata", MenuRole::Own},
-};
 
 bool HasDigit(const QString& text) {
   return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
@@ -135,7 +99,7 @@ void RoomSourceForm::BuildControls() {
 }
 
 void RoomSourceForm::BuildMenus() {
-  InputForm::BuildMenus(kMenu);
+  InputForm::BuildMenus(menus::kRoomSourceForm);
   SetCommand("sourcecomposition", [this] { OpenSourceComposition(ctx_, room_, slot_, this); });
   SetCommand("Calculatek",
              [this] { ShowMassTransferData(ctx_, parameters_->Row(), room_, slot_, this); });

@@ -4,7 +4,6 @@
 #include <QHBoxLayout>
 #include <QResizeEvent>
 #include <QVBoxLayout>
-#include <array>
 #include <optional>
 
 #include "platform/edit_cell.h"
@@ -17,6 +16,7 @@
 #include "ui/grids/room_grids.h"
 #include "ui/grids/scenario_room_grids.h"
 #include "ui/inputs/general_sink_form.h"
+#include "ui/inputs/menu_tables.h"
 #include "ui/inputs/room_sink_form.h"
 #include "ui/inputs/room_source_form.h"
 
@@ -42,39 +42,12 @@ constexpr const char* kCancelQuestion =
     "Room data have not been transfered.  Do you wish to continue without transferring room "
     "data?";
 
-constexpr std::array<InputMenuItem, 24> kMenu{{
-    {0, "&File", "File", MenuRole::Own},
-    {1, "&Print room data", "FilePrint", MenuRole::Disabled},
-    {1, "-", "FileSep1", MenuRole::Own},
-    {1, "&Transfer", "FileTransfer", MenuRole::Transfer},
-    {1, "&Cancel", "FileCancel", MenuRole::Own},
-    {0, "&Transfer", "Transfer", MenuRole::Transfer},
-    {0, "&Cancel", "cancel", MenuRole::Cancel},
-    {0, "&Room Sources", "RoomSources", MenuRole::Own},
-    {0, "&Sinks", "Sinks", MenuRole::Own},
-    {1, "&General", "SinkGeneral", MenuRole::Own},
-    {1, "&Room sinks", "SinkRoom", MenuRole::Own},
-    {0, "&Edit", "Edit", MenuRole::Own},
-    {1, "Cu&t", "EditCut", MenuRole::Cut},
-    {1, "&Copy", "EditCopy", MenuRole::Copy},
-    {1, "&Paste", "EditPaste", MenuRole::Paste},
-    {0, "T&ools", "Tools", MenuRole::Own},
-    {1, "&Calculator", "toolsCalculator", MenuRole::Calculator},
-    {1, "&Units conversion", "Units", MenuRole::UnitsConversion},
-    {0, "&Window", "Window", MenuRole::Own},
-    {1, "&Cascade", "WindowsCascade", MenuRole::Cascade},
-    {1, "&Tile", "WindowsTile", MenuRole::TileHorizontal},
-    {1, "&List windows", "WindowsList", MenuRole::ListWindows},
-    {0, "&Help", "help", MenuRole::Help},
-    {0, "P&M Changes", "PMHelp", MenuRole::Own},
-}};
-
 }  // namespace
 
 ScenarioRoomForm::ScenarioRoomForm(MainContext& context)
     : InputForm(context, "ScenarioRoomForm", "Room Data for scenario") {
   BuildControls();
-  BuildMenus(kMenu);
+  BuildMenus(menus::kScenarioRoomForm);
   SetCommand("FileCancel", [this] { AskCancel(); });
   SetCommand("RoomSources", [this] { RoomSources(); });
   SetCommand("SinkGeneral", [this] { GeneralSinks(); });

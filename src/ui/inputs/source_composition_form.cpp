@@ -11,6 +11,7 @@
 #include "ui/common/form_helpers.h"
 #include "ui/common/window_menu.h"
 #include "ui/grids/source_grids.h"
+#include "ui/inputs/menu_tables.h"
 #include "ui/inputs/room_source_form.h"
 #include "ui/inputs/source_form_parts.h"
 
@@ -20,30 +21,6 @@ namespace {
 constexpr int kLeftTopTwips = 600;
 // Column 1 holds the component's name; columns 2 to 4 its numbers.
 constexpr int kFirstNumberCol = 2;
-
-// New, Open, Save, Print, InsertRow and DeleteRow have nothing to do in this window.
-constexpr InputMenuItem kMenu[] = {
-    {0, "&File", "file", MenuRole::Own},
-    {1, "&New", "FileNew", MenuRole::Disabled},
-    {1, "&Open", "FileOpen", MenuRole::Disabled},
-    {1, "&Save", "FileSave", MenuRole::Disabled},
-    {1, "-", "FileSep1", MenuRole::Own},
-    {1, "&Print", "FilePrint", MenuRole::Disabled},
-    {1, "-", "FileSep2", MenuRole::Own},
-    {1, "&Transfer", "FileTransfer", MenuRole::Transfer},
-    {1, "&Cancel", "FileCancel", MenuRole::Cancel},
-    {0, "&Transfer", "Transfer", MenuRole::Transfer},
-    {0, "&Cancel", "cancel", MenuRole::Cancel},
-    {0, "&Edit", "edit", MenuRole::Own},
-    {1, "Cu&t", "EditCut", MenuRole::Cut},
-    {1, "&Copy", "EditCopy", MenuRole::Copy},
-    {1, "&Paste", "EditPaste", MenuRole::Paste},
-    {1, "-", "EditSep1", MenuRole::Own},
-    {1, "&InsertRow", "InsertRow", MenuRole::Disabled},
-    {1, "&DeleteRow", "DeleteRow", MenuRole::Disabled},
-    {0, "C&alculate properties", "calculate", MenuRole::Own},
-    {0, "&Help", "help", MenuRole::Help},
-};
 
 }  // namespace
 
@@ -61,7 +38,7 @@ fmSourceComposition::fmSourceComposition(MainContext& context)
   edit_->SetMirrorTyping(false);
   connect(grid_, &FlexGrid::RowColChange, this, [this] { FollowColumn(); });
   SetCommand("calculate", [this] { CalculateSourceComposition(*grid_, ctx_.prompt); });
-  BuildMenus(kMenu);
+  BuildMenus(menus::kfmSourceComposition);
   SetHelp("RIrozid.HLP", "");
 }
 

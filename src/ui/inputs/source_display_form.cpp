@@ -10,6 +10,7 @@
 #include "platform/qt_text.h"
 #include "ui/common/form_helpers.h"
 #include "ui/inputs/hvac_source_form.h"
+#include "ui/inputs/menu_tables.h"
 #include "ui/inputs/source_form_parts.h"
 
 namespace quarn {
@@ -17,14 +18,6 @@ namespace quarn {
 namespace {
 
 constexpr int kLeftTopTwips = 600;
-
-constexpr InputMenuItem kMenu[] = {
-    {0, "&File", "file", MenuRole::Own},
-    {1, "&Open another file", "fileopen", MenuRole::Own},
-    {1, "&Transfer", "FileTransfer", MenuRole::Transfer},
-    {1, "&Cancel", "FileCancel", MenuRole::Disabled},
-    {0, "&Help", "help", MenuRole::Disabled},
-};
 
 }  // namespace
 
@@ -60,7 +53,7 @@ fmSourceDisplay::fmSourceDisplay(MainContext& context)
   layout->addWidget(grid_, 1);
   setCentralWidget(central);
 
-  BuildMenus(kMenu);
+  BuildMenus(menus::kfmSourceDisplay);
   SetCommand("fileopen", [this] { OpenAnother(); });
 }
 

@@ -2,7 +2,6 @@
 
 #include <QLineEdit>
 #include <QResizeEvent>
-#include <array>
 #include <cmath>
 #include <filesystem>
 #include <system_error>
@@ -19,22 +18,10 @@
 #include "ui/common/grid_operations.h"
 #include "ui/results/exposure_form.h"
 #include "ui/results/exposure_grids.h"
+#include "ui/results/menu_tables.h"
 
 namespace quarn {
 namespace {
-
-constexpr std::array<MenuEntry, 10> kMenu{{
-    {0, "&File", "File", 0},
-    {1, "&Save average exposure", "filesave", 0},
-    {1, "&Print", "FilePrint", 0},
-    {1, "&Close", "fileexit", 0},
-    {0, "&Edit", "Edit", 0},
-    {1, "Copy &All", "Editcopyall", 0},
-    {1, "&Copy", "EditCopy", 0},
-    {0, "&Help", "Help", 0},
-    {1, "&Version 1.5 help", "helpv15", 0},
-    {1, "Version 1.&7 help", "v17help", 0},
-}};
 
 constexpr int kRows = 10;
 constexpr int kBarHeight = 500;
@@ -60,7 +47,7 @@ void WriteRecord(FlexGrid& grid, int row, const std::vector<float>& fields, int 
 }  // namespace
 
 AverageExposureForm::AverageExposureForm(MainContext& context, QWidget* parent)
-    : ResultsWindow(context, kMenu, "AverageExposureGrid", parent) {
+    : ResultsWindow(context, menus::kAverageExposureForm, "AverageExposureGrid", parent) {
   setObjectName("AverageExposureForm");
   setWindowTitle("Average exposure");
   const OccupantPicker picker =

@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QVBoxLayout>
-#include <array>
 #include <string>
 #include <string_view>
 
@@ -20,23 +19,13 @@
 #include "ui/common/form_helpers.h"
 #include "ui/common/number_entry.h"
 #include "ui/common/window_menu.h"
+#include "ui/results/menu_tables.h"
 #include "ui/results/plot_window.h"
 #include "ui/results/pollutant_step.h"
 #include "ui/results/result_errors.h"
 
 namespace quarn {
 namespace {
-
-constexpr std::array<MenuEntry, 8> kMenu{{
-    {0, "&File", "File", 0},
-    {1, "&Setup printer", "Filesetup", 0},
-    {1, "&Print", "FilePrint", 0},
-    {1, "&Close and return", "fileclose", 0},
-    {0, "&Window", "Window", 0},
-    {1, "&Cascade", "WindowsCascade", 0},
-    {1, "&Tile", "WindowsTile", 0},
-    {1, "&List windows", "WindowsList", 0},
-}};
 
 constexpr const char* kIrritantTitle = "Hrs spent above irritant concentration";
 constexpr std::string_view kIrritantContext = " in Bar plot program.";
@@ -85,7 +74,7 @@ void DrawBars(BariPlotForm& form, int p, const std::string& title, OccupantValue
 }  // namespace
 
 BariPlotForm::BariPlotForm(MainContext& context, QWidget* parent)
-    : ResultsWindow(context, kMenu, nullptr, parent) {
+    : ResultsWindow(context, menus::kBariPlotForm, nullptr, parent) {
   setObjectName("BariPlotForm");
   setWindowTitle("Time greater than irritant concentration");
   QWidget* central = centralWidget();

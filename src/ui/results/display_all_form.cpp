@@ -4,18 +4,12 @@
 #include "platform/help_service.h"
 #include "platform/printer_service.h"
 #include "platform/window_registry.h"
+#include "ui/results/menu_tables.h"
 
 namespace quarn {
 
 DisplayAllForm::DisplayAllForm(MainContext& context, QWidget* parent)
-    : ResultsWindow(context,
-                    ResultsMenuTable({{0, "&File", "File", 0},
-                                      {1, "&Save results", "filesave", 0},
-                                      {1, "P&rinter setup", "fileprintsetup", 0},
-                                      {1, "&Print results", "FilePrint", 0},
-                                      {1, "&Close and return", "fileclose", 0}},
-                                     {{0, "&Help", "help", 0}}),
-                    "AllSS", parent) {
+    : ResultsWindow(context, menus::kDisplayAllForm, "AllSS", parent) {
   setObjectName("DisplayAllForm");
   setWindowTitle("Results of calculations");
   SetGridPlace(5, 1, 150, 750);

@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QResizeEvent>
-#include <array>
 
 #include "files/result_files.h"
 #include "platform/flex_grid.h"
@@ -18,26 +17,10 @@
 #include "ui/common/number_entry.h"
 #include "ui/common/print_frame.h"
 #include "ui/results/exposure_grids.h"
+#include "ui/results/menu_tables.h"
 
 namespace quarn {
 namespace {
-
-constexpr std::array<MenuEntry, 14> kMenu{{
-    {0, "&File", "File", 0},
-    {1, "&Save Exposure", "filesave", 0},
-    {1, "Printer s&etup", "FilePrinterSetup", 0},
-    {1, "&Print", "FilePrint", 0},
-    {1, "&Close and return", "fileclose", 0},
-    {0, "&Edit", "Edit", 0},
-    {1, "Copy &All", "Editcopyall", 0},
-    {1, "&Copy", "EditCopy", 0},
-    {0, "&Window", "Window", 0},
-    {1, "&Cascade", "WindowCascade", 0},
-    {1, "&Tile", "WindowTile", 0},
-    {1, "&List windows", "WindowsList", 0},
-    {0, "&Help", "help", 0},
-    {0, "&PM Changes", "PMchanges", 0},
-}};
 
 // Twips: the window's place in the frame, the grid's place and margins in the window.
 constexpr int kWindowOffset = 10;
@@ -78,7 +61,7 @@ OccupantPicker MakeOccupantPicker(QWidget* parent, const char* label) {
 }
 
 ExposureForm::ExposureForm(MainContext& context, QWidget* parent)
-    : ResultsWindow(context, kMenu, "ExposureSS", parent) {
+    : ResultsWindow(context, menus::kExposureForm, "ExposureSS", parent) {
   setObjectName("ExposureForm");
   setWindowTitle("Exposure Results");
   const OccupantPicker picker = MakeOccupantPicker(centralWidget(), "Results for:");

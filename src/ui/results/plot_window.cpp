@@ -26,41 +26,11 @@
 #include "ui/common/input_form.h"
 #include "ui/common/window_links.h"
 #include "ui/common/window_menu.h"
+#include "ui/results/menu_tables.h"
 #include "ui/results/plot_series.h"
 
 namespace quarn {
 namespace {
-
-constexpr std::array<MenuEntry, 28> kMenu{{
-    {0, "&File", "file", 0},
-    {1, "&Setup Printer", "filesetup", 0},
-    {1, "&Print graph", "fileprint", 0},
-    {1, "Print &all graphs", "PrintAll", 0},
-    {1, "-", "sep", 0},
-    {1, "&Close", "filereturn", 0},
-    {0, "&Edit", "edit", 0},
-    {1, "&Select graph", "editselect", 0},
-    {1, "&Copy", "editcopy", 0},
-    {1, "&Cut", "editcut", 0},
-    {0, "&Options", "options", 0},
-    {1, "&Scale", "scale", 0},
-    {2, "&1.Linear x linear y", "scaleoptions", 0},
-    {2, "&2. Log x Linear y", "scaleoptions", 0},
-    {2, "&3. Linear x Log y", "scaleoptions", 0},
-    {2, "&4. Log x Log y", "scaleoptions", 0},
-    {1, "&MaxMin", "maxmin", 0},
-    {0, "&New plot", "PlotNew", 0},
-    {1, "&Concentration", "NewConcentration", 0},
-    {1, "&Cumulative exposure", "NewCumulative", 0},
-    {1, "&Instantenous exposure", "NewInst", 0},
-    {0, "&Window", "Window", 0},
-    {1, "&Cascade", "WindowCascade", 0},
-    {1, "&Tile", "WindowTile", 0},
-    {1, "&List windows", "WindowsList", 0},
-    {0, "&Previous", "PreviousPlot", 0},
-    {0, "Ne&xt", "Nextplot", 0},
-    {0, "&Help", "help", 0},
-}};
 
 // The scale items are one menu array; their indexes are in the property "Index".
 constexpr int kFirstScaleIndex = 311;
@@ -168,11 +138,11 @@ QSize ShareOfFrame(const QWidget* window, double share, QPoint corner) {
 }  // namespace
 
 std::span<const MenuEntry> PlotConcenMenuTable() {
-  return kMenu;
+  return menus::kPlotConcen;
 }
 
 PlotConcen::PlotConcen(MainContext& context, QWidget* parent)
-    : ResultsWindow(context, kMenu, nullptr, parent) {
+    : ResultsWindow(context, menus::kPlotConcen, nullptr, parent) {
   setObjectName("PlotConcen");
   setWindowTitle("Plot");
   QWidget* central = centralWidget();

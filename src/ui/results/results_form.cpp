@@ -12,6 +12,7 @@
 #include "ui/common/form_helpers.h"
 #include "ui/common/print_frame.h"
 #include "ui/results/concentration_grid.h"
+#include "ui/results/menu_tables.h"
 
 namespace quarn {
 namespace {
@@ -21,14 +22,7 @@ constexpr int kFrameMinHeightTwips = 7500;
 }  // namespace
 
 ResultsForm::ResultsForm(MainContext& context, QWidget* parent)
-    : ResultsWindow(context,
-                    ResultsMenuTable({{0, "&File", "File", 0},
-                                      {1, "&Save concentration", "filesave", 0},
-                                      {1, "Page s&etup", "Filesetup", 0},
-                                      {1, "&Print concentration", "FilePrintConc", 0},
-                                      {1, "&Close and return", "fileclose", 0}},
-                                     {{0, "&Help", "help", 0}, {0, "&PM changes", "PMchanges", 0}}),
-                    "resultsspreadsheet", parent) {
+    : ResultsWindow(context, menus::kResultsForm, "resultsspreadsheet", parent) {
   setObjectName("ResultsForm");
   setWindowTitle("Results of concentration calculation");
   SetGridPlace(0, 10, 350, 300);

@@ -32,20 +32,6 @@ ResultsWindow::ResultsWindow(MainContext& context, std::span<const MenuEntry> me
   if (auto* list = menuBar()->findChild<QAction*>("WindowsList")) MakeWindowList(*list, *this);
 }
 
-std::vector<MenuEntry> ResultsMenuTable(std::initializer_list<MenuEntry> file,
-                                        std::initializer_list<MenuEntry> help) {
-  std::vector<MenuEntry> table(file);
-  table.insert(table.end(), {{0, "&Edit", "Edit", 0},
-                             {1, "Copy &All", "Editcopyall", 0},
-                             {1, "&Copy", "EditCopy", 0},
-                             {0, "&Window", "Window", 0},
-                             {1, "&Cascade", "WindowCascade", 0},
-                             {1, "&Tile", "Tile", 0},
-                             {1, "&List windows", "WindowsList", 0}});
-  table.insert(table.end(), help);
-  return table;
-}
-
 void ResultsWindow::SetCommands(Commands commands, const char* cascade, const char* tile) {
   commands_ = std::move(commands);
   commands_[cascade] = [this] { CascadeWindows(this); };

@@ -75,11 +75,6 @@ class ResultsWindow : public QMainWindow {
   Commands commands_;
 };
 
-// A results window's menu table: its File menu, the Edit menu (Copy All, Copy) and the
-// Window menu (Cascade, Tile, List windows) that every results window has, then its help.
-std::vector<MenuEntry> ResultsMenuTable(std::initializer_list<MenuEntry> file,
-                                        std::initializer_list<MenuEntry> help);
-
 // Every cell of the grid, row 0 and column 0 included, cells joined by TAB and each row ended
 // by the host's line end.
 std::string AllCellsText(const FlexGrid& grid);

@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
-#include <array>
 
 #include "files/result_files.h"
 #include "model/exposure_units.h"
@@ -16,18 +15,10 @@
 #include "text/number_text.h"
 #include "ui/common/window_tiling.h"
 #include "ui/grids/room_grids.h"
+#include "ui/results/menu_tables.h"
 
 namespace quarn {
 namespace {
-
-constexpr std::array<MenuEntry, 6> kMenu{{
-    {0, "&File", "file", 0},
-    {1, "&Save risk results", "filesave", 0},
-    {1, "&Print risk results", "FilePrint", 0},
-    {1, "-", "sep", 0},
-    {1, "&Return to main", "filereturn", 0},
-    {0, "&Help", "help", 0},
-}};
 
 constexpr int kWidth = 7500;
 constexpr double kScreenShare = 0.8;
@@ -35,7 +26,7 @@ constexpr double kScreenShare = 0.8;
 }  // namespace
 
 RiskAnalysis::RiskAnalysis(MainContext& context, QWidget* parent)
-    : ResultsWindow(context, kMenu, nullptr, parent) {
+    : ResultsWindow(context, menus::kRiskAnalysis, nullptr, parent) {
   setObjectName("RiskAnalysis");
   setWindowTitle("Risk Analysis");
   setAttribute(Qt::WA_QuitOnClose, false);

@@ -29,6 +29,7 @@
 #include "ui/common/window_tiling.h"
 #include "ui/grids/data_grids.h"
 #include "ui/grids/room_grids.h"
+#include "ui/results/menu_tables.h"
 #include "ui/results/risk_table.h"
 
 namespace quarn {
@@ -61,24 +62,6 @@ constexpr std::array<BoxSpec, 7> kBoxes{{
 // The boxes whose whole text is selected when they get the focus.
 constexpr std::ptrdiff_t kSelectAllBoxes = 3;
 
-constexpr std::array<InputMenuItem, 16> kRiskDataMenu{{
-    {0, "&File", "file", MenuRole::Own},
-    {1, "&Open Risk File", "fileopen", MenuRole::Own},
-    {1, "&Save Risk Data file", "filesave", MenuRole::Own},
-    {1, "Open risk &Database", "openriskdb", MenuRole::Own},
-    {1, "&Print Risk Data", "FilePrint", MenuRole::Own},
-    {1, "Set &up printer", "Filesetup", MenuRole::Own},
-    {1, "-", "FileSep", MenuRole::Own},
-    {1, "&Return to main menu", "filereturn", MenuRole::Transfer},
-    {1, "&Cancel", "FileCancel", MenuRole::Cancel},
-    {0, "&Edit", "edit", MenuRole::Own},
-    {1, "&Copy", "EditCopy", MenuRole::Own},
-    {1, "Cu&t", "EditCut", MenuRole::Own},
-    {1, "C&lear", "editclear", MenuRole::Own},
-    {1, "&Paste", "EditPaste", MenuRole::Own},
-    {1, "C&alculator", "Calculator", MenuRole::Calculator},
-    {0, "&Help", "help", MenuRole::Help},
-}};
 constexpr const char* kRiskFileFilter = "Risk data (*.RSK)|*.RSK|All files (*.*)|*.*";
 constexpr const char* kDatabaseFilter = "Database (*.mdb)|*.mdb|All files (*.*)|*.*";
 constexpr int kMinBoxWidthTwips = 4500;
@@ -104,7 +87,7 @@ RiskDataForm::RiskDataForm(MainContext& context)
   for (const char* edit : {"EditCopy", "EditCut", "editclear", "EditPaste"}) {
     SetCommand(edit, [this, edit] { EditFocusedBox(edit); });
   }
-  BuildMenus(kRiskDataMenu);
+  BuildMenus(menus::kRiskData);
   // The buttons run the menus' Transfer and Cancel, known once the menus are.
   SetButtonCommand(*findChild<QPushButton*>("Command1"), "filereturn");
   SetButtonCommand(*findChild<QPushButton*>("Command2"), "FileCancel");

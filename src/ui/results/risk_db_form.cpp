@@ -12,6 +12,7 @@
 #include "platform/window_registry.h"
 #include "ui/common/window_menu.h"
 #include "ui/grids/data_grids.h"
+#include "ui/results/menu_tables.h"
 #include "ui/results/risk_table.h"
 
 namespace quarn {
@@ -29,20 +30,13 @@ constexpr int kNameCol = 1;
 constexpr int kIrritantCol = 2;
 constexpr int kCancerCol = 5;
 
-constexpr std::array<MenuEntry, 5> kRiskDbMenu{{
-    {0, "&File", "file", 0},
-    {1, "&Transfer", "FileTransfer", 0},
-    {1, "&Cancel", "FileCancel", 0},
-    {1, "-", "sep", 0},
-    {1, "&Print risk data base", "FilePrint", 0},
-}};
 constexpr int kGridWidthMargin = 100;
 constexpr QSize kRiskDbSize{9600, 4800};
 
 }  // namespace
 
 fmRiskDB::fmRiskDB(MainContext& context, QWidget* parent)
-    : ResultsWindow(context, kRiskDbMenu, "ssRiskDb", parent) {
+    : ResultsWindow(context, menus::kRiskDb, "ssRiskDb", parent) {
   setObjectName("fmRiskDB");
   setWindowTitle("Risk data base");
   setAttribute(Qt::WA_QuitOnClose, false);

@@ -31,31 +31,13 @@
 #include "ui/common/print_frame.h"
 #include "ui/common/tool_openers.h"
 #include "ui/common/window_menu.h"
+#include "ui/results/menu_tables.h"
 #include "ui/results/pollutant_step.h"
 #include "ui/results/risk_analysis.h"
 #include "ui/results/summary_form.h"
 
 namespace quarn {
 namespace {
-
-constexpr std::array<MenuEntry, 16> kMenu{{
-    {0, "&File", "file", 0},
-    {1, "&Save", "filesave", 0},
-    {1, "S&ave as", "filesaveas", 0},
-    {1, "Printer &Setup", "fileprintsetup", 0},
-    {1, "&Print", "FilePrint", 0},
-    {1, "&Close", "fileclose", 0},
-    {0, "&Calculate risk", "calculate", 0},
-    {0, "&Tools", "tools", 0},
-    {1, "&Calculator", "Calculator", 0},
-    {1, "&Units conversion", "Units", 0},
-    {0, "&Window", "Window", 0},
-    {1, "&Cascade", "WindowCascade", 0},
-    {1, "&Tile", "WindowTile", 0},
-    {1, "&List windows", "WindowsList", 0},
-    {0, "&Help", "help", 0},
-    {1, "&Contents", "HelpContents", 0},
-}};
 
 constexpr int kCols = 11;
 constexpr int kHeaderHeight = 600;
@@ -221,7 +203,7 @@ int PollutantTotal(const ScenarioRecord& s) {
 }  // namespace
 
 RiskFramework::RiskFramework(MainContext& context, QWidget* parent)
-    : ResultsWindow(context, kMenu, "Riskss", parent) {
+    : ResultsWindow(context, menus::kRiskFramework, "Riskss", parent) {
   setObjectName("RiskFramework");
   setWindowTitle("Risk Characterization Framework");
   frame_ = new QGroupBox("Risk Details", centralWidget());

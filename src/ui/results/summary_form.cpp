@@ -18,23 +18,11 @@
 #include "ui/common/form_helpers.h"
 #include "ui/common/number_entry.h"
 #include "ui/common/print_frame.h"
+#include "ui/results/menu_tables.h"
 #include "ui/results/pollutant_step.h"
 
 namespace quarn {
 namespace {
-
-constexpr std::array<MenuEntry, 10> kMenu{{
-    {0, "&File", "File", 0},
-    {1, "&Save summary", "filesave", 0},
-    {1, "Printer s&etup", "PrintSetup", 0},
-    {1, "&Print summary", "FilePrint", 0},
-    {1, "&Close and return", "fileclose", 0},
-    {0, "&Window", "Window", 0},
-    {1, "&Cascade", "WindowCascade", 0},
-    {1, "&Tile", "WindowTile", 0},
-    {1, "&List windows", "WindowsList", 0},
-    {0, "&Help", "help", 0},
-}};
 
 constexpr int kRows = 9;
 constexpr int kCols = 7;
@@ -99,7 +87,7 @@ QLineEdit* GridBox(QWidget* parent, QGridLayout* layout, const char* name, int r
 }  // namespace
 
 SummaryOutput::SummaryOutput(MainContext& context, QWidget* parent)
-    : ResultsWindow(context, kMenu, "Grid1", parent) {
+    : ResultsWindow(context, menus::kSummaryOutput, "Grid1", parent) {
   setObjectName("SummaryOutput");
   setWindowTitle("Summary Output");
   auto* bar = new QWidget(centralWidget());

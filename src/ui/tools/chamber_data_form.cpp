@@ -28,6 +28,7 @@
 #include "ui/common/window_tiling.h"
 #include "ui/grids/room_grids.h"
 #include "ui/grids/source_grids.h"
+#include "ui/tools/menu_tables.h"
 #include "ui/tools/r0kplotform.h"
 
 namespace quarn {
@@ -54,38 +55,6 @@ constexpr std::string_view kNumberKeys = "0123456789.+-Ee";
 constexpr const char* kHelpFile = "RovozUzav.HLP";
 constexpr const char* kFileName = "*.dat";
 constexpr const char* kTooManyPoints = "Error.  A chamber test holds at most 1000 points.";
-
-constexpr InputMenuItem kMenu[] = {
-    {0, "&File", "file", MenuRole::Own},
-    {1, "&New", "filenew", MenuRole::Own},
-    {1, "&Open", "fileopen", MenuRole::Own},
-    {1, "&Save", "filesave", MenuRole::Own},
-    {1, "Save &As", "filesaveas", MenuRole::Own},
-    {1, "&Print", "fileprint", MenuRole::Own},
-    {1, "&Close and return", "fileexit", MenuRole::Transfer},
-    {0, "&Edit", "edit", MenuRole::Own},
-    {1, "&Copy", "EditCopy", MenuRole::Own},
-    {1, "Cu&t", "EditCut", MenuRole::Own},
-    {1, "&Paste", "EditPaste", MenuRole::Own},
-    {1, "&Insert row", "EditInsert", MenuRole::Own},
-    {1, "&Delete row", "Editdelete", MenuRole::Own},
-    {1, "C&alculator", "Calculator", MenuRole::Disabled},
-    {0, "&Calculate", "calculate", MenuRole::Own},
-    {1, "&R0k", "calculateR0k", MenuRole::Own},
-    {1, "&Predicted values", "calculatedPredicted", MenuRole::Own},
-    {0, "&Plot", "plot", MenuRole::Own},
-    {0, "&Tools", "tools", MenuRole::Own},
-    {1, "&Calculator", "Calculatora", MenuRole::Calculator},
-    {1, "&Units conversion", "Units", MenuRole::UnitsConversion},
-    {0, "&Help", "help", MenuRole::Own},
-    {1, "&Data entry", "helpdataentry", MenuRole::Own},
-    {2, "&Environmental data", "helpenvironment", MenuRole::Own},
-    {2, "&Concentration data", "helpconcentration", MenuRole::Own},
-    {1, "&Calculate", "helpcalculate", MenuRole::Own},
-    {1, "&Printing", "helpprint", MenuRole::Own},
-    {1, "P&lot", "helpplot", MenuRole::Own},
-    {1, "&About", "helpabout", MenuRole::Own},
-};
 
 struct HelpItem {
   const char* name;
@@ -146,7 +115,7 @@ DataInForm::DataInForm(MainContext& context, QWidget* owner)
   setParent(owner, Qt::Window);
   if (owner != nullptr) setWindowModality(Qt::WindowModal);
   BuildControls();
-  InputForm::BuildMenus(kMenu);
+  InputForm::BuildMenus(menus::kDataInForm);
   BuildCommands();
   resize(TwipsToPixels(kWidthTwips), TwipsToPixels(kHeightTwips));
 }

@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QMenuBar>
-#include <array>
 #include <vector>
 
 #include "platform/graph.h"
@@ -11,6 +10,7 @@
 #include "ui/common/about_forms.h"
 #include "ui/common/menu_builder.h"
 #include "ui/common/tool_openers.h"
+#include "ui/tools/menu_tables.h"
 
 namespace quarn {
 
@@ -18,14 +18,6 @@ namespace {
 
 constexpr int kWidthTwips = 9000;
 constexpr int kHeightTwips = 6500;
-
-constexpr std::array<MenuLine, 5> kMenu{{
-    {0, "&File", "File"},
-    {1, "&Print", "FilePrint"},
-    {1, "E&xit", "FileExit"},
-    {0, "&Help", "Help"},
-    {1, "&About", "HelpAbout"},
-}};
 
 }  // namespace
 
@@ -40,7 +32,7 @@ r0kplotform::r0kplotform(QWidget* parent) : QMainWindow(parent) {
   graph_->setData(titled);
   setCentralWidget(graph_);
 
-  const std::vector<QAction*> items = BuildMenuLines(*menuBar(), kMenu);
+  const std::vector<QAction*> items = BuildMenuLines(*menuBar(), menus::kr0kplotform);
   // Print has no command, and says so by being disabled.
   items[1]->setEnabled(false);
   connect(items[2], &QAction::triggered, this, &QWidget::close);

@@ -2,7 +2,6 @@
 
 #include <QLineEdit>
 #include <algorithm>
-#include <array>
 #include <optional>
 #include <string>
 
@@ -13,6 +12,7 @@
 #include "ui/common/grid_edit.h"
 #include "ui/common/window_menu.h"
 #include "ui/grids/room_grids.h"
+#include "ui/tools/menu_tables.h"
 
 namespace quarn {
 namespace {
@@ -26,14 +26,6 @@ constexpr int kMinRows = 3;
 constexpr int kLeftTwips = 900;
 constexpr int kTopTwips = 900;
 const char* const kParameterPattern = "#.##0E-###";
-
-constexpr std::array<InputMenuItem, 4> kMenu{{
-    {0, "&File", "file", MenuRole::Own},
-    {1, "&Open source data base", "fileopen", MenuRole::Own},
-    // Edits are never written back; offering to save them would mislead.
-    {1, "&Save changes", "filesave", MenuRole::Disabled},
-    {1, "&Close data base", "fileclose", MenuRole::Own},
-}};
 
 // Reads the chosen database; nullopt for a cancelled dialog, or after the reader's message.
 std::optional<SourceDatabase> ChooseDatabase(MainContext& context, const char* initial_name,
@@ -63,7 +55,7 @@ frmv17sourcedb::frmv17sourcedb(MainContext& context)
   });
   SetCommand("fileopen", [this] { OpenDatabase(); });
   SetCommand("fileclose", [this] { CloseForm(); });
-  BuildMenus(kMenu);
+  BuildMenus(menus::kfrmv17sourcedb);
 }
 
 void frmv17sourcedb::Fill(const SourceDatabase& database) {

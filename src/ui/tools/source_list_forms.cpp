@@ -20,6 +20,7 @@
 #include "text/number_read.h"
 #include "ui/common/menu_builder.h"
 #include "ui/common/tool_openers.h"
+#include "ui/tools/menu_tables.h"
 
 namespace quarn {
 
@@ -121,21 +122,6 @@ void WriteRows(FlexGrid& grid, const std::vector<std::string>& headings, const R
   }
   grid.SetRedraw(true);
 }
-
-constexpr std::array<MenuLine, 5> kIndoorSourceMenu{{
-    {0, "&File", "file"},
-    {1, "&Copy to source entry", "Copy"},
-    {1, "C&lose", "close"},
-    {0, "&Help", "help"},
-    {0, "&PM Changes", "PMchanges"},
-}};
-
-constexpr std::array<MenuLine, 4> kViewModelMenu{{
-    {0, "&Edit", "edit"},
-    {1, "&Copy", "EditCopy"},
-    {1, "&Close", "editclose"},
-    {0, "&Help", "Help"},
-}};
 
 }  // namespace
 
@@ -279,7 +265,7 @@ indoorsource::indoorsource(MainContext& context, QWidget* parent) : QMainWindow(
 }
 
 void indoorsource::BuildMenus(HelpService& help) {
-  const std::vector<QAction*> items = BuildMenuLines(*menuBar(), kIndoorSourceMenu);
+  const std::vector<QAction*> items = BuildMenuLines(*menuBar(), menus::kIndoorSource);
   // Copy compares the calling grid's name and takes nothing, so it is offered greyed.
   items[1]->setEnabled(false);
   connect(items[2], &QAction::triggered, this, &QWidget::close);
@@ -325,7 +311,7 @@ fmViewModel::fmViewModel(MainContext& context, QWidget* parent) : QMainWindow(pa
   setCentralWidget(grid_);
   SetupViewModelGrid(*grid_, context.state.WorkSource);
 
-  const std::vector<QAction*> items = BuildMenuLines(*menuBar(), kViewModelMenu);
+  const std::vector<QAction*> items = BuildMenuLines(*menuBar(), menus::kViewModel);
   // Copy and Help have no action, and say so by being greyed.
   items[1]->setEnabled(false);
   connect(items[2], &QAction::triggered, this, &QWidget::close);

@@ -1,7 +1,6 @@
 #include "ui/tools/voc_database_form.h"
 
 #include <algorithm>
-#include <array>
 #include <optional>
 #include <string>
 
@@ -14,6 +13,7 @@
 #include "ui/common/window_links.h"
 #include "ui/common/window_menu.h"
 #include "ui/grids/data_grids.h"
+#include "ui/tools/menu_tables.h"
 
 namespace quarn {
 namespace {
@@ -30,22 +30,6 @@ constexpr int kTopTwips = 600;
 const char* const kMark = "X";
 // Rows read from a file are unmarked.
 const char* const kNoMark = "  ";
-
-constexpr std::array<InputMenuItem, 12> kMenu{{
-    {0, "&File", "file", MenuRole::Own},
-    {1, "&Open", "fileopen", MenuRole::Own},
-    {1, "&Save", "filesave", MenuRole::Own},
-    {1, "&Transfer", "FileTransfer", MenuRole::Transfer},
-    {1, "&Cancel", "FileCancel", MenuRole::Cancel},
-    {0, "&Transfer", "mnuTransfer", MenuRole::Transfer},
-    {0, "&Cancel", "mnucancel", MenuRole::Cancel},
-    {0, "&Edit", "edit", MenuRole::Own},
-    {1, "&Insert row", "Editinsert", MenuRole::Own},
-    {1, "&Copy", "EditCopy", MenuRole::Copy},
-    {1, "&Paste", "EditPaste", MenuRole::Paste},
-    // There is no help topic for this window.
-    {0, "&Help", "help", MenuRole::Disabled},
-}};
 
 bool IsNumberCol(int col) {
   return col >= kFirstNumberCol && col <= kLastNumberCol;
@@ -64,7 +48,7 @@ VOCdatabase::VOCdatabase(MainContext& context) : InputForm(context, "VOCdatabase
   SetCommand("fileopen", [this] { OpenVocFile(); });
   SetCommand("filesave", [this] { SaveVocFile(); });
   SetCommand("Editinsert", [this] { InsertRow(); });
-  BuildMenus(kMenu);
+  BuildMenus(menus::kVOCdatabase);
 }
 
 QSize VOCdatabase::sizeHint() const {
