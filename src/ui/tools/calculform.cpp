@@ -3,7 +3,6 @@
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -12,6 +11,8 @@
 #include "platform/help_service.h"
 #include "platform/qt_text.h"
 #include "platform/window_registry.h"
+#include "ui/common/menu_builder.h"
+#include "ui/tools/menu_tables.h"
 
 namespace quarn {
 
@@ -102,26 +103,11 @@ void calculform::BuildKeypad(QWidget* central) {
 }
 
 void calculform::BuildMenus() {
-  QMenu* edit = menuBar()->addMenu("&Edit");
-  edit->setObjectName("edit");
-  edit->menuAction()->setObjectName("edit");
-  QAction* copy = edit->addAction("&Copy");
-  copy->setObjectName("EditCopy");
-  connect(copy, &QAction::triggered, this, &calculform::EditCopy);
-  edit->addSeparator()->setObjectName("sep");
-  QAction* exit = edit->addAction("E&xit");
-  exit->setObjectName("editexit");
-  connect(exit, &QAction::triggered, this, &QWidget::close);
-
-  QMenu* help = menuBar()->addMenu("&Help");
-  help->setObjectName("help");
-  help->menuAction()->setObjectName("help");
-  QAction* about = help->addAction("&About");
-  about->setObjectName("HelpAbout");
-  connect(about, &QAction::triggered, this, &calculform::HelpAbout);
-  QAction* contents = help->addAction("&Contents");
-  contents->setObjectName("HelpContents");
-  connect(contents, &QAction::triggered, this,
+  const std::vector<QAction*> items = BuildMenuLines(*menuBar(), menus::kcalculform);
+  connect(items[1], &QAction::triggered, this, &calculform::EditCopy);
+  connect(items[3], &QAction::triggered, this, &QWidget::close);
+  connect(items[5], &QAction::triggered, this, &calculform::HelpAbout);
+  connect(items[6], &QAction::triggered, this,
           [this] { help_.ShowHelp("Rovozuzav.hlp", "Calculator"); });
 }
 

@@ -3,7 +3,6 @@
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QMenu>
 #include <QMenuBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -16,6 +15,8 @@
 #include "platform/qt_text.h"
 #include "text/number_read.h"
 #include "ui/common/grid_edit.h"
+#include "ui/common/menu_builder.h"
+#include "ui/tools/menu_tables.h"
 #include "ui/tools/units_convert.h"
 
 namespace quarn {
@@ -119,23 +120,12 @@ void UnitsForm::BuildTab(int i, Prompt& prompt) {
 }
 
 void UnitsForm::BuildMenus() {
-  QMenu* edit = menuBar()->addMenu("&Edit");
-  edit->setObjectName("edit");
-  edit->menuAction()->setObjectName("edit");
-  QAction* copy = edit->addAction("&Copy");
-  copy->setObjectName("editcopy");
-  connect(copy, &QAction::triggered, this, &UnitsForm::EditCopy);
-  QAction* paste = edit->addAction("&Paste");
-  paste->setObjectName("editpaste");
-  connect(paste, &QAction::triggered, this, &UnitsForm::EditPaste);
-  edit->addSeparator()->setObjectName("sep");
-  QAction* exit = edit->addAction("E&xit");
-  exit->setObjectName("editexit");
-  connect(exit, &QAction::triggered, this, &QWidget::close);
+  const std::vector<QAction*> items = BuildMenuLines(*menuBar(), menus::kUnitsForm);
+  connect(items[1], &QAction::triggered, this, &UnitsForm::EditCopy);
+  connect(items[2], &QAction::triggered, this, &UnitsForm::EditPaste);
+  connect(items[4], &QAction::triggered, this, &QWidget::close);
   // Help has no command, and says so by being disabled.
-  QAction* help = menuBar()->addAction("&Help");
-  help->setObjectName("help");
-  help->setEnabled(false);
+  items[5]->setEnabled(false);
 }
 
 int UnitsForm::StartCommand() {
