@@ -13,10 +13,16 @@
 # A caption is Windows-1252 text as in a C string ("\xB3" for a superscript 3); "&" marks the
 # access key and "-" makes a separator; its blanks count ("&Open  | " is "&Open "). Lines
 # starting with "#" are notes.
+#
+# Also runs as a script, for the test of a bad line:
+#   cmake -DMENUS_IN=<menus file> -DMENUS_OUT=<header> -DMENUS_FOLDER=<folder> -P menu_tables.cmake
 function(quarn_menu_tables folder)
   set(in ${CMAKE_SOURCE_DIR}/src/${folder}/menus.txt)
-  set(out ${CMAKE_BINARY_DIR}/generated/${folder}/menu_tables.h)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${in})
+  quarn_write_menu_tables(${in} ${CMAKE_BINARY_DIR}/generated/${folder}/menu_tables.h ${folder})
+endfunction()
+
+function(quarn_write_menu_tables in out folder)
   # Split by hand, so that blank lines count and an error names the right line. A ";" would
   # split a line in two; it stands in as a control character until the line is written.
   file(READ ${in} whole)
@@ -57,8 +63,8 @@ function(quarn_menu_tables folder)
       set(wanted 3)
     endif()
     if(odd OR NOT count EQUAL wanted)
-      message(FATAL_ERROR "${in}:${number}: a ${type} line is an indent of two blanks a level "
-                          "and ${wanted} fields separated by \" | \": ${line}")
+      message(FATAL_ERROR "${in}:${number}: the lines of a ${type} table are an indent of two "
+                          "blanks a level and ${wanted} fields separated by \" | \": ${line}")
     endif()
     list(GET fields 0 caption)
     list(GET fields 1 name)
@@ -103,3 +109,7 @@ ${body}
   # Written only when it changes, so a configure does not rebuild every window.
   file(CONFIGURE OUTPUT ${out} CONTENT "${text}" @ONLY)
 endfunction()
+
+if(CMAKE_SCRIPT_MODE_FILE AND DEFINED MENUS_IN)
+  quarn_write_menu_tables(${MENUS_IN} ${MENUS_OUT} ${MENUS_FOLDER})
+endif()
