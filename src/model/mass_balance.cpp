@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 
+#include "model/room_lookup.h"
 #include "model/source_schedule.h"
 #include "model/spill_models.h"
 
@@ -13,10 +14,6 @@ namespace quarn {
 namespace {
 
 constexpr float kNoPeak = -1e9F;
-
-bool Connected(const BuildingRecord& building, int from, int to) {
-  return building.Neighbors[from][to] != 0;
-}
 
 bool IsYes(const FixedString<1>& flag) {
   return std::toupper(static_cast<unsigned char>(flag[0])) == 'Y';
@@ -80,7 +77,7 @@ void RoomFlowTerms(const BuildingRecord& building, int roomCount, float f, Worki
     flows.WorkingHVACExhaust[r] = s.HVACExhaust[r] * f;
     flows.WorkingHVACOutdoorAir[r] = s.HVACOutdoorAir[r] * f;
     for (int j = 1; j <= rooms; ++j) {
-      if (j == r || !Connected(building, j, r)) continue;
+      if (!RoomsConnected(building, j, r)) continue;
       flows.FlowMatrix[j][r] = s.HVACRoomFlows[j][r] * f;
       flows.FlowMatrix[r][j] = s.HVACRoomFlows[r][j] * f;
     }
@@ -103,7 +100,7 @@ void ScaleOutdoorHVACFlows(const BuildingRecord& building, int roomCount, float 
     if (flows.WorkingHVACExhaust[r] != flows.WorkingHVACOutdoorAir[r])
       flows.BaseHVACSupply[r] += flows.WorkingHVACExhaust[r];
     for (int j = 1; j <= rooms; ++j) {
-      if (j == r || !Connected(building, j, r)) continue;
+      if (!RoomsConnected(building, j, r)) continue;
       flows.FlowMatrix[j][r] = s.HVACRoomFlows[j][r];
       flows.FlowMatrix[r][j] = s.HVACRoomFlows[r][j];
     }
@@ -172,7 +169,7 @@ Upstream UpstreamOf(const BuildingRecord& building, int r, const RoomMatrix& f) 
   Upstream up;
   const int rooms = RoomCount(building);
   for (int j = 1; j <= rooms; ++j)
-    if (j != r && Connected(building, r, j) && f[j][r] > 0) up.Rooms[up.Count++] = j;
+    if (RoomsConnected(building, r, j) && f[j][r] > 0) up.Rooms[up.Count++] = j;
   return up;
 }
 
@@ -311,7 +308,7 @@ void ResetAccumulators(BuildingRecord& building, WorkingFlows& flows, SourceStat
   flows.HVACInUse = returnSum != 0 ? kTrue : kFalse;
   for (int i = 1; i <= rooms; ++i)
     for (int j = 1; j <= rooms; ++j)
-      if (i != j && !Connected(building, i, j)) flows.RoomWorkMatrix[i][j] = 0;
+      if (i != j && !RoomsConnected(building, i, j)) flows.RoomWorkMatrix[i][j] = 0;
 }
 
 void SetupRoomMassTerms(BuildingRecord& building, SourceStates& sources) {
