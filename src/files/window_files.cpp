@@ -44,8 +44,7 @@ bool ReadItems(const std::string& fileName, Prompt& prompt, Fill fill) {
 
 // One number of a line split at the separator; blanks around it are allowed.
 float JoinedReal(std::string_view item) {
-  const auto value = ParseNumber(item);
-  const std::optional<float> single = value ? AsSingle(*value) : std::nullopt;
+  const std::optional<float> single = ParseSingle(item);
   if (!single) throw Damaged{};
   return *single;
 }

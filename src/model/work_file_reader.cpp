@@ -51,8 +51,7 @@ bool SplitNumberLine(std::string_view line, char separator, std::vector<float>& 
       // Only the item after a trailing separator may be empty.
       return last && !out.empty();
     }
-    const std::optional<double> value = ParseNumber(item);
-    const std::optional<float> single = value ? AsSingle(*value) : std::nullopt;
+    const std::optional<float> single = ParseSingle(item);
     if (!single) return false;
     out.push_back(*single);
     if (last) return true;

@@ -19,10 +19,7 @@ class WindowRegistry {
   template <class W>
   W* Find() const {
     auto it = windows_.find(std::type_index(typeid(W)));
-    if (it == windows_.end() || it->second.isNull()) return nullptr;
-    // A window that has closed waits for its deletion without the attribute, which Qt
-    // takes off as it schedules the deletion: it is no longer open.
-    if (!it->second->testAttribute(Qt::WA_DeleteOnClose)) return nullptr;
+    if (it == windows_.end() || !IsOpen(it->second)) return nullptr;
     return static_cast<W*>(it->second.data());
   }
 
@@ -31,7 +28,7 @@ class WindowRegistry {
   template <class Link>
   Link* FindAs() const {
     for (const auto& [type, window] : windows_) {
-      if (window.isNull() || !window->testAttribute(Qt::WA_DeleteOnClose)) continue;
+      if (!IsOpen(window)) continue;
       if (auto* link = dynamic_cast<Link*>(window.data())) return link;
     }
     return nullptr;
@@ -60,6 +57,12 @@ class WindowRegistry {
   static void DisableOpenerWhileOpen(QWidget* child, QWidget* opener);
 
  private:
+  // A window that has closed waits for its deletion without the attribute, which Qt takes
+  // off as it schedules the deletion: it is no longer open.
+  static bool IsOpen(const QPointer<QWidget>& window) {
+    return !window.isNull() && window->testAttribute(Qt::WA_DeleteOnClose);
+  }
+
   std::map<std::type_index, QPointer<QWidget>> windows_;
 };
 

@@ -136,6 +136,11 @@ std::optional<double> ParseNumber(std::string_view text) {
   return Convert(normalized);
 }
 
+std::optional<float> ParseSingle(std::string_view text) {
+  const std::optional<double> value = ParseNumber(text);
+  return value ? AsSingle(*value) : std::nullopt;
+}
+
 float ToSingle(double value) {
   constexpr double kMax = std::numeric_limits<float>::max();
   if (std::isnan(value)) return 0.0F;

@@ -30,5 +30,7 @@ float ToSingle(double value);
 
 // The whole text (blanks around it allowed) must be one number; nullopt otherwise.
 std::optional<double> ParseNumber(std::string_view text);
+// The same, as a Single: nullopt also for a number that a Single cannot hold.
+std::optional<float> ParseSingle(std::string_view text);
 
 }  // namespace quarn

@@ -8,12 +8,12 @@
 
 namespace quarn {
 
-// Loads the tool of class Tool with the services it is made with, unless it is open, and
-// shows it.
 // Makes a new tool window a window of the program's frame, so that it stays in front of
 // the frame, and lets Alt+F4 close the tool itself rather than reach the frame.
 void OwnToolWindow(QWidget& tool);
 
+// Loads the tool of class Tool with the services it is made with, unless it is open, and
+// shows it.
 template <class Tool, class... Services>
 Tool& OpenTool(Services&... services) {
   Tool* tool = AppWindows().Load<Tool>([&] {

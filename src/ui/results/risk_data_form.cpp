@@ -68,7 +68,7 @@ constexpr int kMinBoxWidthTwips = 4500;
 
 // A Single from a box, as a save stores it: a text that is not one number leaves the field.
 void StoreSingle(const QLineEdit& box, float& field) {
-  if (const std::optional<float> single = SingleIn(FromQt(box.text()))) field = *single;
+  if (const std::optional<float> single = ParseSingle(FromQt(box.text()))) field = *single;
 }
 
 }  // namespace

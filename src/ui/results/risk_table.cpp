@@ -11,11 +11,6 @@
 
 namespace quarn {
 
-std::optional<float> SingleIn(const std::string& text) {
-  const std::optional<double> value = ParseNumber(text);
-  return value ? AsSingle(*value) : std::nullopt;
-}
-
 namespace {
 
 constexpr const char* kTable = "PollutantList";
@@ -29,7 +24,7 @@ bool IsNumberField(const std::string& field) {
 // The database's own number text in the program's plain form; a text that is no number, a
 // Null included, stays as it is.
 std::string PlainNumber(const std::string& text) {
-  const std::optional<float> single = SingleIn(text);
+  const std::optional<float> single = ParseSingle(text);
   return single ? FormatSingle(*single) : text;
 }
 

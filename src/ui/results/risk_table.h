@@ -12,9 +12,6 @@ struct MainContext;
 
 // The reference table of pollutant risk factors that the two risk database windows show.
 
-// The text as a Single when the whole of it is one number that a Single holds.
-std::optional<float> SingleIn(const std::string& text);
-
 // The file's risk table with its numbers in plain form; nullopt when the file does not open
 // as a database or holds no such table, after a message when `report` is set.
 std::optional<JetTable> ReadRiskTable(MainContext& ctx, const std::string& file, bool report);
