@@ -187,9 +187,10 @@ float CleanerRate(const ScenarioRecord& s, int r) {
 void KeepExchange(const BuildingRecord& building, const ExchangeKey& key, ExchangeCache& cache) {
   // Compared as bits, on purpose: a zero of the other sign or a NaN is a change. The key has
   // no padding (ints and floats only).
-  static_assert(sizeof(ExchangeKey) ==
-                3 * 4 + sizeof(ExchangeKey::Loss) + sizeof(ExchangeKey::Supply) +
-                    sizeof(ExchangeKey::Between) + sizeof(ExchangeKey::Weight));
+  static_assert(sizeof(ExchangeKey) == 2 * sizeof(int) + sizeof(float) + sizeof(ExchangeKey::Loss) +
+                                           sizeof(ExchangeKey::Supply) +
+                                           sizeof(ExchangeKey::Between) +
+                                           sizeof(ExchangeKey::Weight));
   // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison)
   if (cache.Valid && std::memcmp(&key, &cache.MadeFrom, sizeof key) == 0) return;
   cache.MadeFrom = key;
@@ -222,8 +223,8 @@ void KeepExchange(const BuildingRecord& building, const ExchangeKey& key, Exchan
 }
 
 // Four pollutants' worth of floats, which gcc and clang both keep in one vector register:
-// the products of a step are most of its arithmetic, and the compilers' own vectorising of
-// the loops below kept the sums in memory.
+// the products of a step are most of its arithmetic, and left to themselves the compilers
+// kept their sums in memory.
 using Four = float __attribute__((vector_size(16)));
 static_assert(kLanes == 8, "the pollutants of a room are two vectors of four");
 

@@ -217,9 +217,6 @@ void FindStretch(const SourceRecord& source, int cycles, double period, double t
   state.StretchOn = CycleInForce(source, cycles, period, t, state.StretchBegan);
 }
 
-// The parts of the step [t0, t0 + dt] in which the source is on. A switch within a
-// thousandth of the scenario's step of the step's start or end takes effect there, as the
-// schedule look-up counts it reached.
 // A step that lies within one stretch of the schedule (give or take the tolerance) is on
 // or off throughout.
 bool WithinStretch(const SourceState& state, double t0, double dt, double tolerance) {
@@ -231,6 +228,9 @@ double SwitchTolerance(float stepSize) {
   return 0.001 * static_cast<double>(stepSize);
 }
 
+// The parts of the step [t0, t0 + dt] in which the source is on. A switch within a
+// thousandth of the scenario's step of the step's start or end takes effect there, as the
+// schedule look-up counts it reached.
 OnParts OnPartsOf(const SourceRecord& source, SourceState& state, double t0, double dt,
                   float stepSize) {
   OnParts parts;
@@ -295,8 +295,7 @@ OnParts OnPartsOf(const SourceRecord& source, SourceState& state, double t0, dou
   return parts;
 }
 
-// The mean rate over the step of a closed-form source that is on for `parts` of it, in the
-// source's own unit per hour.
+// The mean rate of a closed-form source over one part of a step, in its own unit per hour.
 double MeanOverPart(const SourceRecord& source, int p, const OnPart& part) {
   switch (source.Model) {
     case 1:
@@ -310,6 +309,8 @@ double MeanOverPart(const SourceRecord& source, int p, const OnPart& part) {
   }
 }
 
+// The mean rate over the whole step of a closed-form source that is on for `parts` of it:
+// each part's mean weighted by its share of the step.
 double MeanOverStep(const SourceRecord& source, int p, const OnParts& parts, double dt) {
   if (parts.Whole) return MeanOverPart(source, p, parts.Part[0]);
   double sum = 0;
