@@ -47,22 +47,34 @@ void CloseWindow(Windows& win, double row_time, int pollutants, bool particles,
   win.sums = {};
 }
 
-// Adds the row that ends at `t` (interval from `t_prev`, value held over it: the later
-// row's exposure) and closes every window the interval reaches past.
-void AddRow(Windows& win, double t_prev, double t, const std::vector<float>& row, int pollutants,
-            bool particles, const PerPollutant<float>& diameters, char separator, LineWriter& out) {
+// Adds the interval from the row `before` to the row `row` that ends at `t`, and closes
+// every window the interval reaches past. The exposure runs in a straight line between the
+// rows, as the cumulative exposure takes it (the trapezoid), so that a window's average
+// times its length is what the cumulative exposure gains over the window.
+void AddRow(Windows& win, const std::vector<float>& before, const std::vector<float>& row,
+            int pollutants, bool particles, const PerPollutant<float>& diameters, char separator,
+            LineWriter& out) {
+  const double t_prev = before[0];
+  const double t = row[0];
+  const auto value_at = [&](int p, double when) {
+    const double x0 = before[1 + p];
+    const double x1 = row[1 + p];
+    return t > t_prev ? x0 + (x1 - x0) * (when - t_prev) / (t - t_prev) : x1;
+  };
+  const auto add = [&](double from, double to) {
+    for (int p = 0; p < pollutants; ++p)
+      win.sums[p] += (to - from) * (value_at(p, from) + value_at(p, to)) / 2;
+  };
   double from = t_prev;
   // A row on a window's end closes that window: its Single time may lie a rounding below.
   const double on_boundary = 1e-6 * std::max(1.0, t);
   while (t - static_cast<double>(win.number - 1) * win.length > win.length - on_boundary) {
     const double window_end = std::min(static_cast<double>(win.number) * win.length, t);
-    const double share = window_end - from;
-    for (int p = 0; p < pollutants; ++p) win.sums[p] += share * row[1 + p];
+    add(from, window_end);
     CloseWindow(win, t, pollutants, particles, diameters, separator, out);
-    from = window_end;  // the rest of the row starts the next window
+    from = window_end;  // the rest of the interval starts the next window
   }
-  const double rest = t - from;
-  for (int p = 0; p < pollutants; ++p) win.sums[p] += rest * row[1 + p];
+  add(from, t);
 }
 
 // The exposure walk ends at most two steps of at most 24 h past the simulated period, so a
@@ -99,6 +111,7 @@ bool AverageOccupantExposure(const ScenarioRecord& scenario, const OccupantRecor
   Windows win;
   win.length = occ.AveragingTime;
   std::vector<float> row;
+  std::vector<float> before;
   std::string line;
   int rows = 0;
   double t_prev = 0;
@@ -114,10 +127,9 @@ bool AverageOccupantExposure(const ScenarioRecord& scenario, const OccupantRecor
       return false;
     }
     // The first row only marks where the data begin.
-    if (rows++ > 0) {
-      AddRow(win, t_prev, row[0], row, pollutants, particles, diameters, separator, out);
-    }
+    if (rows++ > 0) AddRow(win, before, row, pollutants, particles, diameters, separator, out);
     t_prev = row[0];
+    before.swap(row);
   }
   if (rows > 1) CloseLastWindow(win, t_prev, pollutants, particles, diameters, separator, out);
   return true;

@@ -134,6 +134,7 @@ class ConcentrationRun {
   SourceStates sources_;
   SinkMasses sinks_{};
   HVACState hvac_;
+  HVACMixing mixing_;             // how the HVAC system joins the rooms in the step in hand
   PerPollutant<float> supply_{};  // the HVAC supply concentration the rooms receive
   // Concentration per mass unit (or particle) per m³ of each pollutant, and its inverse for
   // the totals the progress window shows.
@@ -364,6 +365,7 @@ void ConcentrationRun::SupplyAir(float t, float dt) {
   if (!running) {
     hvac_.SupplyConc.fill(0);
     supply_.fill(0);
+    mixing_ = HVACMixing{};
     return;
   }
   PerPollutant<float> emission{};
@@ -372,9 +374,7 @@ void ConcentrationRun::SupplyAir(float t, float dt) {
     for (int p = 0; p < np_; ++p)
       SourceEmissionRate(s_, sources_, 0, 0, step, p, emission[p], s_.TotalEmitted);
   }
-  HVACConcentrations(s_, rooms_, flows_, a_.Conc, terms_.CurrentOutdoorConc, emission, dt, hvac_,
-                     s_.ResultTotal3);
-  supply_ = hvac_.SupplyConc;
+  mixing_ = MixHVAC(s_, rooms_, flows_, terms_.CurrentOutdoorConc, emission, hvac_);
 }
 
 StepStatus ConcentrationRun::Step() {
@@ -406,10 +406,13 @@ StepStatus ConcentrationRun::Step() {
   StepBookkeeping(look, s_, terms_.CurrentOutdoorConc);
   SetRemovalTerms(b_, rooms_, flows_, terms_);
 
-  const StepInput input{start, dt, changeThreshold_, supply_, &concPerMass_};
+  const StepInput input{start, dt, changeThreshold_, mixing_, &concPerMass_};
   const StepStatus status =
       UpdateRooms(b_, flows_, terms_, input, sources_, sinks_, a_, outputDue_);
   if (status != StepStatus::Ok) return status;
+  // The HVAC system took from the rooms' air as it was along the step.
+  AccumulateHVAC(mixing_, rooms_, np_, a_.StepIntegral, dt, hvac_, s_.ResultTotal3);
+  hvac_.SupplyConc = supply_ = SupplyConcentration(mixing_, rooms_, np_, a_.NewConc);
   if (shortenedEnd >= 0) {
     clock_ = gridBase_ = shortenedEnd;
     gridSteps_ = 0;

@@ -55,6 +55,25 @@ double ShowerEmission(float airConc, const SourceRecord& source, int pollutant);
 // Model 6: a cubic A0 + A1 t + A2 t² + A3 t³ in the run time t (not the age).
 double PolyfitEmission(const SourceRecord& source, int pollutant, float t);
 
+// The closed-form models (1 "R0k", 2 "Paint1", 4 "R/T", 6 "Polyfit") hold no state: their
+// rate is a function of the source's age (of the run time for model 6), so what they emit
+// over part of a step is the integral of the rate. The mean rates below are those integrals
+// over `hours` (above 0) divided by `hours`, in the source's unit per hour; a constant rate
+// is its own mean exactly.
+bool IsClosedFormModel(int model);
+// Model 1 from age `age`: each term R e^(-k a) gives R e^(-k age) (1 - e^(-k hours)) / k.
+double R0kMeanRate(const SourceRecord& source, int pollutant, double age, double hours);
+// The same for pollutants 0 to pollutants - 1 at once into means[p], working out each
+// decay constant once.
+void R0kMeanRates(const SourceRecord& source, int pollutants, double age, double hours,
+                  PerPollutant<double>& means);
+// Model 2 from age `age`: R0 / (1 + a k1 R0) gives ln(1 + k1 R0 hours / (1 + k1 R0 age)) / k1.
+double Paint1MeanRate(const SourceRecord& source, int pollutant, double age, double hours);
+// Model 4 from age `age`: nothing before 0.05 day, then Alpha / x^P1 with x in days.
+double RTMeanRate(const SourceRecord& source, int pollutant, double age, double hours);
+// Model 6 from run time `t`: the cubic's mean over the interval.
+double PolyfitMeanRate(const SourceRecord& source, int pollutant, double t, double hours);
+
 // Model 7, components (pollutants 1 and up) of a mixture whose total is pollutant 0: a
 // component is in equilibrium with C0 scaled by its share M / totalMass of the mixture's
 // remaining mass (layer 1 of pollutant 0). Nothing once the mixture is below 1E-10.

@@ -14,81 +14,135 @@ bool CapacityLimited(int type) {
 
 }  // namespace
 
-void HVACConcentrations(const ScenarioRecord& scenario, int roomCount, const WorkingFlows& flows,
-                        const RoomPollutant& conc, const PerPollutant<float>& outdoorConc,
-                        const PerPollutant<float>& hvacEmission, float dt, HVACState& state,
-                        PerPollutant<float>& leavingMass) {
+HVACMixing MixHVAC(const ScenarioRecord& scenario, int roomCount, const WorkingFlows& flows,
+                   const PerPollutant<float>& outdoorConc, const PerPollutant<float>& hvacEmission,
+                   const HVACState& state) {
+  HVACMixing mix;
   const int type = scenario.HVACType;
   const int rooms = RoomBound(roomCount);
   const int pollutants = PollutantCount(scenario);
-  const float capacity = scenario.FilterCapacity;
   const auto& penetration = flows.FilterPenetration;
   const float exhaust = flows.HVACTotal1;
   const float outdoor = flows.HVACTotal2;
+  // Held at the previous supply unless some air is supplied below.
+  for (int p = 0; p < pollutants; ++p) mix.Constant[p] = state.SupplyConc[p];
 
   float q = 0;
   for (int r = 1; r <= rooms; ++r) q += flows.BaseHVACReturn[r];
-  if (!(q > 0) && !(outdoor > 0)) return;  // nothing flows through the system
+  if (!(q > 0) && !(outdoor > 0)) return mix;  // nothing flows through the system
 
-  // S(p): pollutant flow (flow × concentration) of the mixed air.
-  PerPollutant<float> s{};
+  // A filter works for the whole step while it holds less than its capacity. The slots
+  // beyond the run's pollutants pass everything and are left out at the end.
+  PerPollutant<float> returnPass{};   // what the return-air filter (type 1) lets through
+  PerPollutant<float> mixturePass{};  // what the filter of the mixture (types 2, 4) lets through
+  PerPollutant<float> outdoorPass{};  // what the outdoor-air filter (type 3) lets through
+  returnPass.fill(1);
+  mixturePass.fill(1);
+  outdoorPass.fill(1);
+  for (int p = 0; p < pollutants; ++p) {
+    const bool working = state.FilterMass[p] < scenario.FilterCapacity;
+    if (type == kHVACResidentialInReturn && working) returnPass[p] = penetration[1][p];
+    if ((type == kHVACCommercialAfterMixing || type == kHVACInSupply) && working)
+      mixturePass[p] = penetration[0][p];
+    if (type == kHVACCommercialCleanOutdoor) outdoorPass[p] = penetration[0][p];
+  }
+
+  // The pollutant flow of the mixed air, as m³/h of each room's air, and of the outdoor air.
+  // The exhaust takes its share of the mixed return air out of the building; it can take no
+  // more than the return air holds.
+  float kept = 1;
   if (q > 0) {
+    const float share = exhaust > 0 ? std::min(exhaust / q, 1.0F) : 0.0F;
+    kept = 1.0F - share;
     for (int r = 1; r <= rooms; ++r) {
       const float ret = flows.BaseHVACReturn[r];
-      for (int p = 0; p < pollutants; ++p) {
-        const float c = conc[r][p];
-        if (type == kHVACResidentialInReturn && state.FilterMass[p] < capacity) {
-          const float pass = penetration[1][p];
-          state.FilterMass[p] += (1.0F - pass) * ret * c * dt;
-          s[p] += ret * c * pass;
-        } else {
-          s[p] += ret * c;
-        }
+      for (int p = 0; p < kMaxPollutants; ++p) {
+        const float passed = ret * returnPass[p];
+        mix.Caught[r][p] = ret - passed;
+        mix.Exhausted[r][p] = passed * share;
       }
     }
-    // The exhaust takes its share of the mixed return air out of the building; it can take
-    // no more than the return air holds.
-    if (exhaust > 0) {
-      for (int p = 0; p < pollutants; ++p) {
-        float x = s[p] / q * exhaust;
-        if (x > s[p]) x = s[p];
-        s[p] -= x;
-        if (s[p] < 0) s[p] = 0;
-        leavingMass[p] += x * dt;
-      }
-      q -= exhaust;
-    }
+    if (exhaust > 0) q -= exhaust;
   } else {
     // No return air: the system delivers outdoor air only, less what it exhausts of it.
     q = exhaust > 0 ? -exhaust : 0.0F;
   }
 
-  // Outdoor air enters as a flow at Cout, like the return air (no factor of the step). When
-  // the exhaust took more than the return, that excess is outdoor air drawn straight
-  // through, so only O + q of the intake reaches the supply.
+  // Outdoor air enters as a flow at Cout, like the return air. When the exhaust took more
+  // than the return, that excess is outdoor air drawn straight through, so only O + q of the
+  // intake reaches the supply.
+  PerPollutant<float> fromOutdoors{};
   if (outdoor > 0) {
     const float delivered = std::max(0.0F, q < 0 ? outdoor + q : outdoor);
     q += outdoor;
-    for (int p = 0; p < pollutants; ++p) {
-      float in = outdoorConc[p] * delivered;
-      if (type == kHVACCommercialCleanOutdoor) in *= penetration[0][p];
-      s[p] += in;
+    for (int p = 0; p < kMaxPollutants; ++p)
+      fromOutdoors[p] = outdoorConc[p] * delivered * outdoorPass[p];
+  }
+  // No supply: the previous concentration is kept; the return-air filter and the exhaust
+  // still took their shares.
+  if (!(q > 0)) return mix;
+
+  for (int p = 0; p < kMaxPollutants; ++p) {
+    mix.CaughtOutdoor[p] = (1.0F - mixturePass[p]) * fromOutdoors[p];
+    mix.Constant[p] = (fromOutdoors[p] * mixturePass[p] + hvacEmission[p]) / q;
+  }
+  for (int r = 1; r <= rooms; ++r) {
+    const float ret = flows.BaseHVACReturn[r];
+    for (int p = 0; p < kMaxPollutants; ++p) {
+      const float mixed = ret * returnPass[p] * kept;
+      mix.Caught[r][p] += (1.0F - mixturePass[p]) * mixed;
+      mix.Weight[r][p] = mixed * mixturePass[p] / q;
     }
   }
-  if (!(q > 0)) return;  // no supply: keep the previous concentration
+  for (int p = pollutants; p < kMaxPollutants; ++p) {
+    mix.Constant[p] = 0;
+    mix.CaughtOutdoor[p] = 0;
+    for (int r = 1; r <= rooms; ++r) mix.Caught[r][p] = mix.Exhausted[r][p] = mix.Weight[r][p] = 0;
+  }
+  return mix;
+}
 
-  if (type == kHVACCommercialAfterMixing || type == kHVACInSupply) {
-    for (int p = 0; p < pollutants; ++p) {
-      if (!(state.FilterMass[p] < capacity)) continue;  // a full filter passes everything
-      const float pass = penetration[0][p];
-      float csup = s[p] / q;
-      state.FilterMass[p] += (1.0F - pass) * q * csup * dt;
-      csup *= pass;
-      s[p] = q * csup;
+PerPollutant<float> SupplyConcentration(const HVACMixing& mixing, int roomCount, int pollutants,
+                                        const RoomPollutant& conc) {
+  // Summed in a local array, which nothing else can reach, for the vector instructions.
+  float supply[kMaxPollutants];
+  std::copy(mixing.Constant.begin(), mixing.Constant.end(), supply);
+  for (int r = 1; r <= RoomBound(roomCount); ++r)
+    for (int p = 0; p < kMaxPollutants; ++p) supply[p] += mixing.Weight[r][p] * conc[r][p];
+  PerPollutant<float> out{};
+  std::copy(supply, supply + std::clamp(pollutants, 0, kMaxPollutants), out.begin());
+  return out;
+}
+
+void AccumulateHVAC(const HVACMixing& mixing, int roomCount, int pollutants,
+                    const RoomPollutant& integral, float dt, HVACState& state,
+                    PerPollutant<float>& leavingMass) {
+  float caught[kMaxPollutants];
+  float exhausted[kMaxPollutants] = {};
+  for (int p = 0; p < kMaxPollutants; ++p) caught[p] = mixing.CaughtOutdoor[p] * dt;
+  for (int r = 1; r <= RoomBound(roomCount); ++r) {
+    for (int p = 0; p < kMaxPollutants; ++p) {
+      caught[p] += mixing.Caught[r][p] * integral[r][p];
+      exhausted[p] += mixing.Exhausted[r][p] * integral[r][p];
     }
   }
+  for (int p = 0; p < std::clamp(pollutants, 0, kMaxPollutants); ++p) {
+    state.FilterMass[p] += caught[p];
+    leavingMass[p] += exhausted[p];
+  }
+}
 
-  for (int p = 0; p < pollutants; ++p) state.SupplyConc[p] = (s[p] + hvacEmission[p]) / q;
+void HVACConcentrations(const ScenarioRecord& scenario, int roomCount, const WorkingFlows& flows,
+                        const RoomPollutant& conc, const PerPollutant<float>& outdoorConc,
+                        const PerPollutant<float>& hvacEmission, float dt, HVACState& state,
+                        PerPollutant<float>& leavingMass) {
+  const int pollutants = PollutantCount(scenario);
+  const HVACMixing mix = MixHVAC(scenario, roomCount, flows, outdoorConc, hvacEmission, state);
+  RoomPollutant held{};
+  for (int r = 1; r <= RoomBound(roomCount); ++r)
+    for (int p = 0; p < pollutants; ++p) held[r][p] = conc[r][p] * dt;
+  AccumulateHVAC(mix, roomCount, pollutants, held, dt, state, leavingMass);
+  state.SupplyConc = SupplyConcentration(mix, roomCount, pollutants, conc);
 }
 
 bool HVACFilterCapacityWarning(const ScenarioRecord& scenario, Prompt& prompt) {

@@ -26,29 +26,58 @@ struct HVACState {
   PerPollutant<float> FilterMass{};
 };
 
-// The supply concentration of one time step, for every pollutant:
-// - scenario: HVACType, FilterCapacity and the pollutant count are read;
-// - roomCount: rooms 1..roomCount send their return air to the system;
-// - flows: the return flows R(r) (BaseHVACReturn), the system's exhaust E (HVACTotal1) and
-//   outdoor intake O (HVACTotal2), and the penetrations (position 1 for type 1, position 0
-//   for types 2, 3 and 4);
-// - conc: room concentrations C(r, p) at the start of the step;
-// - outdoorConc: outdoor concentration Cout(p) in force;
-// - hvacEmission: H(p), what the sources installed in the system (room 0) emit in this step,
-//   as a mass per hour (SourceEmissionRate for room 0, not divided by a volume); zeros when
-//   the system has no sources;
-// - dt: the step, h;
-// - state: updated Csup and M;
-// - leavingMass: the mass that leaves the building (ResultTotal3) grows by what the system
-//   exhausts in the step.
+// How the HVAC system joins the rooms over one step. The supply air is a linear function of
+// the rooms' concentrations, Csup(p) = sum over rooms r of Weight[r][p] C(r, p) +
+// Constant[p], so that the rooms and the system form one linear system that the run
+// integrates over the step; the mass the exhaust takes out of the building and the mass the
+// filter catches grow at sum over r of Exhausted[r][p] C(r, p) and sum over r of
+// Caught[r][p] C(r, p) + CaughtOutdoor[p] per hour.
 //
 // The return air of the rooms is mixed (flow × concentration summed, type 1 filtering each
 // room's return), the share E is exhausted, the outdoor air O is added at Cout (filtered for
 // type 3), the mixture is filtered (types 2 and 4), the HVAC sources are added, and Csup is
 // the pollutant flow divided by the supply flow. Types 0 and any other value mix without a
-// filter. With no return air and no outdoor air, or a supply flow of 0 or less after the
-// exhaust, Csup keeps its previous value; when the exhaust exceeds the return, the excess
-// is drawn from the outdoor intake, so a system of only outdoor air supplies Cout.
+// filter. A filter works for a pollutant while the mass it holds is below the scenario's
+// FilterCapacity, for the whole step. With no return air and no outdoor air, or a supply
+// flow of 0 or less after the exhaust, Csup keeps its previous value; when the exhaust
+// exceeds the return, the excess is drawn from the outdoor intake, so a system of only
+// outdoor air supplies Cout.
+struct HVACMixing {
+  RoomPollutant Weight{};  // supply concentration per unit concentration in room r
+  PerPollutant<float> Constant{};
+  RoomPollutant Exhausted{};  // m³/h of room r's air the exhaust takes out of the building
+  RoomPollutant Caught{};     // m³/h of room r's air whose pollutant the filter keeps
+  PerPollutant<float> CaughtOutdoor{};  // mass per hour the filter keeps of the outdoor air
+};
+
+// The mixing of one step, for every pollutant:
+// - scenario: HVACType, FilterCapacity and the pollutant count are read;
+// - roomCount: rooms 1..roomCount send their return air to the system;
+// - flows: the return flows R(r) (BaseHVACReturn), the system's exhaust E (HVACTotal1) and
+//   outdoor intake O (HVACTotal2), and the penetrations (position 1 for type 1, position 0
+//   for types 2, 3 and 4);
+// - outdoorConc: outdoor concentration Cout(p) in force;
+// - hvacEmission: H(p), what the sources installed in the system (room 0) emit in this step,
+//   as a mass per hour (SourceEmissionRate for room 0, not divided by a volume); zeros when
+//   the system has no sources;
+// - state: the filter's mass, and the supply concentration kept when nothing is supplied.
+HVACMixing MixHVAC(const ScenarioRecord& scenario, int roomCount, const WorkingFlows& flows,
+                   const PerPollutant<float>& outdoorConc, const PerPollutant<float>& hvacEmission,
+                   const HVACState& state);
+
+// The supply concentration of the mixing at room concentrations `conc`.
+PerPollutant<float> SupplyConcentration(const HVACMixing& mixing, int roomCount, int pollutants,
+                                        const RoomPollutant& conc);
+
+// What the system took over a step of dt hours in which the rooms' concentrations integrate
+// to `integral` (concentration × h): the filter's mass grows by what it caught, and the mass
+// that leaves the building (ResultTotal3) by what the exhaust took.
+void AccumulateHVAC(const HVACMixing& mixing, int roomCount, int pollutants,
+                    const RoomPollutant& integral, float dt, HVACState& state,
+                    PerPollutant<float>& leavingMass);
+
+// One step with the rooms held at `conc` over it: the mixing, then state.SupplyConc, the
+// filter's mass and leavingMass as AccumulateHVAC gives them for conc × dt.
 void HVACConcentrations(const ScenarioRecord& scenario, int roomCount, const WorkingFlows& flows,
                         const RoomPollutant& conc, const PerPollutant<float>& outdoorConc,
                         const PerPollutant<float>& hvacEmission, float dt, HVACState& state,

@@ -159,66 +159,6 @@ namespace {
 // hold zeros, and nothing computed for them is kept.
 constexpr int kLanes = kMaxPollutants;
 
-// The rooms that send air into room r, in ascending order: the inflow sums over these only.
-struct Upstream {
-  int Count = 0;
-  std::array<int, kMaxRooms> Rooms{};
-};
-
-Upstream UpstreamOf(const BuildingRecord& building, int r, const RoomMatrix& f) {
-  Upstream up;
-  const int rooms = RoomCount(building);
-  for (int j = 1; j <= rooms; ++j)
-    if (RoomsConnected(building, r, j) && f[j][r] > 0) up.Rooms[up.Count++] = j;
-  return up;
-}
-
-// Inflow to room r of every pollutant from the HVAC supply and the rooms upstream, air
-// flow times concentration (not yet over the volume).
-PerPollutant<float> Inflows(const int* upstream, int count, int r, const WorkingFlows& flows,
-                            const RoomMatrix& f, const RoomPollutant& c,
-                            const PerPollutant<float>& supplyConc) {
-  PerPollutant<float> x{};
-  const float supplied = flows.BaseHVACSupply[r];
-  for (int p = 0; p < kLanes; ++p) x[p] = supplyConc[p] * supplied;
-  for (int i = 0; i < count; ++i) {
-    const int j = upstream[i];
-    const float flow = f[j][r];
-    for (int p = 0; p < kLanes; ++p) x[p] += flow * c[j][p];
-  }
-  return x;
-}
-
-// The upstream rooms of every room, kept in the cache while the flows and connections are
-// those they were made from.
-void KeepUpstream(const BuildingRecord& building, const RoomMatrix& f, StepCache& cache) {
-  // Compared as bits, which is quicker than element by element: a change of a zero's sign
-  // only derives the same rooms again.
-  if (cache.HasUpstream && std::memcmp(&cache.Flows, &f, sizeof f) == 0 &&
-      std::memcmp(&cache.Neighbors, &building.Neighbors, sizeof cache.Neighbors) == 0)
-    return;
-  cache.Flows = f;
-  cache.Neighbors = building.Neighbors;
-  for (int r = 1; r <= RoomCount(building); ++r) {
-    const Upstream up = UpstreamOf(building, r, f);
-    cache.UpstreamCount[r] = up.Count;
-    cache.Upstream[r] = up.Rooms;
-  }
-  cache.HasUpstream = true;
-}
-
-// e^(-loss dt) of room r, computed again only when its loss or the step changed.
-float KeptDecay(StepCache& cache, int r, float loss, float dt) {
-  if (!cache.HasDecay[r] || !(cache.Loss[r] == loss) || !(cache.Step[r] == dt)) {
-    const float exponent = -loss * dt;
-    cache.Decay[r] = static_cast<float>(std::exp(static_cast<double>(exponent)));
-    cache.Loss[r] = loss;
-    cache.Step[r] = dt;
-    cache.HasDecay[r] = true;
-  }
-  return cache.Decay[r];
-}
-
 // Whether change / base > threshold as the Single quotient compares (base > 0), for every
 // room and pollutant of every step: the exact product threshold × base in a double settles
 // all but the quotients within a rounding of the threshold, which are divided.
@@ -234,14 +174,132 @@ bool MovedBeyond(float change, float base, float threshold) {
   return change / base > threshold;
 }
 
+// The removal rate (1/h) of room r's air cleaner: it moves AirCleanerFlow room volumes an
+// hour through a device that keeps AirCleanerEff percent.
+float CleanerRate(const ScenarioRecord& s, int r) {
+  return s.AirCleanerEff[r] > 0 ? PercentOfProduct(1, s.AirCleanerFlow[r], s.AirCleanerEff[r])
+                                : 0.0F;
+}
+
+// The step matrices of every pollutant for `key`, worked out again only when the key has
+// changed. Pollutants with the same rate matrix (the usual case: filters and sinks that treat
+// them alike) share one working-out.
+void KeepExchange(const BuildingRecord& building, const ExchangeKey& key, ExchangeCache& cache) {
+  // Compared as bits, on purpose: a zero of the other sign or a NaN is a change. The key has
+  // no padding (ints and floats only).
+  static_assert(sizeof(ExchangeKey) == 2 * sizeof(int) + sizeof(float) + sizeof(ExchangeKey::Loss) +
+                                           sizeof(ExchangeKey::Supply) +
+                                           sizeof(ExchangeKey::Between) +
+                                           sizeof(ExchangeKey::Weight));
+  // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison)
+  if (cache.Valid && std::memcmp(&key, &cache.MadeFrom, sizeof key) == 0) return;
+  cache.MadeFrom = key;
+  cache.Valid = true;
+  cache.Phi = {};
+  cache.Integral = {};
+  cache.SecondIntegral = {};
+  const int n = key.Rooms;
+  std::array<StepMatrices::Matrix, kMaxPollutants> rates{};
+  StepMatrices m;
+  for (int p = 0; p < key.Pollutants; ++p) {
+    RateMatrix(building, key, p, rates[p]);
+    int same = 0;
+    while (same < p && rates[same] != rates[p]) ++same;
+    if (same == p) ComputeStepMatrices(rates[p], n, static_cast<double>(key.Step), m);
+    for (int i = 0; i < n; ++i) {
+      for (int j = 0; j < n; ++j) {
+        if (same < p) {
+          cache.Phi[i][j][p] = cache.Phi[i][j][same];
+          cache.Integral[i][j][p] = cache.Integral[i][j][same];
+          cache.SecondIntegral[i][j][p] = cache.SecondIntegral[i][j][same];
+        } else {
+          cache.Phi[i][j][p] = static_cast<float>(m.Phi[i * n + j]);
+          cache.Integral[i][j][p] = static_cast<float>(m.Integral[i * n + j]);
+          cache.SecondIntegral[i][j][p] = static_cast<float>(m.SecondIntegral[i * n + j]);
+        }
+      }
+    }
+  }
+}
+
+// Four pollutants' worth of floats, which gcc and clang both keep in one vector register:
+// the products of a step are most of its arithmetic, and left to themselves the compilers
+// kept their sums in memory.
+using Four = float __attribute__((vector_size(16)));
+static_assert(kLanes == 8, "the pollutants of a room are two vectors of four");
+
+Four Half(const PerPollutant<float>& v, int half) {
+  Four x;
+  std::memcpy(&x, v.data() + 4 * half, sizeof x);
+  return x;
+}
+
+// Room r's concentration at the end of the step and its integral over the step, for every
+// pollutant, from the concentrations c and the inputs b of rooms 1 to n:
+//   ends     = sum over j of Phi[r][j] c[j] + Integral[r][j] b[j]
+//   integral = sum over j of Integral[r][j] c[j] + SecondIntegral[r][j] b[j]
+// in one pass, which loads c, b and the Integral row once for both.
+void StepRoom(const ExchangeCache& x, int r, int n, const RoomPollutant& c, const RoomPollutant& b,
+              PerPollutant<float>& ends, PerPollutant<float>& integral) {
+  const int i = r - 1;
+  Four endLow = {};
+  Four endHigh = {};
+  Four sumLow = {};
+  Four sumHigh = {};
+  for (int j = 0; j < n; ++j) {
+    const Four cLow = Half(c[j + 1], 0);
+    const Four cHigh = Half(c[j + 1], 1);
+    const Four bLow = Half(b[j + 1], 0);
+    const Four bHigh = Half(b[j + 1], 1);
+    const Four firstLow = Half(x.Integral[i][j], 0);
+    const Four firstHigh = Half(x.Integral[i][j], 1);
+    endLow += Half(x.Phi[i][j], 0) * cLow + firstLow * bLow;
+    endHigh += Half(x.Phi[i][j], 1) * cHigh + firstHigh * bHigh;
+    sumLow += firstLow * cLow + Half(x.SecondIntegral[i][j], 0) * bLow;
+    sumHigh += firstHigh * cHigh + Half(x.SecondIntegral[i][j], 1) * bHigh;
+  }
+  std::memcpy(ends.data(), &endLow, sizeof endLow);
+  std::memcpy(ends.data() + 4, &endHigh, sizeof endHigh);
+  std::memcpy(integral.data(), &sumLow, sizeof sumLow);
+  std::memcpy(integral.data() + 4, &sumHigh, sizeof sumHigh);
+}
+
 }  // namespace
 
-float RoomInflowRate(const BuildingRecord& building, int r, const WorkingFlows& flows,
-                     const RoomMatrix& f, const RoomPollutant& c, int p,
-                     const PerPollutant<float>& supplyConc) {
-  const Upstream up = UpstreamOf(building, r, f);
-  return Inflows(up.Rooms.data(), up.Count, r, flows, f, c, supplyConc)[p] /
-         building.RoomList[r].Volume;
+ExchangeKey MakeExchangeKey(const BuildingRecord& building, const WorkingFlows& flows,
+                            const RemovalTerms& terms, const HVACMixing& mixing, float dt) {
+  ExchangeKey key;
+  key.Rooms = RoomCount(building);
+  key.Pollutants = PollutantCount(building.Scenario);
+  key.Step = dt;
+  key.Loss = terms.LossCoefficient;
+  key.Supply = flows.BaseHVACSupply;
+  key.Between = flows.RoomWorkMatrix;
+  key.Weight = mixing.Weight;
+  return key;
+}
+
+void RateMatrix(const BuildingRecord& building, const ExchangeKey& key, int p,
+                StepMatrices::Matrix& a) {
+  const ScenarioRecord& s = building.Scenario;
+  const int n = key.Rooms;
+  a.fill(0);
+  for (int i = 1; i <= n; ++i) {
+    const double volume = building.RoomList[i].Volume;
+    // Adsorption takes ka C per unit area, never a negative amount.
+    double uptake = 0;
+    for (int k = 1; k <= SinkSlotCount(s, i); ++k)
+      uptake += std::max(0.0F, s.Sinks[i][k].ka[p]) * static_cast<double>(s.Sinks[i][k].Area);
+    for (int j = 1; j <= n; ++j) {
+      double rate = key.Supply[i] * static_cast<double>(key.Weight[j][p]);
+      // Air comes through from a connected room only while it flows towards room i.
+      const float flow = key.Between[j][i];
+      if (RoomsConnected(building, i, j) && flow > 0) rate += flow;
+      rate /= volume;
+      if (j == i) rate -= static_cast<double>(key.Loss[i]) + CleanerRate(s, i) + uptake / volume;
+      a[(i - 1) * n + (j - 1)] = rate;
+    }
+  }
 }
 
 float SinkExchange(const SinkRecord& sink, float& mass, float c, int p, float dt) {
@@ -354,23 +412,9 @@ float StableStepLimit(const BuildingRecord& building) {
   const int rooms = RoomCount(building);
   const int np = PollutantCount(s);
   float fastest = 0;
-  for (int r = 1; r <= rooms; ++r) {
-    const float volume = building.RoomList[r].Volume;
-    if (!(volume > 0)) continue;  // refused by the input checks; the run reports it
-    const float cleaner =
-        s.AirCleanerEff[r] > 0 ? s.AirCleanerFlow[r] * s.AirCleanerEff[r] / 100 : 0.0F;
-    float uptake = 0;
-    for (int p = 0; p < np; ++p) {
-      float sum = 0;
-      for (int k = 1; k <= SinkSlotCount(s, r); ++k) {
-        const SinkRecord& sink = s.Sinks[r][k];
-        sum += std::max(0.0F, sink.ka[p]) * sink.Area / volume;
-        fastest = std::max(fastest, sink.kd[p]);
-      }
-      uptake = std::max(uptake, sum);
-    }
-    fastest = std::max(fastest, cleaner + uptake);
-  }
+  for (int r = 1; r <= rooms; ++r)
+    for (int k = 1; k <= SinkSlotCount(s, r); ++k)
+      for (int p = 0; p < np; ++p) fastest = std::max(fastest, s.Sinks[r][k].kd[p]);
   return fastest > 0 ? 0.5F / fastest : 0.0F;
 }
 
@@ -421,70 +465,61 @@ StepStatus UpdateRooms(BuildingRecord& building, const WorkingFlows& flows,
   for (int r = 1; r <= rooms; ++r)
     if (terms.LossCoefficient[r] < 0) return StepStatus::NegativeLoss;
 
+  // What enters each room over the step whatever its concentration, concentration per hour:
+  // the outdoor air, the sources' mean over the step, the part of the HVAC supply that does
+  // not come from the rooms, and what the sinks release at their loading of the step's start.
   const EmissionStep emission{step.SimTime, dt, a.RoomConc, a.PreviousRoomConc, step.ConcPerMass};
-  // The sinks' total, summed apart from the record that keeps it (the sum is the same).
-  PerPollutant<float> inSinks{};
-  auto keepSinkTotals = [&] {
-    for (int p = 0; p < np; ++p) s.ResultTotal1[p] = inSinks[p];
-  };
-  KeepUpstream(building, flows.RoomWorkMatrix, a.Cache);
-  // Each term is taken for all pollutants of a room at once; every pollutant still adds its
-  // terms in the order of the equation, so that no sum is rounded differently.
+  RoomPollutant input{};
   for (int r = 1; r <= rooms; ++r) {
     const float volume = building.RoomList[r].Volume;
-    const float loss = terms.LossCoefficient[r];
-    const float decay = KeptDecay(a.Cache, r, loss, dt);
-    const int sinkCount = SinkSlotCount(s, r);
-    const PerPollutant<float>& c = a.Conc[r];
-    PerPollutant<float> source = terms.RoomPollutantWork[r];
+    PerPollutant<float>& in = input[r];
+    in = terms.RoomPollutantWork[r];
     if (a.RoomSourceCounts[r] > 0)
-      RoomEmissionRates(s, sources, r, volume, emission, source, s.TotalEmitted);
-
-    const PerPollutant<float> inflow =
-        Inflows(a.Cache.Upstream[r].data(), a.Cache.UpstreamCount[r], r, flows,
-                flows.RoomWorkMatrix, a.Conc, step.SupplyConc);
-    for (int p = 0; p < kLanes; ++p) source[p] += inflow[p] / volume;
-
-    if (sinkCount > 0) {
-      PerPollutant<float> uptake{};
-      for (int k = 1; k <= sinkCount; ++k) {
-        const SinkRecord& sink = s.Sinks[r][k];
-        // Worked on a copy, which nothing else can reach, for the vector instructions.
-        PerPollutant<float> masses = sinks[r][k];
-        for (int p = 0; p < kLanes; ++p) {
-          uptake[p] += SinkExchange(sink, masses[p], c[p], p, dt);
-          inSinks[p] += masses[p] * sink.Area;
-        }
-        for (int p = 0; p < np; ++p) sinks[r][k][p] = masses[p];
-      }
-      const float roomVolume = a.RoomVolumes[r];
-      for (int p = 0; p < kLanes; ++p) source[p] -= uptake[p] / roomVolume;
+      RoomEmissionRates(s, sources, r, volume, emission, in, s.TotalEmitted);
+    const float supplied = flows.BaseHVACSupply[r] / volume;
+    float each[kLanes];
+    for (int p = 0; p < kLanes; ++p) each[p] = in[p] + supplied * step.Supply.Constant[p];
+    for (int k = 1; k <= SinkSlotCount(s, r); ++k) {
+      const SinkRecord& sink = s.Sinks[r][k];
+      const float perVolume = sink.Area / a.RoomVolumes[r];
+      const PerPollutant<float>& held = sinks[r][k];
+      for (int p = 0; p < kLanes; ++p) each[p] += held[p] * sink.kd[p] * perVolume;
     }
-    if (s.AirCleanerEff[r] > 0) {
-      for (int p = 0; p < np; ++p) {
-        const float removal = PercentOfProduct(c[p], s.AirCleanerFlow[r], s.AirCleanerEff[r]);
-        source[p] -= removal;
-        s.AirCleanerCollected[r] += dt * removal * volume;
-      }
-    }
+    std::copy(each, each + kLanes, in.begin());
+  }
 
+  KeepExchange(building, MakeExchangeKey(building, flows, terms, step.Supply, dt), a.Exchange);
+  const ExchangeCache& x = a.Exchange;
+  float inSinks[kLanes] = {};
+  for (int r = 1; r <= rooms; ++r) {
     PerPollutant<float> ends;
-    if (loss == 0) {
-      for (int p = 0; p < kLanes; ++p) ends[p] = c[p] + dt * source[p];
-    } else {
-      const float kept = 1 - decay;
+    StepRoom(x, r, rooms, a.Conc, input, ends, a.StepIntegral[r]);
+    for (int p = 0; p < np; ++p) {
+      if (!std::isfinite(ends[p])) return StepStatus::NotFinite;
+    }
+    const int sinkCount = SinkSlotCount(s, r);
+    const float cleaner = CleanerRate(s, r);
+    const PerPollutant<float>& integral = a.StepIntegral[r];
+    // What the sinks took up over the step, less what they released. The slots beyond the
+    // run's pollutants stay 0.
+    for (int k = 1; k <= sinkCount; ++k) {
+      const SinkRecord& sink = s.Sinks[r][k];
+      float masses[kLanes];
+      std::copy(sinks[r][k].begin(), sinks[r][k].end(), masses);
       for (int p = 0; p < kLanes; ++p) {
-        float steady = source[p] / loss;
-        steady = steady * kept;
-        ends[p] = c[p] * decay + steady;
+        const float uptake = sink.ka[p] < 0 ? 0.0F : sink.ka[p];
+        const float held = masses[p] + uptake * integral[p] - sink.kd[p] * masses[p] * dt;
+        masses[p] = held <= 0 ? 0.0F : held;
+        inSinks[p] += masses[p] * sink.Area;
       }
+      std::copy(masses, masses + kLanes, sinks[r][k].begin());
+    }
+    if (cleaner != 0) {
+      for (int p = 0; p < np; ++p)
+        s.AirCleanerCollected[r] += cleaner * integral[p] * building.RoomList[r].Volume;
     }
     for (int p = 0; p < np; ++p) {
       const float next = ends[p];
-      if (!std::isfinite(next)) {
-        keepSinkTotals();
-        return StepStatus::NotFinite;
-      }
       a.NewConc[r][p] = next;
       a.RoomConc[r][p] = next;
       if (!outputDue && next > 0 &&
@@ -492,9 +527,10 @@ StepStatus UpdateRooms(BuildingRecord& building, const WorkingFlows& flows,
         outputDue = true;
     }
   }
-  keepSinkTotals();
-  for (int p = 0; p < np; ++p)
+  for (int p = 0; p < np; ++p) {
+    s.ResultTotal1[p] = inSinks[p];
     if (s.ResultTotal2[p] < s.ResultTotal1[p]) s.ResultTotal2[p] = s.ResultTotal1[p];
+  }
   return StepStatus::Ok;
 }
 
@@ -509,11 +545,16 @@ void RoomBookkeeping(BuildingRecord& building, const WorkingFlows& flows, float 
   for (int r = 0; r <= rooms; ++r) {
     const float volume = building.RoomList[r].Volume;
     const float out = flows.RoomWorkA[r];
+    // What left over the step, at the concentration the room had along it; outdoors holds
+    // its concentration over the step.
+    PerPollutant<float> along = a.StepIntegral[r];
+    if (r == 0)
+      for (int p = 0; p < kLanes; ++p) along[p] = a.NewConc[0][p] * dt;
     for (int p = 0; p < kLanes; ++p) {
       const float c = a.NewConc[r][p];
       a.Conc[r][p] = c;
       a.PreviousRoomConc[r][p] = c;
-      leaving[p] += out * c * dt;
+      leaving[p] += out * along[p];
       const float mass = c * volume;
       a.RoomMass[r][p] = mass;
       airborne[p] += mass;

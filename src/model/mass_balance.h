@@ -3,6 +3,8 @@
 #include <array>
 #include <vector>
 
+#include "model/exact_step.h"
+#include "model/hvac.h"
 #include "model/records.h"
 #include "model/source_state.h"
 #include "model/working_flows.h"
@@ -10,11 +12,14 @@
 namespace quarn {
 
 // The physics of one time step of the concentration run. Every room 1..NumRooms is a
-// well-mixed zone; over a step its concentration follows dC/dt = S - L C with S the sources,
-// the outdoor air and the inflow from other rooms and the HVAC supply (concentration per
-// hour), and L the total outflow over the volume, so that C(t + dt) = C e^(-L dt) +
-// S / L (1 - e^(-L dt)), exact for constant S. Sinks and in-room air cleaners enter S
-// explicitly with the concentration at the start of the step.
+// well-mixed zone, and over a step the rooms of the building form one linear system per
+// pollutant, dC/dt = A C + b: A carries air from room to room and through the HVAC system
+// (its return, filter and supply), and takes out what leaves each room (to outdoors, to the
+// other rooms, to the HVAC return) and what its air cleaner and sinks take up; b holds the
+// sources, the outdoor air and what the sinks release, at their values for the step (a
+// source's mean over the step). The run integrates that system exactly over the step
+// (exact_step.h), so that air exchanged between rooms within the step arrives within it,
+// and takes its totals from the integral of the same solution.
 //
 // Everything the run changes from step to step lives in the structures below, owned by the
 // run; the scenario's entered fields are only read. The scenario's result fields (the
@@ -43,19 +48,30 @@ struct RemovalTerms {
   } MadeFrom;
 };
 
-// What a step derives from the flows in force and keeps for the next: they change only at a
-// switch, so the rooms that send air into each room and each room's decay over the step,
-// e^(-L dt), are derived again only when the flows, the connections or the step change.
-struct StepCache {
-  RoomMatrix Flows{};
-  std::array<std::array<int16_t, kRoomSlots>, kRoomSlots> Neighbors{};
-  bool HasUpstream = false;
-  PerRoom<int> UpstreamCount{};
-  std::array<std::array<int, kMaxRooms>, kRoomSlots> Upstream{};  // ascending
-  PerRoom<bool> HasDecay{};
-  PerRoom<float> Loss{};
-  PerRoom<float> Step{};
-  PerRoom<float> Decay{};
+// What changes of the building's rate matrices from step to step, bit for bit: they change
+// only at a switch (a flow history, the managed period, a filter that fills) or when the
+// step changes, and while this is the same the step matrices are kept. The rooms, their
+// volumes, neighbours, air cleaners and sinks do not change within a run.
+struct ExchangeKey {
+  int Rooms = 0;
+  int Pollutants = 0;
+  float Step = 0;
+  PerRoom<float> Loss{};    // LossCoefficient, 1/h
+  PerRoom<float> Supply{};  // HVAC supply flow into the room, m³/h
+  RoomMatrix Between{};     // RoomWorkMatrix, m³/h from room i to room j
+  RoomPollutant Weight{};   // HVACMixing::Weight
+};
+
+// The step matrices of every pollutant, in lanes of pollutants: [room i][room j][pollutant],
+// rooms counted from 0 for room 1, so that a step works out all pollutants together. A cache
+// belongs to one run.
+struct ExchangeCache {
+  using Lanes = std::array<std::array<PerPollutant<float>, kMaxRooms>, kMaxRooms>;
+  bool Valid = false;
+  ExchangeKey MadeFrom;
+  Lanes Phi{};
+  Lanes Integral{};
+  Lanes SecondIntegral{};
 };
 
 // The concentration arrays of one run. Room 0 is outdoors.
@@ -68,7 +84,11 @@ struct RoomArrays {
   PerRoom<float> RoomPeak{};         // highest concentration of any pollutant in each room
   PerRoom<int> RoomSourceCounts{};
   PerRoom<float> RoomVolumes{};
-  StepCache Cache;
+  // The integral of each room's concentration over the last step (concentration × h): what
+  // takes from a room in proportion to its concentration (outflow to outdoors, the HVAC
+  // return, sinks, an air cleaner) takes its rate times this.
+  RoomPollutant StepIntegral{};
+  ExchangeCache Exchange;
 };
 
 // Working HVAC flows of the step from the entered ones and the HVAC-history fraction f.
@@ -87,10 +107,17 @@ void StepBookkeeping(float t, const ScenarioRecord& scenario, PerPollutant<float
 void SetRemovalTerms(const BuildingRecord& building, int roomCount, const WorkingFlows& flows,
                      RemovalTerms& terms);
 
-// Inflow to room r from the HVAC supply and the connected rooms, concentration per hour.
-float RoomInflowRate(const BuildingRecord& building, int r, const WorkingFlows& flows,
-                     const RoomMatrix& f, const RoomPollutant& c, int p,
-                     const PerPollutant<float>& supplyConc);
+// What of the rate matrices changes with the step: the flows and loss coefficients in force,
+// the HVAC mixing and the step dt.
+ExchangeKey MakeExchangeKey(const BuildingRecord& building, const WorkingFlows& flows,
+                            const RemovalTerms& terms, const HVACMixing& mixing, float dt);
+
+// The rate matrix of pollutant p, a[(i - 1) n + (j - 1)] = the rate (1/h) at which room j's
+// concentration raises room i's, for rooms 1..n: the air room i receives from connected
+// rooms and through the HVAC supply, less (on the diagonal) its loss coefficient, air
+// cleaner and sink uptake.
+void RateMatrix(const BuildingRecord& building, const ExchangeKey& key, int p,
+                StepMatrices::Matrix& a);
 
 // Exchange of pollutant p between the air at concentration c and a sink whose loading per
 // unit area is `mass`: adsorption ka c (never negative) less desorption kd m. Advances the
@@ -117,8 +144,10 @@ void SetupRoomMassTerms(BuildingRecord& building, SourceStates& sources);
 void LoadRoomFlowArrays(const BuildingRecord& building, int roomCount, RoomArrays& arrays,
                         PerPollutant<float>& supplyConc);
 
-// The largest step (h) that keeps the explicit air-cleaner and sink terms from overshooting:
-// 0.5 over the fastest of them, or 0 when there is none.
+// The largest step (h) over which what a sink releases, held at the loading of the step's
+// start, takes at most half of that loading: 0.5 over the fastest desorption, or 0 when no
+// sink releases anything. Air cleaners and uptake by sinks are part of the exact step and
+// set no limit.
 float StableStepLimit(const BuildingRecord& building);
 
 // Times at which some source switches on or off: sources of rooms 0..NumRooms, every cycle,
@@ -143,21 +172,22 @@ struct StepInput {
   float SimTime = 0;
   float TimeStep = 0;
   float ChangeThreshold = 0.02F;
-  const PerPollutant<float>& SupplyConc;
+  const HVACMixing& Supply;  // the HVAC system over the step; all zero while it is off
   const PerPollutant<float>* ConcPerMass = nullptr;  // as in EmissionStep
 };
 
-// The room update of one step: fills arrays.NewConc for rooms 1..NumRooms from the sources
-// (advancing their running values and TotalEmitted), the outdoor term, the inflow, the sinks
-// and the air cleaner, and the sink totals ResultTotal1 and ResultTotal2 and
-// AirCleanerCollected. Sets outputDue when some concentration moved by more than the
+// The room update of one step: fills arrays.NewConc for rooms 1..NumRooms, exact over the
+// step, from the sources (advancing their running values and TotalEmitted), the outdoor
+// air, the exchange between rooms and through the HVAC system, the sinks and the air
+// cleaners; fills arrays.StepIntegral, and the sink totals ResultTotal1 and ResultTotal2
+// and AirCleanerCollected. Sets outputDue when some concentration moved by more than the
 // threshold. Nothing is changed when a loss coefficient is negative.
 StepStatus UpdateRooms(BuildingRecord& building, const WorkingFlows& flows,
                        const RemovalTerms& terms, const StepInput& step, SourceStates& sources,
                        SinkMasses& sinks, RoomArrays& arrays, bool& outputDue);
 
-// After the rooms: Conc := NewConc, the leaving and airborne totals, the airborne mass and
-// the peak of every room 0..NumRooms.
+// After the rooms: Conc := NewConc, the leaving total (from StepIntegral), the airborne
+// total, the airborne mass and the peak of every room 0..NumRooms.
 void RoomBookkeeping(BuildingRecord& building, const WorkingFlows& flows, float dt,
                      RoomArrays& arrays);
 

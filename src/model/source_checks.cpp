@@ -39,7 +39,16 @@ void CheckPaint2(const SourceRecord& s, int np, Collector& add) {
       add.Add(p, "MVB0", "is 0, and the model divides by it once the source has been on");
 }
 
+// A petroleum spill evaporates into the air that moves over it: with no air speed it would
+// hold its liquid for ever and emit nothing, however much was spilled.
+void CheckAirOverSpill(const SourceRecord& s, Collector& add) {
+  if (s.Model == 8 && !(s.GasVelocity > 0))
+    add.Add(-1, "Gas velocity",
+            "is not above 0, so no air moves over the spill and it would never evaporate");
+}
+
 void CheckPetroleumSpill(const SourceRecord& s, const ScenarioRecord& sc, int np, Collector& add) {
+  CheckAirOverSpill(s, add);
   // Nothing evaporates unless the total (pollutant 0) has mass at the start.
   if (!(s.Params[2][0] > 0)) return;
   if (!(sc.Pollutants[0].MolWt > 0))
@@ -48,9 +57,6 @@ void CheckPetroleumSpill(const SourceRecord& s, const ScenarioRecord& sc, int np
             "by them");
   if (s.Size < 0)
     add.Add(0, "Size", "is negative, and the model takes the square root of the spill area");
-  // A pool without area has a transfer coefficient of 0 before the speed is ever used.
-  if (s.Size != 0 && s.GasVelocity < 0)
-    add.Add(0, "Gas velocity", "is negative, and the model raises it to a fractional power");
   for (int p = 1; p < np; ++p)
     if (s.Params[2][p] > 0 && sc.Pollutants[p].MolWt == 0)
       add.Add(p, "MW", "is 0, and the model divides by it");
@@ -152,16 +158,15 @@ std::string PollutantText(const ScenarioRecord& sc, int p) {
          ")";
 }
 
-std::string SourceMessage(const BuildingRecord& b, const std::vector<SourceProblem>& problems) {
+// One message for the problems of source `s` in `room`, `slot`, ending with what to do.
+std::string SourceMessage(const BuildingRecord& b, int room, int slot, const SourceRecord& s,
+                          const std::vector<SourceProblem>& problems, const std::string& ending) {
   const ScenarioRecord& sc = b.Scenario;
-  const SourceProblem& first = problems.front();
-  const SourceRecord& s = sc.Sources[first.Room][first.Slot];
-  std::string text = RoomText(b, first.Room) + ", source " +
-                     FormatSingle(static_cast<float>(first.Slot)) + " (" + s.Name + "), model \"" +
-                     EmissionModelName(s.Model) + "\":";
+  std::string text = RoomText(b, room) + ", source " + FormatSingle(static_cast<float>(slot)) +
+                     " (" + s.Name + "), model \"" + EmissionModelName(s.Model) + "\":";
   for (const SourceProblem& q : problems)
     text += "\n" + PollutantText(sc, q.Pollutant) + ": " + q.Parameter + " " + q.Reason + ".";
-  text += "\n\nPlease correct the source before running.";
+  text += "\n\n" + ending;
   return text;
 }
 
@@ -200,11 +205,26 @@ bool CheckSourcesBeforeRun(const BuildingRecord& building, Prompt& prompt) {
     }
     size_t j = i;
     while (j < problems.size() && problems[j].Room == p.Room && problems[j].Slot == p.Slot) ++j;
-    prompt.Message(SourceMessage(building, {problems.begin() + i, problems.begin() + j}), title,
-                   MessageIcon::Critical);
+    prompt.Message(
+        SourceMessage(building, p.Room, p.Slot, building.Scenario.Sources[p.Room][p.Slot],
+                      {problems.begin() + i, problems.begin() + j},
+                      "Please correct the source before running."),
+        title, MessageIcon::Critical);
     i = j;
   }
   return problems.empty();
+}
+
+bool SourceMayBeStored(const BuildingRecord& building, int room, int slot,
+                       const SourceRecord& source, Prompt& prompt) {
+  std::vector<SourceProblem> problems;
+  Collector add(problems, room, slot);
+  CheckAirOverSpill(source, add);
+  if (problems.empty()) return true;
+  prompt.Message("Error.  " + SourceMessage(building, room, slot, source, problems,
+                                            "Please correct the source before transferring."),
+                 "Error", MessageIcon::Critical);
+  return false;
 }
 
 }  // namespace quarn

@@ -30,4 +30,11 @@ std::vector<SourceProblem> FindSourceProblems(const BuildingRecord& building);
 // Returns true when the run may go ahead.
 bool CheckSourcesBeforeRun(const BuildingRecord& building, Prompt& prompt);
 
+// What the source windows refuse to store whatever else the scenario holds: a petroleum
+// spill with no air moving over it (a gas velocity of 0 or less), which would never
+// evaporate. Says why through the prompt, naming the room and the source, and returns false;
+// true when `source`, shown as source `slot` of `room` (0 the HVAC system), may be stored.
+bool SourceMayBeStored(const BuildingRecord& building, int room, int slot,
+                       const SourceRecord& source, Prompt& prompt);
+
 }  // namespace quarn

@@ -1,7 +1,9 @@
 #include "model/source_schedule.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <limits>
 
 #include "model/emission_models.h"
 #include "model/records.h"
@@ -10,7 +12,9 @@
 namespace quarn {
 namespace {
 
-// The model's emission for one pollutant in the source's own unit per hour.
+// The emission of a model with a state of its own (or, for the shower, fed by the room) for
+// one pollutant, in the source's own unit per hour, from the state at the step's start. The
+// closed-form models are integrated over the step instead (MeanOverStep).
 double ModelEmission(const ScenarioRecord& scenario, const SourceRecord& source, SourceState& state,
                      int room, int p, const EmissionStep& step) {
   const float croom = step.RoomConc[room][p];
@@ -18,18 +22,10 @@ double ModelEmission(const ScenarioRecord& scenario, const SourceRecord& source,
   switch (source.Model) {
     case 0:
       return MassTransferEmission(source, state, p, croom, dt);
-    case 1:
-      return R0kEmission(source, state, p);
-    case 2:
-      return Paint1Emission(source, state, p);
     case 3:
       return Paint2Emission(source, state, p, croom, dt);
-    case 4:
-      return RTEmission(source, state, p);
     case 5:
       return ShowerEmission(step.PreviousRoomConc[room][p], source, p);
-    case 6:
-      return PolyfitEmission(source, p, step.Time);
     case 7:
       // Pollutant 0 is the mixture as a whole; its layer-1 mass is what the components'
       // shares are taken of.
@@ -45,6 +41,23 @@ double ModelEmission(const ScenarioRecord& scenario, const SourceRecord& source,
     default:
       return 0;
   }
+}
+
+// The cycle of the source in force at time t and the time it began (the first cycle i whose
+// on time, in the repeat period of t, is reached and whose off time is not), both rounded
+// to Singles as the schedule has always compared them; false when the source is off.
+bool CycleInForce(const SourceRecord& source, int cycles, double period, double t, double& began) {
+  const double k = period != 0 ? std::floor(t / period) : 0.0;
+  const double offset = k * period;
+  for (int i = 1; i <= cycles; ++i) {
+    const float on = static_cast<float>(offset + source.TimeOn[i]);
+    const float off = static_cast<float>(offset + source.TimeOff[i]);
+    if (on <= t && t < off) {
+      began = on;
+      return true;
+    }
+  }
+  return false;
 }
 
 // Takes what evaporated in the step off the liquid of a spill and returns the emission the
@@ -98,23 +111,16 @@ bool SourceScheduleTime(float t, const SourceRecord& source, SourceState& state,
   // The run's clock is exact to well within a thousandth of a step, so a switch time that
   // close counts as reached: the switch takes effect at the step boundary it falls on.
   const double reach = static_cast<double>(t) + 0.001 * static_cast<double>(stepSize);
-  const double period = RepeatPeriod(source);
-  const double k = period != 0 ? std::floor(reach / period) : 0.0;
-  const double offset = k * period;
-  for (int i = 1; i <= n; ++i) {
-    const float on = static_cast<float>(offset + source.TimeOn[i]);
-    const float off = static_cast<float>(offset + source.TimeOff[i]);
-    if (on <= reach && reach < off) {
-      state.SourceAge =
-          static_cast<float>(std::max(0.0, static_cast<double>(t) - source.TimeOn[i] - offset));
-      if (state.SourceAge < stepSize && !(state.SwitchOnDone && state.SwitchOnTime == on)) {
-        ResetSourceParameters(source, state, numPollutants);
-        state.SwitchOnDone = true;
-        state.SwitchOnTime = on;
-      }
-      state.On = true;
-      return true;
+  double on = 0;
+  if (CycleInForce(source, n, RepeatPeriod(source), reach, on)) {
+    state.SourceAge = static_cast<float>(std::max(0.0, static_cast<double>(t) - on));
+    if (state.SourceAge < stepSize && !(state.SwitchOnDone && state.SwitchOnTime == on)) {
+      ResetSourceParameters(source, state, numPollutants);
+      state.SwitchOnDone = true;
+      state.SwitchOnTime = on;
     }
+    state.On = true;
+    return true;
   }
   state.On = false;
   state.SourceAge = 0;
@@ -151,6 +157,169 @@ void ResetSourceParameters(const SourceRecord& source, SourceState& state, int n
 }
 
 namespace {
+
+// The parts of a step in which a source is on, each with the source's age at its start: the
+// state changes only at a switch or at the start of a repeat period, so between those times
+// the cycle in force at the middle holds throughout.
+struct OnPart {
+  double From;
+  double Hours;
+  double Age;
+};
+
+constexpr int kMaxCuts = 64;
+// More repeat periods than this within one step (a pattern repeating within a few minutes
+// under a step of hours) take the state at the step's start for the whole step.
+constexpr double kMostPeriods = 4;
+
+// Parts beyond Count are left unset: a step asks for them for every source.
+struct OnParts {
+  int Count = 0;
+  bool Whole = false;  // one part that is the whole step
+  std::array<OnPart, kMaxCuts + 1> Part;
+};
+
+// The times at which the source's state may change near time t: its switches and the starts
+// of its repeat periods, in the period of t and the periods either side. Calls cut(x) for
+// each; the switches are rounded as SourceScheduleTime compares them.
+template <class Cut>
+void SwitchesNear(const SourceRecord& source, int cycles, double period, double t, Cut cut) {
+  const auto switches = [&](double offset) {
+    for (int i = 1; i <= cycles; ++i) {
+      cut(static_cast<float>(offset + source.TimeOn[i]));
+      cut(static_cast<float>(offset + source.TimeOff[i]));
+    }
+  };
+  if (period == 0) {
+    switches(0);
+    return;
+  }
+  const double k = std::floor(t / period);
+  for (double d = -1; d <= 1; ++d) {
+    cut((k + d) * period);
+    switches((k + d) * period);
+  }
+}
+
+// Where the stretch of unchanging schedule that holds time t begins and ends, and whether
+// the source is on in it.
+void FindStretch(const SourceRecord& source, int cycles, double period, double t,
+                 SourceState& state) {
+  double from = -std::numeric_limits<double>::infinity();
+  double until = std::numeric_limits<double>::infinity();
+  SwitchesNear(source, cycles, period, t, [&](double x) {
+    if (x <= t) from = std::max(from, x);
+    if (x > t) until = std::min(until, x);
+  });
+  state.StretchKnown = true;
+  state.StretchFrom = from;
+  state.StretchUntil = until;
+  state.StretchOn = CycleInForce(source, cycles, period, t, state.StretchBegan);
+}
+
+// A step that lies within one stretch of the schedule (give or take the tolerance) is on
+// or off throughout.
+bool WithinStretch(const SourceState& state, double t0, double dt, double tolerance) {
+  return state.StretchKnown && t0 >= state.StretchFrom - tolerance &&
+         t0 + dt <= state.StretchUntil + tolerance && dt > 2 * tolerance;
+}
+
+double SwitchTolerance(float stepSize) {
+  return 0.001 * static_cast<double>(stepSize);
+}
+
+// The parts of the step [t0, t0 + dt] in which the source is on. A switch within a
+// thousandth of the scenario's step of the step's start or end takes effect there, as the
+// schedule look-up counts it reached.
+OnParts OnPartsOf(const SourceRecord& source, SourceState& state, double t0, double dt,
+                  float stepSize) {
+  OnParts parts;
+  const int n = CycleCount(source);
+  if (n == 0 || !(dt > 0)) return parts;
+  const double tolerance = SwitchTolerance(stepSize);
+  const double t1 = t0 + dt;
+  const double period = RepeatPeriod(source);
+  if (!WithinStretch(state, t0, dt, tolerance))
+    FindStretch(source, n, period, t0 + tolerance, state);
+  if (WithinStretch(state, t0, dt, tolerance)) {
+    if (state.StretchOn) {
+      parts.Part[0] = {t0, dt, std::max(0.0, t0 - state.StretchBegan)};
+      parts.Count = 1;
+      parts.Whole = true;
+    }
+    return parts;
+  }
+
+  std::array<double, kMaxCuts> cuts;
+  int count = 0;
+  bool crowded = false;
+  const auto cut = [&](double x) {
+    if (!(x > t0 + tolerance && x < t1 - tolerance)) return;
+    if (count < kMaxCuts)
+      cuts[count++] = x;
+    else
+      crowded = true;
+  };
+  if (period != 0 && std::fabs(std::floor(t1 / period) - std::floor(t0 / period)) > kMostPeriods) {
+    crowded = true;
+  } else if (period != 0) {
+    for (double k = std::floor(std::min(t0, t1) / period);
+         k <= std::floor(std::max(t0, t1) / period); ++k) {
+      cut(k * period);
+      for (int i = 1; i <= n; ++i) {
+        cut(static_cast<float>(k * period + source.TimeOn[i]));
+        cut(static_cast<float>(k * period + source.TimeOff[i]));
+      }
+    }
+  } else {
+    SwitchesNear(source, n, 0, t0, cut);
+  }
+  double began = 0;
+  if (crowded) {
+    if (CycleInForce(source, n, period, t0 + tolerance, began)) {
+      parts.Part[0] = {t0, dt, std::max(0.0, t0 - began)};
+      parts.Count = 1;
+      parts.Whole = true;
+    }
+    return parts;
+  }
+  std::sort(cuts.begin(), cuts.begin() + count);
+  double from = t0;
+  for (int c = 0; c <= count; ++c) {
+    const double to = c < count ? cuts[c] : t1;
+    if (!(to > from)) continue;
+    if (CycleInForce(source, n, period, (from + to) / 2, began))
+      parts.Part[parts.Count++] = {from, to - from, std::max(0.0, from - began)};
+    from = to;
+  }
+  return parts;
+}
+
+// The mean rate of a closed-form source over one part of a step, in its own unit per hour.
+double MeanOverPart(const SourceRecord& source, int p, const OnPart& part) {
+  switch (source.Model) {
+    case 1:
+      return R0kMeanRate(source, p, part.Age, part.Hours);
+    case 2:
+      return Paint1MeanRate(source, p, part.Age, part.Hours);
+    case 4:
+      return RTMeanRate(source, p, part.Age, part.Hours);
+    default:
+      return PolyfitMeanRate(source, p, part.From, part.Hours);
+  }
+}
+
+// The mean rate over the whole step of a closed-form source that is on for `parts` of it:
+// each part's mean weighted by its share of the step.
+double MeanOverStep(const SourceRecord& source, int p, const OnParts& parts, double dt) {
+  if (parts.Whole) return MeanOverPart(source, p, parts.Part[0]);
+  double sum = 0;
+  for (int i = 0; i < parts.Count; ++i) {
+    const OnPart& part = parts.Part[i];
+    sum += MeanOverPart(source, p, part) * (part.Hours / dt);
+  }
+  return sum;
+}
 
 float ConcPerMassOf(const EmissionStep& step, int p) {
   return step.ConcPerMass != nullptr ? (*step.ConcPerMass)[p] : 1.0F;
@@ -209,7 +378,7 @@ void AddSteadyPolynomial(const ScenarioRecord& scenario, const SourceRecord& sou
       continue;
     }
     const Emitted e = EmittedOf(scenario, source, state, room, volume, step, p,
-                                PolyfitEmission(source, p, step.Time));
+                                PolyfitMeanRate(source, p, step.Time, step.Step));
     Add(e, p, step.Step, out[p], totalEmitted);
     // With a constant term that is not zero, the zero terms (of either sign) of any finite
     // time add nothing to it, so every later step gives these same bits.
@@ -232,6 +401,14 @@ void SourceEmissionRate(const ScenarioRecord& scenario, SourceStates& states, in
   for (int k = 1; k <= SourceSlotCount(scenario, room); ++k) {
     const SourceRecord& source = scenario.Sources[room][k];
     SourceState& state = states[room][k];
+    if (IsClosedFormModel(source.Model)) {
+      const OnParts parts = OnPartsOf(source, state, step.Time, step.Step, scenario.StepSize);
+      state.On = parts.Count > 0;
+      if (state.On)
+        AddEmission(scenario, source, state, room, volume, step, pollutant,
+                    MeanOverStep(source, pollutant, parts, step.Step), out, totalEmitted);
+      continue;
+    }
     // The on/off state holds for the whole step: pollutant 0 decides it for the others.
     const bool on = pollutant == 0 ? SourceScheduleTime(step.Time, source, state, scenario.StepSize,
                                                         scenario.NumPollutants)
@@ -250,29 +427,49 @@ void RoomEmissionRates(const ScenarioRecord& scenario, SourceStates& states, int
   for (int k = 1; k <= SourceSlotCount(scenario, room); ++k) {
     const SourceRecord& source = scenario.Sources[room][k];
     SourceState& state = states[room][k];
-    if (!SourceScheduleTime(step.Time, source, state, scenario.StepSize, scenario.NumPollutants))
-      continue;
-    // The models a building is mostly made of get a loop of their own, free of the dispatch.
     auto each = [&](auto emission) {
       for (int p = 0; p < np; ++p)
         AddEmission(scenario, source, state, room, volume, step, p, emission(p), out[p],
                     totalEmitted);
     };
-    switch (source.Model) {
-      case 0:
-        each([&](int p) {
-          return MassTransferEmission(source, state, p, step.RoomConc[room][p], step.Step);
-        });
-        break;
-      case 1:
-        each([&](int p) { return R0kEmission(source, state, p); });
-        break;
-      case 6:
+    if (IsClosedFormModel(source.Model)) {
+      // Most steps lie within a stretch of unchanging schedule, on or off throughout.
+      const double t0 = step.Time;
+      const double dt = step.Step;
+      if (WithinStretch(state, t0, dt, SwitchTolerance(scenario.StepSize))) {
+        state.On = state.StretchOn;
+        if (!state.On) continue;
+        // The models a building is mostly made of get a loop of their own, free of the
+        // dispatch.
+        if (source.Model == 6) {
+          AddSteadyPolynomial(scenario, source, state, room, volume, step, np, out, totalEmitted);
+          continue;
+        }
+        const double age = std::max(0.0, t0 - state.StretchBegan);
+        if (source.Model == 1) {
+          PerPollutant<double> means;
+          R0kMeanRates(source, np, age, dt, means);
+          each([&](int p) { return means[p]; });
+          continue;
+        }
+      }
+      const OnParts parts = OnPartsOf(source, state, t0, dt, scenario.StepSize);
+      state.On = parts.Count > 0;
+      if (!state.On) continue;
+      if (source.Model == 6 && parts.Whole)
         AddSteadyPolynomial(scenario, source, state, room, volume, step, np, out, totalEmitted);
-        break;
-      default:
-        each([&](int p) { return ModelEmission(scenario, source, state, room, p, step); });
-        break;
+      else
+        each([&](int p) { return MeanOverStep(source, p, parts, step.Step); });
+      continue;
+    }
+    if (!SourceScheduleTime(step.Time, source, state, scenario.StepSize, scenario.NumPollutants))
+      continue;
+    if (source.Model == 0) {
+      each([&](int p) {
+        return MassTransferEmission(source, state, p, step.RoomConc[room][p], step.Step);
+      });
+    } else {
+      each([&](int p) { return ModelEmission(scenario, source, state, room, p, step); });
     }
   }
 }

@@ -44,8 +44,12 @@ struct EmissionStep {
 };
 
 // Adds the emission of pollutant p of every source of the room (slots 1 to
-// scenario.NumSources[room]) that is on at step.Time to out, and the mass emitted during the
-// step (rate × dt, in the scenario's mass unit) to totalEmitted[p].
+// scenario.NumSources[room]) to out, as a rate held over the step, and the mass emitted
+// during the step (rate × dt, in the scenario's mass unit) to totalEmitted[p]:
+// - a source of a closed-form model (R0k, Paint1, R/T, Polyfit) gives the mean of its rate
+//   over the step, which counts the parts of the step in which it is on, switches within
+//   the step included; its first step emits from its switch-on;
+// - any other source gives its model's rate for the state at step.Time, when it is on then.
 //
 // - room 1..13: out grows by the concentration rate, emission × ConcPerMass / volume;
 //   room 0 is the HVAC system: out grows by emission × ConcPerMass (concentration × m³ per

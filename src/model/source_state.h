@@ -81,6 +81,14 @@ struct SourceState {
   float ModelValue2 = 0;
   float CurrentTime = 0;
   SteadyEmission Steady;
+  // The stretch of run time around the last look-up in which the source's schedule does not
+  // change: from StretchFrom to StretchUntil it is on (since StretchBegan, when its on-period
+  // began) or off. Most steps fall within the stretch of the step before.
+  bool StretchKnown = false;
+  bool StretchOn = false;
+  double StretchFrom = 0;
+  double StretchUntil = 0;
+  double StretchBegan = 0;
 };
 
 // One state per source slot, indexed [room][slot] like Scenario.Sources (room 0 the HVAC

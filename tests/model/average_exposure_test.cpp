@@ -144,17 +144,17 @@ TEST_F(AverageExposureTest, AveragingTimeOfMoreThanAMillionWindowsIsRefused) {
 }
 
 TEST_F(AverageExposureTest, WindowsShareTheRowThatClosesThem) {
-  // Each row's value holds over the interval before it. Window 1 (0-24 h): 10 x 1 + 10 x 2
-  // + the 4 h of the row at 30 before 24 h at 3 = 42, / 24 = 1.75. Its other 6 h start
-  // window 2: 6 x 3 + 18 x 4 (the row at 50, up to 48 h) = 90, / 24 = 3.75.
+  // The exposure runs straight from row to row. Window 1 (0-24 h): 10 x 0.5 + 10 x 1.5 + the
+  // 4 h from 20 h at 2 to 24 h at 2.4 = 28.8, / 24 = 1.2. The rest of that interval starts
+  // window 2: 6 h from 2.4 to 3, then 18 h from 3 to 3.9 (at 48 h) = 78.3, / 24 = 3.2625.
   WriteEmp(" 0 , 0 ,\r\n 10 , 1 ,\r\n 20 , 2 ,\r\n 30 , 3 ,\r\n 50 , 4 ,\r\n");
   CalculateAverageExposure(s_, ',', prompt_);
-  EXPECT_EQ(Ave(), " 30 , 1 , 1.75 ,\r\n 50 , 2 , 3.75 ,\r\n");
+  EXPECT_EQ(Ave(), " 30 , 1 , 1.2 ,\r\n 50 , 2 , 3.2625 ,\r\n");
 
   // A row longer than a window closes each window it passes, at its own time.
   WriteEmp(" 0 , 0 ,\r\n 60 , 2 ,\r\n");
   CalculateAverageExposure(s_, ',', prompt_);
-  EXPECT_EQ(Ave(), " 60 , 1 , 2 ,\r\n 60 , 2 , 2 ,\r\n");
+  EXPECT_EQ(Ave(), " 60 , 1 , .4 ,\r\n 60 , 2 , 1.2 ,\r\n");
 }
 
 TEST_F(AverageExposureTest, LongFileGivesTheSameWindowsAsItsRows) {
@@ -269,6 +269,22 @@ TEST_F(AverageExposureTest, ADayOfExposureGivesEveryWholeWindowAndItsExactMean) 
   EXPECT_NEAR(daily[0] / (0.4 * ExactMean(0, 24)), 1, 0.01);
   // The hours share out the day without gap or overlap.
   EXPECT_NEAR(std::accumulate(hourly.begin(), hourly.end(), 0.0) / 24 / daily[0], 1, 1e-5);
+  // The averages and the cumulative exposure integrate alike: 8 h of the first 8 h average
+  // are the cumulative exposure at 8 h.
+  const std::vector<double> eight = averages(8);
+  ASSERT_EQ(eight.size(), 3u);
+  std::string cmp;
+  ASSERT_TRUE(ReadFileBytes(o.CumExposureFile, cmp));
+  TextLineSource lines = TextLineSource::FromText(cmp);
+  std::string line;
+  std::vector<float> items;
+  double at8 = -1;
+  while (lines.Next(line)) {
+    ASSERT_TRUE(SplitNumberLine(line, ',', items));
+    if (items.at(0) == 8.0f) at8 = items.at(1);
+  }
+  ASSERT_GT(at8, 0);
+  EXPECT_NEAR(eight[0] * 8 / at8, 1, 1e-3);
   EXPECT_TRUE(prompt_.shown.empty());
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "model/emission_models.h"
 #include "model/source_state.h"
 
@@ -78,6 +80,41 @@ TEST(Paint1Model, SecondOrderDecay) {
   EXPECT_NEAR(Paint1Emission(s, st, 0), 10.0, 1e-6);  // a = 0: R0 × S
   st.SourceAge = 3;
   EXPECT_NEAR(Paint1Emission(s, st, 0), 2.5, 1e-6);  // 5 / (1 + 3·0.2·5) × 2 = 5/4 × 2
+}
+
+// What the closed-form models emit over part of a step is the integral of their rate:
+// worked by hand from the rates' antiderivatives.
+TEST(ClosedFormModels, MeanRateIsTheIntegralOfTheRateOverThePart) {
+  const SourceRecord r0k = WithParams(1, 3, {4, 0.5f, 2, 1, 1, 2});
+  const SourceRecord constant = WithParams(1, 1, {10, 0});
+  const SourceRecord paint = WithParams(2, 2, {5, 0.2f});
+  const SourceRecord rt = WithParams(4, 7, {2, 0.5f});
+  const SourceRecord rt1 = WithParams(4, 7, {2, 1});
+  const SourceRecord poly = WithParams(6, 1, {1, 2, 3, 4});
+  const struct {
+    const char* what;
+    double mean;
+    double want;
+  } cases[] = {
+      // Each term R e^(-k a) from age 1 to 3: R (e^-k - e^-3k) / k, times the size, over 2 h.
+      {"R0k", R0kMeanRate(r0k, 0, 1, 2),
+       3 *
+           (4 * (std::exp(-0.5) - std::exp(-1.5)) / 0.5 + 2 * (std::exp(-1.0) - std::exp(-3.0)) +
+            (std::exp(-2.0) - std::exp(-6.0)) / 2) /
+           2},
+      {"constant R0k", R0kMeanRate(constant, 0, 5, 0.1), 10},
+      // 5 / (1 + s) from age 3 to 5: 5 ln(6 / 4), times the size 2, over 2 h.
+      {"Paint1", Paint1MeanRate(paint, 0, 3, 2), 5 * std::log(1.5)},
+      // Nothing before 1.2 h, then 2 x^-0.5 with x in days up to 1 day: 2 · 24 · 2 (1 - √0.05),
+      // over 24 h; the size does not count.
+      {"R/T", RTMeanRate(rt, 0, 0, 24), 96 * (1 - std::sqrt(0.05)) / 24},
+      // 2 / x from day 1 to day 2: 2 · 24 ln 2, over 24 h.
+      {"R/T with P1 1", RTMeanRate(rt1, 0, 24, 24), 2 * std::log(2.0)},
+      // 1 + 2t + 3t² + 4t³ from 1 h to 2 h: 1 + 3 + 7 + 15.
+      {"Polyfit", PolyfitMeanRate(poly, 0, 1, 1), 26},
+  };
+  for (const auto& c : cases) EXPECT_NEAR(c.mean, c.want, 1e-6 * c.want) << c.what;
+  EXPECT_EQ(R0kMeanRate(constant, 0, 5, 0.1), 10.0) << "a constant rate is its own mean";
 }
 
 TEST(Paint2Model, EvaporationThenDiffusion) {

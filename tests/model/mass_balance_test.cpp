@@ -103,13 +103,27 @@ TEST(RemovalTermsTest, OutdoorTermLossAndInflowByHand) {
   EXPECT_FLOAT_EQ(terms.LossCoefficient[1], (10 + 5 + 15) / 50.0F);
   EXPECT_FLOAT_EQ(terms.LossCoefficient[2], 15 / 25.0F);
 
-  RoomPollutant c{};
-  c[1][0] = 2;
-  const PerPollutant<float> supply{3};
-  // Supply air 3 × 10 and 15 m³/h of room 1's air at 2, into 25 m³.
-  EXPECT_FLOAT_EQ(RoomInflowRate(b, 2, f, f.RoomWorkMatrix, c, 0, supply), (30 + 30) / 25.0F);
-  b.Neighbors[1][2] = b.Neighbors[2][1] = 0;  // not connected: nothing comes through
-  EXPECT_FLOAT_EQ(RoomInflowRate(b, 2, f, f.RoomWorkMatrix, c, 0, supply), 30 / 25.0F);
+  // The rate matrix: room 2 receives 15 m³/h of room 1's air and 10 m³/h of supply air that
+  // is a quarter room 1's and three quarters room 2's; room 1 also loses 2 room volumes an
+  // hour to its air cleaner (4 × 50 %) and 0.5 to a sink of 5 m² at ka 5 m/h.
+  b.Scenario.AirCleanerFlow[1] = 4;
+  b.Scenario.AirCleanerEff[1] = 50;
+  b.Scenario.NumSinks[1] = 1;
+  b.Scenario.Sinks[1][1].Area = 5;
+  b.Scenario.Sinks[1][1].ka[0] = 5;
+  HVACMixing mixing;
+  mixing.Weight[1][0] = 0.25F;
+  mixing.Weight[2][0] = 0.75F;
+  StepMatrices::Matrix a{};
+  RateMatrix(b, MakeExchangeKey(b, f, terms, mixing, 0.1F), 0, a);
+  EXPECT_NEAR(a[0], -(0.6 + 2 + 0.5), 1e-7);
+  EXPECT_NEAR(a[1], 15 / 50.0, 1e-7);
+  EXPECT_NEAR(a[2], (15 + 10 * 0.25) / 25.0, 1e-7);
+  EXPECT_NEAR(a[3], 10 * 0.75 / 25.0 - 0.6, 1e-7);
+  b.Neighbors[1][2] = b.Neighbors[2][1] = 0;  // not connected: no air comes through
+  RateMatrix(b, MakeExchangeKey(b, f, terms, mixing, 0.1F), 0, a);
+  EXPECT_DOUBLE_EQ(a[1], 0);
+  EXPECT_NEAR(a[2], 10 * 0.25 / 25.0, 1e-7);
 }
 
 TEST(ScaledArraySumTest, FlowOverVolumeIsAnAirChangeRate) {
@@ -121,19 +135,21 @@ TEST(ScaledArraySumTest, FlowOverVolumeIsAnAirChangeRate) {
   EXPECT_EQ(ScaledArraySum(in, 2, 0), 0);
 }
 
-TEST(StableStepLimitTest, FastestCleanerOrSinkSetsTheLimit) {
+TEST(StableStepLimitTest, FastestReleaseFromASinkSetsTheLimit) {
   BuildingRecord b;
   b.NumRooms = 1;
   b.RoomList[1].Volume = 50;
   b.Scenario.NumPollutants = 1;
   EXPECT_EQ(StableStepLimit(b), 0);
+  // Cleaners and uptake are integrated exactly: they set no limit.
   b.Scenario.AirCleanerEff[1] = 50;
-  b.Scenario.AirCleanerFlow[1] = 2;  // removes 1 room volume an hour
+  b.Scenario.AirCleanerFlow[1] = 20;
   b.Scenario.NumSinks[1] = 1;
   b.Scenario.Sinks[1][1].Area = 100;
-  b.Scenario.Sinks[1][1].ka[0] = 1;  // 2 an hour onto the sink
+  b.Scenario.Sinks[1][1].ka[0] = 10;
+  EXPECT_EQ(StableStepLimit(b), 0);
   b.Scenario.Sinks[1][1].kd[0] = 0.5F;
-  EXPECT_FLOAT_EQ(StableStepLimit(b), 0.5F / 3);
+  EXPECT_FLOAT_EQ(StableStepLimit(b), 1);
   b.Scenario.Sinks[1][1].kd[0] = 10;
   EXPECT_FLOAT_EQ(StableStepLimit(b), 0.05F);
 }
@@ -269,7 +285,7 @@ TEST(UpdateRoomsTest, NegativeLossChangesNothing) {
   a.Conc[1][0] = a.NewConc[1][0] = 3;
   SourceStates states{};
   SinkMasses sinks{};
-  const PerPollutant<float> supply{};
+  const HVACMixing supply;
   bool due = false;
   EXPECT_EQ(UpdateRooms(b, f, terms, {0, 0.1F, 0.02F, supply}, states, sinks, a, due),
             StepStatus::NegativeLoss);

@@ -31,6 +31,7 @@ BuildingRecord OneSource(int model) {
   s.NumCycles = 1;
   s.TimeOn[1] = 0;
   s.TimeOff[1] = 10;
+  s.GasVelocity = 10;  // cm/s of air over a spill
   for (int p = 0; p < 2; ++p) s.Params[2][p] = 100;
   return b;
 }
@@ -110,13 +111,35 @@ TEST(SourceChecks, SpillsThatWouldDivideByZero) {
   petroleum.Scenario.Sources[2][1].GasVelocity = -1;
   petroleum.Scenario.Sources[2][1].Size = -4;
   EXPECT_EQ(FindSourceProblems(petroleum).size(), 2u);
+}
 
-  // A petroleum spill of size 0 has no area: its transfer coefficient is 0 without the air
-  // speed ever being raised to a power, so a negative speed does no harm.
-  BuildingRecord flat = OneSource(8);
-  flat.Scenario.Sources[2][1].GasVelocity = -1;
-  flat.Scenario.Sources[2][1].Size = 0;
-  EXPECT_TRUE(FindSourceProblems(flat).empty());
+TEST(SourceChecks, PetroleumSpillWithoutMovingAirIsRefusedNamingTheSource) {
+  // Without air moving over it the spill would never evaporate, whatever its size.
+  for (float velocity : {0.0f, -1.0f}) {
+    SCOPED_TRACE(velocity);
+    BuildingRecord b = OneSource(8);
+    SourceRecord& spill = b.Scenario.Sources[2][1];
+    spill.Name = "Fuel";
+    spill.GasVelocity = velocity;
+    spill.Size = velocity < 0 ? 0.0f : 4.0f;
+    testing::ScriptedPrompt prompt;
+    EXPECT_FALSE(CheckSourcesBeforeRun(b, prompt));
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_NE(prompt.shown[0].text.find("Room 2 (Kitchen), source 1 (Fuel), model \"Petroleum "
+                                        "spill\""),
+              std::string::npos)
+        << prompt.shown[0].text;
+    EXPECT_NE(prompt.shown[0].text.find("Gas velocity is not above 0"), std::string::npos);
+    // The source window refuses to store it, in the same words.
+    testing::ScriptedPrompt window;
+    EXPECT_FALSE(SourceMayBeStored(b, 2, 1, spill, window));
+    ASSERT_EQ(window.shown.size(), 1u);
+    EXPECT_NE(window.shown[0].text.find("source 1 (Fuel)"), std::string::npos);
+    EXPECT_NE(window.shown[0].text.find("Gas velocity is not above 0"), std::string::npos);
+    spill.GasVelocity = 10;
+    EXPECT_TRUE(SourceMayBeStored(b, 2, 1, spill, window));
+    EXPECT_EQ(window.shown.size(), 1u);
+  }
 }
 
 TEST(SourceChecks, UnitsWithoutAConversionAreRefused) {

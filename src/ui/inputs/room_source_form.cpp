@@ -15,6 +15,7 @@
 
 #include "files/source_file.h"
 #include "model/emission_models.h"
+#include "model/source_checks.h"
 #include "platform/flex_grid.h"
 #include "platform/help_service.h"
 #include "platform/printer_service.h"
@@ -333,6 +334,9 @@ void RoomSourceForm::Transfer() {
   // The HVAC window stores the HVAC sources only, a room's window every room's but those.
   const int first = room_ == 0 ? 0 : 1;
   const int last = room_ == 0 ? 0 : RoomCount(ctx_.state.Building);
+  for (int r = first; r <= last; ++r)
+    for (int k = 1; k <= Count(r); ++k)
+      if (!SourceMayBeStored(ctx_.state.Building, r, k, work_[r][k], ctx_.prompt)) return;
   for (int r = first; r <= last; ++r) {
     s.NumSources[r] = counts_[r];
     for (int k = 1; k <= Count(r); ++k) s.Sources[r][k] = work_[r][k];

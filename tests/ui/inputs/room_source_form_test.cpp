@@ -215,6 +215,26 @@ TEST_F(RoomSourceFormTest, SpillTypedInTheWindowEmitsWhatWasSpilled) {
   EXPECT_NEAR(s.TotalEmitted[0], 1000, 1);
 }
 
+TEST_F(RoomSourceFormTest, PetroleumSpillWithoutAirSpeedIsNotTransferred) {
+  RoomSourceForm& form = Open(2);
+  auto& models = Child<QComboBox>(form, "SourceModel");
+  models.setCurrentIndex(8);
+  Q_EMIT models.activated(8);  // "Petroleum spill", its gas velocity left at 0
+  form.RunCommand("Transfer");
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_NE(prompt.shown[0].text.find("Room 2 (Room 2), source 1 (carpet 1)"), std::string::npos)
+      << prompt.shown[0].text;
+  EXPECT_NE(prompt.shown[0].text.find("Gas velocity"), std::string::npos);
+  EXPECT_EQ(s.Sources[2][1].Model, 2) << "nothing stored";
+  EXPECT_TRUE(form.isVisible());
+
+  TypeIntoBox(form, "GasVelocity", "10");
+  form.RunCommand("Transfer");
+  EXPECT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(s.Sources[2][1].Model, 8);
+  EXPECT_FLOAT_EQ(s.Sources[2][1].GasVelocity, 10);
+}
+
 TEST_F(RoomSourceFormTest, NumberUnitsOnlyForParticles) {
   for (bool particles : {false, true}) {
     s.PollutantClass = particles ? "PM" : "VOC";

@@ -315,7 +315,8 @@ TEST_F(ChamberDataFormTest, CloseAndReturnHandsTheFitToTheSourceWindow) {
   const float k = source().Params[1][0];
   EXPECT_NEAR(r0, 0.3, 1e-5);
   EXPECT_NEAR(k, 0.05, 1e-5);
-  // The source emits the fit alone: R0 e^(-k) × size 2 at 1 h, nothing of the old layers.
+  // The source emits the fit alone: R0 e^(-k a) × size 2 over the step from 1 h to 1.1 h,
+  // nothing of the old layers.
   ScenarioRecord& s = Scenario();
   s.NumPollutants = 1;
   source().UnitFactor = 1;
@@ -330,7 +331,7 @@ TEST_F(ChamberDataFormTest, CloseAndReturnHandsTheFitToTheSourceWindow) {
   run.TimeOff[1] = 10;
   run.CycleRepeats = "N";
   SourceEmissionRate(s, states, 1, 1.0f, {1.0f, 0.1f, conc, conc}, 0, out, emitted);
-  EXPECT_NEAR(out, r0 * std::exp(-k) * 2, 1e-6);
+  EXPECT_NEAR(out, 2 * r0 * (std::exp(-k) - std::exp(-1.1 * k)) / k / 0.1, 1e-5);
 
   // With no chamber data window open, the graph window's OK only closes it.
   GraphForm graph(*context);
