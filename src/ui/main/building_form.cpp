@@ -360,6 +360,7 @@ void BuildingForm::FileNew() {
   s.ConcentrationsCalculated = kFalse;
   // The exposure results belong to the building that is being cleared.
   s.ExposureCalculated = kFalse;
+  s.RiskCalculated = false;
   s.OccupantDataComplete = kFalse;
   show();
   SetupBuildingGrid(*grid_);
@@ -388,6 +389,7 @@ void BuildingForm::FileOpen() {
   }
   s.ConcentrationsCalculated = kFalse;
   s.ExposureCalculated = kFalse;
+  s.RiskCalculated = false;
   s.OccupantDataComplete = kFalse;
   s.CurrentFileName.clear();
   FileDialogRequest request = FileRequest(kBuildingFilter, "", "*.bld", "Open Building");
@@ -519,6 +521,8 @@ void BuildingForm::CalculateConcentration() {
   }
   if (b.MasterFile.empty()) b.MasterFile = "Temp";
   s.StopCalculation = false;
+  // The run clears the risks of the run before it.
+  s.RiskCalculated = false;
   RunOutcome outcome = RunOutcome::Failed;
   {
     RunGraph graph(s, ctx_.prompt, window());
@@ -589,6 +593,7 @@ void BuildingForm::CalculateExposure(const char* mode) {
     result = RunExposureCalculation(b, folder, s.DataSeparator, ctx_.prompt, status);
   }
   s.ExposureCalculated = result.completed ? kTrue : kFalse;
+  s.RiskCalculated = false;
   s.OccupantDataComplete = result.occupant_data_complete ? kTrue : kFalse;
 }
 
@@ -600,7 +605,7 @@ void BuildingForm::CalculateAverage() {
 
 void BuildingForm::CalculateRisk() {
   if (!ResultsGate(ctx_.state.ExposureCalculated != kFalse, kNoExposure)) return;
-  RunRiskCalculation(ctx_.state.Building.Scenario, ctx_.prompt);
+  ctx_.state.RiskCalculated = RunRiskCalculation(ctx_.state.Building.Scenario, ctx_.prompt);
 }
 
 // --- Display, Options, Window --------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/exposure_units.h"
 #include "model/unit_conversion.h"
 #include "model/work_file_reader.h"
 #include "model/working_flows.h"
@@ -124,7 +125,7 @@ std::string ValueText(float value) {
 
 const char* EmittedMask(float mass) {
   if (mass > 100000.0f) return "#.###0E+#0";
-  if (mass > 0.0001f) return "#,####0.0## mg";
+  if (mass > 0.0001f) return "#,####0.0##";
   return "#.####0E-#0";
 }
 
@@ -177,18 +178,25 @@ void WriteTotals(FlexGrid& grid, const BuildingRecord& building, int rooms, int 
   grid.SetTextMatrix(np + 3, col, "Mass emitted");
   grid.SetTextMatrix(2 * np + 4, col, "Sink Fraction");
   grid.SetTextMatrix(3 * np + 5, col, "Final sink mass");
+  // Every total in what the sources emit: µg in a µg/m³ scenario, particles in a count one.
+  // The unit follows the number's text: "#" in a pattern is a digit.
+  const std::string unit = " " + ExposureUnitsOf(s).emitted;
   for (int p = 0; p < np; ++p) {
     const auto i = static_cast<size_t>(p);
-    const float peak = s.ResultTotal2[i];
+    // The run keeps the sinks' masses as a concentration times m³.
+    const auto in_sinks =
+        static_cast<float>(EmittedPerConcentrationVolume(s.ConcUnits, s.Pollutants[i]));
+    const float peak = s.ResultTotal2[i] * in_sinks;
     const float emitted = s.TotalEmitted[i];
-    grid.SetTextMatrix(3 + p, col, FormatPattern(peak, "#,####0.0## mg"));
-    grid.SetTextMatrix(np + 4 + p, col, FormatPattern(emitted, EmittedMask(emitted)));
+    grid.SetTextMatrix(3 + p, col, FormatPattern(peak, "#,####0.0##") + unit);
+    grid.SetTextMatrix(np + 4 + p, col, FormatPattern(emitted, EmittedMask(emitted)) + unit);
     // Without emissions there is no fraction to show.
     const float fraction = emitted != 0 ? peak / emitted : 0.0f;
     if (emitted != 0 && std::isfinite(fraction)) {
       grid.SetTextMatrix(2 * np + 5 + p, col, FormatPattern(fraction, "#0.0##"));
     }
-    grid.SetTextMatrix(3 * np + 6 + p, col, FormatPattern(s.ResultTotal1[i], "####,#0.0# mg"));
+    grid.SetTextMatrix(3 * np + 6 + p, col,
+                       FormatPattern(s.ResultTotal1[i] * in_sinks, "####,#0.0#") + unit);
   }
 }
 

@@ -366,7 +366,9 @@ void RiskFramework::SaveReport() {
 void RiskFramework::PrintReport() {
   StoreEdit();
   const BuildingRecord& b = ctx_.state.Building;
-  PrintStampedGrid(ctx_.printer, Riskss(), "Risk results for " + b.ID + "  " + b.Scenario.Name);
+  PrintStampedGrid(ctx_.printer, Riskss(),
+                   "Risk results for " + b.ID + "  " + b.Scenario.Name + ", pollutant " +
+                       b.Scenario.Pollutants[static_cast<size_t>(shown_)].Name);
 }
 
 void RiskFramework::StepPollutant(int step) {

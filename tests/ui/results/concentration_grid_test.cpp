@@ -67,9 +67,9 @@ TEST_F(ConcentrationGrid, LaysOutRoomsPollutantMajorWithTheRunTotalsBeside) {
   const char* values[] = {"4.0", "1.1E1", "1.2E1", "2.1E1", "2.2E1", "3.1E1", "3.2E1"};
   for (int c = 0; c < 7; ++c) EXPECT_EQ(grid.TextMatrix(4, c), values[c]) << c;
   const char* totals[] = {
-      "7.5",     "Peak Sink Mass",  "5.0 mg",    "3.0 mg",        "0.0 mg",     "Mass emitted",
-      "20.0 mg", "0.00000",         "1.0000E+6", "Sink Fraction", "0.25",       "",
-      "0.0",     "Final sink mass", "0.0 mg",    "0.0 mg",        "1,234.57 mg"};
+      "7.5",     "Peak Sink Mass",  "5.0 mg",       "3.0 mg",        "0.0 mg",     "Mass emitted",
+      "20.0 mg", "0.00000 mg",      "1.0000E+6 mg", "Sink Fraction", "0.25",       "",
+      "0.0",     "Final sink mass", "0.0 mg",       "0.0 mg",        "1,234.57 mg"};
   for (int r = 1; r <= 17; ++r) EXPECT_EQ(grid.TextMatrix(r, 7), totals[r - 1]) << r;
 }
 

@@ -246,8 +246,11 @@ TEST_F(ExposureWindows, SaveWritesTheExposureFilePrintSendsTheDatedGridCopyAllEv
   EXPECT_EQ(printer.documents, 1);
   const std::vector<std::string> lines = printer.Lines();
   ASSERT_FALSE(lines.empty());
-  EXPECT_EQ(lines[0], std::string(9, ' ') + "Exposure results R1 Date 12-08-2026 Time 14:05:09");
-  EXPECT_EQ(static_cast<int>(lines.size()), 1 + form->ExposureSS().Rows());
+  EXPECT_EQ(lines[0], std::string(9, ' ') + "Exposure results R1 for building " +
+                          state->Building.ID +
+                          ", occupant Ann, instantaneous exposure Date 12-08-2026 Time 14:05:09");
+  // Every row but the empty one that ends the grid.
+  EXPECT_EQ(static_cast<int>(lines.size()), 1 + form->ExposureSS().Rows() - 1);
 
   form->ExposureSS().SetRowCol(2, 0);
   form->RunCommand("Editcopyall");

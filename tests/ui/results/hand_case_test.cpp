@@ -136,7 +136,7 @@ TEST_F(HandCase, OneRiskInEveryWindowAndReportOverExactlyTheDay) {
   ASSERT_NE(summary, nullptr);
   const FlexGrid& g = summary->Grid1();
   EXPECT_EQ(g.TextMatrix(0, 2), "Total exposure\nmg");
-  EXPECT_EQ(g.TextMatrix(0, 3), "Peak instantenous\nexposure mg/h");
+  EXPECT_EQ(g.TextMatrix(0, 3), "Peak instantaneous\nexposure mg/h");
   EXPECT_EQ(g.TextMatrix(1, 2), "7.33");
   const std::string risk_text = g.TextMatrix(1, 6);
   EXPECT_EQ(risk_text, "3.667E-3");
@@ -201,6 +201,23 @@ TEST_F(HandCase, ALocationThatNamesNoRoomIsRefusedByTheRun) {
             "Error.  The location Kitchn of occupant Ann is not a room of the building.  Enter "
             "the name of a room or Outdoors.");
   EXPECT_EQ(Ann().TotalExposure[0], 0);
+}
+
+// The concentration never reaches a level of 1 mg/m³: the summary shows the hours counted
+// above it as 0, and keeps "---" for what was not calculated: everything before the
+// exposure run, and the risk until Calculate > Risk has run on that exposure.
+TEST_F(HandCase, TheSummaryTellsAComputedZeroFromNotCalculated) {
+  state->Building.Scenario.Pollutants[0].IrritantConc = 1;
+  building->RunCommand("CalculateConcentration");
+  const FlexGrid* g = &Summary()->Grid1();
+  for (int c = 1; c <= 6; ++c) EXPECT_EQ(g->TextMatrix(1, c), "---") << "column " << c;
+  building->RunCommand("CalculateInhalation");
+  g = &Summary()->Grid1();
+  EXPECT_EQ(g->TextMatrix(1, 1), "0");
+  EXPECT_EQ(g->TextMatrix(1, 2), "7.33");
+  EXPECT_EQ(g->TextMatrix(1, 6), "---");
+  building->RunCommand("CalculateRisk");
+  EXPECT_EQ(Summary()->Grid1().TextMatrix(1, 6), "3.667E-3");
 }
 
 // One irritant threshold: the hours the summary counts above the level are the hours the
