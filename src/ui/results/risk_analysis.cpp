@@ -39,11 +39,12 @@ RiskAnalysis::RiskAnalysis(MainContext& context, QWidget* parent)
   dose_ = AddLabel(*layout, "dose", "Label3", 1, 2);
   AddLabel(*layout, "Label3", "Cancer Risk Assessment, Lifetime risk", 2, 0);
   risk_ = AddLabel(*layout, "RiskResult", "Label4", 2, 1);
-  AddLabel(*layout, "Label4", "Comments", 3, 0);
+  AddLabel(*layout, "RiskMeaning", "(the lifetime risk at the period's mean concentration)", 3, 0);
+  AddLabel(*layout, "Label4", "Comments", 4, 0);
   text1_ = new QLineEdit(" ", central);
   text1_->setObjectName("Text1");
-  layout->addWidget(text1_, 4, 0, 1, 3);
-  layout->setRowStretch(5, 1);
+  layout->addWidget(text1_, 5, 0, 1, 3);
+  layout->setRowStretch(6, 1);
   SetCommands({
       {"filesave", [this] { SaveResults(); }},
       {"FilePrint",
