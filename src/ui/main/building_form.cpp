@@ -307,8 +307,8 @@ void BuildingForm::WireCommands() {
       {"plotallpollutants", [this] { Plot(PlotKind::PollutantsInRoom); }},
       {"PlotCumulative", [this] { Plot(PlotKind::Cumulative); }},
       {"PlotInst", [this] { Plot(PlotKind::Instantaneous); }},
-      {"PlotBarirr", [this] { ShowBarChart(ctx_, AreaAbove(this), this, BarChartKind::Irritant); }},
-      {"BarCum", [this] { ShowBarChart(ctx_, AreaAbove(this), this, BarChartKind::Exposure); }},
+      {"PlotBarirr", [this] { PlotBars(BarChartKind::Irritant); }},
+      {"BarCum", [this] { PlotBars(BarChartKind::Exposure); }},
       {"OptionsCalculate", [this] { OptionsCalculate(); }},
       {"Optionsetmax", [this] { SetMaxConcentration(); }},
       {"Filelocations", [this] { FileLocations(); }},
@@ -585,6 +585,13 @@ void BuildingForm::CalculateExposure(const char* mode) {
                         "Warning.", MessageIcon::None);
     return;
   }
+  // Exposure is that of the occupants: without one there is nothing to calculate.
+  if (b.Scenario.NumOccupants <= 0) {
+    ctx_.prompt.Message(
+        "Error.  No occupants specified.  Enter the occupants before you calculate exposure.",
+        "Warning", MessageIcon::None);
+    return;
+  }
   const std::string folder = JoinTempFolder({s.TempDrive, s.TempFolderName});
   ExposureRunResult result;
   {
@@ -632,6 +639,12 @@ void BuildingForm::Plot(PlotKind kind) {
                                       kNoConcentrations, kNoConcentrationsTitle)
                         : ResultsGate(ctx_.state.ExposureCalculated != kFalse, kNoExposure);
   if (gate) ShowMainPlot(ctx_, AreaAbove(this), kind);
+}
+
+void BuildingForm::PlotBars(BarChartKind kind) {
+  // Both charts show the exposure calculation's results.
+  if (!ResultsGate(ctx_.state.ExposureCalculated != kFalse, kNoExposure)) return;
+  ShowBarChart(ctx_, AreaAbove(this), this, kind);
 }
 
 void BuildingForm::DisplayExposure(int mode) {

@@ -572,6 +572,14 @@ TEST_F(BuildingFormTest, ResultCommandsSayThereAreNoResults) {
             "You must enter activity pattern data before you can calculate exposure.");
   EXPECT_EQ(prompt.shown.back().title, "Warning.");
   EXPECT_EQ(state->Building.Scenario.ExposureMode, "N");
+  // A scenario without occupants has no exposure to calculate.
+  state->OccupantDataComplete = kTrue;
+  prompt.shown.clear();
+  form->RunCommand("CalculateInhalation");
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].text,
+            "Error.  No occupants specified.  Enter the occupants before you calculate exposure.");
+  EXPECT_EQ(state->ExposureCalculated, kFalse);
 
   // A gas has no particle sizes to fit.
   state->Building.Scenario.PollutantClass = "VOC";
