@@ -120,6 +120,11 @@ bool WriteConcentrationFile(const BuildingRecord& building, char separator,
     for (int p = 0; p < np; ++p) out.Put(scenario.Pollutants[p].Name + sep);
   }
   out.NewLine();
+  // After the three heading lines of the layout: the unit of every column, the scenario's.
+  const std::string unit = ConcentrationText(scenario.ConcUnits);
+  out.Put("Concentration unit" + sep);
+  for (int i = 0; i < (rooms + 1) * np; ++i) out.Put(unit + sep);
+  out.NewLine();
 
   std::vector<float> values;
   for (;;) {

@@ -18,7 +18,8 @@ namespace quarn {
 // failure is a message ("Error.  " and what went wrong, title "Error") and a false result.
 // Nothing here checks that a run was made: the callers test their calculated flags.
 
-// Concentrations (".con") from building.ConcWorkFile: every record, one row each.
+// Concentrations (".con") from building.ConcWorkFile: the title, the rooms' and pollutants'
+// names and the unit of the columns, then every record, one row each.
 bool WriteConcentrationFile(const BuildingRecord& building, char separator,
                             const std::string& fileName, Prompt& prompt);
 

@@ -35,7 +35,7 @@ class ResultFiles : public testing::FileTest {
   }
   std::string DataRows(const std::string& con) {
     std::size_t at = 0;
-    for (int i = 0; i < 3; ++i) at = con.find("\r\n", at) + 2;
+    for (int i = 0; i < 4; ++i) at = con.find("\r\n", at) + 2;
     return con.substr(at);
   }
 };
@@ -58,6 +58,7 @@ TEST_F(ResultFiles, ConcentrationHeadersNameEveryColumn) {
             "Results for House Scenario Winter\r\n"
             "Time,Outdoors, ,Kitchen, ,Bed, ,\r\n"
             "Pollutant name,CO,NO2,CO,NO2,CO,NO2,\r\n"
+            "Concentration unit,mg/m\xB3,mg/m\xB3,mg/m\xB3,mg/m\xB3,mg/m\xB3,mg/m\xB3,\r\n"
             " 0 , 1 , 2 , 3 , 4 , 5 , 6 ,\r\n");
 
   Write("TempSEN.TMP", " 0 \t 1 \t 2 \t 3 \t 4 \t 5 \t 6 \r\n-999 \r\n");
@@ -66,6 +67,7 @@ TEST_F(ResultFiles, ConcentrationHeadersNameEveryColumn) {
             "Results for House Scenario Winter\r\n"
             "Time\tOutdoors\t \tKitchen\t \tBed\t \t\r\n"
             "Pollutant name\tCO\tNO2\tCO\tNO2\tCO\tNO2\t\r\n"
+            "Concentration unit\tmg/m\xB3\tmg/m\xB3\tmg/m\xB3\tmg/m\xB3\tmg/m\xB3\tmg/m\xB3\t\r\n"
             " 0 \t 1 \t 2 \t 3 \t 4 \t 5 \t 6 \t\r\n");
 }
 
