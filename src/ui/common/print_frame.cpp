@@ -70,6 +70,22 @@ std::vector<std::vector<int>> Bands(const std::vector<int16_t>& advance, int wid
   return bands;
 }
 
+// A title as printed lines of at most `width` characters: broken at the last blank that
+// fits (or cut where none does), its own spacing kept.
+std::vector<std::string> TitleLines(std::string text, int width) {
+  const auto most = static_cast<size_t>(std::max(width, 1));
+  std::vector<std::string> lines;
+  while (text.size() > most) {
+    size_t cut = text.rfind(' ', most);
+    const size_t next = cut == std::string::npos || cut == 0 ? most : cut + 1;
+    if (cut == std::string::npos || cut == 0) cut = most;
+    lines.push_back(text.substr(0, cut));
+    text.erase(0, next);
+  }
+  lines.push_back(text);
+  return lines;
+}
+
 // Whether row r holds any text in the band's columns (the repeated first column left out
 // when `own_only`).
 bool BandHasText(const FlexGrid& grid, const std::vector<int>& band, int r, bool own_only) {
@@ -82,14 +98,17 @@ bool BandHasText(const FlexGrid& grid, const std::vector<int>& band, int r, bool
 // The printed lines of row r in a band: its cells side by side, each at its column, a cell
 // of several lines going on under itself.
 std::vector<std::string> RowLines(const FlexGrid& grid, const std::vector<int>& band,
-                                  const std::vector<int16_t>& advance, int r) {
+                                  const std::vector<int16_t>& advance, int r, int line_width) {
   std::vector<std::vector<std::string>> cells;
   size_t height = 1;
+  int start = kFirstColumn;
   for (int c : band) {
     // The last column of a band has the rest of the line; the others one blank apart.
     const bool last = c == band.back();
-    cells.push_back(CellLines(grid.TextMatrix(r, c), last ? 255 : advance[c] - 1));
+    const int width = last ? std::max(advance[c] - 1, line_width - start + 1) : advance[c] - 1;
+    cells.push_back(CellLines(grid.TextMatrix(r, c), width));
     height = std::max(height, cells.back().size());
+    start += advance[c];
   }
   std::vector<std::string> lines;
   for (size_t line = 0; line < height; ++line) {
@@ -129,11 +148,17 @@ void PrintGrid(PrintJob& job, const FlexGrid& grid, const std::string& title, bo
   for (size_t c = 0; c < advance.size(); ++c) advance[c] = Advance(grid, static_cast<int>(c));
   const DateTime now = job.Now();
   const std::string title_line = title + " Date " + DateText(now) + " Time " + TimeText(now);
+  // A title longer than the line goes on under itself, rather than being cut at the margin.
+  const std::vector<std::string> title_lines =
+      TitleLines(title_line, job.CharsPerLine() - kFirstColumn + 1);
   auto print_title = [&] {
-    job.Tab(kFirstColumn, title_line);
-    job.EndLine();
+    for (const std::string& line : title_lines) {
+      job.Tab(kFirstColumn, line);
+      job.EndLine();
+    }
   };
   print_title();
+  const auto title_height = static_cast<int>(title_lines.size());
   const int headings = std::min(grid.FixedRows(), grid.Rows());
   const std::vector<std::vector<int>> bands = Bands(advance, job.CharsPerLine());
   for (size_t b = 0; b < bands.size(); ++b) {
@@ -146,7 +171,7 @@ void PrintGrid(PrintJob& job, const FlexGrid& grid, const std::string& title, bo
     int heading_lines = 0;
     for (int r = 0; r < grid.Rows(); ++r) {
       if (!BandHasText(grid, band, r, b > 0)) continue;
-      rows.push_back(RowLines(grid, band, advance, r));
+      rows.push_back(RowLines(grid, band, advance, r, job.CharsPerLine()));
       heading.push_back(r < headings);
       if (r < headings) heading_lines += static_cast<int>(rows.back().size());
     }
@@ -169,7 +194,7 @@ void PrintGrid(PrintJob& job, const FlexGrid& grid, const std::string& title, bo
       // A row that would run over the page goes to the next one, under the title and the
       // column headings again, when that page can take them and the row together.
       if (!heading[i] && job.LinesLeftOnPage() < height &&
-          1 + heading_lines + height <= job.LinesPerPage()) {
+          title_height + heading_lines + height <= job.LinesPerPage()) {
         job.NewPage();
         print_title();
         print_headings();

@@ -521,7 +521,8 @@ void BuildingForm::CalculateConcentration() {
   }
   if (b.MasterFile.empty()) b.MasterFile = "Temp";
   s.StopCalculation = false;
-  // The run clears the risks of the run before it.
+  // The exposures and risks of the run before it are not of this run.
+  s.ExposureCalculated = kFalse;
   s.RiskCalculated = false;
   RunOutcome outcome = RunOutcome::Failed;
   {

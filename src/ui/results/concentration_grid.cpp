@@ -146,16 +146,16 @@ void WriteRecord(FlexGrid& grid, int row, const ConcWorkFileReader& record, int 
   }
 }
 
-// A room's peak is that of whichever pollutant rose highest: it is shown in the display
-// unit when every pollutant converts to it alike (mg/m³ and µg/m³, #/cc and #/m³), and as
-// the run stored it otherwise.
-float PeakShown(float peak, std::vector<PollutantColumn>& columns) {
-  if (columns.empty()) return peak;
+// Whether the rooms' peaks can be shown in the display unit. A room's peak is that of
+// whichever pollutant rose highest: it is shown in the display unit when every pollutant
+// converts to it alike (mg/m³ and µg/m³, #/cc and #/m³), and as the run stored it otherwise.
+bool PeaksConvert(std::vector<PollutantColumn>& columns) {
+  if (columns.empty()) return false;
   const float factor = columns[0].Shown(1.0f);
   for (PollutantColumn& column : columns) {
-    if (column.Shown(1.0f) != factor) return peak;
+    if (column.Shown(1.0f) != factor) return false;
   }
-  return peak * factor;
+  return true;
 }
 
 std::string RoomName(const BuildingRecord& building, int room) {
@@ -164,13 +164,15 @@ std::string RoomName(const BuildingRecord& building, int room) {
 }
 
 void WriteTotals(FlexGrid& grid, const BuildingRecord& building, int rooms, int pollutants,
-                 std::vector<PollutantColumn>& columns) {
+                 std::vector<PollutantColumn>& columns, const DisplayUnit& stored) {
   const ScenarioRecord& s = building.Scenario;
   const int first = rooms * pollutants;
+  const bool convert = PeaksConvert(columns);
+  const float factor = convert ? columns[0].Shown(1.0f) : 1.0f;
+  const char* label = convert ? columns[0].Label() : stored.label;
   for (int r = 1; r <= rooms; ++r) {
-    grid.SetTextMatrix(0, first + r, "Peak Conc " + RoomName(building, r));
-    grid.SetTextMatrix(1, first + r,
-                       FormatSingle(PeakShown(s.PeakConc[static_cast<size_t>(r)], columns)));
+    grid.SetTextMatrix(0, first + r, "Peak Conc " + RoomName(building, r) + " " + label);
+    grid.SetTextMatrix(1, first + r, FormatSingle(s.PeakConc[static_cast<size_t>(r)] * factor));
   }
   const int col = first + 1;
   const int np = pollutants;
@@ -264,7 +266,7 @@ void FillConcentrationGrid(FlexGrid& grid, QWidget& form, const BuildingRecord& 
     WriteRecord(grid, ++row, reader, rooms, columns);
   }
 
-  WriteTotals(grid, building, rooms, pollutants, columns);
+  WriteTotals(grid, building, rooms, pollutants, columns, stored);
   grid.FitHeadings();
   int width = kDataColumnTwips;
   for (int c = 1; c < grid.Cols(); ++c) width += grid.ColWidth(c);

@@ -34,6 +34,8 @@ RiskAnalysis::RiskAnalysis(MainContext& context, QWidget* parent)
   auto* layout = new QGridLayout(central);
   AddLabel(*layout, "Label1", "Risk Analysis for: ", 0, 0);
   pollutant_ = AddLabel(*layout, "Pollutant", "Pollutant", 0, 1);
+  // Whose risk it is: a printed picture of the window names them.
+  whose_ = AddLabel(*layout, "Whose", "", 0, 2);
   AddLabel(*layout, "Label2", "Exposure absorbed dose g after ", 1, 0);
   years_ = AddLabel(*layout, "Nyears", "Label3", 1, 1);
   dose_ = AddLabel(*layout, "dose", "Label3", 1, 2);
@@ -78,7 +80,13 @@ RiskAnalysis* ShowRiskAnalysisForm(MainContext& context) {
   const ScenarioRecord& s = context.state.Building.Scenario;
   const OccupantRecord& first = s.Occupants[1];
   form->Pollutant().setText(ToQt(s.Pollutants[0].Name));
-  form->RiskResult().setText(ToQt(FormatSingle(first.CancerRiskResult[0])));
+  // A risk only where Calculate > Risk gave one: the first pollutant needs a unit risk.
+  const bool risk = context.state.ExposureCalculated != kFalse && context.state.RiskCalculated &&
+                    s.Pollutants[0].CancerRisk != 0;
+  form->RiskResult().setText(
+      ToQt(risk ? FormatSingle(first.CancerRiskResult[0]) : std::string("---")));
+  form->Whose().setText(ToQt(context.state.Building.ID + ", " + s.Name + ", occupant " +
+                             (s.NumOccupants > 0 ? first.Name : std::string("none"))));
   form->Nyears().setText(ToQt(FormatPattern(s.YearsSimulated, "##0.0#### yrs")));
   // The dose inhaled, in the scenario's mass unit, shown in grams; a dose that is no mass (a
   // concentration times hours, or particles) has no grams to show.

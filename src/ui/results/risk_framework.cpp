@@ -112,7 +112,9 @@ void WriteCancerRow(FlexGrid& grid, int r, const OccupantRecord& occ, const Scen
   PutNumber(grid, r, 5, conversion, "0.0####");
   PutNumber(grid, r, 6, dose, "#,####0.0#");
   float risk = 0;
-  if (CancerRiskOf(s, occ, p, dose, years, risk) != nullptr || dose == 0.0f) {
+  // Without a unit risk there is no risk to give, only none calculated.
+  if (s.Pollutants[static_cast<size_t>(p)].CancerRisk == 0.0f ||
+      CancerRiskOf(s, occ, p, dose, years, risk) != nullptr || dose == 0.0f) {
     for (int c = 7; c <= 10; ++c) grid.SetTextMatrix(r, c, c == 9 ? SignSingle(pop) : "No Data");
     return;
   }
@@ -150,8 +152,8 @@ void WriteBlock(FlexGrid& grid, int r, const OccupantRecord& occ, const Scenario
   // Both cancer rows give the risk of a lifetime at a mean concentration: the period's own,
   // or the one of the lifetime extension.
   const std::array<const char*, 4> labels{"Irritant/Non Cancer",
-                                          "Lifetime cancer risk at the period's mean",
-                                          "Lifetime cancer risk at the lifetime mean", "Comments"};
+                                          "Lifetime cancer risk, period mean",
+                                          "Lifetime cancer risk, lifetime mean", "Comments"};
   for (int k = 0; k < 4; ++k) {
     grid.SetTextMatrix(r + k, 0, occ.Name);
     grid.SetTextMatrix(r + k, 1, labels[static_cast<size_t>(k)]);

@@ -61,8 +61,8 @@ TEST_F(ConcentrationGrid, LaysOutRoomsPollutantMajorWithTheRunTotalsBeside) {
                             "NO2 Room 2 mg/m\xB3",
                             "VOC Kitchen mg/m\xB3",
                             "VOC Room 2 mg/m\xB3",
-                            "Peak Conc Kitchen",
-                            "Peak Conc Room 2"};
+                            "Peak Conc Kitchen mg/m\xB3",
+                            "Peak Conc Room 2 mg/m\xB3"};
   for (int c = 0; c < 9; ++c) EXPECT_EQ(grid.TextMatrix(0, c), headings[c]) << c;
   const char* values[] = {"4.0", "1.1E1", "1.2E1", "2.1E1", "2.2E1", "3.1E1", "3.2E1"};
   for (int c = 0; c < 7; ++c) EXPECT_EQ(grid.TextMatrix(4, c), values[c]) << c;

@@ -222,6 +222,15 @@ TEST_F(HandCase, TheSummaryTellsAComputedZeroFromNotCalculated) {
   EXPECT_EQ(g->TextMatrix(1, 6), "---");
   building->RunCommand("CalculateRisk");
   EXPECT_EQ(Summary()->Grid1().TextMatrix(1, 6), "3.667E-3");
+
+  // A new run of the concentrations: the exposures and risks were those of the run before.
+  prompt.answers.push_back(Answer::Yes);
+  building->RunCommand("CalculateConcentration");
+  for (int c = 1; c <= 6; ++c) EXPECT_EQ(Summary()->Grid1().TextMatrix(1, c), "---") << c;
+  prompt.shown.clear();
+  building->RunCommand("DisplayInst");
+  ASSERT_EQ(prompt.shown.size(), 1U);
+  EXPECT_EQ(prompt.shown[0].text, "Exposure has not been calculated. ");
 }
 
 // One irritant threshold: the hours the summary counts above the level are the hours the

@@ -136,7 +136,7 @@ TEST_F(ResultsWindowTest, CopyTakesTheSelectionAndCopyAllEveryRecordALineARow) {
   std::istringstream text(ClipboardText());
   for (std::string line; std::getline(text, line);) lines.push_back(line);
   ASSERT_EQ(lines.size(), 71u);
-  EXPECT_EQ(lines[0], "Time hrs\tCO Kitchen mg/m\xB3\tPeak Conc Kitchen");
+  EXPECT_EQ(lines[0], "Time hrs\tCO Kitchen mg/m\xB3\tPeak Conc Kitchen mg/m\xB3");
   for (int k = 1; k <= 70; ++k) {
     EXPECT_EQ(lines[static_cast<size_t>(k)].substr(0, lines[static_cast<size_t>(k)].find('\t')),
               std::to_string(k) + ".0");

@@ -106,8 +106,8 @@ TEST_F(Risk, BlocksOfFourRowsPerOccupantAndTheCommentsRowLast) {
   EXPECT_EQ(g.TextMatrix(0, 4), "Exposure\nmg/m\xB3\xB7h\n(irritant: level \xD7 hours above)");
   EXPECT_EQ(Cells(g, 5, {0, 1, 7}), (Texts{"Bob", "Irritant/Non Cancer", "1.000E1"}));
   EXPECT_EQ(Cells(g, 8, {0, 1}), (Texts{"Bob", "Comments"}));
-  EXPECT_EQ(Cells(g, 10, {0, 1}), (Texts{"Cy", "Lifetime cancer risk at the period's mean"}));
-  EXPECT_EQ(Cells(g, 11, {0, 1}), (Texts{"Cy", "Lifetime cancer risk at the lifetime mean"}));
+  EXPECT_EQ(Cells(g, 10, {0, 1}), (Texts{"Cy", "Lifetime cancer risk, period mean"}));
+  EXPECT_EQ(Cells(g, 11, {0, 1}), (Texts{"Cy", "Lifetime cancer risk, lifetime mean"}));
   EXPECT_EQ(g.TextMatrix(13, 0) + g.TextMatrix(14, 0), "");
   EXPECT_EQ(g.TextMatrix(15, 0), "Comments");
 }
@@ -288,8 +288,11 @@ TEST_F(Risk, RiskAnalysisShowsOccupantOneSavesItsTextsAndPrintsOnePage) {
   S().Occupants[1].Dose[0] = 1500;  // mg inhaled
   S().Occupants[1].CancerRiskResult[0] = 0.2F;
   ASSERT_NE(Open(), nullptr);
+  state->ExposureCalculated = kTrue;
+  state->RiskCalculated = true;
   RiskAnalysis* analysis = ShowRiskAnalysisForm(*context);
   EXPECT_EQ(analysis->windowTitle().toStdString(), "Risk Analysis");
+  EXPECT_EQ(analysis->Whose().text().toStdString(), "House, Winter, occupant Ann");
   EXPECT_EQ(analysis->Nyears().text().toStdString(), "1.0 yrs");
   EXPECT_EQ(analysis->dose().text().toStdString(), "1.5 gms");
   EXPECT_EQ(analysis->RiskResult().text().toStdString(), "0.2");
