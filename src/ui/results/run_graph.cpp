@@ -176,6 +176,7 @@ void RunGraph::RecordWritten(const RunRecordInfo& record) {
 }
 
 bool RunGraph::StepDone(float /*time*/) {
+  if (refresh_ms_ <= 0) steps_to_look_ = 1;  // brought up to date at every step
   if (--steps_to_look_ > 0) return state_.StopCalculation;
   const qint64 now = clock_.elapsed();
   // Steps that come faster than a millisecond apart are looked at less often, slow ones more

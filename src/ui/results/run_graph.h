@@ -48,7 +48,7 @@ class RunGraph : public QDialog, public RunObserver {
   // time: often enough to follow the run and to answer Stop at once.
   static constexpr qint64 kRefreshMs = 50;
   // Tests that watch a run of a few milliseconds through the window bring it up to date more
-  // often (0: at every look at the clock); kRefreshMs otherwise.
+  // often (0: after every step); kRefreshMs otherwise.
   static void SetRefreshInterval(qint64 ms) { refresh_ms_ = ms; }
 
   bool Running() const { return running_; }

@@ -79,8 +79,8 @@ RunGraph* VisibleRunGraph() {
 }
 
 // Watches the progress window while a run goes on. The sample's day takes a millisecond or
-// two, less than the window waits between refreshes, so the window is brought up to date at
-// every look at the clock while it is watched, and this timer sees it after each.
+// two, less than the window waits between refreshes, so the window is brought up to date
+// after every step while it is watched, and this timer sees it after each.
 class RunWatcher {
  public:
   // `at_points` is called once each time the chart has more points than before.

@@ -179,7 +179,7 @@ TEST_F(RunGraphRunTest, NoChartScaleIsReportedOnceAndTheRunGoesOn) {
             1u);
 }
 
-// A week of the sample through the window, which is brought up to date at every look: every
+// A week of the sample through the window, which is brought up to date after every step: every
 // record's points are on the chart, the boxes end on the last record's totals, and the
 // concentration axis fits the data rather than an estimate far above them.
 TEST_F(RunGraphRunTest, EveryRecordIsDrawnUnderAnAxisThatFitsTheData) {
