@@ -93,7 +93,7 @@ bool RunOnce(const quarn::BuildingRecord& building, const fs::path& folder, bool
   quarn::RunSettings settings = quarn::bench::BenchRunSettings(folder);
   settings.MaxConcentration = program.MaxConcentration;
   quarn::bench::QuietPrompt prompt;
-  quarn::RunOutcome outcome;
+  quarn::RunOutcome outcome = quarn::RunOutcome::Failed;
   if (window) {
     const Stopwatch command;
     {
