@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <optional>
 
 #include "files/item_file.h"
 #include "model/exposure_units.h"
@@ -118,6 +119,11 @@ bool WriteConcentrationFile(const BuildingRecord& building, char separator,
   for (int r = 0; r <= rooms; ++r) {
     for (int p = 0; p < np; ++p) out.Put(scenario.Pollutants[p].Name + sep);
   }
+  out.NewLine();
+  // After the three heading lines of the layout: the unit of every column, the scenario's.
+  const std::string unit = ConcentrationText(scenario.ConcUnits);
+  out.Put("Concentration unit" + sep);
+  for (int i = 0; i < (rooms + 1) * np; ++i) out.Put(unit + sep);
   out.NewLine();
 
   std::vector<float> values;
@@ -307,6 +313,8 @@ bool WriteRiskFile(const BuildingRecord& building, int pollutant, const std::str
   line("Pollutant " + shown.Name);
   line("Comments " + comment);
   const RiskFrameworkTexts none;
+  const ExposureUnits units = ExposureUnitsOf(scenario);
+  const std::optional<float> level = IrritantLevelInUnits(scenario.ConcUnits, shown);
   for (int o = 1; o <= OccupantCount(scenario); ++o) {
     const std::size_t i = static_cast<std::size_t>(o - 1);
     const RiskFrameworkTexts& texts = i < occupants.size() ? occupants[i] : none;
@@ -315,10 +323,19 @@ bool WriteRiskFile(const BuildingRecord& building, int pollutant, const std::str
     line("Irritant/Non Cancer:");
     line("Irritant Concentration " + FileSingle(check(shown.IrritantConc, "IrritantConc")));
     cells(texts.irritant);
+    // The line above keeps the level as entered, in mg/m³; the window counts in the
+    // scenario's unit.
+    if (level) {
+      line("Irritant level in " + units.concentration + FileSingle(*level) +
+           "; exposure is the level x hours above, in " + units.concentration + "\xB7h");
+    }
     line("Analysis for occupant " + name);
     line("Cancer ");
     line("Integrated ");
     cells(texts.cancer);
+    line((scenario.ExposureMode == "I" ? "Breathing rate x efficiency " : "Conversion factor ") +
+         texts.conversion);
+    line("Individual risk is the lifetime cancer risk at the period's mean concentration");
   }
   return item_file::Save(fileName, out.Bytes(), check, prompt);
 }
@@ -330,7 +347,10 @@ bool WriteRiskAnalysisFile(const BuildingRecord& building, const RiskAnalysisTex
   for (const std::string& t : {"Risk analysis for " + building.ID, "Scenario " + scenario.Name,
                                "Pollutant " + scenario.Pollutants[0].Name,
                                "Exposure adsorbed dose after " + texts.period + " " + texts.dose,
-                               "Cancer risk lifetime " + texts.risk, "Comments " + texts.comment}) {
+                               "Cancer risk lifetime " + texts.risk, "Comments " + texts.comment,
+                               // After the fixed lines: what the risk is.
+                               std::string("Cancer risk lifetime is the lifetime risk at the "
+                                           "period's mean concentration")}) {
     out.Put(t);
     out.NewLine();
   }

@@ -18,7 +18,8 @@ namespace quarn {
 // failure is a message ("Error.  " and what went wrong, title "Error") and a false result.
 // Nothing here checks that a run was made: the callers test their calculated flags.
 
-// Concentrations (".con") from building.ConcWorkFile: every record, one row each.
+// Concentrations (".con") from building.ConcWorkFile: the title, the rooms' and pollutants'
+// names and the unit of the columns, then every record, one row each.
 bool WriteConcentrationFile(const BuildingRecord& building, char separator,
                             const std::string& fileName, Prompt& prompt);
 
@@ -42,15 +43,20 @@ bool WriteAverageExposureFile(const BuildingRecord& building, char separator,
 bool WriteSummaryFile(const BuildingRecord& building, const std::string& fileName, Prompt& prompt);
 
 // The texts of one occupant's rows in the risk framework window, as shown, for the labels
-// "Duration ", "Exposure ", "Efficiency ", " Dose ", "Dose/Response" and "Individual risk ".
+// "Duration ", "Exposure ", "Efficiency ", " Dose ", "Dose/Response" and "Individual risk "
+// (the efficiency is the occupant's own), and the cancer row's conversion factor.
 struct RiskFrameworkTexts {
   std::array<std::string, 6> irritant;  // irritant and non-cancer block
   std::array<std::string, 6> cancer;    // cancer block
+  std::string conversion;               // breathing rate × efficiency in inhalation mode
 };
 
 // Risk framework report (".FUL") of pollutant `pollutant` (0 to 7). `comment` is the risk
 // analysis window's comment; `occupants` holds the texts of occupants 1..NumOccupants in
-// order (missing ones print empty).
+// order (missing ones print empty). Each block's six labelled lines keep their places; lines
+// that say what the figures are follow them: the irritant level in the scenario's unit and
+// how the irritant exposure is counted, the cancer row's conversion factor under its own
+// name, and what the individual risk is.
 bool WriteRiskFile(const BuildingRecord& building, int pollutant, const std::string& comment,
                    const std::vector<RiskFrameworkTexts>& occupants, const std::string& fileName,
                    Prompt& prompt);

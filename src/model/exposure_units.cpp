@@ -58,6 +58,12 @@ std::optional<double> MilligramsPerUnit(const std::string& units,
   return 1.0;  // a unit the program does not know is taken as mg/m³, as entered levels are
 }
 
+double EmittedPerConcentrationVolume(const std::string& units, const PollutantRecord& pollutant) {
+  if (units == kNumber) return 1e6;
+  if (units == kPpm) return MilligramsPerUnit(units, pollutant).value_or(1.0);
+  return 1.0;  // mg/m³ in mg, µg/m³ in µg
+}
+
 std::optional<float> IrritantLevelInUnits(const std::string& units,
                                           const PollutantRecord& pollutant) {
   if (!(pollutant.IrritantConc > 0)) return std::nullopt;

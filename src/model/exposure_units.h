@@ -33,6 +33,13 @@ std::string ConcentrationText(const std::string& units);
 // for ppm without a molecular weight. An unknown unit counts as mg/m³.
 std::optional<double> MilligramsPerUnit(const std::string& units, const PollutantRecord& pollutant);
 
+// What one unit of the scenario's concentration in one m³ holds, in the unit its sources emit
+// (ExposureUnits::emitted): the run keeps the masses in the sinks and the air cleaners as a
+// concentration times m³. A particle count per cm³ holds a million particles a m³; ppm holds
+// the molecular weight over 24.5 litres per mole in mg (1 without a molecular weight, as the
+// run takes it).
+double EmittedPerConcentrationVolume(const std::string& units, const PollutantRecord& pollutant);
+
 // A pollutant's irritant level, entered in mg/m³, in the unit of the scenario's
 // concentrations, so that every window counts the hours above it against the same value.
 // None when the level is not set or does not convert; an unknown unit takes it as entered.

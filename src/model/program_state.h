@@ -35,6 +35,9 @@ struct ProgramState {
   int16_t CurrentSource = 0;
   float TimeStep = 0;
   int16_t ExposureCalculated = 0;
+  // Calculate > Risk has run to its end on the exposures of the last exposure calculation:
+  // the windows tell a risk of 0 from one never calculated.
+  bool RiskCalculated = false;
   int16_t ConcentrationsCalculated = 0;
   int16_t ScenarioSaved = 0;
   SourceRecord WorkSource;

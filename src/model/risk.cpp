@@ -29,7 +29,7 @@ const char* CancerRiskOf(const ScenarioRecord& scenario, const OccupantRecord& o
   return nullptr;
 }
 
-void RunRiskCalculation(ScenarioRecord& scenario, Prompt& prompt) {
+bool RunRiskCalculation(ScenarioRecord& scenario, Prompt& prompt) {
   const int occupants = OccupantCount(scenario);
   const int pollutants = PollutantCount(scenario);
   for (int o = 1; o <= occupants; ++o) {
@@ -41,11 +41,12 @@ void RunRiskCalculation(ScenarioRecord& scenario, Prompt& prompt) {
                                            scenario.YearsSimulated, risk)) {
         prompt.Message(std::string("Error in Risk calculation.  Check data input.  ") + fault,
                        "ERROR", MessageIcon::Critical);
-        return;
+        return false;
       }
       occupant.CancerRiskResult[p] = risk;
     }
   }
+  return true;
 }
 
 }  // namespace quarn

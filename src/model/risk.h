@@ -11,8 +11,8 @@ namespace quarn {
 // µg/m³ from the scenario's unit, times the slope factor. Pollutants without a slope factor
 // keep their previous result. A value that cannot be computed (no simulated time, a
 // breathing rate of 0, a unit that does not convert) stops the calculation with one
-// message; the results computed before it stay.
-void RunRiskCalculation(ScenarioRecord& scenario, Prompt& prompt);
+// message; the results computed before it stay. True when every result was computed.
+bool RunRiskCalculation(ScenarioRecord& scenario, Prompt& prompt);
 
 // The individual cancer risk of occupant and pollutant p for `dose` (an amount inhaled in
 // inhalation mode, else a concentration times hours) spread over `years`: null, or the

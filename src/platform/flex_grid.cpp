@@ -972,6 +972,24 @@ void FlexGrid::FitHeadings() {
   LayoutFrozenViews();
 }
 
+void FlexGrid::FitColumn(int col) {
+  if (col < 0 || col >= Cols()) return;
+  constexpr int kPaddingPx = 10;  // the cell's margins, as in FitHeadings
+  int widest = 0;
+  for (int r = fixed_rows_; r < Rows(); ++r) {
+    const QString text = ToQt(model_->Text(r, col));
+    if (text.isEmpty()) continue;
+    const QFontMetrics metrics(model_->data(model_->index(r, col), Qt::FontRole).value<QFont>());
+    for (const QString& line : text.split('\n')) {
+      widest = std::max(widest, metrics.horizontalAdvance(line));
+    }
+  }
+  if (widest > 0 && columnWidth(col) < widest + kPaddingPx) {
+    ForEachView([&](QTableView* v) { v->setColumnWidth(col, widest + kPaddingPx); });
+    LayoutFrozenViews();
+  }
+}
+
 bool FlexGrid::RowFontBold(int row) const {
   return row >= 0 && row < Rows() && model_->Bold(row);
 }

@@ -159,6 +159,9 @@ class FlexGrid : public QTableView {
   // their wrapped lines. Never narrows a column or lowers a row. A shown grid does this by
   // itself whenever it repaints after a change.
   void FitHeadings();
+  // Widens a column to the widest line of its cells below the headings, so that no value is
+  // cut at its edge; never narrows it.
+  void FitColumn(int col);
   // A row drawn in a bold font (a heading row, as a rule).
   bool RowFontBold(int row) const;
   void SetRowFontBold(int row, bool bold);

@@ -58,6 +58,9 @@ class PrintJob {
   bool ClaimPage();
 
   int LinesPerPage() const { return format_.lines_per_page; }
+  // The lines the current page still takes, the line being built not counted: a table that
+  // repeats its headings on each page asks before a row that would not fit.
+  int LinesLeftOnPage() const { return format_.lines_per_page - lines_on_page_; }
   int CharsPerLine() const { return format_.chars_per_line; }
   DateTime Now() const { return device_.Now(); }
 

@@ -4,13 +4,15 @@
 #include <QLineSeries>
 #include <QPainter>
 #include <QValueAxis>
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace quarn {
 namespace {
 
 // A point is a small square, big enough to see on a screen of today.
-constexpr double kMarker = 3;
+constexpr int kMarker = 3;
 
 }  // namespace
 
@@ -29,7 +31,8 @@ StripChart::StripChart(QWidget* parent) : QChartView(parent) {
   chart->addAxis(y_axis_, Qt::AlignLeft);
   setChart(chart);
   setRenderHint(QPainter::Antialiasing, false);
-  SetScale(width_, height_);
+  // The axes take the scale with their labels (SetAxisTitles): laying out numbers nobody sees
+  // costs a window made for every run more than the run of a small building.
 }
 
 void StripChart::SetScale(double width, double height) {
@@ -47,6 +50,8 @@ void StripChart::SetAxisTitles(const QString& x_title, const QString& y_title) {
     axis->setLabelFormat("%g");
     axis->setTickCount(6);
   }
+  x_axis_->setRange(0, width_);
+  y_axis_->setRange(0, height_);
   x_axis_->setTitleText(x_title);
   y_axis_->setTitleText(y_title);
   image_area_ = QRectF();  // the labels take room from the plot area
@@ -64,37 +69,54 @@ void StripChart::Line(double x1, double y1, double x2, double y2, const QColor& 
   ++lines_;
 }
 
-QPointF StripChart::ToImage(const Point& p) const {
-  return {p.x / width_ * image_area_.width(), (1.0 - p.y / height_) * image_area_.height()};
-}
-
-void StripChart::Paint(QPainter& painter, const Point& p) const {
-  const QPointF at = ToImage(p);
-  painter.fillRect(QRectF(at.x() - kMarker / 2, at.y() - kMarker / 2, kMarker, kMarker),
-                   QColor(p.color));
+void StripChart::Paint(size_t from) {
+  const int w = image_.width();
+  const int h = image_.height();
+  if (w <= 0 || h <= 0) return;
+  // Written straight into the image's pixels: a painter's rectangle per point costs more
+  // than the run's step that produced it.
+  const double sx = w / width_;
+  const double sy = h / height_;
+  const int half = kMarker / 2;
+  for (size_t i = from; i < points_.size(); ++i) {
+    const Point& p = points_[i];
+    const double fx = p.x * sx;
+    const double fy = (height_ - p.y) * sy;
+    if (!(fx > -kMarker && fx < w + kMarker && fy > -kMarker && fy < h + kMarker)) continue;
+    const int cx = static_cast<int>(std::lround(fx));
+    const int cy = static_cast<int>(std::lround(fy));
+    const QRgb colour = p.color | 0xFF000000u;
+    // A run sets many points on the pixel its last one took: that square is there already.
+    if (cx >= 0 && cx < w && cy >= 0 && cy < h &&
+        reinterpret_cast<const QRgb*>(image_.constScanLine(cy))[cx] == colour)
+      continue;
+    for (int y = std::max(cy - half, 0); y <= std::min(cy + half, h - 1); ++y) {
+      auto* line = reinterpret_cast<QRgb*>(image_.scanLine(y));
+      for (int x = std::max(cx - half, 0); x <= std::min(cx + half, w - 1); ++x) line[x] = colour;
+    }
+  }
 }
 
 void StripChart::FitImage() {
   const QRectF area = chart()->plotArea();
-  if (area == image_area_ && !image_.isNull()) return;
-  image_area_ = area;
-  const QSize size = area.size().toSize();
-  if (size.isEmpty()) {
-    image_ = QImage();
-    return;
+  if (area != image_area_ || image_.isNull()) {
+    image_area_ = area;
+    painted_ = 0;
+    const QSize size = area.size().toSize();
+    if (size.isEmpty()) {
+      image_ = QImage();
+      return;
+    }
+    image_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    image_.fill(Qt::transparent);
   }
-  image_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
-  image_.fill(Qt::transparent);
-  QPainter painter(&image_);
-  for (const Point& p : points_) Paint(painter, p);
+  Paint(painted_);
+  painted_ = points_.size();
 }
 
-void StripChart::PSet(double x, double y, const QColor& color) {
-  points_.push_back({x, y, color.rgb()});
-  if (!image_.isNull() && chart()->plotArea() == image_area_) {
-    QPainter painter(&image_);
-    Paint(painter, points_.back());
-  }
+void StripChart::AskUpdate() {
+  if (update_asked_) return;
+  update_asked_ = true;
   viewport()->update();
 }
 
@@ -103,12 +125,14 @@ void StripChart::Cls() {
   points_.clear();
   image_ = QImage();
   image_area_ = QRectF();
+  painted_ = 0;
   lines_ = 0;
   viewport()->update();
 }
 
 void StripChart::drawForeground(QPainter* painter, const QRectF& rect) {
   QChartView::drawForeground(painter, rect);
+  update_asked_ = false;
   FitImage();
   if (image_.isNull()) return;
   // The chart lies at the scene's origin, so the plot area is in scene coordinates.

@@ -14,10 +14,11 @@ namespace quarn {
 // in a colour. Points already set stay where they are when the caller changes its own
 // scale factors.
 //
-// A run sets tens of thousands of points, one record at a time, and lets the window redraw
-// after each step. The points are therefore painted onto an image over the plot area, as a
-// picture box keeps them, instead of being chart series, which lay every point out again
-// on each addition and made a long run slow down with every record.
+// A run sets millions of points, one record at a time. The points are therefore painted onto
+// an image over the plot area, as a picture box keeps them, instead of being chart series,
+// which lay every point out again on each addition. Setting a point only records it: the
+// points set since the last paint are put on the image when the view is next painted, so a
+// run that redraws its window a few times a second pays for each point once.
 class StripChart : public QChartView {
   Q_OBJECT
 
@@ -31,7 +32,14 @@ class StripChart : public QChartView {
   void SetAxisTitles(const QString& x_title, const QString& y_title);
 
   void Line(double x1, double y1, double x2, double y2, const QColor& color);
-  void PSet(double x, double y, const QColor& color);
+  void PSet(double x, double y, const QColor& color) { PSet(x, y, color.rgb()); }
+  void PSet(double x, double y, QRgb color) {
+    points_.push_back({static_cast<float>(x), static_cast<float>(y), color});
+    if (!update_asked_) AskUpdate();
+  }
+  // Makes room for this many points in all, so that a long run does not move them as they
+  // come.
+  void Reserve(size_t points) { points_.reserve(points); }
   // Removes every line and point.
   void Cls();
 
@@ -46,16 +54,18 @@ class StripChart : public QChartView {
   void drawForeground(QPainter* painter, const QRectF& rect) override;
 
  private:
+  // Kept small: a year's run of the largest building sets some millions.
   struct Point {
-    double x;
-    double y;
+    float x;
+    float y;
     QRgb color;
   };
-  // The point's place on the image of the plot area.
-  QPointF ToImage(const Point& p) const;
-  void Paint(QPainter& painter, const Point& p) const;
-  // Makes the image fit the plot area, repainting every point when its size changed.
+  // Puts points [from, end) on the image.
+  void Paint(size_t from);
+  // Makes the image fit the plot area, repainting every point when its size changed, and
+  // puts the points set since the last paint on it.
   void FitImage();
+  void AskUpdate();
 
   QValueAxis* x_axis_;
   QValueAxis* y_axis_;
@@ -65,6 +75,8 @@ class StripChart : public QChartView {
   double width_ = 5000;
   double height_ = 1100;
   int lines_ = 0;
+  size_t painted_ = 0;  // points already on the image
+  bool update_asked_ = false;
 };
 
 }  // namespace quarn

@@ -500,19 +500,21 @@ TEST_F(ChainTest, ExposureOfAnOccupantWhoStaysInOneRoomIsTheIntegralOfItsConcent
   EXPECT_NEAR(o.PotentialDose[0], o.TotalExposure[0] / 70 / (last / 24), 1e-5 * o.PotentialDose[0]);
 
   // The result file of the concentrations begins and ends with the work file's first and
-  // last records: three lines of headings, then rows that end with the separator.
+  // last records: three lines of headings and the unit line, then rows that end with the
+  // separator.
   const std::string con = (folder_ / "chain.con").string();
   ASSERT_TRUE(WriteConcentrationFile(b, ',', con, prompt_));
   TextLineSource lines(con);
   ASSERT_TRUE(lines.IsOpen());
   std::vector<std::string> text;
   for (std::string line; lines.Next(line);) text.push_back(line);
-  ASSERT_GE(text.size(), 5u);
+  ASSERT_GE(text.size(), 6u);
   EXPECT_EQ(text[0], "Results for Chain test Scenario Three rooms");
   EXPECT_EQ(text[1], "Time,Outdoors,Kitchen,Hall,Bedroom,");
   EXPECT_EQ(text[2], "Pollutant name,CO,CO,CO,CO,");
+  EXPECT_EQ(text[3], "Concentration unit,mg/m\xB3,mg/m\xB3,mg/m\xB3,mg/m\xB3,");
   std::vector<float> first, final;
-  ASSERT_TRUE(SplitNumberLine(text[3], ',', first));
+  ASSERT_TRUE(SplitNumberLine(text[4], ',', first));
   ASSERT_TRUE(SplitNumberLine(text.back(), ',', final));
   ASSERT_EQ(first.size(), series.firstRecord.size());
   ASSERT_EQ(final.size(), series.lastRecord.size());

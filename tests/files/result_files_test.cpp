@@ -35,7 +35,7 @@ class ResultFiles : public testing::FileTest {
   }
   std::string DataRows(const std::string& con) {
     std::size_t at = 0;
-    for (int i = 0; i < 3; ++i) at = con.find("\r\n", at) + 2;
+    for (int i = 0; i < 4; ++i) at = con.find("\r\n", at) + 2;
     return con.substr(at);
   }
 };
@@ -58,6 +58,7 @@ TEST_F(ResultFiles, ConcentrationHeadersNameEveryColumn) {
             "Results for House Scenario Winter\r\n"
             "Time,Outdoors, ,Kitchen, ,Bed, ,\r\n"
             "Pollutant name,CO,NO2,CO,NO2,CO,NO2,\r\n"
+            "Concentration unit,mg/m\xB3,mg/m\xB3,mg/m\xB3,mg/m\xB3,mg/m\xB3,mg/m\xB3,\r\n"
             " 0 , 1 , 2 , 3 , 4 , 5 , 6 ,\r\n");
 
   Write("TempSEN.TMP", " 0 \t 1 \t 2 \t 3 \t 4 \t 5 \t 6 \r\n-999 \r\n");
@@ -66,6 +67,7 @@ TEST_F(ResultFiles, ConcentrationHeadersNameEveryColumn) {
             "Results for House Scenario Winter\r\n"
             "Time\tOutdoors\t \tKitchen\t \tBed\t \t\r\n"
             "Pollutant name\tCO\tNO2\tCO\tNO2\tCO\tNO2\t\r\n"
+            "Concentration unit\tmg/m\xB3\tmg/m\xB3\tmg/m\xB3\tmg/m\xB3\tmg/m\xB3\tmg/m\xB3\t\r\n"
             " 0 \t 1 \t 2 \t 3 \t 4 \t 5 \t 6 \t\r\n");
 }
 
@@ -215,11 +217,15 @@ TEST_F(ResultFiles, RiskFrameworkReportMatchesItsLayout) {
   b.Scenario.Pollutants[0].IrritantConc = 0.5f;
   b.Scenario.NumOccupants = 1;
   b.Scenario.Occupants[1].Name = "Ann";
+  b.Scenario.ConcUnits = "micrograms";
+  b.Scenario.ExposureMode = "I";
   RiskFrameworkTexts ann;
   ann.irritant = {"8", "4.2", "1", "4.2", "0.1", "0.42"};
-  ann.cancer = {"70", "1.1", "0.5", "0.55", "2E-05", "1.1E-05"};
+  ann.cancer = {"70", "1.1", "1", "0.55", "2E-05", "1.1E-05"};
+  ann.conversion = "0.5";
   const std::string path = Path("r.FUL");
   ASSERT_TRUE(WriteRiskFile(b, 0, "Test run", {ann}, path, prompt_));
+  // Each block's fixed lines keep their places; what the figures are follows them.
   EXPECT_EQ(Bytes(path),
             "Risk analysis for House\r\n"
             "Scenario Winter\r\n"
@@ -230,11 +236,15 @@ TEST_F(ResultFiles, RiskFrameworkReportMatchesItsLayout) {
             "Irritant Concentration  .5 \r\n"
             "Duration 8\r\nExposure 4.2\r\nEfficiency 1\r\n Dose 4.2\r\n"
             "Dose/Response0.1\r\nIndividual risk 0.42\r\n"
+            "Irritant level in \xB5g/m\xB3 500 ; exposure is the level x hours above, in "
+            "\xB5g/m\xB3\xB7h\r\n"
             "Analysis for occupant Ann\r\n"
             "Cancer \r\n"
             "Integrated \r\n"
-            "Duration 70\r\nExposure 1.1\r\nEfficiency 0.5\r\n Dose 0.55\r\n"
-            "Dose/Response2E-05\r\nIndividual risk 1.1E-05\r\n");
+            "Duration 70\r\nExposure 1.1\r\nEfficiency 1\r\n Dose 0.55\r\n"
+            "Dose/Response2E-05\r\nIndividual risk 1.1E-05\r\n"
+            "Breathing rate x efficiency 0.5\r\n"
+            "Individual risk is the lifetime cancer risk at the period's mean concentration\r\n");
 }
 
 TEST_F(ResultFiles, RiskAnalysisReportMatchesItsLayout) {
@@ -247,7 +257,8 @@ TEST_F(ResultFiles, RiskAnalysisReportMatchesItsLayout) {
             "Pollutant CO\r\n"
             "Exposure adsorbed dose after 30 1.5E-02\r\n"
             "Cancer risk lifetime 3E-06\r\n"
-            "Comments worst case\r\n");
+            "Comments worst case\r\n"
+            "Cancer risk lifetime is the lifetime risk at the period's mean concentration\r\n");
 }
 
 // ---- all results ----

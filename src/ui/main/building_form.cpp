@@ -307,8 +307,8 @@ void BuildingForm::WireCommands() {
       {"plotallpollutants", [this] { Plot(PlotKind::PollutantsInRoom); }},
       {"PlotCumulative", [this] { Plot(PlotKind::Cumulative); }},
       {"PlotInst", [this] { Plot(PlotKind::Instantaneous); }},
-      {"PlotBarirr", [this] { ShowBarChart(ctx_, AreaAbove(this), this, BarChartKind::Irritant); }},
-      {"BarCum", [this] { ShowBarChart(ctx_, AreaAbove(this), this, BarChartKind::Exposure); }},
+      {"PlotBarirr", [this] { PlotBars(BarChartKind::Irritant); }},
+      {"BarCum", [this] { PlotBars(BarChartKind::Exposure); }},
       {"OptionsCalculate", [this] { OptionsCalculate(); }},
       {"Optionsetmax", [this] { SetMaxConcentration(); }},
       {"Filelocations", [this] { FileLocations(); }},
@@ -360,6 +360,7 @@ void BuildingForm::FileNew() {
   s.ConcentrationsCalculated = kFalse;
   // The exposure results belong to the building that is being cleared.
   s.ExposureCalculated = kFalse;
+  s.RiskCalculated = false;
   s.OccupantDataComplete = kFalse;
   show();
   SetupBuildingGrid(*grid_);
@@ -388,6 +389,7 @@ void BuildingForm::FileOpen() {
   }
   s.ConcentrationsCalculated = kFalse;
   s.ExposureCalculated = kFalse;
+  s.RiskCalculated = false;
   s.OccupantDataComplete = kFalse;
   s.CurrentFileName.clear();
   FileDialogRequest request = FileRequest(kBuildingFilter, "", "*.bld", "Open Building");
@@ -519,6 +521,9 @@ void BuildingForm::CalculateConcentration() {
   }
   if (b.MasterFile.empty()) b.MasterFile = "Temp";
   s.StopCalculation = false;
+  // The exposures and risks of the run before it are not of this run.
+  s.ExposureCalculated = kFalse;
+  s.RiskCalculated = false;
   RunOutcome outcome = RunOutcome::Failed;
   {
     RunGraph graph(s, ctx_.prompt, window());
@@ -581,6 +586,13 @@ void BuildingForm::CalculateExposure(const char* mode) {
                         "Warning.", MessageIcon::None);
     return;
   }
+  // Exposure is that of the occupants: without one there is nothing to calculate.
+  if (b.Scenario.NumOccupants <= 0) {
+    ctx_.prompt.Message(
+        "Error.  No occupants specified.  Enter the occupants before you calculate exposure.",
+        "Warning", MessageIcon::None);
+    return;
+  }
   const std::string folder = JoinTempFolder({s.TempDrive, s.TempFolderName});
   ExposureRunResult result;
   {
@@ -589,6 +601,7 @@ void BuildingForm::CalculateExposure(const char* mode) {
     result = RunExposureCalculation(b, folder, s.DataSeparator, ctx_.prompt, status);
   }
   s.ExposureCalculated = result.completed ? kTrue : kFalse;
+  s.RiskCalculated = false;
   s.OccupantDataComplete = result.occupant_data_complete ? kTrue : kFalse;
 }
 
@@ -600,7 +613,7 @@ void BuildingForm::CalculateAverage() {
 
 void BuildingForm::CalculateRisk() {
   if (!ResultsGate(ctx_.state.ExposureCalculated != kFalse, kNoExposure)) return;
-  RunRiskCalculation(ctx_.state.Building.Scenario, ctx_.prompt);
+  ctx_.state.RiskCalculated = RunRiskCalculation(ctx_.state.Building.Scenario, ctx_.prompt);
 }
 
 // --- Display, Options, Window --------------------------------------------------------------
@@ -627,6 +640,12 @@ void BuildingForm::Plot(PlotKind kind) {
                                       kNoConcentrations, kNoConcentrationsTitle)
                         : ResultsGate(ctx_.state.ExposureCalculated != kFalse, kNoExposure);
   if (gate) ShowMainPlot(ctx_, AreaAbove(this), kind);
+}
+
+void BuildingForm::PlotBars(BarChartKind kind) {
+  // Both charts show the exposure calculation's results.
+  if (!ResultsGate(ctx_.state.ExposureCalculated != kFalse, kNoExposure)) return;
+  ShowBarChart(ctx_, AreaAbove(this), this, kind);
 }
 
 void BuildingForm::DisplayExposure(int mode) {

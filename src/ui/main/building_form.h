@@ -15,6 +15,7 @@ class FlexGrid;
 class EditCellBox;
 class GridEdit;
 enum class PlotKind;
+enum class BarChartKind;
 
 // The building window: the building's Item/Value grid and every main menu of the program.
 // It lives from the start of the main window to the end of the program.
@@ -60,6 +61,7 @@ class BuildingForm : public QMainWindow {
   void CalculateRisk();
   void DisplayConcentration();
   void Plot(PlotKind kind);
+  void PlotBars(BarChartKind kind);
   // Display > Exposure...: instantaneous (1) or cumulative (2) exposure, and the averages.
   void DisplayExposure(int mode);
   void DisplayAverageExposure();

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/exposure_units.h"
 #include "model/unit_conversion.h"
 #include "model/work_file_reader.h"
 #include "model/working_flows.h"
@@ -124,7 +125,7 @@ std::string ValueText(float value) {
 
 const char* EmittedMask(float mass) {
   if (mass > 100000.0f) return "#.###0E+#0";
-  if (mass > 0.0001f) return "#,####0.0## mg";
+  if (mass > 0.0001f) return "#,####0.0##";
   return "#.####0E-#0";
 }
 
@@ -145,16 +146,16 @@ void WriteRecord(FlexGrid& grid, int row, const ConcWorkFileReader& record, int 
   }
 }
 
-// A room's peak is that of whichever pollutant rose highest: it is shown in the display
-// unit when every pollutant converts to it alike (mg/m³ and µg/m³, #/cc and #/m³), and as
-// the run stored it otherwise.
-float PeakShown(float peak, std::vector<PollutantColumn>& columns) {
-  if (columns.empty()) return peak;
+// Whether the rooms' peaks can be shown in the display unit. A room's peak is that of
+// whichever pollutant rose highest: it is shown in the display unit when every pollutant
+// converts to it alike (mg/m³ and µg/m³, #/cc and #/m³), and as the run stored it otherwise.
+bool PeaksConvert(std::vector<PollutantColumn>& columns) {
+  if (columns.empty()) return false;
   const float factor = columns[0].Shown(1.0f);
   for (PollutantColumn& column : columns) {
-    if (column.Shown(1.0f) != factor) return peak;
+    if (column.Shown(1.0f) != factor) return false;
   }
-  return peak * factor;
+  return true;
 }
 
 std::string RoomName(const BuildingRecord& building, int room) {
@@ -163,13 +164,15 @@ std::string RoomName(const BuildingRecord& building, int room) {
 }
 
 void WriteTotals(FlexGrid& grid, const BuildingRecord& building, int rooms, int pollutants,
-                 std::vector<PollutantColumn>& columns) {
+                 std::vector<PollutantColumn>& columns, const DisplayUnit& stored) {
   const ScenarioRecord& s = building.Scenario;
   const int first = rooms * pollutants;
+  const bool convert = PeaksConvert(columns);
+  const float factor = convert ? columns[0].Shown(1.0f) : 1.0f;
+  const char* label = convert ? columns[0].Label() : stored.label;
   for (int r = 1; r <= rooms; ++r) {
-    grid.SetTextMatrix(0, first + r, "Peak Conc " + RoomName(building, r));
-    grid.SetTextMatrix(1, first + r,
-                       FormatSingle(PeakShown(s.PeakConc[static_cast<size_t>(r)], columns)));
+    grid.SetTextMatrix(0, first + r, "Peak Conc " + RoomName(building, r) + " " + label);
+    grid.SetTextMatrix(1, first + r, FormatSingle(s.PeakConc[static_cast<size_t>(r)] * factor));
   }
   const int col = first + 1;
   const int np = pollutants;
@@ -177,18 +180,25 @@ void WriteTotals(FlexGrid& grid, const BuildingRecord& building, int rooms, int 
   grid.SetTextMatrix(np + 3, col, "Mass emitted");
   grid.SetTextMatrix(2 * np + 4, col, "Sink Fraction");
   grid.SetTextMatrix(3 * np + 5, col, "Final sink mass");
+  // Every total in what the sources emit: µg in a µg/m³ scenario, particles in a count one.
+  // The unit follows the number's text: "#" in a pattern is a digit.
+  const std::string unit = " " + ExposureUnitsOf(s).emitted;
   for (int p = 0; p < np; ++p) {
     const auto i = static_cast<size_t>(p);
-    const float peak = s.ResultTotal2[i];
+    // The run keeps the sinks' masses as a concentration times m³.
+    const auto in_sinks =
+        static_cast<float>(EmittedPerConcentrationVolume(s.ConcUnits, s.Pollutants[i]));
+    const float peak = s.ResultTotal2[i] * in_sinks;
     const float emitted = s.TotalEmitted[i];
-    grid.SetTextMatrix(3 + p, col, FormatPattern(peak, "#,####0.0## mg"));
-    grid.SetTextMatrix(np + 4 + p, col, FormatPattern(emitted, EmittedMask(emitted)));
+    grid.SetTextMatrix(3 + p, col, FormatPattern(peak, "#,####0.0##") + unit);
+    grid.SetTextMatrix(np + 4 + p, col, FormatPattern(emitted, EmittedMask(emitted)) + unit);
     // Without emissions there is no fraction to show.
     const float fraction = emitted != 0 ? peak / emitted : 0.0f;
     if (emitted != 0 && std::isfinite(fraction)) {
       grid.SetTextMatrix(2 * np + 5 + p, col, FormatPattern(fraction, "#0.0##"));
     }
-    grid.SetTextMatrix(3 * np + 6 + p, col, FormatPattern(s.ResultTotal1[i], "####,#0.0# mg"));
+    grid.SetTextMatrix(3 * np + 6 + p, col,
+                       FormatPattern(s.ResultTotal1[i] * in_sinks, "####,#0.0#") + unit);
   }
 }
 
@@ -256,7 +266,7 @@ void FillConcentrationGrid(FlexGrid& grid, QWidget& form, const BuildingRecord& 
     WriteRecord(grid, ++row, reader, rooms, columns);
   }
 
-  WriteTotals(grid, building, rooms, pollutants, columns);
+  WriteTotals(grid, building, rooms, pollutants, columns, stored);
   grid.FitHeadings();
   int width = kDataColumnTwips;
   for (int c = 1; c < grid.Cols(); ++c) width += grid.ColWidth(c);

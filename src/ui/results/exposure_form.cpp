@@ -99,8 +99,16 @@ void ExposureForm::SaveExposure() {
 }
 
 void ExposureForm::PrintExposure() {
+  // The page names whose exposure it shows, and of which kind.
+  const BuildingRecord& b = ctx_.state.Building;
+  const std::string type = FromQt(type_->text());
+  const std::string kind = type == "I"   ? ", instantaneous exposure"
+                           : type == "C" ? ", cumulative exposure"
+                                         : "";
   PrintCommand command(ctx_.printer);
-  PrintGrid(command.Job(), ExposureSS(), "Exposure results " + ctx_.state.Building.Scenario.Name,
+  PrintGrid(command.Job(), ExposureSS(),
+            "Exposure results " + b.Scenario.Name + " for building " + b.ID + ", occupant " +
+                FromQt(name_->text()) + kind,
             true);
 }
 

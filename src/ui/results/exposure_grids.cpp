@@ -100,7 +100,7 @@ constexpr OneOccupantGrid kInstant{5,
                                    false,
                                    &ExposureUnits::instantaneous};
 constexpr OneOccupantGrid kCumulative{100,         10,         kWideColumnTwips,          true,
-                                      "Pollutant", "Time hrs", "Cumulative. exposure",    3,
+                                      "Pollutant", "Time hrs", "Cumulative exposure",     3,
                                       "Error.",    true,       &ExposureUnits::cumulative};
 
 void FillOneOccupant(FlexGrid& grid, const ScenarioRecord& s, int occupant,

@@ -59,7 +59,9 @@ void ResultsForm::SaveConcentration() {
 
 void ResultsForm::PrintConcentration() {
   PrintCommand command(ctx_.printer);
-  PrintGrid(command.Job(), resultsspreadsheet(), "Results", true);
+  const BuildingRecord& b = ctx_.state.Building;
+  PrintGrid(command.Job(), resultsspreadsheet(),
+            "Results for " + b.ID + " Scenario " + b.Scenario.Name, true);
 }
 
 void ResultsForm::resizeEvent(QResizeEvent* event) {

@@ -34,16 +34,19 @@ RiskAnalysis::RiskAnalysis(MainContext& context, QWidget* parent)
   auto* layout = new QGridLayout(central);
   AddLabel(*layout, "Label1", "Risk Analysis for: ", 0, 0);
   pollutant_ = AddLabel(*layout, "Pollutant", "Pollutant", 0, 1);
+  // Whose risk it is: a printed picture of the window names them.
+  whose_ = AddLabel(*layout, "Whose", "", 0, 2);
   AddLabel(*layout, "Label2", "Exposure absorbed dose g after ", 1, 0);
   years_ = AddLabel(*layout, "Nyears", "Label3", 1, 1);
   dose_ = AddLabel(*layout, "dose", "Label3", 1, 2);
   AddLabel(*layout, "Label3", "Cancer Risk Assessment, Lifetime risk", 2, 0);
   risk_ = AddLabel(*layout, "RiskResult", "Label4", 2, 1);
-  AddLabel(*layout, "Label4", "Comments", 3, 0);
+  AddLabel(*layout, "RiskMeaning", "(the lifetime risk at the period's mean concentration)", 3, 0);
+  AddLabel(*layout, "Label4", "Comments", 4, 0);
   text1_ = new QLineEdit(" ", central);
   text1_->setObjectName("Text1");
-  layout->addWidget(text1_, 4, 0, 1, 3);
-  layout->setRowStretch(5, 1);
+  layout->addWidget(text1_, 5, 0, 1, 3);
+  layout->setRowStretch(6, 1);
   SetCommands({
       {"filesave", [this] { SaveResults(); }},
       {"FilePrint",
@@ -77,7 +80,13 @@ RiskAnalysis* ShowRiskAnalysisForm(MainContext& context) {
   const ScenarioRecord& s = context.state.Building.Scenario;
   const OccupantRecord& first = s.Occupants[1];
   form->Pollutant().setText(ToQt(s.Pollutants[0].Name));
-  form->RiskResult().setText(ToQt(FormatSingle(first.CancerRiskResult[0])));
+  // A risk only where Calculate > Risk gave one: the first pollutant needs a unit risk.
+  const bool risk = context.state.ExposureCalculated != kFalse && context.state.RiskCalculated &&
+                    s.Pollutants[0].CancerRisk != 0;
+  form->RiskResult().setText(
+      ToQt(risk ? FormatSingle(first.CancerRiskResult[0]) : std::string("---")));
+  form->Whose().setText(ToQt(context.state.Building.ID + ", " + s.Name + ", occupant " +
+                             (s.NumOccupants > 0 ? first.Name : std::string("none"))));
   form->Nyears().setText(ToQt(FormatPattern(s.YearsSimulated, "##0.0#### yrs")));
   // The dose inhaled, in the scenario's mass unit, shown in grams; a dose that is no mass (a
   // concentration times hours, or particles) has no grams to show.

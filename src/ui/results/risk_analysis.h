@@ -22,6 +22,8 @@ class RiskAnalysis : public ResultsWindow {
   QLabel& dose() { return *dose_; }            // NOLINT(readability-identifier-naming)
   QLabel& Pollutant() { return *pollutant_; }  // NOLINT(readability-identifier-naming)
   QLabel& Nyears() { return *years_; }         // NOLINT(readability-identifier-naming)
+  // The building, scenario and occupant of the risk shown.
+  QLabel& Whose() { return *whose_; }
   // The comments box as the reports print it.
   std::string Comment() const;
 
@@ -34,6 +36,7 @@ class RiskAnalysis : public ResultsWindow {
   QLabel* dose_ = nullptr;
   QLabel* pollutant_ = nullptr;
   QLabel* years_ = nullptr;
+  QLabel* whose_ = nullptr;
 };
 
 // The building window's opener of the risk analysis (no menu item calls it): the window

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "files/result_files.h"
@@ -67,17 +68,20 @@ int BlocksOf(int rows) {
 
 void WriteHeader(FlexGrid& grid, const ScenarioRecord& s, const PollutantRecord& pollutant) {
   const ExposureUnits units = ExposureUnitsOf(s);
-  const std::array<std::string, kCols> headers{"Occupant\nName",
-                                               "Pollutant: " + pollutant.Name + "\nType of Risk",
-                                               "Concentration\n" + units.concentration,
-                                               "Duration",
-                                               "Exposure\n" + units.concentration + "\xB7h",
-                                               "Conversion\nFactor",
-                                               "Dose\n" + units.cumulative,
-                                               "Dose/\nResponse",
-                                               "Individual\nRisk",
-                                               "Population",
-                                               "Population\nRisk"};
+  // The irritant row's exposure is its level times the hours spent above it, not the
+  // exposure above the level: the heading says so.
+  const std::array<std::string, kCols> headers{
+      "Occupant\nName",
+      "Pollutant: " + pollutant.Name + "\nType of Risk",
+      "Concentration\n" + units.concentration,
+      "Duration",
+      "Exposure\n" + units.concentration + "\xB7h\n(irritant: level \xD7 hours above)",
+      "Conversion\nFactor",
+      "Dose\n" + units.cumulative,
+      "Dose/\nResponse\n(risk per " + units.cumulative + ")",
+      "Individual\nRisk",
+      "Population",
+      "Population\nRisk"};
   for (int c = 0; c < kCols; ++c) {
     grid.SetColWidth(c, kWidths[static_cast<size_t>(c)]);
     grid.SetTextMatrix(0, c, headers[static_cast<size_t>(c)]);
@@ -108,7 +112,9 @@ void WriteCancerRow(FlexGrid& grid, int r, const OccupantRecord& occ, const Scen
   PutNumber(grid, r, 5, conversion, "0.0####");
   PutNumber(grid, r, 6, dose, "#,####0.0#");
   float risk = 0;
-  if (CancerRiskOf(s, occ, p, dose, years, risk) != nullptr || dose == 0.0f) {
+  // Without a unit risk there is no risk to give, only none calculated.
+  if (s.Pollutants[static_cast<size_t>(p)].CancerRisk == 0.0f ||
+      CancerRiskOf(s, occ, p, dose, years, risk) != nullptr || dose == 0.0f) {
     for (int c = 7; c <= 10; ++c) grid.SetTextMatrix(r, c, c == 9 ? SignSingle(pop) : "No Data");
     return;
   }
@@ -118,23 +124,43 @@ void WriteCancerRow(FlexGrid& grid, int r, const OccupantRecord& occ, const Scen
   PutNumber(grid, r, 10, static_cast<double>(risk) * pop, "0.0###E-");
 }
 
+// The irritant row's level, entered in mg/m³, in the unit of the column (the scenario's, as
+// the hours above it were counted), and the level times those hours, as Calculate risk
+// recomputes it. A level that does not convert is shown as entered, with its unit.
+void WriteIrritantLevel(FlexGrid& grid, int r, const ScenarioRecord& s,
+                        const PollutantRecord& pollutant, float hours) {
+  grid.SetTextMatrix(r, 3, FormatPattern(hours, "#####,#.# hrs"));
+  const std::optional<float> level = IrritantLevelInUnits(s.ConcUnits, pollutant);
+  if (level) {
+    grid.SetNumber(r, 2, *level, ">" + FormatSingle(*level));
+    PutNumber(grid, r, 4, static_cast<double>(*level) * hours, "#,####0.0#");
+  } else if (pollutant.IrritantConc > 0) {
+    grid.SetTextMatrix(r, 2, ">" + FormatSingle(pollutant.IrritantConc) + " mg/m\xB3");
+    grid.SetTextMatrix(r, 4, "");
+  } else {
+    grid.SetTextMatrix(r, 2, "No level");
+    grid.SetTextMatrix(r, 4, "");
+  }
+}
+
 // Writes occupant i's block from row r for pollutant p.
 void WriteBlock(FlexGrid& grid, int r, const OccupantRecord& occ, const ScenarioRecord& s, int p) {
   const auto pi = static_cast<size_t>(p);
   const PollutantRecord& pollutant = s.Pollutants[pi];
   const float eff = occ.EfficiencyFactor;
   const float pop = occ.Population;
-  const std::array<const char*, 4> labels{"Irritant/Non Cancer", "Cancer Risk",
-                                          "Cancer Risk lifetime", "Comments"};
+  // Both cancer rows give the risk of a lifetime at a mean concentration: the period's own,
+  // or the one of the lifetime extension.
+  const std::array<const char*, 4> labels{"Irritant/Non Cancer",
+                                          "Lifetime cancer risk, period mean",
+                                          "Lifetime cancer risk, lifetime mean", "Comments"};
   for (int k = 0; k < 4; ++k) {
     grid.SetTextMatrix(r + k, 0, occ.Name);
     grid.SetTextMatrix(r + k, 1, labels[static_cast<size_t>(k)]);
   }
 
   const float product = pollutant.IrritantFactor * occ.IrritantExposure[pi];
-  grid.SetTextMatrix(r, 2, ">" + FormatSingle(pollutant.IrritantConc));
-  grid.SetTextMatrix(r, 3, FormatPattern(occ.HoursAboveIrritant[pi], "#####,#.# hrs"));
-  grid.SetTextMatrix(r, 4, FormatSingle(occ.IrritantExposure[pi]));
+  WriteIrritantLevel(grid, r, s, pollutant, occ.HoursAboveIrritant[pi]);
   grid.SetTextMatrix(r, 5, FormatSingle(eff));
   grid.SetTextMatrix(
       r, 6, pollutant.IrritantFactor <= 0 ? "No Data" : FormatSingle(pollutant.IrritantFactor));
@@ -219,6 +245,10 @@ RiskFramework::RiskFramework(MainContext& context, QWidget* parent)
   AddLabel(*layout, "Label3", "Scenario", 0, 2);
   label4_ = AddLabel(*layout, "Label4", "", 0, 3);
   AddLabel(*layout, "Label5", "Pollutant", 0, 4);
+  AddLabel(*layout, "Label6", "Unit risk", 1, 4);
+  unit_risk_ = new QLabel(bar);
+  unit_risk_->setObjectName("UnitRisk");
+  layout->addWidget(unit_risk_, 1, 5, 1, 3);
   number_ = NamedBox(bar, "PollutantNumber");
   number_->setMaximumWidth(TwipsToPixels(600));
   RestrictToNumbers(*number_);
@@ -288,7 +318,7 @@ void RiskFramework::LayOut() {
   frame_->setGeometry(0, 0, std::max(w, 0), std::max(h, 0));
   if (auto* bar = frame_->findChild<QWidget*>("labels")) {
     bar->setGeometry(TwipsToPixels(100), TwipsToPixels(kLabelTop),
-                     std::max(frame_->width() - TwipsToPixels(200), 0), TwipsToPixels(500));
+                     std::max(frame_->width() - TwipsToPixels(200), 0), TwipsToPixels(700));
   }
   const int top = TwipsToPixels(kGridTop);
   Riskss().setGeometry(0, top,
@@ -350,11 +380,18 @@ void RiskFramework::SaveReport() {
   if (!name) return;
   const FlexGrid& grid = Riskss();
   std::vector<RiskFrameworkTexts> occupants;
+  const ScenarioRecord& s = ctx_.state.Building.Scenario;
   for (int i = 1; i <= BlocksOf(grid.Rows()); ++i) {
     RiskFrameworkTexts& texts = occupants.emplace_back();
     for (int c = 3; c <= 8; ++c) {
       texts.irritant[static_cast<size_t>(c - 3)] = grid.TextMatrix(IrritantRow(i), c);
       texts.cancer[static_cast<size_t>(c - 3)] = grid.TextMatrix(IrritantRow(i) + 1, c);
+    }
+    // "Efficiency" is the occupant's; the cancer row's conversion factor (breathing rate
+    // times efficiency when inhaled) has a line of its own.
+    texts.conversion = texts.cancer[2];
+    if (i <= OccupantCount(s)) {
+      texts.cancer[2] = FormatSingle(s.Occupants[static_cast<size_t>(i)].EfficiencyFactor);
     }
   }
   // The comment is the risk analysis window's, when it is open; it is not opened for it.
@@ -366,7 +403,9 @@ void RiskFramework::SaveReport() {
 void RiskFramework::PrintReport() {
   StoreEdit();
   const BuildingRecord& b = ctx_.state.Building;
-  PrintStampedGrid(ctx_.printer, Riskss(), "Risk results for " + b.ID + "  " + b.Scenario.Name);
+  PrintStampedGrid(ctx_.printer, Riskss(),
+                   "Risk results for " + b.ID + "  " + b.Scenario.Name + ", pollutant " +
+                       b.Scenario.Pollutants[static_cast<size_t>(shown_)].Name);
 }
 
 void RiskFramework::StepPollutant(int step) {
@@ -392,6 +431,9 @@ void FillRiskGrid(RiskFramework& form, int p) {
   form.Label2().setText(ToQt(b.ID));
   form.Label4().setText(ToQt(s.Name));
   form.Pollutantlabel().setText(ToQt(pollutant.Name));
+  form.UnitRisk().setText(ToQt(pollutant.CancerRisk != 0 ? FormatSingle(pollutant.CancerRisk) +
+                                                               " per \xB5g/m\xB3 (entered)"
+                                                         : std::string("none entered")));
   form.PollutantNumber().setText(ToQt(FormatSingle(static_cast<float>(p))));
   const int occupants = OccupantCount(s);
   grid.SetCols(kCols);
@@ -401,6 +443,7 @@ void FillRiskGrid(RiskFramework& form, int p) {
     WriteBlock(grid, IrritantRow(i), s.Occupants[static_cast<size_t>(i)], s, p);
   }
   grid.SetTextMatrix(grid.Rows() - 1, 0, "Comments");
+  grid.FitColumn(1);  // the rows' names read whole
   grid.SetCol(1);
   grid.SetRedraw(true);
 }

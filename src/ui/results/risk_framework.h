@@ -30,6 +30,8 @@ class RiskFramework : public ResultsWindow {
   QLabel& Label2() { return *label2_; }             // NOLINT(readability-identifier-naming)
   QLabel& Label4() { return *label4_; }             // NOLINT(readability-identifier-naming)
   QLabel& Pollutantlabel() { return *pollutant_; }  // NOLINT(readability-identifier-naming)
+  // The unit risk (cancer slope) entered for the pollutant shown, per µg/m³.
+  QLabel& UnitRisk() { return *unit_risk_; }
   QLineEdit& PollutantNumber() { return *number_; }
   UpDown& UpDown1() { return *spinner_; }  // NOLINT(readability-identifier-naming)
   // The pollutant of the last fill, whatever the box holds since.
@@ -61,6 +63,7 @@ class RiskFramework : public ResultsWindow {
   QLabel* label2_ = nullptr;
   QLabel* label4_ = nullptr;
   QLabel* pollutant_ = nullptr;
+  QLabel* unit_risk_ = nullptr;
   QLineEdit* number_ = nullptr;
   UpDown* spinner_ = nullptr;
   int shown_ = 0;

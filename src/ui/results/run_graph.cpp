@@ -26,6 +26,11 @@ namespace {
 // that a rising curve does not redraw the chart at every record.
 constexpr double kHeadroom = 1.25;
 
+// The step a run takes when the scenario gives none (h).
+constexpr float kDefaultStep = 0.1f;
+// Room made for points ahead of a run, at most: a longer run's chart grows as it goes.
+constexpr double kMostReservedPoints = 1.6e7;
+
 // The smallest round number (1, 2 or 5 times a power of ten) at or above `value`.
 double RoundUp(double value) {
   if (!(value > 0) || !std::isfinite(value)) return 1;
@@ -39,6 +44,12 @@ double RoundUp(double value) {
 // The colour of room r's points (0 outdoors).
 QColor RoomColor(int room) {
   return StripChart::PaletteColor(room < 15 ? room : 0);
+}
+
+// A total of the frame's end-of-run line: grouped digits, or an exponent for the smallest.
+std::string TotalText(float value) {
+  const float size = std::fabs(value);
+  return FormatPattern(value, size != 0 && size < 0.001f ? "0.0##E-00" : "#,##0.0##");
 }
 
 QLineEdit* ValueBox(const char* name, QWidget* parent) {
@@ -75,6 +86,8 @@ RunGraph::RunGraph(ProgramState& state, Prompt& prompt, QWidget* parent)
   legend_->setTextFormat(Qt::RichText);
   legend_->setWordWrap(true);
   layout->addWidget(legend_);
+  totals_of_ = Label("TotalsOf", "", this);
+  layout->addWidget(totals_of_);
   auto* values = new QGridLayout;
   emitted_ = ValueBox("Text2", this);
   sink_ = ValueBox("Text3", this);
@@ -110,77 +123,145 @@ RunGraph::RunGraph(ProgramState& state, Prompt& prompt, QWidget* parent)
 void RunGraph::RunStarted(const RunStartInfo& info) {
   mass_format_ = info.mass_format;
   conc_format_ = info.conc_format;
-  num_rooms_ = info.num_rooms;
-  num_pollutants_ = info.num_pollutants;
+  num_rooms_ = std::clamp(info.num_rooms, 0, kMaxRooms);
+  num_pollutants_ = std::clamp(info.num_pollutants, 0, kMaxPollutants);
   running_ = true;
   outcome_.clear();
-  last_time_ = 0;
+  has_latest_ = false;
+  latest_ = RunRecordInfo{};
+  refreshes_ = 0;
   chart_->Cls();
   CenterForm(*this);
   move(x(), y() + TwipsToPixels(200));
-  const BuildingRecord& b = state_.Building;
-  // Without a run time or an estimate the chart still spans something; the run itself tells
-  // the user about the missing run time (whatever window watches it), so it is not said twice.
+  // Without a run time the chart still spans something; the run itself tells the user about
+  // the missing run time (whatever window watches it), so it is not said twice.
   end_time_ = info.end_time > 0 && std::isfinite(info.end_time) ? info.end_time : 1.0;
-  top_ = RoundUp(info.max_concentration);
-  chart_->SetScale(end_time_, top_);
-  chart_->SetAxisTitles("Time (h)",
-                        ToQt("Concentration (" + ConcentrationText(b.Scenario.ConcUnits) + ")"));
-  QString legend;
-  for (int r = 0; r <= std::min<int>(num_rooms_, kMaxRooms); ++r) {
-    const std::string name = r == 0 ? "Outdoors" : b.RoomList[static_cast<size_t>(r)].Name;
-    legend += QString("<span style=\"color:%1\">&#9632;</span>&nbsp;%2&nbsp;&nbsp; ")
-                  .arg(RoomColor(r).name(), ToQt(name).toHtmlEscaped());
-  }
-  legend_->setText(legend);
+  // The concentration axis waits for the run's own first records: a guess made before the
+  // run is often far above or below what it computes.
+  top_ = 0;
+  highest_ = 0;
+  chart_ready_ = false;
+  room_colours_.clear();
+  for (int r = 0; r <= num_rooms_; ++r) room_colours_.push_back(RoomColor(r).rgb());
+  // A record comes every step or two: room for the points of a record every step. Room not
+  // used costs nothing but addresses.
+  const float step =
+      state_.Building.Scenario.StepSize > 0 ? state_.Building.Scenario.StepSize : kDefaultStep;
+  const double records = static_cast<double>(end_time_) / step + 2;
+  const double points = records * (num_rooms_ + 1) * std::max(num_pollutants_, 1);
+  chart_->Reserve(static_cast<size_t>(std::min(points, kMostReservedPoints)));
+  for (QLineEdit* box : {emitted_, sink_, leaving_, average_, hvac_, vent_}) box->clear();
+  time_->clear();
+  clock_.start();
+  last_refresh_ms_ = last_look_ms_ = 0;
+  steps_between_looks_ = steps_to_look_ = 1;
   show();
 }
 
 void RunGraph::RecordWritten(const RunRecordInfo& record) {
   if (!isVisible()) return;
-  last_time_ = record.time;
-  time_->setText(ToQt(FormatPattern(record.time / 24.0, "#####,#.# days")));
-  const int stride = std::max(num_pollutants_, 1);
-  float highest = 0;
-  for (const float c : record.concentrations) highest = std::max(highest, c);
-  // The axis takes in the new peak; the points drawn so far move down with the scale.
-  if (highest > top_) {
-    top_ = RoundUp(highest * kHeadroom);
-    chart_->SetScale(end_time_, top_);
-  }
-  for (int r = 0; r <= num_rooms_; ++r) {
-    for (int p = 0; p < num_pollutants_; ++p) {
-      const size_t i = static_cast<size_t>(r * stride + p);
-      if (i >= record.concentrations.size()) break;
-      chart_->PSet(record.time, record.concentrations[i], RoomColor(r));
+  latest_ = record;
+  latest_.concentrations = {};  // the run's buffer, not to be kept
+  has_latest_ = true;
+  const size_t stride = static_cast<size_t>(std::max(num_pollutants_, 1));
+  const size_t rooms = std::min(room_colours_.size(), record.concentrations.size() / stride);
+  for (size_t r = 0; r < rooms; ++r) {
+    const QRgb colour = room_colours_[r];
+    for (size_t p = 0; p < static_cast<size_t>(num_pollutants_); ++p) {
+      const float c = record.concentrations[r * stride + p];
+      if (c > highest_) highest_ = c;
+      chart_->PSet(record.time, c, colour);
     }
-  }
-  emitted_->setText(ToQt(FormatPattern(record.total_emitted, mass_format_)));
-  sink_->setText(ToQt(FormatPattern(record.sink_mass, mass_format_)));
-  leaving_->setText(ToQt(FormatPattern(record.leaving, mass_format_)));
-  hvac_->setText(ToQt(FormatSingle(record.hvac_fraction)));
-  vent_->setText(ToQt(FormatSingle(record.vent_rate)));
-  if (record.has_average) {
-    average_->setText(ToQt(FormatPattern(record.average_concentration, conc_format_)));
   }
 }
 
 bool RunGraph::StepDone(float /*time*/) {
-  QCoreApplication::processEvents();
+  if (refresh_ms_ <= 0) steps_to_look_ = 1;  // brought up to date at every step
+  if (--steps_to_look_ > 0) return state_.StopCalculation;
+  const qint64 now = clock_.elapsed();
+  // Steps that come faster than a millisecond apart are looked at less often, slow ones more
+  // often, so that the clock costs the run nothing and a refresh is never late.
+  if (now - last_look_ms_ < 1) {
+    steps_between_looks_ = std::min(steps_between_looks_ * 2, 1024);
+  } else if (now - last_look_ms_ > 4) {
+    steps_between_looks_ = std::max(steps_between_looks_ / 2, 1);
+  }
+  last_look_ms_ = now;
+  steps_to_look_ = steps_between_looks_;
+  if (now - last_refresh_ms_ >= refresh_ms_ && isVisible()) {
+    Refresh();
+    QCoreApplication::processEvents();
+    last_refresh_ms_ = last_look_ms_ = clock_.elapsed();
+  }
   return state_.StopCalculation;
+}
+
+void RunGraph::SetUpChart() {
+  chart_ready_ = true;
+  const BuildingRecord& b = state_.Building;
+  chart_->SetScale(end_time_, top_ > 0 ? top_ : 1.0);
+  chart_->SetAxisTitles("Time (h)",
+                        ToQt("Concentration (" + ConcentrationText(b.Scenario.ConcUnits) + ")"));
+  QString legend;
+  for (int r = 0; r <= num_rooms_; ++r) {
+    const std::string name = r == 0 ? "Outdoors" : b.RoomList[static_cast<size_t>(r)].Name;
+    legend += QString("<span style=\"color:%1\">&#9632;</span>&nbsp;%2&nbsp;&nbsp; ")
+                  .arg(RoomColor(r).name(), ToQt(name).toHtmlEscaped());
+  }
+  legend_->setText(legend);
+  const std::string pollutant = num_pollutants_ > 0 ? b.Scenario.Pollutants[0].Name : "";
+  totals_of_->setText(ToQt(pollutant.empty() ? "" : "Totals of " + pollutant));
+}
+
+void RunGraph::Refresh() {
+  ++refreshes_;
+  // The axes, titles and legend are laid out when the window is first brought up to date:
+  // a run that ends before then never draws them.
+  if (!chart_ready_) SetUpChart();
+  // The axis takes in the new peak; the points drawn so far move down with the scale.
+  if (highest_ > top_) {
+    top_ = RoundUp(highest_ * kHeadroom);
+    chart_->SetScale(end_time_, top_);
+  }
+  ShowTotals();
+}
+
+void RunGraph::ShowTotals() {
+  if (!has_latest_) return;
+  const RunRecordInfo& r = latest_;
+  time_->setText(ToQt(FormatPattern(r.time / 24.0, "#####,#.# days")));
+  emitted_->setText(ToQt(FormatPattern(r.total_emitted, mass_format_)));
+  sink_->setText(ToQt(FormatPattern(r.sink_mass, mass_format_)));
+  leaving_->setText(ToQt(FormatPattern(r.leaving, mass_format_)));
+  hvac_->setText(ToQt(FormatSingle(r.hvac_fraction)));
+  vent_->setText(ToQt(FormatSingle(r.vent_rate)));
+  if (r.has_average) average_->setText(ToQt(FormatPattern(r.average_concentration, conc_format_)));
 }
 
 void RunGraph::RunEnded(RunOutcome outcome) {
   running_ = false;
+  // The totals of the last record, whenever the last refresh was; the chart only when it has
+  // been on the screen, since the window goes now.
+  if (chart_ready_) {
+    Refresh();
+  } else {
+    ShowTotals();
+  }
   // The window goes with the run, however short; the line stays in the frame to say how it
   // ended and what it came to.
   const char* how = outcome == RunOutcome::Completed ? "finished"
                     : outcome == RunOutcome::Stopped ? "stopped"
                                                      : "failed";
   outcome_ = std::string("Concentration run ") + how + " at " +
-             FormatPattern(last_time_, "#####,0.0## h") + ".  Total emitted " +
-             FromQt(emitted_->text()) + ", sink mass " + FromQt(sink_->text()) + ", leaving " +
-             FromQt(leaving_->text()) + ".";
+             FormatPattern(latest_.time, "#####,0.0## h") + ".";
+  if (has_latest_ && num_pollutants_ > 0) {
+    const ScenarioRecord& s = state_.Building.Scenario;
+    const std::string unit = " " + ExposureUnitsOf(s).emitted;
+    outcome_ += "  " + s.Pollutants[0].Name + ": total emitted " +
+                TotalText(latest_.total_emitted) + unit + ", in sinks " +
+                TotalText(latest_.sink_mass) + unit + ", left the building " +
+                TotalText(latest_.leaving) + unit + ".";
+  }
   hide();
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QRgb>
 #include <string>
+#include <vector>
 
 #include "model/program_state.h"
 #include "model/prompt.h"
@@ -20,6 +23,10 @@ class StripChart;
 // running totals. It is modal while the run goes on, so that
 // nothing but "Stop Calculation" can change the model under the run; its close box stops
 // the run too. The window owns no data: the run tells it what to show.
+//
+// A step of a small building takes a fraction of a microsecond, far less than a redraw, so
+// the window keeps every record's points and the latest totals as they come and shows them,
+// letting the window system run, only every kRefreshMs of wall time and at the end.
 class RunGraph : public QDialog, public RunObserver {
   Q_OBJECT
 
@@ -37,7 +44,16 @@ class RunGraph : public QDialog, public RunObserver {
   // "Stop Calculation": the run ends at the top of its next step.
   void Stop();
 
+  // How often the window is brought up to date while a run goes on, in milliseconds of wall
+  // time: often enough to follow the run and to answer Stop at once.
+  static constexpr qint64 kRefreshMs = 50;
+  // Tests that watch a run of a few milliseconds through the window bring it up to date more
+  // often (0: after every step); kRefreshMs otherwise.
+  static void SetRefreshInterval(qint64 ms) { refresh_ms_ = ms; }
+
   bool Running() const { return running_; }
+  // How many times the window was brought up to date during the last run.
+  int Refreshes() const { return refreshes_; }
   StripChart& Chart() { return *chart_; }
   // How the last run ended and its totals, in a line for the frame once the window is gone;
   // empty before a run ends.
@@ -48,6 +64,12 @@ class RunGraph : public QDialog, public RunObserver {
   void reject() override;
 
  private:
+  // Shows the totals of the latest record and lifts the chart's axis over the points set
+  // since the last refresh.
+  void Refresh();
+  void SetUpChart();
+  void ShowTotals();
+
   ProgramState& state_;
   Prompt& prompt_;
   StripChart* chart_;
@@ -63,12 +85,28 @@ class RunGraph : public QDialog, public RunObserver {
   std::string conc_format_;
   int num_rooms_ = 0;
   int num_pollutants_ = 0;
+  std::vector<QRgb> room_colours_;  // outdoors first
   // The chart's axes in hours and in the run's concentration unit; the concentration axis
-  // grows to take in every value drawn.
+  // starts from the first records and grows to take in every value drawn. 0 until a
+  // record holds a concentration above 0.
   double end_time_ = 0;
   double top_ = 0;
-  float last_time_ = 0;
+  float highest_ = 0;  // the highest concentration set on the chart
+  bool chart_ready_ = false;
+  // The latest record's values, shown at the next refresh.
+  RunRecordInfo latest_;
+  bool has_latest_ = false;
+  // Wall time since the run started, and the steps between two looks at it: the clock is
+  // read often enough to refresh on time, but not at every step of a fast run.
+  QElapsedTimer clock_;
+  qint64 last_refresh_ms_ = 0;
+  qint64 last_look_ms_ = 0;
+  int steps_between_looks_ = 1;
+  int steps_to_look_ = 1;
+  int refreshes_ = 0;
+  static inline qint64 refresh_ms_ = kRefreshMs;
   QLabel* legend_;
+  QLabel* totals_of_;
   std::string outcome_;
   bool running_ = false;
 };

@@ -6,6 +6,7 @@
 #include <QMdiArea>
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "files/result_files.h"
 #include "model/exposure_units.h"
@@ -41,33 +42,55 @@ std::string Joined(std::initializer_list<std::string> parts) {
   return text;
 }
 
-std::string Value(float value, const char* mask) {
-  return value == 0 ? "---" : FormatPattern(value, mask);
+// "---" marks a value that was not calculated (or, for the RfD, not given); a value that was
+// calculated shows as itself, a zero as "0".
+std::string Value(std::optional<float> value, const char* mask) {
+  if (!value) return "---";
+  return *value == 0 ? "0" : FormatPattern(*value, mask);
 }
 
-void WriteRows(FlexGrid& grid, const ScenarioRecord& s, int p) {
+std::optional<float> If(bool calculated, float value) {
+  return calculated ? std::optional<float>(value) : std::nullopt;
+}
+
+void WriteRows(FlexGrid& grid, const ProgramState& state, int p) {
+  const ScenarioRecord& s = state.Building.Scenario;
   const auto pi = static_cast<size_t>(p);
+  const PollutantRecord& pollutant = s.Pollutants[pi];
   const int occupants = OccupantCount(s);
+  const bool exposure = state.ExposureCalculated != kFalse;
+  // Hours above a level that is not set are not counted.
+  const bool hours = exposure && pollutant.IrritantConc > 0;
+  // A dose per body weight is an amount inhaled: inhalation mode, and a mass, not a count.
+  const bool dose = exposure && s.ExposureMode == "I" && ExposureUnitsOf(s).has_mass_dose;
+  const bool risk = exposure && state.RiskCalculated && pollutant.CancerRisk != 0;
   for (int o = 1; o <= occupants; ++o) {
     const OccupantRecord& occ = s.Occupants[static_cast<size_t>(o)];
-    const std::array<float, kCols - 1> values{occ.HoursAboveIrritant[pi], occ.TotalExposure[pi],
-                                              occ.PeakExposure[pi],       occ.PotentialDose[pi],
-                                              s.Pollutants[pi].RfD,       occ.CancerRiskResult[pi]};
+    const std::array<std::optional<float>, kCols - 1> values{
+        If(hours, occ.HoursAboveIrritant[pi]), If(exposure, occ.TotalExposure[pi]),
+        If(exposure, occ.PeakExposure[pi]),    If(dose && occ.Weight > 0, occ.PotentialDose[pi]),
+        If(pollutant.RfD != 0, pollutant.RfD), If(risk, occ.CancerRiskResult[pi])};
     grid.SetTextMatrix(o, 0, occ.Name);
     for (int c = 1; c < kCols; ++c) {
       grid.SetTextMatrix(o, c,
                          Value(values[static_cast<size_t>(c - 1)], kMasks[static_cast<size_t>(c)]));
     }
   }
+  // Every total in what the sources emit; the air cleaners' masses are kept as a
+  // concentration times m³. The room cleaners' total is of every pollutant together.
+  const auto held = static_cast<float>(EmittedPerConcentrationVolume(s.ConcUnits, pollutant));
   float collected = 0;
   for (int r = 1; r <= kMaxRooms; ++r) collected += s.AirCleanerCollected[static_cast<size_t>(r)];
-  const std::string emitted = " " + ExposureUnitsOf(s).emitted;
+  const std::string unit = " " + ExposureUnitsOf(s).emitted;
   grid.SetTextMatrix(occupants + 1, 0, "Total emitted");
-  grid.SetTextMatrix(occupants + 1, 1, FormatPattern(s.TotalEmitted[pi], "#,#####0.0#") + emitted);
+  grid.SetTextMatrix(occupants + 1, 1, FormatPattern(s.TotalEmitted[pi], "#,#####0.0#") + unit);
   grid.SetTextMatrix(occupants + 2, 0, "Air cleaner mass");
-  grid.SetTextMatrix(occupants + 2, 1, FormatPattern(s.AirCleanerMass[pi], "#,#####0.0#"));
+  grid.SetTextMatrix(occupants + 2, 1,
+                     FormatPattern(s.AirCleanerMass[pi] * held, "#,#####0.0#") + unit);
   grid.SetTextMatrix(occupants + 3, 0, "In-room air cleaner");
-  grid.SetTextMatrix(occupants + 3, 1, FormatPattern(collected, "#,#####0.0#") + emitted);
+  grid.SetTextMatrix(occupants + 3, 1, FormatPattern(collected * held, "#,#####0.0#") + unit);
+  // A total of many digits is read whole, not cut at the column's edge.
+  grid.FitColumn(1);
   grid.SetRowCol(0, 0);
 }
 
@@ -135,7 +158,10 @@ void SummaryOutput::SaveSummary() {
 
 void SummaryOutput::PrintSummary() {
   const BuildingRecord& b = ctx_.state.Building;
-  PrintStampedGrid(ctx_.printer, Grid1(), "Summary of results for " + b.ID + " " + b.Scenario.Name);
+  // One pollutant at a time: the page says which.
+  PrintStampedGrid(ctx_.printer, Grid1(),
+                   "Summary of results for " + b.ID + " " + b.Scenario.Name + ", pollutant " +
+                       FromQt(pollutant_->text()));
 }
 
 void SummaryOutput::StepPollutant(int step) {
@@ -164,10 +190,11 @@ void FillSummaryGrid(SummaryOutput& form) {
   grid.SetTextMatrix(0, 0, Joined({"Occupant", "name"}));
   const ExposureUnits units = ExposureUnitsOf(s);
   grid.SetTextMatrix(0, 2, Joined({"Total exposure", units.cumulative}));
-  grid.SetTextMatrix(0, 3, Joined({"Peak instantenous", "exposure " + units.instantaneous}));
+  grid.SetTextMatrix(0, 3, Joined({"Peak instantaneous", "exposure " + units.instantaneous}));
   grid.SetTextMatrix(0, 4, Joined({"Potential", "dose mg/kg/day"}));
   grid.SetTextMatrix(0, 5, Joined({"RfD", "mg/kg/day"}));
-  grid.SetTextMatrix(0, 6, Joined({"Cancer", "risk"}));
+  // The risk of a lifetime spent at the period's mean concentration, not of the period alone.
+  grid.SetTextMatrix(0, 6, Joined({"Lifetime cancer", "risk at this mean", "concentration"}));
   updateSummaryForm(form, 0);
 }
 
@@ -180,7 +207,7 @@ void updateSummaryForm(SummaryOutput& form, int p) {  // NOLINT(readability-iden
   form.rfd().setText(ToQt(FormatSingle(pollutant.RfD)));
   // The header follows the pollutant shown, so its hours are read against its own limit.
   WriteIrritantHeader(form.Grid1(), s, p);
-  WriteRows(form.Grid1(), s, p);
+  WriteRows(form.Grid1(), form.Context().state, p);
 }
 
 SummaryOutput* ShowSummary(MainContext& context, QMdiArea* area) {

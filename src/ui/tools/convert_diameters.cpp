@@ -35,7 +35,7 @@ frmConvertDiameters::frmConvertDiameters(Prompt& prompt, HelpService& help, QWid
   density_ = AddBox("Density", "Label5", "Density g/cc", "1");
 
   // The caption is the window's own, spelling and all.
-  auto* frame = new QGroupBox("Click button to calclate", this);
+  auto* frame = new QGroupBox("Click button to calculate", this);
   frame->setObjectName("Frame1");
   auto* buttons = new QHBoxLayout(frame);
   auto button = [this, frame, buttons](const char* name, const char* caption, auto press) {

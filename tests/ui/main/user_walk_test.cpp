@@ -378,6 +378,7 @@ TEST_F(UserWalk, FromTheSplashToExit) {
     EXPECT_EQ(results->windowTitle().toStdString(), "Calculated concentrations");
     ExpectTableOfWorkFile(results->resultsspreadsheet(), state->Building, state->DataSeparator);
     SavePicture(frame, "walk_05b_concentrations.png");
+    SavePicture(results->parentWidget(), "concentration_grid.png");
     ChooseMenu(*results, {"File", "fileclose"});
     EXPECT_TRUE(WaitFor([] {
       QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

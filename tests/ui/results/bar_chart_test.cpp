@@ -20,6 +20,7 @@ namespace {
 class BarChart : public testing::ThreePollutantsTest {
  protected:
   BarChart() {
+    state->ExposureCalculated = kTrue;
     S().NumOccupants = 3;
     for (int o = 1; o <= 3; ++o) {
       OccupantRecord& occupant = S().Occupants[static_cast<size_t>(o)];
@@ -95,6 +96,18 @@ TEST_F(BarChart, ExposureChartKeepsItsKindThroughTheSpinnerAndPrints) {
   ASSERT_EQ(prompt.shown.size(), 1U);
   EXPECT_EQ(prompt.shown[0].text, "Error 9 in Cumulative Bar plot program.");
   EXPECT_EQ(prompt.shown[0].title, "Error");
+}
+
+// Both charts show the exposure calculation's results: before it, each command says so
+// and opens nothing.
+TEST_F(BarChart, BothChartsSayWhenNoExposureWasCalculated) {
+  state->ExposureCalculated = kFalse;
+  for (const char* command : {"PlotBarirr", "BarCum"}) {
+    prompt.shown.clear();
+    EXPECT_EQ(Open(command), nullptr) << command;
+    ASSERT_EQ(prompt.shown.size(), 1U) << command;
+    EXPECT_EQ(prompt.shown[0].text, "Exposure has not been calculated. ");
+  }
 }
 
 }  // namespace

@@ -61,15 +61,15 @@ TEST_F(ConcentrationGrid, LaysOutRoomsPollutantMajorWithTheRunTotalsBeside) {
                             "NO2 Room 2 mg/m\xB3",
                             "VOC Kitchen mg/m\xB3",
                             "VOC Room 2 mg/m\xB3",
-                            "Peak Conc Kitchen",
-                            "Peak Conc Room 2"};
+                            "Peak Conc Kitchen mg/m\xB3",
+                            "Peak Conc Room 2 mg/m\xB3"};
   for (int c = 0; c < 9; ++c) EXPECT_EQ(grid.TextMatrix(0, c), headings[c]) << c;
   const char* values[] = {"4.0", "1.1E1", "1.2E1", "2.1E1", "2.2E1", "3.1E1", "3.2E1"};
   for (int c = 0; c < 7; ++c) EXPECT_EQ(grid.TextMatrix(4, c), values[c]) << c;
   const char* totals[] = {
-      "7.5",     "Peak Sink Mass",  "5.0 mg",    "3.0 mg",        "0.0 mg",     "Mass emitted",
-      "20.0 mg", "0.00000",         "1.0000E+6", "Sink Fraction", "0.25",       "",
-      "0.0",     "Final sink mass", "0.0 mg",    "0.0 mg",        "1,234.57 mg"};
+      "7.5",     "Peak Sink Mass",  "5.0 mg",       "3.0 mg",        "0.0 mg",     "Mass emitted",
+      "20.0 mg", "0.00000 mg",      "1.0000E+6 mg", "Sink Fraction", "0.25",       "",
+      "0.0",     "Final sink mass", "0.0 mg",       "0.0 mg",        "1,234.57 mg"};
   for (int r = 1; r <= 17; ++r) EXPECT_EQ(grid.TextMatrix(r, 7), totals[r - 1]) << r;
 }
 

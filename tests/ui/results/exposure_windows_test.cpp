@@ -87,7 +87,7 @@ TEST_F(Exposure, OnePollutantUnderTheMasksWithEitherSeparator) {
       EXPECT_EQ(grid.Rows(), 6);
       EXPECT_EQ(grid.TextMatrix(0, 0), cumulative ? "Pollutant" : "Time h");
       EXPECT_EQ(grid.TextMatrix(1, 1),
-                cumulative ? "Cumulative. exposure (mg/m\xB3\xB7h)" : "Inst. exposure (mg/m\xB3)");
+                cumulative ? "Cumulative exposure (mg/m\xB3\xB7h)" : "Inst. exposure (mg/m\xB3)");
       // The only pollutant is the last one too: fixed-point in the cumulative grid.
       const char* cells[3][2] = {
           {"1.0", cumulative ? "0.005" : "5.E-3"}, {"2.0", "0.01"}, {"3.0", "1,234.5"}};
@@ -125,7 +125,7 @@ TEST_F(Exposure, RowsFollowTheFileAndAMissingFileSaysErrorOverTheHeaders) {
   ASSERT_EQ(prompt.shown.size(), 1U);
   EXPECT_EQ(prompt.shown[0].text, "Error 53");
   EXPECT_EQ(prompt.shown[0].title, "Error.");
-  EXPECT_EQ(grid.TextMatrix(1, 1), "Cumulative. exposure (mg/m\xB3\xB7h)");
+  EXPECT_EQ(grid.TextMatrix(1, 1), "Cumulative exposure (mg/m\xB3\xB7h)");
   EXPECT_FALSE(grid.isHidden()) << "shown again after the failure";
 }
 
@@ -196,7 +196,7 @@ TEST_F(ExposureWindows, DisplayItemsNeedTheExposureThenOpenTheirWindow) {
   EXPECT_EQ(form->ExposureSS().TextMatrix(2, 1), "10.0");
   EXPECT_EQ(Open("DisplyaCumulative"), form) << "one window for both kinds";
   EXPECT_EQ(Shown(form->ExposureType()), "C");
-  EXPECT_EQ(form->ExposureSS().TextMatrix(1, 1), "Cumulative. exposure (mg/m\xB3\xB7h)");
+  EXPECT_EQ(form->ExposureSS().TextMatrix(1, 1), "Cumulative exposure (mg/m\xB3\xB7h)");
 }
 
 TEST_F(ExposureWindows, SpinnerStepsThroughTheOccupantsWithinTheirNumber) {
@@ -246,8 +246,11 @@ TEST_F(ExposureWindows, SaveWritesTheExposureFilePrintSendsTheDatedGridCopyAllEv
   EXPECT_EQ(printer.documents, 1);
   const std::vector<std::string> lines = printer.Lines();
   ASSERT_FALSE(lines.empty());
-  EXPECT_EQ(lines[0], std::string(9, ' ') + "Exposure results R1 Date 12-08-2026 Time 14:05:09");
-  EXPECT_EQ(static_cast<int>(lines.size()), 1 + form->ExposureSS().Rows());
+  EXPECT_EQ(lines[0], std::string(9, ' ') + "Exposure results R1 for building " +
+                          state->Building.ID +
+                          ", occupant Ann, instantaneous exposure Date 12-08-2026 Time 14:05:09");
+  // Every row but the empty one that ends the grid.
+  EXPECT_EQ(static_cast<int>(lines.size()), 1 + form->ExposureSS().Rows() - 1);
 
   form->ExposureSS().SetRowCol(2, 0);
   form->RunCommand("Editcopyall");

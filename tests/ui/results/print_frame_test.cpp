@@ -40,6 +40,16 @@ TEST(PrintFrame, ItemValueGridUnderItsDatedTitleThenAPageBreak) {
                 Line({{10, "Item"}, {38, "Value"}}), Line({{10, "Scenario Name"}, {38, "Test"}}),
                 Line({{38, "Peak"}}), Line({{38, "Conc"}})}));
   EXPECT_EQ(printer.pages[1].lines, std::vector<std::string>{Line({{20, "Data for scenario R1"}})});
+
+  // On a narrow page a long title goes on under itself, whole, its spacing kept.
+  testing::RecordingPrinter narrow;
+  narrow.format.chars_per_line = 50;
+  PrintStampedGrid(narrow, grid, "Results for  a house with a long name");
+  ASSERT_GE(narrow.pages.size(), 1U);
+  const std::vector<std::string>& lines = narrow.pages[0].lines;
+  ASSERT_GE(lines.size(), 2U);
+  EXPECT_EQ(lines[0], Line({{10, "Results for  a house with a long name"}}));
+  EXPECT_EQ(lines[1], Line({{10, "Date 12-08-2026 Time 14:05:09"}}));
 }
 
 TEST(PrintFrame, WideGridPrintsEveryColumnInBandsAndLeavesTheCursor) {

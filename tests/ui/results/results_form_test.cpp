@@ -6,20 +6,25 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <set>
 #include <sstream>
 
+#include "files/building_file.h"
+#include "files/scenario_file.h"
 #include "platform/clipboard.h"
 #include "platform/qt_text.h"
 #include "platform/user_input.h"
 #include "results_test_support.h"
+#include "text/number_read.h"
 #include "text/text_reader.h"
 #include "ui/main/building_form.h"
 #include "ui/results/display_all_form.h"
 #include "ui/results/results_form.h"
+#include "ui/results/summary_form.h"
 
 namespace quarn {
 namespace {
@@ -43,7 +48,10 @@ class ResultsWindowTest : public testing::ResultsTest {
     frame.resize(900, 600);
     frame.show();
   }
-  ~ResultsWindowTest() override { AppWindows().Unload<ResultsForm>(); }
+  ~ResultsWindowTest() override {
+    AppWindows().Unload<ResultsForm>();
+    AppWindows().Unload<SummaryOutput>();
+  }
 
   ResultsForm* Open() {
     building->RunCommand("DisplayConcentration");
@@ -128,7 +136,7 @@ TEST_F(ResultsWindowTest, CopyTakesTheSelectionAndCopyAllEveryRecordALineARow) {
   std::istringstream text(ClipboardText());
   for (std::string line; std::getline(text, line);) lines.push_back(line);
   ASSERT_EQ(lines.size(), 71u);
-  EXPECT_EQ(lines[0], "Time hrs\tCO Kitchen mg/m\xB3\tPeak Conc Kitchen");
+  EXPECT_EQ(lines[0], "Time hrs\tCO Kitchen mg/m\xB3\tPeak Conc Kitchen mg/m\xB3");
   for (int k = 1; k <= 70; ++k) {
     EXPECT_EQ(lines[static_cast<size_t>(k)].substr(0, lines[static_cast<size_t>(k)].find('\t')),
               std::to_string(k) + ".0");
@@ -137,29 +145,121 @@ TEST_F(ResultsWindowTest, CopyTakesTheSelectionAndCopyAllEveryRecordALineARow) {
   EXPECT_EQ(grid.Col(), 1);
 }
 
-TEST_F(ResultsWindowTest, PrintConcentrationSendsTheTitleAndEveryRowInBandsAsOneDocument) {
-  WriteRun(2, 3, 4, [](int k, int r, int p) { return 10.0f * static_cast<float>(p + k) + r; });
+// Lines of a printed page that hold something beside the time column: a time alone says
+// nothing.
+bool ShowsMoreThanTimes(const std::vector<std::string>& page) {
+  const std::string margin(9, ' ');
+  return std::any_of(page.begin() + 1, page.end(), [&margin](const std::string& l) {
+    return !l.empty() && l.find_first_not_of(' ', l.find(' ', margin.size())) != std::string::npos;
+  });
+}
+
+bool HasHeadings(const std::vector<std::string>& page) {
+  return std::any_of(page.begin(), page.end(), [](const std::string& l) {
+    return l.rfind(std::string(9, ' ') + "Time hrs", 0) == 0;
+  });
+}
+
+TEST_F(ResultsWindowTest, PrintConcentrationNamesTheRunAndHeadsEveryPage) {
+  B().ID = "House";
+  B().Scenario.Name = "Winter";
+  printer.format.lines_per_page = 40;
+  WriteRun(2, 3, 60, [](int k, int r, int p) { return 10.0f * static_cast<float>(p + k) + r; });
   ResultsForm* form = Open();
   ASSERT_NE(form, nullptr);
   form->RunCommand("FilePrintConc");
   EXPECT_EQ(printer.documents, 1);
-  for (const auto& page : printer.pages) EXPECT_EQ(page.document, 0);
-  const std::vector<std::string> lines = printer.Lines();
-  ASSERT_FALSE(lines.empty());
+  ASSERT_GE(printer.pages.size(), 2U);
   const std::string margin(9, ' ');
-  EXPECT_EQ(lines[0], margin + "Results Date 12-08-2026 Time 14:05:09");  // the date once
-  // Each band is a pass over every row that starts with the time column.
-  const auto bands = std::count_if(lines.begin(), lines.end(), [&margin](const std::string& l) {
-    return l.rfind(margin + "Time hrs", 0) == 0;
-  });
-  EXPECT_GE(bands, 2);
-  const int rows = form->resultsspreadsheet().Rows();
-  // Headings too long for their column go on over further lines.
-  EXPECT_GE(static_cast<int>(lines.size()), 1 + bands * rows + (bands - 1));
+  for (size_t i = 0; i < printer.pages.size(); ++i) {
+    const std::vector<std::string>& page = printer.pages[i].lines;
+    EXPECT_EQ(printer.pages[i].document, 0);
+    ASSERT_FALSE(page.empty());
+    EXPECT_EQ(page[0], margin + "Results for House Scenario Winter Date 12-08-2026 Time 14:05:09")
+        << "page " << i;
+    EXPECT_TRUE(HasHeadings(page)) << "page " << i;
+    EXPECT_TRUE(ShowsMoreThanTimes(page)) << "page " << i;
+  }
   std::string all;
-  for (const std::string& l : lines) all += l + "\n";
-  for (const char* text : {"4.2E1", "Peak Conc", "Final sink mass"}) {
+  for (const std::string& l : printer.Lines()) all += l + "\n";
+  for (const char* text : {"4.2E1", "6.1E1", "Peak Conc", "Final sink mass"}) {
     EXPECT_NE(all.find(text), std::string::npos) << text;
+  }
+}
+
+// The sample house and one of its scenarios, run from the building window.
+class SampleHouseResults : public ResultsWindowTest {
+ protected:
+  void Run(const std::string& scenario) {
+    std::string bld = Sample("house.BLD");
+    ASSERT_TRUE(ReadBuildingFile(B(), bld, prompt));
+    ASSERT_EQ(NewReadScenario(B(), state->OutdoorConcInput, state->InitialConcInput,
+                              Sample("Scenario/" + scenario), prompt),
+              ScenarioReadResult::Read);
+    state->TempDrive = "";
+    state->TempFolderName = state->TempFolder;
+    building->RunCommand("CalculateConcentration");
+    ASSERT_EQ(state->ConcentrationsCalculated, kTrue);
+    for (const auto& m : prompt.shown) {
+      if (m.kind != "yesno") ADD_FAILURE() << m.text;
+    }
+    prompt.shown.clear();
+  }
+};
+
+// Every total of the run in what its sources emit: µg in the house's µg/m³ scenario,
+// particles in its count one, as the concentration window and the summary show them.
+TEST_F(SampleHouseResults, TotalsAreInTheUnitTheSourcesEmit) {
+  struct Case {
+    const char* scenario;
+    const char* unit;
+    double per_conc_volume;  // a concentration times m³ in that unit
+  };
+  for (const Case& c : {Case{"house.SEN", " \xB5g", 1}, Case{"particles.SEN", " #", 1e6}}) {
+    SCOPED_TRACE(c.scenario);
+    AppWindows().Unload<ResultsForm>();
+    AppWindows().Unload<SummaryOutput>();
+    if (state->ConcentrationsCalculated != kFalse) prompt.answers.push_back(Answer::Yes);
+    Run(c.scenario);
+    const ScenarioRecord& s = B().Scenario;
+    ResultsForm* form = Open();
+    ASSERT_NE(form, nullptr);
+    const FlexGrid& g = form->resultsspreadsheet();
+    const int np = s.NumPollutants;
+    const int col = B().NumRooms * np + 1;
+    auto number = [](const std::string& text) { return LeadingNumber(RemoveCommas(text)); };
+    for (int p = 0; p < np; ++p) {
+      for (int row : {3 + p, np + 4 + p, 3 * np + 6 + p}) {
+        EXPECT_TRUE(g.TextMatrix(row, col).ends_with(c.unit)) << g.TextMatrix(row, col);
+      }
+      const double emitted = s.TotalEmitted[static_cast<size_t>(p)];
+      const double in_sinks = s.ResultTotal1[static_cast<size_t>(p)] * c.per_conc_volume;
+      ASSERT_GT(emitted, 0);
+      EXPECT_NEAR(number(g.TextMatrix(np + 4 + p, col)), emitted, 1e-4 * emitted);
+      EXPECT_NEAR(number(g.TextMatrix(3 * np + 6 + p, col)), in_sinks, 1e-2 + 1e-4 * in_sinks);
+    }
+    building->RunCommand("DisplaySummary");
+    auto* summary = AppWindows().Find<SummaryOutput>();
+    ASSERT_NE(summary, nullptr);
+    const int totals = s.NumOccupants + 1;
+    for (int row = totals; row < totals + 3; ++row) {
+      EXPECT_TRUE(summary->Grid1().TextMatrix(row, 1).ends_with(c.unit))
+          << summary->Grid1().TextMatrix(row, 1);
+    }
+  }
+}
+
+// The house's table is wider than the page: its totals go to a band of their own, which
+// prints the rows that hold them and not a column of times.
+TEST_F(SampleHouseResults, EveryPageOfTheConcentrationPrintoutShowsConcentrations) {
+  Run("house.SEN");
+  ResultsForm* form = Open();
+  ASSERT_NE(form, nullptr);
+  form->RunCommand("FilePrintConc");
+  ASSERT_GE(printer.pages.size(), 2U);
+  for (size_t i = 0; i < printer.pages.size(); ++i) {
+    EXPECT_TRUE(HasHeadings(printer.pages[i].lines)) << "page " << i;
+    EXPECT_TRUE(ShowsMoreThanTimes(printer.pages[i].lines)) << "page " << i;
   }
 }
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +21,7 @@
 #include "platform/edit_cell.h"
 #include "platform/flex_grid.h"
 #include "platform/user_input.h"
+#include "text/number_read.h"
 #include "ui/main/building_form.h"
 #include "ui/results/risk_analysis.h"
 #include "ui/results/risk_framework.h"
@@ -100,10 +103,11 @@ TEST_F(Risk, BlocksOfFourRowsPerOccupantAndTheCommentsRowLast) {
   EXPECT_EQ(g.Rows(), 16);
   EXPECT_EQ(g.Cols(), 11);
   EXPECT_EQ(g.TextMatrix(0, 1), "Pollutant: Benzene\nType of Risk");
-  EXPECT_EQ(g.TextMatrix(0, 4), "Exposure\nmg/m\xB3\xB7h");
+  EXPECT_EQ(g.TextMatrix(0, 4), "Exposure\nmg/m\xB3\xB7h\n(irritant: level \xD7 hours above)");
   EXPECT_EQ(Cells(g, 5, {0, 1, 7}), (Texts{"Bob", "Irritant/Non Cancer", "1.000E1"}));
   EXPECT_EQ(Cells(g, 8, {0, 1}), (Texts{"Bob", "Comments"}));
-  EXPECT_EQ(Cells(g, 11, {0, 1}), (Texts{"Cy", "Cancer Risk lifetime"}));
+  EXPECT_EQ(Cells(g, 10, {0, 1}), (Texts{"Cy", "Lifetime cancer risk, period mean"}));
+  EXPECT_EQ(Cells(g, 11, {0, 1}), (Texts{"Cy", "Lifetime cancer risk, lifetime mean"}));
   EXPECT_EQ(g.TextMatrix(13, 0) + g.TextMatrix(14, 0), "");
   EXPECT_EQ(g.TextMatrix(15, 0), "Comments");
 }
@@ -116,7 +120,7 @@ TEST_F(Risk, CancerRowsGiveTheRiskOfTheRecordAndStoreNothing) {
   ASSERT_NE(form, nullptr);
   const FlexGrid& g = form->Riskss();
   EXPECT_EQ(Cells(g, 1, {2, 3, 4, 5, 6, 7, 9, 10}),
-            (Texts{">0.5", "1,200. hrs", "3", "1", "2", "6.000E0", " 1000", "6000"}));
+            (Texts{">0.5", "1,200. hrs", "600.0", "1", "2", "6.000E0", " 1000", "6000"}));
   EXPECT_EQ(Cells(g, 2, {2, 3, 4, 5, 6, 8, 10}),
             (Texts{"0.00274", "1.0 yrs", "24.0", "1.0", "24.0", "5.479E-3", "5.4795E0"}));
   EXPECT_EQ(g.TextMatrix(3, 2), "Lifetime extension off");
@@ -135,6 +139,38 @@ TEST_F(Risk, CancerRowsGiveTheRiskOfTheRecordAndStoreNothing) {
   form->StepPollutant(1);
   EXPECT_EQ(form->PollutantNumber().text().toStdString(), "1");
   EXPECT_EQ(form->Pollutantlabel().text().toStdString(), "Toluene");
+}
+
+// The irritant level is entered in mg/m³ and the hours above it counted in the scenario's
+// unit: the row shows it in that unit, under that unit's heading, and its exposure is the
+// level times those hours. 0.3 mg/m³ of benzene (78.11 g/mol) is 300 µg/m³ or
+// 0.3 × 24.5 / 78.11 = 0.09409807 ppm. Beside them stands the unit risk that was entered.
+TEST_F(Risk, TheIrritantRowShowsItsLevelInTheScenarioUnit) {
+  struct Case {
+    const char* units;
+    const char* heading;
+    const char* level;
+    const char* exposure;  // over 1200 h
+  };
+  const Case cases[] = {{"milligrams", "Concentration\nmg/m\xB3", ">0.3", "360.0"},
+                        {"micrograms", "Concentration\n\xB5g/m\xB3", ">300", "360,000.0"},
+                        {"ppm", "Concentration\nppm", ">0.09409807", "112.92"}};
+  S().Pollutants[0].IrritantConc = 0.3F;
+  S().Pollutants[0].MolWt = 78.11F;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.units);
+    S().ConcUnits = c.units;
+    RiskFramework* form = Open();
+    ASSERT_NE(form, nullptr);
+    const FlexGrid& g = form->Riskss();
+    EXPECT_EQ(g.TextMatrix(0, 2), c.heading);
+    EXPECT_EQ(Cells(g, 1, {2, 3, 4}), (Texts{c.level, "1,200. hrs", c.exposure}));
+    EXPECT_EQ(form->UnitRisk().text().toStdString(), "0.002 per \xC2\xB5g/m\xC2\xB3 (entered)");
+    // Calculate risk counts the same exposure from the cells.
+    form->RunCommand("calculate");
+    EXPECT_EQ(LeadingNumber(RemoveCommas(g.TextMatrix(1, 4))),
+              LeadingNumber(RemoveCommas(c.exposure)));
+  }
 }
 
 TEST_F(Risk, CalculateRiskRecomputesTheResultRowsFromTheCellsOnly) {
@@ -220,7 +256,7 @@ TEST_F(Risk, SaveReportsThePollutantShownPrintSendsEveryRow) {
             "Full risk analsyis (*.FUL)|*.FUL|All files (*.*)|*.*");
   const std::string ful = Bytes(Path("r.FUL"));
   for (const char* line : {"Pollutant Toluene\r\nComments  \r\n", "Irritant Concentration  4 \r\n",
-                           "Duration 7. hrs\r\nExposure 0\r\nEfficiency 1\r\n Dose No Data\r\n"
+                           "Duration 7. hrs\r\nExposure 28.0\r\nEfficiency 1\r\n Dose No Data\r\n"
                            "Dose/ResponseNo Data\r\nIndividual risk \r\n",
                            "Duration 1.0 yrs\r\nExposure 0.0\r\n"}) {
     EXPECT_NE(ful.find(line), std::string::npos) << line << "\n" << ful;
@@ -230,10 +266,14 @@ TEST_F(Risk, SaveReportsThePollutantShownPrintSendsEveryRow) {
   EXPECT_EQ(printer.documents, 1);
   const std::vector<std::string> lines = printer.Lines();
   ASSERT_GE(lines.size(), 10U);
-  EXPECT_NE(lines[0].find("Risk results for House  Winter Date 12-08-2026 Time 14:05:09"),
+  EXPECT_NE(lines[0].find("Risk results for House  Winter, pollutant Toluene Date 12-08-2026 "
+                          "Time 14:05:09"),
             std::string::npos)
       << lines[0];
-  EXPECT_NE(lines.back().find("Comments"), std::string::npos) << lines.back();
+  // The last row, in the band of the first columns.
+  EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
+    return line.rfind(std::string(9, ' ') + "Comments", 0) == 0;
+  }));
 
   // Opening the Tools menu brings up the calculator.
   emit form->menuBar()->findChild<QAction*>("tools")->menu()->aboutToShow();
@@ -248,8 +288,11 @@ TEST_F(Risk, RiskAnalysisShowsOccupantOneSavesItsTextsAndPrintsOnePage) {
   S().Occupants[1].Dose[0] = 1500;  // mg inhaled
   S().Occupants[1].CancerRiskResult[0] = 0.2F;
   ASSERT_NE(Open(), nullptr);
+  state->ExposureCalculated = kTrue;
+  state->RiskCalculated = true;
   RiskAnalysis* analysis = ShowRiskAnalysisForm(*context);
   EXPECT_EQ(analysis->windowTitle().toStdString(), "Risk Analysis");
+  EXPECT_EQ(analysis->Whose().text().toStdString(), "House, Winter, occupant Ann");
   EXPECT_EQ(analysis->Nyears().text().toStdString(), "1.0 yrs");
   EXPECT_EQ(analysis->dose().text().toStdString(), "1.5 gms");
   EXPECT_EQ(analysis->RiskResult().text().toStdString(), "0.2");
@@ -259,7 +302,8 @@ TEST_F(Risk, RiskAnalysisShowsOccupantOneSavesItsTextsAndPrintsOnePage) {
   EXPECT_EQ(Bytes(Path("a.RSK")),
             "Risk analysis for House\r\nScenario Winter\r\nPollutant Benzene\r\n"
             "Exposure adsorbed dose after 1.0 yrs 1.5 gms\r\nCancer risk lifetime 0.2\r\n"
-            "Comments worst case\r\n");
+            "Comments worst case\r\n"
+            "Cancer risk lifetime is the lifetime risk at the period's mean concentration\r\n");
   // The worksheet's report takes its comment from this window while it is open.
   AppWindows().Find<RiskFramework>()->RunCommand("filesave");
   EXPECT_NE(Bytes(Path("b.FUL")).find("Comments worst case\r\n"), std::string::npos);

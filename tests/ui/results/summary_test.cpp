@@ -42,6 +42,9 @@ TEST_F(Summary, OccupantRowsUnderTheMasksThenTheTotals) {
   s.Occupants[1].PeakExposure[0] = 2;
   s.Occupants[1].CancerRiskResult[0] = 0.2F;
   s.Occupants[2].TotalExposure[0] = -1;
+  s.Pollutants[0].CancerRisk = 1e-5F;
+  state->ExposureCalculated = kTrue;
+  state->RiskCalculated = true;
   s.TotalEmitted[0] = 1234.5F;
   s.AirCleanerCollected[1] = 1.5F;
   s.AirCleanerCollected[2] = 2.5F;
@@ -55,6 +58,7 @@ TEST_F(Summary, OccupantRowsUnderTheMasksThenTheTotals) {
   EXPECT_EQ(g.TextMatrix(1, 1), "12.5 ");
   EXPECT_EQ(g.TextMatrix(1, 2), "1,234.5");
   EXPECT_EQ(g.TextMatrix(1, 3), "2.0");
+  // No dose outside inhalation mode; no RfD given.
   EXPECT_EQ(g.TextMatrix(1, 4), "---");
   EXPECT_EQ(g.TextMatrix(1, 5), "---");
   EXPECT_EQ(g.TextMatrix(1, 6), "2.000E-1");
@@ -106,7 +110,7 @@ TEST_F(Summary, HeadingsAndTotalsFollowTheExposureModeAndTheScenarioUnit) {
   SummaryOutput* form = Open();
   ASSERT_NE(form, nullptr);
   EXPECT_EQ(form->Grid1().TextMatrix(0, 2), "Total exposure\n\xB5g");
-  EXPECT_EQ(form->Grid1().TextMatrix(0, 3), "Peak instantenous\nexposure \xB5g/h");
+  EXPECT_EQ(form->Grid1().TextMatrix(0, 3), "Peak instantaneous\nexposure \xB5g/h");
   EXPECT_EQ(form->Grid1().TextMatrix(2, 1), "54,000.0 \xB5g");
   AppWindows().Unload<SummaryOutput>();
 
@@ -139,12 +143,19 @@ TEST_F(Summary, SaveWritesTheSummaryFilePrintSendsTheTitledGrid) {
   ASSERT_TRUE(WriteSummaryFile(state->Building, Path("reference"), prompt));
   EXPECT_EQ(Bytes(Path("sum1.SUM")), Bytes(Path("reference")));
 
+  // Each pollutant printed in turn: every page says which it shows.
   form->RunCommand("FilePrint");
-  EXPECT_EQ(printer.documents, 1);
-  const std::vector<std::string> lines = printer.Lines();
-  ASSERT_FALSE(lines.empty());
-  EXPECT_EQ(lines[0], std::string(9, ' ') +
-                          "Summary of results for House A R1 Date 12-08-2026 Time 14:05:09");
+  form->StepPollutant(1);
+  form->RunCommand("FilePrint");
+  EXPECT_EQ(printer.documents, 2);
+  ASSERT_EQ(printer.pages.size(), 2U);
+  for (int p = 0; p < 2; ++p) {
+    ASSERT_FALSE(printer.pages[p].lines.empty());
+    EXPECT_EQ(printer.pages[p].lines[0], std::string(9, ' ') +
+                                             "Summary of results for House A R1, pollutant P" +
+                                             std::to_string(p) + " Date 12-08-2026 Time 14:05:09");
+  }
+  const std::vector<std::string> lines = printer.pages[0].lines;
   ASSERT_GT(lines.size(), 2U);
   // The two-line heading prints as two aligned rows.
   EXPECT_EQ(lines[1].find("Occupant"), lines[2].find("name")) << lines[1] << "\n" << lines[2];
