@@ -514,8 +514,7 @@ ExposureRunResult RunExposureCalculation(BuildingRecord& building, const std::st
   std::string reason;
   const std::optional<std::string> work_folder = WorkFolderOf(folder, &reason);
   if (!work_folder) {
-    prompt.Message("Error.  The work folder " + folder + " cannot be used: " + reason + ".",
-                   "Error", MessageIcon::None);
+    prompt.Message(WorkFolderRefusal(reason), "Error", MessageIcon::None);
     return result;
   }
   SetExposureFileNames(building, *work_folder);

@@ -144,14 +144,34 @@ bool MakePrivateFolder(const std::string& folder, std::string* reason) {
   std::error_code ec;
   const fs::path parent = fs::path(folder).parent_path();
   if (!parent.empty()) fs::create_directories(parent, ec);
+  // Made for the user alone from the start; the umask can only take permissions away.
   if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
     return refuse(std::string("cannot be created: ") + std::strerror(errno));
   struct stat st {};
-  if (lstat(folder.c_str(), &st) != 0) return refuse(std::string(": ") + std::strerror(errno));
+  if (lstat(folder.c_str(), &st) != 0)
+    return refuse(std::string("cannot be examined: ") + std::strerror(errno));
+  if (S_ISLNK(st.st_mode)) return refuse("is a symbolic link");
   if (!S_ISDIR(st.st_mode)) return refuse("is not a folder");
   if (st.st_uid != geteuid()) return refuse("belongs to another user");
-  if ((st.st_mode & 077) != 0) return refuse("may be read or written by other users");
+  if ((st.st_mode & 077) == 0) return true;
+  // A folder of the user's that others may enter (made by an earlier version, or by hand
+  // under the usual umask) is the user's to close: closed through a descriptor of the folder
+  // itself, so that nothing put at its name in between is changed instead.
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return refuse(std::string("cannot be opened: ") + std::strerror(errno));
+  struct stat opened {};
+  const bool same = fstat(fd, &opened) == 0 && opened.st_dev == st.st_dev &&
+                    opened.st_ino == st.st_ino && opened.st_uid == geteuid();
+  const bool closed = same && fchmod(fd, 0700) == 0;
+  const int code = errno;
+  close(fd);
+  if (!same) return refuse("changed while it was checked");
+  if (!closed) return refuse(std::string("cannot be made private: ") + std::strerror(code));
   return true;
+}
+
+std::string WorkFolderRefusal(const std::string& reason) {
+  return "Error.  The work folder cannot be used: " + reason + ".";
 }
 
 std::optional<std::string> WorkFolderOf(const std::string& temp_folder, std::string* reason) {

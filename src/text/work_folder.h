@@ -9,10 +9,15 @@ namespace quarn {
 // runtime folder, else the cache folder), never a folder shared with other users.
 std::string DefaultTempFolder();
 
-// Creates `folder` (and its parents) when missing, with only its owner allowed in, and checks
-// that it is a folder of this user that nobody else may read or write. On refusal returns
-// false with the reason in *reason: "/x/DudeDirav belongs to another user".
+// Creates `folder` (and its parents) when missing, with only its owner allowed in; a folder of
+// this user's that others may enter is closed to them. A symbolic link, something that is not
+// a folder, or a folder of another user is refused: false with the reason, naming the folder,
+// in *reason: "/x/DudeDirav belongs to another user".
 bool MakePrivateFolder(const std::string& folder, std::string* reason);
+
+// The message for a work folder refused with `reason`:
+// "Error.  The work folder cannot be used: /x/DudeDirav belongs to another user."
+std::string WorkFolderRefusal(const std::string& reason);
 
 // The folder this copy of the program writes its work files into, given the temporary folder
 // of the settings. The default folder is shared by every copy the user runs, so each copy

@@ -32,19 +32,32 @@ TEST(WorkFolder, DefaultIsAPrivateFolderOfTheUserWithAFolderForThisCopy) {
   EXPECT_EQ(WorkFolderOf(chosen, &reason), chosen);
 }
 
-TEST(WorkFolder, AFolderOthersMayEnterOrOwnIsRefusedByName) {
+// A folder of the user's that others may enter is closed to them; a link, or a folder of
+// another user, is refused by name.
+TEST(WorkFolder, ALooseFolderIsMadePrivateAndAnotherUsersIsRefused) {
   const fs::path folder = fs::path(std::getenv("TMPDIR")) / "loose";
   fs::create_directories(folder);
   ::chmod(folder.c_str(), 0755);
   std::string reason;
-  EXPECT_FALSE(MakePrivateFolder(folder.string(), &reason));
-  EXPECT_EQ(reason, folder.string() + " may be read or written by other users");
-  ::chmod(folder.c_str(), 0700);
-  EXPECT_TRUE(MakePrivateFolder(folder.string(), &reason));
+  EXPECT_TRUE(MakePrivateFolder(folder.string(), &reason)) << reason;
+  struct stat st {};
+  ASSERT_EQ(::stat(folder.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700U);
+
+  const fs::path link = fs::path(std::getenv("TMPDIR")) / "link";
+  fs::create_directory_symlink(folder, link);
+  EXPECT_FALSE(MakePrivateFolder(link.string(), &reason));
+  EXPECT_EQ(reason, link.string() + " is a symbolic link");
+  EXPECT_EQ(WorkFolderRefusal(reason),
+            "Error.  The work folder cannot be used: " + link.string() + " is a symbolic link.");
+
   if (::geteuid() != 0) GTEST_SKIP() << "only root can give a folder to another user";
   ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
+  ::chmod(folder.c_str(), 0755);
   EXPECT_FALSE(MakePrivateFolder(folder.string(), &reason));
   EXPECT_EQ(reason, folder.string() + " belongs to another user");
+  ASSERT_EQ(::stat(folder.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0755U);  // not the user's to change
 }
 
 }  // namespace
