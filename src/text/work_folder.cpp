@@ -116,6 +116,54 @@ bool IsSharedDefault(const std::string& folder) {
   return !ec && (folder == (temp / kDefaultName).string() || folder == "/tmp/DudeDirav");
 }
 
+bool Refuse(const std::string& folder, const std::string& why, std::string* reason) {
+  if (reason) *reason = folder + " " + why;
+  return false;
+}
+
+// Makes `folder` for the user alone when it is missing (its parents as they come) and reads
+// what is at its name, through a link or of the link itself; false with the reason.
+bool MakeAndExamine(const std::string& folder, bool follow_link, struct stat& st,
+                    std::string* reason) {
+  std::error_code ec;
+  const fs::path parent = fs::path(folder).parent_path();
+  if (!parent.empty()) fs::create_directories(parent, ec);
+  // The umask can only take permissions away from 0700.
+  if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+    return Refuse(folder, std::string("cannot be created: ") + std::strerror(errno), reason);
+  const int examined = follow_link ? stat(folder.c_str(), &st) : lstat(folder.c_str(), &st);
+  if (examined != 0)
+    return Refuse(folder, std::string("cannot be examined: ") + std::strerror(errno), reason);
+  return true;
+}
+
+// A folder the user chose. One in which another account may put or rename files (writable by
+// others, without the sticky bit that keeps each file to its owner) is refused: that account
+// could swap the work files under the results.
+bool UsableChosenFolder(const std::string& folder, std::string* reason) {
+  struct stat st {};
+  if (!MakeAndExamine(folder, true, st, reason)) return false;
+  if (!S_ISDIR(st.st_mode)) return Refuse(folder, "is not a folder", reason);
+  const bool others_write =
+      (st.st_mode & S_IWOTH) != 0 || ((st.st_mode & S_IWGRP) != 0 && st.st_gid != getegid());
+  if (others_write && (st.st_mode & S_ISVTX) == 0)
+    return Refuse(folder, "may be written by other users and is not sticky", reason);
+  return true;
+}
+
+// Why the file just opened at a work file's name is not to be written, or empty when it is
+// the user's own regular file with no other name; it is then emptied and made blocking.
+std::string RefusalOfOpenedWorkFile(int fd) {
+  struct stat st {};
+  if (fstat(fd, &st) != 0) return std::strerror(errno);
+  if (!S_ISREG(st.st_mode)) return "it is not a regular file";
+  if (st.st_uid != geteuid()) return "it belongs to another user";
+  if (st.st_nlink != 1) return "the file has another name as well";
+  if (fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 || ftruncate(fd, 0) != 0)
+    return std::strerror(errno);
+  return {};
+}
+
 }  // namespace
 
 std::string DefaultTempFolder() {
@@ -137,19 +185,9 @@ std::string DefaultTempFolder() {
 }
 
 bool MakePrivateFolder(const std::string& folder, std::string* reason) {
-  auto refuse = [&](const std::string& why) {
-    if (reason) *reason = folder + " " + why;
-    return false;
-  };
-  std::error_code ec;
-  const fs::path parent = fs::path(folder).parent_path();
-  if (!parent.empty()) fs::create_directories(parent, ec);
-  // Made for the user alone from the start; the umask can only take permissions away.
-  if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
-    return refuse(std::string("cannot be created: ") + std::strerror(errno));
+  auto refuse = [&](const std::string& why) { return Refuse(folder, why, reason); };
   struct stat st {};
-  if (lstat(folder.c_str(), &st) != 0)
-    return refuse(std::string("cannot be examined: ") + std::strerror(errno));
+  if (!MakeAndExamine(folder, false, st, reason)) return false;
   if (S_ISLNK(st.st_mode)) return refuse("is a symbolic link");
   if (!S_ISDIR(st.st_mode)) return refuse("is not a folder");
   if (st.st_uid != geteuid()) return refuse("belongs to another user");
@@ -180,9 +218,8 @@ std::optional<std::string> WorkFolderOf(const std::string& temp_folder, std::str
     if (!MakePrivateFolder(base, reason)) return std::nullopt;
     return MakeCopyFolder(base, reason);
   }
-  std::error_code ec;
-  fs::create_directories(temp_folder, ec);
-  return temp_folder;
+  return UsableChosenFolder(temp_folder, reason) ? std::optional<std::string>(temp_folder)
+                                                 : std::nullopt;
 }
 
 void EraseIdleWorkFiles() {
@@ -215,18 +252,88 @@ void EraseIdleWorkFiles() {
   }
 }
 
-bool CreateWorkFile(const std::string& path, std::string* reason) {
-  auto fail = [&](int code) {
-    if (reason) *reason = std::strerror(code);
+namespace {
+WorkFileMadeHook& MadeHook() {
+  static WorkFileMadeHook hook = nullptr;
+  return hook;
+}
+}  // namespace
+
+void SetWorkFileMadeHook(WorkFileMadeHook hook) {
+  MadeHook() = hook;
+}
+
+WorkFileOutput::~WorkFileOutput() {
+  if (fd_ >= 0) close(fd_);
+}
+
+WorkFileOutput::WorkFileOutput(WorkFileOutput&& other) noexcept : fd_(other.fd_) {
+  other.fd_ = -1;
+}
+
+WorkFileOutput& WorkFileOutput::operator=(WorkFileOutput&& other) noexcept {
+  if (this != &other) {
+    if (fd_ >= 0) close(fd_);
+    fd_ = other.fd_;
+    other.fd_ = -1;
+  }
+  return *this;
+}
+
+bool WorkFileOutput::Create(const std::string& path, std::string* reason) {
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
+  auto fail = [&](const std::string& why) {
+    if (reason) *reason = why;
     return false;
   };
   struct stat st {};
   if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode) && unlink(path.c_str()) != 0)
-    return fail(errno);
-  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (fd < 0) return fail(errno);
-  close(fd);
+    return fail(std::strerror(errno));
+  // No link is followed, and a pipe at the name cannot hold the program up. What is there is
+  // emptied only once it is known to be the user's own work file.
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+  if (fd < 0) return fail(std::strerror(errno));
+  const std::string refusal = RefusalOfOpenedWorkFile(fd);
+  if (!refusal.empty()) {
+    close(fd);
+    return fail(refusal);
+  }
+  fd_ = fd;
+  if (MadeHook()) MadeHook()(path);
   return true;
+}
+
+bool WorkFileOutput::Write(std::string_view bytes, std::string* reason) {
+  if (fd_ < 0) {
+    if (reason) *reason = "the file is not open";
+    return false;
+  }
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = write(fd_, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (reason) *reason = std::strerror(n < 0 ? errno : ENOSPC);
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool WorkFileOutput::Close(std::string* reason) {
+  if (fd_ < 0) return true;
+  const int result = close(fd_);
+  fd_ = -1;
+  if (result == 0) return true;
+  if (reason) *reason = std::strerror(errno);
+  return false;
+}
+
+bool WriteWorkFile(const std::string& path, std::string_view bytes, std::string* reason) {
+  WorkFileOutput out;
+  return out.Create(path, reason) && out.Write(bytes, reason) && out.Close(reason);
 }
 
 }  // namespace quarn

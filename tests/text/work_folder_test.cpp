@@ -30,6 +30,21 @@ TEST(WorkFolder, DefaultIsAPrivateFolderOfTheUserWithAFolderForThisCopy) {
   EXPECT_EQ(WorkFolderOf("/tmp/DudeDirav", &reason), copy);  // the shared one of old settings
   const std::string chosen = std::string(std::getenv("TMPDIR")) + "/chosen";
   EXPECT_EQ(WorkFolderOf(chosen, &reason), chosen);
+  ASSERT_EQ(::stat(chosen.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700U);  // made for the user alone
+}
+
+// Where another account may rename files, it could swap a link in for a work file: such a
+// chosen folder is refused unless it is sticky, which keeps each file to its owner.
+TEST(WorkFolder, AChosenFolderOthersMayWriteInIsRefusedUnlessSticky) {
+  const std::string shared = std::string(std::getenv("TMPDIR")) + "/shared";
+  fs::create_directories(shared);
+  ::chmod(shared.c_str(), 0777);
+  std::string reason;
+  EXPECT_EQ(WorkFolderOf(shared, &reason), std::nullopt);
+  EXPECT_EQ(reason, shared + " may be written by other users and is not sticky");
+  ::chmod(shared.c_str(), 01777);
+  EXPECT_EQ(WorkFolderOf(shared, &reason), shared);
 }
 
 // A folder of the user's that others may enter is closed to them; a link, or a folder of
