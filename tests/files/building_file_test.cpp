@@ -185,7 +185,7 @@ TEST(BuildingFile, MissingFileNamesTheFileWithItsExtension) {
   std::string name = dir.File("nothing");
   EXPECT_FALSE(ReadBuildingFile(b, name, prompt));
   ASSERT_EQ(prompt.shown.size(), 1u);
-  EXPECT_EQ(prompt.shown[0].text, "File " + dir.File("nothing.BLD") + "does not exist.");
+  EXPECT_EQ(prompt.shown[0].text, "File " + dir.File("nothing.BLD") + " does not exist.");
   EXPECT_EQ(prompt.shown[0].title, "ERROR");
   ExpectSameBuilding(OneRoomRecord(), b);
 }

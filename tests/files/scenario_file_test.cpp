@@ -1003,7 +1003,7 @@ TEST(ScenarioFile, MissingFile) {
                             prompt),
             ScenarioReadResult::Failed);
   ASSERT_EQ(prompt.shown.size(), 1u);
-  EXPECT_EQ(prompt.shown[0].text, "File " + dir.File("none.SEN") + "does not exist.");
+  EXPECT_EQ(prompt.shown[0].text, "File " + dir.File("none.SEN") + " does not exist.");
 }
 
 TEST(ScenarioFile, OutdoorPointsAreCountedAsTheOutdoorGridCountsThem) {
