@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -23,6 +24,7 @@ namespace fs = std::filesystem;
 
 constexpr const char* kDefaultName = "DudeDirav";
 constexpr const char* kCopyPrefix = "copy-";
+constexpr const char* kMakingPrefix = "making-";
 constexpr const char* kLockName = ".lock";
 
 std::string Environment(const char* name) {
@@ -61,6 +63,11 @@ void EraseWorkFilesIn(const fs::path& folder) {
   }
 }
 
+WorkFolderHook& Hook() {
+  static WorkFolderHook hook = nullptr;
+  return hook;
+}
+
 // This copy's folder inside the default folder and the lock that marks it in use.
 struct CopyFolder {
   std::string path;
@@ -91,20 +98,45 @@ int LockCopyFolder(const std::string& folder) {
   return fd;
 }
 
+// Renames the folder without replacing anything at the new name.
+bool RenameFolderOnce(const std::string& from, const std::string& to) {
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  // A file system without the flag: the new name is this copy's own random one.
+  struct stat st {};
+  return lstat(to.c_str(), &st) != 0 && rename(from.c_str(), to.c_str()) == 0;
+}
+
 std::optional<std::string> MakeCopyFolder(const std::string& base, std::string* reason) {
   CopyFolder& copy = ThisCopy();
   struct stat st {};
-  if (!copy.path.empty() && lstat(copy.path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+  if (!copy.path.empty() && fs::path(copy.path).parent_path() == fs::path(base) &&
+      lstat(copy.path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
     return copy.path;
   if (copy.lock >= 0) close(copy.lock);
   copy = CopyFolder{};
-  std::string pattern = JoinPath(base, std::string(kCopyPrefix) + "XXXXXX");
-  if (mkdtemp(pattern.data()) == nullptr) {
-    if (reason) *reason = "cannot create a folder in " + base + ": " + std::strerror(errno);
+  auto fail = [&](const std::string& what) -> std::optional<std::string> {
+    if (reason) *reason = base + " " + what + ": " + std::strerror(errno);
     return std::nullopt;
+  };
+  // Made under a name that another copy's exit passes over, and named as a copy's folder
+  // only once it is locked: an exit that erases idle copies' folders meanwhile would take an
+  // unlocked "copy-" folder for one of them.
+  std::string making = JoinPath(base, std::string(kMakingPrefix) + "XXXXXX");
+  if (mkdtemp(making.data()) == nullptr) return fail("cannot hold a new folder");
+  if (Hook()) Hook()(WorkFolderMoment::CopyFolderMade, making);
+  const int lock = LockCopyFolder(making);
+  const std::string named =
+      JoinPath(base, kCopyPrefix + making.substr(making.size() - std::strlen("XXXXXX")));
+  if (lock < 0 || !RenameFolderOnce(making, named)) {
+    auto failed = fail("cannot hold a new folder");
+    if (lock >= 0) close(lock);
+    std::error_code ignored;
+    fs::remove_all(making, ignored);
+    return failed;
   }
-  copy.lock = LockCopyFolder(pattern);
-  copy.path = pattern;
+  copy.lock = lock;
+  copy.path = named;
   return copy.path;
 }
 
@@ -252,15 +284,8 @@ void EraseIdleWorkFiles() {
   }
 }
 
-namespace {
-WorkFileMadeHook& MadeHook() {
-  static WorkFileMadeHook hook = nullptr;
-  return hook;
-}
-}  // namespace
-
-void SetWorkFileMadeHook(WorkFileMadeHook hook) {
-  MadeHook() = hook;
+void SetWorkFolderHook(WorkFolderHook hook) {
+  Hook() = hook;
 }
 
 WorkFileOutput::~WorkFileOutput() {
@@ -300,7 +325,7 @@ bool WorkFileOutput::Create(const std::string& path, std::string* reason) {
     return fail(refusal);
   }
   fd_ = fd;
-  if (MadeHook()) MadeHook()(path);
+  if (Hook()) Hook()(WorkFolderMoment::WorkFileMade, path);
   return true;
 }
 

@@ -33,10 +33,13 @@ std::optional<std::string> WorkFolderOf(const std::string& temp_folder, std::str
 // copy and of copies no longer running. A running copy's files stay.
 void EraseIdleWorkFiles();
 
-// For tests: called with the path of every work file just made, before anything is written
-// into it, so that a test can put a link at its name as another account could. Null for none.
-using WorkFileMadeHook = void (*)(const std::string& path);
-void SetWorkFileMadeHook(WorkFileMadeHook hook);
+// For tests: called at the moments when another program may act in between: a work file
+// just made, before anything is written into it (where another account could put a link at
+// its name), and this copy's folder just made, before it is locked (where another copy's exit
+// could erase it). Null for none.
+enum class WorkFolderMoment { WorkFileMade, CopyFolderMade };
+using WorkFolderHook = void (*)(WorkFolderMoment moment, const std::string& path);
+void SetWorkFolderHook(WorkFolderHook hook);
 
 // A work file open for writing. It is made anew at its name, never through a symbolic link
 // left there (the link is removed, not the file it names), and written only through the

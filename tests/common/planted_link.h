@@ -17,9 +17,9 @@ class PlantedLinks {
  public:
   explicit PlantedLinks(std::string victim) {
     Victim() = std::move(victim);
-    SetWorkFileMadeHook(&Plant);
+    SetWorkFolderHook(&Plant);
   }
-  ~PlantedLinks() { SetWorkFileMadeHook(nullptr); }
+  ~PlantedLinks() { SetWorkFolderHook(nullptr); }
   PlantedLinks(const PlantedLinks&) = delete;
   PlantedLinks& operator=(const PlantedLinks&) = delete;
 
@@ -28,7 +28,8 @@ class PlantedLinks {
     static std::string victim;
     return victim;
   }
-  static void Plant(const std::string& path) {
+  static void Plant(WorkFolderMoment moment, const std::string& path) {
+    if (moment != WorkFolderMoment::WorkFileMade) return;
     const std::string link = path + ".planted";
     ASSERT_EQ(::symlink(Victim().c_str(), link.c_str()), 0);
     ASSERT_EQ(std::rename(link.c_str(), path.c_str()), 0);

@@ -3,7 +3,9 @@
 
 #include "text/work_folder.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -73,6 +75,29 @@ TEST(WorkFolder, ALooseFolderIsMadePrivateAndAnotherUsersIsRefused) {
   EXPECT_EQ(reason, folder.string() + " belongs to another user");
   ASSERT_EQ(::stat(folder.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0755U);  // not the user's to change
+}
+
+// Another copy's exit erases the folders of copies no longer running. A folder that a copy
+// starting meanwhile has just made, and not yet locked, is no such folder: it is kept.
+TEST(WorkFolder, AnotherCopysExitSparesTheFolderOfACopyStarting) {
+  const fs::path run = fs::path(std::getenv("TMPDIR")) / "run-of-a-starting-copy";
+  fs::create_directories(run);
+  ::setenv("XDG_RUNTIME_DIR", run.c_str(), 1);
+  SetWorkFolderHook([](WorkFolderMoment moment, const std::string&) {
+    if (moment == WorkFolderMoment::CopyFolderMade) EraseIdleWorkFiles();
+  });
+  std::string reason;
+  const std::optional<std::string> copy = WorkFolderOf(DefaultTempFolder(), &reason);
+  SetWorkFolderHook(nullptr);
+  ASSERT_TRUE(copy) << reason;
+  EXPECT_TRUE(fs::is_directory(*copy));
+  EXPECT_EQ(fs::path(*copy).parent_path(), run / "DudeDirav");
+  EXPECT_TRUE(WriteWorkFile(*copy + "/RunSEN.TMP", "-999 \r\n", &reason)) << reason;
+  // Locked as a running copy's folder: another copy cannot take the lock.
+  const int lock = ::open((*copy + "/.lock").c_str(), O_RDWR);
+  ASSERT_GE(lock, 0);
+  EXPECT_NE(::flock(lock, LOCK_EX | LOCK_NB), 0);
+  ::close(lock);
 }
 
 }  // namespace
