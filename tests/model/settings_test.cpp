@@ -298,7 +298,7 @@ class OtherAccount : public ::testing::Test {
   static bool Root() { return ::geteuid() == 0; }
   // A folder of the account's own (nobody's when the tester is root).
   fs::path OwnFolder(const std::string& name, mode_t mode = 0755) {
-    const fs::path folder = shared_ / name;
+    fs::path folder = shared_ / name;
     fs::create_directories(folder);
     ::chmod(folder.c_str(), mode);
     if (Root()) {
