@@ -59,6 +59,8 @@ class ByteReader {
     return std::bit_cast<float>(bits);
   }
 
+  bool AtEnd() const { return pos_ == bytes_.size(); }
+
   std::optional<std::string> Text() {
     const auto length = Integer();
     if (!length || *length < 0) return std::nullopt;
@@ -119,7 +121,7 @@ bool ParseRoom(ByteReader& in, RoomRecord& room) {
 }
 
 // Fills `part` (which starts as a copy of the model) from the file; false when the file is
-// short or its room count does not fit the tables.
+// short, holds bytes after the building, or its room count does not fit the tables.
 bool ParseBuilding(std::string_view bytes, BuildingPart& part) {
   ByteReader in(bytes);
   auto id = in.Text();
@@ -127,7 +129,8 @@ bool ParseBuilding(std::string_view bytes, BuildingPart& part) {
   auto rooms = in.Integer();
   auto master = in.Text();
   if (!id || !comments || !rooms || !master) return false;
-  if (*rooms < 0 || *rooms > kMaxRooms) return false;
+  // Every building has a room; this program never writes fewer.
+  if (*rooms < 1 || *rooms > kMaxRooms) return false;
   part.ID = std::move(*id);
   part.Comments = std::move(*comments);
   part.NumRooms = *rooms;
@@ -149,7 +152,8 @@ bool ParseBuilding(std::string_view bytes, BuildingPart& part) {
       part.Neighbors[i][j] = has_neighbours ? row[j] : int16_t{0};
     }
   }
-  return true;
+  // The neighbour table ends the file: more bytes mean it is no building file of ours.
+  return in.AtEnd();
 }
 
 }  // namespace
@@ -181,8 +185,10 @@ std::string BuildingFileBytes(const BuildingRecord& building) {
 
 bool WriteBuildingFile(const BuildingRecord& building, std::string& fileName, Prompt& prompt) {
   fileName = WithDefaultExtension(fileName, kBuildingExtension);
-  std::string reason;
-  if (WriteFileAtomic(fileName, BuildingFileBytes(building), &reason)) return true;
+  // The reader takes no building without a room, so none is written.
+  std::string reason = "the building has no rooms";
+  if (building.NumRooms >= 1 && WriteFileAtomic(fileName, BuildingFileBytes(building), &reason))
+    return true;
   prompt.Message("Error.  " + fileName + " could not be saved: " + reason, "ERROR",
                  MessageIcon::Critical);
   return false;

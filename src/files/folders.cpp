@@ -6,6 +6,7 @@
 #include "text/paths.h"
 
 #if defined(__unix__) || defined(__APPLE__)
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -20,8 +21,13 @@ void MakeFolder(std::string_view drive, std::string_view folder) {
   joined += folder;
   const std::string path = HostPath(joined);
   if (path.empty()) return;
+#if defined(__unix__) || defined(__APPLE__)
+  // The work files of a run are the user's alone: the folder is made private from the start.
+  mkdir(path.c_str(), 0700);
+#else
   std::error_code ignored;
   fs::create_directory(path, ignored);
+#endif
 }
 
 bool FolderExists(std::string_view folder) {

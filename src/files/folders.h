@@ -6,8 +6,8 @@
 namespace quarn {
 
 // Creates the folder named by `drive` followed directly by `folder` (the temporary folder of
-// a run). Any failure, an existing folder among them, is ignored: the run finds out when it
-// writes its work file.
+// a run), for the user alone. Any failure, an existing folder among them, is ignored: the run
+// finds out when it writes its work file.
 void MakeFolder(std::string_view drive, std::string_view folder);
 
 // True when `folder` names a folder that can be entered. The current folder is not touched.

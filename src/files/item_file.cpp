@@ -120,16 +120,29 @@ void Output::Pair(float first, float second, std::string_view first_field,
   out_.NewLine();
 }
 
-bool Load(const std::string& file_name, std::string& bytes, Prompt& prompt) {
-  if (ReadFileBytes(file_name, bytes)) return true;
-  prompt.Message("Error.  Cannot read the file " + file_name + ".", kErrorTitle,
-                 MessageIcon::Critical);
+namespace {
+std::string TooLargeTail(std::uint64_t limit) {
+  return " is too large to be read (over " + SizeLimitText(limit) + ").";
+}
+}  // namespace
+
+bool Load(const std::string& file_name, std::string& bytes, Prompt& prompt, std::uint64_t limit) {
+  ReadFailure failure = ReadFailure::None;
+  if (ReadFileBytes(file_name, bytes, &failure, limit)) return true;
+  prompt.Message(failure == ReadFailure::TooLarge
+                     ? "Error.  The file " + file_name + TooLargeTail(limit)
+                     : "Error.  Cannot read the file " + file_name + ".",
+                 kErrorTitle, MessageIcon::Critical);
   return false;
 }
 
 bool LoadOrSayMissing(const std::string& file_name, std::string& bytes, Prompt& prompt) {
-  if (ReadFileBytes(file_name, bytes)) return true;
-  prompt.Message("File " + file_name + "does not exist.", "ERROR", MessageIcon::None);
+  ReadFailure failure = ReadFailure::None;
+  if (ReadFileBytes(file_name, bytes, &failure)) return true;
+  std::string tail = " cannot be read.";
+  if (failure == ReadFailure::Missing) tail = " does not exist.";
+  if (failure == ReadFailure::TooLarge) tail = TooLargeTail(kTextFileLimit);
+  prompt.Message("File " + file_name + tail, "ERROR", MessageIcon::None);
   return false;
 }
 

@@ -1,10 +1,17 @@
 #include "files/jet_database.h"
 
-#include <filesystem>
+#include <unistd.h>
+
+#include <cstdint>
 
 #include "files/jet_reader_client.h"
+#include "text/text_reader.h"
 
 namespace quarn {
+
+namespace {
+constexpr std::uint64_t kLargestDatabase = std::uint64_t{2} << 30;
+}  // namespace
 
 // The file is read by the reader program, afresh for every request; the database object keeps
 // only the file's name and its table list.
@@ -23,8 +30,18 @@ std::optional<JetDatabase> JetDatabase::Open(const std::string& path, std::strin
     if (error != nullptr) *error = why;
     return std::nullopt;
   };
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return fail("The file does not exist.");
+  // Only a regular file goes to the reader program: it would wait on a pipe until its time
+  // runs out. No Jet database is larger than 2 GB.
+  ReadFailure failure = ReadFailure::None;
+  const int fd = OpenRegularFile(path, kLargestDatabase, &failure);
+  if (fd < 0) {
+    if (failure == ReadFailure::Missing) return fail("The file does not exist.");
+    if (failure == ReadFailure::TooLarge)
+      return fail("The file is too large to be a database (over " +
+                  SizeLimitText(kLargestDatabase) + ").");
+    return fail("The file cannot be read.");
+  }
+  close(fd);
 
   std::string why;
   const std::optional<std::string> reply = RunJetReader({path}, &why);

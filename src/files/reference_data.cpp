@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "files/database_service.h"
+#include "files/item_file.h"
 #include "files/jet_database.h"
 #include "text/number_read.h"
 #include "text/paths.h"
@@ -18,10 +19,6 @@ constexpr const char* kErrorTitle = "Error";
 
 void ShowError(Prompt& prompt, const std::string& text) {
   prompt.Message(text, kErrorTitle, MessageIcon::Critical);
-}
-
-void CannotRead(Prompt& prompt, const std::string& file_name) {
-  ShowError(prompt, "Error.  Cannot read the file " + file_name + ".");
 }
 
 void EndsInsideRecord(Prompt& prompt, const std::string& file_name) {
@@ -82,10 +79,7 @@ ParsedVoc ParseVocRecords(std::string_view bytes, std::size_t lines_per_record) 
 std::optional<std::vector<VocRecord>> ReadVocRecords(const std::string& file_name,
                                                      std::size_t lines_per_record, Prompt& prompt) {
   std::string bytes;
-  if (!ReadFileBytes(file_name, bytes)) {
-    CannotRead(prompt, file_name);
-    return std::nullopt;
-  }
+  if (!item_file::Load(file_name, bytes, prompt)) return std::nullopt;
   ParsedVoc parsed = ParseVocRecords(bytes, lines_per_record);
   if (parsed.ends_inside_record) {
     EndsInsideRecord(prompt, file_name);
@@ -120,11 +114,8 @@ std::optional<std::vector<VocRecord>> ReadVocProperties(const std::string& progr
                                                         Prompt& prompt) {
   const std::string name = "vocprops.txt";
   const std::optional<std::string> path = FindFileAnyCase(program_folder, name);
-  if (!path) {
-    CannotRead(prompt, JoinPath(program_folder, name));
-    return std::nullopt;
-  }
-  return ReadVocRecords(*path, kVocPropertyFieldCount, prompt);
+  return ReadVocRecords(path.value_or(JoinPath(program_folder, name)), kVocPropertyFieldCount,
+                        prompt);
 }
 
 bool WriteVocFile(const std::string& file_name, const std::vector<VocRecord>& records,
@@ -159,10 +150,7 @@ bool WriteVocFile(const std::string& file_name, const std::vector<VocRecord>& re
 
 std::optional<SourceDatabase> ReadSourceDatabase(const std::string& file_name, Prompt& prompt) {
   std::string bytes;
-  if (!ReadFileBytes(file_name, bytes)) {
-    CannotRead(prompt, file_name);
-    return std::nullopt;
-  }
+  if (!item_file::Load(file_name, bytes, prompt)) return std::nullopt;
   const std::string_view data = WithoutTrailingSpace(bytes);
   ItemReader reader(data);
   // A comma that ends the data still opens one last item, left empty (a last entry without

@@ -24,12 +24,14 @@ int32_t ItemSource::Long() {
 // ---- writing lines ----
 
 void LineSink::Fixed(std::string_view text) {
-  // A blank field stays bare at its full length (a blank flag is one blank); one that holds
-  // a comma or a double quote, or has a blank before its first character, is quoted like a
-  // free text so that it reads back whole.
+  // A blank field stays bare at its full length (a blank flag is one blank). A field is
+  // quoted like a free text only where it would not read back bare: a comma or line break
+  // in it, a double quote or a blank before its first character. A double quote further in
+  // reads back as it is, and the blanks that pad it out are its length, not its text.
   const std::size_t first = text.find_first_not_of(' ');
-  const bool bare = first == std::string_view::npos ||
-                    (first == 0 && text.find_first_of(",\"\r\n") == std::string_view::npos);
+  const bool bare =
+      first == std::string_view::npos ||
+      (first == 0 && text.front() != '"' && text.find_first_of(",\r\n") == std::string_view::npos);
   if (bare) {
     Raw(text);
   } else {

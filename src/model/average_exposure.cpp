@@ -10,6 +10,7 @@
 #include "text/number_read.h"
 #include "text/number_text.h"
 #include "text/text_writer.h"
+#include "text/work_folder.h"
 
 namespace quarn {
 
@@ -169,7 +170,7 @@ void CalculateAverageExposure(const ScenarioRecord& scenario, char separator, Pr
     LineWriter out;
     if (!AverageOccupantExposure(scenario, occ, source, separator, prompt, out)) continue;
     std::string error;
-    if (!WriteFileAtomic(occ.AvgExposureFile, out.Bytes(), &error)) {
+    if (!WriteWorkFile(occ.AvgExposureFile, out.Bytes(), &error)) {
       prompt.Message(
           "Error.  The work file " + occ.AvgExposureFile + " could not be written: " + error + ".",
           "Error", MessageIcon::None);

@@ -246,10 +246,13 @@ bool ConcentrationRun::OpenWorkFile() {
   std::string reason;
   const std::string setting = settings_.TempDrive + settings_.TempFolderName;
   const std::optional<std::string> folder = WorkFolderOf(setting, &reason);
-  const std::string path =
-      JoinPath(folder ? *folder : setting, SafeFileName(b_.MasterFile) + "SEN.TMP");
+  if (!folder) {
+    prompt_.Message(WorkFolderRefusal(reason), "ERROR", MessageIcon::None);
+    return false;
+  }
+  const std::string path = JoinPath(*folder, SafeFileName(b_.MasterFile) + "SEN.TMP");
   file_ = std::make_unique<WorkFileWriter>();
-  if (!folder || !file_->Create(path, &reason)) {
+  if (!file_->Create(path, &reason)) {
     file_.reset();
     prompt_.Message("Error.  The work file " + path + " could not be written: " + reason + ".",
                     "ERROR", MessageIcon::None);

@@ -1,11 +1,8 @@
 #include "model/exposure.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
-#include <fstream>
 #include <limits>
 #include <optional>
 #include <vector>
@@ -91,8 +88,8 @@ struct Walk {
   PerPollutant<float> peak{};
   LineWriter emp;
   LineWriter cmp;
-  std::ofstream emp_file;
-  std::ofstream cmp_file;
+  WorkFileOutput emp_file;
+  WorkFileOutput cmp_file;
 };
 
 struct Run {
@@ -319,18 +316,14 @@ void WalkBlock(Run& run, int o, Walk& w, const Block& b, bool last_block) {
 
 bool FlushLines(Run& run, int o, Walk& w) {
   const OccupantRecord& occ = run.scenario.Occupants[o];
-  w.emp_file.write(w.emp.Bytes().data(), static_cast<std::streamsize>(w.emp.Bytes().size()));
-  w.cmp_file.write(w.cmp.Bytes().data(), static_cast<std::streamsize>(w.cmp.Bytes().size()));
-  w.emp_file.flush();
-  w.cmp_file.flush();
+  std::string reason;
+  const bool emp_written = w.emp_file.Write(w.emp.Bytes(), &reason);
+  const bool written = emp_written && w.cmp_file.Write(w.cmp.Bytes(), &reason);
   w.emp = LineWriter();
   w.cmp = LineWriter();
-  if (w.emp_file.good() && w.cmp_file.good()) return true;
-  const int code = errno;  // what the failed write left
-  const std::string& file = w.emp_file.good() ? occ.CumExposureFile : occ.InstExposureFile;
-  StopOccupant(run, w,
-               "Error.  The work file " + file + " could not be written: " +
-                   (code != 0 ? std::strerror(code) : "the disk may be full") + ".");
+  if (written) return true;
+  const std::string& file = emp_written ? occ.CumExposureFile : occ.InstExposureFile;
+  StopOccupant(run, w, "Error.  The work file " + file + " could not be written: " + reason + ".");
   return false;
 }
 
@@ -514,8 +507,7 @@ ExposureRunResult RunExposureCalculation(BuildingRecord& building, const std::st
   std::string reason;
   const std::optional<std::string> work_folder = WorkFolderOf(folder, &reason);
   if (!work_folder) {
-    prompt.Message("Error.  The work folder " + folder + " cannot be used: " + reason + ".",
-                   "Error", MessageIcon::None);
+    prompt.Message(WorkFolderRefusal(reason), "Error", MessageIcon::None);
     return result;
   }
   SetExposureFileNames(building, *work_folder);
@@ -536,20 +528,13 @@ ExposureRunResult RunExposureCalculation(BuildingRecord& building, const std::st
     // fills it.
     std::string reason;
     const std::string* failed = nullptr;
-    for (const std::string* file :
-         {&occ.InstExposureFile, &occ.CumExposureFile, &occ.AvgExposureFile}) {
-      if (!CreateWorkFile(*file, &reason)) {
-        failed = file;
-        break;
-      }
-    }
-    if (failed == nullptr) {
-      w.emp_file.open(occ.InstExposureFile, std::ios::binary | std::ios::trunc);
-      w.cmp_file.open(occ.CumExposureFile, std::ios::binary | std::ios::trunc);
-      if (!w.emp_file || !w.cmp_file) {
-        failed = !w.emp_file ? &occ.InstExposureFile : &occ.CumExposureFile;
-        reason = "it cannot be opened";
-      }
+    WorkFileOutput average;
+    if (!w.emp_file.Create(occ.InstExposureFile, &reason)) {
+      failed = &occ.InstExposureFile;
+    } else if (!w.cmp_file.Create(occ.CumExposureFile, &reason)) {
+      failed = &occ.CumExposureFile;
+    } else if (!average.Create(occ.AvgExposureFile, &reason)) {
+      failed = &occ.AvgExposureFile;
     }
     if (!has_pattern) {
       w.active = false;  // the warning above said what is missing
@@ -611,8 +596,8 @@ ExposureRunResult RunExposureCalculation(BuildingRecord& building, const std::st
   // data end, so what was integrated so far stays in the results and files.
   ProcessBlock(run, walks, block, true, progress_from, total_hours, observer, shown);
   for (int o = 1; o <= occupants; ++o) {
-    walks[o].emp_file.close();
-    walks[o].cmp_file.close();
+    walks[o].emp_file.Close(nullptr);
+    walks[o].cmp_file.Close(nullptr);
   }
   StoreResults(run, walks);
 

@@ -53,14 +53,20 @@ std::string UserDataFolder(const char* xdg_data_home, const char* home) {
   return {};
 }
 
+std::string UserConfigFolder(const char* xdg_config_home, const char* home) {
+  if (xdg_config_home != nullptr && xdg_config_home[0] != '\0')
+    return JoinPath(xdg_config_home, "Quarn");
+  if (home != nullptr && home[0] != '\0') return JoinPath(home, ".config/Quarn");
+  return {};
+}
+
 HostFolders DefaultHostFolders(const std::string& program_folder, bool program_folder_writable,
                                const std::string& user_data_folder,
                                const std::string& temp_folder) {
   HostFolders f;
   // Without a data folder of the user there is nowhere better than beside the program.
   const bool beside_program = program_folder_writable || user_data_folder.empty();
-  f.SettingsFolder = beside_program ? program_folder : user_data_folder;
-  f.DataFolder = JoinPath(f.SettingsFolder, "building");
+  f.DataFolder = JoinPath(beside_program ? program_folder : user_data_folder, "building");
   f.ScenarioFolder = JoinPath(f.DataFolder, "scenario");
   f.TempFolder = temp_folder;
   return f;
@@ -136,21 +142,18 @@ void UseHostFolders(Settings& settings, const HostFolders& fallback, Prompt& pro
                                                 "scenario folder", prompt);
 }
 
-std::string FindSettingsFile(const std::string& program_folder,
-                             const std::string& user_data_folder) {
-  for (const std::string* folder : {&program_folder, &user_data_folder}) {
-    if (folder->empty()) continue;
-    if (std::optional<std::string> path = FindFileAnyCase(*folder, kSettingsFileName)) return *path;
-  }
-  return {};
-}
-
-bool WriteSettingsFile(const std::string& path, const Settings& settings) {
+namespace {
+bool WriteSettingsBytes(const std::string& path, std::string_view bytes) {
   namespace fs = std::filesystem;
   std::error_code ec;
   const fs::path parent = fs::path(path).parent_path();
   if (!parent.empty()) fs::create_directories(parent, ec);
-  return WriteFileAtomic(path, FormatSettingsFile(settings), nullptr);
+  return WriteFileAtomic(path, bytes, nullptr);
+}
+}  // namespace
+
+bool WriteSettingsFile(const std::string& path, const Settings& settings) {
+  return WriteSettingsBytes(path, FormatSettingsFile(settings));
 }
 
 void ApplySettings(const Settings& s, ProgramState& state) {
@@ -174,23 +177,64 @@ Settings SettingsFrom(const ProgramState& state) {
                   .DataSeparator = state.DataSeparator};
 }
 
+namespace {
+
+std::string SettingsFileIn(const std::string& folder) {
+  if (folder.empty()) return {};
+  return FindFileAnyCase(folder, kSettingsFileName).value_or(std::string());
+}
+
+// The first settings of a user who has none: those of the program folder's file, or the
+// defaults. The temporary folder of that file, when it is some user's default (DudeDirav),
+// is this user's own default: another user's private folder is of no use to this one.
+Settings InitialSettings(const ProgramIdentity& identity, const HostFolders& defaults,
+                         const std::string& program_folder, Prompt& prompt) {
+  std::string bytes;
+  const std::string shared = SettingsFileIn(program_folder);
+  if (shared.empty() || !ReadFileBytes(shared, bytes)) return DefaultSettings(identity, defaults);
+  Settings settings = ParseSettingsFile(bytes);
+  UseHostFolders(settings, defaults, prompt);
+  if (std::filesystem::path(settings.TempFolder).filename() == "DudeDirav")
+    settings.TempFolder = defaults.TempFolder;
+  return settings;
+}
+
+}  // namespace
+
 std::string LoadStartUpSettings(ProgramState& state, const ProgramIdentity& identity,
                                 const StartUpEnvironment& env, Prompt& prompt) {
   state.ProgramFolder = env.ProgramFolder;
   const HostFolders defaults = DefaultHostFolders(env.ProgramFolder, env.ProgramFolderWritable,
                                                   env.UserDataFolder, env.TempFolder);
-  std::string path = FindSettingsFile(env.ProgramFolder, env.UserDataFolder);
+  const std::string own = env.UserConfigFolder.empty()
+                              ? std::string()
+                              : JoinPath(env.UserConfigFolder, kSettingsFileName);
+  // The user's file, or where earlier versions kept it when the program folder could not be
+  // written; such a file moves to the configuration folder as it is.
+  std::string path = SettingsFileIn(env.UserConfigFolder);
+  const std::string earlier = path.empty() ? SettingsFileIn(env.UserDataFolder) : std::string();
+  const std::string found = path.empty() ? earlier : path;
   std::string bytes;
+  ReadFailure failure = ReadFailure::Missing;
   Settings settings;
-  if (!path.empty() && ReadFileBytes(path, bytes)) {
+  if (!found.empty() && ReadFileBytes(found, bytes, &failure)) {
     settings = ParseSettingsFile(bytes);
     UseHostFolders(settings, defaults, prompt);
-  } else {
-    // A missing file is replaced by one with the defaults; when it cannot be written the
-    // defaults still hold for this run.
+    if (path.empty()) path = !own.empty() && WriteSettingsBytes(own, bytes) ? own : earlier;
+  } else if (!found.empty()) {
+    // The user's settings are in that file still: nothing is written over it.
+    prompt.Message("Error.  The settings file " + found +
+                       " cannot be read.  The program starts with its default settings and "
+                       "leaves the file as it is.",
+                   "Settings", MessageIcon::Exclamation);
     settings = DefaultSettings(identity, defaults);
-    path = JoinPath(defaults.SettingsFolder, kSettingsFileName);
-    WriteSettingsFile(path, settings);
+    path = found;
+  } else {
+    // A user without a settings file gets one; when it cannot be written the settings still
+    // hold for this run.
+    settings = InitialSettings(identity, defaults, env.ProgramFolder, prompt);
+    path = own;
+    if (!path.empty()) WriteSettingsFile(path, settings);
   }
   ApplySettings(settings, state);
 
@@ -205,6 +249,7 @@ StartUpEnvironment HostStartUpEnvironment(const std::string& program_folder) {
   env.ProgramFolder = program_folder;
   env.ProgramFolderWritable = IsFolderWritable(program_folder);
   env.UserDataFolder = UserDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+  env.UserConfigFolder = UserConfigFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
   env.TempFolder = DefaultTempFolder();
   return env;
 }

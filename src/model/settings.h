@@ -8,9 +8,9 @@
 
 namespace quarn {
 
-// The settings file: six lines in the program folder (or, when that folder cannot be
-// written, in the user's data folder), read once at start-up and rewritten by the
-// file-locations dialog.
+// The settings file: six lines in the user's configuration folder, read once at start-up and
+// rewritten by the file-locations dialog. A file of the same name in the program folder gives
+// the first settings of a user who has none; the program never writes it.
 inline constexpr const char* kSettingsFileName = "Quarn.ini";
 
 struct Settings {
@@ -49,7 +49,6 @@ int SeparatorCode(char separator);
 
 // Where the program keeps its files on this host.
 struct HostFolders {
-  std::string SettingsFolder;  // where a new settings file is written
   std::string DataFolder;      // building files
   std::string ScenarioFolder;  // scenario files
   std::string TempFolder;
@@ -57,8 +56,12 @@ struct HostFolders {
 // The user's data folder for the program: $XDG_DATA_HOME/Quarn, else $HOME/.local/share/Quarn.
 // Empty when neither is known. The environment values are parameters, for tests.
 std::string UserDataFolder(const char* xdg_data_home, const char* home);
-// "building" and "building/scenario" beside the program when its folder can be written,
-// otherwise in the user's data folder; the temporary folder is DudeDirav in the system's.
+// The user's configuration folder for the program, where the settings file lives:
+// $XDG_CONFIG_HOME/Quarn, else $HOME/.config/Quarn; empty when neither is known.
+std::string UserConfigFolder(const char* xdg_config_home, const char* home);
+// "building" and "building/scenario" beside the program when its folder can be written (or
+// the user has no data folder), otherwise in the user's data folder; the temporary folder as
+// given (the user's own DudeDirav).
 HostFolders DefaultHostFolders(const std::string& program_folder, bool program_folder_writable,
                                const std::string& user_data_folder, const std::string& temp_folder);
 // True when a file can be created in the folder (it is created and removed again).
@@ -83,11 +86,6 @@ std::string HostFolderOrDefault(const std::string& stored, const std::string& fa
 // order).
 void UseHostFolders(Settings& settings, const HostFolders& fallback, Prompt& prompt);
 
-// The settings file that exists, whatever the letter case of its name: in the program
-// folder, else in the user's data folder; empty when there is none.
-std::string FindSettingsFile(const std::string& program_folder,
-                             const std::string& user_data_folder);
-
 // Writes the file atomically; false on failure (the settings still hold in memory).
 bool WriteSettingsFile(const std::string& path, const Settings& settings);
 
@@ -97,20 +95,25 @@ void ApplySettings(const Settings& settings, ProgramState& state);
 // The settings that the program state holds, as the file-locations dialog saves them.
 Settings SettingsFrom(const ProgramState& state);
 
-// Start-up: reads the settings file (any letter case) or writes a new one with the defaults,
-// applies it to the state, then sets the start-up defaults (NumericGrid, TempFilesFlag 0;
-// ConcentrationFloor 1E-4). No failure stops start-up. Returns the path of the settings file
-// in use (where the file-locations dialog saves).
+// Start-up: reads the user's settings file (any letter case). A user who has none gets one,
+// with the settings of the program folder's file when there is one (a temporary folder named
+// DudeDirav in it, some user's default, becomes this user's own) or else the defaults. A file
+// of the user's that cannot be read is left as it is, with a message, and the program starts
+// on the defaults. Then the settings go into the state, with the start-up defaults
+// (NumericGrid, TempFilesFlag 0; ConcentrationFloor 1E-4). No failure stops start-up. Returns
+// the path of the user's settings file (where the file-locations dialog saves), empty when the
+// user has no configuration folder.
 struct StartUpEnvironment {
   std::string ProgramFolder;
   bool ProgramFolderWritable = true;
   std::string UserDataFolder;
-  std::string TempFolder;  // the host's default temporary folder
+  std::string TempFolder;  // the user's default temporary folder
+  std::string UserConfigFolder;
 };
 std::string LoadStartUpSettings(ProgramState& state, const ProgramIdentity& identity,
                                 const StartUpEnvironment& env, Prompt& prompt);
-// The environment of this process: the folder given, its writability, the user's data folder
-// and DudeDirav in the system's temporary folder.
+// The environment of this process: the folder given, its writability, the user's data and
+// configuration folders and the user's default temporary folder.
 StartUpEnvironment HostStartUpEnvironment(const std::string& program_folder);
 
 }  // namespace quarn

@@ -4,7 +4,6 @@
 
 #include "model/work_file_reader.h"
 #include "text/number_text.h"
-#include "text/work_folder.h"
 
 namespace quarn {
 
@@ -42,17 +41,11 @@ void ResultsBuffer::Clear() {
 bool WorkFileWriter::Create(const std::string& path, std::string* reason) {
   ForgetParsedWorkFile(path);
   path_ = path;
-  if (!CreateWorkFile(path, reason)) return false;
-  out_.open(path, std::ios::binary | std::ios::out | std::ios::trunc);
-  if (out_.is_open() && out_.good()) return true;
-  if (reason) *reason = "it cannot be opened";
-  return false;
+  return out_.Create(path, reason);
 }
 
 bool WorkFileWriter::Write(std::string_view bytes) {
-  if (!out_.is_open()) return false;
-  out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return out_.good();
+  return out_.Write(bytes, nullptr);
 }
 
 bool WorkFileWriter::WriteResultsBlock(ResultsBuffer& buffer, char separator) {
@@ -66,11 +59,9 @@ bool WorkFileWriter::WriteResultsBlock(ResultsBuffer& buffer, char separator) {
 bool WorkFileWriter::Finish() {
   text_.clear();
   AppendWorkFileEnd(text_);
+  const bool open = out_.IsOpen();
   bool ok = Write(text_);
-  if (out_.is_open()) {
-    out_.close();
-    ok = ok && !out_.fail();
-  }
+  if (open) ok = out_.Close(nullptr) && ok;
   if (ok) NoteWorkFileWritten(path_);
   return ok;
 }

@@ -1,10 +1,11 @@
 #pragma once
 
-#include <fstream>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "text/work_folder.h"
 
 namespace quarn {
 
@@ -61,11 +62,11 @@ class WorkFileWriter {
   bool WriteResultsBlock(ResultsBuffer& buffer, char separator);
   // Writes the end line and closes the file. False on a write error.
   bool Finish();
-  bool IsOpen() const { return out_.is_open(); }
+  bool IsOpen() const { return out_.IsOpen(); }
 
  private:
   bool Write(std::string_view bytes);
-  std::ofstream out_;
+  WorkFileOutput out_;
   std::string path_;
   std::string text_;
 };

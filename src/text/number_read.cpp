@@ -8,6 +8,8 @@
 #include <string>
 #include <system_error>
 
+#include "text/number_text.h"
+
 namespace quarn {
 namespace {
 
@@ -117,13 +119,37 @@ std::optional<int32_t> RoundToInt32(double value) {
   return RoundTo<int32_t>(value);
 }
 
+namespace {
+
+bool WrittenAs(float single, double value) {
+  return ParseNumber(FileSingle(single)) == value;
+}
+
+// The Single nearest a number of seven digits is written back as that number, but where a
+// decade begins: there the digits below count in finer steps, and the Single nearest 1E+28,
+// just below it, is written 9.999999E+27. The Single on the other side, written 1E+28, then
+// stands for the number, so that a file read and saved again keeps its texts. A Single
+// within 5E-08 of the value (most of them) is written as it in any decade.
+float SingleWrittenAs(float nearest, double value) {
+  const double error = std::fabs(static_cast<double>(nearest) - value);
+  if (nearest == 0 || error <= 5e-8 * std::fabs(static_cast<double>(nearest)) ||
+      WrittenAs(nearest, value))
+    return nearest;
+  const float other =
+      std::nextafter(nearest, value > nearest ? std::numeric_limits<float>::infinity()
+                                              : -std::numeric_limits<float>::infinity());
+  return std::isfinite(other) && WrittenAs(other, value) ? other : nearest;
+}
+
+}  // namespace
+
 std::optional<float> AsSingle(double value) {
   // Halfway between the largest Single and the next power of two: below it a value rounds
   // to the largest Single, at it (ties to even) already to infinity.
   constexpr double kRoundsToInfinity = 0x1.ffffffp127;
   if (!std::isfinite(value) || !(std::fabs(value) < kRoundsToInfinity)) return std::nullopt;
   constexpr double kMax = std::numeric_limits<float>::max();
-  return static_cast<float>(std::clamp(value, -kMax, kMax));
+  return SingleWrittenAs(static_cast<float>(std::clamp(value, -kMax, kMax)), value);
 }
 
 std::optional<double> ParseNumber(std::string_view text) {

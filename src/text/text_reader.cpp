@@ -6,35 +6,72 @@
 
 #include <array>
 #include <cerrno>
+#include <string>
 #include <utility>
 
 #include "text/number_read.h"
 
 namespace quarn {
 
-bool ReadFileBytes(const std::string& path, std::string& out) {
+std::string SizeLimitText(std::uint64_t limit) {
+  return std::to_string(limit >> 20) + " MB";
+}
+
+int OpenRegularFile(const std::string& path, std::uint64_t limit, ReadFailure* failure) {
+  auto fail = [&](ReadFailure why) {
+    if (failure) *failure = why;
+    return -1;
+  };
+  // Opened without waiting: a pipe nobody writes into would otherwise hold the program up
+  // for ever, before its kind could be seen.
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    return fail(errno == ENOENT || errno == ENOTDIR ? ReadFailure::Missing
+                                                    : ReadFailure::Unreadable);
+  }
+  struct stat st {};
+  ReadFailure refusal = ReadFailure::None;
+  const bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  if (regular && static_cast<std::uint64_t>(st.st_size) > limit) {
+    refusal = ReadFailure::TooLarge;
+  } else if (!regular || fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+    refusal = ReadFailure::Unreadable;
+  }
+  if (refusal != ReadFailure::None) {
+    close(fd);
+    return fail(refusal);
+  }
+  if (failure) *failure = ReadFailure::None;
+  return fd;
+}
+
+bool ReadFileBytes(const std::string& path, std::string& out, ReadFailure* failure,
+                   std::uint64_t limit) {
   // Read with the system calls: the C++ streams throw out of a read error (a pulled stick, a
   // dropped share, a folder), which would end the program with every unsaved edit.
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = OpenRegularFile(path, limit, failure);
   if (fd < 0) return false;
-  struct stat st {};
-  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    close(fd);
-    return false;
-  }
   std::string bytes;
   std::array<char, 65536> chunk{};
+  ReadFailure outcome = ReadFailure::None;
   for (;;) {
     const ssize_t n = read(fd, chunk.data(), chunk.size());
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
-      close(fd);
-      return false;
+      outcome = ReadFailure::Unreadable;
+      break;
     }
     if (n == 0) break;
+    // A file that grows while it is read (or that gives no size) is held to the limit too.
+    if (bytes.size() + static_cast<std::size_t>(n) > limit) {
+      outcome = ReadFailure::TooLarge;
+      break;
+    }
     bytes.append(chunk.data(), static_cast<std::size_t>(n));
   }
   close(fd);
+  if (failure) *failure = outcome;
+  if (outcome != ReadFailure::None) return false;
   out = std::move(bytes);
   return true;
 }

@@ -1,15 +1,38 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace quarn {
 
-// Reads the whole file into out; false (out unchanged) when it cannot be opened or read, or
-// names a folder. Never throws.
-bool ReadFileBytes(const std::string& path, std::string& out);
+// The largest text file the program reads: far above any real file of its kinds (a scenario
+// of 13 rooms and 8 pollutants holds well under a megabyte), far below what would trouble the
+// machine if it were read whole.
+inline constexpr std::uint64_t kTextFileLimit = std::uint64_t{64} << 20;
+
+// Why a file was not read.
+enum class ReadFailure {
+  None,
+  Missing,     // nothing at the name
+  Unreadable,  // a folder, pipe, device or socket, no permission, a read error
+  TooLarge,    // more bytes than the limit
+};
+
+// "64 MB"
+std::string SizeLimitText(std::uint64_t limit);
+
+// Opens `path` for reading when it is a regular file of at most `limit` bytes, without
+// waiting on a pipe or device at that name; -1 with the failure otherwise.
+int OpenRegularFile(const std::string& path, std::uint64_t limit, ReadFailure* failure);
+
+// Reads the whole file into out; false (out unchanged) with the failure in *failure when it is
+// not a regular file, cannot be opened or read, or holds more than `limit` bytes: such a file
+// is refused before it is read, and no more than `limit` bytes are ever held. Never throws.
+bool ReadFileBytes(const std::string& path, std::string& out, ReadFailure* failure = nullptr,
+                   std::uint64_t limit = kTextFileLimit);
 
 // Reads items, numbers and lines from the bytes of a text file written with CR LF or LF.
 // The reader keeps a view of the bytes: they must outlive it.

@@ -63,7 +63,10 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::strin
   // nothing of who the owner is); a file without any write bit stays as it is even for root.
   struct stat old {};
   const bool exists = stat(target.c_str(), &old) == 0;
-  if (exists && S_ISREG(old.st_mode)) {
+  // A pipe, device or folder is no file to replace: renaming over it would put a plain file
+  // where something else was.
+  if (exists && !S_ISREG(old.st_mode)) return fail("it is not a regular file");
+  if (exists) {
     if ((old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return fail("the file is read-only");
     if (faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
       return fail(std::strerror(errno));
@@ -74,8 +77,9 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::strin
   const std::size_t slash = target.rfind('/');
   const std::string folder =
       slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-  const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-  std::string temp = folder + "." + name + ".XXXXXX";
+  // The temporary name is as short as it can be, so that a target whose name is near the
+  // system's longest still saves.
+  std::string temp = folder + ".quarn-XXXXXX";
   const int fd = mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) return fail(std::strerror(errno));
   auto discard = [&](int code) {

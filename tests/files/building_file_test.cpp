@@ -185,7 +185,7 @@ TEST(BuildingFile, MissingFileNamesTheFileWithItsExtension) {
   std::string name = dir.File("nothing");
   EXPECT_FALSE(ReadBuildingFile(b, name, prompt));
   ASSERT_EQ(prompt.shown.size(), 1u);
-  EXPECT_EQ(prompt.shown[0].text, "File " + dir.File("nothing.BLD") + "does not exist.");
+  EXPECT_EQ(prompt.shown[0].text, "File " + dir.File("nothing.BLD") + " does not exist.");
   EXPECT_EQ(prompt.shown[0].title, "ERROR");
   ExpectSameBuilding(OneRoomRecord(), b);
 }
@@ -217,6 +217,11 @@ TEST(BuildingFile, DamagedFilesChangeNothing) {
   std::string infinite_length = kOneRoom;
   infinite_length.replace(18, 4, std::string("\x00\x00\x80\x7F", 4));
   damaged.push_back(infinite_length);
+  damaged.push_back(std::string(8, '\0'));  // zeros: a building of no rooms
+  std::string trailing = kOneRoom;          // a building followed by bytes that are none of it
+  for (int i = 0; i < 100000; ++i) trailing += static_cast<char>((i * 7919) % 251);
+  damaged.push_back(trailing);
+  damaged.push_back(kOneRoom + '\0');
 
   for (const std::string& bytes : damaged) {
     WriteBytes(path, bytes);
@@ -255,6 +260,15 @@ TEST(BuildingFile, FailedWriteIsReportedAndKeepsNothingHalfWritten) {
   EXPECT_FALSE(WriteBuildingFile(OneRoomRecord(), name, prompt));
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0].text.rfind("Error.  " + name + " could not be saved", 0), 0u);
+
+  // A building of no rooms (typed into the grid) would not open again: it is not saved.
+  BuildingRecord empty = OneRoomRecord();
+  empty.NumRooms = 0;
+  name = dir.File("empty.BLD");
+  EXPECT_FALSE(WriteBuildingFile(empty, name, prompt));
+  EXPECT_EQ(prompt.shown.back().text,
+            "Error.  " + name + " could not be saved: the building has no rooms");
+  EXPECT_FALSE(fs::exists(name));
 }
 
 TEST(BuildingFile, OverlongTextIsCutToWhatALengthCanCount) {

@@ -863,10 +863,11 @@ TEST(ScenarioFile, ANonFiniteValueIsRefusedAndThePreviousFileKept) {
 }
 
 // The class is typed in the editor's grid and kept at 8 characters; a comma in it would
-// end the item early and put every later item out of step.
-TEST(ScenarioFile, FixedLengthFieldsWithCommasOrALeadingBlankReadBackWhole) {
+// end the item early and put every later item out of step, and a double quote inside it is
+// a character like any other.
+TEST(ScenarioFile, FixedLengthFieldsWithCommasQuotesOrALeadingBlankReadBackWhole) {
   TempDir dir;
-  for (const char* pollutant_class : {"VOC,alde", " PM2.5", "a\"b"}) {
+  for (const char* pollutant_class : {"VOC,alde", " PM2.5", "Oth\"r", "\"quoted"}) {
     SCOPED_TRACE(pollutant_class);
     Model m = OneRoom();
     m.building.Scenario.PollutantClass = pollutant_class;
@@ -875,7 +876,10 @@ TEST(ScenarioFile, FixedLengthFieldsWithCommasOrALeadingBlankReadBackWhole) {
     Model got = JunkTarget(m);
     ScriptedPrompt prompt;
     ASSERT_EQ(ReadInto(bytes, got, prompt, dir), ScenarioReadResult::Read);
-    if (std::string(pollutant_class) == "a\"b") m.building.Scenario.PollutantClass = "a'b";
+    if (std::string(pollutant_class) == "\"quoted") {
+      // Quoted for its leading double quote, which the quotes cannot hold.
+      m.building.Scenario.PollutantClass = "'quoted";
+    }
     ExpectSameScenario(m, got);
   }
   Model m = OneRoom();
@@ -1003,7 +1007,7 @@ TEST(ScenarioFile, MissingFile) {
                             prompt),
             ScenarioReadResult::Failed);
   ASSERT_EQ(prompt.shown.size(), 1u);
-  EXPECT_EQ(prompt.shown[0].text, "File " + dir.File("none.SEN") + "does not exist.");
+  EXPECT_EQ(prompt.shown[0].text, "File " + dir.File("none.SEN") + " does not exist.");
 }
 
 TEST(ScenarioFile, OutdoorPointsAreCountedAsTheOutdoorGridCountsThem) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/planted_link.h"
 #include "common/scripted_prompt.h"
 #include "model/room_lookup.h"
 #include "model/rounding.h"
@@ -160,6 +161,16 @@ TEST_F(ExposureTest, WorkFileFailuresNameTheFileAndLinksAreNotFollowed) {
             "Error.  The work file " + base + ".CMP could not be written: Is a directory.");
   EXPECT_EQ(Bytes(folder_ + "/victim"), "keep");
   EXPECT_FALSE(fs::is_symlink(base + ".EMP"));
+}
+
+TEST_F(ExposureTest, LinksPlantedAfterTheFilesAreMadeAreNotFollowed) {
+  WriteWorkFile(3, 1.0, Constant);
+  std::ofstream(folder_ + "/victim") << "keep";
+  {
+    testing::PlantedLinks links(folder_ + "/victim");
+    Run();
+  }
+  EXPECT_EQ(Bytes(folder_ + "/victim"), "keep");
 }
 
 TEST_F(ExposureTest, WorkFilesHoldTheWalkLineByLine) {

@@ -1,14 +1,20 @@
 #include "model/settings.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "common/scripted_prompt.h"
 #include "text/text_reader.h"
 #include "text/text_writer.h"
+#include "text/work_folder.h"
 
 namespace quarn {
 namespace {
@@ -89,13 +95,15 @@ TEST(SettingsFolders, DefaultsOfThisHost) {
   EXPECT_EQ(UserDataFolder(nullptr, "/home/a"), "/home/a/.local/share/Quarn");
   EXPECT_EQ(UserDataFolder(nullptr, nullptr), "");
 
+  EXPECT_EQ(UserConfigFolder("/x/config", "/home/a"), "/x/config/Quarn");
+  EXPECT_EQ(UserConfigFolder(nullptr, "/home/a"), "/home/a/.config/Quarn");
+  EXPECT_EQ(UserConfigFolder("", nullptr), "");
+
   HostFolders f = DefaultHostFolders("/opt/quarn", true, "/home/a/.local/share/Quarn", "/tmp/D");
-  EXPECT_EQ(f.SettingsFolder, "/opt/quarn");
   EXPECT_EQ(f.DataFolder, "/opt/quarn/building");
   EXPECT_EQ(f.ScenarioFolder, "/opt/quarn/building/scenario");
   EXPECT_EQ(f.TempFolder, "/tmp/D");
   f = DefaultHostFolders("/opt/quarn", false, "/home/a/.local/share/Quarn", "/tmp/D");
-  EXPECT_EQ(f.SettingsFolder, "/home/a/.local/share/Quarn");
   EXPECT_EQ(f.ScenarioFolder, "/home/a/.local/share/Quarn/building/scenario");
 
   const Settings d = DefaultSettings({"Quarn model", 1, 4, 12}, f);
@@ -132,7 +140,9 @@ class StartUp : public ::testing::Test {
     env_.ProgramFolderWritable = true;
     env_.UserDataFolder = (root_ / "share" / "Quarn").string();
     env_.TempFolder = (root_ / "tmp" / "DudeDirav").string();
+    env_.UserConfigFolder = (root_ / "config" / "Quarn").string();
   }
+  std::string Own() const { return env_.UserConfigFolder + "/Quarn.ini"; }
   void TearDown() override { fs::remove_all(root_); }
 
   std::string Load(ProgramState& st) { return LoadStartUpSettings(st, id_, env_, prompt_); }
@@ -149,7 +159,8 @@ TEST_F(StartUp, FirstStartWritesTheFileThatTheNextStartReads) {
   first->TempFilesFlag = kTrue;
   first->NumericGrid = kTrue;
   const std::string path = Load(*first);
-  EXPECT_EQ(path, (root_ / "prog" / "Quarn.ini").string());
+  EXPECT_EQ(path, Own());
+  EXPECT_FALSE(fs::exists(root_ / "prog" / "Quarn.ini"));  // the program's folder is not written
   std::string bytes;
   ASSERT_TRUE(ReadFileBytes(path, bytes));
   const std::string prog = env_.ProgramFolder;
@@ -175,19 +186,36 @@ TEST_F(StartUp, FirstStartWritesTheFileThatTheNextStartReads) {
   EXPECT_TRUE(prompt_.shown.empty());
 }
 
-TEST_F(StartUp, FileFoundWhateverItsLetterCase) {
-  const std::string bytes = "Old title\r\n1.9.6\r\n/var/tmp/q\r\n/srv/bld\r\n/srv/sen\r\n9\r\n";
-  ASSERT_TRUE(WriteFileAtomic((root_ / "prog" / "QUARN.INI").string(), bytes, nullptr));
+// The program folder's file gives a new user's first settings, but a temporary folder that
+// is some user's default gives way to this user's own; the user's file is found whatever the
+// letter case of its name.
+TEST_F(StartUp, TheProgramsFileGivesANewUserTheFirstSettings) {
+  const std::string shared =
+      "Old title\r\n1.9.6\r\n/run/user/0/DudeDirav\r\n/srv/bld\r\n/srv/sen\r\n9\r\n";
+  ASSERT_TRUE(WriteFileAtomic((root_ / "prog" / "QUARN.INI").string(), shared, nullptr));
   auto st = std::make_unique<ProgramState>();
-  EXPECT_EQ(Load(*st), (root_ / "prog" / "QUARN.INI").string());
+  EXPECT_EQ(Load(*st), Own());
   EXPECT_EQ(st->ProgramTitle, "Old title");
   EXPECT_EQ(st->ProgramVersion, "1.9.6");
-  EXPECT_EQ(st->TempDrive, "/");
-  EXPECT_EQ(st->TempFolderName, "var/tmp/q");
+  EXPECT_EQ(st->TempFolder, env_.TempFolder);
   EXPECT_EQ(st->DataFolder, "/srv/bld");
   EXPECT_EQ(st->ScenarioFolder, "/srv/sen");
   EXPECT_EQ(st->DataSeparator, '\t');
-  EXPECT_FALSE(fs::exists(root_ / "prog" / "Quarn.ini"));  // no second file beside it
+  std::string bytes;
+  ASSERT_TRUE(ReadFileBytes(Own(), bytes));
+  EXPECT_EQ(bytes,
+            "Old title\r\n1.9.6\r\n" + env_.TempFolder + "\r\n/srv/bld\r\n/srv/sen\r\n 9 \r\n");
+  ASSERT_TRUE(ReadFileBytes((root_ / "prog" / "QUARN.INI").string(), bytes));
+  EXPECT_EQ(bytes, shared);  // never written
+
+  const std::string mine = "Mine\r\n1.0.0\r\n/var/tmp/q\r\n/b\r\n/s\r\n 44 \r\n";
+  fs::remove(Own());
+  ASSERT_TRUE(WriteFileAtomic(env_.UserConfigFolder + "/quarn.INI", mine, nullptr));
+  EXPECT_EQ(Load(*st), env_.UserConfigFolder + "/quarn.INI");
+  EXPECT_EQ(st->TempDrive, "/");
+  EXPECT_EQ(st->TempFolderName, "var/tmp/q");
+  EXPECT_EQ(st->DataFolder, "/b");
+  EXPECT_FALSE(fs::exists(Own()));  // no second file beside it
 }
 
 TEST_F(StartUp, StoredDriveLettersFallBackToTheDefaults) {
@@ -209,11 +237,11 @@ TEST_F(StartUp, StoredDriveLettersFallBackToTheDefaults) {
   EXPECT_EQ(after, bytes);
 }
 
-TEST_F(StartUp, ReadOnlyProgramFolderUsesTheUserDataFolder) {
+TEST_F(StartUp, ReadOnlyProgramFolderKeepsBuildingsInTheUserDataFolder) {
   env_.ProgramFolderWritable = false;
   auto st = std::make_unique<ProgramState>();
   const std::string path = Load(*st);
-  EXPECT_EQ(path, env_.UserDataFolder + "/Quarn.ini");
+  EXPECT_EQ(path, Own());
   EXPECT_TRUE(fs::exists(path));
   EXPECT_EQ(st->DataFolder, env_.UserDataFolder + "/building");
   EXPECT_EQ(st->ProgramFolder, env_.ProgramFolder);
@@ -222,11 +250,27 @@ TEST_F(StartUp, ReadOnlyProgramFolderUsesTheUserDataFolder) {
   EXPECT_EQ(again->ScenarioFolder, st->ScenarioFolder);
 }
 
+// Earlier versions kept the file in the user's data folder when the program folder could not
+// be written: it moves to the configuration folder as it is.
+TEST_F(StartUp, AnEarlierVersionsFileMovesToTheConfigurationFolder) {
+  const std::string mine = "Mine\r\n1.0.0\r\n/var/tmp/q\r\n/b\r\n/s\r\n9\r\n";
+  fs::create_directories(env_.UserDataFolder);
+  ASSERT_TRUE(WriteFileAtomic(env_.UserDataFolder + "/Quarn.ini", mine, nullptr));
+  auto st = std::make_unique<ProgramState>();
+  EXPECT_EQ(Load(*st), Own());
+  EXPECT_EQ(st->DataFolder, "/b");
+  EXPECT_EQ(st->DataSeparator, '\t');
+  std::string bytes;
+  ASSERT_TRUE(ReadFileBytes(Own(), bytes));
+  EXPECT_EQ(bytes, mine);
+}
+
 TEST_F(StartUp, UnwritableFileStillSetsTheDefaults) {
   // A folder below a plain file can never be created.
   ASSERT_TRUE(WriteFileAtomic((root_ / "plain").string(), "x", nullptr));
   env_.ProgramFolder = (root_ / "plain" / "prog").string();
   env_.UserDataFolder = "";
+  env_.UserConfigFolder = (root_ / "plain" / "config").string();
   auto st = std::make_unique<ProgramState>();
   Load(*st);
   EXPECT_EQ(st->DataFolder, env_.ProgramFolder + "/building");
@@ -234,6 +278,118 @@ TEST_F(StartUp, UnwritableFileStillSetsTheDefaults) {
   EXPECT_EQ(st->ConcentrationFloor, 1.0e-4f);
   EXPECT_TRUE(IsFolderWritable((root_ / "prog").string()));
   EXPECT_FALSE(IsFolderWritable((root_ / "nowhere").string()));
+}
+
+// Accounts other than the tester's. Permissions hold for root only in a process of another
+// user, so a root tester runs the account in a child process as the user nobody, in folders
+// under the system's temporary folder that nobody can reach.
+constexpr uid_t kNobody = 65534;
+
+class OtherAccount : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = "/tmp/quarn-accounts-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    shared_ = pattern;
+    ::chmod(shared_.c_str(), 0755);
+  }
+  void TearDown() override { fs::remove_all(shared_); }
+
+  static bool Root() { return ::geteuid() == 0; }
+  // A folder of the account's own (nobody's when the tester is root).
+  fs::path OwnFolder(const std::string& name, mode_t mode = 0755) {
+    fs::path folder = shared_ / name;
+    fs::create_directories(folder);
+    ::chmod(folder.c_str(), mode);
+    if (Root()) {
+      EXPECT_EQ(::chown(folder.c_str(), kNobody, kNobody), 0);
+    }
+    return folder;
+  }
+  // Runs `body` as the account: in a child as nobody when the tester is root, else here.
+  static bool AsTheAccount(const std::function<bool()>& body) {
+    if (!Root()) return body();
+    const pid_t child = ::fork();
+    if (child == 0) {
+      const bool ok = ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0 && body();
+      ::_exit(ok ? 0 : 1);
+    }
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  }
+
+  fs::path shared_;
+  ProgramIdentity id_{"Quarn test build", 2, 0, 7};
+};
+
+// A settings file the user may not read (here one the user may only write) is left as it
+// is, with a message, and the program starts on its defaults.
+TEST_F(OtherAccount, ASettingsFileThatCannotBeReadSurvivesStartUp) {
+  // In the configuration folder, or where an earlier version kept it.
+  for (const bool in_config : {true, false}) {
+    SCOPED_TRACE(in_config ? "configuration folder" : "data folder");
+    const fs::path user = OwnFolder(in_config ? "config/Quarn" : "data/Quarn");
+    const std::string file = (user / "Quarn.ini").string();
+    const std::string bytes = "Mine\r\n1.0.0\r\n/srv/tmp\r\n/srv/bld\r\n/srv/sen\r\n 9 \r\n";
+    ASSERT_TRUE(WriteFileAtomic(file, bytes, nullptr));
+    ::chmod(file.c_str(), 0200);
+    if (Root()) {
+      ASSERT_EQ(::chown(file.c_str(), kNobody, kNobody), 0);
+    }
+    StartUpEnvironment env;
+    env.ProgramFolder = OwnFolder("program").string();
+    env.ProgramFolderWritable = false;
+    env.UserDataFolder = OwnFolder("data/Quarn").string();
+    env.UserConfigFolder = OwnFolder("config/Quarn").string();
+    env.TempFolder = (shared_ / "tmp" / "DudeDirav").string();
+    const bool started = AsTheAccount([&] {
+      auto state = std::make_unique<ProgramState>();
+      testing::ScriptedPrompt prompt;
+      LoadStartUpSettings(*state, id_, env, prompt);
+      return prompt.shown.size() == 1 &&
+             prompt.shown[0].text == "Error.  The settings file " + file +
+                                         " cannot be read.  The program starts with its "
+                                         "default settings and leaves the file as it is." &&
+             state->DataSeparator == ',' && state->TempFolder == env.TempFolder;
+    });
+    EXPECT_TRUE(started) << "the message, then the defaults";
+    ::chmod(file.c_str(), 0600);
+    std::string after;
+    ASSERT_TRUE(ReadFileBytes(file, after));
+    EXPECT_EQ(after, bytes);
+    fs::remove(file);
+  }
+}
+
+// The first user's start leaves nothing in the program's folder that sends the next user's
+// runs into the first user's work folder.
+TEST_F(OtherAccount, ASecondUserDoesNotUseTheFirstUsersWorkFolder) {
+  if (!Root()) GTEST_SKIP() << "a second user is run only where the tester is root";
+  const std::string program = (shared_ / "program").string();
+  fs::create_directories(program);
+  ::chmod(program.c_str(), 0755);
+  {
+    auto first = std::make_unique<ProgramState>();
+    testing::ScriptedPrompt prompt;
+    LoadStartUpSettings(*first, id_, HostStartUpEnvironment(program), prompt);
+  }
+  const std::string home = OwnFolder("home").string();
+  const std::string run = OwnFolder("run", 0700).string();
+  const bool own_folder = AsTheAccount([&] {
+    ::setenv("HOME", home.c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", run.c_str(), 1);
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
+      ::unsetenv(name);
+    auto second = std::make_unique<ProgramState>();
+    testing::ScriptedPrompt prompt;
+    LoadStartUpSettings(*second, id_, HostStartUpEnvironment(program), prompt);
+    std::string reason;
+    const std::optional<std::string> folder =
+        WorkFolderOf(second->TempDrive + second->TempFolderName, &reason);
+    return folder && folder->rfind(run + "/", 0) == 0;
+  });
+  EXPECT_TRUE(own_folder) << "the second user's work folder lies in its own runtime folder";
 }
 
 }  // namespace

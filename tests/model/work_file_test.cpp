@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/planted_link.h"
+
 namespace quarn {
 namespace {
 
@@ -54,6 +56,40 @@ TEST(WorkFileTest, FullBufferIsOneBlockThenOnlyTheEndLine) {
   EXPECT_EQ(bytes.substr(bytes.size() - 23), " 1500 , 1 ,-2 \r\n-999 \r\n");
   EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), expectedLines + 1);
   fs::remove(path);
+}
+
+// The run goes on writing into the file it made, whatever is put at its name meanwhile.
+TEST(WorkFileTest, ALinkPlantedAfterTheFileIsMadeIsNotFollowed) {
+  const fs::path folder = fs::temp_directory_path();
+  const fs::path victim = folder / "victim";
+  std::ofstream(victim) << "keep";
+  {
+    testing::PlantedLinks links(victim.string());
+    WorkFileWriter writer;
+    ASSERT_TRUE(writer.Create((folder / "RunSEN.TMP").string(), nullptr));
+    ResultsBuffer buffer(1);
+    buffer.Add(0)[0] = 1;
+    writer.WriteResultsBlock(buffer, ',');
+    writer.Finish();
+  }
+  std::ifstream in(victim, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_EQ(text.str(), "keep");
+}
+
+// A hard link left at the work file's name is another name of a file: it is refused, and the
+// file keeps its bytes.
+TEST(WorkFileTest, AHardLinkAtTheNameIsRefusedAndItsFileKept) {
+  const fs::path folder = fs::temp_directory_path();
+  const fs::path kept = folder / "kept";
+  std::ofstream(kept) << "keep";
+  fs::create_hard_link(kept, folder / "LinkSEN.TMP");
+  WorkFileWriter writer;
+  std::string reason;
+  EXPECT_FALSE(writer.Create((folder / "LinkSEN.TMP").string(), &reason));
+  EXPECT_EQ(reason, "the file has another name as well");
+  EXPECT_EQ(fs::file_size(kept), 4U);
 }
 
 TEST(WorkFileTest, UnwritableFolderIsReported) {

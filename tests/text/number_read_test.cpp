@@ -7,6 +7,8 @@
 #include <limits>
 #include <optional>
 
+#include "text/number_text.h"
+
 namespace quarn {
 namespace {
 
@@ -103,6 +105,18 @@ TEST(NumberRead, AsSingleTakesWhatRoundsToAFiniteSingle) {
       {std::numeric_limits<double>::quiet_NaN(), std::nullopt},
   };
   for (const auto& c : cases) EXPECT_EQ(AsSingle(c.value), c.single) << c.value;
+}
+
+// A number the files hold reads as a Single that is written back as the same number, so that
+// a file read and saved again keeps its texts. Seven digits name every Single but at one
+// decade: the Single nearest 1E+28 lies below it, where the digits count in finer steps.
+TEST(NumberRead, ASingleReadIsWrittenBackAsItsText) {
+  for (const char* text : {" 1E+28 ", "-1E+28 ", " 9.999999E+27 ", " 1.000001E+28 ", " .3333333 ",
+                           " 1E-05 ", " 3.402823E+38 ", " 8.589974E+09 "}) {
+    const std::optional<float> single = ParseSingle(text);
+    ASSERT_TRUE(single) << text;
+    EXPECT_EQ(FileSingle(*single), text);
+  }
 }
 
 }  // namespace

@@ -120,6 +120,28 @@ TEST(WriteFileAtomic, KeepsThePermissionsAndTheLink) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
 }
 
+// A pipe or a device at the name (or named by a link there) is no file to replace: the save
+// is refused and it stays what it was. (A pipe of the test's own stands for both: a device of
+// the system must never be a test's target.) A name near the system's longest still saves.
+TEST(WriteFileAtomic, RefusesWhatIsNotARegularFileAndSavesALongName) {
+  TempDir dir;
+  const std::string pipe = dir.File("pipe.SEN");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  fs::create_symlink("pipe.SEN", dir.File("link.SEN"));
+  for (const std::string& target : {pipe, dir.File("link.SEN")}) {
+    std::string error;
+    EXPECT_FALSE(WriteFileAtomic(target, "x", &error)) << target;
+    EXPECT_EQ(error, "it is not a regular file");
+  }
+  EXPECT_TRUE(fs::is_fifo(pipe));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
+
+  const std::string long_name = dir.File(std::string(246, 'n') + ".SEN");  // 250 bytes
+  std::string error;
+  EXPECT_TRUE(WriteFileAtomic(long_name, "x", &error)) << error;
+  EXPECT_TRUE(WriteFileAtomic(long_name, "y", &error)) << error;
+}
+
 // Another user's file that is writable only by its owner (644) is refused, though its owner
 // write bit is set. Root may write anything, so the save runs in a child as user "nobody".
 TEST(WriteFileAtomic, RefusesAFileTheUserMayNotWrite) {

@@ -3,7 +3,9 @@
 
 #include "text/work_folder.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -30,21 +32,72 @@ TEST(WorkFolder, DefaultIsAPrivateFolderOfTheUserWithAFolderForThisCopy) {
   EXPECT_EQ(WorkFolderOf("/tmp/DudeDirav", &reason), copy);  // the shared one of old settings
   const std::string chosen = std::string(std::getenv("TMPDIR")) + "/chosen";
   EXPECT_EQ(WorkFolderOf(chosen, &reason), chosen);
+  ASSERT_EQ(::stat(chosen.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700U);  // made for the user alone
 }
 
-TEST(WorkFolder, AFolderOthersMayEnterOrOwnIsRefusedByName) {
+// Where another account may rename files, it could swap a link in for a work file: such a
+// chosen folder is refused unless it is sticky, which keeps each file to its owner.
+TEST(WorkFolder, AChosenFolderOthersMayWriteInIsRefusedUnlessSticky) {
+  const std::string shared = std::string(std::getenv("TMPDIR")) + "/shared";
+  fs::create_directories(shared);
+  ::chmod(shared.c_str(), 0777);
+  std::string reason;
+  EXPECT_EQ(WorkFolderOf(shared, &reason), std::nullopt);
+  EXPECT_EQ(reason, shared + " may be written by other users and is not sticky");
+  ::chmod(shared.c_str(), 01777);
+  EXPECT_EQ(WorkFolderOf(shared, &reason), shared);
+}
+
+// A folder of the user's that others may enter is closed to them; a link, or a folder of
+// another user, is refused by name.
+TEST(WorkFolder, ALooseFolderIsMadePrivateAndAnotherUsersIsRefused) {
   const fs::path folder = fs::path(std::getenv("TMPDIR")) / "loose";
   fs::create_directories(folder);
   ::chmod(folder.c_str(), 0755);
   std::string reason;
-  EXPECT_FALSE(MakePrivateFolder(folder.string(), &reason));
-  EXPECT_EQ(reason, folder.string() + " may be read or written by other users");
-  ::chmod(folder.c_str(), 0700);
-  EXPECT_TRUE(MakePrivateFolder(folder.string(), &reason));
+  EXPECT_TRUE(MakePrivateFolder(folder.string(), &reason)) << reason;
+  struct stat st {};
+  ASSERT_EQ(::stat(folder.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700U);
+
+  const fs::path link = fs::path(std::getenv("TMPDIR")) / "link";
+  fs::create_directory_symlink(folder, link);
+  EXPECT_FALSE(MakePrivateFolder(link.string(), &reason));
+  EXPECT_EQ(reason, link.string() + " is a symbolic link");
+  EXPECT_EQ(WorkFolderRefusal(reason),
+            "Error.  The work folder cannot be used: " + link.string() + " is a symbolic link.");
+
   if (::geteuid() != 0) GTEST_SKIP() << "only root can give a folder to another user";
   ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
+  ::chmod(folder.c_str(), 0755);
   EXPECT_FALSE(MakePrivateFolder(folder.string(), &reason));
   EXPECT_EQ(reason, folder.string() + " belongs to another user");
+  ASSERT_EQ(::stat(folder.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0755U);  // not the user's to change
+}
+
+// Another copy's exit erases the folders of copies no longer running. A folder that a copy
+// starting meanwhile has just made, and not yet locked, is no such folder: it is kept.
+TEST(WorkFolder, AnotherCopysExitSparesTheFolderOfACopyStarting) {
+  const fs::path run = fs::path(std::getenv("TMPDIR")) / "run-of-a-starting-copy";
+  fs::create_directories(run);
+  ::setenv("XDG_RUNTIME_DIR", run.c_str(), 1);
+  SetWorkFolderHook([](WorkFolderMoment moment, const std::string&) {
+    if (moment == WorkFolderMoment::CopyFolderMade) EraseIdleWorkFiles();
+  });
+  std::string reason;
+  const std::optional<std::string> copy = WorkFolderOf(DefaultTempFolder(), &reason);
+  SetWorkFolderHook(nullptr);
+  ASSERT_TRUE(copy) << reason;
+  EXPECT_TRUE(fs::is_directory(*copy));
+  EXPECT_EQ(fs::path(*copy).parent_path(), run / "DudeDirav");
+  EXPECT_TRUE(WriteWorkFile(*copy + "/RunSEN.TMP", "-999 \r\n", &reason)) << reason;
+  // Locked as a running copy's folder: another copy cannot take the lock.
+  const int lock = ::open((*copy + "/.lock").c_str(), O_RDWR);
+  ASSERT_GE(lock, 0);
+  EXPECT_NE(::flock(lock, LOCK_EX | LOCK_NB), 0);
+  ::close(lock);
 }
 
 }  // namespace

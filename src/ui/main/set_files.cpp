@@ -10,12 +10,11 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "files/folders.h"
 #include "model/settings.h"
 #include "platform/qt_text.h"
+#include "text/text_reader.h"
 #include "ui/common/form_helpers.h"
 
 namespace quarn {
@@ -34,15 +33,6 @@ QWidget* FolderTab(QWidget* parent, const char* current_name, const char* new_na
   grid->addWidget(next, 3, 0);
   grid->setRowStretch(4, 1);
   return tab;
-}
-
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
-  std::ifstream in(std::filesystem::path(path), std::ios::binary);
-  if (!in) return false;
-  std::ostringstream all;
-  all << in.rdbuf();
-  bytes = all.str();
-  return true;
 }
 
 }  // namespace
@@ -198,7 +188,7 @@ void frmSetFiles::Apply() {
 
 void frmSetFiles::OpenSettings() {
   std::string bytes;
-  if (ctx_.settings_file.empty() || !ReadWholeFile(ctx_.settings_file, bytes)) {
+  if (ctx_.settings_file.empty() || !ReadFileBytes(ctx_.settings_file, bytes)) {
     ctx_.prompt.Message("The settings file " + ctx_.settings_file + " could not be read.", "",
                         MessageIcon::Exclamation);
     return;

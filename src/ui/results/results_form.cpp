@@ -3,6 +3,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QResizeEvent>
+#include <cstdint>
 
 #include "files/item_file.h"
 #include "platform/file_dialog.h"
@@ -51,9 +52,11 @@ void ResultsForm::SaveConcentration() {
     ctx_.prompt.Message("Error.  Concentration not calculated.", "Error.", MessageIcon::None);
     return;
   }
-  // The whole work file of the run, not the thinned table on the screen.
+  // The whole work file of the run, not the thinned table on the screen. A run of many years
+  // writes more than any input file holds.
+  constexpr std::uint64_t kLargestWorkFile = std::uint64_t{1} << 30;
   std::string bytes;
-  if (!item_file::Load(work_file, bytes, ctx_.prompt)) return;
+  if (!item_file::Load(work_file, bytes, ctx_.prompt, kLargestWorkFile)) return;
   item_file::Save(*name, bytes, ctx_.prompt);
 }
 

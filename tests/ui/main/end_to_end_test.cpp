@@ -20,6 +20,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -30,18 +33,21 @@
 #include "common/main_window_fixture.h"
 #include "common/menu_input.h"
 #include "files/scenario_file.h"
+#include "model/settings.h"
 #include "model/work_file_reader.h"
 #include "platform/flex_grid.h"
 #include "platform/strip_chart.h"
 #include "platform/user_input.h"
 #include "platform/window_registry.h"
 #include "text/number_read.h"
+#include "text/number_text.h"
 #include "text/text_reader.h"
 #include "ui/grids/scenario_grid.h"
 #include "ui/main/main_window.h"
 #include "ui/main/scenario_editor.h"
 #include "ui/main/splash.h"
 #include "ui/results/run_graph.h"
+#include "ui/results/summary_form.h"
 
 namespace quarn {
 namespace {
@@ -139,17 +145,19 @@ mainscenarioform* Editor() {
   return AppWindows().Find<mainscenarioform>();
 }
 
-TEST_F(EndToEnd, BuildingScenarioRunAndResultsFromTheWindows) {
-  // The user's own copies of the samples, with a scenario folder beside the building.
-  const fs::path data = folder / "data";
+// The user's own copies of the samples, with a scenario folder beside the building.
+void CopySamples(const fs::path& data) {
+  const fs::path samples = fs::path(QUARN_SOURCE_DIR) / "samples";
   fs::create_directories(data / "Scenario");
-  fs::copy_file(Sample("house.BLD"), data / "house.BLD");
-  fs::copy_file(Sample("Scenario/house.SEN"), data / "Scenario" / "house.SEN");
+  fs::copy_file(samples / "house.BLD", data / "house.BLD");
+  fs::copy_file(samples / "Scenario" / "house.SEN", data / "Scenario" / "house.SEN");
+}
 
-  // A key on the splash starts the program.
-  auto* splash = new frmSplash(*context);
+// A key on the splash starts the program; the frame it opened, or null.
+RevudUzad* StartWithAKey(MainContext& context) {
+  auto* splash = new frmSplash(context);
   splash->setAttribute(Qt::WA_DeleteOnClose);
-  ASSERT_TRUE(testing::ShowActive(*splash));
+  if (!testing::ShowActive(*splash)) return nullptr;
   QPointer<frmSplash> splash_alive(splash);
   QTest::keyClick(splash, Qt::Key_Space, Qt::NoModifier);
   QTest::qWait(1);
@@ -159,8 +167,15 @@ TEST_F(EndToEnd, BuildingScenarioRunAndResultsFromTheWindows) {
       if (auto* f = qobject_cast<RevudUzad*>(w)) frame = f;
     }
   }
+  if (frame == nullptr || !testing::ShowActive(*frame)) return nullptr;
+  return frame;
+}
+
+TEST_F(EndToEnd, BuildingScenarioRunAndResultsFromTheWindows) {
+  const fs::path data = folder / "data";
+  CopySamples(data);
+  RevudUzad* frame = StartWithAKey(*context);
   ASSERT_NE(frame, nullptr);
-  ASSERT_TRUE(testing::ShowActive(*frame));
   BuildingForm* building = frame->Building();
   ASSERT_NE(building, nullptr);
 
@@ -315,6 +330,112 @@ TEST_F(EndToEnd, BuildingScenarioRunAndResultsFromTheWindows) {
   ChooseMenu(*editor, {"cancel"});
   frame->close();
   testing::ProcessEvents();
+}
+
+// A new user's account as a desktop login leaves it: a fresh home with nothing of the
+// program's in it, the usual umask 022, and a runtime folder of the user's own that is empty
+// (0700), or none at all. The program starts as main() starts it: this account's settings, the
+// splash, the frame and the building window.
+class NewUser : public ::testing::Test {
+ protected:
+  NewUser() {
+    std::string pattern = (fs::temp_directory_path() / "new-user-XXXXXX").string();
+    EXPECT_NE(::mkdtemp(pattern.data()), nullptr);
+    root = pattern;
+    old_umask = ::umask(022);
+    home = root / "home";
+    fs::create_directories(home);
+    ::setenv("HOME", home.c_str(), 1);
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME"})
+      ::unsetenv(name);
+    program = root / "program";
+    fs::create_directories(program);
+    CopySamples(home / "data");
+  }
+  ~NewUser() override {
+    ::umask(old_umask);
+    std::error_code ignored;
+    fs::remove_all(root, ignored);
+  }
+
+  // Starts the program, runs the README's sample, shows the summary and leaves by File > Exit.
+  void RunTheSample() {
+    ProgramState state;
+    testing::ScriptedPrompt prompt;
+    testing::ScriptedFileDialog dialogs;
+    testing::RecordingHelp help;
+    testing::RecordingPrinter printer;
+    testing::MemoryDatabaseService database;
+    const ProgramIdentity identity{"Quarn", 1, 0, 0};
+    const std::string settings =
+        LoadStartUpSettings(state, identity, HostStartUpEnvironment(program.string()), prompt);
+    MainContext context{state, prompt, dialogs, help, printer, identity, settings, database};
+    QPointer<RevudUzad> frame = StartWithAKey(context);
+    ASSERT_NE(frame, nullptr);
+    BuildingForm* building = frame->Building();
+
+    prompt.answers = {Answer::Yes};
+    dialogs.answers = {(home / "data" / "house.BLD").string()};
+    ChooseMenu(*building, {"file", "fileopen"});
+    ChooseMenu(*building, {"Scenarios"});
+    mainscenarioform* editor = nullptr;
+    ASSERT_TRUE(WaitFor([&editor] { return (editor = Editor()) != nullptr; }));
+    prompt.answers = {Answer::Yes, Answer::Yes};
+    dialogs.answers = {(home / "data" / "Scenario" / "house.SEN").string()};
+    ChooseMenu(*editor, {"File", "FileLoad"});
+    ASSERT_EQ(state.Building.Scenario.Name, "Gas range");
+    ChooseMenu(*editor, {"Transfer"});
+    ASSERT_TRUE(WaitFor([] {
+      QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+      return Editor() == nullptr;
+    }));
+
+    prompt.shown.clear();
+    ChooseMenu(*building, {"calculate", "CalculateConcentration"});
+    for (const auto& m : prompt.shown) ADD_FAILURE() << "unexpected message: " << m.text;
+    ASSERT_EQ(state.ConcentrationsCalculated, kTrue);
+
+    ChooseMenu(*building, {"display", "DisplaySummary"});
+    auto* summary = AppWindows().Find<SummaryOutput>();
+    ASSERT_NE(summary, nullptr);
+    const ScenarioRecord& sc = state.Building.Scenario;
+    const int row = sc.NumOccupants + 1;
+    EXPECT_EQ(summary->Grid1().TextMatrix(row, 0), "Total emitted");
+    EXPECT_GT(sc.TotalEmitted[0], 0.0F);
+    EXPECT_EQ(summary->Grid1().TextMatrix(row, 1).rfind(
+                  FormatPattern(sc.TotalEmitted[0], "#,#####0.0#"), 0),
+              0U);
+    ChooseMenu(*summary, {"File", "fileclose"});
+
+    // Leave without saving, erasing the work files.
+    prompt.answers = {Answer::Yes, Answer::Yes};
+    ChooseMenu(*building, {"file", "fileexit"});
+    ASSERT_TRUE(WaitFor([&frame] {
+      QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+      return frame == nullptr;
+    }));
+  }
+
+  fs::path root;
+  fs::path home;
+  fs::path program;
+  mode_t old_umask = 0;
+};
+
+TEST_F(NewUser, FirstCalculateWorksWithAnEmptyRuntimeFolder) {
+  const fs::path run = root / "run";
+  ASSERT_EQ(::mkdir(run.c_str(), 0700), 0);
+  ::setenv("XDG_RUNTIME_DIR", run.c_str(), 1);
+  RunTheSample();
+}
+
+// Without a runtime folder the work folder lies in the program's cache folder, which exists
+// from the second start on (Qt keeps its own caches there).
+TEST_F(NewUser, EveryCalculateWorksWithoutARuntimeFolder) {
+  ::unsetenv("XDG_RUNTIME_DIR");
+  fs::create_directories(home / ".cache" / "quarn");
+  RunTheSample();
+  RunTheSample();
 }
 
 }  // namespace
