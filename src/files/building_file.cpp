@@ -59,7 +59,7 @@ class ByteReader {
     return std::bit_cast<float>(bits);
   }
 
-  bool AtEnd() const { return pos_ == bytes_.size(); }
+  std::size_t Left() const { return bytes_.size() - pos_; }
 
   std::optional<std::string> Text() {
     const auto length = Integer();
@@ -120,30 +120,34 @@ bool ParseRoom(ByteReader& in, RoomRecord& room) {
   return true;
 }
 
-// Fills `part` (which starts as a copy of the model) from the file; false when the file is
-// short, holds bytes after the building, or its room count does not fit the tables.
-bool ParseBuilding(std::string_view bytes, BuildingPart& part) {
+// What reading a building file found.
+enum class BuildingParse { kDamaged, kWhole, kBytesAfter };
+
+// Fills `part` (which starts as a copy of the model) from the file. Damaged when the file is
+// short or its room count does not fit the tables; bytes after the building are told apart,
+// since older versions saved over a longer file without cutting its end off.
+BuildingParse ParseBuilding(std::string_view bytes, BuildingPart& part, std::size_t& after) {
   ByteReader in(bytes);
   auto id = in.Text();
   auto comments = in.Text();
   auto rooms = in.Integer();
   auto master = in.Text();
-  if (!id || !comments || !rooms || !master) return false;
+  if (!id || !comments || !rooms || !master) return BuildingParse::kDamaged;
   // Every building has a room; this program never writes fewer.
-  if (*rooms < 1 || *rooms > kMaxRooms) return false;
+  if (*rooms < 1 || *rooms > kMaxRooms) return BuildingParse::kDamaged;
   part.ID = std::move(*id);
   part.Comments = std::move(*comments);
   part.NumRooms = *rooms;
   part.MasterFile = std::move(*master);
   const int n = part.NumRooms;
   for (int i = 1; i <= n; ++i) {
-    if (!ParseRoom(in, part.RoomList[i])) return false;
+    if (!ParseRoom(in, part.RoomList[i])) return BuildingParse::kDamaged;
   }
   for (int i = 1; i <= n; ++i) {
     std::array<int16_t, kRoomSlots> row{};
     for (int j = 1; j <= n; ++j) {
       auto value = in.Integer();
-      if (!value) return false;
+      if (!value) return BuildingParse::kDamaged;
       row[j] = *value;
     }
     // A room stored without neighbours gets an empty row, whatever values the file holds.
@@ -152,8 +156,10 @@ bool ParseBuilding(std::string_view bytes, BuildingPart& part) {
       part.Neighbors[i][j] = has_neighbours ? row[j] : int16_t{0};
     }
   }
-  // The neighbour table ends the file: more bytes mean it is no building file of ours.
-  return in.AtEnd();
+  // The neighbour table ends the building: what follows is either an older file's end left
+  // behind or no building at all, which only the user can tell.
+  after = in.Left();
+  return after == 0 ? BuildingParse::kWhole : BuildingParse::kBytesAfter;
 }
 
 }  // namespace
@@ -200,9 +206,19 @@ bool ReadBuildingFile(BuildingRecord& building, std::string& fileName, Prompt& p
   if (!item_file::LoadOrSayMissing(fileName, bytes, prompt)) return false;
   BuildingPart part{building.ID,         building.Comments, building.NumRooms,
                     building.MasterFile, building.RoomList, building.Neighbors};
-  if (!ParseBuilding(bytes, part)) {
+  std::size_t after = 0;
+  const BuildingParse parse = ParseBuilding(bytes, part, after);
+  if (parse == BuildingParse::kDamaged) {
     prompt.Message("Error.  " + fileName + " is not a building file or is damaged.", "ERROR",
                    MessageIcon::Critical);
+    return false;
+  }
+  if (parse == BuildingParse::kBytesAfter &&
+      prompt.AskYesNoDefault(fileName + " holds " + std::to_string(after) +
+                                 " bytes after the building.  They may be left from an older "
+                                 "building saved under this name, or the file may not be a "
+                                 "building file.  Open the building anyway?",
+                             "Warning", MessageIcon::Exclamation, Answer::No) != Answer::Yes) {
     return false;
   }
   AssignBuildingPart(std::move(part), building);
