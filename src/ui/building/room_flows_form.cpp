@@ -162,7 +162,7 @@ void RoomFlowsForm::Cancel() {
 
 bool RoomFlowsForm::CloseBox() {
   // Closing this way keeps what was typed, the room on show included.
-  CommitOpenEdits();
+  if (!CommitOpenEdits()) return false;
   if (!Edited()) return true;
   if (!FlowsValid()) return false;
   WriteBack();

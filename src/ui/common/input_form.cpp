@@ -102,7 +102,7 @@ void InputForm::RunCommand(const std::string& name) {
   }
   const auto command = commands_.find(name);
   if (command == commands_.end()) return;
-  CommitOpenEdits();
+  if (!CommitOpenEdits()) return;
   // A copy: the command may replace itself.
   const std::function<void()> run = command->second;
   run();
@@ -112,13 +112,14 @@ void InputForm::RunRole(MenuRole role) {
   if (role == MenuRole::Own || role == MenuRole::Disabled || role == MenuRole::ListWindows) {
     return;
   }
-  CommitOpenEdits();
+  if (!CommitOpenEdits()) return;
   Perform(role);
 }
 
-void InputForm::CommitOpenEdits() {
+bool InputForm::CommitOpenEdits() {
   // Buttons and spinners take no focus, so the box still holds what is being typed.
-  for (const Session& s : sessions_) s.edit->CommitOpenEdit();
+  return std::all_of(sessions_.begin(), sessions_.end(),
+                     [](const Session& s) { return s.edit->CommitOpenEdit(); });
 }
 
 void InputForm::Perform(MenuRole role) {

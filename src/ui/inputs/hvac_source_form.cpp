@@ -61,7 +61,7 @@ void HVACSourcefrm::BuildControls() {
   QWidget* topframe = top->parentWidget();
   AddLabel(topframe, *top, "Label3", "HVAC");
   msg_ = AddLabel(topframe, *top, "Msg", "VOC");
-  const SourceNumberControls number = AddSourceNumberControls(topframe, *top);
+  const SourceNumberControls number = AddSourceNumberControls(topframe, *top, ctx_.prompt);
   count_ = number.count;
   source_spin_ = number.spinner;
   source_number_ = number.number;
@@ -72,7 +72,7 @@ void HVACSourcefrm::BuildControls() {
   for (const char* name : kModels) model_->addItem(ToQt(name));
 
   AddLabel(central, *boxes, "Label6", "Total mass applied mg");
-  total_mass_ = AddNumberBox(central, *boxes, "TotalMass");
+  total_mass_ = AddNumberBox(central, *boxes, "TotalMass", ctx_.prompt);
 
   units_ = AddUnitOptions(central, *boxes, {"mg", "\xB5g", "Number"});
   boxes->addStretch(1);

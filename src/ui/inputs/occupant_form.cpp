@@ -171,7 +171,7 @@ void OccupantForm::BuildControls() {
   connect(activity_list_, &QListWidget::clicked, this, [this] { PickLocation(false); });
   top->addWidget(activity_list_, 1, 9, 2, 1);
   top->setColumnStretch(9, 1);
-  for (QLineEdit* box : boxes_) RestrictToNumbers(*box);
+  for (QLineEdit* box : boxes_) RestrictToNumbers(*box, ctx_.prompt);
 
   edit_frame_ = new QFrame(central);
   edit_frame_->setObjectName("Editframe");

@@ -66,7 +66,7 @@ void RoomSourceForm::BuildControls() {
 
   QHBoxLayout* top = AddSourceTopFrame(*central, *layout);
   QWidget* topframe = top->parentWidget();
-  const SourceNumberControls number = AddSourceNumberControls(topframe, *top);
+  const SourceNumberControls number = AddSourceNumberControls(topframe, *top, ctx_.prompt);
   count_ = number.count;
   source_spin_ = number.spinner;
   source_number_ = number.number;
@@ -85,9 +85,9 @@ void RoomSourceForm::BuildControls() {
   units_ = AddUnitOptions(central, *boxes, {"mg/h", "\xB5g/h", "Number/h"});
 
   AddLabel(central, *boxes, "Label7", "Velocity cm/s");
-  gas_velocity_ = AddNumberBox(central, *boxes, "GasVelocity");
+  gas_velocity_ = AddNumberBox(central, *boxes, "GasVelocity", ctx_.prompt);
   total_mass_label_ = AddLabel(central, *boxes, "Label6", "Mass product applied g/m2");
-  total_mass_ = AddNumberBox(central, *boxes, "TotalMass");
+  total_mass_ = AddNumberBox(central, *boxes, "TotalMass", ctx_.prompt);
   boxes->addStretch(1);
   layout->addLayout(boxes);
 

@@ -170,7 +170,7 @@ void DataInForm::BuildControls() {
   setCentralWidget(central);
 
   for (QLineEdit* box : {volume_, ach_, area_, peak_, peak_time_}) {
-    RestrictToNumbers(*box);
+    RestrictToNumbers(*box, ctx_.prompt);
     connect(box, &QLineEdit::textEdited, this, &DataInForm::DataChanged);
   }
   connect(r0result_, &QLineEdit::textEdited, this, [this] {

@@ -253,8 +253,9 @@ TEST_F(RoomFormTest, OneRoomOpensNoNeighborWindow) {
 }
 
 // A row typed by keyboard alone: Tab stores each cell and moves right, Enter stores and
-// moves down. The sizes take numbers only (the exponent form included); a comma never
-// reaches the cell, and a size below 0 is refused by Transfer with nothing stored.
+// moves down. The sizes take numbers only (the exponent form included); "2,5" is refused
+// with a message and stays in the box to be mended, never stored as 25 (nor as 2), and a
+// size below 0 is refused by Transfer with nothing stored.
 TEST_F(RoomFormTest, KeyboardAloneFillsTheRowsAndTheSizesTakeNumbersOnly) {
   RoomForm* form = OpenRooms();
   FlexGrid& g = form->Grid();
@@ -268,10 +269,22 @@ TEST_F(RoomFormTest, KeyboardAloneFillsTheRowsAndTheSizesTakeNumbersOnly) {
   EXPECT_EQ(g.TextMatrix(1, 3), "3");
   EXPECT_EQ(g.TextMatrix(1, 4), "2.5");
   ClickCell(g, 2, 2);
+  const std::string before = g.TextMatrix(2, 2);
   TypeKeys("2,5");
-  EXPECT_EQ(form->EditCell().text(), "25") << "the comma is refused at the key";
-  testing::Key(Qt::Key_Backspace, "\b");
-  testing::Key(Qt::Key_Backspace, "\b");
+  testing::Enter();
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].text,
+            "Error.  \"2,5\" is not a number.  Decimals take a point (2.5); a comma "
+            "can only separate thousands (1,500).");
+  EXPECT_EQ(form->EditCell().text(), "2,5") << "the entry stays to be mended";
+  ChooseMenu(*form, {"Transfer"});
+  Settle();
+  EXPECT_EQ(prompt.shown.size(), 2u) << "Transfer is refused with it";
+  EXPECT_EQ(AppWindows().Find<RoomForm>(), form);
+  EXPECT_FLOAT_EQ(state->Building.RoomList[2].Length, 0.0f);
+  testing::Key(Qt::Key_Escape, "\x1b");
+  EXPECT_EQ(g.TextMatrix(2, 2), before) << "Esc gives the cell back";
+  prompt.shown.clear();
   TypeKeys("2.5");
   testing::Key(Qt::Key_Right);
   TypeKeys("4e-1");

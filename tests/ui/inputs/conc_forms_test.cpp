@@ -107,7 +107,7 @@ TEST_F(ConcWindows, InitialTransferConvertsFromTheChosenUnitOrRefusesAndStays) {
   FlexGrid& grid = Initial();
   Option<Initialindoorform>("Option1").click();
   TypeIntoCell(grid, 2, 1, "1");
-  TypeIntoCell(grid, 3, 2, "1,5");
+  TypeIntoCell(grid, 3, 2, "1x5");
   EXPECT_EQ(grid.TextMatrix(3, 2), "15") << "number-only entry";
   Scenario().Pollutants[1].MolWt = 0;
   state->ScenarioSaved = kTrue;

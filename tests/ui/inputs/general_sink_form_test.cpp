@@ -131,7 +131,7 @@ TEST_F(GeneralSinkWindow, ACellIsEditedInABoxLaidOverIt) {
   testing::Type("7");
   testing::Escape();
   EXPECT_EQ(Grid().TextMatrix(3, 1), ".003");
-  TypeAt(3, 1, "4,5");
+  TypeAt(3, 1, "4x5");
   EXPECT_EQ(Grid().TextMatrix(3, 1), "45");
 
   // Leaving the box by a click: a text emptied is stored, a refused key stores nothing.

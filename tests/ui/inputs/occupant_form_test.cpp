@@ -112,9 +112,9 @@ TEST_F(OccupantWindow, OpensOnlyWithOccupantsAndShowsThemAsTheRecordHoldsThem) {
 TEST_F(OccupantWindow, EditsSurviveTheSpinnerAndTransferStoresEveryOccupant) {
   ASSERT_NE(Open(), nullptr);
   TypeInto("OccupantName", "Ann");
-  TypeInto("weight", "7,4");
+  TypeInto("weight", "7x4");
   TypeInto("CycleTime", "12");
-  TypeIntoCell(Grid(), 2, 1, "2,5");
+  TypeIntoCell(Grid(), 2, 1, "2x5");
   testing::ClickCell(Grid(), 2, 3);
   Pick(3);
   EXPECT_EQ(Grid().TextMatrix(2, 4), " 3");

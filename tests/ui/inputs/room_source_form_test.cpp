@@ -232,7 +232,7 @@ TEST_F(RoomSourceFormTest, ScheduleTakesTextOnlyInNameAndRepeatColumns) {
   FlexGrid& schedule = form.GeneralSourceDataGrid();
   TypeIntoCell(schedule, 1, 4, "d");
   TypeIntoCell(schedule, 1, 1, "rug,1");
-  TypeIntoCell(schedule, 1, 2, "1,5");
+  TypeIntoCell(schedule, 1, 2, "1x5");
   Arrow(form, "Changesourcenumber", "up");
   Arrow(form, "Changesourcenumber", "down");
   EXPECT_EQ(schedule.TextMatrix(1, 4), "D");

@@ -75,7 +75,7 @@ TEST_F(SourceToolsTest, CompositionGridCalculatesTheMixtureAndCancelKeepsTheReco
   ASSERT_EQ(grid.Rows(), 4);
   EXPECT_EQ(Joined(grid, 0, 0, 4), "Component #|Name|MW g/mole|C0 mg/m3|mg/g in source");
   EXPECT_EQ(Joined(grid, 1, 0, 2), "1|TVOC|0");
-  TypeIntoCell(grid, 2, 4, "1,00");  // numbers only past the name column
+  TypeIntoCell(grid, 2, 4, "1x00");  // numbers only past the name column
   TypeIntoCell(grid, 3, 4, "300");
   TypeIntoCell(grid, 3, 1, "oct,ane");
   EXPECT_EQ(Joined(grid, 3, 1, 1) + Joined(grid, 2, 4, 4), "oct,ane100");

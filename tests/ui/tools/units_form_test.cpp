@@ -131,12 +131,12 @@ TEST_F(UnitsWindow, TypedInputConvertsItsRowExactlyAndMovesOn) {
     EXPECT_EQ(Grid(k.tab).TextMatrix(k.row, 3), k.result) << k.typed;
     EXPECT_EQ(Grid(k.tab).Row(), k.row + 1);
   }
-  // A factor that was edited is read with its separators taken out.
+  // A factor that was edited is stored and read with its separators taken out.
   FlexGrid& flow = ClickCell(4, 3, 2);
   testing::Key(Qt::Key_F2);
   testing::Type("0");
   testing::Enter();
-  EXPECT_EQ(flow.TextMatrix(3, 2), "3,600.0");
+  EXPECT_EQ(flow.TextMatrix(3, 2), "3600.0");
   EXPECT_EQ(flow.TextMatrix(3, 3), "7200");
 
   // An edit that ends by going to another tab still converts its row.
