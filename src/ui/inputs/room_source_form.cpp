@@ -15,6 +15,7 @@
 
 #include "files/source_file.h"
 #include "model/emission_models.h"
+#include "model/source_checks.h"
 #include "platform/flex_grid.h"
 #include "platform/help_service.h"
 #include "platform/printer_service.h"
@@ -25,8 +26,10 @@
 #include "ui/common/print_frame.h"
 #include "ui/common/tool_openers.h"
 #include "ui/grids/input_reports.h"
+#include "ui/grids/scenario_room_grids.h"
 #include "ui/inputs/mass_transfer_form.h"
 #include "ui/inputs/menu_tables.h"
+#include "ui/inputs/scenario_room_form.h"
 #include "ui/inputs/shower_help_form.h"
 #include "ui/inputs/source_composition_form.h"
 #include "ui/inputs/source_display_form.h"
@@ -207,13 +210,26 @@ bool RoomSourceForm::ReadShown() {
 }
 
 void RoomSourceForm::ChooseModel(int model) {
-  // The shown source is kept under the model it was shown with before the new model's
-  // parameters are shown, so that nothing typed is lost by the choice.
+  const int shown_model = values_.SourceModel;
+  if (model == shown_model) return;
+  // The shown source is read back first, so that its schedule and boxes survive the choice.
   if (!ReadShown()) {
-    model_->setCurrentIndex(values_.SourceModel);
+    model_->setCurrentIndex(shown_model);
     return;
   }
-  work_[room_][slot_].Model = static_cast<int16_t>(model);
+  // One model's parameters would be read as another's (a C0 as an R0): they are cleared,
+  // after a question when the user gave any (No keeps the model and its parameters).
+  SourceRecord& source = work_[room_][slot_];
+  const std::string question =
+      ModelChangeQuestion(source, slot_, model, ctx_.state.Building.Scenario);
+  if (!question.empty() &&
+      ctx_.prompt.AskYesNoDefault(question, "Warning", MessageIcon::Exclamation, Answer::No) !=
+          Answer::Yes) {
+    model_->setCurrentIndex(shown_model);
+    return;
+  }
+  ClearSourceParameters(source);
+  source.Model = static_cast<int16_t>(model);
   ShowSource(room_, slot_);
 }
 
@@ -280,10 +296,19 @@ void RoomSourceForm::StoreFit(const SourceRecord& fit) {
   const int slot = ctx_.state.CurrentSource;
   if (room < 0 || room >= kRoomSlots || slot < 1 || slot > kMaxSources) return;
   // The fit goes into the window's copy, which its Transfer stores and its Cancel drops; the
-  // source shown keeps what was typed in its schedule and shows the fit under "R0k".
+  // source shown keeps what was typed in its schedule and shows the fit under "R0k". The
+  // other pollutants' parameters of another model are cleared, after a question when they
+  // were given (No keeps the source as it was).
   const bool shown = Shows(room, slot);
   if (shown && !ReadShown()) return;
-  TakeR0kFit(work_[room][slot], fit.Params[0][0], fit.Params[1][0]);
+  SourceRecord& source = work_[room][slot];
+  const std::string question = R0kFitQuestion(source, slot, ctx_.state.Building.Scenario);
+  if (!question.empty() &&
+      ctx_.prompt.AskYesNoDefault(question, "Warning", MessageIcon::Exclamation, Answer::No) !=
+          Answer::Yes) {
+    return;
+  }
+  TakeR0kFit(source, fit.Params[0][0], fit.Params[1][0]);
   if (shown) ShowSource(room, slot);
 }
 
@@ -327,12 +352,27 @@ void RoomSourceForm::CalculateTVOC() {
   }
 }
 
+bool RoomSourceForm::SchedulesWhole(int first, int last) {
+  for (int r = first; r <= last; ++r) {
+    for (int k = 1; k <= Count(r); ++k) {
+      const std::string refusal = SourceScheduleRefusal(ctx_.state.Building, r, k, work_[r][k]);
+      if (refusal.empty()) continue;
+      ctx_.prompt.Message(refusal, "Error", MessageIcon::Exclamation);
+      // The source is shown to be mended.
+      if (!Shows(r, k)) ShowSource(r, k);
+      return false;
+    }
+  }
+  return true;
+}
+
 void RoomSourceForm::Transfer() {
   if (!ReadShown()) return;
   ScenarioRecord& s = ctx_.state.Building.Scenario;
   // The HVAC window stores the HVAC sources only, a room's window every room's but those.
   const int first = room_ == 0 ? 0 : 1;
   const int last = room_ == 0 ? 0 : RoomCount(ctx_.state.Building);
+  if (!SchedulesWhole(first, last)) return;
   for (int r = first; r <= last; ++r) {
     s.NumSources[r] = counts_[r];
     for (int k = 1; k <= Count(r); ++k) s.Sources[r][k] = work_[r][k];
@@ -340,6 +380,10 @@ void RoomSourceForm::Transfer() {
   ctx_.state.ScenarioSaved = kFalse;
   ctx_.state.SourcesSaved = kTrue;
   CloseForm();
+  // The counts stored here, in the scenario room window that opened this one, so that its
+  // own read-back does not put the old ones back.
+  if (auto* rooms = AppWindows().Find<ScenarioRoomForm>())
+    FillRoomCountGrid(rooms->roomss(), ctx_.state);
 }
 
 std::string RoomSourceForm::TotalMassText() const {

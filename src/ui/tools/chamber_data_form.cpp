@@ -477,7 +477,7 @@ bool DataInForm::ReturnFit() {
     st.WorkSource.Params[1][0] = k;
     if (SourceFitLink* sources = AppWindows().FindAs<SourceFitLink>()) {
       sources->StoreFit(st.WorkSource);
-    } else if (StoreFitInScenario(st.WorkSource, st)) {
+    } else if (StoreFitInScenario(st.WorkSource, st, ctx_.prompt)) {
       st.ScenarioSaved = kFalse;
     }
   }
