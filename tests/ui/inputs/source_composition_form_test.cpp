@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,6 +31,8 @@ class SourceToolsTest : public testing::EditorWindowTest {
     for (int k = 1; k <= 3; ++k) {
       s.Sources[1][k].Model = static_cast<int16_t>(k == 1 ? 9 : k == 2 ? 7 : 1);
       s.Sources[1][k].TotalMass = 500;
+      s.Sources[1][k].NumCycles = 1;
+      s.Sources[1][k].TimeOff[1] = 24;
     }
     OpenEditor();
     sources = OpenRoomSources(*context, 1, editor);
@@ -144,6 +147,10 @@ TEST_F(SourceToolsTest, CompositionTransferFollowsTheModelAndTheSourceShown) {
   sources = OpenRoomSources(*context, 1, editor);
   auto& orphan = Choose<fmSourceComposition>("tools", "sourcecomposition");
   sources->RunCommand("Cancel");
+  // The source window gave the front back to the editor that opened it: a first click
+  // brings the composition window forward again.
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  testing::ClickCell(orphan.SourceCompositionss(), 3, 4);
   TypeIntoCell(orphan.SourceCompositionss(), 3, 4, "50");
   orphan.RunCommand("Transfer");
   EXPECT_EQ(s.Sources[1][1].SourceWork2[2], 50);
