@@ -248,8 +248,7 @@ void GrowToContents(QWidget& form) {
   QWidget* outer = OuterFrame(&form);
   QMdiArea* area = AreaAbove(outer);
   if (area == nullptr) return;
-  // A grid filled just now has only posted its new size to the layouts.
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+  SettleSizeHint(form);
   // Large enough for every control, column and menu title, as far as the frame's area allows.
   const QSize room = area->viewport()->size() - QSize(outer->x(), outer->y());
   outer->resize(

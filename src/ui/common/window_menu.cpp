@@ -1,12 +1,15 @@
 #include "ui/common/window_menu.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPointer>
 #include <utility>
 #include <vector>
+
+#include "platform/flex_grid.h"
 
 namespace quarn {
 
@@ -24,8 +27,20 @@ QWidget* OuterFrame(QWidget* window) {
   return window;
 }
 
+void SettleSizeHint(QWidget& window) {
+  // A grid filled just now widens its columns to its headings only when it is next drawn,
+  // and its layout still holds the size it asked for before its columns were set: without
+  // both the hint is the empty window's, a few narrow columns.
+  for (FlexGrid* grid : window.findChildren<FlexGrid*>()) {
+    if (grid->isVisible()) grid->FitHeadings();
+    grid->updateGeometry();
+  }
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+}
+
 void FitOuterFrame(QWidget* window) {
   QWidget* outer = OuterFrame(window);
+  SettleSizeHint(*window);
   outer->resize(outer->sizeHint());
 }
 
