@@ -140,8 +140,6 @@ FilterDefinitionForm* OpenFilterDefinitionForm(MainContext& context, QWidget* op
   FilterDefinitionForm* form =
       ShowInputFormOnce<FilterDefinitionForm>(context, opener, kLeftTwips, kTopTwips).form;
   form->Fill();
-  // Its columns are widened by the fill, after the window was placed at its design size.
-  GrowToContents(*form);
   return form;
 }
 

@@ -8,6 +8,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QTimer>
 #include <algorithm>
 #include <utility>
 
@@ -269,6 +270,9 @@ void PlaceInputForm(InputForm& form, QWidget* opener, int left_twips, int top_tw
   outer->show();
   form.show();
   GrowToContents(form);
+  // Its opener fills it after placing it: once the fill is done, it grows to show what it
+  // was filled with.
+  QTimer::singleShot(0, &form, [&form] { GrowToContents(form); });
   BringForward(form);
 }
 

@@ -155,7 +155,7 @@ TEST_F(RoomFormTest, MissingDimensionsFillTheGridOnly) {
   g.SetTextMatrix(2, 4, "1");
   g.SetTextMatrix(3, 5, "-10");
   ClickCell(g, 2, 3);
-  QTest::mouseClick(form->findChild<QPushButton*>("CalcDimension"), Qt::LeftButton);
+  QTest::keyClick(&g, Qt::Key_F9);  // as the button's caption says
   using Row = std::vector<std::string>;
   auto row = [&](int r) {
     return Row{g.TextMatrix(r, 2), g.TextMatrix(r, 3), g.TextMatrix(r, 4), g.TextMatrix(r, 5)};
@@ -231,8 +231,12 @@ TEST_F(RoomFormTest, NeighborTransferWritesBothDirectionsAndTheCounts) {
   EXPECT_EQ(Column(rooms->Grid(), 6), (std::vector<std::string>{" 0", " 1", " 1"}));
   EXPECT_TRUE(InUse(rooms));
 
-  // Room 3's window shows the connection; "No" there removes it both ways.
-  form = DefineNeighbors(*rooms, 3);
+  // Room 3's window (F8, as the button's caption says) shows the connection; "No" there
+  // removes it both ways.
+  ClickCell(rooms->Grid(), 3, 1);
+  QTest::keyClick(&rooms->Grid(), Qt::Key_F8);
+  Settle();
+  form = AppWindows().Find<NeighborForm>();
   ASSERT_NE(form, nullptr);
   EXPECT_EQ(Column(form->Grid(), 2), (std::vector<std::string>{"No", "Yes"}));
   ClickCell(form->Grid(), 2, 2);
