@@ -103,6 +103,7 @@ void GridEdit::GridKeyDown(int& key_code, int /*shift*/) {
     return;
   }
   if (key_code == keycode::kF2 && grid_.HasCurrentCell()) {
+    if (!EndPendingEdit()) return;
     edit_row_ = grid_.Row();
     edit_col_ = grid_.Col();
     old_cell_text_ = grid_.Text();
@@ -127,6 +128,7 @@ void GridEdit::GridKeyPress(int& key_ascii) {
       grid_.Row() < grid_.FixedRows()) {
     return;
   }
+  if (!EndPendingEdit()) return;
   edit_row_ = grid_.Row();
   edit_col_ = grid_.Col();
   old_cell_text_ = grid_.Text();
@@ -200,6 +202,8 @@ void GridEdit::EditCellKeyPress(int& key_ascii) {
     if (had_focus) grid_.setFocus(Qt::OtherFocusReason);
     return;
   }
+  // Control characters (Ctrl+A, Ctrl+C, ...) are the box's own commands, not typed text.
+  if (ch < 32) return;
   if (edit_numeric_ && !IsNumberEntryCharacter(ch)) key_ascii = 0;
 }
 
@@ -254,7 +258,17 @@ bool GridEdit::Store(int direction, bool tell_refusal) {
     // number the user did not mean: nothing is stored until the entry reads as one number.
     if (tell_refusal) prompt_.Message(NumberCommaMessage(text), "Error", MessageIcon::Exclamation);
     refusal_told_ = true;
+    // Back to the box, its text selected for the new entry, once a focus change that is
+    // under way (a click on another cell) has ended.
     box_.setFocus(Qt::OtherFocusReason);
+    QMetaObject::invokeMethod(
+        &box_,
+        [box = &box_] {
+          if (!box->isVisible()) return;
+          box->setFocus(Qt::OtherFocusReason);
+          box->selectAll();
+        },
+        Qt::QueuedConnection);
     return false;
   }
   // Thousands grouped as the program shows them ("8,760") are stored without the commas, so
@@ -272,6 +286,13 @@ bool GridEdit::Store(int direction, bool tell_refusal) {
   if (!keep_cursor_) MoveGridCursor(direction);
   keep_cursor_ = false;
   return true;
+}
+
+bool GridEdit::EndPendingEdit() {
+  // A refused entry still in the box is never dropped for a new one: it would stay in its
+  // cell, where it was shown while typed.
+  if (!cell_edit_active_) return true;
+  return Store(0, !refusal_told_);
 }
 
 bool GridEdit::CommitOpenEdit() {

@@ -107,6 +107,8 @@ class GridEdit : public QObject {
  private:
   class BlockCommand;
   bool Store(int direction, bool tell_refusal);
+  // Stores an edit still open before another starts; false when it was refused.
+  bool EndPendingEdit();
   void Message(const char* text);
   void SetActive(bool active);
   void CloseBox();
