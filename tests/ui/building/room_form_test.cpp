@@ -264,8 +264,10 @@ TEST_F(RoomFormTest, KeyboardAloneFillsTheRowsAndTheSizesTakeNumbersOnly) {
   RoomForm* form = OpenRooms();
   FlexGrid& g = form->Grid();
   ClickCell(g, 1, 1);
+  const int top = g.mapTo(form, QPoint()).y();
   for (const char* cell : {"Kitchen", "4", "3", "2.5"}) {
     TypeKeys(cell);
+    EXPECT_EQ(g.mapTo(form, QPoint()).y(), top) << "the grid stays where it was clicked";
     testing::Key(Qt::Key_Tab);
   }
   EXPECT_EQ(Column(g, 1)[0], "Kitchen");
