@@ -191,6 +191,8 @@ void InputForm::EditCommand(MenuRole role) {
 
 GridEdit& InputForm::AddEditSession(FlexGrid& grid, EditCellBox& box, bool numeric_only,
                                     GridEdit::Wiring wiring) {
+  // What is typed or filled shows whole, never cut by its column.
+  grid.SetFitCells(true);
   auto* edit = new GridEdit(grid, box, ctx_.prompt, wiring, this);
   edit->SetNumericOnly(numeric_only);
   edit->SetSharedFlags(&ctx_.state.CellEditActive, &ctx_.state.GridEventsEnabled);

@@ -3,7 +3,6 @@
 #include <QColor>
 
 #include "platform/flex_grid.h"
-#include "platform/qt_text.h"
 #include "text/number_read.h"
 #include "text/number_text.h"
 #include "ui/grids/room_grids.h"
@@ -16,15 +15,6 @@ constexpr const char* kTotalPattern = "##,###0.0#";
 constexpr const char* kOpeningMakeUpPattern = "###,#0.0#";
 constexpr const char* kOpeningBalancePattern = "##0.0#";
 constexpr const char* kBaseMakeUpPattern = "#,###0.0#";
-
-// A label written into a data cell, its column widened to show it on its one line: the
-// rows are one line high, and a wrapped label is cut.
-void PutLabel(FlexGrid& grid, int row, int col, const char* label) {
-  constexpr int kPaddingPx = 10;
-  grid.SetTextMatrix(row, col, label);
-  const int needed = grid.fontMetrics().horizontalAdvance(QString::fromLatin1(label)) + kPaddingPx;
-  if (grid.columnWidth(col) < needed) grid.SetColWidth(col, PixelsToTwips(needed));
-}
 
 void LayOut(FlexGrid& grid, const HVACGridFrame& f) {
   grid.SetRows(f.RowCount());
@@ -205,7 +195,7 @@ void AddFlowBalanceColumns(FlexGrid& grid, HVACGridLayout layout) {
   SetPatternCell(grid, f.Totals(), f.Exhaust(), leaving, kTotalPattern);
   grid.SetTextMatrix(f.Balance(), f.Name(), "Make up");
   SetPatternCell(grid, f.Balance(), f.Supply(), make_up, kOpeningMakeUpPattern);
-  PutLabel(grid, f.Balance(), f.Return(), "Out bal");
+  grid.SetTextMatrix(f.Balance(), f.Return(), "Out bal");
   SetPatternCell(grid, f.Balance(), f.Exhaust(), make_up - leaving, kOpeningBalancePattern);
 }
 
@@ -226,7 +216,7 @@ void BaseFlowTotals(FlexGrid& grid) {
   grid.SetTextMatrix(f.Totals(), f.Exhaust(), "");
   grid.SetTextMatrix(f.Balance(), f.Key(), "Makeup");
   SetPatternCell(grid, f.Balance(), f.Name(), make_up, kBaseMakeUpPattern);
-  PutLabel(grid, f.Balance(), f.Supply(), "Outdoor Bal");
+  grid.SetTextMatrix(f.Balance(), f.Supply(), "Outdoor Bal");
   // Outdoor air taken in must match the air the system and the rooms send outdoors.
   SetPatternCell(grid, f.Balance(), f.Return(), make_up - outdoor_air - exhaust,
                  kOpeningBalancePattern);
@@ -256,7 +246,7 @@ void FormatFlowGrid(FlexGrid& grid, HVACGridLayout layout) {
   SetPatternCell(grid, f.Totals(), f.Exhaust(), exhaust, kTotalPattern);
   grid.SetTextMatrix(f.Balance(), f.Key(), "Makeup");
   SetPatternCell(grid, f.Balance(), f.Name(), make_up, kTotalPattern);
-  PutLabel(grid, f.Balance(), f.Supply(), "Out Bal");
+  grid.SetTextMatrix(f.Balance(), f.Supply(), "Out Bal");
   SetPatternCell(grid, f.Balance(), f.Return(), balance, kTotalPattern);
   // The opening balance stood one cell further right; left there it would no longer
   // follow the edits.

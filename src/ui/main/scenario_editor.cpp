@@ -235,6 +235,7 @@ void mainscenarioform::BuildControls() {
   // The grid asks for the size of all its rows and columns, so that the window's hint
   // shows every row.
   grid_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+  grid_->SetFitCells(true);
   body->addWidget(grid_, 1);
 
   frame4_ = new QFrame(central);

@@ -145,8 +145,15 @@ TEST_F(WindowPlacement, TheScenarioEditorShowsItsWholeMenuBarAndEveryRowAlsoAfte
   testing::ProcessEvents();
 }
 
-// Every column, and the first rows (up to five), in view.
+// Every column, and the first rows (up to five), in view, and no cell's text cut by its
+// column ("Formalde" for formaldehyde, "6345598." for 6345598.25).
 void ExpectEveryColumn(FlexGrid& grid, const std::string& when) {
+  for (int r = grid.FixedRows(); r < grid.Rows(); ++r) {
+    for (int c = 0; c < grid.Cols(); ++c) {
+      const int text = grid.fontMetrics().horizontalAdvance(ToQt(grid.TextMatrix(r, c)));
+      EXPECT_LE(text, grid.columnWidth(c)) << when << ": " << grid.TextMatrix(r, c);
+    }
+  }
   EXPECT_EQ(grid.horizontalScrollBar()->maximum(), 0) << when;
   const int row = std::min(grid.Rows() - 1, 5);
   const QRect last = grid.visualRect(grid.model()->index(row, grid.Cols() - 1));
@@ -172,6 +179,8 @@ TEST_F(WindowPlacement, TableWindowsOpenShowingEveryColumn) {
     auto* editor = AppWindows().Find<mainscenarioform>();
     ASSERT_NE(editor, nullptr);
 
+    s.Pollutants[2].C0 = 6345598.25F;
+    state->ProgramFolder = QUARN_SOURCE_DIR "/data";  // its list of VOCs
     VOCdatabase* voc = OpenVocDatabase(*context, editor);
     testing::ProcessEvents();
     ExpectEveryColumn(voc->VOCdbgrid(), "VOC database at " + at);
