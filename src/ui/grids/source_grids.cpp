@@ -169,7 +169,10 @@ void FillSourceGrids(SourceRecord& work, int room, int slot, FlexGrid& schedule,
   LoadSourceScheduleRow(schedule, work, EmissionModelName(work.Model), state, prompt);
   LoadSourceParameterGrid(parameters, work, s);
   state.GridEditFlag = kTrue;
-  if (work.Model == 7) {
+}
+
+void NoteSourceModel(const SourceRecord& source, const ProgramState& state, Prompt& prompt) {
+  if (source.Model == 7) {
     prompt.Message("Note that for VBX and petroleum solvent spill the first pollutant is TVOC",
                    state.ProgramTitle, MessageIcon::None);
   }

@@ -61,11 +61,14 @@ void LoadSourceParameterGrid(FlexGrid& grid, SourceRecord& source, const Scenari
 
 // Shows `work`, the window's copy of source `slot` of `room`, in the window's values and
 // grids: the model's titles and parameters, the schedule and the boxes. In gas mode a number
-// emission (units 2) is shown as "mg/h" and becomes 0 in `work`. A "VBX" source then notes
-// that the first pollutant is the mixture total: the note comes with the grids it is about.
+// emission (units 2) is shown as "mg/h" and becomes 0 in `work`.
 void FillSourceGrids(SourceRecord& work, int room, int slot, FlexGrid& schedule,
                      FlexGrid& parameters, SourceWindowValues& window, ProgramState& state,
                      Prompt& prompt);
+// For a "VBX" source, the note that the first pollutant is the mixture total; the window
+// shows it once the source is shown whole, so that the note and what it is about come
+// together.
+void NoteSourceModel(const SourceRecord& source, const ProgramState& state, Prompt& prompt);
 // The source shown, rebuilt from `stored` (the scenario's record of the shown slot) and the
 // window: model, units, boxes, schedule and parameters. Nothing when the schedule's cycle
 // count is refused.

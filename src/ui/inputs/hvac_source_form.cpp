@@ -118,6 +118,7 @@ void HVACSourcefrm::ShowHVACSource(int slot) {
   total_mass_->setText(ToQt(values_.TotalMass.text));
   model_->setCurrentIndex(
       values_.SourceModel >= 0 && values_.SourceModel < kModelCount ? values_.SourceModel : -1);
+  NoteSourceModel(work, ctx_.state, ctx_.prompt);
 }
 
 bool HVACSourcefrm::StoreHVACSource() {

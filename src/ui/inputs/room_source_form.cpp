@@ -168,6 +168,7 @@ void RoomSourceForm::ShowSource(int room, int slot) {
   FillSourceGrids(work_[room][slot], room, slot, *schedule_, *parameters_, values_, ctx_.state,
                   ctx_.prompt);
   ShowValues();
+  NoteSourceModel(work_[room][slot], ctx_.state, ctx_.prompt);
 }
 
 void RoomSourceForm::ShowValues() {

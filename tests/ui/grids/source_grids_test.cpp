@@ -61,6 +61,7 @@ TEST(SourceParameterGrid, TvocNoteForModel7ComesWithItsGrids) {
     SourceRecord src;
     src.Model = static_cast<int16_t>(model);
     FillSourceGrids(src, 2, 1, schedule, parameters, window, st, prompt);
+    NoteSourceModel(src, st, prompt);
     EXPECT_EQ(prompt.Count("message"), model == 7 ? 1u : 0u);
     if (model == 7) {
       EXPECT_EQ(prompt.shown[0].text,

@@ -214,8 +214,8 @@ TEST_F(RoomSourceFormTest, ModelChoiceClearsTheParametersAndShowsTheTotalMassBox
 
   std::string behind_note;
   prompt.while_message = [&] {
-    behind_note =
-        form.GeneralSourceDataGrid().TextMatrix(1, 0) + " " + std::to_string(form.ssrmsrc().Cols());
+    behind_note = form.GeneralSourceDataGrid().TextMatrix(1, 0) + " " +
+                  std::to_string(form.ssrmsrc().Cols()) + " " + FromQt(label.text());
   };
   const struct {
     int model;
@@ -234,7 +234,7 @@ TEST_F(RoomSourceFormTest, ModelChoiceClearsTheParametersAndShowsTheTotalMassBox
   ASSERT_EQ(prompt.Count("message"), 1U);
   EXPECT_EQ(prompt.shown.back().text,
             "Note that for VBX and petroleum solvent spill the first pollutant is TVOC");
-  EXPECT_EQ(behind_note, "VBX 4") << "the note comes with the grids it is about";
+  EXPECT_EQ(behind_note, "VBX 4 g product applied/m2") << "the note comes with what it is about";
   // Cancel, after a raised count too, leaves every source, model and count as it was.
   TypeIntoBox(form, "Numberofsources", "4");
   form.RunCommand("FileCancel");
