@@ -273,8 +273,12 @@ void PlaceInputForm(InputForm& form, QWidget* opener, int left_twips, int top_tw
   form.show();
   GrowToContents(form);
   // Its opener fills it after placing it: once the fill is done, it grows to show what it
-  // was filled with.
-  QTimer::singleShot(0, &form, [&form] { GrowToContents(form); });
+  // was filled with. And once the menu that opened it has closed, which gives the focus back
+  // to the opener and with it the front, it comes forward again.
+  QTimer::singleShot(0, &form, [&form] {
+    GrowToContents(form);
+    BringForward(form);
+  });
   BringForward(form);
 }
 
