@@ -73,7 +73,7 @@ bool RoomBalances(double in, double out) {
 }
 
 std::string Flow(double value) {
-  return FormatSingle(static_cast<float>(value)) + " m3/h";
+  return FormatSingle(static_cast<float>(value)) + " m\xB3/h";
 }
 
 std::string RoomName(const BuildingRecord& building, int room) {

@@ -139,8 +139,8 @@ TEST(CheckFlowBalance, TotalToleranceIsOnePercentOfTheInflow) {
   EXPECT_FALSE(fail.Check());
   ASSERT_EQ(fail.prompt.shown.size(), 1u);  // the total fails first; no room messages
   ExpectBalanceMessage(fail.prompt.shown[0],
-                       "Total Natural outdoor flows do not balance.  100 m3/h come in from "
-                       "outdoors and 101.5 m3/h go out.  Please correct.");
+                       "Total Natural outdoor flows do not balance.  100 m\xB3/h come in from "
+                       "outdoors and 101.5 m\xB3/h go out.  Please correct.");
 }
 
 // Room 1 takes 100 from outdoors and passes F to room 2, which sends 100 outdoors: the
@@ -160,18 +160,18 @@ TEST(CheckFlowBalance, EveryUnbalancedRoomIsReportedAndTheHVACSetIsNotChecked) {
       EXPECT_FALSE(ok);
       ASSERT_EQ(t.prompt.shown.size(), 1u);
       ExpectBalanceMessage(t.prompt.shown[0],
-                           "HVAC driven total outdoor flows do not balance.  50 m3/h come in "
-                           "from outdoors and 0 m3/h go out.  Please correct.");
+                           "HVAC driven total outdoor flows do not balance.  50 m\xB3/h come in "
+                           "from outdoors and 0 m\xB3/h go out.  Please correct.");
     } else {
       // Room 1: 1.5/100; room 2: 1.5/101.5 = 1.48 %. Two messages, then stop.
       EXPECT_FALSE(ok);
       ASSERT_EQ(t.prompt.shown.size(), 2u);
       ExpectBalanceMessage(t.prompt.shown[0],
-                           "Natural Flows for room 1 (Kitchen) do not balance.  100 m3/h enter "
-                           "it and 101.5 m3/h leave it.  Please correct.");
+                           "Natural Flows for room 1 (Kitchen) do not balance.  100 m\xB3/h enter "
+                           "it and 101.5 m\xB3/h leave it.  Please correct.");
       ExpectBalanceMessage(t.prompt.shown[1],
-                           "Natural Flows for room 2 do not balance.  101.5 m3/h enter it and "
-                           "100 m3/h leave it.  Please correct.");
+                           "Natural Flows for room 2 do not balance.  101.5 m\xB3/h enter it and "
+                           "100 m\xB3/h leave it.  Please correct.");
     }
   }
 }
@@ -218,8 +218,8 @@ TEST(CheckFlowBalance, HVACSetIncludesTheSystemTotalsAndMarksHVACInUse) {
   EXPECT_FALSE(room.Check());
   ASSERT_EQ(room.prompt.shown.size(), 1u);
   ExpectBalanceMessage(room.prompt.shown[0],
-                       "HVAC driven flows for room 1 do not balance.  200 m3/h enter it and "
-                       "150 m3/h leave it.  Please correct.");
+                       "HVAC driven flows for room 1 do not balance.  200 m\xB3/h enter it and "
+                       "150 m\xB3/h leave it.  Please correct.");
 
   // The user's fields are only read.
   EXPECT_EQ(s.HVACInUse, 0);
@@ -265,8 +265,8 @@ TEST(CheckFlowBalance, ManagedSetOnlyWhenInUse) {
   EXPECT_FALSE(t.Check());
   ASSERT_EQ(t.prompt.shown.size(), 1u);
   ExpectBalanceMessage(t.prompt.shown[0],
-                       "Managed flows for room 2 do not balance.  30 m3/h enter it and 0 "
-                       "m3/h leave it.  Please correct.");
+                       "Managed flows for room 2 do not balance.  30 m\xB3/h enter it and 0 "
+                       "m\xB3/h leave it.  Please correct.");
 }
 
 TEST(CheckFlowBalance, DerivedNaturalFlowsAreChecked) {
@@ -275,8 +275,8 @@ TEST(CheckFlowBalance, DerivedNaturalFlowsAreChecked) {
   t.flows.NaturalFromOutdoors[1] = 100;  // as if derived for the run, out of balance
   EXPECT_FALSE(CheckFlowBalance(t.b, t.flows, t.prompt));
   EXPECT_EQ(t.prompt.shown.at(0).text,
-            "Total Natural outdoor flows do not balance.  100 m3/h come in from outdoors and 0 "
-            "m3/h go out.  Please correct.");
+            "Total Natural outdoor flows do not balance.  100 m\xB3/h come in from outdoors and 0 "
+            "m\xB3/h go out.  Please correct.");
 }
 
 // What the natural-flow windows warn of at Transfer: each room that does not balance, with
@@ -290,8 +290,8 @@ TEST(CheckFlowBalance, NaturalImbalancesNameTheRoomsAndTheirFlows) {
   RoomMatrix rooms{};
   rooms[1][2] = 100;
   EXPECT_EQ(NaturalImbalanceQuestion(t.b, NaturalFlowImbalances(t.b, in, out, rooms)),
-            "Warning.  The natural flows do not balance: room 2 (Bath), 100 m3/h enter and 80 "
-            "m3/h leave.  The run will refuse them.  Do you wish to transfer them as they are?");
+            "Warning.  The natural flows do not balance: room 2 (Bath), 100 m\xB3/h enter and 80 "
+            "m\xB3/h leave.  The run will refuse them.  Do you wish to transfer them as they are?");
   out[2] = 100.5F;
   EXPECT_TRUE(NaturalFlowImbalances(t.b, in, out, rooms).empty());
 }

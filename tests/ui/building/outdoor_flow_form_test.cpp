@@ -116,10 +116,11 @@ TEST_F(OutdoorFlows, TransferStoresTheRoomsAndMarksTheScenarioUnsaved) {
   testing::ChooseMenu(*form, {"Transfer"});
   EXPECT_FALSE(Closed());
   ASSERT_EQ(prompt.shown.size(), 1U);
-  EXPECT_EQ(prompt.shown[0].text,
-            "Warning.  The natural flows do not balance: room 1 (R1), 12 m3/h enter and 5 m3/h "
-            "leave; room 2 (R2), 20 m3/h enter and 0 m3/h leave.  The run will refuse them.  Do "
-            "you wish to transfer them as they are?");
+  EXPECT_EQ(
+      prompt.shown[0].text,
+      "Warning.  The natural flows do not balance: room 1 (R1), 12 m\xB3/h enter and 5 m\xB3/h "
+      "leave; room 2 (R2), 20 m\xB3/h enter and 0 m\xB3/h leave.  The run will refuse them.  Do "
+      "you wish to transfer them as they are?");
   EXPECT_EQ(prompt.shown[0].default_answer, Answer::No);
   EXPECT_EQ(Scenario().NaturalToOutdoors[2], 5);
   testing::ChooseMenu(*form, {"Transfer"});
