@@ -212,6 +212,19 @@ bool OccupantForm::eventFilter(QObject* watched, QEvent* event) {
   return InputForm::eventFilter(watched, event);
 }
 
+void OccupantForm::AfterCellCommit(int row, int col) {
+  if (col != kLocationCol) return;
+  // The room number beside a typed location follows it, never left at the former one (0,
+  // the outdoors, beside "Living"); a name of no room has none, and Transfer says so.
+  const std::optional<int16_t> room =
+      RoomOfLocation(ctx_.state.Building, grid_->TextMatrix(row, kLocationCol));
+  if (room) {
+    grid_->SetNumber(row, kRoomCol, *room, FormatSingle(*room));
+  } else {
+    grid_->SetTextMatrix(row, kRoomCol, "");
+  }
+}
+
 void OccupantForm::LayOut() {
   if (laying_out_ || isMinimized()) return;
   laying_out_ = true;

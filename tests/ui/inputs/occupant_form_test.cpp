@@ -149,6 +149,8 @@ TEST_F(OccupantWindow, ALocationIsFoundWhateverItsCaseAndOneOfNoRoomIsRefused) {
   TypeIntoCell(Grid(), 2, 1, "24");
   TypeIntoCell(Grid(), 2, 2, "30");
   TypeIntoCell(Grid(), 2, 3, "Kitchn");
+  // The room number beside each typed location follows it, never the former one.
+  EXPECT_EQ(Grid().TextMatrix(1, 4) + "|" + Grid().TextMatrix(2, 4), "2|");
   ChooseMenu(*form, {"Transfer"});
   ASSERT_EQ(prompt.shown.size(), 1U);
   EXPECT_EQ(prompt.shown[0].text,
