@@ -71,6 +71,8 @@ void MakeWindowList(QAction& item, QWidget& owner) {
     QMdiArea* area = AreaAbove(&owner);
     if (area == nullptr) return;
     for (QMdiSubWindow* sub : area->subWindowList()) {
+      // A window hidden while a window it opened is open cannot be brought forward.
+      if (sub->isHidden()) continue;
       QAction* a = list->addAction(sub->windowTitle());
       QObject::connect(a, &QAction::triggered, area, [area, window = QPointer<QMdiSubWindow>(sub)] {
         if (window) area->setActiveSubWindow(window);
