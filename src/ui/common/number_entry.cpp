@@ -18,7 +18,7 @@ constexpr const char* kBoxCommaMessage =
 
 class NumberKeyFilter : public QObject {
  public:
-  NumberKeyFilter(QLineEdit& box, Prompt* prompt) : QObject(&box), box_(box), prompt_(prompt) {}
+  NumberKeyFilter(QLineEdit& box, Prompt* prompt) : QObject(&box), prompt_(prompt) {}
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
@@ -40,7 +40,6 @@ class NumberKeyFilter : public QObject {
   }
 
  private:
-  QLineEdit& box_;
   Prompt* prompt_;
 };
 
