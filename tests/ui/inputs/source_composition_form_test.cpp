@@ -111,6 +111,12 @@ TEST_F(SourceToolsTest, TransferAsksBeforeReplacingPollutantOneWithTheMixtureC0)
   EXPECT_EQ(s.Pollutants[0].MolWt, 92.14F);
   EXPECT_EQ(s.Pollutants[0].C0, 140000);
   EXPECT_EQ(s.Sources[1][1].SourceWork2[1], 0);
+  // Opened again from the source window, it asks before the record replaces what was typed;
+  // No keeps it.
+  prompt.answers = {Answer::No};
+  Choose<fmSourceComposition>("tools", "sourcecomposition");
+  EXPECT_EQ(prompt.shown.back().text, "All changes will be lost.  Do you wish to continue?");
+  EXPECT_EQ(grid.TextMatrix(3, 4), "300");
   prompt.answers = {Answer::Yes};
   form.RunCommand("Transfer");
   EXPECT_NEAR(s.Pollutants[0].C0, 14.0 / 3, 1e-5);
