@@ -29,6 +29,7 @@ std::string CalculatorEngine::Text(const Operand& operand) {
 }
 
 void CalculatorEngine::Digit(int digit) {
+  percent_last_ = false;
   if (last_ != Last::Nums) {
     readout_ = ".";
     decimal_ = false;
@@ -45,6 +46,7 @@ void CalculatorEngine::Digit(int digit) {
 }
 
 void CalculatorEngine::Decimal() {
+  percent_last_ = false;
   if (last_ == Last::Neg) {
     readout_ = "-0.";
   } else if (last_ != Last::Nums) {
@@ -62,25 +64,34 @@ void CalculatorEngine::Clear() {
   operand_count_ = 0;
   last_ = Last::None;
   pending_ = ' ';
+  percent_last_ = false;
 }
 
 void CalculatorEngine::ClearEntry() {
   readout_ = "0.";
   decimal_ = false;
   last_ = Last::ClearedEntry;
+  percent_last_ = false;
 }
 
 void CalculatorEngine::Percent() {
-  readout_ = ResultText(LeadingNumber(readout_) / 100.0);
+  const bool sum = pending_ == '+' || pending_ == '-';
+  // "50 + 10 %" is 10 percent of 50 added, as on a desk calculator: the entry becomes that
+  // share of the first operand, and "=" adds or subtracts it.
+  const bool of_first = sum && operand_count_ == 1 && last_ == Last::Nums;
+  const double entry = LeadingNumber(readout_);
+  readout_ = ResultText(of_first ? Value(first_) * entry / 100.0 : entry / 100.0);
   // A second percent straight after the first works on the same operand: it is counted once,
   // so that the next operator still computes.
-  if (last_ != Last::Ops || pending_ != '%') ++operand_count_;
+  if (!percent_last_) ++operand_count_;
   last_ = Last::Ops;
-  pending_ = '%';
+  if (!of_first && !(percent_last_ && sum)) pending_ = '%';
+  percent_last_ = true;
   decimal_ = true;
 }
 
 void CalculatorEngine::Operator(char op) {
+  percent_last_ = false;
   saved_readout_ = readout_;
   if (last_ == Last::Nums) ++operand_count_;
   if (operand_count_ == 0) {

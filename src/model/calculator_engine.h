@@ -9,7 +9,8 @@
 namespace quarn {
 
 // The desk calculator's arithmetic: a readout and the four operations, percent, clear and
-// clear entry, applied left to right without precedence. Arithmetic is in double precision
+// clear entry, applied left to right without precedence; a percent after + or - is that
+// share of the first operand (50 + 10 % = 55). Arithmetic is in double precision
 // and a computed result shows as FormatDouble does (15 digits, "0.5"); a number being typed
 // shows its trailing point until the point key is used ("12.").
 class CalculatorEngine {
@@ -49,6 +50,8 @@ class CalculatorEngine {
   char pending_ = ' ';
   int operand_count_ = 0;
   bool decimal_ = false;
+  // The last key was percent.
+  bool percent_last_ = false;
   Operand first_;
   Operand second_;
   std::string saved_readout_;

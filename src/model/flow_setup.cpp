@@ -27,7 +27,7 @@ bool ConvertEnteredRows(std::string_view what, const std::string& units, int las
   if (units == s.ConcUnits) return true;
   for (int p = 0; p < pollutants; ++p)
     for (int row = 1; row <= last; ++row)
-      if (!ConvertEntered(what, units, s.ConcUnits, entered[row][p], converted[row][p],
+      if (!ConvertEntered(what, units, s.ConcUnits, entered[row][p], converted[row][p], p + 1,
                           s.Pollutants[p], prompt))
         return false;
   return true;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "model/room_lookup.h"
 #include "text/number_text.h"
@@ -32,45 +33,75 @@ struct FlowSet {
 
 enum class Balance { Ok, Unbalanced, BadData };
 
-Balance CheckSet(const BuildingRecord& building, const FlowSet& set, Prompt& prompt) {
-  const int rooms = RoomCount(building);
+// What enters and leaves each room of the set, and the building as a whole; false when a
+// flow is too large to add up or undefined, which would pass every comparison unnoticed.
+struct FlowSums {
   PerRoom<double> in{};
   PerRoom<double> out{};
   float total_in = 0;
   float total_out = 0;
+};
+
+bool SumFlows(const BuildingRecord& building, const FlowSet& set, FlowSums& sums) {
+  const int rooms = RoomCount(building);
   for (int r = set.first_room; r <= rooms; ++r) {
+    double& in = sums.in[r];
+    double& out = sums.out[r];
     if (r == 0) {
-      total_in += set.system_in;
-      total_out += set.system_out;
+      sums.total_in += set.system_in;
+      sums.total_out += set.system_out;
     } else {
-      in[r] = set.from_outdoors[r];
-      out[r] = set.to_outdoors[r];
-      if (set.supply != nullptr) in[r] += (*set.supply)[r];
-      if (set.ret != nullptr) out[r] += (*set.ret)[r];
-      total_in += set.from_outdoors[r];
-      total_out += set.to_outdoors[r];
+      in = set.from_outdoors[r];
+      out = set.to_outdoors[r];
+      if (set.supply != nullptr) in += (*set.supply)[r];
+      if (set.ret != nullptr) out += (*set.ret)[r];
+      sums.total_in += set.from_outdoors[r];
+      sums.total_out += set.to_outdoors[r];
     }
     for (int j = 1; j <= rooms; ++j) {
       if (!RoomsConnected(building, r, j)) continue;
-      in[r] += set.table[j][r];
-      out[r] += set.table[r][j];
+      in += set.table[j][r];
+      out += set.table[r][j];
     }
-    // An overflowing or undefined flow would pass every comparison below unnoticed.
-    if (!std::isfinite(in[r]) || !std::isfinite(out[r])) return Balance::BadData;
+    if (!std::isfinite(in) || !std::isfinite(out)) return false;
   }
-  if (!std::isfinite(total_in) || !std::isfinite(total_out)) return Balance::BadData;
+  return std::isfinite(sums.total_in) && std::isfinite(sums.total_out);
+}
 
-  if (total_in > 0 && std::fabs(total_in - total_out) / total_in > static_cast<float>(kTolerance)) {
-    prompt.Message(set.total_message, kBalanceTitle, MessageIcon::Critical);
+bool RoomBalances(double in, double out) {
+  return !(in > 0 && std::fabs(in - out) / in > kTolerance);
+}
+
+std::string Flow(double value) {
+  return FormatSingle(static_cast<float>(value)) + " m\xB3/h";
+}
+
+std::string RoomName(const BuildingRecord& building, int room) {
+  std::string text = FormatSingle(static_cast<float>(room));
+  const std::string& name = building.RoomList[room].Name;
+  if (!name.empty()) text += " (" + name + ")";
+  return text;
+}
+
+Balance CheckSet(const BuildingRecord& building, const FlowSet& set, Prompt& prompt) {
+  FlowSums sums;
+  if (!SumFlows(building, set, sums)) return Balance::BadData;
+  if (sums.total_in > 0 &&
+      std::fabs(sums.total_in - sums.total_out) / sums.total_in > static_cast<float>(kTolerance)) {
+    prompt.Message(std::string(set.total_message) + "  " + Flow(sums.total_in) +
+                       " come in from outdoors and " + Flow(sums.total_out) +
+                       " go out.  Please correct.",
+                   kBalanceTitle, MessageIcon::Critical);
     return Balance::Unbalanced;
   }
   Balance result = Balance::Ok;
-  for (int r = set.first_room; r <= rooms; ++r) {
-    if (in[r] > 0 && std::fabs(in[r] - out[r]) / in[r] > kTolerance) {
-      prompt.Message(set.room_message + FormatSingle(static_cast<float>(r)) + " do not balance.",
-                     kBalanceTitle, MessageIcon::Critical);
-      result = Balance::Unbalanced;
-    }
+  for (int r = set.first_room; r <= RoomCount(building); ++r) {
+    if (RoomBalances(sums.in[r], sums.out[r])) continue;
+    prompt.Message(set.room_message + RoomName(building, r) + " do not balance.  " +
+                       Flow(sums.in[r]) + " enter it and " + Flow(sums.out[r]) +
+                       " leave it.  Please correct.",
+                   kBalanceTitle, MessageIcon::Critical);
+    result = Balance::Unbalanced;
   }
   return result;
 }
@@ -125,7 +156,7 @@ bool CheckFlowBalance(const BuildingRecord& building, WorkingFlows& flows, Promp
                         s.NaturalRoomFlows,
                         0,
                         0,
-                        "Total Natural outdoor flows do not balance.  Please correct.",
+                        "Total Natural outdoor flows do not balance.",
                         "Natural Flows for room "};
   const FlowSet hvac{0,
                      s.HVACOutdoorAir,
@@ -135,7 +166,7 @@ bool CheckFlowBalance(const BuildingRecord& building, WorkingFlows& flows, Promp
                      s.HVACRoomFlows,
                      s.HVACMakeUpTotal,
                      s.HVACOutdoorAirTotal,
-                     "HVAC driven total outdoor flows do not balance.  Please correct.",
+                     "HVAC driven total outdoor flows do not balance.",
                      "HVAC driven flows for room "};
   const FlowSet managed{0,
                         s.ManagedFromOutdoors,
@@ -145,7 +176,7 @@ bool CheckFlowBalance(const BuildingRecord& building, WorkingFlows& flows, Promp
                         s.ManagedRoomFlows,
                         s.ManagedValue1,
                         s.ManagedValue2,
-                        "Managed  total outdoor flows do not balance.  Please correct.",
+                        "Managed  total outdoor flows do not balance.",
                         "Managed flows for room "};
 
   const bool with_managed = s.ManagedFlowFlag == "Y";
@@ -164,6 +195,31 @@ bool CheckFlowBalance(const BuildingRecord& building, WorkingFlows& flows, Promp
     }
   }
   return true;
+}
+
+std::vector<RoomImbalance> NaturalFlowImbalances(const BuildingRecord& building,
+                                                 const PerRoom<float>& from_outdoors,
+                                                 const PerRoom<float>& to_outdoors,
+                                                 const RoomMatrix& room_flows) {
+  const FlowSet natural{1, from_outdoors, to_outdoors, nullptr, nullptr, room_flows};
+  FlowSums sums;
+  std::vector<RoomImbalance> out;
+  if (!SumFlows(building, natural, sums)) return out;
+  for (int r = 1; r <= RoomCount(building); ++r) {
+    if (!RoomBalances(sums.in[r], sums.out[r])) out.push_back({r, sums.in[r], sums.out[r]});
+  }
+  return out;
+}
+
+std::string NaturalImbalanceQuestion(const BuildingRecord& building,
+                                     const std::vector<RoomImbalance>& rooms) {
+  if (rooms.empty()) return "";
+  std::string text = "Warning.  The natural flows do not balance";
+  for (const RoomImbalance& r : rooms) {
+    text += (&r == &rooms.front() ? ": room " : "; room ") + RoomName(building, r.room) + ", " +
+            Flow(r.entering) + " enter and " + Flow(r.leaving) + " leave";
+  }
+  return text + ".  The run will refuse them.  Do you wish to transfer them as they are?";
 }
 
 }  // namespace quarn

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "model/prompt.h"
 #include "model/records.h"
 #include "model/working_flows.h"
@@ -25,5 +28,21 @@ bool CheckPollutants(const ScenarioRecord& scenario, Prompt& prompt);
 // managed sets are the entered ones. Sets flows.HVACInUse when some room has an HVAC supply.
 // Returns true when every checked set balances.
 bool CheckFlowBalance(const BuildingRecord& building, WorkingFlows& flows, Prompt& prompt);
+
+// A room whose flows do not balance: what enters it and what leaves it, m3/h.
+struct RoomImbalance {
+  int room = 0;
+  double entering = 0;
+  double leaving = 0;
+};
+// The rooms whose natural flows, with these outdoor flows and this room-to-room table, do
+// not balance within the run's 1 %, for the natural-flow windows to warn of at Transfer.
+std::vector<RoomImbalance> NaturalFlowImbalances(const BuildingRecord& building,
+                                                 const PerRoom<float>& from_outdoors,
+                                                 const PerRoom<float>& to_outdoors,
+                                                 const RoomMatrix& room_flows);
+// The question they ask then, naming each room with its flows in and out; empty for none.
+std::string NaturalImbalanceQuestion(const BuildingRecord& building,
+                                     const std::vector<RoomImbalance>& rooms);
 
 }  // namespace quarn

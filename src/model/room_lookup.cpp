@@ -17,7 +17,9 @@ bool SameName(std::string_view a, std::string_view b) {
          });
 }
 
-std::optional<int16_t> RoomNamed(const BuildingRecord& building, std::string_view location) {
+}  // namespace
+
+std::optional<int16_t> RoomOfLocation(const BuildingRecord& building, std::string_view location) {
   if (SameName(location, "Outdoors")) return 0;
   // The count comes from a file: never look past the room table.
   const int rooms = RoomBound(building.NumRooms);
@@ -27,10 +29,8 @@ std::optional<int16_t> RoomNamed(const BuildingRecord& building, std::string_vie
   return std::nullopt;
 }
 
-}  // namespace
-
 int16_t FindRoomNumber(const BuildingRecord& building, std::string_view location) {
-  return RoomNamed(building, location).value_or(0);
+  return RoomOfLocation(building, location).value_or(0);
 }
 
 std::optional<std::string> UnknownLocationMessage(const BuildingRecord& building,
@@ -38,7 +38,7 @@ std::optional<std::string> UnknownLocationMessage(const BuildingRecord& building
   for (int i = 1; i <= kMaxSchedule; ++i) {
     if (i >= 2 && occupant.TimeEnter[i] == 0.0f) break;  // the pattern ends before entry i
     const std::string& location = occupant.Location[i];
-    if (location.empty() || RoomNamed(building, location)) continue;
+    if (location.empty() || RoomOfLocation(building, location)) continue;
     return "Error.  The location " + location + " of occupant " + occupant.Name +
            " is not a room of the building.  Enter the name of a room or Outdoors.";
   }

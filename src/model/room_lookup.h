@@ -16,7 +16,9 @@ inline bool RoomsConnected(const BuildingRecord& building, int from, int to) {
 }
 
 // The room number of a location name, whatever its letter case: "Outdoors" is 0, otherwise
-// the lowest room 1 to NumRooms of that name; a name that matches no room is 0 too.
+// the lowest room 1 to NumRooms of that name; none for a name that matches no room.
+std::optional<int16_t> RoomOfLocation(const BuildingRecord& building, std::string_view location);
+// The same with 0 for a name that matches no room.
 int16_t FindRoomNumber(const BuildingRecord& building, std::string_view location);
 
 // The message that refuses an activity pattern with a location that is neither a room of

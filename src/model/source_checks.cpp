@@ -189,6 +189,25 @@ std::vector<SourceProblem> FindSourceProblems(const BuildingRecord& building) {
   return out;
 }
 
+std::string SourceScheduleRefusal(const BuildingRecord& building, int room, int slot,
+                                  const SourceRecord& source) {
+  const std::string which = RoomText(building, room) + ", source " +
+                            FormatSingle(static_cast<float>(slot)) + " (" + source.Name + ")";
+  if (source.NumCycles < 1) {
+    return "Error.  " + which +
+           " has no on/off cycle, so it would never emit.  Give it at least one cycle, or "
+           "lower \"# sources in room\".";
+  }
+  const int n = CycleCount(source);
+  for (int i = 1; i <= n; ++i) {
+    if (source.TimeOff[i] > source.TimeOn[i]) continue;
+    return "Error.  " + which + ": cycle " + FormatSingle(static_cast<float>(i)) + " goes off at " +
+           FormatSingle(source.TimeOff[i]) + " h, not after it comes on at " +
+           FormatSingle(source.TimeOn[i]) + " h.  Correct its times.";
+  }
+  return "";
+}
+
 bool CheckSourcesBeforeRun(const BuildingRecord& building, Prompt& prompt) {
   const std::vector<SourceProblem> problems = FindSourceProblems(building);
   const std::string title = "Cannot start the run";

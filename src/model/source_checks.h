@@ -37,4 +37,11 @@ bool CheckSourcesBeforeRun(const BuildingRecord& building, Prompt& prompt);
 bool SourceMayBeStored(const BuildingRecord& building, int room, int slot,
                        const SourceRecord& source, Prompt& prompt);
 
+// The on/off schedule that the source window's Transfer stores as Sources(room, slot): a
+// source without a cycle never emits, and a cycle that goes off no later than it comes on
+// emits nothing. Empty when the schedule is whole; otherwise the refusal, naming the room,
+// the source and the cycle.
+std::string SourceScheduleRefusal(const BuildingRecord& building, int room, int slot,
+                                  const SourceRecord& source);
+
 }  // namespace quarn

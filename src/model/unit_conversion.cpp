@@ -35,7 +35,8 @@ bool KnownUnits(std::string_view units) {
 }  // namespace
 
 bool ConvertEntered(std::string_view what, const std::string& from, const std::string& to,
-                    float value, float& result, PollutantRecord& pollutant, Prompt& prompt) {
+                    float value, float& result, int number, PollutantRecord& pollutant,
+                    Prompt& prompt) {
   float converted = result;
   const bool done = ConvertConcentrationUnits(from, to, value, converted, pollutant);
   // Without a molecular weight ppm has no mass: into mass it would give zeros, out of it
@@ -47,9 +48,20 @@ bool ConvertEntered(std::string_view what, const std::string& from, const std::s
     return true;
   }
   if (!done && !(KnownUnits(from) && KnownUnits(to))) return true;  // nothing to convert
-  prompt.Message("Error.  The " + std::string(what) + " concentrations of pollutant " +
-                     pollutant.Name + " cannot be converted from " + from + " to " + to +
-                     ".  Please check the units and the pollutant data.",
+  std::string which = "pollutant " + std::to_string(number);
+  if (!pollutant.Name.empty()) which += " (" + pollutant.Name + ")";
+  std::string why = "Please check the units and the pollutant data.";
+  if ((from == kPpm && to == kNumber) || (from == kNumber && to == kPpm)) {
+    why = "A particle count and ppm have no conversion.";
+  } else if (ppm_without_weight) {
+    why =
+        "ppm needs the pollutant's molecular weight, and it has none above 0: define the "
+        "pollutants and transfer them first.";
+  } else if (from == kNumber || to == kNumber) {
+    why = "A particle count has a mass only for a pollutant named by its diameter in \xB5m.";
+  }
+  prompt.Message("Error.  The " + std::string(what) + " concentrations of " + which +
+                     " cannot be converted from " + from + " to " + to + ".  " + why,
                  "Error", MessageIcon::Critical);
   return false;
 }

@@ -51,12 +51,13 @@ class ConcentrationConversion {
 
 // One entered value into the scenario's units, for the run set-up and the windows that read
 // entered concentrations back. `what` names the values in the message ("initial",
-// "outdoor"). False, after a message, when the two known units have no rule between them,
-// the result has no value, or ppm is converted for a pollutant without a molecular weight
-// (which would give zeros or infinities); an unknown unit converts nothing and leaves
-// result as it was.
+// "outdoor"), `number` the pollutant (from 1). False, after a message that says why, when
+// the two known units have no rule between them, the result has no value, or ppm is
+// converted for a pollutant without a molecular weight (which would give zeros or
+// infinities); an unknown unit converts nothing and leaves result as it was.
 bool ConvertEntered(std::string_view what, const std::string& from, const std::string& to,
-                    float value, float& result, PollutantRecord& pollutant, Prompt& prompt);
+                    float value, float& result, int number, PollutantRecord& pollutant,
+                    Prompt& prompt);
 
 // The display patterns of a mass and of a concentration in the unit. Returns false and
 // leaves both unchanged for a name that is not one of the four units.

@@ -943,8 +943,10 @@ void FlexGrid::FitHeadings() {
       }
     }
     // A row's own heading in a fixed column is read whole on one line: the rows stay one
-    // line high, so a wrapped heading would be cut.
-    if (c < fixed_cols_) {
+    // line high, so a wrapped heading would be cut. So is every cell where asked for, in a
+    // grid small enough to measure.
+    constexpr int kMostFittedRows = 300;
+    if (c < fixed_cols_ || (fit_cells_ && Rows() <= kMostFittedRows)) {
       constexpr int kMostRowHeadingPx = 320;
       for (int r = rows; r < Rows(); ++r) {
         const QFontMetrics metrics(model_->data(model_->index(r, c), Qt::FontRole).value<QFont>());

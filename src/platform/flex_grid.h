@@ -162,6 +162,9 @@ class FlexGrid : public QTableView {
   // Widens a column to the widest line of its cells below the headings, so that no value is
   // cut at its edge; never narrows it.
   void FitColumn(int col);
+  // FitHeadings also widens a column to the whole text of its cells, on one line, in a grid
+  // of up to a few hundred rows: a name or a number cut by its column is read wrong.
+  void SetFitCells(bool fit) { fit_cells_ = fit; }
   // A row drawn in a bold font (a heading row, as a rule).
   bool RowFontBold(int row) const;
   void SetRowFontBold(int row, bool bold);
@@ -259,6 +262,7 @@ class FlexGrid : public QTableView {
   int row_sel_ = 1;
   int col_sel_ = 1;
   bool redraw_ = true;
+  bool fit_cells_ = false;
   bool repaint_pending_ = false;
   bool dragging_ = false;
   bool press_on_cell_ = false;

@@ -1,5 +1,6 @@
 #include "platform/window_registry.h"
 
+#include <QMdiArea>
 #include <QMdiSubWindow>
 
 namespace quarn {
@@ -11,6 +12,21 @@ QWidget* Frame(QWidget* w) {
   return w;
 }
 
+// The window the user comes back to when its child closes, rather than whichever the frame
+// would pick (the building window, over the scenario editor). Nothing while the program
+// closes its frame.
+void BringBack(QWidget* frame, QWidget* window) {
+  if (frame == nullptr || window == nullptr || !frame->isVisible() ||
+      !frame->window()->isVisible()) {
+    return;
+  }
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(frame)) {
+    if (QMdiArea* area = sub->mdiArea()) area->setActiveSubWindow(sub);
+  }
+  frame->raise();
+  if (!window->isActiveWindow()) window->activateWindow();
+}
+
 }  // namespace
 
 void WindowRegistry::HideOpenerWhileOpen(QWidget* child, QWidget* opener) {
@@ -18,7 +34,9 @@ void WindowRegistry::HideOpenerWhileOpen(QWidget* child, QWidget* opener) {
   QPointer<QWidget> guarded(opener);
   Frame(opener)->hide();
   QObject::connect(child, &QObject::destroyed, opener, [guarded] {
-    if (guarded) Frame(guarded)->show();
+    if (!guarded) return;
+    Frame(guarded)->show();
+    BringBack(Frame(guarded), guarded);
   });
 }
 
@@ -33,6 +51,7 @@ void WindowRegistry::DisableOpenerWhileOpen(QWidget* child, QWidget* opener) {
   QObject::connect(child, &QObject::destroyed, opener, [guarded, frame] {
     if (frame) frame->setEnabled(true);
     if (guarded) guarded->setEnabled(true);
+    BringBack(frame, guarded);
   });
 }
 

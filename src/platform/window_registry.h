@@ -49,8 +49,8 @@ class WindowRegistry {
     if (W* open = Find<W>()) open->close();
   }
 
-  // The opener is hidden while the child is open and shown again however the child
-  // closes (its own button, the frame, the program's code).
+  // The opener is hidden while the child is open and shown again, in front, however the
+  // child closes (its own button, the frame, the program's code).
   static void HideOpenerWhileOpen(QWidget* child, QWidget* opener);
   // The same with the opener disabled instead of hidden (inside the frame, its sub-window
   // with it).

@@ -112,6 +112,30 @@ std::string RemoveCommas(std::string_view text) {
   return out;
 }
 
+bool CommasGroupThousands(std::string_view text) {
+  const std::size_t first = text.find(',');
+  if (first == std::string_view::npos) return true;
+  auto digit = [&text](std::size_t i) {
+    return i < text.size() && text[i] >= '0' && text[i] <= '9';
+  };
+  std::size_t start = 0;
+  while (start < text.size() && IsBlank(text[start])) ++start;
+  if (start < text.size() && (text[start] == '+' || text[start] == '-')) ++start;
+  // One to three digits, then groups of a comma and three digits, and no digit or comma
+  // straight after the last group.
+  const std::size_t lead = first - start;
+  if (lead < 1 || lead > 3) return false;
+  for (std::size_t i = start; i < first; ++i)
+    if (!digit(i)) return false;
+  std::size_t at = first;
+  while (at < text.size() && text[at] == ',') {
+    if (!digit(at + 1) || !digit(at + 2) || !digit(at + 3)) return false;
+    at += 4;
+  }
+  if (digit(at)) return false;
+  return text.find(',', at) == std::string_view::npos;
+}
+
 std::optional<int16_t> RoundToInt16(double value) {
   return RoundTo<int16_t>(value);
 }

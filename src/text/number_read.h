@@ -14,6 +14,10 @@ double LeadingNumber(std::string_view text);
 
 // The text with every "," removed ("1,500.5" -> "1500.5"), for cells that show grouping.
 std::string RemoveCommas(std::string_view text);
+// Whether every comma of the text groups the thousands of its leading number ("8,760",
+// "17,520.0 h"); false for any other comma ("2,5", "1234,567", "1,500.5,3"). A text without
+// a comma passes.
+bool CommasGroupThousands(std::string_view text);
 
 // Nearest integer, halves to even (2.5 -> 2, 3.5 -> 4); nullopt when not finite or out of
 // the type's range, so that no value is narrowed silently.

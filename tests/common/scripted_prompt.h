@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,9 +24,12 @@ class ScriptedPrompt : public Prompt {
   std::deque<Answer> answers;                     // for the questions, in order
   std::deque<std::optional<std::string>> inputs;  // for InputLine
   std::vector<Shown> shown;
+  // Looks at the windows while a message is up, as the user sees them behind it.
+  std::function<void()> while_message;
 
   void Message(const std::string& text, const std::string& title, MessageIcon icon) override {
     shown.push_back({"message", text, title, icon});
+    if (while_message) while_message();
   }
   Answer AskYesNo(const std::string& text, const std::string& title, MessageIcon icon) override {
     return Next("yesno", text, title, icon, Answer::Yes);

@@ -188,8 +188,8 @@ TEST(SetupUnitsForCalculation, RefusesConversionsWithoutARule) {
   EXPECT_FALSE(SetupUnitsForCalculation(b, outdoor, initial, prompt));
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0].text,
-            "Error.  The outdoor concentrations of pollutant 1 cannot be converted from number "
-            "to ppm.  Please check the units and the pollutant data.");
+            "Error.  The outdoor concentrations of pollutant 1 (1) cannot be converted from "
+            "number to ppm.  A particle count and ppm have no conversion.");
 
   // mg to ppm divides by the molecular weight, which the user may have left at 0.
   s.OutdoorConcUnits = "ppm";

@@ -116,8 +116,10 @@ struct Balance {
   }
 };
 
-void ExpectBalanceMessage(const ScriptedPrompt::Shown& shown, const std::string& text) {
-  EXPECT_EQ(shown.text, text);
+// The whole text, or its start when `starts` is set.
+void ExpectBalanceMessage(const ScriptedPrompt::Shown& shown, const std::string& text,
+                          bool starts = false) {
+  EXPECT_EQ(starts ? shown.text.substr(0, text.size()) : shown.text, text);
   EXPECT_EQ(shown.title, "Flows do not balance.");
   EXPECT_EQ(shown.icon, MessageIcon::Critical);
 }
@@ -137,7 +139,8 @@ TEST(CheckFlowBalance, TotalToleranceIsOnePercentOfTheInflow) {
   EXPECT_FALSE(fail.Check());
   ASSERT_EQ(fail.prompt.shown.size(), 1u);  // the total fails first; no room messages
   ExpectBalanceMessage(fail.prompt.shown[0],
-                       "Total Natural outdoor flows do not balance.  Please correct.");
+                       "Total Natural outdoor flows do not balance.  100 m\xB3/h come in from "
+                       "outdoors and 101.5 m\xB3/h go out.  Please correct.");
 }
 
 // Room 1 takes 100 from outdoors and passes F to room 2, which sends 100 outdoors: the
@@ -145,6 +148,7 @@ TEST(CheckFlowBalance, TotalToleranceIsOnePercentOfTheInflow) {
 TEST(CheckFlowBalance, EveryUnbalancedRoomIsReportedAndTheHVACSetIsNotChecked) {
   for (float f : {100.9F, 101.5F}) {
     Balance t;
+    t.b.RoomList[1].Name = "Kitchen";
     t.Connect(1, 2);
     t.b.Scenario.NaturalFromOutdoors[1] = 100;
     t.b.Scenario.NaturalRoomFlows[1][2] = f;
@@ -156,13 +160,18 @@ TEST(CheckFlowBalance, EveryUnbalancedRoomIsReportedAndTheHVACSetIsNotChecked) {
       EXPECT_FALSE(ok);
       ASSERT_EQ(t.prompt.shown.size(), 1u);
       ExpectBalanceMessage(t.prompt.shown[0],
-                           "HVAC driven total outdoor flows do not balance.  Please correct.");
+                           "HVAC driven total outdoor flows do not balance.  50 m\xB3/h come in "
+                           "from outdoors and 0 m\xB3/h go out.  Please correct.");
     } else {
       // Room 1: 1.5/100; room 2: 1.5/101.5 = 1.48 %. Two messages, then stop.
       EXPECT_FALSE(ok);
       ASSERT_EQ(t.prompt.shown.size(), 2u);
-      ExpectBalanceMessage(t.prompt.shown[0], "Natural Flows for room 1 do not balance.");
-      ExpectBalanceMessage(t.prompt.shown[1], "Natural Flows for room 2 do not balance.");
+      ExpectBalanceMessage(t.prompt.shown[0],
+                           "Natural Flows for room 1 (Kitchen) do not balance.  100 m\xB3/h enter "
+                           "it and 101.5 m\xB3/h leave it.  Please correct.");
+      ExpectBalanceMessage(t.prompt.shown[1],
+                           "Natural Flows for room 2 do not balance.  101.5 m\xB3/h enter it and "
+                           "100 m\xB3/h leave it.  Please correct.");
     }
   }
 }
@@ -199,8 +208,8 @@ TEST(CheckFlowBalance, HVACSetIncludesTheSystemTotalsAndMarksHVACInUse) {
   Balance total = t;
   total.prompt.shown.clear();
   EXPECT_FALSE(total.Check());
-  ExpectBalanceMessage(total.prompt.shown.at(0),
-                       "HVAC driven total outdoor flows do not balance.  Please correct.");
+  ExpectBalanceMessage(total.prompt.shown.at(0), "HVAC driven total outdoor flows do not balance.",
+                       true);
 
   s.HVACOutdoorAirTotal = 40;
   s.HVACReturn[1] = 150;  // 50 of 200 unaccounted for
@@ -208,7 +217,9 @@ TEST(CheckFlowBalance, HVACSetIncludesTheSystemTotalsAndMarksHVACInUse) {
   room.prompt.shown.clear();
   EXPECT_FALSE(room.Check());
   ASSERT_EQ(room.prompt.shown.size(), 1u);
-  ExpectBalanceMessage(room.prompt.shown[0], "HVAC driven flows for room 1 do not balance.");
+  ExpectBalanceMessage(room.prompt.shown[0],
+                       "HVAC driven flows for room 1 do not balance.  200 m\xB3/h enter it and "
+                       "150 m\xB3/h leave it.  Please correct.");
 
   // The user's fields are only read.
   EXPECT_EQ(s.HVACInUse, 0);
@@ -233,8 +244,7 @@ TEST(CheckFlowBalance, SystemExhaustCountsAsAirLeaving) {
   s.HVACMakeUpTotal = 40;  // a second intake instead: 80 in, nothing out
   EXPECT_FALSE(t.Check());
   ASSERT_EQ(t.prompt.shown.size(), 1u);
-  ExpectBalanceMessage(t.prompt.shown[0],
-                       "HVAC driven total outdoor flows do not balance.  Please correct.");
+  ExpectBalanceMessage(t.prompt.shown[0], "HVAC driven total outdoor flows do not balance.", true);
 }
 
 TEST(CheckFlowBalance, ManagedSetOnlyWhenInUse) {
@@ -247,15 +257,16 @@ TEST(CheckFlowBalance, ManagedSetOnlyWhenInUse) {
   t.b.Scenario.ManagedFlowFlag = "Y";
   EXPECT_FALSE(t.Check());
   ASSERT_EQ(t.prompt.shown.size(), 1u);
-  ExpectBalanceMessage(t.prompt.shown[0],
-                       "Managed  total outdoor flows do not balance.  Please correct.");
+  ExpectBalanceMessage(t.prompt.shown[0], "Managed  total outdoor flows do not balance.", true);
 
   t.b.Scenario.ManagedValue2 = 100;
   t.b.Scenario.ManagedSupply[2] = 30;
   t.prompt.shown.clear();
   EXPECT_FALSE(t.Check());
   ASSERT_EQ(t.prompt.shown.size(), 1u);
-  ExpectBalanceMessage(t.prompt.shown[0], "Managed flows for room 2 do not balance.");
+  ExpectBalanceMessage(t.prompt.shown[0],
+                       "Managed flows for room 2 do not balance.  30 m\xB3/h enter it and 0 "
+                       "m\xB3/h leave it.  Please correct.");
 }
 
 TEST(CheckFlowBalance, DerivedNaturalFlowsAreChecked) {
@@ -264,7 +275,25 @@ TEST(CheckFlowBalance, DerivedNaturalFlowsAreChecked) {
   t.flows.NaturalFromOutdoors[1] = 100;  // as if derived for the run, out of balance
   EXPECT_FALSE(CheckFlowBalance(t.b, t.flows, t.prompt));
   EXPECT_EQ(t.prompt.shown.at(0).text,
-            "Total Natural outdoor flows do not balance.  Please correct.");
+            "Total Natural outdoor flows do not balance.  100 m\xB3/h come in from outdoors and 0 "
+            "m\xB3/h go out.  Please correct.");
+}
+
+// What the natural-flow windows warn of at Transfer: each room that does not balance, with
+// what enters and leaves it.
+TEST(CheckFlowBalance, NaturalImbalancesNameTheRoomsAndTheirFlows) {
+  Balance t;
+  t.Connect(1, 2);
+  t.b.RoomList[2].Name = "Bath";
+  PerRoom<float> in{0, 100, 0};
+  PerRoom<float> out{0, 0, 80};
+  RoomMatrix rooms{};
+  rooms[1][2] = 100;
+  EXPECT_EQ(NaturalImbalanceQuestion(t.b, NaturalFlowImbalances(t.b, in, out, rooms)),
+            "Warning.  The natural flows do not balance: room 2 (Bath), 100 m\xB3/h enter and 80 "
+            "m\xB3/h leave.  The run will refuse them.  Do you wish to transfer them as they are?");
+  out[2] = 100.5F;
+  EXPECT_TRUE(NaturalFlowImbalances(t.b, in, out, rooms).empty());
 }
 
 TEST(CheckFlowBalance, FlowsWithoutValueRefuseTheRun) {

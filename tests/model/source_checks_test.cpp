@@ -142,6 +142,37 @@ TEST(SourceChecks, PetroleumSpillWithoutMovingAirIsRefusedNamingTheSource) {
   }
 }
 
+// What the source window's Transfer refuses: a source that never comes on.
+TEST(SourceChecks, ScheduleWithoutACycleOrWithACycleThatNeverLastsIsRefused) {
+  const BuildingRecord b = OneSource(1);
+  const struct {
+    int cycles;
+    float on2, off2;
+    const char* refusal;
+  } cases[] = {
+      {1, 0, 0, ""},
+      {2, 5, 7, ""},
+      {0, 0, 0,
+       "Error.  Room 2 (Kitchen), source 1 (Wall paint) has no on/off cycle, so it would never "
+       "emit.  Give it at least one cycle, or lower \"# sources in room\"."},
+      {2, 5, 3,
+       "Error.  Room 2 (Kitchen), source 1 (Wall paint): cycle 2 goes off at 3 h, not after it "
+       "comes on at 5 h.  Correct its times."},
+      {2, 4, 4,
+       "Error.  Room 2 (Kitchen), source 1 (Wall paint): cycle 2 goes off at 4 h, not "
+       "after it comes on at 4 h.  Correct its times."},
+  };
+  for (const auto& c : cases) {
+    SourceRecord s = b.Scenario.Sources[2][1];
+    s.NumCycles = static_cast<int16_t>(c.cycles);
+    s.TimeOn[2] = c.on2;
+    s.TimeOff[2] = c.off2;
+    EXPECT_EQ(SourceScheduleRefusal(b, 2, 1, s), c.refusal) << c.cycles << " " << c.on2;
+  }
+  EXPECT_EQ(SourceScheduleRefusal(b, 0, 1, SourceRecord{}).substr(0, 32),
+            "Error.  HVAC system, source 1 ()");
+}
+
 TEST(SourceChecks, UnitsWithoutAConversionAreRefused) {
   // Particles per hour have no mass in a milligram scenario: the factor would be stale.
   BuildingRecord b = OneSource(1);

@@ -42,6 +42,19 @@ TEST(NumberRead, RemoveCommas) {
   EXPECT_EQ(LeadingNumber(RemoveCommas("1,234,567.5 mg")), 1234567.5);
 }
 
+// A comma is taken only where it groups the thousands of the leading number, as the
+// program's own texts do ("17,520.0 h"); "2,5" is a decimal comma and would be misread.
+TEST(NumberRead, CommasMustGroupThousands) {
+  const struct {
+    const char* text;
+    bool grouped;
+  } cases[] = {{"2.5", true},        {"8,760", true},         {" -12,345,678.9", true},
+               {"17,520.0 h", true}, {"1,500e2", true},       {"2,5", false},
+               {"1234,567", false},  {",5", false},           {"1,5000", false},
+               {"1,500.5,3", false}, {"1,500 and 2,", false}, {"1,,500", false}};
+  for (const auto& c : cases) EXPECT_EQ(CommasGroupThousands(c.text), c.grouped) << c.text;
+}
+
 TEST(NumberRead, RoundingHalvesToEven) {
   EXPECT_EQ(RoundToInt16(2.5), 2);
   EXPECT_EQ(RoundToInt16(3.5), 4);

@@ -5,10 +5,12 @@
 #include <QMainWindow>
 #include <QVBoxLayout>
 
+#include "model/input_checks.h"
 #include "platform/edit_cell.h"
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
 #include "ui/common/form_helpers.h"
+#include "ui/common/main_context.h"
 
 namespace quarn {
 namespace {
@@ -53,6 +55,18 @@ void WrapFlowGridArrows(FlexGrid& grid, int& key_code, int shift, int last_row) 
 
 void SkipFlowTotalsRow(FlexGrid& grid, int last_row) {
   if (last_row > 0 && grid.Row() == last_row + 1) grid.SetRow(1);
+}
+
+bool AgreeToImbalance(MainContext& context, const PerRoom<float>& from_outdoors,
+                      const PerRoom<float>& to_outdoors, const RoomMatrix& room_flows) {
+  const BuildingRecord& b = context.state.Building;
+  // Flows are typed one window after the other, so an imbalance may be on its way to being
+  // mended: the user is warned, not refused.
+  const std::string question =
+      NaturalImbalanceQuestion(b, NaturalFlowImbalances(b, from_outdoors, to_outdoors, room_flows));
+  return question.empty() ||
+         context.prompt.AskYesNoDefault(question, "Warning", MessageIcon::Exclamation,
+                                        Answer::No) == Answer::Yes;
 }
 
 }  // namespace quarn

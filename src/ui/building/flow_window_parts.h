@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/records.h"
+
 class QFrame;
 class QHBoxLayout;
 class QMainWindow;
@@ -8,6 +10,7 @@ namespace quarn {
 
 class EditCellBox;
 class FlexGrid;
+struct MainContext;
 
 // What the flow windows share: a frame at the top holding the edit box, the flow grid
 // below it, and the cursor rules of a grid whose flows entering and leaving sit in columns
@@ -31,5 +34,11 @@ FlowWindowParts MakeFlowWindowParts(QMainWindow& window, const char* grid_name, 
 void WrapFlowGridArrows(FlexGrid& grid, int& key_code, int shift, int last_row);
 // The totals are computed, never typed into: entering their row sends the cursor to row 1.
 void SkipFlowTotalsRow(FlexGrid& grid, int last_row);
+
+// The natural-flow windows' Transfer with these flows: true when every room balances, or
+// when the user, warned of each room that does not (with what enters and leaves it), still
+// wants them stored; No, the default, keeps the window open to mend them.
+bool AgreeToImbalance(MainContext& context, const PerRoom<float>& from_outdoors,
+                      const PerRoom<float>& to_outdoors, const RoomMatrix& room_flows);
 
 }  // namespace quarn

@@ -70,7 +70,7 @@ void HVACFlowHistory::BuildControls() {
   top->addWidget(label);
   fraction_on_ = new QLineEdit("1", top_frame);
   fraction_on_->setObjectName("FractionOn");
-  RestrictToNumbers(*fraction_on_);
+  RestrictToNumbers(*fraction_on_, ctx_.prompt);
   top->addWidget(fraction_on_);
   auto* random = new QPushButton("Generate Random", top_frame);
   random->setObjectName("tbnRandom");

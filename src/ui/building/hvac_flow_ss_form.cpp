@@ -29,10 +29,10 @@ constexpr const char* kManagedCaption = "Managed Flows";
 constexpr const char* kFlowFilter = "All HVAC flows (*.HVA)|*.HVA|All files (*.*)|*.*";
 constexpr int kPrintLinesPerPage = 70;
 
-QLineEdit* TimeBox(const char* name, QWidget* parent) {
+QLineEdit* TimeBox(const char* name, QWidget* parent, Prompt& prompt) {
   auto* box = NamedBox(parent, name);
   // A time read by its leading number would take "1,500" as 1 without a word.
-  RestrictToNumbers(*box);
+  RestrictToNumbers(*box, prompt);
   return box;
 }
 
@@ -57,10 +57,10 @@ HVACFlowSSForm::HVACFlowSSForm(MainContext& context)
   times->setContentsMargins(0, 0, 0, 0);
   start_label_ = new QLabel("Start", frame1_);
   start_label_->setObjectName("StartLabel");
-  start_time_ = TimeBox("StartTime", frame1_);
+  start_time_ = TimeBox("StartTime", frame1_, ctx_.prompt);
   stop_label_ = new QLabel("Stop", frame1_);
   stop_label_->setObjectName("StopLabel");
-  stop_time_ = TimeBox("StopTime", frame1_);
+  stop_time_ = TimeBox("StopTime", frame1_, ctx_.prompt);
   times->addWidget(start_label_);
   times->addWidget(start_time_);
   times->addWidget(stop_label_);

@@ -51,7 +51,7 @@ void HVACForm::BuildControls() {
   label2->setObjectName("Label2");
   capacity_ = new QLineEdit("0", central);
   capacity_->setObjectName("Capacity");
-  RestrictToNumbers(*capacity_);
+  RestrictToNumbers(*capacity_, ctx_.prompt);
   userdefine_ = new QPushButton("&User define filter", central);
   userdefine_->setObjectName("userdefine");
   layout->addWidget(label1, 0, 0);

@@ -81,7 +81,12 @@ void OutdoorFlowForm::TotalOutdoorFlows() {
 void OutdoorFlowForm::Transfer() {
   if (!FlowCellsValid(*grid_, 1, LastRoomRow(), kInColumn, kOutColumn, ctx_.prompt)) return;
   BuildingRecord& b = ctx_.state.Building;
-  ReadOutdoorFlowGrid(*grid_, b, b.Scenario.NaturalFromOutdoors, b.Scenario.NaturalToOutdoors);
+  PerRoom<float> entering = b.Scenario.NaturalFromOutdoors;
+  PerRoom<float> leaving = b.Scenario.NaturalToOutdoors;
+  ReadOutdoorFlowGrid(*grid_, b, entering, leaving);
+  if (!AgreeToImbalance(ctx_, entering, leaving, b.Scenario.NaturalRoomFlows)) return;
+  b.Scenario.NaturalFromOutdoors = entering;
+  b.Scenario.NaturalToOutdoors = leaving;
   // The scenario on disk no longer holds these flows, so leaving the program asks first.
   ctx_.state.ScenarioSaved = kFalse;
   CloseForm();

@@ -136,19 +136,22 @@ bool RoomFlowsForm::FlowsValid() {
   return FlowCellsValid(*grid_, 1, LastFlowRow(), kInColumn, kOutColumn, ctx_.prompt);
 }
 
-void RoomFlowsForm::WriteBack() {
+bool RoomFlowsForm::WriteBack() {
   StoreRoomFlowGrid(*grid_, ctx_.state.Building, flows_, room_, set_);
+  if (set_ == kNaturalFlowSet &&
+      !AgreeToImbalance(ctx_, flows_.from_outdoors, flows_.to_outdoors, flows_.rooms)) {
+    return false;
+  }
   ReadRoomFlowGrids(flows_, set_, ctx_.state.Building);
   ctx_.state.RoomFlowsSaved = kTrue;
   // The scenario on disk no longer holds these flows, so leaving the program asks first.
   ctx_.state.ScenarioSaved = kFalse;
   ClearEdited();
+  return true;
 }
 
 void RoomFlowsForm::Transfer() {
-  if (!FlowsValid()) return;
-  WriteBack();
-  CloseForm();
+  if (FlowsValid() && WriteBack()) CloseForm();
 }
 
 void RoomFlowsForm::Cancel() {
@@ -162,11 +165,9 @@ void RoomFlowsForm::Cancel() {
 
 bool RoomFlowsForm::CloseBox() {
   // Closing this way keeps what was typed, the room on show included.
-  CommitOpenEdits();
+  if (!CommitOpenEdits()) return false;
   if (!Edited()) return true;
-  if (!FlowsValid()) return false;
-  WriteBack();
-  return true;
+  return FlowsValid() && WriteBack();
 }
 
 RoomFlowsForm* OpenRoomFlows(MainContext& context, QWidget* opener, int16_t set) {

@@ -45,7 +45,9 @@ class RoomFlowsForm : public InputForm {
   void StepRoom(int step);
   // Every flow shown is a number of 0 or more; otherwise the user is told (false).
   bool FlowsValid();
-  void WriteBack();
+  // The flows into the scenario; false, storing nothing, when natural flows that do not
+  // balance are kept in the window to be mended.
+  bool WriteBack();
   void GridKeyDown(int& key_code, int shift);
   void GridEnterCell();
   // The last row of flows, above the totals.

@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "model/room_dimensions.h"
@@ -110,6 +111,14 @@ void RoomForm::WireCommands() {
   SetCommand("CalcDimension", [this] { CalculateMissingDimensions(); });
   SetButtonCommand(*def_neighbors_, "DefNeighbors");
   SetButtonCommand(*calc_dimension_, "CalcDimension");
+  // The keys the buttons' captions name, wherever the focus is in this window.
+  const std::pair<Qt::Key, const char*> keys[] = {{Qt::Key_F8, "DefNeighbors"},
+                                                  {Qt::Key_F9, "CalcDimension"}};
+  for (const auto& [key, name] : keys) {
+    auto* shortcut = new QShortcut(QKeySequence(key), this);
+    shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(shortcut, &QShortcut::activated, this, [this, name = name] { RunCommand(name); });
+  }
 }
 
 void RoomForm::Fill() {

@@ -107,7 +107,7 @@ void VentilationForm::Cancel() {
 
 bool VentilationForm::CloseBox() {
   // Closing this way keeps what was typed; an untouched window leaves the record as it is.
-  CommitOpenEdits();
+  if (!CommitOpenEdits()) return false;
   if (Edited()) Store();
   return true;
 }

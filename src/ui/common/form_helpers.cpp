@@ -70,6 +70,11 @@ QFrame* NewPanel(QWidget* parent, const char* name) {
 EditCellBox* NewEditCell(QWidget* parent) {
   auto* box = new EditCellBox(parent);
   box->setObjectName("EditCell");
+  // The box is hidden between edits and keeps its place: otherwise the grid below it moves
+  // up and down as an edit opens and closes, and a click meant for one row lands on another.
+  QSizePolicy keep = box->sizePolicy();
+  keep.setRetainSizeWhenHidden(true);
+  box->setSizePolicy(keep);
   return box;
 }
 

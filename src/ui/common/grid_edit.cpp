@@ -9,6 +9,7 @@
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
 #include "quarn_version.h"
+#include "text/number_read.h"
 #include "ui/common/grid_operations.h"
 #include "ui/common/number_entry.h"
 
@@ -102,6 +103,7 @@ void GridEdit::GridKeyDown(int& key_code, int /*shift*/) {
     return;
   }
   if (key_code == keycode::kF2 && grid_.HasCurrentCell()) {
+    if (!EndPendingEdit()) return;
     edit_row_ = grid_.Row();
     edit_col_ = grid_.Col();
     old_cell_text_ = grid_.Text();
@@ -126,6 +128,7 @@ void GridEdit::GridKeyPress(int& key_ascii) {
       grid_.Row() < grid_.FixedRows()) {
     return;
   }
+  if (!EndPendingEdit()) return;
   edit_row_ = grid_.Row();
   edit_col_ = grid_.Col();
   old_cell_text_ = grid_.Text();
@@ -134,6 +137,7 @@ void GridEdit::GridKeyPress(int& key_ascii) {
 }
 
 void GridEdit::StartCellEdit(int key_ascii, int mode) {
+  edit_numeric_ = numeric_only_;
   // The box is filled before the edit counts as open, so that filling it does not write
   // the cell it came from.
   if (mode == 1) {
@@ -198,7 +202,9 @@ void GridEdit::EditCellKeyPress(int& key_ascii) {
     if (had_focus) grid_.setFocus(Qt::OtherFocusReason);
     return;
   }
-  if (numeric_only_ && !IsNumberEntryCharacter(ch)) key_ascii = 0;
+  // Control characters (Ctrl+A, Ctrl+C, ...) are the box's own commands, not typed text.
+  if (ch < 32) return;
+  if (edit_numeric_ && !IsNumberEntryCharacter(ch)) key_ascii = 0;
 }
 
 void GridEdit::PutBackOldCell() {
@@ -211,6 +217,7 @@ void GridEdit::PutBackOldCell() {
 }
 
 void GridEdit::EditCellChange() {
+  refusal_told_ = false;
   if (mirror_typing_ && cell_edit_active_ && grid_.Row() == edit_row_ && grid_.Col() == edit_col_) {
     grid_.SetText(FromQt(box_.text()));
   }
@@ -239,9 +246,34 @@ void GridEdit::CloseBox() {
   box_.hide();
 }
 
-void GridEdit::CommitCellEdit(int direction) {
-  if (!cell_edit_active_ && !box_.isVisible()) return;
-  const std::string text = FromQt(box_.text());
+bool GridEdit::CommitCellEdit(int direction) {
+  return Store(direction, true);
+}
+
+bool GridEdit::Store(int direction, bool tell_refusal) {
+  if (!cell_edit_active_ && !box_.isVisible()) return true;
+  std::string text = FromQt(box_.text());
+  if (edit_numeric_ && !CommasGroupThousands(text)) {
+    // Read up to the comma, or with it taken for a thousands separator, "2,5" would be a
+    // number the user did not mean: nothing is stored until the entry reads as one number.
+    if (tell_refusal) prompt_.Message(NumberCommaMessage(text), "Error", MessageIcon::Exclamation);
+    refusal_told_ = true;
+    // Back to the box, its text selected for the new entry, once a focus change that is
+    // under way (a click on another cell) has ended.
+    box_.setFocus(Qt::OtherFocusReason);
+    QMetaObject::invokeMethod(
+        &box_,
+        [box = &box_] {
+          if (!box->isVisible()) return;
+          box->setFocus(Qt::OtherFocusReason);
+          box->selectAll();
+        },
+        Qt::QueuedConnection);
+    return false;
+  }
+  // Thousands grouped as the program shows them ("8,760") are stored without the commas, so
+  // that a cell read up to its first comma reads the whole number.
+  if (edit_numeric_) text = RemoveCommas(text);
   const bool had_focus = box_.hasFocus();
   SetActive(false);
   CloseBox();
@@ -253,10 +285,19 @@ void GridEdit::CommitCellEdit(int direction) {
   if (had_focus) grid_.setFocus(Qt::OtherFocusReason);
   if (!keep_cursor_) MoveGridCursor(direction);
   keep_cursor_ = false;
+  return true;
 }
 
-void GridEdit::CommitOpenEdit() {
-  if (cell_edit_active_ || box_.isVisible()) CommitCellEdit(0);
+bool GridEdit::EndPendingEdit() {
+  // A refused entry still in the box is never dropped for a new one: it would stay in its
+  // cell, where it was shown while typed.
+  if (!cell_edit_active_) return true;
+  return Store(0, !refusal_told_);
+}
+
+bool GridEdit::CommitOpenEdit() {
+  if (cell_edit_active_ || box_.isVisible()) return Store(0, !refusal_told_);
+  return true;
 }
 
 void GridEdit::MoveGridCursor(int direction) {
@@ -286,13 +327,13 @@ void GridEdit::MoveGridCursor(int direction) {
 // ---- block commands ----
 
 void GridEdit::Copy() {
-  CommitOpenEdit();
+  if (!CommitOpenEdit()) return;
   ClearClipboard();
   SetClipboardText(grid_.Clip());
 }
 
 void GridEdit::Clear() {
-  CommitOpenEdit();
+  if (!CommitOpenEdit()) return;
   BlockCommand quiet(*this);
   const GridBlock b = SelectedBlock(grid_);
   if (b.col2 > grid_.Cols() - 1) return Message("Error. Too many columns");
@@ -303,12 +344,13 @@ void GridEdit::Clear() {
 }
 
 void GridEdit::Cut() {
+  if (!CommitOpenEdit()) return;
   Copy();
   Clear();
 }
 
 void GridEdit::Paste() {
-  CommitOpenEdit();
+  if (!CommitOpenEdit()) return;
   BlockCommand quiet(*this);
   GridBlock b = SelectedBlock(grid_);
   const int block_rows = b.row2 - b.row1 + 1;
@@ -350,7 +392,7 @@ void RunNamedCommand(GridEdit& edit, const std::map<std::string, std::function<v
                      const std::string& name) {
   const auto it = commands.find(name);
   if (it == commands.end()) return;
-  edit.CommitOpenEdit();
+  if (!edit.CommitOpenEdit()) return;
   it->second();
 }
 

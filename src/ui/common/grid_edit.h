@@ -70,7 +70,9 @@ class GridEdit : public QObject {
   const std::string& OldCellText() const { return old_cell_text_; }
 
   // Every menu command of a window calls this first, so the cell being typed is never lost.
-  void CommitOpenEdit();
+  // False when the entry was refused (a comma in a number): the edit stays open for the
+  // user to mend, and the command must not go on without it.
+  bool CommitOpenEdit();
 
   // Edit menu commands. Each stores an open edit first, reads the selection from the grid
   // and runs with the grid's signals blocked, so that the window's cell handlers do not
@@ -88,7 +90,9 @@ class GridEdit : public QObject {
   void EditCellKeyPress(int& key_ascii);
   void EditCellChange();
   void EditCellLostFocus(Qt::FocusReason reason);
-  void CommitCellEdit(int direction);
+  // Stores the box's text into the edited cell and moves on; false, storing nothing, for a
+  // number entry that holds a comma, which is refused with a message and left in the box.
+  bool CommitCellEdit(int direction);
   // Called by a CellCommitted handler that refused the text and put the cursor back on the
   // cell for a new entry: the commit's own move (Enter's step down) does not follow.
   void KeepCursor() { keep_cursor_ = true; }
@@ -102,6 +106,9 @@ class GridEdit : public QObject {
 
  private:
   class BlockCommand;
+  bool Store(int direction, bool tell_refusal);
+  // Stores an edit still open before another starts; false when it was refused.
+  bool EndPendingEdit();
   void Message(const char* text);
   void SetActive(bool active);
   void CloseBox();
@@ -111,6 +118,12 @@ class GridEdit : public QObject {
   EditCellBox& box_;
   Prompt& prompt_;
   bool numeric_only_ = false;
+  // Whether the edit open now is a number's, as the session was when it opened: a click on
+  // a text column that ends it must not let a comma through.
+  bool edit_numeric_ = false;
+  // The refusal of the entry in the box has been said since it was last changed: a click on
+  // a menu command leaves the box first, and the command need not say it a second time.
+  bool refusal_told_ = false;
   bool mirror_typing_ = true;
   bool cell_edit_active_ = false;
   bool keep_cursor_ = false;

@@ -8,6 +8,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QTimer>
 #include <algorithm>
 #include <utility>
 
@@ -102,7 +103,7 @@ void InputForm::RunCommand(const std::string& name) {
   }
   const auto command = commands_.find(name);
   if (command == commands_.end()) return;
-  CommitOpenEdits();
+  if (!CommitOpenEdits()) return;
   // A copy: the command may replace itself.
   const std::function<void()> run = command->second;
   run();
@@ -112,13 +113,14 @@ void InputForm::RunRole(MenuRole role) {
   if (role == MenuRole::Own || role == MenuRole::Disabled || role == MenuRole::ListWindows) {
     return;
   }
-  CommitOpenEdits();
+  if (!CommitOpenEdits()) return;
   Perform(role);
 }
 
-void InputForm::CommitOpenEdits() {
+bool InputForm::CommitOpenEdits() {
   // Buttons and spinners take no focus, so the box still holds what is being typed.
-  for (const Session& s : sessions_) s.edit->CommitOpenEdit();
+  return std::all_of(sessions_.begin(), sessions_.end(),
+                     [](const Session& s) { return s.edit->CommitOpenEdit(); });
 }
 
 void InputForm::Perform(MenuRole role) {
@@ -189,6 +191,8 @@ void InputForm::EditCommand(MenuRole role) {
 
 GridEdit& InputForm::AddEditSession(FlexGrid& grid, EditCellBox& box, bool numeric_only,
                                     GridEdit::Wiring wiring) {
+  // What is typed or filled shows whole, never cut by its column.
+  grid.SetFitCells(true);
   auto* edit = new GridEdit(grid, box, ctx_.prompt, wiring, this);
   edit->SetNumericOnly(numeric_only);
   edit->SetSharedFlags(&ctx_.state.CellEditActive, &ctx_.state.GridEventsEnabled);
@@ -247,8 +251,7 @@ void GrowToContents(QWidget& form) {
   QWidget* outer = OuterFrame(&form);
   QMdiArea* area = AreaAbove(outer);
   if (area == nullptr) return;
-  // A grid filled just now has only posted its new size to the layouts.
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+  SettleSizeHint(form);
   // Large enough for every control, column and menu title, as far as the frame's area allows.
   const QSize room = area->viewport()->size() - QSize(outer->x(), outer->y());
   outer->resize(
@@ -269,6 +272,13 @@ void PlaceInputForm(InputForm& form, QWidget* opener, int left_twips, int top_tw
   outer->show();
   form.show();
   GrowToContents(form);
+  // Its opener fills it after placing it: once the fill is done, it grows to show what it
+  // was filled with. And once the menu that opened it has closed, which gives the focus back
+  // to the opener and with it the front, it comes forward again.
+  QTimer::singleShot(0, &form, [&form] {
+    GrowToContents(form);
+    BringForward(form);
+  });
   BringForward(form);
 }
 

@@ -85,7 +85,8 @@ class InputForm : public QMainWindow {
 
   // Every command of the window goes through these: each first stores the open edit of
   // every edit session, then runs the command of an item (or an own command) of that name,
-  // or the role's command. An unknown name and a Disabled item do nothing.
+  // or the role's command. An unknown name and a Disabled item do nothing, and so does a
+  // command whose open edit was refused.
   void RunCommand(const std::string& name);
   void RunRole(MenuRole role);
 
@@ -123,8 +124,9 @@ class InputForm : public QMainWindow {
   bool AgreeToDropEdits();
 
   void closeEvent(QCloseEvent* event) override;
-  // Stores the open edit of every edit session, as every command does first.
-  void CommitOpenEdits();
+  // Stores the open edit of every edit session, as every command does first; false when an
+  // entry was refused, and the command must then stop.
+  bool CommitOpenEdits();
 
   MainContext& ctx_;
 

@@ -1,12 +1,15 @@
 #include "ui/common/window_menu.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPointer>
 #include <utility>
 #include <vector>
+
+#include "platform/flex_grid.h"
 
 namespace quarn {
 
@@ -24,8 +27,20 @@ QWidget* OuterFrame(QWidget* window) {
   return window;
 }
 
+void SettleSizeHint(QWidget& window) {
+  // A grid filled just now widens its columns to its headings only when it is next drawn,
+  // and its layout still holds the size it asked for before its columns were set: without
+  // both the hint is the empty window's, a few narrow columns.
+  for (FlexGrid* grid : window.findChildren<FlexGrid*>()) {
+    if (grid->isVisible()) grid->FitHeadings();
+    grid->updateGeometry();
+  }
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+}
+
 void FitOuterFrame(QWidget* window) {
   QWidget* outer = OuterFrame(window);
+  SettleSizeHint(*window);
   outer->resize(outer->sizeHint());
 }
 
@@ -56,6 +71,8 @@ void MakeWindowList(QAction& item, QWidget& owner) {
     QMdiArea* area = AreaAbove(&owner);
     if (area == nullptr) return;
     for (QMdiSubWindow* sub : area->subWindowList()) {
+      // A window hidden while a window it opened is open cannot be brought forward.
+      if (sub->isHidden()) continue;
       QAction* a = list->addAction(sub->windowTitle());
       QObject::connect(a, &QAction::triggered, area, [area, window = QPointer<QMdiSubWindow>(sub)] {
         if (window) area->setActiveSubWindow(window);

@@ -12,6 +12,8 @@ namespace quarn {
 QMdiArea* AreaAbove(const QWidget* widget);
 // What is moved and sized for a window inside the frame: its sub-window; else the window.
 QWidget* OuterFrame(QWidget* window);
+// The window's size hint brought up to date with what its grids were just filled with.
+void SettleSizeHint(QWidget& window);
 // The window's outer frame sized to its size hint, to show all that the window holds.
 void FitOuterFrame(QWidget* window);
 

@@ -64,8 +64,9 @@ void FillOutdoorFlowGrid(FlexGrid& grid, const BuildingRecord& building) {
   grid.SetRowHeight(0, 650);
   grid.SetTextMatrix(0, 0, "Room #");
   grid.SetTextMatrix(0, 1, "Room ID");
-  grid.SetTextMatrix(0, 2, "Outdoor air entering");
-  grid.SetTextMatrix(0, 3, "Air leaving to outdoors");
+  // Flows are volumes an hour: room volume in m³ times air changes an hour.
+  grid.SetTextMatrix(0, 2, "Outdoor air entering\nm\xB3/h");
+  grid.SetTextMatrix(0, 3, "Air leaving to outdoors\nm\xB3/h");
   const int last = n + 1;
   grid.SetTextMatrix(last, 0, "Total");
   float entering = 0;
@@ -128,8 +129,8 @@ void FillRoomFlowGrid(FlexGrid& grid, const BuildingRecord& building, const Room
   grid.SetCols(5);
   grid.SetTextMatrix(0, 0, "Room #");
   grid.SetTextMatrix(0, 1, "Room ID");
-  grid.SetTextMatrix(0, 2, "Flow entering current room from");
-  grid.SetTextMatrix(0, 3, "Flow leaving current room to");
+  grid.SetTextMatrix(0, 2, "Flow entering current room from\nm\xB3/h");
+  grid.SetTextMatrix(0, 3, "Flow leaving current room to\nm\xB3/h");
   for (int c = 1; c <= 3; ++c) grid.SetColWidth(c, 900);
 
   float entering = 0;

@@ -68,7 +68,7 @@ bool FillVentilationGrid(FlexGrid& grid, const ScenarioRecord& scenario) {
   grid.SetColWidth(0, 408);
   grid.SetTextMatrix(0, 0, "Index");
   grid.SetTextMatrix(0, 1, "Time start");
-  grid.SetTextMatrix(0, 2, "Ventilation Rate");
+  grid.SetTextMatrix(0, 2, "Ventilation Rate\n1/h");  // air changes an hour
   FillSchedule(grid, scenario.VentTime, scenario.VentRate);
   grid.SetRowCol(1, 1);
   grid.SetRedraw(true);

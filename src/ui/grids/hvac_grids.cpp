@@ -20,7 +20,8 @@ void LayOut(FlexGrid& grid, const HVACGridFrame& f) {
   grid.SetRows(f.RowCount());
   grid.SetCols(6);
   grid.SetFixedRows(f.Header() + 1);
-  static const char* const kHeaders[] = {"Room #", "Room ID", "Supply", "Return", "Exhaust"};
+  static const char* const kHeaders[] = {"Room #", "Room ID", "Supply\nm\xB3/h", "Return\nm\xB3/h",
+                                         "Exhaust\nm\xB3/h"};
   for (int c = 0; c < 5; ++c) grid.SetTextMatrix(f.Header(), f.Key() + c, kHeaders[c]);
   // Both layouts label their totals row in column 1: the name column of the base grid,
   // the number column of the managed one. The fill then writes "--" and "Totals".

@@ -235,7 +235,7 @@ bool ReadOutdoorConcGrid(FlexGrid& grid, const UnitOptions& options, ProgramStat
     times[t] = CellSingle(grid, row, 0);
     for (int p = 0; p < n; ++p) {
       entered[t][p] = CellSingle(grid, row, p + 1);
-      if (!ConvertEntered("outdoor", units, s.ConcUnits, entered[t][p], converted[t][p],
+      if (!ConvertEntered("outdoor", units, s.ConcUnits, entered[t][p], converted[t][p], p + 1,
                           pollutants[p], prompt)) {
         return false;
       }
@@ -330,7 +330,7 @@ bool ReadInitialConcGrid(FlexGrid& grid, ProgramState& state, Prompt& prompt) {
     for (int r = 1; r <= rooms; ++r) {
       entered[r][p] = CellSingle(grid, p + 2, r);
       if (!ConvertEntered("initial", s.InitialConcUnits, s.ConcUnits, entered[r][p],
-                          converted[r][p], pollutants[p], prompt)) {
+                          converted[r][p], p + 1, pollutants[p], prompt)) {
         return false;
       }
     }

@@ -89,9 +89,18 @@ void FillRoomSinkGrid(FlexGrid& grid, int room, const BuildingRecord& building,
 
 namespace {
 
-template <class T>
-void StoreIfChanged(const T& edited, const T& loaded, T& stored) {
-  if (edited != loaded) stored = edited;
+// Calls f with each field of the room window's copy of a sink, the same field as the window
+// loaded it, and the scenario's.
+template <class Window, class Loaded, class Stored, class F>
+void ForEachSinkField(Window& window, Loaded& loaded, Stored& stored, F f) {
+  f(window.Name, loaded.Name, stored.Name);
+  f(window.Area, loaded.Area, stored.Area);
+  f(window.Comments, loaded.Comments, stored.Comments);
+  for (size_t p = 0; p < window.ka.size(); ++p) {
+    f(window.ka[p], loaded.ka[p], stored.ka[p]);
+    f(window.kd[p], loaded.kd[p], stored.kd[p]);
+    f(window.Mass[p], loaded.Mass[p], stored.Mass[p]);
+  }
 }
 
 }  // namespace
@@ -101,17 +110,22 @@ void StoreSinkData(const SinkTable& sinks, const SinkTable& loaded, int room,
   if (room < 1 || room > RoomCount(building)) return;
   const int n = SinkCount(building, room);
   for (int s = 1; s <= n; ++s) {
-    const SinkRecord& edited = sinks[room][s];
-    const SinkRecord& before = loaded[room][s];
-    SinkRecord& stored = building.Scenario.Sinks[room][s];
-    StoreIfChanged(edited.Name, before.Name, stored.Name);
-    StoreIfChanged(edited.Area, before.Area, stored.Area);
-    StoreIfChanged(edited.Comments, before.Comments, stored.Comments);
-    for (size_t p = 0; p < edited.ka.size(); ++p) {
-      StoreIfChanged(edited.ka[p], before.ka[p], stored.ka[p]);
-      StoreIfChanged(edited.kd[p], before.kd[p], stored.kd[p]);
-      StoreIfChanged(edited.Mass[p], before.Mass[p], stored.Mass[p]);
-    }
+    ForEachSinkField(sinks[room][s], loaded[room][s], building.Scenario.Sinks[room][s],
+                     [](const auto& edited, const auto& before, auto& stored) {
+                       if (edited != before) stored = edited;
+                     });
+  }
+}
+
+void TakeStoredSinkData(SinkTable& sinks, SinkTable& loaded, int room,
+                        const BuildingRecord& building) {
+  if (room < 1 || room > RoomCount(building)) return;
+  const int n = SinkCount(building, room);
+  for (int s = 1; s <= n; ++s) {
+    ForEachSinkField(sinks[room][s], loaded[room][s], building.Scenario.Sinks[room][s],
+                     [](auto& shown, auto& before, const auto& stored) {
+                       if (shown == before) shown = before = stored;
+                     });
   }
 }
 

@@ -31,6 +31,11 @@ void FillRoomSinkGrid(FlexGrid& grid, int room, const BuildingRecord& building,
 void StoreSinkData(const SinkTable& sinks, const SinkTable& loaded, int room,
                    BuildingRecord& building);
 
+// What another window stored into the room's sinks since the window loaded them, taken into
+// its copy: every field the window did not change; its own edits stay.
+void TakeStoredSinkData(SinkTable& sinks, SinkTable& loaded, int room,
+                        const BuildingRecord& building);
+
 // The window's copy: every sink of rooms 1 to NumRooms, slots 1 to NumSinks, whole records.
 void LoadSinkData(SinkTable& sinks, const BuildingRecord& building);
 

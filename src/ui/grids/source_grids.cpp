@@ -60,8 +60,7 @@ void SetupSourceScheduleGrid(FlexGrid& grid) {
   }
 }
 
-void SetupSourceParameterGrid(FlexGrid& grid, const SourceRecord& source, ProgramState& state,
-                              Prompt& prompt) {
+void SetupSourceParameterGrid(FlexGrid& grid, const SourceRecord& source, ProgramState& state) {
   const ScenarioRecord& s = state.Building.Scenario;
   const int n = PollutantCount(s);
   grid.SetRows(std::max(n + 1, 2));
@@ -73,10 +72,6 @@ void SetupSourceParameterGrid(FlexGrid& grid, const SourceRecord& source, Progra
   }
   for (int p = 0; p < n; ++p) grid.SetTextMatrix(p + 1, 0, s.Pollutants[p].Name);
   grid.SetRowCol(1, 1);
-  if (source.Model == 7) {
-    prompt.Message("Note that for VBX and petroleum solvent spill the first pollutant is TVOC",
-                   state.ProgramTitle, MessageIcon::None);
-  }
 }
 
 bool LoadSourceScheduleRow(FlexGrid& grid, SourceRecord& source, const std::string& modelText,
@@ -88,6 +83,9 @@ bool LoadSourceScheduleRow(FlexGrid& grid, SourceRecord& source, const std::stri
   SetSingleCell(grid, 1, 3, source.NumCycles);
   source.CycleRepeats = std::string(1, UpperAscii(source.CycleRepeats[0]));
   grid.SetTextMatrix(1, 4, source.CycleRepeats.str());
+  // The source shown before may have had more cycles: none of its times is left beside
+  // this source's count.
+  for (int c = 5; c < kScheduleCols; ++c) grid.SetTextMatrix(1, c, "");
   if (source.NumCycles < 0 || source.NumCycles > kMaxCycles) {
     RefuseCycles(prompt, std::to_string(source.NumCycles));
     return false;
@@ -167,10 +165,17 @@ void FillSourceGrids(SourceRecord& work, int room, int slot, FlexGrid& schedule,
   }
 
   SetupSourceScheduleGrid(schedule);
-  SetupSourceParameterGrid(parameters, work, state, prompt);
+  SetupSourceParameterGrid(parameters, work, state);
   LoadSourceScheduleRow(schedule, work, EmissionModelName(work.Model), state, prompt);
   LoadSourceParameterGrid(parameters, work, s);
   state.GridEditFlag = kTrue;
+}
+
+void NoteSourceModel(const SourceRecord& source, const ProgramState& state, Prompt& prompt) {
+  if (source.Model == 7) {
+    prompt.Message("Note that for VBX and petroleum solvent spill the first pollutant is TVOC",
+                   state.ProgramTitle, MessageIcon::None);
+  }
 }
 
 std::optional<SourceRecord> ReadSourceGrids(const FlexGrid& schedule, const FlexGrid& parameters,
@@ -219,18 +224,87 @@ SourceRecord ShowRoomSources(int room, FlexGrid& schedule, FlexGrid& parameters,
   return work;
 }
 
+void ClearSourceParameters(SourceRecord& source) {
+  for (auto& row : source.Params) row.fill(0);
+  source.RawParam3.fill(0);
+  source.ModelWork1.fill(0);
+  source.ParamPerMole.fill(0);
+}
+
+namespace {
+
+// The names of the pollutants, from `first` on, that have a parameter of the source's model
+// the user gave, "toluene, formaldehyde"; empty when there is none.
+std::string PollutantsWithParameters(const SourceRecord& source, const ScenarioRecord& scenario,
+                                     int first) {
+  const int model = source.Model;
+  const int columns = ParameterColumnCount(model);
+  std::string names;
+  for (int p = first; p < PollutantCount(scenario); ++p) {
+    bool given = false;
+    for (int c = 1; c <= columns && c <= kTitleColumns; ++c) {
+      if (c == 1 && StartsFromC0(model)) continue;  // the pollutant's, not the source's
+      const float v =
+          c == 3 && ShowsComponentContent(model) ? source.RawParam3[p] : source.Params[c - 1][p];
+      given = given || v != 0;
+    }
+    if (!given) continue;
+    if (!names.empty()) names += ", ";
+    names += scenario.Pollutants[p].Name;
+  }
+  return names;
+}
+
+std::string SourceText(const SourceRecord& source, int slot) {
+  return "Source " + std::to_string(slot) + " (" + source.Name + ")";
+}
+
+std::string Quoted(int model) {
+  return "\"" + EmissionModelName(model) + "\"";
+}
+
+}  // namespace
+
+std::string ModelChangeQuestion(const SourceRecord& source, int slot, int model,
+                                const ScenarioRecord& scenario) {
+  const std::string names = PollutantsWithParameters(source, scenario, 0);
+  if (names.empty()) return "";
+  return SourceText(source, slot) + " changes from " + Quoted(source.Model) + " to " +
+         Quoted(model) + ".  Its " + Quoted(source.Model) + " parameters of " + names +
+         " have no meaning under " + Quoted(model) +
+         " and are cleared.  Do you wish to change the model?";
+}
+
 void TakeR0kFit(SourceRecord& source, float r0, float k) {
-  source.Model = 1;  // "R0k": R0 e^(-k t)
+  constexpr int16_t kR0k = 1;  // R0 e^(-k t)
+  if (source.Model != kR0k) ClearSourceParameters(source);
+  source.Model = kR0k;
   for (auto& row : source.Params) row[0] = 0;
   source.Params[0][0] = r0;
   source.Params[1][0] = k;
 }
 
-bool StoreFitInScenario(const SourceRecord& fit, ProgramState& state) {
+std::string R0kFitQuestion(const SourceRecord& source, int slot, const ScenarioRecord& scenario) {
+  if (source.Model == 1 || PollutantCount(scenario) < 1) return "";
+  const std::string names = PollutantsWithParameters(source, scenario, 1);
+  if (names.empty()) return "";
+  return "The fit makes " + SourceText(source, slot) + " an " + Quoted(1) +
+         " source, with R0 and k for " + scenario.Pollutants[0].Name + " alone.  Its " +
+         Quoted(source.Model) + " parameters of " + names + " have no meaning under " + Quoted(1) +
+         " and are set to 0.  Do you wish to store the fit?";
+}
+
+bool StoreFitInScenario(const SourceRecord& fit, ProgramState& state, Prompt& prompt) {
   const int room = state.CurrentRoom;
   const int slot = state.CurrentSource;
   if (room < 0 || room > kMaxRooms || slot < 1 || slot > kMaxSources) return false;
-  TakeR0kFit(state.Building.Scenario.Sources[room][slot], fit.Params[0][0], fit.Params[1][0]);
+  SourceRecord& source = state.Building.Scenario.Sources[room][slot];
+  const std::string question = R0kFitQuestion(source, slot, state.Building.Scenario);
+  if (!question.empty() && prompt.AskYesNoDefault(question, "Warning", MessageIcon::Exclamation,
+                                                  Answer::No) != Answer::Yes) {
+    return false;
+  }
+  TakeR0kFit(source, fit.Params[0][0], fit.Params[1][0]);
   return true;
 }
 

@@ -44,13 +44,11 @@ inline const ModelTitleTable& SetSourceParameterLabels() {
 
 void SetupSourceScheduleGrid(FlexGrid& grid);
 // Heads the parameter grid with the titles of the source's model and the pollutant names.
-// For model 7 it notes that the first pollutant is the mixture total.
-void SetupSourceParameterGrid(FlexGrid& grid, const SourceRecord& source, ProgramState& state,
-                              Prompt& prompt);
+void SetupSourceParameterGrid(FlexGrid& grid, const SourceRecord& source, ProgramState& state);
 
-// Row 1 of the schedule grid; the repeat code is upper-cased in the record too. A cycle
-// count outside 0 to 5 (the grid's and the record's room) is reported and no cycle is
-// shown (false).
+// Row 1 of the schedule grid; the repeat code is upper-cased in the record too. The times
+// of cycles the source does not have are empty. A cycle count outside 0 to 5 (the grid's
+// and the record's room) is reported and no cycle is shown (false).
 bool LoadSourceScheduleRow(FlexGrid& grid, SourceRecord& source, const std::string& modelText,
                            ProgramState& state, Prompt& prompt);
 // Reads row 1 back into the source: name, size, cycle count, repeat code and cycles. A
@@ -62,12 +60,15 @@ bool ReadSourceScheduleRow(const FlexGrid& grid, SourceRecord& source, Prompt& p
 void LoadSourceParameterGrid(FlexGrid& grid, SourceRecord& source, const ScenarioRecord& scenario);
 
 // Shows `work`, the window's copy of source `slot` of `room`, in the window's values and
-// grids: the model's titles and parameters, the schedule and the boxes. The shown model is
-// also the scenario's record's model from now on. In gas mode a number emission (units 2)
-// is shown as "mg/h" and becomes 0 in `work`.
+// grids: the model's titles and parameters, the schedule and the boxes. In gas mode a number
+// emission (units 2) is shown as "mg/h" and becomes 0 in `work`.
 void FillSourceGrids(SourceRecord& work, int room, int slot, FlexGrid& schedule,
                      FlexGrid& parameters, SourceWindowValues& window, ProgramState& state,
                      Prompt& prompt);
+// For a "VBX" source, the note that the first pollutant is the mixture total; the window
+// shows it once the source is shown whole, so that the note and what it is about come
+// together.
+void NoteSourceModel(const SourceRecord& source, const ProgramState& state, Prompt& prompt);
 // The source shown, rebuilt from `stored` (the scenario's record of the shown slot) and the
 // window: model, units, boxes, schedule and parameters. Nothing when the schedule's cycle
 // count is refused.
@@ -81,14 +82,29 @@ std::optional<SourceRecord> ReadSourceGrids(const FlexGrid& schedule, const Flex
 SourceRecord ShowRoomSources(int room, FlexGrid& schedule, FlexGrid& parameters,
                              SourceWindowValues& window, ProgramState& state, Prompt& prompt);
 
-// A source as an R0/k fit returns it: model 1 ("R0k") with the fitted R0 and k of its first
-// pollutant and every other parameter of that pollutant 0, so that nothing of its former
-// model is read as R2, k2, R3 or k3.
+// Every model parameter of the source, of every pollutant, and the values derived from
+// them (component contents, masses and moles) set to 0: what one model holds has no meaning
+// under another.
+void ClearSourceParameters(SourceRecord& source);
+// The question to ask before the source's model becomes `model` and its parameters are
+// cleared, naming the source and the pollutants whose parameters were given (any but a C0
+// the model takes from the pollutant); empty when nothing given would be lost.
+std::string ModelChangeQuestion(const SourceRecord& source, int slot, int model,
+                                const ScenarioRecord& scenario);
+
+// A source as an R0/k fit of its first pollutant returns it: model 1 ("R0k") with the
+// fitted R0 and k and every other parameter of that pollutant 0, so that nothing of its
+// former model is read as R2, k2, R3 or k3. A source of another model loses every other
+// pollutant's parameters too; an "R0k" source keeps them.
 void TakeR0kFit(SourceRecord& source, float r0, float k);
+// The question to ask before TakeR0kFit clears parameters that other pollutants were given,
+// naming the source and the pollutants; empty when nothing given would be lost.
+std::string R0kFitQuestion(const SourceRecord& source, int slot, const ScenarioRecord& scenario);
 // Stores the fit (R0 and k in the first pollutant's rows 0 and 1 of `fit`) into
-// Sources(CurrentRoom, CurrentSource) of the scenario, for a source that no window shows.
-// False, changing nothing, when the current room or source is not a source slot.
-bool StoreFitInScenario(const SourceRecord& fit, ProgramState& state);
+// Sources(CurrentRoom, CurrentSource) of the scenario, for a source that no window shows,
+// after R0kFitQuestion (default No). False, changing nothing, when the current room or
+// source is not a source slot or the answer is not Yes.
+bool StoreFitInScenario(const SourceRecord& fit, ProgramState& state, Prompt& prompt);
 
 void SetupSourceCompositionGrid(FlexGrid& SourceCompositionss, CompositionLabels& labels,
                                 const SourceRecord& source, int room, int sourceNumber,

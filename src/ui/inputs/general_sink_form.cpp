@@ -24,6 +24,7 @@
 #include "ui/grids/room_grids.h"
 #include "ui/grids/scenario_room_grids.h"
 #include "ui/inputs/menu_tables.h"
+#include "ui/inputs/room_sink_form.h"
 #include "ui/inputs/scenario_room_form.h"
 #include "ui/inputs/source_form_parts.h"
 
@@ -177,9 +178,18 @@ void GeneralSinkForm::Transfer() {
   ProgramState& state = ctx_.state;
   state.SinksSaved = kTrue;
   CloseForm();
-  // The counts this window has set, in the scenario room window's grid when it is open.
+  // The counts this window has set, in the scenario room window's grid when it is open, and
+  // the sinks in the room sink window's.
   if (auto* rooms = AppWindows().Find<ScenarioRoomForm>())
     FillRoomCountGrid(rooms->roomss(), state);
+  if (auto* room = AppWindows().Find<SinkdataForm>()) room->TakeStoredSinks();
+}
+
+void GeneralSinkForm::ShowStoredSinks() {
+  // Edits not yet stored stay: this window's Transfer is the user's later word on them.
+  if (Edited()) return;
+  FillGeneralSinkGrid(pollutant_, *grid_, ctx_.state.Building, rows_);
+  ClearEdited();
 }
 
 void GeneralSinkForm::PlaceEditCell(bool on_cell_text) {
@@ -246,6 +256,7 @@ void GeneralSinkForm::OpenSinkFile() {
   }
   ctx_.state.ScenarioSaved = kFalse;
   FillGeneralSinkGrid(pollutant_, *grid_, b, rows_);
+  if (auto* room = AppWindows().Find<SinkdataForm>()) room->TakeStoredSinks();
 }
 
 void GeneralSinkForm::PrintSinks() {

@@ -29,6 +29,8 @@ class GeneralSinkForm : public InputForm {
 
   void StepPollutant(int step);
   void Transfer() override;
+  // The room sink window stored its room's sinks: a grid that holds no edits shows them.
+  void ShowStoredSinks();
 
  protected:
   QSize sizeHint() const override;

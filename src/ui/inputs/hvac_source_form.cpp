@@ -61,7 +61,7 @@ void HVACSourcefrm::BuildControls() {
   QWidget* topframe = top->parentWidget();
   AddLabel(topframe, *top, "Label3", "HVAC");
   msg_ = AddLabel(topframe, *top, "Msg", "VOC");
-  const SourceNumberControls number = AddSourceNumberControls(topframe, *top);
+  const SourceNumberControls number = AddSourceNumberControls(topframe, *top, ctx_.prompt);
   count_ = number.count;
   source_spin_ = number.spinner;
   source_number_ = number.number;
@@ -72,7 +72,7 @@ void HVACSourcefrm::BuildControls() {
   for (const char* name : kModels) model_->addItem(ToQt(name));
 
   AddLabel(central, *boxes, "Label6", "Total mass applied mg");
-  total_mass_ = AddNumberBox(central, *boxes, "TotalMass");
+  total_mass_ = AddNumberBox(central, *boxes, "TotalMass", ctx_.prompt);
 
   units_ = AddUnitOptions(central, *boxes, {"mg", "\xB5g", "Number"});
   boxes->addStretch(1);
@@ -118,6 +118,7 @@ void HVACSourcefrm::ShowHVACSource(int slot) {
   total_mass_->setText(ToQt(values_.TotalMass.text));
   model_->setCurrentIndex(
       values_.SourceModel >= 0 && values_.SourceModel < kModelCount ? values_.SourceModel : -1);
+  NoteSourceModel(work, ctx_.state, ctx_.prompt);
 }
 
 bool HVACSourcefrm::StoreHVACSource() {

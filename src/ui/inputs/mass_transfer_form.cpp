@@ -60,7 +60,8 @@ MassXferDataForm::MassXferDataForm(MainContext& context)
   diffusivity_ = AddBoxRow(central, *boxes, 2, "Label3", "Enter diffusivity of pollutant sq m/h",
                            "Diffusivity");
   result_ = AddBoxRow(central, *boxes, 3, "Label4", "Mass transfer coefficeint 1/h", "Result");
-  for (QLineEdit* box : {air_velocity_, source_area_, diffusivity_}) RestrictToNumbers(*box);
+  for (QLineEdit* box : {air_velocity_, source_area_, diffusivity_})
+    RestrictToNumbers(*box, ctx_.prompt);
   layout->addLayout(boxes);
 
   auto* frame1 = new QGroupBox(central);

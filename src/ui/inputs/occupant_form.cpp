@@ -110,7 +110,11 @@ OccupantForm::OccupantForm(MainContext& context)
 QLineEdit* OccupantForm::AddBox(QWidget& frame, const char* label_name, const char* caption,
                                 const char* box_name, const char* design_text, int column) {
   auto* layout = static_cast<QGridLayout*>(frame.layout());
-  layout->addWidget(AddLabel(frame, label_name, caption), 0, column);
+  QLabel* label = AddLabel(frame, label_name, caption);
+  // A window narrower than the row of boxes wraps the captions ("Breathing rate" over
+  // "m³/h") rather than cutting them.
+  label->setWordWrap(true);
+  layout->addWidget(label, 0, column);
   auto* box = new QLineEdit(ToQt(design_text), &frame);
   box->setObjectName(box_name);
   box->installEventFilter(this);
@@ -154,6 +158,8 @@ void OccupantForm::BuildControls() {
   number_row->addWidget(spin_);
   top->addLayout(number_row, 1, 0);
   occupant_name_ = AddBox(*top_frame_, "Name", "Name", "OccupantName", "", 1);
+  // Room for a name, which the row of boxes would otherwise squeeze the most.
+  occupant_name_->setMinimumWidth(occupant_name_->fontMetrics().horizontalAdvance("Occupant 00"));
   boxes_[kBreathing] =
       AddBox(*top_frame_, "Label5", "Breathing rate m\xB3/h", "BreathingRate", "0.833", 2);
   boxes_[kEfficiency] = AddBox(*top_frame_, "Label8", "Efficiency fraction", "Efficiency", "1", 3);
@@ -171,7 +177,7 @@ void OccupantForm::BuildControls() {
   connect(activity_list_, &QListWidget::clicked, this, [this] { PickLocation(false); });
   top->addWidget(activity_list_, 1, 9, 2, 1);
   top->setColumnStretch(9, 1);
-  for (QLineEdit* box : boxes_) RestrictToNumbers(*box);
+  for (QLineEdit* box : boxes_) RestrictToNumbers(*box, ctx_.prompt);
 
   edit_frame_ = new QFrame(central);
   edit_frame_->setObjectName("Editframe");
@@ -206,6 +212,19 @@ bool OccupantForm::eventFilter(QObject* watched, QEvent* event) {
   return InputForm::eventFilter(watched, event);
 }
 
+void OccupantForm::AfterCellCommit(int row, int col) {
+  if (col != kLocationCol) return;
+  // The room number beside a typed location follows it, never left at the former one (0,
+  // the outdoors, beside "Living"); a name of no room has none, and Transfer says so.
+  const std::optional<int16_t> room =
+      RoomOfLocation(ctx_.state.Building, grid_->TextMatrix(row, kLocationCol));
+  if (room) {
+    grid_->SetNumber(row, kRoomCol, *room, FormatSingle(*room));
+  } else {
+    grid_->SetTextMatrix(row, kRoomCol, "");
+  }
+}
+
 void OccupantForm::LayOut() {
   if (laying_out_ || isMinimized()) return;
   laying_out_ = true;
@@ -214,7 +233,10 @@ void OccupantForm::LayOut() {
   const int gap = TwipsToPixels(kGapTwips);
   int y = 0;
   for (QWidget* frame : {id_frame_, time_frame_, top_frame_, edit_frame_}) {
-    const int height = frame->sizeHint().height();
+    // Captions wrapped in a narrow window take more height.
+    const int height = frame->hasHeightForWidth()
+                           ? std::max(frame->heightForWidth(width), frame->sizeHint().height())
+                           : frame->sizeHint().height();
     frame->setGeometry(0, y, width, height);
     frame->setVisible(true);
     // The edit box's frame sits directly under the occupant's.

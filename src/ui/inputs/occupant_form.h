@@ -48,6 +48,7 @@ class OccupantForm : public InputForm {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void AfterCellCommit(int row, int col) override;
 
  private:
   // The boxes that show numbers, in the order of `number_boxes_`.

@@ -16,6 +16,7 @@
 #include "platform/up_down.h"
 #include "ui/common/form_helpers.h"
 #include "ui/common/window_menu.h"
+#include "ui/inputs/general_sink_form.h"
 #include "ui/inputs/menu_tables.h"
 #include "ui/inputs/source_form_parts.h"
 
@@ -131,6 +132,13 @@ void SinkdataForm::TakeAddedSinks() {
   held_ = n;
 }
 
+void SinkdataForm::TakeStoredSinks() {
+  ReadSinkDataGrid(*grid_, work_, room_, pollutant_ - 1, filled_);
+  TakeAddedSinks();
+  TakeStoredSinkData(work_, loaded_, room_, ctx_.state.Building);
+  Fill();
+}
+
 void SinkdataForm::Transfer() {
   ReadSinkDataGrid(*grid_, work_, room_, pollutant_ - 1, filled_);
   CloseForm();
@@ -147,6 +155,7 @@ void SinkdataForm::closeEvent(QCloseEvent* event) {
   TakeAddedSinks();
   StoreSinkData(work_, loaded_, room_, ctx_.state.Building);
   ctx_.state.ScenarioSaved = kFalse;
+  if (auto* general = AppWindows().Find<GeneralSinkForm>()) general->ShowStoredSinks();
 }
 
 void SinkdataForm::ClearSelection() {

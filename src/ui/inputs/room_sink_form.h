@@ -30,6 +30,9 @@ class SinkdataForm : public InputForm {
   int ShownPollutant() const { return pollutant_; }
 
   void Transfer() override;
+  // The general sink window stored the sinks: the window shows what it stored, keeping its
+  // own edits.
+  void TakeStoredSinks();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -26,8 +26,10 @@
 #include "ui/common/print_frame.h"
 #include "ui/common/tool_openers.h"
 #include "ui/grids/input_reports.h"
+#include "ui/grids/scenario_room_grids.h"
 #include "ui/inputs/mass_transfer_form.h"
 #include "ui/inputs/menu_tables.h"
+#include "ui/inputs/scenario_room_form.h"
 #include "ui/inputs/shower_help_form.h"
 #include "ui/inputs/source_composition_form.h"
 #include "ui/inputs/source_display_form.h"
@@ -67,7 +69,7 @@ void RoomSourceForm::BuildControls() {
 
   QHBoxLayout* top = AddSourceTopFrame(*central, *layout);
   QWidget* topframe = top->parentWidget();
-  const SourceNumberControls number = AddSourceNumberControls(topframe, *top);
+  const SourceNumberControls number = AddSourceNumberControls(topframe, *top, ctx_.prompt);
   count_ = number.count;
   source_spin_ = number.spinner;
   source_number_ = number.number;
@@ -86,9 +88,9 @@ void RoomSourceForm::BuildControls() {
   units_ = AddUnitOptions(central, *boxes, {"mg/h", "\xB5g/h", "Number/h"});
 
   AddLabel(central, *boxes, "Label7", "Velocity cm/s");
-  gas_velocity_ = AddNumberBox(central, *boxes, "GasVelocity");
+  gas_velocity_ = AddNumberBox(central, *boxes, "GasVelocity", ctx_.prompt);
   total_mass_label_ = AddLabel(central, *boxes, "Label6", "Mass product applied g/m2");
-  total_mass_ = AddNumberBox(central, *boxes, "TotalMass");
+  total_mass_ = AddNumberBox(central, *boxes, "TotalMass", ctx_.prompt);
   boxes->addStretch(1);
   layout->addLayout(boxes);
 
@@ -166,6 +168,7 @@ void RoomSourceForm::ShowSource(int room, int slot) {
   FillSourceGrids(work_[room][slot], room, slot, *schedule_, *parameters_, values_, ctx_.state,
                   ctx_.prompt);
   ShowValues();
+  NoteSourceModel(work_[room][slot], ctx_.state, ctx_.prompt);
 }
 
 void RoomSourceForm::ShowValues() {
@@ -208,13 +211,26 @@ bool RoomSourceForm::ReadShown() {
 }
 
 void RoomSourceForm::ChooseModel(int model) {
-  // The shown source is kept under the model it was shown with before the new model's
-  // parameters are shown, so that nothing typed is lost by the choice.
+  const int shown_model = values_.SourceModel;
+  if (model == shown_model) return;
+  // The shown source is read back first, so that its schedule and boxes survive the choice.
   if (!ReadShown()) {
-    model_->setCurrentIndex(values_.SourceModel);
+    model_->setCurrentIndex(shown_model);
     return;
   }
-  work_[room_][slot_].Model = static_cast<int16_t>(model);
+  // One model's parameters would be read as another's (a C0 as an R0): they are cleared,
+  // after a question when the user gave any (No keeps the model and its parameters).
+  SourceRecord& source = work_[room_][slot_];
+  const std::string question =
+      ModelChangeQuestion(source, slot_, model, ctx_.state.Building.Scenario);
+  if (!question.empty() &&
+      ctx_.prompt.AskYesNoDefault(question, "Warning", MessageIcon::Exclamation, Answer::No) !=
+          Answer::Yes) {
+    model_->setCurrentIndex(shown_model);
+    return;
+  }
+  ClearSourceParameters(source);
+  source.Model = static_cast<int16_t>(model);
   ShowSource(room_, slot_);
 }
 
@@ -281,10 +297,19 @@ void RoomSourceForm::StoreFit(const SourceRecord& fit) {
   const int slot = ctx_.state.CurrentSource;
   if (room < 0 || room >= kRoomSlots || slot < 1 || slot > kMaxSources) return;
   // The fit goes into the window's copy, which its Transfer stores and its Cancel drops; the
-  // source shown keeps what was typed in its schedule and shows the fit under "R0k".
+  // source shown keeps what was typed in its schedule and shows the fit under "R0k". The
+  // other pollutants' parameters of another model are cleared, after a question when they
+  // were given (No keeps the source as it was).
   const bool shown = Shows(room, slot);
   if (shown && !ReadShown()) return;
-  TakeR0kFit(work_[room][slot], fit.Params[0][0], fit.Params[1][0]);
+  SourceRecord& source = work_[room][slot];
+  const std::string question = R0kFitQuestion(source, slot, ctx_.state.Building.Scenario);
+  if (!question.empty() &&
+      ctx_.prompt.AskYesNoDefault(question, "Warning", MessageIcon::Exclamation, Answer::No) !=
+          Answer::Yes) {
+    return;
+  }
+  TakeR0kFit(source, fit.Params[0][0], fit.Params[1][0]);
   if (shown) ShowSource(room, slot);
 }
 
@@ -328,15 +353,28 @@ void RoomSourceForm::CalculateTVOC() {
   }
 }
 
+bool RoomSourceForm::SourcesMayBeStored(int first, int last) {
+  for (int r = first; r <= last; ++r) {
+    for (int k = 1; k <= Count(r); ++k) {
+      const std::string refusal = SourceScheduleRefusal(ctx_.state.Building, r, k, work_[r][k]);
+      if (!refusal.empty()) ctx_.prompt.Message(refusal, "Error", MessageIcon::Exclamation);
+      if (refusal.empty() && SourceMayBeStored(ctx_.state.Building, r, k, work_[r][k], ctx_.prompt))
+        continue;
+      // The source is shown to be mended.
+      if (!Shows(r, k)) ShowSource(r, k);
+      return false;
+    }
+  }
+  return true;
+}
+
 void RoomSourceForm::Transfer() {
   if (!ReadShown()) return;
   ScenarioRecord& s = ctx_.state.Building.Scenario;
   // The HVAC window stores the HVAC sources only, a room's window every room's but those.
   const int first = room_ == 0 ? 0 : 1;
   const int last = room_ == 0 ? 0 : RoomCount(ctx_.state.Building);
-  for (int r = first; r <= last; ++r)
-    for (int k = 1; k <= Count(r); ++k)
-      if (!SourceMayBeStored(ctx_.state.Building, r, k, work_[r][k], ctx_.prompt)) return;
+  if (!SourcesMayBeStored(first, last)) return;
   for (int r = first; r <= last; ++r) {
     s.NumSources[r] = counts_[r];
     for (int k = 1; k <= Count(r); ++k) s.Sources[r][k] = work_[r][k];
@@ -344,6 +382,10 @@ void RoomSourceForm::Transfer() {
   ctx_.state.ScenarioSaved = kFalse;
   ctx_.state.SourcesSaved = kTrue;
   CloseForm();
+  // The counts stored here, in the scenario room window that opened this one, so that its
+  // own read-back does not put the old ones back.
+  if (auto* rooms = AppWindows().Find<ScenarioRoomForm>())
+    FillRoomCountGrid(rooms->roomss(), ctx_.state);
 }
 
 std::string RoomSourceForm::TotalMassText() const {

@@ -60,6 +60,9 @@ class RoomSourceForm : public InputForm, public SourceFitLink {
   void ShowValues();
   // The shown source back into the copy; false when its schedule was refused.
   bool ReadShown();
+  // Whether every source the Transfer would store for rooms first to last comes on and can
+  // emit; the first that cannot is said and shown.
+  bool SourcesMayBeStored(int first, int last);
   void ChooseModel(int model);
   void CountChanged(const QString& text);
   void StepSource(int step);

@@ -126,8 +126,7 @@ void ScenarioRoomForm::AskCancel() {
 }
 
 bool ScenarioRoomForm::CloseBox() {
-  CommitOpenEdits();
-  return Store();
+  return CommitOpenEdits() && Store();
 }
 
 void ScenarioRoomForm::GridClick() {

@@ -63,6 +63,12 @@ void fmSourceComposition::Fill(int room, int slot) {
   ClearEdited();
 }
 
+bool fmSourceComposition::FillAgain(int room, int slot) {
+  if (!AgreeToDropEdits()) return false;
+  Fill(room, slot);
+  return true;
+}
+
 void fmSourceComposition::Transfer() {
   ProgramState& st = ctx_.state;
   ScenarioRecord& s = st.Building.Scenario;
@@ -94,8 +100,12 @@ fmSourceComposition* OpenSourceComposition(MainContext& context, int room, int s
                                            QWidget* opener) {
   const auto [form, open] =
       ShowInputFormOnce<fmSourceComposition>(context, opener, kLeftTopTwips, kLeftTopTwips, false);
-  form->Fill(room, slot);
-  if (!open) FitOuterFrame(form);
+  if (open) {
+    form->FillAgain(room, slot);
+  } else {
+    form->Fill(room, slot);
+    FitOuterFrame(form);
+  }
   return form;
 }
 

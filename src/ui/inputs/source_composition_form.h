@@ -22,6 +22,9 @@ class fmSourceComposition : public InputForm {  // NOLINT(readability-identifier
 
   // Lays the grid out and fills it from Sources(room, slot) and the pollutants.
   void Fill(int room, int slot);
+  // The same for a window already open, after asking when it holds edits not transferred
+  // (No, the default, keeps them): false when nothing was filled.
+  bool FillAgain(int room, int slot);
   void Transfer() override;
   QSize sizeHint() const override;
 
@@ -38,7 +41,8 @@ class fmSourceComposition : public InputForm {  // NOLINT(readability-identifier
 };
 
 // Tools > Source composition of the source window: the window for source `slot` of `room`
-// beside its opener, which stays in use; an open one is filled for the new source.
+// beside its opener, which stays in use; an open one is filled for the new source unless the
+// user keeps what was typed in it.
 fmSourceComposition* OpenSourceComposition(MainContext& context, int room, int slot,
                                            QWidget* opener);
 

@@ -50,17 +50,17 @@ QLabel* AddLabel(QWidget* parent, QBoxLayout& layout, const char* name, const ch
   return label;
 }
 
-QLineEdit* AddNumberBox(QWidget* parent, QBoxLayout& layout, const char* name) {
+QLineEdit* AddNumberBox(QWidget* parent, QBoxLayout& layout, const char* name, Prompt& prompt) {
   auto* box = NamedBox(parent, name);
-  RestrictToNumbers(*box);
+  RestrictToNumbers(*box, prompt);
   layout.addWidget(box);
   return box;
 }
 
-SourceNumberControls AddSourceNumberControls(QWidget* parent, QBoxLayout& layout) {
+SourceNumberControls AddSourceNumberControls(QWidget* parent, QBoxLayout& layout, Prompt& prompt) {
   SourceNumberControls c;
   AddLabel(parent, layout, "Label5", "# sources in room ");
-  c.count = AddNumberBox(parent, layout, "Numberofsources");
+  c.count = AddNumberBox(parent, layout, "Numberofsources", prompt);
   c.count->setText("1");
   c.spinner = new UpDown(parent);
   c.spinner->setObjectName("Changesourcenumber");

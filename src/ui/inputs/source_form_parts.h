@@ -18,14 +18,16 @@ class EditCellBox;
 class FlexGrid;
 class GridEdit;
 class InputForm;
+class Prompt;
 class UpDown;
 
 // The framed band "topframe" at the top of the window's column `layout`; gives the band's row.
 QHBoxLayout* AddSourceTopFrame(QWidget& parent, QVBoxLayout& layout);
 // A label of that name and caption (Windows-1252) added to the layout.
 QLabel* AddLabel(QWidget* parent, QBoxLayout& layout, const char* name, const char* caption);
-// A number-only edit box of that name added to the layout.
-QLineEdit* AddNumberBox(QWidget* parent, QBoxLayout& layout, const char* name);
+// A number-only edit box of that name added to the layout; a comma typed is refused with a
+// message through the prompt.
+QLineEdit* AddNumberBox(QWidget* parent, QBoxLayout& layout, const char* name, Prompt& prompt);
 
 // The source windows' "# sources in room " with its count box "Numberofsources" (showing
 // 1), the spinner "Changesourcenumber" to the room's other sources, and "Source #" with the
@@ -35,7 +37,7 @@ struct SourceNumberControls {
   UpDown* spinner = nullptr;
   QLabel* number = nullptr;
 };
-SourceNumberControls AddSourceNumberControls(QWidget* parent, QBoxLayout& layout);
+SourceNumberControls AddSourceNumberControls(QWidget* parent, QBoxLayout& layout, Prompt& prompt);
 // The group "Frame1" of the model list "SourceModel" below "Select source model", added to
 // the layout; the caller lists the models.
 QComboBox* AddModelList(QWidget* parent, QBoxLayout& layout);

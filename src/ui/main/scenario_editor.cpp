@@ -235,6 +235,7 @@ void mainscenarioform::BuildControls() {
   // The grid asks for the size of all its rows and columns, so that the window's hint
   // shows every row.
   grid_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+  grid_->SetFitCells(true);
   body->addWidget(grid_, 1);
 
   frame4_ = new QFrame(central);
@@ -495,6 +496,16 @@ void mainscenarioform::Load() {
 void mainscenarioform::FillGrid() {
   const QSignalBlocker quiet(grid_);
   FillGeneralScenarioGrid(*grid_, ctx_.state.Building, pollutant_type_);
+  filled_.clear();
+  for (int r = 0; r < grid_->Rows(); ++r) filled_.push_back(grid_->TextMatrix(r, 1));
+}
+
+bool mainscenarioform::HoldsEdits() const {
+  if (edit_->CellEditActive()) return true;
+  if (static_cast<int>(filled_.size()) != grid_->Rows()) return true;
+  for (int r = 0; r < grid_->Rows(); ++r)
+    if (grid_->TextMatrix(r, 1) != filled_[static_cast<size_t>(r)]) return true;
+  return false;
 }
 
 void mainscenarioform::SetupFormUnits() {
@@ -773,6 +784,18 @@ mainscenarioform* OpenScenarioEditor(MainContext& context, QMdiArea* area, QWidg
     editor->Load();
   } else if (auto* sub = qobject_cast<QMdiSubWindow*>(editor->parentWidget())) {
     frame = sub;
+  }
+  if (open_already && editor->HoldsEdits()) {
+    // Filled again from the record, it would lose what the user typed and has not
+    // transferred: it comes forward as it is.
+    frame->show();
+    editor->show();
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(frame)) {
+      if (QMdiArea* editor_area = sub->mdiArea()) editor_area->setActiveSubWindow(sub);
+    }
+    frame->raise();
+    editor->activateWindow();
+    return editor;
   }
   editor->ScenarioSS().setVisible(false);
   editor->ScenarioSS().SetRedraw(false);

@@ -87,6 +87,9 @@ class mainscenarioform : public QMainWindow,
   void Load();
   // Fills the grid from the record (also selects the class entry).
   void FillGrid();
+  // Whether the grid holds what the user typed, pasted or chose since it was last filled,
+  // an entry still being typed included.
+  bool HoldsEdits() const;
   // The unit options from the record: the first option's caption for the class, and the
   // option of ConcUnits checked ("ppm" and "number" the first; any other word none).
   void SetupFormUnits();
@@ -134,6 +137,8 @@ class mainscenarioform : public QMainWindow,
   QRadioButton* micrograms_ = nullptr;
   QRadioButton* milligrams_ = nullptr;
   GridEdit* edit_ = nullptr;
+  // The grid's texts as FillGrid left them.
+  std::vector<std::string> filled_;
   std::map<std::string, std::function<void()>> commands_;
   // Set once the user agreed to close without saving, so that the question is not asked
   // a second time by the closing itself.
@@ -149,7 +154,8 @@ void GetUnitsFromForm(ScenarioRecord& scenario, QWidget& window);
 QSize ScenarioEditorSize(MainContext& context);
 
 // The building window's Scenarios command: loads the editor (one at a time) into the frame,
-// hides the building window while it is open, fills its grid and shows it.
+// hides the building window while it is open, fills its grid and shows it. An open editor
+// that holds edits not yet transferred is brought forward as it is, never filled again.
 mainscenarioform* OpenScenarioEditor(MainContext& context, QMdiArea* area, QWidget* opener);
 
 }  // namespace quarn

@@ -170,7 +170,7 @@ void DataInForm::BuildControls() {
   setCentralWidget(central);
 
   for (QLineEdit* box : {volume_, ach_, area_, peak_, peak_time_}) {
-    RestrictToNumbers(*box);
+    RestrictToNumbers(*box, ctx_.prompt);
     connect(box, &QLineEdit::textEdited, this, &DataInForm::DataChanged);
   }
   connect(r0result_, &QLineEdit::textEdited, this, [this] {
@@ -477,7 +477,7 @@ bool DataInForm::ReturnFit() {
     st.WorkSource.Params[1][0] = k;
     if (SourceFitLink* sources = AppWindows().FindAs<SourceFitLink>()) {
       sources->StoreFit(st.WorkSource);
-    } else if (StoreFitInScenario(st.WorkSource, st)) {
+    } else if (StoreFitInScenario(st.WorkSource, st, ctx_.prompt)) {
       st.ScenarioSaved = kFalse;
     }
   }

@@ -57,7 +57,7 @@ QLineEdit* frmConvertDiameters::AddBox(const char* name, const char* label_name,
   caption->setObjectName(label_name);
   auto* box = new QLineEdit(ToQt(initial), boxes_);
   box->setObjectName(name);
-  RestrictToNumbers(*box);
+  RestrictToNumbers(*box, prompt_);
   static_cast<QFormLayout*>(boxes_->layout())->addRow(caption, box);
   return box;
 }

@@ -61,6 +61,16 @@ void ConvertRow(FlexGrid& grid, int row, const char* mask, Convert convert) {
   grid.SetCol(column::kInput);
 }
 
+// The value under its mask, unless the mask hides some of its digits: then in full, as a
+// recomputed row shows it, so that 1 in\xB3 reads 1.638706E-05 m\xB3 from the start and not
+// .000016 (2.4 % off).
+std::string WholeValueText(float value, const char* mask) {
+  std::string text = FormatPattern(value, mask);
+  std::string whole = FormatSingle(value);
+  if (FormatSingle(ToSingle(LeadingNumber(RemoveCommas(text)))) == whole) return text;
+  return whole;
+}
+
 void FillTable(FlexGrid& grid, int tab) {
   const UnitsTable& table = UnitsTables().at(static_cast<size_t>(tab));
   grid.SetRows(1 + static_cast<int>(table.rows.size()));
@@ -69,7 +79,7 @@ void FillTable(FlexGrid& grid, int tab) {
     const UnitsRow& row = table.rows[static_cast<size_t>(r - 1)];
     const float factor = UnitsFactor(table, r);
     const std::string factor_text =
-        row.factor_text != nullptr ? row.factor_text : FormatPattern(factor, table.factor_mask);
+        row.factor_text != nullptr ? row.factor_text : WholeValueText(factor, table.factor_mask);
     grid.SetTextMatrix(r, column::kFrom, row.from);
     grid.SetTextMatrix(r, column::kTo, row.to);
     grid.SetNumber(r, column::kFactor, factor, factor_text);
@@ -77,7 +87,7 @@ void FillTable(FlexGrid& grid, int tab) {
     const float result =
         tab == kConcentrationTab ? ConcentrationResult(r, kFillInput, factor) : kFillInput * factor;
     grid.SetNumber(r, column::kResult, result,
-                   *mask == '\0' ? factor_text : FormatPattern(result, mask));
+                   *mask == '\0' ? factor_text : WholeValueText(result, mask));
   }
 }
 

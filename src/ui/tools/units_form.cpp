@@ -130,8 +130,7 @@ void UnitsForm::BuildMenus() {
 
 int UnitsForm::StartCommand() {
   const int i = tabs_->currentIndex();
-  edits_.at(static_cast<size_t>(i))->CommitOpenEdit();
-  return i;
+  return edits_.at(static_cast<size_t>(i))->CommitOpenEdit() ? i : -1;
 }
 
 void UnitsForm::Recompute(int i, int row) {
@@ -145,6 +144,7 @@ void UnitsForm::Recompute(int i, int row) {
 
 void UnitsForm::EditCopy() {
   const int i = StartCommand();
+  if (i < 0) return;
   FlexGrid& grid = *grids_.at(static_cast<size_t>(i));
   const int row = grid.Row();
   grid.SetRowCol(row, kResultCol);
@@ -156,6 +156,7 @@ void UnitsForm::EditCopy() {
 
 void UnitsForm::EditPaste() {
   const int i = StartCommand();
+  if (i < 0) return;
   FlexGrid& grid = *grids_.at(static_cast<size_t>(i));
   const int row = grid.Row();
   grid.SetRowCol(row, kInputCol);

@@ -36,7 +36,7 @@ class UnitsForm : public QMainWindow {  // NOLINT(readability-identifier-naming)
   void BuildMenus();
   // The result of one row of grid i recomputed, the input column current again.
   void Recompute(int i, int row);
-  // The selected tab, its grid's open edit stored first.
+  // The selected tab, its grid's open edit stored first; -1 when that edit was refused.
   int StartCommand();
 
   QTabWidget* tabs_ = nullptr;

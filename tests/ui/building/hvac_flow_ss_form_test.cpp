@@ -201,7 +201,7 @@ TEST_F(HVACFlowWindow, EditCommandsRetotalAndNewEmptiesEveryValue) {
                {{2, 2}, ""},
                {{2, 3}, ""},
                {{2, 4}, ""},
-               {{0, 2}, "Supply"},
+               {{0, 2}, "Supply\nm\xB3/h"},
                {{1, 1}, "Outdoors"},
                {{1, 4}, "----"},
                {{2, 1}, "Room 1"}});

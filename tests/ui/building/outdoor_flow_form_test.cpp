@@ -95,7 +95,7 @@ TEST_F(OutdoorFlows, OpensOnTheRoomsWithTheirTotalsAndTotalsFollowEveryEdit) {
   SetClipboardText("1\t2\r\n3\t4");
   form->RunCommand("EditPaste");
   EXPECT_EQ(Totals(), "34 11");
-  TypeInto(3, 3, "1,5");
+  TypeInto(3, 3, "1x5");
   EXPECT_EQ(Grid().TextMatrix(3, 3), "15") << "the box takes numbers only";
   testing::ClickCell(Grid(), 1, 3);
   form->RunCommand("EditCut");
@@ -111,6 +111,18 @@ TEST_F(OutdoorFlows, TransferStoresTheRoomsAndMarksTheScenarioUnsaved) {
   form->RunCommand("EditPaste");
   testing::ClickCell(Grid(), 2, 3);
   form->RunCommand("editclear");
+  // Rooms that do not balance are named with their flows; No keeps the window to mend them.
+  prompt.answers = {Answer::No, Answer::Yes};
+  testing::ChooseMenu(*form, {"Transfer"});
+  EXPECT_FALSE(Closed());
+  ASSERT_EQ(prompt.shown.size(), 1U);
+  EXPECT_EQ(
+      prompt.shown[0].text,
+      "Warning.  The natural flows do not balance: room 1 (R1), 12 m\xB3/h enter and 5 m\xB3/h "
+      "leave; room 2 (R2), 20 m\xB3/h enter and 0 m\xB3/h leave.  The run will refuse them.  Do "
+      "you wish to transfer them as they are?");
+  EXPECT_EQ(prompt.shown[0].default_answer, Answer::No);
+  EXPECT_EQ(Scenario().NaturalToOutdoors[2], 5);
   testing::ChooseMenu(*form, {"Transfer"});
   EXPECT_TRUE(Closed());
   EXPECT_EQ(Scenario().NaturalFromOutdoors, (PerRoom<float>{0, 12, 20, 77}));

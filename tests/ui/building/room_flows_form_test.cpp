@@ -159,7 +159,7 @@ TEST_F(RoomFlows, HVACAndManagedSetsEditTheirOwnVectors) {
   EXPECT_EQ(std::pair(Grid().Cols(), Grid().FixedCols()), std::pair(4, 2));
   Step("up");
   TypeIntoCell(Grid(), 2, 2, "3");
-  TypeIntoCell(Grid(), 2, 3, "1,5");
+  TypeIntoCell(Grid(), 2, 3, "1x5");
   Step("up");
   Step("down");
   EXPECT_EQ(Cells(2), "HVAC 3 15") << "the box takes numbers only";

@@ -155,7 +155,7 @@ TEST_F(RoomFormTest, MissingDimensionsFillTheGridOnly) {
   g.SetTextMatrix(2, 4, "1");
   g.SetTextMatrix(3, 5, "-10");
   ClickCell(g, 2, 3);
-  QTest::mouseClick(form->findChild<QPushButton*>("CalcDimension"), Qt::LeftButton);
+  QTest::keyClick(&g, Qt::Key_F9);  // as the button's caption says
   using Row = std::vector<std::string>;
   auto row = [&](int r) {
     return Row{g.TextMatrix(r, 2), g.TextMatrix(r, 3), g.TextMatrix(r, 4), g.TextMatrix(r, 5)};
@@ -231,8 +231,12 @@ TEST_F(RoomFormTest, NeighborTransferWritesBothDirectionsAndTheCounts) {
   EXPECT_EQ(Column(rooms->Grid(), 6), (std::vector<std::string>{" 0", " 1", " 1"}));
   EXPECT_TRUE(InUse(rooms));
 
-  // Room 3's window shows the connection; "No" there removes it both ways.
-  form = DefineNeighbors(*rooms, 3);
+  // Room 3's window (F8, as the button's caption says) shows the connection; "No" there
+  // removes it both ways.
+  ClickCell(rooms->Grid(), 3, 1);
+  QTest::keyClick(&rooms->Grid(), Qt::Key_F8);
+  Settle();
+  form = AppWindows().Find<NeighborForm>();
   ASSERT_NE(form, nullptr);
   EXPECT_EQ(Column(form->Grid(), 2), (std::vector<std::string>{"No", "Yes"}));
   ClickCell(form->Grid(), 2, 2);
@@ -253,14 +257,17 @@ TEST_F(RoomFormTest, OneRoomOpensNoNeighborWindow) {
 }
 
 // A row typed by keyboard alone: Tab stores each cell and moves right, Enter stores and
-// moves down. The sizes take numbers only (the exponent form included); a comma never
-// reaches the cell, and a size below 0 is refused by Transfer with nothing stored.
+// moves down. The sizes take numbers only (the exponent form included); "2,5" is refused
+// with a message and stays in the box to be mended, never stored as 25 (nor as 2), and a
+// size below 0 is refused by Transfer with nothing stored.
 TEST_F(RoomFormTest, KeyboardAloneFillsTheRowsAndTheSizesTakeNumbersOnly) {
   RoomForm* form = OpenRooms();
   FlexGrid& g = form->Grid();
   ClickCell(g, 1, 1);
+  const int top = g.mapTo(form, QPoint()).y();
   for (const char* cell : {"Kitchen", "4", "3", "2.5"}) {
     TypeKeys(cell);
+    EXPECT_EQ(g.mapTo(form, QPoint()).y(), top) << "the grid stays where it was clicked";
     testing::Key(Qt::Key_Tab);
   }
   EXPECT_EQ(Column(g, 1)[0], "Kitchen");
@@ -268,10 +275,22 @@ TEST_F(RoomFormTest, KeyboardAloneFillsTheRowsAndTheSizesTakeNumbersOnly) {
   EXPECT_EQ(g.TextMatrix(1, 3), "3");
   EXPECT_EQ(g.TextMatrix(1, 4), "2.5");
   ClickCell(g, 2, 2);
+  const std::string before = g.TextMatrix(2, 2);
   TypeKeys("2,5");
-  EXPECT_EQ(form->EditCell().text(), "25") << "the comma is refused at the key";
-  testing::Key(Qt::Key_Backspace, "\b");
-  testing::Key(Qt::Key_Backspace, "\b");
+  testing::Enter();
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].text,
+            "Error.  \"2,5\" is not a number.  Decimals take a point (2.5); a comma "
+            "can only separate thousands (1,500).");
+  EXPECT_EQ(form->EditCell().text(), "2,5") << "the entry stays to be mended";
+  ChooseMenu(*form, {"Transfer"});
+  Settle();
+  EXPECT_EQ(prompt.shown.size(), 2u) << "Transfer is refused with it";
+  EXPECT_EQ(AppWindows().Find<RoomForm>(), form);
+  EXPECT_FLOAT_EQ(state->Building.RoomList[2].Length, 0.0f);
+  testing::Key(Qt::Key_Escape, "\x1b");
+  EXPECT_EQ(g.TextMatrix(2, 2), before) << "Esc gives the cell back";
+  prompt.shown.clear();
   TypeKeys("2.5");
   testing::Key(Qt::Key_Right);
   TypeKeys("4e-1");

@@ -198,20 +198,43 @@ TEST_F(EditWindow, OpeningAMenuLeavesTheEditOpenAndTheMenuCommandStoresIt) {
   EXPECT_EQ(commits, 1);
 }
 
-TEST_F(EditWindow, ANumericBoxRefusesLettersAndTheCommaAndStoresTheRestAsTyped) {
+// A comma is no decimal point here: an entry whose comma does not group thousands is refused
+// with a message and kept in the box, selected, to be typed again, so that "1,5" is stored
+// neither as 15 nor as 1. A command (Copy) waits for it, and so does a click on another cell:
+// the entry is never dropped there, where the cell showed it as it was typed.
+TEST_F(EditWindow, ANumericBoxRefusesLettersAndAnEntryWithACommaAndStoresTheRestAsTyped) {
   edit->SetNumericOnly(true);
   Type("1a,5*2/4");
-  EXPECT_EQ(box->text(), "15*2/4");
-  Key(Qt::Key_Backspace, "\b");
-  EXPECT_EQ(box->text(), "15*2/");
+  EXPECT_EQ(box->text(), "1,5*2/4");
+  Enter();
+  ASSERT_EQ(prompt.Count("message"), 1U);
+  EXPECT_EQ(prompt.shown[0].text,
+            "Error.  \"1,5*2/4\" is not a number.  Decimals take a point (2.5); a comma "
+            "can only separate thousands (1,500).");
+  EXPECT_TRUE(box->isVisible());
+  EXPECT_EQ(commits, 0);
+  SetClipboardText("kept");
+  edit->Copy();
+  EXPECT_EQ(ClipboardText(), "kept");
+  Click(grid->viewport(), At(3, 2));
+  ProcessEvents();
+  EXPECT_EQ(prompt.Count("message"), 2U);
+  Type("15*2/");
   Enter();
   EXPECT_EQ(grid->TextMatrix(1, 1), "15*2/") << "no arithmetic on the text";
+  EXPECT_EQ(grid->TextMatrix(3, 2), Name(3, 2));
   grid->SetRowCol(2, 1);
   grid->SetTextMatrix(2, 1, "7");
   Type("x");  // refused: it opens no empty edit that Enter would store over the cell
   EXPECT_FALSE(box->isVisible());
   Enter();
   EXPECT_EQ(grid->TextMatrix(2, 1), "7");
+  // Thousands grouped as the program shows them are taken, without their commas.
+  grid->SetRowCol(4, 1);
+  Type("8,760");
+  Enter();
+  EXPECT_EQ(grid->TextMatrix(4, 1), "8760");
+  EXPECT_EQ(prompt.Count("message"), 2U);
 }
 
 // The Delete key types the DEL character on this system; it is a key, not a character,

@@ -323,6 +323,16 @@ TEST_F(InputFormTest, TilingSharesTheAreaAndTheListBringsAWindowForward) {
   list->actions()[1]->trigger();
   while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
   EXPECT_EQ(area->activeSubWindow(), OuterFrame(form));
+
+  // A window hidden while a window it opened is open (the building window under the
+  // scenario editor) is no choice: picking it showed nothing.
+  OuterFrame(form)->hide();
+  testing::ChooseMenu(*other, {"Window", "WindowsList"});
+  ASSERT_TRUE(testing::WaitFor([list] { return list->isVisible(); }));
+  captions.clear();
+  for (QAction* a : list->actions()) captions << a->text();
+  EXPECT_EQ(captions, (QStringList{"Opener window", "Other input window"}));
+  while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
 }
 
 }  // namespace

@@ -33,8 +33,8 @@ TEST(OutdoorFlowGrid, TotalsRowReadsTotalTotalsAndTheSums) {
   FillOutdoorFlowGrid(grid, b);
   ASSERT_EQ(grid.Rows(), 5);
   EXPECT_EQ(grid.Cols(), 4);
-  EXPECT_EQ(grid.TextMatrix(0, 2), "Outdoor air entering");
-  EXPECT_EQ(grid.TextMatrix(0, 3), "Air leaving to outdoors");
+  EXPECT_EQ(grid.TextMatrix(0, 2), "Outdoor air entering\nm\xB3/h");
+  EXPECT_EQ(grid.TextMatrix(0, 3), "Air leaving to outdoors\nm\xB3/h");
   EXPECT_EQ(grid.TextMatrix(2, 0), "2");
   EXPECT_EQ(grid.TextMatrix(2, 1), "Kitchen");
   EXPECT_EQ(grid.TextMatrix(2, 2), "20");
@@ -59,8 +59,8 @@ TEST(FlowGrids, SizesInTwips) {
   FlexGrid rooms;
   FillRoomToRoomFlowGrid(1, rooms, b, kNaturalFlowSet);
   EXPECT_EQ(rooms.Cols(), 5);
-  EXPECT_EQ(rooms.TextMatrix(0, 2), "Flow entering current room from");
-  EXPECT_EQ(rooms.TextMatrix(0, 3), "Flow leaving current room to");
+  EXPECT_EQ(rooms.TextMatrix(0, 2), "Flow entering current room from\nm\xB3/h");
+  EXPECT_EQ(rooms.TextMatrix(0, 3), "Flow leaving current room to\nm\xB3/h");
   for (int c = 1; c <= 3; ++c) EXPECT_NEAR(rooms.ColWidth(c), 900, 8) << c;
 }
 

@@ -88,7 +88,7 @@ TEST(VentilationGrid, FillShowsTheListAndReadBackKeepsExactValues) {
   EXPECT_FALSE(FillVentilationGrid(grid, s));
   EXPECT_EQ(grid.Rows(), 51);
   EXPECT_EQ(grid.TextMatrix(0, 1), "Time start");
-  EXPECT_EQ(grid.TextMatrix(0, 2), "Ventilation Rate");
+  EXPECT_EQ(grid.TextMatrix(0, 2), "Ventilation Rate\n1/h");
   EXPECT_EQ(grid.TextMatrix(4, 0), "4");
   EXPECT_EQ(grid.TextMatrix(4, 1), "");
   EXPECT_EQ(grid.TextMatrix(5, 1), "5");  // shown, though the list ended before it

@@ -77,7 +77,7 @@ TEST(BaseHVACGrid, LayoutOfOneRoom) {
   EXPECT_EQ(grid.TextMatrix(4, 0), "Makeup");
   FillHVACFlowGrid(grid, b);
   EXPECT_EQ(grid.Cols(), 5);
-  EXPECT_EQ(grid.TextMatrix(0, 4), "Exhaust");
+  EXPECT_EQ(grid.TextMatrix(0, 4), "Exhaust\nm\xB3/h");
   EXPECT_EQ(grid.TextMatrix(1, 1), "Outdoors");
   EXPECT_EQ(grid.TextMatrix(1, 4), "----");
   EXPECT_EQ(grid.TextMatrix(2, 0), "1");
@@ -159,7 +159,7 @@ TEST(ManagedHVACGrid, LayoutIsOneRowLowerAndOneColumnRightWithTotalsBelowTheRoom
   ASSERT_EQ(grid.Rows(), 3 + 5);
   EXPECT_EQ(grid.Cols(), 6);
   EXPECT_EQ(grid.TextMatrix(1, 1), "Room #");
-  EXPECT_EQ(grid.TextMatrix(1, 5), "Exhaust");
+  EXPECT_EQ(grid.TextMatrix(1, 5), "Exhaust\nm\xB3/h");
   EXPECT_EQ(grid.TextMatrix(2, 2), "Outdoors");
   EXPECT_EQ(grid.TextMatrix(2, 5), "----");
   EXPECT_EQ(grid.TextMatrix(5, 1), "3");  // room 3, the last room
@@ -180,7 +180,7 @@ TEST(ManagedHVACGrid, SetUpLabelsTotalAndMakeupInColumnOneBelowTheRooms) {
   SetupManagedFlowGrid(grid, b);
   ASSERT_EQ(grid.Rows(), 3 + 5);
   EXPECT_EQ(grid.Cols(), 6);
-  EXPECT_EQ(grid.TextMatrix(1, 3), "Supply");
+  EXPECT_EQ(grid.TextMatrix(1, 3), "Supply\nm\xB3/h");
   EXPECT_EQ(grid.TextMatrix(6, 1), "Total");
   EXPECT_EQ(grid.TextMatrix(6, 2), "");
   EXPECT_EQ(grid.TextMatrix(7, 1), "Makeup");

@@ -215,8 +215,8 @@ TEST(OutdoorConcGrid, AValueThatCannotBeConvertedIsRefusedAndNothingStored) {
   EXPECT_FALSE(ReadOutdoorConcGrid(grid, UnitOptions{true, false, false}, st, prompt));
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0].text,
-            "Error.  The outdoor concentrations of pollutant toluene cannot be converted from ppm "
-            "to number.  Please check the units and the pollutant data.");
+            "Error.  The outdoor concentrations of pollutant 1 (toluene) cannot be converted from "
+            "ppm to number.  A particle count and ppm have no conversion.");
   EXPECT_EQ(st.OutdoorConcInput, before.OutdoorConcInput);
   EXPECT_EQ(st.Building.Scenario.OutdoorConcUnits, "micrograms");
 }

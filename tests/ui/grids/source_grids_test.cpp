@@ -33,7 +33,7 @@ TEST(SourceParameterGrid, RtModelShowsOneColumnHeadedAlpha) {
   src.Params[0][1] = 0.75f;
   src.Params[1][1] = 9;
   FlexGrid grid;
-  SetupSourceParameterGrid(grid, src, st, prompt);
+  SetupSourceParameterGrid(grid, src, st);
   EXPECT_EQ(grid.TextMatrix(0, 0), "Pollutant");
   EXPECT_EQ(grid.TextMatrix(0, 1), "Alpha");
   for (int c = 2; c <= 7; ++c) EXPECT_EQ(grid.TextMatrix(0, c), "--");
@@ -45,20 +45,29 @@ TEST(SourceParameterGrid, RtModelShowsOneColumnHeadedAlpha) {
   EXPECT_TRUE(prompt.shown.empty());
 }
 
-TEST(SourceParameterGrid, TvocNoteForModel7OnlyOncePerLayout) {
+// The note comes once a VBX source is shown whole: its model in the schedule and only its
+// own parameter columns, none headed "--".
+TEST(SourceParameterGrid, TvocNoteForModel7ComesWithItsGrids) {
   ProgramState st = ThreeVocs();
-  FlexGrid grid;
-  SourceRecord src;
-  for (int model : {7, 8}) {
+  FlexGrid schedule, parameters;
+  SourceWindowValues window;
+  for (int model : {1, 7, 8}) {
     ScriptedPrompt prompt;
+    std::string behind;
+    prompt.while_message = [&] {
+      behind = schedule.TextMatrix(1, 0);
+      for (int c = 1; c < parameters.Cols(); ++c) behind += "|" + parameters.TextMatrix(0, c);
+    };
+    SourceRecord src;
     src.Model = static_cast<int16_t>(model);
-    SetupSourceParameterGrid(grid, src, st, prompt);
+    FillSourceGrids(src, 2, 1, schedule, parameters, window, st, prompt);
+    NoteSourceModel(src, st, prompt);
     EXPECT_EQ(prompt.Count("message"), model == 7 ? 1u : 0u);
     if (model == 7) {
       EXPECT_EQ(prompt.shown[0].text,
                 "Note that for VBX and petroleum solvent spill the first pollutant is TVOC");
+      EXPECT_EQ(behind, "VBX|C0|k|mg/g product");
     }
-    EXPECT_EQ(grid.TextMatrix(0, 3), "mg/g product");
   }
 }
 
@@ -86,7 +95,7 @@ TEST(SourceParameterGrid, UnknownModelHasEmptyTitlesAndElevenColumns) {
   src.Model = 12;
   src.Params[10][0] = 3;
   FlexGrid grid;
-  SetupSourceParameterGrid(grid, src, st, prompt);
+  SetupSourceParameterGrid(grid, src, st);
   for (int c = 1; c <= 8; ++c) EXPECT_EQ(grid.TextMatrix(0, c), "");
   LoadSourceParameterGrid(grid, src, st.Building.Scenario);
   EXPECT_EQ(grid.Cols(), 12);
@@ -219,6 +228,9 @@ TEST(ReadSourceGrids, UntouchedMassBoxKeepsWhatItsMaskRounds) {
   EXPECT_FALSE(ReadSourceGrids(schedule, parameters, window, stored, st.Building.Scenario, prompt));
 }
 
+// The fit of the first pollutant makes a spill an "R0k" source: nothing of the spill is
+// left to be read as R0, k, R2, ... of any pollutant, after a question naming those the user
+// gave parameters; No keeps the spill whole.
 TEST(StoreFitInScenario, TheFitAloneReplacesTheFormerModel) {
   ProgramState st = ThreeVocs();
   st.CurrentRoom = 2;
@@ -227,20 +239,35 @@ TEST(StoreFitInScenario, TheFitAloneReplacesTheFormerModel) {
   stored.Model = 9;
   stored.Name = "spill";
   for (auto& row : stored.Params) row = {500, 7};
+  const SourceRecord spill = stored;
   SourceRecord fit;
   fit.Params[0][0] = 12.5f;
   fit.Params[1][0] = 0.125f;
-  ASSERT_TRUE(StoreFitInScenario(fit, st));
+  ScriptedPrompt prompt;
+  prompt.answers = {Answer::No, Answer::Yes};
+  EXPECT_FALSE(StoreFitInScenario(fit, st, prompt));
+  EXPECT_TRUE(stored == spill);
+  ASSERT_TRUE(StoreFitInScenario(fit, st, prompt));
+  EXPECT_EQ(prompt.shown[0].text,
+            "The fit makes Source 3 (spill) an \"R0k\" source, with R0 and k for TVOC alone.  "
+            "Its \"Single spill\" parameters of hexane have no meaning under \"R0k\" and "
+            "are set to 0.  Do you wish to store the fit?");
+  EXPECT_EQ(prompt.shown[0].default_answer, Answer::No);
   EXPECT_EQ(stored.Model, 1);
   EXPECT_EQ(stored.Name, "spill");
   EXPECT_EQ(stored.Params[0][0], 12.5f);
   EXPECT_EQ(stored.Params[1][0], 0.125f);
-  // Nothing of the spill is left for R2, k2, R3 or k3; the other pollutant keeps its own.
-  for (int i = 2; i < static_cast<int>(stored.Params.size()); ++i)
-    EXPECT_EQ(stored.Params[i][0], 0);
-  EXPECT_EQ(stored.Params[2][1], 7);
+  for (int i = 0; i < static_cast<int>(stored.Params.size()); ++i) {
+    EXPECT_EQ(stored.Params[i][1], 0) << i;
+    EXPECT_EQ(stored.Params[i][0], i == 0 ? 12.5f : i == 1 ? 0.125f : 0) << i;
+  }
+  // An "R0k" source keeps the other pollutants' R0 and k, and nothing is asked.
+  stored.Params[0][1] = 4;
+  EXPECT_TRUE(StoreFitInScenario(fit, st, prompt));
+  EXPECT_EQ(stored.Params[0][1], 4);
+  EXPECT_EQ(prompt.shown.size(), 2U);
   st.CurrentSource = 0;
-  EXPECT_FALSE(StoreFitInScenario(fit, st));
+  EXPECT_FALSE(StoreFitInScenario(fit, st, prompt));
 }
 
 TEST(SourceComposition, MixtureMolecularWeightAndVapourPressure) {

@@ -107,15 +107,16 @@ TEST_F(ConcWindows, InitialTransferConvertsFromTheChosenUnitOrRefusesAndStays) {
   FlexGrid& grid = Initial();
   Option<Initialindoorform>("Option1").click();
   TypeIntoCell(grid, 2, 1, "1");
-  TypeIntoCell(grid, 3, 2, "1,5");
+  TypeIntoCell(grid, 3, 2, "1x5");
   EXPECT_EQ(grid.TextMatrix(3, 2), "15") << "number-only entry";
   Scenario().Pollutants[1].MolWt = 0;
   state->ScenarioSaved = kTrue;
   ChooseMenu(Form<Initialindoorform>(), {"Transfer"});
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0].text,
-            "Error.  The initial concentrations of pollutant NO2 cannot be converted from ppm "
-            "to milligrams.  Please check the units and the pollutant data.");
+            "Error.  The initial concentrations of pollutant 2 (NO2) cannot be converted from ppm "
+            "to milligrams.  ppm needs the pollutant's molecular weight, and it has none above 0: "
+            "define the pollutants and transfer them first.");
   EXPECT_TRUE(IsOpen<Initialindoorform>());
   EXPECT_EQ(state->InitialConcInput[1][0], 0);
   EXPECT_EQ(state->ScenarioSaved, kTrue);

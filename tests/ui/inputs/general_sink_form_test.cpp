@@ -9,6 +9,7 @@
 #include "platform/edit_cell.h"
 #include "platform/qt_text.h"
 #include "ui/building/editor_window_fixture.h"
+#include "ui/inputs/room_sink_form.h"
 #include "ui/inputs/scenario_room_form.h"
 
 namespace quarn {
@@ -79,6 +80,37 @@ TEST_F(GeneralSinkWindow, ShowsEverySinkAndTransferAssignsATypedRowToItsRoom) {
   EXPECT_EQ(rooms->roomss().TextMatrix(1, 3), "2");
 }
 
+// The room sink window open beside it shows what the general window's Transfer stored, and
+// keeps what was typed in it and not yet stored.
+TEST_F(GeneralSinkWindow, TransferRefreshesAnOpenRoomSinkWindow) {
+  SinkdataForm* room = OpenRoomSinks(*context, 2, rooms);
+  ASSERT_NE(room, nullptr);
+  FlexGrid& sinks = room->Grid1();
+  EXPECT_EQ(sinks.TextMatrix(1, 2), "0.002");
+  sinks.setFocus();
+  sinks.SetRowCol(2, 3);
+  testing::Type("9");
+  testing::Enter();
+  TypeAt(2, 1, "0.7");  // Floor's ka
+  TypeAt(3, 2, "0.5");  // Rug's kd
+  ChooseMenu(*form, {"Transfer"});
+  EXPECT_EQ(sinks.TextMatrix(1, 2) + " " + sinks.TextMatrix(2, 3), "0.7 9");
+  room->RunCommand("Transfer");
+  EXPECT_EQ(Scenario().Sinks[2][1].ka[0], 0.7F);
+  EXPECT_EQ(Scenario().Sinks[2][2].kd[0], 9.0F) << "the room window's own edit";
+
+  // The other way round: an untouched general window shows what the room window stored.
+  testing::ProcessEvents();
+  ChooseMenu(*rooms, {"Sinks", "SinkGeneral"});
+  form = AppWindows().Find<GeneralSinkForm>();
+  room = OpenRoomSinks(*context, 2, rooms);
+  room->Grid1().setFocus();
+  room->Grid1().SetRowCol(1, 2);
+  testing::Type("0.8");
+  room->RunCommand("Transfer");
+  EXPECT_EQ(Grid().TextMatrix(2, 1), ".8");
+}
+
 TEST_F(GeneralSinkWindow, StepsStoreTheShownPollutantUnlessTheGridIsRefused) {
   const ScenarioRecord kept = Scenario();
   TypeAt(4, 4, "2");  // a third sink for room 2
@@ -131,7 +163,7 @@ TEST_F(GeneralSinkWindow, ACellIsEditedInABoxLaidOverIt) {
   testing::Type("7");
   testing::Escape();
   EXPECT_EQ(Grid().TextMatrix(3, 1), ".003");
-  TypeAt(3, 1, "4,5");
+  TypeAt(3, 1, "4x5");
   EXPECT_EQ(Grid().TextMatrix(3, 1), "45");
 
   // Leaving the box by a click: a text emptied is stored, a refused key stores nothing.

@@ -112,9 +112,17 @@ TEST_F(OccupantWindow, OpensOnlyWithOccupantsAndShowsThemAsTheRecordHoldsThem) {
 TEST_F(OccupantWindow, EditsSurviveTheSpinnerAndTransferStoresEveryOccupant) {
   ASSERT_NE(Open(), nullptr);
   TypeInto("OccupantName", "Ann");
-  TypeInto("weight", "7,4");
-  TypeInto("CycleTime", "12");
-  TypeIntoCell(Grid(), 2, 1, "2,5");
+  TypeInto("weight", "7x4");
+  // A box has no moment of storing: its comma is refused as it is typed, and said.
+  TypeInto("CycleTime", "1,");
+  EXPECT_EQ(Box("CycleTime"), "1");
+  ASSERT_EQ(prompt.Count("message"), 1U);
+  EXPECT_EQ(prompt.shown[0].text,
+            "Error.  A comma cannot be typed into this box.  Decimals take a point (2.5), and "
+            "thousands are typed without a separator (1500).");
+  testing::Key(Qt::Key_Backspace, "\b");
+  testing::Type("12");
+  TypeIntoCell(Grid(), 2, 1, "2x5");
   testing::ClickCell(Grid(), 2, 3);
   Pick(3);
   EXPECT_EQ(Grid().TextMatrix(2, 4), " 3");
@@ -149,6 +157,8 @@ TEST_F(OccupantWindow, ALocationIsFoundWhateverItsCaseAndOneOfNoRoomIsRefused) {
   TypeIntoCell(Grid(), 2, 1, "24");
   TypeIntoCell(Grid(), 2, 2, "30");
   TypeIntoCell(Grid(), 2, 3, "Kitchn");
+  // The room number beside each typed location follows it, never the former one.
+  EXPECT_EQ(Grid().TextMatrix(1, 4) + "|" + Grid().TextMatrix(2, 4), "2|");
   ChooseMenu(*form, {"Transfer"});
   ASSERT_EQ(prompt.shown.size(), 1U);
   EXPECT_EQ(prompt.shown[0].text,

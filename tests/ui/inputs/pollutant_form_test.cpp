@@ -79,7 +79,7 @@ TEST_F(PollutantWindow, GasesAreTypedAndTransferredAndCancelDropsTheEdits) {
   EXPECT_TRUE(Enabled(*form, "vocdata"));
   EXPECT_FALSE(Enabled(*form, "Deposition"));
 
-  TypeIntoCell(Grid(), 1, 2, "9,2.14");
+  TypeIntoCell(Grid(), 1, 2, "9x2.14");
   EXPECT_EQ(Grid().TextMatrix(1, 2), "92.14") << "numbers only in a number column";
   TypeIntoCell(Grid(), 2, 1, "a,b");
   EXPECT_EQ(Grid().TextMatrix(2, 1), "a,b") << "a name takes every key";

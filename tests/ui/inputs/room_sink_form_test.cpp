@@ -122,7 +122,7 @@ TEST_F(RoomSinkWindow, StepsKeepTheLeftPollutantsEditsAndClosingDropsTheShownOne
     Spin("up");
     EXPECT_EQ(Text("PollutantName") + Text("PollutantNumber"), "P22");
     EXPECT_EQ(Grid().TextMatrix(1, 1), "brick, red") << "one name for every pollutant";
-    TypeAt(1, 2, "0.2,5");  // "," is no key of a number
+    TypeAt(1, 2, "0.2x5");  // "x" is no key of a number
     Grid().SetRowCol(2, 3);
     ChooseMenu(*form, {"Edit", "EditCut"});
     Spin("down");

@@ -22,13 +22,15 @@
 #include "platform/up_down.h"
 #include "text/text_reader.h"
 #include "ui/building/editor_window_fixture.h"
+#include "ui/inputs/scenario_room_form.h"
 #include "ui/inputs/shower_help_form.h"
 #include "ui/tools/chamber_data_form.h"
 
 namespace quarn {
 namespace {
 
-// Five rooms, two pollutants; room 2 has three sources, room 3 none, room 5 one.
+// Five rooms, two pollutants; room 2 has three sources, room 3 none, room 5 one. Each
+// source is on for the first day.
 class RoomSourceFormTest : public testing::EditorWindowTest {
  protected:
   RoomSourceFormTest() {
@@ -42,9 +44,16 @@ class RoomSourceFormTest : public testing::EditorWindowTest {
     for (int k = 1; k <= 3; ++k) {
       s.Sources[2][k].Name = "carpet " + std::to_string(k);
       s.Sources[2][k].Model = 2;
+      OnForADay(s.Sources[2][k]);
     }
     s.Sources[5][1].Name = "stove";
+    OnForADay(s.Sources[5][1]);
     OpenEditor();
+  }
+  static void OnForADay(SourceRecord& source) {
+    source.NumCycles = 1;
+    source.TimeOn[1] = 0;
+    source.TimeOff[1] = 24;
   }
   ~RoomSourceFormTest() override {
     AppWindows().Unload<RoomSourceForm>();
@@ -58,7 +67,7 @@ class RoomSourceFormTest : public testing::EditorWindowTest {
     return *form;
   }
   template <class W>
-  static W& Child(RoomSourceForm& form, const char* name) {
+  static W& Child(QWidget& form, const char* name) {
     return *form.findChild<W*>(name);
   }
   static void Arrow(RoomSourceForm& form, const char* spinner, const char* which) {
@@ -73,12 +82,48 @@ class RoomSourceFormTest : public testing::EditorWindowTest {
     const QModelIndex item = view->model()->index(model, 0);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(item).center());
     testing::ProcessEvents();
+    // The offscreen platform gives the activation back to no window when the popup closes;
+    // a user's next click or key goes to the window again.
+    ASSERT_TRUE(testing::ShowActive(*form.window()));
   }
-  static void TypeIntoBox(RoomSourceForm& form, const char* name, const char* text) {
+  static void TypeIntoBox(QWidget& form, const char* name, const char* text) {
     auto& box = Child<QLineEdit>(form, name);
     box.setFocus();
     box.selectAll();
     testing::Type(text);
+  }
+  // Toluene (and formaldehyde) in milligrams; every room 30 m³, flushed by 15 m³/h; run for
+  // the hours given in steps of 0.1 h.
+  void MakeRunnable(float hours, int pollutants = 1) {
+    state->Building.MasterFile = "Run";
+    s.NumPollutants = static_cast<int16_t>(pollutants);
+    s.Pollutants[0].Name = "toluene";
+    s.Pollutants[0].MolWt = 92.14F;
+    s.Pollutants[0].Diffusivity = 0.0313F;
+    s.Pollutants[0].C0 = 140000;
+    s.Pollutants[1].Name = "formaldehyde";
+    s.Pollutants[1].MolWt = 30.03F;
+    s.Pollutants[1].Diffusivity = 0.0589F;
+    s.Pollutants[1].C0 = 6345598;
+    s.ConcUnits = s.OutdoorConcUnits = s.InitialConcUnits = "milligrams";
+    s.ConstantACH = s.ConstantHVAC = s.ConstantOutdoorConc = "Y";
+    s.VentScheduleFlag = s.HVACHistoryCycle = "N";
+    s.NumOutdoorConcPoints = 1;
+    s.BuildingPenetration = {1, 1};
+    for (int r = 1; r <= 5; ++r) {
+      state->Building.RoomList[r].Volume = 30;
+      s.NaturalFromOutdoors[r] = s.NaturalToOutdoors[r] = 15;
+    }
+    s.StepSize = 0.1F;
+    s.YearsSimulated = hours / 8760;
+  }
+  bool Run() {
+    RunSettings settings;
+    settings.TempFolderName = Path("run");
+    settings.MaxConcentration = 1;
+    RunObserver observer;
+    return RunConcentrationCalculation(state->Building, settings, prompt, observer) ==
+           RunOutcome::Completed;
   }
   static std::string Shown(RoomSourceForm& form) {
     return FromQt(Child<QLabel>(form, "RoomNumber").text() + "/" +
@@ -136,19 +181,42 @@ TEST_F(RoomSourceFormTest, RoomOneDownAndTheHvacSpinnersDoNothing) {
   EXPECT_TRUE(prompt.shown.empty());
 }
 
-TEST_F(RoomSourceFormTest, ModelChoiceKeepsEditsAndShowsTheTotalMassBox) {
+// One model's parameters are never read as another's: a choice asks before it clears those
+// the user gave (No keeps the model and them), and clears a C0 taken from the pollutant
+// without a word. The VBX note comes with the VBX grids.
+TEST_F(RoomSourceFormTest, ModelChoiceClearsTheParametersAndShowsTheTotalMassBox) {
   // An old source beyond the count, which the window never showed.
   s.Sources[2][4].Name = "old heater";
   s.Sources[2][4].Model = 1;
   s.Sources[2][4].Params[0][0] = 100;
+  s.Pollutants[0].Name = "toluene";
+  s.Pollutants[1].Name = "formaldehyde";
   const ScenarioRecord before = s;
   RoomSourceForm& form = Open(2);
   auto& mass = Child<QLineEdit>(form, "TotalMass");
   auto& label = Child<QLabel>(form, "Label6");
+  auto& list = Child<QComboBox>(form, "SourceModel");
+  TypeIntoCell(form.GeneralSourceDataGrid(), 1, 2, "3");
   TypeIntoCell(form.ssrmsrc(), 2, 2, "0.25");
+  prompt.answers = {Answer::No, Answer::Yes};
   PickModel(form, 1);  // "R0k"
-  EXPECT_EQ(form.ssrmsrc().TextMatrix(0, 2), "k");
-  EXPECT_EQ(form.ssrmsrc().TextMatrix(2, 2), "0.25") << "the edit survives the choice";
+  ASSERT_EQ(prompt.Count("yesno"), 1U);
+  EXPECT_EQ(prompt.shown[0].text,
+            "Source 1 (carpet 1) changes from \"Paint1\" to \"R0k\".  Its \"Paint1\" parameters "
+            "of formaldehyde have no meaning under \"R0k\" and are cleared.  Do you wish to "
+            "change the model?");
+  EXPECT_EQ(prompt.shown[0].default_answer, Answer::No);
+  EXPECT_EQ(list.currentText(), "Paint1");
+  EXPECT_EQ(form.ssrmsrc().TextMatrix(0, 2) + " " + form.ssrmsrc().TextMatrix(2, 2), "k1 0.25");
+  PickModel(form, 1);
+  EXPECT_EQ(form.ssrmsrc().TextMatrix(0, 2) + " " + form.ssrmsrc().TextMatrix(2, 2), "k 0");
+  EXPECT_EQ(form.GeneralSourceDataGrid().TextMatrix(1, 2), "3") << "the schedule is kept";
+
+  std::string behind_note;
+  prompt.while_message = [&] {
+    behind_note = form.GeneralSourceDataGrid().TextMatrix(1, 0) + " " +
+                  std::to_string(form.ssrmsrc().Cols()) + " " + FromQt(label.text());
+  };
   const struct {
     int model;
     bool box;
@@ -162,9 +230,11 @@ TEST_F(RoomSourceFormTest, ModelChoiceKeepsEditsAndShowsTheTotalMassBox) {
       EXPECT_EQ(FromQt(label.text()), c.caption);
     }
   }
+  EXPECT_EQ(form.ssrmsrc().TextMatrix(1, 1), "0") << "Polyfit's A0 is no C0";
   ASSERT_EQ(prompt.Count("message"), 1U);
-  EXPECT_EQ(prompt.shown[0].text,
+  EXPECT_EQ(prompt.shown.back().text,
             "Note that for VBX and petroleum solvent spill the first pollutant is TVOC");
+  EXPECT_EQ(behind_note, "VBX 4 g product applied/m2") << "the note comes with what it is about";
   // Cancel, after a raised count too, leaves every source, model and count as it was.
   TypeIntoBox(form, "Numberofsources", "4");
   form.RunCommand("FileCancel");
@@ -176,25 +246,8 @@ TEST_F(RoomSourceFormTest, ModelChoiceKeepsEditsAndShowsTheTotalMassBox) {
 }
 
 TEST_F(RoomSourceFormTest, SpillTypedInTheWindowEmitsWhatWasSpilled) {
-  // 1000 mg of pure toluene (1000 mg/g) spilled on 1 m² in room 2, every room 30 m³ and
-  // flushed by 15 m³/h, run for 48 h.
-  state->Building.MasterFile = "Spill";
-  s.NumPollutants = 1;
-  s.Pollutants[0].Name = "toluene";
-  s.Pollutants[0].MolWt = 92.14F;
-  s.Pollutants[0].Diffusivity = 0.0313F;
-  s.Pollutants[0].C0 = 140000;
-  s.ConcUnits = s.OutdoorConcUnits = s.InitialConcUnits = "milligrams";
-  s.ConstantACH = s.ConstantHVAC = s.ConstantOutdoorConc = "Y";
-  s.VentScheduleFlag = s.HVACHistoryCycle = "N";
-  s.NumOutdoorConcPoints = 1;
-  s.BuildingPenetration[0] = 1;
-  for (int r = 1; r <= 5; ++r) {
-    state->Building.RoomList[r].Volume = 30;
-    s.NaturalFromOutdoors[r] = s.NaturalToOutdoors[r] = 15;
-  }
-  s.StepSize = 0.1F;
-  s.YearsSimulated = 48.0F / 8760;
+  // 1000 mg of pure toluene (1000 mg/g) spilled on 1 m² in room 2, run for 48 h.
+  MakeRunnable(48);
   RoomSourceForm& form = Open(2);
   auto& models = Child<QComboBox>(form, "SourceModel");
   models.setCurrentIndex(10);
@@ -206,12 +259,7 @@ TEST_F(RoomSourceFormTest, SpillTypedInTheWindowEmitsWhatWasSpilled) {
   for (int c = 2; c <= 6; ++c) TypeIntoCell(schedule, 1, c, typed[c - 2]);
   form.RunCommand("Transfer");
   EXPECT_FLOAT_EQ(s.Sources[2][1].Params[2][0], 1000);
-
-  RunSettings settings;
-  settings.TempFolderName = Path("run");
-  RunObserver observer;
-  ASSERT_EQ(RunConcentrationCalculation(state->Building, settings, prompt, observer),
-            RunOutcome::Completed);
+  ASSERT_TRUE(Run());
   EXPECT_NEAR(s.TotalEmitted[0], 1000, 1);
 }
 
@@ -252,7 +300,7 @@ TEST_F(RoomSourceFormTest, ScheduleTakesTextOnlyInNameAndRepeatColumns) {
   FlexGrid& schedule = form.GeneralSourceDataGrid();
   TypeIntoCell(schedule, 1, 4, "d");
   TypeIntoCell(schedule, 1, 1, "rug,1");
-  TypeIntoCell(schedule, 1, 2, "1,5");
+  TypeIntoCell(schedule, 1, 2, "1x5");
   Arrow(form, "Changesourcenumber", "up");
   Arrow(form, "Changesourcenumber", "down");
   EXPECT_EQ(schedule.TextMatrix(1, 4), "D");
@@ -267,6 +315,7 @@ TEST_F(RoomSourceFormTest, ScheduleTakesTextOnlyInNameAndRepeatColumns) {
 
 TEST_F(RoomSourceFormTest, CountBoxAndTransferFromARoomOrTheHvacSystem) {
   s.NumSources[0] = 1;
+  OnForADay(s.Sources[0][1]);
   RoomSourceForm& form = Open(2);
   s.Sources[0][1].Name = s.Sources[5][1].Name = "changed meanwhile";
   for (const char* typed : {"4", "-1"}) TypeIntoBox(form, "Numberofsources", typed);
@@ -288,6 +337,121 @@ TEST_F(RoomSourceFormTest, CountBoxAndTransferFromARoomOrTheHvacSystem) {
   hvac.RunCommand("FileTranfer");
   EXPECT_EQ(s.Sources[0][1].Name, "fan");
   EXPECT_EQ(s.Sources[5][1].Name, "room 5 now");
+}
+
+// "# sources in room" raised in the window is stored by its Transfer: the scenario room
+// window that opened it shows the new count, and its own Transfer keeps it, so that the run
+// has the new source.
+TEST_F(RoomSourceFormTest, ACountRaisedInTheWindowReachesTheRoomWindowAndTheRun) {
+  MakeRunnable(24);
+  SourceRecord& stove = s.Sources[5][1];
+  stove.Model = 1;  // 10 mg/h, "R0k" without decay
+  stove.Size = 1;
+  stove.Params[0][0] = 10;
+  ASSERT_TRUE(Run());
+  const float stove_alone = s.TotalEmitted[0];
+  ScenarioRoomForm* rooms = OpenScenarioRooms(*context, editor);
+  testing::ProcessEvents();
+  testing::ClickCell(rooms->roomss(), 5, 2);
+  auto* form = AppWindows().Find<RoomSourceForm>();
+  ASSERT_NE(form, nullptr);
+  TypeIntoBox(*form, "Numberofsources", "2");
+  testing::Enter();
+  Arrow(*form, "Changesourcenumber", "up");
+  EXPECT_EQ(Shown(*form), " 5/2 ");
+  PickModel(*form, 1);  // a new heater of 100 mg/h
+  const char* typed[] = {"heater", "1", "1", "N", "0", "24"};
+  for (int c = 1; c <= 6; ++c) TypeIntoCell(form->GeneralSourceDataGrid(), 1, c, typed[c - 1]);
+  TypeIntoCell(form->ssrmsrc(), 1, 1, "100");
+  form->RunCommand("Transfer");
+  testing::ProcessEvents();
+  EXPECT_EQ(rooms->roomss().TextMatrix(5, 2), "2");
+  rooms->RunCommand("Transfer");
+  EXPECT_EQ(s.NumSources[5], 2);
+  ASSERT_TRUE(Run());
+  EXPECT_NEAR(s.TotalEmitted[0] - stove_alone, 2400,
+              0.5);  // 100 mg/h over 24 h, from the first step
+}
+
+// A new source slot shows no times of the source shown before it, and Transfer refuses a
+// source that would never come on, naming it and showing it to be mended.
+TEST_F(RoomSourceFormTest, ANewSlotShowsNoTimesAndASourceThatNeverComesOnIsRefused) {
+  SourceRecord& carpet = s.Sources[2][1];
+  carpet.NumCycles = 2;
+  carpet.TimeOn = {0, 1, 9};
+  carpet.TimeOff = {0, 3, 12};
+  s.Sources[2][2].NumCycles = 0;
+  s.Sources[2][3].NumCycles = 0;
+  const ScenarioRecord before = s;
+  RoomSourceForm& form = Open(2);
+  FlexGrid& schedule = form.GeneralSourceDataGrid();
+  EXPECT_EQ(schedule.TextMatrix(1, 7), "9");
+  Arrow(form, "Changesourcenumber", "up");
+  std::string times;
+  for (int c = 5; c <= 14; ++c) times += schedule.TextMatrix(1, c);
+  EXPECT_EQ(schedule.TextMatrix(1, 3) + "|" + times, "0|");
+  form.RunCommand("Transfer");
+  EXPECT_EQ(prompt.shown.back().text,
+            "Error.  Room 2 (Room 2), source 2 (carpet 2) has no on/off cycle, so it would never "
+            "emit.  Give it at least one cycle, or lower \"# sources in room\".");
+  const char* typed[] = {"1", "N", "4", "2"};
+  for (int c = 3; c <= 6; ++c) TypeIntoCell(schedule, 1, c, typed[c - 3]);
+  form.RunCommand("Transfer");
+  EXPECT_EQ(prompt.shown.back().text,
+            "Error.  Room 2 (Room 2), source 2 (carpet 2): cycle 1 goes off at 2 h, not after it "
+            "comes on at 4 h.  Correct its times.");
+  TypeIntoCell(schedule, 1, 6, "6");
+  Arrow(form, "Changesourcenumber", "down");
+  form.RunCommand("Transfer");
+  EXPECT_EQ(Shown(form), " 2/3 carpet 3") << "the source refused is shown";
+  EXPECT_EQ(prompt.shown.size(), 3U);
+  EXPECT_TRUE(s.Sources[2][2] == before.Sources[2][2]) << "nothing is stored";
+  TypeIntoBox(form, "Numberofsources", "2");
+  form.RunCommand("Transfer");
+  EXPECT_EQ(s.NumSources[2], 2);
+  EXPECT_EQ(s.Sources[2][2].TimeOff[1], 6);
+  EXPECT_EQ(prompt.shown.size(), 3U);
+}
+
+// The chamber fit is of the first pollutant. Returned to a "Mass transfer" source, it asks
+// before the other pollutant's parameters go: No keeps the source whole, Yes leaves that
+// pollutant nothing to emit, instead of its C0 read as R0 and its M01 as R2.
+TEST_F(RoomSourceFormTest, AFitReturnedToAnotherModelLeavesTheOtherPollutantsNothing) {
+  MakeRunnable(24, 2);
+  SourceRecord& rug = s.Sources[2][1];
+  rug.Name = "rug";
+  rug.Model = 0;
+  rug.Size = 1;
+  rug.Params[1] = {0.3F, 0.5F};  // k1
+  rug.Params[2] = {50, 100};     // M01
+  for (Answer answer : {Answer::No, Answer::Yes}) {
+    RoomSourceForm& form = Open(2);
+    form.RunCommand("CalculateR0k");
+    auto* fit = AppWindows().Find<DataInForm>();
+    ASSERT_NE(fit, nullptr);
+    ASSERT_TRUE(testing::ShowActive(*fit));
+    TypeIntoBox(*fit, "r0result", "5");
+    TypeIntoBox(*fit, "kresult", "0");
+    prompt.answers = {Answer::No, answer};  // the chamber data unsaved; the fit's question
+    fit->RunCommand("fileexit");
+    testing::ProcessEvents();
+    EXPECT_EQ(prompt.shown.back().text,
+              "The fit makes Source 1 (rug) an \"R0k\" source, with R0 and k for toluene alone.  "
+              "Its \"Mass transfer\" parameters of formaldehyde have no meaning under \"R0k\" "
+              "and are set to 0.  Do you wish to store the fit?");
+    form.RunCommand("Transfer");
+    testing::ProcessEvents();
+    if (answer == Answer::No) {
+      EXPECT_EQ(rug.Model, 0);
+      EXPECT_EQ(rug.Params[1][1] + rug.Params[2][1], 100.5F) << "the source is kept whole";
+    }
+  }
+  EXPECT_EQ(rug.Model, 1);
+  EXPECT_EQ(rug.Params[0][0], 5);
+  for (const auto& row : rug.Params) EXPECT_EQ(row[1], 0);
+  ASSERT_TRUE(Run());
+  EXPECT_EQ(s.TotalEmitted[1], 0) << "formaldehyde";
+  EXPECT_NEAR(s.TotalEmitted[0], 5 * 24, 1.2);
 }
 
 TEST_F(RoomSourceFormTest, HvacSourcesFromTheEditor) {

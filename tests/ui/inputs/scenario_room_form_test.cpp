@@ -69,7 +69,7 @@ TEST_F(ScenarioRoomWindow, OpensLaidOutAndTransfersCountsAndAirCleaners) {
   Grid().SetRowCol(1, 4);
   ChooseMenu(*form, {"Edit", "EditCut"});
   TypeAt(2, 4, "100");
-  TypeAt(3, 4, "4,0");
+  TypeAt(3, 4, "4x0");
   TypeAt(1, 2, "0.5");
   TypeAt(2, 2, "1.5");
   TypeAt(1, 1, "A,B");

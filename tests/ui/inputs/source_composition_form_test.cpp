@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,6 +31,8 @@ class SourceToolsTest : public testing::EditorWindowTest {
     for (int k = 1; k <= 3; ++k) {
       s.Sources[1][k].Model = static_cast<int16_t>(k == 1 ? 9 : k == 2 ? 7 : 1);
       s.Sources[1][k].TotalMass = 500;
+      s.Sources[1][k].NumCycles = 1;
+      s.Sources[1][k].TimeOff[1] = 24;
     }
     OpenEditor();
     sources = OpenRoomSources(*context, 1, editor);
@@ -75,7 +78,7 @@ TEST_F(SourceToolsTest, CompositionGridCalculatesTheMixtureAndCancelKeepsTheReco
   ASSERT_EQ(grid.Rows(), 4);
   EXPECT_EQ(Joined(grid, 0, 0, 4), "Component #|Name|MW g/mole|C0 mg/m3|mg/g in source");
   EXPECT_EQ(Joined(grid, 1, 0, 2), "1|TVOC|0");
-  TypeIntoCell(grid, 2, 4, "1,00");  // numbers only past the name column
+  TypeIntoCell(grid, 2, 4, "1x00");  // numbers only past the name column
   TypeIntoCell(grid, 3, 4, "300");
   TypeIntoCell(grid, 3, 1, "oct,ane");
   EXPECT_EQ(Joined(grid, 3, 1, 1) + Joined(grid, 2, 4, 4), "oct,ane100");
@@ -108,6 +111,12 @@ TEST_F(SourceToolsTest, TransferAsksBeforeReplacingPollutantOneWithTheMixtureC0)
   EXPECT_EQ(s.Pollutants[0].MolWt, 92.14F);
   EXPECT_EQ(s.Pollutants[0].C0, 140000);
   EXPECT_EQ(s.Sources[1][1].SourceWork2[1], 0);
+  // Opened again from the source window, it asks before the record replaces what was typed;
+  // No keeps it.
+  prompt.answers = {Answer::No};
+  Choose<fmSourceComposition>("tools", "sourcecomposition");
+  EXPECT_EQ(prompt.shown.back().text, "All changes will be lost.  Do you wish to continue?");
+  EXPECT_EQ(grid.TextMatrix(3, 4), "300");
   prompt.answers = {Answer::Yes};
   form.RunCommand("Transfer");
   EXPECT_NEAR(s.Pollutants[0].C0, 14.0 / 3, 1e-5);
@@ -144,6 +153,10 @@ TEST_F(SourceToolsTest, CompositionTransferFollowsTheModelAndTheSourceShown) {
   sources = OpenRoomSources(*context, 1, editor);
   auto& orphan = Choose<fmSourceComposition>("tools", "sourcecomposition");
   sources->RunCommand("Cancel");
+  // The source window gave the front back to the editor that opened it: a first click
+  // brings the composition window forward again.
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  testing::ClickCell(orphan.SourceCompositionss(), 3, 4);
   TypeIntoCell(orphan.SourceCompositionss(), 3, 4, "50");
   orphan.RunCommand("Transfer");
   EXPECT_EQ(s.Sources[1][1].SourceWork2[2], 50);

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -18,6 +19,7 @@
 #include <sstream>
 
 #include "common/main_window_fixture.h"
+#include "common/menu_input.h"
 #include "files/building_file.h"
 #include "files/scenario_file.h"
 #include "model/unit_conversion.h"
@@ -28,6 +30,8 @@
 #include "platform/user_input.h"
 #include "platform/window_registry.h"
 #include "ui/common/about_forms.h"
+#include "ui/grids/scenario_grid.h"
+#include "ui/inputs/pollutant_form.h"
 #include "ui/main/building_form.h"
 #include "ui/main/main_window.h"
 #include "ui/main/scenario_editor.h"
@@ -413,6 +417,49 @@ TEST_F(MainWindowTest, ClosingTheFrameOrTheBuildingWindowAsksFirst) {
   frame->close();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(frame.isNull());
+}
+
+// An input window's Transfer gives the scenario editor that opened it back, and Scenarios
+// brings the open editor forward with what was typed in it and not yet transferred, however
+// the building window came to the front meanwhile (here Window > List windows).
+TEST_F(MainWindowTest, ScenariosBringsTheEditorBackWithWhatWasTypedInIt) {
+  RevudUzad* frame = StartMainWindow(*context);
+  ASSERT_TRUE(testing::ShowActive(*frame));
+  frame->Building()->RunCommand("Scenarios");
+  testing::ProcessEvents();
+  auto* editor = AppWindows().Find<mainscenarioform>();
+  ASSERT_NE(editor, nullptr);
+  FlexGrid& g = editor->ScenarioSS();
+  const std::pair<int, const char*> typed[] = {{scenario_row::kName, "repro"},
+                                               {scenario_row::kComments, "c"},
+                                               {scenario_row::kOverallACH, "0.3"}};
+  for (const auto& [row, text] : typed) {
+    testing::ClickCell(g, row, 1);
+    testing::TypeKeys(text);
+    testing::Enter();
+  }
+  editor->RunCommand("definepollutants");
+  testing::ProcessEvents();
+  auto* pollutants = AppWindows().Find<PollutantForm>();
+  ASSERT_NE(pollutants, nullptr);
+  pollutants->RunCommand("Transfer");
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  testing::ProcessEvents();
+  QMdiArea& area = *frame->Area();
+  ASSERT_NE(area.activeSubWindow(), nullptr);
+  EXPECT_EQ(area.activeSubWindow()->widget(), editor) << "the editor comes back, not the building";
+
+  area.setActiveSubWindow(qobject_cast<QMdiSubWindow*>(frame->Building()->parentWidget()));
+  frame->Building()->RunCommand("Scenarios");
+  testing::ProcessEvents();
+  EXPECT_EQ(g.TextMatrix(scenario_row::kName, 1) + "|" + g.TextMatrix(scenario_row::kComments, 1) +
+                "|" + g.TextMatrix(scenario_row::kOverallACH, 1),
+            "repro|c|0.3");
+  EXPECT_EQ(area.activeSubWindow()->widget(), editor);
+  EXPECT_TRUE(prompt.shown.empty());
+  state->ScenarioSaved = kTrue;
+  frame->EndProgram();
+  testing::ProcessEvents();
 }
 
 TEST_F(MainWindowTest, KeyOnTheSplashOpensTheMainWindowOnAResetModel) {

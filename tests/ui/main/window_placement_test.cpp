@@ -17,11 +17,14 @@
 #include "platform/qt_text.h"
 #include "platform/user_input.h"
 #include "platform/window_registry.h"
+#include "ui/building/filter_definition_form.h"
 #include "ui/common/tool_openers.h"
+#include "ui/inputs/source_composition_form.h"
 #include "ui/main/main_window.h"
 #include "ui/main/scenario_editor.h"
 #include "ui/tools/calculform.h"
 #include "ui/tools/chamber_data_form.h"
+#include "ui/tools/voc_database_form.h"
 
 namespace quarn {
 namespace {
@@ -140,6 +143,66 @@ TEST_F(WindowPlacement, TheScenarioEditorShowsItsWholeMenuBarAndEveryRowAlsoAfte
   editor->RunCommand("cancel");
   frame->close();
   testing::ProcessEvents();
+}
+
+// Every column, and the first rows (up to five), in view, and no cell's text cut by its
+// column ("Formalde" for formaldehyde, "6345598." for 6345598.25).
+void ExpectEveryColumn(FlexGrid& grid, const std::string& when) {
+  for (int r = grid.FixedRows(); r < grid.Rows(); ++r) {
+    for (int c = 0; c < grid.Cols(); ++c) {
+      const int text = grid.fontMetrics().horizontalAdvance(ToQt(grid.TextMatrix(r, c)));
+      EXPECT_LE(text, grid.columnWidth(c)) << when << ": " << grid.TextMatrix(r, c);
+    }
+  }
+  EXPECT_EQ(grid.horizontalScrollBar()->maximum(), 0) << when;
+  const int row = std::min(grid.Rows() - 1, 5);
+  const QRect last = grid.visualRect(grid.model()->index(row, grid.Cols() - 1));
+  EXPECT_TRUE(grid.viewport()->rect().contains(last))
+      << when << ": last column at " << last.right() << " in " << grid.viewport()->width()
+      << ", row " << row << " at " << last.bottom() << " in " << grid.viewport()->height();
+}
+
+// The table windows open from their contents' size, on the screens users have: every
+// column and the first rows show without scrolling.
+TEST_F(WindowPlacement, TableWindowsOpenShowingEveryColumn) {
+  ScenarioRecord& s = state->Building.Scenario;
+  s.NumPollutants = 3;
+  s.NumSources[1] = 1;
+  for (const QSize screen : {QSize(1280, 1024), QSize(1600, 1000)}) {
+    const std::string at = std::to_string(screen.width()) + "x" + std::to_string(screen.height());
+    RevudUzad* frame = StartMainWindow(*context);
+    ASSERT_TRUE(testing::ShowActive(*frame));
+    frame->resize(screen);
+    testing::ProcessEvents();
+    frame->Building()->RunCommand("Scenarios");
+    testing::ProcessEvents();
+    auto* editor = AppWindows().Find<mainscenarioform>();
+    ASSERT_NE(editor, nullptr);
+
+    s.Pollutants[2].C0 = 6345598.25F;
+    state->ProgramFolder = QUARN_SOURCE_DIR "/data";  // its list of VOCs
+    VOCdatabase* voc = OpenVocDatabase(*context, editor);
+    testing::ProcessEvents();
+    ExpectEveryColumn(voc->VOCdbgrid(), "VOC database at " + at);
+    voc->CloseForm();
+    testing::ProcessEvents();
+    fmSourceComposition* composition = OpenSourceComposition(*context, 1, 1, editor);
+    testing::ProcessEvents();
+    ExpectEveryColumn(composition->SourceCompositionss(), "source composition at " + at);
+    composition->CloseForm();
+    testing::ProcessEvents();
+    FilterDefinitionForm* filters = OpenFilterDefinitionForm(*context, editor);
+    testing::ProcessEvents();
+    ExpectEveryColumn(filters->Grid(), "user-defined air cleaner at " + at);
+    filters->CloseForm();
+    testing::ProcessEvents();
+
+    state->ScenarioSaved = kTrue;
+    editor->RunCommand("cancel");
+    frame->EndProgram();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    testing::ProcessEvents();
+  }
 }
 
 TEST_F(WindowPlacement, LargeOrMisplacedChildrenAreBroughtInside) {

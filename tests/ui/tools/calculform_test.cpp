@@ -39,11 +39,12 @@ class Calculator : public ::testing::Test {
 
 TEST_F(Calculator, TypedKeysReachTheKeypadThroughEnter) {
   ASSERT_EQ(QApplication::focusWidget()->objectName(), "dummy");
-  // Enter performs "=" once; z, x and * multiply, % is percent; blank and capitals do nothing.
+  // Enter performs "=" once; z, x and * multiply, % is percent (of the first operand after + or
+  // -, as desk calculators take it); blank and capitals do nothing.
   const std::pair<const char*, const char*> table[] = {
-      {"12+3\r", "15"}, {"\r", "15"},         {"12.5*4=", "50"}, {"3x4=", "12"},
-      {"2z3=", "6"},    {"50+10%=", "5"},     {"4e", "0."},      {"5 CZ", "5."},
-      {"+1c=", "0."},   {"50+10%%=", "0.05"}, {"+1=", "1.05"}};
+      {"12+3\r", "15"}, {"\r", "15"},          {"12.5*4=", "50"}, {"3x4=", "12"},
+      {"2z3=", "6"},    {"50+10%=", "55"},     {"4e", "0."},      {"5 CZ", "5."},
+      {"+1c=", "0."},   {"50+10%%=", "50.05"}, {"+1=", "51.05"}};
   for (const auto& [typed, readout] : table) {
     testing::Type(typed);
     EXPECT_EQ(Readout(), readout) << typed;

@@ -48,6 +48,8 @@ class ChamberDataFormTest : public testing::EditorWindowTest {
     source().Params[1][0] = 0.7f;
     source().Params[2][0] = 500;  // M01, which an R0k model would read as R2
     source().Params[3][0] = 0.1f;
+    source().NumCycles = 1;
+    source().TimeOff[1] = 24;
     OpenEditor();
   }
   ~ChamberDataFormTest() override { AppWindows().Unload<r0kplotform>(); }

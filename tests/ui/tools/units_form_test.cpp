@@ -52,47 +52,49 @@ TEST_F(UnitsWindow, EveryTabIsFilledFromItsTable) {
   struct Row {
     const char *from, *factor, *result, *to;
   };
-  // From the converter's tables: factors, and the results of the input 1 under each mask.
-  const std::vector<std::vector<Row>> tabs = {{{"ft", "0.304800", "0.304800", "m"},
-                                               {"yds", "0.9144000", "0.9144000", "m"},
-                                               {"in", "0.0254000", "0.0254000", "m"},
-                                               {"m", "3.2808399", "3.2808399", "ft"},
-                                               {"m", "39.3700787", "39.3700787", "in"},
-                                               {"m", "1.0936133", "1.0936133", "yd"}},
-                                              {{"ft\xB2", "0.0929030", ".092903", "m\xB2"},
-                                               {"yd\xB2", "0.8361274", ".836127", "m\xB2"},
-                                               {"in\xB2", "0.00064516", ".000645", "m\xB2"},
-                                               {"m\xB2", "10.76392", "10.76392", "ft\xB2"},
-                                               {"m\xB2", "1.19599", "1.19599", "yd\xB2"},
-                                               {"m\xB2", "1550.003", "1550.003", "in\xB2"}},
-                                              {{"ft\xB3", "0.02831685", ".028317", "m\xB3"},
-                                               {"yd\xB3", "0.76455486", ".764555", "m\xB3"},
-                                               {"in\xB3", "1.63870640E-05", ".000016", "m\xB3"},
-                                               {"m\xB3", "35.31466", "35.31466", "ft\xB3"},
-                                               {"m\xB3", "1.30795", "1.307951", "yd\xB3"},
-                                               {"m\xB3", "61023.74", "61023.74", "in\xB3"}},
-                                              {{"ppmv", "100", "4.081633", "mg/m\xB3"},
-                                               {"ppmv", "100", "4,081.633", "\xB5g/m\xB3"},
-                                               {"ppb", "100", "4.081633", "\xB5g/m\xB3"},
-                                               {"mg/m\xB3", "100", ".245", "ppmv"},
-                                               {"\xB5g/m\xB3", "100", ".000245", "ppmv"},
-                                               {"\xB5g/m\xB3", "100", ".245", "pbmv"}},
-                                              {{"ft\xB3/m", "1.699011", "1.699011", "m\xB3/h"},
-                                               {"ft\xB3/m", ".4719474", ".4719474", "L/s"},
-                                               {"m\xB3/s", "3,600.", "3,600.", "m\xB3/h "},
-                                               {"L/s", "3.6", "3.6", "m\xB3/h"},
-                                               {"L/s", "2.11888", "2.11888", "ft\xB3/m"},
-                                               {"m\xB3/h", ".5885778", ".5885778", "ft\xB3/min"}},
-                                              {{"\"water", "249.08", "249.08", "Pa"},
-                                               {"\"water", "0.0024583", "0.0024583", "atm"},
-                                               {"\"water", "1.86827", "1.86827", "mm Hg"},
-                                               {"Pa", "0.0040147", "0.0040147", "\"water"},
-                                               {"Pa", "0.0000099", "0.0000099", "atm"},
-                                               {"Pa", "0.0075006", "0.0075006", "mm Hg"},
-                                               {"atm", "406.794", "406.794", "\"water"},
-                                               {"atm", "760.", "760.", "mm Hg"},
-                                               {"atm", "101,325.", "101,325.", "Pa"},
-                                               {"Bar", "0.986923", "0.986923", "atm"}}};
+  // From the converter's tables: factors, and the results of the input 1 under each mask, or
+  // in full where the mask would hide digits (1 in\xB3 is 1.638706E-05 m\xB3, not .000016).
+  const std::vector<std::vector<Row>> tabs = {
+      {{"ft", "0.304800", "0.304800", "m"},
+       {"yds", "0.9144000", "0.9144000", "m"},
+       {"in", "0.0254000", "0.0254000", "m"},
+       {"m", "3.2808399", "3.2808399", "ft"},
+       {"m", "39.3700787", "39.3700787", "in"},
+       {"m", "1.0936133", "1.0936133", "yd"}},
+      {{"ft\xB2", "0.0929030", ".092903", "m\xB2"},
+       {"yd\xB2", "0.8361274", "0.8361274", "m\xB2"},
+       {"in\xB2", "0.00064516", "0.00064516", "m\xB2"},
+       {"m\xB2", "10.76392", "10.76392", "ft\xB2"},
+       {"m\xB2", "1.19599", "1.19599", "yd\xB2"},
+       {"m\xB2", "1550.003", "1550.003", "in\xB2"}},
+      {{"ft\xB3", "0.02831685", "0.02831685", "m\xB3"},
+       {"yd\xB3", "0.76455486", "0.7645549", "m\xB3"},
+       {"in\xB3", "1.63870640E-05", "1.638706E-05", "m\xB3"},
+       {"m\xB3", "35.31466", "35.31466", "ft\xB3"},
+       {"m\xB3", "1.307951", "1.307951", "yd\xB3"},
+       {"m\xB3", "61023.74", "61023.74", "in\xB3"}},
+      {{"ppmv", "100", "4.081633", "mg/m\xB3"},
+       {"ppmv", "100", "4,081.633", "\xB5g/m\xB3"},
+       {"ppb", "100", "4.081633", "\xB5g/m\xB3"},
+       {"mg/m\xB3", "100", ".245", "ppmv"},
+       {"\xB5g/m\xB3", "100", ".000245", "ppmv"},
+       {"\xB5g/m\xB3", "100", ".245", "pbmv"}},
+      {{"ft\xB3/m", "1.699011", "1.699011", "m\xB3/h"},
+       {"ft\xB3/m", ".4719474", ".4719474", "L/s"},
+       {"m\xB3/s", "3,600.", "3,600.", "m\xB3/h "},
+       {"L/s", "3.6", "3.6", "m\xB3/h"},
+       {"L/s", "2.11888", "2.11888", "ft\xB3/m"},
+       {"m\xB3/h", ".5885778", ".5885778", "ft\xB3/min"}},
+      {{"\"water", "249.08", "249.08", "Pa"},
+       {"\"water", "0.0024583", "0.0024583", "atm"},
+       {"\"water", "1.86827", "1.86827", "mm Hg"},
+       {"Pa", "0.0040147", "0.0040147", "\"water"},
+       {"Pa", "9.869233E-06", "9.869233E-06", "atm"},
+       {"Pa", "0.0075006", "0.0075006", "mm Hg"},
+       {"atm", "406.794", "406.794", "\"water"},
+       {"atm", "760.", "760.", "mm Hg"},
+       {"atm", "101,325.", "101,325.", "Pa"},
+       {"Bar", "0.986923", "0.986923", "atm"}}};
   const char* captions[] = {"&Length",        "&Area",      "&Volume",
                             "&Concentration", "F&low rate", "&Pressure"};
   const QColor cyan(0, 255, 255);
@@ -121,7 +123,7 @@ TEST_F(UnitsWindow, TypedInputConvertsItsRowExactlyAndMovesOn) {
     int tab, row;
     const char *typed, *result;
   };
-  // 3,600. reads as 3600 and 0.0000099 as 1/101325: the factors are used as filled.
+  // 3,600. reads as 3600: the factors are used as filled.
   const Case cases[] = {
       {0, 1, "2", "0.6096"}, {4, 3, "2", "7200"}, {5, 9, "2", "202650"}, {5, 5, "101325", "1"}};
   for (const Case& k : cases) {
@@ -129,12 +131,12 @@ TEST_F(UnitsWindow, TypedInputConvertsItsRowExactlyAndMovesOn) {
     EXPECT_EQ(Grid(k.tab).TextMatrix(k.row, 3), k.result) << k.typed;
     EXPECT_EQ(Grid(k.tab).Row(), k.row + 1);
   }
-  // A factor that was edited is read with its separators taken out.
+  // A factor that was edited is stored and read with its separators taken out.
   FlexGrid& flow = ClickCell(4, 3, 2);
   testing::Key(Qt::Key_F2);
   testing::Type("0");
   testing::Enter();
-  EXPECT_EQ(flow.TextMatrix(3, 2), "3,600.0");
+  EXPECT_EQ(flow.TextMatrix(3, 2), "3600.0");
   EXPECT_EQ(flow.TextMatrix(3, 3), "7200");
 
   // An edit that ends by going to another tab still converts its row.
