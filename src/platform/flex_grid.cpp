@@ -1114,7 +1114,8 @@ void FlexGrid::keyPressEvent(QKeyEvent* event) {
   }
   if (code != 0) emit KeyDown(code, shift);
   if (code != 0) MoveByKey(code, shift);
-  const QString typed = event->text();
+  // Alt with a letter asks for a menu, even one that no menu takes: it types nothing.
+  const QString typed = (event->modifiers() & Qt::AltModifier) ? QString() : event->text();
   if (!typed.isEmpty()) {
     const std::string bytes = FromQt(typed);
     // The Delete key arrives with the DEL character as its text; it types nothing, so it
