@@ -182,7 +182,7 @@ void GeneralSinkForm::Transfer() {
   // the sinks in the room sink window's.
   if (auto* rooms = AppWindows().Find<ScenarioRoomForm>())
     FillRoomCountGrid(rooms->roomss(), state);
-  if (auto* room = AppWindows().Find<SinkdataForm>()) room->TakeStoredSinks();
+  if (auto* room = AppWindows().Find<RoomSinkForm>()) room->TakeStoredSinks();
 }
 
 void GeneralSinkForm::ShowStoredSinks() {
@@ -256,7 +256,7 @@ void GeneralSinkForm::OpenSinkFile() {
   }
   ctx_.state.ScenarioSaved = kFalse;
   FillGeneralSinkGrid(pollutant_, *grid_, b, rows_);
-  if (auto* room = AppWindows().Find<SinkdataForm>()) room->TakeStoredSinks();
+  if (auto* room = AppWindows().Find<RoomSinkForm>()) room->TakeStoredSinks();
 }
 
 void GeneralSinkForm::PrintSinks() {

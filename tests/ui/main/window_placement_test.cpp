@@ -186,7 +186,7 @@ TEST_F(WindowPlacement, TableWindowsOpenShowingEveryColumn) {
     ExpectEveryColumn(voc->VOCdbgrid(), "VOC database at " + at);
     voc->CloseForm();
     testing::ProcessEvents();
-    fmSourceComposition* composition = OpenSourceComposition(*context, 1, 1, editor);
+    SourceCompositionForm* composition = OpenSourceComposition(*context, 1, 1, editor);
     testing::ProcessEvents();
     ExpectEveryColumn(composition->SourceCompositionss(), "source composition at " + at);
     composition->CloseForm();
