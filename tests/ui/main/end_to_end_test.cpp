@@ -396,7 +396,7 @@ class NewUser : public ::testing::Test {
     ASSERT_EQ(state.ConcentrationsCalculated, kTrue);
 
     ChooseMenu(*building, {"display", "DisplaySummary"});
-    auto* summary = AppWindows().Find<SummaryOutput>();
+    auto* summary = AppWindows().Find<SummaryForm>();
     ASSERT_NE(summary, nullptr);
     const ScenarioRecord& sc = state.Building.Scenario;
     const int row = sc.NumOccupants + 1;

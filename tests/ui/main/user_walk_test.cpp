@@ -77,7 +77,7 @@ void SavePicture(QWidget* widget, const char* name) {
 
 // With QUARN_SCREENSHOTS set, the plot printed as the program prints it without a printer:
 // to a PDF file in that folder (plot_page.pdf), for pdftoppm to show.
-void SavePrintedPage(MainContext& context, PlotConcen& plot) {
+void SavePrintedPage(MainContext& context, PlotWindow& plot) {
   const char* dir = std::getenv("QUARN_SCREENSHOTS");
   if (dir == nullptr) return;
   testing::ScriptedFileDialog pdf_name;
@@ -415,7 +415,7 @@ TEST_F(UserWalk, FromTheSplashToExit) {
   }
   ChooseMenu(*building, {"display", "DisplaySummary"});
   {
-    auto* summary = AppWindows().Find<SummaryOutput>();
+    auto* summary = AppWindows().Find<SummaryForm>();
     ASSERT_NE(summary, nullptr);
     EXPECT_EQ(summary->windowTitle().toStdString(), "Summary Output");
     EXPECT_EQ(summary->PollutantNumber().text().toStdString(), "0");
@@ -436,7 +436,7 @@ TEST_F(UserWalk, FromTheSplashToExit) {
   }
   ChooseMenu(*building, {"plot", "PlotBarirr"});
   {
-    auto* bars = AppWindows().Find<BariPlotForm>();
+    auto* bars = AppWindows().Find<BarChartForm>();
     ASSERT_NE(bars, nullptr);
     const GraphData& chart = bars->barl().data();
     ASSERT_EQ(chart.NumSets(), 1);
@@ -449,7 +449,7 @@ TEST_F(UserWalk, FromTheSplashToExit) {
   // Plot > Concentration > All rooms single pollutant, Next, and the plot closed again.
   ChooseMenu(*building, {"plot", "PlotConcentration", "plotallrooms"});
   {
-    auto* plot = AppWindows().Find<PlotConcen>();
+    auto* plot = AppWindows().Find<PlotWindow>();
     ASSERT_NE(plot, nullptr);
     ChooseMenu(*plot, {"Nextplot"});
     EXPECT_EQ(plot->ConcGraph().data().NumSets(), state->Building.NumRooms);
@@ -460,7 +460,7 @@ TEST_F(UserWalk, FromTheSplashToExit) {
     ChooseMenu(*plot, {"file", "filereturn"});
     EXPECT_TRUE(WaitFor([] {
       QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-      return AppWindows().Find<PlotConcen>() == nullptr;
+      return AppWindows().Find<PlotWindow>() == nullptr;
     }));
   }
   for (const auto& m : prompt.shown) ADD_FAILURE() << "unexpected message: " << m.text;

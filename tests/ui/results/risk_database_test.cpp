@@ -45,7 +45,7 @@ class RiskDatabase : public testing::EditorWindowTest {
     OpenEditor();
   }
   ~RiskDatabase() override {
-    AppWindows().Unload<fmRiskDB>();
+    AppWindows().Unload<RiskDbForm>();
     AppWindows().Unload<RiskDataForm>();
     AppWindows().Unload<calculform>();
   }
@@ -59,7 +59,8 @@ class RiskDatabase : public testing::EditorWindowTest {
   PollutantRecord& P0() { return Scenario().Pollutants[0]; }
   static bool Closed() {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return AppWindows().Find<fmRiskDB>() == nullptr && AppWindows().Find<RiskDataForm>() == nullptr;
+    return AppWindows().Find<RiskDbForm>() == nullptr &&
+           AppWindows().Find<RiskDataForm>() == nullptr;
   }
   static Texts Cells(const FlexGrid& g, int row) {
     Texts texts;
@@ -78,7 +79,7 @@ class RiskDatabase : public testing::EditorWindowTest {
 };
 
 TEST_F(RiskDatabase, GridShowsTheTableAndTransfersTheCurrentRowIntoPollutantZero) {
-  fmRiskDB* form = ShowRiskDbForm(*context, editor);
+  RiskDbForm* form = ShowRiskDbForm(*context, editor);
   EXPECT_EQ(LastMessage(),
             "Error.  Cannot open the database VADUZODU.MDB.  The file was not found.");
   EXPECT_EQ(Cells(form->ssRiskDb(), 0), kFields);

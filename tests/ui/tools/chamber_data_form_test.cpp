@@ -23,7 +23,7 @@
 #include "ui/building/editor_window_fixture.h"
 #include "ui/common/about_forms.h"
 #include "ui/inputs/room_source_form.h"
-#include "ui/results/plot_window.h"
+#include "ui/results/graph_form.h"
 #include "ui/tools/r0kplotform.h"
 
 namespace quarn {
