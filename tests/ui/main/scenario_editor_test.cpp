@@ -35,8 +35,8 @@
 #include "ui/inputs/occupant_form.h"
 #include "ui/inputs/pollutant_form.h"
 #include "ui/inputs/room_source_form.h"
-#include "ui/tools/calculform.h"
-#include "ui/tools/convert_diameters.h"
+#include "ui/tools/calculator_form.h"
+#include "ui/tools/convert_diameters_form.h"
 #include "ui/tools/units_form.h"
 
 namespace quarn {
@@ -531,20 +531,20 @@ int OpenCount(const QString& name) {
 
 TEST_F(ScenarioEditor, ToolsOpenOneOwnerlessWindowThatKeepsItsEntryUntilClosed) {
   editor_->RunCommand("Calculator");
-  auto* calc = AppWindows().Find<calculform>();
+  auto* calc = AppWindows().Find<CalculatorForm>();
   ASSERT_NE(calc, nullptr);
   EXPECT_EQ(calc->parentWidget(), nullptr);
   EXPECT_FALSE(calc->testAttribute(Qt::WA_QuitOnClose)) << "closing the frame ends the program";
   ASSERT_TRUE(testing::ShowActive(*calc));
   testing::Type("12");
   editor_->RunCommand("Calculator");
-  EXPECT_EQ(AppWindows().Find<calculform>(), calc);
+  EXPECT_EQ(AppWindows().Find<CalculatorForm>(), calc);
   EXPECT_EQ(OpenCount("calculform"), 1);
   EXPECT_EQ(calc->ReadoutText(), "12.");
 
   calc->findChild<QAction*>("editexit")->trigger();
   editor_->RunCommand("Calculator");
-  calc = AppWindows().Find<calculform>();
+  calc = AppWindows().Find<CalculatorForm>();
   ASSERT_NE(calc, nullptr);
   EXPECT_EQ(OpenCount("calculform"), 1);
   EXPECT_EQ(calc->ReadoutText(), "0.");
@@ -554,7 +554,7 @@ TEST_F(ScenarioEditor, ToolsOpenOneOwnerlessWindowThatKeepsItsEntryUntilClosed) 
   ToolsDiameterConversion(ctx_);
   EXPECT_EQ(OpenCount("frmConvertDiameters"), 1);
   EXPECT_TRUE(prompt_.shown.empty());
-  AppWindows().Unload<frmConvertDiameters>();
+  AppWindows().Unload<ConvertDiametersForm>();
 
   editor_->RunCommand("Units");
   auto* units = AppWindows().Find<UnitsForm>();

@@ -22,7 +22,7 @@
 #include "ui/inputs/source_composition_form.h"
 #include "ui/main/main_window.h"
 #include "ui/main/scenario_editor.h"
-#include "ui/tools/calculform.h"
+#include "ui/tools/calculator_form.h"
 #include "ui/tools/chamber_data_form.h"
 #include "ui/tools/voc_database_form.h"
 
@@ -75,26 +75,26 @@ TEST_F(WindowPlacement, ToolsAreOwnedByTheFrameAndCloseOnAltF4) {
   RevudUzad* frame = StartMainWindow(*context);
   ASSERT_TRUE(testing::ShowActive(*frame));
   ToolsCalculator(*context);
-  auto* calc = AppWindows().Find<calculform>();
+  auto* calc = AppWindows().Find<CalculatorForm>();
   ASSERT_NE(calc, nullptr);
   EXPECT_EQ(calc->parentWidget(), frame);
   EXPECT_TRUE(calc->isWindow());
   ASSERT_TRUE(testing::ShowActive(*calc));
   QTest::keyClick(calc, Qt::Key_F4, Qt::AltModifier);
   testing::ProcessEvents();
-  EXPECT_EQ(AppWindows().Find<calculform>(), nullptr) << "a closed tool is gone";
+  EXPECT_EQ(AppWindows().Find<CalculatorForm>(), nullptr) << "a closed tool is gone";
   EXPECT_TRUE(frame->isVisible());
   EXPECT_TRUE(prompt.shown.empty());
 
   // The chamber data window opened with no source window behind it is the frame's too.
   state->CurrentSource = 1;
-  DataInForm* chamber = ShowR0kCalculator(*context, 1);
+  ChamberDataForm* chamber = ShowR0kCalculator(*context, 1);
   ASSERT_NE(chamber, nullptr);
   EXPECT_EQ(chamber->parentWidget(), frame);
   ASSERT_TRUE(testing::ShowActive(*chamber));
   QTest::keyClick(chamber, Qt::Key_F4, Qt::AltModifier);
   testing::ProcessEvents();
-  EXPECT_EQ(AppWindows().Find<DataInForm>(), nullptr);
+  EXPECT_EQ(AppWindows().Find<ChamberDataForm>(), nullptr);
   EXPECT_TRUE(frame->isVisible());
   EXPECT_TRUE(prompt.shown.empty());
   frame->close();
@@ -181,7 +181,7 @@ TEST_F(WindowPlacement, TableWindowsOpenShowingEveryColumn) {
 
     s.Pollutants[2].C0 = 6345598.25F;
     state->ProgramFolder = QUARN_SOURCE_DIR "/data";  // its list of VOCs
-    VOCdatabase* voc = OpenVocDatabase(*context, editor);
+    VOCDatabaseForm* voc = OpenVocDatabase(*context, editor);
     testing::ProcessEvents();
     ExpectEveryColumn(voc->VOCdbgrid(), "VOC database at " + at);
     voc->CloseForm();

@@ -20,7 +20,7 @@
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
 #include "ui/building/editor_window_fixture.h"
-#include "ui/tools/calculform.h"
+#include "ui/tools/calculator_form.h"
 
 namespace quarn {
 namespace {
@@ -47,7 +47,7 @@ class RiskDatabase : public testing::EditorWindowTest {
   ~RiskDatabase() override {
     AppWindows().Unload<RiskDbForm>();
     AppWindows().Unload<RiskDataForm>();
-    AppWindows().Unload<calculform>();
+    AppWindows().Unload<CalculatorForm>();
   }
   static JetTable FourRows() {
     return {kFields,
@@ -205,7 +205,7 @@ TEST_F(RiskDatabase, OtherDatabasesEditMenuAndTheOtherCommands) {
   form->RunCommand("help");
   EXPECT_EQ(help.shown.back(), std::make_pair(std::string("RovozUzav.HLP"), std::string("Risk")));
   form->RunCommand("Calculator");
-  EXPECT_NE(AppWindows().Find<calculform>(), nullptr);
+  EXPECT_NE(AppWindows().Find<CalculatorForm>(), nullptr);
 }
 
 // The program's own service finds a bare name in the program folder whatever its letter
