@@ -47,7 +47,7 @@
 #include "ui/main/result_commands.h"
 #include "ui/main/scenario_editor.h"
 #include "ui/main/set_calculate.h"
-#include "ui/main/set_files.h"
+#include "ui/main/set_files_form.h"
 #include "ui/main/temp_files.h"
 #include "ui/results/average_exposure_form.h"
 #include "ui/results/bar_chart_form.h"
@@ -685,7 +685,8 @@ void BuildingForm::SetMaxConcentration() {
 }
 
 void BuildingForm::FileLocations() {
-  frmSetFiles* w = AppWindows().Load<frmSetFiles>([this] { return new frmSetFiles(ctx_, this); });
+  SetFilesForm* w =
+      AppWindows().Load<SetFilesForm>([this] { return new SetFilesForm(ctx_, this); });
   w->FillFromSettings();
   w->show();
   w->raise();

@@ -200,7 +200,7 @@ void GetUnitsFromForm(ScenarioRecord& scenario, QWidget& window) {
 
 // --- The window ----------------------------------------------------------------------------
 
-mainscenarioform::mainscenarioform(MainContext& context, QWidget* parent)
+ScenarioEditor::ScenarioEditor(MainContext& context, QWidget* parent)
     : QMainWindow(parent), ctx_(context) {
   setObjectName("mainscenarioform");
   setWindowTitle("Scenario data entry");
@@ -210,9 +210,9 @@ mainscenarioform::mainscenarioform(MainContext& context, QWidget* parent)
   WireEvents();
 }
 
-mainscenarioform::~mainscenarioform() = default;
+ScenarioEditor::~ScenarioEditor() = default;
 
-void mainscenarioform::BuildControls() {
+void ScenarioEditor::BuildControls() {
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -287,7 +287,7 @@ void mainscenarioform::BuildControls() {
           [this] { edit_->SetNumericOnly(IsScenarioNumberRow(grid_->Row())); });
 }
 
-QSize mainscenarioform::sizeHint() const {
+QSize ScenarioEditor::sizeHint() const {
   QSize hint = QMainWindow::sizeHint();
   // The layout takes only the menu bar's height; narrower than all its titles, the bar
   // folds the last menus (Window, Help, PM Changes) behind its extension button.
@@ -296,13 +296,13 @@ QSize mainscenarioform::sizeHint() const {
 }
 
 QSize ScenarioEditorSize(MainContext& context) {
-  mainscenarioform probe(context);
+  ScenarioEditor probe(context);
   BuildingRecord building = context.state.Building;
   FillGeneralScenarioGrid(probe.ScenarioSS(), building, nullptr);
   return probe.sizeHint();
 }
 
-void mainscenarioform::BuildMenus() {
+void ScenarioEditor::BuildMenus() {
   const auto& table = ScenarioMenuTable();
   std::map<std::string, QMenu*> menus;
   auto has_children = [&table](const std::string& path) {
@@ -329,7 +329,7 @@ void mainscenarioform::BuildMenus() {
   if (auto* list = menuBar()->findChild<QAction*>("WindowsList")) MakeWindowList(*list, *this);
 }
 
-void mainscenarioform::WireCommands() {
+void ScenarioEditor::WireCommands() {
   auto open = [this](InputWindow w) { return [this, w] { OpenInputWindow(w); }; };
   // The reports print the record: edits not yet transferred stay in the grid.
   auto print = [this](InputReport r) {
@@ -409,7 +409,7 @@ void mainscenarioform::WireCommands() {
   }
 }
 
-void mainscenarioform::WireEvents() {
+void ScenarioEditor::WireEvents() {
   ScenarioRecord& s = ctx_.state.Building.Scenario;
   const std::pair<QRadioButton*, const char*> options[] = {
       {number_, "number"}, {micrograms_, "micrograms"}, {milligrams_, "milligrams"}};
@@ -443,7 +443,7 @@ void mainscenarioform::WireEvents() {
   });
 }
 
-bool mainscenarioform::eventFilter(QObject* watched, QEvent* event) {
+bool ScenarioEditor::eventFilter(QObject* watched, QEvent* event) {
   if (watched == pollutant_type_ || watched == pollutant_type_->lineEdit()) {
     if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
       const auto reason = static_cast<QFocusEvent*>(event)->reason();
@@ -460,8 +460,8 @@ bool mainscenarioform::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
-void mainscenarioform::ClassChanged(bool units_first, bool units_after, bool write_cell,
-                                    bool update_class) {
+void ScenarioEditor::ClassChanged(bool units_first, bool units_after, bool write_cell,
+                                  bool update_class) {
   ScenarioRecord& s = ctx_.state.Building.Scenario;
   if (units_first) GetUnitsFromForm(s, *this);
   if (write_cell) {
@@ -472,17 +472,17 @@ void mainscenarioform::ClassChanged(bool units_first, bool units_after, bool wri
   if (update_class) UpdateClass();
 }
 
-void mainscenarioform::UpdateClass() {
+void ScenarioEditor::UpdateClass() {
   ScenarioRecord& s = ctx_.state.Building.Scenario;
   s.PollutantClass = FromQt(pollutant_type_->currentText());
   number_->setText(StartsWithPM(s.PollutantClass.str()) ? kParticleCaption : "PPM");
 }
 
-void mainscenarioform::RunCommand(const std::string& name) {
+void ScenarioEditor::RunCommand(const std::string& name) {
   RunNamedCommand(*edit_, commands_, name);
 }
 
-void mainscenarioform::Load() {
+void ScenarioEditor::Load() {
   ProgramState& st = ctx_.state;
   const int32_t type = st.Building.Scenario.HVACType;
   SetupFormUnits();
@@ -493,14 +493,14 @@ void mainscenarioform::Load() {
   SetupFormUnits();
 }
 
-void mainscenarioform::FillGrid() {
+void ScenarioEditor::FillGrid() {
   const QSignalBlocker quiet(grid_);
   FillGeneralScenarioGrid(*grid_, ctx_.state.Building, pollutant_type_);
   filled_.clear();
   for (int r = 0; r < grid_->Rows(); ++r) filled_.push_back(grid_->TextMatrix(r, 1));
 }
 
-bool mainscenarioform::HoldsEdits() const {
+bool ScenarioEditor::HoldsEdits() const {
   if (edit_->CellEditActive()) return true;
   if (static_cast<int>(filled_.size()) != grid_->Rows()) return true;
   for (int r = 0; r < grid_->Rows(); ++r)
@@ -508,7 +508,7 @@ bool mainscenarioform::HoldsEdits() const {
   return false;
 }
 
-void mainscenarioform::SetupFormUnits() {
+void ScenarioEditor::SetupFormUnits() {
   ScenarioRecord& s = ctx_.state.Building.Scenario;
   if (StartsWithPM(s.PollutantClass.str())) {
     number_->setText(kParticleCaption);
@@ -528,12 +528,12 @@ void mainscenarioform::SetupFormUnits() {
   }
 }
 
-bool mainscenarioform::ReadGrid() {
+bool ScenarioEditor::ReadGrid() {
   return ReadGeneralScenarioGrid(*grid_, ctx_.state.Building, type_hvac_->currentIndex(),
                                  ctx_.prompt);
 }
 
-int16_t mainscenarioform::PollutantCountOfGrid() const {
+int16_t ScenarioEditor::PollutantCountOfGrid() const {
   const std::optional<int16_t> n = RoundToInt16(CellValue(*grid_, row::kNumPollutants, 1));
   if (n && *n >= 1 && *n <= kMaxPollutants) return *n;
   ctx_.prompt.Message("Warning.  Number of pollutants must be from 1 to 8.  Reenter data.",
@@ -544,13 +544,12 @@ int16_t mainscenarioform::PollutantCountOfGrid() const {
 
 // --- File commands ---------------------------------------------------------------------------
 
-bool mainscenarioform::ConfirmLoss(const char* question, const char* title,
-                                   MessageIcon icon) const {
+bool ScenarioEditor::ConfirmLoss(const char* question, const char* title, MessageIcon icon) const {
   // Each of these questions throws the unsaved scenario away on Yes: Enter keeps it.
   return ctx_.prompt.AskYesNoDefault(question, title, icon, Answer::No) == Answer::Yes;
 }
 
-void mainscenarioform::FileNew() {
+void ScenarioEditor::FileNew() {
   ProgramState& st = ctx_.state;
   if (!ConfirmLoss(kNewQuestion, "WARNING", MessageIcon::None)) return;
   ClearScenario(st);
@@ -566,7 +565,7 @@ void mainscenarioform::FileNew() {
   Load();
 }
 
-void mainscenarioform::FileOpen() {
+void ScenarioEditor::FileOpen() {
   ProgramState& st = ctx_.state;
   if (!ConfirmLoss(kOpenQuestion, "Warning", MessageIcon::None)) return;
   st.ConcentrationsCalculated = kFalse;
@@ -606,7 +605,7 @@ void mainscenarioform::FileOpen() {
   show();
 }
 
-void mainscenarioform::FileSave() {
+void ScenarioEditor::FileSave() {
   ProgramState& st = ctx_.state;
   // What is in the grid is what the user means to save.
   if (!ReadGrid()) return;
@@ -629,7 +628,7 @@ void mainscenarioform::FileSave() {
   SetSavedFlags(st);
 }
 
-void mainscenarioform::Transfer() {
+void ScenarioEditor::Transfer() {
   ProgramState& st = ctx_.state;
   BuildingRecord& b = st.Building;
   if (!ReadGrid()) return;
@@ -647,7 +646,7 @@ void mainscenarioform::Transfer() {
   }
 }
 
-void mainscenarioform::Cancel() {
+void ScenarioEditor::Cancel() {
   if (ctx_.state.ScenarioSaved == kFalse) {
     if (!ConfirmLoss(kCancelQuestion, "Warning", MessageIcon::Critical)) {
       return;
@@ -657,7 +656,7 @@ void mainscenarioform::Cancel() {
   Unload();
 }
 
-void mainscenarioform::closeEvent(QCloseEvent* event) {
+void ScenarioEditor::closeEvent(QCloseEvent* event) {
   if (!close_confirmed_ && ctx_.state.ScenarioSaved == kFalse &&
       !ConfirmLoss(kCloseQuestion, "Warning", MessageIcon::Critical)) {
     event->ignore();
@@ -667,7 +666,7 @@ void mainscenarioform::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-void mainscenarioform::Unload() {
+void ScenarioEditor::Unload() {
   if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
     sub->close();
   } else {
@@ -677,14 +676,14 @@ void mainscenarioform::Unload() {
 
 // --- Openers of the input windows ----------------------------------------------------------
 
-void mainscenarioform::HVACSources() {
+void ScenarioEditor::HVACSources() {
   // Room 0 stands for the HVAC system. Its first source slot is opened (NumSources(0) at
   // least 1) only together with the source window.
   ctx_.state.Building.RoomList[0].Name = "HVAC";
   OpenInputWindow(InputWindow::HVACSources);
 }
 
-void mainscenarioform::Occupancy() {
+void ScenarioEditor::Occupancy() {
   ScenarioRecord& s = ctx_.state.Building.Scenario;
   if (!ReadGrid()) return;
   if (s.NumOccupants == 0) {
@@ -696,7 +695,7 @@ void mainscenarioform::Occupancy() {
   OpenInputWindow(InputWindow::Occupants);
 }
 
-void mainscenarioform::DefinePollutants() {
+void ScenarioEditor::DefinePollutants() {
   GetUnitsFromForm(ctx_.state.Building.Scenario, *this);
   grid_->SetRowCol(row::kPollutantClass, 1);
   UpdateClass();
@@ -706,7 +705,7 @@ void mainscenarioform::DefinePollutants() {
   OpenInputWindow(InputWindow::Pollutants);
 }
 
-void mainscenarioform::OpenInputWindow(InputWindow window) {
+void ScenarioEditor::OpenInputWindow(InputWindow window) {
   // Each input window is wired here by the work that builds it (fill its grid from the
   // record, hide this window while it is open, show it). Until then the user is told.
   // The room-to-room flows are room data as well: the scenario room window's Cancel no
@@ -766,10 +765,10 @@ void mainscenarioform::OpenInputWindow(InputWindow window) {
 
 // --- Opening from the building window ------------------------------------------------------
 
-mainscenarioform* OpenScenarioEditor(MainContext& context, QMdiArea* area, QWidget* opener) {
-  const bool open_already = AppWindows().Find<mainscenarioform>() != nullptr;
-  mainscenarioform* editor =
-      AppWindows().Load<mainscenarioform>([&context] { return new mainscenarioform(context); });
+ScenarioEditor* OpenScenarioEditor(MainContext& context, QMdiArea* area, QWidget* opener) {
+  const bool open_already = AppWindows().Find<ScenarioEditor>() != nullptr;
+  ScenarioEditor* editor =
+      AppWindows().Load<ScenarioEditor>([&context] { return new ScenarioEditor(context); });
   QWidget* frame = editor;
   if (!open_already) {
     if (area != nullptr) {

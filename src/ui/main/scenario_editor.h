@@ -62,13 +62,12 @@ enum class InputWindow {
 // and the three unit options sit beside it; the menus save, open and transfer the scenario
 // and open the input windows. The window owns no model data: the record changes only
 // through its commands and the grid's read-back at Transfer.
-class mainscenarioform : public QMainWindow,
-                         public ScenarioEditorLink {  // NOLINT(readability-identifier-naming)
+class ScenarioEditor : public QMainWindow, public ScenarioEditorLink {
   Q_OBJECT
 
  public:
-  explicit mainscenarioform(MainContext& context, QWidget* parent = nullptr);
-  ~mainscenarioform() override;
+  explicit ScenarioEditor(MainContext& context, QWidget* parent = nullptr);
+  ~ScenarioEditor() override;
 
   FlexGrid& ScenarioSS() override { return *grid_; }
   EditCellBox& EditCell() { return *edit_cell_; }
@@ -156,6 +155,6 @@ QSize ScenarioEditorSize(MainContext& context);
 // The building window's Scenarios command: loads the editor (one at a time) into the frame,
 // hides the building window while it is open, fills its grid and shows it. An open editor
 // that holds edits not yet transferred is brought forward as it is, never filled again.
-mainscenarioform* OpenScenarioEditor(MainContext& context, QMdiArea* area, QWidget* opener);
+ScenarioEditor* OpenScenarioEditor(MainContext& context, QMdiArea* area, QWidget* opener);
 
 }  // namespace quarn

@@ -68,7 +68,7 @@ class ScenarioEditor : public ::testing::Test {
     b.Scenario.NumPollutants = 1;
     b.Scenario.YearsSimulated = 1;
     state_->ScenarioFolder = dir_.string();
-    editor_ = std::make_unique<mainscenarioform>(ctx_);
+    editor_ = std::make_unique<quarn::ScenarioEditor>(ctx_);
     editor_->Load();
     editor_->FillGrid();
   }
@@ -90,7 +90,7 @@ class ScenarioEditor : public ::testing::Test {
   testing::RecordingPrinter printer_;
   testing::MemoryDatabaseService database_;
   MainContext ctx_{*state_, prompt_, dialogs_, help_, printer_, {}, "", database_};
-  std::unique_ptr<mainscenarioform> editor_;
+  std::unique_ptr<quarn::ScenarioEditor> editor_;
 };
 
 // The menus as a user sees them: every item with its place, caption and name, in order.

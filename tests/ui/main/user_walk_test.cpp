@@ -47,8 +47,8 @@
 #include "ui/main/main_window.h"
 #include "ui/main/scenario_editor.h"
 #include "ui/main/set_calculate.h"
-#include "ui/main/set_files.h"
-#include "ui/main/splash.h"
+#include "ui/main/set_files_form.h"
+#include "ui/main/splash_form.h"
 #include "ui/results/average_exposure_form.h"
 #include "ui/results/bar_chart_form.h"
 #include "ui/results/exposure_form.h"
@@ -99,7 +99,7 @@ void Press(Qt::Key key) {
 }
 
 // Every child window of the frame lies inside the frame's area, whole.
-void ExpectInsideArea(RevudUzad& frame, const char* when) {
+void ExpectInsideArea(MainWindow& frame, const char* when) {
   const QRect area = frame.Area()->viewport()->rect();
   for (QMdiSubWindow* sub : frame.Area()->subWindowList()) {
     if (!sub->isVisible() || sub->isMinimized() || sub->isMaximized()) continue;
@@ -158,8 +158,8 @@ void ExpectTableOfWorkFile(const FlexGrid& grid, const BuildingRecord& b, char s
   EXPECT_GT(rows, 51);
 }
 
-mainscenarioform* Editor() {
-  return AppWindows().Find<mainscenarioform>();
+ScenarioEditor* Editor() {
+  return AppWindows().Find<ScenarioEditor>();
 }
 
 RunGraph* VisibleRunGraph() {
@@ -179,18 +179,18 @@ TEST_F(UserWalk, FromTheSplashToExit) {
   fs::copy_file(Sample("Scenario/particles.SEN"), data / "Scenario" / "particles.SEN");
 
   // The splash, and a key on it.
-  auto* splash = new frmSplash(*context);
+  auto* splash = new SplashForm(*context);
   splash->setAttribute(Qt::WA_DeleteOnClose);
   ASSERT_TRUE(testing::ShowActive(*splash));
   ExpectOnScreen(splash, "the splash");
   SavePicture(splash, "walk_01_splash.png");
-  QPointer<frmSplash> splash_alive(splash);
+  QPointer<SplashForm> splash_alive(splash);
   QTest::keyClick(splash, Qt::Key_Return);
   QTest::qWait(1);
-  RevudUzad* frame = splash_alive != nullptr ? splash_alive->Started() : nullptr;
+  MainWindow* frame = splash_alive != nullptr ? splash_alive->Started() : nullptr;
   if (frame == nullptr) {
     for (QWidget* w : QApplication::topLevelWidgets()) {
-      if (auto* f = qobject_cast<RevudUzad*>(w)) frame = f;
+      if (auto* f = qobject_cast<MainWindow*>(w)) frame = f;
     }
   }
   ASSERT_NE(frame, nullptr);
@@ -238,7 +238,7 @@ TEST_F(UserWalk, FromTheSplashToExit) {
 
   // Scenarios, with house.SEN opened.
   ChooseMenu(*building, {"Scenarios"});
-  mainscenarioform* editor = nullptr;
+  ScenarioEditor* editor = nullptr;
   ASSERT_TRUE(WaitFor([&editor] { return (editor = Editor()) != nullptr; }));
   prompt.shown.clear();
   prompt.answers = {Answer::Yes, Answer::Yes};
@@ -507,7 +507,7 @@ TEST_F(UserWalk, FromTheSplashToExit) {
   EXPECT_EQ(prompt.shown[0].text, "Enter estimated maxium concentration mg/cu m");
   EXPECT_DOUBLE_EQ(state->MaxConcentration, 2.5);
   ChooseMenu(*building, {"options", "Filelocations"});
-  auto* files = AppWindows().Find<frmSetFiles>();
+  auto* files = AppWindows().Find<SetFilesForm>();
   ASSERT_NE(files, nullptr);
   ExpectOnScreen(files, "file locations");
   ExpectInsideArea(*frame, "file locations");
@@ -546,7 +546,7 @@ TEST_F(UserWalk, FromTheSplashToExit) {
   state->BuildingSaved = kFalse;
   prompt.shown.clear();
   prompt.answers = {Answer::No, Answer::No};
-  QPointer<RevudUzad> frame_alive(frame);
+  QPointer<MainWindow> frame_alive(frame);
   ChooseMenu(*building, {"file", "fileexit"});
   QTest::qWait(5);
   ASSERT_NE(frame_alive, nullptr);

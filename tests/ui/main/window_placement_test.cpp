@@ -36,11 +36,11 @@ QMdiSubWindow* SubOf(QWidget* w) {
 }
 
 // The visible part of the area, in the coordinates that sub-window geometries use.
-QRect Visible(const RevudUzad& frame) {
+QRect Visible(const MainWindow& frame) {
   return frame.Area()->viewport()->rect();
 }
 
-void ExpectInside(const RevudUzad& frame, const QMdiSubWindow* sub, const char* what) {
+void ExpectInside(const MainWindow& frame, const QMdiSubWindow* sub, const char* what) {
   ASSERT_NE(sub, nullptr) << what;
   const QRect area = Visible(frame);
   EXPECT_TRUE(area.contains(sub->geometry()))
@@ -49,14 +49,14 @@ void ExpectInside(const RevudUzad& frame, const QMdiSubWindow* sub, const char* 
 }
 
 TEST_F(WindowPlacement, BuildingWindowAndScenarioEditorOpenInsideTheFrame) {
-  RevudUzad* frame = StartMainWindow(*context);
+  MainWindow* frame = StartMainWindow(*context);
   ASSERT_TRUE(testing::ShowActive(*frame));
   ExpectInside(*frame, SubOf(frame->Building()), "building window");
 
   // The editor asks for more height than the frame gives: it opens shortened, not cut off.
   frame->Building()->RunCommand("Scenarios");
   testing::ProcessEvents();
-  auto* editor = AppWindows().Find<mainscenarioform>();
+  auto* editor = AppWindows().Find<ScenarioEditor>();
   ASSERT_NE(editor, nullptr);
   ExpectInside(*frame, SubOf(editor), "scenario editor");
   // At the top left corner; as wide as the area, it cannot keep its small left margin.
@@ -72,7 +72,7 @@ TEST_F(WindowPlacement, BuildingWindowAndScenarioEditorOpenInsideTheFrame) {
 // A tool is a window of the frame, so that it stays in front of it, and Alt+F4 closes the
 // tool, not the program (it raised the frame's exit question).
 TEST_F(WindowPlacement, ToolsAreOwnedByTheFrameAndCloseOnAltF4) {
-  RevudUzad* frame = StartMainWindow(*context);
+  MainWindow* frame = StartMainWindow(*context);
   ASSERT_TRUE(testing::ShowActive(*frame));
   ToolsCalculator(*context);
   auto* calc = AppWindows().Find<CalculatorForm>();
@@ -116,7 +116,7 @@ void ExpectEveryRow(FlexGrid& grid, const char* when) {
 }
 
 TEST_F(WindowPlacement, TheScenarioEditorShowsItsWholeMenuBarAndEveryRowAlsoAfterCascade) {
-  RevudUzad* frame = StartMainWindow(*context);
+  MainWindow* frame = StartMainWindow(*context);
   ASSERT_TRUE(testing::ShowActive(*frame));
   const int screen = QGuiApplication::primaryScreen()->availableGeometry().width();
   const QSize need = ScenarioEditorSize(*context);
@@ -126,7 +126,7 @@ TEST_F(WindowPlacement, TheScenarioEditorShowsItsWholeMenuBarAndEveryRowAlsoAfte
   testing::ProcessEvents();
   frame->Building()->RunCommand("Scenarios");
   testing::ProcessEvents();
-  auto* editor = AppWindows().Find<mainscenarioform>();
+  auto* editor = AppWindows().Find<ScenarioEditor>();
   ASSERT_NE(editor, nullptr);
   ExpectInside(*frame, SubOf(editor), "scenario editor");
   ExpectWholeMenuBar(*editor, "at opening");
@@ -170,13 +170,13 @@ TEST_F(WindowPlacement, TableWindowsOpenShowingEveryColumn) {
   s.NumSources[1] = 1;
   for (const QSize screen : {QSize(1280, 1024), QSize(1600, 1000)}) {
     const std::string at = std::to_string(screen.width()) + "x" + std::to_string(screen.height());
-    RevudUzad* frame = StartMainWindow(*context);
+    MainWindow* frame = StartMainWindow(*context);
     ASSERT_TRUE(testing::ShowActive(*frame));
     frame->resize(screen);
     testing::ProcessEvents();
     frame->Building()->RunCommand("Scenarios");
     testing::ProcessEvents();
-    auto* editor = AppWindows().Find<mainscenarioform>();
+    auto* editor = AppWindows().Find<ScenarioEditor>();
     ASSERT_NE(editor, nullptr);
 
     s.Pollutants[2].C0 = 6345598.25F;
@@ -206,7 +206,7 @@ TEST_F(WindowPlacement, TableWindowsOpenShowingEveryColumn) {
 }
 
 TEST_F(WindowPlacement, LargeOrMisplacedChildrenAreBroughtInside) {
-  RevudUzad* frame = StartMainWindow(*context);
+  MainWindow* frame = StartMainWindow(*context);
   ASSERT_TRUE(testing::ShowActive(*frame));
   const QRect area = Visible(*frame);
 
