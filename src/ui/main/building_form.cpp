@@ -36,7 +36,8 @@
 #include "text/number_text.h"
 #include "text/paths.h"
 #include "ui/building/room_form.h"
-#include "ui/common/about_forms.h"
+#include "ui/common/about_form.h"
+#include "ui/common/changes_form.h"
 #include "ui/common/form_helpers.h"
 #include "ui/common/grid_edit.h"
 #include "ui/common/menu_builder.h"
@@ -316,7 +317,7 @@ void BuildingForm::WireCommands() {
       {"WindowsTile", [this] { TileWindows(this); }},
       {"helprecent",
        [this] {
-         AppWindows().Load<Changesform>([this] { return new Changesform(this); })->show();
+         AppWindows().Load<ChangesForm>([this] { return new ChangesForm(this); })->show();
        }},
       {"HelpContents", [this] { ctx_.help.ShowHelp(kMainHelpFile, "Building form"); }},
       {"HelpPM", [this] { ctx_.help.ShowHelp(kParticleHelpFile, "Building form"); }},

@@ -4,6 +4,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/common/form_helpers.h"
+
 namespace quarn {
 
 CalculatorAbout::CalculatorAbout(QWidget* parent) : QDialog(parent) {
@@ -14,9 +16,7 @@ CalculatorAbout::CalculatorAbout(QWidget* parent) : QDialog(parent) {
   picture->setObjectName("Picture1");
   picture->setText("<b style='font-size:18pt'>1 + 2 = 3</b>");
   layout->addWidget(picture);
-  auto* label = new QLabel(this);
-  label->setObjectName("Label1");
-  label->setWordWrap(true);
+  QLabel* label = WrappedLabel("Label1", this);
   label->setText(
       "A desk calculator for the numbers of the input windows.  Type or click the keys; "
       "operations run left to right.  Edit > Copy puts the readout on the clipboard, from "

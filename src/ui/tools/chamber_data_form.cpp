@@ -20,7 +20,7 @@
 #include "platform/qt_text.h"
 #include "text/number_read.h"
 #include "text/number_text.h"
-#include "ui/common/about_forms.h"
+#include "ui/common/about_form.h"
 #include "ui/common/form_helpers.h"
 #include "ui/common/number_entry.h"
 #include "ui/common/tool_openers.h"

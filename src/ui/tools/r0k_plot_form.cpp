@@ -7,7 +7,7 @@
 #include "platform/graph.h"
 #include "platform/qt_text.h"
 #include "platform/window_registry.h"
-#include "ui/common/about_forms.h"
+#include "ui/common/about_plot.h"
 #include "ui/common/menu_builder.h"
 #include "ui/common/tool_openers.h"
 #include "ui/tools/menu_tables.h"

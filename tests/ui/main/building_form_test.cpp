@@ -29,7 +29,8 @@
 #include "platform/qt_text.h"
 #include "platform/user_input.h"
 #include "platform/window_registry.h"
-#include "ui/common/about_forms.h"
+#include "ui/common/about_form.h"
+#include "ui/common/changes_form.h"
 #include "ui/grids/scenario_grid.h"
 #include "ui/inputs/pollutant_form.h"
 #include "ui/main/building_form.h"
@@ -531,8 +532,8 @@ TEST_F(BuildingFormTest, AboutShowsTheVersionAndOneWindow) {
   EXPECT_EQ(AppWindows().Find<AboutForm>(), nullptr);
 
   form->RunCommand("helprecent");
-  ASSERT_NE(AppWindows().Find<Changesform>(), nullptr);
-  EXPECT_EQ(AppWindows().Find<Changesform>()->windowTitle(), "Recent changes to Quarn");
+  ASSERT_NE(AppWindows().Find<ChangesForm>(), nullptr);
+  EXPECT_EQ(AppWindows().Find<ChangesForm>()->windowTitle(), "Recent changes to Quarn");
 
   form->RunCommand("HelpContents");
   form->RunCommand("HelpPM");

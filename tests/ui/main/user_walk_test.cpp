@@ -42,7 +42,8 @@
 #include "text/number_read.h"
 #include "text/text_reader.h"
 #include "ui/building/room_flows_form.h"
-#include "ui/common/about_forms.h"
+#include "ui/common/about_form.h"
+#include "ui/common/changes_form.h"
 #include "ui/grids/scenario_grid.h"
 #include "ui/main/main_window.h"
 #include "ui/main/scenario_editor.h"
@@ -536,7 +537,7 @@ TEST_F(UserWalk, FromTheSplashToExit) {
   SavePicture(about->window(), "walk_09_about.png");
   about->close();
   ChooseMenu(*building, {"help", "helprecent"});
-  auto* changes = AppWindows().Find<Changesform>();
+  auto* changes = AppWindows().Find<ChangesForm>();
   ASSERT_NE(changes, nullptr);
   ExpectOnScreen(changes, "recent changes");
   SavePicture(changes->window(), "walk_10_changes.png");

@@ -21,7 +21,7 @@
 #include "text/number_read.h"
 #include "text/number_text.h"
 #include "ui/building/editor_window_fixture.h"
-#include "ui/common/about_forms.h"
+#include "ui/common/about_form.h"
 #include "ui/inputs/room_source_form.h"
 #include "ui/results/graph_form.h"
 #include "ui/tools/r0k_plot_form.h"
