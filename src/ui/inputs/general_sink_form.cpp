@@ -21,7 +21,6 @@
 #include "ui/common/print_frame.h"
 #include "ui/common/window_menu.h"
 #include "ui/grids/input_reports.h"
-#include "ui/grids/room_grids.h"
 #include "ui/grids/scenario_room_grids.h"
 #include "ui/inputs/menu_tables.h"
 #include "ui/inputs/room_sink_form.h"

@@ -26,7 +26,7 @@
 #include "ui/common/tool_openers.h"
 #include "ui/common/window_links.h"
 #include "ui/common/window_tiling.h"
-#include "ui/grids/room_grids.h"
+#include "ui/grids/grid_cells.h"
 #include "ui/grids/source_grids.h"
 #include "ui/tools/menu_tables.h"
 #include "ui/tools/r0k_plot_form.h"

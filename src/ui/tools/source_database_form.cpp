@@ -11,7 +11,7 @@
 #include "ui/common/form_helpers.h"
 #include "ui/common/grid_edit.h"
 #include "ui/common/window_menu.h"
-#include "ui/grids/room_grids.h"
+#include "ui/grids/grid_cells.h"
 #include "ui/tools/menu_tables.h"
 
 namespace quarn {
