@@ -23,7 +23,6 @@
 #include "files/old_scenario_file.h"
 #include "files/scenario_file.h"
 #include "files/scenario_routing.h"
-#include "model/not_implemented.h"
 #include "model/resets.h"
 #include "platform/edit_cell.h"
 #include "platform/file_dialog.h"
@@ -51,6 +50,7 @@
 #include "ui/inputs/pollutant_form.h"
 #include "ui/inputs/room_source_form.h"
 #include "ui/inputs/scenario_room_form.h"
+#include "ui/main/menu_tables.h"
 
 namespace quarn {
 namespace {
@@ -88,13 +88,6 @@ bool StartsWithPM(const std::string& cls) {
   return cls.compare(0, 2, "PM") == 0;
 }
 
-// The path of the menu that holds an item: "File > Print scenario data..." for
-// "File > Print scenario data... > Sinks", "" for an item of the menu bar.
-std::string ParentPath(const std::string& path) {
-  const size_t at = path.rfind(" > ");
-  return at == std::string::npos ? std::string() : path.substr(0, at);
-}
-
 // Unchecks every option of an exclusive group, which the group itself never allows.
 void UncheckAll(std::initializer_list<QRadioButton*> options) {
   for (QRadioButton* o : options) {
@@ -117,62 +110,6 @@ class ClassCombo : public QComboBox {
 };
 
 }  // namespace
-
-const std::vector<ScenarioMenuItem>& ScenarioMenuTable() {
-  static const std::vector<ScenarioMenuItem> table = {
-      {"File", "File", "File", nullptr, nullptr},
-      {"File > New scenario", "New scenario", "FileNew", nullptr, nullptr},
-      {"File > Opencurrent version", "Opencurrent version", "FileLoad", nullptr, nullptr},
-      {"File > Save scenario", "Save scenario", "FileSave", nullptr, nullptr},
-      {"File > -", "-", "FileSep1", nullptr, nullptr},
-      {"File > Printer setsup", "Printer setsup", "PrinterSetup", nullptr, nullptr},
-      {"File > Print scenario data...", "Print scenario data...", "PrintScenarioData", nullptr,
-       nullptr},
-      {"File > Print scenario data... > Summary information", "Summary information",
-       "ScenarioSummary", nullptr, nullptr},
-      {"File > Print scenario data... > HVAC flows", "HVAC flows", "ScenarioHVACFlows", nullptr,
-       nullptr},
-      {"File > Print scenario data... > Natural flows", "Natural flows", "ScenarioNaturalFlows",
-       nullptr, nullptr},
-      {"File > Print scenario data... > Sources", "Sources", "PrintSources", nullptr, nullptr},
-      {"File > Print scenario data... > Sinks", "Sinks", "PrintSinks", nullptr, nullptr},
-      {"File > Print scenario data... > All scenario data", "All scenario data", "PrintAll",
-       nullptr, nullptr},
-      {"File > -", "-", "FileSep2", nullptr, nullptr},
-      {"File > Transfer", "Transfer", "FileTransfer", nullptr, nullptr},
-      {"File > Cancel", "Cancel", "FileCancel", nullptr, nullptr},
-      {"Transfer", "Transfer", "Transfer", nullptr, nullptr},
-      {"Cancel", "Cancel", "cancel", nullptr, nullptr},
-      {"HVAC", "HVAC", "HVAC", nullptr, nullptr},
-      {"HVAC > Air cleaner", "Air cleaner", "HVACAirClean", nullptr, nullptr},
-      {"HVAC > Sources", "Sources", "HVACSources", nullptr, nullptr},
-      {"HVAC > Flows (Base flows)", "Flows (Base flows)", "HVACFlows", nullptr, nullptr},
-      {"HVAC > Variable HVAC flows", "Variable HVAC flows", "HVACHist", nullptr, nullptr},
-      {"HVAC > Room-to-Room flows", "Room-to-Room flows", "HVACRoomtoroom", nullptr, nullptr},
-      {"Natural flows", "Natural flows", "NaturalFlows", nullptr, nullptr},
-      {"Natural flows > Outdoor flows", "Outdoor flows", "Outflows", nullptr, nullptr},
-      {"Natural flows > Variable outdoor flows", "Variable outdoor flows", "Ventilation", nullptr,
-       nullptr},
-      {"Natural flows > Room-to-room", "Room-to-room", "NaturalRoomtoRoom", nullptr, nullptr},
-      {"Managed flow", "Managed flow", "ManagedFlow", nullptr, nullptr},
-      {"Managed flow > HVAC flows", "HVAC flows", "ManHVACFlow", nullptr, nullptr},
-      {"Managed flow > RoomtoRoom", "RoomtoRoom", "ManRoomtoRoom", nullptr, nullptr},
-      {"Define Pollutants", "Define Pollutants", "definepollutants", nullptr, nullptr},
-      {"Rooms", "Rooms", "Rooms", nullptr, nullptr},
-      {"Occupancy", "Occupancy", "Occupancy", nullptr, nullptr},
-      {"Risk", "Risk", "Risk", nullptr, nullptr},
-      {"Tools", "Tools", "Tools", nullptr, nullptr},
-      {"Tools > Calculator", "Calculator", "Calculator", nullptr, nullptr},
-      {"Tools > Units conversion", "Units conversion", "Units", nullptr, nullptr},
-      {"Window", "Window", "Window", nullptr, nullptr},
-      {"Window > Cascade", "Cascade", "WindowCascade", nullptr, nullptr},
-      {"Window > Tile", "Tile", "WindowTile", nullptr, nullptr},
-      {"Window > List windows", "List windows", "WindowsList", nullptr, nullptr},
-      {"Help", "Help", "Help", "RovozUzav.HLP", "Scenario form"},
-      {"PM Changes", "PM Changes", "version17changes", "RIRozid.HLP", "Scenario"},
-  };
-  return table;
-}
 
 const std::vector<std::string>& HVACTypeEntries() {
   static const std::vector<std::string> entries = {"Residential in return",
@@ -303,39 +240,26 @@ QSize ScenarioEditorSize(MainContext& context) {
 }
 
 void ScenarioEditor::BuildMenus() {
-  const auto& table = ScenarioMenuTable();
-  std::map<std::string, QMenu*> menus;
-  auto has_children = [&table](const std::string& path) {
-    return std::any_of(table.begin(), table.end(),
-                       [&path](const ScenarioMenuItem& i) { return ParentPath(i.path) == path; });
-  };
-  for (const ScenarioMenuItem& item : table) {
-    const std::string parent = ParentPath(item.path);
-    QMenu* holder = parent.empty() ? nullptr : menus.at(parent);
-    const QString caption = ToQt(item.caption);
-    QAction* action = nullptr;
-    if (std::string(item.caption) == "-") {
-      action = holder == nullptr ? menuBar()->addSeparator() : holder->addSeparator();
-    } else if (has_children(item.path)) {
-      QMenu* menu = holder == nullptr ? menuBar()->addMenu(caption) : holder->addMenu(caption);
-      menu->setObjectName(item.name);
-      menus[item.path] = menu;
-      action = menu->menuAction();
-    } else {
-      action = holder == nullptr ? menuBar()->addAction(caption) : holder->addAction(caption);
-    }
-    action->setObjectName(item.name);
-  }
+  BuildMenuLines(*menuBar(), menus::kScenarioEditor);
   if (auto* list = menuBar()->findChild<QAction*>("WindowsList")) MakeWindowList(*list, *this);
 }
 
 void ScenarioEditor::WireCommands() {
-  auto open = [this](InputWindow w) { return [this, w] { OpenInputWindow(w); }; };
   // The reports print the record: edits not yet transferred stay in the grid.
   auto print = [this](InputReport r) {
     return [this, r] { PrintInputReport(ctx_.printer, ctx_.state.Building, r); };
   };
   auto units = [this] { GetUnitsFromForm(ctx_.state.Building.Scenario, *this); };
+  // The room-to-room flows are room data as well: the scenario room window's Cancel no
+  // longer asks once they have been opened.
+  auto room_flows = [this](int16_t set) {
+    return [this, set] {
+      ctx_.state.RoomDataTransferred = kTrue;
+      OpenRoomFlows(ctx_, this, set);
+    };
+  };
+  // One line a menu item, keyed by its object name; an input window is added here and in
+  // menus.txt.
   commands_ = {
       {"FileNew", [this] { FileNew(); }},
       {"FileLoad", [this] { FileOpen(); }},
@@ -352,41 +276,41 @@ void ScenarioEditor::WireCommands() {
       {"Transfer", [this] { Transfer(); }},
       {"cancel", [this] { Cancel(); }},
       {"HVACAirClean",
-       [units, open] {
+       [this, units] {
          units();
-         open(InputWindow::HVACAirCleaner)();
+         OpenHVACForm(ctx_, this);
        }},
       {"HVACSources", [this] { HVACSources(); }},
       {"HVACFlows",
-       [units, open] {
+       [this, units] {
          units();
-         open(InputWindow::BaseHVACFlows)();
+         OpenBaseHVACFlows(ctx_, this);
        }},
       {"HVACHist",
-       [this, open] {
-         if (ReadGrid()) open(InputWindow::HVACFlowHistory)();
+       [this] {
+         if (ReadGrid()) OpenHVACFlowHistory(ctx_, this);
        }},
-      {"HVACRoomtoroom", open(InputWindow::HVACRoomToRoom)},
+      {"HVACRoomtoroom", room_flows(kHVACFlowSet)},
       {"Outflows",
-       [this, units, open] {
+       [this, units] {
          units();
-         if (ReadGrid()) open(InputWindow::OutdoorFlows)();
+         if (ReadGrid()) ShowOutdoorFlows(ctx_, this);
        }},
       {"Ventilation",
-       [units, open] {
+       [this, units] {
          units();
-         open(InputWindow::Ventilation)();
+         OpenVentilationForm(ctx_, this);
        }},
-      {"NaturalRoomtoRoom", open(InputWindow::NaturalRoomToRoom)},
-      {"ManHVACFlow", open(InputWindow::ManagedHVACFlows)},
-      {"ManRoomtoRoom", open(InputWindow::ManagedRoomToRoom)},
+      {"NaturalRoomtoRoom", room_flows(kNaturalFlowSet)},
+      {"ManHVACFlow", [this] { OpenManagedHVACFlows(ctx_, this); }},
+      {"ManRoomtoRoom", room_flows(kManagedFlowSet)},
       {"definepollutants", [this] { DefinePollutants(); }},
       {"Rooms",
-       [this, open] {
+       [this] {
          const int16_t n = PollutantCountOfGrid();
          if (n == 0) return;
          ctx_.state.Building.Scenario.NumPollutants = n;
-         open(InputWindow::ScenarioRooms)();
+         OpenScenarioRooms(ctx_, this);
        }},
       {"Occupancy", [this] { Occupancy(); }},
       {"Risk",
@@ -680,7 +604,9 @@ void ScenarioEditor::HVACSources() {
   // Room 0 stands for the HVAC system. Its first source slot is opened (NumSources(0) at
   // least 1) only together with the source window.
   ctx_.state.Building.RoomList[0].Name = "HVAC";
-  OpenInputWindow(InputWindow::HVACSources);
+  int16_t& count = ctx_.state.Building.Scenario.NumSources[0];
+  count = std::max<int16_t>(count, 1);
+  OpenRoomSources(ctx_, 0, this);
 }
 
 void ScenarioEditor::Occupancy() {
@@ -692,7 +618,7 @@ void ScenarioEditor::Occupancy() {
     return;
   }
   GetUnitsFromForm(s, *this);
-  OpenInputWindow(InputWindow::Occupants);
+  OpenOccupantForm(ctx_, this);
 }
 
 void ScenarioEditor::DefinePollutants() {
@@ -702,65 +628,7 @@ void ScenarioEditor::DefinePollutants() {
   const int16_t n = PollutantCountOfGrid();
   if (n == 0) return;
   ctx_.state.Building.Scenario.NumPollutants = n;
-  OpenInputWindow(InputWindow::Pollutants);
-}
-
-void ScenarioEditor::OpenInputWindow(InputWindow window) {
-  // Each input window is wired here by the work that builds it (fill its grid from the
-  // record, hide this window while it is open, show it). Until then the user is told.
-  // The room-to-room flows are room data as well: the scenario room window's Cancel no
-  // longer asks once they have been opened.
-  if (window == InputWindow::HVACRoomToRoom || window == InputWindow::NaturalRoomToRoom ||
-      window == InputWindow::ManagedRoomToRoom) {
-    ctx_.state.RoomDataTransferred = kTrue;
-  }
-  switch (window) {
-    case InputWindow::HVACAirCleaner:
-      OpenHVACForm(ctx_, this);
-      break;
-    case InputWindow::OutdoorFlows:
-      ShowOutdoorFlows(ctx_, this);
-      break;
-    case InputWindow::BaseHVACFlows:
-      OpenBaseHVACFlows(ctx_, this);
-      break;
-    case InputWindow::ManagedHVACFlows:
-      OpenManagedHVACFlows(ctx_, this);
-      break;
-    case InputWindow::HVACFlowHistory:
-      OpenHVACFlowHistory(ctx_, this);
-      break;
-    case InputWindow::Ventilation:
-      OpenVentilationForm(ctx_, this);
-      break;
-    case InputWindow::HVACSources: {
-      int16_t& count = ctx_.state.Building.Scenario.NumSources[0];
-      count = std::max<int16_t>(count, 1);
-      OpenRoomSources(ctx_, 0, this);
-      break;
-    }
-    case InputWindow::Pollutants:
-      OpenPollutantForm(ctx_, this);
-      break;
-    case InputWindow::NaturalRoomToRoom:
-      OpenRoomFlows(ctx_, this, kNaturalFlowSet);
-      break;
-    case InputWindow::HVACRoomToRoom:
-      OpenRoomFlows(ctx_, this, kHVACFlowSet);
-      break;
-    case InputWindow::ManagedRoomToRoom:
-      OpenRoomFlows(ctx_, this, kManagedFlowSet);
-      break;
-    case InputWindow::Occupants:
-      OpenOccupantForm(ctx_, this);
-      break;
-    case InputWindow::ScenarioRooms:
-      OpenScenarioRooms(ctx_, this);
-      break;
-    default:
-      ShowNotImplemented(ctx_.prompt);
-      break;
-  }
+  OpenPollutantForm(ctx_, this);
 }
 
 // --- Opening from the building window ------------------------------------------------------

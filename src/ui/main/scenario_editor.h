@@ -23,39 +23,9 @@ class EditCellBox;
 class FlexGrid;
 class GridEdit;
 
-// One item of the scenario editor's menus: its place ("File > Save scenario"), caption,
-// object name, and for the two help items the help file and keyword they open. A separator
-// has the caption "-".
-struct ScenarioMenuItem {
-  const char* path;
-  const char* caption;
-  const char* name;
-  const char* help_file;
-  const char* help_keyword;
-};
-const std::vector<ScenarioMenuItem>& ScenarioMenuTable();
-
 // The HVAC-type list (HVACType = index + 1) and the class list, in their order.
 const std::vector<std::string>& HVACTypeEntries();
 const std::vector<std::string>& PollutantClassEntries();
-
-// The input windows the editor opens. Until a window exists its opener says so; the steps
-// that prepare the record for it run already.
-enum class InputWindow {
-  HVACAirCleaner,
-  HVACSources,
-  BaseHVACFlows,
-  HVACFlowHistory,
-  HVACRoomToRoom,
-  OutdoorFlows,
-  Ventilation,
-  NaturalRoomToRoom,
-  ManagedHVACFlows,
-  ManagedRoomToRoom,
-  Pollutants,
-  ScenarioRooms,
-  Occupants,
-};
 
 // The scenario editor: the hub of scenario input. The general settings are edited in the
 // Item/Value grid ScenarioSS through the edit line EditCell; the class and HVAC-type lists
@@ -119,7 +89,6 @@ class ScenarioEditor : public QMainWindow, public ScenarioEditorLink {
   bool ReadGrid();
   bool ConfirmLoss(const char* question, const char* title, MessageIcon icon) const;
   int16_t PollutantCountOfGrid() const;
-  void OpenInputWindow(InputWindow window);
   void Unload();
 
   MainContext& ctx_;
