@@ -18,7 +18,7 @@
 #include "ui/main/building_form.h"
 #include "ui/main/install_openers.h"
 #include "ui/main/main_window.h"
-#include "ui/main/splash.h"
+#include "ui/main/splash_form.h"
 #include "ui/main/titled_prompt.h"
 
 namespace {
@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
 
   const ScreenshotRequest shot = ScreenshotArguments(app.arguments());
   if (!shot.file.isEmpty()) {
-    quarn::RevudUzad* frame = quarn::StartFromSplash(context, quarn::SplashExit::Key);
+    quarn::MainWindow* frame = quarn::StartFromSplash(context, quarn::SplashExit::Key);
     if (!shot.building.isEmpty()) {
       std::string name = quarn::FromQt(shot.building);
       quarn::BuildingRecord read;
@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
     return QApplication::exec();
   }
 
-  auto* splash = new quarn::frmSplash(context);
+  auto* splash = new quarn::SplashForm(context);
   splash->setAttribute(Qt::WA_DeleteOnClose);
   splash->show();
   splash->activateWindow();

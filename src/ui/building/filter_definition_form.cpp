@@ -14,8 +14,8 @@
 #include "ui/building/menu_tables.h"
 #include "ui/common/form_helpers.h"
 #include "ui/grids/data_grids.h"
+#include "ui/grids/grid_cells.h"
 #include "ui/grids/history_grids.h"
-#include "ui/grids/room_grids.h"
 
 namespace quarn {
 

@@ -25,7 +25,6 @@
 #include "ui/common/print_frame.h"
 #include "ui/common/window_menu.h"
 #include "ui/grids/input_reports.h"
-#include "ui/grids/room_grids.h"
 
 namespace quarn {
 

@@ -17,8 +17,8 @@
 #include "ui/common/form_helpers.h"
 #include "ui/common/number_entry.h"
 #include "ui/common/print_frame.h"
+#include "ui/grids/grid_cells.h"
 #include "ui/grids/input_reports.h"
-#include "ui/grids/room_grids.h"
 
 namespace quarn {
 

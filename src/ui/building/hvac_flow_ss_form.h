@@ -16,7 +16,7 @@ namespace quarn {
 // each room, returns from it and exhausts from it to outdoors, and the system's own
 // exchange with outdoors. One window serves the base flows and the managed flows with the
 // period they apply in; its opener sets the layout and fills it from the record.
-class HVACFlowSSForm : public InputForm {  // NOLINT(readability-identifier-naming)
+class HVACFlowSSForm : public InputForm {
   Q_OBJECT
 
  public:

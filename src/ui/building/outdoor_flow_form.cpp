@@ -17,8 +17,8 @@
 #include "ui/common/form_helpers.h"
 #include "ui/common/window_menu.h"
 #include "ui/grids/flow_grids.h"
+#include "ui/grids/grid_cells.h"
 #include "ui/grids/input_reports.h"
-#include "ui/grids/room_grids.h"
 
 namespace quarn {
 namespace {

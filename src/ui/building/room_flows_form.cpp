@@ -14,7 +14,7 @@
 #include "ui/building/menu_tables.h"
 #include "ui/common/grid_operations.h"
 #include "ui/common/window_menu.h"
-#include "ui/grids/room_grids.h"
+#include "ui/grids/grid_cells.h"
 
 namespace quarn {
 namespace {

@@ -11,9 +11,11 @@
 #include "platform/flex_grid.h"
 #include "platform/printer_service.h"
 #include "platform/qt_text.h"
+#include "text/number_read.h"
 #include "ui/building/menu_tables.h"
 #include "ui/building/neighbor_form.h"
 #include "ui/common/form_helpers.h"
+#include "ui/grids/grid_cells.h"
 #include "ui/grids/input_reports.h"
 #include "ui/grids/room_grids.h"
 

@@ -16,8 +16,8 @@
 #include "ui/building/menu_tables.h"
 #include "ui/common/form_helpers.h"
 #include "ui/common/history_form_parts.h"
+#include "ui/grids/grid_cells.h"
 #include "ui/grids/history_grids.h"
-#include "ui/grids/room_grids.h"
 
 namespace quarn {
 

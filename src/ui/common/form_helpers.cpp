@@ -1,10 +1,13 @@
 #include "ui/common/form_helpers.h"
 
+#include <QDialog>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -65,6 +68,20 @@ QFrame* NewPanel(QWidget* parent, const char* name) {
   panel->setObjectName(name);
   panel->setFrameShape(QFrame::StyledPanel);
   return panel;
+}
+
+QLabel* WrappedLabel(const char* name, QWidget* parent) {
+  auto* label = new QLabel(parent);
+  label->setObjectName(name);
+  label->setWordWrap(true);
+  return label;
+}
+
+QPushButton* CloseButton(const char* name, QDialog* dialog) {
+  auto* button = new QPushButton("OK", dialog);
+  button->setObjectName(name);
+  QObject::connect(button, &QPushButton::clicked, dialog, &QDialog::close);
+  return button;
 }
 
 EditCellBox* NewEditCell(QWidget* parent) {

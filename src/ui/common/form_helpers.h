@@ -6,9 +6,12 @@
 
 #include "platform/file_dialog.h"
 
+class QDialog;
 class QFrame;
+class QLabel;
 class QLineEdit;
 class QMainWindow;
+class QPushButton;
 class QWidget;
 
 namespace quarn {
@@ -49,6 +52,12 @@ QFrame* NewPanel(QWidget* parent, const char* name);
 
 // The edit box of a grid window, under the name every grid window gives it: EditCell.
 EditCellBox* NewEditCell(QWidget* parent);
+
+// A label that wraps its text, under the name the window's code and its tests find it by.
+QLabel* WrappedLabel(const char* name, QWidget* parent);
+
+// The "OK" button that closes a dialog.
+QPushButton* CloseButton(const char* name, QDialog* dialog);
 
 // A text box on `parent` under the name the window's code and its tests find it by.
 QLineEdit* NamedBox(QWidget* parent, const char* name);

@@ -10,7 +10,7 @@
 #include "text/number_text.h"
 #include "text/paths.h"
 #include "text/text_reader.h"
-#include "ui/grids/room_grids.h"
+#include "ui/grids/grid_cells.h"
 
 namespace quarn {
 

@@ -5,6 +5,7 @@
 
 #include "platform/flex_grid.h"
 #include "text/number_text.h"
+#include "ui/grids/grid_cells.h"
 #include "ui/grids/room_grids.h"
 
 namespace quarn {

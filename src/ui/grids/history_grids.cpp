@@ -7,7 +7,7 @@
 #include "text/number_read.h"
 #include "text/number_text.h"
 #include "ui/common/grid_operations.h"
-#include "ui/grids/room_grids.h"
+#include "ui/grids/grid_cells.h"
 
 namespace quarn {
 

@@ -15,7 +15,7 @@
 #include "text/cp1252.h"
 #include "text/number_read.h"
 #include "text/number_text.h"
-#include "ui/grids/room_grids.h"
+#include "ui/grids/grid_cells.h"
 
 namespace quarn {
 namespace {

@@ -8,7 +8,7 @@
 #include "platform/flex_grid.h"
 #include "text/number_read.h"
 #include "text/number_text.h"
-#include "ui/grids/room_grids.h"
+#include "ui/grids/grid_cells.h"
 
 namespace quarn {
 

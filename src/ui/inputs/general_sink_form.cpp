@@ -21,7 +21,6 @@
 #include "ui/common/print_frame.h"
 #include "ui/common/window_menu.h"
 #include "ui/grids/input_reports.h"
-#include "ui/grids/room_grids.h"
 #include "ui/grids/scenario_room_grids.h"
 #include "ui/inputs/menu_tables.h"
 #include "ui/inputs/room_sink_form.h"
@@ -182,7 +181,7 @@ void GeneralSinkForm::Transfer() {
   // the sinks in the room sink window's.
   if (auto* rooms = AppWindows().Find<ScenarioRoomForm>())
     FillRoomCountGrid(rooms->roomss(), state);
-  if (auto* room = AppWindows().Find<SinkdataForm>()) room->TakeStoredSinks();
+  if (auto* room = AppWindows().Find<RoomSinkForm>()) room->TakeStoredSinks();
 }
 
 void GeneralSinkForm::ShowStoredSinks() {
@@ -256,7 +255,7 @@ void GeneralSinkForm::OpenSinkFile() {
   }
   ctx_.state.ScenarioSaved = kFalse;
   FillGeneralSinkGrid(pollutant_, *grid_, b, rows_);
-  if (auto* room = AppWindows().Find<SinkdataForm>()) room->TakeStoredSinks();
+  if (auto* room = AppWindows().Find<RoomSinkForm>()) room->TakeStoredSinks();
 }
 
 void GeneralSinkForm::PrintSinks() {

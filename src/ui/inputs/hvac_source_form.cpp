@@ -39,21 +39,21 @@ std::string HVACModelName(int model) {
   return EmissionModelName(model);
 }
 
-HVACSourcefrm::HVACSourcefrm(MainContext& context)
+HVACSourceForm::HVACSourceForm(MainContext& context)
     : InputForm(context, "HVACSourcefrm", "HVAC Source") {
   BuildControls();
-  BuildMenus(menus::kHVACSourcefrm);
+  BuildMenus(menus::kHVACSourceForm);
   setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
   SetCommand("fileopen", [this] { OpenFile(); });
   SetCommand("filesave", [this] { SaveFile(); });
   SetSpinnerSteps(*this, *source_spin_, "ChangesourcenumberDown", "ChangesourcenumberUp",
                   [this](int step) { StepSource(step); });
   SetModelListCommand(*this, *model_, chosen_model_, [this](int model) { ChooseModel(model); });
-  connect(count_, &QLineEdit::textEdited, this, &HVACSourcefrm::CountChanged);
+  connect(count_, &QLineEdit::textEdited, this, &HVACSourceForm::CountChanged);
   ShowUnits();
 }
 
-void HVACSourcefrm::BuildControls() {
+void HVACSourceForm::BuildControls() {
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
 
@@ -85,7 +85,7 @@ void HVACSourcefrm::BuildControls() {
   setCentralWidget(central);
 }
 
-void HVACSourcefrm::ShowUnits() {
+void HVACSourceForm::ShowUnits() {
   // The option names the scenario's units; the sources keep their own emission units.
   const std::string& units = ctx_.state.Building.Scenario.ConcUnits;
   const size_t shown = units == "milligrams" || units == "ppm" ? 0 : units == "micrograms" ? 1 : 2;
@@ -95,11 +95,11 @@ void HVACSourcefrm::ShowUnits() {
   }
 }
 
-int HVACSourcefrm::Count() const {
+int HVACSourceForm::Count() const {
   return SourceSlotCount(ctx_.state.Building.Scenario, kHvac);
 }
 
-void HVACSourcefrm::Open() {
+void HVACSourceForm::Open() {
   // Every slot is copied, and only here: taken again whenever the window came back to the
   // front, the copy would drop the sources stored but not yet transferred.
   const auto& sources = ctx_.state.Building.Scenario.Sources[kHvac];
@@ -107,7 +107,7 @@ void HVACSourcefrm::Open() {
   ShowHVACSource(1);
 }
 
-void HVACSourcefrm::ShowHVACSource(int slot) {
+void HVACSourceForm::ShowHVACSource(int slot) {
   if (slot < 1 || slot > kMaxSources) return;
   slot_ = slot;
   SourceRecord& work = HVACSourceWork[static_cast<size_t>(slot)];
@@ -121,7 +121,7 @@ void HVACSourcefrm::ShowHVACSource(int slot) {
   NoteSourceModel(work, ctx_.state, ctx_.prompt);
 }
 
-bool HVACSourcefrm::StoreHVACSource() {
+bool HVACSourceForm::StoreHVACSource() {
   values_.TotalMassText = FromQt(total_mass_->text());
   ProgramState& st = ctx_.state;
   const SourceRecord& stored = st.Building.Scenario.Sources[kHvac][static_cast<size_t>(slot_)];
@@ -137,13 +137,13 @@ bool HVACSourcefrm::StoreHVACSource() {
   return true;
 }
 
-void HVACSourcefrm::TakeSource(int slot, const SourceRecord& source) {
+void HVACSourceForm::TakeSource(int slot, const SourceRecord& source) {
   if (slot < 1 || slot > kMaxSources) return;
   HVACSourceWork[static_cast<size_t>(slot)] = source;
   if (slot == slot_) ShowHVACSource(slot);
 }
 
-void HVACSourcefrm::ChooseModel(int model) {
+void HVACSourceForm::ChooseModel(int model) {
   // What was typed is kept under the model it was shown with before the new one is shown.
   if (!StoreHVACSource()) {
     model_->setCurrentIndex(values_.SourceModel < kModelCount ? values_.SourceModel : -1);
@@ -154,7 +154,7 @@ void HVACSourcefrm::ChooseModel(int model) {
   ShowHVACSource(slot_);
 }
 
-void HVACSourcefrm::CountChanged(const QString& text) {
+void HVACSourceForm::CountChanged(const QString& text) {
   // The count is the scenario's: the box only warns of the limit.
   if (LeadingNumber(FromQt(text)) > kMaxSources) {
     ctx_.prompt.Message("Only allowed " + std::to_string(kMaxSources) + " sources.", "",
@@ -162,14 +162,14 @@ void HVACSourcefrm::CountChanged(const QString& text) {
   }
 }
 
-void HVACSourcefrm::StepSource(int step) {
+void HVACSourceForm::StepSource(int step) {
   const int target = slot_ + step;
   if (target < 1 || target > Count()) return;
   if (!StoreHVACSource()) return;
   ShowHVACSource(target);
 }
 
-void HVACSourcefrm::OpenFile() {
+void HVACSourceForm::OpenFile() {
   const auto name = ctx_.dialogs.OpenFileName(SourceFileRequest());
   if (!name) return;
   ProgramState& st = ctx_.state;
@@ -183,7 +183,7 @@ void HVACSourcefrm::OpenFile() {
   OpenSourceDisplay(ctx_, stored, kHvac, slot_, this);
 }
 
-void HVACSourcefrm::SaveFile() {
+void HVACSourceForm::SaveFile() {
   const auto name = ctx_.dialogs.SaveFileName(SourceFileRequest());
   if (!name) return;
   // The file gets the source as the window shows it.
@@ -194,7 +194,7 @@ void HVACSourcefrm::SaveFile() {
                   HVACSourceWork[static_cast<size_t>(slot_)], ctx_.prompt);
 }
 
-void HVACSourcefrm::Transfer() {
+void HVACSourceForm::Transfer() {
   if (!StoreHVACSource()) return;
   auto& sources = ctx_.state.Building.Scenario.Sources[kHvac];
   for (int k = 1; k <= Count(); ++k)
@@ -203,13 +203,13 @@ void HVACSourcefrm::Transfer() {
   CloseForm();
 }
 
-bool HVACSourcefrm::CloseBox() {
+bool HVACSourceForm::CloseBox() {
   ctx_.state.SourcesSaved = kTrue;
   return true;
 }
 
-HVACSourcefrm* OpenHVACSourceForm(MainContext& context) {
-  const auto [form, open_already] = ShowInputFormOnce<HVACSourcefrm>(context, nullptr, 0, 0);
+HVACSourceForm* OpenHVACSourceForm(MainContext& context) {
+  const auto [form, open_already] = ShowInputFormOnce<HVACSourceForm>(context, nullptr, 0, 0);
   if (!open_already) form->Open();
   return form;
 }

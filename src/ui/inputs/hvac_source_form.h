@@ -19,11 +19,11 @@ class UpDown;
 // "HVAC Source": the sources of the HVAC system (room 0), one at a time, on a copy of
 // them taken when the window opens; only Transfer copies it back into the scenario. No
 // command opens it: the scenario editor shows the HVAC sources in the room source window.
-class HVACSourcefrm : public InputForm {
+class HVACSourceForm : public InputForm {
   Q_OBJECT
 
  public:
-  explicit HVACSourcefrm(MainContext& context);
+  explicit HVACSourceForm(MainContext& context);
 
   // Takes the window's copy of every HVAC source and shows source 1.
   void Open();
@@ -77,6 +77,6 @@ std::string HVACModelName(int model);
 
 // Opens the HVAC source window at the frame's top left on source 1; an open one is brought
 // forward as it is.
-HVACSourcefrm* OpenHVACSourceForm(MainContext& context);
+HVACSourceForm* OpenHVACSourceForm(MainContext& context);
 
 }  // namespace quarn

@@ -26,10 +26,10 @@ constexpr const char* kFileFilter = "Initial (*.INT)|*.INT|All files (*.*)|*.*";
 
 }  // namespace
 
-Initialindoorform::Initialindoorform(MainContext& context)
+InitialConcForm::InitialConcForm(MainContext& context)
     : InputForm(context, "Initialindoorform", "Initial indoor concentrations") {
   BuildControls();
-  BuildMenus(menus::kInitialindoorform);
+  BuildMenus(menus::kInitialConcForm);
   SetCommand("fileopen", [this] { OpenFile(); });
   SetCommand("filesave", [this] { SaveFile(); });
   SetCommand("editclearall", [this] { ClearGridFrom(*this, *grid_, 2, 1); });
@@ -38,7 +38,7 @@ Initialindoorform::Initialindoorform(MainContext& context)
   setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
 }
 
-void Initialindoorform::BuildControls() {
+void InitialConcForm::BuildControls() {
   auto* central = new QWidget(this);
   new QVBoxLayout(central);
   QHBoxLayout* top = AddTopFrame(*central, edit_cell_);
@@ -54,18 +54,18 @@ void Initialindoorform::BuildControls() {
   setCentralWidget(central);
 }
 
-int Initialindoorform::Rooms() const {
+int InitialConcForm::Rooms() const {
   return RoomCount(ctx_.state.Building);
 }
 
-void Initialindoorform::Fill() {
+void InitialConcForm::Fill() {
   UnitOptions options;
   SetupInitialConcentrationGrid(*grid_, options, ctx_.state);
   units_.Select(options);
   LoadInitialConcentrationGrid(*grid_, ctx_.state);
 }
 
-void Initialindoorform::ChooseUnit(int option) {
+void InitialConcForm::ChooseUnit(int option) {
   // Only the label changes: the typed numbers are read in the chosen unit on Transfer, and
   // Cancel leaves the unit as it was.
   const bool particles = IsParticleMode(ctx_.state.Building.Scenario);
@@ -77,7 +77,7 @@ void Initialindoorform::ChooseUnit(int option) {
   for (int r = 1; r <= Rooms() && r < grid_->Cols(); ++r) grid_->SetTextMatrix(0, r, label);
 }
 
-bool Initialindoorform::Store() {
+bool InitialConcForm::Store() {
   ScenarioRecord& s = ctx_.state.Building.Scenario;
   const std::string before = s.InitialConcUnits;
   s.InitialConcUnits = units_.Units(IsParticleMode(s), before);
@@ -89,11 +89,11 @@ bool Initialindoorform::Store() {
   return true;
 }
 
-void Initialindoorform::Transfer() {
+void InitialConcForm::Transfer() {
   if (Store()) CloseForm();
 }
 
-void Initialindoorform::OpenFile() {
+void InitialConcForm::OpenFile() {
   const auto name = ctx_.dialogs.OpenFileName(FileRequest(kFileFilter, "", "*.INT"));
   if (!name) return;
   ProgramState& st = ctx_.state;
@@ -110,16 +110,16 @@ void Initialindoorform::OpenFile() {
   Fill();
 }
 
-void Initialindoorform::SaveFile() {
+void InitialConcForm::SaveFile() {
   if (!Store()) return;
   const auto name = ctx_.dialogs.SaveFileName(FileRequest(kFileFilter, "", "*.INT"));
   if (!name) return;
   WriteInitialIndoorFile(ctx_.state.Building.Scenario, Rooms(), *name, ctx_.prompt);
 }
 
-Initialindoorform* OpenInitialIndoorForm(MainContext& context, QWidget* opener) {
+InitialConcForm* OpenInitialIndoorForm(MainContext& context, QWidget* opener) {
   const auto [form, open] =
-      ShowInputFormOnce<Initialindoorform>(context, opener, kLeftTopTwips, kLeftTopTwips);
+      ShowInputFormOnce<InitialConcForm>(context, opener, kLeftTopTwips, kLeftTopTwips);
   if (!open) form->Fill();
   form->Initialss().setFocus(Qt::OtherFocusReason);
   return form;

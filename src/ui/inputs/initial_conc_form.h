@@ -9,11 +9,11 @@ namespace quarn {
 // start of the run. The values are typed in a unit of this window's own (InitialConcUnits)
 // into the first block of room columns; the second, yellow block shows them in the
 // scenario's units for reference. Transfer converts the typed block into InitialConc.
-class Initialindoorform : public InputForm {
+class InitialConcForm : public InputForm {
   Q_OBJECT
 
  public:
-  explicit Initialindoorform(MainContext& context);
+  explicit InitialConcForm(MainContext& context);
 
   // The grid laid out and filled from the record, the option of InitialConcUnits selected.
   void Fill();
@@ -39,6 +39,6 @@ class Initialindoorform : public InputForm {
 // Set concentrations > Initial indoor concentrations of the pollutant window: the window
 // filled from the record, the cursor on the first room of the first pollutant, the opener
 // out of use while it is open. An open window is brought forward as it is.
-Initialindoorform* OpenInitialIndoorForm(MainContext& context, QWidget* opener);
+InitialConcForm* OpenInitialIndoorForm(MainContext& context, QWidget* opener);
 
 }  // namespace quarn

@@ -48,7 +48,7 @@ QLineEdit* AddBoxRow(QWidget* parent, QGridLayout& grid, int row, const char* la
 
 }  // namespace
 
-MassXferDataForm::MassXferDataForm(MainContext& context)
+MassTransferForm::MassTransferForm(MainContext& context)
     : InputForm(context, "MassXferDataForm", "Mass transfer coefficient data form") {
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
@@ -89,11 +89,11 @@ MassXferDataForm::MassXferDataForm(MainContext& context)
   SetCommand("CalculateBTN", [this] { Calculate(); });
   SetCommand("Xfer", [this] { Transfer(); });
   SetCommand("CancelBtn", [this] { Cancel(); });
-  BuildMenus(menus::kMassXferDataForm);
+  BuildMenus(menus::kMassTransferForm);
   SetHelp("Rovozuzav.hlp", "Source models");
 }
 
-void MassXferDataForm::Fill(int row, int room, int slot) {
+void MassTransferForm::Fill(int row, int room, int slot) {
   row_ = row;
   room_ = room;
   slot_ = slot;
@@ -105,7 +105,7 @@ void MassXferDataForm::Fill(int row, int room, int slot) {
   result_->setText(" ");
 }
 
-std::optional<float> MassXferDataForm::Calculate() {
+std::optional<float> MassTransferForm::Calculate() {
   const MassTransferResult r = MassTransferCoefficient(
       BoxSingle(*air_velocity_), BoxSingle(*source_area_), BoxSingle(*diffusivity_));
   switch (r.status) {
@@ -130,7 +130,7 @@ std::optional<float> MassXferDataForm::Calculate() {
   return r.km;
 }
 
-void MassXferDataForm::Transfer() {
+void MassTransferForm::Transfer() {
   const std::optional<float> km = Calculate();
   if (!km) return;
   // The row belongs to the source the window was opened for; the source window may show
@@ -156,10 +156,10 @@ void MassXferDataForm::Transfer() {
   CloseForm();
 }
 
-MassXferDataForm* ShowMassTransferData(MainContext& context, int row, int room, int slot,
+MassTransferForm* ShowMassTransferData(MainContext& context, int row, int room, int slot,
                                        QWidget* opener) {
   const auto [form, open] =
-      ShowInputFormOnce<MassXferDataForm>(context, opener, kLeftTopTwips, kLeftTopTwips, false);
+      ShowInputFormOnce<MassTransferForm>(context, opener, kLeftTopTwips, kLeftTopTwips, false);
   form->Fill(row, room, slot);
   if (!open) FitOuterFrame(form);
   return form;

@@ -13,11 +13,11 @@ namespace quarn {
 // evaporating source from the air velocity over it, its area and the pollutant's
 // diffusivity. Calculate and Transfer writes it into the source window as the second
 // parameter of the pollutant row the window was opened for.
-class MassXferDataForm : public InputForm {
+class MassTransferForm : public InputForm {
   Q_OBJECT
 
  public:
-  explicit MassXferDataForm(MainContext& context);
+  explicit MassTransferForm(MainContext& context);
 
   // The boxes as on opening, for parameter row `row` of source `slot` of `room`.
   void Fill(int row, int room, int slot);
@@ -42,7 +42,7 @@ class MassXferDataForm : public InputForm {
 // Calculate > Mass transfer coefficient of the source window: the window beside its opener,
 // which stays in use, for parameter row `row` (shown as "Source #") of source `slot` of
 // `room`; an open one starts again for the new row and source.
-MassXferDataForm* ShowMassTransferData(MainContext& context, int row, int room, int slot,
+MassTransferForm* ShowMassTransferData(MainContext& context, int row, int room, int slot,
                                        QWidget* opener);
 
 }  // namespace quarn

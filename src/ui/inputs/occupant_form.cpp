@@ -31,8 +31,8 @@
 #include "ui/common/number_entry.h"
 #include "ui/common/print_frame.h"
 #include "ui/common/window_menu.h"
+#include "ui/grids/grid_cells.h"
 #include "ui/grids/input_reports.h"
-#include "ui/grids/room_grids.h"
 #include "ui/inputs/menu_tables.h"
 
 namespace quarn {

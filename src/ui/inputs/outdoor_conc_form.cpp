@@ -2,8 +2,6 @@
 
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLabel>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -37,10 +35,10 @@ bool IsPpmInAnyCase(const std::string& units) {
 
 }  // namespace
 
-foutdoorconcen::foutdoorconcen(MainContext& context)
+OutdoorConcForm::OutdoorConcForm(MainContext& context)
     : InputForm(context, "foutdoorconcen", "Outdoor Concentration") {
   BuildControls();
-  BuildMenus(menus::kfoutdoorconcen);
+  BuildMenus(menus::kOutdoorConcForm);
   SetCommand("fileopen", [this] { OpenFile(); });
   SetCommand("filesave", [this] { SaveFile(); });
   SetCommand("editclearall", [this] { ClearAllData(*this, *grid_, ctx_.prompt, 0, 2); });
@@ -49,7 +47,7 @@ foutdoorconcen::foutdoorconcen(MainContext& context)
   setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
 }
 
-void foutdoorconcen::BuildControls() {
+void OutdoorConcForm::BuildControls() {
   auto* central = new QWidget(this);
   new QVBoxLayout(central);
   QHBoxLayout* top = AddTopFrame(*central, edit_cell_);
@@ -70,7 +68,7 @@ void foutdoorconcen::BuildControls() {
   setCentralWidget(central);
 }
 
-void foutdoorconcen::Fill() {
+void OutdoorConcForm::Fill() {
   ProgramState& st = ctx_.state;
   ScenarioRecord& s = st.Building.Scenario;
   const bool particles = IsParticleMode(s);
@@ -86,7 +84,7 @@ void foutdoorconcen::Fill() {
   grid_->SetRowCol(2, 0);
 }
 
-void foutdoorconcen::FillGrid() {
+void OutdoorConcForm::FillGrid() {
   SetupConcHistoryGrid(*grid_);
   FillConcGrid(*grid_, ctx_.state);
   // The values stand in the unit chosen here, which Transfer stores.
@@ -96,7 +94,7 @@ void foutdoorconcen::FillGrid() {
   if (chosen.Option3) ChooseUnit(3);
 }
 
-void foutdoorconcen::ChooseUnit(int option) {
+void OutdoorConcForm::ChooseUnit(int option) {
   // Only the labels change: the typed numbers are read in the chosen unit on Transfer, and
   // Cancel leaves the unit as it was.
   const bool particles = IsParticleMode(ctx_.state.Building.Scenario);
@@ -107,17 +105,17 @@ void foutdoorconcen::ChooseUnit(int option) {
   for (int p = 1; p <= n && p < grid_->Cols(); ++p) grid_->SetTextMatrix(1, p, label);
 }
 
-bool foutdoorconcen::Store() {
+bool OutdoorConcForm::Store() {
   if (!ReadOutdoorConcGrid(*grid_, units_.Selected(), ctx_.state, ctx_.prompt)) return false;
   ctx_.state.ScenarioSaved = kFalse;
   return true;
 }
 
-void foutdoorconcen::Transfer() {
+void OutdoorConcForm::Transfer() {
   if (Store()) CloseForm();
 }
 
-void foutdoorconcen::KeepHistoryBefore() {
+void OutdoorConcForm::KeepHistoryBefore() {
   if (before_) return;
   const ProgramState& st = ctx_.state;
   const ScenarioRecord& s = st.Building.Scenario;
@@ -125,7 +123,7 @@ void foutdoorconcen::KeepHistoryBefore() {
                           st.OutdoorConcInput, st.ScenarioSaved};
 }
 
-void foutdoorconcen::Cancel() {
+void OutdoorConcForm::Cancel() {
   if (!AgreeToDropEdits()) return;
   if (before_) {
     ProgramState& st = ctx_.state;
@@ -139,7 +137,7 @@ void foutdoorconcen::Cancel() {
   CloseForm();
 }
 
-void foutdoorconcen::OpenFile() {
+void OutdoorConcForm::OpenFile() {
   const auto name = ctx_.dialogs.OpenFileName(FileRequest(kFileFilter, "OUT"));
   if (!name) return;
   ProgramState& st = ctx_.state;
@@ -154,7 +152,7 @@ void foutdoorconcen::OpenFile() {
   MarkEdited();
 }
 
-void foutdoorconcen::SaveFile() {
+void OutdoorConcForm::SaveFile() {
   const auto name = ctx_.dialogs.SaveFileName(FileRequest(kFileFilter, "OUT"));
   if (!name) return;
   KeepHistoryBefore();
@@ -164,28 +162,9 @@ void foutdoorconcen::SaveFile() {
                                 ctx_.prompt);
 }
 
-frmHelpOut::frmHelpOut(QWidget* parent) : QWidget(parent, Qt::Window) {
-  setObjectName("frmHelpOut");
-  setWindowTitle(ToQt("Help "));
-  auto* layout = new QVBoxLayout(this);
-  auto* label = new QLabel(
-      ToQt("This window enters the outdoor concentration of each pollutant as a function of "
-           "time.  To keep a history, save it with this window's File > Save outdoor data.  "
-           "To make the calculation use it, set the scenario window's constant outdoor "
-           "concentration switch to N."),
-      this);
-  label->setObjectName("Label1");
-  label->setWordWrap(true);
-  layout->addWidget(label);
-  auto* close = new QPushButton(ToQt("OK"), this);
-  close->setObjectName("Command1");
-  connect(close, &QPushButton::clicked, this, &QWidget::close);
-  layout->addWidget(close);
-}
-
-foutdoorconcen* OpenOutdoorConcForm(MainContext& context, QWidget* opener) {
+OutdoorConcForm* OpenOutdoorConcForm(MainContext& context, QWidget* opener) {
   const auto [form, open] =
-      ShowInputFormOnce<foutdoorconcen>(context, opener, kLeftTopTwips, kLeftTopTwips);
+      ShowInputFormOnce<OutdoorConcForm>(context, opener, kLeftTopTwips, kLeftTopTwips);
   if (!open) form->Fill();
   form->outdoorconcgrid().setFocus(Qt::OtherFocusReason);
   return form;

@@ -2,8 +2,6 @@
 
 #include <optional>
 
-#include <QWidget>
-
 #include "ui/common/input_form.h"
 #include "ui/inputs/conc_form_parts.h"
 
@@ -15,11 +13,11 @@ namespace quarn {
 // to 50 time points, typed in a unit of this window's own (OutdoorConcUnits) and shown
 // converted into the scenario's units in a yellow block. The ".OUT" files save and open
 // the history.
-class foutdoorconcen : public InputForm {  // NOLINT(readability-identifier-naming)
+class OutdoorConcForm : public InputForm {
   Q_OBJECT
 
  public:
-  explicit foutdoorconcen(MainContext& context);
+  explicit OutdoorConcForm(MainContext& context);
 
   // The units fitted to the mode (gases take ppm where a number was set, particles a number
   // where ppm was), the option selected, the grid laid out and filled, the cursor on the
@@ -59,17 +57,9 @@ class foutdoorconcen : public InputForm {  // NOLINT(readability-identifier-nami
   std::optional<HistoryBefore> before_;
 };
 
-// The advice on outdoor histories, in a window of its own that no command opens.
-class frmHelpOut : public QWidget {  // NOLINT(readability-identifier-naming)
-  Q_OBJECT
-
- public:
-  explicit frmHelpOut(QWidget* parent = nullptr);
-};
-
 // Set concentrations > Outdoor concentrations of the pollutant window: the window filled
 // from the record, the opener out of use while it is open. An open window is brought
 // forward as it is.
-foutdoorconcen* OpenOutdoorConcForm(MainContext& context, QWidget* opener);
+OutdoorConcForm* OpenOutdoorConcForm(MainContext& context, QWidget* opener);
 
 }  // namespace quarn

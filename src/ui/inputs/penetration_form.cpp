@@ -15,7 +15,7 @@
 
 namespace quarn {
 
-fpenetrationform::fpenetrationform(MainContext& context)
+PenetrationForm::PenetrationForm(MainContext& context)
     : InputForm(context, "fpenetrationform", "Define penetration factors") {
   const EditGridControls controls = BuildEditGrid(*this, "topframe", "penetrationss");
   topframe_ = controls.frame;
@@ -31,22 +31,22 @@ fpenetrationform::fpenetrationform(MainContext& context)
       MarkEdited();
     });
   }
-  BuildMenus(menus::kfpenetrationform);
+  BuildMenus(menus::kPenetrationForm);
   SetHelp("RIRozid.HLP", "penetration");
 }
 
-QSize fpenetrationform::sizeHint() const {
+QSize PenetrationForm::sizeHint() const {
   return WithWholeMenuBar(*this, InputForm::sizeHint());
 }
 
-void fpenetrationform::Fill() {
+void PenetrationForm::Fill() {
   const ScenarioRecord& s = ctx_.state.Building.Scenario;
   SetupPenetrationGrid(*grid_, s, s.NumPollutants);
   LoadPenetrationGrid(*grid_, s, s.NumPollutants);
   ClearEdited();
 }
 
-void fpenetrationform::Transfer() {
+void PenetrationForm::Transfer() {
   ProgramState& st = ctx_.state;
   if (!PenetrationFactorsValid(*grid_, st.Building.Scenario.NumPollutants, ctx_.prompt)) return;
   SavePenetrationGrid(*grid_, st.Building.Scenario.NumPollutants, st.Building.Scenario,
@@ -59,7 +59,7 @@ void fpenetrationform::Transfer() {
   }
 }
 
-void fpenetrationform::OpenPenetrationFile() {
+void PenetrationForm::OpenPenetrationFile() {
   FileDialogRequest request;
   request.filter = "All files (*.*)|*.*";
   const std::optional<std::string> name = ctx_.dialogs.OpenFileName(request);
@@ -71,7 +71,7 @@ void fpenetrationform::OpenPenetrationFile() {
   LoadPenetrationGrid(*grid_, s, s.NumPollutants);
 }
 
-fpenetrationform* OpenPenetrationForm(MainContext& context, QWidget* opener) {
+PenetrationForm* OpenPenetrationForm(MainContext& context, QWidget* opener) {
   // Where the scenario editor stands.
   int left = 0;
   int top = 0;
@@ -80,7 +80,7 @@ fpenetrationform* OpenPenetrationForm(MainContext& context, QWidget* opener) {
     left = PixelsToTwips(at.x());
     top = PixelsToTwips(at.y());
   }
-  const auto [form, open] = ShowInputFormOnce<fpenetrationform>(context, opener, left, top);
+  const auto [form, open] = ShowInputFormOnce<PenetrationForm>(context, opener, left, top);
   if (open) return form;
   form->Fill();
   FitOuterFrame(form);

@@ -11,11 +11,11 @@ namespace quarn {
 // file or, for particles, computed from each size bin's diameter. Transfer stores the
 // factors (and the grid's first column as the particle-diameter list) and closes; the
 // cancels close without storing.
-class fpenetrationform : public InputForm {  // NOLINT(readability-identifier-naming)
+class PenetrationForm : public InputForm {
   Q_OBJECT
 
  public:
-  explicit fpenetrationform(MainContext& context);
+  explicit PenetrationForm(MainContext& context);
 
   FlexGrid& penetrationss() { return *grid_; }  // NOLINT(readability-identifier-naming)
   EditCellBox& EditCell() { return *edit_cell_; }
@@ -36,6 +36,6 @@ class fpenetrationform : public InputForm {  // NOLINT(readability-identifier-na
 
 // Define penetration of the pollutant window: the window at the scenario editor's place,
 // filled from the record, its opener out of use while it is open.
-fpenetrationform* OpenPenetrationForm(MainContext& context, QWidget* opener);
+PenetrationForm* OpenPenetrationForm(MainContext& context, QWidget* opener);
 
 }  // namespace quarn

@@ -5,7 +5,7 @@
 #include "model/particle_defaults.h"
 #include "platform/flex_grid.h"
 #include "text/number_text.h"
-#include "ui/grids/room_grids.h"
+#include "ui/grids/grid_cells.h"
 
 namespace quarn {
 namespace {

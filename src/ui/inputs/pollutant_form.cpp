@@ -14,7 +14,7 @@
 #include "ui/common/tool_openers.h"
 #include "ui/common/window_menu.h"
 #include "ui/grids/data_grids.h"
-#include "ui/grids/room_grids.h"
+#include "ui/grids/grid_cells.h"
 #include "ui/grids/scenario_room_grids.h"
 #include "ui/inputs/initial_conc_form.h"
 #include "ui/inputs/menu_tables.h"

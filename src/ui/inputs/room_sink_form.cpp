@@ -34,14 +34,14 @@ constexpr int kLastNumberCol = 5;
 
 }  // namespace
 
-SinkdataForm::SinkdataForm(MainContext& context)
+RoomSinkForm::RoomSinkForm(MainContext& context)
     : InputForm(context, "SinkdataForm", "Room sink data") {
   BuildControls();
   SetCommand("fileopen", [this] { OpenSinkDatabase(); });
   SetCommand("editclear", [this] { ClearSelection(); });
   SetSpinnerSteps(*this, *change_pollutant_, "PollutantDown", "PollutantUp",
                   [this](int step) { StepPollutant(step); });
-  BuildMenus(menus::kSinkdataForm);
+  BuildMenus(menus::kRoomSinkForm);
   SetHelp(kMainHelpFile, "sinks");
 
   GridEdit& edit = AddEditSession(*grid_, *edit_cell_, false);
@@ -60,7 +60,7 @@ SinkdataForm::SinkdataForm(MainContext& context)
   pollutant_name_->setText(ToQt(b.Scenario.Pollutants[0].Name));
 }
 
-void SinkdataForm::BuildControls() {
+void RoomSinkForm::BuildControls() {
   const EditGridControls controls = BuildEditGrid(*this, "topframe", "Grid1");
   edit_cell_ = controls.box;
   grid_ = controls.grid;
@@ -87,7 +87,7 @@ void SinkdataForm::BuildControls() {
   setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
 }
 
-void SinkdataForm::Open(int16_t room) {
+void RoomSinkForm::Open(int16_t room) {
   const BuildingRecord& b = ctx_.state.Building;
   room_ = room;
   held_ = filled_ = SinkSlotCount(b.Scenario, room);
@@ -102,7 +102,7 @@ void SinkdataForm::Open(int16_t room) {
   msg_->setText(ToQt(b.RoomList[room].Name));
 }
 
-void SinkdataForm::Fill() {
+void RoomSinkForm::Fill() {
   const BuildingRecord& b = ctx_.state.Building;
   std::string message;
   ctx_.state.GridEventsEnabled = kFalse;
@@ -112,7 +112,7 @@ void SinkdataForm::Fill() {
   ctx_.state.GridEventsEnabled = kTrue;
 }
 
-void SinkdataForm::StepPollutant(int step) {
+void RoomSinkForm::StepPollutant(int step) {
   const int next = pollutant_ + step;
   if (next < 1 || next > PollutantCount(ctx_.state.Building.Scenario)) return;
   ReadSinkDataGrid(*grid_, work_, room_, pollutant_ - 1, filled_);
@@ -122,7 +122,7 @@ void SinkdataForm::StepPollutant(int step) {
   Fill();
 }
 
-void SinkdataForm::TakeAddedSinks() {
+void RoomSinkForm::TakeAddedSinks() {
   const BuildingRecord& b = ctx_.state.Building;
   const int n = SinkSlotCount(b.Scenario, room_);
   // A count that dropped meanwhile gave its slots up: a sink added there later is new.
@@ -132,19 +132,19 @@ void SinkdataForm::TakeAddedSinks() {
   held_ = n;
 }
 
-void SinkdataForm::TakeStoredSinks() {
+void RoomSinkForm::TakeStoredSinks() {
   ReadSinkDataGrid(*grid_, work_, room_, pollutant_ - 1, filled_);
   TakeAddedSinks();
   TakeStoredSinkData(work_, loaded_, room_, ctx_.state.Building);
   Fill();
 }
 
-void SinkdataForm::Transfer() {
+void RoomSinkForm::Transfer() {
   ReadSinkDataGrid(*grid_, work_, room_, pollutant_ - 1, filled_);
   CloseForm();
 }
 
-void SinkdataForm::closeEvent(QCloseEvent* event) {
+void RoomSinkForm::closeEvent(QCloseEvent* event) {
   InputForm::closeEvent(event);
   if (!event->isAccepted() || stored_) return;
   // However the window closes, the edits of the room shown go into the scenario; the
@@ -158,11 +158,11 @@ void SinkdataForm::closeEvent(QCloseEvent* event) {
   if (auto* general = AppWindows().Find<GeneralSinkForm>()) general->ShowStoredSinks();
 }
 
-void SinkdataForm::ClearSelection() {
+void RoomSinkForm::ClearSelection() {
   if (ConfirmClearData(ctx_.prompt)) RunRole(MenuRole::Clear);
 }
 
-void SinkdataForm::OpenSinkDatabase() {
+void RoomSinkForm::OpenSinkDatabase() {
   ctx_.state.CurrentFileName.clear();
   const std::optional<std::string> name =
       ctx_.dialogs.OpenFileName(FileRequest("Sink (*.MDB)|*.MDB|All files (*.*)|*.*", "", "*.mdb"));
@@ -172,17 +172,17 @@ void SinkdataForm::OpenSinkDatabase() {
   OpenDatabaseFile(*name, ctx_.prompt);
 }
 
-SinkdataForm* OpenRoomSinks(MainContext& context, int16_t room, QWidget* opener) {
+RoomSinkForm* OpenRoomSinks(MainContext& context, int16_t room, QWidget* opener) {
   if (room < 1 || room > kMaxRooms) return nullptr;
-  if (SinkdataForm* open = AppWindows().Find<SinkdataForm>()) {
+  if (RoomSinkForm* open = AppWindows().Find<RoomSinkForm>()) {
     if (open->ShownRoom() == room) {
       BringForward(*open);
       return open;
     }
     open->CloseForm();
   }
-  SinkdataForm* form =
-      ShowInputFormOnce<SinkdataForm>(context, opener, kLeftTopTwips, kLeftTopTwips, false).form;
+  RoomSinkForm* form =
+      ShowInputFormOnce<RoomSinkForm>(context, opener, kLeftTopTwips, kLeftTopTwips, false).form;
   SizeToFrameWidth(*form, kFrameWidthShare, kMinWidthTwips, kMinHeightTwips);
   form->Open(room);
   return form;

@@ -15,11 +15,11 @@ class UpDown;
 // "Room sink data": the sinks of one room, one pollutant at a time. The window edits its own
 // copy of the sink table, taken when it opens; however it closes, it stores the copy of the
 // room it shows into the scenario.
-class SinkdataForm : public InputForm {
+class RoomSinkForm : public InputForm {
   Q_OBJECT
 
  public:
-  explicit SinkdataForm(MainContext& context);
+  explicit RoomSinkForm(MainContext& context);
 
   // The opener's fill: the room's sinks as the scenario holds them, for pollutant 1.
   void Open(int16_t room);
@@ -70,6 +70,6 @@ class SinkdataForm : public InputForm {
 // The scenario room window's Room sinks: the window for the room at 0.95 of the frame's
 // width, the opener left in use. For the room shown an open window comes forward as it is;
 // for another room it stores and closes first, since it shows one room for its life.
-SinkdataForm* OpenRoomSinks(MainContext& context, int16_t room, QWidget* opener);
+RoomSinkForm* OpenRoomSinks(MainContext& context, int16_t room, QWidget* opener);
 
 }  // namespace quarn

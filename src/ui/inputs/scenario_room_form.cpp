@@ -13,7 +13,7 @@
 #include "text/number_read.h"
 #include "ui/common/form_helpers.h"
 #include "ui/common/window_menu.h"
-#include "ui/grids/room_grids.h"
+#include "ui/grids/grid_cells.h"
 #include "ui/grids/scenario_room_grids.h"
 #include "ui/inputs/general_sink_form.h"
 #include "ui/inputs/menu_tables.h"

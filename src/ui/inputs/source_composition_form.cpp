@@ -24,7 +24,7 @@ constexpr int kFirstNumberCol = 2;
 
 }  // namespace
 
-fmSourceComposition::fmSourceComposition(MainContext& context)
+SourceCompositionForm::SourceCompositionForm(MainContext& context)
     : InputForm(context, "fmSourceComposition", "Source composition") {
   const EditGridControls controls = BuildEditGrid(*this, "topframe", "SourceCompositionss");
   edit_cell_ = controls.box;
@@ -38,19 +38,19 @@ fmSourceComposition::fmSourceComposition(MainContext& context)
   edit_->SetMirrorTyping(false);
   connect(grid_, &FlexGrid::RowColChange, this, [this] { FollowColumn(); });
   SetCommand("calculate", [this] { CalculateSourceComposition(*grid_, ctx_.prompt); });
-  BuildMenus(menus::kfmSourceComposition);
+  BuildMenus(menus::kSourceCompositionForm);
   SetHelp("RIrozid.HLP", "");
 }
 
-void fmSourceComposition::FollowColumn() {
+void SourceCompositionForm::FollowColumn() {
   edit_->SetNumericOnly(grid_->Col() >= kFirstNumberCol);
 }
 
-QSize fmSourceComposition::sizeHint() const {
+QSize SourceCompositionForm::sizeHint() const {
   return WithWholeMenuBar(*this, InputForm::sizeHint());
 }
 
-void fmSourceComposition::Fill(int room, int slot) {
+void SourceCompositionForm::Fill(int room, int slot) {
   if (room < 0 || room > kMaxRooms || slot < 1 || slot > kMaxSources) return;
   room_ = room;
   slot_ = slot;
@@ -63,13 +63,13 @@ void fmSourceComposition::Fill(int room, int slot) {
   ClearEdited();
 }
 
-bool fmSourceComposition::FillAgain(int room, int slot) {
+bool SourceCompositionForm::FillAgain(int room, int slot) {
   if (!AgreeToDropEdits()) return false;
   Fill(room, slot);
   return true;
 }
 
-void fmSourceComposition::Transfer() {
+void SourceCompositionForm::Transfer() {
   ProgramState& st = ctx_.state;
   ScenarioRecord& s = st.Building.Scenario;
   // Pollutant 1 stands for the mixture in every source of the scenario: replacing what it
@@ -96,10 +96,10 @@ void fmSourceComposition::Transfer() {
   CloseForm();
 }
 
-fmSourceComposition* OpenSourceComposition(MainContext& context, int room, int slot,
-                                           QWidget* opener) {
-  const auto [form, open] =
-      ShowInputFormOnce<fmSourceComposition>(context, opener, kLeftTopTwips, kLeftTopTwips, false);
+SourceCompositionForm* OpenSourceComposition(MainContext& context, int room, int slot,
+                                             QWidget* opener) {
+  const auto [form, open] = ShowInputFormOnce<SourceCompositionForm>(context, opener, kLeftTopTwips,
+                                                                     kLeftTopTwips, false);
   if (open) {
     form->FillAgain(room, slot);
   } else {

@@ -11,11 +11,11 @@ namespace quarn {
 // pressure and mg per g of source material. Calculate properties derives the mixture's
 // molecular weight and vapour pressure; Transfer stores the composition in the source and
 // the mixture in pollutant 1, and shows them in the source window when it shows the source.
-class fmSourceComposition : public InputForm {  // NOLINT(readability-identifier-naming)
+class SourceCompositionForm : public InputForm {
   Q_OBJECT
 
  public:
-  explicit fmSourceComposition(MainContext& context);
+  explicit SourceCompositionForm(MainContext& context);
 
   FlexGrid& SourceCompositionss() { return *grid_; }  // NOLINT(readability-identifier-naming)
   EditCellBox& EditCell() { return *edit_cell_; }
@@ -43,7 +43,7 @@ class fmSourceComposition : public InputForm {  // NOLINT(readability-identifier
 // Tools > Source composition of the source window: the window for source `slot` of `room`
 // beside its opener, which stays in use; an open one is filled for the new source unless the
 // user keeps what was typed in it.
-fmSourceComposition* OpenSourceComposition(MainContext& context, int room, int slot,
-                                           QWidget* opener);
+SourceCompositionForm* OpenSourceComposition(MainContext& context, int room, int slot,
+                                             QWidget* opener);
 
 }  // namespace quarn

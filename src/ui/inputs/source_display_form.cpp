@@ -25,7 +25,7 @@ FileDialogRequest SourceFileRequest() {
   return FileRequest("Source (*.SOR)|*.SOR|All files (*.*)|*.*", "", "*.SOR");
 }
 
-fmSourceDisplay::fmSourceDisplay(MainContext& context)
+SourceDisplayForm::SourceDisplayForm(MainContext& context)
     : InputForm(context, "fmSourceDisplay", "Source information") {
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
@@ -53,11 +53,11 @@ fmSourceDisplay::fmSourceDisplay(MainContext& context)
   layout->addWidget(grid_, 1);
   setCentralWidget(central);
 
-  BuildMenus(menus::kfmSourceDisplay);
+  BuildMenus(menus::kSourceDisplayForm);
   SetCommand("fileopen", [this] { OpenAnother(); });
 }
 
-void fmSourceDisplay::ShowSource(const SourceRecord& source, int room, int slot) {
+void SourceDisplayForm::ShowSource(const SourceRecord& source, int room, int slot) {
   shown_ = source;
   room_ = room;
   slot_ = slot;
@@ -67,7 +67,7 @@ void fmSourceDisplay::ShowSource(const SourceRecord& source, int room, int slot)
   grid_->SetTextMatrix(1, 1, HVACModelName(source.Model));
 }
 
-void fmSourceDisplay::OpenAnother() {
+void SourceDisplayForm::OpenAnother() {
   const auto name = ctx_.dialogs.OpenFileName(SourceFileRequest());
   if (!name) return;
   ctx_.state.CurrentFileName = *name;
@@ -79,22 +79,24 @@ void fmSourceDisplay::OpenAnother() {
   ShowSource(scratch, room_, slot_);
 }
 
-void fmSourceDisplay::Transfer() {
+void SourceDisplayForm::Transfer() {
   if (room_ >= 0 && room_ <= kMaxRooms && slot_ >= 1 && slot_ <= kMaxSources) {
     ctx_.state.Building.Scenario.Sources[static_cast<size_t>(room_)][static_cast<size_t>(slot_)] =
         shown_;
     ctx_.state.ScenarioSaved = kFalse;
     if (room_ == 0) {
-      if (HVACSourcefrm* hvac = AppWindows().Find<HVACSourcefrm>()) hvac->TakeSource(slot_, shown_);
+      if (HVACSourceForm* hvac = AppWindows().Find<HVACSourceForm>())
+        hvac->TakeSource(slot_, shown_);
     }
   }
   CloseForm();
 }
 
-fmSourceDisplay* OpenSourceDisplay(MainContext& context, const SourceRecord& source, int room,
-                                   int slot, QWidget* opener) {
-  fmSourceDisplay* form =
-      ShowInputFormOnce<fmSourceDisplay>(context, opener, kLeftTopTwips, kLeftTopTwips, false).form;
+SourceDisplayForm* OpenSourceDisplay(MainContext& context, const SourceRecord& source, int room,
+                                     int slot, QWidget* opener) {
+  SourceDisplayForm* form =
+      ShowInputFormOnce<SourceDisplayForm>(context, opener, kLeftTopTwips, kLeftTopTwips, false)
+          .form;
   form->ShowSource(source, room, slot);
   return form;
 }

@@ -10,11 +10,11 @@ namespace quarn {
 
 // "Source information": a source read from a source file, shown by its name and model, for
 // the user to take over into the source it was read for or to look at another file.
-class fmSourceDisplay : public InputForm {
+class SourceDisplayForm : public InputForm {
   Q_OBJECT
 
  public:
-  explicit fmSourceDisplay(MainContext& context);
+  explicit SourceDisplayForm(MainContext& context);
 
   // Shows `source`, to be taken over into source `slot` of `room`.
   void ShowSource(const SourceRecord& source, int room, int slot);
@@ -36,8 +36,8 @@ class fmSourceDisplay : public InputForm {
 
 // Opens the display beside its opener, which stays in use, on `source` for source `slot`
 // of `room`; an open one shows the new source.
-fmSourceDisplay* OpenSourceDisplay(MainContext& context, const SourceRecord& source, int room,
-                                   int slot, QWidget* opener);
+SourceDisplayForm* OpenSourceDisplay(MainContext& context, const SourceRecord& source, int room,
+                                     int slot, QWidget* opener);
 
 // The open and save dialogs of source files.
 FileDialogRequest SourceFileRequest();

@@ -36,7 +36,8 @@
 #include "text/number_text.h"
 #include "text/paths.h"
 #include "ui/building/room_form.h"
-#include "ui/common/about_forms.h"
+#include "ui/common/about_form.h"
+#include "ui/common/changes_form.h"
 #include "ui/common/form_helpers.h"
 #include "ui/common/grid_edit.h"
 #include "ui/common/menu_builder.h"
@@ -47,7 +48,7 @@
 #include "ui/main/result_commands.h"
 #include "ui/main/scenario_editor.h"
 #include "ui/main/set_calculate.h"
-#include "ui/main/set_files.h"
+#include "ui/main/set_files_form.h"
 #include "ui/main/temp_files.h"
 #include "ui/results/average_exposure_form.h"
 #include "ui/results/bar_chart_form.h"
@@ -316,7 +317,7 @@ void BuildingForm::WireCommands() {
       {"WindowsTile", [this] { TileWindows(this); }},
       {"helprecent",
        [this] {
-         AppWindows().Load<Changesform>([this] { return new Changesform(this); })->show();
+         AppWindows().Load<ChangesForm>([this] { return new ChangesForm(this); })->show();
        }},
       {"HelpContents", [this] { ctx_.help.ShowHelp(kMainHelpFile, "Building form"); }},
       {"HelpPM", [this] { ctx_.help.ShowHelp(kParticleHelpFile, "Building form"); }},
@@ -685,7 +686,8 @@ void BuildingForm::SetMaxConcentration() {
 }
 
 void BuildingForm::FileLocations() {
-  frmSetFiles* w = AppWindows().Load<frmSetFiles>([this] { return new frmSetFiles(ctx_, this); });
+  SetFilesForm* w =
+      AppWindows().Load<SetFilesForm>([this] { return new SetFilesForm(ctx_, this); });
   w->FillFromSettings();
   w->show();
   w->raise();

@@ -1,9 +1,9 @@
 #include "ui/main/install_openers.h"
 
 #include "ui/common/tool_openers.h"
-#include "ui/tools/calculform.h"
+#include "ui/tools/calculator_form.h"
 #include "ui/tools/chamber_data_form.h"
-#include "ui/tools/convert_diameters.h"
+#include "ui/tools/convert_diameters_form.h"
 #include "ui/tools/source_database_form.h"
 #include "ui/tools/units_form.h"
 #include "ui/tools/voc_database_form.h"
@@ -12,10 +12,10 @@ namespace quarn {
 
 void InstallWindowOpeners() {
   SetToolWindowOpener(ToolWindow::kCalculator, [](MainContext& c, QWidget*, int) {
-    OpenTool<calculform>(c.prompt, c.help);
+    OpenTool<CalculatorForm>(c.prompt, c.help);
   });
   SetToolWindowOpener(ToolWindow::kDiameterConversion, [](MainContext& c, QWidget*, int) {
-    OpenTool<frmConvertDiameters>(c.prompt, c.help);
+    OpenTool<ConvertDiametersForm>(c.prompt, c.help);
   });
   SetToolWindowOpener(ToolWindow::kUnitsConversion,
                       [](MainContext& c, QWidget*, int) { OpenTool<UnitsForm>(c.prompt); });

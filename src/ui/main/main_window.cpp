@@ -46,7 +46,7 @@ std::string FrameCaption(const ProgramIdentity& identity) {
   return "ZAR Model for Windows Quarn Version " + VersionNumberText(identity);
 }
 
-RevudUzad::RevudUzad(MainContext& context, QWidget* parent) : QMainWindow(parent), ctx_(context) {
+MainWindow::MainWindow(MainContext& context, QWidget* parent) : QMainWindow(parent), ctx_(context) {
   setObjectName("RevudUzad");
   setWindowTitle(ToQt(FrameCaption(ctx_.identity)));
   area_ = new QMdiArea(this);
@@ -71,12 +71,12 @@ RevudUzad::RevudUzad(MainContext& context, QWidget* parent) : QMainWindow(parent
   move(TwipsToPixels(900), TwipsToPixels(900));
 }
 
-void RevudUzad::EndProgram() {
+void MainWindow::EndProgram() {
   end_confirmed_ = true;
   close();
 }
 
-void RevudUzad::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
   // Closing the frame asks what File > Exit asks, so that no unsaved data is lost unasked.
   if (!end_confirmed_ && building_ != nullptr && !building_->ConfirmExit()) {
     event->ignore();
@@ -86,13 +86,13 @@ void RevudUzad::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-void RevudUzad::resizeEvent(QResizeEvent* event) {
+void MainWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
   const int min_width = TwipsToPixels(kMinFrameWidthTwips);
   if (windowState() == Qt::WindowNoState && width() < min_width) resize(min_width, height());
 }
 
-bool RevudUzad::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == area_->viewport() && event->type() == QEvent::ChildPolished) {
     // A sub-window is polished when it is first shown, complete by then (it is not when
     // it is added: it is made with the viewport as its parent).
@@ -110,9 +110,9 @@ bool RevudUzad::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
-RevudUzad* StartMainWindow(MainContext& context) {
+MainWindow* StartMainWindow(MainContext& context) {
   ProgramState& s = context.state;
-  auto* frame = new RevudUzad(context);
+  auto* frame = new MainWindow(context);
   frame->setAttribute(Qt::WA_DeleteOnClose);
   frame->show();
   ClearBuilding(s);
@@ -136,14 +136,14 @@ RevudUzad* StartMainWindow(MainContext& context) {
   sub->show();
   building->SetupBuildingGrid(building->Grid());
   building->Grid().setVisible(true);
-  QObject::connect(building, &BuildingForm::EndProgram, frame, &RevudUzad::EndProgram);
+  QObject::connect(building, &BuildingForm::EndProgram, frame, &MainWindow::EndProgram);
   s.GridEventsEnabled = kTrue;
   s.BuildingSaved = kFalse;
   return frame;
 }
 
-RevudUzad* StartFromSplash(MainContext& context, SplashExit how) {
-  RevudUzad* frame = StartMainWindow(context);
+MainWindow* StartFromSplash(MainContext& context, SplashExit how) {
+  MainWindow* frame = StartMainWindow(context);
   ProgramState& s = context.state;
   NewBuilding(s);
   s.BuildingSaved = kFalse;

@@ -13,11 +13,11 @@ namespace quarn {
 
 // The frame of the program: an MDI area whose one permanent child is the building window,
 // which carries every menu.
-class RevudUzad : public QMainWindow {
+class MainWindow : public QMainWindow {
   Q_OBJECT
 
  public:
-  explicit RevudUzad(MainContext& context, QWidget* parent = nullptr);
+  explicit MainWindow(MainContext& context, QWidget* parent = nullptr);
 
   QMdiArea* Area() const { return area_; }
   BuildingForm* Building() const { return building_; }
@@ -51,7 +51,7 @@ std::string FrameCaption(const ProgramIdentity& identity);
 
 // Opens the frame and the building window on an empty model. The frame is deleted when it
 // closes.
-RevudUzad* StartMainWindow(MainContext& context);
+MainWindow* StartMainWindow(MainContext& context);
 
 // How the user dismissed the splash window: a key, a click on its frame or product labels,
 // or a click on the logo. They reset the penetrations differently.
@@ -59,6 +59,6 @@ enum class SplashExit { Key, Frame, Logo };
 
 // The start of the program after the splash: the main window, an empty building, and the
 // penetrations that the way out of the splash sets.
-RevudUzad* StartFromSplash(MainContext& context, SplashExit how);
+MainWindow* StartFromSplash(MainContext& context, SplashExit how);
 
 }  // namespace quarn

@@ -23,7 +23,6 @@
 #include "files/old_scenario_file.h"
 #include "files/scenario_file.h"
 #include "files/scenario_routing.h"
-#include "model/not_implemented.h"
 #include "model/resets.h"
 #include "platform/edit_cell.h"
 #include "platform/file_dialog.h"
@@ -44,13 +43,14 @@
 #include "ui/common/grid_edit.h"
 #include "ui/common/tool_openers.h"
 #include "ui/common/window_menu.h"
+#include "ui/grids/grid_cells.h"
 #include "ui/grids/input_reports.h"
-#include "ui/grids/room_grids.h"
 #include "ui/grids/scenario_grid.h"
 #include "ui/inputs/occupant_form.h"
 #include "ui/inputs/pollutant_form.h"
 #include "ui/inputs/room_source_form.h"
 #include "ui/inputs/scenario_room_form.h"
+#include "ui/main/menu_tables.h"
 
 namespace quarn {
 namespace {
@@ -88,13 +88,6 @@ bool StartsWithPM(const std::string& cls) {
   return cls.compare(0, 2, "PM") == 0;
 }
 
-// The path of the menu that holds an item: "File > Print scenario data..." for
-// "File > Print scenario data... > Sinks", "" for an item of the menu bar.
-std::string ParentPath(const std::string& path) {
-  const size_t at = path.rfind(" > ");
-  return at == std::string::npos ? std::string() : path.substr(0, at);
-}
-
 // Unchecks every option of an exclusive group, which the group itself never allows.
 void UncheckAll(std::initializer_list<QRadioButton*> options) {
   for (QRadioButton* o : options) {
@@ -117,62 +110,6 @@ class ClassCombo : public QComboBox {
 };
 
 }  // namespace
-
-const std::vector<ScenarioMenuItem>& ScenarioMenuTable() {
-  static const std::vector<ScenarioMenuItem> table = {
-      {"File", "File", "File", nullptr, nullptr},
-      {"File > New scenario", "New scenario", "FileNew", nullptr, nullptr},
-      {"File > Opencurrent version", "Opencurrent version", "FileLoad", nullptr, nullptr},
-      {"File > Save scenario", "Save scenario", "FileSave", nullptr, nullptr},
-      {"File > -", "-", "FileSep1", nullptr, nullptr},
-      {"File > Printer setsup", "Printer setsup", "PrinterSetup", nullptr, nullptr},
-      {"File > Print scenario data...", "Print scenario data...", "PrintScenarioData", nullptr,
-       nullptr},
-      {"File > Print scenario data... > Summary information", "Summary information",
-       "ScenarioSummary", nullptr, nullptr},
-      {"File > Print scenario data... > HVAC flows", "HVAC flows", "ScenarioHVACFlows", nullptr,
-       nullptr},
-      {"File > Print scenario data... > Natural flows", "Natural flows", "ScenarioNaturalFlows",
-       nullptr, nullptr},
-      {"File > Print scenario data... > Sources", "Sources", "PrintSources", nullptr, nullptr},
-      {"File > Print scenario data... > Sinks", "Sinks", "PrintSinks", nullptr, nullptr},
-      {"File > Print scenario data... > All scenario data", "All scenario data", "PrintAll",
-       nullptr, nullptr},
-      {"File > -", "-", "FileSep2", nullptr, nullptr},
-      {"File > Transfer", "Transfer", "FileTransfer", nullptr, nullptr},
-      {"File > Cancel", "Cancel", "FileCancel", nullptr, nullptr},
-      {"Transfer", "Transfer", "Transfer", nullptr, nullptr},
-      {"Cancel", "Cancel", "cancel", nullptr, nullptr},
-      {"HVAC", "HVAC", "HVAC", nullptr, nullptr},
-      {"HVAC > Air cleaner", "Air cleaner", "HVACAirClean", nullptr, nullptr},
-      {"HVAC > Sources", "Sources", "HVACSources", nullptr, nullptr},
-      {"HVAC > Flows (Base flows)", "Flows (Base flows)", "HVACFlows", nullptr, nullptr},
-      {"HVAC > Variable HVAC flows", "Variable HVAC flows", "HVACHist", nullptr, nullptr},
-      {"HVAC > Room-to-Room flows", "Room-to-Room flows", "HVACRoomtoroom", nullptr, nullptr},
-      {"Natural flows", "Natural flows", "NaturalFlows", nullptr, nullptr},
-      {"Natural flows > Outdoor flows", "Outdoor flows", "Outflows", nullptr, nullptr},
-      {"Natural flows > Variable outdoor flows", "Variable outdoor flows", "Ventilation", nullptr,
-       nullptr},
-      {"Natural flows > Room-to-room", "Room-to-room", "NaturalRoomtoRoom", nullptr, nullptr},
-      {"Managed flow", "Managed flow", "ManagedFlow", nullptr, nullptr},
-      {"Managed flow > HVAC flows", "HVAC flows", "ManHVACFlow", nullptr, nullptr},
-      {"Managed flow > RoomtoRoom", "RoomtoRoom", "ManRoomtoRoom", nullptr, nullptr},
-      {"Define Pollutants", "Define Pollutants", "definepollutants", nullptr, nullptr},
-      {"Rooms", "Rooms", "Rooms", nullptr, nullptr},
-      {"Occupancy", "Occupancy", "Occupancy", nullptr, nullptr},
-      {"Risk", "Risk", "Risk", nullptr, nullptr},
-      {"Tools", "Tools", "Tools", nullptr, nullptr},
-      {"Tools > Calculator", "Calculator", "Calculator", nullptr, nullptr},
-      {"Tools > Units conversion", "Units conversion", "Units", nullptr, nullptr},
-      {"Window", "Window", "Window", nullptr, nullptr},
-      {"Window > Cascade", "Cascade", "WindowCascade", nullptr, nullptr},
-      {"Window > Tile", "Tile", "WindowTile", nullptr, nullptr},
-      {"Window > List windows", "List windows", "WindowsList", nullptr, nullptr},
-      {"Help", "Help", "Help", "RovozUzav.HLP", "Scenario form"},
-      {"PM Changes", "PM Changes", "version17changes", "RIRozid.HLP", "Scenario"},
-  };
-  return table;
-}
 
 const std::vector<std::string>& HVACTypeEntries() {
   static const std::vector<std::string> entries = {"Residential in return",
@@ -200,7 +137,7 @@ void GetUnitsFromForm(ScenarioRecord& scenario, QWidget& window) {
 
 // --- The window ----------------------------------------------------------------------------
 
-mainscenarioform::mainscenarioform(MainContext& context, QWidget* parent)
+ScenarioEditor::ScenarioEditor(MainContext& context, QWidget* parent)
     : QMainWindow(parent), ctx_(context) {
   setObjectName("mainscenarioform");
   setWindowTitle("Scenario data entry");
@@ -210,9 +147,9 @@ mainscenarioform::mainscenarioform(MainContext& context, QWidget* parent)
   WireEvents();
 }
 
-mainscenarioform::~mainscenarioform() = default;
+ScenarioEditor::~ScenarioEditor() = default;
 
-void mainscenarioform::BuildControls() {
+void ScenarioEditor::BuildControls() {
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -287,7 +224,7 @@ void mainscenarioform::BuildControls() {
           [this] { edit_->SetNumericOnly(IsScenarioNumberRow(grid_->Row())); });
 }
 
-QSize mainscenarioform::sizeHint() const {
+QSize ScenarioEditor::sizeHint() const {
   QSize hint = QMainWindow::sizeHint();
   // The layout takes only the menu bar's height; narrower than all its titles, the bar
   // folds the last menus (Window, Help, PM Changes) behind its extension button.
@@ -296,46 +233,33 @@ QSize mainscenarioform::sizeHint() const {
 }
 
 QSize ScenarioEditorSize(MainContext& context) {
-  mainscenarioform probe(context);
+  ScenarioEditor probe(context);
   BuildingRecord building = context.state.Building;
   FillGeneralScenarioGrid(probe.ScenarioSS(), building, nullptr);
   return probe.sizeHint();
 }
 
-void mainscenarioform::BuildMenus() {
-  const auto& table = ScenarioMenuTable();
-  std::map<std::string, QMenu*> menus;
-  auto has_children = [&table](const std::string& path) {
-    return std::any_of(table.begin(), table.end(),
-                       [&path](const ScenarioMenuItem& i) { return ParentPath(i.path) == path; });
-  };
-  for (const ScenarioMenuItem& item : table) {
-    const std::string parent = ParentPath(item.path);
-    QMenu* holder = parent.empty() ? nullptr : menus.at(parent);
-    const QString caption = ToQt(item.caption);
-    QAction* action = nullptr;
-    if (std::string(item.caption) == "-") {
-      action = holder == nullptr ? menuBar()->addSeparator() : holder->addSeparator();
-    } else if (has_children(item.path)) {
-      QMenu* menu = holder == nullptr ? menuBar()->addMenu(caption) : holder->addMenu(caption);
-      menu->setObjectName(item.name);
-      menus[item.path] = menu;
-      action = menu->menuAction();
-    } else {
-      action = holder == nullptr ? menuBar()->addAction(caption) : holder->addAction(caption);
-    }
-    action->setObjectName(item.name);
-  }
+void ScenarioEditor::BuildMenus() {
+  BuildMenuLines(*menuBar(), menus::kScenarioEditor);
   if (auto* list = menuBar()->findChild<QAction*>("WindowsList")) MakeWindowList(*list, *this);
 }
 
-void mainscenarioform::WireCommands() {
-  auto open = [this](InputWindow w) { return [this, w] { OpenInputWindow(w); }; };
+void ScenarioEditor::WireCommands() {
   // The reports print the record: edits not yet transferred stay in the grid.
   auto print = [this](InputReport r) {
     return [this, r] { PrintInputReport(ctx_.printer, ctx_.state.Building, r); };
   };
   auto units = [this] { GetUnitsFromForm(ctx_.state.Building.Scenario, *this); };
+  // The room-to-room flows are room data as well: the scenario room window's Cancel no
+  // longer asks once they have been opened.
+  auto room_flows = [this](int16_t set) {
+    return [this, set] {
+      ctx_.state.RoomDataTransferred = kTrue;
+      OpenRoomFlows(ctx_, this, set);
+    };
+  };
+  // One line a menu item, keyed by its object name; an input window is added here and in
+  // menus.txt.
   commands_ = {
       {"FileNew", [this] { FileNew(); }},
       {"FileLoad", [this] { FileOpen(); }},
@@ -352,41 +276,41 @@ void mainscenarioform::WireCommands() {
       {"Transfer", [this] { Transfer(); }},
       {"cancel", [this] { Cancel(); }},
       {"HVACAirClean",
-       [units, open] {
+       [this, units] {
          units();
-         open(InputWindow::HVACAirCleaner)();
+         OpenHVACForm(ctx_, this);
        }},
       {"HVACSources", [this] { HVACSources(); }},
       {"HVACFlows",
-       [units, open] {
+       [this, units] {
          units();
-         open(InputWindow::BaseHVACFlows)();
+         OpenBaseHVACFlows(ctx_, this);
        }},
       {"HVACHist",
-       [this, open] {
-         if (ReadGrid()) open(InputWindow::HVACFlowHistory)();
+       [this] {
+         if (ReadGrid()) OpenHVACFlowHistory(ctx_, this);
        }},
-      {"HVACRoomtoroom", open(InputWindow::HVACRoomToRoom)},
+      {"HVACRoomtoroom", room_flows(kHVACFlowSet)},
       {"Outflows",
-       [this, units, open] {
+       [this, units] {
          units();
-         if (ReadGrid()) open(InputWindow::OutdoorFlows)();
+         if (ReadGrid()) ShowOutdoorFlows(ctx_, this);
        }},
       {"Ventilation",
-       [units, open] {
+       [this, units] {
          units();
-         open(InputWindow::Ventilation)();
+         OpenVentilationForm(ctx_, this);
        }},
-      {"NaturalRoomtoRoom", open(InputWindow::NaturalRoomToRoom)},
-      {"ManHVACFlow", open(InputWindow::ManagedHVACFlows)},
-      {"ManRoomtoRoom", open(InputWindow::ManagedRoomToRoom)},
+      {"NaturalRoomtoRoom", room_flows(kNaturalFlowSet)},
+      {"ManHVACFlow", [this] { OpenManagedHVACFlows(ctx_, this); }},
+      {"ManRoomtoRoom", room_flows(kManagedFlowSet)},
       {"definepollutants", [this] { DefinePollutants(); }},
       {"Rooms",
-       [this, open] {
+       [this] {
          const int16_t n = PollutantCountOfGrid();
          if (n == 0) return;
          ctx_.state.Building.Scenario.NumPollutants = n;
-         open(InputWindow::ScenarioRooms)();
+         OpenScenarioRooms(ctx_, this);
        }},
       {"Occupancy", [this] { Occupancy(); }},
       {"Risk",
@@ -409,7 +333,7 @@ void mainscenarioform::WireCommands() {
   }
 }
 
-void mainscenarioform::WireEvents() {
+void ScenarioEditor::WireEvents() {
   ScenarioRecord& s = ctx_.state.Building.Scenario;
   const std::pair<QRadioButton*, const char*> options[] = {
       {number_, "number"}, {micrograms_, "micrograms"}, {milligrams_, "milligrams"}};
@@ -443,7 +367,7 @@ void mainscenarioform::WireEvents() {
   });
 }
 
-bool mainscenarioform::eventFilter(QObject* watched, QEvent* event) {
+bool ScenarioEditor::eventFilter(QObject* watched, QEvent* event) {
   if (watched == pollutant_type_ || watched == pollutant_type_->lineEdit()) {
     if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
       const auto reason = static_cast<QFocusEvent*>(event)->reason();
@@ -460,8 +384,8 @@ bool mainscenarioform::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
-void mainscenarioform::ClassChanged(bool units_first, bool units_after, bool write_cell,
-                                    bool update_class) {
+void ScenarioEditor::ClassChanged(bool units_first, bool units_after, bool write_cell,
+                                  bool update_class) {
   ScenarioRecord& s = ctx_.state.Building.Scenario;
   if (units_first) GetUnitsFromForm(s, *this);
   if (write_cell) {
@@ -472,17 +396,17 @@ void mainscenarioform::ClassChanged(bool units_first, bool units_after, bool wri
   if (update_class) UpdateClass();
 }
 
-void mainscenarioform::UpdateClass() {
+void ScenarioEditor::UpdateClass() {
   ScenarioRecord& s = ctx_.state.Building.Scenario;
   s.PollutantClass = FromQt(pollutant_type_->currentText());
   number_->setText(StartsWithPM(s.PollutantClass.str()) ? kParticleCaption : "PPM");
 }
 
-void mainscenarioform::RunCommand(const std::string& name) {
+void ScenarioEditor::RunCommand(const std::string& name) {
   RunNamedCommand(*edit_, commands_, name);
 }
 
-void mainscenarioform::Load() {
+void ScenarioEditor::Load() {
   ProgramState& st = ctx_.state;
   const int32_t type = st.Building.Scenario.HVACType;
   SetupFormUnits();
@@ -493,14 +417,14 @@ void mainscenarioform::Load() {
   SetupFormUnits();
 }
 
-void mainscenarioform::FillGrid() {
+void ScenarioEditor::FillGrid() {
   const QSignalBlocker quiet(grid_);
   FillGeneralScenarioGrid(*grid_, ctx_.state.Building, pollutant_type_);
   filled_.clear();
   for (int r = 0; r < grid_->Rows(); ++r) filled_.push_back(grid_->TextMatrix(r, 1));
 }
 
-bool mainscenarioform::HoldsEdits() const {
+bool ScenarioEditor::HoldsEdits() const {
   if (edit_->CellEditActive()) return true;
   if (static_cast<int>(filled_.size()) != grid_->Rows()) return true;
   for (int r = 0; r < grid_->Rows(); ++r)
@@ -508,7 +432,7 @@ bool mainscenarioform::HoldsEdits() const {
   return false;
 }
 
-void mainscenarioform::SetupFormUnits() {
+void ScenarioEditor::SetupFormUnits() {
   ScenarioRecord& s = ctx_.state.Building.Scenario;
   if (StartsWithPM(s.PollutantClass.str())) {
     number_->setText(kParticleCaption);
@@ -528,12 +452,12 @@ void mainscenarioform::SetupFormUnits() {
   }
 }
 
-bool mainscenarioform::ReadGrid() {
+bool ScenarioEditor::ReadGrid() {
   return ReadGeneralScenarioGrid(*grid_, ctx_.state.Building, type_hvac_->currentIndex(),
                                  ctx_.prompt);
 }
 
-int16_t mainscenarioform::PollutantCountOfGrid() const {
+int16_t ScenarioEditor::PollutantCountOfGrid() const {
   const std::optional<int16_t> n = RoundToInt16(CellValue(*grid_, row::kNumPollutants, 1));
   if (n && *n >= 1 && *n <= kMaxPollutants) return *n;
   ctx_.prompt.Message("Warning.  Number of pollutants must be from 1 to 8.  Reenter data.",
@@ -544,13 +468,12 @@ int16_t mainscenarioform::PollutantCountOfGrid() const {
 
 // --- File commands ---------------------------------------------------------------------------
 
-bool mainscenarioform::ConfirmLoss(const char* question, const char* title,
-                                   MessageIcon icon) const {
+bool ScenarioEditor::ConfirmLoss(const char* question, const char* title, MessageIcon icon) const {
   // Each of these questions throws the unsaved scenario away on Yes: Enter keeps it.
   return ctx_.prompt.AskYesNoDefault(question, title, icon, Answer::No) == Answer::Yes;
 }
 
-void mainscenarioform::FileNew() {
+void ScenarioEditor::FileNew() {
   ProgramState& st = ctx_.state;
   if (!ConfirmLoss(kNewQuestion, "WARNING", MessageIcon::None)) return;
   ClearScenario(st);
@@ -566,7 +489,7 @@ void mainscenarioform::FileNew() {
   Load();
 }
 
-void mainscenarioform::FileOpen() {
+void ScenarioEditor::FileOpen() {
   ProgramState& st = ctx_.state;
   if (!ConfirmLoss(kOpenQuestion, "Warning", MessageIcon::None)) return;
   st.ConcentrationsCalculated = kFalse;
@@ -606,7 +529,7 @@ void mainscenarioform::FileOpen() {
   show();
 }
 
-void mainscenarioform::FileSave() {
+void ScenarioEditor::FileSave() {
   ProgramState& st = ctx_.state;
   // What is in the grid is what the user means to save.
   if (!ReadGrid()) return;
@@ -629,7 +552,7 @@ void mainscenarioform::FileSave() {
   SetSavedFlags(st);
 }
 
-void mainscenarioform::Transfer() {
+void ScenarioEditor::Transfer() {
   ProgramState& st = ctx_.state;
   BuildingRecord& b = st.Building;
   if (!ReadGrid()) return;
@@ -647,7 +570,7 @@ void mainscenarioform::Transfer() {
   }
 }
 
-void mainscenarioform::Cancel() {
+void ScenarioEditor::Cancel() {
   if (ctx_.state.ScenarioSaved == kFalse) {
     if (!ConfirmLoss(kCancelQuestion, "Warning", MessageIcon::Critical)) {
       return;
@@ -657,7 +580,7 @@ void mainscenarioform::Cancel() {
   Unload();
 }
 
-void mainscenarioform::closeEvent(QCloseEvent* event) {
+void ScenarioEditor::closeEvent(QCloseEvent* event) {
   if (!close_confirmed_ && ctx_.state.ScenarioSaved == kFalse &&
       !ConfirmLoss(kCloseQuestion, "Warning", MessageIcon::Critical)) {
     event->ignore();
@@ -667,7 +590,7 @@ void mainscenarioform::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-void mainscenarioform::Unload() {
+void ScenarioEditor::Unload() {
   if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
     sub->close();
   } else {
@@ -677,14 +600,16 @@ void mainscenarioform::Unload() {
 
 // --- Openers of the input windows ----------------------------------------------------------
 
-void mainscenarioform::HVACSources() {
+void ScenarioEditor::HVACSources() {
   // Room 0 stands for the HVAC system. Its first source slot is opened (NumSources(0) at
   // least 1) only together with the source window.
   ctx_.state.Building.RoomList[0].Name = "HVAC";
-  OpenInputWindow(InputWindow::HVACSources);
+  int16_t& count = ctx_.state.Building.Scenario.NumSources[0];
+  count = std::max<int16_t>(count, 1);
+  OpenRoomSources(ctx_, 0, this);
 }
 
-void mainscenarioform::Occupancy() {
+void ScenarioEditor::Occupancy() {
   ScenarioRecord& s = ctx_.state.Building.Scenario;
   if (!ReadGrid()) return;
   if (s.NumOccupants == 0) {
@@ -693,83 +618,25 @@ void mainscenarioform::Occupancy() {
     return;
   }
   GetUnitsFromForm(s, *this);
-  OpenInputWindow(InputWindow::Occupants);
+  OpenOccupantForm(ctx_, this);
 }
 
-void mainscenarioform::DefinePollutants() {
+void ScenarioEditor::DefinePollutants() {
   GetUnitsFromForm(ctx_.state.Building.Scenario, *this);
   grid_->SetRowCol(row::kPollutantClass, 1);
   UpdateClass();
   const int16_t n = PollutantCountOfGrid();
   if (n == 0) return;
   ctx_.state.Building.Scenario.NumPollutants = n;
-  OpenInputWindow(InputWindow::Pollutants);
-}
-
-void mainscenarioform::OpenInputWindow(InputWindow window) {
-  // Each input window is wired here by the work that builds it (fill its grid from the
-  // record, hide this window while it is open, show it). Until then the user is told.
-  // The room-to-room flows are room data as well: the scenario room window's Cancel no
-  // longer asks once they have been opened.
-  if (window == InputWindow::HVACRoomToRoom || window == InputWindow::NaturalRoomToRoom ||
-      window == InputWindow::ManagedRoomToRoom) {
-    ctx_.state.RoomDataTransferred = kTrue;
-  }
-  switch (window) {
-    case InputWindow::HVACAirCleaner:
-      OpenHVACForm(ctx_, this);
-      break;
-    case InputWindow::OutdoorFlows:
-      ShowOutdoorFlows(ctx_, this);
-      break;
-    case InputWindow::BaseHVACFlows:
-      OpenBaseHVACFlows(ctx_, this);
-      break;
-    case InputWindow::ManagedHVACFlows:
-      OpenManagedHVACFlows(ctx_, this);
-      break;
-    case InputWindow::HVACFlowHistory:
-      OpenHVACFlowHistory(ctx_, this);
-      break;
-    case InputWindow::Ventilation:
-      OpenVentilationForm(ctx_, this);
-      break;
-    case InputWindow::HVACSources: {
-      int16_t& count = ctx_.state.Building.Scenario.NumSources[0];
-      count = std::max<int16_t>(count, 1);
-      OpenRoomSources(ctx_, 0, this);
-      break;
-    }
-    case InputWindow::Pollutants:
-      OpenPollutantForm(ctx_, this);
-      break;
-    case InputWindow::NaturalRoomToRoom:
-      OpenRoomFlows(ctx_, this, kNaturalFlowSet);
-      break;
-    case InputWindow::HVACRoomToRoom:
-      OpenRoomFlows(ctx_, this, kHVACFlowSet);
-      break;
-    case InputWindow::ManagedRoomToRoom:
-      OpenRoomFlows(ctx_, this, kManagedFlowSet);
-      break;
-    case InputWindow::Occupants:
-      OpenOccupantForm(ctx_, this);
-      break;
-    case InputWindow::ScenarioRooms:
-      OpenScenarioRooms(ctx_, this);
-      break;
-    default:
-      ShowNotImplemented(ctx_.prompt);
-      break;
-  }
+  OpenPollutantForm(ctx_, this);
 }
 
 // --- Opening from the building window ------------------------------------------------------
 
-mainscenarioform* OpenScenarioEditor(MainContext& context, QMdiArea* area, QWidget* opener) {
-  const bool open_already = AppWindows().Find<mainscenarioform>() != nullptr;
-  mainscenarioform* editor =
-      AppWindows().Load<mainscenarioform>([&context] { return new mainscenarioform(context); });
+ScenarioEditor* OpenScenarioEditor(MainContext& context, QMdiArea* area, QWidget* opener) {
+  const bool open_already = AppWindows().Find<ScenarioEditor>() != nullptr;
+  ScenarioEditor* editor =
+      AppWindows().Load<ScenarioEditor>([&context] { return new ScenarioEditor(context); });
   QWidget* frame = editor;
   if (!open_already) {
     if (area != nullptr) {

@@ -23,52 +23,21 @@ class EditCellBox;
 class FlexGrid;
 class GridEdit;
 
-// One item of the scenario editor's menus: its place ("File > Save scenario"), caption,
-// object name, and for the two help items the help file and keyword they open. A separator
-// has the caption "-".
-struct ScenarioMenuItem {
-  const char* path;
-  const char* caption;
-  const char* name;
-  const char* help_file;
-  const char* help_keyword;
-};
-const std::vector<ScenarioMenuItem>& ScenarioMenuTable();
-
 // The HVAC-type list (HVACType = index + 1) and the class list, in their order.
 const std::vector<std::string>& HVACTypeEntries();
 const std::vector<std::string>& PollutantClassEntries();
-
-// The input windows the editor opens. Until a window exists its opener says so; the steps
-// that prepare the record for it run already.
-enum class InputWindow {
-  HVACAirCleaner,
-  HVACSources,
-  BaseHVACFlows,
-  HVACFlowHistory,
-  HVACRoomToRoom,
-  OutdoorFlows,
-  Ventilation,
-  NaturalRoomToRoom,
-  ManagedHVACFlows,
-  ManagedRoomToRoom,
-  Pollutants,
-  ScenarioRooms,
-  Occupants,
-};
 
 // The scenario editor: the hub of scenario input. The general settings are edited in the
 // Item/Value grid ScenarioSS through the edit line EditCell; the class and HVAC-type lists
 // and the three unit options sit beside it; the menus save, open and transfer the scenario
 // and open the input windows. The window owns no model data: the record changes only
 // through its commands and the grid's read-back at Transfer.
-class mainscenarioform : public QMainWindow,
-                         public ScenarioEditorLink {  // NOLINT(readability-identifier-naming)
+class ScenarioEditor : public QMainWindow, public ScenarioEditorLink {
   Q_OBJECT
 
  public:
-  explicit mainscenarioform(MainContext& context, QWidget* parent = nullptr);
-  ~mainscenarioform() override;
+  explicit ScenarioEditor(MainContext& context, QWidget* parent = nullptr);
+  ~ScenarioEditor() override;
 
   FlexGrid& ScenarioSS() override { return *grid_; }
   EditCellBox& EditCell() { return *edit_cell_; }
@@ -120,7 +89,6 @@ class mainscenarioform : public QMainWindow,
   bool ReadGrid();
   bool ConfirmLoss(const char* question, const char* title, MessageIcon icon) const;
   int16_t PollutantCountOfGrid() const;
-  void OpenInputWindow(InputWindow window);
   void Unload();
 
   MainContext& ctx_;
@@ -156,6 +124,6 @@ QSize ScenarioEditorSize(MainContext& context);
 // The building window's Scenarios command: loads the editor (one at a time) into the frame,
 // hides the building window while it is open, fills its grid and shows it. An open editor
 // that holds edits not yet transferred is brought forward as it is, never filled again.
-mainscenarioform* OpenScenarioEditor(MainContext& context, QMdiArea* area, QWidget* opener);
+ScenarioEditor* OpenScenarioEditor(MainContext& context, QMdiArea* area, QWidget* opener);
 
 }  // namespace quarn

@@ -34,7 +34,7 @@ constexpr int kPlaceMarginTwips = 100;
 
 using OccupantValues = PerPollutant<float> OccupantRecord::*;
 
-void ShowChartError(BariPlotForm& form, std::string_view context) {
+void ShowChartError(BarChartForm& form, std::string_view context) {
   form.Context().prompt.Message(ResultErrorText(ResultError::IndexOutOfRange, context), "Error",
                                 MessageIcon::None);
 }
@@ -45,7 +45,7 @@ bool PollutantInRecord(int p) {
 
 // The bars of pollutant p under the vertical title; a count the record cannot hold stops the
 // chart with what was set before it, as every failure of the chart does.
-void DrawBars(BariPlotForm& form, int p, const std::string& title, OccupantValues values,
+void DrawBars(BarChartForm& form, int p, const std::string& title, OccupantValues values,
               std::string_view context) {
   const ScenarioRecord& s = form.Context().state.Building.Scenario;
   GraphData data = form.barl().data();
@@ -73,8 +73,8 @@ void DrawBars(BariPlotForm& form, int p, const std::string& title, OccupantValue
 
 }  // namespace
 
-BariPlotForm::BariPlotForm(MainContext& context, QWidget* parent)
-    : ResultsWindow(context, menus::kBariPlotForm, nullptr, parent) {
+BarChartForm::BarChartForm(MainContext& context, QWidget* parent)
+    : ResultsWindow(context, menus::kBarChartForm, nullptr, parent) {
   setObjectName("BariPlotForm");
   setWindowTitle("Time greater than irritant concentration");
   QWidget* central = centralWidget();
@@ -118,7 +118,7 @@ BariPlotForm::BariPlotForm(MainContext& context, QWidget* parent)
       "WindowsCascade", "WindowsTile");
 }
 
-void BariPlotForm::StepPollutant(int step) {
+void BarChartForm::StepPollutant(int step) {
   const auto p = StepPollutantBox(*number_, ctx_.state.Building.Scenario, step);
   if (!p) return;
   // The chart kind is kept nowhere but in the vertical title.
@@ -129,14 +129,14 @@ void BariPlotForm::StepPollutant(int step) {
   }
 }
 
-void BariPlotForm::PrintChart() {
+void BarChartForm::PrintChart() {
   // The chart's title and the irritant level are the window's, so the page names them.
   std::string what = FromQt(windowTitle()) + "\nPollutant " + FromQt(name_->text());
   if (!label1_->text().isEmpty()) what += "   " + FromQt(label1_->text());
   PrintGraphPage(ctx_, *graph_, what);
 }
 
-void BariPlotForm::PlaceBeside(QWidget& building) {
+void BarChartForm::PlaceBeside(QWidget& building) {
   QWidget* outer = OuterFrame(this);
   if (outer == this) return;
   const int margin = TwipsToPixels(kPlaceMarginTwips);
@@ -144,7 +144,7 @@ void BariPlotForm::PlaceBeside(QWidget& building) {
   outer->setGeometry(QRect(QPoint(0, 0), size.expandedTo(QSize(0, 0))));
 }
 
-void PlotIrritantBars(BariPlotForm& form, int p) {
+void PlotIrritantBars(BarChartForm& form, int p) {
   if (!PollutantInRecord(p)) return ShowChartError(form, kIrritantContext);
   const PollutantRecord& pollutant =
       form.Context().state.Building.Scenario.Pollutants[static_cast<size_t>(p)];
@@ -157,7 +157,7 @@ void PlotIrritantBars(BariPlotForm& form, int p) {
   DrawBars(form, p, kIrritantTitle, &OccupantRecord::HoursAboveIrritant, kIrritantContext);
 }
 
-void PlotExposureBars(BariPlotForm& form, int p) {
+void PlotExposureBars(BarChartForm& form, int p) {
   form.setWindowTitle("Total exposure");
   form.Label1().clear();
   if (!PollutantInRecord(p)) return ShowChartError(form, kExposureContext);
@@ -166,11 +166,11 @@ void PlotExposureBars(BariPlotForm& form, int p) {
            &OccupantRecord::TotalExposure, kExposureContext);
 }
 
-BariPlotForm* ShowBarChart(MainContext& context, QMdiArea* area, QWidget* building,
+BarChartForm* ShowBarChart(MainContext& context, QMdiArea* area, QWidget* building,
                            BarChartKind kind) {
-  const bool loaded = AppWindows().Find<BariPlotForm>() != nullptr;
-  BariPlotForm* form =
-      OpenResultsWindow<BariPlotForm>(area, [&context] { return new BariPlotForm(context); });
+  const bool loaded = AppWindows().Find<BarChartForm>() != nullptr;
+  BarChartForm* form =
+      OpenResultsWindow<BarChartForm>(area, [&context] { return new BarChartForm(context); });
   if (kind == BarChartKind::Irritant) {
     PlotIrritantBars(*form, 0);
   } else {

@@ -13,11 +13,11 @@ class UpDown;
 // One bar per occupant for one pollutant in the graph `barl`: the hours above the
 // pollutant's irritant concentration or the total exposure. The spinner steps through the
 // pollutants and redraws the kind of chart shown, which the vertical title tells.
-class BariPlotForm : public ResultsWindow {
+class BarChartForm : public ResultsWindow {
   Q_OBJECT
 
  public:
-  explicit BariPlotForm(MainContext& context, QWidget* parent = nullptr);
+  explicit BarChartForm(MainContext& context, QWidget* parent = nullptr);
 
   QGroupBox& Frame1() { return *frame_; }     // NOLINT(readability-identifier-naming)
   QLabel& Label1() { return *label1_; }       // NOLINT(readability-identifier-naming)
@@ -44,15 +44,15 @@ class BariPlotForm : public ResultsWindow {
 };
 
 // The hours each occupant spent above pollutant p's irritant concentration.
-void PlotIrritantBars(BariPlotForm& form, int p);
+void PlotIrritantBars(BarChartForm& form, int p);
 // Each occupant's total exposure to pollutant p, under the caption "Total exposure".
-void PlotExposureBars(BariPlotForm& form, int p);
+void PlotExposureBars(BarChartForm& form, int p);
 
 enum class BarChartKind { Irritant, Exposure };
 
 // The building window's Plot > Bar chart commands: the window loaded (placed beside the
 // building window when it was not open), charted for pollutant 0, shown.
-BariPlotForm* ShowBarChart(MainContext& context, QMdiArea* area, QWidget* building,
+BarChartForm* ShowBarChart(MainContext& context, QMdiArea* area, QWidget* building,
                            BarChartKind kind);
 
 }  // namespace quarn

@@ -3,13 +3,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QFont>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
-#include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
@@ -24,7 +22,6 @@
 #include "platform/window_registry.h"
 #include "text/number_read.h"
 #include "ui/common/input_form.h"
-#include "ui/common/window_links.h"
 #include "ui/common/window_menu.h"
 #include "ui/results/menu_tables.h"
 #include "ui/results/plot_series.h"
@@ -137,12 +134,12 @@ QSize ShareOfFrame(const QWidget* window, double share, QPoint corner) {
 
 }  // namespace
 
-std::span<const MenuEntry> PlotConcenMenuTable() {
-  return menus::kPlotConcen;
+std::span<const MenuEntry> PlotWindowMenuTable() {
+  return menus::kPlotWindow;
 }
 
-PlotConcen::PlotConcen(MainContext& context, QWidget* parent)
-    : ResultsWindow(context, menus::kPlotConcen, nullptr, parent) {
+PlotWindow::PlotWindow(MainContext& context, QWidget* parent)
+    : ResultsWindow(context, menus::kPlotWindow, nullptr, parent) {
   setObjectName("PlotConcen");
   setWindowTitle("Plot");
   QWidget* central = centralWidget();
@@ -186,7 +183,7 @@ PlotConcen::PlotConcen(MainContext& context, QWidget* parent)
   }
 }
 
-bool PlotConcen::TakePlot(PlotKind kind, int index, const std::string& caption) {
+bool PlotWindow::TakePlot(PlotKind kind, int index, const std::string& caption) {
   // A plot that fails leaves half a graph, so it is built apart and taken only whole.
   GraphData data;
   if (RunPlot(ctx_.state, ctx_.prompt, kind, index, data)) return false;
@@ -197,7 +194,7 @@ bool PlotConcen::TakePlot(PlotKind kind, int index, const std::string& caption) 
   return true;
 }
 
-void PlotConcen::Step(int direction) {
+void PlotWindow::Step(int direction) {
   const auto type = BoxNumber(*type_box_);
   const auto current = BoxNumber(*index_box_);
   if (!type || !current) return;
@@ -218,7 +215,7 @@ void PlotConcen::Step(int direction) {
 namespace {
 
 // A window of New plot, beside the one whose menu made it, 0.8 of the frame.
-void OpenBeside(PlotConcen* made, PlotConcen& from) {
+void OpenBeside(PlotWindow* made, PlotWindow& from) {
   made->setAttribute(Qt::WA_DeleteOnClose);
   QWidget* outer = PlaceInArea(made, AreaAbove(&from));
   if (outer != made) outer->resize(ShareOfFrame(made, kNewShare, QPoint(0, 0)));
@@ -227,18 +224,18 @@ void OpenBeside(PlotConcen* made, PlotConcen& from) {
 
 }  // namespace
 
-PlotConcen* PlotConcen::NewConcentration() {
+PlotWindow* PlotWindow::NewConcentration() {
   const QWidget* frame = FrameOf(this);
   if ((frame != nullptr && !NormalState(frame)) || OuterFrame(this)->isMinimized()) return nullptr;
-  auto* made = new PlotConcen(ctx_);
+  auto* made = new PlotWindow(ctx_);
   OpenBeside(made, *this);
   return made;
 }
 
-PlotConcen* PlotConcen::NewExposure(PlotKind kind) {
+PlotWindow* PlotWindow::NewExposure(PlotKind kind) {
   const auto index = BoxNumber(*index_box_);
   if (!index) return nullptr;
-  auto* made = new PlotConcen(ctx_);
+  auto* made = new PlotWindow(ctx_);
   const char* caption =
       kind == PlotKind::Cumulative ? "Cumulative exposure" : "Instantaneous exposure";
   if (!made->TakePlot(kind, *index, caption)) {
@@ -261,7 +258,7 @@ void PrintGraphPage(MainContext& context, const Graph& graph, const std::string&
   });
 }
 
-std::string PlotConcen::PlottedName() const {
+std::string PlotWindow::PlottedName() const {
   const auto type = BoxNumber(*type_box_);
   const auto index = BoxNumber(*index_box_);
   if (!type || !index) return {};
@@ -271,11 +268,11 @@ std::string PlotConcen::PlottedName() const {
   return "Pollutant " + PollutantName(ctx_.state, *index);
 }
 
-void PlotConcen::PrintGraph() {
+void PlotWindow::PrintGraph() {
   PrintGraphPage(ctx_, *graph_, PlottedName());
 }
 
-void PlotConcen::PrintAllGraphs() {
+void PlotWindow::PrintAllGraphs() {
   // Each slot is plotted apart, so the plot on the screen stays as it is.
   struct Slot {
     GraphData data;
@@ -309,7 +306,7 @@ void PlotConcen::PrintAllGraphs() {
   });
 }
 
-void PlotConcen::PlaceAsMain() {
+void PlotWindow::PlaceAsMain() {
   QWidget* outer = OuterFrame(this);
   const QWidget* frame = FrameOf(this);
   // Whatever the frame's state, the plot opens large enough to read its axes.
@@ -319,7 +316,7 @@ void PlotConcen::PlaceAsMain() {
       QRect(QPoint(corner, corner), ShareOfFrame(this, kMainShare, QPoint(corner, corner))));
 }
 
-PlotConcen* ShowMainPlot(MainContext& context, QMdiArea* area, PlotKind kind) {
+PlotWindow* ShowMainPlot(MainContext& context, QMdiArea* area, PlotKind kind) {
   const ProgramState& s = context.state;
   std::string caption;
   int index = 0;
@@ -338,49 +335,22 @@ PlotConcen* ShowMainPlot(MainContext& context, QMdiArea* area, PlotKind kind) {
       caption = "Instantaneous exposure";
       break;
   }
-  if (PlotConcen* open = AppWindows().Find<PlotConcen>()) {
+  if (PlotWindow* open = AppWindows().Find<PlotWindow>()) {
     // A plot that fails leaves the open window as it was.
     if (!open->TakePlot(kind, index, caption)) return nullptr;
     ShowInFront(*open);
     return open;
   }
-  auto* made = new PlotConcen(context);
+  auto* made = new PlotWindow(context);
   if (!made->TakePlot(kind, index, caption)) {
     delete made;
     return nullptr;
   }
-  AppWindows().Load<PlotConcen>([made] { return made; });
+  AppWindows().Load<PlotWindow>([made] { return made; });
   PlaceInArea(made, area);
   ShowInFront(*made);
   made->PlaceAsMain();
   return made;
-}
-
-GraphForm::GraphForm(MainContext& context, QWidget* parent) : QWidget(parent), ctx_(context) {
-  setObjectName("GraphForm");
-  setWindowTitle("Graph of concentration versus time");
-  auto* layout = new QVBoxLayout(this);
-  graph_ = new Graph(this);
-  graph_->setObjectName("ConcGraph");
-  layout->addWidget(graph_, 1);
-  auto* buttons = new QHBoxLayout();
-  auto* print = new QPushButton("Print Graph", this);
-  print->setObjectName("Command2");
-  auto* ok = new QPushButton("OK", this);
-  ok->setObjectName("Command1");
-  buttons->addStretch(1);
-  buttons->addWidget(print);
-  buttons->addWidget(ok);
-  layout->addLayout(buttons);
-  connect(print, &QPushButton::clicked, this, [this] {
-    PrintCommand job(ctx_.printer);
-    job.Window(*this);
-  });
-  connect(ok, &QPushButton::clicked, this, [this] {
-    close();
-    // The chamber data window comes back to the front when it is open; it is never made.
-    if (auto* data = AppWindows().FindAs<ChamberDataLink>()) data->BringBack();
-  });
 }
 
 }  // namespace quarn

@@ -24,11 +24,11 @@ enum class PlotKind {
 // `typeofplot` and `currentpollutant` say what is plotted and which pollutant or room, so
 // that Next and Previous step from there. The building window's Plot menu plots into the one
 // main instance (the registry's); New plot opens further instances beside it.
-class PlotConcen : public ResultsWindow {
+class PlotWindow : public ResultsWindow {
   Q_OBJECT
 
  public:
-  explicit PlotConcen(MainContext& context, QWidget* parent = nullptr);
+  explicit PlotWindow(MainContext& context, QWidget* parent = nullptr);
 
   Graph& ConcGraph() { return *graph_; }                 // NOLINT(readability-identifier-naming)
   QLineEdit& typeofplot() { return *type_box_; }         // NOLINT(readability-identifier-naming)
@@ -42,8 +42,8 @@ class PlotConcen : public ResultsWindow {
   void Step(int direction);
 
   // New plot: a further window inside the same frame, or nullptr when none was opened.
-  PlotConcen* NewConcentration();
-  PlotConcen* NewExposure(PlotKind kind);
+  PlotWindow* NewConcentration();
+  PlotWindow* NewExposure(PlotKind kind);
 
   // File > Print graph and Print all graphs.
   void PrintGraph();
@@ -61,31 +61,15 @@ class PlotConcen : public ResultsWindow {
   QLineEdit* index_box_ = nullptr;
 };
 
-std::span<const MenuEntry> PlotConcenMenuTable();
+std::span<const MenuEntry> PlotWindowMenuTable();
 
 // The building window's Plot commands: the plot of `kind` (pollutant 0, or room 1) in the main
 // plot window, which is opened when it is closed and only when the plot succeeds. The
 // building window checks first that there are results to plot.
-PlotConcen* ShowMainPlot(MainContext& context, QMdiArea* area, PlotKind kind);
+PlotWindow* ShowMainPlot(MainContext& context, QMdiArea* area, PlotKind kind);
 
 // File > Print of a graph window: once the user agrees to print in landscape, the graph on a
 // picture page under a heading that names the building, the scenario and `what` is plotted.
 void PrintGraphPage(MainContext& context, const Graph& graph, const std::string& what);
-
-// "Graph of concentration versus time": a graph window that no command opens. Its "Print
-// Graph" prints the window's picture on a page; "OK" closes it and brings the chamber data
-// window forward when that is open.
-class GraphForm : public QWidget {
-  Q_OBJECT
-
- public:
-  explicit GraphForm(MainContext& context, QWidget* parent = nullptr);
-
-  Graph& ConcGraph() { return *graph_; }  // NOLINT(readability-identifier-naming)
-
- private:
-  MainContext& ctx_;
-  Graph* graph_ = nullptr;
-};
 
 }  // namespace quarn

@@ -14,7 +14,6 @@
 #include "platform/window_registry.h"
 #include "text/number_text.h"
 #include "ui/common/window_tiling.h"
-#include "ui/grids/room_grids.h"
 #include "ui/results/menu_tables.h"
 
 namespace quarn {

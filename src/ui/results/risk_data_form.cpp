@@ -28,7 +28,6 @@
 #include "ui/common/window_menu.h"
 #include "ui/common/window_tiling.h"
 #include "ui/grids/data_grids.h"
-#include "ui/grids/room_grids.h"
 #include "ui/results/menu_tables.h"
 #include "ui/results/risk_table.h"
 

@@ -35,7 +35,7 @@ constexpr QSize kRiskDbSize{9600, 4800};
 
 }  // namespace
 
-fmRiskDB::fmRiskDB(MainContext& context, QWidget* parent)
+RiskDbForm::RiskDbForm(MainContext& context, QWidget* parent)
     : ResultsWindow(context, menus::kRiskDb, "ssRiskDb", parent) {
   setObjectName("fmRiskDB");
   setWindowTitle("Risk data base");
@@ -59,7 +59,7 @@ fmRiskDB::fmRiskDB(MainContext& context, QWidget* parent)
   Load();
 }
 
-void fmRiskDB::Load() {
+void RiskDbForm::Load() {
   FlexGrid& grid = Grid();
   grid.SetCols(kGridCols);
   for (size_t c = 0; c < kFields.size(); ++c) {
@@ -83,7 +83,7 @@ void fmRiskDB::Load() {
   ShowRecords(*data_, std::move(*table));
 }
 
-void fmRiskDB::FileTransfer() {
+void RiskDbForm::FileTransfer() {
   // A table without records leaves nothing to copy.
   if (data_->AbsolutePosition() >= 0) {
     const FlexGrid& grid = Grid();
@@ -97,10 +97,10 @@ void fmRiskDB::FileTransfer() {
   Unload();
 }
 
-fmRiskDB* ShowRiskDbForm(MainContext& context, QWidget* opener) {
-  const bool open = AppWindows().Find<fmRiskDB>() != nullptr;
-  auto* form =
-      OpenResultsWindow<fmRiskDB>(AreaAbove(opener), [&context] { return new fmRiskDB(context); });
+RiskDbForm* ShowRiskDbForm(MainContext& context, QWidget* opener) {
+  const bool open = AppWindows().Find<RiskDbForm>() != nullptr;
+  auto* form = OpenResultsWindow<RiskDbForm>(AreaAbove(opener),
+                                             [&context] { return new RiskDbForm(context); });
   if (!open) OpenAtSize(*form, kRiskDbSize);
   ShowInFront(*form);
   return form;

@@ -10,11 +10,11 @@ class DataControl;
 // one record a row below them. The current record follows the grid's current row, and
 // Transfer copies its pollutant, irritant concentration and cancer risk into pollutant 0,
 // then closes the window.
-class fmRiskDB : public ResultsWindow {  // NOLINT(readability-identifier-naming)
+class RiskDbForm : public ResultsWindow {
   Q_OBJECT
 
  public:
-  explicit fmRiskDB(MainContext& context, QWidget* parent = nullptr);
+  explicit RiskDbForm(MainContext& context, QWidget* parent = nullptr);
 
   FlexGrid& ssRiskDb() { return Grid(); }  // NOLINT(readability-identifier-naming)
   DataControl& Data1() { return *data_; }  // NOLINT(readability-identifier-naming)
@@ -31,6 +31,6 @@ class fmRiskDB : public ResultsWindow {  // NOLINT(readability-identifier-naming
 // The window's opener; no command of the program calls it. The window exists once: an open
 // one is brought forward as it is. A new one goes into the frame's area above `opener` when
 // there is one.
-fmRiskDB* ShowRiskDbForm(MainContext& context, QWidget* opener);
+RiskDbForm* ShowRiskDbForm(MainContext& context, QWidget* opener);
 
 }  // namespace quarn

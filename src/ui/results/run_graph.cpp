@@ -17,7 +17,6 @@
 #include "text/number_text.h"
 #include "ui/common/form_helpers.h"
 #include "ui/common/window_tiling.h"
-#include "ui/grids/room_grids.h"
 
 namespace quarn {
 namespace {

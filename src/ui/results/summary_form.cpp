@@ -109,8 +109,8 @@ QLineEdit* GridBox(QWidget* parent, QGridLayout* layout, const char* name, int r
 
 }  // namespace
 
-SummaryOutput::SummaryOutput(MainContext& context, QWidget* parent)
-    : ResultsWindow(context, menus::kSummaryOutput, "Grid1", parent) {
+SummaryForm::SummaryForm(MainContext& context, QWidget* parent)
+    : ResultsWindow(context, menus::kSummaryForm, "Grid1", parent) {
   setObjectName("SummaryOutput");
   setWindowTitle("Summary Output");
   auto* bar = new QWidget(centralWidget());
@@ -149,14 +149,14 @@ SummaryOutput::SummaryOutput(MainContext& context, QWidget* parent)
                                                                     : "Non-inhalation exposure");
 }
 
-void SummaryOutput::SaveSummary() {
+void SummaryForm::SaveSummary() {
   const auto name = AskSaveName("*.SUM", "", "SUM");
   if (!name) return;
   // The writer says what went wrong when the file cannot be written.
   WriteSummaryFile(ctx_.state.Building, *name, ctx_.prompt);
 }
 
-void SummaryOutput::PrintSummary() {
+void SummaryForm::PrintSummary() {
   const BuildingRecord& b = ctx_.state.Building;
   // One pollutant at a time: the page says which.
   PrintStampedGrid(ctx_.printer, Grid1(),
@@ -164,13 +164,13 @@ void SummaryOutput::PrintSummary() {
                        FromQt(pollutant_->text()));
 }
 
-void SummaryOutput::StepPollutant(int step) {
+void SummaryForm::StepPollutant(int step) {
   if (const auto p = StepPollutantBox(*number_, ctx_.state.Building.Scenario, step)) {
     updateSummaryForm(*this, *p);
   }
 }
 
-void FillSummaryGrid(SummaryOutput& form) {
+void FillSummaryGrid(SummaryForm& form) {
   const BuildingRecord& b = form.Context().state.Building;
   const ScenarioRecord& s = b.Scenario;
   FlexGrid& grid = form.Grid1();
@@ -198,7 +198,7 @@ void FillSummaryGrid(SummaryOutput& form) {
   updateSummaryForm(form, 0);
 }
 
-void updateSummaryForm(SummaryOutput& form, int p) {  // NOLINT(readability-identifier-naming)
+void updateSummaryForm(SummaryForm& form, int p) {  // NOLINT(readability-identifier-naming)
   const ScenarioRecord& s = form.Context().state.Building.Scenario;
   p = std::clamp(p, 0, kMaxPollutants - 1);
   const PollutantRecord& pollutant = s.Pollutants[static_cast<size_t>(p)];
@@ -210,9 +210,9 @@ void updateSummaryForm(SummaryOutput& form, int p) {  // NOLINT(readability-iden
   WriteRows(form.Grid1(), form.Context().state, p);
 }
 
-SummaryOutput* ShowSummary(MainContext& context, QMdiArea* area) {
-  SummaryOutput* form =
-      OpenResultsWindow<SummaryOutput>(area, [&context] { return new SummaryOutput(context); });
+SummaryForm* ShowSummary(MainContext& context, QMdiArea* area) {
+  SummaryForm* form =
+      OpenResultsWindow<SummaryForm>(area, [&context] { return new SummaryForm(context); });
   if (area != nullptr) {
     OpenAtSize(*form, QSize(PixelsToTwips(static_cast<int>(area->width() * kFrameShare)),
                             PixelsToTwips(static_cast<int>(area->height() * kFrameShare))));

@@ -13,11 +13,11 @@ class UpDown;
 // Each occupant's exposure results for one pollutant beside the pollutant's reference
 // values, and the run's totals of emitted and collected mass, in the grid `Grid1`; the
 // spinner steps through the pollutants. It saves the .SUM file and prints the grid.
-class SummaryOutput : public ResultsWindow {
+class SummaryForm : public ResultsWindow {
   Q_OBJECT
 
  public:
-  explicit SummaryOutput(MainContext& context, QWidget* parent = nullptr);
+  explicit SummaryForm(MainContext& context, QWidget* parent = nullptr);
 
   FlexGrid& Grid1() { return Grid(); }   // NOLINT(readability-identifier-naming)
   QLabel& Label1() { return *label1_; }  // NOLINT(readability-identifier-naming)
@@ -50,12 +50,12 @@ class SummaryOutput : public ResultsWindow {
 };
 
 // The first fill: labels, layout, headers and the rows of pollutant 0.
-void FillSummaryGrid(SummaryOutput& form);
+void FillSummaryGrid(SummaryForm& form);
 // The rows of pollutant p, its name and reference values, and the irritant concentration
 // in the header of column 1.
-void updateSummaryForm(SummaryOutput& form, int p);  // NOLINT(readability-identifier-naming)
+void updateSummaryForm(SummaryForm& form, int p);  // NOLINT(readability-identifier-naming)
 
 // Display > Summary: the window opened (or brought forward), filled for pollutant 0, shown.
-SummaryOutput* ShowSummary(MainContext& context, QMdiArea* area);
+SummaryForm* ShowSummary(MainContext& context, QMdiArea* area);
 
 }  // namespace quarn

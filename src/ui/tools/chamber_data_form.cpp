@@ -20,16 +20,16 @@
 #include "platform/qt_text.h"
 #include "text/number_read.h"
 #include "text/number_text.h"
-#include "ui/common/about_forms.h"
+#include "ui/common/about_form.h"
 #include "ui/common/form_helpers.h"
 #include "ui/common/number_entry.h"
 #include "ui/common/tool_openers.h"
 #include "ui/common/window_links.h"
 #include "ui/common/window_tiling.h"
-#include "ui/grids/room_grids.h"
+#include "ui/grids/grid_cells.h"
 #include "ui/grids/source_grids.h"
 #include "ui/tools/menu_tables.h"
-#include "ui/tools/r0kplotform.h"
+#include "ui/tools/r0k_plot_form.h"
 
 namespace quarn {
 
@@ -109,18 +109,18 @@ QLineEdit* AddBox(QWidget* parent, const char* name, const char* label, const ch
 
 }  // namespace
 
-DataInForm::DataInForm(MainContext& context, QWidget* owner)
+ChamberDataForm::ChamberDataForm(MainContext& context, QWidget* owner)
     : InputForm(context, "DataInForm", "R0 k Source Model Calculator") {
   // A window of its own over the source window, which waits for it.
   setParent(owner, Qt::Window);
   if (owner != nullptr) setWindowModality(Qt::WindowModal);
   BuildControls();
-  InputForm::BuildMenus(menus::kDataInForm);
+  InputForm::BuildMenus(menus::kChamberDataForm);
   BuildCommands();
   resize(TwipsToPixels(kWidthTwips), TwipsToPixels(kHeightTwips));
 }
 
-void DataInForm::BuildControls() {
+void ChamberDataForm::BuildControls() {
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
   fit_for_ = new QLabel(central);
@@ -171,7 +171,7 @@ void DataInForm::BuildControls() {
 
   for (QLineEdit* box : {volume_, ach_, area_, peak_, peak_time_}) {
     RestrictToNumbers(*box, ctx_.prompt);
-    connect(box, &QLineEdit::textEdited, this, &DataInForm::DataChanged);
+    connect(box, &QLineEdit::textEdited, this, &ChamberDataForm::DataChanged);
   }
   connect(r0result_, &QLineEdit::textEdited, this, [this] {
     r0_typed_ = true;
@@ -186,7 +186,7 @@ void DataInForm::BuildControls() {
   connect(sumsqrsresult_, &QLineEdit::textEdited, this, [this] { saved_ = false; });
 }
 
-void DataInForm::BuildCommands() {
+void ChamberDataForm::BuildCommands() {
   // The block commands only: the keys of the grid and of Text1 are this window's own. The
   // session's box stays hidden and unused, so that the commit every block command starts
   // with never writes the always-shown Text1 into a cell.
@@ -195,12 +195,12 @@ void DataInForm::BuildCommands() {
   blocks_ = new GridEdit(*grid_, *block_box, ctx_.prompt, GridEdit::Wiring::Manual, this);
   blocks_->SetSharedFlags(&ctx_.state.CellEditActive, &ctx_.state.GridEventsEnabled);
   connect(grid_, &FlexGrid::KeyDown, this, [this](int&, int) { entered_ = true; });
-  connect(grid_, &FlexGrid::KeyPress, this, &DataInForm::GridKeyPress);
-  connect(grid_, &FlexGrid::RowColChange, this, &DataInForm::LoadText1);
-  connect(grid_, &FlexGrid::Click, this, &DataInForm::GridClick);
-  connect(text1_, &EditCellBox::KeyDown, this, &DataInForm::Text1KeyDown);
-  connect(text1_, &EditCellBox::KeyPress, this, &DataInForm::Text1KeyPress);
-  connect(text1_, &QLineEdit::textEdited, this, &DataInForm::Text1Edited);
+  connect(grid_, &FlexGrid::KeyPress, this, &ChamberDataForm::GridKeyPress);
+  connect(grid_, &FlexGrid::RowColChange, this, &ChamberDataForm::LoadText1);
+  connect(grid_, &FlexGrid::Click, this, &ChamberDataForm::GridClick);
+  connect(text1_, &EditCellBox::KeyDown, this, &ChamberDataForm::Text1KeyDown);
+  connect(text1_, &EditCellBox::KeyPress, this, &ChamberDataForm::Text1KeyPress);
+  connect(text1_, &QLineEdit::textEdited, this, &ChamberDataForm::Text1Edited);
 
   SetCommand("filenew", [this] { FileNew(); });
   SetCommand("fileopen", [this] { FileOpen(); });
@@ -222,7 +222,7 @@ void DataInForm::BuildCommands() {
   SetCommand("helpabout", [this] { ShowAboutForm(ctx_.identity, this); });
 }
 
-void DataInForm::SetupChamberGrid() {
+void ChamberDataForm::SetupChamberGrid() {
   entered_ = false;
   grid_->SetCols(kCols);
   grid_->SetRows(kRows);
@@ -254,7 +254,7 @@ void DataInForm::SetupChamberGrid() {
   text1_->clear();
 }
 
-bool DataInForm::GetChamberData(ChamberDataRecord& record) {
+bool ChamberDataForm::GetChamberData(ChamberDataRecord& record) {
   int n = 0;
   while (n + 1 < grid_->Rows() && !IsBlank(grid_->TextMatrix(n + 1, kTimeCol))) ++n;
   if (n > kMaxChamberPoints) {
@@ -274,7 +274,7 @@ bool DataInForm::GetChamberData(ChamberDataRecord& record) {
   return true;
 }
 
-void DataInForm::ShowChamberData(const ChamberDataRecord& record) {
+void ChamberDataForm::ShowChamberData(const ChamberDataRecord& record) {
   const int n = ChamberPointCount(record);
   // A test of more points than the grid has rows gets the rows it needs.
   if (n + 1 > grid_->Rows()) {
@@ -301,33 +301,33 @@ void DataInForm::ShowChamberData(const ChamberDataRecord& record) {
   LoadText1();
 }
 
-void DataInForm::DataChanged() {
+void ChamberDataForm::DataChanged() {
   entered_ = true;
   saved_ = false;
 }
 
-bool DataInForm::CheckChamber(const ChamberDataRecord& record) {
+bool ChamberDataForm::CheckChamber(const ChamberDataRecord& record) {
   if (record.Volume > 0 && record.AirChangeRate > 0 && record.SourceArea > 0) return true;
   // The fit's check says what is missing, the environment first.
   return CheckChamberData(record, false, ctx_.prompt);
 }
 
-void DataInForm::ShowIteration(int iteration) {
+void ChamberDataForm::ShowIteration(int iteration) {
   iteration_nr_->setText(ToQt(FormatPattern(iteration, "####")));
   iteration_nr_->repaint();
 }
 
-void DataInForm::ShowR0(float r0) {
+void ChamberDataForm::ShowR0(float r0) {
   r0result_->setText(ToQt(R0Text(r0)));
   r0result_->repaint();
 }
 
-void DataInForm::ShowK(float k) {
+void ChamberDataForm::ShowK(float k) {
   kresult_->setText(ToQt(KText(k)));
   kresult_->repaint();
 }
 
-void DataInForm::RunR0kFit() {
+void ChamberDataForm::RunR0kFit() {
   Hourglass wait;
   ProgramState& st = ctx_.state;
   ChamberDataRecord& record = st.ChamberData;
@@ -356,7 +356,7 @@ void DataInForm::RunR0kFit() {
   DataChanged();
 }
 
-void DataInForm::CalculatePredicted() {
+void ChamberDataForm::CalculatePredicted() {
   ProgramState& st = ctx_.state;
   ChamberDataRecord& record = st.ChamberData;
   if (!GetChamberData(record) || !CheckChamber(record)) return;
@@ -369,11 +369,11 @@ void DataInForm::CalculatePredicted() {
   }
 }
 
-void DataInForm::PlotChamberFit() {
+void ChamberDataForm::PlotChamberFit() {
   ProgramState& st = ctx_.state;
   ChamberDataRecord& record = st.ChamberData;
   if (!GetChamberData(record) || !CheckChamber(record)) return;
-  r0kplotform* plot = ShowR0kPlot();
+  R0kPlotForm* plot = ShowR0kPlot();
   ChamberPoints predicted{};
   PredictChamberConcentration(st.FittedR0, st.FittedK, record, predicted);
   GraphData data = plot->r0kPlot().data();
@@ -394,7 +394,7 @@ void DataInForm::PlotChamberFit() {
 
 // --- File commands -------------------------------------------------------------------
 
-bool DataInForm::FileSave(bool ask_name) {
+bool ChamberDataForm::FileSave(bool ask_name) {
   ProgramState& st = ctx_.state;
   std::string name = st.ChamberFileName;
   if (ask_name || name.empty()) {
@@ -412,7 +412,7 @@ bool DataInForm::FileSave(bool ask_name) {
   return true;
 }
 
-void DataInForm::FileOpen() {
+void ChamberDataForm::FileOpen() {
   const auto chosen =
       ctx_.dialogs.OpenFileName(FileRequest("Data files (*.dat)|*.dat", "dat", kFileName));
   if (!chosen) return;
@@ -425,7 +425,7 @@ void DataInForm::FileOpen() {
   entered_ = true;
 }
 
-Answer DataInForm::SaveQuestion() {
+Answer ChamberDataForm::SaveQuestion() {
   if (!entered_ || saved_) return Answer::No;
   const Answer answer = ctx_.prompt.AskYesNoCancel("File not saved.Do you wish to save it now?",
                                                    "File not saved", MessageIcon::Critical);
@@ -435,7 +435,7 @@ Answer DataInForm::SaveQuestion() {
   return answer;
 }
 
-void DataInForm::FileNew() {
+void ChamberDataForm::FileNew() {
   const Answer answer = SaveQuestion();
   // Yes keeps the saved data in the window.
   if (answer != Answer::No) return;
@@ -443,7 +443,7 @@ void DataInForm::FileNew() {
   saved_ = true;
 }
 
-void DataInForm::PrintWindow() {
+void ChamberDataForm::PrintWindow() {
   ctx_.printer.Setup();
   PrintCommand job(ctx_.printer);
   job.Window(*this);
@@ -451,7 +451,7 @@ void DataInForm::PrintWindow() {
 
 // --- Close and return ----------------------------------------------------------------
 
-void DataInForm::ShowFitFor(int room, int slot) {
+void ChamberDataForm::ShowFitFor(int room, int slot) {
   const BuildingRecord& b = ctx_.state.Building;
   if (room < 0 || room > kMaxRooms || slot < 1 || slot > kMaxSources) return;
   // The source window may show a name typed but not yet transferred.
@@ -465,7 +465,7 @@ void DataInForm::ShowFitFor(int room, int slot) {
   fit_for_->setText(ToQt("Fit for " + where + ", source " + std::to_string(slot) + " " + name));
 }
 
-bool DataInForm::ReturnFit() {
+bool ChamberDataForm::ReturnFit() {
   if (SaveQuestion() == Answer::Cancel) return false;
   ProgramState& st = ctx_.state;
   const float r0 = r0_typed_ ? ResultValue(*r0result_) : st.FittedR0;
@@ -485,22 +485,22 @@ bool DataInForm::ReturnFit() {
   return true;
 }
 
-void DataInForm::Transfer() {
+void ChamberDataForm::Transfer() {
   if (ReturnFit()) CloseForm();
 }
 
-bool DataInForm::CloseBox() {
+bool ChamberDataForm::CloseBox() {
   return ReturnFit();
 }
 
 // --- Grid and edit box -----------------------------------------------------------------
 
-void DataInForm::LoadText1() {
+void ChamberDataForm::LoadText1() {
   text_on_entry_ = grid_->Text();
   text1_->setText(ToQt(text_on_entry_));
 }
 
-void DataInForm::GridKeyPress(int& key_ascii) {
+void ChamberDataForm::GridKeyPress(int& key_ascii) {
   if (!IsNumberKey(key_ascii)) return;
   const std::string typed(1, static_cast<char>(key_ascii));
   key_ascii = 0;
@@ -511,23 +511,23 @@ void DataInForm::GridKeyPress(int& key_ascii) {
   DataChanged();
 }
 
-void DataInForm::GridClick() {
+void ChamberDataForm::GridClick() {
   LoadText1();
   text1_->setFocus(Qt::MouseFocusReason);
   entered_ = true;
 }
 
-void DataInForm::Text1Edited() {
+void ChamberDataForm::Text1Edited() {
   grid_->SetText(FromQt(text1_->text()));
   DataChanged();
 }
 
-void DataInForm::Text1KeyPress(int& key_ascii) {
+void ChamberDataForm::Text1KeyPress(int& key_ascii) {
   // Control keys (Backspace, Enter, the shortcuts) pass; of the characters only a number's.
   if (key_ascii >= keycode::kSpace && !IsNumberKey(key_ascii)) key_ascii = 0;
 }
 
-void DataInForm::Text1KeyDown(int& key_code, int shift) {
+void ChamberDataForm::Text1KeyDown(int& key_code, int shift) {
   int row = grid_->Row();
   int col = grid_->Col();
   switch (key_code) {
@@ -568,13 +568,13 @@ void DataInForm::Text1KeyDown(int& key_code, int shift) {
   text1_->selectAll();
 }
 
-void DataInForm::InsertRow() {
+void ChamberDataForm::InsertRow() {
   grid_->InsertRow(grid_->Row());
   LoadText1();
   DataChanged();
 }
 
-void DataInForm::DeleteRow() {
+void ChamberDataForm::DeleteRow() {
   // The last data row stays, so that the grid keeps a cell to type into.
   if (grid_->Rows() <= grid_->FixedRows() + 1) return;
   grid_->RemoveRow(grid_->Row());
@@ -582,7 +582,7 @@ void DataInForm::DeleteRow() {
   DataChanged();
 }
 
-void DataInForm::BlockCommand(void (GridEdit::*command)()) {
+void ChamberDataForm::BlockCommand(void (GridEdit::*command)()) {
   (blocks_->*command)();
   LoadText1();
   DataChanged();
@@ -590,20 +590,20 @@ void DataInForm::BlockCommand(void (GridEdit::*command)()) {
 
 // --- Opening -----------------------------------------------------------------------------
 
-DataInForm* EditSourceChamberData(MainContext& context, int room) {
+ChamberDataForm* EditSourceChamberData(MainContext& context, int room) {
   ProgramState& st = context.state;
   if (room < 0 || room > kMaxRooms || st.CurrentSource < 1 || st.CurrentSource > kMaxSources) {
     return nullptr;
   }
-  if (DataInForm* open = AppWindows().Find<DataInForm>()) {
+  if (ChamberDataForm* open = AppWindows().Find<ChamberDataForm>()) {
     BringForward(*open);
     return open;
   }
   st.CurrentRoom = static_cast<int16_t>(room);
   st.WorkSource = st.Building.Scenario.Sources[room][st.CurrentSource];
   auto* owner = dynamic_cast<QWidget*>(AppWindows().FindAs<SourceFitLink>());
-  auto* form = AppWindows().Load<DataInForm>([&] {
-    auto* made = new DataInForm(context, owner);
+  auto* form = AppWindows().Load<ChamberDataForm>([&] {
+    auto* made = new ChamberDataForm(context, owner);
     OwnToolWindow(*made);
     return made;
   });
@@ -615,7 +615,7 @@ DataInForm* EditSourceChamberData(MainContext& context, int room) {
   return form;
 }
 
-DataInForm* ShowR0kCalculator(MainContext& context, int room) {
+ChamberDataForm* ShowR0kCalculator(MainContext& context, int room) {
   return EditSourceChamberData(context, room);
 }
 

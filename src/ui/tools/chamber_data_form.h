@@ -18,11 +18,11 @@ namespace quarn {
 //
 // The grid has its own key handling: a number key in the grid starts an entry in `Text1`,
 // whose every change goes straight into the current cell.
-class DataInForm : public InputForm, public ChamberDataLink, private ChamberFitProgress {
+class ChamberDataForm : public InputForm, public ChamberDataLink, private ChamberFitProgress {
   Q_OBJECT
 
  public:
-  DataInForm(MainContext& context, QWidget* owner);
+  ChamberDataForm(MainContext& context, QWidget* owner);
 
   void BringBack() override {
     show();
@@ -127,7 +127,7 @@ class DataInForm : public InputForm, public ChamberDataLink, private ChamberFitP
 // Sources(room, CurrentSource), window-modal to the source window and starting empty.
 // Nothing opens, and nullptr comes back, for a room outside 0 to 13 or a source slot
 // outside 1 to 3.
-DataInForm* EditSourceChamberData(MainContext& context, int room);
-DataInForm* ShowR0kCalculator(MainContext& context, int room);
+ChamberDataForm* EditSourceChamberData(MainContext& context, int room);
+ChamberDataForm* ShowR0kCalculator(MainContext& context, int room);
 
 }  // namespace quarn

@@ -11,7 +11,7 @@
 #include "ui/common/form_helpers.h"
 #include "ui/common/grid_edit.h"
 #include "ui/common/window_menu.h"
-#include "ui/grids/room_grids.h"
+#include "ui/grids/grid_cells.h"
 #include "ui/tools/menu_tables.h"
 
 namespace quarn {
@@ -38,7 +38,7 @@ std::optional<SourceDatabase> ChooseDatabase(MainContext& context, const char* i
 
 }  // namespace
 
-frmv17sourcedb::frmv17sourcedb(MainContext& context)
+SourceDatabaseForm::SourceDatabaseForm(MainContext& context)
     : InputForm(context, "frmv17sourcedb", "Source data base information") {
   const EditGridControls controls = BuildEditGrid(*this, "TopFrame", "v17sourcedb");
   edit_cell_ = controls.box;
@@ -55,10 +55,10 @@ frmv17sourcedb::frmv17sourcedb(MainContext& context)
   });
   SetCommand("fileopen", [this] { OpenDatabase(); });
   SetCommand("fileclose", [this] { CloseForm(); });
-  BuildMenus(menus::kfrmv17sourcedb);
+  BuildMenus(menus::kSourceDatabaseForm);
 }
 
-void frmv17sourcedb::Fill(const SourceDatabase& database) {
+void SourceDatabaseForm::Fill(const SourceDatabase& database) {
   const int n = static_cast<int>(database.entries.size());
   grid_->Clear();
   grid_->SetCols(kCols);
@@ -84,19 +84,19 @@ void frmv17sourcedb::Fill(const SourceDatabase& database) {
   ClearEdited();
 }
 
-void frmv17sourcedb::OpenDatabase() {
+void SourceDatabaseForm::OpenDatabase() {
   // A file that cannot be read has been reported and leaves the table as it is.
   const std::optional<SourceDatabase> database =
       ChooseDatabase(ctx_, "", "All source (*.sdb)|*.sdb|All files (*.*)|*.*");
   if (database) Fill(*database);
 }
 
-frmv17sourcedb* OpenSourceDatabase(MainContext& context, QWidget* opener) {
+SourceDatabaseForm* OpenSourceDatabase(MainContext& context, QWidget* opener) {
   const std::optional<SourceDatabase> database =
       ChooseDatabase(context, "*.sdb", "SourceDB(*.sdb)|*.sdb|All files (*.*)|*.*");
   if (!database) return nullptr;
-  frmv17sourcedb* form =
-      ShowInputFormOnce<frmv17sourcedb>(context, opener, kLeftTwips, kTopTwips, false).form;
+  SourceDatabaseForm* form =
+      ShowInputFormOnce<SourceDatabaseForm>(context, opener, kLeftTwips, kTopTwips, false).form;
   form->Fill(*database);
   QWidget* outer = OuterFrame(form);
   outer->resize(outer->sizeHint().expandedTo(outer->size()));

@@ -8,11 +8,11 @@ namespace quarn {
 // "Source data base information": a text source database shown as a grid, one row per
 // source entry under the file's own column titles. A viewer: cells can be edited on screen,
 // but nothing is saved or taken into a source; another database can be opened into it.
-class frmv17sourcedb : public InputForm {  // NOLINT(readability-identifier-naming)
+class SourceDatabaseForm : public InputForm {
   Q_OBJECT
 
  public:
-  explicit frmv17sourcedb(MainContext& context);
+  explicit SourceDatabaseForm(MainContext& context);
 
   FlexGrid& v17sourcedb() { return *grid_; }  // NOLINT(readability-identifier-naming)
   EditCellBox& EditCell() { return *edit_cell_; }
@@ -34,6 +34,6 @@ class frmv17sourcedb : public InputForm {  // NOLINT(readability-identifier-nami
 // Open source data base of the room source window: the file chosen and read, then the
 // window shown with it beside the opener, which stays in use. Nothing opens when the
 // dialog is cancelled or the file cannot be read.
-frmv17sourcedb* OpenSourceDatabase(MainContext& context, QWidget* opener);
+SourceDatabaseForm* OpenSourceDatabase(MainContext& context, QWidget* opener);
 
 }  // namespace quarn

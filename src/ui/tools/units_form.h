@@ -18,7 +18,7 @@ class Prompt;
 // The units converter: one tab per kind of quantity, each with a grid of conversions in
 // which the user types a value and reads it converted. It keeps nothing once closed;
 // values leave it through Edit > Copy and come in through Edit > Paste or typing.
-class UnitsForm : public QMainWindow {  // NOLINT(readability-identifier-naming)
+class UnitsForm : public QMainWindow {
   Q_OBJECT
 
  public:

@@ -37,7 +37,8 @@ bool IsNumberCol(int col) {
 
 }  // namespace
 
-VOCdatabase::VOCdatabase(MainContext& context) : InputForm(context, "VOCdatabase", "VOC Database") {
+VOCDatabaseForm::VOCDatabaseForm(MainContext& context)
+    : InputForm(context, "VOCdatabase", "VOC Database") {
   const EditGridControls controls = BuildEditGrid(*this, "TopFrame", "VOCdbgrid");
   edit_cell_ = controls.box;
   grid_ = controls.grid;
@@ -48,21 +49,21 @@ VOCdatabase::VOCdatabase(MainContext& context) : InputForm(context, "VOCdatabase
   SetCommand("fileopen", [this] { OpenVocFile(); });
   SetCommand("filesave", [this] { SaveVocFile(); });
   SetCommand("Editinsert", [this] { InsertRow(); });
-  BuildMenus(menus::kVOCdatabase);
+  BuildMenus(menus::kVOCDatabaseForm);
 }
 
-QSize VOCdatabase::sizeHint() const {
+QSize VOCDatabaseForm::sizeHint() const {
   return WithWholeMenuBar(*this, InputForm::sizeHint());
 }
 
-void VOCdatabase::Load() {
+void VOCDatabaseForm::Load() {
   // A missing or damaged list has been reported; the table stays usable for Open.
   const auto records = ReadVocProperties(ctx_.state.ProgramFolder, ctx_.prompt);
   ShowRecords(records.value_or(std::vector<VocRecord>{}), kLoadRows);
   ClearEdited();
 }
 
-void VOCdatabase::ShowRecords(const std::vector<VocRecord>& records, int min_rows) {
+void VOCDatabaseForm::ShowRecords(const std::vector<VocRecord>& records, int min_rows) {
   const int n = static_cast<int>(records.size());
   grid_->SetRows(std::max(min_rows, n + 2));
   SetupVocGridHeadings(*grid_);
@@ -81,7 +82,7 @@ void VOCdatabase::ShowRecords(const std::vector<VocRecord>& records, int min_row
   edit_->SetNumericOnly(IsNumberCol(grid_->Col()));
 }
 
-std::vector<VocRecord> VOCdatabase::TableRecords() const {
+std::vector<VocRecord> VOCDatabaseForm::TableRecords() const {
   std::vector<VocRecord> records;
   for (int r = 1; r < grid_->Rows(); ++r) {
     VocRecord record;
@@ -93,17 +94,17 @@ std::vector<VocRecord> VOCdatabase::TableRecords() const {
   return records;
 }
 
-void VOCdatabase::ToggleMark() {
+void VOCDatabaseForm::ToggleMark() {
   if (grid_->Col() != kMarkCol || grid_->Row() < grid_->FixedRows()) return;
   grid_->SetText(grid_->Text() == kMark ? "" : kMark);
 }
 
-void VOCdatabase::InsertRow() {
+void VOCDatabaseForm::InsertRow() {
   grid_->InsertRow(grid_->Row());
   MarkEdited();
 }
 
-void VOCdatabase::OpenVocFile() {
+void VOCDatabaseForm::OpenVocFile() {
   const std::optional<std::string> name =
       ctx_.dialogs.OpenFileName(FileRequest("VOC data (*.DAT)|*.DAT|All files (*.*)|*.*", "DAT"));
   if (!name) return;
@@ -113,14 +114,14 @@ void VOCdatabase::OpenVocFile() {
   ShowRecords(*records, kOpenRows);
 }
 
-void VOCdatabase::SaveVocFile() {
+void VOCDatabaseForm::SaveVocFile() {
   const std::optional<std::string> name =
       ctx_.dialogs.SaveFileName(FileRequest("DBase (*.DAT)|*.DAT|All files (*.*)|*.*", "DAT"));
   if (!name) return;
   if (WriteVocFile(*name, TableRecords(), ctx_.prompt)) ClearEdited();
 }
 
-void VOCdatabase::Transfer() {
+void VOCDatabaseForm::Transfer() {
   const int wanted = PollutantCount(ctx_.state.Building.Scenario);
   std::vector<int> marked;
   for (int r = 1; r < grid_->Rows() && static_cast<int>(marked.size()) < wanted; ++r) {
@@ -133,8 +134,9 @@ void VOCdatabase::Transfer() {
   CloseForm();
 }
 
-VOCdatabase* OpenVocDatabase(MainContext& context, QWidget* opener) {
-  const auto [form, open] = ShowInputFormOnce<VOCdatabase>(context, opener, kLeftTwips, kTopTwips);
+VOCDatabaseForm* OpenVocDatabase(MainContext& context, QWidget* opener) {
+  const auto [form, open] =
+      ShowInputFormOnce<VOCDatabaseForm>(context, opener, kLeftTwips, kTopTwips);
   if (open) return form;
   form->Load();
   FitOuterFrame(form);

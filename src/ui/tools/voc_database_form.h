@@ -12,11 +12,11 @@ namespace quarn {
 // edited in place, opened from and saved to VOC data files. The user marks compounds with
 // a click in column 0; Transfer copies the marked ones into the pollutant window's grid
 // from its current row and closes, leaving the storing to the pollutant window's Transfer.
-class VOCdatabase : public InputForm {  // NOLINT(readability-identifier-naming)
+class VOCDatabaseForm : public InputForm {
   Q_OBJECT
 
  public:
-  explicit VOCdatabase(MainContext& context);
+  explicit VOCDatabaseForm(MainContext& context);
 
   FlexGrid& VOCdbgrid() { return *grid_; }  // NOLINT(readability-identifier-naming)
   EditCellBox& EditCell() { return *edit_cell_; }
@@ -44,6 +44,6 @@ class VOCdatabase : public InputForm {  // NOLINT(readability-identifier-naming)
 
 // VOC database of the pollutant window: the window, filled from "vocprops.txt", with its
 // opener out of use while it is open; an open one is brought forward as it is.
-VOCdatabase* OpenVocDatabase(MainContext& context, QWidget* opener);
+VOCDatabaseForm* OpenVocDatabase(MainContext& context, QWidget* opener);
 
 }  // namespace quarn

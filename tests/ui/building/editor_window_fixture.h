@@ -51,7 +51,7 @@ class EditorWindowTest : public MainWindowTest {
 
   std::unique_ptr<QMainWindow> frame = std::make_unique<QMainWindow>();
   QMdiArea* area = new QMdiArea(frame.get());
-  mainscenarioform* editor = nullptr;
+  ScenarioEditor* editor = nullptr;
 };
 
 }  // namespace quarn::testing

@@ -77,7 +77,7 @@ class HVACFlowWindow : public testing::MainWindowTest {
 
   std::unique_ptr<QMainWindow> frame = std::make_unique<QMainWindow>();
   QMdiArea* area = new QMdiArea(frame.get());
-  mainscenarioform* editor = nullptr;
+  ScenarioEditor* editor = nullptr;
   HVACFlowSSForm* form = nullptr;
 };
 

@@ -55,7 +55,7 @@ class HVACFormTest : public testing::MainWindowTest {
   }
 
   ScenarioRecord& s = state->Building.Scenario;
-  std::unique_ptr<mainscenarioform> editor = std::make_unique<mainscenarioform>(*context);
+  std::unique_ptr<ScenarioEditor> editor = std::make_unique<ScenarioEditor>(*context);
 };
 
 TEST_F(HVACFormTest, ListsTheKindsAndStoresTheCapacityInMilligrams) {

@@ -36,7 +36,7 @@ class OutdoorFlows : public testing::MainWindowTest {
   }
   ~OutdoorFlows() override {
     AppWindows().Unload<OutdoorFlowForm>();
-    AppWindows().Unload<mainscenarioform>();
+    AppWindows().Unload<ScenarioEditor>();
     Closed();
   }
 
@@ -75,7 +75,7 @@ class OutdoorFlows : public testing::MainWindowTest {
 
   std::unique_ptr<QMainWindow> frame = std::make_unique<QMainWindow>();
   QMdiArea* area = new QMdiArea(frame.get());
-  mainscenarioform* editor = nullptr;
+  ScenarioEditor* editor = nullptr;
   OutdoorFlowForm* form = nullptr;
 };
 

@@ -83,7 +83,7 @@ class RoomFormTest : public testing::MainWindowTest {
     return texts;
   }
 
-  QPointer<RevudUzad> frame;
+  QPointer<MainWindow> frame;
   BuildingForm* building = nullptr;
 };
 

@@ -24,7 +24,7 @@
 #include "platform/qt_text.h"
 #include "platform/user_input.h"
 #include "ui/common/window_menu.h"
-#include "ui/tools/calculform.h"
+#include "ui/tools/calculator_form.h"
 #include "ui/tools/units_form.h"
 
 namespace quarn {
@@ -174,9 +174,9 @@ TEST_F(InputFormTest, MenusCarryTheTableAndEachRoleItsCommand) {
 
   form->RunCommand("Calculator");
   form->RunCommand("Units");
-  EXPECT_NE(AppWindows().Find<calculform>(), nullptr);
+  EXPECT_NE(AppWindows().Find<CalculatorForm>(), nullptr);
   EXPECT_NE(AppWindows().Find<UnitsForm>(), nullptr);
-  AppWindows().Unload<calculform>();
+  AppWindows().Unload<CalculatorForm>();
   AppWindows().Unload<UnitsForm>();
   form->RunCommand("FilePrinterSetup");
   EXPECT_EQ(printer.setups, 1);

@@ -4,7 +4,7 @@
 
 #include "model/records.h"
 #include "platform/flex_grid.h"
-#include "ui/grids/room_grids.h"
+#include "ui/grids/grid_cells.h"
 
 namespace quarn {
 namespace {

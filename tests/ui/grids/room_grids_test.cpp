@@ -9,6 +9,8 @@
 #include "common/scripted_prompt.h"
 #include "model/records.h"
 #include "platform/flex_grid.h"
+#include "text/number_read.h"
+#include "ui/grids/grid_cells.h"
 
 namespace quarn {
 namespace {

@@ -14,6 +14,7 @@
 #include "ui/building/editor_window_fixture.h"
 #include "ui/inputs/initial_conc_form.h"
 #include "ui/inputs/outdoor_conc_form.h"
+#include "ui/inputs/outdoor_help_form.h"
 #include "ui/inputs/pollutant_form.h"
 
 namespace quarn {
@@ -48,11 +49,11 @@ class ConcWindows : public testing::EditorWindowTest {
   }
   FlexGrid& Initial() {
     ChooseMenu(Pollutants(), {"setconcentrations", "indoor"});
-    return Form<Initialindoorform>().Initialss();
+    return Form<InitialConcForm>().Initialss();
   }
   FlexGrid& Outdoor() {
     ChooseMenu(Pollutants(), {"setconcentrations", "setoutdoors"});
-    return Form<foutdoorconcen>().outdoorconcgrid();
+    return Form<OutdoorConcForm>().outdoorconcgrid();
   }
   template <class W>
   W& Form() {
@@ -88,13 +89,13 @@ TEST_F(ConcWindows, InitialShowsBothRoomBlocksAndOption1CutsTheScenarioOne) {
     EXPECT_EQ(grid.CellBackColorAt(3, 2 * rooms), kYellow);
     EXPECT_NE(grid.CellBackColorAt(3, rooms), kYellow);
     EXPECT_EQ(std::pair(grid.Row(), grid.Col()), std::pair(2, 1));
-    EXPECT_TRUE(Option<Initialindoorform>("Option3").isChecked());
-    EXPECT_EQ(Option<Initialindoorform>("Option1").text().toStdString(), option1);
-    Option<Initialindoorform>("Option1").click();
+    EXPECT_TRUE(Option<InitialConcForm>("Option3").isChecked());
+    EXPECT_EQ(Option<InitialConcForm>("Option1").text().toStdString(), option1);
+    Option<InitialConcForm>("Option1").click();
     EXPECT_EQ(grid.Cols(), rooms + 1);
     EXPECT_EQ(grid.TextMatrix(0, 1), option1);
-    ChooseMenu(Form<Initialindoorform>(), {"cancel"});
-    EXPECT_FALSE(IsOpen<Initialindoorform>());
+    ChooseMenu(Form<InitialConcForm>(), {"cancel"});
+    EXPECT_FALSE(IsOpen<InitialConcForm>());
     EXPECT_EQ(Scenario().InitialConcUnits, "milligrams") << "Cancel keeps the unit";
     EXPECT_TRUE(Pollutants().isEnabled());
     ChooseMenu(Pollutants(), {"cancel"});
@@ -105,25 +106,25 @@ TEST_F(ConcWindows, InitialShowsBothRoomBlocksAndOption1CutsTheScenarioOne) {
 TEST_F(ConcWindows, InitialTransferConvertsFromTheChosenUnitOrRefusesAndStays) {
   Scenario().InitialConcUnits = "milligrams";
   FlexGrid& grid = Initial();
-  Option<Initialindoorform>("Option1").click();
+  Option<InitialConcForm>("Option1").click();
   TypeIntoCell(grid, 2, 1, "1");
   TypeIntoCell(grid, 3, 2, "1x5");
   EXPECT_EQ(grid.TextMatrix(3, 2), "15") << "number-only entry";
   Scenario().Pollutants[1].MolWt = 0;
   state->ScenarioSaved = kTrue;
-  ChooseMenu(Form<Initialindoorform>(), {"Transfer"});
+  ChooseMenu(Form<InitialConcForm>(), {"Transfer"});
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0].text,
             "Error.  The initial concentrations of pollutant 2 (NO2) cannot be converted from ppm "
             "to milligrams.  ppm needs the pollutant's molecular weight, and it has none above 0: "
             "define the pollutants and transfer them first.");
-  EXPECT_TRUE(IsOpen<Initialindoorform>());
+  EXPECT_TRUE(IsOpen<InitialConcForm>());
   EXPECT_EQ(state->InitialConcInput[1][0], 0);
   EXPECT_EQ(state->ScenarioSaved, kTrue);
 
   Scenario().Pollutants[1].MolWt = 46;
-  ChooseMenu(Form<Initialindoorform>(), {"Transfer"});
-  EXPECT_FALSE(IsOpen<Initialindoorform>());
+  ChooseMenu(Form<InitialConcForm>(), {"Transfer"});
+  EXPECT_FALSE(IsOpen<InitialConcForm>());
   EXPECT_EQ(Scenario().InitialConcUnits, "ppm");
   EXPECT_EQ(state->InitialConcInput[1][0], 1);
   EXPECT_EQ(Scenario().InitialConc[1][0], 1) << "1 ppm at 24.5 g/mole";
@@ -133,28 +134,28 @@ TEST_F(ConcWindows, InitialTransferConvertsFromTheChosenUnitOrRefusesAndStays) {
 TEST_F(ConcWindows, InitialFileSavedThenOpenedIsKeptByBothTransfers) {
   Scenario().InitialConcUnits = "ppm";
   FlexGrid& grid = Initial();
-  Option<Initialindoorform>("Option3").click();
+  Option<InitialConcForm>("Option3").click();
   const char* typed[] = {"1.5", "0", ".25", "-3"};
   for (int i = 0; i < 4; ++i) TypeIntoCell(grid, 2 + i / 2, 1 + i % 2, typed[i]);
   dialogs.answers = {Path("start.INT")};
-  ChooseMenu(Form<Initialindoorform>(), {"file", "filesave"});
+  ChooseMenu(Form<InitialConcForm>(), {"file", "filesave"});
   std::string bytes;
   ASSERT_TRUE(ReadFileBytes(Path("start.INT"), bytes));
   EXPECT_EQ(bytes, " 1.5 \r\n 0 \r\n .25 \r\n-3 \r\n");
 
-  ChooseMenu(Form<Initialindoorform>(), {"edit", "editclearall"});
+  ChooseMenu(Form<InitialConcForm>(), {"edit", "editclearall"});
   EXPECT_EQ(grid.TextMatrix(3, 4), "");
   EXPECT_EQ(prompt.shown.size(), 0u) << "Clear all asks nothing";
-  Option<Initialindoorform>("Option1").click();
+  Option<InitialConcForm>("Option1").click();
   dialogs.answers = {Path("start.INT")};
-  ChooseMenu(Form<Initialindoorform>(), {"file", "fileopen"});
+  ChooseMenu(Form<InitialConcForm>(), {"file", "fileopen"});
   const float values[] = {1.5f, 0, 0.25f, -3};
   for (int i = 0; i < 4; ++i) {
     EXPECT_EQ(grid.Number(2 + i / 2, 1 + i % 2).value_or(-9), values[i]) << i;
     EXPECT_EQ(grid.Number(2 + i / 2, 3 + i % 2).value_or(-9), values[i]) << i;
   }
-  ChooseMenu(Form<Initialindoorform>(), {"Transfer"});
-  ASSERT_FALSE(IsOpen<Initialindoorform>());
+  ChooseMenu(Form<InitialConcForm>(), {"Transfer"});
+  ASSERT_FALSE(IsOpen<InitialConcForm>());
   ChooseMenu(Pollutants(), {"Transfer"});
   ASSERT_FALSE(IsOpen<PollutantForm>());
   ChooseMenu(*editor, {"Transfer"});
@@ -178,17 +179,17 @@ TEST_F(ConcWindows, OutdoorHistoryGridWithTheUnitsOfTheMode) {
     FlexGrid& grid = Outdoor();
     EXPECT_FALSE(Pollutants().isEnabled());
     EXPECT_EQ(Scenario().OutdoorConcUnits, adjusted);
-    EXPECT_TRUE(Option<foutdoorconcen>(option).isChecked()) << units;
+    EXPECT_TRUE(Option<OutdoorConcForm>(option).isChecked()) << units;
     const bool particles = cls[0] == 'P';
-    EXPECT_EQ(Option<foutdoorconcen>("Option1").text(), particles ? "#/cc" : "ppm");
-    EXPECT_EQ(Form<foutdoorconcen>().findChild<QGroupBox*>("framediameter")->isVisible(),
+    EXPECT_EQ(Option<OutdoorConcForm>("Option1").text(), particles ? "#/cc" : "ppm");
+    EXPECT_EQ(Form<OutdoorConcForm>().findChild<QGroupBox*>("framediameter")->isVisible(),
               particles);
     EXPECT_EQ(std::pair(grid.Rows(), grid.Cols()), std::pair(52, 5));
     EXPECT_EQ(grid.TextMatrix(0, 4), "NO2");
     EXPECT_EQ(Label(grid, 1, 1), label) << units;
     EXPECT_EQ(std::pair(grid.Row(), grid.Col()), std::pair(2, 0));
-    ChooseMenu(Form<foutdoorconcen>(), {"file", "FileCancel"});
-    ASSERT_FALSE(IsOpen<foutdoorconcen>());
+    ChooseMenu(Form<OutdoorConcForm>(), {"file", "FileCancel"});
+    ASSERT_FALSE(IsOpen<OutdoorConcForm>());
     EXPECT_TRUE(Pollutants().isEnabled());
     ChooseMenu(Pollutants(), {"cancel"});
     ASSERT_FALSE(IsOpen<PollutantForm>());
@@ -198,12 +199,12 @@ TEST_F(ConcWindows, OutdoorHistoryGridWithTheUnitsOfTheMode) {
 TEST_F(ConcWindows, OutdoorUnitRelabelsAndTransferConvertsFromIt) {
   Scenario().OutdoorConcUnits = "milligrams";
   FlexGrid& grid = Outdoor();
-  Option<foutdoorconcen>("Option2").click();
+  Option<OutdoorConcForm>("Option2").click();
   EXPECT_EQ(Label(grid, 1, 2), "\xC2\xB5g/m\xC2\xB3");
   EXPECT_EQ(grid.Number(3, 2).value_or(-1), 2) << "the numbers stay as typed";
   TypeIntoCell(grid, 2, 1, "1000");
-  ChooseMenu(Form<foutdoorconcen>(), {"Transfer"});
-  EXPECT_FALSE(IsOpen<foutdoorconcen>());
+  ChooseMenu(Form<OutdoorConcForm>(), {"Transfer"});
+  EXPECT_FALSE(IsOpen<OutdoorConcForm>());
   EXPECT_EQ(Scenario().OutdoorConcUnits, "micrograms");
   EXPECT_EQ(Scenario().OutdoorConc[1][0], 1) << "1000 ug/m3 in a milligrams scenario";
   EXPECT_EQ(Scenario().NumOutdoorConcPoints, 3);
@@ -212,7 +213,7 @@ TEST_F(ConcWindows, OutdoorUnitRelabelsAndTransferConvertsFromIt) {
 
 TEST_F(ConcWindows, OutdoorClearAllAsksAndSaveKeepsTheWindowVisible) {
   FlexGrid& grid = Outdoor();
-  foutdoorconcen& form = Form<foutdoorconcen>();
+  OutdoorConcForm& form = Form<OutdoorConcForm>();
   EXPECT_FALSE(testing::ActionNamed(form.findChildren<QAction*>(), "Editinsert")->isEnabled());
   prompt.answers = {Answer::No};
   ChooseMenu(form, {"edit", "editclearall"});
@@ -220,7 +221,7 @@ TEST_F(ConcWindows, OutdoorClearAllAsksAndSaveKeepsTheWindowVisible) {
   EXPECT_EQ(grid.Number(4, 2).value_or(-1), 2) << "No keeps the values";
   dialogs.answers = {Path("air")};
   ChooseMenu(form, {"file", "filesave"});
-  EXPECT_TRUE(IsOpen<foutdoorconcen>() && form.isVisible());
+  EXPECT_TRUE(IsOpen<OutdoorConcForm>() && form.isVisible());
   std::string bytes;
   ASSERT_TRUE(ReadFileBytes(Path("air.OUT"), bytes));
   EXPECT_EQ(bytes.substr(0, 26), " 0 , 0 , 2 \r\n 1 , 0 , 2 \r\n");
@@ -242,13 +243,13 @@ TEST_F(ConcWindows, OutdoorFileOpenedThenCancelledLeavesTheHistory) {
   const ScenarioRecord before = Scenario();
   const HistoryPollutant input = state->OutdoorConcInput;
   Outdoor();
-  foutdoorconcen& form = Form<foutdoorconcen>();
+  OutdoorConcForm& form = Form<OutdoorConcForm>();
   dialogs.answers = {Path("other.OUT")};
   ChooseMenu(form, {"file", "fileopen"});
   ASSERT_EQ(Scenario().OutdoorConcTime[2], 5.0f);
   prompt.answers = {Answer::Yes};
   ChooseMenu(form, {"cancel"});
-  ASSERT_FALSE(IsOpen<foutdoorconcen>());
+  ASSERT_FALSE(IsOpen<OutdoorConcForm>());
   EXPECT_EQ(prompt.shown.size(), 1u) << "the file changed the grid: Cancel asks";
   EXPECT_EQ(Scenario().OutdoorConcTime, before.OutdoorConcTime);
   EXPECT_EQ(Scenario().NumOutdoorConcPoints, before.NumOutdoorConcPoints);
@@ -256,12 +257,12 @@ TEST_F(ConcWindows, OutdoorFileOpenedThenCancelledLeavesTheHistory) {
 }
 
 TEST_F(ConcWindows, OutdoorAdviceClosesByItsButton) {
-  auto* advice = AppWindows().Load<frmHelpOut>([] { return new frmHelpOut; });
+  auto* advice = AppWindows().Load<OutdoorHelpForm>([] { return new OutdoorHelpForm; });
   advice->show();
   EXPECT_EQ(advice->windowTitle(), "Help ");
   EXPECT_FALSE(advice->findChild<QLabel*>("Label1")->text().contains("not stored"));
   advice->findChild<QPushButton*>("Command1")->click();
-  EXPECT_FALSE(IsOpen<frmHelpOut>());
+  EXPECT_FALSE(IsOpen<OutdoorHelpForm>());
 }
 
 }  // namespace

@@ -83,7 +83,7 @@ TEST_F(GeneralSinkWindow, ShowsEverySinkAndTransferAssignsATypedRowToItsRoom) {
 // The room sink window open beside it shows what the general window's Transfer stored, and
 // keeps what was typed in it and not yet stored.
 TEST_F(GeneralSinkWindow, TransferRefreshesAnOpenRoomSinkWindow) {
-  SinkdataForm* room = OpenRoomSinks(*context, 2, rooms);
+  RoomSinkForm* room = OpenRoomSinks(*context, 2, rooms);
   ASSERT_NE(room, nullptr);
   FlexGrid& sinks = room->Grid1();
   EXPECT_EQ(sinks.TextMatrix(1, 2), "0.002");

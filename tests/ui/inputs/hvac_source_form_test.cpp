@@ -31,15 +31,15 @@ class HvacSourceFormTest : public testing::EditorWindowTest {
     s.Sources[1][1].Name = "room";
   }
   ~HvacSourceFormTest() override {
-    AppWindows().Unload<fmSourceDisplay>();
-    AppWindows().Unload<HVACSourcefrm>();
+    AppWindows().Unload<SourceDisplayForm>();
+    AppWindows().Unload<HVACSourceForm>();
   }
   template <class W>
   W& Child(const char* name) {
     return *form->findChild<W*>(name);
   }
   ScenarioRecord& s = Scenario();
-  HVACSourcefrm* form = nullptr;
+  HVACSourceForm* form = nullptr;
 };
 
 TEST_F(HvacSourceFormTest, ShowsStepsSavesOpensAndTransfersTheHvacSources) {
@@ -66,7 +66,7 @@ TEST_F(HvacSourceFormTest, ShowsStepsSavesOpensAndTransfersTheHvacSources) {
   form->RunCommand("fileopen");
   EXPECT_EQ(s.Sources[0][1].Name, "duct");
   EXPECT_EQ(s.Sources[0][1].Model, 6);
-  auto* display = AppWindows().Find<fmSourceDisplay>();
+  auto* display = AppWindows().Find<SourceDisplayForm>();
   ASSERT_NE(display, nullptr);
   EXPECT_EQ(display->ssSourceDisplay().TextMatrix(1, 0), "duct");
   EXPECT_EQ(display->ssSourceDisplay().TextMatrix(1, 1), "Polyfit");
@@ -118,12 +118,12 @@ TEST_F(HvacSourceFormTest, UnitsCountBoxDamagedFileAndTheDisplaysOwnOpenAndTrans
   form->RunCommand("fileopen");
   EXPECT_GT(prompt.shown.size(), messages);
   EXPECT_EQ(s.Sources[0][1].Name, before.Name);
-  EXPECT_EQ(AppWindows().Find<fmSourceDisplay>(), nullptr);
+  EXPECT_EQ(AppWindows().Find<SourceDisplayForm>(), nullptr);
 
   // Opening "d" into source 1 shows it; the display then looks at "f" and takes that whole.
   dialogs.answers = {Path("d.SOR")};
   form->RunCommand("fileopen");
-  fmSourceDisplay* display = AppWindows().Find<fmSourceDisplay>();
+  SourceDisplayForm* display = AppWindows().Find<SourceDisplayForm>();
   ASSERT_NE(display, nullptr);
   dialogs.answers = {Path("f.SOR")};
   display->RunCommand("fileopen");
@@ -143,7 +143,7 @@ TEST_F(HvacSourceFormTest, MenusOfBothWindows) {
             (std::vector<std::string>{"file=&File", "fileopen=&Open", "filesave=&Save",
                                       "hFileTransfer=&Transfer", "hFileCancel=&Cancel",
                                       "htransfer=&Transfer", "hcancel=&Cancel", "help=&Help"}));
-  fmSourceDisplay* display = OpenSourceDisplay(*context, s.Sources[0][1], 0, 1, form);
+  SourceDisplayForm* display = OpenSourceDisplay(*context, s.Sources[0][1], 0, 1, form);
   EXPECT_EQ(display->windowTitle(), "Source information");
   EXPECT_EQ(
       MenuItems(*display),

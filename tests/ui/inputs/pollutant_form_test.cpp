@@ -25,7 +25,7 @@ using testing::ChooseMenu;
 class PollutantWindow : public testing::EditorWindowTest {
  protected:
   ~PollutantWindow() override {
-    AppWindows().Unload<fpenetrationform>();
+    AppWindows().Unload<PenetrationForm>();
     AppWindows().Unload<PollutantForm>();
     Gone();
   }
@@ -53,7 +53,7 @@ class PollutantWindow : public testing::EditorWindowTest {
   // Define penetration of the pollutant window.
   FlexGrid& OpenPenetration() {
     ChooseMenu(*form, {"Penetration"});
-    pen = AppWindows().Find<fpenetrationform>();
+    pen = AppWindows().Find<PenetrationForm>();
     return pen->penetrationss();
   }
   static bool Gone() {
@@ -63,7 +63,7 @@ class PollutantWindow : public testing::EditorWindowTest {
   }
 
   PollutantForm* form = nullptr;
-  fpenetrationform* pen = nullptr;
+  PenetrationForm* pen = nullptr;
 };
 
 TEST_F(PollutantWindow, GasesAreTypedAndTransferredAndCancelDropsTheEdits) {

@@ -47,10 +47,10 @@ class RoomSinkWindow : public testing::EditorWindowTest {
   }
   void Open(int room) {
     testing::ClickCell(rooms->roomss(), room, 3);
-    form = AppWindows().Find<SinkdataForm>();
+    form = AppWindows().Find<RoomSinkForm>();
     ASSERT_NE(form, nullptr);
   }
-  static bool Closed() { return AppWindows().Find<SinkdataForm>() == nullptr; }
+  static bool Closed() { return AppWindows().Find<RoomSinkForm>() == nullptr; }
   FlexGrid& Grid() { return form->Grid1(); }
   // A label's or a box's text.
   std::string Text(const char* name) {
@@ -68,7 +68,7 @@ class RoomSinkWindow : public testing::EditorWindowTest {
   }
 
   ScenarioRoomForm* rooms = nullptr;
-  SinkdataForm* form = nullptr;
+  RoomSinkForm* form = nullptr;
 };
 
 // Both sink windows open on room 1: what the general sink window stored stays when the
@@ -190,7 +190,7 @@ TEST_F(RoomSinkWindow, EditCommandsDatabaseAndAnotherRoom) {
   Spin("up");
   TypeAt(1, 2, "0.5");
   Spin("down");
-  SinkdataForm* first = form;
+  RoomSinkForm* first = form;
   ASSERT_NO_FATAL_FAILURE(Open(1));
   EXPECT_EQ(form, first) << "the same room comes forward";
   ASSERT_NO_FATAL_FAILURE(Open(2));

@@ -427,7 +427,7 @@ TEST_F(RoomSourceFormTest, AFitReturnedToAnotherModelLeavesTheOtherPollutantsNot
   for (Answer answer : {Answer::No, Answer::Yes}) {
     RoomSourceForm& form = Open(2);
     form.RunCommand("CalculateR0k");
-    auto* fit = AppWindows().Find<DataInForm>();
+    auto* fit = AppWindows().Find<ChamberDataForm>();
     ASSERT_NE(fit, nullptr);
     ASSERT_TRUE(testing::ShowActive(*fit));
     TypeIntoBox(*fit, "r0result", "5");
@@ -562,8 +562,8 @@ TEST_F(RoomSourceFormTest, EditCommandsFitAndCompositionKeepToTheirSources) {
   EXPECT_EQ(params.TextMatrix(1, 1) + params.TextMatrix(2, 2), "14");
 
   form.RunCommand("CalculateR0k");
-  EXPECT_NE(AppWindows().Find<DataInForm>(), nullptr);
-  AppWindows().Unload<DataInForm>();
+  EXPECT_NE(AppWindows().Find<ChamberDataForm>(), nullptr);
+  AppWindows().Unload<ChamberDataForm>();
   EXPECT_EQ(state->CurrentRoom, 2);
   EXPECT_EQ(state->CurrentSource, 1);
   SourceRecord fit = s.Sources[2][1];

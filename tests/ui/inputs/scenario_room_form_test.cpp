@@ -125,8 +125,8 @@ TEST_F(ScenarioRoomWindow, CountCommandsStoreTheGridAndOpenTheSelectedRoomsWindo
   Grid().SetRowCol(1, 3);
   ChooseMenu(*form, {"Sinks", "SinkRoom"});
   EXPECT_EQ(Scenario().NumSinks[1], 0);
-  ASSERT_NE(AppWindows().Find<SinkdataForm>(), nullptr);
-  EXPECT_EQ(AppWindows().Find<SinkdataForm>()->ShownRoom(), 1);
+  ASSERT_NE(AppWindows().Find<RoomSinkForm>(), nullptr);
+  EXPECT_EQ(AppWindows().Find<RoomSinkForm>()->ShownRoom(), 1);
   testing::ClickCell(Grid(), 3, 3);
   EXPECT_EQ(Scenario().NumSinks[3], 1);
   EXPECT_EQ(prompt.Count("message"), 2U);

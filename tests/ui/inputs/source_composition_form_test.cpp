@@ -39,8 +39,8 @@ class SourceToolsTest : public testing::EditorWindowTest {
     testing::ProcessEvents();
   }
   ~SourceToolsTest() override {
-    AppWindows().Unload<fmSourceComposition>();
-    AppWindows().Unload<MassXferDataForm>();
+    AppWindows().Unload<SourceCompositionForm>();
+    AppWindows().Unload<MassTransferForm>();
     AppWindows().Unload<RoomSourceForm>();
   }
 
@@ -54,7 +54,7 @@ class SourceToolsTest : public testing::EditorWindowTest {
         sources->findChild<UpDown*>("Changesourcenumber")->findChild<QToolButton*>(which);
     testing::Click(button, button->rect().center());
   }
-  static void Press(MassXferDataForm& form, const char* velocity, const char* area,
+  static void Press(MassTransferForm& form, const char* velocity, const char* area,
                     const char* button) {
     form.findChild<QLineEdit*>("AirVelocity")->setText(velocity);
     form.findChild<QLineEdit*>("SourceArea")->setText(area);
@@ -73,7 +73,7 @@ class SourceToolsTest : public testing::EditorWindowTest {
 };
 
 TEST_F(SourceToolsTest, CompositionGridCalculatesTheMixtureAndCancelKeepsTheRecords) {
-  auto& form = Choose<fmSourceComposition>("tools", "sourcecomposition");
+  auto& form = Choose<SourceCompositionForm>("tools", "sourcecomposition");
   FlexGrid& grid = form.SourceCompositionss();
   ASSERT_EQ(grid.Rows(), 4);
   EXPECT_EQ(Joined(grid, 0, 0, 4), "Component #|Name|MW g/mole|C0 mg/m3|mg/g in source");
@@ -93,7 +93,7 @@ TEST_F(SourceToolsTest, TransferAsksBeforeReplacingPollutantOneWithTheMixtureC0)
   s.Pollutants[0].Name = "toluene";
   s.Pollutants[0].MolWt = 92.14F;
   s.Pollutants[0].C0 = 140000;
-  auto& form = Choose<fmSourceComposition>("tools", "sourcecomposition");
+  auto& form = Choose<SourceCompositionForm>("tools", "sourcecomposition");
   FlexGrid& grid = form.SourceCompositionss();
   // By hand: 100 mg/g of MW 100 saturated at 10 mg/m3 and 300 mg/g of MW 150 at 2 mg/m3 are
   // 3 mmol a gram; C0 (10 · 1 + 2 · 2) / 3 = 4.67 mg/m3, MW 400 / 3 = 133.33.
@@ -114,7 +114,7 @@ TEST_F(SourceToolsTest, TransferAsksBeforeReplacingPollutantOneWithTheMixtureC0)
   // Opened again from the source window, it asks before the record replaces what was typed;
   // No keeps it.
   prompt.answers = {Answer::No};
-  Choose<fmSourceComposition>("tools", "sourcecomposition");
+  Choose<SourceCompositionForm>("tools", "sourcecomposition");
   EXPECT_EQ(prompt.shown.back().text, "All changes will be lost.  Do you wish to continue?");
   EXPECT_EQ(grid.TextMatrix(3, 4), "300");
   prompt.answers = {Answer::Yes};
@@ -130,7 +130,7 @@ TEST_F(SourceToolsTest, CompositionTransferFollowsTheModelAndTheSourceShown) {
   const char* expected[3][2] = {{"7.", "10."}, {"7.", "20."}, {"0", "0.5"}};
   for (int k = 1; k <= 3; ++k) {
     if (k == 3) TypeIntoCell(parameters, 2, 3, "0.5");
-    auto& form = Choose<fmSourceComposition>("tools", "sourcecomposition");
+    auto& form = Choose<SourceCompositionForm>("tools", "sourcecomposition");
     TypeIntoCell(form.SourceCompositionss(), 1, 3, "7");
     TypeIntoCell(form.SourceCompositionss(), 2, 4, "20");
     form.RunCommand("Transfer");
@@ -141,7 +141,7 @@ TEST_F(SourceToolsTest, CompositionTransferFollowsTheModelAndTheSourceShown) {
   }
   EXPECT_TRUE(s.Pollutants[0].C0 == 7 && state->ScenarioSaved == kFalse);
   // Left open while the source window moves on, then after it closed.
-  auto& behind = Choose<fmSourceComposition>("tools", "sourcecomposition");
+  auto& behind = Choose<SourceCompositionForm>("tools", "sourcecomposition");
   Step("down");
   const std::string shown = parameters.TextMatrix(3, 3);
   TypeIntoCell(behind.SourceCompositionss(), 3, 4, "40");
@@ -151,7 +151,7 @@ TEST_F(SourceToolsTest, CompositionTransferFollowsTheModelAndTheSourceShown) {
   EXPECT_EQ(s.Sources[1][3].SourceWork2[2], 40) << "the source window's Transfer keeps it";
   testing::ProcessEvents();
   sources = OpenRoomSources(*context, 1, editor);
-  auto& orphan = Choose<fmSourceComposition>("tools", "sourcecomposition");
+  auto& orphan = Choose<SourceCompositionForm>("tools", "sourcecomposition");
   sources->RunCommand("Cancel");
   // The source window gave the front back to the editor that opened it: a first click
   // brings the composition window forward again.
@@ -165,7 +165,7 @@ TEST_F(SourceToolsTest, CompositionTransferFollowsTheModelAndTheSourceShown) {
 TEST_F(SourceToolsTest, MassTransferWritesIntoTheRowItWasOpenedFor) {
   FlexGrid& parameters = sources->ssrmsrc();
   testing::ClickCell(parameters, 2, 1);
-  auto& form = Choose<MassXferDataForm>("calculate", "Calculatek");
+  auto& form = Choose<MassTransferForm>("calculate", "Calculatek");
   EXPECT_TRUE(sources->isEnabled());
   EXPECT_EQ(form.findChild<QLabel*>("SourceNumber")->text(), "2");
   EXPECT_EQ(form.findChild<QLineEdit*>("Diffusivity")->text(), "0.03");
@@ -183,12 +183,12 @@ TEST_F(SourceToolsTest, MassTransferWritesIntoTheRowItWasOpenedFor) {
   testing::ClickCell(parameters, 3, 1);
   Press(form, "10", "4", "Xfer");
   EXPECT_EQ(parameters.TextMatrix(2, 2), "2.347662");
-  EXPECT_EQ(AppWindows().Find<MassXferDataForm>(), nullptr);
+  EXPECT_EQ(AppWindows().Find<MassTransferForm>(), nullptr);
 
   // "R0k" keeps a decay constant in column 2, "R/T" has no column 2; then another source.
   Step("up");
   Step("up");
-  auto& other = Choose<MassXferDataForm>("calculate", "Calculatek");
+  auto& other = Choose<MassTransferForm>("calculate", "Calculatek");
   const std::string r0k = parameters.TextMatrix(1, 2);
   const char* no_k = "Error.  The source model shown has no mass transfer coefficient.";
   Press(other, "10", "4", "Xfer");

@@ -29,13 +29,14 @@
 #include "platform/qt_text.h"
 #include "platform/user_input.h"
 #include "platform/window_registry.h"
-#include "ui/common/about_forms.h"
+#include "ui/common/about_form.h"
+#include "ui/common/changes_form.h"
 #include "ui/grids/scenario_grid.h"
 #include "ui/inputs/pollutant_form.h"
 #include "ui/main/building_form.h"
 #include "ui/main/main_window.h"
 #include "ui/main/scenario_editor.h"
-#include "ui/main/splash.h"
+#include "ui/main/splash_form.h"
 
 namespace quarn {
 namespace {
@@ -400,7 +401,7 @@ TEST_F(MainWindowTest, EnterAnswersNoToTheRealExitQuestion) {
 }
 
 TEST_F(MainWindowTest, ClosingTheFrameOrTheBuildingWindowAsksFirst) {
-  QPointer<RevudUzad> frame = StartMainWindow(*context);
+  QPointer<MainWindow> frame = StartMainWindow(*context);
   ASSERT_NE(frame, nullptr);
   EXPECT_EQ(frame->windowTitle(), "ZAR Model for Windows Quarn Version 1.2.3");
   prompt.answers.push_back(Answer::No);
@@ -423,11 +424,11 @@ TEST_F(MainWindowTest, ClosingTheFrameOrTheBuildingWindowAsksFirst) {
 // brings the open editor forward with what was typed in it and not yet transferred, however
 // the building window came to the front meanwhile (here Window > List windows).
 TEST_F(MainWindowTest, ScenariosBringsTheEditorBackWithWhatWasTypedInIt) {
-  RevudUzad* frame = StartMainWindow(*context);
+  MainWindow* frame = StartMainWindow(*context);
   ASSERT_TRUE(testing::ShowActive(*frame));
   frame->Building()->RunCommand("Scenarios");
   testing::ProcessEvents();
-  auto* editor = AppWindows().Find<mainscenarioform>();
+  auto* editor = AppWindows().Find<ScenarioEditor>();
   ASSERT_NE(editor, nullptr);
   FlexGrid& g = editor->ScenarioSS();
   const std::pair<int, const char*> typed[] = {{scenario_row::kName, "repro"},
@@ -465,13 +466,13 @@ TEST_F(MainWindowTest, ScenariosBringsTheEditorBackWithWhatWasTypedInIt) {
 TEST_F(MainWindowTest, KeyOnTheSplashOpensTheMainWindowOnAResetModel) {
   state->Building.ID = "Left over";
   state->BuildingSaved = kTrue;
-  frmSplash splash(*context);
+  SplashForm splash(*context);
   splash.show();
   EXPECT_EQ(splash.findChild<QLabel*>("lblVersion")->text(), "Version 1.2.3");
   EXPECT_EQ(splash.findChild<QLabel*>("lblreleasedate")->text(), "Quarn test description");
   QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
   QApplication::sendEvent(&splash, &key);
-  QPointer<RevudUzad> frame = splash.Started();
+  QPointer<MainWindow> frame = splash.Started();
   ASSERT_NE(frame, nullptr);
   EXPECT_FALSE(splash.isVisible());
   BuildingForm* building = frame->Building();
@@ -491,7 +492,7 @@ TEST_F(MainWindowTest, SplashClicksSetThePenetrationsTheirOwnWay) {
   NewBuilding(reference);
   const float reset_value = reference.Building.Scenario.BuildingPenetration[1];
   {
-    frmSplash splash(*context);
+    SplashForm splash(*context);
     QWidget* frame1 = splash.findChild<QWidget*>("Frame1");
     QMouseEvent click(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
                       Qt::NoButton, Qt::NoModifier);
@@ -502,7 +503,7 @@ TEST_F(MainWindowTest, SplashClicksSetThePenetrationsTheirOwnWay) {
     splash.Started()->EndProgram();
   }
   {
-    frmSplash splash(*context);
+    SplashForm splash(*context);
     QWidget* logo = splash.findChild<QWidget*>("imgLogo");
     QMouseEvent click(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
                       Qt::NoButton, Qt::NoModifier);
@@ -531,8 +532,8 @@ TEST_F(BuildingFormTest, AboutShowsTheVersionAndOneWindow) {
   EXPECT_EQ(AppWindows().Find<AboutForm>(), nullptr);
 
   form->RunCommand("helprecent");
-  ASSERT_NE(AppWindows().Find<Changesform>(), nullptr);
-  EXPECT_EQ(AppWindows().Find<Changesform>()->windowTitle(), "Recent changes to Quarn");
+  ASSERT_NE(AppWindows().Find<ChangesForm>(), nullptr);
+  EXPECT_EQ(AppWindows().Find<ChangesForm>()->windowTitle(), "Recent changes to Quarn");
 
   form->RunCommand("HelpContents");
   form->RunCommand("HelpPM");
@@ -641,12 +642,12 @@ TEST_F(MainWindowTest, TheSamplesOpenAsTheFirstRunSays) {
   namespace fs = std::filesystem;
   const fs::path copy = folder / "samples";
   fs::copy(Sample(""), copy, fs::copy_options::recursive);
-  RevudUzad* frame = StartMainWindow(*context);
+  MainWindow* frame = StartMainWindow(*context);
   BuildingForm* building = frame->Building();
   dialogs.answers = {(copy / "house.BLD").string(), (copy / "Scenario" / "house.SEN").string()};
   building->RunCommand("fileopen");
   building->RunCommand("Scenarios");
-  auto* editor = AppWindows().Find<mainscenarioform>();
+  auto* editor = AppWindows().Find<ScenarioEditor>();
   ASSERT_NE(editor, nullptr);
   editor->RunCommand("FileLoad");
   ASSERT_EQ(dialogs.asked.size(), 2u);

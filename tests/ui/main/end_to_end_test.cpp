@@ -45,7 +45,7 @@
 #include "ui/grids/scenario_grid.h"
 #include "ui/main/main_window.h"
 #include "ui/main/scenario_editor.h"
-#include "ui/main/splash.h"
+#include "ui/main/splash_form.h"
 #include "ui/results/run_graph.h"
 #include "ui/results/summary_form.h"
 
@@ -141,8 +141,8 @@ std::vector<float> Fields(const std::string& line, char sep) {
   return out;
 }
 
-mainscenarioform* Editor() {
-  return AppWindows().Find<mainscenarioform>();
+ScenarioEditor* Editor() {
+  return AppWindows().Find<ScenarioEditor>();
 }
 
 // The user's own copies of the samples, with a scenario folder beside the building.
@@ -154,17 +154,17 @@ void CopySamples(const fs::path& data) {
 }
 
 // A key on the splash starts the program; the frame it opened, or null.
-RevudUzad* StartWithAKey(MainContext& context) {
-  auto* splash = new frmSplash(context);
+MainWindow* StartWithAKey(MainContext& context) {
+  auto* splash = new SplashForm(context);
   splash->setAttribute(Qt::WA_DeleteOnClose);
   if (!testing::ShowActive(*splash)) return nullptr;
-  QPointer<frmSplash> splash_alive(splash);
+  QPointer<SplashForm> splash_alive(splash);
   QTest::keyClick(splash, Qt::Key_Space, Qt::NoModifier);
   QTest::qWait(1);
-  RevudUzad* frame = splash_alive != nullptr ? splash_alive->Started() : nullptr;
+  MainWindow* frame = splash_alive != nullptr ? splash_alive->Started() : nullptr;
   if (frame == nullptr) {
     for (QWidget* w : QApplication::topLevelWidgets()) {
-      if (auto* f = qobject_cast<RevudUzad*>(w)) frame = f;
+      if (auto* f = qobject_cast<MainWindow*>(w)) frame = f;
     }
   }
   if (frame == nullptr || !testing::ShowActive(*frame)) return nullptr;
@@ -174,7 +174,7 @@ RevudUzad* StartWithAKey(MainContext& context) {
 TEST_F(EndToEnd, BuildingScenarioRunAndResultsFromTheWindows) {
   const fs::path data = folder / "data";
   CopySamples(data);
-  RevudUzad* frame = StartWithAKey(*context);
+  MainWindow* frame = StartWithAKey(*context);
   ASSERT_NE(frame, nullptr);
   BuildingForm* building = frame->Building();
   ASSERT_NE(building, nullptr);
@@ -188,7 +188,7 @@ TEST_F(EndToEnd, BuildingScenarioRunAndResultsFromTheWindows) {
 
   // Scenarios: the editor opens in the frame and the building window steps aside.
   ChooseMenu(*building, {"Scenarios"});
-  mainscenarioform* editor = nullptr;
+  ScenarioEditor* editor = nullptr;
   ASSERT_TRUE(WaitFor([&editor] { return (editor = Editor()) != nullptr; }));
   EXPECT_TRUE(editor->isVisible());
   EXPECT_FALSE(building->isVisible());
@@ -370,7 +370,7 @@ class NewUser : public ::testing::Test {
     const std::string settings =
         LoadStartUpSettings(state, identity, HostStartUpEnvironment(program.string()), prompt);
     MainContext context{state, prompt, dialogs, help, printer, identity, settings, database};
-    QPointer<RevudUzad> frame = StartWithAKey(context);
+    QPointer<MainWindow> frame = StartWithAKey(context);
     ASSERT_NE(frame, nullptr);
     BuildingForm* building = frame->Building();
 
@@ -378,7 +378,7 @@ class NewUser : public ::testing::Test {
     dialogs.answers = {(home / "data" / "house.BLD").string()};
     ChooseMenu(*building, {"file", "fileopen"});
     ChooseMenu(*building, {"Scenarios"});
-    mainscenarioform* editor = nullptr;
+    ScenarioEditor* editor = nullptr;
     ASSERT_TRUE(WaitFor([&editor] { return (editor = Editor()) != nullptr; }));
     prompt.answers = {Answer::Yes, Answer::Yes};
     dialogs.answers = {(home / "data" / "Scenario" / "house.SEN").string()};
@@ -396,7 +396,7 @@ class NewUser : public ::testing::Test {
     ASSERT_EQ(state.ConcentrationsCalculated, kTrue);
 
     ChooseMenu(*building, {"display", "DisplaySummary"});
-    auto* summary = AppWindows().Find<SummaryOutput>();
+    auto* summary = AppWindows().Find<SummaryForm>();
     ASSERT_NE(summary, nullptr);
     const ScenarioRecord& sc = state.Building.Scenario;
     const int row = sc.NumOccupants + 1;

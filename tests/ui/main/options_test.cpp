@@ -12,7 +12,7 @@
 #include "model/settings.h"
 #include "platform/qt_text.h"
 #include "ui/main/set_calculate.h"
-#include "ui/main/set_files.h"
+#include "ui/main/set_files_form.h"
 #include "ui/main/titled_prompt.h"
 
 namespace quarn {
@@ -89,12 +89,12 @@ TEST_F(MainWindowTest, CalculationOptionsWindow) {
 class SetFilesTest : public MainWindowTest {
  protected:
   SetFilesTest() {
-    w = std::make_unique<frmSetFiles>(*context);
+    w = std::make_unique<SetFilesForm>(*context);
     w->FillFromSettings();
   }
   QLineEdit* Box(const char* name) { return w->findChild<QLineEdit*>(name); }
   QTabWidget* Tabs() { return w->findChild<QTabWidget*>("SSTab1"); }
-  std::unique_ptr<frmSetFiles> w;
+  std::unique_ptr<SetFilesForm> w;
 };
 
 TEST_F(SetFilesTest, ShowsTheFoldersInUse) {

@@ -30,7 +30,7 @@ class PrintMenus : public testing::MainWindowTest {
 };
 
 TEST_F(PrintMenus, AnEditNotTransferredStaysInTheEditorAndOutOfThePrintout) {
-  mainscenarioform editor(*context);
+  ScenarioEditor editor(*context);
   editor.Load();
   editor.FillGrid();
   ASSERT_TRUE(testing::ShowActive(editor));

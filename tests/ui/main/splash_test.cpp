@@ -11,7 +11,7 @@
 #include "common/main_window_fixture.h"
 #include "quarn_version.h"
 #include "ui/main/main_window.h"
-#include "ui/main/splash.h"
+#include "ui/main/splash_form.h"
 
 namespace quarn {
 namespace {
@@ -25,7 +25,7 @@ void Click(QWidget* w) {
 }
 
 TEST_F(SplashTest, LabelsNameTheProductItsVersionAndDescription) {
-  frmSplash splash(*context);
+  SplashForm splash(*context);
   // The title of the product, not its description (that is the release line).
   EXPECT_EQ(splash.findChild<QLabel*>("lblProductName")->text(), "Quarn");
   EXPECT_EQ(splash.findChild<QLabel*>("lblreleasedate")->text(), "Quarn test description");
@@ -47,7 +47,7 @@ TEST(RecentChanges, AreBesideTheProgramForThisVersion) {
 }
 
 TEST_F(SplashTest, OtherLabelsAndKeysWithoutACharacterDoNothing) {
-  frmSplash splash(*context);
+  SplashForm splash(*context);
   Click(splash.findChild<QLabel*>("lblCompany"));
   Click(splash.findChild<QLabel*>("lblVersion"));
   QKeyEvent shift(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);

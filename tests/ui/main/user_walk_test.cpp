@@ -42,13 +42,14 @@
 #include "text/number_read.h"
 #include "text/text_reader.h"
 #include "ui/building/room_flows_form.h"
-#include "ui/common/about_forms.h"
+#include "ui/common/about_form.h"
+#include "ui/common/changes_form.h"
 #include "ui/grids/scenario_grid.h"
 #include "ui/main/main_window.h"
 #include "ui/main/scenario_editor.h"
 #include "ui/main/set_calculate.h"
-#include "ui/main/set_files.h"
-#include "ui/main/splash.h"
+#include "ui/main/set_files_form.h"
+#include "ui/main/splash_form.h"
 #include "ui/results/average_exposure_form.h"
 #include "ui/results/bar_chart_form.h"
 #include "ui/results/exposure_form.h"
@@ -77,7 +78,7 @@ void SavePicture(QWidget* widget, const char* name) {
 
 // With QUARN_SCREENSHOTS set, the plot printed as the program prints it without a printer:
 // to a PDF file in that folder (plot_page.pdf), for pdftoppm to show.
-void SavePrintedPage(MainContext& context, PlotConcen& plot) {
+void SavePrintedPage(MainContext& context, PlotWindow& plot) {
   const char* dir = std::getenv("QUARN_SCREENSHOTS");
   if (dir == nullptr) return;
   testing::ScriptedFileDialog pdf_name;
@@ -99,7 +100,7 @@ void Press(Qt::Key key) {
 }
 
 // Every child window of the frame lies inside the frame's area, whole.
-void ExpectInsideArea(RevudUzad& frame, const char* when) {
+void ExpectInsideArea(MainWindow& frame, const char* when) {
   const QRect area = frame.Area()->viewport()->rect();
   for (QMdiSubWindow* sub : frame.Area()->subWindowList()) {
     if (!sub->isVisible() || sub->isMinimized() || sub->isMaximized()) continue;
@@ -158,8 +159,8 @@ void ExpectTableOfWorkFile(const FlexGrid& grid, const BuildingRecord& b, char s
   EXPECT_GT(rows, 51);
 }
 
-mainscenarioform* Editor() {
-  return AppWindows().Find<mainscenarioform>();
+ScenarioEditor* Editor() {
+  return AppWindows().Find<ScenarioEditor>();
 }
 
 RunGraph* VisibleRunGraph() {
@@ -179,18 +180,18 @@ TEST_F(UserWalk, FromTheSplashToExit) {
   fs::copy_file(Sample("Scenario/particles.SEN"), data / "Scenario" / "particles.SEN");
 
   // The splash, and a key on it.
-  auto* splash = new frmSplash(*context);
+  auto* splash = new SplashForm(*context);
   splash->setAttribute(Qt::WA_DeleteOnClose);
   ASSERT_TRUE(testing::ShowActive(*splash));
   ExpectOnScreen(splash, "the splash");
   SavePicture(splash, "walk_01_splash.png");
-  QPointer<frmSplash> splash_alive(splash);
+  QPointer<SplashForm> splash_alive(splash);
   QTest::keyClick(splash, Qt::Key_Return);
   QTest::qWait(1);
-  RevudUzad* frame = splash_alive != nullptr ? splash_alive->Started() : nullptr;
+  MainWindow* frame = splash_alive != nullptr ? splash_alive->Started() : nullptr;
   if (frame == nullptr) {
     for (QWidget* w : QApplication::topLevelWidgets()) {
-      if (auto* f = qobject_cast<RevudUzad*>(w)) frame = f;
+      if (auto* f = qobject_cast<MainWindow*>(w)) frame = f;
     }
   }
   ASSERT_NE(frame, nullptr);
@@ -238,7 +239,7 @@ TEST_F(UserWalk, FromTheSplashToExit) {
 
   // Scenarios, with house.SEN opened.
   ChooseMenu(*building, {"Scenarios"});
-  mainscenarioform* editor = nullptr;
+  ScenarioEditor* editor = nullptr;
   ASSERT_TRUE(WaitFor([&editor] { return (editor = Editor()) != nullptr; }));
   prompt.shown.clear();
   prompt.answers = {Answer::Yes, Answer::Yes};
@@ -415,7 +416,7 @@ TEST_F(UserWalk, FromTheSplashToExit) {
   }
   ChooseMenu(*building, {"display", "DisplaySummary"});
   {
-    auto* summary = AppWindows().Find<SummaryOutput>();
+    auto* summary = AppWindows().Find<SummaryForm>();
     ASSERT_NE(summary, nullptr);
     EXPECT_EQ(summary->windowTitle().toStdString(), "Summary Output");
     EXPECT_EQ(summary->PollutantNumber().text().toStdString(), "0");
@@ -436,7 +437,7 @@ TEST_F(UserWalk, FromTheSplashToExit) {
   }
   ChooseMenu(*building, {"plot", "PlotBarirr"});
   {
-    auto* bars = AppWindows().Find<BariPlotForm>();
+    auto* bars = AppWindows().Find<BarChartForm>();
     ASSERT_NE(bars, nullptr);
     const GraphData& chart = bars->barl().data();
     ASSERT_EQ(chart.NumSets(), 1);
@@ -449,7 +450,7 @@ TEST_F(UserWalk, FromTheSplashToExit) {
   // Plot > Concentration > All rooms single pollutant, Next, and the plot closed again.
   ChooseMenu(*building, {"plot", "PlotConcentration", "plotallrooms"});
   {
-    auto* plot = AppWindows().Find<PlotConcen>();
+    auto* plot = AppWindows().Find<PlotWindow>();
     ASSERT_NE(plot, nullptr);
     ChooseMenu(*plot, {"Nextplot"});
     EXPECT_EQ(plot->ConcGraph().data().NumSets(), state->Building.NumRooms);
@@ -460,7 +461,7 @@ TEST_F(UserWalk, FromTheSplashToExit) {
     ChooseMenu(*plot, {"file", "filereturn"});
     EXPECT_TRUE(WaitFor([] {
       QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-      return AppWindows().Find<PlotConcen>() == nullptr;
+      return AppWindows().Find<PlotWindow>() == nullptr;
     }));
   }
   for (const auto& m : prompt.shown) ADD_FAILURE() << "unexpected message: " << m.text;
@@ -507,7 +508,7 @@ TEST_F(UserWalk, FromTheSplashToExit) {
   EXPECT_EQ(prompt.shown[0].text, "Enter estimated maxium concentration mg/cu m");
   EXPECT_DOUBLE_EQ(state->MaxConcentration, 2.5);
   ChooseMenu(*building, {"options", "Filelocations"});
-  auto* files = AppWindows().Find<frmSetFiles>();
+  auto* files = AppWindows().Find<SetFilesForm>();
   ASSERT_NE(files, nullptr);
   ExpectOnScreen(files, "file locations");
   ExpectInsideArea(*frame, "file locations");
@@ -536,7 +537,7 @@ TEST_F(UserWalk, FromTheSplashToExit) {
   SavePicture(about->window(), "walk_09_about.png");
   about->close();
   ChooseMenu(*building, {"help", "helprecent"});
-  auto* changes = AppWindows().Find<Changesform>();
+  auto* changes = AppWindows().Find<ChangesForm>();
   ASSERT_NE(changes, nullptr);
   ExpectOnScreen(changes, "recent changes");
   SavePicture(changes->window(), "walk_10_changes.png");
@@ -546,7 +547,7 @@ TEST_F(UserWalk, FromTheSplashToExit) {
   state->BuildingSaved = kFalse;
   prompt.shown.clear();
   prompt.answers = {Answer::No, Answer::No};
-  QPointer<RevudUzad> frame_alive(frame);
+  QPointer<MainWindow> frame_alive(frame);
   ChooseMenu(*building, {"file", "fileexit"});
   QTest::qWait(5);
   ASSERT_NE(frame_alive, nullptr);

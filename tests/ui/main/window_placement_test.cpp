@@ -22,7 +22,7 @@
 #include "ui/inputs/source_composition_form.h"
 #include "ui/main/main_window.h"
 #include "ui/main/scenario_editor.h"
-#include "ui/tools/calculform.h"
+#include "ui/tools/calculator_form.h"
 #include "ui/tools/chamber_data_form.h"
 #include "ui/tools/voc_database_form.h"
 
@@ -36,11 +36,11 @@ QMdiSubWindow* SubOf(QWidget* w) {
 }
 
 // The visible part of the area, in the coordinates that sub-window geometries use.
-QRect Visible(const RevudUzad& frame) {
+QRect Visible(const MainWindow& frame) {
   return frame.Area()->viewport()->rect();
 }
 
-void ExpectInside(const RevudUzad& frame, const QMdiSubWindow* sub, const char* what) {
+void ExpectInside(const MainWindow& frame, const QMdiSubWindow* sub, const char* what) {
   ASSERT_NE(sub, nullptr) << what;
   const QRect area = Visible(frame);
   EXPECT_TRUE(area.contains(sub->geometry()))
@@ -49,14 +49,14 @@ void ExpectInside(const RevudUzad& frame, const QMdiSubWindow* sub, const char* 
 }
 
 TEST_F(WindowPlacement, BuildingWindowAndScenarioEditorOpenInsideTheFrame) {
-  RevudUzad* frame = StartMainWindow(*context);
+  MainWindow* frame = StartMainWindow(*context);
   ASSERT_TRUE(testing::ShowActive(*frame));
   ExpectInside(*frame, SubOf(frame->Building()), "building window");
 
   // The editor asks for more height than the frame gives: it opens shortened, not cut off.
   frame->Building()->RunCommand("Scenarios");
   testing::ProcessEvents();
-  auto* editor = AppWindows().Find<mainscenarioform>();
+  auto* editor = AppWindows().Find<ScenarioEditor>();
   ASSERT_NE(editor, nullptr);
   ExpectInside(*frame, SubOf(editor), "scenario editor");
   // At the top left corner; as wide as the area, it cannot keep its small left margin.
@@ -72,29 +72,29 @@ TEST_F(WindowPlacement, BuildingWindowAndScenarioEditorOpenInsideTheFrame) {
 // A tool is a window of the frame, so that it stays in front of it, and Alt+F4 closes the
 // tool, not the program (it raised the frame's exit question).
 TEST_F(WindowPlacement, ToolsAreOwnedByTheFrameAndCloseOnAltF4) {
-  RevudUzad* frame = StartMainWindow(*context);
+  MainWindow* frame = StartMainWindow(*context);
   ASSERT_TRUE(testing::ShowActive(*frame));
   ToolsCalculator(*context);
-  auto* calc = AppWindows().Find<calculform>();
+  auto* calc = AppWindows().Find<CalculatorForm>();
   ASSERT_NE(calc, nullptr);
   EXPECT_EQ(calc->parentWidget(), frame);
   EXPECT_TRUE(calc->isWindow());
   ASSERT_TRUE(testing::ShowActive(*calc));
   QTest::keyClick(calc, Qt::Key_F4, Qt::AltModifier);
   testing::ProcessEvents();
-  EXPECT_EQ(AppWindows().Find<calculform>(), nullptr) << "a closed tool is gone";
+  EXPECT_EQ(AppWindows().Find<CalculatorForm>(), nullptr) << "a closed tool is gone";
   EXPECT_TRUE(frame->isVisible());
   EXPECT_TRUE(prompt.shown.empty());
 
   // The chamber data window opened with no source window behind it is the frame's too.
   state->CurrentSource = 1;
-  DataInForm* chamber = ShowR0kCalculator(*context, 1);
+  ChamberDataForm* chamber = ShowR0kCalculator(*context, 1);
   ASSERT_NE(chamber, nullptr);
   EXPECT_EQ(chamber->parentWidget(), frame);
   ASSERT_TRUE(testing::ShowActive(*chamber));
   QTest::keyClick(chamber, Qt::Key_F4, Qt::AltModifier);
   testing::ProcessEvents();
-  EXPECT_EQ(AppWindows().Find<DataInForm>(), nullptr);
+  EXPECT_EQ(AppWindows().Find<ChamberDataForm>(), nullptr);
   EXPECT_TRUE(frame->isVisible());
   EXPECT_TRUE(prompt.shown.empty());
   frame->close();
@@ -116,7 +116,7 @@ void ExpectEveryRow(FlexGrid& grid, const char* when) {
 }
 
 TEST_F(WindowPlacement, TheScenarioEditorShowsItsWholeMenuBarAndEveryRowAlsoAfterCascade) {
-  RevudUzad* frame = StartMainWindow(*context);
+  MainWindow* frame = StartMainWindow(*context);
   ASSERT_TRUE(testing::ShowActive(*frame));
   const int screen = QGuiApplication::primaryScreen()->availableGeometry().width();
   const QSize need = ScenarioEditorSize(*context);
@@ -126,7 +126,7 @@ TEST_F(WindowPlacement, TheScenarioEditorShowsItsWholeMenuBarAndEveryRowAlsoAfte
   testing::ProcessEvents();
   frame->Building()->RunCommand("Scenarios");
   testing::ProcessEvents();
-  auto* editor = AppWindows().Find<mainscenarioform>();
+  auto* editor = AppWindows().Find<ScenarioEditor>();
   ASSERT_NE(editor, nullptr);
   ExpectInside(*frame, SubOf(editor), "scenario editor");
   ExpectWholeMenuBar(*editor, "at opening");
@@ -170,23 +170,23 @@ TEST_F(WindowPlacement, TableWindowsOpenShowingEveryColumn) {
   s.NumSources[1] = 1;
   for (const QSize screen : {QSize(1280, 1024), QSize(1600, 1000)}) {
     const std::string at = std::to_string(screen.width()) + "x" + std::to_string(screen.height());
-    RevudUzad* frame = StartMainWindow(*context);
+    MainWindow* frame = StartMainWindow(*context);
     ASSERT_TRUE(testing::ShowActive(*frame));
     frame->resize(screen);
     testing::ProcessEvents();
     frame->Building()->RunCommand("Scenarios");
     testing::ProcessEvents();
-    auto* editor = AppWindows().Find<mainscenarioform>();
+    auto* editor = AppWindows().Find<ScenarioEditor>();
     ASSERT_NE(editor, nullptr);
 
     s.Pollutants[2].C0 = 6345598.25F;
     state->ProgramFolder = QUARN_SOURCE_DIR "/data";  // its list of VOCs
-    VOCdatabase* voc = OpenVocDatabase(*context, editor);
+    VOCDatabaseForm* voc = OpenVocDatabase(*context, editor);
     testing::ProcessEvents();
     ExpectEveryColumn(voc->VOCdbgrid(), "VOC database at " + at);
     voc->CloseForm();
     testing::ProcessEvents();
-    fmSourceComposition* composition = OpenSourceComposition(*context, 1, 1, editor);
+    SourceCompositionForm* composition = OpenSourceComposition(*context, 1, 1, editor);
     testing::ProcessEvents();
     ExpectEveryColumn(composition->SourceCompositionss(), "source composition at " + at);
     composition->CloseForm();
@@ -206,7 +206,7 @@ TEST_F(WindowPlacement, TableWindowsOpenShowingEveryColumn) {
 }
 
 TEST_F(WindowPlacement, LargeOrMisplacedChildrenAreBroughtInside) {
-  RevudUzad* frame = StartMainWindow(*context);
+  MainWindow* frame = StartMainWindow(*context);
   ASSERT_TRUE(testing::ShowActive(*frame));
   const QRect area = Visible(*frame);
 

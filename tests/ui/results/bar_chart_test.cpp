@@ -32,15 +32,15 @@ class BarChart : public testing::ThreePollutantsTest {
       }
     }
   }
-  ~BarChart() override { AppWindows().Unload<BariPlotForm>(); }
-  BariPlotForm* Open(const char* command) {
+  ~BarChart() override { AppWindows().Unload<BarChartForm>(); }
+  BarChartForm* Open(const char* command) {
     building->RunCommand(command);
-    return AppWindows().Find<BariPlotForm>();
+    return AppWindows().Find<BarChartForm>();
   }
 };
 
 // The bars as "label=value/style" in their order.
-std::string Bars(BariPlotForm& form) {
+std::string Bars(BarChartForm& form) {
   std::string text;
   for (const GraphSet& set : form.barl().data().sets) {
     for (const GraphPoint& bar : set.points) {
@@ -52,7 +52,7 @@ std::string Bars(BariPlotForm& form) {
 }
 
 TEST_F(BarChart, IrritantChartHasABarPerOccupantAndTheSpinnerStepsThePollutants) {
-  BariPlotForm* form = Open("PlotBarirr");
+  BarChartForm* form = Open("PlotBarirr");
   ASSERT_NE(form, nullptr);
   EXPECT_EQ(form->barl().data().kind, GraphKind::Bar);
   EXPECT_EQ(Bars(*form), "Ann=1/0 Bob=2/1 Cy=3/2 ");
@@ -76,7 +76,7 @@ TEST_F(BarChart, IrritantChartHasABarPerOccupantAndTheSpinnerStepsThePollutants)
 }
 
 TEST_F(BarChart, ExposureChartKeepsItsKindThroughTheSpinnerAndPrints) {
-  BariPlotForm* form = Open("BarCum");
+  BarChartForm* form = Open("BarCum");
   ASSERT_NE(form, nullptr);
   EXPECT_EQ(FromQt(form->windowTitle()), "Total exposure");
   EXPECT_EQ(FromQt(form->Label1().text()), "");

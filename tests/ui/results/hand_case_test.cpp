@@ -97,7 +97,7 @@ class HandCase : public testing::MainWindowTest {
   ~HandCase() override {
     AppWindows().Unload<RiskFramework>();
     AppWindows().Unload<RiskAnalysis>();
-    AppWindows().Unload<SummaryOutput>();
+    AppWindows().Unload<SummaryForm>();
   }
   OccupantRecord& Ann() { return state->Building.Scenario.Occupants[1]; }
   // Concentrations, then exposure in the mode's command, then risk, as a user runs them.
@@ -111,10 +111,10 @@ class HandCase : public testing::MainWindowTest {
     building->RunCommand("CalculateRisk");
     ASSERT_TRUE(prompt.shown.empty()) << prompt.shown[0].text;
   }
-  SummaryOutput* Summary() {
-    AppWindows().Unload<SummaryOutput>();
+  SummaryForm* Summary() {
+    AppWindows().Unload<SummaryForm>();
     building->RunCommand("DisplaySummary");
-    return AppWindows().Find<SummaryOutput>();
+    return AppWindows().Find<SummaryForm>();
   }
 
   QMainWindow frame;
@@ -132,7 +132,7 @@ TEST_F(HandCase, OneRiskInEveryWindowAndReportOverExactlyTheDay) {
   const float risk = Ann().CancerRiskResult[0];
   EXPECT_NEAR(risk, kRisk, 1e-3 * kRisk);
 
-  SummaryOutput* summary = Summary();
+  SummaryForm* summary = Summary();
   ASSERT_NE(summary, nullptr);
   const FlexGrid& g = summary->Grid1();
   EXPECT_EQ(g.TextMatrix(0, 2), "Total exposure\nmg");
@@ -244,7 +244,7 @@ TEST_F(HandCase, HoursAboveTheIrritantLevelAreTheHoursTheGridColours) {
     s.ConcUnits = s.OutdoorConcUnits = s.InitialConcUnits = units;
     s.Pollutants[0].IrritantConc = 0.3F;
     RunAll();
-    SummaryOutput* summary = Summary();
+    SummaryForm* summary = Summary();
     ASSERT_NE(summary, nullptr);
     const double hours = LeadingNumber(summary->Grid1().TextMatrix(1, 1));
     EXPECT_NEAR(hours, above, 0.3) << units;  // to the step at the crossing

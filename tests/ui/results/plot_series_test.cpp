@@ -179,7 +179,8 @@ TEST_F(PlotSeriesTest, ExposurePlotsDrawEveryLineWithUnitsAndBreakWhereTimeGoesB
   EXPECT_EQ(Drawn(2).back(), 24.0);
   EXPECT_EQ(graph.Point(2, 1).style, 1);
   EXPECT_EQ(graph.sets[1].legend, "Person 2");
-  EXPECT_EQ(graph.left_title + "|" + graph.bottom_title, "Cumulative exposure (ppm\xB7h)|Time (hrs)");
+  EXPECT_EQ(graph.left_title + "|" + graph.bottom_title,
+            "Cumulative exposure (ppm\xB7h)|Time (hrs)");
 
   state.ExposureCalculated = kTrue;
   state.Building.Scenario.ExposureMode = "I";

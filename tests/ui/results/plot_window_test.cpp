@@ -20,6 +20,7 @@
 #include "platform/window_registry.h"
 #include "results_test_support.h"
 #include "ui/main/building_form.h"
+#include "ui/results/graph_form.h"
 #include "ui/results/plot_window.h"
 
 namespace quarn {
@@ -40,7 +41,7 @@ class PlotWindowTest : public testing::ResultsTest {
     }
     WriteRun(3, 2, 30, [](int k, int r, int p) { return 0.1f * k * (r + 1) + p; });
   }
-  ~PlotWindowTest() override { AppWindows().Unload<PlotConcen>(); }
+  ~PlotWindowTest() override { AppWindows().Unload<PlotWindow>(); }
 
   // Two occupants' exposure files: the time, then a value per pollutant.
   void WriteExposure() {
@@ -58,12 +59,12 @@ class PlotWindowTest : public testing::ResultsTest {
     state->ExposureCalculated = kTrue;
   }
 
-  PlotConcen* Main() { return AppWindows().Find<PlotConcen>(); }
-  std::vector<PlotConcen*> Open() {
+  PlotWindow* Main() { return AppWindows().Find<PlotWindow>(); }
+  std::vector<PlotWindow*> Open() {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    std::vector<PlotConcen*> all;
+    std::vector<PlotWindow*> all;
     for (QMdiSubWindow* sub : area->subWindowList()) {
-      if (auto* w = qobject_cast<PlotConcen*>(sub->widget())) all.push_back(w);
+      if (auto* w = qobject_cast<PlotWindow*>(sub->widget())) all.push_back(w);
     }
     return all;
   }
@@ -74,7 +75,7 @@ class PlotWindowTest : public testing::ResultsTest {
 };
 
 // The caption and the two boxes, as "caption|typeofplot|currentpollutant".
-std::string Shown(PlotConcen& w) {
+std::string Shown(PlotWindow& w) {
   return FromQt(w.windowTitle()) + "|" + FromQt(w.typeofplot().text()) + "|" +
          FromQt(w.currentpollutant().text());
 }
@@ -88,7 +89,7 @@ TEST_F(PlotWindowTest, ConcentrationPlotsStepThroughPollutantsAndRooms) {
 
   state->ConcentrationsCalculated = kTrue;
   building->RunCommand("plotallrooms");
-  PlotConcen* w = Main();
+  PlotWindow* w = Main();
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(Shown(*w), "Concentration versus time plot for VOC1|0|0");
   EXPECT_EQ(w->ConcGraph().data().NumSets(), 3);
@@ -111,7 +112,7 @@ TEST_F(PlotWindowTest, ConcentrationPlotsStepThroughPollutantsAndRooms) {
     EXPECT_EQ(Shown(*w),
               std::string("Concentration versus time plot for room Room") + room + "|1|" + room);
   }
-  EXPECT_EQ(Open(), std::vector<PlotConcen*>{w});
+  EXPECT_EQ(Open(), std::vector<PlotWindow*>{w});
   EXPECT_EQ(prompt.shown.size(), 1U);
 }
 
@@ -119,7 +120,7 @@ TEST_F(PlotWindowTest, OpensAtAReadableSizeInAMaximisedFrame) {
   frame.showMaximized();
   testing::ProcessEvents();
   building->RunCommand("plotallrooms");
-  PlotConcen* w = Main();
+  PlotWindow* w = Main();
   ASSERT_NE(w, nullptr);
   const QSize room = area->viewport()->size();
   EXPECT_GE(3 * w->parentWidget()->width(), 2 * room.width());
@@ -128,7 +129,7 @@ TEST_F(PlotWindowTest, OpensAtAReadableSizeInAMaximisedFrame) {
 
 TEST_F(PlotWindowTest, AFailedPlotLeavesTheOpenWindowAsItWas) {
   building->RunCommand("plotallrooms");
-  PlotConcen* w = Main();
+  PlotWindow* w = Main();
   ASSERT_NE(w, nullptr);
   const GraphData before = w->ConcGraph().data();
   building->RunCommand("PlotCumulative");
@@ -148,7 +149,7 @@ TEST_F(PlotWindowTest, AFailedPlotLeavesTheOpenWindowAsItWas) {
 TEST_F(PlotWindowTest, ExposurePlotsAndNewWindowsEachActOnThemselves) {
   WriteExposure();
   building->RunCommand("PlotInst");
-  PlotConcen* w = Main();
+  PlotWindow* w = Main();
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(Shown(*w), "Instantaneous exposure|2|0");
   building->RunCommand("PlotCumulative");
@@ -157,14 +158,14 @@ TEST_F(PlotWindowTest, ExposurePlotsAndNewWindowsEachActOnThemselves) {
 
   w->RunCommand("NewCumulative");
   ASSERT_EQ(Open().size(), 2U);
-  PlotConcen* second = Open()[1];
+  PlotWindow* second = Open()[1];
   EXPECT_EQ(Shown(*second), "Cumulative exposure|3|0");
   second->RunCommand("Nextplot");
   EXPECT_EQ(Shown(*second), "Cumulative exposure to pollutant VOC2|3|1");
   EXPECT_NE(second->ConcGraph().data(), main_graph);
   EXPECT_EQ(w->ConcGraph().data(), main_graph);
   second->RunCommand("filereturn");
-  EXPECT_EQ(Open(), std::vector<PlotConcen*>{w});
+  EXPECT_EQ(Open(), std::vector<PlotWindow*>{w});
 
   w->RunCommand("NewConcentration");
   ASSERT_EQ(Open().size(), 2U);
@@ -177,7 +178,7 @@ TEST_F(PlotWindowTest, ExposurePlotsAndNewWindowsEachActOnThemselves) {
 TEST_F(PlotWindowTest, PrintsOneGraphOrAllGraphsOnOnePage) {
   WriteExposure();
   building->RunCommand("plotallrooms");
-  PlotConcen* w = Main();
+  PlotWindow* w = Main();
   ASSERT_NE(w, nullptr);
   testing::ExpectGraphAloneOnOnePage(prompt, printer, [w] { w->RunCommand("fileprint"); });
 
@@ -206,7 +207,7 @@ TEST_F(PlotWindowTest, PrintsOneGraphOrAllGraphsOnOnePage) {
 
 TEST_F(PlotWindowTest, EditAndScaleItemsAndTheGraphWindowNoCommandOpens) {
   building->RunCommand("plotallrooms");
-  PlotConcen* w = Main();
+  PlotWindow* w = Main();
   ASSERT_NE(w, nullptr);
   for (const char* item : {"editselect", "editcopy", "editcut"}) {
     prompt.shown.clear();

@@ -50,7 +50,7 @@ class ResultsWindowTest : public testing::ResultsTest {
   }
   ~ResultsWindowTest() override {
     AppWindows().Unload<ResultsForm>();
-    AppWindows().Unload<SummaryOutput>();
+    AppWindows().Unload<SummaryForm>();
   }
 
   ResultsForm* Open() {
@@ -218,7 +218,7 @@ TEST_F(SampleHouseResults, TotalsAreInTheUnitTheSourcesEmit) {
   for (const Case& c : {Case{"house.SEN", " \xB5g", 1}, Case{"particles.SEN", " #", 1e6}}) {
     SCOPED_TRACE(c.scenario);
     AppWindows().Unload<ResultsForm>();
-    AppWindows().Unload<SummaryOutput>();
+    AppWindows().Unload<SummaryForm>();
     if (state->ConcentrationsCalculated != kFalse) prompt.answers.push_back(Answer::Yes);
     Run(c.scenario);
     const ScenarioRecord& s = B().Scenario;
@@ -239,7 +239,7 @@ TEST_F(SampleHouseResults, TotalsAreInTheUnitTheSourcesEmit) {
       EXPECT_NEAR(number(g.TextMatrix(3 * np + 6 + p, col)), in_sinks, 1e-2 + 1e-4 * in_sinks);
     }
     building->RunCommand("DisplaySummary");
-    auto* summary = AppWindows().Find<SummaryOutput>();
+    auto* summary = AppWindows().Find<SummaryForm>();
     ASSERT_NE(summary, nullptr);
     const int totals = s.NumOccupants + 1;
     for (int row = totals; row < totals + 3; ++row) {

@@ -20,7 +20,7 @@
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
 #include "ui/building/editor_window_fixture.h"
-#include "ui/tools/calculform.h"
+#include "ui/tools/calculator_form.h"
 
 namespace quarn {
 namespace {
@@ -45,9 +45,9 @@ class RiskDatabase : public testing::EditorWindowTest {
     OpenEditor();
   }
   ~RiskDatabase() override {
-    AppWindows().Unload<fmRiskDB>();
+    AppWindows().Unload<RiskDbForm>();
     AppWindows().Unload<RiskDataForm>();
-    AppWindows().Unload<calculform>();
+    AppWindows().Unload<CalculatorForm>();
   }
   static JetTable FourRows() {
     return {kFields,
@@ -59,7 +59,8 @@ class RiskDatabase : public testing::EditorWindowTest {
   PollutantRecord& P0() { return Scenario().Pollutants[0]; }
   static bool Closed() {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return AppWindows().Find<fmRiskDB>() == nullptr && AppWindows().Find<RiskDataForm>() == nullptr;
+    return AppWindows().Find<RiskDbForm>() == nullptr &&
+           AppWindows().Find<RiskDataForm>() == nullptr;
   }
   static Texts Cells(const FlexGrid& g, int row) {
     Texts texts;
@@ -78,7 +79,7 @@ class RiskDatabase : public testing::EditorWindowTest {
 };
 
 TEST_F(RiskDatabase, GridShowsTheTableAndTransfersTheCurrentRowIntoPollutantZero) {
-  fmRiskDB* form = ShowRiskDbForm(*context, editor);
+  RiskDbForm* form = ShowRiskDbForm(*context, editor);
   EXPECT_EQ(LastMessage(),
             "Error.  Cannot open the database VADUZODU.MDB.  The file was not found.");
   EXPECT_EQ(Cells(form->ssRiskDb(), 0), kFields);
@@ -204,7 +205,7 @@ TEST_F(RiskDatabase, OtherDatabasesEditMenuAndTheOtherCommands) {
   form->RunCommand("help");
   EXPECT_EQ(help.shown.back(), std::make_pair(std::string("RovozUzav.HLP"), std::string("Risk")));
   form->RunCommand("Calculator");
-  EXPECT_NE(AppWindows().Find<calculform>(), nullptr);
+  EXPECT_NE(AppWindows().Find<CalculatorForm>(), nullptr);
 }
 
 // The program's own service finds a bare name in the program folder whatever its letter

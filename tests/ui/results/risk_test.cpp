@@ -25,7 +25,7 @@
 #include "ui/main/building_form.h"
 #include "ui/results/risk_analysis.h"
 #include "ui/results/risk_framework.h"
-#include "ui/tools/calculform.h"
+#include "ui/tools/calculator_form.h"
 
 namespace quarn {
 namespace {
@@ -277,8 +277,8 @@ TEST_F(Risk, SaveReportsThePollutantShownPrintSendsEveryRow) {
 
   // Opening the Tools menu brings up the calculator.
   emit form->menuBar()->findChild<QAction*>("tools")->menu()->aboutToShow();
-  EXPECT_NE(AppWindows().Find<calculform>(), nullptr);
-  AppWindows().Unload<calculform>();
+  EXPECT_NE(AppWindows().Find<CalculatorForm>(), nullptr);
+  AppWindows().Unload<CalculatorForm>();
 }
 
 TEST_F(Risk, RiskAnalysisShowsOccupantOneSavesItsTextsAndPrintsOnePage) {

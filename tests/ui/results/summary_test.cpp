@@ -24,10 +24,10 @@ std::string Bytes(const std::string& path) {
 
 class Summary : public testing::ThreePollutantsTest {
  protected:
-  ~Summary() override { AppWindows().Unload<SummaryOutput>(); }
-  SummaryOutput* Open() {
+  ~Summary() override { AppWindows().Unload<SummaryForm>(); }
+  SummaryForm* Open() {
     building->RunCommand("DisplaySummary");
-    return AppWindows().Find<SummaryOutput>();
+    return AppWindows().Find<SummaryForm>();
   }
   static std::string Text(const QLineEdit& box) { return box.text().toStdString(); }
 };
@@ -48,7 +48,7 @@ TEST_F(Summary, OccupantRowsUnderTheMasksThenTheTotals) {
   s.TotalEmitted[0] = 1234.5F;
   s.AirCleanerCollected[1] = 1.5F;
   s.AirCleanerCollected[2] = 2.5F;
-  SummaryOutput* form = Open();
+  SummaryForm* form = Open();
   ASSERT_NE(form, nullptr);
   const FlexGrid& g = form->Grid1();
   EXPECT_EQ(form->windowTitle().toStdString(), "Summary Output");
@@ -70,7 +70,7 @@ TEST_F(Summary, OccupantRowsUnderTheMasksThenTheTotals) {
   EXPECT_EQ(g.TextMatrix(6, 1), "4.0 mg");
   EXPECT_EQ(g.TextMatrix(7, 0) + g.TextMatrix(8, 0), "");
 
-  AppWindows().Unload<SummaryOutput>();
+  AppWindows().Unload<SummaryForm>();
   s.NumOccupants = 0;
   form = Open();
   ASSERT_NE(form, nullptr);
@@ -79,7 +79,7 @@ TEST_F(Summary, OccupantRowsUnderTheMasksThenTheTotals) {
 }
 
 TEST_F(Summary, SpinnerStepsThePollutantsAndRewritesTheIrritantHeader) {
-  SummaryOutput* form = Open();
+  SummaryForm* form = Open();
   ASSERT_NE(form, nullptr);
   EXPECT_EQ(form->Grid1().TextMatrix(0, 1), "Time>\n1.5 mg/m3\n(Irritant Conc) hrs");
   EXPECT_EQ(Text(form->PollutantNumber()), "0");
@@ -107,12 +107,12 @@ TEST_F(Summary, HeadingsAndTotalsFollowTheExposureModeAndTheScenarioUnit) {
   s.TotalEmitted[0] = 54000;
   s.ExposureMode = "I";
   s.ConcUnits = "micrograms";
-  SummaryOutput* form = Open();
+  SummaryForm* form = Open();
   ASSERT_NE(form, nullptr);
   EXPECT_EQ(form->Grid1().TextMatrix(0, 2), "Total exposure\n\xB5g");
   EXPECT_EQ(form->Grid1().TextMatrix(0, 3), "Peak instantaneous\nexposure \xB5g/h");
   EXPECT_EQ(form->Grid1().TextMatrix(2, 1), "54,000.0 \xB5g");
-  AppWindows().Unload<SummaryOutput>();
+  AppWindows().Unload<SummaryForm>();
 
   // Particle counts: the level of 1.5 mg/m³ in particles of 2.5 µm at 1 g/cm³ is
   // 1.5E-3 g/m³ / 8.1812E-12 g = 1.8335E+08 #/m³ = 183.3 #/cc.
@@ -134,7 +134,7 @@ TEST_F(Summary, SaveWritesTheSummaryFilePrintSendsTheTitledGrid) {
   S().Name = "R1";
   S().NumOccupants = 1;
   S().Occupants[1].Name = "Ann";
-  SummaryOutput* form = Open();
+  SummaryForm* form = Open();
   ASSERT_NE(form, nullptr);
   dialogs.answers = {Path("sum1")};
   form->RunCommand("filesave");

@@ -21,10 +21,10 @@
 #include "text/number_read.h"
 #include "text/number_text.h"
 #include "ui/building/editor_window_fixture.h"
-#include "ui/common/about_forms.h"
+#include "ui/common/about_form.h"
 #include "ui/inputs/room_source_form.h"
-#include "ui/results/plot_window.h"
-#include "ui/tools/r0kplotform.h"
+#include "ui/results/graph_form.h"
+#include "ui/tools/r0k_plot_form.h"
 
 namespace quarn {
 namespace {
@@ -52,11 +52,11 @@ class ChamberDataFormTest : public testing::EditorWindowTest {
     source().TimeOff[1] = 24;
     OpenEditor();
   }
-  ~ChamberDataFormTest() override { AppWindows().Unload<r0kplotform>(); }
+  ~ChamberDataFormTest() override { AppWindows().Unload<R0kPlotForm>(); }
 
   SourceRecord& source() { return Scenario().Sources[1][1]; }
 
-  DataInForm& OpenFit() {
+  ChamberDataForm& OpenFit() {
     testing::ProcessEvents();
     if (sources == nullptr) {
       sources = OpenRoomSources(*context, 1, editor);
@@ -64,24 +64,24 @@ class ChamberDataFormTest : public testing::EditorWindowTest {
       TypeIntoCell(sources->GeneralSourceDataGrid(), 1, 1, "Carpet");
     }
     ChooseMenu(*sources, {"calculate", "CalculateR0k"});
-    DataInForm* form = AppWindows().Find<DataInForm>();
+    ChamberDataForm* form = AppWindows().Find<ChamberDataForm>();
     EXPECT_NE(form, nullptr);
     EXPECT_TRUE(testing::ShowActive(*form));
     return *form;
   }
-  static void TypeBox(DataInForm& form, const char* name, const char* text) {
+  static void TypeBox(ChamberDataForm& form, const char* name, const char* text) {
     auto* box = form.findChild<QLineEdit*>(name);
     box->setFocus();
     box->selectAll();
     testing::Type(text);
   }
-  static void TypePoint(DataInForm& form, int row, const char* t, const char* c) {
+  static void TypePoint(ChamberDataForm& form, int row, const char* t, const char* c) {
     testing::ClickCell(form.Grid1(), row, 1);
     testing::Type(t);
     testing::Key(Qt::Key_Right);
     testing::Type(c);
   }
-  static void TypeTest(DataInForm& form, int points = 8) {
+  static void TypeTest(ChamberDataForm& form, int points = 8) {
     TypeBox(form, "Volume", "0.053");
     TypeBox(form, "ach", "1");
     TypeBox(form, "areatext", "0.0225");
@@ -89,10 +89,10 @@ class ChamberDataFormTest : public testing::EditorWindowTest {
     TypeBox(form, "peakt", "3.1534");
     for (int i = 0; i < points; ++i) TypePoint(form, i + 1, kTimes[i], kConcs[i]);
   }
-  static std::string Box(DataInForm& form, const char* name) {
+  static std::string Box(ChamberDataForm& form, const char* name) {
     return FromQt(form.findChild<QLineEdit*>(name)->text());
   }
-  static double BoxNumber(DataInForm& form, const char* name) {
+  static double BoxNumber(ChamberDataForm& form, const char* name) {
     return LeadingNumber(Box(form, name));
   }
   void ExpectQuestion() {
@@ -107,7 +107,7 @@ class ChamberDataFormTest : public testing::EditorWindowTest {
 };
 
 TEST_F(ChamberDataFormTest, FitsTypedPointsPredictsPlotsPrintsAndHelps) {
-  DataInForm& form = OpenFit();
+  ChamberDataForm& form = OpenFit();
   EXPECT_EQ(form.windowTitle(), "R0 k Source Model Calculator");
   EXPECT_EQ(form.windowModality(), Qt::WindowModal);
   EXPECT_EQ(form.parentWidget(), sources);
@@ -159,7 +159,7 @@ TEST_F(ChamberDataFormTest, FitsTypedPointsPredictsPlotsPrintsAndHelps) {
   EXPECT_NEAR(LeadingNumber(grid.TextMatrix(2, 3)), 0.049318, 1e-5);
 
   ChooseMenu(form, {"plot"});
-  auto* plot = AppWindows().Find<r0kplotform>();
+  auto* plot = AppWindows().Find<R0kPlotForm>();
   ASSERT_NE(plot, nullptr);
   const GraphData& data = plot->r0kPlot().data();
   ASSERT_EQ(data.NumSets(), 2);
@@ -202,7 +202,7 @@ TEST_F(ChamberDataFormTest, FitsTypedPointsPredictsPlotsPrintsAndHelps) {
 // Points typed by keyboard alone: Tab moves right, Enter down, the arrows their way, and
 // what is typed after a move replaces the cell's number; Esc gives the cell back.
 TEST_F(ChamberDataFormTest, PointsTypedByKeyboardAloneStoreEveryCell) {
-  DataInForm& form = OpenFit();
+  ChamberDataForm& form = OpenFit();
   FlexGrid& grid = form.Grid1();
   testing::ClickCell(grid, 1, 1);
   testing::Type("1");
@@ -224,7 +224,7 @@ TEST_F(ChamberDataFormTest, SmallResultsKeepTheirDigitsAndThePlotShowsTheData) {
   // A slow source, R0 1 and k 4E-05, met to seven digits: a k, a sum and residuals near 0.
   const char* concs[] = {"0.6321058", "0.8646193", "0.9501309", "0.9815636",
                          "0.9931018", "0.9973212", "0.9988481", "0.9993846"};
-  DataInForm& form = OpenFit();
+  ChamberDataForm& form = OpenFit();
   for (const char* box : {"Volume", "ach", "areatext"}) TypeBox(form, box, "1");
   TypeBox(form, "Peaktext", concs[7]);
   TypeBox(form, "peakt", "8");
@@ -253,7 +253,7 @@ TEST_F(ChamberDataFormTest, SmallResultsKeepTheirDigitsAndThePlotShowsTheData) {
 
   // The measured points show as markers of their own under the fitted line.
   ChooseMenu(form, {"plot"});
-  auto* plot = AppWindows().Find<r0kplotform>();
+  auto* plot = AppWindows().Find<R0kPlotForm>();
   ASSERT_NE(plot, nullptr);
   const QList<QAbstractSeries*> series = plot->r0kPlot().chart()->series();
   ASSERT_FALSE(series.empty());
@@ -269,14 +269,14 @@ TEST_F(ChamberDataFormTest, CloseAndReturnHandsTheFitToTheSourceWindow) {
   // Nothing fitted: the source keeps its model and parameters.
   OpenFit().close();
   testing::ProcessEvents();
-  EXPECT_EQ(AppWindows().Find<DataInForm>(), nullptr);
+  EXPECT_EQ(AppWindows().Find<ChamberDataForm>(), nullptr);
   EXPECT_TRUE(prompt.shown.empty());
   EXPECT_EQ(source().Model, 0);
   EXPECT_FLOAT_EQ(source().Params[1][0], 0.7f);
   EXPECT_EQ(state->GridEventsEnabled, kTrue);
 
   // A fit that cannot be made returns nothing: C = 0.1 t keeps rising.
-  DataInForm& failing = OpenFit();
+  ChamberDataForm& failing = OpenFit();
   EXPECT_EQ(FromQt(failing.findChild<QLabel*>("FitFor")->text()),
             "Fit for Room 1 Office, source 1 Carpet");
   TypeBox(failing, "Volume", "1");
@@ -295,14 +295,14 @@ TEST_F(ChamberDataFormTest, CloseAndReturnHandsTheFitToTheSourceWindow) {
   testing::ProcessEvents();
   EXPECT_EQ(sources->findChild<QComboBox*>("SourceModel")->currentText(), "Mass transfer");
 
-  DataInForm& form = OpenFit();
+  ChamberDataForm& form = OpenFit();
   TypeTest(form);
   ChooseMenu(form, {"calculate", "calculateR0k"});
   prompt.answers = {Answer::No};
   ChooseMenu(form, {"file", "fileexit"});
   ExpectQuestion();
   testing::ProcessEvents();
-  EXPECT_EQ(AppWindows().Find<DataInForm>(), nullptr);
+  EXPECT_EQ(AppWindows().Find<ChamberDataForm>(), nullptr);
   EXPECT_EQ(source().Model, 0) << "the source window's Transfer stores the fit";
   EXPECT_EQ(sources->findChild<QComboBox*>("SourceModel")->currentText(), "R0k");
   EXPECT_EQ(sources->GeneralSourceDataGrid().TextMatrix(1, 0), "R0k");
@@ -340,11 +340,11 @@ TEST_F(ChamberDataFormTest, CloseAndReturnHandsTheFitToTheSourceWindow) {
   graph.show();
   graph.findChild<QPushButton*>("Command1")->click();
   EXPECT_FALSE(graph.isVisible());
-  EXPECT_EQ(AppWindows().Find<DataInForm>(), nullptr);
+  EXPECT_EQ(AppWindows().Find<ChamberDataForm>(), nullptr);
 }
 
 TEST_F(ChamberDataFormTest, SaveOpenNewAndTheSaveQuestion) {
-  DataInForm& form = OpenFit();
+  ChamberDataForm& form = OpenFit();
   TypeTest(form, 2);
   dialogs.answers = {Path("run")};
   ChooseMenu(form, {"file", "filesave"});
@@ -367,13 +367,13 @@ TEST_F(ChamberDataFormTest, SaveOpenNewAndTheSaveQuestion) {
   TypePoint(form, 1, "5", "1");
   prompt.answers = {Answer::Cancel};
   ChooseMenu(form, {"file", "fileexit"});
-  EXPECT_EQ(AppWindows().Find<DataInForm>(), &form);
+  EXPECT_EQ(AppWindows().Find<ChamberDataForm>(), &form);
   prompt.answers = {Answer::Yes};
   const size_t asked = dialogs.asked.size();
   ChooseMenu(form, {"file", "fileexit"});
   ASSERT_EQ(dialogs.asked.size(), asked + 1);
   EXPECT_EQ(dialogs.asked.back().kind, "save");
-  EXPECT_EQ(AppWindows().Find<DataInForm>(), &form);
+  EXPECT_EQ(AppWindows().Find<ChamberDataForm>(), &form);
   EXPECT_FALSE(form.ChamberDataSaved());
 
   dialogs.answers = {Path("run.dat")};
@@ -391,7 +391,7 @@ TEST_F(ChamberDataFormTest, SaveOpenNewAndTheSaveQuestion) {
   prompt.answers = {Answer::No};
   ChooseMenu(form, {"file", "fileexit"});
   testing::ProcessEvents();
-  EXPECT_EQ(AppWindows().Find<DataInForm>(), nullptr);
+  EXPECT_EQ(AppWindows().Find<ChamberDataForm>(), nullptr);
   sources->RunCommand("Transfer");
   sources = nullptr;
   EXPECT_EQ(source().Model, 1);
@@ -404,7 +404,7 @@ TEST_F(ChamberDataFormTest, SaveOpenNewAndTheSaveQuestion) {
   big.NumPoints = 400;
   for (int i = 1; i <= 400; ++i) big.Times[i] = static_cast<float>(i);
   ASSERT_TRUE(WriteChamberDataFile(Path("big.dat"), big, 0, 0, prompt));
-  DataInForm& again = OpenFit();
+  ChamberDataForm& again = OpenFit();
   dialogs.answers = {Path("big.dat")};
   ChooseMenu(again, {"file", "fileopen"});
   EXPECT_EQ(again.Grid1().Rows(), 401);

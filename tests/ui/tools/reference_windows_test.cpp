@@ -34,8 +34,8 @@ class ReferenceWindowTest : public testing::EditorWindowTest {
     Scenario().NumPollutants = 3;
   }
   ~ReferenceWindowTest() override {
-    AppWindows().Unload<VOCdatabase>();
-    AppWindows().Unload<frmv17sourcedb>();
+    AppWindows().Unload<VOCDatabaseForm>();
+    AppWindows().Unload<SourceDatabaseForm>();
     AppWindows().Unload<PollutantForm>();
     AppWindows().Unload<RoomSourceForm>();
   }
@@ -52,7 +52,7 @@ class ReferenceWindowTest : public testing::EditorWindowTest {
     }
     ClickCell(pollutants->definepollutantss(), row, 1);
     ChooseMenu(*pollutants, {"vocdata"});
-    voc = AppWindows().Find<VOCdatabase>();
+    voc = AppWindows().Find<VOCDatabaseForm>();
     return voc->VOCdbgrid();
   }
   void Transfer(std::initializer_list<int> marked) {
@@ -63,7 +63,7 @@ class ReferenceWindowTest : public testing::EditorWindowTest {
   static bool Gone() {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     testing::ProcessEvents();
-    return AppWindows().Find<VOCdatabase>() == nullptr;
+    return AppWindows().Find<VOCDatabaseForm>() == nullptr;
   }
   // The texts of a block of cells, each followed by "|".
   static std::string Cells(const FlexGrid& g, int r1, int r2, int c1, int c2) {
@@ -78,7 +78,7 @@ class ReferenceWindowTest : public testing::EditorWindowTest {
   }
 
   PollutantForm* pollutants = nullptr;
-  VOCdatabase* voc = nullptr;
+  VOCDatabaseForm* voc = nullptr;
 };
 
 TEST_F(ReferenceWindowTest, MarkedCompoundsFillThePollutantGridFromItsCurrentRow) {
@@ -201,7 +201,7 @@ TEST_F(ReferenceWindowTest, SourceDatabaseOpensFromTheRoomSourceWindow) {
   RoomSourceForm* sources = OpenRoomSources(*context, 1, editor);
   dialogs.answers = {Path("test")};
   ChooseMenu(*sources, {"file", "FileOpenDatabase"});
-  auto* db = AppWindows().Find<frmv17sourcedb>();
+  auto* db = AppWindows().Find<SourceDatabaseForm>();
   ASSERT_NE(db, nullptr);
   EXPECT_TRUE(sources->isEnabled());
   EXPECT_FALSE(Enabled(*db, "filesave"));
@@ -232,7 +232,7 @@ TEST_F(ReferenceWindowTest, SourceDatabaseOpensFromTheRoomSourceWindow) {
   dialogs.answers = {Path("cut")};
   sources->RunCommand("FileOpenDatabase");
   EXPECT_EQ(prompt.Count("message"), 1u);
-  EXPECT_EQ(AppWindows().Find<frmv17sourcedb>(), nullptr);
+  EXPECT_EQ(AppWindows().Find<SourceDatabaseForm>(), nullptr);
 }
 
 }  // namespace

@@ -1,4 +1,7 @@
-#include "ui/tools/source_list_forms.h"
+#include "ui/tools/indoor_source_form.h"
+#include "ui/tools/source_list_form.h"
+#include "ui/tools/source_list_rows.h"
+#include "ui/tools/view_model_form.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -23,9 +26,9 @@ namespace {
 class SourceListWindows : public testing::MainWindowTest {
  protected:
   ~SourceListWindows() override {
-    AppWindows().Unload<frmSourceList>();
-    AppWindows().Unload<indoorsource>();
-    AppWindows().Unload<fmViewModel>();
+    AppWindows().Unload<SourceListForm>();
+    AppWindows().Unload<IndoorSourceForm>();
+    AppWindows().Unload<ViewModelForm>();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
 
@@ -49,7 +52,7 @@ TEST_F(SourceListWindows, SourceListSortsByHeadingAndMovesADraggedColumn) {
                 {{"c10", "Toluene", "Birch", "10"},
                  {"c9", "Xylene", "apple", "9"},
                  {"c2", "Benzene", "Cedar", "2"}}});
-  frmSourceList& form = ShowSourceList(*context);
+  SourceListForm& form = ShowSourceList(*context);
   EXPECT_EQ(form.windowTitle(), "SourceList");
   FlexGrid& grid = form.MSHFlexGrid1();
   EXPECT_EQ(Headings(grid),
@@ -88,7 +91,7 @@ TEST_F(SourceListWindows, SourceListSortsByHeadingAndMovesADraggedColumn) {
   EXPECT_TRUE(prompt.shown.empty());
   form.cmdClose().click();
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  EXPECT_EQ(AppWindows().Find<frmSourceList>(), nullptr);
+  EXPECT_EQ(AppWindows().Find<SourceListForm>(), nullptr);
 }
 
 TEST_F(SourceListWindows, IndoorSourceShowsTheClickedEntryUnderItsModelsLabels) {
@@ -99,7 +102,7 @@ TEST_F(SourceListWindows, IndoorSourceShowsTheClickedEntryUnderItsModelsLabels) 
         "Parameter 3", "Parameter 4", "Parameter 5", "Parameter 6", "Pollutant", "Description"},
        {{"Ref A", "0.3", "1200", "paint1", "Latex paint", "7", "", "", "", "", "TVOC", "d"},
         {"Ref B", "2", "1", "XYZ", "Odd", "8", "3", "4", "5", "6", "NO2", "e"}}});
-  indoorsource& form = ShowIndoorSource(*context);
+  IndoorSourceForm& form = ShowIndoorSource(*context);
   FlexGrid& list = form.MSFlexGrid1();
   ASSERT_EQ(list.Cols(), 20);
   EXPECT_EQ(list.TextMatrix(0, 0), "");
@@ -138,7 +141,7 @@ TEST_F(SourceListWindows, IndoorSourceShowsTheClickedEntryUnderItsModelsLabels) 
 
 TEST_F(SourceListWindows, ViewModelShowsTheWorkingSourceAndAMissingListSaysWhy) {
   state->WorkSource.Name = "Carpet glue";
-  fmViewModel& view = ShowViewModel(*context);
+  ViewModelForm& view = ShowViewModel(*context);
   EXPECT_EQ(view.windowTitle(), "Source Model parameters");
   EXPECT_EQ(Headings(view.ssViewModel()),
             (std::vector<std::string>{"Source Name", "Pollutant", "Emission Model"}));
@@ -147,11 +150,11 @@ TEST_F(SourceListWindows, ViewModelShowsTheWorkingSourceAndAMissingListSaysWhy) 
   EXPECT_FALSE(view.findChild<QAction*>("Help")->isEnabled());
 
   database.Add(kSourceListFile, "Other", {});
-  frmSourceList& held = ShowSourceList(*context);
+  SourceListForm& held = ShowSourceList(*context);
   ASSERT_EQ(prompt.shown.size(), 1U);
   EXPECT_EQ(prompt.shown[0].text, "Error.  The database varavir15.mdb holds no table SourceList.");
   EXPECT_EQ(Column(held.MSHFlexGrid1(), 0), std::vector<std::string>{""});
-  AppWindows().Unload<frmSourceList>();
+  AppWindows().Unload<SourceListForm>();
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
   // The program's own service, looking in the program's folder and the current one.
@@ -162,12 +165,12 @@ TEST_F(SourceListWindows, ViewModelShowsTheWorkingSourceAndAMissingListSaysWhy) 
   MainContext program{*state, prompt, dialogs, help, printer, identity, "", jet};
   const std::string cannot = "Error.  Cannot open the database varavir15.mdb.  ";
   ShowSourceList(program);
-  AppWindows().Unload<frmSourceList>();
+  AppWindows().Unload<SourceListForm>();
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   std::ofstream(folder / "VARAVIR15.MDB") << "not a database\r\n";
-  indoorsource& text = ShowIndoorSource(program);
+  IndoorSourceForm& text = ShowIndoorSource(program);
   EXPECT_EQ(Column(text.MSFlexGrid1(), 1), std::vector<std::string>{""});
-  AppWindows().Unload<indoorsource>();
+  AppWindows().Unload<IndoorSourceForm>();
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   std::filesystem::current_path(was);
   ASSERT_EQ(prompt.shown.size(), 3U);

@@ -1,4 +1,4 @@
-#include "ui/tools/r0kplotform.h"
+#include "ui/tools/r0k_plot_form.h"
 
 #include <QAction>
 #include <QMenuBar>
@@ -7,7 +7,7 @@
 #include "platform/graph.h"
 #include "platform/qt_text.h"
 #include "platform/window_registry.h"
-#include "ui/common/about_forms.h"
+#include "ui/common/about_plot.h"
 #include "ui/common/menu_builder.h"
 #include "ui/common/tool_openers.h"
 #include "ui/tools/menu_tables.h"
@@ -21,7 +21,7 @@ constexpr int kHeightTwips = 6500;
 
 }  // namespace
 
-r0kplotform::r0kplotform(QWidget* parent) : QMainWindow(parent) {
+R0kPlotForm::R0kPlotForm(QWidget* parent) : QMainWindow(parent) {
   setObjectName("r0kplotform");
   setWindowTitle("R0k Plot");
   graph_ = new Graph(this);
@@ -32,7 +32,7 @@ r0kplotform::r0kplotform(QWidget* parent) : QMainWindow(parent) {
   graph_->setData(titled);
   setCentralWidget(graph_);
 
-  const std::vector<QAction*> items = BuildMenuLines(*menuBar(), menus::kr0kplotform);
+  const std::vector<QAction*> items = BuildMenuLines(*menuBar(), menus::kR0kPlotForm);
   // Print has no command, and says so by being disabled.
   items[1]->setEnabled(false);
   connect(items[2], &QAction::triggered, this, &QWidget::close);
@@ -44,9 +44,9 @@ r0kplotform::r0kplotform(QWidget* parent) : QMainWindow(parent) {
   resize(TwipsToPixels(kWidthTwips), TwipsToPixels(kHeightTwips));
 }
 
-r0kplotform* ShowR0kPlot() {
+R0kPlotForm* ShowR0kPlot() {
   // Like the tools, the plot belongs to no window, so closing the frame does not wait for it.
-  return &OpenTool<r0kplotform>();
+  return &OpenTool<R0kPlotForm>();
 }
 
 }  // namespace quarn

@@ -1,4 +1,4 @@
-#include "ui/tools/calculform.h"
+#include "ui/tools/calculator_form.h"
 
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -12,6 +12,7 @@
 #include "platform/qt_text.h"
 #include "platform/window_registry.h"
 #include "ui/common/menu_builder.h"
+#include "ui/tools/calculator_about.h"
 #include "ui/tools/menu_tables.h"
 
 namespace quarn {
@@ -23,7 +24,7 @@ constexpr int kKeySpacing = 6;
 
 }  // namespace
 
-calculform::calculform(Prompt& prompt, HelpService& help, QWidget* parent)
+CalculatorForm::CalculatorForm(Prompt& prompt, HelpService& help, QWidget* parent)
     : QMainWindow(parent), engine_(prompt), help_(help) {
   setObjectName("calculform");
   setWindowTitle("Calculator");
@@ -36,12 +37,12 @@ calculform::calculform(Prompt& prompt, HelpService& help, QWidget* parent)
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-QString calculform::ReadoutText() const {
+QString CalculatorForm::ReadoutText() const {
   return readout_->text();
 }
 
-QPushButton* calculform::Key(const QString& name, const QString& caption,
-                             const std::function<void(CalculatorEngine&)>& press) {
+QPushButton* CalculatorForm::Key(const QString& name, const QString& caption,
+                                 const std::function<void(CalculatorEngine&)>& press) {
   auto* key = new QPushButton(caption, centralWidget());
   key->setObjectName(name);
   // The keys act on a click and hand the focus straight back to "Enter".
@@ -54,7 +55,7 @@ QPushButton* calculform::Key(const QString& name, const QString& caption,
   return key;
 }
 
-void calculform::BuildKeypad(QWidget* central) {
+void CalculatorForm::BuildKeypad(QWidget* central) {
   auto* layout = new QVBoxLayout(central);
   readout_ = new QLabel(central);
   readout_->setObjectName("Readout");
@@ -102,26 +103,26 @@ void calculform::BuildKeypad(QWidget* central) {
   layout->addWidget(dummy_);
 }
 
-void calculform::BuildMenus() {
-  const std::vector<QAction*> items = BuildMenuLines(*menuBar(), menus::kcalculform);
-  connect(items[1], &QAction::triggered, this, &calculform::EditCopy);
+void CalculatorForm::BuildMenus() {
+  const std::vector<QAction*> items = BuildMenuLines(*menuBar(), menus::kCalculatorForm);
+  connect(items[1], &QAction::triggered, this, &CalculatorForm::EditCopy);
   connect(items[3], &QAction::triggered, this, &QWidget::close);
-  connect(items[5], &QAction::triggered, this, &calculform::HelpAbout);
+  connect(items[5], &QAction::triggered, this, &CalculatorForm::HelpAbout);
   connect(items[6], &QAction::triggered, this,
           [this] { help_.ShowHelp("Rovozuzav.hlp", "Calculator"); });
 }
 
-void calculform::Done() {
+void CalculatorForm::Done() {
   readout_->setText(ToQt(engine_.Readout()));
   dummy_->setFocus(Qt::OtherFocusReason);
 }
 
-void calculform::showEvent(QShowEvent* event) {
+void CalculatorForm::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   dummy_->setFocus(Qt::OtherFocusReason);
 }
 
-bool calculform::eventFilter(QObject* watched, QEvent* event) {
+bool CalculatorForm::eventFilter(QObject* watched, QEvent* event) {
   if (watched != dummy_ || event->type() != QEvent::KeyPress) {
     return QMainWindow::eventFilter(watched, event);
   }
@@ -142,37 +143,16 @@ bool calculform::eventFilter(QObject* watched, QEvent* event) {
   return true;
 }
 
-void calculform::EditCopy() {
+void CalculatorForm::EditCopy() {
   ClearClipboard();
   SetClipboardText(engine_.Readout());
 }
 
-void calculform::HelpAbout() {
-  Calcabout* about = AppWindows().Load<Calcabout>([this] { return new Calcabout(this); });
+void CalculatorForm::HelpAbout() {
+  CalculatorAbout* about =
+      AppWindows().Load<CalculatorAbout>([this] { return new CalculatorAbout(this); });
   about->show();
   about->raise();
-}
-
-Calcabout::Calcabout(QWidget* parent) : QDialog(parent) {
-  setObjectName("Calcabout");
-  setWindowTitle("About Calculator");
-  auto* layout = new QVBoxLayout(this);
-  auto* picture = new QLabel(this);
-  picture->setObjectName("Picture1");
-  picture->setText("<b style='font-size:18pt'>1 + 2 = 3</b>");
-  layout->addWidget(picture);
-  auto* label = new QLabel(this);
-  label->setObjectName("Label1");
-  label->setWordWrap(true);
-  label->setText(
-      "A desk calculator for the numbers of the input windows.  Type or click the keys; "
-      "operations run left to right.  Edit > Copy puts the readout on the clipboard, from "
-      "where it can be pasted into a grid.");
-  layout->addWidget(label);
-  auto* ok = new QPushButton("&Ok", this);
-  ok->setObjectName("Command1");
-  connect(ok, &QPushButton::clicked, this, &QDialog::close);
-  layout->addWidget(ok, 0, Qt::AlignRight);
 }
 
 }  // namespace quarn

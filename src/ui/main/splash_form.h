@@ -13,14 +13,14 @@ namespace quarn {
 
 // The start-up window: the program's name, version and maker. A key, or a click on its
 // frame, product labels or logo, closes it and opens the main window.
-class frmSplash : public QWidget {
+class SplashForm : public QWidget {
   Q_OBJECT
 
  public:
-  explicit frmSplash(MainContext& context, QWidget* parent = nullptr);
+  explicit SplashForm(MainContext& context, QWidget* parent = nullptr);
 
   // The frame that the splash opened, once it has.
-  RevudUzad* Started() const { return started_; }
+  MainWindow* Started() const { return started_; }
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -34,7 +34,7 @@ class frmSplash : public QWidget {
   QLabel* logo_;
   QLabel* company_product_;
   QLabel* product_name_;
-  QPointer<RevudUzad> started_;
+  QPointer<MainWindow> started_;
 };
 
 }  // namespace quarn

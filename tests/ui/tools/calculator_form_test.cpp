@@ -1,4 +1,4 @@
-#include "ui/tools/calculform.h"
+#include "ui/tools/calculator_form.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -34,7 +34,7 @@ class Calculator : public ::testing::Test {
 
   testing::ScriptedPrompt prompt_;
   RecordedHelp help_;
-  std::unique_ptr<calculform> form_ = std::make_unique<calculform>(prompt_, help_);
+  std::unique_ptr<CalculatorForm> form_ = std::make_unique<CalculatorForm>(prompt_, help_);
 };
 
 TEST_F(Calculator, TypedKeysReachTheKeypadThroughEnter) {

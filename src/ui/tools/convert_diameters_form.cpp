@@ -1,4 +1,4 @@
-#include "ui/tools/convert_diameters.h"
+#include "ui/tools/convert_diameters_form.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
@@ -19,7 +19,7 @@
 
 namespace quarn {
 
-frmConvertDiameters::frmConvertDiameters(Prompt& prompt, HelpService& help, QWidget* parent)
+ConvertDiametersForm::ConvertDiametersForm(Prompt& prompt, HelpService& help, QWidget* parent)
     : QWidget(parent), prompt_(prompt), help_(help) {
   setObjectName("frmConvertDiameters");
   setWindowTitle(ToQt("Convert particle diameters"));
@@ -51,8 +51,8 @@ frmConvertDiameters::frmConvertDiameters(Prompt& prompt, HelpService& help, QWid
   layout->addWidget(frame);
 }
 
-QLineEdit* frmConvertDiameters::AddBox(const char* name, const char* label_name, const char* label,
-                                       const char* initial) {
+QLineEdit* ConvertDiametersForm::AddBox(const char* name, const char* label_name, const char* label,
+                                        const char* initial) {
   auto* caption = new QLabel(ToQt(label), boxes_);
   caption->setObjectName(label_name);
   auto* box = new QLineEdit(ToQt(initial), boxes_);
@@ -62,17 +62,17 @@ QLineEdit* frmConvertDiameters::AddBox(const char* name, const char* label_name,
   return box;
 }
 
-float frmConvertDiameters::Read(const QLineEdit& box) const {
+float ConvertDiametersForm::Read(const QLineEdit& box) const {
   return BoxSingle(box);
 }
 
-void frmConvertDiameters::InputError() {
+void ConvertDiametersForm::InputError() {
   // An empty title is the program's own.
   prompt_.Message("Error in input data. Please check your input and try again.", "",
                   MessageIcon::None);
 }
 
-std::optional<frmConvertDiameters::Inputs> frmConvertDiameters::ReadInputs(
+std::optional<ConvertDiametersForm::Inputs> ConvertDiametersForm::ReadInputs(
     const QLineEdit& diameter) {
   const Inputs in{Read(*temp_c_), Read(*pressure_), Read(diameter), Read(*density_)};
   if (DiameterInputsValid(in.temp_c, in.p, in.d, in.rho)) return in;
@@ -80,8 +80,8 @@ std::optional<frmConvertDiameters::Inputs> frmConvertDiameters::ReadInputs(
   return std::nullopt;
 }
 
-void frmConvertDiameters::WriteResult(QLineEdit& box, float diameter, bool found,
-                                      const char* pattern) {
+void ConvertDiametersForm::WriteResult(QLineEdit& box, float diameter, bool found,
+                                       const char* pattern) {
   if (!found || !std::isfinite(diameter)) {
     InputError();
     return;
@@ -89,14 +89,14 @@ void frmConvertDiameters::WriteResult(QLineEdit& box, float diameter, bool found
   box.setText(ToQt(FormatPattern(diameter, pattern)));
 }
 
-void frmConvertDiameters::CalculateAerodiam() {
+void ConvertDiametersForm::CalculateAerodiam() {
   const auto in = ReadInputs(*d_physical_);
   if (!in) return;
   const DiameterResult da = AerodynamicDiameter(in->d, in->temp_c, in->p, in->rho);
   WriteResult(*d_aero_, da.diameter, da.converged, "#0.##### \xB5m");
 }
 
-void frmConvertDiameters::CalculatePhysical() {
+void ConvertDiametersForm::CalculatePhysical() {
   const auto in = ReadInputs(*d_aero_);
   if (!in) return;
   const DiameterResult dp = PhysicalDiameter(in->d, in->temp_c, in->p, in->rho);

@@ -1,4 +1,4 @@
-#include "ui/tools/convert_diameters.h"
+#include "ui/tools/convert_diameters_form.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -29,8 +29,8 @@ class DiameterWindow : public ::testing::Test {
 
   testing::ScriptedPrompt prompt_;
   testing::RecordedHelp help_;
-  std::unique_ptr<frmConvertDiameters> form_ =
-      std::make_unique<frmConvertDiameters>(prompt_, help_);
+  std::unique_ptr<ConvertDiametersForm> form_ =
+      std::make_unique<ConvertDiametersForm>(prompt_, help_);
 };
 
 TEST_F(DiameterWindow, ConvertsFromTheInitialTextsAndChains) {
@@ -83,7 +83,7 @@ TEST_F(DiameterWindow, BadInputIsRefusedAndNoBoxChanges) {
                                                      {"Density", "-1"}, {"DPhysical", "-0.5"}};
   for (const auto& [box, text] : bad) {
     SCOPED_TRACE(std::string(box) + "=" + text);
-    form_ = std::make_unique<frmConvertDiameters>(prompt_, help_);
+    form_ = std::make_unique<ConvertDiametersForm>(prompt_, help_);
     prompt_.shown.clear();
     Set(box, text);
     std::map<std::string, std::string> before;

@@ -1,4 +1,4 @@
-#include "ui/main/splash.h"
+#include "ui/main/splash_form.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -44,7 +44,7 @@ QLabel* Text(const char* name, const QString& text, QWidget* parent, int point_s
 
 }  // namespace
 
-frmSplash::frmSplash(MainContext& context, QWidget* parent)
+SplashForm::SplashForm(MainContext& context, QWidget* parent)
     // A plain window, not a splash-screen one: window managers give no keyboard focus to
     // splash screens, and a key is one of the ways on.
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), ctx_(context) {
@@ -81,7 +81,7 @@ frmSplash::frmSplash(MainContext& context, QWidget* parent)
   resize(TwipsToPixels(7400), TwipsToPixels(4000));
 }
 
-void frmSplash::keyPressEvent(QKeyEvent* event) {
+void SplashForm::keyPressEvent(QKeyEvent* event) {
   // Any key that produces a character.
   if (!event->text().isEmpty() && started_ == nullptr) {
     Start(SplashExit::Key);
@@ -90,7 +90,7 @@ void frmSplash::keyPressEvent(QKeyEvent* event) {
   QWidget::keyPressEvent(event);
 }
 
-bool frmSplash::eventFilter(QObject* watched, QEvent* event) {
+bool SplashForm::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::MouseButtonRelease && started_ == nullptr) {
     if (watched == logo_) {
       Start(SplashExit::Logo);
@@ -108,7 +108,7 @@ bool frmSplash::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
-void frmSplash::Start(SplashExit how) {
+void SplashForm::Start(SplashExit how) {
   hide();
   started_ = StartFromSplash(ctx_, how);
   close();

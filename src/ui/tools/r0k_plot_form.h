@@ -8,11 +8,11 @@ class Graph;
 
 // "R0k Plot": the measured and the fitted concentrations of a chamber test against time,
 // in the graph `r0kPlot`, whose axis titles are set when the window is made.
-class r0kplotform : public QMainWindow {  // NOLINT(readability-identifier-naming)
+class R0kPlotForm : public QMainWindow {
   Q_OBJECT
 
  public:
-  explicit r0kplotform(QWidget* parent = nullptr);
+  explicit R0kPlotForm(QWidget* parent = nullptr);
 
   Graph& r0kPlot() { return *graph_; }  // NOLINT(readability-identifier-naming)
 
@@ -21,6 +21,6 @@ class r0kplotform : public QMainWindow {  // NOLINT(readability-identifier-namin
 };
 
 // Loads the plot window unless it is open, and shows it in front.
-r0kplotform* ShowR0kPlot();
+R0kPlotForm* ShowR0kPlot();
 
 }  // namespace quarn

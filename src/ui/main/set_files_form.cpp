@@ -1,4 +1,4 @@
-#include "ui/main/set_files.h"
+#include "ui/main/set_files_form.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -37,7 +37,7 @@ QWidget* FolderTab(QWidget* parent, const char* current_name, const char* new_na
 
 }  // namespace
 
-frmSetFiles::frmSetFiles(MainContext& context, QWidget* parent) : QDialog(parent), ctx_(context) {
+SetFilesForm::SetFilesForm(MainContext& context, QWidget* parent) : QDialog(parent), ctx_(context) {
   setObjectName("frmSetFiles");
   setWindowTitle("Set file locations");
   auto* layout = new QVBoxLayout(this);
@@ -84,15 +84,15 @@ frmSetFiles::frmSetFiles(MainContext& context, QWidget* parent) : QDialog(parent
   buttons->addWidget(cancel);
   layout->addLayout(buttons);
 
-  connect(apply, &QPushButton::clicked, this, &frmSetFiles::Apply);
+  connect(apply, &QPushButton::clicked, this, &SetFilesForm::Apply);
   connect(cancel, &QPushButton::clicked, this, &QDialog::close);
-  connect(open, &QAction::triggered, this, &frmSetFiles::OpenSettings);
-  connect(save, &QAction::triggered, this, &frmSetFiles::SaveSettings);
+  connect(open, &QAction::triggered, this, &SetFilesForm::OpenSettings);
+  connect(save, &QAction::triggered, this, &SetFilesForm::SaveSettings);
   connect(tabs_, &QTabWidget::currentChanged, this, [this] { ShowSeparator(); });
   resize(TwipsToPixels(7200), TwipsToPixels(3600));
 }
 
-frmSetFiles::FolderBoxes frmSetFiles::Boxes(Folder folder) const {
+SetFilesForm::FolderBoxes SetFilesForm::Boxes(Folder folder) const {
   switch (folder) {
     case Folder::Building:
       return {current_building_, new_building_};
@@ -104,7 +104,7 @@ frmSetFiles::FolderBoxes frmSetFiles::Boxes(Folder folder) const {
   return {current_temp_, new_temp_};
 }
 
-std::string& frmSetFiles::Setting(Folder folder) const {
+std::string& SetFilesForm::Setting(Folder folder) const {
   switch (folder) {
     case Folder::Building:
       return ctx_.state.DataFolder;
@@ -116,7 +116,7 @@ std::string& frmSetFiles::Setting(Folder folder) const {
   return ctx_.state.TempFolder;
 }
 
-void frmSetFiles::ShowFolders() {
+void SetFilesForm::ShowFolders() {
   for (Folder f : {Folder::Building, Folder::Scenario, Folder::Temp}) {
     const FolderBoxes boxes = Boxes(f);
     boxes.current->setText(ToQt(Setting(f)));
@@ -124,7 +124,7 @@ void frmSetFiles::ShowFolders() {
   }
 }
 
-void frmSetFiles::ShowSeparator() {
+void SetFilesForm::ShowSeparator() {
   if (ctx_.state.DataSeparator == ',') {
     option1_->setChecked(true);
   } else {
@@ -132,21 +132,21 @@ void frmSetFiles::ShowSeparator() {
   }
 }
 
-void frmSetFiles::FillFromSettings() {
+void SetFilesForm::FillFromSettings() {
   ShowFolders();
   // Only a comma or a tab keeps the result files readable.
   if (ctx_.state.DataSeparator != ',') ctx_.state.DataSeparator = '\t';
   ShowSeparator();
 }
 
-void frmSetFiles::SetTempParts() {
+void SetFilesForm::SetTempParts() {
   // Split again at once, so that the next run and the clean-up at exit use the new folder.
   const TempFolderParts parts = SplitTempFolder(ctx_.state.TempFolder);
   ctx_.state.TempDrive = parts.Drive;
   ctx_.state.TempFolderName = parts.Folder;
 }
 
-void frmSetFiles::ChangeFolder(Folder which, const std::string& folder, bool ask) {
+void SetFilesForm::ChangeFolder(Folder which, const std::string& folder, bool ask) {
   std::string& setting = Setting(which);
   if (!folder.empty()) {
     bool usable = FolderExists(folder);
@@ -169,7 +169,7 @@ void frmSetFiles::ChangeFolder(Folder which, const std::string& folder, bool ask
   boxes.next->setText(ToQt(setting));
 }
 
-void frmSetFiles::Apply() {
+void SetFilesForm::Apply() {
   switch (tabs_->currentIndex()) {
     case 0:
       ChangeFolder(Folder::Building, FromQt(new_building_->text()), true);
@@ -186,7 +186,7 @@ void frmSetFiles::Apply() {
   }
 }
 
-void frmSetFiles::OpenSettings() {
+void SetFilesForm::OpenSettings() {
   std::string bytes;
   if (ctx_.settings_file.empty() || !ReadFileBytes(ctx_.settings_file, bytes)) {
     ctx_.prompt.Message("The settings file " + ctx_.settings_file + " could not be read.", "",
@@ -205,7 +205,7 @@ void frmSetFiles::OpenSettings() {
   ShowFolders();
 }
 
-void frmSetFiles::SaveSettings() {
+void SetFilesForm::SaveSettings() {
   if (ctx_.prompt.AskYesNo(
           "This will replace all your defaults with new defaults. Do you want to continue?", "",
           MessageIcon::Question) != Answer::Yes) {

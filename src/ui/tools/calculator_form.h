@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QDialog>
 #include <QMainWindow>
 #include <functional>
 
@@ -16,11 +15,11 @@ class HelpService;
 // The desk calculator: a readout, the keypad and the wide "Enter" button `dummy`, which
 // keeps the keyboard focus and maps typed keys onto the keypad. Its Edit > Copy puts the
 // readout on the clipboard, the only way a result leaves it.
-class calculform : public QMainWindow {  // NOLINT(readability-identifier-naming)
+class CalculatorForm : public QMainWindow {
   Q_OBJECT
 
  public:
-  calculform(Prompt& prompt, HelpService& help, QWidget* parent = nullptr);
+  CalculatorForm(Prompt& prompt, HelpService& help, QWidget* parent = nullptr);
 
   QString ReadoutText() const;
 
@@ -42,14 +41,6 @@ class calculform : public QMainWindow {  // NOLINT(readability-identifier-naming
   HelpService& help_;
   QLabel* readout_ = nullptr;
   QPushButton* dummy_ = nullptr;
-};
-
-// The calculator's About box.
-class Calcabout : public QDialog {  // NOLINT(readability-identifier-naming)
-  Q_OBJECT
-
- public:
-  explicit Calcabout(QWidget* parent = nullptr);
 };
 
 }  // namespace quarn

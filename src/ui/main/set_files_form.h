@@ -14,11 +14,11 @@ namespace quarn {
 // The file-locations dialog: the building, scenario and temporary folders and the value
 // separator, applied at once to the program's settings, and loaded from or saved to the
 // settings file.
-class frmSetFiles : public QDialog {
+class SetFilesForm : public QDialog {
   Q_OBJECT
 
  public:
-  explicit frmSetFiles(MainContext& context, QWidget* parent = nullptr);
+  explicit SetFilesForm(MainContext& context, QWidget* parent = nullptr);
 
   // Opening from the building window: the boxes show the folders in use; a separator
   // other than a comma becomes the tab.

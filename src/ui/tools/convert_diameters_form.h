@@ -13,11 +13,11 @@ class Prompt;
 // The particle-diameter converter: physical to aerodynamic diameter and back, at the air
 // temperature and pressure and the particle density of its boxes. Each box is read by its
 // leading number, so a result ("1.51855 µm") can be converted back as it stands.
-class frmConvertDiameters : public QWidget {  // NOLINT(readability-identifier-naming)
+class ConvertDiametersForm : public QWidget {
   Q_OBJECT
 
  public:
-  frmConvertDiameters(Prompt& prompt, HelpService& help, QWidget* parent = nullptr);
+  ConvertDiametersForm(Prompt& prompt, HelpService& help, QWidget* parent = nullptr);
 
   void CalculateAerodiam();
   void CalculatePhysical();
