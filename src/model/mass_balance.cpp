@@ -27,35 +27,31 @@ void StartSource(const SourceRecord& source, const PollutantList& pollutants, in
   state.SourceAge = 0;
   state.On = false;
   state.SwitchOnDone = false;
-  state.ModelValue2 = 0;
-  state.CurrentTime = 0;
   for (int p = 0; p < np; ++p) {
-    state.ModelWork4[p] = 0;
-    state.ModelWork5[p] = 0;
     const float mw = pollutants[p].MolWt;
     switch (source.Model) {
       case 0:
       case 3:
-        state.Param7[p] = state.Param3[p];
-        state.Param8[p] = source.Params[6][p];
+        state.ReservoirMass[p] = state.InitialMass[p];
+        state.Layer2Mass[p] = source.Params[6][p];
         break;
       case 8:
       case 9:
       case 10:
-        state.ModelWork1[p] = source.Params[2][p];
-        state.ParamPerMole[p] = static_cast<float>(MassToMoles(state.ModelWork1[p], mw));
-        state.SourceWork1[p] = state.ParamPerMole[p];
+        state.LiquidMass[p] = source.Params[2][p];
+        state.InitialMoles[p] = static_cast<float>(MassToMoles(state.LiquidMass[p], mw));
+        state.MolesLeft[p] = state.InitialMoles[p];
         break;
       default:
-        state.SourceValue = static_cast<float>(MassToMoles(source.ScaledMass, mw));
-        state.ParamPerMole[p] = static_cast<float>(MassToMoles(state.ModelWork1[p], mw));
-        state.SourceWork1[p] = state.ParamPerMole[p];
+        state.InitialTotalMoles = static_cast<float>(MassToMoles(source.ScaledMass, mw));
+        state.InitialMoles[p] = static_cast<float>(MassToMoles(state.LiquidMass[p], mw));
+        state.MolesLeft[p] = state.InitialMoles[p];
         break;
     }
   }
   if (source.Model == 10) {
-    state.SourceValue = static_cast<float>(TotalSourceMass(state, np));
-    state.TotalMoles = state.SourceValue;
+    state.InitialTotalMoles = static_cast<float>(MolesLeftInLiquid(state, np));
+    state.TotalMolesLeft = state.InitialTotalMoles;
   }
 }
 
@@ -379,8 +375,8 @@ void SetupRoomMassTerms(BuildingRecord& building, SourceStates& sources) {
     for (int k = 1; k <= SourceSlotCount(s, r); ++k) {
       SourceState& state = sources[r][k];
       for (int p = 0; p < np; ++p) {
-        state.Param7[p] = state.Param3[p];
-        state.Param8[p] = s.Sources[r][k].Params[6][p];
+        state.ReservoirMass[p] = state.InitialMass[p];
+        state.Layer2Mass[p] = s.Sources[r][k].Params[6][p];
       }
     }
   }

@@ -30,7 +30,7 @@ double ModelEmission(const ScenarioRecord& scenario, const SourceRecord& source,
       // Pollutant 0 is the mixture as a whole; its layer-1 mass is what the components'
       // shares are taken of.
       if (p == 0) return MassTransferEmission(source, state, p, croom, dt);
-      return VBXEmission(source, state, p, croom, dt, state.Param7[0]);
+      return VBXEmission(source, state, p, croom, dt, state.ReservoirMass[0]);
     case 8:
       if (p == 0) return PetroleumSpillRate(source, state, croom, scenario.Pollutants);
       return PetroleumSpillStep(source, state, p, croom, dt, scenario.Pollutants);
@@ -66,12 +66,12 @@ bool CycleInForce(const SourceRecord& source, int cycles, double period, double 
 double DepleteSpill(const ScenarioRecord& scenario, const SourceRecord& source, SourceState& state,
                     int p, double emission, float dt) {
   const double mw = scenario.Pollutants[p].MolWt;
-  float& mass = state.ModelWork1[p];
+  float& mass = state.LiquidMass[p];
   if (emission > 0 && emission * dt > mass)
     emission = std::max(0.0F, mass) / static_cast<double>(dt);
   mass = static_cast<float>(std::max(0.0, mass - emission * dt));
-  if (source.Model == 8) state.SourceWork1[p] = static_cast<float>(MassToMoles(mass, mw));
-  if (source.Model == 10) state.SourceWork1[p] = static_cast<float>(mass / mw / 1000.0);
+  if (source.Model == 8) state.MolesLeft[p] = static_cast<float>(MassToMoles(mass, mw));
+  if (source.Model == 10) state.MolesLeft[p] = static_cast<float>(mass / mw / 1000.0);
   return emission;
 }
 
@@ -133,22 +133,22 @@ void ResetSourceParameters(const SourceRecord& source, SourceState& state, int n
   for (int p = 0; p < std::clamp(numPollutants, 0, kMaxPollutants); ++p) {
     switch (model) {
       case 0:
-        state.Param7[p] = source.Params[2][p];
-        state.Param3[p] = source.Params[2][p];
-        state.Param8[p] = source.Params[5][p];
+        state.ReservoirMass[p] = source.Params[2][p];
+        state.InitialMass[p] = source.Params[2][p];
+        state.Layer2Mass[p] = source.Params[5][p];
         break;
       case 3:
-        state.Param3[p] = source.Params[2][p];
-        state.Param7[p] = state.Param3[p];
-        state.Param8[p] = source.Params[6][p];
+        state.InitialMass[p] = source.Params[2][p];
+        state.ReservoirMass[p] = state.InitialMass[p];
+        state.Layer2Mass[p] = source.Params[6][p];
         break;
       case 7:
       case 8:
       case 9:
-        state.Param3[p] = source.Params[2][p];
-        state.Param7[p] = state.Param3[p];
-        state.Param8[p] = source.Params[6][p];
-        state.SourceWork1[p] = state.ParamPerMole[p];
+        state.InitialMass[p] = source.Params[2][p];
+        state.ReservoirMass[p] = state.InitialMass[p];
+        state.Layer2Mass[p] = source.Params[6][p];
+        state.MolesLeft[p] = state.InitialMoles[p];
         break;
       default:
         break;

@@ -204,8 +204,8 @@ TEST(ResetAccumulatorsTest, StartsEveryRunFromTheEnteredValues) {
   EXPECT_EQ(s.AirCleanerCollected[2], 0);
   EXPECT_EQ(s.PeakConc[1], -1e9F);
   EXPECT_EQ(sinks[1][1][0], 0);
-  EXPECT_EQ(states[2][1].ModelWork1[0], 280);
-  EXPECT_NEAR(states[2][1].SourceWork1[0], 0.01, 1e-6);
+  EXPECT_EQ(states[2][1].LiquidMass[0], 280);
+  EXPECT_NEAR(states[2][1].MolesLeft[0], 0.01, 1e-6);
   EXPECT_EQ(s.Sources[2][1].ModelWork1[0], 0);  // the record keeps what the user has
 }
 
@@ -220,7 +220,7 @@ TEST(ResetAccumulatorsTest, EachModelStartsFromItsOwnRows) {
   auto add = [&s](int room, int model) -> SourceRecord& {
     SourceRecord& src = s.Sources[room][++s.NumSources[room]];
     src.Model = static_cast<int16_t>(model);
-    // Running values left by an earlier run: every model starts these again.
+    // Running values an earlier run left in the record: the run neither reads nor clears them.
     src.ModelWork4 = {5, 5};
     src.ModelWork5 = {6, 6};
     src.ModelValue2 = 7;
@@ -247,28 +247,22 @@ TEST(ResetAccumulatorsTest, EachModelStartsFromItsOwnRows) {
   ResetAccumulators(b, f, states, sinks);
 
   const SourceState& l = states[0][1];
-  EXPECT_EQ(l.Param7[0], 40);
-  EXPECT_EQ(l.Param7[1], 41);
-  EXPECT_EQ(l.Param8[1], 61);
+  EXPECT_EQ(l.ReservoirMass[0], 40);
+  EXPECT_EQ(l.ReservoirMass[1], 41);
+  EXPECT_EQ(l.Layer2Mass[1], 61);
   const SourceState& p = states[1][1];
-  EXPECT_EQ(p.Param7[0], 30);
-  EXPECT_EQ(p.Param8[0], 70);
+  EXPECT_EQ(p.ReservoirMass[0], 30);
+  EXPECT_EQ(p.Layer2Mass[0], 70);
   const SourceState& x = states[1][2];
-  EXPECT_EQ(x.ModelWork1[1], 600);
-  EXPECT_FLOAT_EQ(x.ParamPerMole[0], 0.01F);
-  EXPECT_FLOAT_EQ(x.SourceWork1[1], 0.02F);
-  EXPECT_FLOAT_EQ(x.SourceValue, 0.03F);
-  EXPECT_FLOAT_EQ(x.TotalMoles, 0.03F);
+  EXPECT_EQ(x.LiquidMass[1], 600);
+  EXPECT_FLOAT_EQ(x.InitialMoles[0], 0.01F);
+  EXPECT_FLOAT_EQ(x.MolesLeft[1], 0.02F);
+  EXPECT_FLOAT_EQ(x.InitialTotalMoles, 0.03F);
+  EXPECT_FLOAT_EQ(x.TotalMolesLeft, 0.03F);
   const SourceState& o = states[1][3];
-  EXPECT_FLOAT_EQ(o.SourceValue, 0.05F);  // 1500 mg of 30 g/mol
-  EXPECT_FLOAT_EQ(o.ParamPerMole[0], 0.02F);
-  EXPECT_FLOAT_EQ(o.SourceWork1[1], 0.03F);
-  for (const SourceState* st : {&l, &p, &x, &o}) {
-    EXPECT_EQ(st->ModelWork4[1], 0);
-    EXPECT_EQ(st->ModelWork5[0], 0);
-    EXPECT_EQ(st->ModelValue2, 0);
-    EXPECT_EQ(st->CurrentTime, 0);
-  }
+  EXPECT_FLOAT_EQ(o.InitialTotalMoles, 0.05F);  // 1500 mg of 30 g/mol
+  EXPECT_FLOAT_EQ(o.InitialMoles[0], 0.02F);
+  EXPECT_FLOAT_EQ(o.MolesLeft[1], 0.03F);
   EXPECT_EQ(s.Sources[1][1].Params[3][0], 30);  // the records keep what the user entered
   EXPECT_EQ(s.Sources[1][3].ModelWork4[0], 5);
 }

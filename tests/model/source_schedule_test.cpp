@@ -148,26 +148,26 @@ SourceRecord MassTransferSource() {
 TEST(SourceSchedule, SwitchOnResetsTheLayersOncePerOnPeriod) {
   const SourceRecord s = MassTransferSource();
   SourceState st(s);
-  EXPECT_FLOAT_EQ(st.Param7[0], 0.0f);
+  EXPECT_FLOAT_EQ(st.ReservoirMass[0], 0.0f);
   ASSERT_TRUE(SourceScheduleTime(1.0f, s, st, 0.1f, 2));
-  EXPECT_FLOAT_EQ(st.Param7[0], 100.0f);
-  EXPECT_FLOAT_EQ(st.Param3[0], 100.0f);
-  EXPECT_FLOAT_EQ(st.Param8[0], 50.0f);
-  EXPECT_FLOAT_EQ(st.Param7[1], 30.0f);
-  EXPECT_FLOAT_EQ(st.Param8[1], 20.0f);
+  EXPECT_FLOAT_EQ(st.ReservoirMass[0], 100.0f);
+  EXPECT_FLOAT_EQ(st.InitialMass[0], 100.0f);
+  EXPECT_FLOAT_EQ(st.Layer2Mass[0], 50.0f);
+  EXPECT_FLOAT_EQ(st.ReservoirMass[1], 30.0f);
+  EXPECT_FLOAT_EQ(st.Layer2Mass[1], 20.0f);
   // Pollutant 0's model depletes its layer; the look-up for pollutant 1 in the same step
   // (age still below the step) must not undo that.
-  st.Param7[0] = 98;
+  st.ReservoirMass[0] = 98;
   ASSERT_TRUE(SourceScheduleTime(1.0f, s, st, 0.1f, 2));
-  EXPECT_FLOAT_EQ(st.Param7[0], 98.0f);
+  EXPECT_FLOAT_EQ(st.ReservoirMass[0], 98.0f);
   // A source that stays on is not reset.
-  st.Param7[0] = 90;
+  st.ReservoirMass[0] = 90;
   ASSERT_TRUE(SourceScheduleTime(1.1f, s, st, 0.1f, 2));
-  EXPECT_FLOAT_EQ(st.Param7[0], 90.0f);
+  EXPECT_FLOAT_EQ(st.ReservoirMass[0], 90.0f);
   // Off, then on again the next day: a new on-period, reset again.
   EXPECT_FALSE(SourceScheduleTime(6.0f, s, st, 0.1f, 2));
   ASSERT_TRUE(SourceScheduleTime(25.0f, s, st, 0.1f, 2));
-  EXPECT_FLOAT_EQ(st.Param7[0], 100.0f);
+  EXPECT_FLOAT_EQ(st.ReservoirMass[0], 100.0f);
   // The user's parameters are untouched.
   EXPECT_FLOAT_EQ(s.Params[7][0], 0.0f);
 }
@@ -178,24 +178,24 @@ TEST(SourceSchedule, ResetOfTheOtherModels) {
   s.Params[6][0] = 4;
   s.Size = 3;
   SourceState st;
-  st.ParamPerMole[0] = 0.5f;
+  st.InitialMoles[0] = 0.5f;
   // Model 3: P3 = P2, P7 = P3, P8 = P6.
   s.Model = 3;
   ResetSourceParameters(s, st, 1);
-  EXPECT_FLOAT_EQ(st.Param3[0], 10.0f);
-  EXPECT_FLOAT_EQ(st.Param7[0], 10.0f);
-  EXPECT_FLOAT_EQ(st.Param8[0], 4.0f);
-  EXPECT_FLOAT_EQ(st.SourceWork1[0], 0.0f);
+  EXPECT_FLOAT_EQ(st.InitialMass[0], 10.0f);
+  EXPECT_FLOAT_EQ(st.ReservoirMass[0], 10.0f);
+  EXPECT_FLOAT_EQ(st.Layer2Mass[0], 4.0f);
+  EXPECT_FLOAT_EQ(st.MolesLeft[0], 0.0f);
   // Spills: also the full area and the starting moles.
   s.Model = 9;
   ResetSourceParameters(s, st, 1);
   EXPECT_FLOAT_EQ(st.SpillArea, 3.0f);
-  EXPECT_FLOAT_EQ(st.SourceWork1[0], 0.5f);
+  EXPECT_FLOAT_EQ(st.MolesLeft[0], 0.5f);
   // Models without running values: nothing.
   SourceState untouched;
   s.Model = 1;
   ResetSourceParameters(s, untouched, 1);
-  EXPECT_FLOAT_EQ(untouched.Param7[0], 0.0f);
+  EXPECT_FLOAT_EQ(untouched.ReservoirMass[0], 0.0f);
   EXPECT_FLOAT_EQ(untouched.SpillArea, 0.0f);
 }
 
@@ -316,13 +316,13 @@ TEST(SourceEmissionRate, VbxComponentSharesTheMixtureLeftAfterPollutantZero) {
   SourceEmissionRate(sc, states, 1, 1.0f, {0.0f, 0.1f, conc, conc}, 0, out0, emitted);
   // Mixture: r1 = 2 × (0 - 10 × 100 / 100) = -20; M1 = 100 - 0.1 × 20 = 98.
   EXPECT_NEAR(out0, 20.0f, 1e-5);
-  EXPECT_NEAR(states[1][1].Param7[0], 98.0f, 1e-5);
+  EXPECT_NEAR(states[1][1].ReservoirMass[0], 98.0f, 1e-5);
   SourceEmissionRate(sc, states, 1, 1.0f, {0.0f, 0.1f, conc, conc}, 1, out1, emitted);
   // Component: r = 1 × (0 - 20 × 5 / 98) = -1.0204082; M = 5 - 0.10204082 = 4.8979592.
   EXPECT_NEAR(out1, 1.0204082f, 1e-5);
-  EXPECT_NEAR(states[1][1].Param7[1], 4.8979592f, 1e-5);
+  EXPECT_NEAR(states[1][1].ReservoirMass[1], 4.8979592f, 1e-5);
   // The reset at switch-on happened once: pollutant 1's look-up did not refill layer 1.
-  EXPECT_NEAR(states[1][1].Param7[0], 98.0f, 1e-5);
+  EXPECT_NEAR(states[1][1].ReservoirMass[0], 98.0f, 1e-5);
 }
 
 }  // namespace
