@@ -43,11 +43,11 @@ void ComputeStepMatrices(const Matrix& a, int n, double h, StepMatrices& out) {
     ++halvings;
   }
   double tau = std::ldexp(h, -halvings);
-  Matrix m{};
-  for (int i = 0; i < n * n; ++i) m[i] = a[i] * tau;
+  Matrix scaled{};
+  for (int i = 0; i < n * n; ++i) scaled[i] = a[i] * tau;
 
   // Phi = sum M^k / k!, Integral = tau sum M^k / (k + 1)!, SecondIntegral =
-  // tau^2 sum M^k / (k + 2)!, all from the same powers of M.
+  // tau^2 sum M^k / (k + 2)!, all from the same powers of M = A h / 2^s.
   Matrix& phi = out.Phi;
   Matrix& first = out.Integral;
   Matrix& second = out.SecondIntegral;
@@ -58,7 +58,7 @@ void ComputeStepMatrices(const Matrix& a, int n, double h, StepMatrices& out) {
   for (int i = 0; i < n; ++i) term[i * n + i] = 1;
   for (int k = 0; k <= 40; ++k) {
     if (k > 0) {
-      term = Product(term, m, n);
+      term = Product(term, scaled, n);
       for (int i = 0; i < n * n; ++i) term[i] /= k;
     }
     const double k1 = k + 1;

@@ -63,8 +63,8 @@ TEST(RoomFlowTermsTest, HistoryFractionScalesTheHVACFlows) {
   EXPECT_EQ(f.WorkingHVACExhaust[2], 10);
   EXPECT_EQ(f.WorkingHVACOutdoorAir[2], 15);
   EXPECT_EQ(f.FlowMatrix[1][2], 20);
-  EXPECT_EQ(f.HVACTotal1, 5);
-  EXPECT_EQ(f.HVACTotal2, 6);
+  EXPECT_EQ(f.HVACExhaustTotal, 5);
+  EXPECT_EQ(f.HVACIntakeTotal, 6);
   EXPECT_EQ(supply[0], 3);
   RoomFlowTerms(b, 2, 0, f, supply);
   EXPECT_EQ(supply[0], 0);  // a system switched off supplies nothing
@@ -78,7 +78,7 @@ TEST(RoomFlowTermsTest, HistoryFractionScalesTheHVACFlows) {
   EXPECT_EQ(f.BaseHVACSupply[2], 60 - 20 + 10);
   EXPECT_EQ(f.WorkingHVACOutdoorAir[2], 15);
   EXPECT_EQ(f.FlowMatrix[1][2], 40);
-  EXPECT_EQ(f.HVACTotal1, 5);
+  EXPECT_EQ(f.HVACExhaustTotal, 5);
 }
 
 TEST(RemovalTermsTest, OutdoorTermLossAndInflowByHand) {
@@ -90,16 +90,16 @@ TEST(RemovalTermsTest, OutdoorTermLossAndInflowByHand) {
   b.Scenario.NumPollutants = 1;
   b.Scenario.BuildingPenetration[0] = 0.5F;
   WorkingFlows f;
-  f.RoomWorkB[1] = 20;
-  f.RoomWorkA[1] = 10;
+  f.TotalFromOutdoors[1] = 20;
+  f.TotalToOutdoors[1] = 10;
   f.BaseHVACReturn[1] = 5;
-  f.RoomWorkMatrix[1][2] = 15;
-  f.RoomWorkMatrix[2][1] = 15;
+  f.TotalBetweenRooms[1][2] = 15;
+  f.TotalBetweenRooms[2][1] = 15;
   f.BaseHVACSupply[2] = 10;
   RemovalTerms terms;
   terms.CurrentOutdoorConc[0] = 4;
   SetRemovalTerms(b, 2, f, terms);
-  EXPECT_FLOAT_EQ(terms.RoomPollutantWork[1][0], 4 * 20 * 0.5F / 50);
+  EXPECT_FLOAT_EQ(terms.OutdoorInput[1][0], 4 * 20 * 0.5F / 50);
   EXPECT_FLOAT_EQ(terms.LossCoefficient[1], (10 + 5 + 15) / 50.0F);
   EXPECT_FLOAT_EQ(terms.LossCoefficient[2], 15 / 25.0F);
 
@@ -190,7 +190,7 @@ TEST(ResetAccumulatorsTest, StartsEveryRunFromTheEnteredValues) {
   s.Sources[2][1].Params[2][0] = 280;  // mg of a liquid of 28 g/mol: 0.01 mol
   s.Pollutants[0].MolWt = 28;
   WorkingFlows f;
-  f.RoomWorkMatrix[1][2] = 5;  // left from an earlier connection
+  f.TotalBetweenRooms[1][2] = 5;  // left from an earlier connection
   SourceStates states = MakeSourceStates(s);
   SinkMasses sinks{};
   sinks[1][1][0] = 3;
@@ -198,7 +198,7 @@ TEST(ResetAccumulatorsTest, StartsEveryRunFromTheEnteredValues) {
   EXPECT_EQ(b.TotalRoomVolume, 40);
   EXPECT_EQ(f.BaseHVACReturn[1], 7);
   EXPECT_EQ(f.HVACInUse, kTrue);
-  EXPECT_EQ(f.RoomWorkMatrix[1][2], 0);
+  EXPECT_EQ(f.TotalBetweenRooms[1][2], 0);
   EXPECT_EQ(s.ResultTotal1[0], 0);
   EXPECT_EQ(s.ResultTotal2[0], -1e30F);
   EXPECT_EQ(s.AirCleanerCollected[2], 0);
@@ -286,7 +286,7 @@ TEST(UpdateRoomsTest, NegativeLossChangesNothing) {
   EXPECT_EQ(a.NewConc[1][0], 3);
   // A loss of 0 adds the step times the source; a change of more than 2 % makes a record.
   terms.LossCoefficient[1] = 0;
-  terms.RoomPollutantWork[1][0] = 2;
+  terms.OutdoorInput[1][0] = 2;
   a.PreviousRoomConc[1][0] = 3;
   EXPECT_EQ(UpdateRooms(b, f, terms, {0, 0.5F, 0.02F, supply}, states, sinks, a, due),
             StepStatus::Ok);
