@@ -185,14 +185,13 @@ class ConcentrationRun {
   int32_t record_count_ = 0;
   float last_record_time_ = 0;
 
-  std::string mass_format_;
-  std::string conc_format_;
+  ConcentrationFormats formats_;  // of the progress window's totals and chart
   std::unique_ptr<ResultsBuffer> buffer_;
   std::unique_ptr<WorkFileWriter> file_;
 };
 
 bool ConcentrationRun::SetUp() {
-  GetConcentrationFormats(scenario_.ConcUnits, mass_format_, conc_format_);
+  formats_ = GetConcentrationFormats(scenario_.ConcUnits).value_or(ConcentrationFormats{});
   step_adjust_ = settings_.StepAdjustFactor;
   if (step_adjust_ == 0) {
     step_adjust_ = 1;
@@ -234,7 +233,8 @@ void ConcentrationRun::MassUnits() {
   for (int p = 0; p < num_pollutants_; ++p) {
     float perMass = 1;
     if (scenario_.ConcUnits == kPpm) {
-      ConvertConcentrationUnits(kMilligrams, kPpm, 1.0F, perMass, scenario_.Pollutants[p]);
+      perMass = ConvertConcentrationUnits(kMilligrams, kPpm, 1.0F, scenario_.Pollutants[p])
+                    .value_or(perMass);
     } else if (scenario_.ConcUnits == kNumber) {
       perMass = 1e-6F;
     }
@@ -577,8 +577,8 @@ RunOutcome ConcentrationRun::Run() {
   start.max_concentration = static_cast<float>(settings_.MaxConcentration);
   start.num_rooms = num_rooms_;
   start.num_pollutants = num_pollutants_;
-  start.mass_format = mass_format_;
-  start.conc_format = conc_format_;
+  start.mass_format = formats_.mass;
+  start.conc_format = formats_.conc;
   observer_.RunStarted(start);
   if (!(run_end_time_ > 0) || settings_.MaxConcentration == 0)
     prompt_.Message(

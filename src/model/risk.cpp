@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include "model/records.h"
@@ -19,12 +20,11 @@ const char* CancerRiskOf(const ScenarioRecord& scenario, const OccupantRecord& o
   if (spread == 0.0f) return "Division by zero";
   const float mean = dose / spread;
   // The slope factor is per µg/m³.
-  PollutantRecord pollutant = scenario.Pollutants[p];
-  float micrograms = 0;
-  if (!ConvertConcentrationUnits(scenario.ConcUnits, kMicrograms, mean, micrograms, pollutant)) {
-    return "Unknown concentration units";
-  }
-  risk = micrograms * pollutant.CancerRisk;
+  const PollutantRecord& pollutant = scenario.Pollutants[p];
+  const std::optional<float> micrograms =
+      ConvertConcentrationUnits(scenario.ConcUnits, kMicrograms, mean, pollutant);
+  if (!micrograms) return "Unknown concentration units";
+  risk = *micrograms * pollutant.CancerRisk;
   if (!std::isfinite(risk)) return "Overflow";
   return nullptr;
 }
