@@ -418,7 +418,11 @@ void DataInForm::FileOpen() {
   if (!chosen) return;
   Hourglass wait;
   ProgramState& st = ctx_.state;
-  if (!ReadChamberDataFile(*chosen, st.ChamberData, st.FittedR0, st.FittedK, ctx_.prompt)) return;
+  const std::optional<ChamberFileContents> read = ReadChamberDataFile(*chosen, ctx_.prompt);
+  if (!read) return;
+  st.ChamberData = read->record;
+  st.FittedR0 = read->fitted_r0;
+  st.FittedK = read->fitted_k;
   st.ChamberFileName = *chosen;
   ShowChamberData(st.ChamberData);
   saved_ = true;
