@@ -336,7 +336,11 @@ void DataInForm::RunR0kFit() {
   float k = ResultValue(*kresult_);
   const bool estimated = r0 == 0;
   if (!CheckChamberData(record, estimated, ctx_.prompt)) return;
-  if (estimated) EstimateR0k(record, r0, k);
+  if (estimated) {
+    const R0k start = EstimateR0k(record);
+    r0 = start.r0;
+    k = start.k;
+  }
   ChamberPoints predicted{};
   // A fit that did not converge leaves R0 = k = 0, and no sum of squares to show.
   fit_failed_ = FitR0k(r0, k, record, predicted, *this, ctx_.prompt) || r0 <= 0;
