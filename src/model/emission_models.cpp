@@ -94,11 +94,13 @@ double R0kMeanRate(const SourceRecord& source, int p, double age, double hours) 
   return R0kMean(source, p, decay);
 }
 
-void R0kMeanRates(const SourceRecord& source, int pollutants, double age, double hours,
-                  PerPollutant<double>& means) {
+PerPollutant<double> R0kMeanRates(const SourceRecord& source, int pollutants, double age,
+                                  double hours) {
   DecayMeans decay(age, hours);
+  PerPollutant<double> means{};
   for (int p = 0; p < std::clamp(pollutants, 0, kMaxPollutants); ++p)
     means[p] = R0kMean(source, p, decay);
+  return means;
 }
 
 double Paint1MeanRate(const SourceRecord& source, int p, double age, double hours) {

@@ -63,10 +63,10 @@ double PolyfitEmission(const SourceRecord& source, int pollutant, float t);
 bool IsClosedFormModel(int model);
 // Model 1 from age `age`: each term R e^(-k a) gives R e^(-k age) (1 - e^(-k hours)) / k.
 double R0kMeanRate(const SourceRecord& source, int pollutant, double age, double hours);
-// The same for pollutants 0 to pollutants - 1 at once into means[p], working out each
+// The same for pollutants 0 to pollutants - 1 at once (0 for the others), working out each
 // decay constant once.
-void R0kMeanRates(const SourceRecord& source, int pollutants, double age, double hours,
-                  PerPollutant<double>& means);
+PerPollutant<double> R0kMeanRates(const SourceRecord& source, int pollutants, double age,
+                                  double hours);
 // Model 2 from age `age`: R0 / (1 + a k1 R0) gives ln(1 + k1 R0 hours / (1 + k1 R0 age)) / k1.
 double Paint1MeanRate(const SourceRecord& source, int pollutant, double age, double hours);
 // Model 4 from age `age`: nothing before 0.05 day, then Alpha / x^P1 with x in days.

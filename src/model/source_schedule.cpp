@@ -447,8 +447,7 @@ void RoomEmissionRates(const ScenarioRecord& scenario, SourceStates& states, int
         }
         const double age = std::max(0.0, t0 - state.StretchBegan);
         if (source.Model == 1) {
-          PerPollutant<double> means;
-          R0kMeanRates(source, np, age, dt, means);
+          const PerPollutant<double> means = R0kMeanRates(source, np, age, dt);
           each([&](int p) { return means[p]; });
           continue;
         }
