@@ -21,9 +21,9 @@ bool WriteChamberDataFile(const std::string& fileName, const ChamberDataRecord& 
 
 std::optional<ChamberFileContents> ReadChamberDataFile(const std::string& fileName,
                                                        Prompt& prompt) {
-  std::string bytes;
-  if (!item_file::Load(fileName, bytes, prompt)) return std::nullopt;
-  item_file::Input in(bytes);
+  const std::optional<std::string> bytes = item_file::Load(fileName, prompt);
+  if (!bytes) return std::nullopt;
+  item_file::Input in(*bytes);
   auto real = [&] { return in.Real(); };
   ChamberFileContents contents;
   ChamberDataRecord& read = contents.record;
