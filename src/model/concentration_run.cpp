@@ -379,7 +379,7 @@ void ConcentrationRun::SupplyAir(float t, float dt) {
   if (arrays_.RoomSourceCounts[0] > 0) {
     const EmissionStep step{t, dt, arrays_.RoomConc, arrays_.PreviousRoomConc, &conc_per_mass_};
     for (int p = 0; p < num_pollutants_; ++p)
-      SourceEmissionRate(scenario_, sources_, 0, 0, step, p, emission[p], scenario_.TotalEmitted);
+      emission[p] = SourceEmissionRate(scenario_, sources_, 0, 0, step, p, scenario_.TotalEmitted);
   }
   mixing_ = MixHVAC(scenario_, num_rooms_, flows_, terms_.CurrentOutdoorConc, emission, hvac_);
 }

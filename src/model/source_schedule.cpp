@@ -394,10 +394,11 @@ void AddSteadyPolynomial(const ScenarioRecord& scenario, const SourceRecord& sou
 
 }  // namespace
 
-void SourceEmissionRate(const ScenarioRecord& scenario, SourceStates& states, int room,
-                        float volume, const EmissionStep& step, int pollutant, float& out,
-                        PerPollutant<float>& totalEmitted) {
-  if (room < 0 || room >= kRoomSlots || pollutant < 0 || pollutant >= kMaxPollutants) return;
+float SourceEmissionRate(const ScenarioRecord& scenario, SourceStates& states, int room,
+                         float volume, const EmissionStep& step, int pollutant,
+                         PerPollutant<float>& totalEmitted) {
+  float rate = 0;
+  if (room < 0 || room >= kRoomSlots || pollutant < 0 || pollutant >= kMaxPollutants) return rate;
   for (int k = 1; k <= SourceSlotCount(scenario, room); ++k) {
     const SourceRecord& source = scenario.Sources[room][k];
     SourceState& state = states[room][k];
@@ -406,7 +407,7 @@ void SourceEmissionRate(const ScenarioRecord& scenario, SourceStates& states, in
       state.On = parts.Count > 0;
       if (state.On)
         AddEmission(scenario, source, state, room, volume, step, pollutant,
-                    MeanOverStep(source, pollutant, parts, step.Step), out, totalEmitted);
+                    MeanOverStep(source, pollutant, parts, step.Step), rate, totalEmitted);
       continue;
     }
     // The on/off state holds for the whole step: pollutant 0 decides it for the others.
@@ -415,8 +416,10 @@ void SourceEmissionRate(const ScenarioRecord& scenario, SourceStates& states, in
                                    : state.On;
     if (on)
       AddEmission(scenario, source, state, room, volume, step, pollutant,
-                  ModelEmission(scenario, source, state, room, pollutant, step), out, totalEmitted);
+                  ModelEmission(scenario, source, state, room, pollutant, step), rate,
+                  totalEmitted);
   }
+  return rate;
 }
 
 void RoomEmissionRates(const ScenarioRecord& scenario, SourceStates& states, int room, float volume,

@@ -184,8 +184,7 @@ TEST(SpillDepletion, EmissionRateTakesTheEvaporatedMassOffTheLiquid) {
   RoomPollutant conc{};
   conc[1][0] = 100;
   PerPollutant<float> emitted{};
-  float out = 0;
-  SourceEmissionRate(sc, states, 1, 10.0f, {0.0f, 0.1f, conc, conc}, 0, out, emitted);
+  const float out = SourceEmissionRate(sc, states, 1, 10.0f, {0.0f, 0.1f, conc, conc}, 0, emitted);
   // rate 400 k = 1040.0855 mg/h (ExactSpill above): 104.00855 mg leave in 0.1 h, so
   // 895.99145 mg = 0.0089599145 mol remain; the room of 10 m³ gets 104.00855 mg/m³/h.
   EXPECT_NEAR(emitted[0], 40 * kFlatPlate, 1e-3);
@@ -206,9 +205,8 @@ TEST(SpillDepletion, ExactSpillMassNeverGoesBelowZero) {
   RoomPollutant conc{};
   conc[1][0] = 100;
   PerPollutant<float> emitted{};
-  float out = 0;
   // 1040 mg/h for 1 h would take more than the 500 mg left: floored at 0.
-  SourceEmissionRate(sc, states, 1, 10.0f, {0.0f, 1.0f, conc, conc}, 0, out, emitted);
+  SourceEmissionRate(sc, states, 1, 10.0f, {0.0f, 1.0f, conc, conc}, 0, emitted);
   EXPECT_FLOAT_EQ(st.LiquidMass[0], 0.0f);
   EXPECT_FLOAT_EQ(st.MolesLeft[0], 0.0f);
 }
@@ -236,8 +234,7 @@ TEST(SpillDepletion, PetroleumTotalLosesMassAndMolesAfterTheUnitFactor) {
   RoomPollutant conc{};
   conc[1][0] = 10;
   PerPollutant<float> emitted{};
-  float out = 0;
-  SourceEmissionRate(sc, states, 1, 10.0f, {0.0f, 0.1f, conc, conc}, 0, out, emitted);
+  const float out = SourceEmissionRate(sc, states, 1, 10.0f, {0.0f, 0.1f, conc, conc}, 0, emitted);
   // Switch-on: moles 0.02 of 0.02, area 4 m², L = 2:
   // k = 2^-0.3333 · 0.33 · 0.05 · (360 · 1200 / 66)^0.667 = 4.5960263 m/h;
   // surface 0.02 · 100 / 0.02 = 100; rate = (100 - 10) · k · 4 = 1654.5695 mg/h.
@@ -257,8 +254,7 @@ TEST(SpillDepletion, SingleSpillLosesMassAfterTheUnitFactor) {
   RoomPollutant conc{};
   conc[1][0] = 50;
   PerPollutant<float> emitted{};
-  float out = 0;
-  SourceEmissionRate(sc, states, 1, 10.0f, {0.0f, 0.1f, conc, conc}, 0, out, emitted);
+  const float out = SourceEmissionRate(sc, states, 1, 10.0f, {0.0f, 0.1f, conc, conc}, 0, emitted);
   // As SingleSpill above: 0.005 mol of 0.01 left, area 2 m², 302.41935 · k = 786.35495;
   // × 0.001 = 0.78635495, and that is what the liquid loses: 500 - 0.078635495.
   EXPECT_NEAR(emitted[0], 0.078635495f, 1e-6);

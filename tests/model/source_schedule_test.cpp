@@ -226,19 +226,16 @@ TEST(SourceEmissionRate, OnlyTheSourceThatIsOnContributesInARoom) {
   SourceStates states = MakeSourceStates(sc);
   RoomPollutant conc{};
   PerPollutant<float> emitted{};
-  float out = 0;
-  SourceEmissionRate(sc, states, 1, 50.0f, {5.0f, 0.1f, conc, conc}, 0, out, emitted);
+  float out = SourceEmissionRate(sc, states, 1, 50.0f, {5.0f, 0.1f, conc, conc}, 0, emitted);
   // Source 1: 2 mg/h × 3 = 6 mg/h into 50 m³ = 0.12 mg/m³/h; 6 × 0.1 h = 0.6 mg emitted.
   EXPECT_NEAR(out, 0.12f, 1e-7);
   EXPECT_NEAR(emitted[0], 0.6f, 1e-7);
   // At 25 h only source 2: 5 mg/h / 50 m³ = 0.1; emitted grows by 5 × 0.1 = 0.5.
-  out = 0;
-  SourceEmissionRate(sc, states, 1, 50.0f, {25.0f, 0.1f, conc, conc}, 0, out, emitted);
+  out = SourceEmissionRate(sc, states, 1, 50.0f, {25.0f, 0.1f, conc, conc}, 0, emitted);
   EXPECT_NEAR(out, 0.1f, 1e-7);
   EXPECT_NEAR(emitted[0], 1.1f, 1e-6);
   // At 15 h neither.
-  out = 0;
-  SourceEmissionRate(sc, states, 1, 50.0f, {15.0f, 0.1f, conc, conc}, 0, out, emitted);
+  out = SourceEmissionRate(sc, states, 1, 50.0f, {15.0f, 0.1f, conc, conc}, 0, emitted);
   EXPECT_FLOAT_EQ(out, 0.0f);
   EXPECT_NEAR(emitted[0], 1.1f, 1e-6);
 }
@@ -248,8 +245,7 @@ TEST(SourceEmissionRate, TheHvacSystemGetsTheMassRateNotAConcentration) {
   SourceStates states = MakeSourceStates(sc);
   RoomPollutant conc{};
   PerPollutant<float> emitted{};
-  float out = 0;
-  SourceEmissionRate(sc, states, 0, 50.0f, {5.0f, 0.1f, conc, conc}, 0, out, emitted);
+  const float out = SourceEmissionRate(sc, states, 0, 50.0f, {5.0f, 0.1f, conc, conc}, 0, emitted);
   EXPECT_NEAR(out, 6.0f, 1e-6);  // 2 × 3 mg/h, not divided by any volume
   EXPECT_NEAR(emitted[0], 0.6f, 1e-7);
 }
@@ -260,8 +256,7 @@ TEST(SourceEmissionRate, UnitFactorScalesRateAndTotal) {
   SourceStates states = MakeSourceStates(sc);
   RoomPollutant conc{};
   PerPollutant<float> emitted{};
-  float out = 0;
-  SourceEmissionRate(sc, states, 1, 50.0f, {5.0f, 0.1f, conc, conc}, 0, out, emitted);
+  const float out = SourceEmissionRate(sc, states, 1, 50.0f, {5.0f, 0.1f, conc, conc}, 0, emitted);
   EXPECT_NEAR(out, 0.00012f, 1e-10);  // 6 × 0.001 / 50
   EXPECT_NEAR(emitted[0], 0.0006f, 1e-10);
 }
@@ -285,8 +280,8 @@ TEST(SourceEmissionRate, ShowerReadsThePreviousConcentration) {
   conc[2][0] = 100;  // not the one the shower model reads
   previous[2][0] = 1;
   PerPollutant<float> emitted{};
-  float out = 0;
-  SourceEmissionRate(sc, states, 2, 1.0f, {0.5f, 0.1f, conc, previous}, 0, out, emitted);
+  const float out =
+      SourceEmissionRate(sc, states, 2, 1.0f, {0.5f, 0.1f, conc, previous}, 0, emitted);
   // (10 - 1 / 0.5) × (1 - e^(-2/4)) × 4 = 8 × 0.39346934 × 4 = 12.591019
   EXPECT_NEAR(out, 12.591019f, 1e-4);
 }
@@ -312,12 +307,11 @@ TEST(SourceEmissionRate, VbxComponentSharesTheMixtureLeftAfterPollutantZero) {
   SourceStates states = MakeSourceStates(sc);
   RoomPollutant conc{};
   PerPollutant<float> emitted{};
-  float out0 = 0, out1 = 0;
-  SourceEmissionRate(sc, states, 1, 1.0f, {0.0f, 0.1f, conc, conc}, 0, out0, emitted);
+  const float out0 = SourceEmissionRate(sc, states, 1, 1.0f, {0.0f, 0.1f, conc, conc}, 0, emitted);
   // Mixture: r1 = 2 × (0 - 10 × 100 / 100) = -20; M1 = 100 - 0.1 × 20 = 98.
   EXPECT_NEAR(out0, 20.0f, 1e-5);
   EXPECT_NEAR(states[1][1].ReservoirMass[0], 98.0f, 1e-5);
-  SourceEmissionRate(sc, states, 1, 1.0f, {0.0f, 0.1f, conc, conc}, 1, out1, emitted);
+  const float out1 = SourceEmissionRate(sc, states, 1, 1.0f, {0.0f, 0.1f, conc, conc}, 1, emitted);
   // Component: r = 1 × (0 - 20 × 5 / 98) = -1.0204082; M = 5 - 0.10204082 = 4.8979592.
   EXPECT_NEAR(out1, 1.0204082f, 1e-5);
   EXPECT_NEAR(states[1][1].ReservoirMass[1], 4.8979592f, 1e-5);
