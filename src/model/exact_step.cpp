@@ -33,7 +33,7 @@ Matrix Product(const Matrix& x, const Matrix& y, int n) {
 
 }  // namespace
 
-void ComputeStepMatrices(const Matrix& a, int n, double h, StepMatrices& out) {
+StepMatrices ComputeStepMatrices(const Matrix& a, int n, double h) {
   // Halve the step until it is small against the fastest rate (|A h / 2^s| <= 1/2), where
   // the series converge quickly and without cancellation.
   double norm = RowNorm(a, n) * std::fabs(h);
@@ -48,12 +48,10 @@ void ComputeStepMatrices(const Matrix& a, int n, double h, StepMatrices& out) {
 
   // Phi = sum M^k / k!, Integral = tau sum M^k / (k + 1)!, SecondIntegral =
   // tau^2 sum M^k / (k + 2)!, all from the same powers of M = A h / 2^s.
+  StepMatrices out;
   Matrix& phi = out.Phi;
   Matrix& first = out.Integral;
   Matrix& second = out.SecondIntegral;
-  phi.fill(0);
-  first.fill(0);
-  second.fill(0);
   Matrix term{};
   for (int i = 0; i < n; ++i) term[i * n + i] = 1;
   for (int k = 0; k <= 40; ++k) {
@@ -83,6 +81,7 @@ void ComputeStepMatrices(const Matrix& a, int n, double h, StepMatrices& out) {
     phi = Product(phi, phi, n);
     tau *= 2;
   }
+  return out;
 }
 
 }  // namespace quarn

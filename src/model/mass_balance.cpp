@@ -198,10 +198,10 @@ void KeepExchange(const BuildingRecord& building, const ExchangeKey& key, Exchan
   std::array<StepMatrices::Matrix, kMaxPollutants> rates{};
   StepMatrices matrices;
   for (int p = 0; p < key.Pollutants; ++p) {
-    RateMatrix(building, key, p, rates[p]);
+    rates[p] = RateMatrix(building, key, p);
     int same = 0;
     while (same < p && rates[same] != rates[p]) ++same;
-    if (same == p) ComputeStepMatrices(rates[p], n, static_cast<double>(key.Step), matrices);
+    if (same == p) matrices = ComputeStepMatrices(rates[p], n, static_cast<double>(key.Step));
     for (int i = 0; i < n; ++i) {
       for (int j = 0; j < n; ++j) {
         if (same < p) {
@@ -275,11 +275,10 @@ ExchangeKey MakeExchangeKey(const BuildingRecord& building, const WorkingFlows& 
   return key;
 }
 
-void RateMatrix(const BuildingRecord& building, const ExchangeKey& key, int p,
-                StepMatrices::Matrix& a) {
+StepMatrices::Matrix RateMatrix(const BuildingRecord& building, const ExchangeKey& key, int p) {
   const ScenarioRecord& s = building.Scenario;
   const int n = key.Rooms;
-  a.fill(0);
+  StepMatrices::Matrix a{};
   for (int i = 1; i <= n; ++i) {
     const double volume = building.RoomList[i].Volume;
     // Adsorption takes ka C per unit area, never a negative amount.
@@ -296,6 +295,7 @@ void RateMatrix(const BuildingRecord& building, const ExchangeKey& key, int p,
       a[(i - 1) * n + (j - 1)] = rate;
     }
   }
+  return a;
 }
 
 float SinkExchange(const SinkRecord& sink, float& mass, float c, int p, float dt) {

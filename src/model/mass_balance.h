@@ -116,8 +116,7 @@ ExchangeKey MakeExchangeKey(const BuildingRecord& building, const WorkingFlows& 
 // concentration raises room i's, for rooms 1..n: the air room i receives from connected
 // rooms and through the HVAC supply, less (on the diagonal) its loss coefficient, air
 // cleaner and sink uptake.
-void RateMatrix(const BuildingRecord& building, const ExchangeKey& key, int p,
-                StepMatrices::Matrix& a);
+StepMatrices::Matrix RateMatrix(const BuildingRecord& building, const ExchangeKey& key, int p);
 
 // Exchange of pollutant p between the air at concentration c and a sink whose loading per
 // unit area is `mass`: adsorption ka c (never negative) less desorption kd m. Advances the

@@ -114,14 +114,13 @@ TEST(RemovalTermsTest, OutdoorTermLossAndInflowByHand) {
   HVACMixing mixing;
   mixing.Weight[1][0] = 0.25F;
   mixing.Weight[2][0] = 0.75F;
-  StepMatrices::Matrix a{};
-  RateMatrix(b, MakeExchangeKey(b, f, terms, mixing, 0.1F), 0, a);
+  StepMatrices::Matrix a = RateMatrix(b, MakeExchangeKey(b, f, terms, mixing, 0.1F), 0);
   EXPECT_NEAR(a[0], -(0.6 + 2 + 0.5), 1e-7);
   EXPECT_NEAR(a[1], 15 / 50.0, 1e-7);
   EXPECT_NEAR(a[2], (15 + 10 * 0.25) / 25.0, 1e-7);
   EXPECT_NEAR(a[3], 10 * 0.75 / 25.0 - 0.6, 1e-7);
   b.Neighbors[1][2] = b.Neighbors[2][1] = 0;  // not connected: no air comes through
-  RateMatrix(b, MakeExchangeKey(b, f, terms, mixing, 0.1F), 0, a);
+  a = RateMatrix(b, MakeExchangeKey(b, f, terms, mixing, 0.1F), 0);
   EXPECT_DOUBLE_EQ(a[1], 0);
   EXPECT_NEAR(a[2], 10 * 0.25 / 25.0, 1e-7);
 }
