@@ -202,12 +202,12 @@ bool WriteBuildingFile(const BuildingRecord& building, std::string& fileName, Pr
 
 bool ReadBuildingFile(BuildingRecord& building, std::string& fileName, Prompt& prompt) {
   fileName = WithDefaultExtension(fileName, kBuildingExtension);
-  std::string bytes;
-  if (!item_file::LoadOrSayMissing(fileName, bytes, prompt)) return false;
+  const std::optional<std::string> bytes = item_file::LoadOrSayMissing(fileName, prompt);
+  if (!bytes) return false;
   BuildingPart part{building.ID,         building.Comments, building.NumRooms,
                     building.MasterFile, building.RoomList, building.Neighbors};
   std::size_t after = 0;
-  const BuildingParse parse = ParseBuilding(bytes, part, after);
+  const BuildingParse parse = ParseBuilding(*bytes, part, after);
   if (parse == BuildingParse::kDamaged) {
     prompt.Message("Error.  " + fileName + " is not a building file or is damaged.", "ERROR",
                    MessageIcon::Critical);

@@ -19,15 +19,14 @@ bool WriteChamberDataFile(const std::string& fileName, const ChamberDataRecord& 
   return item_file::Save(fileName, out, prompt);
 }
 
-bool ReadChamberDataFile(const std::string& fileName, ChamberDataRecord& record, float& fittedR0,
-                         float& fittedK, Prompt& prompt) {
-  std::string bytes;
-  if (!item_file::Load(fileName, bytes, prompt)) return false;
-  item_file::Input in(bytes);
+std::optional<ChamberFileContents> ReadChamberDataFile(const std::string& fileName,
+                                                       Prompt& prompt) {
+  const std::optional<std::string> bytes = item_file::Load(fileName, prompt);
+  if (!bytes) return std::nullopt;
+  item_file::Input in(*bytes);
   auto real = [&] { return in.Real(); };
-  ChamberDataRecord read;
-  float r0 = 0;
-  float k = 0;
+  ChamberFileContents contents;
+  ChamberDataRecord& read = contents.record;
   try {
     read.Volume = real();
     read.AirChangeRate = real();
@@ -40,17 +39,14 @@ bool ReadChamberDataFile(const std::string& fileName, ChamberDataRecord& record,
       read.Concs[i] = real();
     }
     if (!in.Ended()) {
-      r0 = real();
-      k = real();
+      contents.fitted_r0 = real();
+      contents.fitted_k = real();
     }
   } catch (const item_file::Damaged&) {
     item_file::TellDamaged(prompt, fileName, in.LineNumber());
-    return false;
+    return std::nullopt;
   }
-  record = read;
-  fittedR0 = r0;
-  fittedK = k;
-  return true;
+  return contents;
 }
 
 }  // namespace quarn

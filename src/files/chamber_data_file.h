@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "model/chamber_fit.h"
@@ -16,11 +17,17 @@ namespace quarn {
 bool WriteChamberDataFile(const std::string& fileName, const ChamberDataRecord& record,
                           float fittedR0, float fittedK, Prompt& prompt);
 
+// What a chamber data file holds: the test and the R0 and k fitted to it.
+struct ChamberFileContents {
+  ChamberDataRecord record;
+  float fitted_r0 = 0;
+  float fitted_k = 0;
+};
+
 // Reads the values as one stream of numbers across blanks, commas and line ends, so a file
 // typed by hand need not keep the layout; one that ends right after its points gives R0 = k =
 // 0. A missing file, more than 1000 points, a text in a number's place or an end before the
-// last point gives a message and changes none of the outputs.
-bool ReadChamberDataFile(const std::string& fileName, ChamberDataRecord& record, float& fittedR0,
-                         float& fittedK, Prompt& prompt);
+// last point gives a message and nullopt.
+std::optional<ChamberFileContents> ReadChamberDataFile(const std::string& fileName, Prompt& prompt);
 
 }  // namespace quarn

@@ -126,24 +126,26 @@ std::string TooLargeTail(std::uint64_t limit) {
 }
 }  // namespace
 
-bool Load(const std::string& file_name, std::string& bytes, Prompt& prompt, std::uint64_t limit) {
+std::optional<std::string> Load(const std::string& file_name, Prompt& prompt, std::uint64_t limit) {
   ReadFailure failure = ReadFailure::None;
-  if (ReadFileBytes(file_name, bytes, &failure, limit)) return true;
+  std::string bytes;
+  if (ReadFileBytes(file_name, bytes, &failure, limit)) return bytes;
   prompt.Message(failure == ReadFailure::TooLarge
                      ? "Error.  The file " + file_name + TooLargeTail(limit)
                      : "Error.  Cannot read the file " + file_name + ".",
                  kErrorTitle, MessageIcon::Critical);
-  return false;
+  return std::nullopt;
 }
 
-bool LoadOrSayMissing(const std::string& file_name, std::string& bytes, Prompt& prompt) {
+std::optional<std::string> LoadOrSayMissing(const std::string& file_name, Prompt& prompt) {
   ReadFailure failure = ReadFailure::None;
-  if (ReadFileBytes(file_name, bytes, &failure)) return true;
+  std::string bytes;
+  if (ReadFileBytes(file_name, bytes, &failure)) return bytes;
   std::string tail = " cannot be read.";
   if (failure == ReadFailure::Missing) tail = " does not exist.";
   if (failure == ReadFailure::TooLarge) tail = TooLargeTail(kTextFileLimit);
   prompt.Message("File " + file_name + tail, "ERROR", MessageIcon::None);
-  return false;
+  return std::nullopt;
 }
 
 bool Save(const std::string& file_name, std::string_view bytes, Prompt& prompt) {

@@ -80,14 +80,14 @@ class Output {
   FiniteCheck check_;
 };
 
-// Reads the whole file; false after a message when it cannot be read: "Error.  Cannot read the
-// file X." (missing, not a regular file, a read error) or "Error.  The file X is too large to
-// be read (over 64 MB)." for one over `limit`, which is refused before it is read.
-bool Load(const std::string& file_name, std::string& bytes, Prompt& prompt,
-          std::uint64_t limit = kTextFileLimit);
+// The bytes of the whole file; nullopt after a message when it cannot be read: "Error.  Cannot
+// read the file X." (missing, not a regular file, a read error) or "Error.  The file X is too
+// large to be read (over 64 MB)." for one over `limit`, which is refused before it is read.
+std::optional<std::string> Load(const std::string& file_name, Prompt& prompt,
+                                std::uint64_t limit = kTextFileLimit);
 // The same with the messages of the building and scenario readers: "File X does not exist.",
 // "File X cannot be read.", "File X is too large to be read (over 64 MB)."
-bool LoadOrSayMissing(const std::string& file_name, std::string& bytes, Prompt& prompt);
+std::optional<std::string> LoadOrSayMissing(const std::string& file_name, Prompt& prompt);
 // Writes the file beside the target and renames it over the target; false after a message
 // when it cannot be written (the previous file is then left as it was).
 bool Save(const std::string& file_name, std::string_view bytes, Prompt& prompt);

@@ -56,9 +56,9 @@ bool WriteActivityFile(const OccupantRecord& occupant, const std::string& fileNa
 bool ReadOccupantFile(ScenarioRecord& scenario, int occupant, const std::string& fileName,
                       Prompt& prompt) {
   if (occupant < 1 || occupant > kMaxOccupants) return false;
-  std::string bytes;
-  if (!item_file::Load(fileName, bytes, prompt)) return false;
-  Input in(bytes);
+  const std::optional<std::string> bytes = item_file::Load(fileName, prompt);
+  if (!bytes) return false;
+  Input in(*bytes);
   OccupantRecord o = scenario.Occupants[occupant];
   try {
     o.Name = in.Text();

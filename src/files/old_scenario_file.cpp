@@ -242,10 +242,10 @@ int OldScenarioGeneration(const std::string& first_item) {
 ScenarioReadResult ReadScenarioFile(BuildingRecord& building, HistoryPollutant& outdoor_conc_input,
                                     RoomPollutant& initial_conc_input, const std::string& fileName,
                                     Prompt& prompt) {
-  std::string bytes;
-  if (!item_file::LoadOrSayMissing(fileName, bytes, prompt)) return ScenarioReadResult::Failed;
+  const std::optional<std::string> bytes = item_file::LoadOrSayMissing(fileName, prompt);
+  if (!bytes) return ScenarioReadResult::Failed;
   Layout layout;
-  ItemSource in(bytes);
+  ItemSource in(*bytes);
   try {
     const std::string first = in.Text();
     layout.generation = OldScenarioGeneration(first);
@@ -265,7 +265,7 @@ ScenarioReadResult ReadScenarioFile(BuildingRecord& building, HistoryPollutant& 
     } else if (first != "New") {
       // No marker: the first line was already the scenario's name.
       layout.oldest = true;
-      in = ItemSource(bytes);
+      in = ItemSource(*bytes);
     }
   } catch (const DamagedFile&) {
     scenario_io::TellDamaged(prompt, fileName);

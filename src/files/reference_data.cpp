@@ -78,9 +78,9 @@ ParsedVoc ParseVocRecords(std::string_view bytes, std::size_t lines_per_record) 
 
 std::optional<std::vector<VocRecord>> ReadVocRecords(const std::string& file_name,
                                                      std::size_t lines_per_record, Prompt& prompt) {
-  std::string bytes;
-  if (!item_file::Load(file_name, bytes, prompt)) return std::nullopt;
-  ParsedVoc parsed = ParseVocRecords(bytes, lines_per_record);
+  const std::optional<std::string> bytes = item_file::Load(file_name, prompt);
+  if (!bytes) return std::nullopt;
+  ParsedVoc parsed = ParseVocRecords(*bytes, lines_per_record);
   if (parsed.ends_inside_record) {
     EndsInsideRecord(prompt, file_name);
     return std::nullopt;
@@ -149,9 +149,9 @@ bool WriteVocFile(const std::string& file_name, const std::vector<VocRecord>& re
 }
 
 std::optional<SourceDatabase> ReadSourceDatabase(const std::string& file_name, Prompt& prompt) {
-  std::string bytes;
-  if (!item_file::Load(file_name, bytes, prompt)) return std::nullopt;
-  const std::string_view data = WithoutTrailingSpace(bytes);
+  const std::optional<std::string> bytes = item_file::Load(file_name, prompt);
+  if (!bytes) return std::nullopt;
+  const std::string_view data = WithoutTrailingSpace(*bytes);
   ItemReader reader(data);
   // A comma that ends the data still opens one last item, left empty (a last entry without
   // comments); trimming took away the line end that would have closed it.

@@ -597,9 +597,9 @@ void ReadBody(ItemSource& in, const BuildingRecord& b, ProgramState& data) {
 ScenarioReadResult NewReadScenario(BuildingRecord& building, HistoryPollutant& outdoor_conc_input,
                                    RoomPollutant& initial_conc_input, const std::string& fileName,
                                    Prompt& prompt) {
-  std::string bytes;
-  if (!item_file::LoadOrSayMissing(fileName, bytes, prompt)) return ScenarioReadResult::Failed;
-  ItemSource in(bytes);
+  const std::optional<std::string> bytes = item_file::LoadOrSayMissing(fileName, prompt);
+  if (!bytes) return ScenarioReadResult::Failed;
+  ItemSource in(*bytes);
   std::string file_id;
   int16_t file_rooms = 0;
   try {

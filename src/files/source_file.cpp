@@ -40,9 +40,9 @@ void ReadCycles(Input& in, SourceRecord& source) {
 // layout was read.
 template <class Fill>
 bool ReadInto(const std::string& fileName, SourceRecord& source, Prompt& prompt, Fill fill) {
-  std::string bytes;
-  if (!item_file::Load(fileName, bytes, prompt)) return false;
-  Input in(bytes);
+  const std::optional<std::string> bytes = item_file::Load(fileName, prompt);
+  if (!bytes) return false;
+  Input in(*bytes);
   SourceRecord scratch = source;
   try {
     fill(in, scratch);

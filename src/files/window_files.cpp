@@ -30,9 +30,9 @@ bool PollutantsFit(int numPollutants) {
 // cannot be read or `fill` meets the end of the file or a value that does not fit.
 template <class Fill>
 bool ReadItems(const std::string& fileName, Prompt& prompt, Fill fill) {
-  std::string bytes;
-  if (!item_file::Load(fileName, bytes, prompt)) return false;
-  Input in(bytes);
+  const std::optional<std::string> bytes = item_file::Load(fileName, prompt);
+  if (!bytes) return false;
+  Input in(*bytes);
   try {
     fill(in);
   } catch (const Damaged&) {
@@ -144,10 +144,10 @@ bool WriteOutdoorConcentrationFile(const ScenarioRecord& scenario,
 bool ReadOutdoorConcentrationFile(ScenarioRecord& scenario, HistoryPollutant& outdoorConcInput,
                                   const std::string& fileName, Prompt& prompt) {
   if (!PollutantsFit(scenario.NumPollutants)) return false;
-  std::string bytes;
-  if (!item_file::Load(fileName, bytes, prompt)) return false;
+  const std::optional<std::string> bytes = item_file::Load(fileName, prompt);
+  if (!bytes) return false;
   std::vector<std::string> lines;
-  ItemReader file(bytes);
+  ItemReader file(*bytes);
   while (auto line = file.ReadLine()) lines.push_back(std::move(*line));
   // Blank lines after the last point are not points.
   while (!lines.empty() && item_file::Trim(lines.back()).empty()) lines.pop_back();

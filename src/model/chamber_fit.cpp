@@ -240,11 +240,11 @@ ChamberPeak StartPeak(const ChamberDataRecord& record) {
   return peak;
 }
 
-void EstimateR0k(const ChamberDataRecord& record, float& r0, float& k) {
+R0k EstimateR0k(const ChamberDataRecord& record) {
   const ChamberPeak peak = StartPeak(record);
-  k = EstimateDecayRate(record.AirChangeRate, peak.time);
+  const float k = EstimateDecayRate(record.AirChangeRate, peak.time);
   const double at_unit_r0 = ChamberConcentration(1, k, record, peak.time);
-  r0 = static_cast<float>(static_cast<double>(peak.conc) / at_unit_r0);
+  return {static_cast<float>(static_cast<double>(peak.conc) / at_unit_r0), k};
 }
 
 double ChamberConcentration(double r0, double k, const ChamberDataRecord& record, double t) {

@@ -51,8 +51,14 @@ struct ChamberPeak {
 };
 ChamberPeak StartPeak(const ChamberDataRecord& record);
 
+// The initial emission rate R0 and the decay constant k of the chamber model.
+struct R0k {
+  float r0 = 0;
+  float k = 0;
+};
+
 // Start values: k from the peak time, then the R0 that puts the model through the peak.
-void EstimateR0k(const ChamberDataRecord& record, float& r0, float& k);
+R0k EstimateR0k(const ChamberDataRecord& record);
 
 // C(t) of the record's chamber, and its derivatives by R0 and by k. Both stay exact as k
 // approaches N, where the model's two exponentials cancel, and at k = N itself.

@@ -95,13 +95,13 @@ class ConcentrationRun {
  public:
   ConcentrationRun(BuildingRecord& building, const RunSettings& settings, Prompt& prompt,
                    RunObserver& observer)
-      : b_(building),
-        s_(building.Scenario),
+      : building_(building),
+        scenario_(building.Scenario),
         settings_(settings),
         prompt_(prompt),
         observer_(observer),
-        rooms_(RoomCount(building)),
-        np_(PollutantCount(building.Scenario)) {}
+        num_rooms_(RoomCount(building)),
+        num_pollutants_(PollutantCount(building.Scenario)) {}
 
   RunOutcome Run();
 
@@ -121,124 +121,125 @@ class ConcentrationRun {
   RunOutcome Finish(RunOutcome outcome);
   void RunError(int number);
 
-  BuildingRecord& b_;
-  ScenarioRecord& s_;
+  BuildingRecord& building_;
+  ScenarioRecord& scenario_;
   const RunSettings& settings_;
   Prompt& prompt_;
   RunObserver& observer_;
-  const int rooms_;
-  const int np_;
+  const int num_rooms_;
+  const int num_pollutants_;
 
   // Flows, sources, sinks, HVAC and concentrations as they stand during the run.
   WorkingFlows flows_;
   SourceStates sources_;
   SinkMasses sinks_{};
   HVACState hvac_;
-  HVACMixing mixing_;             // how the HVAC system joins the rooms in the step in hand
-  PerPollutant<float> supply_{};  // the HVAC supply concentration the rooms receive
+  HVACMixing mixing_;                  // how the HVAC system joins the rooms in the step in hand
+  PerPollutant<float> supply_conc_{};  // the HVAC supply concentration the rooms receive
   // Concentration per mass unit (or particle) per m³ of each pollutant, and its inverse for
   // the totals the progress window shows.
-  PerPollutant<float> concPerMass_{};
-  PerPollutant<float> massPerConc_{};
+  PerPollutant<float> conc_per_mass_{};
+  PerPollutant<float> mass_per_conc_{};
   RemovalTerms terms_;
-  RoomArrays a_;
+  RoomArrays arrays_;
   SwitchTimes switches_;
 
   // Schedules.
-  HistoryCursor vent_;
-  HistoryCursor hvacHistory_;
-  bool ventSchedule_ = false;
-  bool hvacSchedule_ = false;
-  bool managedPeriod_ = false;
-  bool inManaged_ = false;
-  float ventRate_ = 0;  // air changes per hour in force
-  float fraction_ = 1;  // HVAC-history fraction in force
+  HistoryCursor vent_history_;
+  HistoryCursor hvac_history_;
+  bool vent_follows_history_ = false;
+  bool hvac_follows_history_ = false;
+  bool has_managed_period_ = false;
+  bool in_managed_period_ = false;
+  float vent_rate_ = 0;      // air changes per hour in force
+  float hvac_fraction_ = 1;  // HVAC-history fraction in force
 
   // Stepping and output schedule.
-  float stepAdjust_ = 1;
-  float stepSize_ = 0.1F;  // the smallest step, the scenario's StepSize within the stable limit
-  float longestStep_ = kLongestStep;
-  float timeStep_ = 0.1F;
+  float step_adjust_ = 1;
+  float step_size_ = 0.1F;  // the smallest step, the scenario's StepSize within the stable limit
+  float longest_step_ = kLongestStep;
+  float time_step_ = 0.1F;
   // The clock counts whole steps of one size from the last change of step, each step taken
   // as the decimal number it shows (0.1, not 0.100000001), so that n steps reach n × step
-  // exactly instead of drifting as a running Single sum does. simTime_ is the clock as a
+  // exactly instead of drifting as a running Single sum does. sim_time_ is the clock as a
   // Single, the time the models and the work file see.
   double clock_ = 0;
-  double gridBase_ = 0;
-  double gridStep_ = 0;
-  float gridStepSingle_ = 0;
-  int64_t gridSteps_ = 0;
+  double grid_base_ = 0;
+  double grid_step_ = 0;
+  float grid_step_single_ = 0;
+  int64_t grid_steps_ = 0;
   double tolerance_ = 0;  // a switch this close to a step boundary takes effect there
   bool grown_ = false;    // the step has grown: steps are shortened to end on every switch
-  float simTime_ = 0;
-  float runEndTime_ = 0;
-  float outputMultiplier_ = 20;
-  float outputBaseTime_ = 0;
-  float nextOutputTime_ = 0;
-  float changeThreshold_ = kRecordChange;
-  bool outputDue_ = false;
-  bool scheduleStepCut_ = false;
-  bool stepCut_ = true;
+  float sim_time_ = 0;
+  float run_end_time_ = 0;
+  float output_multiplier_ = 20;
+  float output_base_time_ = 0;
+  float next_output_time_ = 0;
+  float change_threshold_ = kRecordChange;
+  bool output_due_ = false;
+  bool schedule_step_cut_ = false;
+  bool step_cut_ = true;
   bool finished_ = false;
-  bool stopRequested_ = false;
-  bool writeFailed_ = false;
-  int32_t recordCount_ = 0;
-  float lastRecordTime_ = 0;
+  bool stop_requested_ = false;
+  bool write_failed_ = false;
+  int32_t record_count_ = 0;
+  float last_record_time_ = 0;
 
-  std::string massFormat_;
-  std::string concFormat_;
+  ConcentrationFormats formats_;  // of the progress window's totals and chart
   std::unique_ptr<ResultsBuffer> buffer_;
   std::unique_ptr<WorkFileWriter> file_;
 };
 
 bool ConcentrationRun::SetUp() {
-  GetConcentrationFormats(s_.ConcUnits, massFormat_, concFormat_);
-  stepAdjust_ = settings_.StepAdjustFactor;
-  if (stepAdjust_ == 0) {
-    stepAdjust_ = 1;
-  } else if (!(stepAdjust_ >= 1)) {
+  formats_ = GetConcentrationFormats(scenario_.ConcUnits).value_or(ConcentrationFormats{});
+  step_adjust_ = settings_.StepAdjustFactor;
+  if (step_adjust_ == 0) {
+    step_adjust_ = 1;
+  } else if (!(step_adjust_ >= 1)) {
     // A factor below 1 would shrink the step at every growth check and never finish.
     prompt_.Message("The step growth factor must be at least 1.  The run uses 1.", "Warning",
                     MessageIcon::Exclamation);
-    stepAdjust_ = 1;
+    step_adjust_ = 1;
   }
-  if (!SetupUnitsForCalculation(b_, settings_.OutdoorConcInput, settings_.InitialConcInput,
+  if (!SetupUnitsForCalculation(building_, settings_.OutdoorConcInput, settings_.InitialConcInput,
                                 prompt_))
     return false;
-  if (!CheckSourcesBeforeRun(b_, prompt_)) return false;
+  if (!CheckSourcesBeforeRun(building_, prompt_)) return false;
   MassUnits();
-  for (int r = 1; r <= rooms_; ++r) {
-    if (!(b_.RoomList[r].Volume > 0)) {
+  for (int r = 1; r <= num_rooms_; ++r) {
+    if (!(building_.RoomList[r].Volume > 0)) {
       RunError(kErrDivisionByZero);
       return false;
     }
   }
 
-  sources_ = MakeSourceStates(s_);
-  StartWorkingFlows(s_, flows_);
-  ResetAccumulators(b_, flows_, sources_, sinks_);
-  const bool flowsGiven = ClearResultArrays(a_.RoomMass, b_);
+  sources_ = MakeSourceStates(scenario_);
+  StartWorkingFlows(scenario_, flows_);
+  ResetAccumulators(building_, flows_, sources_, sinks_);
+  const bool flowsGiven = ClearResultArrays(arrays_.RoomMass, building_);
   if (!flowsGiven) {
-    const float rate = FlagIs(s_.ConstantACH, 'Y') ? s_.OverallACH : s_.VentRate[1];
-    SetOutdoorFlowsFromACH(b_, rooms_, rate, flows_);
+    const float rate =
+        FlagIs(scenario_.ConstantACH, 'Y') ? scenario_.OverallACH : scenario_.VentRate[1];
+    SetOutdoorFlowsFromACH(building_, num_rooms_, rate, flows_);
   }
-  SetupAirCleaners(s_, flows_, prompt_);
-  return CheckFlowBalance(b_, flows_, prompt_);
+  SetupAirCleaners(scenario_, flows_, prompt_);
+  return CheckFlowBalance(building_, flows_, prompt_);
 }
 
 // Sources emit in the scenario's mass unit (mg for a ppm scenario, particles for a particle
 // one), which the rooms need as a concentration: ppm through the molecular weight, particles
 // per m³ as particles per cm³.
 void ConcentrationRun::MassUnits() {
-  for (int p = 0; p < np_; ++p) {
+  for (int p = 0; p < num_pollutants_; ++p) {
     float perMass = 1;
-    if (s_.ConcUnits == kPpm) {
-      ConvertConcentrationUnits(kMilligrams, kPpm, 1.0F, perMass, s_.Pollutants[p]);
-    } else if (s_.ConcUnits == kNumber) {
+    if (scenario_.ConcUnits == kPpm) {
+      perMass = ConvertConcentrationUnits(kMilligrams, kPpm, 1.0F, scenario_.Pollutants[p])
+                    .value_or(perMass);
+    } else if (scenario_.ConcUnits == kNumber) {
       perMass = 1e-6F;
     }
-    concPerMass_[p] = perMass;
-    massPerConc_[p] = s_.ConcUnits == kNumber ? 1e6F : 1 / perMass;
+    conc_per_mass_[p] = perMass;
+    mass_per_conc_[p] = scenario_.ConcUnits == kNumber ? 1e6F : 1 / perMass;
   }
 }
 
@@ -250,7 +251,7 @@ bool ConcentrationRun::OpenWorkFile() {
     prompt_.Message(WorkFolderRefusal(reason), "ERROR", MessageIcon::None);
     return false;
   }
-  const std::string path = JoinPath(*folder, SafeFileName(b_.MasterFile) + "SEN.TMP");
+  const std::string path = JoinPath(*folder, SafeFileName(building_.MasterFile) + "SEN.TMP");
   file_ = std::make_unique<WorkFileWriter>();
   if (!file_->Create(path, &reason)) {
     file_.reset();
@@ -258,134 +259,137 @@ bool ConcentrationRun::OpenWorkFile() {
                     "ERROR", MessageIcon::None);
     return false;
   }
-  b_.ConcWorkFile = path;
+  building_.ConcWorkFile = path;
   return true;
 }
 
 void ConcentrationRun::StartStepping() {
-  SetInitialConcentrations(a_.RoomMass, a_.NewConc, a_.Conc, b_, rooms_);
-  RoomFlowTerms(b_, rooms_, 1.0F, flows_, supply_);
-  SetupRoomMassTerms(b_, sources_);
-  switches_ = CollectSwitchOnTimes(b_);
-  runEndTime_ = s_.YearsSimulated * 24 * 365;
+  SetInitialConcentrations(arrays_.RoomMass, arrays_.NewConc, arrays_.Conc, building_, num_rooms_);
+  RoomFlowTerms(building_, num_rooms_, 1.0F, flows_, supply_conc_);
+  SetupRoomMassTerms(building_, sources_);
+  switches_ = CollectSwitchOnTimes(building_);
+  run_end_time_ = scenario_.YearsSimulated * 24 * 365;
 
-  if (!(s_.StepSize > 0)) s_.StepSize = 0.1F;
-  stepSize_ = s_.StepSize;
-  const float stable = StableStepLimit(b_);
+  if (!(scenario_.StepSize > 0)) scenario_.StepSize = 0.1F;
+  step_size_ = scenario_.StepSize;
+  const float stable = StableStepLimit(building_);
   if (stable > 0) {
-    stepSize_ = std::min(stepSize_, stable);
-    longestStep_ = std::min(longestStep_, stable);
+    step_size_ = std::min(step_size_, stable);
+    longest_step_ = std::min(longest_step_, stable);
   }
-  timeStep_ = stepSize_;
-  tolerance_ = 0.001 * static_cast<double>(s_.StepSize);
-  outputMultiplier_ = 20;
-  scheduleStepCut_ = true;
-  LoadRoomFlowArrays(b_, rooms_, a_, supply_);
+  time_step_ = step_size_;
+  tolerance_ = 0.001 * static_cast<double>(scenario_.StepSize);
+  output_multiplier_ = 20;
+  schedule_step_cut_ = true;
+  LoadRoomFlowArrays(building_, num_rooms_, arrays_, supply_conc_);
 
-  ventSchedule_ = FlagIs(s_.ConstantACH, 'N');
-  vent_.Start(s_.VentTime, !FlagIs(s_.VentScheduleFlag, 'N'));
-  if (ventSchedule_) {
+  vent_follows_history_ = FlagIs(scenario_.ConstantACH, 'N');
+  vent_history_.Start(scenario_.VentTime, !FlagIs(scenario_.VentScheduleFlag, 'N'));
+  if (vent_follows_history_) {
     // Point 1 comes into force at time 0 like any later point, which also re-arms the
     // look-ahead, so that the step is cut back ahead of the first change as well.
-    scheduleStepCut_ = false;
-    ventRate_ = s_.VentRate[1];
-    SetOutdoorFlowsFromACH(b_, rooms_, ventRate_, flows_);
+    schedule_step_cut_ = false;
+    vent_rate_ = scenario_.VentRate[1];
+    SetOutdoorFlowsFromACH(building_, num_rooms_, vent_rate_, flows_);
   } else {
-    ventRate_ = ScaledArraySum(flows_.NaturalFromOutdoors, rooms_, b_.TotalRoomVolume);
+    vent_rate_ = ScaledArraySum(flows_.NaturalFromOutdoors, num_rooms_, building_.TotalRoomVolume);
   }
-  hvacSchedule_ = FlagIs(s_.ConstantHVAC, 'N');
-  hvacHistory_.Start(s_.HVACHistoryTime, !FlagIs(s_.HVACHistoryCycle, 'N'));
-  fraction_ = hvacSchedule_ ? s_.HVACHistoryFraction[1] : 1.0F;
-  RoomFlowTerms(b_, rooms_, fraction_, flows_, supply_);
-  managedPeriod_ = s_.ManagedValue4 > 0;
-  SumRoomFlows(b_, flows_);
+  hvac_follows_history_ = FlagIs(scenario_.ConstantHVAC, 'N');
+  hvac_history_.Start(scenario_.HVACHistoryTime, !FlagIs(scenario_.HVACHistoryCycle, 'N'));
+  hvac_fraction_ = hvac_follows_history_ ? scenario_.HVACHistoryFraction[1] : 1.0F;
+  RoomFlowTerms(building_, num_rooms_, hvac_fraction_, flows_, supply_conc_);
+  has_managed_period_ = scenario_.ManagedValue4 > 0;
+  SumRoomFlows(building_, flows_);
 
   // Outdoors holds the outdoor concentration in force from the start.
-  StepBookkeeping(0, s_, terms_.CurrentOutdoorConc);
-  for (int p = 0; p < np_; ++p) a_.Conc[0][p] = a_.NewConc[0][p] = terms_.CurrentOutdoorConc[p];
-  SetRemovalTerms(b_, rooms_, flows_, terms_);
-  simTime_ = 0;
-  clock_ = gridBase_ = 0;
-  gridSteps_ = 0;
-  gridStepSingle_ = 0;
+  StepBookkeeping(0, scenario_, terms_.CurrentOutdoorConc);
+  for (int p = 0; p < num_pollutants_; ++p)
+    arrays_.Conc[0][p] = arrays_.NewConc[0][p] = terms_.CurrentOutdoorConc[p];
+  SetRemovalTerms(building_, num_rooms_, flows_, terms_);
+  sim_time_ = 0;
+  clock_ = grid_base_ = 0;
+  grid_steps_ = 0;
+  grid_step_single_ = 0;
 }
 
 void ConcentrationRun::AdvanceClock(float dt) {
-  if (dt != gridStepSingle_) {
-    gridStepSingle_ = dt;
-    gridStep_ = DecimalValue(dt);
-    gridBase_ = clock_;
-    gridSteps_ = 0;
+  if (dt != grid_step_single_) {
+    grid_step_single_ = dt;
+    grid_step_ = DecimalValue(dt);
+    grid_base_ = clock_;
+    grid_steps_ = 0;
   }
-  ++gridSteps_;
-  clock_ = gridBase_ + static_cast<double>(gridSteps_) * gridStep_;
-  simTime_ = static_cast<float>(clock_);
+  ++grid_steps_;
+  clock_ = grid_base_ + static_cast<double>(grid_steps_) * grid_step_;
+  sim_time_ = static_cast<float>(clock_);
 }
 
 // look is the step's start nudged by the switch tolerance: what the schedules compare.
 void ConcentrationRun::ScheduleFlows(float look, float start) {
   const float t = look;
-  if (ventSchedule_) {
-    if (t + 2 * timeStep_ >= vent_.Next() && t < vent_.Next() && !scheduleStepCut_) {
-      timeStep_ = stepSize_;
-      outputMultiplier_ = 2;
-      scheduleStepCut_ = true;
+  if (vent_follows_history_) {
+    if (t + 2 * time_step_ >= vent_history_.Next() && t < vent_history_.Next() &&
+        !schedule_step_cut_) {
+      time_step_ = step_size_;
+      output_multiplier_ = 2;
+      schedule_step_cut_ = true;
     }
-    if (vent_.Advance(t, s_.VentTime)) {
-      scheduleStepCut_ = false;
-      ventRate_ = s_.VentRate[vent_.InForce()];
-      SetOutdoorFlowsFromACH(b_, rooms_, ventRate_, flows_);
-      SumRoomFlows(b_, flows_);
+    if (vent_history_.Advance(t, scenario_.VentTime)) {
+      schedule_step_cut_ = false;
+      vent_rate_ = scenario_.VentRate[vent_history_.InForce()];
+      SetOutdoorFlowsFromACH(building_, num_rooms_, vent_rate_, flows_);
+      SumRoomFlows(building_, flows_);
     }
   }
-  if (hvacSchedule_) {
-    if (t + 2 * timeStep_ >= hvacHistory_.Next() && t < hvacHistory_.Next()) timeStep_ = stepSize_;
-    if (hvacHistory_.Advance(t, s_.HVACHistoryTime)) {
-      stepCut_ = true;
-      fraction_ = s_.HVACHistoryFraction[hvacHistory_.InForce()];
-      RoomFlowTerms(b_, rooms_, fraction_, flows_, supply_);
-      SumRoomFlows(b_, flows_);
+  if (hvac_follows_history_) {
+    if (t + 2 * time_step_ >= hvac_history_.Next() && t < hvac_history_.Next())
+      time_step_ = step_size_;
+    if (hvac_history_.Advance(t, scenario_.HVACHistoryTime)) {
+      step_cut_ = true;
+      hvac_fraction_ = scenario_.HVACHistoryFraction[hvac_history_.InForce()];
+      RoomFlowTerms(building_, num_rooms_, hvac_fraction_, flows_, supply_conc_);
+      SumRoomFlows(building_, flows_);
     }
   }
   // The managed flow set replaces the HVAC and natural flows during its period only;
   // leaving the period brings back the flows in force.
-  const bool managed = managedPeriod_ && s_.ManagedValue3 <= t &&
-                       static_cast<double>(start) - tolerance_ <= s_.ManagedValue4;
+  const bool managed = has_managed_period_ && scenario_.ManagedValue3 <= t &&
+                       static_cast<double>(start) - tolerance_ <= scenario_.ManagedValue4;
   if (managed) {
-    CopyScenarioFlows(b_, rooms_, flows_);
-  } else if (inManaged_) {
-    RoomFlowTerms(b_, rooms_, fraction_, flows_, supply_);
-    SumRoomFlows(b_, flows_);
+    CopyScenarioFlows(building_, num_rooms_, flows_);
+  } else if (in_managed_period_) {
+    RoomFlowTerms(building_, num_rooms_, hvac_fraction_, flows_, supply_conc_);
+    SumRoomFlows(building_, flows_);
   }
-  inManaged_ = managed;
+  in_managed_period_ = managed;
 }
 
 void ConcentrationRun::SupplyAir(float t, float dt) {
   // A fraction of 0 switches the whole system off, unless the history scales only its
   // outdoor air: then the return air still circulates and is supplied back to the rooms.
-  const bool switchedOff = fraction_ == 0 && s_.HVACHistoryOutdoorOnly == 0;
-  const bool running = inManaged_ || (flows_.HVACInUse == kTrue && !switchedOff);
+  const bool switchedOff = hvac_fraction_ == 0 && scenario_.HVACHistoryOutdoorOnly == 0;
+  const bool running = in_managed_period_ || (flows_.HVACInUse == kTrue && !switchedOff);
   if (!running) {
     hvac_.SupplyConc.fill(0);
-    supply_.fill(0);
+    supply_conc_.fill(0);
     mixing_ = HVACMixing{};
     return;
   }
   PerPollutant<float> emission{};
-  if (a_.RoomSourceCounts[0] > 0) {
-    const EmissionStep step{t, dt, a_.RoomConc, a_.PreviousRoomConc, &concPerMass_};
-    for (int p = 0; p < np_; ++p)
-      SourceEmissionRate(s_, sources_, 0, 0, step, p, emission[p], s_.TotalEmitted);
+  if (arrays_.RoomSourceCounts[0] > 0) {
+    const EmissionStep step{t, dt, arrays_.RoomConc, arrays_.PreviousRoomConc, &conc_per_mass_};
+    for (int p = 0; p < num_pollutants_; ++p)
+      emission[p] = SourceEmissionRate(scenario_, sources_, 0, 0, step, p, scenario_.TotalEmitted);
   }
-  mixing_ = MixHVAC(s_, rooms_, flows_, terms_.CurrentOutdoorConc, emission, hvac_);
+  mixing_ = MixHVAC(scenario_, num_rooms_, flows_, terms_.CurrentOutdoorConc, emission, hvac_);
 }
 
 StepStatus ConcentrationRun::Step() {
-  const float start = simTime_;
+  const float start = sim_time_;
   const float look = static_cast<float>(clock_ + tolerance_);
-  if (stopRequested_) finished_ = true;
+  if (stop_requested_) finished_ = true;
   ScheduleFlows(look, start);
-  float dt = timeStep_;
+  float dt = time_step_;
   double shortenedEnd = -1;
   if (grown_) {
     // Off the grid of whole steps, a step that would pass a switch ends on it instead.
@@ -398,51 +402,53 @@ StepStatus ConcentrationRun::Step() {
   // The run covers exactly the simulated period: the step that would pass its end is
   // shortened to land on it, and its record is the last.
   const bool lastStep =
-      runEndTime_ > 0 && clock_ + static_cast<double>(dt) >= runEndTime_ - tolerance_;
-  if (lastStep && clock_ + static_cast<double>(dt) > runEndTime_ + tolerance_) {
-    shortenedEnd = runEndTime_;
-    dt = static_cast<float>(runEndTime_ - clock_);
+      run_end_time_ > 0 && clock_ + static_cast<double>(dt) >= run_end_time_ - tolerance_;
+  if (lastStep && clock_ + static_cast<double>(dt) > run_end_time_ + tolerance_) {
+    shortenedEnd = run_end_time_;
+    dt = static_cast<float>(run_end_time_ - clock_);
   }
   // The HVAC system mixes its outdoor intake at the outdoor value looked up for the step
   // before; the rooms' own outdoor air then takes the value of this step.
   SupplyAir(start, dt);
-  StepBookkeeping(look, s_, terms_.CurrentOutdoorConc);
-  SetRemovalTerms(b_, rooms_, flows_, terms_);
+  StepBookkeeping(look, scenario_, terms_.CurrentOutdoorConc);
+  SetRemovalTerms(building_, num_rooms_, flows_, terms_);
 
-  const StepInput input{start, dt, changeThreshold_, mixing_, &concPerMass_};
+  const StepInput input{start, dt, change_threshold_, mixing_, &conc_per_mass_};
   const StepStatus status =
-      UpdateRooms(b_, flows_, terms_, input, sources_, sinks_, a_, outputDue_);
+      UpdateRooms(building_, flows_, terms_, input, sources_, sinks_, arrays_, output_due_);
   if (status != StepStatus::Ok) return status;
   // The HVAC system took from the rooms' air as it was along the step.
-  AccumulateHVAC(mixing_, rooms_, np_, a_.StepIntegral, dt, hvac_, s_.ResultTotal3);
-  hvac_.SupplyConc = supply_ = SupplyConcentration(mixing_, rooms_, np_, a_.NewConc);
+  AccumulateHVAC(mixing_, num_rooms_, num_pollutants_, arrays_.StepIntegral, dt, hvac_,
+                 scenario_.ResultTotal3);
+  hvac_.SupplyConc = supply_conc_ =
+      SupplyConcentration(mixing_, num_rooms_, num_pollutants_, arrays_.NewConc);
   if (shortenedEnd >= 0) {
-    clock_ = gridBase_ = shortenedEnd;
-    gridSteps_ = 0;
-    gridStepSingle_ = 0;
-    simTime_ = static_cast<float>(clock_);
+    clock_ = grid_base_ = shortenedEnd;
+    grid_steps_ = 0;
+    grid_step_single_ = 0;
+    sim_time_ = static_cast<float>(clock_);
   } else {
     AdvanceClock(dt);
   }
   // The step's concentrations hold at its end, where the outdoor value may have changed.
-  const float end = simTime_;
+  const float end = sim_time_;
   PerPollutant<float> outdoor{};
-  StepBookkeeping(static_cast<float>(clock_ + tolerance_), s_, outdoor);
-  for (int p = 0; p < np_; ++p) a_.NewConc[0][p] = outdoor[p];
-  RoomBookkeeping(b_, flows_, dt, a_);
+  StepBookkeeping(static_cast<float>(clock_ + tolerance_), scenario_, outdoor);
+  for (int p = 0; p < num_pollutants_; ++p) arrays_.NewConc[0][p] = outdoor[p];
+  RoomBookkeeping(building_, flows_, dt, arrays_);
 
-  if (static_cast<double>(start) > static_cast<double>(nextOutputTime_) + tolerance_) {
-    outputDue_ = true;
-    outputBaseTime_ = nextOutputTime_;
+  if (static_cast<double>(start) > static_cast<double>(next_output_time_) + tolerance_) {
+    output_due_ = true;
+    output_base_time_ = next_output_time_;
   }
-  if (lastStep) outputDue_ = finished_ = true;
-  if (outputDue_) Record(end);
-  if (start > runEndTime_) finished_ = true;
+  if (lastStep) output_due_ = finished_ = true;
+  if (output_due_) Record(end);
+  if (start > run_end_time_) finished_ = true;
 
   CutAhead();
-  if (stepCut_) {
-    stepCut_ = false;
-    outputMultiplier_ = 2;
+  if (step_cut_) {
+    step_cut_ = false;
+    output_multiplier_ = 2;
   }
   return StepStatus::Ok;
 }
@@ -458,48 +464,50 @@ bool ConcentrationRun::Steady() const {
 }
 
 void ConcentrationRun::Record(float time) {
-  outputDue_ = false;
-  changeThreshold_ = kRecordChange;
-  ++recordCount_;
-  lastRecordTime_ = time;
+  output_due_ = false;
+  change_threshold_ = kRecordChange;
+  ++record_count_;
+  last_record_time_ = time;
   const int index = buffer_->Count();
   std::span<float> record = buffer_->Add(time);
   std::size_t i = 0;
-  for (int r = 0; r <= rooms_; ++r)
-    for (int p = 0; p < np_; ++p) record[i++] = a_.NewConc[r][p];
+  for (int r = 0; r <= num_rooms_; ++r)
+    for (int p = 0; p < num_pollutants_; ++p) record[i++] = arrays_.NewConc[r][p];
 
   RunRecordInfo info;
   info.time = time;
   info.concentrations = record;
-  if (np_ > 0) {
+  if (num_pollutants_ > 0) {
     // The run keeps sink, leaving and airborne totals as concentration × m³; the window shows
     // them in the unit of what was emitted.
-    info.total_emitted = s_.TotalEmitted[0];
-    info.sink_mass = s_.ResultTotal1[0] * massPerConc_[0];
-    info.leaving = s_.ResultTotal3[0] * massPerConc_[0];
-    info.airborne_mass = s_.ResultTotal4[np_ - 1] * massPerConc_[np_ - 1];
-    if (b_.TotalRoomVolume > 0) {
+    info.total_emitted = scenario_.TotalEmitted[0];
+    info.sink_mass = scenario_.ResultTotal1[0] * mass_per_conc_[0];
+    info.leaving = scenario_.ResultTotal3[0] * mass_per_conc_[0];
+    info.airborne_mass =
+        scenario_.ResultTotal4[num_pollutants_ - 1] * mass_per_conc_[num_pollutants_ - 1];
+    if (building_.TotalRoomVolume > 0) {
       info.has_average = true;
-      info.average_concentration = s_.ResultTotal4[np_ - 1] / b_.TotalRoomVolume;
+      info.average_concentration =
+          scenario_.ResultTotal4[num_pollutants_ - 1] / building_.TotalRoomVolume;
     }
   }
-  info.hvac_fraction = fraction_;
-  info.vent_rate = ventRate_;
+  info.hvac_fraction = hvac_fraction_;
+  info.vent_rate = vent_rate_;
   observer_.RecordWritten(info);
 
   // A run that has been steady for a while may take longer steps.
-  if (index > 0 && index % kGrowthCheckEvery == 0 && Steady() && timeStep_ < longestStep_) {
-    const float grown = std::min(timeStep_ * stepAdjust_, longestStep_);
-    if (grown > timeStep_) grown_ = true;
-    timeStep_ = grown;
-    outputMultiplier_ = 2;
+  if (index > 0 && index % kGrowthCheckEvery == 0 && Steady() && time_step_ < longest_step_) {
+    const float grown = std::min(time_step_ * step_adjust_, longest_step_);
+    if (grown > time_step_) grown_ = true;
+    time_step_ = grown;
+    output_multiplier_ = 2;
   }
-  nextOutputTime_ = timeStep_ * outputMultiplier_ + outputBaseTime_;
+  next_output_time_ = time_step_ * output_multiplier_ + output_base_time_;
   if (buffer_->Full()) {
-    if (!file_->WriteResultsBlock(*buffer_, settings_.DataSeparator)) writeFailed_ = true;
-    if (timeStep_ > stepSize_) {
-      timeStep_ /= 2;
-      outputMultiplier_ = 2;
+    if (!file_->WriteResultsBlock(*buffer_, settings_.DataSeparator)) write_failed_ = true;
+    if (time_step_ > step_size_) {
+      time_step_ /= 2;
+      output_multiplier_ = 2;
     }
   }
 }
@@ -509,16 +517,17 @@ void ConcentrationRun::Record(float time) {
 double ConcentrationRun::NextChange(double after) const {
   const double t = after;
   double next = NextSwitchTime(switches_, t);
-  if (ventSchedule_) next = std::min<double>(next, vent_.Next());
-  if (hvacSchedule_) next = std::min<double>(next, hvacHistory_.Next());
-  if (managedPeriod_) {
-    if (s_.ManagedValue3 > t) next = std::min<double>(next, s_.ManagedValue3);
-    if (s_.ManagedValue4 > t) next = std::min<double>(next, s_.ManagedValue4);
+  if (vent_follows_history_) next = std::min<double>(next, vent_history_.Next());
+  if (hvac_follows_history_) next = std::min<double>(next, hvac_history_.Next());
+  if (has_managed_period_) {
+    if (scenario_.ManagedValue3 > t) next = std::min<double>(next, scenario_.ManagedValue3);
+    if (scenario_.ManagedValue4 > t) next = std::min<double>(next, scenario_.ManagedValue4);
   }
-  if (!FlagIs(s_.ConstantOutdoorConc, 'Y')) {
-    const int n = std::clamp<int>(s_.NumOutdoorConcPoints, 1, kMaxHistory);
+  if (!FlagIs(scenario_.ConstantOutdoorConc, 'Y')) {
+    const int n = std::clamp<int>(scenario_.NumOutdoorConcPoints, 1, kMaxHistory);
     for (int i = 2; i <= n; ++i)
-      if (s_.OutdoorConcTime[i] > t) next = std::min<double>(next, s_.OutdoorConcTime[i]);
+      if (scenario_.OutdoorConcTime[i] > t)
+        next = std::min<double>(next, scenario_.OutdoorConcTime[i]);
   }
   return next;
 }
@@ -526,12 +535,12 @@ double ConcentrationRun::NextChange(double after) const {
 // A grown step is cut back to the smallest ahead of anything that changes the inputs, so
 // that no source's on-period and no schedule change is stepped over.
 void ConcentrationRun::CutAhead() {
-  if (!(timeStep_ > stepSize_)) return;
+  if (!(time_step_ > step_size_)) return;
   const double next = NextChange(clock_ + tolerance_);
-  if (clock_ + timeStep_ >= next - tolerance_) {
-    timeStep_ = stepSize_;
-    outputMultiplier_ = 2;
-    stepCut_ = true;
+  if (clock_ + time_step_ >= next - tolerance_) {
+    time_step_ = step_size_;
+    output_multiplier_ = 2;
+    step_cut_ = true;
   }
 }
 
@@ -542,13 +551,13 @@ void ConcentrationRun::RunError(int number) {
 }
 
 RunOutcome ConcentrationRun::Finish(RunOutcome outcome) {
-  s_.ExposureCompareTime = simTime_;
+  scenario_.ExposureCompareTime = sim_time_;
   bool written = file_->WriteResultsBlock(*buffer_, settings_.DataSeparator);
   written = file_->Finish() && written;
-  s_.NumOutputRecords = recordCount_;
-  s_.LastOutputTime = lastRecordTime_;
-  for (int r = 1; r <= rooms_; ++r) s_.PeakConc[r] = a_.RoomPeak[r];
-  s_.AirCleanerMass = hvac_.FilterMass;
+  scenario_.NumOutputRecords = record_count_;
+  scenario_.LastOutputTime = last_record_time_;
+  for (int r = 1; r <= num_rooms_; ++r) scenario_.PeakConc[r] = arrays_.RoomPeak[r];
+  scenario_.AirCleanerMass = hvac_.FilterMass;
   if (!written && outcome != RunOutcome::Failed) {
     RunError(kErrDiskFull);
     outcome = RunOutcome::Failed;
@@ -560,18 +569,18 @@ RunOutcome ConcentrationRun::Finish(RunOutcome outcome) {
 RunOutcome ConcentrationRun::Run() {
   if (!SetUp()) return RunOutcome::Failed;
   StartStepping();
-  buffer_ = std::make_unique<ResultsBuffer>((rooms_ + 1) * np_);
+  buffer_ = std::make_unique<ResultsBuffer>((num_rooms_ + 1) * num_pollutants_);
   if (!OpenWorkFile()) return RunOutcome::Failed;
 
   RunStartInfo start;
-  start.end_time = runEndTime_;
+  start.end_time = run_end_time_;
   start.max_concentration = static_cast<float>(settings_.MaxConcentration);
-  start.num_rooms = rooms_;
-  start.num_pollutants = np_;
-  start.mass_format = massFormat_;
-  start.conc_format = concFormat_;
+  start.num_rooms = num_rooms_;
+  start.num_pollutants = num_pollutants_;
+  start.mass_format = formats_.mass;
+  start.conc_format = formats_.conc;
   observer_.RunStarted(start);
-  if (!(runEndTime_ > 0) || settings_.MaxConcentration == 0)
+  if (!(run_end_time_ > 0) || settings_.MaxConcentration == 0)
     prompt_.Message(
         "Check scenario input.  You probably have not entered information on how long you "
         "want the simulation to run.",
@@ -588,13 +597,13 @@ RunOutcome ConcentrationRun::Run() {
         RunError(kErrOverflow);
         return Finish(RunOutcome::Failed);
     }
-    if (writeFailed_) {
+    if (write_failed_) {
       RunError(kErrDiskFull);
       return Finish(RunOutcome::Failed);
     }
-    if (observer_.StepDone(simTime_)) stopRequested_ = true;
+    if (observer_.StepDone(sim_time_)) stop_requested_ = true;
   }
-  return Finish(stopRequested_ ? RunOutcome::Stopped : RunOutcome::Completed);
+  return Finish(stop_requested_ ? RunOutcome::Stopped : RunOutcome::Completed);
 }
 
 }  // namespace

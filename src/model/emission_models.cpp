@@ -94,11 +94,13 @@ double R0kMeanRate(const SourceRecord& source, int p, double age, double hours) 
   return R0kMean(source, p, decay);
 }
 
-void R0kMeanRates(const SourceRecord& source, int pollutants, double age, double hours,
-                  PerPollutant<double>& means) {
+PerPollutant<double> R0kMeanRates(const SourceRecord& source, int pollutants, double age,
+                                  double hours) {
   DecayMeans decay(age, hours);
+  PerPollutant<double> means{};
   for (int p = 0; p < std::clamp(pollutants, 0, kMaxPollutants); ++p)
     means[p] = R0kMean(source, p, decay);
+  return means;
 }
 
 double Paint1MeanRate(const SourceRecord& source, int p, double age, double hours) {
@@ -157,8 +159,8 @@ int GetSourceModel(const std::string& name) {
 double MassTransferEmission(const SourceRecord& source, SourceState& state, int p, float croom,
                             float dt) {
   const double c0 = P(source, 0, p);
-  float& m1 = state.Param7[p];
-  float& m2 = state.Param8[p];
+  float& m1 = state.ReservoirMass[p];
+  float& m2 = state.Layer2Mass[p];
 
   // Layer 1 only releases: its rate is clamped at 0 and a step that would take more than
   // is left empties the layer instead of driving the mass negative.
@@ -208,7 +210,7 @@ double Paint2Emission(const SourceRecord& source, SourceState& state, int p, flo
                       float dt) {
   const double c0 = P(source, 0, p);
   const double mvb0 = P(source, 2, p);
-  float& m = state.Param7[p];
+  float& m = state.ReservoirMass[p];
 
   double r1 = 0;
   if (m > 0) {
@@ -252,7 +254,7 @@ double PolyfitEmission(const SourceRecord& source, int p, float t) {
 double VBXEmission(const SourceRecord& source, SourceState& state, int p, float croom, float dt,
                    float totalMass) {
   if (totalMass < 1E-10f) return 0;
-  float& m = state.Param7[p];
+  float& m = state.ReservoirMass[p];
   double r = 0;
   if (m > 0) {
     r = P(source, 1, p) * (croom - P(source, 0, p) * m / totalMass);

@@ -25,8 +25,8 @@ std::string EmissionModelName(int model);
 int GetSourceModel(const std::string& name);
 
 // Model 0: two layers that release the pollutant towards their equilibrium with the room
-// air, C0 × M / M0. Layer 1 (k1, M01; mass state.Param7) only loses mass and is emptied in
-// one step when the step would overshoot; layer 2 (k2, M02; mass state.Param8) also takes
+// air, C0 × M / M0. Layer 1 (k1, M01; mass state.ReservoirMass) only loses mass and is emptied in
+// one step when the step would overshoot; layer 2 (k2, M02; mass state.Layer2Mass) also takes
 // pollutant back up when the room is above its equilibrium, which is then a negative
 // emission, so that the layers and the air together keep their mass. Also pollutant 0 of
 // model 7.
@@ -39,7 +39,7 @@ double R0kEmission(const SourceRecord& source, const SourceState& state, int pol
 // Model 2: second-order decay of a wet coating, R0 / (1 + a k1 R0).
 double Paint1Emission(const SourceRecord& source, const SourceState& state, int pollutant);
 
-// Model 3: evaporation of the applied layer (C0, k1, MVB0; mass state.Param7) plus
+// Model 3: evaporation of the applied layer (C0, k1, MVB0; mass state.ReservoirMass) plus
 // diffusion out of the substrate, which falls as e^(-2 E √a) / √a.
 double Paint2Emission(const SourceRecord& source, SourceState& state, int pollutant, float croom,
                       float dt);
@@ -63,10 +63,10 @@ double PolyfitEmission(const SourceRecord& source, int pollutant, float t);
 bool IsClosedFormModel(int model);
 // Model 1 from age `age`: each term R e^(-k a) gives R e^(-k age) (1 - e^(-k hours)) / k.
 double R0kMeanRate(const SourceRecord& source, int pollutant, double age, double hours);
-// The same for pollutants 0 to pollutants - 1 at once into means[p], working out each
+// The same for pollutants 0 to pollutants - 1 at once (0 for the others), working out each
 // decay constant once.
-void R0kMeanRates(const SourceRecord& source, int pollutants, double age, double hours,
-                  PerPollutant<double>& means);
+PerPollutant<double> R0kMeanRates(const SourceRecord& source, int pollutants, double age,
+                                  double hours);
 // Model 2 from age `age`: R0 / (1 + a k1 R0) gives ln(1 + k1 R0 hours / (1 + k1 R0 age)) / k1.
 double Paint1MeanRate(const SourceRecord& source, int pollutant, double age, double hours);
 // Model 4 from age `age`: nothing before 0.05 day, then Alpha / x^P1 with x in days.

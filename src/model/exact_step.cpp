@@ -33,7 +33,7 @@ Matrix Product(const Matrix& x, const Matrix& y, int n) {
 
 }  // namespace
 
-void ComputeStepMatrices(const Matrix& a, int n, double h, StepMatrices& out) {
+StepMatrices ComputeStepMatrices(const Matrix& a, int n, double h) {
   // Halve the step until it is small against the fastest rate (|A h / 2^s| <= 1/2), where
   // the series converge quickly and without cancellation.
   double norm = RowNorm(a, n) * std::fabs(h);
@@ -43,22 +43,20 @@ void ComputeStepMatrices(const Matrix& a, int n, double h, StepMatrices& out) {
     ++halvings;
   }
   double tau = std::ldexp(h, -halvings);
-  Matrix m{};
-  for (int i = 0; i < n * n; ++i) m[i] = a[i] * tau;
+  Matrix scaled{};
+  for (int i = 0; i < n * n; ++i) scaled[i] = a[i] * tau;
 
   // Phi = sum M^k / k!, Integral = tau sum M^k / (k + 1)!, SecondIntegral =
-  // tau^2 sum M^k / (k + 2)!, all from the same powers of M.
+  // tau^2 sum M^k / (k + 2)!, all from the same powers of M = A h / 2^s.
+  StepMatrices out;
   Matrix& phi = out.Phi;
   Matrix& first = out.Integral;
   Matrix& second = out.SecondIntegral;
-  phi.fill(0);
-  first.fill(0);
-  second.fill(0);
   Matrix term{};
   for (int i = 0; i < n; ++i) term[i * n + i] = 1;
   for (int k = 0; k <= 40; ++k) {
     if (k > 0) {
-      term = Product(term, m, n);
+      term = Product(term, scaled, n);
       for (int i = 0; i < n * n; ++i) term[i] /= k;
     }
     const double k1 = k + 1;
@@ -83,6 +81,7 @@ void ComputeStepMatrices(const Matrix& a, int n, double h, StepMatrices& out) {
     phi = Product(phi, phi, n);
     tau *= 2;
   }
+  return out;
 }
 
 }  // namespace quarn

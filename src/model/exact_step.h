@@ -28,6 +28,6 @@ struct StepMatrices {
 // Works out the three matrices of rate matrix `a` (n × n) and step h by scaling and squaring:
 // the Taylor series of all three at h / 2^s, where the step is small against the rates, then
 // s doublings of the step, each of which combines the matrices of the half step.
-void ComputeStepMatrices(const StepMatrices::Matrix& a, int n, double h, StepMatrices& out);
+StepMatrices ComputeStepMatrices(const StepMatrices::Matrix& a, int n, double h);
 
 }  // namespace quarn

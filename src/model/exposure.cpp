@@ -25,6 +25,15 @@ namespace {
 
 constexpr int kBlockRecords = 1500;
 constexpr float kHoursPerYear = 24.0f * 365.0f;
+// What an occupant's peak exposure holds before the walk stores its own: the record's
+// value while the calculation is under way, and the walk's until it meets any air.
+constexpr float kPeakNotStored = -99999;
+constexpr float kPeakBeforeWalk = -100000;
+// LongTermOptions: carry the run's average over the lifetime, or carry the activity pattern
+// on in the concentrations of the last record.
+constexpr int kLifetimeFromAverage = 1;
+constexpr int kLifetimeFromLastRecord = 2;
+constexpr char kInhalationMode[] = "I";
 // A time on a segment boundary belongs to the segment that starts there.
 constexpr double kBoundaryNudge = 0.00001;
 constexpr char kGapMessage[] =
@@ -327,28 +336,36 @@ bool FlushLines(Run& run, int o, Walk& w) {
   return false;
 }
 
-void ReportProgress(RunObserver& observer, int& shown, double percent) {
+// How far the walks have come, for the observer.
+struct Progress {
+  RunObserver& observer;
+  double total_hours;
+  double from = 0;  // the time of the data walked so far
+  int shown = 0;    // the percentage last shown
+};
+
+void ReportProgress(Progress& progress, double percent) {
   const int p = static_cast<int>(std::clamp(percent, 0.0, 100.0));
-  if (p > shown) {
-    shown = p;
-    observer.Progress(p);
+  if (p > progress.shown) {
+    progress.shown = p;
+    progress.observer.Progress(p);
   }
 }
 
 void ProcessBlock(Run& run, std::vector<Walk>& walks, const Block& b, bool last_block,
-                  double& progress_from, double total_hours, RunObserver& observer, int& shown) {
+                  Progress& progress) {
   const int occupants = static_cast<int>(walks.size()) - 1;
-  const double block_end = b.Count() > 0 ? b.times.back() : progress_from;
+  const double block_end = b.Count() > 0 ? b.times.back() : progress.from;
   for (int o = 1; o <= occupants; ++o) {
     Walk& w = walks[o];
     if (w.active) {
       WalkBlock(run, o, w, b, last_block);
       FlushLines(run, o, w);
     }
-    const double done = progress_from + (block_end - progress_from) * o / occupants;
-    ReportProgress(observer, shown, 100.0 * done / total_hours);
+    const double done = progress.from + (block_end - progress.from) * o / occupants;
+    ReportProgress(progress, 100.0 * done / progress.total_hours);
   }
-  progress_from = block_end;
+  progress.from = block_end;
   run.first_block = false;
 }
 
@@ -408,6 +425,133 @@ void ExtrapolateLifetimeExposure(Run& run, int o, float t_end, const Block& last
   const float run_part = factor != 0.0f ? occ.TotalExposure[p] / factor : occ.TotalExposure[p];
   occ.LifetimeExposure[p] = remaining * sum / duration + run_part;
   if (occ.Lifetime > 0) occ.AverageExposure[p] = occ.LifetimeExposure[p] / lifetime_hours;
+}
+
+// The counts the calculation indexes its arrays with, within the record's bounds.
+bool CountsInRange(const BuildingRecord& building, Prompt& prompt) {
+  const ScenarioRecord& s = building.Scenario;
+  if (building.NumRooms < 0 || building.NumRooms > kMaxRooms || s.NumPollutants < 1 ||
+      s.NumPollutants > kMaxPollutants || s.NumOccupants < 0 || s.NumOccupants > kMaxOccupants) {
+    prompt.Message("Error.  The numbers of rooms, pollutants or occupants are out of range.",
+                   "Error", MessageIcon::None);
+    return false;
+  }
+  return true;
+}
+
+Run StartRun(BuildingRecord& building, char separator, Prompt& prompt) {
+  ScenarioRecord& s = building.Scenario;
+  Run run{.building = building,
+          .scenario = s,
+          .prompt = prompt,
+          .separator = separator,
+          .num_rooms = building.NumRooms,
+          .num_pollutants = s.NumPollutants,
+          .inhalation = s.ExposureMode == kInhalationMode};
+  run.outdoor_at_start = OutdoorConcAtStart(s);
+  for (int p = 0; p < run.num_pollutants; ++p) {
+    run.irritant[p] = IrritantLevelInUnits(s.ConcUnits, s.Pollutants[p]).value_or(0.0f);
+  }
+  return run;
+}
+
+// Readies occupant o's walk: clears the results, finds the pattern's cycle, creates the
+// work files and stops the walk, with a message, when the occupant's data cannot be walked.
+// False when the occupant has no activity pattern.
+bool StartWalk(Run& run, int o, Walk& w) {
+  OccupantRecord& occ = run.scenario.Occupants[o];
+  for (int p = 0; p < run.num_pollutants; ++p) {
+    occ.PeakExposure[p] = kPeakNotStored;
+    occ.ExposureTime[p] = 0;
+    w.peak[p] = kPeakBeforeWalk;
+  }
+  const bool has_pattern = occ.TimeLeave[1] != 0.0f;
+  occ.CycleLength = CheckActivityPatterns(occ, run.prompt);
+  if (occ.CycleLength <= 0) occ.CycleLength = 24;
+  w.factor = run.inhalation ? occ.BreathingRate * occ.EfficiencyFactor : 1.0f;
+  // Creating the average-exposure file empties it of an earlier run; the averaging step
+  // fills it.
+  std::string reason;
+  const std::string* failed = nullptr;
+  WorkFileOutput average;
+  if (!w.emp_file.Create(occ.InstExposureFile, &reason)) {
+    failed = &occ.InstExposureFile;
+  } else if (!w.cmp_file.Create(occ.CumExposureFile, &reason)) {
+    failed = &occ.CumExposureFile;
+  } else if (!average.Create(occ.AvgExposureFile, &reason)) {
+    failed = &occ.AvgExposureFile;
+  }
+  if (!has_pattern) {
+    w.active = false;  // the warning above said what is missing
+  } else if (failed != nullptr) {
+    StopOccupant(run, w,
+                 "Error.  The work file " + *failed + " could not be written: " + reason + ".");
+  } else if (const auto refusal = UnknownLocationMessage(run.building, occ)) {
+    StopOccupant(run, w, *refusal);
+  } else if (occ.StartTime >= occ.EndTime) {
+    StopOccupant(run, w,
+                 "Error in activity pattern for occupant # " + CountText(o) +
+                     "!  Aborting calculation.  Reenter data and rerun exposure calculation.");
+  } else if (!(w.factor > 0.0f) || !std::isfinite(w.factor)) {
+    StopOccupant(run, w,
+                 "Error.  Occupant " + occ.Name +
+                     " has a breathing rate or efficiency factor of 0.  Enter both before "
+                     "calculating inhalation exposure.");
+  }
+  return has_pattern;
+}
+
+// Reads the work file in blocks and walks every occupant through each. False after a
+// message when the file cannot be read to its end: the walks then end where the good data
+// end, so that what was integrated so far stays in the results and files. `block` is left
+// holding the records of the last block.
+bool WalkWorkFile(Run& run, std::vector<Walk>& walks, ConcWorkFileReader& reader,
+                  Progress& progress, Block& block) {
+  const std::string& file = run.building.ConcWorkFile;
+  block.num_pollutants = run.num_pollutants;
+  block.record_width = (run.num_rooms + 1) * run.num_pollutants;
+  int fresh = 0;  // records of this block read from the file (not carried)
+  bool read = true;
+  while (true) {
+    const ConcWorkFileReader::Status status = reader.Next();
+    if (status == ConcWorkFileReader::Status::Error) {
+      run.prompt.Message(reader.RefusalMessage(file), "Error", MessageIcon::None);
+      read = false;
+    }
+    if (status != ConcWorkFileReader::Status::Record) break;
+    if (block.Count() > 0 && reader.Time() < block.times.back()) {
+      run.prompt.Message("Error.  The times of the concentration file " + file +
+                             " go back at line " + CountText(reader.LineNumber()) + ".",
+                         "Error", MessageIcon::None);
+      read = false;
+      break;
+    }
+    block.Add(reader.Time(), reader.Concentrations());
+    if (++fresh == kBlockRecords) {
+      ProcessBlock(run, walks, block, false, progress);
+      block.KeepLastOnly();
+      fresh = 0;
+    }
+  }
+  ProcessBlock(run, walks, block, true, progress);
+  return read;
+}
+
+// The long-term extension of every occupant's results, as LongTermOptions asks.
+void ExtendOverLifetime(Run& run, const std::vector<Walk>& walks, const Block& last) {
+  const int option = run.scenario.LongTermOptions;
+  const float t_end = last.times.back();
+  for (int o = 1; o < static_cast<int>(walks.size()); ++o) {
+    OccupantRecord& occ = run.scenario.Occupants[o];
+    const float factor = walks[o].factor;
+    for (int p = 0; p < run.num_pollutants; ++p) {
+      if (option == kLifetimeFromAverage) {
+        occ.LifetimeExposure[p] = occ.AverageExposure[p] * occ.Lifetime * kHoursPerYear;
+      } else if (option == kLifetimeFromLastRecord && factor > 0) {
+        ExtrapolateLifetimeExposure(run, o, t_end, last, p, factor);
+      }
+    }
+  }
 }
 
 bool IsLetterOrDigit(char c) {
@@ -483,27 +627,13 @@ float PeriodicTime(double t, double period) {
 ExposureRunResult RunExposureCalculation(BuildingRecord& building, const std::string& folder,
                                          char separator, Prompt& prompt, RunObserver& observer) {
   ExposureRunResult result;
-  ScenarioRecord& s = building.Scenario;
+  if (!CountsInRange(building, prompt)) return result;
+  Run run = StartRun(building, separator, prompt);
+  const ScenarioRecord& s = building.Scenario;
   const int occupants = s.NumOccupants;
-  if (building.NumRooms < 0 || building.NumRooms > kMaxRooms || s.NumPollutants < 1 ||
-      s.NumPollutants > kMaxPollutants || occupants < 0 || occupants > kMaxOccupants) {
-    prompt.Message("Error.  The numbers of rooms, pollutants or occupants are out of range.",
-                   "Error", MessageIcon::None);
-    return result;
-  }
-  Run run{
-      building, s, prompt, separator, building.NumRooms, s.NumPollutants, s.ExposureMode == "I"};
-  run.outdoor_at_start = OutdoorConcAtStart(s);
-  for (int p = 0; p < run.num_pollutants; ++p) {
-    run.irritant[p] = IrritantLevelInUnits(s.ConcUnits, s.Pollutants[p]).value_or(0.0f);
-  }
-
-  int shown = 0;
   observer.Progress(0);
-  const double total_hours = s.YearsSimulated > 0 ? s.YearsSimulated * kHoursPerYear : 1.0;
+  Progress progress{observer, s.YearsSimulated > 0 ? s.YearsSimulated * kHoursPerYear : 1.0};
 
-  // Patterns, factors and files of every occupant.
-  std::vector<Walk> walks(static_cast<std::size_t>(occupants) + 1);
   std::string reason;
   const std::optional<std::string> work_folder = WorkFolderOf(folder, &reason);
   if (!work_folder) {
@@ -511,49 +641,9 @@ ExposureRunResult RunExposureCalculation(BuildingRecord& building, const std::st
     return result;
   }
   SetExposureFileNames(building, *work_folder);
+  std::vector<Walk> walks(static_cast<std::size_t>(occupants) + 1);
   for (int o = 1; o <= occupants; ++o) {
-    OccupantRecord& occ = s.Occupants[o];
-    Walk& w = walks[o];
-    for (int p = 0; p < run.num_pollutants; ++p) {
-      occ.PeakExposure[p] = -99999;
-      occ.ExposureTime[p] = 0;
-      w.peak[p] = -100000;
-    }
-    const bool has_pattern = occ.TimeLeave[1] != 0.0f;
-    occ.CycleLength = CheckActivityPatterns(occ, prompt);
-    if (!has_pattern) result.occupant_data_complete = false;
-    if (occ.CycleLength <= 0) occ.CycleLength = 24;
-    w.factor = run.inhalation ? occ.BreathingRate * occ.EfficiencyFactor : 1.0f;
-    // Creating the average-exposure file empties it of an earlier run; the averaging step
-    // fills it.
-    std::string reason;
-    const std::string* failed = nullptr;
-    WorkFileOutput average;
-    if (!w.emp_file.Create(occ.InstExposureFile, &reason)) {
-      failed = &occ.InstExposureFile;
-    } else if (!w.cmp_file.Create(occ.CumExposureFile, &reason)) {
-      failed = &occ.CumExposureFile;
-    } else if (!average.Create(occ.AvgExposureFile, &reason)) {
-      failed = &occ.AvgExposureFile;
-    }
-    if (!has_pattern) {
-      w.active = false;  // the warning above said what is missing
-    } else if (failed != nullptr) {
-      StopOccupant(run, w,
-                   "Error.  The work file " + *failed + " could not be written: " + reason + ".");
-    } else if (const auto refusal = UnknownLocationMessage(building, occ)) {
-      StopOccupant(run, w, *refusal);
-    } else if (occ.StartTime >= occ.EndTime) {
-      StopOccupant(run, w,
-                   "Error in activity pattern for occupant # " + CountText(o) +
-                       "!  Aborting calculation.  Reenter data and rerun exposure "
-                       "calculation.");
-    } else if (!(w.factor > 0.0f) || !std::isfinite(w.factor)) {
-      StopOccupant(run, w,
-                   "Error.  Occupant " + occ.Name +
-                       " has a breathing rate or efficiency factor of 0.  Enter both "
-                       "before calculating inhalation exposure.");
-    }
+    if (!StartWalk(run, o, walks[o])) result.occupant_data_complete = false;
   }
 
   ConcWorkFileReader reader(building.ConcWorkFile, separator, building.NumRooms, s.NumPollutants);
@@ -564,58 +654,16 @@ ExposureRunResult RunExposureCalculation(BuildingRecord& building, const std::st
     StoreResults(run, walks);
     return result;
   }
-
-  Block block;
-  block.num_pollutants = s.NumPollutants;
-  block.record_width = (building.NumRooms + 1) * s.NumPollutants;
-  int fresh = 0;  // records of this block read from the file (not carried)
-  double progress_from = 0;
-  bool read_error = false;
-  while (true) {
-    const ConcWorkFileReader::Status status = reader.Next();
-    if (status == ConcWorkFileReader::Status::Error) {
-      prompt.Message(reader.RefusalMessage(building.ConcWorkFile), "Error", MessageIcon::None);
-      read_error = true;
-    }
-    if (status != ConcWorkFileReader::Status::Record) break;
-    if (block.Count() > 0 && reader.Time() < block.times.back()) {
-      prompt.Message("Error.  The times of the concentration file " + building.ConcWorkFile +
-                         " go back at line " + CountText(reader.LineNumber()) + ".",
-                     "Error", MessageIcon::None);
-      read_error = true;
-      break;
-    }
-    block.Add(reader.Time(), reader.Concentrations());
-    if (++fresh == kBlockRecords) {
-      ProcessBlock(run, walks, block, false, progress_from, total_hours, observer, shown);
-      block.KeepLastOnly();
-      fresh = 0;
-    }
-  }
-  // The records after the last full block; after an error the walk ends where the good
-  // data end, so what was integrated so far stays in the results and files.
-  ProcessBlock(run, walks, block, true, progress_from, total_hours, observer, shown);
+  Block last_block;
+  const bool read = WalkWorkFile(run, walks, reader, progress, last_block);
   for (int o = 1; o <= occupants; ++o) {
     walks[o].emp_file.Close(nullptr);
     walks[o].cmp_file.Close(nullptr);
   }
   StoreResults(run, walks);
-
-  if (!read_error && block.Count() > 0) {
-    const float t_end = block.times.back();
-    for (int o = 1; o <= occupants; ++o) {
-      OccupantRecord& occ = s.Occupants[o];
-      for (int p = 0; p < run.num_pollutants; ++p) {
-        if (s.LongTermOptions == 1) {
-          occ.LifetimeExposure[p] = occ.AverageExposure[p] * occ.Lifetime * kHoursPerYear;
-        } else if (s.LongTermOptions == 2 && walks[o].factor > 0) {
-          ExtrapolateLifetimeExposure(run, o, t_end, block, p, walks[o].factor);
-        }
-      }
-    }
-  }
+  if (read && last_block.Count() > 0) ExtendOverLifetime(run, walks, last_block);
   observer.Progress(100);
-  result.completed = !read_error;
+  result.completed = read;
   return result;
 }
 

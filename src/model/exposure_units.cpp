@@ -69,12 +69,9 @@ std::optional<float> IrritantLevelInUnits(const std::string& units,
   if (!(pollutant.IrritantConc > 0)) return std::nullopt;
   // A unit the program does not know is taken as the one the level was entered in.
   if (units != kMicrograms && units != kPpm && units != kNumber) return pollutant.IrritantConc;
-  PollutantRecord copy = pollutant;  // the conversion may fill in a unit density
-  float level = 0;
-  if (!ConvertConcentrationUnits(kMilligrams, units, pollutant.IrritantConc, level, copy) ||
-      !std::isfinite(level) || !(level > 0)) {
-    return std::nullopt;
-  }
+  const std::optional<float> level =
+      ConvertConcentrationUnits(kMilligrams, units, pollutant.IrritantConc, pollutant);
+  if (!level || !std::isfinite(*level) || !(*level > 0)) return std::nullopt;
   return level;
 }
 

@@ -43,11 +43,11 @@ void StartWorkingFlows(const ScenarioRecord& s, WorkingFlows& flows) {
   flows.WorkingHVACExhaust = s.HVACExhaust;
   flows.WorkingHVACOutdoorAir = s.HVACOutdoorAir;
   flows.FlowMatrix = s.HVACRoomFlows;
-  flows.HVACTotal1 = s.HVACOutdoorAirTotal;
-  flows.HVACTotal2 = s.HVACMakeUpTotal;
-  flows.RoomWorkA = {};
-  flows.RoomWorkB = {};
-  flows.RoomWorkMatrix = {};
+  flows.HVACExhaustTotal = s.HVACOutdoorAirTotal;
+  flows.HVACIntakeTotal = s.HVACMakeUpTotal;
+  flows.TotalToOutdoors = {};
+  flows.TotalFromOutdoors = {};
+  flows.TotalBetweenRooms = {};
   flows.FilterPenetration = s.FilterPenetration;
   flows.HVACInUse = kFalse;
 }
@@ -78,13 +78,13 @@ void CopyScenarioFlows(const BuildingRecord& building, int roomCount, WorkingFlo
     flows.BaseHVACSupply[r] = s.ManagedSupply[r];
     flows.WorkingHVACExhaust[r] = s.ManagedToOutdoors[r];
     flows.WorkingHVACOutdoorAir[r] = s.ManagedFromOutdoors[r];
-    flows.RoomWorkB[r] = s.ManagedFromOutdoors[r];
-    flows.RoomWorkA[r] = s.ManagedToOutdoors[r];
+    flows.TotalFromOutdoors[r] = s.ManagedFromOutdoors[r];
+    flows.TotalToOutdoors[r] = s.ManagedToOutdoors[r];
     for (int j = 1; j <= rooms; ++j) {
       if (!RoomsConnected(building, r, j)) continue;
       flows.FlowMatrix[j][r] = s.ManagedRoomFlows[j][r];
       flows.FlowMatrix[r][j] = s.ManagedRoomFlows[r][j];
-      flows.RoomWorkMatrix[j][r] = flows.FlowMatrix[j][r];
+      flows.TotalBetweenRooms[j][r] = flows.FlowMatrix[j][r];
     }
   }
 }
@@ -93,11 +93,11 @@ void SumRoomFlows(const BuildingRecord& building, WorkingFlows& flows) {
   const ScenarioRecord& s = building.Scenario;
   const int rooms = RoomCount(building);
   for (int r = 1; r <= rooms; ++r) {
-    flows.RoomWorkB[r] = flows.NaturalFromOutdoors[r] + flows.WorkingHVACOutdoorAir[r];
-    flows.RoomWorkA[r] = flows.NaturalToOutdoors[r] + flows.WorkingHVACExhaust[r];
+    flows.TotalFromOutdoors[r] = flows.NaturalFromOutdoors[r] + flows.WorkingHVACOutdoorAir[r];
+    flows.TotalToOutdoors[r] = flows.NaturalToOutdoors[r] + flows.WorkingHVACExhaust[r];
     for (int j = 1; j <= rooms; ++j) {
       if (!RoomsConnected(building, r, j)) continue;
-      flows.RoomWorkMatrix[r][j] = s.NaturalRoomFlows[r][j] + flows.FlowMatrix[r][j];
+      flows.TotalBetweenRooms[r][j] = s.NaturalRoomFlows[r][j] + flows.FlowMatrix[r][j];
     }
   }
 }

@@ -22,14 +22,16 @@ HVACMixing MixHVAC(const ScenarioRecord& scenario, int roomCount, const WorkingF
   const int rooms = RoomBound(roomCount);
   const int pollutants = PollutantCount(scenario);
   const auto& penetration = flows.FilterPenetration;
-  const float exhaust = flows.HVACTotal1;
-  const float outdoor = flows.HVACTotal2;
+  const float exhaust = flows.HVACExhaustTotal;
+  const float outdoor = flows.HVACIntakeTotal;
   // Held at the previous supply unless some air is supplied below.
   for (int p = 0; p < pollutants; ++p) mix.Constant[p] = state.SupplyConc[p];
 
-  float q = 0;
-  for (int r = 1; r <= rooms; ++r) q += flows.BaseHVACReturn[r];
-  if (!(q > 0) && !(outdoor > 0)) return mix;  // nothing flows through the system
+  // The air flowing through the system as the mixing goes: the rooms' return air, less
+  // the exhaust, plus the outdoor intake, which leaves the supply flow.
+  float systemFlow = 0;
+  for (int r = 1; r <= rooms; ++r) systemFlow += flows.BaseHVACReturn[r];
+  if (!(systemFlow > 0) && !(outdoor > 0)) return mix;  // nothing flows through the system
 
   // A filter works for the whole step while it holds less than its capacity. The slots
   // beyond the run's pollutants pass everything and are left out at the end.
@@ -51,8 +53,8 @@ HVACMixing MixHVAC(const ScenarioRecord& scenario, int roomCount, const WorkingF
   // The exhaust takes its share of the mixed return air out of the building; it can take no
   // more than the return air holds.
   float kept = 1;
-  if (q > 0) {
-    const float share = exhaust > 0 ? std::min(exhaust / q, 1.0F) : 0.0F;
+  if (systemFlow > 0) {
+    const float share = exhaust > 0 ? std::min(exhaust / systemFlow, 1.0F) : 0.0F;
     kept = 1.0F - share;
     for (int r = 1; r <= rooms; ++r) {
       const float ret = flows.BaseHVACReturn[r];
@@ -62,36 +64,36 @@ HVACMixing MixHVAC(const ScenarioRecord& scenario, int roomCount, const WorkingF
         mix.Exhausted[r][p] = passed * share;
       }
     }
-    if (exhaust > 0) q -= exhaust;
+    if (exhaust > 0) systemFlow -= exhaust;
   } else {
     // No return air: the system delivers outdoor air only, less what it exhausts of it.
-    q = exhaust > 0 ? -exhaust : 0.0F;
+    systemFlow = exhaust > 0 ? -exhaust : 0.0F;
   }
 
   // Outdoor air enters as a flow at Cout, like the return air. When the exhaust took more
-  // than the return, that excess is outdoor air drawn straight through, so only O + q of the
-  // intake reaches the supply.
+  // than the return, that excess (the flow below 0) is outdoor air drawn straight through,
+  // so only what is left of the intake reaches the supply.
   PerPollutant<float> fromOutdoors{};
   if (outdoor > 0) {
-    const float delivered = std::max(0.0F, q < 0 ? outdoor + q : outdoor);
-    q += outdoor;
+    const float delivered = std::max(0.0F, systemFlow < 0 ? outdoor + systemFlow : outdoor);
+    systemFlow += outdoor;
     for (int p = 0; p < kMaxPollutants; ++p)
       fromOutdoors[p] = outdoorConc[p] * delivered * outdoorPass[p];
   }
   // No supply: the previous concentration is kept; the return-air filter and the exhaust
   // still took their shares.
-  if (!(q > 0)) return mix;
+  if (!(systemFlow > 0)) return mix;
 
   for (int p = 0; p < kMaxPollutants; ++p) {
     mix.CaughtOutdoor[p] = (1.0F - mixturePass[p]) * fromOutdoors[p];
-    mix.Constant[p] = (fromOutdoors[p] * mixturePass[p] + hvacEmission[p]) / q;
+    mix.Constant[p] = (fromOutdoors[p] * mixturePass[p] + hvacEmission[p]) / systemFlow;
   }
   for (int r = 1; r <= rooms; ++r) {
     const float ret = flows.BaseHVACReturn[r];
     for (int p = 0; p < kMaxPollutants; ++p) {
       const float mixed = ret * returnPass[p] * kept;
       mix.Caught[r][p] += (1.0F - mixturePass[p]) * mixed;
-      mix.Weight[r][p] = mixed * mixturePass[p] / q;
+      mix.Weight[r][p] = mixed * mixturePass[p] / systemFlow;
     }
   }
   for (int p = pollutants; p < kMaxPollutants; ++p) {

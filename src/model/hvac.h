@@ -53,8 +53,8 @@ struct HVACMixing {
 // The mixing of one step, for every pollutant:
 // - scenario: HVACType, FilterCapacity and the pollutant count are read;
 // - roomCount: rooms 1..roomCount send their return air to the system;
-// - flows: the return flows R(r) (BaseHVACReturn), the system's exhaust E (HVACTotal1) and
-//   outdoor intake O (HVACTotal2), and the penetrations (position 1 for type 1, position 0
+// - flows: the return flows R(r) (BaseHVACReturn), the system's exhaust E (HVACExhaustTotal) and
+//   outdoor intake O (HVACIntakeTotal), and the penetrations (position 1 for type 1, position 0
 //   for types 2, 3 and 4);
 // - outdoorConc: outdoor concentration Cout(p) in force;
 // - hvacEmission: H(p), what the sources installed in the system (room 0) emit in this step,

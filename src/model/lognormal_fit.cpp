@@ -31,21 +31,23 @@ float InverseNormal(float p) {
   return sign * z;
 }
 
-void CumulativeFractions(int n, std::span<const float> w, CumulativeFractionArray& f) {
+CumulativeFractionArray CumulativeFractions(int n, std::span<const float> w) {
+  CumulativeFractionArray f{};
   n = UsableBins(n, w.size());
-  if (n == 0) return;
+  if (n == 0) return f;
   float total = 0;
   for (int i = 0; i < n; ++i) total += w[i];
   float below = w[0];
   for (int i = 1; i < n; ++i) {
-    if (total <= 0) return;
+    if (total <= 0) return f;
     f[i] = below / total;
     below += w[i];
   }
+  return f;
 }
 
-bool LeastSquaresLine(float& intercept, float& slope, std::span<const float> x,
-                      std::span<const float> y, int count) {
+std::optional<StraightLine> LeastSquaresLine(std::span<const float> x, std::span<const float> y,
+                                             int count) {
   const int last =
       std::min({count - 1, static_cast<int>(x.size()) - 1, static_cast<int>(y.size()) - 1});
   float sx = 0, sy = 0, sxx = 0, sxy = 0;
@@ -57,13 +59,11 @@ bool LeastSquaresLine(float& intercept, float& slope, std::span<const float> x,
   }
   const float m = static_cast<float>(std::max(last, 0));
   const float denominator = m * sxx - sx * sx;
-  if (denominator == 0.0f) return false;
+  if (denominator == 0.0f) return std::nullopt;
   const float a = (sy * sxx - sx * sxy) / denominator;
   const float b = (m * sxy - sx * sy) / denominator;
-  if (!std::isfinite(a) || !std::isfinite(b)) return false;
-  intercept = a;
-  slope = b;
-  return true;
+  if (!std::isfinite(a) || !std::isfinite(b)) return std::nullopt;
+  return StraightLine{a, b};
 }
 
 void FitLognormalLine(int n, std::span<const float> d, const CumulativeFractionArray& f, float& mmd,
@@ -75,8 +75,10 @@ void FitLognormalLine(int n, std::span<const float> d, const CumulativeFractionA
     y[j] = InverseNormal(f[j]);
     x[j] = std::log(d[j]);
   }
-  float a = 0, b = 0;
-  if (!LeastSquaresLine(a, b, x, y, n) || b == 0.0f) return;
+  const std::optional<StraightLine> line = LeastSquaresLine(x, y, n);
+  if (!line || line->slope == 0.0f) return;
+  const float a = line->intercept;
+  const float b = line->slope;
   const float median = std::exp(-a / b);
   if (!std::isfinite(median)) return;
   mmd = median;
@@ -87,9 +89,7 @@ void FitLognormalLine(int n, std::span<const float> d, const CumulativeFractionA
 
 void LognormalFit(int n, std::span<const float> d, std::span<const float> w, float& mmd,
                   float& gsd) {
-  CumulativeFractionArray f{};
-  CumulativeFractions(n, w, f);
-  FitLognormalLine(n, d, f, mmd, gsd);
+  FitLognormalLine(n, d, CumulativeFractions(n, w), mmd, gsd);
 }
 
 }  // namespace quarn

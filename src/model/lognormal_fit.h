@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <span>
 
 namespace quarn {
@@ -16,14 +17,19 @@ using CumulativeFractionArray = std::array<float, 9>;  // F(0 to 8); F(0) is not
 // 26.2.23, error below 4.5E-4). p of exactly 0 or 1 gives 0, not an infinite value.
 float InverseNormal(float p);
 
-// F(i), i = 1 to n - 1: the fraction of the total held by the bins below bin i. A total
-// of 0 or less leaves F unchanged.
-void CumulativeFractions(int n, std::span<const float> w, CumulativeFractionArray& f);
+// F(i), i = 1 to n - 1: the fraction of the total held by the bins below bin i; all 0 for a
+// total of 0 or less.
+CumulativeFractionArray CumulativeFractions(int n, std::span<const float> w);
 
-// The least-squares line y = intercept + slope x through the points 1 to count - 1. False
-// (outputs unchanged) when the points give no line.
-bool LeastSquaresLine(float& intercept, float& slope, std::span<const float> x,
-                      std::span<const float> y, int count);
+// y = intercept + slope x.
+struct StraightLine {
+  float intercept = 0;
+  float slope = 0;
+};
+
+// The least-squares line through the points 1 to count - 1; nullopt when they give no line.
+std::optional<StraightLine> LeastSquaresLine(std::span<const float> x, std::span<const float> y,
+                                             int count);
 
 // Regresses the probits of F(1..n-1) on ln d and turns the line into the mass median
 // diameter and the geometric standard deviation. A bin diameter of 0 or less, a flat line

@@ -27,35 +27,31 @@ void StartSource(const SourceRecord& source, const PollutantList& pollutants, in
   state.SourceAge = 0;
   state.On = false;
   state.SwitchOnDone = false;
-  state.ModelValue2 = 0;
-  state.CurrentTime = 0;
   for (int p = 0; p < np; ++p) {
-    state.ModelWork4[p] = 0;
-    state.ModelWork5[p] = 0;
     const float mw = pollutants[p].MolWt;
     switch (source.Model) {
       case 0:
       case 3:
-        state.Param7[p] = state.Param3[p];
-        state.Param8[p] = source.Params[6][p];
+        state.ReservoirMass[p] = state.InitialMass[p];
+        state.Layer2Mass[p] = source.Params[6][p];
         break;
       case 8:
       case 9:
       case 10:
-        state.ModelWork1[p] = source.Params[2][p];
-        state.ParamPerMole[p] = static_cast<float>(MassToMoles(state.ModelWork1[p], mw));
-        state.SourceWork1[p] = state.ParamPerMole[p];
+        state.LiquidMass[p] = source.Params[2][p];
+        state.InitialMoles[p] = static_cast<float>(MassToMoles(state.LiquidMass[p], mw));
+        state.MolesLeft[p] = state.InitialMoles[p];
         break;
       default:
-        state.SourceValue = static_cast<float>(MassToMoles(source.ScaledMass, mw));
-        state.ParamPerMole[p] = static_cast<float>(MassToMoles(state.ModelWork1[p], mw));
-        state.SourceWork1[p] = state.ParamPerMole[p];
+        state.InitialTotalMoles = static_cast<float>(MassToMoles(source.ScaledMass, mw));
+        state.InitialMoles[p] = static_cast<float>(MassToMoles(state.LiquidMass[p], mw));
+        state.MolesLeft[p] = state.InitialMoles[p];
         break;
     }
   }
   if (source.Model == 10) {
-    state.SourceValue = static_cast<float>(TotalSourceMass(state, np));
-    state.TotalMoles = state.SourceValue;
+    state.InitialTotalMoles = static_cast<float>(MolesLeftInLiquid(state, np));
+    state.TotalMolesLeft = state.InitialTotalMoles;
   }
 }
 
@@ -65,8 +61,8 @@ void RoomFlowTerms(const BuildingRecord& building, int roomCount, float f, Worki
                    PerPollutant<float>& supplyConc) {
   const ScenarioRecord& s = building.Scenario;
   if (s.HVACHistoryOutdoorOnly != 0) {
-    flows.HVACTotal1 = s.HVACOutdoorAirTotal * f;
-    flows.HVACTotal2 = s.HVACMakeUpTotal * f;
+    flows.HVACExhaustTotal = s.HVACOutdoorAirTotal * f;
+    flows.HVACIntakeTotal = s.HVACMakeUpTotal * f;
     ScaleOutdoorHVACFlows(building, roomCount, f, flows);
     return;
   }
@@ -83,8 +79,8 @@ void RoomFlowTerms(const BuildingRecord& building, int roomCount, float f, Worki
     }
   }
   if (f == 0) supplyConc.fill(0);  // the system is off: it supplies nothing
-  flows.HVACTotal1 = s.HVACOutdoorAirTotal * f;
-  flows.HVACTotal2 = s.HVACMakeUpTotal * f;
+  flows.HVACExhaustTotal = s.HVACOutdoorAirTotal * f;
+  flows.HVACIntakeTotal = s.HVACMakeUpTotal * f;
 }
 
 void ScaleOutdoorHVACFlows(const BuildingRecord& building, int roomCount, float f,
@@ -133,21 +129,21 @@ void SetRemovalTerms(const BuildingRecord& building, int roomCount, const Workin
   now.OutdoorConc = terms.CurrentOutdoorConc;
   now.Penetration = s.BuildingPenetration;
   for (int r = 1; r <= rooms; ++r) now.Volume[r] = building.RoomList[r].Volume;
-  now.Out = flows.RoomWorkA;
-  now.In = flows.RoomWorkB;
+  now.Out = flows.TotalToOutdoors;
+  now.In = flows.TotalFromOutdoors;
   now.Return = flows.BaseHVACReturn;
-  now.Between = flows.RoomWorkMatrix;
+  now.Between = flows.TotalBetweenRooms;
   // Compared as bits: a zero of the other sign or a NaN is a change.
   if (std::memcmp(&now, &terms.MadeFrom, sizeof now) == 0) return;
   terms.MadeFrom = now;
   for (int r = 1; r <= rooms; ++r) {
     const float volume = building.RoomList[r].Volume;
     for (int p = 0; p < np; ++p)
-      terms.RoomPollutantWork[r][p] =
-          terms.CurrentOutdoorConc[p] * flows.RoomWorkB[r] * s.BuildingPenetration[p] / volume;
-    float out = flows.RoomWorkA[r] + flows.BaseHVACReturn[r];
+      terms.OutdoorInput[r][p] = terms.CurrentOutdoorConc[p] * flows.TotalFromOutdoors[r] *
+                                 s.BuildingPenetration[p] / volume;
+    float out = flows.TotalToOutdoors[r] + flows.BaseHVACReturn[r];
     for (int j = 1; j <= rooms; ++j)
-      if (j != r) out += flows.RoomWorkMatrix[r][j];
+      if (j != r) out += flows.TotalBetweenRooms[r][j];
     terms.LossCoefficient[r] = out / volume;
   }
 }
@@ -200,12 +196,12 @@ void KeepExchange(const BuildingRecord& building, const ExchangeKey& key, Exchan
   cache.SecondIntegral = {};
   const int n = key.Rooms;
   std::array<StepMatrices::Matrix, kMaxPollutants> rates{};
-  StepMatrices m;
+  StepMatrices matrices;
   for (int p = 0; p < key.Pollutants; ++p) {
-    RateMatrix(building, key, p, rates[p]);
+    rates[p] = RateMatrix(building, key, p);
     int same = 0;
     while (same < p && rates[same] != rates[p]) ++same;
-    if (same == p) ComputeStepMatrices(rates[p], n, static_cast<double>(key.Step), m);
+    if (same == p) matrices = ComputeStepMatrices(rates[p], n, static_cast<double>(key.Step));
     for (int i = 0; i < n; ++i) {
       for (int j = 0; j < n; ++j) {
         if (same < p) {
@@ -213,9 +209,9 @@ void KeepExchange(const BuildingRecord& building, const ExchangeKey& key, Exchan
           cache.Integral[i][j][p] = cache.Integral[i][j][same];
           cache.SecondIntegral[i][j][p] = cache.SecondIntegral[i][j][same];
         } else {
-          cache.Phi[i][j][p] = static_cast<float>(m.Phi[i * n + j]);
-          cache.Integral[i][j][p] = static_cast<float>(m.Integral[i * n + j]);
-          cache.SecondIntegral[i][j][p] = static_cast<float>(m.SecondIntegral[i * n + j]);
+          cache.Phi[i][j][p] = static_cast<float>(matrices.Phi[i * n + j]);
+          cache.Integral[i][j][p] = static_cast<float>(matrices.Integral[i * n + j]);
+          cache.SecondIntegral[i][j][p] = static_cast<float>(matrices.SecondIntegral[i * n + j]);
         }
       }
     }
@@ -239,8 +235,8 @@ Four Half(const PerPollutant<float>& v, int half) {
 //   ends     = sum over j of Phi[r][j] c[j] + Integral[r][j] b[j]
 //   integral = sum over j of Integral[r][j] c[j] + SecondIntegral[r][j] b[j]
 // in one pass, which loads c, b and the Integral row once for both.
-void StepRoom(const ExchangeCache& x, int r, int n, const RoomPollutant& c, const RoomPollutant& b,
-              PerPollutant<float>& ends, PerPollutant<float>& integral) {
+void StepRoom(const ExchangeCache& exchange, int r, int n, const RoomPollutant& c,
+              const RoomPollutant& b, PerPollutant<float>& ends, PerPollutant<float>& integral) {
   const int i = r - 1;
   Four endLow = {};
   Four endHigh = {};
@@ -251,12 +247,12 @@ void StepRoom(const ExchangeCache& x, int r, int n, const RoomPollutant& c, cons
     const Four cHigh = Half(c[j + 1], 1);
     const Four bLow = Half(b[j + 1], 0);
     const Four bHigh = Half(b[j + 1], 1);
-    const Four firstLow = Half(x.Integral[i][j], 0);
-    const Four firstHigh = Half(x.Integral[i][j], 1);
-    endLow += Half(x.Phi[i][j], 0) * cLow + firstLow * bLow;
-    endHigh += Half(x.Phi[i][j], 1) * cHigh + firstHigh * bHigh;
-    sumLow += firstLow * cLow + Half(x.SecondIntegral[i][j], 0) * bLow;
-    sumHigh += firstHigh * cHigh + Half(x.SecondIntegral[i][j], 1) * bHigh;
+    const Four firstLow = Half(exchange.Integral[i][j], 0);
+    const Four firstHigh = Half(exchange.Integral[i][j], 1);
+    endLow += Half(exchange.Phi[i][j], 0) * cLow + firstLow * bLow;
+    endHigh += Half(exchange.Phi[i][j], 1) * cHigh + firstHigh * bHigh;
+    sumLow += firstLow * cLow + Half(exchange.SecondIntegral[i][j], 0) * bLow;
+    sumHigh += firstHigh * cHigh + Half(exchange.SecondIntegral[i][j], 1) * bHigh;
   }
   std::memcpy(ends.data(), &endLow, sizeof endLow);
   std::memcpy(ends.data() + 4, &endHigh, sizeof endHigh);
@@ -274,16 +270,15 @@ ExchangeKey MakeExchangeKey(const BuildingRecord& building, const WorkingFlows& 
   key.Step = dt;
   key.Loss = terms.LossCoefficient;
   key.Supply = flows.BaseHVACSupply;
-  key.Between = flows.RoomWorkMatrix;
+  key.Between = flows.TotalBetweenRooms;
   key.Weight = mixing.Weight;
   return key;
 }
 
-void RateMatrix(const BuildingRecord& building, const ExchangeKey& key, int p,
-                StepMatrices::Matrix& a) {
+StepMatrices::Matrix RateMatrix(const BuildingRecord& building, const ExchangeKey& key, int p) {
   const ScenarioRecord& s = building.Scenario;
   const int n = key.Rooms;
-  a.fill(0);
+  StepMatrices::Matrix a{};
   for (int i = 1; i <= n; ++i) {
     const double volume = building.RoomList[i].Volume;
     // Adsorption takes ka C per unit area, never a negative amount.
@@ -300,6 +295,7 @@ void RateMatrix(const BuildingRecord& building, const ExchangeKey& key, int p,
       a[(i - 1) * n + (j - 1)] = rate;
     }
   }
+  return a;
 }
 
 float SinkExchange(const SinkRecord& sink, float& mass, float c, int p, float dt) {
@@ -338,8 +334,8 @@ void ResetAccumulators(BuildingRecord& building, WorkingFlows& flows, SourceStat
     s.Occupants[o].PeakExposure.fill(0);
     s.Occupants[o].CancerRiskResult.fill(0);
   }
-  flows.HVACTotal1 = s.HVACOutdoorAirTotal;
-  flows.HVACTotal2 = s.HVACMakeUpTotal;
+  flows.HVACExhaustTotal = s.HVACOutdoorAirTotal;
+  flows.HVACIntakeTotal = s.HVACMakeUpTotal;
   s.AirCleanerMass.fill(0);
   for (auto& room : sinks)
     for (auto& sink : room) sink.fill(0);
@@ -366,7 +362,7 @@ void ResetAccumulators(BuildingRecord& building, WorkingFlows& flows, SourceStat
   flows.HVACInUse = returnSum != 0 ? kTrue : kFalse;
   for (int i = 1; i <= rooms; ++i)
     for (int j = 1; j <= rooms; ++j)
-      if (i != j && !RoomsConnected(building, i, j)) flows.RoomWorkMatrix[i][j] = 0;
+      if (i != j && !RoomsConnected(building, i, j)) flows.TotalBetweenRooms[i][j] = 0;
 }
 
 void SetupRoomMassTerms(BuildingRecord& building, SourceStates& sources) {
@@ -379,32 +375,32 @@ void SetupRoomMassTerms(BuildingRecord& building, SourceStates& sources) {
     for (int k = 1; k <= SourceSlotCount(s, r); ++k) {
       SourceState& state = sources[r][k];
       for (int p = 0; p < np; ++p) {
-        state.Param7[p] = state.Param3[p];
-        state.Param8[p] = s.Sources[r][k].Params[6][p];
+        state.ReservoirMass[p] = state.InitialMass[p];
+        state.Layer2Mass[p] = s.Sources[r][k].Params[6][p];
       }
     }
   }
 }
 
-void LoadRoomFlowArrays(const BuildingRecord& building, int roomCount, RoomArrays& a,
+void LoadRoomFlowArrays(const BuildingRecord& building, int roomCount, RoomArrays& arrays,
                         PerPollutant<float>& supplyConc) {
   const ScenarioRecord& s = building.Scenario;
   const int rooms = RoomBound(roomCount);
   const int np = PollutantCount(s);
   supplyConc.fill(0);
-  a.RoomPeak.fill(kNoPeak);
+  arrays.RoomPeak.fill(kNoPeak);
   for (int r = 1; r <= rooms; ++r) {
     for (int p = 0; p < np; ++p) {
       const float c = s.InitialConc[r][p];
-      a.RoomConc[r][p] = c;
-      a.PreviousRoomConc[r][p] = c;
-      a.NewConc[r][p] = c;
-      a.Conc[r][p] = c;
+      arrays.RoomConc[r][p] = c;
+      arrays.PreviousRoomConc[r][p] = c;
+      arrays.NewConc[r][p] = c;
+      arrays.Conc[r][p] = c;
     }
-    a.RoomSourceCounts[r] = SourceSlotCount(s, r);
-    a.RoomVolumes[r] = building.RoomList[r].Volume;
+    arrays.RoomSourceCounts[r] = SourceSlotCount(s, r);
+    arrays.RoomVolumes[r] = building.RoomList[r].Volume;
   }
-  a.RoomSourceCounts[0] = SourceSlotCount(s, 0);
+  arrays.RoomSourceCounts[0] = SourceSlotCount(s, 0);
 }
 
 float StableStepLimit(const BuildingRecord& building) {
@@ -457,7 +453,7 @@ double NextSwitchTime(const SwitchTimes& times, double t) {
 
 StepStatus UpdateRooms(BuildingRecord& building, const WorkingFlows& flows,
                        const RemovalTerms& terms, const StepInput& step, SourceStates& sources,
-                       SinkMasses& sinks, RoomArrays& a, bool& outputDue) {
+                       SinkMasses& sinks, RoomArrays& arrays, bool& outputDue) {
   ScenarioRecord& s = building.Scenario;
   const int rooms = RoomCount(building);
   const int np = PollutantCount(s);
@@ -468,38 +464,39 @@ StepStatus UpdateRooms(BuildingRecord& building, const WorkingFlows& flows,
   // What enters each room over the step whatever its concentration, concentration per hour:
   // the outdoor air, the sources' mean over the step, the part of the HVAC supply that does
   // not come from the rooms, and what the sinks release at their loading of the step's start.
-  const EmissionStep emission{step.SimTime, dt, a.RoomConc, a.PreviousRoomConc, step.ConcPerMass};
+  const EmissionStep emission{step.SimTime, dt, arrays.RoomConc, arrays.PreviousRoomConc,
+                              step.ConcPerMass};
   RoomPollutant input{};
   for (int r = 1; r <= rooms; ++r) {
     const float volume = building.RoomList[r].Volume;
     PerPollutant<float>& in = input[r];
-    in = terms.RoomPollutantWork[r];
-    if (a.RoomSourceCounts[r] > 0)
+    in = terms.OutdoorInput[r];
+    if (arrays.RoomSourceCounts[r] > 0)
       RoomEmissionRates(s, sources, r, volume, emission, in, s.TotalEmitted);
     const float supplied = flows.BaseHVACSupply[r] / volume;
     float each[kLanes];
     for (int p = 0; p < kLanes; ++p) each[p] = in[p] + supplied * step.Supply.Constant[p];
     for (int k = 1; k <= SinkSlotCount(s, r); ++k) {
       const SinkRecord& sink = s.Sinks[r][k];
-      const float perVolume = sink.Area / a.RoomVolumes[r];
+      const float perVolume = sink.Area / arrays.RoomVolumes[r];
       const PerPollutant<float>& held = sinks[r][k];
       for (int p = 0; p < kLanes; ++p) each[p] += held[p] * sink.kd[p] * perVolume;
     }
     std::copy(each, each + kLanes, in.begin());
   }
 
-  KeepExchange(building, MakeExchangeKey(building, flows, terms, step.Supply, dt), a.Exchange);
-  const ExchangeCache& x = a.Exchange;
+  KeepExchange(building, MakeExchangeKey(building, flows, terms, step.Supply, dt), arrays.Exchange);
+  const ExchangeCache& exchange = arrays.Exchange;
   float inSinks[kLanes] = {};
   for (int r = 1; r <= rooms; ++r) {
     PerPollutant<float> ends;
-    StepRoom(x, r, rooms, a.Conc, input, ends, a.StepIntegral[r]);
+    StepRoom(exchange, r, rooms, arrays.Conc, input, ends, arrays.StepIntegral[r]);
     for (int p = 0; p < np; ++p) {
       if (!std::isfinite(ends[p])) return StepStatus::NotFinite;
     }
     const int sinkCount = SinkSlotCount(s, r);
     const float cleaner = CleanerRate(s, r);
-    const PerPollutant<float>& integral = a.StepIntegral[r];
+    const PerPollutant<float>& integral = arrays.StepIntegral[r];
     // What the sinks took up over the step, less what they released. The slots beyond the
     // run's pollutants stay 0.
     for (int k = 1; k <= sinkCount; ++k) {
@@ -520,10 +517,10 @@ StepStatus UpdateRooms(BuildingRecord& building, const WorkingFlows& flows,
     }
     for (int p = 0; p < np; ++p) {
       const float next = ends[p];
-      a.NewConc[r][p] = next;
-      a.RoomConc[r][p] = next;
+      arrays.NewConc[r][p] = next;
+      arrays.RoomConc[r][p] = next;
       if (!outputDue && next > 0 &&
-          MovedBeyond(std::fabs(a.PreviousRoomConc[r][p] - next), next, step.ChangeThreshold))
+          MovedBeyond(std::fabs(arrays.PreviousRoomConc[r][p] - next), next, step.ChangeThreshold))
         outputDue = true;
     }
   }
@@ -534,7 +531,8 @@ StepStatus UpdateRooms(BuildingRecord& building, const WorkingFlows& flows,
   return StepStatus::Ok;
 }
 
-void RoomBookkeeping(BuildingRecord& building, const WorkingFlows& flows, float dt, RoomArrays& a) {
+void RoomBookkeeping(BuildingRecord& building, const WorkingFlows& flows, float dt,
+                     RoomArrays& arrays) {
   ScenarioRecord& s = building.Scenario;
   const int rooms = RoomCount(building);
   const int np = PollutantCount(s);
@@ -544,24 +542,24 @@ void RoomBookkeeping(BuildingRecord& building, const WorkingFlows& flows, float 
   PerPollutant<float> airborne{};
   for (int r = 0; r <= rooms; ++r) {
     const float volume = building.RoomList[r].Volume;
-    const float out = flows.RoomWorkA[r];
+    const float out = flows.TotalToOutdoors[r];
     // What left over the step, at the concentration the room had along it; outdoors holds
     // its concentration over the step.
-    PerPollutant<float> along = a.StepIntegral[r];
+    PerPollutant<float> along = arrays.StepIntegral[r];
     if (r == 0)
-      for (int p = 0; p < kLanes; ++p) along[p] = a.NewConc[0][p] * dt;
+      for (int p = 0; p < kLanes; ++p) along[p] = arrays.NewConc[0][p] * dt;
     for (int p = 0; p < kLanes; ++p) {
-      const float c = a.NewConc[r][p];
-      a.Conc[r][p] = c;
-      a.PreviousRoomConc[r][p] = c;
+      const float c = arrays.NewConc[r][p];
+      arrays.Conc[r][p] = c;
+      arrays.PreviousRoomConc[r][p] = c;
       leaving[p] += out * along[p];
       const float mass = c * volume;
-      a.RoomMass[r][p] = mass;
+      arrays.RoomMass[r][p] = mass;
       airborne[p] += mass;
     }
-    float peak = a.RoomPeak[r];
-    for (int p = 0; p < np; ++p) peak = a.NewConc[r][p] > peak ? a.NewConc[r][p] : peak;
-    a.RoomPeak[r] = peak;
+    float peak = arrays.RoomPeak[r];
+    for (int p = 0; p < np; ++p) peak = arrays.NewConc[r][p] > peak ? arrays.NewConc[r][p] : peak;
+    arrays.RoomPeak[r] = peak;
   }
   for (int p = 0; p < np; ++p) {
     s.ResultTotal3[p] = leaving[p];

@@ -32,8 +32,8 @@ using SinkMasses = std::array<std::array<PerPollutant<float>, kMaxSinks + 1>, kR
 // The outdoor term and loss coefficient of each room for the step in hand.
 struct RemovalTerms {
   PerPollutant<float> CurrentOutdoorConc{};
-  RoomPollutant RoomPollutantWork{};  // outdoor source term, concentration per hour
-  PerRoom<float> LossCoefficient{};   // 1/h
+  RoomPollutant OutdoorInput{};      // outdoor source term, concentration per hour
+  PerRoom<float> LossCoefficient{};  // 1/h
   // What the terms were derived from, bit for bit: they change only at a switch, so a step
   // whose flows, volumes and outdoor air are those of the step before keeps them.
   struct Inputs {
@@ -41,10 +41,10 @@ struct RemovalTerms {
     PerPollutant<float> OutdoorConc{};
     PerPollutant<float> Penetration{};
     PerRoom<float> Volume{};
-    PerRoom<float> Out{};     // RoomWorkA
-    PerRoom<float> In{};      // RoomWorkB
+    PerRoom<float> Out{};     // TotalToOutdoors
+    PerRoom<float> In{};      // TotalFromOutdoors
     PerRoom<float> Return{};  // BaseHVACReturn
-    RoomMatrix Between{};     // RoomWorkMatrix
+    RoomMatrix Between{};     // TotalBetweenRooms
   } MadeFrom;
 };
 
@@ -58,7 +58,7 @@ struct ExchangeKey {
   float Step = 0;
   PerRoom<float> Loss{};    // LossCoefficient, 1/h
   PerRoom<float> Supply{};  // HVAC supply flow into the room, m³/h
-  RoomMatrix Between{};     // RoomWorkMatrix, m³/h from room i to room j
+  RoomMatrix Between{};     // TotalBetweenRooms, m³/h from room i to room j
   RoomPollutant Weight{};   // HVACMixing::Weight
 };
 
@@ -116,8 +116,7 @@ ExchangeKey MakeExchangeKey(const BuildingRecord& building, const WorkingFlows& 
 // concentration raises room i's, for rooms 1..n: the air room i receives from connected
 // rooms and through the HVAC supply, less (on the diagonal) its loss coefficient, air
 // cleaner and sink uptake.
-void RateMatrix(const BuildingRecord& building, const ExchangeKey& key, int p,
-                StepMatrices::Matrix& a);
+StepMatrices::Matrix RateMatrix(const BuildingRecord& building, const ExchangeKey& key, int p);
 
 // Exchange of pollutant p between the air at concentration c and a sink whose loading per
 // unit area is `mass`: adsorption ka c (never negative) less desorption kd m. Advances the

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include "model/records.h"
@@ -9,24 +10,23 @@
 
 namespace quarn {
 
-const char* CancerRiskOf(const ScenarioRecord& scenario, const OccupantRecord& occupant, int p,
-                         float dose, float years, float& risk) {
+RiskOrFault CancerRiskOf(const ScenarioRecord& scenario, const OccupantRecord& occupant, int p,
+                         float dose, float years) {
   // In inhalation mode the dose is an amount inhaled: spread over the air breathed in the
   // whole period it is the mean concentration breathed. Otherwise it is a concentration
   // times hours.
   const float rate = scenario.ExposureMode == "I" ? occupant.BreathingRate : 1.0f;  // m³/h
   const float spread = years * 365.0f * rate * 24.0f;
-  if (spread == 0.0f) return "Division by zero";
+  if (spread == 0.0f) return {.fault = "Division by zero"};
   const float mean = dose / spread;
   // The slope factor is per µg/m³.
-  PollutantRecord pollutant = scenario.Pollutants[p];
-  float micrograms = 0;
-  if (!ConvertConcentrationUnits(scenario.ConcUnits, kMicrograms, mean, micrograms, pollutant)) {
-    return "Unknown concentration units";
-  }
-  risk = micrograms * pollutant.CancerRisk;
-  if (!std::isfinite(risk)) return "Overflow";
-  return nullptr;
+  const PollutantRecord& pollutant = scenario.Pollutants[p];
+  const std::optional<float> micrograms =
+      ConvertConcentrationUnits(scenario.ConcUnits, kMicrograms, mean, pollutant);
+  if (!micrograms) return {.fault = "Unknown concentration units"};
+  const float risk = *micrograms * pollutant.CancerRisk;
+  if (!std::isfinite(risk)) return {.fault = "Overflow"};
+  return {.risk = risk};
 }
 
 bool RunRiskCalculation(ScenarioRecord& scenario, Prompt& prompt) {
@@ -36,14 +36,15 @@ bool RunRiskCalculation(ScenarioRecord& scenario, Prompt& prompt) {
     OccupantRecord& occupant = scenario.Occupants[o];
     for (int p = 0; p < pollutants; ++p) {
       if (scenario.Pollutants[p].CancerRisk == 0.0f) continue;
-      float risk = 0;
-      if (const char* fault = CancerRiskOf(scenario, occupant, p, occupant.Dose[p],
-                                           scenario.YearsSimulated, risk)) {
-        prompt.Message(std::string("Error in Risk calculation.  Check data input.  ") + fault,
-                       "ERROR", MessageIcon::Critical);
+      const RiskOrFault result =
+          CancerRiskOf(scenario, occupant, p, occupant.Dose[p], scenario.YearsSimulated);
+      if (result.fault) {
+        prompt.Message(
+            std::string("Error in Risk calculation.  Check data input.  ") + result.fault, "ERROR",
+            MessageIcon::Critical);
         return false;
       }
-      occupant.CancerRiskResult[p] = risk;
+      occupant.CancerRiskResult[p] = result.risk;
     }
   }
   return true;

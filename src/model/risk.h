@@ -14,10 +14,15 @@ namespace quarn {
 // message; the results computed before it stay. True when every result was computed.
 bool RunRiskCalculation(ScenarioRecord& scenario, Prompt& prompt);
 
+// A risk, or the reason it cannot be computed (the message's last words).
+struct RiskOrFault {
+  float risk = 0;
+  const char* fault = nullptr;
+};
+
 // The individual cancer risk of occupant and pollutant p for `dose` (an amount inhaled in
-// inhalation mode, else a concentration times hours) spread over `years`: null, or the
-// reason it cannot be computed.
-const char* CancerRiskOf(const ScenarioRecord& scenario, const OccupantRecord& occupant, int p,
-                         float dose, float years, float& risk);
+// inhalation mode, else a concentration times hours) spread over `years`.
+RiskOrFault CancerRiskOf(const ScenarioRecord& scenario, const OccupantRecord& occupant, int p,
+                         float dose, float years);
 
 }  // namespace quarn

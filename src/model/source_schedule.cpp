@@ -30,7 +30,7 @@ double ModelEmission(const ScenarioRecord& scenario, const SourceRecord& source,
       // Pollutant 0 is the mixture as a whole; its layer-1 mass is what the components'
       // shares are taken of.
       if (p == 0) return MassTransferEmission(source, state, p, croom, dt);
-      return VBXEmission(source, state, p, croom, dt, state.Param7[0]);
+      return VBXEmission(source, state, p, croom, dt, state.ReservoirMass[0]);
     case 8:
       if (p == 0) return PetroleumSpillRate(source, state, croom, scenario.Pollutants);
       return PetroleumSpillStep(source, state, p, croom, dt, scenario.Pollutants);
@@ -66,12 +66,12 @@ bool CycleInForce(const SourceRecord& source, int cycles, double period, double 
 double DepleteSpill(const ScenarioRecord& scenario, const SourceRecord& source, SourceState& state,
                     int p, double emission, float dt) {
   const double mw = scenario.Pollutants[p].MolWt;
-  float& mass = state.ModelWork1[p];
+  float& mass = state.LiquidMass[p];
   if (emission > 0 && emission * dt > mass)
     emission = std::max(0.0F, mass) / static_cast<double>(dt);
   mass = static_cast<float>(std::max(0.0, mass - emission * dt));
-  if (source.Model == 8) state.SourceWork1[p] = static_cast<float>(MassToMoles(mass, mw));
-  if (source.Model == 10) state.SourceWork1[p] = static_cast<float>(mass / mw / 1000.0);
+  if (source.Model == 8) state.MolesLeft[p] = static_cast<float>(MassToMoles(mass, mw));
+  if (source.Model == 10) state.MolesLeft[p] = static_cast<float>(mass / mw / 1000.0);
   return emission;
 }
 
@@ -133,22 +133,22 @@ void ResetSourceParameters(const SourceRecord& source, SourceState& state, int n
   for (int p = 0; p < std::clamp(numPollutants, 0, kMaxPollutants); ++p) {
     switch (model) {
       case 0:
-        state.Param7[p] = source.Params[2][p];
-        state.Param3[p] = source.Params[2][p];
-        state.Param8[p] = source.Params[5][p];
+        state.ReservoirMass[p] = source.Params[2][p];
+        state.InitialMass[p] = source.Params[2][p];
+        state.Layer2Mass[p] = source.Params[5][p];
         break;
       case 3:
-        state.Param3[p] = source.Params[2][p];
-        state.Param7[p] = state.Param3[p];
-        state.Param8[p] = source.Params[6][p];
+        state.InitialMass[p] = source.Params[2][p];
+        state.ReservoirMass[p] = state.InitialMass[p];
+        state.Layer2Mass[p] = source.Params[6][p];
         break;
       case 7:
       case 8:
       case 9:
-        state.Param3[p] = source.Params[2][p];
-        state.Param7[p] = state.Param3[p];
-        state.Param8[p] = source.Params[6][p];
-        state.SourceWork1[p] = state.ParamPerMole[p];
+        state.InitialMass[p] = source.Params[2][p];
+        state.ReservoirMass[p] = state.InitialMass[p];
+        state.Layer2Mass[p] = source.Params[6][p];
+        state.MolesLeft[p] = state.InitialMoles[p];
         break;
       default:
         break;
@@ -394,10 +394,11 @@ void AddSteadyPolynomial(const ScenarioRecord& scenario, const SourceRecord& sou
 
 }  // namespace
 
-void SourceEmissionRate(const ScenarioRecord& scenario, SourceStates& states, int room,
-                        float volume, const EmissionStep& step, int pollutant, float& out,
-                        PerPollutant<float>& totalEmitted) {
-  if (room < 0 || room >= kRoomSlots || pollutant < 0 || pollutant >= kMaxPollutants) return;
+float SourceEmissionRate(const ScenarioRecord& scenario, SourceStates& states, int room,
+                         float volume, const EmissionStep& step, int pollutant,
+                         PerPollutant<float>& totalEmitted) {
+  float rate = 0;
+  if (room < 0 || room >= kRoomSlots || pollutant < 0 || pollutant >= kMaxPollutants) return rate;
   for (int k = 1; k <= SourceSlotCount(scenario, room); ++k) {
     const SourceRecord& source = scenario.Sources[room][k];
     SourceState& state = states[room][k];
@@ -406,7 +407,7 @@ void SourceEmissionRate(const ScenarioRecord& scenario, SourceStates& states, in
       state.On = parts.Count > 0;
       if (state.On)
         AddEmission(scenario, source, state, room, volume, step, pollutant,
-                    MeanOverStep(source, pollutant, parts, step.Step), out, totalEmitted);
+                    MeanOverStep(source, pollutant, parts, step.Step), rate, totalEmitted);
       continue;
     }
     // The on/off state holds for the whole step: pollutant 0 decides it for the others.
@@ -415,8 +416,10 @@ void SourceEmissionRate(const ScenarioRecord& scenario, SourceStates& states, in
                                    : state.On;
     if (on)
       AddEmission(scenario, source, state, room, volume, step, pollutant,
-                  ModelEmission(scenario, source, state, room, pollutant, step), out, totalEmitted);
+                  ModelEmission(scenario, source, state, room, pollutant, step), rate,
+                  totalEmitted);
   }
+  return rate;
 }
 
 void RoomEmissionRates(const ScenarioRecord& scenario, SourceStates& states, int room, float volume,
@@ -447,8 +450,7 @@ void RoomEmissionRates(const ScenarioRecord& scenario, SourceStates& states, int
         }
         const double age = std::max(0.0, t0 - state.StretchBegan);
         if (source.Model == 1) {
-          PerPollutant<double> means;
-          R0kMeanRates(source, np, age, dt, means);
+          const PerPollutant<double> means = R0kMeanRates(source, np, age, dt);
           each([&](int p) { return means[p]; });
           continue;
         }

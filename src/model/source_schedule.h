@@ -43,32 +43,32 @@ struct EmissionStep {
   const PerPollutant<float>* ConcPerMass = nullptr;
 };
 
-// Adds the emission of pollutant p of every source of the room (slots 1 to
-// scenario.NumSources[room]) to out, as a rate held over the step, and the mass emitted
+// The emission of pollutant p of every source of the room (slots 1 to
+// scenario.NumSources[room]), as a rate held over the step; adds the mass emitted
 // during the step (rate × dt, in the scenario's mass unit) to totalEmitted[p]:
 // - a source of a closed-form model (R0k, Paint1, R/T, Polyfit) gives the mean of its rate
 //   over the step, which counts the parts of the step in which it is on, switches within
 //   the step included; its first step emits from its switch-on;
 // - any other source gives its model's rate for the state at step.Time, when it is on then.
 //
-// - room 1..13: out grows by the concentration rate, emission × ConcPerMass / volume;
-//   room 0 is the HVAC system: out grows by emission × ConcPerMass (concentration × m³ per
-//   hour) and the volume is not used, since the HVAC module divides by its air flow.
+// - room 1..13: the rate is a concentration rate, emission × ConcPerMass / volume;
+//   room 0 is the HVAC system: emission × ConcPerMass (concentration × m³ per hour), and the
+//   volume is not used, since the HVAC module divides by its air flow.
 // - Pollutant 0's call decides which sources are on in the step; the later pollutants' calls
 //   of the same step keep that.
-// - The caller clears out first; the result is the sum over the sources that are on.
+// - The rate is the sum over the sources that are on, 0 when none is.
 // - states[room][slot] holds the running values of each source and is advanced by one step;
 //   the scenario (its sources' parameters, UnitFactor, the pollutants, StepSize) is only read.
 // - Call it for the pollutants of a room in order 0, 1, 2, ...: the components of models 7,
 //   8 and 10 use what pollutant 0's call left for the same step.
 // - totalEmitted is the run's per-pollutant emitted-mass total (its results' TotalEmitted).
-void SourceEmissionRate(const ScenarioRecord& scenario, SourceStates& states, int room,
-                        float volume, const EmissionStep& step, int pollutant, float& out,
-                        PerPollutant<float>& totalEmitted);
+float SourceEmissionRate(const ScenarioRecord& scenario, SourceStates& states, int room,
+                         float volume, const EmissionStep& step, int pollutant,
+                         PerPollutant<float>& totalEmitted);
 
-// The same for every pollutant of the room at once, out[p] for pollutant p: each source is
-// looked up once, and its pollutants follow in order 0, 1, 2, ... Every out[p] receives the
-// same additions in the same order as from SourceEmissionRate.
+// The same for every pollutant of the room at once, added to out[p] for pollutant p: each
+// source is looked up once, and its pollutants follow in order 0, 1, 2, ... Every out[p]
+// receives the same additions in the same order as SourceEmissionRate sums.
 void RoomEmissionRates(const ScenarioRecord& scenario, SourceStates& states, int room, float volume,
                        const EmissionStep& step, PerPollutant<float>& out,
                        PerPollutant<float>& totalEmitted);

@@ -32,32 +32,29 @@ struct SourceState {
   explicit SourceState(const SourceRecord& source)
       : SourceAge(source.SourceAge),
         SpillArea(source.SpillArea),
-        TotalMoles(source.TotalMoles),
-        SourceValue(source.SourceValue),
-        ParamPerMole(source.ParamPerMole),
-        SourceWork1(source.SourceWork1),
-        ModelWork1(source.ModelWork1),
-        ModelWork2(source.ModelWork2),
-        ModelWork3(source.ModelWork3),
-        ModelWork4(source.ModelWork4),
-        ModelWork5(source.ModelWork5),
-        ModelValue1(source.ModelValue1),
-        ModelValue2(source.ModelValue2),
-        CurrentTime(source.CurrentTime) {
+        TotalMolesLeft(source.TotalMoles),
+        InitialTotalMoles(source.SourceValue),
+        InitialMoles(source.ParamPerMole),
+        MolesLeft(source.SourceWork1),
+        LiquidMass(source.ModelWork1) {
     for (int p = 0; p < kMaxPollutants; ++p) {
-      Param3[p] = source.Params[3][p];
-      Param7[p] = source.Params[7][p];
-      Param8[p] = source.Params[8][p];
+      InitialMass[p] = source.Params[3][p];
+      ReservoirMass[p] = source.Params[7][p];
+      Layer2Mass[p] = source.Params[8][p];
     }
   }
 
-  // Parameter rows that the models maintain, per pollutant. Row 3 is overwritten with the
-  // initial mass at every switch-on; row 7 is the mass left in layer 1 (models 0 and 3), in
-  // a mixture component (model 7) or in the liquid (models 8 and 9); row 8 the mass left in
-  // layer 2 of model 0.
-  PerPollutant<float> Param3{};
-  PerPollutant<float> Param7{};
-  PerPollutant<float> Param8{};
+  // Per pollutant, the mass left in what the source emits from: layer 1 of the
+  // mass-transfer and Paint2 models (0 and 3), the mixture (pollutant 0) and each of its
+  // components in model 7, and the liquid as the spill models 8 and 9 account for it
+  // (model 8 takes each component's evaporation off it, model 9 asks only whether any is
+  // left).
+  PerPollutant<float> ReservoirMass{};
+  // The mass the reservoir starts from: parameter row 3 when the run starts, then the
+  // initial mass (row 2) from every switch-on.
+  PerPollutant<float> InitialMass{};
+  // Layer 2 of the mass-transfer model (model 0, and model 7's mixture).
+  PerPollutant<float> Layer2Mass{};
 
   float SourceAge = 0;  // h since the current on-period began; 0 while off
   bool On = false;      // the source was on at the last schedule look-up
@@ -67,19 +64,14 @@ struct SourceState {
   bool SwitchOnDone = false;
   double SwitchOnTime = 0;
 
-  float SpillArea = 0;                 // m², the evaporating area of a spill
-  float TotalMoles = 0;                // model 10: total moles left in the liquid
-  float SourceValue = 0;               // model 10: total moles at the start
-  PerPollutant<float> ParamPerMole{};  // spills: moles at the start
-  PerPollutant<float> SourceWork1{};   // spills: moles left
-  PerPollutant<float> ModelWork1{};    // spills: mass left
-  PerPollutant<float> ModelWork2{};
-  PerPollutant<float> ModelWork3{};
-  PerPollutant<float> ModelWork4{};
-  PerPollutant<float> ModelWork5{};
-  float ModelValue1 = 0;
-  float ModelValue2 = 0;
-  float CurrentTime = 0;
+  // The spills (models 8 to 10).
+  float SpillArea = 0;                 // m², the evaporating area
+  float TotalMolesLeft = 0;            // model 10: moles of the whole liquid left
+  float InitialTotalMoles = 0;         // model 10: moles of the whole liquid at the start
+  PerPollutant<float> InitialMoles{};  // moles of each pollutant at the start
+  PerPollutant<float> MolesLeft{};     // moles of each pollutant left
+  PerPollutant<float> LiquidMass{};    // mass of each pollutant left, less what was emitted
+
   SteadyEmission Steady;
   // The stretch of run time around the last look-up in which the source's schedule does not
   // change: from StretchFrom to StretchUntil it is on (since StretchBegan, when its on-period

@@ -52,26 +52,26 @@ double PetroleumMassTransferCoefficient(double d, double l, double u) {
   return std::pow(l, -0.3333) * (0.33 * d) * std::pow(reynoldsPerLength, 0.667);
 }
 
-double TotalSourceMass(const SourceState& state, int numPollutants) {
+double MolesLeftInLiquid(const SourceState& state, int numPollutants) {
   double total = 0;
   const int n = std::clamp(numPollutants, 0, kMaxPollutants);
-  for (int p = 0; p < n; ++p) total += state.SourceWork1[p];
+  for (int p = 0; p < n; ++p) total += state.MolesLeft[p];
   return total;
 }
 
 double PetroleumSpillRate(const SourceRecord& source, SourceState& state, float croom,
                           const PollutantList& pollutants) {
   // The pool shrinks with the moles of the total that are left.
-  if (state.SourceWork1[0] > 0)
-    state.SpillArea = AreaByRatio(source.Size, state.ParamPerMole[0], state.SourceWork1[0]);
+  if (state.MolesLeft[0] > 0)
+    state.SpillArea = AreaByRatio(source.Size, state.InitialMoles[0], state.MolesLeft[0]);
   else
     state.SpillArea = 0;
   const double area = state.SpillArea;
   const double k = PetroleumMassTransferCoefficient(pollutants[0].Diffusivity, std::sqrt(area),
                                                     source.GasVelocity);
-  if (state.Param7[0] <= 0) return 0;
+  if (state.ReservoirMass[0] <= 0) return 0;
   const double surface =
-      state.SourceWork1[0] * static_cast<double>(source.Params[0][0]) / state.ParamPerMole[0];
+      state.MolesLeft[0] * static_cast<double>(source.Params[0][0]) / state.InitialMoles[0];
   return (surface - croom) * k * area;
 }
 
@@ -80,27 +80,27 @@ double PetroleumSpillStep(const SourceRecord& source, SourceState& state, int p,
   const double area = state.SpillArea;
   const double k = PetroleumMassTransferCoefficient(pollutants[p].Diffusivity, std::sqrt(area),
                                                     source.GasVelocity);
-  const double mass = state.Param7[p];
-  const double total = state.Param7[0];
+  const double mass = state.ReservoirMass[p];
+  const double total = state.ReservoirMass[0];
   if (mass <= 0 || total <= 0) return 0;
   // Mass share times MW(total) / MW(component) is the component's mole share.
   const double surface = mass * source.Params[0][p] / total * pollutants[0].MolWt /
                          static_cast<double>(pollutants[p].MolWt);
   const double rate = (surface - croom) * k * area;
-  state.Param7[p] = static_cast<float>(mass - dt * rate);
+  state.ReservoirMass[p] = static_cast<float>(mass - dt * rate);
   return rate;
 }
 
 double SingleSpillRate(const SourceRecord& source, SourceState& state, int p, float croom,
                        const PollutantList& pollutants) {
   const double mw = pollutants[p].MolWt;
-  state.SourceWork1[p] = static_cast<float>(MassToMoles(state.ModelWork1[p], mw));
-  state.SpillArea = AreaByRatio(source.Size, state.ParamPerMole[0], state.SourceWork1[0]);
+  state.MolesLeft[p] = static_cast<float>(MassToMoles(state.LiquidMass[p], mw));
+  state.SpillArea = AreaByRatio(source.Size, state.InitialMoles[0], state.MolesLeft[0]);
   if (state.SpillArea <= 0) return 0;
   const double area = state.SpillArea;
   const double k =
       SpillMassTransferCoefficient(pollutants[p].Diffusivity, std::sqrt(area), kSpillAirSpeed);
-  if (state.Param7[p] <= 0) return 0;
+  if (state.ReservoirMass[p] <= 0) return 0;
   // Mole fractions in air over the liquid (saturated) and in the room.
   const double surface = MassToMoles(pollutants[p].C0, mw) / kAirMolarDensity;
   const double room = MassToMoles(croom, mw) / kAirMolarDensity;
@@ -110,8 +110,8 @@ double SingleSpillRate(const SourceRecord& source, SourceState& state, int p, fl
 double ExactSpillRate(const SourceRecord& source, SourceState& state, int p, float croom,
                       const PollutantList& pollutants, int numPollutants) {
   if (p == 0) {
-    state.TotalMoles = static_cast<float>(TotalSourceMass(state, numPollutants));
-    state.SpillArea = AreaByRatio(source.Size, state.SourceValue, state.TotalMoles);
+    state.TotalMolesLeft = static_cast<float>(MolesLeftInLiquid(state, numPollutants));
+    state.SpillArea = AreaByRatio(source.Size, state.InitialTotalMoles, state.TotalMolesLeft);
   }
   const double mw = pollutants[p].MolWt;
   const double saturated = MassToMoles(source.Params[0][p], mw);  // mol/m³
@@ -122,7 +122,7 @@ double ExactSpillRate(const SourceRecord& source, SourceState& state, int p, flo
     const double k =
         SpillMassTransferCoefficient(pollutants[p].Diffusivity, std::sqrt(area), kSpillAirSpeed);
     // Raoult's law: over a mixture the saturated concentration scales by the mole fraction.
-    const double fraction = state.SourceWork1[p] / static_cast<double>(state.TotalMoles);
+    const double fraction = state.MolesLeft[p] / static_cast<double>(state.TotalMolesLeft);
     molarRate = (saturated * fraction - room) * k * area;
   }
   return ProductTimesThousand(molarRate, mw);

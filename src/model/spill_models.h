@@ -27,8 +27,8 @@ float SchmidtNumber(double d);
 double SpillMassTransferCoefficient(double d, double l, double u);
 // The same for a petroleum pool, from the correlation used for fuel spills.
 double PetroleumMassTransferCoefficient(double d, double l, double u);
-// Moles left in the liquid: the sum of state.SourceWork1 over the pollutants in use.
-double TotalSourceMass(const SourceState& state, int numPollutants);
+// Moles left in the liquid: the sum of state.MolesLeft over the pollutants in use.
+double MolesLeftInLiquid(const SourceState& state, int numPollutants);
 
 // Model 8, pollutant 0 (the mixture's total): sets state.SpillArea from the moles of the
 // total left and gives the total's evaporation.
@@ -36,7 +36,7 @@ double PetroleumSpillRate(const SourceRecord& source, SourceState& state, float 
                           const PollutantList& pollutants);
 // Model 8, a component p >= 1: its concentration over the liquid is C0 scaled by its mole
 // share of the total; uses the area that pollutant 0 set in the same step and takes the
-// evaporated mass off state.Param7[p].
+// evaporated mass off state.ReservoirMass[p].
 double PetroleumSpillStep(const SourceRecord& source, SourceState& state, int pollutant,
                           float croom, float dt, const PollutantList& pollutants);
 // Model 9: a pure liquid, saturated at the pollutant's C0 over its surface.

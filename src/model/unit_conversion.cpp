@@ -37,17 +37,17 @@ bool KnownUnits(std::string_view units) {
 bool ConvertEntered(std::string_view what, const std::string& from, const std::string& to,
                     float value, float& result, int number, PollutantRecord& pollutant,
                     Prompt& prompt) {
-  float converted = result;
-  const bool done = ConvertConcentrationUnits(from, to, value, converted, pollutant);
+  StoreUnitDensity(from, to, pollutant);
+  const std::optional<float> converted = ConvertConcentrationUnits(from, to, value, pollutant);
   // Without a molecular weight ppm has no mass: into mass it would give zeros, out of it
   // infinities.
   const bool ppm_without_weight =
       from != to && (from == kPpm || to == kPpm) && !(pollutant.MolWt > 0);
-  if (done && std::isfinite(converted) && !ppm_without_weight) {
-    result = converted;
+  if (converted && std::isfinite(*converted) && !ppm_without_weight) {
+    result = *converted;
     return true;
   }
-  if (!done && !(KnownUnits(from) && KnownUnits(to))) return true;  // nothing to convert
+  if (!converted && !(KnownUnits(from) && KnownUnits(to))) return true;  // nothing to convert
   std::string which = "pollutant " + std::to_string(number);
   if (!pollutant.Name.empty()) which += " (" + pollutant.Name + ")";
   std::string why = "Please check the units and the pollutant data.";
@@ -66,8 +66,15 @@ bool ConvertEntered(std::string_view what, const std::string& from, const std::s
   return false;
 }
 
+void StoreUnitDensity(std::string_view fromUnits, std::string_view toUnits,
+                      PollutantRecord& pollutant) {
+  if (fromUnits == kNumber && (toUnits == kMicrograms || toUnits == kMilligrams) &&
+      LeadingNumber(pollutant.Name) > 0 && pollutant.Density == 0)
+    pollutant.Density = 1.0f;
+}
+
 std::optional<ConcentrationConversion> ConcentrationConversion::Prepare(
-    std::string_view fromUnits, std::string_view toUnits, PollutantRecord& pollutant) {
+    std::string_view fromUnits, std::string_view toUnits, const PollutantRecord& pollutant) {
   ConcentrationConversion k;
   const double mw = pollutant.MolWt;
   if (fromUnits == toUnits) return k;
@@ -75,9 +82,9 @@ std::optional<ConcentrationConversion> ConcentrationConversion::Prepare(
     if (toUnits != kMicrograms && toUnits != kMilligrams) return std::nullopt;
     // A size bin is named by its diameter in µm; a name without one ("PM2.5") has no mass.
     if (!(LeadingNumber(pollutant.Name) > 0)) return std::nullopt;
-    // An unset density means unit density; the record keeps it so later conversions agree.
-    if (pollutant.Density == 0) pollutant.Density = 1.0f;
-    k.times_ = ParticleMass(LeadingNumber(pollutant.Name), pollutant.Density);
+    // An unset density means unit density (StoreUnitDensity).
+    const float density = pollutant.Density == 0 ? 1.0f : pollutant.Density;
+    k.times_ = ParticleMass(LeadingNumber(pollutant.Name), density);
     if (toUnits == kMilligrams) k.over_ = 1000.0;
     return k;
   }
@@ -108,31 +115,21 @@ std::optional<ConcentrationConversion> ConcentrationConversion::Prepare(
   return std::nullopt;
 }
 
-bool ConvertConcentrationUnits(std::string_view fromUnits, std::string_view toUnits, float value,
-                               float& result, PollutantRecord& pollutant) {
+std::optional<float> ConvertConcentrationUnits(std::string_view fromUnits, std::string_view toUnits,
+                                               float value, const PollutantRecord& pollutant) {
   const std::optional<ConcentrationConversion> conversion =
       ConcentrationConversion::Prepare(fromUnits, toUnits, pollutant);
-  if (!conversion) return false;
-  result = (*conversion)(value);
-  return true;
+  if (!conversion) return std::nullopt;
+  return (*conversion)(value);
 }
 
-bool GetConcentrationFormats(std::string_view units, std::string& massFormat,
-                             std::string& concFormat) {
-  if (units == kNumber) {
-    massFormat = "#.###E-## particles";
-    concFormat = "#.###E-## per cc";
-  } else if (units == kMicrograms) {
-    massFormat = "#.###E-## \xB5g";
-    concFormat = "#.###E-## \xB5g/m\xB3";
-  } else if (units == kMilligrams || units == kPpm) {
-    // A ppm scenario still accounts its emitted and collected masses in mg.
-    massFormat = "#.###E-## mg";
-    concFormat = "#.###E-## mg/m\xB3";
-  } else {
-    return false;
-  }
-  return true;
+std::optional<ConcentrationFormats> GetConcentrationFormats(std::string_view units) {
+  if (units == kNumber) return ConcentrationFormats{"#.###E-## particles", "#.###E-## per cc"};
+  if (units == kMicrograms) return ConcentrationFormats{"#.###E-## \xB5g", "#.###E-## \xB5g/m\xB3"};
+  // A ppm scenario still accounts its emitted and collected masses in mg.
+  if (units == kMilligrams || units == kPpm)
+    return ConcentrationFormats{"#.###E-## mg", "#.###E-## mg/m\xB3"};
+  return std::nullopt;
 }
 
 double UnitFactorFor(int16_t sourceUnitsCode, int16_t emissionUnits, double previous) {

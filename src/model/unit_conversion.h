@@ -16,25 +16,32 @@ inline constexpr std::string_view kMicrograms = "micrograms";
 inline constexpr std::string_view kPpm = "ppm";
 inline constexpr std::string_view kNumber = "number";
 
-// Converts value from one unit to another for the pollutant and writes it to result.
-// Gases go through the molecular weight (24.5 litres per mole at the program's reference
-// conditions); particles through the particle mass π/6 d³ ρ, where number to mass takes the
-// diameter from the pollutant's Name (a size bin is named by its diameter in µm; a name that
-// does not begin with one does not convert) and mass to
-// number from its Diameter. A density of exactly 0 counts as 1 g/cm³ and is stored in the
-// pollutant. Equal names copy the value. Returns false, leaving result as it was, for a pair
-// without a rule ("ppm" and "number" cannot be converted into each other).
-bool ConvertConcentrationUnits(std::string_view fromUnits, std::string_view toUnits, float value,
-                               float& result, PollutantRecord& pollutant);
+// Converts value from one unit to another for the pollutant. Gases go through the molecular
+// weight (24.5 litres per mole at the program's reference conditions); particles through the
+// particle mass π/6 d³ ρ, where number to mass takes the diameter from the pollutant's Name (a
+// size bin is named by its diameter in µm; a name that does not begin with one does not
+// convert) and counts a density of exactly 0 as 1 g/cm³, and mass to number takes the
+// diameter from its Diameter. Equal names give the value. nullopt for a pair without a rule
+// ("ppm" and "number" cannot be converted into each other).
+std::optional<float> ConvertConcentrationUnits(std::string_view fromUnits, std::string_view toUnits,
+                                               float value, const PollutantRecord& pollutant);
+
+// Where a number-to-mass conversion counts an unset density as 1 g/cm³, stores that density
+// in the pollutant, so that the pollutant window, the saved scenario and later conversions
+// agree with the values converted. The run set-up and the windows that convert entered
+// values call it on the pollutant whose values they convert; it changes nothing for any
+// other pair of units or a pollutant that has a density.
+void StoreUnitDensity(std::string_view fromUnits, std::string_view toUnits,
+                      PollutantRecord& pollutant);
 
 // The same conversion read once for the many values of a run: Prepare gives nullopt where
-// ConvertConcentrationUnits returns false (and stores the default density as it does), and
-// the conversion then gives the same Single for every value.
+// ConvertConcentrationUnits does, and the conversion then gives the same Single for every
+// value.
 class ConcentrationConversion {
  public:
   static std::optional<ConcentrationConversion> Prepare(std::string_view fromUnits,
                                                         std::string_view toUnits,
-                                                        PollutantRecord& pollutant);
+                                                        const PollutantRecord& pollutant);
   float operator()(float value) const {
     return static_cast<float>(static_cast<double>(value) * times_ / over_ * then_times_ /
                               then_over_);
@@ -54,15 +61,19 @@ class ConcentrationConversion {
 // "outdoor"), `number` the pollutant (from 1). False, after a message that says why, when
 // the two known units have no rule between them, the result has no value, or ppm is
 // converted for a pollutant without a molecular weight (which would give zeros or
-// infinities); an unknown unit converts nothing and leaves result as it was.
+// infinities); an unknown unit converts nothing and leaves result as it was. Stores the unit
+// density in the pollutant as StoreUnitDensity says.
 bool ConvertEntered(std::string_view what, const std::string& from, const std::string& to,
                     float value, float& result, int number, PollutantRecord& pollutant,
                     Prompt& prompt);
 
-// The display patterns of a mass and of a concentration in the unit. Returns false and
-// leaves both unchanged for a name that is not one of the four units.
-bool GetConcentrationFormats(std::string_view units, std::string& massFormat,
-                             std::string& concFormat);
+// The display patterns of a mass and of a concentration in a unit.
+struct ConcentrationFormats {
+  std::string mass;
+  std::string conc;
+};
+// nullopt for a name that is not one of the four units.
+std::optional<ConcentrationFormats> GetConcentrationFormats(std::string_view units);
 
 // The factor that turns a source's emission (in its EmissionUnits: 0 mg/h, 1 µg/h,
 // 2 Number/h) into the scenario's mass unit (SourceUnitsCode: 0 milligrams, 1 micrograms,

@@ -31,16 +31,16 @@ struct WorkingFlows {
   PerRoom<float> WorkingHVACExhaust{};     // room exhaust straight to outdoors
   PerRoom<float> WorkingHVACOutdoorAir{};  // outdoor air delivered straight to the room
   RoomMatrix FlowMatrix{};                 // HVAC-driven room-to-room flows
-  // The HVAC system's own totals, room 0 of the balance. HVACTotal1 is E, the air the system
-  // exhausts from the mixed return air (copied from HVACOutdoorAirTotal, which despite its
-  // name is the exhaust); HVACTotal2 is O, the outdoor air it takes in (HVACMakeUpTotal).
-  float HVACTotal1 = 0;
-  float HVACTotal2 = 0;
+  // The HVAC system's own totals, room 0 of the balance: E, the air the system exhausts
+  // from the mixed return air (copied from HVACOutdoorAirTotal, which despite its name is
+  // the exhaust), and O, the outdoor air it takes in (HVACMakeUpTotal).
+  float HVACExhaustTotal = 0;
+  float HVACIntakeTotal = 0;
 
   // The sums the room mass balance reads.
-  PerRoom<float> RoomWorkA{};   // everything leaving room r for outdoors
-  PerRoom<float> RoomWorkB{};   // everything entering room r from outdoors
-  RoomMatrix RoomWorkMatrix{};  // natural plus HVAC-driven flow from room i to room j
+  PerRoom<float> TotalToOutdoors{};    // everything leaving room r for outdoors
+  PerRoom<float> TotalFromOutdoors{};  // everything entering room r from outdoors
+  RoomMatrix TotalBetweenRooms{};      // natural plus HVAC-driven flow from room i to room j
 
   // Fraction of each pollutant that passes each device (1 = no removal): position 0 the HVAC
   // filter, positions 1..4 the air-cleaner locations of the HVAC system types.

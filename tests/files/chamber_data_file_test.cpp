@@ -37,20 +37,19 @@ TEST_F(ChamberDataFile, MatchesItsLayout) {
 TEST_F(ChamberDataFile, ReadsNumbersWhateverTheirLayout) {
   for (const char* bytes : {"1,.5,.2\n.535,2\n2\n.5,.25\n1,.45\n2\n.2\n",
                             "  1   0.5\t 0.2\r\n\r\n0.535 2 2 .5 .25   1 .45\n 2 \n .2"}) {
-    ChamberDataRecord r;
-    float r0 = 0, k = 0;
-    ASSERT_TRUE(ReadChamberDataFile(Write("typed.dat", bytes), r, r0, k, prompt_)) << bytes;
-    EXPECT_EQ(r, SmallTest());
-    EXPECT_EQ(r0, 2.0f);
-    EXPECT_EQ(k, 0.2f);
+    const std::optional<ChamberFileContents> read =
+        ReadChamberDataFile(Write("typed.dat", bytes), prompt_);
+    ASSERT_TRUE(read) << bytes;
+    EXPECT_EQ(read->record, SmallTest());
+    EXPECT_EQ(read->fitted_r0, 2.0f);
+    EXPECT_EQ(read->fitted_k, 0.2f);
   }
   // Typed by hand before any fit: no results at its end.
-  ChamberDataRecord r;
-  float r0 = 7, k = 7;
-  ASSERT_TRUE(
-      ReadChamberDataFile(Write("no-fit.dat", "1 .5 .2\n.535 2\n1\n.5 .25\n"), r, r0, k, prompt_));
-  EXPECT_EQ(r.NumPoints, 1);
-  EXPECT_EQ(r0 + k, 0.0f);
+  const std::optional<ChamberFileContents> read =
+      ReadChamberDataFile(Write("no-fit.dat", "1 .5 .2\n.535 2\n1\n.5 .25\n"), prompt_);
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->record.NumPoints, 1);
+  EXPECT_EQ(read->fitted_r0 + read->fitted_k, 0.0f);
   EXPECT_EQ(Messages(), 0u);
 }
 
@@ -62,12 +61,11 @@ TEST_F(ChamberDataFile, AFullTestRoundTripsExactly) {
   }
   const std::string path = Path("full.dat");
   ASSERT_TRUE(WriteChamberDataFile(path, full, 98765.43f, 1.234567E-05f, prompt_));
-  ChamberDataRecord back;
-  float r0 = 0, k = 0;
-  ASSERT_TRUE(ReadChamberDataFile(path, back, r0, k, prompt_));
-  EXPECT_EQ(back, full);
-  EXPECT_EQ(r0, 98765.43f);
-  EXPECT_EQ(k, 1.234567E-05f);
+  const std::optional<ChamberFileContents> back = ReadChamberDataFile(path, prompt_);
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->record, full);
+  EXPECT_EQ(back->fitted_r0, 98765.43f);
+  EXPECT_EQ(back->fitted_k, 1.234567E-05f);
 }
 
 TEST_F(ChamberDataFile, ADamagedFileChangesNothing) {
@@ -75,18 +73,13 @@ TEST_F(ChamberDataFile, ADamagedFileChangesNothing) {
   for (const auto& [bytes, line] : {std::pair{"1 .5 .2\n.535 2\n1001\n.5 .25\n", 3},
                                     std::pair{"1 .5 .2\n.535 2\n3\n.5 .25\n1 .45\n", 6},
                                     std::pair{"1 .5 .2\n.535 2\n2\n.5 .25\nabc .45\n2\n.2\n", 5}}) {
-    ChamberDataRecord r = SmallTest();
-    float r0 = 2, k = 0.2f;
     prompt_.shown.clear();
     const std::string path = Write("damaged.dat", bytes);
-    EXPECT_FALSE(ReadChamberDataFile(path, r, r0, k, prompt_));
+    EXPECT_FALSE(ReadChamberDataFile(path, prompt_));
     ASSERT_EQ(Messages(), 1u);
     EXPECT_EQ(prompt_.shown[0].text, "Error.  The file " + path +
                                          " ends early or holds a value that does not fit on line " +
                                          std::to_string(line) + ".  Nothing was read.");
-    EXPECT_EQ(r, SmallTest());
-    EXPECT_EQ(r0, 2.0f);
-    EXPECT_EQ(k, 0.2f);
   }
 }
 

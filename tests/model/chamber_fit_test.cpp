@@ -43,7 +43,11 @@ struct Fit : ChamberFitProgress {
 
   // As the window runs it: estimates unless a start R0 is given, predict, fit, sum.
   Fit& Run(const ChamberDataRecord& r, int limit = kChamberFitIterations) {
-    if (r0 == 0) EstimateR0k(r, r0, k);
+    if (r0 == 0) {
+      const R0k start = EstimateR0k(r);
+      r0 = start.r0;
+      k = start.k;
+    }
     ChamberPoints predicted{}, residuals{};
     PredictChamberConcentration(r0, k, r, predicted);
     stopped = FitR0k(r0, k, r, predicted, *this, prompt, limit);
@@ -249,10 +253,9 @@ TEST(ChamberFit, StartValuesComeFromThePeak) {
     EXPECT_NEAR(EstimateDecayRate(n, peak), k, 1e-5 * k) << n << " " << peak;
   }
   EXPECT_EQ(EstimateDecayRate(0.5001f, 2), 0.5001f);  // an axis row as it is: k = N
-  float r0 = 0, k = 0;
-  EstimateR0k(Chamber(), r0, k);
-  EXPECT_NEAR(k, 0.288243, 1e-5 * 0.288243);
-  EXPECT_NEAR(r0, 2.233530, 1e-5 * 2.233530);
+  const R0k start = EstimateR0k(Chamber());
+  EXPECT_NEAR(start.k, 0.288243, 1e-5 * 0.288243);
+  EXPECT_NEAR(start.r0, 2.233530, 1e-5 * 2.233530);
 }
 
 TEST(ChamberFit, RecoversTheModelThatMadeThePoints) {

@@ -791,8 +791,7 @@ TEST_F(ConcentrationRunTest, SourcesRaiseASealedRoomInTheScenarioUnits) {
   };
   PollutantRecord co{};
   co.MolWt = 28;
-  float ppm = 0;
-  ConvertConcentrationUnits(kMilligrams, kPpm, 100.0F / 50, ppm, co);
+  const float ppm = ConvertConcentrationUnits(kMilligrams, kPpm, 100.0F / 50, co).value_or(0);
   const Case cases[] = {
       {"number", 2, 1e9F, 50, 1e9 / (50 * 1e6)},
       {"ppm", 0, 100, 50, ppm},

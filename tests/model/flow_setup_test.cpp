@@ -45,8 +45,8 @@ TEST(WorkingFlows, SystemExhaustAndIntakeOfTheHVACModule) {
   s.HVACMakeUpTotal = 70;      // what it draws in: O
   WorkingFlows flows;
   StartWorkingFlows(s, flows);
-  EXPECT_EQ(flows.HVACTotal1, 30);
-  EXPECT_EQ(flows.HVACTotal2, 70);
+  EXPECT_EQ(flows.HVACExhaustTotal, 30);
+  EXPECT_EQ(flows.HVACIntakeTotal, 70);
 }
 
 TEST(ClearResultArrays, StopsAtTheFirstRoomWithNaturalOutflow) {
@@ -79,10 +79,10 @@ TEST(SumRoomFlows, AddsNaturalAndHVACFlowsOfConnectedRooms) {
   WorkingFlows flows;
   StartWorkingFlows(s, flows);
   SumRoomFlows(b, flows);
-  EXPECT_FLOAT_EQ(flows.RoomWorkB[1], 15);          // 10 natural + 5 HVAC outdoor air
-  EXPECT_FLOAT_EQ(flows.RoomWorkA[1], 12);          // 9 natural + 3 HVAC exhaust
-  EXPECT_FLOAT_EQ(flows.RoomWorkMatrix[1][2], 11);  // 7 natural + 4 HVAC-driven
-  EXPECT_EQ(flows.RoomWorkMatrix[1][3], 0);
+  EXPECT_FLOAT_EQ(flows.TotalFromOutdoors[1], 15);     // 10 natural + 5 HVAC outdoor air
+  EXPECT_FLOAT_EQ(flows.TotalToOutdoors[1], 12);       // 9 natural + 3 HVAC exhaust
+  EXPECT_FLOAT_EQ(flows.TotalBetweenRooms[1][2], 11);  // 7 natural + 4 HVAC-driven
+  EXPECT_EQ(flows.TotalBetweenRooms[1][3], 0);
 }
 
 TEST(CopyScenarioFlows, ManagedSetReplacesTheWorkingFlows) {
@@ -102,11 +102,11 @@ TEST(CopyScenarioFlows, ManagedSetReplacesTheWorkingFlows) {
   EXPECT_EQ(flows.BaseHVACReturn[1], 18);
   EXPECT_EQ(flows.WorkingHVACOutdoorAir[1], 6);
   EXPECT_EQ(flows.WorkingHVACExhaust[1], 8);
-  EXPECT_EQ(flows.RoomWorkB[1], 6);
-  EXPECT_EQ(flows.RoomWorkA[1], 8);
+  EXPECT_EQ(flows.TotalFromOutdoors[1], 6);
+  EXPECT_EQ(flows.TotalToOutdoors[1], 8);
   EXPECT_EQ(flows.FlowMatrix[2][1], 3);
-  EXPECT_EQ(flows.RoomWorkMatrix[2][1], 3);
-  EXPECT_EQ(flows.RoomWorkMatrix[1][2], 1);
+  EXPECT_EQ(flows.TotalBetweenRooms[2][1], 3);
+  EXPECT_EQ(flows.TotalBetweenRooms[1][2], 1);
   EXPECT_EQ(s.HVACSupply[1], 0);  // the entered HVAC flows are untouched
 }
 

@@ -61,7 +61,7 @@ TEST(HVACType1, OutdoorAirGivesTheFlowWeightedMeanAtEveryStep) {
   for (float dt : {0.1F, 1.0F, 24.0F}) {
     OneRoomSystem h(kHVACResidentialInReturn);
     h.flows.FilterPenetration[1][0] = 0.5F;
-    h.flows.HVACTotal2 = 100;
+    h.flows.HVACIntakeTotal = 100;
     h.outdoor[0] = 4;
     EXPECT_FLOAT_EQ(h.Step(dt), 2.5F) << dt;
     EXPECT_FLOAT_EQ(h.state.FilterMass[0], 100 * dt) << dt;  // 0.5 × 100 × 2 × dt
@@ -73,8 +73,8 @@ TEST(HVACExhaust, TakesItsShareOutOfTheBuilding) {
   // S = 200, X = 200 / 100 × 50 = 100 leaves; supply (100 + 50 × 8) / 100 = 5.
   for (float dt : {0.1F, 24.0F}) {
     OneRoomSystem h(0);
-    h.flows.HVACTotal1 = 50;
-    h.flows.HVACTotal2 = 50;
+    h.flows.HVACExhaustTotal = 50;
+    h.flows.HVACIntakeTotal = 50;
     h.outdoor[0] = 8;
     EXPECT_FLOAT_EQ(h.Step(dt), 5.0F);
     EXPECT_FLOAT_EQ(h.leaving[0], 100 * dt);
@@ -84,23 +84,23 @@ TEST(HVACExhaust, TakesItsShareOutOfTheBuilding) {
 TEST(HVACExhaust, AllOutdoorAirSuppliesTheOutdoorConcentration) {
   // Exhaust equal to the return: nothing of the return air is supplied.
   OneRoomSystem h(0);
-  h.flows.HVACTotal1 = 100;
-  h.flows.HVACTotal2 = 100;
+  h.flows.HVACExhaustTotal = 100;
+  h.flows.HVACIntakeTotal = 100;
   h.outdoor[0] = 4;
   EXPECT_FLOAT_EQ(h.Step(0.1F), 4.0F);
   EXPECT_FLOAT_EQ(h.leaving[0], 20);  // 100 × 2 × 0.1
 
   OneRoomSystem cleaned(kHVACCommercialCleanOutdoor);
   cleaned.flows.FilterPenetration[0][0] = 0.5F;
-  cleaned.flows.HVACTotal1 = 100;
-  cleaned.flows.HVACTotal2 = 100;
+  cleaned.flows.HVACExhaustTotal = 100;
+  cleaned.flows.HVACIntakeTotal = 100;
   cleaned.outdoor[0] = 4;
   EXPECT_FLOAT_EQ(cleaned.Step(0.1F), 2.0F);
 
   // No return air at all: the system delivers outdoor air.
   OneRoomSystem intake(0);
   intake.flows.BaseHVACReturn[1] = 0;
-  intake.flows.HVACTotal2 = 80;
+  intake.flows.HVACIntakeTotal = 80;
   intake.outdoor[0] = 3;
   EXPECT_FLOAT_EQ(intake.Step(0.1F), 3.0F);
 }
@@ -109,14 +109,14 @@ TEST(HVACExhaust, MoreExhaustThanReturn) {
   // E = 150 of a return of 100 at 2: all 200 of pollutant flow leaves, not 300.
   OneRoomSystem h(0);
   h.state.SupplyConc[0] = 7;
-  h.flows.HVACTotal1 = 150;
+  h.flows.HVACExhaustTotal = 150;
   EXPECT_FLOAT_EQ(h.Step(0.1F), 7.0F);  // no supply flow left: keeps its value
   EXPECT_FLOAT_EQ(h.leaving[0], 20);
 
   // With O = 100 at 4 the 50 m³/h excess is outdoor air: 50 m³/h supplied at 4.
   OneRoomSystem drawn(0);
-  drawn.flows.HVACTotal1 = 150;
-  drawn.flows.HVACTotal2 = 100;
+  drawn.flows.HVACExhaustTotal = 150;
+  drawn.flows.HVACIntakeTotal = 100;
   drawn.outdoor[0] = 4;
   EXPECT_FLOAT_EQ(drawn.Step(0.1F), 4.0F);
 }
@@ -127,8 +127,8 @@ TEST(HVACExhaust, WithoutReturnAirTheExhaustStillTakesItsShare) {
   OneRoomSystem starved(0);
   starved.flows.BaseHVACReturn[1] = 0;
   starved.state.SupplyConc[0] = 7;
-  starved.flows.HVACTotal1 = 50;
-  starved.flows.HVACTotal2 = 30;
+  starved.flows.HVACExhaustTotal = 50;
+  starved.flows.HVACIntakeTotal = 30;
   starved.outdoor[0] = 3;
   EXPECT_EQ(starved.Step(0.1F), 7.0F);
 
@@ -136,16 +136,16 @@ TEST(HVACExhaust, WithoutReturnAirTheExhaustStillTakesItsShare) {
   // 50 / 50: (50 × 3 + 50) / 50 = 4, as for a return air that the exhaust takes whole.
   OneRoomSystem h(0);
   h.flows.BaseHVACReturn[1] = 0;
-  h.flows.HVACTotal1 = 50;
-  h.flows.HVACTotal2 = 100;
+  h.flows.HVACExhaustTotal = 50;
+  h.flows.HVACIntakeTotal = 100;
   h.outdoor[0] = 3;
   h.emission[0] = 50;
   EXPECT_FLOAT_EQ(h.Step(0.1F), 4.0F);
   EXPECT_EQ(h.leaving[0], 0);  // outdoor air passing through leaves nothing of the building
 
   OneRoomSystem all(0);  // return 100 wholly exhausted, the same intake and source
-  all.flows.HVACTotal1 = 150;
-  all.flows.HVACTotal2 = 100;
+  all.flows.HVACExhaustTotal = 150;
+  all.flows.HVACIntakeTotal = 100;
   all.outdoor[0] = 3;
   all.emission[0] = 50;
   EXPECT_FLOAT_EQ(all.Step(0.1F), 4.0F);
@@ -166,7 +166,7 @@ TEST(HVACSupply, FilterOfEachTypeWhereItSits) {
   auto run = [](int type) {
     OneRoomSystem h(type);
     h.flows.FilterPenetration[0][0] = 0.5F;
-    h.flows.HVACTotal2 = 100;
+    h.flows.HVACIntakeTotal = 100;
     h.outdoor[0] = 4;
     h.Step(0.1F);
     return h;

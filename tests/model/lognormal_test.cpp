@@ -21,20 +21,16 @@ TEST(InverseNormal, MatchesTheNormalTableWithinTheApproximation) {
 TEST(LeastSquaresLine, UsesPointsOneToCountMinusOne) {
   // y = 1 + 2x at points 1 to 3; point 0 lies off the line and is not used.
   const std::array<float, 4> x{100, 1, 2, 3}, y{-50, 3, 5, 7};
-  float a = 0, b = 0;
-  ASSERT_TRUE(LeastSquaresLine(a, b, x, y, 4));
-  EXPECT_NEAR(a, 1.0f, 1e-5);
-  EXPECT_NEAR(b, 2.0f, 1e-5);
-  // One point gives no line, and the outputs are left alone.
-  a = 9;
-  EXPECT_FALSE(LeastSquaresLine(a, b, x, y, 2));
-  EXPECT_EQ(a, 9.0f);
+  const std::optional<StraightLine> line = LeastSquaresLine(x, y, 4);
+  ASSERT_TRUE(line);
+  EXPECT_NEAR(line->intercept, 1.0f, 1e-5);
+  EXPECT_NEAR(line->slope, 2.0f, 1e-5);
+  EXPECT_FALSE(LeastSquaresLine(x, y, 2));  // one point gives no line
 }
 
 TEST(CumulativeFractions, GivesTheShareBelowEachBin) {
   const std::array<float, 4> w{1, 2, 3, 4};
-  CumulativeFractionArray f{};
-  CumulativeFractions(4, w, f);
+  const CumulativeFractionArray f = CumulativeFractions(4, w);
   EXPECT_FLOAT_EQ(f[1], 0.1f);
   EXPECT_FLOAT_EQ(f[2], 0.3f);
   EXPECT_FLOAT_EQ(f[3], 0.6f);

@@ -63,8 +63,8 @@ TEST(RoomFlowTermsTest, HistoryFractionScalesTheHVACFlows) {
   EXPECT_EQ(f.WorkingHVACExhaust[2], 10);
   EXPECT_EQ(f.WorkingHVACOutdoorAir[2], 15);
   EXPECT_EQ(f.FlowMatrix[1][2], 20);
-  EXPECT_EQ(f.HVACTotal1, 5);
-  EXPECT_EQ(f.HVACTotal2, 6);
+  EXPECT_EQ(f.HVACExhaustTotal, 5);
+  EXPECT_EQ(f.HVACIntakeTotal, 6);
   EXPECT_EQ(supply[0], 3);
   RoomFlowTerms(b, 2, 0, f, supply);
   EXPECT_EQ(supply[0], 0);  // a system switched off supplies nothing
@@ -78,7 +78,7 @@ TEST(RoomFlowTermsTest, HistoryFractionScalesTheHVACFlows) {
   EXPECT_EQ(f.BaseHVACSupply[2], 60 - 20 + 10);
   EXPECT_EQ(f.WorkingHVACOutdoorAir[2], 15);
   EXPECT_EQ(f.FlowMatrix[1][2], 40);
-  EXPECT_EQ(f.HVACTotal1, 5);
+  EXPECT_EQ(f.HVACExhaustTotal, 5);
 }
 
 TEST(RemovalTermsTest, OutdoorTermLossAndInflowByHand) {
@@ -90,16 +90,16 @@ TEST(RemovalTermsTest, OutdoorTermLossAndInflowByHand) {
   b.Scenario.NumPollutants = 1;
   b.Scenario.BuildingPenetration[0] = 0.5F;
   WorkingFlows f;
-  f.RoomWorkB[1] = 20;
-  f.RoomWorkA[1] = 10;
+  f.TotalFromOutdoors[1] = 20;
+  f.TotalToOutdoors[1] = 10;
   f.BaseHVACReturn[1] = 5;
-  f.RoomWorkMatrix[1][2] = 15;
-  f.RoomWorkMatrix[2][1] = 15;
+  f.TotalBetweenRooms[1][2] = 15;
+  f.TotalBetweenRooms[2][1] = 15;
   f.BaseHVACSupply[2] = 10;
   RemovalTerms terms;
   terms.CurrentOutdoorConc[0] = 4;
   SetRemovalTerms(b, 2, f, terms);
-  EXPECT_FLOAT_EQ(terms.RoomPollutantWork[1][0], 4 * 20 * 0.5F / 50);
+  EXPECT_FLOAT_EQ(terms.OutdoorInput[1][0], 4 * 20 * 0.5F / 50);
   EXPECT_FLOAT_EQ(terms.LossCoefficient[1], (10 + 5 + 15) / 50.0F);
   EXPECT_FLOAT_EQ(terms.LossCoefficient[2], 15 / 25.0F);
 
@@ -114,14 +114,13 @@ TEST(RemovalTermsTest, OutdoorTermLossAndInflowByHand) {
   HVACMixing mixing;
   mixing.Weight[1][0] = 0.25F;
   mixing.Weight[2][0] = 0.75F;
-  StepMatrices::Matrix a{};
-  RateMatrix(b, MakeExchangeKey(b, f, terms, mixing, 0.1F), 0, a);
+  StepMatrices::Matrix a = RateMatrix(b, MakeExchangeKey(b, f, terms, mixing, 0.1F), 0);
   EXPECT_NEAR(a[0], -(0.6 + 2 + 0.5), 1e-7);
   EXPECT_NEAR(a[1], 15 / 50.0, 1e-7);
   EXPECT_NEAR(a[2], (15 + 10 * 0.25) / 25.0, 1e-7);
   EXPECT_NEAR(a[3], 10 * 0.75 / 25.0 - 0.6, 1e-7);
   b.Neighbors[1][2] = b.Neighbors[2][1] = 0;  // not connected: no air comes through
-  RateMatrix(b, MakeExchangeKey(b, f, terms, mixing, 0.1F), 0, a);
+  a = RateMatrix(b, MakeExchangeKey(b, f, terms, mixing, 0.1F), 0);
   EXPECT_DOUBLE_EQ(a[1], 0);
   EXPECT_NEAR(a[2], 10 * 0.25 / 25.0, 1e-7);
 }
@@ -190,7 +189,7 @@ TEST(ResetAccumulatorsTest, StartsEveryRunFromTheEnteredValues) {
   s.Sources[2][1].Params[2][0] = 280;  // mg of a liquid of 28 g/mol: 0.01 mol
   s.Pollutants[0].MolWt = 28;
   WorkingFlows f;
-  f.RoomWorkMatrix[1][2] = 5;  // left from an earlier connection
+  f.TotalBetweenRooms[1][2] = 5;  // left from an earlier connection
   SourceStates states = MakeSourceStates(s);
   SinkMasses sinks{};
   sinks[1][1][0] = 3;
@@ -198,14 +197,14 @@ TEST(ResetAccumulatorsTest, StartsEveryRunFromTheEnteredValues) {
   EXPECT_EQ(b.TotalRoomVolume, 40);
   EXPECT_EQ(f.BaseHVACReturn[1], 7);
   EXPECT_EQ(f.HVACInUse, kTrue);
-  EXPECT_EQ(f.RoomWorkMatrix[1][2], 0);
+  EXPECT_EQ(f.TotalBetweenRooms[1][2], 0);
   EXPECT_EQ(s.ResultTotal1[0], 0);
   EXPECT_EQ(s.ResultTotal2[0], -1e30F);
   EXPECT_EQ(s.AirCleanerCollected[2], 0);
   EXPECT_EQ(s.PeakConc[1], -1e9F);
   EXPECT_EQ(sinks[1][1][0], 0);
-  EXPECT_EQ(states[2][1].ModelWork1[0], 280);
-  EXPECT_NEAR(states[2][1].SourceWork1[0], 0.01, 1e-6);
+  EXPECT_EQ(states[2][1].LiquidMass[0], 280);
+  EXPECT_NEAR(states[2][1].MolesLeft[0], 0.01, 1e-6);
   EXPECT_EQ(s.Sources[2][1].ModelWork1[0], 0);  // the record keeps what the user has
 }
 
@@ -220,7 +219,7 @@ TEST(ResetAccumulatorsTest, EachModelStartsFromItsOwnRows) {
   auto add = [&s](int room, int model) -> SourceRecord& {
     SourceRecord& src = s.Sources[room][++s.NumSources[room]];
     src.Model = static_cast<int16_t>(model);
-    // Running values left by an earlier run: every model starts these again.
+    // Running values an earlier run left in the record: the run neither reads nor clears them.
     src.ModelWork4 = {5, 5};
     src.ModelWork5 = {6, 6};
     src.ModelValue2 = 7;
@@ -247,28 +246,22 @@ TEST(ResetAccumulatorsTest, EachModelStartsFromItsOwnRows) {
   ResetAccumulators(b, f, states, sinks);
 
   const SourceState& l = states[0][1];
-  EXPECT_EQ(l.Param7[0], 40);
-  EXPECT_EQ(l.Param7[1], 41);
-  EXPECT_EQ(l.Param8[1], 61);
+  EXPECT_EQ(l.ReservoirMass[0], 40);
+  EXPECT_EQ(l.ReservoirMass[1], 41);
+  EXPECT_EQ(l.Layer2Mass[1], 61);
   const SourceState& p = states[1][1];
-  EXPECT_EQ(p.Param7[0], 30);
-  EXPECT_EQ(p.Param8[0], 70);
+  EXPECT_EQ(p.ReservoirMass[0], 30);
+  EXPECT_EQ(p.Layer2Mass[0], 70);
   const SourceState& x = states[1][2];
-  EXPECT_EQ(x.ModelWork1[1], 600);
-  EXPECT_FLOAT_EQ(x.ParamPerMole[0], 0.01F);
-  EXPECT_FLOAT_EQ(x.SourceWork1[1], 0.02F);
-  EXPECT_FLOAT_EQ(x.SourceValue, 0.03F);
-  EXPECT_FLOAT_EQ(x.TotalMoles, 0.03F);
+  EXPECT_EQ(x.LiquidMass[1], 600);
+  EXPECT_FLOAT_EQ(x.InitialMoles[0], 0.01F);
+  EXPECT_FLOAT_EQ(x.MolesLeft[1], 0.02F);
+  EXPECT_FLOAT_EQ(x.InitialTotalMoles, 0.03F);
+  EXPECT_FLOAT_EQ(x.TotalMolesLeft, 0.03F);
   const SourceState& o = states[1][3];
-  EXPECT_FLOAT_EQ(o.SourceValue, 0.05F);  // 1500 mg of 30 g/mol
-  EXPECT_FLOAT_EQ(o.ParamPerMole[0], 0.02F);
-  EXPECT_FLOAT_EQ(o.SourceWork1[1], 0.03F);
-  for (const SourceState* st : {&l, &p, &x, &o}) {
-    EXPECT_EQ(st->ModelWork4[1], 0);
-    EXPECT_EQ(st->ModelWork5[0], 0);
-    EXPECT_EQ(st->ModelValue2, 0);
-    EXPECT_EQ(st->CurrentTime, 0);
-  }
+  EXPECT_FLOAT_EQ(o.InitialTotalMoles, 0.05F);  // 1500 mg of 30 g/mol
+  EXPECT_FLOAT_EQ(o.InitialMoles[0], 0.02F);
+  EXPECT_FLOAT_EQ(o.MolesLeft[1], 0.03F);
   EXPECT_EQ(s.Sources[1][1].Params[3][0], 30);  // the records keep what the user entered
   EXPECT_EQ(s.Sources[1][3].ModelWork4[0], 5);
 }
@@ -292,7 +285,7 @@ TEST(UpdateRoomsTest, NegativeLossChangesNothing) {
   EXPECT_EQ(a.NewConc[1][0], 3);
   // A loss of 0 adds the step times the source; a change of more than 2 % makes a record.
   terms.LossCoefficient[1] = 0;
-  terms.RoomPollutantWork[1][0] = 2;
+  terms.OutdoorInput[1][0] = 2;
   a.PreviousRoomConc[1][0] = 3;
   EXPECT_EQ(UpdateRooms(b, f, terms, {0, 0.5F, 0.02F, supply}, states, sinks, a, due),
             StepStatus::Ok);

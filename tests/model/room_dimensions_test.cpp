@@ -33,6 +33,11 @@ TEST(RoomDimensionsTest, EachRowIsCompletedFromWhatItGives) {
       {{0, 0, 0, 0}, "0", "0", "2.44", "0"},
       {{1234.5f, 2, 1, 0}, "kept", "kept", "1", "2469"},
       {{8, 0, 0, 32}, "kept", "2", "2", "kept"},
+      {{0, 4, 0, 16}, "2", "kept", "2", "kept"},
+      {{5, 4, 0, 0}, "kept", "kept", "2.44", "48.8"},
+      {{5, 4, 0, 40}, "kept", "kept", "2", "kept"},
+      {{5, 0, 2, 40}, "kept", "4", "2", "kept"},
+      {{0, 4, 2, 40}, "5", "kept", "2", "kept"},
       // Rows the rule cannot complete stay as they were: a side with nothing to divide by,
       // a typed height that would be replaced, a negative value, an overflow.
       {{5, 0, 0, 0}, "kept", "kept", "kept", "kept"},

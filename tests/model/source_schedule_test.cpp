@@ -148,26 +148,26 @@ SourceRecord MassTransferSource() {
 TEST(SourceSchedule, SwitchOnResetsTheLayersOncePerOnPeriod) {
   const SourceRecord s = MassTransferSource();
   SourceState st(s);
-  EXPECT_FLOAT_EQ(st.Param7[0], 0.0f);
+  EXPECT_FLOAT_EQ(st.ReservoirMass[0], 0.0f);
   ASSERT_TRUE(SourceScheduleTime(1.0f, s, st, 0.1f, 2));
-  EXPECT_FLOAT_EQ(st.Param7[0], 100.0f);
-  EXPECT_FLOAT_EQ(st.Param3[0], 100.0f);
-  EXPECT_FLOAT_EQ(st.Param8[0], 50.0f);
-  EXPECT_FLOAT_EQ(st.Param7[1], 30.0f);
-  EXPECT_FLOAT_EQ(st.Param8[1], 20.0f);
+  EXPECT_FLOAT_EQ(st.ReservoirMass[0], 100.0f);
+  EXPECT_FLOAT_EQ(st.InitialMass[0], 100.0f);
+  EXPECT_FLOAT_EQ(st.Layer2Mass[0], 50.0f);
+  EXPECT_FLOAT_EQ(st.ReservoirMass[1], 30.0f);
+  EXPECT_FLOAT_EQ(st.Layer2Mass[1], 20.0f);
   // Pollutant 0's model depletes its layer; the look-up for pollutant 1 in the same step
   // (age still below the step) must not undo that.
-  st.Param7[0] = 98;
+  st.ReservoirMass[0] = 98;
   ASSERT_TRUE(SourceScheduleTime(1.0f, s, st, 0.1f, 2));
-  EXPECT_FLOAT_EQ(st.Param7[0], 98.0f);
+  EXPECT_FLOAT_EQ(st.ReservoirMass[0], 98.0f);
   // A source that stays on is not reset.
-  st.Param7[0] = 90;
+  st.ReservoirMass[0] = 90;
   ASSERT_TRUE(SourceScheduleTime(1.1f, s, st, 0.1f, 2));
-  EXPECT_FLOAT_EQ(st.Param7[0], 90.0f);
+  EXPECT_FLOAT_EQ(st.ReservoirMass[0], 90.0f);
   // Off, then on again the next day: a new on-period, reset again.
   EXPECT_FALSE(SourceScheduleTime(6.0f, s, st, 0.1f, 2));
   ASSERT_TRUE(SourceScheduleTime(25.0f, s, st, 0.1f, 2));
-  EXPECT_FLOAT_EQ(st.Param7[0], 100.0f);
+  EXPECT_FLOAT_EQ(st.ReservoirMass[0], 100.0f);
   // The user's parameters are untouched.
   EXPECT_FLOAT_EQ(s.Params[7][0], 0.0f);
 }
@@ -178,24 +178,24 @@ TEST(SourceSchedule, ResetOfTheOtherModels) {
   s.Params[6][0] = 4;
   s.Size = 3;
   SourceState st;
-  st.ParamPerMole[0] = 0.5f;
+  st.InitialMoles[0] = 0.5f;
   // Model 3: P3 = P2, P7 = P3, P8 = P6.
   s.Model = 3;
   ResetSourceParameters(s, st, 1);
-  EXPECT_FLOAT_EQ(st.Param3[0], 10.0f);
-  EXPECT_FLOAT_EQ(st.Param7[0], 10.0f);
-  EXPECT_FLOAT_EQ(st.Param8[0], 4.0f);
-  EXPECT_FLOAT_EQ(st.SourceWork1[0], 0.0f);
+  EXPECT_FLOAT_EQ(st.InitialMass[0], 10.0f);
+  EXPECT_FLOAT_EQ(st.ReservoirMass[0], 10.0f);
+  EXPECT_FLOAT_EQ(st.Layer2Mass[0], 4.0f);
+  EXPECT_FLOAT_EQ(st.MolesLeft[0], 0.0f);
   // Spills: also the full area and the starting moles.
   s.Model = 9;
   ResetSourceParameters(s, st, 1);
   EXPECT_FLOAT_EQ(st.SpillArea, 3.0f);
-  EXPECT_FLOAT_EQ(st.SourceWork1[0], 0.5f);
+  EXPECT_FLOAT_EQ(st.MolesLeft[0], 0.5f);
   // Models without running values: nothing.
   SourceState untouched;
   s.Model = 1;
   ResetSourceParameters(s, untouched, 1);
-  EXPECT_FLOAT_EQ(untouched.Param7[0], 0.0f);
+  EXPECT_FLOAT_EQ(untouched.ReservoirMass[0], 0.0f);
   EXPECT_FLOAT_EQ(untouched.SpillArea, 0.0f);
 }
 
@@ -226,19 +226,16 @@ TEST(SourceEmissionRate, OnlyTheSourceThatIsOnContributesInARoom) {
   SourceStates states = MakeSourceStates(sc);
   RoomPollutant conc{};
   PerPollutant<float> emitted{};
-  float out = 0;
-  SourceEmissionRate(sc, states, 1, 50.0f, {5.0f, 0.1f, conc, conc}, 0, out, emitted);
+  float out = SourceEmissionRate(sc, states, 1, 50.0f, {5.0f, 0.1f, conc, conc}, 0, emitted);
   // Source 1: 2 mg/h × 3 = 6 mg/h into 50 m³ = 0.12 mg/m³/h; 6 × 0.1 h = 0.6 mg emitted.
   EXPECT_NEAR(out, 0.12f, 1e-7);
   EXPECT_NEAR(emitted[0], 0.6f, 1e-7);
   // At 25 h only source 2: 5 mg/h / 50 m³ = 0.1; emitted grows by 5 × 0.1 = 0.5.
-  out = 0;
-  SourceEmissionRate(sc, states, 1, 50.0f, {25.0f, 0.1f, conc, conc}, 0, out, emitted);
+  out = SourceEmissionRate(sc, states, 1, 50.0f, {25.0f, 0.1f, conc, conc}, 0, emitted);
   EXPECT_NEAR(out, 0.1f, 1e-7);
   EXPECT_NEAR(emitted[0], 1.1f, 1e-6);
   // At 15 h neither.
-  out = 0;
-  SourceEmissionRate(sc, states, 1, 50.0f, {15.0f, 0.1f, conc, conc}, 0, out, emitted);
+  out = SourceEmissionRate(sc, states, 1, 50.0f, {15.0f, 0.1f, conc, conc}, 0, emitted);
   EXPECT_FLOAT_EQ(out, 0.0f);
   EXPECT_NEAR(emitted[0], 1.1f, 1e-6);
 }
@@ -248,8 +245,7 @@ TEST(SourceEmissionRate, TheHvacSystemGetsTheMassRateNotAConcentration) {
   SourceStates states = MakeSourceStates(sc);
   RoomPollutant conc{};
   PerPollutant<float> emitted{};
-  float out = 0;
-  SourceEmissionRate(sc, states, 0, 50.0f, {5.0f, 0.1f, conc, conc}, 0, out, emitted);
+  const float out = SourceEmissionRate(sc, states, 0, 50.0f, {5.0f, 0.1f, conc, conc}, 0, emitted);
   EXPECT_NEAR(out, 6.0f, 1e-6);  // 2 × 3 mg/h, not divided by any volume
   EXPECT_NEAR(emitted[0], 0.6f, 1e-7);
 }
@@ -260,8 +256,7 @@ TEST(SourceEmissionRate, UnitFactorScalesRateAndTotal) {
   SourceStates states = MakeSourceStates(sc);
   RoomPollutant conc{};
   PerPollutant<float> emitted{};
-  float out = 0;
-  SourceEmissionRate(sc, states, 1, 50.0f, {5.0f, 0.1f, conc, conc}, 0, out, emitted);
+  const float out = SourceEmissionRate(sc, states, 1, 50.0f, {5.0f, 0.1f, conc, conc}, 0, emitted);
   EXPECT_NEAR(out, 0.00012f, 1e-10);  // 6 × 0.001 / 50
   EXPECT_NEAR(emitted[0], 0.0006f, 1e-10);
 }
@@ -285,8 +280,8 @@ TEST(SourceEmissionRate, ShowerReadsThePreviousConcentration) {
   conc[2][0] = 100;  // not the one the shower model reads
   previous[2][0] = 1;
   PerPollutant<float> emitted{};
-  float out = 0;
-  SourceEmissionRate(sc, states, 2, 1.0f, {0.5f, 0.1f, conc, previous}, 0, out, emitted);
+  const float out =
+      SourceEmissionRate(sc, states, 2, 1.0f, {0.5f, 0.1f, conc, previous}, 0, emitted);
   // (10 - 1 / 0.5) × (1 - e^(-2/4)) × 4 = 8 × 0.39346934 × 4 = 12.591019
   EXPECT_NEAR(out, 12.591019f, 1e-4);
 }
@@ -312,17 +307,16 @@ TEST(SourceEmissionRate, VbxComponentSharesTheMixtureLeftAfterPollutantZero) {
   SourceStates states = MakeSourceStates(sc);
   RoomPollutant conc{};
   PerPollutant<float> emitted{};
-  float out0 = 0, out1 = 0;
-  SourceEmissionRate(sc, states, 1, 1.0f, {0.0f, 0.1f, conc, conc}, 0, out0, emitted);
+  const float out0 = SourceEmissionRate(sc, states, 1, 1.0f, {0.0f, 0.1f, conc, conc}, 0, emitted);
   // Mixture: r1 = 2 × (0 - 10 × 100 / 100) = -20; M1 = 100 - 0.1 × 20 = 98.
   EXPECT_NEAR(out0, 20.0f, 1e-5);
-  EXPECT_NEAR(states[1][1].Param7[0], 98.0f, 1e-5);
-  SourceEmissionRate(sc, states, 1, 1.0f, {0.0f, 0.1f, conc, conc}, 1, out1, emitted);
+  EXPECT_NEAR(states[1][1].ReservoirMass[0], 98.0f, 1e-5);
+  const float out1 = SourceEmissionRate(sc, states, 1, 1.0f, {0.0f, 0.1f, conc, conc}, 1, emitted);
   // Component: r = 1 × (0 - 20 × 5 / 98) = -1.0204082; M = 5 - 0.10204082 = 4.8979592.
   EXPECT_NEAR(out1, 1.0204082f, 1e-5);
-  EXPECT_NEAR(states[1][1].Param7[1], 4.8979592f, 1e-5);
+  EXPECT_NEAR(states[1][1].ReservoirMass[1], 4.8979592f, 1e-5);
   // The reset at switch-on happened once: pollutant 1's look-up did not refill layer 1.
-  EXPECT_NEAR(states[1][1].Param7[0], 98.0f, 1e-5);
+  EXPECT_NEAR(states[1][1].ReservoirMass[0], 98.0f, 1e-5);
 }
 
 }  // namespace

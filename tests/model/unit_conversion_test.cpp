@@ -2,6 +2,8 @@
 
 #include "model/unit_conversion.h"
 
+#include "common/scripted_prompt.h"
+
 namespace quarn {
 namespace {
 
@@ -19,10 +21,10 @@ PollutantRecord Particle(const char* name, float diameter, float density) {
   return p;
 }
 
-float Convert(std::string_view from, std::string_view to, float value, PollutantRecord& p) {
-  float result = -1;
-  EXPECT_TRUE(ConvertConcentrationUnits(from, to, value, result, p)) << from << " -> " << to;
-  return result;
+float Convert(std::string_view from, std::string_view to, float value, const PollutantRecord& p) {
+  const std::optional<float> result = ConvertConcentrationUnits(from, to, value, p);
+  EXPECT_TRUE(result) << from << " -> " << to;
+  return result.value_or(-1);
 }
 
 TEST(ConvertConcentrationUnits, GasThroughTheMolarVolume) {
@@ -54,43 +56,47 @@ TEST(ConvertConcentrationUnits, ParticlesThroughTheParticleMass) {
   EXPECT_NEAR(Convert("number", "micrograms", 1, bin), 8.181224f, 1e-5);
 }
 
-TEST(ConvertConcentrationUnits, UnsetDensityCountsAsOneAndIsStored) {
-  PollutantRecord p = Particle("1", 1, 0);
+TEST(ConvertConcentrationUnits, UnsetDensityCountsAsOneAndIsStoredWhereAsked) {
+  const PollutantRecord p = Particle("1", 1, 0);
   EXPECT_NEAR(Convert("number", "micrograms", 1, p), 0.5235983f, 1e-7);
-  EXPECT_FLOAT_EQ(p.Density, 1.0f);
+  // The store is the number-to-mass pair's only, for a bin named by its diameter.
+  PollutantRecord stored = p;
+  StoreUnitDensity("micrograms", "number", stored);
+  PollutantRecord unnamed = Particle("PM2.5", 1, 0);
+  StoreUnitDensity("number", "micrograms", unnamed);
+  EXPECT_FLOAT_EQ(stored.Density + unnamed.Density, 0.0f);
+  StoreUnitDensity("number", "milligrams", stored);
+  EXPECT_FLOAT_EQ(stored.Density, 1.0f);
+  // A value entered per cc into a mass scenario leaves the density with its pollutant.
+  PollutantRecord entered = p;
+  float result = 0;
+  testing::ScriptedPrompt prompt;
+  ASSERT_TRUE(ConvertEntered("initial", "number", "micrograms", 1, result, 1, entered, prompt));
+  EXPECT_NEAR(result, 0.5235983f, 1e-7);
+  EXPECT_FLOAT_EQ(entered.Density, 1.0f);
 }
 
-TEST(ConvertConcentrationUnits, PairsWithoutARuleLeaveTheResult) {
+TEST(ConvertConcentrationUnits, PairsWithoutARuleGiveNothing) {
   PollutantRecord p = Particle("1", 1, 1);
   p.MolWt = 24.5f;
-  float result = 42;
-  EXPECT_FALSE(ConvertConcentrationUnits("number", "ppm", 1, result, p));
-  EXPECT_FALSE(ConvertConcentrationUnits("ppm", "number", 1, result, p));
-  EXPECT_FALSE(ConvertConcentrationUnits("Milligrams", "ppm", 1, result, p));  // case counts
-  EXPECT_FALSE(ConvertConcentrationUnits("ppm", "", 1, result, p));
-  EXPECT_FLOAT_EQ(result, 42.0f);
+  EXPECT_FALSE(ConvertConcentrationUnits("number", "ppm", 1, p));
+  EXPECT_FALSE(ConvertConcentrationUnits("ppm", "number", 1, p));
+  EXPECT_FALSE(ConvertConcentrationUnits("Milligrams", "ppm", 1, p));  // case counts
+  EXPECT_FALSE(ConvertConcentrationUnits("ppm", "", 1, p));
   // Equal names copy, whatever they are.
-  EXPECT_TRUE(ConvertConcentrationUnits("ppm", "ppm", 7, result, p));
-  EXPECT_FLOAT_EQ(result, 7.0f);
+  EXPECT_EQ(ConvertConcentrationUnits("ppm", "ppm", 7, p), 7.0f);
 }
 
 TEST(GetConcentrationFormats, MassAndConcentrationPatterns) {
-  std::string mass, conc;
-  ASSERT_TRUE(GetConcentrationFormats("number", mass, conc));
-  EXPECT_EQ(mass, "#.###E-## particles");
-  EXPECT_EQ(conc, "#.###E-## per cc");
-  ASSERT_TRUE(GetConcentrationFormats("micrograms", mass, conc));
-  EXPECT_EQ(mass, "#.###E-## \xB5g");
-  EXPECT_EQ(conc, "#.###E-## \xB5g/m\xB3");
-  ASSERT_TRUE(GetConcentrationFormats("milligrams", mass, conc));
-  EXPECT_EQ(mass, "#.###E-## mg");
-  EXPECT_EQ(conc, "#.###E-## mg/m\xB3");
-  mass = conc = "";
-  ASSERT_TRUE(GetConcentrationFormats("ppm", mass, conc));
-  EXPECT_EQ(mass, "#.###E-## mg");
-  EXPECT_EQ(conc, "#.###E-## mg/m\xB3");
-  EXPECT_FALSE(GetConcentrationFormats("PPM", mass, conc));
-  EXPECT_EQ(mass, "#.###E-## mg");
+  const auto formats = [](std::string_view units) {
+    const std::optional<ConcentrationFormats> f = GetConcentrationFormats(units);
+    return f ? f->mass + " | " + f->conc : "none";
+  };
+  EXPECT_EQ(formats("number"), "#.###E-## particles | #.###E-## per cc");
+  EXPECT_EQ(formats("micrograms"), "#.###E-## \xB5g | #.###E-## \xB5g/m\xB3");
+  EXPECT_EQ(formats("milligrams"), "#.###E-## mg | #.###E-## mg/m\xB3");
+  EXPECT_EQ(formats("ppm"), "#.###E-## mg | #.###E-## mg/m\xB3");
+  EXPECT_EQ(formats("PPM"), "none");
 }
 
 TEST(UnitConversionFactor, EveryUnitsCodeAndEmissionUnit) {

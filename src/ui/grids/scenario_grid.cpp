@@ -283,11 +283,10 @@ void ConvertScenarioUnits(ScenarioRecord& s, int num_rooms,
   const int rooms = std::clamp(num_rooms, 0, kMaxRooms);
 
   auto convert = [&s](const std::string& from, float value, float& result, int p) {
-    float converted = result;
-    if (ConvertConcentrationUnits(from, s.ConcUnits, value, converted, s.Pollutants[p]) &&
-        std::isfinite(converted)) {
-      result = converted;
-    }
+    StoreUnitDensity(from, s.ConcUnits, s.Pollutants[p]);
+    const std::optional<float> converted =
+        ConvertConcentrationUnits(from, s.ConcUnits, value, s.Pollutants[p]);
+    if (converted && std::isfinite(*converted)) result = *converted;
   };
   // Time point 0 is the start of the history and holds no entered value.
   for (int t = 1; t <= kMaxHistory; ++t) {

@@ -51,18 +51,16 @@ DisplayUnit UnitOfCode(int code) {
 
 // A value converted between two units, false where there is no sound result: ppm on one
 // side only needs a molecular weight, and a particle size of 0 gives no number.
-bool Convert(std::string_view from, std::string_view to, float value, PollutantRecord& pollutant,
-             float& out) {
+bool Convert(std::string_view from, std::string_view to, float value,
+             const PollutantRecord& pollutant, float& out) {
   if ((from == kPpm) != (to == kPpm) && !(pollutant.MolWt > 0)) return false;
-  float result = value;
-  if (!ConvertConcentrationUnits(from, to, value, result, pollutant)) return false;
-  if (!std::isfinite(result)) return false;
-  out = result;
+  const std::optional<float> result = ConvertConcentrationUnits(from, to, value, pollutant);
+  if (!result || !std::isfinite(*result)) return false;
+  out = *result;
   return true;
 }
 
-// How the values of one pollutant are shown. It works on its own copy of the pollutant,
-// since the conversion may store a default density into the record it is given.
+// How the values of one pollutant are shown.
 class PollutantColumn {
  public:
   PollutantColumn(const PollutantRecord& pollutant, const DisplayUnit& stored,

@@ -55,9 +55,10 @@ void ResultsForm::SaveConcentration() {
   // The whole work file of the run, not the thinned table on the screen. A run of many years
   // writes more than any input file holds.
   constexpr std::uint64_t kLargestWorkFile = std::uint64_t{1} << 30;
-  std::string bytes;
-  if (!item_file::Load(work_file, bytes, ctx_.prompt, kLargestWorkFile)) return;
-  item_file::Save(*name, bytes, ctx_.prompt);
+  const std::optional<std::string> bytes =
+      item_file::Load(work_file, ctx_.prompt, kLargestWorkFile);
+  if (!bytes) return;
+  item_file::Save(*name, *bytes, ctx_.prompt);
 }
 
 void ResultsForm::PrintConcentration() {

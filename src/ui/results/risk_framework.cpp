@@ -111,10 +111,11 @@ void WriteCancerRow(FlexGrid& grid, int r, const OccupantRecord& occ, const Scen
   PutNumber(grid, r, 4, exposure, "#,####0.0#");
   PutNumber(grid, r, 5, conversion, "0.0####");
   PutNumber(grid, r, 6, dose, "#,####0.0#");
-  float risk = 0;
   // Without a unit risk there is no risk to give, only none calculated.
-  if (s.Pollutants[static_cast<size_t>(p)].CancerRisk == 0.0f ||
-      CancerRiskOf(s, occ, p, dose, years, risk) != nullptr || dose == 0.0f) {
+  const RiskOrFault result = CancerRiskOf(s, occ, p, dose, years);
+  const float risk = result.risk;
+  if (s.Pollutants[static_cast<size_t>(p)].CancerRisk == 0.0f || result.fault != nullptr ||
+      dose == 0.0f) {
     for (int c = 7; c <= 10; ++c) grid.SetTextMatrix(r, c, c == 9 ? SignSingle(pop) : "No Data");
     return;
   }

@@ -336,7 +336,11 @@ void ChamberDataForm::RunR0kFit() {
   float k = ResultValue(*kresult_);
   const bool estimated = r0 == 0;
   if (!CheckChamberData(record, estimated, ctx_.prompt)) return;
-  if (estimated) EstimateR0k(record, r0, k);
+  if (estimated) {
+    const R0k start = EstimateR0k(record);
+    r0 = start.r0;
+    k = start.k;
+  }
   ChamberPoints predicted{};
   // A fit that did not converge leaves R0 = k = 0, and no sum of squares to show.
   fit_failed_ = FitR0k(r0, k, record, predicted, *this, ctx_.prompt) || r0 <= 0;
@@ -418,7 +422,11 @@ void ChamberDataForm::FileOpen() {
   if (!chosen) return;
   Hourglass wait;
   ProgramState& st = ctx_.state;
-  if (!ReadChamberDataFile(*chosen, st.ChamberData, st.FittedR0, st.FittedK, ctx_.prompt)) return;
+  const std::optional<ChamberFileContents> read = ReadChamberDataFile(*chosen, ctx_.prompt);
+  if (!read) return;
+  st.ChamberData = read->record;
+  st.FittedR0 = read->fitted_r0;
+  st.FittedK = read->fitted_k;
   st.ChamberFileName = *chosen;
   ShowChamberData(st.ChamberData);
   saved_ = true;

@@ -122,9 +122,8 @@ TEST(OutdoorConcGrid, EnteredValuesSurviveOpenAndTransfer) {
   EXPECT_TRUE(ReadOutdoorConcGrid(grid, UnitOptions{}, st, prompt));
   EXPECT_EQ(s.OutdoorConcUnits, "micrograms");
   EXPECT_EQ(st.OutdoorConcInput[1][0], 123.456f);
-  float expected = 0;
-  ConvertConcentrationUnits("micrograms", "milligrams", 123.456f, expected, s.Pollutants[0]);
-  EXPECT_EQ(s.OutdoorConc[1][0], expected);
+  EXPECT_EQ(s.OutdoorConc[1][0],
+            ConvertConcentrationUnits("micrograms", "milligrams", 123.456f, s.Pollutants[0]));
 }
 
 TEST(OutdoorConcGrid, PointCountsAndDeletedPoints) {
@@ -180,10 +179,10 @@ TEST(InitialConcGrid, RoundTripWithConvertedBlock) {
   EXPECT_EQ(st.InitialConcInput[1][0], 250);
   for (int p = 0; p < 2; ++p) {
     for (int r = 1; r <= 2; ++r) {
-      float expected = 0;
-      ConvertConcentrationUnits("ppm", "milligrams", st.InitialConcInput[r][p], expected,
-                                s.Pollutants[p]);
-      EXPECT_EQ(s.InitialConc[r][p], expected) << r << " " << p;
+      EXPECT_EQ(s.InitialConc[r][p],
+                ConvertConcentrationUnits("ppm", "milligrams", st.InitialConcInput[r][p],
+                                          s.Pollutants[p]))
+          << r << " " << p;
     }
   }
   EXPECT_GT(s.InitialConc[1][0], 0);

@@ -326,13 +326,12 @@ TEST_F(ChamberDataFormTest, CloseAndReturnHandsTheFitToTheSourceWindow) {
   states[1][1].SourceAge = 0;
   RoomPollutant conc{};
   PerPollutant<float> emitted{};
-  float out = 0;
   SourceRecord& run = source();
   run.NumCycles = 1;
   run.TimeOn[1] = 0;
   run.TimeOff[1] = 10;
   run.CycleRepeats = "N";
-  SourceEmissionRate(s, states, 1, 1.0f, {1.0f, 0.1f, conc, conc}, 0, out, emitted);
+  const float out = SourceEmissionRate(s, states, 1, 1.0f, {1.0f, 0.1f, conc, conc}, 0, emitted);
   EXPECT_NEAR(out, 2 * r0 * (std::exp(-k) - std::exp(-1.1 * k)) / k / 0.1, 1e-5);
 
   // With no chamber data window open, the graph window's OK only closes it.
