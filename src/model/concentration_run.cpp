@@ -364,7 +364,7 @@ void ConcentrationRun::SupplyAir(float t, float dt) {
   // A fraction of 0 switches the whole system off, unless the history scales only its
   // outdoor air: then the return air still circulates and is supplied back to the rooms.
   const bool switchedOff = fraction_ == 0 && s_.HVACHistoryOutdoorOnly == 0;
-  const bool running = inManaged_ || (flows_.HVACInUse == kTrue && !switchedOff);
+  const bool running = inManaged_ || (flows_.HVACInUse == true && !switchedOff);
   if (!running) {
     hvac_.SupplyConc.fill(0);
     supply_.fill(0);
