@@ -368,7 +368,7 @@ void ConcentrationRun::SupplyAir(float t, float dt) {
   // A fraction of 0 switches the whole system off, unless the history scales only its
   // outdoor air: then the return air still circulates and is supplied back to the rooms.
   const bool switchedOff = hvac_fraction_ == 0 && scenario_.HVACHistoryOutdoorOnly == 0;
-  const bool running = in_managed_period_ || (flows_.HVACInUse == kTrue && !switchedOff);
+  const bool running = in_managed_period_ || (flows_.HVACInUse && !switchedOff);
   if (!running) {
     hvac_.SupplyConc.fill(0);
     supply_conc_.fill(0);

@@ -49,7 +49,7 @@ void StartWorkingFlows(const ScenarioRecord& s, WorkingFlows& flows) {
   flows.TotalFromOutdoors = {};
   flows.TotalBetweenRooms = {};
   flows.FilterPenetration = s.FilterPenetration;
-  flows.HVACInUse = kFalse;
+  flows.HVACInUse = false;
 }
 
 bool ClearResultArrays(RoomPollutant& massArray, const BuildingRecord& building) {

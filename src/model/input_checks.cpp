@@ -146,7 +146,7 @@ bool CheckFlowBalance(const BuildingRecord& building, WorkingFlows& flows, Promp
   const ScenarioRecord& s = building.Scenario;
   const int rooms = RoomCount(building);
   for (int r = 0; r <= rooms; ++r)
-    if (s.HVACSupply[r] > 0) flows.HVACInUse = kTrue;
+    if (s.HVACSupply[r] > 0) flows.HVACInUse = true;
 
   const FlowSet natural{1,
                         flows.NaturalFromOutdoors,

@@ -359,7 +359,7 @@ void ResetAccumulators(BuildingRecord& building, WorkingFlows& flows, SourceStat
   }
   float returnSum = 0;
   for (int r = 1; r <= rooms; ++r) returnSum += flows.BaseHVACReturn[r];
-  flows.HVACInUse = returnSum != 0 ? kTrue : kFalse;
+  flows.HVACInUse = returnSum != 0 ? true : false;
   for (int i = 1; i <= rooms; ++i)
     for (int j = 1; j <= rooms; ++j)
       if (i != j && !RoomsConnected(building, i, j)) flows.TotalBetweenRooms[i][j] = 0;

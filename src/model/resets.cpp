@@ -240,10 +240,10 @@ void NewBuilding(ProgramState& state) {
   // Every room slot gets its defaults, not only the one room in use.
   InitializeScenario(b.Scenario, kMaxRooms, state.OutdoorConcInput, state.InitialConcInput);
   state.MaxConcentration = 20;
-  state.ScenarioSaved = 0;
-  state.BuildingSaved = 0;
+  state.ScenarioSaved = false;
+  state.BuildingSaved = false;
   ClearSavedFlags(state);
-  state.RoomsSaved = 0;
+  state.RoomsSaved = false;
   b.Scenario.NumOccupants = 0;
 }
 
@@ -322,17 +322,17 @@ void ClearScenario(ProgramState& state) {
 }
 
 void ClearSavedFlags(ProgramState& state) {
-  for (int16_t* f :
+  for (bool* f :
        {&state.SourcesSaved, &state.SinksSaved, &state.OccupantsSaved, &state.RoomFlowsSaved,
         &state.SavedFlag5, &state.VentilationSaved, &state.SavedFlag7, &state.ScenarioSaved})
-    *f = kFalse;
+    *f = false;
 }
 
 void SetSavedFlags(ProgramState& state) {
-  for (int16_t* f :
+  for (bool* f :
        {&state.SourcesSaved, &state.SinksSaved, &state.OccupantsSaved, &state.RoomFlowsSaved,
         &state.SavedFlag5, &state.VentilationSaved, &state.SavedFlag7, &state.ScenarioSaved})
-    *f = kTrue;
+    *f = true;
 }
 
 }  // namespace quarn

@@ -54,7 +54,7 @@ void ClearBuilding(ProgramState& state);
 // later start empty. Clears ScenarioSaved and the seven per-window saved flags.
 void ClearScenario(ProgramState& state);
 
-// ScenarioSaved and the seven per-window saved flags := 0 (not saved) or -1 (saved).
+// ScenarioSaved and the seven per-window saved flags := false (not saved) or true (saved).
 // BuildingSaved and RoomsSaved are not touched.
 void ClearSavedFlags(ProgramState& state);
 void SetSavedFlags(ProgramState& state);

@@ -238,8 +238,7 @@ std::string LoadStartUpSettings(ProgramState& state, const ProgramIdentity& iden
   }
   ApplySettings(settings, state);
 
-  state.NumericGrid = 0;
-  state.TempFilesFlag = 0;
+  state.TempFilesFlag = false;
   state.ConcentrationFloor = 1.0e-4f;
   return path;
 }

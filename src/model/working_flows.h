@@ -47,7 +47,7 @@ struct WorkingFlows {
   std::array<std::array<float, kMaxPollutants>, kFilterPositions> FilterPenetration{};
 
   // True (-1) once some room has an HVAC supply flow.
-  int16_t HVACInUse = kFalse;
+  bool HVACInUse = false;
 };
 
 }  // namespace quarn

@@ -202,7 +202,7 @@ TEST(CheckFlowBalance, HVACSetIncludesTheSystemTotalsAndMarksHVACInUse) {
   s.HVACMakeUpTotal = 40;      // system intake, counted as inflow
   s.HVACOutdoorAirTotal = 40;  // system exhaust, counted as outflow
   EXPECT_TRUE(t.Check());
-  EXPECT_EQ(t.flows.HVACInUse, kTrue);
+  EXPECT_EQ(t.flows.HVACInUse, true);
 
   s.HVACOutdoorAirTotal = 0;
   Balance total = t;

@@ -196,7 +196,7 @@ TEST(ResetAccumulatorsTest, StartsEveryRunFromTheEnteredValues) {
   ResetAccumulators(b, f, states, sinks);
   EXPECT_EQ(b.TotalRoomVolume, 40);
   EXPECT_EQ(f.BaseHVACReturn[1], 7);
-  EXPECT_EQ(f.HVACInUse, kTrue);
+  EXPECT_TRUE(f.HVACInUse);
   EXPECT_EQ(f.TotalBetweenRooms[1][2], 0);
   EXPECT_EQ(s.ResultTotal1[0], 0);
   EXPECT_EQ(s.ResultTotal2[0], -1e30F);

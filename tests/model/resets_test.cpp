@@ -95,8 +95,8 @@ void FillModel(ProgramState& st) {
   }
   st.MaxConcentration = 300;
   SetSavedFlags(st);
-  st.BuildingSaved = kTrue;
-  st.RoomsSaved = kTrue;
+  st.BuildingSaved = true;
+  st.RoomsSaved = true;
 }
 
 void ExpectFreshSource(const SourceRecord& s) {
@@ -131,9 +131,9 @@ void ExpectEmptyRoomSlot(const ProgramState& st, int r) {
   EXPECT_EQ(st.InitialConcInput[r][0], 0);
 }
 
-void ExpectSavedFlags(const ProgramState& st, int16_t v) {
-  for (int16_t f : {st.SourcesSaved, st.SinksSaved, st.OccupantsSaved, st.RoomFlowsSaved,
-                    st.SavedFlag5, st.VentilationSaved, st.SavedFlag7, st.ScenarioSaved})
+void ExpectSavedFlags(const ProgramState& st, bool v) {
+  for (bool f : {st.SourcesSaved, st.SinksSaved, st.OccupantsSaved, st.RoomFlowsSaved,
+                 st.SavedFlag5, st.VentilationSaved, st.SavedFlag7, st.ScenarioSaved})
     EXPECT_EQ(f, v);
 }
 
@@ -153,7 +153,7 @@ TEST(NewBuilding, GivesAnEmptyOneRoomModelWithEveryFlagCleared) {
   EXPECT_EQ(b.Scenario.RunSetting1, 0.1f);
   EXPECT_EQ(b.Scenario.NumOccupants, 0);
   EXPECT_EQ(st->MaxConcentration, 20);
-  ExpectSavedFlags(*st, kFalse);
+  ExpectSavedFlags(*st, false);
   EXPECT_EQ(st->BuildingSaved, 0);
   EXPECT_EQ(st->RoomsSaved, 0);
   // Not building content: the last work file and the result display stay.
@@ -245,9 +245,9 @@ TEST(ScenarioEditorNew, GivesTheStartValues) {
     EXPECT_EQ(sc.InitialConc[r][0], 0);
     EXPECT_EQ(st->InitialConcInput[r][0], 0);
   }
-  ExpectSavedFlags(*st, kFalse);
-  EXPECT_EQ(st->BuildingSaved, kTrue);
-  EXPECT_EQ(st->RoomsSaved, kTrue);
+  ExpectSavedFlags(*st, false);
+  EXPECT_EQ(st->BuildingSaved, true);
+  EXPECT_EQ(st->RoomsSaved, true);
 }
 
 TEST(ScenarioEditorNew, KeepsWhatTheResetsKeep) {
@@ -367,18 +367,18 @@ TEST(Resets, ClearBuildingEmptiesRoomsInUseOnly) {
 
 TEST(Resets, SavedFlagsLeaveBuildingAndRoomFlags) {
   auto st = NewState();
-  st->BuildingSaved = 0;
-  st->RoomsSaved = 0;
+  st->BuildingSaved = false;
+  st->RoomsSaved = false;
   SetSavedFlags(*st);
-  ExpectSavedFlags(*st, kTrue);
+  ExpectSavedFlags(*st, true);
   EXPECT_EQ(st->BuildingSaved, 0);
   EXPECT_EQ(st->RoomsSaved, 0);
-  st->BuildingSaved = kTrue;
-  st->RoomsSaved = kTrue;
+  st->BuildingSaved = true;
+  st->RoomsSaved = true;
   ClearSavedFlags(*st);
-  ExpectSavedFlags(*st, kFalse);
-  EXPECT_EQ(st->BuildingSaved, kTrue);
-  EXPECT_EQ(st->RoomsSaved, kTrue);
+  ExpectSavedFlags(*st, false);
+  EXPECT_EQ(st->BuildingSaved, true);
+  EXPECT_EQ(st->RoomsSaved, true);
 }
 
 TEST(Resets, InitializeScenarioClearsTheHvacArraysAndKeepsTheSchedules) {

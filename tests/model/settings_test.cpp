@@ -156,8 +156,7 @@ class StartUp : public ::testing::Test {
 TEST_F(StartUp, FirstStartWritesTheFileThatTheNextStartReads) {
   auto first = std::make_unique<ProgramState>();
   first->ConcentrationFloor = 5;
-  first->TempFilesFlag = kTrue;
-  first->NumericGrid = kTrue;
+  first->TempFilesFlag = true;
   const std::string path = Load(*first);
   EXPECT_EQ(path, Own());
   EXPECT_FALSE(fs::exists(root_ / "prog" / "Quarn.ini"));  // the program's folder is not written
@@ -173,7 +172,6 @@ TEST_F(StartUp, FirstStartWritesTheFileThatTheNextStartReads) {
   EXPECT_EQ(first->DataSeparator, ',');
   EXPECT_EQ(first->ConcentrationFloor, 1.0e-4f);
   EXPECT_EQ(first->TempFilesFlag, 0);
-  EXPECT_EQ(first->NumericGrid, 0);
 
   auto second = std::make_unique<ProgramState>();
   EXPECT_EQ(Load(*second), path);

@@ -91,7 +91,7 @@ bool FilterDefinitionForm::StoreGrid() {
     }
   }
   ReadFilterGrid(*grid_, s);
-  ctx_.state.ScenarioSaved = kFalse;
+  ctx_.state.ScenarioSaved = false;
   return true;
 }
 
@@ -117,7 +117,7 @@ void FilterDefinitionForm::OpenFilterFile() {
     s.Pollutants[p].Name = read.Pollutants[p].Name;
     s.FilterPenetration[0][p] = read.FilterPenetration[0][p];
   }
-  ctx_.state.ScenarioSaved = kFalse;
+  ctx_.state.ScenarioSaved = false;
   LoadFilterGrid(*grid_, s);
 }
 

@@ -114,7 +114,7 @@ void HVACFlowHistory::FillFromRecord() {
 
 void HVACFlowHistory::Transfer() {
   ReadHVACHistoryGrid(*grid_, Options(), ctx_.state.Building.Scenario);
-  ctx_.state.ScenarioSaved = kFalse;
+  ctx_.state.ScenarioSaved = false;
   CloseForm();
 }
 
@@ -124,7 +124,7 @@ void HVACFlowHistory::OpenFile() {
   if (!name) return;
   // A file that cannot be read has said so and changed nothing: the grid stays as it is.
   if (!ReadHVACFlowHistoryFile(ctx_.state.Building.Scenario, *name, ctx_.prompt)) return;
-  ctx_.state.ScenarioSaved = kFalse;
+  ctx_.state.ScenarioSaved = false;
   FillFromRecord();
 }
 
@@ -135,7 +135,7 @@ void HVACFlowHistory::SaveFile() {
   ScenarioRecord& scenario = ctx_.state.Building.Scenario;
   const HVACHistoryOptions options = Options();
   ReadHVACHistoryGrid(*grid_, options, scenario);
-  ctx_.state.ScenarioSaved = kFalse;
+  ctx_.state.ScenarioSaved = false;
   WriteHVACFlowHistoryFile(scenario, options.outdoor_only, options.cycle, *name, ctx_.prompt);
 }
 

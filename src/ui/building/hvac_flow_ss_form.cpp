@@ -247,7 +247,7 @@ void HVACFlowSSForm::Transfer() {
     // back sets it by the same rule, but that may never come if the editor is cancelled.
     s.ManagedFlowFlag = s.ManagedValue4 > 0 ? "Y" : "N";
   }
-  st.ScenarioSaved = kFalse;
+  st.ScenarioSaved = false;
   CloseForm();
 }
 

@@ -79,7 +79,7 @@ void HVACForm::Transfer() {
   }
   s.FilterCapacity = ReadHVACAirCleanerCapacity(shown_capacity_, FromQt(capacity_->text()));
   SetFilterPenetration(s);
-  ctx_.state.ScenarioSaved = kFalse;
+  ctx_.state.ScenarioSaved = false;
   CloseForm();
 }
 

@@ -88,7 +88,7 @@ void OutdoorFlowForm::Transfer() {
   b.Scenario.NaturalFromOutdoors = entering;
   b.Scenario.NaturalToOutdoors = leaving;
   // The scenario on disk no longer holds these flows, so leaving the program asks first.
-  ctx_.state.ScenarioSaved = kFalse;
+  ctx_.state.ScenarioSaved = false;
   CloseForm();
 }
 

@@ -84,7 +84,7 @@ int RoomFlowsForm::LastFlowRow() const {
 void RoomFlowsForm::ShowRoom(int16_t room) {
   if (room < 1 || room > RoomCount(ctx_.state.Building)) return;
   {
-    const GridEventsOff off(ctx_.state.GridEditFlag);
+    const GridEventsOff off(ctx_.windows.grid_edits_enabled);
     FillRoomFlowGrid(*grid_, ctx_.state.Building, flows_, room, set_);
     // Two key columns and the two flow columns in every set, so that each typed flow lands
     // in a cell that is stored.
@@ -93,7 +93,7 @@ void RoomFlowsForm::ShowRoom(int16_t room) {
     grid_->SetRowCol(1, kInColumn);
   }
   // The cell handlers act from now on, however the flag stood before.
-  ctx_.state.GridEditFlag = kTrue;
+  ctx_.windows.grid_edits_enabled = true;
   room_ = room;
   room_number_->setText(ToQt(FormatSingle(static_cast<float>(room))));
   room_name_->setText(ToQt(ctx_.state.Building.RoomList[room].Name));
@@ -122,9 +122,9 @@ void RoomFlowsForm::TotalRoomFlows() {
 }
 
 void RoomFlowsForm::GridEnterCell() {
-  if (ctx_.state.GridEditFlag == kFalse) return;
+  if (!ctx_.windows.grid_edits_enabled) return;
   TotalRoomFlows();
-  const GridEventsOff off(ctx_.state.GridEditFlag);
+  const GridEventsOff off(ctx_.windows.grid_edits_enabled);
   SkipFlowTotalsRow(*grid_, LastFlowRow());
 }
 
@@ -143,9 +143,9 @@ bool RoomFlowsForm::WriteBack() {
     return false;
   }
   ReadRoomFlowGrids(flows_, set_, ctx_.state.Building);
-  ctx_.state.RoomFlowsSaved = kTrue;
+  ctx_.state.RoomFlowsSaved = true;
   // The scenario on disk no longer holds these flows, so leaving the program asks first.
-  ctx_.state.ScenarioSaved = kFalse;
+  ctx_.state.ScenarioSaved = false;
   ClearEdited();
   return true;
 }
@@ -177,7 +177,7 @@ RoomFlowsForm* OpenRoomFlows(MainContext& context, QWidget* opener, int16_t set)
     return open;
   }
   context.state.FlowSet = set;
-  context.state.ScenarioRoomsFlag = kTrue;
+  context.state.ScenarioRoomsFlag = true;
   RoomFlowsForm* form =
       ShowInputFormOnce<RoomFlowsForm>(context, opener, kLeftTwips, kTopTwips).form;
   form->ShowRoom(1);

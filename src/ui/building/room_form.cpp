@@ -49,8 +49,8 @@ void WriteCell(FlexGrid& grid, int row, int col, const std::optional<float>& val
 }  // namespace
 
 void MarkRoomsChanged(ProgramState& state) {
-  state.BuildingSaved = kFalse;
-  state.RoomsSaved = kFalse;
+  state.BuildingSaved = false;
+  state.RoomsSaved = false;
 }
 
 RoomForm::RoomForm(MainContext& context) : InputForm(context, "RoomForm", "Fixed Room data") {
@@ -125,48 +125,44 @@ void RoomForm::WireCommands() {
 
 void RoomForm::Fill() {
   ProgramState& s = ctx_.state;
-  s.GridEventsEnabled = kFalse;
-  FillRoomGrid(*roomss_, s.Building);
-  roomss_->SetRowCol(1, 1);
-  s.GridEventsEnabled = kTrue;
+  {
+    const GridEventsOff off(ctx_.windows.grid_events_enabled);
+    FillRoomGrid(*roomss_, s.Building);
+    roomss_->SetRowCol(1, 1);
+  }
   ClearEdited();
   roomss_->setFocus();
 }
 
 void RoomForm::Transfer() {
-  ctx_.state.GridEventsEnabled = kFalse;
-  const bool stored = ReadRoomGrid(*roomss_, ctx_.state.Building, ctx_.prompt);
-  if (stored) MarkRoomsChanged(ctx_.state);
-  ctx_.state.GridEventsEnabled = kTrue;
+  bool stored = false;
+  {
+    const GridEventsOff off(ctx_.windows.grid_events_enabled);
+    stored = ReadRoomGrid(*roomss_, ctx_.state.Building, ctx_.prompt);
+    if (stored) MarkRoomsChanged(ctx_.state);
+  }
   if (stored) CloseForm();
 }
 
 void RoomForm::DefineNeighbors() {
   ProgramState& s = ctx_.state;
   const int16_t room = static_cast<int16_t>(roomss_->Row());
+  const GridEventsOff off(ctx_.windows.grid_events_enabled);
   bool stored = false;
   {
     const KeepCursor keep(*roomss_);
-    s.GridEventsEnabled = kFalse;
     stored = ReadRoomGrid(*roomss_, s.Building, ctx_.prompt);
     if (stored) MarkRoomsChanged(s);
   }
-  if (!stored) {
-    s.GridEventsEnabled = kTrue;
-    return;
-  }
-  {
-    const KeepCursor keep(*roomss_);
-    OpenNeighborForm(ctx_, this, room);
-  }
-  s.GridEventsEnabled = kTrue;
+  if (!stored) return;
+  const KeepCursor keep(*roomss_);
+  OpenNeighborForm(ctx_, this, room);
 }
 
 void RoomForm::CalculateMissingDimensions() {
-  ProgramState& s = ctx_.state;
   {
     const KeepCursor keep(*roomss_);
-    s.GridEventsEnabled = kFalse;
+    const GridEventsOff off(ctx_.windows.grid_events_enabled);
     FlexGrid& g = *roomss_;
     for (int row = 1; row < g.Rows(); ++row) {
       // The cells are read as Transfer reads them, so a shown "1,234.5" is 1234.5.
@@ -179,7 +175,6 @@ void RoomForm::CalculateMissingDimensions() {
       WriteCell(g, row, 4, writes.height);
       WriteCell(g, row, 5, writes.volume);
     }
-    s.GridEventsEnabled = kTrue;
   }
   MarkEdited();
   roomss_->setFocus();

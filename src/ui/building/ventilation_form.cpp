@@ -90,8 +90,8 @@ void VentilationForm::FillFromRecord() {
 
 void VentilationForm::Store() {
   ReadVentilationGrid(*grid_, option_yes_->isChecked(), ctx_.state.Building.Scenario);
-  ctx_.state.VentilationSaved = kTrue;
-  ctx_.state.ScenarioSaved = kFalse;
+  ctx_.state.VentilationSaved = true;
+  ctx_.state.ScenarioSaved = false;
   ClearEdited();
 }
 
@@ -120,7 +120,7 @@ void VentilationForm::OpenFile() {
   // A file that cannot be read has said so and changed nothing.
   const auto points = ReadVentilationFile(scenario, *name, ctx_.prompt);
   if (!points) return;
-  ctx_.state.ScenarioSaved = kFalse;
+  ctx_.state.ScenarioSaved = false;
   ClearVentilationGrid(*grid_);
   for (size_t i = 0; i < points->size(); ++i) {
     WriteGridRow(*grid_, static_cast<int32_t>(i + 1), (*points)[i].first, (*points)[i].second);

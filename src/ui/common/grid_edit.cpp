@@ -54,10 +54,10 @@ std::vector<std::string> SplitFields(const std::string& line) {
 class GridEdit::BlockCommand {
  public:
   explicit BlockCommand(GridEdit& edit) : edit_(edit), blocker_(&edit.grid_) {
-    if (edit_.shared_grid_events_enabled_ != nullptr) *edit_.shared_grid_events_enabled_ = 0;
+    if (edit_.shared_grid_events_enabled_ != nullptr) *edit_.shared_grid_events_enabled_ = false;
   }
   ~BlockCommand() {
-    if (edit_.shared_grid_events_enabled_ != nullptr) *edit_.shared_grid_events_enabled_ = -1;
+    if (edit_.shared_grid_events_enabled_ != nullptr) *edit_.shared_grid_events_enabled_ = true;
   }
   BlockCommand(const BlockCommand&) = delete;
   BlockCommand& operator=(const BlockCommand&) = delete;
@@ -80,14 +80,14 @@ GridEdit::GridEdit(FlexGrid& grid, EditCellBox& edit_cell, Prompt& prompt, Wirin
   connect(&box_, &EditCellBox::LostFocus, this, &GridEdit::EditCellLostFocus);
 }
 
-void GridEdit::SetSharedFlags(int16_t* cell_edit_active, int16_t* grid_events_enabled) {
+void GridEdit::SetSharedFlags(bool* cell_edit_active, bool* grid_events_enabled) {
   shared_cell_edit_active_ = cell_edit_active;
   shared_grid_events_enabled_ = grid_events_enabled;
 }
 
 void GridEdit::SetActive(bool active) {
   cell_edit_active_ = active;
-  if (shared_cell_edit_active_ != nullptr) *shared_cell_edit_active_ = active ? -1 : 0;
+  if (shared_cell_edit_active_ != nullptr) *shared_cell_edit_active_ = active;
 }
 
 void GridEdit::Message(const char* text) {
@@ -221,7 +221,7 @@ void GridEdit::EditCellChange() {
   if (mirror_typing_ && cell_edit_active_ && grid_.Row() == edit_row_ && grid_.Col() == edit_col_) {
     grid_.SetText(FromQt(box_.text()));
   }
-  if (shared_grid_events_enabled_ != nullptr) *shared_grid_events_enabled_ = -1;
+  if (shared_grid_events_enabled_ != nullptr) *shared_grid_events_enabled_ = true;
 }
 
 void GridEdit::EditCellLostFocus(Qt::FocusReason reason) {

@@ -61,7 +61,7 @@ class GridEdit : public QObject {
 
   // The program's shared flags that this session keeps up to date (either may be null):
   // CellEditActive while an edit is open; GridEventsEnabled False during a block command.
-  void SetSharedFlags(int16_t* cell_edit_active, int16_t* grid_events_enabled);
+  void SetSharedFlags(bool* cell_edit_active, bool* grid_events_enabled);
 
   // The edit state.
   bool CellEditActive() const { return cell_edit_active_; }
@@ -127,8 +127,8 @@ class GridEdit : public QObject {
   bool mirror_typing_ = true;
   bool cell_edit_active_ = false;
   bool keep_cursor_ = false;
-  int16_t* shared_cell_edit_active_ = nullptr;
-  int16_t* shared_grid_events_enabled_ = nullptr;
+  bool* shared_cell_edit_active_ = nullptr;
+  bool* shared_grid_events_enabled_ = nullptr;
   int edit_row_ = 0;
   int edit_col_ = 0;
   std::string old_cell_text_;

@@ -5,6 +5,8 @@
 #include <initializer_list>
 #include <string>
 
+#include "ui/common/window_flags.h"
+
 namespace quarn {
 
 class FlexGrid;
@@ -35,21 +37,6 @@ void SetRowTexts(FlexGrid& grid, int row, int first_col, std::initializer_list<c
 inline const QColor kCellWhite{255, 255, 255};
 inline const QColor kCellYellow{255, 255, 0};
 inline const QColor kCellRed{255, 0, 0};
-
-// Code that fills or rewrites a grid keeps the windows' grid handlers quiet while it works:
-// the program's flag (GridEventsEnabled and its like) is False for the guard's life and
-// then back to what it was.
-class GridEventsOff {
- public:
-  explicit GridEventsOff(int16_t& flag) : flag_(flag), saved_(flag) { flag_ = 0; }
-  ~GridEventsOff() { flag_ = saved_; }
-  GridEventsOff(const GridEventsOff&) = delete;
-  GridEventsOff& operator=(const GridEventsOff&) = delete;
-
- private:
-  int16_t& flag_;
-  int16_t saved_;
-};
 
 // Painting off while many cells are written, on again at the end of the scope.
 class GridRedrawOff {

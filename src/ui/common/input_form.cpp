@@ -195,7 +195,7 @@ GridEdit& InputForm::AddEditSession(FlexGrid& grid, EditCellBox& box, bool numer
   grid.SetFitCells(true);
   auto* edit = new GridEdit(grid, box, ctx_.prompt, wiring, this);
   edit->SetNumericOnly(numeric_only);
-  edit->SetSharedFlags(&ctx_.state.CellEditActive, &ctx_.state.GridEventsEnabled);
+  edit->SetSharedFlags(&ctx_.windows.cell_edit_active, &ctx_.windows.grid_events_enabled);
   connect(edit, &GridEdit::CellCommitted, this, [this](int row, int col) {
     MarkEdited();
     AfterCellCommit(row, col);

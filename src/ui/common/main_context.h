@@ -7,6 +7,7 @@
 #include "model/prompt.h"
 #include "model/run_observer.h"
 #include "model/settings.h"
+#include "ui/common/window_flags.h"
 
 namespace quarn {
 
@@ -26,6 +27,7 @@ struct MainContext {
   ProgramIdentity identity;
   std::string settings_file;  // where the file-locations dialog saves
   DatabaseService& database;  // the reference tables, read only
+  WindowFlags windows{};
 };
 
 // The building window's help files.

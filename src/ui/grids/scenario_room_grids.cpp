@@ -108,7 +108,6 @@ void FillScenarioRoomGrid(FlexGrid& grid, const BuildingRecord& building) {
 }
 
 bool ReadScenarioRoomGrid(FlexGrid& grid, ProgramState& state, Prompt& prompt) {
-  state.GridEventsEnabled = kFalse;
   if (grid.Rows() < 1 || grid.Cols() < 5) return true;
   const int rooms = RoomCount(state.Building);
 
@@ -159,7 +158,6 @@ bool ReadScenarioRoomGrid(FlexGrid& grid, ProgramState& state, Prompt& prompt) {
 void FillRoomCountGrid(FlexGrid& grid, ProgramState& state) {
   const int row = grid.Row();
   const int col = grid.Col();
-  state.GridEventsEnabled = kFalse;
   const ScenarioRecord& s = state.Building.Scenario;
   for (int r = 1; r <= RoomCount(state.Building); ++r) {
     SetSingleCell(grid, r, 3, s.NumSinks[r]);

@@ -65,7 +65,6 @@ void SetupSourceParameterGrid(FlexGrid& grid, const SourceRecord& source, Progra
   const int n = PollutantCount(s);
   grid.SetRows(std::max(n + 1, 2));
   grid.SetCols(kTitleColumns + 1);
-  state.GridEditFlag = kFalse;
   grid.SetTextMatrix(0, 0, "Pollutant");
   for (int c = 1; c <= kTitleColumns; ++c) {
     grid.SetTextMatrix(0, c, std::string(ModelParameterTitle(source.Model, c)));
@@ -75,8 +74,7 @@ void SetupSourceParameterGrid(FlexGrid& grid, const SourceRecord& source, Progra
 }
 
 bool LoadSourceScheduleRow(FlexGrid& grid, SourceRecord& source, const std::string& modelText,
-                           ProgramState& state, Prompt& prompt) {
-  state.GridEditFlag = kFalse;
+                           Prompt& prompt) {
   grid.SetTextMatrix(1, 1, source.Name);
   grid.SetTextMatrix(1, 0, modelText);
   SetSingleCell(grid, 1, 2, source.Size);
@@ -166,9 +164,8 @@ void FillSourceGrids(SourceRecord& work, int room, int slot, FlexGrid& schedule,
 
   SetupSourceScheduleGrid(schedule);
   SetupSourceParameterGrid(parameters, work, state);
-  LoadSourceScheduleRow(schedule, work, EmissionModelName(work.Model), state, prompt);
+  LoadSourceScheduleRow(schedule, work, EmissionModelName(work.Model), prompt);
   LoadSourceParameterGrid(parameters, work, s);
-  state.GridEditFlag = kTrue;
 }
 
 void NoteSourceModel(const SourceRecord& source, const ProgramState& state, Prompt& prompt) {

@@ -50,7 +50,7 @@ void SetupSourceParameterGrid(FlexGrid& grid, const SourceRecord& source, Progra
 // of cycles the source does not have are empty. A cycle count outside 0 to 5 (the grid's
 // and the record's room) is reported and no cycle is shown (false).
 bool LoadSourceScheduleRow(FlexGrid& grid, SourceRecord& source, const std::string& modelText,
-                           ProgramState& state, Prompt& prompt);
+                           Prompt& prompt);
 // Reads row 1 back into the source: name, size, cycle count, repeat code and cycles. A
 // cycle count outside 0 to 5 is reported and nothing is stored (false).
 bool ReadSourceScheduleRow(const FlexGrid& grid, SourceRecord& source, Prompt& prompt);

@@ -75,7 +75,7 @@ GeneralSinkForm::GeneralSinkForm(MainContext& context)
 
   SetupGeneralSinkGrid(*grid_);
   ShowPollutant(0);
-  ctx_.state.GridEventsEnabled = kTrue;
+  ctx_.windows.grid_events_enabled = true;
 }
 
 void GeneralSinkForm::BuildControls() {
@@ -150,7 +150,7 @@ bool GeneralSinkForm::ReadBack() {
   grid_->setVisible(false);
   const bool stored =
       ReadGeneralSinkGrid(pollutant_, *grid_, ctx_.state.Building, rows_, ctx_.prompt);
-  if (stored) ctx_.state.ScenarioSaved = kFalse;
+  if (stored) ctx_.state.ScenarioSaved = false;
   return stored;
 }
 
@@ -166,7 +166,6 @@ void GeneralSinkForm::StepPollutant(int step) {
     grid_->setVisible(true);
     grid_->setFocus(Qt::OtherFocusReason);
   }
-  ctx_.state.GridEditFlag = kTrue;
 }
 
 void GeneralSinkForm::Transfer() {
@@ -175,7 +174,7 @@ void GeneralSinkForm::Transfer() {
     return;
   }
   ProgramState& state = ctx_.state;
-  state.SinksSaved = kTrue;
+  state.SinksSaved = true;
   CloseForm();
   // The counts this window has set, in the scenario room window's grid when it is open, and
   // the sinks in the room sink window's.
@@ -253,7 +252,7 @@ void GeneralSinkForm::OpenSinkFile() {
                            ctx_.prompt)) {
     return;
   }
-  ctx_.state.ScenarioSaved = kFalse;
+  ctx_.state.ScenarioSaved = false;
   FillGeneralSinkGrid(pollutant_, *grid_, b, rows_);
   if (auto* room = AppWindows().Find<RoomSinkForm>()) room->TakeStoredSinks();
 }

@@ -125,10 +125,8 @@ bool HVACSourceForm::StoreHVACSource() {
   values_.TotalMassText = FromQt(total_mass_->text());
   ProgramState& st = ctx_.state;
   const SourceRecord& stored = st.Building.Scenario.Sources[kHvac][static_cast<size_t>(slot_)];
-  st.GridEditFlag = kFalse;
   std::optional<SourceRecord> read =
       ReadSourceGrids(*schedule_, *parameters_, values_, stored, st.Building.Scenario, ctx_.prompt);
-  st.GridEditFlag = kTrue;
   if (!read) return false;
   // The window has no velocity box, and its unit option names the scenario's units.
   read->EmissionUnits = stored.EmissionUnits;
@@ -150,7 +148,7 @@ void HVACSourceForm::ChooseModel(int model) {
     return;
   }
   HVACSourceWork[static_cast<size_t>(slot_)].Model = static_cast<int16_t>(model);
-  ctx_.state.ScenarioSaved = kFalse;
+  ctx_.state.ScenarioSaved = false;
   ShowHVACSource(slot_);
 }
 
@@ -178,7 +176,7 @@ void HVACSourceForm::OpenFile() {
   SourceRecord& stored = st.Building.Scenario.Sources[kHvac][static_cast<size_t>(slot_)];
   // A file that cannot be read has said so and changed nothing.
   if (!ReadSourceFile(file, st.Building.Scenario.NumPollutants, stored, ctx_.prompt)) return;
-  st.ScenarioSaved = kFalse;
+  st.ScenarioSaved = false;
   TakeSource(slot_, stored);
   OpenSourceDisplay(ctx_, stored, kHvac, slot_, this);
 }
@@ -199,12 +197,12 @@ void HVACSourceForm::Transfer() {
   auto& sources = ctx_.state.Building.Scenario.Sources[kHvac];
   for (int k = 1; k <= Count(); ++k)
     sources[static_cast<size_t>(k)] = HVACSourceWork[static_cast<size_t>(k)];
-  ctx_.state.ScenarioSaved = kFalse;
+  ctx_.state.ScenarioSaved = false;
   CloseForm();
 }
 
 bool HVACSourceForm::CloseBox() {
-  ctx_.state.SourcesSaved = kTrue;
+  ctx_.state.SourcesSaved = true;
   return true;
 }
 

@@ -85,7 +85,7 @@ bool InitialConcForm::Store() {
     s.InitialConcUnits = before;
     return false;
   }
-  ctx_.state.ScenarioSaved = kFalse;
+  ctx_.state.ScenarioSaved = false;
   return true;
 }
 
@@ -106,7 +106,7 @@ void InitialConcForm::OpenFile() {
     for (int p = 0; p < n; ++p) st.InitialConcInput[r][p] = s.InitialConc[r][p];
   }
   s.InitialConcUnits = s.ConcUnits;
-  st.ScenarioSaved = kFalse;
+  st.ScenarioSaved = false;
   Fill();
 }
 

@@ -149,10 +149,10 @@ void MassTransferForm::Transfer() {
     return;
   }
   FlexGrid& grid = sources->ssrmsrc();
-  ProgramState& st = ctx_.state;
-  st.GridEventsEnabled = kFalse;
-  grid.SetNumber(row_, kCoefficientCol, *km, FormatSingle(*km));
-  st.GridEventsEnabled = kTrue;
+  {
+    const GridEventsOff off(ctx_.windows.grid_events_enabled);
+    grid.SetNumber(row_, kCoefficientCol, *km, FormatSingle(*km));
+  }
   CloseForm();
 }
 

@@ -315,7 +315,7 @@ void OccupantForm::ShowOccupantData(OccupantRecord& record) {
 
 void OccupantForm::GetOccupantData(OccupantRecord& record) {
   ProgramState& st = ctx_.state;
-  st.GridEventsEnabled = kFalse;
+  const GridEventsOff off(ctx_.windows.grid_events_enabled);
   record.StartTime = BoxNumber(kStart);
   record.EndTime = BoxNumber(kEnd);
   record.AveragingTime = BoxNumber(kAveraging);
@@ -342,7 +342,6 @@ void OccupantForm::GetOccupantData(OccupantRecord& record) {
   record.Weight = BoxNumber(kWeight);
   // The box shows the cycle length, so a length typed there is kept.
   record.CycleLength = BoxNumber(kCycle);
-  st.GridEventsEnabled = kTrue;
 }
 
 void OccupantForm::PreviousOccupant() {
@@ -364,7 +363,7 @@ void OccupantForm::NextOccupant() {
 void OccupantForm::StoreShown() {
   GetOccupantData(form_occupants_[static_cast<size_t>(shown_)]);
   StoreOccupants(form_occupants_, ctx_.state.Building.Scenario);
-  ctx_.state.ScenarioSaved = kFalse;
+  ctx_.state.ScenarioSaved = false;
 }
 
 void OccupantForm::Transfer() {
@@ -378,14 +377,14 @@ void OccupantForm::Transfer() {
       return;
     }
   }
-  ctx_.state.OccupantsSaved = kTrue;
+  ctx_.state.OccupantsSaved = true;
   StoreOccupants(form_occupants_, ctx_.state.Building.Scenario);
-  ctx_.state.ScenarioSaved = kFalse;
+  ctx_.state.ScenarioSaved = false;
   CloseForm();
 }
 
 void OccupantForm::Cancel() {
-  if (ctx_.state.OccupantsSaved == kFalse &&
+  if (!ctx_.state.OccupantsSaved &&
       ctx_.prompt.AskYesNo("Occupant data has not been transfered.  Do you with to continue "
                            "without transfering occupant data?",
                            "Warning", MessageIcon::Critical) == Answer::No) {
@@ -415,7 +414,7 @@ void OccupantForm::OpenPattern() {
   ScenarioRecord& s = ctx_.state.Building.Scenario;
   // A file that cannot be read has said so and changed nothing.
   if (!ReadOccupantFile(s, shown_, *name, ctx_.prompt)) return;
-  ctx_.state.ScenarioSaved = kFalse;
+  ctx_.state.ScenarioSaved = false;
   ShowFromScenario(shown_);
   // The copy follows the file, so that the next store does not put back older fields.
   form_occupants_[static_cast<size_t>(shown_)] = s.Occupants[static_cast<size_t>(shown_)];

@@ -75,7 +75,7 @@ void OutdoorConcForm::Fill() {
   const std::string before = s.OutdoorConcUnits;
   if (!particles && s.OutdoorConcUnits == kNumber) s.OutdoorConcUnits = kPpm;
   if (particles && IsPpmInAnyCase(s.OutdoorConcUnits)) s.OutdoorConcUnits = kNumber;
-  if (s.OutdoorConcUnits != before) st.ScenarioSaved = kFalse;
+  if (s.OutdoorConcUnits != before) st.ScenarioSaved = false;
   framediameter_->setVisible(particles);
 
   const std::string& u = s.OutdoorConcUnits;
@@ -107,7 +107,7 @@ void OutdoorConcForm::ChooseUnit(int option) {
 
 bool OutdoorConcForm::Store() {
   if (!ReadOutdoorConcGrid(*grid_, units_.Selected(), ctx_.state, ctx_.prompt)) return false;
-  ctx_.state.ScenarioSaved = kFalse;
+  ctx_.state.ScenarioSaved = false;
   return true;
 }
 
@@ -146,7 +146,7 @@ void OutdoorConcForm::OpenFile() {
                                     ctx_.prompt)) {
     return;
   }
-  st.ScenarioSaved = kFalse;
+  st.ScenarioSaved = false;
   FillGrid();
   grid_->SetRowCol(2, 0);
   MarkEdited();

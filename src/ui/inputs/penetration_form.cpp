@@ -51,7 +51,7 @@ void PenetrationForm::Transfer() {
   if (!PenetrationFactorsValid(*grid_, st.Building.Scenario.NumPollutants, ctx_.prompt)) return;
   SavePenetrationGrid(*grid_, st.Building.Scenario.NumPollutants, st.Building.Scenario,
                       st.ParticleDiameters);
-  st.ScenarioSaved = kFalse;
+  st.ScenarioSaved = false;
   CloseForm();
   // Back in the scenario editor on its penetration row.
   if (auto* editor = AppWindows().FindAs<ScenarioEditorLink>()) {
@@ -67,7 +67,7 @@ void PenetrationForm::OpenPenetrationFile() {
   ScenarioRecord& s = ctx_.state.Building.Scenario;
   // The reader stores the factors at once: they stay even if the window is cancelled.
   if (!ReadPenetrationFile(s, ctx_.state.ParticleDiameters, *name, ctx_.prompt)) return;
-  ctx_.state.ScenarioSaved = kFalse;
+  ctx_.state.ScenarioSaved = false;
   LoadPenetrationGrid(*grid_, s, s.NumPollutants);
 }
 

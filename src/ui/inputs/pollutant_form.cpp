@@ -38,7 +38,7 @@ PollutantForm::PollutantForm(MainContext& context)
     : InputForm(context, "PollutantForm", "Define pollutants"),
       particles_(IsParticleMode(context.state.Building.Scenario)) {
   // Names are free text; the number columns take numbers only.
-  ctx_.state.NumericGrid = kFalse;
+  ctx_.windows.numeric_grid = false;
   const EditGridControls controls = BuildEditGrid(*this, "TopFrame", "definepollutantss");
   top_frame_ = controls.frame;
   edit_cell_ = controls.box;
@@ -82,7 +82,7 @@ void PollutantForm::Fill() {
 
 void PollutantForm::StoreGrid() {
   ReadPollutantGrid(*grid_, ctx_.state.Building.Scenario);
-  ctx_.state.ScenarioSaved = kFalse;
+  ctx_.state.ScenarioSaved = false;
 }
 
 void PollutantForm::TakeVocRows(const FlexGrid& voc_grid, const std::vector<int>& rows,
@@ -132,14 +132,14 @@ void PollutantForm::CalculateDeposition() {
   BuildingRecord& b = ctx_.state.Building;
   ReadParticleDiameters(*grid_, b.Scenario.Pollutants);
   SetDepositionDefaults(b);
-  ctx_.state.ScenarioSaved = kFalse;
+  ctx_.state.ScenarioSaved = false;
 }
 
 void PollutantForm::DefinePenetration() {
   // Column 2 is the diameter only for particles; for gases it is the molecular weight.
   if (particles_) {
     ReadParticleDiameters(*grid_, ctx_.state.Building.Scenario.Pollutants);
-    ctx_.state.ScenarioSaved = kFalse;
+    ctx_.state.ScenarioSaved = false;
   }
   OpenPenetrationForm(ctx_, this);
 }

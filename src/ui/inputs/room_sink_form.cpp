@@ -50,13 +50,13 @@ RoomSinkForm::RoomSinkForm(MainContext& context)
   });
   // Sink data typed here are room data the scenario room window has not transferred.
   connect(edit_cell_, &QLineEdit::textChanged, this,
-          [this] { ctx_.state.RoomDataTransferred = kFalse; });
+          [this] { ctx_.state.RoomDataTransferred = false; });
 
   // The load: the copy of every room's sinks, and the first pollutant's name.
   const BuildingRecord& b = ctx_.state.Building;
   LoadSinkData(work_, b);
   loaded_ = work_;
-  ctx_.state.GridEventsEnabled = kTrue;
+  ctx_.windows.grid_events_enabled = true;
   pollutant_name_->setText(ToQt(b.Scenario.Pollutants[0].Name));
 }
 
@@ -105,11 +105,10 @@ void RoomSinkForm::Open(int16_t room) {
 void RoomSinkForm::Fill() {
   const BuildingRecord& b = ctx_.state.Building;
   std::string message;
-  ctx_.state.GridEventsEnabled = kFalse;
+  const GridEventsOff off(ctx_.windows.grid_events_enabled);
   pollutant_name_->setText(ToQt(b.Scenario.Pollutants[pollutant_ - 1].Name));
   filled_ = FillSinkDataGrid(*grid_, work_, room_, pollutant_ - 1, b, message);
   msg_->setText(ToQt(message));
-  ctx_.state.GridEventsEnabled = kTrue;
 }
 
 void RoomSinkForm::StepPollutant(int step) {
@@ -151,10 +150,10 @@ void RoomSinkForm::closeEvent(QCloseEvent* event) {
   // pollutant shown keeps its edits only through Transfer. Fields this window did not
   // change keep what the general sink window stored meanwhile.
   stored_ = true;
-  ctx_.state.SinksSaved = kTrue;
+  ctx_.state.SinksSaved = true;
   TakeAddedSinks();
   StoreSinkData(work_, loaded_, room_, ctx_.state.Building);
-  ctx_.state.ScenarioSaved = kFalse;
+  ctx_.state.ScenarioSaved = false;
   if (auto* general = AppWindows().Find<GeneralSinkForm>()) general->ShowStoredSinks();
 }
 

@@ -200,11 +200,9 @@ bool RoomSourceForm::ReadShown() {
   values_.Option2 = units_[1]->isChecked();
   values_.Option3 = units_[2]->isChecked();
   ProgramState& st = ctx_.state;
-  st.GridEditFlag = kFalse;
   std::optional<SourceRecord> read =
       ReadSourceGrids(*schedule_, *parameters_, values_, st.Building.Scenario.Sources[room_][slot_],
                       st.Building.Scenario, ctx_.prompt);
-  st.GridEditFlag = kTrue;
   if (!read) return false;
   work_[room_][slot_] = *read;
   return true;
@@ -321,7 +319,7 @@ void RoomSourceForm::OpenFile() {
   SourceRecord& stored = st.Building.Scenario.Sources[room_][slot_];
   // A file that cannot be read has said so and changed nothing.
   if (!ReadRoomSourceFile(st.Building.Scenario.NumPollutants, stored, *name, ctx_.prompt)) return;
-  st.ScenarioSaved = kFalse;
+  st.ScenarioSaved = false;
   work_[room_][slot_] = stored;
   ShowSource(room_, slot_);
 }
@@ -349,7 +347,7 @@ void RoomSourceForm::CalculateR0k() {
 
 void RoomSourceForm::CalculateTVOC() {
   if (CalculateTVOCProperties(*parameters_, ctx_.state.Building.Scenario, ctx_.prompt)) {
-    ctx_.state.ScenarioSaved = kFalse;
+    ctx_.state.ScenarioSaved = false;
   }
 }
 
@@ -379,8 +377,8 @@ void RoomSourceForm::Transfer() {
     s.NumSources[r] = counts_[r];
     for (int k = 1; k <= Count(r); ++k) s.Sources[r][k] = work_[r][k];
   }
-  ctx_.state.ScenarioSaved = kFalse;
-  ctx_.state.SourcesSaved = kTrue;
+  ctx_.state.ScenarioSaved = false;
+  ctx_.state.SourcesSaved = true;
   CloseForm();
   // The counts stored here, in the scenario room window that opened this one, so that its
   // own read-back does not put the old ones back.

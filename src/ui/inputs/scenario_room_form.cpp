@@ -61,7 +61,7 @@ ScenarioRoomForm::ScenarioRoomForm(MainContext& context)
   connect(grid_, &FlexGrid::RowColChange, this,
           [this, &edit] { edit.SetNumericOnly(grid_->Col() > kIdCol); });
   connect(grid_, &FlexGrid::Click, this, &ScenarioRoomForm::GridClick);
-  ctx_.state.GridEventsEnabled = kTrue;
+  ctx_.windows.grid_events_enabled = true;
 }
 
 void ScenarioRoomForm::BuildControls() {
@@ -104,8 +104,8 @@ bool ScenarioRoomForm::Store() {
   if (!ReadScenarioRoomGrid(*grid_, ctx_.state, ctx_.prompt)) return false;
   // Only a read-back that stored counts as transferred, so that Cancel still asks after a
   // refused one.
-  ctx_.state.RoomDataTransferred = kTrue;
-  ctx_.state.ScenarioSaved = kFalse;
+  ctx_.state.RoomDataTransferred = true;
+  ctx_.state.ScenarioSaved = false;
   return true;
 }
 
@@ -118,7 +118,7 @@ void ScenarioRoomForm::Transfer() {
 }
 
 void ScenarioRoomForm::AskCancel() {
-  if (ctx_.state.RoomDataTransferred == kFalse &&
+  if (!ctx_.state.RoomDataTransferred &&
       ctx_.prompt.AskYesNo(kCancelQuestion, "Warning", MessageIcon::Critical) != Answer::Yes) {
     return;
   }

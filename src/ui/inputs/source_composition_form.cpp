@@ -81,7 +81,7 @@ void SourceCompositionForm::Transfer() {
     return;
   SourceRecord& source = s.Sources[room_][slot_];
   SaveSourceCompositionGrid(*grid_, source, s);
-  st.ScenarioSaved = kFalse;
+  st.ScenarioSaved = false;
   // The source window may have moved on to another source meanwhile: its copy of this one
   // takes the composition, and only the source it shows takes the cells.
   if (RoomSourceForm* sources = AppWindows().Find<RoomSourceForm>()) {

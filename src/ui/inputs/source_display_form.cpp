@@ -83,7 +83,7 @@ void SourceDisplayForm::Transfer() {
   if (room_ >= 0 && room_ <= kMaxRooms && slot_ >= 1 && slot_ <= kMaxSources) {
     ctx_.state.Building.Scenario.Sources[static_cast<size_t>(room_)][static_cast<size_t>(slot_)] =
         shown_;
-    ctx_.state.ScenarioSaved = kFalse;
+    ctx_.state.ScenarioSaved = false;
     if (room_ == 0) {
       if (HVACSourceForm* hvac = AppWindows().Find<HVACSourceForm>())
         hvac->TakeSource(slot_, shown_);

@@ -116,16 +116,16 @@ BuildingForm::BuildingForm(MainContext& context, QWidget* parent)
   grid_->installEventFilter(this);
 
   edit_ = new GridEdit(*grid_, *edit_cell_, ctx_.prompt, GridEdit::Wiring::Automatic, this);
-  edit_->SetSharedFlags(&ctx_.state.CellEditActive, &ctx_.state.GridEventsEnabled);
+  edit_->SetSharedFlags(&ctx_.windows.cell_edit_active, &ctx_.windows.grid_events_enabled);
   // The cell keeps the building's value until the edit is committed: the row handler reads
   // the whole grid back on every cursor move, and a half-typed room count must not reach
   // the building (nor bring the limit message) before Enter.
   edit_->SetMirrorTyping(false);
   // The grid accepts any character unless the program asks for numbers only.
-  edit_->SetNumericOnly(ctx_.state.NumericGrid != kFalse);
+  edit_->SetNumericOnly(ctx_.windows.numeric_grid);
   connect(edit_, &GridEdit::CellCommitted, this, [this] { UpdateBuildingFromGrid(); });
   connect(grid_, &FlexGrid::RowColChange, this, [this] {
-    if (ctx_.state.GridEventsEnabled != kFalse) UpdateBuildingFromGrid();
+    if (ctx_.windows.grid_events_enabled) UpdateBuildingFromGrid();
   });
 
   BuildMenuBar(*menuBar(), BuildingMenuTable());
@@ -141,7 +141,7 @@ BuildingForm::~BuildingForm() = default;
 
 void BuildingForm::Load() {
   ProgramState& s = ctx_.state;
-  s.GridEventsEnabled = kTrue;
+  ctx_.windows.grid_events_enabled = true;
   const TempFolderParts parts = SplitTempFolder(s.TempFolder);
   s.TempDrive = parts.Drive;
   s.TempFolderName = parts.Folder;
@@ -165,7 +165,7 @@ void WriteHeadRows(FlexGrid& grid, const BuildingRecord& b) {
 
 void BuildingForm::SetupBuildingGrid(FlexGrid& grid) {
   ProgramState& s = ctx_.state;
-  s.GridEventsEnabled = kFalse;
+  const GridEventsOff off(ctx_.windows.grid_events_enabled);
   grid.SetRows(5);
   grid.SetColWidth(0, 3000);
   value_col_twips_ = 2000;
@@ -181,7 +181,7 @@ void BuildingForm::SetupBuildingGrid(FlexGrid& grid) {
 
 void BuildingForm::FillBuildingGrid(FlexGrid& grid) {
   ProgramState& s = ctx_.state;
-  s.GridEventsEnabled = kFalse;
+  const GridEventsOff off(ctx_.windows.grid_events_enabled);
   grid.SetCols(2);
   grid.SetRows(5);
   grid.SetColWidth(0, 2100);
@@ -224,7 +224,7 @@ bool BuildingForm::eventFilter(QObject* watched, QEvent* event) {
 void BuildingForm::UpdateBuildingFromGrid() {
   ProgramState& s = ctx_.state;
   BuildingRecord& b = s.Building;
-  s.GridEventsEnabled = kFalse;
+  const GridEventsOff off(ctx_.windows.grid_events_enabled);
   const int row = grid_->Row();
   struct Items {
     std::string ID, Comments, MasterFile;
@@ -253,9 +253,8 @@ void BuildingForm::UpdateBuildingFromGrid() {
   }
   if (b.ID != before_id.ID || b.Comments != before_id.Comments ||
       b.NumRooms != before_id.NumRooms || b.MasterFile != before_id.MasterFile) {
-    s.BuildingSaved = kFalse;
+    s.BuildingSaved = false;
   }
-  s.GridEventsEnabled = kTrue;
 }
 
 void BuildingForm::RefuseRoomCount() {
@@ -351,24 +350,24 @@ bool BuildingForm::ConfirmClear() {
 
 void BuildingForm::FileNew() {
   ProgramState& s = ctx_.state;
-  if (s.BuildingSaved == kFalse && !ConfirmClear()) {
+  if (!s.BuildingSaved && !ConfirmClear()) {
     return;
   }
   NewBuilding(s);
-  s.BuildingSaved = kFalse;
+  s.BuildingSaved = false;
   ClearSavedFlags(s);
-  s.RoomsSaved = kFalse;
-  s.ConcentrationsCalculated = kFalse;
+  s.RoomsSaved = false;
+  s.ConcentrationsCalculated = false;
   // The exposure results belong to the building that is being cleared.
-  s.ExposureCalculated = kFalse;
+  s.ExposureCalculated = false;
   s.RiskCalculated = false;
-  s.OccupantDataComplete = kFalse;
+  s.OccupantDataComplete = false;
   show();
   SetupBuildingGrid(*grid_);
   grid_->setVisible(true);
   top_frame_->setVisible(true);
-  s.GridEventsEnabled = kTrue;
-  s.BuildingSaved = kFalse;
+  ctx_.windows.grid_events_enabled = true;
+  s.BuildingSaved = false;
 }
 
 void BuildingForm::MakeScenarioFolder() {
@@ -385,13 +384,13 @@ void BuildingForm::MakeScenarioFolder() {
 
 void BuildingForm::FileOpen() {
   ProgramState& s = ctx_.state;
-  if (s.BuildingSaved == kFalse && !ConfirmClear()) {
+  if (!s.BuildingSaved && !ConfirmClear()) {
     return;
   }
-  s.ConcentrationsCalculated = kFalse;
-  s.ExposureCalculated = kFalse;
+  s.ConcentrationsCalculated = false;
+  s.ExposureCalculated = false;
   s.RiskCalculated = false;
-  s.OccupantDataComplete = kFalse;
+  s.OccupantDataComplete = false;
   s.CurrentFileName.clear();
   FileDialogRequest request = FileRequest(kBuildingFilter, "", "*.bld", "Open Building");
   request.initial_folder = s.DataFolder;
@@ -410,13 +409,13 @@ void BuildingForm::FileOpen() {
   ClearBuilding(s);
   NewBuilding(s);
   CopyBuildingPart(read, s.Building);
-  s.BuildingSaved = kTrue;
-  s.RoomsSaved = kTrue;
+  s.BuildingSaved = true;
+  s.RoomsSaved = true;
   show();
   FillBuildingGrid(*grid_);
-  s.NumericGrid = kFalse;
+  ctx_.windows.numeric_grid = false;
   edit_->SetNumericOnly(false);
-  s.GridEventsEnabled = kTrue;
+  ctx_.windows.grid_events_enabled = true;
   MakeScenarioFolder();
 }
 
@@ -430,7 +429,7 @@ void BuildingForm::FileSave() {
   if (!name) return;
   s.CurrentFileName = *name;
   if (!WriteBuildingFile(s.Building, s.CurrentFileName, ctx_.prompt)) return;
-  s.BuildingSaved = kTrue;
+  s.BuildingSaved = true;
   s.DataFolder = FolderOf(s.CurrentFileName);
   MakeScenarioFolder();
 }
@@ -443,7 +442,7 @@ bool BuildingForm::ResultsGate(bool calculated, const char* text, const char* ti
 
 void BuildingForm::SaveConcentration() {
   UpdateBuildingFromGrid();
-  if (!ResultsGate(ctx_.state.ConcentrationsCalculated != kFalse, kNoConcentrations,
+  if (!ResultsGate(ctx_.state.ConcentrationsCalculated, kNoConcentrations,
                    kNoConcentrationsTitle))
     return;
   SaveResultFile(ctx_, ResultFileKind::Concentration);
@@ -451,18 +450,18 @@ void BuildingForm::SaveConcentration() {
 
 void BuildingForm::SaveExposure() {
   UpdateBuildingFromGrid();
-  if (!ResultsGate(ctx_.state.ExposureCalculated != kFalse, kNoExposure)) return;
+  if (!ResultsGate(ctx_.state.ExposureCalculated, kNoExposure)) return;
   SaveResultFile(ctx_, ResultFileKind::Exposure);
 }
 
 void BuildingForm::SaveAverageExposure() {
   UpdateBuildingFromGrid();
-  if (!ResultsGate(ctx_.state.ExposureCalculated != kFalse, kNoExposure)) return;
+  if (!ResultsGate(ctx_.state.ExposureCalculated, kNoExposure)) return;
   SaveResultFile(ctx_, ResultFileKind::AverageExposure);
 }
 
 void BuildingForm::SaveAllResultFiles() {
-  if (!ResultsGate(ctx_.state.ConcentrationsCalculated != kFalse, kNoConcentrations,
+  if (!ResultsGate(ctx_.state.ConcentrationsCalculated, kNoConcentrations,
                    kNoConcentrationsTitle))
     return;
   SaveResultFile(ctx_, ResultFileKind::All);
@@ -507,14 +506,14 @@ void BuildingForm::CalculateAirFlows() {
     b.Scenario.NaturalFromOutdoors[r] = flows.NaturalFromOutdoors[r];
   }
   // The scenario now differs from its file: Exit must ask before losing it.
-  ctx_.state.ScenarioSaved = kFalse;
+  ctx_.state.ScenarioSaved = false;
 }
 
 void BuildingForm::CalculateConcentration() {
   ProgramState& s = ctx_.state;
   BuildingRecord& b = s.Building;
   if (!CheckRoomVolumes(b, ctx_.prompt) || !CheckPollutants(b.Scenario, ctx_.prompt)) return;
-  if (s.ConcentrationsCalculated != kFalse &&
+  if (s.ConcentrationsCalculated &&
       ctx_.prompt.AskYesNo("You have already calculated concentrations for this scenario. Do you "
                            "wish to continue? ",
                            "Warning", MessageIcon::None) != Answer::Yes) {
@@ -523,7 +522,7 @@ void BuildingForm::CalculateConcentration() {
   if (b.MasterFile.empty()) b.MasterFile = "Temp";
   s.StopCalculation = false;
   // The exposures and risks of the run before it are not of this run.
-  s.ExposureCalculated = kFalse;
+  s.ExposureCalculated = false;
   s.RiskCalculated = false;
   RunOutcome outcome = RunOutcome::Failed;
   {
@@ -537,17 +536,17 @@ void BuildingForm::CalculateConcentration() {
   // A failed run has no results to show, and may have overwritten those of the run before
   // it (the same work file, the run's totals); a stopped one has a complete work file.
   if (outcome != RunOutcome::Failed) {
-    s.ConcentrationsCalculated = kTrue;
-    s.OccupantDataComplete = kTrue;
+    s.ConcentrationsCalculated = true;
+    s.OccupantDataComplete = true;
   } else {
-    s.ConcentrationsCalculated = kFalse;
+    s.ConcentrationsCalculated = false;
   }
   b.DisplayUnitCode = GetUnitsCode(b.Scenario.ConcUnits);
 }
 
 void BuildingForm::CalculateLognormal() {
   const ScenarioRecord& sc = ctx_.state.Building.Scenario;
-  if (!ResultsGate(ctx_.state.ConcentrationsCalculated != kFalse, kNoConcentrations,
+  if (!ResultsGate(ctx_.state.ConcentrationsCalculated, kNoConcentrations,
                    kNoConcentrationsTitle))
     return;
   // The fit is over particle sizes: a gas has none, and its numbers would be zeros.
@@ -577,12 +576,12 @@ void BuildingForm::CalculateExposure(const char* mode) {
   ProgramState& s = ctx_.state;
   BuildingRecord& b = s.Building;
   b.Scenario.ExposureMode = mode;
-  if (s.ConcentrationsCalculated == kFalse) {
+  if (!s.ConcentrationsCalculated) {
     ctx_.prompt.Message("You must calculate concentrations before you can calculate exposure.",
                         "Warning", MessageIcon::None);
     return;
   }
-  if (s.OccupantDataComplete == kFalse) {
+  if (!s.OccupantDataComplete) {
     ctx_.prompt.Message("You must enter activity pattern data before you can calculate exposure.",
                         "Warning.", MessageIcon::None);
     return;
@@ -601,19 +600,19 @@ void BuildingForm::CalculateExposure(const char* mode) {
     Hourglass hourglass;
     result = RunExposureCalculation(b, folder, s.DataSeparator, ctx_.prompt, status);
   }
-  s.ExposureCalculated = result.completed ? kTrue : kFalse;
+  s.ExposureCalculated = result.completed ? true : false;
   s.RiskCalculated = false;
-  s.OccupantDataComplete = result.occupant_data_complete ? kTrue : kFalse;
+  s.OccupantDataComplete = result.occupant_data_complete ? true : false;
 }
 
 void BuildingForm::CalculateAverage() {
-  if (!ResultsGate(ctx_.state.ExposureCalculated != kFalse, kNoExposure)) return;
+  if (!ResultsGate(ctx_.state.ExposureCalculated, kNoExposure)) return;
   Hourglass hourglass;
   CalculateAverageExposure(ctx_.state.Building.Scenario, ctx_.state.DataSeparator, ctx_.prompt);
 }
 
 void BuildingForm::CalculateRisk() {
-  if (!ResultsGate(ctx_.state.ExposureCalculated != kFalse, kNoExposure)) return;
+  if (!ResultsGate(ctx_.state.ExposureCalculated, kNoExposure)) return;
   ctx_.state.RiskCalculated = RunRiskCalculation(ctx_.state.Building.Scenario, ctx_.prompt);
 }
 
@@ -627,7 +626,7 @@ void BuildingForm::SetDisplayUnits(int code) {
 }
 
 void BuildingForm::DisplayConcentration() {
-  if (!ResultsGate(ctx_.state.ConcentrationsCalculated != kFalse, kNoConcentrations,
+  if (!ResultsGate(ctx_.state.ConcentrationsCalculated, kNoConcentrations,
                    kNoConcentrationsTitle))
     return;
   ShowConcentrationResults(ctx_, AreaAbove(this));
@@ -637,25 +636,25 @@ void BuildingForm::Plot(PlotKind kind) {
   const bool concentration =
       kind == PlotKind::PollutantInRooms || kind == PlotKind::PollutantsInRoom;
   const bool gate = concentration
-                        ? ResultsGate(ctx_.state.ConcentrationsCalculated != kFalse,
+                        ? ResultsGate(ctx_.state.ConcentrationsCalculated,
                                       kNoConcentrations, kNoConcentrationsTitle)
-                        : ResultsGate(ctx_.state.ExposureCalculated != kFalse, kNoExposure);
+                        : ResultsGate(ctx_.state.ExposureCalculated, kNoExposure);
   if (gate) ShowMainPlot(ctx_, AreaAbove(this), kind);
 }
 
 void BuildingForm::PlotBars(BarChartKind kind) {
   // Both charts show the exposure calculation's results.
-  if (!ResultsGate(ctx_.state.ExposureCalculated != kFalse, kNoExposure)) return;
+  if (!ResultsGate(ctx_.state.ExposureCalculated, kNoExposure)) return;
   ShowBarChart(ctx_, AreaAbove(this), this, kind);
 }
 
 void BuildingForm::DisplayExposure(int mode) {
-  if (!ResultsGate(ctx_.state.ExposureCalculated != kFalse, kNoExposure)) return;
+  if (!ResultsGate(ctx_.state.ExposureCalculated, kNoExposure)) return;
   ShowExposureResults(ctx_, AreaAbove(this), mode);
 }
 
 void BuildingForm::DisplayAverageExposure() {
-  if (!ResultsGate(ctx_.state.ExposureCalculated != kFalse, kNoExposure)) return;
+  if (!ResultsGate(ctx_.state.ExposureCalculated, kNoExposure)) return;
   ShowAverageExposure(ctx_, AreaAbove(this));
 }
 

@@ -117,14 +117,14 @@ MainWindow* StartMainWindow(MainContext& context) {
   frame->show();
   ClearBuilding(s);
   NewBuilding(s);
-  s.BuildingSaved = kFalse;
+  s.BuildingSaved = false;
   ClearSavedFlags(s);
-  s.RoomsSaved = kFalse;
+  s.RoomsSaved = false;
 
   auto* building = new BuildingForm(context);
   frame->SetBuilding(building);
   building->Load();
-  s.ConcentrationsCalculated = kFalse;
+  s.ConcentrationsCalculated = false;
   QMdiSubWindow* sub = frame->Area()->addSubWindow(building);
   sub->setObjectName("BuildingFormWindow");
   sub->setAttribute(Qt::WA_DeleteOnClose);
@@ -137,8 +137,8 @@ MainWindow* StartMainWindow(MainContext& context) {
   building->SetupBuildingGrid(building->Grid());
   building->Grid().setVisible(true);
   QObject::connect(building, &BuildingForm::EndProgram, frame, &MainWindow::EndProgram);
-  s.GridEventsEnabled = kTrue;
-  s.BuildingSaved = kFalse;
+  context.windows.grid_events_enabled = true;
+  s.BuildingSaved = false;
   return frame;
 }
 
@@ -146,7 +146,7 @@ MainWindow* StartFromSplash(MainContext& context, SplashExit how) {
   MainWindow* frame = StartMainWindow(context);
   ProgramState& s = context.state;
   NewBuilding(s);
-  s.BuildingSaved = kFalse;
+  s.BuildingSaved = false;
   ScenarioRecord& sc = s.Building.Scenario;
   sc.HVACInUse = kFalse;
   switch (how) {

@@ -219,7 +219,7 @@ void ScenarioEditor::BuildControls() {
   setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
 
   edit_ = new GridEdit(*grid_, *edit_cell_, ctx_.prompt, GridEdit::Wiring::Automatic, this);
-  edit_->SetSharedFlags(&ctx_.state.CellEditActive, &ctx_.state.GridEventsEnabled);
+  edit_->SetSharedFlags(&ctx_.windows.cell_edit_active, &ctx_.windows.grid_events_enabled);
   connect(grid_, &FlexGrid::RowColChange, this,
           [this] { edit_->SetNumericOnly(IsScenarioNumberRow(grid_->Row())); });
 }
@@ -254,7 +254,7 @@ void ScenarioEditor::WireCommands() {
   // longer asks once they have been opened.
   auto room_flows = [this](int16_t set) {
     return [this, set] {
-      ctx_.state.RoomDataTransferred = kTrue;
+      ctx_.state.RoomDataTransferred = true;
       OpenRoomFlows(ctx_, this, set);
     };
   };
@@ -412,7 +412,7 @@ void ScenarioEditor::Load() {
   SetupFormUnits();
   // A type that no entry stands for (from a file) selects none rather than another type.
   type_hvac_->setCurrentIndex(type < 1 ? 0 : (type <= type_hvac_->count() ? type - 1 : -1));
-  st.NumericGrid = kFalse;
+  ctx_.windows.numeric_grid = false;
   edit_->SetNumericOnly(IsScenarioNumberRow(grid_->Row()));
   SetupFormUnits();
 }
@@ -477,14 +477,14 @@ void ScenarioEditor::FileNew() {
   ProgramState& st = ctx_.state;
   if (!ConfirmLoss(kNewQuestion, "WARNING", MessageIcon::None)) return;
   ClearScenario(st);
-  st.ScenarioSaved = kFalse;
-  st.ConcentrationsCalculated = kFalse;
-  st.OccupantDataComplete = kFalse;
+  st.ScenarioSaved = false;
+  st.ConcentrationsCalculated = false;
+  st.OccupantDataComplete = false;
   InitializeScenario(st);
   FillGrid();
-  st.ScenarioSaved = kFalse;
+  st.ScenarioSaved = false;
   ClearSavedFlags(st);
-  st.ConcentrationsCalculated = kFalse;
+  st.ConcentrationsCalculated = false;
   // The lists and options show the emptied scenario, not the one before.
   Load();
 }
@@ -492,9 +492,9 @@ void ScenarioEditor::FileNew() {
 void ScenarioEditor::FileOpen() {
   ProgramState& st = ctx_.state;
   if (!ConfirmLoss(kOpenQuestion, "Warning", MessageIcon::None)) return;
-  st.ConcentrationsCalculated = kFalse;
+  st.ConcentrationsCalculated = false;
   if (st.Building.MasterFile.empty()) st.Building.MasterFile = "Temp";
-  st.OccupantDataComplete = kFalse;
+  st.OccupantDataComplete = false;
   st.CurrentFileName.clear();
 
   FileDialogRequest request =
@@ -509,7 +509,7 @@ void ScenarioEditor::FileOpen() {
   const std::optional<std::string> chosen = ctx_.dialogs.OpenFileName(request);
   if (!chosen) return;
   st.CurrentFileName = *chosen;
-  if (st.DialogCancelled == kTrue || chosen->find('*') != std::string::npos) return;
+  if (ctx_.windows.dialog_cancelled || chosen->find('*') != std::string::npos) return;
   const std::string file = WithDefaultExtension(*chosen, kScenarioExtensionNoDot);
   st.CurrentFileName = file;
   st.ScenarioFolder = FolderOf(file);
@@ -547,7 +547,7 @@ void ScenarioEditor::FileSave() {
                        ctx_.prompt)) {
     return;
   }
-  st.ScenarioSaved = kTrue;
+  st.ScenarioSaved = true;
   st.ScenarioFolder = FolderOf(file);
   SetSavedFlags(st);
 }
@@ -563,15 +563,15 @@ void ScenarioEditor::Transfer() {
   const int occupants = OccupantCount(b.Scenario);
   for (int i = 1; i <= occupants; ++i) {
     if (b.Scenario.Occupants[static_cast<size_t>(i)].TimeLeave[1] == 0) {
-      st.OccupantDataComplete = kFalse;
+      st.OccupantDataComplete = false;
       break;
     }
-    st.OccupantDataComplete = kTrue;
+    st.OccupantDataComplete = true;
   }
 }
 
 void ScenarioEditor::Cancel() {
-  if (ctx_.state.ScenarioSaved == kFalse) {
+  if (!ctx_.state.ScenarioSaved) {
     if (!ConfirmLoss(kCancelQuestion, "Warning", MessageIcon::Critical)) {
       return;
     }
@@ -581,7 +581,7 @@ void ScenarioEditor::Cancel() {
 }
 
 void ScenarioEditor::closeEvent(QCloseEvent* event) {
-  if (!close_confirmed_ && ctx_.state.ScenarioSaved == kFalse &&
+  if (!close_confirmed_ && !ctx_.state.ScenarioSaved &&
       !ConfirmLoss(kCloseQuestion, "Warning", MessageIcon::Critical)) {
     event->ignore();
     return;

@@ -46,8 +46,8 @@ bool IsDefaultTempFolder(const std::string& folder) {
 }
 
 bool EraseTempFiles(ProgramState& state, Prompt& prompt) {
-  if (state.ScenarioSaved == kFalse || state.BuildingSaved == kFalse) return false;
-  if (state.TempFilesFlag == kFalse) {
+  if (!state.ScenarioSaved || !state.BuildingSaved) return false;
+  if (!state.TempFilesFlag) {
     const Answer answer =
         prompt.AskYesNo("Do you wish to erase the temporary files created by this program?",
                         "Temp files", MessageIcon::Question);

@@ -139,7 +139,7 @@ void DisplayExposureResults(ExposureForm& form, int mode) {
   Hourglass hourglass;
   form.ExposureSS().SetWordWrap(true);
   ProgramState& state = form.Context().state;
-  if (state.ExposureCalculated == kFalse) return;
+  if (!state.ExposureCalculated) return;
   const ScenarioRecord& s = state.Building.Scenario;
   form.OccupantNumber().setText("1");
   form.OccupantName().setText(ToQt(s.Occupants[1].Name));

@@ -352,12 +352,12 @@ std::optional<PlotFailure> ReadRoomSeries(const BuildingRecord& building, char s
   return ReadEveryRecord(building, separator, building.Scenario.NumPollutants, pick, series);
 }
 
-std::optional<PlotFailure> ReadExposurePlotData(const ScenarioRecord& s,
-                                                int16_t exposure_calculated, char separator,
-                                                int pollutant, ExposureExtremes& extremes,
+std::optional<PlotFailure> ReadExposurePlotData(const ScenarioRecord& s, bool exposure_calculated,
+                                                char separator, int pollutant,
+                                                ExposureExtremes& extremes,
                                                 OccupantSeries& series) {
   if (!ValidExposureIndexes(s, pollutant)) return Numbered(ResultError::IndexOutOfRange);
-  if (exposure_calculated == kFalse) return ExposureNotCalculated();
+  if (!exposure_calculated) return ExposureNotCalculated();
   return ReadOccupantFiles(s, separator, pollutant, false, extremes, series);
 }
 

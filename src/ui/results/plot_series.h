@@ -63,7 +63,7 @@ std::optional<PlotFailure> ReadRoomSeries(const BuildingRecord& building, char s
 // Every line of every occupant's instantaneous exposure to one pollutant. A failure before
 // the exposure has been calculated.
 std::optional<PlotFailure> ReadExposurePlotData(const ScenarioRecord& scenario,
-                                                int16_t exposure_calculated, char separator,
+                                                bool exposure_calculated, char separator,
                                                 int pollutant, ExposureExtremes& extremes,
                                                 OccupantSeries& series);
 

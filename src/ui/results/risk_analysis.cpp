@@ -80,7 +80,7 @@ RiskAnalysis* ShowRiskAnalysisForm(MainContext& context) {
   const OccupantRecord& first = s.Occupants[1];
   form->Pollutant().setText(ToQt(s.Pollutants[0].Name));
   // A risk only where Calculate > Risk gave one: the first pollutant needs a unit risk.
-  const bool risk = context.state.ExposureCalculated != kFalse && context.state.RiskCalculated &&
+  const bool risk = context.state.ExposureCalculated && context.state.RiskCalculated &&
                     s.Pollutants[0].CancerRisk != 0;
   form->RiskResult().setText(
       ToQt(risk ? FormatSingle(first.CancerRiskResult[0]) : std::string("---")));

@@ -155,7 +155,7 @@ void RiskDataForm::Transfer() {
   ReadPollutantRecord({FromQt(PollutantName().text()), FromQt(Irritant().text()),
                        FromQt(Cancer().text()), FromQt(Comments().text())},
                       ctx_.state.Building.Scenario);
-  ctx_.state.ScenarioSaved = kFalse;
+  ctx_.state.ScenarioSaved = false;
   CloseForm();
 }
 
@@ -167,7 +167,7 @@ void RiskDataForm::OpenRiskFile() {
   ctx_.state.CurrentFileName = *name;
   ScenarioRecord& s = ctx_.state.Building.Scenario;
   if (!ReadRiskDataFile(s, 0, *name, ctx_.prompt)) return;
-  ctx_.state.ScenarioSaved = kFalse;
+  ctx_.state.ScenarioSaved = false;
   const PollutantRecord& p = s.Pollutants[0];
   PollutantName().setText(ToQt(p.Name));
   Irritant().setText(ToQt(SignSingle(p.IrritantConc)));
@@ -187,7 +187,7 @@ void RiskDataForm::SaveRiskFile() {
   StoreSingle(Irritant(), p.IrritantConc);
   StoreSingle(Cancer(), p.CancerRisk);
   p.Comments = FromQt(Comments().text());
-  ctx_.state.ScenarioSaved = kFalse;
+  ctx_.state.ScenarioSaved = false;
   WriteRiskDataFile(s, *name, ctx_.prompt);
 }
 

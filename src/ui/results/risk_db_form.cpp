@@ -92,7 +92,7 @@ void RiskDbForm::FileTransfer() {
     ReadPollutantRecord({grid.TextMatrix(row, kNameCol), grid.TextMatrix(row, kIrritantCol),
                          grid.TextMatrix(row, kCancerCol), s.Pollutants[0].Comments},
                         s);
-    ctx_.state.ScenarioSaved = kFalse;
+    ctx_.state.ScenarioSaved = false;
   }
   Unload();
 }

@@ -58,7 +58,7 @@ void WriteRows(FlexGrid& grid, const ProgramState& state, int p) {
   const auto pi = static_cast<size_t>(p);
   const PollutantRecord& pollutant = s.Pollutants[pi];
   const int occupants = OccupantCount(s);
-  const bool exposure = state.ExposureCalculated != kFalse;
+  const bool exposure = state.ExposureCalculated;
   // Hours above a level that is not set are not counted.
   const bool hours = exposure && pollutant.IrritantConc > 0;
   // A dose per body weight is an amount inhaled: inhalation mode, and a mass, not a count.

@@ -193,7 +193,7 @@ void ChamberDataForm::BuildCommands() {
   auto* block_box = new EditCellBox(this);
   block_box->setObjectName("BlockEditBox");
   blocks_ = new GridEdit(*grid_, *block_box, ctx_.prompt, GridEdit::Wiring::Manual, this);
-  blocks_->SetSharedFlags(&ctx_.state.CellEditActive, &ctx_.state.GridEventsEnabled);
+  blocks_->SetSharedFlags(&ctx_.windows.cell_edit_active, &ctx_.windows.grid_events_enabled);
   connect(grid_, &FlexGrid::KeyDown, this, [this](int&, int) { entered_ = true; });
   connect(grid_, &FlexGrid::KeyPress, this, &ChamberDataForm::GridKeyPress);
   connect(grid_, &FlexGrid::RowColChange, this, &ChamberDataForm::LoadText1);
@@ -486,10 +486,10 @@ bool ChamberDataForm::ReturnFit() {
     if (SourceFitLink* sources = AppWindows().FindAs<SourceFitLink>()) {
       sources->StoreFit(st.WorkSource);
     } else if (StoreFitInScenario(st.WorkSource, st, ctx_.prompt)) {
-      st.ScenarioSaved = kFalse;
+      st.ScenarioSaved = false;
     }
   }
-  st.GridEventsEnabled = kTrue;
+  ctx_.windows.grid_events_enabled = true;
   return true;
 }
 

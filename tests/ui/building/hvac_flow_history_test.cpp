@@ -92,7 +92,7 @@ TEST_F(HVACFlowHistoryWindow, OpensFromTheEditorAndTransfersGridAndOptions) {
   testing::Type("x.2");  // the box takes numbers only
   Click("OptionAll");
   Click("NoOption");
-  state->ScenarioSaved = kTrue;
+  state->ScenarioSaved = true;
   ChooseMenu(*form, {"Transfer"});
   EXPECT_FALSE(IsOpen());
   EXPECT_TRUE(editor->isEnabled());
@@ -102,7 +102,7 @@ TEST_F(HVACFlowHistoryWindow, OpensFromTheEditorAndTransfersGridAndOptions) {
   EXPECT_EQ(s.HVACHistoryTime[5] + s.HVACHistoryFraction[5], 0);
   EXPECT_EQ(s.HVACHistoryOutdoorOnly, 0);
   EXPECT_EQ(s.HVACHistoryCycle.str(), "N");
-  EXPECT_EQ(state->ScenarioSaved, kFalse);
+  EXPECT_EQ(state->ScenarioSaved, false);
 }
 
 TEST_F(HVACFlowHistoryWindow, GenerateRandomReplacesTheWholeHistory) {
@@ -145,13 +145,13 @@ TEST_F(HVACFlowHistoryWindow, SaveAndOpenFlowFiles) {
   TypeInto(2, 1, "9");
   Click("OptionAll");
   Scenario().HVACHistoryTime[2] = 9;
-  state->ScenarioSaved = kTrue;
+  state->ScenarioSaved = true;
   dialogs.answers = {Path("h.FHI")};
   ChooseMenu(*form, {"File", "fileopen"});
   EXPECT_EQ(Scenario().HVACHistoryTime[2], 8);
   EXPECT_EQ(Grid().TextMatrix(2, 1), "8");
   EXPECT_TRUE(Checked("OptionOutdoor"));
-  EXPECT_EQ(state->ScenarioSaved, kFalse);
+  EXPECT_EQ(state->ScenarioSaved, false);
 
   // A copy cut after its 20th line is refused whole.
   size_t cut = 0;

@@ -39,7 +39,7 @@ class HVACFlowWindow : public testing::MainWindowTest {
     s.HVACSupply[1] = 100;
     s.HVACReturn[1] = 60;
     s.HVACExhaust[1] = 30;
-    state->ScenarioSaved = kTrue;
+    state->ScenarioSaved = true;
     EXPECT_TRUE(testing::ShowActive(*frame));
   }
 
@@ -98,7 +98,7 @@ TEST_F(HVACFlowWindow, BaseFlowsRetotalAndTransferTheOutdoorsRowAsTyped) {
   EXPECT_EQ(Scenario().HVACOutdoorAirTotal, 10.0F);
   EXPECT_EQ(Scenario().HVACMakeUpTotal, 30.0F);
   EXPECT_EQ(Scenario().HVACInUse, kTrue);
-  EXPECT_EQ(state->ScenarioSaved, kFalse);
+  EXPECT_EQ(state->ScenarioSaved, false);
 }
 
 // Retyping a flow as it was changes no total, and a flow below 0 is refused with a message:

@@ -81,7 +81,7 @@ TEST_F(HVACFormTest, ListsTheKindsAndStoresTheCapacityInMilligrams) {
   EXPECT_EQ(AppWindows().Find<HVACForm>(), nullptr);
   EXPECT_TRUE(editor->isEnabled());
   EXPECT_FLOAT_EQ(s.FilterCapacity, 2.5e6f);
-  EXPECT_EQ(state->ScenarioSaved, kFalse);
+  EXPECT_EQ(state->ScenarioSaved, false);
 
   // An untouched box gives the stored number back, not a rounding of what it shows.
   s.FilterCapacity = 1234.567f;
@@ -168,12 +168,12 @@ TEST_F(HVACFormTest, FilterFileKeepsNamesAndEfficiencies) {
   TypeInCell(*filter, 1, "5");
   TypeInCell(*filter, 2, "5");
   s.Pollutants[0].Name = "Other";
-  state->ScenarioSaved = kTrue;
+  state->ScenarioSaved = true;
   dialogs.answers = {Path("filt")};
   filter->RunCommand("fileopen");
   EXPECT_EQ(filter->Grid().TextMatrix(1, 2) + filter->Grid().TextMatrix(2, 2), " 90 0");
   EXPECT_EQ(s.Pollutants[0].Name, "Benzene");
-  EXPECT_EQ(state->ScenarioSaved, kFalse);
+  EXPECT_EQ(state->ScenarioSaved, false);
 
   // A short file has the reader's own message; a fraction out of range is refused.
   for (const char* text : {"Benzene  .5\r\n", "Benzene  -.5\r\nToluene  1\r\n"}) {

@@ -105,7 +105,7 @@ TEST_F(OutdoorFlows, OpensOnTheRoomsWithTheirTotalsAndTotalsFollowEveryEdit) {
 TEST_F(OutdoorFlows, TransferStoresTheRoomsAndMarksTheScenarioUnsaved) {
   Open(2);
   state->Building.Scenario.NaturalFromOutdoors[3] = 77;  // a room past the building's
-  state->ScenarioSaved = kTrue;
+  state->ScenarioSaved = true;
   testing::ClickCell(Grid(), 1, 2);
   SetClipboardText("12abc");
   form->RunCommand("EditPaste");
@@ -127,7 +127,7 @@ TEST_F(OutdoorFlows, TransferStoresTheRoomsAndMarksTheScenarioUnsaved) {
   EXPECT_TRUE(Closed());
   EXPECT_EQ(Scenario().NaturalFromOutdoors, (PerRoom<float>{0, 12, 20, 77}));
   EXPECT_EQ(Scenario().NaturalToOutdoors, (PerRoom<float>{0, 5, 0}));
-  EXPECT_EQ(state->ScenarioSaved, kFalse);
+  EXPECT_EQ(state->ScenarioSaved, false);
   EXPECT_TRUE(editor->isEnabled());
 }
 

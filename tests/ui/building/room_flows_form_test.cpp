@@ -77,12 +77,12 @@ TEST_F(RoomFlows, AFlowTypedLeavingOneRoomEntersItsNeighbourAndTransfers) {
   for (const char* arrow : {"down", "down", "up", "up", "up"}) Step(arrow);
   EXPECT_EQ(Room(), "3 R3") << "nothing below room 1 or above the last room";
 
-  state->ScenarioSaved = kTrue;
+  state->ScenarioSaved = true;
   ChooseMenu(*form, {"Transfer"});
   EXPECT_FALSE(IsOpen());
   EXPECT_EQ(std::pair(Scenario().NaturalRoomFlows[1][2], Scenario().NaturalRoomFlows[2][1]),
             std::pair(8.0f, 0.0f));
-  EXPECT_EQ(std::pair(state->RoomFlowsSaved, state->ScenarioSaved), std::pair(kTrue, kFalse));
+  EXPECT_EQ(std::pair(state->RoomFlowsSaved, state->ScenarioSaved), std::pair(true, false));
   EXPECT_TRUE(editor->isEnabled());
 }
 
@@ -140,7 +140,7 @@ TEST_F(RoomFlows, CancelAsksOnlyAfterAnEditAndTheCloseBoxKeepsTheRoomOnShow) {
             "Warning: Flow data not saved.  Do you wish to exit without saving the flow data?");
   EXPECT_EQ(Scenario().NaturalFromOutdoors[1] + Scenario().NaturalRoomFlows[2][3], 0.0f);
 
-  state->RoomFlowsSaved = kTrue;  // as after an earlier Transfer
+  state->RoomFlowsSaved = true;  // as after an earlier Transfer
   Open();
   TypeOnly(1, 3, "4");
   OuterFrame(form)->close();

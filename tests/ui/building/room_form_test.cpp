@@ -46,7 +46,7 @@ class RoomFormTest : public testing::MainWindowTest {
     frame = StartMainWindow(*context);
     building = frame->Building();
     EXPECT_TRUE(testing::ShowActive(*frame));
-    state->BuildingSaved = kTrue;
+    state->BuildingSaved = true;
     ChooseMenu(*building, {"file", "FileNew"});
     ClickCell(building->Grid(), 3, 1);
     TypeKeys("3");
@@ -130,18 +130,18 @@ TEST_F(RoomFormTest, TransferStoresTheRowsAndCancelNothing) {
   EXPECT_EQ(b.RoomList[1].Name, "Hall");
   EXPECT_EQ(b.RoomList[2].Name, "ROOM 2");
   EXPECT_EQ(b.RoomList[1].Volume, 8.0f) << "the dimensions decide, not column 5";
-  EXPECT_EQ(state->BuildingSaved, kFalse);
-  EXPECT_EQ(state->RoomsSaved, kFalse);
+  EXPECT_EQ(state->BuildingSaved, false);
+  EXPECT_EQ(state->RoomsSaved, false);
   EXPECT_EQ(AppWindows().Find<RoomForm>(), nullptr);
   EXPECT_TRUE(InUse(building));
 
-  state->RoomsSaved = kTrue;
+  state->RoomsSaved = true;
   form = OpenRooms();
   form->Grid().SetTextMatrix(1, 1, "Lost");
   ChooseMenu(*form, {"cancel"});
   Settle();
   EXPECT_EQ(b.RoomList[1].Name, "Hall");
-  EXPECT_EQ(state->RoomsSaved, kTrue);
+  EXPECT_EQ(state->RoomsSaved, true);
   EXPECT_TRUE(prompt.shown.empty());
   EXPECT_TRUE(InUse(building));
 }
@@ -191,7 +191,7 @@ TEST_F(RoomFormTest, DefineNeighborsListsTheOtherRoomsAsTyped) {
   // The answer column is in view, not behind a scroll bar.
   EXPECT_EQ(form->Grid().horizontalScrollBar()->maximum(), 0);
   EXPECT_FALSE(InUse(rooms));
-  EXPECT_EQ(state->RoomsSaved, kFalse);
+  EXPECT_EQ(state->RoomsSaved, false);
 
   // A click in the answer column toggles it, Enter there too, elsewhere nothing changes.
   FlexGrid& n = form->Grid();

@@ -106,14 +106,14 @@ TEST_F(VentilationWindow, OpensFromTheEditorAndTransfersUpToTheFirstTimeOfZero) 
 
   TypeThreePoints();
   form->findChild<QRadioButton*>("OptionYes")->click();
-  state->ScenarioSaved = kTrue;
+  state->ScenarioSaved = true;
   ChooseMenu(*form, {"Transfer"});
   EXPECT_FALSE(IsOpen());
   EXPECT_TRUE(editor->isEnabled());
   EXPECT_EQ(Record(), Padded(kThree)) << "a rate of 0 is a point; the time of 0 ends the list";
   EXPECT_EQ(Scenario().VentScheduleFlag.str(), "Y");
-  EXPECT_EQ(state->VentilationSaved, kTrue);
-  EXPECT_EQ(state->ScenarioSaved, kFalse);
+  EXPECT_EQ(state->VentilationSaved, true);
+  EXPECT_EQ(state->ScenarioSaved, false);
 }
 
 TEST_F(VentilationWindow, SavesTheStoredPointsAndOpensAFileInPlaceOfTheRecord) {
@@ -126,18 +126,18 @@ TEST_F(VentilationWindow, SavesTheStoredPointsAndOpensAFileInPlaceOfTheRecord) {
   EXPECT_EQ(bytes, PairLine(" 0 ", " 1 ") + PairLine(" 2 ", " .5 ") + PairLine(" 5 ", " 0 "));
   EXPECT_EQ(form->findChild<QLineEdit*>("VentFileName")->text().toStdString(), Path("vent.VEN"));
   EXPECT_EQ(Record(), Padded(kThree));
-  EXPECT_EQ(state->VentilationSaved, kTrue);
+  EXPECT_EQ(state->VentilationSaved, true);
   EXPECT_TRUE(IsOpen());
 
   Points ten;
   for (int i = 0; i < 10; ++i) ten.emplace_back(static_cast<float>(i), 3.0f);
   SetPoints(ten);
-  state->ScenarioSaved = kTrue;
+  state->ScenarioSaved = true;
   dialogs.answers = {Path("vent.VEN")};
   ChooseMenu(*form, {"File", "fileopen"});
   EXPECT_EQ(Record(), Padded(kThree));
   EXPECT_EQ(Column(2, 4), (std::vector<std::string>{"1", "0.5", "0", ""}));
-  EXPECT_EQ(state->ScenarioSaved, kFalse);
+  EXPECT_EQ(state->ScenarioSaved, false);
   EXPECT_EQ(Scenario().VentScheduleFlag.str(), "N") << "as the save stored it";
 
   std::string many;
@@ -179,7 +179,7 @@ TEST_F(VentilationWindow, TheCloseBoxStoresAnEditAndNothingElse) {
   OuterFrame(form)->close();
   EXPECT_FALSE(IsOpen());
   EXPECT_EQ(Record(), before);
-  EXPECT_EQ(state->VentilationSaved, kFalse);
+  EXPECT_EQ(state->VentilationSaved, false);
 
   ASSERT_NE(Open(), nullptr);
   testing::ClickCell(Grid(), 1, 2);
@@ -187,7 +187,7 @@ TEST_F(VentilationWindow, TheCloseBoxStoresAnEditAndNothingElse) {
   OuterFrame(form)->close();
   EXPECT_FALSE(IsOpen());
   EXPECT_EQ(Record(), Padded({{0, 4}, {2, 2}}));
-  EXPECT_EQ(state->VentilationSaved, kTrue);
+  EXPECT_EQ(state->VentilationSaved, true);
   EXPECT_EQ(prompt.shown.size(), 0U);
 }
 

@@ -67,8 +67,8 @@ class EditWindow : public ::testing::Test {
   QLineEdit* other = nullptr;
   GridEdit* edit = nullptr;
   quarn::testing::ScriptedPrompt prompt;
-  int16_t cell_edit_active = 0;
-  int16_t grid_events_enabled = -1;
+  bool cell_edit_active = false;
+  bool grid_events_enabled = true;
   int commits = 0;
 };
 
@@ -78,7 +78,7 @@ TEST_F(EditWindow, ADigitOpensTheBoxTheCellFollowsAndEnterStoresOnceAndMovesDown
   EXPECT_TRUE(box->hasFocus());
   EXPECT_EQ(box->text(), "7");
   EXPECT_EQ(grid->TextMatrix(1, 1), "7") << "the cell shows what is typed";
-  EXPECT_EQ(cell_edit_active, -1);
+  EXPECT_TRUE(cell_edit_active);
   Type("5");
   EXPECT_EQ(grid->TextMatrix(1, 1), "75");
   Enter();
@@ -400,7 +400,7 @@ TEST_F(EditWindow, PasteStoresAnOpenEditFirstAndRaisesNoCellEvents) {
   EXPECT_EQ(grid->TextMatrix(5, 4), "p") << "the typed text was stored, then pasted over";
   EXPECT_EQ(commits, 1);
   EXPECT_EQ(events, 0);
-  EXPECT_EQ(grid_events_enabled, -1);
+  EXPECT_TRUE(grid_events_enabled);
 }
 
 TEST_F(EditWindow, CutAfterASelectionMadeWhileGridEventsWereOffClearsTheCutBlock) {

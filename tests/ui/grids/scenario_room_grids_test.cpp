@@ -44,11 +44,9 @@ TEST(ScenarioRoomGrid, FillThenReadKeepsEveryRoom) {
   EXPECT_EQ(grid.TextMatrix(2, 5), "2.5");
   EXPECT_EQ(grid.Row(), 1);
   EXPECT_EQ(grid.Col(), 2);
-  st.GridEventsEnabled = kTrue;
   grid.SetTextMatrix(2, 4, "100");
   ASSERT_TRUE(ReadScenarioRoomGrid(grid, st, prompt));
   const ScenarioRecord& s = st.Building.Scenario;
-  EXPECT_EQ(st.GridEventsEnabled, kFalse);
   EXPECT_EQ(s.NumSources[1], 2);
   EXPECT_EQ(s.NumSinks[2], 1);
   EXPECT_FLOAT_EQ(s.AirCleanerPenetration[1], 0.6f);  // efficiency 40 %

@@ -115,7 +115,7 @@ TEST(SourceScheduleRow, CyclesRepeatCodeAndRefusalAboveFive) {
   src.Size = 4;
   src.NumCycles = 0;
   src.CycleRepeats = "d";
-  ASSERT_TRUE(LoadSourceScheduleRow(grid, src, "Paint1", st, prompt));
+  ASSERT_TRUE(LoadSourceScheduleRow(grid, src, "Paint1", prompt));
   EXPECT_EQ(src.CycleRepeats.str(), "D");
   EXPECT_EQ(grid.TextMatrix(1, 4), "D");
   EXPECT_EQ(grid.TextMatrix(1, 0), "Paint1");
@@ -124,7 +124,7 @@ TEST(SourceScheduleRow, CyclesRepeatCodeAndRefusalAboveFive) {
   src.NumCycles = 2;
   src.TimeOn[2] = 8.5f;
   src.TimeOff[2] = 9;
-  ASSERT_TRUE(LoadSourceScheduleRow(grid, src, "Paint1", st, prompt));
+  ASSERT_TRUE(LoadSourceScheduleRow(grid, src, "Paint1", prompt));
   EXPECT_EQ(grid.TextMatrix(1, 7), "8.5");
   SourceRecord back;
   ASSERT_TRUE(ReadSourceScheduleRow(grid, back, prompt));
@@ -139,7 +139,7 @@ TEST(SourceScheduleRow, CyclesRepeatCodeAndRefusalAboveFive) {
   EXPECT_EQ(back.Name, "paint");
   EXPECT_EQ(back.NumCycles, 2);
   src.NumCycles = 6;
-  EXPECT_FALSE(LoadSourceScheduleRow(grid, src, "Paint1", st, prompt));
+  EXPECT_FALSE(LoadSourceScheduleRow(grid, src, "Paint1", prompt));
   EXPECT_EQ(prompt.Count("message"), 2u);
 }
 
@@ -164,7 +164,6 @@ TEST(ShowRoomSources, EmissionUnitOptionsByMode) {
     EXPECT_EQ(st.Building.Scenario.Sources[2][1].EmissionUnits, 2);  // a copy was changed
     EXPECT_EQ(schedule.TextMatrix(1, 0), "Paint1");
     EXPECT_EQ(parameters.TextMatrix(0, 2), "k1");
-    EXPECT_EQ(st.GridEditFlag, kTrue);
   }
 }
 

@@ -111,7 +111,7 @@ TEST_F(ConcWindows, InitialTransferConvertsFromTheChosenUnitOrRefusesAndStays) {
   TypeIntoCell(grid, 3, 2, "1x5");
   EXPECT_EQ(grid.TextMatrix(3, 2), "15") << "number-only entry";
   Scenario().Pollutants[1].MolWt = 0;
-  state->ScenarioSaved = kTrue;
+  state->ScenarioSaved = true;
   ChooseMenu(Form<InitialConcForm>(), {"Transfer"});
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0].text,
@@ -120,7 +120,7 @@ TEST_F(ConcWindows, InitialTransferConvertsFromTheChosenUnitOrRefusesAndStays) {
             "define the pollutants and transfer them first.");
   EXPECT_TRUE(IsOpen<InitialConcForm>());
   EXPECT_EQ(state->InitialConcInput[1][0], 0);
-  EXPECT_EQ(state->ScenarioSaved, kTrue);
+  EXPECT_EQ(state->ScenarioSaved, true);
 
   Scenario().Pollutants[1].MolWt = 46;
   ChooseMenu(Form<InitialConcForm>(), {"Transfer"});
@@ -128,7 +128,7 @@ TEST_F(ConcWindows, InitialTransferConvertsFromTheChosenUnitOrRefusesAndStays) {
   EXPECT_EQ(Scenario().InitialConcUnits, "ppm");
   EXPECT_EQ(state->InitialConcInput[1][0], 1);
   EXPECT_EQ(Scenario().InitialConc[1][0], 1) << "1 ppm at 24.5 g/mole";
-  EXPECT_EQ(state->ScenarioSaved, kFalse);
+  EXPECT_EQ(state->ScenarioSaved, false);
 }
 
 TEST_F(ConcWindows, InitialFileSavedThenOpenedIsKeptByBothTransfers) {
@@ -208,7 +208,7 @@ TEST_F(ConcWindows, OutdoorUnitRelabelsAndTransferConvertsFromIt) {
   EXPECT_EQ(Scenario().OutdoorConcUnits, "micrograms");
   EXPECT_EQ(Scenario().OutdoorConc[1][0], 1) << "1000 ug/m3 in a milligrams scenario";
   EXPECT_EQ(Scenario().NumOutdoorConcPoints, 3);
-  EXPECT_EQ(state->ScenarioSaved, kFalse);
+  EXPECT_EQ(state->ScenarioSaved, false);
 }
 
 TEST_F(ConcWindows, OutdoorClearAllAsksAndSaveKeepsTheWindowVisible) {

@@ -76,7 +76,7 @@ TEST_F(GeneralSinkWindow, ShowsEverySinkAndTransferAssignsATypedRowToItsRoom) {
   EXPECT_FALSE(IsOpen());
   EXPECT_EQ(Scenario().NumSinks[1], 2);
   EXPECT_EQ(Scenario().Sinks[1][2].Name, "Shelf");
-  EXPECT_EQ(state->SinksSaved, kTrue);
+  EXPECT_EQ(state->SinksSaved, true);
   EXPECT_EQ(rooms->roomss().TextMatrix(1, 3), "2");
 }
 
@@ -209,9 +209,9 @@ TEST_F(GeneralSinkWindow, SavedFilesOpenBackUnderEitherSeparatorAndPrintGoesOut)
     dialogs.answers = {name, name + ".SNK"};
     ChooseMenu(*form, {"File", "filesave"});
     for (auto& room : Scenario().Sinks) std::fill(room.begin(), room.end(), SinkRecord{});
-    state->ScenarioSaved = kTrue;
+    state->ScenarioSaved = true;
     ChooseMenu(*form, {"File", "fileopen"});
-    EXPECT_EQ(state->ScenarioSaved, kFalse);
+    EXPECT_EQ(state->ScenarioSaved, false);
     EXPECT_EQ(Grid().TextMatrix(3, 0), "Rug");
     for (const auto& [room, slot] : {std::pair{1, 1}, std::pair{2, 1}, std::pair{2, 2}}) {
       const SinkRecord& got = Scenario().Sinks[room][slot];

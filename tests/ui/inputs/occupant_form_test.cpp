@@ -136,7 +136,7 @@ TEST_F(OccupantWindow, EditsSurviveTheSpinnerAndTransferStoresEveryOccupant) {
   EXPECT_EQ(Box("OccupantName"), "Ann");
   EXPECT_EQ(Grid().TextMatrix(2, 1), " 25") << "numbers only in the times";
   EXPECT_EQ(Grid().TextMatrix(2, 4), "2") << "the first room of that name";
-  state->ScenarioSaved = kTrue;
+  state->ScenarioSaved = true;
   ChooseMenu(*form, {"File", "FileTransfer"});
   EXPECT_FALSE(IsOpen());
   EXPECT_TRUE(editor->isEnabled());
@@ -147,8 +147,8 @@ TEST_F(OccupantWindow, EditsSurviveTheSpinnerAndTransferStoresEveryOccupant) {
   EXPECT_EQ(Occupant(1).LocationRoom[2], 2.0F);
   EXPECT_EQ(Occupant(2).Name, "Cy");
   EXPECT_EQ(Occupant(2).TimeLeave[1], 9.0F);
-  EXPECT_EQ(state->OccupantsSaved, kTrue);
-  EXPECT_EQ(state->ScenarioSaved, kFalse);
+  EXPECT_EQ(state->OccupantsSaved, true);
+  EXPECT_EQ(state->ScenarioSaved, false);
 }
 
 TEST_F(OccupantWindow, ALocationIsFoundWhateverItsCaseAndOneOfNoRoomIsRefused) {
@@ -235,7 +235,7 @@ TEST_F(OccupantWindow, SaveWritesTheShownOccupantAndStoresEveryOne) {
             "Ann\r\n 0 \r\n 8 \r\nKitchen\r\n 2 \r\nDONE\r\n .833 \r\n 1 \r\n 0 \r\n 48 \r\n"
             " 24 \r\n 70 \r\n 0 \r\n 74 \r\n");
   EXPECT_EQ(Occupant(2).Name, "Eve");
-  EXPECT_EQ(state->OccupantsSaved, kFalse);
+  EXPECT_EQ(state->OccupantsSaved, false);
   EXPECT_TRUE(IsOpen());
 }
 

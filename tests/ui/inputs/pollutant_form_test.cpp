@@ -102,12 +102,12 @@ TEST_F(PollutantWindow, GasesAreTypedAndTransferredAndCancelDropsTheEdits) {
   Open(3, "VOC");
   TypeIntoCell(Grid(), 1, 1, "Toluene");
   TypeIntoCell(Grid(), 1, 2, "92.14");
-  state->ScenarioSaved = kTrue;
+  state->ScenarioSaved = true;
   ChooseMenu(*form, {"Transfer"});
   EXPECT_TRUE(Gone());
   EXPECT_EQ(Scenario().Pollutants[0].Name, "Toluene");
   EXPECT_EQ(Scenario().Pollutants[0].MolWt, 92.14f);
-  EXPECT_EQ(state->ScenarioSaved, kFalse);
+  EXPECT_EQ(state->ScenarioSaved, false);
   EXPECT_TRUE(editor->isEnabled());
 }
 
@@ -196,11 +196,11 @@ TEST_F(PollutantWindow, DefaultPenetrationIsStoredAsShownAndTypedFactorsExactly)
   TypeIntoCell(Grid(), 2, 2, "0");
   FlexGrid& shown = OpenPenetration();
   EXPECT_EQ(shown.TextMatrix(0, 0) + "|" + shown.TextMatrix(3, 1), "Diameter|.123");
-  state->ScenarioSaved = kTrue;
+  state->ScenarioSaved = true;
   ChooseMenu(*pen, {"Transfer"});
   EXPECT_EQ(Scenario().BuildingPenetration[2], 0.12345f) << "the shown factor keeps its digits";
   EXPECT_EQ(state->ParticleDiameters[0], 1.0f);
-  EXPECT_EQ(state->ScenarioSaved, kFalse);
+  EXPECT_EQ(state->ScenarioSaved, false);
   EXPECT_EQ(editor->ScenarioSS().Row(), 12);
 
   FlexGrid& defaults = OpenPenetration();

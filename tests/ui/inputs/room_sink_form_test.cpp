@@ -103,10 +103,10 @@ TEST_F(RoomSinkWindow, ShowsTheRoomsSinksAndTransferKeepsThemExactly) {
   EXPECT_EQ(Grid().TextMatrix(2, 4) + Grid().TextMatrix(2, 6), "0.0005floor");
   for (const char* name : {"fileclose", "FilePrint", "Calculator"})
     EXPECT_FALSE(form->menuBar()->findChild<QAction*>(name)->isEnabled()) << name;
-  state->ScenarioSaved = kTrue;
+  state->ScenarioSaved = true;
   ChooseMenu(*form, {"Transfer"});
   EXPECT_TRUE(Closed());
-  EXPECT_EQ(state->SinksSaved - state->ScenarioSaved, kTrue);
+  EXPECT_EQ(state->SinksSaved - state->ScenarioSaved, true);
   for (int s = 1; s <= 2; ++s) EXPECT_EQ(Fields(Scenario().Sinks[1][s]), Fields(before[1][s]));
 }
 
@@ -132,7 +132,7 @@ TEST_F(RoomSinkWindow, StepsKeepTheLeftPollutantsEditsAndClosingDropsTheShownOne
     EXPECT_EQ(Scenario().Sinks[1][1].Name, "brick, red");
     EXPECT_EQ(Scenario().Sinks[1][1].ka, (PerPollutant<float>{0.1F, 0.25F}));
     EXPECT_EQ(Scenario().Sinks[1][2].kd[1], 0.0F) << "an emptied cell stores 0";
-    EXPECT_EQ(state->SinksSaved, kTrue);
+    EXPECT_EQ(state->SinksSaved, true);
   }
 }
 

@@ -242,7 +242,7 @@ TEST_F(RoomSourceFormTest, ModelChoiceClearsTheParametersAndShowsTheTotalMassBox
   for (int r = 0; r < kRoomSlots; ++r)
     for (int k = 0; k <= kMaxSources; ++k)
       EXPECT_TRUE(s.Sources[r][k] == before.Sources[r][k]) << r << " " << k;
-  EXPECT_EQ(state->SourcesSaved, kFalse);
+  EXPECT_EQ(state->SourcesSaved, false);
 }
 
 TEST_F(RoomSourceFormTest, SpillTypedInTheWindowEmitsWhatWasSpilled) {
@@ -324,12 +324,12 @@ TEST_F(RoomSourceFormTest, CountBoxAndTransferFromARoomOrTheHvacSystem) {
   EXPECT_EQ(s.NumSources[2], 3);
   TypeIntoBox(form, "Numberofsources", "0");
   EXPECT_EQ(s.NumSources[2], 3) << "stored by Transfer";
-  state->ScenarioSaved = kTrue;
+  state->ScenarioSaved = true;
   form.RunCommand("Transfer");
   EXPECT_EQ(s.NumSources[2], 0);
   EXPECT_EQ(s.Sources[0][1].Name, "changed meanwhile");
   EXPECT_EQ(s.Sources[5][1].Name, "stove") << "every room's copy is stored";
-  EXPECT_EQ(state->ScenarioSaved, kFalse);
+  EXPECT_EQ(state->ScenarioSaved, false);
 
   RoomSourceForm& hvac = Open(0);
   s.Sources[5][1].Name = "room 5 now";
@@ -464,7 +464,7 @@ TEST_F(RoomSourceFormTest, HvacSourcesFromTheEditor) {
   form->close();
   testing::ProcessEvents();
   EXPECT_TRUE(editor->isEnabled());
-  EXPECT_EQ(state->SourcesSaved, kFalse) << "closed without Transfer";
+  EXPECT_EQ(state->SourcesSaved, false) << "closed without Transfer";
 }
 
 TEST_F(RoomSourceFormTest, SourceFileSavedFromOneSlotOpensIntoAnother) {
@@ -497,9 +497,9 @@ TEST_F(RoomSourceFormTest, SourceFileSavedFromOneSlotOpensIntoAnother) {
   form.RunCommand("FileOpen");
   ASSERT_EQ(prompt.shown.size(), shown + 1);
   EXPECT_EQ(s.Sources[2][2].Name, "carpet 2") << "a damaged file changes nothing";
-  state->ScenarioSaved = kTrue;
+  state->ScenarioSaved = true;
   form.RunCommand("FileOpen");
-  EXPECT_EQ(state->ScenarioSaved, kFalse);
+  EXPECT_EQ(state->ScenarioSaved, false);
   form.RunCommand("Transfer");
   EXPECT_EQ(s.Sources[2][2].Params[1][0], 0.5f);
   // Both slots written again give the same file: every field of the layout is equal.
@@ -519,12 +519,12 @@ TEST_F(RoomSourceFormTest, TvocPropertiesOfTheComponents) {
   s.Sources[2][1].Model = 7;
   s.Sources[2][1].RawParam3 = {0, 10, 30};
   RoomSourceForm& form = Open(2);
-  state->ScenarioSaved = kTrue;
+  state->ScenarioSaved = true;
   form.RunCommand("CalculateTVOC");
   EXPECT_EQ(form.ssrmsrc().TextMatrix(1, 1), "2.6");
   EXPECT_FLOAT_EQ(s.Pollutants[0].C0, 2.6f);
   EXPECT_FLOAT_EQ(s.Pollutants[0].MolWt, 160);
-  EXPECT_EQ(state->ScenarioSaved, kFalse);
+  EXPECT_EQ(state->ScenarioSaved, false);
   s.NumPollutants = 1;  // a mixture without components
   form.RunCommand("CalculateTVOC");
   EXPECT_EQ(prompt.shown.back().title, "Error");

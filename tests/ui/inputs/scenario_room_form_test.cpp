@@ -74,11 +74,11 @@ TEST_F(ScenarioRoomWindow, OpensLaidOutAndTransfersCountsAndAirCleaners) {
   TypeAt(2, 2, "1.5");
   TypeAt(1, 1, "A,B");
   EXPECT_EQ(Grid().TextMatrix(1, 1), "A,B");
-  state->ScenarioSaved = kTrue;
+  state->ScenarioSaved = true;
   ChooseMenu(*form, {"Transfer"});
   EXPECT_FALSE(IsOpen());
   EXPECT_TRUE(editor->isEnabled());
-  EXPECT_EQ(state->ScenarioSaved, kFalse);
+  EXPECT_EQ(state->ScenarioSaved, false);
   const ScenarioRecord& s = Scenario();
   const float eff[] = {0, 100, 40};
   const float pen[] = {1, 0, 0.6F};
@@ -186,9 +186,9 @@ TEST_F(ScenarioRoomWindow, FileCancelAsksOnlyUntilTheFirstTransfer) {
   EXPECT_EQ(prompt.Count("yesno"), 2U);
 
   // Opening the room-to-room flows counts as giving room data too.
-  state->RoomDataTransferred = kFalse;
+  state->RoomDataTransferred = false;
   editor->RunCommand("ManRoomtoRoom");
-  EXPECT_EQ(state->RoomDataTransferred, kTrue);
+  EXPECT_EQ(state->RoomDataTransferred, true);
 }
 
 }  // namespace

@@ -139,7 +139,7 @@ TEST_F(SourceToolsTest, CompositionTransferFollowsTheModelAndTheSourceShown) {
     EXPECT_EQ(s.Sources[1][k].SourceWork2[1], 20);
     if (k < 3) Step("up");
   }
-  EXPECT_TRUE(s.Pollutants[0].C0 == 7 && state->ScenarioSaved == kFalse);
+  EXPECT_TRUE(s.Pollutants[0].C0 == 7 && !state->ScenarioSaved);
   // Left open while the source window moves on, then after it closed.
   auto& behind = Choose<SourceCompositionForm>("tools", "sourcecomposition");
   Step("down");

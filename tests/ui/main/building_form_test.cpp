@@ -53,7 +53,7 @@ class BuildingFormTest : public MainWindowTest {
     form = std::make_unique<BuildingForm>(*context);
     form->Load();
     form->SetupBuildingGrid(form->Grid());
-    state->GridEventsEnabled = kTrue;
+    context->windows.grid_events_enabled = true;
   }
 
   std::string Cell(int row) { return form->Grid().TextMatrix(row, 1); }
@@ -83,7 +83,7 @@ TEST_F(BuildingFormTest, GridShowsTheLabelsAfterNewAndAfterOpen) {
   EXPECT_EQ(Cell(3), "1");
   EXPECT_EQ(Cell(4), "Temp");
 
-  state->BuildingSaved = kTrue;  // no question before Open
+  state->BuildingSaved = true;  // no question before Open
   std::filesystem::copy_file(Sample("house.BLD"), Path("house.BLD"));
   dialogs.answers.push_back(Path("house.BLD"));
   form->RunCommand("fileopen");
@@ -95,18 +95,18 @@ TEST_F(BuildingFormTest, GridShowsTheLabelsAfterNewAndAfterOpen) {
   EXPECT_EQ(Cell(1), "Sample house");
   EXPECT_EQ(Cell(3), "3");
   EXPECT_EQ(state->Building.NumRooms, 3);
-  EXPECT_EQ(state->BuildingSaved, kTrue);
-  EXPECT_EQ(state->RoomsSaved, kTrue);
+  EXPECT_EQ(state->BuildingSaved, true);
+  EXPECT_EQ(state->RoomsSaved, true);
   EXPECT_EQ(state->DataFolder, folder.string());
   // The scenario folder beside the buildings was offered and made.
   EXPECT_EQ(prompt.Count("yesno"), 1u);
   EXPECT_TRUE(std::filesystem::is_directory(folder / "Scenario"));
 
-  state->BuildingSaved = kTrue;
+  state->BuildingSaved = true;
   form->RunCommand("FileNew");
   EXPECT_EQ(g.TextMatrix(3, 0), "Number of Rooms. Max 13");
   EXPECT_EQ(state->Building.NumRooms, 1);
-  EXPECT_EQ(state->BuildingSaved, kFalse);
+  EXPECT_EQ(state->BuildingSaved, false);
 }
 
 TEST_F(BuildingFormTest, RoomCountRule) {
@@ -232,18 +232,18 @@ TEST_F(BuildingFormTest, SaveOpenRoundTripAndEditsClearTheSavedFlag) {
   form->Grid().SetTextMatrix(4, 1, "rt");
   // Cancelled save: nothing is written and the flag stays.
   form->RunCommand("filesave");
-  EXPECT_EQ(state->BuildingSaved, kFalse);
+  EXPECT_EQ(state->BuildingSaved, false);
   EXPECT_EQ(state->Building.ID, "Round trip");
 
   dialogs.answers.push_back(Path("rt.bld"));
   form->RunCommand("filesave");
-  EXPECT_EQ(state->BuildingSaved, kTrue);
+  EXPECT_EQ(state->BuildingSaved, true);
   EXPECT_TRUE(std::filesystem::exists(Path("rt.bld")));
 
   // An edit after the save makes Exit ask.
   form->Grid().SetTextMatrix(1, 1, "Changed");
   form->UpdateBuildingFromGrid();
-  EXPECT_EQ(state->BuildingSaved, kFalse);
+  EXPECT_EQ(state->BuildingSaved, false);
   prompt.answers.push_back(Answer::No);
   QSignalSpy ended(form.get(), &BuildingForm::EndProgram);
   form->RunCommand("fileexit");
@@ -263,11 +263,11 @@ TEST_F(BuildingFormTest, SaveOpenRoundTripAndEditsClearTheSavedFlag) {
   EXPECT_EQ(state->Building.Comments, "two rooms, one file");
   EXPECT_EQ(state->Building.NumRooms, 2);
   EXPECT_EQ(state->Building.MasterFile, "rt");
-  EXPECT_EQ(state->BuildingSaved, kTrue);
+  EXPECT_EQ(state->BuildingSaved, true);
 }
 
 TEST_F(BuildingFormTest, OpenLeavesTheRoomsAfterTheLastAsTheResetMadeThem) {
-  state->BuildingSaved = kTrue;
+  state->BuildingSaved = true;
   std::filesystem::copy_file(Sample("house.BLD"), Path("house.BLD"));
   dialogs.answers.push_back(Path("house.BLD"));
   form->RunCommand("fileopen");
@@ -280,21 +280,21 @@ TEST_F(BuildingFormTest, OpenLeavesTheRoomsAfterTheLastAsTheResetMadeThem) {
 }
 
 TEST_F(BuildingFormTest, ANewBuildingHasNoExposureResults) {
-  state->ConcentrationsCalculated = kTrue;
-  state->ExposureCalculated = kTrue;
-  state->BuildingSaved = kTrue;
+  state->ConcentrationsCalculated = true;
+  state->ExposureCalculated = true;
+  state->BuildingSaved = true;
   form->RunCommand("FileNew");
   form->RunCommand("FileExposure");
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0].text, "Exposure has not been calculated. ");
   EXPECT_TRUE(dialogs.asked.empty());
 
-  state->ExposureCalculated = kTrue;
-  state->BuildingSaved = kTrue;
+  state->ExposureCalculated = true;
+  state->BuildingSaved = true;
   std::filesystem::copy_file(Sample("house.BLD"), Path("house.BLD"));
   dialogs.answers.push_back(Path("house.BLD"));
   form->RunCommand("fileopen");
-  EXPECT_EQ(state->ExposureCalculated, kFalse);
+  EXPECT_EQ(state->ExposureCalculated, false);
 }
 
 TEST_F(BuildingFormTest, AirFlowsFromTheAirChangeRateGoIntoTheScenario) {
@@ -307,10 +307,10 @@ TEST_F(BuildingFormTest, AirFlowsFromTheAirChangeRateGoIntoTheScenario) {
   sc.NaturalToOutdoors[0] = 7;
   sc.NaturalFromOutdoors[0] = 8;
   sc.NaturalToOutdoors[3] = 9;
-  state->ScenarioSaved = kTrue;
+  state->ScenarioSaved = true;
   form->RunCommand("CalculateAirFlows");
   EXPECT_TRUE(prompt.shown.empty());
-  EXPECT_EQ(state->ScenarioSaved, kFalse);  // the scenario changed: Exit must ask
+  EXPECT_EQ(state->ScenarioSaved, false);  // the scenario changed: Exit must ask
   // Volume times air changes per hour, the same each way: 30 x 0.5 and 50 x 0.5 m3/h.
   EXPECT_FLOAT_EQ(sc.NaturalToOutdoors[1], 15.0f);
   EXPECT_FLOAT_EQ(sc.NaturalFromOutdoors[1], 15.0f);
@@ -331,7 +331,7 @@ TEST_F(BuildingFormTest, AirFlowsFromTheAirChangeRateGoIntoTheScenario) {
 
 TEST_F(BuildingFormTest, DamagedFileChangesNothing) {
   state->Building.ID = "Kept";
-  state->BuildingSaved = kTrue;
+  state->BuildingSaved = true;
   {
     std::ofstream bad(Path("bad.BLD"), std::ios::binary);
     bad << "xy";
@@ -354,7 +354,7 @@ TEST_F(BuildingFormTest, ExitAsksForEachStateOfTheSavedFlags) {
 
   // The building saved but not the scenario: still the data-loss question.
   prompt.shown.clear();
-  state->BuildingSaved = kTrue;
+  state->BuildingSaved = true;
   prompt.answers.push_back(Answer::No);
   EXPECT_FALSE(form->ConfirmExit());
   EXPECT_EQ(prompt.shown.back().text, kNotSaved);
@@ -362,7 +362,7 @@ TEST_F(BuildingFormTest, ExitAsksForEachStateOfTheSavedFlags) {
   // Everything saved: only the temporary-files question, and the program ends whatever
   // the answer.
   prompt.shown.clear();
-  state->ScenarioSaved = kTrue;
+  state->ScenarioSaved = true;
   prompt.answers.push_back(Answer::No);
   EXPECT_TRUE(form->ConfirmExit());
   ASSERT_EQ(prompt.shown.size(), 1u);
@@ -370,7 +370,7 @@ TEST_F(BuildingFormTest, ExitAsksForEachStateOfTheSavedFlags) {
 
   // And with the temporary files left alone on purpose, nothing is asked.
   prompt.shown.clear();
-  state->TempFilesFlag = kTrue;
+  state->TempFilesFlag = true;
   EXPECT_TRUE(form->ConfirmExit());
   EXPECT_TRUE(prompt.shown.empty());
 }
@@ -458,14 +458,14 @@ TEST_F(MainWindowTest, ScenariosBringsTheEditorBackWithWhatWasTypedInIt) {
             "repro|c|0.3");
   EXPECT_EQ(area.activeSubWindow()->widget(), editor);
   EXPECT_TRUE(prompt.shown.empty());
-  state->ScenarioSaved = kTrue;
+  state->ScenarioSaved = true;
   frame->EndProgram();
   testing::ProcessEvents();
 }
 
 TEST_F(MainWindowTest, KeyOnTheSplashOpensTheMainWindowOnAResetModel) {
   state->Building.ID = "Left over";
-  state->BuildingSaved = kTrue;
+  state->BuildingSaved = true;
   SplashForm splash(*context);
   splash.show();
   EXPECT_EQ(splash.findChild<QLabel*>("lblVersion")->text(), "Version 1.2.3");
@@ -481,8 +481,8 @@ TEST_F(MainWindowTest, KeyOnTheSplashOpensTheMainWindowOnAResetModel) {
   EXPECT_EQ(building->Grid().TextMatrix(3, 0), "Number of Rooms. Max 13");
   EXPECT_EQ(state->Building.ID, "");
   EXPECT_EQ(state->Building.NumRooms, 1);
-  EXPECT_EQ(state->BuildingSaved, kFalse);
-  EXPECT_EQ(state->GridEventsEnabled, kTrue);
+  EXPECT_EQ(state->BuildingSaved, false);
+  EXPECT_TRUE(context->windows.grid_events_enabled);
   EXPECT_EQ(state->Building.Scenario.HVACInUse, kFalse);
   frame->EndProgram();
 }
@@ -613,21 +613,21 @@ TEST_F(BuildingFormTest, ResultCommandsSayThereAreNoResults) {
   EXPECT_EQ(prompt.shown[0].text,
             "You must calculate concentrations before you can calculate exposure.");
   EXPECT_EQ(state->Building.Scenario.ExposureMode, "I");
-  state->ConcentrationsCalculated = kTrue;
-  state->OccupantDataComplete = kFalse;
+  state->ConcentrationsCalculated = true;
+  state->OccupantDataComplete = false;
   form->RunCommand("CalculateNone");
   EXPECT_EQ(prompt.shown.back().text,
             "You must enter activity pattern data before you can calculate exposure.");
   EXPECT_EQ(prompt.shown.back().title, "Warning.");
   EXPECT_EQ(state->Building.Scenario.ExposureMode, "N");
   // A scenario without occupants has no exposure to calculate.
-  state->OccupantDataComplete = kTrue;
+  state->OccupantDataComplete = true;
   prompt.shown.clear();
   form->RunCommand("CalculateInhalation");
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0].text,
             "Error.  No occupants specified.  Enter the occupants before you calculate exposure.");
-  EXPECT_EQ(state->ExposureCalculated, kFalse);
+  EXPECT_EQ(state->ExposureCalculated, false);
 
   // A gas has no particle sizes to fit.
   state->Building.Scenario.PollutantClass = "VOC";
@@ -660,7 +660,7 @@ TEST_F(MainWindowTest, TheSamplesOpenAsTheFirstRunSays) {
   for (const auto& e : fs::directory_iterator(copy)) entries.push_back(e.path().filename());
   std::sort(entries.begin(), entries.end());
   EXPECT_EQ(entries, (std::vector<std::string>{"Scenario", "house.BLD"}));
-  EXPECT_EQ(state->ScenarioSaved, kTrue) << "the sample scenario was read";
+  EXPECT_EQ(state->ScenarioSaved, true) << "the sample scenario was read";
   editor->RunCommand("cancel");
   frame->close();
   testing::ProcessEvents();
@@ -704,8 +704,8 @@ TEST_F(ConcentrationRunTest, StopEndsTheRunWithACompleteWorkFile) {
   EXPECT_TRUE(clicked);
   EXPECT_TRUE(was_modal);
   EXPECT_TRUE(state->StopCalculation);
-  EXPECT_EQ(state->ConcentrationsCalculated, kTrue);
-  EXPECT_EQ(state->OccupantDataComplete, kTrue);
+  EXPECT_EQ(state->ConcentrationsCalculated, true);
+  EXPECT_EQ(state->OccupantDataComplete, true);
   // "micrograms" in the sample scenario.
   EXPECT_EQ(state->Building.DisplayUnitCode, 1);
   const std::string work = ReadAll(state->Building.ConcWorkFile);
@@ -728,13 +728,13 @@ TEST_F(ConcentrationRunTest, StopEndsTheRunWithACompleteWorkFile) {
 
 TEST_F(ConcentrationRunTest, AFailedRunLeavesNoResults) {
   form->RunCommand("CalculateConcentration");
-  ASSERT_EQ(state->ConcentrationsCalculated, kTrue);
+  ASSERT_EQ(state->ConcentrationsCalculated, true);
   // The second run cannot create its work file: a file stands where its folder should be.
   { std::ofstream(Path("blocker")) << "x"; }
   state->TempFolderName = Path("blocker") + "/tmp";
   prompt.answers.push_back(Answer::Yes);
   form->RunCommand("CalculateConcentration");
-  EXPECT_EQ(state->ConcentrationsCalculated, kFalse);
+  EXPECT_EQ(state->ConcentrationsCalculated, false);
   prompt.shown.clear();
   form->RunCommand("CalculateInhalation");
   ASSERT_EQ(prompt.shown.size(), 1u);
@@ -744,12 +744,12 @@ TEST_F(ConcentrationRunTest, AFailedRunLeavesNoResults) {
 
 TEST_F(ConcentrationRunTest, AFullRunThenTheExposureCalculation) {
   form->RunCommand("CalculateConcentration");
-  EXPECT_EQ(state->ConcentrationsCalculated, kTrue);
+  EXPECT_EQ(state->ConcentrationsCalculated, true);
   EXPECT_FALSE(state->StopCalculation);
   const std::string work = ReadAll(state->Building.ConcWorkFile);
   EXPECT_TRUE(work.ends_with("-999 \r\n"));
   form->RunCommand("CalculateInhalation");
-  EXPECT_EQ(state->ExposureCalculated, kTrue);
+  EXPECT_EQ(state->ExposureCalculated, true);
   const std::string inst = state->Building.Scenario.Occupants[1].InstExposureFile;
   ASSERT_FALSE(inst.empty());
   EXPECT_TRUE(std::filesystem::exists(inst));
@@ -758,7 +758,7 @@ TEST_F(ConcentrationRunTest, AFullRunThenTheExposureCalculation) {
 TEST_F(BuildingFormTest, RoomWithoutVolumeStopsTheRunBeforeItStarts) {
   state->Building.RoomList[1].Volume = 0;
   form->RunCommand("CalculateConcentration");
-  EXPECT_EQ(state->ConcentrationsCalculated, kFalse);
+  EXPECT_EQ(state->ConcentrationsCalculated, false);
   EXPECT_GE(prompt.Count("message"), 1u);
 }
 

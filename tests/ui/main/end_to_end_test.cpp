@@ -199,7 +199,7 @@ TEST_F(EndToEnd, BuildingScenarioRunAndResultsFromTheWindows) {
   prompt.answers = {Answer::Yes, Answer::Yes};
   dialogs.answers = {(data / "Scenario" / "house.SEN").string()};
   ChooseMenu(*editor, {"File", "FileLoad"});
-  ASSERT_EQ(state->ScenarioSaved, kTrue);
+  ASSERT_EQ(state->ScenarioSaved, true);
   ASSERT_EQ(state->Building.Scenario.Name, "Gas range");
   EXPECT_EQ(editor->ScenarioSS().TextMatrix(row::kName, 1), "Gas range");
   // The model as read, with what was entered beside it.
@@ -229,7 +229,7 @@ TEST_F(EndToEnd, BuildingScenarioRunAndResultsFromTheWindows) {
     EXPECT_GT(watch.Seen(), 0) << "the progress window showed points during the run";
   }
   for (const auto& m : prompt.shown) ADD_FAILURE() << "unexpected message: " << m.text;
-  ASSERT_EQ(state->ConcentrationsCalculated, kTrue);
+  ASSERT_EQ(state->ConcentrationsCalculated, true);
   ASSERT_TRUE(fs::exists(state->Building.ConcWorkFile));
   EXPECT_EQ(VisibleRunGraph(), nullptr);
   SavePicture(progress, "progress_window.png");
@@ -284,7 +284,7 @@ TEST_F(EndToEnd, BuildingScenarioRunAndResultsFromTheWindows) {
     });
     ChooseMenu(*building, {"calculate", "CalculateConcentration"});
   }
-  EXPECT_EQ(state->ConcentrationsCalculated, kTrue);
+  EXPECT_EQ(state->ConcentrationsCalculated, true);
   EXPECT_EQ(VisibleRunGraph(), nullptr);
   const std::vector<std::vector<float>> stopped = work_records();
   ASSERT_FALSE(stopped.empty());
@@ -326,7 +326,7 @@ TEST_F(EndToEnd, BuildingScenarioRunAndResultsFromTheWindows) {
   EXPECT_EQ(saved, expected);
   EXPECT_NE(saved.find("\r\n 760 \r\n 25 \r\n"), std::string::npos);
 
-  state->ScenarioSaved = kTrue;
+  state->ScenarioSaved = true;
   ChooseMenu(*editor, {"cancel"});
   frame->close();
   testing::ProcessEvents();
@@ -393,7 +393,7 @@ class NewUser : public ::testing::Test {
     prompt.shown.clear();
     ChooseMenu(*building, {"calculate", "CalculateConcentration"});
     for (const auto& m : prompt.shown) ADD_FAILURE() << "unexpected message: " << m.text;
-    ASSERT_EQ(state.ConcentrationsCalculated, kTrue);
+    ASSERT_EQ(state.ConcentrationsCalculated, true);
 
     ChooseMenu(*building, {"display", "DisplaySummary"});
     auto* summary = AppWindows().Find<SummaryForm>();

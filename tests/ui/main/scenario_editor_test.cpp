@@ -163,7 +163,7 @@ TEST_F(ScenarioEditor, UnitOptionsFollowTheRecord) {
 
 TEST_F(ScenarioEditor, FirstOptionStoresNumberAndTransferMakesItPpmForAGas) {
   Scenario().NumSources[1] = 1;
-  state_->ScenarioSaved = kTrue;
+  state_->ScenarioSaved = true;
   ASSERT_TRUE(testing::ShowActive(*editor_));
   Option("number")->click();
   EXPECT_EQ(Scenario().ConcUnits, "number");
@@ -201,16 +201,16 @@ TEST_F(ScenarioEditor, NewClearsTheScenarioOnlyAfterYes) {
             "This will clear all scenario information.   Do you wish to c");
   EXPECT_EQ(Scenario().Name, "Before");
 
-  state_->ScenarioSaved = kTrue;
-  state_->ConcentrationsCalculated = kTrue;
-  state_->SourcesSaved = kTrue;
+  state_->ScenarioSaved = true;
+  state_->ConcentrationsCalculated = true;
+  state_->SourcesSaved = true;
   prompt_.answers = {Answer::Yes};
   editor_->RunCommand("FileNew");
   EXPECT_EQ(Scenario().Name, "");
   EXPECT_EQ(Grid().TextMatrix(row::kName, 1), "");
-  EXPECT_EQ(state_->ScenarioSaved, kFalse);
-  EXPECT_EQ(state_->SourcesSaved, kFalse);
-  EXPECT_EQ(state_->ConcentrationsCalculated, kFalse);
+  EXPECT_EQ(state_->ScenarioSaved, false);
+  EXPECT_EQ(state_->SourcesSaved, false);
+  EXPECT_EQ(state_->ConcentrationsCalculated, false);
 }
 
 // A V1.8 file for a one-room building: no sources, sinks or occupants, ending after the
@@ -242,7 +242,7 @@ TEST_F(ScenarioEditor, OpenRoutesEachLayoutToItsReader) {
   const std::string current = File("current.SEN");
   ASSERT_TRUE(WriteFileAtomic(
       current, ScenarioFileBytes(other, HistoryPollutant{}, RoomPollutant{}), nullptr));
-  state_->ScenarioSaved = kFalse;
+  state_->ScenarioSaved = false;
   dialogs_.answers = {current};
   prompt_.answers = {Answer::Yes, Answer::Yes};
   editor_->RunCommand("FileLoad");
@@ -254,7 +254,7 @@ TEST_F(ScenarioEditor, OpenRoutesEachLayoutToItsReader) {
   EXPECT_EQ(Grid().TextMatrix(row::kName, 1), "Current");
   EXPECT_EQ(editor_->TypeHVAC().currentIndex(), 2) << "the type read is shown";
   EXPECT_TRUE(Option("micrograms")->isChecked());
-  EXPECT_EQ(state_->ScenarioSaved, kTrue);
+  EXPECT_EQ(state_->ScenarioSaved, true);
   EXPECT_EQ(state_->CurrentFileName, current);
   ASSERT_EQ(dialogs_.asked.size(), 1U);
   EXPECT_EQ(dialogs_.asked[0].request.initial_name, "house.Sen");
@@ -278,7 +278,7 @@ TEST_F(ScenarioEditor, OpenRoutesEachLayoutToItsReader) {
 }
 
 TEST_F(ScenarioEditor, OpenThatIsCancelledOrFailsKeepsTheScenario) {
-  state_->ScenarioSaved = kFalse;
+  state_->ScenarioSaved = false;
   // No to the question, then a cancelled dialog.
   prompt_.answers = {Answer::No};
   editor_->RunCommand("FileLoad");
@@ -295,28 +295,28 @@ TEST_F(ScenarioEditor, OpenThatIsCancelledOrFailsKeepsTheScenario) {
   editor_->RunCommand("FileLoad");
   EXPECT_EQ(Scenario().Name, "Before");
   EXPECT_EQ(Grid().TextMatrix(row::kName, 1), "Before");
-  EXPECT_EQ(state_->ScenarioSaved, kFalse);
+  EXPECT_EQ(state_->ScenarioSaved, false);
   EXPECT_EQ(prompt_.Count("message"), 1U);
 }
 
 TEST_F(ScenarioEditor, SaveWritesTheGridAndMarksSavedOnlyWhenWritten) {
   Grid().SetTextMatrix(row::kName, 1, "Edited");
-  state_->ScenarioSaved = kFalse;
+  state_->ScenarioSaved = false;
   // A cancelled dialog: nothing written, nothing marked.
   dialogs_.answers = {std::nullopt};
   editor_->RunCommand("FileSave");
-  EXPECT_EQ(state_->ScenarioSaved, kFalse);
+  EXPECT_EQ(state_->ScenarioSaved, false);
   // A folder that does not exist: the write fails and is reported.
   dialogs_.answers = {File("missing/evening.SEN")};
   editor_->RunCommand("FileSave");
-  EXPECT_EQ(state_->ScenarioSaved, kFalse);
+  EXPECT_EQ(state_->ScenarioSaved, false);
   EXPECT_EQ(prompt_.Count("message"), 1U);
   // A name without a point becomes a .SEN file holding what the grid shows.
   dialogs_.answers = {File("evening")};
   editor_->RunCommand("FileSave");
   ASSERT_TRUE(fs::exists(File("evening.SEN")));
-  EXPECT_EQ(state_->ScenarioSaved, kTrue);
-  EXPECT_EQ(state_->SourcesSaved, kTrue);
+  EXPECT_EQ(state_->ScenarioSaved, true);
+  EXPECT_EQ(state_->SourcesSaved, true);
   EXPECT_EQ(Scenario().Name, "Edited");
   std::string bytes;
   ASSERT_TRUE(ReadFileBytes(File("evening.SEN"), bytes));
@@ -340,7 +340,7 @@ TEST_F(ScenarioEditor, SaveWritesTheGridAndMarksSavedOnlyWhenWritten) {
 
 TEST_F(ScenarioEditor, TransferAsksOnceWhenUnsavedAndChecksTheOccupants) {
   ASSERT_TRUE(testing::ShowActive(*editor_));
-  state_->ScenarioSaved = kFalse;
+  state_->ScenarioSaved = false;
   Scenario().Occupants[1].TimeLeave[1] = 8;
   Scenario().Occupants[2].TimeLeave[1] = 0;
   Scenario().Occupants[3].TimeLeave[1] = 9;
@@ -352,18 +352,18 @@ TEST_F(ScenarioEditor, TransferAsksOnceWhenUnsavedAndChecksTheOccupants) {
             "Scenario not saved.  Do you wish to exit without saving scenario?");
   EXPECT_TRUE(editor_->isVisible()) << "No keeps the window";
   EXPECT_EQ(Scenario().NumOccupants, 3) << "the transfer itself happened";
-  EXPECT_EQ(state_->OccupantDataComplete, kFalse) << "the second occupant never leaves";
+  EXPECT_EQ(state_->OccupantDataComplete, false) << "the second occupant never leaves";
 
   Scenario().Occupants[2].TimeLeave[1] = 1;
   prompt_.answers = {Answer::Yes};
   editor_->RunCommand("FileTransfer");
   EXPECT_FALSE(editor_->isVisible());
-  EXPECT_EQ(state_->OccupantDataComplete, kTrue);
+  EXPECT_EQ(state_->OccupantDataComplete, true);
 }
 
 TEST_F(ScenarioEditor, CountsOutsideTheRecordKeepTheWindowOpen) {
   ASSERT_TRUE(testing::ShowActive(*editor_));
-  state_->ScenarioSaved = kTrue;
+  state_->ScenarioSaved = true;
   Grid().SetTextMatrix(row::kNumPollutants, 1, "9");
   editor_->RunCommand("Transfer");
   EXPECT_TRUE(editor_->isVisible());
@@ -382,7 +382,7 @@ TEST_F(ScenarioEditor, CountsOutsideTheRecordKeepTheWindowOpen) {
 
 TEST_F(ScenarioEditor, CancelAsksItsQuestionOnce) {
   ASSERT_TRUE(testing::ShowActive(*editor_));
-  state_->ScenarioSaved = kFalse;
+  state_->ScenarioSaved = false;
   prompt_.answers = {Answer::No};
   editor_->RunCommand("cancel");
   EXPECT_TRUE(editor_->isVisible());
@@ -421,7 +421,7 @@ TEST_F(ScenarioEditor, TypedYearsAndHoursFollowEachOther) {
   testing::ProcessEvents();
   EXPECT_EQ(Grid().TextMatrix(row::kHours + 1, 1), "20");
   EXPECT_EQ(Grid().Row(), row::kHours + 2);
-  state_->ScenarioSaved = kTrue;
+  state_->ScenarioSaved = true;
   editor_->RunCommand("Transfer");
   EXPECT_FLOAT_EQ(Scenario().HoursSimulated, 8760.0F);
   EXPECT_FLOAT_EQ(Scenario().YearsSimulated, 1.0F);
@@ -438,7 +438,7 @@ TEST_F(ScenarioEditor, NumberRowsRefuseLetters) {
   testing::Type("abc");
   testing::Enter();
   testing::ProcessEvents();
-  state_->ScenarioSaved = kTrue;
+  state_->ScenarioSaved = true;
   editor_->RunCommand("Transfer");
   EXPECT_FLOAT_EQ(Scenario().OverallACH, 0.5F);
 }
@@ -478,7 +478,7 @@ TEST_F(ScenarioEditor, ARowHeadingClickThenTypingEditsThatRow) {
 
 TEST_F(ScenarioEditor, QuestionsThatLoseTheScenarioDefaultToNo) {
   ASSERT_TRUE(testing::ShowActive(*editor_));
-  state_->ScenarioSaved = kFalse;
+  state_->ScenarioSaved = false;
   prompt_.answers = {Answer::No, Answer::No, Answer::No, Answer::No};
   editor_->RunCommand("FileNew");
   editor_->RunCommand("FileLoad");
@@ -645,7 +645,7 @@ TEST_F(ScenarioEditor, ListsHoldTheirEntriesExactly) {
   EXPECT_EQ(editor_->TypeHVAC().currentIndex(), 0);
   // Transfer stores the entry's index + 1.
   editor_->TypeHVAC().setCurrentIndex(2);
-  state_->ScenarioSaved = kTrue;
+  state_->ScenarioSaved = true;
   editor_->RunCommand("Transfer");
   EXPECT_EQ(Scenario().HVACType, 3);
 }
@@ -667,19 +667,19 @@ TEST_F(ScenarioEditor, OpenWithoutMasterFileProposesTempAndSkipsWildcards) {
   other.Scenario.Name = "Other";
   ASSERT_TRUE(WriteFileAtomic(
       File("other.SEN"), ScenarioFileBytes(other, HistoryPollutant{}, RoomPollutant{}), nullptr));
-  state_->DialogCancelled = kTrue;
+  ctx_.windows.dialog_cancelled = true;
   prompt_.answers = {Answer::Yes};
   dialogs_.answers = {File("other.SEN")};
   editor_->RunCommand("FileLoad");
   EXPECT_EQ(Scenario().Name, "Before");
-  state_->DialogCancelled = kFalse;
+  ctx_.windows.dialog_cancelled = false;
   // Answering No to the building question keeps the scenario and marks nothing saved.
-  state_->ScenarioSaved = kFalse;
+  state_->ScenarioSaved = false;
   prompt_.answers = {Answer::Yes, Answer::No};
   dialogs_.answers = {File("other.SEN")};
   editor_->RunCommand("FileLoad");
   EXPECT_EQ(Scenario().Name, "Before");
-  EXPECT_EQ(state_->ScenarioSaved, kFalse);
+  EXPECT_EQ(state_->ScenarioSaved, false);
 }
 
 TEST_F(ScenarioEditor, OpenersPrepareTheRecordBeforeSayingTheWindowIsNotThere) {

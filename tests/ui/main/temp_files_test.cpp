@@ -40,19 +40,19 @@ class EraseTempFilesTest : public testing::MainWindowTest {
 };
 
 TEST_F(EraseTempFilesTest, NothingSavedMeansNoQuestionAndFalse) {
-  state->BuildingSaved = kTrue;
-  state->ScenarioSaved = kFalse;
+  state->BuildingSaved = true;
+  state->ScenarioSaved = false;
   EXPECT_FALSE(EraseTempFiles(*state, prompt));
-  state->BuildingSaved = kFalse;
-  state->ScenarioSaved = kTrue;
+  state->BuildingSaved = false;
+  state->ScenarioSaved = true;
   EXPECT_FALSE(EraseTempFiles(*state, prompt));
   EXPECT_TRUE(prompt.shown.empty());
   EXPECT_TRUE(Has("HOUSESEN.TMP"));
 }
 
 TEST_F(EraseTempFilesTest, NoKeepsEverythingYesErasesOnlyTheRecordedFiles) {
-  state->BuildingSaved = kTrue;
-  state->ScenarioSaved = kTrue;
+  state->BuildingSaved = true;
+  state->ScenarioSaved = true;
   prompt.answers.push_back(Answer::No);
   EXPECT_TRUE(EraseTempFiles(*state, prompt));
   ASSERT_EQ(prompt.shown.size(), 1u);
@@ -91,8 +91,8 @@ TEST_F(EraseTempFilesTest, YesInTheDefaultFolderSparesAnotherRunningCopy) {
                             fs::path(*mine) / "keep.txt"};
   for (const fs::path& file : files) std::ofstream(file) << "x";
   state->TempFolder = base.string();
-  state->BuildingSaved = kTrue;
-  state->ScenarioSaved = kTrue;
+  state->BuildingSaved = true;
+  state->ScenarioSaved = true;
   prompt.answers = {Answer::No, Answer::Yes};
   EXPECT_TRUE(EraseTempFiles(*state, prompt));
   for (const fs::path& file : files) EXPECT_TRUE(fs::exists(file)) << file;
@@ -105,9 +105,9 @@ TEST_F(EraseTempFilesTest, YesInTheDefaultFolderSparesAnotherRunningCopy) {
 }
 
 TEST_F(EraseTempFilesTest, TheFlagSkipsTheQuestion) {
-  state->BuildingSaved = kTrue;
-  state->ScenarioSaved = kTrue;
-  state->TempFilesFlag = kTrue;
+  state->BuildingSaved = true;
+  state->ScenarioSaved = true;
+  state->TempFilesFlag = true;
   EXPECT_TRUE(EraseTempFiles(*state, prompt));
   EXPECT_TRUE(prompt.shown.empty());
   EXPECT_TRUE(Has("HOUSESEN.TMP"));

@@ -235,7 +235,7 @@ TEST_F(UserWalk, FromTheSplashToExit) {
   Press(Qt::Key_Return);
   Press(Qt::Key_Up);
   EXPECT_EQ(state->Building.NumRooms, 3);
-  state->BuildingSaved = kTrue;
+  state->BuildingSaved = true;
 
   // Scenarios, with house.SEN opened.
   ChooseMenu(*building, {"Scenarios"});
@@ -348,7 +348,7 @@ TEST_F(UserWalk, FromTheSplashToExit) {
     ChooseMenu(*building, {"calculate", "CalculateConcentration"});
   }
   for (const auto& m : prompt.shown) ADD_FAILURE() << "unexpected message: " << m.text;
-  ASSERT_EQ(state->ConcentrationsCalculated, kTrue);
+  ASSERT_EQ(state->ConcentrationsCalculated, true);
   prompt.answers = {Answer::Yes};
   {
     QTimer stopper;
@@ -544,7 +544,7 @@ TEST_F(UserWalk, FromTheSplashToExit) {
   changes->close();
 
   // Exit with unsaved changes: asked once, No keeps the program.
-  state->BuildingSaved = kFalse;
+  state->BuildingSaved = false;
   prompt.shown.clear();
   prompt.answers = {Answer::No, Answer::No};
   QPointer<MainWindow> frame_alive(frame);
@@ -555,8 +555,8 @@ TEST_F(UserWalk, FromTheSplashToExit) {
   for (const auto& m : prompt.shown) std::cerr << "exit asked: " << m.text << "\n";
   // Saved: Exit ends.
   prompt.shown.clear();
-  state->BuildingSaved = kTrue;
-  state->ScenarioSaved = kTrue;
+  state->BuildingSaved = true;
+  state->ScenarioSaved = true;
   prompt.answers = {Answer::Yes};
   ChooseMenu(*building, {"file", "fileexit"});
   for (const auto& m : prompt.shown) std::cerr << "exit asked: " << m.text << "\n";

@@ -63,7 +63,7 @@ TEST_F(WindowPlacement, BuildingWindowAndScenarioEditorOpenInsideTheFrame) {
   EXPECT_EQ(SubOf(editor)->y(), TwipsToPixels(20));
   EXPECT_LE(SubOf(editor)->x(), TwipsToPixels(20));
 
-  state->ScenarioSaved = kTrue;
+  state->ScenarioSaved = true;
   editor->RunCommand("cancel");
   frame->close();
   testing::ProcessEvents();
@@ -139,7 +139,7 @@ TEST_F(WindowPlacement, TheScenarioEditorShowsItsWholeMenuBarAndEveryRowAlsoAfte
   ExpectWholeMenuBar(*editor, "after Cascade");
   ExpectEveryRow(editor->ScenarioSS(), "after Cascade");
 
-  state->ScenarioSaved = kTrue;
+  state->ScenarioSaved = true;
   editor->RunCommand("cancel");
   frame->close();
   testing::ProcessEvents();
@@ -197,7 +197,7 @@ TEST_F(WindowPlacement, TableWindowsOpenShowingEveryColumn) {
     filters->CloseForm();
     testing::ProcessEvents();
 
-    state->ScenarioSaved = kTrue;
+    state->ScenarioSaved = true;
     editor->RunCommand("cancel");
     frame->EndProgram();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -20,7 +20,7 @@ namespace {
 class BarChart : public testing::ThreePollutantsTest {
  protected:
   BarChart() {
-    state->ExposureCalculated = kTrue;
+    state->ExposureCalculated = true;
     S().NumOccupants = 3;
     for (int o = 1; o <= 3; ++o) {
       OccupantRecord& occupant = S().Occupants[static_cast<size_t>(o)];
@@ -101,7 +101,7 @@ TEST_F(BarChart, ExposureChartKeepsItsKindThroughTheSpinnerAndPrints) {
 // Both charts show the exposure calculation's results: before it, each command says so
 // and opens nothing.
 TEST_F(BarChart, BothChartsSayWhenNoExposureWasCalculated) {
-  state->ExposureCalculated = kFalse;
+  state->ExposureCalculated = false;
   for (const char* command : {"PlotBarirr", "BarCum"}) {
     prompt.shown.clear();
     EXPECT_EQ(Open(command), nullptr) << command;

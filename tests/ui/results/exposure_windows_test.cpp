@@ -58,7 +58,7 @@ class Exposure : public testing::MainWindowTest {
     OccupantRecord& occupant = S().Occupants[static_cast<size_t>(o)];
     if (*name != '\0') occupant.Name = name;
     S().NumOccupants = std::max<int16_t>(S().NumOccupants, static_cast<int16_t>(o));
-    state->ExposureCalculated = kTrue;
+    state->ExposureCalculated = true;
     occupant.*file = Path("occ" + std::to_string(o) +
                           (file == kInst  ? ".EMP"
                            : file == kCum ? ".CMP"

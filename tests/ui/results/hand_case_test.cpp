@@ -102,12 +102,12 @@ class HandCase : public testing::MainWindowTest {
   OccupantRecord& Ann() { return state->Building.Scenario.Occupants[1]; }
   // Concentrations, then exposure in the mode's command, then risk, as a user runs them.
   void RunAll(const char* exposure_command = "CalculateInhalation") {
-    if (state->ConcentrationsCalculated != kFalse) prompt.answers.push_back(Answer::Yes);
+    if (state->ConcentrationsCalculated) prompt.answers.push_back(Answer::Yes);
     building->RunCommand("CalculateConcentration");
-    ASSERT_EQ(state->ConcentrationsCalculated, kTrue);
+    ASSERT_EQ(state->ConcentrationsCalculated, true);
     prompt.shown.clear();  // the question before a second run
     building->RunCommand(exposure_command);
-    ASSERT_EQ(state->ExposureCalculated, kTrue);
+    ASSERT_EQ(state->ExposureCalculated, true);
     building->RunCommand("CalculateRisk");
     ASSERT_TRUE(prompt.shown.empty()) << prompt.shown[0].text;
   }

@@ -127,7 +127,7 @@ TEST_F(PlotSeriesTest, AYearRunReachesItsEndAndEveryDailyPeakKeepsItsHeight) {
   for (size_t day = 0; day < 365; ++day) ASSERT_EQ(peaks[day], 0.397f) << day;
 
   // Instantaneous exposure of the same year.
-  state.ExposureCalculated = kTrue;
+  state.ExposureCalculated = true;
   Occupant(1, 35041, ',', [](int k) { return static_cast<float>((k - 1) * 0.25); });
   EXPECT_FALSE(PlotInstantExposure(state, prompt_, graph, 0));
   EXPECT_EQ(Drawn(1).back(), 8760);
@@ -182,7 +182,7 @@ TEST_F(PlotSeriesTest, ExposurePlotsDrawEveryLineWithUnitsAndBreakWhereTimeGoesB
   EXPECT_EQ(graph.left_title + "|" + graph.bottom_title,
             "Cumulative exposure (ppm\xB7h)|Time (hrs)");
 
-  state.ExposureCalculated = kTrue;
+  state.ExposureCalculated = true;
   state.Building.Scenario.ExposureMode = "I";
   Occupant(2, 16, ',', [](int k) { return k == 11 ? 2.0f : static_cast<float>(k); });
   EXPECT_FALSE(PlotInstantExposure(state, prompt_, graph, 0));
@@ -199,7 +199,7 @@ TEST_F(PlotSeriesTest, AFailedPlotSaysWhyRaisesTheFlagAndRestoresThePointer) {
   Rooms(2, 1);
   WriteConc(3);
   const std::string two_rooms = state.Building.ConcWorkFile;
-  state.ExposureCalculated = kTrue;
+  state.ExposureCalculated = true;
   OccupantRecord& occupant = Occupant(1, 0);
   occupant.CumExposureFile = Path("missing.CMP");
   occupant.InstExposureFile = Write("A01.EMP", " 0 , .5 ,\r\n 1 , high ,\r\n");
@@ -225,7 +225,7 @@ TEST_F(PlotSeriesTest, AFailedPlotSaysWhyRaisesTheFlagAndRestoresThePointer) {
       {[&] { return PlotInstantExposure(state, prompt_, graph, 0); }, "Error 13|Error"},
       {[&] { return PlotInstantExposure(state, prompt_, graph, 1); }, "Error 9|Error"},
       {[&] {
-         state.ExposureCalculated = kFalse;
+         state.ExposureCalculated = false;
          return PlotInstantExposure(state, prompt_, graph, 0);
        },
        "Exposure not calculated|Error"},

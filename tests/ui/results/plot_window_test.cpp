@@ -56,7 +56,7 @@ class PlotWindowTest : public testing::ResultsTest {
         inst << t << ',' << o << ',' << 2 * o << ",\r\n";
       }
     }
-    state->ExposureCalculated = kTrue;
+    state->ExposureCalculated = true;
   }
 
   PlotWindow* Main() { return AppWindows().Find<PlotWindow>(); }
@@ -81,13 +81,13 @@ std::string Shown(PlotWindow& w) {
 }
 
 TEST_F(PlotWindowTest, ConcentrationPlotsStepThroughPollutantsAndRooms) {
-  state->ConcentrationsCalculated = kFalse;
+  state->ConcentrationsCalculated = false;
   building->RunCommand("plotallrooms");
   ASSERT_EQ(prompt.shown.size(), 1U);
   EXPECT_EQ(prompt.shown[0].text, "Error.  Concentration not calculated.");
   EXPECT_EQ(Main(), nullptr);
 
-  state->ConcentrationsCalculated = kTrue;
+  state->ConcentrationsCalculated = true;
   building->RunCommand("plotallrooms");
   PlotWindow* w = Main();
   ASSERT_NE(w, nullptr);
@@ -137,7 +137,7 @@ TEST_F(PlotWindowTest, AFailedPlotLeavesTheOpenWindowAsItWas) {
   EXPECT_EQ(prompt.shown[0].text, "Exposure has not been calculated. ");
   EXPECT_EQ(prompt.shown[0].title, "Warning");
   // Calculated, it is said, but the occupant's file is not there.
-  state->ExposureCalculated = kTrue;
+  state->ExposureCalculated = true;
   B().Scenario.NumOccupants = 1;
   building->RunCommand("PlotCumulative");
   EXPECT_EQ(prompt.shown.back().text, "Exposure not calculated");

@@ -199,7 +199,7 @@ class SampleHouseResults : public ResultsWindowTest {
     state->TempDrive = "";
     state->TempFolderName = state->TempFolder;
     building->RunCommand("CalculateConcentration");
-    ASSERT_EQ(state->ConcentrationsCalculated, kTrue);
+    ASSERT_EQ(state->ConcentrationsCalculated, true);
     for (const auto& m : prompt.shown) {
       if (m.kind != "yesno") ADD_FAILURE() << m.text;
     }
@@ -219,7 +219,7 @@ TEST_F(SampleHouseResults, TotalsAreInTheUnitTheSourcesEmit) {
     SCOPED_TRACE(c.scenario);
     AppWindows().Unload<ResultsForm>();
     AppWindows().Unload<SummaryForm>();
-    if (state->ConcentrationsCalculated != kFalse) prompt.answers.push_back(Answer::Yes);
+    if (state->ConcentrationsCalculated) prompt.answers.push_back(Answer::Yes);
     Run(c.scenario);
     const ScenarioRecord& s = B().Scenario;
     ResultsForm* form = Open();

@@ -57,7 +57,7 @@ class ResultsTest : public MainWindowTest {
     B().ConcWorkFile = Path("TempSEN.TMP");
     std::ofstream(B().ConcWorkFile, std::ios::binary)
         << WorkFileText(rooms, pollutants, records, conc, end_line);
-    state->ConcentrationsCalculated = kTrue;
+    state->ConcentrationsCalculated = true;
   }
 
   void Fill() { FillConcentrationGrid(grid, form, B(), ',', prompt); }

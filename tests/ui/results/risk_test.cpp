@@ -288,7 +288,7 @@ TEST_F(Risk, RiskAnalysisShowsOccupantOneSavesItsTextsAndPrintsOnePage) {
   S().Occupants[1].Dose[0] = 1500;  // mg inhaled
   S().Occupants[1].CancerRiskResult[0] = 0.2F;
   ASSERT_NE(Open(), nullptr);
-  state->ExposureCalculated = kTrue;
+  state->ExposureCalculated = true;
   state->RiskCalculated = true;
   RiskAnalysis* analysis = ShowRiskAnalysisForm(*context);
   EXPECT_EQ(analysis->windowTitle().toStdString(), "Risk Analysis");

@@ -43,7 +43,7 @@ TEST_F(Summary, OccupantRowsUnderTheMasksThenTheTotals) {
   s.Occupants[1].CancerRiskResult[0] = 0.2F;
   s.Occupants[2].TotalExposure[0] = -1;
   s.Pollutants[0].CancerRisk = 1e-5F;
-  state->ExposureCalculated = kTrue;
+  state->ExposureCalculated = true;
   state->RiskCalculated = true;
   s.TotalEmitted[0] = 1234.5F;
   s.AirCleanerCollected[1] = 1.5F;

@@ -273,7 +273,7 @@ TEST_F(ChamberDataFormTest, CloseAndReturnHandsTheFitToTheSourceWindow) {
   EXPECT_TRUE(prompt.shown.empty());
   EXPECT_EQ(source().Model, 0);
   EXPECT_FLOAT_EQ(source().Params[1][0], 0.7f);
-  EXPECT_EQ(state->GridEventsEnabled, kTrue);
+  EXPECT_TRUE(context->windows.grid_events_enabled);
 
   // A fit that cannot be made returns nothing: C = 0.1 t keeps rising.
   ChamberDataForm& failing = OpenFit();
@@ -309,7 +309,7 @@ TEST_F(ChamberDataFormTest, CloseAndReturnHandsTheFitToTheSourceWindow) {
   EXPECT_NEAR(LeadingNumber(sources->ssrmsrc().TextMatrix(1, 1)), 0.3, 1e-5);
   EXPECT_NEAR(LeadingNumber(sources->ssrmsrc().TextMatrix(1, 2)), 0.05, 1e-5);
   EXPECT_EQ(sources->GeneralSourceDataGrid().TextMatrix(1, 1), "Carpet");
-  EXPECT_EQ(state->GridEventsEnabled, kTrue);
+  EXPECT_TRUE(context->windows.grid_events_enabled);
   sources->RunCommand("Transfer");
   EXPECT_EQ(source().Name, "Carpet");
   EXPECT_EQ(source().Model, 1);
