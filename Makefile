@@ -3,10 +3,10 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 PACKAGES = cmake g++ make pkg-config googletest libgtest-dev libbenchmark-dev \
            qt6-base-dev qt6-charts-dev libgl-dev mdbtools-dev libglib2.0-dev \
-           fonts-dejavu-core xvfb xauth locales clang
+           fonts-dejavu-core xvfb xauth locales clang clang-tidy
 CMAKE_FLAGS ?= $(if $(CI),-DQUARN_WERROR=ON,)
 
-.PHONY: deps configure build run test bench clean format asan-build test-asan fuzz fuzz-ci
+.PHONY: deps configure build run test naming bench clean format asan-build test-asan fuzz fuzz-ci
 
 # The second build folder: clang with AddressSanitizer and UndefinedBehaviorSanitizer for the
 # tests, and the fuzz targets (libFuzzer) beside them.
@@ -42,6 +42,16 @@ run: configure
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The one naming rule of .clang-tidy over the program's own code: a name off the rule fails.
+naming: build
+	@run-clang-tidy -quiet -j $(JOBS) -p $(BUILD) -checks='-*,readability-identifier-naming' \
+	  -extra-arg=-Wno-unknown-warning-option "$(CURDIR)/src/" > $(BUILD)/naming.log 2>&1; \
+	rc=$$?; \
+	if grep -q 'readability-identifier-naming\]' $(BUILD)/naming.log; then \
+	  grep -A2 'readability-identifier-naming\]' $(BUILD)/naming.log; exit 1; \
+	fi; \
+	if [ $$rc -ne 0 ]; then tail -20 $(BUILD)/naming.log; fi; exit $$rc
 
 bench: deps
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DQUARN_BENCH=ON

@@ -121,7 +121,7 @@ bool ParseRoom(ByteReader& in, RoomRecord& room) {
 }
 
 // What reading a building file found.
-enum class BuildingParse { kDamaged, kWhole, kBytesAfter };
+enum class BuildingParse { Damaged, Whole, BytesAfter };
 
 // Fills `part` (which starts as a copy of the model) from the file. Damaged when the file is
 // short or its room count does not fit the tables; bytes after the building are told apart,
@@ -132,22 +132,22 @@ BuildingParse ParseBuilding(std::string_view bytes, BuildingPart& part, std::siz
   auto comments = in.Text();
   auto rooms = in.Integer();
   auto master = in.Text();
-  if (!id || !comments || !rooms || !master) return BuildingParse::kDamaged;
+  if (!id || !comments || !rooms || !master) return BuildingParse::Damaged;
   // Every building has a room; this program never writes fewer.
-  if (*rooms < 1 || *rooms > kMaxRooms) return BuildingParse::kDamaged;
+  if (*rooms < 1 || *rooms > kMaxRooms) return BuildingParse::Damaged;
   part.ID = std::move(*id);
   part.Comments = std::move(*comments);
   part.NumRooms = *rooms;
   part.MasterFile = std::move(*master);
   const int n = part.NumRooms;
   for (int i = 1; i <= n; ++i) {
-    if (!ParseRoom(in, part.RoomList[i])) return BuildingParse::kDamaged;
+    if (!ParseRoom(in, part.RoomList[i])) return BuildingParse::Damaged;
   }
   for (int i = 1; i <= n; ++i) {
     std::array<int16_t, kRoomSlots> row{};
     for (int j = 1; j <= n; ++j) {
       auto value = in.Integer();
-      if (!value) return BuildingParse::kDamaged;
+      if (!value) return BuildingParse::Damaged;
       row[j] = *value;
     }
     // A room stored without neighbours gets an empty row, whatever values the file holds.
@@ -159,7 +159,7 @@ BuildingParse ParseBuilding(std::string_view bytes, BuildingPart& part, std::siz
   // The neighbour table ends the building: what follows is either an older file's end left
   // behind or no building at all, which only the user can tell.
   after = in.Left();
-  return after == 0 ? BuildingParse::kWhole : BuildingParse::kBytesAfter;
+  return after == 0 ? BuildingParse::Whole : BuildingParse::BytesAfter;
 }
 
 }  // namespace
@@ -189,32 +189,32 @@ std::string BuildingFileBytes(const BuildingRecord& building) {
   return out;
 }
 
-bool WriteBuildingFile(const BuildingRecord& building, std::string& fileName, Prompt& prompt) {
-  fileName = WithDefaultExtension(fileName, kBuildingExtension);
+bool WriteBuildingFile(const BuildingRecord& building, std::string& file_name, Prompt& prompt) {
+  file_name = WithDefaultExtension(file_name, kBuildingExtension);
   // The reader takes no building without a room, so none is written.
   std::string reason = "the building has no rooms";
-  if (building.NumRooms >= 1 && WriteFileAtomic(fileName, BuildingFileBytes(building), &reason))
+  if (building.NumRooms >= 1 && WriteFileAtomic(file_name, BuildingFileBytes(building), &reason))
     return true;
-  prompt.Message("Error.  " + fileName + " could not be saved: " + reason, "ERROR",
+  prompt.Message("Error.  " + file_name + " could not be saved: " + reason, "ERROR",
                  MessageIcon::Critical);
   return false;
 }
 
-bool ReadBuildingFile(BuildingRecord& building, std::string& fileName, Prompt& prompt) {
-  fileName = WithDefaultExtension(fileName, kBuildingExtension);
-  const std::optional<std::string> bytes = item_file::LoadOrSayMissing(fileName, prompt);
+bool ReadBuildingFile(BuildingRecord& building, std::string& file_name, Prompt& prompt) {
+  file_name = WithDefaultExtension(file_name, kBuildingExtension);
+  const std::optional<std::string> bytes = item_file::LoadOrSayMissing(file_name, prompt);
   if (!bytes) return false;
   BuildingPart part{building.ID,         building.Comments, building.NumRooms,
                     building.MasterFile, building.RoomList, building.Neighbors};
   std::size_t after = 0;
   const BuildingParse parse = ParseBuilding(*bytes, part, after);
-  if (parse == BuildingParse::kDamaged) {
-    prompt.Message("Error.  " + fileName + " is not a building file or is damaged.", "ERROR",
+  if (parse == BuildingParse::Damaged) {
+    prompt.Message("Error.  " + file_name + " is not a building file or is damaged.", "ERROR",
                    MessageIcon::Critical);
     return false;
   }
-  if (parse == BuildingParse::kBytesAfter &&
-      prompt.AskYesNoDefault(fileName + " holds " + std::to_string(after) +
+  if (parse == BuildingParse::BytesAfter &&
+      prompt.AskYesNoDefault(file_name + " holds " + std::to_string(after) +
                                  " bytes after the building.  They may be left from an older "
                                  "building saved under this name, or the file may not be a "
                                  "building file.  Open the building anyway?",

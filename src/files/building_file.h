@@ -24,13 +24,13 @@ std::string BuildingFileBytes(const BuildingRecord& building);
 // caller keeps the final name (its BuildingFileName). The file is written beside the target
 // and renamed over it, so no failed save destroys the previous file and no bytes of a
 // longer old file remain. False, after telling the user, when it could not be written.
-bool WriteBuildingFile(const BuildingRecord& building, std::string& fileName, Prompt& prompt);
+bool WriteBuildingFile(const BuildingRecord& building, std::string& file_name, Prompt& prompt);
 
 // Reads the building file into the building half of `building` (the scenario and the other
 // fields are not touched), with the same extension rule. A missing file, a damaged or
 // truncated one and a room count above 13 are reported to the user and change nothing:
 // the file is read whole into a scratch copy first. True when the building was read.
-bool ReadBuildingFile(BuildingRecord& building, std::string& fileName, Prompt& prompt);
+bool ReadBuildingFile(BuildingRecord& building, std::string& file_name, Prompt& prompt);
 
 // Copies what a building file holds (ID, comments, room count, master file, rooms and
 // neighbours) from one record to another, leaving the scenario and the rest alone: a

@@ -5,8 +5,8 @@
 
 namespace quarn {
 
-bool WriteChamberDataFile(const std::string& fileName, const ChamberDataRecord& record,
-                          float fittedR0, float fittedK, Prompt& prompt) {
+bool WriteChamberDataFile(const std::string& file_name, const ChamberDataRecord& record,
+                          float fitted_r0, float fitted_k, Prompt& prompt) {
   item_file::Output out;
   out.Line().PutZoned(FileSingle(out.Check()(record.Volume, "Volume")));
   out.Pair(record.AirChangeRate, record.SourceArea, "AirChangeRate", "SourceArea");
@@ -14,14 +14,14 @@ bool WriteChamberDataFile(const std::string& fileName, const ChamberDataRecord& 
   const int n = ChamberPointCount(record);
   out.Integer(n);
   for (int i = 1; i <= n; ++i) out.Pair(record.Times[i], record.Concs[i], "Times", "Concs");
-  out.Real(fittedR0, "R0");
-  out.Real(fittedK, "k");
-  return item_file::Save(fileName, out, prompt);
+  out.Real(fitted_r0, "R0");
+  out.Real(fitted_k, "k");
+  return item_file::Save(file_name, out, prompt);
 }
 
-std::optional<ChamberFileContents> ReadChamberDataFile(const std::string& fileName,
+std::optional<ChamberFileContents> ReadChamberDataFile(const std::string& file_name,
                                                        Prompt& prompt) {
-  const std::optional<std::string> bytes = item_file::Load(fileName, prompt);
+  const std::optional<std::string> bytes = item_file::Load(file_name, prompt);
   if (!bytes) return std::nullopt;
   item_file::Input in(*bytes);
   auto real = [&] { return in.Real(); };
@@ -43,7 +43,7 @@ std::optional<ChamberFileContents> ReadChamberDataFile(const std::string& fileNa
       contents.fitted_k = real();
     }
   } catch (const item_file::Damaged&) {
-    item_file::TellDamaged(prompt, fileName, in.LineNumber());
+    item_file::TellDamaged(prompt, file_name, in.LineNumber());
     return std::nullopt;
   }
   return contents;

@@ -14,8 +14,8 @@ namespace quarn {
 // fitted R0 and k, one a line.
 
 // Writes the record's points 1..NumPoints and the fitted values.
-bool WriteChamberDataFile(const std::string& fileName, const ChamberDataRecord& record,
-                          float fittedR0, float fittedK, Prompt& prompt);
+bool WriteChamberDataFile(const std::string& file_name, const ChamberDataRecord& record,
+                          float fitted_r0, float fitted_k, Prompt& prompt);
 
 // What a chamber data file holds: the test and the R0 and k fitted to it.
 struct ChamberFileContents {
@@ -28,6 +28,7 @@ struct ChamberFileContents {
 // typed by hand need not keep the layout; one that ends right after its points gives R0 = k =
 // 0. A missing file, more than 1000 points, a text in a number's place or an end before the
 // last point gives a message and nullopt.
-std::optional<ChamberFileContents> ReadChamberDataFile(const std::string& fileName, Prompt& prompt);
+std::optional<ChamberFileContents> ReadChamberDataFile(const std::string& file_name,
+                                                       Prompt& prompt);
 
 }  // namespace quarn

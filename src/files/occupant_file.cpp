@@ -14,8 +14,8 @@ using item_file::Damaged;
 using item_file::Input;
 using item_file::Output;
 
-void ReadEntry(Input& in, OccupantRecord& o, int e, float timeEnter) {
-  o.TimeEnter[e] = timeEnter;
+void ReadEntry(Input& in, OccupantRecord& o, int e, float time_enter) {
+  o.TimeEnter[e] = time_enter;
   in.Real(o.TimeLeave[e]);
   o.Location[e] = in.Text();
   in.Real(o.LocationRoom[e]);
@@ -29,7 +29,7 @@ float LeadingReal(const std::string& text) {
 
 }  // namespace
 
-bool WriteActivityFile(const OccupantRecord& occupant, const std::string& fileName,
+bool WriteActivityFile(const OccupantRecord& occupant, const std::string& file_name,
                        Prompt& prompt) {
   Output out;
   out.Text(occupant.Name);
@@ -50,21 +50,21 @@ bool WriteActivityFile(const OccupantRecord& occupant, const std::string& fileNa
   out.Real(occupant.Lifetime, "Lifetime");
   out.Real(occupant.Population, "Population");
   out.Real(occupant.Weight, "Weight");
-  return item_file::Save(fileName, out, prompt);
+  return item_file::Save(file_name, out, prompt);
 }
 
-bool ReadOccupantFile(ScenarioRecord& scenario, int occupant, const std::string& fileName,
+bool ReadOccupantFile(ScenarioRecord& scenario, int occupant, const std::string& file_name,
                       Prompt& prompt) {
   if (occupant < 1 || occupant > kMaxOccupants) return false;
-  const std::optional<std::string> bytes = item_file::Load(fileName, prompt);
+  const std::optional<std::string> bytes = item_file::Load(file_name, prompt);
   if (!bytes) return false;
   Input in(*bytes);
   OccupantRecord o = scenario.Occupants[occupant];
   try {
     o.Name = in.Text();
     o.Number = static_cast<int16_t>(occupant);
-    const float firstEnter = in.Real();
-    ReadEntry(in, o, 1, firstEnter);
+    const float first_enter = in.Real();
+    ReadEntry(in, o, 1, first_enter);
     int last = 1;
     for (;;) {
       // The field after an entry is the next entry's TimeEnter, or the end line ("DONE",
@@ -96,7 +96,7 @@ bool ReadOccupantFile(ScenarioRecord& scenario, int occupant, const std::string&
       in.Real(o.Weight);
     }
   } catch (const Damaged&) {
-    item_file::TellDamaged(prompt, fileName, in.LineNumber());
+    item_file::TellDamaged(prompt, file_name, in.LineNumber());
     return false;
   }
   scenario.Occupants[occupant] = std::move(o);

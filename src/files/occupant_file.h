@@ -16,7 +16,8 @@ namespace quarn {
 // either end) is written in double quotes.
 
 // Writes `occupant` (the occupant window's copy of the occupant shown).
-bool WriteActivityFile(const OccupantRecord& occupant, const std::string& fileName, Prompt& prompt);
+bool WriteActivityFile(const OccupantRecord& occupant, const std::string& file_name,
+                       Prompt& prompt);
 
 // Reads the file into occupant (1..3) of the scenario and sets its Number. The schedule ends
 // at a line whose leading number is 0 ("DONE"); the entries after the last one read are
@@ -24,7 +25,7 @@ bool WriteActivityFile(const OccupantRecord& occupant, const std::string& fileNa
 // fields it lacks keep their values. A missing file, or one that ends or breaks before
 // StartTime, gives a message and changes nothing. After a true result the occupant window
 // shows the occupant (FillOccupantGrid).
-bool ReadOccupantFile(ScenarioRecord& scenario, int occupant, const std::string& fileName,
+bool ReadOccupantFile(ScenarioRecord& scenario, int occupant, const std::string& file_name,
                       Prompt& prompt);
 
 }  // namespace quarn

@@ -240,9 +240,9 @@ int OldScenarioGeneration(const std::string& first_item) {
 }
 
 ScenarioReadResult ReadScenarioFile(BuildingRecord& building, HistoryPollutant& outdoor_conc_input,
-                                    RoomPollutant& initial_conc_input, const std::string& fileName,
+                                    RoomPollutant& initial_conc_input, const std::string& file_name,
                                     Prompt& prompt) {
-  const std::optional<std::string> bytes = item_file::LoadOrSayMissing(fileName, prompt);
+  const std::optional<std::string> bytes = item_file::LoadOrSayMissing(file_name, prompt);
   if (!bytes) return ScenarioReadResult::Failed;
   Layout layout;
   ItemSource in(*bytes);
@@ -254,7 +254,7 @@ ScenarioReadResult ReadScenarioFile(BuildingRecord& building, HistoryPollutant& 
       const std::string file_id = in.Text();
       const int16_t file_rooms = in.Integer();
       if (file_rooms != building.NumRooms) {
-        scenario_io::TellWrongRoomCount(prompt, fileName, file_rooms, building.NumRooms);
+        scenario_io::TellWrongRoomCount(prompt, file_name, file_rooms, building.NumRooms);
         return ScenarioReadResult::Failed;
       }
       const Answer answer =
@@ -268,12 +268,12 @@ ScenarioReadResult ReadScenarioFile(BuildingRecord& building, HistoryPollutant& 
       in = ItemSource(*bytes);
     }
   } catch (const DamagedFile&) {
-    scenario_io::TellDamaged(prompt, fileName);
+    scenario_io::TellDamaged(prompt, file_name);
     return ScenarioReadResult::Failed;
   }
 
   return scenario_io::ReadIntoResetScratch(
-      building, outdoor_conc_input, initial_conc_input, fileName, prompt,
+      building, outdoor_conc_input, initial_conc_input, file_name, prompt,
       [&](ProgramState& data) { ReadBody(in, layout, building, data); });
 }
 

@@ -20,7 +20,7 @@ namespace quarn {
 // into a reset scratch copy, and a damaged, truncated or over-limit file changes nothing.
 // The items after the occupants' start and end times are optional: a file may end there.
 ScenarioReadResult ReadScenarioFile(BuildingRecord& building, HistoryPollutant& outdoor_conc_input,
-                                    RoomPollutant& initial_conc_input, const std::string& fileName,
+                                    RoomPollutant& initial_conc_input, const std::string& file_name,
                                     Prompt& prompt);
 
 // The generation of a first item: "V1.95" 195, "V1.92" 192, "V1.9" 19, "V1.8" 18, and 0 for

@@ -107,7 +107,7 @@ bool VocRecord::IsEmpty() const {
 }
 
 std::optional<std::vector<VocRecord>> ReadVocFile(const std::string& file_name, Prompt& prompt) {
-  return ReadVocRecords(file_name, kVocFieldCount, prompt);
+  return ReadVocRecords(file_name, VocFieldCount, prompt);
 }
 
 std::optional<std::vector<VocRecord>> ReadVocProperties(const std::string& program_folder,

@@ -20,16 +20,16 @@ struct DatabaseTable;
 
 // The fields of a VOC record, in file order.
 enum VocField : std::size_t {
-  kVocName,
-  kVocFormula,
-  kVocMolecularWeight,  // g/mole
-  kVocVapourPressure,   // P0, mm Hg
-  kVocDiffusivity,      // m2/h
-  kVocIrritantConc,     // mg/m3
-  kVocRfD,
-  kVocRfC,
-  kVocCancer,
-  kVocFieldCount
+  VocName,
+  VocFormula,
+  VocMolecularWeight,  // g/mole
+  VocVapourPressure,   // P0, mm Hg
+  VocDiffusivity,      // m2/h
+  VocIrritantConc,     // mg/m3
+  VocRfD,
+  VocRfC,
+  VocCancer,
+  VocFieldCount
 };
 
 // Lines per record of "vocprops.txt": name to diffusivity.
@@ -37,11 +37,11 @@ inline constexpr std::size_t kVocPropertyFieldCount = 5;
 
 // The VOC window's grid column of each field. The files hold the vapour pressure before the
 // diffusivity, while the grid shows the diffusivity first.
-inline constexpr std::array<int, kVocFieldCount> kVocGridColumn = {1, 2, 3, 5, 4, 6, 7, 8, 9};
+inline constexpr std::array<int, VocFieldCount> kVocGridColumn = {1, 2, 3, 5, 4, 6, 7, 8, 9};
 
 // Texts as the file holds them; fields a record did not reach are empty.
 struct VocRecord {
-  std::array<std::string, kVocFieldCount> fields;
+  std::array<std::string, VocFieldCount> fields;
   bool IsEmpty() const;
 };
 

@@ -91,7 +91,7 @@ std::string_view CumulativeCells(std::string_view line, char separator) {
 }  // namespace
 
 bool WriteConcentrationFile(const BuildingRecord& building, char separator,
-                            const std::string& fileName, Prompt& prompt) {
+                            const std::string& file_name, Prompt& prompt) {
   if (!HoldsRoomsAndPollutants(building)) {
     TellError(prompt, "The building has no rooms or the scenario no pollutants.");
     return false;
@@ -137,10 +137,10 @@ bool WriteConcentrationFile(const BuildingRecord& building, char separator,
     values.assign(work.Concentrations().begin(), work.Concentrations().end());
     PutConcRow(out, work.Time(), values, sep);
   }
-  return item_file::Save(fileName, out.Bytes(), prompt);
+  return item_file::Save(file_name, out.Bytes(), prompt);
 }
 
-bool WriteExposureFile(const BuildingRecord& building, char separator, const std::string& fileName,
+bool WriteExposureFile(const BuildingRecord& building, char separator, const std::string& file_name,
                        Prompt& prompt) {
   const ScenarioRecord& scenario = building.Scenario;
   const int occupants = OccupantCount(scenario);
@@ -177,16 +177,16 @@ bool WriteExposureFile(const BuildingRecord& building, char separator, const std
   }
   // Time, then the instantaneous and the cumulative value of every pollutant.
   const int cells = 1 + 2 * np;
-  bool anyOpen = occupants > 0;
-  while (anyOpen) {
-    anyOpen = false;
+  bool any_open = occupants > 0;
+  while (any_open) {
+    any_open = false;
     for (int i = 0; i < occupants; ++i) {
-      std::string instLine, cumLine;
-      if (inst[i]->Next(instLine) && cum[i]->Next(cumLine)) {
-        out.Put(instLine);
-        out.Put(CumulativeCells(cumLine, separator));
+      std::string inst_line, cum_line;
+      if (inst[i]->Next(inst_line) && cum[i]->Next(cum_line)) {
+        out.Put(inst_line);
+        out.Put(CumulativeCells(cum_line, separator));
         out.Put(sep);
-        anyOpen = true;
+        any_open = true;
       } else {
         inst[i]->Close();
         cum[i]->Close();
@@ -195,11 +195,11 @@ bool WriteExposureFile(const BuildingRecord& building, char separator, const std
     }
     out.NewLine();
   }
-  return item_file::Save(fileName, out.Bytes(), prompt);
+  return item_file::Save(file_name, out.Bytes(), prompt);
 }
 
 bool WriteAverageExposureFile(const BuildingRecord& building, char separator,
-                              const std::string& fileName, Prompt& prompt) {
+                              const std::string& file_name, Prompt& prompt) {
   const ScenarioRecord& scenario = building.Scenario;
   const int occupants = OccupantCount(scenario);
   const int np = PollutantCount(scenario);
@@ -237,24 +237,25 @@ bool WriteAverageExposureFile(const BuildingRecord& building, char separator,
   for (int o = 1; o <= occupants; ++o) {
     avg.push_back(std::make_unique<WorkLines>(scenario.Occupants[o].AvgExposureFile));
   }
-  bool anyOpen = occupants > 0;
-  while (anyOpen) {
-    anyOpen = false;
+  bool any_open = occupants > 0;
+  while (any_open) {
+    any_open = false;
     for (int i = 0; i < occupants; ++i) {
       std::string line;
       if (avg[i]->Next(line)) {
         out.Put(line + sep + sep);
-        anyOpen = true;
+        any_open = true;
       } else {
         PutEmptyCells(out, width, sep);
       }
     }
     out.NewLine();
   }
-  return item_file::Save(fileName, out.Bytes(), prompt);
+  return item_file::Save(file_name, out.Bytes(), prompt);
 }
 
-bool WriteSummaryFile(const BuildingRecord& building, const std::string& fileName, Prompt& prompt) {
+bool WriteSummaryFile(const BuildingRecord& building, const std::string& file_name,
+                      Prompt& prompt) {
   const ScenarioRecord& scenario = building.Scenario;
   const int np = PollutantCount(scenario);
   LineWriter out;
@@ -283,11 +284,11 @@ bool WriteSummaryFile(const BuildingRecord& building, const std::string& fileNam
       number(occupant.CancerRiskResult[p], "CancerRiskResult");
     }
   }
-  return item_file::Save(fileName, out.Bytes(), check, prompt);
+  return item_file::Save(file_name, out.Bytes(), check, prompt);
 }
 
 bool WriteRiskFile(const BuildingRecord& building, int pollutant, const std::string& comment,
-                   const std::vector<RiskFrameworkTexts>& occupants, const std::string& fileName,
+                   const std::vector<RiskFrameworkTexts>& occupants, const std::string& file_name,
                    Prompt& prompt) {
   static constexpr std::array<const char*, 6> kLabels = {
       "Duration ", "Exposure ", "Efficiency ", " Dose ", "Dose/Response", "Individual risk "};
@@ -337,11 +338,11 @@ bool WriteRiskFile(const BuildingRecord& building, int pollutant, const std::str
          texts.conversion);
     line("Individual risk is the lifetime cancer risk at the period's mean concentration");
   }
-  return item_file::Save(fileName, out.Bytes(), check, prompt);
+  return item_file::Save(file_name, out.Bytes(), check, prompt);
 }
 
 bool WriteRiskAnalysisFile(const BuildingRecord& building, const RiskAnalysisTexts& texts,
-                           const std::string& fileName, Prompt& prompt) {
+                           const std::string& file_name, Prompt& prompt) {
   const ScenarioRecord& scenario = building.Scenario;
   LineWriter out;
   for (const std::string& t : {"Risk analysis for " + building.ID, "Scenario " + scenario.Name,
@@ -354,19 +355,19 @@ bool WriteRiskAnalysisFile(const BuildingRecord& building, const RiskAnalysisTex
     out.Put(t);
     out.NewLine();
   }
-  return item_file::Save(fileName, out.Bytes(), prompt);
+  return item_file::Save(file_name, out.Bytes(), prompt);
 }
 
-std::string ResultBaseName(const std::string& fileName) {
-  if (fileName.size() >= 4 && fileName[fileName.size() - 4] == '.') {
-    return fileName.substr(0, fileName.size() - 4);
+std::string ResultBaseName(const std::string& file_name) {
+  if (file_name.size() >= 4 && file_name[file_name.size() - 4] == '.') {
+    return file_name.substr(0, file_name.size() - 4);
   }
-  return fileName;
+  return file_name;
 }
 
-bool SaveAllResults(const BuildingRecord& building, char separator, const std::string& fileName,
+bool SaveAllResults(const BuildingRecord& building, char separator, const std::string& file_name,
                     Prompt& prompt) {
-  const std::string base = ResultBaseName(fileName);
+  const std::string base = ResultBaseName(file_name);
   const bool concentrations = WriteConcentrationFile(building, separator, base + ".con", prompt);
   const bool exposures = WriteExposureFile(building, separator, base + ".EXP", prompt);
   return concentrations && exposures;

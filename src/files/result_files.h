@@ -21,26 +21,26 @@ namespace quarn {
 // Concentrations (".con") from building.ConcWorkFile: the title, the rooms' and pollutants'
 // names and the unit of the columns, then every record, one row each.
 bool WriteConcentrationFile(const BuildingRecord& building, char separator,
-                            const std::string& fileName, Prompt& prompt);
+                            const std::string& file_name, Prompt& prompt);
 
 // Exposures (".EXP") from each occupant's instantaneous and cumulative work files: per
 // occupant the time, the instantaneous and the cumulative exposure of every pollutant. An
 // occupant whose files have ended gets empty cells, so that later occupants stay in their
 // columns; the file ends with a row of empty cells. A work file that cannot be read (no
 // exposure run) is an error, as for the concentration file.
-bool WriteExposureFile(const BuildingRecord& building, char separator, const std::string& fileName,
+bool WriteExposureFile(const BuildingRecord& building, char separator, const std::string& file_name,
                        Prompt& prompt);
 
 // Average exposures (".AEX") from each occupant's .ave work file: per occupant its lines as
 // they are, then two empty cells (one in particle mode, whose lines end with the geometric
 // standard deviation and no separator); the headings are padded to the same width.
 bool WriteAverageExposureFile(const BuildingRecord& building, char separator,
-                              const std::string& fileName, Prompt& prompt);
+                              const std::string& file_name, Prompt& prompt);
 
 // Summary (".SUM"), one item a line: the building ID, the scenario name, each pollutant's
 // name and irritant concentration, then per occupant its name and per pollutant the hours
 // above the irritant concentration, the total and peak exposure and the cancer risk.
-bool WriteSummaryFile(const BuildingRecord& building, const std::string& fileName, Prompt& prompt);
+bool WriteSummaryFile(const BuildingRecord& building, const std::string& file_name, Prompt& prompt);
 
 // The texts of one occupant's rows in the risk framework window, as shown, for the labels
 // "Duration ", "Exposure ", "Efficiency ", " Dose ", "Dose/Response" and "Individual risk "
@@ -58,7 +58,7 @@ struct RiskFrameworkTexts {
 // how the irritant exposure is counted, the cancer row's conversion factor under its own
 // name, and what the individual risk is.
 bool WriteRiskFile(const BuildingRecord& building, int pollutant, const std::string& comment,
-                   const std::vector<RiskFrameworkTexts>& occupants, const std::string& fileName,
+                   const std::vector<RiskFrameworkTexts>& occupants, const std::string& file_name,
                    Prompt& prompt);
 
 // The fields of the risk analysis window, as shown.
@@ -71,13 +71,13 @@ struct RiskAnalysisTexts {
 
 // Risk analysis report (".RSK" of the risk analysis window).
 bool WriteRiskAnalysisFile(const BuildingRecord& building, const RiskAnalysisTexts& texts,
-                           const std::string& fileName, Prompt& prompt);
+                           const std::string& file_name, Prompt& prompt);
 
 // The name without its extension: when the last four characters begin with ".", they go.
-std::string ResultBaseName(const std::string& fileName);
+std::string ResultBaseName(const std::string& file_name);
 
 // Writes base + ".con" and base + ".EXP". True when both were written.
-bool SaveAllResults(const BuildingRecord& building, char separator, const std::string& fileName,
+bool SaveAllResults(const BuildingRecord& building, char separator, const std::string& file_name,
                     Prompt& prompt);
 
 }  // namespace quarn

@@ -74,13 +74,13 @@ void CommitScratch(ProgramState& scratch, BuildingRecord& building,
 ScenarioReadResult ReadIntoResetScratch(BuildingRecord& building,
                                         HistoryPollutant& outdoor_conc_input,
                                         RoomPollutant& initial_conc_input,
-                                        const std::string& fileName, Prompt& prompt,
+                                        const std::string& file_name, Prompt& prompt,
                                         const std::function<void(ProgramState&)>& read_body) {
   auto scratch = MakeResetScratch(building, outdoor_conc_input, initial_conc_input);
   try {
     read_body(*scratch);
   } catch (const DamagedFile&) {
-    TellDamaged(prompt, fileName);
+    TellDamaged(prompt, file_name);
     return ScenarioReadResult::Failed;
   }
   CommitScratch(*scratch, building, outdoor_conc_input, initial_conc_input);
@@ -89,18 +89,18 @@ ScenarioReadResult ReadIntoResetScratch(BuildingRecord& building,
 
 // ---- messages ----
 
-void TellDamaged(Prompt& prompt, const std::string& fileName) {
-  prompt.Message("Error.  " + fileName + " is not a scenario file or is damaged.", "Error",
+void TellDamaged(Prompt& prompt, const std::string& file_name) {
+  prompt.Message("Error.  " + file_name + " is not a scenario file or is damaged.", "Error",
                  MessageIcon::Critical);
 }
 
-void TellWrongRoomCount(Prompt& prompt, const std::string& fileName, int fileRooms,
-                        int buildingRooms) {
+void TellWrongRoomCount(Prompt& prompt, const std::string& file_name, int file_rooms,
+                        int building_rooms) {
   // Room-indexed items follow the rooms of the loaded building: with another count every
   // later item would land in the wrong field.
-  prompt.Message("Error.  " + fileName + " is a scenario for a building with " +
-                     FormatDouble(fileRooms) + " rooms, but the building loaded has " +
-                     FormatDouble(buildingRooms) + " rooms.  The scenario was not read.",
+  prompt.Message("Error.  " + file_name + " is a scenario for a building with " +
+                     FormatDouble(file_rooms) + " rooms, but the building loaded has " +
+                     FormatDouble(building_rooms) + " rooms.  The scenario was not read.",
                  "Error", MessageIcon::Critical);
 }
 
@@ -438,19 +438,19 @@ std::string ScenarioFileBytes(const BuildingRecord& b, const HistoryPollutant& o
   return ScenarioLines(b, outdoor_conc_input, initial_conc_input).Bytes();
 }
 
-bool NewSaveScenario(BuildingRecord& building, std::string_view selectedUnits,
+bool NewSaveScenario(BuildingRecord& building, std::string_view selected_units,
                      const HistoryPollutant& outdoor_conc_input,
-                     const RoomPollutant& initial_conc_input, const std::string& fileName,
+                     const RoomPollutant& initial_conc_input, const std::string& file_name,
                      Prompt& prompt) {
-  if (!selectedUnits.empty()) building.Scenario.ConcUnits = std::string(selectedUnits);
+  if (!selected_units.empty()) building.Scenario.ConcUnits = std::string(selected_units);
   std::string reason;
   const LineSink lines = ScenarioLines(building, outdoor_conc_input, initial_conc_input);
   if (!lines.Check().Passed()) {
     reason = lines.Check().Reason();
-  } else if (WriteFileAtomic(fileName, lines.Bytes(), &reason)) {
+  } else if (WriteFileAtomic(file_name, lines.Bytes(), &reason)) {
     return true;
   }
-  prompt.Message("Error.  " + fileName + " could not be saved: " + reason, "Error",
+  prompt.Message("Error.  " + file_name + " could not be saved: " + reason, "Error",
                  MessageIcon::Critical);
   return false;
 }
@@ -595,9 +595,9 @@ void ReadBody(ItemSource& in, const BuildingRecord& b, ProgramState& data) {
 }  // namespace
 
 ScenarioReadResult NewReadScenario(BuildingRecord& building, HistoryPollutant& outdoor_conc_input,
-                                   RoomPollutant& initial_conc_input, const std::string& fileName,
+                                   RoomPollutant& initial_conc_input, const std::string& file_name,
                                    Prompt& prompt) {
-  const std::optional<std::string> bytes = item_file::LoadOrSayMissing(fileName, prompt);
+  const std::optional<std::string> bytes = item_file::LoadOrSayMissing(file_name, prompt);
   if (!bytes) return ScenarioReadResult::Failed;
   ItemSource in(*bytes);
   std::string file_id;
@@ -607,11 +607,11 @@ ScenarioReadResult NewReadScenario(BuildingRecord& building, HistoryPollutant& o
     file_id = in.Text();
     file_rooms = in.Integer();
   } catch (const DamagedFile&) {
-    scenario_io::TellDamaged(prompt, fileName);
+    scenario_io::TellDamaged(prompt, file_name);
     return ScenarioReadResult::Failed;
   }
   if (file_rooms != building.NumRooms) {
-    scenario_io::TellWrongRoomCount(prompt, fileName, file_rooms, building.NumRooms);
+    scenario_io::TellWrongRoomCount(prompt, file_name, file_rooms, building.NumRooms);
     return ScenarioReadResult::Failed;
   }
   const Answer answer =
@@ -621,7 +621,7 @@ ScenarioReadResult NewReadScenario(BuildingRecord& building, HistoryPollutant& o
   if (answer != Answer::Yes) return ScenarioReadResult::Declined;
 
   return scenario_io::ReadIntoResetScratch(
-      building, outdoor_conc_input, initial_conc_input, fileName, prompt,
+      building, outdoor_conc_input, initial_conc_input, file_name, prompt,
       [&](ProgramState& data) { ReadBody(in, building, data); });
 }
 

@@ -55,9 +55,9 @@ std::string ScenarioFileBytes(const BuildingRecord& building,
 // "milligrams") and becomes ConcUnits; empty when none is checked, and ConcUnits stays.
 // The file is written beside the target and renamed over it. False, after telling the
 // user, when it could not be written.
-bool NewSaveScenario(BuildingRecord& building, std::string_view selectedUnits,
+bool NewSaveScenario(BuildingRecord& building, std::string_view selected_units,
                      const HistoryPollutant& outdoor_conc_input,
-                     const RoomPollutant& initial_conc_input, const std::string& fileName,
+                     const RoomPollutant& initial_conc_input, const std::string& file_name,
                      Prompt& prompt);
 
 // Reads a V1.96 file into building.Scenario and the entered concentrations. The reader
@@ -66,7 +66,7 @@ bool NewSaveScenario(BuildingRecord& building, std::string_view selectedUnits,
 // another room count is refused; a damaged, truncated or over-limit file changes nothing.
 // Afterwards ConcUnits tells the caller which unit button to select.
 ScenarioReadResult NewReadScenario(BuildingRecord& building, HistoryPollutant& outdoor_conc_input,
-                                   RoomPollutant& initial_conc_input, const std::string& fileName,
+                                   RoomPollutant& initial_conc_input, const std::string& file_name,
                                    Prompt& prompt);
 
 // The number of outdoor history points that the stored times give, counted as the outdoor
@@ -123,7 +123,7 @@ class LineSink : private item_file::Output {
 ScenarioReadResult ReadIntoResetScratch(BuildingRecord& building,
                                         HistoryPollutant& outdoor_conc_input,
                                         RoomPollutant& initial_conc_input,
-                                        const std::string& fileName, Prompt& prompt,
+                                        const std::string& file_name, Prompt& prompt,
                                         const std::function<void(ProgramState&)>& read_body);
 
 // Particle mode as the scenario files test it: "PM" in the first two characters, in any case.
@@ -150,9 +150,9 @@ void ReadConnectedFlows(ItemSource& in, const BuildingRecord& b, RoomMatrix& flo
 void ReadEnteredConcentrations(ItemSource& in, ProgramState& data, int first_room, int n, int np);
 
 // The messages of the scenario readers.
-void TellDamaged(Prompt& prompt, const std::string& fileName);
-void TellWrongRoomCount(Prompt& prompt, const std::string& fileName, int fileRooms,
-                        int buildingRooms);
+void TellDamaged(Prompt& prompt, const std::string& file_name);
+void TellWrongRoomCount(Prompt& prompt, const std::string& file_name, int file_rooms,
+                        int building_rooms);
 
 }  // namespace scenario_io
 

@@ -41,9 +41,9 @@ ScenarioLayout ScenarioLayoutFor(std::string_view first_item) {
                                                                    : ScenarioLayout::Older;
 }
 
-ScenarioLayout ScenarioLayoutOfFile(const std::string& fileName) {
+ScenarioLayout ScenarioLayoutOfFile(const std::string& file_name) {
   std::string bytes;
-  if (!ReadFileBytes(fileName, bytes)) return ScenarioLayout::Older;
+  if (!ReadFileBytes(file_name, bytes)) return ScenarioLayout::Older;
   ItemReader in(bytes);
   const auto first = in.ReadItem();
   return first ? ScenarioLayoutFor(*first) : ScenarioLayout::Older;

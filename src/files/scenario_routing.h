@@ -23,6 +23,6 @@ ScenarioLayout ScenarioLayoutFor(std::string_view first_item);
 
 // The first item of the file (up to the first comma or line end, quotes removed) and its
 // layout. A file that cannot be read goes to the older reader, which reports it.
-ScenarioLayout ScenarioLayoutOfFile(const std::string& fileName);
+ScenarioLayout ScenarioLayoutOfFile(const std::string& file_name);
 
 }  // namespace quarn

@@ -16,8 +16,8 @@ using item_file::Output;
 constexpr int kLastModel = 10;  // emission models 0..10
 constexpr int kLastUnits = 2;   // mg/h, µg/h, number/h
 
-bool PollutantCountFits(int numPollutants) {
-  return numPollutants >= 0 && numPollutants <= kMaxPollutants;
+bool PollutantCountFits(int num_pollutants) {
+  return num_pollutants >= 0 && num_pollutants <= kMaxPollutants;
 }
 
 void WriteCycles(Output& out, const SourceRecord& source) {
@@ -39,15 +39,15 @@ void ReadCycles(Input& in, SourceRecord& source) {
 // Reads the file into a copy of `source` with `fill`, and hands it over only when the whole
 // layout was read.
 template <class Fill>
-bool ReadInto(const std::string& fileName, SourceRecord& source, Prompt& prompt, Fill fill) {
-  const std::optional<std::string> bytes = item_file::Load(fileName, prompt);
+bool ReadInto(const std::string& file_name, SourceRecord& source, Prompt& prompt, Fill fill) {
+  const std::optional<std::string> bytes = item_file::Load(file_name, prompt);
   if (!bytes) return false;
   Input in(*bytes);
   SourceRecord scratch = source;
   try {
     fill(in, scratch);
   } catch (const Damaged&) {
-    item_file::TellDamaged(prompt, fileName, in.LineNumber());
+    item_file::TellDamaged(prompt, file_name, in.LineNumber());
     return false;
   }
   source = std::move(scratch);
@@ -56,15 +56,15 @@ bool ReadInto(const std::string& fileName, SourceRecord& source, Prompt& prompt,
 
 }  // namespace
 
-void AddExtensionIfNone(std::string& fileName, const std::string& extension) {
-  const std::size_t slash = fileName.find_last_of("/\\");
+void AddExtensionIfNone(std::string& file_name, const std::string& extension) {
+  const std::size_t slash = file_name.find_last_of("/\\");
   const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
-  if (fileName.find('.', start) == std::string::npos) fileName += extension;
+  if (file_name.find('.', start) == std::string::npos) file_name += extension;
 }
 
-bool WriteRoomSourceFile(int numPollutants, const SourceRecord& source, const std::string& fileName,
-                         Prompt& prompt) {
-  if (!PollutantCountFits(numPollutants)) return false;
+bool WriteRoomSourceFile(int num_pollutants, const SourceRecord& source,
+                         const std::string& file_name, Prompt& prompt) {
+  if (!PollutantCountFits(num_pollutants)) return false;
   Output out;
   out.Text(source.Name);
   out.Integer(source.Model);
@@ -77,16 +77,16 @@ bool WriteRoomSourceFile(int numPollutants, const SourceRecord& source, const st
   out.Real(source.TotalMass, "TotalMass");
   out.Real(source.SourceValue, "SourceValue");
   for (int k = 0; k < kNumParams; ++k) {
-    for (int p = 0; p < numPollutants; ++p) out.Real(source.Params[k][p], "Params");
+    for (int p = 0; p < num_pollutants; ++p) out.Real(source.Params[k][p], "Params");
   }
-  for (int p = 0; p < numPollutants; ++p) out.Real(source.RawParam3[p], "RawParam3");
-  return item_file::Save(fileName, out, prompt);
+  for (int p = 0; p < num_pollutants; ++p) out.Real(source.RawParam3[p], "RawParam3");
+  return item_file::Save(file_name, out, prompt);
 }
 
-bool ReadRoomSourceFile(int numPollutants, SourceRecord& source, const std::string& fileName,
+bool ReadRoomSourceFile(int num_pollutants, SourceRecord& source, const std::string& file_name,
                         Prompt& prompt) {
-  if (!PollutantCountFits(numPollutants)) return false;
-  return ReadInto(fileName, source, prompt, [numPollutants](Input& in, SourceRecord& s) {
+  if (!PollutantCountFits(num_pollutants)) return false;
+  return ReadInto(file_name, source, prompt, [num_pollutants](Input& in, SourceRecord& s) {
     s.Name = in.Text();
     s.Model = in.Bounded(0, kLastModel);
     s.EmissionUnits = in.Bounded(0, kLastUnits);
@@ -98,19 +98,19 @@ bool ReadRoomSourceFile(int numPollutants, SourceRecord& source, const std::stri
     in.Real(s.TotalMass);
     in.Real(s.SourceValue);
     for (int k = 0; k < kNumParams; ++k) {
-      for (int p = 0; p < numPollutants; ++p) in.Real(s.Params[k][p]);
+      for (int p = 0; p < num_pollutants; ++p) in.Real(s.Params[k][p]);
     }
-    for (int p = 0; p < numPollutants; ++p) in.Real(s.RawParam3[p]);
+    for (int p = 0; p < num_pollutants; ++p) in.Real(s.RawParam3[p]);
     // The layout runs parameter by parameter: an item left over means every value above was
     // read for the wrong pollutant count.
     in.ExpectEnd();
   });
 }
 
-bool WriteSourceFile(std::string& fileName, int numPollutants, const SourceRecord& source,
+bool WriteSourceFile(std::string& file_name, int num_pollutants, const SourceRecord& source,
                      Prompt& prompt) {
-  if (!PollutantCountFits(numPollutants)) return false;
-  AddExtensionIfNone(fileName, ".SOR");
+  if (!PollutantCountFits(num_pollutants)) return false;
+  AddExtensionIfNone(file_name, ".SOR");
   Output out;
   out.Text(source.Name);
   out.Real(source.Size, "Size");
@@ -121,7 +121,7 @@ bool WriteSourceFile(std::string& fileName, int numPollutants, const SourceRecor
   WriteCycles(out, source);
   out.Text(source.CycleRepeats.str());
   out.Integer(source.Model);
-  for (int p = 0; p < numPollutants; ++p) {
+  for (int p = 0; p < num_pollutants; ++p) {
     for (int k = 0; k < kNumParams; ++k) out.Real(source.Params[k][p], "Params");
     out.Real(source.ParamPerMole[p], "ParamPerMole");
     out.Real(source.ModelWork1[p], "ModelWork1");
@@ -130,14 +130,14 @@ bool WriteSourceFile(std::string& fileName, int numPollutants, const SourceRecor
     out.Real(source.SourceValue, "SourceValue");
     out.Real(source.ScaledMass, "ScaledMass");
   }
-  return item_file::Save(fileName, out, prompt);
+  return item_file::Save(file_name, out, prompt);
 }
 
-bool ReadSourceFile(std::string& fileName, int numPollutants, SourceRecord& source,
+bool ReadSourceFile(std::string& file_name, int num_pollutants, SourceRecord& source,
                     Prompt& prompt) {
-  if (!PollutantCountFits(numPollutants)) return false;
-  AddExtensionIfNone(fileName, ".SOR");
-  return ReadInto(fileName, source, prompt, [numPollutants](Input& in, SourceRecord& s) {
+  if (!PollutantCountFits(num_pollutants)) return false;
+  AddExtensionIfNone(file_name, ".SOR");
+  return ReadInto(file_name, source, prompt, [num_pollutants](Input& in, SourceRecord& s) {
     s.Name = in.Text();
     in.Real(s.Size);
     in.Real(s.GasVelocity);
@@ -147,7 +147,7 @@ bool ReadSourceFile(std::string& fileName, int numPollutants, SourceRecord& sour
     ReadCycles(in, s);
     in.Flag(s.CycleRepeats);
     s.Model = in.Bounded(0, kLastModel);
-    for (int p = 0; p < numPollutants; ++p) {
+    for (int p = 0; p < num_pollutants; ++p) {
       for (int k = 0; k < kNumParams; ++k) in.Real(s.Params[k][p]);
       in.Real(s.ParamPerMole[p]);
       in.Real(s.ModelWork1[p]);

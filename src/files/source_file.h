@@ -21,11 +21,11 @@ namespace quarn {
 // scenario file: Name, Model, EmissionUnits, Size, CycleRepeats, NumCycles, GasVelocity,
 // the on/off times of each cycle, TotalMass, SourceValue, Params (row by row, pollutants
 // inner) and RawParam3 per pollutant. No extension is added.
-bool WriteRoomSourceFile(int numPollutants, const SourceRecord& source, const std::string& fileName,
-                         Prompt& prompt);
+bool WriteRoomSourceFile(int num_pollutants, const SourceRecord& source,
+                         const std::string& file_name, Prompt& prompt);
 // After a true result the window shows the record (ShowRoomSource) and sets its grid-edit
 // flag.
-bool ReadRoomSourceFile(int numPollutants, SourceRecord& source, const std::string& fileName,
+bool ReadRoomSourceFile(int num_pollutants, SourceRecord& source, const std::string& file_name,
                         Prompt& prompt);
 
 // The HVAC-source layout: Name, Size, GasVelocity, SourceUnitsCode, SourceFactor,
@@ -33,12 +33,13 @@ bool ReadRoomSourceFile(int numPollutants, SourceRecord& source, const std::stri
 // ParamPerMole, ModelWork1, ModelWork2, SourceWork1, SourceValue and ScaledMass (the last
 // two are scalars, repeated in every block; the last block's values are kept).
 // A file name whose last part holds no "." gets ".SOR", in the caller's variable itself.
-bool WriteSourceFile(std::string& fileName, int numPollutants, const SourceRecord& source,
+bool WriteSourceFile(std::string& file_name, int num_pollutants, const SourceRecord& source,
                      Prompt& prompt);
-bool ReadSourceFile(std::string& fileName, int numPollutants, SourceRecord& source, Prompt& prompt);
+bool ReadSourceFile(std::string& file_name, int num_pollutants, SourceRecord& source,
+                    Prompt& prompt);
 
 // Appends `extension` when the file name (the part after the last folder separator) holds
 // no ".".
-void AddExtensionIfNone(std::string& fileName, const std::string& extension);
+void AddExtensionIfNone(std::string& file_name, const std::string& extension);
 
 }  // namespace quarn

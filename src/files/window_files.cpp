@@ -19,24 +19,24 @@ using item_file::Output;
 
 constexpr int kHVACColumns = 3;  // supply, return, exhaust
 
-bool RoomsFit(int numRooms) {
-  return numRooms >= 1 && numRooms <= kMaxRooms;
+bool RoomsFit(int num_rooms) {
+  return num_rooms >= 1 && num_rooms <= kMaxRooms;
 }
-bool PollutantsFit(int numPollutants) {
-  return numPollutants >= 0 && numPollutants <= kMaxPollutants;
+bool PollutantsFit(int num_pollutants) {
+  return num_pollutants >= 0 && num_pollutants <= kMaxPollutants;
 }
 
 // Reads the file and runs `fill` over its items; false after a message when the file
 // cannot be read or `fill` meets the end of the file or a value that does not fit.
 template <class Fill>
-bool ReadItems(const std::string& fileName, Prompt& prompt, Fill fill) {
-  const std::optional<std::string> bytes = item_file::Load(fileName, prompt);
+bool ReadItems(const std::string& file_name, Prompt& prompt, Fill fill) {
+  const std::optional<std::string> bytes = item_file::Load(file_name, prompt);
   if (!bytes) return false;
   Input in(*bytes);
   try {
     fill(in);
   } catch (const Damaged&) {
-    item_file::TellDamaged(prompt, fileName, in.LineNumber());
+    item_file::TellDamaged(prompt, file_name, in.LineNumber());
     return false;
   }
   return true;
@@ -64,46 +64,46 @@ std::vector<std::string_view> SplitAt(std::string_view line, char separator) {
 
 // ---- pollutant file ----
 
-bool WritePollutantFile(const PerPollutant<float>& particleDiameters, int numPollutants,
-                        const std::string& fileName, Prompt& prompt) {
-  if (!PollutantsFit(numPollutants)) return false;
+bool WritePollutantFile(const PerPollutant<float>& particle_diameters, int num_pollutants,
+                        const std::string& file_name, Prompt& prompt) {
+  if (!PollutantsFit(num_pollutants)) return false;
   Output out;
-  for (int p = 0; p < numPollutants; ++p) out.Real(particleDiameters[p], "Diameter");
-  return item_file::Save(fileName, out, prompt);
+  for (int p = 0; p < num_pollutants; ++p) out.Real(particle_diameters[p], "Diameter");
+  return item_file::Save(file_name, out, prompt);
 }
 
-bool ReadPollutantFile(PerPollutant<float>& particleDiameters, int numPollutants,
-                       const std::string& fileName, Prompt& prompt) {
-  if (!PollutantsFit(numPollutants)) return false;
-  PerPollutant<float> scratch = particleDiameters;
-  if (!ReadItems(fileName, prompt, [&](Input& in) {
-        for (int p = 0; p < numPollutants; ++p) in.Real(scratch[p]);
+bool ReadPollutantFile(PerPollutant<float>& particle_diameters, int num_pollutants,
+                       const std::string& file_name, Prompt& prompt) {
+  if (!PollutantsFit(num_pollutants)) return false;
+  PerPollutant<float> scratch = particle_diameters;
+  if (!ReadItems(file_name, prompt, [&](Input& in) {
+        for (int p = 0; p < num_pollutants; ++p) in.Real(scratch[p]);
       })) {
     return false;
   }
-  particleDiameters = scratch;
+  particle_diameters = scratch;
   return true;
 }
 
 // ---- initial indoor concentrations ----
 
-bool WriteInitialIndoorFile(const ScenarioRecord& scenario, int numRooms,
-                            const std::string& fileName, Prompt& prompt) {
-  if (!RoomsFit(numRooms) || !PollutantsFit(scenario.NumPollutants)) return false;
+bool WriteInitialIndoorFile(const ScenarioRecord& scenario, int num_rooms,
+                            const std::string& file_name, Prompt& prompt) {
+  if (!RoomsFit(num_rooms) || !PollutantsFit(scenario.NumPollutants)) return false;
   Output out;
   for (int p = 0; p < scenario.NumPollutants; ++p) {
-    for (int r = 1; r <= numRooms; ++r) out.Real(scenario.InitialConc[r][p], "InitialConc");
+    for (int r = 1; r <= num_rooms; ++r) out.Real(scenario.InitialConc[r][p], "InitialConc");
   }
-  return item_file::Save(fileName, out, prompt);
+  return item_file::Save(file_name, out, prompt);
 }
 
-bool ReadInitialIndoorFile(ScenarioRecord& scenario, int numRooms, const std::string& fileName,
+bool ReadInitialIndoorFile(ScenarioRecord& scenario, int num_rooms, const std::string& file_name,
                            Prompt& prompt) {
-  if (!RoomsFit(numRooms) || !PollutantsFit(scenario.NumPollutants)) return false;
+  if (!RoomsFit(num_rooms) || !PollutantsFit(scenario.NumPollutants)) return false;
   RoomPollutant scratch = scenario.InitialConc;
-  if (!ReadItems(fileName, prompt, [&](Input& in) {
+  if (!ReadItems(file_name, prompt, [&](Input& in) {
         for (int p = 0; p < scenario.NumPollutants; ++p) {
-          for (int r = 1; r <= numRooms; ++r) in.Real(scratch[r][p]);
+          for (int r = 1; r <= num_rooms; ++r) in.Real(scratch[r][p]);
         }
         in.ExpectEnd();  // a file of another building shape would fill the wrong cells
       })) {
@@ -117,16 +117,16 @@ bool ReadInitialIndoorFile(ScenarioRecord& scenario, int numRooms, const std::st
 
 namespace {
 
-void TellTooManyPoints(Prompt& prompt, const std::string& fileName) {
-  prompt.Message("Error.  " + fileName + " holds more than 50 points.", "Error",
+void TellTooManyPoints(Prompt& prompt, const std::string& file_name) {
+  prompt.Message("Error.  " + file_name + " holds more than 50 points.", "Error",
                  MessageIcon::Critical);
 }
 
 }  // namespace
 
 bool WriteOutdoorConcentrationFile(const ScenarioRecord& scenario,
-                                   const HistoryPollutant& outdoorConcInput, char separator,
-                                   const std::string& fileName, Prompt& prompt) {
+                                   const HistoryPollutant& outdoor_conc_input, char separator,
+                                   const std::string& file_name, Prompt& prompt) {
   if (!PollutantsFit(scenario.NumPollutants)) return false;
   Output out;
   const std::string joint(1, separator);
@@ -134,17 +134,17 @@ bool WriteOutdoorConcentrationFile(const ScenarioRecord& scenario,
     out.Line().Put(FileSingle(out.Check()(scenario.OutdoorConcTime[t], "OutdoorConcTime")));
     for (int p = 0; p < scenario.NumPollutants; ++p) {
       out.Line().Put(joint);
-      out.Line().Put(FileSingle(out.Check()(outdoorConcInput[t][p], "OutdoorConcInput")));
+      out.Line().Put(FileSingle(out.Check()(outdoor_conc_input[t][p], "OutdoorConcInput")));
     }
     out.Line().NewLine();
   }
-  return item_file::Save(fileName, out, prompt);
+  return item_file::Save(file_name, out, prompt);
 }
 
-bool ReadOutdoorConcentrationFile(ScenarioRecord& scenario, HistoryPollutant& outdoorConcInput,
-                                  const std::string& fileName, Prompt& prompt) {
+bool ReadOutdoorConcentrationFile(ScenarioRecord& scenario, HistoryPollutant& outdoor_conc_input,
+                                  const std::string& file_name, Prompt& prompt) {
   if (!PollutantsFit(scenario.NumPollutants)) return false;
-  const std::optional<std::string> bytes = item_file::Load(fileName, prompt);
+  const std::optional<std::string> bytes = item_file::Load(file_name, prompt);
   if (!bytes) return false;
   std::vector<std::string> lines;
   ItemReader file(*bytes);
@@ -153,7 +153,7 @@ bool ReadOutdoorConcentrationFile(ScenarioRecord& scenario, HistoryPollutant& ou
   while (!lines.empty() && item_file::Trim(lines.back()).empty()) lines.pop_back();
 
   History times = scenario.OutdoorConcTime;
-  HistoryPollutant values = outdoorConcInput;
+  HistoryPollutant values = outdoor_conc_input;
   int count = 0;
   const int n = scenario.NumPollutants;
   const int last = std::min<int>(kMaxHistory, static_cast<int>(lines.size()));
@@ -172,18 +172,18 @@ bool ReadOutdoorConcentrationFile(ScenarioRecord& scenario, HistoryPollutant& ou
       times[t] = time;
       for (int p = 0; p < n; ++p) values[t][p] = number();
     } catch (const Damaged&) {
-      item_file::TellDamaged(prompt, fileName, t);
+      item_file::TellDamaged(prompt, file_name, t);
       return false;
     }
     count = t;
   }
   if (count == 0) {
-    item_file::TellDamaged(prompt, fileName, 1);
+    item_file::TellDamaged(prompt, file_name, 1);
     return false;
   }
   // Dropping the further points would run a different history from the one in the file.
   if (count == kMaxHistory && lines.size() > static_cast<std::size_t>(kMaxHistory)) {
-    TellTooManyPoints(prompt, fileName);
+    TellTooManyPoints(prompt, file_name);
     return false;
   }
   for (int t = count + 1; t <= kMaxHistory; ++t) {
@@ -192,20 +192,20 @@ bool ReadOutdoorConcentrationFile(ScenarioRecord& scenario, HistoryPollutant& ou
     scenario.OutdoorConc[t].fill(0);
   }
   scenario.OutdoorConcTime = times;
-  outdoorConcInput = values;
+  outdoor_conc_input = values;
   scenario.NumOutdoorConcPoints = static_cast<int16_t>(count);
   return true;
 }
 
 // ---- general sinks ----
 
-bool WriteGeneralSinkFile(const ScenarioRecord& scenario, int numRooms, char separator,
-                          const std::string& fileName, Prompt& prompt) {
-  if (!RoomsFit(numRooms) || !PollutantsFit(scenario.NumPollutants)) return false;
+bool WriteGeneralSinkFile(const ScenarioRecord& scenario, int num_rooms, char separator,
+                          const std::string& file_name, Prompt& prompt) {
+  if (!RoomsFit(num_rooms) || !PollutantsFit(scenario.NumPollutants)) return false;
   const std::string sep(1, separator);
   Output out;
   LineWriter& line = out.Line();
-  for (int r = 1; r <= numRooms; ++r) {
+  for (int r = 1; r <= num_rooms; ++r) {
     const int sinks = SinkSlotCount(scenario, r);
     for (int s = 1; s <= sinks; ++s) {
       const SinkRecord& sink = scenario.Sinks[r][s];
@@ -223,15 +223,15 @@ bool WriteGeneralSinkFile(const ScenarioRecord& scenario, int numRooms, char sep
       }
     }
   }
-  return item_file::Save(fileName, out, prompt);
+  return item_file::Save(file_name, out, prompt);
 }
 
-bool ReadGeneralSinkFile(ScenarioRecord& scenario, int numRooms, char separator,
-                         const std::string& fileName, Prompt& prompt) {
-  if (!RoomsFit(numRooms) || !PollutantsFit(scenario.NumPollutants)) return false;
+bool ReadGeneralSinkFile(ScenarioRecord& scenario, int num_rooms, char separator,
+                         const std::string& file_name, Prompt& prompt) {
+  if (!RoomsFit(num_rooms) || !PollutantsFit(scenario.NumPollutants)) return false;
   auto scratch = scenario.Sinks;
-  if (!ReadItems(fileName, prompt, [&](Input& in) {
-        for (int r = 1; r <= numRooms; ++r) {
+  if (!ReadItems(file_name, prompt, [&](Input& in) {
+        for (int r = 1; r <= num_rooms; ++r) {
           const int sinks = SinkSlotCount(scenario, r);
           for (int s = 1; s <= sinks; ++s) {
             SinkRecord& sink = scratch[r][s];
@@ -261,21 +261,21 @@ bool ReadGeneralSinkFile(ScenarioRecord& scenario, int numRooms, char separator,
 
 // ---- steady HVAC flows ----
 
-bool WriteHVACFlowFile(const std::vector<double>& cells, int numRooms, const std::string& fileName,
-                       Prompt& prompt) {
-  if (!RoomsFit(numRooms)) return false;
-  const std::size_t count = static_cast<std::size_t>(numRooms + 1) * kHVACColumns;
+bool WriteHVACFlowFile(const std::vector<double>& cells, int num_rooms,
+                       const std::string& file_name, Prompt& prompt) {
+  if (!RoomsFit(num_rooms)) return false;
+  const std::size_t count = static_cast<std::size_t>(num_rooms + 1) * kHVACColumns;
   if (cells.size() != count) return false;
   Output out;
   for (double value : cells) out.Double(value, "HVACFlow");
-  return item_file::Save(fileName, out, prompt);
+  return item_file::Save(file_name, out, prompt);
 }
 
-std::optional<std::vector<double>> ReadHVACFlowFile(int numRooms, const std::string& fileName,
+std::optional<std::vector<double>> ReadHVACFlowFile(int num_rooms, const std::string& file_name,
                                                     Prompt& prompt) {
-  if (!RoomsFit(numRooms)) return std::nullopt;
-  std::vector<double> cells(static_cast<std::size_t>(numRooms + 1) * kHVACColumns);
-  if (!ReadItems(fileName, prompt, [&](Input& in) {
+  if (!RoomsFit(num_rooms)) return std::nullopt;
+  std::vector<double> cells(static_cast<std::size_t>(num_rooms + 1) * kHVACColumns);
+  if (!ReadItems(file_name, prompt, [&](Input& in) {
         for (double& cell : cells) cell = in.Double();
       })) {
     return std::nullopt;
@@ -285,10 +285,10 @@ std::optional<std::vector<double>> ReadHVACFlowFile(int numRooms, const std::str
 
 // ---- HVAC flow history ----
 
-bool WriteHVACFlowHistoryFile(ScenarioRecord& scenario, bool outdoorFlowsOption, bool cycleOption,
-                              const std::string& fileName, Prompt& prompt) {
-  scenario.HVACHistoryOutdoorOnly = outdoorFlowsOption ? 1 : 0;
-  scenario.HVACHistoryCycle = cycleOption ? "Y" : "N";
+bool WriteHVACFlowHistoryFile(ScenarioRecord& scenario, bool outdoor_flows_option,
+                              bool cycle_option, const std::string& file_name, Prompt& prompt) {
+  scenario.HVACHistoryOutdoorOnly = outdoor_flows_option ? 1 : 0;
+  scenario.HVACHistoryCycle = cycle_option ? "Y" : "N";
   Output out;
   out.Integer(scenario.HVACHistoryOutdoorOnly);
   out.Text(scenario.HVACHistoryCycle.str());
@@ -296,17 +296,17 @@ bool WriteHVACFlowHistoryFile(ScenarioRecord& scenario, bool outdoorFlowsOption,
     out.Pair(scenario.HVACHistoryTime[t], scenario.HVACHistoryFraction[t], "HVACHistoryTime",
              "HVACHistoryFraction");
   }
-  return item_file::Save(fileName, out, prompt);
+  return item_file::Save(file_name, out, prompt);
 }
 
-bool ReadHVACFlowHistoryFile(ScenarioRecord& scenario, const std::string& fileName,
+bool ReadHVACFlowHistoryFile(ScenarioRecord& scenario, const std::string& file_name,
                              Prompt& prompt) {
-  int16_t outdoorOnly = 0;
+  int16_t outdoor_only = 0;
   FixedString<1> cycle;
   History times = scenario.HVACHistoryTime;
   History fractions = scenario.HVACHistoryFraction;
-  if (!ReadItems(fileName, prompt, [&](Input& in) {
-        outdoorOnly = in.Integer();
+  if (!ReadItems(file_name, prompt, [&](Input& in) {
+        outdoor_only = in.Integer();
         in.Flag(cycle);
         for (int t = 1; t <= kMaxHistory; ++t) {
           in.Real(times[t]);
@@ -315,7 +315,7 @@ bool ReadHVACFlowHistoryFile(ScenarioRecord& scenario, const std::string& fileNa
       })) {
     return false;
   }
-  scenario.HVACHistoryOutdoorOnly = outdoorOnly;
+  scenario.HVACHistoryOutdoorOnly = outdoor_only;
   scenario.HVACHistoryCycle = cycle;
   scenario.HVACHistoryTime = times;
   scenario.HVACHistoryFraction = fractions;
@@ -324,22 +324,22 @@ bool ReadHVACFlowHistoryFile(ScenarioRecord& scenario, const std::string& fileNa
 
 // ---- ventilation ----
 
-bool WriteVentilationFile(const std::vector<TimeValue>& points, const std::string& fileName,
+bool WriteVentilationFile(const std::vector<TimeValue>& points, const std::string& file_name,
                           Prompt& prompt) {
   Output out;
   const std::size_t count = std::min<std::size_t>(points.size(), kMaxHistory);
   for (std::size_t i = 0; i < count; ++i) {
     out.Pair(points[i].first, points[i].second, "VentTime", "VentRate");
   }
-  return item_file::Save(fileName, out, prompt);
+  return item_file::Save(file_name, out, prompt);
 }
 
 std::optional<std::vector<TimeValue>> ReadVentilationFile(ScenarioRecord& scenario,
-                                                          const std::string& fileName,
+                                                          const std::string& file_name,
                                                           Prompt& prompt) {
   std::vector<TimeValue> rows;
   bool too_many = false;
-  if (!ReadItems(fileName, prompt, [&](Input& in) {
+  if (!ReadItems(file_name, prompt, [&](Input& in) {
         while (!in.Ended()) {
           if (rows.size() == static_cast<std::size_t>(kMaxHistory)) {
             too_many = true;
@@ -354,7 +354,7 @@ std::optional<std::vector<TimeValue>> ReadVentilationFile(ScenarioRecord& scenar
   }
   // Dropping the further points would run a different history from the one in the file.
   if (too_many) {
-    TellTooManyPoints(prompt, fileName);
+    TellTooManyPoints(prompt, file_name);
     return std::nullopt;
   }
   // Older points after the file's last would still be run though the window hides them.
@@ -368,45 +368,45 @@ std::optional<std::vector<TimeValue>> ReadVentilationFile(ScenarioRecord& scenar
 
 // ---- outdoor and room flows ----
 
-bool WriteOutdoorFlowFile(const ScenarioRecord& scenario, int numRooms, const std::string& fileName,
-                          Prompt& prompt) {
-  if (!RoomsFit(numRooms)) return false;
+bool WriteOutdoorFlowFile(const ScenarioRecord& scenario, int num_rooms,
+                          const std::string& file_name, Prompt& prompt) {
+  if (!RoomsFit(num_rooms)) return false;
   Output out;
-  for (int r = 1; r <= numRooms; ++r) {
+  for (int r = 1; r <= num_rooms; ++r) {
     out.Real(scenario.NaturalFromOutdoors[r], "NaturalFromOutdoors");
     out.Real(scenario.NaturalToOutdoors[r], "NaturalToOutdoors");
     out.Real(scenario.HVACSupply[r], "HVACSupply");
     out.Real(scenario.HVACReturn[r], "HVACReturn");
     out.Real(scenario.HVACExhaust[r], "HVACExhaust");
-    for (int j = 1; j <= numRooms; ++j) {
+    for (int j = 1; j <= num_rooms; ++j) {
       if (j == r) continue;
       out.Real(scenario.NaturalRoomFlows[r][j], "NaturalRoomFlows");
       out.Real(scenario.HVACRoomFlows[r][j], "HVACRoomFlows");
     }
   }
-  return item_file::Save(fileName, out, prompt);
+  return item_file::Save(file_name, out, prompt);
 }
 
-std::optional<NaturalOutdoorFlows> ReadOutdoorFlowFile(int numRooms, const std::string& fileName,
+std::optional<NaturalOutdoorFlows> ReadOutdoorFlowFile(int num_rooms, const std::string& file_name,
                                                        Prompt& prompt) {
-  if (!RoomsFit(numRooms)) return std::nullopt;
+  if (!RoomsFit(num_rooms)) return std::nullopt;
   // The file holds no count: its length alone tells the building it was written for.
-  const auto per_room = static_cast<std::size_t>(2 * numRooms + 3);
-  const std::size_t expected = static_cast<std::size_t>(numRooms) * per_room;
+  const auto per_room = static_cast<std::size_t>(2 * num_rooms + 3);
+  const std::size_t expected = static_cast<std::size_t>(num_rooms) * per_room;
   std::vector<float> values;
-  if (!ReadItems(fileName, prompt, [&](Input& in) {
+  if (!ReadItems(file_name, prompt, [&](Input& in) {
         // One number past the count already shows another building's file.
         while (values.size() <= expected && !in.Ended()) values.push_back(in.Real());
       })) {
     return std::nullopt;
   }
   if (values.size() != expected) {
-    prompt.Message("Error.  " + fileName + " is not a flow file for this building.", "Error",
+    prompt.Message("Error.  " + file_name + " is not a flow file for this building.", "Error",
                    MessageIcon::Critical);
     return std::nullopt;
   }
   NaturalOutdoorFlows flows;
-  for (int r = 1; r <= numRooms; ++r) {
+  for (int r = 1; r <= num_rooms; ++r) {
     const std::size_t first = static_cast<std::size_t>(r - 1) * per_room;
     flows.entering[r] = values[first];
     flows.leaving[r] = values[first + 1];
@@ -416,7 +416,7 @@ std::optional<NaturalOutdoorFlows> ReadOutdoorFlowFile(int numRooms, const std::
 
 // ---- risk data ----
 
-bool WriteRiskDataFile(const ScenarioRecord& scenario, const std::string& fileName,
+bool WriteRiskDataFile(const ScenarioRecord& scenario, const std::string& file_name,
                        Prompt& prompt) {
   const PollutantRecord& pollutant = scenario.Pollutants[0];
   Output out;
@@ -424,14 +424,14 @@ bool WriteRiskDataFile(const ScenarioRecord& scenario, const std::string& fileNa
   out.Real(pollutant.IrritantConc, "IrritantConc");
   out.Real(pollutant.CancerRisk, "CancerRisk");
   out.Text(pollutant.Comments);
-  return item_file::Save(fileName, out, prompt);
+  return item_file::Save(file_name, out, prompt);
 }
 
-bool ReadRiskDataFile(ScenarioRecord& scenario, int pollutant, const std::string& fileName,
+bool ReadRiskDataFile(ScenarioRecord& scenario, int pollutant, const std::string& file_name,
                       Prompt& prompt) {
   if (pollutant < 0 || pollutant >= kMaxPollutants) return false;
   PollutantRecord scratch = scenario.Pollutants[pollutant];
-  if (!ReadItems(fileName, prompt, [&](Input& in) {
+  if (!ReadItems(file_name, prompt, [&](Input& in) {
         scratch.Name = in.Text();
         in.Real(scratch.IrritantConc);
         in.Real(scratch.CancerRisk);
@@ -445,7 +445,7 @@ bool ReadRiskDataFile(ScenarioRecord& scenario, int pollutant, const std::string
 
 // ---- filter file ----
 
-bool WriteFilterFile(const ScenarioRecord& scenario, const std::string& fileName, Prompt& prompt) {
+bool WriteFilterFile(const ScenarioRecord& scenario, const std::string& file_name, Prompt& prompt) {
   if (!PollutantsFit(scenario.NumPollutants)) return false;
   Output out;
   LineWriter& line = out.Line();
@@ -454,15 +454,15 @@ bool WriteFilterFile(const ScenarioRecord& scenario, const std::string& fileName
     line.Put(FileSingle(out.Check()(scenario.FilterPenetration[0][p], "FilterPenetration")));
     line.NewLine();
   }
-  return item_file::Save(fileName, out, prompt);
+  return item_file::Save(file_name, out, prompt);
 }
 
-bool ReadFilterFile(ScenarioRecord& scenario, const std::string& fileName, Prompt& prompt) {
+bool ReadFilterFile(ScenarioRecord& scenario, const std::string& file_name, Prompt& prompt) {
   if (!PollutantsFit(scenario.NumPollutants)) return false;
   const int np = scenario.NumPollutants;
   std::vector<std::string> names(np);
   std::vector<float> penetrations(np);
-  if (!ReadItems(fileName, prompt, [&](Input& in) {
+  if (!ReadItems(file_name, prompt, [&](Input& in) {
         for (int p = 0; p < np; ++p) {
           const std::string text = in.Line();
           const std::string_view line = item_file::Trim(text);
@@ -486,12 +486,12 @@ bool ReadFilterFile(ScenarioRecord& scenario, const std::string& fileName, Promp
 
 // ---- penetration file ----
 
-bool ReadPenetrationFile(ScenarioRecord& scenario, PerPollutant<float>& particleDiameters,
-                         const std::string& fileName, Prompt& prompt) {
+bool ReadPenetrationFile(ScenarioRecord& scenario, PerPollutant<float>& particle_diameters,
+                         const std::string& file_name, Prompt& prompt) {
   if (!PollutantsFit(scenario.NumPollutants)) return false;
-  PerPollutant<float> diameters = particleDiameters;
+  PerPollutant<float> diameters = particle_diameters;
   PerPollutant<float> penetration = scenario.BuildingPenetration;
-  if (!ReadItems(fileName, prompt, [&](Input& in) {
+  if (!ReadItems(file_name, prompt, [&](Input& in) {
         for (int p = 0; p < scenario.NumPollutants; ++p) {
           in.Real(diameters[p]);
           in.Real(penetration[p]);
@@ -499,7 +499,7 @@ bool ReadPenetrationFile(ScenarioRecord& scenario, PerPollutant<float>& particle
       })) {
     return false;
   }
-  particleDiameters = diameters;
+  particle_diameters = diameters;
   scenario.BuildingPenetration = penetration;
   return true;
 }

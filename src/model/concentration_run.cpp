@@ -216,8 +216,8 @@ bool ConcentrationRun::SetUp() {
   sources_ = MakeSourceStates(scenario_);
   StartWorkingFlows(scenario_, flows_);
   ResetAccumulators(building_, flows_, sources_, sinks_);
-  const bool flowsGiven = ClearResultArrays(arrays_.RoomMass, building_);
-  if (!flowsGiven) {
+  const bool flows_given = ClearResultArrays(arrays_.RoomMass, building_);
+  if (!flows_given) {
     const float rate =
         FlagIs(scenario_.ConstantACH, 'Y') ? scenario_.OverallACH : scenario_.VentRate[1];
     SetOutdoorFlowsFromACH(building_, num_rooms_, rate, flows_);
@@ -231,15 +231,15 @@ bool ConcentrationRun::SetUp() {
 // per m³ as particles per cm³.
 void ConcentrationRun::MassUnits() {
   for (int p = 0; p < num_pollutants_; ++p) {
-    float perMass = 1;
+    float per_mass = 1;
     if (scenario_.ConcUnits == kPpm) {
-      perMass = ConvertConcentrationUnits(kMilligrams, kPpm, 1.0F, scenario_.Pollutants[p])
-                    .value_or(perMass);
+      per_mass = ConvertConcentrationUnits(kMilligrams, kPpm, 1.0F, scenario_.Pollutants[p])
+                     .value_or(per_mass);
     } else if (scenario_.ConcUnits == kNumber) {
-      perMass = 1e-6F;
+      per_mass = 1e-6F;
     }
-    conc_per_mass_[p] = perMass;
-    mass_per_conc_[p] = scenario_.ConcUnits == kNumber ? 1e6F : 1 / perMass;
+    conc_per_mass_[p] = per_mass;
+    mass_per_conc_[p] = scenario_.ConcUnits == kNumber ? 1e6F : 1 / per_mass;
   }
 }
 
@@ -367,8 +367,8 @@ void ConcentrationRun::ScheduleFlows(float look, float start) {
 void ConcentrationRun::SupplyAir(float t, float dt) {
   // A fraction of 0 switches the whole system off, unless the history scales only its
   // outdoor air: then the return air still circulates and is supplied back to the rooms.
-  const bool switchedOff = hvac_fraction_ == 0 && scenario_.HVACHistoryOutdoorOnly == 0;
-  const bool running = in_managed_period_ || (flows_.HVACInUse && !switchedOff);
+  const bool switched_off = hvac_fraction_ == 0 && scenario_.HVACHistoryOutdoorOnly == 0;
+  const bool running = in_managed_period_ || (flows_.HVACInUse && !switched_off);
   if (!running) {
     hvac_.SupplyConc.fill(0);
     supply_conc_.fill(0);
@@ -390,21 +390,21 @@ StepStatus ConcentrationRun::Step() {
   if (stop_requested_) finished_ = true;
   ScheduleFlows(look, start);
   float dt = time_step_;
-  double shortenedEnd = -1;
+  double shortened_end = -1;
   if (grown_) {
     // Off the grid of whole steps, a step that would pass a switch ends on it instead.
     const double next = NextChange(clock_ + tolerance_);
     if (clock_ + static_cast<double>(dt) > next + tolerance_) {
-      shortenedEnd = next;
+      shortened_end = next;
       dt = static_cast<float>(next - clock_);
     }
   }
   // The run covers exactly the simulated period: the step that would pass its end is
   // shortened to land on it, and its record is the last.
-  const bool lastStep =
+  const bool last_step =
       run_end_time_ > 0 && clock_ + static_cast<double>(dt) >= run_end_time_ - tolerance_;
-  if (lastStep && clock_ + static_cast<double>(dt) > run_end_time_ + tolerance_) {
-    shortenedEnd = run_end_time_;
+  if (last_step && clock_ + static_cast<double>(dt) > run_end_time_ + tolerance_) {
+    shortened_end = run_end_time_;
     dt = static_cast<float>(run_end_time_ - clock_);
   }
   // The HVAC system mixes its outdoor intake at the outdoor value looked up for the step
@@ -422,8 +422,8 @@ StepStatus ConcentrationRun::Step() {
                  scenario_.ResultTotal3);
   hvac_.SupplyConc = supply_conc_ =
       SupplyConcentration(mixing_, num_rooms_, num_pollutants_, arrays_.NewConc);
-  if (shortenedEnd >= 0) {
-    clock_ = grid_base_ = shortenedEnd;
+  if (shortened_end >= 0) {
+    clock_ = grid_base_ = shortened_end;
     grid_steps_ = 0;
     grid_step_single_ = 0;
     sim_time_ = static_cast<float>(clock_);
@@ -441,7 +441,7 @@ StepStatus ConcentrationRun::Step() {
     output_due_ = true;
     output_base_time_ = next_output_time_;
   }
-  if (lastStep) output_due_ = finished_ = true;
+  if (last_step) output_due_ = finished_ = true;
   if (output_due_) Record(end);
   if (start > run_end_time_) finished_ = true;
 

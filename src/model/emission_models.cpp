@@ -237,11 +237,11 @@ double RTEmission(const SourceRecord& source, const SourceState& state, int p) {
   return 0;
 }
 
-double ShowerEmission(float airConc, const SourceRecord& source, int p) {
+double ShowerEmission(float air_conc, const SourceRecord& source, int p) {
   const double henry = P(source, 1, p);
   const double size = source.Size;
   if (henry <= 0 || size <= 0) return 0;
-  return (P(source, 2, p) - airConc / henry) * (1 - std::exp(-P(source, 0, p) / size)) * size;
+  return (P(source, 2, p) - air_conc / henry) * (1 - std::exp(-P(source, 0, p) / size)) * size;
 }
 
 double PolyfitEmission(const SourceRecord& source, int p, float t) {
@@ -252,12 +252,12 @@ double PolyfitEmission(const SourceRecord& source, int p, float t) {
 }
 
 double VBXEmission(const SourceRecord& source, SourceState& state, int p, float croom, float dt,
-                   float totalMass) {
-  if (totalMass < 1E-10f) return 0;
+                   float total_mass) {
+  if (total_mass < 1E-10f) return 0;
   float& m = state.ReservoirMass[p];
   double r = 0;
   if (m > 0) {
-    r = P(source, 1, p) * (croom - P(source, 0, p) * m / totalMass);
+    r = P(source, 1, p) * (croom - P(source, 0, p) * m / total_mass);
     if (r > 0) r = 0;
     if (StepLoss(dt, r) < m) {
       m = static_cast<float>(m + dt * r);

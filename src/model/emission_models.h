@@ -50,7 +50,7 @@ double RTEmission(const SourceRecord& source, const SourceState& state, int poll
 
 // Model 5: transfer from shower water to air, (Cw - Cair / H) (1 - e^(-KOL / S)) S, with
 // airConc the room concentration of the previous step.
-double ShowerEmission(float airConc, const SourceRecord& source, int pollutant);
+double ShowerEmission(float air_conc, const SourceRecord& source, int pollutant);
 
 // Model 6: a cubic A0 + A1 t + A2 t² + A3 t³ in the run time t (not the age).
 double PolyfitEmission(const SourceRecord& source, int pollutant, float t);
@@ -78,6 +78,6 @@ double PolyfitMeanRate(const SourceRecord& source, int pollutant, double t, doub
 // component is in equilibrium with C0 scaled by its share M / totalMass of the mixture's
 // remaining mass (layer 1 of pollutant 0). Nothing once the mixture is below 1E-10.
 double VBXEmission(const SourceRecord& source, SourceState& state, int pollutant, float croom,
-                   float dt, float totalMass);
+                   float dt, float total_mass);
 
 }  // namespace quarn

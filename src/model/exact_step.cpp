@@ -72,11 +72,11 @@ StepMatrices ComputeStepMatrices(const Matrix& a, int n, double h) {
   // Phi(2t) = Phi(t)^2, Integral(2t) = Integral(t) + Phi(t) Integral(t) and
   // SecondIntegral(2t) = SecondIntegral(t) + t Integral(t) + Phi(t) SecondIntegral(t).
   for (int d = 0; d < halvings; ++d) {
-    const Matrix phiFirst = Product(phi, first, n);
-    const Matrix phiSecond = Product(phi, second, n);
+    const Matrix phi_first = Product(phi, first, n);
+    const Matrix phi_second = Product(phi, second, n);
     for (int i = 0; i < n * n; ++i) {
-      second[i] += tau * first[i] + phiSecond[i];
-      first[i] += phiFirst[i];
+      second[i] += tau * first[i] + phi_second[i];
+      first[i] += phi_first[i];
     }
     phi = Product(phi, phi, n);
     tau *= 2;

@@ -12,10 +12,10 @@
 namespace quarn {
 namespace {
 
-int16_t SourceUnitsCodeFor(const std::string& concUnits, int16_t previous) {
-  if (concUnits == kMilligrams) return 0;
-  if (concUnits == kMicrograms) return 1;
-  if (concUnits == kNumber || concUnits == kPpm) return 2;
+int16_t SourceUnitsCodeFor(const std::string& conc_units, int16_t previous) {
+  if (conc_units == kMilligrams) return 0;
+  if (conc_units == kMicrograms) return 1;
+  if (conc_units == kNumber || conc_units == kPpm) return 2;
   return previous;
 }
 
@@ -52,27 +52,27 @@ void StartWorkingFlows(const ScenarioRecord& s, WorkingFlows& flows) {
   flows.HVACInUse = false;
 }
 
-bool ClearResultArrays(RoomPollutant& massArray, const BuildingRecord& building) {
+bool ClearResultArrays(RoomPollutant& mass_array, const BuildingRecord& building) {
   const int rooms = RoomCount(building);
   for (int r = 1; r <= rooms; ++r) {
-    massArray[r].fill(0);
+    mass_array[r].fill(0);
     if (building.Scenario.NaturalToOutdoors[r] > 0) return true;
   }
   return false;
 }
 
-void SetOutdoorFlowsFromACH(const BuildingRecord& building, int roomCount, float rate,
+void SetOutdoorFlowsFromACH(const BuildingRecord& building, int room_count, float rate,
                             WorkingFlows& flows) {
-  for (int r = 1; r <= RoomBound(roomCount); ++r) {
+  for (int r = 1; r <= RoomBound(room_count); ++r) {
     const float flow = building.RoomList[r].Volume * rate;
     flows.NaturalToOutdoors[r] = flow;
     flows.NaturalFromOutdoors[r] = flow;
   }
 }
 
-void CopyScenarioFlows(const BuildingRecord& building, int roomCount, WorkingFlows& flows) {
+void CopyScenarioFlows(const BuildingRecord& building, int room_count, WorkingFlows& flows) {
   const ScenarioRecord& s = building.Scenario;
-  const int rooms = RoomBound(roomCount);
+  const int rooms = RoomBound(room_count);
   for (int r = 1; r <= rooms; ++r) {
     flows.BaseHVACReturn[r] = s.ManagedReturn[r];
     flows.BaseHVACSupply[r] = s.ManagedSupply[r];
@@ -102,31 +102,31 @@ void SumRoomFlows(const BuildingRecord& building, WorkingFlows& flows) {
   }
 }
 
-void SetInitialConcentrations(RoomPollutant& massArray, RoomPollutant& newConc, RoomPollutant& conc,
-                              BuildingRecord& building, int roomCount) {
+void SetInitialConcentrations(RoomPollutant& mass_array, RoomPollutant& new_conc,
+                              RoomPollutant& conc, BuildingRecord& building, int room_count) {
   ScenarioRecord& s = building.Scenario;
-  const int rooms = RoomBound(roomCount);
+  const int rooms = RoomBound(room_count);
   const int pollutants = PollutantCount(s);
   for (int r = 0; r <= rooms; ++r) {
     for (int p = 0; p < pollutants; ++p) {
       const float c = s.InitialConc[r][p];
       s.RoomConc[r][p] = c;
       s.PreviousRoomConc[r][p] = c;
-      newConc[r][p] = c;
+      new_conc[r][p] = c;
       conc[r][p] = c;
-      massArray[r][p] = c * building.RoomList[r].Volume;
+      mass_array[r][p] = c * building.RoomList[r].Volume;
     }
   }
 }
 
-bool SetupUnitsForCalculation(BuildingRecord& building, const HistoryPollutant& outdoorConcInput,
-                              const RoomPollutant& initialConcInput, Prompt& prompt) {
+bool SetupUnitsForCalculation(BuildingRecord& building, const HistoryPollutant& outdoor_conc_input,
+                              const RoomPollutant& initial_conc_input, Prompt& prompt) {
   ScenarioRecord& s = building.Scenario;
   const int rooms = RoomCount(building);
   const int pollutants = PollutantCount(s);
-  if (!ConvertEnteredRows("outdoor", s.OutdoorConcUnits, kMaxHistory, pollutants, outdoorConcInput,
-                          s.OutdoorConc, s, prompt) ||
-      !ConvertEnteredRows("initial", s.InitialConcUnits, rooms, pollutants, initialConcInput,
+  if (!ConvertEnteredRows("outdoor", s.OutdoorConcUnits, kMaxHistory, pollutants,
+                          outdoor_conc_input, s.OutdoorConc, s, prompt) ||
+      !ConvertEnteredRows("initial", s.InitialConcUnits, rooms, pollutants, initial_conc_input,
                           s.InitialConc, s, prompt)) {
     return false;
   }

@@ -17,16 +17,16 @@ void StartWorkingFlows(const ScenarioRecord& scenario, WorkingFlows& flows);
 // outdoors: true at the first room 1..NumRooms with NaturalToOutdoors above 0 (the rooms
 // after it are left as they are), false when no room has one, in which case the run derives
 // the natural flows from the air-change rate.
-bool ClearResultArrays(RoomPollutant& massArray, const BuildingRecord& building);
+bool ClearResultArrays(RoomPollutant& mass_array, const BuildingRecord& building);
 
 // Natural air in and out of rooms 1..roomCount from the air-change rate (1/h): volume × rate
 // each way, so each room balances. Room 0 is not touched.
-void SetOutdoorFlowsFromACH(const BuildingRecord& building, int roomCount, float rate,
+void SetOutdoorFlowsFromACH(const BuildingRecord& building, int room_count, float rate,
                             WorkingFlows& flows);
 
 // The managed period: the managed flow set replaces the HVAC-driven flows and the sums of
 // rooms 1..roomCount; the natural flows take no part.
-void CopyScenarioFlows(const BuildingRecord& building, int roomCount, WorkingFlows& flows);
+void CopyScenarioFlows(const BuildingRecord& building, int room_count, WorkingFlows& flows);
 
 // The sums the room mass balance reads: outdoor air in (natural plus HVAC), air out to
 // outdoors (natural plus HVAC exhaust) and room-to-room (natural plus HVAC-driven) for every
@@ -36,8 +36,8 @@ void SumRoomFlows(const BuildingRecord& building, WorkingFlows& flows);
 // Start concentrations of rooms 0..roomCount from InitialConc (in the scenario's units):
 // conc, newConc, the scenario's RoomConc and PreviousRoomConc, and the airborne mass
 // (concentration × room volume).
-void SetInitialConcentrations(RoomPollutant& massArray, RoomPollutant& newConc, RoomPollutant& conc,
-                              BuildingRecord& building, int roomCount);
+void SetInitialConcentrations(RoomPollutant& mass_array, RoomPollutant& new_conc,
+                              RoomPollutant& conc, BuildingRecord& building, int room_count);
 
 // Brings what was entered in other units into the scenario's ConcUnits before a run:
 // - the outdoor history (rows 1..50) from outdoorConcInput when OutdoorConcUnits differs,
@@ -50,7 +50,7 @@ void SetInitialConcentrations(RoomPollutant& massArray, RoomPollutant& newConc, 
 // molecular weight of 0 has no value: such a conversion is refused with a message naming the
 // pollutant and false is returned, so that the run does not go on with stale or undefined
 // concentrations.
-bool SetupUnitsForCalculation(BuildingRecord& building, const HistoryPollutant& outdoorConcInput,
-                              const RoomPollutant& initialConcInput, Prompt& prompt);
+bool SetupUnitsForCalculation(BuildingRecord& building, const HistoryPollutant& outdoor_conc_input,
+                              const RoomPollutant& initial_conc_input, Prompt& prompt);
 
 }  // namespace quarn

@@ -61,27 +61,27 @@ struct HVACMixing {
 //   as a mass per hour (SourceEmissionRate for room 0, not divided by a volume); zeros when
 //   the system has no sources;
 // - state: the filter's mass, and the supply concentration kept when nothing is supplied.
-HVACMixing MixHVAC(const ScenarioRecord& scenario, int roomCount, const WorkingFlows& flows,
-                   const PerPollutant<float>& outdoorConc, const PerPollutant<float>& hvacEmission,
-                   const HVACState& state);
+HVACMixing MixHVAC(const ScenarioRecord& scenario, int room_count, const WorkingFlows& flows,
+                   const PerPollutant<float>& outdoor_conc,
+                   const PerPollutant<float>& hvac_emission, const HVACState& state);
 
 // The supply concentration of the mixing at room concentrations `conc`.
-PerPollutant<float> SupplyConcentration(const HVACMixing& mixing, int roomCount, int pollutants,
+PerPollutant<float> SupplyConcentration(const HVACMixing& mixing, int room_count, int pollutants,
                                         const RoomPollutant& conc);
 
 // What the system took over a step of dt hours in which the rooms' concentrations integrate
 // to `integral` (concentration × h): the filter's mass grows by what it caught, and the mass
 // that leaves the building (ResultTotal3) by what the exhaust took.
-void AccumulateHVAC(const HVACMixing& mixing, int roomCount, int pollutants,
+void AccumulateHVAC(const HVACMixing& mixing, int room_count, int pollutants,
                     const RoomPollutant& integral, float dt, HVACState& state,
-                    PerPollutant<float>& leavingMass);
+                    PerPollutant<float>& leaving_mass);
 
 // One step with the rooms held at `conc` over it: the mixing, then state.SupplyConc, the
 // filter's mass and leavingMass as AccumulateHVAC gives them for conc × dt.
-void HVACConcentrations(const ScenarioRecord& scenario, int roomCount, const WorkingFlows& flows,
-                        const RoomPollutant& conc, const PerPollutant<float>& outdoorConc,
-                        const PerPollutant<float>& hvacEmission, float dt, HVACState& state,
-                        PerPollutant<float>& leavingMass);
+void HVACConcentrations(const ScenarioRecord& scenario, int room_count, const WorkingFlows& flows,
+                        const RoomPollutant& conc, const PerPollutant<float>& outdoor_conc,
+                        const PerPollutant<float>& hvac_emission, float dt, HVACState& state,
+                        PerPollutant<float>& leaving_mass);
 
 // A filter kind other than "None" on a system type whose cleaner stops at its capacity
 // (types 1, 2 and 4), with a FilterCapacity of 0 or less, removes nothing: says so through

@@ -57,16 +57,16 @@ void StartSource(const SourceRecord& source, const PollutantList& pollutants, in
 
 }  // namespace
 
-void RoomFlowTerms(const BuildingRecord& building, int roomCount, float f, WorkingFlows& flows,
-                   PerPollutant<float>& supplyConc) {
+void RoomFlowTerms(const BuildingRecord& building, int room_count, float f, WorkingFlows& flows,
+                   PerPollutant<float>& supply_conc) {
   const ScenarioRecord& s = building.Scenario;
   if (s.HVACHistoryOutdoorOnly != 0) {
     flows.HVACExhaustTotal = s.HVACOutdoorAirTotal * f;
     flows.HVACIntakeTotal = s.HVACMakeUpTotal * f;
-    ScaleOutdoorHVACFlows(building, roomCount, f, flows);
+    ScaleOutdoorHVACFlows(building, room_count, f, flows);
     return;
   }
-  const int rooms = RoomBound(roomCount);
+  const int rooms = RoomBound(room_count);
   for (int r = 1; r <= rooms; ++r) {
     flows.BaseHVACReturn[r] = s.HVACReturn[r] * f;
     flows.BaseHVACSupply[r] = s.HVACSupply[r] * f;
@@ -78,15 +78,15 @@ void RoomFlowTerms(const BuildingRecord& building, int roomCount, float f, Worki
       flows.FlowMatrix[r][j] = s.HVACRoomFlows[r][j] * f;
     }
   }
-  if (f == 0) supplyConc.fill(0);  // the system is off: it supplies nothing
+  if (f == 0) supply_conc.fill(0);  // the system is off: it supplies nothing
   flows.HVACExhaustTotal = s.HVACOutdoorAirTotal * f;
   flows.HVACIntakeTotal = s.HVACMakeUpTotal * f;
 }
 
-void ScaleOutdoorHVACFlows(const BuildingRecord& building, int roomCount, float f,
+void ScaleOutdoorHVACFlows(const BuildingRecord& building, int room_count, float f,
                            WorkingFlows& flows) {
   const ScenarioRecord& s = building.Scenario;
-  const int rooms = RoomBound(roomCount);
+  const int rooms = RoomBound(room_count);
   for (int r = 1; r <= rooms; ++r) {
     flows.BaseHVACReturn[r] = s.HVACReturn[r];
     flows.BaseHVACSupply[r] = s.HVACSupply[r] - s.HVACExhaust[r];
@@ -103,7 +103,7 @@ void ScaleOutdoorHVACFlows(const BuildingRecord& building, int roomCount, float 
   }
 }
 
-void StepBookkeeping(float t, const ScenarioRecord& s, PerPollutant<float>& outdoorConc) {
+void StepBookkeeping(float t, const ScenarioRecord& s, PerPollutant<float>& outdoor_conc) {
   const int np = PollutantCount(s);
   const int n = std::clamp<int>(s.NumOutdoorConcPoints, 1, kMaxHistory);
   int point = 1;
@@ -116,13 +116,13 @@ void StepBookkeeping(float t, const ScenarioRecord& s, PerPollutant<float>& outd
       }
     }
   }
-  for (int p = 0; p < np; ++p) outdoorConc[p] = s.OutdoorConc[point][p];
+  for (int p = 0; p < np; ++p) outdoor_conc[p] = s.OutdoorConc[point][p];
 }
 
-void SetRemovalTerms(const BuildingRecord& building, int roomCount, const WorkingFlows& flows,
+void SetRemovalTerms(const BuildingRecord& building, int room_count, const WorkingFlows& flows,
                      RemovalTerms& terms) {
   const ScenarioRecord& s = building.Scenario;
-  const int rooms = RoomBound(roomCount);
+  const int rooms = RoomBound(room_count);
   const int np = PollutantCount(s);
   RemovalTerms::Inputs now;
   now.Rooms = rooms;
@@ -238,26 +238,26 @@ Four Half(const PerPollutant<float>& v, int half) {
 void StepRoom(const ExchangeCache& exchange, int r, int n, const RoomPollutant& c,
               const RoomPollutant& b, PerPollutant<float>& ends, PerPollutant<float>& integral) {
   const int i = r - 1;
-  Four endLow = {};
-  Four endHigh = {};
-  Four sumLow = {};
-  Four sumHigh = {};
+  Four end_low = {};
+  Four end_high = {};
+  Four sum_low = {};
+  Four sum_high = {};
   for (int j = 0; j < n; ++j) {
-    const Four cLow = Half(c[j + 1], 0);
-    const Four cHigh = Half(c[j + 1], 1);
-    const Four bLow = Half(b[j + 1], 0);
-    const Four bHigh = Half(b[j + 1], 1);
-    const Four firstLow = Half(exchange.Integral[i][j], 0);
-    const Four firstHigh = Half(exchange.Integral[i][j], 1);
-    endLow += Half(exchange.Phi[i][j], 0) * cLow + firstLow * bLow;
-    endHigh += Half(exchange.Phi[i][j], 1) * cHigh + firstHigh * bHigh;
-    sumLow += firstLow * cLow + Half(exchange.SecondIntegral[i][j], 0) * bLow;
-    sumHigh += firstHigh * cHigh + Half(exchange.SecondIntegral[i][j], 1) * bHigh;
+    const Four c_low = Half(c[j + 1], 0);
+    const Four c_high = Half(c[j + 1], 1);
+    const Four b_low = Half(b[j + 1], 0);
+    const Four b_high = Half(b[j + 1], 1);
+    const Four first_low = Half(exchange.Integral[i][j], 0);
+    const Four first_high = Half(exchange.Integral[i][j], 1);
+    end_low += Half(exchange.Phi[i][j], 0) * c_low + first_low * b_low;
+    end_high += Half(exchange.Phi[i][j], 1) * c_high + first_high * b_high;
+    sum_low += first_low * c_low + Half(exchange.SecondIntegral[i][j], 0) * b_low;
+    sum_high += first_high * c_high + Half(exchange.SecondIntegral[i][j], 1) * b_high;
   }
-  std::memcpy(ends.data(), &endLow, sizeof endLow);
-  std::memcpy(ends.data() + 4, &endHigh, sizeof endHigh);
-  std::memcpy(integral.data(), &sumLow, sizeof sumLow);
-  std::memcpy(integral.data() + 4, &sumHigh, sizeof sumHigh);
+  std::memcpy(ends.data(), &end_low, sizeof end_low);
+  std::memcpy(ends.data() + 4, &end_high, sizeof end_high);
+  std::memcpy(integral.data(), &sum_low, sizeof sum_low);
+  std::memcpy(integral.data() + 4, &sum_high, sizeof sum_high);
 }
 
 }  // namespace
@@ -314,11 +314,11 @@ float PercentOfProduct(float a, float b, float c) {
   return a * b * c / 100;
 }
 
-float ScaledArraySum(const PerRoom<float>& values, int count, float totalRoomVolume) {
-  if (count < 1 || !(totalRoomVolume != 0)) return 0;
+float ScaledArraySum(const PerRoom<float>& values, int count, float total_room_volume) {
+  if (count < 1 || !(total_room_volume != 0)) return 0;
   float sum = 0;
   for (int r = 1; r <= RoomBound(count); ++r) sum += values[r];
-  return sum / totalRoomVolume;
+  return sum / total_room_volume;
 }
 
 void ResetAccumulators(BuildingRecord& building, WorkingFlows& flows, SourceStates& sources,
@@ -357,9 +357,9 @@ void ResetAccumulators(BuildingRecord& building, WorkingFlows& flows, SourceStat
     s.ResultTotal1[p] = 0;
     s.ResultTotal4[p] = 0;
   }
-  float returnSum = 0;
-  for (int r = 1; r <= rooms; ++r) returnSum += flows.BaseHVACReturn[r];
-  flows.HVACInUse = returnSum != 0 ? true : false;
+  float return_sum = 0;
+  for (int r = 1; r <= rooms; ++r) return_sum += flows.BaseHVACReturn[r];
+  flows.HVACInUse = return_sum != 0 ? true : false;
   for (int i = 1; i <= rooms; ++i)
     for (int j = 1; j <= rooms; ++j)
       if (i != j && !RoomsConnected(building, i, j)) flows.TotalBetweenRooms[i][j] = 0;
@@ -382,12 +382,12 @@ void SetupRoomMassTerms(BuildingRecord& building, SourceStates& sources) {
   }
 }
 
-void LoadRoomFlowArrays(const BuildingRecord& building, int roomCount, RoomArrays& arrays,
-                        PerPollutant<float>& supplyConc) {
+void LoadRoomFlowArrays(const BuildingRecord& building, int room_count, RoomArrays& arrays,
+                        PerPollutant<float>& supply_conc) {
   const ScenarioRecord& s = building.Scenario;
-  const int rooms = RoomBound(roomCount);
+  const int rooms = RoomBound(room_count);
   const int np = PollutantCount(s);
-  supplyConc.fill(0);
+  supply_conc.fill(0);
   arrays.RoomPeak.fill(kNoPeak);
   for (int r = 1; r <= rooms; ++r) {
     for (int p = 0; p < np; ++p) {
@@ -453,7 +453,7 @@ double NextSwitchTime(const SwitchTimes& times, double t) {
 
 StepStatus UpdateRooms(BuildingRecord& building, const WorkingFlows& flows,
                        const RemovalTerms& terms, const StepInput& step, SourceStates& sources,
-                       SinkMasses& sinks, RoomArrays& arrays, bool& outputDue) {
+                       SinkMasses& sinks, RoomArrays& arrays, bool& output_due) {
   ScenarioRecord& s = building.Scenario;
   const int rooms = RoomCount(building);
   const int np = PollutantCount(s);
@@ -478,28 +478,28 @@ StepStatus UpdateRooms(BuildingRecord& building, const WorkingFlows& flows,
     for (int p = 0; p < kLanes; ++p) each[p] = in[p] + supplied * step.Supply.Constant[p];
     for (int k = 1; k <= SinkSlotCount(s, r); ++k) {
       const SinkRecord& sink = s.Sinks[r][k];
-      const float perVolume = sink.Area / arrays.RoomVolumes[r];
+      const float per_volume = sink.Area / arrays.RoomVolumes[r];
       const PerPollutant<float>& held = sinks[r][k];
-      for (int p = 0; p < kLanes; ++p) each[p] += held[p] * sink.kd[p] * perVolume;
+      for (int p = 0; p < kLanes; ++p) each[p] += held[p] * sink.kd[p] * per_volume;
     }
     std::copy(each, each + kLanes, in.begin());
   }
 
   KeepExchange(building, MakeExchangeKey(building, flows, terms, step.Supply, dt), arrays.Exchange);
   const ExchangeCache& exchange = arrays.Exchange;
-  float inSinks[kLanes] = {};
+  float in_sinks[kLanes] = {};
   for (int r = 1; r <= rooms; ++r) {
     PerPollutant<float> ends;
     StepRoom(exchange, r, rooms, arrays.Conc, input, ends, arrays.StepIntegral[r]);
     for (int p = 0; p < np; ++p) {
       if (!std::isfinite(ends[p])) return StepStatus::NotFinite;
     }
-    const int sinkCount = SinkSlotCount(s, r);
+    const int sink_count = SinkSlotCount(s, r);
     const float cleaner = CleanerRate(s, r);
     const PerPollutant<float>& integral = arrays.StepIntegral[r];
     // What the sinks took up over the step, less what they released. The slots beyond the
     // run's pollutants stay 0.
-    for (int k = 1; k <= sinkCount; ++k) {
+    for (int k = 1; k <= sink_count; ++k) {
       const SinkRecord& sink = s.Sinks[r][k];
       float masses[kLanes];
       std::copy(sinks[r][k].begin(), sinks[r][k].end(), masses);
@@ -507,7 +507,7 @@ StepStatus UpdateRooms(BuildingRecord& building, const WorkingFlows& flows,
         const float uptake = sink.ka[p] < 0 ? 0.0F : sink.ka[p];
         const float held = masses[p] + uptake * integral[p] - sink.kd[p] * masses[p] * dt;
         masses[p] = held <= 0 ? 0.0F : held;
-        inSinks[p] += masses[p] * sink.Area;
+        in_sinks[p] += masses[p] * sink.Area;
       }
       std::copy(masses, masses + kLanes, sinks[r][k].begin());
     }
@@ -519,13 +519,13 @@ StepStatus UpdateRooms(BuildingRecord& building, const WorkingFlows& flows,
       const float next = ends[p];
       arrays.NewConc[r][p] = next;
       arrays.RoomConc[r][p] = next;
-      if (!outputDue && next > 0 &&
+      if (!output_due && next > 0 &&
           MovedBeyond(std::fabs(arrays.PreviousRoomConc[r][p] - next), next, step.ChangeThreshold))
-        outputDue = true;
+        output_due = true;
     }
   }
   for (int p = 0; p < np; ++p) {
-    s.ResultTotal1[p] = inSinks[p];
+    s.ResultTotal1[p] = in_sinks[p];
     if (s.ResultTotal2[p] < s.ResultTotal1[p]) s.ResultTotal2[p] = s.ResultTotal1[p];
   }
   return StepStatus::Ok;

@@ -94,17 +94,17 @@ struct RoomArrays {
 // Working HVAC flows of the step from the entered ones and the HVAC-history fraction f.
 // With HVACHistoryOutdoorOnly the history scales only the outdoor air (ScaleOutdoorHVACFlows).
 // A fraction of 0 switches the supply air off (supplyConc := 0).
-void RoomFlowTerms(const BuildingRecord& building, int roomCount, float f, WorkingFlows& flows,
-                   PerPollutant<float>& supplyConc);
-void ScaleOutdoorHVACFlows(const BuildingRecord& building, int roomCount, float f,
+void RoomFlowTerms(const BuildingRecord& building, int room_count, float f, WorkingFlows& flows,
+                   PerPollutant<float>& supply_conc);
+void ScaleOutdoorHVACFlows(const BuildingRecord& building, int room_count, float f,
                            WorkingFlows& flows);
 
 // The outdoor concentration in force at time t: a step function of the outdoor history (no
 // interpolation), or history point 1 throughout when ConstantOutdoorConc is "Y".
-void StepBookkeeping(float t, const ScenarioRecord& scenario, PerPollutant<float>& outdoorConc);
+void StepBookkeeping(float t, const ScenarioRecord& scenario, PerPollutant<float>& outdoor_conc);
 
 // Outdoor source term and loss coefficient of rooms 1..roomCount from the flows in force.
-void SetRemovalTerms(const BuildingRecord& building, int roomCount, const WorkingFlows& flows,
+void SetRemovalTerms(const BuildingRecord& building, int room_count, const WorkingFlows& flows,
                      RemovalTerms& terms);
 
 // What of the rate matrices changes with the step: the flows and loss coefficients in force,
@@ -128,7 +128,7 @@ float PercentOfProduct(float a, float b, float c);
 
 // Sum of elements 1..count over the total room volume (an air-change rate from flows);
 // 0 for count < 1 or no volume.
-float ScaledArraySum(const PerRoom<float>& values, int count, float totalRoomVolume);
+float ScaledArraySum(const PerRoom<float>& values, int count, float total_room_volume);
 
 // Start of a run: clears the result totals, the exposure results and the air-cleaner masses,
 // empties the sinks, starts the HVAC flows from the entered ones and sets the sources'
@@ -140,8 +140,8 @@ void ResetAccumulators(BuildingRecord& building, WorkingFlows& flows, SourceStat
 void SetupRoomMassTerms(BuildingRecord& building, SourceStates& sources);
 
 // The run arrays of rooms 1..roomCount from the initial concentrations.
-void LoadRoomFlowArrays(const BuildingRecord& building, int roomCount, RoomArrays& arrays,
-                        PerPollutant<float>& supplyConc);
+void LoadRoomFlowArrays(const BuildingRecord& building, int room_count, RoomArrays& arrays,
+                        PerPollutant<float>& supply_conc);
 
 // The largest step (h) over which what a sink releases, held at the loading of the step's
 // start, takes at most half of that loading: 0.5 over the fastest desorption, or 0 when no
@@ -183,7 +183,7 @@ struct StepInput {
 // threshold. Nothing is changed when a loss coefficient is negative.
 StepStatus UpdateRooms(BuildingRecord& building, const WorkingFlows& flows,
                        const RemovalTerms& terms, const StepInput& step, SourceStates& sources,
-                       SinkMasses& sinks, RoomArrays& arrays, bool& outputDue);
+                       SinkMasses& sinks, RoomArrays& arrays, bool& output_due);
 
 // After the rooms: Conc := NewConc, the leaving total (from StepIntegral), the airborne
 // total, the airborne mass and the peak of every room 0..NumRooms.

@@ -104,18 +104,18 @@ double RepeatPeriod(const SourceRecord& source) {
   }
 }
 
-bool SourceScheduleTime(float t, const SourceRecord& source, SourceState& state, float stepSize,
-                        int numPollutants) {
+bool SourceScheduleTime(float t, const SourceRecord& source, SourceState& state, float step_size,
+                        int num_pollutants) {
   const int n = CycleCount(source);
   if (n == 0) return false;
   // The run's clock is exact to well within a thousandth of a step, so a switch time that
   // close counts as reached: the switch takes effect at the step boundary it falls on.
-  const double reach = static_cast<double>(t) + 0.001 * static_cast<double>(stepSize);
+  const double reach = static_cast<double>(t) + 0.001 * static_cast<double>(step_size);
   double on = 0;
   if (CycleInForce(source, n, RepeatPeriod(source), reach, on)) {
     state.SourceAge = static_cast<float>(std::max(0.0, static_cast<double>(t) - on));
-    if (state.SourceAge < stepSize && !(state.SwitchOnDone && state.SwitchOnTime == on)) {
-      ResetSourceParameters(source, state, numPollutants);
+    if (state.SourceAge < step_size && !(state.SwitchOnDone && state.SwitchOnTime == on)) {
+      ResetSourceParameters(source, state, num_pollutants);
       state.SwitchOnDone = true;
       state.SwitchOnTime = on;
     }
@@ -127,10 +127,10 @@ bool SourceScheduleTime(float t, const SourceRecord& source, SourceState& state,
   return false;
 }
 
-void ResetSourceParameters(const SourceRecord& source, SourceState& state, int numPollutants) {
+void ResetSourceParameters(const SourceRecord& source, SourceState& state, int num_pollutants) {
   const int model = source.Model;
   if (model == 7 || model == 8 || model == 9) state.SpillArea = source.Size;
-  for (int p = 0; p < std::clamp(numPollutants, 0, kMaxPollutants); ++p) {
+  for (int p = 0; p < std::clamp(num_pollutants, 0, kMaxPollutants); ++p) {
     switch (model) {
       case 0:
         state.ReservoirMass[p] = source.Params[2][p];
@@ -224,19 +224,19 @@ bool WithinStretch(const SourceState& state, double t0, double dt, double tolera
          t0 + dt <= state.StretchUntil + tolerance && dt > 2 * tolerance;
 }
 
-double SwitchTolerance(float stepSize) {
-  return 0.001 * static_cast<double>(stepSize);
+double SwitchTolerance(float step_size) {
+  return 0.001 * static_cast<double>(step_size);
 }
 
 // The parts of the step [t0, t0 + dt] in which the source is on. A switch within a
 // thousandth of the scenario's step of the step's start or end takes effect there, as the
 // schedule look-up counts it reached.
 OnParts OnPartsOf(const SourceRecord& source, SourceState& state, double t0, double dt,
-                  float stepSize) {
+                  float step_size) {
   OnParts parts;
   const int n = CycleCount(source);
   if (n == 0 || !(dt > 0)) return parts;
-  const double tolerance = SwitchTolerance(stepSize);
+  const double tolerance = SwitchTolerance(step_size);
   const double t1 = t0 + dt;
   const double period = RepeatPeriod(source);
   if (!WithinStretch(state, t0, dt, tolerance))
@@ -346,17 +346,17 @@ inline Emitted EmittedOf(const ScenarioRecord& scenario, const SourceRecord& sou
   return e;
 }
 
-inline void Add(const Emitted& e, int p, float dt, float& out, PerPollutant<float>& totalEmitted) {
-  totalEmitted[p] += e.Rate * dt;
+inline void Add(const Emitted& e, int p, float dt, float& out, PerPollutant<float>& total_emitted) {
+  total_emitted[p] += e.Rate * dt;
   out += e.Share;
 }
 
 // Adds the emission of pollutant p of one source that is on and what it emitted in the step.
 inline void AddEmission(const ScenarioRecord& scenario, const SourceRecord& source,
                         SourceState& state, int room, float volume, const EmissionStep& step, int p,
-                        double emission, float& out, PerPollutant<float>& totalEmitted) {
+                        double emission, float& out, PerPollutant<float>& total_emitted) {
   Add(EmittedOf(scenario, source, state, room, volume, step, p, emission), p, step.Step, out,
-      totalEmitted);
+      total_emitted);
 }
 
 // A polynomial source with only its constant term emits the same at every time: what it
@@ -364,7 +364,7 @@ inline void AddEmission(const ScenarioRecord& scenario, const SourceRecord& sour
 // worked out with.
 void AddSteadyPolynomial(const ScenarioRecord& scenario, const SourceRecord& source,
                          SourceState& state, int room, float volume, const EmissionStep& step,
-                         int np, PerPollutant<float>& out, PerPollutant<float>& totalEmitted) {
+                         int np, PerPollutant<float>& out, PerPollutant<float>& total_emitted) {
   SteadyEmission& kept = state.Steady;
   if (!kept.Known || !(kept.Volume == volume)) {
     kept = SteadyEmission{};
@@ -372,20 +372,20 @@ void AddSteadyPolynomial(const ScenarioRecord& scenario, const SourceRecord& sou
     kept.Volume = volume;
   }
   for (int p = 0; p < np; ++p) {
-    const float concPerMass = ConcPerMassOf(step, p);
-    if (kept.Has[p] && kept.ConcPerMass[p] == concPerMass) {
-      Add({kept.Rate[p], kept.Share[p]}, p, step.Step, out[p], totalEmitted);
+    const float conc_per_mass = ConcPerMassOf(step, p);
+    if (kept.Has[p] && kept.ConcPerMass[p] == conc_per_mass) {
+      Add({kept.Rate[p], kept.Share[p]}, p, step.Step, out[p], total_emitted);
       continue;
     }
     const Emitted e = EmittedOf(scenario, source, state, room, volume, step, p,
                                 PolyfitMeanRate(source, p, step.Time, step.Step));
-    Add(e, p, step.Step, out[p], totalEmitted);
+    Add(e, p, step.Step, out[p], total_emitted);
     // With a constant term that is not zero, the zero terms (of either sign) of any finite
     // time add nothing to it, so every later step gives these same bits.
     const auto& q = source.Params;
     if (q[0][p] != 0 && q[1][p] == 0 && q[2][p] == 0 && q[3][p] == 0 && std::isfinite(step.Time)) {
       kept.Has[p] = true;
-      kept.ConcPerMass[p] = concPerMass;
+      kept.ConcPerMass[p] = conc_per_mass;
       kept.Rate[p] = e.Rate;
       kept.Share[p] = e.Share;
     }
@@ -396,7 +396,7 @@ void AddSteadyPolynomial(const ScenarioRecord& scenario, const SourceRecord& sou
 
 float SourceEmissionRate(const ScenarioRecord& scenario, SourceStates& states, int room,
                          float volume, const EmissionStep& step, int pollutant,
-                         PerPollutant<float>& totalEmitted) {
+                         PerPollutant<float>& total_emitted) {
   float rate = 0;
   if (room < 0 || room >= kRoomSlots || pollutant < 0 || pollutant >= kMaxPollutants) return rate;
   for (int k = 1; k <= SourceSlotCount(scenario, room); ++k) {
@@ -407,7 +407,7 @@ float SourceEmissionRate(const ScenarioRecord& scenario, SourceStates& states, i
       state.On = parts.Count > 0;
       if (state.On)
         AddEmission(scenario, source, state, room, volume, step, pollutant,
-                    MeanOverStep(source, pollutant, parts, step.Step), rate, totalEmitted);
+                    MeanOverStep(source, pollutant, parts, step.Step), rate, total_emitted);
       continue;
     }
     // The on/off state holds for the whole step: pollutant 0 decides it for the others.
@@ -417,14 +417,14 @@ float SourceEmissionRate(const ScenarioRecord& scenario, SourceStates& states, i
     if (on)
       AddEmission(scenario, source, state, room, volume, step, pollutant,
                   ModelEmission(scenario, source, state, room, pollutant, step), rate,
-                  totalEmitted);
+                  total_emitted);
   }
   return rate;
 }
 
 void RoomEmissionRates(const ScenarioRecord& scenario, SourceStates& states, int room, float volume,
                        const EmissionStep& step, PerPollutant<float>& out,
-                       PerPollutant<float>& totalEmitted) {
+                       PerPollutant<float>& total_emitted) {
   if (room < 0 || room >= kRoomSlots) return;
   const int np = PollutantCount(scenario);
   for (int k = 1; k <= SourceSlotCount(scenario, room); ++k) {
@@ -433,7 +433,7 @@ void RoomEmissionRates(const ScenarioRecord& scenario, SourceStates& states, int
     auto each = [&](auto emission) {
       for (int p = 0; p < np; ++p)
         AddEmission(scenario, source, state, room, volume, step, p, emission(p), out[p],
-                    totalEmitted);
+                    total_emitted);
     };
     if (IsClosedFormModel(source.Model)) {
       // Most steps lie within a stretch of unchanging schedule, on or off throughout.
@@ -445,7 +445,7 @@ void RoomEmissionRates(const ScenarioRecord& scenario, SourceStates& states, int
         // The models a building is mostly made of get a loop of their own, free of the
         // dispatch.
         if (source.Model == 6) {
-          AddSteadyPolynomial(scenario, source, state, room, volume, step, np, out, totalEmitted);
+          AddSteadyPolynomial(scenario, source, state, room, volume, step, np, out, total_emitted);
           continue;
         }
         const double age = std::max(0.0, t0 - state.StretchBegan);
@@ -459,7 +459,7 @@ void RoomEmissionRates(const ScenarioRecord& scenario, SourceStates& states, int
       state.On = parts.Count > 0;
       if (!state.On) continue;
       if (source.Model == 6 && parts.Whole)
-        AddSteadyPolynomial(scenario, source, state, room, volume, step, np, out, totalEmitted);
+        AddSteadyPolynomial(scenario, source, state, room, volume, step, np, out, total_emitted);
       else
         each([&](int p) { return MeanOverStep(source, p, parts, step.Step); });
       continue;

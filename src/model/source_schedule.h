@@ -22,12 +22,12 @@ double RepeatPeriod(const SourceRecord& source);
 // on-period began, 0 when off) and state.On. On the first look-up of a new on-period whose
 // age is below the scenario's stepSize the running values are reset
 // (ResetSourceParameters), once for that on-period however often it is asked again.
-bool SourceScheduleTime(float t, const SourceRecord& source, SourceState& state, float stepSize,
-                        int numPollutants);
+bool SourceScheduleTime(float t, const SourceRecord& source, SourceState& state, float step_size,
+                        int num_pollutants);
 
 // Resets the running values of models 0, 3, 7, 8 and 9 at a switch-on: the layer and
 // component masses start at the initial masses, a spill at its full area and moles.
-void ResetSourceParameters(const SourceRecord& source, SourceState& state, int numPollutants);
+void ResetSourceParameters(const SourceRecord& source, SourceState& state, int num_pollutants);
 
 // What the emission models need of the step: the run time and the step in use (which may
 // be larger than the scenario's StepSize), and the room concentrations (room, pollutant)
@@ -64,13 +64,13 @@ struct EmissionStep {
 // - totalEmitted is the run's per-pollutant emitted-mass total (its results' TotalEmitted).
 float SourceEmissionRate(const ScenarioRecord& scenario, SourceStates& states, int room,
                          float volume, const EmissionStep& step, int pollutant,
-                         PerPollutant<float>& totalEmitted);
+                         PerPollutant<float>& total_emitted);
 
 // The same for every pollutant of the room at once, added to out[p] for pollutant p: each
 // source is looked up once, and its pollutants follow in order 0, 1, 2, ... Every out[p]
 // receives the same additions in the same order as SourceEmissionRate sums.
 void RoomEmissionRates(const ScenarioRecord& scenario, SourceStates& states, int room, float volume,
                        const EmissionStep& step, PerPollutant<float>& out,
-                       PerPollutant<float>& totalEmitted);
+                       PerPollutant<float>& total_emitted);
 
 }  // namespace quarn

@@ -47,14 +47,14 @@ double SpillMassTransferCoefficient(double d, double l, double u) {
 
 double PetroleumMassTransferCoefficient(double d, double l, double u) {
   if (l <= 0) return 0;
-  const double reynoldsPerLength =
+  const double reynolds_per_length =
       CmPerSecondToMetresPerHour(u) * kAirViscosityDenominator / kAirViscosityNumerator;
-  return std::pow(l, -0.3333) * (0.33 * d) * std::pow(reynoldsPerLength, 0.667);
+  return std::pow(l, -0.3333) * (0.33 * d) * std::pow(reynolds_per_length, 0.667);
 }
 
-double MolesLeftInLiquid(const SourceState& state, int numPollutants) {
+double MolesLeftInLiquid(const SourceState& state, int num_pollutants) {
   double total = 0;
-  const int n = std::clamp(numPollutants, 0, kMaxPollutants);
+  const int n = std::clamp(num_pollutants, 0, kMaxPollutants);
   for (int p = 0; p < n; ++p) total += state.MolesLeft[p];
   return total;
 }
@@ -108,24 +108,24 @@ double SingleSpillRate(const SourceRecord& source, SourceState& state, int p, fl
 }
 
 double ExactSpillRate(const SourceRecord& source, SourceState& state, int p, float croom,
-                      const PollutantList& pollutants, int numPollutants) {
+                      const PollutantList& pollutants, int num_pollutants) {
   if (p == 0) {
-    state.TotalMolesLeft = static_cast<float>(MolesLeftInLiquid(state, numPollutants));
+    state.TotalMolesLeft = static_cast<float>(MolesLeftInLiquid(state, num_pollutants));
     state.SpillArea = AreaByRatio(source.Size, state.InitialTotalMoles, state.TotalMolesLeft);
   }
   const double mw = pollutants[p].MolWt;
   const double saturated = MassToMoles(source.Params[0][p], mw);  // mol/m³
   const double room = MassToMoles(croom, mw);
-  double molarRate = 0;
+  double molar_rate = 0;
   if (state.SpillArea > 0) {
     const double area = state.SpillArea;
     const double k =
         SpillMassTransferCoefficient(pollutants[p].Diffusivity, std::sqrt(area), kSpillAirSpeed);
     // Raoult's law: over a mixture the saturated concentration scales by the mole fraction.
     const double fraction = state.MolesLeft[p] / static_cast<double>(state.TotalMolesLeft);
-    molarRate = (saturated * fraction - room) * k * area;
+    molar_rate = (saturated * fraction - room) * k * area;
   }
-  return ProductTimesThousand(molarRate, mw);
+  return ProductTimesThousand(molar_rate, mw);
 }
 
 }  // namespace quarn

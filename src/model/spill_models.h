@@ -28,7 +28,7 @@ double SpillMassTransferCoefficient(double d, double l, double u);
 // The same for a petroleum pool, from the correlation used for fuel spills.
 double PetroleumMassTransferCoefficient(double d, double l, double u);
 // Moles left in the liquid: the sum of state.MolesLeft over the pollutants in use.
-double MolesLeftInLiquid(const SourceState& state, int numPollutants);
+double MolesLeftInLiquid(const SourceState& state, int num_pollutants);
 
 // Model 8, pollutant 0 (the mixture's total): sets state.SpillArea from the moles of the
 // total left and gives the total's evaporation.
@@ -45,6 +45,6 @@ double SingleSpillRate(const SourceRecord& source, SourceState& state, int pollu
 // Model 10: a mixture by mole fractions (Raoult's law); pollutant 0's call sets the total
 // moles and the area for the step.
 double ExactSpillRate(const SourceRecord& source, SourceState& state, int pollutant, float croom,
-                      const PollutantList& pollutants, int numPollutants);
+                      const PollutantList& pollutants, int num_pollutants);
 
 }  // namespace quarn

@@ -23,9 +23,9 @@ float ParticleMass(double diameter, double density) {
 
 // Mass per particle in the target unit times 10^6 cm³/m³: d in cm, ρ in g/cm³, toUnit the
 // target unit per gram.
-double MassToNumberDivisor(const PollutantRecord& pollutant, double toUnit) {
+double MassToNumberDivisor(const PollutantRecord& pollutant, double to_unit) {
   const double d = pollutant.Diameter * 0.0001;  // µm -> cm
-  return 100.0 * 100.0 * 100.0 * PiOverSix() * d * d * d * pollutant.Density * toUnit;
+  return 100.0 * 100.0 * 100.0 * PiOverSix() * d * d * d * pollutant.Density * to_unit;
 }
 
 bool KnownUnits(std::string_view units) {
@@ -66,46 +66,46 @@ bool ConvertEntered(std::string_view what, const std::string& from, const std::s
   return false;
 }
 
-void StoreUnitDensity(std::string_view fromUnits, std::string_view toUnits,
+void StoreUnitDensity(std::string_view from_units, std::string_view to_units,
                       PollutantRecord& pollutant) {
-  if (fromUnits == kNumber && (toUnits == kMicrograms || toUnits == kMilligrams) &&
+  if (from_units == kNumber && (to_units == kMicrograms || to_units == kMilligrams) &&
       LeadingNumber(pollutant.Name) > 0 && pollutant.Density == 0)
     pollutant.Density = 1.0f;
 }
 
 std::optional<ConcentrationConversion> ConcentrationConversion::Prepare(
-    std::string_view fromUnits, std::string_view toUnits, const PollutantRecord& pollutant) {
+    std::string_view from_units, std::string_view to_units, const PollutantRecord& pollutant) {
   ConcentrationConversion k;
   const double mw = pollutant.MolWt;
-  if (fromUnits == toUnits) return k;
-  if (fromUnits == kNumber) {
-    if (toUnits != kMicrograms && toUnits != kMilligrams) return std::nullopt;
+  if (from_units == to_units) return k;
+  if (from_units == kNumber) {
+    if (to_units != kMicrograms && to_units != kMilligrams) return std::nullopt;
     // A size bin is named by its diameter in µm; a name without one ("PM2.5") has no mass.
     if (!(LeadingNumber(pollutant.Name) > 0)) return std::nullopt;
     // An unset density means unit density (StoreUnitDensity).
     const float density = pollutant.Density == 0 ? 1.0f : pollutant.Density;
     k.times_ = ParticleMass(LeadingNumber(pollutant.Name), density);
-    if (toUnits == kMilligrams) k.over_ = 1000.0;
+    if (to_units == kMilligrams) k.over_ = 1000.0;
     return k;
   }
-  if (fromUnits == kPpm) {
-    if (toUnits != kMicrograms && toUnits != kMilligrams) return std::nullopt;
+  if (from_units == kPpm) {
+    if (to_units != kMicrograms && to_units != kMilligrams) return std::nullopt;
     k.times_ = mw;
     k.over_ = kMolarVolume;
-    if (toUnits == kMicrograms) k.then_times_ = 1000.0;
+    if (to_units == kMicrograms) k.then_times_ = 1000.0;
     return k;
   }
-  if (fromUnits == kMicrograms || fromUnits == kMilligrams) {
-    const bool micro = fromUnits == kMicrograms;
-    if (toUnits == kPpm) {
+  if (from_units == kMicrograms || from_units == kMilligrams) {
+    const bool micro = from_units == kMicrograms;
+    if (to_units == kPpm) {
       k.times_ = kMolarVolume;
       k.over_ = mw;
       if (micro) k.then_over_ = 1000.0;
-    } else if (micro && toUnits == kMilligrams) {
+    } else if (micro && to_units == kMilligrams) {
       k.over_ = 1000.0;
-    } else if (!micro && toUnits == kMicrograms) {
+    } else if (!micro && to_units == kMicrograms) {
       k.times_ = 1000.0;
-    } else if (toUnits == kNumber) {
+    } else if (to_units == kNumber) {
       k.over_ = MassToNumberDivisor(pollutant, micro ? 1000000.0 : 1000.0);
     } else {
       return std::nullopt;
@@ -115,10 +115,11 @@ std::optional<ConcentrationConversion> ConcentrationConversion::Prepare(
   return std::nullopt;
 }
 
-std::optional<float> ConvertConcentrationUnits(std::string_view fromUnits, std::string_view toUnits,
-                                               float value, const PollutantRecord& pollutant) {
+std::optional<float> ConvertConcentrationUnits(std::string_view from_units,
+                                               std::string_view to_units, float value,
+                                               const PollutantRecord& pollutant) {
   const std::optional<ConcentrationConversion> conversion =
-      ConcentrationConversion::Prepare(fromUnits, toUnits, pollutant);
+      ConcentrationConversion::Prepare(from_units, to_units, pollutant);
   if (!conversion) return std::nullopt;
   return (*conversion)(value);
 }
@@ -132,20 +133,20 @@ std::optional<ConcentrationFormats> GetConcentrationFormats(std::string_view uni
   return std::nullopt;
 }
 
-double UnitFactorFor(int16_t sourceUnitsCode, int16_t emissionUnits, double previous) {
-  switch (sourceUnitsCode) {
+double UnitFactorFor(int16_t source_units_code, int16_t emission_units, double previous) {
+  switch (source_units_code) {
     case 0:  // milligrams
-      if (emissionUnits == 0) return 1.0;
-      if (emissionUnits == 1) return 0.001;
+      if (emission_units == 0) return 1.0;
+      if (emission_units == 1) return 0.001;
       return previous;
     case 1:  // micrograms
-      if (emissionUnits == 0) return 1000.0;
-      if (emissionUnits == 1) return 1.0;
+      if (emission_units == 0) return 1000.0;
+      if (emission_units == 1) return 1.0;
       return previous;
     case 2:  // number or ppm: a mass emission is accounted in mg
-      if (emissionUnits == 0) return 1.0;
-      if (emissionUnits == 1) return 0.001;
-      if (emissionUnits == 2) return 1.0;
+      if (emission_units == 0) return 1.0;
+      if (emission_units == 1) return 0.001;
+      if (emission_units == 2) return 1.0;
       return previous;
     default:
       return 1.0;

@@ -23,15 +23,16 @@ inline constexpr std::string_view kNumber = "number";
 // convert) and counts a density of exactly 0 as 1 g/cm³, and mass to number takes the
 // diameter from its Diameter. Equal names give the value. nullopt for a pair without a rule
 // ("ppm" and "number" cannot be converted into each other).
-std::optional<float> ConvertConcentrationUnits(std::string_view fromUnits, std::string_view toUnits,
-                                               float value, const PollutantRecord& pollutant);
+std::optional<float> ConvertConcentrationUnits(std::string_view from_units,
+                                               std::string_view to_units, float value,
+                                               const PollutantRecord& pollutant);
 
 // Where a number-to-mass conversion counts an unset density as 1 g/cm³, stores that density
 // in the pollutant, so that the pollutant window, the saved scenario and later conversions
 // agree with the values converted. The run set-up and the windows that convert entered
 // values call it on the pollutant whose values they convert; it changes nothing for any
 // other pair of units or a pollutant that has a density.
-void StoreUnitDensity(std::string_view fromUnits, std::string_view toUnits,
+void StoreUnitDensity(std::string_view from_units, std::string_view to_units,
                       PollutantRecord& pollutant);
 
 // The same conversion read once for the many values of a run: Prepare gives nullopt where
@@ -39,8 +40,8 @@ void StoreUnitDensity(std::string_view fromUnits, std::string_view toUnits,
 // value.
 class ConcentrationConversion {
  public:
-  static std::optional<ConcentrationConversion> Prepare(std::string_view fromUnits,
-                                                        std::string_view toUnits,
+  static std::optional<ConcentrationConversion> Prepare(std::string_view from_units,
+                                                        std::string_view to_units,
                                                         const PollutantRecord& pollutant);
   float operator()(float value) const {
     return static_cast<float>(static_cast<double>(value) * times_ / over_ * then_times_ /
@@ -80,7 +81,7 @@ std::optional<ConcentrationFormats> GetConcentrationFormats(std::string_view uni
 // 2 number or ppm). A particle emission has no mass factor in a mass scenario, so there, and
 // for an unknown emission unit, the previous factor stays; the pre-run source check refuses
 // those sources rather than run with a stale factor.
-double UnitFactorFor(int16_t sourceUnitsCode, int16_t emissionUnits, double previous);
+double UnitFactorFor(int16_t source_units_code, int16_t emission_units, double previous);
 void UnitConversionFactor(SourceRecord& source);
 
 // The display unit code of a unit name: "milligrams" 0, "micrograms" 1, "ppm" 2, "number" 3,

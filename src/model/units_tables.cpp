@@ -91,8 +91,8 @@ std::array<UnitsTable, kUnitsTabs> MakeTables() {
 }  // namespace
 
 const std::array<UnitsTable, kUnitsTabs>& UnitsTables() {
-  static const std::array<UnitsTable, kUnitsTabs> tables = MakeTables();
-  return tables;
+  static const std::array<UnitsTable, kUnitsTabs> kTables = MakeTables();
+  return kTables;
 }
 
 float UnitsFactor(const UnitsTable& table, int row) {

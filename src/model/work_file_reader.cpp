@@ -270,8 +270,8 @@ bool ConcWorkFileReader::EndMarkSeen() const {
 }
 
 const std::string& ConcWorkFileReader::ErrorText() const {
-  static const std::string none;
-  return ended_ && file_ != nullptr ? file_->error : none;
+  static const std::string kNone;
+  return ended_ && file_ != nullptr ? file_->error : kNone;
 }
 
 }  // namespace quarn

@@ -32,12 +32,12 @@ DataControl::DataControl(QWidget* parent) : QWidget(parent) {
 }
 
 void DataControl::AddButton(QHBoxLayout& row, const char* name, const char* text,
-                            void (DataControl::*move)()) {
+                            void (DataControl::*step)()) {
   auto* button = new QToolButton(this);
   button->setObjectName(name);
   button->setText(text);
   row.addWidget(button);
-  connect(button, &QToolButton::clicked, this, move);
+  connect(button, &QToolButton::clicked, this, step);
 }
 
 void DataControl::SetRecords(std::vector<std::string> fields,

@@ -43,7 +43,7 @@ class DataControl : public QWidget {
   void Reposition();
 
  private:
-  void AddButton(QHBoxLayout& row, const char* name, const char* text, void (DataControl::*move)());
+  void AddButton(QHBoxLayout& row, const char* name, const char* text, void (DataControl::*step)());
 
   std::vector<std::string> fields_;
   std::vector<std::vector<std::string>> rows_;

@@ -254,14 +254,14 @@ Graph::Graph(QWidget* parent) : QWidget(parent), view_(new QChartView(this)) {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(view_);
   view_->setRenderHint(QPainter::Antialiasing);
-  setData(GraphData());
+  SetData(GraphData());
 }
 
-QChart* Graph::chart() const {
+QChart* Graph::Chart() const {
   return view_->chart();
 }
 
-void Graph::setData(const GraphData& data) {
+void Graph::SetData(const GraphData& data) {
   data_ = data;
   QChart* old = view_->chart();
   view_->setChart(NewChart(data_));

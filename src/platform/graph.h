@@ -22,7 +22,7 @@ class Graph : public QWidget {
   explicit Graph(QWidget* parent = nullptr);
 
   // Replaces what the graph shows and draws it.
-  void setData(const GraphData& data);
+  void SetData(const GraphData& data);
   // What was last set, unchanged, so that a plot procedure can change only its part.
   const GraphData& data() const { return data_; }
 
@@ -38,7 +38,7 @@ class Graph : public QWidget {
   static QColor PaletteColor(int number);
   static int PaletteSize();
 
-  QChart* chart() const;
+  QChart* Chart() const;
 
  private:
   QChartView* view_;

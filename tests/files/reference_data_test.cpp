@@ -53,7 +53,7 @@ VocRecord Voc(std::vector<std::string> fields) {
   return record;
 }
 
-using Fields = std::array<std::string, kVocFieldCount>;
+using Fields = std::array<std::string, VocFieldCount>;
 
 // ---- VOC data files ----
 
@@ -75,8 +75,8 @@ TEST_F(ReferenceData, VocFileReadsFullAndShortenedRecordsWithEndInAnyCase) {
   EXPECT_EQ((*records)[2].fields, (Fields{"Acetone", "", "", "", "", "", "", "", ""}));
   EXPECT_EQ((*records)[3].fields, (Fields{"Benzene", "C6H6", "78.11", "", "", "", "", "", ""}));
   // The file holds P0 before the diffusivity; the grid shows the diffusivity first.
-  EXPECT_EQ(kVocGridColumn[kVocVapourPressure], 5);
-  EXPECT_EQ(kVocGridColumn[kVocDiffusivity], 4);
+  EXPECT_EQ(kVocGridColumn[VocVapourPressure], 5);
+  EXPECT_EQ(kVocGridColumn[VocDiffusivity], 4);
 }
 
 TEST_F(ReferenceData, VocFileGrowsWithItsRecords) {
@@ -89,8 +89,8 @@ TEST_F(ReferenceData, VocFileGrowsWithItsRecords) {
   const auto records = ReadVocFile(Write("many.DAT", bytes), prompt_);
   ASSERT_TRUE(records.has_value());
   ASSERT_EQ(records->size(), 30u);
-  EXPECT_EQ(records->back().fields[kVocName], "VOC29");
-  EXPECT_EQ(records->back().fields[kVocCancer], "8");
+  EXPECT_EQ(records->back().fields[VocName], "VOC29");
+  EXPECT_EQ(records->back().fields[VocCancer], "8");
 }
 
 TEST_F(ReferenceData, VocFileWritesNineLinesPerRecordAndSkipsEmptyRows) {
@@ -200,18 +200,18 @@ TEST_F(ReferenceData, ShippedVocPropertiesAreConsistent) {
   EXPECT_TRUE(prompt_.shown.empty());
   ASSERT_GE(records->size(), 15u);
   for (const VocRecord& r : *records) {
-    SCOPED_TRACE(r.fields[kVocName]);
-    const auto mw = ParseNumber(r.fields[kVocMolecularWeight]);
-    const auto p0 = ParseNumber(r.fields[kVocVapourPressure]);
-    const auto d = ParseNumber(r.fields[kVocDiffusivity]);
+    SCOPED_TRACE(r.fields[VocName]);
+    const auto mw = ParseNumber(r.fields[VocMolecularWeight]);
+    const auto p0 = ParseNumber(r.fields[VocVapourPressure]);
+    const auto d = ParseNumber(r.fields[VocDiffusivity]);
     ASSERT_TRUE(mw && p0 && d);
-    EXPECT_NEAR(*mw, MolecularWeight(r.fields[kVocFormula]), 0.02);
+    EXPECT_NEAR(*mw, MolecularWeight(r.fields[VocFormula]), 0.02);
     EXPECT_GT(*p0, 0.0);
     // Gas diffusivities in air of such molecules lie near 0.05 to 0.2 cm2/s.
     EXPECT_GT(*d, 0.05 * 0.36);
     EXPECT_LT(*d, 0.2 * 0.36);
   }
-  EXPECT_EQ((*records)[1].fields[kVocName], "Toluene");
+  EXPECT_EQ((*records)[1].fields[VocName], "Toluene");
 }
 
 // ---- Text source database ----

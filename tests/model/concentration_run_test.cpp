@@ -768,8 +768,8 @@ TEST_F(ConcentrationRunTest, GrownStepEndsExactlyOnADailySwitch) {
   const auto& ends = rec_.step_ends;
   const auto at56 = std::find(ends.begin(), ends.end(), 56.0F);
   ASSERT_NE(at56, ends.end());
-  const auto before = std::adjacent_find(ends.begin(), at56, [](float a, float b) {
-    return b - a > 0.11F;  // a grown step
+  const auto before = std::adjacent_find(ends.begin(), at56, [](float x, float y) {
+    return y - x > 0.11F;  // a grown step
   });
   EXPECT_NE(before, at56);
   // The first record after 56 h has the two earlier whole hours and the source's emission

@@ -105,12 +105,12 @@ QStringList LegendTexts(const QChart& chart) {
 TEST(Graph, EverySetHasItsColourAndItsLegendInOrder) {
   Graph graph;
   const GraphData data = Lines(3, 50);
-  graph.setData(data);
+  graph.SetData(data);
   const QImage picture = Picture(graph);
   for (int s = 1; s <= 3; ++s) {
     EXPECT_GT(ColourBounds(picture, Graph::PaletteColor(s)).width(), 500) << s;
   }
-  EXPECT_EQ(LegendTexts(*graph.chart()), QStringList({"Room 1", "Room 2", "Room 3"}));
+  EXPECT_EQ(LegendTexts(*graph.Chart()), QStringList({"Room 1", "Room 2", "Room 3"}));
   EXPECT_EQ(graph.data(), data);
 }
 
@@ -119,19 +119,19 @@ TEST(Graph, MissingPointsBreakTheLineButNotTheLegend) {
   GraphData data = Lines(2, 50);
   for (int i = 20; i <= 25; ++i) data.Point(1, i).missing = true;
   data.Point(2, 22).y = 100;  // set 2 crosses the gap
-  graph.setData(data);
+  graph.SetData(data);
   const QImage picture = Picture(graph);
   // The plot area between points 20 and 25, in pixels of the picture.
   const auto* view = graph.findChild<QChartView*>();
   const auto at = [&](double x, double y) {
-    const QPointF scene = graph.chart()->mapToPosition({x, y}, graph.chart()->series().front());
+    const QPointF scene = graph.Chart()->mapToPosition({x, y}, graph.Chart()->series().front());
     return view->mapFromScene(scene) + view->pos();
   };
-  const auto* y_axis = qobject_cast<QValueAxis*>(graph.chart()->axes(Qt::Vertical).front());
+  const auto* y_axis = qobject_cast<QValueAxis*>(graph.Chart()->axes(Qt::Vertical).front());
   const QRect band(at(20, y_axis->max()) + QPoint(2, 0), at(25, y_axis->min()) - QPoint(2, 0));
   EXPECT_TRUE(ColourBounds(picture, Graph::PaletteColor(1), band).isNull());
   EXPECT_FALSE(ColourBounds(picture, Graph::PaletteColor(2), band).isNull());
-  EXPECT_EQ(LegendTexts(*graph.chart()), QStringList({"Room 1", "Room 2"}));
+  EXPECT_EQ(LegendTexts(*graph.Chart()), QStringList({"Room 1", "Room 2"}));
 }
 
 TEST(Graph, TitlesShowAndAProcedureChangesOnlyItsOwn) {
@@ -140,9 +140,9 @@ TEST(Graph, TitlesShowAndAProcedureChangesOnlyItsOwn) {
   data.title = "Concentration vs time";
   data.left_title = "Concentration (\xB5g/m\xB3)";
   data.bottom_title = "Time (hrs)";
-  graph.setData(data);
+  graph.SetData(data);
   Picture(graph);
-  const QChart& chart = *graph.chart();
+  const QChart& chart = *graph.Chart();
   EXPECT_TRUE(Shown(chart, "Concentration vs time"));
   EXPECT_TRUE(Shown(chart, "Time (hrs)"));
   const auto left = Shown(chart, "Concentration (\u00B5g/m\u00B3)");
@@ -150,10 +150,10 @@ TEST(Graph, TitlesShowAndAProcedureChangesOnlyItsOwn) {
   EXPECT_GT(left->height(), left->width());  // drawn vertically
   data = graph.data();
   data.left_title = "Cumulative exposure";
-  graph.setData(data);
-  EXPECT_TRUE(Shown(*graph.chart(), "Cumulative exposure"));
-  EXPECT_TRUE(Shown(*graph.chart(), "Concentration vs time"));
-  EXPECT_TRUE(Shown(*graph.chart(), "Time (hrs)"));
+  graph.SetData(data);
+  EXPECT_TRUE(Shown(*graph.Chart(), "Cumulative exposure"));
+  EXPECT_TRUE(Shown(*graph.Chart(), "Concentration vs time"));
+  EXPECT_TRUE(Shown(*graph.Chart(), "Time (hrs)"));
 }
 
 TEST(Graph, UserAxesAreAsGivenAndAutomaticOnesCoverTheData) {
@@ -162,16 +162,16 @@ TEST(Graph, UserAxesAreAsGivenAndAutomaticOnesCoverTheData) {
   data.x_axis = {false, 0, 100, 10};
   Put(data, 1, 1, 5, 0.001);
   Put(data, 1, 2, 95, 1234);
-  graph.setData(data);
+  graph.SetData(data);
   Picture(graph);
   std::map<qreal, QString> x_labels;  // left to right
-  for (const auto& [text, rect] : Texts(*graph.chart())) {
-    if (rect.center().y() > graph.chart()->plotArea().bottom()) x_labels[rect.x()] = text;
+  for (const auto& [text, rect] : Texts(*graph.Chart())) {
+    if (rect.center().y() > graph.Chart()->plotArea().bottom()) x_labels[rect.x()] = text;
   }
   QStringList texts;
   for (const auto& label : x_labels) texts.append(label.second);
   EXPECT_EQ(texts, QStringList({"0", "10", "20", "30", "40", "50", "60", "70", "80", "90", "100"}));
-  const auto* y = qobject_cast<QValueAxis*>(graph.chart()->axes(Qt::Vertical).front());
+  const auto* y = qobject_cast<QValueAxis*>(graph.Chart()->axes(Qt::Vertical).front());
   // Round labels, 0 to 1500 by 150, that hold both points.
   EXPECT_EQ(y->min(), 0);
   EXPECT_EQ(y->max(), 1500);
@@ -211,22 +211,22 @@ TEST(Graph, DegenerateRangesDrawWithoutWarningsOrNotANumber) {
   for (int which = 0; which <= 6; ++which) {
     SCOPED_TRACE(which);
     NoQtWarnings guard;
-    graph.setData(Degenerate(which));
+    graph.SetData(Degenerate(which));
     Picture(graph);
     QImage page(400, 400, QImage::Format_RGB32);
     QPainter painter(&page);
     graph.render(painter, QRectF(0, 0, 400, 400));
-    EXPECT_TRUE(Shown(*graph.chart(), "Degenerate"));
-    for (QAbstractAxis* axis : graph.chart()->axes(Qt::Vertical)) {
+    EXPECT_TRUE(Shown(*graph.Chart(), "Degenerate"));
+    for (QAbstractAxis* axis : graph.Chart()->axes(Qt::Vertical)) {
       EXPECT_LT(qobject_cast<QValueAxis*>(axis)->min(), qobject_cast<QValueAxis*>(axis)->max());
     }
-    for (QAbstractSeries* series : graph.chart()->series()) {
+    for (QAbstractSeries* series : graph.Chart()->series()) {
       auto* line = qobject_cast<QXYSeries*>(series);
       for (const QPointF& p : line ? line->points() : QList<QPointF>()) {
         EXPECT_TRUE(std::isfinite(p.x() + p.y()));
       }
     }
-    for (QGraphicsItem* item : graph.chart()->scene()->items()) {
+    for (QGraphicsItem* item : graph.Chart()->scene()->items()) {
       const QRectF r = item->sceneBoundingRect();
       EXPECT_TRUE(std::isfinite(r.x() + r.y() + r.width() + r.height()));
     }
@@ -245,12 +245,12 @@ TEST(Graph, BarsHaveTheirOwnColourValueAndLabelInOrder) {
     data.Point(1, o).label = names[o - 1].toStdString();
     data.Point(1, o).y = 2.0 * o;
   }
-  graph.setData(data);
+  graph.SetData(data);
   const QImage picture = Picture(graph);
-  auto* axis = qobject_cast<QBarCategoryAxis*>(graph.chart()->axes(Qt::Horizontal).front());
+  auto* axis = qobject_cast<QBarCategoryAxis*>(graph.Chart()->axes(Qt::Horizontal).front());
   ASSERT_EQ(axis->count(), 3);
   for (int o = 0; o < 3; ++o) EXPECT_EQ(axis->at(o).remove(QChar(0x200B)), names[o]);
-  EXPECT_TRUE(Shown(*graph.chart(), "Hrs spent above irritant concentration"));
+  EXPECT_TRUE(Shown(*graph.Chart(), "Hrs spent above irritant concentration"));
   // Heights in the ratio of the values, left to right on one base line.
   const QRect first = ColourBounds(picture, Graph::PaletteColor(1));
   QRect before = first;
@@ -265,7 +265,7 @@ TEST(Graph, BarsHaveTheirOwnColourValueAndLabelInOrder) {
 
 TEST(Graph, RenderFillsItsPlaceOnAPictureOfThePageAndNothingElse) {
   Graph graph;  // never shown
-  graph.setData(Lines(3, 50));
+  graph.SetData(Lines(3, 50));
   // A page of 31,100 units each way, at 25 units to a pixel.
   const auto pixels = [](const QRectF& r) {
     return QRectF(r.topLeft() / 25, r.size() / 25).toAlignedRect().adjusted(-1, -1, 1, 1);

@@ -97,7 +97,7 @@ HVACGridFrame HVACFlowSSForm::Frame() const {
 
 void HVACFlowSSForm::FillBase() {
   const BuildingRecord& b = ctx_.state.Building;
-  layout_ = HVACGridLayout::kBase;
+  layout_ = HVACGridLayout::Base;
   cursor_events_ = false;
   SetupHVACRoomFlowGrid(*grid_, b);
   FillHVACFlowGrid(*grid_, b);
@@ -106,7 +106,7 @@ void HVACFlowSSForm::FillBase() {
 
 void HVACFlowSSForm::FillManaged() {
   const BuildingRecord& b = ctx_.state.Building;
-  layout_ = HVACGridLayout::kManaged;
+  layout_ = HVACGridLayout::Managed;
   cursor_events_ = false;
   SetupManagedFlowGrid(*grid_, b);
   shown_times_ = FillManagedFlowGrid(*grid_, b);
@@ -238,7 +238,7 @@ void HVACFlowSSForm::Transfer() {
       return;
     }
   }
-  if (layout_ == HVACGridLayout::kBase) {
+  if (layout_ == HVACGridLayout::Base) {
     ReadHVACFlowGrid(*grid_, st.Building);
   } else {
     ReadManagedFlowGrid(*grid_, shown_times_, FromQt(start_time_->text()),

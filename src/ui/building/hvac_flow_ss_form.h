@@ -73,7 +73,7 @@ class HVACFlowSSForm : public InputForm {
   QLabel* stop_label_ = nullptr;
   QLineEdit* stop_time_ = nullptr;
 
-  HVACGridLayout layout_ = HVACGridLayout::kBase;
+  HVACGridLayout layout_ = HVACGridLayout::Base;
   ManagedTimes shown_times_;
   // The grid's cursor rules act only while this is set; code that moves the cursor itself
   // clears it.

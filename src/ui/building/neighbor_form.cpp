@@ -34,9 +34,9 @@ NeighborForm::NeighborForm(MainContext& context)
   grid_->setObjectName("Grid1");
   layout->addWidget(grid_, 1);
   auto* buttons = new QHBoxLayout;
-  const std::array<std::pair<const char*, const char*>, 3> kButtons{
+  const std::array<std::pair<const char*, const char*>, 3> button_names{
       {{"Transfer", "&Transfer"}, {"cancel", "&Cancel"}, {"help", "&Help"}}};
-  for (const auto& [name, caption] : kButtons) {
+  for (const auto& [name, caption] : button_names) {
     auto* button = new QPushButton(caption, central);
     button->setObjectName(name);
     buttons->addWidget(button);

@@ -33,12 +33,12 @@ Tool& OpenTool(Services&... services) {
 // windows: the frame's folder, which knows them all, installs an opener for each at start
 // (InstallWindowOpeners), and a window opens the others through these.
 enum class ToolWindow {
-  kCalculator,
-  kDiameterConversion,
-  kUnitsConversion,
-  kVocDatabase,     // beside the opener, which stays out of use while it is open
-  kSourceDatabase,  // likewise, after its file dialog
-  kChamberData,     // the emission-factor fit of the current source of `room`
+  Calculator,
+  DiameterConversion,
+  UnitsConversion,
+  VocDatabase,     // beside the opener, which stays out of use while it is open
+  SourceDatabase,  // likewise, after its file dialog
+  ChamberData,     // the emission-factor fit of the current source of `room`
 };
 using ToolWindowOpener = std::function<void(MainContext& context, QWidget* opener, int room)>;
 void SetToolWindowOpener(ToolWindow window, ToolWindowOpener opener);
@@ -50,13 +50,13 @@ void OpenToolWindow(ToolWindow window, MainContext& context, QWidget* opener = n
 // command loads it when it is closed and shows it modeless, or brings the open one forward
 // with what it holds. A closed tool is gone, so the next opening starts afresh.
 inline void ToolsCalculator(MainContext& context) {
-  OpenToolWindow(ToolWindow::kCalculator, context);
+  OpenToolWindow(ToolWindow::Calculator, context);
 }
 inline void ToolsDiameterConversion(MainContext& context) {
-  OpenToolWindow(ToolWindow::kDiameterConversion, context);
+  OpenToolWindow(ToolWindow::DiameterConversion, context);
 }
 inline void ToolsUnitsConversion(MainContext& context) {
-  OpenToolWindow(ToolWindow::kUnitsConversion, context);
+  OpenToolWindow(ToolWindow::UnitsConversion, context);
 }
 
 }  // namespace quarn

@@ -27,23 +27,23 @@ void ReportShowerFile(Prompt& prompt, const std::string& what) {
 
 }  // namespace
 
-void SetupFilterGrid(FlexGrid& Filterdefinitionss) {
-  Filterdefinitionss.SetCols(3);
-  Filterdefinitionss.SetFixedRows(1);
-  Filterdefinitionss.SetFixedCols(2);
-  Filterdefinitionss.SetTextMatrix(0, 0, "Pollutant #");
-  Filterdefinitionss.SetTextMatrix(0, 1, "Pollutant");
-  Filterdefinitionss.SetTextMatrix(0, 2, "Efficiency %");
+void SetupFilterGrid(FlexGrid& filterdefinitionss) {
+  filterdefinitionss.SetCols(3);
+  filterdefinitionss.SetFixedRows(1);
+  filterdefinitionss.SetFixedCols(2);
+  filterdefinitionss.SetTextMatrix(0, 0, "Pollutant #");
+  filterdefinitionss.SetTextMatrix(0, 1, "Pollutant");
+  filterdefinitionss.SetTextMatrix(0, 2, "Efficiency %");
 }
 
-void LoadFilterGrid(FlexGrid& Filterdefinitionss, const ScenarioRecord& scenario) {
+void LoadFilterGrid(FlexGrid& filterdefinitionss, const ScenarioRecord& scenario) {
   const int n = PollutantCount(scenario);
-  Filterdefinitionss.SetRows(n + 1);
+  filterdefinitionss.SetRows(n + 1);
   for (int p = 0; p < n; ++p) {
     const float efficiency = (1 - scenario.FilterPenetration[0][p]) * 100;
-    Filterdefinitionss.SetTextMatrix(p + 1, 0, SignSingle(static_cast<float>(p + 1)));
-    Filterdefinitionss.SetTextMatrix(p + 1, 1, scenario.Pollutants[p].Name);
-    Filterdefinitionss.SetNumber(p + 1, 2, efficiency, SignSingle(efficiency));
+    filterdefinitionss.SetTextMatrix(p + 1, 0, SignSingle(static_cast<float>(p + 1)));
+    filterdefinitionss.SetTextMatrix(p + 1, 1, scenario.Pollutants[p].Name);
+    filterdefinitionss.SetNumber(p + 1, 2, efficiency, SignSingle(efficiency));
   }
 }
 
@@ -66,20 +66,20 @@ void SetupVocGridHeadings(FlexGrid& grid) {
   for (int c = 0; c < grid.Cols(); ++c) grid.SetTextMatrix(0, c, kHeadings[c]);
 }
 
-int FillVOCGrid(const FlexGrid& vocGrid, FlexGrid& pollutantGrid, const std::vector<int>& rows,
+int FillVOCGrid(const FlexGrid& voc_grid, FlexGrid& pollutant_grid, const std::vector<int>& rows,
                 Prompt& prompt) {
-  const int start = pollutantGrid.Row();
+  const int start = pollutant_grid.Row();
   const int wanted = static_cast<int>(rows.size());
   int copied = 0;
   for (int k = 0; k < wanted; ++k) {
     const int target = start + k;
     const int source = rows[static_cast<size_t>(k)];
-    if (target >= pollutantGrid.Rows()) break;
-    if (source < 1 || source >= vocGrid.Rows()) continue;  // not a row of the table
+    if (target >= pollutant_grid.Rows()) break;
+    if (source < 1 || source >= voc_grid.Rows()) continue;  // not a row of the table
     // VOC columns: 1 name, 2 formula (not copied), 3 MW, 4 diffusivity, 5 P0, 6 irritant
     // concentration, 7 RfD, 8 RfC, 9 cancer; the pollutant grid has no formula column.
-    const auto blank = [&vocGrid, source](int c) {
-      return vocGrid.TextMatrix(source, c).find_first_not_of(' ') == std::string::npos;
+    const auto blank = [&voc_grid, source](int c) {
+      return voc_grid.TextMatrix(source, c).find_first_not_of(' ') == std::string::npos;
     };
     for (int c = 1; c <= 9; ++c) {
       if (c == 2) continue;
@@ -90,17 +90,17 @@ int FillVOCGrid(const FlexGrid& vocGrid, FlexGrid& pollutantGrid, const std::vec
         // Saturation concentration from the vapour pressure by the ideal gas law:
         // P0/760 atm × MW g/mol × 1000 mg/g / 0.0243 m³/mol, with 1000/760 taken as 1.32,
         // in mg/m³.
-        const double p0 = CellValue(vocGrid, source, 5);
-        const double mw = CellValue(vocGrid, source, 3);
+        const double p0 = CellValue(voc_grid, source, 5);
+        const double mw = CellValue(voc_grid, source, 3);
         const double c0 = p0 * 1.32 * mw / 0.0243;
-        pollutantGrid.SetNumber(target, col, c0, FormatPattern(c0, "#####.##"));
+        pollutant_grid.SetNumber(target, col, c0, FormatPattern(c0, "#####.##"));
       } else {
-        pollutantGrid.SetTextMatrix(target, col, vocGrid.TextMatrix(source, c));
+        pollutant_grid.SetTextMatrix(target, col, voc_grid.TextMatrix(source, c));
       }
     }
     ++copied;
   }
-  const int fit = std::clamp(pollutantGrid.Rows() - start, 0, wanted);
+  const int fit = std::clamp(pollutant_grid.Rows() - start, 0, wanted);
   if (fit < wanted) {
     prompt.Message("Only " + std::to_string(fit) + " of the " + std::to_string(wanted) +
                        " marked rows fit in the pollutant table; " + std::to_string(copied) +
@@ -110,14 +110,14 @@ int FillVOCGrid(const FlexGrid& vocGrid, FlexGrid& pollutantGrid, const std::vec
   return copied;
 }
 
-bool ReadShowerDataFile(FlexGrid& grid, const std::string& programFolder, Prompt& prompt) {
+bool ReadShowerDataFile(FlexGrid& grid, const std::string& program_folder, Prompt& prompt) {
   grid.SetRows(kShowerRows);
   grid.SetCols(kShowerCols);
   const char* headers[kShowerCols] = {"VOC", "Temp water C", "Henry Law", "Mass xfer "};
   for (int c = 0; c < kShowerCols; ++c) grid.SetTextMatrix(0, c, headers[c]);
   grid.SetColWidth(0, 2500);
 
-  const std::optional<std::string> path = FindFileAnyCase(programFolder, kShowerFile);
+  const std::optional<std::string> path = FindFileAnyCase(program_folder, kShowerFile);
   std::string bytes;
   if (!path || !ReadFileBytes(*path, bytes)) {
     ReportShowerFile(

@@ -12,9 +12,9 @@ class Prompt;
 
 // ---- User-defined HVAC filter ----
 
-void SetupFilterGrid(FlexGrid& Filterdefinitionss);
+void SetupFilterGrid(FlexGrid& filterdefinitionss);
 // One row per pollutant with the filter's efficiency in percent (1 - penetration).
-void LoadFilterGrid(FlexGrid& Filterdefinitionss, const ScenarioRecord& scenario);
+void LoadFilterGrid(FlexGrid& filterdefinitionss, const ScenarioRecord& scenario);
 
 // ---- VOC reference rows into the pollutant grid ----
 
@@ -26,14 +26,14 @@ void SetupVocGridHeadings(FlexGrid& grid);
 // current row; the vapour pressure becomes the saturation concentration C0. Only the rows
 // that fit in the pollutant grid are copied; when some do not, a message says how many
 // were. Returns the number copied.
-int FillVOCGrid(const FlexGrid& vocGrid, FlexGrid& pollutantGrid, const std::vector<int>& rows,
+int FillVOCGrid(const FlexGrid& voc_grid, FlexGrid& pollutant_grid, const std::vector<int>& rows,
                 Prompt& prompt);
 
 // ---- Shower data table ----
 
 // Lays out the shower grid and fills it from "showerdatafile.dat" in the program folder.
 // A missing or short file is reported; the headers and the items read stay (false).
-bool ReadShowerDataFile(FlexGrid& grid, const std::string& programFolder, Prompt& prompt);
+bool ReadShowerDataFile(FlexGrid& grid, const std::string& program_folder, Prompt& prompt);
 
 // ---- Risk data of one pollutant ----
 

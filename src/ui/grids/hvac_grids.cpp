@@ -98,11 +98,11 @@ HVACGridFrame ReadFrame(const FlexGrid& grid, HVACGridLayout layout,
 }  // namespace
 
 HVACGridFrame HVACFrameOf(HVACGridLayout layout, int rooms) {
-  return {layout == HVACGridLayout::kManaged ? 1 : 0, rooms};
+  return {layout == HVACGridLayout::Managed ? 1 : 0, rooms};
 }
 
 HVACGridFrame HVACFrameOfGrid(const FlexGrid& grid, HVACGridLayout layout) {
-  const int off = layout == HVACGridLayout::kManaged ? 1 : 0;
+  const int off = layout == HVACGridLayout::Managed ? 1 : 0;
   const int rooms = grid.Rows() - 4 - off;
   return {off, rooms < 0 ? 0 : rooms};
 }
@@ -116,14 +116,14 @@ float BoxValue(const NumberBox& shown, const std::string& text) {
 // --- Base flows --------------------------------------------------------------------------
 
 void SetupHVACRoomFlowGrid(FlexGrid& grid, const BuildingRecord& building) {
-  const HVACGridFrame f = HVACFrameOf(HVACGridLayout::kBase, RoomCount(building));
+  const HVACGridFrame f = HVACFrameOf(HVACGridLayout::Base, RoomCount(building));
   LayOut(grid, f);
   grid.SetRowCol(f.Outdoors(), f.Supply());
 }
 
 void FillHVACFlowGrid(FlexGrid& grid, const BuildingRecord& building) {
   const ScenarioRecord& s = building.Scenario;
-  const HVACGridFrame f = HVACFrameOf(HVACGridLayout::kBase, RoomCount(building));
+  const HVACGridFrame f = HVACFrameOf(HVACGridLayout::Base, RoomCount(building));
   FillValues(
       grid, building, f,
       {s.HVACOutdoorAirTotal, s.HVACMakeUpTotal, &s.HVACSupply, &s.HVACReturn, &s.HVACExhaust});
@@ -134,7 +134,7 @@ void FillHVACFlowGrid(FlexGrid& grid, const BuildingRecord& building) {
 
 void ReadHVACFlowGrid(const FlexGrid& grid, BuildingRecord& building) {
   ScenarioRecord& s = building.Scenario;
-  const HVACGridFrame f = ReadFrame(grid, HVACGridLayout::kBase, building);
+  const HVACGridFrame f = ReadFrame(grid, HVACGridLayout::Base, building);
   // The total is the sum of what was stored, not the text of the totals cell: that cell
   // shows thousands separators ("1,200.0") and may be stale.
   s.HVACTotalFlow = ReadValues(
@@ -145,18 +145,18 @@ void ReadHVACFlowGrid(const FlexGrid& grid, BuildingRecord& building) {
 // --- Managed flows -----------------------------------------------------------------------
 
 void SetupManagedFlowGrid(FlexGrid& grid, const BuildingRecord& building) {
-  const HVACGridFrame f = HVACFrameOf(HVACGridLayout::kManaged, RoomCount(building));
+  const HVACGridFrame f = HVACFrameOf(HVACGridLayout::Managed, RoomCount(building));
   LayOut(grid, f);
   grid.SetRowCol(f.Outdoors(), f.Supply());
 }
 
 ManagedTimes FillManagedFlowGrid(FlexGrid& grid, const BuildingRecord& building) {
   const ScenarioRecord& s = building.Scenario;
-  const HVACGridFrame f = HVACFrameOf(HVACGridLayout::kManaged, RoomCount(building));
+  const HVACGridFrame f = HVACFrameOf(HVACGridLayout::Managed, RoomCount(building));
   FillValues(
       grid, building, f,
       {s.ManagedValue2, s.ManagedValue1, &s.ManagedSupply, &s.ManagedReturn, &s.ManagedToOutdoors});
-  AddFlowBalanceColumns(grid, HVACGridLayout::kManaged);
+  AddFlowBalanceColumns(grid, HVACGridLayout::Managed);
   PaintYellow(grid);
   grid.SetRowCol(f.Outdoors(), f.Supply());
   return {{FormatSingle(s.ManagedValue3), s.ManagedValue3},
@@ -169,7 +169,7 @@ void ReadManagedFlowGrid(const FlexGrid& grid, const ManagedTimes& shown,
   ScenarioRecord& s = building.Scenario;
   s.ManagedValue3 = BoxValue(shown.start, start_text);
   s.ManagedValue4 = BoxValue(shown.stop, stop_text);
-  const HVACGridFrame f = ReadFrame(grid, HVACGridLayout::kManaged, building);
+  const HVACGridFrame f = ReadFrame(grid, HVACGridLayout::Managed, building);
   s.HVACTotalFlow = ReadValues(grid, f,
                                {&s.ManagedValue2, &s.ManagedValue1, &s.ManagedSupply,
                                 &s.ManagedReturn, &s.ManagedToOutdoors});
@@ -200,7 +200,7 @@ void AddFlowBalanceColumns(FlexGrid& grid, HVACGridLayout layout) {
 }
 
 void BaseFlowTotals(FlexGrid& grid) {
-  const HVACGridFrame f = HVACFrameOfGrid(grid, HVACGridLayout::kBase);
+  const HVACGridFrame f = HVACFrameOfGrid(grid, HVACGridLayout::Base);
   const double outdoor_air = CellValue(grid, f.Outdoors(), f.Supply());
   const double make_up = CellValue(grid, f.Outdoors(), f.Return());
   double supply = 0;
@@ -226,7 +226,7 @@ void BaseFlowTotals(FlexGrid& grid) {
 void FormatFlowGrid(FlexGrid& grid, HVACGridLayout layout) {
   // The base grid's rows are the same after an edit as at the opening, so that an edit
   // that changes nothing changes no total.
-  if (layout == HVACGridLayout::kBase) return BaseFlowTotals(grid);
+  if (layout == HVACGridLayout::Base) return BaseFlowTotals(grid);
   const HVACGridFrame f = HVACFrameOfGrid(grid, layout);
   double supply = 0;
   double ret = 0;

@@ -12,7 +12,7 @@ class FlexGrid;
 // managed flows, laid out one row lower and one column further right. Each has an
 // "Outdoors" row, one row per room, a totals row and a make-up/balance row; the last two
 // always lie below the last room in both layouts.
-enum class HVACGridLayout { kBase, kManaged };
+enum class HVACGridLayout { Base, Managed };
 
 // Cell positions of one layout. The managed grid is the base grid moved one row down and
 // one column right; both keep their totals and balance rows below the last room, so that

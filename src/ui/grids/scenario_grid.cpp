@@ -43,7 +43,7 @@ void FitColumnToText(FlexGrid& grid, int col, const std::string& text) {
 }
 
 const std::array<std::string, row::kCount>& Labels() {
-  static const std::array<std::string, row::kCount> labels = {
+  static const std::array<std::string, row::kCount> kLabels = {
       "Building simulated",
       "Scenario Name",
       "Comments",
@@ -65,7 +65,7 @@ const std::array<std::string, row::kCount>& Labels() {
       "Long term options ",
       "Master File",
   };
-  return labels;
+  return kLabels;
 }
 
 // The flag rows store the first character of the typed text in capitals; an empty cell
@@ -126,8 +126,8 @@ bool Refuse(FlexGrid& grid, int r, Prompt& prompt, const std::string& text) {
 }  // namespace
 
 const std::string& ScenarioRowLabel(int r) {
-  static const std::string none;
-  if (r < 0 || r >= row::kCount) return none;
+  static const std::string kNone;
+  if (r < 0 || r >= row::kCount) return kNone;
   return Labels()[static_cast<size_t>(r)];
 }
 

@@ -60,7 +60,7 @@ struct PollutantColumn {
   const char* mask;  // nullptr: the plain form
 };
 const std::vector<PollutantColumn>& PollutantColumns(bool particles) {
-  static const std::vector<PollutantColumn> gas = {
+  static const std::vector<PollutantColumn> kGas = {
       {"Mol. Wt", &PollutantRecord::MolWt, nullptr},
       {"Diffusivity", &PollutantRecord::Diffusivity, nullptr},
       {"C0", &PollutantRecord::C0, nullptr},
@@ -68,14 +68,14 @@ const std::vector<PollutantColumn>& PollutantColumns(bool particles) {
       {"Reference dose", &PollutantRecord::RfD, nullptr},
       {"Reference conc", &PollutantRecord::RfC, nullptr},
       {"Cancer risk", &PollutantRecord::CancerRisk, nullptr}};
-  static const std::vector<PollutantColumn> particle = {
+  static const std::vector<PollutantColumn> kParticle = {
       {"Diameter \xB5m", &PollutantRecord::Diameter, "###.###"},
       {"Density", &PollutantRecord::Density, nullptr},
       {"Irritant conc.", &PollutantRecord::IrritantConc, nullptr},
       {"Reference dose", &PollutantRecord::RfD, nullptr},
       {"Reference conc", &PollutantRecord::RfC, nullptr},
       {"Cancer risk", &PollutantRecord::CancerRisk, nullptr}};
-  return particles ? particle : gas;
+  return particles ? kParticle : kGas;
 }
 
 }  // namespace
@@ -261,7 +261,7 @@ bool ReadOutdoorConcGrid(FlexGrid& grid, const UnitOptions& options, ProgramStat
 
 // ---- Initial indoor concentrations ----
 
-void SetupInitialConcentrationGrid(FlexGrid& Initialss, UnitOptions& options, ProgramState& state) {
+void SetupInitialConcentrationGrid(FlexGrid& initialss, UnitOptions& options, ProgramState& state) {
   ScenarioRecord& s = state.Building.Scenario;
   const bool particles = IsParticleMode(s);
   options = UnitOptions{};
@@ -282,38 +282,38 @@ void SetupInitialConcentrationGrid(FlexGrid& Initialss, UnitOptions& options, Pr
 
   const int n = PollutantCount(s);
   const int rooms = RoomCount(state.Building);
-  Initialss.SetRows(n + 3);
-  Initialss.SetCols(2 * rooms + 1);
-  Initialss.SetFixedRows(2);
-  Initialss.SetFixedCols(1);
-  Initialss.SetTextMatrix(0, 0, "Pollutant ");
-  Initialss.SetRowHeight(1, 490);
-  Initialss.SetWordWrap(true);
+  initialss.SetRows(n + 3);
+  initialss.SetCols(2 * rooms + 1);
+  initialss.SetFixedRows(2);
+  initialss.SetFixedCols(1);
+  initialss.SetTextMatrix(0, 0, "Pollutant ");
+  initialss.SetRowHeight(1, 490);
+  initialss.SetWordWrap(true);
   for (int r = 1; r <= rooms; ++r) {
     const std::string& name = state.Building.RoomList[r].Name;
-    Initialss.SetTextMatrix(0, r, entered_label);
-    Initialss.SetTextMatrix(1, r, name);
-    Initialss.SetTextMatrix(0, r + rooms, converted_label);
-    Initialss.SetTextMatrix(1, r + rooms, name);
+    initialss.SetTextMatrix(0, r, entered_label);
+    initialss.SetTextMatrix(1, r, name);
+    initialss.SetTextMatrix(0, r + rooms, converted_label);
+    initialss.SetTextMatrix(1, r + rooms, name);
   }
 }
 
-void LoadInitialConcentrationGrid(FlexGrid& Initialss, const ProgramState& state) {
+void LoadInitialConcentrationGrid(FlexGrid& initialss, const ProgramState& state) {
   const ScenarioRecord& s = state.Building.Scenario;
   const int n = PollutantCount(s);
   const int rooms = RoomCount(state.Building);
-  Initialss.SetRows(n + 2);
+  initialss.SetRows(n + 2);
   for (int p = 0; p < n; ++p) {
     const int row = p + 2;
-    Initialss.SetTextMatrix(row, 0, s.Pollutants[p].Name);
+    initialss.SetTextMatrix(row, 0, s.Pollutants[p].Name);
     for (int r = 1; r <= rooms; ++r) {
-      PutMasked(Initialss, row, r, state.InitialConcInput[r][p], "#.##E-##");
-      PutMasked(Initialss, row, r + rooms, s.InitialConc[r][p], "#.##E-##");
+      PutMasked(initialss, row, r, state.InitialConcInput[r][p], "#.##E-##");
+      PutMasked(initialss, row, r + rooms, s.InitialConc[r][p], "#.##E-##");
     }
-    for (int c = rooms + 1; c < Initialss.Cols(); ++c)
-      Initialss.SetCellBackColorAt(row, c, kYellow);
+    for (int c = rooms + 1; c < initialss.Cols(); ++c)
+      initialss.SetCellBackColorAt(row, c, kYellow);
   }
-  Initialss.SetRowCol(2, 1);
+  initialss.SetRowCol(2, 1);
 }
 
 bool ReadInitialConcGrid(FlexGrid& grid, ProgramState& state, Prompt& prompt) {

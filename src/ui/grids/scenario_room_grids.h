@@ -46,8 +46,8 @@ bool ReadOutdoorConcGrid(FlexGrid& grid, const UnitOptions& options, ProgramStat
 
 // Lays out Initialss and sets the option of InitialConcUnits (an empty one becomes "ppm"
 // for gases, "number" for particles).
-void SetupInitialConcentrationGrid(FlexGrid& Initialss, UnitOptions& options, ProgramState& state);
-void LoadInitialConcentrationGrid(FlexGrid& Initialss, const ProgramState& state);
+void SetupInitialConcentrationGrid(FlexGrid& initialss, UnitOptions& options, ProgramState& state);
+void LoadInitialConcentrationGrid(FlexGrid& initialss, const ProgramState& state);
 // Reads the entered block back and converts it into InitialConc; the grid is not changed.
 // A value that cannot be converted is refused with a message and nothing is stored (false).
 bool ReadInitialConcGrid(FlexGrid& grid, ProgramState& state, Prompt& prompt);

@@ -181,11 +181,11 @@ void SetupGeneralSinkGrid(FlexGrid& grid) {
   grid.SetColWidth(0, kSinkNameTwips);
 }
 
-void LoadGeneralSinkForm(FlexGrid& sinkSS, const BuildingRecord& building, GeneralSinkRows& rows) {
+void LoadGeneralSinkForm(FlexGrid& sink_ss, const BuildingRecord& building, GeneralSinkRows& rows) {
   // Two spare rows per room beyond the sinks, so there is always room to add one.
-  sinkSS.SetRows(2 * RoomCount(building) + 5);
-  sinkSS.SetCols(kGeneralSinkCols);
-  FillGeneralSinkGrid(0, sinkSS, building, rows);
+  sink_ss.SetRows(2 * RoomCount(building) + 5);
+  sink_ss.SetCols(kGeneralSinkCols);
+  FillGeneralSinkGrid(0, sink_ss, building, rows);
 }
 
 void FillGeneralSinkGrid(int pollutant, FlexGrid& grid, const BuildingRecord& building,

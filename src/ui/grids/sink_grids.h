@@ -67,7 +67,7 @@ void SetupGeneralSinkGrid(FlexGrid& grid);
 
 // Sizes the grid for every sink of the building with spare rows under them and fills it
 // for pollutant 0; the current cell becomes row 1, column 0.
-void LoadGeneralSinkForm(FlexGrid& sinkSS, const BuildingRecord& building, GeneralSinkRows& rows);
+void LoadGeneralSinkForm(FlexGrid& sink_ss, const BuildingRecord& building, GeneralSinkRows& rows);
 
 // Fills the grid for one pollutant and empties the rows below the last sink, so that a
 // sink deleted earlier does not show again.

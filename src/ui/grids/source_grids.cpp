@@ -73,10 +73,10 @@ void SetupSourceParameterGrid(FlexGrid& grid, const SourceRecord& source, Progra
   grid.SetRowCol(1, 1);
 }
 
-bool LoadSourceScheduleRow(FlexGrid& grid, SourceRecord& source, const std::string& modelText,
+bool LoadSourceScheduleRow(FlexGrid& grid, SourceRecord& source, const std::string& model_text,
                            Prompt& prompt) {
   grid.SetTextMatrix(1, 1, source.Name);
-  grid.SetTextMatrix(1, 0, modelText);
+  grid.SetTextMatrix(1, 0, model_text);
   SetSingleCell(grid, 1, 2, source.Size);
   SetSingleCell(grid, 1, 3, source.NumCycles);
   source.CycleRepeats = std::string(1, UpperAscii(source.CycleRepeats[0]));
@@ -305,13 +305,13 @@ bool StoreFitInScenario(const SourceRecord& fit, ProgramState& state, Prompt& pr
   return true;
 }
 
-void SetupSourceCompositionGrid(FlexGrid& SourceCompositionss, CompositionLabels& labels,
-                                const SourceRecord& source, int room, int sourceNumber,
+void SetupSourceCompositionGrid(FlexGrid& source_compositionss, CompositionLabels& labels,
+                                const SourceRecord& source, int room, int source_number,
                                 const ScenarioRecord& scenario) {
   labels.lblcurrentroom = FormatSingle(static_cast<float>(room));
-  labels.lblcurrentsource = FormatSingle(static_cast<float>(sourceNumber));
+  labels.lblcurrentsource = FormatSingle(static_cast<float>(source_number));
   const int n = PollutantCount(scenario);
-  FlexGrid& g = SourceCompositionss;
+  FlexGrid& g = source_compositionss;
   g.SetCols(5);
   g.SetRows(n + 1);
   // Column 3 is C0, the saturation concentration the emission models and the VOC database
@@ -359,7 +359,7 @@ void SaveSourceCompositionGrid(const FlexGrid& grid, SourceRecord& source,
 }
 
 void LoadSourceCompositionGrid(FlexGrid& parameters, const SourceRecord& source,
-                               const std::string& totalMassText, const ScenarioRecord& scenario) {
+                               const std::string& total_mass_text, const ScenarioRecord& scenario) {
   // Only the product and spill models start from the mixture's C0 and take each
   // component's amount third; the other models keep other parameters in those cells.
   const int model = source.Model;
@@ -368,7 +368,7 @@ void LoadSourceCompositionGrid(FlexGrid& parameters, const SourceRecord& source,
   if (n < 1) return;
   // The third column is read back as mg per g of product, except for the single spill,
   // which takes mg spilled: the total mg spilled / 1000 (g) × mg/g.
-  const double f = model == 9 ? LeadingNumber(totalMassText) / 1000.0 : 1.0;
+  const double f = model == 9 ? LeadingNumber(total_mass_text) / 1000.0 : 1.0;
   PutMasked(parameters, 1, 1, scenario.Pollutants[0].C0, "#####.##");
   for (int r = 1; r <= n; ++r) {
     PutMasked(parameters, r, 3, f * source.SourceWork2[r - 1], "#####.##");

@@ -49,7 +49,7 @@ void SetupSourceParameterGrid(FlexGrid& grid, const SourceRecord& source, Progra
 // Row 1 of the schedule grid; the repeat code is upper-cased in the record too. The times
 // of cycles the source does not have are empty. A cycle count outside 0 to 5 (the grid's
 // and the record's room) is reported and no cycle is shown (false).
-bool LoadSourceScheduleRow(FlexGrid& grid, SourceRecord& source, const std::string& modelText,
+bool LoadSourceScheduleRow(FlexGrid& grid, SourceRecord& source, const std::string& model_text,
                            Prompt& prompt);
 // Reads row 1 back into the source: name, size, cycle count, repeat code and cycles. A
 // cycle count outside 0 to 5 is reported and nothing is stored (false).
@@ -106,8 +106,8 @@ std::string R0kFitQuestion(const SourceRecord& source, int slot, const ScenarioR
 // source is not a source slot or the answer is not Yes.
 bool StoreFitInScenario(const SourceRecord& fit, ProgramState& state, Prompt& prompt);
 
-void SetupSourceCompositionGrid(FlexGrid& SourceCompositionss, CompositionLabels& labels,
-                                const SourceRecord& source, int room, int sourceNumber,
+void SetupSourceCompositionGrid(FlexGrid& source_compositionss, CompositionLabels& labels,
+                                const SourceRecord& source, int room, int source_number,
                                 const ScenarioRecord& scenario);
 // The question to ask before the composition grid's mixture row replaces pollutant 1's
 // molecular weight and C0, naming it and both pairs of values; empty when nothing would be
@@ -120,7 +120,7 @@ void SaveSourceCompositionGrid(const FlexGrid& grid, SourceRecord& source,
 // 8 and 10, mg spilled (total mass box / 1000 × mg/g) for model 9. The grid of any other
 // model is left as it is.
 void LoadSourceCompositionGrid(FlexGrid& parameters, const SourceRecord& source,
-                               const std::string& totalMassText, const ScenarioRecord& scenario);
+                               const std::string& total_mass_text, const ScenarioRecord& scenario);
 // The mixture row from the components: molecular weight Σm / Σ(m/MW) and the mole-fraction
 // weighted vapour pressure. Components without a molecular weight are skipped; with no mass
 // left the mixture is undefined and nothing changes (false, after a message).

@@ -23,7 +23,7 @@ class GeneralSinkForm : public InputForm {
   // Every sink of the building for the first pollutant, the cursor on row 1's name.
   void Load();
 
-  FlexGrid& sinkSS() { return *grid_; }  // NOLINT(readability-identifier-naming)
+  FlexGrid& SinkGrid() { return *grid_; }
   // The pollutant shown, from 0.
   int ShownPollutant() const { return pollutant_; }
 

@@ -103,14 +103,14 @@ void HVACSourceForm::Open() {
   // Every slot is copied, and only here: taken again whenever the window came back to the
   // front, the copy would drop the sources stored but not yet transferred.
   const auto& sources = ctx_.state.Building.Scenario.Sources[kHvac];
-  std::copy(sources.begin(), sources.end(), HVACSourceWork.begin());
+  std::copy(sources.begin(), sources.end(), hvac_source_work_.begin());
   ShowHVACSource(1);
 }
 
 void HVACSourceForm::ShowHVACSource(int slot) {
   if (slot < 1 || slot > kMaxSources) return;
   slot_ = slot;
-  SourceRecord& work = HVACSourceWork[static_cast<size_t>(slot)];
+  SourceRecord& work = hvac_source_work_[static_cast<size_t>(slot)];
   FillSourceGrids(work, kHvac, slot, *schedule_, *parameters_, values_, ctx_.state, ctx_.prompt);
   schedule_->SetTextMatrix(1, 0, HVACModelName(work.Model));
   msg_->setText(ToQt(values_.Msg));
@@ -131,13 +131,13 @@ bool HVACSourceForm::StoreHVACSource() {
   // The window has no velocity box, and its unit option names the scenario's units.
   read->EmissionUnits = stored.EmissionUnits;
   read->GasVelocity = stored.GasVelocity;
-  HVACSourceWork[static_cast<size_t>(slot_)] = *read;
+  hvac_source_work_[static_cast<size_t>(slot_)] = *read;
   return true;
 }
 
 void HVACSourceForm::TakeSource(int slot, const SourceRecord& source) {
   if (slot < 1 || slot > kMaxSources) return;
-  HVACSourceWork[static_cast<size_t>(slot)] = source;
+  hvac_source_work_[static_cast<size_t>(slot)] = source;
   if (slot == slot_) ShowHVACSource(slot);
 }
 
@@ -147,7 +147,7 @@ void HVACSourceForm::ChooseModel(int model) {
     model_->setCurrentIndex(values_.SourceModel < kModelCount ? values_.SourceModel : -1);
     return;
   }
-  HVACSourceWork[static_cast<size_t>(slot_)].Model = static_cast<int16_t>(model);
+  hvac_source_work_[static_cast<size_t>(slot_)].Model = static_cast<int16_t>(model);
   ctx_.state.ScenarioSaved = false;
   ShowHVACSource(slot_);
 }
@@ -189,14 +189,14 @@ void HVACSourceForm::SaveFile() {
   ctx_.state.CurrentFileName = *name;
   std::string file = *name;
   WriteSourceFile(file, ctx_.state.Building.Scenario.NumPollutants,
-                  HVACSourceWork[static_cast<size_t>(slot_)], ctx_.prompt);
+                  hvac_source_work_[static_cast<size_t>(slot_)], ctx_.prompt);
 }
 
 void HVACSourceForm::Transfer() {
   if (!StoreHVACSource()) return;
   auto& sources = ctx_.state.Building.Scenario.Sources[kHvac];
   for (int k = 1; k <= Count(); ++k)
-    sources[static_cast<size_t>(k)] = HVACSourceWork[static_cast<size_t>(k)];
+    sources[static_cast<size_t>(k)] = hvac_source_work_[static_cast<size_t>(k)];
   ctx_.state.ScenarioSaved = false;
   CloseForm();
 }

@@ -39,7 +39,7 @@ class HVACSourceForm : public InputForm {
 
   int ShownSource() const { return slot_; }
   FlexGrid& GeneralSourceDataGrid() { return *schedule_; }
-  FlexGrid& ssrmsrc() { return *parameters_; }
+  FlexGrid& ParameterGrid() { return *parameters_; }
 
  protected:
   bool CloseBox() override;
@@ -55,7 +55,7 @@ class HVACSourceForm : public InputForm {
   int Count() const;
 
   // Laid out as the HVAC slots of the scenario's sources, slot 0 included.
-  std::array<SourceRecord, kMaxSources + 1> HVACSourceWork{};
+  std::array<SourceRecord, kMaxSources + 1> hvac_source_work_{};
   int slot_ = 1;
   int chosen_model_ = 0;
   SourceWindowValues values_;

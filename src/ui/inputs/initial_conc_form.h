@@ -18,7 +18,7 @@ class InitialConcForm : public InputForm {
   // The grid laid out and filled from the record, the option of InitialConcUnits selected.
   void Fill();
 
-  FlexGrid& Initialss() { return *grid_; }  // NOLINT(readability-identifier-naming)
+  FlexGrid& Initialss() { return *grid_; }
   void Transfer() override;
 
  private:

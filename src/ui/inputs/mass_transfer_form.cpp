@@ -148,7 +148,7 @@ void MassTransferForm::Transfer() {
                         MessageIcon::Exclamation);
     return;
   }
-  FlexGrid& grid = sources->ssrmsrc();
+  FlexGrid& grid = sources->ParameterGrid();
   {
     const GridEventsOff off(ctx_.windows.grid_events_enabled);
     grid.SetNumber(row_, kCoefficientCol, *km, FormatSingle(*km));

@@ -139,8 +139,8 @@ void OccupantForm::BuildControls() {
   time_frame_ = new QFrame(central);
   time_frame_->setObjectName("timeframe");
   new QGridLayout(time_frame_);
-  boxes_[kStart] = AddBox(*time_frame_, "Label6", "Start time", "StartTime", "", 0);
-  boxes_[kEnd] = AddBox(*time_frame_, "Endt", "End time", "EndTime", "", 1);
+  boxes_[Start] = AddBox(*time_frame_, "Label6", "Start time", "StartTime", "", 0);
+  boxes_[End] = AddBox(*time_frame_, "Endt", "End time", "EndTime", "", 1);
   static_cast<QGridLayout*>(time_frame_->layout())->setColumnStretch(2, 1);
 
   top_frame_ = new QFrame(central);
@@ -160,15 +160,14 @@ void OccupantForm::BuildControls() {
   occupant_name_ = AddBox(*top_frame_, "Name", "Name", "OccupantName", "", 1);
   // Room for a name, which the row of boxes would otherwise squeeze the most.
   occupant_name_->setMinimumWidth(occupant_name_->fontMetrics().horizontalAdvance("Occupant 00"));
-  boxes_[kBreathing] =
+  boxes_[Breathing] =
       AddBox(*top_frame_, "Label5", "Breathing rate m\xB3/h", "BreathingRate", "0.833", 2);
-  boxes_[kEfficiency] = AddBox(*top_frame_, "Label8", "Efficiency fraction", "Efficiency", "1", 3);
-  boxes_[kLifetime] = AddBox(*top_frame_, "Label10", "Lifetime (yrs)", "Lifetime", "70", 4);
-  boxes_[kPopulation] = AddBox(*top_frame_, "Label11", "Population size", "Population", "", 5);
-  boxes_[kWeight] = AddBox(*top_frame_, "Label12", "Wt.kg", "weight", "70", 6);
-  boxes_[kAveraging] =
-      AddBox(*top_frame_, "Label13", "Averaging time hr", "AveragingTime", "24", 7);
-  boxes_[kCycle] = AddBox(*top_frame_, "Label2", "Cycle Length", "CycleTime", "24", 8);
+  boxes_[Efficiency] = AddBox(*top_frame_, "Label8", "Efficiency fraction", "Efficiency", "1", 3);
+  boxes_[Lifetime] = AddBox(*top_frame_, "Label10", "Lifetime (yrs)", "Lifetime", "70", 4);
+  boxes_[Population] = AddBox(*top_frame_, "Label11", "Population size", "Population", "", 5);
+  boxes_[Weight] = AddBox(*top_frame_, "Label12", "Wt.kg", "weight", "70", 6);
+  boxes_[Averaging] = AddBox(*top_frame_, "Label13", "Averaging time hr", "AveragingTime", "24", 7);
+  boxes_[Cycle] = AddBox(*top_frame_, "Label2", "Cycle Length", "CycleTime", "24", 8);
   top->addWidget(AddLabel(*top_frame_, "Label7", "Possible locations"), 0, 9);
   activity_list_ = new QListWidget(top_frame_);
   activity_list_->setObjectName("ActivityList");
@@ -267,34 +266,34 @@ void OccupantForm::ShowFromScenario(int n) {
   FillOccupantGrid(*grid_, occupant, b, texts);
   if (occupant < 1) return;
   const OccupantRecord& o = b.Scenario.Occupants[static_cast<size_t>(occupant)];
-  SetBox(kStart, texts.StartTime, o.StartTime);
-  SetBox(kEnd, texts.EndTime, o.EndTime);
-  SetBox(kAveraging, texts.AveragingTime, o.AveragingTime);
-  SetBox(kPopulation, texts.Population, o.Population);
-  SetBox(kBreathing, texts.BreathingRate, o.BreathingRate);
-  SetBox(kEfficiency, texts.Efficiency, o.EfficiencyFactor);
-  SetBox(kCycle, texts.CycleTime, o.CycleLength);
-  SetBox(kLifetime, texts.Lifetime, o.Lifetime);
+  SetBox(Start, texts.StartTime, o.StartTime);
+  SetBox(End, texts.EndTime, o.EndTime);
+  SetBox(Averaging, texts.AveragingTime, o.AveragingTime);
+  SetBox(Population, texts.Population, o.Population);
+  SetBox(Breathing, texts.BreathingRate, o.BreathingRate);
+  SetBox(Efficiency, texts.Efficiency, o.EfficiencyFactor);
+  SetBox(Cycle, texts.CycleTime, o.CycleLength);
+  SetBox(Lifetime, texts.Lifetime, o.Lifetime);
   // The "70" shown for an unset weight is what the box gives back.
-  SetBox(kWeight, texts.weight, o.Weight > 0 ? o.Weight : 70.0f);
+  SetBox(Weight, texts.weight, o.Weight > 0 ? o.Weight : 70.0f);
   occupant_name_->setText(ToQt(texts.OccupantName));
 }
 
 void OccupantForm::ShowOccupantData(OccupantRecord& record) {
   const OccupantRecord& o = record;
-  SetBox(kStart, FormatSingle(o.StartTime), o.StartTime);
-  SetBox(kEnd, FormatSingle(o.EndTime), o.EndTime);
-  SetBox(kAveraging, FormatSingle(o.AveragingTime), o.AveragingTime);
-  SetBox(kPopulation, FormatPattern(o.Population, "0.0###E-"), o.Population);
-  SetBox(kBreathing, SignSingle(o.BreathingRate), o.BreathingRate);
-  SetBox(kEfficiency, SignSingle(o.EfficiencyFactor), o.EfficiencyFactor);
-  SetBox(kCycle, FormatPattern(o.CycleLength, "###0.0#"), o.CycleLength);
+  SetBox(Start, FormatSingle(o.StartTime), o.StartTime);
+  SetBox(End, FormatSingle(o.EndTime), o.EndTime);
+  SetBox(Averaging, FormatSingle(o.AveragingTime), o.AveragingTime);
+  SetBox(Population, FormatPattern(o.Population, "0.0###E-"), o.Population);
+  SetBox(Breathing, SignSingle(o.BreathingRate), o.BreathingRate);
+  SetBox(Efficiency, SignSingle(o.EfficiencyFactor), o.EfficiencyFactor);
+  SetBox(Cycle, FormatPattern(o.CycleLength, "###0.0#"), o.CycleLength);
   if (o.Lifetime == 0) {
-    SetBox(kLifetime, "70", 70.0f);
+    SetBox(Lifetime, "70", 70.0f);
   } else {
-    SetBox(kLifetime, FormatPattern(o.Lifetime, "###.#"), o.Lifetime);
+    SetBox(Lifetime, FormatPattern(o.Lifetime, "###.#"), o.Lifetime);
   }
-  SetBox(kWeight, FormatSingle(o.Weight), o.Weight);
+  SetBox(Weight, FormatSingle(o.Weight), o.Weight);
   occupant_name_->setText(ToQt(o.Name));
 
   grid_->SetCols(static_cast<int>(std::size(kScheduleHeaders)));
@@ -316,13 +315,13 @@ void OccupantForm::ShowOccupantData(OccupantRecord& record) {
 void OccupantForm::GetOccupantData(OccupantRecord& record) {
   ProgramState& st = ctx_.state;
   const GridEventsOff off(ctx_.windows.grid_events_enabled);
-  record.StartTime = BoxNumber(kStart);
-  record.EndTime = BoxNumber(kEnd);
-  record.AveragingTime = BoxNumber(kAveraging);
+  record.StartTime = BoxNumber(Start);
+  record.EndTime = BoxNumber(End);
+  record.AveragingTime = BoxNumber(Averaging);
   record.Name = FromQt(occupant_name_->text());
-  record.BreathingRate = BoxNumber(kBreathing);
-  record.EfficiencyFactor = BoxNumber(kEfficiency);
-  record.Population = BoxNumber(kPopulation);
+  record.BreathingRate = BoxNumber(Breathing);
+  record.EfficiencyFactor = BoxNumber(Efficiency);
+  record.Population = BoxNumber(Population);
   for (size_t r = 1; r <= kMaxSchedule; ++r) {
     const int row = static_cast<int>(r);
     record.TimeEnter[r] = CellSingle(*grid_, row, 1);
@@ -338,10 +337,10 @@ void OccupantForm::GetOccupantData(OccupantRecord& record) {
     // The room is always found from the name; a number typed into its column is not read.
     record.LocationRoom[r] = FindRoomNumber(st.Building, record.Location[r]);
   }
-  record.Lifetime = BoxNumber(kLifetime);
-  record.Weight = BoxNumber(kWeight);
+  record.Lifetime = BoxNumber(Lifetime);
+  record.Weight = BoxNumber(Weight);
   // The box shows the cycle length, so a length typed there is kept.
-  record.CycleLength = BoxNumber(kCycle);
+  record.CycleLength = BoxNumber(Cycle);
 }
 
 void OccupantForm::PreviousOccupant() {

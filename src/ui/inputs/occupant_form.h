@@ -25,7 +25,7 @@ class OccupantForm : public InputForm {
  public:
   explicit OccupantForm(MainContext& context);
 
-  FlexGrid& OccupantSS() { return *grid_; }  // NOLINT(readability-identifier-naming)
+  FlexGrid& OccupantSS() { return *grid_; }
   // The number of the occupant shown.
   int Shown() const { return shown_; }
 
@@ -53,16 +53,16 @@ class OccupantForm : public InputForm {
  private:
   // The boxes that show numbers, in the order of `number_boxes_`.
   enum Box {
-    kStart,
-    kEnd,
-    kBreathing,
-    kEfficiency,
-    kLifetime,
-    kPopulation,
-    kWeight,
-    kAveraging,
-    kCycle,
-    kBoxCount
+    Start,
+    End,
+    Breathing,
+    Efficiency,
+    Lifetime,
+    Population,
+    Weight,
+    Averaging,
+    Cycle,
+    BoxCount
   };
 
   void BuildControls();
@@ -94,8 +94,8 @@ class OccupantForm : public InputForm {
   QListWidget* activity_list_ = nullptr;
   EditCellBox* edit_cell_ = nullptr;
   FlexGrid* grid_ = nullptr;
-  std::array<QLineEdit*, kBoxCount> boxes_{};
-  std::array<NumberBox, kBoxCount> shown_numbers_{};
+  std::array<QLineEdit*, BoxCount> boxes_{};
+  std::array<NumberBox, BoxCount> shown_numbers_{};
 };
 
 // The scenario editor's Occupancy: the window with occupant 1, the editor out of use while it

@@ -166,7 +166,7 @@ OutdoorConcForm* OpenOutdoorConcForm(MainContext& context, QWidget* opener) {
   const auto [form, open] =
       ShowInputFormOnce<OutdoorConcForm>(context, opener, kLeftTopTwips, kLeftTopTwips);
   if (!open) form->Fill();
-  form->outdoorconcgrid().setFocus(Qt::OtherFocusReason);
+  form->OutdoorConcGrid().setFocus(Qt::OtherFocusReason);
   return form;
 }
 

@@ -24,7 +24,7 @@ class OutdoorConcForm : public InputForm {
   // first time.
   void Fill();
 
-  FlexGrid& outdoorconcgrid() { return *grid_; }  // NOLINT(readability-identifier-naming)
+  FlexGrid& OutdoorConcGrid() { return *grid_; }
   void Transfer() override;
   // Asks when something changed; gives the record back the history it held before this
   // window's file commands changed it.

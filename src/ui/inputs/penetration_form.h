@@ -17,7 +17,7 @@ class PenetrationForm : public InputForm {
  public:
   explicit PenetrationForm(MainContext& context);
 
-  FlexGrid& penetrationss() { return *grid_; }  // NOLINT(readability-identifier-naming)
+  FlexGrid& PenetrationGrid() { return *grid_; }
   EditCellBox& EditCell() { return *edit_cell_; }
 
   // Lays the grid out and fills it from the record.

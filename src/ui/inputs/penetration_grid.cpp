@@ -44,10 +44,10 @@ void LoadPenetrationGrid(FlexGrid& penetrationss, const ScenarioRecord& scenario
 }
 
 void SavePenetrationGrid(const FlexGrid& penetrationss, int n, ScenarioRecord& scenario,
-                         PerPollutant<float>& particleDiameters) {
+                         PerPollutant<float>& particle_diameters) {
   const int shown = std::min(Shown(n), penetrationss.Rows() - 1);
   for (int i = 0; i < shown; ++i) {
-    particleDiameters[i] = CellSingle(penetrationss, i + 1, kFirstCol);
+    particle_diameters[i] = CellSingle(penetrationss, i + 1, kFirstCol);
     scenario.BuildingPenetration[i] = CellSingle(penetrationss, i + 1, kFactorCol);
   }
 }

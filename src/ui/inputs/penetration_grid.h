@@ -19,7 +19,7 @@ void LoadPenetrationGrid(FlexGrid& penetrationss, const ScenarioRecord& scenario
 // Column 0 into the particle-diameter list and column 1 into BuildingPenetration, each
 // cell by its number (0 for a text without one).
 void SavePenetrationGrid(const FlexGrid& penetrationss, int n, ScenarioRecord& scenario,
-                         PerPollutant<float>& particleDiameters);
+                         PerPollutant<float>& particle_diameters);
 // Whether every factor shown is a number from 0 to 1; otherwise the user is told (false).
 bool PenetrationFactorsValid(const FlexGrid& penetrationss, int n, Prompt& prompt);
 // Column 1 of every row from the default factor of its pollutant's Diameter, written as

@@ -65,7 +65,7 @@ void PollutantForm::WireCommands() {
   if (particles_) {
     SetCommand("Deposition", [this] { CalculateDeposition(); });
   } else {
-    SetCommand("vocdata", [this] { OpenToolWindow(ToolWindow::kVocDatabase, ctx_, this); });
+    SetCommand("vocdata", [this] { OpenToolWindow(ToolWindow::VocDatabase, ctx_, this); });
   }
 }
 
@@ -149,7 +149,7 @@ PollutantForm* OpenPollutantForm(MainContext& context, QWidget* opener) {
   if (open) return form;
   form->Fill();
   FitOuterFrame(form);
-  form->definepollutantss().setFocus(Qt::OtherFocusReason);
+  form->PollutantGrid().setFocus(Qt::OtherFocusReason);
   return form;
 }
 

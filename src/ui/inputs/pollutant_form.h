@@ -19,7 +19,7 @@ class PollutantForm : public InputForm, public VocRowsLink {
  public:
   explicit PollutantForm(MainContext& context);
 
-  FlexGrid& definepollutantss() { return *grid_; }  // NOLINT(readability-identifier-naming)
+  FlexGrid& PollutantGrid() { return *grid_; }
   EditCellBox& EditCell() { return *edit_cell_; }
   void TakeVocRows(const FlexGrid& voc_grid, const std::vector<int>& rows, Prompt& prompt) override;
 

@@ -24,7 +24,7 @@ class RoomSinkForm : public InputForm {
   // The opener's fill: the room's sinks as the scenario holds them, for pollutant 1.
   void Open(int16_t room);
 
-  FlexGrid& Grid1() { return *grid_; }  // NOLINT(readability-identifier-naming)
+  FlexGrid& Grid1() { return *grid_; }
   int16_t ShownRoom() const { return room_; }
   // The number of the pollutant shown, from 1.
   int ShownPollutant() const { return pollutant_; }

@@ -107,7 +107,7 @@ void RoomSourceForm::BuildMenus() {
   SetCommand("Calculatek",
              [this] { ShowMassTransferData(ctx_, parameters_->Row(), room_, slot_, this); });
   SetCommand("FileOpenDatabase",
-             [this] { OpenToolWindow(ToolWindow::kSourceDatabase, ctx_, this); });
+             [this] { OpenToolWindow(ToolWindow::SourceDatabase, ctx_, this); });
   SetCommand("FileOpen", [this] { OpenFile(); });
   SetCommand("FileSave", [this] { SaveFile(); });
   SetCommand("FilePrint", [this] { PrintSources(); });
@@ -342,7 +342,7 @@ void RoomSourceForm::CalculateR0k() {
   // The fit's window stores its result into the source shown now (StoreFit).
   ctx_.state.CurrentRoom = static_cast<int16_t>(room_);
   ctx_.state.CurrentSource = static_cast<int16_t>(slot_);
-  OpenToolWindow(ToolWindow::kChamberData, ctx_, this, room_);
+  OpenToolWindow(ToolWindow::ChamberData, ctx_, this, room_);
 }
 
 void RoomSourceForm::CalculateTVOC() {
@@ -383,7 +383,7 @@ void RoomSourceForm::Transfer() {
   // The counts stored here, in the scenario room window that opened this one, so that its
   // own read-back does not put the old ones back.
   if (auto* rooms = AppWindows().Find<ScenarioRoomForm>())
-    FillRoomCountGrid(rooms->roomss(), ctx_.state);
+    FillRoomCountGrid(rooms->RoomGrid(), ctx_.state);
 }
 
 std::string RoomSourceForm::TotalMassText() const {

@@ -36,7 +36,7 @@ class RoomSourceForm : public InputForm, public SourceFitLink {
   bool Shows(int room, int slot) const override { return room == room_ && slot == slot_; }
   FlexGrid& GeneralSourceDataGrid() { return *schedule_; }
   std::string ShownSourceName() override;
-  FlexGrid& ssrmsrc() { return *parameters_; }
+  FlexGrid& ParameterGrid() { return *parameters_; }
 
   // The composition window stored a source's component masses into the scenario while this
   // window was open: its copy of that source takes them, so that Transfer does not write the

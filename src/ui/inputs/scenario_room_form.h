@@ -21,7 +21,7 @@ class ScenarioRoomForm : public InputForm {
   // The grid from the record, hidden while it is filled; the cursor on room 1's sources.
   void Fill();
 
-  FlexGrid& roomss() { return *grid_; }  // NOLINT(readability-identifier-naming)
+  FlexGrid& RoomGrid() { return *grid_; }
   // The room last handed to the source or room sink window; 0 until then.
   int16_t SelectedRoom() const { return selected_room_; }
 

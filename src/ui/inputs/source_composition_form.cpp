@@ -89,7 +89,7 @@ void SourceCompositionForm::Transfer() {
       // The model chosen there is stored only by its Transfer.
       SourceRecord shown = source;
       shown.Model = static_cast<int16_t>(sources->ShownModel());
-      LoadSourceCompositionGrid(sources->ssrmsrc(), shown, sources->TotalMassText(), s);
+      LoadSourceCompositionGrid(sources->ParameterGrid(), shown, sources->TotalMassText(), s);
     }
     sources->TakeStoredSource(room_, slot_);
   }

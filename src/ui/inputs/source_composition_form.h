@@ -17,7 +17,7 @@ class SourceCompositionForm : public InputForm {
  public:
   explicit SourceCompositionForm(MainContext& context);
 
-  FlexGrid& SourceCompositionss() { return *grid_; }  // NOLINT(readability-identifier-naming)
+  FlexGrid& SourceCompositionss() { return *grid_; }
   EditCellBox& EditCell() { return *edit_cell_; }
 
   // Lays the grid out and fills it from Sources(room, slot) and the pollutants.

@@ -21,7 +21,7 @@ class SourceDisplayForm : public InputForm {
   // The record shown becomes Sources(RN, SN) whole, and the HVAC source window follows.
   void Transfer() override;
 
-  FlexGrid& ssSourceDisplay() { return *grid_; }
+  FlexGrid& SourceDisplayGrid() { return *grid_; }
 
  private:
   void OpenAnother();

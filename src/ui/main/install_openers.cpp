@@ -11,19 +11,19 @@
 namespace quarn {
 
 void InstallWindowOpeners() {
-  SetToolWindowOpener(ToolWindow::kCalculator, [](MainContext& c, QWidget*, int) {
+  SetToolWindowOpener(ToolWindow::Calculator, [](MainContext& c, QWidget*, int) {
     OpenTool<CalculatorForm>(c.prompt, c.help);
   });
-  SetToolWindowOpener(ToolWindow::kDiameterConversion, [](MainContext& c, QWidget*, int) {
+  SetToolWindowOpener(ToolWindow::DiameterConversion, [](MainContext& c, QWidget*, int) {
     OpenTool<ConvertDiametersForm>(c.prompt, c.help);
   });
-  SetToolWindowOpener(ToolWindow::kUnitsConversion,
+  SetToolWindowOpener(ToolWindow::UnitsConversion,
                       [](MainContext& c, QWidget*, int) { OpenTool<UnitsForm>(c.prompt); });
-  SetToolWindowOpener(ToolWindow::kVocDatabase,
+  SetToolWindowOpener(ToolWindow::VocDatabase,
                       [](MainContext& c, QWidget* opener, int) { OpenVocDatabase(c, opener); });
-  SetToolWindowOpener(ToolWindow::kSourceDatabase,
+  SetToolWindowOpener(ToolWindow::SourceDatabase,
                       [](MainContext& c, QWidget* opener, int) { OpenSourceDatabase(c, opener); });
-  SetToolWindowOpener(ToolWindow::kChamberData,
+  SetToolWindowOpener(ToolWindow::ChamberData,
                       [](MainContext& c, QWidget*, int room) { ShowR0kCalculator(c, room); });
 }
 

@@ -112,15 +112,15 @@ class ClassCombo : public QComboBox {
 }  // namespace
 
 const std::vector<std::string>& HVACTypeEntries() {
-  static const std::vector<std::string> entries = {"Residential in return",
-                                                   "Commercial after outdoor mixed",
-                                                   "Commercial clean outdoor only ", "In supply"};
-  return entries;
+  static const std::vector<std::string> kEntries = {"Residential in return",
+                                                    "Commercial after outdoor mixed",
+                                                    "Commercial clean outdoor only ", "In supply"};
+  return kEntries;
 }
 
 const std::vector<std::string>& PollutantClassEntries() {
-  static const std::vector<std::string> entries = {"VOC", "PM", "O3", "Other"};
-  return entries;
+  static const std::vector<std::string> kEntries = {"VOC", "PM", "O3", "Other"};
+  return kEntries;
 }
 
 void GetUnitsFromForm(ScenarioRecord& scenario, QWidget& window) {

@@ -17,10 +17,10 @@ class AverageExposureForm : public ResultsWindow {
  public:
   explicit AverageExposureForm(MainContext& context, QWidget* parent = nullptr);
 
-  FlexGrid& AverageExposureGrid() { return Grid(); }  // NOLINT(readability-identifier-naming)
+  FlexGrid& AverageExposureGrid() { return Grid(); }
   QLineEdit& OccupantNumber() { return *number_; }
   QLineEdit& OccupantName() { return *name_; }
-  UpDown& UpDown1() { return *spinner_; }  // NOLINT(readability-identifier-naming)
+  UpDown& UpDown1() { return *spinner_; }
 
   // File > Save average exposure: the .AEX file of every occupant under a chosen name.
   void SaveAverageExposure();

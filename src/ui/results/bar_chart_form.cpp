@@ -48,11 +48,11 @@ bool PollutantInRecord(int p) {
 void DrawBars(BarChartForm& form, int p, const std::string& title, OccupantValues values,
               std::string_view context) {
   const ScenarioRecord& s = form.Context().state.Building.Scenario;
-  GraphData data = form.barl().data();
+  GraphData data = form.BarGraph().data();
   data.kind = GraphKind::Bar;
   data.left_title = title;
   if (s.NumOccupants < 0 || s.NumOccupants > kMaxOccupants) {
-    form.barl().setData(data);
+    form.BarGraph().SetData(data);
     ShowChartError(form, context);
     return;
   }
@@ -68,7 +68,7 @@ void DrawBars(BarChartForm& form, int p, const std::string& title, OccupantValue
     bar.style = o - 1;
     bar.label = occupant.Name;
   }
-  form.barl().setData(data);
+  form.BarGraph().SetData(data);
 }
 
 }  // namespace
@@ -101,7 +101,7 @@ BarChartForm::BarChartForm(MainContext& context, QWidget* parent)
   graph_->setObjectName("barl");
   GraphData empty;
   empty.kind = GraphKind::Bar;
-  graph_->setData(empty);
+  graph_->SetData(empty);
   auto* top = new QHBoxLayout();
   top->addWidget(frame_);
   top->addWidget(label1_, 1);

@@ -19,12 +19,12 @@ class BarChartForm : public ResultsWindow {
  public:
   explicit BarChartForm(MainContext& context, QWidget* parent = nullptr);
 
-  QGroupBox& Frame1() { return *frame_; }     // NOLINT(readability-identifier-naming)
-  QLabel& Label1() { return *label1_; }       // NOLINT(readability-identifier-naming)
-  QLabel& PollutantName() { return *name_; }  // NOLINT(readability-identifier-naming)
+  QGroupBox& Frame1() { return *frame_; }
+  QLabel& Label1() { return *label1_; }
+  QLabel& PollutantName() { return *name_; }
   QLineEdit& PollutantNumber() { return *number_; }
-  UpDown& UpDown1() { return *spinner_; }  // NOLINT(readability-identifier-naming)
-  Graph& barl() { return *graph_; }        // NOLINT(readability-identifier-naming)
+  UpDown& UpDown1() { return *spinner_; }
+  Graph& BarGraph() { return *graph_; }
 
   // The spinner: the pollutant before (-1) or after (+1) the one in the box, charted as the
   // chart shown is.

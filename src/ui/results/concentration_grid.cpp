@@ -130,15 +130,15 @@ const char* EmittedMask(float mass) {
 void WriteRecord(FlexGrid& grid, int row, const ConcWorkFileReader& record, int rooms,
                  std::vector<PollutantColumn>& columns) {
   grid.SetNumberText(row, 0, record.Time(), TimeText);
-  static const QRgb red = kCellRed.rgba();
-  static const QRgb white = kCellWhite.rgba();
+  static const QRgb kRed = kCellRed.rgba();
+  static const QRgb kWhite = kCellWhite.rgba();
   // Outdoors (room 0) is in the file but not in the table.
   for (int p = 0; p < static_cast<int>(columns.size()); ++p) {
     PollutantColumn& column = columns[static_cast<size_t>(p)];
     for (int r = 1; r <= rooms; ++r) {
       const float value = column.Shown(record.Conc(r, p));
       const int col = p * rooms + r;
-      grid.SetCellBackRgbAt(row, col, column.AboveIrritantLevel(value) ? red : white);
+      grid.SetCellBackRgbAt(row, col, column.AboveIrritantLevel(value) ? kRed : kWhite);
       grid.SetNumberText(row, col, value, ValueText);
     }
   }

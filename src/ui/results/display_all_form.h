@@ -12,7 +12,7 @@ class DisplayAllForm : public ResultsWindow {
  public:
   explicit DisplayAllForm(MainContext& context, QWidget* parent = nullptr);
 
-  FlexGrid& AllSS() { return Grid(); }  // NOLINT(readability-identifier-naming)
+  FlexGrid& AllSS() { return Grid(); }
 };
 
 }  // namespace quarn

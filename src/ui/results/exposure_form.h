@@ -18,11 +18,11 @@ class ExposureForm : public ResultsWindow {
  public:
   explicit ExposureForm(MainContext& context, QWidget* parent = nullptr);
 
-  FlexGrid& ExposureSS() { return Grid(); }  // NOLINT(readability-identifier-naming)
+  FlexGrid& ExposureSS() { return Grid(); }
   QLineEdit& ExposureType() { return *type_; }
   QLineEdit& OccupantNumber() { return *number_; }
   QLineEdit& OccupantName() { return *name_; }
-  UpDown& UpDown1() { return *spinner_; }  // NOLINT(readability-identifier-naming)
+  UpDown& UpDown1() { return *spinner_; }
 
   // File > Save Exposure: the .EXP file of every occupant under a chosen name.
   void SaveExposure();

@@ -34,7 +34,7 @@ GraphForm::GraphForm(MainContext& context, QWidget* parent) : QWidget(parent), c
   connect(ok, &QPushButton::clicked, this, [this] {
     close();
     // The chamber data window comes back to the front when it is open; it is never made.
-    if (auto* data = AppWindows().FindAs<ChamberDataLink>()) data->BringBack();
+    if (auto* chamber = AppWindows().FindAs<ChamberDataLink>()) chamber->BringBack();
   });
 }
 

@@ -17,7 +17,7 @@ class GraphForm : public QWidget {
  public:
   explicit GraphForm(MainContext& context, QWidget* parent = nullptr);
 
-  Graph& ConcGraph() { return *graph_; }  // NOLINT(readability-identifier-naming)
+  Graph& ConcGraph() { return *graph_; }
 
  private:
   MainContext& ctx_;

@@ -185,9 +185,9 @@ PlotWindow::PlotWindow(MainContext& context, QWidget* parent)
 
 bool PlotWindow::TakePlot(PlotKind kind, int index, const std::string& caption) {
   // A plot that fails leaves half a graph, so it is built apart and taken only whole.
-  GraphData data;
-  if (RunPlot(ctx_.state, ctx_.prompt, kind, index, data)) return false;
-  graph_->setData(data);
+  GraphData plot;
+  if (RunPlot(ctx_.state, ctx_.prompt, kind, index, plot)) return false;
+  graph_->SetData(plot);
   type_box_->setText(ToQt(std::to_string(static_cast<int>(kind))));
   index_box_->setText(ToQt(std::to_string(index)));
   setWindowTitle(ToQt(caption));
@@ -300,7 +300,7 @@ void PlotWindow::PrintAllGraphs() {
       if (!slot.drawn) continue;
       slot.data.x_axis.ticks = kSlotTicks;
       slot.data.y_axis.ticks = kSlotTicks;
-      off_screen.setData(slot.data);
+      off_screen.SetData(slot.data);
       off_screen.render(page, slot.place, kSlotLayoutZoom);
     }
   });

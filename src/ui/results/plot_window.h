@@ -30,9 +30,9 @@ class PlotWindow : public ResultsWindow {
  public:
   explicit PlotWindow(MainContext& context, QWidget* parent = nullptr);
 
-  Graph& ConcGraph() { return *graph_; }                 // NOLINT(readability-identifier-naming)
-  QLineEdit& typeofplot() { return *type_box_; }         // NOLINT(readability-identifier-naming)
-  QLineEdit& currentpollutant() { return *index_box_; }  // NOLINT(readability-identifier-naming)
+  Graph& ConcGraph() { return *graph_; }
+  QLineEdit& PlotTypeBox() { return *type_box_; }
+  QLineEdit& PollutantIndexBox() { return *index_box_; }
 
   // Plots `kind` for `index` into this window; the window takes the plot, the caption and
   // the two boxes only when the plot succeeded. False when it did not (it said why).

@@ -39,7 +39,7 @@ ResultsForm::ResultsForm(MainContext& context, QWidget* parent)
 }
 
 void ResultsForm::Fill() {
-  FillConcentrationGrid(resultsspreadsheet(), *this, ctx_.state.Building, ctx_.state.DataSeparator,
+  FillConcentrationGrid(ResultsGrid(), *this, ctx_.state.Building, ctx_.state.DataSeparator,
                         ctx_.prompt);
 }
 
@@ -64,8 +64,8 @@ void ResultsForm::SaveConcentration() {
 void ResultsForm::PrintConcentration() {
   PrintCommand command(ctx_.printer);
   const BuildingRecord& b = ctx_.state.Building;
-  PrintGrid(command.Job(), resultsspreadsheet(),
-            "Results for " + b.ID + " Scenario " + b.Scenario.Name, true);
+  PrintGrid(command.Job(), ResultsGrid(), "Results for " + b.ID + " Scenario " + b.Scenario.Name,
+            true);
 }
 
 void ResultsForm::resizeEvent(QResizeEvent* event) {

@@ -13,7 +13,7 @@ class ResultsForm : public ResultsWindow {
  public:
   explicit ResultsForm(MainContext& context, QWidget* parent = nullptr);
 
-  FlexGrid& resultsspreadsheet() { return Grid(); }  // NOLINT(readability-identifier-naming)
+  FlexGrid& ResultsGrid() { return Grid(); }
 
   // The table from the work file and the display units as they are now.
   void Fill();

@@ -90,9 +90,9 @@ RiskAnalysis* ShowRiskAnalysisForm(MainContext& context) {
   // The dose inhaled, in the scenario's mass unit, shown in grams; a dose that is no mass (a
   // concentration times hours, or particles) has no grams to show.
   const std::optional<double> mg = MilligramsPerUnit(s.ConcUnits, s.Pollutants[0]);
-  form->dose().setText(ToQt(s.ExposureMode == "I" && mg
-                                ? FormatPattern(0.001 * *mg * first.Dose[0], "###0.0##### gms")
-                                : std::string("---")));
+  form->DoseLabel().setText(ToQt(s.ExposureMode == "I" && mg
+                                     ? FormatPattern(0.001 * *mg * first.Dose[0], "###0.0##### gms")
+                                     : std::string("---")));
   form->Text1().setText(ToQt(s.Pollutants[0].Comments));
   form->show();
   return form;

@@ -17,11 +17,11 @@ class RiskAnalysis : public ResultsWindow {
  public:
   explicit RiskAnalysis(MainContext& context, QWidget* parent = nullptr);
 
-  QLineEdit& Text1() { return *text1_; }       // NOLINT(readability-identifier-naming)
-  QLabel& RiskResult() { return *risk_; }      // NOLINT(readability-identifier-naming)
-  QLabel& dose() { return *dose_; }            // NOLINT(readability-identifier-naming)
-  QLabel& Pollutant() { return *pollutant_; }  // NOLINT(readability-identifier-naming)
-  QLabel& Nyears() { return *years_; }         // NOLINT(readability-identifier-naming)
+  QLineEdit& Text1() { return *text1_; }
+  QLabel& RiskResult() { return *risk_; }
+  QLabel& DoseLabel() { return *dose_; }
+  QLabel& Pollutant() { return *pollutant_; }
+  QLabel& Nyears() { return *years_; }
   // The building, scenario and occupant of the risk shown.
   QLabel& Whose() { return *whose_; }
   // The comments box as the reports print it.

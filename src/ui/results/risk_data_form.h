@@ -22,14 +22,14 @@ class RiskDataForm : public InputForm {
 
   // The boxes, in the order of the table's fields: Pollutant, IrritantConcentration,
   // CancerRisk, OdorConcentration, ThresholdConcentration, Comments, Reference.
-  QLineEdit& PollutantName() { return *boxes_[0]; }  // NOLINT(readability-identifier-naming)
-  QLineEdit& Irritant() { return *boxes_[1]; }       // NOLINT(readability-identifier-naming)
-  QLineEdit& Cancer() { return *boxes_[2]; }         // NOLINT(readability-identifier-naming)
-  QLineEdit& Text1() { return *boxes_[3]; }          // NOLINT(readability-identifier-naming)
-  QLineEdit& Text2() { return *boxes_[4]; }          // NOLINT(readability-identifier-naming)
-  QLineEdit& Comments() { return *boxes_[5]; }       // NOLINT(readability-identifier-naming)
-  QLineEdit& references() { return *boxes_[6]; }     // NOLINT(readability-identifier-naming)
-  DataControl& Data1() { return *data_; }            // NOLINT(readability-identifier-naming)
+  QLineEdit& PollutantName() { return *boxes_[0]; }
+  QLineEdit& Irritant() { return *boxes_[1]; }
+  QLineEdit& Cancer() { return *boxes_[2]; }
+  QLineEdit& Text1() { return *boxes_[3]; }
+  QLineEdit& Text2() { return *boxes_[4]; }
+  QLineEdit& Comments() { return *boxes_[5]; }
+  QLineEdit& ReferencesBox() { return *boxes_[6]; }
+  DataControl& Data1() { return *data_; }
 
   // Transfer and Return to main menu: the boxes into pollutant 0, then the window closes.
   void Transfer() override;

@@ -16,11 +16,11 @@ class RiskDbForm : public ResultsWindow {
  public:
   explicit RiskDbForm(MainContext& context, QWidget* parent = nullptr);
 
-  FlexGrid& ssRiskDb() { return Grid(); }  // NOLINT(readability-identifier-naming)
-  DataControl& Data1() { return *data_; }  // NOLINT(readability-identifier-naming)
+  FlexGrid& RiskDbGrid() { return Grid(); }
+  DataControl& Data1() { return *data_; }
 
   // File > Transfer.
-  void FileTransfer();  // NOLINT(readability-identifier-naming)
+  void FileTransfer();
 
  private:
   void Load();

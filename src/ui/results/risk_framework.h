@@ -24,16 +24,16 @@ class RiskFramework : public ResultsWindow {
  public:
   explicit RiskFramework(MainContext& context, QWidget* parent = nullptr);
 
-  FlexGrid& Riskss() { return Grid(); }             // NOLINT(readability-identifier-naming)
-  EditCellBox& EditCell() { return *edit_; }        // NOLINT(readability-identifier-naming)
-  QGroupBox& Frame1() { return *frame_; }           // NOLINT(readability-identifier-naming)
-  QLabel& Label2() { return *label2_; }             // NOLINT(readability-identifier-naming)
-  QLabel& Label4() { return *label4_; }             // NOLINT(readability-identifier-naming)
-  QLabel& Pollutantlabel() { return *pollutant_; }  // NOLINT(readability-identifier-naming)
+  FlexGrid& Riskss() { return Grid(); }
+  EditCellBox& EditCell() { return *edit_; }
+  QGroupBox& Frame1() { return *frame_; }
+  QLabel& Label2() { return *label2_; }
+  QLabel& Label4() { return *label4_; }
+  QLabel& Pollutantlabel() { return *pollutant_; }
   // The unit risk (cancer slope) entered for the pollutant shown, per µg/m³.
   QLabel& UnitRisk() { return *unit_risk_; }
   QLineEdit& PollutantNumber() { return *number_; }
-  UpDown& UpDown1() { return *spinner_; }  // NOLINT(readability-identifier-naming)
+  UpDown& UpDown1() { return *spinner_; }
   // The pollutant of the last fill, whatever the box holds since.
   int ShownPollutant() const { return shown_; }
   void SetShownPollutant(int p) { shown_ = p; }

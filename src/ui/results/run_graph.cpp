@@ -175,7 +175,7 @@ void RunGraph::RecordWritten(const RunRecordInfo& record) {
 }
 
 bool RunGraph::StepDone(float /*time*/) {
-  if (refresh_ms_ <= 0) steps_to_look_ = 1;  // brought up to date at every step
+  if (refresh_ms <= 0) steps_to_look_ = 1;  // brought up to date at every step
   if (--steps_to_look_ > 0) return state_.StopCalculation;
   const qint64 now = clock_.elapsed();
   // Steps that come faster than a millisecond apart are looked at less often, slow ones more
@@ -187,7 +187,7 @@ bool RunGraph::StepDone(float /*time*/) {
   }
   last_look_ms_ = now;
   steps_to_look_ = steps_between_looks_;
-  if (now - last_refresh_ms_ >= refresh_ms_ && isVisible()) {
+  if (now - last_refresh_ms_ >= refresh_ms && isVisible()) {
     Refresh();
     QCoreApplication::processEvents();
     last_refresh_ms_ = last_look_ms_ = clock_.elapsed();

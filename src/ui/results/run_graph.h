@@ -49,7 +49,7 @@ class RunGraph : public QDialog, public RunObserver {
   static constexpr qint64 kRefreshMs = 50;
   // Tests that watch a run of a few milliseconds through the window bring it up to date more
   // often (0: after every step); kRefreshMs otherwise.
-  static void SetRefreshInterval(qint64 ms) { refresh_ms_ = ms; }
+  static void SetRefreshInterval(qint64 ms) { refresh_ms = ms; }
 
   bool Running() const { return running_; }
   // How many times the window was brought up to date during the last run.
@@ -104,7 +104,7 @@ class RunGraph : public QDialog, public RunObserver {
   int steps_between_looks_ = 1;
   int steps_to_look_ = 1;
   int refreshes_ = 0;
-  static inline qint64 refresh_ms_ = kRefreshMs;
+  static inline qint64 refresh_ms = kRefreshMs;
   QLabel* legend_;
   QLabel* totals_of_;
   std::string outcome_;

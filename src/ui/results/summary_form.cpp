@@ -166,7 +166,7 @@ void SummaryForm::PrintSummary() {
 
 void SummaryForm::StepPollutant(int step) {
   if (const auto p = StepPollutantBox(*number_, ctx_.state.Building.Scenario, step)) {
-    updateSummaryForm(*this, *p);
+    UpdateSummaryForm(*this, *p);
   }
 }
 
@@ -195,16 +195,16 @@ void FillSummaryGrid(SummaryForm& form) {
   grid.SetTextMatrix(0, 5, Joined({"RfD", "mg/kg/day"}));
   // The risk of a lifetime spent at the period's mean concentration, not of the period alone.
   grid.SetTextMatrix(0, 6, Joined({"Lifetime cancer", "risk at this mean", "concentration"}));
-  updateSummaryForm(form, 0);
+  UpdateSummaryForm(form, 0);
 }
 
-void updateSummaryForm(SummaryForm& form, int p) {  // NOLINT(readability-identifier-naming)
+void UpdateSummaryForm(SummaryForm& form, int p) {
   const ScenarioRecord& s = form.Context().state.Building.Scenario;
   p = std::clamp(p, 0, kMaxPollutants - 1);
   const PollutantRecord& pollutant = s.Pollutants[static_cast<size_t>(p)];
   form.PollutantName().setText(ToQt(pollutant.Name));
   form.Rfc().setText(ToQt(FormatSingle(pollutant.RfC)));
-  form.rfd().setText(ToQt(FormatSingle(pollutant.RfD)));
+  form.RfdBox().setText(ToQt(FormatSingle(pollutant.RfD)));
   // The header follows the pollutant shown, so its hours are read against its own limit.
   WriteIrritantHeader(form.Grid1(), s, p);
   WriteRows(form.Grid1(), form.Context().state, p);

@@ -19,16 +19,16 @@ class SummaryForm : public ResultsWindow {
  public:
   explicit SummaryForm(MainContext& context, QWidget* parent = nullptr);
 
-  FlexGrid& Grid1() { return Grid(); }   // NOLINT(readability-identifier-naming)
-  QLabel& Label1() { return *label1_; }  // NOLINT(readability-identifier-naming)
-  QLabel& Label5() { return *label5_; }  // NOLINT(readability-identifier-naming)
+  FlexGrid& Grid1() { return Grid(); }
+  QLabel& Label1() { return *label1_; }
+  QLabel& Label5() { return *label5_; }
   QLabel& BuildingLabel() { return *building_; }
   QLabel& ScenarioLabel() { return *scenario_; }
   QLabel& PollutantName() { return *pollutant_; }
   QLineEdit& PollutantNumber() { return *number_; }
-  QLineEdit& rfd() { return *rfd_; }       // NOLINT(readability-identifier-naming)
-  QLineEdit& Rfc() { return *rfc_; }       // NOLINT(readability-identifier-naming)
-  UpDown& UpDown1() { return *spinner_; }  // NOLINT(readability-identifier-naming)
+  QLineEdit& RfdBox() { return *rfd_; }
+  QLineEdit& Rfc() { return *rfc_; }
+  UpDown& UpDown1() { return *spinner_; }
 
   // File > Save summary: the .SUM file under a chosen name.
   void SaveSummary();
@@ -53,7 +53,7 @@ class SummaryForm : public ResultsWindow {
 void FillSummaryGrid(SummaryForm& form);
 // The rows of pollutant p, its name and reference values, and the irritant concentration
 // in the header of column 1.
-void updateSummaryForm(SummaryForm& form, int p);  // NOLINT(readability-identifier-naming)
+void UpdateSummaryForm(SummaryForm& form, int p);
 
 // Display > Summary: the window opened (or brought forward), filled for pollutant 0, shown.
 SummaryForm* ShowSummary(MainContext& context, QMdiArea* area);

@@ -380,20 +380,20 @@ void ChamberDataForm::PlotChamberFit() {
   R0kPlotForm* plot = ShowR0kPlot();
   ChamberPoints predicted{};
   PredictChamberConcentration(st.FittedR0, st.FittedK, record, predicted);
-  GraphData data = plot->r0kPlot().data();
-  data.sets.clear();
-  data.Set(1).legend = "Data";
-  data.Set(1).markers = true;
-  data.Set(2).legend = "Fit";
+  GraphData graph = plot->R0kGraph().data();
+  graph.sets.clear();
+  graph.Set(1).legend = "Data";
+  graph.Set(1).markers = true;
+  graph.Set(2).legend = "Fit";
   const int n = ChamberPointCount(record);
-  data.Resize(2, n);
+  graph.Resize(2, n);
   for (int i = 1; i <= n; ++i) {
-    data.Point(1, i).x = record.Times[i];
-    data.Point(1, i).y = record.Concs[i];
-    data.Point(2, i).x = record.Times[i];
-    data.Point(2, i).y = predicted[i];
+    graph.Point(1, i).x = record.Times[i];
+    graph.Point(1, i).y = record.Concs[i];
+    graph.Point(2, i).x = record.Times[i];
+    graph.Point(2, i).y = predicted[i];
   }
-  plot->r0kPlot().setData(data);
+  plot->R0kGraph().SetData(graph);
 }
 
 // --- File commands -------------------------------------------------------------------

@@ -23,8 +23,8 @@ class IndoorSourceForm : public QMainWindow {
 
   explicit IndoorSourceForm(MainContext& context, QWidget* parent = nullptr);
 
-  FlexGrid& MSFlexGrid1() { return *list_; }              // NOLINT(readability-identifier-naming)
-  FlexGrid& EmissionModelGrid() { return *model_grid_; }  // NOLINT(readability-identifier-naming)
+  FlexGrid& MSFlexGrid1() { return *list_; }
+  FlexGrid& EmissionModelGrid() { return *model_grid_; }
   const LabelTable& Labels() const { return labels_; }
 
   // Row `row` of the list into row 1 of EmissionModelGrid.

@@ -29,7 +29,7 @@ R0kPlotForm::R0kPlotForm(QWidget* parent) : QMainWindow(parent) {
   GraphData titled;
   titled.bottom_title = "Time (hrs)";
   titled.left_title = "Concentration (mg/m3)";
-  graph_->setData(titled);
+  graph_->SetData(titled);
   setCentralWidget(graph_);
 
   const std::vector<QAction*> items = BuildMenuLines(*menuBar(), menus::kR0kPlotForm);

@@ -14,7 +14,7 @@ class R0kPlotForm : public QMainWindow {
  public:
   explicit R0kPlotForm(QWidget* parent = nullptr);
 
-  Graph& r0kPlot() { return *graph_; }  // NOLINT(readability-identifier-naming)
+  Graph& R0kGraph() { return *graph_; }
 
  private:
   Graph* graph_ = nullptr;

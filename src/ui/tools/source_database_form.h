@@ -14,7 +14,7 @@ class SourceDatabaseForm : public InputForm {
  public:
   explicit SourceDatabaseForm(MainContext& context);
 
-  FlexGrid& v17sourcedb() { return *grid_; }  // NOLINT(readability-identifier-naming)
+  FlexGrid& SourceDatabaseGrid() { return *grid_; }
   EditCellBox& EditCell() { return *edit_cell_; }
 
   // The titles in row 0, an entry a row and one empty row after them; the cursor on the

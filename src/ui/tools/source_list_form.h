@@ -21,8 +21,8 @@ class SourceListForm : public QWidget {
  public:
   explicit SourceListForm(MainContext& context, QWidget* parent = nullptr);
 
-  FlexGrid& MSHFlexGrid1() { return *grid_; }  // NOLINT(readability-identifier-naming)
-  QPushButton& cmdClose() { return *close_; }  // NOLINT(readability-identifier-naming)
+  FlexGrid& MSHFlexGrid1() { return *grid_; }
+  QPushButton& CloseButton() { return *close_; }
 
   // Sorts the rows by column `col`: ascending for a new column, the other way round for the
   // column sorted last.

@@ -16,7 +16,7 @@ class ViewModelForm : public QMainWindow {
  public:
   explicit ViewModelForm(MainContext& context, QWidget* parent = nullptr);
 
-  FlexGrid& ssViewModel() { return *grid_; }  // NOLINT(readability-identifier-naming)
+  FlexGrid& ViewModelGrid() { return *grid_; }
 
  private:
   FlexGrid* grid_ = nullptr;

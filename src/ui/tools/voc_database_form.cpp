@@ -75,7 +75,7 @@ void VOCDatabaseForm::ShowRecords(const std::vector<VocRecord>& records, int min
   for (int i = 0; i < n; ++i) {
     const VocRecord& record = records[static_cast<size_t>(i)];
     grid_->SetTextMatrix(i + 1, kMarkCol, kNoMark);
-    for (size_t f = 0; f < kVocFieldCount; ++f) {
+    for (size_t f = 0; f < VocFieldCount; ++f) {
       grid_->SetTextMatrix(i + 1, kVocGridColumn[f], record.fields[f]);
     }
   }
@@ -86,7 +86,7 @@ std::vector<VocRecord> VOCDatabaseForm::TableRecords() const {
   std::vector<VocRecord> records;
   for (int r = 1; r < grid_->Rows(); ++r) {
     VocRecord record;
-    for (size_t f = 0; f < kVocFieldCount; ++f) {
+    for (size_t f = 0; f < VocFieldCount; ++f) {
       record.fields[f] = grid_->TextMatrix(r, kVocGridColumn[f]);
     }
     records.push_back(std::move(record));

@@ -18,7 +18,7 @@ class VOCDatabaseForm : public InputForm {
  public:
   explicit VOCDatabaseForm(MainContext& context);
 
-  FlexGrid& VOCdbgrid() { return *grid_; }  // NOLINT(readability-identifier-naming)
+  FlexGrid& VOCdbgrid() { return *grid_; }
   EditCellBox& EditCell() { return *edit_cell_; }
 
   // The compounds of "vocprops.txt" in the program folder; an empty table when it cannot

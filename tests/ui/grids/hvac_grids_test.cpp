@@ -107,11 +107,11 @@ TEST(BaseHVACGrid, OpeningTotalsAndTheTotalsAfterAnEdit) {
   const std::vector<std::string> opening{"--",     "Totals", "100",         "100",   "",
                                          "Makeup", "40.0",   "Outdoor Bal", "-90.0", ""};
   EXPECT_EQ(rows(), opening);
-  FormatFlowGrid(grid, HVACGridLayout::kBase);
+  FormatFlowGrid(grid, HVACGridLayout::Base);
   EXPECT_EQ(rows(), opening);
 
   grid.SetTextMatrix(2, 4, "50");
-  FormatFlowGrid(grid, HVACGridLayout::kBase);
+  FormatFlowGrid(grid, HVACGridLayout::Base);
   EXPECT_EQ(grid.TextMatrix(4, 3), "-110.0");
 }
 
@@ -141,8 +141,8 @@ TEST(BaseHVACGrid, FillThenReadGivesTheSameRecordAfterAnyNumberOfRefreshes) {
   FlexGrid grid;
   SetupHVACRoomFlowGrid(grid, b);
   FillHVACFlowGrid(grid, b);
-  for (int i = 0; i < 3; ++i) FormatFlowGrid(grid, HVACGridLayout::kBase);
-  AddFlowBalanceColumns(grid, HVACGridLayout::kBase);
+  for (int i = 0; i < 3; ++i) FormatFlowGrid(grid, HVACGridLayout::Base);
+  AddFlowBalanceColumns(grid, HVACGridLayout::Base);
   ReadHVACFlowGrid(grid, b);
   ExpectBaseFlowsEqual(b.Scenario, before.Scenario);
   ExpectManagedFlowsEqual(b.Scenario, before.Scenario);
@@ -202,7 +202,7 @@ TEST(ManagedHVACGrid, TotalsFollowTheManagedColumns) {
   EXPECT_EQ(grid.TextMatrix(4, 4), "100.0");
   EXPECT_EQ(grid.TextMatrix(4, 5), "130.0");
   EXPECT_EQ(grid.TextMatrix(5, 5), "-90.0");
-  FormatFlowGrid(grid, HVACGridLayout::kManaged);
+  FormatFlowGrid(grid, HVACGridLayout::Managed);
   EXPECT_EQ(grid.TextMatrix(4, 5), "30.0");
   EXPECT_EQ(grid.TextMatrix(5, 1), "Makeup");
   EXPECT_EQ(grid.TextMatrix(5, 2), "40.0");
@@ -218,7 +218,7 @@ TEST(ManagedHVACGrid, FillThenReadGivesTheSameRecordRoomNIncluded) {
   FlexGrid grid;
   SetupManagedFlowGrid(grid, b);
   const ManagedTimes times = FillManagedFlowGrid(grid, b);
-  for (int i = 0; i < 4; ++i) FormatFlowGrid(grid, HVACGridLayout::kManaged);
+  for (int i = 0; i < 4; ++i) FormatFlowGrid(grid, HVACGridLayout::Managed);
   ReadManagedFlowGrid(grid, times, times.start.text, times.stop.text, b);
   ExpectManagedFlowsEqual(b.Scenario, before.Scenario);
   ExpectBaseFlowsEqual(b.Scenario, before.Scenario);

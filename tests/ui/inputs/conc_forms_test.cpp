@@ -53,7 +53,7 @@ class ConcWindows : public testing::EditorWindowTest {
   }
   FlexGrid& Outdoor() {
     ChooseMenu(Pollutants(), {"setconcentrations", "setoutdoors"});
-    return Form<OutdoorConcForm>().outdoorconcgrid();
+    return Form<OutdoorConcForm>().OutdoorConcGrid();
   }
   template <class W>
   W& Form() {

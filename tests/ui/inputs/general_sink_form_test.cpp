@@ -45,7 +45,7 @@ class GeneralSinkWindow : public testing::EditorWindowTest {
     form = AppWindows().Find<GeneralSinkForm>();
   }
   static bool IsOpen() { return AppWindows().Find<GeneralSinkForm>() != nullptr; }
-  FlexGrid& Grid() { return form->sinkSS(); }
+  FlexGrid& Grid() { return form->SinkGrid(); }
   void TypeAt(int row, int col, const char* text) {
     Grid().setFocus();
     Grid().SetRowCol(row, col);
@@ -77,7 +77,7 @@ TEST_F(GeneralSinkWindow, ShowsEverySinkAndTransferAssignsATypedRowToItsRoom) {
   EXPECT_EQ(Scenario().NumSinks[1], 2);
   EXPECT_EQ(Scenario().Sinks[1][2].Name, "Shelf");
   EXPECT_EQ(state->SinksSaved, true);
-  EXPECT_EQ(rooms->roomss().TextMatrix(1, 3), "2");
+  EXPECT_EQ(rooms->RoomGrid().TextMatrix(1, 3), "2");
 }
 
 // The room sink window open beside it shows what the general window's Transfer stored, and

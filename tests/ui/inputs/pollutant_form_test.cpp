@@ -40,7 +40,7 @@ class PollutantWindow : public testing::EditorWindowTest {
     EXPECT_NE(form, nullptr);
     return *form;
   }
-  FlexGrid& Grid() { return form->definepollutantss(); }
+  FlexGrid& Grid() { return form->PollutantGrid(); }
   std::vector<std::string> Row(int row) {
     std::vector<std::string> texts;
     texts.reserve(static_cast<size_t>(Grid().Cols()));
@@ -54,7 +54,7 @@ class PollutantWindow : public testing::EditorWindowTest {
   FlexGrid& OpenPenetration() {
     ChooseMenu(*form, {"Penetration"});
     pen = AppWindows().Find<PenetrationForm>();
-    return pen->penetrationss();
+    return pen->PenetrationGrid();
   }
   static bool Gone() {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -46,7 +46,7 @@ class RoomSinkWindow : public testing::EditorWindowTest {
     rooms = AppWindows().Find<ScenarioRoomForm>();
   }
   void Open(int room) {
-    testing::ClickCell(rooms->roomss(), room, 3);
+    testing::ClickCell(rooms->RoomGrid(), room, 3);
     form = AppWindows().Find<RoomSinkForm>();
     ASSERT_NE(form, nullptr);
   }
@@ -79,8 +79,8 @@ TEST_F(RoomSinkWindow, ClosingItKeepsWhatTheGeneralSinkWindowStored) {
   auto* general = AppWindows().Find<GeneralSinkForm>();
   ASSERT_NE(general, nullptr);
   for (const auto& [col, text] : {std::pair{1, "0.9"}, std::pair{0, "Sofa"}}) {
-    general->sinkSS().setFocus();
-    general->sinkSS().SetRowCol(1, col);
+    general->SinkGrid().setFocus();
+    general->SinkGrid().SetRowCol(1, col);
     testing::Type(text);
     testing::Enter();
   }

@@ -139,15 +139,15 @@ TEST_F(RoomSourceFormTest, SpinnersMoveBetweenSourcesAndRoomsWithSources) {
   RoomSourceForm& form = Open(2);
   EXPECT_EQ(Shown(form), " 2/1 carpet 1");
   EXPECT_EQ(form.GeneralSourceDataGrid().TextMatrix(0, 4), "Cycle repeats?");
-  EXPECT_EQ(form.ssrmsrc().TextMatrix(0, 7), "Mt2");
-  EXPECT_EQ(form.ssrmsrc().TextMatrix(2, 1), "30") << "mass transfer starts from C0";
-  TypeIntoCell(form.ssrmsrc(), 1, 2, "0.5");
+  EXPECT_EQ(form.ParameterGrid().TextMatrix(0, 7), "Mt2");
+  EXPECT_EQ(form.ParameterGrid().TextMatrix(2, 1), "30") << "mass transfer starts from C0";
+  TypeIntoCell(form.ParameterGrid(), 1, 2, "0.5");
   Arrow(form, "Changesourcenumber", "down");  // at source 1: nothing
   for (int i = 0; i < 3; ++i) Arrow(form, "Changesourcenumber", "up");
   EXPECT_EQ(Shown(form), " 2/3 carpet 3");
   Arrow(form, "Changesourcenumber", "down");
   Arrow(form, "Changesourcenumber", "down");
-  EXPECT_EQ(form.ssrmsrc().TextMatrix(1, 2), "0.5") << "the edit survives moving away";
+  EXPECT_EQ(form.ParameterGrid().TextMatrix(1, 2), "0.5") << "the edit survives moving away";
 
   prompt.answers = {Answer::No, Answer::Yes, Answer::Yes};
   Arrow(form, "spin1", "up");
@@ -197,7 +197,7 @@ TEST_F(RoomSourceFormTest, ModelChoiceClearsTheParametersAndShowsTheTotalMassBox
   auto& label = Child<QLabel>(form, "Label6");
   auto& list = Child<QComboBox>(form, "SourceModel");
   TypeIntoCell(form.GeneralSourceDataGrid(), 1, 2, "3");
-  TypeIntoCell(form.ssrmsrc(), 2, 2, "0.25");
+  TypeIntoCell(form.ParameterGrid(), 2, 2, "0.25");
   prompt.answers = {Answer::No, Answer::Yes};
   PickModel(form, 1);  // "R0k"
   ASSERT_EQ(prompt.Count("yesno"), 1U);
@@ -207,15 +207,17 @@ TEST_F(RoomSourceFormTest, ModelChoiceClearsTheParametersAndShowsTheTotalMassBox
             "change the model?");
   EXPECT_EQ(prompt.shown[0].default_answer, Answer::No);
   EXPECT_EQ(list.currentText(), "Paint1");
-  EXPECT_EQ(form.ssrmsrc().TextMatrix(0, 2) + " " + form.ssrmsrc().TextMatrix(2, 2), "k1 0.25");
+  EXPECT_EQ(form.ParameterGrid().TextMatrix(0, 2) + " " + form.ParameterGrid().TextMatrix(2, 2),
+            "k1 0.25");
   PickModel(form, 1);
-  EXPECT_EQ(form.ssrmsrc().TextMatrix(0, 2) + " " + form.ssrmsrc().TextMatrix(2, 2), "k 0");
+  EXPECT_EQ(form.ParameterGrid().TextMatrix(0, 2) + " " + form.ParameterGrid().TextMatrix(2, 2),
+            "k 0");
   EXPECT_EQ(form.GeneralSourceDataGrid().TextMatrix(1, 2), "3") << "the schedule is kept";
 
   std::string behind_note;
   prompt.while_message = [&] {
     behind_note = form.GeneralSourceDataGrid().TextMatrix(1, 0) + " " +
-                  std::to_string(form.ssrmsrc().Cols()) + " " + FromQt(label.text());
+                  std::to_string(form.ParameterGrid().Cols()) + " " + FromQt(label.text());
   };
   const struct {
     int model;
@@ -230,7 +232,7 @@ TEST_F(RoomSourceFormTest, ModelChoiceClearsTheParametersAndShowsTheTotalMassBox
       EXPECT_EQ(FromQt(label.text()), c.caption);
     }
   }
-  EXPECT_EQ(form.ssrmsrc().TextMatrix(1, 1), "0") << "Polyfit's A0 is no C0";
+  EXPECT_EQ(form.ParameterGrid().TextMatrix(1, 1), "0") << "Polyfit's A0 is no C0";
   ASSERT_EQ(prompt.Count("message"), 1U);
   EXPECT_EQ(prompt.shown.back().text,
             "Note that for VBX and petroleum solvent spill the first pollutant is TVOC");
@@ -253,7 +255,7 @@ TEST_F(RoomSourceFormTest, SpillTypedInTheWindowEmitsWhatWasSpilled) {
   models.setCurrentIndex(10);
   Q_EMIT models.activated(10);  // "Exact spill"
   TypeIntoBox(form, "TotalMass", "1000");
-  TypeIntoCell(form.ssrmsrc(), 1, 3, "1000");
+  TypeIntoCell(form.ParameterGrid(), 1, 3, "1000");
   FlexGrid& schedule = form.GeneralSourceDataGrid();
   const char* typed[] = {"1", "1", "N", "0", "48"};
   for (int c = 2; c <= 6; ++c) TypeIntoCell(schedule, 1, c, typed[c - 2]);
@@ -352,7 +354,7 @@ TEST_F(RoomSourceFormTest, ACountRaisedInTheWindowReachesTheRoomWindowAndTheRun)
   const float stove_alone = s.TotalEmitted[0];
   ScenarioRoomForm* rooms = OpenScenarioRooms(*context, editor);
   testing::ProcessEvents();
-  testing::ClickCell(rooms->roomss(), 5, 2);
+  testing::ClickCell(rooms->RoomGrid(), 5, 2);
   auto* form = AppWindows().Find<RoomSourceForm>();
   ASSERT_NE(form, nullptr);
   TypeIntoBox(*form, "Numberofsources", "2");
@@ -362,10 +364,10 @@ TEST_F(RoomSourceFormTest, ACountRaisedInTheWindowReachesTheRoomWindowAndTheRun)
   PickModel(*form, 1);  // a new heater of 100 mg/h
   const char* typed[] = {"heater", "1", "1", "N", "0", "24"};
   for (int c = 1; c <= 6; ++c) TypeIntoCell(form->GeneralSourceDataGrid(), 1, c, typed[c - 1]);
-  TypeIntoCell(form->ssrmsrc(), 1, 1, "100");
+  TypeIntoCell(form->ParameterGrid(), 1, 1, "100");
   form->RunCommand("Transfer");
   testing::ProcessEvents();
-  EXPECT_EQ(rooms->roomss().TextMatrix(5, 2), "2");
+  EXPECT_EQ(rooms->RoomGrid().TextMatrix(5, 2), "2");
   rooms->RunCommand("Transfer");
   EXPECT_EQ(s.NumSources[5], 2);
   ASSERT_TRUE(Run());
@@ -476,7 +478,7 @@ TEST_F(RoomSourceFormTest, SourceFileSavedFromOneSlotOpensIntoAnother) {
   vbx.TimeOff = {0, 3, 12};
   vbx.RawParam3 = {50, 10};
   RoomSourceForm& form = Open(2);
-  TypeIntoCell(form.ssrmsrc(), 1, 2, "0.5");
+  TypeIntoCell(form.ParameterGrid(), 1, 2, "0.5");
   const auto files = [this] {
     return std::distance(std::filesystem::directory_iterator(folder), {});
   };
@@ -521,7 +523,7 @@ TEST_F(RoomSourceFormTest, TvocPropertiesOfTheComponents) {
   RoomSourceForm& form = Open(2);
   state->ScenarioSaved = true;
   form.RunCommand("CalculateTVOC");
-  EXPECT_EQ(form.ssrmsrc().TextMatrix(1, 1), "2.6");
+  EXPECT_EQ(form.ParameterGrid().TextMatrix(1, 1), "2.6");
   EXPECT_FLOAT_EQ(s.Pollutants[0].C0, 2.6f);
   EXPECT_FLOAT_EQ(s.Pollutants[0].MolWt, 160);
   EXPECT_EQ(state->ScenarioSaved, false);
@@ -538,14 +540,14 @@ TEST_F(RoomSourceFormTest, TvocPropertiesOfTheComponents) {
   EXPECT_EQ(prompt.shown.back().text,
             "Error.  xylene has no molecular weight above 0.  The mixture was not calculated.");
   EXPECT_FLOAT_EQ(s.Pollutants[0].C0, 7);
-  EXPECT_EQ(form.ssrmsrc().TextMatrix(1, 1), "2.6");
+  EXPECT_EQ(form.ParameterGrid().TextMatrix(1, 1), "2.6");
 }
 
 TEST_F(RoomSourceFormTest, EditCommandsFitAndCompositionKeepToTheirSources) {
   s.Sources[2][1].Params[0] = {1, 3};
   s.Sources[2][1].Params[1] = {2, 4};
   RoomSourceForm& form = Open(2);
-  FlexGrid& params = form.ssrmsrc();
+  FlexGrid& params = form.ParameterGrid();
   const auto at = [&params](int r, int c) {
     return params.visualRect(params.model()->index(r, c)).center();
   };

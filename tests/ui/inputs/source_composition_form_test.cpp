@@ -121,11 +121,11 @@ TEST_F(SourceToolsTest, TransferAsksBeforeReplacingPollutantOneWithTheMixtureC0)
   form.RunCommand("Transfer");
   EXPECT_NEAR(s.Pollutants[0].C0, 14.0 / 3, 1e-5);
   // The spill shown takes the mixture's C0 as its own, in the same unit.
-  EXPECT_EQ(sources->ssrmsrc().TextMatrix(1, 1), "4.67");
+  EXPECT_EQ(sources->ParameterGrid().TextMatrix(1, 1), "4.67");
 }
 
 TEST_F(SourceToolsTest, CompositionTransferFollowsTheModelAndTheSourceShown) {
-  FlexGrid& parameters = sources->ssrmsrc();
+  FlexGrid& parameters = sources->ParameterGrid();
   // mg of 500 mg spilled; mg/g as it is; "R0k" keeps its R0 and R2.
   const char* expected[3][2] = {{"7.", "10."}, {"7.", "20."}, {"0", "0.5"}};
   for (int k = 1; k <= 3; ++k) {
@@ -163,14 +163,14 @@ TEST_F(SourceToolsTest, CompositionTransferFollowsTheModelAndTheSourceShown) {
 }
 
 TEST_F(SourceToolsTest, MassTransferWritesIntoTheRowItWasOpenedFor) {
-  FlexGrid& parameters = sources->ssrmsrc();
+  FlexGrid& parameters = sources->ParameterGrid();
   testing::ClickCell(parameters, 2, 1);
   auto& form = Choose<MassTransferForm>("calculate", "Calculatek");
   EXPECT_TRUE(sources->isEnabled());
   EXPECT_EQ(form.findChild<QLabel*>("SourceNumber")->text(), "2");
   EXPECT_EQ(form.findChild<QLineEdit*>("Diffusivity")->text(), "0.03");
-  for (const char* area : {" ", "0", "0.000000001"}) {
-    for (const char* button : {"CalculateBTN", "Xfer"}) Press(form, "10", area, button);
+  for (const char* typed_area : {" ", "0", "0.000000001"}) {
+    for (const char* button : {"CalculateBTN", "Xfer"}) Press(form, "10", typed_area, button);
   }
   EXPECT_EQ(prompt.Count("message"), 6U);
   EXPECT_EQ(Last(), "Area not entered. Can not calculate. Aborting calculation.");

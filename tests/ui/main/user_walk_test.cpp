@@ -89,7 +89,7 @@ void SavePrintedPage(MainContext& context, PlotWindow& plot) {
   MainContext printing{
       context.state,         landscape,       pdf_name, context.help, pdf, context.identity,
       context.settings_file, context.database};
-  const auto shown = static_cast<size_t>(plot.currentpollutant().text().toInt());
+  const auto shown = static_cast<size_t>(plot.PollutantIndexBox().text().toInt());
   PrintGraphPage(printing, plot.ConcGraph(),
                  "Pollutant " + context.state.Building.Scenario.Pollutants.at(shown).Name);
 }
@@ -377,7 +377,7 @@ TEST_F(UserWalk, FromTheSplashToExit) {
     ASSERT_NE(results, nullptr);
     EXPECT_TRUE(results->isVisible());
     EXPECT_EQ(results->windowTitle().toStdString(), "Calculated concentrations");
-    ExpectTableOfWorkFile(results->resultsspreadsheet(), state->Building, state->DataSeparator);
+    ExpectTableOfWorkFile(results->ResultsGrid(), state->Building, state->DataSeparator);
     SavePicture(frame, "walk_05b_concentrations.png");
     SavePicture(results->parentWidget(), "concentration_grid.png");
     ChooseMenu(*results, {"File", "fileclose"});
@@ -439,7 +439,7 @@ TEST_F(UserWalk, FromTheSplashToExit) {
   {
     auto* bars = AppWindows().Find<BarChartForm>();
     ASSERT_NE(bars, nullptr);
-    const GraphData& chart = bars->barl().data();
+    const GraphData& chart = bars->BarGraph().data();
     ASSERT_EQ(chart.NumSets(), 1);
     EXPECT_EQ(chart.sets[0].points.size(), 2U) << "a bar per occupant";
     SavePicture(frame, "walk_05d_bars.png");

@@ -42,7 +42,7 @@ class BarChart : public testing::ThreePollutantsTest {
 // The bars as "label=value/style" in their order.
 std::string Bars(BarChartForm& form) {
   std::string text;
-  for (const GraphSet& set : form.barl().data().sets) {
+  for (const GraphSet& set : form.BarGraph().data().sets) {
     for (const GraphPoint& bar : set.points) {
       text += bar.label + "=" + FormatSingle(static_cast<float>(bar.y)) + "/" +
               std::to_string(bar.style) + " ";
@@ -54,9 +54,9 @@ std::string Bars(BarChartForm& form) {
 TEST_F(BarChart, IrritantChartHasABarPerOccupantAndTheSpinnerStepsThePollutants) {
   BarChartForm* form = Open("PlotBarirr");
   ASSERT_NE(form, nullptr);
-  EXPECT_EQ(form->barl().data().kind, GraphKind::Bar);
+  EXPECT_EQ(form->BarGraph().data().kind, GraphKind::Bar);
   EXPECT_EQ(Bars(*form), "Ann=1/0 Bob=2/1 Cy=3/2 ");
-  EXPECT_EQ(form->barl().data().left_title, "Hrs spent above irritant concentration");
+  EXPECT_EQ(form->BarGraph().data().left_title, "Hrs spent above irritant concentration");
   EXPECT_EQ(FromQt(form->Label1().text()), "Irritant Conc = 1.5 mg/m\xb3");
   EXPECT_EQ(FromQt(form->PollutantNumber().text()) + FromQt(form->PollutantName().text()), "0P0");
   EXPECT_EQ(form->parentWidget()->pos(), QPoint(0, 0));
@@ -80,7 +80,7 @@ TEST_F(BarChart, ExposureChartKeepsItsKindThroughTheSpinnerAndPrints) {
   ASSERT_NE(form, nullptr);
   EXPECT_EQ(FromQt(form->windowTitle()), "Total exposure");
   EXPECT_EQ(FromQt(form->Label1().text()), "");
-  EXPECT_EQ(form->barl().data().left_title, "Total exposure mg/m\xb3\xb7h");
+  EXPECT_EQ(form->BarGraph().data().left_title, "Total exposure mg/m\xb3\xb7h");
   form->StepPollutant(1);
   EXPECT_EQ(Bars(*form), "Ann=101/0 Bob=201/1 Cy=301/2 ");
   testing::ExpectGraphAloneOnOnePage(prompt, printer, [form] { form->RunCommand("FilePrint"); });

@@ -167,7 +167,7 @@ TEST_F(HandCase, OneRiskInEveryWindowAndReportOverExactlyTheDay) {
   EXPECT_EQ(Bytes(Path("after.SUM")), Bytes(Path("before.SUM")));
 
   RiskAnalysis* analysis = ShowRiskAnalysisForm(*context);
-  EXPECT_EQ(analysis->dose().text().toStdString(), "0.00733 gms");
+  EXPECT_EQ(analysis->DoseLabel().text().toStdString(), "0.00733 gms");
   dialogs.answers = {Path("a.RSK")};
   analysis->RunCommand("filesave");
   EXPECT_NE(Bytes(Path("a.RSK")).find("Cancer risk lifetime 0.00366"), std::string::npos)
@@ -253,7 +253,7 @@ TEST_F(HandCase, HoursAboveTheIrritantLevelAreTheHoursTheGridColours) {
     building->RunCommand("DisplayConcentration");
     auto* results = AppWindows().Find<ResultsForm>();
     ASSERT_NE(results, nullptr);
-    const FlexGrid& g = results->resultsspreadsheet();
+    const FlexGrid& g = results->ResultsGrid();
     // The step grows as the room settles, so each coloured record counts the time since the
     // one before it.
     double coloured = 0;

@@ -76,8 +76,8 @@ class PlotWindowTest : public testing::ResultsTest {
 
 // The caption and the two boxes, as "caption|typeofplot|currentpollutant".
 std::string Shown(PlotWindow& w) {
-  return FromQt(w.windowTitle()) + "|" + FromQt(w.typeofplot().text()) + "|" +
-         FromQt(w.currentpollutant().text());
+  return FromQt(w.windowTitle()) + "|" + FromQt(w.PlotTypeBox().text()) + "|" +
+         FromQt(w.PollutantIndexBox().text());
 }
 
 TEST_F(PlotWindowTest, ConcentrationPlotsStepThroughPollutantsAndRooms) {
@@ -223,13 +223,13 @@ TEST_F(PlotWindowTest, EditAndScaleItemsAndTheGraphWindowNoCommandOpens) {
   }
   EXPECT_EQ(indexes, (std::vector<int>{311, 312, 313, 314}));
 
-  auto* form = AppWindows().Load<GraphForm>([this] { return new GraphForm(*context); });
-  form->show();
-  EXPECT_EQ(form->windowTitle(), "Graph of concentration versus time");
-  form->findChild<QPushButton*>("Command2")->click();
+  auto* graph_form = AppWindows().Load<GraphForm>([this] { return new GraphForm(*context); });
+  graph_form->show();
+  EXPECT_EQ(graph_form->windowTitle(), "Graph of concentration versus time");
+  graph_form->findChild<QPushButton*>("Command2")->click();
   ASSERT_EQ(printer.pages.size(), 1U);
   EXPECT_FALSE(testing::InkBounds(printer.pages[0].picture).isNull());
-  form->findChild<QPushButton*>("Command1")->click();
+  graph_form->findChild<QPushButton*>("Command1")->click();
   EXPECT_EQ(AppWindows().Find<GraphForm>(), nullptr);
 }
 

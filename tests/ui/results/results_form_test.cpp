@@ -71,30 +71,30 @@ TEST_F(ResultsWindowTest, DisplayConcentrationNeedsARunThenOpensOneFilledWindow)
   EXPECT_EQ(AppWindows().Find<ResultsForm>(), nullptr);
 
   WriteRun(1, 1, 3, [](int k, int, int) { return static_cast<float>(k); });
-  ResultsForm* form = Open();
-  ASSERT_NE(form, nullptr);
-  EXPECT_TRUE(form->isVisible());
-  EXPECT_EQ(form->resultsspreadsheet().TextMatrix(3, 1), "3.E0");
+  ResultsForm* results = Open();
+  ASSERT_NE(results, nullptr);
+  EXPECT_TRUE(results->isVisible());
+  EXPECT_EQ(results->ResultsGrid().TextMatrix(3, 1), "3.E0");
   testing::ProcessEvents();  // the grid spans the window as soon as it is shown
-  EXPECT_EQ(form->resultsspreadsheet().width(), form->parentWidget()->width() - TwipsToPixels(350));
+  EXPECT_EQ(results->ResultsGrid().width(), results->parentWidget()->width() - TwipsToPixels(350));
   // Given again, the command fills the same window from the file as it is now.
   WriteRun(1, 1, 3, [](int k, int, int) { return 2.0f * static_cast<float>(k); });
-  EXPECT_EQ(Open(), form);
-  EXPECT_EQ(form->resultsspreadsheet().TextMatrix(3, 1), "6.E0");
+  EXPECT_EQ(Open(), results);
+  EXPECT_EQ(results->ResultsGrid().TextMatrix(3, 1), "6.E0");
   EXPECT_EQ(area->subWindowList().size(), 2);
-  EXPECT_EQ(area->activeSubWindow(), form->parentWidget());
+  EXPECT_EQ(area->activeSubWindow(), results->parentWidget());
 }
 
 TEST_F(ResultsWindowTest, SaveConcentrationCopiesTheWholeWorkFile) {
   WriteRun(1, 2, 80, [](int k, int r, int p) { return 0.5f * static_cast<float>(k + r + p); });
-  ResultsForm* form = Open();
-  ASSERT_NE(form, nullptr);
+  ResultsForm* results = Open();
+  ASSERT_NE(results, nullptr);
   const std::string work = Bytes(B().ConcWorkFile);
   std::ofstream(Path("run1.CON")) << "an older file";
   dialogs.answers = {Path("run1"), Path("run1.txt"), std::nullopt};
-  form->RunCommand("filesave");
-  form->RunCommand("filesave");
-  form->RunCommand("filesave");
+  results->RunCommand("filesave");
+  results->RunCommand("filesave");
+  results->RunCommand("filesave");
   EXPECT_EQ(Bytes(Path("run1.CON")), work);
   EXPECT_EQ(Bytes(Path("run1.txt")), work);
   ASSERT_EQ(dialogs.asked.size(), 3U);
@@ -108,7 +108,7 @@ TEST_F(ResultsWindowTest, SaveConcentrationCopiesTheWholeWorkFile) {
   // Without its work file (erased since the run) the command says so and writes nothing.
   fs::remove(B().ConcWorkFile);
   dialogs.answers = {Path("run2")};
-  form->RunCommand("filesave");
+  results->RunCommand("filesave");
   ASSERT_EQ(prompt.shown.size(), 1U);
   EXPECT_EQ(prompt.shown[0].text, "Error.  Cannot read the file " + B().ConcWorkFile + ".");
   EXPECT_FALSE(fs::exists(Path("run2.CON")));
@@ -116,22 +116,22 @@ TEST_F(ResultsWindowTest, SaveConcentrationCopiesTheWholeWorkFile) {
 
 TEST_F(ResultsWindowTest, CopyTakesTheSelectionAndCopyAllEveryRecordALineARow) {
   WriteRun(1, 1, 2, [](int k, int, int) { return static_cast<float>(k); });
-  ResultsForm* form = Open();
-  ASSERT_NE(form, nullptr);
-  FlexGrid& grid = form->resultsspreadsheet();
-  grid.SetRowCol(1, 0);
-  grid.SetRowSel(2);
-  grid.SetColSel(1);
-  form->RunCommand("EditCopy");
+  ResultsForm* results = Open();
+  ASSERT_NE(results, nullptr);
+  FlexGrid& results_grid = results->ResultsGrid();
+  results_grid.SetRowCol(1, 0);
+  results_grid.SetRowSel(2);
+  results_grid.SetColSel(1);
+  results->RunCommand("EditCopy");
   EXPECT_EQ(ClipboardText(), "1.0\t1.E0\r2.0\t2.E0");
 
   // A run of 70 records: past where the table used to keep one record in six.
   B().RoomList[1].Name = "Kitchen";
   B().Scenario.Pollutants[0].Name = "CO";
   WriteRun(1, 1, 70, [](int k, int, int) { return static_cast<float>(k); });
-  form = Open();
-  grid.SetRowCol(2, 2);
-  form->RunCommand("Editcopyall");
+  results = Open();
+  results_grid.SetRowCol(2, 2);
+  results->RunCommand("Editcopyall");
   std::vector<std::string> lines;
   std::istringstream text(ClipboardText());
   for (std::string line; std::getline(text, line);) lines.push_back(line);
@@ -141,8 +141,8 @@ TEST_F(ResultsWindowTest, CopyTakesTheSelectionAndCopyAllEveryRecordALineARow) {
     EXPECT_EQ(lines[static_cast<size_t>(k)].substr(0, lines[static_cast<size_t>(k)].find('\t')),
               std::to_string(k) + ".0");
   }
-  EXPECT_EQ(grid.Row(), 1);
-  EXPECT_EQ(grid.Col(), 1);
+  EXPECT_EQ(results_grid.Row(), 1);
+  EXPECT_EQ(results_grid.Col(), 1);
 }
 
 // Lines of a printed page that hold something beside the time column: a time alone says
@@ -165,9 +165,9 @@ TEST_F(ResultsWindowTest, PrintConcentrationNamesTheRunAndHeadsEveryPage) {
   B().Scenario.Name = "Winter";
   printer.format.lines_per_page = 40;
   WriteRun(2, 3, 60, [](int k, int r, int p) { return 10.0f * static_cast<float>(p + k) + r; });
-  ResultsForm* form = Open();
-  ASSERT_NE(form, nullptr);
-  form->RunCommand("FilePrintConc");
+  ResultsForm* results = Open();
+  ASSERT_NE(results, nullptr);
+  results->RunCommand("FilePrintConc");
   EXPECT_EQ(printer.documents, 1);
   ASSERT_GE(printer.pages.size(), 2U);
   const std::string margin(9, ' ');
@@ -222,9 +222,9 @@ TEST_F(SampleHouseResults, TotalsAreInTheUnitTheSourcesEmit) {
     if (state->ConcentrationsCalculated) prompt.answers.push_back(Answer::Yes);
     Run(c.scenario);
     const ScenarioRecord& s = B().Scenario;
-    ResultsForm* form = Open();
-    ASSERT_NE(form, nullptr);
-    const FlexGrid& g = form->resultsspreadsheet();
+    ResultsForm* results = Open();
+    ASSERT_NE(results, nullptr);
+    const FlexGrid& g = results->ResultsGrid();
     const int np = s.NumPollutants;
     const int col = B().NumRooms * np + 1;
     auto number = [](const std::string& text) { return LeadingNumber(RemoveCommas(text)); };
@@ -253,9 +253,9 @@ TEST_F(SampleHouseResults, TotalsAreInTheUnitTheSourcesEmit) {
 // prints the rows that hold them and not a column of times.
 TEST_F(SampleHouseResults, EveryPageOfTheConcentrationPrintoutShowsConcentrations) {
   Run("house.SEN");
-  ResultsForm* form = Open();
-  ASSERT_NE(form, nullptr);
-  form->RunCommand("FilePrintConc");
+  ResultsForm* results = Open();
+  ASSERT_NE(results, nullptr);
+  results->RunCommand("FilePrintConc");
   ASSERT_GE(printer.pages.size(), 2U);
   for (size_t i = 0; i < printer.pages.size(); ++i) {
     EXPECT_TRUE(HasHeadings(printer.pages[i].lines)) << "page " << i;
@@ -267,9 +267,9 @@ TEST_F(ResultsWindowTest, ResizedInNormalStateTheWindowFollowsTheFrame) {
   WriteRun(1, 1, 2, [](int, int, int) { return 1.0f; });
   frame.resize(900, 400);
   testing::ProcessEvents();
-  ResultsForm* form = Open();
-  ASSERT_NE(form, nullptr);
-  auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget());
+  ResultsForm* results = Open();
+  ASSERT_NE(results, nullptr);
+  auto* sub = qobject_cast<QMdiSubWindow*>(results->parentWidget());
   ASSERT_NE(sub, nullptr);
   sub->resize(300, 200);
   EXPECT_EQ(frame.height(), TwipsToPixels(7500));
@@ -277,9 +277,9 @@ TEST_F(ResultsWindowTest, ResizedInNormalStateTheWindowFollowsTheFrame) {
             QRect(0, TwipsToPixels(50), 900 - TwipsToPixels(180), 500 - TwipsToPixels(1120)));
   // The grid keeps the window's margins and never runs past its client area.
   testing::ProcessEvents();
-  EXPECT_EQ(form->resultsspreadsheet().y(), TwipsToPixels(10));
-  EXPECT_LE(form->resultsspreadsheet().geometry().bottom(), form->centralWidget()->height());
-  EXPECT_EQ(form->resultsspreadsheet().width(), sub->width() - TwipsToPixels(350));
+  EXPECT_EQ(results->ResultsGrid().y(), TwipsToPixels(10));
+  EXPECT_LE(results->ResultsGrid().geometry().bottom(), results->centralWidget()->height());
+  EXPECT_EQ(results->ResultsGrid().width(), sub->width() - TwipsToPixels(350));
 }
 
 TEST_F(ResultsWindowTest, TheWindowThatNoCommandOpensHasItsOwnGridAndSaveWritesNothing) {

@@ -82,14 +82,14 @@ TEST_F(RiskDatabase, GridShowsTheTableAndTransfersTheCurrentRowIntoPollutantZero
   RiskDbForm* form = ShowRiskDbForm(*context, editor);
   EXPECT_EQ(LastMessage(),
             "Error.  Cannot open the database VADUZODU.MDB.  The file was not found.");
-  EXPECT_EQ(Cells(form->ssRiskDb(), 0), kFields);
-  EXPECT_EQ(Cells(form->ssRiskDb(), form->ssRiskDb().Rows() - 1), Texts(7, ""));
+  EXPECT_EQ(Cells(form->RiskDbGrid(), 0), kFields);
+  EXPECT_EQ(Cells(form->RiskDbGrid(), form->RiskDbGrid().Rows() - 1), Texts(7, ""));
   form->Unload();
   ASSERT_TRUE(Closed());
 
   database.Add("VADUZODU.MDB", "PollutantList", FourRows());
   form = ShowRiskDbForm(*context, editor);
-  FlexGrid& g = form->ssRiskDb();
+  FlexGrid& g = form->RiskDbGrid();
   EXPECT_EQ(g.Cols(), 9);
   ASSERT_EQ(g.Rows(), 5);
   EXPECT_EQ(Cells(g, 0), kFields);

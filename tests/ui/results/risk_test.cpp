@@ -294,7 +294,7 @@ TEST_F(Risk, RiskAnalysisShowsOccupantOneSavesItsTextsAndPrintsOnePage) {
   EXPECT_EQ(analysis->windowTitle().toStdString(), "Risk Analysis");
   EXPECT_EQ(analysis->Whose().text().toStdString(), "House, Winter, occupant Ann");
   EXPECT_EQ(analysis->Nyears().text().toStdString(), "1.0 yrs");
-  EXPECT_EQ(analysis->dose().text().toStdString(), "1.5 gms");
+  EXPECT_EQ(analysis->DoseLabel().text().toStdString(), "1.5 gms");
   EXPECT_EQ(analysis->RiskResult().text().toStdString(), "0.2");
   analysis->Text1().setText("worst case");
   dialogs.answers = {Path("a.RSK"), Path("b.FUL")};

@@ -83,14 +83,14 @@ TEST_F(Summary, SpinnerStepsThePollutantsAndRewritesTheIrritantHeader) {
   ASSERT_NE(form, nullptr);
   EXPECT_EQ(form->Grid1().TextMatrix(0, 1), "Time>\n1.5 mg/m3\n(Irritant Conc) hrs");
   EXPECT_EQ(Text(form->PollutantNumber()), "0");
-  EXPECT_EQ(Text(form->rfd()), "0");
+  EXPECT_EQ(Text(form->RfdBox()), "0");
   form->StepPollutant(-1);
   EXPECT_EQ(Text(form->PollutantNumber()), "0");
   form->StepPollutant(1);
   EXPECT_EQ(Text(form->PollutantNumber()), "1");
   EXPECT_EQ(form->PollutantName().text().toStdString(), "P1");
   EXPECT_EQ(form->Grid1().TextMatrix(0, 1), "Time>\n0.2 mg/m3\n(Irritant Conc) hrs");
-  EXPECT_EQ(Text(form->rfd()), "0.5");
+  EXPECT_EQ(Text(form->RfdBox()), "0.5");
   EXPECT_EQ(Text(form->Rfc()), "0.25");
   form->StepPollutant(1);
   form->StepPollutant(1);

@@ -161,7 +161,7 @@ TEST_F(ChamberDataFormTest, FitsTypedPointsPredictsPlotsPrintsAndHelps) {
   ChooseMenu(form, {"plot"});
   auto* plot = AppWindows().Find<R0kPlotForm>();
   ASSERT_NE(plot, nullptr);
-  const GraphData& data = plot->r0kPlot().data();
+  const GraphData& data = plot->R0kGraph().data();
   ASSERT_EQ(data.NumSets(), 2);
   EXPECT_EQ(data.sets[0].legend, "Data");
   EXPECT_EQ(data.sets[1].legend, "Fit");
@@ -255,7 +255,7 @@ TEST_F(ChamberDataFormTest, SmallResultsKeepTheirDigitsAndThePlotShowsTheData) {
   ChooseMenu(form, {"plot"});
   auto* plot = AppWindows().Find<R0kPlotForm>();
   ASSERT_NE(plot, nullptr);
-  const QList<QAbstractSeries*> series = plot->r0kPlot().chart()->series();
+  const QList<QAbstractSeries*> series = plot->R0kGraph().Chart()->series();
   ASSERT_FALSE(series.empty());
   auto* data = qobject_cast<QScatterSeries*>(series.front());
   ASSERT_NE(data, nullptr);
@@ -306,8 +306,8 @@ TEST_F(ChamberDataFormTest, CloseAndReturnHandsTheFitToTheSourceWindow) {
   EXPECT_EQ(source().Model, 0) << "the source window's Transfer stores the fit";
   EXPECT_EQ(sources->findChild<QComboBox*>("SourceModel")->currentText(), "R0k");
   EXPECT_EQ(sources->GeneralSourceDataGrid().TextMatrix(1, 0), "R0k");
-  EXPECT_NEAR(LeadingNumber(sources->ssrmsrc().TextMatrix(1, 1)), 0.3, 1e-5);
-  EXPECT_NEAR(LeadingNumber(sources->ssrmsrc().TextMatrix(1, 2)), 0.05, 1e-5);
+  EXPECT_NEAR(LeadingNumber(sources->ParameterGrid().TextMatrix(1, 1)), 0.3, 1e-5);
+  EXPECT_NEAR(LeadingNumber(sources->ParameterGrid().TextMatrix(1, 2)), 0.05, 1e-5);
   EXPECT_EQ(sources->GeneralSourceDataGrid().TextMatrix(1, 1), "Carpet");
   EXPECT_TRUE(context->windows.grid_events_enabled);
   sources->RunCommand("Transfer");

@@ -86,10 +86,10 @@ TEST_F(SourceListWindows, SourceListSortsByHeadingAndMovesADraggedColumn) {
 
   form.resize(700, 420);
   testing::ProcessEvents();
-  EXPECT_EQ(form.cmdClose().y() - (grid.geometry().bottom() + 1), TwipsToPixels(60));
+  EXPECT_EQ(form.CloseButton().y() - (grid.geometry().bottom() + 1), TwipsToPixels(60));
   EXPECT_EQ(grid.y(), TwipsToPixels(60));
   EXPECT_TRUE(prompt.shown.empty());
-  form.cmdClose().click();
+  form.CloseButton().click();
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(AppWindows().Find<SourceListForm>(), nullptr);
 }
@@ -143,9 +143,9 @@ TEST_F(SourceListWindows, ViewModelShowsTheWorkingSourceAndAMissingListSaysWhy) 
   state->WorkSource.Name = "Carpet glue";
   ViewModelForm& view = ShowViewModel(*context);
   EXPECT_EQ(view.windowTitle(), "Source Model parameters");
-  EXPECT_EQ(Headings(view.ssViewModel()),
+  EXPECT_EQ(Headings(view.ViewModelGrid()),
             (std::vector<std::string>{"Source Name", "Pollutant", "Emission Model"}));
-  EXPECT_EQ(view.ssViewModel().TextMatrix(1, 0), "Carpet glue");
+  EXPECT_EQ(view.ViewModelGrid().TextMatrix(1, 0), "Carpet glue");
   EXPECT_FALSE(view.findChild<QAction*>("EditCopy")->isEnabled());
   EXPECT_FALSE(view.findChild<QAction*>("Help")->isEnabled());
 
