@@ -9,10 +9,10 @@ namespace quarn {
 
 class FlexGrid;
 
-// Flow-set codes of FlowSet: the natural exchange, the flows the HVAC system drives, and
-// the managed flows of the managed period.
+// Flow-set codes of FlowSet (codes, not flags): the natural exchange, the flows the HVAC
+// system drives, and the managed flows of the managed period.
 inline constexpr int16_t kNaturalFlowSet = 0;
-inline constexpr int16_t kHVACFlowSet = kTrue;  // -1
+inline constexpr int16_t kHVACFlowSet = -1;
 inline constexpr int16_t kManagedFlowSet = 1;
 
 // --- Outdoor-flow grid -------------------------------------------------------------------
