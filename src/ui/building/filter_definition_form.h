@@ -27,18 +27,12 @@ class FilterDefinitionForm : public InputForm {
   // editclearall: every efficiency emptied, as one block.
   void ClearAll();
 
-  FlexGrid& Grid() { return *grid_; }
-  EditCellBox& EditCell() { return *edit_cell_; }
-
  private:
   void BuildControls();
   // The grid into the record when every efficiency is from 0 to 100; otherwise the user is
   // told which one is not, and nothing is stored.
   bool StoreGrid();
   void RefuseEfficiency(const std::string& pollutant_name);
-
-  FlexGrid* grid_ = nullptr;
-  EditCellBox* edit_cell_ = nullptr;
 };
 
 // The HVAC air cleaner window's userdefine: the window filled from the record, its opener

@@ -171,7 +171,7 @@ HVACFlowHistory* OpenHVACFlowHistory(MainContext& context, QWidget* opener) {
   if (QMdiArea* area = AreaAbove(form)) width = area->window()->width() * 4 / 5;
   const QSize least = outer->minimumSizeHint().expandedTo(form->minimumSize());
   outer->resize(std::max(width, least.width()), std::max(outer->height(), least.height()));
-  form->HVACHistss().setFocus(Qt::OtherFocusReason);
+  form->Grid().setFocus(Qt::OtherFocusReason);
   return form;
 }
 

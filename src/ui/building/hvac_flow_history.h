@@ -27,7 +27,6 @@ class HVACFlowHistory : public InputForm {
   // Where the random generator draws from (the program's own numbers until then).
   void SetRandomSource(UniformSource source) { random_ = std::move(source); }
 
-  FlexGrid& HVACHistss() { return *grid_; }
   void Transfer() override;
 
  private:
@@ -40,8 +39,6 @@ class HVACFlowHistory : public InputForm {
   void AskCancel();
   void GenerateRandom();
 
-  FlexGrid* grid_ = nullptr;
-  EditCellBox* edit_cell_ = nullptr;
   QLineEdit* fraction_on_ = nullptr;
   QRadioButton* option_all_ = nullptr;
   QRadioButton* option_outdoor_ = nullptr;

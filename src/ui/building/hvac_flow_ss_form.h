@@ -22,8 +22,6 @@ class HVACFlowSSForm : public InputForm {
  public:
   explicit HVACFlowSSForm(MainContext& context);
 
-  FlexGrid& HVACss() { return *grid_; }
-  EditCellBox& EditCell() { return *edit_cell_; }
   QLineEdit& StartTime() { return *start_time_; }
   QLineEdit& StopTime() { return *stop_time_; }
   HVACGridLayout Layout() const { return layout_; }
@@ -65,8 +63,6 @@ class HVACFlowSSForm : public InputForm {
   void OnGridKeyDown(int& key_code, int shift);
 
   QFrame* top_frame_ = nullptr;
-  EditCellBox* edit_cell_ = nullptr;
-  FlexGrid* grid_ = nullptr;
   QFrame* frame1_ = nullptr;
   QLabel* start_label_ = nullptr;
   QLineEdit* start_time_ = nullptr;

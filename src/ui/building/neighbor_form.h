@@ -24,13 +24,11 @@ class NeighborForm : public InputForm {
   void Transfer() override;
   void Cancel() override;
 
-  FlexGrid& Grid() { return *grid_; }
   int16_t Room() const { return room_; }
 
  private:
   void Toggle();
 
-  FlexGrid* grid_ = nullptr;
   QLabel* label2_ = nullptr;
   int16_t room_ = 0;
 };

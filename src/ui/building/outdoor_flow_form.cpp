@@ -137,7 +137,7 @@ OutdoorFlowForm* ShowOutdoorFlows(MainContext& context, QWidget* opener) {
   const auto [form, open] =
       ShowInputFormOnce<OutdoorFlowForm>(context, opener, kLeftTopTwips, kLeftTopTwips);
   if (open) return form;
-  FlexGrid& grid = form->OutdoorFlowsSS();
+  FlexGrid& grid = form->Grid();
   FillOutdoorFlowGrid(grid, context.state.Building);
   grid.SetFixedCols(2);
   grid.SetRowCol(1, kInColumn);

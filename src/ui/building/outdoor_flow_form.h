@@ -17,9 +17,6 @@ class OutdoorFlowForm : public InputForm {
  public:
   explicit OutdoorFlowForm(MainContext& context);
 
-  FlexGrid& OutdoorFlowsSS() { return *grid_; }
-  EditCellBox& EditCell() { return *edit_cell_; }
-
   // The sums of the room rows' in and out flows into the totals row.
   void TotalOutdoorFlows();
   void Transfer() override;
@@ -38,8 +35,6 @@ class OutdoorFlowForm : public InputForm {
   int LastRoomRow() const;
 
   QFrame* topframe_ = nullptr;
-  EditCellBox* edit_cell_ = nullptr;
-  FlexGrid* grid_ = nullptr;
 };
 
 // Natural flows > Outdoor flows of the scenario editor: the window filled from the record,

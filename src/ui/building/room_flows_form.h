@@ -23,8 +23,6 @@ class RoomFlowsForm : public InputForm {
  public:
   explicit RoomFlowsForm(MainContext& context);
 
-  FlexGrid& RoomFlowSS() { return *grid_; }
-  EditCellBox& EditCell() { return *edit_cell_; }
   QLabel& RoomNumber() { return *room_number_; }
   QLabel& RoomName() { return *room_name_; }
   UpDown& UpDown1() { return *spinner_; }
@@ -60,8 +58,6 @@ class RoomFlowsForm : public InputForm {
   QLabel* room_number_ = nullptr;
   QLabel* room_name_ = nullptr;
   UpDown* spinner_ = nullptr;
-  EditCellBox* edit_cell_ = nullptr;
-  FlexGrid* grid_ = nullptr;
 };
 
 // The scenario editor's room-to-room flows of a set (kNaturalFlowSet, kHVACFlowSet or

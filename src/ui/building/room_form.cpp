@@ -88,23 +88,23 @@ void RoomForm::BuildControls() {
   editframe_->setMinimumHeight(edit_cell_->sizeHint().height() + 2 * layout->spacing() + 8);
   layout->addWidget(editframe_);
 
-  roomss_ = new FlexGrid(central);
-  roomss_->setObjectName("roomss");
-  layout->addWidget(roomss_, 1);
+  grid_ = new FlexGrid(central);
+  grid_->setObjectName("roomss");
+  layout->addWidget(grid_, 1);
   setCentralWidget(central);
 
   // Column 6 shows the neighbour table's count: typing and F2 there open no edit. These
   // run before the edit session's own handlers, which then see a swallowed key.
-  connect(roomss_, &FlexGrid::KeyDown, this, [this](int& key_code, int) {
-    if (roomss_->Col() == kCountCol && key_code == keycode::kF2) key_code = 0;
+  connect(grid_, &FlexGrid::KeyDown, this, [this](int& key_code, int) {
+    if (grid_->Col() == kCountCol && key_code == keycode::kF2) key_code = 0;
   });
-  connect(roomss_, &FlexGrid::KeyPress, this, [this](int& key_ascii) {
-    if (roomss_->Col() == kCountCol && key_ascii != keycode::kReturn) key_ascii = 0;
+  connect(grid_, &FlexGrid::KeyPress, this, [this](int& key_ascii) {
+    if (grid_->Col() == kCountCol && key_ascii != keycode::kReturn) key_ascii = 0;
   });
-  GridEdit& edit = AddEditSession(*roomss_, *edit_cell_, false);
+  GridEdit& edit = AddEditSession(*grid_, *edit_cell_, false);
   // The sizes take numbers only; the name column any text.
-  connect(roomss_, &FlexGrid::RowColChange, this,
-          [this, &edit] { edit.SetNumericOnly(roomss_->Col() > kNameCol); });
+  connect(grid_, &FlexGrid::RowColChange, this,
+          [this, &edit] { edit.SetNumericOnly(grid_->Col() > kNameCol); });
 }
 
 void RoomForm::WireCommands() {
@@ -127,18 +127,18 @@ void RoomForm::Fill() {
   ProgramState& s = ctx_.state;
   {
     const GridEventsOff off(ctx_.windows.grid_events_enabled);
-    FillRoomGrid(*roomss_, s.Building);
-    roomss_->SetRowCol(1, 1);
+    FillRoomGrid(*grid_, s.Building);
+    grid_->SetRowCol(1, 1);
   }
   ClearEdited();
-  roomss_->setFocus();
+  grid_->setFocus();
 }
 
 void RoomForm::Transfer() {
   bool stored = false;
   {
     const GridEventsOff off(ctx_.windows.grid_events_enabled);
-    stored = ReadRoomGrid(*roomss_, ctx_.state.Building, ctx_.prompt);
+    stored = ReadRoomGrid(*grid_, ctx_.state.Building, ctx_.prompt);
     if (stored) MarkRoomsChanged(ctx_.state);
   }
   if (stored) CloseForm();
@@ -146,24 +146,24 @@ void RoomForm::Transfer() {
 
 void RoomForm::DefineNeighbors() {
   ProgramState& s = ctx_.state;
-  const int16_t room = static_cast<int16_t>(roomss_->Row());
+  const int16_t room = static_cast<int16_t>(grid_->Row());
   const GridEventsOff off(ctx_.windows.grid_events_enabled);
   bool stored = false;
   {
-    const KeepCursor keep(*roomss_);
-    stored = ReadRoomGrid(*roomss_, s.Building, ctx_.prompt);
+    const KeepCursor keep(*grid_);
+    stored = ReadRoomGrid(*grid_, s.Building, ctx_.prompt);
     if (stored) MarkRoomsChanged(s);
   }
   if (!stored) return;
-  const KeepCursor keep(*roomss_);
+  const KeepCursor keep(*grid_);
   OpenNeighborForm(ctx_, this, room);
 }
 
 void RoomForm::CalculateMissingDimensions() {
   {
-    const KeepCursor keep(*roomss_);
+    const KeepCursor keep(*grid_);
     const GridEventsOff off(ctx_.windows.grid_events_enabled);
-    FlexGrid& g = *roomss_;
+    FlexGrid& g = *grid_;
     for (int row = 1; row < g.Rows(); ++row) {
       // The cells are read as Transfer reads them, so a shown "1,234.5" is 1234.5.
       const RoomDimensions given{
@@ -177,7 +177,7 @@ void RoomForm::CalculateMissingDimensions() {
     }
   }
   MarkEdited();
-  roomss_->setFocus();
+  grid_->setFocus();
 }
 
 void RoomForm::PrintForm() {
@@ -187,7 +187,7 @@ void RoomForm::PrintForm() {
 
 void RoomForm::AfterEditCommand() {
   // A paste or a clear over column 6 does not change what the table says.
-  CountRoomNeighbors(ctx_.state.Building, roomss_);
+  CountRoomNeighbors(ctx_.state.Building, grid_);
 }
 
 RoomForm* OpenRoomForm(MainContext& context, QWidget* opener) {

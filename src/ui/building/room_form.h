@@ -27,9 +27,6 @@ class RoomForm : public InputForm {
   // CalcDimension: every row completed in the grid; the record waits for Transfer.
   void CalculateMissingDimensions();
 
-  FlexGrid& Grid() { return *roomss_; }
-  EditCellBox& EditCell() { return *edit_cell_; }
-
  protected:
   void AfterEditCommand() override;
 
@@ -38,8 +35,6 @@ class RoomForm : public InputForm {
   void WireCommands();
   void PrintForm();
 
-  FlexGrid* roomss_ = nullptr;
-  EditCellBox* edit_cell_ = nullptr;
   QFrame* topframe_ = nullptr;
   QFrame* editframe_ = nullptr;
   QPushButton* def_neighbors_ = nullptr;

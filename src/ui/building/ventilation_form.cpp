@@ -148,7 +148,7 @@ VentilationForm* OpenVentilationForm(MainContext& context, QWidget* opener) {
   VentilationForm* form =
       ShowInputFormOnce<VentilationForm>(context, opener, kLeftTopTwips, kLeftTopTwips).form;
   form->FillFromRecord();
-  form->VentHistss().setFocus(Qt::OtherFocusReason);
+  form->Grid().setFocus(Qt::OtherFocusReason);
   return form;
 }
 

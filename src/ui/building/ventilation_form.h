@@ -19,7 +19,6 @@ class VentilationForm : public InputForm {
   // The grid and the cycle option from the record; the cursor on row 1, column 1.
   void FillFromRecord();
 
-  FlexGrid& VentHistss() { return *grid_; }
   void Transfer() override;
   void Cancel() override;
 
@@ -33,8 +32,6 @@ class VentilationForm : public InputForm {
   void OpenFile();
   void SaveFile();
 
-  FlexGrid* grid_ = nullptr;
-  EditCellBox* edit_cell_ = nullptr;
   QRadioButton* option_yes_ = nullptr;
   QRadioButton* option_no_ = nullptr;
   QLineEdit* file_name_ = nullptr;

@@ -99,6 +99,11 @@ class InputForm : public QMainWindow {
   // the first until then; nullptr in a window without grids.
   GridEdit* EditTarget() const;
 
+  // The grid of a window built round one grid, and the box EditCell its cells are typed in;
+  // only in a window that has them.
+  FlexGrid& Grid() { return *grid_; }
+  EditCellBox& EditCell() { return *edit_cell_; }
+
   // The window's own mark that the user changed something since it was filled.
   bool Edited() const { return edited_; }
   void MarkEdited() { edited_ = true; }
@@ -129,6 +134,8 @@ class InputForm : public QMainWindow {
   bool CommitOpenEdits();
 
   MainContext& ctx_;
+  FlexGrid* grid_ = nullptr;
+  EditCellBox* edit_cell_ = nullptr;
 
  private:
   struct Session {

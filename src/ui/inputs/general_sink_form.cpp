@@ -178,8 +178,7 @@ void GeneralSinkForm::Transfer() {
   CloseForm();
   // The counts this window has set, in the scenario room window's grid when it is open, and
   // the sinks in the room sink window's.
-  if (auto* rooms = AppWindows().Find<ScenarioRoomForm>())
-    FillRoomCountGrid(rooms->RoomGrid(), state);
+  if (auto* rooms = AppWindows().Find<ScenarioRoomForm>()) FillRoomCountGrid(rooms->Grid(), state);
   if (auto* room = AppWindows().Find<RoomSinkForm>()) room->TakeStoredSinks();
 }
 

@@ -23,7 +23,6 @@ class GeneralSinkForm : public InputForm {
   // Every sink of the building for the first pollutant, the cursor on row 1's name.
   void Load();
 
-  FlexGrid& SinkGrid() { return *grid_; }
   // The pollutant shown, from 0.
   int ShownPollutant() const { return pollutant_; }
 
@@ -55,8 +54,6 @@ class GeneralSinkForm : public InputForm {
   QLineEdit* number_ = nullptr;
   QLineEdit* name_ = nullptr;
   UpDown* spinner_ = nullptr;
-  FlexGrid* grid_ = nullptr;
-  EditCellBox* edit_cell_ = nullptr;
   GridEdit* edit_ = nullptr;
   int pollutant_ = 0;
   bool edit_on_cell_text_ = false;

@@ -121,7 +121,7 @@ InitialConcForm* OpenInitialIndoorForm(MainContext& context, QWidget* opener) {
   const auto [form, open] =
       ShowInputFormOnce<InitialConcForm>(context, opener, kLeftTopTwips, kLeftTopTwips);
   if (!open) form->Fill();
-  form->Initialss().setFocus(Qt::OtherFocusReason);
+  form->Grid().setFocus(Qt::OtherFocusReason);
   return form;
 }
 

@@ -18,7 +18,6 @@ class InitialConcForm : public InputForm {
   // The grid laid out and filled from the record, the option of InitialConcUnits selected.
   void Fill();
 
-  FlexGrid& Initialss() { return *grid_; }
   void Transfer() override;
 
  private:
@@ -31,8 +30,6 @@ class InitialConcForm : public InputForm {
   void SaveFile();
   int Rooms() const;
 
-  FlexGrid* grid_ = nullptr;
-  EditCellBox* edit_cell_ = nullptr;
   UnitButtons units_;
 };
 

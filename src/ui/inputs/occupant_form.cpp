@@ -457,7 +457,7 @@ OccupantForm* OpenOccupantForm(MainContext& context, QWidget* opener) {
     sub->resize(width, area->height() * 95 / 100);
   }
   form->ShowFromScenario(1);
-  form->OccupantSS().setVisible(true);
+  form->Grid().setVisible(true);
   return form;
 }
 

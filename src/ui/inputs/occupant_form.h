@@ -25,7 +25,6 @@ class OccupantForm : public InputForm {
  public:
   explicit OccupantForm(MainContext& context);
 
-  FlexGrid& OccupantSS() { return *grid_; }
   // The number of the occupant shown.
   int Shown() const { return shown_; }
 
@@ -92,8 +91,6 @@ class OccupantForm : public InputForm {
   QLineEdit* occupant_name_ = nullptr;
   UpDown* spin_ = nullptr;
   QListWidget* activity_list_ = nullptr;
-  EditCellBox* edit_cell_ = nullptr;
-  FlexGrid* grid_ = nullptr;
   std::array<QLineEdit*, BoxCount> boxes_{};
   std::array<NumberBox, BoxCount> shown_numbers_{};
 };

@@ -166,7 +166,7 @@ OutdoorConcForm* OpenOutdoorConcForm(MainContext& context, QWidget* opener) {
   const auto [form, open] =
       ShowInputFormOnce<OutdoorConcForm>(context, opener, kLeftTopTwips, kLeftTopTwips);
   if (!open) form->Fill();
-  form->OutdoorConcGrid().setFocus(Qt::OtherFocusReason);
+  form->Grid().setFocus(Qt::OtherFocusReason);
   return form;
 }
 

@@ -24,7 +24,6 @@ class OutdoorConcForm : public InputForm {
   // first time.
   void Fill();
 
-  FlexGrid& OutdoorConcGrid() { return *grid_; }
   void Transfer() override;
   // Asks when something changed; gives the record back the history it held before this
   // window's file commands changed it.
@@ -50,8 +49,6 @@ class OutdoorConcForm : public InputForm {
   void OpenFile();
   void SaveFile();
 
-  FlexGrid* grid_ = nullptr;
-  EditCellBox* edit_cell_ = nullptr;
   QGroupBox* framediameter_ = nullptr;
   UnitButtons units_;
   std::optional<HistoryBefore> before_;

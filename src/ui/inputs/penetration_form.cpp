@@ -84,7 +84,7 @@ PenetrationForm* OpenPenetrationForm(MainContext& context, QWidget* opener) {
   if (open) return form;
   form->Fill();
   FitOuterFrame(form);
-  form->PenetrationGrid().setFocus(Qt::OtherFocusReason);
+  form->Grid().setFocus(Qt::OtherFocusReason);
   return form;
 }
 

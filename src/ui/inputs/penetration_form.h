@@ -17,9 +17,6 @@ class PenetrationForm : public InputForm {
  public:
   explicit PenetrationForm(MainContext& context);
 
-  FlexGrid& PenetrationGrid() { return *grid_; }
-  EditCellBox& EditCell() { return *edit_cell_; }
-
   // Lays the grid out and fills it from the record.
   void Fill();
   void Transfer() override;
@@ -30,8 +27,6 @@ class PenetrationForm : public InputForm {
   void OpenPenetrationFile();
 
   QFrame* topframe_ = nullptr;
-  EditCellBox* edit_cell_ = nullptr;
-  FlexGrid* grid_ = nullptr;
 };
 
 // Define penetration of the pollutant window: the window at the scenario editor's place,

@@ -149,7 +149,7 @@ PollutantForm* OpenPollutantForm(MainContext& context, QWidget* opener) {
   if (open) return form;
   form->Fill();
   FitOuterFrame(form);
-  form->PollutantGrid().setFocus(Qt::OtherFocusReason);
+  form->Grid().setFocus(Qt::OtherFocusReason);
   return form;
 }
 

@@ -19,8 +19,6 @@ class PollutantForm : public InputForm, public VocRowsLink {
  public:
   explicit PollutantForm(MainContext& context);
 
-  FlexGrid& PollutantGrid() { return *grid_; }
-  EditCellBox& EditCell() { return *edit_cell_; }
   void TakeVocRows(const FlexGrid& voc_grid, const std::vector<int>& rows, Prompt& prompt) override;
 
   // Lays the grid out and fills it from the record.
@@ -39,8 +37,6 @@ class PollutantForm : public InputForm, public VocRowsLink {
 
   bool particles_ = false;
   QFrame* top_frame_ = nullptr;
-  EditCellBox* edit_cell_ = nullptr;
-  FlexGrid* grid_ = nullptr;
   GridEdit* edit_ = nullptr;
 };
 

@@ -24,7 +24,6 @@ class RoomSinkForm : public InputForm {
   // The opener's fill: the room's sinks as the scenario holds them, for pollutant 1.
   void Open(int16_t room);
 
-  FlexGrid& Grid1() { return *grid_; }
   int16_t ShownRoom() const { return room_; }
   // The number of the pollutant shown, from 1.
   int ShownPollutant() const { return pollutant_; }
@@ -63,8 +62,6 @@ class RoomSinkForm : public InputForm {
   QLineEdit* pollutant_number_ = nullptr;
   QLineEdit* pollutant_name_ = nullptr;
   UpDown* change_pollutant_ = nullptr;
-  EditCellBox* edit_cell_ = nullptr;
-  FlexGrid* grid_ = nullptr;
 };
 
 // The scenario room window's Room sinks: the window for the room at 0.95 of the frame's

@@ -192,7 +192,7 @@ ScenarioRoomForm* OpenScenarioRooms(MainContext& context, QWidget* opener) {
       kLeftTopTwips, kLeftTopTwips);
   if (open) return form;
   SizeToFrameWidth(*form, kFrameWidthShare, kMinWidthTwips, kMinHeightTwips);
-  form->RoomGrid().setFocus(Qt::OtherFocusReason);
+  form->Grid().setFocus(Qt::OtherFocusReason);
   return form;
 }
 

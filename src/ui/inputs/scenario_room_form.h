@@ -21,7 +21,6 @@ class ScenarioRoomForm : public InputForm {
   // The grid from the record, hidden while it is filled; the cursor on room 1's sources.
   void Fill();
 
-  FlexGrid& RoomGrid() { return *grid_; }
   // The room last handed to the source or room sink window; 0 until then.
   int16_t SelectedRoom() const { return selected_room_; }
 
@@ -46,8 +45,6 @@ class ScenarioRoomForm : public InputForm {
   int16_t RowRoom() const;
 
   QFrame* frame1_ = nullptr;
-  FlexGrid* grid_ = nullptr;
-  EditCellBox* edit_cell_ = nullptr;
   int16_t selected_room_ = 0;
 };
 

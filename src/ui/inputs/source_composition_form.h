@@ -17,9 +17,6 @@ class SourceCompositionForm : public InputForm {
  public:
   explicit SourceCompositionForm(MainContext& context);
 
-  FlexGrid& SourceCompositionss() { return *grid_; }
-  EditCellBox& EditCell() { return *edit_cell_; }
-
   // Lays the grid out and fills it from Sources(room, slot) and the pollutants.
   void Fill(int room, int slot);
   // The same for a window already open, after asking when it holds edits not transferred
@@ -34,8 +31,6 @@ class SourceCompositionForm : public InputForm {
   int room_ = 0;
   int slot_ = 1;
   GridEdit* edit_ = nullptr;
-  EditCellBox* edit_cell_ = nullptr;
-  FlexGrid* grid_ = nullptr;
   QLabel* room_label_ = nullptr;
   QLabel* source_label_ = nullptr;
 };

@@ -21,8 +21,6 @@ class SourceDisplayForm : public InputForm {
   // The record shown becomes Sources(RN, SN) whole, and the HVAC source window follows.
   void Transfer() override;
 
-  FlexGrid& SourceDisplayGrid() { return *grid_; }
-
  private:
   void OpenAnother();
 
@@ -31,7 +29,6 @@ class SourceDisplayForm : public InputForm {
   int slot_ = 1;
   QLabel* rn_ = nullptr;
   QLabel* sn_ = nullptr;
-  FlexGrid* grid_ = nullptr;
 };
 
 // Opens the display beside its opener, which stays in use, on `source` for source `slot`

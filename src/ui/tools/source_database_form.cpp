@@ -100,7 +100,7 @@ SourceDatabaseForm* OpenSourceDatabase(MainContext& context, QWidget* opener) {
   form->Fill(*database);
   QWidget* outer = OuterFrame(form);
   outer->resize(outer->sizeHint().expandedTo(outer->size()));
-  form->SourceDatabaseGrid().setFocus(Qt::OtherFocusReason);
+  form->Grid().setFocus(Qt::OtherFocusReason);
   return form;
 }
 

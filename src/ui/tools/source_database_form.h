@@ -14,9 +14,6 @@ class SourceDatabaseForm : public InputForm {
  public:
   explicit SourceDatabaseForm(MainContext& context);
 
-  FlexGrid& SourceDatabaseGrid() { return *grid_; }
-  EditCellBox& EditCell() { return *edit_cell_; }
-
   // The titles in row 0, an entry a row and one empty row after them; the cursor on the
   // first entry.
   void Fill(const SourceDatabase& database);
@@ -26,8 +23,6 @@ class SourceDatabaseForm : public InputForm {
  private:
   void OpenDatabase();
 
-  EditCellBox* edit_cell_ = nullptr;
-  FlexGrid* grid_ = nullptr;
   GridEdit* edit_ = nullptr;
 };
 

@@ -140,7 +140,7 @@ VOCDatabaseForm* OpenVocDatabase(MainContext& context, QWidget* opener) {
   if (open) return form;
   form->Load();
   FitOuterFrame(form);
-  form->VOCdbgrid().setFocus(Qt::OtherFocusReason);
+  form->Grid().setFocus(Qt::OtherFocusReason);
   return form;
 }
 

@@ -18,9 +18,6 @@ class VOCDatabaseForm : public InputForm {
  public:
   explicit VOCDatabaseForm(MainContext& context);
 
-  FlexGrid& VOCdbgrid() { return *grid_; }
-  EditCellBox& EditCell() { return *edit_cell_; }
-
   // The compounds of "vocprops.txt" in the program folder; an empty table when it cannot
   // be read.
   void Load();
@@ -37,8 +34,6 @@ class VOCDatabaseForm : public InputForm {
   void OpenVocFile();
   void SaveVocFile();
 
-  EditCellBox* edit_cell_ = nullptr;
-  FlexGrid* grid_ = nullptr;
   GridEdit* edit_ = nullptr;
 };
 

@@ -62,7 +62,7 @@ class HVACFlowHistoryWindow : public testing::EditorWindowTest {
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
   }
   void TypeInto(int row, int col, const char* text) { TypeIntoCell(Grid(), row, col, text); }
-  FlexGrid& Grid() { return form->HVACHistss(); }
+  FlexGrid& Grid() { return form->Grid(); }
   // Rows 1 to 50 of a column; Expected gives its first texts, the rest empty.
   Texts Column(int col) {
     Texts texts;

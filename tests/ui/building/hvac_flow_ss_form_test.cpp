@@ -61,7 +61,7 @@ class HVACFlowWindow : public testing::MainWindowTest {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     testing::ProcessEvents();
   }
-  FlexGrid& Grid() { return form->HVACss(); }
+  FlexGrid& Grid() { return form->Grid(); }
   Cell Cursor() { return {Grid().Row(), Grid().Col()}; }
   void TypeInto(int row, int col, const char* text) {
     testing::ClickCell(Grid(), row, col);

@@ -57,7 +57,7 @@ class OutdoorFlows : public testing::MainWindowTest {
     prompt.shown.clear();
     return *form;
   }
-  FlexGrid& Grid() { return form->OutdoorFlowsSS(); }
+  FlexGrid& Grid() { return form->Grid(); }
   const ScenarioRecord& Scenario() const { return state->Building.Scenario; }
   std::string Totals() {
     return Grid().TextMatrix(Grid().Rows() - 1, 2) + " " + Grid().TextMatrix(Grid().Rows() - 1, 3);

@@ -35,7 +35,7 @@ class RoomFlows : public testing::EditorWindowTest {
     form = AppWindows().Find<RoomFlowsForm>();
     ASSERT_NE(form, nullptr);
   }
-  FlexGrid& Grid() { return form->RoomFlowSS(); }
+  FlexGrid& Grid() { return form->Grid(); }
   // Row's cells from column 1, and the room on show.
   std::string Cells(int row) {
     return Grid().TextMatrix(row, 1) + " " + Grid().TextMatrix(row, 2) + " " +

@@ -80,7 +80,7 @@ class VentilationWindow : public testing::EditorWindowTest {
     TypeInto(3, 2, "0");
     TypeInto(4, 1, "0");
   }
-  FlexGrid& Grid() { return form->VentHistss(); }
+  FlexGrid& Grid() { return form->Grid(); }
   std::vector<std::string> Column(int col, int rows) {
     std::vector<std::string> texts;
     for (int r = 1; r <= rows; ++r) texts.push_back(Grid().TextMatrix(r, col));

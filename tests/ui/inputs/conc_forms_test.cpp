@@ -49,11 +49,11 @@ class ConcWindows : public testing::EditorWindowTest {
   }
   FlexGrid& Initial() {
     ChooseMenu(Pollutants(), {"setconcentrations", "indoor"});
-    return Form<InitialConcForm>().Initialss();
+    return Form<InitialConcForm>().Grid();
   }
   FlexGrid& Outdoor() {
     ChooseMenu(Pollutants(), {"setconcentrations", "setoutdoors"});
-    return Form<OutdoorConcForm>().OutdoorConcGrid();
+    return Form<OutdoorConcForm>().Grid();
   }
   template <class W>
   W& Form() {

@@ -45,7 +45,7 @@ class GeneralSinkWindow : public testing::EditorWindowTest {
     form = AppWindows().Find<GeneralSinkForm>();
   }
   static bool IsOpen() { return AppWindows().Find<GeneralSinkForm>() != nullptr; }
-  FlexGrid& Grid() { return form->SinkGrid(); }
+  FlexGrid& Grid() { return form->Grid(); }
   void TypeAt(int row, int col, const char* text) {
     Grid().setFocus();
     Grid().SetRowCol(row, col);
@@ -77,7 +77,7 @@ TEST_F(GeneralSinkWindow, ShowsEverySinkAndTransferAssignsATypedRowToItsRoom) {
   EXPECT_EQ(Scenario().NumSinks[1], 2);
   EXPECT_EQ(Scenario().Sinks[1][2].Name, "Shelf");
   EXPECT_EQ(state->SinksSaved, true);
-  EXPECT_EQ(rooms->RoomGrid().TextMatrix(1, 3), "2");
+  EXPECT_EQ(rooms->Grid().TextMatrix(1, 3), "2");
 }
 
 // The room sink window open beside it shows what the general window's Transfer stored, and
@@ -85,7 +85,7 @@ TEST_F(GeneralSinkWindow, ShowsEverySinkAndTransferAssignsATypedRowToItsRoom) {
 TEST_F(GeneralSinkWindow, TransferRefreshesAnOpenRoomSinkWindow) {
   RoomSinkForm* room = OpenRoomSinks(*context, 2, rooms);
   ASSERT_NE(room, nullptr);
-  FlexGrid& sinks = room->Grid1();
+  FlexGrid& sinks = room->Grid();
   EXPECT_EQ(sinks.TextMatrix(1, 2), "0.002");
   sinks.setFocus();
   sinks.SetRowCol(2, 3);
@@ -104,8 +104,8 @@ TEST_F(GeneralSinkWindow, TransferRefreshesAnOpenRoomSinkWindow) {
   ChooseMenu(*rooms, {"Sinks", "SinkGeneral"});
   form = AppWindows().Find<GeneralSinkForm>();
   room = OpenRoomSinks(*context, 2, rooms);
-  room->Grid1().setFocus();
-  room->Grid1().SetRowCol(1, 2);
+  room->Grid().setFocus();
+  room->Grid().SetRowCol(1, 2);
   testing::Type("0.8");
   room->RunCommand("Transfer");
   EXPECT_EQ(Grid().TextMatrix(2, 1), ".8");

@@ -68,8 +68,8 @@ TEST_F(HvacSourceFormTest, ShowsStepsSavesOpensAndTransfersTheHvacSources) {
   EXPECT_EQ(s.Sources[0][1].Model, 6);
   auto* display = AppWindows().Find<SourceDisplayForm>();
   ASSERT_NE(display, nullptr);
-  EXPECT_EQ(display->SourceDisplayGrid().TextMatrix(1, 0), "duct");
-  EXPECT_EQ(display->SourceDisplayGrid().TextMatrix(1, 1), "Polyfit");
+  EXPECT_EQ(display->Grid().TextMatrix(1, 0), "duct");
+  EXPECT_EQ(display->Grid().TextMatrix(1, 1), "Polyfit");
   form->RunCommand("htransfer");
   EXPECT_EQ(s.Sources[0][2].Name, "duct");
   EXPECT_EQ(s.Sources[1][1].Name, "room");
@@ -127,8 +127,8 @@ TEST_F(HvacSourceFormTest, UnitsCountBoxDamagedFileAndTheDisplaysOwnOpenAndTrans
   ASSERT_NE(display, nullptr);
   dialogs.answers = {Path("f.SOR")};
   display->RunCommand("fileopen");
-  EXPECT_EQ(display->SourceDisplayGrid().TextMatrix(1, 0), "filter");
-  EXPECT_EQ(display->SourceDisplayGrid().TextMatrix(1, 1), "R/T");
+  EXPECT_EQ(display->Grid().TextMatrix(1, 0), "filter");
+  EXPECT_EQ(display->Grid().TextMatrix(1, 1), "R/T");
   EXPECT_EQ(s.Sources[0][1].Name, "duct") << "only Transfer stores what the display shows";
   display->Transfer();
   EXPECT_EQ(s.Sources[0][1].Name, "filter");

@@ -80,7 +80,7 @@ class OccupantWindow : public testing::EditorWindowTest {
     QListWidget* list = form->findChild<QListWidget*>("ActivityList");
     testing::Click(list->viewport(), list->visualItemRect(list->item(entry)).center());
   }
-  FlexGrid& Grid() { return form->OccupantSS(); }
+  FlexGrid& Grid() { return form->Grid(); }
   OccupantRecord& Occupant(int i) { return Scenario().Occupants[static_cast<size_t>(i)]; }
 
   OccupantForm* form = nullptr;

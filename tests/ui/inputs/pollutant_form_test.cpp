@@ -40,7 +40,7 @@ class PollutantWindow : public testing::EditorWindowTest {
     EXPECT_NE(form, nullptr);
     return *form;
   }
-  FlexGrid& Grid() { return form->PollutantGrid(); }
+  FlexGrid& Grid() { return form->Grid(); }
   std::vector<std::string> Row(int row) {
     std::vector<std::string> texts;
     texts.reserve(static_cast<size_t>(Grid().Cols()));
@@ -54,7 +54,7 @@ class PollutantWindow : public testing::EditorWindowTest {
   FlexGrid& OpenPenetration() {
     ChooseMenu(*form, {"Penetration"});
     pen = AppWindows().Find<PenetrationForm>();
-    return pen->PenetrationGrid();
+    return pen->Grid();
   }
   static bool Gone() {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

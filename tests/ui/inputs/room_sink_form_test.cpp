@@ -46,12 +46,12 @@ class RoomSinkWindow : public testing::EditorWindowTest {
     rooms = AppWindows().Find<ScenarioRoomForm>();
   }
   void Open(int room) {
-    testing::ClickCell(rooms->RoomGrid(), room, 3);
+    testing::ClickCell(rooms->Grid(), room, 3);
     form = AppWindows().Find<RoomSinkForm>();
     ASSERT_NE(form, nullptr);
   }
   static bool Closed() { return AppWindows().Find<RoomSinkForm>() == nullptr; }
-  FlexGrid& Grid() { return form->Grid1(); }
+  FlexGrid& Grid() { return form->Grid(); }
   // A label's or a box's text.
   std::string Text(const char* name) {
     return form->findChild<QWidget*>(name)->property("text").toString().toStdString();
@@ -79,8 +79,8 @@ TEST_F(RoomSinkWindow, ClosingItKeepsWhatTheGeneralSinkWindowStored) {
   auto* general = AppWindows().Find<GeneralSinkForm>();
   ASSERT_NE(general, nullptr);
   for (const auto& [col, text] : {std::pair{1, "0.9"}, std::pair{0, "Sofa"}}) {
-    general->SinkGrid().setFocus();
-    general->SinkGrid().SetRowCol(1, col);
+    general->Grid().setFocus();
+    general->Grid().SetRowCol(1, col);
     testing::Type(text);
     testing::Enter();
   }

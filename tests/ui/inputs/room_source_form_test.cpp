@@ -354,7 +354,7 @@ TEST_F(RoomSourceFormTest, ACountRaisedInTheWindowReachesTheRoomWindowAndTheRun)
   const float stove_alone = s.TotalEmitted[0];
   ScenarioRoomForm* rooms = OpenScenarioRooms(*context, editor);
   testing::ProcessEvents();
-  testing::ClickCell(rooms->RoomGrid(), 5, 2);
+  testing::ClickCell(rooms->Grid(), 5, 2);
   auto* form = AppWindows().Find<RoomSourceForm>();
   ASSERT_NE(form, nullptr);
   TypeIntoBox(*form, "Numberofsources", "2");
@@ -367,7 +367,7 @@ TEST_F(RoomSourceFormTest, ACountRaisedInTheWindowReachesTheRoomWindowAndTheRun)
   TypeIntoCell(form->ParameterGrid(), 1, 1, "100");
   form->RunCommand("Transfer");
   testing::ProcessEvents();
-  EXPECT_EQ(rooms->RoomGrid().TextMatrix(5, 2), "2");
+  EXPECT_EQ(rooms->Grid().TextMatrix(5, 2), "2");
   rooms->RunCommand("Transfer");
   EXPECT_EQ(s.NumSources[5], 2);
   ASSERT_TRUE(Run());

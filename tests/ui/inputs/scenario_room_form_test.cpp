@@ -36,7 +36,7 @@ class ScenarioRoomWindow : public testing::EditorWindowTest {
     testing::ProcessEvents();
     return AppWindows().Find<ScenarioRoomForm>() != nullptr;
   }
-  FlexGrid& Grid() { return form->RoomGrid(); }
+  FlexGrid& Grid() { return form->Grid(); }
   // Reached by the keyboard: a click in a count column opens that room's window.
   void TypeAt(int row, int col, const char* text) {
     Grid().setFocus();

@@ -74,7 +74,7 @@ class SourceToolsTest : public testing::EditorWindowTest {
 
 TEST_F(SourceToolsTest, CompositionGridCalculatesTheMixtureAndCancelKeepsTheRecords) {
   auto& form = Choose<SourceCompositionForm>("tools", "sourcecomposition");
-  FlexGrid& grid = form.SourceCompositionss();
+  FlexGrid& grid = form.Grid();
   ASSERT_EQ(grid.Rows(), 4);
   EXPECT_EQ(Joined(grid, 0, 0, 4), "Component #|Name|MW g/mole|C0 mg/m3|mg/g in source");
   EXPECT_EQ(Joined(grid, 1, 0, 2), "1|TVOC|0");
@@ -94,7 +94,7 @@ TEST_F(SourceToolsTest, TransferAsksBeforeReplacingPollutantOneWithTheMixtureC0)
   s.Pollutants[0].MolWt = 92.14F;
   s.Pollutants[0].C0 = 140000;
   auto& form = Choose<SourceCompositionForm>("tools", "sourcecomposition");
-  FlexGrid& grid = form.SourceCompositionss();
+  FlexGrid& grid = form.Grid();
   // By hand: 100 mg/g of MW 100 saturated at 10 mg/m3 and 300 mg/g of MW 150 at 2 mg/m3 are
   // 3 mmol a gram; C0 (10 · 1 + 2 · 2) / 3 = 4.67 mg/m3, MW 400 / 3 = 133.33.
   TypeIntoCell(grid, 2, 4, "100");
@@ -131,8 +131,8 @@ TEST_F(SourceToolsTest, CompositionTransferFollowsTheModelAndTheSourceShown) {
   for (int k = 1; k <= 3; ++k) {
     if (k == 3) TypeIntoCell(parameters, 2, 3, "0.5");
     auto& form = Choose<SourceCompositionForm>("tools", "sourcecomposition");
-    TypeIntoCell(form.SourceCompositionss(), 1, 3, "7");
-    TypeIntoCell(form.SourceCompositionss(), 2, 4, "20");
+    TypeIntoCell(form.Grid(), 1, 3, "7");
+    TypeIntoCell(form.Grid(), 2, 4, "20");
     form.RunCommand("Transfer");
     EXPECT_EQ(parameters.TextMatrix(1, 1), expected[k - 1][0]) << k;
     EXPECT_EQ(parameters.TextMatrix(2, 3), expected[k - 1][1]) << k;
@@ -144,7 +144,7 @@ TEST_F(SourceToolsTest, CompositionTransferFollowsTheModelAndTheSourceShown) {
   auto& behind = Choose<SourceCompositionForm>("tools", "sourcecomposition");
   Step("down");
   const std::string shown = parameters.TextMatrix(3, 3);
-  TypeIntoCell(behind.SourceCompositionss(), 3, 4, "40");
+  TypeIntoCell(behind.Grid(), 3, 4, "40");
   behind.RunCommand("Transfer");
   EXPECT_EQ(parameters.TextMatrix(3, 3), shown);
   sources->RunCommand("Transfer");
@@ -156,8 +156,8 @@ TEST_F(SourceToolsTest, CompositionTransferFollowsTheModelAndTheSourceShown) {
   // The source window gave the front back to the editor that opened it: a first click
   // brings the composition window forward again.
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  testing::ClickCell(orphan.SourceCompositionss(), 3, 4);
-  TypeIntoCell(orphan.SourceCompositionss(), 3, 4, "50");
+  testing::ClickCell(orphan.Grid(), 3, 4);
+  TypeIntoCell(orphan.Grid(), 3, 4, "50");
   orphan.RunCommand("Transfer");
   EXPECT_EQ(s.Sources[1][1].SourceWork2[2], 50);
 }

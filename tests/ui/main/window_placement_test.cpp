@@ -183,12 +183,12 @@ TEST_F(WindowPlacement, TableWindowsOpenShowingEveryColumn) {
     state->ProgramFolder = QUARN_SOURCE_DIR "/data";  // its list of VOCs
     VOCDatabaseForm* voc = OpenVocDatabase(*context, editor);
     testing::ProcessEvents();
-    ExpectEveryColumn(voc->VOCdbgrid(), "VOC database at " + at);
+    ExpectEveryColumn(voc->Grid(), "VOC database at " + at);
     voc->CloseForm();
     testing::ProcessEvents();
     SourceCompositionForm* composition = OpenSourceComposition(*context, 1, 1, editor);
     testing::ProcessEvents();
-    ExpectEveryColumn(composition->SourceCompositionss(), "source composition at " + at);
+    ExpectEveryColumn(composition->Grid(), "source composition at " + at);
     composition->CloseForm();
     testing::ProcessEvents();
     FilterDefinitionForm* filters = OpenFilterDefinitionForm(*context, editor);

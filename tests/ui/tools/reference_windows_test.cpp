@@ -50,13 +50,13 @@ class ReferenceWindowTest : public testing::EditorWindowTest {
       ChooseMenu(*editor, {"definepollutants"});
       pollutants = AppWindows().Find<PollutantForm>();
     }
-    ClickCell(pollutants->PollutantGrid(), row, 1);
+    ClickCell(pollutants->Grid(), row, 1);
     ChooseMenu(*pollutants, {"vocdata"});
     voc = AppWindows().Find<VOCDatabaseForm>();
-    return voc->VOCdbgrid();
+    return voc->Grid();
   }
   void Transfer(std::initializer_list<int> marked) {
-    for (int r : marked) ClickCell(voc->VOCdbgrid(), r, 0);
+    for (int r : marked) ClickCell(voc->Grid(), r, 0);
     ChooseMenu(*voc, {"mnuTransfer"});
     EXPECT_TRUE(Gone());
   }
@@ -72,7 +72,7 @@ class ReferenceWindowTest : public testing::EditorWindowTest {
       for (int c = c1; c <= c2; ++c) texts += g.TextMatrix(r, c) + "|";
     return texts;
   }
-  std::string Names() { return Cells(pollutants->PollutantGrid(), 1, 3, 1, 1); }
+  std::string Names() { return Cells(pollutants->Grid(), 1, 3, 1, 1); }
   static bool Enabled(QMainWindow& w, const char* name) {
     return testing::ActionNamed(w.findChildren<QAction*>(), name)->isEnabled();
   }
@@ -92,7 +92,7 @@ TEST_F(ReferenceWindowTest, MarkedCompoundsFillThePollutantGridFromItsCurrentRow
   Transfer({3, 2, 4});  // the second click on row 3 clears its mark
   EXPECT_TRUE(pollutants->isEnabled());
   EXPECT_EQ(Names(), "|Benzene|Test VOC|");
-  EXPECT_EQ(Cells(pollutants->PollutantGrid(), 3, 3, 2, 4), "100|.03|54320.99|");
+  EXPECT_EQ(Cells(pollutants->Grid(), 3, 3, 2, 4), "100|.03|54320.99|");
 
   // Four marked from row 1: the first three, top down. Three from row 2: two fit.
   OpenVoc(1);
@@ -106,7 +106,7 @@ TEST_F(ReferenceWindowTest, MarkedCompoundsFillThePollutantGridFromItsCurrentRow
   EXPECT_EQ(prompt.shown[0].text,
             "Only 2 of the 3 marked rows fit in the pollutant table; 2 were copied.");
   OpenVoc(1);
-  TypeIntoCell(voc->VOCdbgrid(), 2, 0, "x");
+  TypeIntoCell(voc->Grid(), 2, 0, "x");
   Transfer({5});
   EXPECT_EQ(Names(), "Styrene|Toluene|Test VOC|");
   ChooseMenu(*pollutants, {"Transfer"});
@@ -119,7 +119,7 @@ TEST_F(ReferenceWindowTest, MarkedCompoundsFillThePollutantGridFromItsCurrentRow
 TEST_F(ReferenceWindowTest, ATransferKeepsTheFieldsTheTableHasNoValueFor) {
   OpenVoc(1);
   Transfer({1});
-  FlexGrid& grid = pollutants->PollutantGrid();
+  FlexGrid& grid = pollutants->Grid();
   const char* typed[] = {"5", "0.2", "0.3", "1e-6"};
   for (int c = 5; c <= 8; ++c) TypeIntoCell(grid, 1, c, typed[c - 5]);
   OpenVoc(1);
@@ -205,7 +205,7 @@ TEST_F(ReferenceWindowTest, SourceDatabaseOpensFromTheRoomSourceWindow) {
   ASSERT_NE(db, nullptr);
   EXPECT_TRUE(sources->isEnabled());
   EXPECT_FALSE(Enabled(*db, "filesave"));
-  FlexGrid& grid = db->SourceDatabaseGrid();
+  FlexGrid& grid = db->Grid();
   EXPECT_EQ(grid.Rows(), 3);
   EXPECT_EQ(Cells(grid, 0, 0, 0, 0) + Cells(grid, 1, 1, 3, 5) + Cells(grid, 1, 1, 11, 11),
             "Source, type|EPA|5.000E-1|2.200E-5|1998|");
