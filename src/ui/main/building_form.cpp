@@ -442,8 +442,7 @@ bool BuildingForm::ResultsGate(bool calculated, const char* text, const char* ti
 
 void BuildingForm::SaveConcentration() {
   UpdateBuildingFromGrid();
-  if (!ResultsGate(ctx_.state.ConcentrationsCalculated, kNoConcentrations,
-                   kNoConcentrationsTitle))
+  if (!ResultsGate(ctx_.state.ConcentrationsCalculated, kNoConcentrations, kNoConcentrationsTitle))
     return;
   SaveResultFile(ctx_, ResultFileKind::Concentration);
 }
@@ -461,8 +460,7 @@ void BuildingForm::SaveAverageExposure() {
 }
 
 void BuildingForm::SaveAllResultFiles() {
-  if (!ResultsGate(ctx_.state.ConcentrationsCalculated, kNoConcentrations,
-                   kNoConcentrationsTitle))
+  if (!ResultsGate(ctx_.state.ConcentrationsCalculated, kNoConcentrations, kNoConcentrationsTitle))
     return;
   SaveResultFile(ctx_, ResultFileKind::All);
 }
@@ -546,8 +544,7 @@ void BuildingForm::CalculateConcentration() {
 
 void BuildingForm::CalculateLognormal() {
   const ScenarioRecord& sc = ctx_.state.Building.Scenario;
-  if (!ResultsGate(ctx_.state.ConcentrationsCalculated, kNoConcentrations,
-                   kNoConcentrationsTitle))
+  if (!ResultsGate(ctx_.state.ConcentrationsCalculated, kNoConcentrations, kNoConcentrationsTitle))
     return;
   // The fit is over particle sizes: a gas has none, and its numbers would be zeros.
   if (!scenario_io::IsParticleClass(sc.PollutantClass)) {
@@ -626,8 +623,7 @@ void BuildingForm::SetDisplayUnits(int code) {
 }
 
 void BuildingForm::DisplayConcentration() {
-  if (!ResultsGate(ctx_.state.ConcentrationsCalculated, kNoConcentrations,
-                   kNoConcentrationsTitle))
+  if (!ResultsGate(ctx_.state.ConcentrationsCalculated, kNoConcentrations, kNoConcentrationsTitle))
     return;
   ShowConcentrationResults(ctx_, AreaAbove(this));
 }
@@ -635,10 +631,9 @@ void BuildingForm::DisplayConcentration() {
 void BuildingForm::Plot(PlotKind kind) {
   const bool concentration =
       kind == PlotKind::PollutantInRooms || kind == PlotKind::PollutantsInRoom;
-  const bool gate = concentration
-                        ? ResultsGate(ctx_.state.ConcentrationsCalculated,
-                                      kNoConcentrations, kNoConcentrationsTitle)
-                        : ResultsGate(ctx_.state.ExposureCalculated, kNoExposure);
+  const bool gate = concentration ? ResultsGate(ctx_.state.ConcentrationsCalculated,
+                                                kNoConcentrations, kNoConcentrationsTitle)
+                                  : ResultsGate(ctx_.state.ExposureCalculated, kNoExposure);
   if (gate) ShowMainPlot(ctx_, AreaAbove(this), kind);
 }
 
