@@ -38,7 +38,7 @@ void BM_LoadAndDrawLargestPlot(benchmark::State& state) {
   graph.show();
   QApplication::processEvents();
   for (auto _ : state) {
-    graph.setData(data);
+    graph.SetData(data);
     benchmark::DoNotOptimize(graph.grab());
   }
 }
@@ -48,7 +48,7 @@ BENCHMARK(BM_LoadAndDrawLargestPlot)->Unit(benchmark::kMillisecond);
 void BM_PrintLargestPlot(benchmark::State& state) {
   App();
   quarn::Graph graph;
-  graph.setData(LargestPlot());
+  graph.SetData(LargestPlot());
   QImage page(3300, 2550, QImage::Format_RGB32);
   page.setDotsPerMeterX(11811);
   page.setDotsPerMeterY(11811);
