@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/largest_scenario.h"
+#include "common/steady_scenario.h"
 #include "model/concentration_run.h"
 #include "model/records.h"
 #include "model/work_file.h"
@@ -114,10 +115,7 @@ BuildingRecord OpenDoorHouse() {
   b.MasterFile = "Doors";
   quarn::ScenarioRecord& s = b.Scenario;
   s.NumPollutants = 4;
-  s.ConcUnits = s.OutdoorConcUnits = s.InitialConcUnits = "milligrams";
-  s.ConstantACH = s.ConstantHVAC = s.ConstantOutdoorConc = "Y";
-  s.VentScheduleFlag = s.HVACHistoryCycle = "N";
-  s.NumOutdoorConcPoints = 1;
+  quarn::MakeSteadyInMilligrams(s);
   s.StepSize = 0.1F;
   s.YearsSimulated = 1;
   for (int p = 0; p < s.NumPollutants; ++p) {

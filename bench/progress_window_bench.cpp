@@ -11,6 +11,7 @@
 #include "bench_app.h"
 #include "common/largest_scenario.h"
 #include "common/scripted_prompt.h"
+#include "common/steady_scenario.h"
 #include "model/concentration_run.h"
 #include "model/program_state.h"
 #include "ui/results/run_graph.h"
@@ -38,10 +39,7 @@ quarn::BuildingRecord OneRoomYear() {
   s.NumPollutants = 1;
   s.Pollutants[0].Name = "CO";
   s.Pollutants[0].MolWt = 28;
-  s.ConcUnits = s.OutdoorConcUnits = s.InitialConcUnits = "milligrams";
-  s.ConstantACH = s.ConstantHVAC = s.ConstantOutdoorConc = "Y";
-  s.VentScheduleFlag = s.HVACHistoryCycle = "N";
-  s.NumOutdoorConcPoints = 1;
+  quarn::MakeSteadyInMilligrams(s);
   s.BuildingPenetration[0] = 1;
   s.NaturalFromOutdoors[1] = s.NaturalToOutdoors[1] = 25;
   s.StepSize = 0.1F;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/scripted_prompt.h"
+#include "common/steady_scenario.h"
 #include "model/concentration_run.h"
 #include "model/exposure.h"
 #include "model/lognormal_fit.h"
@@ -202,10 +203,7 @@ BuildingRecord FlushedRoomWithASource() {
   b.RoomList[1].Volume = 30;
   ScenarioRecord& s = b.Scenario;
   s.NumPollutants = 1;
-  s.ConcUnits = s.OutdoorConcUnits = s.InitialConcUnits = "milligrams";
-  s.ConstantACH = s.ConstantHVAC = s.ConstantOutdoorConc = "Y";
-  s.VentScheduleFlag = s.HVACHistoryCycle = "N";
-  s.NumOutdoorConcPoints = 1;
+  MakeSteadyInMilligrams(s);
   s.BuildingPenetration[0] = 1;
   s.NaturalFromOutdoors[1] = s.NaturalToOutdoors[1] = 15;
   s.StepSize = 0.1f;

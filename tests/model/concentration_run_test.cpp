@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "common/scripted_prompt.h"
+#include "common/steady_scenario.h"
 #include "model/unit_conversion.h"
 #include "model/work_file_reader.h"
 #include "text/number_text.h"
@@ -79,13 +80,7 @@ class ConcentrationRunTest : public ::testing::Test {
     s.NumPollutants = 1;
     s.Pollutants[0].Name = "CO";
     s.Pollutants[0].MolWt = 28;
-    s.ConcUnits = s.OutdoorConcUnits = s.InitialConcUnits = "milligrams";
-    s.ConstantACH = "Y";
-    s.ConstantHVAC = "Y";
-    s.ConstantOutdoorConc = "Y";
-    s.VentScheduleFlag = "N";
-    s.HVACHistoryCycle = "N";
-    s.NumOutdoorConcPoints = 1;
+    MakeSteadyInMilligrams(s);
     s.BuildingPenetration[0] = 1;
     s.NaturalFromOutdoors[1] = 25;
     s.NaturalToOutdoors[1] = 25;
@@ -973,10 +968,7 @@ BuildingRecord OpenDoorBuilding(const OpenDoor& c) {
   ScenarioRecord& s = b.Scenario;
   s.NumPollutants = 1;
   s.Pollutants[0].MolWt = 28;
-  s.ConcUnits = s.OutdoorConcUnits = s.InitialConcUnits = "milligrams";
-  s.ConstantACH = s.ConstantHVAC = s.ConstantOutdoorConc = "Y";
-  s.VentScheduleFlag = s.HVACHistoryCycle = "N";
-  s.NumOutdoorConcPoints = 1;
+  MakeSteadyInMilligrams(s);
   s.BuildingPenetration[0] = 1;
   s.NaturalRoomFlows[1][2] = s.NaturalRoomFlows[2][1] = c.door;
   s.NaturalFromOutdoors[2] = s.NaturalToOutdoors[2] = c.exhaust;

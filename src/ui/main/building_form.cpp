@@ -440,10 +440,14 @@ bool BuildingForm::ResultsGate(bool calculated, const char* text, const char* ti
   return false;
 }
 
+bool BuildingForm::ConcentrationsGate() {
+  return ResultsGate(ctx_.state.ConcentrationsCalculated, kNoConcentrations,
+                     kNoConcentrationsTitle);
+}
+
 void BuildingForm::SaveConcentration() {
   UpdateBuildingFromGrid();
-  if (!ResultsGate(ctx_.state.ConcentrationsCalculated, kNoConcentrations, kNoConcentrationsTitle))
-    return;
+  if (!ConcentrationsGate()) return;
   SaveResultFile(ctx_, ResultFileKind::Concentration);
 }
 
@@ -460,8 +464,7 @@ void BuildingForm::SaveAverageExposure() {
 }
 
 void BuildingForm::SaveAllResultFiles() {
-  if (!ResultsGate(ctx_.state.ConcentrationsCalculated, kNoConcentrations, kNoConcentrationsTitle))
-    return;
+  if (!ConcentrationsGate()) return;
   SaveResultFile(ctx_, ResultFileKind::All);
 }
 
@@ -544,8 +547,7 @@ void BuildingForm::CalculateConcentration() {
 
 void BuildingForm::CalculateLognormal() {
   const ScenarioRecord& sc = ctx_.state.Building.Scenario;
-  if (!ResultsGate(ctx_.state.ConcentrationsCalculated, kNoConcentrations, kNoConcentrationsTitle))
-    return;
+  if (!ConcentrationsGate()) return;
   // The fit is over particle sizes: a gas has none, and its numbers would be zeros.
   if (!scenario_io::IsParticleClass(sc.PollutantClass)) {
     ctx_.prompt.Message(
@@ -623,16 +625,14 @@ void BuildingForm::SetDisplayUnits(int code) {
 }
 
 void BuildingForm::DisplayConcentration() {
-  if (!ResultsGate(ctx_.state.ConcentrationsCalculated, kNoConcentrations, kNoConcentrationsTitle))
-    return;
+  if (!ConcentrationsGate()) return;
   ShowConcentrationResults(ctx_, AreaAbove(this));
 }
 
 void BuildingForm::Plot(PlotKind kind) {
   const bool concentration =
       kind == PlotKind::PollutantInRooms || kind == PlotKind::PollutantsInRoom;
-  const bool gate = concentration ? ResultsGate(ctx_.state.ConcentrationsCalculated,
-                                                kNoConcentrations, kNoConcentrationsTitle)
+  const bool gate = concentration ? ConcentrationsGate()
                                   : ResultsGate(ctx_.state.ExposureCalculated, kNoExposure);
   if (gate) ShowMainPlot(ctx_, AreaAbove(this), kind);
 }

@@ -85,6 +85,8 @@ class BuildingForm : public QMainWindow {
   void RefuseRoomCount();
   void FitValueColumn();
   bool ResultsGate(bool calculated, const char* text, const char* title = "Warning");
+  // The results of a concentration run exist, or the user is told so.
+  bool ConcentrationsGate();
 
   MainContext& ctx_;
   QFrame* top_frame_ = nullptr;

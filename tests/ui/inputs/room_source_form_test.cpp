@@ -15,6 +15,7 @@
 #include <fstream>
 #include <string>
 
+#include "common/steady_scenario.h"
 #include "files/source_file.h"
 #include "model/concentration_run.h"
 #include "platform/clipboard.h"
@@ -105,10 +106,7 @@ class RoomSourceFormTest : public testing::EditorWindowTest {
     s.Pollutants[1].MolWt = 30.03F;
     s.Pollutants[1].Diffusivity = 0.0589F;
     s.Pollutants[1].C0 = 6345598;
-    s.ConcUnits = s.OutdoorConcUnits = s.InitialConcUnits = "milligrams";
-    s.ConstantACH = s.ConstantHVAC = s.ConstantOutdoorConc = "Y";
-    s.VentScheduleFlag = s.HVACHistoryCycle = "N";
-    s.NumOutdoorConcPoints = 1;
+    MakeSteadyInMilligrams(s);
     s.BuildingPenetration = {1, 1};
     for (int r = 1; r <= 5; ++r) {
       state->Building.RoomList[r].Volume = 30;

@@ -16,6 +16,7 @@
 #include <iterator>
 
 #include "common/main_window_fixture.h"
+#include "common/steady_scenario.h"
 #include "model/work_file_reader.h"
 #include "platform/flex_grid.h"
 #include "platform/window_registry.h"
@@ -61,10 +62,7 @@ class HandCase : public testing::MainWindowTest {
     s.Pollutants[0].Name = "Benzene";
     s.Pollutants[0].MolWt = 78.11F;
     s.Pollutants[0].CancerRisk = 1e-5F;
-    s.ConcUnits = s.OutdoorConcUnits = s.InitialConcUnits = "milligrams";
-    s.ConstantACH = s.ConstantHVAC = s.ConstantOutdoorConc = "Y";
-    s.VentScheduleFlag = s.HVACHistoryCycle = "N";
-    s.NumOutdoorConcPoints = 1;
+    MakeSteadyInMilligrams(s);
     s.BuildingPenetration[0] = 1;
     s.NaturalFromOutdoors[1] = s.NaturalToOutdoors[1] = 25;
     s.StepSize = 0.1F;
