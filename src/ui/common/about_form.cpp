@@ -23,10 +23,7 @@ AboutForm::AboutForm(const ProgramIdentity& identity, QWidget* parent)
   setObjectName("AboutForm");
   setWindowTitle("About Quarn");
   auto* layout = new QVBoxLayout(this);
-  auto* picture = new QLabel(this);
-  picture->setObjectName("Picture1");
-  picture->setText("<b style='font-size:18pt'>Quarn</b>");
-  layout->addWidget(picture);
+  layout->addWidget(PictureLabel("<b style='font-size:18pt'>Quarn</b>", this));
   label1_ = WrappedLabel("Label1", this);
   label2_ = WrappedLabel("Label2", this);
   layout->addWidget(label1_);

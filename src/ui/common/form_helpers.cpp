@@ -77,11 +77,18 @@ QLabel* WrappedLabel(const char* name, QWidget* parent) {
   return label;
 }
 
-QPushButton* CloseButton(const char* name, QDialog* dialog) {
-  auto* button = new QPushButton("OK", dialog);
+QPushButton* CloseButton(const char* name, QDialog* dialog, const char* caption) {
+  auto* button = new QPushButton(caption, dialog);
   button->setObjectName(name);
   QObject::connect(button, &QPushButton::clicked, dialog, &QDialog::close);
   return button;
+}
+
+QLabel* PictureLabel(const char* html, QWidget* parent) {
+  auto* picture = new QLabel(parent);
+  picture->setObjectName("Picture1");
+  picture->setText(html);
+  return picture;
 }
 
 EditCellBox* NewEditCell(QWidget* parent) {

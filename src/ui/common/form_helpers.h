@@ -56,8 +56,11 @@ EditCellBox* NewEditCell(QWidget* parent);
 // A label that wraps its text, under the name the window's code and its tests find it by.
 QLabel* WrappedLabel(const char* name, QWidget* parent);
 
-// The "OK" button that closes a dialog.
-QPushButton* CloseButton(const char* name, QDialog* dialog);
+// The button that closes a dialog, "OK" unless the dialog gives its own caption.
+QPushButton* CloseButton(const char* name, QDialog* dialog, const char* caption = "OK");
+
+// The large title an About box shows where a picture would stand, named Picture1.
+QLabel* PictureLabel(const char* html, QWidget* parent);
 
 // A text box on `parent` under the name the window's code and its tests find it by.
 QLineEdit* NamedBox(QWidget* parent, const char* name);

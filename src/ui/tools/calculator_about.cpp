@@ -12,20 +12,14 @@ CalculatorAbout::CalculatorAbout(QWidget* parent) : QDialog(parent) {
   setObjectName("Calcabout");
   setWindowTitle("About Calculator");
   auto* layout = new QVBoxLayout(this);
-  auto* picture = new QLabel(this);
-  picture->setObjectName("Picture1");
-  picture->setText("<b style='font-size:18pt'>1 + 2 = 3</b>");
-  layout->addWidget(picture);
+  layout->addWidget(PictureLabel("<b style='font-size:18pt'>1 + 2 = 3</b>", this));
   QLabel* label = WrappedLabel("Label1", this);
   label->setText(
       "A desk calculator for the numbers of the input windows.  Type or click the keys; "
       "operations run left to right.  Edit > Copy puts the readout on the clipboard, from "
       "where it can be pasted into a grid.");
   layout->addWidget(label);
-  auto* ok = new QPushButton("&Ok", this);
-  ok->setObjectName("Command1");
-  connect(ok, &QPushButton::clicked, this, &QDialog::close);
-  layout->addWidget(ok, 0, Qt::AlignRight);
+  layout->addWidget(CloseButton("Command1", this, "&Ok"), 0, Qt::AlignRight);
 }
 
 }  // namespace quarn
