@@ -84,7 +84,7 @@ int RoomFlowsForm::LastFlowRow() const {
 void RoomFlowsForm::ShowRoom(int16_t room) {
   if (room < 1 || room > RoomCount(ctx_.state.Building)) return;
   {
-    const GridEventsOff off(ctx_.windows.grid_edits_enabled);
+    const GridEventsOff off(cell_handlers_on_);
     FillRoomFlowGrid(*grid_, ctx_.state.Building, flows_, room, set_);
     // Two key columns and the two flow columns in every set, so that each typed flow lands
     // in a cell that is stored.
@@ -93,7 +93,7 @@ void RoomFlowsForm::ShowRoom(int16_t room) {
     grid_->SetRowCol(1, kInColumn);
   }
   // The cell handlers act from now on, however the flag stood before.
-  ctx_.windows.grid_edits_enabled = true;
+  cell_handlers_on_ = true;
   room_ = room;
   room_number_->setText(ToQt(FormatSingle(static_cast<float>(room))));
   room_name_->setText(ToQt(ctx_.state.Building.RoomList[room].Name));
@@ -122,9 +122,9 @@ void RoomFlowsForm::TotalRoomFlows() {
 }
 
 void RoomFlowsForm::GridEnterCell() {
-  if (!ctx_.windows.grid_edits_enabled) return;
+  if (!cell_handlers_on_) return;
   TotalRoomFlows();
-  const GridEventsOff off(ctx_.windows.grid_edits_enabled);
+  const GridEventsOff off(cell_handlers_on_);
   SkipFlowTotalsRow(*grid_, LastFlowRow());
 }
 

@@ -53,6 +53,8 @@ class RoomFlowsForm : public InputForm {
 
   int16_t set_;
   int16_t room_ = 0;
+  // The cell handlers act only once a room is shown, and not while the grid is filled.
+  bool cell_handlers_on_ = false;
   RoomFlowSet flows_;
   QFrame* topframe_ = nullptr;
   QLabel* room_number_ = nullptr;

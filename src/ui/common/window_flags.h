@@ -9,10 +9,6 @@ struct WindowFlags {
   bool grid_events_enabled = false;
   // An edit cell is open over some grid.
   bool cell_edit_active = false;
-  // The room flow window's cell handlers act; False while it fills its grid.
-  bool grid_edits_enabled = false;
-  // The building grid takes numbers only.
-  bool numeric_grid = false;
   // A source window's file dialog was cancelled: the command that opened it ends.
   bool dialog_cancelled = false;
 };

@@ -38,7 +38,6 @@ PollutantForm::PollutantForm(MainContext& context)
     : InputForm(context, "PollutantForm", "Define pollutants"),
       particles_(IsParticleMode(context.state.Building.Scenario)) {
   // Names are free text; the number columns take numbers only.
-  ctx_.windows.numeric_grid = false;
   const EditGridControls controls = BuildEditGrid(*this, "TopFrame", "definepollutantss");
   top_frame_ = controls.frame;
   edit_cell_ = controls.box;

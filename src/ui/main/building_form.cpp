@@ -121,8 +121,8 @@ BuildingForm::BuildingForm(MainContext& context, QWidget* parent)
   // the whole grid back on every cursor move, and a half-typed room count must not reach
   // the building (nor bring the limit message) before Enter.
   edit_->SetMirrorTyping(false);
-  // The grid accepts any character unless the program asks for numbers only.
-  edit_->SetNumericOnly(ctx_.windows.numeric_grid);
+  // The grid's cells are text as well as numbers: it accepts any character.
+  edit_->SetNumericOnly(false);
   connect(edit_, &GridEdit::CellCommitted, this, [this] { UpdateBuildingFromGrid(); });
   connect(grid_, &FlexGrid::RowColChange, this, [this] {
     if (ctx_.windows.grid_events_enabled) UpdateBuildingFromGrid();
@@ -413,7 +413,6 @@ void BuildingForm::FileOpen() {
   s.RoomsSaved = true;
   show();
   FillBuildingGrid(*grid_);
-  ctx_.windows.numeric_grid = false;
   edit_->SetNumericOnly(false);
   ctx_.windows.grid_events_enabled = true;
   MakeScenarioFolder();

@@ -412,7 +412,6 @@ void ScenarioEditor::Load() {
   SetupFormUnits();
   // A type that no entry stands for (from a file) selects none rather than another type.
   type_hvac_->setCurrentIndex(type < 1 ? 0 : (type <= type_hvac_->count() ? type - 1 : -1));
-  ctx_.windows.numeric_grid = false;
   edit_->SetNumericOnly(IsScenarioNumberRow(grid_->Row()));
   SetupFormUnits();
 }
