@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -12,6 +13,8 @@
 #include "model/hvac.h"
 #include "model/input_checks.h"
 #include "model/mass_balance.h"
+#include "model/room_stepper.h"
+#include "model/run_clock.h"
 #include "model/source_checks.h"
 #include "model/source_schedule.h"
 #include "model/source_state.h"
@@ -35,11 +38,6 @@ constexpr int kGrowthCheckEvery = 200;
 constexpr int kErrOverflow = 6;
 constexpr int kErrDivisionByZero = 11;
 constexpr int kErrDiskFull = 61;
-
-// The decimal number a Single shows at its seven digits: the step the user typed.
-double DecimalValue(float value) {
-  return ParseNumber(FormatSingle(value)).value_or(static_cast<double>(value));
-}
 
 bool FlagIs(const FixedString<1>& flag, char c) {
   return std::toupper(static_cast<unsigned char>(flag[0])) == c;
@@ -109,13 +107,12 @@ class ConcentrationRun {
   bool SetUp();
   bool OpenWorkFile();
   void StartStepping();
-  void ScheduleFlows(float look, float start);
-  void SupplyAir(float t, float dt);
+  void ScheduleFlows(double look);
+  void SupplyAir();
   StepStatus Step();
   void Record(float time);
   double NextChange(double after) const;
-  void CutAhead();
-  void AdvanceClock(float dt);
+  double NextHistoryChange() const;
   void MassUnits();
   bool Steady() const;
   RunOutcome Finish(RunOutcome outcome);
@@ -143,6 +140,7 @@ class ConcentrationRun {
   RemovalTerms terms_;
   RoomArrays arrays_;
   SwitchTimes switches_;
+  std::unique_ptr<RoomStepper> stepper_;
 
   // Schedules.
   HistoryCursor vent_history_;
@@ -154,31 +152,11 @@ class ConcentrationRun {
   float vent_rate_ = 0;      // air changes per hour in force
   float hvac_fraction_ = 1;  // HVAC-history fraction in force
 
-  // Stepping and output schedule.
-  float step_adjust_ = 1;
-  float step_size_ = 0.1F;  // the smallest step, the scenario's StepSize within the stable limit
-  float longest_step_ = kLongestStep;
-  float time_step_ = 0.1F;
-  // The clock counts whole steps of one size from the last change of step, each step taken
-  // as the decimal number it shows (0.1, not 0.100000001), so that n steps reach n × step
-  // exactly instead of drifting as a running Single sum does. sim_time_ is the clock as a
-  // Single, the time the models and the work file see.
-  double clock_ = 0;
-  double grid_base_ = 0;
-  double grid_step_ = 0;
-  float grid_step_single_ = 0;
-  int64_t grid_steps_ = 0;
-  double tolerance_ = 0;  // a switch this close to a step boundary takes effect there
-  bool grown_ = false;    // the step has grown: steps are shortened to end on every switch
-  float sim_time_ = 0;
+  float step_adjust_ = 1;  // growth of a steady step
+  std::unique_ptr<RunClock> clock_;
   float run_end_time_ = 0;
-  float output_multiplier_ = 20;
-  float output_base_time_ = 0;
-  float next_output_time_ = 0;
   float change_threshold_ = kRecordChange;
   bool output_due_ = false;
-  bool schedule_step_cut_ = false;
-  bool step_cut_ = true;
   bool finished_ = false;
   bool stop_requested_ = false;
   bool write_failed_ = false;
@@ -271,24 +249,13 @@ void ConcentrationRun::StartStepping() {
   run_end_time_ = scenario_.YearsSimulated * 24 * 365;
 
   if (!(scenario_.StepSize > 0)) scenario_.StepSize = 0.1F;
-  step_size_ = scenario_.StepSize;
-  const float stable = StableStepLimit(building_);
-  if (stable > 0) {
-    step_size_ = std::min(step_size_, stable);
-    longest_step_ = std::min(longest_step_, stable);
-  }
-  time_step_ = step_size_;
-  tolerance_ = 0.001 * static_cast<double>(scenario_.StepSize);
-  output_multiplier_ = 20;
-  schedule_step_cut_ = true;
+  clock_ = std::make_unique<RunClock>(scenario_.StepSize, kLongestStep, run_end_time_,
+                                      0.001 * static_cast<double>(scenario_.StepSize));
   LoadRoomFlowArrays(building_, num_rooms_, arrays_, supply_conc_);
 
   vent_follows_history_ = FlagIs(scenario_.ConstantACH, 'N');
   vent_history_.Start(scenario_.VentTime, !FlagIs(scenario_.VentScheduleFlag, 'N'));
   if (vent_follows_history_) {
-    // Point 1 comes into force at time 0 like any later point, which also re-arms the
-    // look-ahead, so that the step is cut back ahead of the first change as well.
-    schedule_step_cut_ = false;
     vent_rate_ = scenario_.VentRate[1];
     SetOutdoorFlowsFromACH(building_, num_rooms_, vent_rate_, flows_);
   } else {
@@ -306,55 +273,29 @@ void ConcentrationRun::StartStepping() {
   for (int p = 0; p < num_pollutants_; ++p)
     arrays_.Conc[0][p] = arrays_.NewConc[0][p] = terms_.CurrentOutdoorConc[p];
   SetRemovalTerms(building_, num_rooms_, flows_, terms_);
-  sim_time_ = 0;
-  clock_ = grid_base_ = 0;
-  grid_steps_ = 0;
-  grid_step_single_ = 0;
-}
-
-void ConcentrationRun::AdvanceClock(float dt) {
-  if (dt != grid_step_single_) {
-    grid_step_single_ = dt;
-    grid_step_ = DecimalValue(dt);
-    grid_base_ = clock_;
-    grid_steps_ = 0;
-  }
-  ++grid_steps_;
-  clock_ = grid_base_ + static_cast<double>(grid_steps_) * grid_step_;
-  sim_time_ = static_cast<float>(clock_);
+  stepper_ = std::make_unique<RoomStepper>(building_, conc_per_mass_);
 }
 
 // look is the step's start nudged by the switch tolerance: what the schedules compare.
-void ConcentrationRun::ScheduleFlows(float look, float start) {
-  const float t = look;
-  if (vent_follows_history_) {
-    if (t + 2 * time_step_ >= vent_history_.Next() && t < vent_history_.Next() &&
-        !schedule_step_cut_) {
-      time_step_ = step_size_;
-      output_multiplier_ = 2;
-      schedule_step_cut_ = true;
-    }
-    if (vent_history_.Advance(t, scenario_.VentTime)) {
-      schedule_step_cut_ = false;
-      vent_rate_ = scenario_.VentRate[vent_history_.InForce()];
-      SetOutdoorFlowsFromACH(building_, num_rooms_, vent_rate_, flows_);
-      SumRoomFlows(building_, flows_);
-    }
+void ConcentrationRun::ScheduleFlows(double look) {
+  const auto t = static_cast<float>(look);
+  // A grown step goes back to the smallest two steps ahead of a change of the flows, so
+  // that every change is approached with the step the user typed.
+  clock_->CutBackAhead(NextHistoryChange(), 2);
+  if (vent_follows_history_ && vent_history_.Advance(t, scenario_.VentTime)) {
+    vent_rate_ = scenario_.VentRate[vent_history_.InForce()];
+    SetOutdoorFlowsFromACH(building_, num_rooms_, vent_rate_, flows_);
+    SumRoomFlows(building_, flows_);
   }
-  if (hvac_follows_history_) {
-    if (t + 2 * time_step_ >= hvac_history_.Next() && t < hvac_history_.Next())
-      time_step_ = step_size_;
-    if (hvac_history_.Advance(t, scenario_.HVACHistoryTime)) {
-      step_cut_ = true;
-      hvac_fraction_ = scenario_.HVACHistoryFraction[hvac_history_.InForce()];
-      RoomFlowTerms(building_, num_rooms_, hvac_fraction_, flows_, supply_conc_);
-      SumRoomFlows(building_, flows_);
-    }
+  if (hvac_follows_history_ && hvac_history_.Advance(t, scenario_.HVACHistoryTime)) {
+    hvac_fraction_ = scenario_.HVACHistoryFraction[hvac_history_.InForce()];
+    RoomFlowTerms(building_, num_rooms_, hvac_fraction_, flows_, supply_conc_);
+    SumRoomFlows(building_, flows_);
   }
-  // The managed flow set replaces the HVAC and natural flows during its period only;
-  // leaving the period brings back the flows in force.
-  const bool managed = has_managed_period_ && scenario_.ManagedValue3 <= t &&
-                       static_cast<double>(start) - tolerance_ <= scenario_.ManagedValue4;
+  // The managed flow set replaces the HVAC and natural flows from the start of its period
+  // to its end; leaving the period brings back the flows in force.
+  const bool managed = has_managed_period_ && scenario_.ManagedValue3 <= look &&
+                       look < static_cast<double>(scenario_.ManagedValue4);
   if (managed) {
     CopyScenarioFlows(building_, num_rooms_, flows_);
   } else if (in_managed_period_) {
@@ -364,7 +305,7 @@ void ConcentrationRun::ScheduleFlows(float look, float start) {
   in_managed_period_ = managed;
 }
 
-void ConcentrationRun::SupplyAir(float t, float dt) {
+void ConcentrationRun::SupplyAir() {
   // A fraction of 0 switches the whole system off, unless the history scales only its
   // outdoor air: then the return air still circulates and is supplied back to the rooms.
   const bool switched_off = hvac_fraction_ == 0 && scenario_.HVACHistoryOutdoorOnly == 0;
@@ -375,81 +316,63 @@ void ConcentrationRun::SupplyAir(float t, float dt) {
     mixing_ = HVACMixing{};
     return;
   }
-  PerPollutant<float> emission{};
-  if (arrays_.RoomSourceCounts[0] > 0) {
-    const EmissionStep step{t, dt, arrays_.RoomConc, arrays_.PreviousRoomConc, &conc_per_mass_};
-    for (int p = 0; p < num_pollutants_; ++p)
-      emission[p] = SourceEmissionRate(scenario_, sources_, 0, 0, step, p, scenario_.TotalEmitted);
-  }
-  mixing_ = MixHVAC(scenario_, num_rooms_, flows_, terms_.CurrentOutdoorConc, emission, hvac_);
+  // The sources installed in the system reach the rooms through the step's own system (its
+  // supply per emission), so the mixing itself carries only the outdoor intake, taken at the
+  // outdoor value of the step it supplies.
+  mixing_ = MixHVAC(scenario_, num_rooms_, flows_, terms_.CurrentOutdoorConc, PerPollutant<float>{},
+                    hvac_);
 }
 
 StepStatus ConcentrationRun::Step() {
-  const float start = sim_time_;
-  const float look = static_cast<float>(clock_ + tolerance_);
+  const double start = clock_->Now();
+  const double look = start + clock_->Tolerance();
   if (stop_requested_) finished_ = true;
-  ScheduleFlows(look, start);
-  float dt = time_step_;
-  double shortened_end = -1;
-  if (grown_) {
-    // Off the grid of whole steps, a step that would pass a switch ends on it instead.
-    const double next = NextChange(clock_ + tolerance_);
-    if (clock_ + static_cast<double>(dt) > next + tolerance_) {
-      shortened_end = next;
-      dt = static_cast<float>(next - clock_);
-    }
-  }
-  // The run covers exactly the simulated period: the step that would pass its end is
-  // shortened to land on it, and its record is the last.
-  const bool last_step =
-      run_end_time_ > 0 && clock_ + static_cast<double>(dt) >= run_end_time_ - tolerance_;
-  if (last_step && clock_ + static_cast<double>(dt) > run_end_time_ + tolerance_) {
-    shortened_end = run_end_time_;
-    dt = static_cast<float>(run_end_time_ - clock_);
-  }
-  // The HVAC system mixes its outdoor intake at the outdoor value looked up for the step
-  // before; the rooms' own outdoor air then takes the value of this step.
-  SupplyAir(start, dt);
-  StepBookkeeping(look, scenario_, terms_.CurrentOutdoorConc);
+  ScheduleFlows(look);
+  const RunClock::Plan plan = clock_->Next(NextChange(look));
+  StepBookkeeping(static_cast<float>(look), scenario_, terms_.CurrentOutdoorConc);
+  SupplyAir();
   SetRemovalTerms(building_, num_rooms_, flows_, terms_);
 
-  const StepInput input{start, dt, change_threshold_, mixing_, &conc_per_mass_};
-  const StepStatus status =
-      UpdateRooms(building_, flows_, terms_, input, sources_, sinks_, arrays_, output_due_);
-  if (status != StepStatus::Ok) return status;
+  RoomStepper::Step step;
+  step.start = start;
+  step.length = plan.Length();
+  step.regular = plan.regular;
+  step.step_size = scenario_.StepSize;
+  step.change_threshold = change_threshold_;
+  const RoomStepper::Outcome outcome = stepper_->Advance(
+      building_, flows_, terms_, mixing_, hvac_, step, sources_, sinks_, arrays_, output_due_);
+  if (outcome.status != StepStatus::Ok) return outcome.status;
+  const double dt = outcome.taken;
   // The HVAC system took from the rooms' air as it was along the step.
-  AccumulateHVAC(mixing_, num_rooms_, num_pollutants_, arrays_.StepIntegral, dt, hvac_,
-                 scenario_.ResultTotal3);
+  AccumulateHVAC(mixing_, num_rooms_, num_pollutants_, arrays_.StepIntegral, static_cast<float>(dt),
+                 hvac_, scenario_.ResultTotal3);
+  for (int p = 0; p < num_pollutants_; ++p)
+    if (outcome.filled[p])
+      hvac_.FilterMass[p] = std::max(hvac_.FilterMass[p], scenario_.FilterCapacity);
   hvac_.SupplyConc = supply_conc_ =
       SupplyConcentration(mixing_, num_rooms_, num_pollutants_, arrays_.NewConc);
-  if (shortened_end >= 0) {
-    clock_ = grid_base_ = shortened_end;
-    grid_steps_ = 0;
-    grid_step_single_ = 0;
-    sim_time_ = static_cast<float>(clock_);
-  } else {
-    AdvanceClock(dt);
-  }
-  // The step's concentrations hold at its end, where the outdoor value may have changed.
-  const float end = sim_time_;
-  PerPollutant<float> outdoor{};
-  StepBookkeeping(static_cast<float>(clock_ + tolerance_), scenario_, outdoor);
-  for (int p = 0; p < num_pollutants_; ++p) arrays_.NewConc[0][p] = outdoor[p];
-  RoomBookkeeping(building_, flows_, dt, arrays_);
+  const bool last_step = plan.last && start + dt == plan.end;
+  clock_->Taken(plan, start + dt);
 
-  if (static_cast<double>(start) > static_cast<double>(next_output_time_) + tolerance_) {
-    output_due_ = true;
-    output_base_time_ = next_output_time_;
-  }
+  // The step's concentrations hold at its end, where the outdoor value may have changed.
+  const float end = clock_->Time();
+  PerPollutant<float> outdoor{};
+  StepBookkeeping(static_cast<float>(clock_->Now() + clock_->Tolerance()), scenario_, outdoor);
+  for (int p = 0; p < num_pollutants_; ++p) arrays_.NewConc[0][p] = outdoor[p];
+  RoomBookkeeping(building_, flows_, static_cast<float>(dt), arrays_);
+
+  if (clock_->IntervalPassed(start)) output_due_ = true;
+  // The records show every change of an input where it happens: a curve's corners are
+  // where the run turned them, and what is read back between records follows the run.
+  if (plan.at_change && start + dt == plan.end) output_due_ = true;
   if (last_step) output_due_ = finished_ = true;
   if (output_due_) Record(end);
   if (start > run_end_time_) finished_ = true;
 
-  CutAhead();
-  if (step_cut_) {
-    step_cut_ = false;
-    output_multiplier_ = 2;
-  }
+  // A grown step is cut back to the smallest ahead of anything that changes the inputs, so
+  // that no source's on-period and no schedule change is stepped over.
+  clock_->CutBackAhead(NextChange(clock_->Now() + clock_->Tolerance()), 1);
+  clock_->StepDone();
   return StepStatus::Ok;
 }
 
@@ -496,19 +419,11 @@ void ConcentrationRun::Record(float time) {
   observer_.RecordWritten(info);
 
   // A run that has been steady for a while may take longer steps.
-  if (index > 0 && index % kGrowthCheckEvery == 0 && Steady() && time_step_ < longest_step_) {
-    const float grown = std::min(time_step_ * step_adjust_, longest_step_);
-    if (grown > time_step_) grown_ = true;
-    time_step_ = grown;
-    output_multiplier_ = 2;
-  }
-  next_output_time_ = time_step_ * output_multiplier_ + output_base_time_;
+  if (index > 0 && index % kGrowthCheckEvery == 0 && Steady()) clock_->Grow(step_adjust_);
+  clock_->Recorded();
   if (buffer_->Full()) {
     if (!file_->WriteResultsBlock(*buffer_, settings_.DataSeparator)) write_failed_ = true;
-    if (time_step_ > step_size_) {
-      time_step_ /= 2;
-      output_multiplier_ = 2;
-    }
+    clock_->Halve();
   }
 }
 
@@ -516,9 +431,7 @@ void ConcentrationRun::Record(float time) {
 // moves to its next point, the managed period begins or ends, the outdoor air changes.
 double ConcentrationRun::NextChange(double after) const {
   const double t = after;
-  double next = NextSwitchTime(switches_, t);
-  if (vent_follows_history_) next = std::min<double>(next, vent_history_.Next());
-  if (hvac_follows_history_) next = std::min<double>(next, hvac_history_.Next());
+  double next = std::min(NextSwitchTime(switches_, t), NextHistoryChange());
   if (has_managed_period_) {
     if (scenario_.ManagedValue3 > t) next = std::min<double>(next, scenario_.ManagedValue3);
     if (scenario_.ManagedValue4 > t) next = std::min<double>(next, scenario_.ManagedValue4);
@@ -532,16 +445,12 @@ double ConcentrationRun::NextChange(double after) const {
   return next;
 }
 
-// A grown step is cut back to the smallest ahead of anything that changes the inputs, so
-// that no source's on-period and no schedule change is stepped over.
-void ConcentrationRun::CutAhead() {
-  if (!(time_step_ > step_size_)) return;
-  const double next = NextChange(clock_ + tolerance_);
-  if (clock_ + time_step_ >= next - tolerance_) {
-    time_step_ = step_size_;
-    output_multiplier_ = 2;
-    step_cut_ = true;
-  }
+// The next point of the ventilation or HVAC history.
+double ConcentrationRun::NextHistoryChange() const {
+  double next = std::numeric_limits<double>::max();
+  if (vent_follows_history_) next = std::min<double>(next, vent_history_.Next());
+  if (hvac_follows_history_) next = std::min<double>(next, hvac_history_.Next());
+  return next;
 }
 
 void ConcentrationRun::RunError(int number) {
@@ -551,7 +460,7 @@ void ConcentrationRun::RunError(int number) {
 }
 
 RunOutcome ConcentrationRun::Finish(RunOutcome outcome) {
-  scenario_.ExposureCompareTime = sim_time_;
+  scenario_.ExposureCompareTime = clock_->Time();
   bool written = file_->WriteResultsBlock(*buffer_, settings_.DataSeparator);
   written = file_->Finish() && written;
   scenario_.NumOutputRecords = record_count_;
@@ -601,7 +510,7 @@ RunOutcome ConcentrationRun::Run() {
       RunError(kErrDiskFull);
       return Finish(RunOutcome::Failed);
     }
-    if (observer_.StepDone(sim_time_)) stop_requested_ = true;
+    if (observer_.StepDone(clock_->Time())) stop_requested_ = true;
   }
   return Finish(stop_requested_ ? RunOutcome::Stopped : RunOutcome::Completed);
 }

@@ -80,9 +80,6 @@ class DecayMeans {
   return sum * source.Size;
 }
 
-// The age from which model 4 emits: 0.05 day, as its rate compares the age in days.
-constexpr double kRTFirstAge = 24.0 * static_cast<double>(0.05f);
-
 }  // namespace
 
 bool IsClosedFormModel(int model) {
@@ -112,6 +109,23 @@ double Paint1MeanRate(const SourceRecord& source, int p, double age, double hour
   // the part with.
   if (c == 0 || !(start > 0) || !(start + c * hours > 0)) return r0 / start * source.Size;
   return std::log1p(c * hours / start) / k1 / hours * source.Size;
+}
+
+double ClosedFormRate(const SourceRecord& source, int p, double age) {
+  switch (source.Model) {
+    case 1: {
+      double sum = 0;
+      for (int term = 0; term < 3; ++term)
+        sum += P(source, 2 * term, p) * std::exp(-P(source, 2 * term + 1, p) * age);
+      return sum * source.Size;
+    }
+    case 2:
+      return P(source, 0, p) / (1 + age * P(source, 1, p) * P(source, 0, p)) * source.Size;
+    case 4:
+      return age >= kRTFirstAge ? P(source, 0, p) * std::pow(age / 24, -P(source, 1, p)) : 0.0;
+    default:
+      return 0;
+  }
 }
 
 double RTMeanRate(const SourceRecord& source, int p, double age, double hours) {

@@ -71,6 +71,11 @@ PerPollutant<double> R0kMeanRates(const SourceRecord& source, int pollutants, do
 double Paint1MeanRate(const SourceRecord& source, int pollutant, double age, double hours);
 // Model 4 from age `age`: nothing before 0.05 day, then Alpha / x^P1 with x in days.
 double RTMeanRate(const SourceRecord& source, int pollutant, double age, double hours);
+// The age (h) from which model 4 emits: 0.05 day, as its rate compares the age in days.
+inline constexpr double kRTFirstAge = 24.0 * static_cast<double>(0.05f);
+// The rate of model 1, 2 or 4 at age `age` (h), in the source's unit per hour: what the mean
+// rates above integrate.
+double ClosedFormRate(const SourceRecord& source, int pollutant, double age);
 // Model 6 from run time `t`: the cubic's mean over the interval.
 double PolyfitMeanRate(const SourceRecord& source, int pollutant, double t, double hours);
 

@@ -6,80 +6,149 @@
 namespace quarn {
 namespace {
 
-using Matrix = StepMatrices::Matrix;
+// The series converge fast and without cancellation once the scaled step is this small
+// against the rates (largest row sum of |A| h / 2^s).
+constexpr double kMatrixSeriesNorm = 0.5;
+// The vector series may start from a larger step: each of its sub-steps costs one
+// matrix-vector product a term, and a term of 1 takes about twenty more to fall below the
+// stop.
+constexpr double kVectorSeriesNorm = 1.0;
+// No rate a building can hold needs more halvings than this (2^64 steps of the smallest).
+constexpr int kMostHalvings = 64;
+// A series stops once its term is this small against the first (the identity, or the
+// starting vector), well below a double's rounding, or after this many terms.
+constexpr double kNegligibleTerm = 1e-18;
+constexpr int kMostTerms = 60;
 
-// The largest row sum of magnitudes: a bound on how far one step can take any room.
-double RowNorm(const Matrix& m, int n) {
+// The largest row sum of magnitudes: a bound on how far one step can take any state.
+double RowNorm(const SquareMatrix& m) {
   double largest = 0;
-  for (int i = 0; i < n; ++i) {
+  for (int i = 0; i < m.Order(); ++i) {
     double sum = 0;
-    for (int j = 0; j < n; ++j) sum += std::fabs(m[i * n + j]);
+    for (double x : m.Row(i)) sum += std::fabs(x);
     largest = std::max(largest, sum);
   }
   return largest;
 }
 
-Matrix Product(const Matrix& x, const Matrix& y, int n) {
-  Matrix out{};
-  for (int i = 0; i < n; ++i) {
-    for (int k = 0; k < n; ++k) {
-      const double xik = x[i * n + k];
-      if (xik == 0) continue;
-      for (int j = 0; j < n; ++j) out[i * n + j] += xik * y[k * n + j];
-    }
+double MaxNorm(std::span<const double> v) {
+  double largest = 0;
+  for (double x : v) largest = std::max(largest, std::fabs(x));
+  return largest;
+}
+
+int HalvingsFor(double norm, double limit) {
+  int halvings = 0;
+  while (norm > limit && halvings < kMostHalvings) {
+    norm /= 2;
+    ++halvings;
+  }
+  return halvings;
+}
+
+void Scale(SquareMatrix& m, double factor) {
+  for (int i = 0; i < m.Order(); ++i)
+    for (int j = 0; j < m.Order(); ++j) m(i, j) *= factor;
+}
+
+void AddScaled(SquareMatrix& to, const SquareMatrix& x, double factor) {
+  for (int i = 0; i < to.Order(); ++i)
+    for (int j = 0; j < to.Order(); ++j) to(i, j) += factor * x(i, j);
+}
+
+std::vector<double> Times(const SquareMatrix& a, std::span<const double> v) {
+  std::vector<double> out(v.size());
+  for (int i = 0; i < a.Order(); ++i) {
+    double sum = 0;
+    const auto row = a.Row(i);
+    for (std::size_t j = 0; j < v.size(); ++j) sum += row[j] * v[j];
+    out[static_cast<std::size_t>(i)] = sum;
   }
   return out;
 }
 
 }  // namespace
 
-StepMatrices ComputeStepMatrices(const Matrix& a, int n, double h) {
-  // Halve the step until it is small against the fastest rate (|A h / 2^s| <= 1/2), where
-  // the series converge quickly and without cancellation.
-  double norm = RowNorm(a, n) * std::fabs(h);
-  int halvings = 0;
-  while (norm > 0.5 && halvings < 64) {
-    norm /= 2;
-    ++halvings;
+SquareMatrix SquareMatrix::Identity(int order) {
+  SquareMatrix m(order);
+  for (int i = 0; i < order; ++i) m(i, i) = 1;
+  return m;
+}
+
+SquareMatrix operator*(const SquareMatrix& x, const SquareMatrix& y) {
+  const int n = x.Order();
+  SquareMatrix out(n);
+  for (int i = 0; i < n; ++i) {
+    for (int k = 0; k < n; ++k) {
+      const double xik = x(i, k);
+      if (xik == 0) continue;  // the rate matrices of buildings are mostly zeros
+      const auto row = y.Row(k);
+      for (int j = 0; j < n; ++j) out(i, j) += xik * row[static_cast<std::size_t>(j)];
+    }
   }
+  return out;
+}
+
+StepMatrices ComputeStepMatrices(const SquareMatrix& a, double h) {
+  const int n = a.Order();
+  const int halvings = HalvingsFor(RowNorm(a) * std::fabs(h), kMatrixSeriesNorm);
   double tau = std::ldexp(h, -halvings);
-  Matrix scaled{};
-  for (int i = 0; i < n * n; ++i) scaled[i] = a[i] * tau;
+  SquareMatrix scaled = a;
+  Scale(scaled, tau);
 
-  // Phi = sum M^k / k!, Integral = tau sum M^k / (k + 1)!, SecondIntegral =
-  // tau^2 sum M^k / (k + 2)!, all from the same powers of M = A h / 2^s.
-  StepMatrices out;
-  Matrix& phi = out.Phi;
-  Matrix& first = out.Integral;
-  Matrix& second = out.SecondIntegral;
-  Matrix term{};
-  for (int i = 0; i < n; ++i) term[i * n + i] = 1;
-  for (int k = 0; k <= 40; ++k) {
+  // Phi = sum M^k / k! and Integral = tau sum M^k / (k + 1)!, from the same powers of
+  // M = A h / 2^s.
+  StepMatrices out{SquareMatrix(n), SquareMatrix(n)};
+  SquareMatrix term = SquareMatrix::Identity(n);
+  for (int k = 0; k < kMostTerms; ++k) {
     if (k > 0) {
-      term = Product(term, scaled, n);
-      for (int i = 0; i < n * n; ++i) term[i] /= k;
+      term = term * scaled;
+      Scale(term, 1.0 / k);
     }
-    const double k1 = k + 1;
-    for (int i = 0; i < n * n; ++i) {
-      phi[i] += term[i];
-      first[i] += tau * term[i] / k1;
-      second[i] += tau * tau * term[i] / (k1 * (k1 + 1));
-    }
-    if (k > 0 && !(RowNorm(term, n) >= 1e-18)) break;
+    AddScaled(out.Phi, term, 1.0);
+    AddScaled(out.Integral, term, tau / (k + 1));
+    if (k > 0 && !(RowNorm(term) >= kNegligibleTerm)) break;
   }
 
-  // Each doubling joins two half steps: the second half starts where the first ended, so
-  // Phi(2t) = Phi(t)^2, Integral(2t) = Integral(t) + Phi(t) Integral(t) and
-  // SecondIntegral(2t) = SecondIntegral(t) + t Integral(t) + Phi(t) SecondIntegral(t).
+  // Each doubling joins two half steps, the second starting where the first ended:
+  // Phi(2t) = Phi(t)^2 and Integral(2t) = Integral(t) + Phi(t) Integral(t).
   for (int d = 0; d < halvings; ++d) {
-    const Matrix phi_first = Product(phi, first, n);
-    const Matrix phi_second = Product(phi, second, n);
-    for (int i = 0; i < n * n; ++i) {
-      second[i] += tau * first[i] + phi_second[i];
-      first[i] += phi_first[i];
-    }
-    phi = Product(phi, phi, n);
+    AddScaled(out.Integral, out.Phi * out.Integral, 1.0);
+    out.Phi = out.Phi * out.Phi;
     tau *= 2;
+  }
+  return out;
+}
+
+PropagatedState PropagateState(const SquareMatrix& a, std::span<const double> start, double h) {
+  const int n = a.Order();
+  if (n == 0) return {};
+  const double norm = RowNorm(a) * std::fabs(h);
+  const int halvings = HalvingsFor(norm, kVectorSeriesNorm);
+  // Very fast rates against the step need so many sub-steps that the matrices are cheaper.
+  const double vector_cost = std::ldexp(1.0, halvings) * 25.0 * n * n;
+  const double matrix_cost = (HalvingsFor(norm, kMatrixSeriesNorm) + 25.0) * 2.0 * n * n * n;
+  if (vector_cost > matrix_cost) {
+    const StepMatrices m = ComputeStepMatrices(a, h);
+    return {Times(m.Phi, start), Times(m.Integral, start)};
+  }
+  const double tau = std::ldexp(h, -halvings);
+  PropagatedState out{{start.begin(), start.end()}, std::vector<double>(start.size())};
+  const long steps = 1L << halvings;
+  for (long s = 0; s < steps; ++s) {
+    std::vector<double> term = out.End;
+    const double first = MaxNorm(term);
+    if (!(first > 0)) break;  // nothing left to carry: the rest of the step stays at zero
+    for (std::size_t i = 0; i < term.size(); ++i) out.Integral[i] += tau * term[i];
+    for (int k = 1; k < kMostTerms; ++k) {
+      term = Times(a, term);
+      for (double& x : term) x *= tau / k;
+      for (std::size_t i = 0; i < term.size(); ++i) {
+        out.End[i] += term[i];
+        out.Integral[i] += tau * term[i] / (k + 1);
+      }
+      if (!(MaxNorm(term) >= kNegligibleTerm * first)) break;
+    }
   }
   return out;
 }

@@ -1,33 +1,62 @@
 #pragma once
 
-#include <array>
-
-#include "model/records.h"
+#include <cstddef>
+#include <span>
+#include <vector>
 
 namespace quarn {
 
-// The exact solution over one step h of the linear system dC/dt = A C + b, where C holds the
-// concentrations of the n rooms of a building (one pollutant), A is the building's rate
-// matrix (air carried from room to room and through the HVAC system, losses to outdoors,
-// cleaners and sinks) and b the inputs held over the step (sources, outdoor air, release from
-// sinks):
-//   C(h)      = Phi C(0) + Integral b
-//   ∫0^h C dt = Integral C(0) + SecondIntegral b
-// with Phi = e^(Ah), Integral = ∫0^h e^(As) ds and SecondIntegral = ∫0^h (h - s) e^(As) ds.
-// The second line gives the totals of the step (what left, what the sinks and cleaners took)
-// from the same solution as the concentrations, so that they close.
-//
-// Matrices are n × n, row-major, in double; n is at most kMaxRooms.
-struct StepMatrices {
-  using Matrix = std::array<double, kMaxRooms * kMaxRooms>;
-  Matrix Phi{};
-  Matrix Integral{};
-  Matrix SecondIntegral{};
+// A square matrix of doubles, row-major, of the order the system in hand needs: a step's
+// working-out costs what its states cost, not what the largest building would.
+class SquareMatrix {
+ public:
+  SquareMatrix() = default;
+  explicit SquareMatrix(int order)
+      : order_(order), values_(static_cast<std::size_t>(order) * static_cast<std::size_t>(order)) {}
+  static SquareMatrix Identity(int order);
+
+  int Order() const { return order_; }
+  double& operator()(int i, int j) { return values_[Index(i, j)]; }
+  double operator()(int i, int j) const { return values_[Index(i, j)]; }
+  std::span<const double> Row(int i) const {
+    return std::span<const double>(values_).subspan(Index(i, 0), static_cast<std::size_t>(order_));
+  }
+  std::span<const double> Values() const { return values_; }
+  bool operator==(const SquareMatrix&) const = default;
+
+ private:
+  std::size_t Index(int i, int j) const {
+    return static_cast<std::size_t>(i) * static_cast<std::size_t>(order_) +
+           static_cast<std::size_t>(j);
+  }
+  int order_ = 0;
+  std::vector<double> values_;
 };
 
-// Works out the three matrices of rate matrix `a` (n × n) and step h by scaling and squaring:
-// the Taylor series of all three at h / 2^s, where the step is small against the rates, then
-// s doublings of the step, each of which combines the matrices of the half step.
-StepMatrices ComputeStepMatrices(const StepMatrices::Matrix& a, int n, double h);
+SquareMatrix operator*(const SquareMatrix& x, const SquareMatrix& y);
+
+// The exact solution over a step h of the linear system dz/dt = A z:
+//   z(h)       = Phi z(0)        with Phi      = e^(A h)
+//   ∫0^h z dt  = Integral z(0)   with Integral = ∫0^h e^(A s) ds
+// A step of the concentration run puts everything that varies within the step (the rooms,
+// the sinks and layers that exchange with them, the polynomial and decaying inputs) into z,
+// so that these two matrices give the step's end and its totals from one solution.
+struct StepMatrices {
+  SquareMatrix Phi;
+  SquareMatrix Integral;
+};
+
+// Both matrices by scaling and squaring: the Taylor series at h / 2^s, where the step is
+// small against the rates, then s doublings of the step.
+StepMatrices ComputeStepMatrices(const SquareMatrix& a, double h);
+
+// z(h) and ∫0^h z dt for one starting vector, for a step whose matrices are not worth
+// keeping (a step cut short at a switch or an event): the same series applied to the vector,
+// at a cost of matrix-vector products only.
+struct PropagatedState {
+  std::vector<double> End;
+  std::vector<double> Integral;
+};
+PropagatedState PropagateState(const SquareMatrix& a, std::span<const double> start, double h);
 
 }  // namespace quarn

@@ -5,14 +5,10 @@
 #include "model/records.h"
 
 namespace quarn {
-namespace {
-
 bool CapacityLimited(int type) {
   return type == kHVACResidentialInReturn || type == kHVACCommercialAfterMixing ||
          type == kHVACInSupply;
 }
-
-}  // namespace
 
 HVACMixing MixHVAC(const ScenarioRecord& scenario, int room_count, const WorkingFlows& flows,
                    const PerPollutant<float>& outdoor_conc,
@@ -84,6 +80,7 @@ HVACMixing MixHVAC(const ScenarioRecord& scenario, int room_count, const Working
   // still took their shares.
   if (!(system_flow > 0)) return mix;
 
+  mix.PerEmission = 1 / system_flow;
   for (int p = 0; p < kMaxPollutants; ++p) {
     mix.CaughtOutdoor[p] = (1.0F - mixture_pass[p]) * from_outdoors[p];
     mix.Constant[p] = (from_outdoors[p] * mixture_pass[p] + hvac_emission[p]) / system_flow;

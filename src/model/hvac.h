@@ -14,6 +14,10 @@ inline constexpr int kHVACCommercialAfterMixing = 2;
 inline constexpr int kHVACCommercialCleanOutdoor = 3;
 inline constexpr int kHVACInSupply = 4;
 
+// The system types whose air cleaner stops once it holds its capacity (types 1, 2 and 4;
+// the outdoor-air cleaner of type 3 never fills).
+bool CapacityLimited(int hvac_type);
+
 // What the HVAC calculation carries from one step to the next. The run owns one, starting
 // from zero (an empty filter, clean supply air).
 struct HVACState {
@@ -48,6 +52,10 @@ struct HVACMixing {
   RoomPollutant Exhausted{};  // m³/h of room r's air the exhaust takes out of the building
   RoomPollutant Caught{};     // m³/h of room r's air whose pollutant the filter keeps
   PerPollutant<float> CaughtOutdoor{};  // mass per hour the filter keeps of the outdoor air
+  // The supply concentration per unit of emission rate into the system (1 over the supply
+  // flow): how the sources installed in the system reach the rooms; 0 while it supplies
+  // nothing.
+  float PerEmission = 0;
 };
 
 // The mixing of one step, for every pollutant:

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 
+#include "model/emission_models.h"
 #include "model/room_lookup.h"
 #include "model/source_schedule.h"
 #include "model/spill_models.h"
@@ -148,156 +149,6 @@ void SetRemovalTerms(const BuildingRecord& building, int room_count, const Worki
   }
 }
 
-namespace {
-
-// Arithmetic that goes pollutant by pollutant runs over every slot of the arrays, a fixed
-// count the compiler turns into vector instructions. The slots beyond the run's pollutants
-// hold zeros, and nothing computed for them is kept.
-constexpr int kLanes = kMaxPollutants;
-
-// Whether change / base > threshold as the Single quotient compares (base > 0), for every
-// room and pollutant of every step: the exact product threshold × base in a double settles
-// all but the quotients within a rounding of the threshold, which are divided.
-bool MovedBeyond(float change, float base, float threshold) {
-  // Below the smallest normal Single a quotient may round to zero: divide.
-  if (!(threshold >= std::numeric_limits<float>::min())) return change / base > threshold;
-  const double limit = static_cast<double>(threshold) * static_cast<double>(base);
-  const double moved = change;
-  // At or below the exact limit the quotient is at most the threshold once rounded.
-  if (moved <= limit) return false;
-  // Far enough above it the rounded quotient is above the threshold too.
-  if (moved > limit + std::fabs(limit) * 1e-6) return true;
-  return change / base > threshold;
-}
-
-// The removal rate (1/h) of room r's air cleaner: it moves AirCleanerFlow room volumes an
-// hour through a device that keeps AirCleanerEff percent.
-float CleanerRate(const ScenarioRecord& s, int r) {
-  return s.AirCleanerEff[r] > 0 ? PercentOfProduct(1, s.AirCleanerFlow[r], s.AirCleanerEff[r])
-                                : 0.0F;
-}
-
-// The step matrices of every pollutant for `key`, worked out again only when the key has
-// changed. Pollutants with the same rate matrix (the usual case: filters and sinks that treat
-// them alike) share one working-out.
-void KeepExchange(const BuildingRecord& building, const ExchangeKey& key, ExchangeCache& cache) {
-  // Compared as bits, on purpose: a zero of the other sign or a NaN is a change. The key has
-  // no padding (ints and floats only).
-  static_assert(sizeof(ExchangeKey) == 2 * sizeof(int) + sizeof(float) + sizeof(ExchangeKey::Loss) +
-                                           sizeof(ExchangeKey::Supply) +
-                                           sizeof(ExchangeKey::Between) +
-                                           sizeof(ExchangeKey::Weight));
-  // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison)
-  if (cache.Valid && std::memcmp(&key, &cache.MadeFrom, sizeof key) == 0) return;
-  cache.MadeFrom = key;
-  cache.Valid = true;
-  cache.Phi = {};
-  cache.Integral = {};
-  cache.SecondIntegral = {};
-  const int n = key.Rooms;
-  std::array<StepMatrices::Matrix, kMaxPollutants> rates{};
-  StepMatrices matrices;
-  for (int p = 0; p < key.Pollutants; ++p) {
-    rates[p] = RateMatrix(building, key, p);
-    int same = 0;
-    while (same < p && rates[same] != rates[p]) ++same;
-    if (same == p) matrices = ComputeStepMatrices(rates[p], n, static_cast<double>(key.Step));
-    for (int i = 0; i < n; ++i) {
-      for (int j = 0; j < n; ++j) {
-        if (same < p) {
-          cache.Phi[i][j][p] = cache.Phi[i][j][same];
-          cache.Integral[i][j][p] = cache.Integral[i][j][same];
-          cache.SecondIntegral[i][j][p] = cache.SecondIntegral[i][j][same];
-        } else {
-          cache.Phi[i][j][p] = static_cast<float>(matrices.Phi[i * n + j]);
-          cache.Integral[i][j][p] = static_cast<float>(matrices.Integral[i * n + j]);
-          cache.SecondIntegral[i][j][p] = static_cast<float>(matrices.SecondIntegral[i * n + j]);
-        }
-      }
-    }
-  }
-}
-
-// Four pollutants' worth of floats, which gcc and clang both keep in one vector register:
-// the products of a step are most of its arithmetic, and left to themselves the compilers
-// kept their sums in memory.
-using Four = float __attribute__((vector_size(16)));
-static_assert(kLanes == 8, "the pollutants of a room are two vectors of four");
-
-Four Half(const PerPollutant<float>& v, int half) {
-  Four x;
-  std::memcpy(&x, v.data() + 4 * half, sizeof x);
-  return x;
-}
-
-// Room r's concentration at the end of the step and its integral over the step, for every
-// pollutant, from the concentrations c and the inputs b of rooms 1 to n:
-//   ends     = sum over j of Phi[r][j] c[j] + Integral[r][j] b[j]
-//   integral = sum over j of Integral[r][j] c[j] + SecondIntegral[r][j] b[j]
-// in one pass, which loads c, b and the Integral row once for both.
-void StepRoom(const ExchangeCache& exchange, int r, int n, const RoomPollutant& c,
-              const RoomPollutant& b, PerPollutant<float>& ends, PerPollutant<float>& integral) {
-  const int i = r - 1;
-  Four end_low = {};
-  Four end_high = {};
-  Four sum_low = {};
-  Four sum_high = {};
-  for (int j = 0; j < n; ++j) {
-    const Four c_low = Half(c[j + 1], 0);
-    const Four c_high = Half(c[j + 1], 1);
-    const Four b_low = Half(b[j + 1], 0);
-    const Four b_high = Half(b[j + 1], 1);
-    const Four first_low = Half(exchange.Integral[i][j], 0);
-    const Four first_high = Half(exchange.Integral[i][j], 1);
-    end_low += Half(exchange.Phi[i][j], 0) * c_low + first_low * b_low;
-    end_high += Half(exchange.Phi[i][j], 1) * c_high + first_high * b_high;
-    sum_low += first_low * c_low + Half(exchange.SecondIntegral[i][j], 0) * b_low;
-    sum_high += first_high * c_high + Half(exchange.SecondIntegral[i][j], 1) * b_high;
-  }
-  std::memcpy(ends.data(), &end_low, sizeof end_low);
-  std::memcpy(ends.data() + 4, &end_high, sizeof end_high);
-  std::memcpy(integral.data(), &sum_low, sizeof sum_low);
-  std::memcpy(integral.data() + 4, &sum_high, sizeof sum_high);
-}
-
-}  // namespace
-
-ExchangeKey MakeExchangeKey(const BuildingRecord& building, const WorkingFlows& flows,
-                            const RemovalTerms& terms, const HVACMixing& mixing, float dt) {
-  ExchangeKey key;
-  key.Rooms = RoomCount(building);
-  key.Pollutants = PollutantCount(building.Scenario);
-  key.Step = dt;
-  key.Loss = terms.LossCoefficient;
-  key.Supply = flows.BaseHVACSupply;
-  key.Between = flows.TotalBetweenRooms;
-  key.Weight = mixing.Weight;
-  return key;
-}
-
-StepMatrices::Matrix RateMatrix(const BuildingRecord& building, const ExchangeKey& key, int p) {
-  const ScenarioRecord& s = building.Scenario;
-  const int n = key.Rooms;
-  StepMatrices::Matrix a{};
-  for (int i = 1; i <= n; ++i) {
-    const double volume = building.RoomList[i].Volume;
-    // Adsorption takes ka C per unit area, never a negative amount.
-    double uptake = 0;
-    for (int k = 1; k <= SinkSlotCount(s, i); ++k)
-      uptake += std::max(0.0F, s.Sinks[i][k].ka[p]) * static_cast<double>(s.Sinks[i][k].Area);
-    for (int j = 1; j <= n; ++j) {
-      double rate = key.Supply[i] * static_cast<double>(key.Weight[j][p]);
-      // Air comes through from a connected room only while it flows towards room i.
-      const float flow = key.Between[j][i];
-      if (RoomsConnected(building, i, j) && flow > 0) rate += flow;
-      rate /= volume;
-      if (j == i) rate -= static_cast<double>(key.Loss[i]) + CleanerRate(s, i) + uptake / volume;
-      a[(i - 1) * n + (j - 1)] = rate;
-    }
-  }
-  return a;
-}
-
 float SinkExchange(const SinkRecord& sink, float& mass, float c, int p, float dt) {
   // Selections rather than branches, so that a loop over the pollutants becomes vector
   // instructions; a NaN passes through both as it would through the branches.
@@ -403,17 +254,6 @@ void LoadRoomFlowArrays(const BuildingRecord& building, int room_count, RoomArra
   arrays.RoomSourceCounts[0] = SourceSlotCount(s, 0);
 }
 
-float StableStepLimit(const BuildingRecord& building) {
-  const ScenarioRecord& s = building.Scenario;
-  const int rooms = RoomCount(building);
-  const int np = PollutantCount(s);
-  float fastest = 0;
-  for (int r = 1; r <= rooms; ++r)
-    for (int k = 1; k <= SinkSlotCount(s, r); ++k)
-      for (int p = 0; p < np; ++p) fastest = std::max(fastest, s.Sinks[r][k].kd[p]);
-  return fastest > 0 ? 0.5F / fastest : 0.0F;
-}
-
 SwitchTimes CollectSwitchOnTimes(const BuildingRecord& building) {
   const ScenarioRecord& s = building.Scenario;
   SwitchTimes times;
@@ -426,9 +266,14 @@ SwitchTimes CollectSwitchOnTimes(const BuildingRecord& building) {
       std::vector<double>& list =
           period > 0 ? times.Repeats.emplace_back(SwitchTimes::Repeating{period, {}}).Offsets
                      : times.Once;
+      // A repeating pattern begins again at every period; an R/T source starts to emit
+      // 0.05 day after it comes on.
+      if (period > 0) list.push_back(0);
       for (int c = 1; c <= cycles; ++c) {
         list.push_back(source.TimeOn[c]);
         list.push_back(source.TimeOff[c]);
+        if (source.Model == 4 && source.TimeOn[c] + kRTFirstAge < source.TimeOff[c])
+          list.push_back(source.TimeOn[c] + kRTFirstAge);
       }
     }
   }
@@ -443,92 +288,14 @@ double NextSwitchTime(const SwitchTimes& times, double t) {
   if (it != times.Once.end()) next = *it;
   for (const auto& repeat : times.Repeats) {
     for (double offset : repeat.Offsets) {
-      double at = offset + (std::floor((t - offset) / repeat.Period) + 1) * repeat.Period;
-      if (at <= t) at += repeat.Period;
+      // Rounded to a Single, as the schedule compares its switch times.
+      const double base = (std::floor((t - offset) / repeat.Period) + 1) * repeat.Period;
+      double at = static_cast<float>(base + offset);
+      if (at <= t) at = static_cast<float>(base + repeat.Period + offset);
       next = std::min(next, at);
     }
   }
   return next;
-}
-
-StepStatus UpdateRooms(BuildingRecord& building, const WorkingFlows& flows,
-                       const RemovalTerms& terms, const StepInput& step, SourceStates& sources,
-                       SinkMasses& sinks, RoomArrays& arrays, bool& output_due) {
-  ScenarioRecord& s = building.Scenario;
-  const int rooms = RoomCount(building);
-  const int np = PollutantCount(s);
-  const float dt = step.TimeStep;
-  for (int r = 1; r <= rooms; ++r)
-    if (terms.LossCoefficient[r] < 0) return StepStatus::NegativeLoss;
-
-  // What enters each room over the step whatever its concentration, concentration per hour:
-  // the outdoor air, the sources' mean over the step, the part of the HVAC supply that does
-  // not come from the rooms, and what the sinks release at their loading of the step's start.
-  const EmissionStep emission{step.SimTime, dt, arrays.RoomConc, arrays.PreviousRoomConc,
-                              step.ConcPerMass};
-  RoomPollutant input{};
-  for (int r = 1; r <= rooms; ++r) {
-    const float volume = building.RoomList[r].Volume;
-    PerPollutant<float>& in = input[r];
-    in = terms.OutdoorInput[r];
-    if (arrays.RoomSourceCounts[r] > 0)
-      RoomEmissionRates(s, sources, r, volume, emission, in, s.TotalEmitted);
-    const float supplied = flows.BaseHVACSupply[r] / volume;
-    float each[kLanes];
-    for (int p = 0; p < kLanes; ++p) each[p] = in[p] + supplied * step.Supply.Constant[p];
-    for (int k = 1; k <= SinkSlotCount(s, r); ++k) {
-      const SinkRecord& sink = s.Sinks[r][k];
-      const float per_volume = sink.Area / arrays.RoomVolumes[r];
-      const PerPollutant<float>& held = sinks[r][k];
-      for (int p = 0; p < kLanes; ++p) each[p] += held[p] * sink.kd[p] * per_volume;
-    }
-    std::copy(each, each + kLanes, in.begin());
-  }
-
-  KeepExchange(building, MakeExchangeKey(building, flows, terms, step.Supply, dt), arrays.Exchange);
-  const ExchangeCache& exchange = arrays.Exchange;
-  float in_sinks[kLanes] = {};
-  for (int r = 1; r <= rooms; ++r) {
-    PerPollutant<float> ends;
-    StepRoom(exchange, r, rooms, arrays.Conc, input, ends, arrays.StepIntegral[r]);
-    for (int p = 0; p < np; ++p) {
-      if (!std::isfinite(ends[p])) return StepStatus::NotFinite;
-    }
-    const int sink_count = SinkSlotCount(s, r);
-    const float cleaner = CleanerRate(s, r);
-    const PerPollutant<float>& integral = arrays.StepIntegral[r];
-    // What the sinks took up over the step, less what they released. The slots beyond the
-    // run's pollutants stay 0.
-    for (int k = 1; k <= sink_count; ++k) {
-      const SinkRecord& sink = s.Sinks[r][k];
-      float masses[kLanes];
-      std::copy(sinks[r][k].begin(), sinks[r][k].end(), masses);
-      for (int p = 0; p < kLanes; ++p) {
-        const float uptake = sink.ka[p] < 0 ? 0.0F : sink.ka[p];
-        const float held = masses[p] + uptake * integral[p] - sink.kd[p] * masses[p] * dt;
-        masses[p] = held <= 0 ? 0.0F : held;
-        in_sinks[p] += masses[p] * sink.Area;
-      }
-      std::copy(masses, masses + kLanes, sinks[r][k].begin());
-    }
-    if (cleaner != 0) {
-      for (int p = 0; p < np; ++p)
-        s.AirCleanerCollected[r] += cleaner * integral[p] * building.RoomList[r].Volume;
-    }
-    for (int p = 0; p < np; ++p) {
-      const float next = ends[p];
-      arrays.NewConc[r][p] = next;
-      arrays.RoomConc[r][p] = next;
-      if (!output_due && next > 0 &&
-          MovedBeyond(std::fabs(arrays.PreviousRoomConc[r][p] - next), next, step.ChangeThreshold))
-        output_due = true;
-    }
-  }
-  for (int p = 0; p < np; ++p) {
-    s.ResultTotal1[p] = in_sinks[p];
-    if (s.ResultTotal2[p] < s.ResultTotal1[p]) s.ResultTotal2[p] = s.ResultTotal1[p];
-  }
-  return StepStatus::Ok;
 }
 
 void RoomBookkeeping(BuildingRecord& building, const WorkingFlows& flows, float dt,
@@ -547,8 +314,8 @@ void RoomBookkeeping(BuildingRecord& building, const WorkingFlows& flows, float 
     // its concentration over the step.
     PerPollutant<float> along = arrays.StepIntegral[r];
     if (r == 0)
-      for (int p = 0; p < kLanes; ++p) along[p] = arrays.NewConc[0][p] * dt;
-    for (int p = 0; p < kLanes; ++p) {
+      for (int p = 0; p < kMaxPollutants; ++p) along[p] = arrays.NewConc[0][p] * dt;
+    for (int p = 0; p < kMaxPollutants; ++p) {
       const float c = arrays.NewConc[r][p];
       arrays.Conc[r][p] = c;
       arrays.PreviousRoomConc[r][p] = c;

@@ -3,7 +3,6 @@
 #include <array>
 #include <vector>
 
-#include "model/exact_step.h"
 #include "model/hvac.h"
 #include "model/records.h"
 #include "model/source_state.h"
@@ -11,15 +10,11 @@
 
 namespace quarn {
 
-// The physics of one time step of the concentration run. Every room 1..NumRooms is a
-// well-mixed zone, and over a step the rooms of the building form one linear system per
-// pollutant, dC/dt = A C + b: A carries air from room to room and through the HVAC system
-// (its return, filter and supply), and takes out what leaves each room (to outdoors, to the
-// other rooms, to the HVAC return) and what its air cleaner and sinks take up; b holds the
-// sources, the outdoor air and what the sinks release, at their values for the step (a
-// source's mean over the step). The run integrates that system exactly over the step
-// (exact_step.h), so that air exchanged between rooms within the step arrives within it,
-// and takes its totals from the integral of the same solution.
+// The physics around one time step of the concentration run. Every room 1..NumRooms is a
+// well-mixed zone; the exact integration of a step is RoomStepper's (room_stepper.h). This
+// file holds what the run keeps between steps and the bookkeeping around them: the working
+// flows and loss coefficients, the outdoor air in force, the start of the run and what
+// follows every step.
 //
 // Everything the run changes from step to step lives in the structures below, owned by the
 // run; the scenario's entered fields are only read. The scenario's result fields (the
@@ -48,32 +43,6 @@ struct RemovalTerms {
   } MadeFrom;
 };
 
-// What changes of the building's rate matrices from step to step, bit for bit: they change
-// only at a switch (a flow history, the managed period, a filter that fills) or when the
-// step changes, and while this is the same the step matrices are kept. The rooms, their
-// volumes, neighbours, air cleaners and sinks do not change within a run.
-struct ExchangeKey {
-  int Rooms = 0;
-  int Pollutants = 0;
-  float Step = 0;
-  PerRoom<float> Loss{};    // LossCoefficient, 1/h
-  PerRoom<float> Supply{};  // HVAC supply flow into the room, m³/h
-  RoomMatrix Between{};     // TotalBetweenRooms, m³/h from room i to room j
-  RoomPollutant Weight{};   // HVACMixing::Weight
-};
-
-// The step matrices of every pollutant, in lanes of pollutants: [room i][room j][pollutant],
-// rooms counted from 0 for room 1, so that a step works out all pollutants together. A cache
-// belongs to one run.
-struct ExchangeCache {
-  using Lanes = std::array<std::array<PerPollutant<float>, kMaxRooms>, kMaxRooms>;
-  bool Valid = false;
-  ExchangeKey MadeFrom;
-  Lanes Phi{};
-  Lanes Integral{};
-  Lanes SecondIntegral{};
-};
-
 // The concentration arrays of one run. Room 0 is outdoors.
 struct RoomArrays {
   RoomPollutant Conc{};              // at the start of the step
@@ -88,7 +57,6 @@ struct RoomArrays {
   // takes from a room in proportion to its concentration (outflow to outdoors, the HVAC
   // return, sinks, an air cleaner) takes its rate times this.
   RoomPollutant StepIntegral{};
-  ExchangeCache Exchange;
 };
 
 // Working HVAC flows of the step from the entered ones and the HVAC-history fraction f.
@@ -106,17 +74,6 @@ void StepBookkeeping(float t, const ScenarioRecord& scenario, PerPollutant<float
 // Outdoor source term and loss coefficient of rooms 1..roomCount from the flows in force.
 void SetRemovalTerms(const BuildingRecord& building, int room_count, const WorkingFlows& flows,
                      RemovalTerms& terms);
-
-// What of the rate matrices changes with the step: the flows and loss coefficients in force,
-// the HVAC mixing and the step dt.
-ExchangeKey MakeExchangeKey(const BuildingRecord& building, const WorkingFlows& flows,
-                            const RemovalTerms& terms, const HVACMixing& mixing, float dt);
-
-// The rate matrix of pollutant p, a[(i - 1) n + (j - 1)] = the rate (1/h) at which room j's
-// concentration raises room i's, for rooms 1..n: the air room i receives from connected
-// rooms and through the HVAC supply, less (on the diagonal) its loss coefficient, air
-// cleaner and sink uptake.
-StepMatrices::Matrix RateMatrix(const BuildingRecord& building, const ExchangeKey& key, int p);
 
 // Exchange of pollutant p between the air at concentration c and a sink whose loading per
 // unit area is `mass`: adsorption ka c (never negative) less desorption kd m. Advances the
@@ -143,12 +100,6 @@ void SetupRoomMassTerms(BuildingRecord& building, SourceStates& sources);
 void LoadRoomFlowArrays(const BuildingRecord& building, int room_count, RoomArrays& arrays,
                         PerPollutant<float>& supply_conc);
 
-// The largest step (h) over which what a sink releases, held at the loading of the step's
-// start, takes at most half of that loading: 0.5 over the fastest desorption, or 0 when no
-// sink releases anything. Air cleaners and uptake by sinks are part of the exact step and
-// set no limit.
-float StableStepLimit(const BuildingRecord& building);
-
 // Times at which some source switches on or off: sources of rooms 0..NumRooms, every cycle,
 // repeats included. A step that has grown is cut back ahead of each of them.
 struct SwitchTimes {
@@ -165,25 +116,6 @@ double NextSwitchTime(const SwitchTimes& times, double t);
 
 // The result of updating the rooms over one step.
 enum class StepStatus { Ok, NegativeLoss, NotFinite };
-
-// What one step needs besides the arrays.
-struct StepInput {
-  float SimTime = 0;
-  float TimeStep = 0;
-  float ChangeThreshold = 0.02F;
-  const HVACMixing& Supply;  // the HVAC system over the step; all zero while it is off
-  const PerPollutant<float>* ConcPerMass = nullptr;  // as in EmissionStep
-};
-
-// The room update of one step: fills arrays.NewConc for rooms 1..NumRooms, exact over the
-// step, from the sources (advancing their running values and TotalEmitted), the outdoor
-// air, the exchange between rooms and through the HVAC system, the sinks and the air
-// cleaners; fills arrays.StepIntegral, and the sink totals ResultTotal1 and ResultTotal2
-// and AirCleanerCollected. Sets outputDue when some concentration moved by more than the
-// threshold. Nothing is changed when a loss coefficient is negative.
-StepStatus UpdateRooms(BuildingRecord& building, const WorkingFlows& flows,
-                       const RemovalTerms& terms, const StepInput& step, SourceStates& sources,
-                       SinkMasses& sinks, RoomArrays& arrays, bool& output_due);
 
 // After the rooms: Conc := NewConc, the leaving total (from StepIntegral), the airborne
 // total, the airborne mass and the peak of every room 0..NumRooms.

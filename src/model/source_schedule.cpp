@@ -104,27 +104,40 @@ double RepeatPeriod(const SourceRecord& source) {
   }
 }
 
-bool SourceScheduleTime(float t, const SourceRecord& source, SourceState& state, float step_size,
-                        int num_pollutants) {
+StepSchedule ScheduleForStep(double t0, const SourceRecord& source, SourceState& state,
+                             float step_size, int num_pollutants) {
+  StepSchedule schedule;
   const int n = CycleCount(source);
-  if (n == 0) return false;
-  // The run's clock is exact to well within a thousandth of a step, so a switch time that
-  // close counts as reached: the switch takes effect at the step boundary it falls on.
-  const double reach = static_cast<double>(t) + 0.001 * static_cast<double>(step_size);
-  double on = 0;
-  if (CycleInForce(source, n, RepeatPeriod(source), reach, on)) {
-    state.SourceAge = static_cast<float>(std::max(0.0, static_cast<double>(t) - on));
-    if (state.SourceAge < step_size && !(state.SwitchOnDone && state.SwitchOnTime == on)) {
-      ResetSourceParameters(source, state, num_pollutants);
-      state.SwitchOnDone = true;
-      state.SwitchOnTime = on;
-    }
-    state.On = true;
-    return true;
-  }
+  if (n == 0) return schedule;
   state.On = false;
   state.SourceAge = 0;
-  return false;
+  // The run's clock is exact to well within a thousandth of a step, so a switch time that
+  // close counts as reached: the switch takes effect at the step boundary it falls on.
+  const double reach = t0 + 0.001 * static_cast<double>(step_size);
+  if (!CycleInForce(source, n, RepeatPeriod(source), reach, schedule.began)) return schedule;
+  schedule.on = true;
+  const double age = std::max(0.0, t0 - schedule.began);
+  state.SourceAge = static_cast<float>(age);
+  if (age < step_size && !(state.SwitchOnDone && state.SwitchOnTime == schedule.began)) {
+    ResetSourceParameters(source, state, num_pollutants);
+    state.SwitchOnDone = true;
+    state.SwitchOnTime = schedule.began;
+  }
+  state.On = true;
+  return schedule;
+}
+
+bool SourceScheduleTime(float t, const SourceRecord& source, SourceState& state, float step_size,
+                        int num_pollutants) {
+  return ScheduleForStep(t, source, state, step_size, num_pollutants).on;
+}
+
+double HeldEmission(const ScenarioRecord& scenario, const SourceRecord& source, SourceState& state,
+                    int room, int p, const EmissionStep& step) {
+  double rate = ModelEmission(scenario, source, state, room, p, step) * source.UnitFactor;
+  if (source.Model >= 8 && source.Model <= 10)
+    rate = DepleteSpill(scenario, source, state, p, static_cast<float>(rate), step.Step);
+  return static_cast<float>(rate);
 }
 
 void ResetSourceParameters(const SourceRecord& source, SourceState& state, int num_pollutants) {
@@ -359,39 +372,6 @@ inline void AddEmission(const ScenarioRecord& scenario, const SourceRecord& sour
       total_emitted);
 }
 
-// A polynomial source with only its constant term emits the same at every time: what it
-// gives is kept in its state, for the room volume and the concentration per mass it was
-// worked out with.
-void AddSteadyPolynomial(const ScenarioRecord& scenario, const SourceRecord& source,
-                         SourceState& state, int room, float volume, const EmissionStep& step,
-                         int np, PerPollutant<float>& out, PerPollutant<float>& total_emitted) {
-  SteadyEmission& kept = state.Steady;
-  if (!kept.Known || !(kept.Volume == volume)) {
-    kept = SteadyEmission{};
-    kept.Known = true;
-    kept.Volume = volume;
-  }
-  for (int p = 0; p < np; ++p) {
-    const float conc_per_mass = ConcPerMassOf(step, p);
-    if (kept.Has[p] && kept.ConcPerMass[p] == conc_per_mass) {
-      Add({kept.Rate[p], kept.Share[p]}, p, step.Step, out[p], total_emitted);
-      continue;
-    }
-    const Emitted e = EmittedOf(scenario, source, state, room, volume, step, p,
-                                PolyfitMeanRate(source, p, step.Time, step.Step));
-    Add(e, p, step.Step, out[p], total_emitted);
-    // With a constant term that is not zero, the zero terms (of either sign) of any finite
-    // time add nothing to it, so every later step gives these same bits.
-    const auto& q = source.Params;
-    if (q[0][p] != 0 && q[1][p] == 0 && q[2][p] == 0 && q[3][p] == 0 && std::isfinite(step.Time)) {
-      kept.Has[p] = true;
-      kept.ConcPerMass[p] = conc_per_mass;
-      kept.Rate[p] = e.Rate;
-      kept.Share[p] = e.Share;
-    }
-  }
-}
-
 }  // namespace
 
 float SourceEmissionRate(const ScenarioRecord& scenario, SourceStates& states, int room,
@@ -420,60 +400,6 @@ float SourceEmissionRate(const ScenarioRecord& scenario, SourceStates& states, i
                   total_emitted);
   }
   return rate;
-}
-
-void RoomEmissionRates(const ScenarioRecord& scenario, SourceStates& states, int room, float volume,
-                       const EmissionStep& step, PerPollutant<float>& out,
-                       PerPollutant<float>& total_emitted) {
-  if (room < 0 || room >= kRoomSlots) return;
-  const int np = PollutantCount(scenario);
-  for (int k = 1; k <= SourceSlotCount(scenario, room); ++k) {
-    const SourceRecord& source = scenario.Sources[room][k];
-    SourceState& state = states[room][k];
-    auto each = [&](auto emission) {
-      for (int p = 0; p < np; ++p)
-        AddEmission(scenario, source, state, room, volume, step, p, emission(p), out[p],
-                    total_emitted);
-    };
-    if (IsClosedFormModel(source.Model)) {
-      // Most steps lie within a stretch of unchanging schedule, on or off throughout.
-      const double t0 = step.Time;
-      const double dt = step.Step;
-      if (WithinStretch(state, t0, dt, SwitchTolerance(scenario.StepSize))) {
-        state.On = state.StretchOn;
-        if (!state.On) continue;
-        // The models a building is mostly made of get a loop of their own, free of the
-        // dispatch.
-        if (source.Model == 6) {
-          AddSteadyPolynomial(scenario, source, state, room, volume, step, np, out, total_emitted);
-          continue;
-        }
-        const double age = std::max(0.0, t0 - state.StretchBegan);
-        if (source.Model == 1) {
-          const PerPollutant<double> means = R0kMeanRates(source, np, age, dt);
-          each([&](int p) { return means[p]; });
-          continue;
-        }
-      }
-      const OnParts parts = OnPartsOf(source, state, t0, dt, scenario.StepSize);
-      state.On = parts.Count > 0;
-      if (!state.On) continue;
-      if (source.Model == 6 && parts.Whole)
-        AddSteadyPolynomial(scenario, source, state, room, volume, step, np, out, total_emitted);
-      else
-        each([&](int p) { return MeanOverStep(source, p, parts, step.Step); });
-      continue;
-    }
-    if (!SourceScheduleTime(step.Time, source, state, scenario.StepSize, scenario.NumPollutants))
-      continue;
-    if (source.Model == 0) {
-      each([&](int p) {
-        return MassTransferEmission(source, state, p, step.RoomConc[room][p], step.Step);
-      });
-    } else {
-      each([&](int p) { return ModelEmission(scenario, source, state, room, p, step); });
-    }
-  }
 }
 
 }  // namespace quarn

@@ -66,11 +66,22 @@ float SourceEmissionRate(const ScenarioRecord& scenario, SourceStates& states, i
                          float volume, const EmissionStep& step, int pollutant,
                          PerPollutant<float>& total_emitted);
 
-// The same for every pollutant of the room at once, added to out[p] for pollutant p: each
-// source is looked up once, and its pollutants follow in order 0, 1, 2, ... Every out[p]
-// receives the same additions in the same order as SourceEmissionRate sums.
-void RoomEmissionRates(const ScenarioRecord& scenario, SourceStates& states, int room, float volume,
-                       const EmissionStep& step, PerPollutant<float>& out,
-                       PerPollutant<float>& total_emitted);
+// The schedule of a source over a step that no switch splits, looked up at its start t0 (a
+// switch within a thousandth of stepSize after t0 counts as reached): whether it is on and
+// when its on-period began. Sets state.SourceAge and state.On and resets the running values at
+// a switch-on, as SourceScheduleTime does.
+struct StepSchedule {
+  bool on = false;
+  double began = 0;
+};
+StepSchedule ScheduleForStep(double t0, const SourceRecord& source, SourceState& state,
+                             float step_size, int num_pollutants);
+
+// The emission of pollutant p of a source whose model is not linear in the air (Paint2, VBX,
+// the spills), in the scenario's mass unit per hour, from its state at the step's start; the
+// state is advanced over the step, and a spill gives no more than its liquid holds. Call it
+// for the pollutants of a source in order 0, 1, 2, ...
+double HeldEmission(const ScenarioRecord& scenario, const SourceRecord& source, SourceState& state,
+                    int room, int pollutant, const EmissionStep& step);
 
 }  // namespace quarn

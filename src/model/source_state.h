@@ -6,17 +6,6 @@
 
 namespace quarn {
 
-// What a source whose emission does not change gives in every step, per pollutant: kept
-// once worked out for the room volume and the concentration per mass of the run.
-struct SteadyEmission {
-  bool Known = false;
-  float Volume = 0;
-  PerPollutant<bool> Has{};
-  PerPollutant<float> ConcPerMass{};
-  PerPollutant<float> Rate{};   // in the scenario's mass unit per hour
-  PerPollutant<float> Share{};  // of the room's concentration rate
-};
-
 // The running values of one source during a concentration run: the masses left in its
 // layers, the remaining amounts of a spill, how long it has been on. The emission models
 // read the user's parameters from the SourceRecord (never written) and keep everything that
@@ -72,7 +61,6 @@ struct SourceState {
   PerPollutant<float> MolesLeft{};     // moles of each pollutant left
   PerPollutant<float> LiquidMass{};    // mass of each pollutant left, less what was emitted
 
-  SteadyEmission Steady;
   // The stretch of run time around the last look-up in which the source's schedule does not
   // change: from StretchFrom to StretchUntil it is on (since StretchBegan, when its on-period
   // began) or off. Most steps fall within the stretch of the step before.

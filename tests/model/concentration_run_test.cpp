@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 #include <vector>
 
 #include <unistd.h>
@@ -555,55 +556,211 @@ TEST_F(ConcentrationRunTest, ExactlyOneBufferOfRecordsIsOneBlockAndTheEndLine) {
   EXPECT_EQ(bytes.substr(0, 22), " .125 , 0 , 9.753099 \r");
 }
 
-TEST_F(ConcentrationRunTest, ManagedFlowsHoldOnlyDuringTheirPeriod) {
-  // 0.5 air changes an hour, but from 2 h to 4 h the managed set flushes 2 an hour. The
-  // period covers the steps that start within it, the last one starting at 4 h.
+TEST_F(ConcentrationRunTest, ManagedFlowsHoldFromTheStartToTheEndOfTheirPeriod) {
+  // 0.5 air changes an hour, but from 2.05 h to 4.05 h (off the grid of 0.125 h steps) the
+  // managed set flushes 2 an hour.
   BuildingRecord b = OneRoom();
   ScenarioRecord& s = b.Scenario;
   s.StepSize = 0.125F;
   s.YearsSimulated = 8.0F / 8760;
-  s.ManagedValue3 = 2;
-  s.ManagedValue4 = 4;
+  s.ManagedValue3 = 2.05F;
+  s.ManagedValue4 = 4.05F;
   s.ManagedFromOutdoors[1] = s.ManagedToOutdoors[1] = 100;
   ASSERT_EQ(Run(b), RunOutcome::Completed);
-  const double c2 = 10 * std::exp(-1.0);
-  const double cEnd = c2 * std::exp(-2 * 2.125);
+  const double c2 = 10 * std::exp(-0.5 * 2.05);
+  const double c4 = c2 * std::exp(-2 * 2.0);
   ExpectRecords(
       [&](double t) {
-        if (t <= 2) return 10 * std::exp(-0.5 * t);
-        if (t <= 4.125) return c2 * std::exp(-2 * (t - 2));
-        return cEnd * std::exp(-0.5 * (t - 4.125));
+        if (t <= 2.05) return 10 * std::exp(-0.5 * t);
+        if (t <= 4.05) return c2 * std::exp(-2 * (t - 2.05));
+        return c4 * std::exp(-0.5 * (t - 4.05));
       },
-      1, 1e-4);
+      1, 1e-5);
   EXPECT_FLOAT_EQ(rec_.records.back().time, 8);  // the end of the simulated period
   EXPECT_EQ(s.ManagedFlowFlag.str(), " ");       // as the user left it
 }
 
-TEST_F(ConcentrationRunTest, HVACTakesInTheOutdoorAirOfThePreviousStep) {
-  // The HVAC system exhausts all 100 m³/h of return air and supplies 100 m³/h of outdoor
-  // air, so the room follows dC/dt = 2 (Cout - C). Outdoors is 0 until 1 h and 10 after.
-  // The system works out its supply air before the outdoor value of the step is looked up,
-  // with the value of the step before: the step starting at 1 h still brings clean air.
-  BuildingRecord b = OneRoom();
-  ScenarioRecord& s = b.Scenario;
+// The cases of inputs that change within a step: a room of 10 m³ flushed with 100 m³/h
+// (a loss of 10 an hour) at 0.1 h steps unless said, against the exact solutions.
+class ChangingInputsTest : public ConcentrationRunTest {
+ protected:
+  static BuildingRecord TenCubicMetres(float hours) {
+    BuildingRecord b = FlushedRoom(hours);
+    b.RoomList[1].Volume = 10;
+    b.Scenario.NaturalFromOutdoors[1] = b.Scenario.NaturalToOutdoors[1] = 100;
+    return b;
+  }
+  static void OutdoorStep(ScenarioRecord& s, float at) {
+    s.ConstantOutdoorConc = "N";
+    s.NumOutdoorConcPoints = 2;
+    s.OutdoorConcTime[2] = at;
+    s.OutdoorConc[2][0] = 1;
+  }
+  // Room 1 at the record of time t; NaN (and a failure) when there is none.
+  float RoomAt(float t) const {
+    const Recorder::Rec* r = RecordAt(t);
+    EXPECT_NE(r, nullptr) << "no record at " << t;
+    return r != nullptr ? r->conc[1] : std::nanf("");
+  }
+  // Every record within `share` of `peak` of the exact value at its time.
+  template <class F>
+  void ExpectWithin(const F& exact, double peak, double share) {
+    ASSERT_FALSE(rec_.records.empty());
+    double worst = 0;
+    float at = 0;
+    for (const auto& r : rec_.records) {
+      const double off = std::fabs(r.conc[1] - exact(static_cast<double>(r.time)));
+      if (off > worst) std::tie(worst, at) = std::pair{off, r.time};
+    }
+    EXPECT_LE(worst, share * peak) << "at " << at;
+  }
+};
+
+TEST_F(ChangingInputsTest, ASourceSwitchedBetweenStepsEmitsFromItsSwitch) {
+  // 10 mg/h from 1.05 h to 3.05 h: the room approaches 0.1 mg/m³ from 1.05 h and leaves it
+  // from 3.05 h, exactly as if the steps ended there.
+  BuildingRecord b = TenCubicMetres(5);
+  AddConstantSource(b, 1, 10, 1.05F, 3.05F);
+  ASSERT_EQ(Run(b), RunOutcome::Completed);
+  const auto exact = [](double t) {
+    if (t <= 1.05) return 0.0;
+    if (t <= 3.05) return 0.1 * (1 - std::exp(-10 * (t - 1.05)));
+    return 0.1 * (1 - std::exp(-20.0)) * std::exp(-10 * (t - 3.05));
+  };
+  ExpectWithin(exact, 0.1, 1e-4);
+  EXPECT_NEAR(RoomAt(1.1F), 0.03935, 1e-5);
+  EXPECT_NEAR(RoomAt(3.1F), 0.06065, 1e-5);
+  EXPECT_NEAR(b.Scenario.TotalEmitted[0], 20, 1e-4);
+}
+
+TEST_F(ChangingInputsTest, OutdoorAirReachesTheRoomFromItsChangeAlsoThroughTheHVACSystem) {
+  // Outdoors steps from 0 to 1 mg/m³ at 1.05 h, through the windows.
+  BuildingRecord b = TenCubicMetres(3);
+  OutdoorStep(b.Scenario, 1.05F);
+  ASSERT_EQ(Run(b), RunOutcome::Completed);
+  ExpectWithin([](double t) { return t <= 1.05 ? 0 : 1 - std::exp(-10 * (t - 1.05)); }, 1, 1e-4);
+  EXPECT_NEAR(RoomAt(1.1F), 0.3935, 1e-4);
+  EXPECT_NEAR(RoomAt(1.2F), 0.7769, 1e-4);
+
+  // At 1 h, into a room fed only by the HVAC system: it exhausts all of its 100 m³/h of
+  // return air and supplies 100 m³/h of outdoor air, which it takes in at the value of the
+  // step it supplies.
+  BuildingRecord h = TenCubicMetres(3);
+  ScenarioRecord& s = h.Scenario;
   s.NaturalFromOutdoors[1] = s.NaturalToOutdoors[1] = 0;
-  s.InitialConc[1][0] = 0;
   s.HVACType = 1;
-  s.HVACFilterType = 0;
   s.HVACSupply[1] = s.HVACReturn[1] = 100;
   s.HVACOutdoorAirTotal = s.HVACMakeUpTotal = 100;
-  s.ConstantOutdoorConc = "N";
-  s.NumOutdoorConcPoints = 2;
-  s.OutdoorConcTime[2] = 1;
-  s.OutdoorConc[2][0] = 10;
-  s.StepSize = 0.125F;
-  s.YearsSimulated = 4.0F / 8760;
+  OutdoorStep(s, 1);
+  rec_ = Recorder();
+  ASSERT_EQ(Run(h), RunOutcome::Completed);
+  ExpectWithin([](double t) { return t <= 1 ? 0 : 1 - std::exp(-10 * (t - 1)); }, 1, 1e-4);
+  EXPECT_NEAR(RoomAt(1.2F), 0.8647, 1e-4);
+  EXPECT_NEAR(RoomAt(1.3F), 0.9502, 1e-4);
+}
+
+TEST_F(ChangingInputsTest, AMassTransferLayerNeverHoldsTheAirAboveItsEquilibrium) {
+  // A sealed room of 1 m³ with 5 m² of a layer (C0 10 mg/m³, k1 3 m/h, 1000 mg/m² at the
+  // start and as its reference): the air gains k1 S / V (C0 m / M0 - C) and the layer loses
+  // it, so the air rises towards a S C0 / (a + b) with a = k1 S / V = 15 and b = k1 C0 / M0.
+  BuildingRecord b = TenCubicMetres(2);
+  b.RoomList[1].Volume = 1;
+  ScenarioRecord& s = b.Scenario;
+  s.NaturalFromOutdoors[1] = s.NaturalToOutdoors[1] = 0;
+  SourceRecord& layer = AddConstantSource(b, 1, 0);
+  layer.Model = 0;
+  layer.Size = 5;
+  layer.Params[0][0] = 10;
+  layer.Params[1][0] = 3;
+  layer.Params[2][0] = layer.Params[3][0] = 1000;
   ASSERT_EQ(Run(b), RunOutcome::Completed);
-  for (const auto& r : rec_.records) {
-    const double want = r.time <= 1.125 ? 0 : 10 * (1 - std::exp(-2 * (r.time - 1.125)));
-    ASSERT_NEAR(r.conc[1], want, 1e-4 * want + 1e-6) << r.time;
-    ASSERT_EQ(r.conc[0], r.time < 1 ? 0 : 10) << r.time;
+  const double a = 15;
+  const double bb = 3.0 * 10 / 1000;
+  const auto exact = [&](double t) { return a * 10 * (1 - std::exp(-(a + bb) * t)) / (a + bb); };
+  for (const auto& r : rec_.records) ASSERT_LE(r.conc[1], 10.0F) << r.time;
+  ExpectWithin(exact, 10, 1e-3);
+  EXPECT_NEAR(RoomAt(0.1F), exact(0.1), 1e-3 * 10);
+  // What the air holds is what the layer gave.
+  EXPECT_NEAR(s.TotalEmitted[0], rec_.records.back().conc[1], 1e-4 * 10);
+}
+
+TEST_F(ChangingInputsTest, AnHVACFilterStopsWhereItReachesItsCapacity) {
+  // 100 mg/h into a room whose return air passes a filter keeping half; the filter holds
+  // 5 mg. It fills within a step at every step size, and stops filtering there.
+  for (float step : {0.1F, 0.3F, 1.0F}) {
+    SCOPED_TRACE(step);
+    BuildingRecord b = TenCubicMetres(6);
+    ScenarioRecord& s = b.Scenario;
+    s.StepSize = step;
+    s.HVACType = 1;
+    s.HVACFilterType = 9;  // user defined: the penetration as entered
+    s.FilterPenetration[0][0] = 0.5F;
+    s.FilterCapacity = 5;
+    s.HVACSupply[1] = s.HVACReturn[1] = 50;
+    AddConstantSource(b, 1, 100);
+    rec_ = Recorder();
+    ASSERT_EQ(Run(b), RunOutcome::Completed);
+    EXPECT_NEAR(s.AirCleanerMass[0], 5, 5e-4);
+    // Once full the room is at its steady value without the filter, 100 / 100 mg/m³.
+    EXPECT_NEAR(rec_.records.back().conc[1], 1, 1e-4);
   }
+}
+
+TEST_F(ChangingInputsTest, ASinkReleasesAsItsLoadingChangesWithinTheStep) {
+  // The sealed room of 50 m³ with a 10 m² sink (ka 0.5 m/h, kd 0.1 /h), 10 mg/m³ at the
+  // start: dC/dt = -0.1 C + 0.02 M and dM/dt = 0.5 C - 0.1 M, whose rates are 0 and -0.2.
+  for (const auto& [step, share] : {std::pair{0.1F, 1e-4}, std::pair{1.0F, 1e-3}}) {
+    SCOPED_TRACE(step);
+    BuildingRecord b = OneRoom();
+    ScenarioRecord& s = b.Scenario;
+    s.NaturalFromOutdoors[1] = s.NaturalToOutdoors[1] = 0;
+    s.StepSize = step;
+    s.NumSinks[1] = 1;
+    s.Sinks[1][1].Area = 10;
+    s.Sinks[1][1].ka[0] = 0.5F;
+    s.Sinks[1][1].kd[0] = 0.1F;
+    rec_ = Recorder();
+    ASSERT_EQ(Run(b), RunOutcome::Completed);
+    ExpectWithin([](double t) { return 5 + 5 * std::exp(-0.2 * t); }, 10, share);
+  }
+}
+
+TEST_F(ChangingInputsTest, AFastDecayingSourceIsExactAtTheFirstRecord) {
+  // R0k of 100 mg/h decaying at 2 an hour: C = R0 / V (e^(-k t) - e^(-L t)) / (L - k).
+  BuildingRecord b = TenCubicMetres(3);
+  SourceRecord& src = AddConstantSource(b, 1, 0);
+  src.Model = 1;
+  src.Params[0][0] = 100;
+  src.Params[1][0] = 2;
+  ASSERT_EQ(Run(b), RunOutcome::Completed);
+  const auto exact = [](double t) { return 10 * (std::exp(-2 * t) - std::exp(-10 * t)) / 8; };
+  ASSERT_EQ(rec_.records.front().time, 0.1F);
+  EXPECT_NEAR(rec_.records.front().conc[1], exact(0.1), 1e-4 * exact(0.1));
+  ExpectWithin(exact, exact(std::log(5.0) / 8), 1e-4);
+}
+
+TEST_F(ChangingInputsTest, AnRTSourceStartsAtItsOwnAgeWithinAStep) {
+  // R/T of Alpha 10 mg/h with P1 0.5, which emits from 0.05 day (1.2 h), at 0.25 h steps:
+  // its rate at age a is 10 / sqrt(a / 24).
+  BuildingRecord b = TenCubicMetres(3);
+  b.Scenario.StepSize = 0.25F;
+  SourceRecord& src = AddConstantSource(b, 1, 0);
+  src.Model = 4;
+  src.Params[0][0] = 10;
+  src.Params[1][0] = 0.5F;
+  ASSERT_EQ(Run(b), RunOutcome::Completed);
+  // The exact room, dC/dt = rate / V - 10 C, by a fine quadrature of its solution.
+  const double first = 24 * 0.05F;
+  const auto exact = [first](double t) {
+    double c = 0;
+    const int n = 20000;
+    for (int i = 0; i < n && t > first; ++i) {
+      const double s = first + (t - first) * (i + 0.5) / n;
+      c += 10 / std::sqrt(s / 24) / 10 * std::exp(-10 * (t - s)) * (t - first) / n;
+    }
+    return c;
+  };
+  ExpectWithin(exact, exact(first + 0.5), 1e-4);
 }
 
 // Everything the user entered, as one comparable list.

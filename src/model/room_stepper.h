@@ -1,0 +1,77 @@
+#pragma once
+
+#include <vector>
+
+#include "model/hvac.h"
+#include "model/mass_balance.h"
+#include "model/records.h"
+#include "model/source_state.h"
+#include "model/step_inputs.h"
+#include "model/step_system.h"
+#include "model/working_flows.h"
+
+namespace quarn {
+
+// The room update of a concentration run, one exact step at a time. The rooms, the sinks,
+// the layers of the mass-transfer sources and the decaying and polynomial inputs of the step
+// form one linear system per pollutant (step_system.h), integrated exactly; only the rates of
+// the models that are not linear are held at their value of the step's start.
+//
+// A step ends early where an input would otherwise change within it: where a Paint1 or R/T
+// rate no longer follows a cubic, where a held rate would carry the air past its source's
+// equilibrium, where an HVAC filter reaches its capacity, and where the air passes the
+// equilibrium of a releasing layer (layer 1 only releases).
+class RoomStepper {
+ public:
+  RoomStepper(const BuildingRecord& building, const PerPollutant<float>& conc_per_mass);
+
+  struct Step {
+    double start = 0;
+    double length = 0;
+    // A step of the run's grid, whose matrices are worth keeping; a step cut short at a switch
+    // or an event is worked out for its starting state alone.
+    bool regular = true;
+    float step_size = 0.1F;          // the scenario's step, for the switch tolerance
+    float change_threshold = 0.02F;  // the relative change that makes a record due
+  };
+  struct Outcome {
+    StepStatus status = StepStatus::Ok;
+    double taken = 0;  // the length of the step actually taken
+    // The pollutants whose HVAC filter reached its capacity at the step's end.
+    PerPollutant<bool> filled{};
+  };
+
+  // Takes one step from the arrays' Conc, filling NewConc, RoomConc, StepIntegral and the
+  // states; adds what was emitted to TotalEmitted, the sinks' totals to ResultTotal1 and 2
+  // and the air cleaners' catch to AirCleanerCollected; sets outputDue when some
+  // concentration moved by more than the threshold. hvac.FilterMass is read for the filter's
+  // capacity; a filter found full at the step's end is set to its capacity. Nothing is
+  // changed when a loss coefficient is negative.
+  Outcome Advance(BuildingRecord& building, const WorkingFlows& flows, const RemovalTerms& terms,
+                  const HVACMixing& mixing, HVACState& hvac, const Step& step,
+                  SourceStates& sources, SinkMasses& sinks, RoomArrays& arrays, bool& output_due);
+
+  // How many distinct systems the run has worked out so far.
+  std::size_t SystemsKept() const { return cache_.Size(); }
+
+ private:
+  struct Solution;
+  struct Event;
+  Solution Solve(BuildingRecord& building, const WorkingFlows& flows, const RemovalTerms& terms,
+                 const HVACMixing& mixing, double t0, double dt, bool regular,
+                 const SourceStates& sources, const SinkMasses& sinks, const RoomArrays& arrays);
+  std::vector<double> StartState(const Solution& solution, int p, const SourceStates& sources,
+                                 const SinkMasses& sinks, const RoomArrays& arrays) const;
+  double FirstEvent(const BuildingRecord& building, const HVACMixing& mixing, const HVACState& hvac,
+                    const Solution& solution, const SourceStates& sources, const SinkMasses& sinks,
+                    const RoomArrays& arrays, std::vector<Event>& found);
+  void Commit(BuildingRecord& building, const Solution& solution, const Step& step,
+              SourceStates& sources, SinkMasses& sinks, RoomArrays& arrays, bool& output_due);
+
+  StateLayout layout_;
+  PerPollutant<float> conc_per_mass_;
+  StepSources step_sources_;
+  StepCache cache_;
+};
+
+}  // namespace quarn

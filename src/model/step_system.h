@@ -1,0 +1,140 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "model/exact_step.h"
+#include "model/hvac.h"
+#include "model/records.h"
+#include "model/working_flows.h"
+
+namespace quarn {
+
+// Over one step the building is one linear system per pollutant, dz/dt = M z, integrated
+// exactly. z holds, in this order:
+//   - the coupled states: the concentration of rooms 1..n, the loading (per unit area) of
+//     every sink and the mass (per unit area) of every layer of a mass-transfer source, which
+//     exchange with the air linearly (uptake ka C, release kd M; a layer k (C0 M / M0 - C));
+//   - the polynomial inputs: blocks w0..wJ of one state per room, a chain w0' = w1, w1' = w2,
+//     ... whose w0 enters its room, so that room r receives the sum over j of
+//     w_j(0) s^j / j! at time s into the step: the outdoor air, the HVAC intake, constant and
+//     polynomial sources, the cubic that stands for a Paint1 or R/T rate over the step, and
+//     the held rates of the models that are not linear;
+//   - the decaying inputs: one state per term of an R0k source, which decays at its own k
+//     and enters its room (or, for a source in the HVAC system, the rooms it supplies).
+// The same layout holds for every pollutant of a run, so that the pollutants of a step are
+// worked out side by side.
+struct StateLayout {
+  struct SinkState {
+    int room = 0;
+    int slot = 0;
+  };
+  struct LayerState {
+    int room = 0;  // 0: a source in the HVAC system, which sees no room air
+    int slot = 0;
+    int layer = 1;  // 1 or 2
+  };
+  struct ModeState {
+    int room = 0;
+    int slot = 0;
+    int term = 0;  // 0, 1, 2: the pairs of rows (0, 1), (2, 3), (4, 5) of the parameters
+  };
+  int rooms = 0;
+  std::vector<SinkState> sinks;
+  std::vector<LayerState> layers;
+  std::vector<ModeState> modes;
+  int degree = 0;  // highest power of the polynomial inputs
+
+  int SinkIndex(int i) const { return rooms + i; }
+  int LayerIndex(int i) const { return rooms + static_cast<int>(sinks.size()) + i; }
+  int Coupled() const { return rooms + static_cast<int>(sinks.size() + layers.size()); }
+  int InputIndex(int power, int room) const { return Coupled() + power * rooms + room - 1; }
+  int ModeIndex(int i) const { return Coupled() + (degree + 1) * rooms + i; }
+  int Size() const { return ModeIndex(static_cast<int>(modes.size())); }
+};
+
+// The states of the run's building: every sink in use, both layers of every mass-transfer
+// source (rooms and HVAC system), every R0k term, and the cubic inputs when some source
+// needs them.
+StateLayout MakeStateLayout(const BuildingRecord& building);
+
+// The removal rate (1/h) of room r's air cleaner: it moves AirCleanerFlow room volumes an
+// hour through a device that keeps AirCleanerEff percent.
+double CleanerRate(const ScenarioRecord& scenario, int room);
+
+// The largest layout a building can have, for the bounds of the masks below.
+inline constexpr int kMostLayers = 2 * kRoomSlots * kMaxSources;
+
+// What of a step's rate matrices changes during a run, bit for bit: the flows and loss
+// coefficients in force, the HVAC mixing, which layers exchange and which showers run. The
+// rooms, their volumes, neighbours, air cleaners and sinks do not change within a run.
+struct SystemKey {
+  PerRoom<float> loss{};    // LossCoefficient, 1/h
+  PerRoom<float> supply{};  // HVAC supply flow into the room, m³/h
+  RoomMatrix between{};     // TotalBetweenRooms, m³/h from room i to room j
+  RoomPollutant weight{};   // HVACMixing::Weight
+  float per_emission = 0;   // HVACMixing::PerEmission
+  float unused = 0;         // keeps the masks below free of padding, for the comparison
+  // Bit i of word i / 64 of a pollutant: layer i of the layout exchanges with the air.
+  std::array<std::array<uint64_t, 2>, kMaxPollutants> layers_on{};
+  uint64_t showers_on = 0;  // bit of source slot room * 4 + slot
+};
+static_assert(kMostLayers <= 128 && kRoomSlots * (kMaxSources + 1) <= 64);
+
+SystemKey MakeSystemKey(const PerRoom<float>& loss, const WorkingFlows& flows,
+                        const HVACMixing& mixing);
+
+// The rate matrix M of pollutant p for the key, in the layout. concPerMass is the
+// concentration of one mass unit (or particle) per m³ of the pollutant.
+SquareMatrix AssembleRates(const BuildingRecord& building, const StateLayout& layout,
+                           const SystemKey& key, int p, float conc_per_mass);
+
+// The rooms' share of what enters the HVAC system's supply air per unit of emission rate:
+// the supply flow of room r over its volume, times the supply concentration per emission.
+float SupplyShare(const BuildingRecord& building, const SystemKey& key, int room);
+
+// The step matrices of the pollutants side by side, as single floats: [row][column][pollutant].
+// Rows: the coupled states (the change of each over the step, Phi less the identity), then
+// the rooms again (their integrals over the step). Columns: every state of the layout. The decaying
+// inputs need only their own diagonal, kept apart.
+using Lanes = PerPollutant<float>;
+struct StepRows {
+  double step = 0;
+  int columns = 0;
+  std::vector<Lanes> ends;       // Coupled() rows
+  std::vector<Lanes> integrals;  // rooms rows
+  // Each mode's e^(-k h) and (1 - e^(-k h)) / k, in double: the decaying inputs are carried
+  // from step to step, so their rounding would add up over a long run.
+  std::vector<PerPollutant<double>> mode_decay;
+  std::vector<PerPollutant<double>> mode_integral;
+};
+
+// The systems seen so far in a run, each with its rate matrices and the step matrices of
+// the step lengths it was stepped with: a flow schedule that repeats never works a system out
+// twice. A few dozen systems are kept; the one least recently used makes room.
+class StepCache {
+ public:
+  struct System {
+    SystemKey key;
+    std::array<SquareMatrix, kMaxPollutants> rates;
+    std::array<int, kMaxPollutants> same_as{};  // the first pollutant with the same rates
+    std::vector<StepRows> steps;
+    uint64_t last_used = 0;
+  };
+
+  explicit StepCache(std::size_t capacity = 48) : capacity_(capacity) {}
+  // The system of `key`, assembled when it was not kept.
+  System& Find(const BuildingRecord& building, const StateLayout& layout, const SystemKey& key,
+               int pollutants, const PerPollutant<float>& conc_per_mass);
+  // The step matrices of `system` for the step dt, worked out when not kept.
+  const StepRows& Rows(System& system, const StateLayout& layout, int pollutants, double dt);
+  std::size_t Size() const { return systems_.size(); }
+
+ private:
+  std::size_t capacity_;
+  uint64_t clock_ = 0;
+  std::vector<System> systems_;
+};
+
+}  // namespace quarn

@@ -1,0 +1,110 @@
+#include "model/exact_step.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace quarn {
+namespace {
+
+SquareMatrix FromRows(const std::vector<std::vector<double>>& rows) {
+  SquareMatrix m(static_cast<int>(rows.size()));
+  for (int i = 0; i < m.Order(); ++i)
+    for (int j = 0; j < m.Order(); ++j) m(i, j) = rows[i][j];
+  return m;
+}
+
+void ExpectNear(const SquareMatrix& got, const std::vector<std::vector<double>>& want,
+                double tolerance) {
+  for (int i = 0; i < got.Order(); ++i)
+    for (int j = 0; j < got.Order(); ++j) EXPECT_NEAR(got(i, j), want[i][j], tolerance) << i << j;
+}
+
+TEST(ComputeStepMatrices, RotationInClosedForm) {
+  // dz/dt = A z with A = [0 -w; w 0] turns z by w h: Phi is the rotation, Integral its
+  // integral, [sin, cos - 1; 1 - cos, sin] / w. A long step needs many doublings.
+  for (const double h : {0.1, 3.0, 40.0}) {
+    SCOPED_TRACE(h);
+    const double w = 2;
+    const StepMatrices m = ComputeStepMatrices(FromRows({{0, -w}, {w, 0}}), h);
+    const double c = std::cos(w * h);
+    const double s = std::sin(w * h);
+    ExpectNear(m.Phi, {{c, -s}, {s, c}}, 1e-12);
+    ExpectNear(m.Integral, {{s / w, (c - 1) / w}, {(1 - c) / w, s / w}}, 1e-12);
+  }
+}
+
+TEST(ComputeStepMatrices, TwoDecaysFeedingOneAnotherInClosedForm) {
+  // A = [-a 1; 0 -b]: the second state decays at b and feeds the first, which decays at a.
+  const double a = 10;
+  const double b = 2;
+  const double h = 0.7;
+  const StepMatrices m = ComputeStepMatrices(FromRows({{-a, 1}, {0, -b}}), h);
+  const double ea = std::exp(-a * h);
+  const double eb = std::exp(-b * h);
+  const double ia = (1 - ea) / a;
+  const double ib = (1 - eb) / b;
+  ExpectNear(m.Phi, {{ea, (eb - ea) / (a - b)}, {0, eb}}, 1e-14);
+  ExpectNear(m.Integral, {{ia, (ib - ia) / (a - b)}, {0, ib}}, 1e-14);
+}
+
+TEST(ComputeStepMatrices, ChainOfInputsGivesThePowersOfTheStep) {
+  // The nilpotent chain z0' = z1, z1' = z2, ...: Phi holds h^(j-i) / (j-i)! above the
+  // diagonal and Integral h^(j-i+1) / (j-i+1)!.
+  const int n = 4;
+  SquareMatrix chain(n);
+  for (int i = 0; i + 1 < n; ++i) chain(i, i + 1) = 1;
+  const double h = 0.3;
+  const StepMatrices m = ComputeStepMatrices(chain, h);
+  for (int i = 0; i < n; ++i) {
+    for (int j = 0; j < n; ++j) {
+      const int k = j - i;
+      EXPECT_NEAR(m.Phi(i, j), k < 0 ? 0 : std::pow(h, k) / std::tgamma(k + 1), 1e-15);
+      EXPECT_NEAR(m.Integral(i, j), k < 0 ? 0 : std::pow(h, k + 1) / std::tgamma(k + 2), 1e-15);
+    }
+  }
+}
+
+TEST(ComputeStepMatrices, AStepForwardAndBackIsTheIdentityAndTheVectorSeriesAgrees) {
+  // A building-like matrix: rooms exchanging fast and slowly, a sink, a decaying input.
+  const SquareMatrix a = FromRows({{-30, 20, 0, 0.5, 1},
+                                   {25, -40, 5, 0, 0},
+                                   {0, 15, -6, 0, 0},
+                                   {2, 0, 0, -0.1, 0},
+                                   {0, 0, 0, 0, -3}});
+  SquareMatrix minus = a;
+  for (int i = 0; i < a.Order(); ++i)
+    for (int j = 0; j < a.Order(); ++j) minus(i, j) = -a(i, j);
+  // Backwards the fast rates grow (by e^3 here), which costs as many digits.
+  const double h = 0.05;
+  const SquareMatrix product = ComputeStepMatrices(a, h).Phi * ComputeStepMatrices(minus, h).Phi;
+  for (int i = 0; i < a.Order(); ++i)
+    for (int j = 0; j < a.Order(); ++j) EXPECT_NEAR(product(i, j), i == j ? 1 : 0, 1e-13);
+
+  // One vector carried through the same step, by matrix-vector products alone.
+  const std::vector<double> start{1, 0, 3, 7, 2};
+  const StepMatrices m = ComputeStepMatrices(a, h);
+  const PropagatedState x = PropagateState(a, start, h);
+  for (int i = 0; i < a.Order(); ++i) {
+    double end = 0;
+    double integral = 0;
+    for (int j = 0; j < a.Order(); ++j) {
+      end += m.Phi(i, j) * start[j];
+      integral += m.Integral(i, j) * start[j];
+    }
+    EXPECT_NEAR(x.End[i], end, 1e-12 * (1 + std::fabs(end)));
+    EXPECT_NEAR(x.Integral[i], integral, 1e-12 * (1 + std::fabs(integral)));
+  }
+}
+
+TEST(PropagateState, IntegralAgainstAFineQuadratureOfAFastDecay) {
+  // dz/dt = -1000 z over an hour: the vector series would need many sub-steps and the
+  // matrices take over; both ends of the step and its integral stay exact.
+  const PropagatedState x = PropagateState(FromRows({{-1000}}), std::vector<double>{5}, 1.0);
+  EXPECT_NEAR(x.End[0], 0, 1e-300);
+  EXPECT_NEAR(x.Integral[0], 5.0 / 1000, 1e-15);
+}
+
+}  // namespace
+}  // namespace quarn
