@@ -20,8 +20,9 @@ constexpr int kPolyfitModel = 6;
 // A cubic stands for a Paint1 or R/T rate over a step while it keeps within this share of
 // the rate's largest value: well inside the 0.01 % the rooms are held to.
 constexpr double kFitTolerance = 2e-6;
-// No step is cut shorter than this share of the planned one to fit a cubic.
-constexpr int kMostFitHalvings = 30;
+// No step is cut shorter than this share of the planned one to fit a cubic: a rate that
+// no cubic follows so closely (a rate that jumps) is taken as the cubic gives it.
+constexpr int kMostFitHalvings = 16;
 
 bool HeldModel(int model) {
   return model == 3 || model == 7 || model == 8 || model == 9 || model == 10;
@@ -29,6 +30,14 @@ bool HeldModel(int model) {
 
 bool Fitted(int model) {
   return model == kPaint1Model || model == kRTModel;
+}
+
+// The rate of a fitted source at `ds` into a step from age `age`. An R/T source emits from
+// its start, which is a step boundary: a step that begins there (its age may fall short of
+// the start by a rounding) emits over the whole of it.
+double FittedRate(const SourceRecord& source, int p, double age, double ds) {
+  if (source.Model == kRTModel) return ClosedFormRate(source, p, std::max(age + ds, kRTFirstAge));
+  return ClosedFormRate(source, p, age + ds);
 }
 
 // The cubic in s through four points of rate over [0, h] (the Chebyshev points, where the
@@ -140,8 +149,9 @@ double StepSources::Limit(double t0, double dt, const RoomPollutant& conc,
       const SourceRecord& source = s.Sources[r][k];
       const double age = std::max(0.0, t0 - began_[r][k]);
       if (Fitted(source.Model)) {
+        if (source.Model == kRTModel && age + limit / 2 < kRTFirstAge) continue;
         for (int p = 0; p < pollutants_; ++p) {
-          const auto rate = [&](double ds) { return ClosedFormRate(source, p, age + ds); };
+          const auto rate = [&](double ds) { return FittedRate(source, p, age, ds); };
           for (int halving = 0; halving < kMostFitHalvings && !FitCubic(rate, limit).close;
                ++halving)
             limit /= 2;
@@ -232,7 +242,7 @@ StepInputs StepSources::Inputs(double t0, double dt, const RoomPollutant& conc,
         case kRTModel:
           for (int p = 0; p < pollutants_; ++p) {
             if (source.Model == kRTModel && age + dt / 2 < kRTFirstAge) continue;
-            const auto rate = [&](double ds) { return ClosedFormRate(source, p, age + ds); };
+            const auto rate = [&](double ds) { return FittedRate(source, p, age, ds); };
             const Cubic cubic = FitCubic(rate, dt);
             const double unit = PerSourceUnit(source, conc_per_mass_[p]);
             for (int j = 0; j < 4; ++j) add(j, r, p, cubic.c[j] * unit);
