@@ -64,7 +64,7 @@ std::string UserConfigFolder(const char* xdg_config_home, const char* home);
 // given (the user's own DudeDirav).
 HostFolders DefaultHostFolders(const std::string& program_folder, bool program_folder_writable,
                                const std::string& user_data_folder, const std::string& temp_folder);
-// True when a file can be created in the folder (it is created and removed again).
+// True when this user may create files in the folder, as the system says; nothing is written.
 bool IsFolderWritable(const std::string& folder);
 
 // The settings of a new file.

@@ -360,6 +360,26 @@ TEST_F(OtherAccount, ASettingsFileThatCannotBeReadSurvivesStartUp) {
   }
 }
 
+// Another account that may write in the program's folder plants the name a write test would
+// use as a link to a private file of the user's: the start-up's check of the folder leaves
+// the file and the link as they were, and still finds the folder writable.
+TEST_F(OtherAccount, TheStartUpCheckOfTheProgramFolderWritesNothing) {
+  const std::string program = (shared_ / "program").string();
+  fs::create_directories(program);
+  ::chmod(program.c_str(), 0777);
+  const std::string victim = (shared_ / "private.txt").string();
+  const std::string text = "the user's own notes\r\n";
+  ASSERT_TRUE(WriteFileAtomic(victim, text, nullptr));
+  ::chmod(victim.c_str(), 0600);
+  const std::string link = program + "/.quarn-write-test";
+  ASSERT_TRUE(AsTheAccount([&] { return ::symlink(victim.c_str(), link.c_str()) == 0; }));
+  EXPECT_TRUE(HostStartUpEnvironment(program).ProgramFolderWritable);
+  std::string after;
+  ASSERT_TRUE(ReadFileBytes(victim, after));
+  EXPECT_EQ(after, text);
+  EXPECT_TRUE(fs::is_symlink(link));
+}
+
 // The first user's start leaves nothing in the program's folder that sends the next user's
 // runs into the first user's work folder.
 TEST_F(OtherAccount, ASecondUserDoesNotUseTheFirstUsersWorkFolder) {
