@@ -239,6 +239,11 @@ std::string LoadStartUpSettings(ProgramState& state, const ProgramIdentity& iden
     if (!path.empty()) WriteSettingsFile(path, settings);
   }
   ApplySettings(settings, state);
+  // A save cut short by a crash or a kill leaves its new copy beside the file it was to
+  // replace; those of copies that no longer run are of no use to anyone.
+  const std::string settings_folder = std::filesystem::path(path).parent_path().string();
+  for (const std::string& folder : {state.DataFolder, state.ScenarioFolder, settings_folder})
+    RemoveSaveLeftovers(folder);
 
   state.TempFilesFlag = false;
   state.ConcentrationFloor = 1.0e-4f;

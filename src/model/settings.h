@@ -100,9 +100,10 @@ Settings SettingsFrom(const ProgramState& state);
 // DudeDirav in it, some user's default, becomes this user's own) or else the defaults. A file
 // of the user's that cannot be read is left as it is, with a message, and the program starts
 // on the defaults. Then the settings go into the state, with the start-up defaults
-// (NumericGrid, TempFilesFlag 0; ConcentrationFloor 1E-4). No failure stops start-up. Returns
-// the path of the user's settings file (where the file-locations dialog saves), empty when the
-// user has no configuration folder.
+// (NumericGrid, TempFilesFlag 0; ConcentrationFloor 1E-4), and the new copies that killed saves
+// of copies no longer running left in the building, scenario and settings folders are
+// removed. No failure stops start-up. Returns the path of the user's settings file (where the
+// file-locations dialog saves), empty when the user has no configuration folder.
 struct StartUpEnvironment {
   std::string ProgramFolder;
   bool ProgramFolderWritable = true;

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -214,6 +215,21 @@ TEST_F(StartUp, TheProgramsFileGivesANewUserTheFirstSettings) {
   EXPECT_EQ(st->TempFolderName, "var/tmp/q");
   EXPECT_EQ(st->DataFolder, "/b");
   EXPECT_FALSE(fs::exists(Own()));  // no second file beside it
+}
+
+// A save killed in an earlier session left its new copy in the building folder: the next start
+// removes it, as its copy no longer runs.
+TEST_F(StartUp, ACopyLeftByAKilledSaveIsRemovedAtStartUp) {
+  const fs::path building = root_ / "prog" / "building";
+  fs::create_directories(building);
+  const pid_t ended = ::fork();
+  if (ended == 0) ::_exit(0);
+  ::waitpid(ended, nullptr, 0);
+  const fs::path left = building / (".quarn-" + std::to_string(ended) + "-a1B2c3");
+  std::ofstream(left) << "new content";
+  auto st = std::make_unique<ProgramState>();
+  Load(*st);
+  EXPECT_FALSE(fs::exists(left));
 }
 
 TEST_F(StartUp, StoredDriveLettersFallBackToTheDefaults) {
