@@ -34,7 +34,6 @@ constexpr int kGrowthCheckEvery = 200;
 // Error numbers of the run's error message, as the program has always reported them.
 constexpr int kErrOverflow = 6;
 constexpr int kErrDivisionByZero = 11;
-constexpr int kErrDiskFull = 61;
 
 // The decimal number a Single shows at its seven digits: the step the user typed.
 double DecimalValue(float value) {
@@ -255,8 +254,7 @@ bool ConcentrationRun::OpenWorkFile() {
   file_ = std::make_unique<WorkFileWriter>();
   if (!file_->Create(path, &reason)) {
     file_.reset();
-    prompt_.Message("Error.  The work file " + path + " could not be written: " + reason + ".",
-                    "ERROR", MessageIcon::None);
+    prompt_.Message(WorkFileFailure(path, reason), "ERROR", MessageIcon::None);
     return false;
   }
   building_.ConcWorkFile = path;
@@ -559,7 +557,8 @@ RunOutcome ConcentrationRun::Finish(RunOutcome outcome) {
   for (int r = 1; r <= num_rooms_; ++r) scenario_.PeakConc[r] = arrays_.RoomPeak[r];
   scenario_.AirCleanerMass = hvac_.FilterMass;
   if (!written && outcome != RunOutcome::Failed) {
-    RunError(kErrDiskFull);
+    // A full disk or a lost share is no fault of the data: the file and the system's reason.
+    prompt_.Message(file_->Failure(), "ERROR", MessageIcon::None);
     outcome = RunOutcome::Failed;
   }
   observer_.RunEnded(outcome);
@@ -598,7 +597,7 @@ RunOutcome ConcentrationRun::Run() {
         return Finish(RunOutcome::Failed);
     }
     if (write_failed_) {
-      RunError(kErrDiskFull);
+      prompt_.Message(file_->Failure(), "ERROR", MessageIcon::None);
       return Finish(RunOutcome::Failed);
     }
     if (observer_.StepDone(sim_time_)) stop_requested_ = true;
