@@ -192,6 +192,7 @@ std::string BuildingFileBytes(const BuildingRecord& building) {
 bool WriteBuildingFile(const BuildingRecord& building, std::string& file_name, Prompt& prompt) {
   file_name = WithDefaultExtension(file_name, kBuildingExtension);
   // The reader takes no building without a room, so none is written.
+  if (!item_file::MayReplace(file_name, prompt)) return false;
   std::string reason = "the building has no rooms";
   if (building.NumRooms >= 1 && WriteFileAtomic(file_name, BuildingFileBytes(building), &reason))
     return true;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "text/file_stamps.h"
 #include "text/number_read.h"
 #include "text/number_text.h"
 
@@ -148,7 +149,14 @@ std::optional<std::string> LoadOrSayMissing(const std::string& file_name, Prompt
   return std::nullopt;
 }
 
+bool MayReplace(const std::string& file_name, Prompt& prompt) {
+  return !ChangedSinceSeen(file_name) ||
+         prompt.AskYesNoDefault(file_name + " has changed since it was opened.  Replace it?",
+                                "Warning", MessageIcon::Exclamation, Answer::No) == Answer::Yes;
+}
+
 bool Save(const std::string& file_name, std::string_view bytes, Prompt& prompt) {
+  if (!MayReplace(file_name, prompt)) return false;
   std::string reason;
   if (WriteFileAtomic(file_name, bytes, &reason)) return true;
   prompt.Message("Error.  " + file_name + " could not be saved: " + reason, kErrorTitle,

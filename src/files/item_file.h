@@ -88,8 +88,13 @@ std::optional<std::string> Load(const std::string& file_name, Prompt& prompt,
 // The same with the messages of the building and scenario readers: "File X does not exist.",
 // "File X cannot be read.", "File X is too large to be read (over 64 MB)."
 std::optional<std::string> LoadOrSayMissing(const std::string& file_name, Prompt& prompt);
+// Whether the file may be replaced: true unless it changed on disk since the program read or
+// saved it (another copy or another program wrote it) and the user, asked "<file> has
+// changed since it was opened.  Replace it?", does not answer Yes (Enter answers No).
+bool MayReplace(const std::string& file_name, Prompt& prompt);
 // Writes the file beside the target and renames it over the target; false after a message
-// when it cannot be written (the previous file is then left as it was).
+// when it cannot be written (the previous file is then left as it was), or when MayReplace
+// says no.
 bool Save(const std::string& file_name, std::string_view bytes, Prompt& prompt);
 // A record holding a value that is not finite is refused, after a message, before the file is
 // touched.

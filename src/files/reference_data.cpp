@@ -140,6 +140,7 @@ bool WriteVocFile(const std::string& file_name, const std::vector<VocRecord>& re
   }
   writer.Put("END");
   writer.NewLine();
+  if (!item_file::MayReplace(file_name, prompt)) return false;
   std::string reason;
   if (!WriteFileAtomic(file_name, writer.Bytes(), &reason)) {
     ShowError(prompt, "Error.  " + file_name + " could not be saved: " + reason);

@@ -447,6 +447,8 @@ bool NewSaveScenario(BuildingRecord& building, std::string_view selected_units,
   const LineSink lines = ScenarioLines(building, outdoor_conc_input, initial_conc_input);
   if (!lines.Check().Passed()) {
     reason = lines.Check().Reason();
+  } else if (!item_file::MayReplace(file_name, prompt)) {
+    return false;
   } else if (WriteFileAtomic(file_name, lines.Bytes(), &reason)) {
     return true;
   }

@@ -171,9 +171,7 @@ void CalculateAverageExposure(const ScenarioRecord& scenario, char separator, Pr
     if (!AverageOccupantExposure(scenario, occ, source, separator, prompt, out)) continue;
     std::string error;
     if (!WriteWorkFile(occ.AvgExposureFile, out.Bytes(), &error)) {
-      prompt.Message(
-          "Error.  The work file " + occ.AvgExposureFile + " could not be written: " + error + ".",
-          "Error", MessageIcon::None);
+      prompt.Message(WorkFileFailure(occ.AvgExposureFile, error), "Error", MessageIcon::None);
     }
   }
 }

@@ -37,7 +37,6 @@ constexpr int kGrowthCheckEvery = 200;
 // Error numbers of the run's error message, as the program has always reported them.
 constexpr int kErrOverflow = 6;
 constexpr int kErrDivisionByZero = 11;
-constexpr int kErrDiskFull = 61;
 
 bool FlagIs(const FixedString<1>& flag, char c) {
   return std::toupper(static_cast<unsigned char>(flag[0])) == c;
@@ -233,8 +232,7 @@ bool ConcentrationRun::OpenWorkFile() {
   file_ = std::make_unique<WorkFileWriter>();
   if (!file_->Create(path, &reason)) {
     file_.reset();
-    prompt_.Message("Error.  The work file " + path + " could not be written: " + reason + ".",
-                    "ERROR", MessageIcon::None);
+    prompt_.Message(WorkFileFailure(path, reason), "ERROR", MessageIcon::None);
     return false;
   }
   building_.ConcWorkFile = path;
@@ -468,7 +466,8 @@ RunOutcome ConcentrationRun::Finish(RunOutcome outcome) {
   for (int r = 1; r <= num_rooms_; ++r) scenario_.PeakConc[r] = arrays_.RoomPeak[r];
   scenario_.AirCleanerMass = hvac_.FilterMass;
   if (!written && outcome != RunOutcome::Failed) {
-    RunError(kErrDiskFull);
+    // A full disk or a lost share is no fault of the data: the file and the system's reason.
+    prompt_.Message(file_->Failure(), "ERROR", MessageIcon::None);
     outcome = RunOutcome::Failed;
   }
   observer_.RunEnded(outcome);
@@ -507,7 +506,7 @@ RunOutcome ConcentrationRun::Run() {
         return Finish(RunOutcome::Failed);
     }
     if (write_failed_) {
-      RunError(kErrDiskFull);
+      prompt_.Message(file_->Failure(), "ERROR", MessageIcon::None);
       return Finish(RunOutcome::Failed);
     }
     if (observer_.StepDone(clock_->Time())) stop_requested_ = true;

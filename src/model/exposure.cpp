@@ -332,8 +332,19 @@ bool FlushLines(Run& run, int o, Walk& w) {
   w.cmp = LineWriter();
   if (written) return true;
   const std::string& file = emp_written ? occ.CumExposureFile : occ.InstExposureFile;
-  StopOccupant(run, w, "Error.  The work file " + file + " could not be written: " + reason + ".");
+  StopOccupant(run, w, WorkFileFailure(file, reason));
   return false;
+}
+
+// A share or a quota may report a failed write only when the file is closed.
+void CloseWalkFiles(Run& run, int o, Walk& w) {
+  const OccupantRecord& occ = run.scenario.Occupants[o];
+  std::string reason;
+  if (!w.emp_file.Close(&reason)) {
+    StopOccupant(run, w, WorkFileFailure(occ.InstExposureFile, reason));
+  } else if (!w.cmp_file.Close(&reason)) {
+    StopOccupant(run, w, WorkFileFailure(occ.CumExposureFile, reason));
+  }
 }
 
 // How far the walks have come, for the observer.
@@ -484,8 +495,7 @@ bool StartWalk(Run& run, int o, Walk& w) {
   if (!has_pattern) {
     w.active = false;  // the warning above said what is missing
   } else if (failed != nullptr) {
-    StopOccupant(run, w,
-                 "Error.  The work file " + *failed + " could not be written: " + reason + ".");
+    StopOccupant(run, w, WorkFileFailure(*failed, reason));
   } else if (const auto refusal = UnknownLocationMessage(run.building, occ)) {
     StopOccupant(run, w, *refusal);
   } else if (occ.StartTime >= occ.EndTime) {
@@ -656,10 +666,7 @@ ExposureRunResult RunExposureCalculation(BuildingRecord& building, const std::st
   }
   Block last_block;
   const bool read = WalkWorkFile(run, walks, reader, progress, last_block);
-  for (int o = 1; o <= occupants; ++o) {
-    walks[o].emp_file.Close(nullptr);
-    walks[o].cmp_file.Close(nullptr);
-  }
+  for (int o = 1; o <= occupants; ++o) CloseWalkFiles(run, o, walks[o]);
   StoreResults(run, walks);
   if (read && last_block.Count() > 0) ExtendOverLifetime(run, walks, last_block);
   observer.Progress(100);

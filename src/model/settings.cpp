@@ -1,5 +1,8 @@
 #include "model/settings.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -76,10 +79,9 @@ bool IsFolderWritable(const std::string& folder) {
   namespace fs = std::filesystem;
   std::error_code ec;
   if (!fs::is_directory(folder, ec)) return false;
-  const std::string probe = JoinPath(folder, ".quarn-write-test");
-  if (!WriteFileAtomic(probe, "", nullptr)) return false;
-  fs::remove(probe, ec);
-  return true;
+  // Asked of the system, never tried: a file written to find out could be a link that another
+  // account put there, and the write would land in the file it names.
+  return faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
 Settings DefaultSettings(const ProgramIdentity& identity, const HostFolders& folders) {
@@ -237,6 +239,11 @@ std::string LoadStartUpSettings(ProgramState& state, const ProgramIdentity& iden
     if (!path.empty()) WriteSettingsFile(path, settings);
   }
   ApplySettings(settings, state);
+  // A save cut short by a crash or a kill leaves its new copy beside the file it was to
+  // replace; those of copies that no longer run are of no use to anyone.
+  const std::string settings_folder = std::filesystem::path(path).parent_path().string();
+  for (const std::string& folder : {state.DataFolder, state.ScenarioFolder, settings_folder})
+    RemoveSaveLeftovers(folder);
 
   state.TempFilesFlag = false;
   state.ConcentrationFloor = 1.0e-4f;

@@ -64,7 +64,7 @@ std::string UserConfigFolder(const char* xdg_config_home, const char* home);
 // given (the user's own DudeDirav).
 HostFolders DefaultHostFolders(const std::string& program_folder, bool program_folder_writable,
                                const std::string& user_data_folder, const std::string& temp_folder);
-// True when a file can be created in the folder (it is created and removed again).
+// True when this user may create files in the folder, as the system says; nothing is written.
 bool IsFolderWritable(const std::string& folder);
 
 // The settings of a new file.
@@ -100,9 +100,10 @@ Settings SettingsFrom(const ProgramState& state);
 // DudeDirav in it, some user's default, becomes this user's own) or else the defaults. A file
 // of the user's that cannot be read is left as it is, with a message, and the program starts
 // on the defaults. Then the settings go into the state, with the start-up defaults
-// (NumericGrid, TempFilesFlag 0; ConcentrationFloor 1E-4). No failure stops start-up. Returns
-// the path of the user's settings file (where the file-locations dialog saves), empty when the
-// user has no configuration folder.
+// (NumericGrid, TempFilesFlag 0; ConcentrationFloor 1E-4), and the new copies that killed saves
+// of copies no longer running left in the building, scenario and settings folders are
+// removed. No failure stops start-up. Returns the path of the user's settings file (where the
+// file-locations dialog saves), empty when the user has no configuration folder.
 struct StartUpEnvironment {
   std::string ProgramFolder;
   bool ProgramFolderWritable = true;

@@ -41,11 +41,18 @@ void ResultsBuffer::Clear() {
 bool WorkFileWriter::Create(const std::string& path, std::string* reason) {
   ForgetParsedWorkFile(path);
   path_ = path;
+  failure_.clear();
   return out_.Create(path, reason);
 }
 
+bool WorkFileWriter::Failed(const std::string& reason) {
+  if (failure_.empty()) failure_ = WorkFileFailure(path_, reason);
+  return false;
+}
+
 bool WorkFileWriter::Write(std::string_view bytes) {
-  return out_.Write(bytes, nullptr);
+  std::string reason;
+  return out_.Write(bytes, &reason) || Failed(reason);
 }
 
 bool WorkFileWriter::WriteResultsBlock(ResultsBuffer& buffer, char separator) {
@@ -61,7 +68,8 @@ bool WorkFileWriter::Finish() {
   AppendWorkFileEnd(text_);
   const bool open = out_.IsOpen();
   bool ok = Write(text_);
-  if (open) ok = out_.Close(nullptr) && ok;
+  std::string reason;
+  if (open && !out_.Close(&reason)) ok = Failed(reason);
   if (ok) NoteWorkFileWritten(path_);
   return ok;
 }

@@ -63,12 +63,18 @@ class WorkFileWriter {
   // Writes the end line and closes the file. False on a write error.
   bool Finish();
   bool IsOpen() const { return out_.IsOpen(); }
+  // The message for the first write that failed, naming the file and the system's reason:
+  // "Error.  The work file /x/RunSEN.TMP could not be written: No space left on device."
+  const std::string& Failure() const { return failure_; }
 
  private:
   bool Write(std::string_view bytes);
+  // Keeps the first failure: what follows a full disk fails for the same reason.
+  bool Failed(const std::string& reason);
   WorkFileOutput out_;
   std::string path_;
   std::string text_;
+  std::string failure_;
 };
 
 }  // namespace quarn

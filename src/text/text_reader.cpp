@@ -9,6 +9,7 @@
 #include <string>
 #include <utility>
 
+#include "text/file_stamps.h"
 #include "text/number_read.h"
 
 namespace quarn {
@@ -69,6 +70,9 @@ bool ReadFileBytes(const std::string& path, std::string& out, ReadFailure* failu
     }
     bytes.append(chunk.data(), static_cast<std::size_t>(n));
   }
+  // What was read is what a later save of the file may replace without asking.
+  struct stat st {};
+  if (outcome == ReadFailure::None && fstat(fd, &st) == 0) NoteFileSeen(path, st);
   close(fd);
   if (failure) *failure = outcome;
   if (outcome != ReadFailure::None) return false;

@@ -1,11 +1,20 @@
 #include "text/text_writer.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+#include <vector>
+
+#include "text/file_stamps.h"
 
 namespace quarn {
 
@@ -45,6 +54,44 @@ std::string LinkTarget(const std::string& path) {
   return target;
 }
 
+constexpr std::string_view kSaveCopyPrefix = ".quarn-";
+constexpr std::size_t kRandomPart = 6;  // the XXXXXX that mkostemp fills
+
+// The process that made a save's new copy of this name: ".quarn-1234-a1B2c3" was made by
+// 1234. nullopt for any other name.
+std::optional<pid_t> SaveCopyOwner(std::string_view name) {
+  if (name.substr(0, kSaveCopyPrefix.size()) != kSaveCopyPrefix) return std::nullopt;
+  name.remove_prefix(kSaveCopyPrefix.size());
+  const std::size_t dash = name.find('-');
+  if (dash == 0 || dash == std::string_view::npos || dash > 9) return std::nullopt;
+  if (name.size() != dash + 1 + kRandomPart) return std::nullopt;
+  pid_t pid = 0;
+  for (char c : name.substr(0, dash)) {
+    if (std::isdigit(static_cast<unsigned char>(c)) == 0) return std::nullopt;
+    pid = pid * 10 + (c - '0');
+  }
+  for (char c : name.substr(dash + 1))
+    if (std::isalnum(static_cast<unsigned char>(c)) == 0) return std::nullopt;
+  return pid;
+}
+
+// A process of another user is still a process: the system only refuses to signal it.
+bool ProcessRuns(pid_t pid) {
+  return kill(pid, 0) == 0 || errno == EPERM;
+}
+
+// Removes the copy when it is a regular file of this user's that no save holds locked (a
+// process of the same number on another machine sharing the folder would hold it).
+void RemoveIfUnheld(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return;
+  struct stat st {};
+  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid() &&
+      flock(fd, LOCK_EX | LOCK_NB) == 0)
+    unlink(path.c_str());
+  close(fd);
+}
+
 mode_t NewFileMode() {
   const mode_t mask = umask(0);
   umask(mask);
@@ -77,11 +124,13 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::strin
   const std::size_t slash = target.rfind('/');
   const std::string folder =
       slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-  // The temporary name is as short as it can be, so that a target whose name is near the
-  // system's longest still saves.
-  std::string temp = folder + ".quarn-XXXXXX";
+  RemoveSaveLeftovers(folder.empty() ? std::string(".") : folder);
+  // The temporary name is short whatever the target's, so that a target whose name is near
+  // the system's longest still saves.
+  std::string temp = folder + std::string(kSaveCopyPrefix) + std::to_string(getpid()) + "-XXXXXX";
   const int fd = mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) return fail(std::strerror(errno));
+  flock(fd, LOCK_EX | LOCK_NB);  // a new file of a random name: nobody else holds it
   auto discard = [&](int code) {
     close(fd);
     unlink(temp.c_str());
@@ -97,6 +146,8 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::strin
   }
   // On disk before it replaces the old file: a power cut then leaves one or the other whole.
   if (fsync(fd) != 0) return discard(errno);
+  struct stat written {};
+  const bool stamped = fstat(fd, &written) == 0;
   if (close(fd) != 0) {
     const int code = errno;
     unlink(temp.c_str());
@@ -107,7 +158,20 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::strin
     unlink(temp.c_str());
     return fail(std::strerror(code));
   }
+  if (stamped) NoteFileSeen(target, written);
   return true;
+}
+
+void RemoveSaveLeftovers(const std::string& folder) {
+  if (folder.empty()) return;
+  std::error_code ec;
+  std::vector<std::string> dead;
+  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+       it.increment(ec)) {
+    const std::optional<pid_t> owner = SaveCopyOwner(it->path().filename().string());
+    if (owner && *owner != getpid() && !ProcessRuns(*owner)) dead.push_back(it->path().string());
+  }
+  for (const std::string& path : dead) RemoveIfUnheld(path);
 }
 
 }  // namespace quarn

@@ -55,6 +55,14 @@ class FiniteCheck {
 // bits. A target this user may not write, or one without any write permission, is left
 // alone. On failure returns false with the system's reason in *error (when error is not
 // null): "Permission denied", "No space left on device", "the file is read-only".
+// The new file is named ".quarn-<process id>-XXXXXX" and locked while it is written, so that
+// what a killed save leaves behind is known for what it is: each save first removes those
+// that copies no longer running left in its folder. The file saved is noted as seen.
 bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::string* error);
+
+// Removes from `folder` the new copies that saves of this user's left behind when they were
+// cut short, by copies of the program that no longer run; another running copy's, and
+// anything else, stay.
+void RemoveSaveLeftovers(const std::string& folder);
 
 }  // namespace quarn

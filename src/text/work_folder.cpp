@@ -68,15 +68,35 @@ WorkFolderHook& Hook() {
   return hook;
 }
 
-// This copy's folder inside the default folder and the lock that marks it in use.
+// A folder of this copy inside a temporary folder and the lock that marks it in use.
 struct CopyFolder {
+  std::string base;  // the temporary folder, as the settings name it
   std::string path;
   int lock = -1;
 };
 
-CopyFolder& ThisCopy() {
-  static CopyFolder copy;
-  return copy;
+// The folders this process holds. A child forked from it is another copy: it inherits the
+// list but not the folders, and closing its descriptors leaves the parent's locks held.
+std::vector<CopyFolder>& HeldCopies() {
+  static std::vector<CopyFolder> held;
+  static pid_t owner = getpid();
+  if (owner != getpid()) {
+    for (const CopyFolder& copy : held) close(copy.lock);
+    held.clear();
+    owner = getpid();
+  }
+  return held;
+}
+
+bool IsHeldCopy(const std::string& folder) {
+  const std::vector<CopyFolder>& held = HeldCopies();
+  return std::any_of(held.begin(), held.end(),
+                     [&](const CopyFolder& copy) { return copy.path == folder; });
+}
+
+int& WriteFault() {
+  static int error = 0;
+  return error;
 }
 
 bool SameFolder(const std::string& a, const std::string& b) {
@@ -108,13 +128,16 @@ bool RenameFolderOnce(const std::string& from, const std::string& to) {
 }
 
 std::optional<std::string> MakeCopyFolder(const std::string& base, std::string* reason) {
-  CopyFolder& copy = ThisCopy();
-  struct stat st {};
-  if (!copy.path.empty() && fs::path(copy.path).parent_path() == fs::path(base) &&
-      lstat(copy.path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-    return copy.path;
-  if (copy.lock >= 0) close(copy.lock);
-  copy = CopyFolder{};
+  std::vector<CopyFolder>& held = HeldCopies();
+  // A folder erased meanwhile (by the exit question, or by hand) is let go.
+  std::erase_if(held, [](const CopyFolder& copy) {
+    struct stat st {};
+    const bool gone = lstat(copy.path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode);
+    if (gone) close(copy.lock);
+    return gone;
+  });
+  for (const CopyFolder& copy : held)
+    if (SameFolder(copy.base, base)) return copy.path;
   auto fail = [&](const std::string& what) -> std::optional<std::string> {
     if (reason) *reason = base + " " + what + ": " + std::strerror(errno);
     return std::nullopt;
@@ -135,9 +158,17 @@ std::optional<std::string> MakeCopyFolder(const std::string& base, std::string* 
     fs::remove_all(making, ignored);
     return failed;
   }
-  copy.lock = lock;
-  copy.path = named;
-  return copy.path;
+  held.push_back(CopyFolder{base, named, lock});
+  return named;
+}
+
+// Removes a copy's folder: its work files, its lock and, when nothing else is left in it,
+// the folder.
+void RemoveCopyFolder(const fs::path& folder) {
+  EraseWorkFilesIn(folder);
+  std::error_code ignored;
+  fs::remove(folder / kLockName, ignored);
+  fs::remove(folder, ignored);
 }
 
 // The default folder of earlier versions, in the system's temporary folder, which settings
@@ -250,8 +281,8 @@ std::optional<std::string> WorkFolderOf(const std::string& temp_folder, std::str
     if (!MakePrivateFolder(base, reason)) return std::nullopt;
     return MakeCopyFolder(base, reason);
   }
-  return UsableChosenFolder(temp_folder, reason) ? std::optional<std::string>(temp_folder)
-                                                 : std::nullopt;
+  if (!UsableChosenFolder(temp_folder, reason)) return std::nullopt;
+  return MakeCopyFolder(temp_folder, reason);
 }
 
 void EraseIdleWorkFiles() {
@@ -267,7 +298,7 @@ void EraseIdleWorkFiles() {
     if (name.rfind(kCopyPrefix, 0) != 0 || it->is_symlink(ignored) || !it->is_directory(ignored))
       continue;
     const std::string folder = it->path().string();
-    if (folder == ThisCopy().path) {
+    if (IsHeldCopy(folder)) {
       idle.push_back(it->path());
       continue;
     }
@@ -276,16 +307,28 @@ void EraseIdleWorkFiles() {
     idle.push_back(it->path());
     close(lock);
   }
-  for (const fs::path& folder : idle) {
-    EraseWorkFilesIn(folder);
-    std::error_code ignored;
-    fs::remove(folder / kLockName, ignored);
-    fs::remove(folder, ignored);
+  for (const fs::path& folder : idle) RemoveCopyFolder(folder);
+}
+
+void EraseOwnWorkFolders() {
+  std::vector<CopyFolder>& held = HeldCopies();
+  for (const CopyFolder& copy : held) {
+    RemoveCopyFolder(copy.path);
+    close(copy.lock);
   }
+  held.clear();
+}
+
+std::string WorkFileFailure(const std::string& path, const std::string& reason) {
+  return "Error.  The work file " + path + " could not be written: " + reason + ".";
 }
 
 void SetWorkFolderHook(WorkFolderHook hook) {
   Hook() = hook;
+}
+
+void SetWorkFileWriteFault(int error) {
+  WriteFault() = error;
 }
 
 WorkFileOutput::~WorkFileOutput() {
@@ -332,6 +375,10 @@ bool WorkFileOutput::Create(const std::string& path, std::string* reason) {
 bool WorkFileOutput::Write(std::string_view bytes, std::string* reason) {
   if (fd_ < 0) {
     if (reason) *reason = "the file is not open";
+    return false;
+  }
+  if (WriteFault() != 0) {
+    if (reason) *reason = std::strerror(WriteFault());
     return false;
   }
   std::size_t done = 0;

@@ -21,17 +21,25 @@ bool MakePrivateFolder(const std::string& folder, std::string* reason);
 std::string WorkFolderRefusal(const std::string& reason);
 
 // The folder this copy of the program writes its work files into, given the temporary folder
-// of the settings. The default folder is shared by every copy the user runs, so each copy
-// works in a folder of its own inside it, held by a lock while the copy runs. The shared
-// default of earlier versions ("DudeDirav" in the system's temporary folder) means the
-// private one. A folder the user chose is used as it is, unless other users may write in it
-// and it is not sticky. nullopt with the reason in *reason when the folder cannot be made or
-// is refused.
+// of the settings. Every copy the user runs may be given the same temporary folder, so each
+// copy works in a folder of its own inside it (copy-XXXXXX), held by a lock while the copy
+// runs: the default folder and a folder the user chose alike. The shared default of earlier
+// versions ("DudeDirav" in the system's temporary folder) means the private one. A folder the
+// user chose is refused when other users may write in it and it is not sticky. nullopt with
+// the reason in *reason when the folder cannot be made or is refused. A process forked from
+// this one is another copy, with folders of its own.
 std::optional<std::string> WorkFolderOf(const std::string& temp_folder, std::string* reason);
 
 // Erases what the exit question's Yes erases in the default folder: the work files of this
 // copy and of copies no longer running. A running copy's files stay.
 void EraseIdleWorkFiles();
+// Erases the folders of this copy wherever they are (default or chosen), with the work files
+// in them, and lets them go: what the exit question's Yes erases in a folder the user chose,
+// where the folders of other copies are left to them.
+void EraseOwnWorkFolders();
+
+// "Error.  The work file /x/RunSEN.TMP could not be written: No space left on device."
+std::string WorkFileFailure(const std::string& path, const std::string& reason);
 
 // For tests: called at the moments when another program may act in between: a work file
 // just made, before anything is written into it (where another account could put a link at
@@ -40,6 +48,9 @@ void EraseIdleWorkFiles();
 enum class WorkFolderMoment { WorkFileMade, CopyFolderMade };
 using WorkFolderHook = void (*)(WorkFolderMoment moment, const std::string& path);
 void SetWorkFolderHook(WorkFolderHook hook);
+// For tests where no full disk can be had: every later write into a work file fails with the
+// system error `error` (ENOSPC), as the system would report it; 0 for none.
+void SetWorkFileWriteFault(int error);
 
 // A work file open for writing. It is made anew at its name, never through a symbolic link
 // left there (the link is removed, not the file it names), and written only through the

@@ -4,8 +4,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
+#include "../common/other_copy.h"
 #include "../common/scripted_prompt.h"
 #include "files/folders.h"
 #include "text/text_reader.h"
@@ -276,6 +278,37 @@ TEST(BuildingFile, SmallerBuildingOverALargerFileLeavesExactlyTheSmallerFile) {
   int files = 0;
   for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.File(""))) ++files;
   EXPECT_EQ(files, 1);  // no temporary file left beside it
+}
+
+// Two copies open the same building and one saves it: the other is asked before it replaces
+// that, and Enter keeps it.
+TEST(BuildingFile, SavingOverABuildingChangedSinceItWasOpenedAsksFirst) {
+  TempDir dir;
+  ScriptedPrompt prompt;
+  std::string name = dir.File("house.BLD");
+  ASSERT_TRUE(WriteBuildingFile(OneRoomRecord(), name, prompt));
+  BuildingRecord mine;
+  ASSERT_TRUE(ReadBuildingFile(mine, name, prompt));
+  testing::OtherCopy([&](testing::OtherCopy&) {
+    ScriptedPrompt theirs;
+    std::string same = name;
+    WriteBuildingFile(ThreeRoomRecord(), same, theirs);
+  });  // ends when the other copy has
+  auto on_disk = [&] {
+    std::ifstream in(name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  };
+  prompt.answers = {Answer::No};
+  EXPECT_FALSE(WriteBuildingFile(mine, name, prompt));
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].text, name + " has changed since it was opened.  Replace it?");
+  EXPECT_EQ(prompt.shown[0].default_answer, Answer::No);
+  EXPECT_EQ(on_disk(), BuildingFileBytes(ThreeRoomRecord()));
+  prompt.answers = {Answer::Yes};
+  EXPECT_TRUE(WriteBuildingFile(mine, name, prompt));
+  EXPECT_EQ(on_disk(), kOneRoom);
+  EXPECT_TRUE(WriteBuildingFile(mine, name, prompt));  // its own save: nothing to ask
+  EXPECT_EQ(prompt.shown.size(), 2u);
 }
 
 TEST(BuildingFile, FailedWriteIsReportedAndKeepsNothingHalfWritten) {

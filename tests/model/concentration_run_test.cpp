@@ -11,13 +11,19 @@
 #include <tuple>
 #include <vector>
 
+#include <sched.h>
+#include <sys/mount.h>
 #include <unistd.h>
 
+#include <cerrno>
+
+#include "common/other_copy.h"
 #include "common/scripted_prompt.h"
 #include "common/steady_scenario.h"
 #include "model/unit_conversion.h"
 #include "model/work_file_reader.h"
 #include "text/number_text.h"
+#include "text/work_folder.h"
 
 namespace quarn {
 namespace {
@@ -125,6 +131,11 @@ class ConcentrationRunTest : public ::testing::Test {
 
   RunOutcome Run(BuildingRecord& b) {
     return RunConcentrationCalculation(b, settings_, prompt_, rec_);
+  }
+  // This copy's folder in the chosen work folder, where its runs write.
+  fs::path CopyFolder() const {
+    std::string reason;
+    return WorkFolderOf(settings_.TempFolderName, &reason).value_or(std::string());
   }
 
   static std::string Bytes(const std::string& path) {
@@ -270,7 +281,8 @@ TEST_F(ConcentrationRunTest, WorkFileLinesHoldTimeAndEveryRoomAndPollutant) {
   BuildingRecord b = OneRoom();
   b.Scenario.YearsSimulated = 1.0F / 8760;
   ASSERT_EQ(Run(b), RunOutcome::Completed);
-  EXPECT_EQ(b.ConcWorkFile, (folder_ / "tmp" / "RunSEN.TMP").string());
+  EXPECT_EQ(b.ConcWorkFile, (CopyFolder() / "RunSEN.TMP").string());
+  EXPECT_EQ(CopyFolder().parent_path(), folder_ / "tmp");
   std::string bytes = Bytes(b.ConcWorkFile);
   ASSERT_GE(bytes.size(), 7U);
   EXPECT_EQ(bytes.substr(bytes.size() - 7), "-999 \r\n");
@@ -331,29 +343,78 @@ TEST_F(ConcentrationRunTest, UnbalancedFlowsCreateNoFile) {
   b.Scenario.NaturalToOutdoors[1] = 10;
   EXPECT_EQ(Run(b), RunOutcome::Failed);
   EXPECT_EQ(b.ConcWorkFile, "previous");
-  EXPECT_FALSE(fs::exists(folder_ / "tmp" / "RunSEN.TMP"));
+  EXPECT_FALSE(fs::exists(folder_ / "tmp"));
   EXPECT_EQ(rec_.starts, 0);
 }
 
 // A link someone planted at the work file's name is replaced, not written through; a work
 // file that cannot be made is named in the message with the system's reason.
 TEST_F(ConcentrationRunTest, WorkFileNeverFollowsALinkAndAFailureNamesTheFile) {
-  fs::create_directories(folder_ / "tmp");
+  const fs::path work = CopyFolder();
   std::ofstream(folder_ / "victim") << "keep";
-  fs::create_symlink(folder_ / "victim", folder_ / "tmp" / "RunSEN.TMP");
+  fs::create_symlink(folder_ / "victim", work / "RunSEN.TMP");
   BuildingRecord b = OneRoom();
   ASSERT_EQ(Run(b), RunOutcome::Completed);
   EXPECT_EQ(Bytes((folder_ / "victim").string()), "keep");
   EXPECT_FALSE(fs::is_symlink(b.ConcWorkFile));
   EXPECT_EQ(ReadBack(b).size(), static_cast<std::size_t>(b.Scenario.NumOutputRecords));
 
-  fs::create_directories(folder_ / "tmp" / "BlockSEN.TMP");  // a folder where the file goes
+  fs::create_directories(work / "BlockSEN.TMP");  // a folder where the file goes
   b.MasterFile = "Block";
   EXPECT_EQ(Run(b), RunOutcome::Failed);
   ASSERT_EQ(prompt_.shown.size(), 1U);
-  EXPECT_EQ(prompt_.shown[0].text, "Error.  The work file " +
-                                       (folder_ / "tmp" / "BlockSEN.TMP").string() +
+  EXPECT_EQ(prompt_.shown[0].text, "Error.  The work file " + (work / "BlockSEN.TMP").string() +
                                        " could not be written: Is a directory.");
+}
+
+// Two copies of the program given one chosen work folder each read back their own results,
+// whatever the other ran in between.
+TEST_F(ConcentrationRunTest, TwoCopiesSharingAChosenFolderKeepTheirOwnResults) {
+  BuildingRecord mine = OneRoom();  // 48 h from 10 mg/m³
+  ASSERT_EQ(Run(mine), RunOutcome::Completed);
+  testing::OtherCopy other([&](testing::OtherCopy& self) {
+    BuildingRecord theirs = FlushedRoom(24);  // a day of clean air
+    Run(theirs);
+    self.Send("ran");
+    self.Receive();  // until the test's copy has run again
+    const auto rows = ReadBack(theirs);
+    const bool own = static_cast<int>(rows.size()) == theirs.Scenario.NumOutputRecords &&
+                     rows.back()[0] == 24 && rows.front()[2] == 0;
+    self.Send(own ? "own" : "another's");
+  });
+  ASSERT_EQ(other.Receive(), "ran");
+  const auto rows = ReadBack(mine);
+  EXPECT_EQ(static_cast<int>(rows.size()), mine.Scenario.NumOutputRecords);
+  EXPECT_GE(rows.back()[0], 48);
+  EXPECT_GT(rows.front()[2], 9);
+  ASSERT_EQ(Run(mine), RunOutcome::Completed);
+  other.Send("ran");
+  EXPECT_EQ(other.Receive(), "own");
+}
+
+// A run that fills the disk names the work file and the system's reason, not the data. The
+// disk is a small file system of its own where the test may mount one (in a mount namespace
+// of the other copy's), otherwise a write that fails as on a full disk.
+TEST_F(ConcentrationRunTest, AFullDiskIsReportedWithTheSystemsReason) {
+  const fs::path tmp = folder_ / "tmp";
+  fs::create_directories(tmp);
+  testing::OtherCopy copy([&](testing::OtherCopy& self) {
+    const bool mounted = ::unshare(CLONE_NEWNS) == 0 &&
+                         ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+                         ::mount("tmpfs", tmp.c_str(), "tmpfs", 0, "size=4k") == 0;
+    if (!mounted) SetWorkFileWriteFault(ENOSPC);
+    BuildingRecord b = OneRoom();
+    b.Scenario.YearsSimulated = 0.1F;  // more records than one block holds
+    self.Send(Run(b) == RunOutcome::Failed ? "failed" : "not failed");
+    self.Send(b.ConcWorkFile);
+    for (const auto& shown : prompt_.shown) self.Send(shown.text);
+  });
+  EXPECT_EQ(copy.Receive(), "failed");
+  const std::string file = copy.Receive();
+  EXPECT_EQ(fs::path(file).parent_path().parent_path(), tmp);
+  EXPECT_EQ(copy.Receive(),
+            "Error.  The work file " + file + " could not be written: No space left on device.");
+  EXPECT_EQ(copy.Receive(), "");  // and nothing else
 }
 
 TEST_F(ConcentrationRunTest, ZeroRoomVolumeFailsBeforeAnyFile) {

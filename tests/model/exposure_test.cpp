@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -17,6 +18,7 @@
 #include "text/number_text.h"
 #include "text/text_reader.h"
 #include "text/text_writer.h"
+#include "text/work_folder.h"
 
 namespace quarn {
 namespace {
@@ -104,6 +106,11 @@ class ExposureTest : public ::testing::Test {
   ExposureRunResult Run(char sep = ',') {
     return RunExposureCalculation(b_, folder_, sep, prompt_, progress_);
   }
+  // This copy's folder in the work folder, where the exposure files go.
+  std::string Work() const {
+    std::string reason;
+    return WorkFolderOf(folder_, &reason).value_or(std::string());
+  }
   std::string Bytes(const std::string& path) {
     std::string bytes;
     EXPECT_TRUE(ReadFileBytes(path, bytes)) << path;
@@ -151,7 +158,7 @@ TEST_F(ExposureTest, TwoRoomsGiveTheTimeWeightedExposure) {
 // work file's name is replaced, never written through.
 TEST_F(ExposureTest, WorkFileFailuresNameTheFileAndLinksAreNotFollowed) {
   WriteWorkFile(3, 1.0, Constant);
-  const std::string base = folder_ + "/Ho-Winter_20test01";
+  const std::string base = Work() + "/Ho-Winter_20test01";
   std::ofstream(folder_ + "/victim") << "keep";
   fs::create_symlink(folder_ + "/victim", base + ".EMP");
   fs::create_directory(base + ".CMP");
@@ -161,6 +168,18 @@ TEST_F(ExposureTest, WorkFileFailuresNameTheFileAndLinksAreNotFollowed) {
             "Error.  The work file " + base + ".CMP could not be written: Is a directory.");
   EXPECT_EQ(Bytes(folder_ + "/victim"), "keep");
   EXPECT_FALSE(fs::is_symlink(base + ".EMP"));
+}
+
+// A full disk stops the occupant's walk with the file and the system's reason.
+TEST_F(ExposureTest, AFullDiskNamesTheFileAndTheReason) {
+  WriteWorkFile(49, 1.0, Constant);
+  SetWorkFileWriteFault(ENOSPC);
+  Run();
+  SetWorkFileWriteFault(0);
+  ASSERT_EQ(prompt_.shown.size(), 1U);
+  EXPECT_EQ(prompt_.shown[0].text, "Error.  The work file " + Work() +
+                                       "/Ho-Winter_20test01.EMP could not be written: No space "
+                                       "left on device.");
 }
 
 TEST_F(ExposureTest, LinksPlantedAfterTheFilesAreMadeAreNotFollowed) {
@@ -182,9 +201,9 @@ TEST_F(ExposureTest, WorkFilesHoldTheWalkLineByLine) {
   WriteWorkFile(3, 1.0, [](int room, double t) { return room == 1 ? float(1 + 2 * t) : 0.0f; });
   Run();
   const OccupantRecord& o = b_.Scenario.Occupants[1];
-  EXPECT_EQ(o.InstExposureFile, folder_ + "/Ho-Winter_20test01.EMP");
-  EXPECT_EQ(o.CumExposureFile, folder_ + "/Ho-Winter_20test01.CMP");
-  EXPECT_EQ(o.AvgExposureFile, folder_ + "/Ho-Winter_20test01.ave");
+  EXPECT_EQ(o.InstExposureFile, Work() + "/Ho-Winter_20test01.EMP");
+  EXPECT_EQ(o.CumExposureFile, Work() + "/Ho-Winter_20test01.CMP");
+  EXPECT_EQ(o.AvgExposureFile, Work() + "/Ho-Winter_20test01.ave");
   EXPECT_EQ(b_.Scenario.ExposureFileBase, "Ho-Winter_20test0");
   EXPECT_EQ(Bytes(o.InstExposureFile), " 0 , 1 ,\r\n 1 , 3 ,\r\n 2 , 5 ,\r\n");
   EXPECT_EQ(Bytes(o.CumExposureFile), " 0 , 0 ,\r\n 1 , 2 ,\r\n 2 , 6 ,\r\n");

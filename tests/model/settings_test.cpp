@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -216,6 +217,21 @@ TEST_F(StartUp, TheProgramsFileGivesANewUserTheFirstSettings) {
   EXPECT_FALSE(fs::exists(Own()));  // no second file beside it
 }
 
+// A save killed in an earlier session left its new copy in the building folder: the next start
+// removes it, as its copy no longer runs.
+TEST_F(StartUp, ACopyLeftByAKilledSaveIsRemovedAtStartUp) {
+  const fs::path building = root_ / "prog" / "building";
+  fs::create_directories(building);
+  const pid_t ended = ::fork();
+  if (ended == 0) ::_exit(0);
+  ::waitpid(ended, nullptr, 0);
+  const fs::path left = building / (".quarn-" + std::to_string(ended) + "-a1B2c3");
+  std::ofstream(left) << "new content";
+  auto st = std::make_unique<ProgramState>();
+  Load(*st);
+  EXPECT_FALSE(fs::exists(left));
+}
+
 TEST_F(StartUp, StoredDriveLettersFallBackToTheDefaults) {
   const std::string bytes =
       "T\r\n1.0.0\r\nC:\\DudeDirav\r\nC:\\Quarn\\building\r\nsen\\old\r\n 44 \r\n";
@@ -358,6 +374,26 @@ TEST_F(OtherAccount, ASettingsFileThatCannotBeReadSurvivesStartUp) {
     EXPECT_EQ(after, bytes);
     fs::remove(file);
   }
+}
+
+// Another account that may write in the program's folder plants the name a write test would
+// use as a link to a private file of the user's: the start-up's check of the folder leaves
+// the file and the link as they were, and still finds the folder writable.
+TEST_F(OtherAccount, TheStartUpCheckOfTheProgramFolderWritesNothing) {
+  const std::string program = (shared_ / "program").string();
+  fs::create_directories(program);
+  ::chmod(program.c_str(), 0777);
+  const std::string victim = (shared_ / "private.txt").string();
+  const std::string text = "the user's own notes\r\n";
+  ASSERT_TRUE(WriteFileAtomic(victim, text, nullptr));
+  ::chmod(victim.c_str(), 0600);
+  const std::string link = program + "/.quarn-write-test";
+  ASSERT_TRUE(AsTheAccount([&] { return ::symlink(victim.c_str(), link.c_str()) == 0; }));
+  EXPECT_TRUE(HostStartUpEnvironment(program).ProgramFolderWritable);
+  std::string after;
+  ASSERT_TRUE(ReadFileBytes(victim, after));
+  EXPECT_EQ(after, text);
+  EXPECT_TRUE(fs::is_symlink(link));
 }
 
 // The first user's start leaves nothing in the program's folder that sends the next user's

@@ -6,6 +6,7 @@
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -169,6 +170,30 @@ TEST(WriteFileAtomic, RefusesAFileTheUserMayNotWrite) {
   EXPECT_EQ(bytes, "root's");
   EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
   fs::remove_all(folder);
+}
+
+// The number of a process that has ended.
+pid_t EndedProcess() {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ::waitpid(child, nullptr, 0);
+  return child;
+}
+
+// A save killed midway leaves its new copy, named with its process: the next save into the
+// folder removes it, but not that of a copy still running (process 1 always runs), nor a file
+// whose name only looks alike.
+TEST(WriteFileAtomic, RemovesTheCopiesThatKilledSavesLeft) {
+  TempDir dir;
+  const std::string dead = dir.File(".quarn-" + std::to_string(EndedProcess()) + "-sfgwUn");
+  const std::string running = dir.File(".quarn-1-jgjZMl");
+  const std::string alike = dir.File(".quarn-sfgwUn");
+  for (const std::string& file : {dead, running, alike}) std::ofstream(file) << "new content";
+  ASSERT_TRUE(WriteFileAtomic(dir.File("house.BLD"), "saved", nullptr));
+  EXPECT_FALSE(fs::exists(dead));
+  EXPECT_TRUE(fs::exists(running));
+  EXPECT_TRUE(fs::exists(alike));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 3);
 }
 
 TEST(ReadFileBytes, AFolderIsRefusedNotThrown) {

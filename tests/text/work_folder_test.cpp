@@ -31,7 +31,11 @@ TEST(WorkFolder, DefaultIsAPrivateFolderOfTheUserWithAFolderForThisCopy) {
   EXPECT_EQ(st.st_mode & 0777, 0700U);
   EXPECT_EQ(WorkFolderOf("/tmp/DudeDirav", &reason), copy);  // the shared one of old settings
   const std::string chosen = std::string(std::getenv("TMPDIR")) + "/chosen";
-  EXPECT_EQ(WorkFolderOf(chosen, &reason), chosen);
+  const std::optional<std::string> in_chosen = WorkFolderOf(chosen, &reason);
+  ASSERT_TRUE(in_chosen) << reason;
+  EXPECT_EQ(fs::path(*in_chosen).parent_path(), chosen);  // a folder of this copy's there too
+  EXPECT_EQ(WorkFolderOf(chosen, &reason), in_chosen);
+  EXPECT_EQ(WorkFolderOf(base.string(), &reason), copy);  // and the default one is still held
   ASSERT_EQ(::stat(chosen.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0700U);  // made for the user alone
 }
@@ -46,7 +50,9 @@ TEST(WorkFolder, AChosenFolderOthersMayWriteInIsRefusedUnlessSticky) {
   EXPECT_EQ(WorkFolderOf(shared, &reason), std::nullopt);
   EXPECT_EQ(reason, shared + " may be written by other users and is not sticky");
   ::chmod(shared.c_str(), 01777);
-  EXPECT_EQ(WorkFolderOf(shared, &reason), shared);
+  const std::optional<std::string> copy = WorkFolderOf(shared, &reason);
+  ASSERT_TRUE(copy) << reason;
+  EXPECT_EQ(fs::path(*copy).parent_path(), shared);
 }
 
 // A folder of the user's that others may enter is closed to them; a link, or a folder of

@@ -59,6 +59,8 @@ bool EraseTempFiles(ProgramState& state, Prompt& prompt) {
     } else if (answer == Answer::Yes) {
       for (const std::string& file : RecordedWorkFiles(state.Building)) EraseWorkFile(file);
     }
+    // This copy's own folders go wherever they are; other copies' stay theirs.
+    if (answer == Answer::Yes) EraseOwnWorkFolders();
   }
   return true;
 }

@@ -23,7 +23,8 @@ bool IsDefaultTempFolder(const std::string& folder);
 // the answer. In the default temporary folder the work files of this copy of the program go
 // ("*.TMP", "*.Emp", "*.cmp", "*.ave" in any letter case), also those of earlier buildings
 // and of copies no longer running, never those of another running copy; in a folder the
-// user chose only the recorded ones (found whatever the letter case).
+// user chose the recorded ones (found whatever the letter case) and this copy's own folder
+// there, never another copy's.
 bool EraseTempFiles(ProgramState& state, Prompt& prompt);
 
 }  // namespace quarn

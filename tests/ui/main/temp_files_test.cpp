@@ -104,6 +104,27 @@ TEST_F(EraseTempFilesTest, YesInTheDefaultFolderSparesAnotherRunningCopy) {
   ::close(lock);
 }
 
+// In a folder the user chose, Yes erases this copy's folder there with its work files; another
+// copy's folder stays.
+TEST_F(EraseTempFilesTest, YesInAChosenFolderErasesThisCopysFolderOnly) {
+  namespace fs = std::filesystem;
+  std::string reason;
+  const std::optional<std::string> mine = WorkFolderOf(tmp.string(), &reason);
+  ASSERT_TRUE(mine) << reason;
+  const fs::path other = tmp / "copy-other";
+  fs::create_directories(other);
+  std::ofstream(fs::path(*mine) / "houseSEN.TMP") << "x";
+  std::ofstream(other / "houseSEN.TMP") << "x";
+  state->TempFolder = tmp.string();
+  state->BuildingSaved = true;
+  state->ScenarioSaved = true;
+  prompt.answers = {Answer::Yes};
+  EXPECT_TRUE(EraseTempFiles(*state, prompt));
+  EXPECT_FALSE(fs::exists(*mine));
+  EXPECT_TRUE(fs::exists(other / "houseSEN.TMP"));
+  EXPECT_TRUE(Has("notes.txt"));
+}
+
 TEST_F(EraseTempFilesTest, TheFlagSkipsTheQuestion) {
   state->BuildingSaved = true;
   state->ScenarioSaved = true;
