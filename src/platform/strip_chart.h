@@ -45,6 +45,10 @@ class StripChart : public QChartView {
 
   int PointCount() const { return static_cast<int>(points_.size()); }
   int LineCount() const { return lines_; }
+  // The memory the chart holds for its points and their picture, in bytes.
+  size_t HeldBytes() const {
+    return points_.capacity() * sizeof(Point) + static_cast<size_t>(image_.sizeInBytes());
+  }
 
   // Colour `index` of the classic 16-colour palette (0 black, 1 blue, 2 green, 3 cyan,
   // 4 red, ...); indices outside 0..15 give black.
