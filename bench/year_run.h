@@ -66,40 +66,48 @@ struct YearRun {
   std::string failure;  // why the run did not complete, if it did not
 };
 
-inline const YearRun& TheYearRun() {
-  static const YearRun run = [] {
-    YearRun y;
-    y.folder = std::filesystem::temp_directory_path() / "quarn-bench-year";
-    y.building = LargestScenario();
-    BuildingRecord& b = y.building;
-    b.Scenario.Name = "Year";
-    b.Scenario.ExposureMode = "I";
-    b.Scenario.NumOccupants = 3;
-    for (int r = 1; r <= b.NumRooms; ++r) b.RoomList[r].Name = "Room " + std::to_string(r);
-    for (int o = 1; o <= 3; ++o) {
-      OccupantRecord& occ = b.Scenario.Occupants[o];
-      occ.Name = "Occupant " + std::to_string(o);
-      occ.BreathingRate = 0.5F * static_cast<float>(o);
-      occ.EfficiencyFactor = 1;
-      occ.Weight = 70;
-      occ.StartTime = 0;
-      occ.EndTime = 24 * 365;
-      // Night in one room, the day in two others.
-      const float enter[] = {0, 8, 17};
-      const float leave[] = {8, 17, 24};
-      for (int i = 1; i <= 3; ++i) {
-        occ.TimeEnter[i] = enter[i - 1];
-        occ.TimeLeave[i] = leave[i - 1];
-        occ.Location[i] = b.RoomList[(o * 4 + i * 3) % b.NumRooms + 1].Name;
-      }
+// The largest scenario with those occupants, before its run.
+inline BuildingRecord YearBuilding() {
+  BuildingRecord b = LargestScenario();
+  b.Scenario.Name = "Year";
+  b.Scenario.ExposureMode = "I";
+  b.Scenario.NumOccupants = 3;
+  for (int r = 1; r <= b.NumRooms; ++r) b.RoomList[r].Name = "Room " + std::to_string(r);
+  for (int o = 1; o <= 3; ++o) {
+    OccupantRecord& occ = b.Scenario.Occupants[o];
+    occ.Name = "Occupant " + std::to_string(o);
+    occ.BreathingRate = 0.5F * static_cast<float>(o);
+    occ.EfficiencyFactor = 1;
+    occ.Weight = 70;
+    occ.StartTime = 0;
+    occ.EndTime = 24 * 365;
+    // Night in one room, the day in two others.
+    const float enter[] = {0, 8, 17};
+    const float leave[] = {8, 17, 24};
+    for (int i = 1; i <= 3; ++i) {
+      occ.TimeEnter[i] = enter[i - 1];
+      occ.TimeLeave[i] = leave[i - 1];
+      occ.Location[i] = b.RoomList[(o * 4 + i * 3) % b.NumRooms + 1].Name;
     }
-    QuietPrompt prompt;
-    RunObserver observer;
-    if (RunConcentrationCalculation(b, BenchRunSettings(y.folder), prompt, observer) !=
-        RunOutcome::Completed)
-      y.failure = "run failed: " + prompt.last;
-    return y;
-  }();
+  }
+  return b;
+}
+
+// That building's year run, its work files in `folder`.
+inline YearRun RunYearIn(const std::filesystem::path& folder) {
+  YearRun y;
+  y.folder = folder;
+  y.building = YearBuilding();
+  QuietPrompt prompt;
+  RunObserver observer;
+  if (RunConcentrationCalculation(y.building, BenchRunSettings(y.folder), prompt, observer) !=
+      RunOutcome::Completed)
+    y.failure = "run failed: " + prompt.last;
+  return y;
+}
+
+inline const YearRun& TheYearRun() {
+  static const YearRun run = RunYearIn(std::filesystem::temp_directory_path() / "quarn-bench-year");
   return run;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cassert>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -263,6 +264,12 @@ ConcWorkFileReader::Status ConcWorkFileReader::Next() {
   line_number_ = file_->last_line;
   ended_ = true;
   return file_->ending;
+}
+
+std::span<const float> ConcWorkFileReader::RecordAt(std::size_t index) const {
+  assert(index < next_);
+  const auto width = static_cast<std::size_t>(Width());
+  return std::span<const float>(file_->numbers).subspan(index * width, width);
 }
 
 bool ConcWorkFileReader::EndMarkSeen() const {

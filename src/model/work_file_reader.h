@@ -79,6 +79,9 @@ class ConcWorkFileReader {
   float Conc(int room, int pollutant) const {
     return record_[1 + static_cast<std::size_t>(room * num_pollutants_ + pollutant)];
   }
+  // Record `index` (from 0) of those Next has given, the time first: a table keeps the
+  // reader to show any record again.
+  std::span<const float> RecordAt(std::size_t index) const;
   bool EndMarkSeen() const;
   int LineNumber() const { return line_number_; }
   // What is wrong with the file, in the program's words, after an Error.

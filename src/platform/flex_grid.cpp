@@ -17,100 +17,28 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 #include <array>
-#include <cstdint>
 #include <optional>
 #include <set>
 #include <string_view>
 #include <unordered_map>
-#include <vector>
 
+#include "platform/cell_store.h"
 #include "platform/qt_text.h"
 #include "text/cp1252.h"
 
 namespace quarn {
 
-using NumberText = FlexGrid::NumberText;
-
-// A value some cells carry beside their text (an exact number, a colour). Nothing is
-// allocated until a cell first carries one; then there is a slot for every cell, laid out
-// as the texts are, so that a results grid that colours every cell costs no lookups. Only
-// the flags say which slots hold a value: slots of cells that went are kept for the cells
-// of a refill, which then costs no writing of values that are overwritten anyway.
-template <typename T>
-class CellValues {
- public:
-  std::optional<T> Get(size_t i) const {
-    if (has_.empty() || has_[i] == 0) return std::nullopt;
-    return values_[i];
-  }
-  bool Has(size_t i) const { return !has_.empty() && has_[i] != 0; }
-  void Set(size_t i, T value, size_t cells) {
-    if (has_.empty()) {
-      if (values_.size() < cells) values_.resize(cells);
-      has_.assign(cells, 0);
-    }
-    values_[i] = value;
-    has_[i] = 1;
-  }
-  void Unset(size_t i) {
-    if (!has_.empty()) has_[i] = 0;
-  }
-  void UnsetAll() { std::fill(has_.begin(), has_.end(), 0); }
-  void Resize(size_t cells) {
-    if (has_.empty()) return;
-    if (values_.size() < cells) values_.resize(cells);
-    has_.resize(cells, 0);
-  }
-  void Insert(size_t at, size_t count) {
-    if (has_.empty()) return;
-    values_.insert(values_.begin() + static_cast<std::ptrdiff_t>(at), count, T{});
-    has_.insert(has_.begin() + static_cast<std::ptrdiff_t>(at), count, 0);
-  }
-  void Erase(size_t at, size_t count) {
-    if (has_.empty()) return;
-    const auto first = static_cast<std::ptrdiff_t>(at);
-    const auto last = static_cast<std::ptrdiff_t>(at + count);
-    values_.erase(values_.begin() + first, values_.begin() + last);
-    has_.erase(has_.begin() + first, has_.begin() + last);
-  }
-  // The same cells in rows of `new_cols` instead of `old_cols`.
-  void Relayout(int rows, int old_cols, int new_cols) {
-    if (has_.empty()) return;
-    CellValues moved;
-    const size_t cells = static_cast<size_t>(rows) * static_cast<size_t>(new_cols);
-    moved.values_.assign(cells, T{});
-    moved.has_.assign(cells, 0);
-    const int keep = std::min(old_cols, new_cols);
-    for (int r = 0; r < rows; ++r) {
-      for (int c = 0; c < keep; ++c) {
-        const size_t from = static_cast<size_t>(r) * static_cast<size_t>(old_cols) + c;
-        const size_t to = static_cast<size_t>(r) * static_cast<size_t>(new_cols) + c;
-        moved.values_[to] = values_[from];
-        moved.has_[to] = has_[from];
-      }
-    }
-    *this = std::move(moved);
-  }
-
- private:
-  std::vector<T> values_;
-  std::vector<char> has_;
-};
-
-// The text matrix behind the grid: one string per cell, row by row, with the exact numbers
-// and colours of the cells that have them beside it. A grid that is emptied and refilled
-// keeps the strings of its cells and only marks them out of use, so that a refill of
-// millions of cells writes each once; the numbers whose text is made on demand are kept
-// apart until a cell is shown or read.
+// The grid's cells as the item views see them. Writes do not signal the views: a fill of
+// many cells asks for one repaint of what is on screen (FlexGrid::Repaint).
 class FlexGridModel : public QAbstractTableModel {
  public:
   explicit FlexGridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override {
-    return parent.isValid() ? 0 : rows_;
+    return parent.isValid() ? 0 : cells_.Rows();
   }
   int columnCount(const QModelIndex& parent = QModelIndex()) const override {
-    return parent.isValid() ? 0 : cols_;
+    return parent.isValid() ? 0 : cells_.Cols();
   }
   Qt::ItemFlags flags(const QModelIndex& index) const override {
     if (!index.isValid()) return Qt::NoItemFlags;
@@ -122,7 +50,7 @@ class FlexGridModel : public QAbstractTableModel {
     const int c = index.column();
     switch (role) {
       case Qt::DisplayRole: {
-        const std::string& t = Text(r, c);
+        const std::string t = Text(r, c);
         if (t.empty()) return {};
         return ToQt(t);
       }
@@ -149,95 +77,47 @@ class FlexGridModel : public QAbstractTableModel {
   }
 
   bool IsFixed(int r, int c) const { return r < fixed_rows_ || c < fixed_cols_; }
-  bool Valid(int r, int c) const { return r >= 0 && c >= 0 && r < rows_ && c < cols_; }
-  size_t Index(int r, int c) const {
-    return static_cast<size_t>(r) * static_cast<size_t>(cols_) + static_cast<size_t>(c);
-  }
+  bool Valid(int r, int c) const { return r >= 0 && c >= 0 && r < Rows() && c < Cols(); }
 
-  int Rows() const { return rows_; }
-  int Cols() const { return cols_; }
+  int Rows() const { return cells_.Rows(); }
+  int Cols() const { return cells_.Cols(); }
 
   void SetRows(int rows) {
     rows = std::max(rows, 0);
-    if (rows == rows_) return;
-    if (rows > rows_) {
-      beginInsertRows(QModelIndex(), rows_, rows - 1);
-      rows_ = rows;
-      Resize();
+    if (rows == Rows()) return;
+    if (rows > Rows()) {
+      beginInsertRows(QModelIndex(), Rows(), rows - 1);
+      cells_.SetRows(rows);
       endInsertRows();
     } else {
-      beginRemoveRows(QModelIndex(), rows, rows_ - 1);
-      rows_ = rows;
-      Resize();
+      beginRemoveRows(QModelIndex(), rows, Rows() - 1);
+      cells_.SetRows(rows);
       endRemoveRows();
     }
   }
 
-  // An empty row at r (0 to rows_): the rows from r on move one down with their texts,
-  // numbers and colours.
   void InsertRow(int r) {
     beginInsertRows(QModelIndex(), r, r);
-    const size_t at = Index(r, 0);
-    const auto width = static_cast<size_t>(cols_);
-    cells_.insert(cells_.begin() + static_cast<std::ptrdiff_t>(at), width, std::string());
-    live_.insert(live_.begin() + static_cast<std::ptrdiff_t>(at), width, 0);
-    numbers_.Insert(at, width);
-    deferred_.Insert(at, width);
-    colors_.Insert(at, width);
-    ++rows_;
+    cells_.InsertRow(r);
     endInsertRows();
   }
 
-  // Row r (0 to rows_ - 1) goes: the rows below move one up with their texts, numbers and
-  // colours.
   void RemoveRow(int r) {
     beginRemoveRows(QModelIndex(), r, r);
-    const size_t at = Index(r, 0);
-    const auto width = static_cast<size_t>(cols_);
-    const auto first = static_cast<std::ptrdiff_t>(at);
-    const auto last = static_cast<std::ptrdiff_t>(at + width);
-    cells_.erase(cells_.begin() + first, cells_.begin() + last);
-    live_.erase(live_.begin() + first, live_.begin() + last);
-    numbers_.Erase(at, width);
-    deferred_.Erase(at, width);
-    colors_.Erase(at, width);
-    --rows_;
+    cells_.RemoveRow(r);
     endRemoveRows();
   }
 
   void SetCols(int cols) {
     cols = std::max(cols, 0);
-    if (cols == cols_) return;
-    // Cells are stored row by row, so a new column count moves every row; a grid without
-    // rows keeps its storage for the rows to come (a results grid is emptied and refilled).
-    auto relayout = [&](int new_cols) {
-      if (rows_ > 0) {
-        const size_t n = static_cast<size_t>(rows_) * static_cast<size_t>(new_cols);
-        std::vector<std::string> cells(n);
-        std::vector<char> live(n, 0);
-        const int keep = std::min(cols_, new_cols);
-        for (int r = 0; r < rows_; ++r) {
-          for (int c = 0; c < keep; ++c) {
-            const size_t to = static_cast<size_t>(r) * static_cast<size_t>(new_cols) + c;
-            cells[to] = std::move(cells_[Index(r, c)]);
-            live[to] = live_[Index(r, c)];
-          }
-        }
-        cells_ = std::move(cells);
-        live_ = std::move(live);
-      }
-      numbers_.Relayout(rows_, cols_, new_cols);
-      deferred_.Relayout(rows_, cols_, new_cols);
-      colors_.Relayout(rows_, cols_, new_cols);
-      cols_ = new_cols;
-    };
-    if (cols > cols_) {
-      beginInsertColumns(QModelIndex(), cols_, cols - 1);
-      relayout(cols);
+    if (cols == Cols()) return;
+    if (cols > Cols()) {
+      beginInsertColumns(QModelIndex(), Cols(), cols - 1);
+      cells_.SetCols(cols);
       endInsertColumns();
     } else {
-      beginRemoveColumns(QModelIndex(), cols, cols_ - 1);
-      relayout(cols);
+      beginRemoveColumns(QModelIndex(), cols, Cols() - 1);
+      cells_.SetCols(cols);
       endRemoveColumns();
     }
   }
@@ -245,49 +125,19 @@ class FlexGridModel : public QAbstractTableModel {
   void SetFixed(int fixed_rows, int fixed_cols) {
     fixed_rows_ = fixed_rows;
     fixed_cols_ = fixed_cols;
-    if (rows_ > 0 && cols_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, cols_ - 1));
+    if (Rows() > 0 && Cols() > 0) emit dataChanged(index(0, 0), index(Rows() - 1, Cols() - 1));
   }
 
-  const std::string& Text(int r, int c) const {
-    static const std::string kEmpty;
-    const size_t i = Index(r, c);
-    if (const std::optional<DeferredNumber> d = deferred_.Get(i)) {
-      cells_[i] = formats_[d->format](d->value);
-      live_[i] = 1;
-      deferred_.Unset(i);
-    }
-    return live_[i] != 0 ? cells_[i] : kEmpty;
-  }
-
-  void SetText(int r, int c, const std::string& text) {
-    const size_t i = Index(r, c);
-    if (numbers_.Has(i) && Text(r, c) != text) numbers_.Unset(i);
-    deferred_.Unset(i);
-    cells_[i] = text;
-    live_[i] = 1;
-  }
-
+  std::string Text(int r, int c) const { return cells_.Text(r, c); }
+  void SetText(int r, int c, const std::string& text) { cells_.SetText(r, c, text); }
   void SetNumber(int r, int c, double value, const std::string& text) {
-    const size_t i = Index(r, c);
-    deferred_.Unset(i);
-    cells_[i] = text;
-    live_[i] = 1;
-    numbers_.Set(i, value, live_.size());
+    cells_.SetNumber(r, c, value, text);
   }
-
-  void SetNumberText(int r, int c, float value, NumberText text) {
-    const size_t i = Index(r, c);
-    numbers_.Unset(i);
-    deferred_.Set(i, DeferredNumber{value, FormatIndex(text)}, live_.size());
+  std::optional<double> Number(int r, int c) const { return cells_.Number(r, c); }
+  void SetSource(int r, int c, std::shared_ptr<const CellSource> source) {
+    cells_.SetSource(r, c, std::move(source));
   }
-
-  std::optional<double> Number(int r, int c) const { return numbers_.Get(Index(r, c)); }
-
-  void Clear() {
-    std::fill(live_.begin(), live_.end(), 0);
-    numbers_.UnsetAll();
-    deferred_.UnsetAll();
-  }
+  void Clear() { cells_.Clear(); }
 
   bool Bold(int r) const { return bold_rows_.count(r) != 0; }
   void SetBold(int r, bool bold) {
@@ -298,58 +148,19 @@ class FlexGridModel : public QAbstractTableModel {
     }
   }
 
-  std::optional<QRgb> ColorRgb(int r, int c) const { return colors_.Get(Index(r, c)); }
+  std::optional<QRgb> ColorRgb(int r, int c) const { return cells_.Color(r, c); }
   QColor Color(int r, int c) const {
     const std::optional<QRgb> color = ColorRgb(r, c);
     return color ? QColor::fromRgba(*color) : QColor();
   }
   void SetColor(int r, int c, const QColor& color) {
-    if (color.isValid()) {
-      SetRgb(r, c, color.rgba());
-    } else {
-      colors_.Unset(Index(r, c));
-    }
+    cells_.SetColor(r, c, color.isValid() ? std::optional<QRgb>(color.rgba()) : std::nullopt);
   }
-  void SetRgb(int r, int c, QRgb rgba) { colors_.Set(Index(r, c), rgba, live_.size()); }
 
  private:
-  // A number of a cell whose text is made when it is first shown or read.
-  struct DeferredNumber {
-    float value = 0;
-    std::uint16_t format = 0;  // in formats_
-  };
-
-  std::uint16_t FormatIndex(NumberText text) {
-    // A grid has a handful of these functions: a search is quicker than a lookup.
-    const auto found = std::find(formats_.begin(), formats_.end(), text);
-    if (found == formats_.end()) {
-      formats_.push_back(text);
-      return static_cast<std::uint16_t>(formats_.size() - 1);
-    }
-    return static_cast<std::uint16_t>(found - formats_.begin());
-  }
-
-  // Strings of cells that went are kept (out of use) for the cells to come.
-  void Resize() {
-    const size_t n = static_cast<size_t>(rows_) * static_cast<size_t>(cols_);
-    if (cells_.size() < n) cells_.resize(n);
-    live_.resize(n, 0);
-    numbers_.Resize(n);
-    deferred_.Resize(n);
-    colors_.Resize(n);
-  }
-
-  int rows_ = 0;
-  int cols_ = 0;
   int fixed_rows_ = 1;
   int fixed_cols_ = 1;
-  // At least a string for every cell; only those marked live hold the cell's text.
-  mutable std::vector<std::string> cells_;
-  mutable std::vector<char> live_;
-  mutable CellValues<DeferredNumber> deferred_;
-  std::vector<NumberText> formats_;
-  CellValues<double> numbers_;
-  CellValues<QRgb> colors_;
+  CellStore cells_;
   std::set<int> bold_rows_;  // by row number, as few as the headings
 };
 
@@ -382,7 +193,7 @@ class FlexGridDelegate : public QStyledItemDelegate {
     } else if (const std::optional<QRgb> color = model_.ColorRgb(r, c)) {
       painter->fillRect(option.rect, QColor::fromRgba(*color));
     }
-    const std::string& text = model_.Text(r, c);
+    const std::string text = model_.Text(r, c);
     if (!text.empty()) {
       const QPalette::ColorRole role = selected ? QPalette::HighlightedText
                                        : fixed  ? QPalette::ButtonText
@@ -714,9 +525,8 @@ void FlexGrid::SetTextMatrix(int row, int col, const std::string& text) {
   Repaint();
 }
 
-void FlexGrid::SetNumberText(int row, int col, float value, NumberText text) {
-  if (!model_->Valid(row, col)) return;
-  model_->SetNumberText(row, col, value, text);
+void FlexGrid::SetCellSource(int row, int col, std::shared_ptr<const CellSource> source) {
+  model_->SetSource(row, col, std::move(source));
   Repaint();
 }
 
@@ -906,12 +716,6 @@ QColor FlexGrid::CellBackColorAt(int row, int col) const {
 void FlexGrid::SetCellBackColorAt(int row, int col, const QColor& color) {
   if (!model_->Valid(row, col)) return;
   model_->SetColor(row, col, color);
-  Repaint();
-}
-
-void FlexGrid::SetCellBackRgbAt(int row, int col, QRgb rgba) {
-  if (!model_->Valid(row, col)) return;
-  model_->SetRgb(row, col, rgba);
   Repaint();
 }
 

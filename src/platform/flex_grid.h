@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QTableView>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -10,6 +11,7 @@ class QKeyEvent;
 
 namespace quarn {
 
+class CellSource;
 class FlexGridModel;
 
 // Key codes of the grid's KeyDown and the edit box's KeyDown. The window code of the
@@ -52,9 +54,9 @@ int KeyCodeOf(int qt_key);
 int ShiftStateOf(const QKeyEvent& event);
 
 // The grid of every data window: a table of text cells whose first FixedRows rows and
-// FixedCols columns are headings. It is a view over its own text matrix, so that a
-// results grid of 10,000 rows by 200 columns costs one string per cell and paints only
-// what is on screen.
+// FixedCols columns are headings. It is a view over its own cell store (CellStore), so that
+// it paints only what is on screen, and a results grid of 40,000 rows by 200 columns keeps
+// the numbers of its cells, not their texts.
 //
 // Texts: every text of this API is Windows-1252 bytes, the encoding of the model, so that
 // fill and read-back code moves texts between record and grid unchanged; the grid converts
@@ -99,10 +101,12 @@ class FlexGrid : public QTableView {
   // Texts of cells. Out-of-range reads give an empty text; out-of-range writes do nothing.
   std::string TextMatrix(int row, int col) const;
   void SetTextMatrix(int row, int col, const std::string& text);
-  // A cell whose text is text(value), made only when the cell is first shown or read: a
-  // results grid holds every value of a run, and a page of them is seen at a time.
-  using NumberText = std::string (*)(float);
-  void SetNumberText(int row, int col, float value, NumberText text);
+  // The cells from (row, col) on, as many as the source has within the grid, made by the
+  // source when they are shown, copied or read (CellSource); null takes the source away. A
+  // results grid holds every value of a run, and a page of them is seen at a time. Texts,
+  // numbers and colours written into the block stand over the source's, and a refill that
+  // empties the grid (SetRows(0), Clear) lets the source go.
+  void SetCellSource(int row, int col, std::shared_ptr<const CellSource> source);
   // The current cell.
   std::string Text() const;
   void SetText(const std::string& text);
@@ -145,9 +149,6 @@ class FlexGrid : public QTableView {
   void SetCellBackColor(const QColor& color);
   QColor CellBackColorAt(int row, int col) const;
   void SetCellBackColorAt(int row, int col, const QColor& color);
-  // The same from the colour's ARGB value (QColor::rgba()), for fills that colour every cell
-  // of a run.
-  void SetCellBackRgbAt(int row, int col, QRgb rgba);
 
   // Painting off while code fills many cells.
   bool Redraw() const { return redraw_; }

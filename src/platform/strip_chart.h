@@ -3,6 +3,10 @@
 #include <QChartView>
 #include <QColor>
 #include <QImage>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <optional>
 #include <vector>
 
 class QValueAxis;
@@ -10,15 +14,18 @@ class QValueAxis;
 namespace quarn {
 
 // A picture box that a calculation draws into point by point, over Qt Charts: a fixed
-// scale of ScaleWidth by ScaleHeight units with y growing upwards, lines, and single points
-// in a colour. Points already set stay where they are when the caller changes its own
-// scale factors.
+// scale of ScaleWidth by ScaleHeight units with y growing upwards, lines, and series of
+// points, each in its colour. Points already set stay where they are when the caller changes
+// its own scale factors.
 //
-// A run sets millions of points, one record at a time. The points are therefore painted onto
-// an image over the plot area, as a picture box keeps them, instead of being chart series,
-// which lay every point out again on each addition. Setting a point only records it: the
-// points set since the last paint are put on the image when the view is next painted, so a
-// run that redraws its window a few times a second pays for each point once.
+// A run sets millions of points, one record at a time, far more than the chart has pixels.
+// So each series keeps only what can be drawn: the scale's width is cut into columns, as
+// many as the screen is wide in pixels and at least 2048, and of the points that fall into a
+// column the series keeps the lowest and the highest (a vertical stroke between them), so
+// that no peak is lost; a pixel column of the plot holds a few such strokes. The strokes are
+// painted onto an image over the plot area, as a picture box keeps its points, and a stroke that a
+// new point lengthens is painted when the view is next painted, so that a run that redraws
+// its window a few times a second pays for each point a comparison.
 class StripChart : public QChartView {
   Q_OBJECT
 
@@ -32,19 +39,51 @@ class StripChart : public QChartView {
   void SetAxisTitles(const QString& x_title, const QString& y_title);
 
   void Line(double x1, double y1, double x2, double y2, const QColor& color);
-  void PSet(double x, double y, const QColor& color) { PSet(x, y, color.rgb()); }
-  void PSet(double x, double y, QRgb color) {
-    points_.push_back({static_cast<float>(x), static_cast<float>(y), color});
+  // A new series of points in that colour; its number (from 0, in the order of their making)
+  // is what Plot takes.
+  int AddSeries(const QColor& color);
+  // Sets a point of a series; a number that is not finite sets nothing.
+  void Plot(int series, double x, double y) {
+    if (series < 0 || series >= static_cast<int>(series_.size())) return;
+    const float fx = static_cast<float>(x);
+    const float fy = static_cast<float>(y);
+    if (!std::isfinite(fx) || !std::isfinite(fy)) return;
+    Series& s = series_[static_cast<size_t>(series)];
+    Column& column = ColumnOf(s, fx);
+    if (column.Empty()) {
+      column = Column{fx, fy, fy, false};
+    } else if (fy < column.low) {
+      column.low = fy;
+    } else if (fy > column.high) {
+      column.high = fy;
+    } else {
+      return;  // within the stroke already drawn
+    }
+    if (!column.dirty) {
+      column.dirty = true;
+      dirty_.push_back({static_cast<std::uint32_t>(series),
+                        static_cast<std::uint32_t>(&column - s.columns.data())});
+    }
     if (!update_asked_) AskUpdate();
   }
-  // Makes room for this many points in all, so that a long run does not move them as they
-  // come.
-  void Reserve(size_t points) { points_.reserve(points); }
-  // Removes every line and point.
+  // Removes every line and series.
   void Cls();
 
-  int PointCount() const { return static_cast<int>(points_.size()); }
+  // How many columns the scale's width is cut into.
+  int Columns() const { return columns_; }
+  // The points the series keep: one for a column whose points all lie at one height, two
+  // for one whose lowest and highest differ.
+  int PointCount() const;
+  // The lowest and highest point a series kept in a range of x, nullopt where it kept none:
+  // what the chart shows of that range.
+  struct Range {
+    double low;
+    double high;
+  };
+  std::optional<Range> SeriesRange(int series, double x_from, double x_to) const;
   int LineCount() const { return lines_; }
+  // The memory the chart holds for its points and their picture, in bytes.
+  size_t HeldBytes() const;
 
   // Colour `index` of the classic 16-colour palette (0 black, 1 blue, 2 green, 3 cyan,
   // 4 red, ...); indices outside 0..15 give black.
@@ -54,28 +93,51 @@ class StripChart : public QChartView {
   void drawForeground(QPainter* painter, const QRectF& rect) override;
 
  private:
-  // Kept small: a year's run of the largest building sets some millions.
-  struct Point {
-    float x;
-    float y;
-    QRgb color;
+  // The points of a series that fell into one column: the first one's x, the lowest and the
+  // highest y. Kept small: a series has a column per pixel of the screen's width.
+  struct Column {
+    float x = 0;
+    float low = std::numeric_limits<float>::quiet_NaN();  // NaN: no point yet
+    float high = 0;
+    bool dirty = false;  // lengthened since the last paint
+    bool Empty() const { return std::isnan(low); }
   };
-  // Puts points [from, end) on the image.
-  void Paint(size_t from);
-  // Makes the image fit the plot area, repainting every point when its size changed, and
-  // puts the points set since the last paint on it.
+  struct Series {
+    QRgb color = 0;
+    std::vector<Column> columns;  // made with the series' first point
+  };
+  struct DirtyColumn {
+    std::uint32_t series;
+    std::uint32_t column;
+  };
+
+  Column& ColumnOf(Series& series, float x) {
+    if (series.columns.empty()) series.columns.resize(static_cast<size_t>(columns_));
+    // Truncation is the floor here: what lies left of the scale goes to its first column.
+    const float at = x * columns_per_unit_;
+    const int index = at >= static_cast<float>(columns_) ? columns_ - 1
+                      : at > 0                           ? static_cast<int>(at)
+                                                         : 0;
+    return series.columns[static_cast<size_t>(index)];
+  }
+  // Puts a column's stroke on the image.
+  void PaintColumn(const Series& series, const Column& column);
+  // Makes the image fit the plot area, repainting every column when its size changed, and
+  // puts the strokes lengthened since the last paint on it.
   void FitImage();
   void AskUpdate();
 
   QValueAxis* x_axis_;
   QValueAxis* y_axis_;
-  std::vector<Point> points_;
+  std::vector<Series> series_;
+  std::vector<DirtyColumn> dirty_;
   QImage image_;
   QRectF image_area_;
   double width_ = 5000;
   double height_ = 1100;
+  int columns_ = 1;
+  float columns_per_unit_ = 1;  // columns_ / width_
   int lines_ = 0;
-  size_t painted_ = 0;  // points already on the image
   bool update_asked_ = false;
 };
 

@@ -4,12 +4,15 @@
 #include <QImage>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "platform/cell_store.h"
 #include "platform/user_input.h"
 
 namespace quarn {
@@ -134,34 +137,61 @@ TEST(FlexGridText, ACellFilledFromANumberGivesBackTheExactNumberUntilItsTextChan
   EXPECT_EQ(g.TextMatrix(0, 0), "");
 }
 
-std::string Hundredths(float value) {
-  return std::to_string(static_cast<int>(value * 100));
-}
+// A block of three rows by two columns whose cells show a hundredth of their number
+// 100 × (row + 1) + column, red in its first column.
+class Hundredths : public CellSource {
+ public:
+  int Rows() const override { return 3; }
+  int Cols() const override { return 2; }
+  std::string Text(int row, int col) const override {
+    return std::to_string(100 * (row + 1) + col) + "%";
+  }
+  std::optional<double> Number(int row, int col) const override {
+    return (100 * (row + 1) + col) / 100.0;
+  }
+  std::optional<QRgb> Color(int, int col) const override {
+    if (col > 0) return std::nullopt;
+    return QColor(Qt::red).rgba();
+  }
+};
 
-TEST(FlexGridText, NumberTextsAreShownReadAndReplacedLikeTextsAndDoNotSurviveARefill) {
+TEST(FlexGridText, CellsFromASourceAreShownReadAndMovedLikeWrittenOnesAndGoWithARefill) {
   FlexGrid g;
-  g.SetRows(4);
-  g.SetCols(3);
-  g.SetNumberText(1, 1, 0.5f, Hundredths);
-  g.SetNumberText(2, 1, 0.25f, Hundredths);
-  g.SetNumberText(3, 1, 0.75f, Hundredths);
-  g.SetTextMatrix(1, 2, "kept");
-  EXPECT_EQ(g.model()->index(1, 1).data().toString(), "50");
-  EXPECT_EQ(g.TextMatrix(2, 1), "25");
-  g.SetTextMatrix(3, 1, "typed");  // an edit replaces the number's text
-  g.InsertRow(2);
-  g.SetRow(1);
-  g.SetCol(1);
-  g.SetRowSel(4);
-  EXPECT_EQ(g.Clip(), "50\r\r25\rtyped");
-  // Emptied and refilled to the same shape, as the results windows refill: nothing of the
-  // first fill shows through the cells the second leaves alone.
-  g.SetRows(0);
   g.SetRows(5);
-  g.SetNumberText(1, 1, 0.125f, Hundredths);
-  for (int r = 0; r < 5; ++r)
-    for (int c = 0; c < 3; ++c)
-      EXPECT_EQ(g.TextMatrix(r, c), r == 1 && c == 1 ? "12" : "") << r << "," << c;
+  g.SetCols(4);
+  g.SetTextMatrix(2, 2, "typed before");
+  g.SetCellSource(1, 1, std::make_shared<Hundredths>());
+  EXPECT_EQ(g.model()->index(1, 1).data().toString(), "100%");
+  EXPECT_EQ(g.TextMatrix(3, 2), "301%");
+  EXPECT_EQ(g.Number(3, 2), 3.01);
+  EXPECT_EQ(g.CellBackColorAt(1, 1), QColor(Qt::red));
+  EXPECT_FALSE(g.CellBackColorAt(1, 2).isValid());
+  EXPECT_EQ(g.TextMatrix(4, 1), "") << "past the block";
+  EXPECT_EQ(g.TextMatrix(2, 2), "typed before") << "a written cell stands over the source";
+  g.SetTextMatrix(3, 1, "300%");  // the same text written back keeps the number
+  EXPECT_EQ(g.Number(3, 1), 3.0);
+  g.SetTextMatrix(3, 1, "typed");
+  EXPECT_FALSE(g.Number(3, 1).has_value());
+  g.SetCellBackColorAt(1, 1, QColor());
+  EXPECT_FALSE(g.CellBackColorAt(1, 1).isValid()) << "the grid's background, over the source's";
+  // A row inserted within the block moves the rows below with their texts, numbers and colours.
+  g.InsertRow(2);
+  g.SetRowCol(1, 1);
+  g.SetRowSel(4);
+  g.SetColSel(2);
+  EXPECT_EQ(g.Clip(), "100%\t101%\r\t\r200%\ttyped before\rtyped\t301%");
+  EXPECT_EQ(g.Number(4, 2), 3.01);
+  EXPECT_EQ(g.CellBackColorAt(3, 1), QColor(Qt::red));
+  // Emptied and refilled to the same shape, as the results windows refill: nothing of the
+  // source shows through the cells the refill leaves alone. A block cut by a smaller grid
+  // does not grow back with it.
+  g.SetRows(0);
+  g.SetRows(6);
+  EXPECT_EQ(g.TextMatrix(1, 1), "");
+  g.SetCellSource(1, 1, std::make_shared<Hundredths>());
+  g.SetCols(2);
+  g.SetCols(4);
+  EXPECT_EQ(g.TextMatrix(1, 1) + "|" + g.TextMatrix(1, 2), "100%|");
   g.Clear();
   EXPECT_EQ(g.TextMatrix(1, 1), "");
 }

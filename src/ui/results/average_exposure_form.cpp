@@ -4,6 +4,7 @@
 #include <QResizeEvent>
 #include <cmath>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 #include "files/result_files.h"
@@ -28,20 +29,25 @@ constexpr int kBarHeight = 500;
 constexpr const char* kPeriodMask = "#,#####.##0";
 constexpr const char* kParticleMask = "##.###";
 
-void WriteRecord(FlexGrid& grid, int row, const std::vector<float>& fields, int pollutants,
-                 bool particles) {
-  grid.SetTextMatrix(row, 0, FormatSingle(fields[0]));
-  grid.SetTextMatrix(row, 1, FormatPattern(std::nearbyint(fields[1]), kPeriodMask));
-  for (int p = 0; p < pollutants; ++p) {
-    grid.SetTextMatrix(row, p + 2, ExposureText(fields[static_cast<size_t>(p) + 2]));
-  }
-  if (particles) {
-    for (int k = 0; k < 2; ++k) {
-      grid.SetTextMatrix(
-          row, pollutants + 2 + k,
-          FormatPattern(fields[static_cast<size_t>(pollutants + 2 + k)], kParticleMask));
-    }
-  }
+std::string TimeText(float value) {
+  return FormatSingle(value);
+}
+
+std::string PeriodText(float value) {
+  return FormatPattern(std::nearbyint(value), kPeriodMask);
+}
+
+std::string ParticleText(float value) {
+  return FormatPattern(value, kParticleMask);
+}
+
+// The columns of the grid: the time, the period number, the average of each pollutant and in
+// particle mode the size distribution's two numbers.
+std::vector<NumberColumns::Format> AverageFormats(int pollutants, bool particles) {
+  std::vector<NumberColumns::Format> formats{TimeText, PeriodText};
+  formats.insert(formats.end(), static_cast<size_t>(pollutants), ExposureText);
+  if (particles) formats.insert(formats.end(), 2, ParticleText);
+  return formats;
 }
 
 }  // namespace
@@ -133,22 +139,25 @@ void FillAverageExposureGrid(int occupant, AverageExposureForm& window) {
     ctx.prompt.Message(ResultErrorText(ResultError::PathFileAccess), "Error.", MessageIcon::None);
     return;
   }
+  auto cells = std::make_shared<NumberColumns>(AverageFormats(pollutants, particles));
   std::string line;
   std::vector<float> fields;
-  int row = 1;
+  std::optional<ResultError> error;
+  int records = 0;
   while (source.Next(line)) {
     if (line.find_first_not_of(" \t") == std::string::npos) continue;
-    std::optional<ResultError> error = ReadExposureFields(line, ctx.state.DataSeparator, fields);
+    error = ReadExposureFields(line, ctx.state.DataSeparator, fields);
     if (!error && static_cast<int>(fields.size()) < cols) error = ResultError::InputPastEnd;
-    if (error) {
-      ctx.prompt.Message(ResultErrorText(*error), "Error.", MessageIcon::None);
-      return;
-    }
-    WriteRecord(grid, row, fields, pollutants, particles);
-    ++row;
-    if (row >= grid.Rows()) grid.SetRows(row + 1);
-    grid.SetRow(row);
+    if (error) break;
+    for (int c = 0; c < cols; ++c) cells->Set(records, c, fields[static_cast<size_t>(c)]);
+    ++records;
   }
+  // A row a record under the headings and one empty row after them; the cursor on that row.
+  const int row = 1 + records;
+  if (row >= grid.Rows()) grid.SetRows(row + 1);
+  grid.SetCellSource(1, 0, std::move(cells));
+  grid.SetRow(row);
+  if (error) ctx.prompt.Message(ResultErrorText(*error), "Error.", MessageIcon::None);
 }
 
 AverageExposureForm* ShowAverageExposure(MainContext& context, QMdiArea* area) {

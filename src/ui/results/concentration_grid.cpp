@@ -2,7 +2,9 @@
 
 #include <QWidget>
 #include <cmath>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -10,6 +12,7 @@
 #include "model/unit_conversion.h"
 #include "model/work_file_reader.h"
 #include "model/working_flows.h"
+#include "platform/cell_store.h"
 #include "platform/flex_grid.h"
 #include "platform/hourglass.h"
 #include "platform/qt_text.h"
@@ -127,22 +130,55 @@ const char* EmittedMask(float mass) {
   return "#.####0E-#0";
 }
 
-void WriteRecord(FlexGrid& grid, int row, const ConcWorkFileReader& record, int rooms,
-                 std::vector<PollutantColumn>& columns) {
-  grid.SetNumberText(row, 0, record.Time(), TimeText);
-  static const QRgb kRed = kCellRed.rgba();
-  static const QRgb kWhite = kCellWhite.rgba();
-  // Outdoors (room 0) is in the file but not in the table.
-  for (int p = 0; p < static_cast<int>(columns.size()); ++p) {
-    PollutantColumn& column = columns[static_cast<size_t>(p)];
-    for (int r = 1; r <= rooms; ++r) {
-      const float value = column.Shown(record.Conc(r, p));
-      const int col = p * rooms + r;
-      grid.SetCellBackRgbAt(row, col, column.AboveIrritantLevel(value) ? kRed : kWhite);
-      grid.SetNumberText(row, col, value, ValueText);
-    }
+// The run's records as the table shows them, one row a record from the first: the time, then
+// the rooms of each pollutant in the display unit, red above the pollutant's irritant level.
+// Outdoors (room 0) is in the file but not in the table. Each cell is worked out from the
+// records the reader holds when it is shown, copied or printed.
+class ConcentrationCells : public CellSource {
+ public:
+  ConcentrationCells(ConcWorkFileReader reader, int records, int rooms,
+                     std::vector<PollutantColumn> columns)
+      : reader_(std::move(reader)),
+        records_(records),
+        rooms_(rooms),
+        columns_(std::move(columns)),
+        pollutants_(static_cast<int>(columns_.size())) {}
+
+  int Rows() const override { return records_; }
+  int Cols() const override { return 1 + rooms_ * pollutants_; }
+  std::string Text(int row, int col) const override {
+    if (col == 0) return TimeText(Time(row));
+    return ValueText(Value(row, col));
   }
-}
+  std::optional<double> Number(int row, int col) const override {
+    return col == 0 ? Time(row) : Value(row, col);
+  }
+  std::optional<QRgb> Color(int row, int col) const override {
+    if (col == 0) return std::nullopt;
+    static const QRgb kRed = kCellRed.rgba();
+    static const QRgb kWhite = kCellWhite.rgba();
+    return ColumnOf(col).AboveIrritantLevel(Value(row, col)) ? kRed : kWhite;
+  }
+
+ private:
+  float Time(int row) const { return reader_.RecordAt(static_cast<size_t>(row))[0]; }
+  const PollutantColumn& ColumnOf(int col) const {
+    return columns_[static_cast<size_t>((col - 1) / rooms_)];
+  }
+  // Column p × rooms + r holds room r (from 1) of pollutant p; the record is room-major.
+  float Value(int row, int col) const {
+    const int p = (col - 1) / rooms_;
+    const int room = (col - 1) % rooms_ + 1;
+    const std::span<const float> record = reader_.RecordAt(static_cast<size_t>(row));
+    return ColumnOf(col).Shown(record[static_cast<size_t>(1 + room * pollutants_ + p)]);
+  }
+
+  ConcWorkFileReader reader_;
+  int records_;
+  int rooms_;
+  std::vector<PollutantColumn> columns_;
+  int pollutants_;
+};
 
 // Whether the rooms' peaks can be shown in the display unit. A room's peak is that of
 // whichever pollutant rose highest: it is shown in the display unit when every pollutant
@@ -253,7 +289,7 @@ void FillConcentrationGrid(FlexGrid& grid, QWidget& form, const BuildingRecord& 
   }
 
   ConcWorkFileReader reader(building.ConcWorkFile, separator, rooms, pollutants);
-  int row = 0;
+  int read = 0;
   for (int32_t k = 1; reader.IsOpen() && k <= records; ++k) {
     const ConcWorkFileReader::Status status = reader.Next();
     if (status == ConcWorkFileReader::Status::Error) {
@@ -261,7 +297,12 @@ void FillConcentrationGrid(FlexGrid& grid, QWidget& form, const BuildingRecord& 
       break;
     }
     if (status == ConcWorkFileReader::Status::End) break;
-    WriteRecord(grid, ++row, reader, rooms, columns);
+    ++read;
+  }
+  // The records read before a line that does not fit stay in the table.
+  if (read > 0 && rooms > 0) {
+    grid.SetCellSource(
+        1, 0, std::make_shared<ConcentrationCells>(std::move(reader), read, rooms, columns));
   }
 
   WriteTotals(grid, building, rooms, pollutants, columns, stored);

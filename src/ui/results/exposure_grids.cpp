@@ -4,10 +4,12 @@
 #include <cfloat>
 #include <cmath>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 #include "model/exposure_units.h"
 #include "model/work_file_reader.h"
+#include "platform/cell_store.h"
 #include "platform/flex_grid.h"
 #include "platform/hourglass.h"
 #include "text/number_read.h"
@@ -30,6 +32,14 @@ constexpr int kWideColumnTwips = 1230;
 
 std::string Shown(float value, const char* small_mask) {
   return FormatPattern(value, value >= kFixedFrom ? kFixedMask : small_mask);
+}
+
+std::string FixedText(float value) {
+  return FormatPattern(value, kFixedMask);
+}
+
+std::string OccupantsText(float value) {
+  return Shown(value, kOccupantsSmallMask);
 }
 
 // Hidden while it is filled, shown again however the fill ends.
@@ -75,7 +85,6 @@ void StartGrid(FlexGrid& grid, int cols, int rows) {
 // What sets the instantaneous and the cumulative grid of one occupant apart.
 struct OneOccupantGrid {
   int first_rows;
-  int growth;
   int width_twips;
   bool width_of_time_column;
   const char* top_left;
@@ -83,25 +92,19 @@ struct OneOccupantGrid {
   const char* value_heading;
   int current_row;
   const char* error_title;
-  // The last pollutant's column is written once more in fixed-point form.
+  // The last pollutant's column in fixed-point form, whatever the value's size.
   bool last_column_fixed;
   std::string ExposureUnits::*unit;  // the unit of the values, after value_heading
 };
 
-constexpr OneOccupantGrid kInstant{5,
-                                   20,
-                                   1203,
-                                   false,
-                                   "Time h",
-                                   "",
-                                   "Inst. exposure",
-                                   2,
-                                   "Error",
-                                   false,
-                                   &ExposureUnits::instantaneous};
-constexpr OneOccupantGrid kCumulative{100,         10,         kWideColumnTwips,          true,
-                                      "Pollutant", "Time hrs", "Cumulative exposure",     3,
-                                      "Error.",    true,       &ExposureUnits::cumulative};
+constexpr OneOccupantGrid kInstant{5,     1203,
+                                   false, "Time h",
+                                   "",    "Inst. exposure",
+                                   2,     "Error",
+                                   false, &ExposureUnits::instantaneous};
+constexpr OneOccupantGrid kCumulative{100,        kWideColumnTwips,          true, "Pollutant",
+                                      "Time hrs", "Cumulative exposure",     3,    "Error.",
+                                      true,       &ExposureUnits::cumulative};
 
 void FillOneOccupant(FlexGrid& grid, const ScenarioRecord& s, int occupant,
                      const std::string OccupantRecord::*file, char separator, Prompt& prompt,
@@ -123,7 +126,12 @@ void FillOneOccupant(FlexGrid& grid, const ScenarioRecord& s, int occupant,
     grid.SetTextMatrix(1, p + 1, heading);
   }
 
-  int row = kHeaderRows;
+  // Every column under the exposure masks; the cumulative grid's last always in fixed-point
+  // form.
+  std::vector<NumberColumns::Format> formats(static_cast<size_t>(pollutants) + 1, ExposureText);
+  if (kind.last_column_fixed && pollutants > 0) formats.back() = FixedText;
+  auto cells = std::make_shared<NumberColumns>(std::move(formats));
+  int lines = 0;
   std::optional<ResultError> error;
   std::optional<TextLineSource> source;
   if (HasFiles(s, occupant))
@@ -134,46 +142,35 @@ void FillOneOccupant(FlexGrid& grid, const ScenarioRecord& s, int occupant,
     while (source->Next(line)) {
       error = ReadExposureFields(line, separator, fields);
       if (error) break;
-      grid.SetTextMatrix(row, 0, Shown(fields.empty() ? 0.0f : fields[0], kSmallMask));
+      cells->Set(lines, 0, fields.empty() ? 0.0f : fields[0]);
       const int shown = std::min(pollutants, static_cast<int>(fields.size()) - 1);
-      for (int p = 0; p < shown; ++p) {
-        grid.SetTextMatrix(row, p + 1, Shown(fields[static_cast<size_t>(p) + 1], kSmallMask));
-      }
-      if (kind.last_column_fixed && shown == pollutants && pollutants > 0) {
-        grid.SetTextMatrix(row, pollutants,
-                           FormatPattern(fields[static_cast<size_t>(pollutants)], kFixedMask));
-      }
-      if (grid.Rows() == row + 1) grid.SetRows(grid.Rows() + kind.growth);
-      ++row;
+      for (int p = 0; p < shown; ++p) cells->Set(lines, p + 1, fields[static_cast<size_t>(p) + 1]);
+      ++lines;
     }
   }
   // One empty row follows the last line read, also after a failure.
-  grid.SetRows(row + 1);
+  grid.SetRows(kHeaderRows + lines + 1);
+  grid.SetCellSource(kHeaderRows, 0, std::move(cells));
   grid.SetRow(kind.current_row);
   if (error) Report(prompt, *error, kind.error_title);
 }
 
-// One occupant's columns of the all-occupants grid, from row 2 on: `value_col` gets the
-// first pollutant's value of each line, `time_col` (when not negative) the time. The row
-// after the last line written is returned; a failure ends the reading.
-int FillOccupantColumns(FlexGrid& grid, TextLineSource& source, char separator, int time_col,
+// One occupant's columns of the all-occupants grid, from its first row on: `value_col` gets
+// the first pollutant's value of each line, `time_col` (when not negative) the time. The number
+// of lines read is returned; a failure ends the reading.
+int FillOccupantColumns(NumberColumns& cells, TextLineSource& source, char separator, int time_col,
                         int value_col, std::optional<ResultError>& error) {
-  int row = kHeaderRows;
+  int lines = 0;
   std::string line;
   std::vector<float> fields;
   while (source.Next(line)) {
     error = ReadExposureFields(line, separator, fields);
     if (error) break;
-    if (time_col >= 0) {
-      grid.SetTextMatrix(row, time_col,
-                         Shown(fields.empty() ? 0.0f : fields[0], kOccupantsSmallMask));
-    }
-    if (fields.size() > 1)
-      grid.SetTextMatrix(row, value_col, Shown(fields[1], kOccupantsSmallMask));
-    if (row == grid.Rows() - 1) grid.SetRows(grid.Rows() + 1);
-    ++row;
+    if (time_col >= 0) cells.Set(lines, time_col, fields.empty() ? 0.0f : fields[0]);
+    if (fields.size() > 1) cells.Set(lines, value_col, fields[1]);
+    ++lines;
   }
-  return row;
+  return lines;
 }
 
 }  // namespace
@@ -198,6 +195,30 @@ std::optional<ResultError> ReadExposureFields(std::string_view line, char separa
 
 std::string ExposureText(float value) {
   return Shown(value, kSmallMask);
+}
+
+NumberColumns::NumberColumns(std::vector<Format> formats) : formats_(std::move(formats)) {}
+
+void NumberColumns::Set(int row, int col, float value) {
+  const size_t i = Index(row, col);
+  if (row >= rows_) {
+    rows_ = row + 1;
+    values_.resize(Index(rows_, 0));
+    present_.resize(values_.size(), 0);
+  }
+  values_[i] = value;
+  present_[i] = 1;
+}
+
+std::string NumberColumns::Text(int row, int col) const {
+  const size_t i = Index(row, col);
+  return present_[i] != 0 ? formats_[static_cast<size_t>(col)](values_[i]) : std::string();
+}
+
+std::optional<double> NumberColumns::Number(int row, int col) const {
+  const size_t i = Index(row, col);
+  if (present_[i] == 0) return std::nullopt;
+  return values_[i];
 }
 
 std::optional<int> SteppedOccupant(const std::string& box_text, int count, int step) {
@@ -233,6 +254,8 @@ void FillOccupantExposureGrid(FlexGrid& grid, const ScenarioRecord& scenario, ch
   int limit = kOccupantsRowLimit;
   std::optional<ResultError> error;
   const ExposureUnits units = ExposureUnitsOf(scenario);
+  auto cells = std::make_shared<NumberColumns>(
+      std::vector<NumberColumns::Format>(static_cast<size_t>(3 * occupants), OccupantsText));
   for (int o = 1; o <= occupants && !error; ++o) {
     const OccupantRecord& occupant = scenario.Occupants[static_cast<size_t>(o)];
     const int c = 3 * (o - 1);
@@ -246,11 +269,13 @@ void FillOccupantExposureGrid(FlexGrid& grid, const ScenarioRecord& scenario, ch
     error = OpenWorkFile(occupant.InstExposureFile, inst);
     if (!error) error = OpenWorkFile(occupant.CumExposureFile, cum);
     if (error) break;
-    int row = FillOccupantColumns(grid, *inst, separator, c, c + 1, error);
-    if (!error) row = FillOccupantColumns(grid, *cum, separator, -1, c + 2, error);
-    if (row >= limit) limit = row + 1;
+    int lines = FillOccupantColumns(*cells, *inst, separator, c, c + 1, error);
+    if (!error) lines = FillOccupantColumns(*cells, *cum, separator, -1, c + 2, error);
+    // A row for every line read and one empty row after them.
+    if (kHeaderRows + lines >= limit) limit = kHeaderRows + lines + 1;
   }
   grid.SetRows(limit);
+  grid.SetCellSource(kHeaderRows, 0, std::move(cells));
   if (error) Report(prompt, *error, "Error.");
 }
 

@@ -7,6 +7,7 @@
 
 #include "model/prompt.h"
 #include "model/records.h"
+#include "platform/cell_store.h"
 #include "ui/results/result_errors.h"
 
 namespace quarn {
@@ -39,6 +40,32 @@ void FillOccupantExposureGrid(FlexGrid& grid, const ScenarioRecord& scenario, ch
 // Overflow for a number too large for a Single.
 std::optional<ResultError> ReadExposureFields(std::string_view line, char separator,
                                               std::vector<float>& out);
+
+// The numbers of an exposure table, read from its work file, under one format a column: each
+// cell's text is made when it is shown, copied or printed, and the cell gives back the exact
+// number it was read as. A cell never set is empty.
+class NumberColumns : public CellSource {
+ public:
+  using Format = std::string (*)(float);
+  explicit NumberColumns(std::vector<Format> formats);
+  // The value of cell (row, col), rows from 0; the rows grow to take it.
+  void Set(int row, int col, float value);
+
+  int Rows() const override { return rows_; }
+  int Cols() const override { return static_cast<int>(formats_.size()); }
+  std::string Text(int row, int col) const override;
+  std::optional<double> Number(int row, int col) const override;
+
+ private:
+  size_t Index(int row, int col) const {
+    return static_cast<size_t>(row) * formats_.size() + static_cast<size_t>(col);
+  }
+
+  std::vector<Format> formats_;
+  std::vector<float> values_;  // Cols() a row
+  std::vector<char> present_;
+  int rows_ = 0;
+};
 
 // An exposure or time as the occupant grids show it: "##,###0.0###" from 0.01 on,
 // "#.###E-##" below (zero and negative values included).

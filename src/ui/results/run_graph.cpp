@@ -25,11 +25,6 @@ namespace {
 // that a rising curve does not redraw the chart at every record.
 constexpr double kHeadroom = 1.25;
 
-// The step a run takes when the scenario gives none (h).
-constexpr float kDefaultStep = 0.1f;
-// Room made for points ahead of a run, at most: a longer run's chart grows as it goes.
-constexpr double kMostReservedPoints = 1.6e7;
-
 // The smallest round number (1, 2 or 5 times a power of ten) at or above `value`.
 double RoundUp(double value) {
   if (!(value > 0) || !std::isfinite(value)) return 1;
@@ -140,15 +135,12 @@ void RunGraph::RunStarted(const RunStartInfo& info) {
   top_ = 0;
   highest_ = 0;
   chart_ready_ = false;
-  room_colours_.clear();
-  for (int r = 0; r <= num_rooms_; ++r) room_colours_.push_back(RoomColor(r).rgb());
-  // A record comes every step or two: room for the points of a record every step. Room not
-  // used costs nothing but addresses.
-  const float step =
-      state_.Building.Scenario.StepSize > 0 ? state_.Building.Scenario.StepSize : kDefaultStep;
-  const double records = static_cast<double>(end_time_) / step + 2;
-  const double points = records * (num_rooms_ + 1) * std::max(num_pollutants_, 1);
-  chart_->Reserve(static_cast<size_t>(std::min(points, kMostReservedPoints)));
+  // The chart keeps its points by where they fall along the run's time, from the first.
+  chart_->SetScale(end_time_, 1.0);
+  // A series for each room (outdoors first) and pollutant, in the order of a record's values.
+  for (int r = 0; r <= num_rooms_; ++r) {
+    for (int p = 0; p < num_pollutants_; ++p) chart_->AddSeries(RoomColor(r));
+  }
   for (QLineEdit* box : {emitted_, sink_, leaving_, average_, hvac_, vent_}) box->clear();
   time_->clear();
   clock_.start();
@@ -162,15 +154,11 @@ void RunGraph::RecordWritten(const RunRecordInfo& record) {
   latest_ = record;
   latest_.concentrations = {};  // the run's buffer, not to be kept
   has_latest_ = true;
-  const size_t stride = static_cast<size_t>(std::max(num_pollutants_, 1));
-  const size_t rooms = std::min(room_colours_.size(), record.concentrations.size() / stride);
-  for (size_t r = 0; r < rooms; ++r) {
-    const QRgb colour = room_colours_[r];
-    for (size_t p = 0; p < static_cast<size_t>(num_pollutants_); ++p) {
-      const float c = record.concentrations[r * stride + p];
-      if (c > highest_) highest_ = c;
-      chart_->PSet(record.time, c, colour);
-    }
+  // A value of each room (outdoors first) and pollutant, as the chart's series are made.
+  for (size_t i = 0; i < record.concentrations.size(); ++i) {
+    const float c = record.concentrations[i];
+    if (c > highest_) highest_ = c;
+    chart_->Plot(static_cast<int>(i), record.time, c);
   }
 }
 

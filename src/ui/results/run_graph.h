@@ -2,9 +2,7 @@
 
 #include <QDialog>
 #include <QElapsedTimer>
-#include <QRgb>
 #include <string>
-#include <vector>
 
 #include "model/program_state.h"
 #include "model/prompt.h"
@@ -25,8 +23,9 @@ class StripChart;
 // the run too. The window owns no data: the run tells it what to show.
 //
 // A step of a small building takes a fraction of a microsecond, far less than a redraw, so
-// the window keeps every record's points and the latest totals as they come and shows them,
-// letting the window system run, only every kRefreshMs of wall time and at the end.
+// the window puts every record's points on the chart (which keeps what it can draw of them)
+// and the latest totals as they come and shows them, letting the window system run, only
+// every kRefreshMs of wall time and at the end.
 class RunGraph : public QDialog, public RunObserver {
   Q_OBJECT
 
@@ -85,7 +84,6 @@ class RunGraph : public QDialog, public RunObserver {
   std::string conc_format_;
   int num_rooms_ = 0;
   int num_pollutants_ = 0;
-  std::vector<QRgb> room_colours_;  // outdoors first
   // The chart's axes in hours and in the run's concentration unit; the concentration axis
   // starts from the first records and grows to take in every value drawn. 0 until a
   // record holds a concentration above 0.

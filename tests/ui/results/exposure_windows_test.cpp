@@ -95,6 +95,8 @@ TEST_F(Exposure, OnePollutantUnderTheMasksWithEitherSeparator) {
         EXPECT_EQ(grid.TextMatrix(r + 2, 0), cells[r][0]);
         EXPECT_EQ(grid.TextMatrix(r + 2, 1), cells[r][1]);
       }
+      // Each cell keeps the number its text shows.
+      EXPECT_EQ(grid.Number(2, 1), static_cast<double>(0.005f));
     }
   }
   Pollutants({"CO", "NO2"});

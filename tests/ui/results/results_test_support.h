@@ -66,15 +66,26 @@ class ResultsTest : public MainWindowTest {
   QWidget form;
 };
 
-// The frame with the building window in its area, and the pollutants P0 to P2: irritant
-// concentrations 1.5, 0.2 and 3, RfD 0.5·p and RfC 0.25·p.
-class ThreePollutantsTest : public MainWindowTest {
+// The frame with the building window in its area.
+class BuildingWindowTest : public MainWindowTest {
  protected:
-  ThreePollutantsTest() {
+  BuildingWindowTest() {
     frame.setCentralWidget(area);
     area->addSubWindow(building)->show();
     frame.resize(1000, 700);
     frame.show();
+  }
+
+  QMainWindow frame;
+  QMdiArea* area = new QMdiArea(&frame);
+  BuildingForm* building = new BuildingForm(*context);
+};
+
+// The building window, and the pollutants P0 to P2: irritant concentrations 1.5, 0.2 and 3,
+// RfD 0.5·p and RfC 0.25·p.
+class ThreePollutantsTest : public BuildingWindowTest {
+ protected:
+  ThreePollutantsTest() {
     S().NumPollutants = 3;
     for (int p = 0; p < 3; ++p) {
       PollutantRecord& pollutant = S().Pollutants[static_cast<size_t>(p)];
@@ -85,10 +96,6 @@ class ThreePollutantsTest : public MainWindowTest {
     }
   }
   ScenarioRecord& S() { return state->Building.Scenario; }
-
-  QMainWindow frame;
-  QMdiArea* area = new QMdiArea(&frame);
-  BuildingForm* building = new BuildingForm(*context);
 };
 
 // File > Print of a graph window, run by `print`: Cancel to the landscape question prints
