@@ -254,8 +254,8 @@ bool WriteAverageExposureFile(const BuildingRecord& building, char separator,
   return item_file::Save(file_name, out.Bytes(), prompt);
 }
 
-bool WriteSummaryFile(const BuildingRecord& building, const std::string& file_name,
-                      Prompt& prompt) {
+bool WriteSummaryFile(const BuildingRecord& building, CalculatedResults calculated,
+                      const std::string& file_name, Prompt& prompt) {
   const ScenarioRecord& scenario = building.Scenario;
   const int np = PollutantCount(scenario);
   LineWriter out;
@@ -264,8 +264,8 @@ bool WriteSummaryFile(const BuildingRecord& building, const std::string& file_na
     out.Put(t);
     out.NewLine();
   };
-  auto number = [&out, &check](float v, std::string_view field) {
-    out.Put(FileSingle(check(v, field)));
+  auto number = [&out, &check](std::optional<float> v, std::string_view field) {
+    out.Put(v ? FileSingle(check(*v, field)) : std::string("---"));
     out.NewLine();
   };
   text(building.ID);
@@ -278,10 +278,11 @@ bool WriteSummaryFile(const BuildingRecord& building, const std::string& file_na
     const OccupantRecord& occupant = scenario.Occupants[o];
     text(occupant.Name);
     for (int p = 0; p < np; ++p) {
-      number(occupant.HoursAboveIrritant[p], "HoursAboveIrritant");
-      number(occupant.TotalExposure[p], "TotalExposure");
-      number(occupant.PeakExposure[p], "PeakExposure");
-      number(occupant.CancerRiskResult[p], "CancerRiskResult");
+      const SummaryFigures f = SummaryFiguresOf(scenario, calculated, o, p);
+      number(f.hours_above, "HoursAboveIrritant");
+      number(f.total_exposure, "TotalExposure");
+      number(f.peak_exposure, "PeakExposure");
+      number(f.cancer_risk, "CancerRiskResult");
     }
   }
   return item_file::Save(file_name, out.Bytes(), check, prompt);

@@ -6,6 +6,7 @@
 
 #include "model/prompt.h"
 #include "model/records.h"
+#include "model/summary_figures.h"
 
 namespace quarn {
 
@@ -39,8 +40,11 @@ bool WriteAverageExposureFile(const BuildingRecord& building, char separator,
 
 // Summary (".SUM"), one item a line: the building ID, the scenario name, each pollutant's
 // name and irritant concentration, then per occupant its name and per pollutant the hours
-// above the irritant concentration, the total and peak exposure and the cancer risk.
-bool WriteSummaryFile(const BuildingRecord& building, const std::string& file_name, Prompt& prompt);
+// above the irritant concentration, the total and peak exposure and the cancer risk, each
+// "---" where the summary shows it so: not calculated, so that no value of another run is
+// saved as this run's.
+bool WriteSummaryFile(const BuildingRecord& building, CalculatedResults calculated,
+                      const std::string& file_name, Prompt& prompt);
 
 // The texts of one occupant's rows in the risk framework window, as shown, for the labels
 // "Duration ", "Exposure ", "Efficiency ", " Dose ", "Dose/Response" and "Individual risk "

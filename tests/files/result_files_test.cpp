@@ -206,10 +206,16 @@ TEST_F(ResultFiles, SummaryMatchesItsLayout) {
   o.PeakExposure[0] = 3;
   o.CancerRiskResult[0] = 1e-6f;
   o.PotentialDose[0] = 99;  // not part of the summary
+  s.Pollutants[0].CancerRisk = 1e-5f;
   const std::string path = Path("s.SUM");
-  ASSERT_TRUE(WriteSummaryFile(b, path, prompt_));
+  ASSERT_TRUE(WriteSummaryFile(b, {.exposure = true, .risk = true}, path, prompt_));
   EXPECT_EQ(Bytes(path),
             "House\r\nWinter\r\nCO\r\n 10 \r\nAnn\r\n 2.5 \r\n 12 \r\n 3 \r\n 1E-06 \r\n");
+  // What was not calculated is not saved as a result: no risk yet, then no exposure either.
+  ASSERT_TRUE(WriteSummaryFile(b, {.exposure = true}, path, prompt_));
+  EXPECT_EQ(Bytes(path), "House\r\nWinter\r\nCO\r\n 10 \r\nAnn\r\n 2.5 \r\n 12 \r\n 3 \r\n---\r\n");
+  ASSERT_TRUE(WriteSummaryFile(b, {}, path, prompt_));
+  EXPECT_EQ(Bytes(path), "House\r\nWinter\r\nCO\r\n 10 \r\nAnn\r\n---\r\n---\r\n---\r\n---\r\n");
 }
 
 TEST_F(ResultFiles, RiskFrameworkReportMatchesItsLayout) {
@@ -300,7 +306,7 @@ TEST_F(ResultFiles, ReportsRefuseValuesThatAreNotFinite) {
   BuildingRecord b = House(1, 1);
   b.Scenario.NumOccupants = 1;
   b.Scenario.Occupants[1].TotalExposure[0] = std::numeric_limits<float>::infinity();
-  EXPECT_FALSE(WriteSummaryFile(b, Path("s.SUM"), prompt_));
+  EXPECT_FALSE(WriteSummaryFile(b, {.exposure = true}, Path("s.SUM"), prompt_));
   RiskFrameworkTexts ann;
   ann.cancer[4] = "Inf";
   EXPECT_FALSE(WriteRiskFile(b, 0, "", {ann}, Path("r.FUL"), prompt_));

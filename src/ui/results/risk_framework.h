@@ -24,6 +24,9 @@ class RiskFramework : public ResultsWindow {
  public:
   explicit RiskFramework(MainContext& context, QWidget* parent = nullptr);
 
+  // The worksheet works its risks out from the exposures itself.
+  bool ReadsRun(RunKind kind) const override { return kind == RunKind::Exposure; }
+
   FlexGrid& Riskss() { return Grid(); }
   EditCellBox& EditCell() { return *edit_; }
   QGroupBox& Frame1() { return *frame_; }
