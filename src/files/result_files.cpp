@@ -288,6 +288,44 @@ bool WriteSummaryFile(const BuildingRecord& building, CalculatedResults calculat
   return item_file::Save(file_name, out.Bytes(), check, prompt);
 }
 
+namespace {
+
+// What the figures of the risk framework report are, after all its fixed lines so that a
+// reader of those lines still finds each where it was: the units of the exposures and
+// doses, the irritant level in the unit it was counted in, the unit risk, the mass of a
+// particle a particle count's risk goes through, each occupant's conversion factor, and
+// what the individual risk is.
+void PutRiskNotes(LineWriter& out, const ScenarioRecord& scenario, const PollutantRecord& shown,
+                  const std::vector<RiskFrameworkTexts>& occupants) {
+  auto line = [&out](const std::string& t) {
+    out.Put(t);
+    out.NewLine();
+  };
+  const ExposureUnits units = ExposureUnitsOf(scenario);
+  const std::string conc_hours = units.concentration + "\xB7h";
+  // The irritant concentration line keeps the level as entered, in mg/m³; the window
+  // counts in the scenario's unit.
+  if (const std::optional<float> level = IrritantLevelInUnits(scenario.ConcUnits, shown)) {
+    line("Irritant level in " + units.concentration + FileSingle(*level));
+  }
+  line("Irritant exposure and dose in " + conc_hours + ": the level x hours above");
+  line("Cancer exposure in " + conc_hours + ", dose in " + units.cumulative);
+  line("Unit risk " + UnitRiskText(shown));
+  if (const std::string mass = ParticleMassText(scenario.ConcUnits, shown); !mass.empty()) {
+    line(mass);
+  }
+  const std::string factor =
+      scenario.ExposureMode == "I" ? "Breathing rate x efficiency of " : "Conversion factor of ";
+  for (int o = 1; o <= OccupantCount(scenario); ++o) {
+    const std::size_t i = static_cast<std::size_t>(o - 1);
+    line(factor + scenario.Occupants[o].Name + " " +
+         (i < occupants.size() ? occupants[i].conversion : std::string()));
+  }
+  line("Individual risk is the lifetime cancer risk at the period's mean concentration");
+}
+
+}  // namespace
+
 bool WriteRiskFile(const BuildingRecord& building, int pollutant, const std::string& comment,
                    const std::vector<RiskFrameworkTexts>& occupants, const std::string& file_name,
                    Prompt& prompt) {
@@ -315,8 +353,6 @@ bool WriteRiskFile(const BuildingRecord& building, int pollutant, const std::str
   line("Pollutant " + shown.Name);
   line("Comments " + comment);
   const RiskFrameworkTexts none;
-  const ExposureUnits units = ExposureUnitsOf(scenario);
-  const std::optional<float> level = IrritantLevelInUnits(scenario.ConcUnits, shown);
   for (int o = 1; o <= OccupantCount(scenario); ++o) {
     const std::size_t i = static_cast<std::size_t>(o - 1);
     const RiskFrameworkTexts& texts = i < occupants.size() ? occupants[i] : none;
@@ -325,20 +361,12 @@ bool WriteRiskFile(const BuildingRecord& building, int pollutant, const std::str
     line("Irritant/Non Cancer:");
     line("Irritant Concentration " + FileSingle(check(shown.IrritantConc, "IrritantConc")));
     cells(texts.irritant);
-    // The line above keeps the level as entered, in mg/m³; the window counts in the
-    // scenario's unit.
-    if (level) {
-      line("Irritant level in " + units.concentration + FileSingle(*level) +
-           "; exposure is the level x hours above, in " + units.concentration + "\xB7h");
-    }
     line("Analysis for occupant " + name);
     line("Cancer ");
     line("Integrated ");
     cells(texts.cancer);
-    line((scenario.ExposureMode == "I" ? "Breathing rate x efficiency " : "Conversion factor ") +
-         texts.conversion);
-    line("Individual risk is the lifetime cancer risk at the period's mean concentration");
   }
+  PutRiskNotes(out, scenario, shown, occupants);
   return item_file::Save(file_name, out.Bytes(), check, prompt);
 }
 

@@ -57,10 +57,10 @@ struct RiskFrameworkTexts {
 
 // Risk framework report (".FUL") of pollutant `pollutant` (0 to 7). `comment` is the risk
 // analysis window's comment; `occupants` holds the texts of occupants 1..NumOccupants in
-// order (missing ones print empty). Each block's six labelled lines keep their places; lines
-// that say what the figures are follow them: the irritant level in the scenario's unit and
-// how the irritant exposure is counted, the cancer row's conversion factor under its own
-// name, and what the individual risk is.
+// order (missing ones print empty). The fixed lines come first, each in its place, then the
+// lines that say what the figures are: their units, the irritant level in the scenario's
+// unit, the unit risk used, in a particle-count scenario the mass of a particle, each
+// occupant's conversion factor, and what the individual risk is.
 bool WriteRiskFile(const BuildingRecord& building, int pollutant, const std::string& comment,
                    const std::vector<RiskFrameworkTexts>& occupants, const std::string& file_name,
                    Prompt& prompt);

@@ -239,8 +239,7 @@ void UpdateSummaryForm(SummaryForm& form, int p) {
   form.PollutantName().setText(ToQt(pollutant.Name));
   form.Rfc().setText(ToQt(FormatSingle(pollutant.RfC)));
   form.RfdBox().setText(ToQt(FormatSingle(pollutant.RfD)));
-  const std::string mass = ParticleMassText(s.ConcUnits, pollutant);
-  form.ParticleMass().setText(ToQt(mass.empty() ? "" : "Cancer risk: particle mass " + mass));
+  form.ParticleMass().setText(ToQt(ParticleMassText(s.ConcUnits, pollutant)));
   // The header follows the pollutant shown, so its hours are read against its own limit.
   WriteIrritantHeader(form.Grid1(), s, p);
   WriteRows(form.Grid1(), form.Context().state, p);

@@ -159,8 +159,9 @@ TEST_F(HandCase, OneRiskInEveryWindowAndReportOverExactlyTheDay) {
   sheet->RunCommand("filesave");
   // The occupant's efficiency is 1; the 0.833 m³/h breathed at it is a line of its own.
   const std::string ful = Bytes(Path("sheet.FUL"));
-  for (const char* line : {"Efficiency 1\r\n Dose 7.33\r\n", "Individual risk 3.667E-3\r\n",
-                           "Breathing rate x efficiency 0.833\r\n"}) {
+  for (const char* line :
+       {"Efficiency 1\r\n Dose 7.33\r\n", "Individual risk 3.667E-3\r\n",
+        "Breathing rate x efficiency of Ann 0.833\r\n", "Unit risk 1E-05 per \xB5g/m\xB3\r\n"}) {
     EXPECT_NE(ful.find(line), std::string::npos) << line << "\n" << ful;
   }
   dialogs.answers = {Path("after.SUM")};
@@ -332,6 +333,32 @@ TEST_F(HandCase, AChangeAfterARunEndsTheResultsOnTheScreen) {
   summary->RunCommand("filesave");
   EXPECT_EQ(Bytes(Path("twelve.SUM")).find(" 7.33"), std::string::npos);
   EXPECT_NE(Bytes(Path("twelve.SUM")).find("\r\n 3.33"), std::string::npos);
+}
+
+// The irritant row of the worksheet: 0.3 mg/m³ times the 21.227 h above it is 6.37 mg/m³·h,
+// a concentration times hours and no inhaled mass, and without an irritant factor there is
+// no irritant risk to show, before Calculate risk or after it.
+TEST_F(HandCase, TheIrritantRowSaysWhatItsFiguresAre) {
+  state->Building.Scenario.Pollutants[0].IrritantConc = 0.3F;
+  RunAll();
+  building->RunCommand("RiskFull");
+  auto* sheet = AppWindows().Find<RiskFramework>();
+  ASSERT_NE(sheet, nullptr);
+  const FlexGrid& g = sheet->Riskss();
+  EXPECT_EQ(g.TextMatrix(0, 6), "Dose\nmg\n(irritant: mg/m\xB3\xB7h)");
+  for (bool calculated : {false, true}) {
+    SCOPED_TRACE(calculated ? "after Calculate risk" : "as filled");
+    if (calculated) sheet->RunCommand("calculate");
+    EXPECT_EQ(g.TextMatrix(1, 4), "6.37");
+    EXPECT_EQ(g.TextMatrix(1, 6), "6.37 mg/m\xB3\xB7h");
+    for (int c : {7, 8, 10}) EXPECT_EQ(g.TextMatrix(1, c), "No Data") << c;
+    for (int r = 1; r < g.Rows(); ++r) {
+      for (int c = 2; c < g.Cols(); ++c) {
+        const std::string& cell = g.TextMatrix(r, c);
+        EXPECT_TRUE(cell != "0.0" && cell != "0" && cell != ".0") << r << ", " << c;
+      }
+    }
+  }
 }
 
 }  // namespace
