@@ -339,9 +339,11 @@ void BuildingForm::WireCommands() {
 
 void BuildingForm::RunCommand(const std::string& name) {
   // A change made since the results were worked out ends them on the screen first, so that
-  // every command sees the model as it stands.
+  // every command sees the model as it stands; one the command made (a building opened)
+  // ends them after it.
   ResultsAreCurrent(ctx_);
   RunNamedCommand(*edit_, commands_, name);
+  ResultsAreCurrent(ctx_);
 }
 
 void BuildingForm::RunEnded(RunKind kind) {

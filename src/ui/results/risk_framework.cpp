@@ -490,7 +490,7 @@ void FillRiskGrid(RiskFramework& form, int p) {
                form.Context().prompt);
   }
   grid.SetTextMatrix(grid.Rows() - 1, 0, "Comments");
-  grid.FitColumn(1);  // the rows' names read whole
+  for (int c = 1; c < kCols; ++c) grid.FitColumn(c);  // names and figures read whole
   grid.SetCol(1);
   grid.SetRedraw(true);
 }
@@ -503,6 +503,7 @@ void RecalculateRiskGrid(FlexGrid& grid, const ScenarioRecord& scenario, Prompt&
     RecalculateRow(grid, IrritantRow(i) + 1, kHoursPerYear, "", prompt);
     RecalculateRow(grid, IrritantRow(i) + 2, kHoursPerYear, "", prompt);
   }
+  for (int c = 4; c < kCols; ++c) grid.FitColumn(c);
 }
 
 RiskFramework* ShowRiskFramework(MainContext& context, QMdiArea* area) {
