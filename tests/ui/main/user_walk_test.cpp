@@ -628,7 +628,7 @@ TEST_F(UserWalk, FirstRunThenASecondRunAfterAChange) {
       auto* shown = qobject_cast<ResultsWindow*>(active->widget());
       ASSERT_NE(shown, nullptr) << name;
       open.emplace_back(shown);
-      SavePicture(active, ("result_" + when + "_" + name + ".png").c_str());
+      SavePicture(active, ("walk_11_" + when + "_" + name + ".png").c_str());
     };
     show({"plot", "PlotConcentration", "plotallrooms"}, "plot");
     show({"display", "DisplayConcentration"}, "concentrations");
@@ -638,7 +638,7 @@ TEST_F(UserWalk, FirstRunThenASecondRunAfterAChange) {
     show({"display", "DisplayRisk", "RiskFull"}, "risk");
     show({"display", "DisplaySummary"}, "summary");
     for (const auto& m : prompt.shown) ADD_FAILURE() << when << ": " << m.text;
-    SavePicture(frame, ("result_" + when + "_all.png").c_str());
+    SavePicture(frame, ("walk_11_" + when + "_all.png").c_str());
   };
   run_and_show_all("before");
   const std::string summary_before = AppWindows().Find<SummaryForm>()->Grid1().TextMatrix(1, 2);
@@ -650,7 +650,7 @@ TEST_F(UserWalk, FirstRunThenASecondRunAfterAChange) {
   for (const QPointer<ResultsWindow>& window : open) {
     if (!window.isNull()) ADD_FAILURE() << window->objectName().toStdString() << " stays open";
   }
-  SavePicture(frame, "result_changed.png");
+  SavePicture(frame, "walk_11_changed.png");
   run_and_show_all("after");
   auto* table = AppWindows().Find<ResultsForm>();
   ASSERT_NE(table, nullptr);
