@@ -254,8 +254,8 @@ bool WriteAverageExposureFile(const BuildingRecord& building, char separator,
   return item_file::Save(file_name, out.Bytes(), prompt);
 }
 
-bool WriteSummaryFile(const BuildingRecord& building, const std::string& file_name,
-                      Prompt& prompt) {
+bool WriteSummaryFile(const BuildingRecord& building, CalculatedResults calculated,
+                      const std::string& file_name, Prompt& prompt) {
   const ScenarioRecord& scenario = building.Scenario;
   const int np = PollutantCount(scenario);
   LineWriter out;
@@ -264,8 +264,8 @@ bool WriteSummaryFile(const BuildingRecord& building, const std::string& file_na
     out.Put(t);
     out.NewLine();
   };
-  auto number = [&out, &check](float v, std::string_view field) {
-    out.Put(FileSingle(check(v, field)));
+  auto number = [&out, &check](std::optional<float> v, std::string_view field) {
+    out.Put(v ? FileSingle(check(*v, field)) : std::string("---"));
     out.NewLine();
   };
   text(building.ID);
@@ -278,14 +278,53 @@ bool WriteSummaryFile(const BuildingRecord& building, const std::string& file_na
     const OccupantRecord& occupant = scenario.Occupants[o];
     text(occupant.Name);
     for (int p = 0; p < np; ++p) {
-      number(occupant.HoursAboveIrritant[p], "HoursAboveIrritant");
-      number(occupant.TotalExposure[p], "TotalExposure");
-      number(occupant.PeakExposure[p], "PeakExposure");
-      number(occupant.CancerRiskResult[p], "CancerRiskResult");
+      const SummaryFigures f = SummaryFiguresOf(scenario, calculated, o, p);
+      number(f.hours_above, "HoursAboveIrritant");
+      number(f.total_exposure, "TotalExposure");
+      number(f.peak_exposure, "PeakExposure");
+      number(f.cancer_risk, "CancerRiskResult");
     }
   }
   return item_file::Save(file_name, out.Bytes(), check, prompt);
 }
+
+namespace {
+
+// What the figures of the risk framework report are, after all its fixed lines so that a
+// reader of those lines still finds each where it was: the units of the exposures and
+// doses, the irritant level in the unit it was counted in, the unit risk, the mass of a
+// particle a particle count's risk goes through, each occupant's conversion factor, and
+// what the individual risk is.
+void PutRiskNotes(LineWriter& out, const ScenarioRecord& scenario, const PollutantRecord& shown,
+                  const std::vector<RiskFrameworkTexts>& occupants) {
+  auto line = [&out](const std::string& t) {
+    out.Put(t);
+    out.NewLine();
+  };
+  const ExposureUnits units = ExposureUnitsOf(scenario);
+  const std::string conc_hours = units.concentration + "\xB7h";
+  // The irritant concentration line keeps the level as entered, in mg/m³; the window
+  // counts in the scenario's unit.
+  if (const std::optional<float> level = IrritantLevelInUnits(scenario.ConcUnits, shown)) {
+    line("Irritant level in " + units.concentration + FileSingle(*level));
+  }
+  line("Irritant exposure and dose in " + conc_hours + ": the level x hours above");
+  line("Cancer exposure in " + conc_hours + ", dose in " + units.cumulative);
+  line("Unit risk " + UnitRiskText(shown));
+  if (const std::string mass = ParticleMassText(scenario.ConcUnits, shown); !mass.empty()) {
+    line(mass);
+  }
+  const std::string factor =
+      scenario.ExposureMode == "I" ? "Breathing rate x efficiency of " : "Conversion factor of ";
+  for (int o = 1; o <= OccupantCount(scenario); ++o) {
+    const std::size_t i = static_cast<std::size_t>(o - 1);
+    line(factor + scenario.Occupants[o].Name + " " +
+         (i < occupants.size() ? occupants[i].conversion : std::string()));
+  }
+  line("Individual risk is the lifetime cancer risk at the period's mean concentration");
+}
+
+}  // namespace
 
 bool WriteRiskFile(const BuildingRecord& building, int pollutant, const std::string& comment,
                    const std::vector<RiskFrameworkTexts>& occupants, const std::string& file_name,
@@ -314,8 +353,6 @@ bool WriteRiskFile(const BuildingRecord& building, int pollutant, const std::str
   line("Pollutant " + shown.Name);
   line("Comments " + comment);
   const RiskFrameworkTexts none;
-  const ExposureUnits units = ExposureUnitsOf(scenario);
-  const std::optional<float> level = IrritantLevelInUnits(scenario.ConcUnits, shown);
   for (int o = 1; o <= OccupantCount(scenario); ++o) {
     const std::size_t i = static_cast<std::size_t>(o - 1);
     const RiskFrameworkTexts& texts = i < occupants.size() ? occupants[i] : none;
@@ -324,20 +361,12 @@ bool WriteRiskFile(const BuildingRecord& building, int pollutant, const std::str
     line("Irritant/Non Cancer:");
     line("Irritant Concentration " + FileSingle(check(shown.IrritantConc, "IrritantConc")));
     cells(texts.irritant);
-    // The line above keeps the level as entered, in mg/m³; the window counts in the
-    // scenario's unit.
-    if (level) {
-      line("Irritant level in " + units.concentration + FileSingle(*level) +
-           "; exposure is the level x hours above, in " + units.concentration + "\xB7h");
-    }
     line("Analysis for occupant " + name);
     line("Cancer ");
     line("Integrated ");
     cells(texts.cancer);
-    line((scenario.ExposureMode == "I" ? "Breathing rate x efficiency " : "Conversion factor ") +
-         texts.conversion);
-    line("Individual risk is the lifetime cancer risk at the period's mean concentration");
   }
+  PutRiskNotes(out, scenario, shown, occupants);
   return item_file::Save(file_name, out.Bytes(), check, prompt);
 }
 

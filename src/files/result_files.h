@@ -6,6 +6,7 @@
 
 #include "model/prompt.h"
 #include "model/records.h"
+#include "model/summary_figures.h"
 
 namespace quarn {
 
@@ -39,8 +40,11 @@ bool WriteAverageExposureFile(const BuildingRecord& building, char separator,
 
 // Summary (".SUM"), one item a line: the building ID, the scenario name, each pollutant's
 // name and irritant concentration, then per occupant its name and per pollutant the hours
-// above the irritant concentration, the total and peak exposure and the cancer risk.
-bool WriteSummaryFile(const BuildingRecord& building, const std::string& file_name, Prompt& prompt);
+// above the irritant concentration, the total and peak exposure and the cancer risk, each
+// "---" where the summary shows it so: not calculated, so that no value of another run is
+// saved as this run's.
+bool WriteSummaryFile(const BuildingRecord& building, CalculatedResults calculated,
+                      const std::string& file_name, Prompt& prompt);
 
 // The texts of one occupant's rows in the risk framework window, as shown, for the labels
 // "Duration ", "Exposure ", "Efficiency ", " Dose ", "Dose/Response" and "Individual risk "
@@ -53,10 +57,10 @@ struct RiskFrameworkTexts {
 
 // Risk framework report (".FUL") of pollutant `pollutant` (0 to 7). `comment` is the risk
 // analysis window's comment; `occupants` holds the texts of occupants 1..NumOccupants in
-// order (missing ones print empty). Each block's six labelled lines keep their places; lines
-// that say what the figures are follow them: the irritant level in the scenario's unit and
-// how the irritant exposure is counted, the cancer row's conversion factor under its own
-// name, and what the individual risk is.
+// order (missing ones print empty). The fixed lines come first, each in its place, then the
+// lines that say what the figures are: their units, the irritant level in the scenario's
+// unit, the unit risk used, in a particle-count scenario the mass of a particle, each
+// occupant's conversion factor, and what the individual risk is.
 bool WriteRiskFile(const BuildingRecord& building, int pollutant, const std::string& comment,
                    const std::vector<RiskFrameworkTexts>& occupants, const std::string& file_name,
                    Prompt& prompt);

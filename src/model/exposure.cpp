@@ -83,14 +83,13 @@ struct Walk {
   bool active = true;  // false once the walk is done or stopped
   bool started = false;
   bool in_segment = false;
-  bool first_interval = false;  // the next interval is the first of its segment
   bool location_warned = false;
   double t = 0;  // the time up to which exposure is integrated
   double segment_end = 0;
   int room = 0;
   float factor = 1;
-  PerPollutant<float> previous{};  // E at t
-  PerPollutant<float> start_conc{};
+  PerPollutant<float> previous{};   // E at t
+  PerPollutant<float> conc_at_t{};  // the concentration met at t
   // Sums over a long run lose the last steps' small shares in single precision.
   PerPollutant<double> cum{};
   PerPollutant<double> hours_above{};
@@ -238,15 +237,24 @@ bool OpenSegment(Run& run, int o, Walk& w, const Block& b) {
   for (int p = 0; p < run.num_pollutants; ++p) {
     float c = ConcAt(run, b, w.t, w.room, p);
     if (at_zero) c = w.room == 0 ? run.outdoor_at_start[p] : run.scenario.InitialConc[w.room][p];
-    w.start_conc[p] = c;
+    w.conc_at_t[p] = c;
     e[p] = w.factor * c;
     w.peak[p] = std::max(w.peak[p], e[p]);
   }
   w.previous = e;
-  w.first_interval = true;
   w.in_segment = true;
   WriteLines(run, w, w.t, e);
   return true;
+}
+
+// The part of an interval of dt hours in which the concentration, c0 at its start and c1 at
+// its end and taken as the straight line between them (as between two records), is at or
+// above the level: the hours above start and end at the crossing, not at a record.
+double HoursAtOrAbove(double c0, double c1, double level, double dt) {
+  if (c0 >= level && c1 >= level) return dt;
+  if (c0 < level && c1 < level) return 0;
+  const double from_level = c0 >= level ? c0 - level : c1 - level;
+  return dt * from_level / std::fabs(c1 - c0);
 }
 
 // Integrates from w.t to the point x by the trapezoid between the exposures at both ends.
@@ -258,16 +266,13 @@ void StepTo(Run& run, int o, Walk& w, const Block& b, double x) {
     const float c = ConcAt(run, b, x, w.room, p);
     e[p] = w.factor * c;
     w.cum[p] += dt * (static_cast<double>(w.previous[p]) + e[p]) / 2.0;
-    // An interval counts whole towards the hours above the irritant level when the
-    // concentration at its end reaches it; a segment's first interval by the entry value.
-    const float interval_conc = w.first_interval ? w.start_conc[p] : c;
     const float irritant = run.irritant[p];
-    if (irritant > 0.0f && interval_conc >= irritant) w.hours_above[p] += dt;
+    if (irritant > 0.0f) w.hours_above[p] += HoursAtOrAbove(w.conc_at_t[p], c, irritant, dt);
+    w.conc_at_t[p] = c;
     occ.ExposureTime[p] += static_cast<float>(dt);
     w.peak[p] = std::max(w.peak[p], e[p]);
   }
   w.previous = e;
-  w.first_interval = false;
   w.t = x;
   WriteLines(run, w, x, e);
 }

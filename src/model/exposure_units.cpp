@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "model/unit_conversion.h"
+#include "text/number_read.h"
 #include "text/number_text.h"
 
 namespace quarn {
@@ -81,6 +82,21 @@ std::string IrritantLevelText(const std::string& units, const PollutantRecord& p
     return FormatSingle(level.value_or(0.0f)) + " #/cc";
   }
   return FormatSingle(pollutant.IrritantConc) + " mg/m3";
+}
+
+std::string UnitRiskText(const PollutantRecord& pollutant) {
+  if (pollutant.CancerRisk == 0) return "none entered";
+  return FormatSingle(pollutant.CancerRisk) + " per \xB5g/m\xB3";
+}
+
+std::string ParticleMassText(const std::string& units, const PollutantRecord& pollutant) {
+  if (units != kNumber) return "";
+  const std::string what = "Cancer risk through the mass of a particle: ";
+  const std::optional<float> mass = ParticleMassMicrograms(pollutant);
+  if (!mass) return what + "none without a diameter and density";
+  return what + FormatPattern(*mass, "0.000E-") + " \xB5g (diameter " +
+         FormatSingle(static_cast<float>(LeadingNumber(pollutant.Name))) + " \xB5m, density " +
+         FormatSingle(pollutant.Density) + " g/cm\xB3)";
 }
 
 }  // namespace quarn

@@ -51,4 +51,14 @@ std::optional<float> IrritantLevelInUnits(const std::string& units,
 // particles ("1.2E+04 #/cc").
 std::string IrritantLevelText(const std::string& units, const PollutantRecord& pollutant);
 
+// The unit risk a pollutant's cancer risk is worked out with, as entered: "1E-05 per µg/m³",
+// or "none entered".
+std::string UnitRiskText(const PollutantRecord& pollutant);
+
+// What the cancer risk of a particle-count scenario assumes of the pollutant, the mass of a
+// particle ("Cancer risk through the mass of a particle: 8.181E-6 µg (diameter 2.5 µm,
+// density 1 g/cm³)"), or that there is none to give a risk; empty in a scenario of any
+// other unit, whose risk assumes nothing.
+std::string ParticleMassText(const std::string& units, const PollutantRecord& pollutant);
+
 }  // namespace quarn

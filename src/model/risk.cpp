@@ -21,6 +21,9 @@ RiskOrFault CancerRiskOf(const ScenarioRecord& scenario, const OccupantRecord& o
   const float mean = dose / spread;
   // The slope factor is per µg/m³.
   const PollutantRecord& pollutant = scenario.Pollutants[p];
+  if (scenario.ConcUnits == kNumber && !ParticleMassMicrograms(pollutant)) {
+    return {.fault = kNoParticleMass};
+  }
   const std::optional<float> micrograms =
       ConvertConcentrationUnits(scenario.ConcUnits, kMicrograms, mean, pollutant);
   if (!micrograms) return {.fault = "Unknown concentration units"};
@@ -32,12 +35,19 @@ RiskOrFault CancerRiskOf(const ScenarioRecord& scenario, const OccupantRecord& o
 bool RunRiskCalculation(ScenarioRecord& scenario, Prompt& prompt) {
   const int occupants = OccupantCount(scenario);
   const int pollutants = PollutantCount(scenario);
+  std::string without_mass;  // the size bins whose particles have no mass
   for (int o = 1; o <= occupants; ++o) {
     OccupantRecord& occupant = scenario.Occupants[o];
     for (int p = 0; p < pollutants; ++p) {
       if (scenario.Pollutants[p].CancerRisk == 0.0f) continue;
       const RiskOrFault result =
           CancerRiskOf(scenario, occupant, p, occupant.Dose[p], scenario.YearsSimulated);
+      if (result.fault == kNoParticleMass) {
+        occupant.CancerRiskResult[p] = 0;
+        if (o == 1)
+          without_mass += (without_mass.empty() ? "" : ", ") + scenario.Pollutants[p].Name;
+        continue;
+      }
       if (result.fault) {
         prompt.Message(
             std::string("Error in Risk calculation.  Check data input.  ") + result.fault, "ERROR",
@@ -46,6 +56,14 @@ bool RunRiskCalculation(ScenarioRecord& scenario, Prompt& prompt) {
       }
       occupant.CancerRiskResult[p] = result.risk;
     }
+  }
+  if (!without_mass.empty()) {
+    prompt.Message(
+        "Warning.  A cancer risk of particles counted per cm\xB3 goes through the mass "
+        "of a particle, from the diameter that names its size bin and its density.  "
+        "No risk is calculated for " +
+            without_mass + ": name the bin by its diameter in \xB5m and enter its density.",
+        "Warning", MessageIcon::Exclamation);
   }
   return true;
 }

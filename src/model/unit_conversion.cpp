@@ -66,6 +66,14 @@ bool ConvertEntered(std::string_view what, const std::string& from, const std::s
   return false;
 }
 
+std::optional<float> ParticleMassMicrograms(const PollutantRecord& pollutant) {
+  const double diameter = LeadingNumber(pollutant.Name);
+  if (!(diameter > 0) || !(pollutant.Density > 0)) return std::nullopt;
+  const float mass = ParticleMass(diameter, pollutant.Density) * 1e-6f;  // pg -> µg
+  if (!std::isfinite(mass) || !(mass > 0)) return std::nullopt;
+  return mass;
+}
+
 void StoreUnitDensity(std::string_view from_units, std::string_view to_units,
                       PollutantRecord& pollutant) {
   if (from_units == kNumber && (to_units == kMicrograms || to_units == kMilligrams) &&

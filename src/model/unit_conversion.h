@@ -27,6 +27,11 @@ std::optional<float> ConvertConcentrationUnits(std::string_view from_units,
                                                std::string_view to_units, float value,
                                                const PollutantRecord& pollutant);
 
+// The mass of one particle of a size bin in µg, as a count becomes a mass: π/6 d³ ρ with the
+// diameter (µm) that names the bin and its density (g/cm³). None when the name gives no
+// diameter or no density is set: a mass that rests on an assumed density is not given.
+std::optional<float> ParticleMassMicrograms(const PollutantRecord& pollutant);
+
 // Where a number-to-mass conversion counts an unset density as 1 g/cm³, stores that density
 // in the pollutant, so that the pollutant window, the saved scenario and later conversions
 // agree with the values converted. The run set-up and the windows that convert entered

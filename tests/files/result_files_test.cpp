@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "file_fixture.h"
 
@@ -206,15 +208,22 @@ TEST_F(ResultFiles, SummaryMatchesItsLayout) {
   o.PeakExposure[0] = 3;
   o.CancerRiskResult[0] = 1e-6f;
   o.PotentialDose[0] = 99;  // not part of the summary
+  s.Pollutants[0].CancerRisk = 1e-5f;
   const std::string path = Path("s.SUM");
-  ASSERT_TRUE(WriteSummaryFile(b, path, prompt_));
+  ASSERT_TRUE(WriteSummaryFile(b, {.exposure = true, .risk = true}, path, prompt_));
   EXPECT_EQ(Bytes(path),
             "House\r\nWinter\r\nCO\r\n 10 \r\nAnn\r\n 2.5 \r\n 12 \r\n 3 \r\n 1E-06 \r\n");
+  // What was not calculated is not saved as a result: no risk yet, then no exposure either.
+  ASSERT_TRUE(WriteSummaryFile(b, {.exposure = true}, path, prompt_));
+  EXPECT_EQ(Bytes(path), "House\r\nWinter\r\nCO\r\n 10 \r\nAnn\r\n 2.5 \r\n 12 \r\n 3 \r\n---\r\n");
+  ASSERT_TRUE(WriteSummaryFile(b, {}, path, prompt_));
+  EXPECT_EQ(Bytes(path), "House\r\nWinter\r\nCO\r\n 10 \r\nAnn\r\n---\r\n---\r\n---\r\n---\r\n");
 }
 
 TEST_F(ResultFiles, RiskFrameworkReportMatchesItsLayout) {
   BuildingRecord b = House(1, 1);
   b.Scenario.Pollutants[0].IrritantConc = 0.5f;
+  b.Scenario.Pollutants[0].CancerRisk = 2e-5f;
   b.Scenario.NumOccupants = 1;
   b.Scenario.Occupants[1].Name = "Ann";
   b.Scenario.ConcUnits = "micrograms";
@@ -225,7 +234,7 @@ TEST_F(ResultFiles, RiskFrameworkReportMatchesItsLayout) {
   ann.conversion = "0.5";
   const std::string path = Path("r.FUL");
   ASSERT_TRUE(WriteRiskFile(b, 0, "Test run", {ann}, path, prompt_));
-  // Each block's fixed lines keep their places; what the figures are follows them.
+  // The fixed lines in their places; what the figures are follows them all.
   EXPECT_EQ(Bytes(path),
             "Risk analysis for House\r\n"
             "Scenario Winter\r\n"
@@ -236,15 +245,106 @@ TEST_F(ResultFiles, RiskFrameworkReportMatchesItsLayout) {
             "Irritant Concentration  .5 \r\n"
             "Duration 8\r\nExposure 4.2\r\nEfficiency 1\r\n Dose 4.2\r\n"
             "Dose/Response0.1\r\nIndividual risk 0.42\r\n"
-            "Irritant level in \xB5g/m\xB3 500 ; exposure is the level x hours above, in "
-            "\xB5g/m\xB3\xB7h\r\n"
             "Analysis for occupant Ann\r\n"
             "Cancer \r\n"
             "Integrated \r\n"
             "Duration 70\r\nExposure 1.1\r\nEfficiency 1\r\n Dose 0.55\r\n"
             "Dose/Response2E-05\r\nIndividual risk 1.1E-05\r\n"
-            "Breathing rate x efficiency 0.5\r\n"
+            "Irritant level in \xB5g/m\xB3 500 \r\n"
+            "Irritant exposure and dose in \xB5g/m\xB3\xB7h: the level x hours above\r\n"
+            "Cancer exposure in \xB5g/m\xB3\xB7h, dose in \xB5g\r\n"
+            "Unit risk 2E-05 per \xB5g/m\xB3\r\n"
+            "Breathing rate x efficiency of Ann 0.5\r\n"
             "Individual risk is the lifetime cancer risk at the period's mean concentration\r\n");
+}
+
+// A reader of the report as it was: the fixed lines by their places and labels, four and
+// then eighteen for each occupant.
+struct FixedRiskReport {
+  std::vector<std::string> heading;  // building, scenario, pollutant, comment
+  std::vector<RiskFrameworkTexts> occupants;
+  std::vector<std::string> rest;  // the lines after the fixed ones
+};
+
+FixedRiskReport ReadFixedRiskReport(const std::string& bytes, int occupants) {
+  std::vector<std::string> lines;
+  for (std::size_t at = 0, end; (end = bytes.find("\r\n", at)) != std::string::npos; at = end + 2) {
+    lines.push_back(bytes.substr(at, end - at));
+  }
+  FixedRiskReport report;
+  std::size_t next = 0;
+  auto take = [&](const std::string& label) {
+    const std::string& l = next < lines.size() ? lines[next++] : label;
+    EXPECT_EQ(l.substr(0, label.size()), label) << "line " << next;
+    return l.substr(std::min(label.size(), l.size()));
+  };
+  for (const char* label : {"Risk analysis for ", "Scenario ", "Pollutant ", "Comments "}) {
+    report.heading.push_back(take(label));
+  }
+  static const std::array<std::string, 6> kLabels = {
+      "Duration ", "Exposure ", "Efficiency ", " Dose ", "Dose/Response", "Individual risk "};
+  for (int o = 0; o < occupants; ++o) {
+    RiskFrameworkTexts& texts = report.occupants.emplace_back();
+    for (auto* block : {&texts.irritant, &texts.cancer}) {
+      take("Analysis for occupant ");
+      take(block == &texts.irritant ? "Irritant/Non Cancer:" : "Cancer ");
+      take(block == &texts.irritant ? "Irritant Concentration " : "Integrated ");
+      for (std::size_t i = 0; i < kLabels.size(); ++i) (*block)[i] = take(kLabels[i]);
+    }
+  }
+  report.rest.assign(lines.begin() + static_cast<std::ptrdiff_t>(next), lines.end());
+  return report;
+}
+
+// Two occupants of a particle count: a reader of the fixed lines reads back every text of
+// both, the second occupant's where it always was; the notes after them say the units, the
+// unit risk and the mass of a particle (π/6 × 2.5³ pg at 1 g/cm³).
+TEST_F(ResultFiles, RiskFrameworkReportReadsBackByItsFixedLines) {
+  BuildingRecord b = House(1, 1);
+  ScenarioRecord& s = b.Scenario;
+  s.ConcUnits = "number";
+  s.ExposureMode = "N";
+  s.Pollutants[0].Name = "2.5";
+  s.Pollutants[0].Density = 1;
+  s.Pollutants[0].CancerRisk = 1e-5f;
+  s.NumOccupants = 2;
+  s.Occupants[1].Name = "Ann";
+  s.Occupants[2].Name = "Bob";
+  RiskFrameworkTexts ann, bob;
+  ann.irritant = {"1. hrs", "No Data", "1", "No Data", "No Data", "No Data"};
+  ann.cancer = {"1.0 yrs", "880.0", "1", "880.0", "2.0E-5", "1.8E-2"};
+  ann.conversion = "1";
+  bob = ann;
+  bob.cancer[1] = "440.0";
+  bob.conversion = "0.5";
+  const std::string path = Path("p.FUL");
+  ASSERT_TRUE(WriteRiskFile(b, 0, "two", {ann, bob}, path, prompt_));
+  const std::string bytes = Bytes(path);
+  const FixedRiskReport read = ReadFixedRiskReport(bytes, 2);
+  EXPECT_EQ(read.heading, (std::vector<std::string>{"House", "Winter", "2.5", "two"}));
+  ASSERT_EQ(read.occupants.size(), 2U);
+  for (std::size_t o = 0; o < 2; ++o) {
+    const RiskFrameworkTexts& written = o == 0 ? ann : bob;
+    EXPECT_EQ(read.occupants[o].irritant, written.irritant) << o;
+    EXPECT_EQ(read.occupants[o].cancer, written.cancer) << o;
+  }
+  EXPECT_EQ(
+      read.rest,
+      (std::vector<std::string>{
+          "Irritant exposure and dose in #/cc\xB7h: the level x hours above",
+          "Cancer exposure in #/cc\xB7h, dose in #/cc\xB7h", "Unit risk 1E-05 per \xB5g/m\xB3",
+          "Cancer risk through the mass of a particle: 8.181E-6 \xB5g (diameter 2.5 \xB5m, "
+          "density 1 g/cm\xB3)",
+          "Conversion factor of Ann 1", "Conversion factor of Bob 0.5",
+          "Individual risk is the lifetime cancer risk at the period's mean concentration"}));
+  // Written again from what was read (and the conversion factors of the notes), the report
+  // is the same bytes.
+  std::vector<RiskFrameworkTexts> again = read.occupants;
+  again[0].conversion = "1";
+  again[1].conversion = "0.5";
+  ASSERT_TRUE(WriteRiskFile(b, 0, read.heading[3], again, Path("q.FUL"), prompt_));
+  EXPECT_EQ(Bytes(Path("q.FUL")), bytes);
+  EXPECT_EQ(Messages(), 0u);
 }
 
 TEST_F(ResultFiles, RiskAnalysisReportMatchesItsLayout) {
@@ -300,7 +400,7 @@ TEST_F(ResultFiles, ReportsRefuseValuesThatAreNotFinite) {
   BuildingRecord b = House(1, 1);
   b.Scenario.NumOccupants = 1;
   b.Scenario.Occupants[1].TotalExposure[0] = std::numeric_limits<float>::infinity();
-  EXPECT_FALSE(WriteSummaryFile(b, Path("s.SUM"), prompt_));
+  EXPECT_FALSE(WriteSummaryFile(b, {.exposure = true}, Path("s.SUM"), prompt_));
   RiskFrameworkTexts ann;
   ann.cancer[4] = "Inf";
   EXPECT_FALSE(WriteRiskFile(b, 0, "", {ann}, Path("r.FUL"), prompt_));

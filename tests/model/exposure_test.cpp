@@ -233,7 +233,7 @@ TEST_F(ExposureTest, LinearConcentrationsGiveTheExactIntegralAcrossRoomChanges) 
   s.ExposureMode = "N";
   s.InitialConc[1][0] = 1.0f;
   s.InitialConc[2][0] = 10.0f;
-  s.Pollutants[0].IrritantConc = 8.0f;
+  s.Pollutants[0].IrritantConc = 8.25f;
   OccupantRecord& o = s.Occupants[1];
   o.EndTime = 24;
   SetPattern(o, {{0, 1, "Bedroom"}, {1, 5, "Kitchen"}, {5, 13, "Bedroom"}, {13, 24, "Kitchen"}});
@@ -250,10 +250,10 @@ TEST_F(ExposureTest, LinearConcentrationsGiveTheExactIntegralAcrossRoomChanges) 
   EXPECT_FLOAT_EQ(o.AverageExposure[0], 194.625f / 24);
   // The kitchen's last record, 13 at 24 h (the mean with the record before would be 12.5).
   EXPECT_FLOAT_EQ(o.PeakExposure[0], 13.0f);
-  // At or above 8: the bedroom 0-1 and 5-8 h, the kitchen 14-24 h. An interval counts when
-  // the value at its end reaches the level (a segment's first by its entry value), which on
-  // these lines and points gives the exact 14 h.
-  EXPECT_FLOAT_EQ(o.HoursAboveIrritant[0], 14.0f);
+  // At or above 8.25: the bedroom 0-1 and 5-7 h (it falls through the level between the
+  // records at 6 and 8 h), the kitchen 14.5-24 h (it rises through it between 14 and 16 h):
+  // counted from the crossings, 12.5 h.
+  EXPECT_FLOAT_EQ(o.HoursAboveIrritant[0], 12.5f);
   // Each change of room writes the value on leaving and the one on entering, at one time.
   EXPECT_EQ(Bytes(o.InstExposureFile),
             " 0 , 10 ,\r\n 1 , 9.75 ,\r\n"

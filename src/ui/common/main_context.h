@@ -7,6 +7,7 @@
 #include "model/prompt.h"
 #include "model/run_observer.h"
 #include "model/settings.h"
+#include "ui/common/results_watch.h"
 #include "ui/common/window_flags.h"
 
 namespace quarn {
@@ -28,6 +29,7 @@ struct MainContext {
   std::string settings_file;  // where the file-locations dialog saves
   DatabaseService& database;  // the reference tables, read only
   WindowFlags windows{};
+  ResultsWatch results_watch{};  // whether the results are of the inputs as they stand
 };
 
 // The building window's help files.

@@ -55,6 +55,7 @@
 #include "ui/results/exposure_form.h"
 #include "ui/results/plot_window.h"
 #include "ui/results/results_form.h"
+#include "ui/results/results_window.h"
 #include "ui/results/risk_framework.h"
 #include "ui/results/run_graph.h"
 #include "ui/results/status_dlg.h"
@@ -337,7 +338,21 @@ void BuildingForm::WireCommands() {
 }
 
 void BuildingForm::RunCommand(const std::string& name) {
+  // A change made since the results were worked out ends them on the screen first, so that
+  // every command sees the model as it stands; one the command made (a building opened)
+  // ends them after it.
+  ResultsAreCurrent(ctx_);
   RunNamedCommand(*edit_, commands_, name);
+  ResultsAreCurrent(ctx_);
+}
+
+void BuildingForm::RunEnded(RunKind kind) {
+  if (kind == RunKind::Concentration) {
+    ctx_.results_watch.ConcentrationRunEnded(ctx_.state, ctx_.state.ConcentrationsCalculated);
+  } else {
+    ctx_.results_watch.RunEnded(ctx_.state);
+  }
+  ShowRunResults(ctx_, kind);
 }
 
 // --- File ----------------------------------------------------------------------------------
@@ -513,7 +528,8 @@ void BuildingForm::CalculateConcentration() {
   ProgramState& s = ctx_.state;
   BuildingRecord& b = s.Building;
   if (!CheckRoomVolumes(b, ctx_.prompt) || !CheckPollutants(b.Scenario, ctx_.prompt)) return;
-  if (s.ConcentrationsCalculated &&
+  // The question is of a repetition: after any change the run is of another scenario.
+  if (s.ConcentrationsCalculated && ctx_.results_watch.ConcentrationsCurrent() &&
       ctx_.prompt.AskYesNo("You have already calculated concentrations for this scenario. Do you "
                            "wish to continue? ",
                            "Warning", MessageIcon::None) != Answer::Yes) {
@@ -542,6 +558,7 @@ void BuildingForm::CalculateConcentration() {
     s.ConcentrationsCalculated = false;
   }
   b.DisplayUnitCode = GetUnitsCode(b.Scenario.ConcUnits);
+  RunEnded(RunKind::Concentration);
 }
 
 void BuildingForm::CalculateLognormal() {
@@ -601,17 +618,22 @@ void BuildingForm::CalculateExposure(const char* mode) {
   s.ExposureCalculated = result.completed ? true : false;
   s.RiskCalculated = false;
   s.OccupantDataComplete = result.occupant_data_complete ? true : false;
+  RunEnded(RunKind::Exposure);
 }
 
 void BuildingForm::CalculateAverage() {
   if (!ResultsGate(ctx_.state.ExposureCalculated, kNoExposure)) return;
-  Hourglass hourglass;
-  CalculateAverageExposure(ctx_.state.Building.Scenario, ctx_.state.DataSeparator, ctx_.prompt);
+  {
+    Hourglass hourglass;
+    CalculateAverageExposure(ctx_.state.Building.Scenario, ctx_.state.DataSeparator, ctx_.prompt);
+  }
+  RunEnded(RunKind::AverageExposure);
 }
 
 void BuildingForm::CalculateRisk() {
   if (!ResultsGate(ctx_.state.ExposureCalculated, kNoExposure)) return;
   ctx_.state.RiskCalculated = RunRiskCalculation(ctx_.state.Building.Scenario, ctx_.prompt);
+  RunEnded(RunKind::Risk);
 }
 
 // --- Display, Options, Window --------------------------------------------------------------

@@ -16,6 +16,7 @@ class EditCellBox;
 class GridEdit;
 enum class PlotKind;
 enum class BarChartKind;
+enum class RunKind;
 
 // The building window: the building's Item/Value grid and every main menu of the program.
 // It lives from the start of the main window to the end of the program.
@@ -87,6 +88,8 @@ class BuildingForm : public QMainWindow {
   bool ResultsGate(bool calculated, const char* text, const char* title = "Warning");
   // The results of a concentration run exist, or the user is told so.
   bool ConcentrationsGate();
+  // After a run of that kind: its inputs remembered, the results on the screen renewed.
+  void RunEnded(RunKind kind);
 
   MainContext& ctx_;
   QFrame* top_frame_ = nullptr;

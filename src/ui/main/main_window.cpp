@@ -7,6 +7,7 @@
 #include <QMdiSubWindow>
 #include <QScreen>
 #include <QStyle>
+#include <QTimer>
 #include <algorithm>
 
 #include "model/resets.h"
@@ -14,6 +15,7 @@
 #include "platform/qt_text.h"
 #include "ui/main/building_form.h"
 #include "ui/main/scenario_editor.h"
+#include "ui/results/results_window.h"
 
 namespace quarn {
 namespace {
@@ -53,6 +55,11 @@ MainWindow::MainWindow(MainContext& context, QWidget* parent) : QMainWindow(pare
   area_->setObjectName("MDIArea");
   setCentralWidget(area_);
   area_->viewport()->installEventFilter(this);
+  // A change made in one window (a Transfer, a file opened) ends the results on the screen
+  // as the user turns to the next; after the change of window has been dealt with, so that
+  // no window closes inside its own activation.
+  connect(area_, &QMdiArea::subWindowActivated, this,
+          [this] { QTimer::singleShot(0, this, [this] { ResultsAreCurrent(ctx_); }); });
   int width = TwipsToPixels(kMinFrameWidthTwips);
   int height = 700;
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {

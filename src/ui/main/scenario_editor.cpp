@@ -51,6 +51,7 @@
 #include "ui/inputs/room_source_form.h"
 #include "ui/inputs/scenario_room_form.h"
 #include "ui/main/menu_tables.h"
+#include "ui/results/results_window.h"
 
 namespace quarn {
 namespace {
@@ -404,6 +405,9 @@ void ScenarioEditor::UpdateClass() {
 
 void ScenarioEditor::RunCommand(const std::string& name) {
   RunNamedCommand(*edit_, commands_, name);
+  // A scenario opened, made new or transferred ends the results of the one before on the
+  // screen at once.
+  ResultsAreCurrent(ctx_);
 }
 
 void ScenarioEditor::Load() {

@@ -17,6 +17,8 @@ class AverageExposureForm : public ResultsWindow {
  public:
   explicit AverageExposureForm(MainContext& context, QWidget* parent = nullptr);
 
+  bool ReadsRun(RunKind kind) const override { return kind == RunKind::AverageExposure; }
+
   FlexGrid& AverageExposureGrid() { return Grid(); }
   QLineEdit& OccupantNumber() { return *number_; }
   QLineEdit& OccupantName() { return *name_; }

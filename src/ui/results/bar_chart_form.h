@@ -19,6 +19,8 @@ class BarChartForm : public ResultsWindow {
  public:
   explicit BarChartForm(MainContext& context, QWidget* parent = nullptr);
 
+  bool ReadsRun(RunKind kind) const override { return kind == RunKind::Exposure; }
+
   QGroupBox& Frame1() { return *frame_; }
   QLabel& Label1() { return *label1_; }
   QLabel& PollutantName() { return *name_; }

@@ -18,6 +18,8 @@ class ExposureForm : public ResultsWindow {
  public:
   explicit ExposureForm(MainContext& context, QWidget* parent = nullptr);
 
+  bool ReadsRun(RunKind kind) const override { return kind == RunKind::Exposure; }
+
   FlexGrid& ExposureSS() { return Grid(); }
   QLineEdit& ExposureType() { return *type_; }
   QLineEdit& OccupantNumber() { return *number_; }

@@ -30,6 +30,10 @@ class PlotWindow : public ResultsWindow {
  public:
   explicit PlotWindow(MainContext& context, QWidget* parent = nullptr);
 
+  bool ReadsRun(RunKind kind) const override {
+    return kind == RunKind::Concentration || kind == RunKind::Exposure;
+  }
+
   Graph& ConcGraph() { return *graph_; }
   QLineEdit& PlotTypeBox() { return *type_box_; }
   QLineEdit& PollutantIndexBox() { return *index_box_; }

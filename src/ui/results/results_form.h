@@ -13,6 +13,9 @@ class ResultsForm : public ResultsWindow {
  public:
   explicit ResultsForm(MainContext& context, QWidget* parent = nullptr);
 
+  // The table is of the concentrations alone.
+  bool ReadsRun(RunKind kind) const override { return kind == RunKind::Concentration; }
+
   FlexGrid& ResultsGrid() { return Grid(); }
 
   // The table from the work file and the display units as they are now.

@@ -1,13 +1,16 @@
 #include "ui/results/results_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPointer>
 #include <algorithm>
+#include <vector>
 
 #include "platform/clipboard.h"
 #include "platform/file_dialog.h"
@@ -17,6 +20,35 @@
 #include "ui/common/window_menu.h"
 
 namespace quarn {
+
+namespace {
+
+// The results windows of the program that are open now (a closed one waits for its deletion
+// without the attribute); one that closes while the others are dealt with is passed.
+std::vector<QPointer<ResultsWindow>> OpenResultsWindows(const MainContext& context) {
+  std::vector<QPointer<ResultsWindow>> open;
+  for (QWidget* widget : QApplication::allWidgets()) {
+    auto* window = qobject_cast<ResultsWindow*>(widget);
+    if (window == nullptr || &window->Context() != &context) continue;
+    if (window->isVisible() || window->testAttribute(Qt::WA_DeleteOnClose)) {
+      open.emplace_back(window);
+    }
+  }
+  return open;
+}
+
+// Whether a run of that kind replaced what the window shows.
+bool ReplacedBy(const ResultsWindow& window, RunKind run) {
+  for (RunKind read :
+       {RunKind::Concentration, RunKind::Exposure, RunKind::AverageExposure, RunKind::Risk}) {
+    const bool replaced = run == read || run == RunKind::Concentration ||
+                          (run == RunKind::Exposure && read != RunKind::Concentration);
+    if (replaced && window.ReadsRun(read)) return true;
+  }
+  return false;
+}
+
+}  // namespace
 
 ResultsWindow::ResultsWindow(MainContext& context, std::span<const MenuEntry> menus,
                              const char* grid_name, QWidget* parent)
@@ -83,6 +115,9 @@ std::optional<std::string> ResultsWindow::AskSaveName(const char* initial_name, 
 }
 
 void ResultsWindow::RunCommand(const std::string& name) {
+  // A window of results made from other inputs has nothing left to save, print or step
+  // through: it closes instead.
+  if (!ResultsAreCurrent(ctx_) && ReplacedBy(*this, RunKind::Concentration)) return;
   auto it = commands_.find(name);
   if (it != commands_.end()) it->second();
 }
@@ -113,6 +148,27 @@ void ResultsWindow::CopyAll() {
 
 void ResultsWindow::Unload() {
   OuterFrame(this)->close();
+}
+
+void ShowRunResults(MainContext& context, RunKind run) {
+  for (const QPointer<ResultsWindow>& window : OpenResultsWindows(context)) {
+    if (!window.isNull() && ReplacedBy(*window, run) && !window->ShowNewResults()) {
+      window->Unload();
+    }
+  }
+}
+
+void EndResultsOnScreen(MainContext& context) {
+  // Every result is of the concentrations of some run.
+  for (const QPointer<ResultsWindow>& window : OpenResultsWindows(context)) {
+    if (!window.isNull() && ReplacedBy(*window, RunKind::Concentration)) window->Unload();
+  }
+}
+
+bool ResultsAreCurrent(MainContext& context) {
+  if (!context.results_watch.InputsChanged(context.state)) return true;
+  EndResultsOnScreen(context);
+  return false;
 }
 
 QWidget* PlaceInArea(QWidget* window, QMdiArea* area) {

@@ -21,6 +21,11 @@ namespace quarn {
 
 class FlexGrid;
 
+// The runs whose results the windows show. A concentration run replaces every result; an
+// exposure run the exposures and what is made of them (averages, risks); the others their
+// own.
+enum class RunKind { Concentration, Exposure, AverageExposure, Risk };
+
 // What every results window shares: one grid, menus built from the window's table, each item
 // running the command of its name, and the Edit and Window commands. The window owns no model
 // data; its grid holds what the last fill wrote. A window that shows a graph instead has no
@@ -47,6 +52,13 @@ class ResultsWindow : public QMainWindow {
   void CopyAll();
   // File > Close and return.
   void Unload();
+
+  // Whether the window's figures come from runs of that kind; a window of reference data
+  // reads none.
+  virtual bool ReadsRun(RunKind /*kind*/) const { return true; }
+  // After a run whose results the window reads: shows the new results and gives true, or
+  // gives false, and the window closes, when it cannot.
+  virtual bool ShowNewResults() { return false; }
 
  protected:
   // The commands of the window's items; an item without one is shown disabled, since it has
@@ -89,6 +101,16 @@ W* OpenResultsWindow(QMdiArea* area, Make make) {
   PlaceInArea(window, area);
   return window;
 }
+// After a run of that kind, every window that shows results the run replaced shows the new
+// ones or closes, so that none shows or saves the results of another run.
+void ShowRunResults(MainContext& context, RunKind run);
+// Every window of the program that shows results closes: they are of inputs that have
+// changed.
+void EndResultsOnScreen(MainContext& context);
+// True when the building, scenario and options are those of the last run (and of the last
+// change seen); otherwise the results on the screen end, and false.
+bool ResultsAreCurrent(MainContext& context);
+
 // A window not yet shown gets this size (twips) with its frame; one on the screen keeps its own.
 void OpenAtSize(QWidget& window, QSize twips);
 // Shows the window and brings it in front of the frame's other windows.

@@ -17,6 +17,10 @@ class RiskAnalysis : public ResultsWindow {
  public:
   explicit RiskAnalysis(MainContext& context, QWidget* parent = nullptr);
 
+  bool ReadsRun(RunKind kind) const override {
+    return kind == RunKind::Exposure || kind == RunKind::Risk;
+  }
+
   QLineEdit& Text1() { return *text1_; }
   QLabel& RiskResult() { return *risk_; }
   QLabel& DoseLabel() { return *dose_; }

@@ -16,6 +16,9 @@ class RiskDbForm : public ResultsWindow {
  public:
   explicit RiskDbForm(MainContext& context, QWidget* parent = nullptr);
 
+  // A reference table: no run makes it.
+  bool ReadsRun(RunKind /*kind*/) const override { return false; }
+
   FlexGrid& RiskDbGrid() { return Grid(); }
   DataControl& Data1() { return *data_; }
 

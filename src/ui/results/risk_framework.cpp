@@ -77,7 +77,7 @@ void WriteHeader(FlexGrid& grid, const ScenarioRecord& s, const PollutantRecord&
       "Duration",
       "Exposure\n" + units.concentration + "\xB7h\n(irritant: level \xD7 hours above)",
       "Conversion\nFactor",
-      "Dose\n" + units.cumulative,
+      "Dose\n" + units.cumulative + "\n(irritant: " + units.concentration + "\xB7h)",
       "Dose/\nResponse\n(risk per " + units.cumulative + ")",
       "Individual\nRisk",
       "Population",
@@ -125,31 +125,116 @@ void WriteCancerRow(FlexGrid& grid, int r, const OccupantRecord& occ, const Scen
   PutNumber(grid, r, 10, static_cast<double>(risk) * pop, "0.0###E-");
 }
 
-// The irritant row's level, entered in mg/m³, in the unit of the column (the scenario's, as
-// the hours above it were counted), and the level times those hours, as Calculate risk
-// recomputes it. A level that does not convert is shown as entered, with its unit.
-void WriteIrritantLevel(FlexGrid& grid, int r, const ScenarioRecord& s,
-                        const PollutantRecord& pollutant, float hours) {
-  grid.SetTextMatrix(r, 3, FormatPattern(hours, "#####,#.# hrs"));
+// The number a text begins with (thousands separators aside); none for a text without one
+// ("No Data", an empty cell).
+std::optional<double> NumberIn(const std::string& cell_text) {
+  const std::string text = RemoveCommas(cell_text);
+  const size_t digit = text.find_first_of("0123456789");
+  const size_t start = text.find_first_not_of(' ');
+  // Only a sign or a point may stand before the first digit.
+  if (digit == std::string::npos || text.find_first_not_of("+-.", start) != digit) {
+    return std::nullopt;
+  }
+  return LeadingNumber(text);
+}
+
+// A cell's number: the exact one it was filled with, or the one its text begins with.
+std::optional<double> CellValue(const FlexGrid& grid, int row, int col) {
+  if (const std::optional<double> exact = grid.Number(row, col)) return *exact;
+  return NumberIn(grid.TextMatrix(row, col));
+}
+
+// Works one result row out from its cells, as the fill of the irritant row and Calculate
+// risk do: the concentration (the number after a ">") times the duration (times `hours` to
+// make it hours) is the exposure, times the conversion factor the dose, times the
+// dose/response the individual risk, times the population the population risk. Where a
+// value or factor is missing the products after it read "No Data", not a 0 never
+// calculated; `dose_unit`, when given, follows the dose (the irritant row's is no mass). A
+// product past a Single's range is said and ends the row, its cells after it kept.
+void RecalculateRow(FlexGrid& grid, int r, double hours, const std::string& dose_unit,
+                    Prompt& prompt) {
+  // A row without a duration (lifetime extension off) has nothing to compute.
+  if (grid.TextMatrix(r, 3).empty()) return;
+  std::optional<double> conc = grid.Number(r, 2);
+  if (!conc) {
+    std::string text = grid.TextMatrix(r, 2);
+    if (const size_t mark = text.find('>'); mark != std::string::npos) text.erase(0, mark + 1);
+    conc = NumberIn(text);
+  }
+  const std::optional<float> start = conc ? AsSingle(*conc) : std::nullopt;
+  bool known = start.has_value();
+  float value = start.value_or(0.0f);
+  struct Step {
+    int factor_col;  // the cell multiplied in; 0 for the duration
+    int result_col;
+    const char* mask;
+  };
+  constexpr std::array<Step, 4> kSteps{
+      {{0, 4, kRecalcMask}, {5, 6, kRecalcMask}, {7, 8, kRiskMask}, {9, 10, kRiskMask}}};
+  const std::optional<double> duration = CellValue(grid, r, 3);
+  for (const Step& step : kSteps) {
+    std::optional<double> factor = duration;
+    if (step.factor_col == 0 && duration) factor = *duration * hours;
+    if (step.factor_col != 0) factor = CellValue(grid, r, step.factor_col);
+    if (!known || !factor) {
+      known = false;
+      grid.SetTextMatrix(r, step.result_col, "No Data");
+      continue;
+    }
+    const std::optional<float> product = AsSingle(*factor * value);
+    if (!product) {
+      prompt.Message(
+          "Error " + std::to_string(kOverflowError) + "in risk calculation. Will continue.",
+          "Error", MessageIcon::None);
+      return;
+    }
+    value = *product;
+    std::string text = FormatPattern(value, step.mask);
+    if (step.result_col == 6 && !dose_unit.empty()) text += " " + dose_unit;
+    grid.SetNumber(r, step.result_col, value, text);
+  }
+}
+
+// The irritant row's figure is no dose but the level times the hours above it (times the
+// conversion factor), a concentration times hours in the unit of the scenario.
+std::string IrritantUnit(const ScenarioRecord& s) {
+  return ExposureUnitsOf(s).concentration + "\xB7h";
+}
+
+// The irritant row: the level, entered in mg/m³, in the unit of the column (the scenario's,
+// as the hours above it were counted), the hours above it, the occupant's conversion
+// factor, the pollutant's irritant factor as the dose/response and the population; the
+// products follow from them as Calculate risk works them out. A level that does not convert
+// is shown as entered, with its unit, and gives no products.
+void WriteIrritantRow(FlexGrid& grid, int r, const OccupantRecord& occ, const ScenarioRecord& s,
+                      int p, Prompt& prompt) {
+  const PollutantRecord& pollutant = s.Pollutants[static_cast<size_t>(p)];
+  const float hours = occ.HoursAboveIrritant[static_cast<size_t>(p)];
+  grid.SetNumber(r, 3, hours, FormatPattern(hours, "#####,#.# hrs"));
   const std::optional<float> level = IrritantLevelInUnits(s.ConcUnits, pollutant);
   if (level) {
     grid.SetNumber(r, 2, *level, ">" + FormatSingle(*level));
-    PutNumber(grid, r, 4, static_cast<double>(*level) * hours, "#,####0.0#");
   } else if (pollutant.IrritantConc > 0) {
     grid.SetTextMatrix(r, 2, ">" + FormatSingle(pollutant.IrritantConc) + " mg/m\xB3");
-    grid.SetTextMatrix(r, 4, "");
   } else {
     grid.SetTextMatrix(r, 2, "No level");
-    grid.SetTextMatrix(r, 4, "");
+  }
+  grid.SetTextMatrix(r, 5, FormatSingle(occ.EfficiencyFactor));
+  grid.SetTextMatrix(
+      r, 7, pollutant.IrritantFactor <= 0 ? "No Data" : FormatSingle(pollutant.IrritantFactor));
+  grid.SetTextMatrix(r, 9, SignSingle(occ.Population));
+  if (level) {
+    RecalculateRow(grid, r, 1.0, IrritantUnit(s), prompt);
+  } else {
+    for (int c : {4, 6, 8, 10}) grid.SetTextMatrix(r, c, "No Data");
   }
 }
 
 // Writes occupant i's block from row r for pollutant p.
-void WriteBlock(FlexGrid& grid, int r, const OccupantRecord& occ, const ScenarioRecord& s, int p) {
+void WriteBlock(FlexGrid& grid, int r, const OccupantRecord& occ, const ScenarioRecord& s, int p,
+                Prompt& prompt) {
   const auto pi = static_cast<size_t>(p);
-  const PollutantRecord& pollutant = s.Pollutants[pi];
   const float eff = occ.EfficiencyFactor;
-  const float pop = occ.Population;
   // Both cancer rows give the risk of a lifetime at a mean concentration: the period's own,
   // or the one of the lifetime extension.
   const std::array<const char*, 4> labels{"Irritant/Non Cancer",
@@ -159,15 +244,7 @@ void WriteBlock(FlexGrid& grid, int r, const OccupantRecord& occ, const Scenario
     grid.SetTextMatrix(r + k, 0, occ.Name);
     grid.SetTextMatrix(r + k, 1, labels[static_cast<size_t>(k)]);
   }
-
-  const float product = pollutant.IrritantFactor * occ.IrritantExposure[pi];
-  WriteIrritantLevel(grid, r, s, pollutant, occ.HoursAboveIrritant[pi]);
-  grid.SetTextMatrix(r, 5, FormatSingle(eff));
-  grid.SetTextMatrix(
-      r, 6, pollutant.IrritantFactor <= 0 ? "No Data" : FormatSingle(pollutant.IrritantFactor));
-  grid.SetTextMatrix(r, 7, product == 0 ? "No Data" : FormatPattern(product, "0.000E-"));
-  grid.SetTextMatrix(r, 9, SignSingle(pop));
-  grid.SetTextMatrix(r, 10, FormatSingle(product * pop));
+  WriteIrritantRow(grid, r, occ, s, p, prompt);
 
   // The exposure of the period as a concentration times hours: inhalation mode counted the
   // amount breathed.
@@ -183,43 +260,6 @@ void WriteBlock(FlexGrid& grid, int r, const OccupantRecord& occ, const Scenario
   } else {
     grid.SetTextMatrix(r + 2, 2, "No lifetime");
     for (int c = 3; c <= 10; ++c) grid.SetTextMatrix(r + 2, c, "");
-  }
-}
-
-// A cell read as the number it shows: its thousands separators removed, then its leading
-// number (0 when it has none).
-double CellNumber(const FlexGrid& grid, int row, int col) {
-  if (const std::optional<double> exact = grid.Number(row, col)) return *exact;
-  return LeadingNumber(RemoveCommas(grid.TextMatrix(row, col)));
-}
-
-// Recomputes one result row from its cells; `hours` turns the duration cell into hours.
-// A product past a Single's range is said and ends that row, its cells after it kept.
-void RecalculateRow(FlexGrid& grid, int r, double hours, Prompt& prompt) {
-  // A row without a duration (lifetime extension off) has nothing to compute.
-  if (grid.TextMatrix(r, 3).empty()) return;
-  std::string conc = RemoveCommas(grid.TextMatrix(r, 2));
-  if (const size_t mark = conc.find('>'); mark != std::string::npos) conc.erase(0, mark + 1);
-  const std::optional<float> c = AsSingle(grid.Number(r, 2).value_or(LeadingNumber(conc)));
-  const double duration = CellNumber(grid, r, 3) * hours;
-  struct Step {
-    int factor_col;  // the cell multiplied in; 0 for the duration
-    int result_col;
-    const char* mask;
-  };
-  constexpr std::array<Step, 4> kSteps{
-      {{0, 4, kRecalcMask}, {5, 6, kRecalcMask}, {7, 8, kRiskMask}, {9, 10, kRiskMask}}};
-  std::optional<float> value = c;
-  for (const Step& step : kSteps) {
-    const double factor = step.factor_col == 0 ? duration : CellNumber(grid, r, step.factor_col);
-    if (value) value = AsSingle(factor * *value);
-    if (!value) {
-      prompt.Message(
-          "Error " + std::to_string(kOverflowError) + "in risk calculation. Will continue.",
-          "Error", MessageIcon::None);
-      return;
-    }
-    grid.SetNumber(r, step.result_col, *value, FormatPattern(*value, step.mask));
   }
 }
 
@@ -246,6 +286,10 @@ RiskFramework::RiskFramework(MainContext& context, QWidget* parent)
   AddLabel(*layout, "Label3", "Scenario", 0, 2);
   label4_ = AddLabel(*layout, "Label4", "", 0, 3);
   AddLabel(*layout, "Label5", "Pollutant", 0, 4);
+  // A particle count's risk goes through the mass of a particle: it stands beside the risk.
+  particle_mass_ = new QLabel(bar);
+  particle_mass_->setObjectName("ParticleMass");
+  layout->addWidget(particle_mass_, 1, 0, 1, 4);
   AddLabel(*layout, "Label6", "Unit risk", 1, 4);
   unit_risk_ = new QLabel(bar);
   unit_risk_->setObjectName("UnitRisk");
@@ -285,7 +329,7 @@ RiskFramework::RiskFramework(MainContext& context, QWidget* parent)
           {"calculate",
            [this] {
              StoreEdit();
-             RecalculateRiskGrid(Riskss(), ctx_.prompt);
+             RecalculateRiskGrid(Riskss(), ctx_.state.Building.Scenario, ctx_.prompt);
            }},
           {"tools", [this] { ToolsCalculator(ctx_); }},
           {"HelpContents", [this] { ctx_.help.ShowHelp("RovozUzav.HLP", "Contents"); }},
@@ -404,9 +448,10 @@ void RiskFramework::SaveReport() {
 void RiskFramework::PrintReport() {
   StoreEdit();
   const BuildingRecord& b = ctx_.state.Building;
+  const PollutantRecord& pollutant = b.Scenario.Pollutants[static_cast<size_t>(shown_)];
   PrintStampedGrid(ctx_.printer, Riskss(),
                    "Risk results for " + b.ID + "  " + b.Scenario.Name + ", pollutant " +
-                       b.Scenario.Pollutants[static_cast<size_t>(shown_)].Name);
+                       pollutant.Name + ", unit risk " + UnitRiskText(pollutant));
 }
 
 void RiskFramework::StepPollutant(int step) {
@@ -432,30 +477,33 @@ void FillRiskGrid(RiskFramework& form, int p) {
   form.Label2().setText(ToQt(b.ID));
   form.Label4().setText(ToQt(s.Name));
   form.Pollutantlabel().setText(ToQt(pollutant.Name));
-  form.UnitRisk().setText(ToQt(pollutant.CancerRisk != 0 ? FormatSingle(pollutant.CancerRisk) +
-                                                               " per \xB5g/m\xB3 (entered)"
-                                                         : std::string("none entered")));
+  form.UnitRisk().setText(
+      ToQt(UnitRiskText(pollutant) + (pollutant.CancerRisk != 0 ? " (entered)" : "")));
+  form.ParticleMass().setText(ToQt(ParticleMassText(s.ConcUnits, pollutant)));
   form.PollutantNumber().setText(ToQt(FormatSingle(static_cast<float>(p))));
   const int occupants = OccupantCount(s);
   grid.SetCols(kCols);
   grid.SetRows(3 * occupants + 7);
   WriteHeader(grid, s, pollutant);
   for (int i = 1; i <= occupants; ++i) {
-    WriteBlock(grid, IrritantRow(i), s.Occupants[static_cast<size_t>(i)], s, p);
+    WriteBlock(grid, IrritantRow(i), s.Occupants[static_cast<size_t>(i)], s, p,
+               form.Context().prompt);
   }
   grid.SetTextMatrix(grid.Rows() - 1, 0, "Comments");
-  grid.FitColumn(1);  // the rows' names read whole
+  for (int c = 1; c < kCols; ++c) grid.FitColumn(c);  // names and figures read whole
   grid.SetCol(1);
   grid.SetRedraw(true);
 }
 
-void RecalculateRiskGrid(FlexGrid& grid, Prompt& prompt) {
+void RecalculateRiskGrid(FlexGrid& grid, const ScenarioRecord& scenario, Prompt& prompt) {
   // Irritant rows count their duration in hours, the cancer rows in years.
+  const std::string irritant_unit = IrritantUnit(scenario);
   for (int i = 1; i <= BlocksOf(grid.Rows()); ++i) {
-    RecalculateRow(grid, IrritantRow(i), 1.0, prompt);
-    RecalculateRow(grid, IrritantRow(i) + 1, kHoursPerYear, prompt);
-    RecalculateRow(grid, IrritantRow(i) + 2, kHoursPerYear, prompt);
+    RecalculateRow(grid, IrritantRow(i), 1.0, irritant_unit, prompt);
+    RecalculateRow(grid, IrritantRow(i) + 1, kHoursPerYear, "", prompt);
+    RecalculateRow(grid, IrritantRow(i) + 2, kHoursPerYear, "", prompt);
   }
+  for (int c = 4; c < kCols; ++c) grid.FitColumn(c);
 }
 
 RiskFramework* ShowRiskFramework(MainContext& context, QMdiArea* area) {

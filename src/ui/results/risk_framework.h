@@ -24,6 +24,9 @@ class RiskFramework : public ResultsWindow {
  public:
   explicit RiskFramework(MainContext& context, QWidget* parent = nullptr);
 
+  // The worksheet works its risks out from the exposures itself.
+  bool ReadsRun(RunKind kind) const override { return kind == RunKind::Exposure; }
+
   FlexGrid& Riskss() { return Grid(); }
   EditCellBox& EditCell() { return *edit_; }
   QGroupBox& Frame1() { return *frame_; }
@@ -32,6 +35,8 @@ class RiskFramework : public ResultsWindow {
   QLabel& Pollutantlabel() { return *pollutant_; }
   // The unit risk (cancer slope) entered for the pollutant shown, per µg/m³.
   QLabel& UnitRisk() { return *unit_risk_; }
+  // In a particle-count scenario, the mass of a particle the cancer risk goes through.
+  QLabel& ParticleMass() { return *particle_mass_; }
   QLineEdit& PollutantNumber() { return *number_; }
   UpDown& UpDown1() { return *spinner_; }
   // The pollutant of the last fill, whatever the box holds since.
@@ -64,6 +69,7 @@ class RiskFramework : public ResultsWindow {
   QLabel* label4_ = nullptr;
   QLabel* pollutant_ = nullptr;
   QLabel* unit_risk_ = nullptr;
+  QLabel* particle_mass_ = nullptr;
   QLineEdit* number_ = nullptr;
   UpDown* spinner_ = nullptr;
   int shown_ = 0;
@@ -73,8 +79,9 @@ class RiskFramework : public ResultsWindow {
 // dose and individual cancer risk of p, the lifetime row's last.
 void FillRiskGrid(RiskFramework& form, int p);
 // Calculate risk: exposure, dose, individual and population risk of every result row
-// recomputed from the grid's own cells; the record is not touched.
-void RecalculateRiskGrid(FlexGrid& grid, Prompt& prompt);
+// recomputed from the grid's own cells; the record is not touched. The scenario gives the
+// unit of the irritant rows' figures.
+void RecalculateRiskGrid(FlexGrid& grid, const ScenarioRecord& scenario, Prompt& prompt);
 
 // Display > Risk... > Full risk display: the worksheet opened (or brought forward), filled
 // for pollutant 0, shown.

@@ -6,15 +6,19 @@
 #include <QMdiArea>
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <optional>
 
 #include "files/result_files.h"
 #include "model/exposure_units.h"
+#include "model/summary_figures.h"
+#include "model/unit_conversion.h"
 #include "platform/flex_grid.h"
 #include "platform/help_service.h"
 #include "platform/printer_service.h"
 #include "platform/qt_text.h"
 #include "platform/up_down.h"
+#include "text/number_read.h"
 #include "text/number_text.h"
 #include "ui/common/form_helpers.h"
 #include "ui/common/number_entry.h"
@@ -49,8 +53,23 @@ std::string Value(std::optional<float> value, const char* mask) {
   return *value == 0 ? "0" : FormatPattern(*value, mask);
 }
 
-std::optional<float> If(bool calculated, float value) {
-  return calculated ? std::optional<float>(value) : std::nullopt;
+CalculatedResults CalculatedOf(const ProgramState& state) {
+  return {.exposure = state.ExposureCalculated,
+          .risk = state.ExposureCalculated && state.RiskCalculated};
+}
+
+// What the room air cleaners took: the run keeps one total of every pollutant a room, as a
+// concentration times m³. In a unit whose amount is the same for every pollutant (a mass
+// unit, a particle count) the total is that amount; in ppm each gas has its own, so a total
+// of several is left in ppm·m³, not converted with one pollutant's molecular weight.
+std::string RoomCleanersTotal(const ScenarioRecord& s, const PollutantRecord& pollutant) {
+  float collected = 0;
+  for (int r = 1; r <= kMaxRooms; ++r) collected += s.AirCleanerCollected[static_cast<size_t>(r)];
+  if (s.ConcUnits == kPpm && PollutantCount(s) > 1) {
+    return FormatPattern(collected, "#,#####0.0#") + " ppm\xB7m\xB3";
+  }
+  const auto held = static_cast<float>(EmittedPerConcentrationVolume(s.ConcUnits, pollutant));
+  return FormatPattern(collected * held, "#,#####0.0#") + " " + ExposureUnitsOf(s).emitted;
 }
 
 void WriteRows(FlexGrid& grid, const ProgramState& state, int p) {
@@ -58,37 +77,29 @@ void WriteRows(FlexGrid& grid, const ProgramState& state, int p) {
   const auto pi = static_cast<size_t>(p);
   const PollutantRecord& pollutant = s.Pollutants[pi];
   const int occupants = OccupantCount(s);
-  const bool exposure = state.ExposureCalculated;
-  // Hours above a level that is not set are not counted.
-  const bool hours = exposure && pollutant.IrritantConc > 0;
-  // A dose per body weight is an amount inhaled: inhalation mode, and a mass, not a count.
-  const bool dose = exposure && s.ExposureMode == "I" && ExposureUnitsOf(s).has_mass_dose;
-  const bool risk = exposure && state.RiskCalculated && pollutant.CancerRisk != 0;
   for (int o = 1; o <= occupants; ++o) {
-    const OccupantRecord& occ = s.Occupants[static_cast<size_t>(o)];
+    const SummaryFigures f = SummaryFiguresOf(s, CalculatedOf(state), o, p);
     const std::array<std::optional<float>, kCols - 1> values{
-        If(hours, occ.HoursAboveIrritant[pi]), If(exposure, occ.TotalExposure[pi]),
-        If(exposure, occ.PeakExposure[pi]),    If(dose && occ.Weight > 0, occ.PotentialDose[pi]),
-        If(pollutant.RfD != 0, pollutant.RfD), If(risk, occ.CancerRiskResult[pi])};
-    grid.SetTextMatrix(o, 0, occ.Name);
+        f.hours_above, f.total_exposure, f.peak_exposure, f.potential_dose, f.rfd, f.cancer_risk};
+    grid.SetTextMatrix(o, 0, s.Occupants[static_cast<size_t>(o)].Name);
     for (int c = 1; c < kCols; ++c) {
       grid.SetTextMatrix(o, c,
                          Value(values[static_cast<size_t>(c - 1)], kMasks[static_cast<size_t>(c)]));
     }
   }
   // Every total in what the sources emit; the air cleaners' masses are kept as a
-  // concentration times m³. The room cleaners' total is of every pollutant together.
+  // concentration times m³.
   const auto held = static_cast<float>(EmittedPerConcentrationVolume(s.ConcUnits, pollutant));
-  float collected = 0;
-  for (int r = 1; r <= kMaxRooms; ++r) collected += s.AirCleanerCollected[static_cast<size_t>(r)];
   const std::string unit = " " + ExposureUnitsOf(s).emitted;
   grid.SetTextMatrix(occupants + 1, 0, "Total emitted");
   grid.SetTextMatrix(occupants + 1, 1, FormatPattern(s.TotalEmitted[pi], "#,#####0.0#") + unit);
   grid.SetTextMatrix(occupants + 2, 0, "Air cleaner mass");
   grid.SetTextMatrix(occupants + 2, 1,
                      FormatPattern(s.AirCleanerMass[pi] * held, "#,#####0.0#") + unit);
-  grid.SetTextMatrix(occupants + 3, 0, "In-room air cleaner");
-  grid.SetTextMatrix(occupants + 3, 1, FormatPattern(collected * held, "#,#####0.0#") + unit);
+  grid.SetTextMatrix(
+      occupants + 3, 0,
+      PollutantCount(s) > 1 ? "In-room air cleaner, all pollutants" : "In-room air cleaner");
+  grid.SetTextMatrix(occupants + 3, 1, RoomCleanersTotal(s, pollutant));
   // A total of many digits is read whole, not cut at the column's edge.
   grid.FitColumn(1);
   grid.SetRowCol(0, 0);
@@ -132,6 +143,10 @@ SummaryForm::SummaryForm(MainContext& context, QWidget* parent)
   rfd_ = GridBox(bar, layout, "rfd", 1, 5);
   AddLabel(*layout, "Label7", "Rfc mg/m\xb3", 2, 4);
   rfc_ = GridBox(bar, layout, "Rfc", 2, 5);
+  // Beside the risk of particles, the mass a particle is taken to have.
+  particle_mass_ = new QLabel(bar);
+  particle_mass_->setObjectName("ParticleMass");
+  layout->addWidget(particle_mass_, 3, 0, 1, 6);
   bar->setGeometry(0, 0, TwipsToPixels(9000), TwipsToPixels(kGridTop));
   connect(spinner_, &UpDown::DownClick, this, [this] { StepPollutant(-1); });
   connect(spinner_, &UpDown::UpClick, this, [this] { StepPollutant(1); });
@@ -145,15 +160,34 @@ SummaryForm::SummaryForm(MainContext& context, QWidget* parent)
       },
       "WindowCascade", "WindowTile");
   SetGridPlace(5, kGridTop, 100, kGridTop + 700);
+  ShowExposureMode();
+}
+
+void SummaryForm::ShowExposureMode() {
   label5_->setText(ctx_.state.Building.Scenario.ExposureMode == "I" ? "Inhalation exposure"
                                                                     : "Non-inhalation exposure");
+}
+
+bool SummaryForm::ShowNewResults() {
+  if (!ctx_.state.ConcentrationsCalculated) return false;
+  // The pollutant shown stays, within the pollutants the run had.
+  const int last = PollutantCount(ctx_.state.Building.Scenario) - 1;
+  const double typed = LeadingNumber(FromQt(number_->text()));
+  const int shown = std::clamp(static_cast<int>(std::nearbyint(typed)), 0, std::max(last, 0));
+  FillSummaryGrid(*this);
+  if (shown > 0) {
+    number_->setText(ToQt(std::to_string(shown)));
+    UpdateSummaryForm(*this, shown);
+  }
+  ShowExposureMode();
+  return true;
 }
 
 void SummaryForm::SaveSummary() {
   const auto name = AskSaveName("*.SUM", "", "SUM");
   if (!name) return;
   // The writer says what went wrong when the file cannot be written.
-  WriteSummaryFile(ctx_.state.Building, *name, ctx_.prompt);
+  WriteSummaryFile(ctx_.state.Building, CalculatedOf(ctx_.state), *name, ctx_.prompt);
 }
 
 void SummaryForm::PrintSummary() {
@@ -205,6 +239,7 @@ void UpdateSummaryForm(SummaryForm& form, int p) {
   form.PollutantName().setText(ToQt(pollutant.Name));
   form.Rfc().setText(ToQt(FormatSingle(pollutant.RfC)));
   form.RfdBox().setText(ToQt(FormatSingle(pollutant.RfD)));
+  form.ParticleMass().setText(ToQt(ParticleMassText(s.ConcUnits, pollutant)));
   // The header follows the pollutant shown, so its hours are read against its own limit.
   WriteIrritantHeader(form.Grid1(), s, p);
   WriteRows(form.Grid1(), form.Context().state, p);

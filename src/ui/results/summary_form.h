@@ -29,6 +29,8 @@ class SummaryForm : public ResultsWindow {
   QLineEdit& RfdBox() { return *rfd_; }
   QLineEdit& Rfc() { return *rfc_; }
   UpDown& UpDown1() { return *spinner_; }
+  // In a particle-count scenario, the mass of a particle the risk goes through.
+  QLabel& ParticleMass() { return *particle_mass_; }
 
   // File > Save summary: the .SUM file under a chosen name.
   void SaveSummary();
@@ -37,7 +39,12 @@ class SummaryForm : public ResultsWindow {
   // The spinner: the pollutant before (-1) or after (+1) the one in the box.
   void StepPollutant(int step);
 
+  // A new run: the summary of the pollutant shown, filled afresh; none after a failed run.
+  bool ShowNewResults() override;
+
  private:
+  void ShowExposureMode();
+
   QLabel* label1_ = nullptr;
   QLabel* label5_ = nullptr;
   QLabel* building_ = nullptr;
@@ -46,6 +53,7 @@ class SummaryForm : public ResultsWindow {
   QLineEdit* number_ = nullptr;
   QLineEdit* rfd_ = nullptr;
   QLineEdit* rfc_ = nullptr;
+  QLabel* particle_mass_ = nullptr;
   UpDown* spinner_ = nullptr;
 };
 

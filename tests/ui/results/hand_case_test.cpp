@@ -17,12 +17,15 @@
 
 #include "common/main_window_fixture.h"
 #include "common/steady_scenario.h"
+#include "model/unit_conversion.h"
 #include "model/work_file_reader.h"
 #include "platform/flex_grid.h"
 #include "platform/window_registry.h"
 #include "text/number_read.h"
 #include "ui/common/grid_operations.h"
+#include "ui/grids/scenario_grid.h"
 #include "ui/main/building_form.h"
+#include "ui/main/scenario_editor.h"
 #include "ui/results/results_form.h"
 #include "ui/results/risk_analysis.h"
 #include "ui/results/risk_framework.h"
@@ -156,8 +159,9 @@ TEST_F(HandCase, OneRiskInEveryWindowAndReportOverExactlyTheDay) {
   sheet->RunCommand("filesave");
   // The occupant's efficiency is 1; the 0.833 m³/h breathed at it is a line of its own.
   const std::string ful = Bytes(Path("sheet.FUL"));
-  for (const char* line : {"Efficiency 1\r\n Dose 7.33\r\n", "Individual risk 3.667E-3\r\n",
-                           "Breathing rate x efficiency 0.833\r\n"}) {
+  for (const char* line :
+       {"Efficiency 1\r\n Dose 7.33\r\n", "Individual risk 3.667E-3\r\n",
+        "Breathing rate x efficiency of Ann 0.833\r\n", "Unit risk 1E-05 per \xB5g/m\xB3\r\n"}) {
     EXPECT_NE(ful.find(line), std::string::npos) << line << "\n" << ful;
   }
   dialogs.answers = {Path("after.SUM")};
@@ -231,10 +235,11 @@ TEST_F(HandCase, TheSummaryTellsAComputedZeroFromNotCalculated) {
   EXPECT_EQ(prompt.shown[0].text, "Exposure has not been calculated. ");
 }
 
-// One irritant threshold: the hours the summary counts above the level are the hours the
-// concentration grid colours, and both are those of the curve above: 0.4 (1 - e^(-0.5 t))
-// passes 0.3 mg/m³ at t = 2 ln 4 = 2.77 h, so 21.23 h of the day lie above it. In ppm the
-// level, kept in mg/m³, is converted before it is compared, in both windows alike.
+// One irritant threshold: the hours the summary counts above the level are those of the
+// curve above, 0.4 (1 - e^(-0.5 t)) passes 0.3 mg/m³ at t = 2 ln 4 = 2.7726 h, so 21.227 h
+// of the day lie above it, counted from the crossing between two records; the concentration
+// grid colours the whole records from the one after it. In ppm the level, kept in mg/m³, is
+// converted before it is compared, in both windows alike.
 TEST_F(HandCase, HoursAboveTheIrritantLevelAreTheHoursTheGridColours) {
   const double above = 24 - 2 * std::log(4.0);
   for (const char* units : {"milligrams", "ppm"}) {
@@ -245,7 +250,7 @@ TEST_F(HandCase, HoursAboveTheIrritantLevelAreTheHoursTheGridColours) {
     SummaryForm* summary = Summary();
     ASSERT_NE(summary, nullptr);
     const double hours = LeadingNumber(summary->Grid1().TextMatrix(1, 1));
-    EXPECT_NEAR(hours, above, 0.3) << units;  // to the step at the crossing
+    EXPECT_NEAR(hours, above, 0.05) << units;
 
     AppWindows().Unload<ResultsForm>();
     building->RunCommand("DisplayConcentration");
@@ -261,8 +266,98 @@ TEST_F(HandCase, HoursAboveTheIrritantLevelAreTheHoursTheGridColours) {
       if (g.CellBackColorAt(r, 1) == kCellRed) coloured += t - before;
       before = t;
     }
-    EXPECT_NEAR(coloured, hours, 0.05) << units;
+    EXPECT_GE(coloured, hours - 0.01) << units;
+    EXPECT_LT(coloured, hours + 0.25) << units;  // less than the record interval more
     AppWindows().Unload<ResultsForm>();
+  }
+}
+
+}  // namespace
+}  // namespace quarn
+
+namespace quarn {
+namespace {
+
+// Over 12 h the same room has 0.4 (12 - 2 (1 - e^(-6))) = 4.00198 mg·h/m³, of which the
+// occupant inhales 3.33365 mg; 12 - 2 ln 4 = 9.2274 h lie above 0.3 mg/m³.
+TEST_F(HandCase, AChangeAfterARunEndsTheResultsOnTheScreen) {
+  state->Building.Scenario.Pollutants[0].IrritantConc = 0.3F;
+  RunAll();
+  SummaryForm* summary = Summary();
+  ASSERT_NE(summary, nullptr);
+  ASSERT_EQ(summary->Grid1().TextMatrix(1, 2), "7.33");
+
+  // The hours simulated from 24 to 12 in the scenario editor, and Transfer.
+  building->RunCommand("Scenarios");
+  auto* editor = AppWindows().Find<ScenarioEditor>();
+  ASSERT_NE(editor, nullptr);
+  editor->ScenarioSS().SetTextMatrix(scenario_row::kHours, 1, "12");
+  prompt.answers = {Answer::Yes};  // leave the scenario unsaved
+  editor->RunCommand("Transfer");
+  ASSERT_NEAR(state->Building.Scenario.YearsSimulated * 8760, 12, 1e-4);
+
+  // Calculate again: a run of another scenario, no repetition to ask about.
+  prompt.shown.clear();
+  building->RunCommand("CalculateConcentration");
+  ASSERT_TRUE(state->ConcentrationsCalculated);
+  for (const auto& shown : prompt.shown) {
+    EXPECT_EQ(shown.text.find("already calculated"), std::string::npos) << shown.text;
+  }
+  // The summary of the 24 h run has gone with its figures: nothing can save them.
+  EXPECT_EQ(AppWindows().Find<SummaryForm>(), nullptr);
+
+  // A summary of the 12 h run, before its exposure, shows and saves none of the 24 h one.
+  summary = Summary();
+  dialogs.answers = {Path("twelve.SUM")};
+  summary->RunCommand("filesave");
+  EXPECT_EQ(Bytes(Path("twelve.SUM")),
+            "Hand\r\nDay\r\nBenzene\r\n .3 \r\nAnn\r\n---\r\n---\r\n---\r\n---\r\n");
+
+  // With nothing changed, a second run is a repetition, and the open summary follows it.
+  prompt.shown.clear();
+  prompt.answers = {Answer::Yes};
+  building->RunCommand("CalculateConcentration");
+  ASSERT_EQ(prompt.shown.size(), 1U);
+  EXPECT_EQ(prompt.shown[0].text,
+            "You have already calculated concentrations for this scenario. Do you wish to "
+            "continue? ");
+  building->RunCommand("CalculateInhalation");
+  building->RunCommand("CalculateRisk");
+  ASSERT_EQ(AppWindows().Find<SummaryForm>(), summary);
+  const FlexGrid& g = summary->Grid1();
+  EXPECT_NEAR(LeadingNumber(g.TextMatrix(1, 1)), 9.2274, 0.05);
+  EXPECT_EQ(g.TextMatrix(1, 2), "3.33");
+  EXPECT_EQ(g.TextMatrix(1, 6), "3.335E-3");
+  EXPECT_EQ(g.TextMatrix(2, 1), "120.0 mg");  // emitted over 12 h
+  dialogs.answers = {Path("twelve.SUM")};
+  summary->RunCommand("filesave");
+  EXPECT_EQ(Bytes(Path("twelve.SUM")).find(" 7.33"), std::string::npos);
+  EXPECT_NE(Bytes(Path("twelve.SUM")).find("\r\n 3.33"), std::string::npos);
+}
+
+// The irritant row of the worksheet: 0.3 mg/m³ times the 21.227 h above it is 6.37 mg/m³·h,
+// a concentration times hours and no inhaled mass, and without an irritant factor there is
+// no irritant risk to show, before Calculate risk or after it.
+TEST_F(HandCase, TheIrritantRowSaysWhatItsFiguresAre) {
+  state->Building.Scenario.Pollutants[0].IrritantConc = 0.3F;
+  RunAll();
+  building->RunCommand("RiskFull");
+  auto* sheet = AppWindows().Find<RiskFramework>();
+  ASSERT_NE(sheet, nullptr);
+  const FlexGrid& g = sheet->Riskss();
+  EXPECT_EQ(g.TextMatrix(0, 6), "Dose\nmg\n(irritant: mg/m\xB3\xB7h)");
+  for (bool calculated : {false, true}) {
+    SCOPED_TRACE(calculated ? "after Calculate risk" : "as filled");
+    if (calculated) sheet->RunCommand("calculate");
+    EXPECT_EQ(g.TextMatrix(1, 4), "6.37");
+    EXPECT_EQ(g.TextMatrix(1, 6), "6.37 mg/m\xB3\xB7h");
+    for (int c : {7, 8, 10}) EXPECT_EQ(g.TextMatrix(1, c), "No Data") << c;
+    for (int r = 1; r < g.Rows(); ++r) {
+      for (int c = 2; c < g.Cols(); ++c) {
+        const std::string& cell = g.TextMatrix(r, c);
+        EXPECT_TRUE(cell != "0.0" && cell != "0" && cell != ".0") << r << ", " << c;
+      }
+    }
   }
 }
 

@@ -128,6 +128,7 @@ TEST_F(PlotWindowTest, OpensAtAReadableSizeInAMaximisedFrame) {
 }
 
 TEST_F(PlotWindowTest, AFailedPlotLeavesTheOpenWindowAsItWas) {
+  B().Scenario.NumOccupants = 1;
   building->RunCommand("plotallrooms");
   PlotWindow* w = Main();
   ASSERT_NE(w, nullptr);
@@ -138,7 +139,6 @@ TEST_F(PlotWindowTest, AFailedPlotLeavesTheOpenWindowAsItWas) {
   EXPECT_EQ(prompt.shown[0].title, "Warning");
   // Calculated, it is said, but the occupant's file is not there.
   state->ExposureCalculated = true;
-  B().Scenario.NumOccupants = 1;
   building->RunCommand("PlotCumulative");
   EXPECT_EQ(prompt.shown.back().text, "Exposure not calculated");
   EXPECT_EQ(Main(), w);

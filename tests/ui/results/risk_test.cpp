@@ -25,6 +25,7 @@
 #include "ui/main/building_form.h"
 #include "ui/results/risk_analysis.h"
 #include "ui/results/risk_framework.h"
+#include "ui/results/summary_form.h"
 #include "ui/tools/calculator_form.h"
 
 namespace quarn {
@@ -96,7 +97,7 @@ TEST_F(Risk, BlocksOfFourRowsPerOccupantAndTheCommentsRowLast) {
   S().NumOccupants = 3;
   S().Occupants[2] = S().Occupants[1];
   S().Occupants[2].Name = "Bob";
-  S().Occupants[2].IrritantExposure[0] = 5;
+  S().Occupants[2].HoursAboveIrritant[0] = 100;
   S().Occupants[3].Name = "Cy";
   form->StepPollutant(0);
   const FlexGrid& g = form->Riskss();
@@ -104,7 +105,8 @@ TEST_F(Risk, BlocksOfFourRowsPerOccupantAndTheCommentsRowLast) {
   EXPECT_EQ(g.Cols(), 11);
   EXPECT_EQ(g.TextMatrix(0, 1), "Pollutant: Benzene\nType of Risk");
   EXPECT_EQ(g.TextMatrix(0, 4), "Exposure\nmg/m\xB3\xB7h\n(irritant: level \xD7 hours above)");
-  EXPECT_EQ(Cells(g, 5, {0, 1, 7}), (Texts{"Bob", "Irritant/Non Cancer", "1.000E1"}));
+  // Bob's irritant risk is of his own hours: 0.5 mg/m³ × 100 h × 1 × 2.
+  EXPECT_EQ(Cells(g, 5, {0, 1, 8}), (Texts{"Bob", "Irritant/Non Cancer", "1.0E2"}));
   EXPECT_EQ(Cells(g, 8, {0, 1}), (Texts{"Bob", "Comments"}));
   EXPECT_EQ(Cells(g, 10, {0, 1}), (Texts{"Cy", "Lifetime cancer risk, period mean"}));
   EXPECT_EQ(Cells(g, 11, {0, 1}), (Texts{"Cy", "Lifetime cancer risk, lifetime mean"}));
@@ -119,8 +121,11 @@ TEST_F(Risk, CancerRowsGiveTheRiskOfTheRecordAndStoreNothing) {
   RiskFramework* form = Open();
   ASSERT_NE(form, nullptr);
   const FlexGrid& g = form->Riskss();
-  EXPECT_EQ(Cells(g, 1, {2, 3, 4, 5, 6, 7, 9, 10}),
-            (Texts{">0.5", "1,200. hrs", "600.0", "1", "2", "6.000E0", " 1000", "6000"}));
+  // The irritant row: the level times the hours above it, a concentration times hours and
+  // no dose, times the irritant factor and the population.
+  EXPECT_EQ(Cells(g, 1, {2, 3, 4, 5, 6, 7, 8, 9, 10}),
+            (Texts{">0.5", "1,200. hrs", "600.0", "1", "600.0 mg/m\xB3\xB7h", "2", "1.2E3", " 1000",
+                   "1.2E6"}));
   EXPECT_EQ(Cells(g, 2, {2, 3, 4, 5, 6, 8, 10}),
             (Texts{"0.00274", "1.0 yrs", "24.0", "1.0", "24.0", "5.479E-3", "5.4795E0"}));
   EXPECT_EQ(g.TextMatrix(3, 2), "Lifetime extension off");
@@ -132,7 +137,8 @@ TEST_F(Risk, CancerRowsGiveTheRiskOfTheRecordAndStoreNothing) {
   S().Pollutants[0].IrritantFactor = 0;
   form->StepPollutant(-1);
   EXPECT_EQ(Cells(g, 3, {2, 3, 4, 8}), (Texts{"1.631E-4", "70.0 yrs", "100.0", "3.262E-4"}));
-  EXPECT_EQ(Cells(g, 1, {6, 7, 10}), (Texts{"No Data", "No Data", "0"}));
+  EXPECT_EQ(Cells(g, 1, {6, 7, 8, 10}),
+            (Texts{"600.0 mg/m\xB3\xB7h", "No Data", "No Data", "No Data"}));
 
   // The spinner stops at the last pollutant and brings a typed number into range.
   form->PollutantNumber().setText("9");
@@ -173,6 +179,57 @@ TEST_F(Risk, TheIrritantRowShowsItsLevelInTheScenarioUnit) {
   }
 }
 
+// Particles of 2.5 µm at 1 g/cm³ weigh π/6 × 2.5³ pg = 8.181E-6 µg each: 36.67 per cm³ over
+// a day are 300 µg/m³, and at 1E-05 per µg/m³ a risk of 3.000E-3. The risk says that mass
+// beside it; without a density it has no mass, and no risk.
+TEST_F(Risk, TheRiskOfParticlesSaysTheMassOfAParticle) {
+  ScenarioRecord& s = S();
+  s.ConcUnits = "number";
+  s.ExposureMode = "I";
+  s.YearsSimulated = 1.0F / 365;
+  s.Pollutants[0].Name = "2.5";
+  s.Pollutants[0].Diameter = 2.5F;
+  s.Pollutants[0].Density = 1;
+  s.Pollutants[0].CancerRisk = 1e-5F;
+  OccupantRecord& o = s.Occupants[1];
+  o.BreathingRate = 0.833F;
+  o.TotalExposure[0] = o.Dose[0] = 36.67F * 0.833F * 24;
+  state->ExposureCalculated = true;
+  building->RunCommand("CalculateRisk");
+  EXPECT_TRUE(prompt.shown.empty());
+  building->RunCommand("DisplaySummary");
+  auto* summary = AppWindows().Find<SummaryForm>();
+  ASSERT_NE(summary, nullptr);
+  const std::string mass =
+      "Cancer risk through the mass of a particle: 8.181E-6 \xC2\xB5g (diameter 2.5 \xC2\xB5m, "
+      "density 1 g/cm\xC2\xB3)";
+  EXPECT_EQ(summary->Grid1().TextMatrix(1, 6), "3.000E-3");
+  EXPECT_EQ(summary->ParticleMass().text().toStdString(), mass);
+  RiskFramework* form = Open();
+  ASSERT_NE(form, nullptr);
+  EXPECT_EQ(form->Riskss().TextMatrix(2, 8), "3.000E-3");
+  EXPECT_EQ(form->ParticleMass().text().toStdString(), mass);
+
+  // Without a density the mass would rest on a guess: no risk, and the warning says why.
+  s.Pollutants[0].Density = 0;
+  building->RunCommand("CalculateRisk");
+  ASSERT_EQ(prompt.shown.size(), 1U);
+  EXPECT_EQ(prompt.shown[0].text,
+            "Warning.  A cancer risk of particles counted per cm\xB3 goes through the mass of a "
+            "particle, from the diameter that names its size bin and its density.  No risk is "
+            "calculated for 2.5: name the bin by its diameter in \xB5m and enter its density.");
+  building->RunCommand("DisplaySummary");
+  summary = AppWindows().Find<SummaryForm>();
+  ASSERT_NE(summary, nullptr);
+  EXPECT_EQ(summary->Grid1().TextMatrix(1, 6), "---");
+  EXPECT_EQ(summary->ParticleMass().text().toStdString(),
+            "Cancer risk through the mass of a particle: none without a diameter and density");
+  form = Open();
+  ASSERT_NE(form, nullptr);
+  EXPECT_EQ(form->Riskss().TextMatrix(2, 8), "No Data");
+  AppWindows().Unload<SummaryForm>();
+}
+
 TEST_F(Risk, CalculateRiskRecomputesTheResultRowsFromTheCellsOnly) {
   RiskFramework* form = Open();
   ASSERT_NE(form, nullptr);
@@ -180,7 +237,7 @@ TEST_F(Risk, CalculateRiskRecomputesTheResultRowsFromTheCellsOnly) {
   g.SetTextMatrix(4, 4, "my note");
   const OccupantRecord before = S().Occupants[1];
   form->RunCommand("calculate");
-  EXPECT_EQ(Cells(g, 1, {4, 6, 8, 10}), (Texts{"600.0", "600.0", "3.6E3", "3.6E6"}));
+  EXPECT_EQ(Cells(g, 1, {4, 6, 8, 10}), (Texts{"600.0", "600.0 mg/m\xB3\xB7h", "1.2E3", "1.2E6"}));
   // The cancer row multiplies out to the risk it was filled with.
   EXPECT_EQ(Cells(g, 2, {4, 6, 8, 10}), (Texts{"24.0", "24.0", "5.479E-3", "5.479E0"}));
   EXPECT_EQ(g.TextMatrix(4, 4), "my note");
@@ -194,7 +251,7 @@ TEST_F(Risk, CalculateRiskRecomputesTheResultRowsFromTheCellsOnly) {
   ASSERT_EQ(prompt.shown.size(), 1U);
   EXPECT_EQ(prompt.shown[0].text, "Error 6in risk calculation. Will continue.");
   EXPECT_EQ(prompt.shown[0].title, "Error");
-  EXPECT_EQ(Cells(g, 1, {6, 8}), (Texts{"600.0", "3.6E3"}));
+  EXPECT_EQ(Cells(g, 1, {6, 8}), (Texts{"600.0 mg/m\xB3\xB7h", "1.2E3"}));
 }
 
 TEST_F(Risk, EditCellOverTheCellTakesKeysAndStoresWhereItWasLeft) {
@@ -256,8 +313,9 @@ TEST_F(Risk, SaveReportsThePollutantShownPrintSendsEveryRow) {
             "Full risk analsyis (*.FUL)|*.FUL|All files (*.*)|*.*");
   const std::string ful = Bytes(Path("r.FUL"));
   for (const char* line : {"Pollutant Toluene\r\nComments  \r\n", "Irritant Concentration  4 \r\n",
-                           "Duration 7. hrs\r\nExposure 28.0\r\nEfficiency 1\r\n Dose No Data\r\n"
-                           "Dose/ResponseNo Data\r\nIndividual risk \r\n",
+                           "Duration 7. hrs\r\nExposure 28.0\r\nEfficiency 1\r\n"
+                           " Dose 28.0 mg/m\xB3\xB7h\r\nDose/ResponseNo Data\r\n"
+                           "Individual risk No Data\r\n",
                            "Duration 1.0 yrs\r\nExposure 0.0\r\n"}) {
     EXPECT_NE(ful.find(line), std::string::npos) << line << "\n" << ful;
   }
@@ -266,10 +324,12 @@ TEST_F(Risk, SaveReportsThePollutantShownPrintSendsEveryRow) {
   EXPECT_EQ(printer.documents, 1);
   const std::vector<std::string> lines = printer.Lines();
   ASSERT_GE(lines.size(), 10U);
-  EXPECT_NE(lines[0].find("Risk results for House  Winter, pollutant Toluene Date 12-08-2026 "
-                          "Time 14:05:09"),
+  EXPECT_NE((lines[0] + lines[1])
+                .find("Risk results for House  Winter, pollutant Toluene, unit "
+                      "risk none entered Date 12-08-2026 Time"),
             std::string::npos)
-      << lines[0];
+      << lines[0] << "\n"
+      << lines[1];
   // The last row, in the band of the first columns.
   EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
     return line.rfind(std::string(9, ' ') + "Comments", 0) == 0;

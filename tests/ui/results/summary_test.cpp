@@ -66,7 +66,8 @@ TEST_F(Summary, OccupantRowsUnderTheMasksThenTheTotals) {
   EXPECT_EQ(g.TextMatrix(4, 0), "Total emitted");
   EXPECT_EQ(g.TextMatrix(4, 1), "1,234.5 mg");
   EXPECT_EQ(g.TextMatrix(5, 0), "Air cleaner mass");
-  EXPECT_EQ(g.TextMatrix(6, 0), "In-room air cleaner");
+  // The run keeps the room cleaners' mass of every pollutant together: milligrams of any.
+  EXPECT_EQ(g.TextMatrix(6, 0), "In-room air cleaner, all pollutants");
   EXPECT_EQ(g.TextMatrix(6, 1), "4.0 mg");
   EXPECT_EQ(g.TextMatrix(7, 0) + g.TextMatrix(8, 0), "");
 
@@ -75,7 +76,23 @@ TEST_F(Summary, OccupantRowsUnderTheMasksThenTheTotals) {
   form = Open();
   ASSERT_NE(form, nullptr);
   EXPECT_EQ(form->Grid1().TextMatrix(1, 0), "Total emitted");
+  EXPECT_EQ(form->Grid1().TextMatrix(3, 0), "In-room air cleaner, all pollutants");
+
+  // In ppm each gas has its own milligrams: a total of several stays in ppm·m³, whichever
+  // pollutant is shown; one gas alone is its own, in its own milligrams (4 ppm·m³ of
+  // 49 g/mol at 24.5 litres a mole: 8 mg).
+  AppWindows().Unload<SummaryForm>();
+  s.ConcUnits = "ppm";
+  for (int p = 0; p < 3; ++p) s.Pollutants[static_cast<size_t>(p)].MolWt = 49.0F * (p + 1);
+  form = Open();
+  EXPECT_EQ(form->Grid1().TextMatrix(3, 1), "4.0 ppm\xB7m\xB3");
+  form->StepPollutant(1);
+  EXPECT_EQ(form->Grid1().TextMatrix(3, 1), "4.0 ppm\xB7m\xB3");
+  AppWindows().Unload<SummaryForm>();
+  s.NumPollutants = 1;
+  form = Open();
   EXPECT_EQ(form->Grid1().TextMatrix(3, 0), "In-room air cleaner");
+  EXPECT_EQ(form->Grid1().TextMatrix(3, 1), "8.0 mg");
 }
 
 TEST_F(Summary, SpinnerStepsThePollutantsAndRewritesTheIrritantHeader) {
@@ -140,7 +157,7 @@ TEST_F(Summary, SaveWritesTheSummaryFilePrintSendsTheTitledGrid) {
   form->RunCommand("filesave");
   ASSERT_EQ(dialogs.asked.size(), 1U);
   EXPECT_EQ(dialogs.asked[0].request.initial_name, "*.SUM");
-  ASSERT_TRUE(WriteSummaryFile(state->Building, Path("reference"), prompt));
+  ASSERT_TRUE(WriteSummaryFile(state->Building, {}, Path("reference"), prompt));
   EXPECT_EQ(Bytes(Path("sum1.SUM")), Bytes(Path("reference")));
 
   // Each pollutant printed in turn: every page says which it shows.
