@@ -106,12 +106,19 @@ struct RoomStepper::Event {
 RoomStepper::RoomStepper(const BuildingRecord& building, const PerPollutant<float>& conc_per_mass)
     : layout_(MakeStateLayout(building)),
       conc_per_mass_(conc_per_mass),
-      step_sources_(building, layout_, conc_per_mass_) {}
+      step_sources_(building, layout_, conc_per_mass_),
+      solution_(std::make_unique<Solution>()) {
+  for (std::size_t i = 0; i < layout_.layers.size(); ++i)
+    if (layout_.layers[i].layer == 1 && layout_.layers[i].room >= 1)
+      releasing_layers_.push_back(static_cast<int>(i));
+}
 
-std::vector<double> RoomStepper::StartState(const Solution& solution, int p,
-                                            const SourceStates& sources, const SinkMasses& sinks,
-                                            const RoomArrays& arrays) const {
-  std::vector<double> z(static_cast<std::size_t>(layout_.Size()));
+RoomStepper::~RoomStepper() = default;
+
+void RoomStepper::StartState(const Solution& solution, int p, const SourceStates& sources,
+                             const SinkMasses& sinks, const RoomArrays& arrays,
+                             std::vector<double>& z) const {
+  z.assign(static_cast<std::size_t>(layout_.Size()), 0.0);
   for (int r = 1; r <= layout_.rooms; ++r) z[r - 1] = arrays.Conc[r][p];
   for (std::size_t i = 0; i < layout_.sinks.size(); ++i) {
     const auto [room, slot] = layout_.sinks[i];
@@ -132,17 +139,14 @@ std::vector<double> RoomStepper::StartState(const Solution& solution, int p,
   }
   for (std::size_t i = 0; i < layout_.modes.size(); ++i)
     z[layout_.ModeIndex(static_cast<int>(i))] = solution.inputs.modes[i][p];
-  return z;
 }
 
-RoomStepper::Solution RoomStepper::Solve(BuildingRecord& building, const WorkingFlows& flows,
-                                         const RemovalTerms& terms, const HVACMixing& mixing,
-                                         double t0, double dt, bool regular,
-                                         const SourceStates& sources, const SinkMasses& sinks,
-                                         const RoomArrays& arrays) {
+void RoomStepper::Solve(BuildingRecord& building, const WorkingFlows& flows,
+                        const RemovalTerms& terms, const HVACMixing& mixing, double t0, double dt,
+                        bool regular, const SourceStates& sources, const SinkMasses& sinks,
+                        const RoomArrays& arrays, Solution& sol) {
   const int np = PollutantCount(building.Scenario);
   const int rooms = layout_.rooms;
-  Solution sol;
   sol.dt = dt;
   SystemKey key = MakeSystemKey(terms.LossCoefficient, flows, mixing);
   PerRoom<float> share{};
@@ -167,10 +171,11 @@ RoomStepper::Solution RoomStepper::Solve(BuildingRecord& building, const Working
   if (regular) {
     const StepRows& rows = cache_.Rows(*sol.system, layout_, np, dt);
     const auto columns = static_cast<std::size_t>(rows.columns);
-    std::vector<Lanes> z(columns, Lanes{});
+    std::vector<Lanes>& z = lanes_;
+    z.assign(columns, Lanes{});
     for (int p = 0; p < np; ++p) {
-      const std::vector<double> start = StartState(sol, p, sources, sinks, arrays);
-      for (std::size_t j = 0; j < columns; ++j) z[j][p] = static_cast<float>(start[j]);
+      StartState(sol, p, sources, sinks, arrays, start_);
+      for (std::size_t j = 0; j < columns; ++j) z[j][p] = static_cast<float>(start_[j]);
     }
     for (std::size_t i = 0; i < coupled; ++i) {
       sol.ends[i] = RowTimes(rows.ends, i, columns, z);
@@ -183,12 +188,12 @@ RoomStepper::Solution RoomStepper::Solve(BuildingRecord& building, const Working
         sol.mode_ends[m][p] = rows.mode_decay[m][p] * sol.inputs.modes[m][p];
         sol.mode_integrals[m][p] = rows.mode_integral[m][p] * sol.inputs.modes[m][p];
       }
-    return sol;
+    return;
   }
   for (int p = 0; p < np; ++p) {
-    const std::vector<double> start = StartState(sol, p, sources, sinks, arrays);
+    StartState(sol, p, sources, sinks, arrays, start_);
     const PropagatedState out =
-        PropagateState(sol.system->rates[sol.system->same_as[p]], start, dt);
+        PropagateState(sol.system->rates[sol.system->same_as[p]], start_, dt);
     for (std::size_t i = 0; i < coupled; ++i) sol.ends[i][p] = out.End[i];
     for (std::size_t r = 0; r < static_cast<std::size_t>(rooms); ++r)
       sol.integrals[r][p] = out.Integral[r];
@@ -198,7 +203,6 @@ RoomStepper::Solution RoomStepper::Solve(BuildingRecord& building, const Working
       sol.mode_integrals[m][p] = out.Integral[at];
     }
   }
-  return sol;
 }
 
 double RoomStepper::FirstEvent(const BuildingRecord& building, const HVACMixing& mixing,
@@ -210,6 +214,8 @@ double RoomStepper::FirstEvent(const BuildingRecord& building, const HVACMixing&
   const double dt = sol.dt;
   double first = dt;
   found.clear();
+  const bool filter_may_fill = CapacityLimited(s.HVACType);
+  if (!filter_may_fill && releasing_layers_.empty()) return first;
   const auto consider = [&](const Event& event, const auto& value_at, double f0, double fh) {
     const double tau = Root(value_at, dt, f0, fh);
     if (tau < first * (1 - kEventTolerance)) {
@@ -222,12 +228,12 @@ double RoomStepper::FirstEvent(const BuildingRecord& building, const HVACMixing&
     const SquareMatrix& rates = sol.system->rates[sol.system->same_as[p]];
     std::vector<double> start;
     const auto start_state = [&]() -> const std::vector<double>& {
-      if (start.empty()) start = StartState(sol, p, sources, sinks, arrays);
+      if (start.empty()) StartState(sol, p, sources, sinks, arrays, start);
       return start;
     };
     // An HVAC filter that reaches its capacity within the step stops there.
     const float capacity = s.FilterCapacity;
-    if (CapacityLimited(s.HVACType) && hvac.FilterMass[p] < capacity) {
+    if (filter_may_fill && hvac.FilterMass[p] < capacity) {
       const auto load = [&](const std::vector<PerPollutant<double>>& integrals, double tau) {
         double caught = hvac.FilterMass[p] + mixing.CaughtOutdoor[p] * tau;
         for (int r = 1; r <= layout_.rooms; ++r)
@@ -246,9 +252,10 @@ double RoomStepper::FirstEvent(const BuildingRecord& building, const HVACMixing&
       }
     }
     // The air passing the equilibrium of a layer 1 starts or stops its release.
-    for (std::size_t i = 0; i < layout_.layers.size(); ++i) {
+    for (const int layer : releasing_layers_) {
+      const auto i = static_cast<std::size_t>(layer);
       const StateLayout::LayerState& at = layout_.layers[i];
-      if (at.layer != 1 || at.room < 1 || !step_sources_.On(at.room, at.slot)) continue;
+      if (!step_sources_.On(at.room, at.slot)) continue;
       const SourceRecord& source = s.Sources[at.room][at.slot];
       const double m0 = source.Params[2][p];
       const double start_mass = sources[at.room][at.slot].ReservoirMass[p];
@@ -365,8 +372,8 @@ RoomStepper::Outcome RoomStepper::Advance(BuildingRecord& building, const Workin
   step_sources_.Schedule(step.start, step.step_size, arrays.Conc, sources);
   double dt = step_sources_.Limit(step.start, step.length, arrays.RoomConc, sources);
   bool regular = step.regular && dt == step.length;
-  Solution sol =
-      Solve(building, flows, terms, mixing, step.start, dt, regular, sources, sinks, arrays);
+  Solution& sol = *solution_;
+  Solve(building, flows, terms, mixing, step.start, dt, regular, sources, sinks, arrays, sol);
   std::vector<Event> events;
   // An event at the step's very start (the air at a layer's equilibrium, a filter just full)
   // changes the system before the step; each layer may turn so once.
@@ -374,7 +381,7 @@ RoomStepper::Outcome RoomStepper::Advance(BuildingRecord& building, const Workin
     const double tau = FirstEvent(building, mixing, hvac, sol, sources, sinks, arrays, events);
     if (events.empty()) break;
     if (tau > kEventAtStart * sol.dt) {
-      sol = Solve(building, flows, terms, mixing, step.start, tau, false, sources, sinks, arrays);
+      Solve(building, flows, terms, mixing, step.start, tau, false, sources, sinks, arrays, sol);
       break;
     }
     for (const Event& event : events) {
@@ -384,7 +391,7 @@ RoomStepper::Outcome RoomStepper::Advance(BuildingRecord& building, const Workin
         hvac.FilterMass[event.p] = building.Scenario.FilterCapacity;
     }
     events.clear();
-    sol = Solve(building, flows, terms, mixing, step.start, dt, regular, sources, sinks, arrays);
+    Solve(building, flows, terms, mixing, step.start, dt, regular, sources, sinks, arrays, sol);
   }
   for (int r = 1; r <= rooms; ++r)
     for (int p = 0; p < np; ++p)

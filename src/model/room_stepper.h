@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "model/hvac.h"
@@ -24,6 +25,7 @@ namespace quarn {
 class RoomStepper {
  public:
   RoomStepper(const BuildingRecord& building, const PerPollutant<float>& conc_per_mass);
+  ~RoomStepper();
 
   struct Step {
     double start = 0;
@@ -57,11 +59,12 @@ class RoomStepper {
  private:
   struct Solution;
   struct Event;
-  Solution Solve(BuildingRecord& building, const WorkingFlows& flows, const RemovalTerms& terms,
-                 const HVACMixing& mixing, double t0, double dt, bool regular,
-                 const SourceStates& sources, const SinkMasses& sinks, const RoomArrays& arrays);
-  std::vector<double> StartState(const Solution& solution, int p, const SourceStates& sources,
-                                 const SinkMasses& sinks, const RoomArrays& arrays) const;
+  void Solve(BuildingRecord& building, const WorkingFlows& flows, const RemovalTerms& terms,
+             const HVACMixing& mixing, double t0, double dt, bool regular,
+             const SourceStates& sources, const SinkMasses& sinks, const RoomArrays& arrays,
+             Solution& sol);
+  void StartState(const Solution& solution, int p, const SourceStates& sources,
+                  const SinkMasses& sinks, const RoomArrays& arrays, std::vector<double>& z) const;
   double FirstEvent(const BuildingRecord& building, const HVACMixing& mixing, const HVACState& hvac,
                     const Solution& solution, const SourceStates& sources, const SinkMasses& sinks,
                     const RoomArrays& arrays, std::vector<Event>& found);
@@ -72,6 +75,11 @@ class RoomStepper {
   PerPollutant<float> conc_per_mass_;
   StepSources step_sources_;
   StepCache cache_;
+  std::vector<int> releasing_layers_;  // the layers 1 of sources in rooms
+  // Kept from step to step, so that a step allocates nothing.
+  std::unique_ptr<Solution> solution_;
+  std::vector<double> start_;
+  std::vector<Lanes> lanes_;
 };
 
 }  // namespace quarn

@@ -85,7 +85,8 @@ Cubic FitCubic(const F& rate, double h) {
     worst = std::max(worst, std::fabs(fit - exact));
   }
   out.close = worst <= kFitTolerance * largest;
-  for (int j = 0; j < 4; ++j) out.c[j] = a[j] / std::pow(h, j);
+  double power = 1;  // h^j
+  for (int j = 0; j < 4; ++j, power *= h) out.c[j] = a[j] / power;
   return out;
 }
 
@@ -230,10 +231,11 @@ StepInputs StepSources::Inputs(double t0, double dt, const RoomPollutant& conc,
                                              q[2][p] + 3 * t * q[3][p], q[3][p]};
             const double unit = source.Size * PerSourceUnit(source, conc_per_mass_[p]);
             double emitted = 0;
-            for (int j = 0; j <= (layout_.degree > 0 ? 3 : 0); ++j) {
+            double power = dt;  // dt^(j + 1)
+            for (int j = 0; j <= (layout_.degree > 0 ? 3 : 0); ++j, power *= dt) {
               if (c[j] == 0) continue;
               add(j, r, p, c[j] * unit);
-              emitted += c[j] * std::pow(dt, j + 1) / (j + 1);
+              emitted += c[j] * power / (j + 1);
             }
             in.emitted[p] += emitted * source.Size * source.UnitFactor;
           }

@@ -186,13 +186,21 @@ StepCache::System& StepCache::Find(const BuildingRecord& building, const StateLa
                                    const SystemKey& key, int pollutants,
                                    const PerPollutant<float>& conc_per_mass) {
   ++clock_;
-  for (System& system : systems_) {
-    // Compared as bits, on purpose: a zero of the other sign or a NaN is a change. The key
-    // has no padding (floats, then 64-bit words).
+  // Compared as bits, on purpose: a zero of the other sign or a NaN is a change. The key has
+  // no padding (floats, then 64-bit words).
+  const auto matches = [&key](const System& system) {
     // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison)
-    if (std::memcmp(&system.key, &key, sizeof key) == 0) {
-      system.last_used = clock_;
-      return system;
+    return std::memcmp(&system.key, &key, sizeof key) == 0;
+  };
+  if (last_ < systems_.size() && matches(systems_[last_])) {
+    systems_[last_].last_used = clock_;
+    return systems_[last_];
+  }
+  for (std::size_t i = 0; i < systems_.size(); ++i) {
+    if (matches(systems_[i])) {
+      systems_[i].last_used = clock_;
+      last_ = i;
+      return systems_[i];
     }
   }
   if (systems_.size() >= capacity_) {
@@ -201,6 +209,7 @@ StepCache::System& StepCache::Find(const BuildingRecord& building, const StateLa
         [](const System& a, const System& b) { return a.last_used < b.last_used; });
     systems_.erase(oldest);
   }
+  last_ = systems_.size();
   System& system = systems_.emplace_back();
   system.key = key;
   system.last_used = clock_;

@@ -135,6 +135,7 @@ class StepCache {
   std::size_t capacity_;
   uint64_t clock_ = 0;
   std::vector<System> systems_;
+  std::size_t last_ = 0;  // the system found last: most steps have the system of the one before
 };
 
 }  // namespace quarn
