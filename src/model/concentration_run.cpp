@@ -155,6 +155,7 @@ class ConcentrationRun {
   std::unique_ptr<RunClock> clock_;
   float run_end_time_ = 0;
   float change_threshold_ = kRecordChange;
+  bool after_change_ = true;
   bool output_due_ = false;
   bool finished_ = false;
   bool stop_requested_ = false;
@@ -337,6 +338,7 @@ StepStatus ConcentrationRun::Step() {
   step.regular = plan.regular;
   step.step_size = scenario_.StepSize;
   step.change_threshold = change_threshold_;
+  step.after_change = after_change_;
   const RoomStepper::Outcome outcome = stepper_->Advance(
       building_, flows_, terms_, mixing_, hvac_, step, sources_, sinks_, arrays_, output_due_);
   if (outcome.status != StepStatus::Ok) return outcome.status;
@@ -349,8 +351,14 @@ StepStatus ConcentrationRun::Step() {
       hvac_.FilterMass[p] = std::max(hvac_.FilterMass[p], scenario_.FilterCapacity);
   hvac_.SupplyConc = supply_conc_ =
       SupplyConcentration(mixing_, num_rooms_, num_pollutants_, arrays_.NewConc);
-  const bool last_step = plan.last && start + dt == plan.end;
-  clock_->Taken(plan, start + dt);
+  // The step ended where it was planned to, or earlier where something within it ended it.
+  const bool whole = dt == plan.Length();
+  const double end_time = whole ? plan.end : start + dt;
+  const bool last_step = plan.last && whole;
+  // The next step starts where something may change: on a change of an input the plan
+  // stopped at, or where the step itself was cut short.
+  after_change_ = plan.at_change || !whole || !plan.regular;
+  clock_->Taken(plan, end_time);
 
   // The step's concentrations hold at its end, where the outdoor value may have changed.
   const float end = clock_->Time();
@@ -362,7 +370,7 @@ StepStatus ConcentrationRun::Step() {
   if (clock_->IntervalPassed(start)) output_due_ = true;
   // The records show every change of an input where it happens: a curve's corners are
   // where the run turned them, and what is read back between records follows the run.
-  if (plan.at_change && start + dt == plan.end) output_due_ = true;
+  if (plan.at_change && whole) output_due_ = true;
   if (last_step) output_due_ = finished_ = true;
   if (output_due_) Record(end);
   if (start > run_end_time_) finished_ = true;

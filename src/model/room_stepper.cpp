@@ -12,6 +12,18 @@ constexpr int kShowerModel = 5;
 
 // An event this close to the step's start takes effect there, without a step.
 constexpr double kEventAtStart = 1e-9;
+// The air passes a layer's equilibrium only when it is past it by more than this share of
+// the two: a layer that releases holds the air just below its equilibrium, where the
+// rounding of the states could otherwise make it pass to and fro.
+constexpr double kEquilibriumMargin = 1e-6;
+
+// Whether the air at `conc` has passed the equilibrium of a layer 1 that releases (or, when
+// it does not, has come below it).
+bool PassesEquilibrium(bool releasing, double equilibrium, double conc) {
+  const double margin = kEquilibriumMargin * (std::fabs(equilibrium) + std::fabs(conc));
+  return releasing ? equilibrium - conc < -margin : equilibrium - conc > margin;
+}
+
 // Roots of events are found to this share of the step.
 constexpr double kEventTolerance = 1e-11;
 constexpr int kMostRootIterations = 80;
@@ -30,31 +42,106 @@ bool MovedBeyond(float change, float base, float threshold) {
 }
 
 // Four pollutants' worth of floats, which gcc and clang both keep in one vector register.
+// The eight pollutants of a state as one vector of 256 bits where the processor has such
+// registers, or two of 128 bits: either way each lane is multiplied and added on its own, in
+// the same order, so that both give the same bits.
+using Eight = float __attribute__((vector_size(32)));
 using Four = float __attribute__((vector_size(16)));
-static_assert(kMaxPollutants == 8, "the pollutants of a state are two vectors of four");
+static_assert(kMaxPollutants == 8 && sizeof(Lanes) == 32,
+              "the pollutants of a state are eight lanes");
 
-Four Half(const Lanes& v, int half) {
-  Four x;
-  std::memcpy(&x, v.data() + 4 * half, sizeof x);
-  return x;
+// Four running sums, of the columns j mod 4, joined at the end as (0 + 1) + (2 + 3): one
+// sum would make every product wait for the addition before it.
+Four LoadHalf(const Lanes& lanes, int half) {
+  Four v;
+  std::memcpy(&v, lanes.data() + 4 * half, sizeof v);
+  return v;
 }
 
-// Row i of `matrix` (columns states wide) times the states z, for every pollutant at once.
-PerPollutant<double> RowTimes(const std::vector<Lanes>& matrix, std::size_t i, std::size_t columns,
-                              const std::vector<Lanes>& z) {
-  Four low = {};
-  Four high = {};
-  const Lanes* row = matrix.data() + i * columns;
-  for (std::size_t j = 0; j < columns; ++j) {
-    low += Half(row[j], 0) * Half(z[j], 0);
-    high += Half(row[j], 1) * Half(z[j], 1);
-  }
+PerPollutant<double> RowTimesPlain(const Lanes* row, std::size_t columns, const Lanes* z) {
   PerPollutant<double> out;
-  for (int p = 0; p < 4; ++p) {
-    out[p] = low[p];
-    out[p + 4] = high[p];
+  for (int half = 0; half < 2; ++half) {
+    Four s0 = {};
+    Four s1 = {};
+    Four s2 = {};
+    Four s3 = {};
+    std::size_t j = 0;
+    for (; j + 4 <= columns; j += 4) {
+      s0 += LoadHalf(row[j], half) * LoadHalf(z[j], half);
+      s1 += LoadHalf(row[j + 1], half) * LoadHalf(z[j + 1], half);
+      s2 += LoadHalf(row[j + 2], half) * LoadHalf(z[j + 2], half);
+      s3 += LoadHalf(row[j + 3], half) * LoadHalf(z[j + 3], half);
+    }
+    if (j < columns) s0 += LoadHalf(row[j], half) * LoadHalf(z[j], half);
+    if (j + 1 < columns) s1 += LoadHalf(row[j + 1], half) * LoadHalf(z[j + 1], half);
+    if (j + 2 < columns) s2 += LoadHalf(row[j + 2], half) * LoadHalf(z[j + 2], half);
+    const Four total = (s0 + s1) + (s2 + s3);
+    for (int p = 0; p < 4; ++p) out[4 * half + p] = total[p];
   }
   return out;
+}
+
+[[gnu::target("avx")]] PerPollutant<double> RowTimesWide(const Lanes* row, std::size_t columns,
+                                                         const Lanes* z) {
+  Eight sum0 = {};
+  Eight sum1 = {};
+  Eight sum2 = {};
+  Eight sum3 = {};
+  Eight a0;
+  Eight a1;
+  Eight a2;
+  Eight a3;
+  Eight b0;
+  Eight b1;
+  Eight b2;
+  Eight b3;
+  std::size_t j = 0;
+  for (; j + 4 <= columns; j += 4) {
+    std::memcpy(&a0, row[j].data(), sizeof a0);
+    std::memcpy(&b0, z[j].data(), sizeof b0);
+    std::memcpy(&a1, row[j + 1].data(), sizeof a1);
+    std::memcpy(&b1, z[j + 1].data(), sizeof b1);
+    std::memcpy(&a2, row[j + 2].data(), sizeof a2);
+    std::memcpy(&b2, z[j + 2].data(), sizeof b2);
+    std::memcpy(&a3, row[j + 3].data(), sizeof a3);
+    std::memcpy(&b3, z[j + 3].data(), sizeof b3);
+    sum0 += a0 * b0;
+    sum1 += a1 * b1;
+    sum2 += a2 * b2;
+    sum3 += a3 * b3;
+  }
+  if (j < columns) {
+    std::memcpy(&a0, row[j].data(), sizeof a0);
+    std::memcpy(&b0, z[j].data(), sizeof b0);
+    sum0 += a0 * b0;
+  }
+  if (j + 1 < columns) {
+    std::memcpy(&a1, row[j + 1].data(), sizeof a1);
+    std::memcpy(&b1, z[j + 1].data(), sizeof b1);
+    sum1 += a1 * b1;
+  }
+  if (j + 2 < columns) {
+    std::memcpy(&a2, row[j + 2].data(), sizeof a2);
+    std::memcpy(&b2, z[j + 2].data(), sizeof b2);
+    sum2 += a2 * b2;
+  }
+  const Eight total = (sum0 + sum1) + (sum2 + sum3);
+  PerPollutant<double> out;
+  for (int p = 0; p < 8; ++p) out[p] = total[p];
+  return out;
+}
+
+using RowProduct = PerPollutant<double> (*)(const Lanes*, std::size_t, const Lanes*);
+const RowProduct kRowProduct = __builtin_cpu_supports("avx") ? RowTimesWide : RowTimesPlain;
+
+// A row (columns states wide) times the states z, for every pollutant at once.
+PerPollutant<double> RowTimes(const Lanes* row, std::size_t columns, const std::vector<Lanes>& z) {
+  return kRowProduct(row, columns, z.data());
+}
+
+PerPollutant<double> RowTimes(const std::vector<Lanes>& matrix, std::size_t i, std::size_t columns,
+                              const std::vector<Lanes>& z) {
+  return RowTimes(matrix.data() + i * columns, columns, z);
 }
 
 // The root of f between 0 and h, where f(0) and f(h) differ in sign: regula falsi with the
@@ -103,11 +190,29 @@ struct RoomStepper::Event {
   int p = 0;
 };
 
+struct RoomStepper::Block {
+  bool active = false;
+  int steps = 0;  // taken in the block so far
+  double dt = 0;
+  SystemKey key;
+  StepCache::System* system = nullptr;
+  std::vector<Lanes> state;           // every state at the block's start
+  std::vector<Lanes> start;           // the live ones (BlockRows::live), which the rows read
+  PerPollutant<double> sink_base{};   // what the sinks hold at its start
+  PerPollutant<double> layer_base{};  // and the layers, weighted as their rows
+  PerPollutant<double> layer_last{};  // the layers at the end of the last step
+  PerPollutant<double> emitted{};     // what the constant inputs emit in a step
+  uint64_t showers_on = 0;
+  std::array<std::array<uint64_t, 2>, kMaxPollutants> layers_on{};
+  std::vector<PerPollutant<double>> modes;  // the decaying inputs at the last step's end
+};
+
 RoomStepper::RoomStepper(const BuildingRecord& building, const PerPollutant<float>& conc_per_mass)
     : layout_(MakeStateLayout(building)),
       conc_per_mass_(conc_per_mass),
       step_sources_(building, layout_, conc_per_mass_),
-      solution_(std::make_unique<Solution>()) {
+      solution_(std::make_unique<Solution>()),
+      block_(std::make_unique<Block>()) {
   for (std::size_t i = 0; i < layout_.layers.size(); ++i)
     if (layout_.layers[i].layer == 1 && layout_.layers[i].room >= 1)
       releasing_layers_.push_back(static_cast<int>(i));
@@ -264,9 +369,10 @@ double RoomStepper::FirstEvent(const BuildingRecord& building, const HVACMixing&
       const auto index = static_cast<std::size_t>(layout_.LayerIndex(static_cast<int>(i)));
       const double c0 = source.Params[0][p];
       const auto drive = [&](double mass, double conc) { return c0 * mass / m0 - conc; };
-      const double at_end = drive(releasing ? sol.ends[index][p] : start_mass,
-                                  sol.ends[static_cast<std::size_t>(at.room - 1)][p]);
-      if (releasing ? !(at_end < 0) : !(at_end > 0)) continue;
+      const double end_mass = releasing ? sol.ends[index][p] : start_mass;
+      const double end_conc = sol.ends[static_cast<std::size_t>(at.room - 1)][p];
+      if (!PassesEquilibrium(releasing, c0 * end_mass / m0, end_conc)) continue;
+      const double at_end = drive(end_mass, end_conc);
       const auto value_at = [&](double tau) {
         const PropagatedState x = PropagateState(rates, start_state(), tau);
         return drive(x.End[index], x.End[static_cast<std::size_t>(at.room - 1)]);
@@ -279,16 +385,16 @@ double RoomStepper::FirstEvent(const BuildingRecord& building, const HVACMixing&
   return first;
 }
 
-void RoomStepper::Commit(BuildingRecord& building, const Solution& sol, const Step& step,
-                         SourceStates& sources, SinkMasses& sinks, RoomArrays& arrays,
-                         bool& output_due) {
+void RoomStepper::CommitRooms(BuildingRecord& building,
+                              const std::vector<PerPollutant<double>>& ends,
+                              const std::vector<PerPollutant<double>>& integrals,
+                              uint64_t showers_on, double dt, const Step& step, RoomArrays& arrays,
+                              PerPollutant<double>& emitted, bool& output_due) {
   ScenarioRecord& s = building.Scenario;
   const int np = PollutantCount(s);
-  const int rooms = layout_.rooms;
-  PerPollutant<double> emitted = sol.inputs.emitted;
-  for (int r = 1; r <= rooms; ++r) {
-    const PerPollutant<double>& end = sol.ends[static_cast<std::size_t>(r - 1)];
-    const PerPollutant<double>& integral = sol.integrals[static_cast<std::size_t>(r - 1)];
+  for (int r = 1; r <= layout_.rooms; ++r) {
+    const PerPollutant<double>& end = ends[static_cast<std::size_t>(r - 1)];
+    const PerPollutant<double>& integral = integrals[static_cast<std::size_t>(r - 1)];
     const double cleaner = CleanerRate(s, r);
     for (int p = 0; p < np; ++p) {
       const auto next = static_cast<float>(end[p]);
@@ -305,18 +411,38 @@ void RoomStepper::Commit(BuildingRecord& building, const Solution& sol, const St
     // A shower's water takes up what the air holds above C H: its emission follows the air.
     for (int k = 1; k <= SourceSlotCount(s, r); ++k) {
       const SourceRecord& source = s.Sources[r][k];
-      if (source.Model != kShowerModel || ((sol.inputs.showers_on >> (r * 4 + k)) & 1U) == 0)
-        continue;
+      if (source.Model != kShowerModel || ((showers_on >> (r * 4 + k)) & 1U) == 0) continue;
       const double size = source.Size;
       for (int p = 0; p < np; ++p) {
         const double henry = source.Params[1][p];
         if (!(henry > 0) || !(size > 0)) continue;
         const double transfer = (1 - std::exp(-source.Params[0][p] / size)) * size;
         emitted[p] += source.UnitFactor * transfer *
-                      (source.Params[2][p] * sol.dt - integral[p] / conc_per_mass_[p] / henry);
+                      (source.Params[2][p] * dt - integral[p] / conc_per_mass_[p] / henry);
       }
     }
   }
+}
+
+double RoomStepper::ModesEmitted(const BuildingRecord& building,
+                                 const std::vector<PerPollutant<double>>& integrals, int p) const {
+  double emitted = 0;
+  for (std::size_t m = 0; m < layout_.modes.size(); ++m) {
+    const int room = layout_.modes[m].room;
+    const double volume = room >= 1 ? building.RoomList[room].Volume : 1.0;
+    emitted += integrals[m][p] * volume / conc_per_mass_[p];
+  }
+  return emitted;
+}
+
+void RoomStepper::Commit(BuildingRecord& building, const Solution& sol, const Step& step,
+                         SourceStates& sources, SinkMasses& sinks, RoomArrays& arrays,
+                         bool& output_due) {
+  ScenarioRecord& s = building.Scenario;
+  const int np = PollutantCount(s);
+  PerPollutant<double> emitted = sol.inputs.emitted;
+  CommitRooms(building, sol.ends, sol.integrals, sol.inputs.showers_on, sol.dt, step, arrays,
+              emitted, output_due);
   PerPollutant<double> in_sinks{};
   for (std::size_t i = 0; i < layout_.sinks.size(); ++i) {
     const auto [room, slot] = layout_.sinks[i];
@@ -346,15 +472,213 @@ void RoomStepper::Commit(BuildingRecord& building, const Solution& sol, const St
       mass = next;
     }
   }
+  for (int p = 0; p < np; ++p)
+    s.TotalEmitted[p] +=
+        static_cast<float>(emitted[p] + ModesEmitted(building, sol.mode_integrals, p));
+  step_sources_.Commit(sources, sol.mode_ends);
+}
+
+bool RoomStepper::ContinuesBlock(const BuildingRecord& /*building*/, const WorkingFlows& flows,
+                                 const RemovalTerms& terms, const HVACMixing& mixing,
+                                 const Step& step) const {
+  const Block& block = *block_;
+  if (!block.active || step.after_change || !step.regular || step.length != block.dt) return false;
+  SystemKey key = MakeSystemKey(terms.LossCoefficient, flows, mixing);
+  key.layers_on = block.layers_on;
+  key.showers_on = block.showers_on;
+  // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison)
+  return std::memcmp(&key, &block.key, sizeof key) == 0;
+}
+
+void RoomStepper::BeginBlockAt(const BuildingRecord& building, const BlockRows& rows) {
+  Block& block = *block_;
+  const ScenarioRecord& s = building.Scenario;
+  const int np = PollutantCount(s);
+  block.steps = 0;
+  block.start.clear();
+  for (int c : rows.live) block.start.push_back(block.state[static_cast<std::size_t>(c)]);
+  block.sink_base = {};
+  block.layer_base = {};
+  for (std::size_t i = 0; i < layout_.sinks.size(); ++i) {
+    const double area = s.Sinks[layout_.sinks[i].room][layout_.sinks[i].slot].Area;
+    const auto at = static_cast<std::size_t>(layout_.SinkIndex(static_cast<int>(i)));
+    for (int p = 0; p < np; ++p) block.sink_base[p] += area * block.state[at][p];
+  }
+  for (std::size_t i = 0; i < layout_.layers.size(); ++i) {
+    const SourceRecord& source = s.Sources[layout_.layers[i].room][layout_.layers[i].slot];
+    const double weight = static_cast<double>(source.Size) * source.UnitFactor;
+    const auto at = static_cast<std::size_t>(layout_.LayerIndex(static_cast<int>(i)));
+    for (int p = 0; p < np; ++p) block.layer_base[p] += weight * block.state[at][p];
+  }
+  block.layer_last = block.layer_base;
+}
+
+void RoomStepper::StartBlock(BuildingRecord& building, const Solution& sol, const StepRows& rows) {
+  Block& block = *block_;
+  const int np = PollutantCount(building.Scenario);
+  const BlockRows& rows_of_block = cache_.Block(*sol.system, building, layout_, np, sol.dt);
+  block.active = true;
+  block.dt = sol.dt;
+  block.system = sol.system;
+  block.key = sol.system->key;
+  block.state = lanes_;
+  block.emitted = sol.inputs.emitted;
+  block.showers_on = sol.inputs.showers_on;
+  block.layers_on = sol.inputs.layers_on;
+  BeginBlockAt(building, rows_of_block);
+  // The step just taken is the block's first.
+  block.steps = 1;
+  block.modes = sol.mode_ends;
+  const PerPollutant<double> change =
+      RowTimes(rows_of_block.Row(1, rows_of_block.LayerTotal(layout_.rooms)),
+               static_cast<std::size_t>(rows_of_block.columns), block.start);
+  for (int p = 0; p < np; ++p) block.layer_last[p] = block.layer_base[p] + change[p];
+  (void)rows;
+}
+
+void RoomStepper::NextBlock(const BuildingRecord& building, const BlockRows& rows) {
+  Block& block = *block_;
+  const int np = PollutantCount(building.Scenario);
+  const auto columns = static_cast<std::size_t>(rows.columns);
+  for (std::size_t i = 0; i < static_cast<std::size_t>(layout_.Coupled()); ++i) {
+    const PerPollutant<double> change =
+        RowTimes(rows.block_end.data() + i * columns, columns, block.start);
+    for (int p = 0; p < np; ++p)
+      block.state[i][p] = static_cast<float>(block.state[i][p] + change[p]);
+  }
   for (std::size_t m = 0; m < layout_.modes.size(); ++m) {
-    const auto [room, slot, term] = layout_.modes[m];
+    const auto at = static_cast<std::size_t>(layout_.ModeIndex(static_cast<int>(m)));
+    for (int p = 0; p < np; ++p) block.state[at][p] = static_cast<float>(block.modes[m][p]);
+  }
+  BeginBlockAt(building, rows);
+}
+
+bool RoomStepper::BlockStep(BuildingRecord& building, const HVACMixing& mixing,
+                            const HVACState& hvac, const Step& step, SourceStates& sources,
+                            RoomArrays& arrays, bool& output_due) {
+  Block& block = *block_;
+  ScenarioRecord& s = building.Scenario;
+  const int np = PollutantCount(s);
+  const int n = layout_.rooms;
+  const BlockRows& rows = cache_.Block(*block.system, building, layout_, np, block.dt);
+  const StepRows& single = cache_.Rows(*block.system, layout_, np, block.dt);
+  const auto columns = static_cast<std::size_t>(rows.columns);
+  if (block.steps == kBlockSteps) NextBlock(building, rows);
+  const int j = block.steps + 1;
+  const std::vector<Lanes>& z = block.start;
+  const std::vector<Lanes>& state = block.state;
+  Solution& sol = *solution_;
+  sol.ends.resize(static_cast<std::size_t>(n));
+  sol.integrals.resize(static_cast<std::size_t>(n));
+  for (int r = 1; r <= n; ++r) {
+    const auto i = static_cast<std::size_t>(r - 1);
+    sol.ends[i] = RowTimes(rows.Row(j, rows.RoomChange(r)), columns, z);
+    for (int p = 0; p < np; ++p) sol.ends[i][p] += state[i][p];
+    sol.integrals[i] = RowTimes(rows.Row(j, rows.RoomIntegral(n, r)), columns, z);
+  }
+  // Something that would change the system within the step ends the block before it: the
+  // step is then taken alone, from the block's states at its start.
+  if (CapacityLimited(s.HVACType)) {
     for (int p = 0; p < np; ++p) {
-      const double volume = room >= 1 ? building.RoomList[room].Volume : 1.0;
-      emitted[p] += sol.mode_integrals[m][p] * volume / conc_per_mass_[p];
+      if (!(hvac.FilterMass[p] < s.FilterCapacity)) continue;
+      double caught = hvac.FilterMass[p] + mixing.CaughtOutdoor[p] * block.dt;
+      for (int r = 1; r <= n; ++r)
+        caught += mixing.Caught[r][p] * sol.integrals[static_cast<std::size_t>(r - 1)][p];
+      if (caught >= s.FilterCapacity) return false;
     }
   }
-  for (int p = 0; p < np; ++p) s.TotalEmitted[p] += static_cast<float>(emitted[p]);
-  step_sources_.Commit(sources, sol.mode_ends);
+  for (const int layer : releasing_layers_) {
+    const StateLayout::LayerState& at = layout_.layers[static_cast<std::size_t>(layer)];
+    if (!step_sources_.On(at.room, at.slot)) continue;
+    const SourceRecord& source = s.Sources[at.room][at.slot];
+    const auto index = static_cast<std::size_t>(layout_.LayerIndex(layer));
+    const auto k = std::find(rows.releasing.begin(), rows.releasing.end(), layer);
+    PerPollutant<double> mass{};
+    for (int p = 0; p < np; ++p) mass[p] = state[index][p];
+    if (k != rows.releasing.end()) {
+      const PerPollutant<double> change = RowTimes(
+          rows.Row(j, rows.Releasing(n, static_cast<int>(k - rows.releasing.begin()))), columns, z);
+      for (int p = 0; p < np; ++p) mass[p] += change[p];
+    }
+    for (int p = 0; p < np; ++p) {
+      const double m0 = source.Params[2][p];
+      if (m0 == 0 || !(state[index][p] > 0)) continue;
+      if (PassesEquilibrium(step_sources_.Releasing(layer, p), source.Params[0][p] * mass[p] / m0,
+                            sol.ends[static_cast<std::size_t>(at.room - 1)][p]))
+        return false;
+    }
+  }
+  for (int r = 1; r <= n; ++r)
+    for (int p = 0; p < np; ++p)
+      if (!std::isfinite(sol.ends[static_cast<std::size_t>(r - 1)][p])) return false;
+
+  PerPollutant<double> emitted = block.emitted;
+  CommitRooms(building, sol.ends, sol.integrals, block.showers_on, block.dt, step, arrays, emitted,
+              output_due);
+  const PerPollutant<double> sinks = RowTimes(rows.Row(j, rows.SinkTotal(n)), columns, z);
+  const PerPollutant<double> layers = RowTimes(rows.Row(j, rows.LayerTotal(n)), columns, z);
+  sol.mode_integrals.resize(layout_.modes.size());
+  for (std::size_t m = 0; m < layout_.modes.size(); ++m) {
+    for (int p = 0; p < np; ++p) {
+      sol.mode_integrals[m][p] = single.mode_integral[m][p] * block.modes[m][p];
+      block.modes[m][p] *= single.mode_decay[m][p];
+    }
+  }
+  for (int p = 0; p < np; ++p) {
+    s.ResultTotal1[p] = static_cast<float>(block.sink_base[p] + sinks[p]);
+    if (s.ResultTotal2[p] < s.ResultTotal1[p]) s.ResultTotal2[p] = s.ResultTotal1[p];
+    const double held = block.layer_base[p] + layers[p];
+    emitted[p] -= held - block.layer_last[p];
+    block.layer_last[p] = held;
+    s.TotalEmitted[p] +=
+        static_cast<float>(emitted[p] + ModesEmitted(building, sol.mode_integrals, p));
+  }
+  step_sources_.Commit(sources, block.modes);
+  block.steps = j;
+  return true;
+}
+
+void RoomStepper::EndBlock(const BuildingRecord& building, SourceStates& sources,
+                           SinkMasses& sinks) {
+  Block& block = *block_;
+  if (!block.active) return;
+  block.active = false;
+  const int np = PollutantCount(building.Scenario);
+  const BlockRows& rows = cache_.Block(*block.system, building, layout_, np, block.dt);
+  const StepRows& single = cache_.Rows(*block.system, layout_, np, block.dt);
+  const auto columns = static_cast<std::size_t>(single.columns);
+  const auto coupled = static_cast<std::size_t>(layout_.Coupled());
+  // The coupled states where the block stands: over the whole block at once, or step by step
+  // from its start.
+  if (block.steps == kBlockSteps) NextBlock(building, rows);
+  std::vector<Lanes>& z = block.state;
+  std::vector<PerPollutant<double>> ends(coupled);
+  if (block.steps > 0) {
+    for (int step = 0; step < block.steps; ++step) {
+      for (std::size_t i = 0; i < coupled; ++i) ends[i] = RowTimes(single.ends, i, columns, z);
+      for (std::size_t i = 0; i < coupled; ++i)
+        for (int p = 0; p < np; ++p) z[i][p] = static_cast<float>(z[i][p] + ends[i][p]);
+      for (std::size_t m = 0; m < layout_.modes.size(); ++m) {
+        const auto at = static_cast<std::size_t>(layout_.ModeIndex(static_cast<int>(m)));
+        for (int p = 0; p < np; ++p)
+          z[at][p] = static_cast<float>(z[at][p] * single.mode_decay[m][p]);
+      }
+    }
+  }
+  for (std::size_t i = 0; i < layout_.sinks.size(); ++i) {
+    const auto [room, slot] = layout_.sinks[i];
+    const auto at = static_cast<std::size_t>(layout_.SinkIndex(static_cast<int>(i)));
+    for (int p = 0; p < np; ++p) sinks[room][slot][p] = std::max(0.0F, z[at][p]);
+  }
+  for (std::size_t i = 0; i < layout_.layers.size(); ++i) {
+    const StateLayout::LayerState& at = layout_.layers[i];
+    SourceState& state = sources[at.room][at.slot];
+    const auto index = static_cast<std::size_t>(layout_.LayerIndex(static_cast<int>(i)));
+    for (int p = 0; p < np; ++p) {
+      if (((block.layers_on[p][i / 64] >> (i % 64)) & 1U) == 0) continue;
+      (at.layer == 1 ? state.ReservoirMass[p] : state.Layer2Mass[p]) = std::max(0.0F, z[index][p]);
+    }
+  }
 }
 
 RoomStepper::Outcome RoomStepper::Advance(BuildingRecord& building, const WorkingFlows& flows,
@@ -369,6 +693,12 @@ RoomStepper::Outcome RoomStepper::Advance(BuildingRecord& building, const Workin
       outcome.status = StepStatus::NegativeLoss;
       return outcome;
     }
+  if (ContinuesBlock(building, flows, terms, mixing, step) &&
+      BlockStep(building, mixing, hvac, step, sources, arrays, output_due)) {
+    outcome.taken = step.length;
+    return outcome;
+  }
+  EndBlock(building, sources, sinks);
   step_sources_.Schedule(step.start, step.step_size, arrays.Conc, sources);
   double dt = step_sources_.Limit(step.start, step.length, arrays.RoomConc, sources);
   bool regular = step.regular && dt == step.length;
@@ -407,6 +737,9 @@ RoomStepper::Outcome RoomStepper::Advance(BuildingRecord& building, const Workin
       outcome.filled[event.p] = true;
   }
   outcome.taken = sol.dt;
+  // A step of the grid with constant inputs may begin a block of such steps.
+  if (regular && events.empty() && sol.inputs.steady)
+    StartBlock(building, sol, cache_.Rows(*sol.system, layout_, np, sol.dt));
   return outcome;
 }
 

@@ -35,6 +35,9 @@ class RoomStepper {
     bool regular = true;
     float step_size = 0.1F;          // the scenario's step, for the switch tolerance
     float change_threshold = 0.02F;  // the relative change that makes a record due
+    // Some input may change at the step's start (a switch, a point of a history, the first
+    // step): the sources are looked up again.
+    bool after_change = true;
   };
   struct Outcome {
     StepStatus status = StepStatus::Ok;
@@ -70,6 +73,24 @@ class RoomStepper {
                     const RoomArrays& arrays, std::vector<Event>& found);
   void Commit(BuildingRecord& building, const Solution& solution, const Step& step,
               SourceStates& sources, SinkMasses& sinks, RoomArrays& arrays, bool& output_due);
+  // The rooms' share of a step's commit: concentrations, integrals, air cleaners, showers.
+  void CommitRooms(BuildingRecord& building, const std::vector<PerPollutant<double>>& ends,
+                   const std::vector<PerPollutant<double>>& integrals, uint64_t showers_on,
+                   double dt, const Step& step, RoomArrays& arrays, PerPollutant<double>& emitted,
+                   bool& output_due);
+  double ModesEmitted(const BuildingRecord& building,
+                      const std::vector<PerPollutant<double>>& integrals, int p) const;
+
+  // Blocks of steps (step_system.h).
+  struct Block;
+  bool ContinuesBlock(const BuildingRecord& building, const WorkingFlows& flows,
+                      const RemovalTerms& terms, const HVACMixing& mixing, const Step& step) const;
+  bool BlockStep(BuildingRecord& building, const HVACMixing& mixing, const HVACState& hvac,
+                 const Step& step, SourceStates& sources, RoomArrays& arrays, bool& output_due);
+  void StartBlock(BuildingRecord& building, const Solution& solution, const StepRows& rows);
+  void BeginBlockAt(const BuildingRecord& building, const BlockRows& rows);
+  void NextBlock(const BuildingRecord& building, const BlockRows& rows);
+  void EndBlock(const BuildingRecord& building, SourceStates& sources, SinkMasses& sinks);
 
   StateLayout layout_;
   PerPollutant<float> conc_per_mass_;
@@ -80,6 +101,7 @@ class RoomStepper {
   std::unique_ptr<Solution> solution_;
   std::vector<double> start_;
   std::vector<Lanes> lanes_;
+  std::unique_ptr<Block> block_;
 };
 
 }  // namespace quarn

@@ -50,6 +50,7 @@ RunClock::Plan RunClock::Next(double next_change) const {
       plan.regular = false;
     }
   }
+  plan.length = plan.regular ? grid_step_ : plan.end - plan.start;
   return plan;
 }
 

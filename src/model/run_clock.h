@@ -32,7 +32,11 @@ class RunClock {
     bool regular = true;     // from one point of the grid to the next
     bool last = false;       // it ends the simulated period
     bool at_change = false;  // it ends on the change of an input it was asked about
-    double Length() const { return end - start; }
+    // The step's length: the grid's own step for a regular step (the difference of its ends
+    // may differ from it in the last bit), so that every step of the grid is worked out with
+    // one length.
+    double length = 0;
+    double Length() const { return length; }
   };
   // The next step, given the first change of an input after now (a very large value when
   // none is ahead).

@@ -234,6 +234,7 @@ StepInputs StepSources::Inputs(double t0, double dt, const RoomPollutant& conc,
             double power = dt;  // dt^(j + 1)
             for (int j = 0; j <= (layout_.degree > 0 ? 3 : 0); ++j, power *= dt) {
               if (c[j] == 0) continue;
+              if (j > 0) in.steady = false;
               add(j, r, p, c[j] * unit);
               emitted += c[j] * power / (j + 1);
             }
@@ -246,6 +247,7 @@ StepInputs StepSources::Inputs(double t0, double dt, const RoomPollutant& conc,
             if (source.Model == kRTModel && age + dt / 2 < kRTFirstAge) continue;
             const auto rate = [&](double ds) { return FittedRate(source, p, age, ds); };
             const Cubic cubic = FitCubic(rate, dt);
+            in.steady = false;
             const double unit = PerSourceUnit(source, conc_per_mass_[p]);
             for (int j = 0; j < 4; ++j) add(j, r, p, cubic.c[j] * unit);
             const double mean = source.Model == kRTModel ? RTMeanRate(source, p, age, dt)
@@ -282,6 +284,7 @@ StepInputs StepSources::Inputs(double t0, double dt, const RoomPollutant& conc,
           break;
         default:
           if (HeldModel(source.Model)) {
+            in.steady = false;
             held_.push_back({r, k, states[r][k]});
             AddHeld(dt, r, k, conc, share, held_.back().state, in);
           }

@@ -24,6 +24,9 @@ struct StepInputs {
   // What the polynomial and held inputs emit over the step, in the scenario's mass unit; what
   // the layers, modes and showers emit follows from the step's solution.
   PerPollutant<double> emitted{};
+  // Nothing but constants and modes: the next steps of the grid have the same inputs until
+  // something changes (no cubic, no polynomial in the run time, no held rate).
+  bool steady = true;
 };
 
 // The sources of a run as the exact step sees them: which are on in the step, the decaying

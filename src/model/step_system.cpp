@@ -268,4 +268,125 @@ const StepRows& StepCache::Rows(System& system, const StateLayout& layout, int p
   return rows;
 }
 
+namespace {
+
+// v times m, for a row vector v.
+std::vector<double> RowTimesMatrix(const std::vector<double>& v, const SquareMatrix& m) {
+  std::vector<double> out(v.size(), 0.0);
+  for (std::size_t k = 0; k < v.size(); ++k) {
+    const double x = v[k];
+    if (x == 0) continue;
+    const auto row = m.Row(static_cast<int>(k));
+    for (std::size_t c = 0; c < v.size(); ++c) out[c] += x * row[c];
+  }
+  return out;
+}
+
+}  // namespace
+
+const BlockRows& StepCache::Block(System& system, const BuildingRecord& building,
+                                  const StateLayout& layout, int pollutants, double dt) {
+  for (auto& [step, rows] : system.blocks)
+    if (std::memcmp(&step, &dt, sizeof dt) == 0) return rows;
+  constexpr std::size_t kBlockLengthsKept = 2;
+  if (system.blocks.size() >= kBlockLengthsKept) system.blocks.erase(system.blocks.begin());
+  BlockRows& out = system.blocks.emplace_back(dt, BlockRows{}).second;
+  const ScenarioRecord& s = building.Scenario;
+  const int size = layout.Size();
+  const int n = layout.rooms;
+  const int coupled = layout.Coupled();
+  for (std::size_t i = 0; i < layout.layers.size(); ++i) {
+    if (layout.layers[i].layer != 1 || layout.layers[i].room < 1) continue;
+    bool on = false;
+    for (int p = 0; p < pollutants; ++p)
+      on = on || Bit(system.key.layers_on[p], static_cast<int>(i));
+    if (on) out.releasing.push_back(static_cast<int>(i));
+  }
+  out.columns = size;
+  out.per_step = 2 * n + 2 + static_cast<int>(out.releasing.size());
+  const auto columns = static_cast<std::size_t>(size);
+  out.steps.assign(static_cast<std::size_t>(kBlockSteps * out.per_step) * columns, Lanes{});
+  out.block_end.assign(static_cast<std::size_t>(coupled) * columns, Lanes{});
+  // The rows followed from step to step: the rooms', the sinks' and layers' weighted sums,
+  // the releasing layers'.
+  std::vector<std::vector<double>> start;
+  for (int r = 0; r < n; ++r) {
+    std::vector<double> e(columns, 0.0);
+    e[static_cast<std::size_t>(r)] = 1;
+    start.push_back(e);
+  }
+  std::vector<double> sinks(columns, 0.0);
+  for (std::size_t i = 0; i < layout.sinks.size(); ++i)
+    sinks[static_cast<std::size_t>(layout.SinkIndex(static_cast<int>(i)))] =
+        s.Sinks[layout.sinks[i].room][layout.sinks[i].slot].Area;
+  std::vector<double> layers(columns, 0.0);
+  for (std::size_t i = 0; i < layout.layers.size(); ++i) {
+    const SourceRecord& source = s.Sources[layout.layers[i].room][layout.layers[i].slot];
+    layers[static_cast<std::size_t>(layout.LayerIndex(static_cast<int>(i)))] =
+        static_cast<double>(source.Size) * source.UnitFactor;
+  }
+  start.push_back(sinks);
+  start.push_back(layers);
+  for (int i : out.releasing) {
+    std::vector<double> e(columns, 0.0);
+    e[static_cast<std::size_t>(layout.LayerIndex(i))] = 1;
+    start.push_back(e);
+  }
+  for (int p = 0; p < pollutants; ++p) {
+    const int from = system.same_as[p];
+    if (from != p) {
+      for (Lanes& lanes : out.steps) lanes[p] = lanes[from];
+      for (Lanes& lanes : out.block_end) lanes[p] = lanes[from];
+      continue;
+    }
+    const StepMatrices m = ComputeStepMatrices(system.rates[p], dt);
+    std::vector<std::vector<double>> rows = start;
+    for (int j = 1; j <= kBlockSteps; ++j) {
+      Lanes* at = out.steps.data() + static_cast<std::size_t>((j - 1) * out.per_step) * columns;
+      for (int r = 0; r < n; ++r) {
+        // The integral over step j from the rows of E^(j-1), then the rows move on to E^j.
+        const std::vector<double> integral =
+            RowTimesMatrix(rows[static_cast<std::size_t>(r)], m.Integral);
+        for (std::size_t c = 0; c < columns; ++c)
+          at[(static_cast<std::size_t>(n + r)) * columns + c][p] = static_cast<float>(integral[c]);
+      }
+      for (std::size_t k = 0; k < rows.size(); ++k) {
+        rows[k] = RowTimesMatrix(rows[k], m.Phi);
+        const std::size_t row =
+            k < static_cast<std::size_t>(n) ? k : k + static_cast<std::size_t>(n);
+        for (std::size_t c = 0; c < columns; ++c)
+          at[row * columns + c][p] = static_cast<float>(rows[k][c] - start[k][c]);
+      }
+    }
+    SquareMatrix whole = m.Phi;
+    for (int doubled = 1; doubled < kBlockSteps; doubled *= 2) whole = whole * whole;
+    for (int i = 0; i < coupled; ++i)
+      for (int c = 0; c < size; ++c)
+        out.block_end[static_cast<std::size_t>(i) * columns + static_cast<std::size_t>(c)][p] =
+            static_cast<float>(whole(i, c) - (i == c ? 1.0 : 0.0));
+  }
+  // Only the columns some row reads are kept.
+  std::vector<bool> read(columns, false);
+  const auto mark = [&](const std::vector<Lanes>& rows) {
+    for (std::size_t at = 0; at < rows.size(); ++at)
+      for (float x : rows[at])
+        if (x != 0) read[at % columns] = true;
+  };
+  mark(out.steps);
+  mark(out.block_end);
+  for (std::size_t c = 0; c < columns; ++c)
+    if (read[c]) out.live.push_back(static_cast<int>(c));
+  const auto compact = [&](std::vector<Lanes>& rows) {
+    std::vector<Lanes> kept;
+    kept.reserve(rows.size() / columns * out.live.size());
+    for (std::size_t row = 0; row < rows.size() / columns; ++row)
+      for (int c : out.live) kept.push_back(rows[row * columns + static_cast<std::size_t>(c)]);
+    rows = std::move(kept);
+  };
+  compact(out.steps);
+  compact(out.block_end);
+  out.columns = static_cast<int>(out.live.size());
+  return out;
+}
+
 }  // namespace quarn

@@ -110,6 +110,40 @@ struct StepRows {
   std::vector<PerPollutant<double>> mode_integral;
 };
 
+// A block is a run of steps of one length over which nothing changes the system and its
+// inputs are constant or decay as modes: the state after j steps is E^j z0 for the state z0
+// at the block's start, so that a step of the block needs only what its records and totals
+// read, from z0 alone, and the whole state is worked out once at the block's end.
+//
+// For each step j = 1..kBlockSteps, rows over every state: the rooms' change since z0 (E^j
+// less the identity), the rooms' integrals over step j (E^(j-1) times the step's Integral),
+// the change of the mass the sinks hold (their loadings' rows weighted by their areas), the
+// change of what the layers hold (weighted by their sources' areas and unit factors), and the
+// change of each layer 1 that releases in some pollutant. Then the change of every coupled
+// state over the whole block, E^kBlockSteps less the identity.
+inline constexpr int kBlockSteps = 8;  // a power of 2: the block's end is worked out by squaring
+static_assert((kBlockSteps & (kBlockSteps - 1)) == 0);
+struct BlockRows {
+  // The states some row reads: a layer 1 that does not release, for one, stays as it is and
+  // reaches nothing. The rows below hold these columns only.
+  std::vector<int> live;
+  int columns = 0;               // live.size()
+  int per_step = 0;              // rows of one step
+  std::vector<int> releasing;    // the layers 1 with a row, as indices of the layout
+  std::vector<Lanes> steps;      // [step j - 1][row][column]
+  std::vector<Lanes> block_end;  // [coupled state][column]
+  int RoomChange(int room) const { return room - 1; }
+  int RoomIntegral(int rooms, int room) const { return rooms + room - 1; }
+  int SinkTotal(int rooms) const { return 2 * rooms; }
+  int LayerTotal(int rooms) const { return 2 * rooms + 1; }
+  int Releasing(int rooms, int k) const { return 2 * rooms + 2 + k; }
+  const Lanes* Row(int step, int row) const {
+    return steps.data() + (static_cast<std::size_t>(step - 1) * static_cast<std::size_t>(per_step) +
+                           static_cast<std::size_t>(row)) *
+                              static_cast<std::size_t>(columns);
+  }
+};
+
 // The systems seen so far in a run, each with its rate matrices and the step matrices of
 // the step lengths it was stepped with: a flow schedule that repeats never works a system out
 // twice. A few dozen systems are kept; the one least recently used makes room.
@@ -120,6 +154,7 @@ class StepCache {
     std::array<SquareMatrix, kMaxPollutants> rates;
     std::array<int, kMaxPollutants> same_as{};  // the first pollutant with the same rates
     std::vector<StepRows> steps;
+    std::vector<std::pair<double, BlockRows>> blocks;  // by step length
     uint64_t last_used = 0;
   };
 
@@ -129,6 +164,9 @@ class StepCache {
                int pollutants, const PerPollutant<float>& conc_per_mass);
   // The step matrices of `system` for the step dt, worked out when not kept.
   const StepRows& Rows(System& system, const StateLayout& layout, int pollutants, double dt);
+  // The block rows of `system` for the step dt, worked out when not kept.
+  const BlockRows& Block(System& system, const BuildingRecord& building, const StateLayout& layout,
+                         int pollutants, double dt);
   std::size_t Size() const { return systems_.size(); }
 
  private:
