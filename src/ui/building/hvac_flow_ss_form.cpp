@@ -75,6 +75,7 @@ HVACFlowSSForm::HVACFlowSSForm(MainContext& context)
   setCentralWidget(central);
 
   AddEditSession(*grid_, *edit_cell_, true);
+  CountAsEdits({start_time_, stop_time_});
   connect(grid_, &FlexGrid::LeaveCell, this, [this] {
     if (cursor_events_) left_col_ = grid_->Col();
   });

@@ -103,8 +103,7 @@ void RoomForm::BuildControls() {
   });
   GridEdit& edit = AddEditSession(*grid_, *edit_cell_, false);
   // The sizes take numbers only; the name column any text.
-  connect(grid_, &FlexGrid::RowColChange, this,
-          [this, &edit] { edit.SetNumericOnly(grid_->Col() > kNameCol); });
+  edit.SetNumberCells([](int, int col) { return col > kNameCol; });
 }
 
 void RoomForm::WireCommands() {

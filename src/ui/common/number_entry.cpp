@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <algorithm>
 
 #include "model/prompt.h"
 #include "platform/flex_grid.h"
@@ -51,10 +52,46 @@ bool IsNumberEntryCharacter(int ch) {
          ch == '/' || ch == 'E' || ch == 'e' || ch == ',' || ch == keycode::kBack;
 }
 
-std::string NumberCommaMessage(const std::string& entry) {
-  return "Error.  \"" + entry +
-         "\" is not a number.  Decimals take a point (2.5); a comma can only separate "
-         "thousands (1,500).";
+namespace {
+
+bool IsBlankText(const std::string& text) {
+  return text.find_first_not_of(' ') == std::string::npos;
+}
+
+// The unit a cell shows after its number and a blank ("hr" of "8,760.0 hr"): letters only,
+// so that no number nor sign hides in it; empty when there is none.
+std::string UnitAfterNumber(const std::string& text) {
+  const size_t blank = text.find_last_of(' ');
+  if (blank == std::string::npos || blank + 1 >= text.size()) return {};
+  const std::string unit = text.substr(blank + 1);
+  const bool letters = std::all_of(unit.begin(), unit.end(), [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+  });
+  return letters && ParseNumber(RemoveCommas(text.substr(0, blank))) ? unit : std::string();
+}
+
+bool ReadsAsNumber(const std::string& entry, const std::string& cell_text) {
+  if (ParseNumber(RemoveCommas(entry))) return true;
+  const std::string unit = UnitAfterNumber(cell_text);
+  return !unit.empty() && UnitAfterNumber(entry) == unit;
+}
+
+}  // namespace
+
+std::string NumberEntryFault(const std::string& entry, const std::string& cell_text) {
+  if (IsBlankText(entry)) return {};
+  const std::string quoted = "\"" + entry + "\" is not a number.  ";
+  if (!CommasGroupThousands(entry)) {
+    return quoted + "Decimals take a point (2.5); a comma can only separate thousands (1,500).";
+  }
+  if (ReadsAsNumber(entry, cell_text)) return {};
+  return quoted +
+         "A number is written with digits, a point for decimals (2.5), a sign and a power of "
+         "ten (1E-05), and nothing else.";
+}
+
+std::string StoredNumberText(const std::string& entry) {
+  return RemoveCommas(entry);
 }
 
 void RestrictToNumbers(QLineEdit& box, Prompt& prompt) {

@@ -75,6 +75,7 @@ void InitialConcForm::ChooseUnit(int option) {
   // The scenario block would no longer show the typed values converted.
   if (option == 1) grid_->SetCols(Rooms() + 1);
   for (int r = 1; r <= Rooms() && r < grid_->Cols(); ++r) grid_->SetTextMatrix(0, r, label);
+  MarkEdited();
 }
 
 bool InitialConcForm::Store() {

@@ -103,6 +103,7 @@ void OutdoorConcForm::ChooseUnit(int option) {
                                     : "mg/m\xB3";
   const int n = PollutantCount(ctx_.state.Building.Scenario);
   for (int p = 1; p <= n && p < grid_->Cols(); ++p) grid_->SetTextMatrix(1, p, label);
+  MarkEdited();
 }
 
 bool OutdoorConcForm::Store() {
@@ -124,7 +125,11 @@ void OutdoorConcForm::KeepHistoryBefore() {
 }
 
 void OutdoorConcForm::Cancel() {
-  if (!AgreeToDropEdits()) return;
+  if (CloseBox()) CloseForm();
+}
+
+bool OutdoorConcForm::CloseBox() {
+  if (!AgreeToDropEdits()) return false;
   if (before_) {
     ProgramState& st = ctx_.state;
     ScenarioRecord& s = st.Building.Scenario;
@@ -134,7 +139,7 @@ void OutdoorConcForm::Cancel() {
     st.OutdoorConcInput = before_->input;
     st.ScenarioSaved = before_->scenario_saved;
   }
-  CloseForm();
+  return true;
 }
 
 void OutdoorConcForm::OpenFile() {

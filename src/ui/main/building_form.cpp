@@ -121,8 +121,10 @@ BuildingForm::BuildingForm(MainContext& context, QWidget* parent)
   // the whole grid back on every cursor move, and a half-typed room count must not reach
   // the building (nor bring the limit message) before Enter.
   edit_->SetMirrorTyping(false);
-  // The grid's cells are text as well as numbers: it accepts any character.
+  // The grid's cells are text as well as numbers: it accepts any character. The building's
+  // ID and comments go into its file, which must give them back as typed.
   edit_->SetNumericOnly(false);
+  edit_->SetFileText(true);
   connect(edit_, &GridEdit::CellCommitted, this, [this] { UpdateBuildingFromGrid(); });
   connect(grid_, &FlexGrid::RowColChange, this, [this] {
     if (ctx_.windows.grid_events_enabled) UpdateBuildingFromGrid();
@@ -413,7 +415,6 @@ void BuildingForm::FileOpen() {
   s.RoomsSaved = true;
   show();
   FillBuildingGrid(*grid_);
-  edit_->SetNumericOnly(false);
   ctx_.windows.grid_events_enabled = true;
   MakeScenarioFolder();
 }

@@ -110,10 +110,8 @@ void UnitsForm::BuildTab(int i, Prompt& prompt) {
   grids_[static_cast<size_t>(i)] = grid;
   boxes_[static_cast<size_t>(i)] = box;
   edits_[static_cast<size_t>(i)] = edit;
-  connect(grid, &FlexGrid::RowColChange, this,
-          [edit, grid] { edit->SetNumericOnly(IsNumberColumn(grid->Col())); });
+  edit->SetNumberCells([](int, int col) { return IsNumberColumn(col); });
   grid->SetRowCol(1, kInputCol);
-  edit->SetNumericOnly(IsNumberColumn(grid->Col()));
   connect(grid, &FlexGrid::GotFocus, this, [this, i, grid] { Recompute(i, grid->Row()); });
   // However the edit ended, the row that was edited shows the result of what was typed.
   connect(edit, &GridEdit::CellCommitted, this, [this, i](int row, int) { Recompute(i, row); });
