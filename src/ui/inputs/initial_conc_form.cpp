@@ -48,6 +48,8 @@ void InitialConcForm::BuildControls() {
   connect(units_.Option1, &QRadioButton::clicked, this, [this] { ChooseUnit(1); });
   connect(units_.Option2, &QRadioButton::clicked, this, [this] { ChooseUnit(2); });
   connect(units_.Option3, &QRadioButton::clicked, this, [this] { ChooseUnit(3); });
+  // A unit chosen is work that Cancel and the close box would throw away.
+  CountAsEdits({units_.Option1, units_.Option2, units_.Option3});
   grid_ = new FlexGrid(central);
   grid_->setObjectName("Initialss");
   central->layout()->addWidget(grid_);
@@ -75,7 +77,6 @@ void InitialConcForm::ChooseUnit(int option) {
   // The scenario block would no longer show the typed values converted.
   if (option == 1) grid_->SetCols(Rooms() + 1);
   for (int r = 1; r <= Rooms() && r < grid_->Cols(); ++r) grid_->SetTextMatrix(0, r, label);
-  MarkEdited();
 }
 
 bool InitialConcForm::Store() {

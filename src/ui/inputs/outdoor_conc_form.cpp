@@ -56,6 +56,8 @@ void OutdoorConcForm::BuildControls() {
   connect(units_.Option1, &QRadioButton::clicked, this, [this] { ChooseUnit(1); });
   connect(units_.Option2, &QRadioButton::clicked, this, [this] { ChooseUnit(2); });
   connect(units_.Option3, &QRadioButton::clicked, this, [this] { ChooseUnit(3); });
+  // A unit chosen is work that Cancel and the close box would throw away.
+  CountAsEdits({units_.Option1, units_.Option2, units_.Option3});
   // Which diameter the particles are sized by is noted only: nothing depends on it.
   framediameter_ = AddFrame(*central, "framediameter", "Particle diameter");
   AddOption(*framediameter_, "Physical", "Physical ");
@@ -103,7 +105,6 @@ void OutdoorConcForm::ChooseUnit(int option) {
                                     : "mg/m\xB3";
   const int n = PollutantCount(ctx_.state.Building.Scenario);
   for (int p = 1; p <= n && p < grid_->Cols(); ++p) grid_->SetTextMatrix(1, p, label);
-  MarkEdited();
 }
 
 bool OutdoorConcForm::Store() {

@@ -530,9 +530,7 @@ void BuildingForm::CalculateConcentration() {
     RunGraph graph(s, ctx_.prompt, window());
     outcome = RunConcentration(s, ctx_.prompt, graph);
     // The frame keeps saying that the run ended, and its totals, after the window has gone.
-    if (auto* frame = qobject_cast<QMainWindow*>(window()); frame != nullptr) {
-      frame->statusBar()->showMessage(ToQt(graph.Outcome()));
-    }
+    ShowStatus(graph.Outcome());
   }
   // A failed run has no results to show, and may have overwritten those of the run before
   // it (the same work file, the run's totals); a stopped one has a complete work file.
@@ -602,6 +600,21 @@ void BuildingForm::CalculateExposure(const char* mode) {
   s.ExposureCalculated = result.completed ? true : false;
   s.RiskCalculated = false;
   s.OccupantDataComplete = result.occupant_data_complete ? true : false;
+  // The calculation shows nothing of its own when it ends: the frame says so, as it does at
+  // the end of a run.
+  const std::string what =
+      std::string(mode[0] == 'I' ? "Inhalation" : "Non-inhalation") + " exposure calculation";
+  const int occupants = OccupantCount(b.Scenario);
+  ShowStatus(result.completed ? what + " finished for " + std::to_string(occupants) +
+                                    (occupants == 1 ? " occupant" : " occupants") +
+                                    ".  Display > Exposure and Plot show the results."
+                              : what + " did not finish: no results of it are shown.");
+}
+
+void BuildingForm::ShowStatus(const std::string& text) {
+  if (auto* frame = qobject_cast<QMainWindow*>(window()); frame != nullptr) {
+    frame->statusBar()->showMessage(ToQt(text));
+  }
 }
 
 void BuildingForm::CalculateAverage() {

@@ -304,7 +304,7 @@ TEST_F(RoomFormTest, KeyboardAloneFillsTheRowsAndTheSizesTakeNumbersOnly) {
   Settle();
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0].text,
-            "Error.  The width of room 3 must be a number of 0 or more.  Reenter data.");
+            "Error.  The width of room 3 must be 0 or more, not -5.  Reenter data.");
   EXPECT_EQ(AppWindows().Find<RoomForm>(), form) << "the window stays for the mend";
   EXPECT_NE(state->Building.RoomList[1].Name, "Kitchen") << "nothing is stored";
   ClickCell(g, 3, 3);

@@ -671,12 +671,7 @@ TEST_F(MainWindowTest, TheSamplesOpenAsTheFirstRunSays) {
 class ConcentrationRunTest : public BuildingFormTest {
  protected:
   ConcentrationRunTest() {
-    std::string bld = Sample("house.BLD");
-    EXPECT_TRUE(ReadBuildingFile(state->Building, bld, prompt));
-    EXPECT_EQ(NewReadScenario(state->Building, state->OutdoorConcInput, state->InitialConcInput,
-                              Sample("Scenario/house.SEN"), prompt),
-              ScenarioReadResult::Read);
-    prompt.shown.clear();
+    LoadSampleHouse();
     state->TempDrive = "";
     state->TempFolderName = (folder / "tmp").string();
     state->TempFolder = state->TempFolderName;
