@@ -70,6 +70,9 @@ HVACFlowSSForm::HVACFlowSSForm(MainContext& context)
 
   grid_ = new FlexGrid(central);
   grid_->setObjectName("HVACss");
+  // The window opens tall enough for every room and the totals below them, as far as the
+  // frame allows.
+  grid_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
   grid_->setMinimumWidth(TwipsToPixels(6200));
   layout->addWidget(grid_, 1);
   setCentralWidget(central);

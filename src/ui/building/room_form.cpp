@@ -90,6 +90,8 @@ void RoomForm::BuildControls() {
 
   grid_ = new FlexGrid(central);
   grid_->setObjectName("roomss");
+  // The window opens tall enough for every room, thirteen at most, as far as the frame allows.
+  grid_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
   layout->addWidget(grid_, 1);
   setCentralWidget(central);
 

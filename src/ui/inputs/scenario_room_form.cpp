@@ -78,6 +78,8 @@ void ScenarioRoomForm::BuildControls() {
   grid_ = new FlexGrid(central);
   grid_->setObjectName("roomss");
   grid_->SetCols(6);
+  // The window opens tall enough for every room, thirteen at most, as far as the frame allows.
+  grid_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
   layout->addWidget(grid_, 1);
   setCentralWidget(central);
   setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));

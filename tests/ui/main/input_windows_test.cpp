@@ -11,6 +11,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QScrollBar>
+#include <QStatusBar>
 #include <QTest>
 
 #include <functional>
@@ -342,6 +344,35 @@ TEST_F(InputWindows, EveryCloseBoxAsksAfterATypedEditAndNoKeepsItOnScreen) {
     prompt.answers = {Answer::Yes};
     OuterFrame(form)->close();
     EXPECT_FALSE(IsOpen(form));
+  }
+}
+
+// The windows that list the rooms open tall enough for all thirteen and their totals in a
+// frame of 1600 by 1000: nothing of them scrolls out of sight.
+TEST_F(InputWindows, TheRoomListsShowThirteenRoomsAndTheirTotals) {
+  state->Building.NumRooms = kMaxRooms;
+  for (int r = 1; r <= kMaxRooms; ++r)
+    state->Building.RoomList[r].Name = "Room " + std::to_string(r);
+  frame->statusBar()->showMessage("ready");
+  const std::pair<const char*, std::function<InputForm*()>> windows[] = {
+      {"rooms", [this] { return OpenRoomForm(*context, editor); }},
+      {"scenario rooms", [this] { return OpenScenarioRooms(*context, editor); }},
+      {"HVAC flows", [this]() -> InputForm* {
+         OpenBaseHVACFlows(*context, editor);
+         return AppWindows().Find<HVACFlowSSForm>();
+       }}};
+  for (const auto& [name, open] : windows) {
+    SCOPED_TRACE(name);
+    QPointer<InputForm> form = open();
+    ASSERT_NE(form, nullptr);
+    testing::ProcessEvents();
+    FlexGrid& grid = form->Grid();
+    const QRect last = grid.visualRect(grid.model()->index(grid.Rows() - 1, 0));
+    EXPECT_EQ(grid.verticalScrollBar()->maximum(), 0);
+    EXPECT_LE(last.bottom(), grid.viewport()->height()) << grid.TextMatrix(grid.Rows() - 1, 0);
+    EXPECT_TRUE(area->viewport()->rect().contains(OuterFrame(form)->geometry()));
+    OuterFrame(form)->close();
+    ASSERT_FALSE(IsOpen(form));
   }
 }
 
