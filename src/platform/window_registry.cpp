@@ -59,11 +59,11 @@ void WindowRegistry::DisableOpenerWhileOpen(QWidget* child, QWidget* opener) {
     if (guarded) guarded->setEnabled(true);
     BringBack(frame, guarded);
     if (!focus) return;
-    QTimer::singleShot(0, focus, [focus, frame] {
-      if (!focus || !frame || !focus->isVisible() || !focus->isEnabled()) return;
-      // Unless the user has gone on to another window meanwhile.
+    QTimer::singleShot(0, focus, [focus, frame, guarded] {
+      if (!focus || !focus->isVisible() || !focus->isEnabled()) return;
+      // Only where the keys went nowhere: not once the user has clicked on somewhere.
       QWidget* now = QApplication::focusWidget();
-      if (now != nullptr && now != frame && !frame->isAncestorOf(now)) return;
+      if (now != nullptr && now != frame && now != guarded) return;
       focus->setFocus(Qt::OtherFocusReason);
     });
   });

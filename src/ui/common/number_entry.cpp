@@ -17,13 +17,41 @@ constexpr const char* kBoxCommaMessage =
     "Error.  A comma cannot be typed into this box.  Decimals take a point (2.5), and "
     "thousands are typed without a separator (1500).";
 
+// How many characters of the text the box would not let be typed (a blank, as the program
+// writes numbers, passes).
+qsizetype Untypable(const QString& text) {
+  return std::count_if(text.begin(), text.end(), [](QChar c) {
+    const char16_t ch = c.unicode();
+    return ch != ' ' && (ch == ',' || ch > 255 || !IsNumberEntryCharacter(ch));
+  });
+}
+
 class NumberKeyFilter : public QObject {
  public:
-  NumberKeyFilter(QLineEdit& box, Prompt* prompt) : QObject(&box), prompt_(prompt) {}
+  NumberKeyFilter(QLineEdit& box, Prompt* prompt) : QObject(&box), box_(box), prompt_(prompt) {
+    // What is pasted or dropped into the box is judged as typing it would be: refused whole,
+    // the box keeps what it held, so that "2,5" is never read as 2.
+    connect(&box, &QLineEdit::textEdited, this, [this, &box](const QString& text) {
+      if (Untypable(text) <= Untypable(before_)) return;
+      box.setText(before_);
+      if (prompt_ == nullptr) return;
+      prompt_->Message("Error.  \"" + FromQt(text) +
+                           "\" cannot go into this box: a number is written with digits, a "
+                           "point for decimals (2.5), a sign and a power of ten (1E-05), and "
+                           "nothing else.",
+                       "Error", MessageIcon::Exclamation);
+    });
+  }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
+    // Every way the user changes the text starts with one of these.
+    const QEvent::Type type = event->type();
+    if (type == QEvent::KeyPress || type == QEvent::Drop || type == QEvent::ContextMenu ||
+        type == QEvent::InputMethod || type == QEvent::MouseButtonPress) {
+      before_ = box_.text();
+    }
+    if (type != QEvent::KeyPress) return QObject::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
     if (key->modifiers() & Qt::ControlModifier) return false;
     const QString text = key->text();
@@ -41,7 +69,10 @@ class NumberKeyFilter : public QObject {
   }
 
  private:
+  QLineEdit& box_;
   Prompt* prompt_;
+  // The box's text before the user's last change.
+  QString before_;
 };
 
 }  // namespace

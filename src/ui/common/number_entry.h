@@ -26,11 +26,12 @@ std::string StoredNumberText(const std::string& entry);
 
 // Makes the box refuse every other typed character; a comma is refused with a message, as
 // the box has no moment of storing at which a decimal comma could be told from grouping.
-// Keys that type nothing (arrows, Delete, Home), Tab, Enter and Ctrl shortcuts keep working;
-// a box read by its leading number shrugs off anything pasted.
+// Keys that type nothing (arrows, Delete, Home), Tab, Enter and Ctrl shortcuts keep working.
+// A paste or a drop that brings in what could not be typed is refused whole with a message,
+// and the box keeps what it held.
 void RestrictToNumbers(QLineEdit& box, Prompt& prompt);
 // The same for a box of a whole count (a pollutant or occupant number), where a comma means
-// no decimal and is refused without a word.
+// no decimal and is refused without a word, as is a paste.
 void RestrictToNumbers(QLineEdit& box);
 
 // The number at the start of a box's text, as a Single (saturated beyond its range).

@@ -252,6 +252,16 @@ TEST_F(RoomSourceFormTest, SpillTypedInTheWindowEmitsWhatWasSpilled) {
   auto& models = Child<QComboBox>(form, "SourceModel");
   models.setCurrentIndex(10);
   Q_EMIT models.activated(10);  // "Exact spill"
+  // A paste into the box is judged as typing: "1,000" would be read as 1.
+  auto& mass = Child<QLineEdit>(form, "TotalMass");
+  const QString shown = mass.text();
+  SetClipboardText("1,000");
+  mass.setFocus();
+  mass.selectAll();
+  testing::Key(Qt::Key_V, "\x16", Qt::ControlModifier);
+  EXPECT_EQ(mass.text(), shown);
+  ASSERT_EQ(prompt.Count("message"), 1U);
+  EXPECT_EQ(prompt.shown.back().text.substr(0, 40), "Error.  \"1,000\" cannot go into this box:");
   TypeIntoBox(form, "TotalMass", "1000");
   TypeIntoCell(form.ParameterGrid(), 1, 3, "1000");
   FlexGrid& schedule = form.GeneralSourceDataGrid();
