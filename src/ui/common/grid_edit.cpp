@@ -311,8 +311,9 @@ bool GridEdit::Store(int direction, bool tell_refusal) {
   std::string text = FromQt(box_.text());
   const std::string fault = EntryFault(edit_row_, edit_col_, text, edit_numeric_);
   if (!fault.empty()) {
-    // Read up to the comma, or with it taken for a thousands separator, "2,5" would be a
-    // number the user did not mean: nothing is stored until the entry reads as one number.
+    // Read by its leading number, or with a comma taken for a thousands separator, "2,5" or
+    // "7x" would be a number the user did not mean: nothing is stored until the entry reads
+    // as one number (or, in a text cell, as a text the files give back as typed).
     if (tell_refusal) prompt_.Message("Error.  " + fault, "Error", MessageIcon::Exclamation);
     refusal_told_ = true;
     // Back to the box, its text selected for the new entry, once a focus change that is

@@ -583,8 +583,8 @@ void ScenarioEditor::Transfer() {
 }
 
 bool ScenarioEditor::AgreeToClose(const char* unsaved_question) const {
-  // Values typed and not transferred are lost by any closing but Transfer; the question
-  // says so before the one about the file.
+  // Values typed and not transferred are lost by any closing but Transfer: the question
+  // says so, and stands for the one about the file too.
   if (HoldsEdits()) return ConfirmLoss(kLoseEditsQuestion, "Warning", MessageIcon::Critical);
   return ctx_.state.ScenarioSaved ||
          ConfirmLoss(unsaved_question, "Warning", MessageIcon::Critical);
