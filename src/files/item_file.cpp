@@ -77,14 +77,25 @@ void Output::Text(std::string_view text) {
   Quoted(clean);
 }
 
+namespace {
+
+// Read back bare, a text runs to a comma or the line end, loses blanks at either end, and is
+// taken as quoted when it begins with a double quote; a double quote further in is kept as it
+// is.
+bool ReadsBackBare(std::string_view text) {
+  return text.find_first_of(",\r\n") == std::string_view::npos &&
+         (text.empty() || (text.front() != ' ' && text.front() != '"' && text.back() != ' '));
+}
+
+}  // namespace
+
+bool TextReadsBackAsWritten(std::string_view text) {
+  if (text.find_first_of("\r\n") != std::string_view::npos) return false;
+  return ReadsBackBare(text) || text.find('"') == std::string_view::npos;
+}
+
 void Output::Quoted(std::string_view text) {
-  // Read back bare, a text runs to a comma or the line end, loses blanks at either end, and
-  // is taken as quoted when it begins with a double quote; a double quote further in is
-  // kept as it is.
-  const bool bare =
-      text.find_first_of(",\r\n") == std::string_view::npos &&
-      (text.empty() || (text.front() != ' ' && text.front() != '"' && text.back() != ' '));
-  if (bare) {
+  if (ReadsBackBare(text)) {
     out_.Put(text);
   } else {
     std::string quoted(text);

@@ -80,6 +80,11 @@ class Output {
   FiniteCheck check_;
 };
 
+// Whether Output::Text writes the text so that it reads back as it is. A text that must be
+// quoted (a comma, a blank at either end, a double quote at its start) cannot keep a double
+// quote of its own, as the files have no escape for one; no text keeps a line break.
+bool TextReadsBackAsWritten(std::string_view text);
+
 // The bytes of the whole file; nullopt after a message when it cannot be read: "Error.  Cannot
 // read the file X." (missing, not a regular file, a read error) or "Error.  The file X is too
 // large to be read (over 64 MB)." for one over `limit`, which is refused before it is read.

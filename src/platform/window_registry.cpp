@@ -1,7 +1,9 @@
 #include "platform/window_registry.h"
 
+#include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTimer>
 
 namespace quarn {
 namespace {
@@ -46,12 +48,24 @@ void WindowRegistry::DisableOpenerWhileOpen(QWidget* child, QWidget* opener) {
   // Inside the frame its sub-window goes out of use too: its close box would otherwise
   // close the opener under its child.
   QPointer<QWidget> frame(Frame(opener));
+  // The control the user worked in gets the keys back when the child has gone (a grid that
+  // Down and F8 move in again), once the opener has come to the front.
+  QPointer<QWidget> focus(QApplication::focusWidget());
+  if (focus && !opener->isAncestorOf(focus)) focus = nullptr;
   opener->setEnabled(false);
   frame->setEnabled(false);
-  QObject::connect(child, &QObject::destroyed, opener, [guarded, frame] {
+  QObject::connect(child, &QObject::destroyed, opener, [guarded, frame, focus] {
     if (frame) frame->setEnabled(true);
     if (guarded) guarded->setEnabled(true);
     BringBack(frame, guarded);
+    if (!focus) return;
+    QTimer::singleShot(0, focus, [focus, frame, guarded] {
+      if (!focus || !focus->isVisible() || !focus->isEnabled()) return;
+      // Only where the keys went nowhere: not once the user has clicked on somewhere.
+      QWidget* now = QApplication::focusWidget();
+      if (now != nullptr && now != frame && now != guarded) return;
+      focus->setFocus(Qt::OtherFocusReason);
+    });
   });
 }
 

@@ -13,6 +13,8 @@
 #include "common/recording_printer.h"
 #include "common/scripted_file_dialog.h"
 #include "common/scripted_prompt.h"
+#include "files/building_file.h"
+#include "files/scenario_file.h"
 #include "model/program_state.h"
 #include "model/resets.h"
 #include "platform/help_service.h"
@@ -56,6 +58,16 @@ class MainWindowTest : public ::testing::Test {
   }
 
   std::string Path(const std::string& name) const { return (folder / name).string(); }
+  // The sample house and its scenario in the program state, as the building window's and the
+  // scenario editor's Open read them; what they said is forgotten.
+  void LoadSampleHouse() {
+    std::string building = Sample("house.BLD");
+    EXPECT_TRUE(ReadBuildingFile(state->Building, building, prompt));
+    EXPECT_EQ(NewReadScenario(state->Building, state->OutdoorConcInput, state->InitialConcInput,
+                              Sample("Scenario/house.SEN"), prompt),
+              ScenarioReadResult::Read);
+    prompt.shown.clear();
+  }
   static std::string Sample(const std::string& name) {
     return std::string(QUARN_SOURCE_DIR) + "/samples/" + name;
   }

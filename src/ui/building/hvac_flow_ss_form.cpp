@@ -70,11 +70,15 @@ HVACFlowSSForm::HVACFlowSSForm(MainContext& context)
 
   grid_ = new FlexGrid(central);
   grid_->setObjectName("HVACss");
+  // The window opens tall enough for every room and the totals below them, as far as the
+  // frame allows.
+  grid_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
   grid_->setMinimumWidth(TwipsToPixels(6200));
   layout->addWidget(grid_, 1);
   setCentralWidget(central);
 
   AddEditSession(*grid_, *edit_cell_, true);
+  CountAsEdits({start_time_, stop_time_});
   connect(grid_, &FlexGrid::LeaveCell, this, [this] {
     if (cursor_events_) left_col_ = grid_->Col();
   });

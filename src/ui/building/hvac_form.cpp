@@ -36,6 +36,7 @@ HVACForm::HVACForm(MainContext& context) : InputForm(context, "HVACForm", "HVAC 
   BuildMenus(menus::kHVACForm);
   SetCommand("userdefine", [this] { UserDefine(); });
   SetButtonCommand(*userdefine_, "userdefine");
+  CountAsEdits({filter_type_, capacity_});
   SetHelp(kMainHelpFile, "Air Cleaner");
 }
 
@@ -85,6 +86,7 @@ void HVACForm::Transfer() {
 
 void HVACForm::UserDefine() {
   filter_type_->setCurrentIndex(kFilterUserDefined);
+  MarkEdited();
   OpenFilterDefinitionForm(ctx_, this);
 }
 

@@ -61,6 +61,7 @@ NeighborForm::NeighborForm(MainContext& context)
 void NeighborForm::Toggle() {
   if (grid_->Col() != kAnswerCol || grid_->Row() < 1) return;
   grid_->SetText(grid_->Text() == "Yes" ? "No" : "Yes");
+  MarkEdited();
 }
 
 bool NeighborForm::Fill(int16_t room) {

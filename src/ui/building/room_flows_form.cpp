@@ -163,13 +163,6 @@ void RoomFlowsForm::Cancel() {
   CloseForm();
 }
 
-bool RoomFlowsForm::CloseBox() {
-  // Closing this way keeps what was typed, the room on show included.
-  if (!CommitOpenEdits()) return false;
-  if (!Edited()) return true;
-  return FlowsValid() && WriteBack();
-}
-
 RoomFlowsForm* OpenRoomFlows(MainContext& context, QWidget* opener, int16_t set) {
   if (!IsFlowSet(set)) return nullptr;
   if (auto* open = AppWindows().Find<RoomFlowsForm>()) {

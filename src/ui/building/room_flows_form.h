@@ -36,9 +36,6 @@ class RoomFlowsForm : public InputForm {
   void Transfer() override;
   void Cancel() override;
 
- protected:
-  bool CloseBox() override;
-
  private:
   void StepRoom(int step);
   // Every flow shown is a number of 0 or more; otherwise the user is told (false).

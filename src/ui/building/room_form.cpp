@@ -90,6 +90,8 @@ void RoomForm::BuildControls() {
 
   grid_ = new FlexGrid(central);
   grid_->setObjectName("roomss");
+  // The window opens tall enough for every room, thirteen at most, as far as the frame allows.
+  grid_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
   layout->addWidget(grid_, 1);
   setCentralWidget(central);
 
@@ -103,8 +105,7 @@ void RoomForm::BuildControls() {
   });
   GridEdit& edit = AddEditSession(*grid_, *edit_cell_, false);
   // The sizes take numbers only; the name column any text.
-  connect(grid_, &FlexGrid::RowColChange, this,
-          [this, &edit] { edit.SetNumericOnly(grid_->Col() > kNameCol); });
+  edit.SetNumberCells([](int, int col) { return col > kNameCol; });
 }
 
 void RoomForm::WireCommands() {

@@ -105,13 +105,6 @@ void VentilationForm::Cancel() {
   CloseForm();
 }
 
-bool VentilationForm::CloseBox() {
-  // Closing this way keeps what was typed; an untouched window leaves the record as it is.
-  if (!CommitOpenEdits()) return false;
-  if (Edited()) Store();
-  return true;
-}
-
 void VentilationForm::OpenFile() {
   const auto name = ctx_.dialogs.OpenFileName(FileRequest(
       "Ventilation (*.VEN)|*.VEN|All files (*.*)|*.*", "", "*.VEN", "Open ventilation file"));

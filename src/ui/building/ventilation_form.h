@@ -22,9 +22,6 @@ class VentilationForm : public InputForm {
   void Transfer() override;
   void Cancel() override;
 
- protected:
-  bool CloseBox() override;
-
  private:
   void BuildControls();
   // The grid and the option into the record, as Transfer does, without closing.

@@ -2,7 +2,9 @@
 
 #include <QSignalBlocker>
 #include <algorithm>
+#include <utility>
 
+#include "files/item_file.h"
 #include "model/prompt.h"
 #include "platform/clipboard.h"
 #include "platform/edit_cell.h"
@@ -49,6 +51,44 @@ std::vector<std::string> SplitFields(const std::string& line) {
   return fields;
 }
 
+std::string FileTextFault(const std::string& text) {
+  if (item_file::TextReadsBackAsWritten(text)) return {};
+  return "\"" + text +
+         "\" cannot be saved as it is typed: the files hold a double quote (\") only in a text "
+         "without a comma that neither begins with a double quote nor begins or ends with a "
+         "blank.  Leave out the double quote or the comma.";
+}
+
+namespace {
+
+std::string Trimmed(std::string text) {
+  std::replace(text.begin(), text.end(), '\r', ' ');
+  std::replace(text.begin(), text.end(), '\n', ' ');
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace
+
+std::string CellName(const FlexGrid& grid, int row, int col) {
+  const std::string number = std::to_string(row - grid.FixedRows() + 1);
+  std::string headings;
+  for (int c = 0; c < grid.FixedCols(); ++c) {
+    const std::string heading = Trimmed(grid.TextMatrix(row, c));
+    if (heading.empty() || heading == number) continue;
+    headings += (headings.empty() ? "" : ", ") + heading;
+  }
+  std::string name = "row " + number + (headings.empty() ? "" : " (" + headings + ")");
+  std::string column;
+  for (int r = 0; r < grid.FixedRows(); ++r) {
+    const std::string heading = Trimmed(grid.TextMatrix(r, col));
+    if (!heading.empty()) column += (column.empty() ? "" : " ") + heading;
+  }
+  return name + ", column " +
+         (column.empty() ? std::to_string(col - grid.FixedCols() + 1) : "\"" + column + "\"");
+}
+
 // A block command runs with the window's grid handlers quiet: the grid's signals are
 // blocked, and the program's flag says so for handlers that look at it.
 class GridEdit::BlockCommand {
@@ -78,6 +118,22 @@ GridEdit::GridEdit(FlexGrid& grid, EditCellBox& edit_cell, Prompt& prompt, Wirin
   connect(&box_, &EditCellBox::KeyPress, this, &GridEdit::EditCellKeyPress);
   connect(&box_, &QLineEdit::textChanged, this, [this] { EditCellChange(); });
   connect(&box_, &EditCellBox::LostFocus, this, &GridEdit::EditCellLostFocus);
+}
+
+void GridEdit::SetNumberCells(std::function<bool(int row, int col)> is_number_cell) {
+  is_number_cell_ = std::move(is_number_cell);
+}
+
+void GridEdit::SetNumericOnly(bool numeric_only) {
+  is_number_cell_ = [numeric_only](int, int) { return numeric_only; };
+}
+
+bool GridEdit::IsNumberCell(int row, int col) const {
+  return is_number_cell_ && is_number_cell_(row, col);
+}
+
+bool GridEdit::HoldsTypedEntry() const {
+  return cell_edit_active_ && FromQt(box_.text()) != old_cell_text_;
 }
 
 void GridEdit::SetSharedFlags(bool* cell_edit_active, bool* grid_events_enabled) {
@@ -123,7 +179,7 @@ void GridEdit::GridKeyPress(int& key_ascii) {
   // Control characters (Ctrl+C and the like) type nothing, so they open no edit.
   if (ch < 32 && ch != keycode::kBack) return;
   // The key that opens the box is refused as the box would refuse it.
-  if (numeric_only_ && !IsNumberEntryCharacter(ch)) return;
+  if (IsNumberCell(grid_.Row(), grid_.Col()) && !IsNumberEntryCharacter(ch)) return;
   if (!grid_.HasCurrentCell() || grid_.Col() < grid_.FixedCols() ||
       grid_.Row() < grid_.FixedRows()) {
     return;
@@ -137,7 +193,7 @@ void GridEdit::GridKeyPress(int& key_ascii) {
 }
 
 void GridEdit::StartCellEdit(int key_ascii, int mode) {
-  edit_numeric_ = numeric_only_;
+  edit_numeric_ = IsNumberCell(edit_row_, edit_col_);
   // The box is filled before the edit counts as open, so that filling it does not write
   // the cell it came from.
   if (mode == 1) {
@@ -253,10 +309,12 @@ bool GridEdit::CommitCellEdit(int direction) {
 bool GridEdit::Store(int direction, bool tell_refusal) {
   if (!cell_edit_active_ && !box_.isVisible()) return true;
   std::string text = FromQt(box_.text());
-  if (edit_numeric_ && !CommasGroupThousands(text)) {
-    // Read up to the comma, or with it taken for a thousands separator, "2,5" would be a
-    // number the user did not mean: nothing is stored until the entry reads as one number.
-    if (tell_refusal) prompt_.Message(NumberCommaMessage(text), "Error", MessageIcon::Exclamation);
+  const std::string fault = EntryFault(edit_row_, edit_col_, text, edit_numeric_);
+  if (!fault.empty()) {
+    // Read by its leading number, or with a comma taken for a thousands separator, "2,5" or
+    // "7x" would be a number the user did not mean: nothing is stored until the entry reads
+    // as one number (or, in a text cell, as a text the files give back as typed).
+    if (tell_refusal) prompt_.Message("Error.  " + fault, "Error", MessageIcon::Exclamation);
     refusal_told_ = true;
     // Back to the box, its text selected for the new entry, once a focus change that is
     // under way (a click on another cell) has ended.
@@ -273,7 +331,7 @@ bool GridEdit::Store(int direction, bool tell_refusal) {
   }
   // Thousands grouped as the program shows them ("8,760") are stored without the commas, so
   // that a cell read up to its first comma reads the whole number.
-  if (edit_numeric_) text = RemoveCommas(text);
+  if (edit_numeric_) text = StoredNumberText(text);
   const bool had_focus = box_.hasFocus();
   SetActive(false);
   CloseBox();
@@ -349,6 +407,40 @@ void GridEdit::Cut() {
   Clear();
 }
 
+std::string GridEdit::EntryFault(int row, int col, const std::string& text, bool numeric) const {
+  // A number entry may keep the unit its cell showed when the edit began.
+  const std::string& shown = cell_edit_active_ ? old_cell_text_ : grid_.TextMatrix(row, col);
+  if (numeric) return NumberEntryFault(text, shown);
+  return file_text_ ? FileTextFault(text) : std::string();
+}
+
+bool GridEdit::PasteWrites(const GridBlock& block, const ClipboardBlock& clip,
+                           std::vector<CellWrite>& writes) {
+  for (int i = 0; i <= block.row2 - block.row1 && i < clip.LineCount(); ++i) {
+    const std::vector<std::string> fields = SplitFields(clip.lines[static_cast<size_t>(i)]);
+    // A line longer than the block writes its further fields into the last column, so that
+    // the last one stays there.
+    const int last = std::min(block.col1 + static_cast<int>(fields.size()) - 1, block.col2);
+    for (int c = block.col1; c <= last; ++c) {
+      const size_t field = c < block.col2 ? static_cast<size_t>(c - block.col1) : fields.size() - 1;
+      writes.push_back({block.row1 + i, c, fields[field]});
+    }
+  }
+  // Every value is judged as if it were typed into its cell, before the first is written.
+  for (CellWrite& w : writes) {
+    const bool numeric = IsNumberCell(w.row, w.col);
+    const std::string fault = EntryFault(w.row, w.col, w.text, numeric);
+    if (!fault.empty()) {
+      prompt_.Message(
+          "Error.  Nothing was pasted.  In " + CellName(grid_, w.row, w.col) + ", " + fault,
+          "Error", MessageIcon::Exclamation);
+      return false;
+    }
+    if (numeric) w.text = StoredNumberText(w.text);
+  }
+  return true;
+}
+
 void GridEdit::Paste() {
   if (!CommitOpenEdit()) return;
   BlockCommand quiet(*this);
@@ -376,15 +468,9 @@ void GridEdit::Paste() {
   // Every cell written must exist: the whole block is checked before the first write.
   if (b.col2 > grid_.Cols() - 1) return Message("Error. Too many columns");
   if (b.row2 > grid_.Rows() - 1) return Message("Error. Too many rows");
-  for (int i = 0; i <= b.row2 - b.row1 && i < lines; ++i) {
-    int c = b.col1;
-    // A line longer than the block writes its further fields into the last column, so
-    // that the last one stays there.
-    for (const std::string& field : SplitFields(clip.lines[static_cast<size_t>(i)])) {
-      grid_.SetTextMatrix(b.row1 + i, c, field);
-      if (c < b.col2) ++c;
-    }
-  }
+  std::vector<CellWrite> writes;
+  if (!PasteWrites(b, clip, writes)) return;
+  for (const CellWrite& w : writes) grid_.SetTextMatrix(w.row, w.col, w.text);
   grid_.SetRowCol(b.row1, b.col1);
 }
 

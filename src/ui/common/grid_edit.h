@@ -13,6 +13,7 @@ namespace quarn {
 class FlexGrid;
 class EditCellBox;
 class Prompt;
+struct GridBlock;
 
 // A block of clipboard text: its lines, and the field count of its first line, which
 // alone decides how wide the block is.
@@ -29,6 +30,14 @@ ClipboardBlock ParseClipboardText(const std::string& text);
 
 // The cells of one line, split at TAB.
 std::vector<std::string> SplitFields(const std::string& line);
+
+// Why a text cannot be stored as typed in the building and scenario files (a double quote in a
+// text that has a comma, in the words of the message that refuses it); empty when it can.
+std::string FileTextFault(const std::string& text);
+
+// How a message names a cell: by the headings of its row and column as the grid shows them
+// (`row 2 (Kitchen), column "Length m"`), by their numbers where a grid has none.
+std::string CellName(const FlexGrid& grid, int row, int col);
 
 // One window's in-place editing of its grid: the grid never takes typed text; a typed
 // character or F2 opens the window's edit box, the cell shows the text while it is typed,
@@ -49,9 +58,16 @@ class GridEdit : public QObject {
   GridEdit(FlexGrid& grid, EditCellBox& edit_cell, Prompt& prompt,
            Wiring wiring = Wiring::Automatic, QObject* parent = nullptr);
 
-  // A numeric-only box takes only the characters of a number (IsNumberEntryCharacter).
-  void SetNumericOnly(bool numeric_only) { numeric_only_ = numeric_only; }
-  bool NumericOnly() const { return numeric_only_; }
+  // Which cells hold numbers. A number cell's box takes only the characters of a number
+  // (IsNumberEntryCharacter), and it stores, typed or pasted, only a text that reads as one
+  // number (NumberEntryFault). SetNumericOnly makes every cell or none a number cell.
+  void SetNumberCells(std::function<bool(int row, int col)> is_number_cell);
+  void SetNumericOnly(bool numeric_only);
+  bool IsNumberCell(int row, int col) const;
+
+  // Whether the other cells' texts go into the building and scenario files, which refuse, typed
+  // or pasted, a text they could not give back as it was typed (FileTextFault).
+  void SetFileText(bool file_text) { file_text_ = file_text; }
 
   // Whether the cell shows the text while it is typed (the default). A window whose cell
   // must keep its value until the edit is committed (its row handlers read the cell on
@@ -68,6 +84,9 @@ class GridEdit : public QObject {
   int EditRow() const { return edit_row_; }
   int EditCol() const { return edit_col_; }
   const std::string& OldCellText() const { return old_cell_text_; }
+  // Whether the box holds an entry that differs from the cell it came from: closing the
+  // window now would lose it.
+  bool HoldsTypedEntry() const;
 
   // Every menu command of a window calls this first, so the cell being typed is never lost.
   // False when the entry was refused (a comma in a number): the edit stays open for the
@@ -106,6 +125,17 @@ class GridEdit : public QObject {
 
  private:
   class BlockCommand;
+  struct CellWrite {
+    int row;
+    int col;
+    std::string text;
+  };
+  // Why the text cannot go into that cell; empty when it can.
+  std::string EntryFault(int row, int col, const std::string& text, bool numeric) const;
+  // The writes of a paste into the block, each cell's last text only; false after a message
+  // when one of them would be refused, and nothing may be written.
+  bool PasteWrites(const GridBlock& block, const ClipboardBlock& clip,
+                   std::vector<CellWrite>& writes);
   bool Store(int direction, bool tell_refusal);
   // Stores an edit still open before another starts; false when it was refused.
   bool EndPendingEdit();
@@ -117,7 +147,8 @@ class GridEdit : public QObject {
   FlexGrid& grid_;
   EditCellBox& box_;
   Prompt& prompt_;
-  bool numeric_only_ = false;
+  std::function<bool(int, int)> is_number_cell_;
+  bool file_text_ = false;
   // Whether the edit open now is a number's, as the session was when it opened: a click on
   // a text column that ends it must not let a comma through.
   bool edit_numeric_ = false;

@@ -4,7 +4,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -53,6 +55,9 @@ void InputForm::BuildMenus(std::span<const InputMenuItem> items) {
     const InputMenuItem& item = items[i];
     const std::string name = item.name;
     roles_.emplace(name, item.role);
+    // The keys every program gives these two, wherever the grid has the focus.
+    if (item.role == MenuRole::Copy) action->setShortcut(QKeySequence::Copy);
+    if (item.role == MenuRole::Paste) action->setShortcut(QKeySequence::Paste);
     switch (item.role) {
       case MenuRole::Disabled:
         action->setEnabled(false);
@@ -88,6 +93,24 @@ void InputForm::SetButtonCommand(QAbstractButton& button, const std::string& nam
   button.setEnabled(commands_.count(name) != 0 || roles_.count(name) != 0);
   buttons_.emplace(name, &button);
   connect(&button, &QAbstractButton::clicked, this, [this, name] { RunCommand(name); });
+}
+
+void InputForm::SetShortcut(const std::string& name, const QKeySequence& keys) {
+  for (QAction* a : menuBar()->findChildren<QAction*>(QString::fromStdString(name))) {
+    if (a->menu() == nullptr) a->setShortcut(keys);
+  }
+}
+
+void InputForm::CountAsEdits(std::initializer_list<QWidget*> controls) {
+  for (QWidget* control : controls) {
+    if (auto* box = qobject_cast<QLineEdit*>(control)) {
+      connect(box, &QLineEdit::textEdited, this, [this] { MarkEdited(); });
+    } else if (auto* list = qobject_cast<QComboBox*>(control)) {
+      connect(list, &QComboBox::activated, this, [this] { MarkEdited(); });
+    } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+      connect(button, &QAbstractButton::clicked, this, [this] { MarkEdited(); });
+    }
+  }
 }
 
 void InputForm::SetHelp(std::string help_file, std::string keyword) {
@@ -195,6 +218,8 @@ GridEdit& InputForm::AddEditSession(FlexGrid& grid, EditCellBox& box, bool numer
   grid.SetFitCells(true);
   auto* edit = new GridEdit(grid, box, ctx_.prompt, wiring, this);
   edit->SetNumericOnly(numeric_only);
+  // What an input window holds goes into the building and scenario files.
+  edit->SetFileText(true);
   edit->SetSharedFlags(&ctx_.windows.cell_edit_active, &ctx_.windows.grid_events_enabled);
   connect(edit, &GridEdit::CellCommitted, this, [this](int row, int col) {
     MarkEdited();
@@ -212,8 +237,13 @@ void InputForm::Cancel() {
   if (AgreeToDropEdits()) CloseForm();
 }
 
+bool InputForm::Edited() const {
+  return edited_ || std::any_of(sessions_.begin(), sessions_.end(),
+                                [](const Session& s) { return s.edit->HoldsTypedEntry(); });
+}
+
 bool InputForm::AgreeToDropEdits() {
-  if (!edited_) return true;
+  if (!Edited()) return true;
   return ctx_.prompt.AskYesNoDefault("All changes will be lost.  Do you wish to continue?",
                                      "Warning", MessageIcon::Critical, Answer::No) == Answer::Yes;
 }

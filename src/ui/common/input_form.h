@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <span>
 #include <string>
@@ -80,6 +82,12 @@ class InputForm : public QMainWindow {
   // or an own command) the button is greyed. The button takes no focus, so the edit box
   // keeps the text being typed until the command stores it.
   void SetButtonCommand(QAbstractButton& button, const std::string& name);
+  // The keys of the item of that name: Edit > Copy and Paste take Ctrl+C and Ctrl+V, in a
+  // window whose Edit items are its own commands too.
+  void SetShortcut(const std::string& name, const QKeySequence& keys);
+  // Each change the user makes in these controls (typing in a box, picking from a list,
+  // clicking an option) marks the window edited, as a typed cell does.
+  void CountAsEdits(std::initializer_list<QWidget*> controls);
   // The help file and keyword (which may be empty) that the Help items open.
   void SetHelp(std::string help_file, std::string keyword);
 
@@ -104,8 +112,9 @@ class InputForm : public QMainWindow {
   FlexGrid& Grid() { return *grid_; }
   EditCellBox& EditCell() { return *edit_cell_; }
 
-  // The window's own mark that the user changed something since it was filled.
-  bool Edited() const { return edited_; }
+  // The window's own mark that the user changed something since it was filled, an entry
+  // still being typed included.
+  bool Edited() const;
   void MarkEdited() { edited_ = true; }
   void ClearEdited() { edited_ = false; }
 
@@ -122,10 +131,11 @@ class InputForm : public QMainWindow {
   virtual void AfterEditCommand() {}
   // After an edit session stored a typed text into that cell.
   virtual void AfterCellCommit(int /*row*/, int /*col*/) {}
-  // The user closes the window by its close box: true lets it close. By default it closes
-  // without storing anything, after asking when the user changed something.
+  // The user closes the window by its close box: true lets it close. It does what Cancel
+  // does: it closes without storing anything, after asking when the user changed something.
   virtual bool CloseBox() { return AgreeToDropEdits(); }
-  // True when nothing was changed, or the user agrees to lose the changes (default No).
+  // True when nothing was changed, or the user agrees to lose the changes: "All changes will
+  // be lost.  Do you wish to continue?", No by default.
   bool AgreeToDropEdits();
 
   void closeEvent(QCloseEvent* event) override;

@@ -11,6 +11,7 @@
 #include "platform/qt_text.h"
 #include "text/number_read.h"
 #include "text/number_text.h"
+#include "ui/common/number_entry.h"
 #include "ui/grids/grid_cells.h"
 
 namespace quarn {
@@ -23,6 +24,31 @@ constexpr const char* kDimensionPattern = "#,####.#####";
 // The integer text after the blank of a non-negative number's sign place (" 2").
 std::string SignedCount(int n) {
   return SignSingle(static_cast<float>(n));
+}
+
+// A length, width or height of the grid as the room can hold it; nullopt after a message that
+// says why it cannot ("2,5" is no number, -5 is below 0).
+std::optional<float> RoomSize(const FlexGrid& grid, int row, int col, Prompt& prompt) {
+  static const char* const kSizeNames[] = {"length", "width", "height"};
+  std::string what = "The " + std::string(kSizeNames[col - 2]) + " of room " + std::to_string(row);
+  const std::string name = grid.TextMatrix(row, 1);
+  if (!name.empty()) what += " (" + name + ")";
+  const std::string text = grid.TextMatrix(row, col);
+  std::optional<double> value = TypedCellValue(grid, row, col);
+  const std::string fault = value ? std::string() : NumberEntryFault(text);
+  // Thousands grouped as the program shows them read as the whole number.
+  if (!value && fault.empty()) value = ParseNumber(RemoveCommas(text));
+  std::string why;
+  if (!value) {
+    why = what + ": " + fault;
+  } else if (*value < 0) {
+    why = what + " must be 0 or more, not " + FormatDouble(*value) + ".";
+  } else if (!AsSingle(*value)) {
+    why = what + ", " + FormatDouble(*value) + ", is larger than any room.";
+  }
+  if (why.empty()) return AsSingle(*value);
+  prompt.Message("Error.  " + why + "  Reenter data.", "Error", MessageIcon::None);
+  return std::nullopt;
 }
 
 }  // namespace
@@ -77,17 +103,11 @@ bool ReadRoomGrid(const FlexGrid& grid, BuildingRecord& building, Prompt& prompt
   const int n = std::min(RoomCount(building), grid.Rows() - 1);
   // Every size is checked before the first is stored, so that a refused grid changes nothing.
   std::vector<std::array<float, 3>> sizes(static_cast<size_t>(std::max(n, 0)) + 1);
-  static const char* const kSizeNames[] = {"length", "width", "height"};
   for (int r = 1; r <= n; ++r) {
     for (int k = 0; k < 3; ++k) {
-      const std::optional<double> value = TypedCellValue(grid, r, 2 + k);
-      if (!value || *value < 0 || !AsSingle(*value)) {
-        prompt.Message("Error.  The " + std::string(kSizeNames[k]) + " of room " +
-                           std::to_string(r) + " must be a number of 0 or more.  Reenter data.",
-                       "Error", MessageIcon::None);
-        return false;
-      }
-      sizes[static_cast<size_t>(r)][static_cast<size_t>(k)] = *AsSingle(*value);
+      const std::optional<float> size = RoomSize(grid, r, 2 + k, prompt);
+      if (!size) return false;
+      sizes[static_cast<size_t>(r)][static_cast<size_t>(k)] = *size;
     }
   }
   for (int r = 1; r <= n; ++r) {

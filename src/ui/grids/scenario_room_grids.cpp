@@ -325,6 +325,11 @@ bool ReadInitialConcGrid(FlexGrid& grid, ProgramState& state, Prompt& prompt) {
   RoomPollutant converted = s.InitialConc;
   std::array<PollutantRecord, kMaxPollutants> pollutants = s.Pollutants;
   for (int p = 0; p < n; ++p) {
+    // A refusal names the pollutant as the row does, which may show a name typed in the
+    // pollutant window and not transferred yet; the record keeps its own.
+    const std::string stored_name = pollutants[p].Name;
+    const std::string shown_name = grid.TextMatrix(p + 2, 0);
+    if (!shown_name.empty()) pollutants[p].Name = shown_name;
     for (int r = 1; r <= rooms; ++r) {
       entered[r][p] = CellSingle(grid, p + 2, r);
       if (!ConvertEntered("initial", s.InitialConcUnits, s.ConcUnits, entered[r][p],
@@ -332,6 +337,7 @@ bool ReadInitialConcGrid(FlexGrid& grid, ProgramState& state, Prompt& prompt) {
         return false;
       }
     }
+    pollutants[p].Name = stored_name;
   }
   state.InitialConcInput = entered;
   s.InitialConc = converted;

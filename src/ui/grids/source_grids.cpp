@@ -230,10 +230,29 @@ void ClearSourceParameters(SourceRecord& source) {
 
 namespace {
 
+// Whether the third column holds the component content as entered under both models, under
+// one title: then it means the same to both.
+bool SharesContentColumn(int from_model, int to_model) {
+  return ShowsComponentContent(from_model) && ShowsComponentContent(to_model) &&
+         ModelParameterTitle(from_model, 3) == ModelParameterTitle(to_model, 3);
+}
+
+}  // namespace
+
+void KeepSharedParameters(SourceRecord& source, int model) {
+  const auto content = source.RawParam3;
+  const bool keep = SharesContentColumn(source.Model, model);
+  ClearSourceParameters(source);
+  // The rest follows from the content when the grid is read back.
+  if (keep) source.RawParam3 = content;
+}
+
+namespace {
+
 // The names of the pollutants, from `first` on, that have a parameter of the source's model
-// the user gave, "toluene, formaldehyde"; empty when there is none.
+// the user gave and `to_model` would lose, "toluene, formaldehyde"; empty when there is none.
 std::string PollutantsWithParameters(const SourceRecord& source, const ScenarioRecord& scenario,
-                                     int first) {
+                                     int first, int to_model) {
   const int model = source.Model;
   const int columns = ParameterColumnCount(model);
   std::string names;
@@ -241,6 +260,7 @@ std::string PollutantsWithParameters(const SourceRecord& source, const ScenarioR
     bool given = false;
     for (int c = 1; c <= columns && c <= kTitleColumns; ++c) {
       if (c == 1 && StartsFromC0(model)) continue;  // the pollutant's, not the source's
+      if (c == 3 && SharesContentColumn(model, to_model)) continue;  // kept
       const float v =
           c == 3 && ShowsComponentContent(model) ? source.RawParam3[p] : source.Params[c - 1][p];
       given = given || v != 0;
@@ -264,7 +284,7 @@ std::string Quoted(int model) {
 
 std::string ModelChangeQuestion(const SourceRecord& source, int slot, int model,
                                 const ScenarioRecord& scenario) {
-  const std::string names = PollutantsWithParameters(source, scenario, 0);
+  const std::string names = PollutantsWithParameters(source, scenario, 0, model);
   if (names.empty()) return "";
   return SourceText(source, slot) + " changes from " + Quoted(source.Model) + " to " +
          Quoted(model) + ".  Its " + Quoted(source.Model) + " parameters of " + names +
@@ -283,7 +303,7 @@ void TakeR0kFit(SourceRecord& source, float r0, float k) {
 
 std::string R0kFitQuestion(const SourceRecord& source, int slot, const ScenarioRecord& scenario) {
   if (source.Model == 1 || PollutantCount(scenario) < 1) return "";
-  const std::string names = PollutantsWithParameters(source, scenario, 1);
+  const std::string names = PollutantsWithParameters(source, scenario, 1, 1);
   if (names.empty()) return "";
   return "The fit makes " + SourceText(source, slot) + " an " + Quoted(1) +
          " source, with R0 and k for " + scenario.Pollutants[0].Name + " alone.  Its " +

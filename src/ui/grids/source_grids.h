@@ -86,9 +86,14 @@ SourceRecord ShowRoomSources(int room, FlexGrid& schedule, FlexGrid& parameters,
 // them (component contents, masses and moles) set to 0: what one model holds has no meaning
 // under another.
 void ClearSourceParameters(SourceRecord& source);
+// The same before the source's model becomes `model`, but for the column that both models
+// head alike and read alike: the "mg/g product" of the product and spill models, which a
+// change between them keeps.
+void KeepSharedParameters(SourceRecord& source, int model);
 // The question to ask before the source's model becomes `model` and its parameters are
 // cleared, naming the source and the pollutants whose parameters were given (any but a C0
-// the model takes from the pollutant); empty when nothing given would be lost.
+// the model takes from the pollutant, and a column both models share); empty when nothing
+// given would be lost.
 std::string ModelChangeQuestion(const SourceRecord& source, int slot, int model,
                                 const ScenarioRecord& scenario);
 

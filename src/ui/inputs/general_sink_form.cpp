@@ -106,9 +106,8 @@ void GeneralSinkForm::WireEditing() {
   edit_ = &AddEditSession(*grid_, *edit_cell_, false, GridEdit::Wiring::Manual);
   // The cell keeps its value until the edit is stored, as the box covers it meanwhile.
   edit_->SetMirrorTyping(false);
-  connect(grid_, &FlexGrid::RowColChange, this, [this] {
-    edit_->SetNumericOnly(grid_->Col() >= kFirstNumberCol && grid_->Col() <= kLastNumberCol);
-  });
+  edit_->SetNumberCells(
+      [](int, int col) { return col >= kFirstNumberCol && col <= kLastNumberCol; });
   connect(grid_, &FlexGrid::KeyDown, this, [this](int& key_code, int shift) {
     if (key_code == keycode::kF2) PlaceEditCell(true);
     edit_->GridKeyDown(key_code, shift);

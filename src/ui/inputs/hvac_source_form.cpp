@@ -202,6 +202,8 @@ void HVACSourceForm::Transfer() {
 }
 
 bool HVACSourceForm::CloseBox() {
+  // As Cancel would, if the window had one: nothing is stored.
+  if (!AgreeToDropEdits()) return false;
   ctx_.state.SourcesSaved = true;
   return true;
 }

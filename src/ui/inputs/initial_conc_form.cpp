@@ -14,6 +14,7 @@
 #include "ui/common/form_helpers.h"
 #include "ui/common/history_form_parts.h"
 #include "ui/inputs/menu_tables.h"
+#include "ui/inputs/pollutant_form.h"
 
 namespace quarn {
 namespace {
@@ -48,6 +49,8 @@ void InitialConcForm::BuildControls() {
   connect(units_.Option1, &QRadioButton::clicked, this, [this] { ChooseUnit(1); });
   connect(units_.Option2, &QRadioButton::clicked, this, [this] { ChooseUnit(2); });
   connect(units_.Option3, &QRadioButton::clicked, this, [this] { ChooseUnit(3); });
+  // A unit chosen is work that Cancel and the close box would throw away.
+  CountAsEdits({units_.Option1, units_.Option2, units_.Option3});
   grid_ = new FlexGrid(central);
   grid_->setObjectName("Initialss");
   central->layout()->addWidget(grid_);
@@ -63,6 +66,16 @@ void InitialConcForm::Fill() {
   SetupInitialConcentrationGrid(*grid_, options, ctx_.state);
   units_.Select(options);
   LoadInitialConcentrationGrid(*grid_, ctx_.state);
+  // Opened from the pollutant window before its Transfer, the rows are named as the
+  // pollutants are typed there.
+  if (auto* pollutants = AppWindows().Find<PollutantForm>()) {
+    const FlexGrid& typed = pollutants->Grid();
+    const int n = PollutantCount(ctx_.state.Building.Scenario);
+    for (int p = 0; p < n && p + 1 < typed.Rows(); ++p) {
+      const std::string name = typed.TextMatrix(p + 1, 1);
+      if (!name.empty()) grid_->SetTextMatrix(p + 2, 0, name);
+    }
+  }
 }
 
 void InitialConcForm::ChooseUnit(int option) {

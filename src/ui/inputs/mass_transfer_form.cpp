@@ -62,6 +62,7 @@ MassTransferForm::MassTransferForm(MainContext& context)
   result_ = AddBoxRow(central, *boxes, 3, "Label4", "Mass transfer coefficeint 1/h", "Result");
   for (QLineEdit* box : {air_velocity_, source_area_, diffusivity_})
     RestrictToNumbers(*box, ctx_.prompt);
+  CountAsEdits({air_velocity_, source_area_, diffusivity_});
   layout->addLayout(boxes);
 
   auto* frame1 = new QGroupBox(central);

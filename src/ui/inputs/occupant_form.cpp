@@ -84,10 +84,7 @@ OccupantForm::OccupantForm(MainContext& context)
 
   GridEdit& edit = AddEditSession(*grid_, *edit_cell_, false);
   // The times take numbers only; the location is a name.
-  auto numeric_by_column = [this, &edit] {
-    edit.SetNumericOnly(grid_->Col() == 1 || grid_->Col() == 2);
-  };
-  connect(grid_, &FlexGrid::RowColChange, this, numeric_by_column);
+  edit.SetNumberCells([](int, int col) { return col == 1 || col == 2; });
 
   // The load: the locations, the identification and the window's own occupant copies.
   const BuildingRecord& b = ctx_.state.Building;
@@ -103,7 +100,6 @@ OccupantForm::OccupantForm(MainContext& context)
     form_occupants_[static_cast<size_t>(i)] = b.Scenario.Occupants[static_cast<size_t>(i)];
   }
   grid_->SetRowCol(1, 1);
-  numeric_by_column();
   setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
 }
 
@@ -176,7 +172,11 @@ void OccupantForm::BuildControls() {
   connect(activity_list_, &QListWidget::clicked, this, [this] { PickLocation(false); });
   top->addWidget(activity_list_, 1, 9, 2, 1);
   top->setColumnStretch(9, 1);
-  for (QLineEdit* box : boxes_) RestrictToNumbers(*box, ctx_.prompt);
+  for (QLineEdit* box : boxes_) {
+    RestrictToNumbers(*box, ctx_.prompt);
+    CountAsEdits({box});
+  }
+  CountAsEdits({occupant_name_});
 
   edit_frame_ = new QFrame(central);
   edit_frame_->setObjectName("Editframe");
@@ -399,6 +399,7 @@ void OccupantForm::PickLocation(bool from_enter) {
     const int row = grid_->Row();
     grid_->SetTextMatrix(row, kLocationCol, FromQt(item->text()));
     grid_->SetTextMatrix(row, kRoomCol, " " + std::to_string(i));
+    MarkEdited();
     grid_->SetCol(kRoomCol);
     if (from_enter) grid_->setFocus(Qt::OtherFocusReason);
     return;

@@ -56,6 +56,8 @@ void OutdoorConcForm::BuildControls() {
   connect(units_.Option1, &QRadioButton::clicked, this, [this] { ChooseUnit(1); });
   connect(units_.Option2, &QRadioButton::clicked, this, [this] { ChooseUnit(2); });
   connect(units_.Option3, &QRadioButton::clicked, this, [this] { ChooseUnit(3); });
+  // A unit chosen is work that Cancel and the close box would throw away.
+  CountAsEdits({units_.Option1, units_.Option2, units_.Option3});
   // Which diameter the particles are sized by is noted only: nothing depends on it.
   framediameter_ = AddFrame(*central, "framediameter", "Particle diameter");
   AddOption(*framediameter_, "Physical", "Physical ");
@@ -124,7 +126,11 @@ void OutdoorConcForm::KeepHistoryBefore() {
 }
 
 void OutdoorConcForm::Cancel() {
-  if (!AgreeToDropEdits()) return;
+  if (CloseBox()) CloseForm();
+}
+
+bool OutdoorConcForm::CloseBox() {
+  if (!AgreeToDropEdits()) return false;
   if (before_) {
     ProgramState& st = ctx_.state;
     ScenarioRecord& s = st.Building.Scenario;
@@ -134,7 +140,7 @@ void OutdoorConcForm::Cancel() {
     st.OutdoorConcInput = before_->input;
     st.ScenarioSaved = before_->scenario_saved;
   }
-  CloseForm();
+  return true;
 }
 
 void OutdoorConcForm::OpenFile() {

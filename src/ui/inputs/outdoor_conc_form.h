@@ -29,6 +29,10 @@ class OutdoorConcForm : public InputForm {
   // window's file commands changed it.
   void Cancel() override;
 
+ protected:
+  // As Cancel: after the question, the history read from a file goes back as it was.
+  bool CloseBox() override;
+
  private:
   // The history as the window found it, kept at the first command that changes the record.
   struct HistoryBefore {

@@ -44,8 +44,7 @@ PollutantForm::PollutantForm(MainContext& context)
   grid_ = controls.grid;
   grid_->setMinimumWidth(TwipsToPixels(kMinGridWidthTwips));
   edit_ = &AddEditSession(*grid_, *edit_cell_, false);
-  connect(grid_, &FlexGrid::RowColChange, this,
-          [this] { edit_->SetNumericOnly(grid_->Col() >= kFirstNumberCol); });
+  edit_->SetNumberCells([](int, int col) { return col >= kFirstNumberCol; });
   WireCommands();
   BuildMenus(menus::kPollutantForm);
   SetHelp("RIRozid.HLP", "Define pollutant");
@@ -75,7 +74,6 @@ QSize PollutantForm::sizeHint() const {
 void PollutantForm::Fill() {
   SetupPollutantGrid(*grid_, ctx_.state.Building.Scenario);
   LoadPollutantGrid(*grid_, ctx_.state);
-  edit_->SetNumericOnly(grid_->Col() >= kFirstNumberCol);
   ClearEdited();
 }
 

@@ -45,9 +45,7 @@ RoomSinkForm::RoomSinkForm(MainContext& context)
   SetHelp(kMainHelpFile, "sinks");
 
   GridEdit& edit = AddEditSession(*grid_, *edit_cell_, false);
-  connect(grid_, &FlexGrid::RowColChange, this, [this, &edit] {
-    edit.SetNumericOnly(grid_->Col() >= kFirstNumberCol && grid_->Col() <= kLastNumberCol);
-  });
+  edit.SetNumberCells([](int, int col) { return col >= kFirstNumberCol && col <= kLastNumberCol; });
   // Sink data typed here are room data the scenario room window has not transferred.
   connect(edit_cell_, &QLineEdit::textChanged, this,
           [this] { ctx_.state.RoomDataTransferred = false; });

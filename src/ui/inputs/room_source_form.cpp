@@ -61,6 +61,7 @@ RoomSourceForm::RoomSourceForm(MainContext& context)
   SetSpinnerSteps(*this, *room_spin_, "spin1Down", "spin1Up", [this](int step) { StepRoom(step); });
   SetModelListCommand(*this, *model_, chosen_model_, [this](int model) { ChooseModel(model); });
   connect(count_, &QLineEdit::textEdited, this, &RoomSourceForm::CountChanged);
+  CountAsEdits({count_, gas_velocity_, total_mass_, units_[0], units_[1], units_[2]});
 }
 
 void RoomSourceForm::BuildControls() {
@@ -103,6 +104,8 @@ void RoomSourceForm::BuildControls() {
 
 void RoomSourceForm::BuildMenus() {
   InputForm::BuildMenus(menus::kRoomSourceForm);
+  SetShortcut("EditCopy", QKeySequence::Copy);
+  SetShortcut("EditPaste", QKeySequence::Paste);
   SetCommand("sourcecomposition", [this] { OpenSourceComposition(ctx_, room_, slot_, this); });
   SetCommand("Calculatek",
              [this] { ShowMassTransferData(ctx_, parameters_->Row(), room_, slot_, this); });
@@ -227,8 +230,10 @@ void RoomSourceForm::ChooseModel(int model) {
     model_->setCurrentIndex(shown_model);
     return;
   }
-  ClearSourceParameters(source);
+  KeepSharedParameters(source, model);
   source.Model = static_cast<int16_t>(model);
+  // A model chosen is work that Cancel and the close box would throw away.
+  MarkEdited();
   ShowSource(room_, slot_);
 }
 

@@ -58,8 +58,7 @@ ScenarioRoomForm::ScenarioRoomForm(MainContext& context)
   GridEdit& edit = AddEditSession(*grid_, *edit_cell_, false);
   // The counts, efficiency and flow are numbers: "1,500" would be read as 1. The room's
   // name takes every key.
-  connect(grid_, &FlexGrid::RowColChange, this,
-          [this, &edit] { edit.SetNumericOnly(grid_->Col() > kIdCol); });
+  edit.SetNumberCells([](int, int col) { return col > kIdCol; });
   connect(grid_, &FlexGrid::Click, this, &ScenarioRoomForm::GridClick);
   ctx_.windows.grid_events_enabled = true;
 }
@@ -79,6 +78,8 @@ void ScenarioRoomForm::BuildControls() {
   grid_ = new FlexGrid(central);
   grid_->setObjectName("roomss");
   grid_->SetCols(6);
+  // The window opens tall enough for every room, thirteen at most, as far as the frame allows.
+  grid_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
   layout->addWidget(grid_, 1);
   setCentralWidget(central);
   setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
@@ -106,7 +107,16 @@ bool ScenarioRoomForm::Store() {
   // refused one.
   ctx_.state.RoomDataTransferred = true;
   ctx_.state.ScenarioSaved = false;
+  // What the grid shows is in the scenario now: closing the window loses nothing of it.
+  ClearEdited();
   return true;
+}
+
+std::string ScenarioRoomForm::RoomText(int16_t room) const {
+  const std::string number = "room " + std::to_string(room);
+  if (room < 0 || room > kMaxRooms) return number;
+  const std::string& name = ctx_.state.Building.RoomList[room].Name;
+  return name.empty() ? number : number + " (" + name + ")";
 }
 
 int16_t ScenarioRoomForm::RowRoom() const {
@@ -123,10 +133,6 @@ void ScenarioRoomForm::AskCancel() {
     return;
   }
   CloseForm();
-}
-
-bool ScenarioRoomForm::CloseBox() {
-  return CommitOpenEdits() && Store();
 }
 
 void ScenarioRoomForm::GridClick() {
@@ -146,7 +152,9 @@ void ScenarioRoomForm::RoomSources() {
   if (!Store()) return;
   const int16_t room = RowRoom();
   if (ctx_.state.Building.Scenario.NumSources[room] < 1) {
-    ctx_.prompt.Message("No sources in selected room", "No sources", MessageIcon::None);
+    ctx_.prompt.Message("No sources in " + RoomText(room) +
+                            ".  Give it a number of sources in \"No. Sources\" first.",
+                        "No sources", MessageIcon::None);
     return;
   }
   grid_->SetRowCol(row, col);
@@ -161,7 +169,9 @@ void ScenarioRoomForm::RoomSinks() {
   grid_->SetRowCol(row, kSinksCol);
   // Only an exact 0 is no sink: 0.4 opens the window and is stored as 0.
   if (CellValue(*grid_, row, kSinksCol) == 0) {
-    ctx_.prompt.Message("No sinks in selected room", "No sinks", MessageIcon::None);
+    ctx_.prompt.Message("No sinks in " + RoomText(RowRoom()) +
+                            ".  Give it a number of sinks in \"No. Sinks\" first.",
+                        "No sinks", MessageIcon::None);
     return;
   }
   if (!Store()) return;

@@ -32,11 +32,12 @@ class ScenarioRoomForm : public InputForm {
   void GeneralSinks();
 
  protected:
-  bool CloseBox() override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
   void BuildControls();
+  // "room 2 (Kitchen)", as messages name the room of a row.
+  std::string RoomText(int16_t room) const;
   // A click in a count column: an empty or zero count becomes 1, then that column's window.
   void GridClick();
   // The grid into the record; false (nothing stored) when the read-back refused it.

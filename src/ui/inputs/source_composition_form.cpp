@@ -36,14 +36,10 @@ SourceCompositionForm::SourceCompositionForm(MainContext& context)
   // The cell takes the text only when the edit is stored, as the window has no handler that
   // follows the typing.
   edit_->SetMirrorTyping(false);
-  connect(grid_, &FlexGrid::RowColChange, this, [this] { FollowColumn(); });
+  edit_->SetNumberCells([](int, int col) { return col >= kFirstNumberCol; });
   SetCommand("calculate", [this] { CalculateSourceComposition(*grid_, ctx_.prompt); });
   BuildMenus(menus::kSourceCompositionForm);
   SetHelp("RIrozid.HLP", "");
-}
-
-void SourceCompositionForm::FollowColumn() {
-  edit_->SetNumericOnly(grid_->Col() >= kFirstNumberCol);
 }
 
 QSize SourceCompositionForm::sizeHint() const {
@@ -59,7 +55,6 @@ void SourceCompositionForm::Fill(int room, int slot) {
   SetupSourceCompositionGrid(*grid_, labels, s.Sources[room][slot], room, slot, s);
   room_label_->setText(ToQt(labels.lblcurrentroom));
   source_label_->setText(ToQt(labels.lblcurrentsource));
-  FollowColumn();
   ClearEdited();
 }
 

@@ -26,8 +26,6 @@ class SourceCompositionForm : public InputForm {
   QSize sizeHint() const override;
 
  private:
-  void FollowColumn();
-
   int room_ = 0;
   int slot_ = 1;
   GridEdit* edit_ = nullptr;

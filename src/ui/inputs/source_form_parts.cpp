@@ -122,11 +122,8 @@ SourceGridControls AddSourceGrids(QWidget& parent, QVBoxLayout& layout) {
 GridEdit& AddSourceEditSessions(InputForm& form, const SourceGridControls& grids) {
   GridEdit& parameters = form.AddEditSession(*grids.parameters, *grids.edit_cell, true);
   GridEdit& schedule_edit = form.AddEditSession(*grids.schedule, *grids.edit_cell1, false);
-  FlexGrid* schedule = grids.schedule;
-  QObject::connect(schedule, &FlexGrid::RowColChange, &form, [schedule, &schedule_edit] {
-    const int col = schedule->Col();
-    schedule_edit.SetNumericOnly(col != kNameColumn && col != kRepeatColumn);
-  });
+  schedule_edit.SetNumberCells(
+      [](int, int col) { return col != kNameColumn && col != kRepeatColumn; });
   return parameters;
 }
 

@@ -122,8 +122,10 @@ BuildingForm::BuildingForm(MainContext& context, QWidget* parent)
   // the whole grid back on every cursor move, and a half-typed room count must not reach
   // the building (nor bring the limit message) before Enter.
   edit_->SetMirrorTyping(false);
-  // The grid's cells are text as well as numbers: it accepts any character.
+  // The grid's cells are text as well as numbers: it accepts any character. The building's
+  // ID and comments go into its file, which must give them back as typed.
   edit_->SetNumericOnly(false);
+  edit_->SetFileText(true);
   connect(edit_, &GridEdit::CellCommitted, this, [this] { UpdateBuildingFromGrid(); });
   connect(grid_, &FlexGrid::RowColChange, this, [this] {
     if (ctx_.windows.grid_events_enabled) UpdateBuildingFromGrid();
@@ -428,7 +430,6 @@ void BuildingForm::FileOpen() {
   s.RoomsSaved = true;
   show();
   FillBuildingGrid(*grid_);
-  edit_->SetNumericOnly(false);
   ctx_.windows.grid_events_enabled = true;
   MakeScenarioFolder();
 }
@@ -545,9 +546,7 @@ void BuildingForm::CalculateConcentration() {
     RunGraph graph(s, ctx_.prompt, window());
     outcome = RunConcentration(s, ctx_.prompt, graph);
     // The frame keeps saying that the run ended, and its totals, after the window has gone.
-    if (auto* frame = qobject_cast<QMainWindow*>(window()); frame != nullptr) {
-      frame->statusBar()->showMessage(ToQt(graph.Outcome()));
-    }
+    ShowStatus(graph.Outcome());
   }
   // A failed run has no results to show, and may have overwritten those of the run before
   // it (the same work file, the run's totals); a stopped one has a complete work file.
@@ -619,6 +618,21 @@ void BuildingForm::CalculateExposure(const char* mode) {
   s.RiskCalculated = false;
   s.OccupantDataComplete = result.occupant_data_complete ? true : false;
   RunEnded(RunKind::Exposure);
+  // The calculation shows nothing of its own when it ends: the frame says so, as it does at
+  // the end of a run.
+  const std::string what =
+      std::string(mode[0] == 'I' ? "Inhalation" : "Non-inhalation") + " exposure calculation";
+  const int occupants = OccupantCount(b.Scenario);
+  ShowStatus(result.completed ? what + " finished for " + std::to_string(occupants) +
+                                    (occupants == 1 ? " occupant" : " occupants") +
+                                    ".  Display > Exposure and Plot show the results."
+                              : what + " did not finish: no results of it are shown.");
+}
+
+void BuildingForm::ShowStatus(const std::string& text) {
+  if (auto* frame = qobject_cast<QMainWindow*>(window()); frame != nullptr) {
+    frame->statusBar()->showMessage(ToQt(text));
+  }
 }
 
 void BuildingForm::CalculateAverage() {

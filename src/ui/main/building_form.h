@@ -58,6 +58,8 @@ class BuildingForm : public QMainWindow {
   void CalculateConcentration();
   void CalculateLognormal();
   void CalculateExposure(const char* mode);
+  // A line in the frame's status bar, which stays until the next one.
+  void ShowStatus(const std::string& text);
   void CalculateAverage();
   void CalculateRisk();
   void DisplayConcentration();

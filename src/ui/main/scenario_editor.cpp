@@ -70,6 +70,7 @@ constexpr const char* kCancelQuestion =
     "Scenario data have not been transfered.  Do you wish to exit without saving scenario data?";
 constexpr const char* kCloseQuestion =
     "Scenario not saved.  Do you wish to exit without saving scenario?";
+constexpr const char* kLoseEditsQuestion = "All changes will be lost.  Do you wish to continue?";
 constexpr const char* kScenarioFilter = "All Scenario (*.SEN)|*.SEN|All files (*.*)|*.*";
 constexpr const char* kScenarioExtensionNoDot = "SEN";
 constexpr const char* kParticleCaption = "Number/cubic cm";
@@ -221,8 +222,9 @@ void ScenarioEditor::BuildControls() {
 
   edit_ = new GridEdit(*grid_, *edit_cell_, ctx_.prompt, GridEdit::Wiring::Automatic, this);
   edit_->SetSharedFlags(&ctx_.windows.cell_edit_active, &ctx_.windows.grid_events_enabled);
-  connect(grid_, &FlexGrid::RowColChange, this,
-          [this] { edit_->SetNumericOnly(IsScenarioNumberRow(grid_->Row())); });
+  edit_->SetNumberCells([](int r, int) { return IsScenarioNumberRow(r); });
+  // The scenario's name and comments go into its file.
+  edit_->SetFileText(true);
 }
 
 QSize ScenarioEditor::sizeHint() const {
@@ -416,19 +418,25 @@ void ScenarioEditor::Load() {
   SetupFormUnits();
   // A type that no entry stands for (from a file) selects none rather than another type.
   type_hvac_->setCurrentIndex(type < 1 ? 0 : (type <= type_hvac_->count() ? type - 1 : -1));
-  edit_->SetNumericOnly(IsScenarioNumberRow(grid_->Row()));
+  filled_hvac_type_ = type_hvac_->currentIndex();
   SetupFormUnits();
 }
 
 void ScenarioEditor::FillGrid() {
   const QSignalBlocker quiet(grid_);
   FillGeneralScenarioGrid(*grid_, ctx_.state.Building, pollutant_type_);
+  KeepGridAsStored();
+}
+
+void ScenarioEditor::KeepGridAsStored() {
   filled_.clear();
   for (int r = 0; r < grid_->Rows(); ++r) filled_.push_back(grid_->TextMatrix(r, 1));
+  filled_hvac_type_ = type_hvac_->currentIndex();
 }
 
 bool ScenarioEditor::HoldsEdits() const {
   if (edit_->CellEditActive()) return true;
+  if (type_hvac_->currentIndex() != filled_hvac_type_) return true;
   if (static_cast<int>(filled_.size()) != grid_->Rows()) return true;
   for (int r = 0; r < grid_->Rows(); ++r)
     if (grid_->TextMatrix(r, 1) != filled_[static_cast<size_t>(r)]) return true;
@@ -456,8 +464,13 @@ void ScenarioEditor::SetupFormUnits() {
 }
 
 bool ScenarioEditor::ReadGrid() {
-  return ReadGeneralScenarioGrid(*grid_, ctx_.state.Building, type_hvac_->currentIndex(),
-                                 ctx_.prompt);
+  if (!ReadGeneralScenarioGrid(*grid_, ctx_.state.Building, type_hvac_->currentIndex(),
+                               ctx_.prompt)) {
+    return false;
+  }
+  // The record holds what the grid shows now: closing the window loses none of it.
+  KeepGridAsStored();
+  return true;
 }
 
 int16_t ScenarioEditor::PollutantCountOfGrid() const {
@@ -573,19 +586,22 @@ void ScenarioEditor::Transfer() {
   }
 }
 
+bool ScenarioEditor::AgreeToClose(const char* unsaved_question) const {
+  // Values typed and not transferred are lost by any closing but Transfer: the question
+  // says so, and stands for the one about the file too.
+  if (HoldsEdits()) return ConfirmLoss(kLoseEditsQuestion, "Warning", MessageIcon::Critical);
+  return ctx_.state.ScenarioSaved ||
+         ConfirmLoss(unsaved_question, "Warning", MessageIcon::Critical);
+}
+
 void ScenarioEditor::Cancel() {
-  if (!ctx_.state.ScenarioSaved) {
-    if (!ConfirmLoss(kCancelQuestion, "Warning", MessageIcon::Critical)) {
-      return;
-    }
-    close_confirmed_ = true;
-  }
+  if (!AgreeToClose(kCancelQuestion)) return;
+  close_confirmed_ = true;
   Unload();
 }
 
 void ScenarioEditor::closeEvent(QCloseEvent* event) {
-  if (!close_confirmed_ && !ctx_.state.ScenarioSaved &&
-      !ConfirmLoss(kCloseQuestion, "Warning", MessageIcon::Critical)) {
+  if (!close_confirmed_ && !AgreeToClose(kCloseQuestion)) {
     event->ignore();
     return;
   }

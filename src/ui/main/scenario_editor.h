@@ -86,7 +86,14 @@ class ScenarioEditor : public QMainWindow, public ScenarioEditorLink {
   // the first unit option.
   void ClassChanged(bool units_first, bool units_after, bool write_cell, bool update_class);
   void UpdateClass();
+  // The grid into the record; false, storing nothing, after a message when it holds a value
+  // the record cannot take.
   bool ReadGrid();
+  // What the grid and the HVAC type show now counts as stored: closing loses none of it.
+  void KeepGridAsStored();
+  // Whether closing may go on: after "All changes will be lost" when the window holds edits
+  // not transferred, else after the question (or none) about a scenario not saved to its file.
+  bool AgreeToClose(const char* unsaved_question) const;
   bool ConfirmLoss(const char* question, const char* title, MessageIcon icon) const;
   int16_t PollutantCountOfGrid() const;
   void Unload();
@@ -107,6 +114,7 @@ class ScenarioEditor : public QMainWindow, public ScenarioEditorLink {
   GridEdit* edit_ = nullptr;
   // The grid's texts as FillGrid left them.
   std::vector<std::string> filled_;
+  int filled_hvac_type_ = -1;
   std::map<std::string, std::function<void()>> commands_;
   // Set once the user agreed to close without saving, so that the question is not asked
   // a second time by the closing itself.

@@ -241,7 +241,12 @@ void RunGraph::RunEnded(RunOutcome outcome) {
                                                      : "failed";
   outcome_ = std::string("Concentration run ") + how + " at " +
              FormatPattern(latest_.time, "#####,0.0## h") + ".";
-  if (has_latest_ && num_pollutants_ > 0) {
+  if (has_latest_ && num_pollutants_ > 1) {
+    // The window's totals are the first pollutant's: the line says where the others' are
+    // rather than pass those for the run's.
+    outcome_ += "  The totals of its " + std::to_string(num_pollutants_) +
+                " pollutants are in Display > Summary, one pollutant at a time.";
+  } else if (has_latest_ && num_pollutants_ > 0) {
     const ScenarioRecord& s = state_.Building.Scenario;
     const std::string unit = " " + ExposureUnitsOf(s).emitted;
     outcome_ += "  " + s.Pollutants[0].Name + ": total emitted " +

@@ -194,6 +194,8 @@ void ChamberDataForm::BuildCommands() {
   block_box->setObjectName("BlockEditBox");
   blocks_ = new GridEdit(*grid_, *block_box, ctx_.prompt, GridEdit::Wiring::Manual, this);
   blocks_->SetSharedFlags(&ctx_.windows.cell_edit_active, &ctx_.windows.grid_events_enabled);
+  // Every cell is a time or a concentration: a pasted value is judged as a typed one.
+  blocks_->SetNumericOnly(true);
   connect(grid_, &FlexGrid::KeyDown, this, [this](int&, int) { entered_ = true; });
   connect(grid_, &FlexGrid::KeyPress, this, &ChamberDataForm::GridKeyPress);
   connect(grid_, &FlexGrid::RowColChange, this, &ChamberDataForm::LoadText1);
@@ -210,6 +212,8 @@ void ChamberDataForm::BuildCommands() {
   SetCommand("EditCopy", [this] { blocks_->Copy(); });
   SetCommand("EditCut", [this] { BlockCommand(&GridEdit::Cut); });
   SetCommand("EditPaste", [this] { BlockCommand(&GridEdit::Paste); });
+  SetShortcut("EditCopy", QKeySequence::Copy);
+  SetShortcut("EditPaste", QKeySequence::Paste);
   SetCommand("EditInsert", [this] { InsertRow(); });
   SetCommand("Editdelete", [this] { DeleteRow(); });
   SetCommand("calculateR0k", [this] { RunR0kFit(); });

@@ -50,9 +50,8 @@ SourceDatabaseForm::SourceDatabaseForm(MainContext& context)
   connect(edit_cell_, &EditCellBox::KeyPress, edit_, &GridEdit::EditCellKeyPress);
   connect(edit_cell_, &QLineEdit::textChanged, edit_, [this] { edit_->EditCellChange(); });
   connect(edit_cell_, &EditCellBox::LostFocus, edit_, &GridEdit::EditCellLostFocus);
-  connect(grid_, &FlexGrid::RowColChange, this, [this] {
-    edit_->SetNumericOnly(grid_->Col() >= kFirstNumberCol && grid_->Col() <= kLastNumberCol);
-  });
+  edit_->SetNumberCells(
+      [](int, int col) { return col >= kFirstNumberCol && col <= kLastNumberCol; });
   SetCommand("fileopen", [this] { OpenDatabase(); });
   SetCommand("fileclose", [this] { CloseForm(); });
   BuildMenus(menus::kSourceDatabaseForm);
@@ -80,7 +79,6 @@ void SourceDatabaseForm::Fill(const SourceDatabase& database) {
     }
   }
   grid_->SetRowCol(1, 0);
-  edit_->SetNumericOnly(false);
   ClearEdited();
 }
 

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "model/prompt.h"
 #include "platform/clipboard.h"
 #include "platform/edit_cell.h"
 #include "platform/flex_grid.h"
@@ -16,6 +17,7 @@
 #include "text/number_read.h"
 #include "ui/common/grid_edit.h"
 #include "ui/common/menu_builder.h"
+#include "ui/common/number_entry.h"
 #include "ui/tools/menu_tables.h"
 #include "ui/tools/units_convert.h"
 
@@ -66,7 +68,7 @@ std::string WithoutLineEnd(std::string text) {
   return text;
 }
 
-UnitsForm::UnitsForm(Prompt& prompt, QWidget* parent) : QMainWindow(parent) {
+UnitsForm::UnitsForm(Prompt& prompt, QWidget* parent) : QMainWindow(parent), prompt_(prompt) {
   setObjectName("UnitsForm");
   // The caption's trailing blank is the window's own.
   setWindowTitle("Units conversion ");
@@ -110,10 +112,8 @@ void UnitsForm::BuildTab(int i, Prompt& prompt) {
   grids_[static_cast<size_t>(i)] = grid;
   boxes_[static_cast<size_t>(i)] = box;
   edits_[static_cast<size_t>(i)] = edit;
-  connect(grid, &FlexGrid::RowColChange, this,
-          [edit, grid] { edit->SetNumericOnly(IsNumberColumn(grid->Col())); });
+  edit->SetNumberCells([](int, int col) { return IsNumberColumn(col); });
   grid->SetRowCol(1, kInputCol);
-  edit->SetNumericOnly(IsNumberColumn(grid->Col()));
   connect(grid, &FlexGrid::GotFocus, this, [this, i, grid] { Recompute(i, grid->Row()); });
   // However the edit ended, the row that was edited shows the result of what was typed.
   connect(edit, &GridEdit::CellCommitted, this, [this, i](int row, int) { Recompute(i, row); });
@@ -123,6 +123,8 @@ void UnitsForm::BuildMenus() {
   const std::vector<QAction*> items = BuildMenuLines(*menuBar(), menus::kUnitsForm);
   connect(items[1], &QAction::triggered, this, &UnitsForm::EditCopy);
   connect(items[2], &QAction::triggered, this, &UnitsForm::EditPaste);
+  items[1]->setShortcut(QKeySequence::Copy);
+  items[2]->setShortcut(QKeySequence::Paste);
   connect(items[4], &QAction::triggered, this, &QWidget::close);
   // Help has no command, and says so by being disabled.
   items[5]->setEnabled(false);
@@ -160,7 +162,16 @@ void UnitsForm::EditPaste() {
   FlexGrid& grid = *grids_.at(static_cast<size_t>(i));
   const int row = grid.Row();
   grid.SetRowCol(row, kInputCol);
-  grid.SetTextMatrix(row, kInputCol, WithoutLineEnd(ClipboardText()));
+  // Judged as a typed value: "2,5" or "7x" would convert as 2 or 7.
+  const std::string text = WithoutLineEnd(ClipboardText());
+  const std::string fault = NumberEntryFault(text);
+  if (!fault.empty()) {
+    prompt_.Message(
+        "Error.  Nothing was pasted.  In " + CellName(grid, row, kInputCol) + ", " + fault, "Error",
+        MessageIcon::Exclamation);
+    return;
+  }
+  grid.SetTextMatrix(row, kInputCol, StoredNumberText(text));
   Recompute(i, row);
   grid.setFocus(Qt::OtherFocusReason);
 }

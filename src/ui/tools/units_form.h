@@ -39,6 +39,7 @@ class UnitsForm : public QMainWindow {
   // The selected tab, its grid's open edit stored first; -1 when that edit was refused.
   int StartCommand();
 
+  Prompt& prompt_;
   QTabWidget* tabs_ = nullptr;
   std::array<FlexGrid*, kUnitsTabs> grids_{};
   std::array<EditCellBox*, kUnitsTabs> boxes_{};

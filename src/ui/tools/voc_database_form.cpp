@@ -43,8 +43,9 @@ VOCDatabaseForm::VOCDatabaseForm(MainContext& context)
   edit_cell_ = controls.box;
   grid_ = controls.grid;
   edit_ = &AddEditSession(*grid_, *edit_cell_, false);
-  connect(grid_, &FlexGrid::RowColChange, this,
-          [this] { edit_->SetNumericOnly(IsNumberCol(grid_->Col())); });
+  edit_->SetNumberCells([](int, int col) { return IsNumberCol(col); });
+  // Its file holds any text, double quotes and commas together.
+  edit_->SetFileText(false);
   connect(grid_, &FlexGrid::Click, this, [this] { ToggleMark(); });
   SetCommand("fileopen", [this] { OpenVocFile(); });
   SetCommand("filesave", [this] { SaveVocFile(); });
@@ -79,7 +80,6 @@ void VOCDatabaseForm::ShowRecords(const std::vector<VocRecord>& records, int min
       grid_->SetTextMatrix(i + 1, kVocGridColumn[f], record.fields[f]);
     }
   }
-  edit_->SetNumericOnly(IsNumberCol(grid_->Col()));
 }
 
 std::vector<VocRecord> VOCDatabaseForm::TableRecords() const {

@@ -121,7 +121,7 @@ TEST_F(RoomFlows, TransferredFlowsBalanceOnlyWhenTheRoomsAgree) {
   }
 }
 
-TEST_F(RoomFlows, CancelAsksOnlyAfterAnEditAndTheCloseBoxKeepsTheRoomOnShow) {
+TEST_F(RoomFlows, CancelAndTheCloseBoxAskOnlyAfterAnEditAndStoreNothing) {
   Open();
   form->RunCommand("cancel");
   EXPECT_FALSE(IsOpen()) << "nothing edited, nothing asked, though nothing was transferred";
@@ -143,9 +143,11 @@ TEST_F(RoomFlows, CancelAsksOnlyAfterAnEditAndTheCloseBoxKeepsTheRoomOnShow) {
   state->RoomFlowsSaved = true;  // as after an earlier Transfer
   Open();
   TypeOnly(1, 3, "4");
+  prompt.answers = {Answer::Yes};
   OuterFrame(form)->close();
   EXPECT_FALSE(IsOpen());
-  EXPECT_EQ(Scenario().NaturalToOutdoors[1], 4.0f);
+  EXPECT_EQ(prompt.shown.back().text, "All changes will be lost.  Do you wish to continue?");
+  EXPECT_EQ(Scenario().NaturalToOutdoors[1], 0.0f);
 }
 
 TEST_F(RoomFlows, HVACAndManagedSetsEditTheirOwnVectors) {

@@ -240,11 +240,23 @@ TEST_F(RoomFormTest, NeighborTransferWritesBothDirectionsAndTheCounts) {
   ASSERT_NE(form, nullptr);
   EXPECT_EQ(Column(form->Grid(), 2), (std::vector<std::string>{"No", "Yes"}));
   ClickCell(form->Grid(), 2, 2);
-  form->RunCommand("Transfer");
+  // Transfer by its access key: the button shows itself pressed for a moment first.
+  testing::Key(Qt::Key_T, "t", Qt::AltModifier);
+  QTest::qWait(200);
   Settle();
+  EXPECT_EQ(AppWindows().Find<NeighborForm>(), nullptr);
   EXPECT_EQ(b.Neighbors[2][3], kFalse);
   EXPECT_EQ(b.Neighbors[3][2], kFalse);
   EXPECT_EQ(Column(rooms->Grid(), 6), (std::vector<std::string>{" 0", " 0", " 0"}));
+  // The rooms grid has the keys back: Up moves in it, F8 opens the window of that row.
+  EXPECT_TRUE(rooms->Grid().hasFocus());
+  testing::Key(Qt::Key_Up);
+  EXPECT_EQ(rooms->Grid().Row(), 2);
+  testing::Key(Qt::Key_F8);
+  Settle();
+  ASSERT_NE(AppWindows().Find<NeighborForm>(), nullptr);
+  EXPECT_EQ(AppWindows().Find<NeighborForm>()->findChild<QLabel*>("Label2")->text().toStdString(),
+            "#  2 B");
 }
 
 TEST_F(RoomFormTest, OneRoomOpensNoNeighborWindow) {
@@ -304,7 +316,7 @@ TEST_F(RoomFormTest, KeyboardAloneFillsTheRowsAndTheSizesTakeNumbersOnly) {
   Settle();
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0].text,
-            "Error.  The width of room 3 must be a number of 0 or more.  Reenter data.");
+            "Error.  The width of room 3 must be 0 or more, not -5.  Reenter data.");
   EXPECT_EQ(AppWindows().Find<RoomForm>(), form) << "the window stays for the mend";
   EXPECT_NE(state->Building.RoomList[1].Name, "Kitchen") << "nothing is stored";
   ClickCell(g, 3, 3);

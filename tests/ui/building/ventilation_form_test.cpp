@@ -171,24 +171,26 @@ TEST_F(VentilationWindow, CancelAsksOnlyAfterAnEditAndDropsIt) {
   EXPECT_EQ(prompt.shown.size(), 2U);
 }
 
-TEST_F(VentilationWindow, TheCloseBoxStoresAnEditAndNothingElse) {
+// The close box does what Cancel does: it stores nothing, and asks first after an edit.
+TEST_F(VentilationWindow, TheCloseBoxStoresNothing) {
   // Point 4 lies beyond a time of 0: only a store of the grid would drop it.
   SetPoints({{0, 1}, {2, 2}, {0, 0}, {7, 3}});
   const Points before = Record();
   ASSERT_NE(Open(), nullptr);
   OuterFrame(form)->close();
   EXPECT_FALSE(IsOpen());
-  EXPECT_EQ(Record(), before);
-  EXPECT_EQ(state->VentilationSaved, false);
+  EXPECT_EQ(prompt.shown.size(), 0U);
 
   ASSERT_NE(Open(), nullptr);
   testing::ClickCell(Grid(), 1, 2);
   testing::Type("4");  // still in the edit box when the window closes
+  prompt.answers = {Answer::Yes};
   OuterFrame(form)->close();
   EXPECT_FALSE(IsOpen());
-  EXPECT_EQ(Record(), Padded({{0, 4}, {2, 2}}));
-  EXPECT_EQ(state->VentilationSaved, true);
-  EXPECT_EQ(prompt.shown.size(), 0U);
+  ASSERT_EQ(prompt.shown.size(), 1U);
+  EXPECT_EQ(prompt.shown[0].text, "All changes will be lost.  Do you wish to continue?");
+  EXPECT_EQ(Record(), before);
+  EXPECT_EQ(state->VentilationSaved, false);
 }
 
 TEST_F(VentilationWindow, DeleteAndInsertRowKeepFiftyNumberedRows) {

@@ -201,8 +201,9 @@ TEST_F(EditWindow, OpeningAMenuLeavesTheEditOpenAndTheMenuCommandStoresIt) {
 // A comma is no decimal point here: an entry whose comma does not group thousands is refused
 // with a message and kept in the box, selected, to be typed again, so that "1,5" is stored
 // neither as 15 nor as 1. A command (Copy) waits for it, and so does a click on another cell:
-// the entry is never dropped there, where the cell showed it as it was typed.
-TEST_F(EditWindow, ANumericBoxRefusesLettersAndAnEntryWithACommaAndStoresTheRestAsTyped) {
+// the entry is never dropped there, where the cell showed it as it was typed. Nor is "15*2/"
+// stored, which would be read as 15.
+TEST_F(EditWindow, ANumericBoxRefusesLettersAndAnEntryThatIsNotOneNumber) {
   edit->SetNumericOnly(true);
   Type("1a,5*2/4");
   EXPECT_EQ(box->text(), "1,5*2/4");
@@ -221,7 +222,13 @@ TEST_F(EditWindow, ANumericBoxRefusesLettersAndAnEntryWithACommaAndStoresTheRest
   EXPECT_EQ(prompt.Count("message"), 2U);
   Type("15*2/");
   Enter();
-  EXPECT_EQ(grid->TextMatrix(1, 1), "15*2/") << "no arithmetic on the text";
+  ASSERT_EQ(prompt.Count("message"), 3U);
+  EXPECT_EQ(prompt.shown[2].text,
+            "Error.  \"15*2/\" is not a number.  A number is written with digits, a point for "
+            "decimals (2.5), a sign and a power of ten (1E-05), and nothing else.");
+  Type("30");
+  Enter();
+  EXPECT_EQ(grid->TextMatrix(1, 1), "30");
   EXPECT_EQ(grid->TextMatrix(3, 2), Name(3, 2));
   grid->SetRowCol(2, 1);
   grid->SetTextMatrix(2, 1, "7");
@@ -234,7 +241,7 @@ TEST_F(EditWindow, ANumericBoxRefusesLettersAndAnEntryWithACommaAndStoresTheRest
   Type("8,760");
   Enter();
   EXPECT_EQ(grid->TextMatrix(4, 1), "8760");
-  EXPECT_EQ(prompt.Count("message"), 2U);
+  EXPECT_EQ(prompt.Count("message"), 3U);
 }
 
 // The Delete key types the DEL character on this system; it is a key, not a character,

@@ -123,13 +123,23 @@ TEST(RoomGrid, ReadBackOfTypedCells) {
   EXPECT_EQ(b.RoomList[2].HVAC, 7);
   EXPECT_TRUE(prompt.shown.empty());
 
-  for (const char* refused : {"2,5", "3 m", "abc", "-5"}) {
+  // Each refusal says why, as a typed entry's does.
+  const std::pair<const char*, const char*> refusals[] = {
+      {"2,5",
+       "\"2,5\" is not a number.  Decimals take a point (2.5); a comma can only separate "
+       "thousands (1,500)."},
+      {"3 m",
+       "\"3 m\" is not a number.  A number is written with digits, a point for decimals "
+       "(2.5), a sign and a power of ten (1E-05), and nothing else."},
+      {"-5", "must be 0 or more, not -5."}};
+  for (const auto& [refused, why] : refusals) {
     const BuildingRecord before = b;
     grid.SetTextMatrix(2, 3, refused);
     EXPECT_FALSE(ReadRoomGrid(grid, b, prompt)) << refused;
     ASSERT_FALSE(prompt.shown.empty());
+    const std::string sep = refused[0] == '-' ? " " : ": ";
     EXPECT_EQ(prompt.shown.back().text,
-              "Error.  The width of room 2 must be a number of 0 or more.  Reenter data.");
+              "Error.  The width of room 2" + sep + why + "  Reenter data.");
     EXPECT_FLOAT_EQ(b.RoomList[2].Width, before.RoomList[2].Width) << "nothing is stored";
     EXPECT_EQ(b.RoomList[2].Name, before.RoomList[2].Name);
   }

@@ -122,6 +122,19 @@ TEST_F(ConcWindows, InitialTransferConvertsFromTheChosenUnitOrRefusesAndStays) {
   EXPECT_EQ(state->InitialConcInput[1][0], 0);
   EXPECT_EQ(state->ScenarioSaved, true);
 
+  // A pollutant named in the pollutant window and not transferred is named so too.
+  ChooseMenu(Form<InitialConcForm>(), {"cancel"});
+  Scenario().Pollutants[1].Name = "";
+  TypeIntoCell(Pollutants().Grid(), 2, 1, "nitrogen dioxide");
+  FlexGrid& again = Initial();
+  EXPECT_EQ(again.TextMatrix(3, 0), "nitrogen dioxide");
+  Option<InitialConcForm>("Option1").click();
+  TypeIntoCell(again, 2, 1, "1");
+  ChooseMenu(Form<InitialConcForm>(), {"Transfer"});
+  EXPECT_EQ(prompt.shown.back().text.substr(0, 70),
+            "Error.  The initial concentrations of pollutant 2 (nitrogen dioxide) c");
+  EXPECT_EQ(Scenario().Pollutants[1].Name, "") << "the record keeps its own";
+
   Scenario().Pollutants[1].MolWt = 46;
   ChooseMenu(Form<InitialConcForm>(), {"Transfer"});
   EXPECT_FALSE(IsOpen<InitialConcForm>());

@@ -252,6 +252,16 @@ TEST_F(RoomSourceFormTest, SpillTypedInTheWindowEmitsWhatWasSpilled) {
   auto& models = Child<QComboBox>(form, "SourceModel");
   models.setCurrentIndex(10);
   Q_EMIT models.activated(10);  // "Exact spill"
+  // A paste into the box is judged as typing: "1,000" would be read as 1.
+  auto& mass = Child<QLineEdit>(form, "TotalMass");
+  const QString shown = mass.text();
+  SetClipboardText("1,000");
+  mass.setFocus();
+  mass.selectAll();
+  testing::Key(Qt::Key_V, "\x16", Qt::ControlModifier);
+  EXPECT_EQ(mass.text(), shown);
+  ASSERT_EQ(prompt.Count("message"), 1U);
+  EXPECT_EQ(prompt.shown.back().text.substr(0, 40), "Error.  \"1,000\" cannot go into this box:");
   TypeIntoBox(form, "TotalMass", "1000");
   TypeIntoCell(form.ParameterGrid(), 1, 3, "1000");
   FlexGrid& schedule = form.GeneralSourceDataGrid();
@@ -261,6 +271,33 @@ TEST_F(RoomSourceFormTest, SpillTypedInTheWindowEmitsWhatWasSpilled) {
   EXPECT_FLOAT_EQ(s.Sources[2][1].Params[2][0], 1000);
   ASSERT_TRUE(Run());
   EXPECT_NEAR(s.TotalEmitted[0], 1000, 1);
+}
+
+// The two spill models read "mg/g product" alike: a switch between them keeps it, and asks
+// only about the rate constant, which they read differently.
+TEST_F(RoomSourceFormTest, ASwitchBetweenTheSpillModelsKeepsTheColumnTheyShare) {
+  s.Pollutants[0].Name = "toluene";
+  RoomSourceForm& form = Open(2);
+  auto& models = Child<QComboBox>(form, "SourceModel");
+  models.setCurrentIndex(10);
+  Q_EMIT models.activated(10);  // "Exact spill"
+  TypeIntoCell(form.ParameterGrid(), 1, 3, "400");
+  models.setCurrentIndex(8);
+  Q_EMIT models.activated(8);  // "Petroleum spill"
+  EXPECT_EQ(prompt.Count("yesno"), 0U) << "nothing given is lost";
+  EXPECT_EQ(form.ParameterGrid().TextMatrix(0, 3) + " " + form.ParameterGrid().TextMatrix(1, 3),
+            "mg/g product 400.");
+  TypeIntoCell(form.ParameterGrid(), 1, 2, "0.5");
+  prompt.answers = {Answer::Yes};
+  models.setCurrentIndex(10);
+  Q_EMIT models.activated(10);
+  ASSERT_EQ(prompt.Count("yesno"), 1U);
+  EXPECT_EQ(prompt.shown.back().text,
+            "Source 1 (carpet 1) changes from \"Petroleum spill\" to \"Exact spill\".  Its "
+            "\"Petroleum spill\" parameters of toluene have no meaning under \"Exact spill\" and "
+            "are cleared.  Do you wish to change the model?");
+  EXPECT_EQ(form.ParameterGrid().TextMatrix(1, 2) + " " + form.ParameterGrid().TextMatrix(1, 3),
+            "0 400.");
 }
 
 TEST_F(RoomSourceFormTest, PetroleumSpillWithoutAirSpeedIsNotTransferred) {

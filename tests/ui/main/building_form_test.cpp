@@ -196,6 +196,29 @@ TEST_F(BuildingFormTest, TypedTextReachesTheCellOnlyWhenCommitted) {
   EXPECT_EQ(state->Building.NumRooms, 12);
 }
 
+// A building file cannot hold a double quote in a text with a comma: saved, the ID would
+// come back with an apostrophe, and its scenarios would no longer find their building. Such
+// an ID is refused as it is typed, and stays in the box to be mended.
+TEST_F(BuildingFormTest, AnIdTheFileCannotHoldAsTypedIsRefused) {
+  ASSERT_TRUE(testing::ShowActive(*form));
+  FlexGrid& g = form->Grid();
+  g.setFocus(Qt::OtherFocusReason);
+  g.SetRowCol(1, 1);
+  testing::Type("Smith, \"Elms\"");
+  testing::Enter();
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].text,
+            "Error.  \"Smith, \"Elms\"\" cannot be saved as it is typed: the files hold a "
+            "double quote (\") only in a text without a comma that neither begins with a double "
+            "quote nor begins or ends with a blank.  Leave out the double quote or the comma.");
+  EXPECT_TRUE(form->EditCell().isVisible());
+  EXPECT_NE(state->Building.ID, "Smith, \"Elms\"");
+  testing::Type("Smith \"Elms\"");  // over the selected entry
+  testing::Enter();
+  EXPECT_EQ(state->Building.ID, "Smith \"Elms\"");
+  EXPECT_EQ(prompt.shown.size(), 1u);
+}
+
 TEST_F(BuildingFormTest, ARowHeadingClickThenTypingEditsThatRow) {
   ASSERT_TRUE(testing::ShowActive(*form));
   FlexGrid& g = form->Grid();
@@ -671,12 +694,7 @@ TEST_F(MainWindowTest, TheSamplesOpenAsTheFirstRunSays) {
 class ConcentrationRunTest : public BuildingFormTest {
  protected:
   ConcentrationRunTest() {
-    std::string bld = Sample("house.BLD");
-    EXPECT_TRUE(ReadBuildingFile(state->Building, bld, prompt));
-    EXPECT_EQ(NewReadScenario(state->Building, state->OutdoorConcInput, state->InitialConcInput,
-                              Sample("Scenario/house.SEN"), prompt),
-              ScenarioReadResult::Read);
-    prompt.shown.clear();
+    LoadSampleHouse();
     state->TempDrive = "";
     state->TempFolderName = (folder / "tmp").string();
     state->TempFolder = state->TempFolderName;

@@ -399,6 +399,33 @@ TEST_F(ScenarioEditor, CancelAsksItsQuestionOnce) {
   EXPECT_EQ(Scenario().Name, "Before");
 }
 
+// Values typed and not transferred are lost by the close box as by Cancel: both ask, and
+// No keeps them on screen, an entry still in its box too.
+TEST_F(ScenarioEditor, TheCloseBoxNeverDropsUntransferredValuesWithoutAsking) {
+  ASSERT_TRUE(testing::ShowActive(*editor_));
+  state_->ScenarioSaved = true;
+  Grid().setFocus();
+  Grid().SetRowCol(row::kName, 1);
+  testing::Type("Winter");
+  testing::Enter();
+  Grid().SetRowCol(row::kComments, 1);
+  testing::Type("cold");  // still in the box
+  prompt_.answers = {Answer::No};
+  editor_->close();
+  EXPECT_TRUE(editor_->isVisible());
+  ASSERT_EQ(prompt_.shown.size(), 1U);
+  EXPECT_EQ(prompt_.shown[0].text, "All changes will be lost.  Do you wish to continue?");
+  EXPECT_EQ(prompt_.shown[0].default_answer, Answer::No);
+  EXPECT_EQ(Grid().TextMatrix(row::kName, 1), "Winter");
+  EXPECT_EQ(editor_->EditCell().text(), "cold");
+  state_->ScenarioSaved = false;  // one question, not one more about the file
+  prompt_.answers = {Answer::Yes};
+  editor_->close();
+  EXPECT_FALSE(editor_->isVisible());
+  EXPECT_EQ(prompt_.shown.size(), 2U);
+  EXPECT_EQ(Scenario().Name, "Before");
+}
+
 TEST_F(ScenarioEditor, TypedYearsAndHoursFollowEachOther) {
   ASSERT_TRUE(testing::ShowActive(*editor_));
   Grid().setFocus();

@@ -20,6 +20,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
@@ -392,6 +393,10 @@ TEST_F(UserWalk, FromTheSplashToExit) {
   prompt.shown.clear();
   ChooseMenu(*building, {"calculate", "CalculateExposure", "CalculateInhalation"});
   for (const auto& m : prompt.shown) ADD_FAILURE() << "unexpected message: " << m.text;
+  // It shows no window of its own: the frame says that it ran.
+  EXPECT_TRUE(frame->statusBar()->currentMessage().startsWith(
+      "Inhalation exposure calculation finished for "))
+      << frame->statusBar()->currentMessage().toStdString();
 
   // Display > Exposure...: occupant 1's instantaneous exposure, then the averages.
   ChooseMenu(*building, {"calculate", "CalculateExposure", "averageexposure"});

@@ -109,6 +109,25 @@ TEST_F(RunGraphTest, AxesSpanTheRunAndEveryPeakWithUnitsAndTheRoomsNamed) {
   EXPECT_TRUE(prompt.shown.empty());
 }
 
+// The window's totals are the first pollutant's; with more pollutants the line says where
+// every one's are instead of naming the first alone.
+TEST_F(RunGraphTest, TheEndOfAManyPollutantRunSaysWhereTheirTotalsAre) {
+  state.Building.Scenario.Pollutants[0].Name = "Benzene";
+  RunStartInfo start = Start(24, 20);
+  start.num_pollutants = 8;
+  graph.RunStarted(start);
+  std::array<float, 16> conc{};
+  RunRecordInfo r;
+  r.time = 24;
+  r.concentrations = conc;
+  r.total_emitted = 5;
+  graph.RecordWritten(r);
+  graph.RunEnded(RunOutcome::Completed);
+  EXPECT_EQ(graph.Outcome(),
+            "Concentration run finished at 24.0 h.  The totals of its 8 pollutants are in "
+            "Display > Summary, one pollutant at a time.");
+}
+
 TEST_F(RunGraphTest, NoRunTimeLeavesTheChartAScaleAndTheRunGoesOn) {
   graph.RunStarted(Start(0, 0));
   EXPECT_GT(graph.Chart().ScaleWidth(), 0.0);

@@ -39,9 +39,13 @@ class UnitsWindow : public ::testing::Test {
     testing::Type(text);
     testing::Enter();
   }
-  void Paste(const char* clipboard) {
+  void Paste(const char* clipboard, bool by_keys = false) {
     SetClipboardText(clipboard);
-    testing::ChooseMenu(*form_, {"edit", "editpaste"});
+    if (by_keys) {
+      testing::Key(Qt::Key_V, "\x16", Qt::ControlModifier);
+    } else {
+      testing::ChooseMenu(*form_, {"edit", "editpaste"});
+    }
   }
 
   testing::ScriptedPrompt prompt_;
@@ -166,15 +170,21 @@ TEST_F(UnitsWindow, EachConcentrationRowUsesItsOwnMolecularWeight) {
   EXPECT_EQ(g.TextMatrix(1, 3), "") << "no weight, no conversion";
 }
 
+// A pasted value is judged as a typed one: "12abc" would convert as 12.
 TEST_F(UnitsWindow, PasteTakesOneLineEndOffAndCopyGivesAPlainNumber) {
   ClickCell(0, 1, 3);
   const std::pair<const char*, const char*> pastes[] = {
-      {"2.5\r\n", "2.5"}, {"2.5", "2.5"}, {"12abc\r\n", "12abc"}};
+      {"2.5\r\n", "2.5"}, {"1,500", "1500"}, {"2.5", "2.5"}, {"12abc\r\n", "2.5"}};
   for (const auto& [clipboard, cell] : pastes) {
-    Paste(clipboard);
+    Paste(clipboard, clipboard[0] == '1');
     EXPECT_EQ(Grid(0).TextMatrix(1, 0), cell);
   }
-  EXPECT_EQ(Grid(0).TextMatrix(1, 3), "3.6576") << "12abc converts as 12";
+  ASSERT_EQ(prompt_.shown.size(), 1U);
+  EXPECT_EQ(prompt_.shown[0].text,
+            "Error.  Nothing was pasted.  In row 1, column \"Input value\", \"12abc\" is not a "
+            "number.  A number is written with digits, a point for decimals (2.5), a sign and a "
+            "power of ten (1E-05), and nothing else.");
+  EXPECT_EQ(Grid(0).TextMatrix(1, 3), "0.762");
   EXPECT_EQ(Grid(0).Col(), 0);
 
   FlexGrid& conc = ClickCell(3, 2, 0);
