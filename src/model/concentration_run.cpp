@@ -272,7 +272,7 @@ void ConcentrationRun::StartStepping() {
   for (int p = 0; p < num_pollutants_; ++p)
     arrays_.Conc[0][p] = arrays_.NewConc[0][p] = terms_.CurrentOutdoorConc[p];
   SetRemovalTerms(building_, num_rooms_, flows_, terms_);
-  stepper_ = std::make_unique<RoomStepper>(building_, conc_per_mass_);
+  stepper_ = std::make_unique<RoomStepper>(building_, conc_per_mass_, settings_.SystemsKept);
 }
 
 // look is the step's start nudged by the switch tolerance: what the schedules compare.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "model/program_state.h"
@@ -19,6 +20,9 @@ struct RunSettings {
   char DataSeparator = ',';
   HistoryPollutant OutdoorConcInput{};  // as entered, in OutdoorConcUnits
   RoomPollutant InitialConcInput{};     // as entered, in InitialConcUnits
+  // How many of the systems a run meets it keeps worked out: a flow schedule that repeats
+  // within them never works one out twice.
+  std::size_t SystemsKept = 48;
 };
 
 RunSettings RunSettingsFrom(const ProgramState& state);

@@ -75,17 +75,41 @@ SquareMatrix SquareMatrix::Identity(int order) {
   return m;
 }
 
-SquareMatrix operator*(const SquareMatrix& x, const SquareMatrix& y) {
+namespace {
+
+// The product, with each element's sum of products formed in the same order whether two or
+// four doubles go at once, so that both give the same bits.
+[[gnu::always_inline]] inline void MultiplyInto(const SquareMatrix& x, const SquareMatrix& y,
+                                                SquareMatrix& out) {
   const int n = x.Order();
-  SquareMatrix out(n);
   for (int i = 0; i < n; ++i) {
+    double* row_out = &out(i, 0);
     for (int k = 0; k < n; ++k) {
       const double xik = x(i, k);
       if (xik == 0) continue;  // the rate matrices of buildings are mostly zeros
-      const auto row = y.Row(k);
-      for (int j = 0; j < n; ++j) out(i, j) += xik * row[static_cast<std::size_t>(j)];
+      const double* row = y.Row(k).data();
+      for (int j = 0; j < n; ++j) row_out[j] += xik * row[j];
     }
   }
+}
+
+void MultiplyPlain(const SquareMatrix& x, const SquareMatrix& y, SquareMatrix& out) {
+  MultiplyInto(x, y, out);
+}
+
+[[gnu::target("avx")]] void MultiplyWide(const SquareMatrix& x, const SquareMatrix& y,
+                                          SquareMatrix& out) {
+  MultiplyInto(x, y, out);
+}
+
+using Multiply = void (*)(const SquareMatrix&, const SquareMatrix&, SquareMatrix&);
+const Multiply kMultiply = __builtin_cpu_supports("avx") ? MultiplyWide : MultiplyPlain;
+
+}  // namespace
+
+SquareMatrix operator*(const SquareMatrix& x, const SquareMatrix& y) {
+  SquareMatrix out(x.Order());
+  kMultiply(x, y, out);
   return out;
 }
 

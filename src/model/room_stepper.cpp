@@ -24,6 +24,10 @@ bool PassesEquilibrium(bool releasing, double equilibrium, double conc) {
   return releasing ? equilibrium - conc < -margin : equilibrium - conc > margin;
 }
 
+// A layer whose turn, put at the step's start or end, misplaces no more than this share of
+// the air it meets turns there.
+constexpr double kNegligibleTurn = 1e-5;
+
 // Roots of events are found to this share of the step.
 constexpr double kEventTolerance = 1e-11;
 constexpr int kMostRootIterations = 80;
@@ -207,10 +211,12 @@ struct RoomStepper::Block {
   std::vector<PerPollutant<double>> modes;  // the decaying inputs at the last step's end
 };
 
-RoomStepper::RoomStepper(const BuildingRecord& building, const PerPollutant<float>& conc_per_mass)
+RoomStepper::RoomStepper(const BuildingRecord& building, const PerPollutant<float>& conc_per_mass,
+                         std::size_t systems_kept)
     : layout_(MakeStateLayout(building)),
       conc_per_mass_(conc_per_mass),
       step_sources_(building, layout_, conc_per_mass_),
+      cache_(systems_kept),
       solution_(std::make_unique<Solution>()),
       block_(std::make_unique<Block>()) {
   for (std::size_t i = 0; i < layout_.layers.size(); ++i)
@@ -319,6 +325,8 @@ double RoomStepper::FirstEvent(const BuildingRecord& building, const HVACMixing&
   const double dt = sol.dt;
   double first = dt;
   found.clear();
+  early_turns_.clear();
+  late_turns_.clear();
   const bool filter_may_fill = CapacityLimited(s.HVACType);
   if (!filter_may_fill && releasing_layers_.empty()) return first;
   const auto consider = [&](const Event& event, const auto& value_at, double f0, double fh) {
@@ -377,9 +385,29 @@ double RoomStepper::FirstEvent(const BuildingRecord& building, const HVACMixing&
         const PropagatedState x = PropagateState(rates, start_state(), tau);
         return drive(x.End[index], x.End[static_cast<std::size_t>(at.room - 1)]);
       };
-      const double at_start = drive(start_mass, arrays.Conc[at.room][p]);
-      consider({static_cast<int>(i), p}, value_at,
-               releasing ? std::max(at_start, 0.0) : std::min(at_start, 0.0), at_end);
+      const double at_start = releasing ? std::max(drive(start_mass, arrays.Conc[at.room][p]), 0.0)
+                                        : std::min(drive(start_mass, arrays.Conc[at.room][p]), 0.0);
+      // Near its equilibrium a layer exchanges almost nothing: turning it at the step's end
+      // instead of where the air passes puts what it exchanged in the rest of the step, at
+      // most its rate at the end over half of that rest, in the wrong place. Where that is
+      // negligible the step goes on whole; a layer that follows the air at its equilibrium
+      // would otherwise end a step at every turn of the flows.
+      const double passed = dt * at_start / (at_start - at_end);
+      const double exchange = static_cast<double>(source.Size) * source.UnitFactor *
+                              conc_per_mass_[p] * source.Params[1][p] /
+                              building.RoomList[at.room].Volume;
+      const double negligible =
+          kNegligibleTurn * (std::fabs(end_conc) + std::fabs(c0 * end_mass / m0));
+      const int turn = static_cast<int>(i) * kMaxPollutants + p;
+      if (std::fabs(exchange * at_start) * passed / 2 <= negligible) {
+        early_turns_.push_back(turn);
+        continue;
+      }
+      if (std::fabs(exchange * at_end) * (dt - passed) / 2 <= negligible) {
+        late_turns_.push_back(turn);
+        continue;
+      }
+      consider({static_cast<int>(i), p}, value_at, at_start, at_end);
     }
   }
   return first;
@@ -709,6 +737,14 @@ RoomStepper::Outcome RoomStepper::Advance(BuildingRecord& building, const Workin
   // changes the system before the step; each layer may turn so once.
   for (int round = 0; round <= 2 * np * static_cast<int>(layout_.layers.size()) + 1; ++round) {
     const double tau = FirstEvent(building, mixing, hvac, sol, sources, sinks, arrays, events);
+    if (!early_turns_.empty()) {
+      // Layers that turn just after the step's start turn at it, and the step is worked out
+      // again; what else it found is looked for again then.
+      for (int turn : early_turns_) step_sources_.Flip(turn / kMaxPollutants, turn % kMaxPollutants);
+      events.clear();
+      Solve(building, flows, terms, mixing, step.start, dt, regular, sources, sinks, arrays, sol);
+      continue;
+    }
     if (events.empty()) break;
     if (tau > kEventAtStart * sol.dt) {
       Solve(building, flows, terms, mixing, step.start, tau, false, sources, sinks, arrays, sol);
@@ -736,9 +772,13 @@ RoomStepper::Outcome RoomStepper::Advance(BuildingRecord& building, const Workin
     else
       outcome.filled[event.p] = true;
   }
+  // Turns found where the step was cut short at an earlier event belong to the rest of it.
+  const bool turned = !late_turns_.empty() && events.empty();
+  if (turned)
+    for (int turn : late_turns_) step_sources_.Flip(turn / kMaxPollutants, turn % kMaxPollutants);
   outcome.taken = sol.dt;
   // A step of the grid with constant inputs may begin a block of such steps.
-  if (regular && events.empty() && sol.inputs.steady)
+  if (regular && events.empty() && !turned && sol.inputs.steady)
     StartBlock(building, sol, cache_.Rows(*sol.system, layout_, np, sol.dt));
   return outcome;
 }

@@ -24,7 +24,8 @@ namespace quarn {
 // equilibrium of a releasing layer (layer 1 only releases).
 class RoomStepper {
  public:
-  RoomStepper(const BuildingRecord& building, const PerPollutant<float>& conc_per_mass);
+  RoomStepper(const BuildingRecord& building, const PerPollutant<float>& conc_per_mass,
+              std::size_t systems_kept = 48);
   ~RoomStepper();
 
   struct Step {
@@ -97,6 +98,9 @@ class RoomStepper {
   StepSources step_sources_;
   StepCache cache_;
   std::vector<int> releasing_layers_;  // the layers 1 of sources in rooms
+  // Layers (layer * 8 + pollutant) that turn at the start or the end of the step in hand.
+  std::vector<int> early_turns_;
+  std::vector<int> late_turns_;
   // Kept from step to step, so that a step allocates nothing.
   std::unique_ptr<Solution> solution_;
   std::vector<double> start_;

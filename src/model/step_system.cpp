@@ -224,6 +224,19 @@ StepCache::System& StepCache::Find(const BuildingRecord& building, const StateLa
   return system;
 }
 
+const StepMatrices& StepCache::Matrices(const System& system, int p, double dt) {
+  Worked& worked = worked_[static_cast<std::size_t>(p)];
+  // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison)
+  if (worked.system != &system || std::memcmp(&worked.step, &dt, sizeof dt) != 0 ||
+      worked.made != system.last_used) {
+    worked.matrices = ComputeStepMatrices(system.rates[p], dt);
+    worked.system = &system;
+    worked.step = dt;
+    worked.made = system.last_used;
+  }
+  return worked.matrices;
+}
+
 const StepRows& StepCache::Rows(System& system, const StateLayout& layout, int pollutants,
                                 double dt) {
   for (const StepRows& rows : system.steps)
@@ -243,7 +256,7 @@ const StepRows& StepCache::Rows(System& system, const StateLayout& layout, int p
   rows.mode_integral.assign(layout.modes.size(), PerPollutant<double>{});
   StepMatrices matrices;
   for (int p = 0; p < pollutants; ++p) {
-    if (system.same_as[p] == p) matrices = ComputeStepMatrices(system.rates[p], dt);
+    if (system.same_as[p] == p) matrices = Matrices(system, p, dt);
     // Pollutants sharing rates come right after their first, or take its lanes.
     const int from = system.same_as[p];
     for (int i = 0; i < coupled; ++i)
@@ -339,7 +352,7 @@ const BlockRows& StepCache::Block(System& system, const BuildingRecord& building
       for (Lanes& lanes : out.block_end) lanes[p] = lanes[from];
       continue;
     }
-    const StepMatrices m = ComputeStepMatrices(system.rates[p], dt);
+    const StepMatrices& m = Matrices(system, p, dt);
     std::vector<std::vector<double>> rows = start;
     for (int j = 1; j <= kBlockSteps; ++j) {
       Lanes* at = out.steps.data() + static_cast<std::size_t>((j - 1) * out.per_step) * columns;

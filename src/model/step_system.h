@@ -170,6 +170,17 @@ class StepCache {
   std::size_t Size() const { return systems_.size(); }
 
  private:
+  // The step matrices of one pollutant of the system last asked for, which its rows and its
+  // block rows are both made from.
+  const StepMatrices& Matrices(const System& system, int p, double dt);
+  struct Worked {
+    const System* system = nullptr;
+    double step = 0;
+    uint64_t made = 0;  // when that system was found: a system made anew at the same place differs
+    StepMatrices matrices;
+  };
+  std::array<Worked, kMaxPollutants> worked_;
+
   std::size_t capacity_;
   uint64_t clock_ = 0;
   std::vector<System> systems_;

@@ -9,10 +9,10 @@ namespace quarn {
 
 void AppendWorkRecord(std::string& out, float time, std::span<const float> concentrations,
                       char separator) {
-  out += FileSingle(time);
+  AppendFileSingle(out, time);
   for (float c : concentrations) {
     out += separator;
-    out += FileSingle(c);
+    AppendFileSingle(out, c);
   }
   out += "\r\n";
 }

@@ -148,10 +148,8 @@ char* WriteDigits(const FormDigits& d, int significant, bool lead_zero, char* ou
 // A number form: `first` before the number ("-" for a negative value, else `positive`, which
 // may be nothing), the magnitude with or without its 0 before the point, then `last`.
 template <typename T>
-std::string NumberForm(T value, int significant, const char* positive, bool lead_zero,
-                       const char* last) {
-  std::array<char, 48> buffer{};
-  char* out = buffer.data();
+char* WriteNumberForm(char* out, T value, int significant, const char* positive, bool lead_zero,
+                      const char* last) {
   const bool negative = value < 0;  // -0 prints as 0
   for (const char* p = negative ? "-" : positive; *p; ++p) *out++ = *p;
   const T magnitude = std::fabs(value);
@@ -173,7 +171,15 @@ std::string NumberForm(T value, int significant, const char* positive, bool lead
     out = WriteDigits(d, significant, lead_zero, out);
   }
   put(last);
-  return std::string(buffer.data(), out);
+  return out;
+}
+
+template <typename T>
+std::string NumberForm(T value, int significant, const char* positive, bool lead_zero,
+                       const char* last) {
+  std::array<char, 48> buffer{};
+  return std::string(buffer.data(),
+                     WriteNumberForm(buffer.data(), value, significant, positive, lead_zero, last));
 }
 
 }  // namespace
@@ -192,6 +198,10 @@ std::string SignDouble(double value) {
 }
 std::string FileSingle(float value) {
   return NumberForm(value, 7, " ", false, " ");
+}
+void AppendFileSingle(std::string& out, float value) {
+  std::array<char, 48> buffer;
+  out.append(buffer.data(), WriteNumberForm(buffer.data(), value, 7, " ", false, " "));
 }
 std::string FileDouble(double value) {
   return NumberForm(value, 15, " ", false, " ");

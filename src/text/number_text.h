@@ -23,6 +23,8 @@ std::string SignDouble(double value);
 
 // Number item of a text file: the sign-position form followed by one blank (" .5 ").
 std::string FileSingle(float value);
+// The same appended to `out`, as the work file is written: without a string of its own.
+void AppendFileSingle(std::string& out, float value);
 std::string FileDouble(double value);
 
 // Display through a format pattern: "#" optional digit, "0" required digit, "," among the

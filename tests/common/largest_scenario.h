@@ -75,4 +75,23 @@ inline BuildingRecord LargestScenario(float years = 1) {
   return b;
 }
 
+// The largest scenario whose ventilation and HVAC flows change every hour of the day, the
+// same each day: 24 distinct sets of flows, which a run meets again every day.
+inline BuildingRecord HourlyFlowsScenario(float years = 1) {
+  BuildingRecord b = LargestScenario(years);
+  ScenarioRecord& s = b.Scenario;
+  s.ConstantACH = "N";
+  s.VentScheduleFlag = "Y";
+  s.ConstantHVAC = "N";
+  s.HVACHistoryCycle = "Y";
+  for (int i = 1; i <= 25; ++i) {
+    const int hour = i == 25 ? 1 : i;  // the 25th point, at 24 h, begins the next day
+    s.VentTime[i] = static_cast<float>(i - 1);
+    s.VentRate[i] = 0.3F + 0.05F * static_cast<float>(hour);
+    s.HVACHistoryTime[i] = static_cast<float>(i - 1);
+    s.HVACHistoryFraction[i] = 0.5F + 0.02F * static_cast<float>(hour);
+  }
+  return b;
+}
+
 }  // namespace quarn
