@@ -88,6 +88,48 @@ class HistoryCursor {
   float next_ = kNever;
 };
 
+// When an occupant changes room: its start and end, and every entry and leaving of its
+// pattern, which repeats every cycle from the start. The run writes a record at each, so that
+// an occupant's exposure sums what the run computed between records, in one room each.
+struct OccupantTimes {
+  double start = 0;
+  double end = 0;
+  double cycle = 0;
+  std::vector<double> offsets;  // within a cycle, sorted
+
+  static OccupantTimes Of(const OccupantRecord& o) {
+    OccupantTimes times;
+    times.start = o.StartTime;
+    times.end = o.EndTime;
+    times.cycle = o.CycleLength;
+    for (int i = 1; i <= std::clamp<int>(o.NumSegments, 1, kMaxSchedule); ++i) {
+      if (i >= 2 && o.TimeEnter[i] == 0) break;
+      times.offsets.push_back(o.TimeEnter[i]);
+      times.offsets.push_back(o.TimeLeave[i]);
+    }
+    std::sort(times.offsets.begin(), times.offsets.end());
+    return times;
+  }
+  double NextAfter(double t) const {
+    if (t < start) return start;
+    if (!(t < end)) return std::numeric_limits<double>::max();
+    double next = end;
+    if (cycle > 0 && !offsets.empty()) {
+      const double base = start + std::floor((t - start) / cycle) * cycle;
+      for (double cycle_start : {base, base + cycle}) {
+        for (double offset : offsets) {
+          const double at = cycle_start + offset;
+          if (at > t) {
+            next = std::min(next, at);
+            break;
+          }
+        }
+      }
+    }
+    return next;
+  }
+};
+
 class ConcentrationRun {
  public:
   ConcentrationRun(BuildingRecord& building, const RunSettings& settings, Prompt& prompt,
@@ -112,6 +154,7 @@ class ConcentrationRun {
   void Record(float time);
   double NextChange(double after) const;
   double NextHistoryChange() const;
+  double NextOccupantChange(double after) const;
   void MassUnits();
   bool Steady() const;
   RunOutcome Finish(RunOutcome outcome);
@@ -162,6 +205,9 @@ class ConcentrationRun {
   bool write_failed_ = false;
   int32_t record_count_ = 0;
   float last_record_time_ = 0;
+  // What each room breathed since the last record, concentration × h (room 0 outdoors).
+  RoomPollutant breathed_{};
+  std::vector<OccupantTimes> occupants_;
 
   ConcentrationFormats formats_;  // of the progress window's totals and chart
   std::unique_ptr<ResultsBuffer> buffer_;
@@ -273,6 +319,8 @@ void ConcentrationRun::StartStepping() {
     arrays_.Conc[0][p] = arrays_.NewConc[0][p] = terms_.CurrentOutdoorConc[p];
   SetRemovalTerms(building_, num_rooms_, flows_, terms_);
   stepper_ = std::make_unique<RoomStepper>(building_, conc_per_mass_, settings_.SystemsKept);
+  for (int o = 1; o <= OccupantCount(scenario_); ++o)
+    occupants_.push_back(OccupantTimes::Of(scenario_.Occupants[o]));
 }
 
 // look is the step's start nudged by the switch tolerance: what the schedules compare.
@@ -366,6 +414,10 @@ StepStatus ConcentrationRun::Step() {
   StepBookkeeping(static_cast<float>(clock_->Now() + clock_->Tolerance()), scenario_, outdoor);
   for (int p = 0; p < num_pollutants_; ++p) arrays_.NewConc[0][p] = outdoor[p];
   RoomBookkeeping(building_, flows_, static_cast<float>(dt), arrays_);
+  for (int p = 0; p < num_pollutants_; ++p)
+    breathed_[0][p] += terms_.CurrentOutdoorConc[p] * static_cast<float>(dt);
+  for (int r = 1; r <= num_rooms_; ++r)
+    for (int p = 0; p < num_pollutants_; ++p) breathed_[r][p] += arrays_.StepIntegral[r][p];
 
   if (clock_->IntervalPassed(start)) output_due_ = true;
   // The records show every change of an input where it happens: a curve's corners are
@@ -399,9 +451,15 @@ void ConcentrationRun::Record(float time) {
   last_record_time_ = time;
   const int index = buffer_->Count();
   std::span<float> record = buffer_->Add(time);
+  const std::span<float> integrals = buffer_->Integrals(index);
   std::size_t i = 0;
-  for (int r = 0; r <= num_rooms_; ++r)
-    for (int p = 0; p < num_pollutants_; ++p) record[i++] = arrays_.NewConc[r][p];
+  for (int r = 0; r <= num_rooms_; ++r) {
+    for (int p = 0; p < num_pollutants_; ++p, ++i) {
+      record[i] = arrays_.NewConc[r][p];
+      integrals[i] = breathed_[r][p];
+    }
+    breathed_[r].fill(0);
+  }
 
   RunRecordInfo info;
   info.time = time;
@@ -437,7 +495,8 @@ void ConcentrationRun::Record(float time) {
 // moves to its next point, the managed period begins or ends, the outdoor air changes.
 double ConcentrationRun::NextChange(double after) const {
   const double t = after;
-  double next = std::min(NextSwitchTime(switches_, t), NextHistoryChange());
+  double next =
+      std::min({NextSwitchTime(switches_, t), NextHistoryChange(), NextOccupantChange(t)});
   if (has_managed_period_) {
     if (scenario_.ManagedValue3 > t) next = std::min<double>(next, scenario_.ManagedValue3);
     if (scenario_.ManagedValue4 > t) next = std::min<double>(next, scenario_.ManagedValue4);
@@ -448,6 +507,12 @@ double ConcentrationRun::NextChange(double after) const {
       if (scenario_.OutdoorConcTime[i] > t)
         next = std::min<double>(next, scenario_.OutdoorConcTime[i]);
   }
+  return next;
+}
+
+double ConcentrationRun::NextOccupantChange(double after) const {
+  double next = std::numeric_limits<double>::max();
+  for (const OccupantTimes& o : occupants_) next = std::min(next, o.NextAfter(after));
   return next;
 }
 

@@ -12,6 +12,7 @@
 #include "model/records.h"
 #include "model/room_lookup.h"
 #include "model/rounding.h"
+#include "model/work_file.h"
 #include "model/work_file_reader.h"
 #include "text/number_read.h"
 #include "text/number_text.h"
@@ -57,6 +58,10 @@ struct Block {
   int record_width = 0;  // (NumRooms + 1) x NumPollutants
   std::vector<float> times;
   std::vector<float> concs;
+  // The run's integral of each concentration since the record before (integrals work
+  // file), when every record of the file has one.
+  bool exact = false;
+  std::vector<float> integrals;
 
   int Count() const { return static_cast<int>(times.size()); }
   float Conc(int k, int room, int p) const {
@@ -68,13 +73,29 @@ struct Block {
                                      [](float a, double b) { return a < b; });
     return std::min(static_cast<int>(it - times.begin()), Count() - 1);
   }
-  void Add(float time, std::span<const float> values) {
+  float Integral(int k, int room, int p) const {
+    return integrals[static_cast<std::size_t>(k) * record_width + room * num_pollutants + p];
+  }
+  void Add(float time, std::span<const float> values, std::span<const float> integral) {
     times.push_back(time);
     concs.insert(concs.end(), values.begin(), values.end());
+    if (exact) integrals.insert(integrals.end(), integral.begin(), integral.end());
   }
   void KeepLastOnly() {
     times.erase(times.begin(), times.end() - 1);
     concs.erase(concs.begin(), concs.end() - record_width);
+    if (exact) integrals.erase(integrals.begin(), integrals.end() - record_width);
+  }
+  // The record whose interval is exactly [from, to]: a record at `to` whose record before is
+  // at `from` (or, for the first record of the run, `from` is 0).
+  std::optional<int> IntervalOf(double from, double to, bool first_block) const {
+    if (!exact || Count() == 0) return std::nullopt;
+    const int k = IndexAtOrAfter(to);
+    if (std::fabs(times[k] - to) > Tolerance(to)) return std::nullopt;
+    if (k > 0 ? std::fabs(times[k - 1] - from) <= Tolerance(from)
+              : first_block && std::fabs(from) <= Tolerance(0))
+      return k;
+    return std::nullopt;
   }
 };
 
@@ -257,15 +278,18 @@ double HoursAtOrAbove(double c0, double c1, double level, double dt) {
   return dt * from_level / std::fabs(c1 - c0);
 }
 
-// Integrates from w.t to the point x by the trapezoid between the exposures at both ends.
+// Integrates from w.t to the point x: over a whole interval between records what the run
+// itself computed, otherwise the trapezoid between the exposures at both ends.
 void StepTo(Run& run, int o, Walk& w, const Block& b, double x) {
   OccupantRecord& occ = run.scenario.Occupants[o];
   const double dt = x - w.t;
+  const std::optional<int> interval = b.IntervalOf(w.t, x, run.first_block);
   PerPollutant<float> e{};
   for (int p = 0; p < run.num_pollutants; ++p) {
     const float c = ConcAt(run, b, x, w.room, p);
     e[p] = w.factor * c;
-    w.cum[p] += dt * (static_cast<double>(w.previous[p]) + e[p]) / 2.0;
+    w.cum[p] += interval ? static_cast<double>(w.factor) * b.Integral(*interval, w.room, p)
+                         : dt * (static_cast<double>(w.previous[p]) + e[p]) / 2.0;
     const float irritant = run.irritant[p];
     if (irritant > 0.0f) w.hours_above[p] += HoursAtOrAbove(w.conc_at_t[p], c, irritant, dt);
     w.conc_at_t[p] = c;
@@ -525,6 +549,9 @@ bool WalkWorkFile(Run& run, std::vector<Walk>& walks, ConcWorkFileReader& reader
   const std::string& file = run.building.ConcWorkFile;
   block.num_pollutants = run.num_pollutants;
   block.record_width = (run.num_rooms + 1) * run.num_pollutants;
+  IntegralsFileReader integrals;
+  block.exact = integrals.Open(IntegralsFileOf(file), block.record_width);
+  std::vector<float> integral;
   int fresh = 0;  // records of this block read from the file (not carried)
   bool read = true;
   while (true) {
@@ -541,7 +568,16 @@ bool WalkWorkFile(Run& run, std::vector<Walk>& walks, ConcWorkFileReader& reader
       read = false;
       break;
     }
-    block.Add(reader.Time(), reader.Concentrations());
+    // The integrals stand for the file only while they come with every record, as the run
+    // wrote them.
+    if (block.exact) {
+      float time = 0;
+      if (!integrals.Next(time, integral) || time != reader.Time()) {
+        block.exact = false;
+        block.integrals.clear();
+      }
+    }
+    block.Add(reader.Time(), reader.Concentrations(), integral);
     if (++fresh == kBlockRecords) {
       ProcessBlock(run, walks, block, false, progress);
       block.KeepLastOnly();

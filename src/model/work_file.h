@@ -38,6 +38,13 @@ class ResultsBuffer {
   std::span<const float> Record(int k) const {
     return std::span<const float>(concs_).subspan(static_cast<std::size_t>(k) * width_, width_);
   }
+  // What each room breathed since the record before (IntegralsFileOf).
+  std::span<float> Integrals(int k) {
+    return std::span<float>(integrals_).subspan(static_cast<std::size_t>(k) * width_, width_);
+  }
+  std::span<const float> Integrals(int k) const {
+    return std::span<const float>(integrals_).subspan(static_cast<std::size_t>(k) * width_, width_);
+  }
   // Adds a record (the buffer must not be full) and returns its concentrations to fill.
   std::span<float> Add(float time);
   // Forgets every record: their times and concentrations become 0.
@@ -48,6 +55,29 @@ class ResultsBuffer {
   int count_ = 0;
   std::vector<float> times_;
   std::vector<float> concs_;
+  std::vector<float> integrals_;
+};
+
+// The integrals work file beside a concentration work file (its name with .ITG for .TMP):
+// for every record, the integral over the time since the record before (since 0 for the
+// first) of each concentration of the record, as the run's own exact solution gives it. What
+// an occupant met between two records is then what the run computed, not a line drawn
+// between them. Binary, for this machine alone: "QITG", the record width as a 32-bit
+// integer, then per record its time and the integrals as Singles.
+std::string IntegralsFileOf(const std::string& conc_work_file);
+
+// Reads an integrals work file record by record.
+class IntegralsFileReader {
+ public:
+  // False when the file is missing, damaged or of another width.
+  bool Open(const std::string& path, int width);
+  // The next record's time and integrals; false at the end of the file.
+  bool Next(float& time, std::vector<float>& integrals);
+
+ private:
+  std::vector<char> bytes_;
+  std::size_t at_ = 0;
+  int width_ = 0;
 };
 
 // Writes the work file in blocks as the run goes. The file is created anew; a run that
@@ -58,7 +88,8 @@ class WorkFileWriter {
   // Creates (or replaces) the file, never through a symbolic link left at its name; false
   // with the system's reason in *reason when it cannot be created.
   bool Create(const std::string& path, std::string* reason);
-  // Writes the records of the buffer in order and clears it. False on a write error.
+  // Writes the records of the buffer in order, and their integrals to the integrals work
+  // file, and clears it. False on a write error.
   bool WriteResultsBlock(ResultsBuffer& buffer, char separator);
   // Writes the end line and closes the file. False on a write error.
   bool Finish();
@@ -71,10 +102,14 @@ class WorkFileWriter {
   bool Write(std::string_view bytes);
   // Keeps the first failure: what follows a full disk fails for the same reason.
   bool Failed(const std::string& reason);
+  bool WriteIntegrals(std::string_view bytes);
   WorkFileOutput out_;
+  WorkFileOutput integrals_out_;
   std::string path_;
+  std::string integrals_path_;
   std::string text_;
   std::string failure_;
+  bool integrals_started_ = false;
 };
 
 }  // namespace quarn

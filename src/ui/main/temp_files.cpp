@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/settings.h"
+#include "model/work_file.h"
 #include "text/paths.h"
 #include "text/work_folder.h"
 
@@ -16,6 +17,7 @@ std::vector<std::string> RecordedWorkFiles(const BuildingRecord& building) {
     if (!path.empty()) files.push_back(path);
   };
   add(building.ConcWorkFile);
+  if (!building.ConcWorkFile.empty()) add(IntegralsFileOf(building.ConcWorkFile));
   for (const OccupantRecord& occupant : building.Scenario.Occupants) {
     add(occupant.InstExposureFile);
     add(occupant.CumExposureFile);
