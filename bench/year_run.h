@@ -1,5 +1,10 @@
 #pragma once
 
+#include <linux/perf_event.h>
+#include <sys/ioctl.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <ctime>
 #include <filesystem>
 #include <optional>
@@ -45,6 +50,43 @@ inline double ThreadSeconds() {
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
   return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
 }
+
+// Instructions of this thread between Start and Stop, where the machine lets a process
+// count them (perf events); Available() is false where it does not.
+class InstructionCounter {
+ public:
+  InstructionCounter() {
+    perf_event_attr attr{};
+    attr.type = PERF_TYPE_HARDWARE;
+    attr.size = sizeof attr;
+    attr.config = PERF_COUNT_HW_INSTRUCTIONS;
+    attr.disabled = 1;
+    attr.exclude_kernel = 1;
+    attr.exclude_hv = 1;
+    fd_ = static_cast<int>(syscall(SYS_perf_event_open, &attr, 0, -1, -1, 0));
+  }
+  ~InstructionCounter() {
+    if (fd_ >= 0) close(fd_);
+  }
+  InstructionCounter(const InstructionCounter&) = delete;
+  InstructionCounter& operator=(const InstructionCounter&) = delete;
+  bool Available() const { return fd_ >= 0; }
+  void Start() {
+    if (fd_ < 0) return;
+    ioctl(fd_, PERF_EVENT_IOC_RESET, 0);
+    ioctl(fd_, PERF_EVENT_IOC_ENABLE, 0);
+  }
+  double Stop() {
+    if (fd_ < 0) return 0;
+    ioctl(fd_, PERF_EVENT_IOC_DISABLE, 0);
+    long long count = 0;
+    if (read(fd_, &count, sizeof count) != static_cast<ssize_t>(sizeof count)) return 0;
+    return static_cast<double>(count);
+  }
+
+ private:
+  int fd_ = -1;
+};
 
 inline double SecondsSince(double start) {
   return ThreadSeconds() - start;
