@@ -25,8 +25,6 @@ namespace quarn {
 namespace {
 
 constexpr int kLeftTopTwips = 10;
-constexpr int kMinWidthTwips = 6580;
-constexpr int kMinHeightTwips = 3405;
 constexpr double kFrameWidthShare = 0.95;
 constexpr int kGridBelowFrameTwips = 20;
 // Wide enough for "Air Cleaner Eff" on two lines of a header row that holds two lines.
@@ -82,7 +80,7 @@ void ScenarioRoomForm::BuildControls() {
   grid_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
   layout->addWidget(grid_, 1);
   setCentralWidget(central);
-  setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
+  SetMinimumTwips(*this, kGridWindowMinWidthTwips, kGridWindowMinHeightTwips);
 }
 
 void ScenarioRoomForm::Fill() {
@@ -201,7 +199,7 @@ ScenarioRoomForm* OpenScenarioRooms(MainContext& context, QWidget* opener) {
       },
       kLeftTopTwips, kLeftTopTwips);
   if (open) return form;
-  SizeToFrameWidth(*form, kFrameWidthShare, kMinWidthTwips, kMinHeightTwips);
+  SizeToFrameWidth(*form, kFrameWidthShare, kGridWindowMinWidthTwips, kGridWindowMinHeightTwips);
   form->Grid().setFocus(Qt::OtherFocusReason);
   return form;
 }

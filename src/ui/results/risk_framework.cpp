@@ -44,8 +44,6 @@ constexpr int kCols = 11;
 constexpr int kHeaderHeight = 600;
 constexpr std::array<int, kCols> kWidths{1000, 1900, 1290, 900, 900, 1200,
                                          900,  900,  1200, 900, 1200};
-constexpr int kMinWidth = 6580;
-constexpr int kMinHeight = 3405;
 constexpr int kLabelTop = 250;  // under the frame's caption
 constexpr int kGridTop = 1000;
 constexpr double kFrameShare = 0.99;
@@ -339,7 +337,7 @@ RiskFramework::RiskFramework(MainContext& context, QWidget* parent)
   if (auto* tools = menuBar()->findChild<QAction*>("tools"); tools && tools->menu()) {
     connect(tools->menu(), &QMenu::aboutToShow, this, [this] { RunCommand("tools"); });
   }
-  setMinimumSize(TwipsToPixels(kMinWidth), TwipsToPixels(kMinHeight));
+  SetMinimumTwips(*this, kGridWindowMinWidthTwips, kGridWindowMinHeightTwips);
   LayOut();
 }
 
@@ -512,7 +510,7 @@ RiskFramework* ShowRiskFramework(MainContext& context, QMdiArea* area) {
   if (area != nullptr && !form->isVisible()) {
     const QSize share(PixelsToTwips(static_cast<int>(area->width() * kFrameShare)) - 100,
                       PixelsToTwips(static_cast<int>(area->height() * kFrameShare)) - 100);
-    OpenAtSize(*form, share.expandedTo(QSize(kMinWidth, kMinHeight)));
+    OpenAtSize(*form, share.expandedTo(QSize(kGridWindowMinWidthTwips, kGridWindowMinHeightTwips)));
     OuterFrame(form)->move(0, 0);
   }
   FillRiskGrid(*form, 0);
