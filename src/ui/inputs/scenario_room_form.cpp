@@ -66,13 +66,13 @@ void ScenarioRoomForm::BuildControls() {
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(TwipsToPixels(kGridBelowFrameTwips));
-  frame1_ = NewPanel(central, "Frame1");
-  auto* top = new QHBoxLayout(frame1_);
+  edit_frame_ = NewPanel(central, "Frame1");
+  auto* top = new QHBoxLayout(edit_frame_);
   top->setContentsMargins(4, 4, 4, 4);
-  edit_cell_ = NewEditCell(frame1_);
+  edit_cell_ = NewEditCell(edit_frame_);
   top->addWidget(edit_cell_);
   top->addStretch(1);
-  layout->addWidget(frame1_);
+  layout->addWidget(edit_frame_);
   grid_ = new FlexGrid(central);
   grid_->setObjectName("roomss");
   grid_->SetCols(6);

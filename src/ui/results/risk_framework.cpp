@@ -280,9 +280,9 @@ RiskFramework::RiskFramework(MainContext& context, QWidget* parent)
   auto* layout = new QGridLayout(bar);
   layout->setContentsMargins(0, 0, 0, 0);
   AddLabel(*layout, "Label1", "Building", 0, 0);
-  label2_ = AddLabel(*layout, "Label2", "", 0, 1);
+  building_id_ = AddLabel(*layout, "Label2", "", 0, 1);
   AddLabel(*layout, "Label3", "Scenario", 0, 2);
-  label4_ = AddLabel(*layout, "Label4", "", 0, 3);
+  scenario_name_ = AddLabel(*layout, "Label4", "", 0, 3);
   AddLabel(*layout, "Label5", "Pollutant", 0, 4);
   // A particle count's risk goes through the mass of a particle: it stands beside the risk.
   particle_mass_ = new QLabel(bar);
