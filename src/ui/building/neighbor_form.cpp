@@ -24,11 +24,11 @@ NeighborForm::NeighborForm(MainContext& context)
     : InputForm(context, "NeighborForm", "Define Neighbors") {
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
-  auto* label1 = new QLabel("List of Neighbors for room", central);
-  label1->setObjectName("Label1");
+  auto* heading = new QLabel("List of Neighbors for room", central);
+  heading->setObjectName("Label1");
   room_label_ = new QLabel(central);
   room_label_->setObjectName("Label2");
-  layout->addWidget(label1);
+  layout->addWidget(heading);
   layout->addWidget(room_label_);
   grid_ = new FlexGrid(central);
   grid_->setObjectName("Grid1");

@@ -82,8 +82,8 @@ BarChartForm::BarChartForm(MainContext& context, QWidget* parent)
   frame_ = new QGroupBox(central);
   frame_->setObjectName("Frame1");
   auto* row = new QHBoxLayout(frame_);
-  auto* label2 = new QLabel("Pollutant", frame_);
-  label2->setObjectName("Label2");
+  auto* pollutant_caption = new QLabel("Pollutant", frame_);
+  pollutant_caption->setObjectName("Label2");
   number_ = NamedBox(frame_, "PollutantNumber");
   number_->setFixedWidth(TwipsToPixels(500));
   RestrictToNumbers(*number_);
@@ -91,7 +91,7 @@ BarChartForm::BarChartForm(MainContext& context, QWidget* parent)
   spinner_->setObjectName("UpDown1");
   name_ = new QLabel(frame_);
   name_->setObjectName("PollutantName");
-  row->addWidget(label2);
+  row->addWidget(pollutant_caption);
   row->addWidget(number_);
   row->addWidget(spinner_);
   row->addWidget(name_, 1);
