@@ -11,7 +11,6 @@ namespace quarn {
 namespace {
 
 constexpr int kMassTransferModel = 0;
-constexpr int kR0kModel = 1;
 constexpr int kPaint1Model = 2;
 constexpr int kRTModel = 4;
 constexpr int kShowerModel = 5;

@@ -7,6 +7,7 @@
 #include <string>
 
 class QAbstractItemDelegate;
+class QInputEvent;
 class QKeyEvent;
 
 namespace quarn {
@@ -50,8 +51,8 @@ inline constexpr int kAltMask = 4;
 
 // The key code of a Qt key (0 for keys the program never looks at).
 int KeyCodeOf(int qt_key);
-// The shift state bits of a key event.
-int ShiftStateOf(const QKeyEvent& event);
+// The shift state bits of a key or mouse event.
+int ShiftStateOf(const QInputEvent& event);
 
 // The grid of every data window: a table of text cells whose first FixedRows rows and
 // FixedCols columns are headings. It is a view over its own cell store (CellStore), so that

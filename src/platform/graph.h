@@ -33,8 +33,9 @@ class Graph : public QWidget {
   void render(QPainter& painter, const QRectF& target, double zoom = 1) const;
   using QWidget::render;
 
-  // Line colour of set n (from 1) and fill colour of bar style s + 1: colours that stay
-  // apart on white paper, the same on screen and in print.
+  // Colour `number` (from 1) of the palette: the line colour of set `number` and the fill
+  // colour of bar style `number` - 1; colours that stay apart on white paper, the same on
+  // screen and in print.
   static QColor PaletteColor(int number);
   static int PaletteSize();
 

@@ -37,7 +37,7 @@ FlowWindowParts MakeFlowWindowParts(QMainWindow& window, const char* grid_name, 
   parts.grid->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
   layout->addWidget(parts.grid, 1);
   window.setCentralWidget(central);
-  window.setMinimumSize(TwipsToPixels(min_width_twips), TwipsToPixels(min_height_twips));
+  SetMinimumTwips(window, min_width_twips, min_height_twips);
   return parts;
 }
 

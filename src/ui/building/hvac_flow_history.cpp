@@ -55,7 +55,7 @@ HVACFlowHistory::HVACFlowHistory(MainContext& context)
   SetCommand("tbnRandom", [this] { GenerateRandom(); });
   SetHelp(kMainHelpFile, "");
   AddEditSession(*grid_, *edit_cell_, true);
-  setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
+  SetMinimumTwips(*this, kMinWidthTwips, kMinHeightTwips);
 }
 
 void HVACFlowHistory::BuildControls() {
@@ -80,7 +80,7 @@ void HVACFlowHistory::BuildControls() {
   auto* body = new QHBoxLayout;
   grid_ = new FlexGrid(central);
   grid_->setObjectName("HVACHistss");
-  grid_->setMinimumSize(TwipsToPixels(kGridWidthTwips), TwipsToPixels(kGridHeightTwips));
+  SetMinimumTwips(*grid_, kGridWidthTwips, kGridHeightTwips);
   body->addWidget(grid_, 1);
   auto* options = new QVBoxLayout;
   QGroupBox* flows = AddFrame(*central, "Frame1", "Flows affected");

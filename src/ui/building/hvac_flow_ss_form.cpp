@@ -51,22 +51,22 @@ HVACFlowSSForm::HVACFlowSSForm(MainContext& context)
   top_frame_->setMinimumHeight(edit_cell_->sizeHint().height());
   layout->addWidget(top_frame_);
 
-  frame1_ = new QFrame(central);
-  frame1_->setObjectName("Frame1");
-  auto* times = new QHBoxLayout(frame1_);
+  times_frame_ = new QFrame(central);
+  times_frame_->setObjectName("Frame1");
+  auto* times = new QHBoxLayout(times_frame_);
   times->setContentsMargins(0, 0, 0, 0);
-  start_label_ = new QLabel("Start", frame1_);
+  start_label_ = new QLabel("Start", times_frame_);
   start_label_->setObjectName("StartLabel");
-  start_time_ = TimeBox("StartTime", frame1_, ctx_.prompt);
-  stop_label_ = new QLabel("Stop", frame1_);
+  start_time_ = TimeBox("StartTime", times_frame_, ctx_.prompt);
+  stop_label_ = new QLabel("Stop", times_frame_);
   stop_label_->setObjectName("StopLabel");
-  stop_time_ = TimeBox("StopTime", frame1_, ctx_.prompt);
+  stop_time_ = TimeBox("StopTime", times_frame_, ctx_.prompt);
   times->addWidget(start_label_);
   times->addWidget(start_time_);
   times->addWidget(stop_label_);
   times->addWidget(stop_time_);
   times->addStretch(1);
-  layout->addWidget(frame1_);
+  layout->addWidget(times_frame_);
 
   grid_ = new FlexGrid(central);
   grid_->setObjectName("HVACss");

@@ -63,7 +63,7 @@ class HVACFlowSSForm : public InputForm {
   void OnGridKeyDown(int& key_code, int shift);
 
   QFrame* top_frame_ = nullptr;
-  QFrame* frame1_ = nullptr;
+  QFrame* times_frame_ = nullptr;
   QLabel* start_label_ = nullptr;
   QLineEdit* start_time_ = nullptr;
   QLabel* stop_label_ = nullptr;

@@ -43,21 +43,21 @@ HVACForm::HVACForm(MainContext& context) : InputForm(context, "HVACForm", "HVAC 
 void HVACForm::BuildControls() {
   auto* central = new QWidget(this);
   auto* layout = new QGridLayout(central);
-  auto* label1 = new QLabel("Select filter from list", central);
-  label1->setObjectName("Label1");
+  auto* filter_caption = new QLabel("Select filter from list", central);
+  filter_caption->setObjectName("Label1");
   filter_type_ = new QComboBox(central);
   filter_type_->setObjectName("FilterType");
   for (const char* kind : kFilterKinds) filter_type_->addItem(ToQt(kind));
-  auto* label2 = new QLabel("Enter capacity gm", central);
-  label2->setObjectName("Label2");
+  auto* capacity_caption = new QLabel("Enter capacity gm", central);
+  capacity_caption->setObjectName("Label2");
   capacity_ = new QLineEdit("0", central);
   capacity_->setObjectName("Capacity");
   RestrictToNumbers(*capacity_, ctx_.prompt);
   userdefine_ = new QPushButton("&User define filter", central);
   userdefine_->setObjectName("userdefine");
-  layout->addWidget(label1, 0, 0);
+  layout->addWidget(filter_caption, 0, 0);
   layout->addWidget(filter_type_, 0, 1);
-  layout->addWidget(label2, 1, 0);
+  layout->addWidget(capacity_caption, 1, 0);
   layout->addWidget(capacity_, 1, 1);
   layout->addWidget(userdefine_, 2, 0, 1, 2);
   layout->setRowStretch(3, 1);

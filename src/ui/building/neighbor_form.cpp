@@ -24,12 +24,12 @@ NeighborForm::NeighborForm(MainContext& context)
     : InputForm(context, "NeighborForm", "Define Neighbors") {
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
-  auto* label1 = new QLabel("List of Neighbors for room", central);
-  label1->setObjectName("Label1");
-  label2_ = new QLabel(central);
-  label2_->setObjectName("Label2");
-  layout->addWidget(label1);
-  layout->addWidget(label2_);
+  auto* heading = new QLabel("List of Neighbors for room", central);
+  heading->setObjectName("Label1");
+  room_label_ = new QLabel(central);
+  room_label_->setObjectName("Label2");
+  layout->addWidget(heading);
+  layout->addWidget(room_label_);
   grid_ = new FlexGrid(central);
   grid_->setObjectName("Grid1");
   layout->addWidget(grid_, 1);
@@ -70,7 +70,7 @@ bool NeighborForm::Fill(int16_t room) {
       FillNeighborGrid(*grid_, ctx_.state.Building, room, rooms ? &rooms->Grid() : nullptr);
   if (!label) return false;
   room_ = room;
-  label2_->setText(ToQt(*label));
+  room_label_->setText(ToQt(*label));
   grid_->updateGeometry();
   GrowToContents(*this);
   grid_->setFocus();

@@ -29,7 +29,7 @@ class NeighborForm : public InputForm {
  private:
   void Toggle();
 
-  QLabel* label2_ = nullptr;
+  QLabel* room_label_ = nullptr;
   int16_t room_ = 0;
 };
 

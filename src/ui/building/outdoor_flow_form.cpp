@@ -24,8 +24,6 @@ namespace quarn {
 namespace {
 
 constexpr int kLeftTopTwips = 10;
-constexpr int kMinWidthTwips = 6580;
-constexpr int kMinHeightTwips = 3405;
 constexpr double kFrameWidthShare = 0.9;
 constexpr int kInColumn = 2;
 constexpr int kOutColumn = 3;
@@ -36,8 +34,8 @@ constexpr const char* kFlowFilter = "All Flows (*.FLO)|*.FLO|All files (*.*)|*.*
 
 OutdoorFlowForm::OutdoorFlowForm(MainContext& context)
     : InputForm(context, "OutdoorFlowForm", "Outdoor flows") {
-  const FlowWindowParts parts =
-      MakeFlowWindowParts(*this, "OutdoorFlowsSS", kMinWidthTwips, kMinHeightTwips);
+  const FlowWindowParts parts = MakeFlowWindowParts(
+      *this, "OutdoorFlowsSS", kGridWindowMinWidthTwips, kGridWindowMinHeightTwips);
   topframe_ = parts.topframe;
   parts.top->addStretch(1);
   edit_cell_ = parts.edit_cell;
@@ -141,7 +139,7 @@ OutdoorFlowForm* ShowOutdoorFlows(MainContext& context, QWidget* opener) {
   FillOutdoorFlowGrid(grid, context.state.Building);
   grid.SetFixedCols(2);
   grid.SetRowCol(1, kInColumn);
-  SizeToFrameWidth(*form, kFrameWidthShare, kMinWidthTwips, kMinHeightTwips);
+  SizeToFrameWidth(*form, kFrameWidthShare, kGridWindowMinWidthTwips, kGridWindowMinHeightTwips);
   grid.setFocus(Qt::OtherFocusReason);
   return form;
 }

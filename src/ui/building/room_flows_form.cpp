@@ -12,6 +12,7 @@
 #include "text/number_text.h"
 #include "ui/building/flow_window_parts.h"
 #include "ui/building/menu_tables.h"
+#include "ui/common/form_helpers.h"
 #include "ui/common/grid_operations.h"
 #include "ui/common/window_menu.h"
 #include "ui/grids/grid_cells.h"
@@ -21,8 +22,6 @@ namespace {
 
 constexpr int kLeftTwips = 0;
 constexpr int kTopTwips = 10;
-constexpr int kMinWidthTwips = 6580;
-constexpr int kMinHeightTwips = 3405;
 constexpr int kInColumn = 2;
 constexpr int kOutColumn = 3;
 constexpr const char* kTotalsMask = "##,##0.0#";
@@ -45,7 +44,7 @@ RoomFlowsForm::RoomFlowsForm(MainContext& context)
       set_(context.state.FlowSet),
       flows_(LoadRoomFlowSet(context.state.Building.Scenario, set_)) {
   const FlowWindowParts parts =
-      MakeFlowWindowParts(*this, "RoomFlowSS", kMinWidthTwips, kMinHeightTwips);
+      MakeFlowWindowParts(*this, "RoomFlowSS", kGridWindowMinWidthTwips, kGridWindowMinHeightTwips);
   topframe_ = parts.topframe;
   edit_cell_ = parts.edit_cell;
   grid_ = parts.grid;
@@ -177,8 +176,8 @@ RoomFlowsForm* OpenRoomFlows(MainContext& context, QWidget* opener, int16_t set)
   form->setWindowTitle(ToQt(Caption(set)));
   QWidget* outer = OuterFrame(form);
   const QSize hint = outer->sizeHint();
-  outer->resize(std::max(hint.width(), TwipsToPixels(kMinWidthTwips)),
-                std::max(hint.height(), TwipsToPixels(kMinHeightTwips)));
+  outer->resize(std::max(hint.width(), TwipsToPixels(kGridWindowMinWidthTwips)),
+                std::max(hint.height(), TwipsToPixels(kGridWindowMinHeightTwips)));
   return form;
 }
 

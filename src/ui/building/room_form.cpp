@@ -24,7 +24,6 @@ namespace quarn {
 namespace {
 
 constexpr int kMinWidthTwips = 10700;
-constexpr int kMinHeightTwips = 3405;
 constexpr int kNameCol = 1;
 constexpr int kCountCol = 6;
 
@@ -58,7 +57,7 @@ RoomForm::RoomForm(MainContext& context) : InputForm(context, "RoomForm", "Fixed
   BuildMenus(menus::kRoomForm);
   WireCommands();
   SetHelp(kMainHelpFile, "Contents");
-  setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
+  SetMinimumTwips(*this, kMinWidthTwips, kGridWindowMinHeightTwips);
 }
 
 void RoomForm::BuildControls() {

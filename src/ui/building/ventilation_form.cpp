@@ -25,7 +25,6 @@ namespace {
 
 constexpr int kLeftTopTwips = 10;
 constexpr int kMinWidthTwips = 7500;
-constexpr int kMinHeightTwips = 3405;
 // Index, time and rate columns, with room for the scroll bar.
 constexpr int kGridWidthTwips = 400 + 900 + 900 + 700;
 
@@ -40,7 +39,7 @@ VentilationForm::VentilationForm(MainContext& context)
   SetScheduleRowCommands(*this, *grid_, ctx_.prompt);
   SetHelp(kMainHelpFile, "Ventilation cycles");
   AddEditSession(*grid_, *edit_cell_, true);
-  setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
+  SetMinimumTwips(*this, kMinWidthTwips, kGridWindowMinHeightTwips);
 }
 
 void VentilationForm::BuildControls() {

@@ -24,17 +24,17 @@ AboutForm::AboutForm(const ProgramIdentity& identity, QWidget* parent)
   setWindowTitle("About Quarn");
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(PictureLabel("<b style='font-size:18pt'>Quarn</b>", this));
-  label1_ = WrappedLabel("Label1", this);
-  label2_ = WrappedLabel("Label2", this);
-  layout->addWidget(label1_);
-  layout->addWidget(label2_);
+  about_text_ = WrappedLabel("Label1", this);
+  version_ = WrappedLabel("Label2", this);
+  layout->addWidget(about_text_);
+  layout->addWidget(version_);
   layout->addWidget(CloseButton("Command1", this), 0, Qt::AlignRight);
   resize(TwipsToPixels(6000), TwipsToPixels(3600));
 }
 
 void AboutForm::Load() {
-  label1_->setText(ToQt(kAboutText));
-  label2_->setText(ToQt("Version " + VersionNumberText(identity_) + "  " + identity_.Description));
+  about_text_->setText(ToQt(kAboutText));
+  version_->setText(ToQt("Version " + VersionNumberText(identity_) + "  " + identity_.Description));
   CenterForm(*this);
 }
 

@@ -19,8 +19,8 @@ class AboutForm : public QDialog {
 
  private:
   ProgramIdentity identity_;
-  QLabel* label1_;
-  QLabel* label2_;
+  QLabel* about_text_;
+  QLabel* version_;
 };
 
 // Opens the About window (one at a time), centred again on each opening.

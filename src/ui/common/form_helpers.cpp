@@ -13,6 +13,7 @@
 
 #include "platform/edit_cell.h"
 #include "platform/flex_grid.h"
+#include "platform/qt_text.h"
 #include "platform/up_down.h"
 #include "ui/common/input_form.h"
 
@@ -61,6 +62,10 @@ void ClearGridFrom(InputForm& form, FlexGrid& grid, int first_row, int first_col
   grid.SetRowSel(grid.Rows() - 1);
   grid.SetColSel(grid.Cols() - 1);
   form.RunRole(MenuRole::Clear);
+}
+
+void SetMinimumTwips(QWidget& window, int width_twips, int height_twips) {
+  window.setMinimumSize(TwipsToPixels(width_twips), TwipsToPixels(height_twips));
 }
 
 QFrame* NewPanel(QWidget* parent, const char* name) {

@@ -22,6 +22,15 @@ class InputForm;
 class Prompt;
 class UpDown;
 
+// The least size, in twips, that the grid windows keep when the user makes them smaller: the
+// height holds the button bar, the edit box and a few rows of the grid. Windows with more
+// columns to show have a least width of their own.
+inline constexpr int kGridWindowMinHeightTwips = 3405;
+inline constexpr int kGridWindowMinWidthTwips = 6580;
+
+// A window that the user can make no smaller than this size in twips.
+void SetMinimumTwips(QWidget& window, int width_twips, int height_twips);
+
 // The controls of a one-grid input window: the band at the top holding the edit box
 // EditCell, and below it the grid, which takes the rest of the window.
 struct EditGridControls {

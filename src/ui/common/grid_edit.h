@@ -75,8 +75,8 @@ class GridEdit : public QObject {
   void SetMirrorTyping(bool mirror) { mirror_typing_ = mirror; }
   bool MirrorTyping() const { return mirror_typing_; }
 
-  // The program's shared flags that this session keeps up to date (either may be null):
-  // CellEditActive while an edit is open; GridEventsEnabled False during a block command.
+  // The windows' shared flags that this session keeps up to date (either may be null):
+  // cell_edit_active while an edit is open; grid_events_enabled false during a block command.
   void SetSharedFlags(bool* cell_edit_active, bool* grid_events_enabled);
 
   // The edit state.

@@ -99,7 +99,7 @@ class InputForm : public QMainWindow {
   void RunRole(MenuRole role);
 
   // A grid edited in place through its edit box, for the window's life. The session keeps
-  // the program's CellEditActive and GridEventsEnabled; every stored cell marks the window
+  // the windows' cell_edit_active and grid_events_enabled; every stored cell marks the window
   // edited and is passed to AfterCellCommit.
   GridEdit& AddEditSession(FlexGrid& grid, EditCellBox& box, bool numeric_only,
                            GridEdit::Wiring wiring = GridEdit::Wiring::Automatic);

@@ -12,9 +12,9 @@ struct BuildingRecord;
 
 // Grid transfer of the building's rooms and neighbour table.
 //
-// The windows hold GridEventsEnabled False around these calls and decide what is shown,
-// focused or closed; the procedures work on the grid and the record only, so each can
-// be used on a bare grid.
+// The windows hold their grid events off (GridEventsOff) around these calls and decide what is
+// shown, focused or closed; the procedures work on the grid and the record only, so each can be
+// used on a bare grid.
 
 // The rooms j != room marked as neighbours of room in the neighbour table.
 int16_t CountNeighbors(const BuildingRecord& building, int room);

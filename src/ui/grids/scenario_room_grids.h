@@ -24,10 +24,10 @@ void FillScenarioRoomGrid(FlexGrid& grid, const BuildingRecord& building);
 
 // Reads counts and air cleaners back. Every row is checked first: its room must be 1 to
 // NumRooms, its sources 0 to 3 and its sinks 0 to 2; a row outside is refused with a
-// message naming the room and nothing is stored (false). GridEventsEnabled is left false.
+// message naming the room and nothing is stored (false).
 bool ReadScenarioRoomGrid(FlexGrid& grid, ProgramState& state, Prompt& prompt);
 
-// Rewrites the two count columns, keeping the current cell. GridEventsEnabled is left false.
+// Rewrites the two count columns, keeping the current cell.
 void FillRoomCountGrid(FlexGrid& grid, ProgramState& state);
 
 // ---- Outdoor concentration history ----

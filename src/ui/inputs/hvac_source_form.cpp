@@ -43,7 +43,7 @@ HVACSourceForm::HVACSourceForm(MainContext& context)
     : InputForm(context, "HVACSourcefrm", "HVAC Source") {
   BuildControls();
   BuildMenus(menus::kHVACSourceForm);
-  setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
+  SetMinimumTwips(*this, kMinWidthTwips, kMinHeightTwips);
   SetCommand("fileopen", [this] { OpenFile(); });
   SetCommand("filesave", [this] { SaveFile(); });
   SetSpinnerSteps(*this, *source_spin_, "ChangesourcenumberDown", "ChangesourcenumberUp",

@@ -36,7 +36,7 @@ InitialConcForm::InitialConcForm(MainContext& context)
   SetCommand("editclearall", [this] { ClearGridFrom(*this, *grid_, 2, 1); });
   SetHelp("RIRozid.HLP", "initial");
   AddEditSession(*grid_, *edit_cell_, true);
-  setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
+  SetMinimumTwips(*this, kMinWidthTwips, kMinHeightTwips);
 }
 
 void InitialConcForm::BuildControls() {

@@ -65,14 +65,14 @@ MassTransferForm::MassTransferForm(MainContext& context)
   CountAsEdits({air_velocity_, source_area_, diffusivity_});
   layout->addLayout(boxes);
 
-  auto* frame1 = new QGroupBox(central);
-  frame1->setObjectName("Frame1");
-  auto* numbers = new QHBoxLayout(frame1);
-  AddLabel(frame1, *numbers, "Label5", "Room #");
-  room_number_ = AddLabel(frame1, *numbers, "RoomNumber", "");
-  AddLabel(frame1, *numbers, "Label6", "Source #");
-  source_number_ = AddLabel(frame1, *numbers, "SourceNumber", "");
-  layout->addWidget(frame1);
+  auto* source_frame = new QGroupBox(central);
+  source_frame->setObjectName("Frame1");
+  auto* numbers = new QHBoxLayout(source_frame);
+  AddLabel(source_frame, *numbers, "Label5", "Room #");
+  room_number_ = AddLabel(source_frame, *numbers, "RoomNumber", "");
+  AddLabel(source_frame, *numbers, "Label6", "Source #");
+  source_number_ = AddLabel(source_frame, *numbers, "SourceNumber", "");
+  layout->addWidget(source_frame);
 
   auto* buttons = new QHBoxLayout;
   const char* button_names[3][2] = {{"CalculateBTN", "&Calculate only"},

@@ -41,7 +41,6 @@ namespace {
 
 constexpr int kLeftTwips = 15;
 constexpr int kMinWidthTwips = 9580;
-constexpr int kMinHeightTwips = 3405;
 constexpr int kGapTwips = 5;
 constexpr int kBottomMarginTwips = 200;
 constexpr int kMovedColumnTwips = 1200;
@@ -100,7 +99,7 @@ OccupantForm::OccupantForm(MainContext& context)
     form_occupants_[static_cast<size_t>(i)] = b.Scenario.Occupants[static_cast<size_t>(i)];
   }
   grid_->SetRowCol(1, 1);
-  setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
+  SetMinimumTwips(*this, kMinWidthTwips, kGridWindowMinHeightTwips);
 }
 
 QLineEdit* OccupantForm::AddBox(QWidget& frame, const char* label_name, const char* caption,

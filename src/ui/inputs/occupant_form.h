@@ -50,7 +50,7 @@ class OccupantForm : public InputForm {
   void AfterCellCommit(int row, int col) override;
 
  private:
-  // The boxes that show numbers, in the order of `number_boxes_`.
+  // The boxes that show numbers, in the order of `boxes_`.
   enum Box {
     Start,
     End,

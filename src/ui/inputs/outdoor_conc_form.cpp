@@ -44,7 +44,7 @@ OutdoorConcForm::OutdoorConcForm(MainContext& context)
   SetCommand("editclearall", [this] { ClearAllData(*this, *grid_, ctx_.prompt, 0, 2); });
   SetHelp("RIRozid.HLP", "Outdoor concentration");
   AddEditSession(*grid_, *edit_cell_, true);
-  setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
+  SetMinimumTwips(*this, kMinWidthTwips, kMinHeightTwips);
 }
 
 void OutdoorConcForm::BuildControls() {

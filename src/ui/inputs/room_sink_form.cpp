@@ -25,8 +25,6 @@ namespace quarn {
 namespace {
 
 constexpr int kLeftTopTwips = 10;
-constexpr int kMinWidthTwips = 6580;
-constexpr int kMinHeightTwips = 3405;
 constexpr double kFrameWidthShare = 0.95;
 // ka, kd, the initial mass and the area are numbers; name and comments take every key.
 constexpr int kFirstNumberCol = 2;
@@ -82,7 +80,7 @@ void RoomSinkForm::BuildControls() {
   spin1->setObjectName("spin1");
   spin1->setEnabled(false);  // it steps nothing
   row->addWidget(spin1);
-  setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
+  SetMinimumTwips(*this, kGridWindowMinWidthTwips, kGridWindowMinHeightTwips);
 }
 
 void RoomSinkForm::Open(int16_t room) {
@@ -180,7 +178,7 @@ RoomSinkForm* OpenRoomSinks(MainContext& context, int16_t room, QWidget* opener)
   }
   RoomSinkForm* form =
       ShowInputFormOnce<RoomSinkForm>(context, opener, kLeftTopTwips, kLeftTopTwips, false).form;
-  SizeToFrameWidth(*form, kFrameWidthShare, kMinWidthTwips, kMinHeightTwips);
+  SizeToFrameWidth(*form, kFrameWidthShare, kGridWindowMinWidthTwips, kGridWindowMinHeightTwips);
   form->Open(room);
   return form;
 }

@@ -55,7 +55,7 @@ RoomSourceForm::RoomSourceForm(MainContext& context)
     : InputForm(context, "RoomSourceForm", "Source data") {
   BuildControls();
   BuildMenus();
-  setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
+  SetMinimumTwips(*this, kMinWidthTwips, kMinHeightTwips);
   SetSpinnerSteps(*this, *source_spin_, "ChangesourcenumberDown", "ChangesourcenumberUp",
                   [this](int step) { StepSource(step); });
   SetSpinnerSteps(*this, *room_spin_, "spin1Down", "spin1Up", [this](int step) { StepRoom(step); });

@@ -25,8 +25,6 @@ namespace quarn {
 namespace {
 
 constexpr int kLeftTopTwips = 10;
-constexpr int kMinWidthTwips = 6580;
-constexpr int kMinHeightTwips = 3405;
 constexpr double kFrameWidthShare = 0.95;
 constexpr int kGridBelowFrameTwips = 20;
 // Wide enough for "Air Cleaner Eff" on two lines of a header row that holds two lines.
@@ -68,13 +66,13 @@ void ScenarioRoomForm::BuildControls() {
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(TwipsToPixels(kGridBelowFrameTwips));
-  frame1_ = NewPanel(central, "Frame1");
-  auto* top = new QHBoxLayout(frame1_);
+  edit_frame_ = NewPanel(central, "Frame1");
+  auto* top = new QHBoxLayout(edit_frame_);
   top->setContentsMargins(4, 4, 4, 4);
-  edit_cell_ = NewEditCell(frame1_);
+  edit_cell_ = NewEditCell(edit_frame_);
   top->addWidget(edit_cell_);
   top->addStretch(1);
-  layout->addWidget(frame1_);
+  layout->addWidget(edit_frame_);
   grid_ = new FlexGrid(central);
   grid_->setObjectName("roomss");
   grid_->SetCols(6);
@@ -82,7 +80,7 @@ void ScenarioRoomForm::BuildControls() {
   grid_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
   layout->addWidget(grid_, 1);
   setCentralWidget(central);
-  setMinimumSize(TwipsToPixels(kMinWidthTwips), TwipsToPixels(kMinHeightTwips));
+  SetMinimumTwips(*this, kGridWindowMinWidthTwips, kGridWindowMinHeightTwips);
 }
 
 void ScenarioRoomForm::Fill() {
@@ -201,7 +199,7 @@ ScenarioRoomForm* OpenScenarioRooms(MainContext& context, QWidget* opener) {
       },
       kLeftTopTwips, kLeftTopTwips);
   if (open) return form;
-  SizeToFrameWidth(*form, kFrameWidthShare, kMinWidthTwips, kMinHeightTwips);
+  SizeToFrameWidth(*form, kFrameWidthShare, kGridWindowMinWidthTwips, kGridWindowMinHeightTwips);
   form->Grid().setFocus(Qt::OtherFocusReason);
   return form;
 }

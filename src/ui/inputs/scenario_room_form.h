@@ -45,7 +45,7 @@ class ScenarioRoomForm : public InputForm {
   // The room of the grid's current row.
   int16_t RowRoom() const;
 
-  QFrame* frame1_ = nullptr;
+  QFrame* edit_frame_ = nullptr;
   int16_t selected_room_ = 0;
 };
 

@@ -71,30 +71,30 @@ SourceNumberControls AddSourceNumberControls(QWidget* parent, QBoxLayout& layout
 }
 
 QComboBox* AddModelList(QWidget* parent, QBoxLayout& layout) {
-  auto* frame1 = new QGroupBox(parent);
-  frame1->setObjectName("Frame1");
-  auto* frame1_layout = new QVBoxLayout(frame1);
-  AddLabel(frame1, *frame1_layout, "Label1", "Select source model");
-  auto* list = new QComboBox(frame1);
+  auto* model_frame = new QGroupBox(parent);
+  model_frame->setObjectName("Frame1");
+  auto* model_layout = new QVBoxLayout(model_frame);
+  AddLabel(model_frame, *model_layout, "Label1", "Select source model");
+  auto* list = new QComboBox(model_frame);
   list->setObjectName("SourceModel");
-  frame1_layout->addWidget(list);
-  layout.addWidget(frame1);
+  model_layout->addWidget(list);
+  layout.addWidget(model_frame);
   return list;
 }
 
 std::array<QRadioButton*, 3> AddUnitOptions(QWidget* parent, QBoxLayout& layout,
                                             const std::array<const char*, 3>& captions) {
-  auto* frame2 = new QGroupBox("Units", parent);
-  frame2->setObjectName("Frame2");
-  auto* frame2_layout = new QHBoxLayout(frame2);
+  auto* units_frame = new QGroupBox("Units", parent);
+  units_frame->setObjectName("Frame2");
+  auto* units_layout = new QHBoxLayout(units_frame);
   const char* names[] = {"Option1", "Option2", "Option3"};
   std::array<QRadioButton*, 3> options{};
   for (size_t i = 0; i < options.size(); ++i) {
-    options[i] = new QRadioButton(ToQt(captions[i]), frame2);
+    options[i] = new QRadioButton(ToQt(captions[i]), units_frame);
     options[i]->setObjectName(names[i]);
-    frame2_layout->addWidget(options[i]);
+    units_layout->addWidget(options[i]);
   }
-  layout.addWidget(frame2);
+  layout.addWidget(units_frame);
   return options;
 }
 

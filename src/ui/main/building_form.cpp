@@ -136,8 +136,8 @@ BuildingForm::BuildingForm(MainContext& context, QWidget* parent)
   // Sized for the grid's two columns and the menu bar, and never smaller: a smaller window
   // (Window > Cascade sizes each child to its hint) folds the menus away behind the bar's
   // extension button.
-  setMinimumSize(TwipsToPixels(10500), TwipsToPixels(3405));
-  resize(TwipsToPixels(10500), TwipsToPixels(3405));
+  SetMinimumTwips(*this, 10500, kGridWindowMinHeightTwips);
+  resize(TwipsToPixels(10500), TwipsToPixels(kGridWindowMinHeightTwips));
 }
 
 BuildingForm::~BuildingForm() = default;

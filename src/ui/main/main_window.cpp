@@ -13,6 +13,7 @@
 #include "model/resets.h"
 #include "platform/flex_grid.h"
 #include "platform/qt_text.h"
+#include "ui/common/form_helpers.h"
 #include "ui/main/building_form.h"
 #include "ui/main/scenario_editor.h"
 #include "ui/results/results_window.h"
@@ -139,7 +140,7 @@ MainWindow* StartMainWindow(MainContext& context) {
   const QSize inner = frame->Area()->size();
   sub->setGeometry(TwipsToPixels(100), TwipsToPixels(100),
                    std::max(inner.width() * 4 / 5, TwipsToPixels(10500)),
-                   std::max(inner.height() * 4 / 5, TwipsToPixels(3405)));
+                   std::max(inner.height() * 4 / 5, TwipsToPixels(kGridWindowMinHeightTwips)));
   sub->show();
   building->SetupBuildingGrid(building->Grid());
   building->Grid().setVisible(true);

@@ -102,12 +102,12 @@ class ScenarioEditor : public QMainWindow, public ScenarioEditorLink {
   QFrame* top_frame_ = nullptr;
   EditCellBox* edit_cell_ = nullptr;
   FlexGrid* grid_ = nullptr;
-  QFrame* frame4_ = nullptr;
-  QLabel* label1_ = nullptr;
-  QLabel* label2_ = nullptr;
+  QFrame* options_frame_ = nullptr;
+  QLabel* class_label_ = nullptr;
+  QLabel* hvac_label_ = nullptr;
   QComboBox* pollutant_type_ = nullptr;
   QComboBox* type_hvac_ = nullptr;
-  QGroupBox* frame1_ = nullptr;
+  QGroupBox* units_frame_ = nullptr;
   QRadioButton* number_ = nullptr;
   QRadioButton* micrograms_ = nullptr;
   QRadioButton* milligrams_ = nullptr;

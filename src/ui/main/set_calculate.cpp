@@ -43,16 +43,16 @@ SetCalculate::SetCalculate(MainContext& context, QWidget* parent) : QDialog(pare
   setObjectName("SetCalculate");
   setWindowTitle("Set Calculation options");
   auto* layout = new QVBoxLayout(this);
-  auto* label1 = new QLabel("Calculation step size, hrs", this);
-  label1->setObjectName("Label1");
-  text1_ = new QLineEdit("0.1", this);
-  text1_->setObjectName("Text1");
-  auto* label2 = new QLabel("Step adjustment factor (Recommended 1.2)", this);
-  label2->setObjectName("Label2");
+  auto* step_size_caption = new QLabel("Calculation step size, hrs", this);
+  step_size_caption->setObjectName("Label1");
+  step_size_ = new QLineEdit("0.1", this);
+  step_size_->setObjectName("Text1");
+  auto* step_adjust_caption = new QLabel("Step adjustment factor (Recommended 1.2)", this);
+  step_adjust_caption->setObjectName("Label2");
   step_adjust_ = NamedBox(this, "StepAdjust");
-  layout->addWidget(label1);
-  layout->addWidget(text1_);
-  layout->addWidget(label2);
+  layout->addWidget(step_size_caption);
+  layout->addWidget(step_size_);
+  layout->addWidget(step_adjust_caption);
   layout->addWidget(step_adjust_);
   auto* buttons = new QHBoxLayout;
   auto* ok = new QPushButton("&Ok", this);
@@ -73,12 +73,12 @@ SetCalculate::SetCalculate(MainContext& context, QWidget* parent) : QDialog(pare
 }
 
 void SetCalculate::ShowCalculationOptions() {
-  text1_->setText(ToQt(FormatSingle(ctx_.state.Building.Scenario.StepSize)));
+  step_size_->setText(ToQt(FormatSingle(ctx_.state.Building.Scenario.StepSize)));
   step_adjust_->setText(ToQt(FormatSingle(ctx_.state.StepAdjustFactor)));
 }
 
 void SetCalculate::Ok() {
-  if (ApplyCalculationOptions(FromQt(text1_->text()), FromQt(step_adjust_->text()),
+  if (ApplyCalculationOptions(FromQt(step_size_->text()), FromQt(step_adjust_->text()),
                               ctx_.state.Building.Scenario, ctx_.state.StepAdjustFactor,
                               ctx_.prompt)) {
     close();

@@ -29,7 +29,7 @@ class SetCalculate : public QDialog {
 
  private:
   MainContext& ctx_;
-  QLineEdit* text1_;
+  QLineEdit* step_size_;
   QLineEdit* step_adjust_;
 };
 

@@ -64,12 +64,12 @@ SetFilesForm::SetFilesForm(MainContext& context, QWidget* parent) : QDialog(pare
                 "Temporary Files");
   auto* sep_tab = new QWidget(tabs_);
   auto* sep_layout = new QVBoxLayout(sep_tab);
-  option1_ = new QRadioButton("Comma delimited", sep_tab);
-  option1_->setObjectName("Option1");
-  option2_ = new QRadioButton("Tab delimited", sep_tab);
-  option2_->setObjectName("Option2");
-  sep_layout->addWidget(option1_);
-  sep_layout->addWidget(option2_);
+  comma_option_ = new QRadioButton("Comma delimited", sep_tab);
+  comma_option_->setObjectName("Option1");
+  tab_option_ = new QRadioButton("Tab delimited", sep_tab);
+  tab_option_->setObjectName("Option2");
+  sep_layout->addWidget(comma_option_);
+  sep_layout->addWidget(tab_option_);
   sep_layout->addStretch(1);
   tabs_->addTab(sep_tab, "Data separator");
   layout->addWidget(tabs_);
@@ -126,9 +126,9 @@ void SetFilesForm::ShowFolders() {
 
 void SetFilesForm::ShowSeparator() {
   if (ctx_.state.DataSeparator == ',') {
-    option1_->setChecked(true);
+    comma_option_->setChecked(true);
   } else {
-    option2_->setChecked(true);
+    tab_option_->setChecked(true);
   }
 }
 
@@ -181,7 +181,7 @@ void SetFilesForm::Apply() {
       ChangeFolder(Folder::Temp, FromQt(new_temp_->text()), true);
       break;
     default:
-      ctx_.state.DataSeparator = option1_->isChecked() ? ',' : '\t';
+      ctx_.state.DataSeparator = comma_option_->isChecked() ? ',' : '\t';
       break;
   }
 }
@@ -215,7 +215,7 @@ void SetFilesForm::SaveSettings() {
   ChangeFolder(Folder::Building, FromQt(new_building_->text()), false);
   ChangeFolder(Folder::Scenario, FromQt(new_scenario_->text()), false);
   ProgramState& s = ctx_.state;
-  s.DataSeparator = option1_->isChecked() ? ',' : '\t';
+  s.DataSeparator = comma_option_->isChecked() ? ',' : '\t';
   if (ctx_.settings_file.empty() || !WriteSettingsFile(ctx_.settings_file, SettingsFrom(s))) {
     ctx_.prompt.Message("The settings file " + ctx_.settings_file + " could not be written.", "",
                         MessageIcon::Exclamation);

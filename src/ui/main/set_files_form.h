@@ -52,8 +52,8 @@ class SetFilesForm : public QDialog {
   QLineEdit* new_scenario_;
   QLineEdit* current_temp_;
   QLineEdit* new_temp_;
-  QRadioButton* option1_;
-  QRadioButton* option2_;
+  QRadioButton* comma_option_;
+  QRadioButton* tab_option_;
 };
 
 }  // namespace quarn

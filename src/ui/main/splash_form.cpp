@@ -52,31 +52,31 @@ SplashForm::SplashForm(MainContext& context, QWidget* parent)
   setWindowTitle(ToQt(ctx_.identity.Description));
   auto* outer = new QGridLayout(this);
   outer->setContentsMargins(0, 0, 0, 0);
-  frame1_ = new QFrame(this);
-  frame1_->setObjectName("Frame1");
-  frame1_->setFrameShape(QFrame::Box);
-  outer->addWidget(frame1_);
-  auto* grid = new QGridLayout(frame1_);
-  logo_ = new QLabel(frame1_);
+  frame_ = new QFrame(this);
+  frame_->setObjectName("Frame1");
+  frame_->setFrameShape(QFrame::Box);
+  outer->addWidget(frame_);
+  auto* grid = new QGridLayout(frame_);
+  logo_ = new QLabel(frame_);
   logo_->setObjectName("imgLogo");
   logo_->setPixmap(Logo());
   grid->addWidget(logo_, 0, 0, 4, 1, Qt::AlignTop);
-  grid->addWidget(Text("lblCompany", "The Quarn contributors", frame1_), 0, 1);
-  company_product_ = Text("lblCompanyProduct", "Quarn indoor air quality project", frame1_);
+  grid->addWidget(Text("lblCompany", "The Quarn contributors", frame_), 0, 1);
+  company_product_ = Text("lblCompanyProduct", "Quarn indoor air quality project", frame_);
   grid->addWidget(company_product_, 1, 1);
   // The product's name; the longer description goes on the release line below.
-  product_name_ = Text("lblProductName", ToQt(kProgramTitle), frame1_, 16);
+  product_name_ = Text("lblProductName", ToQt(kProgramTitle), frame_, 16);
   product_name_->setWordWrap(true);
   grid->addWidget(product_name_, 2, 1);
-  grid->addWidget(Text("lblPlatform", "For Linux", frame1_), 3, 1);
-  grid->addWidget(Text("lblVersion", ToQt("Version " + VersionNumberText(ctx_.identity)), frame1_),
+  grid->addWidget(Text("lblPlatform", "For Linux", frame_), 3, 1);
+  grid->addWidget(Text("lblVersion", ToQt("Version " + VersionNumberText(ctx_.identity)), frame_),
                   4, 1);
-  grid->addWidget(Text("lblreleasedate", ToQt(ctx_.identity.Description), frame1_), 5, 1);
-  grid->addWidget(Text("lblWarning", "Press any key to start.", frame1_), 6, 1);
+  grid->addWidget(Text("lblreleasedate", ToQt(ctx_.identity.Description), frame_), 5, 1);
+  grid->addWidget(Text("lblWarning", "Press any key to start.", frame_), 6, 1);
   // Every label is watched: the named ones start the program, and a click on any other
   // label is kept from reaching the frame beneath it, which would start it too.
-  frame1_->installEventFilter(this);
-  for (QLabel* label : frame1_->findChildren<QLabel*>()) label->installEventFilter(this);
+  frame_->installEventFilter(this);
+  for (QLabel* label : frame_->findChildren<QLabel*>()) label->installEventFilter(this);
   setFocusPolicy(Qt::StrongFocus);
   resize(TwipsToPixels(7400), TwipsToPixels(4000));
 }
@@ -96,7 +96,7 @@ bool SplashForm::eventFilter(QObject* watched, QEvent* event) {
       Start(SplashExit::Logo);
       return true;
     }
-    if (watched == frame1_ || watched == company_product_ || watched == product_name_) {
+    if (watched == frame_ || watched == company_product_ || watched == product_name_) {
       Start(SplashExit::Frame);
       return true;
     }
@@ -104,7 +104,7 @@ bool SplashForm::eventFilter(QObject* watched, QEvent* event) {
   const bool mouse = event->type() == QEvent::MouseButtonPress ||
                      event->type() == QEvent::MouseButtonRelease ||
                      event->type() == QEvent::MouseButtonDblClick;
-  if (mouse && watched != frame1_ && qobject_cast<QLabel*>(watched) != nullptr) return true;
+  if (mouse && watched != frame_ && qobject_cast<QLabel*>(watched) != nullptr) return true;
   return QWidget::eventFilter(watched, event);
 }
 

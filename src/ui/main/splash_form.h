@@ -30,7 +30,7 @@ class SplashForm : public QWidget {
   void Start(SplashExit how);
 
   MainContext& ctx_;
-  QFrame* frame1_;
+  QFrame* frame_;
   QLabel* logo_;
   QLabel* company_product_;
   QLabel* product_name_;

@@ -39,7 +39,7 @@ class AverageExposureForm : public ResultsWindow {
   UpDown* spinner_ = nullptr;
 };
 
-// The grid of occupant o from its average exposure work file (.ave): the period's time and
+// The grid of `occupant` from its average exposure work file (.ave): the period's time and
 // number, the average of every pollutant and, in particle mode, the mean diameter and
 // geometric standard deviation. The grid keeps at least 10 rows; its data rows are emptied
 // first. An occupant without the file says "Error.  Average exposure not calculated.".

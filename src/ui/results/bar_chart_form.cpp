@@ -82,8 +82,8 @@ BarChartForm::BarChartForm(MainContext& context, QWidget* parent)
   frame_ = new QGroupBox(central);
   frame_->setObjectName("Frame1");
   auto* row = new QHBoxLayout(frame_);
-  auto* label2 = new QLabel("Pollutant", frame_);
-  label2->setObjectName("Label2");
+  auto* pollutant_caption = new QLabel("Pollutant", frame_);
+  pollutant_caption->setObjectName("Label2");
   number_ = NamedBox(frame_, "PollutantNumber");
   number_->setFixedWidth(TwipsToPixels(500));
   RestrictToNumbers(*number_);
@@ -91,12 +91,12 @@ BarChartForm::BarChartForm(MainContext& context, QWidget* parent)
   spinner_->setObjectName("UpDown1");
   name_ = new QLabel(frame_);
   name_->setObjectName("PollutantName");
-  row->addWidget(label2);
+  row->addWidget(pollutant_caption);
   row->addWidget(number_);
   row->addWidget(spinner_);
   row->addWidget(name_, 1);
-  label1_ = new QLabel(central);
-  label1_->setObjectName("Label1");
+  irritant_level_ = new QLabel(central);
+  irritant_level_->setObjectName("Label1");
   graph_ = new Graph(central);
   graph_->setObjectName("barl");
   GraphData empty;
@@ -104,7 +104,7 @@ BarChartForm::BarChartForm(MainContext& context, QWidget* parent)
   graph_->SetData(empty);
   auto* top = new QHBoxLayout();
   top->addWidget(frame_);
-  top->addWidget(label1_, 1);
+  top->addWidget(irritant_level_, 1);
   layout->addLayout(top);
   layout->addWidget(graph_, 1);
   connect(spinner_, &UpDown::DownClick, this, [this] { StepPollutant(-1); });
@@ -132,7 +132,7 @@ void BarChartForm::StepPollutant(int step) {
 void BarChartForm::PrintChart() {
   // The chart's title and the irritant level are the window's, so the page names them.
   std::string what = FromQt(windowTitle()) + "\nPollutant " + FromQt(name_->text());
-  if (!label1_->text().isEmpty()) what += "   " + FromQt(label1_->text());
+  if (!irritant_level_->text().isEmpty()) what += "   " + FromQt(irritant_level_->text());
   PrintGraphPage(ctx_, *graph_, what);
 }
 

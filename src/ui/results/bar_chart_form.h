@@ -22,7 +22,7 @@ class BarChartForm : public ResultsWindow {
   bool ReadsRun(RunKind kind) const override { return kind == RunKind::Exposure; }
 
   QGroupBox& Frame1() { return *frame_; }
-  QLabel& Label1() { return *label1_; }
+  QLabel& Label1() { return *irritant_level_; }
   QLabel& PollutantName() { return *name_; }
   QLineEdit& PollutantNumber() { return *number_; }
   UpDown& UpDown1() { return *spinner_; }
@@ -38,7 +38,7 @@ class BarChartForm : public ResultsWindow {
 
  private:
   QGroupBox* frame_ = nullptr;
-  QLabel* label1_ = nullptr;
+  QLabel* irritant_level_ = nullptr;
   QLabel* name_ = nullptr;
   QLineEdit* number_ = nullptr;
   UpDown* spinner_ = nullptr;

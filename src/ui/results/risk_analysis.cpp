@@ -42,9 +42,9 @@ RiskAnalysis::RiskAnalysis(MainContext& context, QWidget* parent)
   risk_ = AddLabel(*layout, "RiskResult", "Label4", 2, 1);
   AddLabel(*layout, "RiskMeaning", "(the lifetime risk at the period's mean concentration)", 3, 0);
   AddLabel(*layout, "Label4", "Comments", 4, 0);
-  text1_ = new QLineEdit(" ", central);
-  text1_->setObjectName("Text1");
-  layout->addWidget(text1_, 5, 0, 1, 3);
+  comments_ = new QLineEdit(" ", central);
+  comments_->setObjectName("Text1");
+  layout->addWidget(comments_, 5, 0, 1, 3);
   layout->setRowStretch(6, 1);
   SetCommands({
       {"filesave", [this] { SaveResults(); }},
@@ -63,7 +63,7 @@ RiskAnalysis::RiskAnalysis(MainContext& context, QWidget* parent)
 }
 
 std::string RiskAnalysis::Comment() const {
-  return FromQt(text1_->text());
+  return FromQt(comments_->text());
 }
 
 void RiskAnalysis::SaveResults() {

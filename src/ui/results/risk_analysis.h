@@ -21,7 +21,7 @@ class RiskAnalysis : public ResultsWindow {
     return kind == RunKind::Exposure || kind == RunKind::Risk;
   }
 
-  QLineEdit& Text1() { return *text1_; }
+  QLineEdit& Text1() { return *comments_; }
   QLabel& RiskResult() { return *risk_; }
   QLabel& DoseLabel() { return *dose_; }
   QLabel& Pollutant() { return *pollutant_; }
@@ -35,7 +35,7 @@ class RiskAnalysis : public ResultsWindow {
   void SaveResults();
 
  private:
-  QLineEdit* text1_ = nullptr;
+  QLineEdit* comments_ = nullptr;
   QLabel* risk_ = nullptr;
   QLabel* dose_ = nullptr;
   QLabel* pollutant_ = nullptr;

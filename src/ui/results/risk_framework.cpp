@@ -44,8 +44,6 @@ constexpr int kCols = 11;
 constexpr int kHeaderHeight = 600;
 constexpr std::array<int, kCols> kWidths{1000, 1900, 1290, 900, 900, 1200,
                                          900,  900,  1200, 900, 1200};
-constexpr int kMinWidth = 6580;
-constexpr int kMinHeight = 3405;
 constexpr int kLabelTop = 250;  // under the frame's caption
 constexpr int kGridTop = 1000;
 constexpr double kFrameShare = 0.99;
@@ -282,9 +280,9 @@ RiskFramework::RiskFramework(MainContext& context, QWidget* parent)
   auto* layout = new QGridLayout(bar);
   layout->setContentsMargins(0, 0, 0, 0);
   AddLabel(*layout, "Label1", "Building", 0, 0);
-  label2_ = AddLabel(*layout, "Label2", "", 0, 1);
+  building_id_ = AddLabel(*layout, "Label2", "", 0, 1);
   AddLabel(*layout, "Label3", "Scenario", 0, 2);
-  label4_ = AddLabel(*layout, "Label4", "", 0, 3);
+  scenario_name_ = AddLabel(*layout, "Label4", "", 0, 3);
   AddLabel(*layout, "Label5", "Pollutant", 0, 4);
   // A particle count's risk goes through the mass of a particle: it stands beside the risk.
   particle_mass_ = new QLabel(bar);
@@ -339,7 +337,7 @@ RiskFramework::RiskFramework(MainContext& context, QWidget* parent)
   if (auto* tools = menuBar()->findChild<QAction*>("tools"); tools && tools->menu()) {
     connect(tools->menu(), &QMenu::aboutToShow, this, [this] { RunCommand("tools"); });
   }
-  setMinimumSize(TwipsToPixels(kMinWidth), TwipsToPixels(kMinHeight));
+  SetMinimumTwips(*this, kGridWindowMinWidthTwips, kGridWindowMinHeightTwips);
   LayOut();
 }
 
@@ -512,7 +510,7 @@ RiskFramework* ShowRiskFramework(MainContext& context, QMdiArea* area) {
   if (area != nullptr && !form->isVisible()) {
     const QSize share(PixelsToTwips(static_cast<int>(area->width() * kFrameShare)) - 100,
                       PixelsToTwips(static_cast<int>(area->height() * kFrameShare)) - 100);
-    OpenAtSize(*form, share.expandedTo(QSize(kMinWidth, kMinHeight)));
+    OpenAtSize(*form, share.expandedTo(QSize(kGridWindowMinWidthTwips, kGridWindowMinHeightTwips)));
     OuterFrame(form)->move(0, 0);
   }
   FillRiskGrid(*form, 0);

@@ -30,8 +30,8 @@ class RiskFramework : public ResultsWindow {
   FlexGrid& Riskss() { return Grid(); }
   EditCellBox& EditCell() { return *edit_; }
   QGroupBox& Frame1() { return *frame_; }
-  QLabel& Label2() { return *label2_; }
-  QLabel& Label4() { return *label4_; }
+  QLabel& Label2() { return *building_id_; }
+  QLabel& Label4() { return *scenario_name_; }
   QLabel& Pollutantlabel() { return *pollutant_; }
   // The unit risk (cancer slope) entered for the pollutant shown, per µg/m³.
   QLabel& UnitRisk() { return *unit_risk_; }
@@ -65,8 +65,8 @@ class RiskFramework : public ResultsWindow {
 
   QGroupBox* frame_ = nullptr;
   EditCellBox* edit_ = nullptr;
-  QLabel* label2_ = nullptr;
-  QLabel* label4_ = nullptr;
+  QLabel* building_id_ = nullptr;
+  QLabel* scenario_name_ = nullptr;
   QLabel* pollutant_ = nullptr;
   QLabel* unit_risk_ = nullptr;
   QLabel* particle_mass_ = nullptr;

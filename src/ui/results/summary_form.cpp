@@ -126,7 +126,7 @@ SummaryForm::SummaryForm(MainContext& context, QWidget* parent)
   setWindowTitle("Summary Output");
   auto* bar = new QWidget(centralWidget());
   auto* layout = new QGridLayout(bar);
-  label1_ = AddLabel(*layout, "Label1", "", 0, 0);
+  building_heading_ = AddLabel(*layout, "Label1", "", 0, 0);
   building_ = AddLabel(*layout, "BuildingLabel", "", 0, 1);
   AddLabel(*layout, "Label3", "Scenario", 1, 0);
   scenario_ = AddLabel(*layout, "ScenarioLabel", "", 1, 1);
@@ -138,7 +138,7 @@ SummaryForm::SummaryForm(MainContext& context, QWidget* parent)
   layout->addWidget(spinner_, 2, 2);
   pollutant_ = AddLabel(*layout, "PollutantName", "", 2, 3);
   AddLabel(*layout, "Label4", "Type of exposure", 0, 4);
-  label5_ = AddLabel(*layout, "Label5", "", 0, 5);
+  exposure_mode_ = AddLabel(*layout, "Label5", "", 0, 5);
   AddLabel(*layout, "Label6", "RfD mg/kg/day", 1, 4);
   rfd_ = GridBox(bar, layout, "rfd", 1, 5);
   AddLabel(*layout, "Label7", "Rfc mg/m\xb3", 2, 4);
@@ -164,8 +164,9 @@ SummaryForm::SummaryForm(MainContext& context, QWidget* parent)
 }
 
 void SummaryForm::ShowExposureMode() {
-  label5_->setText(ctx_.state.Building.Scenario.ExposureMode == "I" ? "Inhalation exposure"
-                                                                    : "Non-inhalation exposure");
+  exposure_mode_->setText(ctx_.state.Building.Scenario.ExposureMode == "I"
+                              ? "Inhalation exposure"
+                              : "Non-inhalation exposure");
 }
 
 bool SummaryForm::ShowNewResults() {

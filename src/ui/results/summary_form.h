@@ -20,8 +20,8 @@ class SummaryForm : public ResultsWindow {
   explicit SummaryForm(MainContext& context, QWidget* parent = nullptr);
 
   FlexGrid& Grid1() { return Grid(); }
-  QLabel& Label1() { return *label1_; }
-  QLabel& Label5() { return *label5_; }
+  QLabel& Label1() { return *building_heading_; }
+  QLabel& Label5() { return *exposure_mode_; }
   QLabel& BuildingLabel() { return *building_; }
   QLabel& ScenarioLabel() { return *scenario_; }
   QLabel& PollutantName() { return *pollutant_; }
@@ -45,8 +45,8 @@ class SummaryForm : public ResultsWindow {
  private:
   void ShowExposureMode();
 
-  QLabel* label1_ = nullptr;
-  QLabel* label5_ = nullptr;
+  QLabel* building_heading_ = nullptr;
+  QLabel* exposure_mode_ = nullptr;
   QLabel* building_ = nullptr;
   QLabel* scenario_ = nullptr;
   QLabel* pollutant_ = nullptr;

@@ -160,9 +160,9 @@ void ChamberDataForm::BuildControls() {
   auto* entry = new QGroupBox("Time/Concentration data entry", central);
   entry->setObjectName("Frame1");
   auto* entry_layout = new QVBoxLayout(entry);
-  text1_ = new EditCellBox(entry);
-  text1_->setObjectName("Text1");
-  entry_layout->addWidget(text1_);
+  entry_box_ = new EditCellBox(entry);
+  entry_box_->setObjectName("Text1");
+  entry_layout->addWidget(entry_box_);
   grid_ = new FlexGrid(entry);
   grid_->setObjectName("Grid1");
   entry_layout->addWidget(grid_, 1);
@@ -198,11 +198,11 @@ void ChamberDataForm::BuildCommands() {
   blocks_->SetNumericOnly(true);
   connect(grid_, &FlexGrid::KeyDown, this, [this](int&, int) { entered_ = true; });
   connect(grid_, &FlexGrid::KeyPress, this, &ChamberDataForm::GridKeyPress);
-  connect(grid_, &FlexGrid::RowColChange, this, &ChamberDataForm::LoadText1);
+  connect(grid_, &FlexGrid::RowColChange, this, &ChamberDataForm::LoadEntryBox);
   connect(grid_, &FlexGrid::Click, this, &ChamberDataForm::GridClick);
-  connect(text1_, &EditCellBox::KeyDown, this, &ChamberDataForm::Text1KeyDown);
-  connect(text1_, &EditCellBox::KeyPress, this, &ChamberDataForm::Text1KeyPress);
-  connect(text1_, &QLineEdit::textEdited, this, &ChamberDataForm::Text1Edited);
+  connect(entry_box_, &EditCellBox::KeyDown, this, &ChamberDataForm::EntryKeyDown);
+  connect(entry_box_, &EditCellBox::KeyPress, this, &ChamberDataForm::EntryKeyPress);
+  connect(entry_box_, &QLineEdit::textEdited, this, &ChamberDataForm::EntryEdited);
 
   SetCommand("filenew", [this] { FileNew(); });
   SetCommand("fileopen", [this] { FileOpen(); });
@@ -255,7 +255,7 @@ void ChamberDataForm::SetupChamberGrid() {
   sumsqrsresult_->clear();
   r0_typed_ = k_typed_ = false;
   grid_->SetRowCol(1, kTimeCol);
-  text1_->clear();
+  entry_box_->clear();
 }
 
 bool ChamberDataForm::GetChamberData(ChamberDataRecord& record) {
@@ -302,7 +302,7 @@ void ChamberDataForm::ShowChamberData(const ChamberDataRecord& record) {
   r0result_->setText(ToQt(FormatSingle(ctx_.state.FittedR0)));
   kresult_->setText(ToQt(FormatSingle(ctx_.state.FittedK)));
   r0_typed_ = k_typed_ = false;
-  LoadText1();
+  LoadEntryBox();
 }
 
 void ChamberDataForm::DataChanged() {
@@ -507,9 +507,9 @@ bool ChamberDataForm::CloseBox() {
 
 // --- Grid and edit box -----------------------------------------------------------------
 
-void ChamberDataForm::LoadText1() {
+void ChamberDataForm::LoadEntryBox() {
   text_on_entry_ = grid_->Text();
-  text1_->setText(ToQt(text_on_entry_));
+  entry_box_->setText(ToQt(text_on_entry_));
 }
 
 void ChamberDataForm::GridKeyPress(int& key_ascii) {
@@ -517,29 +517,29 @@ void ChamberDataForm::GridKeyPress(int& key_ascii) {
   const std::string typed(1, static_cast<char>(key_ascii));
   key_ascii = 0;
   grid_->SetText(typed);
-  text1_->setText(ToQt(typed));
-  text1_->setFocus(Qt::OtherFocusReason);
-  text1_->end(false);
+  entry_box_->setText(ToQt(typed));
+  entry_box_->setFocus(Qt::OtherFocusReason);
+  entry_box_->end(false);
   DataChanged();
 }
 
 void ChamberDataForm::GridClick() {
-  LoadText1();
-  text1_->setFocus(Qt::MouseFocusReason);
+  LoadEntryBox();
+  entry_box_->setFocus(Qt::MouseFocusReason);
   entered_ = true;
 }
 
-void ChamberDataForm::Text1Edited() {
-  grid_->SetText(FromQt(text1_->text()));
+void ChamberDataForm::EntryEdited() {
+  grid_->SetText(FromQt(entry_box_->text()));
   DataChanged();
 }
 
-void ChamberDataForm::Text1KeyPress(int& key_ascii) {
+void ChamberDataForm::EntryKeyPress(int& key_ascii) {
   // Control keys (Backspace, Enter, the shortcuts) pass; of the characters only a number's.
   if (key_ascii >= keycode::kSpace && !IsNumberKey(key_ascii)) key_ascii = 0;
 }
 
-void ChamberDataForm::Text1KeyDown(int& key_code, int shift) {
+void ChamberDataForm::EntryKeyDown(int& key_code, int shift) {
   int row = grid_->Row();
   int col = grid_->Col();
   switch (key_code) {
@@ -547,7 +547,7 @@ void ChamberDataForm::Text1KeyDown(int& key_code, int shift) {
       // The typing is dropped: the cell is as it was when the cursor came to it.
       key_code = 0;
       grid_->SetText(text_on_entry_);
-      LoadText1();
+      LoadEntryBox();
       DataChanged();
       return;
     case keycode::kReturn:
@@ -573,16 +573,16 @@ void ChamberDataForm::Text1KeyDown(int& key_code, int shift) {
       return;
   }
   key_code = 0;
-  grid_->SetText(FromQt(text1_->text()));
+  grid_->SetText(FromQt(entry_box_->text()));
   grid_->SetRowCol(row, col);
-  LoadText1();
+  LoadEntryBox();
   // What is typed next replaces the number of the cell moved to, not runs on after it.
-  text1_->selectAll();
+  entry_box_->selectAll();
 }
 
 void ChamberDataForm::InsertRow() {
   grid_->InsertRow(grid_->Row());
-  LoadText1();
+  LoadEntryBox();
   DataChanged();
 }
 
@@ -590,13 +590,13 @@ void ChamberDataForm::DeleteRow() {
   // The last data row stays, so that the grid keeps a cell to type into.
   if (grid_->Rows() <= grid_->FixedRows() + 1) return;
   grid_->RemoveRow(grid_->Row());
-  LoadText1();
+  LoadEntryBox();
   DataChanged();
 }
 
 void ChamberDataForm::BlockCommand(void (GridEdit::*command)()) {
   (blocks_->*command)();
-  LoadText1();
+  LoadEntryBox();
   DataChanged();
 }
 

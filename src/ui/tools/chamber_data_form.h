@@ -30,7 +30,7 @@ class ChamberDataForm : public InputForm, public ChamberDataLink, private Chambe
   }
 
   FlexGrid& Grid1() { return *grid_; }
-  EditCellBox& Text1() { return *text1_; }
+  EditCellBox& Text1() { return *entry_box_; }
 
   // Everything starts empty: grid, boxes, fitted values and the file name.
   void SetupChamberGrid();
@@ -76,10 +76,10 @@ class ChamberDataForm : public InputForm, public ChamberDataLink, private Chambe
   // Grid and edit box.
   void GridKeyPress(int& key_ascii);
   void GridClick();
-  void Text1KeyDown(int& key_code, int shift);
-  void Text1KeyPress(int& key_ascii);
-  void Text1Edited();
-  void LoadText1();
+  void EntryKeyDown(int& key_code, int shift);
+  void EntryKeyPress(int& key_ascii);
+  void EntryEdited();
+  void LoadEntryBox();
   void InsertRow();
   void DeleteRow();
   // Cut or Paste on the selected block; the cells changed.
@@ -97,7 +97,7 @@ class ChamberDataForm : public InputForm, public ChamberDataLink, private Chambe
   void ShowK(float k) override;
 
   FlexGrid* grid_ = nullptr;
-  EditCellBox* text1_ = nullptr;
+  EditCellBox* entry_box_ = nullptr;
   GridEdit* blocks_ = nullptr;
   QLineEdit* volume_ = nullptr;
   QLineEdit* ach_ = nullptr;
