@@ -25,7 +25,8 @@ double RowNorm(const SquareMatrix& m) {
   double largest = 0;
   for (int i = 0; i < m.Order(); ++i) {
     double sum = 0;
-    for (double x : m.Row(i)) sum += std::fabs(x);
+    const double* row = m.Row(i).data();
+    for (int j = 0; j < m.Order(); ++j) sum += std::fabs(row[j]);
     largest = std::max(largest, sum);
   }
   return largest;
@@ -47,13 +48,13 @@ int HalvingsFor(double norm, double limit) {
 }
 
 void Scale(SquareMatrix& m, double factor) {
-  for (int i = 0; i < m.Order(); ++i)
-    for (int j = 0; j < m.Order(); ++j) m(i, j) *= factor;
+  for (double& x : m.Values()) x *= factor;
 }
 
 void AddScaled(SquareMatrix& to, const SquareMatrix& x, double factor) {
-  for (int i = 0; i < to.Order(); ++i)
-    for (int j = 0; j < to.Order(); ++j) to(i, j) += factor * x(i, j);
+  const std::span<double> out = to.Values();
+  const std::span<const double> in = x.Values();
+  for (std::size_t i = 0; i < out.size(); ++i) out[i] += factor * in[i];
 }
 
 std::vector<double> Times(const SquareMatrix& a, std::span<const double> v) {
@@ -77,39 +78,76 @@ SquareMatrix SquareMatrix::Identity(int order) {
 
 namespace {
 
-// The product, with each element's sum of products formed in the same order whether two or
-// four doubles go at once, so that both give the same bits.
-[[gnu::always_inline]] inline void MultiplyInto(const SquareMatrix& x, const SquareMatrix& y,
-                                                SquareMatrix& out) {
+// y += a x with two or four doubles at once: element by element, so both give the same bits.
+[[gnu::always_inline]] inline void AddMultipleInto(double* __restrict y, double a,
+                                                   const double* __restrict x, std::size_t n) {
+  for (std::size_t j = 0; j < n; ++j) y[j] += a * x[j];
+}
+
+void AddMultiplePlain(double* y, double a, const double* x, std::size_t n) {
+  AddMultipleInto(y, a, x, n);
+}
+
+[[gnu::target("avx")]] void AddMultipleWide(double* y, double a, const double* x, std::size_t n) {
+  AddMultipleInto(y, a, x, n);
+}
+
+using AddMultipleKernel = void (*)(double*, double, const double*, std::size_t);
+const AddMultipleKernel kAddMultiple =
+    __builtin_cpu_supports("avx") ? AddMultipleWide : AddMultiplePlain;
+
+// The nonzero entries of a matrix, row by row.
+class SparseRows {
+ public:
+  explicit SparseRows(const SquareMatrix& m) : order_(m.Order()) {
+    starts_.reserve(static_cast<std::size_t>(order_) + 1);
+    for (int i = 0; i < order_; ++i) {
+      starts_.push_back(entries_.size());
+      for (int k = 0; k < order_; ++k)
+        if (m(i, k) != 0) entries_.push_back({k, m(i, k)});
+    }
+    starts_.push_back(entries_.size());
+  }
+  // out = factor (this times y).
+  void TimesInto(const SquareMatrix& y, double factor, SquareMatrix& out) const {
+    const auto n = static_cast<std::size_t>(order_);
+    for (int i = 0; i < order_; ++i) {
+      double* row_out = &out(i, 0);
+      std::fill(row_out, row_out + n, 0.0);
+      for (std::size_t e = starts_[static_cast<std::size_t>(i)];
+           e < starts_[static_cast<std::size_t>(i) + 1]; ++e) {
+        kAddMultiple(row_out, entries_[e].value * factor, y.Row(entries_[e].column).data(), n);
+      }
+    }
+  }
+
+ private:
+  struct Entry {
+    int column;
+    double value;
+  };
+  int order_;
+  std::vector<std::size_t> starts_;
+  std::vector<Entry> entries_;
+};
+
+}  // namespace
+
+void AddMultiple(std::span<double> y, double a, std::span<const double> x) {
+  kAddMultiple(y.data(), a, x.data(), y.size());
+}
+
+SquareMatrix operator*(const SquareMatrix& x, const SquareMatrix& y) {
   const int n = x.Order();
+  SquareMatrix out(n);
   for (int i = 0; i < n; ++i) {
     double* row_out = &out(i, 0);
     for (int k = 0; k < n; ++k) {
       const double xik = x(i, k);
       if (xik == 0) continue;  // the rate matrices of buildings are mostly zeros
-      const double* row = y.Row(k).data();
-      for (int j = 0; j < n; ++j) row_out[j] += xik * row[j];
+      kAddMultiple(row_out, xik, y.Row(k).data(), static_cast<std::size_t>(n));
     }
   }
-}
-
-void MultiplyPlain(const SquareMatrix& x, const SquareMatrix& y, SquareMatrix& out) {
-  MultiplyInto(x, y, out);
-}
-
-[[gnu::target("avx")]] void MultiplyWide(const SquareMatrix& x, const SquareMatrix& y,
-                                          SquareMatrix& out) {
-  MultiplyInto(x, y, out);
-}
-
-using Multiply = void (*)(const SquareMatrix&, const SquareMatrix&, SquareMatrix&);
-const Multiply kMultiply = __builtin_cpu_supports("avx") ? MultiplyWide : MultiplyPlain;
-
-}  // namespace
-
-SquareMatrix operator*(const SquareMatrix& x, const SquareMatrix& y) {
-  SquareMatrix out(x.Order());
-  kMultiply(x, y, out);
   return out;
 }
 
@@ -121,13 +159,16 @@ StepMatrices ComputeStepMatrices(const SquareMatrix& a, double h) {
   Scale(scaled, tau);
 
   // Phi = sum M^k / k! and Integral = tau sum M^k / (k + 1)!, from the same powers of
-  // M = A h / 2^s.
+  // M = A h / 2^s. A building's rates are mostly zeros (a sink or layer meets only its own
+  // room), so each power is M times the one before, by M's nonzero entries only.
+  const SparseRows sparse(scaled);
   StepMatrices out{SquareMatrix(n), SquareMatrix(n)};
   SquareMatrix term = SquareMatrix::Identity(n);
+  SquareMatrix next(n);
   for (int k = 0; k < kMostTerms; ++k) {
     if (k > 0) {
-      term = term * scaled;
-      Scale(term, 1.0 / k);
+      sparse.TimesInto(term, 1.0 / k, next);
+      std::swap(term, next);
     }
     AddScaled(out.Phi, term, 1.0);
     AddScaled(out.Integral, term, tau / (k + 1));

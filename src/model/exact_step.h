@@ -22,6 +22,7 @@ class SquareMatrix {
     return std::span<const double>(values_).subspan(Index(i, 0), static_cast<std::size_t>(order_));
   }
   std::span<const double> Values() const { return values_; }
+  std::span<double> Values() { return values_; }
   bool operator==(const SquareMatrix&) const = default;
 
  private:
@@ -34,6 +35,9 @@ class SquareMatrix {
 };
 
 SquareMatrix operator*(const SquareMatrix& x, const SquareMatrix& y);
+
+// y += a x, element by element, as wide as the processor allows and with the same bits.
+void AddMultiple(std::span<double> y, double a, std::span<const double> x);
 
 // The exact solution over a step h of the linear system dz/dt = A z:
 //   z(h)       = Phi z(0)        with Phi      = e^(A h)

@@ -286,12 +286,8 @@ namespace {
 // v times m, for a row vector v.
 std::vector<double> RowTimesMatrix(const std::vector<double>& v, const SquareMatrix& m) {
   std::vector<double> out(v.size(), 0.0);
-  for (std::size_t k = 0; k < v.size(); ++k) {
-    const double x = v[k];
-    if (x == 0) continue;
-    const auto row = m.Row(static_cast<int>(k));
-    for (std::size_t c = 0; c < v.size(); ++c) out[c] += x * row[c];
-  }
+  for (std::size_t k = 0; k < v.size(); ++k)
+    if (v[k] != 0) AddMultiple(out, v[k], m.Row(static_cast<int>(k)));
   return out;
 }
 
