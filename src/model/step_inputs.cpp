@@ -22,6 +22,9 @@ constexpr double kFitTolerance = 2e-6;
 // No step is cut shorter than this share of the planned one to fit a cubic: a rate that
 // no cubic follows so closely (a rate that jumps) is taken as the cubic gives it.
 constexpr int kMostFitHalvings = 16;
+// The stretch of a held source's way, as a share of the planned step, over which the limit
+// measures how fast its rate falls: short enough to take the rate as it is at the start.
+constexpr double kHeldProbe = 1e-3;
 
 bool HeldModel(int model) {
   return model == 3 || model == 7 || model == 8 || model == 9 || model == 10;
@@ -139,6 +142,38 @@ void StepSources::Schedule(double t0, float step_size, const RoomPollutant& conc
   }
 }
 
+// A held rate may not carry the air past the concentration at which its source would stop
+// giving (its equilibrium) within one step. What the source gives closes its gap to that
+// equilibrium from both sides, the air filling and the source's own store emptying: the
+// step stays below the time the rate at its start takes to close the gap, measured along a
+// short stretch of the source's own way (the rate over a step that empties the store is
+// capped, and would hide how fast it falls).
+double StepSources::HeldStepLimit(double t0, double limit, int r, int k, const RoomPollutant& conc,
+                                  const SourceState& state) const {
+  const ScenarioRecord& s = building_.Scenario;
+  const SourceRecord& source = s.Sources[r][k];
+  const double probe = kHeldProbe * limit;
+  const auto probe_length = static_cast<float>(probe);
+  SourceState moved = state;
+  PerPollutant<double> start_rate{};
+  RoomPollutant after = conc;
+  const EmissionStep first{static_cast<float>(t0), probe_length, conc, conc, &conc_per_mass_};
+  for (int p = 0; p < pollutants_; ++p) {
+    start_rate[p] = HeldEmission(s, source, moved, r, p, first);
+    after[r][p] += static_cast<float>(start_rate[p] * probe * conc_per_mass_[p] /
+                                      building_.RoomList[r].Volume);
+  }
+  const EmissionStep second{static_cast<float>(t0 + probe), probe_length, after, after,
+                            &conc_per_mass_};
+  for (int p = 0; p < pollutants_; ++p) {
+    const double rate_after = HeldEmission(s, source, moved, r, p, second);
+    if (!(start_rate[p] > 0)) continue;
+    const double closing = (start_rate[p] - rate_after) / (probe * start_rate[p]);
+    if (closing > 0 && closing * limit > 1) limit = 1 / closing;
+  }
+  return limit;
+}
+
 double StepSources::Limit(double t0, double dt, const RoomPollutant& conc,
                           const SourceStates& states) const {
   const ScenarioRecord& s = building_.Scenario;
@@ -157,24 +192,7 @@ double StepSources::Limit(double t0, double dt, const RoomPollutant& conc,
             limit /= 2;
         }
       } else if (HeldModel(source.Model) && r >= 1) {
-        // A held rate may not carry the air past the concentration at which its source would
-        // stop giving (its equilibrium) within one step: the step stays below the time the
-        // air takes to close its gap to that equilibrium at the rate of the step's start.
-        SourceState at_conc = states[r][k];
-        SourceState above = states[r][k];
-        RoomPollutant raised = conc;
-        for (int p = 0; p < pollutants_; ++p) raised[r][p] += 1e-3F * std::fabs(conc[r][p]) + 1e-6F;
-        const EmissionStep step{static_cast<float>(t0), static_cast<float>(limit), conc, conc,
-                                &conc_per_mass_};
-        const EmissionStep raised_step{static_cast<float>(t0), static_cast<float>(limit), raised,
-                                       raised, &conc_per_mass_};
-        for (int p = 0; p < pollutants_; ++p) {
-          const double change = HeldEmission(s, source, at_conc, r, p, step) -
-                                HeldEmission(s, source, above, r, p, raised_step);
-          const double rise = raised[r][p] - conc[r][p];
-          const double rate = change / rise * conc_per_mass_[p] / building_.RoomList[r].Volume;
-          if (rate > 0 && rate * limit > 1) limit = 1 / rate;
-        }
+        limit = std::min(limit, HeldStepLimit(t0, limit, r, k, conc, states[r][k]));
       }
     }
   }

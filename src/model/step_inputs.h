@@ -64,6 +64,9 @@ class StepSources {
   }
   void AddHeld(double dt, int room, int slot, const RoomPollutant& conc,
                const PerRoom<float>& share, SourceState& state, StepInputs& in) const;
+  // The part of Limit that a held source of room r, slot k sets.
+  double HeldStepLimit(double t0, double limit, int r, int k, const RoomPollutant& conc,
+                       const SourceState& state) const;
 
   const BuildingRecord& building_;
   const StateLayout& layout_;
