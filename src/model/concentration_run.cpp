@@ -375,7 +375,8 @@ StepStatus ConcentrationRun::Step() {
   const double look = start + clock_->Tolerance();
   if (stop_requested_) finished_ = true;
   ScheduleFlows(look);
-  const RunClock::Plan plan = clock_->Next(NextChange(look));
+  const double next_change = NextChange(look);
+  const RunClock::Plan plan = clock_->Next(next_change);
   StepBookkeeping(static_cast<float>(look), scenario_, terms_.CurrentOutdoorConc);
   SupplyAir();
   SetRemovalTerms(building_, num_rooms_, flows_, terms_);
@@ -387,6 +388,7 @@ StepStatus ConcentrationRun::Step() {
   step.step_size = scenario_.StepSize;
   step.change_threshold = change_threshold_;
   step.after_change = after_change_;
+  step.next_change = next_change;
   const RoomStepper::Outcome outcome = stepper_->Advance(
       building_, flows_, terms_, mixing_, hvac_, step, sources_, sinks_, arrays_, output_due_);
   if (outcome.status != StepStatus::Ok) return outcome.status;

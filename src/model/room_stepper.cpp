@@ -28,6 +28,9 @@ bool PassesEquilibrium(bool releasing, double equilibrium, double conc) {
 // the air it meets turns there.
 constexpr double kNegligibleTurn = 1e-5;
 
+// The stretch of constant inputs, in blocks, that a block of steps is begun for.
+constexpr int kLastingBlocks = 4;
+
 // Roots of events are found to this share of the step.
 constexpr double kEventTolerance = 1e-11;
 constexpr int kMostRootIterations = 80;
@@ -85,67 +88,147 @@ PerPollutant<double> RowTimesPlain(const Lanes* row, std::size_t columns, const 
   return out;
 }
 
-[[gnu::target("avx")]] PerPollutant<double> RowTimesWide(const Lanes* row, std::size_t columns,
-                                                         const Lanes* z) {
-  Eight sum0 = {};
-  Eight sum1 = {};
-  Eight sum2 = {};
-  Eight sum3 = {};
+// The row kernels sum as RowTimesPlain does: four running sums per row, of the columns j mod
+// 4, joined as (0 + 1) + (2 + 3). Written out for one and two rows, so that the sums stay
+// in registers; two rows load the states once for both.
+struct RowSums {
+  Eight s0 = {};
+  Eight s1 = {};
+  Eight s2 = {};
+  Eight s3 = {};
+  void Total(PerPollutant<double>& out) const {
+    const Eight total = (s0 + s1) + (s2 + s3);
+    for (int p = 0; p < 8; ++p) out[p] = total[p];
+  }
+};
+
+[[gnu::always_inline]] inline void LoadLanes(Eight& v, const Lanes& lanes) {
+  std::memcpy(&v, lanes.data(), sizeof v);
+}
+
+[[gnu::always_inline]] inline void AddTail(RowSums& sums, const Lanes* row, const Lanes* z,
+                                           std::size_t j, std::size_t columns) {
+  Eight a;
+  Eight b;
+  if (j < columns) {
+    LoadLanes(a, row[j]);
+    LoadLanes(b, z[j]);
+    sums.s0 += a * b;
+  }
+  if (j + 1 < columns) {
+    LoadLanes(a, row[j + 1]);
+    LoadLanes(b, z[j + 1]);
+    sums.s1 += a * b;
+  }
+  if (j + 2 < columns) {
+    LoadLanes(a, row[j + 2]);
+    LoadLanes(b, z[j + 2]);
+    sums.s2 += a * b;
+  }
+}
+
+[[gnu::target("avx")]] void OneRowTimesWide(const Lanes* row, std::size_t columns, const Lanes* z,
+                                            PerPollutant<double>& out) {
+  RowSums sums;
   Eight a0;
   Eight a1;
   Eight a2;
   Eight a3;
-  Eight b0;
-  Eight b1;
-  Eight b2;
-  Eight b3;
+  Eight z0;
+  Eight z1;
+  Eight z2;
+  Eight z3;
   std::size_t j = 0;
   for (; j + 4 <= columns; j += 4) {
-    std::memcpy(&a0, row[j].data(), sizeof a0);
-    std::memcpy(&b0, z[j].data(), sizeof b0);
-    std::memcpy(&a1, row[j + 1].data(), sizeof a1);
-    std::memcpy(&b1, z[j + 1].data(), sizeof b1);
-    std::memcpy(&a2, row[j + 2].data(), sizeof a2);
-    std::memcpy(&b2, z[j + 2].data(), sizeof b2);
-    std::memcpy(&a3, row[j + 3].data(), sizeof a3);
-    std::memcpy(&b3, z[j + 3].data(), sizeof b3);
-    sum0 += a0 * b0;
-    sum1 += a1 * b1;
-    sum2 += a2 * b2;
-    sum3 += a3 * b3;
+    LoadLanes(z0, z[j]);
+    LoadLanes(z1, z[j + 1]);
+    LoadLanes(z2, z[j + 2]);
+    LoadLanes(z3, z[j + 3]);
+    LoadLanes(a0, row[j]);
+    LoadLanes(a1, row[j + 1]);
+    LoadLanes(a2, row[j + 2]);
+    LoadLanes(a3, row[j + 3]);
+    sums.s0 += a0 * z0;
+    sums.s1 += a1 * z1;
+    sums.s2 += a2 * z2;
+    sums.s3 += a3 * z3;
   }
-  if (j < columns) {
-    std::memcpy(&a0, row[j].data(), sizeof a0);
-    std::memcpy(&b0, z[j].data(), sizeof b0);
-    sum0 += a0 * b0;
-  }
-  if (j + 1 < columns) {
-    std::memcpy(&a1, row[j + 1].data(), sizeof a1);
-    std::memcpy(&b1, z[j + 1].data(), sizeof b1);
-    sum1 += a1 * b1;
-  }
-  if (j + 2 < columns) {
-    std::memcpy(&a2, row[j + 2].data(), sizeof a2);
-    std::memcpy(&b2, z[j + 2].data(), sizeof b2);
-    sum2 += a2 * b2;
-  }
-  const Eight total = (sum0 + sum1) + (sum2 + sum3);
-  PerPollutant<double> out;
-  for (int p = 0; p < 8; ++p) out[p] = total[p];
-  return out;
+  AddTail(sums, row, z, j, columns);
+  sums.Total(out);
 }
 
-using RowProduct = PerPollutant<double> (*)(const Lanes*, std::size_t, const Lanes*);
-const RowProduct kRowProduct = __builtin_cpu_supports("avx") ? RowTimesWide : RowTimesPlain;
+[[gnu::target("avx")]] void TwoRowsTimesWide(const Lanes* row_a, const Lanes* row_b,
+                                             std::size_t columns, const Lanes* z,
+                                             PerPollutant<double>& out_a,
+                                             PerPollutant<double>& out_b) {
+  RowSums a;
+  RowSums b;
+  Eight x0;
+  Eight x1;
+  Eight x2;
+  Eight x3;
+  Eight z0;
+  Eight z1;
+  Eight z2;
+  Eight z3;
+  std::size_t j = 0;
+  for (; j + 4 <= columns; j += 4) {
+    LoadLanes(z0, z[j]);
+    LoadLanes(z1, z[j + 1]);
+    LoadLanes(z2, z[j + 2]);
+    LoadLanes(z3, z[j + 3]);
+    LoadLanes(x0, row_a[j]);
+    LoadLanes(x1, row_a[j + 1]);
+    LoadLanes(x2, row_a[j + 2]);
+    LoadLanes(x3, row_a[j + 3]);
+    a.s0 += x0 * z0;
+    a.s1 += x1 * z1;
+    a.s2 += x2 * z2;
+    a.s3 += x3 * z3;
+    LoadLanes(x0, row_b[j]);
+    LoadLanes(x1, row_b[j + 1]);
+    LoadLanes(x2, row_b[j + 2]);
+    LoadLanes(x3, row_b[j + 3]);
+    b.s0 += x0 * z0;
+    b.s1 += x1 * z1;
+    b.s2 += x2 * z2;
+    b.s3 += x3 * z3;
+  }
+  AddTail(a, row_a, z, j, columns);
+  AddTail(b, row_b, z, j, columns);
+  a.Total(out_a);
+  b.Total(out_b);
+}
 
-// A row (columns states wide) times the states z, for every pollutant at once.
+[[gnu::target("avx")]] void RowsTimesWide(const Lanes* rows, std::size_t count, std::size_t columns,
+                                          const Lanes* z, PerPollutant<double>* out) {
+  std::size_t i = 0;
+  for (; i + 2 <= count; i += 2)
+    TwoRowsTimesWide(rows + i * columns, rows + (i + 1) * columns, columns, z, out[i], out[i + 1]);
+  if (i < count) OneRowTimesWide(rows + i * columns, columns, z, out[i]);
+}
+
+void RowsTimesPlain(const Lanes* rows, std::size_t count, std::size_t columns, const Lanes* z,
+                    PerPollutant<double>* out) {
+  for (std::size_t i = 0; i < count; ++i) out[i] = RowTimesPlain(rows + i * columns, columns, z);
+}
+
+using RowsProduct = void (*)(const Lanes*, std::size_t, std::size_t, const Lanes*,
+                             PerPollutant<double>*);
+const RowsProduct kRowsProduct = __builtin_cpu_supports("avx") ? RowsTimesWide : RowsTimesPlain;
+
+// `count` consecutive rows (columns states wide) times the states z, for every pollutant at
+// once, into out[0..count).
+void RowsTimes(const Lanes* rows, std::size_t count, std::size_t columns,
+               const std::vector<Lanes>& z, PerPollutant<double>* out) {
+  kRowsProduct(rows, count, columns, z.data(), out);
+}
+
+// A row times the states z.
 PerPollutant<double> RowTimes(const Lanes* row, std::size_t columns, const std::vector<Lanes>& z) {
-  return kRowProduct(row, columns, z.data());
-}
-
-PerPollutant<double> RowTimes(const std::vector<Lanes>& matrix, std::size_t i, std::size_t columns,
-                              const std::vector<Lanes>& z) {
-  return RowTimes(matrix.data() + i * columns, columns, z);
+  PerPollutant<double> out;
+  RowsTimes(row, 1, columns, z, &out);
+  return out;
 }
 
 // The root of f between 0 and h, where f(0) and f(h) differ in sign: regula falsi with the
@@ -288,12 +371,11 @@ void RoomStepper::Solve(BuildingRecord& building, const WorkingFlows& flows,
       StartState(sol, p, sources, sinks, arrays, start_);
       for (std::size_t j = 0; j < columns; ++j) z[j][p] = static_cast<float>(start_[j]);
     }
-    for (std::size_t i = 0; i < coupled; ++i) {
-      sol.ends[i] = RowTimes(rows.ends, i, columns, z);
+    RowsTimes(rows.ends.data(), coupled, columns, z, sol.ends.data());
+    for (std::size_t i = 0; i < coupled; ++i)
       for (int p = 0; p < np; ++p) sol.ends[i][p] += z[i][p];
-    }
-    for (std::size_t r = 0; r < static_cast<std::size_t>(rooms); ++r)
-      sol.integrals[r] = RowTimes(rows.integrals, r, columns, z);
+    RowsTimes(rows.integrals.data(), static_cast<std::size_t>(rooms), columns, z,
+              sol.integrals.data());
     for (std::size_t m = 0; m < modes; ++m)
       for (int p = 0; p < np; ++p) {
         sol.mode_ends[m][p] = rows.mode_decay[m][p] * sol.inputs.modes[m][p];
@@ -568,12 +650,13 @@ void RoomStepper::NextBlock(const BuildingRecord& building, const BlockRows& row
   Block& block = *block_;
   const int np = PollutantCount(building.Scenario);
   const auto columns = static_cast<std::size_t>(rows.columns);
-  for (std::size_t i = 0; i < static_cast<std::size_t>(layout_.Coupled()); ++i) {
-    const PerPollutant<double> change =
-        RowTimes(rows.block_end.data() + i * columns, columns, block.start);
+  const auto coupled = static_cast<std::size_t>(layout_.Coupled());
+  std::vector<PerPollutant<double>>& change = block_values_;
+  change.resize(coupled);
+  RowsTimes(rows.block_end.data(), coupled, columns, block.start, change.data());
+  for (std::size_t i = 0; i < coupled; ++i)
     for (int p = 0; p < np; ++p)
-      block.state[i][p] = static_cast<float>(block.state[i][p] + change[p]);
-  }
+      block.state[i][p] = static_cast<float>(block.state[i][p] + change[i][p]);
   for (std::size_t m = 0; m < layout_.modes.size(); ++m) {
     const auto at = static_cast<std::size_t>(layout_.ModeIndex(static_cast<int>(m)));
     for (int p = 0; p < np; ++p) block.state[at][p] = static_cast<float>(block.modes[m][p]);
@@ -596,13 +679,17 @@ bool RoomStepper::BlockStep(BuildingRecord& building, const HVACMixing& mixing,
   const std::vector<Lanes>& z = block.start;
   const std::vector<Lanes>& state = block.state;
   Solution& sol = *solution_;
+  // Every row of the step at once: they read the same states.
+  std::vector<PerPollutant<double>>& values = block_values_;
+  values.resize(static_cast<std::size_t>(rows.per_step));
+  RowsTimes(rows.Row(j, 0), values.size(), columns, z, values.data());
   sol.ends.resize(static_cast<std::size_t>(n));
   sol.integrals.resize(static_cast<std::size_t>(n));
   for (int r = 1; r <= n; ++r) {
     const auto i = static_cast<std::size_t>(r - 1);
-    sol.ends[i] = RowTimes(rows.Row(j, rows.RoomChange(r)), columns, z);
+    sol.ends[i] = values[static_cast<std::size_t>(rows.RoomChange(r))];
     for (int p = 0; p < np; ++p) sol.ends[i][p] += state[i][p];
-    sol.integrals[i] = RowTimes(rows.Row(j, rows.RoomIntegral(n, r)), columns, z);
+    sol.integrals[i] = values[static_cast<std::size_t>(rows.RoomIntegral(n, r))];
   }
   // Something that would change the system within the step ends the block before it: the
   // step is then taken alone, from the block's states at its start.
@@ -624,8 +711,8 @@ bool RoomStepper::BlockStep(BuildingRecord& building, const HVACMixing& mixing,
     PerPollutant<double> mass{};
     for (int p = 0; p < np; ++p) mass[p] = state[index][p];
     if (k != rows.releasing.end()) {
-      const PerPollutant<double> change = RowTimes(
-          rows.Row(j, rows.Releasing(n, static_cast<int>(k - rows.releasing.begin()))), columns, z);
+      const PerPollutant<double>& change = values[static_cast<std::size_t>(
+          rows.Releasing(n, static_cast<int>(k - rows.releasing.begin())))];
       for (int p = 0; p < np; ++p) mass[p] += change[p];
     }
     for (int p = 0; p < np; ++p) {
@@ -643,8 +730,8 @@ bool RoomStepper::BlockStep(BuildingRecord& building, const HVACMixing& mixing,
   PerPollutant<double> emitted = block.emitted;
   CommitRooms(building, sol.ends, sol.integrals, block.showers_on, block.dt, step, arrays, emitted,
               output_due);
-  const PerPollutant<double> sinks = RowTimes(rows.Row(j, rows.SinkTotal(n)), columns, z);
-  const PerPollutant<double> layers = RowTimes(rows.Row(j, rows.LayerTotal(n)), columns, z);
+  const PerPollutant<double>& sinks = values[static_cast<std::size_t>(rows.SinkTotal(n))];
+  const PerPollutant<double>& layers = values[static_cast<std::size_t>(rows.LayerTotal(n))];
   sol.mode_integrals.resize(layout_.modes.size());
   for (std::size_t m = 0; m < layout_.modes.size(); ++m) {
     for (int p = 0; p < np; ++p) {
@@ -683,7 +770,7 @@ void RoomStepper::EndBlock(const BuildingRecord& building, SourceStates& sources
   std::vector<PerPollutant<double>> ends(coupled);
   if (block.steps > 0) {
     for (int step = 0; step < block.steps; ++step) {
-      for (std::size_t i = 0; i < coupled; ++i) ends[i] = RowTimes(single.ends, i, columns, z);
+      RowsTimes(single.ends.data(), coupled, columns, z, ends.data());
       for (std::size_t i = 0; i < coupled; ++i)
         for (int p = 0; p < np; ++p) z[i][p] = static_cast<float>(z[i][p] + ends[i][p]);
       for (std::size_t m = 0; m < layout_.modes.size(); ++m) {
@@ -740,7 +827,8 @@ RoomStepper::Outcome RoomStepper::Advance(BuildingRecord& building, const Workin
     if (!early_turns_.empty()) {
       // Layers that turn just after the step's start turn at it, and the step is worked out
       // again; what else it found is looked for again then.
-      for (int turn : early_turns_) step_sources_.Flip(turn / kMaxPollutants, turn % kMaxPollutants);
+      for (int turn : early_turns_)
+        step_sources_.Flip(turn / kMaxPollutants, turn % kMaxPollutants);
       events.clear();
       Solve(building, flows, terms, mixing, step.start, dt, regular, sources, sinks, arrays, sol);
       continue;
@@ -777,8 +865,12 @@ RoomStepper::Outcome RoomStepper::Advance(BuildingRecord& building, const Workin
   if (turned)
     for (int turn : late_turns_) step_sources_.Flip(turn / kMaxPollutants, turn % kMaxPollutants);
   outcome.taken = sol.dt;
-  // A step of the grid with constant inputs may begin a block of such steps.
-  if (regular && events.empty() && !turned && sol.inputs.steady)
+  // A step of the grid with constant inputs may begin a block of such steps, where they stay
+  // constant for several blocks: a block's rows take kBlockSteps times the memory of a
+  // step's, and a system met for a few steps at a time (flows that change every hour) would
+  // stream them through the cache at every meeting for little.
+  const bool lasting = step.next_change - step.start >= kLastingBlocks * kBlockSteps * sol.dt;
+  if (regular && events.empty() && !turned && sol.inputs.steady && lasting)
     StartBlock(building, sol, cache_.Rows(*sol.system, layout_, np, sol.dt));
   return outcome;
 }

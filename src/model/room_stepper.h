@@ -39,6 +39,9 @@ class RoomStepper {
     // Some input may change at the step's start (a switch, a point of a history, the first
     // step): the sources are looked up again.
     bool after_change = true;
+    // When the next input changes (a switch, a point of a history): a block of steps is
+    // begun only where it would run long enough to pay for its rows.
+    double next_change = 0;
   };
   struct Outcome {
     StepStatus status = StepStatus::Ok;
@@ -105,6 +108,7 @@ class RoomStepper {
   std::unique_ptr<Solution> solution_;
   std::vector<double> start_;
   std::vector<Lanes> lanes_;
+  std::vector<PerPollutant<double>> block_values_;  // the rows of a block's step
   std::unique_ptr<Block> block_;
 };
 
