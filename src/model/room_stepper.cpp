@@ -89,8 +89,8 @@ PerPollutant<double> RowTimesPlain(const Lanes* row, std::size_t columns, const 
 }
 
 // The row kernels sum as RowTimesPlain does: four running sums per row, of the columns j mod
-// 4, joined as (0 + 1) + (2 + 3). Written out for one and two rows, so that the sums stay
-// in registers; two rows load the states once for both.
+// 4, joined as (0 + 1) + (2 + 3). Written out for two rows, so that the sums stay in
+// registers and the states are loaded once for both.
 struct RowSums {
   Eight s0 = {};
   Eight s1 = {};
@@ -127,34 +127,24 @@ struct RowSums {
   }
 }
 
-[[gnu::target("avx")]] void OneRowTimesWide(const Lanes* row, std::size_t columns, const Lanes* z,
-                                            PerPollutant<double>& out) {
-  RowSums sums;
-  Eight a0;
-  Eight a1;
-  Eight a2;
-  Eight a3;
+// Four columns of a row from j on, against the states of those columns.
+struct FourStates {
   Eight z0;
   Eight z1;
   Eight z2;
   Eight z3;
-  std::size_t j = 0;
-  for (; j + 4 <= columns; j += 4) {
-    LoadLanes(z0, z[j]);
-    LoadLanes(z1, z[j + 1]);
-    LoadLanes(z2, z[j + 2]);
-    LoadLanes(z3, z[j + 3]);
-    LoadLanes(a0, row[j]);
-    LoadLanes(a1, row[j + 1]);
-    LoadLanes(a2, row[j + 2]);
-    LoadLanes(a3, row[j + 3]);
-    sums.s0 += a0 * z0;
-    sums.s1 += a1 * z1;
-    sums.s2 += a2 * z2;
-    sums.s3 += a3 * z3;
-  }
-  AddTail(sums, row, z, j, columns);
-  sums.Total(out);
+};
+
+[[gnu::always_inline]] inline void AddFour(RowSums& sums, const Lanes* row, const FourStates& z) {
+  Eight x;
+  LoadLanes(x, row[0]);
+  sums.s0 += x * z.z0;
+  LoadLanes(x, row[1]);
+  sums.s1 += x * z.z1;
+  LoadLanes(x, row[2]);
+  sums.s2 += x * z.z2;
+  LoadLanes(x, row[3]);
+  sums.s3 += x * z.z3;
 }
 
 [[gnu::target("avx")]] void TwoRowsTimesWide(const Lanes* row_a, const Lanes* row_b,
@@ -163,36 +153,15 @@ struct RowSums {
                                              PerPollutant<double>& out_b) {
   RowSums a;
   RowSums b;
-  Eight x0;
-  Eight x1;
-  Eight x2;
-  Eight x3;
-  Eight z0;
-  Eight z1;
-  Eight z2;
-  Eight z3;
+  FourStates states;
   std::size_t j = 0;
   for (; j + 4 <= columns; j += 4) {
-    LoadLanes(z0, z[j]);
-    LoadLanes(z1, z[j + 1]);
-    LoadLanes(z2, z[j + 2]);
-    LoadLanes(z3, z[j + 3]);
-    LoadLanes(x0, row_a[j]);
-    LoadLanes(x1, row_a[j + 1]);
-    LoadLanes(x2, row_a[j + 2]);
-    LoadLanes(x3, row_a[j + 3]);
-    a.s0 += x0 * z0;
-    a.s1 += x1 * z1;
-    a.s2 += x2 * z2;
-    a.s3 += x3 * z3;
-    LoadLanes(x0, row_b[j]);
-    LoadLanes(x1, row_b[j + 1]);
-    LoadLanes(x2, row_b[j + 2]);
-    LoadLanes(x3, row_b[j + 3]);
-    b.s0 += x0 * z0;
-    b.s1 += x1 * z1;
-    b.s2 += x2 * z2;
-    b.s3 += x3 * z3;
+    LoadLanes(states.z0, z[j]);
+    LoadLanes(states.z1, z[j + 1]);
+    LoadLanes(states.z2, z[j + 2]);
+    LoadLanes(states.z3, z[j + 3]);
+    AddFour(a, row_a + j, states);
+    AddFour(b, row_b + j, states);
   }
   AddTail(a, row_a, z, j, columns);
   AddTail(b, row_b, z, j, columns);
@@ -205,7 +174,10 @@ struct RowSums {
   std::size_t i = 0;
   for (; i + 2 <= count; i += 2)
     TwoRowsTimesWide(rows + i * columns, rows + (i + 1) * columns, columns, z, out[i], out[i + 1]);
-  if (i < count) OneRowTimesWide(rows + i * columns, columns, z, out[i]);
+  // A row left over goes with itself: the second sum is thrown away.
+  PerPollutant<double> again;
+  if (i < count)
+    TwoRowsTimesWide(rows + i * columns, rows + i * columns, columns, z, out[i], again);
 }
 
 void RowsTimesPlain(const Lanes* rows, std::size_t count, std::size_t columns, const Lanes* z,
