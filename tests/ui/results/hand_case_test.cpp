@@ -338,9 +338,6 @@ TEST_F(HandCase, AChangeAfterARunEndsTheResultsOnTheScreen) {
   EXPECT_NE(Bytes(Path("twelve.SUM")).find("\r\n 3.33"), std::string::npos);
 }
 
-// The irritant row of the worksheet: 0.3 mg/m³ times the 21.227 h above it is 6.37 mg/m³·h,
-// a concentration times hours and no inhaled mass, and without an irritant factor there is
-// no irritant risk to show, before Calculate risk or after it.
 // The room's exact concentration under sources of `rate` mg/h that are on over `cycles`, and
 // its integral from 0 to t, by Simpson's rule on the closed form (0.5 of the rate over 25 m³/h
 // is the loss of 0.5 an hour in 50 m³).
@@ -428,6 +425,9 @@ TEST_F(HandCase, AnOccupantMovingEveryHourMeetsEachRoomsExactAir) {
   EXPECT_NEAR(o.TotalExposure[0], exact, 0.001 * exact);
 }
 
+// The irritant row of the worksheet: 0.3 mg/m³ times the 21.227 h above it is 6.37 mg/m³·h,
+// a concentration times hours and no inhaled mass, and without an irritant factor there is
+// no irritant risk to show, before Calculate risk or after it.
 TEST_F(HandCase, TheIrritantRowSaysWhatItsFiguresAre) {
   state->Building.Scenario.Pollutants[0].IrritantConc = 0.3F;
   RunAll();
