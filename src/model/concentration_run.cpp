@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/air_cleaners.h"
+#include "model/average_exposure.h"
 #include "model/flow_setup.h"
 #include "model/hvac.h"
 #include "model/input_checks.h"
@@ -89,19 +90,22 @@ class HistoryCursor {
 };
 
 // When an occupant changes room: its start and end, and every entry and leaving of its
-// pattern, which repeats every cycle from the start. The run writes a record at each, so that
-// an occupant's exposure sums what the run computed between records, in one room each.
+// pattern, which repeats every cycle from the start; and where each of its averaging windows
+// ends. The run writes a record at each, so that an occupant's exposure, and what it gains
+// over a window, sum what the run computed between records, in one room each.
 struct OccupantTimes {
   double start = 0;
   double end = 0;
   double cycle = 0;
   std::vector<double> offsets;  // within a cycle, sorted
+  double window = 0;            // the averaging time, 0 when no averages are formed
 
-  static OccupantTimes Of(const OccupantRecord& o) {
+  static OccupantTimes Of(const ScenarioRecord& s, const OccupantRecord& o) {
     OccupantTimes times;
     times.start = o.StartTime;
     times.end = o.EndTime;
     times.cycle = o.CycleLength;
+    if (AveragingTimeGivesWindows(s, o.AveragingTime)) times.window = o.AveragingTime;
     for (int i = 1; i <= std::clamp<int>(o.NumSegments, 1, kMaxSchedule); ++i) {
       if (i >= 2 && o.TimeEnter[i] == 0) break;
       times.offsets.push_back(o.TimeEnter[i]);
@@ -126,6 +130,8 @@ struct OccupantTimes {
         }
       }
     }
+    // The windows are counted from time 0.
+    if (window > 0) next = std::min(next, (std::floor(t / window) + 1) * window);
     return next;
   }
 };
@@ -320,7 +326,7 @@ void ConcentrationRun::StartStepping() {
   SetRemovalTerms(building_, num_rooms_, flows_, terms_);
   stepper_ = std::make_unique<RoomStepper>(building_, conc_per_mass_, settings_.SystemsKept);
   for (int o = 1; o <= OccupantCount(scenario_); ++o)
-    occupants_.push_back(OccupantTimes::Of(scenario_.Occupants[o]));
+    occupants_.push_back(OccupantTimes::Of(scenario_, scenario_.Occupants[o]));
 }
 
 // look is the step's start nudged by the switch tolerance: what the schedules compare.

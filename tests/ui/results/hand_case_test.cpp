@@ -338,9 +338,6 @@ TEST_F(HandCase, AChangeAfterARunEndsTheResultsOnTheScreen) {
   EXPECT_NE(Bytes(Path("twelve.SUM")).find("\r\n 3.33"), std::string::npos);
 }
 
-// The irritant row of the worksheet: 0.3 mg/m³ times the 21.227 h above it is 6.37 mg/m³·h,
-// a concentration times hours and no inhaled mass, and without an irritant factor there is
-// no irritant risk to show, before Calculate risk or after it.
 // The room's exact concentration under sources of `rate` mg/h that are on over `cycles`, and
 // its integral from 0 to t, by Simpson's rule on the closed form (0.5 of the rate over 25 m³/h
 // is the loss of 0.5 an hour in 50 m³).
@@ -375,25 +372,54 @@ double CumulativeAt(const std::string& file, double t) {
   return -1;
 }
 
+// The averages of an average exposure work file, one for each whole window.
+std::vector<double> WindowAverages(const std::string& file) {
+  std::vector<double> averages;
+  TextLineSource source(file);
+  std::vector<float> items;
+  for (std::string line; source.Next(line);) {
+    if (SplitNumberLine(line, ',', items) && items.size() == 3) averages.push_back(items[2]);
+  }
+  return averages;
+}
+
 TEST_F(HandCase, ExposureIsWhatTheOccupantBreathedWhateverTheStep) {
   // 10 mg/h from 7 h to 8 h and from 18 h to 19 h: at a 1 h step no record falls at 7 h by
   // the output rule alone, and a line drawn between records would start the rise at 6 h.
   const std::vector<std::pair<double, double>> cycles{{7, 8}, {18, 19}};
+  const auto inhaled = [&](double t) { return 0.833 * ExactIntegral(10, cycles, t); };
+  // The 8 h averages in mg/h (0.833 m³/h times mg/m³), by hand: the rise of 7-8 h is
+  // 0.4 (1 - 2 (1 - e^(-0.5))) = 0.085224 mg·h/m³ and leaves C(8) = 0.157388 mg/m³, which
+  // decays by 2 C(8) (1 - e^(-4)) = 0.309011 over 8-16 h; 16-24 h holds the first rise's
+  // tail 0.005660, a second rise and its decay over 19-24 h, 0.288938.
+  EXPECT_NEAR(inhaled(8) / 8, 0.008874, 1e-6);
+  EXPECT_NEAR((inhaled(16) - inhaled(8)) / 8, 0.032176, 1e-6);
+  EXPECT_NEAR((inhaled(24) - inhaled(16)) / 8, 0.039549, 1e-6);
+  ScenarioRecord& s = state->Building.Scenario;
+  SourceRecord& src = s.Sources[1][1];
+  src.NumCycles = 2;
+  src.TimeOn = {0, 7, 18};
+  src.TimeOff = {0, 8, 19};
   for (float step : {0.1F, 0.5F, 1.0F}) {
-    SCOPED_TRACE(step);
-    ScenarioRecord& s = state->Building.Scenario;
-    s.StepSize = step;
-    SourceRecord& src = s.Sources[1][1];
-    src.NumCycles = 2;
-    src.TimeOn = {0, 7, 18};
-    src.TimeOff = {0, 8, 19};
-    state->ConcentrationsCalculated = false;
-    RunAll();
-    const double at8 = 0.833 * ExactIntegral(10, cycles, 8);
-    const double at24 = 0.833 * ExactIntegral(10, cycles, 24);
-    EXPECT_NEAR(at8, 0.0710, 1e-4);
-    EXPECT_NEAR(CumulativeAt(Ann().CumExposureFile, 8), at8, 0.005 * at8);
-    EXPECT_NEAR(Ann().TotalExposure[0], at24, 0.005 * at24);
+    // 7.5 h windows end within a rise, between the records of the output rule.
+    for (float window : {8.0F, 7.5F}) {
+      SCOPED_TRACE(::testing::Message() << "step " << step << " h, window " << window << " h");
+      s.StepSize = step;
+      Ann().AveragingTime = window;
+      state->ConcentrationsCalculated = false;
+      RunAll();
+      const double at8 = inhaled(8);
+      const double at24 = inhaled(24);
+      EXPECT_NEAR(CumulativeAt(Ann().CumExposureFile, 8), at8, 0.005 * at8);
+      EXPECT_NEAR(Ann().TotalExposure[0], at24, 0.005 * at24);
+      building->RunCommand("averageexposure");
+      const std::vector<double> averages = WindowAverages(Ann().AvgExposureFile);
+      ASSERT_EQ(averages.size(), 3U);
+      for (int k = 1; k <= 3; ++k) {
+        const double exact = (inhaled(k * window) - inhaled((k - 1) * window)) / window;
+        EXPECT_NEAR(averages[k - 1], exact, 0.005 * exact) << "window " << k;
+      }
+    }
   }
 }
 
@@ -428,6 +454,9 @@ TEST_F(HandCase, AnOccupantMovingEveryHourMeetsEachRoomsExactAir) {
   EXPECT_NEAR(o.TotalExposure[0], exact, 0.001 * exact);
 }
 
+// The irritant row of the worksheet: 0.3 mg/m³ times the 21.227 h above it is 6.37 mg/m³·h,
+// a concentration times hours and no inhaled mass, and without an irritant factor there is
+// no irritant risk to show, before Calculate risk or after it.
 TEST_F(HandCase, TheIrritantRowSaysWhatItsFiguresAre) {
   state->Building.Scenario.Pollutants[0].IrritantConc = 0.3F;
   RunAll();
