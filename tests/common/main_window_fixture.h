@@ -53,6 +53,9 @@ class MainWindowTest : public ::testing::Test {
                                                   (folder / "Quarn.ini").string(), database});
   }
   ~MainWindowTest() override {
+    // The windows the test closed go now, with the calls they posted to themselves, while the
+    // context they hold is still there: a later test's events would run them on a dead one.
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);
   }

@@ -6,19 +6,43 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <optional>
 
 #include "platform/help_service.h"
 #include "platform/qt_text.h"
 #include "text/number_read.h"
 #include "text/number_text.h"
 #include "ui/common/form_helpers.h"
+#include "ui/common/number_entry.h"
 
 namespace quarn {
 
+namespace {
+
+// The box's number, judged as a typed grid cell is: read up to what is no number, "0,5" would
+// run with the default step and "7x" as 7. A blank is 0. Nullopt after a message saying why.
+std::optional<float> OptionValue(const char* what, const std::string& text, Prompt& prompt) {
+  const std::string fault = NumberEntryFault(text);
+  if (!fault.empty()) {
+    prompt.Message("Error.  " + std::string(what) + ": " + fault, "Error",
+                   MessageIcon::Exclamation);
+    return std::nullopt;
+  }
+  return ToSingle(LeadingNumber(StoredNumberText(text)));
+}
+
+}  // namespace
+
 bool ApplyCalculationOptions(const std::string& step_text, const std::string& adjust_text,
                              ScenarioRecord& scenario, float& step_adjust_factor, Prompt& prompt) {
-  const auto step = static_cast<float>(LeadingNumber(step_text));
-  const auto factor = static_cast<float>(LeadingNumber(adjust_text));
+  const std::optional<float> step_value =
+      OptionValue("The calculation step size", step_text, prompt);
+  if (!step_value) return false;
+  const std::optional<float> factor_value =
+      OptionValue("The step adjustment factor", adjust_text, prompt);
+  if (!factor_value) return false;
+  const float step = *step_value;
+  const float factor = *factor_value;
   if (step < 0) {
     prompt.Message(
         "The calculation step size cannot be negative.  Enter a step in hours, or 0 "

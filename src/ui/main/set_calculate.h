@@ -11,10 +11,11 @@ class QLineEdit;
 
 namespace quarn {
 
-// The calculation options of Ok: the step size (0 or no number gives 0.1 h) and the step
-// adjustment factor (0 means no growth). A negative step, and a factor that is negative or
-// between 0 and 1 (it would shrink a steady step towards nothing), are refused with a
-// message and change nothing. RunSetting2 becomes 20 when it is 0. True when stored.
+// The calculation options of Ok: the step size (0 or a blank gives 0.1 h) and the step
+// adjustment factor (0 means no growth). A text that is not one number ("0,5", "7x"; "1,500"
+// is 1500, as in the grids), a negative step, and a factor that is negative or between 0 and
+// 1 (it would shrink a steady step towards nothing), are refused with a message and change
+// nothing. RunSetting2 becomes 20 when it is 0. True when stored.
 bool ApplyCalculationOptions(const std::string& step_text, const std::string& adjust_text,
                              ScenarioRecord& scenario, float& step_adjust_factor, Prompt& prompt);
 

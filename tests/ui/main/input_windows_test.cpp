@@ -1,8 +1,8 @@
 // What every input window does with what the user gives it, window by window from one
-// table: a pasted value is judged as a typed one, by Edit > Paste and by Ctrl+V alike, and
-// the close box never throws a typed edit away without asking, as Cancel does. The sample
-// house is loaded, its scenario editor open in the frame, and each window is opened from it
-// with its own opener.
+// table: a copied cell goes onto the clipboard and a pasted value is judged as a typed one,
+// by the Edit menu and by Ctrl+C and Ctrl+V alike, and neither the close box nor Cancel
+// throws a typed edit away without asking. The sample house is loaded, its scenario editor
+// open in the frame, and each window is opened from it with its own opener.
 
 #include <QApplication>
 #include <QComboBox>
@@ -109,14 +109,19 @@ struct PasteCase {
   float emitted = 0;
 };
 
-void Paste(InputForm& form, FlexGrid& grid, const char* edit_menu) {
+// Edit > Copy or Edit > Paste from the menu; Ctrl+C or Ctrl+V without one.
+void EditByMenuOrKeys(InputForm& form, FlexGrid& grid, const char* edit_menu, bool copy) {
   grid.setFocus(Qt::OtherFocusReason);
   if (edit_menu == nullptr) {
-    testing::Key(Qt::Key_V, "\x16", Qt::ControlModifier);
+    testing::Key(copy ? Qt::Key_C : Qt::Key_V, copy ? "\x03" : "\x16", Qt::ControlModifier);
   } else {
-    testing::ChooseMenu(form, {edit_menu, "EditPaste"});
+    testing::ChooseMenu(form, {edit_menu, copy ? "EditCopy" : "EditPaste"});
   }
   testing::ProcessEvents();
+}
+
+void Paste(InputForm& form, FlexGrid& grid, const char* edit_menu) {
+  EditByMenuOrKeys(form, grid, edit_menu, false);
 }
 
 FlexGrid& OwnGrid(InputForm& form) {
@@ -155,17 +160,22 @@ const PasteCase kPasteCases[] = {
      [](const ProgramState& s, int) { return s.Building.RoomList[1].Length; }},
 };
 
-// "2,5" and "7x" are refused with a message that names the cell and says why, and change
-// nothing; "1,500" is 1500, as typed. Transfer stores only that, and the run reads it.
-TEST_F(InputWindows, APastedValueIsJudgedAsATypedOneByTheMenuAndByCtrlV) {
+// Copy puts the selected cell's text on the clipboard. "2,5" and "7x" are refused with a
+// message that names the cell and says why, and change nothing; "1,500" is 1500, as typed.
+// Transfer stores only that, and the run reads it.
+TEST_F(InputWindows, CopyTakesTheCellAndAPasteIsJudgedAsTypedByTheMenuAndByKeys) {
   for (const PasteCase& c : kPasteCases) {
     for (const bool by_keys : {false, true}) {
-      SCOPED_TRACE(std::string(c.window) + (by_keys ? ", Ctrl+V" : ", Edit > Paste"));
+      SCOPED_TRACE(std::string(c.window) + (by_keys ? ", Ctrl+C/V" : ", Edit menu"));
       QPointer<InputForm> form = c.open(*this, *context, editor);
       ASSERT_NE(form, nullptr);
       FlexGrid& grid = c.grid(*form);
       const float before = c.stored(*state, SourceRoom());
       const std::string shown = grid.TextMatrix(c.row, c.col);
+      testing::ClickCell(grid, c.row, c.col);
+      SetClipboardText("-");
+      EditByMenuOrKeys(*form, grid, by_keys ? nullptr : c.edit_menu, true);
+      EXPECT_EQ(ClipboardText(), shown);
       prompt.shown.clear();
       for (const char* refused : {"2,5", "7x"}) {
         testing::ClickCell(grid, c.row, c.col);
@@ -284,6 +294,15 @@ const CloseCase kCloseCases[] = {
      nullptr, 1, 2},
     {"all sinks", Opener(OpenGeneralSinkForm), nullptr, 1, 3},
     {"occupants", Opener(OpenOccupantForm), nullptr, 1, 1},
+    // Last: the rooms window it is opened from stays open.
+    {"neighbours",
+     [](InputWindows&, MainContext& c, QWidget* opener) -> InputForm* {
+       RoomForm* rooms = OpenRoomForm(c, opener);
+       testing::ClickCell(rooms->Grid(), 1, 1);
+       testing::Key(Qt::Key_F8);
+       return AppWindows().Find<NeighborForm>();
+     },
+     nullptr, 1, 2},
 };
 
 // The grid typed into: the source window's is that of the parameters.
@@ -304,6 +323,8 @@ std::string Shown(InputForm& form, const CloseCase& c) {
 void Work(InputForm& form, const CloseCase& c, testing::ScriptedPrompt& prompt) {
   if (c.control == nullptr) {
     testing::ClickCell(TypedGrid(form), c.row, c.col);
+    // A neighbour's answer is toggled by the click; nothing is typed there.
+    if (qobject_cast<NeighborForm*>(&form) != nullptr) return;
     testing::Type("42");
     testing::Enter();
   } else if (auto* list = form.findChild<QComboBox*>(c.control)) {
@@ -319,7 +340,8 @@ void Work(InputForm& form, const CloseCase& c, testing::ScriptedPrompt& prompt) 
   }
 }
 
-TEST_F(InputWindows, EveryCloseBoxAsksAfterATypedEditAndNoKeepsItOnScreen) {
+// Neither the close box nor Cancel drops the user's work without a question.
+TEST_F(InputWindows, EveryCloseBoxAndCancelAskAfterATypedEditAndNoKeepsItOnScreen) {
   for (const CloseCase& c : kCloseCases) {
     SCOPED_TRACE(c.window);
     QPointer<InputForm> form = c.open(*this, *context, editor);
@@ -341,6 +363,13 @@ TEST_F(InputWindows, EveryCloseBoxAsksAfterATypedEditAndNoKeepsItOnScreen) {
     EXPECT_EQ(prompt.shown[0].text, kLoseQuestion);
     EXPECT_EQ(prompt.shown[0].default_answer, Answer::No);
     EXPECT_EQ(Shown(*form, c), worked) << "No keeps the edit on screen";
+    prompt.answers = {Answer::No};
+    form->RunRole(MenuRole::Cancel);
+    ASSERT_TRUE(IsOpen(form)) << "Cancel";
+    ASSERT_EQ(prompt.shown.size(), 2U);
+    // Some windows' Cancel asks in words of its own.
+    EXPECT_EQ(prompt.shown[1].kind, "yesno");
+    EXPECT_EQ(Shown(*form, c), worked) << "No at Cancel keeps the edit on screen";
     prompt.answers = {Answer::Yes};
     OuterFrame(form)->close();
     EXPECT_FALSE(IsOpen(form));

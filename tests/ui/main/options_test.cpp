@@ -11,6 +11,7 @@
 #include "common/main_window_fixture.h"
 #include "model/settings.h"
 #include "platform/qt_text.h"
+#include "platform/user_input.h"
 #include "ui/main/set_calculate.h"
 #include "ui/main/set_files_form.h"
 #include "ui/main/titled_prompt.h"
@@ -31,13 +32,15 @@ struct OptionsCase {
 
 TEST(CalculationOptions, StepSizeAndFactorRules) {
   const OptionsCase cases[] = {
-      {"", "1.2", true, 0.1f, 1.2f},      // no number: the default step
-      {"0", "", true, 0.1f, 0.0f},        // a factor of 0 means no growth
-      {"0.05", "1", true, 0.05f, 1.0f},   //
-      {"2 h", "1.5x", true, 2.0f, 1.5f},  // the leading number counts
-      {"-1", "1.2", false, 0.5f, 3.0f},   // refused: negative step
-      {"0.1", "-1", false, 0.5f, 3.0f},   // refused: negative factor
-      {"0.1", "0.5", false, 0.5f, 3.0f},  // refused: a factor that shrinks the step
+      {"", "1.2", true, 0.1f, 1.2f},          // no number: the default step
+      {"0", "", true, 0.1f, 0.0f},            // a factor of 0 means no growth
+      {"0.05", "1", true, 0.05f, 1.0f},       //
+      {"1,500", "1.2", true, 1500.0f, 1.2f},  // grouped thousands, as the grids take them
+      {"0,5", "1.2", false, 0.5f, 3.0f},      // refused: not 0.1 h nor 5 h
+      {"0.1", "1.5x", false, 0.5f, 3.0f},     // refused: not 1.5
+      {"-1", "1.2", false, 0.5f, 3.0f},       // refused: negative step
+      {"0.1", "-1", false, 0.5f, 3.0f},       // refused: negative factor
+      {"0.1", "0.5", false, 0.5f, 3.0f},      // refused: a factor that shrinks the step
   };
   for (const OptionsCase& c : cases) {
     SCOPED_TRACE(std::string(c.step) + " / " + c.factor);
@@ -58,6 +61,13 @@ TEST(CalculationOptions, StepSizeAndFactorRules) {
   ScriptedPrompt prompt;
   ApplyCalculationOptions("1", "1", sc, adjust, prompt);
   EXPECT_EQ(sc.RunSetting2, 7);
+  ApplyCalculationOptions("1", "7x", sc, adjust, prompt);
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].text,
+            "Error.  The step adjustment factor: \"7x\" is not a number.  A number is written "
+            "with digits, a point for decimals (2.5), a sign and a power of ten (1E-05), and "
+            "nothing else.");
+  EXPECT_EQ(prompt.shown[0].title, "Error");
 }
 
 TEST_F(MainWindowTest, CalculationOptionsWindow) {
@@ -80,6 +90,24 @@ TEST_F(MainWindowTest, CalculationOptionsWindow) {
   w.findChild<QPushButton*>("Command1")->click();
   EXPECT_FLOAT_EQ(state->Building.Scenario.StepSize, 0.05f);
   EXPECT_FLOAT_EQ(state->StepAdjustFactor, 0.0f);
+  // A decimal comma typed in is refused at Ok, and the window stays with it to be typed again.
+  ASSERT_TRUE(testing::ShowActive(w));
+  text1->setFocus(Qt::OtherFocusReason);
+  text1->selectAll();
+  testing::Type("0,5");
+  w.findChild<QPushButton*>("Command1")->click();
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].text,
+            "Error.  The calculation step size: \"0,5\" is not a number.  Decimals take a "
+            "point (2.5); a comma can only separate thousands (1,500).");
+  EXPECT_TRUE(w.isVisible());
+  EXPECT_EQ(text1->text(), "0,5");
+  EXPECT_FLOAT_EQ(state->Building.Scenario.StepSize, 0.05f);
+  text1->selectAll();
+  testing::Type("0.5");
+  w.findChild<QPushButton*>("Command1")->click();
+  EXPECT_FLOAT_EQ(state->Building.Scenario.StepSize, 0.5f);
+  EXPECT_FALSE(w.isVisible());
   w.findChild<QPushButton*>("HelpButton")->click();
   ASSERT_EQ(help.shown.size(), 1u);
   EXPECT_EQ(help.shown[0].first, "RovozUzav.HLP");
