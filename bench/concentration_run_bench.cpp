@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -167,19 +168,76 @@ void BM_ConcentrationRunOneYear(benchmark::State& state) {
 }
 BENCHMARK(BM_ConcentrationRunOneYear)->Iterations(1)->Unit(benchmark::kMillisecond);
 
+// Every file of folder `a` has a namesake of the same bytes in `b`, and `b` has no other.
+bool SameFiles(const fs::path& a, const fs::path& b) {
+  const auto files = [](const fs::path& folder) {
+    std::vector<fs::path> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+      if (entry.is_regular_file()) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  const std::vector<fs::path> names = files(a);
+  if (names.empty() || names != files(b)) return false;
+  for (const fs::path& name : names) {
+    std::ifstream one(a / name, std::ios::binary);
+    std::ifstream other(b / name, std::ios::binary);
+    if (!std::equal(std::istreambuf_iterator<char>(one), std::istreambuf_iterator<char>(),
+                    std::istreambuf_iterator<char>(other), std::istreambuf_iterator<char>()))
+      return false;
+  }
+  return true;
+}
+
 // The largest building with ventilation and HVAC flows that change every hour, the same each
-// day: the run meets 24 systems again and again, and keeps what it worked out for each.
+// day: the run meets 24 systems again and again, and keeps what it worked out for each. Beside
+// it, alternately, the same year keeping one system, as the run did before it kept them: the
+// kept systems must save most of the time and change no bit of the work file.
 void BM_HourlyFlowsOneYear(benchmark::State& state) {
   const fs::path folder = fs::temp_directory_path() / "quarn-bench-hourly";
-  const quarn::RunSettings settings = quarn::bench::BenchRunSettings(folder);
+  const quarn::RunSettings kept = quarn::bench::BenchRunSettings(folder / "kept");
+  quarn::RunSettings one = quarn::bench::BenchRunSettings(folder / "one");
+  one.SystemsKept = 1;
+  // The run makes its own folder, but not the one above it.
+  fs::create_directories(folder / "kept");
+  fs::create_directories(folder / "one");
+  constexpr double kTarget = 0.4;
   for (auto _ : state) {
-    BuildingRecord b = quarn::HourlyFlowsScenario();
-    CountingObserver observer;
-    const std::optional<double> timed = TimedRun(b, settings, observer, state);
-    if (!timed) break;
-    state.counters["run_s"] = *timed;
-    std::cout << "processor time: flows changing every hour, a year in " << *timed << " s, "
-              << observer.steps << " steps, " << b.Scenario.NumOutputRecords << " records\n";
+    std::vector<double> with_kept;
+    std::vector<double> with_one;
+    std::vector<double> ratios;
+    long steps = 0;
+    long records = 0;
+    // Each run writes its files in a folder of its own inside the one it is given.
+    fs::path kept_files;
+    fs::path one_files;
+    for (int pair = 0; pair < 2; ++pair) {
+      for (const bool keeping_one : {false, true}) {
+        BuildingRecord b = quarn::HourlyFlowsScenario();
+        CountingObserver observer;
+        const std::optional<double> timed = TimedRun(b, keeping_one ? one : kept, observer, state);
+        if (!timed) return;
+        (keeping_one ? with_one : with_kept).push_back(*timed);
+        (keeping_one ? one_files : kept_files) = fs::path(b.ConcWorkFile).parent_path();
+        steps = observer.steps;
+        records = b.Scenario.NumOutputRecords;
+      }
+      ratios.push_back(with_kept.back() / with_one.back());
+    }
+    // The median of two pairs.
+    const double median = (ratios[0] + ratios[1]) / 2;
+    const bool same = SameFiles(kept_files, one_files);
+    state.counters["kept_s"] = with_kept.back();
+    state.counters["one_kept_s"] = with_one.back();
+    state.counters["kept_over_one_median"] = median;
+    if (!same) state.SkipWithError("the work files differ");
+    std::cout << "flows changing every hour, a year of the largest building (" << steps
+              << " steps, " << records << " records), processor time keeping " << kept.SystemsKept
+              << " systems " << with_kept[0] << " s, " << with_kept[1] << " s; keeping one "
+              << with_one[0] << " s, " << with_one[1]
+              << " s; kept over one in two side-by-side pairs " << ratios[0] << ", " << ratios[1]
+              << " (median " << median << ", target " << kTarget << "); work files "
+              << (same ? "the same byte for byte" : "DIFFER") << " (target the same)\n";
   }
   fs::remove_all(folder);
 }
