@@ -4,17 +4,20 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "callgrind_count.h"
 #include "common/largest_scenario.h"
 #include "common/steady_scenario.h"
 #include "model/concentration_run.h"
 #include "model/exact_step.h"
 #include "model/mass_balance.h"
-#include "model/step_system.h"
 #include "model/records.h"
+#include "model/step_system.h"
 #include "model/work_file.h"
 #include "text/number_text.h"
 #include "year_run.h"
@@ -82,6 +85,37 @@ std::optional<double> TimedRun(BuildingRecord& b, const quarn::RunSettings& sett
   return std::nullopt;
 }
 
+// Where the machine does not let a process count its instructions, callgrind counts them over
+// this span of the same building: a year under callgrind would take most of a minute.
+constexpr float kCountedYears = 1.0F / 12;
+constexpr double kTimeTarget = 1.6;
+constexpr double kInstructionTarget = 2.5;
+
+std::string InstructionsAgainst(double run, double floor) {
+  std::ostringstream text;
+  text << "instructions " << run / 1e9 << " against " << floor / 1e9 << " billion, " << run / floor
+       << " times (target " << kInstructionTarget << ")";
+  return text.str();
+}
+
+// The instructions of the run against its floor, counted by callgrind over a month.
+std::string CountedByCallgrind(benchmark::State& state) {
+  const fs::path folder = fs::temp_directory_path() / "quarn-bench-callgrind";
+  const quarn::bench::CallgrindCount count = quarn::bench::CountUnderCallgrind(folder);
+  const auto& v = count.values;
+  if (!count.failure.empty() || !v.contains("run") || !v.contains("floor") || v.at("floor") <= 0)
+    return "instructions not counted: no perf events, and " +
+           (count.failure.empty() ? "callgrind wrote no count" : count.failure);
+  std::error_code ignored;
+  fs::remove_all(folder, ignored);
+  state.counters["run_over_floor_instructions"] = v.at("run") / v.at("floor");
+  std::ostringstream text;
+  text << InstructionsAgainst(v.at("run"), v.at("floor")) << ", counted by callgrind over a month"
+       << " of the same building (" << (v.contains("records") ? v.at("records") : 0)
+       << " records), the machine having no perf events";
+  return text.str();
+}
+
 void BM_ConcentrationRunOneYear(benchmark::State& state) {
   const fs::path folder = fs::temp_directory_path() / "quarn-bench";
   const quarn::RunSettings settings = quarn::bench::BenchRunSettings(folder);
@@ -118,35 +152,92 @@ void BM_ConcentrationRunOneYear(benchmark::State& state) {
     state.counters["text_floor_s"] = floor;
     state.counters["run_over_floor_median"] = ratios[1];
     state.counters["records"] = static_cast<double>(records);
-    std::cout << "processor time: run " << run << " s, text floor " << floor << " s, " << steps
-              << " steps, " << records << " records of " << width + 1
+    std::cout << "the year run of the largest building against its formatting floor: processor "
+              << "time run " << run << " s, text floor " << floor << " s, " << steps << " steps, "
+              << records << " records of " << width + 1
               << " numbers; run over floor in three side-by-side pairs " << ratios[0] << ", "
-              << ratios[1] << ", " << ratios[2] << " (median " << ratios[1] << ")";
+              << ratios[1] << ", " << ratios[2] << " (median " << ratios[1] << ", target "
+              << kTimeTarget << "); ";
     if (counter.Available() && floor_instructions > 0)
-      std::cout << "; instructions " << run_instructions / 1e9 << " against "
-                << floor_instructions / 1e9 << " billion, "
-                << run_instructions / floor_instructions << " times";
+      std::cout << InstructionsAgainst(run_instructions, floor_instructions) << " over the year";
     else
-      std::cout << "; instructions: the machine does not count them";
+      std::cout << CountedByCallgrind(state);
     std::cout << "\n";
   }
   fs::remove_all(folder);
 }
 BENCHMARK(BM_ConcentrationRunOneYear)->Iterations(1)->Unit(benchmark::kMillisecond);
 
+// Every file of folder `a` has a namesake of the same bytes in `b`, and `b` has no other.
+bool SameFiles(const fs::path& a, const fs::path& b) {
+  const auto files = [](const fs::path& folder) {
+    std::vector<fs::path> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+      if (entry.is_regular_file()) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  const std::vector<fs::path> names = files(a);
+  if (names.empty() || names != files(b)) return false;
+  for (const fs::path& name : names) {
+    std::ifstream one(a / name, std::ios::binary);
+    std::ifstream other(b / name, std::ios::binary);
+    if (!std::equal(std::istreambuf_iterator<char>(one), std::istreambuf_iterator<char>(),
+                    std::istreambuf_iterator<char>(other), std::istreambuf_iterator<char>()))
+      return false;
+  }
+  return true;
+}
+
 // The largest building with ventilation and HVAC flows that change every hour, the same each
-// day: the run meets 24 systems again and again, and keeps what it worked out for each.
+// day: the run meets 24 systems again and again, and keeps what it worked out for each. Beside
+// it, alternately, the same year keeping one system, as the run did before it kept them: the
+// kept systems must save most of the time and change no bit of the work file.
 void BM_HourlyFlowsOneYear(benchmark::State& state) {
   const fs::path folder = fs::temp_directory_path() / "quarn-bench-hourly";
-  const quarn::RunSettings settings = quarn::bench::BenchRunSettings(folder);
+  const quarn::RunSettings kept = quarn::bench::BenchRunSettings(folder / "kept");
+  quarn::RunSettings one = quarn::bench::BenchRunSettings(folder / "one");
+  one.SystemsKept = 1;
+  // The run makes its own folder, but not the one above it.
+  fs::create_directories(folder / "kept");
+  fs::create_directories(folder / "one");
+  constexpr double kTarget = 0.4;
   for (auto _ : state) {
-    BuildingRecord b = quarn::HourlyFlowsScenario();
-    CountingObserver observer;
-    const std::optional<double> timed = TimedRun(b, settings, observer, state);
-    if (!timed) break;
-    state.counters["run_s"] = *timed;
-    std::cout << "processor time: flows changing every hour, a year in " << *timed << " s, "
-              << observer.steps << " steps, " << b.Scenario.NumOutputRecords << " records\n";
+    std::vector<double> with_kept;
+    std::vector<double> with_one;
+    std::vector<double> ratios;
+    long steps = 0;
+    long records = 0;
+    // Each run writes its files in a folder of its own inside the one it is given.
+    fs::path kept_files;
+    fs::path one_files;
+    for (int pair = 0; pair < 2; ++pair) {
+      for (const bool keeping_one : {false, true}) {
+        BuildingRecord b = quarn::HourlyFlowsScenario();
+        CountingObserver observer;
+        const std::optional<double> timed = TimedRun(b, keeping_one ? one : kept, observer, state);
+        if (!timed) return;
+        (keeping_one ? with_one : with_kept).push_back(*timed);
+        (keeping_one ? one_files : kept_files) = fs::path(b.ConcWorkFile).parent_path();
+        steps = observer.steps;
+        records = b.Scenario.NumOutputRecords;
+      }
+      ratios.push_back(with_kept.back() / with_one.back());
+    }
+    // The median of two pairs.
+    const double median = (ratios[0] + ratios[1]) / 2;
+    const bool same = SameFiles(kept_files, one_files);
+    state.counters["kept_s"] = with_kept.back();
+    state.counters["one_kept_s"] = with_one.back();
+    state.counters["kept_over_one_median"] = median;
+    if (!same) state.SkipWithError("the work files differ");
+    std::cout << "flows changing every hour, a year of the largest building (" << steps
+              << " steps, " << records << " records), processor time keeping " << kept.SystemsKept
+              << " systems " << with_kept[0] << " s, " << with_kept[1] << " s; keeping one "
+              << with_one[0] << " s, " << with_one[1]
+              << " s; kept over one in two side-by-side pairs " << ratios[0] << ", " << ratios[1]
+              << " (median " << median << ", target " << kTarget << "); work files "
+              << (same ? "the same byte for byte" : "DIFFER") << " (target the same)\n";
   }
   fs::remove_all(folder);
 }
@@ -177,6 +268,9 @@ void BM_WorkingOutByRooms(benchmark::State& state) {
     }
     state.counters["one_room_us"] = 1e6 * seconds[0];
     state.counters["thirteen_rooms_us"] = 1e6 * seconds[1];
+    // One room in use of thirteen should cost at most its share of a working-out.
+    std::cout << "one working-out, 1 room against 13: " << seconds[0] / seconds[1]
+              << " times (target at most the rooms in use, 1/13 = " << 1.0 / 13 << ")\n";
   }
 }
 BENCHMARK(BM_WorkingOutByRooms)->Iterations(1)->Unit(benchmark::kMillisecond);
@@ -254,3 +348,27 @@ void BM_OpenDoorHouseOneYear(benchmark::State& state) {
 BENCHMARK(BM_OpenDoorHouseOneYear)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+namespace quarn::bench {
+
+int CountRunAndFloorInstructions(const std::filesystem::path& folder) {
+  BuildingRecord b = LargestScenario(kCountedYears);
+  CountingObserver observer;
+  QuietPrompt prompt;
+  RunOutcome outcome = RunOutcome::Failed;
+  {
+    const CountedPart part("run");
+    outcome = RunConcentrationCalculation(b, BenchRunSettings(folder), prompt, observer);
+  }
+  if (outcome != RunOutcome::Completed) return 1;
+  const long records = b.Scenario.NumOutputRecords;
+  {
+    const CountedPart part("floor");
+    TextFloor((folder / "floor.TMP").string(), records,
+              (b.NumRooms + 1) * b.Scenario.NumPollutants);
+  }
+  std::cout << "records " << records << "\n";
+  return 0;
+}
+
+}  // namespace quarn::bench
