@@ -251,6 +251,9 @@ struct RoomStepper::Event {
 
 struct RoomStepper::Block {
   bool active = false;
+  // Chained: each step from the states where the one before left them, by the step's own
+  // rows; otherwise kBlockSteps steps from the states at the block's start.
+  bool chained = false;
   int steps = 0;  // taken in the block so far
   double dt = 0;
   SystemKey key;
@@ -595,27 +598,46 @@ void RoomStepper::BeginBlockAt(const BuildingRecord& building, const BlockRows& 
   block.layer_last = block.layer_base;
 }
 
-void RoomStepper::StartBlock(BuildingRecord& building, const Solution& sol, const StepRows& rows) {
+void RoomStepper::StartBlock(BuildingRecord& building, const Solution& sol, bool chained) {
   Block& block = *block_;
   const int np = PollutantCount(building.Scenario);
-  const BlockRows& rows_of_block = cache_.Block(*sol.system, building, layout_, np, sol.dt);
   block.active = true;
+  block.chained = chained;
   block.dt = sol.dt;
   block.system = sol.system;
   block.key = sol.system->key;
-  block.state = lanes_;
   block.emitted = sol.inputs.emitted;
   block.showers_on = sol.inputs.showers_on;
   block.layers_on = sol.inputs.layers_on;
+  block.modes = sol.mode_ends;
+  if (chained) {
+    // The states where the step just taken left them, as the next step takes them up.
+    block.steps = 0;
+    block.state = lanes_;
+    // (The commit sets what the sinks hold to what the step's own commit set.)
+    PerPollutant<double> given_already{};
+    CommitChainedStates(building, given_already);
+    SetModeStates();
+    return;
+  }
+  const BlockRows& rows_of_block = cache_.Block(*sol.system, building, layout_, np, sol.dt);
+  block.state = lanes_;
   BeginBlockAt(building, rows_of_block);
   // The step just taken is the block's first.
   block.steps = 1;
-  block.modes = sol.mode_ends;
   const PerPollutant<double> change =
       RowTimes(rows_of_block.Row(1, rows_of_block.LayerTotal(layout_.rooms)),
                static_cast<std::size_t>(rows_of_block.columns), block.start);
   for (int p = 0; p < np; ++p) block.layer_last[p] = block.layer_base[p] + change[p];
-  (void)rows;
+}
+
+void RoomStepper::SetModeStates() {
+  Block& block = *block_;
+  for (std::size_t m = 0; m < layout_.modes.size(); ++m) {
+    const auto at = static_cast<std::size_t>(layout_.ModeIndex(static_cast<int>(m)));
+    for (int p = 0; p < kMaxPollutants; ++p)
+      block.state[at][p] = static_cast<float>(block.modes[m][p]);
+  }
 }
 
 void RoomStepper::NextBlock(const BuildingRecord& building, const BlockRows& rows) {
@@ -636,35 +658,60 @@ void RoomStepper::NextBlock(const BuildingRecord& building, const BlockRows& row
   BeginBlockAt(building, rows);
 }
 
-bool RoomStepper::BlockStep(BuildingRecord& building, const HVACMixing& mixing,
-                            const HVACState& hvac, const Step& step, SourceStates& sources,
-                            RoomArrays& arrays, bool& output_due) {
-  Block& block = *block_;
-  ScenarioRecord& s = building.Scenario;
-  const int np = PollutantCount(s);
+// The rows of a block's step j from the states at the block's start: the rooms' ends and
+// integrals into the solution, and the change of each releasing layer 1 into released_.
+void RoomStepper::BlockValues(const BuildingRecord& building, const BlockRows& rows, int j) {
+  const Block& block = *block_;
+  const int np = PollutantCount(building.Scenario);
   const int n = layout_.rooms;
-  const BlockRows& rows = cache_.Block(*block.system, building, layout_, np, block.dt);
-  const StepRows& single = cache_.Rows(*block.system, layout_, np, block.dt);
-  const auto columns = static_cast<std::size_t>(rows.columns);
-  if (block.steps == kBlockSteps) NextBlock(building, rows);
-  const int j = block.steps + 1;
-  const std::vector<Lanes>& z = block.start;
-  const std::vector<Lanes>& state = block.state;
   Solution& sol = *solution_;
   // Every row of the step at once: they read the same states.
   std::vector<PerPollutant<double>>& values = block_values_;
   values.resize(static_cast<std::size_t>(rows.per_step));
-  RowsTimes(rows.Row(j, 0), values.size(), columns, z, values.data());
-  sol.ends.resize(static_cast<std::size_t>(n));
-  sol.integrals.resize(static_cast<std::size_t>(n));
+  RowsTimes(rows.Row(j, 0), values.size(), static_cast<std::size_t>(rows.columns), block.start,
+            values.data());
   for (int r = 1; r <= n; ++r) {
     const auto i = static_cast<std::size_t>(r - 1);
     sol.ends[i] = values[static_cast<std::size_t>(rows.RoomChange(r))];
-    for (int p = 0; p < np; ++p) sol.ends[i][p] += state[i][p];
+    for (int p = 0; p < np; ++p) sol.ends[i][p] += block.state[i][p];
     sol.integrals[i] = values[static_cast<std::size_t>(rows.RoomIntegral(n, r))];
   }
-  // Something that would change the system within the step ends the block before it: the
-  // step is then taken alone, from the block's states at its start.
+  for (std::size_t k = 0; k < releasing_layers_.size(); ++k) {
+    const auto at = std::find(rows.releasing.begin(), rows.releasing.end(), releasing_layers_[k]);
+    released_[k] = at == rows.releasing.end()
+                       ? PerPollutant<double>{}
+                       : values[static_cast<std::size_t>(
+                             rows.Releasing(n, static_cast<int>(at - rows.releasing.begin())))];
+  }
+}
+
+// A chained step from the states where the last one left them: every coupled state's end
+// into the solution, the rooms' integrals, and the change of each releasing layer 1.
+void RoomStepper::ChainValues(const BuildingRecord& building, const StepRows& single) {
+  const Block& block = *block_;
+  const int np = PollutantCount(building.Scenario);
+  const auto coupled = static_cast<std::size_t>(layout_.Coupled());
+  const auto columns = static_cast<std::size_t>(single.columns);
+  Solution& sol = *solution_;
+  sol.ends.resize(coupled);
+  RowsTimes(single.ends.data(), coupled, columns, block.state, sol.ends.data());
+  for (std::size_t k = 0; k < releasing_layers_.size(); ++k)
+    released_[k] = sol.ends[static_cast<std::size_t>(layout_.LayerIndex(releasing_layers_[k]))];
+  for (std::size_t i = 0; i < coupled; ++i)
+    for (int p = 0; p < np; ++p) sol.ends[i][p] += block.state[i][p];
+  RowsTimes(single.integrals.data(), static_cast<std::size_t>(layout_.rooms), columns, block.state,
+            sol.integrals.data());
+}
+
+// Whether the step just worked out keeps the block's system to its end: no HVAC filter fills
+// within it, the air passes no releasing layer's equilibrium and every room stays finite.
+bool RoomStepper::BlockStepStaysWhole(const BuildingRecord& building, const HVACMixing& mixing,
+                                      const HVACState& hvac) const {
+  const Block& block = *block_;
+  const ScenarioRecord& s = building.Scenario;
+  const int np = PollutantCount(s);
+  const int n = layout_.rooms;
+  const Solution& sol = *solution_;
   if (CapacityLimited(s.HVACType)) {
     for (int p = 0; p < np; ++p) {
       if (!(hvac.FilterMass[p] < s.FilterCapacity)) continue;
@@ -674,23 +721,17 @@ bool RoomStepper::BlockStep(BuildingRecord& building, const HVACMixing& mixing,
       if (caught >= s.FilterCapacity) return false;
     }
   }
-  for (const int layer : releasing_layers_) {
+  for (std::size_t k = 0; k < releasing_layers_.size(); ++k) {
+    const int layer = releasing_layers_[k];
     const StateLayout::LayerState& at = layout_.layers[static_cast<std::size_t>(layer)];
     if (!step_sources_.On(at.room, at.slot)) continue;
     const SourceRecord& source = s.Sources[at.room][at.slot];
     const auto index = static_cast<std::size_t>(layout_.LayerIndex(layer));
-    const auto k = std::find(rows.releasing.begin(), rows.releasing.end(), layer);
-    PerPollutant<double> mass{};
-    for (int p = 0; p < np; ++p) mass[p] = state[index][p];
-    if (k != rows.releasing.end()) {
-      const PerPollutant<double>& change = values[static_cast<std::size_t>(
-          rows.Releasing(n, static_cast<int>(k - rows.releasing.begin())))];
-      for (int p = 0; p < np; ++p) mass[p] += change[p];
-    }
     for (int p = 0; p < np; ++p) {
       const double m0 = source.Params[2][p];
-      if (m0 == 0 || !(state[index][p] > 0)) continue;
-      if (PassesEquilibrium(step_sources_.Releasing(layer, p), source.Params[0][p] * mass[p] / m0,
+      if (m0 == 0 || !(block.state[index][p] > 0)) continue;
+      const double mass = block.state[index][p] + released_[k][p];
+      if (PassesEquilibrium(step_sources_.Releasing(layer, p), source.Params[0][p] * mass / m0,
                             sol.ends[static_cast<std::size_t>(at.room - 1)][p]))
         return false;
     }
@@ -698,12 +739,51 @@ bool RoomStepper::BlockStep(BuildingRecord& building, const HVACMixing& mixing,
   for (int r = 1; r <= n; ++r)
     for (int p = 0; p < np; ++p)
       if (!std::isfinite(sol.ends[static_cast<std::size_t>(r - 1)][p])) return false;
+  return true;
+}
+
+bool RoomStepper::BlockStep(BuildingRecord& building, const HVACMixing& mixing,
+                            const HVACState& hvac, const Step& step, SourceStates& sources,
+                            RoomArrays& arrays, bool& output_due) {
+  Block& block = *block_;
+  ScenarioRecord& s = building.Scenario;
+  const int np = PollutantCount(s);
+  const int n = layout_.rooms;
+  const StepRows& single = cache_.Rows(*block.system, layout_, np, block.dt);
+  Solution& sol = *solution_;
+  sol.ends.resize(static_cast<std::size_t>(n));
+  sol.integrals.resize(static_cast<std::size_t>(n));
+  released_.resize(releasing_layers_.size());
+  const BlockRows* rows = nullptr;
+  if (block.chained) {
+    ChainValues(building, single);
+  } else {
+    rows = &cache_.Block(*block.system, building, layout_, np, block.dt);
+    if (block.steps == kBlockSteps) NextBlock(building, *rows);
+    BlockValues(building, *rows, block.steps + 1);
+  }
+  // Something that would change the system within the step ends the block before it: the
+  // step is then taken alone, from the block's states at its start.
+  if (!BlockStepStaysWhole(building, mixing, hvac)) return false;
 
   PerPollutant<double> emitted = block.emitted;
   CommitRooms(building, sol.ends, sol.integrals, block.showers_on, block.dt, step, arrays, emitted,
               output_due);
-  const PerPollutant<double>& sinks = values[static_cast<std::size_t>(rows.SinkTotal(n))];
-  const PerPollutant<double>& layers = values[static_cast<std::size_t>(rows.LayerTotal(n))];
+  if (block.chained) {
+    CommitChainedStates(building, emitted);
+  } else {
+    const int j = block.steps + 1;
+    const PerPollutant<double>& sinks = block_values_[static_cast<std::size_t>(rows->SinkTotal(n))];
+    const PerPollutant<double>& layers =
+        block_values_[static_cast<std::size_t>(rows->LayerTotal(n))];
+    for (int p = 0; p < np; ++p) {
+      s.ResultTotal1[p] = static_cast<float>(block.sink_base[p] + sinks[p]);
+      const double held = block.layer_base[p] + layers[p];
+      emitted[p] -= held - block.layer_last[p];
+      block.layer_last[p] = held;
+    }
+    block.steps = j;
+  }
   sol.mode_integrals.resize(layout_.modes.size());
   for (std::size_t m = 0; m < layout_.modes.size(); ++m) {
     for (int p = 0; p < np; ++p) {
@@ -711,18 +791,52 @@ bool RoomStepper::BlockStep(BuildingRecord& building, const HVACMixing& mixing,
       block.modes[m][p] *= single.mode_decay[m][p];
     }
   }
+  if (block.chained) SetModeStates();
   for (int p = 0; p < np; ++p) {
-    s.ResultTotal1[p] = static_cast<float>(block.sink_base[p] + sinks[p]);
     if (s.ResultTotal2[p] < s.ResultTotal1[p]) s.ResultTotal2[p] = s.ResultTotal1[p];
-    const double held = block.layer_base[p] + layers[p];
-    emitted[p] -= held - block.layer_last[p];
-    block.layer_last[p] = held;
     s.TotalEmitted[p] +=
         static_cast<float>(emitted[p] + ModesEmitted(building, sol.mode_integrals, p));
   }
   step_sources_.Commit(sources, block.modes);
-  block.steps = j;
   return true;
+}
+
+// A chained step's sinks and layers as a step's commit keeps them: what the sinks hold, and
+// what the layers gave, into the totals; then every coupled state moves to the step's end.
+// All eight lanes at once: a lane past the run's pollutants holds zeros throughout.
+void RoomStepper::CommitChainedStates(BuildingRecord& building, PerPollutant<double>& emitted) {
+  Block& block = *block_;
+  ScenarioRecord& s = building.Scenario;
+  const int np = PollutantCount(s);
+  const Solution& sol = *solution_;
+  std::vector<Lanes>& state = block.state;
+  for (int r = 0; r < layout_.rooms; ++r) {
+    const auto at = static_cast<std::size_t>(r);
+    for (int p = 0; p < kMaxPollutants; ++p) state[at][p] = static_cast<float>(sol.ends[at][p]);
+  }
+  PerPollutant<double> in_sinks{};
+  for (std::size_t i = 0; i < layout_.sinks.size(); ++i) {
+    const auto [room, slot] = layout_.sinks[i];
+    const double area = s.Sinks[room][slot].Area;
+    const auto at = static_cast<std::size_t>(layout_.SinkIndex(static_cast<int>(i)));
+    for (int p = 0; p < kMaxPollutants; ++p) {
+      state[at][p] = std::max(0.0F, static_cast<float>(sol.ends[at][p]));
+      in_sinks[p] += static_cast<double>(state[at][p]) * area;
+    }
+  }
+  for (int p = 0; p < np; ++p) s.ResultTotal1[p] = static_cast<float>(in_sinks[p]);
+  for (std::size_t i = 0; i < layout_.layers.size(); ++i) {
+    const SourceRecord& source = s.Sources[layout_.layers[i].room][layout_.layers[i].slot];
+    const double weight = static_cast<double>(source.Size) * source.UnitFactor;
+    const auto at = static_cast<std::size_t>(layout_.LayerIndex(static_cast<int>(i)));
+    for (int p = 0; p < np; ++p) {
+      // A layer that does not exchange keeps what it holds.
+      if (((block.layers_on[p][i / 64] >> (i % 64)) & 1U) == 0) continue;
+      const float next = std::max(0.0F, static_cast<float>(sol.ends[at][p]));
+      emitted[p] -= weight * (next - state[at][p]);
+      state[at][p] = next;
+    }
+  }
 }
 
 void RoomStepper::EndBlock(const BuildingRecord& building, SourceStates& sources,
@@ -731,13 +845,13 @@ void RoomStepper::EndBlock(const BuildingRecord& building, SourceStates& sources
   if (!block.active) return;
   block.active = false;
   const int np = PollutantCount(building.Scenario);
-  const BlockRows& rows = cache_.Block(*block.system, building, layout_, np, block.dt);
   const StepRows& single = cache_.Rows(*block.system, layout_, np, block.dt);
   const auto columns = static_cast<std::size_t>(single.columns);
   const auto coupled = static_cast<std::size_t>(layout_.Coupled());
   // The coupled states where the block stands: over the whole block at once, or step by step
-  // from its start.
-  if (block.steps == kBlockSteps) NextBlock(building, rows);
+  // from its start (a chained block's states are always where its last step left them).
+  if (!block.chained && block.steps == kBlockSteps)
+    NextBlock(building, cache_.Block(*block.system, building, layout_, np, block.dt));
   std::vector<Lanes>& z = block.state;
   std::vector<PerPollutant<double>> ends(coupled);
   if (block.steps > 0) {
@@ -837,13 +951,14 @@ RoomStepper::Outcome RoomStepper::Advance(BuildingRecord& building, const Workin
   if (turned)
     for (int turn : late_turns_) step_sources_.Flip(turn / kMaxPollutants, turn % kMaxPollutants);
   outcome.taken = sol.dt;
-  // A step of the grid with constant inputs may begin a block of such steps, where they stay
-  // constant for several blocks: a block's rows take kBlockSteps times the memory of a
-  // step's, and a system met for a few steps at a time (flows that change every hour) would
-  // stream them through the cache at every meeting for little.
+  // A step of the grid with constant inputs begins a block of such steps: a long one where
+  // they stay constant for several of them, otherwise one of single steps. A long block's
+  // rows take kBlockSteps times the memory of a step's, and a system met for a few steps at
+  // a time (flows that change every hour) would stream them through the cache at every
+  // meeting for little.
   const bool lasting = step.next_change - step.start >= kLastingBlocks * kBlockSteps * sol.dt;
-  if (regular && events.empty() && !turned && sol.inputs.steady && lasting)
-    StartBlock(building, sol, cache_.Rows(*sol.system, layout_, np, sol.dt));
+  if (regular && events.empty() && !turned && sol.inputs.steady)
+    StartBlock(building, sol, !lasting);
   return outcome;
 }
 

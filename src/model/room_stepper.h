@@ -91,7 +91,15 @@ class RoomStepper {
                       const RemovalTerms& terms, const HVACMixing& mixing, const Step& step) const;
   bool BlockStep(BuildingRecord& building, const HVACMixing& mixing, const HVACState& hvac,
                  const Step& step, SourceStates& sources, RoomArrays& arrays, bool& output_due);
-  void StartBlock(BuildingRecord& building, const Solution& solution, const StepRows& rows);
+  void StartBlock(BuildingRecord& building, const Solution& solution, bool chained);
+  void BlockValues(const BuildingRecord& building, const BlockRows& rows, int j);
+  void ChainValues(const BuildingRecord& building, const StepRows& single);
+  bool BlockStepStaysWhole(const BuildingRecord& building, const HVACMixing& mixing,
+                           const HVACState& hvac) const;
+  void ChainedStates(const BuildingRecord& building, const std::vector<PerPollutant<double>>& ends,
+                     int p);
+  void CommitChainedStates(BuildingRecord& building, PerPollutant<double>& emitted);
+  void SetModeStates();
   void BeginBlockAt(const BuildingRecord& building, const BlockRows& rows);
   void NextBlock(const BuildingRecord& building, const BlockRows& rows);
   void EndBlock(const BuildingRecord& building, SourceStates& sources, SinkMasses& sinks);
@@ -109,6 +117,7 @@ class RoomStepper {
   std::vector<double> start_;
   std::vector<Lanes> lanes_;
   std::vector<PerPollutant<double>> block_values_;  // the rows of a block's step
+  std::vector<PerPollutant<double>> released_;      // each releasing layer's change in it
   std::unique_ptr<Block> block_;
 };
 
