@@ -610,6 +610,7 @@ void RoomStepper::StartBlock(BuildingRecord& building, const Solution& sol, bool
   block.showers_on = sol.inputs.showers_on;
   block.layers_on = sol.inputs.layers_on;
   block.modes = sol.mode_ends;
+  SetLayerChecks(building);
   if (chained) {
     // The states where the step just taken left them, as the next step takes them up.
     block.steps = 0;
@@ -629,6 +630,25 @@ void RoomStepper::StartBlock(BuildingRecord& building, const Solution& sol, bool
       RowTimes(rows_of_block.Row(1, rows_of_block.LayerTotal(layout_.rooms)),
                static_cast<std::size_t>(rows_of_block.columns), block.start);
   for (int p = 0; p < np; ++p) block.layer_last[p] = block.layer_base[p] + change[p];
+}
+
+// The layers 1 whose equilibrium the air may pass within a block: the sources that are on,
+// by pollutant with a reference mass, with what stays as it is while the block lasts.
+void RoomStepper::SetLayerChecks(const BuildingRecord& building) {
+  const ScenarioRecord& s = building.Scenario;
+  layer_checks_.clear();
+  for (std::size_t k = 0; k < releasing_layers_.size(); ++k) {
+    const int layer = releasing_layers_[k];
+    const StateLayout::LayerState& at = layout_.layers[static_cast<std::size_t>(layer)];
+    if (!step_sources_.On(at.room, at.slot)) continue;
+    const SourceRecord& source = s.Sources[at.room][at.slot];
+    for (int p = 0; p < PollutantCount(s); ++p) {
+      if (source.Params[2][p] == 0) continue;
+      layer_checks_.push_back({k, static_cast<std::size_t>(layout_.LayerIndex(layer)),
+                               static_cast<std::size_t>(at.room - 1), p, source.Params[0][p],
+                               source.Params[2][p], step_sources_.Releasing(layer, p)});
+    }
+  }
 }
 
 void RoomStepper::SetModeStates() {
@@ -721,20 +741,13 @@ bool RoomStepper::BlockStepStaysWhole(const BuildingRecord& building, const HVAC
       if (caught >= s.FilterCapacity) return false;
     }
   }
-  for (std::size_t k = 0; k < releasing_layers_.size(); ++k) {
-    const int layer = releasing_layers_[k];
-    const StateLayout::LayerState& at = layout_.layers[static_cast<std::size_t>(layer)];
-    if (!step_sources_.On(at.room, at.slot)) continue;
-    const SourceRecord& source = s.Sources[at.room][at.slot];
-    const auto index = static_cast<std::size_t>(layout_.LayerIndex(layer));
-    for (int p = 0; p < np; ++p) {
-      const double m0 = source.Params[2][p];
-      if (m0 == 0 || !(block.state[index][p] > 0)) continue;
-      const double mass = block.state[index][p] + released_[k][p];
-      if (PassesEquilibrium(step_sources_.Releasing(layer, p), source.Params[0][p] * mass / m0,
-                            sol.ends[static_cast<std::size_t>(at.room - 1)][p]))
-        return false;
-    }
+  for (const LayerCheck& check : layer_checks_) {
+    const float held = block.state[check.index][check.p];
+    if (!(held > 0)) continue;
+    const double mass = held + released_[check.k][check.p];
+    if (PassesEquilibrium(check.releasing, check.c0 * mass / check.m0,
+                          sol.ends[check.room][check.p]))
+      return false;
   }
   for (int r = 1; r <= n; ++r)
     for (int p = 0; p < np; ++p)

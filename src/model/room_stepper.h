@@ -100,6 +100,7 @@ class RoomStepper {
                      int p);
   void CommitChainedStates(BuildingRecord& building, PerPollutant<double>& emitted);
   void SetModeStates();
+  void SetLayerChecks(const BuildingRecord& building);
   void BeginBlockAt(const BuildingRecord& building, const BlockRows& rows);
   void NextBlock(const BuildingRecord& building, const BlockRows& rows);
   void EndBlock(const BuildingRecord& building, SourceStates& sources, SinkMasses& sinks);
@@ -118,6 +119,16 @@ class RoomStepper {
   std::vector<Lanes> lanes_;
   std::vector<PerPollutant<double>> block_values_;  // the rows of a block's step
   std::vector<PerPollutant<double>> released_;      // each releasing layer's change in it
+  struct LayerCheck {
+    std::size_t k;      // in releasing_layers_
+    std::size_t index;  // of its state
+    std::size_t room;   // of its room's state
+    int p;
+    double c0;
+    double m0;
+    bool releasing;
+  };
+  std::vector<LayerCheck> layer_checks_;  // of the block in hand
   std::unique_ptr<Block> block_;
 };
 
