@@ -57,8 +57,10 @@ using Four = float __attribute__((vector_size(16)));
 static_assert(kMaxPollutants == 8 && sizeof(Lanes) == 32,
               "the pollutants of a state are eight lanes");
 
-// Four running sums, of the columns j mod 4, joined at the end as (0 + 1) + (2 + 3): one
-// sum would make every product wait for the addition before it.
+// A row times the states sums each pollutant's products in two running sums, of the even and
+// of the odd columns, joined at the end: one sum would make every product wait for the
+// addition before it. Both kernels keep that order for each pollutant, so that they give the
+// same bits.
 Four LoadHalf(const Lanes& lanes, int half) {
   Four v;
   std::memcpy(&v, lanes.data() + 4 * half, sizeof v);
@@ -68,116 +70,93 @@ Four LoadHalf(const Lanes& lanes, int half) {
 PerPollutant<double> RowTimesPlain(const Lanes* row, std::size_t columns, const Lanes* z) {
   PerPollutant<double> out;
   for (int half = 0; half < 2; ++half) {
-    Four s0 = {};
-    Four s1 = {};
-    Four s2 = {};
-    Four s3 = {};
+    Four even = {};
+    Four odd = {};
     std::size_t j = 0;
-    for (; j + 4 <= columns; j += 4) {
-      s0 += LoadHalf(row[j], half) * LoadHalf(z[j], half);
-      s1 += LoadHalf(row[j + 1], half) * LoadHalf(z[j + 1], half);
-      s2 += LoadHalf(row[j + 2], half) * LoadHalf(z[j + 2], half);
-      s3 += LoadHalf(row[j + 3], half) * LoadHalf(z[j + 3], half);
+    for (; j + 2 <= columns; j += 2) {
+      even += LoadHalf(row[j], half) * LoadHalf(z[j], half);
+      odd += LoadHalf(row[j + 1], half) * LoadHalf(z[j + 1], half);
     }
-    if (j < columns) s0 += LoadHalf(row[j], half) * LoadHalf(z[j], half);
-    if (j + 1 < columns) s1 += LoadHalf(row[j + 1], half) * LoadHalf(z[j + 1], half);
-    if (j + 2 < columns) s2 += LoadHalf(row[j + 2], half) * LoadHalf(z[j + 2], half);
-    const Four total = (s0 + s1) + (s2 + s3);
+    if (j < columns) even += LoadHalf(row[j], half) * LoadHalf(z[j], half);
+    const Four total = even + odd;
     for (int p = 0; p < 4; ++p) out[4 * half + p] = total[p];
   }
   return out;
 }
 
-// The row kernels sum as RowTimesPlain does: four running sums per row, of the columns j mod
-// 4, joined as (0 + 1) + (2 + 3). Written out for two rows, so that the sums stay in
-// registers and the states are loaded once for both.
-struct RowSums {
-  Eight s0 = {};
-  Eight s1 = {};
-  Eight s2 = {};
-  Eight s3 = {};
-  void Total(PerPollutant<double>& out) const {
-    const Eight total = (s0 + s1) + (s2 + s3);
-    for (int p = 0; p < 8; ++p) out[p] = total[p];
-  }
-};
-
 [[gnu::always_inline]] inline void LoadLanes(Eight& v, const Lanes& lanes) {
   std::memcpy(&v, lanes.data(), sizeof v);
 }
 
-[[gnu::always_inline]] inline void AddTail(RowSums& sums, const Lanes* row, const Lanes* z,
-                                           std::size_t j, std::size_t columns) {
-  Eight a;
-  Eight b;
-  if (j < columns) {
-    LoadLanes(a, row[j]);
-    LoadLanes(b, z[j]);
-    sums.s0 += a * b;
+// One row's two running sums.
+struct RowSums {
+  Eight even = {};
+  Eight odd = {};
+  [[gnu::always_inline]] void Add(const Lanes* row, std::size_t j, const Eight& z_even,
+                                  const Eight& z_odd) {
+    Eight x;
+    LoadLanes(x, row[j]);
+    even += x * z_even;
+    LoadLanes(x, row[j + 1]);
+    odd += x * z_odd;
   }
-  if (j + 1 < columns) {
-    LoadLanes(a, row[j + 1]);
-    LoadLanes(b, z[j + 1]);
-    sums.s1 += a * b;
+  void Total(PerPollutant<double>& out) const {
+    const Eight total = even + odd;
+    for (int p = 0; p < 8; ++p) out[p] = total[p];
   }
-  if (j + 2 < columns) {
-    LoadLanes(a, row[j + 2]);
-    LoadLanes(b, z[j + 2]);
-    sums.s2 += a * b;
-  }
-}
-
-// Four columns of a row from j on, against the states of those columns.
-struct FourStates {
-  Eight z0;
-  Eight z1;
-  Eight z2;
-  Eight z3;
 };
 
-[[gnu::always_inline]] inline void AddFour(RowSums& sums, const Lanes* row, const FourStates& z) {
-  Eight x;
-  LoadLanes(x, row[0]);
-  sums.s0 += x * z.z0;
-  LoadLanes(x, row[1]);
-  sums.s1 += x * z.z1;
-  LoadLanes(x, row[2]);
-  sums.s2 += x * z.z2;
-  LoadLanes(x, row[3]);
-  sums.s3 += x * z.z3;
-}
-
-[[gnu::target("avx")]] void TwoRowsTimesWide(const Lanes* row_a, const Lanes* row_b,
-                                             std::size_t columns, const Lanes* z,
-                                             PerPollutant<double>& out_a,
-                                             PerPollutant<double>& out_b) {
+// Four rows at once: each pair of columns' states is loaded once for all four, which keeps
+// the kernel from waiting on its loads.
+[[gnu::target("avx")]] void FourRowsTimesWide(const Lanes* const* rows, std::size_t columns,
+                                              const Lanes* z, PerPollutant<double>* const* out) {
   RowSums a;
   RowSums b;
-  FourStates states;
+  RowSums c;
+  RowSums d;
+  Eight z_even;
+  Eight z_odd;
   std::size_t j = 0;
-  for (; j + 4 <= columns; j += 4) {
-    LoadLanes(states.z0, z[j]);
-    LoadLanes(states.z1, z[j + 1]);
-    LoadLanes(states.z2, z[j + 2]);
-    LoadLanes(states.z3, z[j + 3]);
-    AddFour(a, row_a + j, states);
-    AddFour(b, row_b + j, states);
+  for (; j + 2 <= columns; j += 2) {
+    LoadLanes(z_even, z[j]);
+    LoadLanes(z_odd, z[j + 1]);
+    a.Add(rows[0], j, z_even, z_odd);
+    b.Add(rows[1], j, z_even, z_odd);
+    c.Add(rows[2], j, z_even, z_odd);
+    d.Add(rows[3], j, z_even, z_odd);
   }
-  AddTail(a, row_a, z, j, columns);
-  AddTail(b, row_b, z, j, columns);
-  a.Total(out_a);
-  b.Total(out_b);
+  if (j < columns) {
+    Eight x;
+    LoadLanes(z_even, z[j]);
+    LoadLanes(x, rows[0][j]);
+    a.even += x * z_even;
+    LoadLanes(x, rows[1][j]);
+    b.even += x * z_even;
+    LoadLanes(x, rows[2][j]);
+    c.even += x * z_even;
+    LoadLanes(x, rows[3][j]);
+    d.even += x * z_even;
+  }
+  a.Total(*out[0]);
+  b.Total(*out[1]);
+  c.Total(*out[2]);
+  d.Total(*out[3]);
 }
 
 [[gnu::target("avx")]] void RowsTimesWide(const Lanes* rows, std::size_t count, std::size_t columns,
                                           const Lanes* z, PerPollutant<double>* out) {
-  std::size_t i = 0;
-  for (; i + 2 <= count; i += 2)
-    TwoRowsTimesWide(rows + i * columns, rows + (i + 1) * columns, columns, z, out[i], out[i + 1]);
-  // A row left over goes with itself: the second sum is thrown away.
-  PerPollutant<double> again;
-  if (i < count)
-    TwoRowsTimesWide(rows + i * columns, rows + i * columns, columns, z, out[i], again);
+  PerPollutant<double> unused;
+  for (std::size_t i = 0; i < count; i += 4) {
+    // The rows past the last go again into a result thrown away.
+    std::array<const Lanes*, 4> four{};
+    std::array<PerPollutant<double>*, 4> into{};
+    for (std::size_t k = 0; k < 4; ++k) {
+      const bool real = i + k < count;
+      four[k] = rows + (real ? i + k : i) * columns;
+      into[k] = real ? out + i + k : &unused;
+    }
+    FourRowsTimesWide(four.data(), columns, z, into.data());
+  }
 }
 
 void RowsTimesPlain(const Lanes* rows, std::size_t count, std::size_t columns, const Lanes* z,
