@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
   quarn::QtFileDialogService dialogs;
   quarn::QtHelpService help(prompt, program_folder);
   quarn::QtPrinterService printer(dialogs, prompt);
-  quarn::JetDatabaseService database(state);
+  quarn::JetDatabaseService database(state.ProgramFolder);
   quarn::MainContext context{state,   prompt,   dialogs,       help,
                              printer, identity, settings_file, database};
 

@@ -231,9 +231,7 @@ bool ConcentrationRun::SetUp() {
                     MessageIcon::Exclamation);
     step_adjust_ = 1;
   }
-  if (!SetupUnitsForCalculation(building_, settings_.OutdoorConcInput, settings_.InitialConcInput,
-                                prompt_))
-    return false;
+  if (!SetupUnitsForCalculation(building_, prompt_)) return false;
   if (!CheckSourcesBeforeRun(building_, prompt_)) return false;
   MassUnits();
   for (int r = 1; r <= num_rooms_; ++r) {
@@ -604,8 +602,6 @@ RunSettings RunSettingsFrom(const ProgramState& state) {
   settings.TempDrive = state.TempDrive;
   settings.TempFolderName = state.TempFolderName;
   settings.DataSeparator = state.DataSeparator;
-  settings.OutdoorConcInput = state.OutdoorConcInput;
-  settings.InitialConcInput = state.InitialConcInput;
   return settings;
 }
 

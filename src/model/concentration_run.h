@@ -18,8 +18,6 @@ struct RunSettings {
                                 // own folder inside the default one), as <MasterFile>SEN.TMP
   std::string TempFolderName;
   char DataSeparator = ',';
-  HistoryPollutant OutdoorConcInput{};  // as entered, in OutdoorConcUnits
-  RoomPollutant InitialConcInput{};     // as entered, in InitialConcUnits
   // How many of the systems a run meets it keeps worked out: a flow schedule that repeats
   // within them never works one out twice.
   std::size_t SystemsKept = 48;

@@ -119,14 +119,13 @@ void SetInitialConcentrations(RoomPollutant& mass_array, RoomPollutant& new_conc
   }
 }
 
-bool SetupUnitsForCalculation(BuildingRecord& building, const HistoryPollutant& outdoor_conc_input,
-                              const RoomPollutant& initial_conc_input, Prompt& prompt) {
+bool SetupUnitsForCalculation(BuildingRecord& building, Prompt& prompt) {
   ScenarioRecord& s = building.Scenario;
   const int rooms = RoomCount(building);
   const int pollutants = PollutantCount(s);
   if (!ConvertEnteredRows("outdoor", s.OutdoorConcUnits, kMaxHistory, pollutants,
-                          outdoor_conc_input, s.OutdoorConc, s, prompt) ||
-      !ConvertEnteredRows("initial", s.InitialConcUnits, rooms, pollutants, initial_conc_input,
+                          s.OutdoorConcInput, s.OutdoorConc, s, prompt) ||
+      !ConvertEnteredRows("initial", s.InitialConcUnits, rooms, pollutants, s.InitialConcInput,
                           s.InitialConc, s, prompt)) {
     return false;
   }

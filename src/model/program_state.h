@@ -18,8 +18,6 @@ struct ProgramState {
   std::string ProgramVersion;
   float StepAdjustFactor = 0;
   PerPollutant<float> ParticleDiameters{};
-  HistoryPollutant OutdoorConcInput{};  // as entered, in OutdoorConcUnits
-  RoomPollutant InitialConcInput{};     // as entered, in InitialConcUnits
   std::string TempFolderName;
   std::string TempFolder;
   std::string TempDrive;

@@ -149,7 +149,9 @@ struct ScenarioRecord {
   float OverallACH = 0;
   std::string ConcUnits;
   std::string OutdoorConcUnits;
+  HistoryPollutant OutdoorConcInput{};  // (time row, pollutant) as entered, in OutdoorConcUnits
   std::string InitialConcUnits;
+  RoomPollutant InitialConcInput{};  // as entered, in InitialConcUnits
   FixedString<1> ConstantACH;
   FixedString<1> GeneralFlag;
   FixedString<1> VentScheduleFlag;

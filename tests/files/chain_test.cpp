@@ -535,10 +535,11 @@ class SampleChainTest : public ChainTest {
   void Load(BuildingRecord& b) {
     std::string bld = std::string(QUARN_SOURCE_DIR) + "/samples/house.BLD";
     ASSERT_TRUE(ReadBuildingFile(b, bld, prompt_));
-    ASSERT_EQ(
-        NewReadScenario(b, settings_.OutdoorConcInput, settings_.InitialConcInput,
-                        std::string(QUARN_SOURCE_DIR) + "/samples/Scenario/house.SEN", prompt_),
-        ScenarioReadResult::Read);
+    ASSERT_EQ(CommitScenarioRead(
+                  NewReadScenario(b, std::string(QUARN_SOURCE_DIR) + "/samples/Scenario/house.SEN",
+                                  prompt_),
+                  b),
+              ScenarioReadResult::Read);
     prompt_.shown.clear();
     ASSERT_EQ(b.NumRooms, kN);
     ASSERT_EQ(b.Scenario.ConcUnits, "micrograms");

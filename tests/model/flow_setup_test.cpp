@@ -137,12 +137,10 @@ TEST(SetupUnitsForCalculation, ConvertsEnteredValuesAndSetsSourceUnits) {
   s.InitialConcUnits = "micrograms";
   s.Pollutants[0].Name = "Butanol";
   s.Pollutants[0].MolWt = 49;
-  HistoryPollutant outdoor{};
-  outdoor[1][0] = 2;   // 2 ppm × 49 / 24.5 = 4 mg/m³
-  outdoor[50][0] = 1;  // 2 mg/m³: every history row is converted
-  RoomPollutant initial{};
-  initial[1][0] = 1500;  // µg/m³ -> 1.5 mg/m³
-  initial[0][0] = 1500;  // outdoors is not converted
+  s.OutdoorConcInput[1][0] = 2;     // 2 ppm × 49 / 24.5 = 4 mg/m³
+  s.OutdoorConcInput[50][0] = 1;    // 2 mg/m³: every history row is converted
+  s.InitialConcInput[1][0] = 1500;  // µg/m³ -> 1.5 mg/m³
+  s.InitialConcInput[0][0] = 1500;  // outdoors is not converted
   s.InitialConc[0][0] = 9;
   s.NumSources[1] = 1;
   SourceRecord& spill = s.Sources[1][1];
@@ -153,7 +151,7 @@ TEST(SetupUnitsForCalculation, ConvertsEnteredValuesAndSetsSourceUnits) {
   s.Sources[0][1].EmissionUnits = 0;
 
   ScriptedPrompt prompt;
-  ASSERT_TRUE(SetupUnitsForCalculation(b, outdoor, initial, prompt));
+  ASSERT_TRUE(SetupUnitsForCalculation(b, prompt));
   EXPECT_TRUE(prompt.shown.empty());
   EXPECT_FLOAT_EQ(s.OutdoorConc[1][0], 4);
   EXPECT_FLOAT_EQ(s.OutdoorConc[50][0], 2);
@@ -168,7 +166,7 @@ TEST(SetupUnitsForCalculation, ConvertsEnteredValuesAndSetsSourceUnits) {
   s.ConcUnits = "micrograms";
   s.InitialConcUnits = "micrograms";
   s.OutdoorConcUnits = "micrograms";
-  ASSERT_TRUE(SetupUnitsForCalculation(b, outdoor, initial, prompt));
+  ASSERT_TRUE(SetupUnitsForCalculation(b, prompt));
   EXPECT_EQ(s.Sources[0][1].SourceUnitsCode, 1);
   EXPECT_DOUBLE_EQ(s.Sources[0][1].UnitFactor, 1000.0);
   EXPECT_FLOAT_EQ(s.OutdoorConc[1][0], 4);  // same units: nothing converted
@@ -182,10 +180,8 @@ TEST(SetupUnitsForCalculation, RefusesConversionsWithoutARule) {
   s.ConcUnits = "ppm";
   s.OutdoorConcUnits = "number";
   s.InitialConcUnits = "ppm";
-  HistoryPollutant outdoor{};
-  RoomPollutant initial{};
   ScriptedPrompt prompt;
-  EXPECT_FALSE(SetupUnitsForCalculation(b, outdoor, initial, prompt));
+  EXPECT_FALSE(SetupUnitsForCalculation(b, prompt));
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0].text,
             "Error.  The outdoor concentrations of pollutant 1 (1) cannot be converted from "
@@ -196,14 +192,14 @@ TEST(SetupUnitsForCalculation, RefusesConversionsWithoutARule) {
   s.InitialConcUnits = "milligrams";
   s.Pollutants[0].MolWt = 0;
   ScriptedPrompt zero;
-  EXPECT_FALSE(SetupUnitsForCalculation(b, outdoor, initial, zero));
+  EXPECT_FALSE(SetupUnitsForCalculation(b, zero));
   EXPECT_EQ(zero.shown.size(), 1u);
 
   // A unit that is not set (a fresh scenario) leaves the values as they are.
   s.InitialConcUnits = "";
   s.InitialConc[1][0] = 3;
   ScriptedPrompt unset;
-  EXPECT_TRUE(SetupUnitsForCalculation(b, outdoor, initial, unset));
+  EXPECT_TRUE(SetupUnitsForCalculation(b, unset));
   EXPECT_EQ(s.InitialConc[1][0], 3);
 }
 

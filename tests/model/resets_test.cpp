@@ -44,7 +44,7 @@ void FillRoom(ProgramState& st, int r) {
   sc.ManagedSupply[r] = 3;
   sc.AirCleanerEff[r] = 60;
   sc.InitialConc[r][0] = 1.5f;
-  st.InitialConcInput[r][0] = 1500;
+  sc.InitialConcInput[r][0] = 1500;
 }
 
 // A used model: 13 rooms, 3 pollutants, occupants with schedules, flags set.
@@ -73,7 +73,7 @@ void FillModel(ProgramState& st) {
   sc.VentScheduleFlag = "N";
   sc.OutdoorConc[2][1] = 0.7f;
   sc.OutdoorConcTime[2] = 5;
-  st.OutdoorConcInput[2][1] = 700;
+  sc.OutdoorConcInput[2][1] = 700;
   for (int p = 0; p < 8; ++p) {
     sc.Pollutants[p].Name = "Toluene";
     sc.Pollutants[p].MolWt = 92;
@@ -128,7 +128,7 @@ void ExpectEmptyRoomSlot(const ProgramState& st, int r) {
   EXPECT_EQ(sc.ManagedSupply[r], 0);
   EXPECT_EQ(sc.AirCleanerEff[r], 0);
   EXPECT_EQ(sc.InitialConc[r][0], 0);
-  EXPECT_EQ(st.InitialConcInput[r][0], 0);
+  EXPECT_EQ(sc.InitialConcInput[r][0], 0);
 }
 
 void ExpectSavedFlags(const ProgramState& st, bool v) {
@@ -182,7 +182,7 @@ TEST(NewBuilding, LeavesNothingOfTheOldBuildingInAnySlot) {
     EXPECT_EQ(st->ParticleDiameters[p], 0);
   }
   EXPECT_EQ(sc.OutdoorConc[2][1], 0);
-  EXPECT_EQ(st->OutdoorConcInput[2][1], 0);
+  EXPECT_EQ(sc.OutdoorConcInput[2][1], 0);
   EXPECT_EQ(sc.NumPollutants, 0);
   EXPECT_EQ(sc.ConcUnits, "");
   for (int o = 0; o <= 3; ++o) {
@@ -243,7 +243,7 @@ TEST(ScenarioEditorNew, GivesTheStartValues) {
     EXPECT_EQ(sc.BaseHVACSupply[r], 0);
     EXPECT_EQ(sc.NumSources[r], 0);
     EXPECT_EQ(sc.InitialConc[r][0], 0);
-    EXPECT_EQ(st->InitialConcInput[r][0], 0);
+    EXPECT_EQ(sc.InitialConcInput[r][0], 0);
   }
   ExpectSavedFlags(*st, false);
   EXPECT_EQ(st->BuildingSaved, true);
@@ -262,7 +262,7 @@ TEST(ScenarioEditorNew, KeepsWhatTheResetsKeep) {
   EXPECT_EQ(sc.NumPollutants, 3);
   EXPECT_EQ(sc.OutdoorConc[2][1], 0.7f);  // the history stays, only its times go
   EXPECT_EQ(sc.OutdoorConcTime[2], 0);
-  EXPECT_EQ(st->OutdoorConcInput[2][1], 0);
+  EXPECT_EQ(sc.OutdoorConcInput[2][1], 0);
   EXPECT_EQ(sc.Pollutants[1].Name, "");
   EXPECT_EQ(sc.Pollutants[1].MolWt, 0);
   EXPECT_EQ(sc.Pollutants[1].Diameter, 2.5f);
@@ -438,12 +438,12 @@ TEST(Resets, RoomFlowsAndConcentrationsOfRoomsInUseOnly) {
   for (int r = 0; r <= 3; ++r) {
     sc.NaturalToOutdoors[r] = sc.WorkingHVACExhaust[r] = sc.LossCoefficient[r] = 4;
     sc.InitialConc[r][7] = 4;
-    st->InitialConcInput[r][7] = 4000;
+    sc.InitialConcInput[r][7] = 4000;
     for (int j = 0; j <= 3; ++j) sc.NaturalRoomFlows[r][j] = 6;
     for (int p = 0; p < 8; ++p) sc.RoomPollutantWork[r][p] = 8;
   }
   InitializeRoomFlows(sc, 2);
-  InitializePollutants(sc, 2, st->OutdoorConcInput, st->InitialConcInput);
+  InitializePollutants(sc, 2);
   // Rooms 1 and 2, with each other: cleared.
   EXPECT_EQ(sc.NaturalToOutdoors[2], 0);
   EXPECT_EQ(sc.WorkingHVACExhaust[1], 0);
@@ -452,7 +452,7 @@ TEST(Resets, RoomFlowsAndConcentrationsOfRoomsInUseOnly) {
   EXPECT_EQ(sc.NaturalRoomFlows[2][1], 0);
   EXPECT_EQ(sc.RoomPollutantWork[2][1], 0);
   EXPECT_EQ(sc.InitialConc[2][7], 0);  // every pollutant slot, not only those in use
-  EXPECT_EQ(st->InitialConcInput[1][7], 0);
+  EXPECT_EQ(sc.InitialConcInput[1][7], 0);
   // Outdoors, room 3 and a room's flow to itself: kept.
   EXPECT_EQ(sc.NaturalToOutdoors[0], 4);
   EXPECT_EQ(sc.NaturalToOutdoors[3], 4);
@@ -462,7 +462,7 @@ TEST(Resets, RoomFlowsAndConcentrationsOfRoomsInUseOnly) {
   EXPECT_EQ(sc.RoomPollutantWork[1][2], 8);  // beyond the pollutants in use
   EXPECT_EQ(sc.InitialConc[0][7], 4);
   EXPECT_EQ(sc.InitialConc[3][7], 4);
-  EXPECT_EQ(st->InitialConcInput[3][7], 4000);
+  EXPECT_EQ(sc.InitialConcInput[3][7], 4000);
 }
 
 TEST(Resets, SourceResetKeepsWhatTheUserTypedAboutTheProduct) {

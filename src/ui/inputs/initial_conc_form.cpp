@@ -116,7 +116,7 @@ void InitialConcForm::OpenFile() {
   // keeps what was read.
   const int n = PollutantCount(s);
   for (int r = 1; r <= Rooms(); ++r) {
-    for (int p = 0; p < n; ++p) st.InitialConcInput[r][p] = s.InitialConc[r][p];
+    for (int p = 0; p < n; ++p) s.InitialConcInput[r][p] = s.InitialConc[r][p];
   }
   s.InitialConcUnits = s.ConcUnits;
   st.ScenarioSaved = false;

@@ -122,7 +122,7 @@ void OutdoorConcForm::KeepHistoryBefore() {
   const ProgramState& st = ctx_.state;
   const ScenarioRecord& s = st.Building.Scenario;
   before_ = HistoryBefore{s.OutdoorConc, s.OutdoorConcTime, s.NumOutdoorConcPoints,
-                          st.OutdoorConcInput, st.ScenarioSaved};
+                          s.OutdoorConcInput, st.ScenarioSaved};
 }
 
 void OutdoorConcForm::Cancel() {
@@ -137,7 +137,7 @@ bool OutdoorConcForm::CloseBox() {
     s.OutdoorConc = before_->conc;
     s.OutdoorConcTime = before_->times;
     s.NumOutdoorConcPoints = before_->points;
-    st.OutdoorConcInput = before_->input;
+    s.OutdoorConcInput = before_->input;
     st.ScenarioSaved = before_->scenario_saved;
   }
   return true;
@@ -148,10 +148,7 @@ void OutdoorConcForm::OpenFile() {
   if (!name) return;
   ProgramState& st = ctx_.state;
   KeepHistoryBefore();
-  if (!ReadOutdoorConcentrationFile(st.Building.Scenario, st.OutdoorConcInput, *name,
-                                    ctx_.prompt)) {
-    return;
-  }
+  if (!ReadOutdoorConcentrationFile(st.Building.Scenario, *name, ctx_.prompt)) return;
   st.ScenarioSaved = false;
   FillGrid();
   grid_->SetRowCol(2, 0);
@@ -164,8 +161,7 @@ void OutdoorConcForm::SaveFile() {
   KeepHistoryBefore();
   if (!Store()) return;
   const ProgramState& st = ctx_.state;
-  WriteOutdoorConcentrationFile(st.Building.Scenario, st.OutdoorConcInput, st.DataSeparator, *name,
-                                ctx_.prompt);
+  WriteOutdoorConcentrationFile(st.Building.Scenario, st.DataSeparator, *name, ctx_.prompt);
 }
 
 OutdoorConcForm* OpenOutdoorConcForm(MainContext& context, QWidget* opener) {

@@ -196,8 +196,7 @@ class SampleHouseResults : public ResultsWindowTest {
   void Run(const std::string& scenario) {
     std::string bld = Sample("house.BLD");
     ASSERT_TRUE(ReadBuildingFile(B(), bld, prompt));
-    ASSERT_EQ(NewReadScenario(B(), state->OutdoorConcInput, state->InitialConcInput,
-                              Sample("Scenario/" + scenario), prompt),
+    ASSERT_EQ(CommitScenarioRead(NewReadScenario(B(), Sample("Scenario/" + scenario), prompt), B()),
               ScenarioReadResult::Read);
     state->TempDrive = "";
     state->TempFolderName = state->TempFolder;

@@ -166,9 +166,10 @@ class RunGraphRunTest : public ::testing::Test {
     const std::string root = std::string(QUARN_SOURCE_DIR) + "/samples/";
     std::string bld = root + "house.BLD";
     EXPECT_TRUE(ReadBuildingFile(state.Building, bld, prompt));
-    EXPECT_EQ(NewReadScenario(state.Building, state.OutdoorConcInput, state.InitialConcInput,
-                              root + "Scenario/house.SEN", prompt),
-              ScenarioReadResult::Read);
+    EXPECT_EQ(
+        CommitScenarioRead(NewReadScenario(state.Building, root + "Scenario/house.SEN", prompt),
+                           state.Building),
+        ScenarioReadResult::Read);
     prompt.shown.clear();
     state.TempDrive = "";
     state.TempFolderName = folder.string();
