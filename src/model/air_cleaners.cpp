@@ -79,7 +79,7 @@ void SetupAirCleaners(ScenarioRecord& scenario, WorkingFlows& flows, Prompt& pro
   const int type = scenario.HVACType;
   const int pollutants = PollutantCount(scenario);
   for (int p = 0; p < pollutants; ++p) {
-    scenario.ResultTotal3[p] = 0;
+    scenario.LeavingMass[p] = 0;
     const PollutantRecord& pollutant = scenario.Pollutants[p];
     if (type >= 1 && type <= 4) {
       SetAirCleanerPenetration(type, kind, pollutant, table, p);

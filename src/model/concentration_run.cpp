@@ -314,7 +314,7 @@ void ConcentrationRun::StartStepping() {
   hvac_history_.Start(scenario_.HVACHistoryTime, !FlagIs(scenario_.HVACHistoryCycle, 'N'));
   hvac_fraction_ = hvac_follows_history_ ? scenario_.HVACHistoryFraction[1] : 1.0F;
   RoomFlowTerms(building_, num_rooms_, hvac_fraction_, flows_, supply_conc_);
-  has_managed_period_ = scenario_.ManagedValue4 > 0;
+  has_managed_period_ = ManagedPeriodEnd(scenario_) > 0;
   SumRoomFlows(building_, flows_);
 
   // Outdoors holds the outdoor concentration in force from the start.
@@ -345,8 +345,8 @@ void ConcentrationRun::ScheduleFlows(double look) {
   }
   // The managed flow set replaces the HVAC and natural flows from the start of its period
   // to its end; leaving the period brings back the flows in force.
-  const bool managed = has_managed_period_ && scenario_.ManagedValue3 <= look &&
-                       look < static_cast<double>(scenario_.ManagedValue4);
+  const bool managed = has_managed_period_ && ManagedPeriodStart(scenario_) <= look &&
+                       look < static_cast<double>(ManagedPeriodEnd(scenario_));
   if (managed) {
     CopyScenarioFlows(building_, num_rooms_, flows_);
   } else if (in_managed_period_) {
@@ -399,7 +399,7 @@ StepStatus ConcentrationRun::Step() {
   const double dt = outcome.taken;
   // The HVAC system took from the rooms' air as it was along the step.
   AccumulateHVAC(mixing_, num_rooms_, num_pollutants_, arrays_.StepIntegral, static_cast<float>(dt),
-                 hvac_, scenario_.ResultTotal3);
+                 hvac_, scenario_.LeavingMass);
   for (int p = 0; p < num_pollutants_; ++p)
     if (outcome.filled[p])
       hvac_.FilterMass[p] = std::max(hvac_.FilterMass[p], scenario_.FilterCapacity);
@@ -474,14 +474,14 @@ void ConcentrationRun::Record(float time) {
     // The run keeps sink, leaving and airborne totals as concentration × m³; the window shows
     // them in the unit of what was emitted.
     info.total_emitted = scenario_.TotalEmitted[0];
-    info.sink_mass = scenario_.ResultTotal1[0] * mass_per_conc_[0];
-    info.leaving = scenario_.ResultTotal3[0] * mass_per_conc_[0];
+    info.sink_mass = scenario_.SinkMass[0] * mass_per_conc_[0];
+    info.leaving = scenario_.LeavingMass[0] * mass_per_conc_[0];
     info.airborne_mass =
-        scenario_.ResultTotal4[num_pollutants_ - 1] * mass_per_conc_[num_pollutants_ - 1];
+        scenario_.AirborneMass[num_pollutants_ - 1] * mass_per_conc_[num_pollutants_ - 1];
     if (building_.TotalRoomVolume > 0) {
       info.has_average = true;
       info.average_concentration =
-          scenario_.ResultTotal4[num_pollutants_ - 1] / building_.TotalRoomVolume;
+          scenario_.AirborneMass[num_pollutants_ - 1] / building_.TotalRoomVolume;
     }
   }
   info.hvac_fraction = hvac_fraction_;
@@ -504,8 +504,9 @@ double ConcentrationRun::NextChange(double after) const {
   double next =
       std::min({NextSwitchTime(switches_, t), NextHistoryChange(), NextOccupantChange(t)});
   if (has_managed_period_) {
-    if (scenario_.ManagedValue3 > t) next = std::min<double>(next, scenario_.ManagedValue3);
-    if (scenario_.ManagedValue4 > t) next = std::min<double>(next, scenario_.ManagedValue4);
+    if (ManagedPeriodStart(scenario_) > t)
+      next = std::min<double>(next, ManagedPeriodStart(scenario_));
+    if (ManagedPeriodEnd(scenario_) > t) next = std::min<double>(next, ManagedPeriodEnd(scenario_));
   }
   if (!FlagIs(scenario_.ConstantOutdoorConc, 'Y')) {
     const int n = std::clamp<int>(scenario_.NumOutdoorConcPoints, 1, kMaxHistory);

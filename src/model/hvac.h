@@ -79,7 +79,7 @@ PerPollutant<float> SupplyConcentration(const HVACMixing& mixing, int room_count
 
 // What the system took over a step of dt hours in which the rooms' concentrations integrate
 // to `integral` (concentration × h): the filter's mass grows by what it caught, and the mass
-// that leaves the building (ResultTotal3) by what the exhaust took.
+// that leaves the building (LeavingMass) by what the exhaust took.
 void AccumulateHVAC(const HVACMixing& mixing, int room_count, int pollutants,
                     const RoomPollutant& integral, float dt, HVACState& state,
                     PerPollutant<float>& leaving_mass);

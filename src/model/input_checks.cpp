@@ -174,8 +174,8 @@ bool CheckFlowBalance(const BuildingRecord& building, WorkingFlows& flows, Promp
                         &s.ManagedSupply,
                         &s.ManagedReturn,
                         s.ManagedRoomFlows,
-                        s.ManagedValue1,
-                        s.ManagedValue2,
+                        ManagedIntakeTotal(s),
+                        ManagedExhaustTotal(s),
                         "Managed  total outdoor flows do not balance.",
                         "Managed flows for room "};
 

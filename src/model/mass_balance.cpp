@@ -203,10 +203,10 @@ void ResetAccumulators(BuildingRecord& building, WorkingFlows& flows, SourceStat
       StartSource(s.Sources[r][k], s.Pollutants, np, sources[r][k]);
   }
   for (int p = 0; p < np; ++p) {
-    s.ResultTotal2[p] = -1e30F;
+    s.PeakSinkMass[p] = -1e30F;
     s.TotalEmitted[p] = 0;
-    s.ResultTotal1[p] = 0;
-    s.ResultTotal4[p] = 0;
+    s.SinkMass[p] = 0;
+    s.AirborneMass[p] = 0;
   }
   float return_sum = 0;
   for (int r = 1; r <= rooms; ++r) return_sum += flows.BaseHVACReturn[r];
@@ -305,7 +305,7 @@ void RoomBookkeeping(BuildingRecord& building, const WorkingFlows& flows, float 
   const int np = PollutantCount(s);
   // Summed apart from the record, which the stores of the loop would otherwise make the
   // compiler read back at every room.
-  PerPollutant<float> leaving = s.ResultTotal3;
+  PerPollutant<float> leaving = s.LeavingMass;
   PerPollutant<float> airborne{};
   for (int r = 0; r <= rooms; ++r) {
     const float volume = building.RoomList[r].Volume;
@@ -329,8 +329,8 @@ void RoomBookkeeping(BuildingRecord& building, const WorkingFlows& flows, float 
     arrays.RoomPeak[r] = peak;
   }
   for (int p = 0; p < np; ++p) {
-    s.ResultTotal3[p] = leaving[p];
-    s.ResultTotal4[p] = airborne[p];
+    s.LeavingMass[p] = leaving[p];
+    s.AirborneMass[p] = airborne[p];
   }
 }
 

@@ -43,9 +43,7 @@ struct ProgramState {
   bool SinksSaved = false;
   bool OccupantsSaved = false;
   bool RoomFlowsSaved = false;
-  bool SavedFlag5 = false;
   bool VentilationSaved = false;
-  bool SavedFlag7 = false;
   bool RoomsSaved = false;
   bool ScenarioRoomsFlag = false;
   // The scenario room window's data went into the record; its File > Cancel asks only while

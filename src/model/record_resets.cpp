@@ -14,17 +14,13 @@ void ResetSource(SourceRecord& s) {
   s.SpillArea = 0;
   s.SourceAge = 0;
   s.CycleRepeats = "";
-  s.ModelValue1 = 0;
-  s.ModelValue2 = 0;
   s.CurrentTime = 0;
-  for (int p = 0; p < kMaxPollutants; ++p) {
-    s.ModelWork1[p] = s.ModelWork2[p] = s.ModelWork3[p] = s.ModelWork4[p] = s.ModelWork5[p] = 0;
-    s.ParamPerMole[p] = 0;
-    s.SourceWork1[p] = 0;
-    s.SourceWork2[p] = 0;
-    for (int k = 0; k < kNumParams; ++k) s.Params[k][p] = 0;
-  }
-  s.SourceWork3 = 0;
+  LiquidMass(s).fill(0);
+  s.ModelWork2.fill(0);
+  s.ParamPerMole.fill(0);
+  MolesLeft(s).fill(0);
+  CompositionMgPerGram(s).fill(0);
+  for (auto& row : s.Params) row.fill(0);
   s.SourceFactor = 0;
   s.NumCycles = 0;
   s.Size = 0;
@@ -48,7 +44,6 @@ void ClearRoom(RoomRecord& room, int16_t hvac) {
 // loss coefficient, for pollutants 0..np-1.
 void ClearRoomRunValues(ScenarioRecord& sc, int r, int np) {
   sc.NaturalToOutdoors[r] = sc.NaturalFromOutdoors[r] = 0;
-  sc.RoomWorkA[r] = sc.RoomWorkB[r] = 0;
   sc.NumSources[r] = 0;
   sc.NumSinks[r] = 0;
   for (int p = 0; p < np; ++p) sc.RoomPollutantWork[r][p] = 0;
@@ -70,13 +65,12 @@ void ClearRoomSlot(ScenarioRecord& sc, int r) {
                             &sc.HVACExhaust,         &sc.WorkingHVACExhaust,
                             &sc.HVACOutdoorAir,      &sc.WorkingHVACOutdoorAir,
                             &sc.NaturalFromOutdoors, &sc.NaturalToOutdoors,
-                            &sc.RoomWorkA,           &sc.RoomWorkB,
                             &sc.LossCoefficient,     &sc.PeakConc,
                             &sc.AirCleanerEff,       &sc.AirCleanerPenetration,
                             &sc.AirCleanerFlow,      &sc.AirCleanerCollected})
     (*a)[r] = 0;
-  for (RoomMatrix* m : {&sc.ManagedRoomFlows, &sc.HVACRoomFlows, &sc.FlowMatrix,
-                        &sc.NaturalRoomFlows, &sc.RoomWorkMatrix})
+  for (RoomMatrix* m :
+       {&sc.ManagedRoomFlows, &sc.HVACRoomFlows, &sc.FlowMatrix, &sc.NaturalRoomFlows})
     ClearMatrixRoom(*m, r);
   for (RoomPollutant* a : {&sc.InitialConc, &sc.RoomPollutantWork, &sc.RoomConc,
                            &sc.PreviousRoomConc, &sc.InitialConcInput})
@@ -106,7 +100,7 @@ void InitializeBuilding(BuildingRecord& building) {
 
 void InitializeScenarioArrays(ScenarioRecord& sc) {
   for (int p = 0; p < kMaxPollutants; ++p) {
-    sc.ResultTotal4[p] = 0;
+    sc.AirborneMass[p] = 0;
     sc.BuildingPenetration[p] = 1.0f;
   }
   sc.HVACFilterType = 0;
@@ -117,7 +111,6 @@ void InitializeScenarioArrays(ScenarioRecord& sc) {
   }
   sc.HVACHistoryFraction.fill(0);
   sc.HVACMakeUpTotal = 0;
-  sc.HVACTotal5 = 0;
 }
 
 void InitializePollutants(ScenarioRecord& sc, int num_rooms) {
@@ -207,7 +200,6 @@ void InitializeScenario(ScenarioRecord& sc, int num_rooms) {
   sc.RunSetting2 = 2;
   sc.OverallACH = 0;
   sc.PenetrationDefault = 1.0f;
-  sc.HVACTotal1 = sc.HVACTotal2 = 0;
   sc.NumOccupants = 0;
   InitializeScenarioArrays(sc);
   InitializePollutants(sc, num_rooms);
@@ -230,7 +222,7 @@ void ClearScenario(ScenarioRecord& sc, int num_rooms) {
   sc.ConstantACH = "Y";
 
   sc.HVACInUse = 0;
-  sc.HVACOutdoorAirTotal = sc.HVACMakeUpTotal = sc.HVACTotal5 = sc.HVACTotalFlow = 0;
+  sc.HVACOutdoorAirTotal = sc.HVACMakeUpTotal = sc.HVACTotalFlow = 0;
   sc.FilterCapacity = 0;
 
   for (int p = 0; p < np; ++p) {

@@ -39,16 +39,14 @@ void ClearScenario(ProgramState& state) {
 }
 
 void ClearSavedFlags(ProgramState& state) {
-  for (bool* f :
-       {&state.SourcesSaved, &state.SinksSaved, &state.OccupantsSaved, &state.RoomFlowsSaved,
-        &state.SavedFlag5, &state.VentilationSaved, &state.SavedFlag7, &state.ScenarioSaved})
+  for (bool* f : {&state.SourcesSaved, &state.SinksSaved, &state.OccupantsSaved,
+                  &state.RoomFlowsSaved, &state.VentilationSaved, &state.ScenarioSaved})
     *f = false;
 }
 
 void SetSavedFlags(ProgramState& state) {
-  for (bool* f :
-       {&state.SourcesSaved, &state.SinksSaved, &state.OccupantsSaved, &state.RoomFlowsSaved,
-        &state.SavedFlag5, &state.VentilationSaved, &state.SavedFlag7, &state.ScenarioSaved})
+  for (bool* f : {&state.SourcesSaved, &state.SinksSaved, &state.OccupantsSaved,
+                  &state.RoomFlowsSaved, &state.VentilationSaved, &state.ScenarioSaved})
     *f = true;
 }
 

@@ -16,11 +16,11 @@ void InitializeScenario(ProgramState& state);
 void NewBuilding(ProgramState& state);
 
 // ClearBuilding and ClearScenario on the program's building, which also clear ScenarioSaved and
-// the seven per-window saved flags.
+// the five per-window saved flags.
 void ClearBuilding(ProgramState& state);
 void ClearScenario(ProgramState& state);
 
-// ScenarioSaved and the seven per-window saved flags := false (not saved) or true (saved).
+// ScenarioSaved and the five per-window saved flags := false (not saved) or true (saved).
 // BuildingSaved and RoomsSaved are not touched.
 void ClearSavedFlags(ProgramState& state);
 void SetSavedFlags(ProgramState& state);

@@ -540,8 +540,8 @@ void RoomStepper::Commit(BuildingRecord& building, const Solution& sol, const St
     }
   }
   for (int p = 0; p < np; ++p) {
-    s.ResultTotal1[p] = static_cast<float>(in_sinks[p]);
-    if (s.ResultTotal2[p] < s.ResultTotal1[p]) s.ResultTotal2[p] = s.ResultTotal1[p];
+    s.SinkMass[p] = static_cast<float>(in_sinks[p]);
+    if (s.PeakSinkMass[p] < s.SinkMass[p]) s.PeakSinkMass[p] = s.SinkMass[p];
   }
   for (std::size_t i = 0; i < layout_.layers.size(); ++i) {
     const StateLayout::LayerState& at = layout_.layers[i];
@@ -790,7 +790,7 @@ bool RoomStepper::BlockStep(BuildingRecord& building, const HVACMixing& mixing,
     const PerPollutant<double>& layers =
         block_values_[static_cast<std::size_t>(rows->LayerTotal(n))];
     for (int p = 0; p < np; ++p) {
-      s.ResultTotal1[p] = static_cast<float>(block.sink_base[p] + sinks[p]);
+      s.SinkMass[p] = static_cast<float>(block.sink_base[p] + sinks[p]);
       const double held = block.layer_base[p] + layers[p];
       emitted[p] -= held - block.layer_last[p];
       block.layer_last[p] = held;
@@ -806,7 +806,7 @@ bool RoomStepper::BlockStep(BuildingRecord& building, const HVACMixing& mixing,
   }
   if (block.chained) SetModeStates();
   for (int p = 0; p < np; ++p) {
-    if (s.ResultTotal2[p] < s.ResultTotal1[p]) s.ResultTotal2[p] = s.ResultTotal1[p];
+    if (s.PeakSinkMass[p] < s.SinkMass[p]) s.PeakSinkMass[p] = s.SinkMass[p];
     s.TotalEmitted[p] +=
         static_cast<float>(emitted[p] + ModesEmitted(building, sol.mode_integrals, p));
   }
@@ -837,7 +837,7 @@ void RoomStepper::CommitChainedStates(BuildingRecord& building, PerPollutant<dou
       in_sinks[p] += static_cast<double>(state[at][p]) * area;
     }
   }
-  for (int p = 0; p < np; ++p) s.ResultTotal1[p] = static_cast<float>(in_sinks[p]);
+  for (int p = 0; p < np; ++p) s.SinkMass[p] = static_cast<float>(in_sinks[p]);
   for (std::size_t i = 0; i < layout_.layers.size(); ++i) {
     const SourceRecord& source = s.Sources[layout_.layers[i].room][layout_.layers[i].slot];
     const double weight = static_cast<double>(source.Size) * source.UnitFactor;

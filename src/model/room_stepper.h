@@ -51,7 +51,7 @@ class RoomStepper {
   };
 
   // Takes one step from the arrays' Conc, filling NewConc, RoomConc, StepIntegral and the
-  // states; adds what was emitted to TotalEmitted, the sinks' totals to ResultTotal1 and 2
+  // states; adds what was emitted to TotalEmitted, the sinks' totals to SinkMass and 2
   // and the air cleaners' catch to AirCleanerCollected; sets outputDue when some
   // concentration moved by more than the threshold. hvac.FilterMass is read for the filter's
   // capacity; a filter found full at the step's end is set to its capacity. Nothing is

@@ -24,8 +24,8 @@ struct SourceState {
         TotalMolesLeft(source.TotalMoles),
         InitialTotalMoles(source.SourceValue),
         InitialMoles(source.ParamPerMole),
-        MolesLeft(source.SourceWork1),
-        LiquidMass(source.ModelWork1) {
+        MolesLeft(quarn::MolesLeft(source)),
+        LiquidMass(quarn::LiquidMass(source)) {
     for (int p = 0; p < kMaxPollutants; ++p) {
       InitialMass[p] = source.Params[3][p];
       ReservoirMass[p] = source.Params[7][p];

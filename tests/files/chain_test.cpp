@@ -357,9 +357,9 @@ class ChainTest : public ::testing::Test {
     EXPECT_NEAR(s.TotalEmitted[0], emitted, kSourceRate * s.StepSize * 1.01);
 
     // Every term the run keeps, against the one worked out from the work file.
-    EXPECT_NEAR(s.ResultTotal4[0], mine.airborne, 1e-4 * mine.airborne);
-    EXPECT_NEAR(s.ResultTotal1[0], mine.sink, 1e-3 * mine.sink);
-    EXPECT_NEAR(s.ResultTotal3[0], mine.leaving, bound);
+    EXPECT_NEAR(s.AirborneMass[0], mine.airborne, 1e-4 * mine.airborne);
+    EXPECT_NEAR(s.SinkMass[0], mine.sink, 1e-3 * mine.sink);
+    EXPECT_NEAR(s.LeavingMass[0], mine.leaving, bound);
     EXPECT_NEAR(s.AirCleanerCollected[1] + s.AirCleanerCollected[2] + s.AirCleanerCollected[3],
                 mine.cleaners, bound);
     EXPECT_NEAR(s.AirCleanerMass[0], mine.filter, bound);
@@ -370,7 +370,7 @@ class ChainTest : public ::testing::Test {
     // Conservation: what was emitted is in the air, in the carpet, outdoors, in the cleaner
     // or in the filter.
     EXPECT_NEAR(mine.Total(), s.TotalEmitted[0], bound);
-    const double theirs = double(s.ResultTotal4[0]) + s.ResultTotal1[0] + s.ResultTotal3[0] +
+    const double theirs = double(s.AirborneMass[0]) + s.SinkMass[0] + s.LeavingMass[0] +
                           s.AirCleanerCollected[3] + s.AirCleanerMass[0];
     EXPECT_NEAR(theirs, s.TotalEmitted[0], bound);
     // The bound is a small part of the budget.
@@ -380,7 +380,7 @@ class ChainTest : public ::testing::Test {
   // What the run's own totals leave unaccounted at the end of the run.
   static double Unaccounted(const ScenarioRecord& s) {
     double held =
-        double(s.ResultTotal4[0]) + s.ResultTotal1[0] + s.ResultTotal3[0] + s.AirCleanerMass[0];
+        double(s.AirborneMass[0]) + s.SinkMass[0] + s.LeavingMass[0] + s.AirCleanerMass[0];
     for (int r = 1; r <= kN; ++r) held += s.AirCleanerCollected[r];
     return s.TotalEmitted[0] - held;
   }
@@ -425,9 +425,9 @@ class ChainTest : public ::testing::Test {
     }
     // The carpet holds ka C / kd per unit area of the hall's air.
     if (plant.sinkRoom > 0) {
-      EXPECT_NEAR(b.Scenario.ResultTotal1[0],
+      EXPECT_NEAR(b.Scenario.SinkMass[0],
                   plant.sinkArea * plant.ka * want[plant.sinkRoom] / plant.kd,
-                  1e-4 * b.Scenario.ResultTotal1[0]);
+                  1e-4 * b.Scenario.SinkMass[0]);
     }
   }
 
@@ -567,9 +567,9 @@ TEST_F(SampleChainTest, GasRangeDayKeepsItsMass) {
 
   const Budget mine = BudgetFrom(plant, series, end);
   const double bound = SchemeBound(plant, series, s.StepSize, s.TotalEmitted[0]);
-  EXPECT_NEAR(s.ResultTotal4[0], mine.airborne, 1e-3 * mine.airborne + bound);
-  EXPECT_NEAR(s.ResultTotal1[0], mine.sink, 0.02 * mine.sink + bound);
-  EXPECT_NEAR(s.ResultTotal3[0], mine.leaving, bound);
+  EXPECT_NEAR(s.AirborneMass[0], mine.airborne, 1e-3 * mine.airborne + bound);
+  EXPECT_NEAR(s.SinkMass[0], mine.sink, 0.02 * mine.sink + bound);
+  EXPECT_NEAR(s.LeavingMass[0], mine.leaving, bound);
   EXPECT_NEAR(mine.Total(), s.TotalEmitted[0], bound);
   EXPECT_NEAR(Unaccounted(s), 0, bound);
   EXPECT_GT(mine.sink, 0.05 * s.TotalEmitted[0]);  // the carpet holds a real share

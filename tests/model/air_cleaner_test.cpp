@@ -103,7 +103,7 @@ ScenarioRecord ParticleScenario(int type, int kind) {
   s.HVACFilterType = static_cast<int16_t>(kind);
   s.FilterCapacity = 1000;
   for (auto& position : s.FilterPenetration) position.fill(0.5F);
-  s.ResultTotal3 = {4, 4};
+  s.LeavingMass = {4, 4};
   return s;
 }
 
@@ -117,8 +117,8 @@ TEST(SetupAirCleaners, ResidentialSystemFiltersTheReturnWithTheChosenKind) {
   EXPECT_EQ(flows.FilterPenetration[1][1], 1.0F);  // the gas passes
   EXPECT_EQ(flows.FilterPenetration[2][0], 1.0F);
   EXPECT_EQ(flows.FilterPenetration[4][0], 1.0F);
-  EXPECT_EQ(s.ResultTotal3[0], 0);
-  EXPECT_EQ(s.ResultTotal3[1], 0);
+  EXPECT_EQ(s.LeavingMass[0], 0);
+  EXPECT_EQ(s.LeavingMass[1], 0);
   // The table the user entered is left as it was.
   EXPECT_EQ(s.FilterPenetration[0][0], 0.5F);
   EXPECT_EQ(s.FilterPenetration[2][0], 0.5F);

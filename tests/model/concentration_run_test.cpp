@@ -226,7 +226,7 @@ TEST_F(ConcentrationRunTest, SealedRoomRisesByTheSourceEachHour) {
   AddConstantSource(b);
   ASSERT_EQ(Run(b), RunOutcome::Completed);
   for (const auto& r : rec_.records) ASSERT_NEAR(r.conc[1], 2 * r.time, 1e-4 * 2 * r.time);
-  EXPECT_FLOAT_EQ(b.Scenario.ResultTotal3[0], 0);  // nothing leaves a sealed room
+  EXPECT_FLOAT_EQ(b.Scenario.LeavingMass[0], 0);  // nothing leaves a sealed room
 }
 
 TEST_F(ConcentrationRunTest, TwoConnectedRoomsShareTheirMass) {
@@ -244,7 +244,7 @@ TEST_F(ConcentrationRunTest, TwoConnectedRoomsShareTheirMass) {
     ASSERT_NEAR(r.conc[1], 5 + 5 * std::exp(-0.8 * r.time), 1e-5 * r.conc[1]);
   }
   EXPECT_NEAR(rec_.records.back().conc[2], 5, 1e-4);
-  EXPECT_NEAR(s.ResultTotal4[0], 500, 500 * 1e-5);
+  EXPECT_NEAR(s.AirborneMass[0], 500, 500 * 1e-5);
 }
 
 TEST_F(ConcentrationRunTest, SinkAndAirTogetherKeepTheMass) {
@@ -260,7 +260,7 @@ TEST_F(ConcentrationRunTest, SinkAndAirTogetherKeepTheMass) {
   for (const auto& r : rec_.records)
     ASSERT_NEAR(50 * r.conc[1] + r.sink_mass, 500, 500 * 1e-5) << r.time;
   EXPECT_NEAR(rec_.records.back().conc[1], 5, 1e-3);
-  EXPECT_NEAR(s.ResultTotal2[0], 250, 0.1);  // the largest the sink held
+  EXPECT_NEAR(s.PeakSinkMass[0], 250, 0.1);  // the largest the sink held
   EXPECT_EQ(s.Sinks[1][1].Mass[0], 7.0F);
 }
 
@@ -625,8 +625,8 @@ TEST_F(ConcentrationRunTest, ManagedFlowsHoldFromTheStartToTheEndOfTheirPeriod) 
   ScenarioRecord& s = b.Scenario;
   s.StepSize = 0.125F;
   s.YearsSimulated = 8.0F / 8760;
-  s.ManagedValue3 = 2.05F;
-  s.ManagedValue4 = 4.05F;
+  ManagedPeriodStart(s) = 2.05F;
+  ManagedPeriodEnd(s) = 4.05F;
   s.ManagedFromOutdoors[1] = s.ManagedToOutdoors[1] = 100;
   ASSERT_EQ(Run(b), RunOutcome::Completed);
   const double c2 = 10 * std::exp(-0.5 * 2.05);
@@ -895,7 +895,8 @@ TEST_F(ChangingInputsTest, AHeldPaint2RateNeverCarriesTheAirPastItsEquilibrium) 
 // Everything the user entered, as one comparable list.
 std::vector<float> Inputs(const BuildingRecord& b) {
   const ScenarioRecord& s = b.Scenario;
-  std::vector<float> v{s.OverallACH,          s.StepSize,       s.ManagedValue3, s.ManagedValue4,
+  std::vector<float> v{s.OverallACH,          s.StepSize,
+                       ManagedPeriodStart(s), ManagedPeriodEnd(s),
                        s.HVACOutdoorAirTotal, s.HVACMakeUpTotal};
   auto add = [&v](const auto& array) {
     for (const auto& x : array) {
@@ -927,8 +928,8 @@ std::vector<float> Inputs(const BuildingRecord& b) {
     for (const auto& sink : s.Sinks[r]) add(sink.Mass);
     for (const auto& src : s.Sources[r]) {
       add(src.Params);
-      add(src.ModelWork1);
-      add(src.SourceWork1);
+      add(LiquidMass(src));
+      add(MolesLeft(src));
       v.push_back(src.SourceAge);
       v.push_back(src.SpillArea);
     }
@@ -957,8 +958,8 @@ TEST_F(ConcentrationRunTest, RunsNeverChangeWhatTheUserEntered) {
   s.Sinks[1][1] = SinkRecord{"Carpet", {}, {}, 10, {}, ""};
   s.Sinks[1][1].ka[0] = 0.3F;
   s.Sinks[1][1].kd[0] = 0.05F;
-  s.ManagedValue3 = 20;
-  s.ManagedValue4 = 22;
+  ManagedPeriodStart(s) = 20;
+  ManagedPeriodEnd(s) = 22;
   s.ManagedSupply[1] = s.ManagedReturn[1] = 40;
   AddConstantSource(b);
   SourceRecord& layer = s.Sources[1][++s.NumSources[1]];
@@ -1203,7 +1204,7 @@ TEST_F(ConcentrationRunTest, EveryEmissionModelEmitsNoMoreThanItHolds) {
     ASSERT_EQ(Run(b), RunOutcome::Completed);
     const double emitted = s.TotalEmitted[0];
     ASSERT_GT(emitted, 0);
-    EXPECT_NEAR(s.ResultTotal4[0] + s.ResultTotal3[0], emitted, emitted * 0.01);
+    EXPECT_NEAR(s.AirborneMass[0] + s.LeavingMass[0], emitted, emitted * 0.01);
     if (c.total > 0) {
       EXPECT_NEAR(emitted, c.total, c.total * 0.03);
       // Nothing the room holds at any time is more than the source could have put in it.
@@ -1376,7 +1377,7 @@ TEST_F(ConcentrationRunTest, DownstreamRoomAndSealedChainAtTheUsualStep) {
   AddConstantSource(c, 1, 10);
   ASSERT_EQ(Run(c), RunOutcome::Completed);
   EXPECT_NEAR(t.TotalEmitted[0], 240, 240 * 1e-4);
-  EXPECT_NEAR(t.ResultTotal4[0], t.TotalEmitted[0], 0.005 * t.TotalEmitted[0]);
+  EXPECT_NEAR(t.AirborneMass[0], t.TotalEmitted[0], 0.005 * t.TotalEmitted[0]);
 }
 
 // A source emits in each step what its rate gives over the step, from the step in which it

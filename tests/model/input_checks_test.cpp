@@ -249,7 +249,7 @@ TEST(CheckFlowBalance, SystemExhaustCountsAsAirLeaving) {
 
 TEST(CheckFlowBalance, ManagedSetOnlyWhenInUse) {
   Balance t;
-  t.b.Scenario.ManagedValue1 = 100;  // managed system takes in 100 and lets out nothing
+  ManagedIntakeTotal(t.b.Scenario) = 100;  // managed system takes in 100 and lets out nothing
   t.b.Scenario.ManagedFlowFlag = "N";
   EXPECT_TRUE(t.Check());
   EXPECT_TRUE(t.prompt.shown.empty());
@@ -259,7 +259,7 @@ TEST(CheckFlowBalance, ManagedSetOnlyWhenInUse) {
   ASSERT_EQ(t.prompt.shown.size(), 1u);
   ExpectBalanceMessage(t.prompt.shown[0], "Managed  total outdoor flows do not balance.", true);
 
-  t.b.Scenario.ManagedValue2 = 100;
+  ManagedExhaustTotal(t.b.Scenario) = 100;
   t.b.Scenario.ManagedSupply[2] = 30;
   t.prompt.shown.clear();
   EXPECT_FALSE(t.Check());

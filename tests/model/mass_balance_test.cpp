@@ -173,7 +173,7 @@ TEST(ResetAccumulatorsTest, StartsEveryRunFromTheEnteredValues) {
   ScenarioRecord& s = b.Scenario;
   s.NumPollutants = 1;
   s.HVACReturn[1] = 7;
-  s.ResultTotal1[0] = 9;
+  s.SinkMass[0] = 9;
   s.AirCleanerCollected[2] = 4;
   s.NumSources[2] = 1;
   s.Sources[2][1].Model = 9;
@@ -189,14 +189,14 @@ TEST(ResetAccumulatorsTest, StartsEveryRunFromTheEnteredValues) {
   EXPECT_EQ(f.BaseHVACReturn[1], 7);
   EXPECT_TRUE(f.HVACInUse);
   EXPECT_EQ(f.TotalBetweenRooms[1][2], 0);
-  EXPECT_EQ(s.ResultTotal1[0], 0);
-  EXPECT_EQ(s.ResultTotal2[0], -1e30F);
+  EXPECT_EQ(s.SinkMass[0], 0);
+  EXPECT_EQ(s.PeakSinkMass[0], -1e30F);
   EXPECT_EQ(s.AirCleanerCollected[2], 0);
   EXPECT_EQ(s.PeakConc[1], -1e9F);
   EXPECT_EQ(sinks[1][1][0], 0);
   EXPECT_EQ(states[2][1].LiquidMass[0], 280);
   EXPECT_NEAR(states[2][1].MolesLeft[0], 0.01, 1e-6);
-  EXPECT_EQ(s.Sources[2][1].ModelWork1[0], 0);  // the record keeps what the user has
+  EXPECT_EQ(LiquidMass(s.Sources[2][1])[0], 0);  // the record keeps what the user has
 }
 
 TEST(ResetAccumulatorsTest, EachModelStartsFromItsOwnRows) {
@@ -211,9 +211,7 @@ TEST(ResetAccumulatorsTest, EachModelStartsFromItsOwnRows) {
     SourceRecord& src = s.Sources[room][++s.NumSources[room]];
     src.Model = static_cast<int16_t>(model);
     // Running values an earlier run left in the record: the run neither reads nor clears them.
-    src.ModelWork4 = {5, 5};
-    src.ModelWork5 = {6, 6};
-    src.ModelValue2 = 7;
+    src.ModelWork2 = {5, 5};
     src.CurrentTime = 8;
     return src;
   };
@@ -230,7 +228,7 @@ TEST(ResetAccumulatorsTest, EachModelStartsFromItsOwnRows) {
   // Any other model: the scaled mass in moles of the last pollutant, and its own mass.
   SourceRecord& polyfit = add(1, 6);
   polyfit.ScaledMass = 1500;
-  polyfit.ModelWork1 = {560, 900};
+  LiquidMass(polyfit) = {560, 900};
   WorkingFlows f;
   SourceStates states = MakeSourceStates(s);
   SinkMasses sinks{};
@@ -254,7 +252,7 @@ TEST(ResetAccumulatorsTest, EachModelStartsFromItsOwnRows) {
   EXPECT_FLOAT_EQ(o.InitialMoles[0], 0.02F);
   EXPECT_FLOAT_EQ(o.MolesLeft[1], 0.03F);
   EXPECT_EQ(s.Sources[1][1].Params[3][0], 30);  // the records keep what the user entered
-  EXPECT_EQ(s.Sources[1][3].ModelWork4[0], 5);
+  EXPECT_EQ(s.Sources[1][3].ModelWork2[0], 5);
 }
 
 TEST(RoomStepperTest, NegativeLossChangesNothing) {

@@ -133,7 +133,7 @@ void ExpectEmptyRoomSlot(const ProgramState& st, int r) {
 
 void ExpectSavedFlags(const ProgramState& st, bool v) {
   for (bool f : {st.SourcesSaved, st.SinksSaved, st.OccupantsSaved, st.RoomFlowsSaved,
-                 st.SavedFlag5, st.VentilationSaved, st.SavedFlag7, st.ScenarioSaved})
+                 st.VentilationSaved, st.ScenarioSaved})
     EXPECT_EQ(f, v);
 }
 
@@ -395,17 +395,14 @@ TEST(Resets, InitializeScenarioClearsTheHvacArraysAndKeepsTheSchedules) {
   sc.HVACHistoryFraction[50] = 0.5f;
   sc.HVACFilterType = 4;
   sc.HVACMakeUpTotal = 9;
-  sc.HVACTotal5 = 9;
-  sc.HVACTotal1 = 9;
-  sc.HVACTotal2 = 9;
-  sc.ResultTotal4[7] = 2;
+  sc.AirborneMass[7] = 2;
   sc.InitialConcUnits = "ppm";
   // Kept: the schedules, the outdoor-air total, the other run totals, the units.
   sc.HVACHistoryTime[3] = 7;
   sc.VentRate[2] = 5;
   sc.VentTime[2] = 4;
   sc.HVACOutdoorAirTotal = 9;
-  sc.ResultTotal3[7] = 2;
+  sc.LeavingMass[7] = 2;
   sc.OutdoorConcUnits = "micrograms";
   sc.HoursSimulated = 48;
   InitializeScenario(*st);
@@ -417,16 +414,13 @@ TEST(Resets, InitializeScenarioClearsTheHvacArraysAndKeepsTheSchedules) {
   EXPECT_EQ(sc.HVACHistoryFraction[50], 0);
   EXPECT_EQ(sc.HVACFilterType, 0);
   EXPECT_EQ(sc.HVACMakeUpTotal, 0);
-  EXPECT_EQ(sc.HVACTotal5, 0);
-  EXPECT_EQ(sc.HVACTotal1, 0);
-  EXPECT_EQ(sc.HVACTotal2, 0);
-  EXPECT_EQ(sc.ResultTotal4[7], 0);
+  EXPECT_EQ(sc.AirborneMass[7], 0);
   EXPECT_EQ(sc.InitialConcUnits, "");
   EXPECT_EQ(sc.HVACHistoryTime[3], 7);
   EXPECT_EQ(sc.VentRate[2], 5);
   EXPECT_EQ(sc.VentTime[2], 4);
   EXPECT_EQ(sc.HVACOutdoorAirTotal, 9);
-  EXPECT_EQ(sc.ResultTotal3[7], 2);
+  EXPECT_EQ(sc.LeavingMass[7], 2);
   EXPECT_EQ(sc.OutdoorConcUnits, "micrograms");
   EXPECT_EQ(sc.HoursSimulated, 48);
 }
@@ -471,25 +465,22 @@ TEST(Resets, SourceResetKeepsWhatTheUserTypedAboutTheProduct) {
   s.UnitFactor = 1000;
   s.SourceUnitsCode = 2;
   s.TotalMoles = 5;
-  s.ModelWork5[7] = 1;
+  s.ModelWork2[7] = 1;
   s.Params[10][7] = 1;
   s.TimeOff[5] = 9;
-  s.SourceWork3 = 1;
   s.ScaledMass = 1;
   s.SourceFactor = 1;
   s.SourceValue = 1;
   s.SpillArea = 1;
   s.SourceAge = 1;
   s.CurrentTime = 1;
-  s.ModelValue2 = 1;
   sc.Sources[3][1].Name = "Heater";
   InitializeSources(sc, 2);
   EXPECT_EQ(s.UnitFactor, 1000);
   EXPECT_EQ(s.SourceUnitsCode, 2);
   EXPECT_EQ(s.TotalMoles, 5);
-  for (float v :
-       {s.ModelWork5[7], s.Params[10][7], s.TimeOff[5], s.SourceWork3, s.ScaledMass, s.SourceFactor,
-        s.SourceValue, s.SpillArea, s.SourceAge, s.CurrentTime, s.ModelValue2})
+  for (float v : {s.ModelWork2[7], s.Params[10][7], s.TimeOff[5], s.ScaledMass, s.SourceFactor,
+                  s.SourceValue, s.SpillArea, s.SourceAge, s.CurrentTime})
     EXPECT_EQ(v, 0);
   EXPECT_EQ(sc.Sources[3][1].Name, "Heater");  // room 3 is not in use
 }

@@ -205,7 +205,7 @@ std::optional<SourceRecord> ReadSourceGrids(const FlexGrid& schedule, const Flex
       source.Params[2][p] = model == 9   ? cell
                             : model == 7 ? cell * source.TotalMass
                                          : cell * source.TotalMass / 1000.0F;
-      if (model == 8 || model == 10) source.ModelWork1[p] = source.Params[2][p];
+      if (model == 8 || model == 10) LiquidMass(source)[p] = source.Params[2][p];
     }
     const float mw = scenario.Pollutants[p].MolWt;
     if (mw > 0) source.ParamPerMole[p] = source.Params[2][p] / mw / 1000.0f;
@@ -224,7 +224,7 @@ SourceRecord ShowRoomSources(int room, FlexGrid& schedule, FlexGrid& parameters,
 void ClearSourceParameters(SourceRecord& source) {
   for (auto& row : source.Params) row.fill(0);
   source.RawParam3.fill(0);
-  source.ModelWork1.fill(0);
+  LiquidMass(source).fill(0);
   source.ParamPerMole.fill(0);
 }
 
@@ -344,14 +344,14 @@ void SetupSourceCompositionGrid(FlexGrid& source_compositionss, CompositionLabel
   g.SetTextMatrix(1, 1, "TVOC");
   PutMasked(g, 1, 2, scenario.Pollutants[0].MolWt, "###.##");
   PutMasked(g, 1, 3, scenario.Pollutants[0].C0, "#####.##");
-  PutMasked(g, 1, 4, source.SourceWork2[0], "####.##");
+  PutMasked(g, 1, 4, CompositionMgPerGram(source)[0], "####.##");
   for (int r = 2; r <= n; ++r) {
     const PollutantRecord& pol = scenario.Pollutants[r - 1];
     g.SetTextMatrix(r, 0, FormatSingle(static_cast<float>(r)));
     g.SetTextMatrix(r, 1, pol.Name);
     SetSingleCell(g, r, 2, pol.MolWt);
     SetSingleCell(g, r, 3, pol.C0);
-    PutMasked(g, r, 4, source.SourceWork2[r - 1], "###.##");
+    PutMasked(g, r, 4, CompositionMgPerGram(source)[r - 1], "###.##");
   }
 }
 
@@ -375,7 +375,7 @@ void SaveSourceCompositionGrid(const FlexGrid& grid, SourceRecord& source,
   scenario.Pollutants[0].MolWt = static_cast<float>(CellValue(grid, 1, 2));
   scenario.Pollutants[0].C0 = static_cast<float>(CellValue(grid, 1, 3));
   for (int r = 1; r <= n; ++r)
-    source.SourceWork2[r - 1] = static_cast<float>(CellValue(grid, r, 4));
+    CompositionMgPerGram(source)[r - 1] = static_cast<float>(CellValue(grid, r, 4));
 }
 
 void LoadSourceCompositionGrid(FlexGrid& parameters, const SourceRecord& source,
@@ -391,7 +391,7 @@ void LoadSourceCompositionGrid(FlexGrid& parameters, const SourceRecord& source,
   const double f = model == 9 ? LeadingNumber(total_mass_text) / 1000.0 : 1.0;
   PutMasked(parameters, 1, 1, scenario.Pollutants[0].C0, "#####.##");
   for (int r = 1; r <= n; ++r) {
-    PutMasked(parameters, r, 3, f * source.SourceWork2[r - 1], "#####.##");
+    PutMasked(parameters, r, 3, f * CompositionMgPerGram(source)[r - 1], "#####.##");
   }
 }
 

@@ -288,7 +288,8 @@ void RoomSourceForm::StepRoom(int step) {
 
 void RoomSourceForm::TakeStoredSource(int room, int slot) {
   if (room < 0 || room >= kRoomSlots || slot < 1 || slot > kMaxSources) return;
-  work_[room][slot].SourceWork2 = ctx_.state.Building.Scenario.Sources[room][slot].SourceWork2;
+  CompositionMgPerGram(work_[room][slot]) =
+      CompositionMgPerGram(ctx_.state.Building.Scenario.Sources[room][slot]);
 }
 
 std::string RoomSourceForm::ShownSourceName() {

@@ -110,7 +110,7 @@ TEST(ScenarioGrid, ClassListSelectsByLeadingCharactersOrTheLastEntry) {
 
 TEST(ScenarioGrid, ReadBackStoresWhatWasTyped) {
   BuildingRecord b = SampleBuilding();
-  b.Scenario.ManagedValue4 = 5;
+  ManagedPeriodEnd(b.Scenario) = 5;
   FlexGrid grid;
   ScriptedPrompt prompt;
   FillGeneralScenarioGrid(grid, b);

@@ -202,7 +202,7 @@ TEST(ReadSourceGrids, ColumnThreeAndTotalMassByModel) {
     EXPECT_FLOAT_EQ(back->Params[2][0], c.param3) << c.model;
     EXPECT_FLOAT_EQ(back->ParamPerMole[0], c.perMole) << c.model;
     EXPECT_FLOAT_EQ(back->ParamPerMole[1], 0.7f) << c.model;
-    EXPECT_FLOAT_EQ(back->ModelWork1[0], c.work1) << c.model;
+    EXPECT_FLOAT_EQ(LiquidMass(*back)[0], c.work1) << c.model;
     EXPECT_FLOAT_EQ(back->ScaledMass, c.scaled) << c.model;
     EXPECT_EQ(back->Params[1][0], 0.123456789f) << "an unchanged cell reads back exact";
     // Columns the model does not show read back as 0.
@@ -274,7 +274,7 @@ TEST(SourceComposition, MixtureMolecularWeightAndVapourPressure) {
   ScriptedPrompt prompt;
   SourceRecord src;
   src.Model = 9;  // "Single spill": the component amounts in mg spilled
-  src.SourceWork2 = {0, 100, 300};
+  CompositionMgPerGram(src) = {0, 100, 300};
   st.Building.Scenario.Pollutants[1].MolWt = 100;
   st.Building.Scenario.Pollutants[2].MolWt = 150;
   st.Building.Scenario.Pollutants[1].C0 = 10;
@@ -293,7 +293,7 @@ TEST(SourceComposition, MixtureMolecularWeightAndVapourPressure) {
   SaveSourceCompositionGrid(grid, src, st.Building.Scenario);
   EXPECT_FLOAT_EQ(st.Building.Scenario.Pollutants[0].MolWt, 400.0f / 3);
   EXPECT_FLOAT_EQ(st.Building.Scenario.Pollutants[0].C0, 30);
-  EXPECT_EQ(src.SourceWork2[2], 300);
+  EXPECT_EQ(CompositionMgPerGram(src)[2], 300);
 
   FlexGrid parameters;
   parameters.SetRows(4);
