@@ -51,10 +51,10 @@ int main(int argc, char** argv) {
   quarn::InstallWindowOpeners();
 
   quarn::ProgramIdentity identity;
-  identity.Description = quarn::kProgramDescription;
-  identity.Major = quarn::kVersionMajor;
-  identity.Minor = quarn::kVersionMinor;
-  identity.Revision = quarn::kVersionRevision;
+  identity.description = quarn::kProgramDescription;
+  identity.version_major = quarn::kVersionMajor;
+  identity.version_minor = quarn::kVersionMinor;
+  identity.version_revision = quarn::kVersionRevision;
 
   quarn::ProgramState& state = quarn::AppState();
   quarn::QtPrompt qt_prompt;

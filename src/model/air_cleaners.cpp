@@ -73,8 +73,8 @@ void SetFilterPenetration(ScenarioRecord& scenario) {
 }
 
 void SetupAirCleaners(ScenarioRecord& scenario, WorkingFlows& flows, Prompt& prompt) {
-  flows.FilterPenetration = scenario.FilterPenetration;
-  PenetrationTable& table = flows.FilterPenetration;
+  flows.filter_penetration = scenario.FilterPenetration;
+  PenetrationTable& table = flows.filter_penetration;
   const int kind = scenario.HVACFilterType;
   const int type = scenario.HVACType;
   const int pollutants = PollutantCount(scenario);

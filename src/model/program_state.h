@@ -9,7 +9,9 @@ namespace quarn {
 
 // The program-wide state: the model record and the folders, settings and flags that the
 // windows share. Windows reach the one instance through AppState(); model and file
-// functions never do, they take what they work on as parameters.
+// functions never do, they take what they work on as parameters. Its fields keep the names
+// of the program's design, like the records' fields.
+// NOLINTBEGIN(readability-identifier-naming)
 struct ProgramState {
   std::string ProgramFolder;
   std::string DataFolder;      // building files
@@ -60,6 +62,7 @@ struct ProgramState {
   float FittedK = 0;
   std::string ChamberFileName;
 };
+// NOLINTEND(readability-identifier-naming)
 
 // The one instance the windows share.
 ProgramState& AppState();

@@ -36,6 +36,9 @@ using HistoryPollutant = std::array<std::array<float, kMaxPollutants>, kMaxHisto
 inline constexpr int16_t kTrue = -1;
 inline constexpr int16_t kFalse = 0;
 
+// The record types keep the field names of the stored file layouts, which the naming rule
+// would otherwise turn into the program's own style.
+// NOLINTBEGIN(readability-identifier-naming)
 struct SourceRecord {
   std::string Name;
   int16_t Model = 0;          // 0..10, see EmissionModelName
@@ -255,6 +258,7 @@ struct BuildingRecord {
   float TotalRoomVolume = 0;
   int16_t DisplayUnitCode = 0;  // 0 mg/m³, 1 µg/m³, 2 ppm, 3 #/cc, 4 #/m³
 };
+// NOLINTEND(readability-identifier-naming)
 
 // Names for the stored fields that the run and the windows read: the file layouts keep the
 // numbered names, the code reads what each holds.

@@ -65,9 +65,9 @@ class GoldenRunTest : public ::testing::Test {
               ("quarn-golden-" + std::to_string(::getpid()) + "-" +
                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(folder_);
-    settings_.TempFolderName = folder_.string();
-    settings_.StepAdjustFactor = 1;
-    settings_.MaxConcentration = 100;
+    settings_.temp_folder_name = folder_.string();
+    settings_.step_adjust_factor = 1;
+    settings_.max_concentration = 100;
   }
   void TearDown() override { fs::remove_all(folder_); }
 

@@ -71,9 +71,9 @@ class ConcentrationRunTest : public ::testing::Test {
     folder_ = fs::temp_directory_path() / ("quarn-run-" + std::to_string(::getpid()) + "-" +
                                            info->test_suite_name() + "-" + info->name());
     fs::remove_all(folder_);
-    settings_.TempFolderName = (folder_ / "tmp").string();
-    settings_.StepAdjustFactor = 1;
-    settings_.MaxConcentration = 100;
+    settings_.temp_folder_name = (folder_ / "tmp").string();
+    settings_.step_adjust_factor = 1;
+    settings_.max_concentration = 100;
   }
   void TearDown() override { fs::remove_all(folder_); }
 
@@ -136,7 +136,7 @@ class ConcentrationRunTest : public ::testing::Test {
   // This copy's folder in the chosen work folder, where its runs write.
   fs::path CopyFolder() const {
     std::string reason;
-    return WorkFolderOf(settings_.TempFolderName, &reason).value_or(std::string());
+    return WorkFolderOf(settings_.temp_folder_name, &reason).value_or(std::string());
   }
 
   static std::string Bytes(const std::string& path) {
@@ -269,7 +269,7 @@ TEST_F(ConcentrationRunTest, StrongAirCleanerDoesNotOvershootWhenTheStepGrows) {
   b.Scenario.StepSize = 1;  // larger than the cleaner allows
   b.Scenario.AirCleanerEff[1] = 100;
   b.Scenario.AirCleanerFlow[1] = 4;  // 4 room volumes an hour, every bit removed
-  settings_.StepAdjustFactor = 2;
+  settings_.step_adjust_factor = 2;
   b.Scenario.YearsSimulated = 0.05F;
   ASSERT_EQ(Run(b), RunOutcome::Completed);
   for (const auto& r : rec_.records) ASSERT_GE(r.conc[1], 0) << r.time;
@@ -297,7 +297,7 @@ TEST_F(ConcentrationRunTest, WorkFileLinesHoldTimeAndEveryRoomAndPollutant) {
   c.Scenario.NumPollutants = 2;
   c.Scenario.Pollutants[1].MolWt = 30;
   c.Scenario.YearsSimulated = 1.0F / 8760;
-  settings_.DataSeparator = '\t';
+  settings_.data_separator = '\t';
   ASSERT_EQ(Run(c), RunOutcome::Completed);
   bytes = Bytes(c.ConcWorkFile);
   std::istringstream lines(bytes);
@@ -434,7 +434,7 @@ TEST_F(ConcentrationRunTest, ZeroStepAndShrinkingGrowthFactorAreMended) {
   BuildingRecord b = OneRoom();
   b.Scenario.StepSize = 0;
   b.Scenario.YearsSimulated = 0;  // the run still computes its first steps
-  settings_.StepAdjustFactor = 0.5F;
+  settings_.step_adjust_factor = 0.5F;
   ASSERT_EQ(Run(b), RunOutcome::Completed);
   EXPECT_EQ(b.Scenario.StepSize, 0.1F);
   EXPECT_EQ(rec_.steps, 2);
@@ -510,7 +510,7 @@ TEST_F(ConcentrationRunTest, GrownStepIsCutTwoStepsAheadOfTheFirstVentilationCha
   s.VentTime[2] = 30.05F;
   s.VentRate[2] = 0.5F;
   s.YearsSimulated = 31.0F / 8760;
-  settings_.StepAdjustFactor = 2;
+  settings_.step_adjust_factor = 2;
   ASSERT_EQ(Run(b), RunOutcome::Completed);
   ExpectRecords([](double t) { return 10 * std::exp(-0.5 * t); }, 1, 1e-4);
   auto near = [this](double t) {
@@ -556,7 +556,7 @@ TEST_F(ConcentrationRunTest, StepGrowsEveryTwoHundredSteadyRecordsAndHalvesAfter
   s.NaturalFromOutdoors[1] = s.NaturalToOutdoors[1] = 0.005F;
   s.StepSize = 0.125F;
   s.YearsSimulated = 8.5F;
-  settings_.StepAdjustFactor = 2;
+  settings_.step_adjust_factor = 2;
   ASSERT_EQ(Run(b), RunOutcome::Completed);
   const auto& ends = rec_.step_ends;
   ASSERT_GT(ends.size(), 3000U);
@@ -691,7 +691,7 @@ TEST_F(ConcentrationRunTest, KeptSystemsGiveTheSameBitsAsWorkingEachOutAgain) {
   // every system met and once keeping only the last.
   const auto run = [this](std::size_t kept) {
     BuildingRecord b = HourlyFlowsScenario(3.0F / 365);
-    settings_.SystemsKept = kept;
+    settings_.systems_kept = kept;
     rec_ = Recorder();
     EXPECT_EQ(Run(b), RunOutcome::Completed);
     return Bytes(b.ConcWorkFile);
@@ -1045,7 +1045,7 @@ TEST_F(ConcentrationRunTest, GrownStepEndsExactlyOnADailySwitch) {
   s.NaturalFromOutdoors[1] = s.NaturalToOutdoors[1] = 9;
   s.InitialConc[1][0] = 10;
   AddConstantSource(b, 1, 10, 8, 9).CycleRepeats = "D";
-  settings_.StepAdjustFactor = 1.2F;
+  settings_.step_adjust_factor = 1.2F;
   ASSERT_EQ(Run(b), RunOutcome::Completed);
   const auto& ends = rec_.step_ends;
   const auto at56 = std::find(ends.begin(), ends.end(), 56.0F);
@@ -1322,7 +1322,7 @@ TEST_F(ConcentrationRunTest, GrownStepsKeepTheTotalsClosed) {
   s.Sinks[2][1].Area = 10;
   s.Sinks[2][1].ka[0] = 0.5F;
   s.Sinks[2][1].kd[0] = 0.05F;
-  settings_.StepAdjustFactor = 1.5F;
+  settings_.step_adjust_factor = 1.5F;
   ASSERT_EQ(Run(b), RunOutcome::Completed);
   EXPECT_NEAR(s.TotalEmitted[0], 20 * 50, 1e-3 * 20 * 50);
   for (const auto& r : rec_.records) {

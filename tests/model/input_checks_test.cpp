@@ -202,7 +202,7 @@ TEST(CheckFlowBalance, HVACSetIncludesTheSystemTotalsAndMarksHVACInUse) {
   s.HVACMakeUpTotal = 40;      // system intake, counted as inflow
   s.HVACOutdoorAirTotal = 40;  // system exhaust, counted as outflow
   EXPECT_TRUE(t.Check());
-  EXPECT_EQ(t.flows.HVACInUse, true);
+  EXPECT_EQ(t.flows.hvac_in_use, true);
 
   s.HVACOutdoorAirTotal = 0;
   Balance total = t;
@@ -272,7 +272,7 @@ TEST(CheckFlowBalance, ManagedSetOnlyWhenInUse) {
 TEST(CheckFlowBalance, DerivedNaturalFlowsAreChecked) {
   Balance t;
   StartWorkingFlows(t.b.Scenario, t.flows);
-  t.flows.NaturalFromOutdoors[1] = 100;  // as if derived for the run, out of balance
+  t.flows.natural_from_outdoors[1] = 100;  // as if derived for the run, out of balance
   EXPECT_FALSE(CheckFlowBalance(t.b, t.flows, t.prompt));
   EXPECT_EQ(t.prompt.shown.at(0).text,
             "Total Natural outdoor flows do not balance.  100 m\xB3/h come in from outdoors and 0 "

@@ -485,9 +485,9 @@ class RandomBuildingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     folder_ = fs::temp_directory_path() / ("quarn-random-" + std::to_string(::getpid()));
-    settings_.TempFolderName = (folder_ / "tmp").string();
-    settings_.StepAdjustFactor = 1;
-    settings_.MaxConcentration = 100;
+    settings_.temp_folder_name = (folder_ / "tmp").string();
+    settings_.step_adjust_factor = 1;
+    settings_.max_concentration = 100;
   }
   void TearDown() override { fs::remove_all(folder_); }
 

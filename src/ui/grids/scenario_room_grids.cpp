@@ -211,11 +211,11 @@ bool ReadOutdoorConcGrid(FlexGrid& grid, const UnitOptions& options, ProgramStat
                          Prompt& prompt) {
   ScenarioRecord& s = state.Building.Scenario;
   std::string units = s.OutdoorConcUnits;
-  if (options.Option1) {
+  if (options.number_or_ppm) {
     units = IsParticleMode(s) ? std::string(kNumber) : std::string(kPpm);
-  } else if (options.Option3) {
+  } else if (options.milligrams) {
     units = kMilligrams;
-  } else if (options.Option2) {
+  } else if (options.micrograms) {
     units = kMicrograms;
   }
   const int n = PollutantCount(s);
@@ -267,15 +267,15 @@ void SetupInitialConcentrationGrid(FlexGrid& initialss, UnitOptions& options, Pr
   options = UnitOptions{};
   std::string entered_label = InitialLabel(s.InitialConcUnits, particles, true);
   if (s.InitialConcUnits == kNumber || s.InitialConcUnits == kPpm) {
-    options.Option1 = true;
+    options.number_or_ppm = true;
   } else if (s.InitialConcUnits == kMicrograms) {
-    options.Option2 = true;
+    options.micrograms = true;
   } else if (s.InitialConcUnits == kMilligrams) {
-    options.Option3 = true;
+    options.milligrams = true;
   } else if (s.InitialConcUnits.empty()) {
     // Option1 stands for ppm with gases: "number" there would convert through a particle
     // mass of 0 and store zeros.
-    options.Option1 = true;
+    options.number_or_ppm = true;
     s.InitialConcUnits = particles ? kNumber : kPpm;
   }
   const std::string converted_label = InitialLabel(s.ConcUnits, particles, false);

@@ -139,26 +139,26 @@ void FillSourceGrids(SourceRecord& work, int room, int slot, FlexGrid& schedule,
                      Prompt& prompt) {
   if (room < 0 || room > kMaxRooms || slot < 0 || slot > kMaxSources) return;
   ScenarioRecord& s = state.Building.Scenario;
-  window.RoomNumber = SignSingle(static_cast<float>(room));
-  window.Msg = state.Building.RoomList[room].Name;
-  window.SourceNumber = std::to_string(slot);
-  window.TotalMass = {FormatPattern(work.TotalMass, "#####.##"), work.TotalMass};
-  window.GasVelocity = {FormatSingle(work.GasVelocity), work.GasVelocity};
-  window.TotalMassText = window.TotalMass.text;
-  window.GasVelocityText = window.GasVelocity.text;
-  window.SourceModel = work.Model;
+  window.room_number = SignSingle(static_cast<float>(room));
+  window.room_name = state.Building.RoomList[room].Name;
+  window.source_number = std::to_string(slot);
+  window.total_mass = {FormatPattern(work.TotalMass, "#####.##"), work.TotalMass};
+  window.gas_velocity = {FormatSingle(work.GasVelocity), work.GasVelocity};
+  window.total_mass_text = window.total_mass.text;
+  window.gas_velocity_text = window.gas_velocity.text;
+  window.source_model = work.Model;
 
   // A number emission has a mass only through a particle size, so it is offered for
   // particles alone.
   const bool particles = IsParticleMode(s);
-  window.Option3Enabled = particles;
-  window.Option1 = window.Option2 = window.Option3 = false;
+  window.number_per_hour_enabled = particles;
+  window.milligrams_per_hour = window.micrograms_per_hour = window.number_per_hour = false;
   if (work.EmissionUnits == 1) {
-    window.Option2 = true;
+    window.micrograms_per_hour = true;
   } else if (work.EmissionUnits == 2 && particles) {
-    window.Option3 = true;
+    window.number_per_hour = true;
   } else {
-    window.Option1 = true;
+    window.milligrams_per_hour = true;
     work.EmissionUnits = 0;
   }
 
@@ -181,10 +181,13 @@ std::optional<SourceRecord> ReadSourceGrids(const FlexGrid& schedule, const Flex
                                             const ScenarioRecord& scenario, Prompt& prompt) {
   SourceRecord source = stored;
   if (!ReadSourceScheduleRow(schedule, source, prompt)) return std::nullopt;
-  source.Model = static_cast<int16_t>(window.SourceModel);
-  source.TotalMass = BoxValue(window.TotalMass, window.TotalMassText);
-  source.GasVelocity = BoxValue(window.GasVelocity, window.GasVelocityText);
-  source.EmissionUnits = window.Option1 ? 0 : window.Option2 ? 1 : window.Option3 ? 2 : 0;
+  source.Model = static_cast<int16_t>(window.source_model);
+  source.TotalMass = BoxValue(window.total_mass, window.total_mass_text);
+  source.GasVelocity = BoxValue(window.gas_velocity, window.gas_velocity_text);
+  source.EmissionUnits = window.milligrams_per_hour   ? 0
+                         : window.micrograms_per_hour ? 1
+                         : window.number_per_hour     ? 2
+                                                      : 0;
   // The spill models release what was spilled; the others scale the mass per area by size.
   const int model = source.Model;
   const bool spill = model >= 8 && model <= 10;

@@ -53,11 +53,11 @@ void OutdoorConcForm::BuildControls() {
   QHBoxLayout* top = AddTopFrame(*central, edit_cell_);
   top->parentWidget()->setObjectName("topframe");
   units_ = AddUnitFrame(*central, *top, "", IsParticleMode(ctx_.state.Building.Scenario));
-  connect(units_.Option1, &QRadioButton::clicked, this, [this] { ChooseUnit(1); });
-  connect(units_.Option2, &QRadioButton::clicked, this, [this] { ChooseUnit(2); });
-  connect(units_.Option3, &QRadioButton::clicked, this, [this] { ChooseUnit(3); });
+  connect(units_.number_or_ppm, &QRadioButton::clicked, this, [this] { ChooseUnit(1); });
+  connect(units_.micrograms, &QRadioButton::clicked, this, [this] { ChooseUnit(2); });
+  connect(units_.milligrams, &QRadioButton::clicked, this, [this] { ChooseUnit(3); });
   // A unit chosen is work that Cancel and the close box would throw away.
-  CountAsEdits({units_.Option1, units_.Option2, units_.Option3});
+  CountAsEdits({units_.number_or_ppm, units_.micrograms, units_.milligrams});
   // Which diameter the particles are sized by is noted only: nothing depends on it.
   framediameter_ = AddFrame(*central, "framediameter", "Particle diameter");
   AddOption(*framediameter_, "Physical", "Physical ");
@@ -91,9 +91,9 @@ void OutdoorConcForm::FillGrid() {
   FillConcGrid(*grid_, ctx_.state);
   // The values stand in the unit chosen here, which Transfer stores.
   const UnitOptions chosen = units_.Selected();
-  if (chosen.Option1) ChooseUnit(1);
-  if (chosen.Option2) ChooseUnit(2);
-  if (chosen.Option3) ChooseUnit(3);
+  if (chosen.number_or_ppm) ChooseUnit(1);
+  if (chosen.micrograms) ChooseUnit(2);
+  if (chosen.milligrams) ChooseUnit(3);
 }
 
 void OutdoorConcForm::ChooseUnit(int option) {

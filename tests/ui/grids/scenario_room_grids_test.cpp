@@ -161,7 +161,7 @@ TEST(InitialConcGrid, RoundTripWithConvertedBlock) {
   FlexGrid grid;
   UnitOptions options;
   SetupInitialConcentrationGrid(grid, options, st);
-  EXPECT_TRUE(options.Option1);
+  EXPECT_TRUE(options.number_or_ppm);
   EXPECT_EQ(grid.TextMatrix(0, 0), "Pollutant ");
   EXPECT_EQ(grid.TextMatrix(0, 1), "PPM");
   EXPECT_EQ(grid.TextMatrix(0, 3), "mg/m3");
@@ -195,7 +195,7 @@ TEST(InitialConcGrid, EmptyUnitsBecomePpmForGasesAndNumberForParticles) {
     FlexGrid grid;
     UnitOptions options;
     SetupInitialConcentrationGrid(grid, options, st);
-    EXPECT_TRUE(options.Option1);
+    EXPECT_TRUE(options.number_or_ppm);
     EXPECT_EQ(st.Building.Scenario.InitialConcUnits, units);
   }
 }
@@ -245,7 +245,7 @@ TEST(InitialConcGrid, UnitLabelsOfBothBlocks) {
     FlexGrid grid;
     UnitOptions options;
     SetupInitialConcentrationGrid(grid, options, st);
-    EXPECT_EQ(options.Option1, c.option1) << c.initial;
+    EXPECT_EQ(options.number_or_ppm, c.option1) << c.initial;
     EXPECT_EQ(grid.TextMatrix(0, 2), c.entered_label) << c.cls << " " << c.initial;
     EXPECT_EQ(grid.TextMatrix(0, 3), c.converted_label) << c.cls << " " << c.conc;
     EXPECT_EQ(s.InitialConcUnits, c.initial);

@@ -117,8 +117,8 @@ class RoomSourceFormTest : public testing::EditorWindowTest {
   }
   bool Run() {
     RunSettings settings;
-    settings.TempFolderName = Path("run");
-    settings.MaxConcentration = 1;
+    settings.temp_folder_name = Path("run");
+    settings.max_concentration = 1;
     RunObserver observer;
     return RunConcentrationCalculation(state->Building, settings, prompt, observer) ==
            RunOutcome::Completed;
