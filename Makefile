@@ -45,8 +45,13 @@ test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # The one naming rule of .clang-tidy over the program's own code: a name off the rule fails.
+# clang does not know g++'s vectorizer option of the model library, and a file it cannot
+# compile is not checked: the check reads the compile commands without that option.
 naming: build
-	@run-clang-tidy -quiet -j $(JOBS) -p $(BUILD) -checks='-*,readability-identifier-naming' \
+	@mkdir -p $(BUILD)/naming && \
+	sed -E 's/ -fvect-cost-model=[a-z]+//g' $(BUILD)/compile_commands.json \
+	  > $(BUILD)/naming/compile_commands.json; \
+	run-clang-tidy -quiet -j $(JOBS) -p $(BUILD)/naming -checks='-*,readability-identifier-naming' \
 	  -extra-arg=-Wno-unknown-warning-option "$(CURDIR)/src/" > $(BUILD)/naming.log 2>&1; \
 	rc=$$?; \
 	if grep -q 'readability-identifier-naming\]' $(BUILD)/naming.log; then \

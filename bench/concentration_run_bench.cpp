@@ -197,7 +197,7 @@ void BM_HourlyFlowsOneYear(benchmark::State& state) {
   const fs::path folder = fs::temp_directory_path() / "quarn-bench-hourly";
   const quarn::RunSettings kept = quarn::bench::BenchRunSettings(folder / "kept");
   quarn::RunSettings one = quarn::bench::BenchRunSettings(folder / "one");
-  one.SystemsKept = 1;
+  one.systems_kept = 1;
   // The run makes its own folder, but not the one above it.
   fs::create_directories(folder / "kept");
   fs::create_directories(folder / "one");
@@ -232,7 +232,7 @@ void BM_HourlyFlowsOneYear(benchmark::State& state) {
     state.counters["kept_over_one_median"] = median;
     if (!same) state.SkipWithError("the work files differ");
     std::cout << "flows changing every hour, a year of the largest building (" << steps
-              << " steps, " << records << " records), processor time keeping " << kept.SystemsKept
+              << " steps, " << records << " records), processor time keeping " << kept.systems_kept
               << " systems " << with_kept[0] << " s, " << with_kept[1] << " s; keeping one "
               << with_one[0] << " s, " << with_one[1]
               << " s; kept over one in two side-by-side pairs " << ratios[0] << ", " << ratios[1]
@@ -254,13 +254,14 @@ void BM_WorkingOutByRooms(benchmark::State& state) {
       const quarn::StateLayout layout = quarn::MakeStateLayout(b);
       quarn::WorkingFlows flows;
       quarn::RemovalTerms terms;
-      for (int r = 1; r <= rooms; ++r) terms.LossCoefficient[r] = 1;
+      for (int r = 1; r <= rooms; ++r) terms.loss_coefficient[r] = 1;
       const quarn::SquareMatrix m = quarn::AssembleRates(
-          b, layout, quarn::MakeSystemKey(terms.LossCoefficient, flows, quarn::HVACMixing{}), 0, 1);
+          b, layout, quarn::MakeSystemKey(terms.loss_coefficient, flows, quarn::HVACMixing{}), 0,
+          1);
       const int repeats = rooms == 1 ? 20000 : 20;
       const double start = quarn::bench::ThreadSeconds();
       double sink = 0;
-      for (int i = 0; i < repeats; ++i) sink += quarn::ComputeStepMatrices(m, 0.1).Phi(0, 0);
+      for (int i = 0; i < repeats; ++i) sink += quarn::ComputeStepMatrices(m, 0.1).phi(0, 0);
       benchmark::DoNotOptimize(sink);
       seconds.push_back(quarn::bench::SecondsSince(start) / repeats);
       std::cout << "one working-out for " << rooms << " room" << (rooms == 1 ? "" : "s") << " ("

@@ -89,7 +89,7 @@ bool RunOnce(const quarn::BuildingRecord& building, const fs::path& folder, bool
   program.Building = building;
   program.MaxConcentration = 20;  // what a new building starts with
   quarn::RunSettings settings = quarn::bench::BenchRunSettings(folder);
-  settings.MaxConcentration = program.MaxConcentration;
+  settings.max_concentration = program.MaxConcentration;
   quarn::bench::QuietPrompt prompt;
   quarn::RunOutcome outcome = quarn::RunOutcome::Failed;
   if (window) {

@@ -94,9 +94,9 @@ inline double SecondsSince(double start) {
 
 inline RunSettings BenchRunSettings(const std::filesystem::path& folder) {
   RunSettings settings;
-  settings.TempFolderName = folder.string();
-  settings.StepAdjustFactor = 1;  // no step growth
-  settings.MaxConcentration = 100;
+  settings.temp_folder_name = folder.string();
+  settings.step_adjust_factor = 1;  // no step growth
+  settings.max_concentration = 100;
   return settings;
 }
 

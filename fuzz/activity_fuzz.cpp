@@ -16,7 +16,7 @@ BuildingRecord Fresh() {
 }
 
 std::string State(const BuildingRecord& b) {
-  return ScenarioFileBytes(b, HistoryPollutant{}, RoomPollutant{});
+  return ScenarioFileBytes(b);
 }
 
 }  // namespace

@@ -78,7 +78,7 @@ void InitialConcentrations(Source& in, int pollutants) {
 void OutdoorHistory(Source& in, int pollutants) {
   ScenarioRecord s;
   s.NumPollutants = static_cast<int16_t>(pollutants);
-  HistoryPollutant values{};
+  HistoryPollutant& values = s.OutdoorConcInput;
   const int points = 1 + in.Small(kMaxHistory);
   for (int t = 1; t <= points; ++t) {
     s.OutdoorConcTime[t] = in.Single();
@@ -86,11 +86,10 @@ void OutdoorHistory(Source& in, int pollutants) {
   }
   testing::ScriptedPrompt prompt;
   const std::string path = fuzz::PathOf("r.OUT");
-  if (!WriteOutdoorConcentrationFile(s, values, ',', path, prompt) && Refused(prompt)) return;
+  if (!WriteOutdoorConcentrationFile(s, ',', path, prompt) && Refused(prompt)) return;
   ScenarioRecord back;
   back.NumPollutants = s.NumPollutants;
-  HistoryPollutant read{};
-  fuzz::Require(ReadOutdoorConcentrationFile(back, read, path, prompt),
+  fuzz::Require(ReadOutdoorConcentrationFile(back, path, prompt),
                 "an .OUT file does not read back");
   // The history ends at the first time that reads as 0 after the first point.
   int count = kMaxHistory;
@@ -104,7 +103,7 @@ void OutdoorHistory(Source& in, int pollutants) {
   for (int t = 1; t <= count; ++t) {
     RequireSame(back.OutdoorConcTime[t], s.OutdoorConcTime[t], "an .OUT time reads back changed");
     for (int p = 0; p < pollutants; ++p)
-      RequireSame(read[t][p], values[t][p], "an .OUT value reads back changed");
+      RequireSame(back.OutdoorConcInput[t][p], values[t][p], "an .OUT value reads back changed");
   }
 }
 

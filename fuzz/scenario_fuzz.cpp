@@ -30,13 +30,13 @@ std::unique_ptr<ProgramState> Fresh(int16_t rooms) {
 }
 
 std::string Saved(const ProgramState& s) {
-  return ScenarioFileBytes(s.Building, s.OutdoorConcInput, s.InitialConcInput);
+  return ScenarioFileBytes(s.Building);
 }
 
 ScenarioReadResult Open(ProgramState& s, const std::string& path, Prompt& prompt) {
   return ScenarioLayoutOfFile(path) == ScenarioLayout::Current
-             ? NewReadScenario(s.Building, s.OutdoorConcInput, s.InitialConcInput, path, prompt)
-             : ReadScenarioFile(s.Building, s.OutdoorConcInput, s.InitialConcInput, path, prompt);
+             ? CommitScenarioRead(NewReadScenario(s.Building, path, prompt), s.Building)
+             : CommitScenarioRead(ReadScenarioFile(s.Building, path, prompt), s.Building);
 }
 
 }  // namespace
@@ -53,16 +53,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   const std::string out = fuzz::PathOf("out.SEN");
   const size_t messages = fuzz::Messages(prompt);
-  if (!NewSaveScenario(state->Building, "", state->OutdoorConcInput, state->InitialConcInput, out,
-                       prompt)) {
+  if (!NewSaveScenario(state->Building, "", out, prompt)) {
     // Only a value the file could not hold may stop the save, and it says so.
     fuzz::Require(fuzz::Messages(prompt) > messages, "a save failed without a message");
     return 0;
   }
   const std::string written = fuzz::FileBytes(out);
   auto again = Fresh(rooms);
-  fuzz::Require(NewReadScenario(again->Building, again->OutdoorConcInput, again->InitialConcInput,
-                                out, prompt) == ScenarioReadResult::Read,
+  fuzz::Require(CommitScenarioRead(NewReadScenario(again->Building, out, prompt),
+                                   again->Building) == ScenarioReadResult::Read,
                 "a saved scenario does not read back");
   fuzz::Require(Saved(*again) == written, "a scenario reads back changed");
   return 0;

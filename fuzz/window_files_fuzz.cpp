@@ -20,7 +20,6 @@ struct Windows {
   PerPollutant<float> diameters{};
   std::vector<double> cells;
   std::vector<TimeValue> vent;
-  HistoryPollutant outdoor{};
 };
 
 Windows Fresh(int pollutants) {
@@ -33,7 +32,7 @@ Windows Fresh(int pollutants) {
 
 // The record as bytes, to see whether a refused file changed anything.
 std::string State(const Windows& w) {
-  std::string bytes = ScenarioFileBytes(w.building, w.outdoor, RoomPollutant{});
+  std::string bytes = ScenarioFileBytes(w.building);
   for (float d : w.diameters) bytes += std::to_string(d) + ",";
   for (double c : w.cells) bytes += std::to_string(c) + ",";
   for (const auto& [t, v] : w.vent) bytes += std::to_string(t) + "/" + std::to_string(v) + ",";
@@ -107,10 +106,10 @@ std::vector<File> Files() {
        },
        {}},
       {[](Windows& w, const std::string& p, Prompt& q) {
-         return ReadOutdoorConcentrationFile(w.building.Scenario, w.outdoor, p, q);
+         return ReadOutdoorConcentrationFile(w.building.Scenario, p, q);
        },
        [](Windows& w, const std::string& p, Prompt& q) {
-         return WriteOutdoorConcentrationFile(w.building.Scenario, w.outdoor, ',', p, q);
+         return WriteOutdoorConcentrationFile(w.building.Scenario, ',', p, q);
        }},
       {[](Windows& w, const std::string& p, Prompt& q) {
          const auto flows = ReadOutdoorFlowFile(kRooms, p, q);

@@ -51,10 +51,10 @@ int main(int argc, char** argv) {
   quarn::InstallWindowOpeners();
 
   quarn::ProgramIdentity identity;
-  identity.Description = quarn::kProgramDescription;
-  identity.Major = quarn::kVersionMajor;
-  identity.Minor = quarn::kVersionMinor;
-  identity.Revision = quarn::kVersionRevision;
+  identity.description = quarn::kProgramDescription;
+  identity.version_major = quarn::kVersionMajor;
+  identity.version_minor = quarn::kVersionMinor;
+  identity.version_revision = quarn::kVersionRevision;
 
   quarn::ProgramState& state = quarn::AppState();
   quarn::QtPrompt qt_prompt;
@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
   quarn::QtFileDialogService dialogs;
   quarn::QtHelpService help(prompt, program_folder);
   quarn::QtPrinterService printer(dialogs, prompt);
-  quarn::JetDatabaseService database(state);
+  quarn::JetDatabaseService database(state.ProgramFolder);
   quarn::MainContext context{state,   prompt,   dialogs,       help,
                              printer, identity, settings_file, database};
 

@@ -76,7 +76,9 @@ class ByteReader {
   std::size_t pos_ = 0;
 };
 
-// The part of BuildingRecord that the file holds.
+// The part of BuildingRecord that the file holds, under the record's field names, which
+// AssignBuildingPart relies on.
+// NOLINTBEGIN(readability-identifier-naming)
 struct BuildingPart {
   std::string ID;
   std::string Comments;
@@ -85,6 +87,7 @@ struct BuildingPart {
   PerRoom<RoomRecord> RoomList{};
   std::array<std::array<int16_t, kRoomSlots>, kRoomSlots> Neighbors{};
 };
+// NOLINTEND(readability-identifier-naming)
 
 // The fields a building file holds, from a parsed part (moved) or another building (copied).
 template <typename Part>

@@ -1,13 +1,12 @@
 #include "files/database_service.h"
 
-#include "model/program_state.h"
 #include "text/paths.h"
 
 namespace quarn {
 
 std::string JetDatabaseService::Locate(const std::string& file) const {
   if (file.find('/') != std::string::npos || file.find('\\') != std::string::npos) return file;
-  for (const std::string& folder : {state_.ProgramFolder, std::string(".")}) {
+  for (const std::string& folder : {program_folder_, std::string(".")}) {
     if (folder.empty()) continue;
     if (std::optional<std::string> found = FindFileAnyCase(folder, file)) return *found;
   }

@@ -2,12 +2,11 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "files/jet_database.h"
 
 namespace quarn {
-
-struct ProgramState;
 
 // One table asked of a database file. `opened` says whether the file opened as a database;
 // when it did not, `reason` says why. `table` is empty when the file did not open or holds
@@ -30,14 +29,15 @@ class DatabaseService {
 // then in the current folder, whatever its letter case; a path is taken as it is.
 class JetDatabaseService : public DatabaseService {
  public:
-  explicit JetDatabaseService(const ProgramState& state) : state_(state) {}
+  explicit JetDatabaseService(std::string program_folder)
+      : program_folder_(std::move(program_folder)) {}
   DatabaseTable ReadTable(const std::string& file, const std::string& table) override;
 
   // Where ReadTable looks for the file: the path found, or the name as given.
   std::string Locate(const std::string& file) const;
 
  private:
-  const ProgramState& state_;
+  std::string program_folder_;
 };
 
 }  // namespace quarn

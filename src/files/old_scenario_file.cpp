@@ -86,9 +86,8 @@ void ReadManagedFlows(ItemSource& in, const BuildingRecord& b, ScenarioRecord& s
   }
 }
 
-// The body of an older file, into `data` (already reset).
-void ReadBody(ItemSource& in, const Layout& l, const BuildingRecord& b, ProgramState& data) {
-  ScenarioRecord& sc = data.Building.Scenario;
+// The body of an older file, into `sc` (already reset).
+void ReadBody(ItemSource& in, const Layout& l, const BuildingRecord& b, ScenarioRecord& sc) {
   const int n = b.NumRooms;
   PollutantRecord& first = sc.Pollutants[0];
   scenario_io::SetDroppedFieldsToReference(sc, n);
@@ -101,7 +100,7 @@ void ReadBody(ItemSource& in, const Layout& l, const BuildingRecord& b, ProgramS
   in.Real(sc.InitialConc[1][0]);
   // Older files keep room 1's first initial concentration here too; until the entered
   // values of item 13 say otherwise it is also what the user entered.
-  data.InitialConcInput[1][0] = sc.InitialConc[1][0];
+  sc.InitialConcInput[1][0] = sc.InitialConc[1][0];
   in.Fixed(sc.PollutantClass);
   if (From(l, 19)) {
     in.Real(sc.Pressure);
@@ -210,7 +209,7 @@ void ReadBody(ItemSource& in, const Layout& l, const BuildingRecord& b, ProgramS
 
   // 13: concentrations as entered.
   if (in.Ended()) return finish();
-  scenario_io::ReadEnteredConcentrations(in, data, 1, n, np);
+  scenario_io::ReadEnteredConcentrations(in, sc, 1, n, np);
 
   // 14: HVAC filter.
   if (in.Ended()) return finish();
@@ -239,11 +238,10 @@ int OldScenarioGeneration(const std::string& first_item) {
   return 0;
 }
 
-ScenarioReadResult ReadScenarioFile(BuildingRecord& building, HistoryPollutant& outdoor_conc_input,
-                                    RoomPollutant& initial_conc_input, const std::string& file_name,
-                                    Prompt& prompt) {
+ScenarioFileRead ReadScenarioFile(const BuildingRecord& building, const std::string& file_name,
+                                  Prompt& prompt) {
   const std::optional<std::string> bytes = item_file::LoadOrSayMissing(file_name, prompt);
-  if (!bytes) return ScenarioReadResult::Failed;
+  if (!bytes) return {};
   Layout layout;
   ItemSource in(*bytes);
   try {
@@ -255,13 +253,13 @@ ScenarioReadResult ReadScenarioFile(BuildingRecord& building, HistoryPollutant& 
       const int16_t file_rooms = in.Integer();
       if (file_rooms != building.NumRooms) {
         scenario_io::TellWrongRoomCount(prompt, file_name, file_rooms, building.NumRooms);
-        return ScenarioReadResult::Failed;
+        return {};
       }
       const Answer answer =
           prompt.AskYesNo("This scenario is for building " + file_id + " With " +
                               SignDouble(file_rooms) + " rooms" + " Do you wish to continue?",
                           "File is for", MessageIcon::Question);
-      if (answer != Answer::Yes) return ScenarioReadResult::Declined;
+      if (answer != Answer::Yes) return {ScenarioReadResult::Declined, std::nullopt};
     } else if (first != "New") {
       // No marker: the first line was already the scenario's name.
       layout.oldest = true;
@@ -269,12 +267,11 @@ ScenarioReadResult ReadScenarioFile(BuildingRecord& building, HistoryPollutant& 
     }
   } catch (const DamagedFile&) {
     scenario_io::TellDamaged(prompt, file_name);
-    return ScenarioReadResult::Failed;
+    return {};
   }
 
-  return scenario_io::ReadIntoResetScratch(
-      building, outdoor_conc_input, initial_conc_input, file_name, prompt,
-      [&](ProgramState& data) { ReadBody(in, layout, building, data); });
+  return scenario_io::ReadIntoResetScenario(
+      building, file_name, prompt, [&](ScenarioRecord& sc) { ReadBody(in, layout, building, sc); });
 }
 
 }  // namespace quarn

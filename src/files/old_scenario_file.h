@@ -17,11 +17,10 @@ namespace quarn {
 //
 // Like NewReadScenario: a file with a building head asks whether to go on before anything is
 // reset and is refused when its room count is not the building's; the whole file is read
-// into a reset scratch copy, and a damaged, truncated or over-limit file changes nothing.
+// into a reset copy of the building's scenario, handed back only when it was read whole.
 // The items after the occupants' start and end times are optional: a file may end there.
-ScenarioReadResult ReadScenarioFile(BuildingRecord& building, HistoryPollutant& outdoor_conc_input,
-                                    RoomPollutant& initial_conc_input, const std::string& file_name,
-                                    Prompt& prompt);
+ScenarioFileRead ReadScenarioFile(const BuildingRecord& building, const std::string& file_name,
+                                  Prompt& prompt);
 
 // The generation of a first item: "V1.95" 195, "V1.92" 192, "V1.9" 19, "V1.8" 18, and 0 for
 // every other text (a small "v" included).

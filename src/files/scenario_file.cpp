@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "model/resets.h"
+#include "model/record_resets.h"
 #include "model/room_lookup.h"
 #include "text/number_read.h"
 #include "text/number_text.h"
@@ -39,52 +39,30 @@ void LineSink::Fixed(std::string_view text) {
   }
 }
 
-// ---- scratch ----
+// ---- reading into a reset scenario ----
 
-namespace {
-
-std::unique_ptr<ProgramState> MakeResetScratch(const BuildingRecord& building,
-                                               const HistoryPollutant& outdoor_conc_input,
-                                               const RoomPollutant& initial_conc_input) {
-  auto scratch = std::make_unique<ProgramState>();
-  scratch->Building = building;
-  scratch->OutdoorConcInput = outdoor_conc_input;
-  scratch->InitialConcInput = initial_conc_input;
-  ClearScenario(*scratch);
-  InitializeScenario(*scratch);
-  return scratch;
-}
-
-void CommitScratch(ProgramState& scratch, BuildingRecord& building,
-                   HistoryPollutant& outdoor_conc_input, RoomPollutant& initial_conc_input) {
-  building.Scenario = std::move(scratch.Building.Scenario);
-  outdoor_conc_input = scratch.OutdoorConcInput;
-  initial_conc_input = scratch.InitialConcInput;
+ScenarioFileRead ReadIntoResetScenario(const BuildingRecord& building, const std::string& file_name,
+                                       Prompt& prompt,
+                                       const std::function<void(ScenarioRecord&)>& read_body) {
+  ScenarioFileRead read;
+  ScenarioRecord& sc = read.scenario.emplace(building.Scenario);
+  ClearScenario(sc, building.NumRooms);
+  InitializeScenario(sc, building.NumRooms);
+  try {
+    read_body(sc);
+  } catch (const DamagedFile&) {
+    TellDamaged(prompt, file_name);
+    read.scenario.reset();
+    return read;
+  }
   // Files keep only the concentrations as entered. Where they were entered in the
   // scenario's own units, the run converts nothing, so the calculation arrays must hold
   // them now: otherwise a run straight after Open would use the previous scenario's
   // outdoor history and no initial concentrations at all.
-  ScenarioRecord& sc = building.Scenario;
-  if (sc.OutdoorConcUnits == sc.ConcUnits) sc.OutdoorConc = outdoor_conc_input;
-  if (sc.InitialConcUnits == sc.ConcUnits) sc.InitialConc = initial_conc_input;
-}
-
-}  // namespace
-
-ScenarioReadResult ReadIntoResetScratch(BuildingRecord& building,
-                                        HistoryPollutant& outdoor_conc_input,
-                                        RoomPollutant& initial_conc_input,
-                                        const std::string& file_name, Prompt& prompt,
-                                        const std::function<void(ProgramState&)>& read_body) {
-  auto scratch = MakeResetScratch(building, outdoor_conc_input, initial_conc_input);
-  try {
-    read_body(*scratch);
-  } catch (const DamagedFile&) {
-    TellDamaged(prompt, file_name);
-    return ScenarioReadResult::Failed;
-  }
-  CommitScratch(*scratch, building, outdoor_conc_input, initial_conc_input);
-  return ScenarioReadResult::Read;
+  if (sc.OutdoorConcUnits == sc.ConcUnits) sc.OutdoorConc = sc.OutdoorConcInput;
+  if (sc.InitialConcUnits == sc.ConcUnits) sc.InitialConc = sc.InitialConcInput;
+  read.result = ScenarioReadResult::Read;
+  return read;
 }
 
 // ---- messages ----
@@ -169,16 +147,15 @@ void ReadNaturalFlowsAndSchedules(ItemSource& in, ScenarioRecord& sc, int n) {
   }
 }
 
-void ReadEnteredConcentrations(ItemSource& in, ProgramState& data, int first_room, int n, int np) {
-  ScenarioRecord& sc = data.Building.Scenario;
+void ReadEnteredConcentrations(ItemSource& in, ScenarioRecord& sc, int first_room, int n, int np) {
   for (int r = first_room; r <= n; ++r) {
-    for (int p = 0; p < np; ++p) in.Real(data.InitialConcInput[r][p]);
+    for (int p = 0; p < np; ++p) in.Real(sc.InitialConcInput[r][p]);
   }
   for (int p = 0; p < np; ++p) in.Real(sc.BuildingPenetration[p]);
   for (int t = 1; t <= kMaxHistory; ++t) {
     for (int p = 0; p < np; ++p) {
       in.Real(sc.OutdoorConcTime[t]);
-      in.Real(data.OutdoorConcInput[t][p]);
+      in.Real(sc.OutdoorConcInput[t][p]);
     }
   }
 }
@@ -188,6 +165,11 @@ void ReadEnteredConcentrations(ItemSource& in, ProgramState& data, int first_roo
 using scenario_io::DamagedFile;
 using scenario_io::ItemSource;
 using scenario_io::LineSink;
+
+ScenarioReadResult CommitScenarioRead(ScenarioFileRead read, BuildingRecord& building) {
+  if (read.scenario) building.Scenario = std::move(*read.scenario);
+  return read.result;
+}
 
 int16_t OutdoorPointsFromTimes(const History& times) {
   for (int t = 2; t <= kMaxHistory; ++t) {
@@ -301,8 +283,7 @@ void WriteOccupant(const OccupantRecord& occ, LineSink& w) {
   }
 }
 
-LineSink ScenarioLines(const BuildingRecord& b, const HistoryPollutant& outdoor_conc_input,
-                       const RoomPollutant& initial_conc_input) {
+LineSink ScenarioLines(const BuildingRecord& b) {
   const ScenarioRecord& sc = b.Scenario;
   // Counts are written as the tables can hold them, so that every file written reads back.
   const int n = Bound(b.NumRooms, kMaxRooms);
@@ -354,12 +335,12 @@ LineSink ScenarioLines(const BuildingRecord& b, const HistoryPollutant& outdoor_
     w.Real(pol.Spare, "Spare");
   }
   for (int r = 0; r <= n; ++r) {
-    for (int p = 0; p < np; ++p) w.Real(initial_conc_input[r][p], "InitialConcInput");
+    for (int p = 0; p < np; ++p) w.Real(sc.InitialConcInput[r][p], "InitialConcInput");
   }
   for (int p = 0; p < np; ++p) w.Real(sc.BuildingPenetration[p], "BuildingPenetration");
   for (int t = 1; t <= kMaxHistory; ++t) {
     for (int p = 0; p < np; ++p)
-      w.Pair(sc.OutdoorConcTime[t], outdoor_conc_input[t][p], "OutdoorConcTime",
+      w.Pair(sc.OutdoorConcTime[t], sc.OutdoorConcInput[t][p], "OutdoorConcTime",
              "OutdoorConcInput");
   }
 
@@ -433,18 +414,15 @@ LineSink ScenarioLines(const BuildingRecord& b, const HistoryPollutant& outdoor_
 
 }  // namespace
 
-std::string ScenarioFileBytes(const BuildingRecord& b, const HistoryPollutant& outdoor_conc_input,
-                              const RoomPollutant& initial_conc_input) {
-  return ScenarioLines(b, outdoor_conc_input, initial_conc_input).Bytes();
+std::string ScenarioFileBytes(const BuildingRecord& b) {
+  return ScenarioLines(b).Bytes();
 }
 
 bool NewSaveScenario(BuildingRecord& building, std::string_view selected_units,
-                     const HistoryPollutant& outdoor_conc_input,
-                     const RoomPollutant& initial_conc_input, const std::string& file_name,
-                     Prompt& prompt) {
+                     const std::string& file_name, Prompt& prompt) {
   if (!selected_units.empty()) building.Scenario.ConcUnits = std::string(selected_units);
   std::string reason;
-  const LineSink lines = ScenarioLines(building, outdoor_conc_input, initial_conc_input);
+  const LineSink lines = ScenarioLines(building);
   if (!lines.Check().Passed()) {
     reason = lines.Check().Reason();
   } else if (!item_file::MayReplace(file_name, prompt)) {
@@ -517,9 +495,8 @@ void ReadTrailer(ItemSource& in, const BuildingRecord& b, ScenarioRecord& sc) {
   if (in.Text() != kTrailerEnd) throw DamagedFile{};
 }
 
-// The body of a V1.96 file after its three head lines, into `data` (already reset).
-void ReadBody(ItemSource& in, const BuildingRecord& b, ProgramState& data) {
-  ScenarioRecord& sc = data.Building.Scenario;
+// The body of a V1.96 file after its three head lines, into `sc` (already reset).
+void ReadBody(ItemSource& in, const BuildingRecord& b, ScenarioRecord& sc) {
   const int n = b.NumRooms;
 
   scenario_io::ReadOpeningItems(in, sc);
@@ -551,7 +528,7 @@ void ReadBody(ItemSource& in, const BuildingRecord& b, ProgramState& data) {
       in.Real(*v);
     }
   }
-  scenario_io::ReadEnteredConcentrations(in, data, 0, n, np);
+  scenario_io::ReadEnteredConcentrations(in, sc, 0, n, np);
 
   ReadHVACFlowBlock(in, b, sc, n);
 
@@ -596,11 +573,10 @@ void ReadBody(ItemSource& in, const BuildingRecord& b, ProgramState& data) {
 
 }  // namespace
 
-ScenarioReadResult NewReadScenario(BuildingRecord& building, HistoryPollutant& outdoor_conc_input,
-                                   RoomPollutant& initial_conc_input, const std::string& file_name,
-                                   Prompt& prompt) {
+ScenarioFileRead NewReadScenario(const BuildingRecord& building, const std::string& file_name,
+                                 Prompt& prompt) {
   const std::optional<std::string> bytes = item_file::LoadOrSayMissing(file_name, prompt);
-  if (!bytes) return ScenarioReadResult::Failed;
+  if (!bytes) return {};
   ItemSource in(*bytes);
   std::string file_id;
   int16_t file_rooms = 0;
@@ -610,21 +586,20 @@ ScenarioReadResult NewReadScenario(BuildingRecord& building, HistoryPollutant& o
     file_rooms = in.Integer();
   } catch (const DamagedFile&) {
     scenario_io::TellDamaged(prompt, file_name);
-    return ScenarioReadResult::Failed;
+    return {};
   }
   if (file_rooms != building.NumRooms) {
     scenario_io::TellWrongRoomCount(prompt, file_name, file_rooms, building.NumRooms);
-    return ScenarioReadResult::Failed;
+    return {};
   }
   const Answer answer =
       prompt.AskYesNo("This is a scenario for building " + file_id + " with " +
                           FormatDouble(file_rooms) + " rooms. Do you want to continue?",
                       "", MessageIcon::None);
-  if (answer != Answer::Yes) return ScenarioReadResult::Declined;
+  if (answer != Answer::Yes) return {ScenarioReadResult::Declined, std::nullopt};
 
-  return scenario_io::ReadIntoResetScratch(
-      building, outdoor_conc_input, initial_conc_input, file_name, prompt,
-      [&](ProgramState& data) { ReadBody(in, building, data); });
+  return scenario_io::ReadIntoResetScenario(
+      building, file_name, prompt, [&](ScenarioRecord& sc) { ReadBody(in, building, sc); });
 }
 
 }  // namespace quarn

@@ -9,7 +9,6 @@
 
 #include "files/item_file.h"
 #include "model/fixed_string.h"
-#include "model/program_state.h"
 #include "model/prompt.h"
 #include "model/records.h"
 #include "text/text_reader.h"
@@ -45,10 +44,20 @@ inline constexpr int32_t kReferenceHVACType = 1;
 // Declined or Failed the model is exactly as it was.
 enum class ScenarioReadResult { Read, Declined, Failed };
 
-// The bytes of the V1.96 file of building.Scenario with the concentrations as entered.
-std::string ScenarioFileBytes(const BuildingRecord& building,
-                              const HistoryPollutant& outdoor_conc_input,
-                              const RoomPollutant& initial_conc_input);
+// What a scenario reader gives back: how the read ended and, after Read only, the scenario
+// that the file holds. Readers never touch the model: the caller puts the scenario into the
+// building, so that a read that ends any other way changes nothing.
+struct ScenarioFileRead {
+  ScenarioReadResult result = ScenarioReadResult::Failed;
+  std::optional<ScenarioRecord> scenario;
+};
+
+// Puts the scenario of a read into `building` when the read ended in Read, as the editor's
+// Open does; otherwise the building stays as it was. Returns how the read ended.
+ScenarioReadResult CommitScenarioRead(ScenarioFileRead read, BuildingRecord& building);
+
+// The bytes of the V1.96 file of building.Scenario.
+std::string ScenarioFileBytes(const BuildingRecord& building);
 
 // Writes the scenario to `fileName`, used as given (the editor adds ".SEN"). `selectedUnits`
 // is the caption name of the editor's checked unit button ("number", "micrograms",
@@ -56,18 +65,15 @@ std::string ScenarioFileBytes(const BuildingRecord& building,
 // The file is written beside the target and renamed over it. False, after telling the
 // user, when it could not be written.
 bool NewSaveScenario(BuildingRecord& building, std::string_view selected_units,
-                     const HistoryPollutant& outdoor_conc_input,
-                     const RoomPollutant& initial_conc_input, const std::string& file_name,
-                     Prompt& prompt);
+                     const std::string& file_name, Prompt& prompt);
 
-// Reads a V1.96 file into building.Scenario and the entered concentrations. The reader
-// asks whether to go on with the file's building, and only then resets the scenario (as
-// the editor's Open does) and reads: the caller must not reset before it. A file for
-// another room count is refused; a damaged, truncated or over-limit file changes nothing.
-// Afterwards ConcUnits tells the caller which unit button to select.
-ScenarioReadResult NewReadScenario(BuildingRecord& building, HistoryPollutant& outdoor_conc_input,
-                                   RoomPollutant& initial_conc_input, const std::string& file_name,
-                                   Prompt& prompt);
+// Reads a V1.96 file for `building`. The reader asks whether to go on with the file's
+// building, and only then reads the file over a copy of building.Scenario reset the way the
+// editor's Open resets it: the caller must not reset before it. A file for another room count
+// is refused (Failed); after Read the scenario's ConcUnits tells the caller which unit button
+// to select.
+ScenarioFileRead NewReadScenario(const BuildingRecord& building, const std::string& file_name,
+                                 Prompt& prompt);
 
 // The number of outdoor history points that the stored times give, counted as the outdoor
 // grid counts them: the points before the first point after the first whose time is 0 or
@@ -115,16 +121,13 @@ class LineSink : private item_file::Output {
   using Output::Real;
 };
 
-// Reads a file's body into a scratch copy of the model: the building with its scenario and the
-// entered concentrations, already reset the way the editor's Open resets them (ClearScenario,
-// then InitializeScenario). `read_body` fills it, throwing DamagedFile when it cannot; the
-// scratch is handed back only when the whole file was read, so the model never holds half a
-// file, and a damaged file is reported and changes nothing.
-ScenarioReadResult ReadIntoResetScratch(BuildingRecord& building,
-                                        HistoryPollutant& outdoor_conc_input,
-                                        RoomPollutant& initial_conc_input,
-                                        const std::string& file_name, Prompt& prompt,
-                                        const std::function<void(ProgramState&)>& read_body);
+// Reads a file's body into a copy of building.Scenario reset the way the editor's Open resets
+// it (ClearScenario, then InitializeScenario, for the building's rooms). `read_body` fills it,
+// throwing DamagedFile when it cannot; the scenario is handed back only when the whole file
+// was read, so the model never holds half a file, and a damaged file is reported (Failed).
+ScenarioFileRead ReadIntoResetScenario(const BuildingRecord& building, const std::string& file_name,
+                                       Prompt& prompt,
+                                       const std::function<void(ScenarioRecord&)>& read_body);
 
 // Particle mode as the scenario files test it: "PM" in the first two characters, in any case.
 bool IsParticleClass(const FixedString<8>& pollutant_class);
@@ -147,7 +150,7 @@ void ReadNaturalFlowsAndSchedules(ItemSource& in, ScenarioRecord& sc, int n);
 void ReadConnectedFlows(ItemSource& in, const BuildingRecord& b, RoomMatrix& flows, int n);
 // The concentrations as entered: the initial ones of rooms first_room..n, the building
 // penetrations, then the outdoor history as time and value pairs.
-void ReadEnteredConcentrations(ItemSource& in, ProgramState& data, int first_room, int n, int np);
+void ReadEnteredConcentrations(ItemSource& in, ScenarioRecord& sc, int first_room, int n, int np);
 
 // The messages of the scenario readers.
 void TellDamaged(Prompt& prompt, const std::string& file_name);

@@ -124,8 +124,7 @@ void TellTooManyPoints(Prompt& prompt, const std::string& file_name) {
 
 }  // namespace
 
-bool WriteOutdoorConcentrationFile(const ScenarioRecord& scenario,
-                                   const HistoryPollutant& outdoor_conc_input, char separator,
+bool WriteOutdoorConcentrationFile(const ScenarioRecord& scenario, char separator,
                                    const std::string& file_name, Prompt& prompt) {
   if (!PollutantsFit(scenario.NumPollutants)) return false;
   Output out;
@@ -134,15 +133,15 @@ bool WriteOutdoorConcentrationFile(const ScenarioRecord& scenario,
     out.Line().Put(FileSingle(out.Check()(scenario.OutdoorConcTime[t], "OutdoorConcTime")));
     for (int p = 0; p < scenario.NumPollutants; ++p) {
       out.Line().Put(joint);
-      out.Line().Put(FileSingle(out.Check()(outdoor_conc_input[t][p], "OutdoorConcInput")));
+      out.Line().Put(FileSingle(out.Check()(scenario.OutdoorConcInput[t][p], "OutdoorConcInput")));
     }
     out.Line().NewLine();
   }
   return item_file::Save(file_name, out, prompt);
 }
 
-bool ReadOutdoorConcentrationFile(ScenarioRecord& scenario, HistoryPollutant& outdoor_conc_input,
-                                  const std::string& file_name, Prompt& prompt) {
+bool ReadOutdoorConcentrationFile(ScenarioRecord& scenario, const std::string& file_name,
+                                  Prompt& prompt) {
   if (!PollutantsFit(scenario.NumPollutants)) return false;
   const std::optional<std::string> bytes = item_file::Load(file_name, prompt);
   if (!bytes) return false;
@@ -153,7 +152,7 @@ bool ReadOutdoorConcentrationFile(ScenarioRecord& scenario, HistoryPollutant& ou
   while (!lines.empty() && item_file::Trim(lines.back()).empty()) lines.pop_back();
 
   History times = scenario.OutdoorConcTime;
-  HistoryPollutant values = outdoor_conc_input;
+  HistoryPollutant values = scenario.OutdoorConcInput;
   int count = 0;
   const int n = scenario.NumPollutants;
   const int last = std::min<int>(kMaxHistory, static_cast<int>(lines.size()));
@@ -192,7 +191,7 @@ bool ReadOutdoorConcentrationFile(ScenarioRecord& scenario, HistoryPollutant& ou
     scenario.OutdoorConc[t].fill(0);
   }
   scenario.OutdoorConcTime = times;
-  outdoor_conc_input = values;
+  scenario.OutdoorConcInput = values;
   scenario.NumOutdoorConcPoints = static_cast<int16_t>(count);
   return true;
 }

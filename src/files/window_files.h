@@ -41,11 +41,10 @@ bool ReadInitialIndoorFile(ScenarioRecord& scenario, int num_rooms, const std::s
 // 0 after point 1, or every line when the file ends first (so 50 for fifty non-zero times);
 // the points after them become 0, so that a shortened history comes back short. A line with
 // fewer values than pollutants, or one that is not a number, is a damaged file.
-bool WriteOutdoorConcentrationFile(const ScenarioRecord& scenario,
-                                   const HistoryPollutant& outdoor_conc_input, char separator,
+bool WriteOutdoorConcentrationFile(const ScenarioRecord& scenario, char separator,
                                    const std::string& file_name, Prompt& prompt);
-bool ReadOutdoorConcentrationFile(ScenarioRecord& scenario, HistoryPollutant& outdoor_conc_input,
-                                  const std::string& file_name, Prompt& prompt);
+bool ReadOutdoorConcentrationFile(ScenarioRecord& scenario, const std::string& file_name,
+                                  Prompt& prompt);
 
 // General sinks (".SNK"): for rooms 1..numRooms and sinks 1..NumSinks(room), a line with
 // the name, the separator and the area, then per pollutant a line of mass, ka and kd joined

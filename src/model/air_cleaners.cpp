@@ -73,13 +73,13 @@ void SetFilterPenetration(ScenarioRecord& scenario) {
 }
 
 void SetupAirCleaners(ScenarioRecord& scenario, WorkingFlows& flows, Prompt& prompt) {
-  flows.FilterPenetration = scenario.FilterPenetration;
-  PenetrationTable& table = flows.FilterPenetration;
+  flows.filter_penetration = scenario.FilterPenetration;
+  PenetrationTable& table = flows.filter_penetration;
   const int kind = scenario.HVACFilterType;
   const int type = scenario.HVACType;
   const int pollutants = PollutantCount(scenario);
   for (int p = 0; p < pollutants; ++p) {
-    scenario.ResultTotal3[p] = 0;
+    scenario.LeavingMass[p] = 0;
     const PollutantRecord& pollutant = scenario.Pollutants[p];
     if (type >= 1 && type <= 4) {
       SetAirCleanerPenetration(type, kind, pollutant, table, p);

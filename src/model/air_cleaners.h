@@ -38,7 +38,7 @@ void SetUnusedCleanerPositions(int position, PenetrationTable& table, int p);
 // filter kind the user chose, for every pollutant.
 void SetFilterPenetration(ScenarioRecord& scenario);
 
-// Run set-up: clears the leaving-mass totals (ResultTotal3) and fills flows.FilterPenetration
+// Run set-up: clears the leaving-mass totals (LeavingMass) and fills flows.filter_penetration
 // from the scenario's table, the HVAC system type and the filter kind; the scenario's table
 // is not changed. When the chosen filter would remove something but its capacity is 0 or
 // less, says once that it removes nothing (see HVACFilterCapacityWarning in hvac.h).

@@ -15,6 +15,8 @@ namespace quarn {
 
 inline constexpr int kMaxChamberPoints = 1000;
 
+// The record of the chamber data file, with the file layout's field names.
+// NOLINTBEGIN(readability-identifier-naming)
 struct ChamberDataRecord {
   float Volume = 0;         // V, m³
   float AirChangeRate = 0;  // N, 1/h
@@ -27,6 +29,7 @@ struct ChamberDataRecord {
 
   bool operator==(const ChamberDataRecord&) const = default;
 };
+// NOLINTEND(readability-identifier-naming)
 
 // Predicted concentrations and residuals of the points 1..NumPoints, index 0 not used. They
 // are kept in double: the fit's convergence test looks at relative steps of 1e-6, finer

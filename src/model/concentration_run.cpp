@@ -222,7 +222,7 @@ class ConcentrationRun {
 
 bool ConcentrationRun::SetUp() {
   formats_ = GetConcentrationFormats(scenario_.ConcUnits).value_or(ConcentrationFormats{});
-  step_adjust_ = settings_.StepAdjustFactor;
+  step_adjust_ = settings_.step_adjust_factor;
   if (step_adjust_ == 0) {
     step_adjust_ = 1;
   } else if (!(step_adjust_ >= 1)) {
@@ -231,9 +231,7 @@ bool ConcentrationRun::SetUp() {
                     MessageIcon::Exclamation);
     step_adjust_ = 1;
   }
-  if (!SetupUnitsForCalculation(building_, settings_.OutdoorConcInput, settings_.InitialConcInput,
-                                prompt_))
-    return false;
+  if (!SetupUnitsForCalculation(building_, prompt_)) return false;
   if (!CheckSourcesBeforeRun(building_, prompt_)) return false;
   MassUnits();
   for (int r = 1; r <= num_rooms_; ++r) {
@@ -246,7 +244,7 @@ bool ConcentrationRun::SetUp() {
   sources_ = MakeSourceStates(scenario_);
   StartWorkingFlows(scenario_, flows_);
   ResetAccumulators(building_, flows_, sources_, sinks_);
-  const bool flows_given = ClearResultArrays(arrays_.RoomMass, building_);
+  const bool flows_given = ClearResultArrays(arrays_.room_mass, building_);
   if (!flows_given) {
     const float rate =
         FlagIs(scenario_.ConstantACH, 'Y') ? scenario_.OverallACH : scenario_.VentRate[1];
@@ -275,7 +273,7 @@ void ConcentrationRun::MassUnits() {
 
 bool ConcentrationRun::OpenWorkFile() {
   std::string reason;
-  const std::string setting = settings_.TempDrive + settings_.TempFolderName;
+  const std::string setting = settings_.temp_drive + settings_.temp_folder_name;
   const std::optional<std::string> folder = WorkFolderOf(setting, &reason);
   if (!folder) {
     prompt_.Message(WorkFolderRefusal(reason), "ERROR", MessageIcon::None);
@@ -293,7 +291,8 @@ bool ConcentrationRun::OpenWorkFile() {
 }
 
 void ConcentrationRun::StartStepping() {
-  SetInitialConcentrations(arrays_.RoomMass, arrays_.NewConc, arrays_.Conc, building_, num_rooms_);
+  SetInitialConcentrations(arrays_.room_mass, arrays_.new_conc, arrays_.conc, building_,
+                           num_rooms_);
   RoomFlowTerms(building_, num_rooms_, 1.0F, flows_, supply_conc_);
   SetupRoomMassTerms(building_, sources_);
   switches_ = CollectSwitchOnTimes(building_);
@@ -310,21 +309,22 @@ void ConcentrationRun::StartStepping() {
     vent_rate_ = scenario_.VentRate[1];
     SetOutdoorFlowsFromACH(building_, num_rooms_, vent_rate_, flows_);
   } else {
-    vent_rate_ = ScaledArraySum(flows_.NaturalFromOutdoors, num_rooms_, building_.TotalRoomVolume);
+    vent_rate_ =
+        ScaledArraySum(flows_.natural_from_outdoors, num_rooms_, building_.TotalRoomVolume);
   }
   hvac_follows_history_ = FlagIs(scenario_.ConstantHVAC, 'N');
   hvac_history_.Start(scenario_.HVACHistoryTime, !FlagIs(scenario_.HVACHistoryCycle, 'N'));
   hvac_fraction_ = hvac_follows_history_ ? scenario_.HVACHistoryFraction[1] : 1.0F;
   RoomFlowTerms(building_, num_rooms_, hvac_fraction_, flows_, supply_conc_);
-  has_managed_period_ = scenario_.ManagedValue4 > 0;
+  has_managed_period_ = ManagedPeriodEnd(scenario_) > 0;
   SumRoomFlows(building_, flows_);
 
   // Outdoors holds the outdoor concentration in force from the start.
-  StepBookkeeping(0, scenario_, terms_.CurrentOutdoorConc);
+  StepBookkeeping(0, scenario_, terms_.current_outdoor_conc);
   for (int p = 0; p < num_pollutants_; ++p)
-    arrays_.Conc[0][p] = arrays_.NewConc[0][p] = terms_.CurrentOutdoorConc[p];
+    arrays_.conc[0][p] = arrays_.new_conc[0][p] = terms_.current_outdoor_conc[p];
   SetRemovalTerms(building_, num_rooms_, flows_, terms_);
-  stepper_ = std::make_unique<RoomStepper>(building_, conc_per_mass_, settings_.SystemsKept);
+  stepper_ = std::make_unique<RoomStepper>(building_, conc_per_mass_, settings_.systems_kept);
   for (int o = 1; o <= OccupantCount(scenario_); ++o)
     occupants_.push_back(OccupantTimes::Of(scenario_, scenario_.Occupants[o]));
 }
@@ -347,8 +347,8 @@ void ConcentrationRun::ScheduleFlows(double look) {
   }
   // The managed flow set replaces the HVAC and natural flows from the start of its period
   // to its end; leaving the period brings back the flows in force.
-  const bool managed = has_managed_period_ && scenario_.ManagedValue3 <= look &&
-                       look < static_cast<double>(scenario_.ManagedValue4);
+  const bool managed = has_managed_period_ && ManagedPeriodStart(scenario_) <= look &&
+                       look < static_cast<double>(ManagedPeriodEnd(scenario_));
   if (managed) {
     CopyScenarioFlows(building_, num_rooms_, flows_);
   } else if (in_managed_period_) {
@@ -362,9 +362,9 @@ void ConcentrationRun::SupplyAir() {
   // A fraction of 0 switches the whole system off, unless the history scales only its
   // outdoor air: then the return air still circulates and is supplied back to the rooms.
   const bool switched_off = hvac_fraction_ == 0 && scenario_.HVACHistoryOutdoorOnly == 0;
-  const bool running = in_managed_period_ || (flows_.HVACInUse && !switched_off);
+  const bool running = in_managed_period_ || (flows_.hvac_in_use && !switched_off);
   if (!running) {
-    hvac_.SupplyConc.fill(0);
+    hvac_.supply_conc.fill(0);
     supply_conc_.fill(0);
     mixing_ = HVACMixing{};
     return;
@@ -372,8 +372,8 @@ void ConcentrationRun::SupplyAir() {
   // The sources installed in the system reach the rooms through the step's own system (its
   // supply per emission), so the mixing itself carries only the outdoor intake, taken at the
   // outdoor value of the step it supplies.
-  mixing_ = MixHVAC(scenario_, num_rooms_, flows_, terms_.CurrentOutdoorConc, PerPollutant<float>{},
-                    hvac_);
+  mixing_ = MixHVAC(scenario_, num_rooms_, flows_, terms_.current_outdoor_conc,
+                    PerPollutant<float>{}, hvac_);
 }
 
 StepStatus ConcentrationRun::Step() {
@@ -383,7 +383,7 @@ StepStatus ConcentrationRun::Step() {
   ScheduleFlows(look);
   const double next_change = NextChange(look);
   const RunClock::Plan plan = clock_->Next(next_change);
-  StepBookkeeping(static_cast<float>(look), scenario_, terms_.CurrentOutdoorConc);
+  StepBookkeeping(static_cast<float>(look), scenario_, terms_.current_outdoor_conc);
   SupplyAir();
   SetRemovalTerms(building_, num_rooms_, flows_, terms_);
 
@@ -400,13 +400,13 @@ StepStatus ConcentrationRun::Step() {
   if (outcome.status != StepStatus::Ok) return outcome.status;
   const double dt = outcome.taken;
   // The HVAC system took from the rooms' air as it was along the step.
-  AccumulateHVAC(mixing_, num_rooms_, num_pollutants_, arrays_.StepIntegral, static_cast<float>(dt),
-                 hvac_, scenario_.ResultTotal3);
+  AccumulateHVAC(mixing_, num_rooms_, num_pollutants_, arrays_.step_integral,
+                 static_cast<float>(dt), hvac_, scenario_.LeavingMass);
   for (int p = 0; p < num_pollutants_; ++p)
     if (outcome.filled[p])
-      hvac_.FilterMass[p] = std::max(hvac_.FilterMass[p], scenario_.FilterCapacity);
-  hvac_.SupplyConc = supply_conc_ =
-      SupplyConcentration(mixing_, num_rooms_, num_pollutants_, arrays_.NewConc);
+      hvac_.filter_mass[p] = std::max(hvac_.filter_mass[p], scenario_.FilterCapacity);
+  hvac_.supply_conc = supply_conc_ =
+      SupplyConcentration(mixing_, num_rooms_, num_pollutants_, arrays_.new_conc);
   // The step ended where it was planned to, or earlier where something within it ended it.
   const bool whole = dt == plan.Length();
   const double end_time = whole ? plan.end : start + dt;
@@ -420,12 +420,12 @@ StepStatus ConcentrationRun::Step() {
   const float end = clock_->Time();
   PerPollutant<float> outdoor{};
   StepBookkeeping(static_cast<float>(clock_->Now() + clock_->Tolerance()), scenario_, outdoor);
-  for (int p = 0; p < num_pollutants_; ++p) arrays_.NewConc[0][p] = outdoor[p];
+  for (int p = 0; p < num_pollutants_; ++p) arrays_.new_conc[0][p] = outdoor[p];
   RoomBookkeeping(building_, flows_, static_cast<float>(dt), arrays_);
   for (int p = 0; p < num_pollutants_; ++p)
-    breathed_[0][p] += terms_.CurrentOutdoorConc[p] * static_cast<float>(dt);
+    breathed_[0][p] += terms_.current_outdoor_conc[p] * static_cast<float>(dt);
   for (int r = 1; r <= num_rooms_; ++r)
-    for (int p = 0; p < num_pollutants_; ++p) breathed_[r][p] += arrays_.StepIntegral[r][p];
+    for (int p = 0; p < num_pollutants_; ++p) breathed_[r][p] += arrays_.step_integral[r][p];
 
   if (clock_->IntervalPassed(start)) output_due_ = true;
   // The records show every change of an input where it happens: a curve's corners are
@@ -463,7 +463,7 @@ void ConcentrationRun::Record(float time) {
   std::size_t i = 0;
   for (int r = 0; r <= num_rooms_; ++r) {
     for (int p = 0; p < num_pollutants_; ++p, ++i) {
-      record[i] = arrays_.NewConc[r][p];
+      record[i] = arrays_.new_conc[r][p];
       integrals[i] = breathed_[r][p];
     }
     breathed_[r].fill(0);
@@ -476,14 +476,14 @@ void ConcentrationRun::Record(float time) {
     // The run keeps sink, leaving and airborne totals as concentration × m³; the window shows
     // them in the unit of what was emitted.
     info.total_emitted = scenario_.TotalEmitted[0];
-    info.sink_mass = scenario_.ResultTotal1[0] * mass_per_conc_[0];
-    info.leaving = scenario_.ResultTotal3[0] * mass_per_conc_[0];
+    info.sink_mass = scenario_.SinkMass[0] * mass_per_conc_[0];
+    info.leaving = scenario_.LeavingMass[0] * mass_per_conc_[0];
     info.airborne_mass =
-        scenario_.ResultTotal4[num_pollutants_ - 1] * mass_per_conc_[num_pollutants_ - 1];
+        scenario_.AirborneMass[num_pollutants_ - 1] * mass_per_conc_[num_pollutants_ - 1];
     if (building_.TotalRoomVolume > 0) {
       info.has_average = true;
       info.average_concentration =
-          scenario_.ResultTotal4[num_pollutants_ - 1] / building_.TotalRoomVolume;
+          scenario_.AirborneMass[num_pollutants_ - 1] / building_.TotalRoomVolume;
     }
   }
   info.hvac_fraction = hvac_fraction_;
@@ -494,7 +494,7 @@ void ConcentrationRun::Record(float time) {
   if (index > 0 && index % kGrowthCheckEvery == 0 && Steady()) clock_->Grow(step_adjust_);
   clock_->Recorded();
   if (buffer_->Full()) {
-    if (!file_->WriteResultsBlock(*buffer_, settings_.DataSeparator)) write_failed_ = true;
+    if (!file_->WriteResultsBlock(*buffer_, settings_.data_separator)) write_failed_ = true;
     clock_->Halve();
   }
 }
@@ -506,8 +506,9 @@ double ConcentrationRun::NextChange(double after) const {
   double next =
       std::min({NextSwitchTime(switches_, t), NextHistoryChange(), NextOccupantChange(t)});
   if (has_managed_period_) {
-    if (scenario_.ManagedValue3 > t) next = std::min<double>(next, scenario_.ManagedValue3);
-    if (scenario_.ManagedValue4 > t) next = std::min<double>(next, scenario_.ManagedValue4);
+    if (ManagedPeriodStart(scenario_) > t)
+      next = std::min<double>(next, ManagedPeriodStart(scenario_));
+    if (ManagedPeriodEnd(scenario_) > t) next = std::min<double>(next, ManagedPeriodEnd(scenario_));
   }
   if (!FlagIs(scenario_.ConstantOutdoorConc, 'Y')) {
     const int n = std::clamp<int>(scenario_.NumOutdoorConcPoints, 1, kMaxHistory);
@@ -540,12 +541,12 @@ void ConcentrationRun::RunError(int number) {
 
 RunOutcome ConcentrationRun::Finish(RunOutcome outcome) {
   scenario_.ExposureCompareTime = clock_->Time();
-  bool written = file_->WriteResultsBlock(*buffer_, settings_.DataSeparator);
+  bool written = file_->WriteResultsBlock(*buffer_, settings_.data_separator);
   written = file_->Finish() && written;
   scenario_.NumOutputRecords = record_count_;
   scenario_.LastOutputTime = last_record_time_;
-  for (int r = 1; r <= num_rooms_; ++r) scenario_.PeakConc[r] = arrays_.RoomPeak[r];
-  scenario_.AirCleanerMass = hvac_.FilterMass;
+  for (int r = 1; r <= num_rooms_; ++r) scenario_.PeakConc[r] = arrays_.room_peak[r];
+  scenario_.AirCleanerMass = hvac_.filter_mass;
   if (!written && outcome != RunOutcome::Failed) {
     // A full disk or a lost share is no fault of the data: the file and the system's reason.
     prompt_.Message(file_->Failure(), "ERROR", MessageIcon::None);
@@ -563,13 +564,13 @@ RunOutcome ConcentrationRun::Run() {
 
   RunStartInfo start;
   start.end_time = run_end_time_;
-  start.max_concentration = static_cast<float>(settings_.MaxConcentration);
+  start.max_concentration = static_cast<float>(settings_.max_concentration);
   start.num_rooms = num_rooms_;
   start.num_pollutants = num_pollutants_;
   start.mass_format = formats_.mass;
   start.conc_format = formats_.conc;
   observer_.RunStarted(start);
-  if (!(run_end_time_ > 0) || settings_.MaxConcentration == 0)
+  if (!(run_end_time_ > 0) || settings_.max_concentration == 0)
     prompt_.Message(
         "Check scenario input.  You probably have not entered information on how long you "
         "want the simulation to run.",
@@ -599,13 +600,11 @@ RunOutcome ConcentrationRun::Run() {
 
 RunSettings RunSettingsFrom(const ProgramState& state) {
   RunSettings settings;
-  settings.StepAdjustFactor = state.StepAdjustFactor;
-  settings.MaxConcentration = state.MaxConcentration;
-  settings.TempDrive = state.TempDrive;
-  settings.TempFolderName = state.TempFolderName;
-  settings.DataSeparator = state.DataSeparator;
-  settings.OutdoorConcInput = state.OutdoorConcInput;
-  settings.InitialConcInput = state.InitialConcInput;
+  settings.step_adjust_factor = state.StepAdjustFactor;
+  settings.max_concentration = state.MaxConcentration;
+  settings.temp_drive = state.TempDrive;
+  settings.temp_folder_name = state.TempFolderName;
+  settings.data_separator = state.DataSeparator;
   return settings;
 }
 

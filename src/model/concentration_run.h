@@ -12,17 +12,15 @@ namespace quarn {
 
 // What a concentration run takes from the program's settings besides the building.
 struct RunSettings {
-  float StepAdjustFactor = 0;   // growth of a steady step; 0 means 1
-  double MaxConcentration = 0;  // scale of the progress chart
-  std::string TempDrive;        // the work file goes in TempDrive + TempFolderName (this copy's
-                                // own folder inside the default one), as <MasterFile>SEN.TMP
-  std::string TempFolderName;
-  char DataSeparator = ',';
-  HistoryPollutant OutdoorConcInput{};  // as entered, in OutdoorConcUnits
-  RoomPollutant InitialConcInput{};     // as entered, in InitialConcUnits
+  float step_adjust_factor = 0;  // growth of a steady step; 0 means 1
+  double max_concentration = 0;  // scale of the progress chart
+  std::string temp_drive;        // the work file goes in temp_drive + temp_folder_name (this copy's
+                                 // own folder inside the default one), as <MasterFile>SEN.TMP
+  std::string temp_folder_name;
+  char data_separator = ',';
   // How many of the systems a run meets it keeps worked out: a flow schedule that repeats
   // within them never works one out twice.
-  std::size_t SystemsKept = 48;
+  std::size_t systems_kept = 48;
 };
 
 RunSettings RunSettingsFrom(const ProgramState& state);

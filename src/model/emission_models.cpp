@@ -173,8 +173,8 @@ int GetSourceModel(const std::string& name) {
 double MassTransferEmission(const SourceRecord& source, SourceState& state, int p, float croom,
                             float dt) {
   const double c0 = P(source, 0, p);
-  float& m1 = state.ReservoirMass[p];
-  float& m2 = state.Layer2Mass[p];
+  float& m1 = state.reservoir_mass[p];
+  float& m2 = state.layer2_mass[p];
 
   // Layer 1 only releases: its rate is clamped at 0 and a step that would take more than
   // is left empties the layer instead of driving the mass negative.
@@ -206,7 +206,7 @@ double MassTransferEmission(const SourceRecord& source, SourceState& state, int 
 }
 
 double R0kEmission(const SourceRecord& source, const SourceState& state, int p) {
-  const double a = state.SourceAge;
+  const double a = state.source_age;
   if (a == 0) return 0;
   // A term without a coefficient adds nothing: most sources use one exponential of three.
   double sum = P(source, 0, p) * KeptExp(-P(source, 1, p) * a);
@@ -217,14 +217,14 @@ double R0kEmission(const SourceRecord& source, const SourceState& state, int p) 
 
 double Paint1Emission(const SourceRecord& source, const SourceState& state, int p) {
   const double r0 = P(source, 0, p);
-  return r0 / (1 + state.SourceAge * P(source, 1, p) * r0) * source.Size;
+  return r0 / (1 + state.source_age * P(source, 1, p) * r0) * source.Size;
 }
 
 double Paint2Emission(const SourceRecord& source, SourceState& state, int p, float croom,
                       float dt) {
   const double c0 = P(source, 0, p);
   const double mvb0 = P(source, 2, p);
-  float& m = state.ReservoirMass[p];
+  float& m = state.reservoir_mass[p];
 
   double r1 = 0;
   if (m > 0) {
@@ -234,7 +234,7 @@ double Paint2Emission(const SourceRecord& source, SourceState& state, int p, flo
   }
   // Diffusion out of the substrate grows as the surface layer dries (1 - M / MVB0).
   double r2 = 0;
-  const double a = state.SourceAge;
+  const double a = state.source_age;
   if (a > 0) {
     const double e = P(source, 4, p);
     const double dry = 1 - m / mvb0;
@@ -246,7 +246,7 @@ double Paint2Emission(const SourceRecord& source, SourceState& state, int p, flo
 }
 
 double RTEmission(const SourceRecord& source, const SourceState& state, int p) {
-  const float days = static_cast<float>(state.SourceAge / 24.0);
+  const float days = static_cast<float>(state.source_age / 24.0);
   if (days >= 0.05f) return P(source, 0, p) / std::pow(static_cast<double>(days), P(source, 1, p));
   return 0;
 }
@@ -268,7 +268,7 @@ double PolyfitEmission(const SourceRecord& source, int p, float t) {
 double VBXEmission(const SourceRecord& source, SourceState& state, int p, float croom, float dt,
                    float total_mass) {
   if (total_mass < 1E-10f) return 0;
-  float& m = state.ReservoirMass[p];
+  float& m = state.reservoir_mass[p];
   double r = 0;
   if (m > 0) {
     r = P(source, 1, p) * (croom - P(source, 0, p) * m / total_mass);

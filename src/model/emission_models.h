@@ -14,7 +14,7 @@ namespace quarn {
 // Arithmetic is in double; the masses kept in the state are Singles.
 //
 // croom is the room concentration of the pollutant the run keeps for the models, dt the
-// run's current step (h), the age is state.SourceAge (h since the source switched on).
+// run's current step (h), the age is state.source_age (h since the source switched on).
 
 // The name of a model in the source window ("Mass transfer" .. "Exact spill"); "" outside
 // 0..10.
@@ -25,8 +25,8 @@ std::string EmissionModelName(int model);
 int GetSourceModel(const std::string& name);
 
 // Model 0: two layers that release the pollutant towards their equilibrium with the room
-// air, C0 × M / M0. Layer 1 (k1, M01; mass state.ReservoirMass) only loses mass and is emptied in
-// one step when the step would overshoot; layer 2 (k2, M02; mass state.Layer2Mass) also takes
+// air, C0 × M / M0. Layer 1 (k1, M01; mass state.reservoir_mass) only loses mass and is emptied in
+// one step when the step would overshoot; layer 2 (k2, M02; mass state.layer2_mass) also takes
 // pollutant back up when the room is above its equilibrium, which is then a negative
 // emission, so that the layers and the air together keep their mass. Also pollutant 0 of
 // model 7.
@@ -39,7 +39,7 @@ double R0kEmission(const SourceRecord& source, const SourceState& state, int pol
 // Model 2: second-order decay of a wet coating, R0 / (1 + a k1 R0).
 double Paint1Emission(const SourceRecord& source, const SourceState& state, int pollutant);
 
-// Model 3: evaporation of the applied layer (C0, k1, MVB0; mass state.ReservoirMass) plus
+// Model 3: evaporation of the applied layer (C0, k1, MVB0; mass state.reservoir_mass) plus
 // diffusion out of the substrate, which falls as e^(-2 E √a) / √a.
 double Paint2Emission(const SourceRecord& source, SourceState& state, int pollutant, float croom,
                       float dt);

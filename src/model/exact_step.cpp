@@ -170,16 +170,16 @@ StepMatrices ComputeStepMatrices(const SquareMatrix& a, double h) {
       sparse.TimesInto(term, 1.0 / k, next);
       std::swap(term, next);
     }
-    AddScaled(out.Phi, term, 1.0);
-    AddScaled(out.Integral, term, tau / (k + 1));
+    AddScaled(out.phi, term, 1.0);
+    AddScaled(out.integral, term, tau / (k + 1));
     if (k > 0 && !(RowNorm(term) >= kNegligibleTerm)) break;
   }
 
   // Each doubling joins two half steps, the second starting where the first ended:
   // Phi(2t) = Phi(t)^2 and Integral(2t) = Integral(t) + Phi(t) Integral(t).
   for (int d = 0; d < halvings; ++d) {
-    AddScaled(out.Integral, out.Phi * out.Integral, 1.0);
-    out.Phi = out.Phi * out.Phi;
+    AddScaled(out.integral, out.phi * out.integral, 1.0);
+    out.phi = out.phi * out.phi;
     tau *= 2;
   }
   return out;
@@ -195,22 +195,22 @@ PropagatedState PropagateState(const SquareMatrix& a, std::span<const double> st
   const double matrix_cost = (HalvingsFor(norm, kMatrixSeriesNorm) + 25.0) * 2.0 * n * n * n;
   if (vector_cost > matrix_cost) {
     const StepMatrices m = ComputeStepMatrices(a, h);
-    return {Times(m.Phi, start), Times(m.Integral, start)};
+    return {Times(m.phi, start), Times(m.integral, start)};
   }
   const double tau = std::ldexp(h, -halvings);
   PropagatedState out{{start.begin(), start.end()}, std::vector<double>(start.size())};
   const long steps = 1L << halvings;
   for (long s = 0; s < steps; ++s) {
-    std::vector<double> term = out.End;
+    std::vector<double> term = out.end;
     const double first = MaxNorm(term);
     if (!(first > 0)) break;  // nothing left to carry: the rest of the step stays at zero
-    for (std::size_t i = 0; i < term.size(); ++i) out.Integral[i] += tau * term[i];
+    for (std::size_t i = 0; i < term.size(); ++i) out.integral[i] += tau * term[i];
     for (int k = 1; k < kMostTerms; ++k) {
       term = Times(a, term);
       for (double& x : term) x *= tau / k;
       for (std::size_t i = 0; i < term.size(); ++i) {
-        out.End[i] += term[i];
-        out.Integral[i] += tau * term[i] / (k + 1);
+        out.end[i] += term[i];
+        out.integral[i] += tau * term[i] / (k + 1);
       }
       if (!(MaxNorm(term) >= kNegligibleTerm * first)) break;
     }

@@ -46,8 +46,8 @@ void AddMultiple(std::span<double> y, double a, std::span<const double> x);
 // the sinks and layers that exchange with them, the polynomial and decaying inputs) into z,
 // so that these two matrices give the step's end and its totals from one solution.
 struct StepMatrices {
-  SquareMatrix Phi;
-  SquareMatrix Integral;
+  SquareMatrix phi;
+  SquareMatrix integral;
 };
 
 // Both matrices by scaling and squaring: the Taylor series at h / 2^s, where the step is
@@ -58,8 +58,8 @@ StepMatrices ComputeStepMatrices(const SquareMatrix& a, double h);
 // keeping (a step cut short at a switch or an event): the same series applied to the vector,
 // at a cost of matrix-vector products only.
 struct PropagatedState {
-  std::vector<double> End;
-  std::vector<double> Integral;
+  std::vector<double> end;
+  std::vector<double> integral;
 };
 PropagatedState PropagateState(const SquareMatrix& a, std::span<const double> start, double h);
 

@@ -36,20 +36,20 @@ bool ConvertEnteredRows(std::string_view what, const std::string& units, int las
 }  // namespace
 
 void StartWorkingFlows(const ScenarioRecord& s, WorkingFlows& flows) {
-  flows.NaturalFromOutdoors = s.NaturalFromOutdoors;
-  flows.NaturalToOutdoors = s.NaturalToOutdoors;
-  flows.BaseHVACSupply = s.HVACSupply;
-  flows.BaseHVACReturn = s.HVACReturn;
-  flows.WorkingHVACExhaust = s.HVACExhaust;
-  flows.WorkingHVACOutdoorAir = s.HVACOutdoorAir;
-  flows.FlowMatrix = s.HVACRoomFlows;
-  flows.HVACExhaustTotal = s.HVACOutdoorAirTotal;
-  flows.HVACIntakeTotal = s.HVACMakeUpTotal;
-  flows.TotalToOutdoors = {};
-  flows.TotalFromOutdoors = {};
-  flows.TotalBetweenRooms = {};
-  flows.FilterPenetration = s.FilterPenetration;
-  flows.HVACInUse = false;
+  flows.natural_from_outdoors = s.NaturalFromOutdoors;
+  flows.natural_to_outdoors = s.NaturalToOutdoors;
+  flows.base_hvac_supply = s.HVACSupply;
+  flows.base_hvac_return = s.HVACReturn;
+  flows.working_hvac_exhaust = s.HVACExhaust;
+  flows.working_hvac_outdoor_air = s.HVACOutdoorAir;
+  flows.flow_matrix = s.HVACRoomFlows;
+  flows.hvac_exhaust_total = s.HVACOutdoorAirTotal;
+  flows.hvac_intake_total = s.HVACMakeUpTotal;
+  flows.total_to_outdoors = {};
+  flows.total_from_outdoors = {};
+  flows.total_between_rooms = {};
+  flows.filter_penetration = s.FilterPenetration;
+  flows.hvac_in_use = false;
 }
 
 bool ClearResultArrays(RoomPollutant& mass_array, const BuildingRecord& building) {
@@ -65,8 +65,8 @@ void SetOutdoorFlowsFromACH(const BuildingRecord& building, int room_count, floa
                             WorkingFlows& flows) {
   for (int r = 1; r <= RoomBound(room_count); ++r) {
     const float flow = building.RoomList[r].Volume * rate;
-    flows.NaturalToOutdoors[r] = flow;
-    flows.NaturalFromOutdoors[r] = flow;
+    flows.natural_to_outdoors[r] = flow;
+    flows.natural_from_outdoors[r] = flow;
   }
 }
 
@@ -74,17 +74,17 @@ void CopyScenarioFlows(const BuildingRecord& building, int room_count, WorkingFl
   const ScenarioRecord& s = building.Scenario;
   const int rooms = RoomBound(room_count);
   for (int r = 1; r <= rooms; ++r) {
-    flows.BaseHVACReturn[r] = s.ManagedReturn[r];
-    flows.BaseHVACSupply[r] = s.ManagedSupply[r];
-    flows.WorkingHVACExhaust[r] = s.ManagedToOutdoors[r];
-    flows.WorkingHVACOutdoorAir[r] = s.ManagedFromOutdoors[r];
-    flows.TotalFromOutdoors[r] = s.ManagedFromOutdoors[r];
-    flows.TotalToOutdoors[r] = s.ManagedToOutdoors[r];
+    flows.base_hvac_return[r] = s.ManagedReturn[r];
+    flows.base_hvac_supply[r] = s.ManagedSupply[r];
+    flows.working_hvac_exhaust[r] = s.ManagedToOutdoors[r];
+    flows.working_hvac_outdoor_air[r] = s.ManagedFromOutdoors[r];
+    flows.total_from_outdoors[r] = s.ManagedFromOutdoors[r];
+    flows.total_to_outdoors[r] = s.ManagedToOutdoors[r];
     for (int j = 1; j <= rooms; ++j) {
       if (!RoomsConnected(building, r, j)) continue;
-      flows.FlowMatrix[j][r] = s.ManagedRoomFlows[j][r];
-      flows.FlowMatrix[r][j] = s.ManagedRoomFlows[r][j];
-      flows.TotalBetweenRooms[j][r] = flows.FlowMatrix[j][r];
+      flows.flow_matrix[j][r] = s.ManagedRoomFlows[j][r];
+      flows.flow_matrix[r][j] = s.ManagedRoomFlows[r][j];
+      flows.total_between_rooms[j][r] = flows.flow_matrix[j][r];
     }
   }
 }
@@ -93,11 +93,12 @@ void SumRoomFlows(const BuildingRecord& building, WorkingFlows& flows) {
   const ScenarioRecord& s = building.Scenario;
   const int rooms = RoomCount(building);
   for (int r = 1; r <= rooms; ++r) {
-    flows.TotalFromOutdoors[r] = flows.NaturalFromOutdoors[r] + flows.WorkingHVACOutdoorAir[r];
-    flows.TotalToOutdoors[r] = flows.NaturalToOutdoors[r] + flows.WorkingHVACExhaust[r];
+    flows.total_from_outdoors[r] =
+        flows.natural_from_outdoors[r] + flows.working_hvac_outdoor_air[r];
+    flows.total_to_outdoors[r] = flows.natural_to_outdoors[r] + flows.working_hvac_exhaust[r];
     for (int j = 1; j <= rooms; ++j) {
       if (!RoomsConnected(building, r, j)) continue;
-      flows.TotalBetweenRooms[r][j] = s.NaturalRoomFlows[r][j] + flows.FlowMatrix[r][j];
+      flows.total_between_rooms[r][j] = s.NaturalRoomFlows[r][j] + flows.flow_matrix[r][j];
     }
   }
 }
@@ -119,14 +120,13 @@ void SetInitialConcentrations(RoomPollutant& mass_array, RoomPollutant& new_conc
   }
 }
 
-bool SetupUnitsForCalculation(BuildingRecord& building, const HistoryPollutant& outdoor_conc_input,
-                              const RoomPollutant& initial_conc_input, Prompt& prompt) {
+bool SetupUnitsForCalculation(BuildingRecord& building, Prompt& prompt) {
   ScenarioRecord& s = building.Scenario;
   const int rooms = RoomCount(building);
   const int pollutants = PollutantCount(s);
   if (!ConvertEnteredRows("outdoor", s.OutdoorConcUnits, kMaxHistory, pollutants,
-                          outdoor_conc_input, s.OutdoorConc, s, prompt) ||
-      !ConvertEnteredRows("initial", s.InitialConcUnits, rooms, pollutants, initial_conc_input,
+                          s.OutdoorConcInput, s.OutdoorConc, s, prompt) ||
+      !ConvertEnteredRows("initial", s.InitialConcUnits, rooms, pollutants, s.InitialConcInput,
                           s.InitialConc, s, prompt)) {
     return false;
   }

@@ -40,17 +40,16 @@ void SetInitialConcentrations(RoomPollutant& mass_array, RoomPollutant& new_conc
                               RoomPollutant& conc, BuildingRecord& building, int room_count);
 
 // Brings what was entered in other units into the scenario's ConcUnits before a run:
-// - the outdoor history (rows 1..50) from outdoorConcInput when OutdoorConcUnits differs,
-// - the initial concentrations of rooms 1..NumRooms from initialConcInput when
-//   InitialConcUnits differs (both inputs are the values as entered, kept by the program
-//   state; a unit name that is not one of the four words leaves the values as they are),
+// - the outdoor history (rows 1..50) from OutdoorConcInput when OutdoorConcUnits differs,
+// - the initial concentrations of rooms 1..NumRooms from InitialConcInput when
+//   InitialConcUnits differs (a unit name that is not one of the four words leaves the
+//   values as they are),
 // - every source's SourceUnitsCode from ConcUnits and its UnitFactor, and for the spill models
 //   8 and 9 the moles of the first pollutant, ParamPerMole(0) = Params(7, 0) / MolWt.
 // Particle counts and ppm cannot be converted into each other, and a ppm conversion with a
 // molecular weight of 0 has no value: such a conversion is refused with a message naming the
 // pollutant and false is returned, so that the run does not go on with stale or undefined
 // concentrations.
-bool SetupUnitsForCalculation(BuildingRecord& building, const HistoryPollutant& outdoor_conc_input,
-                              const RoomPollutant& initial_conc_input, Prompt& prompt);
+bool SetupUnitsForCalculation(BuildingRecord& building, Prompt& prompt);
 
 }  // namespace quarn

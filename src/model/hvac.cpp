@@ -17,16 +17,16 @@ HVACMixing MixHVAC(const ScenarioRecord& scenario, int room_count, const Working
   const int type = scenario.HVACType;
   const int rooms = RoomBound(room_count);
   const int pollutants = PollutantCount(scenario);
-  const auto& penetration = flows.FilterPenetration;
-  const float exhaust = flows.HVACExhaustTotal;
-  const float outdoor = flows.HVACIntakeTotal;
+  const auto& penetration = flows.filter_penetration;
+  const float exhaust = flows.hvac_exhaust_total;
+  const float outdoor = flows.hvac_intake_total;
   // Held at the previous supply unless some air is supplied below.
-  for (int p = 0; p < pollutants; ++p) mix.Constant[p] = state.SupplyConc[p];
+  for (int p = 0; p < pollutants; ++p) mix.constant[p] = state.supply_conc[p];
 
   // The air flowing through the system as the mixing goes: the rooms' return air, less
   // the exhaust, plus the outdoor intake, which leaves the supply flow.
   float system_flow = 0;
-  for (int r = 1; r <= rooms; ++r) system_flow += flows.BaseHVACReturn[r];
+  for (int r = 1; r <= rooms; ++r) system_flow += flows.base_hvac_return[r];
   if (!(system_flow > 0) && !(outdoor > 0)) return mix;  // nothing flows through the system
 
   // A filter works for the whole step while it holds less than its capacity. The slots
@@ -38,7 +38,7 @@ HVACMixing MixHVAC(const ScenarioRecord& scenario, int room_count, const Working
   mixture_pass.fill(1);
   outdoor_pass.fill(1);
   for (int p = 0; p < pollutants; ++p) {
-    const bool working = state.FilterMass[p] < scenario.FilterCapacity;
+    const bool working = state.filter_mass[p] < scenario.FilterCapacity;
     if (type == kHVACResidentialInReturn && working) return_pass[p] = penetration[1][p];
     if ((type == kHVACCommercialAfterMixing || type == kHVACInSupply) && working)
       mixture_pass[p] = penetration[0][p];
@@ -53,11 +53,11 @@ HVACMixing MixHVAC(const ScenarioRecord& scenario, int room_count, const Working
     const float share = exhaust > 0 ? std::min(exhaust / system_flow, 1.0F) : 0.0F;
     kept = 1.0F - share;
     for (int r = 1; r <= rooms; ++r) {
-      const float ret = flows.BaseHVACReturn[r];
+      const float ret = flows.base_hvac_return[r];
       for (int p = 0; p < kMaxPollutants; ++p) {
         const float passed = ret * return_pass[p];
-        mix.Caught[r][p] = ret - passed;
-        mix.Exhausted[r][p] = passed * share;
+        mix.caught[r][p] = ret - passed;
+        mix.exhausted[r][p] = passed * share;
       }
     }
     if (exhaust > 0) system_flow -= exhaust;
@@ -80,23 +80,23 @@ HVACMixing MixHVAC(const ScenarioRecord& scenario, int room_count, const Working
   // still took their shares.
   if (!(system_flow > 0)) return mix;
 
-  mix.PerEmission = 1 / system_flow;
+  mix.per_emission = 1 / system_flow;
   for (int p = 0; p < kMaxPollutants; ++p) {
-    mix.CaughtOutdoor[p] = (1.0F - mixture_pass[p]) * from_outdoors[p];
-    mix.Constant[p] = (from_outdoors[p] * mixture_pass[p] + hvac_emission[p]) / system_flow;
+    mix.caught_outdoor[p] = (1.0F - mixture_pass[p]) * from_outdoors[p];
+    mix.constant[p] = (from_outdoors[p] * mixture_pass[p] + hvac_emission[p]) / system_flow;
   }
   for (int r = 1; r <= rooms; ++r) {
-    const float ret = flows.BaseHVACReturn[r];
+    const float ret = flows.base_hvac_return[r];
     for (int p = 0; p < kMaxPollutants; ++p) {
       const float mixed = ret * return_pass[p] * kept;
-      mix.Caught[r][p] += (1.0F - mixture_pass[p]) * mixed;
-      mix.Weight[r][p] = mixed * mixture_pass[p] / system_flow;
+      mix.caught[r][p] += (1.0F - mixture_pass[p]) * mixed;
+      mix.weight[r][p] = mixed * mixture_pass[p] / system_flow;
     }
   }
   for (int p = pollutants; p < kMaxPollutants; ++p) {
-    mix.Constant[p] = 0;
-    mix.CaughtOutdoor[p] = 0;
-    for (int r = 1; r <= rooms; ++r) mix.Caught[r][p] = mix.Exhausted[r][p] = mix.Weight[r][p] = 0;
+    mix.constant[p] = 0;
+    mix.caught_outdoor[p] = 0;
+    for (int r = 1; r <= rooms; ++r) mix.caught[r][p] = mix.exhausted[r][p] = mix.weight[r][p] = 0;
   }
   return mix;
 }
@@ -105,9 +105,9 @@ PerPollutant<float> SupplyConcentration(const HVACMixing& mixing, int room_count
                                         const RoomPollutant& conc) {
   // Summed in a local array, which nothing else can reach, for the vector instructions.
   float supply[kMaxPollutants];
-  std::copy(mixing.Constant.begin(), mixing.Constant.end(), supply);
+  std::copy(mixing.constant.begin(), mixing.constant.end(), supply);
   for (int r = 1; r <= RoomBound(room_count); ++r)
-    for (int p = 0; p < kMaxPollutants; ++p) supply[p] += mixing.Weight[r][p] * conc[r][p];
+    for (int p = 0; p < kMaxPollutants; ++p) supply[p] += mixing.weight[r][p] * conc[r][p];
   PerPollutant<float> out{};
   std::copy(supply, supply + std::clamp(pollutants, 0, kMaxPollutants), out.begin());
   return out;
@@ -118,15 +118,15 @@ void AccumulateHVAC(const HVACMixing& mixing, int room_count, int pollutants,
                     PerPollutant<float>& leaving_mass) {
   float caught[kMaxPollutants];
   float exhausted[kMaxPollutants] = {};
-  for (int p = 0; p < kMaxPollutants; ++p) caught[p] = mixing.CaughtOutdoor[p] * dt;
+  for (int p = 0; p < kMaxPollutants; ++p) caught[p] = mixing.caught_outdoor[p] * dt;
   for (int r = 1; r <= RoomBound(room_count); ++r) {
     for (int p = 0; p < kMaxPollutants; ++p) {
-      caught[p] += mixing.Caught[r][p] * integral[r][p];
-      exhausted[p] += mixing.Exhausted[r][p] * integral[r][p];
+      caught[p] += mixing.caught[r][p] * integral[r][p];
+      exhausted[p] += mixing.exhausted[r][p] * integral[r][p];
     }
   }
   for (int p = 0; p < std::clamp(pollutants, 0, kMaxPollutants); ++p) {
-    state.FilterMass[p] += caught[p];
+    state.filter_mass[p] += caught[p];
     leaving_mass[p] += exhausted[p];
   }
 }
@@ -141,7 +141,7 @@ void HVACConcentrations(const ScenarioRecord& scenario, int room_count, const Wo
   for (int r = 1; r <= RoomBound(room_count); ++r)
     for (int p = 0; p < pollutants; ++p) held[r][p] = conc[r][p] * dt;
   AccumulateHVAC(mix, room_count, pollutants, held, dt, state, leaving_mass);
-  state.SupplyConc = SupplyConcentration(mix, room_count, pollutants, conc);
+  state.supply_conc = SupplyConcentration(mix, room_count, pollutants, conc);
 }
 
 bool HVACFilterCapacityWarning(const ScenarioRecord& scenario, Prompt& prompt) {

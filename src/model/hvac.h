@@ -24,18 +24,18 @@ struct HVACState {
   // Csup(p): concentration of the air the system supplies to the rooms (the room mass
   // balance multiplies it by each room's supply flow). The run sets it to 0 while the HVAC
   // system is off or not in use.
-  PerPollutant<float> SupplyConc{};
+  PerPollutant<float> supply_conc{};
   // M(p): mass the HVAC air cleaner has caught. While it is below the scenario's
   // FilterCapacity the cleaner works for p; once it reaches the capacity it passes p.
-  PerPollutant<float> FilterMass{};
+  PerPollutant<float> filter_mass{};
 };
 
 // How the HVAC system joins the rooms over one step. The supply air is a linear function of
 // the rooms' concentrations, Csup(p) = sum over rooms r of Weight[r][p] C(r, p) +
 // Constant[p], so that the rooms and the system form one linear system that the run
 // integrates over the step; the mass the exhaust takes out of the building and the mass the
-// filter catches grow at sum over r of Exhausted[r][p] C(r, p) and sum over r of
-// Caught[r][p] C(r, p) + CaughtOutdoor[p] per hour.
+// filter catches grow at sum over r of exhausted[r][p] C(r, p) and sum over r of
+// caught[r][p] C(r, p) + caught_outdoor[p] per hour.
 //
 // The return air of the rooms is mixed (flow × concentration summed, type 1 filtering each
 // room's return), the share E is exhausted, the outdoor air O is added at Cout (filtered for
@@ -47,22 +47,23 @@ struct HVACState {
 // exceeds the return, the excess is drawn from the outdoor intake, so a system of only
 // outdoor air supplies Cout.
 struct HVACMixing {
-  RoomPollutant Weight{};  // supply concentration per unit concentration in room r
-  PerPollutant<float> Constant{};
-  RoomPollutant Exhausted{};  // m³/h of room r's air the exhaust takes out of the building
-  RoomPollutant Caught{};     // m³/h of room r's air whose pollutant the filter keeps
-  PerPollutant<float> CaughtOutdoor{};  // mass per hour the filter keeps of the outdoor air
+  RoomPollutant weight{};  // supply concentration per unit concentration in room r
+  PerPollutant<float> constant{};
+  RoomPollutant exhausted{};  // m³/h of room r's air the exhaust takes out of the building
+  RoomPollutant caught{};     // m³/h of room r's air whose pollutant the filter keeps
+  PerPollutant<float> caught_outdoor{};  // mass per hour the filter keeps of the outdoor air
   // The supply concentration per unit of emission rate into the system (1 over the supply
   // flow): how the sources installed in the system reach the rooms; 0 while it supplies
   // nothing.
-  float PerEmission = 0;
+  float per_emission = 0;
 };
 
 // The mixing of one step, for every pollutant:
 // - scenario: HVACType, FilterCapacity and the pollutant count are read;
 // - roomCount: rooms 1..roomCount send their return air to the system;
-// - flows: the return flows R(r) (BaseHVACReturn), the system's exhaust E (HVACExhaustTotal) and
-//   outdoor intake O (HVACIntakeTotal), and the penetrations (position 1 for type 1, position 0
+// - flows: the return flows R(r) (base_hvac_return), the system's exhaust E (hvac_exhaust_total)
+// and
+//   outdoor intake O (hvac_intake_total), and the penetrations (position 1 for type 1, position 0
 //   for types 2, 3 and 4);
 // - outdoorConc: outdoor concentration Cout(p) in force;
 // - hvacEmission: H(p), what the sources installed in the system (room 0) emit in this step,
@@ -79,12 +80,12 @@ PerPollutant<float> SupplyConcentration(const HVACMixing& mixing, int room_count
 
 // What the system took over a step of dt hours in which the rooms' concentrations integrate
 // to `integral` (concentration × h): the filter's mass grows by what it caught, and the mass
-// that leaves the building (ResultTotal3) by what the exhaust took.
+// that leaves the building (LeavingMass) by what the exhaust took.
 void AccumulateHVAC(const HVACMixing& mixing, int room_count, int pollutants,
                     const RoomPollutant& integral, float dt, HVACState& state,
                     PerPollutant<float>& leaving_mass);
 
-// One step with the rooms held at `conc` over it: the mixing, then state.SupplyConc, the
+// One step with the rooms held at `conc` over it: the mixing, then state.supply_conc, the
 // filter's mass and leavingMass as AccumulateHVAC gives them for conc × dt.
 void HVACConcentrations(const ScenarioRecord& scenario, int room_count, const WorkingFlows& flows,
                         const RoomPollutant& conc, const PerPollutant<float>& outdoor_conc,

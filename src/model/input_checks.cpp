@@ -146,11 +146,11 @@ bool CheckFlowBalance(const BuildingRecord& building, WorkingFlows& flows, Promp
   const ScenarioRecord& s = building.Scenario;
   const int rooms = RoomCount(building);
   for (int r = 0; r <= rooms; ++r)
-    if (s.HVACSupply[r] > 0) flows.HVACInUse = true;
+    if (s.HVACSupply[r] > 0) flows.hvac_in_use = true;
 
   const FlowSet natural{1,
-                        flows.NaturalFromOutdoors,
-                        flows.NaturalToOutdoors,
+                        flows.natural_from_outdoors,
+                        flows.natural_to_outdoors,
                         nullptr,
                         nullptr,
                         s.NaturalRoomFlows,
@@ -174,8 +174,8 @@ bool CheckFlowBalance(const BuildingRecord& building, WorkingFlows& flows, Promp
                         &s.ManagedSupply,
                         &s.ManagedReturn,
                         s.ManagedRoomFlows,
-                        s.ManagedValue1,
-                        s.ManagedValue2,
+                        ManagedIntakeTotal(s),
+                        ManagedExhaustTotal(s),
                         "Managed  total outdoor flows do not balance.",
                         "Managed flows for room "};
 

@@ -25,7 +25,7 @@ bool CheckPollutants(const ScenarioRecord& scenario, Prompt& prompt);
 // flow set balance within 1 %, in total and room by room, and reports every imbalance of
 // the first set that fails. The natural flows checked are those in force for the run
 // (`flows`, so that flows derived from the air-change rate are included); the HVAC and
-// managed sets are the entered ones. Sets flows.HVACInUse when some room has an HVAC supply.
+// managed sets are the entered ones. Sets flows.hvac_in_use when some room has an HVAC supply.
 // Returns true when every checked set balances.
 bool CheckFlowBalance(const BuildingRecord& building, WorkingFlows& flows, Prompt& prompt);
 

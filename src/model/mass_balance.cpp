@@ -25,34 +25,34 @@ bool IsYes(const FixedString<1>& flag) {
 // well as in mass.
 void StartSource(const SourceRecord& source, const PollutantList& pollutants, int np,
                  SourceState& state) {
-  state.SourceAge = 0;
-  state.On = false;
-  state.SwitchOnDone = false;
+  state.source_age = 0;
+  state.on = false;
+  state.switch_on_done = false;
   for (int p = 0; p < np; ++p) {
     const float mw = pollutants[p].MolWt;
     switch (source.Model) {
       case 0:
       case 3:
-        state.ReservoirMass[p] = state.InitialMass[p];
-        state.Layer2Mass[p] = source.Params[6][p];
+        state.reservoir_mass[p] = state.initial_mass[p];
+        state.layer2_mass[p] = source.Params[6][p];
         break;
       case 8:
       case 9:
       case 10:
-        state.LiquidMass[p] = source.Params[2][p];
-        state.InitialMoles[p] = static_cast<float>(MassToMoles(state.LiquidMass[p], mw));
-        state.MolesLeft[p] = state.InitialMoles[p];
+        state.liquid_mass[p] = source.Params[2][p];
+        state.initial_moles[p] = static_cast<float>(MassToMoles(state.liquid_mass[p], mw));
+        state.moles_left[p] = state.initial_moles[p];
         break;
       default:
-        state.InitialTotalMoles = static_cast<float>(MassToMoles(source.ScaledMass, mw));
-        state.InitialMoles[p] = static_cast<float>(MassToMoles(state.LiquidMass[p], mw));
-        state.MolesLeft[p] = state.InitialMoles[p];
+        state.initial_total_moles = static_cast<float>(MassToMoles(source.ScaledMass, mw));
+        state.initial_moles[p] = static_cast<float>(MassToMoles(state.liquid_mass[p], mw));
+        state.moles_left[p] = state.initial_moles[p];
         break;
     }
   }
   if (source.Model == 10) {
-    state.InitialTotalMoles = static_cast<float>(MolesLeftInLiquid(state, np));
-    state.TotalMolesLeft = state.InitialTotalMoles;
+    state.initial_total_moles = static_cast<float>(MolesLeftInLiquid(state, np));
+    state.total_moles_left = state.initial_total_moles;
   }
 }
 
@@ -62,26 +62,26 @@ void RoomFlowTerms(const BuildingRecord& building, int room_count, float f, Work
                    PerPollutant<float>& supply_conc) {
   const ScenarioRecord& s = building.Scenario;
   if (s.HVACHistoryOutdoorOnly != 0) {
-    flows.HVACExhaustTotal = s.HVACOutdoorAirTotal * f;
-    flows.HVACIntakeTotal = s.HVACMakeUpTotal * f;
+    flows.hvac_exhaust_total = s.HVACOutdoorAirTotal * f;
+    flows.hvac_intake_total = s.HVACMakeUpTotal * f;
     ScaleOutdoorHVACFlows(building, room_count, f, flows);
     return;
   }
   const int rooms = RoomBound(room_count);
   for (int r = 1; r <= rooms; ++r) {
-    flows.BaseHVACReturn[r] = s.HVACReturn[r] * f;
-    flows.BaseHVACSupply[r] = s.HVACSupply[r] * f;
-    flows.WorkingHVACExhaust[r] = s.HVACExhaust[r] * f;
-    flows.WorkingHVACOutdoorAir[r] = s.HVACOutdoorAir[r] * f;
+    flows.base_hvac_return[r] = s.HVACReturn[r] * f;
+    flows.base_hvac_supply[r] = s.HVACSupply[r] * f;
+    flows.working_hvac_exhaust[r] = s.HVACExhaust[r] * f;
+    flows.working_hvac_outdoor_air[r] = s.HVACOutdoorAir[r] * f;
     for (int j = 1; j <= rooms; ++j) {
       if (!RoomsConnected(building, j, r)) continue;
-      flows.FlowMatrix[j][r] = s.HVACRoomFlows[j][r] * f;
-      flows.FlowMatrix[r][j] = s.HVACRoomFlows[r][j] * f;
+      flows.flow_matrix[j][r] = s.HVACRoomFlows[j][r] * f;
+      flows.flow_matrix[r][j] = s.HVACRoomFlows[r][j] * f;
     }
   }
   if (f == 0) supply_conc.fill(0);  // the system is off: it supplies nothing
-  flows.HVACExhaustTotal = s.HVACOutdoorAirTotal * f;
-  flows.HVACIntakeTotal = s.HVACMakeUpTotal * f;
+  flows.hvac_exhaust_total = s.HVACOutdoorAirTotal * f;
+  flows.hvac_intake_total = s.HVACMakeUpTotal * f;
 }
 
 void ScaleOutdoorHVACFlows(const BuildingRecord& building, int room_count, float f,
@@ -89,17 +89,17 @@ void ScaleOutdoorHVACFlows(const BuildingRecord& building, int room_count, float
   const ScenarioRecord& s = building.Scenario;
   const int rooms = RoomBound(room_count);
   for (int r = 1; r <= rooms; ++r) {
-    flows.BaseHVACReturn[r] = s.HVACReturn[r];
-    flows.BaseHVACSupply[r] = s.HVACSupply[r] - s.HVACExhaust[r];
-    flows.WorkingHVACExhaust[r] = s.HVACExhaust[r] * f;
-    flows.WorkingHVACOutdoorAir[r] = s.HVACOutdoorAir[r] * f;
+    flows.base_hvac_return[r] = s.HVACReturn[r];
+    flows.base_hvac_supply[r] = s.HVACSupply[r] - s.HVACExhaust[r];
+    flows.working_hvac_exhaust[r] = s.HVACExhaust[r] * f;
+    flows.working_hvac_outdoor_air[r] = s.HVACOutdoorAir[r] * f;
     // Exhaust that is no longer made up by outdoor air is supplied from the return air.
-    if (flows.WorkingHVACExhaust[r] != flows.WorkingHVACOutdoorAir[r])
-      flows.BaseHVACSupply[r] += flows.WorkingHVACExhaust[r];
+    if (flows.working_hvac_exhaust[r] != flows.working_hvac_outdoor_air[r])
+      flows.base_hvac_supply[r] += flows.working_hvac_exhaust[r];
     for (int j = 1; j <= rooms; ++j) {
       if (!RoomsConnected(building, j, r)) continue;
-      flows.FlowMatrix[j][r] = s.HVACRoomFlows[j][r];
-      flows.FlowMatrix[r][j] = s.HVACRoomFlows[r][j];
+      flows.flow_matrix[j][r] = s.HVACRoomFlows[j][r];
+      flows.flow_matrix[r][j] = s.HVACRoomFlows[r][j];
     }
   }
 }
@@ -126,26 +126,26 @@ void SetRemovalTerms(const BuildingRecord& building, int room_count, const Worki
   const int rooms = RoomBound(room_count);
   const int np = PollutantCount(s);
   RemovalTerms::Inputs now;
-  now.Rooms = rooms;
-  now.OutdoorConc = terms.CurrentOutdoorConc;
-  now.Penetration = s.BuildingPenetration;
-  for (int r = 1; r <= rooms; ++r) now.Volume[r] = building.RoomList[r].Volume;
-  now.Out = flows.TotalToOutdoors;
-  now.In = flows.TotalFromOutdoors;
-  now.Return = flows.BaseHVACReturn;
-  now.Between = flows.TotalBetweenRooms;
+  now.rooms = rooms;
+  now.outdoor_conc = terms.current_outdoor_conc;
+  now.penetration = s.BuildingPenetration;
+  for (int r = 1; r <= rooms; ++r) now.volume[r] = building.RoomList[r].Volume;
+  now.out = flows.total_to_outdoors;
+  now.in = flows.total_from_outdoors;
+  now.hvac_return = flows.base_hvac_return;
+  now.between = flows.total_between_rooms;
   // Compared as bits: a zero of the other sign or a NaN is a change.
-  if (std::memcmp(&now, &terms.MadeFrom, sizeof now) == 0) return;
-  terms.MadeFrom = now;
+  if (std::memcmp(&now, &terms.made_from, sizeof now) == 0) return;
+  terms.made_from = now;
   for (int r = 1; r <= rooms; ++r) {
     const float volume = building.RoomList[r].Volume;
     for (int p = 0; p < np; ++p)
-      terms.OutdoorInput[r][p] = terms.CurrentOutdoorConc[p] * flows.TotalFromOutdoors[r] *
-                                 s.BuildingPenetration[p] / volume;
-    float out = flows.TotalToOutdoors[r] + flows.BaseHVACReturn[r];
+      terms.outdoor_input[r][p] = terms.current_outdoor_conc[p] * flows.total_from_outdoors[r] *
+                                  s.BuildingPenetration[p] / volume;
+    float out = flows.total_to_outdoors[r] + flows.base_hvac_return[r];
     for (int j = 1; j <= rooms; ++j)
-      if (j != r) out += flows.TotalBetweenRooms[r][j];
-    terms.LossCoefficient[r] = out / volume;
+      if (j != r) out += flows.total_between_rooms[r][j];
+    terms.loss_coefficient[r] = out / volume;
   }
 }
 
@@ -185,8 +185,8 @@ void ResetAccumulators(BuildingRecord& building, WorkingFlows& flows, SourceStat
     s.Occupants[o].PeakExposure.fill(0);
     s.Occupants[o].CancerRiskResult.fill(0);
   }
-  flows.HVACExhaustTotal = s.HVACOutdoorAirTotal;
-  flows.HVACIntakeTotal = s.HVACMakeUpTotal;
+  flows.hvac_exhaust_total = s.HVACOutdoorAirTotal;
+  flows.hvac_intake_total = s.HVACMakeUpTotal;
   s.AirCleanerMass.fill(0);
   for (auto& room : sinks)
     for (auto& sink : room) sink.fill(0);
@@ -194,26 +194,26 @@ void ResetAccumulators(BuildingRecord& building, WorkingFlows& flows, SourceStat
     s.PeakConc[r] = kNoPeak;
     if (r >= 1) {
       building.TotalRoomVolume += building.RoomList[r].Volume;
-      flows.BaseHVACReturn[r] = s.HVACReturn[r];
-      flows.BaseHVACSupply[r] = s.HVACSupply[r];
-      flows.WorkingHVACExhaust[r] = s.HVACExhaust[r];
+      flows.base_hvac_return[r] = s.HVACReturn[r];
+      flows.base_hvac_supply[r] = s.HVACSupply[r];
+      flows.working_hvac_exhaust[r] = s.HVACExhaust[r];
       s.AirCleanerCollected[r] = 0;
     }
     for (int k = 1; k <= SourceSlotCount(s, r); ++k)
       StartSource(s.Sources[r][k], s.Pollutants, np, sources[r][k]);
   }
   for (int p = 0; p < np; ++p) {
-    s.ResultTotal2[p] = -1e30F;
+    s.PeakSinkMass[p] = -1e30F;
     s.TotalEmitted[p] = 0;
-    s.ResultTotal1[p] = 0;
-    s.ResultTotal4[p] = 0;
+    s.SinkMass[p] = 0;
+    s.AirborneMass[p] = 0;
   }
   float return_sum = 0;
-  for (int r = 1; r <= rooms; ++r) return_sum += flows.BaseHVACReturn[r];
-  flows.HVACInUse = return_sum != 0 ? true : false;
+  for (int r = 1; r <= rooms; ++r) return_sum += flows.base_hvac_return[r];
+  flows.hvac_in_use = return_sum != 0 ? true : false;
   for (int i = 1; i <= rooms; ++i)
     for (int j = 1; j <= rooms; ++j)
-      if (i != j && !RoomsConnected(building, i, j)) flows.TotalBetweenRooms[i][j] = 0;
+      if (i != j && !RoomsConnected(building, i, j)) flows.total_between_rooms[i][j] = 0;
 }
 
 void SetupRoomMassTerms(BuildingRecord& building, SourceStates& sources) {
@@ -226,8 +226,8 @@ void SetupRoomMassTerms(BuildingRecord& building, SourceStates& sources) {
     for (int k = 1; k <= SourceSlotCount(s, r); ++k) {
       SourceState& state = sources[r][k];
       for (int p = 0; p < np; ++p) {
-        state.ReservoirMass[p] = state.InitialMass[p];
-        state.Layer2Mass[p] = s.Sources[r][k].Params[6][p];
+        state.reservoir_mass[p] = state.initial_mass[p];
+        state.layer2_mass[p] = s.Sources[r][k].Params[6][p];
       }
     }
   }
@@ -239,19 +239,19 @@ void LoadRoomFlowArrays(const BuildingRecord& building, int room_count, RoomArra
   const int rooms = RoomBound(room_count);
   const int np = PollutantCount(s);
   supply_conc.fill(0);
-  arrays.RoomPeak.fill(kNoPeak);
+  arrays.room_peak.fill(kNoPeak);
   for (int r = 1; r <= rooms; ++r) {
     for (int p = 0; p < np; ++p) {
       const float c = s.InitialConc[r][p];
-      arrays.RoomConc[r][p] = c;
-      arrays.PreviousRoomConc[r][p] = c;
-      arrays.NewConc[r][p] = c;
-      arrays.Conc[r][p] = c;
+      arrays.room_conc[r][p] = c;
+      arrays.previous_room_conc[r][p] = c;
+      arrays.new_conc[r][p] = c;
+      arrays.conc[r][p] = c;
     }
-    arrays.RoomSourceCounts[r] = SourceSlotCount(s, r);
-    arrays.RoomVolumes[r] = building.RoomList[r].Volume;
+    arrays.room_source_counts[r] = SourceSlotCount(s, r);
+    arrays.room_volumes[r] = building.RoomList[r].Volume;
   }
-  arrays.RoomSourceCounts[0] = SourceSlotCount(s, 0);
+  arrays.room_source_counts[0] = SourceSlotCount(s, 0);
 }
 
 SwitchTimes CollectSwitchOnTimes(const BuildingRecord& building) {
@@ -264,8 +264,8 @@ SwitchTimes CollectSwitchOnTimes(const BuildingRecord& building) {
       if (cycles == 0) continue;
       const double period = RepeatPeriod(source);
       std::vector<double>& list =
-          period > 0 ? times.Repeats.emplace_back(SwitchTimes::Repeating{period, {}}).Offsets
-                     : times.Once;
+          period > 0 ? times.repeats.emplace_back(SwitchTimes::Repeating{period, {}}).offsets
+                     : times.once;
       // A repeating pattern begins again at every period; an R/T source starts to emit
       // 0.05 day after it comes on.
       if (period > 0) list.push_back(0);
@@ -277,21 +277,21 @@ SwitchTimes CollectSwitchOnTimes(const BuildingRecord& building) {
       }
     }
   }
-  std::sort(times.Once.begin(), times.Once.end());
-  times.Once.erase(std::unique(times.Once.begin(), times.Once.end()), times.Once.end());
+  std::sort(times.once.begin(), times.once.end());
+  times.once.erase(std::unique(times.once.begin(), times.once.end()), times.once.end());
   return times;
 }
 
 double NextSwitchTime(const SwitchTimes& times, double t) {
   double next = std::numeric_limits<double>::max();
-  const auto it = std::upper_bound(times.Once.begin(), times.Once.end(), t);
-  if (it != times.Once.end()) next = *it;
-  for (const auto& repeat : times.Repeats) {
-    for (double offset : repeat.Offsets) {
+  const auto it = std::upper_bound(times.once.begin(), times.once.end(), t);
+  if (it != times.once.end()) next = *it;
+  for (const auto& repeat : times.repeats) {
+    for (double offset : repeat.offsets) {
       // Rounded to a Single, as the schedule compares its switch times.
-      const double base = (std::floor((t - offset) / repeat.Period) + 1) * repeat.Period;
+      const double base = (std::floor((t - offset) / repeat.period) + 1) * repeat.period;
       double at = static_cast<float>(base + offset);
-      if (at <= t) at = static_cast<float>(base + repeat.Period + offset);
+      if (at <= t) at = static_cast<float>(base + repeat.period + offset);
       next = std::min(next, at);
     }
   }
@@ -305,32 +305,32 @@ void RoomBookkeeping(BuildingRecord& building, const WorkingFlows& flows, float 
   const int np = PollutantCount(s);
   // Summed apart from the record, which the stores of the loop would otherwise make the
   // compiler read back at every room.
-  PerPollutant<float> leaving = s.ResultTotal3;
+  PerPollutant<float> leaving = s.LeavingMass;
   PerPollutant<float> airborne{};
   for (int r = 0; r <= rooms; ++r) {
     const float volume = building.RoomList[r].Volume;
-    const float out = flows.TotalToOutdoors[r];
+    const float out = flows.total_to_outdoors[r];
     // What left over the step, at the concentration the room had along it; outdoors holds
     // its concentration over the step.
-    PerPollutant<float> along = arrays.StepIntegral[r];
+    PerPollutant<float> along = arrays.step_integral[r];
     if (r == 0)
-      for (int p = 0; p < kMaxPollutants; ++p) along[p] = arrays.NewConc[0][p] * dt;
+      for (int p = 0; p < kMaxPollutants; ++p) along[p] = arrays.new_conc[0][p] * dt;
     for (int p = 0; p < kMaxPollutants; ++p) {
-      const float c = arrays.NewConc[r][p];
-      arrays.Conc[r][p] = c;
-      arrays.PreviousRoomConc[r][p] = c;
+      const float c = arrays.new_conc[r][p];
+      arrays.conc[r][p] = c;
+      arrays.previous_room_conc[r][p] = c;
       leaving[p] += out * along[p];
       const float mass = c * volume;
-      arrays.RoomMass[r][p] = mass;
+      arrays.room_mass[r][p] = mass;
       airborne[p] += mass;
     }
-    float peak = arrays.RoomPeak[r];
-    for (int p = 0; p < np; ++p) peak = arrays.NewConc[r][p] > peak ? arrays.NewConc[r][p] : peak;
-    arrays.RoomPeak[r] = peak;
+    float peak = arrays.room_peak[r];
+    for (int p = 0; p < np; ++p) peak = arrays.new_conc[r][p] > peak ? arrays.new_conc[r][p] : peak;
+    arrays.room_peak[r] = peak;
   }
   for (int p = 0; p < np; ++p) {
-    s.ResultTotal3[p] = leaving[p];
-    s.ResultTotal4[p] = airborne[p];
+    s.LeavingMass[p] = leaving[p];
+    s.AirborneMass[p] = airborne[p];
   }
 }
 

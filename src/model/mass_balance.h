@@ -26,37 +26,37 @@ using SinkMasses = std::array<std::array<PerPollutant<float>, kMaxSinks + 1>, kR
 
 // The outdoor term and loss coefficient of each room for the step in hand.
 struct RemovalTerms {
-  PerPollutant<float> CurrentOutdoorConc{};
-  RoomPollutant OutdoorInput{};      // outdoor source term, concentration per hour
-  PerRoom<float> LossCoefficient{};  // 1/h
+  PerPollutant<float> current_outdoor_conc{};
+  RoomPollutant outdoor_input{};      // outdoor source term, concentration per hour
+  PerRoom<float> loss_coefficient{};  // 1/h
   // What the terms were derived from, bit for bit: they change only at a switch, so a step
   // whose flows, volumes and outdoor air are those of the step before keeps them.
   struct Inputs {
-    int Rooms = -1;
-    PerPollutant<float> OutdoorConc{};
-    PerPollutant<float> Penetration{};
-    PerRoom<float> Volume{};
-    PerRoom<float> Out{};     // TotalToOutdoors
-    PerRoom<float> In{};      // TotalFromOutdoors
-    PerRoom<float> Return{};  // BaseHVACReturn
-    RoomMatrix Between{};     // TotalBetweenRooms
-  } MadeFrom;
+    int rooms = -1;
+    PerPollutant<float> outdoor_conc{};
+    PerPollutant<float> penetration{};
+    PerRoom<float> volume{};
+    PerRoom<float> out{};          // total_to_outdoors
+    PerRoom<float> in{};           // total_from_outdoors
+    PerRoom<float> hvac_return{};  // base_hvac_return
+    RoomMatrix between{};          // total_between_rooms
+  } made_from;
 };
 
 // The concentration arrays of one run. Room 0 is outdoors.
 struct RoomArrays {
-  RoomPollutant Conc{};              // at the start of the step
-  RoomPollutant NewConc{};           // at its end
-  RoomPollutant RoomMass{};          // airborne mass, concentration × volume
-  RoomPollutant RoomConc{};          // what the emission models read as the room concentration
-  RoomPollutant PreviousRoomConc{};  // the previous step's, for the shower model
-  PerRoom<float> RoomPeak{};         // highest concentration of any pollutant in each room
-  PerRoom<int> RoomSourceCounts{};
-  PerRoom<float> RoomVolumes{};
+  RoomPollutant conc{};                // at the start of the step
+  RoomPollutant new_conc{};            // at its end
+  RoomPollutant room_mass{};           // airborne mass, concentration × volume
+  RoomPollutant room_conc{};           // what the emission models read as the room concentration
+  RoomPollutant previous_room_conc{};  // the previous step's, for the shower model
+  PerRoom<float> room_peak{};          // highest concentration of any pollutant in each room
+  PerRoom<int> room_source_counts{};
+  PerRoom<float> room_volumes{};
   // The integral of each room's concentration over the last step (concentration × h): what
   // takes from a room in proportion to its concentration (outflow to outdoors, the HVAC
   // return, sinks, an air cleaner) takes its rate times this.
-  RoomPollutant StepIntegral{};
+  RoomPollutant step_integral{};
 };
 
 // Working HVAC flows of the step from the entered ones and the HVAC-history fraction f.
@@ -103,12 +103,12 @@ void LoadRoomFlowArrays(const BuildingRecord& building, int room_count, RoomArra
 // Times at which some source switches on or off: sources of rooms 0..NumRooms, every cycle,
 // repeats included. A step that has grown is cut back ahead of each of them.
 struct SwitchTimes {
-  std::vector<double> Once;  // sources that do not repeat, sorted
+  std::vector<double> once;  // sources that do not repeat, sorted
   struct Repeating {
-    double Period = 0;
-    std::vector<double> Offsets;
+    double period = 0;
+    std::vector<double> offsets;
   };
-  std::vector<Repeating> Repeats;
+  std::vector<Repeating> repeats;
 };
 SwitchTimes CollectSwitchOnTimes(const BuildingRecord& building);
 // The first switch time after t; a very large value when there is none.
@@ -117,7 +117,7 @@ double NextSwitchTime(const SwitchTimes& times, double t);
 // The result of updating the rooms over one step.
 enum class StepStatus { Ok, NegativeLoss, NotFinite };
 
-// After the rooms: Conc := NewConc, the leaving total (from StepIntegral), the airborne
+// After the rooms: conc := new_conc, the leaving total (from step_integral), the airborne
 // total, the airborne mass and the peak of every room 0..NumRooms.
 void RoomBookkeeping(BuildingRecord& building, const WorkingFlows& flows, float dt,
                      RoomArrays& arrays);

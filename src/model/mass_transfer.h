@@ -13,8 +13,8 @@ struct MassTransferResult {
     TooLarge,  // values so large that the coefficient is no finite single
   };
   Status status = Status::Ok;
-  float Re = 0;  // Reynolds number, with ν = 66/1200 m²/h
-  float Sh = 0;  // Sherwood number
+  float re = 0;  // Reynolds number, with ν = 66/1200 m²/h
+  float sh = 0;  // Sherwood number
   float km = 0;  // m/h
 };
 

@@ -9,7 +9,9 @@ namespace quarn {
 
 // The program-wide state: the model record and the folders, settings and flags that the
 // windows share. Windows reach the one instance through AppState(); model and file
-// functions never do, they take what they work on as parameters.
+// functions never do, they take what they work on as parameters. Its fields keep the names
+// of the program's design, like the records' fields.
+// NOLINTBEGIN(readability-identifier-naming)
 struct ProgramState {
   std::string ProgramFolder;
   std::string DataFolder;      // building files
@@ -18,8 +20,6 @@ struct ProgramState {
   std::string ProgramVersion;
   float StepAdjustFactor = 0;
   PerPollutant<float> ParticleDiameters{};
-  HistoryPollutant OutdoorConcInput{};  // as entered, in OutdoorConcUnits
-  RoomPollutant InitialConcInput{};     // as entered, in InitialConcUnits
   std::string TempFolderName;
   std::string TempFolder;
   std::string TempDrive;
@@ -45,9 +45,7 @@ struct ProgramState {
   bool SinksSaved = false;
   bool OccupantsSaved = false;
   bool RoomFlowsSaved = false;
-  bool SavedFlag5 = false;
   bool VentilationSaved = false;
-  bool SavedFlag7 = false;
   bool RoomsSaved = false;
   bool ScenarioRoomsFlag = false;
   // The scenario room window's data went into the record; its File > Cancel asks only while
@@ -64,6 +62,7 @@ struct ProgramState {
   float FittedK = 0;
   std::string ChamberFileName;
 };
+// NOLINTEND(readability-identifier-naming)
 
 // The one instance the windows share.
 ProgramState& AppState();

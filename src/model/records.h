@@ -36,6 +36,9 @@ using HistoryPollutant = std::array<std::array<float, kMaxPollutants>, kMaxHisto
 inline constexpr int16_t kTrue = -1;
 inline constexpr int16_t kFalse = 0;
 
+// The record types keep the field names of the stored file layouts, which the naming rule
+// would otherwise turn into the program's own style.
+// NOLINTBEGIN(readability-identifier-naming)
 struct SourceRecord {
   std::string Name;
   int16_t Model = 0;          // 0..10, see EmissionModelName
@@ -54,18 +57,12 @@ struct SourceRecord {
   float SpillArea = 0;
   PerPollutant<float> SourceWork2{};
   float Size = 0;
-  float SourceWork3 = 0;
   int16_t NumCycles = 0;
   std::array<float, kMaxCycles + 1> TimeOn{};
   std::array<float, kMaxCycles + 1> TimeOff{};
   float SourceAge = 0;
   PerPollutant<float> ModelWork1{};
-  PerPollutant<float> ModelWork2{};
-  PerPollutant<float> ModelWork3{};
-  PerPollutant<float> ModelWork4{};
-  PerPollutant<float> ModelWork5{};
-  float ModelValue1 = 0;
-  float ModelValue2 = 0;
+  PerPollutant<float> ModelWork2{};  // kept only for the file layout
   float CurrentTime = 0;
   FixedString<1> CycleRepeats;  // "N", "H", "D", "W", "M", "O"
   float SourceFactor = 0;
@@ -123,8 +120,8 @@ struct PollutantRecord {
   float CancerRisk = 0;
   float RfD = 0;
   float RfC = 0;
-  float C0 = 0;  // saturation concentration, mg/m³
-  float Spare = 0;
+  float C0 = 0;     // saturation concentration, mg/m³
+  float Spare = 0;  // kept only for the file layout
   float MolWt = 0;
   float Diffusivity = 0;
   float Density = 0;
@@ -149,9 +146,11 @@ struct ScenarioRecord {
   float OverallACH = 0;
   std::string ConcUnits;
   std::string OutdoorConcUnits;
+  HistoryPollutant OutdoorConcInput{};  // (time row, pollutant) as entered, in OutdoorConcUnits
   std::string InitialConcUnits;
+  RoomPollutant InitialConcInput{};  // as entered, in InitialConcUnits
   FixedString<1> ConstantACH;
-  FixedString<1> GeneralFlag;
+  FixedString<1> GeneralFlag;  // kept only for the file layout
   FixedString<1> VentScheduleFlag;
   FixedString<8> PollutantClass;
   FixedString<1> ManagedFlowFlag;
@@ -160,10 +159,10 @@ struct ScenarioRecord {
   RoomMatrix ManagedRoomFlows{};
   PerRoom<float> ManagedToOutdoors{};
   PerRoom<float> ManagedFromOutdoors{};
-  float ManagedValue1 = 0;  // managed system totals: air in
-  float ManagedValue2 = 0;  // air out
-  float ManagedValue3 = 0;  // start of the managed period, h
-  float ManagedValue4 = 0;  // end of the managed period, h
+  float ManagedValue1 = 0;  // see ManagedIntakeTotal and the three after it
+  float ManagedValue2 = 0;
+  float ManagedValue3 = 0;
+  float ManagedValue4 = 0;
   History VentRate{};
   History VentTime{};
   float PenetrationDefault = 0;
@@ -186,11 +185,8 @@ struct ScenarioRecord {
   PerRoom<float> WorkingHVACOutdoorAir{};
   RoomMatrix FlowMatrix{};
   PerPollutant<float> PollutantWork{};
-  float HVACTotal1 = 0;
-  float HVACTotal2 = 0;
   float HVACOutdoorAirTotal = 0;  // the HVAC system's exhaust to outdoors (leaving)
   float HVACMakeUpTotal = 0;      // the HVAC system's outdoor intake (entering)
-  float HVACTotal5 = 0;
   int16_t HVACHistoryOutdoorOnly = 0;
   float HVACTotalFlow = 0;
   std::array<std::array<float, kMaxPollutants>, kFilterPositions> FilterPenetration{};
@@ -210,14 +206,12 @@ struct ScenarioRecord {
   PerRoom<int16_t> NumSources{};
   std::array<std::array<SinkRecord, kMaxSinks + 1>, kRoomSlots> Sinks{};  // (room, slot)
   PerRoom<int16_t> NumSinks{};
-  PerRoom<float> RoomWorkA{};
-  PerRoom<float> RoomWorkB{};
-  RoomMatrix RoomWorkMatrix{};
   PerPollutant<float> TotalEmitted{};
-  PerPollutant<float> ResultTotal1{};  // mass held by the sinks
-  PerPollutant<float> ResultTotal2{};  // its running maximum
-  PerPollutant<float> ResultTotal3{};  // mass leaving the building
-  PerPollutant<float> ResultTotal4{};  // airborne mass
+  // The run's totals, in concentration units times m³ (mass once scaled by the units).
+  PerPollutant<float> SinkMass{};      // held by the sinks
+  PerPollutant<float> PeakSinkMass{};  // the running maximum of SinkMass
+  PerPollutant<float> LeavingMass{};   // gone out of the building
+  PerPollutant<float> AirborneMass{};  // in the air of the rooms
   RoomPollutant RoomPollutantWork{};
   PerRoom<float> LossCoefficient{};
   std::array<OccupantRecord, kMaxOccupants + 1> Occupants{};
@@ -236,7 +230,7 @@ struct ScenarioRecord {
   float Pressure = 0;     // mm Hg
   float HoursSimulated = 0;
   float YearsSimulated = 0;
-  float RunSetting1 = 0;
+  float RunSetting1 = 0;  // kept only for the file layout
   int16_t RunSetting2 = 0;
   float StepSize = 0;  // h
   std::string RunLabel;
@@ -264,6 +258,59 @@ struct BuildingRecord {
   float TotalRoomVolume = 0;
   int16_t DisplayUnitCode = 0;  // 0 mg/m³, 1 µg/m³, 2 ppm, 3 #/cc, 4 #/m³
 };
+// NOLINTEND(readability-identifier-naming)
+
+// Names for the stored fields that the run and the windows read: the file layouts keep the
+// numbered names, the code reads what each holds.
+
+// The managed system's totals, m³/h: outdoor air taken in (entering) and exhausted (leaving).
+inline float& ManagedIntakeTotal(ScenarioRecord& s) {
+  return s.ManagedValue1;
+}
+inline float ManagedIntakeTotal(const ScenarioRecord& s) {
+  return s.ManagedValue1;
+}
+inline float& ManagedExhaustTotal(ScenarioRecord& s) {
+  return s.ManagedValue2;
+}
+inline float ManagedExhaustTotal(const ScenarioRecord& s) {
+  return s.ManagedValue2;
+}
+// The period in which the managed flows replace the others, h from the start of the run.
+inline float& ManagedPeriodStart(ScenarioRecord& s) {
+  return s.ManagedValue3;
+}
+inline float ManagedPeriodStart(const ScenarioRecord& s) {
+  return s.ManagedValue3;
+}
+inline float& ManagedPeriodEnd(ScenarioRecord& s) {
+  return s.ManagedValue4;
+}
+inline float ManagedPeriodEnd(const ScenarioRecord& s) {
+  return s.ManagedValue4;
+}
+
+// The spill models' liquid (models 8 and 10): the mass of each pollutant in it, mg, and the
+// moles of each left in it.
+inline PerPollutant<float>& LiquidMass(SourceRecord& s) {
+  return s.ModelWork1;
+}
+inline const PerPollutant<float>& LiquidMass(const SourceRecord& s) {
+  return s.ModelWork1;
+}
+inline PerPollutant<float>& MolesLeft(SourceRecord& s) {
+  return s.SourceWork1;
+}
+inline const PerPollutant<float>& MolesLeft(const SourceRecord& s) {
+  return s.SourceWork1;
+}
+// The composition window's content of each component, mg per g of the product.
+inline PerPollutant<float>& CompositionMgPerGram(SourceRecord& s) {
+  return s.SourceWork2;
+}
+inline const PerPollutant<float>& CompositionMgPerGram(const SourceRecord& s) {
+  return s.SourceWork2;
+}
 
 // A class whose first two characters are "PM" switches the program to particle mode.
 inline bool IsParticleMode(const ScenarioRecord& s) {

@@ -267,7 +267,7 @@ void RoomStepper::StartState(const Solution& solution, int p, const SourceStates
                              const SinkMasses& sinks, const RoomArrays& arrays,
                              std::vector<double>& z) const {
   z.assign(static_cast<std::size_t>(layout_.Size()), 0.0);
-  for (int r = 1; r <= layout_.rooms; ++r) z[r - 1] = arrays.Conc[r][p];
+  for (int r = 1; r <= layout_.rooms; ++r) z[r - 1] = arrays.conc[r][p];
   for (std::size_t i = 0; i < layout_.sinks.size(); ++i) {
     const auto [room, slot] = layout_.sinks[i];
     z[layout_.SinkIndex(static_cast<int>(i))] = sinks[room][slot][p];
@@ -276,7 +276,7 @@ void RoomStepper::StartState(const Solution& solution, int p, const SourceStates
     const StateLayout::LayerState& at = layout_.layers[i];
     const SourceState& state = sources[at.room][at.slot];
     z[layout_.LayerIndex(static_cast<int>(i))] =
-        at.layer == 1 ? state.ReservoirMass[p] : state.Layer2Mass[p];
+        at.layer == 1 ? state.reservoir_mass[p] : state.layer2_mass[p];
   }
   // The chain gives a room w_j(0) s^j / j! at time s, so w_j(0) is j! times the coefficient.
   double factorial = 1;
@@ -296,15 +296,15 @@ void RoomStepper::Solve(BuildingRecord& building, const WorkingFlows& flows,
   const int np = PollutantCount(building.Scenario);
   const int rooms = layout_.rooms;
   sol.dt = dt;
-  SystemKey key = MakeSystemKey(terms.LossCoefficient, flows, mixing);
+  SystemKey key = MakeSystemKey(terms.loss_coefficient, flows, mixing);
   PerRoom<float> share{};
   for (int q = 1; q <= rooms; ++q) share[q] = SupplyShare(building, key, q);
-  sol.inputs = step_sources_.Inputs(t0, dt, arrays.RoomConc, share, sources);
+  sol.inputs = step_sources_.Inputs(t0, dt, arrays.room_conc, share, sources);
   // The outdoor air and what of the HVAC supply does not come from the rooms.
   for (int r = 1; r <= rooms; ++r) {
-    const float supplied = flows.BaseHVACSupply[r] / building.RoomList[r].Volume;
+    const float supplied = flows.base_hvac_supply[r] / building.RoomList[r].Volume;
     for (int p = 0; p < np; ++p)
-      sol.inputs.polynomial[0][r][p] += terms.OutdoorInput[r][p] + supplied * mixing.Constant[p];
+      sol.inputs.polynomial[0][r][p] += terms.outdoor_input[r][p] + supplied * mixing.constant[p];
   }
   key.layers_on = sol.inputs.layers_on;
   key.showers_on = sol.inputs.showers_on;
@@ -341,13 +341,13 @@ void RoomStepper::Solve(BuildingRecord& building, const WorkingFlows& flows,
     StartState(sol, p, sources, sinks, arrays, start_);
     const PropagatedState out =
         PropagateState(sol.system->rates[sol.system->same_as[p]], start_, dt);
-    for (std::size_t i = 0; i < coupled; ++i) sol.ends[i][p] = out.End[i];
+    for (std::size_t i = 0; i < coupled; ++i) sol.ends[i][p] = out.end[i];
     for (std::size_t r = 0; r < static_cast<std::size_t>(rooms); ++r)
-      sol.integrals[r][p] = out.Integral[r];
+      sol.integrals[r][p] = out.integral[r];
     for (std::size_t m = 0; m < modes; ++m) {
       const auto at = static_cast<std::size_t>(layout_.ModeIndex(static_cast<int>(m)));
-      sol.mode_ends[m][p] = out.End[at];
-      sol.mode_integrals[m][p] = out.Integral[at];
+      sol.mode_ends[m][p] = out.end[at];
+      sol.mode_integrals[m][p] = out.integral[at];
     }
   }
 }
@@ -382,11 +382,11 @@ double RoomStepper::FirstEvent(const BuildingRecord& building, const HVACMixing&
     };
     // An HVAC filter that reaches its capacity within the step stops there.
     const float capacity = s.FilterCapacity;
-    if (filter_may_fill && hvac.FilterMass[p] < capacity) {
+    if (filter_may_fill && hvac.filter_mass[p] < capacity) {
       const auto load = [&](const std::vector<PerPollutant<double>>& integrals, double tau) {
-        double caught = hvac.FilterMass[p] + mixing.CaughtOutdoor[p] * tau;
+        double caught = hvac.filter_mass[p] + mixing.caught_outdoor[p] * tau;
         for (int r = 1; r <= layout_.rooms; ++r)
-          caught += mixing.Caught[r][p] * integrals[r - 1][p];
+          caught += mixing.caught[r][p] * integrals[r - 1][p];
         return caught - capacity;
       };
       const double at_end = load(sol.integrals, dt);
@@ -394,10 +394,10 @@ double RoomStepper::FirstEvent(const BuildingRecord& building, const HVACMixing&
         const auto value_at = [&](double tau) {
           const PropagatedState x = PropagateState(rates, start_state(), tau);
           std::vector<PerPollutant<double>> integrals(static_cast<std::size_t>(layout_.rooms));
-          for (int r = 0; r < layout_.rooms; ++r) integrals[r][p] = x.Integral[r];
+          for (int r = 0; r < layout_.rooms; ++r) integrals[r][p] = x.integral[r];
           return load(integrals, tau);
         };
-        consider({-1, p}, value_at, hvac.FilterMass[p] - capacity, at_end);
+        consider({-1, p}, value_at, hvac.filter_mass[p] - capacity, at_end);
       }
     }
     // The air passing the equilibrium of a layer 1 starts or stops its release.
@@ -407,7 +407,7 @@ double RoomStepper::FirstEvent(const BuildingRecord& building, const HVACMixing&
       if (!step_sources_.On(at.room, at.slot)) continue;
       const SourceRecord& source = s.Sources[at.room][at.slot];
       const double m0 = source.Params[2][p];
-      const double start_mass = sources[at.room][at.slot].ReservoirMass[p];
+      const double start_mass = sources[at.room][at.slot].reservoir_mass[p];
       if (m0 == 0 || !(start_mass > 0)) continue;
       const bool releasing = step_sources_.Releasing(static_cast<int>(i), p);
       const auto index = static_cast<std::size_t>(layout_.LayerIndex(static_cast<int>(i)));
@@ -419,10 +419,10 @@ double RoomStepper::FirstEvent(const BuildingRecord& building, const HVACMixing&
       const double at_end = drive(end_mass, end_conc);
       const auto value_at = [&](double tau) {
         const PropagatedState x = PropagateState(rates, start_state(), tau);
-        return drive(x.End[index], x.End[static_cast<std::size_t>(at.room - 1)]);
+        return drive(x.end[index], x.end[static_cast<std::size_t>(at.room - 1)]);
       };
-      const double at_start = releasing ? std::max(drive(start_mass, arrays.Conc[at.room][p]), 0.0)
-                                        : std::min(drive(start_mass, arrays.Conc[at.room][p]), 0.0);
+      const double at_start = releasing ? std::max(drive(start_mass, arrays.conc[at.room][p]), 0.0)
+                                        : std::min(drive(start_mass, arrays.conc[at.room][p]), 0.0);
       // Near its equilibrium a layer exchanges almost nothing: turning it at the step's end
       // instead of where the air passes puts what it exchanged in the rest of the step, at
       // most its rate at the end over half of that rest, in the wrong place. Where that is
@@ -462,14 +462,15 @@ void RoomStepper::CommitRooms(BuildingRecord& building,
     const double cleaner = CleanerRate(s, r);
     for (int p = 0; p < np; ++p) {
       const auto next = static_cast<float>(end[p]);
-      arrays.NewConc[r][p] = next;
-      arrays.RoomConc[r][p] = next;
-      arrays.StepIntegral[r][p] = static_cast<float>(integral[p]);
+      arrays.new_conc[r][p] = next;
+      arrays.room_conc[r][p] = next;
+      arrays.step_integral[r][p] = static_cast<float>(integral[p]);
       if (cleaner != 0)
         s.AirCleanerCollected[r] +=
             static_cast<float>(cleaner * integral[p] * building.RoomList[r].Volume);
       if (!output_due && next > 0 &&
-          MovedBeyond(std::fabs(arrays.PreviousRoomConc[r][p] - next), next, step.change_threshold))
+          MovedBeyond(std::fabs(arrays.previous_room_conc[r][p] - next), next,
+                      step.change_threshold))
         output_due = true;
     }
     // A shower's water takes up what the air holds above C H: its emission follows the air.
@@ -519,8 +520,8 @@ void RoomStepper::Commit(BuildingRecord& building, const Solution& sol, const St
     }
   }
   for (int p = 0; p < np; ++p) {
-    s.ResultTotal1[p] = static_cast<float>(in_sinks[p]);
-    if (s.ResultTotal2[p] < s.ResultTotal1[p]) s.ResultTotal2[p] = s.ResultTotal1[p];
+    s.SinkMass[p] = static_cast<float>(in_sinks[p]);
+    if (s.PeakSinkMass[p] < s.SinkMass[p]) s.PeakSinkMass[p] = s.SinkMass[p];
   }
   for (std::size_t i = 0; i < layout_.layers.size(); ++i) {
     const StateLayout::LayerState& at = layout_.layers[i];
@@ -530,7 +531,7 @@ void RoomStepper::Commit(BuildingRecord& building, const Solution& sol, const St
         sol.ends[static_cast<std::size_t>(layout_.LayerIndex(static_cast<int>(i)))];
     for (int p = 0; p < np; ++p) {
       if (((sol.inputs.layers_on[p][i / 64] >> (i % 64)) & 1U) == 0) continue;
-      float& mass = at.layer == 1 ? state.ReservoirMass[p] : state.Layer2Mass[p];
+      float& mass = at.layer == 1 ? state.reservoir_mass[p] : state.layer2_mass[p];
       const float next = std::max(0.0F, static_cast<float>(end[p]));
       emitted[p] -= static_cast<double>(source.Size) * source.UnitFactor * (next - mass);
       mass = next;
@@ -547,7 +548,7 @@ bool RoomStepper::ContinuesBlock(const BuildingRecord& /*building*/, const Worki
                                  const Step& step) const {
   const Block& block = *block_;
   if (!block.active || step.after_change || !step.regular || step.length != block.dt) return false;
-  SystemKey key = MakeSystemKey(terms.LossCoefficient, flows, mixing);
+  SystemKey key = MakeSystemKey(terms.loss_coefficient, flows, mixing);
   key.layers_on = block.layers_on;
   key.showers_on = block.showers_on;
   // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison)
@@ -713,10 +714,10 @@ bool RoomStepper::BlockStepStaysWhole(const BuildingRecord& building, const HVAC
   const Solution& sol = *solution_;
   if (CapacityLimited(s.HVACType)) {
     for (int p = 0; p < np; ++p) {
-      if (!(hvac.FilterMass[p] < s.FilterCapacity)) continue;
-      double caught = hvac.FilterMass[p] + mixing.CaughtOutdoor[p] * block.dt;
+      if (!(hvac.filter_mass[p] < s.FilterCapacity)) continue;
+      double caught = hvac.filter_mass[p] + mixing.caught_outdoor[p] * block.dt;
       for (int r = 1; r <= n; ++r)
-        caught += mixing.Caught[r][p] * sol.integrals[static_cast<std::size_t>(r - 1)][p];
+        caught += mixing.caught[r][p] * sol.integrals[static_cast<std::size_t>(r - 1)][p];
       if (caught >= s.FilterCapacity) return false;
     }
   }
@@ -769,7 +770,7 @@ bool RoomStepper::BlockStep(BuildingRecord& building, const HVACMixing& mixing,
     const PerPollutant<double>& layers =
         block_values_[static_cast<std::size_t>(rows->LayerTotal(n))];
     for (int p = 0; p < np; ++p) {
-      s.ResultTotal1[p] = static_cast<float>(block.sink_base[p] + sinks[p]);
+      s.SinkMass[p] = static_cast<float>(block.sink_base[p] + sinks[p]);
       const double held = block.layer_base[p] + layers[p];
       emitted[p] -= held - block.layer_last[p];
       block.layer_last[p] = held;
@@ -785,7 +786,7 @@ bool RoomStepper::BlockStep(BuildingRecord& building, const HVACMixing& mixing,
   }
   if (block.chained) SetModeStates();
   for (int p = 0; p < np; ++p) {
-    if (s.ResultTotal2[p] < s.ResultTotal1[p]) s.ResultTotal2[p] = s.ResultTotal1[p];
+    if (s.PeakSinkMass[p] < s.SinkMass[p]) s.PeakSinkMass[p] = s.SinkMass[p];
     s.TotalEmitted[p] +=
         static_cast<float>(emitted[p] + ModesEmitted(building, sol.mode_integrals, p));
   }
@@ -816,7 +817,7 @@ void RoomStepper::CommitChainedStates(BuildingRecord& building, PerPollutant<dou
       in_sinks[p] += static_cast<double>(state[at][p]) * area;
     }
   }
-  for (int p = 0; p < np; ++p) s.ResultTotal1[p] = static_cast<float>(in_sinks[p]);
+  for (int p = 0; p < np; ++p) s.SinkMass[p] = static_cast<float>(in_sinks[p]);
   for (std::size_t i = 0; i < layout_.layers.size(); ++i) {
     const SourceRecord& source = s.Sources[layout_.layers[i].room][layout_.layers[i].slot];
     const double weight = static_cast<double>(source.Size) * source.UnitFactor;
@@ -869,7 +870,8 @@ void RoomStepper::EndBlock(const BuildingRecord& building, SourceStates& sources
     const auto index = static_cast<std::size_t>(layout_.LayerIndex(static_cast<int>(i)));
     for (int p = 0; p < np; ++p) {
       if (((block.layers_on[p][i / 64] >> (i % 64)) & 1U) == 0) continue;
-      (at.layer == 1 ? state.ReservoirMass[p] : state.Layer2Mass[p]) = std::max(0.0F, z[index][p]);
+      (at.layer == 1 ? state.reservoir_mass[p] : state.layer2_mass[p]) =
+          std::max(0.0F, z[index][p]);
     }
   }
 }
@@ -882,7 +884,7 @@ RoomStepper::Outcome RoomStepper::Advance(BuildingRecord& building, const Workin
   const int rooms = layout_.rooms;
   const int np = PollutantCount(building.Scenario);
   for (int r = 1; r <= rooms; ++r)
-    if (terms.LossCoefficient[r] < 0) {
+    if (terms.loss_coefficient[r] < 0) {
       outcome.status = StepStatus::NegativeLoss;
       return outcome;
     }
@@ -892,8 +894,8 @@ RoomStepper::Outcome RoomStepper::Advance(BuildingRecord& building, const Workin
     return outcome;
   }
   EndBlock(building, sources, sinks);
-  step_sources_.Schedule(step.start, step.step_size, arrays.Conc, sources);
-  double dt = step_sources_.Limit(step.start, step.length, arrays.RoomConc, sources);
+  step_sources_.Schedule(step.start, step.step_size, arrays.conc, sources);
+  double dt = step_sources_.Limit(step.start, step.length, arrays.room_conc, sources);
   bool regular = step.regular && dt == step.length;
   Solution& sol = *solution_;
   Solve(building, flows, terms, mixing, step.start, dt, regular, sources, sinks, arrays, sol);
@@ -920,7 +922,7 @@ RoomStepper::Outcome RoomStepper::Advance(BuildingRecord& building, const Workin
       if (event.layer >= 0)
         step_sources_.Flip(event.layer, event.p);
       else
-        hvac.FilterMass[event.p] = building.Scenario.FilterCapacity;
+        hvac.filter_mass[event.p] = building.Scenario.FilterCapacity;
     }
     events.clear();
     Solve(building, flows, terms, mixing, step.start, dt, regular, sources, sinks, arrays, sol);

@@ -50,10 +50,10 @@ class RoomStepper {
     PerPollutant<bool> filled{};
   };
 
-  // Takes one step from the arrays' Conc, filling NewConc, RoomConc, StepIntegral and the
-  // states; adds what was emitted to TotalEmitted, the sinks' totals to ResultTotal1 and 2
+  // Takes one step from the arrays' conc, filling new_conc, room_conc, step_integral and the
+  // states; adds what was emitted to TotalEmitted, the sinks' totals to SinkMass and 2
   // and the air cleaners' catch to AirCleanerCollected; sets outputDue when some
-  // concentration moved by more than the threshold. hvac.FilterMass is read for the filter's
+  // concentration moved by more than the threshold. hvac.filter_mass is read for the filter's
   // capacity; a filter found full at the step's end is set to its capacity. Nothing is
   // changed when a loss coefficient is negative.
   Outcome Advance(BuildingRecord& building, const WorkingFlows& flows, const RemovalTerms& terms,

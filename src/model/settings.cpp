@@ -23,7 +23,8 @@ constexpr int kCommaCode = 44;
 constexpr int kTabCode = 9;
 
 std::string VersionText(const ProgramIdentity& id) {
-  return FormatDouble(id.Major) + "." + FormatDouble(id.Minor) + "." + FormatDouble(id.Revision);
+  return FormatDouble(id.version_major) + "." + FormatDouble(id.version_minor) + "." +
+         FormatDouble(id.version_revision);
 }
 
 }  // namespace
@@ -39,7 +40,7 @@ TempFolderParts SplitTempFolder(std::string_view temp_folder) {
 }
 
 std::string JoinTempFolder(const TempFolderParts& parts) {
-  return parts.Drive + parts.Folder;
+  return parts.drive + parts.folder;
 }
 
 char SeparatorFromCode(int code) {
@@ -69,9 +70,9 @@ HostFolders DefaultHostFolders(const std::string& program_folder, bool program_f
   HostFolders f;
   // Without a data folder of the user there is nowhere better than beside the program.
   const bool beside_program = program_folder_writable || user_data_folder.empty();
-  f.DataFolder = JoinPath(beside_program ? program_folder : user_data_folder, "building");
-  f.ScenarioFolder = JoinPath(f.DataFolder, "scenario");
-  f.TempFolder = temp_folder;
+  f.data_folder = JoinPath(beside_program ? program_folder : user_data_folder, "building");
+  f.scenario_folder = JoinPath(f.data_folder, "scenario");
+  f.temp_folder = temp_folder;
   return f;
 }
 
@@ -86,11 +87,11 @@ bool IsFolderWritable(const std::string& folder) {
 
 Settings DefaultSettings(const ProgramIdentity& identity, const HostFolders& folders) {
   Settings s;
-  s.ProgramTitle = identity.Description;
+  s.ProgramTitle = identity.description;
   s.ProgramVersion = VersionText(identity);
-  s.TempFolder = folders.TempFolder;
-  s.DataFolder = folders.DataFolder;
-  s.ScenarioFolder = folders.ScenarioFolder;
+  s.TempFolder = folders.temp_folder;
+  s.DataFolder = folders.data_folder;
+  s.ScenarioFolder = folders.scenario_folder;
   s.DataSeparator = ',';
   return s;
 }
@@ -137,10 +138,10 @@ std::string HostFolderOrDefault(const std::string& stored, const std::string& fa
 
 void UseHostFolders(Settings& settings, const HostFolders& fallback, Prompt& prompt) {
   settings.TempFolder =
-      HostFolderOrDefault(settings.TempFolder, fallback.TempFolder, "temporary folder", prompt);
+      HostFolderOrDefault(settings.TempFolder, fallback.temp_folder, "temporary folder", prompt);
   settings.DataFolder =
-      HostFolderOrDefault(settings.DataFolder, fallback.DataFolder, "building folder", prompt);
-  settings.ScenarioFolder = HostFolderOrDefault(settings.ScenarioFolder, fallback.ScenarioFolder,
+      HostFolderOrDefault(settings.DataFolder, fallback.data_folder, "building folder", prompt);
+  settings.ScenarioFolder = HostFolderOrDefault(settings.ScenarioFolder, fallback.scenario_folder,
                                                 "scenario folder", prompt);
 }
 
@@ -163,8 +164,8 @@ void ApplySettings(const Settings& s, ProgramState& state) {
   state.ProgramVersion = s.ProgramVersion;
   state.TempFolder = s.TempFolder;
   const TempFolderParts parts = SplitTempFolder(s.TempFolder);
-  state.TempDrive = parts.Drive;
-  state.TempFolderName = parts.Folder;
+  state.TempDrive = parts.drive;
+  state.TempFolderName = parts.folder;
   state.DataFolder = s.DataFolder;
   state.ScenarioFolder = s.ScenarioFolder;
   state.DataSeparator = s.DataSeparator;
@@ -197,7 +198,7 @@ Settings InitialSettings(const ProgramIdentity& identity, const HostFolders& def
   Settings settings = ParseSettingsFile(bytes);
   UseHostFolders(settings, defaults, prompt);
   if (std::filesystem::path(settings.TempFolder).filename() == "DudeDirav")
-    settings.TempFolder = defaults.TempFolder;
+    settings.TempFolder = defaults.temp_folder;
   return settings;
 }
 
@@ -205,16 +206,16 @@ Settings InitialSettings(const ProgramIdentity& identity, const HostFolders& def
 
 std::string LoadStartUpSettings(ProgramState& state, const ProgramIdentity& identity,
                                 const StartUpEnvironment& env, Prompt& prompt) {
-  state.ProgramFolder = env.ProgramFolder;
-  const HostFolders defaults = DefaultHostFolders(env.ProgramFolder, env.ProgramFolderWritable,
-                                                  env.UserDataFolder, env.TempFolder);
-  const std::string own = env.UserConfigFolder.empty()
+  state.ProgramFolder = env.program_folder;
+  const HostFolders defaults = DefaultHostFolders(env.program_folder, env.program_folder_writable,
+                                                  env.user_data_folder, env.temp_folder);
+  const std::string own = env.user_config_folder.empty()
                               ? std::string()
-                              : JoinPath(env.UserConfigFolder, kSettingsFileName);
+                              : JoinPath(env.user_config_folder, kSettingsFileName);
   // The user's file, or where earlier versions kept it when the program folder could not be
   // written; such a file moves to the configuration folder as it is.
-  std::string path = SettingsFileIn(env.UserConfigFolder);
-  const std::string earlier = path.empty() ? SettingsFileIn(env.UserDataFolder) : std::string();
+  std::string path = SettingsFileIn(env.user_config_folder);
+  const std::string earlier = path.empty() ? SettingsFileIn(env.user_data_folder) : std::string();
   const std::string found = path.empty() ? earlier : path;
   std::string bytes;
   ReadFailure failure = ReadFailure::Missing;
@@ -234,7 +235,7 @@ std::string LoadStartUpSettings(ProgramState& state, const ProgramIdentity& iden
   } else {
     // A user without a settings file gets one; when it cannot be written the settings still
     // hold for this run.
-    settings = InitialSettings(identity, defaults, env.ProgramFolder, prompt);
+    settings = InitialSettings(identity, defaults, env.program_folder, prompt);
     path = own;
     if (!path.empty()) WriteSettingsFile(path, settings);
   }
@@ -252,11 +253,11 @@ std::string LoadStartUpSettings(ProgramState& state, const ProgramIdentity& iden
 
 StartUpEnvironment HostStartUpEnvironment(const std::string& program_folder) {
   StartUpEnvironment env;
-  env.ProgramFolder = program_folder;
-  env.ProgramFolderWritable = IsFolderWritable(program_folder);
-  env.UserDataFolder = UserDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
-  env.UserConfigFolder = UserConfigFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
-  env.TempFolder = DefaultTempFolder();
+  env.program_folder = program_folder;
+  env.program_folder_writable = IsFolderWritable(program_folder);
+  env.user_data_folder = UserDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+  env.user_config_folder = UserConfigFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+  env.temp_folder = DefaultTempFolder();
   return env;
 }
 

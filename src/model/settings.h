@@ -13,6 +13,8 @@ namespace quarn {
 // the first settings of a user who has none; the program never writes it.
 inline constexpr const char* kSettingsFileName = "Quarn.ini";
 
+// The file's lines keep the names of the program state's fields they set.
+// NOLINTBEGIN(readability-identifier-naming)
 struct Settings {
   std::string ProgramTitle;    // line 1: the program's description text
   std::string ProgramVersion;  // line 2: major.minor.revision
@@ -21,20 +23,21 @@ struct Settings {
   std::string ScenarioFolder;  // line 5: scenario files
   char DataSeparator = ',';    // line 6, as its character code: 44 or 9
 };
+// NOLINTEND(readability-identifier-naming)
 
 // What the build knows about the program (from the generated version header).
 struct ProgramIdentity {
-  std::string Description;
-  int Major = 0;
-  int Minor = 0;
-  int Revision = 0;
+  std::string description;
+  int version_major = 0;
+  int version_minor = 0;
+  int version_revision = 0;
 };
 
-// The temporary folder in two parts. Work files are named Drive + Folder + separator + name,
+// The temporary folder in two parts. Work files are named drive + folder + separator + name,
 // so the two parts always join back to the whole.
 struct TempFolderParts {
-  std::string Drive;
-  std::string Folder;
+  std::string drive;
+  std::string folder;
 };
 // Split after the character that follows the first ":" ("D:\Work\Tmp" -> "D:\" and
 // "Work\Tmp"); without ":" after the first character ("/tmp/DudeDirav" -> "/" and
@@ -49,9 +52,9 @@ int SeparatorCode(char separator);
 
 // Where the program keeps its files on this host.
 struct HostFolders {
-  std::string DataFolder;      // building files
-  std::string ScenarioFolder;  // scenario files
-  std::string TempFolder;
+  std::string data_folder;      // building files
+  std::string scenario_folder;  // scenario files
+  std::string temp_folder;
 };
 // The user's data folder for the program: $XDG_DATA_HOME/Quarn, else $HOME/.local/share/Quarn.
 // Empty when neither is known. The environment values are parameters, for tests.
@@ -105,11 +108,11 @@ Settings SettingsFrom(const ProgramState& state);
 // removed. No failure stops start-up. Returns the path of the user's settings file (where the
 // file-locations dialog saves), empty when the user has no configuration folder.
 struct StartUpEnvironment {
-  std::string ProgramFolder;
-  bool ProgramFolderWritable = true;
-  std::string UserDataFolder;
-  std::string TempFolder;  // the user's default temporary folder
-  std::string UserConfigFolder;
+  std::string program_folder;
+  bool program_folder_writable = true;
+  std::string user_data_folder;
+  std::string temp_folder;  // the user's default temporary folder
+  std::string user_config_folder;
 };
 std::string LoadStartUpSettings(ProgramState& state, const ProgramIdentity& identity,
                                 const StartUpEnvironment& env, Prompt& prompt);

@@ -165,7 +165,7 @@ std::string SourceMessage(const BuildingRecord& b, int room, int slot, const Sou
   std::string text = RoomText(b, room) + ", source " + FormatSingle(static_cast<float>(slot)) +
                      " (" + s.Name + "), model \"" + EmissionModelName(s.Model) + "\":";
   for (const SourceProblem& q : problems)
-    text += "\n" + PollutantText(sc, q.Pollutant) + ": " + q.Parameter + " " + q.Reason + ".";
+    text += "\n" + PollutantText(sc, q.pollutant) + ": " + q.parameter + " " + q.reason + ".";
   text += "\n\n" + ending;
   return text;
 }
@@ -214,8 +214,8 @@ bool CheckSourcesBeforeRun(const BuildingRecord& building, Prompt& prompt) {
   size_t i = 0;
   while (i < problems.size()) {
     const SourceProblem& p = problems[i];
-    if (p.Room < 0) {
-      prompt.Message("The scenario's " + p.Parameter + " " + p.Reason +
+    if (p.room < 0) {
+      prompt.Message("The scenario's " + p.parameter + " " + p.reason +
                          ".  Please correct them "
                          "before running.",
                      title, MessageIcon::Critical);
@@ -223,9 +223,9 @@ bool CheckSourcesBeforeRun(const BuildingRecord& building, Prompt& prompt) {
       continue;
     }
     size_t j = i;
-    while (j < problems.size() && problems[j].Room == p.Room && problems[j].Slot == p.Slot) ++j;
+    while (j < problems.size() && problems[j].room == p.room && problems[j].slot == p.slot) ++j;
     prompt.Message(
-        SourceMessage(building, p.Room, p.Slot, building.Scenario.Sources[p.Room][p.Slot],
+        SourceMessage(building, p.room, p.slot, building.Scenario.Sources[p.room][p.slot],
                       {problems.begin() + i, problems.begin() + j},
                       "Please correct the source before running."),
         title, MessageIcon::Critical);

@@ -16,11 +16,11 @@ namespace quarn {
 // "number"). Without the check the run would not stop: it would write NaN or keep a stale
 // factor. Sources that are never on are not checked.
 struct SourceProblem {
-  int Room = -1;          // 0 the HVAC system, 1..13 a room; -1 the scenario as a whole
-  int Slot = 0;           // source slot 1..3; 0 for a scenario problem
-  int Pollutant = -1;     // the pollutant concerned; -1 when the source as a whole is meant
-  std::string Parameter;  // what to correct, as the input windows name it
-  std::string Reason;     // why the run cannot use it
+  int room = -1;          // 0 the HVAC system, 1..13 a room; -1 the scenario as a whole
+  int slot = 0;           // source slot 1..3; 0 for a scenario problem
+  int pollutant = -1;     // the pollutant concerned; -1 when the source as a whole is meant
+  std::string parameter;  // what to correct, as the input windows name it
+  std::string reason;     // why the run cannot use it
 };
 
 std::vector<SourceProblem> FindSourceProblems(const BuildingRecord& building);

@@ -17,20 +17,20 @@ namespace {
 // closed-form models are integrated over the step instead (MeanOverStep).
 double ModelEmission(const ScenarioRecord& scenario, const SourceRecord& source, SourceState& state,
                      int room, int p, const EmissionStep& step) {
-  const float croom = step.RoomConc[room][p];
-  const float dt = step.Step;
+  const float croom = step.room_conc[room][p];
+  const float dt = step.step;
   switch (source.Model) {
     case 0:
       return MassTransferEmission(source, state, p, croom, dt);
     case 3:
       return Paint2Emission(source, state, p, croom, dt);
     case 5:
-      return ShowerEmission(step.PreviousRoomConc[room][p], source, p);
+      return ShowerEmission(step.previous_room_conc[room][p], source, p);
     case 7:
       // Pollutant 0 is the mixture as a whole; its layer-1 mass is what the components'
       // shares are taken of.
       if (p == 0) return MassTransferEmission(source, state, p, croom, dt);
-      return VBXEmission(source, state, p, croom, dt, state.ReservoirMass[0]);
+      return VBXEmission(source, state, p, croom, dt, state.reservoir_mass[0]);
     case 8:
       if (p == 0) return PetroleumSpillRate(source, state, croom, scenario.Pollutants);
       return PetroleumSpillStep(source, state, p, croom, dt, scenario.Pollutants);
@@ -66,12 +66,12 @@ bool CycleInForce(const SourceRecord& source, int cycles, double period, double 
 double DepleteSpill(const ScenarioRecord& scenario, const SourceRecord& source, SourceState& state,
                     int p, double emission, float dt) {
   const double mw = scenario.Pollutants[p].MolWt;
-  float& mass = state.LiquidMass[p];
+  float& mass = state.liquid_mass[p];
   if (emission > 0 && emission * dt > mass)
     emission = std::max(0.0F, mass) / static_cast<double>(dt);
   mass = static_cast<float>(std::max(0.0, mass - emission * dt));
-  if (source.Model == 8) state.MolesLeft[p] = static_cast<float>(MassToMoles(mass, mw));
-  if (source.Model == 10) state.MolesLeft[p] = static_cast<float>(mass / mw / 1000.0);
+  if (source.Model == 8) state.moles_left[p] = static_cast<float>(MassToMoles(mass, mw));
+  if (source.Model == 10) state.moles_left[p] = static_cast<float>(mass / mw / 1000.0);
   return emission;
 }
 
@@ -109,21 +109,21 @@ StepSchedule ScheduleForStep(double t0, const SourceRecord& source, SourceState&
   StepSchedule schedule;
   const int n = CycleCount(source);
   if (n == 0) return schedule;
-  state.On = false;
-  state.SourceAge = 0;
+  state.on = false;
+  state.source_age = 0;
   // The run's clock is exact to well within a thousandth of a step, so a switch time that
   // close counts as reached: the switch takes effect at the step boundary it falls on.
   const double reach = t0 + 0.001 * static_cast<double>(step_size);
   if (!CycleInForce(source, n, RepeatPeriod(source), reach, schedule.began)) return schedule;
   schedule.on = true;
   const double age = std::max(0.0, t0 - schedule.began);
-  state.SourceAge = static_cast<float>(age);
-  if (age < step_size && !(state.SwitchOnDone && state.SwitchOnTime == schedule.began)) {
+  state.source_age = static_cast<float>(age);
+  if (age < step_size && !(state.switch_on_done && state.switch_on_time == schedule.began)) {
     ResetSourceParameters(source, state, num_pollutants);
-    state.SwitchOnDone = true;
-    state.SwitchOnTime = schedule.began;
+    state.switch_on_done = true;
+    state.switch_on_time = schedule.began;
   }
-  state.On = true;
+  state.on = true;
   return schedule;
 }
 
@@ -136,32 +136,32 @@ double HeldEmission(const ScenarioRecord& scenario, const SourceRecord& source, 
                     int room, int p, const EmissionStep& step) {
   double rate = ModelEmission(scenario, source, state, room, p, step) * source.UnitFactor;
   if (source.Model >= 8 && source.Model <= 10)
-    rate = DepleteSpill(scenario, source, state, p, static_cast<float>(rate), step.Step);
+    rate = DepleteSpill(scenario, source, state, p, static_cast<float>(rate), step.step);
   return static_cast<float>(rate);
 }
 
 void ResetSourceParameters(const SourceRecord& source, SourceState& state, int num_pollutants) {
   const int model = source.Model;
-  if (model == 7 || model == 8 || model == 9) state.SpillArea = source.Size;
+  if (model == 7 || model == 8 || model == 9) state.spill_area = source.Size;
   for (int p = 0; p < std::clamp(num_pollutants, 0, kMaxPollutants); ++p) {
     switch (model) {
       case 0:
-        state.ReservoirMass[p] = source.Params[2][p];
-        state.InitialMass[p] = source.Params[2][p];
-        state.Layer2Mass[p] = source.Params[5][p];
+        state.reservoir_mass[p] = source.Params[2][p];
+        state.initial_mass[p] = source.Params[2][p];
+        state.layer2_mass[p] = source.Params[5][p];
         break;
       case 3:
-        state.InitialMass[p] = source.Params[2][p];
-        state.ReservoirMass[p] = state.InitialMass[p];
-        state.Layer2Mass[p] = source.Params[6][p];
+        state.initial_mass[p] = source.Params[2][p];
+        state.reservoir_mass[p] = state.initial_mass[p];
+        state.layer2_mass[p] = source.Params[6][p];
         break;
       case 7:
       case 8:
       case 9:
-        state.InitialMass[p] = source.Params[2][p];
-        state.ReservoirMass[p] = state.InitialMass[p];
-        state.Layer2Mass[p] = source.Params[6][p];
-        state.MolesLeft[p] = state.InitialMoles[p];
+        state.initial_mass[p] = source.Params[2][p];
+        state.reservoir_mass[p] = state.initial_mass[p];
+        state.layer2_mass[p] = source.Params[6][p];
+        state.moles_left[p] = state.initial_moles[p];
         break;
       default:
         break;
@@ -175,9 +175,9 @@ namespace {
 // state changes only at a switch or at the start of a repeat period, so between those times
 // the cycle in force at the middle holds throughout.
 struct OnPart {
-  double From;
-  double Hours;
-  double Age;
+  double from;
+  double hours;
+  double age;
 };
 
 constexpr int kMaxCuts = 64;
@@ -185,11 +185,11 @@ constexpr int kMaxCuts = 64;
 // under a step of hours) take the state at the step's start for the whole step.
 constexpr double kMostPeriods = 4;
 
-// Parts beyond Count are left unset: a step asks for them for every source.
+// Parts beyond count are left unset: a step asks for them for every source.
 struct OnParts {
-  int Count = 0;
-  bool Whole = false;  // one part that is the whole step
-  std::array<OnPart, kMaxCuts + 1> Part;
+  int count = 0;
+  bool whole = false;  // one part that is the whole step
+  std::array<OnPart, kMaxCuts + 1> part;
 };
 
 // The times at which the source's state may change near time t: its switches and the starts
@@ -224,17 +224,17 @@ void FindStretch(const SourceRecord& source, int cycles, double period, double t
     if (x <= t) from = std::max(from, x);
     if (x > t) until = std::min(until, x);
   });
-  state.StretchKnown = true;
-  state.StretchFrom = from;
-  state.StretchUntil = until;
-  state.StretchOn = CycleInForce(source, cycles, period, t, state.StretchBegan);
+  state.stretch_known = true;
+  state.stretch_from = from;
+  state.stretch_until = until;
+  state.stretch_on = CycleInForce(source, cycles, period, t, state.stretch_began);
 }
 
 // A step that lies within one stretch of the schedule (give or take the tolerance) is on
 // or off throughout.
 bool WithinStretch(const SourceState& state, double t0, double dt, double tolerance) {
-  return state.StretchKnown && t0 >= state.StretchFrom - tolerance &&
-         t0 + dt <= state.StretchUntil + tolerance && dt > 2 * tolerance;
+  return state.stretch_known && t0 >= state.stretch_from - tolerance &&
+         t0 + dt <= state.stretch_until + tolerance && dt > 2 * tolerance;
 }
 
 double SwitchTolerance(float step_size) {
@@ -255,10 +255,10 @@ OnParts OnPartsOf(const SourceRecord& source, SourceState& state, double t0, dou
   if (!WithinStretch(state, t0, dt, tolerance))
     FindStretch(source, n, period, t0 + tolerance, state);
   if (WithinStretch(state, t0, dt, tolerance)) {
-    if (state.StretchOn) {
-      parts.Part[0] = {t0, dt, std::max(0.0, t0 - state.StretchBegan)};
-      parts.Count = 1;
-      parts.Whole = true;
+    if (state.stretch_on) {
+      parts.part[0] = {t0, dt, std::max(0.0, t0 - state.stretch_began)};
+      parts.count = 1;
+      parts.whole = true;
     }
     return parts;
   }
@@ -290,9 +290,9 @@ OnParts OnPartsOf(const SourceRecord& source, SourceState& state, double t0, dou
   double began = 0;
   if (crowded) {
     if (CycleInForce(source, n, period, t0 + tolerance, began)) {
-      parts.Part[0] = {t0, dt, std::max(0.0, t0 - began)};
-      parts.Count = 1;
-      parts.Whole = true;
+      parts.part[0] = {t0, dt, std::max(0.0, t0 - began)};
+      parts.count = 1;
+      parts.whole = true;
     }
     return parts;
   }
@@ -302,7 +302,7 @@ OnParts OnPartsOf(const SourceRecord& source, SourceState& state, double t0, dou
     const double to = c < count ? cuts[c] : t1;
     if (!(to > from)) continue;
     if (CycleInForce(source, n, period, (from + to) / 2, began))
-      parts.Part[parts.Count++] = {from, to - from, std::max(0.0, from - began)};
+      parts.part[parts.count++] = {from, to - from, std::max(0.0, from - began)};
     from = to;
   }
   return parts;
@@ -312,63 +312,63 @@ OnParts OnPartsOf(const SourceRecord& source, SourceState& state, double t0, dou
 double MeanOverPart(const SourceRecord& source, int p, const OnPart& part) {
   switch (source.Model) {
     case 1:
-      return R0kMeanRate(source, p, part.Age, part.Hours);
+      return R0kMeanRate(source, p, part.age, part.hours);
     case 2:
-      return Paint1MeanRate(source, p, part.Age, part.Hours);
+      return Paint1MeanRate(source, p, part.age, part.hours);
     case 4:
-      return RTMeanRate(source, p, part.Age, part.Hours);
+      return RTMeanRate(source, p, part.age, part.hours);
     default:
-      return PolyfitMeanRate(source, p, part.From, part.Hours);
+      return PolyfitMeanRate(source, p, part.from, part.hours);
   }
 }
 
 // The mean rate over the whole step of a closed-form source that is on for `parts` of it:
 // each part's mean weighted by its share of the step.
 double MeanOverStep(const SourceRecord& source, int p, const OnParts& parts, double dt) {
-  if (parts.Whole) return MeanOverPart(source, p, parts.Part[0]);
+  if (parts.whole) return MeanOverPart(source, p, parts.part[0]);
   double sum = 0;
-  for (int i = 0; i < parts.Count; ++i) {
-    const OnPart& part = parts.Part[i];
-    sum += MeanOverPart(source, p, part) * (part.Hours / dt);
+  for (int i = 0; i < parts.count; ++i) {
+    const OnPart& part = parts.part[i];
+    sum += MeanOverPart(source, p, part) * (part.hours / dt);
   }
   return sum;
 }
 
 float ConcPerMassOf(const EmissionStep& step, int p) {
-  return step.ConcPerMass != nullptr ? (*step.ConcPerMass)[p] : 1.0F;
+  return step.conc_per_mass != nullptr ? (*step.conc_per_mass)[p] : 1.0F;
 }
 
 // What pollutant p of one source that is on gives in the step: its rate in the scenario's
 // mass unit per hour, from the model's `emission` in the source's own unit, and its share
 // of the room's concentration rate.
 struct Emitted {
-  float Rate = 0;
-  float Share = 0;
+  float rate = 0;
+  float share = 0;
 };
 
 inline Emitted EmittedOf(const ScenarioRecord& scenario, const SourceRecord& source,
                          SourceState& state, int room, float volume, const EmissionStep& step,
                          int p, double emission) {
   Emitted e;
-  e.Rate = static_cast<float>(emission * source.UnitFactor);
+  e.rate = static_cast<float>(emission * source.UnitFactor);
   if (source.Model >= 8 && source.Model <= 10)
-    e.Rate = static_cast<float>(DepleteSpill(scenario, source, state, p, e.Rate, step.Step));
-  const float added = e.Rate * ConcPerMassOf(step, p);
+    e.rate = static_cast<float>(DepleteSpill(scenario, source, state, p, e.rate, step.step));
+  const float added = e.rate * ConcPerMassOf(step, p);
   // The HVAC module divides by its own air flow.
-  e.Share = room >= 1 ? added / volume : added;
+  e.share = room >= 1 ? added / volume : added;
   return e;
 }
 
 inline void Add(const Emitted& e, int p, float dt, float& out, PerPollutant<float>& total_emitted) {
-  total_emitted[p] += e.Rate * dt;
-  out += e.Share;
+  total_emitted[p] += e.rate * dt;
+  out += e.share;
 }
 
 // Adds the emission of pollutant p of one source that is on and what it emitted in the step.
 inline void AddEmission(const ScenarioRecord& scenario, const SourceRecord& source,
                         SourceState& state, int room, float volume, const EmissionStep& step, int p,
                         double emission, float& out, PerPollutant<float>& total_emitted) {
-  Add(EmittedOf(scenario, source, state, room, volume, step, p, emission), p, step.Step, out,
+  Add(EmittedOf(scenario, source, state, room, volume, step, p, emission), p, step.step, out,
       total_emitted);
 }
 
@@ -383,17 +383,17 @@ float SourceEmissionRate(const ScenarioRecord& scenario, SourceStates& states, i
     const SourceRecord& source = scenario.Sources[room][k];
     SourceState& state = states[room][k];
     if (IsClosedFormModel(source.Model)) {
-      const OnParts parts = OnPartsOf(source, state, step.Time, step.Step, scenario.StepSize);
-      state.On = parts.Count > 0;
-      if (state.On)
+      const OnParts parts = OnPartsOf(source, state, step.time, step.step, scenario.StepSize);
+      state.on = parts.count > 0;
+      if (state.on)
         AddEmission(scenario, source, state, room, volume, step, pollutant,
-                    MeanOverStep(source, pollutant, parts, step.Step), rate, total_emitted);
+                    MeanOverStep(source, pollutant, parts, step.step), rate, total_emitted);
       continue;
     }
     // The on/off state holds for the whole step: pollutant 0 decides it for the others.
-    const bool on = pollutant == 0 ? SourceScheduleTime(step.Time, source, state, scenario.StepSize,
+    const bool on = pollutant == 0 ? SourceScheduleTime(step.time, source, state, scenario.StepSize,
                                                         scenario.NumPollutants)
-                                   : state.On;
+                                   : state.on;
     if (on)
       AddEmission(scenario, source, state, room, volume, step, pollutant,
                   ModelEmission(scenario, source, state, room, pollutant, step), rate,

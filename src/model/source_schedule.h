@@ -18,8 +18,8 @@ namespace quarn {
 double RepeatPeriod(const SourceRecord& source);
 
 // True when the source is on at run time t (h); a switch time within a thousandth of stepSize
-// after t counts as reached. Sets state.SourceAge (h since this
-// on-period began, 0 when off) and state.On. On the first look-up of a new on-period whose
+// after t counts as reached. Sets state.source_age (h since this
+// on-period began, 0 when off) and state.on. On the first look-up of a new on-period whose
 // age is below the scenario's stepSize the running values are reset
 // (ResetSourceParameters), once for that on-period however often it is asked again.
 bool SourceScheduleTime(float t, const SourceRecord& source, SourceState& state, float step_size,
@@ -31,16 +31,16 @@ void ResetSourceParameters(const SourceRecord& source, SourceState& state, int n
 
 // What the emission models need of the step: the run time and the step in use (which may
 // be larger than the scenario's StepSize), and the room concentrations (room, pollutant)
-// the run keeps for the models: RoomConc for the mass-transfer and spill models, the
-// previous step's PreviousRoomConc for the shower model.
+// the run keeps for the models: room_conc for the mass-transfer and spill models, the
+// previous step's previous_room_conc for the shower model.
 struct EmissionStep {
-  float Time = 0;
-  float Step = 0;
-  const RoomPollutant& RoomConc;
-  const RoomPollutant& PreviousRoomConc;
+  float time = 0;
+  float step = 0;
+  const RoomPollutant& room_conc;
+  const RoomPollutant& previous_room_conc;
   // Concentration, in the scenario's unit, of one mass unit (or particle) per m³ of each
   // pollutant: 24.5 / MW for ppm, 1E-06 for particles per cm³. None means 1.
-  const PerPollutant<float>* ConcPerMass = nullptr;
+  const PerPollutant<float>* conc_per_mass = nullptr;
 };
 
 // The emission of pollutant p of every source of the room (slots 1 to
@@ -49,10 +49,10 @@ struct EmissionStep {
 // - a source of a closed-form model (R0k, Paint1, R/T, Polyfit) gives the mean of its rate
 //   over the step, which counts the parts of the step in which it is on, switches within
 //   the step included; its first step emits from its switch-on;
-// - any other source gives its model's rate for the state at step.Time, when it is on then.
+// - any other source gives its model's rate for the state at step.time, when it is on then.
 //
-// - room 1..13: the rate is a concentration rate, emission × ConcPerMass / volume;
-//   room 0 is the HVAC system: emission × ConcPerMass (concentration × m³ per hour), and the
+// - room 1..13: the rate is a concentration rate, emission × conc_per_mass / volume;
+//   room 0 is the HVAC system: emission × conc_per_mass (concentration × m³ per hour), and the
 //   volume is not used, since the HVAC module divides by its air flow.
 // - Pollutant 0's call decides which sources are on in the step; the later pollutants' calls
 //   of the same step keep that.
@@ -68,7 +68,7 @@ float SourceEmissionRate(const ScenarioRecord& scenario, SourceStates& states, i
 
 // The schedule of a source over a step that no switch splits, looked up at its start t0 (a
 // switch within a thousandth of stepSize after t0 counts as reached): whether it is on and
-// when its on-period began. Sets state.SourceAge and state.On and resets the running values at
+// when its on-period began. Sets state.source_age and state.on and resets the running values at
 // a switch-on, as SourceScheduleTime does.
 struct StepSchedule {
   bool on = false;

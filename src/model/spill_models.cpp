@@ -55,52 +55,52 @@ double PetroleumMassTransferCoefficient(double d, double l, double u) {
 double MolesLeftInLiquid(const SourceState& state, int num_pollutants) {
   double total = 0;
   const int n = std::clamp(num_pollutants, 0, kMaxPollutants);
-  for (int p = 0; p < n; ++p) total += state.MolesLeft[p];
+  for (int p = 0; p < n; ++p) total += state.moles_left[p];
   return total;
 }
 
 double PetroleumSpillRate(const SourceRecord& source, SourceState& state, float croom,
                           const PollutantList& pollutants) {
   // The pool shrinks with the moles of the total that are left.
-  if (state.MolesLeft[0] > 0)
-    state.SpillArea = AreaByRatio(source.Size, state.InitialMoles[0], state.MolesLeft[0]);
+  if (state.moles_left[0] > 0)
+    state.spill_area = AreaByRatio(source.Size, state.initial_moles[0], state.moles_left[0]);
   else
-    state.SpillArea = 0;
-  const double area = state.SpillArea;
+    state.spill_area = 0;
+  const double area = state.spill_area;
   const double k = PetroleumMassTransferCoefficient(pollutants[0].Diffusivity, std::sqrt(area),
                                                     source.GasVelocity);
-  if (state.ReservoirMass[0] <= 0) return 0;
+  if (state.reservoir_mass[0] <= 0) return 0;
   const double surface =
-      state.MolesLeft[0] * static_cast<double>(source.Params[0][0]) / state.InitialMoles[0];
+      state.moles_left[0] * static_cast<double>(source.Params[0][0]) / state.initial_moles[0];
   return (surface - croom) * k * area;
 }
 
 double PetroleumSpillStep(const SourceRecord& source, SourceState& state, int p, float croom,
                           float dt, const PollutantList& pollutants) {
-  const double area = state.SpillArea;
+  const double area = state.spill_area;
   const double k = PetroleumMassTransferCoefficient(pollutants[p].Diffusivity, std::sqrt(area),
                                                     source.GasVelocity);
-  const double mass = state.ReservoirMass[p];
-  const double total = state.ReservoirMass[0];
+  const double mass = state.reservoir_mass[p];
+  const double total = state.reservoir_mass[0];
   if (mass <= 0 || total <= 0) return 0;
   // Mass share times MW(total) / MW(component) is the component's mole share.
   const double surface = mass * source.Params[0][p] / total * pollutants[0].MolWt /
                          static_cast<double>(pollutants[p].MolWt);
   const double rate = (surface - croom) * k * area;
-  state.ReservoirMass[p] = static_cast<float>(mass - dt * rate);
+  state.reservoir_mass[p] = static_cast<float>(mass - dt * rate);
   return rate;
 }
 
 double SingleSpillRate(const SourceRecord& source, SourceState& state, int p, float croom,
                        const PollutantList& pollutants) {
   const double mw = pollutants[p].MolWt;
-  state.MolesLeft[p] = static_cast<float>(MassToMoles(state.LiquidMass[p], mw));
-  state.SpillArea = AreaByRatio(source.Size, state.InitialMoles[0], state.MolesLeft[0]);
-  if (state.SpillArea <= 0) return 0;
-  const double area = state.SpillArea;
+  state.moles_left[p] = static_cast<float>(MassToMoles(state.liquid_mass[p], mw));
+  state.spill_area = AreaByRatio(source.Size, state.initial_moles[0], state.moles_left[0]);
+  if (state.spill_area <= 0) return 0;
+  const double area = state.spill_area;
   const double k =
       SpillMassTransferCoefficient(pollutants[p].Diffusivity, std::sqrt(area), kSpillAirSpeed);
-  if (state.ReservoirMass[p] <= 0) return 0;
+  if (state.reservoir_mass[p] <= 0) return 0;
   // Mole fractions in air over the liquid (saturated) and in the room.
   const double surface = MassToMoles(pollutants[p].C0, mw) / kAirMolarDensity;
   const double room = MassToMoles(croom, mw) / kAirMolarDensity;
@@ -110,19 +110,19 @@ double SingleSpillRate(const SourceRecord& source, SourceState& state, int p, fl
 double ExactSpillRate(const SourceRecord& source, SourceState& state, int p, float croom,
                       const PollutantList& pollutants, int num_pollutants) {
   if (p == 0) {
-    state.TotalMolesLeft = static_cast<float>(MolesLeftInLiquid(state, num_pollutants));
-    state.SpillArea = AreaByRatio(source.Size, state.InitialTotalMoles, state.TotalMolesLeft);
+    state.total_moles_left = static_cast<float>(MolesLeftInLiquid(state, num_pollutants));
+    state.spill_area = AreaByRatio(source.Size, state.initial_total_moles, state.total_moles_left);
   }
   const double mw = pollutants[p].MolWt;
   const double saturated = MassToMoles(source.Params[0][p], mw);  // mol/m³
   const double room = MassToMoles(croom, mw);
   double molar_rate = 0;
-  if (state.SpillArea > 0) {
-    const double area = state.SpillArea;
+  if (state.spill_area > 0) {
+    const double area = state.spill_area;
     const double k =
         SpillMassTransferCoefficient(pollutants[p].Diffusivity, std::sqrt(area), kSpillAirSpeed);
     // Raoult's law: over a mixture the saturated concentration scales by the mole fraction.
-    const double fraction = state.MolesLeft[p] / static_cast<double>(state.TotalMolesLeft);
+    const double fraction = state.moles_left[p] / static_cast<double>(state.total_moles_left);
     molar_rate = (saturated * fraction - room) * k * area;
   }
   return ProductTimesThousand(molar_rate, mw);

@@ -27,16 +27,16 @@ float SchmidtNumber(double d);
 double SpillMassTransferCoefficient(double d, double l, double u);
 // The same for a petroleum pool, from the correlation used for fuel spills.
 double PetroleumMassTransferCoefficient(double d, double l, double u);
-// Moles left in the liquid: the sum of state.MolesLeft over the pollutants in use.
+// Moles left in the liquid: the sum of state.moles_left over the pollutants in use.
 double MolesLeftInLiquid(const SourceState& state, int num_pollutants);
 
-// Model 8, pollutant 0 (the mixture's total): sets state.SpillArea from the moles of the
+// Model 8, pollutant 0 (the mixture's total): sets state.spill_area from the moles of the
 // total left and gives the total's evaporation.
 double PetroleumSpillRate(const SourceRecord& source, SourceState& state, float croom,
                           const PollutantList& pollutants);
 // Model 8, a component p >= 1: its concentration over the liquid is C0 scaled by its mole
 // share of the total; uses the area that pollutant 0 set in the same step and takes the
-// evaporated mass off state.ReservoirMass[p].
+// evaporated mass off state.reservoir_mass[p].
 double PetroleumSpillStep(const SourceRecord& source, SourceState& state, int pollutant,
                           float croom, float dt, const PollutantList& pollutants);
 // Model 9: a pure liquid, saturated at the pollutant's C0 over its surface.

@@ -134,7 +134,7 @@ void StepSources::Schedule(double t0, float step_size, const RoomPollutant& conc
         for (int p = 0; p < pollutants_; ++p) {
           const double m0 = source.Params[2][p];
           const double equilibrium =
-              m0 != 0 ? source.Params[0][p] * state.ReservoirMass[p] / m0 : 0.0;
+              m0 != 0 ? source.Params[0][p] * state.reservoir_mass[p] / m0 : 0.0;
           releasing_[Index(static_cast<int>(i), p)] = r == 0 || conc[r][p] <= equilibrium;
         }
       }
@@ -291,7 +291,7 @@ StepInputs StepSources::Inputs(double t0, double dt, const RoomPollutant& conc,
             if (at.room != r || at.slot != k) continue;
             for (int p = 0; p < pollutants_; ++p) {
               const float mass =
-                  at.layer == 1 ? states[r][k].ReservoirMass[p] : states[r][k].Layer2Mass[p];
+                  at.layer == 1 ? states[r][k].reservoir_mass[p] : states[r][k].layer2_mass[p];
               // An empty layer gives nothing and takes nothing up, as the model has it.
               if (!(mass > 0) || (at.layer == 1 && !releasing_[Index(static_cast<int>(i), p)]))
                 continue;

@@ -120,10 +120,10 @@ SystemKey MakeSystemKey(const PerRoom<float>& loss, const WorkingFlows& flows,
                         const HVACMixing& mixing) {
   SystemKey key;
   key.loss = loss;
-  key.supply = flows.BaseHVACSupply;
-  key.between = flows.TotalBetweenRooms;
-  key.weight = mixing.Weight;
-  key.per_emission = mixing.PerEmission;
+  key.supply = flows.base_hvac_supply;
+  key.between = flows.total_between_rooms;
+  key.weight = mixing.weight;
+  key.per_emission = mixing.per_emission;
   return key;
 }
 
@@ -265,17 +265,17 @@ const StepRows& StepCache::Rows(System& system, const StateLayout& layout, int p
         // The ends are kept as the change over the step (Phi less the identity): a step
         // changes the states little, and rounding the change to a Single costs far less of
         // each state, and of the mass the rooms and sinks share, than rounding Phi would.
-        const double change = matrices.Phi(i, j) - (i == j ? 1.0 : 0.0);
+        const double change = matrices.phi(i, j) - (i == j ? 1.0 : 0.0);
         rows.ends[at][p] = from == p ? static_cast<float>(change) : rows.ends[at][from];
         if (i < layout.rooms)
           rows.integrals[at][p] =
-              from == p ? static_cast<float>(matrices.Integral(i, j)) : rows.integrals[at][from];
+              from == p ? static_cast<float>(matrices.integral(i, j)) : rows.integrals[at][from];
       }
     for (std::size_t m = 0; m < layout.modes.size(); ++m) {
       const int at = layout.ModeIndex(static_cast<int>(m));
-      rows.mode_decay[m][p] = from == p ? matrices.Phi(at, at) : rows.mode_decay[m][from];
+      rows.mode_decay[m][p] = from == p ? matrices.phi(at, at) : rows.mode_decay[m][from];
       rows.mode_integral[m][p] =
-          from == p ? matrices.Integral(at, at) : rows.mode_integral[m][from];
+          from == p ? matrices.integral(at, at) : rows.mode_integral[m][from];
     }
   }
   return rows;
@@ -355,19 +355,19 @@ const BlockRows& StepCache::Block(System& system, const BuildingRecord& building
       for (int r = 0; r < n; ++r) {
         // The integral over step j from the rows of E^(j-1), then the rows move on to E^j.
         const std::vector<double> integral =
-            RowTimesMatrix(rows[static_cast<std::size_t>(r)], m.Integral);
+            RowTimesMatrix(rows[static_cast<std::size_t>(r)], m.integral);
         for (std::size_t c = 0; c < columns; ++c)
           at[(static_cast<std::size_t>(n + r)) * columns + c][p] = static_cast<float>(integral[c]);
       }
       for (std::size_t k = 0; k < rows.size(); ++k) {
-        rows[k] = RowTimesMatrix(rows[k], m.Phi);
+        rows[k] = RowTimesMatrix(rows[k], m.phi);
         const std::size_t row =
             k < static_cast<std::size_t>(n) ? k : k + static_cast<std::size_t>(n);
         for (std::size_t c = 0; c < columns; ++c)
           at[row * columns + c][p] = static_cast<float>(rows[k][c] - start[k][c]);
       }
     }
-    SquareMatrix whole = m.Phi;
+    SquareMatrix whole = m.phi;
     for (int doubled = 1; doubled < kBlockSteps; doubled *= 2) whole = whole * whole;
     for (int i = 0; i < coupled; ++i)
       for (int c = 0; c < size; ++c)

@@ -72,9 +72,9 @@ inline constexpr int kMostLayers = 2 * kRoomSlots * kMaxSources;
 struct SystemKey {
   PerRoom<float> loss{};    // LossCoefficient, 1/h
   PerRoom<float> supply{};  // HVAC supply flow into the room, m³/h
-  RoomMatrix between{};     // TotalBetweenRooms, m³/h from room i to room j
+  RoomMatrix between{};     // total_between_rooms, m³/h from room i to room j
   RoomPollutant weight{};   // HVACMixing::Weight
-  float per_emission = 0;   // HVACMixing::PerEmission
+  float per_emission = 0;   // HVACMixing::per_emission
   float unused = 0;         // keeps the masks below free of padding, for the comparison
   // Bit i of word i / 64 of a pollutant: layer i of the layout exchanges with the air.
   std::array<std::array<uint64_t, 2>, kMaxPollutants> layers_on{};

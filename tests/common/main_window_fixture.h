@@ -66,9 +66,10 @@ class MainWindowTest : public ::testing::Test {
   void LoadSampleHouse() {
     std::string building = Sample("house.BLD");
     EXPECT_TRUE(ReadBuildingFile(state->Building, building, prompt));
-    EXPECT_EQ(NewReadScenario(state->Building, state->OutdoorConcInput, state->InitialConcInput,
-                              Sample("Scenario/house.SEN"), prompt),
-              ScenarioReadResult::Read);
+    EXPECT_EQ(
+        CommitScenarioRead(NewReadScenario(state->Building, Sample("Scenario/house.SEN"), prompt),
+                           state->Building),
+        ScenarioReadResult::Read);
     prompt.shown.clear();
   }
   static std::string Sample(const std::string& name) {

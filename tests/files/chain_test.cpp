@@ -35,7 +35,7 @@ constexpr double kHours = 48;
 // What the test knows of a building's air and pollutant paths, pollutant 0, index 1..3.
 struct Plant {
   std::array<double, kN + 1> volume{};
-  std::array<double, kN + 1> fromOutdoors{}, toOutdoors{};
+  std::array<double, kN + 1> from_outdoors{}, to_outdoors{};
   double natural[kN + 1][kN + 1] = {};  // room i -> room j
   std::array<double, kN + 1> supply{}, ret{};
   double hvac[kN + 1][kN + 1] = {};
@@ -43,8 +43,8 @@ struct Plant {
   double penetration = 1;          // of the return-air filter
   std::array<double, kN + 1> emission{};  // scenario mass unit per hour, while on
   std::array<double, kN + 1> cleaner{};   // removal rate 1/h: room volumes an hour x efficiency
-  int sinkRoom = 0;
-  double sinkArea = 0, ka = 0, kd = 0;
+  int sink_room = 0;
+  double sink_area = 0, ka = 0, kd = 0;
 
   double ReturnTotal() const { return ret[1] + ret[2] + ret[3]; }
   // Fraction of the pollutant that leaves a room with its return air and comes back in the
@@ -55,9 +55,9 @@ struct Plant {
   }
   // Everything that carries air (or pollutant) out of room r, m³/h.
   double Outflow(int r) const {
-    double q = toOutdoors[r] + ret[r] + cleaner[r] * volume[r];
+    double q = to_outdoors[r] + ret[r] + cleaner[r] * volume[r];
     for (int j = 1; j <= kN; ++j) q += natural[r][j] + hvac[r][j];
-    if (r == sinkRoom) q += ka * sinkArea;
+    if (r == sink_room) q += ka * sink_area;
     return q;
   }
 };
@@ -68,8 +68,8 @@ Plant PlantOf(const BuildingRecord& b) {
   Plant p;
   for (int r = 1; r <= kN; ++r) {
     p.volume[r] = b.RoomList[r].Volume;
-    p.fromOutdoors[r] = s.NaturalFromOutdoors[r];
-    p.toOutdoors[r] = s.NaturalToOutdoors[r];
+    p.from_outdoors[r] = s.NaturalFromOutdoors[r];
+    p.to_outdoors[r] = s.NaturalToOutdoors[r];
     p.supply[r] = s.HVACSupply[r];
     p.ret[r] = s.HVACReturn[r];
     for (int j = 1; j <= kN; ++j) {
@@ -80,8 +80,8 @@ Plant PlantOf(const BuildingRecord& b) {
     if (s.AirCleanerEff[r] > 0)
       p.cleaner[r] = double(s.AirCleanerFlow[r]) * s.AirCleanerEff[r] / 100;
     if (s.NumSinks[r] > 0) {
-      p.sinkRoom = r;
-      p.sinkArea = s.Sinks[r][1].Area;
+      p.sink_room = r;
+      p.sink_area = s.Sinks[r][1].Area;
       p.ka = s.Sinks[r][1].ka[0];
       p.kd = s.Sinks[r][1].kd[0];
     }
@@ -99,7 +99,7 @@ std::array<double, kN + 1> SteadyState(const Plant& p) {
   double a[kN][kN + 1] = {};
   const double supplyFlow = p.ReturnTotal() - p.exhaust + p.intake;
   for (int r = 1; r <= kN; ++r) {
-    double loss = p.toOutdoors[r] + p.ret[r] + p.cleaner[r] * p.volume[r];
+    double loss = p.to_outdoors[r] + p.ret[r] + p.cleaner[r] * p.volume[r];
     for (int j = 1; j <= kN; ++j) loss += p.natural[r][j] + p.hvac[r][j];
     for (int k = 1; k <= kN; ++k) {
       double x = p.natural[k][r] + p.hvac[k][r];
@@ -129,7 +129,7 @@ std::array<double, kN + 1> SteadyState(const Plant& p) {
 struct Series {
   std::vector<double> t;
   std::vector<std::array<double, kN + 1>> c;
-  std::vector<float> firstRecord, lastRecord;  // as read, time first
+  std::vector<float> first_record, last_record;  // as read, time first
 
   double Integral(int room, double until) const {  // trapezoid, held flat after the last record
     double sum = 0;
@@ -172,8 +172,8 @@ Series ReadSeries(const BuildingRecord& b) {
   while (reader.Next() == ConcWorkFileReader::Status::Record) {
     std::vector<float> row{reader.Time()};
     row.insert(row.end(), reader.Concentrations().begin(), reader.Concentrations().end());
-    if (s.firstRecord.empty()) s.firstRecord = row;
-    s.lastRecord = row;
+    if (s.first_record.empty()) s.first_record = row;
+    s.last_record = row;
     s.t.push_back(reader.Time());
     std::array<double, kN + 1> c{};
     for (int r = 0; r <= kN; ++r) c[r] = reader.Conc(r, 0);
@@ -197,13 +197,13 @@ Budget BudgetFrom(const Plant& p, const Series& s, double end) {
   for (int r = 1; r <= kN; ++r) {
     const double integral = s.Integral(r, end);
     b.airborne += p.volume[r] * s.c.back()[r];
-    b.leaving += p.toOutdoors[r] * integral;
+    b.leaving += p.to_outdoors[r] * integral;
     b.cleaners += p.cleaner[r] * p.volume[r] * integral;
     returned += p.ret[r] * integral;
   }
   if (p.ReturnTotal() > 0) b.leaving += p.penetration * p.exhaust / p.ReturnTotal() * returned;
   b.filter = (1 - p.penetration) * returned;
-  if (p.sinkRoom > 0) b.sink = p.sinkArea * s.SinkLoading(p.sinkRoom, p.ka, p.kd);
+  if (p.sink_room > 0) b.sink = p.sink_area * s.SinkLoading(p.sink_room, p.ka, p.kd);
   return b;
 }
 
@@ -330,10 +330,10 @@ class ChainTest : public ::testing::Test {
               (std::string("quarn-chain-") + info->test_suite_name() + "-" + info->name());
     fs::remove_all(folder_);
     fs::create_directories(folder_);
-    settings_.TempFolderName = (folder_ / "tmp").string();
-    settings_.StepAdjustFactor = 1;
-    settings_.MaxConcentration = 100;
-    settings_.DataSeparator = ',';
+    settings_.temp_folder_name = (folder_ / "tmp").string();
+    settings_.step_adjust_factor = 1;
+    settings_.max_concentration = 100;
+    settings_.data_separator = ',';
   }
   void TearDown() override { fs::remove_all(folder_); }
 
@@ -357,9 +357,9 @@ class ChainTest : public ::testing::Test {
     EXPECT_NEAR(s.TotalEmitted[0], emitted, kSourceRate * s.StepSize * 1.01);
 
     // Every term the run keeps, against the one worked out from the work file.
-    EXPECT_NEAR(s.ResultTotal4[0], mine.airborne, 1e-4 * mine.airborne);
-    EXPECT_NEAR(s.ResultTotal1[0], mine.sink, 1e-3 * mine.sink);
-    EXPECT_NEAR(s.ResultTotal3[0], mine.leaving, bound);
+    EXPECT_NEAR(s.AirborneMass[0], mine.airborne, 1e-4 * mine.airborne);
+    EXPECT_NEAR(s.SinkMass[0], mine.sink, 1e-3 * mine.sink);
+    EXPECT_NEAR(s.LeavingMass[0], mine.leaving, bound);
     EXPECT_NEAR(s.AirCleanerCollected[1] + s.AirCleanerCollected[2] + s.AirCleanerCollected[3],
                 mine.cleaners, bound);
     EXPECT_NEAR(s.AirCleanerMass[0], mine.filter, bound);
@@ -370,7 +370,7 @@ class ChainTest : public ::testing::Test {
     // Conservation: what was emitted is in the air, in the carpet, outdoors, in the cleaner
     // or in the filter.
     EXPECT_NEAR(mine.Total(), s.TotalEmitted[0], bound);
-    const double theirs = double(s.ResultTotal4[0]) + s.ResultTotal1[0] + s.ResultTotal3[0] +
+    const double theirs = double(s.AirborneMass[0]) + s.SinkMass[0] + s.LeavingMass[0] +
                           s.AirCleanerCollected[3] + s.AirCleanerMass[0];
     EXPECT_NEAR(theirs, s.TotalEmitted[0], bound);
     // The bound is a small part of the budget.
@@ -380,7 +380,7 @@ class ChainTest : public ::testing::Test {
   // What the run's own totals leave unaccounted at the end of the run.
   static double Unaccounted(const ScenarioRecord& s) {
     double held =
-        double(s.ResultTotal4[0]) + s.ResultTotal1[0] + s.ResultTotal3[0] + s.AirCleanerMass[0];
+        double(s.AirborneMass[0]) + s.SinkMass[0] + s.LeavingMass[0] + s.AirCleanerMass[0];
     for (int r = 1; r <= kN; ++r) held += s.AirCleanerCollected[r];
     return s.TotalEmitted[0] - held;
   }
@@ -424,10 +424,10 @@ class ChainTest : public ::testing::Test {
       EXPECT_NEAR(series.c.back()[r], want[r], 2e-5 * want[r]);
     }
     // The carpet holds ka C / kd per unit area of the hall's air.
-    if (plant.sinkRoom > 0) {
-      EXPECT_NEAR(b.Scenario.ResultTotal1[0],
-                  plant.sinkArea * plant.ka * want[plant.sinkRoom] / plant.kd,
-                  1e-4 * b.Scenario.ResultTotal1[0]);
+    if (plant.sink_room > 0) {
+      EXPECT_NEAR(b.Scenario.SinkMass[0],
+                  plant.sink_area * plant.ka * want[plant.sink_room] / plant.kd,
+                  1e-4 * b.Scenario.SinkMass[0]);
     }
   }
 
@@ -516,12 +516,12 @@ TEST_F(ChainTest, ExposureOfAnOccupantWhoStaysInOneRoomIsTheIntegralOfItsConcent
   std::vector<float> first, final;
   ASSERT_TRUE(SplitNumberLine(text[4], ',', first));
   ASSERT_TRUE(SplitNumberLine(text.back(), ',', final));
-  ASSERT_EQ(first.size(), series.firstRecord.size());
-  ASSERT_EQ(final.size(), series.lastRecord.size());
+  ASSERT_EQ(first.size(), series.first_record.size());
+  ASSERT_EQ(final.size(), series.last_record.size());
   // Seven digits written, read and written again: equal to the last digit.
   for (std::size_t i = 0; i < first.size(); ++i) {
-    EXPECT_NEAR(first[i], series.firstRecord[i], 1e-6 * std::fabs(series.firstRecord[i]));
-    EXPECT_NEAR(final[i], series.lastRecord[i], 1e-6 * std::fabs(series.lastRecord[i]));
+    EXPECT_NEAR(first[i], series.first_record[i], 1e-6 * std::fabs(series.first_record[i]));
+    EXPECT_NEAR(final[i], series.last_record[i], 1e-6 * std::fabs(series.last_record[i]));
   }
   EXPECT_GT(final[3], 0.5F);  // the hall holds the pollutant at the end
 }
@@ -535,10 +535,11 @@ class SampleChainTest : public ChainTest {
   void Load(BuildingRecord& b) {
     std::string bld = std::string(QUARN_SOURCE_DIR) + "/samples/house.BLD";
     ASSERT_TRUE(ReadBuildingFile(b, bld, prompt_));
-    ASSERT_EQ(
-        NewReadScenario(b, settings_.OutdoorConcInput, settings_.InitialConcInput,
-                        std::string(QUARN_SOURCE_DIR) + "/samples/Scenario/house.SEN", prompt_),
-        ScenarioReadResult::Read);
+    ASSERT_EQ(CommitScenarioRead(
+                  NewReadScenario(b, std::string(QUARN_SOURCE_DIR) + "/samples/Scenario/house.SEN",
+                                  prompt_),
+                  b),
+              ScenarioReadResult::Read);
     prompt_.shown.clear();
     ASSERT_EQ(b.NumRooms, kN);
     ASSERT_EQ(b.Scenario.ConcUnits, "micrograms");
@@ -566,9 +567,9 @@ TEST_F(SampleChainTest, GasRangeDayKeepsItsMass) {
 
   const Budget mine = BudgetFrom(plant, series, end);
   const double bound = SchemeBound(plant, series, s.StepSize, s.TotalEmitted[0]);
-  EXPECT_NEAR(s.ResultTotal4[0], mine.airborne, 1e-3 * mine.airborne + bound);
-  EXPECT_NEAR(s.ResultTotal1[0], mine.sink, 0.02 * mine.sink + bound);
-  EXPECT_NEAR(s.ResultTotal3[0], mine.leaving, bound);
+  EXPECT_NEAR(s.AirborneMass[0], mine.airborne, 1e-3 * mine.airborne + bound);
+  EXPECT_NEAR(s.SinkMass[0], mine.sink, 0.02 * mine.sink + bound);
+  EXPECT_NEAR(s.LeavingMass[0], mine.leaving, bound);
   EXPECT_NEAR(mine.Total(), s.TotalEmitted[0], bound);
   EXPECT_NEAR(Unaccounted(s), 0, bound);
   EXPECT_GT(mine.sink, 0.05 * s.TotalEmitted[0]);  // the carpet holds a real share

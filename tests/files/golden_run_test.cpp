@@ -65,17 +65,16 @@ class GoldenRunTest : public ::testing::Test {
               ("quarn-golden-" + std::to_string(::getpid()) + "-" +
                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(folder_);
-    settings_.TempFolderName = folder_.string();
-    settings_.StepAdjustFactor = 1;
-    settings_.MaxConcentration = 100;
+    settings_.temp_folder_name = folder_.string();
+    settings_.step_adjust_factor = 1;
+    settings_.max_concentration = 100;
   }
   void TearDown() override { fs::remove_all(folder_); }
 
   std::string RunSample(const std::string& scenario, BuildingRecord& b) {
     std::string bld = std::string(QUARN_SOURCE_DIR) + "/samples/house.BLD";
     EXPECT_TRUE(ReadBuildingFile(b, bld, prompt_));
-    EXPECT_EQ(NewReadScenario(b, settings_.OutdoorConcInput, settings_.InitialConcInput,
-                              ScenarioSample(scenario), prompt_),
+    EXPECT_EQ(CommitScenarioRead(NewReadScenario(b, ScenarioSample(scenario), prompt_), b),
               ScenarioReadResult::Read);
     b.MasterFile = "Golden";
     return Run(b);
@@ -108,7 +107,7 @@ TEST_F(GoldenRunTest, SampleHouseParticles) {
   // With clean outdoor air, what left the house is part of what the frying emitted, counted
   // in the same particles.
   b.Scenario.OutdoorConc = {};
-  settings_.OutdoorConcInput = {};
+  b.Scenario.OutdoorConcInput = {};
   Run(b);
   EXPECT_GT(observer_.last.leaving, 0.1F * observer_.last.total_emitted);
   EXPECT_LT(observer_.last.leaving, observer_.last.total_emitted);

@@ -145,7 +145,7 @@ ScenarioReadResult Read(const std::string& text, Model& m, ScriptedPrompt& promp
                         const TempDir& dir) {
   const std::string path = dir.File("old.SEN");
   WriteBytes(path, text);
-  return ReadScenarioFile(m.building, m.outdoor, m.initial, path, prompt);
+  return CommitScenarioRead(ReadScenarioFile(m.building, path, prompt), m.building);
 }
 
 void ExpectCommonFields(const Model& m, Kind kind) {
@@ -157,8 +157,9 @@ void ExpectCommonFields(const Model& m, Kind kind) {
   EXPECT_EQ(sc.YearsSimulated, 2);
   EXPECT_EQ(sc.NumPollutants, 1);
   // Item 1's value stands until the entered values of item 13 replace it.
-  EXPECT_EQ(sc.InitialConc[1][0], m.initial[1][0]);
-  EXPECT_TRUE(m.initial[1][0] == 3.5f || m.initial[1][0] == 5.0f);
+  EXPECT_EQ(sc.InitialConc[1][0], m.building.Scenario.InitialConcInput[1][0]);
+  EXPECT_TRUE(m.building.Scenario.InitialConcInput[1][0] == 3.5f ||
+              m.building.Scenario.InitialConcInput[1][0] == 5.0f);
   EXPECT_EQ(sc.PollutantClass.str(), "Other   ");
   EXPECT_EQ(sc.Pressure, gen >= 19 ? 750 : 0);
   EXPECT_EQ(sc.Temperature, gen >= 19 ? 21 : 0);
@@ -255,12 +256,12 @@ void ExpectTailFields(const Model& m) {
   EXPECT_EQ(tol.RfD, 0.2f);
   EXPECT_EQ(tol.RfC, 0.4f);
   EXPECT_EQ(tol.CancerRisk, 0);
-  EXPECT_EQ(m.initial[1][0], 5);
-  EXPECT_EQ(m.initial[2][0], 6);
+  EXPECT_EQ(m.building.Scenario.InitialConcInput[1][0], 5);
+  EXPECT_EQ(m.building.Scenario.InitialConcInput[2][0], 6);
   EXPECT_EQ(sc.BuildingPenetration[0], 0.75f);
   EXPECT_EQ(sc.OutdoorConcTime[2], 5);
-  EXPECT_EQ(m.outdoor[1][0], 0.1f);
-  EXPECT_EQ(m.outdoor[2][0], 0.2f);
+  EXPECT_EQ(m.building.Scenario.OutdoorConcInput[1][0], 0.1f);
+  EXPECT_EQ(m.building.Scenario.OutdoorConcInput[2][0], 0.2f);
   EXPECT_EQ(sc.HVACFilterType, 9);
   EXPECT_EQ(sc.FilterCapacity, 75);
   EXPECT_EQ(sc.FilterPenetration[0][0], 0.3f);

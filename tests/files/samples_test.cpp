@@ -162,8 +162,8 @@ void BuildParticleScenario(ProgramState& state) {
     bin.Density = 1;
     bin.DepositionVelocity = deposition[p];
     sc.BuildingPenetration[p] = penetration[p];
-    state.OutdoorConcInput[1][p] = outdoor[p];
-    state.OutdoorConcInput[2][p] = 2 * outdoor[p];
+    state.Building.Scenario.OutdoorConcInput[1][p] = outdoor[p];
+    state.Building.Scenario.OutdoorConcInput[2][p] = 2 * outdoor[p];
   }
   sc.ConstantOutdoorConc = "N";
   sc.OutdoorConcTime[1] = 0;
@@ -201,16 +201,14 @@ TEST(Samples, AreWhatTheWritersGiveAndReadBack) {
   BuildHouse(*state);
   CheckOrWrite("house.BLD", BuildingFileBytes(state->Building));
   BuildGasScenario(*state);
-  const std::string gas_bytes =
-      ScenarioFileBytes(state->Building, state->OutdoorConcInput, state->InitialConcInput);
+  const std::string gas_bytes = ScenarioFileBytes(state->Building);
   EXPECT_EQ(gas_bytes.find(kTrailerStart), std::string::npos);  // the plain layout
   CheckOrWrite("Scenario/house.SEN", gas_bytes);
 
   auto particles = std::make_unique<ProgramState>();
   BuildHouse(*particles);
   BuildParticleScenario(*particles);
-  const std::string particle_bytes = ScenarioFileBytes(
-      particles->Building, particles->OutdoorConcInput, particles->InitialConcInput);
+  const std::string particle_bytes = ScenarioFileBytes(particles->Building);
   EXPECT_NE(particle_bytes.find(kTrailerStart), std::string::npos);
   CheckOrWrite("Scenario/particles.SEN", particle_bytes);
 
@@ -222,17 +220,18 @@ TEST(Samples, AreWhatTheWritersGiveAndReadBack) {
   EXPECT_EQ(m.building.NumRooms, 3);
   EXPECT_EQ(m.building.RoomList[2].Name, "Living room");
   EXPECT_EQ(m.building.Neighbors[3][2], kTrue);
-  ASSERT_EQ(
-      NewReadScenario(m.building, m.outdoor, m.initial, SamplePath("Scenario/house.SEN"), prompt),
-      ScenarioReadResult::Read);
+  ASSERT_EQ(CommitScenarioRead(
+                NewReadScenario(m.building, SamplePath("Scenario/house.SEN"), prompt), m.building),
+            ScenarioReadResult::Read);
   const ScenarioRecord& gas = m.building.Scenario;
   EXPECT_EQ(gas.NumOccupants, 2);
   EXPECT_EQ(gas.Occupants[2].Location[2], "Living room");
   EXPECT_EQ(gas.Sources[1][1].Name, "Gas range");
   EXPECT_EQ(gas.Sinks[2][1].Name, "Carpet");
-  ASSERT_EQ(NewReadScenario(m.building, m.outdoor, m.initial, SamplePath("Scenario/particles.SEN"),
-                            prompt),
-            ScenarioReadResult::Read);
+  ASSERT_EQ(
+      CommitScenarioRead(NewReadScenario(m.building, SamplePath("Scenario/particles.SEN"), prompt),
+                         m.building),
+      ScenarioReadResult::Read);
   const ScenarioRecord& pm = m.building.Scenario;
   EXPECT_TRUE(IsParticleMode(pm));
   EXPECT_EQ(pm.Pollutants[1].Diameter, 2.5f);

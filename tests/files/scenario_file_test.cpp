@@ -56,12 +56,12 @@ Model OneRoom() {
   co.Diffusivity = 0.1f;
   co.IrritantConc = 1e-5f;
   co.IrritantFactor = 1;
-  m.initial[1][0] = 2.5f;
+  m.building.Scenario.InitialConcInput[1][0] = 2.5f;
   sc.BuildingPenetration[0] = 1;
   sc.OutdoorConcTime[1] = 0;
-  m.outdoor[1][0] = 0.25f;
+  m.building.Scenario.OutdoorConcInput[1][0] = 0.25f;
   sc.OutdoorConcTime[2] = 1.5f;
-  m.outdoor[2][0] = 1e6f;
+  m.building.Scenario.OutdoorConcInput[2][0] = 1e6f;
   sc.NumOutdoorConcPoints = 2;
   sc.HVACHistoryCycle = "N";
   sc.HVACSupply[1] = sc.HVACReturn[1] = 10;
@@ -133,12 +133,12 @@ Model Flat() {
   coarse.Density = 1;
   coarse.DepositionVelocity = 2e-5f;
   coarse.IrritantConc = 0.15f;
-  m.initial[1][0] = 1000;
-  m.initial[1][1] = 50;
+  m.building.Scenario.InitialConcInput[1][0] = 1000;
+  m.building.Scenario.InitialConcInput[1][1] = 50;
   sc.BuildingPenetration[0] = 0.8f;
   sc.BuildingPenetration[1] = 0.5f;
-  m.outdoor[1][0] = 20;
-  m.outdoor[1][1] = 5;
+  m.building.Scenario.OutdoorConcInput[1][0] = 20;
+  m.building.Scenario.OutdoorConcInput[1][1] = 5;
   sc.NumOutdoorConcPoints = 1;
   sc.HVACHistoryCycle = "N";
   sc.HVACRoomFlows[1][2] = 3.5f;
@@ -284,7 +284,7 @@ ScenarioReadResult ReadInto(const std::string& bytes, Model& target, ScriptedPro
                             const TempDir& dir) {
   const std::string path = dir.File("s.SEN");
   WriteBytes(path, bytes);
-  return NewReadScenario(target.building, target.outdoor, target.initial, path, prompt);
+  return CommitScenarioRead(NewReadScenario(target.building, path, prompt), target.building);
 }
 
 // A model for the same building whose scenario holds other values everywhere, so that a
@@ -306,9 +306,9 @@ Model JunkTarget(const Model& like) {
     sc.ManagedRoomFlows[r].fill(7);
     sc.NumSources[r] = 3;
     sc.NumSinks[r] = 2;
-    t.initial[r].fill(7);
+    t.building.Scenario.InitialConcInput[r].fill(7);
   }
-  for (auto& row : t.outdoor) row.fill(7);
+  for (auto& row : t.building.Scenario.OutdoorConcInput) row.fill(7);
   sc.NumPollutants = 8;
   sc.NumOccupants = 3;
   return t;
@@ -405,8 +405,14 @@ void ExpectSameScenario(const Model& want, const Model& got) {
     EXPECT_EQ(b.Spare, a.Spare);
     EXPECT_EQ(g.BuildingPenetration[p], w.BuildingPenetration[p]);
     EXPECT_EQ(g.FilterPenetration[0][p], w.FilterPenetration[0][p]);
-    for (int r = 0; r <= n; ++r) EXPECT_EQ(got.initial[r][p], want.initial[r][p]) << r;
-    for (int t = 1; t <= kMaxHistory; ++t) EXPECT_EQ(got.outdoor[t][p], want.outdoor[t][p]) << t;
+    for (int r = 0; r <= n; ++r)
+      EXPECT_EQ(got.building.Scenario.InitialConcInput[r][p],
+                want.building.Scenario.InitialConcInput[r][p])
+          << r;
+    for (int t = 1; t <= kMaxHistory; ++t)
+      EXPECT_EQ(got.building.Scenario.OutdoorConcInput[t][p],
+                want.building.Scenario.OutdoorConcInput[t][p])
+          << t;
   }
   for (int t = 1; t <= kMaxHistory; ++t) {
     EXPECT_EQ(g.OutdoorConcTime[t], w.OutdoorConcTime[t]) << t;
@@ -481,7 +487,7 @@ TEST(ScenarioFile, OneRoomGoldenFileByteForByteAndFieldByField) {
   const Model m = OneRoom();
   const std::string golden = OneRoomText();
   EXPECT_EQ(CountLines(golden), 315);
-  EXPECT_EQ(ScenarioFileBytes(m.building, m.outdoor, m.initial), golden);
+  EXPECT_EQ(ScenarioFileBytes(m.building), golden);
 
   TempDir dir;
   Model got = JunkTarget(m);
@@ -499,7 +505,7 @@ TEST(ScenarioFile, GoldenFileWithSourcesSinksAndOccupants) {
   const std::string golden = FlatText();
   EXPECT_EQ(CountLines(golden), 591);
   EXPECT_EQ(CountLines(golden), ExpectedLineCount(m));
-  EXPECT_EQ(ScenarioFileBytes(m.building, m.outdoor, m.initial), golden);
+  EXPECT_EQ(ScenarioFileBytes(m.building), golden);
 
   TempDir dir;
   Model got = JunkTarget(m);
@@ -514,7 +520,7 @@ TEST(ScenarioFile, GoldenFileWithSourcesSinksAndOccupants) {
   // What the file does not hold comes from the reset, not from the scenario before.
   EXPECT_EQ(got.building.Scenario.RunLabel, "TEMP");
   EXPECT_EQ(got.building.Scenario.Sinks[1][2].Name, "");
-  EXPECT_EQ(got.initial[3][0], 0);
+  EXPECT_EQ(got.building.Scenario.InitialConcInput[3][0], 0);
 }
 
 TEST(ScenarioFile, SaveWritesTheFileWithTheSelectedUnits) {
@@ -527,13 +533,13 @@ TEST(ScenarioFile, SaveWritesTheFileWithTheSelectedUnits) {
   m.building.Scenario.ConcUnits = "ppm";
   // No button checked: the units stay; but "ppm" differs from the entered units, which the
   // trailer then keeps.
-  ASSERT_TRUE(NewSaveScenario(m.building, "", m.outdoor, m.initial, path, prompt));
+  ASSERT_TRUE(NewSaveScenario(m.building, "", path, prompt));
   EXPECT_EQ(m.building.Scenario.ConcUnits, "ppm");
   EXPECT_NE(ReadBytes(path).find(kTrailerStart), std::string::npos);
-  ASSERT_TRUE(NewSaveScenario(m.building, "milligrams", m.outdoor, m.initial, path, prompt));
+  ASSERT_TRUE(NewSaveScenario(m.building, "milligrams", path, prompt));
   EXPECT_EQ(ReadBytes(path), OneRoomText());
   EXPECT_TRUE(prompt.shown.empty());
-  EXPECT_FALSE(NewSaveScenario(m.building, "", m.outdoor, m.initial, dir.File("no/x.SEN"), prompt));
+  EXPECT_FALSE(NewSaveScenario(m.building, "", dir.File("no/x.SEN"), prompt));
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(
       prompt.shown[0].text.rfind("Error.  " + dir.File("no/x.SEN") + " could not be saved", 0), 0u);
@@ -544,7 +550,7 @@ TEST(ScenarioFile, SaveWritesTheFileWithTheSelectedUnits) {
 TEST(ScenarioFile, TheEditorsFirstHVACTypeKeepsThePlainLayout) {
   Model m = OneRoom();
   ASSERT_EQ(m.building.Scenario.HVACType, 1);
-  EXPECT_EQ(ScenarioFileBytes(m.building, m.outdoor, m.initial), OneRoomText());
+  EXPECT_EQ(ScenarioFileBytes(m.building), OneRoomText());
 
   // A plain file stands for type 1, whatever the scenario before held.
   TempDir dir;
@@ -556,7 +562,7 @@ TEST(ScenarioFile, TheEditorsFirstHVACTypeKeepsThePlainLayout) {
   // Any other type, 0 (never chosen) among them, is kept by the trailer and reads back.
   for (int32_t type : {0, 2, 3, 4}) {
     m.building.Scenario.HVACType = type;
-    const std::string bytes = ScenarioFileBytes(m.building, m.outdoor, m.initial);
+    const std::string bytes = ScenarioFileBytes(m.building);
     ASSERT_EQ(bytes.substr(0, OneRoomText().size()), OneRoomText());
     EXPECT_EQ(bytes.substr(OneRoomText().size(), 15 + 5),
               "Quarn extra 1\r\n " + std::to_string(type) + " \r\n");
@@ -593,7 +599,7 @@ TEST(ScenarioFile, TrailerGoldenFileByteForByteAndFieldByField) {
   l(" 3 ")("-3 ");
   l("end extra");
   const std::string golden = FlatText() + l.Text();
-  EXPECT_EQ(ScenarioFileBytes(m.building, m.outdoor, m.initial), golden);
+  EXPECT_EQ(ScenarioFileBytes(m.building), golden);
 
   TempDir dir;
   Model got = JunkTarget(m);
@@ -678,8 +684,8 @@ Model RandomModel(Filler& f, int n, int np, bool particles, bool trailer, bool f
     pol.Comments = f.Text();
     sc.BuildingPenetration[p] = f.Value();
     sc.FilterPenetration[0][p] = f.Value();
-    for (int r = 0; r <= n; ++r) m.initial[r][p] = f.Value();
-    for (int t = 1; t <= kMaxHistory; ++t) m.outdoor[t][p] = f.Value();
+    for (int r = 0; r <= n; ++r) m.building.Scenario.InitialConcInput[r][p] = f.Value();
+    for (int t = 1; t <= kMaxHistory; ++t) m.building.Scenario.OutdoorConcInput[t][p] = f.Value();
   }
   for (int t = 1; t <= kMaxHistory; ++t) {
     sc.OutdoorConcTime[t] = f.Value();
@@ -789,14 +795,14 @@ TEST(ScenarioFile, FullScenarioRoundTripsInGasAndParticleModeWithAndWithoutTrail
                    (trailer ? " with trailer" : " without trailer"));
       Filler f(seed++);
       const Model m = RandomModel(f, kMaxRooms, kMaxPollutants, particles, trailer, true);
-      const std::string bytes = ScenarioFileBytes(m.building, m.outdoor, m.initial);
+      const std::string bytes = ScenarioFileBytes(m.building);
       EXPECT_EQ(bytes.find(kTrailerStart) != std::string::npos, trailer);
       EXPECT_EQ(CountLines(bytes), ExpectedLineCount(m) + (trailer ? TrailerLineCount(m) : 0));
       Model got = JunkTarget(m);
       ScriptedPrompt prompt;
       ASSERT_EQ(ReadInto(bytes, got, prompt, dir), ScenarioReadResult::Read);
       ExpectSameScenario(m, got);
-      EXPECT_EQ(ScenarioFileBytes(got.building, got.outdoor, got.initial), bytes);
+      EXPECT_EQ(ScenarioFileBytes(got.building), bytes);
       if (trailer) {
         for (int r = 1; r <= kMaxRooms; ++r) {
           EXPECT_EQ(got.building.Scenario.AirCleanerPenetration[r],
@@ -814,7 +820,7 @@ TEST(ScenarioFile, LineCountFollowsTheLayoutForRandomShapes) {
     const int np = f.Int(1, kMaxPollutants);
     const bool trailer = f.Coin();
     Model m = RandomModel(f, n, np, f.Coin(), trailer, false);
-    const std::string bytes = ScenarioFileBytes(m.building, m.outdoor, m.initial);
+    const std::string bytes = ScenarioFileBytes(m.building);
     EXPECT_EQ(CountLines(bytes), ExpectedLineCount(m) + (trailer ? TrailerLineCount(m) : 0))
         << "rooms " << n << " pollutants " << np;
   }
@@ -826,7 +832,7 @@ TEST(ScenarioFile, TextsWithCommasQuotesAndBlanksReadBackWhole) {
   m.building.Scenario.Name = "Smith, kitchen \"A\"";
   m.building.Scenario.Occupants[1].Location[3] = "Hall, upstairs";
   m.building.Scenario.Sinks[1][1].Comments = "  two blanks";
-  const std::string bytes = ScenarioFileBytes(m.building, m.outdoor, m.initial);
+  const std::string bytes = ScenarioFileBytes(m.building);
   EXPECT_NE(bytes.find("\r\n\"Smith, kitchen 'A'\"\r\n"), std::string::npos);
   Model got = JunkTarget(m);
   ScriptedPrompt prompt;
@@ -839,7 +845,7 @@ TEST(ScenarioFile, TextsWithCommasQuotesAndBlanksReadBackWhole) {
 
   // A double quote inside a text that needs no quoting stays as it is.
   m.building.Scenario.Name = "say \"hi\" now";
-  const std::string inner = ScenarioFileBytes(m.building, m.outdoor, m.initial);
+  const std::string inner = ScenarioFileBytes(m.building);
   EXPECT_NE(inner.find("\r\nsay \"hi\" now\r\n"), std::string::npos);
   ASSERT_EQ(ReadInto(inner, got, prompt, dir), ScenarioReadResult::Read);
   EXPECT_EQ(got.building.Scenario.Name, "say \"hi\" now");
@@ -852,10 +858,10 @@ TEST(ScenarioFile, ANonFiniteValueIsRefusedAndThePreviousFileKept) {
   Model m = Flat();
   ScriptedPrompt prompt;
   const std::string path = dir.File("kept.SEN");
-  ASSERT_TRUE(NewSaveScenario(m.building, "", m.outdoor, m.initial, path, prompt));
+  ASSERT_TRUE(NewSaveScenario(m.building, "", path, prompt));
   const std::string before = ReadBytes(path);
   m.building.Scenario.Sinks[1][1].kd[0] = std::numeric_limits<float>::infinity();
-  EXPECT_FALSE(NewSaveScenario(m.building, "", m.outdoor, m.initial, path, prompt));
+  EXPECT_FALSE(NewSaveScenario(m.building, "", path, prompt));
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0].text,
             "Error.  " + path + " could not be saved: the value of kd is not a number");
@@ -872,7 +878,7 @@ TEST(ScenarioFile, FixedLengthFieldsWithCommasQuotesOrALeadingBlankReadBackWhole
     Model m = OneRoom();
     m.building.Scenario.PollutantClass = pollutant_class;
     m.building.Scenario.GeneralFlag = ",";
-    const std::string bytes = ScenarioFileBytes(m.building, m.outdoor, m.initial);
+    const std::string bytes = ScenarioFileBytes(m.building);
     Model got = JunkTarget(m);
     ScriptedPrompt prompt;
     ASSERT_EQ(ReadInto(bytes, got, prompt, dir), ScenarioReadResult::Read);
@@ -884,14 +890,13 @@ TEST(ScenarioFile, FixedLengthFieldsWithCommasQuotesOrALeadingBlankReadBackWhole
   }
   Model m = OneRoom();
   m.building.Scenario.PollutantClass = "VOC,alde";
-  EXPECT_NE(ScenarioFileBytes(m.building, m.outdoor, m.initial).find("\r\n\"VOC,alde\"\r\n"),
-            std::string::npos);
+  EXPECT_NE(ScenarioFileBytes(m.building).find("\r\n\"VOC,alde\"\r\n"), std::string::npos);
   // Blank flags and classes stay bare, at their full length.
   m.building.Scenario.PollutantClass = "";
   m.building.Scenario.GeneralFlag = "";
-  EXPECT_NE(ScenarioFileBytes(m.building, m.outdoor, m.initial)
-                .find("\r\n 1 \r\nN\r\n        \r\n 760 \r\n 25 \r\n \r\n0\r\n"),
-            std::string::npos);
+  EXPECT_NE(
+      ScenarioFileBytes(m.building).find("\r\n 1 \r\nN\r\n        \r\n 760 \r\n 25 \r\n \r\n0\r\n"),
+      std::string::npos);
 }
 
 TEST(ScenarioFile, AnsweringNoChangesNothing) {
@@ -963,7 +968,7 @@ TEST(ScenarioFile, TruncatedFilesChangeNothing) {
   Model m = Flat();
   m.building.Scenario.HVACType = 2;
   m.building.Scenario.ManagedRoomFlows[2][1] = 4;
-  const std::string with_trailer = ScenarioFileBytes(m.building, m.outdoor, m.initial);
+  const std::string with_trailer = ScenarioFileBytes(m.building);
   ASSERT_EQ(with_trailer.substr(0, golden.size()), golden);
   for (std::size_t cut = golden.size() + std::string(kTrailerStart).size() + 2;
        cut < with_trailer.size(); cut = with_trailer.find("\r\n", cut) + 2) {
@@ -993,7 +998,7 @@ TEST(ScenarioFile, CountsBeyondTheirTablesChangeNothing) {
 
   Model m = Flat();
   m.building.Scenario.HVACType = 2;
-  const std::string t = ScenarioFileBytes(m.building, m.outdoor, m.initial);
+  const std::string t = ScenarioFileBytes(m.building);
   ExpectDamagedAndUnchanged(Replace(t, 593, " 1 ", " 51 "), "51 outdoor points");
   ExpectDamagedAndUnchanged(Replace(t, 591 + TrailerLineCount(m) - 1, "end extra", "more"),
                             "no trailer end");
@@ -1003,8 +1008,8 @@ TEST(ScenarioFile, MissingFile) {
   TempDir dir;
   Model target = JunkTarget(Flat());
   ScriptedPrompt prompt;
-  EXPECT_EQ(NewReadScenario(target.building, target.outdoor, target.initial, dir.File("none.SEN"),
-                            prompt),
+  EXPECT_EQ(CommitScenarioRead(NewReadScenario(target.building, dir.File("none.SEN"), prompt),
+                               target.building),
             ScenarioReadResult::Failed);
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0].text, "File " + dir.File("none.SEN") + " does not exist.");
@@ -1027,7 +1032,7 @@ TEST(ScenarioFile, EnteredConcentrationsReachTheCalculationArraysAfterOpen) {
   // nothing, so a run right after Open must find them in the calculation arrays, not the
   // previous scenario's values.
   const Model m = Flat();
-  const std::string bytes = ScenarioFileBytes(m.building, m.outdoor, m.initial);
+  const std::string bytes = ScenarioFileBytes(m.building);
   TempDir dir;
   Model got = JunkTarget(m);
   for (auto& row : got.building.Scenario.OutdoorConc) row.fill(7);
@@ -1036,18 +1041,18 @@ TEST(ScenarioFile, EnteredConcentrationsReachTheCalculationArraysAfterOpen) {
   ASSERT_EQ(ReadInto(bytes, got, prompt, dir), ScenarioReadResult::Read);
   const ScenarioRecord& sc = got.building.Scenario;
   ASSERT_EQ(sc.OutdoorConcUnits, sc.ConcUnits);
-  EXPECT_EQ(sc.OutdoorConc[1][0], m.outdoor[1][0]);
-  EXPECT_EQ(sc.OutdoorConc[2][0], m.outdoor[2][0]);
+  EXPECT_EQ(sc.OutdoorConc[1][0], m.building.Scenario.OutdoorConcInput[1][0]);
+  EXPECT_EQ(sc.OutdoorConc[2][0], m.building.Scenario.OutdoorConcInput[2][0]);
   EXPECT_EQ(sc.OutdoorConc[3][0], 0.0f);
-  EXPECT_EQ(sc.InitialConc[1][0], m.initial[1][0]);
-  EXPECT_EQ(sc.InitialConc[2][1], m.initial[2][1]);
+  EXPECT_EQ(sc.InitialConc[1][0], m.building.Scenario.InitialConcInput[1][0]);
+  EXPECT_EQ(sc.InitialConc[2][1], m.building.Scenario.InitialConcInput[2][1]);
 }
 
 TEST(ScenarioFile, RoundTripUnderADecimalCommaLocale) {
   quarn::testing::DecimalCommaLocale locale;
   if (!locale.active()) GTEST_SKIP() << "localedef cannot build a decimal-comma locale";
   const Model m = Flat();
-  const std::string bytes = ScenarioFileBytes(m.building, m.outdoor, m.initial);
+  const std::string bytes = ScenarioFileBytes(m.building);
   TempDir dir;
   Model got = JunkTarget(m);
   ScriptedPrompt prompt;

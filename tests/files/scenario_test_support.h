@@ -72,13 +72,11 @@ inline int CountLines(const std::string& bytes) {
 // writer, and the fields that a reset would change.
 struct Model {
   BuildingRecord building;
-  HistoryPollutant outdoor{};
-  RoomPollutant initial{};
 };
 
 inline std::string Snapshot(const Model& m) {
   const ScenarioRecord& sc = m.building.Scenario;
-  std::string s = ScenarioFileBytes(m.building, m.outdoor, m.initial);
+  std::string s = ScenarioFileBytes(m.building);
   s += "|" + sc.RunLabel + "|" + std::to_string(sc.HVACType) + "|" +
        std::to_string(sc.NumOutdoorConcPoints) + "|" + sc.OutdoorConcUnits + "|" +
        sc.InitialConcUnits + "|" + sc.ManagedFlowFlag.str() + "|" + FormatSingle(sc.ManagedValue4) +

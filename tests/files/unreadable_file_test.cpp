@@ -44,13 +44,13 @@ class UnreadableFileTest : public testing::FileTest {
         {"building", [=, this]() mutable { return ReadBuildingFile(b_, path, prompt_); }},
         {"scenario",
          [=, this] {
-           return NewReadScenario(b_, outdoor_, initial_, path, prompt_) ==
+           return CommitScenarioRead(NewReadScenario(b_, path, prompt_), b_) ==
                   ScenarioReadResult::Read;
          }},
         {"older scenario, after the layout test",
          [=, this] {
            return ScenarioLayoutOfFile(path) == ScenarioLayout::Older &&
-                  ReadScenarioFile(b_, outdoor_, initial_, path, prompt_) ==
+                  CommitScenarioRead(ReadScenarioFile(b_, path, prompt_), b_) ==
                       ScenarioReadResult::Read;
          }},
         {"occupant", [=, this] { return ReadOccupantFile(s_, 1, path, prompt_); }},
@@ -59,8 +59,7 @@ class UnreadableFileTest : public testing::FileTest {
         {"chamber data", [=, this] { return ReadChamberDataFile(path, prompt_).has_value(); }},
         {"pollutant", [=, this] { return ReadPollutantFile(diameters_, 1, path, prompt_); }},
         {"initial", [=, this] { return ReadInitialIndoorFile(s_, 2, path, prompt_); }},
-        {"outdoor",
-         [=, this] { return ReadOutdoorConcentrationFile(s_, outdoor_, path, prompt_); }},
+        {"outdoor", [=, this] { return ReadOutdoorConcentrationFile(s_, path, prompt_); }},
         {"sinks", [=, this] { return ReadGeneralSinkFile(s_, 2, ',', path, prompt_); }},
         {"HVAC flows", [=, this] { return ReadHVACFlowFile(2, path, prompt_).has_value(); }},
         {"HVAC history", [=, this] { return ReadHVACFlowHistoryFile(s_, path, prompt_); }},
@@ -103,8 +102,6 @@ class UnreadableFileTest : public testing::FileTest {
     return b;
   }();
   ScenarioRecord& s_ = b_.Scenario;
-  HistoryPollutant outdoor_{};
-  RoomPollutant initial_{};
   PerPollutant<float> diameters_{};
   SourceRecord source_;
 };

@@ -349,15 +349,15 @@ namespace {
 
 class OutdoorConcFile : public testing::FileTest {
  protected:
-  bool Read(const std::string& path) { return ReadOutdoorConcentrationFile(s, in, path, prompt_); }
+  bool Read(const std::string& path) { return ReadOutdoorConcentrationFile(s, path, prompt_); }
   ScenarioRecord s = TwoPollutants();
-  HistoryPollutant in{};
+  HistoryPollutant& in = s.OutdoorConcInput;
 };
 
 TEST_F(OutdoorConcFile, FiftyLinesOfTimeAndValuesJoinedByTheSeparator) {
   in[1] = {0.015f, 3};
   for (const char separator : {',', '\t'}) {
-    ASSERT_TRUE(WriteOutdoorConcentrationFile(s, in, separator, Path("h.OUT"), prompt_));
+    ASSERT_TRUE(WriteOutdoorConcentrationFile(s, separator, Path("h.OUT"), prompt_));
     const std::string j(1, separator);
     const std::string bytes = Bytes(Path("h.OUT"));
     EXPECT_EQ(bytes.substr(0, 16), " 0 " + j + " .015 " + j + " 3 \r\n");
@@ -368,7 +368,7 @@ TEST_F(OutdoorConcFile, FiftyLinesOfTimeAndValuesJoinedByTheSeparator) {
 TEST_F(OutdoorConcFile, PointsEndAtTheFirstZeroTimeOrTheFileEnd) {
   for (int t = 1; t <= 50; ++t) s.OutdoorConcTime[t] = static_cast<float>(t);
   in[7] = {0.25f, -3};
-  ASSERT_TRUE(WriteOutdoorConcentrationFile(s, in, '\t', Path("h.OUT"), prompt_));
+  ASSERT_TRUE(WriteOutdoorConcentrationFile(s, '\t', Path("h.OUT"), prompt_));
   const HistoryPollutant written = in;
   in = {};
   ASSERT_TRUE(Read(Path("h.OUT")));

@@ -103,7 +103,7 @@ ScenarioRecord ParticleScenario(int type, int kind) {
   s.HVACFilterType = static_cast<int16_t>(kind);
   s.FilterCapacity = 1000;
   for (auto& position : s.FilterPenetration) position.fill(0.5F);
-  s.ResultTotal3 = {4, 4};
+  s.LeavingMass = {4, 4};
   return s;
 }
 
@@ -112,13 +112,13 @@ TEST(SetupAirCleaners, ResidentialSystemFiltersTheReturnWithTheChosenKind) {
   WorkingFlows flows;
   ScriptedPrompt prompt;
   SetupAirCleaners(s, flows, prompt);
-  EXPECT_NEAR(flows.FilterPenetration[0][0], 0.02F, 1e-6F);
-  EXPECT_NEAR(flows.FilterPenetration[1][0], 0.02F, 1e-6F);
-  EXPECT_EQ(flows.FilterPenetration[1][1], 1.0F);  // the gas passes
-  EXPECT_EQ(flows.FilterPenetration[2][0], 1.0F);
-  EXPECT_EQ(flows.FilterPenetration[4][0], 1.0F);
-  EXPECT_EQ(s.ResultTotal3[0], 0);
-  EXPECT_EQ(s.ResultTotal3[1], 0);
+  EXPECT_NEAR(flows.filter_penetration[0][0], 0.02F, 1e-6F);
+  EXPECT_NEAR(flows.filter_penetration[1][0], 0.02F, 1e-6F);
+  EXPECT_EQ(flows.filter_penetration[1][1], 1.0F);  // the gas passes
+  EXPECT_EQ(flows.filter_penetration[2][0], 1.0F);
+  EXPECT_EQ(flows.filter_penetration[4][0], 1.0F);
+  EXPECT_EQ(s.LeavingMass[0], 0);
+  EXPECT_EQ(s.LeavingMass[1], 0);
   // The table the user entered is left as it was.
   EXPECT_EQ(s.FilterPenetration[0][0], 0.5F);
   EXPECT_EQ(s.FilterPenetration[2][0], 0.5F);
@@ -128,13 +128,13 @@ TEST(SetupAirCleaners, ResidentialSystemFiltersTheReturnWithTheChosenKind) {
   ScenarioRecord user = ParticleScenario(1, 9);
   user.FilterPenetration[0][0] = 0.25F;
   SetupAirCleaners(user, flows, prompt);
-  EXPECT_EQ(flows.FilterPenetration[0][0], 0.25F);
-  EXPECT_EQ(flows.FilterPenetration[1][0], 0.25F);
+  EXPECT_EQ(flows.filter_penetration[0][0], 0.25F);
+  EXPECT_EQ(flows.filter_penetration[1][0], 0.25F);
 
   ScenarioRecord none = ParticleScenario(1, 0);
   SetupAirCleaners(none, flows, prompt);
-  EXPECT_EQ(flows.FilterPenetration[0][0], 1.0F);
-  EXPECT_EQ(flows.FilterPenetration[1][0], 1.0F);
+  EXPECT_EQ(flows.filter_penetration[0][0], 1.0F);
+  EXPECT_EQ(flows.filter_penetration[1][0], 1.0F);
 }
 
 TEST(SetupAirCleaners, OtherTypesSetTheHVACFilter) {
@@ -142,19 +142,19 @@ TEST(SetupAirCleaners, OtherTypesSetTheHVACFilter) {
   WorkingFlows flows;
   ScriptedPrompt prompt;
   SetupAirCleaners(s, flows, prompt);
-  EXPECT_NEAR(flows.FilterPenetration[0][0], 0.7F, 1e-6F);
-  EXPECT_EQ(flows.FilterPenetration[1][0], 1.0F);
-  EXPECT_EQ(flows.FilterPenetration[2][0], 0.5F);  // position 2 belongs to type 2
-  EXPECT_EQ(flows.FilterPenetration[3][0], 1.0F);
+  EXPECT_NEAR(flows.filter_penetration[0][0], 0.7F, 1e-6F);
+  EXPECT_EQ(flows.filter_penetration[1][0], 1.0F);
+  EXPECT_EQ(flows.filter_penetration[2][0], 0.5F);  // position 2 belongs to type 2
+  EXPECT_EQ(flows.filter_penetration[3][0], 1.0F);
 
   ScenarioRecord five = ParticleScenario(5, 6);
   SetupAirCleaners(five, flows, prompt);
-  EXPECT_NEAR(flows.FilterPenetration[0][0], 0.7F, 1e-6F);
-  for (int i = 1; i <= 4; ++i) EXPECT_EQ(flows.FilterPenetration[i][0], 1.0F) << i;
+  EXPECT_NEAR(flows.filter_penetration[0][0], 0.7F, 1e-6F);
+  for (int i = 1; i <= 4; ++i) EXPECT_EQ(flows.filter_penetration[i][0], 1.0F) << i;
 
   ScenarioRecord none = ParticleScenario(0, 6);
   SetupAirCleaners(none, flows, prompt);
-  EXPECT_EQ(flows.FilterPenetration[0][0], 0.5F);  // copied, not set
+  EXPECT_EQ(flows.filter_penetration[0][0], 0.5F);  // copied, not set
 }
 
 TEST(SetupAirCleaners, WarnsOnceWhenTheFilterCanHoldNothing) {

@@ -235,9 +235,9 @@ double ExactMean(double a, double b) {
 TEST_F(AverageExposureTest, ADayOfExposureGivesEveryWholeWindowAndItsExactMean) {
   BuildingRecord b = FlushedRoomWithASource();
   RunSettings settings;
-  settings.TempFolderName = folder_;
-  settings.StepAdjustFactor = 1;
-  settings.MaxConcentration = 1;
+  settings.temp_folder_name = folder_;
+  settings.step_adjust_factor = 1;
+  settings.max_concentration = 1;
   RunObserver watch;
   ASSERT_EQ(RunConcentrationCalculation(b, settings, prompt_, watch), RunOutcome::Completed);
   ASSERT_TRUE(RunExposureCalculation(b, folder_, ',', prompt_, watch).completed);

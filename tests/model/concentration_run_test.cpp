@@ -71,9 +71,9 @@ class ConcentrationRunTest : public ::testing::Test {
     folder_ = fs::temp_directory_path() / ("quarn-run-" + std::to_string(::getpid()) + "-" +
                                            info->test_suite_name() + "-" + info->name());
     fs::remove_all(folder_);
-    settings_.TempFolderName = (folder_ / "tmp").string();
-    settings_.StepAdjustFactor = 1;
-    settings_.MaxConcentration = 100;
+    settings_.temp_folder_name = (folder_ / "tmp").string();
+    settings_.step_adjust_factor = 1;
+    settings_.max_concentration = 100;
   }
   void TearDown() override { fs::remove_all(folder_); }
 
@@ -136,7 +136,7 @@ class ConcentrationRunTest : public ::testing::Test {
   // This copy's folder in the chosen work folder, where its runs write.
   fs::path CopyFolder() const {
     std::string reason;
-    return WorkFolderOf(settings_.TempFolderName, &reason).value_or(std::string());
+    return WorkFolderOf(settings_.temp_folder_name, &reason).value_or(std::string());
   }
 
   static std::string Bytes(const std::string& path) {
@@ -226,7 +226,7 @@ TEST_F(ConcentrationRunTest, SealedRoomRisesByTheSourceEachHour) {
   AddConstantSource(b);
   ASSERT_EQ(Run(b), RunOutcome::Completed);
   for (const auto& r : rec_.records) ASSERT_NEAR(r.conc[1], 2 * r.time, 1e-4 * 2 * r.time);
-  EXPECT_FLOAT_EQ(b.Scenario.ResultTotal3[0], 0);  // nothing leaves a sealed room
+  EXPECT_FLOAT_EQ(b.Scenario.LeavingMass[0], 0);  // nothing leaves a sealed room
 }
 
 TEST_F(ConcentrationRunTest, TwoConnectedRoomsShareTheirMass) {
@@ -244,7 +244,7 @@ TEST_F(ConcentrationRunTest, TwoConnectedRoomsShareTheirMass) {
     ASSERT_NEAR(r.conc[1], 5 + 5 * std::exp(-0.8 * r.time), 1e-5 * r.conc[1]);
   }
   EXPECT_NEAR(rec_.records.back().conc[2], 5, 1e-4);
-  EXPECT_NEAR(s.ResultTotal4[0], 500, 500 * 1e-5);
+  EXPECT_NEAR(s.AirborneMass[0], 500, 500 * 1e-5);
 }
 
 TEST_F(ConcentrationRunTest, SinkAndAirTogetherKeepTheMass) {
@@ -260,7 +260,7 @@ TEST_F(ConcentrationRunTest, SinkAndAirTogetherKeepTheMass) {
   for (const auto& r : rec_.records)
     ASSERT_NEAR(50 * r.conc[1] + r.sink_mass, 500, 500 * 1e-5) << r.time;
   EXPECT_NEAR(rec_.records.back().conc[1], 5, 1e-3);
-  EXPECT_NEAR(s.ResultTotal2[0], 250, 0.1);  // the largest the sink held
+  EXPECT_NEAR(s.PeakSinkMass[0], 250, 0.1);  // the largest the sink held
   EXPECT_EQ(s.Sinks[1][1].Mass[0], 7.0F);
 }
 
@@ -269,7 +269,7 @@ TEST_F(ConcentrationRunTest, StrongAirCleanerDoesNotOvershootWhenTheStepGrows) {
   b.Scenario.StepSize = 1;  // larger than the cleaner allows
   b.Scenario.AirCleanerEff[1] = 100;
   b.Scenario.AirCleanerFlow[1] = 4;  // 4 room volumes an hour, every bit removed
-  settings_.StepAdjustFactor = 2;
+  settings_.step_adjust_factor = 2;
   b.Scenario.YearsSimulated = 0.05F;
   ASSERT_EQ(Run(b), RunOutcome::Completed);
   for (const auto& r : rec_.records) ASSERT_GE(r.conc[1], 0) << r.time;
@@ -297,7 +297,7 @@ TEST_F(ConcentrationRunTest, WorkFileLinesHoldTimeAndEveryRoomAndPollutant) {
   c.Scenario.NumPollutants = 2;
   c.Scenario.Pollutants[1].MolWt = 30;
   c.Scenario.YearsSimulated = 1.0F / 8760;
-  settings_.DataSeparator = '\t';
+  settings_.data_separator = '\t';
   ASSERT_EQ(Run(c), RunOutcome::Completed);
   bytes = Bytes(c.ConcWorkFile);
   std::istringstream lines(bytes);
@@ -434,7 +434,7 @@ TEST_F(ConcentrationRunTest, ZeroStepAndShrinkingGrowthFactorAreMended) {
   BuildingRecord b = OneRoom();
   b.Scenario.StepSize = 0;
   b.Scenario.YearsSimulated = 0;  // the run still computes its first steps
-  settings_.StepAdjustFactor = 0.5F;
+  settings_.step_adjust_factor = 0.5F;
   ASSERT_EQ(Run(b), RunOutcome::Completed);
   EXPECT_EQ(b.Scenario.StepSize, 0.1F);
   EXPECT_EQ(rec_.steps, 2);
@@ -510,7 +510,7 @@ TEST_F(ConcentrationRunTest, GrownStepIsCutTwoStepsAheadOfTheFirstVentilationCha
   s.VentTime[2] = 30.05F;
   s.VentRate[2] = 0.5F;
   s.YearsSimulated = 31.0F / 8760;
-  settings_.StepAdjustFactor = 2;
+  settings_.step_adjust_factor = 2;
   ASSERT_EQ(Run(b), RunOutcome::Completed);
   ExpectRecords([](double t) { return 10 * std::exp(-0.5 * t); }, 1, 1e-4);
   auto near = [this](double t) {
@@ -556,7 +556,7 @@ TEST_F(ConcentrationRunTest, StepGrowsEveryTwoHundredSteadyRecordsAndHalvesAfter
   s.NaturalFromOutdoors[1] = s.NaturalToOutdoors[1] = 0.005F;
   s.StepSize = 0.125F;
   s.YearsSimulated = 8.5F;
-  settings_.StepAdjustFactor = 2;
+  settings_.step_adjust_factor = 2;
   ASSERT_EQ(Run(b), RunOutcome::Completed);
   const auto& ends = rec_.step_ends;
   ASSERT_GT(ends.size(), 3000U);
@@ -625,8 +625,8 @@ TEST_F(ConcentrationRunTest, ManagedFlowsHoldFromTheStartToTheEndOfTheirPeriod) 
   ScenarioRecord& s = b.Scenario;
   s.StepSize = 0.125F;
   s.YearsSimulated = 8.0F / 8760;
-  s.ManagedValue3 = 2.05F;
-  s.ManagedValue4 = 4.05F;
+  ManagedPeriodStart(s) = 2.05F;
+  ManagedPeriodEnd(s) = 4.05F;
   s.ManagedFromOutdoors[1] = s.ManagedToOutdoors[1] = 100;
   ASSERT_EQ(Run(b), RunOutcome::Completed);
   const double c2 = 10 * std::exp(-0.5 * 2.05);
@@ -691,7 +691,7 @@ TEST_F(ConcentrationRunTest, KeptSystemsGiveTheSameBitsAsWorkingEachOutAgain) {
   // every system met and once keeping only the last.
   const auto run = [this](std::size_t kept) {
     BuildingRecord b = HourlyFlowsScenario(3.0F / 365);
-    settings_.SystemsKept = kept;
+    settings_.systems_kept = kept;
     rec_ = Recorder();
     EXPECT_EQ(Run(b), RunOutcome::Completed);
     return Bytes(b.ConcWorkFile);
@@ -895,7 +895,8 @@ TEST_F(ChangingInputsTest, AHeldPaint2RateNeverCarriesTheAirPastItsEquilibrium) 
 // Everything the user entered, as one comparable list.
 std::vector<float> Inputs(const BuildingRecord& b) {
   const ScenarioRecord& s = b.Scenario;
-  std::vector<float> v{s.OverallACH,          s.StepSize,       s.ManagedValue3, s.ManagedValue4,
+  std::vector<float> v{s.OverallACH,          s.StepSize,
+                       ManagedPeriodStart(s), ManagedPeriodEnd(s),
                        s.HVACOutdoorAirTotal, s.HVACMakeUpTotal};
   auto add = [&v](const auto& array) {
     for (const auto& x : array) {
@@ -927,8 +928,8 @@ std::vector<float> Inputs(const BuildingRecord& b) {
     for (const auto& sink : s.Sinks[r]) add(sink.Mass);
     for (const auto& src : s.Sources[r]) {
       add(src.Params);
-      add(src.ModelWork1);
-      add(src.SourceWork1);
+      add(LiquidMass(src));
+      add(MolesLeft(src));
       v.push_back(src.SourceAge);
       v.push_back(src.SpillArea);
     }
@@ -957,8 +958,8 @@ TEST_F(ConcentrationRunTest, RunsNeverChangeWhatTheUserEntered) {
   s.Sinks[1][1] = SinkRecord{"Carpet", {}, {}, 10, {}, ""};
   s.Sinks[1][1].ka[0] = 0.3F;
   s.Sinks[1][1].kd[0] = 0.05F;
-  s.ManagedValue3 = 20;
-  s.ManagedValue4 = 22;
+  ManagedPeriodStart(s) = 20;
+  ManagedPeriodEnd(s) = 22;
   s.ManagedSupply[1] = s.ManagedReturn[1] = 40;
   AddConstantSource(b);
   SourceRecord& layer = s.Sources[1][++s.NumSources[1]];
@@ -1044,7 +1045,7 @@ TEST_F(ConcentrationRunTest, GrownStepEndsExactlyOnADailySwitch) {
   s.NaturalFromOutdoors[1] = s.NaturalToOutdoors[1] = 9;
   s.InitialConc[1][0] = 10;
   AddConstantSource(b, 1, 10, 8, 9).CycleRepeats = "D";
-  settings_.StepAdjustFactor = 1.2F;
+  settings_.step_adjust_factor = 1.2F;
   ASSERT_EQ(Run(b), RunOutcome::Completed);
   const auto& ends = rec_.step_ends;
   const auto at56 = std::find(ends.begin(), ends.end(), 56.0F);
@@ -1203,7 +1204,7 @@ TEST_F(ConcentrationRunTest, EveryEmissionModelEmitsNoMoreThanItHolds) {
     ASSERT_EQ(Run(b), RunOutcome::Completed);
     const double emitted = s.TotalEmitted[0];
     ASSERT_GT(emitted, 0);
-    EXPECT_NEAR(s.ResultTotal4[0] + s.ResultTotal3[0], emitted, emitted * 0.01);
+    EXPECT_NEAR(s.AirborneMass[0] + s.LeavingMass[0], emitted, emitted * 0.01);
     if (c.total > 0) {
       EXPECT_NEAR(emitted, c.total, c.total * 0.03);
       // Nothing the room holds at any time is more than the source could have put in it.
@@ -1321,7 +1322,7 @@ TEST_F(ConcentrationRunTest, GrownStepsKeepTheTotalsClosed) {
   s.Sinks[2][1].Area = 10;
   s.Sinks[2][1].ka[0] = 0.5F;
   s.Sinks[2][1].kd[0] = 0.05F;
-  settings_.StepAdjustFactor = 1.5F;
+  settings_.step_adjust_factor = 1.5F;
   ASSERT_EQ(Run(b), RunOutcome::Completed);
   EXPECT_NEAR(s.TotalEmitted[0], 20 * 50, 1e-3 * 20 * 50);
   for (const auto& r : rec_.records) {
@@ -1376,7 +1377,7 @@ TEST_F(ConcentrationRunTest, DownstreamRoomAndSealedChainAtTheUsualStep) {
   AddConstantSource(c, 1, 10);
   ASSERT_EQ(Run(c), RunOutcome::Completed);
   EXPECT_NEAR(t.TotalEmitted[0], 240, 240 * 1e-4);
-  EXPECT_NEAR(t.ResultTotal4[0], t.TotalEmitted[0], 0.005 * t.TotalEmitted[0]);
+  EXPECT_NEAR(t.AirborneMass[0], t.TotalEmitted[0], 0.005 * t.TotalEmitted[0]);
 }
 
 // A source emits in each step what its rate gives over the step, from the step in which it

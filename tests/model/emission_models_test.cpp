@@ -22,41 +22,41 @@ TEST(MassTransferModel, TwoLayersReleaseTowardsTheirEquilibrium) {
   // C0 10, k1 2, M01 100, k2 1, M02 50, size 2; layers full (M1 100, M2 50).
   const SourceRecord s = WithParams(0, 2, {10, 2, 100, 0, 1, 50});
   SourceState st;
-  st.ReservoirMass[0] = 100;
-  st.Layer2Mass[0] = 50;
+  st.reservoir_mass[0] = 100;
+  st.layer2_mass[0] = 50;
   // Croom 1, dt 0.1: r1 = 2 (1 - 10·100/100) = -18, M1 = 100 - 1.8 = 98.2;
   // r2 = 1 (1 - 10·50/50) = -9, M2 = 50 - 0.9 = 49.1; emission = (18 + 9) × 2 = 54.
   EXPECT_NEAR(MassTransferEmission(s, st, 0, 1.0f, 0.1f), 54.0, 1e-4);
-  EXPECT_NEAR(st.ReservoirMass[0], 98.2f, 1e-4);
-  EXPECT_NEAR(st.Layer2Mass[0], 49.1f, 1e-4);
+  EXPECT_NEAR(st.reservoir_mass[0], 98.2f, 1e-4);
+  EXPECT_NEAR(st.layer2_mass[0], 49.1f, 1e-4);
   // Croom 2: r1 = 2 (2 - 9.82) = -15.64, M1 = 96.636; r2 = 2 - 9.82 = -7.82, M2 = 48.318;
   // emission = (15.64 + 7.82) × 2 = 46.92.
   EXPECT_NEAR(MassTransferEmission(s, st, 0, 2.0f, 0.1f), 46.92, 1e-4);
-  EXPECT_NEAR(st.ReservoirMass[0], 96.636f, 1e-4);
-  EXPECT_NEAR(st.Layer2Mass[0], 48.318f, 1e-4);
+  EXPECT_NEAR(st.reservoir_mass[0], 96.636f, 1e-4);
+  EXPECT_NEAR(st.layer2_mass[0], 48.318f, 1e-4);
 }
 
 TEST(MassTransferModel, RoomAboveBothEquilibriaFeedsLayerTwoFromTheRoom) {
   const SourceRecord s = WithParams(0, 2, {10, 2, 100, 0, 1, 50});
   SourceState st;
-  st.ReservoirMass[0] = 100;  // equilibrium 10 · 100/100 = 10
-  st.Layer2Mass[0] = 50;      // equilibrium 10 · 50/50 = 10
+  st.reservoir_mass[0] = 100;  // equilibrium 10 · 100/100 = 10
+  st.layer2_mass[0] = 50;      // equilibrium 10 · 50/50 = 10
   // Croom 12: r1 = 2 · 2 > 0 -> 0, M1 stays; r2 = 1 · 2, M2 = 50 + 0.1 · 2 = 50.2, which
   // the room loses: an emission of -2 · size 2.
   EXPECT_NEAR(MassTransferEmission(s, st, 0, 12.0f, 0.1f), -4.0, 1e-6);
-  EXPECT_FLOAT_EQ(st.ReservoirMass[0], 100.0f);
-  EXPECT_NEAR(st.Layer2Mass[0], 50.2f, 1e-5);
+  EXPECT_FLOAT_EQ(st.reservoir_mass[0], 100.0f);
+  EXPECT_NEAR(st.layer2_mass[0], 50.2f, 1e-5);
 }
 
 TEST(MassTransferModel, StepThatWouldOvershootEmptiesLayerOne) {
   // C0 10, k1 100, M01 100, size 2; only 0.5 left in layer 1, layer 2 empty.
   const SourceRecord s = WithParams(0, 2, {10, 100, 100, 0, 1, 50});
   SourceState st;
-  st.ReservoirMass[0] = 0.5f;
+  st.reservoir_mass[0] = 0.5f;
   // Croom 0, dt 1: r1 = 100 (0 - 10·0.5/100) = -5; |1 · -5| >= 0.5, so r1 = -0.5 / 1 and
   // M1 = 0: the layer gives what it has, M1 / dt × S = 0.5 × 2 = 1.
   EXPECT_NEAR(MassTransferEmission(s, st, 0, 0.0f, 1.0f), 1.0, 1e-6);
-  EXPECT_FLOAT_EQ(st.ReservoirMass[0], 0.0f);
+  EXPECT_FLOAT_EQ(st.reservoir_mass[0], 0.0f);
   EXPECT_DOUBLE_EQ(MassTransferEmission(s, st, 0, 0.0f, 1.0f), 0.0);
 }
 
@@ -64,13 +64,13 @@ TEST(R0kModel, ThreeDecaysFromTheSwitchOn) {
   // R0 4, k 0.5, R2 2, k2 1, R3 1, k3 2, size 3.
   const SourceRecord s = WithParams(1, 3, {4, 0.5f, 2, 1, 1, 2});
   SourceState st;
-  st.SourceAge = 0;
+  st.source_age = 0;
   EXPECT_DOUBLE_EQ(R0kEmission(s, st, 0), 0.0);
   // A tiny age: (4 + 2 + 1) × 3 = 21.
-  st.SourceAge = 1e-6f;
+  st.source_age = 1e-6f;
   EXPECT_NEAR(R0kEmission(s, st, 0), 21.0, 1e-4);
   // Age 1: (4 e^-0.5 + 2 e^-1 + e^-2) × 3 = (2.4261226 + 0.7357589 + 0.1353353) × 3 = 9.8916504.
-  st.SourceAge = 1;
+  st.source_age = 1;
   EXPECT_NEAR(R0kEmission(s, st, 0), 9.8916504, 1e-6);
 }
 
@@ -78,7 +78,7 @@ TEST(Paint1Model, SecondOrderDecay) {
   const SourceRecord s = WithParams(2, 2, {5, 0.2f});  // R0 5, k1 0.2, size 2
   SourceState st;
   EXPECT_NEAR(Paint1Emission(s, st, 0), 10.0, 1e-6);  // a = 0: R0 × S
-  st.SourceAge = 3;
+  st.source_age = 3;
   EXPECT_NEAR(Paint1Emission(s, st, 0), 2.5, 1e-6);  // 5 / (1 + 3·0.2·5) × 2 = 5/4 × 2
 }
 
@@ -121,23 +121,23 @@ TEST(Paint2Model, EvaporationThenDiffusion) {
   // C0 10, k1 2, MVB0 100, (Applied), E 0.5, P5 3; size 1.
   const SourceRecord s = WithParams(3, 1, {10, 2, 100, 0, 0.5f, 3});
   SourceState st;
-  st.ReservoirMass[0] = 100;
-  st.SourceAge = 0;
+  st.reservoir_mass[0] = 100;
+  st.source_age = 0;
   // Age 0: no diffusion. r1 = 2 (1 - 10·100/100) = -18; emission 18; M = 100 - 1.8.
   EXPECT_NEAR(Paint2Emission(s, st, 0, 1.0f, 0.1f), 18.0, 1e-5);
-  EXPECT_NEAR(st.ReservoirMass[0], 98.2f, 1e-4);
+  EXPECT_NEAR(st.reservoir_mass[0], 98.2f, 1e-4);
   // Age 4, M 98.2: r1 = 2 (1 - 9.82) = -17.64;
   // r2 = -0.5 (1 - 0.982)² · 3 · e^(-2·0.5·2) / 2 = -0.000486 · 0.13533528 / 2 = -3.28865e-5.
-  st.SourceAge = 4;
+  st.source_age = 4;
   EXPECT_NEAR(Paint2Emission(s, st, 0, 1.0f, 0.1f), 17.6400329, 2e-5);
-  EXPECT_NEAR(st.ReservoirMass[0], 96.436f, 1e-4);  // 98.2 - 0.1 · 17.64
+  EXPECT_NEAR(st.reservoir_mass[0], 96.436f, 1e-4);  // 98.2 - 0.1 · 17.64
 }
 
 TEST(Paint2Model, DiffusionAloneOnceTheLayerIsDry) {
   const SourceRecord s = WithParams(3, 1, {10, 2, 100, 0, 0.5f, 3});
   SourceState st;
-  st.ReservoirMass[0] = 0;
-  st.SourceAge = 4;
+  st.reservoir_mass[0] = 0;
+  st.source_age = 4;
   // r2 = -0.5 · 1² · 3 · e^-2 / √4 = -1.5 · 0.13533528 / 2 = -0.10150146.
   EXPECT_NEAR(Paint2Emission(s, st, 0, 1.0f, 0.1f), 0.10150146, 1e-7);
 }
@@ -145,20 +145,20 @@ TEST(Paint2Model, DiffusionAloneOnceTheLayerIsDry) {
 TEST(Paint2Model, OvershootTakesOnlyWhatIsLeft) {
   const SourceRecord s = WithParams(3, 1, {10, 100, 100, 0, 0, 0});
   SourceState st;
-  st.ReservoirMass[0] = 0.5f;
+  st.reservoir_mass[0] = 0.5f;
   // r1 = 100 (0 - 10·0.5/100) = -5, |1·-5| >= 0.5 -> r1 = -0.5: emission 0.5, M = 0.
   EXPECT_NEAR(Paint2Emission(s, st, 0, 0.0f, 1.0f), 0.5, 1e-6);
-  EXPECT_NEAR(st.ReservoirMass[0], 0.0f, 1e-7);
+  EXPECT_NEAR(st.reservoir_mass[0], 0.0f, 1e-7);
 }
 
 TEST(RTModel, PowerLawFromOneTwentiethOfADay) {
   const SourceRecord s = WithParams(4, 7, {6, 0.5f});  // Alpha 6, exponent 0.5, size ignored
   SourceState st;
-  st.SourceAge = 1.1f;  // 0.0458 day < 0.05
+  st.source_age = 1.1f;  // 0.0458 day < 0.05
   EXPECT_DOUBLE_EQ(RTEmission(s, st, 0), 0.0);
-  st.SourceAge = 96;  // 4 days: 6 / 4^0.5 = 3, not multiplied by the size
+  st.source_age = 96;  // 4 days: 6 / 4^0.5 = 3, not multiplied by the size
   EXPECT_NEAR(RTEmission(s, st, 0), 3.0, 1e-6);
-  st.SourceAge = 1.5f;  // 0.0625 day: 6 / 0.0625^0.5 = 24
+  st.source_age = 1.5f;  // 0.0625 day: 6 / 0.0625^0.5 = 24
   EXPECT_NEAR(RTEmission(s, st, 0), 24.0, 1e-5);
 }
 
@@ -188,16 +188,16 @@ TEST(VbxModel, ComponentFollowsItsShareOfTheMixture) {
   s.Params[0][1] = 20;  // C0
   s.Params[1][1] = 1;   // k
   SourceState st;
-  st.ReservoirMass[1] = 5;
+  st.reservoir_mass[1] = 5;
   // Mixture 50: r = 1 (0.5 - 20·5/50) = -1.5; M = 5 - 0.15 = 4.85; emission 1.5 × 2 = 3.
   EXPECT_NEAR(VBXEmission(s, st, 1, 0.5f, 0.1f, 50.0f), 3.0, 1e-5);
-  EXPECT_NEAR(st.ReservoirMass[1], 4.85f, 1e-5);
+  EXPECT_NEAR(st.reservoir_mass[1], 4.85f, 1e-5);
   // Mixture 40: r = 0.5 - 20·4.85/40 = -1.925; M = 4.85 - 0.1925 = 4.6575; emission 3.85.
   EXPECT_NEAR(VBXEmission(s, st, 1, 0.5f, 0.1f, 40.0f), 3.85, 1e-5);
-  EXPECT_NEAR(st.ReservoirMass[1], 4.6575f, 1e-5);
+  EXPECT_NEAR(st.reservoir_mass[1], 4.6575f, 1e-5);
   // A mixture below 1E-10 is exhausted: nothing, and the component keeps its mass.
   EXPECT_DOUBLE_EQ(VBXEmission(s, st, 1, 0.5f, 0.1f, 1e-11f), 0.0);
-  EXPECT_NEAR(st.ReservoirMass[1], 4.6575f, 1e-5);
+  EXPECT_NEAR(st.reservoir_mass[1], 4.6575f, 1e-5);
 }
 
 TEST(EmissionModelNames, AsTheSourceWindowShowsThem) {

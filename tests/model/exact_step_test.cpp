@@ -30,8 +30,8 @@ TEST(ComputeStepMatrices, RotationInClosedForm) {
     const StepMatrices m = ComputeStepMatrices(FromRows({{0, -w}, {w, 0}}), h);
     const double c = std::cos(w * h);
     const double s = std::sin(w * h);
-    ExpectNear(m.Phi, {{c, -s}, {s, c}}, 1e-12);
-    ExpectNear(m.Integral, {{s / w, (c - 1) / w}, {(1 - c) / w, s / w}}, 1e-12);
+    ExpectNear(m.phi, {{c, -s}, {s, c}}, 1e-12);
+    ExpectNear(m.integral, {{s / w, (c - 1) / w}, {(1 - c) / w, s / w}}, 1e-12);
   }
 }
 
@@ -45,8 +45,8 @@ TEST(ComputeStepMatrices, TwoDecaysFeedingOneAnotherInClosedForm) {
   const double eb = std::exp(-b * h);
   const double ia = (1 - ea) / a;
   const double ib = (1 - eb) / b;
-  ExpectNear(m.Phi, {{ea, (eb - ea) / (a - b)}, {0, eb}}, 1e-14);
-  ExpectNear(m.Integral, {{ia, (ib - ia) / (a - b)}, {0, ib}}, 1e-14);
+  ExpectNear(m.phi, {{ea, (eb - ea) / (a - b)}, {0, eb}}, 1e-14);
+  ExpectNear(m.integral, {{ia, (ib - ia) / (a - b)}, {0, ib}}, 1e-14);
 }
 
 TEST(ComputeStepMatrices, ChainOfInputsGivesThePowersOfTheStep) {
@@ -60,8 +60,8 @@ TEST(ComputeStepMatrices, ChainOfInputsGivesThePowersOfTheStep) {
   for (int i = 0; i < n; ++i) {
     for (int j = 0; j < n; ++j) {
       const int k = j - i;
-      EXPECT_NEAR(m.Phi(i, j), k < 0 ? 0 : std::pow(h, k) / std::tgamma(k + 1), 1e-15);
-      EXPECT_NEAR(m.Integral(i, j), k < 0 ? 0 : std::pow(h, k + 1) / std::tgamma(k + 2), 1e-15);
+      EXPECT_NEAR(m.phi(i, j), k < 0 ? 0 : std::pow(h, k) / std::tgamma(k + 1), 1e-15);
+      EXPECT_NEAR(m.integral(i, j), k < 0 ? 0 : std::pow(h, k + 1) / std::tgamma(k + 2), 1e-15);
     }
   }
 }
@@ -78,7 +78,7 @@ TEST(ComputeStepMatrices, AStepForwardAndBackIsTheIdentityAndTheVectorSeriesAgre
     for (int j = 0; j < a.Order(); ++j) minus(i, j) = -a(i, j);
   // Backwards the fast rates grow (by e^3 here), which costs as many digits.
   const double h = 0.05;
-  const SquareMatrix product = ComputeStepMatrices(a, h).Phi * ComputeStepMatrices(minus, h).Phi;
+  const SquareMatrix product = ComputeStepMatrices(a, h).phi * ComputeStepMatrices(minus, h).phi;
   for (int i = 0; i < a.Order(); ++i)
     for (int j = 0; j < a.Order(); ++j) EXPECT_NEAR(product(i, j), i == j ? 1 : 0, 1e-13);
 
@@ -90,11 +90,11 @@ TEST(ComputeStepMatrices, AStepForwardAndBackIsTheIdentityAndTheVectorSeriesAgre
     double end = 0;
     double integral = 0;
     for (int j = 0; j < a.Order(); ++j) {
-      end += m.Phi(i, j) * start[j];
-      integral += m.Integral(i, j) * start[j];
+      end += m.phi(i, j) * start[j];
+      integral += m.integral(i, j) * start[j];
     }
-    EXPECT_NEAR(x.End[i], end, 1e-12 * (1 + std::fabs(end)));
-    EXPECT_NEAR(x.Integral[i], integral, 1e-12 * (1 + std::fabs(integral)));
+    EXPECT_NEAR(x.end[i], end, 1e-12 * (1 + std::fabs(end)));
+    EXPECT_NEAR(x.integral[i], integral, 1e-12 * (1 + std::fabs(integral)));
   }
 }
 
@@ -150,10 +150,10 @@ TEST(ComputeStepMatrices, IntegralAgainstACompositeSimpsonQuadrature) {
   const StepMatrices m = ComputeStepMatrices(a, h);
   for (int i = 0; i < 5; ++i)
     for (int j = 0; j < 5; ++j)
-      EXPECT_NEAR(m.Integral(i, j), want[i][j], 1e-10 * std::fabs(want[i][j]) + 1e-14) << i << j;
+      EXPECT_NEAR(m.integral(i, j), want[i][j], 1e-10 * std::fabs(want[i][j]) + 1e-14) << i << j;
   const SquareMatrix end = exp_as(h);
   for (int i = 0; i < 5; ++i)
-    for (int j = 0; j < 5; ++j) EXPECT_NEAR(m.Phi(i, j), end(i, j), 1e-12) << i << j;
+    for (int j = 0; j < 5; ++j) EXPECT_NEAR(m.phi(i, j), end(i, j), 1e-12) << i << j;
 
   // The vector series of the same step: the fast mode needs so many sub-steps that the
   // matrices take over.
@@ -162,7 +162,7 @@ TEST(ComputeStepMatrices, IntegralAgainstACompositeSimpsonQuadrature) {
   for (int i = 0; i < 5; ++i) {
     double integral = 0;
     for (int j = 0; j < 5; ++j) integral += want[i][j] * start[j];
-    EXPECT_NEAR(x.Integral[i], integral, 1e-10 * std::fabs(integral)) << i;
+    EXPECT_NEAR(x.integral[i], integral, 1e-10 * std::fabs(integral)) << i;
   }
 }
 

@@ -26,11 +26,11 @@ TEST(WorkingFlows, AirChangeRateFlowsNeverReachTheUsersFields) {
   StartWorkingFlows(b.Scenario, flows);
   SetOutdoorFlowsFromACH(b, b.NumRooms, 0.5F, flows);
   // 50 m³ × 0.5/h and 30 m³ × 0.5/h, in and out.
-  EXPECT_FLOAT_EQ(flows.NaturalFromOutdoors[1], 25);
-  EXPECT_FLOAT_EQ(flows.NaturalToOutdoors[1], 25);
-  EXPECT_FLOAT_EQ(flows.NaturalFromOutdoors[2], 15);
-  EXPECT_FLOAT_EQ(flows.NaturalToOutdoors[2], 15);
-  EXPECT_EQ(flows.NaturalToOutdoors[0], 0);  // room 0 is not a room
+  EXPECT_FLOAT_EQ(flows.natural_from_outdoors[1], 25);
+  EXPECT_FLOAT_EQ(flows.natural_to_outdoors[1], 25);
+  EXPECT_FLOAT_EQ(flows.natural_from_outdoors[2], 15);
+  EXPECT_FLOAT_EQ(flows.natural_to_outdoors[2], 15);
+  EXPECT_EQ(flows.natural_to_outdoors[0], 0);  // room 0 is not a room
   EXPECT_EQ(b.Scenario.NaturalFromOutdoors[1], 0);
   EXPECT_EQ(b.Scenario.NaturalToOutdoors[1], 0);
 
@@ -45,8 +45,8 @@ TEST(WorkingFlows, SystemExhaustAndIntakeOfTheHVACModule) {
   s.HVACMakeUpTotal = 70;      // what it draws in: O
   WorkingFlows flows;
   StartWorkingFlows(s, flows);
-  EXPECT_EQ(flows.HVACExhaustTotal, 30);
-  EXPECT_EQ(flows.HVACIntakeTotal, 70);
+  EXPECT_EQ(flows.hvac_exhaust_total, 30);
+  EXPECT_EQ(flows.hvac_intake_total, 70);
 }
 
 TEST(ClearResultArrays, StopsAtTheFirstRoomWithNaturalOutflow) {
@@ -79,10 +79,10 @@ TEST(SumRoomFlows, AddsNaturalAndHVACFlowsOfConnectedRooms) {
   WorkingFlows flows;
   StartWorkingFlows(s, flows);
   SumRoomFlows(b, flows);
-  EXPECT_FLOAT_EQ(flows.TotalFromOutdoors[1], 15);     // 10 natural + 5 HVAC outdoor air
-  EXPECT_FLOAT_EQ(flows.TotalToOutdoors[1], 12);       // 9 natural + 3 HVAC exhaust
-  EXPECT_FLOAT_EQ(flows.TotalBetweenRooms[1][2], 11);  // 7 natural + 4 HVAC-driven
-  EXPECT_EQ(flows.TotalBetweenRooms[1][3], 0);
+  EXPECT_FLOAT_EQ(flows.total_from_outdoors[1], 15);     // 10 natural + 5 HVAC outdoor air
+  EXPECT_FLOAT_EQ(flows.total_to_outdoors[1], 12);       // 9 natural + 3 HVAC exhaust
+  EXPECT_FLOAT_EQ(flows.total_between_rooms[1][2], 11);  // 7 natural + 4 HVAC-driven
+  EXPECT_EQ(flows.total_between_rooms[1][3], 0);
 }
 
 TEST(CopyScenarioFlows, ManagedSetReplacesTheWorkingFlows) {
@@ -98,15 +98,15 @@ TEST(CopyScenarioFlows, ManagedSetReplacesTheWorkingFlows) {
   WorkingFlows flows;
   StartWorkingFlows(s, flows);
   CopyScenarioFlows(b, b.NumRooms, flows);
-  EXPECT_EQ(flows.BaseHVACSupply[1], 20);
-  EXPECT_EQ(flows.BaseHVACReturn[1], 18);
-  EXPECT_EQ(flows.WorkingHVACOutdoorAir[1], 6);
-  EXPECT_EQ(flows.WorkingHVACExhaust[1], 8);
-  EXPECT_EQ(flows.TotalFromOutdoors[1], 6);
-  EXPECT_EQ(flows.TotalToOutdoors[1], 8);
-  EXPECT_EQ(flows.FlowMatrix[2][1], 3);
-  EXPECT_EQ(flows.TotalBetweenRooms[2][1], 3);
-  EXPECT_EQ(flows.TotalBetweenRooms[1][2], 1);
+  EXPECT_EQ(flows.base_hvac_supply[1], 20);
+  EXPECT_EQ(flows.base_hvac_return[1], 18);
+  EXPECT_EQ(flows.working_hvac_outdoor_air[1], 6);
+  EXPECT_EQ(flows.working_hvac_exhaust[1], 8);
+  EXPECT_EQ(flows.total_from_outdoors[1], 6);
+  EXPECT_EQ(flows.total_to_outdoors[1], 8);
+  EXPECT_EQ(flows.flow_matrix[2][1], 3);
+  EXPECT_EQ(flows.total_between_rooms[2][1], 3);
+  EXPECT_EQ(flows.total_between_rooms[1][2], 1);
   EXPECT_EQ(s.HVACSupply[1], 0);  // the entered HVAC flows are untouched
 }
 
@@ -137,12 +137,10 @@ TEST(SetupUnitsForCalculation, ConvertsEnteredValuesAndSetsSourceUnits) {
   s.InitialConcUnits = "micrograms";
   s.Pollutants[0].Name = "Butanol";
   s.Pollutants[0].MolWt = 49;
-  HistoryPollutant outdoor{};
-  outdoor[1][0] = 2;   // 2 ppm × 49 / 24.5 = 4 mg/m³
-  outdoor[50][0] = 1;  // 2 mg/m³: every history row is converted
-  RoomPollutant initial{};
-  initial[1][0] = 1500;  // µg/m³ -> 1.5 mg/m³
-  initial[0][0] = 1500;  // outdoors is not converted
+  s.OutdoorConcInput[1][0] = 2;     // 2 ppm × 49 / 24.5 = 4 mg/m³
+  s.OutdoorConcInput[50][0] = 1;    // 2 mg/m³: every history row is converted
+  s.InitialConcInput[1][0] = 1500;  // µg/m³ -> 1.5 mg/m³
+  s.InitialConcInput[0][0] = 1500;  // outdoors is not converted
   s.InitialConc[0][0] = 9;
   s.NumSources[1] = 1;
   SourceRecord& spill = s.Sources[1][1];
@@ -153,7 +151,7 @@ TEST(SetupUnitsForCalculation, ConvertsEnteredValuesAndSetsSourceUnits) {
   s.Sources[0][1].EmissionUnits = 0;
 
   ScriptedPrompt prompt;
-  ASSERT_TRUE(SetupUnitsForCalculation(b, outdoor, initial, prompt));
+  ASSERT_TRUE(SetupUnitsForCalculation(b, prompt));
   EXPECT_TRUE(prompt.shown.empty());
   EXPECT_FLOAT_EQ(s.OutdoorConc[1][0], 4);
   EXPECT_FLOAT_EQ(s.OutdoorConc[50][0], 2);
@@ -168,7 +166,7 @@ TEST(SetupUnitsForCalculation, ConvertsEnteredValuesAndSetsSourceUnits) {
   s.ConcUnits = "micrograms";
   s.InitialConcUnits = "micrograms";
   s.OutdoorConcUnits = "micrograms";
-  ASSERT_TRUE(SetupUnitsForCalculation(b, outdoor, initial, prompt));
+  ASSERT_TRUE(SetupUnitsForCalculation(b, prompt));
   EXPECT_EQ(s.Sources[0][1].SourceUnitsCode, 1);
   EXPECT_DOUBLE_EQ(s.Sources[0][1].UnitFactor, 1000.0);
   EXPECT_FLOAT_EQ(s.OutdoorConc[1][0], 4);  // same units: nothing converted
@@ -182,10 +180,8 @@ TEST(SetupUnitsForCalculation, RefusesConversionsWithoutARule) {
   s.ConcUnits = "ppm";
   s.OutdoorConcUnits = "number";
   s.InitialConcUnits = "ppm";
-  HistoryPollutant outdoor{};
-  RoomPollutant initial{};
   ScriptedPrompt prompt;
-  EXPECT_FALSE(SetupUnitsForCalculation(b, outdoor, initial, prompt));
+  EXPECT_FALSE(SetupUnitsForCalculation(b, prompt));
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0].text,
             "Error.  The outdoor concentrations of pollutant 1 (1) cannot be converted from "
@@ -196,14 +192,14 @@ TEST(SetupUnitsForCalculation, RefusesConversionsWithoutARule) {
   s.InitialConcUnits = "milligrams";
   s.Pollutants[0].MolWt = 0;
   ScriptedPrompt zero;
-  EXPECT_FALSE(SetupUnitsForCalculation(b, outdoor, initial, zero));
+  EXPECT_FALSE(SetupUnitsForCalculation(b, zero));
   EXPECT_EQ(zero.shown.size(), 1u);
 
   // A unit that is not set (a fresh scenario) leaves the values as they are.
   s.InitialConcUnits = "";
   s.InitialConc[1][0] = 3;
   ScriptedPrompt unset;
-  EXPECT_TRUE(SetupUnitsForCalculation(b, outdoor, initial, unset));
+  EXPECT_TRUE(SetupUnitsForCalculation(b, unset));
   EXPECT_EQ(s.InitialConc[1][0], 3);
 }
 

@@ -202,7 +202,7 @@ TEST(CheckFlowBalance, HVACSetIncludesTheSystemTotalsAndMarksHVACInUse) {
   s.HVACMakeUpTotal = 40;      // system intake, counted as inflow
   s.HVACOutdoorAirTotal = 40;  // system exhaust, counted as outflow
   EXPECT_TRUE(t.Check());
-  EXPECT_EQ(t.flows.HVACInUse, true);
+  EXPECT_EQ(t.flows.hvac_in_use, true);
 
   s.HVACOutdoorAirTotal = 0;
   Balance total = t;
@@ -249,7 +249,7 @@ TEST(CheckFlowBalance, SystemExhaustCountsAsAirLeaving) {
 
 TEST(CheckFlowBalance, ManagedSetOnlyWhenInUse) {
   Balance t;
-  t.b.Scenario.ManagedValue1 = 100;  // managed system takes in 100 and lets out nothing
+  ManagedIntakeTotal(t.b.Scenario) = 100;  // managed system takes in 100 and lets out nothing
   t.b.Scenario.ManagedFlowFlag = "N";
   EXPECT_TRUE(t.Check());
   EXPECT_TRUE(t.prompt.shown.empty());
@@ -259,7 +259,7 @@ TEST(CheckFlowBalance, ManagedSetOnlyWhenInUse) {
   ASSERT_EQ(t.prompt.shown.size(), 1u);
   ExpectBalanceMessage(t.prompt.shown[0], "Managed  total outdoor flows do not balance.", true);
 
-  t.b.Scenario.ManagedValue2 = 100;
+  ManagedExhaustTotal(t.b.Scenario) = 100;
   t.b.Scenario.ManagedSupply[2] = 30;
   t.prompt.shown.clear();
   EXPECT_FALSE(t.Check());
@@ -272,7 +272,7 @@ TEST(CheckFlowBalance, ManagedSetOnlyWhenInUse) {
 TEST(CheckFlowBalance, DerivedNaturalFlowsAreChecked) {
   Balance t;
   StartWorkingFlows(t.b.Scenario, t.flows);
-  t.flows.NaturalFromOutdoors[1] = 100;  // as if derived for the run, out of balance
+  t.flows.natural_from_outdoors[1] = 100;  // as if derived for the run, out of balance
   EXPECT_FALSE(CheckFlowBalance(t.b, t.flows, t.prompt));
   EXPECT_EQ(t.prompt.shown.at(0).text,
             "Total Natural outdoor flows do not balance.  100 m\xB3/h come in from outdoors and 0 "

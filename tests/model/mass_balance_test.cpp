@@ -60,13 +60,13 @@ TEST(RoomFlowTermsTest, HistoryFractionScalesTheHVACFlows) {
   PerPollutant<float> supply{};
   supply.fill(3);
   RoomFlowTerms(b, 2, 0.5F, f, supply);
-  EXPECT_EQ(f.BaseHVACSupply[1], 50);
-  EXPECT_EQ(f.BaseHVACReturn[1], 40);
-  EXPECT_EQ(f.WorkingHVACExhaust[2], 10);
-  EXPECT_EQ(f.WorkingHVACOutdoorAir[2], 15);
-  EXPECT_EQ(f.FlowMatrix[1][2], 20);
-  EXPECT_EQ(f.HVACExhaustTotal, 5);
-  EXPECT_EQ(f.HVACIntakeTotal, 6);
+  EXPECT_EQ(f.base_hvac_supply[1], 50);
+  EXPECT_EQ(f.base_hvac_return[1], 40);
+  EXPECT_EQ(f.working_hvac_exhaust[2], 10);
+  EXPECT_EQ(f.working_hvac_outdoor_air[2], 15);
+  EXPECT_EQ(f.flow_matrix[1][2], 20);
+  EXPECT_EQ(f.hvac_exhaust_total, 5);
+  EXPECT_EQ(f.hvac_intake_total, 6);
   EXPECT_EQ(supply[0], 3);
   RoomFlowTerms(b, 2, 0, f, supply);
   EXPECT_EQ(supply[0], 0);  // a system switched off supplies nothing
@@ -77,10 +77,10 @@ TEST(RoomFlowTermsTest, HistoryFractionScalesTheHVACFlows) {
   s.HVACHistoryOutdoorOnly = kTrue;
   s.HVACSupply[2] = 60;
   RoomFlowTerms(b, 2, 0.5F, f, supply);
-  EXPECT_EQ(f.BaseHVACSupply[2], 60 - 20 + 10);
-  EXPECT_EQ(f.WorkingHVACOutdoorAir[2], 15);
-  EXPECT_EQ(f.FlowMatrix[1][2], 40);
-  EXPECT_EQ(f.HVACExhaustTotal, 5);
+  EXPECT_EQ(f.base_hvac_supply[2], 60 - 20 + 10);
+  EXPECT_EQ(f.working_hvac_outdoor_air[2], 15);
+  EXPECT_EQ(f.flow_matrix[1][2], 40);
+  EXPECT_EQ(f.hvac_exhaust_total, 5);
 }
 
 TEST(RemovalTermsTest, OutdoorTermLossAndInflowByHand) {
@@ -92,18 +92,18 @@ TEST(RemovalTermsTest, OutdoorTermLossAndInflowByHand) {
   b.Scenario.NumPollutants = 1;
   b.Scenario.BuildingPenetration[0] = 0.5F;
   WorkingFlows f;
-  f.TotalFromOutdoors[1] = 20;
-  f.TotalToOutdoors[1] = 10;
-  f.BaseHVACReturn[1] = 5;
-  f.TotalBetweenRooms[1][2] = 15;
-  f.TotalBetweenRooms[2][1] = 15;
-  f.BaseHVACSupply[2] = 10;
+  f.total_from_outdoors[1] = 20;
+  f.total_to_outdoors[1] = 10;
+  f.base_hvac_return[1] = 5;
+  f.total_between_rooms[1][2] = 15;
+  f.total_between_rooms[2][1] = 15;
+  f.base_hvac_supply[2] = 10;
   RemovalTerms terms;
-  terms.CurrentOutdoorConc[0] = 4;
+  terms.current_outdoor_conc[0] = 4;
   SetRemovalTerms(b, 2, f, terms);
-  EXPECT_FLOAT_EQ(terms.OutdoorInput[1][0], 4 * 20 * 0.5F / 50);
-  EXPECT_FLOAT_EQ(terms.LossCoefficient[1], (10 + 5 + 15) / 50.0F);
-  EXPECT_FLOAT_EQ(terms.LossCoefficient[2], 15 / 25.0F);
+  EXPECT_FLOAT_EQ(terms.outdoor_input[1][0], 4 * 20 * 0.5F / 50);
+  EXPECT_FLOAT_EQ(terms.loss_coefficient[1], (10 + 5 + 15) / 50.0F);
+  EXPECT_FLOAT_EQ(terms.loss_coefficient[2], 15 / 25.0F);
 
   // The rate matrix: room 2 receives 15 m³/h of room 1's air and 10 m³/h of supply air that
   // is a quarter room 1's and three quarters room 2's; room 1 also loses 2 room volumes an
@@ -114,12 +114,12 @@ TEST(RemovalTermsTest, OutdoorTermLossAndInflowByHand) {
   b.Scenario.Sinks[1][1].Area = 5;
   b.Scenario.Sinks[1][1].ka[0] = 5;
   HVACMixing mixing;
-  mixing.Weight[1][0] = 0.25F;
-  mixing.Weight[2][0] = 0.75F;
+  mixing.weight[1][0] = 0.25F;
+  mixing.weight[2][0] = 0.75F;
   // The sink holds its own state: uptake ka from the air, release kd back into it.
   b.Scenario.Sinks[1][1].kd[0] = 0.2F;
   const StateLayout layout = MakeStateLayout(b);
-  SquareMatrix a = AssembleRates(b, layout, MakeSystemKey(terms.LossCoefficient, f, mixing), 0, 1);
+  SquareMatrix a = AssembleRates(b, layout, MakeSystemKey(terms.loss_coefficient, f, mixing), 0, 1);
   EXPECT_NEAR(a(0, 0), -(0.6 + 2 + 0.5), 1e-7);
   EXPECT_NEAR(a(0, 1), 15 / 50.0, 1e-7);
   EXPECT_NEAR(a(1, 0), (15 + 10 * 0.25) / 25.0, 1e-7);
@@ -129,7 +129,7 @@ TEST(RemovalTermsTest, OutdoorTermLossAndInflowByHand) {
   EXPECT_NEAR(a(sink, 0), 5, 1e-7);
   EXPECT_NEAR(a(sink, sink), -0.2, 1e-7);
   b.Neighbors[1][2] = b.Neighbors[2][1] = 0;  // not connected: no air comes through
-  a = AssembleRates(b, layout, MakeSystemKey(terms.LossCoefficient, f, mixing), 0, 1);
+  a = AssembleRates(b, layout, MakeSystemKey(terms.loss_coefficient, f, mixing), 0, 1);
   EXPECT_DOUBLE_EQ(a(0, 1), 0);
   EXPECT_NEAR(a(1, 0), 10 * 0.25 / 25.0, 1e-7);
 }
@@ -173,30 +173,30 @@ TEST(ResetAccumulatorsTest, StartsEveryRunFromTheEnteredValues) {
   ScenarioRecord& s = b.Scenario;
   s.NumPollutants = 1;
   s.HVACReturn[1] = 7;
-  s.ResultTotal1[0] = 9;
+  s.SinkMass[0] = 9;
   s.AirCleanerCollected[2] = 4;
   s.NumSources[2] = 1;
   s.Sources[2][1].Model = 9;
   s.Sources[2][1].Params[2][0] = 280;  // mg of a liquid of 28 g/mol: 0.01 mol
   s.Pollutants[0].MolWt = 28;
   WorkingFlows f;
-  f.TotalBetweenRooms[1][2] = 5;  // left from an earlier connection
+  f.total_between_rooms[1][2] = 5;  // left from an earlier connection
   SourceStates states = MakeSourceStates(s);
   SinkMasses sinks{};
   sinks[1][1][0] = 3;
   ResetAccumulators(b, f, states, sinks);
   EXPECT_EQ(b.TotalRoomVolume, 40);
-  EXPECT_EQ(f.BaseHVACReturn[1], 7);
-  EXPECT_TRUE(f.HVACInUse);
-  EXPECT_EQ(f.TotalBetweenRooms[1][2], 0);
-  EXPECT_EQ(s.ResultTotal1[0], 0);
-  EXPECT_EQ(s.ResultTotal2[0], -1e30F);
+  EXPECT_EQ(f.base_hvac_return[1], 7);
+  EXPECT_TRUE(f.hvac_in_use);
+  EXPECT_EQ(f.total_between_rooms[1][2], 0);
+  EXPECT_EQ(s.SinkMass[0], 0);
+  EXPECT_EQ(s.PeakSinkMass[0], -1e30F);
   EXPECT_EQ(s.AirCleanerCollected[2], 0);
   EXPECT_EQ(s.PeakConc[1], -1e9F);
   EXPECT_EQ(sinks[1][1][0], 0);
-  EXPECT_EQ(states[2][1].LiquidMass[0], 280);
-  EXPECT_NEAR(states[2][1].MolesLeft[0], 0.01, 1e-6);
-  EXPECT_EQ(s.Sources[2][1].ModelWork1[0], 0);  // the record keeps what the user has
+  EXPECT_EQ(states[2][1].liquid_mass[0], 280);
+  EXPECT_NEAR(states[2][1].moles_left[0], 0.01, 1e-6);
+  EXPECT_EQ(LiquidMass(s.Sources[2][1])[0], 0);  // the record keeps what the user has
 }
 
 TEST(ResetAccumulatorsTest, EachModelStartsFromItsOwnRows) {
@@ -211,9 +211,7 @@ TEST(ResetAccumulatorsTest, EachModelStartsFromItsOwnRows) {
     SourceRecord& src = s.Sources[room][++s.NumSources[room]];
     src.Model = static_cast<int16_t>(model);
     // Running values an earlier run left in the record: the run neither reads nor clears them.
-    src.ModelWork4 = {5, 5};
-    src.ModelWork5 = {6, 6};
-    src.ModelValue2 = 7;
+    src.ModelWork2 = {5, 5};
     src.CurrentTime = 8;
     return src;
   };
@@ -230,31 +228,31 @@ TEST(ResetAccumulatorsTest, EachModelStartsFromItsOwnRows) {
   // Any other model: the scaled mass in moles of the last pollutant, and its own mass.
   SourceRecord& polyfit = add(1, 6);
   polyfit.ScaledMass = 1500;
-  polyfit.ModelWork1 = {560, 900};
+  LiquidMass(polyfit) = {560, 900};
   WorkingFlows f;
   SourceStates states = MakeSourceStates(s);
   SinkMasses sinks{};
   ResetAccumulators(b, f, states, sinks);
 
   const SourceState& l = states[0][1];
-  EXPECT_EQ(l.ReservoirMass[0], 40);
-  EXPECT_EQ(l.ReservoirMass[1], 41);
-  EXPECT_EQ(l.Layer2Mass[1], 61);
+  EXPECT_EQ(l.reservoir_mass[0], 40);
+  EXPECT_EQ(l.reservoir_mass[1], 41);
+  EXPECT_EQ(l.layer2_mass[1], 61);
   const SourceState& p = states[1][1];
-  EXPECT_EQ(p.ReservoirMass[0], 30);
-  EXPECT_EQ(p.Layer2Mass[0], 70);
+  EXPECT_EQ(p.reservoir_mass[0], 30);
+  EXPECT_EQ(p.layer2_mass[0], 70);
   const SourceState& x = states[1][2];
-  EXPECT_EQ(x.LiquidMass[1], 600);
-  EXPECT_FLOAT_EQ(x.InitialMoles[0], 0.01F);
-  EXPECT_FLOAT_EQ(x.MolesLeft[1], 0.02F);
-  EXPECT_FLOAT_EQ(x.InitialTotalMoles, 0.03F);
-  EXPECT_FLOAT_EQ(x.TotalMolesLeft, 0.03F);
+  EXPECT_EQ(x.liquid_mass[1], 600);
+  EXPECT_FLOAT_EQ(x.initial_moles[0], 0.01F);
+  EXPECT_FLOAT_EQ(x.moles_left[1], 0.02F);
+  EXPECT_FLOAT_EQ(x.initial_total_moles, 0.03F);
+  EXPECT_FLOAT_EQ(x.total_moles_left, 0.03F);
   const SourceState& o = states[1][3];
-  EXPECT_FLOAT_EQ(o.InitialTotalMoles, 0.05F);  // 1500 mg of 30 g/mol
-  EXPECT_FLOAT_EQ(o.InitialMoles[0], 0.02F);
-  EXPECT_FLOAT_EQ(o.MolesLeft[1], 0.03F);
+  EXPECT_FLOAT_EQ(o.initial_total_moles, 0.05F);  // 1500 mg of 30 g/mol
+  EXPECT_FLOAT_EQ(o.initial_moles[0], 0.02F);
+  EXPECT_FLOAT_EQ(o.moles_left[1], 0.03F);
   EXPECT_EQ(s.Sources[1][1].Params[3][0], 30);  // the records keep what the user entered
-  EXPECT_EQ(s.Sources[1][3].ModelWork4[0], 5);
+  EXPECT_EQ(s.Sources[1][3].ModelWork2[0], 5);
 }
 
 TEST(RoomStepperTest, NegativeLossChangesNothing) {
@@ -264,9 +262,9 @@ TEST(RoomStepperTest, NegativeLossChangesNothing) {
   b.Scenario.NumPollutants = 1;
   WorkingFlows f;
   RemovalTerms terms;
-  terms.LossCoefficient[1] = -1;
+  terms.loss_coefficient[1] = -1;
   RoomArrays a;
-  a.Conc[1][0] = a.NewConc[1][0] = 3;
+  a.conc[1][0] = a.new_conc[1][0] = 3;
   SourceStates states{};
   SinkMasses sinks{};
   HVACState hvac;
@@ -277,15 +275,15 @@ TEST(RoomStepperTest, NegativeLossChangesNothing) {
   step.length = 0.1;
   EXPECT_EQ(stepper.Advance(b, f, terms, supply, hvac, step, states, sinks, a, due).status,
             StepStatus::NegativeLoss);
-  EXPECT_EQ(a.NewConc[1][0], 3);
+  EXPECT_EQ(a.new_conc[1][0], 3);
   // A loss of 0 adds the step times the source; a change of more than 2 % makes a record.
-  terms.LossCoefficient[1] = 0;
-  terms.OutdoorInput[1][0] = 2;
-  a.PreviousRoomConc[1][0] = 3;
+  terms.loss_coefficient[1] = 0;
+  terms.outdoor_input[1][0] = 2;
+  a.previous_room_conc[1][0] = 3;
   step.length = 0.5;
   EXPECT_EQ(stepper.Advance(b, f, terms, supply, hvac, step, states, sinks, a, due).status,
             StepStatus::Ok);
-  EXPECT_FLOAT_EQ(a.NewConc[1][0], 4);
+  EXPECT_FLOAT_EQ(a.new_conc[1][0], 4);
   EXPECT_TRUE(due);
 }
 

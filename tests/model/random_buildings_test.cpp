@@ -485,9 +485,9 @@ class RandomBuildingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     folder_ = fs::temp_directory_path() / ("quarn-random-" + std::to_string(::getpid()));
-    settings_.TempFolderName = (folder_ / "tmp").string();
-    settings_.StepAdjustFactor = 1;
-    settings_.MaxConcentration = 100;
+    settings_.temp_folder_name = (folder_ / "tmp").string();
+    settings_.step_adjust_factor = 1;
+    settings_.max_concentration = 100;
   }
   void TearDown() override { fs::remove_all(folder_); }
 
@@ -567,13 +567,13 @@ class RandomBuildingsTest : public ::testing::Test {
         worst.totals = std::max(worst.totals, std::fabs(run - want) / scale);
       };
       total(s.TotalEmitted[p], emitted);
-      total(s.ResultTotal4[p], air);
-      total(s.ResultTotal1[p], sinks);
-      total(s.ResultTotal3[p], end[base + Layout::kLeft]);
+      total(s.AirborneMass[p], air);
+      total(s.SinkMass[p], sinks);
+      total(s.LeavingMass[p], end[base + Layout::kLeft]);
       total(s.AirCleanerMass[p], end[base + Layout::kFiltered]);
       for (int r = 1; r <= n; ++r) cleaned[r] += end[layout.Cleaned(r)];
-      unbalanced += s.ResultTotal4[p] + s.ResultTotal1[p] + s.ResultTotal3[p] +
-                    s.AirCleanerMass[p] - s.TotalEmitted[p] - initial - came_in;
+      unbalanced += s.AirborneMass[p] + s.SinkMass[p] + s.LeavingMass[p] + s.AirCleanerMass[p] -
+                    s.TotalEmitted[p] - initial - came_in;
     }
     // The run keeps each room's air cleaner's take over all pollutants.
     for (int r = 1; r <= n; ++r) {

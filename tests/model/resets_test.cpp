@@ -44,7 +44,7 @@ void FillRoom(ProgramState& st, int r) {
   sc.ManagedSupply[r] = 3;
   sc.AirCleanerEff[r] = 60;
   sc.InitialConc[r][0] = 1.5f;
-  st.InitialConcInput[r][0] = 1500;
+  sc.InitialConcInput[r][0] = 1500;
 }
 
 // A used model: 13 rooms, 3 pollutants, occupants with schedules, flags set.
@@ -73,7 +73,7 @@ void FillModel(ProgramState& st) {
   sc.VentScheduleFlag = "N";
   sc.OutdoorConc[2][1] = 0.7f;
   sc.OutdoorConcTime[2] = 5;
-  st.OutdoorConcInput[2][1] = 700;
+  sc.OutdoorConcInput[2][1] = 700;
   for (int p = 0; p < 8; ++p) {
     sc.Pollutants[p].Name = "Toluene";
     sc.Pollutants[p].MolWt = 92;
@@ -128,12 +128,12 @@ void ExpectEmptyRoomSlot(const ProgramState& st, int r) {
   EXPECT_EQ(sc.ManagedSupply[r], 0);
   EXPECT_EQ(sc.AirCleanerEff[r], 0);
   EXPECT_EQ(sc.InitialConc[r][0], 0);
-  EXPECT_EQ(st.InitialConcInput[r][0], 0);
+  EXPECT_EQ(sc.InitialConcInput[r][0], 0);
 }
 
 void ExpectSavedFlags(const ProgramState& st, bool v) {
   for (bool f : {st.SourcesSaved, st.SinksSaved, st.OccupantsSaved, st.RoomFlowsSaved,
-                 st.SavedFlag5, st.VentilationSaved, st.SavedFlag7, st.ScenarioSaved})
+                 st.VentilationSaved, st.ScenarioSaved})
     EXPECT_EQ(f, v);
 }
 
@@ -182,7 +182,7 @@ TEST(NewBuilding, LeavesNothingOfTheOldBuildingInAnySlot) {
     EXPECT_EQ(st->ParticleDiameters[p], 0);
   }
   EXPECT_EQ(sc.OutdoorConc[2][1], 0);
-  EXPECT_EQ(st->OutdoorConcInput[2][1], 0);
+  EXPECT_EQ(sc.OutdoorConcInput[2][1], 0);
   EXPECT_EQ(sc.NumPollutants, 0);
   EXPECT_EQ(sc.ConcUnits, "");
   for (int o = 0; o <= 3; ++o) {
@@ -243,7 +243,7 @@ TEST(ScenarioEditorNew, GivesTheStartValues) {
     EXPECT_EQ(sc.BaseHVACSupply[r], 0);
     EXPECT_EQ(sc.NumSources[r], 0);
     EXPECT_EQ(sc.InitialConc[r][0], 0);
-    EXPECT_EQ(st->InitialConcInput[r][0], 0);
+    EXPECT_EQ(sc.InitialConcInput[r][0], 0);
   }
   ExpectSavedFlags(*st, false);
   EXPECT_EQ(st->BuildingSaved, true);
@@ -262,7 +262,7 @@ TEST(ScenarioEditorNew, KeepsWhatTheResetsKeep) {
   EXPECT_EQ(sc.NumPollutants, 3);
   EXPECT_EQ(sc.OutdoorConc[2][1], 0.7f);  // the history stays, only its times go
   EXPECT_EQ(sc.OutdoorConcTime[2], 0);
-  EXPECT_EQ(st->OutdoorConcInput[2][1], 0);
+  EXPECT_EQ(sc.OutdoorConcInput[2][1], 0);
   EXPECT_EQ(sc.Pollutants[1].Name, "");
   EXPECT_EQ(sc.Pollutants[1].MolWt, 0);
   EXPECT_EQ(sc.Pollutants[1].Diameter, 2.5f);
@@ -395,17 +395,14 @@ TEST(Resets, InitializeScenarioClearsTheHvacArraysAndKeepsTheSchedules) {
   sc.HVACHistoryFraction[50] = 0.5f;
   sc.HVACFilterType = 4;
   sc.HVACMakeUpTotal = 9;
-  sc.HVACTotal5 = 9;
-  sc.HVACTotal1 = 9;
-  sc.HVACTotal2 = 9;
-  sc.ResultTotal4[7] = 2;
+  sc.AirborneMass[7] = 2;
   sc.InitialConcUnits = "ppm";
   // Kept: the schedules, the outdoor-air total, the other run totals, the units.
   sc.HVACHistoryTime[3] = 7;
   sc.VentRate[2] = 5;
   sc.VentTime[2] = 4;
   sc.HVACOutdoorAirTotal = 9;
-  sc.ResultTotal3[7] = 2;
+  sc.LeavingMass[7] = 2;
   sc.OutdoorConcUnits = "micrograms";
   sc.HoursSimulated = 48;
   InitializeScenario(*st);
@@ -417,16 +414,13 @@ TEST(Resets, InitializeScenarioClearsTheHvacArraysAndKeepsTheSchedules) {
   EXPECT_EQ(sc.HVACHistoryFraction[50], 0);
   EXPECT_EQ(sc.HVACFilterType, 0);
   EXPECT_EQ(sc.HVACMakeUpTotal, 0);
-  EXPECT_EQ(sc.HVACTotal5, 0);
-  EXPECT_EQ(sc.HVACTotal1, 0);
-  EXPECT_EQ(sc.HVACTotal2, 0);
-  EXPECT_EQ(sc.ResultTotal4[7], 0);
+  EXPECT_EQ(sc.AirborneMass[7], 0);
   EXPECT_EQ(sc.InitialConcUnits, "");
   EXPECT_EQ(sc.HVACHistoryTime[3], 7);
   EXPECT_EQ(sc.VentRate[2], 5);
   EXPECT_EQ(sc.VentTime[2], 4);
   EXPECT_EQ(sc.HVACOutdoorAirTotal, 9);
-  EXPECT_EQ(sc.ResultTotal3[7], 2);
+  EXPECT_EQ(sc.LeavingMass[7], 2);
   EXPECT_EQ(sc.OutdoorConcUnits, "micrograms");
   EXPECT_EQ(sc.HoursSimulated, 48);
 }
@@ -438,12 +432,12 @@ TEST(Resets, RoomFlowsAndConcentrationsOfRoomsInUseOnly) {
   for (int r = 0; r <= 3; ++r) {
     sc.NaturalToOutdoors[r] = sc.WorkingHVACExhaust[r] = sc.LossCoefficient[r] = 4;
     sc.InitialConc[r][7] = 4;
-    st->InitialConcInput[r][7] = 4000;
+    sc.InitialConcInput[r][7] = 4000;
     for (int j = 0; j <= 3; ++j) sc.NaturalRoomFlows[r][j] = 6;
     for (int p = 0; p < 8; ++p) sc.RoomPollutantWork[r][p] = 8;
   }
   InitializeRoomFlows(sc, 2);
-  InitializePollutants(sc, 2, st->OutdoorConcInput, st->InitialConcInput);
+  InitializePollutants(sc, 2);
   // Rooms 1 and 2, with each other: cleared.
   EXPECT_EQ(sc.NaturalToOutdoors[2], 0);
   EXPECT_EQ(sc.WorkingHVACExhaust[1], 0);
@@ -452,7 +446,7 @@ TEST(Resets, RoomFlowsAndConcentrationsOfRoomsInUseOnly) {
   EXPECT_EQ(sc.NaturalRoomFlows[2][1], 0);
   EXPECT_EQ(sc.RoomPollutantWork[2][1], 0);
   EXPECT_EQ(sc.InitialConc[2][7], 0);  // every pollutant slot, not only those in use
-  EXPECT_EQ(st->InitialConcInput[1][7], 0);
+  EXPECT_EQ(sc.InitialConcInput[1][7], 0);
   // Outdoors, room 3 and a room's flow to itself: kept.
   EXPECT_EQ(sc.NaturalToOutdoors[0], 4);
   EXPECT_EQ(sc.NaturalToOutdoors[3], 4);
@@ -462,7 +456,7 @@ TEST(Resets, RoomFlowsAndConcentrationsOfRoomsInUseOnly) {
   EXPECT_EQ(sc.RoomPollutantWork[1][2], 8);  // beyond the pollutants in use
   EXPECT_EQ(sc.InitialConc[0][7], 4);
   EXPECT_EQ(sc.InitialConc[3][7], 4);
-  EXPECT_EQ(st->InitialConcInput[3][7], 4000);
+  EXPECT_EQ(sc.InitialConcInput[3][7], 4000);
 }
 
 TEST(Resets, SourceResetKeepsWhatTheUserTypedAboutTheProduct) {
@@ -471,25 +465,22 @@ TEST(Resets, SourceResetKeepsWhatTheUserTypedAboutTheProduct) {
   s.UnitFactor = 1000;
   s.SourceUnitsCode = 2;
   s.TotalMoles = 5;
-  s.ModelWork5[7] = 1;
+  s.ModelWork2[7] = 1;
   s.Params[10][7] = 1;
   s.TimeOff[5] = 9;
-  s.SourceWork3 = 1;
   s.ScaledMass = 1;
   s.SourceFactor = 1;
   s.SourceValue = 1;
   s.SpillArea = 1;
   s.SourceAge = 1;
   s.CurrentTime = 1;
-  s.ModelValue2 = 1;
   sc.Sources[3][1].Name = "Heater";
   InitializeSources(sc, 2);
   EXPECT_EQ(s.UnitFactor, 1000);
   EXPECT_EQ(s.SourceUnitsCode, 2);
   EXPECT_EQ(s.TotalMoles, 5);
-  for (float v :
-       {s.ModelWork5[7], s.Params[10][7], s.TimeOff[5], s.SourceWork3, s.ScaledMass, s.SourceFactor,
-        s.SourceValue, s.SpillArea, s.SourceAge, s.CurrentTime, s.ModelValue2})
+  for (float v : {s.ModelWork2[7], s.Params[10][7], s.TimeOff[5], s.ScaledMass, s.SourceFactor,
+                  s.SourceValue, s.SpillArea, s.SourceAge, s.CurrentTime})
     EXPECT_EQ(v, 0);
   EXPECT_EQ(sc.Sources[3][1].Name, "Heater");  // room 3 is not in use
 }

@@ -33,8 +33,8 @@ TEST(TempFolderSplit, DriveAndFolderJoinBack) {
         Case{"/tmp/DudeDirav", "/", "tmp/DudeDirav"}, Case{"C:", "C:", ""}, Case{"", "", ""}}) {
     SCOPED_TRACE(c.whole);
     const TempFolderParts parts = SplitTempFolder(c.whole);
-    EXPECT_EQ(parts.Drive, c.drive);
-    EXPECT_EQ(parts.Folder, c.folder);
+    EXPECT_EQ(parts.drive, c.drive);
+    EXPECT_EQ(parts.folder, c.folder);
     EXPECT_EQ(JoinTempFolder(parts), c.whole);
   }
 }
@@ -101,11 +101,11 @@ TEST(SettingsFolders, DefaultsOfThisHost) {
   EXPECT_EQ(UserConfigFolder("", nullptr), "");
 
   HostFolders f = DefaultHostFolders("/opt/quarn", true, "/home/a/.local/share/Quarn", "/tmp/D");
-  EXPECT_EQ(f.DataFolder, "/opt/quarn/building");
-  EXPECT_EQ(f.ScenarioFolder, "/opt/quarn/building/scenario");
-  EXPECT_EQ(f.TempFolder, "/tmp/D");
+  EXPECT_EQ(f.data_folder, "/opt/quarn/building");
+  EXPECT_EQ(f.scenario_folder, "/opt/quarn/building/scenario");
+  EXPECT_EQ(f.temp_folder, "/tmp/D");
   f = DefaultHostFolders("/opt/quarn", false, "/home/a/.local/share/Quarn", "/tmp/D");
-  EXPECT_EQ(f.ScenarioFolder, "/home/a/.local/share/Quarn/building/scenario");
+  EXPECT_EQ(f.scenario_folder, "/home/a/.local/share/Quarn/building/scenario");
 
   const Settings d = DefaultSettings({"Quarn model", 1, 4, 12}, f);
   EXPECT_EQ(d.ProgramTitle, "Quarn model");
@@ -137,13 +137,13 @@ class StartUp : public ::testing::Test {
     root_ = fs::temp_directory_path() / ("quarn-settings-" + std::string(info->name()));
     fs::remove_all(root_);
     fs::create_directories(root_ / "prog");
-    env_.ProgramFolder = (root_ / "prog").string();
-    env_.ProgramFolderWritable = true;
-    env_.UserDataFolder = (root_ / "share" / "Quarn").string();
-    env_.TempFolder = (root_ / "tmp" / "DudeDirav").string();
-    env_.UserConfigFolder = (root_ / "config" / "Quarn").string();
+    env_.program_folder = (root_ / "prog").string();
+    env_.program_folder_writable = true;
+    env_.user_data_folder = (root_ / "share" / "Quarn").string();
+    env_.temp_folder = (root_ / "tmp" / "DudeDirav").string();
+    env_.user_config_folder = (root_ / "config" / "Quarn").string();
   }
-  std::string Own() const { return env_.UserConfigFolder + "/Quarn.ini"; }
+  std::string Own() const { return env_.user_config_folder + "/Quarn.ini"; }
   void TearDown() override { fs::remove_all(root_); }
 
   std::string Load(ProgramState& st) { return LoadStartUpSettings(st, id_, env_, prompt_); }
@@ -163,13 +163,13 @@ TEST_F(StartUp, FirstStartWritesTheFileThatTheNextStartReads) {
   EXPECT_FALSE(fs::exists(root_ / "prog" / "Quarn.ini"));  // the program's folder is not written
   std::string bytes;
   ASSERT_TRUE(ReadFileBytes(path, bytes));
-  const std::string prog = env_.ProgramFolder;
-  EXPECT_EQ(bytes, "Quarn test build\r\n2.0.7\r\n" + env_.TempFolder + "\r\n" + prog +
+  const std::string prog = env_.program_folder;
+  EXPECT_EQ(bytes, "Quarn test build\r\n2.0.7\r\n" + env_.temp_folder + "\r\n" + prog +
                        "/building\r\n" + prog + "/building/scenario\r\n 44 \r\n");
   EXPECT_EQ(first->ProgramFolder, prog);
-  EXPECT_EQ(first->TempFolder, env_.TempFolder);
+  EXPECT_EQ(first->TempFolder, env_.temp_folder);
   EXPECT_EQ(first->TempDrive, "/");
-  EXPECT_EQ(first->TempDrive + first->TempFolderName, env_.TempFolder);
+  EXPECT_EQ(first->TempDrive + first->TempFolderName, env_.temp_folder);
   EXPECT_EQ(first->DataSeparator, ',');
   EXPECT_EQ(first->ConcentrationFloor, 1.0e-4f);
   EXPECT_EQ(first->TempFilesFlag, 0);
@@ -196,21 +196,21 @@ TEST_F(StartUp, TheProgramsFileGivesANewUserTheFirstSettings) {
   EXPECT_EQ(Load(*st), Own());
   EXPECT_EQ(st->ProgramTitle, "Old title");
   EXPECT_EQ(st->ProgramVersion, "1.9.6");
-  EXPECT_EQ(st->TempFolder, env_.TempFolder);
+  EXPECT_EQ(st->TempFolder, env_.temp_folder);
   EXPECT_EQ(st->DataFolder, "/srv/bld");
   EXPECT_EQ(st->ScenarioFolder, "/srv/sen");
   EXPECT_EQ(st->DataSeparator, '\t');
   std::string bytes;
   ASSERT_TRUE(ReadFileBytes(Own(), bytes));
   EXPECT_EQ(bytes,
-            "Old title\r\n1.9.6\r\n" + env_.TempFolder + "\r\n/srv/bld\r\n/srv/sen\r\n 9 \r\n");
+            "Old title\r\n1.9.6\r\n" + env_.temp_folder + "\r\n/srv/bld\r\n/srv/sen\r\n 9 \r\n");
   ASSERT_TRUE(ReadFileBytes((root_ / "prog" / "QUARN.INI").string(), bytes));
   EXPECT_EQ(bytes, shared);  // never written
 
   const std::string mine = "Mine\r\n1.0.0\r\n/var/tmp/q\r\n/b\r\n/s\r\n 44 \r\n";
   fs::remove(Own());
-  ASSERT_TRUE(WriteFileAtomic(env_.UserConfigFolder + "/quarn.INI", mine, nullptr));
-  EXPECT_EQ(Load(*st), env_.UserConfigFolder + "/quarn.INI");
+  ASSERT_TRUE(WriteFileAtomic(env_.user_config_folder + "/quarn.INI", mine, nullptr));
+  EXPECT_EQ(Load(*st), env_.user_config_folder + "/quarn.INI");
   EXPECT_EQ(st->TempDrive, "/");
   EXPECT_EQ(st->TempFolderName, "var/tmp/q");
   EXPECT_EQ(st->DataFolder, "/b");
@@ -238,9 +238,9 @@ TEST_F(StartUp, StoredDriveLettersFallBackToTheDefaults) {
   ASSERT_TRUE(WriteFileAtomic((root_ / "prog" / "Quarn.ini").string(), bytes, nullptr));
   auto st = std::make_unique<ProgramState>();
   Load(*st);
-  EXPECT_EQ(st->TempFolder, env_.TempFolder);
-  EXPECT_EQ(st->TempDrive + st->TempFolderName, env_.TempFolder);
-  EXPECT_EQ(st->DataFolder, env_.ProgramFolder + "/building");
+  EXPECT_EQ(st->TempFolder, env_.temp_folder);
+  EXPECT_EQ(st->TempDrive + st->TempFolderName, env_.temp_folder);
+  EXPECT_EQ(st->DataFolder, env_.program_folder + "/building");
   EXPECT_EQ(st->ScenarioFolder, "sen/old");
   ASSERT_EQ(prompt_.shown.size(), 2u);
   EXPECT_NE(prompt_.shown[0].text.find("temporary folder C:\\DudeDirav"), std::string::npos);
@@ -252,13 +252,13 @@ TEST_F(StartUp, StoredDriveLettersFallBackToTheDefaults) {
 }
 
 TEST_F(StartUp, ReadOnlyProgramFolderKeepsBuildingsInTheUserDataFolder) {
-  env_.ProgramFolderWritable = false;
+  env_.program_folder_writable = false;
   auto st = std::make_unique<ProgramState>();
   const std::string path = Load(*st);
   EXPECT_EQ(path, Own());
   EXPECT_TRUE(fs::exists(path));
-  EXPECT_EQ(st->DataFolder, env_.UserDataFolder + "/building");
-  EXPECT_EQ(st->ProgramFolder, env_.ProgramFolder);
+  EXPECT_EQ(st->DataFolder, env_.user_data_folder + "/building");
+  EXPECT_EQ(st->ProgramFolder, env_.program_folder);
   auto again = std::make_unique<ProgramState>();
   EXPECT_EQ(Load(*again), path);  // found there on the next start
   EXPECT_EQ(again->ScenarioFolder, st->ScenarioFolder);
@@ -268,8 +268,8 @@ TEST_F(StartUp, ReadOnlyProgramFolderKeepsBuildingsInTheUserDataFolder) {
 // be written: it moves to the configuration folder as it is.
 TEST_F(StartUp, AnEarlierVersionsFileMovesToTheConfigurationFolder) {
   const std::string mine = "Mine\r\n1.0.0\r\n/var/tmp/q\r\n/b\r\n/s\r\n9\r\n";
-  fs::create_directories(env_.UserDataFolder);
-  ASSERT_TRUE(WriteFileAtomic(env_.UserDataFolder + "/Quarn.ini", mine, nullptr));
+  fs::create_directories(env_.user_data_folder);
+  ASSERT_TRUE(WriteFileAtomic(env_.user_data_folder + "/Quarn.ini", mine, nullptr));
   auto st = std::make_unique<ProgramState>();
   EXPECT_EQ(Load(*st), Own());
   EXPECT_EQ(st->DataFolder, "/b");
@@ -282,12 +282,12 @@ TEST_F(StartUp, AnEarlierVersionsFileMovesToTheConfigurationFolder) {
 TEST_F(StartUp, UnwritableFileStillSetsTheDefaults) {
   // A folder below a plain file can never be created.
   ASSERT_TRUE(WriteFileAtomic((root_ / "plain").string(), "x", nullptr));
-  env_.ProgramFolder = (root_ / "plain" / "prog").string();
-  env_.UserDataFolder = "";
-  env_.UserConfigFolder = (root_ / "plain" / "config").string();
+  env_.program_folder = (root_ / "plain" / "prog").string();
+  env_.user_data_folder = "";
+  env_.user_config_folder = (root_ / "plain" / "config").string();
   auto st = std::make_unique<ProgramState>();
   Load(*st);
-  EXPECT_EQ(st->DataFolder, env_.ProgramFolder + "/building");
+  EXPECT_EQ(st->DataFolder, env_.program_folder + "/building");
   EXPECT_EQ(st->DataSeparator, ',');
   EXPECT_EQ(st->ConcentrationFloor, 1.0e-4f);
   EXPECT_TRUE(IsFolderWritable((root_ / "prog").string()));
@@ -352,11 +352,11 @@ TEST_F(OtherAccount, ASettingsFileThatCannotBeReadSurvivesStartUp) {
       ASSERT_EQ(::chown(file.c_str(), kNobody, kNobody), 0);
     }
     StartUpEnvironment env;
-    env.ProgramFolder = OwnFolder("program").string();
-    env.ProgramFolderWritable = false;
-    env.UserDataFolder = OwnFolder("data/Quarn").string();
-    env.UserConfigFolder = OwnFolder("config/Quarn").string();
-    env.TempFolder = (shared_ / "tmp" / "DudeDirav").string();
+    env.program_folder = OwnFolder("program").string();
+    env.program_folder_writable = false;
+    env.user_data_folder = OwnFolder("data/Quarn").string();
+    env.user_config_folder = OwnFolder("config/Quarn").string();
+    env.temp_folder = (shared_ / "tmp" / "DudeDirav").string();
     const bool started = AsTheAccount([&] {
       auto state = std::make_unique<ProgramState>();
       testing::ScriptedPrompt prompt;
@@ -365,7 +365,7 @@ TEST_F(OtherAccount, ASettingsFileThatCannotBeReadSurvivesStartUp) {
              prompt.shown[0].text == "Error.  The settings file " + file +
                                          " cannot be read.  The program starts with its "
                                          "default settings and leaves the file as it is." &&
-             state->DataSeparator == ',' && state->TempFolder == env.TempFolder;
+             state->DataSeparator == ',' && state->TempFolder == env.temp_folder;
     });
     EXPECT_TRUE(started) << "the message, then the defaults";
     ::chmod(file.c_str(), 0600);
@@ -389,7 +389,7 @@ TEST_F(OtherAccount, TheStartUpCheckOfTheProgramFolderWritesNothing) {
   ::chmod(victim.c_str(), 0600);
   const std::string link = program + "/.quarn-write-test";
   ASSERT_TRUE(AsTheAccount([&] { return ::symlink(victim.c_str(), link.c_str()) == 0; }));
-  EXPECT_TRUE(HostStartUpEnvironment(program).ProgramFolderWritable);
+  EXPECT_TRUE(HostStartUpEnvironment(program).program_folder_writable);
   std::string after;
   ASSERT_TRUE(ReadFileBytes(victim, after));
   EXPECT_EQ(after, text);

@@ -94,14 +94,14 @@ TEST(SourceChecks, SpillsThatWouldDivideByZero) {
   exact.Scenario.Pollutants[1].MolWt = 0;
   auto problems = FindSourceProblems(exact);
   ASSERT_EQ(problems.size(), 1u);
-  EXPECT_EQ(problems[0].Pollutant, 1);
-  EXPECT_EQ(problems[0].Parameter, "MW");
+  EXPECT_EQ(problems[0].pollutant, 1);
+  EXPECT_EQ(problems[0].parameter, "MW");
 
   BuildingRecord single = OneSource(9);
   single.Scenario.Pollutants[0].Diffusivity = 0;  // Schmidt number 66 / (1200 · 0)
   problems = FindSourceProblems(single);
   ASSERT_EQ(problems.size(), 1u);
-  EXPECT_EQ(problems[0].Parameter, "Diffusivity");
+  EXPECT_EQ(problems[0].parameter, "Diffusivity");
 
   BuildingRecord noMoles = OneSource(9);
   noMoles.Scenario.Sources[2][1].Params[2][0] = 0;  // area scaled by 0 moles at the start
@@ -179,7 +179,7 @@ TEST(SourceChecks, UnitsWithoutAConversionAreRefused) {
   b.Scenario.Sources[2][1].EmissionUnits = 2;
   auto problems = FindSourceProblems(b);
   ASSERT_EQ(problems.size(), 1u);
-  EXPECT_EQ(problems[0].Parameter, "Emission units");
+  EXPECT_EQ(problems[0].parameter, "Emission units");
   // In a number scenario they are the scenario's own unit.
   b.Scenario.ConcUnits = "number";
   b.Scenario.InitialConcUnits = "number";
@@ -189,7 +189,7 @@ TEST(SourceChecks, UnitsWithoutAConversionAreRefused) {
   b.Scenario.InitialConcUnits = "ppm";
   problems = FindSourceProblems(b);
   ASSERT_EQ(problems.size(), 1u);
-  EXPECT_EQ(problems[0].Room, -1);
+  EXPECT_EQ(problems[0].room, -1);
   testing::ScriptedPrompt prompt;
   EXPECT_FALSE(CheckSourcesBeforeRun(b, prompt));
   ASSERT_EQ(prompt.shown.size(), 1u);
@@ -205,7 +205,7 @@ TEST(SourceChecks, UnitsWithoutAConversionAreRefused) {
     u.Scenario.Sources[2][1].EmissionUnits = c.emission;
     problems = FindSourceProblems(u);
     ASSERT_EQ(problems.size(), 1u) << c.units << c.emission;
-    EXPECT_EQ(problems[0].Parameter, "Emission units");
+    EXPECT_EQ(problems[0].parameter, "Emission units");
   }
 }
 

@@ -31,14 +31,14 @@ TEST(SourceSchedule, DailyCycleRepeatsEveryTwentyFourHours) {
   SourceState st;
   // t = 32.5: k = Int(32.5 / 24) = 1, on from 24 + 8 = 32 to 24 + 17 = 41; age 32.5 - 32.
   EXPECT_TRUE(OnAt(s, st, 32.5f));
-  EXPECT_FLOAT_EQ(st.SourceAge, 0.5f);
-  EXPECT_TRUE(st.On);
+  EXPECT_FLOAT_EQ(st.source_age, 0.5f);
+  EXPECT_TRUE(st.on);
   EXPECT_TRUE(OnAt(s, st, 40.75f));
-  EXPECT_FLOAT_EQ(st.SourceAge, 8.75f);
+  EXPECT_FLOAT_EQ(st.source_age, 8.75f);
   // t = 41 = 8 + 24 + 9 is the off time itself: off, age back to 0.
   EXPECT_FALSE(OnAt(s, st, 41.0f));
-  EXPECT_FLOAT_EQ(st.SourceAge, 0.0f);
-  EXPECT_FALSE(st.On);
+  EXPECT_FLOAT_EQ(st.source_age, 0.0f);
+  EXPECT_FALSE(st.on);
   EXPECT_FALSE(OnAt(s, st, 7.5f));
   // The code is compared in upper case.
   const SourceRecord lower = Scheduled("d", {{8, 17}});
@@ -50,9 +50,9 @@ TEST(SourceSchedule, NoRepeatIsOnOnlyOnce) {
   SourceState st;
   EXPECT_FALSE(OnAt(s, st, 0.5f));
   EXPECT_TRUE(OnAt(s, st, 1.0f));
-  EXPECT_FLOAT_EQ(st.SourceAge, 0.0f);
+  EXPECT_FLOAT_EQ(st.source_age, 0.0f);
   EXPECT_TRUE(OnAt(s, st, 1.5f));
-  EXPECT_FLOAT_EQ(st.SourceAge, 0.5f);  // t - 1
+  EXPECT_FLOAT_EQ(st.source_age, 0.5f);  // t - 1
   EXPECT_FALSE(OnAt(s, st, 2.0f));
   EXPECT_FALSE(OnAt(s, st, 25.5f));  // a day later: no repeat
   // Any unknown code counts as no repeat.
@@ -65,7 +65,7 @@ TEST(SourceSchedule, HourlyCycleIsOnInTheFirstHalfOfEveryHour) {
   EXPECT_TRUE(OnAt(s, st, 0.25f));
   EXPECT_FALSE(OnAt(s, st, 0.75f));
   EXPECT_TRUE(OnAt(s, st, 3.25f));  // k = 3
-  EXPECT_FLOAT_EQ(st.SourceAge, 0.25f);
+  EXPECT_FLOAT_EQ(st.source_age, 0.25f);
   EXPECT_FALSE(OnAt(s, st, 3.5f));
 }
 
@@ -73,19 +73,19 @@ TEST(SourceSchedule, WeeklyAndMonthlyPeriods) {
   SourceState st;
   // "W": 168 h. t = 170: k = 1, on from 168 + 1 = 169; age 1.
   EXPECT_TRUE(OnAt(Scheduled("W", {{1, 3}}), st, 170.0f));
-  EXPECT_FLOAT_EQ(st.SourceAge, 1.0f);
+  EXPECT_FLOAT_EQ(st.source_age, 1.0f);
   // "M": 720 h. t = 1442: k = 2, on from 1440 + 1; age 1.
   EXPECT_TRUE(OnAt(Scheduled("M", {{1, 3}}), st, 1442.0f));
-  EXPECT_FLOAT_EQ(st.SourceAge, 1.0f);
+  EXPECT_FLOAT_EQ(st.source_age, 1.0f);
 }
 
 TEST(SourceSchedule, NoCyclesIsNeverOnAndChangesNothing) {
   SourceRecord s = Scheduled("H", {{0, 1}});
   s.NumCycles = 0;
   SourceState st;
-  st.SourceAge = 7;
+  st.source_age = 7;
   EXPECT_FALSE(OnAt(s, st, 0.5f));
-  EXPECT_FLOAT_EQ(st.SourceAge, 7.0f);
+  EXPECT_FLOAT_EQ(st.source_age, 7.0f);
 }
 
 TEST(SourceSchedule, CycleCountBeyondTheTableIsBounded) {
@@ -101,9 +101,9 @@ TEST(SourceSchedule, PatternRepeatUsesTheLastOffTime) {
   const SourceRecord s = Scheduled("O", {{1, 3}, {5, 10}});
   SourceState st;
   EXPECT_TRUE(OnAt(s, st, 12.0f));  // k = 1: 11 <= 12 < 13, age 1
-  EXPECT_FLOAT_EQ(st.SourceAge, 1.0f);
+  EXPECT_FLOAT_EQ(st.source_age, 1.0f);
   EXPECT_TRUE(OnAt(s, st, 16.0f));  // cycle 2: 15 <= 16 < 20, age 1
-  EXPECT_FLOAT_EQ(st.SourceAge, 1.0f);
+  EXPECT_FLOAT_EQ(st.source_age, 1.0f);
   EXPECT_FALSE(OnAt(s, st, 14.0f));
 }
 
@@ -112,9 +112,9 @@ TEST(SourceSchedule, PatternRepeatWithLastOffZeroDoesNotRepeat) {
   const SourceRecord s = Scheduled("O", {{1, 3}, {0, 0}});
   SourceState st;
   EXPECT_TRUE(OnAt(s, st, 2.0f));
-  EXPECT_FLOAT_EQ(st.SourceAge, 1.0f);
+  EXPECT_FLOAT_EQ(st.source_age, 1.0f);
   EXPECT_FALSE(OnAt(s, st, 12.0f));
-  EXPECT_TRUE(std::isfinite(st.SourceAge));
+  EXPECT_TRUE(std::isfinite(st.source_age));
   EXPECT_DOUBLE_EQ(RepeatPeriod(s), 0.0);
 }
 
@@ -126,12 +126,12 @@ TEST(SourceSchedule, PatternRepeatWithANegativeLastOffTimeStillRepeats) {
   EXPECT_DOUBLE_EQ(RepeatPeriod(s), -5.0);
   // t = 4.5: k = Int(-0.9) = -1, shift 5: cycle 1 runs from 4 to 8; age 4.5 + 1 - 5 = 0.5.
   EXPECT_TRUE(OnAt(s, st, 4.5f));
-  EXPECT_FLOAT_EQ(st.SourceAge, 0.5f);
+  EXPECT_FLOAT_EQ(st.source_age, 0.5f);
   // t = 3.5: k = -1, shift 5: cycle 1 from 4, cycle 2 from -5 to 0: off.
   EXPECT_FALSE(OnAt(s, st, 3.5f));
   // t = 9.5: k = Int(-1.9) = -2, shift 10: cycle 1 from 9 to 13; age 9.5 + 1 - 10 = 0.5.
   EXPECT_TRUE(OnAt(s, st, 9.5f));
-  EXPECT_FLOAT_EQ(st.SourceAge, 0.5f);
+  EXPECT_FLOAT_EQ(st.source_age, 0.5f);
 }
 
 // A mass-transfer source: at switch-on the layer masses start at M01 (P2) and M02 (P5).
@@ -148,26 +148,26 @@ SourceRecord MassTransferSource() {
 TEST(SourceSchedule, SwitchOnResetsTheLayersOncePerOnPeriod) {
   const SourceRecord s = MassTransferSource();
   SourceState st(s);
-  EXPECT_FLOAT_EQ(st.ReservoirMass[0], 0.0f);
+  EXPECT_FLOAT_EQ(st.reservoir_mass[0], 0.0f);
   ASSERT_TRUE(SourceScheduleTime(1.0f, s, st, 0.1f, 2));
-  EXPECT_FLOAT_EQ(st.ReservoirMass[0], 100.0f);
-  EXPECT_FLOAT_EQ(st.InitialMass[0], 100.0f);
-  EXPECT_FLOAT_EQ(st.Layer2Mass[0], 50.0f);
-  EXPECT_FLOAT_EQ(st.ReservoirMass[1], 30.0f);
-  EXPECT_FLOAT_EQ(st.Layer2Mass[1], 20.0f);
+  EXPECT_FLOAT_EQ(st.reservoir_mass[0], 100.0f);
+  EXPECT_FLOAT_EQ(st.initial_mass[0], 100.0f);
+  EXPECT_FLOAT_EQ(st.layer2_mass[0], 50.0f);
+  EXPECT_FLOAT_EQ(st.reservoir_mass[1], 30.0f);
+  EXPECT_FLOAT_EQ(st.layer2_mass[1], 20.0f);
   // Pollutant 0's model depletes its layer; the look-up for pollutant 1 in the same step
   // (age still below the step) must not undo that.
-  st.ReservoirMass[0] = 98;
+  st.reservoir_mass[0] = 98;
   ASSERT_TRUE(SourceScheduleTime(1.0f, s, st, 0.1f, 2));
-  EXPECT_FLOAT_EQ(st.ReservoirMass[0], 98.0f);
+  EXPECT_FLOAT_EQ(st.reservoir_mass[0], 98.0f);
   // A source that stays on is not reset.
-  st.ReservoirMass[0] = 90;
+  st.reservoir_mass[0] = 90;
   ASSERT_TRUE(SourceScheduleTime(1.1f, s, st, 0.1f, 2));
-  EXPECT_FLOAT_EQ(st.ReservoirMass[0], 90.0f);
+  EXPECT_FLOAT_EQ(st.reservoir_mass[0], 90.0f);
   // Off, then on again the next day: a new on-period, reset again.
   EXPECT_FALSE(SourceScheduleTime(6.0f, s, st, 0.1f, 2));
   ASSERT_TRUE(SourceScheduleTime(25.0f, s, st, 0.1f, 2));
-  EXPECT_FLOAT_EQ(st.ReservoirMass[0], 100.0f);
+  EXPECT_FLOAT_EQ(st.reservoir_mass[0], 100.0f);
   // The user's parameters are untouched.
   EXPECT_FLOAT_EQ(s.Params[7][0], 0.0f);
 }
@@ -178,25 +178,25 @@ TEST(SourceSchedule, ResetOfTheOtherModels) {
   s.Params[6][0] = 4;
   s.Size = 3;
   SourceState st;
-  st.InitialMoles[0] = 0.5f;
+  st.initial_moles[0] = 0.5f;
   // Model 3: P3 = P2, P7 = P3, P8 = P6.
   s.Model = 3;
   ResetSourceParameters(s, st, 1);
-  EXPECT_FLOAT_EQ(st.InitialMass[0], 10.0f);
-  EXPECT_FLOAT_EQ(st.ReservoirMass[0], 10.0f);
-  EXPECT_FLOAT_EQ(st.Layer2Mass[0], 4.0f);
-  EXPECT_FLOAT_EQ(st.MolesLeft[0], 0.0f);
+  EXPECT_FLOAT_EQ(st.initial_mass[0], 10.0f);
+  EXPECT_FLOAT_EQ(st.reservoir_mass[0], 10.0f);
+  EXPECT_FLOAT_EQ(st.layer2_mass[0], 4.0f);
+  EXPECT_FLOAT_EQ(st.moles_left[0], 0.0f);
   // Spills: also the full area and the starting moles.
   s.Model = 9;
   ResetSourceParameters(s, st, 1);
-  EXPECT_FLOAT_EQ(st.SpillArea, 3.0f);
-  EXPECT_FLOAT_EQ(st.MolesLeft[0], 0.5f);
+  EXPECT_FLOAT_EQ(st.spill_area, 3.0f);
+  EXPECT_FLOAT_EQ(st.moles_left[0], 0.5f);
   // Models without running values: nothing.
   SourceState untouched;
   s.Model = 1;
   ResetSourceParameters(s, untouched, 1);
-  EXPECT_FLOAT_EQ(untouched.ReservoirMass[0], 0.0f);
-  EXPECT_FLOAT_EQ(untouched.SpillArea, 0.0f);
+  EXPECT_FLOAT_EQ(untouched.reservoir_mass[0], 0.0f);
+  EXPECT_FLOAT_EQ(untouched.spill_area, 0.0f);
 }
 
 // Room 1 holds two "Polyfit" sources with only A0 set: source 1 (A0 = 2 mg/h, size 3) on from
@@ -310,13 +310,13 @@ TEST(SourceEmissionRate, VbxComponentSharesTheMixtureLeftAfterPollutantZero) {
   const float out0 = SourceEmissionRate(sc, states, 1, 1.0f, {0.0f, 0.1f, conc, conc}, 0, emitted);
   // Mixture: r1 = 2 × (0 - 10 × 100 / 100) = -20; M1 = 100 - 0.1 × 20 = 98.
   EXPECT_NEAR(out0, 20.0f, 1e-5);
-  EXPECT_NEAR(states[1][1].ReservoirMass[0], 98.0f, 1e-5);
+  EXPECT_NEAR(states[1][1].reservoir_mass[0], 98.0f, 1e-5);
   const float out1 = SourceEmissionRate(sc, states, 1, 1.0f, {0.0f, 0.1f, conc, conc}, 1, emitted);
   // Component: r = 1 × (0 - 20 × 5 / 98) = -1.0204082; M = 5 - 0.10204082 = 4.8979592.
   EXPECT_NEAR(out1, 1.0204082f, 1e-5);
-  EXPECT_NEAR(states[1][1].ReservoirMass[1], 4.8979592f, 1e-5);
+  EXPECT_NEAR(states[1][1].reservoir_mass[1], 4.8979592f, 1e-5);
   // The reset at switch-on happened once: pollutant 1's look-up did not refill layer 1.
-  EXPECT_NEAR(states[1][1].ReservoirMass[0], 98.0f, 1e-5);
+  EXPECT_NEAR(states[1][1].reservoir_mass[0], 98.0f, 1e-5);
 }
 
 }  // namespace

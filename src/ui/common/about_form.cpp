@@ -34,7 +34,7 @@ AboutForm::AboutForm(const ProgramIdentity& identity, QWidget* parent)
 
 void AboutForm::Load() {
   about_text_->setText(ToQt(kAboutText));
-  version_->setText(ToQt("Version " + VersionNumberText(identity_) + "  " + identity_.Description));
+  version_->setText(ToQt("Version " + VersionNumberText(identity_) + "  " + identity_.description));
   CenterForm(*this);
 }
 

@@ -394,11 +394,11 @@ void GridEdit::Clear() {
   if (!CommitOpenEdit()) return;
   BlockCommand quiet(*this);
   const GridBlock b = SelectedBlock(grid_);
-  if (b.col2 > grid_.Cols() - 1) return Message("Error. Too many columns");
-  if (b.row2 > grid_.Rows() - 1) return Message("Error. Too many rows");
-  for (int r = b.row1; r <= b.row2; ++r)
-    for (int c = b.col1; c <= b.col2; ++c) grid_.SetTextMatrix(r, c, std::string());
-  grid_.SetRowCol(b.row1, b.col1);
+  if (b.right > grid_.Cols() - 1) return Message("Error. Too many columns");
+  if (b.bottom > grid_.Rows() - 1) return Message("Error. Too many rows");
+  for (int r = b.top; r <= b.bottom; ++r)
+    for (int c = b.left; c <= b.right; ++c) grid_.SetTextMatrix(r, c, std::string());
+  grid_.SetRowCol(b.top, b.left);
 }
 
 void GridEdit::Cut() {
@@ -416,14 +416,15 @@ std::string GridEdit::EntryFault(int row, int col, const std::string& text, bool
 
 bool GridEdit::PasteWrites(const GridBlock& block, const ClipboardBlock& clip,
                            std::vector<CellWrite>& writes) {
-  for (int i = 0; i <= block.row2 - block.row1 && i < clip.LineCount(); ++i) {
+  for (int i = 0; i <= block.bottom - block.top && i < clip.LineCount(); ++i) {
     const std::vector<std::string> fields = SplitFields(clip.lines[static_cast<size_t>(i)]);
     // A line longer than the block writes its further fields into the last column, so that
     // the last one stays there.
-    const int last = std::min(block.col1 + static_cast<int>(fields.size()) - 1, block.col2);
-    for (int c = block.col1; c <= last; ++c) {
-      const size_t field = c < block.col2 ? static_cast<size_t>(c - block.col1) : fields.size() - 1;
-      writes.push_back({block.row1 + i, c, fields[field]});
+    const int last = std::min(block.left + static_cast<int>(fields.size()) - 1, block.right);
+    for (int c = block.left; c <= last; ++c) {
+      const size_t field =
+          c < block.right ? static_cast<size_t>(c - block.left) : fields.size() - 1;
+      writes.push_back({block.top + i, c, fields[field]});
     }
   }
   // Every value is judged as if it were typed into its cell, before the first is written.
@@ -445,8 +446,8 @@ void GridEdit::Paste() {
   if (!CommitOpenEdit()) return;
   BlockCommand quiet(*this);
   GridBlock b = SelectedBlock(grid_);
-  const int block_rows = b.row2 - b.row1 + 1;
-  const int block_cols = b.col2 - b.col1 + 1;
+  const int block_rows = b.bottom - b.top + 1;
+  const int block_cols = b.right - b.left + 1;
   const ClipboardBlock clip = ParseClipboardText(ClipboardText());
   const int lines = clip.LineCount();
   const int fields = clip.fields;
@@ -463,15 +464,15 @@ void GridEdit::Paste() {
     return Message("Error.  Too many columns of data to paste.");
   }
   // A single row or column selected stretches to the size of the data.
-  if (block_rows == 1) b.row2 = b.row1 + lines - 1;
-  if (block_cols == 1) b.col2 = b.col1 + fields - 1;
+  if (block_rows == 1) b.bottom = b.top + lines - 1;
+  if (block_cols == 1) b.right = b.left + fields - 1;
   // Every cell written must exist: the whole block is checked before the first write.
-  if (b.col2 > grid_.Cols() - 1) return Message("Error. Too many columns");
-  if (b.row2 > grid_.Rows() - 1) return Message("Error. Too many rows");
+  if (b.right > grid_.Cols() - 1) return Message("Error. Too many columns");
+  if (b.bottom > grid_.Rows() - 1) return Message("Error. Too many rows");
   std::vector<CellWrite> writes;
   if (!PasteWrites(b, clip, writes)) return;
   for (const CellWrite& w : writes) grid_.SetTextMatrix(w.row, w.col, w.text);
-  grid_.SetRowCol(b.row1, b.col1);
+  grid_.SetRowCol(b.top, b.left);
 }
 
 void RunNamedCommand(GridEdit& edit, const std::map<std::string, std::function<void()>>& commands,

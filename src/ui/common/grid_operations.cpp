@@ -12,10 +12,10 @@ namespace quarn {
 
 GridBlock SelectedBlock(const FlexGrid& grid) {
   GridBlock b;
-  b.row1 = std::min(grid.Row(), grid.RowSel());
-  b.row2 = std::max(grid.Row(), grid.RowSel());
-  b.col1 = std::min(grid.Col(), grid.ColSel());
-  b.col2 = std::max(grid.Col(), grid.ColSel());
+  b.top = std::min(grid.Row(), grid.RowSel());
+  b.bottom = std::max(grid.Row(), grid.RowSel());
+  b.left = std::min(grid.Col(), grid.ColSel());
+  b.right = std::max(grid.Col(), grid.ColSel());
   return b;
 }
 

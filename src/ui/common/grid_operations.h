@@ -12,12 +12,12 @@ namespace quarn {
 class FlexGrid;
 class Prompt;
 
-// The selected block of a grid with its bounds in order (row1 <= row2, col1 <= col2).
+// The selected block of a grid with its bounds in order (top <= bottom, left <= right).
 struct GridBlock {
-  int row1 = 0;
-  int row2 = 0;
-  int col1 = 0;
-  int col2 = 0;
+  int top = 0;
+  int bottom = 0;
+  int left = 0;
+  int right = 0;
 };
 
 // The grid's selection as it is now: the current cell and the other corner, ordered.

@@ -8,9 +8,7 @@ namespace quarn {
 
 std::string RunInputs(const ProgramState& state) {
   const BuildingRecord& b = state.Building;
-  return BuildingFileBytes(b) +
-         ScenarioFileBytes(b, state.OutdoorConcInput, state.InitialConcInput) +
-         FileSingle(state.StepAdjustFactor);
+  return BuildingFileBytes(b) + ScenarioFileBytes(b) + FileSingle(state.StepAdjustFactor);
 }
 
 void ResultsWatch::RunEnded(const ProgramState& state) {

@@ -142,10 +142,10 @@ bool ReadShowerDataFile(FlexGrid& grid, const std::string& program_folder, Promp
 
 void ReadPollutantRecord(const RiskDataFields& window, ScenarioRecord& scenario) {
   PollutantRecord& p = scenario.Pollutants[0];
-  p.Name = window.PollutantName;
-  p.IrritantConc = static_cast<float>(LeadingNumber(window.Irritant));
-  p.CancerRisk = static_cast<float>(LeadingNumber(window.Cancer));
-  p.Comments = window.Comments;
+  p.Name = window.pollutant_name;
+  p.IrritantConc = static_cast<float>(LeadingNumber(window.irritant));
+  p.CancerRisk = static_cast<float>(LeadingNumber(window.cancer));
+  p.Comments = window.comments;
   ShowPollutantRiskData();
 }
 

@@ -39,10 +39,10 @@ bool ReadShowerDataFile(FlexGrid& grid, const std::string& program_folder, Promp
 
 // The text boxes of the risk data window.
 struct RiskDataFields {
-  std::string PollutantName;
-  std::string Irritant;
-  std::string Cancer;
-  std::string Comments;
+  std::string pollutant_name;
+  std::string irritant;
+  std::string cancer;
+  std::string comments;
 };
 
 // Copies the window's fields into pollutant 0.

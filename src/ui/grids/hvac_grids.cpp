@@ -153,25 +153,25 @@ void SetupManagedFlowGrid(FlexGrid& grid, const BuildingRecord& building) {
 ManagedTimes FillManagedFlowGrid(FlexGrid& grid, const BuildingRecord& building) {
   const ScenarioRecord& s = building.Scenario;
   const HVACGridFrame f = HVACFrameOf(HVACGridLayout::Managed, RoomCount(building));
-  FillValues(
-      grid, building, f,
-      {s.ManagedValue2, s.ManagedValue1, &s.ManagedSupply, &s.ManagedReturn, &s.ManagedToOutdoors});
+  FillValues(grid, building, f,
+             {ManagedExhaustTotal(s), ManagedIntakeTotal(s), &s.ManagedSupply, &s.ManagedReturn,
+              &s.ManagedToOutdoors});
   AddFlowBalanceColumns(grid, HVACGridLayout::Managed);
   PaintYellow(grid);
   grid.SetRowCol(f.Outdoors(), f.Supply());
-  return {{FormatSingle(s.ManagedValue3), s.ManagedValue3},
-          {FormatSingle(s.ManagedValue4), s.ManagedValue4}};
+  return {{FormatSingle(ManagedPeriodStart(s)), ManagedPeriodStart(s)},
+          {FormatSingle(ManagedPeriodEnd(s)), ManagedPeriodEnd(s)}};
 }
 
 void ReadManagedFlowGrid(const FlexGrid& grid, const ManagedTimes& shown,
                          const std::string& start_text, const std::string& stop_text,
                          BuildingRecord& building) {
   ScenarioRecord& s = building.Scenario;
-  s.ManagedValue3 = BoxValue(shown.start, start_text);
-  s.ManagedValue4 = BoxValue(shown.stop, stop_text);
+  ManagedPeriodStart(s) = BoxValue(shown.start, start_text);
+  ManagedPeriodEnd(s) = BoxValue(shown.stop, stop_text);
   const HVACGridFrame f = ReadFrame(grid, HVACGridLayout::Managed, building);
   s.HVACTotalFlow = ReadValues(grid, f,
-                               {&s.ManagedValue2, &s.ManagedValue1, &s.ManagedSupply,
+                               {&ManagedExhaustTotal(s), &ManagedIntakeTotal(s), &s.ManagedSupply,
                                 &s.ManagedReturn, &s.ManagedToOutdoors});
 }
 

@@ -64,8 +64,8 @@ void ReadHVACFlowGrid(const FlexGrid& grid, BuildingRecord& building);
 // The managed layout (the window shows its Start and Stop boxes and labels with it).
 void SetupManagedFlowGrid(FlexGrid& grid, const BuildingRecord& building);
 struct ManagedTimes {
-  NumberBox start;  // ManagedValue3, box StartTime
-  NumberBox stop;   // ManagedValue4, box StopTime
+  NumberBox start;  // ManagedPeriodStart, box StartTime
+  NumberBox stop;   // ManagedPeriodEnd, box StopTime
 };
 // Managed values, totals and balance; gives what the two time boxes show.
 ManagedTimes FillManagedFlowGrid(FlexGrid& grid, const BuildingRecord& building);

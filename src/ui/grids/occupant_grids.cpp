@@ -15,15 +15,15 @@ constexpr int kScheduleCols = 5;
 constexpr int kColumnTwips = 1100;
 
 void FillBoxes(const OccupantRecord& o, OccupantBoxes& boxes) {
-  boxes.CycleTime = FormatSingle(o.CycleLength);
-  boxes.StartTime = FormatSingle(o.StartTime);
-  boxes.EndTime = FormatSingle(o.EndTime);
-  boxes.Population = FormatPattern(o.Population, "0.0###E-");
-  boxes.OccupantName = o.Name;
-  boxes.BreathingRate = SignSingle(o.BreathingRate);
-  boxes.Efficiency = SignSingle(o.EfficiencyFactor);
-  boxes.Lifetime = FormatSingle(o.Lifetime);
-  boxes.AveragingTime = FormatSingle(o.AveragingTime);
+  boxes.cycle_time = FormatSingle(o.CycleLength);
+  boxes.start_time = FormatSingle(o.StartTime);
+  boxes.end_time = FormatSingle(o.EndTime);
+  boxes.population = FormatPattern(o.Population, "0.0###E-");
+  boxes.occupant_name = o.Name;
+  boxes.breathing_rate = SignSingle(o.BreathingRate);
+  boxes.efficiency = SignSingle(o.EfficiencyFactor);
+  boxes.lifetime = FormatSingle(o.Lifetime);
+  boxes.averaging_time = FormatSingle(o.AveragingTime);
   // An unset weight shows the standard adult body weight; the record keeps what it holds
   // until the user transfers the box.
   boxes.weight = o.Weight > 0 ? FormatSingle(o.Weight) : "70";

@@ -12,15 +12,15 @@ class FlexGrid;
 
 // The text boxes of the activity-pattern window that show one occupant.
 struct OccupantBoxes {
-  std::string CycleTime;
-  std::string StartTime;
-  std::string EndTime;
-  std::string Population;
-  std::string OccupantName;
-  std::string BreathingRate;
-  std::string Efficiency;
-  std::string Lifetime;
-  std::string AveragingTime;
+  std::string cycle_time;
+  std::string start_time;
+  std::string end_time;
+  std::string population;
+  std::string occupant_name;
+  std::string breathing_rate;
+  std::string efficiency;
+  std::string lifetime;
+  std::string averaging_time;
   std::string weight;
 };
 

@@ -236,7 +236,7 @@ bool ReadGeneralScenarioGrid(FlexGrid& grid, BuildingRecord& building, int hvac_
   }
 
   s.HVACType = hvac_type_index + 1;
-  s.ManagedFlowFlag = s.ManagedValue4 > 0 ? "Y" : "N";
+  s.ManagedFlowFlag = ManagedPeriodEnd(s) > 0 ? "Y" : "N";
   grid.SetRowCol(1, 1);
 
   s.Name = grid.TextMatrix(row::kName, 1);
@@ -273,9 +273,7 @@ void CoupleYearsAndHours(FlexGrid& grid, int edited_row) {
   }
 }
 
-void ConvertScenarioUnits(ScenarioRecord& s, int num_rooms,
-                          const HistoryPollutant& outdoor_conc_input,
-                          const RoomPollutant& initial_conc_input) {
+void ConvertScenarioUnits(ScenarioRecord& s, int num_rooms) {
   if (UpperAscii(s.PollutantClass.str().substr(0, 2)) != "PM" && s.ConcUnits == kNumber) {
     s.ConcUnits = std::string(kPpm);
   }
@@ -291,12 +289,12 @@ void ConvertScenarioUnits(ScenarioRecord& s, int num_rooms,
   // Time point 0 is the start of the history and holds no entered value.
   for (int t = 1; t <= kMaxHistory; ++t) {
     for (int p = 0; p < pollutants; ++p) {
-      convert(s.OutdoorConcUnits, outdoor_conc_input[t][p], s.OutdoorConc[t][p], p);
+      convert(s.OutdoorConcUnits, s.OutdoorConcInput[t][p], s.OutdoorConc[t][p], p);
     }
   }
   for (int r = 0; r <= rooms; ++r) {
     for (int p = 0; p < pollutants; ++p) {
-      convert(s.InitialConcUnits, initial_conc_input[r][p], s.InitialConc[r][p], p);
+      convert(s.InitialConcUnits, s.InitialConcInput[r][p], s.InitialConc[r][p], p);
     }
   }
 

@@ -80,8 +80,6 @@ void CoupleYearsAndHours(FlexGrid& grid, int edited_row);
 // and ppm (ppm is carried by the sources as the run carries it). A gas scenario whose units
 // are "number" becomes "ppm" first. Counts are held to the record's bounds; a value that
 // cannot be converted keeps what the record held.
-void ConvertScenarioUnits(ScenarioRecord& scenario, int num_rooms,
-                          const HistoryPollutant& outdoor_conc_input,
-                          const RoomPollutant& initial_conc_input);
+void ConvertScenarioUnits(ScenarioRecord& scenario, int num_rooms);
 
 }  // namespace quarn

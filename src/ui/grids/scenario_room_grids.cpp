@@ -201,7 +201,7 @@ void FillConcGrid(FlexGrid& grid, const ProgramState& state) {
     const int row = t + 1;
     grid.SetNumber(row, 0, s.OutdoorConcTime[t], SignSingle(s.OutdoorConcTime[t]));
     for (int p = 0; p < n; ++p) {
-      PutMasked(grid, row, p + 1, state.OutdoorConcInput[t][p], "#.##E-##");
+      PutMasked(grid, row, p + 1, s.OutdoorConcInput[t][p], "#.##E-##");
       PutMasked(grid, row, p + 1 + n, s.OutdoorConc[t][p], "#.##E+0#");
     }
   }
@@ -211,17 +211,17 @@ bool ReadOutdoorConcGrid(FlexGrid& grid, const UnitOptions& options, ProgramStat
                          Prompt& prompt) {
   ScenarioRecord& s = state.Building.Scenario;
   std::string units = s.OutdoorConcUnits;
-  if (options.Option1) {
+  if (options.number_or_ppm) {
     units = IsParticleMode(s) ? std::string(kNumber) : std::string(kPpm);
-  } else if (options.Option3) {
+  } else if (options.milligrams) {
     units = kMilligrams;
-  } else if (options.Option2) {
+  } else if (options.micrograms) {
     units = kMicrograms;
   }
   const int n = PollutantCount(s);
   // Read into copies: a value that cannot be converted stores nothing.
   History times = s.OutdoorConcTime;
-  HistoryPollutant entered = state.OutdoorConcInput;
+  HistoryPollutant entered = s.OutdoorConcInput;
   HistoryPollutant converted = s.OutdoorConc;
   std::array<PollutantRecord, kMaxPollutants> pollutants = s.Pollutants;
 
@@ -254,7 +254,7 @@ bool ReadOutdoorConcGrid(FlexGrid& grid, const UnitOptions& options, ProgramStat
   s.OutdoorConcTime = times;
   s.OutdoorConc = converted;
   s.Pollutants = pollutants;
-  state.OutdoorConcInput = entered;
+  s.OutdoorConcInput = entered;
   s.NumOutdoorConcPoints = static_cast<int16_t>(std::min(t, kMaxHistory + 1) - 1);
   return true;
 }
@@ -267,15 +267,15 @@ void SetupInitialConcentrationGrid(FlexGrid& initialss, UnitOptions& options, Pr
   options = UnitOptions{};
   std::string entered_label = InitialLabel(s.InitialConcUnits, particles, true);
   if (s.InitialConcUnits == kNumber || s.InitialConcUnits == kPpm) {
-    options.Option1 = true;
+    options.number_or_ppm = true;
   } else if (s.InitialConcUnits == kMicrograms) {
-    options.Option2 = true;
+    options.micrograms = true;
   } else if (s.InitialConcUnits == kMilligrams) {
-    options.Option3 = true;
+    options.milligrams = true;
   } else if (s.InitialConcUnits.empty()) {
     // Option1 stands for ppm with gases: "number" there would convert through a particle
     // mass of 0 and store zeros.
-    options.Option1 = true;
+    options.number_or_ppm = true;
     s.InitialConcUnits = particles ? kNumber : kPpm;
   }
   const std::string converted_label = InitialLabel(s.ConcUnits, particles, false);
@@ -307,7 +307,7 @@ void LoadInitialConcentrationGrid(FlexGrid& initialss, const ProgramState& state
     const int row = p + 2;
     initialss.SetTextMatrix(row, 0, s.Pollutants[p].Name);
     for (int r = 1; r <= rooms; ++r) {
-      PutMasked(initialss, row, r, state.InitialConcInput[r][p], "#.##E-##");
+      PutMasked(initialss, row, r, s.InitialConcInput[r][p], "#.##E-##");
       PutMasked(initialss, row, r + rooms, s.InitialConc[r][p], "#.##E-##");
     }
     for (int c = rooms + 1; c < initialss.Cols(); ++c)
@@ -321,7 +321,7 @@ bool ReadInitialConcGrid(FlexGrid& grid, ProgramState& state, Prompt& prompt) {
   const int n = PollutantCount(s);
   const int rooms = RoomCount(state.Building);
   // Read into copies: a value that cannot be converted stores nothing.
-  RoomPollutant entered = state.InitialConcInput;
+  RoomPollutant entered = s.InitialConcInput;
   RoomPollutant converted = s.InitialConc;
   std::array<PollutantRecord, kMaxPollutants> pollutants = s.Pollutants;
   for (int p = 0; p < n; ++p) {
@@ -339,7 +339,7 @@ bool ReadInitialConcGrid(FlexGrid& grid, ProgramState& state, Prompt& prompt) {
     }
     pollutants[p].Name = stored_name;
   }
-  state.InitialConcInput = entered;
+  s.InitialConcInput = entered;
   s.InitialConc = converted;
   s.Pollutants = pollutants;
   return true;

@@ -10,12 +10,12 @@ namespace quarn {
 class FlexGrid;
 class Prompt;
 
-// The three unit option buttons of the concentration windows: Option1 "#/cc" (particles)
-// or ppm (gases), Option2 micrograms, Option3 milligrams.
+// Which of the three unit option buttons of the concentration windows is checked: Option1
+// "#/cc" (particles) or ppm (gases), Option2 micrograms, Option3 milligrams.
 struct UnitOptions {
-  bool Option1 = false;
-  bool Option2 = false;
-  bool Option3 = false;
+  bool number_or_ppm = false;
+  bool micrograms = false;
+  bool milligrams = false;
 };
 
 // ---- Scenario room window: source and sink counts and room air cleaners per room ----

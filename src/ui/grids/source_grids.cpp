@@ -139,26 +139,26 @@ void FillSourceGrids(SourceRecord& work, int room, int slot, FlexGrid& schedule,
                      Prompt& prompt) {
   if (room < 0 || room > kMaxRooms || slot < 0 || slot > kMaxSources) return;
   ScenarioRecord& s = state.Building.Scenario;
-  window.RoomNumber = SignSingle(static_cast<float>(room));
-  window.Msg = state.Building.RoomList[room].Name;
-  window.SourceNumber = std::to_string(slot);
-  window.TotalMass = {FormatPattern(work.TotalMass, "#####.##"), work.TotalMass};
-  window.GasVelocity = {FormatSingle(work.GasVelocity), work.GasVelocity};
-  window.TotalMassText = window.TotalMass.text;
-  window.GasVelocityText = window.GasVelocity.text;
-  window.SourceModel = work.Model;
+  window.room_number = SignSingle(static_cast<float>(room));
+  window.room_name = state.Building.RoomList[room].Name;
+  window.source_number = std::to_string(slot);
+  window.total_mass = {FormatPattern(work.TotalMass, "#####.##"), work.TotalMass};
+  window.gas_velocity = {FormatSingle(work.GasVelocity), work.GasVelocity};
+  window.total_mass_text = window.total_mass.text;
+  window.gas_velocity_text = window.gas_velocity.text;
+  window.source_model = work.Model;
 
   // A number emission has a mass only through a particle size, so it is offered for
   // particles alone.
   const bool particles = IsParticleMode(s);
-  window.Option3Enabled = particles;
-  window.Option1 = window.Option2 = window.Option3 = false;
+  window.number_per_hour_enabled = particles;
+  window.milligrams_per_hour = window.micrograms_per_hour = window.number_per_hour = false;
   if (work.EmissionUnits == 1) {
-    window.Option2 = true;
+    window.micrograms_per_hour = true;
   } else if (work.EmissionUnits == 2 && particles) {
-    window.Option3 = true;
+    window.number_per_hour = true;
   } else {
-    window.Option1 = true;
+    window.milligrams_per_hour = true;
     work.EmissionUnits = 0;
   }
 
@@ -181,10 +181,13 @@ std::optional<SourceRecord> ReadSourceGrids(const FlexGrid& schedule, const Flex
                                             const ScenarioRecord& scenario, Prompt& prompt) {
   SourceRecord source = stored;
   if (!ReadSourceScheduleRow(schedule, source, prompt)) return std::nullopt;
-  source.Model = static_cast<int16_t>(window.SourceModel);
-  source.TotalMass = BoxValue(window.TotalMass, window.TotalMassText);
-  source.GasVelocity = BoxValue(window.GasVelocity, window.GasVelocityText);
-  source.EmissionUnits = window.Option1 ? 0 : window.Option2 ? 1 : window.Option3 ? 2 : 0;
+  source.Model = static_cast<int16_t>(window.source_model);
+  source.TotalMass = BoxValue(window.total_mass, window.total_mass_text);
+  source.GasVelocity = BoxValue(window.gas_velocity, window.gas_velocity_text);
+  source.EmissionUnits = window.milligrams_per_hour   ? 0
+                         : window.micrograms_per_hour ? 1
+                         : window.number_per_hour     ? 2
+                                                      : 0;
   // The spill models release what was spilled; the others scale the mass per area by size.
   const int model = source.Model;
   const bool spill = model >= 8 && model <= 10;
@@ -205,7 +208,7 @@ std::optional<SourceRecord> ReadSourceGrids(const FlexGrid& schedule, const Flex
       source.Params[2][p] = model == 9   ? cell
                             : model == 7 ? cell * source.TotalMass
                                          : cell * source.TotalMass / 1000.0F;
-      if (model == 8 || model == 10) source.ModelWork1[p] = source.Params[2][p];
+      if (model == 8 || model == 10) LiquidMass(source)[p] = source.Params[2][p];
     }
     const float mw = scenario.Pollutants[p].MolWt;
     if (mw > 0) source.ParamPerMole[p] = source.Params[2][p] / mw / 1000.0f;
@@ -224,7 +227,7 @@ SourceRecord ShowRoomSources(int room, FlexGrid& schedule, FlexGrid& parameters,
 void ClearSourceParameters(SourceRecord& source) {
   for (auto& row : source.Params) row.fill(0);
   source.RawParam3.fill(0);
-  source.ModelWork1.fill(0);
+  LiquidMass(source).fill(0);
   source.ParamPerMole.fill(0);
 }
 
@@ -344,14 +347,14 @@ void SetupSourceCompositionGrid(FlexGrid& source_compositionss, CompositionLabel
   g.SetTextMatrix(1, 1, "TVOC");
   PutMasked(g, 1, 2, scenario.Pollutants[0].MolWt, "###.##");
   PutMasked(g, 1, 3, scenario.Pollutants[0].C0, "#####.##");
-  PutMasked(g, 1, 4, source.SourceWork2[0], "####.##");
+  PutMasked(g, 1, 4, CompositionMgPerGram(source)[0], "####.##");
   for (int r = 2; r <= n; ++r) {
     const PollutantRecord& pol = scenario.Pollutants[r - 1];
     g.SetTextMatrix(r, 0, FormatSingle(static_cast<float>(r)));
     g.SetTextMatrix(r, 1, pol.Name);
     SetSingleCell(g, r, 2, pol.MolWt);
     SetSingleCell(g, r, 3, pol.C0);
-    PutMasked(g, r, 4, source.SourceWork2[r - 1], "###.##");
+    PutMasked(g, r, 4, CompositionMgPerGram(source)[r - 1], "###.##");
   }
 }
 
@@ -375,7 +378,7 @@ void SaveSourceCompositionGrid(const FlexGrid& grid, SourceRecord& source,
   scenario.Pollutants[0].MolWt = static_cast<float>(CellValue(grid, 1, 2));
   scenario.Pollutants[0].C0 = static_cast<float>(CellValue(grid, 1, 3));
   for (int r = 1; r <= n; ++r)
-    source.SourceWork2[r - 1] = static_cast<float>(CellValue(grid, r, 4));
+    CompositionMgPerGram(source)[r - 1] = static_cast<float>(CellValue(grid, r, 4));
 }
 
 void LoadSourceCompositionGrid(FlexGrid& parameters, const SourceRecord& source,
@@ -391,7 +394,7 @@ void LoadSourceCompositionGrid(FlexGrid& parameters, const SourceRecord& source,
   const double f = model == 9 ? LeadingNumber(total_mass_text) / 1000.0 : 1.0;
   PutMasked(parameters, 1, 1, scenario.Pollutants[0].C0, "#####.##");
   for (int r = 1; r <= n; ++r) {
-    PutMasked(parameters, r, 3, f * source.SourceWork2[r - 1], "#####.##");
+    PutMasked(parameters, r, 3, f * CompositionMgPerGram(source)[r - 1], "#####.##");
   }
 }
 

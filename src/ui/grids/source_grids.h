@@ -15,20 +15,20 @@ class Prompt;
 
 // The controls of the room source window other than its grids.
 struct SourceWindowValues {
-  std::string RoomNumber;    // label, sign-position form
-  std::string Msg;           // the room's name
-  std::string SourceNumber;  // box
+  std::string room_number;    // label, sign-position form
+  std::string room_name;      // label Msg
+  std::string source_number;  // box
   // The two number boxes as filled (text and exact value) and their texts now, so that an
   // untouched box reads back the stored value and not its rounded text.
-  NumberBox TotalMass;  // "#####.##"
-  NumberBox GasVelocity;
-  std::string TotalMassText;
-  std::string GasVelocityText;
-  int SourceModel = 0;   // selected entry of the model list
-  bool Option1 = false;  // "mg/h"
-  bool Option2 = false;  // "µg/h"
-  bool Option3 = false;  // "Number/h"
-  bool Option3Enabled = false;
+  NumberBox total_mass;  // "#####.##"
+  NumberBox gas_velocity;
+  std::string total_mass_text;
+  std::string gas_velocity_text;
+  int source_model = 0;              // selected entry of the model list
+  bool milligrams_per_hour = false;  // Option1 "mg/h"
+  bool micrograms_per_hour = false;  // Option2 "µg/h"
+  bool number_per_hour = false;      // Option3 "Number/h"
+  bool number_per_hour_enabled = false;
 };
 
 // The labels of the source composition window.

@@ -11,22 +11,22 @@
 namespace quarn {
 
 UnitOptions UnitButtons::Selected() const {
-  return {Option1->isChecked(), Option2->isChecked(), Option3->isChecked()};
+  return {number_or_ppm->isChecked(), micrograms->isChecked(), milligrams->isChecked()};
 }
 
 void UnitButtons::Select(const UnitOptions& options) {
   // An exclusive group cannot be emptied by unchecking its button.
-  for (QRadioButton* b : {Option1, Option2, Option3}) b->setAutoExclusive(false);
-  Option1->setChecked(options.Option1);
-  Option2->setChecked(options.Option2);
-  Option3->setChecked(options.Option3);
-  for (QRadioButton* b : {Option1, Option2, Option3}) b->setAutoExclusive(true);
+  for (QRadioButton* b : {number_or_ppm, micrograms, milligrams}) b->setAutoExclusive(false);
+  number_or_ppm->setChecked(options.number_or_ppm);
+  micrograms->setChecked(options.micrograms);
+  milligrams->setChecked(options.milligrams);
+  for (QRadioButton* b : {number_or_ppm, micrograms, milligrams}) b->setAutoExclusive(true);
 }
 
 std::string UnitButtons::Units(bool particles, const std::string& unchanged) const {
-  if (Option1->isChecked()) return std::string(particles ? kNumber : kPpm);
-  if (Option2->isChecked()) return std::string(kMicrograms);
-  if (Option3->isChecked()) return std::string(kMilligrams);
+  if (number_or_ppm->isChecked()) return std::string(particles ? kNumber : kPpm);
+  if (micrograms->isChecked()) return std::string(kMicrograms);
+  if (milligrams->isChecked()) return std::string(kMilligrams);
   return unchanged;
 }
 
@@ -40,7 +40,7 @@ UnitButtons AddUnitFrame(QWidget& parent, QBoxLayout& row, const char* caption, 
   UnitButtons buttons;
   const char* names[3] = {"Option1", "Option2", "Option3"};
   const char* captions[3] = {particles ? "#/cc" : "ppm", "\xB5g/m3", "mg/m3"};
-  QRadioButton** targets[3] = {&buttons.Option1, &buttons.Option2, &buttons.Option3};
+  QRadioButton** targets[3] = {&buttons.number_or_ppm, &buttons.micrograms, &buttons.milligrams};
   for (int i = 0; i < 3; ++i) {
     *targets[i] = new QRadioButton(ToQt(captions[i]), frame);
     (*targets[i])->setObjectName(names[i]);

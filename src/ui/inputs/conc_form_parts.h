@@ -15,9 +15,9 @@ namespace quarn {
 // The unit in which a window's values are typed, "for this form only": Option1 "#/cc"
 // (particles) or "ppm" (gases), Option2 µg/m3, Option3 mg/m3.
 struct UnitButtons {
-  QRadioButton* Option1 = nullptr;
-  QRadioButton* Option2 = nullptr;
-  QRadioButton* Option3 = nullptr;
+  QRadioButton* number_or_ppm = nullptr;
+  QRadioButton* micrograms = nullptr;
+  QRadioButton* milligrams = nullptr;
 
   UnitOptions Selected() const;
   void Select(const UnitOptions& options);

@@ -113,16 +113,16 @@ void HVACSourceForm::ShowHVACSource(int slot) {
   SourceRecord& work = hvac_source_work_[static_cast<size_t>(slot)];
   FillSourceGrids(work, kHvac, slot, *schedule_, *parameters_, values_, ctx_.state, ctx_.prompt);
   schedule_->SetTextMatrix(1, 0, HVACModelName(work.Model));
-  msg_->setText(ToQt(values_.Msg));
-  source_number_->setText(ToQt(values_.SourceNumber));
-  total_mass_->setText(ToQt(values_.TotalMass.text));
+  msg_->setText(ToQt(values_.room_name));
+  source_number_->setText(ToQt(values_.source_number));
+  total_mass_->setText(ToQt(values_.total_mass.text));
   model_->setCurrentIndex(
-      values_.SourceModel >= 0 && values_.SourceModel < kModelCount ? values_.SourceModel : -1);
+      values_.source_model >= 0 && values_.source_model < kModelCount ? values_.source_model : -1);
   NoteSourceModel(work, ctx_.state, ctx_.prompt);
 }
 
 bool HVACSourceForm::StoreHVACSource() {
-  values_.TotalMassText = FromQt(total_mass_->text());
+  values_.total_mass_text = FromQt(total_mass_->text());
   ProgramState& st = ctx_.state;
   const SourceRecord& stored = st.Building.Scenario.Sources[kHvac][static_cast<size_t>(slot_)];
   std::optional<SourceRecord> read =
@@ -144,7 +144,7 @@ void HVACSourceForm::TakeSource(int slot, const SourceRecord& source) {
 void HVACSourceForm::ChooseModel(int model) {
   // What was typed is kept under the model it was shown with before the new one is shown.
   if (!StoreHVACSource()) {
-    model_->setCurrentIndex(values_.SourceModel < kModelCount ? values_.SourceModel : -1);
+    model_->setCurrentIndex(values_.source_model < kModelCount ? values_.source_model : -1);
     return;
   }
   hvac_source_work_[static_cast<size_t>(slot_)].Model = static_cast<int16_t>(model);

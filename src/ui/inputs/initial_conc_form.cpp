@@ -46,11 +46,11 @@ void InitialConcForm::BuildControls() {
   units_ =
       AddUnitFrame(*central, *top, "Concentration", IsParticleMode(ctx_.state.Building.Scenario));
   top->addStretch(1);
-  connect(units_.Option1, &QRadioButton::clicked, this, [this] { ChooseUnit(1); });
-  connect(units_.Option2, &QRadioButton::clicked, this, [this] { ChooseUnit(2); });
-  connect(units_.Option3, &QRadioButton::clicked, this, [this] { ChooseUnit(3); });
+  connect(units_.number_or_ppm, &QRadioButton::clicked, this, [this] { ChooseUnit(1); });
+  connect(units_.micrograms, &QRadioButton::clicked, this, [this] { ChooseUnit(2); });
+  connect(units_.milligrams, &QRadioButton::clicked, this, [this] { ChooseUnit(3); });
   // A unit chosen is work that Cancel and the close box would throw away.
-  CountAsEdits({units_.Option1, units_.Option2, units_.Option3});
+  CountAsEdits({units_.number_or_ppm, units_.micrograms, units_.milligrams});
   grid_ = new FlexGrid(central);
   grid_->setObjectName("Initialss");
   central->layout()->addWidget(grid_);
@@ -116,7 +116,7 @@ void InitialConcForm::OpenFile() {
   // keeps what was read.
   const int n = PollutantCount(s);
   for (int r = 1; r <= Rooms(); ++r) {
-    for (int p = 0; p < n; ++p) st.InitialConcInput[r][p] = s.InitialConc[r][p];
+    for (int p = 0; p < n; ++p) s.InitialConcInput[r][p] = s.InitialConc[r][p];
   }
   s.InitialConcUnits = s.ConcUnits;
   st.ScenarioSaved = false;

@@ -265,17 +265,17 @@ void OccupantForm::ShowFromScenario(int n) {
   FillOccupantGrid(*grid_, occupant, b, texts);
   if (occupant < 1) return;
   const OccupantRecord& o = b.Scenario.Occupants[static_cast<size_t>(occupant)];
-  SetBox(Start, texts.StartTime, o.StartTime);
-  SetBox(End, texts.EndTime, o.EndTime);
-  SetBox(Averaging, texts.AveragingTime, o.AveragingTime);
-  SetBox(Population, texts.Population, o.Population);
-  SetBox(Breathing, texts.BreathingRate, o.BreathingRate);
-  SetBox(Efficiency, texts.Efficiency, o.EfficiencyFactor);
-  SetBox(Cycle, texts.CycleTime, o.CycleLength);
-  SetBox(Lifetime, texts.Lifetime, o.Lifetime);
+  SetBox(Start, texts.start_time, o.StartTime);
+  SetBox(End, texts.end_time, o.EndTime);
+  SetBox(Averaging, texts.averaging_time, o.AveragingTime);
+  SetBox(Population, texts.population, o.Population);
+  SetBox(Breathing, texts.breathing_rate, o.BreathingRate);
+  SetBox(Efficiency, texts.efficiency, o.EfficiencyFactor);
+  SetBox(Cycle, texts.cycle_time, o.CycleLength);
+  SetBox(Lifetime, texts.lifetime, o.Lifetime);
   // The "70" shown for an unset weight is what the box gives back.
   SetBox(Weight, texts.weight, o.Weight > 0 ? o.Weight : 70.0f);
-  occupant_name_->setText(ToQt(texts.OccupantName));
+  occupant_name_->setText(ToQt(texts.occupant_name));
 }
 
 void OccupantForm::ShowOccupantData(OccupantRecord& record) {

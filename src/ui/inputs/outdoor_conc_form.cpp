@@ -53,11 +53,11 @@ void OutdoorConcForm::BuildControls() {
   QHBoxLayout* top = AddTopFrame(*central, edit_cell_);
   top->parentWidget()->setObjectName("topframe");
   units_ = AddUnitFrame(*central, *top, "", IsParticleMode(ctx_.state.Building.Scenario));
-  connect(units_.Option1, &QRadioButton::clicked, this, [this] { ChooseUnit(1); });
-  connect(units_.Option2, &QRadioButton::clicked, this, [this] { ChooseUnit(2); });
-  connect(units_.Option3, &QRadioButton::clicked, this, [this] { ChooseUnit(3); });
+  connect(units_.number_or_ppm, &QRadioButton::clicked, this, [this] { ChooseUnit(1); });
+  connect(units_.micrograms, &QRadioButton::clicked, this, [this] { ChooseUnit(2); });
+  connect(units_.milligrams, &QRadioButton::clicked, this, [this] { ChooseUnit(3); });
   // A unit chosen is work that Cancel and the close box would throw away.
-  CountAsEdits({units_.Option1, units_.Option2, units_.Option3});
+  CountAsEdits({units_.number_or_ppm, units_.micrograms, units_.milligrams});
   // Which diameter the particles are sized by is noted only: nothing depends on it.
   framediameter_ = AddFrame(*central, "framediameter", "Particle diameter");
   AddOption(*framediameter_, "Physical", "Physical ");
@@ -91,9 +91,9 @@ void OutdoorConcForm::FillGrid() {
   FillConcGrid(*grid_, ctx_.state);
   // The values stand in the unit chosen here, which Transfer stores.
   const UnitOptions chosen = units_.Selected();
-  if (chosen.Option1) ChooseUnit(1);
-  if (chosen.Option2) ChooseUnit(2);
-  if (chosen.Option3) ChooseUnit(3);
+  if (chosen.number_or_ppm) ChooseUnit(1);
+  if (chosen.micrograms) ChooseUnit(2);
+  if (chosen.milligrams) ChooseUnit(3);
 }
 
 void OutdoorConcForm::ChooseUnit(int option) {
@@ -122,7 +122,7 @@ void OutdoorConcForm::KeepHistoryBefore() {
   const ProgramState& st = ctx_.state;
   const ScenarioRecord& s = st.Building.Scenario;
   before_ = HistoryBefore{s.OutdoorConc, s.OutdoorConcTime, s.NumOutdoorConcPoints,
-                          st.OutdoorConcInput, st.ScenarioSaved};
+                          s.OutdoorConcInput, st.ScenarioSaved};
 }
 
 void OutdoorConcForm::Cancel() {
@@ -137,7 +137,7 @@ bool OutdoorConcForm::CloseBox() {
     s.OutdoorConc = before_->conc;
     s.OutdoorConcTime = before_->times;
     s.NumOutdoorConcPoints = before_->points;
-    st.OutdoorConcInput = before_->input;
+    s.OutdoorConcInput = before_->input;
     st.ScenarioSaved = before_->scenario_saved;
   }
   return true;
@@ -148,10 +148,7 @@ void OutdoorConcForm::OpenFile() {
   if (!name) return;
   ProgramState& st = ctx_.state;
   KeepHistoryBefore();
-  if (!ReadOutdoorConcentrationFile(st.Building.Scenario, st.OutdoorConcInput, *name,
-                                    ctx_.prompt)) {
-    return;
-  }
+  if (!ReadOutdoorConcentrationFile(st.Building.Scenario, *name, ctx_.prompt)) return;
   st.ScenarioSaved = false;
   FillGrid();
   grid_->SetRowCol(2, 0);
@@ -164,8 +161,7 @@ void OutdoorConcForm::SaveFile() {
   KeepHistoryBefore();
   if (!Store()) return;
   const ProgramState& st = ctx_.state;
-  WriteOutdoorConcentrationFile(st.Building.Scenario, st.OutdoorConcInput, st.DataSeparator, *name,
-                                ctx_.prompt);
+  WriteOutdoorConcentrationFile(st.Building.Scenario, st.DataSeparator, *name, ctx_.prompt);
 }
 
 OutdoorConcForm* OpenOutdoorConcForm(MainContext& context, QWidget* opener) {

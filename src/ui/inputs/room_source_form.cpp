@@ -175,20 +175,20 @@ void RoomSourceForm::ShowSource(int room, int slot) {
 }
 
 void RoomSourceForm::ShowValues() {
-  room_number_->setText(ToQt(values_.RoomNumber));
-  msg_->setText(ToQt(values_.Msg));
-  source_number_->setText(ToQt(values_.SourceNumber));
+  room_number_->setText(ToQt(values_.room_number));
+  msg_->setText(ToQt(values_.room_name));
+  source_number_->setText(ToQt(values_.source_number));
   count_->setText(QString::number(Count(room_)));
-  total_mass_->setText(ToQt(values_.TotalMass.text));
-  gas_velocity_->setText(ToQt(values_.GasVelocity.text));
+  total_mass_->setText(ToQt(values_.total_mass.text));
+  gas_velocity_->setText(ToQt(values_.gas_velocity.text));
   model_->setCurrentIndex(
-      values_.SourceModel >= 0 && values_.SourceModel < kModelCount ? values_.SourceModel : -1);
-  units_[2]->setEnabled(values_.Option3Enabled);
-  units_[0]->setChecked(values_.Option1);
-  units_[1]->setChecked(values_.Option2);
-  units_[2]->setChecked(values_.Option3);
+      values_.source_model >= 0 && values_.source_model < kModelCount ? values_.source_model : -1);
+  units_[2]->setEnabled(values_.number_per_hour_enabled);
+  units_[0]->setChecked(values_.milligrams_per_hour);
+  units_[1]->setChecked(values_.micrograms_per_hour);
+  units_[2]->setChecked(values_.number_per_hour);
   // Only the product and spill models have a total mass.
-  const int model = values_.SourceModel;
+  const int model = values_.source_model;
   const bool has_mass = model >= 7 && model <= 10;
   total_mass_->setVisible(has_mass);
   total_mass_label_->setEnabled(has_mass);
@@ -197,11 +197,11 @@ void RoomSourceForm::ShowValues() {
 }
 
 bool RoomSourceForm::ReadShown() {
-  values_.TotalMassText = FromQt(total_mass_->text());
-  values_.GasVelocityText = FromQt(gas_velocity_->text());
-  values_.Option1 = units_[0]->isChecked();
-  values_.Option2 = units_[1]->isChecked();
-  values_.Option3 = units_[2]->isChecked();
+  values_.total_mass_text = FromQt(total_mass_->text());
+  values_.gas_velocity_text = FromQt(gas_velocity_->text());
+  values_.milligrams_per_hour = units_[0]->isChecked();
+  values_.micrograms_per_hour = units_[1]->isChecked();
+  values_.number_per_hour = units_[2]->isChecked();
   ProgramState& st = ctx_.state;
   std::optional<SourceRecord> read =
       ReadSourceGrids(*schedule_, *parameters_, values_, st.Building.Scenario.Sources[room_][slot_],
@@ -212,7 +212,7 @@ bool RoomSourceForm::ReadShown() {
 }
 
 void RoomSourceForm::ChooseModel(int model) {
-  const int shown_model = values_.SourceModel;
+  const int shown_model = values_.source_model;
   if (model == shown_model) return;
   // The shown source is read back first, so that its schedule and boxes survive the choice.
   if (!ReadShown()) {
@@ -288,7 +288,8 @@ void RoomSourceForm::StepRoom(int step) {
 
 void RoomSourceForm::TakeStoredSource(int room, int slot) {
   if (room < 0 || room >= kRoomSlots || slot < 1 || slot > kMaxSources) return;
-  work_[room][slot].SourceWork2 = ctx_.state.Building.Scenario.Sources[room][slot].SourceWork2;
+  CompositionMgPerGram(work_[room][slot]) =
+      CompositionMgPerGram(ctx_.state.Building.Scenario.Sources[room][slot]);
 }
 
 std::string RoomSourceForm::ShownSourceName() {

@@ -48,7 +48,7 @@ class RoomSourceForm : public InputForm, public SourceFitLink {
   void StoreFit(const SourceRecord& fit) override;
   // The total-mass box as it reads now, and the model of the source shown.
   std::string TotalMassText() const;
-  int ShownModel() const { return values_.SourceModel; }
+  int ShownModel() const { return values_.source_model; }
 
  private:
   using Work = std::array<std::array<SourceRecord, kMaxSources + 1>, kRoomSlots>;

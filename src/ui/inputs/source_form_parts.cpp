@@ -111,7 +111,7 @@ void SetModelListCommand(InputForm& form, QComboBox& list, int& chosen,
 SourceGridControls AddSourceGrids(QWidget& parent, QVBoxLayout& layout) {
   SourceGridControls c;
   AddNamed<QLabel>(parent, layout, "Label2")->setText("General source data");
-  c.edit_cell1 = AddNamed<EditCellBox>(parent, layout, "editcell1");
+  c.schedule_edit_cell = AddNamed<EditCellBox>(parent, layout, "editcell1");
   c.schedule = AddNamed<FlexGrid>(parent, layout, "GeneralSourceDataGrid", 1);
   AddNamed<QLabel>(parent, layout, "Label4")->setText("Pollutant specific source data");
   c.edit_cell = AddNamed<EditCellBox>(parent, layout, "EditCell");
@@ -121,7 +121,7 @@ SourceGridControls AddSourceGrids(QWidget& parent, QVBoxLayout& layout) {
 
 GridEdit& AddSourceEditSessions(InputForm& form, const SourceGridControls& grids) {
   GridEdit& parameters = form.AddEditSession(*grids.parameters, *grids.edit_cell, true);
-  GridEdit& schedule_edit = form.AddEditSession(*grids.schedule, *grids.edit_cell1, false);
+  GridEdit& schedule_edit = form.AddEditSession(*grids.schedule, *grids.schedule_edit_cell, false);
   schedule_edit.SetNumberCells(
       [](int, int col) { return col != kNameColumn && col != kRepeatColumn; });
   return parameters;

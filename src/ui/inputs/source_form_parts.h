@@ -58,8 +58,8 @@ void SetModelListCommand(InputForm& form, QComboBox& list, int& chosen,
 struct SourceGridControls {
   FlexGrid* schedule = nullptr;
   FlexGrid* parameters = nullptr;
-  EditCellBox* edit_cell = nullptr;
-  EditCellBox* edit_cell1 = nullptr;
+  EditCellBox* edit_cell = nullptr;           // the parameters' box
+  EditCellBox* schedule_edit_cell = nullptr;  // the schedule's box
 };
 SourceGridControls AddSourceGrids(QWidget& parent, QVBoxLayout& layout);
 

@@ -89,8 +89,8 @@ bool CreateFolder(const std::string& folder) {
 }  // namespace
 
 std::string VersionNumberText(const ProgramIdentity& identity) {
-  return FormatDouble(identity.Major) + "." + FormatDouble(identity.Minor) + "." +
-         FormatDouble(identity.Revision);
+  return FormatDouble(identity.version_major) + "." + FormatDouble(identity.version_minor) + "." +
+         FormatDouble(identity.version_revision);
 }
 
 BuildingForm::BuildingForm(MainContext& context, QWidget* parent)
@@ -146,10 +146,10 @@ void BuildingForm::Load() {
   ProgramState& s = ctx_.state;
   ctx_.windows.grid_events_enabled = true;
   const TempFolderParts parts = SplitTempFolder(s.TempFolder);
-  s.TempDrive = parts.Drive;
-  s.TempFolderName = parts.Folder;
+  s.TempDrive = parts.drive;
+  s.TempFolderName = parts.folder;
   const std::string folder = JoinTempFolder(parts);
-  if (!folder.empty() && !FolderExists(folder)) MakeFolder(parts.Drive, parts.Folder);
+  if (!folder.empty() && !FolderExists(folder)) MakeFolder(parts.drive, parts.folder);
 }
 
 namespace {
@@ -230,8 +230,8 @@ void BuildingForm::UpdateBuildingFromGrid() {
   const GridEventsOff off(ctx_.windows.grid_events_enabled);
   const int row = grid_->Row();
   struct Items {
-    std::string ID, Comments, MasterFile;
-    int16_t NumRooms;
+    std::string id, comments, master_file;
+    int16_t num_rooms;
   };
   const Items before_id{b.ID, b.Comments, b.MasterFile, b.NumRooms};
   b.ID = grid_->TextMatrix(1, 1);
@@ -254,8 +254,8 @@ void BuildingForm::UpdateBuildingFromGrid() {
     b.MasterFile = grid_->TextMatrix(4, 1);
     grid_->SetRow(row);
   }
-  if (b.ID != before_id.ID || b.Comments != before_id.Comments ||
-      b.NumRooms != before_id.NumRooms || b.MasterFile != before_id.MasterFile) {
+  if (b.ID != before_id.id || b.Comments != before_id.comments ||
+      b.NumRooms != before_id.num_rooms || b.MasterFile != before_id.master_file) {
     s.BuildingSaved = false;
   }
 }
@@ -518,8 +518,8 @@ void BuildingForm::CalculateAirFlows() {
   const int rooms = RoomCount(b);
   SetOutdoorFlowsFromACH(b, rooms, b.Scenario.OverallACH, flows);
   for (int r = 1; r <= rooms; ++r) {
-    b.Scenario.NaturalToOutdoors[r] = flows.NaturalToOutdoors[r];
-    b.Scenario.NaturalFromOutdoors[r] = flows.NaturalFromOutdoors[r];
+    b.Scenario.NaturalToOutdoors[r] = flows.natural_to_outdoors[r];
+    b.Scenario.NaturalFromOutdoors[r] = flows.natural_from_outdoors[r];
   }
   // The scenario now differs from its file: Exit must ask before losing it.
   ctx_.state.ScenarioSaved = false;

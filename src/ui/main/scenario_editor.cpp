@@ -533,12 +533,10 @@ void ScenarioEditor::FileOpen() {
 
   // The first item names the layout; each reader asks about the file's building, resets the
   // scenario and reads the whole file before the model changes.
-  const ScenarioReadResult result = ScenarioLayoutOfFile(file) == ScenarioLayout::Current
-                                        ? NewReadScenario(st.Building, st.OutdoorConcInput,
-                                                          st.InitialConcInput, file, ctx_.prompt)
-                                        : ReadScenarioFile(st.Building, st.OutdoorConcInput,
-                                                           st.InitialConcInput, file, ctx_.prompt);
-  if (result != ScenarioReadResult::Read) return;
+  ScenarioFileRead read = ScenarioLayoutOfFile(file) == ScenarioLayout::Current
+                              ? NewReadScenario(st.Building, file, ctx_.prompt)
+                              : ReadScenarioFile(st.Building, file, ctx_.prompt);
+  if (CommitScenarioRead(std::move(read), st.Building) != ScenarioReadResult::Read) return;
 
   FillGrid();
   SetSavedFlags(st);
@@ -560,8 +558,7 @@ void ScenarioEditor::FileSave() {
   if (number_->isChecked()) units = "number";
   if (micrograms_->isChecked()) units = "micrograms";
   if (milligrams_->isChecked()) units = "milligrams";
-  if (!NewSaveScenario(st.Building, units, st.OutdoorConcInput, st.InitialConcInput, file,
-                       ctx_.prompt)) {
+  if (!NewSaveScenario(st.Building, units, file, ctx_.prompt)) {
     return;
   }
   st.ScenarioSaved = true;
@@ -573,7 +570,7 @@ void ScenarioEditor::Transfer() {
   ProgramState& st = ctx_.state;
   BuildingRecord& b = st.Building;
   if (!ReadGrid()) return;
-  ConvertScenarioUnits(b.Scenario, b.NumRooms, st.OutdoorConcInput, st.InitialConcInput);
+  ConvertScenarioUnits(b.Scenario, b.NumRooms);
   Unload();
   // The exposure needs every occupant's schedule: the first that never leaves (no first
   // leave time) makes the data incomplete.

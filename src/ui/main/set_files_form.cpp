@@ -142,8 +142,8 @@ void SetFilesForm::FillFromSettings() {
 void SetFilesForm::SetTempParts() {
   // Split again at once, so that the next run and the clean-up at exit use the new folder.
   const TempFolderParts parts = SplitTempFolder(ctx_.state.TempFolder);
-  ctx_.state.TempDrive = parts.Drive;
-  ctx_.state.TempFolderName = parts.Folder;
+  ctx_.state.TempDrive = parts.drive;
+  ctx_.state.TempFolderName = parts.folder;
 }
 
 void SetFilesForm::ChangeFolder(Folder which, const std::string& folder, bool ask) {
@@ -197,9 +197,9 @@ void SetFilesForm::OpenSettings() {
   ProgramState& s = ctx_.state;
   // A folder of another machine falls back to the one in use.
   HostFolders in_use;
-  in_use.TempFolder = s.TempFolder;
-  in_use.DataFolder = s.DataFolder;
-  in_use.ScenarioFolder = s.ScenarioFolder;
+  in_use.temp_folder = s.TempFolder;
+  in_use.data_folder = s.DataFolder;
+  in_use.scenario_folder = s.ScenarioFolder;
   UseHostFolders(read, in_use, ctx_.prompt);
   ApplySettings(read, s);
   ShowFolders();

@@ -49,7 +49,7 @@ SplashForm::SplashForm(MainContext& context, QWidget* parent)
     // splash screens, and a key is one of the ways on.
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), ctx_(context) {
   setObjectName("frmSplash");
-  setWindowTitle(ToQt(ctx_.identity.Description));
+  setWindowTitle(ToQt(ctx_.identity.description));
   auto* outer = new QGridLayout(this);
   outer->setContentsMargins(0, 0, 0, 0);
   frame_ = new QFrame(this);
@@ -71,7 +71,7 @@ SplashForm::SplashForm(MainContext& context, QWidget* parent)
   grid->addWidget(Text("lblPlatform", "For Linux", frame_), 3, 1);
   grid->addWidget(Text("lblVersion", ToQt("Version " + VersionNumberText(ctx_.identity)), frame_),
                   4, 1);
-  grid->addWidget(Text("lblreleasedate", ToQt(ctx_.identity.Description), frame_), 5, 1);
+  grid->addWidget(Text("lblreleasedate", ToQt(ctx_.identity.description), frame_), 5, 1);
   grid->addWidget(Text("lblWarning", "Press any key to start.", frame_), 6, 1);
   // Every label is watched: the named ones start the program, and a click on any other
   // label is kept from reaching the frame beneath it, which would start it too.

@@ -222,7 +222,7 @@ void WriteTotals(FlexGrid& grid, const BuildingRecord& building, int rooms, int 
     // The run keeps the sinks' masses as a concentration times m³.
     const auto in_sinks =
         static_cast<float>(EmittedPerConcentrationVolume(s.ConcUnits, s.Pollutants[i]));
-    const float peak = s.ResultTotal2[i] * in_sinks;
+    const float peak = s.PeakSinkMass[i] * in_sinks;
     const float emitted = s.TotalEmitted[i];
     grid.SetTextMatrix(3 + p, col, FormatPattern(peak, "#,####0.0##") + unit);
     grid.SetTextMatrix(np + 4 + p, col, FormatPattern(emitted, EmittedMask(emitted)) + unit);
@@ -232,7 +232,7 @@ void WriteTotals(FlexGrid& grid, const BuildingRecord& building, int rooms, int 
       grid.SetTextMatrix(2 * np + 5 + p, col, FormatPattern(fraction, "#0.0##"));
     }
     grid.SetTextMatrix(3 * np + 6 + p, col,
-                       FormatPattern(s.ResultTotal1[i] * in_sinks, "####,#0.0#") + unit);
+                       FormatPattern(s.SinkMass[i] * in_sinks, "####,#0.0#") + unit);
   }
 }
 

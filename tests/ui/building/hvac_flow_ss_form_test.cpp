@@ -155,8 +155,8 @@ TEST_F(HVACFlowWindow, ManagedFlowsTransferTheirPeriodAndMarkTheFlowsInUse) {
   EXPECT_EQ(Cursor(), Cell(5, 4));
   EXPECT_EQ(Grid().TextMatrix(6, 3), "40.0") << "the supply total below the last room";
   Run("FileTransfer");
-  EXPECT_EQ(Scenario().ManagedValue3, 2.0F);
-  EXPECT_EQ(Scenario().ManagedValue4, 5.0F);
+  EXPECT_EQ(ManagedPeriodStart(Scenario()), 2.0F);
+  EXPECT_EQ(ManagedPeriodEnd(Scenario()), 5.0F);
   EXPECT_EQ(Scenario().ManagedSupply[3], 40.0F);
   EXPECT_EQ(Scenario().ManagedReturn[1], 7.0F);
   EXPECT_EQ(Scenario().ManagedFlowFlag, "Y");

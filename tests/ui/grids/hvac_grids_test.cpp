@@ -42,10 +42,10 @@ BuildingRecord ThreeRoomsOddValues() {
   }
   s.HVACOutdoorAirTotal = 1.0f / 3.0f;
   s.HVACMakeUpTotal = 2000.0001f;
-  s.ManagedValue1 = 333.3333f;
-  s.ManagedValue2 = 2.0f / 3.0f;
-  s.ManagedValue3 = 1.2345678f;
-  s.ManagedValue4 = 24.000001f;
+  ManagedIntakeTotal(s) = 333.3333f;
+  ManagedExhaustTotal(s) = 2.0f / 3.0f;
+  ManagedPeriodStart(s) = 1.2345678f;
+  ManagedPeriodEnd(s) = 24.000001f;
   return b;
 }
 
@@ -58,10 +58,10 @@ void ExpectBaseFlowsEqual(const ScenarioRecord& got, const ScenarioRecord& want)
 }
 
 void ExpectManagedFlowsEqual(const ScenarioRecord& got, const ScenarioRecord& want) {
-  EXPECT_EQ(got.ManagedValue1, want.ManagedValue1);
-  EXPECT_EQ(got.ManagedValue2, want.ManagedValue2);
-  EXPECT_EQ(got.ManagedValue3, want.ManagedValue3);
-  EXPECT_EQ(got.ManagedValue4, want.ManagedValue4);
+  EXPECT_EQ(ManagedIntakeTotal(got), ManagedIntakeTotal(want));
+  EXPECT_EQ(ManagedExhaustTotal(got), ManagedExhaustTotal(want));
+  EXPECT_EQ(ManagedPeriodStart(got), ManagedPeriodStart(want));
+  EXPECT_EQ(ManagedPeriodEnd(got), ManagedPeriodEnd(want));
   EXPECT_EQ(got.ManagedSupply, want.ManagedSupply);
   EXPECT_EQ(got.ManagedReturn, want.ManagedReturn);
   EXPECT_EQ(got.ManagedToOutdoors, want.ManagedToOutdoors);
@@ -190,8 +190,8 @@ TEST(ManagedHVACGrid, TotalsFollowTheManagedColumns) {
   BuildingRecord b;
   b.NumRooms = 1;
   ScenarioRecord& s = b.Scenario;
-  s.ManagedValue2 = 100;  // the Outdoors row's supply
-  s.ManagedValue1 = 40;   // its return (make-up)
+  ManagedExhaustTotal(s) = 100;  // the Outdoors row's supply
+  ManagedIntakeTotal(s) = 40;    // its return (make-up)
   s.ManagedSupply[1] = 100;
   s.ManagedReturn[1] = 60;
   s.ManagedToOutdoors[1] = 30;
@@ -222,7 +222,7 @@ TEST(ManagedHVACGrid, FillThenReadGivesTheSameRecordRoomNIncluded) {
   ReadManagedFlowGrid(grid, times, times.start.text, times.stop.text, b);
   ExpectManagedFlowsEqual(b.Scenario, before.Scenario);
   ExpectBaseFlowsEqual(b.Scenario, before.Scenario);
-  float supply = before.Scenario.ManagedValue2;
+  float supply = ManagedExhaustTotal(before.Scenario);
   for (int r = 1; r <= 3; ++r) supply += before.Scenario.ManagedSupply[r];
   EXPECT_FLOAT_EQ(b.Scenario.HVACTotalFlow, supply);
 }
@@ -233,8 +233,8 @@ TEST(ManagedHVACGrid, TypedTimesAreReadFromTheirBoxes) {
   SetupManagedFlowGrid(grid, b);
   const ManagedTimes times = FillManagedFlowGrid(grid, b);
   ReadManagedFlowGrid(grid, times, "2.5", "8 h", b);
-  EXPECT_FLOAT_EQ(b.Scenario.ManagedValue3, 2.5f);
-  EXPECT_FLOAT_EQ(b.Scenario.ManagedValue4, 8.0f);
+  EXPECT_FLOAT_EQ(ManagedPeriodStart(b.Scenario), 2.5f);
+  EXPECT_FLOAT_EQ(ManagedPeriodEnd(b.Scenario), 8.0f);
 }
 
 TEST(ManagedHVACGrid, TimeBoxesReadTheirLeadingNumberWithoutDroppingCommas) {
@@ -245,8 +245,8 @@ TEST(ManagedHVACGrid, TimeBoxesReadTheirLeadingNumberWithoutDroppingCommas) {
   SetupManagedFlowGrid(grid, b);
   const ManagedTimes times = FillManagedFlowGrid(grid, b);
   ReadManagedFlowGrid(grid, times, "1,5", "1,000", b);
-  EXPECT_FLOAT_EQ(b.Scenario.ManagedValue3, 1.0f);
-  EXPECT_FLOAT_EQ(b.Scenario.ManagedValue4, 1.0f);
+  EXPECT_FLOAT_EQ(ManagedPeriodStart(b.Scenario), 1.0f);
+  EXPECT_FLOAT_EQ(ManagedPeriodEnd(b.Scenario), 1.0f);
 }
 
 }  // namespace

@@ -306,9 +306,10 @@ TEST(InputReports, SampleScenarioHasAsManyPdfPagesAsRecordedOnes) {
   testing::ScriptedPrompt prompt;
   std::string building = samples + "house.BLD";
   ASSERT_TRUE(ReadBuildingFile(state.Building, building, prompt));
-  ASSERT_EQ(NewReadScenario(state.Building, state.OutdoorConcInput, state.InitialConcInput,
-                            samples + "Scenario/house.SEN", prompt),
-            ScenarioReadResult::Read);
+  ASSERT_EQ(
+      CommitScenarioRead(NewReadScenario(state.Building, samples + "Scenario/house.SEN", prompt),
+                         state.Building),
+      ScenarioReadResult::Read);
   QTemporaryDir dir;
   testing::ScriptedFileDialog dialogs;
   const std::string file = FromQt(dir.filePath("house.pdf"));

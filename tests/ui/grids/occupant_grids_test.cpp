@@ -68,11 +68,11 @@ TEST(FillOccupantGrid, OccupantAboveTheCountShowsTheLastOne) {
   FillOccupantGrid(grid, occupant, b, boxes);
   EXPECT_EQ(occupant, 2);
   EXPECT_FALSE(grid.isHidden());
-  EXPECT_EQ(boxes.OccupantName, "Occupant 2");
-  EXPECT_EQ(boxes.BreathingRate, " .5");
-  EXPECT_EQ(boxes.Efficiency, " 1");
-  EXPECT_EQ(boxes.CycleTime, "24");
-  EXPECT_EQ(boxes.Population, "1.2345E3");
+  EXPECT_EQ(boxes.occupant_name, "Occupant 2");
+  EXPECT_EQ(boxes.breathing_rate, " .5");
+  EXPECT_EQ(boxes.efficiency, " 1");
+  EXPECT_EQ(boxes.cycle_time, "24");
+  EXPECT_EQ(boxes.population, "1.2345E3");
   EXPECT_EQ(boxes.weight, "62.5");
   EXPECT_EQ(grid.Row(), 1);
   EXPECT_EQ(grid.Col(), 1);

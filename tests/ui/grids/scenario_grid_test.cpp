@@ -110,7 +110,7 @@ TEST(ScenarioGrid, ClassListSelectsByLeadingCharactersOrTheLastEntry) {
 
 TEST(ScenarioGrid, ReadBackStoresWhatWasTyped) {
   BuildingRecord b = SampleBuilding();
-  b.Scenario.ManagedValue4 = 5;
+  ManagedPeriodEnd(b.Scenario) = 5;
   FlexGrid grid;
   ScriptedPrompt prompt;
   FillGeneralScenarioGrid(grid, b);
@@ -270,11 +270,9 @@ TEST(ScenarioGrid, UnitsOfTheScenarioReachEverySource) {
       {"PM", "number", "number", 2},         {"pm10", "number", "number", 2},
       {"O3", "milligrams", "milligrams", 0}, {"PM", "micrograms", "micrograms", 1},
   };
-  const HistoryPollutant outdoor{};
-  const RoomPollutant initial{};
   for (const Case& c : cases) {
     ScenarioRecord s = UnitScenario(c.cls, c.units);
-    ConvertScenarioUnits(s, 2, outdoor, initial);
+    ConvertScenarioUnits(s, 2);
     EXPECT_EQ(s.ConcUnits, c.stored) << c.cls << " " << c.units;
     EXPECT_EQ(s.Sources[0][1].SourceUnitsCode, c.code);
     EXPECT_EQ(s.Sources[1][3].SourceUnitsCode, c.code);
@@ -288,8 +286,8 @@ TEST(ScenarioGrid, EnteredConcentrationsAreConvertedIntoTheScenarioUnits) {
   ScenarioRecord s = UnitScenario("VOC", "micrograms");
   s.OutdoorConcUnits = "milligrams";
   s.InitialConcUnits = "micrograms";
-  HistoryPollutant outdoor{};
-  RoomPollutant initial{};
+  HistoryPollutant& outdoor = s.OutdoorConcInput;
+  RoomPollutant& initial = s.InitialConcInput;
   outdoor[0][0] = 5;
   outdoor[1][0] = 0.25F;
   outdoor[50][1] = 2;
@@ -298,7 +296,7 @@ TEST(ScenarioGrid, EnteredConcentrationsAreConvertedIntoTheScenarioUnits) {
   initial[2][1] = 40;
   initial[3][0] = 11;  // room beyond the building
   s.OutdoorConc[0][0] = -1;
-  ConvertScenarioUnits(s, 2, outdoor, initial);
+  ConvertScenarioUnits(s, 2);
   EXPECT_FLOAT_EQ(s.OutdoorConc[1][0], 250.0F);  // 1 mg = 1000 µg
   EXPECT_FLOAT_EQ(s.OutdoorConc[50][1], 2000.0F);
   EXPECT_FLOAT_EQ(s.OutdoorConc[0][0], -1.0F) << "time point 0 is not converted";
@@ -313,9 +311,8 @@ TEST(ScenarioGrid, ConversionHoldsCountsToTheRecord) {
   s.NumPollutants = 99;
   s.NumSources[1] = 40;
   s.OutdoorConcUnits = "milligrams";
-  HistoryPollutant outdoor{};
-  outdoor[1][7] = 4;
-  ConvertScenarioUnits(s, 60, outdoor, RoomPollutant{});
+  s.OutdoorConcInput[1][7] = 4;
+  ConvertScenarioUnits(s, 60);
   EXPECT_FLOAT_EQ(s.OutdoorConc[1][7], 4.0F);
   EXPECT_EQ(s.Sources[1][3].SourceUnitsCode, 0);
   EXPECT_EQ(s.Sources[13][3].SourceUnitsCode, 9);  // count 0 there

@@ -105,7 +105,7 @@ TEST(OutdoorConcGrid, EnteredValuesSurviveOpenAndTransfer) {
   ScenarioRecord& s = st.Building.Scenario;
   s.OutdoorConcTime[1] = 0;
   s.OutdoorConcTime[2] = 1;
-  st.OutdoorConcInput[1][0] = 123.456f;
+  st.Building.Scenario.OutdoorConcInput[1][0] = 123.456f;
   FlexGrid grid;
   SetupConcHistoryGrid(grid);
   FillConcGrid(grid, st);
@@ -119,7 +119,7 @@ TEST(OutdoorConcGrid, EnteredValuesSurviveOpenAndTransfer) {
   ScriptedPrompt prompt;
   EXPECT_TRUE(ReadOutdoorConcGrid(grid, UnitOptions{}, st, prompt));
   EXPECT_EQ(s.OutdoorConcUnits, "micrograms");
-  EXPECT_EQ(st.OutdoorConcInput[1][0], 123.456f);
+  EXPECT_EQ(st.Building.Scenario.OutdoorConcInput[1][0], 123.456f);
   EXPECT_EQ(s.OutdoorConc[1][0],
             ConvertConcentrationUnits("micrograms", "milligrams", 123.456f, s.Pollutants[0]));
 }
@@ -129,7 +129,7 @@ TEST(OutdoorConcGrid, PointCountsAndDeletedPoints) {
   ScenarioRecord& s = st.Building.Scenario;
   for (int t = 1; t <= 6; ++t) {
     s.OutdoorConcTime[t] = static_cast<float>(t - 1);
-    st.OutdoorConcInput[t][1] = 5;
+    st.Building.Scenario.OutdoorConcInput[t][1] = 5;
   }
   FlexGrid grid;
   SetupConcHistoryGrid(grid);
@@ -141,8 +141,8 @@ TEST(OutdoorConcGrid, PointCountsAndDeletedPoints) {
   EXPECT_EQ(s.OutdoorConcUnits, "milligrams");
   EXPECT_EQ(s.NumOutdoorConcPoints, 3);
   EXPECT_EQ(s.OutdoorConcTime[5], 0);  // deleted points do not come back
-  EXPECT_EQ(st.OutdoorConcInput[5][1], 0);
-  EXPECT_EQ(st.OutdoorConcInput[3][1], 5);
+  EXPECT_EQ(st.Building.Scenario.OutdoorConcInput[5][1], 0);
+  EXPECT_EQ(st.Building.Scenario.OutdoorConcInput[3][1], 5);
   // Times 0, 1, 0: the third point is stored but not counted.
   FillConcGrid(grid, st);
   grid.SetTextMatrix(4, 0, "0");
@@ -150,18 +150,18 @@ TEST(OutdoorConcGrid, PointCountsAndDeletedPoints) {
   ReadOutdoorConcGrid(grid, UnitOptions{true, false, false}, st, prompt);
   EXPECT_EQ(s.OutdoorConcUnits, "ppm");  // Option1 of a gas scenario
   EXPECT_EQ(s.NumOutdoorConcPoints, 2);
-  EXPECT_EQ(st.OutdoorConcInput[3][1], 7);
-  EXPECT_EQ(st.OutdoorConcInput[4][1], 0);
+  EXPECT_EQ(st.Building.Scenario.OutdoorConcInput[3][1], 7);
+  EXPECT_EQ(st.Building.Scenario.OutdoorConcInput[4][1], 0);
 }
 
 TEST(InitialConcGrid, RoundTripWithConvertedBlock) {
   ProgramState st = TwoRoomsTwoGases();
   ScenarioRecord& s = st.Building.Scenario;
-  st.InitialConcInput[2][1] = 0.0123456f;
+  st.Building.Scenario.InitialConcInput[2][1] = 0.0123456f;
   FlexGrid grid;
   UnitOptions options;
   SetupInitialConcentrationGrid(grid, options, st);
-  EXPECT_TRUE(options.Option1);
+  EXPECT_TRUE(options.number_or_ppm);
   EXPECT_EQ(grid.TextMatrix(0, 0), "Pollutant ");
   EXPECT_EQ(grid.TextMatrix(0, 1), "PPM");
   EXPECT_EQ(grid.TextMatrix(0, 3), "mg/m3");
@@ -173,13 +173,14 @@ TEST(InitialConcGrid, RoundTripWithConvertedBlock) {
   grid.SetTextMatrix(2, 1, "250");
   ScriptedPrompt prompt;
   EXPECT_TRUE(ReadInitialConcGrid(grid, st, prompt));
-  EXPECT_EQ(st.InitialConcInput[2][1], 0.0123456f);
-  EXPECT_EQ(st.InitialConcInput[1][0], 250);
+  EXPECT_EQ(st.Building.Scenario.InitialConcInput[2][1], 0.0123456f);
+  EXPECT_EQ(st.Building.Scenario.InitialConcInput[1][0], 250);
   for (int p = 0; p < 2; ++p) {
     for (int r = 1; r <= 2; ++r) {
-      EXPECT_EQ(s.InitialConc[r][p],
-                ConvertConcentrationUnits("ppm", "milligrams", st.InitialConcInput[r][p],
-                                          s.Pollutants[p]))
+      EXPECT_EQ(
+          s.InitialConc[r][p],
+          ConvertConcentrationUnits("ppm", "milligrams",
+                                    st.Building.Scenario.InitialConcInput[r][p], s.Pollutants[p]))
           << r << " " << p;
     }
   }
@@ -194,7 +195,7 @@ TEST(InitialConcGrid, EmptyUnitsBecomePpmForGasesAndNumberForParticles) {
     FlexGrid grid;
     UnitOptions options;
     SetupInitialConcentrationGrid(grid, options, st);
-    EXPECT_TRUE(options.Option1);
+    EXPECT_TRUE(options.number_or_ppm);
     EXPECT_EQ(st.Building.Scenario.InitialConcUnits, units);
   }
 }
@@ -214,7 +215,7 @@ TEST(OutdoorConcGrid, AValueThatCannotBeConvertedIsRefusedAndNothingStored) {
   EXPECT_EQ(prompt.shown[0].text,
             "Error.  The outdoor concentrations of pollutant 1 (toluene) cannot be converted from "
             "ppm to number.  A particle count and ppm have no conversion.");
-  EXPECT_EQ(st.OutdoorConcInput, before.OutdoorConcInput);
+  EXPECT_EQ(st.Building.Scenario.OutdoorConcInput, before.Building.Scenario.OutdoorConcInput);
   EXPECT_EQ(st.Building.Scenario.OutdoorConcUnits, "micrograms");
 }
 
@@ -244,7 +245,7 @@ TEST(InitialConcGrid, UnitLabelsOfBothBlocks) {
     FlexGrid grid;
     UnitOptions options;
     SetupInitialConcentrationGrid(grid, options, st);
-    EXPECT_EQ(options.Option1, c.option1) << c.initial;
+    EXPECT_EQ(options.number_or_ppm, c.option1) << c.initial;
     EXPECT_EQ(grid.TextMatrix(0, 2), c.entered_label) << c.cls << " " << c.initial;
     EXPECT_EQ(grid.TextMatrix(0, 3), c.converted_label) << c.cls << " " << c.conc;
     EXPECT_EQ(s.InitialConcUnits, c.initial);

@@ -153,13 +153,13 @@ TEST(ShowRoomSources, EmissionUnitOptionsByMode) {
     FlexGrid schedule, parameters;
     SourceWindowValues window;
     const SourceRecord work = ShowRoomSources(2, schedule, parameters, window, st, prompt);
-    EXPECT_EQ(window.RoomNumber, " 2");
-    EXPECT_EQ(window.Msg, "Garage");
-    EXPECT_EQ(window.SourceNumber, "1");
-    EXPECT_EQ(window.SourceModel, 2);
-    EXPECT_EQ(window.Option3, particles);   // "Number/h"
-    EXPECT_EQ(window.Option1, !particles);  // "mg/h"
-    EXPECT_EQ(window.Option3Enabled, particles);
+    EXPECT_EQ(window.room_number, " 2");
+    EXPECT_EQ(window.room_name, "Garage");
+    EXPECT_EQ(window.source_number, "1");
+    EXPECT_EQ(window.source_model, 2);
+    EXPECT_EQ(window.number_per_hour, particles);       // "Number/h"
+    EXPECT_EQ(window.milligrams_per_hour, !particles);  // "mg/h"
+    EXPECT_EQ(window.number_per_hour_enabled, particles);
     EXPECT_EQ(work.EmissionUnits, particles ? 2 : 0);
     EXPECT_EQ(st.Building.Scenario.Sources[2][1].EmissionUnits, 2);  // a copy was changed
     EXPECT_EQ(schedule.TextMatrix(1, 0), "Paint1");
@@ -170,7 +170,7 @@ TEST(ShowRoomSources, EmissionUnitOptionsByMode) {
 TEST(ReadSourceGrids, ColumnThreeAndTotalMassByModel) {
   const struct {
     int model;
-    float raw3, param3, perMole, work1, scaled;
+    float raw3, param3, per_mole, work1, scaled;
   } cases[] = {
       {7, 50, 100, 0.001f, 0, 8},      // mg/g × g applied; scaled by the size 4
       {8, 50, 0.1f, 1e-06f, 0.1f, 2},  // mg/g × mg spilled / 1000, the running mass; not scaled
@@ -200,9 +200,9 @@ TEST(ReadSourceGrids, ColumnThreeAndTotalMassByModel) {
     ASSERT_TRUE(back.has_value()) << c.model;
     EXPECT_FLOAT_EQ(back->RawParam3[0], c.raw3) << c.model;
     EXPECT_FLOAT_EQ(back->Params[2][0], c.param3) << c.model;
-    EXPECT_FLOAT_EQ(back->ParamPerMole[0], c.perMole) << c.model;
+    EXPECT_FLOAT_EQ(back->ParamPerMole[0], c.per_mole) << c.model;
     EXPECT_FLOAT_EQ(back->ParamPerMole[1], 0.7f) << c.model;
-    EXPECT_FLOAT_EQ(back->ModelWork1[0], c.work1) << c.model;
+    EXPECT_FLOAT_EQ(LiquidMass(*back)[0], c.work1) << c.model;
     EXPECT_FLOAT_EQ(back->ScaledMass, c.scaled) << c.model;
     EXPECT_EQ(back->Params[1][0], 0.123456789f) << "an unchanged cell reads back exact";
     // Columns the model does not show read back as 0.
@@ -220,7 +220,7 @@ TEST(ReadSourceGrids, UntouchedMassBoxKeepsWhatItsMaskRounds) {
   SourceWindowValues window;
   SourceRecord work = stored;
   FillSourceGrids(work, 1, 2, schedule, parameters, window, st, prompt);
-  EXPECT_EQ(window.TotalMassText, "0");
+  EXPECT_EQ(window.total_mass_text, "0");
   auto back = ReadSourceGrids(schedule, parameters, window, stored, st.Building.Scenario, prompt);
   EXPECT_EQ(back->TotalMass, 0.004f);
   schedule.SetTextMatrix(1, 3, "6");
@@ -274,7 +274,7 @@ TEST(SourceComposition, MixtureMolecularWeightAndVapourPressure) {
   ScriptedPrompt prompt;
   SourceRecord src;
   src.Model = 9;  // "Single spill": the component amounts in mg spilled
-  src.SourceWork2 = {0, 100, 300};
+  CompositionMgPerGram(src) = {0, 100, 300};
   st.Building.Scenario.Pollutants[1].MolWt = 100;
   st.Building.Scenario.Pollutants[2].MolWt = 150;
   st.Building.Scenario.Pollutants[1].C0 = 10;
@@ -293,7 +293,7 @@ TEST(SourceComposition, MixtureMolecularWeightAndVapourPressure) {
   SaveSourceCompositionGrid(grid, src, st.Building.Scenario);
   EXPECT_FLOAT_EQ(st.Building.Scenario.Pollutants[0].MolWt, 400.0f / 3);
   EXPECT_FLOAT_EQ(st.Building.Scenario.Pollutants[0].C0, 30);
-  EXPECT_EQ(src.SourceWork2[2], 300);
+  EXPECT_EQ(CompositionMgPerGram(src)[2], 300);
 
   FlexGrid parameters;
   parameters.SetRows(4);

@@ -35,7 +35,7 @@ class ConcWindows : public testing::EditorWindowTest {
     SetRooms(2);
     for (int t = 1; t <= 3; ++t) {
       Scenario().OutdoorConcTime[t] = static_cast<float>(t - 1);
-      state->OutdoorConcInput[t][1] = 2;
+      state->Building.Scenario.OutdoorConcInput[t][1] = 2;
     }
     OpenEditor();
   }
@@ -119,7 +119,7 @@ TEST_F(ConcWindows, InitialTransferConvertsFromTheChosenUnitOrRefusesAndStays) {
             "to milligrams.  ppm needs the pollutant's molecular weight, and it has none above 0: "
             "define the pollutants and transfer them first.");
   EXPECT_TRUE(IsOpen<InitialConcForm>());
-  EXPECT_EQ(state->InitialConcInput[1][0], 0);
+  EXPECT_EQ(state->Building.Scenario.InitialConcInput[1][0], 0);
   EXPECT_EQ(state->ScenarioSaved, true);
 
   // A pollutant named in the pollutant window and not transferred is named so too.
@@ -139,7 +139,7 @@ TEST_F(ConcWindows, InitialTransferConvertsFromTheChosenUnitOrRefusesAndStays) {
   ChooseMenu(Form<InitialConcForm>(), {"Transfer"});
   EXPECT_FALSE(IsOpen<InitialConcForm>());
   EXPECT_EQ(Scenario().InitialConcUnits, "ppm");
-  EXPECT_EQ(state->InitialConcInput[1][0], 1);
+  EXPECT_EQ(state->Building.Scenario.InitialConcInput[1][0], 1);
   EXPECT_EQ(Scenario().InitialConc[1][0], 1) << "1 ppm at 24.5 g/mole";
   EXPECT_EQ(state->ScenarioSaved, false);
 }
@@ -174,7 +174,7 @@ TEST_F(ConcWindows, InitialFileSavedThenOpenedIsKeptByBothTransfers) {
   ChooseMenu(*editor, {"Transfer"});
   for (int i = 0; i < 4; ++i) {
     EXPECT_EQ(Scenario().InitialConc[1 + i % 2][i / 2], values[i]) << i;
-    EXPECT_EQ(state->InitialConcInput[1 + i % 2][i / 2], values[i]) << i;
+    EXPECT_EQ(state->Building.Scenario.InitialConcInput[1 + i % 2][i / 2], values[i]) << i;
   }
 }
 
@@ -254,7 +254,7 @@ TEST_F(ConcWindows, OutdoorFileOpenedThenCancelledLeavesTheHistory) {
   std::ofstream(Path("other.OUT"), std::ios::binary)
       << " 0 , 50 , 1 \r\n 5 , 80 , 1 \r\n 8 , 20 , 1 \r\n";
   const ScenarioRecord before = Scenario();
-  const HistoryPollutant input = state->OutdoorConcInput;
+  const HistoryPollutant input = state->Building.Scenario.OutdoorConcInput;
   Outdoor();
   OutdoorConcForm& form = Form<OutdoorConcForm>();
   dialogs.answers = {Path("other.OUT")};
@@ -266,7 +266,7 @@ TEST_F(ConcWindows, OutdoorFileOpenedThenCancelledLeavesTheHistory) {
   EXPECT_EQ(prompt.shown.size(), 1u) << "the file changed the grid: Cancel asks";
   EXPECT_EQ(Scenario().OutdoorConcTime, before.OutdoorConcTime);
   EXPECT_EQ(Scenario().NumOutdoorConcPoints, before.NumOutdoorConcPoints);
-  EXPECT_EQ(state->OutdoorConcInput, input);
+  EXPECT_EQ(state->Building.Scenario.OutdoorConcInput, input);
 }
 
 TEST_F(ConcWindows, OutdoorAdviceClosesByItsButton) {

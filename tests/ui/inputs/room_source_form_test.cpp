@@ -117,8 +117,8 @@ class RoomSourceFormTest : public testing::EditorWindowTest {
   }
   bool Run() {
     RunSettings settings;
-    settings.TempFolderName = Path("run");
-    settings.MaxConcentration = 1;
+    settings.temp_folder_name = Path("run");
+    settings.max_concentration = 1;
     RunObserver observer;
     return RunConcentrationCalculation(state->Building, settings, prompt, observer) ==
            RunOutcome::Completed;
@@ -611,12 +611,12 @@ TEST_F(RoomSourceFormTest, EditCommandsFitAndCompositionKeepToTheirSources) {
   EXPECT_EQ(Child<QComboBox>(form, "SourceModel").currentText(), "R0k");
   // A composition stored for source 1 while source 2 is shown.
   Arrow(form, "Changesourcenumber", "up");
-  s.Sources[2][1].SourceWork2[1] = 42;
+  CompositionMgPerGram(s.Sources[2][1])[1] = 42;
   form.TakeStoredSource(2, 1);
   form.RunCommand("Transfer");
   EXPECT_EQ(s.Sources[2][1].Model, 1);
   EXPECT_EQ(s.Sources[2][1].Params[1][0], 0.2f);
-  EXPECT_EQ(s.Sources[2][1].SourceWork2[1], 42);
+  EXPECT_EQ(CompositionMgPerGram(s.Sources[2][1])[1], 42);
 }
 
 TEST_F(RoomSourceFormTest, ShowerDataHelpPrintAndMenus) {

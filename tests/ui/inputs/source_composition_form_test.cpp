@@ -86,7 +86,7 @@ TEST_F(SourceToolsTest, CompositionGridCalculatesTheMixtureAndCancelKeepsTheReco
   EXPECT_EQ(Joined(grid, 1, 2, 3), "133.33|4.67");
   testing::ChooseMenu(form, {"cancel"});
   EXPECT_EQ(s.Pollutants[0].MolWt, 0);
-  EXPECT_EQ(s.Sources[1][1].SourceWork2[1], 0);
+  EXPECT_EQ(CompositionMgPerGram(s.Sources[1][1])[1], 0);
 }
 
 TEST_F(SourceToolsTest, TransferAsksBeforeReplacingPollutantOneWithTheMixtureC0) {
@@ -110,7 +110,7 @@ TEST_F(SourceToolsTest, TransferAsksBeforeReplacingPollutantOneWithTheMixtureC0)
   EXPECT_TRUE(form.isVisible());
   EXPECT_EQ(s.Pollutants[0].MolWt, 92.14F);
   EXPECT_EQ(s.Pollutants[0].C0, 140000);
-  EXPECT_EQ(s.Sources[1][1].SourceWork2[1], 0);
+  EXPECT_EQ(CompositionMgPerGram(s.Sources[1][1])[1], 0);
   // Opened again from the source window, it asks before the record replaces what was typed;
   // No keeps it.
   prompt.answers = {Answer::No};
@@ -136,7 +136,7 @@ TEST_F(SourceToolsTest, CompositionTransferFollowsTheModelAndTheSourceShown) {
     form.RunCommand("Transfer");
     EXPECT_EQ(parameters.TextMatrix(1, 1), expected[k - 1][0]) << k;
     EXPECT_EQ(parameters.TextMatrix(2, 3), expected[k - 1][1]) << k;
-    EXPECT_EQ(s.Sources[1][k].SourceWork2[1], 20);
+    EXPECT_EQ(CompositionMgPerGram(s.Sources[1][k])[1], 20);
     if (k < 3) Step("up");
   }
   EXPECT_TRUE(s.Pollutants[0].C0 == 7 && !state->ScenarioSaved);
@@ -148,7 +148,8 @@ TEST_F(SourceToolsTest, CompositionTransferFollowsTheModelAndTheSourceShown) {
   behind.RunCommand("Transfer");
   EXPECT_EQ(parameters.TextMatrix(3, 3), shown);
   sources->RunCommand("Transfer");
-  EXPECT_EQ(s.Sources[1][3].SourceWork2[2], 40) << "the source window's Transfer keeps it";
+  EXPECT_EQ(CompositionMgPerGram(s.Sources[1][3])[2], 40)
+      << "the source window's Transfer keeps it";
   testing::ProcessEvents();
   sources = OpenRoomSources(*context, 1, editor);
   auto& orphan = Choose<SourceCompositionForm>("tools", "sourcecomposition");
@@ -159,7 +160,7 @@ TEST_F(SourceToolsTest, CompositionTransferFollowsTheModelAndTheSourceShown) {
   testing::ClickCell(orphan.Grid(), 3, 4);
   TypeIntoCell(orphan.Grid(), 3, 4, "50");
   orphan.RunCommand("Transfer");
-  EXPECT_EQ(s.Sources[1][1].SourceWork2[2], 50);
+  EXPECT_EQ(CompositionMgPerGram(s.Sources[1][1])[2], 50);
 }
 
 TEST_F(SourceToolsTest, MassTransferWritesIntoTheRowItWasOpenedFor) {

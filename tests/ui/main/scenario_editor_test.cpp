@@ -240,8 +240,7 @@ TEST_F(ScenarioEditor, OpenRoutesEachLayoutToItsReader) {
   other.Scenario.ConcUnits = "micrograms";
   other.Scenario.NumOccupants = 0;
   const std::string current = File("current.SEN");
-  ASSERT_TRUE(WriteFileAtomic(
-      current, ScenarioFileBytes(other, HistoryPollutant{}, RoomPollutant{}), nullptr));
+  ASSERT_TRUE(WriteFileAtomic(current, ScenarioFileBytes(other), nullptr));
   state_->ScenarioSaved = false;
   dialogs_.answers = {current};
   prompt_.answers = {Answer::Yes, Answer::Yes};
@@ -692,8 +691,7 @@ TEST_F(ScenarioEditor, OpenWithoutMasterFileProposesTempAndSkipsWildcards) {
   // A source window's cancelled dialog also ends the command.
   BuildingRecord other = state_->Building;
   other.Scenario.Name = "Other";
-  ASSERT_TRUE(WriteFileAtomic(
-      File("other.SEN"), ScenarioFileBytes(other, HistoryPollutant{}, RoomPollutant{}), nullptr));
+  ASSERT_TRUE(WriteFileAtomic(File("other.SEN"), ScenarioFileBytes(other), nullptr));
   ctx_.windows.dialog_cancelled = true;
   prompt_.answers = {Answer::Yes};
   dialogs_.answers = {File("other.SEN")};

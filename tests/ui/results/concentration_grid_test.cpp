@@ -37,9 +37,9 @@ TEST_F(ConcentrationGrid, LaysOutRoomsPollutantMajorWithTheRunTotalsBeside) {
   WriteRun(2, 3, 4, [](int, int r, int p) { return r == 0 ? 99.0f : 10.0f * (p + 1) + r; });
   ScenarioRecord& s = B().Scenario;
   s.PeakConc[1] = 7.5f;
-  s.ResultTotal2 = {5, 3};
+  s.PeakSinkMass = {5, 3};
   s.TotalEmitted = {20, 0, 1000000};  // no emissions: no fraction, not an infinity
-  s.ResultTotal1[2] = 1234.567f;
+  s.SinkMass[2] = 1234.567f;
   s.Pollutants[0].Name = "CO";
   s.Pollutants[1].Name = "NO2";
   s.Pollutants[2].Name = "VOC";

@@ -196,8 +196,7 @@ class SampleHouseResults : public ResultsWindowTest {
   void Run(const std::string& scenario) {
     std::string bld = Sample("house.BLD");
     ASSERT_TRUE(ReadBuildingFile(B(), bld, prompt));
-    ASSERT_EQ(NewReadScenario(B(), state->OutdoorConcInput, state->InitialConcInput,
-                              Sample("Scenario/" + scenario), prompt),
+    ASSERT_EQ(CommitScenarioRead(NewReadScenario(B(), Sample("Scenario/" + scenario), prompt), B()),
               ScenarioReadResult::Read);
     state->TempDrive = "";
     state->TempFolderName = state->TempFolder;
@@ -236,7 +235,7 @@ TEST_F(SampleHouseResults, TotalsAreInTheUnitTheSourcesEmit) {
         EXPECT_TRUE(g.TextMatrix(row, col).ends_with(c.unit)) << g.TextMatrix(row, col);
       }
       const double emitted = s.TotalEmitted[static_cast<size_t>(p)];
-      const double in_sinks = s.ResultTotal1[static_cast<size_t>(p)] * c.per_conc_volume;
+      const double in_sinks = s.SinkMass[static_cast<size_t>(p)] * c.per_conc_volume;
       ASSERT_GT(emitted, 0);
       EXPECT_NEAR(number(g.TextMatrix(np + 4 + p, col)), emitted, 1e-4 * emitted);
       EXPECT_NEAR(number(g.TextMatrix(3 * np + 6 + p, col)), in_sinks, 1e-2 + 1e-4 * in_sinks);

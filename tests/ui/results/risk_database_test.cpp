@@ -217,7 +217,7 @@ TEST(JetDatabaseServiceTest, FindsTheFileByAnotherCaseAndFeedsTheNavigationBar) 
                 fs::copy_options::overwrite_existing);
   ProgramState state;
   state.ProgramFolder = folder.string();
-  JetDatabaseService service(state);
+  JetDatabaseService service(state.ProgramFolder);
 
   DatabaseTable read = service.ReadTable("testv1997.mdb", "Table1");
   ASSERT_TRUE(read.table.has_value()) << read.reason;

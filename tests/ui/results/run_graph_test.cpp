@@ -166,9 +166,10 @@ class RunGraphRunTest : public ::testing::Test {
     const std::string root = std::string(QUARN_SOURCE_DIR) + "/samples/";
     std::string bld = root + "house.BLD";
     EXPECT_TRUE(ReadBuildingFile(state.Building, bld, prompt));
-    EXPECT_EQ(NewReadScenario(state.Building, state.OutdoorConcInput, state.InitialConcInput,
-                              root + "Scenario/house.SEN", prompt),
-              ScenarioReadResult::Read);
+    EXPECT_EQ(
+        CommitScenarioRead(NewReadScenario(state.Building, root + "Scenario/house.SEN", prompt),
+                           state.Building),
+        ScenarioReadResult::Read);
     prompt.shown.clear();
     state.TempDrive = "";
     state.TempFolderName = folder.string();
@@ -321,13 +322,13 @@ TEST(RunGraphYear, TheChartKeepsEveryDailyPeakInAFewPointsAPixelColumn) {
   RunGraph graph(state, prompt);
   DailyPeaks watch(graph);
   RunSettings settings;
-  settings.TempFolderName = (std::filesystem::temp_directory_path() /
-                             ("quarn_rungraph_year_" + std::to_string(::getpid())))
-                                .string();
-  std::filesystem::create_directories(settings.TempFolderName);
-  settings.MaxConcentration = 20;
+  settings.temp_folder_name = (std::filesystem::temp_directory_path() /
+                               ("quarn_rungraph_year_" + std::to_string(::getpid())))
+                                  .string();
+  std::filesystem::create_directories(settings.temp_folder_name);
+  settings.max_concentration = 20;
   const RunOutcome outcome = RunConcentrationCalculation(b, settings, prompt, watch);
-  std::filesystem::remove_all(settings.TempFolderName);
+  std::filesystem::remove_all(settings.temp_folder_name);
   ASSERT_EQ(outcome, RunOutcome::Completed);
   ASSERT_EQ(watch.peaks.size(), 366U);  // the last record opens day 365
   const StripChart& chart = graph.Chart();

@@ -323,7 +323,7 @@ TEST_F(ChamberDataFormTest, CloseAndReturnHandsTheFitToTheSourceWindow) {
   s.NumPollutants = 1;
   source().UnitFactor = 1;
   SourceStates states = MakeSourceStates(s);
-  states[1][1].SourceAge = 0;
+  states[1][1].source_age = 0;
   RoomPollutant conc{};
   PerPollutant<float> emitted{};
   SourceRecord& run = source();

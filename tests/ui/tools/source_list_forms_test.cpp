@@ -161,7 +161,7 @@ TEST_F(SourceListWindows, ViewModelShowsTheWorkingSourceAndAMissingListSaysWhy) 
   const std::filesystem::path was = std::filesystem::current_path();
   std::filesystem::current_path(folder);
   state->ProgramFolder = folder.string();
-  JetDatabaseService jet(*state);
+  JetDatabaseService jet(state->ProgramFolder);
   MainContext program{*state, prompt, dialogs, help, printer, identity, "", jet};
   const std::string cannot = "Error.  Cannot open the database varavir15.mdb.  ";
   ShowSourceList(program);
