@@ -52,9 +52,7 @@ void Scale(SquareMatrix& m, double factor) {
 }
 
 void AddScaled(SquareMatrix& to, const SquareMatrix& x, double factor) {
-  const std::span<double> out = to.Values();
-  const std::span<const double> in = x.Values();
-  for (std::size_t i = 0; i < out.size(); ++i) out[i] += factor * in[i];
+  AddMultiple(to.Values(), factor, x.Values());
 }
 
 std::vector<double> Times(const SquareMatrix& a, std::span<const double> v) {

@@ -631,6 +631,8 @@ void RoomStepper::SetLayerChecks(const BuildingRecord& building) {
   }
 }
 
+// The decaying inputs' states where the block's modes stand (a lane past the run's pollutants
+// holds zero in both).
 void RoomStepper::SetModeStates() {
   Block& block = *block_;
   for (std::size_t m = 0; m < layout_.modes.size(); ++m) {
@@ -651,10 +653,7 @@ void RoomStepper::NextBlock(const BuildingRecord& building, const BlockRows& row
   for (std::size_t i = 0; i < coupled; ++i)
     for (int p = 0; p < np; ++p)
       block.state[i][p] = static_cast<float>(block.state[i][p] + change[i][p]);
-  for (std::size_t m = 0; m < layout_.modes.size(); ++m) {
-    const auto at = static_cast<std::size_t>(layout_.ModeIndex(static_cast<int>(m)));
-    for (int p = 0; p < np; ++p) block.state[at][p] = static_cast<float>(block.modes[m][p]);
-  }
+  SetModeStates();
   BeginBlockAt(building, rows);
 }
 
