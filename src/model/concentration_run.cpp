@@ -104,10 +104,11 @@ struct OccupantTimes {
     OccupantTimes times;
     times.start = o.StartTime;
     times.end = o.EndTime;
-    times.cycle = o.CycleLength;
+    // The pattern as the exposure walk will take it, whatever its stored cycle and count
+    // (which only the walk sets).
+    times.cycle = ActivityCycle(o);
     if (AveragingTimeGivesWindows(s, o.AveragingTime)) times.window = o.AveragingTime;
-    for (int i = 1; i <= std::clamp<int>(o.NumSegments, 1, kMaxSchedule); ++i) {
-      if (i >= 2 && o.TimeEnter[i] == 0) break;
+    for (int i = 1; i <= ActivityEntries(o); ++i) {
       times.offsets.push_back(o.TimeEnter[i]);
       times.offsets.push_back(o.TimeLeave[i]);
     }

@@ -447,8 +447,7 @@ void ExtrapolateLifetimeExposure(Run& run, int o, float t_end, const Block& last
   const float lifetime_hours = occ.Lifetime * kHoursPerYear;
   const float remaining = lifetime_hours - t_end;
   float sum = 0, duration = 0;
-  for (int i = 1; i <= kMaxSchedule; ++i) {
-    if (i >= 2 && occ.TimeEnter[i] == 0.0f) break;
+  for (int i = 1; i <= ActivityEntries(occ); ++i) {
     const float d = occ.TimeLeave[i] - occ.TimeEnter[i];
     const std::optional<int16_t> room = RoundToInt16(occ.LocationRoom[i]);
     // Outdoors is room 0 of the work file: its last record holds the outdoor concentration
@@ -506,8 +505,8 @@ bool StartWalk(Run& run, int o, Walk& w) {
     w.peak[p] = kPeakBeforeWalk;
   }
   const bool has_pattern = occ.TimeLeave[1] != 0.0f;
-  occ.CycleLength = CheckActivityPatterns(occ, run.prompt);
-  if (occ.CycleLength <= 0) occ.CycleLength = 24;
+  CheckActivityPatterns(occ, run.prompt);
+  occ.CycleLength = ActivityCycle(occ);
   w.factor = run.inhalation ? occ.BreathingRate * occ.EfficiencyFactor : 1.0f;
   // Creating the average-exposure file empties it of an earlier run; the averaging step
   // fills it.
@@ -658,13 +657,7 @@ float CheckActivityPatterns(OccupantRecord& occupant, Prompt& prompt) {
                    "Warning.", MessageIcon::None);
     return 0;
   }
-  int last = kMaxSchedule;  // a pattern that uses every entry ends at the last one
-  for (int i = 2; i <= kMaxSchedule; ++i) {
-    if (occupant.TimeEnter[i] == 0.0f) {
-      last = i - 1;
-      break;
-    }
-  }
+  const int last = ActivityEntries(occupant);
   occupant.NumSegments = static_cast<int16_t>(last);
   return occupant.TimeLeave[last];
 }

@@ -342,6 +342,21 @@ inline int CycleCount(const SourceRecord& source) {
   return std::clamp<int>(source.NumCycles, 0, kMaxCycles);
 }
 
+// The entries of an occupant's activity pattern in use: those before the first after the
+// first whose time entering is 0, or all of them. The files do not keep the count.
+inline int ActivityEntries(const OccupantRecord& occupant) {
+  for (int i = 2; i <= kMaxSchedule; ++i)
+    if (occupant.TimeEnter[i] == 0.0F) return i - 1;
+  return kMaxSchedule;
+}
+
+// The pattern repeats from the occupant's start each time its last entry ends, every 24 h
+// where that end is not after 0.
+inline float ActivityCycle(const OccupantRecord& occupant) {
+  const float cycle = occupant.TimeLeave[ActivityEntries(occupant)];
+  return cycle > 0 ? cycle : 24.0F;
+}
+
 inline int RoomCount(const BuildingRecord& building) {
   return RoomBound(building.NumRooms);
 }

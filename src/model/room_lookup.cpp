@@ -35,8 +35,7 @@ int16_t FindRoomNumber(const BuildingRecord& building, std::string_view location
 
 std::optional<std::string> UnknownLocationMessage(const BuildingRecord& building,
                                                   const OccupantRecord& occupant) {
-  for (int i = 1; i <= kMaxSchedule; ++i) {
-    if (i >= 2 && occupant.TimeEnter[i] == 0.0f) break;  // the pattern ends before entry i
+  for (int i = 1; i <= ActivityEntries(occupant); ++i) {
     const std::string& location = occupant.Location[i];
     if (location.empty() || RoomOfLocation(building, location)) continue;
     return "Error.  The location " + location + " of occupant " + occupant.Name +

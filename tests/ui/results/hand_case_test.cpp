@@ -452,6 +452,25 @@ TEST_F(HandCase, AnOccupantMovingEveryHourMeetsEachRoomsExactAir) {
   }
   exact *= 0.833;
   EXPECT_NEAR(o.TotalExposure[0], exact, 0.001 * exact);
+
+  // The same moves a quarter of an hour after the hour, in a pattern as a scenario file
+  // gives it (no cycle length or entry count stored): the run must still cut its records
+  // where she moves, or the exposure is interpolated across a move.
+  for (int i = 1; i <= 24; ++i) {
+    o.TimeEnter[i] = i == 1 ? 0.0F : static_cast<float>(i - 1) + 0.25F;
+    o.TimeLeave[i] = i == 24 ? 24.0F : static_cast<float>(i) + 0.25F;
+  }
+  o.NumSegments = 0;
+  o.CycleLength = 0;
+  RunAll();
+  exact = 0;
+  for (int i = 1; i <= 24; ++i) {
+    const double rate = i % 2 == 1 ? 10 : 5;
+    exact += ExactIntegral(rate, {{0, 24}}, o.TimeLeave[i]) -
+             ExactIntegral(rate, {{0, 24}}, o.TimeEnter[i]);
+  }
+  exact *= 0.833;
+  EXPECT_NEAR(o.TotalExposure[0], exact, 0.001 * exact);
 }
 
 // The irritant row of the worksheet: 0.3 mg/m³ times the 21.227 h above it is 6.37 mg/m³·h,
