@@ -16,6 +16,7 @@
 #include "model/mass_balance.h"
 #include "model/room_stepper.h"
 #include "model/run_clock.h"
+#include "model/settings.h"
 #include "model/source_checks.h"
 #include "model/source_schedule.h"
 #include "model/source_state.h"
@@ -274,7 +275,7 @@ void ConcentrationRun::MassUnits() {
 
 bool ConcentrationRun::OpenWorkFile() {
   std::string reason;
-  const std::string setting = settings_.temp_drive + settings_.temp_folder_name;
+  const std::string& setting = settings_.temp_folder_name;
   const std::optional<std::string> folder = WorkFolderOf(setting, &reason);
   if (!folder) {
     prompt_.Message(WorkFolderRefusal(reason), "ERROR", MessageIcon::None);
@@ -603,8 +604,7 @@ RunSettings RunSettingsFrom(const ProgramState& state) {
   RunSettings settings;
   settings.step_adjust_factor = state.StepAdjustFactor;
   settings.max_concentration = state.MaxConcentration;
-  settings.temp_drive = state.TempDrive;
-  settings.temp_folder_name = state.TempFolderName;
+  settings.temp_folder_name = JoinTempFolder({state.TempDrive, state.TempFolderName});
   settings.data_separator = state.DataSeparator;
   return settings;
 }

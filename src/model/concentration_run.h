@@ -14,8 +14,8 @@ namespace quarn {
 struct RunSettings {
   float step_adjust_factor = 0;  // growth of a steady step; 0 means 1
   double max_concentration = 0;  // scale of the progress chart
-  std::string temp_drive;        // the work file goes in temp_drive + temp_folder_name (this copy's
-                                 // own folder inside the default one), as <MasterFile>SEN.TMP
+  // The temporary folder of the settings, whole: the work file goes in this copy's own
+  // folder inside it, as <MasterFile>SEN.TMP.
   std::string temp_folder_name;
   char data_separator = ',';
   // How many of the systems a run meets it keeps worked out: a flow schedule that repeats
