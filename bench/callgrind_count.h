@@ -5,15 +5,15 @@
 #include <sys/wait.h>
 
 #include <cerrno>
-#include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "text/number_read.h"
 
 // Valgrind installs the header with itself; without it nothing here is counted, and the
 // benchmarks say so.
@@ -69,15 +69,6 @@ struct CallgrindCount {
   std::string failure;
 };
 
-// The leading whole number of `text`, or nothing.
-inline std::optional<double> LeadingCount(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  long long count = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
-  if (error != std::errc{} || end == text.data()) return std::nullopt;
-  return static_cast<double>(count);
-}
-
 // The total of each dump that a part asked for; the dump at the program's end, of what ran
 // after the last part, is left out.
 inline void ReadCallgrindDumps(const std::filesystem::path& folder, CallgrindCount& count) {
@@ -92,7 +83,7 @@ inline void ReadCallgrindDumps(const std::filesystem::path& folder, CallgrindCou
       if (line.rfind(kTrigger, 0) == 0) {
         part = line.substr(kTrigger.size());
       } else if (line.rfind(kTotals, 0) == 0 && !part.empty()) {
-        if (const auto total = LeadingCount(std::string_view(line).substr(kTotals.size())))
+        if (const auto total = ParseNumber(std::string_view(line).substr(kTotals.size())))
           count.values[part] = *total;
       }
     }
@@ -106,7 +97,7 @@ inline void ReadChildLines(const std::filesystem::path& file, CallgrindCount& co
   while (std::getline(in, line)) {
     const std::size_t space = line.find(' ');
     if (space == std::string::npos) continue;
-    if (const auto value = LeadingCount(std::string_view(line).substr(space + 1)))
+    if (const auto value = ParseNumber(std::string_view(line).substr(space + 1)))
       count.values[line.substr(0, space)] = *value;
   }
 }

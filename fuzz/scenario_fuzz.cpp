@@ -34,9 +34,10 @@ std::string Saved(const ProgramState& s) {
 }
 
 ScenarioReadResult Open(ProgramState& s, const std::string& path, Prompt& prompt) {
-  return ScenarioLayoutOfFile(path) == ScenarioLayout::Current
-             ? CommitScenarioRead(NewReadScenario(s.Building, path, prompt), s.Building)
-             : CommitScenarioRead(ReadScenarioFile(s.Building, path, prompt), s.Building);
+  return CommitScenarioRead(ScenarioLayoutOfFile(path) == ScenarioLayout::Current
+                                ? NewReadScenario(s.Building, path, prompt)
+                                : ReadScenarioFile(s.Building, path, prompt),
+                            s.Building);
 }
 
 }  // namespace

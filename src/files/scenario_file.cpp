@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "model/record_resets.h"
 #include "model/room_lookup.h"
@@ -44,16 +45,14 @@ void LineSink::Fixed(std::string_view text) {
 ScenarioFileRead ReadIntoResetScenario(const BuildingRecord& building, const std::string& file_name,
                                        Prompt& prompt,
                                        const std::function<void(ScenarioRecord&)>& read_body) {
-  ScenarioFileRead read;
-  ScenarioRecord& sc = read.scenario.emplace(building.Scenario);
+  ScenarioRecord sc = building.Scenario;
   ClearScenario(sc, building.NumRooms);
   InitializeScenario(sc, building.NumRooms);
   try {
     read_body(sc);
   } catch (const DamagedFile&) {
     TellDamaged(prompt, file_name);
-    read.scenario.reset();
-    return read;
+    return ScenarioFileRead{};
   }
   // Files keep only the concentrations as entered. Where they were entered in the
   // scenario's own units, the run converts nothing, so the calculation arrays must hold
@@ -61,8 +60,7 @@ ScenarioFileRead ReadIntoResetScenario(const BuildingRecord& building, const std
   // outdoor history and no initial concentrations at all.
   if (sc.OutdoorConcUnits == sc.ConcUnits) sc.OutdoorConc = sc.OutdoorConcInput;
   if (sc.InitialConcUnits == sc.ConcUnits) sc.InitialConc = sc.InitialConcInput;
-  read.result = ScenarioReadResult::Read;
-  return read;
+  return ScenarioFileRead{ScenarioReadResult::Read, std::move(sc)};
 }
 
 // ---- messages ----

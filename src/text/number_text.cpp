@@ -196,12 +196,14 @@ std::string SignSingle(float value) {
 std::string SignDouble(double value) {
   return NumberForm(value, 15, " ", false, "");
 }
-std::string FileSingle(float value) {
-  return NumberForm(value, 7, " ", false, " ");
-}
 void AppendFileSingle(std::string& out, float value) {
   std::array<char, 48> buffer;
   out.append(buffer.data(), WriteNumberForm(buffer.data(), value, 7, " ", false, " "));
+}
+std::string FileSingle(float value) {
+  std::string text;
+  AppendFileSingle(text, value);
+  return text;
 }
 std::string FileDouble(double value) {
   return NumberForm(value, 15, " ", false, " ");

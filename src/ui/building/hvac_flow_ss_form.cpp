@@ -42,31 +42,31 @@ HVACFlowSSForm::HVACFlowSSForm(MainContext& context)
     : InputForm(context, "HVACFlowSSForm", kBaseCaption) {
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
-  top_frame_ = new QFrame(central);
-  top_frame_->setObjectName("topframe");
-  auto* top = new QHBoxLayout(top_frame_);
+  auto* top_frame = new QFrame(central);
+  top_frame->setObjectName("topframe");
+  auto* top = new QHBoxLayout(top_frame);
   top->setContentsMargins(0, 0, 0, 0);
-  edit_cell_ = NewEditCell(top_frame_);
+  edit_cell_ = NewEditCell(top_frame);
   top->addWidget(edit_cell_, 1);
-  top_frame_->setMinimumHeight(edit_cell_->sizeHint().height());
-  layout->addWidget(top_frame_);
+  top_frame->setMinimumHeight(edit_cell_->sizeHint().height());
+  layout->addWidget(top_frame);
 
-  times_frame_ = new QFrame(central);
-  times_frame_->setObjectName("Frame1");
-  auto* times = new QHBoxLayout(times_frame_);
+  auto* times_frame = new QFrame(central);
+  times_frame->setObjectName("Frame1");
+  auto* times = new QHBoxLayout(times_frame);
   times->setContentsMargins(0, 0, 0, 0);
-  start_label_ = new QLabel("Start", times_frame_);
+  start_label_ = new QLabel("Start", times_frame);
   start_label_->setObjectName("StartLabel");
-  start_time_ = TimeBox("StartTime", times_frame_, ctx_.prompt);
-  stop_label_ = new QLabel("Stop", times_frame_);
+  start_time_ = TimeBox("StartTime", times_frame, ctx_.prompt);
+  stop_label_ = new QLabel("Stop", times_frame);
   stop_label_->setObjectName("StopLabel");
-  stop_time_ = TimeBox("StopTime", times_frame_, ctx_.prompt);
+  stop_time_ = TimeBox("StopTime", times_frame, ctx_.prompt);
   times->addWidget(start_label_);
   times->addWidget(start_time_);
   times->addWidget(stop_label_);
   times->addWidget(stop_time_);
   times->addStretch(1);
-  layout->addWidget(times_frame_);
+  layout->addWidget(times_frame);
 
   grid_ = new FlexGrid(central);
   grid_->setObjectName("HVACss");

@@ -6,7 +6,6 @@
 #include "ui/common/input_form.h"
 #include "ui/grids/hvac_grids.h"
 
-class QFrame;
 class QLabel;
 class QLineEdit;
 
@@ -62,8 +61,6 @@ class HVACFlowSSForm : public InputForm {
   void OnEnterCell();
   void OnGridKeyDown(int& key_code, int shift);
 
-  QFrame* top_frame_ = nullptr;
-  QFrame* times_frame_ = nullptr;
   QLabel* start_label_ = nullptr;
   QLineEdit* start_time_ = nullptr;
   QLabel* stop_label_ = nullptr;

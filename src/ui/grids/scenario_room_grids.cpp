@@ -107,9 +107,9 @@ void FillScenarioRoomGrid(FlexGrid& grid, const BuildingRecord& building) {
   grid.SetRedraw(true);
 }
 
-bool ReadScenarioRoomGrid(FlexGrid& grid, ProgramState& state, Prompt& prompt) {
+bool ReadScenarioRoomGrid(FlexGrid& grid, BuildingRecord& building, Prompt& prompt) {
   if (grid.Rows() < 1 || grid.Cols() < 5) return true;
-  const int rooms = RoomCount(state.Building);
+  const int rooms = RoomCount(building);
 
   struct RoomRow {
     int room;
@@ -143,7 +143,7 @@ bool ReadScenarioRoomGrid(FlexGrid& grid, ProgramState& state, Prompt& prompt) {
     read.push_back({*room, *sources, *sinks, CellSingle(grid, r, 4), CellSingle(grid, r, 5)});
   }
 
-  ScenarioRecord& s = state.Building.Scenario;
+  ScenarioRecord& s = building.Scenario;
   for (const RoomRow& row : read) {
     s.NumSources[row.room] = row.sources;
     s.NumSinks[row.room] = row.sinks;
@@ -155,11 +155,11 @@ bool ReadScenarioRoomGrid(FlexGrid& grid, ProgramState& state, Prompt& prompt) {
   return true;
 }
 
-void FillRoomCountGrid(FlexGrid& grid, ProgramState& state) {
+void FillRoomCountGrid(FlexGrid& grid, const BuildingRecord& building) {
   const int row = grid.Row();
   const int col = grid.Col();
-  const ScenarioRecord& s = state.Building.Scenario;
-  for (int r = 1; r <= RoomCount(state.Building); ++r) {
+  const ScenarioRecord& s = building.Scenario;
+  for (int r = 1; r <= RoomCount(building); ++r) {
     SetSingleCell(grid, r, 3, s.NumSinks[r]);
     SetSingleCell(grid, r, 2, s.NumSources[r]);
   }
@@ -178,8 +178,8 @@ void SetupConcHistoryGrid(FlexGrid& grid) {
   grid.SetTextMatrix(0, 1, "Conc");
 }
 
-void FillConcGrid(FlexGrid& grid, const ProgramState& state) {
-  const ScenarioRecord& s = state.Building.Scenario;
+void FillConcGrid(FlexGrid& grid, const BuildingRecord& building) {
+  const ScenarioRecord& s = building.Scenario;
   const int n = PollutantCount(s);
   const std::string converted_label = OutdoorLabel(s.ConcUnits, false);
   const std::string entered_label = OutdoorLabel(s.OutdoorConcUnits, true);
@@ -207,9 +207,9 @@ void FillConcGrid(FlexGrid& grid, const ProgramState& state) {
   }
 }
 
-bool ReadOutdoorConcGrid(FlexGrid& grid, const UnitOptions& options, ProgramState& state,
+bool ReadOutdoorConcGrid(FlexGrid& grid, const UnitOptions& options, BuildingRecord& building,
                          Prompt& prompt) {
-  ScenarioRecord& s = state.Building.Scenario;
+  ScenarioRecord& s = building.Scenario;
   std::string units = s.OutdoorConcUnits;
   if (options.number_or_ppm) {
     units = IsParticleMode(s) ? std::string(kNumber) : std::string(kPpm);
@@ -261,8 +261,9 @@ bool ReadOutdoorConcGrid(FlexGrid& grid, const UnitOptions& options, ProgramStat
 
 // ---- Initial indoor concentrations ----
 
-void SetupInitialConcentrationGrid(FlexGrid& initialss, UnitOptions& options, ProgramState& state) {
-  ScenarioRecord& s = state.Building.Scenario;
+void SetupInitialConcentrationGrid(FlexGrid& initialss, UnitOptions& options,
+                                   BuildingRecord& building) {
+  ScenarioRecord& s = building.Scenario;
   const bool particles = IsParticleMode(s);
   options = UnitOptions{};
   std::string entered_label = InitialLabel(s.InitialConcUnits, particles, true);
@@ -281,7 +282,7 @@ void SetupInitialConcentrationGrid(FlexGrid& initialss, UnitOptions& options, Pr
   const std::string converted_label = InitialLabel(s.ConcUnits, particles, false);
 
   const int n = PollutantCount(s);
-  const int rooms = RoomCount(state.Building);
+  const int rooms = RoomCount(building);
   initialss.SetRows(n + 3);
   initialss.SetCols(2 * rooms + 1);
   initialss.SetFixedRows(2);
@@ -290,7 +291,7 @@ void SetupInitialConcentrationGrid(FlexGrid& initialss, UnitOptions& options, Pr
   initialss.SetRowHeight(1, 490);
   initialss.SetWordWrap(true);
   for (int r = 1; r <= rooms; ++r) {
-    const std::string& name = state.Building.RoomList[r].Name;
+    const std::string& name = building.RoomList[r].Name;
     initialss.SetTextMatrix(0, r, entered_label);
     initialss.SetTextMatrix(1, r, name);
     initialss.SetTextMatrix(0, r + rooms, converted_label);
@@ -298,10 +299,10 @@ void SetupInitialConcentrationGrid(FlexGrid& initialss, UnitOptions& options, Pr
   }
 }
 
-void LoadInitialConcentrationGrid(FlexGrid& initialss, const ProgramState& state) {
-  const ScenarioRecord& s = state.Building.Scenario;
+void LoadInitialConcentrationGrid(FlexGrid& initialss, const BuildingRecord& building) {
+  const ScenarioRecord& s = building.Scenario;
   const int n = PollutantCount(s);
-  const int rooms = RoomCount(state.Building);
+  const int rooms = RoomCount(building);
   initialss.SetRows(n + 2);
   for (int p = 0; p < n; ++p) {
     const int row = p + 2;
@@ -316,10 +317,10 @@ void LoadInitialConcentrationGrid(FlexGrid& initialss, const ProgramState& state
   initialss.SetRowCol(2, 1);
 }
 
-bool ReadInitialConcGrid(FlexGrid& grid, ProgramState& state, Prompt& prompt) {
-  ScenarioRecord& s = state.Building.Scenario;
+bool ReadInitialConcGrid(FlexGrid& grid, BuildingRecord& building, Prompt& prompt) {
+  ScenarioRecord& s = building.Scenario;
   const int n = PollutantCount(s);
-  const int rooms = RoomCount(state.Building);
+  const int rooms = RoomCount(building);
   // Read into copies: a value that cannot be converted stores nothing.
   RoomPollutant entered = s.InitialConcInput;
   RoomPollutant converted = s.InitialConc;

@@ -25,32 +25,33 @@ void FillScenarioRoomGrid(FlexGrid& grid, const BuildingRecord& building);
 // Reads counts and air cleaners back. Every row is checked first: its room must be 1 to
 // NumRooms, its sources 0 to 3 and its sinks 0 to 2; a row outside is refused with a
 // message naming the room and nothing is stored (false).
-bool ReadScenarioRoomGrid(FlexGrid& grid, ProgramState& state, Prompt& prompt);
+bool ReadScenarioRoomGrid(FlexGrid& grid, BuildingRecord& building, Prompt& prompt);
 
 // Rewrites the two count columns, keeping the current cell.
-void FillRoomCountGrid(FlexGrid& grid, ProgramState& state);
+void FillRoomCountGrid(FlexGrid& grid, const BuildingRecord& building);
 
 // ---- Outdoor concentration history ----
 
 void SetupConcHistoryGrid(FlexGrid& grid);
 // The 50 time points, as entered (OutdoorConcInput) and converted (OutdoorConc, yellow).
-void FillConcGrid(FlexGrid& grid, const ProgramState& state);
+void FillConcGrid(FlexGrid& grid, const BuildingRecord& building);
 // Reads the unit choice and the history back and converts it into the scenario's units.
 // The points after the last one read are set to 0, so that deleted points do not return.
 // A value that cannot be converted (no rule between the units, a molecular weight of 0)
 // is refused with a message and nothing is stored (false).
-bool ReadOutdoorConcGrid(FlexGrid& grid, const UnitOptions& options, ProgramState& state,
+bool ReadOutdoorConcGrid(FlexGrid& grid, const UnitOptions& options, BuildingRecord& building,
                          Prompt& prompt);
 
 // ---- Initial indoor concentrations ----
 
 // Lays out Initialss and sets the option of InitialConcUnits (an empty one becomes "ppm"
 // for gases, "number" for particles).
-void SetupInitialConcentrationGrid(FlexGrid& initialss, UnitOptions& options, ProgramState& state);
-void LoadInitialConcentrationGrid(FlexGrid& initialss, const ProgramState& state);
+void SetupInitialConcentrationGrid(FlexGrid& initialss, UnitOptions& options,
+                                   BuildingRecord& building);
+void LoadInitialConcentrationGrid(FlexGrid& initialss, const BuildingRecord& building);
 // Reads the entered block back and converts it into InitialConc; the grid is not changed.
 // A value that cannot be converted is refused with a message and nothing is stored (false).
-bool ReadInitialConcGrid(FlexGrid& grid, ProgramState& state, Prompt& prompt);
+bool ReadInitialConcGrid(FlexGrid& grid, BuildingRecord& building, Prompt& prompt);
 
 // ---- Pollutant definitions ----
 

@@ -177,7 +177,8 @@ void GeneralSinkForm::Transfer() {
   CloseForm();
   // The counts this window has set, in the scenario room window's grid when it is open, and
   // the sinks in the room sink window's.
-  if (auto* rooms = AppWindows().Find<ScenarioRoomForm>()) FillRoomCountGrid(rooms->Grid(), state);
+  if (auto* rooms = AppWindows().Find<ScenarioRoomForm>())
+    FillRoomCountGrid(rooms->Grid(), state.Building);
   if (auto* room = AppWindows().Find<RoomSinkForm>()) room->TakeStoredSinks();
 }
 

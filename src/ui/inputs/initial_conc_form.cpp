@@ -63,9 +63,9 @@ int InitialConcForm::Rooms() const {
 
 void InitialConcForm::Fill() {
   UnitOptions options;
-  SetupInitialConcentrationGrid(*grid_, options, ctx_.state);
+  SetupInitialConcentrationGrid(*grid_, options, ctx_.state.Building);
   units_.Select(options);
-  LoadInitialConcentrationGrid(*grid_, ctx_.state);
+  LoadInitialConcentrationGrid(*grid_, ctx_.state.Building);
   // Opened from the pollutant window before its Transfer, the rows are named as the
   // pollutants are typed there.
   if (auto* pollutants = AppWindows().Find<PollutantForm>()) {
@@ -94,7 +94,7 @@ bool InitialConcForm::Store() {
   ScenarioRecord& s = ctx_.state.Building.Scenario;
   const std::string before = s.InitialConcUnits;
   s.InitialConcUnits = units_.Units(IsParticleMode(s), before);
-  if (!ReadInitialConcGrid(*grid_, ctx_.state, ctx_.prompt)) {
+  if (!ReadInitialConcGrid(*grid_, ctx_.state.Building, ctx_.prompt)) {
     s.InitialConcUnits = before;
     return false;
   }

@@ -88,7 +88,7 @@ void OutdoorConcForm::Fill() {
 
 void OutdoorConcForm::FillGrid() {
   SetupConcHistoryGrid(*grid_);
-  FillConcGrid(*grid_, ctx_.state);
+  FillConcGrid(*grid_, ctx_.state.Building);
   // The values stand in the unit chosen here, which Transfer stores.
   const UnitOptions chosen = units_.Selected();
   if (chosen.number_or_ppm) ChooseUnit(1);
@@ -108,7 +108,8 @@ void OutdoorConcForm::ChooseUnit(int option) {
 }
 
 bool OutdoorConcForm::Store() {
-  if (!ReadOutdoorConcGrid(*grid_, units_.Selected(), ctx_.state, ctx_.prompt)) return false;
+  if (!ReadOutdoorConcGrid(*grid_, units_.Selected(), ctx_.state.Building, ctx_.prompt))
+    return false;
   ctx_.state.ScenarioSaved = false;
   return true;
 }

@@ -389,7 +389,7 @@ void RoomSourceForm::Transfer() {
   // The counts stored here, in the scenario room window that opened this one, so that its
   // own read-back does not put the old ones back.
   if (auto* rooms = AppWindows().Find<ScenarioRoomForm>())
-    FillRoomCountGrid(rooms->Grid(), ctx_.state);
+    FillRoomCountGrid(rooms->Grid(), ctx_.state.Building);
 }
 
 std::string RoomSourceForm::TotalMassText() const {

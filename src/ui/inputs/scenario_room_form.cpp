@@ -66,13 +66,13 @@ void ScenarioRoomForm::BuildControls() {
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(TwipsToPixels(kGridBelowFrameTwips));
-  edit_frame_ = NewPanel(central, "Frame1");
-  auto* top = new QHBoxLayout(edit_frame_);
+  auto* edit_frame = NewPanel(central, "Frame1");
+  auto* top = new QHBoxLayout(edit_frame);
   top->setContentsMargins(4, 4, 4, 4);
-  edit_cell_ = NewEditCell(edit_frame_);
+  edit_cell_ = NewEditCell(edit_frame);
   top->addWidget(edit_cell_);
   top->addStretch(1);
-  layout->addWidget(edit_frame_);
+  layout->addWidget(edit_frame);
   grid_ = new FlexGrid(central);
   grid_->setObjectName("roomss");
   grid_->SetCols(6);
@@ -100,7 +100,7 @@ void ScenarioRoomForm::resizeEvent(QResizeEvent* event) {
 }
 
 bool ScenarioRoomForm::Store() {
-  if (!ReadScenarioRoomGrid(*grid_, ctx_.state, ctx_.prompt)) return false;
+  if (!ReadScenarioRoomGrid(*grid_, ctx_.state.Building, ctx_.prompt)) return false;
   // Only a read-back that stored counts as transferred, so that Cancel still asks after a
   // refused one.
   ctx_.state.RoomDataTransferred = true;

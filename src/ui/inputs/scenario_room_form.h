@@ -4,7 +4,6 @@
 
 #include "ui/common/input_form.h"
 
-class QFrame;
 
 namespace quarn {
 
@@ -45,7 +44,6 @@ class ScenarioRoomForm : public InputForm {
   // The room of the grid's current row.
   int16_t RowRoom() const;
 
-  QFrame* edit_frame_ = nullptr;
   int16_t selected_room_ = 0;
 };
 

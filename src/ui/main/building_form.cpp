@@ -136,8 +136,8 @@ BuildingForm::BuildingForm(MainContext& context, QWidget* parent)
   // Sized for the grid's two columns and the menu bar, and never smaller: a smaller window
   // (Window > Cascade sizes each child to its hint) folds the menus away behind the bar's
   // extension button.
-  SetMinimumTwips(*this, 10500, kGridWindowMinHeightTwips);
-  resize(TwipsToPixels(10500), TwipsToPixels(kGridWindowMinHeightTwips));
+  SetMinimumTwips(*this, kBuildingWindowMinWidthTwips, kGridWindowMinHeightTwips);
+  resize(TwipsToPixels(kBuildingWindowMinWidthTwips), TwipsToPixels(kGridWindowMinHeightTwips));
 }
 
 BuildingForm::~BuildingForm() = default;

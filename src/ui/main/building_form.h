@@ -18,6 +18,10 @@ enum class PlotKind;
 enum class BarChartKind;
 enum class RunKind;
 
+// The building window's least width, and the width it opens at: its grid's two columns and
+// the whole menu bar.
+inline constexpr int kBuildingWindowMinWidthTwips = 10500;
+
 // The building window: the building's Item/Value grid and every main menu of the program.
 // It lives from the start of the main window to the end of the program.
 class BuildingForm : public QMainWindow {

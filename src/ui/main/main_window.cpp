@@ -139,7 +139,7 @@ MainWindow* StartMainWindow(MainContext& context) {
   // Inside the frame at 100, 100 twips, four fifths of the frame's size.
   const QSize inner = frame->Area()->size();
   sub->setGeometry(TwipsToPixels(100), TwipsToPixels(100),
-                   std::max(inner.width() * 4 / 5, TwipsToPixels(10500)),
+                   std::max(inner.width() * 4 / 5, TwipsToPixels(kBuildingWindowMinWidthTwips)),
                    std::max(inner.height() * 4 / 5, TwipsToPixels(kGridWindowMinHeightTwips)));
   sub->show();
   building->SetupBuildingGrid(building->Grid());

@@ -11,9 +11,6 @@
 #include "ui/common/window_links.h"
 
 class QComboBox;
-class QFrame;
-class QGroupBox;
-class QLabel;
 class QMdiArea;
 class QRadioButton;
 
@@ -99,15 +96,10 @@ class ScenarioEditor : public QMainWindow, public ScenarioEditorLink {
   void Unload();
 
   MainContext& ctx_;
-  QFrame* top_frame_ = nullptr;
   EditCellBox* edit_cell_ = nullptr;
   FlexGrid* grid_ = nullptr;
-  QFrame* options_frame_ = nullptr;
-  QLabel* class_label_ = nullptr;
-  QLabel* hvac_label_ = nullptr;
   QComboBox* pollutant_type_ = nullptr;
   QComboBox* type_hvac_ = nullptr;
-  QGroupBox* units_frame_ = nullptr;
   QRadioButton* number_ = nullptr;
   QRadioButton* micrograms_ = nullptr;
   QRadioButton* milligrams_ = nullptr;

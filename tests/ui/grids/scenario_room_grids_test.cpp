@@ -45,7 +45,7 @@ TEST(ScenarioRoomGrid, FillThenReadKeepsEveryRoom) {
   EXPECT_EQ(grid.Row(), 1);
   EXPECT_EQ(grid.Col(), 2);
   grid.SetTextMatrix(2, 4, "100");
-  ASSERT_TRUE(ReadScenarioRoomGrid(grid, st, prompt));
+  ASSERT_TRUE(ReadScenarioRoomGrid(grid, st.Building, prompt));
   const ScenarioRecord& s = st.Building.Scenario;
   EXPECT_EQ(s.NumSources[1], 2);
   EXPECT_EQ(s.NumSinks[2], 1);
@@ -63,7 +63,7 @@ TEST(ScenarioRoomGrid, RoomNumberIsRoundedAndTakenFromColumnZero) {
   grid.SetRows(3);                  // rooms 1 and 2 only
   grid.SetTextMatrix(2, 0, "2.6");  // addresses room 3
   grid.SetTextMatrix(2, 2, "1");
-  ASSERT_TRUE(ReadScenarioRoomGrid(grid, st, prompt));
+  ASSERT_TRUE(ReadScenarioRoomGrid(grid, st.Building, prompt));
   EXPECT_EQ(st.Building.Scenario.NumSources[3], 1);
 }
 
@@ -79,7 +79,7 @@ TEST(ScenarioRoomGrid, CountsOutsideTheRecordAreRefusedNamingTheRoom) {
     FillScenarioRoomGrid(grid, st.Building);
     grid.SetTextMatrix(1, 2, "0");  // a valid change that must not be stored either
     grid.SetTextMatrix(2, c.col, c.text);
-    EXPECT_FALSE(ReadScenarioRoomGrid(grid, st, prompt));
+    EXPECT_FALSE(ReadScenarioRoomGrid(grid, st.Building, prompt));
     ASSERT_EQ(prompt.shown.size(), 1u);
     const std::string& text = prompt.shown[0].text;
     EXPECT_TRUE(text.find("Room 2") != std::string::npos || text.find("Row 2") != std::string::npos)
@@ -94,7 +94,7 @@ TEST(ScenarioRoomGrid, RoomCountsAreRewrittenInPlace) {
   FillScenarioRoomGrid(grid, st.Building);
   grid.SetRowCol(2, 4);
   st.Building.Scenario.NumSinks[1] = 2;
-  FillRoomCountGrid(grid, st);
+  FillRoomCountGrid(grid, st.Building);
   EXPECT_EQ(grid.TextMatrix(1, 3), "2");
   EXPECT_EQ(grid.Row(), 2);
   EXPECT_EQ(grid.Col(), 4);
@@ -108,7 +108,7 @@ TEST(OutdoorConcGrid, EnteredValuesSurviveOpenAndTransfer) {
   st.Building.Scenario.OutdoorConcInput[1][0] = 123.456f;
   FlexGrid grid;
   SetupConcHistoryGrid(grid);
-  FillConcGrid(grid, st);
+  FillConcGrid(grid, st.Building);
   EXPECT_EQ(grid.Rows(), 52);
   EXPECT_EQ(grid.Cols(), 5);
   EXPECT_EQ(grid.TextMatrix(1, 1), "\xB5g/m\xB3");
@@ -117,7 +117,7 @@ TEST(OutdoorConcGrid, EnteredValuesSurviveOpenAndTransfer) {
   EXPECT_EQ(grid.TextMatrix(2, 1), "1.23E2");
   EXPECT_EQ(grid.CellBackColorAt(5, 3), QColor(255, 255, 0));
   ScriptedPrompt prompt;
-  EXPECT_TRUE(ReadOutdoorConcGrid(grid, UnitOptions{}, st, prompt));
+  EXPECT_TRUE(ReadOutdoorConcGrid(grid, UnitOptions{}, st.Building, prompt));
   EXPECT_EQ(s.OutdoorConcUnits, "micrograms");
   EXPECT_EQ(st.Building.Scenario.OutdoorConcInput[1][0], 123.456f);
   EXPECT_EQ(s.OutdoorConc[1][0],
@@ -133,21 +133,21 @@ TEST(OutdoorConcGrid, PointCountsAndDeletedPoints) {
   }
   FlexGrid grid;
   SetupConcHistoryGrid(grid);
-  FillConcGrid(grid, st);
+  FillConcGrid(grid, st.Building);
   // Times 0, 1, 2 then an empty time: three points.
   grid.SetTextMatrix(5, 0, "");
   ScriptedPrompt prompt;
-  ReadOutdoorConcGrid(grid, UnitOptions{false, false, true}, st, prompt);
+  ReadOutdoorConcGrid(grid, UnitOptions{false, false, true}, st.Building, prompt);
   EXPECT_EQ(s.OutdoorConcUnits, "milligrams");
   EXPECT_EQ(s.NumOutdoorConcPoints, 3);
   EXPECT_EQ(s.OutdoorConcTime[5], 0);  // deleted points do not come back
   EXPECT_EQ(st.Building.Scenario.OutdoorConcInput[5][1], 0);
   EXPECT_EQ(st.Building.Scenario.OutdoorConcInput[3][1], 5);
   // Times 0, 1, 0: the third point is stored but not counted.
-  FillConcGrid(grid, st);
+  FillConcGrid(grid, st.Building);
   grid.SetTextMatrix(4, 0, "0");
   grid.SetTextMatrix(4, 2, "7");
-  ReadOutdoorConcGrid(grid, UnitOptions{true, false, false}, st, prompt);
+  ReadOutdoorConcGrid(grid, UnitOptions{true, false, false}, st.Building, prompt);
   EXPECT_EQ(s.OutdoorConcUnits, "ppm");  // Option1 of a gas scenario
   EXPECT_EQ(s.NumOutdoorConcPoints, 2);
   EXPECT_EQ(st.Building.Scenario.OutdoorConcInput[3][1], 7);
@@ -160,19 +160,19 @@ TEST(InitialConcGrid, RoundTripWithConvertedBlock) {
   st.Building.Scenario.InitialConcInput[2][1] = 0.0123456f;
   FlexGrid grid;
   UnitOptions options;
-  SetupInitialConcentrationGrid(grid, options, st);
+  SetupInitialConcentrationGrid(grid, options, st.Building);
   EXPECT_TRUE(options.number_or_ppm);
   EXPECT_EQ(grid.TextMatrix(0, 0), "Pollutant ");
   EXPECT_EQ(grid.TextMatrix(0, 1), "PPM");
   EXPECT_EQ(grid.TextMatrix(0, 3), "mg/m3");
   EXPECT_EQ(grid.TextMatrix(1, 4), "Lab");
-  LoadInitialConcentrationGrid(grid, st);
+  LoadInitialConcentrationGrid(grid, st.Building);
   EXPECT_EQ(grid.Rows(), 4);
   EXPECT_EQ(grid.TextMatrix(3, 0), "xylene");
   EXPECT_EQ(grid.TextMatrix(3, 2), "1.23E-2");
   grid.SetTextMatrix(2, 1, "250");
   ScriptedPrompt prompt;
-  EXPECT_TRUE(ReadInitialConcGrid(grid, st, prompt));
+  EXPECT_TRUE(ReadInitialConcGrid(grid, st.Building, prompt));
   EXPECT_EQ(st.Building.Scenario.InitialConcInput[2][1], 0.0123456f);
   EXPECT_EQ(st.Building.Scenario.InitialConcInput[1][0], 250);
   for (int p = 0; p < 2; ++p) {
@@ -194,7 +194,7 @@ TEST(InitialConcGrid, EmptyUnitsBecomePpmForGasesAndNumberForParticles) {
     st.Building.Scenario.InitialConcUnits = "";
     FlexGrid grid;
     UnitOptions options;
-    SetupInitialConcentrationGrid(grid, options, st);
+    SetupInitialConcentrationGrid(grid, options, st.Building);
     EXPECT_TRUE(options.number_or_ppm);
     EXPECT_EQ(st.Building.Scenario.InitialConcUnits, units);
   }
@@ -207,10 +207,10 @@ TEST(OutdoorConcGrid, AValueThatCannotBeConvertedIsRefusedAndNothingStored) {
   st.Building.Scenario.ConcUnits = "number";
   const ProgramState before = st;
   FlexGrid grid;
-  FillConcGrid(grid, st);
+  FillConcGrid(grid, st.Building);
   grid.SetTextMatrix(2, 1, "7");
   ScriptedPrompt prompt;
-  EXPECT_FALSE(ReadOutdoorConcGrid(grid, UnitOptions{true, false, false}, st, prompt));
+  EXPECT_FALSE(ReadOutdoorConcGrid(grid, UnitOptions{true, false, false}, st.Building, prompt));
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0].text,
             "Error.  The outdoor concentrations of pollutant 1 (toluene) cannot be converted from "
@@ -244,7 +244,7 @@ TEST(InitialConcGrid, UnitLabelsOfBothBlocks) {
     s.ConcUnits = c.conc;
     FlexGrid grid;
     UnitOptions options;
-    SetupInitialConcentrationGrid(grid, options, st);
+    SetupInitialConcentrationGrid(grid, options, st.Building);
     EXPECT_EQ(options.number_or_ppm, c.option1) << c.initial;
     EXPECT_EQ(grid.TextMatrix(0, 2), c.entered_label) << c.cls << " " << c.initial;
     EXPECT_EQ(grid.TextMatrix(0, 3), c.converted_label) << c.cls << " " << c.conc;
