@@ -31,8 +31,8 @@ struct HVACState {
 };
 
 // How the HVAC system joins the rooms over one step. The supply air is a linear function of
-// the rooms' concentrations, Csup(p) = sum over rooms r of Weight[r][p] C(r, p) +
-// Constant[p], so that the rooms and the system form one linear system that the run
+// the rooms' concentrations, Csup(p) = sum over rooms r of weight[r][p] C(r, p) +
+// constant[p], so that the rooms and the system form one linear system that the run
 // integrates over the step; the mass the exhaust takes out of the building and the mass the
 // filter catches grow at sum over r of exhausted[r][p] C(r, p) and sum over r of
 // caught[r][p] C(r, p) + caught_outdoor[p] per hour.
@@ -60,13 +60,12 @@ struct HVACMixing {
 
 // The mixing of one step, for every pollutant:
 // - scenario: HVACType, FilterCapacity and the pollutant count are read;
-// - roomCount: rooms 1..roomCount send their return air to the system;
-// - flows: the return flows R(r) (base_hvac_return), the system's exhaust E (hvac_exhaust_total)
-// and
-//   outdoor intake O (hvac_intake_total), and the penetrations (position 1 for type 1, position 0
-//   for types 2, 3 and 4);
-// - outdoorConc: outdoor concentration Cout(p) in force;
-// - hvacEmission: H(p), what the sources installed in the system (room 0) emit in this step,
+// - room_count: rooms 1..room_count send their return air to the system;
+// - flows: the return flows R(r) (base_hvac_return), the system's exhaust E
+//   (hvac_exhaust_total) and outdoor intake O (hvac_intake_total), and the penetrations
+//   (position 1 for type 1, position 0 for types 2, 3 and 4);
+// - outdoor_conc: outdoor concentration Cout(p) in force;
+// - hvac_emission: H(p), what the sources installed in the system (room 0) emit in this step,
 //   as a mass per hour (SourceEmissionRate for room 0, not divided by a volume); zeros when
 //   the system has no sources;
 // - state: the filter's mass, and the supply concentration kept when nothing is supplied.
@@ -86,7 +85,7 @@ void AccumulateHVAC(const HVACMixing& mixing, int room_count, int pollutants,
                     PerPollutant<float>& leaving_mass);
 
 // One step with the rooms held at `conc` over it: the mixing, then state.supply_conc, the
-// filter's mass and leavingMass as AccumulateHVAC gives them for conc × dt.
+// filter's mass and leaving_mass as AccumulateHVAC gives them for conc × dt.
 void HVACConcentrations(const ScenarioRecord& scenario, int room_count, const WorkingFlows& flows,
                         const RoomPollutant& conc, const PerPollutant<float>& outdoor_conc,
                         const PerPollutant<float>& hvac_emission, float dt, HVACState& state,

@@ -25,10 +25,7 @@ struct ProgramState {
   std::string TempDrive;
   BuildingRecord Building;
   std::string CurrentFileName;
-  bool ScenarioDialogFlag = false;
-  bool ScenarioFileFlag = false;
   int16_t CurrentSource = 0;
-  float TimeStep = 0;
   bool ExposureCalculated = false;
   // Calculate > Risk has run to its end on the exposures of the last exposure calculation:
   // the windows tell a risk of 0 from one never calculated.
@@ -47,7 +44,6 @@ struct ProgramState {
   bool RoomFlowsSaved = false;
   bool VentilationSaved = false;
   bool RoomsSaved = false;
-  bool ScenarioRoomsFlag = false;
   // The scenario room window's data went into the record; its File > Cancel asks only while
   // it is False.
   bool RoomDataTransferred = false;

@@ -1,7 +1,5 @@
 #include "model/record_resets.h"
 
-#include <algorithm>
-
 #include "model/records.h"
 
 namespace quarn {

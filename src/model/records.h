@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <concepts>
 #include <cstdint>
 #include <string>
+#include <type_traits>
 
 #include "model/fixed_string.h"
 
@@ -263,52 +265,41 @@ struct BuildingRecord {
 // Names for the stored fields that the run and the windows read: the file layouts keep the
 // numbered names, the code reads what each holds.
 
+// A record of the given type, const or not: each accessor below is then one function that
+// gives a const record's field read-only and a mutable record's field writable.
+template <class R, class Record>
+concept RecordRef = std::same_as<std::remove_const_t<R>, Record>;
+
 // The managed system's totals, m³/h: outdoor air taken in (entering) and exhausted (leaving).
-inline float& ManagedIntakeTotal(ScenarioRecord& s) {
+inline auto& ManagedIntakeTotal(RecordRef<ScenarioRecord> auto& s) {
   return s.ManagedValue1;
 }
-inline float ManagedIntakeTotal(const ScenarioRecord& s) {
-  return s.ManagedValue1;
-}
-inline float& ManagedExhaustTotal(ScenarioRecord& s) {
-  return s.ManagedValue2;
-}
-inline float ManagedExhaustTotal(const ScenarioRecord& s) {
+inline auto& ManagedExhaustTotal(RecordRef<ScenarioRecord> auto& s) {
   return s.ManagedValue2;
 }
 // The period in which the managed flows replace the others, h from the start of the run.
-inline float& ManagedPeriodStart(ScenarioRecord& s) {
+inline auto& ManagedPeriodStart(RecordRef<ScenarioRecord> auto& s) {
   return s.ManagedValue3;
 }
-inline float ManagedPeriodStart(const ScenarioRecord& s) {
-  return s.ManagedValue3;
-}
-inline float& ManagedPeriodEnd(ScenarioRecord& s) {
+inline auto& ManagedPeriodEnd(RecordRef<ScenarioRecord> auto& s) {
   return s.ManagedValue4;
 }
-inline float ManagedPeriodEnd(const ScenarioRecord& s) {
-  return s.ManagedValue4;
+// The run takes the managed flows only when the flag says so, and a period that ends at 0
+// is no period.
+inline void SetManagedFlowFlag(ScenarioRecord& s) {
+  s.ManagedFlowFlag = ManagedPeriodEnd(s) > 0 ? "Y" : "N";
 }
 
 // The spill models' liquid (models 8 and 10): the mass of each pollutant in it, mg, and the
 // moles of each left in it.
-inline PerPollutant<float>& LiquidMass(SourceRecord& s) {
+inline auto& LiquidMass(RecordRef<SourceRecord> auto& s) {
   return s.ModelWork1;
 }
-inline const PerPollutant<float>& LiquidMass(const SourceRecord& s) {
-  return s.ModelWork1;
-}
-inline PerPollutant<float>& MolesLeft(SourceRecord& s) {
-  return s.SourceWork1;
-}
-inline const PerPollutant<float>& MolesLeft(const SourceRecord& s) {
+inline auto& MolesLeft(RecordRef<SourceRecord> auto& s) {
   return s.SourceWork1;
 }
 // The composition window's content of each component, mg per g of the product.
-inline PerPollutant<float>& CompositionMgPerGram(SourceRecord& s) {
-  return s.SourceWork2;
-}
-inline const PerPollutant<float>& CompositionMgPerGram(const SourceRecord& s) {
+inline auto& CompositionMgPerGram(RecordRef<SourceRecord> auto& s) {
   return s.SourceWork2;
 }
 

@@ -21,11 +21,9 @@ void NewBuilding(ProgramState& state) {
   // Every room slot gets its defaults, not only the one room in use.
   InitializeScenario(b.Scenario, kMaxRooms);
   state.MaxConcentration = 20;
-  state.ScenarioSaved = false;
   state.BuildingSaved = false;
   ClearSavedFlags(state);
   state.RoomsSaved = false;
-  b.Scenario.NumOccupants = 0;
 }
 
 void ClearBuilding(ProgramState& state) {
@@ -38,16 +36,22 @@ void ClearScenario(ProgramState& state) {
   ClearSavedFlags(state);
 }
 
-void ClearSavedFlags(ProgramState& state) {
+namespace {
+
+void PutSavedFlags(ProgramState& state, bool saved) {
   for (bool* f : {&state.SourcesSaved, &state.SinksSaved, &state.OccupantsSaved,
                   &state.RoomFlowsSaved, &state.VentilationSaved, &state.ScenarioSaved})
-    *f = false;
+    *f = saved;
+}
+
+}  // namespace
+
+void ClearSavedFlags(ProgramState& state) {
+  PutSavedFlags(state, false);
 }
 
 void SetSavedFlags(ProgramState& state) {
-  for (bool* f : {&state.SourcesSaved, &state.SinksSaved, &state.OccupantsSaved,
-                  &state.RoomFlowsSaved, &state.VentilationSaved, &state.ScenarioSaved})
-    *f = true;
+  PutSavedFlags(state, true);
 }
 
 }  // namespace quarn

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 
 #include "model/work_file_reader.h"
 #include "text/number_text.h"
@@ -57,36 +55,32 @@ void AppendBytes(std::string& out, const T& value) {
 }  // namespace
 
 std::string IntegralsFileOf(const std::string& conc_work_file) {
-  std::string path = conc_work_file;
-  const std::size_t dot = path.rfind('.');
-  const std::size_t slash = path.find_last_of("/\\");
-  if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) path.resize(dot);
-  return path + ".ITG";
+  return std::filesystem::path(conc_work_file).replace_extension(".ITG").string();
 }
 
 bool IntegralsFileReader::Open(const std::string& path, int width) {
-  bytes_.clear();
-  at_ = 0;
+  in_.close();
+  in_.clear();
   width_ = width;
-  std::ifstream in(path, std::ios::binary);
-  if (!in || width <= 0) return false;
-  bytes_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  in_.open(path, std::ios::binary);
+  if (!in_ || width <= 0) return false;
+  char mark[sizeof kIntegralsMark] = {};
   int32_t stored = 0;
-  if (bytes_.size() < sizeof kIntegralsMark + sizeof stored ||
-      !std::equal(kIntegralsMark, kIntegralsMark + 4, bytes_.begin()))
+  if (!in_.read(mark, sizeof mark) || !std::equal(mark, mark + sizeof mark, kIntegralsMark) ||
+      !in_.read(reinterpret_cast<char*>(&stored), sizeof stored))
     return false;
-  std::memcpy(&stored, bytes_.data() + 4, sizeof stored);
-  at_ = 8;
   return stored == width;
 }
 
 bool IntegralsFileReader::Next(float& time, std::vector<float>& integrals) {
-  const std::size_t record = sizeof(float) * (static_cast<std::size_t>(width_) + 1);
-  if (width_ <= 0 || at_ + record > bytes_.size()) return false;
-  std::memcpy(&time, bytes_.data() + at_, sizeof time);
-  integrals.resize(static_cast<std::size_t>(width_));
-  std::memcpy(integrals.data(), bytes_.data() + at_ + sizeof time, record - sizeof time);
-  at_ += record;
+  if (width_ <= 0) return false;
+  // A record cut short at the end of the file is no record: the caller's values stay.
+  record_.resize(static_cast<std::size_t>(width_) + 1);
+  if (!in_.read(reinterpret_cast<char*>(record_.data()),
+                static_cast<std::streamsize>(record_.size() * sizeof(float))))
+    return false;
+  time = record_[0];
+  integrals.assign(record_.begin() + 1, record_.end());
   return true;
 }
 
@@ -101,19 +95,17 @@ bool WorkFileWriter::Create(const std::string& path, std::string* reason) {
 
 bool WorkFileWriter::WriteIntegrals(std::string_view bytes) {
   std::string reason;
-  if (integrals_out_.Write(bytes, &reason)) return true;
-  if (failure_.empty()) failure_ = WorkFileFailure(integrals_path_, reason);
-  return false;
+  return integrals_out_.Write(bytes, &reason) || Failed(integrals_path_, reason);
 }
 
-bool WorkFileWriter::Failed(const std::string& reason) {
-  if (failure_.empty()) failure_ = WorkFileFailure(path_, reason);
+bool WorkFileWriter::Failed(const std::string& path, const std::string& reason) {
+  if (failure_.empty()) failure_ = WorkFileFailure(path, reason);
   return false;
 }
 
 bool WorkFileWriter::Write(std::string_view bytes) {
   std::string reason;
-  return out_.Write(bytes, &reason) || Failed(reason);
+  return out_.Write(bytes, &reason) || Failed(path_, reason);
 }
 
 bool WorkFileWriter::WriteResultsBlock(ResultsBuffer& buffer, char separator) {
@@ -143,11 +135,9 @@ bool WorkFileWriter::Finish() {
   const bool open = out_.IsOpen();
   bool ok = Write(text_);
   std::string reason;
-  if (open && !out_.Close(&reason)) ok = Failed(reason);
-  if (integrals_out_.IsOpen() && !integrals_out_.Close(&reason)) {
-    if (failure_.empty()) failure_ = WorkFileFailure(integrals_path_, reason);
-    ok = false;
-  }
+  if (open && !out_.Close(&reason)) ok = Failed(path_, reason);
+  if (integrals_out_.IsOpen() && !integrals_out_.Close(&reason))
+    ok = Failed(integrals_path_, reason);
   if (ok) NoteWorkFileWritten(path_);
   return ok;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <fstream>
 #include <span>
 #include <string>
 #include <string_view>
@@ -42,9 +43,6 @@ class ResultsBuffer {
   std::span<float> Integrals(int k) {
     return std::span<float>(integrals_).subspan(static_cast<std::size_t>(k) * width_, width_);
   }
-  std::span<const float> Integrals(int k) const {
-    return std::span<const float>(integrals_).subspan(static_cast<std::size_t>(k) * width_, width_);
-  }
   // Adds a record (the buffer must not be full) and returns its concentrations to fill.
   std::span<float> Add(float time);
   // Forgets every record: their times and concentrations become 0.
@@ -75,8 +73,8 @@ class IntegralsFileReader {
   bool Next(float& time, std::vector<float>& integrals);
 
  private:
-  std::vector<char> bytes_;
-  std::size_t at_ = 0;
+  std::ifstream in_;
+  std::vector<float> record_;  // the time and the integrals as the file holds them
   int width_ = 0;
 };
 
@@ -101,7 +99,7 @@ class WorkFileWriter {
  private:
   bool Write(std::string_view bytes);
   // Keeps the first failure: what follows a full disk fails for the same reason.
-  bool Failed(const std::string& reason);
+  bool Failed(const std::string& path, const std::string& reason);
   bool WriteIntegrals(std::string_view bytes);
   WorkFileOutput out_;
   WorkFileOutput integrals_out_;

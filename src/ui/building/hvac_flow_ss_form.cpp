@@ -249,7 +249,7 @@ void HVACFlowSSForm::Transfer() {
                         FromQt(stop_time_->text()), st.Building);
     // The run takes the managed flows only when the flag says so; the scenario grid's read
     // back sets it by the same rule, but that may never come if the editor is cancelled.
-    s.ManagedFlowFlag = ManagedPeriodEnd(s) > 0 ? "Y" : "N";
+    SetManagedFlowFlag(s);
   }
   st.ScenarioSaved = false;
   CloseForm();

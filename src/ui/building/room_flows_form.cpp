@@ -169,7 +169,6 @@ RoomFlowsForm* OpenRoomFlows(MainContext& context, QWidget* opener, int16_t set)
     return open;
   }
   context.state.FlowSet = set;
-  context.state.ScenarioRoomsFlag = true;
   RoomFlowsForm* form =
       ShowInputFormOnce<RoomFlowsForm>(context, opener, kLeftTwips, kTopTwips).form;
   form->ShowRoom(1);

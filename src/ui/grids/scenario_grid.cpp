@@ -236,7 +236,7 @@ bool ReadGeneralScenarioGrid(FlexGrid& grid, BuildingRecord& building, int hvac_
   }
 
   s.HVACType = hvac_type_index + 1;
-  s.ManagedFlowFlag = ManagedPeriodEnd(s) > 0 ? "Y" : "N";
+  SetManagedFlowFlag(s);
   grid.SetRowCol(1, 1);
 
   s.Name = grid.TextMatrix(row::kName, 1);
