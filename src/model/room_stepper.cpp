@@ -84,6 +84,46 @@ PerPollutant<double> RowTimesPlain(const Lanes* row, std::size_t columns, const 
   return out;
 }
 
+// Two pollutants' worth of doubles, and their comparisons' masks: what every x86-64
+// processor holds in one register.
+using Wide = double __attribute__((vector_size(16)));
+using WideMask = int64_t __attribute__((vector_size(16)));
+using TwoSingles = float __attribute__((vector_size(8)));
+
+Wide LoadWide(const PerPollutant<double>& lanes, int pair) {
+  Wide v;
+  std::memcpy(&v, lanes.data() + 2 * pair, sizeof v);
+  return v;
+}
+
+TwoSingles LoadSingles(const Lanes& lanes, int pair) {
+  TwoSingles v;
+  std::memcpy(&v, lanes.data() + 2 * pair, sizeof v);
+  return v;
+}
+
+// (Lanes are the pollutants' Singles, as an HVAC filter's masses are.)
+Wide LoadWide(const Lanes& lanes, int pair) {
+  return __builtin_convertvector(LoadSingles(lanes, pair), Wide);
+}
+
+// Whether some lane of a comparison's mask is set.
+int AnyLane(const WideMask& mask) {
+  Wide v;
+  std::memcpy(&v, &mask, sizeof v);
+  return __builtin_ia32_movmskpd(v);
+}
+
+// |x| bit for bit as std::fabs gives it: the sign bit cleared.
+Wide Magnitude(const Wide& x) {
+  WideMask bits;
+  std::memcpy(&bits, &x, sizeof bits);
+  bits &= std::numeric_limits<int64_t>::max();
+  Wide v;
+  std::memcpy(&v, &bits, sizeof v);
+  return v;
+}
+
 [[gnu::always_inline]] inline void LoadLanes(Eight& v, const Lanes& lanes) {
   std::memcpy(&v, lanes.data(), sizeof v);
 }
@@ -246,6 +286,9 @@ struct RoomStepper::Block {
   uint64_t showers_on = 0;
   std::array<std::array<uint64_t, 2>, kMaxPollutants> layers_on{};
   std::vector<PerPollutant<double>> modes;  // the decaying inputs at the last step's end
+  // The row of a step of the block rows for each of releasing_layers_, or -1 where it has
+  // none (it does not release in any pollutant).
+  std::vector<int> released_rows;
 };
 
 RoomStepper::RoomStepper(const BuildingRecord& building, const PerPollutant<float>& conc_per_mass,
@@ -256,6 +299,7 @@ RoomStepper::RoomStepper(const BuildingRecord& building, const PerPollutant<floa
       cache_(systems_kept),
       solution_(std::make_unique<Solution>()),
       block_(std::make_unique<Block>()) {
+  for (int p = 0; p < PollutantCount(building.Scenario); ++p) in_run_[p] = 1;
   for (std::size_t i = 0; i < layout_.layers.size(); ++i)
     if (layout_.layers[i].layer == 1 && layout_.layers[i].room >= 1)
       releasing_layers_.push_back(static_cast<int>(i));
@@ -456,24 +500,57 @@ void RoomStepper::CommitRooms(BuildingRecord& building,
                               PerPollutant<double>& emitted, bool& output_due) {
   ScenarioRecord& s = building.Scenario;
   const int np = PollutantCount(s);
+  const bool threshold_normal = step.change_threshold >= std::numeric_limits<float>::min();
   for (int r = 1; r <= layout_.rooms; ++r) {
     const PerPollutant<double>& end = ends[static_cast<std::size_t>(r - 1)];
     const PerPollutant<double>& integral = integrals[static_cast<std::size_t>(r - 1)];
-    const double cleaner = CleanerRate(s, r);
+    PerPollutant<float> next{};
+    PerPollutant<float> along{};
     for (int p = 0; p < np; ++p) {
-      const auto next = static_cast<float>(end[p]);
-      arrays.new_conc[r][p] = next;
-      arrays.room_conc[r][p] = next;
-      arrays.step_integral[r][p] = static_cast<float>(integral[p]);
-      if (cleaner != 0)
+      next[p] = static_cast<float>(end[p]);
+      along[p] = static_cast<float>(integral[p]);
+    }
+    const PerPollutant<float>& previous = arrays.previous_room_conc[r];
+    arrays.new_conc[r] = next;
+    arrays.room_conc[r] = next;
+    arrays.step_integral[r] = along;
+    const double cleaner = CleanerRate(s, r);
+    if (cleaner != 0)
+      for (int p = 0; p < np; ++p)
         s.AirCleanerCollected[r] +=
             static_cast<float>(cleaner * integral[p] * building.RoomList[r].Volume);
-      if (!output_due && next > 0 &&
-          MovedBeyond(std::fabs(arrays.previous_room_conc[r][p] - next), next,
-                      step.change_threshold))
-        output_due = true;
+    if (output_due) continue;
+    // Every lane by MovedBeyond's products at once; only a room with a quotient within a
+    // rounding of the threshold is divided, one pollutant at a time.
+    WideMask moved_lanes = {};
+    WideMask near_lanes = {};
+    for (int pair = 0; pair < kMaxPollutants / 2; ++pair) {
+      const Wide now = LoadWide(next, pair);
+      const Wide limit = static_cast<double>(step.change_threshold) * now;
+      // The change as a Single, as the quotient is taken.
+      const Wide change = Magnitude(
+          __builtin_convertvector(LoadSingles(previous, pair) - LoadSingles(next, pair), Wide));
+      // (The lanes past the run's pollutants hold zero.)
+      const WideMask counts = now > 0;
+      moved_lanes |= counts & (change > limit + Magnitude(limit) * 1e-6);
+      near_lanes |= counts & (change > limit);
     }
-    // A shower's water takes up what the air holds above C H: its emission follows the air.
+    const bool moved = moved_lanes[0] != 0 || moved_lanes[1] != 0;
+    const bool near = near_lanes[0] != 0 || near_lanes[1] != 0;
+    if (threshold_normal && moved) {
+      output_due = true;
+      continue;
+    }
+    if (threshold_normal && !near) continue;
+    for (int p = 0; p < np && !output_due; ++p)
+      if (next[p] > 0 &&
+          MovedBeyond(std::fabs(previous[p] - next[p]), next[p], step.change_threshold))
+        output_due = true;
+  }
+  // A shower's water takes up what the air holds above C H: its emission follows the air.
+  if (showers_on == 0) return;
+  for (int r = 1; r <= layout_.rooms; ++r) {
+    const PerPollutant<double>& integral = integrals[static_cast<std::size_t>(r - 1)];
     for (int k = 1; k <= SourceSlotCount(s, r); ++k) {
       const SourceRecord& source = s.Sources[r][k];
       if (source.Model != kShowerModel || ((showers_on >> (r * 4 + k)) & 1U) == 0) continue;
@@ -489,13 +566,14 @@ void RoomStepper::CommitRooms(BuildingRecord& building,
   }
 }
 
-double RoomStepper::ModesEmitted(const BuildingRecord& building,
-                                 const std::vector<PerPollutant<double>>& integrals, int p) const {
-  double emitted = 0;
+PerPollutant<double> RoomStepper::ModesEmitted(
+    const BuildingRecord& building, const std::vector<PerPollutant<double>>& integrals) const {
+  const int np = PollutantCount(building.Scenario);
+  PerPollutant<double> emitted{};
   for (std::size_t m = 0; m < layout_.modes.size(); ++m) {
     const int room = layout_.modes[m].room;
     const double volume = room >= 1 ? building.RoomList[room].Volume : 1.0;
-    emitted += integrals[m][p] * volume / conc_per_mass_[p];
+    for (int p = 0; p < np; ++p) emitted[p] += integrals[m][p] * volume / conc_per_mass_[p];
   }
   return emitted;
 }
@@ -537,9 +615,8 @@ void RoomStepper::Commit(BuildingRecord& building, const Solution& sol, const St
       mass = next;
     }
   }
-  for (int p = 0; p < np; ++p)
-    s.TotalEmitted[p] +=
-        static_cast<float>(emitted[p] + ModesEmitted(building, sol.mode_integrals, p));
+  const PerPollutant<double> modes = ModesEmitted(building, sol.mode_integrals);
+  for (int p = 0; p < np; ++p) s.TotalEmitted[p] += static_cast<float>(emitted[p] + modes[p]);
   step_sources_.Commit(sources, sol.mode_ends);
 }
 
@@ -602,6 +679,15 @@ void RoomStepper::StartBlock(BuildingRecord& building, const Solution& sol, bool
     return;
   }
   const BlockRows& rows_of_block = cache_.Block(*sol.system, building, layout_, np, sol.dt);
+  block.released_rows.clear();
+  for (int layer : releasing_layers_) {
+    const auto& releasing = rows_of_block.releasing;
+    const auto at = std::find(releasing.begin(), releasing.end(), layer);
+    block.released_rows.push_back(
+        at == releasing.end()
+            ? -1
+            : rows_of_block.Releasing(layout_.rooms, static_cast<int>(at - releasing.begin())));
+  }
   block.state = lanes_;
   BeginBlockAt(building, rows_of_block);
   // The step just taken is the block's first.
@@ -622,12 +708,25 @@ void RoomStepper::SetLayerChecks(const BuildingRecord& building) {
     const StateLayout::LayerState& at = layout_.layers[static_cast<std::size_t>(layer)];
     if (!step_sources_.On(at.room, at.slot)) continue;
     const SourceRecord& source = s.Sources[at.room][at.slot];
+    LayerCheck check{k,
+                     static_cast<std::size_t>(layout_.LayerIndex(layer)),
+                     static_cast<std::size_t>(at.room - 1),
+                     {},
+                     {},
+                     {},
+                     {}};
+    check.m0.fill(1);
+    check.sign.fill(1);
+    bool any = false;
     for (int p = 0; p < PollutantCount(s); ++p) {
       if (source.Params[2][p] == 0) continue;
-      layer_checks_.push_back({k, static_cast<std::size_t>(layout_.LayerIndex(layer)),
-                               static_cast<std::size_t>(at.room - 1), p, source.Params[0][p],
-                               source.Params[2][p], step_sources_.Releasing(layer, p)});
+      any = true;
+      check.c0[p] = source.Params[0][p];
+      check.m0[p] = source.Params[2][p];
+      check.checked[p] = 1;
+      if (step_sources_.Releasing(layer, p)) check.sign[p] = -1;
     }
+    if (any) layer_checks_.push_back(check);
   }
 }
 
@@ -676,11 +775,8 @@ void RoomStepper::BlockValues(const BuildingRecord& building, const BlockRows& r
     sol.integrals[i] = values[static_cast<std::size_t>(rows.RoomIntegral(n, r))];
   }
   for (std::size_t k = 0; k < releasing_layers_.size(); ++k) {
-    const auto at = std::find(rows.releasing.begin(), rows.releasing.end(), releasing_layers_[k]);
-    released_[k] = at == rows.releasing.end()
-                       ? PerPollutant<double>{}
-                       : values[static_cast<std::size_t>(
-                             rows.Releasing(n, static_cast<int>(at - rows.releasing.begin())))];
+    const int row = block.released_rows[k];
+    released_[k] = row < 0 ? PerPollutant<double>{} : values[static_cast<std::size_t>(row)];
   }
 }
 
@@ -708,28 +804,43 @@ bool RoomStepper::BlockStepStaysWhole(const BuildingRecord& building, const HVAC
                                       const HVACState& hvac) const {
   const Block& block = *block_;
   const ScenarioRecord& s = building.Scenario;
-  const int np = PollutantCount(s);
   const int n = layout_.rooms;
   const Solution& sol = *solution_;
+  // Every test two lanes at a time, the lanes past the run's pollutants masked: the same
+  // arithmetic for each lane as one at a time, without a branch for each.
   if (CapacityLimited(s.HVACType)) {
-    for (int p = 0; p < np; ++p) {
-      if (!(hvac.filter_mass[p] < s.FilterCapacity)) continue;
-      double caught = hvac.filter_mass[p] + mixing.caught_outdoor[p] * block.dt;
+    int fills = 0;
+    const double capacity = s.FilterCapacity;
+    for (int pair = 0; pair < kMaxPollutants / 2; ++pair) {
+      const Wide held = LoadWide(hvac.filter_mass, pair);
+      Wide caught = held + LoadWide(mixing.caught_outdoor, pair) * block.dt;
       for (int r = 1; r <= n; ++r)
-        caught += mixing.caught[r][p] * sol.integrals[static_cast<std::size_t>(r - 1)][p];
-      if (caught >= s.FilterCapacity) return false;
+        caught += LoadWide(mixing.caught[r], pair) *
+                  LoadWide(sol.integrals[static_cast<std::size_t>(r - 1)], pair);
+      fills |= AnyLane((LoadWide(in_run_, pair) != 0) & (held < capacity) & (caught >= capacity));
     }
+    if (fills != 0) return false;
   }
   for (const LayerCheck& check : layer_checks_) {
-    const float held = block.state[check.index][check.p];
-    if (!(held > 0)) continue;
-    const double mass = held + released_[check.k][check.p];
-    if (PassesEquilibrium(check.releasing, check.c0 * mass / check.m0,
-                          sol.ends[check.room][check.p]))
-      return false;
+    const Lanes& held = block.state[check.index];
+    const PerPollutant<double>& released = released_[check.k];
+    const PerPollutant<double>& conc = sol.ends[check.room];
+    int passes = 0;
+    for (int pair = 0; pair < kMaxPollutants / 2; ++pair) {
+      const Wide h = LoadWide(held, pair);
+      const Wide mass = h + LoadWide(released, pair);
+      const Wide equilibrium = LoadWide(check.c0, pair) * mass / LoadWide(check.m0, pair);
+      const Wide air = LoadWide(conc, pair);
+      const Wide margin = kEquilibriumMargin * (Magnitude(equilibrium) + Magnitude(air));
+      // A layer that releases passes when the air rises above its equilibrium, one that
+      // takes up when it falls below.
+      const Wide past = LoadWide(check.sign, pair) * (equilibrium - air);
+      passes |= AnyLane((LoadWide(check.checked, pair) != 0) & (h > 0) & (past > margin));
+    }
+    if (passes != 0) return false;
   }
   for (int r = 1; r <= n; ++r)
-    for (int p = 0; p < np; ++p)
+    for (int p = 0; p < PollutantCount(s); ++p)
       if (!std::isfinite(sol.ends[static_cast<std::size_t>(r - 1)][p])) return false;
   return true;
 }
@@ -784,10 +895,10 @@ bool RoomStepper::BlockStep(BuildingRecord& building, const HVACMixing& mixing,
     }
   }
   if (block.chained) SetModeStates();
+  const PerPollutant<double> modes = ModesEmitted(building, sol.mode_integrals);
   for (int p = 0; p < np; ++p) {
     if (s.PeakSinkMass[p] < s.SinkMass[p]) s.PeakSinkMass[p] = s.SinkMass[p];
-    s.TotalEmitted[p] +=
-        static_cast<float>(emitted[p] + ModesEmitted(building, sol.mode_integrals, p));
+    s.TotalEmitted[p] += static_cast<float>(emitted[p] + modes[p]);
   }
   step_sources_.Commit(sources, block.modes);
   return true;

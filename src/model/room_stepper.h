@@ -82,8 +82,8 @@ class RoomStepper {
                    const std::vector<PerPollutant<double>>& integrals, uint64_t showers_on,
                    double dt, const Step& step, RoomArrays& arrays, PerPollutant<double>& emitted,
                    bool& output_due);
-  double ModesEmitted(const BuildingRecord& building,
-                      const std::vector<PerPollutant<double>>& integrals, int p) const;
+  PerPollutant<double> ModesEmitted(const BuildingRecord& building,
+                                    const std::vector<PerPollutant<double>>& integrals) const;
 
   // Blocks of steps (step_system.h).
   struct Block;
@@ -119,16 +119,20 @@ class RoomStepper {
   std::vector<Lanes> lanes_;
   std::vector<PerPollutant<double>> block_values_;  // the rows of a block's step
   std::vector<PerPollutant<double>> released_;      // each releasing layer's change in it
+  // A layer 1 whose equilibrium the air may pass within a block, its pollutants side by side:
+  // a lane it does not check has c0 0, m0 1 and a zero in `checked`. sign is -1 where the
+  // layer releases (the air passes by rising above its equilibrium), 1 where it takes up.
   struct LayerCheck {
     std::size_t k;      // in releasing_layers_
     std::size_t index;  // of its state
     std::size_t room;   // of its room's state
-    int p;
-    double c0;
-    double m0;
-    bool releasing;
+    PerPollutant<double> c0;
+    PerPollutant<double> m0;
+    PerPollutant<double> checked;  // 1 or 0
+    PerPollutant<double> sign;
   };
   std::vector<LayerCheck> layer_checks_;  // of the block in hand
+  PerPollutant<double> in_run_{};         // 1 in the lanes of the run's pollutants, else 0
   std::unique_ptr<Block> block_;
 };
 
