@@ -146,56 +146,50 @@ struct RowSums {
   }
 };
 
-// Four rows at once: each pair of columns' states is loaded once for all four, which keeps
-// the kernel from waiting on its loads.
-[[gnu::target("avx")]] void FourRowsTimesWide(const Lanes* const* rows, std::size_t columns,
-                                              const Lanes* z, PerPollutant<double>* const* out) {
-  RowSums a;
-  RowSums b;
-  RowSums c;
-  RowSums d;
+// Up to four consecutive rows at once: each pair of columns' states is loaded once for all of
+// them, which keeps the kernel from waiting on its loads.
+template <std::size_t K>
+[[gnu::target("avx")]] void SomeRowsTimesWide(const Lanes* rows, std::size_t columns,
+                                              const Lanes* z, PerPollutant<double>* out) {
+  std::array<RowSums, K> sums{};
   Eight z_even;
   Eight z_odd;
   std::size_t j = 0;
   for (; j + 2 <= columns; j += 2) {
     LoadLanes(z_even, z[j]);
     LoadLanes(z_odd, z[j + 1]);
-    a.Add(rows[0], j, z_even, z_odd);
-    b.Add(rows[1], j, z_even, z_odd);
-    c.Add(rows[2], j, z_even, z_odd);
-    d.Add(rows[3], j, z_even, z_odd);
+#pragma GCC unroll 4
+    for (std::size_t k = 0; k < K; ++k) sums[k].Add(rows + k * columns, j, z_even, z_odd);
   }
   if (j < columns) {
-    Eight x;
     LoadLanes(z_even, z[j]);
-    LoadLanes(x, rows[0][j]);
-    a.even += x * z_even;
-    LoadLanes(x, rows[1][j]);
-    b.even += x * z_even;
-    LoadLanes(x, rows[2][j]);
-    c.even += x * z_even;
-    LoadLanes(x, rows[3][j]);
-    d.even += x * z_even;
+#pragma GCC unroll 4
+    for (std::size_t k = 0; k < K; ++k) {
+      Eight x;
+      LoadLanes(x, rows[k * columns + j]);
+      sums[k].even += x * z_even;
+    }
   }
-  a.Total(*out[0]);
-  b.Total(*out[1]);
-  c.Total(*out[2]);
-  d.Total(*out[3]);
+#pragma GCC unroll 4
+  for (std::size_t k = 0; k < K; ++k) sums[k].Total(out[k]);
 }
 
 [[gnu::target("avx")]] void RowsTimesWide(const Lanes* rows, std::size_t count, std::size_t columns,
                                           const Lanes* z, PerPollutant<double>* out) {
-  PerPollutant<double> unused;
-  for (std::size_t i = 0; i < count; i += 4) {
-    // The rows past the last go again into a result thrown away.
-    std::array<const Lanes*, 4> four{};
-    std::array<PerPollutant<double>*, 4> into{};
-    for (std::size_t k = 0; k < 4; ++k) {
-      const bool real = i + k < count;
-      four[k] = rows + (real ? i + k : i) * columns;
-      into[k] = real ? out + i + k : &unused;
-    }
-    FourRowsTimesWide(four.data(), columns, z, into.data());
+  std::size_t i = 0;
+  for (; i + 4 <= count; i += 4) SomeRowsTimesWide<4>(rows + i * columns, columns, z, out + i);
+  switch (count - i) {
+    case 3:
+      SomeRowsTimesWide<3>(rows + i * columns, columns, z, out + i);
+      break;
+    case 2:
+      SomeRowsTimesWide<2>(rows + i * columns, columns, z, out + i);
+      break;
+    case 1:
+      SomeRowsTimesWide<1>(rows + i * columns, columns, z, out + i);
+      break;
+    default:
+      break;
   }
 }
 
@@ -220,6 +214,22 @@ PerPollutant<double> RowTimes(const Lanes* row, std::size_t columns, const std::
   PerPollutant<double> out;
   RowsTimes(row, 1, columns, z, &out);
   return out;
+}
+
+// The rows of a system met next are brought in over this many chained steps.
+constexpr int kPrefetchShares = 8;
+
+// Share `share` of kPrefetchShares of the rows' bytes, into the second-level cache: a hint
+// that changes nothing the run computes.
+void PrefetchShare(const StepRows& rows, int share) {
+  for (const std::vector<Lanes>* part : {&rows.ends, &rows.integrals}) {
+    const auto* bytes = reinterpret_cast<const char*>(part->data());
+    const std::size_t size = part->size() * sizeof(Lanes);
+    const std::size_t begin = size * static_cast<std::size_t>(share) / kPrefetchShares;
+    const std::size_t end = size * static_cast<std::size_t>(share + 1) / kPrefetchShares;
+    constexpr std::size_t kLine = 64;
+    for (std::size_t at = begin; at < end; at += kLine) __builtin_prefetch(bytes + at, 0, 2);
+  }
 }
 
 // The root of f between 0 and h, where f(0) and f(h) differ in sign: regula falsi with the
@@ -273,7 +283,8 @@ struct RoomStepper::Block {
   // Chained: each step from the states where the one before left them, by the step's own
   // rows; otherwise kBlockSteps steps from the states at the block's start.
   bool chained = false;
-  int steps = 0;  // taken in the block so far
+  int steps = 0;          // taken in the block so far
+  int chained_steps = 0;  // taken in a chained block so far
   double dt = 0;
   SystemKey key;
   StepCache::System* system = nullptr;
@@ -671,6 +682,7 @@ void RoomStepper::StartBlock(BuildingRecord& building, const Solution& sol, bool
   if (chained) {
     // The states where the step just taken left them, as the next step takes them up.
     block.steps = 0;
+    block.chained_steps = 0;
     block.state = lanes_;
     // (The commit sets what the sinks hold to what the step's own commit set.)
     PerPollutant<double> given_already{};
@@ -860,6 +872,11 @@ bool RoomStepper::BlockStep(BuildingRecord& building, const HVACMixing& mixing,
   const BlockRows* rows = nullptr;
   if (block.chained) {
     ChainValues(building, single);
+    // A chained block lasts until the inputs change, often to a system met before: its rows
+    // are brought into the cache a share at a time while this one runs, so that the step
+    // that begins it does not wait for them.
+    if (const StepRows* next = cache_.SuccessorRows(*block.system, block.dt))
+      PrefetchShare(*next, block.chained_steps++ % kPrefetchShares);
   } else {
     rows = &cache_.Block(*block.system, building, layout_, np, block.dt);
     if (block.steps == kBlockSteps) NextBlock(building, *rows);

@@ -196,20 +196,27 @@ StepCache::System& StepCache::Find(const BuildingRecord& building, const StateLa
     systems_[last_].last_used = clock_;
     return systems_[last_];
   }
+  const std::size_t before = last_;
   for (std::size_t i = 0; i < systems_.size(); ++i) {
     if (matches(systems_[i])) {
       systems_[i].last_used = clock_;
       last_ = i;
+      if (before < systems_.size()) systems_[before].successor = i;
       return systems_[i];
     }
   }
+  std::size_t previous = before;
   if (systems_.size() >= capacity_) {
     const auto oldest = std::min_element(
         systems_.begin(), systems_.end(),
         [](const System& a, const System& b) { return a.last_used < b.last_used; });
     systems_.erase(oldest);
+    // The places after the one made room for moved down.
+    for (System& kept : systems_) kept.successor = kNoSystem;
+    previous = kNoSystem;
   }
   last_ = systems_.size();
+  if (previous < systems_.size()) systems_[previous].successor = last_;
   System& system = systems_.emplace_back();
   system.key = key;
   system.last_used = clock_;
@@ -235,6 +242,13 @@ const StepMatrices& StepCache::Matrices(const System& system, int p, double dt) 
     worked.made = system.last_used;
   }
   return worked.matrices;
+}
+
+const StepRows* StepCache::SuccessorRows(const System& system, double dt) const {
+  if (system.successor >= systems_.size()) return nullptr;
+  for (const StepRows& rows : systems_[system.successor].steps)
+    if (std::memcmp(&rows.step, &dt, sizeof dt) == 0) return &rows;
+  return nullptr;
 }
 
 const StepRows& StepCache::Rows(System& system, const StateLayout& layout, int pollutants,

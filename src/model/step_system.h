@@ -149,6 +149,7 @@ struct BlockRows {
 // twice. A few dozen systems are kept; the one least recently used makes room.
 class StepCache {
  public:
+  static constexpr std::size_t kNoSystem = ~std::size_t{0};
   struct System {
     SystemKey key;
     std::array<SquareMatrix, kMaxPollutants> rates;
@@ -156,6 +157,9 @@ class StepCache {
     std::vector<StepRows> steps;
     std::vector<std::pair<double, BlockRows>> blocks;  // by step length
     uint64_t last_used = 0;
+    // The system found right after this one the last time it ended, in systems_: flows that
+    // follow a daily schedule meet their systems again in the same order.
+    std::size_t successor = kNoSystem;
   };
 
   explicit StepCache(std::size_t capacity = 48) : capacity_(capacity) {}
@@ -168,6 +172,9 @@ class StepCache {
   const BlockRows& Block(System& system, const BuildingRecord& building, const StateLayout& layout,
                          int pollutants, double dt);
   std::size_t Size() const { return systems_.size(); }
+  // The step matrices of dt of the system that followed `system` last time, where they were
+  // worked out: what the run will most likely read next, when the system changes.
+  const StepRows* SuccessorRows(const System& system, double dt) const;
 
  private:
   // The step matrices of one pollutant of the system last asked for, which its rows and its
