@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <memory>
@@ -181,7 +182,19 @@ class ConcentrationRun {
   SourceStates sources_;
   SinkMasses sinks_{};
   HVACState hvac_;
-  HVACMixing mixing_;                  // how the HVAC system joins the rooms in the step in hand
+  HVACMixing mixing_;  // how the HVAC system joins the rooms in the step in hand
+  // What mixing_ was worked out from, when it supplies air: the same inputs give the same
+  // mixing, and most steps change none of them.
+  struct MixingInputs {
+    PerRoom<float> returned{};
+    float exhaust = 0;
+    float intake = 0;
+    std::array<std::array<float, kMaxPollutants>, kFilterPositions> penetration{};
+    PerPollutant<float> outdoor{};
+    PerPollutant<float> filtering{};  // 1 while the filter holds less than its capacity
+  };
+  MixingInputs mixed_from_;
+  bool mixing_kept_ = false;
   PerPollutant<float> supply_conc_{};  // the HVAC supply concentration the rooms receive
   // Concentration per mass unit (or particle) per m³ of each pollutant, and its inverse for
   // the totals the progress window shows.
@@ -369,13 +382,28 @@ void ConcentrationRun::SupplyAir() {
     hvac_.supply_conc.fill(0);
     supply_conc_.fill(0);
     mixing_ = HVACMixing{};
+    mixing_kept_ = false;
     return;
   }
+  MixingInputs inputs;
+  inputs.returned = flows_.base_hvac_return;
+  inputs.exhaust = flows_.hvac_exhaust_total;
+  inputs.intake = flows_.hvac_intake_total;
+  inputs.penetration = flows_.filter_penetration;
+  inputs.outdoor = terms_.current_outdoor_conc;
+  for (int p = 0; p < num_pollutants_; ++p)
+    inputs.filtering[p] = hvac_.filter_mass[p] < scenario_.FilterCapacity ? 1.0F : 0.0F;
+  // Compared as bits: a zero of the other sign or a NaN is a change. All floats, no padding.
+  // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison)
+  if (mixing_kept_ && std::memcmp(&inputs, &mixed_from_, sizeof inputs) == 0) return;
   // The sources installed in the system reach the rooms through the step's own system (its
   // supply per emission), so the mixing itself carries only the outdoor intake, taken at the
   // outdoor value of the step it supplies.
   mixing_ = MixHVAC(scenario_, num_rooms_, flows_, terms_.current_outdoor_conc,
                     PerPollutant<float>{}, hvac_);
+  // A system that supplies nothing keeps the supply of the step before, which changes.
+  mixed_from_ = inputs;
+  mixing_kept_ = mixing_.per_emission != 0;
 }
 
 StepStatus ConcentrationRun::Step() {

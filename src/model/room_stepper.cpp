@@ -96,6 +96,10 @@ Wide LoadWide(const PerPollutant<double>& lanes, int pair) {
   return v;
 }
 
+void StoreWide(PerPollutant<double>& lanes, int pair, const Wide& v) {
+  std::memcpy(lanes.data() + 2 * pair, &v, sizeof v);
+}
+
 TwoSingles LoadSingles(const Lanes& lanes, int pair) {
   TwoSingles v;
   std::memcpy(&v, lanes.data() + 2 * pair, sizeof v);
@@ -103,12 +107,16 @@ TwoSingles LoadSingles(const Lanes& lanes, int pair) {
 }
 
 // (Lanes are the pollutants' Singles, as an HVAC filter's masses are.)
+void StoreSingles(Lanes& lanes, int pair, const TwoSingles& v) {
+  std::memcpy(lanes.data() + 2 * pair, &v, sizeof v);
+}
+
 Wide LoadWide(const Lanes& lanes, int pair) {
   return __builtin_convertvector(LoadSingles(lanes, pair), Wide);
 }
 
-// Whether some lane of a comparison's mask is set.
-int AnyLane(const WideMask& mask) {
+// The two lanes of a comparison's mask as bits 0 and 1.
+int Lanes2(const WideMask& mask) {
   Wide v;
   std::memcpy(&v, &mask, sizeof v);
   return __builtin_ia32_movmskpd(v);
@@ -310,7 +318,15 @@ RoomStepper::RoomStepper(const BuildingRecord& building, const PerPollutant<floa
       cache_(systems_kept),
       solution_(std::make_unique<Solution>()),
       block_(std::make_unique<Block>()) {
-  for (int p = 0; p < PollutantCount(building.Scenario); ++p) in_run_[p] = 1;
+  mass_divisor_.fill(1);
+  for (int p = 0; p < PollutantCount(building.Scenario); ++p) {
+    in_run_[p] = 1;
+    mass_divisor_[p] = conc_per_mass_[p];
+  }
+  for (int r = 1; r <= layout_.rooms; ++r) cleaner_rates_[r] = CleanerRate(building.Scenario, r);
+  // A decaying input in the HVAC system emits into no room's volume.
+  for (const StateLayout::ModeState& mode : layout_.modes)
+    mode_volumes_.push_back(mode.room >= 1 ? building.RoomList[mode.room].Volume : 1.0);
   for (std::size_t i = 0; i < layout_.layers.size(); ++i)
     if (layout_.layers[i].layer == 1 && layout_.layers[i].room >= 1)
       releasing_layers_.push_back(static_cast<int>(i));
@@ -515,17 +531,18 @@ void RoomStepper::CommitRooms(BuildingRecord& building,
   for (int r = 1; r <= layout_.rooms; ++r) {
     const PerPollutant<double>& end = ends[static_cast<std::size_t>(r - 1)];
     const PerPollutant<double>& integral = integrals[static_cast<std::size_t>(r - 1)];
-    PerPollutant<float> next{};
-    PerPollutant<float> along{};
-    for (int p = 0; p < np; ++p) {
-      next[p] = static_cast<float>(end[p]);
-      along[p] = static_cast<float>(integral[p]);
+    // Every lane: those past the run's pollutants hold zeros throughout.
+    PerPollutant<float> next;
+    PerPollutant<float> along;
+    for (int pair = 0; pair < kMaxPollutants / 2; ++pair) {
+      StoreSingles(next, pair, __builtin_convertvector(LoadWide(end, pair), TwoSingles));
+      StoreSingles(along, pair, __builtin_convertvector(LoadWide(integral, pair), TwoSingles));
     }
     const PerPollutant<float>& previous = arrays.previous_room_conc[r];
     arrays.new_conc[r] = next;
     arrays.room_conc[r] = next;
     arrays.step_integral[r] = along;
-    const double cleaner = CleanerRate(s, r);
+    const double cleaner = cleaner_rates_[r];
     if (cleaner != 0)
       for (int p = 0; p < np; ++p)
         s.AirCleanerCollected[r] +=
@@ -533,8 +550,8 @@ void RoomStepper::CommitRooms(BuildingRecord& building,
     if (output_due) continue;
     // Every lane by MovedBeyond's products at once; only a room with a quotient within a
     // rounding of the threshold is divided, one pollutant at a time.
-    WideMask moved_lanes = {};
-    WideMask near_lanes = {};
+    int moved_lanes = 0;
+    int near_lanes = 0;
     for (int pair = 0; pair < kMaxPollutants / 2; ++pair) {
       const Wide now = LoadWide(next, pair);
       const Wide limit = static_cast<double>(step.change_threshold) * now;
@@ -542,12 +559,12 @@ void RoomStepper::CommitRooms(BuildingRecord& building,
       const Wide change = Magnitude(
           __builtin_convertvector(LoadSingles(previous, pair) - LoadSingles(next, pair), Wide));
       // (The lanes past the run's pollutants hold zero.)
-      const WideMask counts = now > 0;
-      moved_lanes |= counts & (change > limit + Magnitude(limit) * 1e-6);
-      near_lanes |= counts & (change > limit);
+      const int counts = Lanes2(now > 0);
+      moved_lanes |= counts & Lanes2(change > limit + Magnitude(limit) * 1e-6);
+      near_lanes |= counts & Lanes2(change > limit);
     }
-    const bool moved = moved_lanes[0] != 0 || moved_lanes[1] != 0;
-    const bool near = near_lanes[0] != 0 || near_lanes[1] != 0;
+    const bool moved = moved_lanes != 0;
+    const bool near = near_lanes != 0;
     if (threshold_normal && moved) {
       output_due = true;
       continue;
@@ -578,15 +595,17 @@ void RoomStepper::CommitRooms(BuildingRecord& building,
 }
 
 PerPollutant<double> RoomStepper::ModesEmitted(
-    const BuildingRecord& building, const std::vector<PerPollutant<double>>& integrals) const {
-  const int np = PollutantCount(building.Scenario);
-  PerPollutant<double> emitted{};
+    const std::vector<PerPollutant<double>>& integrals) const {
+  // Two lanes at a time; past the run's pollutants the integrals are 0 and the divisor 1.
+  std::array<Wide, kMaxPollutants / 2> emitted{};
   for (std::size_t m = 0; m < layout_.modes.size(); ++m) {
-    const int room = layout_.modes[m].room;
-    const double volume = room >= 1 ? building.RoomList[room].Volume : 1.0;
-    for (int p = 0; p < np; ++p) emitted[p] += integrals[m][p] * volume / conc_per_mass_[p];
+    for (int pair = 0; pair < kMaxPollutants / 2; ++pair)
+      emitted[static_cast<std::size_t>(pair)] +=
+          LoadWide(integrals[m], pair) * mode_volumes_[m] / LoadWide(mass_divisor_, pair);
   }
-  return emitted;
+  PerPollutant<double> out;
+  std::memcpy(out.data(), emitted.data(), sizeof out);
+  return out;
 }
 
 void RoomStepper::Commit(BuildingRecord& building, const Solution& sol, const Step& step,
@@ -626,7 +645,7 @@ void RoomStepper::Commit(BuildingRecord& building, const Solution& sol, const St
       mass = next;
     }
   }
-  const PerPollutant<double> modes = ModesEmitted(building, sol.mode_integrals);
+  const PerPollutant<double> modes = ModesEmitted(sol.mode_integrals);
   for (int p = 0; p < np; ++p) s.TotalEmitted[p] += static_cast<float>(emitted[p] + modes[p]);
   step_sources_.Commit(sources, sol.mode_ends);
 }
@@ -636,17 +655,22 @@ bool RoomStepper::ContinuesBlock(const BuildingRecord& /*building*/, const Worki
                                  const Step& step) const {
   const Block& block = *block_;
   if (!block.active || step.after_change || !step.regular || step.length != block.dt) return false;
-  SystemKey key = MakeSystemKey(terms.loss_coefficient, flows, mixing);
-  key.layers_on = block.layers_on;
-  key.showers_on = block.showers_on;
-  // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison)
-  return std::memcmp(&key, &block.key, sizeof key) == 0;
+  // The fields of the key MakeSystemKey would make, compared as bits where they stand: the
+  // layers and showers are the block's own.
+  const SystemKey& key = block.key;
+  const auto same = [](const auto& a, const auto& b) {
+    static_assert(sizeof a == sizeof b);
+    // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison)
+    return std::memcmp(&a, &b, sizeof a) == 0;
+  };
+  return same(terms.loss_coefficient, key.loss) && same(flows.base_hvac_supply, key.supply) &&
+         same(flows.total_between_rooms, key.between) && same(mixing.weight, key.weight) &&
+         same(mixing.per_emission, key.per_emission);
 }
 
 void RoomStepper::BeginBlockAt(const BuildingRecord& building, const BlockRows& rows) {
   Block& block = *block_;
   const ScenarioRecord& s = building.Scenario;
-  const int np = PollutantCount(s);
   block.steps = 0;
   block.start.clear();
   for (int c : rows.live) block.start.push_back(block.state[static_cast<std::size_t>(c)]);
@@ -655,13 +679,14 @@ void RoomStepper::BeginBlockAt(const BuildingRecord& building, const BlockRows& 
   for (std::size_t i = 0; i < layout_.sinks.size(); ++i) {
     const double area = s.Sinks[layout_.sinks[i].room][layout_.sinks[i].slot].Area;
     const auto at = static_cast<std::size_t>(layout_.SinkIndex(static_cast<int>(i)));
-    for (int p = 0; p < np; ++p) block.sink_base[p] += area * block.state[at][p];
+    // Every lane: those past the run's pollutants hold zeros throughout.
+    for (int p = 0; p < kMaxPollutants; ++p) block.sink_base[p] += area * block.state[at][p];
   }
   for (std::size_t i = 0; i < layout_.layers.size(); ++i) {
     const SourceRecord& source = s.Sources[layout_.layers[i].room][layout_.layers[i].slot];
     const double weight = static_cast<double>(source.Size) * source.UnitFactor;
     const auto at = static_cast<std::size_t>(layout_.LayerIndex(static_cast<int>(i)));
-    for (int p = 0; p < np; ++p) block.layer_base[p] += weight * block.state[at][p];
+    for (int p = 0; p < kMaxPollutants; ++p) block.layer_base[p] += weight * block.state[at][p];
   }
   block.layer_last = block.layer_base;
 }
@@ -770,9 +795,8 @@ void RoomStepper::NextBlock(const BuildingRecord& building, const BlockRows& row
 
 // The rows of a block's step j from the states at the block's start: the rooms' ends and
 // integrals into the solution, and the change of each releasing layer 1 into released_.
-void RoomStepper::BlockValues(const BuildingRecord& building, const BlockRows& rows, int j) {
+void RoomStepper::BlockValues(const BuildingRecord& /*building*/, const BlockRows& rows, int j) {
   const Block& block = *block_;
-  const int np = PollutantCount(building.Scenario);
   const int n = layout_.rooms;
   Solution& sol = *solution_;
   // Every row of the step at once: they read the same states.
@@ -783,7 +807,8 @@ void RoomStepper::BlockValues(const BuildingRecord& building, const BlockRows& r
   for (int r = 1; r <= n; ++r) {
     const auto i = static_cast<std::size_t>(r - 1);
     sol.ends[i] = values[static_cast<std::size_t>(rows.RoomChange(r))];
-    for (int p = 0; p < np; ++p) sol.ends[i][p] += block.state[i][p];
+    // Every lane: those past the run's pollutants hold zeros throughout.
+    for (int p = 0; p < kMaxPollutants; ++p) sol.ends[i][p] += block.state[i][p];
     sol.integrals[i] = values[static_cast<std::size_t>(rows.RoomIntegral(n, r))];
   }
   for (std::size_t k = 0; k < releasing_layers_.size(); ++k) {
@@ -829,7 +854,8 @@ bool RoomStepper::BlockStepStaysWhole(const BuildingRecord& building, const HVAC
       for (int r = 1; r <= n; ++r)
         caught += LoadWide(mixing.caught[r], pair) *
                   LoadWide(sol.integrals[static_cast<std::size_t>(r - 1)], pair);
-      fills |= AnyLane((LoadWide(in_run_, pair) != 0) & (held < capacity) & (caught >= capacity));
+      fills |= Lanes2(LoadWide(in_run_, pair) != 0) & Lanes2(held < capacity) &
+               Lanes2(caught >= capacity);
     }
     if (fills != 0) return false;
   }
@@ -847,13 +873,21 @@ bool RoomStepper::BlockStepStaysWhole(const BuildingRecord& building, const HVAC
       // A layer that releases passes when the air rises above its equilibrium, one that
       // takes up when it falls below.
       const Wide past = LoadWide(check.sign, pair) * (equilibrium - air);
-      passes |= AnyLane((LoadWide(check.checked, pair) != 0) & (h > 0) & (past > margin));
+      passes |= Lanes2(LoadWide(check.checked, pair) != 0) & Lanes2(h > 0) & Lanes2(past > margin);
     }
     if (passes != 0) return false;
   }
-  for (int r = 1; r <= n; ++r)
-    for (int p = 0; p < PollutantCount(s); ++p)
-      if (!std::isfinite(sol.ends[static_cast<std::size_t>(r - 1)][p])) return false;
+  // x - x is 0 for a finite x and not a number otherwise, which a sum keeps (the lanes past
+  // the run's pollutants hold 0).
+  Wide finite = {};
+  for (int r = 1; r <= n; ++r) {
+    const PerPollutant<double>& end = sol.ends[static_cast<std::size_t>(r - 1)];
+    for (int pair = 0; pair < kMaxPollutants / 2; ++pair) {
+      const Wide x = LoadWide(end, pair);
+      finite += x - x;
+    }
+  }
+  if (Lanes2(finite == 0) != 3) return false;
   return true;
 }
 
@@ -904,15 +938,20 @@ bool RoomStepper::BlockStep(BuildingRecord& building, const HVACMixing& mixing,
     }
     block.steps = j;
   }
-  sol.mode_integrals.resize(layout_.modes.size());
+  // What the decaying inputs emit over the step, as ModesEmitted sums it, and where they end.
+  std::array<Wide, kMaxPollutants / 2> from_modes{};
   for (std::size_t m = 0; m < layout_.modes.size(); ++m) {
-    for (int p = 0; p < np; ++p) {
-      sol.mode_integrals[m][p] = single.mode_integral[m][p] * block.modes[m][p];
-      block.modes[m][p] *= single.mode_decay[m][p];
+    for (int pair = 0; pair < kMaxPollutants / 2; ++pair) {
+      const Wide held = LoadWide(block.modes[m], pair);
+      const Wide integral = LoadWide(single.mode_integral[m], pair) * held;
+      from_modes[static_cast<std::size_t>(pair)] +=
+          integral * mode_volumes_[m] / LoadWide(mass_divisor_, pair);
+      StoreWide(block.modes[m], pair, held * LoadWide(single.mode_decay[m], pair));
     }
   }
   if (block.chained) SetModeStates();
-  const PerPollutant<double> modes = ModesEmitted(building, sol.mode_integrals);
+  PerPollutant<double> modes;
+  std::memcpy(modes.data(), from_modes.data(), sizeof modes);
   for (int p = 0; p < np; ++p) {
     if (s.PeakSinkMass[p] < s.SinkMass[p]) s.PeakSinkMass[p] = s.SinkMass[p];
     s.TotalEmitted[p] += static_cast<float>(emitted[p] + modes[p]);

@@ -82,8 +82,7 @@ class RoomStepper {
                    const std::vector<PerPollutant<double>>& integrals, uint64_t showers_on,
                    double dt, const Step& step, RoomArrays& arrays, PerPollutant<double>& emitted,
                    bool& output_due);
-  PerPollutant<double> ModesEmitted(const BuildingRecord& building,
-                                    const std::vector<PerPollutant<double>>& integrals) const;
+  PerPollutant<double> ModesEmitted(const std::vector<PerPollutant<double>>& integrals) const;
 
   // Blocks of steps (step_system.h).
   struct Block;
@@ -133,6 +132,9 @@ class RoomStepper {
   };
   std::vector<LayerCheck> layer_checks_;  // of the block in hand
   PerPollutant<double> in_run_{};         // 1 in the lanes of the run's pollutants, else 0
+  PerRoom<double> cleaner_rates_{};       // CleanerRate of each room
+  PerPollutant<double> mass_divisor_{};   // conc_per_mass_, and 1 past the run's pollutants
+  std::vector<double> mode_volumes_;      // the volume each decaying input's mass is in
   std::unique_ptr<Block> block_;
 };
 
