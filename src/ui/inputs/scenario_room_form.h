@@ -4,7 +4,6 @@
 
 #include "ui/common/input_form.h"
 
-
 namespace quarn {
 
 // "Room Data for scenario": one row per room of the building with its source and sink
