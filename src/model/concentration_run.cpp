@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <memory>
@@ -183,16 +182,7 @@ class ConcentrationRun {
   SinkMasses sinks_{};
   HVACState hvac_;
   HVACMixing mixing_;  // how the HVAC system joins the rooms in the step in hand
-  // What mixing_ was worked out from, when it supplies air: the same inputs give the same
-  // mixing, and most steps change none of them.
-  struct MixingInputs {
-    PerRoom<float> returned{};
-    float exhaust = 0;
-    float intake = 0;
-    std::array<std::array<float, kMaxPollutants>, kFilterPositions> penetration{};
-    PerPollutant<float> outdoor{};
-    PerPollutant<float> filtering{};  // 1 while the filter holds less than its capacity
-  };
+  // What mixing_ was worked out from, when it supplies air: most steps change none of it.
   MixingInputs mixed_from_;
   bool mixing_kept_ = false;
   PerPollutant<float> supply_conc_{};  // the HVAC supply concentration the rooms receive
@@ -385,17 +375,8 @@ void ConcentrationRun::SupplyAir() {
     mixing_kept_ = false;
     return;
   }
-  MixingInputs inputs;
-  inputs.returned = flows_.base_hvac_return;
-  inputs.exhaust = flows_.hvac_exhaust_total;
-  inputs.intake = flows_.hvac_intake_total;
-  inputs.penetration = flows_.filter_penetration;
-  inputs.outdoor = terms_.current_outdoor_conc;
-  for (int p = 0; p < num_pollutants_; ++p)
-    inputs.filtering[p] = hvac_.filter_mass[p] < scenario_.FilterCapacity ? 1.0F : 0.0F;
-  // Compared as bits: a zero of the other sign or a NaN is a change. All floats, no padding.
-  // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison)
-  if (mixing_kept_ && std::memcmp(&inputs, &mixed_from_, sizeof inputs) == 0) return;
+  const MixingInputs inputs = MixingInputsOf(scenario_, flows_, terms_.current_outdoor_conc, hvac_);
+  if (mixing_kept_ && SameMixingInputs(inputs, mixed_from_)) return;
   // The sources installed in the system reach the rooms through the step's own system (its
   // supply per emission), so the mixing itself carries only the outdoor intake, taken at the
   // outdoor value of the step it supplies.

@@ -1,6 +1,7 @@
 #include "model/hvac.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "model/records.h"
 
@@ -99,6 +100,25 @@ HVACMixing MixHVAC(const ScenarioRecord& scenario, int room_count, const Working
     for (int r = 1; r <= rooms; ++r) mix.caught[r][p] = mix.exhausted[r][p] = mix.weight[r][p] = 0;
   }
   return mix;
+}
+
+MixingInputs MixingInputsOf(const ScenarioRecord& scenario, const WorkingFlows& flows,
+                            const PerPollutant<float>& outdoor_conc, const HVACState& state) {
+  MixingInputs inputs;
+  inputs.returned = flows.base_hvac_return;
+  inputs.exhaust = flows.hvac_exhaust_total;
+  inputs.intake = flows.hvac_intake_total;
+  inputs.penetration = flows.filter_penetration;
+  inputs.outdoor = outdoor_conc;
+  for (int p = 0; p < PollutantCount(scenario); ++p)
+    inputs.filtering[p] = state.filter_mass[p] < scenario.FilterCapacity ? 1.0F : 0.0F;
+  return inputs;
+}
+
+bool SameMixingInputs(const MixingInputs& a, const MixingInputs& b) {
+  // All floats: no padding.
+  // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison)
+  return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
 PerPollutant<float> SupplyConcentration(const HVACMixing& mixing, int room_count, int pollutants,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include "model/prompt.h"
 #include "model/records.h"
 #include "model/working_flows.h"
@@ -72,6 +74,22 @@ struct HVACMixing {
 HVACMixing MixHVAC(const ScenarioRecord& scenario, int room_count, const WorkingFlows& flows,
                    const PerPollutant<float>& outdoor_conc,
                    const PerPollutant<float>& hvac_emission, const HVACState& state);
+
+// Everything of a run that MixHVAC reads and that may change from step to step, with no
+// emission into the system: equal inputs (as bits) give the same mixing, unless the system
+// supplies nothing (per_emission 0), when the mixing keeps the supply of the step before.
+struct MixingInputs {
+  PerRoom<float> returned{};
+  float exhaust = 0;
+  float intake = 0;
+  std::array<std::array<float, kMaxPollutants>, kFilterPositions> penetration{};
+  PerPollutant<float> outdoor{};
+  PerPollutant<float> filtering{};  // 1 while the filter holds less than its capacity
+};
+MixingInputs MixingInputsOf(const ScenarioRecord& scenario, const WorkingFlows& flows,
+                            const PerPollutant<float>& outdoor_conc, const HVACState& state);
+// Compared as bits: a zero of the other sign or a NaN is a change.
+bool SameMixingInputs(const MixingInputs& a, const MixingInputs& b);
 
 // The supply concentration of the mixing at room concentrations `conc`.
 PerPollutant<float> SupplyConcentration(const HVACMixing& mixing, int room_count, int pollutants,

@@ -115,6 +115,12 @@ Wide LoadWide(const Lanes& lanes, int pair) {
   return __builtin_convertvector(LoadSingles(lanes, pair), Wide);
 }
 
+// The mass a decaying input gave its room over a step, from its concentration's integral:
+// times the room's volume, over the concentration of one mass unit (1 past the pollutants).
+Wide ModeMass(const Wide& integral, double volume, const PerPollutant<double>& divisor, int pair) {
+  return integral * volume / LoadWide(divisor, pair);
+}
+
 // The two lanes of a comparison's mask as bits 0 and 1.
 int Lanes2(const WideMask& mask) {
   Wide v;
@@ -601,7 +607,7 @@ PerPollutant<double> RoomStepper::ModesEmitted(
   for (std::size_t m = 0; m < layout_.modes.size(); ++m) {
     for (int pair = 0; pair < kMaxPollutants / 2; ++pair)
       emitted[static_cast<std::size_t>(pair)] +=
-          LoadWide(integrals[m], pair) * mode_volumes_[m] / LoadWide(mass_divisor_, pair);
+          ModeMass(LoadWide(integrals[m], pair), mode_volumes_[m], mass_divisor_, pair);
   }
   PerPollutant<double> out;
   std::memcpy(out.data(), emitted.data(), sizeof out);
@@ -655,17 +661,8 @@ bool RoomStepper::ContinuesBlock(const BuildingRecord& /*building*/, const Worki
                                  const Step& step) const {
   const Block& block = *block_;
   if (!block.active || step.after_change || !step.regular || step.length != block.dt) return false;
-  // The fields of the key MakeSystemKey would make, compared as bits where they stand: the
-  // layers and showers are the block's own.
-  const SystemKey& key = block.key;
-  const auto same = [](const auto& a, const auto& b) {
-    static_assert(sizeof a == sizeof b);
-    // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison)
-    return std::memcmp(&a, &b, sizeof a) == 0;
-  };
-  return same(terms.loss_coefficient, key.loss) && same(flows.base_hvac_supply, key.supply) &&
-         same(flows.total_between_rooms, key.between) && same(mixing.weight, key.weight) &&
-         same(mixing.per_emission, key.per_emission);
+  // The layers and showers are the block's own.
+  return SameSystemFlows(block.key, terms.loss_coefficient, flows, mixing);
 }
 
 void RoomStepper::BeginBlockAt(const BuildingRecord& building, const BlockRows& rows) {
@@ -945,7 +942,7 @@ bool RoomStepper::BlockStep(BuildingRecord& building, const HVACMixing& mixing,
       const Wide held = LoadWide(block.modes[m], pair);
       const Wide integral = LoadWide(single.mode_integral[m], pair) * held;
       from_modes[static_cast<std::size_t>(pair)] +=
-          integral * mode_volumes_[m] / LoadWide(mass_divisor_, pair);
+          ModeMass(integral, mode_volumes_[m], mass_divisor_, pair);
       StoreWide(block.modes[m], pair, held * LoadWide(single.mode_decay[m], pair));
     }
   }

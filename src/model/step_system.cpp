@@ -127,6 +127,18 @@ SystemKey MakeSystemKey(const PerRoom<float>& loss, const WorkingFlows& flows,
   return key;
 }
 
+bool SameSystemFlows(const SystemKey& key, const PerRoom<float>& loss, const WorkingFlows& flows,
+                     const HVACMixing& mixing) {
+  const auto same = [](const auto& a, const auto& b) {
+    static_assert(sizeof a == sizeof b);
+    // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison)
+    return std::memcmp(&a, &b, sizeof a) == 0;
+  };
+  return same(loss, key.loss) && same(flows.base_hvac_supply, key.supply) &&
+         same(flows.total_between_rooms, key.between) && same(mixing.weight, key.weight) &&
+         same(mixing.per_emission, key.per_emission);
+}
+
 float SupplyShare(const BuildingRecord& building, const SystemKey& key, int room) {
   return key.supply[room] * key.per_emission / building.RoomList[room].Volume;
 }

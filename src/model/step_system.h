@@ -84,6 +84,10 @@ static_assert(kMostLayers <= 128 && kRoomSlots * (kMaxSources + 1) <= 64);
 
 SystemKey MakeSystemKey(const PerRoom<float>& loss, const WorkingFlows& flows,
                         const HVACMixing& mixing);
+// Whether MakeSystemKey would give `key`'s flows, loss coefficients and mixing, as bits,
+// without making a key.
+bool SameSystemFlows(const SystemKey& key, const PerRoom<float>& loss, const WorkingFlows& flows,
+                     const HVACMixing& mixing);
 
 // The rate matrix M of pollutant p for the key, in the layout. concPerMass is the
 // concentration of one mass unit (or particle) per m³ of the pollutant.
