@@ -51,8 +51,23 @@ inline double ThreadSeconds() {
   return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
 }
 
-// Instructions of this thread between Start and Stop, where the machine lets a process
-// count them (perf events); Available() is false where it does not.
+// The wall clock: what a user waits for, with the work of every thread of a run in it.
+inline double WallSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
+// The processor time of every thread of the process.
+inline double ProcessSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
+// Instructions of this thread and of the threads it starts (counted as each ends) between
+// Start and Stop, where the machine lets a process count them (perf events); Available() is
+// false where it does not.
 class InstructionCounter {
  public:
   InstructionCounter() {
@@ -63,6 +78,7 @@ class InstructionCounter {
     attr.disabled = 1;
     attr.exclude_kernel = 1;
     attr.exclude_hv = 1;
+    attr.inherit = 1;  // the run writes its work file on a thread of its own
     fd_ = static_cast<int>(syscall(SYS_perf_event_open, &attr, 0, -1, -1, 0));
   }
   ~InstructionCounter() {

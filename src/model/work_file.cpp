@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <system_error>
 
 #include "model/work_file_reader.h"
 #include "text/number_text.h"
@@ -84,7 +85,16 @@ bool IntegralsFileReader::Next(float& time, std::vector<float>& integrals) {
   return true;
 }
 
+WorkFileWriter::~WorkFileWriter() {
+  Wait();
+}
+
+void WorkFileWriter::Wait() {
+  if (writer_.joinable()) writer_.join();
+}
+
 bool WorkFileWriter::Create(const std::string& path, std::string* reason) {
+  Wait();
   ForgetParsedWorkFile(path);
   path_ = path;
   integrals_path_ = IntegralsFileOf(path);
@@ -108,32 +118,53 @@ bool WorkFileWriter::Write(std::string_view bytes) {
   return out_.Write(bytes, &reason) || Failed(path_, reason);
 }
 
-bool WorkFileWriter::WriteResultsBlock(ResultsBuffer& buffer, char separator) {
+void WorkFileWriter::WriteBlock(ResultsBuffer& block, char separator) {
   text_.clear();
-  for (int k = 0; k < buffer.Count(); ++k)
-    AppendWorkRecord(text_, buffer.Time(k), buffer.Record(k), separator);
-  bool ok = Write(text_);
+  for (int k = 0; k < block.Count(); ++k)
+    AppendWorkRecord(text_, block.Time(k), block.Record(k), separator);
+  Write(text_);
   text_.clear();
   if (!integrals_started_) {
     text_.append(kIntegralsMark, sizeof kIntegralsMark);
-    AppendBytes(text_, static_cast<int32_t>(buffer.Width()));
+    AppendBytes(text_, static_cast<int32_t>(block.Width()));
     integrals_started_ = true;
   }
-  for (int k = 0; k < buffer.Count(); ++k) {
-    AppendBytes(text_, buffer.Time(k));
-    const std::span<const float> integrals = buffer.Integrals(k);
+  for (int k = 0; k < block.Count(); ++k) {
+    AppendBytes(text_, block.Time(k));
+    const std::span<const float> integrals = block.Integrals(k);
     text_.append(reinterpret_cast<const char*>(integrals.data()), integrals.size_bytes());
   }
-  ok = WriteIntegrals(text_) && ok;
-  buffer.Clear();
-  return ok;
+  WriteIntegrals(text_);
+  block.Clear();
+}
+
+bool WorkFileWriter::WriteResultsBlock(ResultsBuffer& buffer, char separator) {
+  Wait();
+  const bool ok = failure_.empty();
+  if (buffer.Count() == 0 && integrals_started_) return ok;
+  if (!ok) {
+    // The run stops at this failure: what is left is written as it goes.
+    WriteBlock(buffer, separator);
+    return false;
+  }
+  if (!writing_ || writing_->Width() != buffer.Width())
+    writing_ = std::make_unique<ResultsBuffer>(buffer.Width());
+  std::swap(*writing_, buffer);
+  try {
+    writer_ = std::thread([this, separator] { WriteBlock(*writing_, separator); });
+  } catch (const std::system_error&) {
+    // No thread to be had: the block is written here, as the run waits.
+    WriteBlock(*writing_, separator);
+  }
+  return true;
 }
 
 bool WorkFileWriter::Finish() {
+  Wait();
   text_.clear();
   AppendWorkFileEnd(text_);
   const bool open = out_.IsOpen();
-  bool ok = Write(text_);
+  bool ok = Write(text_) && failure_.empty();
   std::string reason;
   if (open && !out_.Close(&reason)) ok = Failed(path_, reason);
   if (integrals_out_.IsOpen() && !integrals_out_.Close(&reason))

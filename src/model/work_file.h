@@ -1,9 +1,11 @@
 #pragma once
 
 #include <fstream>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "text/work_folder.h"
@@ -80,23 +82,36 @@ class IntegralsFileReader {
 
 // Writes the work file in blocks as the run goes. The file is created anew; a run that
 // fails still ends it with the records it held and the end line, so that what was computed
-// can be read.
+// can be read. A block is formatted and written on a thread of its own while the run goes on
+// computing the next one: the text of a year's records takes about as long as the run's
+// physics, and the user waits for the longer of the two instead of their sum.
 class WorkFileWriter {
  public:
+  WorkFileWriter() = default;
+  ~WorkFileWriter();
+  WorkFileWriter(const WorkFileWriter&) = delete;
+  WorkFileWriter& operator=(const WorkFileWriter&) = delete;
+
   // Creates (or replaces) the file, never through a symbolic link left at its name; false
   // with the system's reason in *reason when it cannot be created.
   bool Create(const std::string& path, std::string* reason);
-  // Writes the records of the buffer in order, and their integrals to the integrals work
-  // file, and clears it. False on a write error.
+  // Takes the records of the buffer to be written in order, and their integrals to the
+  // integrals work file, and leaves the buffer empty. False when a block written before
+  // failed: a failure shows at the next block or at Finish.
   bool WriteResultsBlock(ResultsBuffer& buffer, char separator);
-  // Writes the end line and closes the file. False on a write error.
+  // Writes what is left, the end line, and closes the file. False on a write error.
   bool Finish();
   bool IsOpen() const { return out_.IsOpen(); }
   // The message for the first write that failed, naming the file and the system's reason:
   // "Error.  The work file /x/RunSEN.TMP could not be written: No space left on device."
+  // Read only after WriteResultsBlock or Finish has returned.
   const std::string& Failure() const { return failure_; }
 
  private:
+  // Waits for the block being written.
+  void Wait();
+  // Formats and writes `block`, then empties it: on the writing thread.
+  void WriteBlock(ResultsBuffer& block, char separator);
   bool Write(std::string_view bytes);
   // Keeps the first failure: what follows a full disk fails for the same reason.
   bool Failed(const std::string& path, const std::string& reason);
@@ -108,6 +123,10 @@ class WorkFileWriter {
   std::string text_;
   std::string failure_;
   bool integrals_started_ = false;
+  // The block being written, and the thread writing it; the run fills the buffer it handed
+  // back meanwhile.
+  std::unique_ptr<ResultsBuffer> writing_;
+  std::thread writer_;
 };
 
 }  // namespace quarn
