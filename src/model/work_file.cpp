@@ -143,8 +143,9 @@ bool WorkFileWriter::WriteResultsBlock(ResultsBuffer& buffer, char separator) {
   const bool ok = failure_.empty();
   if (buffer.Count() == 0 && integrals_started_) return ok;
   if (!ok) {
-    // The run stops at this failure: what is left is written as it goes.
-    WriteBlock(buffer, separator);
+    // The run stops at this failure. The records computed since are not written, so that
+    // the file is what came before the failure, without a gap, as a run that stopped at it.
+    buffer.Clear();
     return false;
   }
   if (!writing_ || writing_->Width() != buffer.Width())

@@ -97,7 +97,7 @@ class WorkFileWriter {
   bool Create(const std::string& path, std::string* reason);
   // Takes the records of the buffer to be written in order, and their integrals to the
   // integrals work file, and leaves the buffer empty. False when a block written before
-  // failed: a failure shows at the next block or at Finish.
+  // failed (a failure shows at the next block or at Finish); the records are then dropped.
   bool WriteResultsBlock(ResultsBuffer& buffer, char separator);
   // Writes what is left, the end line, and closes the file. False on a write error.
   bool Finish();
