@@ -3,10 +3,12 @@
 #include <QChartView>
 #include <QColor>
 #include <QImage>
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <span>
 #include <vector>
 
 class QValueAxis;
@@ -49,22 +51,22 @@ class StripChart : public QChartView {
     const float fy = static_cast<float>(y);
     if (!std::isfinite(fx) || !std::isfinite(fy)) return;
     Series& s = series_[static_cast<size_t>(series)];
-    Column& column = ColumnOf(s, fx);
-    if (column.Empty()) {
-      column = Column{fx, fy, fy, false};
-    } else if (fy < column.low) {
-      column.low = fy;
-    } else if (fy > column.high) {
-      column.high = fy;
-    } else {
-      return;  // within the stroke already drawn
+    Extend(s, ColumnOf(s, fx), fx, fy);
+  }
+  // Sets a point at x of each series from the first, series i at ys[i], as Plot would: the
+  // values of a record fall into one column of every series, worked out once.
+  void PlotAll(double x, std::span<const float> ys) {
+    const float fx = static_cast<float>(x);
+    if (!std::isfinite(fx)) return;
+    const size_t count = std::min(ys.size(), series_.size());
+    const size_t index = ColumnIndex(fx);
+    for (size_t i = 0; i < count; ++i) {
+      const float fy = ys[i];
+      if (!std::isfinite(fy)) continue;
+      Series& s = series_[i];
+      if (s.columns.empty()) s.columns.resize(static_cast<size_t>(columns_));
+      Extend(s, s.columns[index], fx, fy);
     }
-    if (!column.dirty) {
-      column.dirty = true;
-      dirty_.push_back({static_cast<std::uint32_t>(series),
-                        static_cast<std::uint32_t>(&column - s.columns.data())});
-    }
-    if (!update_asked_) AskUpdate();
   }
   // Removes every line and series.
   void Cls();
@@ -111,14 +113,35 @@ class StripChart : public QChartView {
     std::uint32_t column;
   };
 
-  Column& ColumnOf(Series& series, float x) {
-    if (series.columns.empty()) series.columns.resize(static_cast<size_t>(columns_));
+  size_t ColumnIndex(float x) const {
     // Truncation is the floor here: what lies left of the scale goes to its first column.
     const float at = x * columns_per_unit_;
     const int index = at >= static_cast<float>(columns_) ? columns_ - 1
                       : at > 0                           ? static_cast<int>(at)
                                                          : 0;
-    return series.columns[static_cast<size_t>(index)];
+    return static_cast<size_t>(index);
+  }
+  Column& ColumnOf(Series& series, float x) {
+    if (series.columns.empty()) series.columns.resize(static_cast<size_t>(columns_));
+    return series.columns[ColumnIndex(x)];
+  }
+  // Takes (x, y) into a column of a series, and has the stroke painted where it grew.
+  void Extend(Series& s, Column& column, float x, float y) {
+    if (column.Empty()) {
+      column = Column{x, y, y, false};
+    } else if (y < column.low) {
+      column.low = y;
+    } else if (y > column.high) {
+      column.high = y;
+    } else {
+      return;  // within the stroke already drawn
+    }
+    if (!column.dirty) {
+      column.dirty = true;
+      dirty_.push_back({static_cast<std::uint32_t>(&s - series_.data()),
+                        static_cast<std::uint32_t>(&column - s.columns.data())});
+    }
+    if (!update_asked_) AskUpdate();
   }
   // Puts a column's stroke on the image.
   void PaintColumn(const Series& series, const Column& column);

@@ -155,11 +155,9 @@ void RunGraph::RecordWritten(const RunRecordInfo& record) {
   latest_.concentrations = {};  // the run's buffer, not to be kept
   has_latest_ = true;
   // A value of each room (outdoors first) and pollutant, as the chart's series are made.
-  for (size_t i = 0; i < record.concentrations.size(); ++i) {
-    const float c = record.concentrations[i];
+  for (const float c : record.concentrations)
     if (c > highest_) highest_ = c;
-    chart_->Plot(static_cast<int>(i), record.time, c);
-  }
+  chart_->PlotAll(record.time, record.concentrations);
 }
 
 bool RunGraph::StepDone(float /*time*/) {
