@@ -31,8 +31,8 @@ namespace {
 namespace fs = std::filesystem;
 using quarn::BuildingRecord;
 
-using quarn::bench::ProcessSeconds;
-using quarn::bench::WallSeconds;
+using quarn::bench::Seconds;
+using quarn::bench::Stopwatch;
 
 class CountingObserver : public quarn::RunObserver {
  public:
@@ -43,25 +43,9 @@ class CountingObserver : public quarn::RunObserver {
   }
 };
 
-// The wall clock, which the run and the floor are held to: the run writes its work file on
-// a thread of its own while it computes, and a user waits for both. And the processor time
-// of every thread, which tells what the overlap hides.
-struct Seconds {
-  double wall = 0;
-  double processor = 0;
-};
-
-class Stopwatch {
- public:
-  Seconds Elapsed() const { return {WallSeconds() - wall_, ProcessSeconds() - processor_}; }
-
- private:
-  double wall_ = WallSeconds();
-  double processor_ = ProcessSeconds();
-};
-
 // Formatting and writing the same count of records of the same width through the work file's
-// own record writer, with nothing computed: what the run cannot go below.
+// own record writer, with nothing computed: what the run cannot go below. The run and the
+// floor are held to the wall clock; the processor time tells what the run's overlap hides.
 Seconds TextFloor(const std::string& path, long records, int width) {
   const Stopwatch watch;
   std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -25,7 +25,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using quarn::bench::ProcessSeconds;
+using quarn::bench::Stopwatch;
 
 // One room of 50 m³ aired at 25 m³/h with a 10 mg/h source: it settles at 0.4 mg/m³.
 quarn::BuildingRecord OneRoomYear() {
@@ -62,18 +62,12 @@ struct Times {
   double wall = std::numeric_limits<double>::infinity();
 };
 
-class Stopwatch {
- public:
-  void Into(Times& best) const {
-    best.cpu = std::min(best.cpu, ProcessSeconds() - cpu_);
-    best.wall = std::min(
-        best.wall, std::chrono::duration<double>(std::chrono::steady_clock::now() - wall_).count());
-  }
-
- private:
-  std::chrono::steady_clock::time_point wall_ = std::chrono::steady_clock::now();
-  double cpu_ = ProcessSeconds();
-};
+// Takes a stopwatch's time into the quickest so far.
+void Into(Times& best, const Stopwatch& watch) {
+  const quarn::bench::Seconds elapsed = watch.Elapsed();
+  best.cpu = std::min(best.cpu, elapsed.processor);
+  best.wall = std::min(best.wall, elapsed.wall);
+}
 
 struct Sitting {
   Times bare;     // the run with nothing watching
@@ -99,14 +93,14 @@ bool RunOnce(const quarn::BuildingRecord& building, const fs::path& folder, bool
       quarn::RunGraph graph(program, window_prompt);
       const Stopwatch run;
       outcome = quarn::RunConcentrationCalculation(program.Building, settings, prompt, graph);
-      run.Into(best.run);
+      Into(best.run, run);
     }
-    command.Into(best.command);
+    Into(best.command, command);
   } else {
     quarn::RunObserver nobody;
     const Stopwatch run;
     outcome = quarn::RunConcentrationCalculation(program.Building, settings, prompt, nobody);
-    run.Into(best.bare);
+    Into(best.bare, run);
   }
   return outcome == quarn::RunOutcome::Completed;
 }

@@ -65,6 +65,22 @@ inline double ProcessSeconds() {
   return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
 }
 
+// The wall clock and the processor time of every thread since the watch was made: a run
+// writes its work file on a thread of its own while it computes, and a user waits for both.
+struct Seconds {
+  double wall = 0;
+  double processor = 0;
+};
+
+class Stopwatch {
+ public:
+  Seconds Elapsed() const { return {WallSeconds() - wall_, ProcessSeconds() - processor_}; }
+
+ private:
+  double wall_ = WallSeconds();
+  double processor_ = ProcessSeconds();
+};
+
 // Instructions of this thread and of the threads it starts (counted as each ends) between
 // Start and Stop, where the machine lets a process count them (perf events); Available() is
 // false where it does not.

@@ -35,6 +35,10 @@ constexpr int kLastingBlocks = 4;
 constexpr double kEventTolerance = 1e-11;
 constexpr int kMostRootIterations = 80;
 
+// A change past threshold × base by more than this share of it is past the Single quotient's
+// rounding too (CommitRooms settles every lane of a room by the same test).
+constexpr double kSurelyBeyond = 1e-6;
+
 // Whether change / base > threshold as the Single quotient compares (base > 0), for every
 // room and pollutant of every step: the exact product threshold × base in a double settles
 // all but the quotients within a rounding of the threshold, which are divided.
@@ -44,7 +48,7 @@ bool MovedBeyond(float change, float base, float threshold) {
   const double limit = static_cast<double>(threshold) * static_cast<double>(base);
   const double moved = change;
   if (moved <= limit) return false;
-  if (moved > limit + std::fabs(limit) * 1e-6) return true;
+  if (moved > limit + std::fabs(limit) * kSurelyBeyond) return true;
   return change / base > threshold;
 }
 
@@ -566,7 +570,7 @@ void RoomStepper::CommitRooms(BuildingRecord& building,
           __builtin_convertvector(LoadSingles(previous, pair) - LoadSingles(next, pair), Wide));
       // (The lanes past the run's pollutants hold zero.)
       const int counts = Lanes2(now > 0);
-      moved_lanes |= counts & Lanes2(change > limit + Magnitude(limit) * 1e-6);
+      moved_lanes |= counts & Lanes2(change > limit + Magnitude(limit) * kSurelyBeyond);
       near_lanes |= counts & Lanes2(change > limit);
     }
     const bool moved = moved_lanes != 0;

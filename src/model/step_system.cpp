@@ -9,6 +9,18 @@
 namespace quarn {
 namespace {
 
+// Step lengths are told apart as bits: the grid gives a step the same double each time.
+bool SameStep(double a, double b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// The step matrices among `kept` for the step dt, or null.
+const StepRows* KeptRows(const std::vector<StepRows>& kept, double dt) {
+  for (const StepRows& rows : kept)
+    if (SameStep(rows.step, dt)) return &rows;
+  return nullptr;
+}
+
 constexpr int kMassTransferModel = 0;
 constexpr int kR0kModel = 1;
 constexpr int kShowerModel = 5;
@@ -245,9 +257,7 @@ StepCache::System& StepCache::Find(const BuildingRecord& building, const StateLa
 
 const StepMatrices& StepCache::Matrices(const System& system, int p, double dt) {
   Worked& worked = worked_[static_cast<std::size_t>(p)];
-  // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison)
-  if (worked.system != &system || std::memcmp(&worked.step, &dt, sizeof dt) != 0 ||
-      worked.made != system.last_used) {
+  if (worked.system != &system || !SameStep(worked.step, dt) || worked.made != system.last_used) {
     worked.matrices = ComputeStepMatrices(system.rates[p], dt);
     worked.system = &system;
     worked.step = dt;
@@ -258,15 +268,12 @@ const StepMatrices& StepCache::Matrices(const System& system, int p, double dt) 
 
 const StepRows* StepCache::SuccessorRows(const System& system, double dt) const {
   if (system.successor >= systems_.size()) return nullptr;
-  for (const StepRows& rows : systems_[system.successor].steps)
-    if (std::memcmp(&rows.step, &dt, sizeof dt) == 0) return &rows;
-  return nullptr;
+  return KeptRows(systems_[system.successor].steps, dt);
 }
 
 const StepRows& StepCache::Rows(System& system, const StateLayout& layout, int pollutants,
                                 double dt) {
-  for (const StepRows& rows : system.steps)
-    if (std::memcmp(&rows.step, &dt, sizeof dt) == 0) return rows;
+  if (const StepRows* kept = KeptRows(system.steps, dt)) return *kept;
   // A system is stepped with few lengths (the typed step and the grown ones).
   constexpr std::size_t kStepLengthsKept = 4;
   if (system.steps.size() >= kStepLengthsKept) system.steps.erase(system.steps.begin());
@@ -322,7 +329,7 @@ std::vector<double> RowTimesMatrix(const std::vector<double>& v, const SquareMat
 const BlockRows& StepCache::Block(System& system, const BuildingRecord& building,
                                   const StateLayout& layout, int pollutants, double dt) {
   for (auto& [step, rows] : system.blocks)
-    if (std::memcmp(&step, &dt, sizeof dt) == 0) return rows;
+    if (SameStep(step, dt)) return rows;
   constexpr std::size_t kBlockLengthsKept = 2;
   if (system.blocks.size() >= kBlockLengthsKept) system.blocks.erase(system.blocks.begin());
   BlockRows& out = system.blocks.emplace_back(dt, BlockRows{}).second;

@@ -103,26 +103,21 @@ bool WorkFileWriter::Create(const std::string& path, std::string* reason) {
   return out_.Create(path, reason) && integrals_out_.Create(integrals_path_, reason);
 }
 
-bool WorkFileWriter::WriteIntegrals(std::string_view bytes) {
-  std::string reason;
-  return integrals_out_.Write(bytes, &reason) || Failed(integrals_path_, reason);
-}
-
 bool WorkFileWriter::Failed(const std::string& path, const std::string& reason) {
   if (failure_.empty()) failure_ = WorkFileFailure(path, reason);
   return false;
 }
 
-bool WorkFileWriter::Write(std::string_view bytes) {
+bool WorkFileWriter::Write(WorkFileOutput& out, const std::string& path, std::string_view bytes) {
   std::string reason;
-  return out_.Write(bytes, &reason) || Failed(path_, reason);
+  return out.Write(bytes, &reason) || Failed(path, reason);
 }
 
 void WorkFileWriter::WriteBlock(ResultsBuffer& block, char separator) {
   text_.clear();
   for (int k = 0; k < block.Count(); ++k)
     AppendWorkRecord(text_, block.Time(k), block.Record(k), separator);
-  Write(text_);
+  Write(out_, path_, text_);
   text_.clear();
   if (!integrals_started_) {
     text_.append(kIntegralsMark, sizeof kIntegralsMark);
@@ -134,7 +129,7 @@ void WorkFileWriter::WriteBlock(ResultsBuffer& block, char separator) {
     const std::span<const float> integrals = block.Integrals(k);
     text_.append(reinterpret_cast<const char*>(integrals.data()), integrals.size_bytes());
   }
-  WriteIntegrals(text_);
+  Write(integrals_out_, integrals_path_, text_);
   block.Clear();
 }
 
@@ -165,7 +160,7 @@ bool WorkFileWriter::Finish() {
   text_.clear();
   AppendWorkFileEnd(text_);
   const bool open = out_.IsOpen();
-  bool ok = Write(text_) && failure_.empty();
+  bool ok = Write(out_, path_, text_) && failure_.empty();
   std::string reason;
   if (open && !out_.Close(&reason)) ok = Failed(path_, reason);
   if (integrals_out_.IsOpen() && !integrals_out_.Close(&reason))

@@ -112,10 +112,10 @@ class WorkFileWriter {
   void Wait();
   // Formats and writes `block`, then empties it: on the writing thread.
   void WriteBlock(ResultsBuffer& block, char separator);
-  bool Write(std::string_view bytes);
+  // Writes to the work file or the integrals file, at `path`.
+  bool Write(WorkFileOutput& out, const std::string& path, std::string_view bytes);
   // Keeps the first failure: what follows a full disk fails for the same reason.
   bool Failed(const std::string& path, const std::string& reason);
-  bool WriteIntegrals(std::string_view bytes);
   WorkFileOutput out_;
   WorkFileOutput integrals_out_;
   std::string path_;
